@@ -1,0 +1,27 @@
+#pragma once
+// The subcommands of vexel2d-cli. Each returns the process exit code; errors
+// go to stderr in the program's own words.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scene/result.h"
+
+namespace v2d::cli {
+
+using Args = std::vector<std::string>;
+
+int RunInfo(const Args& args);          // info FILE.v2d
+int RunConvert(const Args& args);       // convert IN.v2d OUT.v2d
+int RunMakeWorkspace(const Args& args); // make-workspace DIR [--keep-existing]
+int RunProducts(const Args& args);      // products [--kind material|model]
+int RunMerge(const Args& args);         // merge FILE.cdb
+int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
+int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
+int RunBatch(const Args& args);         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
+
+// Part of make-workspace: the product database, product pictures, templates
+// and colour cards of the demo workspace.
+Status WriteDemoDatabase(const std::filesystem::path& workspace);
+
+}  // namespace v2d::cli

@@ -1,0 +1,21 @@
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets)
+find_package(PkgConfig REQUIRED)
+find_package(CURL REQUIRED)
+find_package(Threads REQUIRED)
+pkg_check_modules(SQLCIPHER REQUIRED IMPORTED_TARGET sqlcipher)
+pkg_check_modules(JPEG      REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(HTTPLIB   REQUIRED IMPORTED_TARGET cpp-httplib)
+
+# libopencv-imgproc-dev ships neither CMake nor pkg-config files.
+find_path(OpenCV_INCLUDE_DIR opencv2/imgproc.hpp PATH_SUFFIXES opencv4 REQUIRED)
+find_library(OpenCV_CORE_LIB opencv_core REQUIRED)
+find_library(OpenCV_IMGPROC_LIB opencv_imgproc REQUIRED)
+add_library(ocv_imgproc INTERFACE)
+target_include_directories(ocv_imgproc SYSTEM INTERFACE ${OpenCV_INCLUDE_DIR})
+target_link_libraries(ocv_imgproc INTERFACE ${OpenCV_IMGPROC_LIB} ${OpenCV_CORE_LIB})
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+if(NOT VEXEL_SANITIZE)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,106 @@
+#pragma once
+// The scene record shared by regions, models, model parts and shadow regions,
+// and its companion types. A record owns its outline, index list and pictures;
+// pictures are implicitly shared QImages, so a frame that is also the
+// record's picture is freed exactly once however many holders it has.
+#include <QImage>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace v2d {
+
+struct V2d_Point {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const V2d_Point&, const V2d_Point&) = default;
+};
+
+// Record kinds.
+enum : uint8_t {
+    kRegion = 0,        // ordinary region
+    kPictureModel = 1,  // picture model or part of a model
+    kShadowRegion = 2,
+    kPictureModel3 = 3,  // drawn like kind 1
+    kCutOutModel = 4,    // cut-out model with rotation frames
+};
+
+inline constexpr size_t kNameBytes = 50;        // GBK, zero-terminated in the file
+inline constexpr size_t kPartsInfoBytes = 1024;  // GBK, zero-terminated in the file
+inline constexpr uint32_t kDefaultShadowColor = 0x808080;
+
+struct V2dPolygon {
+    std::string name;  // UTF-8; at most 49 GBK bytes survive a save
+    int32_t realWidth = 0;
+    int32_t realHeight = 0;
+    std::vector<V2d_Point> points;  // the outline
+    V2d_Point corners[4] = {};      // top-left, top-right, bottom-right, bottom-left
+    QImage picture;                 // rendered region picture or model picture; null = none
+    std::vector<int32_t> indexList;  // last point index of each ring
+    int32_t lighten = 0;
+    uint32_t pictureSize = 0;  // picture block length, meaningful while reading and writing
+    int32_t reflect = 0;
+    std::string partsInfo;  // UTF-8 product descriptor
+    int32_t blurRadius = 0;
+    uint8_t kind = kRegion;
+    int32_t originX = 0;
+    int32_t originY = 0;
+    QImage sourcePicture;  // kind 1: model picture as loaded
+    uint32_t sourcePictureSize = 0;
+    int32_t scaleX = 100;
+    int32_t scaleY = 100;
+    QImage renderCache;  // toned picture; never saved
+    uint8_t toneEnabled = 1;
+    V2dPolygon* group = nullptr;  // owning model record, in the same PolyList
+    uint8_t castShadow = 1;       // kind 0: 0 means the region has a warp mesh
+    int32_t shadowX = 5;
+    int32_t shadowY = 5;
+    int32_t shadowRadius = 10;
+    uint32_t shadowColor = kDefaultShadowColor;
+
+    int32_t pointCount() const { return static_cast<int32_t>(points.size()); }
+    int32_t indexCount() const { return static_cast<int32_t>(indexList.size()); }
+    bool hasMeshFlag() const { return kind == kRegion && castShadow == 0; }
+};
+
+using PolygonPtr = std::unique_ptr<V2dPolygon>;
+
+// Warp mesh of an ordinary region.
+struct V2dPolygonMesh {
+    V2dPolygon* owner = nullptr;
+    int32_t rows = 0;
+    int32_t cols = 0;
+    std::vector<V2d_Point> srcNodes;  // rows * cols
+    std::vector<V2d_Point> dstNodes;  // rows * cols
+};
+
+// Rotation frames of a cut-out model; frames[current] is the owner's picture.
+struct V2dPolygonEx {
+    V2dPolygon* owner = nullptr;
+    std::vector<QImage> frames;
+    int32_t current = 0;
+};
+
+// A named group of regions (at least two members).
+struct V2dGroupPL {
+    std::string name;  // UTF-8; at most 51 GBK bytes survive a save
+    std::vector<V2dPolygon*> members;
+};
+
+// A record with the defaults of a new record.
+PolygonPtr NewPolygon();
+
+// A field-by-field copy (pictures shared, outline copied) with the origin at 0,
+// scale 100 and the corners set from the outline's bounding box; for kind 4 the
+// first four outline points become the picture's rectangle.
+PolygonPtr ClonePolygon(const V2dPolygon& source);
+
+// A deep copy: all fields equal, with its own outline, index list and pictures.
+PolygonPtr CopyPolygon(const V2dPolygon& source);
+
+// The outline's bounding box as the four corners, top-left first.
+void SetCornersFromBoundingBox(V2dPolygon& record);
+
+}  // namespace v2d
