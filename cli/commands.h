@@ -7,13 +7,20 @@
 
 #include "scene/result.h"
 
+namespace v2d {
+struct SchemeFile;
+}
+
 namespace v2d::cli {
 
 using Args = std::vector<std::string>;
 
 int RunInfo(const Args& args);          // info FILE.v2d
+std::string SchemeInfoJson(const SchemeFile& file);
 int RunConvert(const Args& args);       // convert IN.v2d OUT.v2d
 int RunMakeWorkspace(const Args& args); // make-workspace DIR [--keep-existing]
+// Creates the folders, the start scheme, the offline page and the database.
+Status MakeWorkspace(const std::filesystem::path& root);
 int RunProducts(const Args& args);      // products [--kind material|model]
 int RunMerge(const Args& args);         // merge FILE.cdb
 int RunMakeUpdateDb(const Args& args);  // make-update-db FILE

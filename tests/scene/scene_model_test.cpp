@@ -1,1 +1,117 @@
 #include <gtest/gtest.h>
+
+#include "scene/scene.h"
+#include "tests/scene/scene_fixtures.h"
+
+namespace v2d {
+namespace {
+
+TEST(SceneModel, FreeingACutOutModelReleasesEveryFrameExactlyOnce) {
+    Scene scene = testing::RichScene();
+    V2dPolygon* cutout = scene.at(5);
+    ASSERT_EQ(cutout->kind, kCutOutModel);
+    // Hold our own handles on the three frames; the frame in the middle is
+    // also the record's picture.
+    std::vector<QImage> held = scene.FrameSetOf(cutout)->frames;
+    for (const QImage& frame : held) EXPECT_FALSE(frame.isDetached());
+    scene.FreePolygon(cutout);
+    EXPECT_EQ(scene.FindFrameSet(cutout), -1);
+    EXPECT_TRUE(scene.FrameSetList.empty());
+    // Nothing else holds the pixels now: each was released, none twice.
+    for (const QImage& frame : held) EXPECT_TRUE(frame.isDetached());
+}
+
+TEST(SceneModel, FreeingARegionWithAMeshRemovesItsMesh) {
+    Scene scene = testing::RichScene();
+    V2dPolygon* wall = scene.at(1);
+    ASSERT_EQ(scene.FindMesh(wall), 0);
+    scene.FreePolygon(wall);
+    EXPECT_EQ(scene.FindMesh(wall), -1);
+    EXPECT_TRUE(scene.MeshList.empty());
+    EXPECT_EQ(scene.count(), 5);
+    // The group lost a member and with fewer than two it is gone.
+    EXPECT_TRUE(scene.GroupList.empty());
+}
+
+TEST(SceneModel, FreeingAModelOwnerClearsItsPartsOwner) {
+    Scene scene = testing::RichScene();
+    V2dPolygon* owner = scene.at(2);
+    V2dPolygon* part = scene.at(3);
+    scene.CurPoly = owner;
+    ASSERT_EQ(scene.GroupMembers(owner), std::vector<V2dPolygon*>{part});
+    scene.FreePolygon(owner);
+    EXPECT_EQ(part->group, nullptr);
+    EXPECT_EQ(scene.CurPoly, nullptr);
+    EXPECT_EQ(scene.IndexOfPolygon(part), 2);
+    EXPECT_EQ(scene.IndexOfPolygon(owner), -1);
+}
+
+TEST(SceneModel, ClearSceneEmptiesEveryList) {
+    Scene scene = testing::RichScene();
+    scene.CurPoly = scene.at(0);
+    scene.ClearScene();
+    EXPECT_TRUE(scene.PolyList.empty());
+    EXPECT_TRUE(scene.MeshList.empty());
+    EXPECT_TRUE(scene.FrameSetList.empty());
+    EXPECT_TRUE(scene.GroupList.empty());
+    EXPECT_EQ(scene.CurPoly, nullptr);
+}
+
+TEST(SceneModel, CloneSharesPicturesResetsPlacementAndBoxesTheCorners) {
+    Scene scene = testing::RichScene();
+    V2dPolygon* model = scene.at(2);
+    model->corners[1] = {99, 99};
+    PolygonPtr clone = ClonePolygon(*model);
+    EXPECT_EQ(clone->originX, 0);
+    EXPECT_EQ(clone->originY, 0);
+    EXPECT_EQ(clone->scaleX, 100);
+    EXPECT_EQ(clone->scaleY, 100);
+    EXPECT_EQ(clone->picture.cacheKey(), model->picture.cacheKey());  // shallow
+    EXPECT_EQ(clone->corners[0], (V2d_Point{41, 0}));
+    EXPECT_EQ(clone->corners[1], (V2d_Point{63, 0}));
+    EXPECT_EQ(clone->corners[2], (V2d_Point{63, 20}));
+    EXPECT_EQ(clone->corners[3], (V2d_Point{41, 20}));
+}
+
+TEST(SceneModel, CloneOfACutOutModelSetsItsOutlineToThePictureRectangle) {
+    Scene scene = testing::RichScene();
+    PolygonPtr clone = ClonePolygon(*scene.at(5));  // picture 12 x 16
+    EXPECT_EQ(clone->points[0], (V2d_Point{0, 0}));
+    EXPECT_EQ(clone->points[1], (V2d_Point{11, 0}));
+    EXPECT_EQ(clone->points[2], (V2d_Point{11, 15}));
+    EXPECT_EQ(clone->points[3], (V2d_Point{0, 15}));
+    EXPECT_EQ(clone->corners[2], (V2d_Point{11, 15}));
+}
+
+TEST(SceneModel, CopyOwnsItsPictures) {
+    Scene scene = testing::RichScene();
+    V2dPolygon* model = scene.at(2);
+    PolygonPtr copy = CopyPolygon(*model);
+    EXPECT_NE(copy->picture.constBits(), model->picture.constBits());
+    EXPECT_EQ(copy->picture, model->picture);
+    EXPECT_EQ(copy->sourcePicture, model->sourcePicture);
+    EXPECT_EQ(copy->originX, 3);
+    EXPECT_EQ(copy->scaleY, 120);
+    copy->points[0].x = 1000;
+    EXPECT_EQ(model->points[0].x, 41);
+    PolygonPtr cutout = CopyPolygon(*scene.at(5));
+    EXPECT_EQ(cutout->picture.format(), QImage::Format_ARGB32);
+}
+
+TEST(SceneModel, ListTextsShowOwnerAndGroupInBrackets) {
+    Scene scene = testing::RichScene();
+    EXPECT_EQ(scene.ListText(0), "[墙地组]地面");
+    EXPECT_EQ(scene.ListText(3), "[沙发]坐垫");
+    EXPECT_EQ(scene.ListText(4), "阴影");
+}
+
+TEST(SceneModel, InsertClampsThePosition) {
+    Scene scene = testing::RichScene();
+    V2dPolygon* r = scene.Insert(100, NewPolygon());
+    EXPECT_EQ(scene.IndexOfPolygon(r), 6);
+    V2dPolygon* first = scene.Insert(-3, NewPolygon());
+    EXPECT_EQ(scene.IndexOfPolygon(first), 0);
+}
+
+}  // namespace
+}  // namespace v2d
