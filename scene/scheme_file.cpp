@@ -195,6 +195,9 @@ Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes) {
     const uint8_t backgroundType = static_cast<uint8_t>(file.backgroundType & 0xFF);
     if (backgroundType == 0 || backgroundType == 1)
         jobs.push_back({backgroundBlock, &scene.background, PictureMode::Bitmap});
+    // Largest blocks first, so the two workers finish together.
+    std::sort(jobs.begin(), jobs.end(),
+              [](const DecodeJob& a, const DecodeJob& b) { return a.block.size() > b.block.size(); });
     ParallelFor(jobs.size(), [&](size_t i) { RunDecodeJob(jobs[i]); });
 
     // The frame at `current` is the record's own picture.
@@ -274,8 +277,15 @@ Result<Bytes> SerializeScheme(const Scene& scene) {
             }
         }
     }
-    ParallelFor(jobs.size(), [&](size_t i) {
-        EncodeJob& job = jobs[i];
+    // Largest pictures first, so the two workers finish together.
+    std::vector<size_t> order(jobs.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return int64_t(jobs[a].image->width()) * jobs[a].image->height() >
+               int64_t(jobs[b].image->width()) * jobs[b].image->height();
+    });
+    ParallelFor(jobs.size(), [&](size_t k) {
+        EncodeJob& job = jobs[order[k]];
         job.result = job.encoding == Encoding::Png ? EncodePng(*job.image) : EncodeJpeg(*job.image, 100);
     });
     if (!jobs[0].result) return Error{kMsgBackgroundFailed};
