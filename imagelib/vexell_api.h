@@ -8,6 +8,13 @@
 
 #include <stdint.h>
 
+/* The library is built with hidden visibility; only the nine exports are seen. */
+#if defined(__GNUC__)
+#define VEXELL_API __attribute__((visibility("default")))
+#else
+#define VEXELL_API
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -40,16 +47,16 @@ typedef VxBitmap* (*VxGaussBlurFn)(const VxBitmap* source, int32_t radius);
 
 /* Exports. Every one returns NULL (or -1 for the point mappings) on bad
  * arguments; no exception ever leaves the library. */
-VxBitmap* transform(const VxPoint* quad, const VxBitmap* source, VxProgress progress);
-VxBitmap* GaussBlur(const VxBitmap* source, int32_t radius);
-VxBitmap* GetBumpMap(const VxBitmap* source, int32_t kind);
-VxBitmap* atransform(const VxPoint* quad, const VxBitmap* source, VxProgress progress);
-VxBitmap* TransformMesh(const VxPoint* srcNodes, const VxPoint* dstNodes, int32_t rows, int32_t cols,
-                        const VxBitmap* source, VxProgress progress);
-int32_t PsTransPoint(const VxPoint* in, VxPoint* out, int32_t count, const VxPoint* quad);
-int32_t TransPoint(const VxPoint* in, VxPoint* out, int32_t count, const VxPoint* quad);
-int32_t aTransPoint(const VxPoint* in, VxPoint* out, int32_t count, const VxPoint* quad);
-VxBitmap* GaussBlurCV2(const VxBitmap* source, int32_t radius, double sigma);
+VEXELL_API VxBitmap* transform(const VxPoint* quad, const VxBitmap* source, VxProgress progress);
+VEXELL_API VxBitmap* GaussBlur(const VxBitmap* source, int32_t radius);
+VEXELL_API VxBitmap* GetBumpMap(const VxBitmap* source, int32_t kind);
+VEXELL_API VxBitmap* atransform(const VxPoint* quad, const VxBitmap* source, VxProgress progress);
+VEXELL_API VxBitmap* TransformMesh(const VxPoint* srcNodes, const VxPoint* dstNodes, int32_t rows,
+                                   int32_t cols, const VxBitmap* source, VxProgress progress);
+VEXELL_API int32_t PsTransPoint(const VxPoint* in, VxPoint* out, int32_t count, const VxPoint* quad);
+VEXELL_API int32_t TransPoint(const VxPoint* in, VxPoint* out, int32_t count, const VxPoint* quad);
+VEXELL_API int32_t aTransPoint(const VxPoint* in, VxPoint* out, int32_t count, const VxPoint* quad);
+VEXELL_API VxBitmap* GaussBlurCV2(const VxBitmap* source, int32_t radius, double sigma);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,151 @@
+// Warp through a grid of node pairs: every destination cell is filled from
+// its source cell, by that cell's own homography when the cell is convex and
+// by two affine triangles when the user has bent it out of shape.
+#include "imagelib/vx_bands.h"
+#include "imagelib/vx_geometry.h"
+#include "imagelib/vx_operations.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace v2d::vexell {
+
+namespace {
+
+inline constexpr int64_t kMaxNodes = int64_t{1} << 20;
+// A sample position far enough outside any picture to read the border's 0.
+inline constexpr float kUnmapped = -100.0f;
+
+// One convex piece of the destination (a whole cell or a triangle of it)
+// with the map from destination points back into the source.
+struct Piece {
+    cv::Point2d corners[4];
+    int count = 0;
+    bool projective = false;
+    cv::Matx33d backward;  // projective pieces
+    cv::Matx23d affine;    // triangles
+    double minY = 0, maxY = 0;
+
+    cv::Point2d SourceOf(const cv::Point2d& p) const {
+        if (!projective) return affine * cv::Vec3d(p.x, p.y, 1.0);
+        const std::optional<cv::Point2d> q = Apply(backward, p);
+        return q ? *q : cv::Point2d(kUnmapped, kUnmapped);
+    }
+};
+
+std::optional<cv::Matx23d> AffineBetween(const cv::Point2d from[3], const cv::Point2d to[3]) {
+    const cv::Point2d e1 = from[1] - from[0], e2 = from[2] - from[0];
+    const double det = e1.cross(e2);
+    if (std::abs(det) < 1e-9) return std::nullopt;
+    // Columns: the images of the unit steps in x and y.
+    const cv::Point2d f1 = to[1] - to[0], f2 = to[2] - to[0];
+    const double a = (f1.x * e2.y - f2.x * e1.y) / det, b = (f2.x * e1.x - f1.x * e2.x) / det;
+    const double c = (f1.y * e2.y - f2.y * e1.y) / det, d = (f2.y * e1.x - f1.y * e2.x) / det;
+    return cv::Matx23d(a, b, to[0].x - a * from[0].x - b * from[0].y, c, d, to[0].y - c * from[0].x - d * from[0].y);
+}
+
+void Bound(Piece& piece) {
+    piece.minY = piece.maxY = piece.corners[0].y;
+    for (int i = 1; i < piece.count; ++i) {
+        piece.minY = std::min(piece.minY, piece.corners[i].y);
+        piece.maxY = std::max(piece.maxY, piece.corners[i].y);
+    }
+}
+
+void AddCell(const Quad& dst, const Quad& src, std::vector<Piece>& pieces) {
+    if (IsStrictlyConvex(dst)) {
+        if (const std::optional<cv::Matx33d> h = HomographyBetween(dst, src)) {
+            Piece piece;
+            std::copy(dst.begin(), dst.end(), piece.corners);
+            piece.count = 4;
+            piece.projective = true;
+            piece.backward = *h;
+            Bound(piece);
+            pieces.push_back(piece);
+            return;
+        }
+    }
+    for (const auto& corner : {std::array{0, 1, 2}, std::array{0, 2, 3}}) {
+        const cv::Point2d d[3] = {dst[corner[0]], dst[corner[1]], dst[corner[2]]};
+        const cv::Point2d s[3] = {src[corner[0]], src[corner[1]], src[corner[2]]};
+        if (const std::optional<cv::Matx23d> m = AffineBetween(d, s)) {
+            Piece piece;
+            std::copy(d, d + 3, piece.corners);
+            piece.count = 3;
+            piece.affine = *m;
+            Bound(piece);
+            pieces.push_back(piece);
+        }
+    }
+}
+
+// Source positions for the result rows [first, end), clamped into the source
+// so that covered pixels never blend with the border.
+void FillMap(const std::vector<Piece>& pieces, int first, int end, cv::Size source, cv::Mat& map) {
+    constexpr double kTolerance = 1e-7;
+    map.setTo(cv::Scalar::all(kUnmapped));
+    const float maxX = float(source.width - 1), maxY = float(source.height - 1);
+    for (const Piece& piece : pieces) {
+        const int top = std::max(first, int(std::ceil(piece.minY - kTolerance)));
+        const int bottom = std::min(end - 1, int(std::floor(piece.maxY + kTolerance)));
+        for (int y = top; y <= bottom; ++y) {
+            const std::optional<Span> span = ConvexRowSpan(piece.corners, piece.count, y);
+            if (!span) continue;
+            const int left = std::max(0, int(std::ceil(span->left - kTolerance)));
+            const int right = std::min(map.cols - 1, int(std::floor(span->right + kTolerance)));
+            cv::Vec2f* row = map.ptr<cv::Vec2f>(y - first);
+            for (int x = left; x <= right; ++x) {
+                if (row[x][0] != kUnmapped) continue;  // the first piece owns shared edges
+                const cv::Point2d s = piece.SourceOf(cv::Point2d(x, y));
+                if (s.x == kUnmapped) continue;
+                row[x] = cv::Vec2f(std::clamp(float(s.x), 0.0f, maxX), std::clamp(float(s.y), 0.0f, maxY));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+OwnedBitmapPtr WarpThroughMesh(const VxPoint* srcNodes, const VxPoint* dstNodes, int32_t rows, int32_t cols,
+                               const VxBitmap* source, VxProgress progress) {
+    if (srcNodes == nullptr || dstNodes == nullptr || rows < 2 || cols < 2) return nullptr;
+    const int64_t nodes = int64_t{rows} * cols;
+    if (nodes > kMaxNodes) return nullptr;
+    if (!CoordinatesAcceptable(srcNodes, nodes) || !CoordinatesAcceptable(dstNodes, nodes)) return nullptr;
+    const std::optional<cv::Mat> view = ViewOf(source);
+    if (!view) return nullptr;
+    const Box box = BoxOf(dstNodes, nodes);
+    if (!SizeIsAcceptable(box.Width(), box.Height())) return nullptr;
+
+    auto node = [&](const VxPoint* grid, int r, int c, double dx, double dy) {
+        const VxPoint& p = grid[int64_t{r} * cols + c];
+        return cv::Point2d(p.x + dx, p.y + dy);
+    };
+    std::vector<Piece> pieces;
+    pieces.reserve(size_t(rows - 1) * size_t(cols - 1));
+    for (int r = 0; r + 1 < rows; ++r) {
+        for (int c = 0; c + 1 < cols; ++c) {
+            const double dx = -double(box.minX), dy = -double(box.minY);
+            const Quad dst = {node(dstNodes, r, c, dx, dy), node(dstNodes, r, c + 1, dx, dy),
+                              node(dstNodes, r + 1, c + 1, dx, dy), node(dstNodes, r + 1, c, dx, dy)};
+            const Quad src = {node(srcNodes, r, c, 0, 0), node(srcNodes, r, c + 1, 0, 0),
+                              node(srcNodes, r + 1, c + 1, 0, 0), node(srcNodes, r + 1, c, 0, 0)};
+            AddCell(dst, src, pieces);
+        }
+    }
+
+    OwnedBitmapPtr result = NewBitmap(int(box.Width()), int(box.Height()));
+    cv::Mat map;
+    ForEachBand(result->height, progress, [&](int first, int end) {
+        map.create(end - first, result->width, CV_32FC2);
+        FillMap(pieces, first, end, view->size(), map);
+        cv::Mat band = result->pixels.rowRange(first, end);
+        cv::remap(*view, band, map, cv::noArray(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
+    });
+    return result;
+}
+
+}  // namespace v2d::vexell
