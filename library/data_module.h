@@ -1,0 +1,93 @@
+#pragma once
+// The data module: owns the connection to the product database and the
+// shared query objects every window reads and writes through. Created once
+// with the application, after the main window; lives until the end.
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/sql_query.h"
+#include "library/sqlite_database.h"
+#include "scene/result.h"
+
+namespace v2d {
+
+inline constexpr const char* kProductDatabasePassword = "plantorquibeds";
+inline constexpr const char* kProductDatabaseFile = "DB/PRODUCT.cdb";
+inline constexpr const char* kUpdateFolder = "updatedb";
+
+// What one update database brought.
+struct MergeReport {
+    bool merged = false;  // false: the file did not open with the password or lacked a table
+    int stylesAdded = 0;
+    int roomTypesAdded = 0;
+    int templatesAdded = 0;
+    std::vector<int64_t> newSampleIDs;  // in the order the rows were read
+};
+
+class TDataModule_Manager {
+public:
+    // DataModuleCreate: opens programFolder/DB/PRODUCT.cdb with the database
+    // password. A file that does not open with it is refused with a message
+    // and left untouched. CreateIfMissing makes a new, empty database (the
+    // workspace generator); the program itself opens with ReadWrite.
+    static Result<std::unique_ptr<TDataModule_Manager>> DataModuleCreate(
+        const std::filesystem::path& programFolder, OpenMode mode = OpenMode::ReadWrite,
+        std::string_view password = kProductDatabasePassword);
+
+    TDataModule_Manager(const TDataModule_Manager&) = delete;
+    TDataModule_Manager& operator=(const TDataModule_Manager&) = delete;
+
+    // A statement without result; an empty statement is not run and yields
+    // false. Database errors come back as the error.
+    Result<bool> ExecSql(std::string_view statement, std::vector<SqlValue> params = {});
+    // Largest identifier of the column + 1; 1 for an empty table. Table and
+    // column must be plain identifiers.
+    Result<int64_t> GetNewID(std::string_view table, std::string_view column);
+    // Merges one update database (styles and room types newer than every
+    // local one, every template). A file that cannot be opened with the
+    // password, or lacks one of the tables, stops the merge silently; rows
+    // taken before stay. Errors while inserting come back as the error.
+    Result<MergeReport> MergeUpdateDatabase(const std::filesystem::path& file);
+
+    const std::filesystem::path& programFolder() const { return programFolder_; }
+    const SqlDatabase& connection() const { return ADOConnection1; }
+
+    // The members as the windows know them.
+    SqlDatabase ADOConnection1;
+    SqlQuery QuerySelect{ADOConnection1, "select * from TablePartsMasterType"};
+    SqlQuery QueryExec{ADOConnection1};
+    SqlQuery QueryGetRowID{ADOConnection1};
+    SqlDatabase DbConBackup;  // open only while an update file is merged
+    SqlQuery QyBackup{DbConBackup};
+
+private:
+    TDataModule_Manager(std::filesystem::path programFolder, SqlDatabase connection,
+                        std::string password);
+
+    std::filesystem::path programFolder_;
+    std::string backupPassword_;  // the update databases share the main password
+};
+
+// The typed reads take the module under this short name.
+using Db = TDataModule_Manager;
+
+// What the start-up merge did with the update folder.
+struct UpdateFolderReport {
+    std::vector<std::filesystem::path> files;  // in merge order: newest first
+    std::vector<MergeReport> reports;          // one per file
+    std::vector<std::string> errors;           // insert errors, one text per failing file
+    int deleted = 0;
+};
+
+// The update databases of programFolder/updatedb in merge order: every
+// "*.cdb", newest modification time first; equal times by name.
+std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::path& folder);
+
+// Start-up: merges every update database of the module's program folder,
+// newest first, then deletes every "*.cdb" there, merged or not.
+UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm);
+
+}  // namespace v2d

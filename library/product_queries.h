@@ -1,0 +1,112 @@
+#pragma once
+// Typed reads of the product tables for the start-up, the product browser
+// and the command line. Each runs its own statement on the main connection,
+// so callers may nest them freely (unlike the shared QuerySelect).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "library/data_module.h"
+
+namespace v2d {
+
+enum class ProductKind : int { Model = 1, Material = 2 };
+// The category tree's kind filter: 0 all, 1 models only, 2 materials only.
+enum class CategoryFilter : int { All = 0, Models = 1, Materials = 2 };
+
+struct ProductRow {
+    int64_t PartsID = 0;
+    std::string PartsName;
+    std::string PartsNumber;
+    std::string PartsSpecs;
+    double PartsPrice = 0;
+    int64_t SalesID = 0;
+    int64_t MatTypeID = 0;
+    int64_t PSTypeID = 0;
+    int64_t CUintID = 0;
+    int64_t CompID = 0;
+    int64_t StyleID = 0;
+    // Filled by the reads that join them.
+    std::string SalesName;
+    std::string PSTypeName;
+    int PartsSubType = 0;
+};
+
+struct MainCategory {
+    int64_t PMTypeID = 0;
+    std::string PMTypeName;
+    std::string PMTypeMemo;
+};
+
+struct SubCategory {
+    int64_t PSTypeID = 0;
+    std::string PSTypeName;
+    std::string PSTypeMemo;
+    int PartsSubType = 0;
+    int64_t ParentID = -1;
+    int64_t PMTypeID = 0;
+};
+
+// A node of the category tree: a main category at the root, sub-categories
+// below (nested ones under their parent sub-category).
+struct CategoryNode {
+    bool isMainCategory = false;
+    int64_t id = 0;  // PMTypeID or PSTypeID
+    std::string name;
+    int64_t parentID = -1;  // ParentID of a nested sub-category
+    std::vector<CategoryNode> children;
+};
+
+struct NamedID {
+    int64_t id = 0;
+    std::string name;
+};
+
+struct MatType {
+    int64_t MatTypeID = 0;
+    std::string MatTypeName;
+    int64_t FanSheXiShu = 0;
+};
+
+// What choosing a product reads: its material's reflection and its
+// sub-category's memo.
+struct ProductChoice {
+    std::string FanSheXiShu;
+    std::string PSTypeMemo;
+};
+
+// Start-up: the newest material product (largest PartsID) with its dealer.
+Result<std::optional<ProductRow>> ReadNewestMaterialProduct(Db& dm);
+
+Result<std::vector<MainCategory>> ReadMainCategories(Db& dm, CategoryFilter filter);
+// First-level (ParentID < 0) or nested (ParentID > -1) sub-categories.
+Result<std::vector<SubCategory>> ReadSubCategories(Db& dm, CategoryFilter filter, bool nested);
+// FillCategoryTree's data: roots sorted by PMTypeMemo; sub-categories whose
+// main category or parent is missing are dropped; the build always ends.
+Result<std::vector<CategoryNode>> BuildCategoryTree(Db& dm, CategoryFilter filter);
+// The first node in tree order without children, or null.
+const CategoryNode* FirstLeaf(const std::vector<CategoryNode>& tree);
+
+// PartsSubType of a sub-category, nullopt when it does not exist.
+Result<std::optional<int>> ReadSubCategoryKind(Db& dm, int64_t psTypeID);
+// FillProductList's rows: the products of a sub-category, newest first.
+Result<std::vector<ProductRow>> ReadProductList(Db& dm, int64_t psTypeID);
+// ShowProductDetails: one product with its dealer and kind.
+Result<std::optional<ProductRow>> ReadProductDetails(Db& dm, int64_t partsID);
+// Choosing: reflection and memo of the product with this number.
+Result<std::optional<ProductChoice>> ReadProductChoice(Db& dm, const std::string& partsNumber);
+Result<std::optional<ProductRow>> FindProductByNumber(Db& dm, const std::string& partsNumber);
+// Every product with dealer, sub-category name and kind, newest first;
+// optionally one kind only.
+Result<std::vector<ProductRow>> ReadAllProducts(Db& dm, std::optional<ProductKind> kind);
+
+Result<std::vector<NamedID>> ReadSales(Db& dm);
+Result<std::vector<MatType>> ReadMatTypes(Db& dm);
+Result<std::vector<NamedID>> ReadStyles(Db& dm);
+Result<std::vector<NamedID>> ReadRoomTypes(Db& dm);
+
+// Writes a new product row; PartsID must be set (GetNewID).
+Status InsertProduct(Db& dm, const ProductRow& row);
+
+}  // namespace v2d

@@ -1,0 +1,135 @@
+#include "library/product_schema.h"
+
+namespace v2d {
+
+namespace {
+
+// Identifiers are plain integers handed out as largest + 1 (GetNewID), so
+// they are INTEGER PRIMARY KEY without AUTOINCREMENT. Templates are numbered
+// by the database and never reuse a number, because the number names the
+// template's files in temple/local and temple/TempData.
+constexpr const char* kSchemaScript = R"SQL(
+CREATE TABLE IF NOT EXISTS TableParts (
+  PartsID     INTEGER PRIMARY KEY,
+  PartsName   TEXT COLLATE NOCASE,
+  PartsNumber TEXT COLLATE NOCASE,
+  PartsSpecs  TEXT,
+  PartsPrice  REAL DEFAULT 0,
+  SalesID     INTEGER,
+  MatTypeID   INTEGER,
+  PSTypeID    INTEGER,
+  CUintID     INTEGER,
+  CompID      INTEGER,
+  StyleID     INTEGER
+);
+CREATE INDEX IF NOT EXISTS TableParts_PSTypeID ON TableParts(PSTypeID, PartsID);
+CREATE INDEX IF NOT EXISTS TableParts_PartsNumber ON TableParts(PartsNumber);
+
+CREATE TABLE IF NOT EXISTS TableSales (
+  SalesID   INTEGER PRIMARY KEY,
+  SalesName TEXT COLLATE NOCASE
+);
+
+CREATE TABLE IF NOT EXISTS TablePartsMasterType (
+  PMTypeID   INTEGER PRIMARY KEY,
+  PMTypeName TEXT COLLATE NOCASE,
+  PMTypeMemo TEXT
+);
+
+CREATE TABLE IF NOT EXISTS TablePartsSubType (
+  PSTypeID     INTEGER PRIMARY KEY,
+  PSTypeName   TEXT COLLATE NOCASE,
+  PSTypeMemo   TEXT,
+  PartsSubType INTEGER,
+  ParentID     INTEGER DEFAULT -1,
+  PMTypeID     INTEGER
+);
+
+CREATE TABLE IF NOT EXISTS TableMatType (
+  MatTypeID   INTEGER PRIMARY KEY,
+  MatTypeName TEXT COLLATE NOCASE,
+  FanSheXiShu INTEGER DEFAULT 0
+);
+
+CREATE TABLE IF NOT EXISTS TableSample (
+  SampleID   INTEGER PRIMARY KEY AUTOINCREMENT,
+  SampleName TEXT COLLATE NOCASE,
+  SampleCode INTEGER,
+  SampleType INTEGER,
+  StyleID    INTEGER,
+  RoomTypeID INTEGER,
+  SamplePic  BLOB,
+  SampleData BLOB
+);
+
+CREATE TABLE IF NOT EXISTS TableStyle (
+  StyleID   INTEGER PRIMARY KEY,
+  StyleName TEXT COLLATE NOCASE
+);
+
+CREATE TABLE IF NOT EXISTS TableRoomType (
+  RTypeID       INTEGER PRIMARY KEY,
+  RTypeFatherID INTEGER,
+  RTypeName     TEXT COLLATE NOCASE
+);
+
+CREATE TABLE IF NOT EXISTS TableColor (
+  ID          INTEGER PRIMARY KEY,
+  ColorNumber TEXT COLLATE NOCASE,
+  ColorName   TEXT COLLATE NOCASE,
+  R INTEGER, G INTEGER, B INTEGER
+);
+CREATE INDEX IF NOT EXISTS TableColor_ColorNumber ON TableColor(ColorNumber);
+
+CREATE TABLE IF NOT EXISTS TableColor300 (
+  ID          INTEGER PRIMARY KEY,
+  ColorNumber TEXT COLLATE NOCASE,
+  ColorName   TEXT COLLATE NOCASE,
+  R INTEGER, G INTEGER, B INTEGER
+);
+
+CREATE TABLE IF NOT EXISTS TableColorTj (
+  ID          INTEGER PRIMARY KEY,
+  ColorNumber TEXT COLLATE NOCASE,
+  ColorName   TEXT COLLATE NOCASE,
+  R INTEGER, G INTEGER, B INTEGER
+);
+
+CREATE TABLE IF NOT EXISTS TableSuperUser (
+  SUserID          INTEGER,
+  SUserName        TEXT COLLATE NOCASE,
+  SUserFullName    TEXT,
+  SUserPassWord    TEXT,
+  SUserDescription TEXT
+);
+
+CREATE TABLE IF NOT EXISTS TableUser (
+  UserID       INTEGER PRIMARY KEY,
+  UserName     TEXT COLLATE NOCASE,
+  UserPassWord TEXT,
+  UserPower    TEXT
+);
+)SQL";
+
+}  // namespace
+
+Status CreateProductSchema(const SqlDatabase& db) {
+    // One transaction: a half-made schema never stays behind, and the
+    // tables cost one sync instead of one each.
+    SqlTransaction transaction(db);
+    if (!transaction.began()) return transaction.began();
+    if (Status s = EnsureSampleColumns(db); !s) return s;
+    if (Status s = db.executeScript(kSchemaScript); !s) return s;
+    return transaction.commit();
+}
+
+Status EnsureSampleColumns(const SqlDatabase& db) {
+    if (!db.hasTable("TableSample")) return Status::Ok();
+    if (!db.hasColumn("TableSample", "SampleCode"))
+        if (Status s = db.execute("ALTER TABLE TableSample ADD SampleCode INTEGER"); !s) return s;
+    if (!db.hasColumn("TableSample", "SampleType"))
+        if (Status s = db.execute("ALTER TABLE TableSample ADD SampleType INTEGER"); !s) return s;
+    return Status::Ok();
+}
+
+}  // namespace v2d

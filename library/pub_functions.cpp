@@ -1,0 +1,101 @@
+#include "library/pub_functions.h"
+
+#include <charconv>
+#include <climits>
+
+namespace v2d {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool AllDigits(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+}  // namespace
+
+void SplitText(std::string_view text, std::string_view delimiter, std::vector<std::string>& list) {
+    list.clear();
+    if (delimiter.empty()) {
+        list.emplace_back(text);
+        return;
+    }
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(delimiter, start);
+        if (at == std::string_view::npos) {
+            list.emplace_back(text.substr(start));
+            return;
+        }
+        list.emplace_back(text.substr(start, at - start));
+        start = at + delimiter.size();
+    }
+}
+
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter) {
+    std::vector<std::string> list;
+    SplitText(text, delimiter, list);
+    return list;
+}
+
+std::string GetParam(std::string_view descriptor, std::string_view key) {
+    for (const std::string& item : SplitText(descriptor, "&")) {
+        const size_t equals = item.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string_view name = TrimBlanks(std::string_view(item).substr(0, equals));
+        if (name.size() < key.size() || name.substr(0, key.size()) != key) continue;
+        const std::string_view rest = name.substr(key.size());
+        if (rest.empty() || AllDigits(rest)) return item.substr(equals + 1);
+    }
+    return {};
+}
+
+bool ParseWholeNumber(std::string_view text, long long& value) {
+    text = TrimBlanks(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+ProductSize ParseProductSpecs(std::string_view specs) {
+    const std::vector<std::string> pieces = SplitText(specs, "*");
+    auto piece = [&](size_t i) {
+        long long v = 0;
+        if (i >= pieces.size() || !ParseWholeNumber(pieces[i], v) || v < INT_MIN || v > INT_MAX)
+            return kDefaultProductSide;
+        return static_cast<int>(v);
+    };
+    return {piece(0), piece(1)};
+}
+
+std::string ProductDescriptor(std::string_view name, std::string_view number,
+                              std::string_view salesName, std::string_view specs) {
+    return "PartsName=" + std::string(name) + "&PartsNumber=" + std::string(number) +
+           "&SalesName=" + std::string(salesName) + "&PartsSpecs=" + std::string(specs);
+}
+
+std::string MaterialDescriptor(std::string_view name, std::string_view number,
+                               std::string_view salesName, std::string_view specs,
+                               std::string_view reflection) {
+    return ProductDescriptor(name, number, salesName, specs) + "&FanSheXiShu=" +
+           std::string(reflection);
+}
+
+std::string ModelDescriptor(std::string_view name, std::string_view number,
+                            std::string_view salesName, std::string_view specs,
+                            std::string_view subTypeMemo) {
+    return ProductDescriptor(name, number, salesName, specs) + "&PSTypeMemo=" +
+           std::string(subTypeMemo);
+}
+
+}  // namespace v2d

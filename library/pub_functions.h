@@ -1,0 +1,45 @@
+#pragma once
+// Shared text functions of the whole program, used with the product
+// descriptor ("PartsName=…&PartsNumber=…&…") and product sizes.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace v2d {
+
+// The value of the first "&"-separated item whose name (before its first
+// "=", blanks trimmed) is the key, or the key followed by a whole number
+// (PartsName2 answers to PartsName). Empty when no item matches.
+std::string GetParam(std::string_view descriptor, std::string_view key);
+
+// The pieces of the text between occurrences of the delimiter, the last
+// piece included ("a,,b" gives "a", "", "b"; "" gives one empty piece).
+void SplitText(std::string_view text, std::string_view delimiter, std::vector<std::string>& list);
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);
+
+struct ProductSize {
+    int width = 600;   // millimetres
+    int height = 600;
+};
+inline constexpr int kDefaultProductSide = 600;
+
+// "800*400*12" gives 800 x 400; each missing or non-numeric piece is 600.
+ProductSize ParseProductSpecs(std::string_view specs);
+
+// A whole number as the program's conversions read one (blanks around it
+// allowed); false for anything else.
+bool ParseWholeNumber(std::string_view text, long long& value);
+
+// The descriptor of a product for the scene, in the program's key order:
+// name, number, dealer, size; the start-up preselection uses it as it is,
+// the browser adds the reflection (materials) or the category memo (models).
+std::string ProductDescriptor(std::string_view name, std::string_view number,
+                              std::string_view salesName, std::string_view specs);
+std::string MaterialDescriptor(std::string_view name, std::string_view number,
+                               std::string_view salesName, std::string_view specs,
+                               std::string_view reflection);
+std::string ModelDescriptor(std::string_view name, std::string_view number,
+                            std::string_view salesName, std::string_view specs,
+                            std::string_view subTypeMemo);
+
+}  // namespace v2d

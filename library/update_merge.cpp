@@ -1,0 +1,187 @@
+// Update databases: files of the same form as the product database, dropped
+// into updatedb/ and merged at start-up. One transaction covers a whole
+// file; the scheme files of its templates go to temple/local.
+#include <QString>
+
+#include <algorithm>
+#include <system_error>
+
+#include "library/data_module.h"
+#include "scene/atomic_file.h"
+
+namespace v2d {
+
+namespace {
+
+struct MergeStop {};  // the update file lacks what is needed: stop quietly
+
+// Reads "SELECT * FROM table" of the update database through QyBackup;
+// false when the table cannot be opened.
+bool OpenBackupTable(SqlQuery& query, const char* table) {
+    query.SetText(std::string("SELECT * FROM ") + table);
+    return query.Open().ok();
+}
+
+// True when the local table already holds an identifier >= id.
+Result<bool> HasIdAtLeast(const SqlDatabase& db, const char* table, const char* column,
+                          int64_t id) {
+    Result<SqlStatement> s = db.prepare(std::string("select 1 from ") + table + " where " +
+                                        column + ">=? limit 1");
+    if (!s) return Error{s.error()};
+    if (Status b = s->bindInt(1, id); !b) return Error{b.error()};
+    return s->step();
+}
+
+// Copies the rows of a keyed table whose identifier is larger than every
+// local one. Later rows see the rows taken before them, as each insert was
+// posted on its own.
+Result<int> MergeKeyedTable(const SqlDatabase& local, SqlQuery& backup, const char* table,
+                            const char* key, const std::vector<const char*>& columns) {
+    std::string insert = std::string("insert into ") + table + "(";
+    std::string marks;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        insert += (i ? "," : "") + std::string(columns[i]);
+        marks += i ? ",?" : "?";
+    }
+    insert += ") values(" + marks + ")";
+
+    int added = 0;
+    for (; !backup.Eof(); ) {
+        SqlField id = backup.FieldByName(key);
+        if (id.exists() && !id.IsNull()) {
+            Result<bool> taken = HasIdAtLeast(local, table, key, id.AsInteger());
+            if (!taken) return Error{taken.error()};
+            if (!*taken) {
+                std::vector<SqlValue> values;
+                for (const char* column : columns) {
+                    SqlField f = backup.FieldByName(column);
+                    values.push_back(std::string(column) == key ? SqlValue(id.AsInteger())
+                                                                : f.AsValue());
+                }
+                if (Status s = local.execute(insert, values); !s) return Error{s.error()};
+                ++added;
+            }
+        }
+        if (Status s = backup.Next(); !s) return Error{s.error()};
+    }
+    return added;
+}
+
+}  // namespace
+
+Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesystem::path& file) {
+    MergeReport report;
+    Result<SqlDatabase> opened = SqlDatabase::Open(file, backupPassword_, OpenMode::ReadOnly);
+    if (!opened) return report;  // another password or not a database: skipped silently
+    DbConBackup = std::move(*opened);
+    struct Disconnect {
+        TDataModule_Manager& dm;
+        ~Disconnect() {
+            dm.QyBackup.Close();
+            dm.DbConBackup.close();
+        }
+    } disconnect{*this};
+
+    SqlTransaction transaction(ADOConnection1);
+    if (!transaction.began()) return Error{transaction.began().error()};
+    // Whatever was taken before a missing table stays, as in a merge that
+    // posted row by row.
+    auto finish = [&](std::optional<std::string> error) -> Result<MergeReport> {
+        QyBackup.Close();
+        if (Status s = transaction.commit(); !s) return Error{s.error()};
+        if (error) return Error{*error};
+        return report;
+    };
+
+    if (!OpenBackupTable(QyBackup, "TableStyle")) return finish(std::nullopt);
+    Result<int> styles =
+        MergeKeyedTable(ADOConnection1, QyBackup, "TableStyle", "StyleID", {"StyleID", "StyleName"});
+    if (!styles) return finish(styles.error());
+    report.stylesAdded = *styles;
+
+    if (!OpenBackupTable(QyBackup, "TableRoomType")) return finish(std::nullopt);
+    Result<int> rooms = MergeKeyedTable(ADOConnection1, QyBackup, "TableRoomType", "RTypeID",
+                                        {"RTypeID", "RTypeFatherID", "RTypeName"});
+    if (!rooms) return finish(rooms.error());
+    report.roomTypesAdded = *rooms;
+
+    if (!OpenBackupTable(QyBackup, "TableSample")) return finish(std::nullopt);
+    Result<SqlStatement> insert = ADOConnection1.prepare(
+        "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
+        "values(?,?,?,?,?)");
+    if (!insert) return finish(insert.error());
+    const std::filesystem::path localFolder = programFolder_ / "temple" / "local";
+    for (; !QyBackup.Eof();) {
+        insert->reset();
+        const char* copied[] = {"StyleID", "RoomTypeID", "SampleName", "SampleType", "SamplePic"};
+        for (int i = 0; i < 5; ++i)
+            if (Status s = insert->bind(i + 1, QyBackup.FieldByName(copied[i]).AsValue()); !s)
+                return finish(s.error());
+        if (Status s = insert->run(); !s) return finish(s.error());
+        const int64_t sampleId = ADOConnection1.lastInsertRowId();
+
+        const Blob scheme = QyBackup.FieldByName("SampleData").AsBlob();
+        if (!scheme.empty()) {
+            std::error_code ec;
+            std::filesystem::create_directories(localFolder, ec);
+            const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
+            if (!WriteFileAtomically(target, scheme)) {
+                // A template row without its scheme could never be opened.
+                (void)ADOConnection1.execute("delete from TableSample where SampleID=?",
+                                             {SqlValue(sampleId)});
+                return finish("写文件失败。" + target.string());
+            }
+        }
+        ++report.templatesAdded;
+        report.newSampleIDs.push_back(sampleId);
+        if (Status s = QyBackup.Next(); !s) return finish(s.error());
+    }
+    report.merged = true;
+    return finish(std::nullopt);
+}
+
+std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::path& folder) {
+    struct Entry {
+        std::filesystem::path path;
+        std::filesystem::file_time_type time;
+    };
+    std::vector<Entry> entries;
+    std::error_code ec;
+    for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
+        std::error_code itemError;
+        if (!item.is_regular_file(itemError)) continue;
+        // The folder came from a system whose file names ignore case.
+        if (QString::fromStdString(item.path().extension().string()).toLower() != ".cdb") continue;
+        entries.push_back({item.path(), item.last_write_time(itemError)});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.time != b.time) return a.time > b.time;
+        return a.path.filename() < b.path.filename();
+    });
+    std::vector<std::filesystem::path> files;
+    for (auto& e : entries) files.push_back(std::move(e.path));
+    return files;
+}
+
+UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm) {
+    UpdateFolderReport result;
+    const std::filesystem::path folder = dm.programFolder() / kUpdateFolder;
+    result.files = ListUpdateDatabases(folder);
+    for (const auto& file : result.files) {
+        Result<MergeReport> merged = dm.MergeUpdateDatabase(file);
+        if (merged) {
+            result.reports.push_back(std::move(*merged));
+        } else {
+            result.reports.push_back({});
+            result.errors.push_back(merged.error());
+        }
+    }
+    // Every update file goes, merged or not, so none is merged twice.
+    for (const auto& file : ListUpdateDatabases(folder)) {
+        std::error_code ec;
+        if (std::filesystem::remove(file, ec)) ++result.deleted;
+    }
+    return result;
+}
+
+}  // namespace v2d

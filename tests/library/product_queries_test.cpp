@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "library/product_queries.h"
+#include "library/pub_functions.h"
+#include "library/user_queries.h"
+#include "tests/library/temp_workspace.h"
+
+namespace v2d {
+namespace {
+
+using test::TempWorkspace;
+
+class ProductQueries : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dm = ws.OpenModule();
+        ASSERT_NE(dm, nullptr);
+        const SqlDatabase& db = dm->connection();
+        ASSERT_TRUE(db.executeScript(R"SQL(
+insert into TablePartsMasterType values(1,'瓷砖','02'),(2,'家具','03'),(3,'石材','01'),(4,'空大类','04');
+insert into TablePartsSubType values(10,'地砖','',2,-1,1),(11,'抛光砖','',2,10,1),(12,'沙发','sofa',1,-1,2),
+  (13,'大理石','',2,-1,3),(14,'孤儿','',2,999,1),(15,'仿古砖','',2,11,1),(16,'晚到','',2,17,1),(17,'墙砖','',2,-1,1);
+insert into TableSales values(1,'东鹏'),(2,'马可');
+insert into TableMatType values(1,'抛光',40),(2,'亚光',10);
+)SQL").ok());
+        auto add = [&](int64_t id, int64_t type, const char* number, int64_t sales = 1) {
+            ProductRow r;
+            r.PartsID = id;
+            r.PSTypeID = type;
+            r.PartsNumber = number;
+            r.PartsName = std::string("产品") + number;
+            r.PartsSpecs = "800*800";
+            r.SalesID = sales;
+            r.MatTypeID = 1;
+            r.PartsPrice = 12.5;
+            ASSERT_TRUE(InsertProduct(*dm, r).ok());
+        };
+        add(1, 11, "P-1");
+        add(2, 11, "P-2", 2);
+        add(3, 12, "S-1");  // a model, newer than the first materials
+        add(4, 13, "M-1");
+        add(5, 12, "S-2");
+    }
+    TempWorkspace ws;
+    std::unique_ptr<TDataModule_Manager> dm;
+};
+
+TEST_F(ProductQueries, NewestMaterialIsTheLargestMaterialID) {
+    auto p = ReadNewestMaterialProduct(*dm);
+    ASSERT_TRUE(p.ok()) << p.error();
+    ASSERT_TRUE(p->has_value());
+    EXPECT_EQ((*p)->PartsID, 4);
+    EXPECT_EQ((*p)->SalesName, "东鹏");
+    EXPECT_EQ(ProductDescriptor((*p)->PartsName, (*p)->PartsNumber, (*p)->SalesName, (*p)->PartsSpecs),
+              "PartsName=产品M-1&PartsNumber=M-1&SalesName=东鹏&PartsSpecs=800*800");
+}
+
+TEST_F(ProductQueries, NoMaterialGivesNoRow) {
+    ASSERT_TRUE(dm->ExecSql("delete from TableParts where PSTypeID<>12").ok());
+    auto p = ReadNewestMaterialProduct(*dm);
+    ASSERT_TRUE(p.ok());
+    EXPECT_FALSE(p->has_value());
+}
+
+TEST_F(ProductQueries, MaterialTreeIsSortedNestedAndDropsOrphans) {
+    auto tree = BuildCategoryTree(*dm, CategoryFilter::Materials);
+    ASSERT_TRUE(tree.ok()) << tree.error();
+    // Sorted by PMTypeMemo; 家具 has only models, 空大类 has no sub-category.
+    ASSERT_EQ(tree->size(), 2u);
+    EXPECT_EQ((*tree)[0].name, "石材");
+    EXPECT_EQ((*tree)[1].name, "瓷砖");
+    const CategoryNode& tiles = (*tree)[1];
+    ASSERT_EQ(tiles.children.size(), 2u);  // 地砖, 墙砖
+    EXPECT_EQ(tiles.children[0].name, "地砖");
+    ASSERT_EQ(tiles.children[0].children.size(), 1u);
+    const CategoryNode& polished = tiles.children[0].children[0];
+    EXPECT_EQ(polished.name, "抛光砖");
+    ASSERT_EQ(polished.children.size(), 1u);
+    EXPECT_EQ(polished.children[0].name, "仿古砖");
+    // 晚到 (read before its parent 墙砖 is in the tree) joins in the second pass.
+    ASSERT_EQ(tiles.children[1].children.size(), 1u);
+    EXPECT_EQ(tiles.children[1].children[0].name, "晚到");
+    const CategoryNode* leaf = FirstLeaf(*tree);
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(leaf->name, "大理石");
+}
+
+TEST_F(ProductQueries, AllFilterKeepsEmptyMainCategories) {
+    auto tree = BuildCategoryTree(*dm, CategoryFilter::All);
+    ASSERT_TRUE(tree.ok());
+    EXPECT_EQ(tree->size(), 4u);
+    auto models = BuildCategoryTree(*dm, CategoryFilter::Models);
+    ASSERT_EQ(models->size(), 1u);
+    EXPECT_EQ((*models)[0].children[0].name, "沙发");
+}
+
+TEST_F(ProductQueries, NestedParentMustBeASubCategory) {
+    // ParentID 2 equals the main category 家具's PMTypeID, but no sub-category 2.
+    ASSERT_TRUE(dm->ExecSql("insert into TablePartsSubType values(20,'错挂','',1,2,2)").ok());
+    auto tree = BuildCategoryTree(*dm, CategoryFilter::All);
+    for (const CategoryNode& root : *tree)
+        for (const CategoryNode& child : root.children) EXPECT_NE(child.name, "错挂");
+}
+
+TEST_F(ProductQueries, ProductListIsNewestFirst) {
+    auto list = ReadProductList(*dm, 11);
+    ASSERT_TRUE(list.ok());
+    ASSERT_EQ(list->size(), 2u);
+    EXPECT_EQ((*list)[0].PartsNumber, "P-2");
+    EXPECT_EQ((*list)[1].PartsNumber, "P-1");
+    EXPECT_TRUE(ReadProductList(*dm, 17)->empty());
+    EXPECT_EQ(**ReadSubCategoryKind(*dm, 12), 1);
+    EXPECT_FALSE(ReadSubCategoryKind(*dm, 77)->has_value());
+}
+
+TEST_F(ProductQueries, DetailsAndChoice) {
+    auto d = ReadProductDetails(*dm, 2);
+    ASSERT_TRUE(d.ok());
+    ASSERT_TRUE(d->has_value());
+    EXPECT_EQ((*d)->SalesName, "马可");
+    EXPECT_EQ((*d)->PartsSubType, 2);
+    EXPECT_DOUBLE_EQ((*d)->PartsPrice, 12.5);
+    auto c = ReadProductChoice(*dm, "P-2");
+    ASSERT_TRUE(c->has_value());
+    EXPECT_EQ((*c)->FanSheXiShu, "40");
+    auto m = ReadProductChoice(*dm, "S-1");
+    EXPECT_EQ((*m)->PSTypeMemo, "sofa");
+    EXPECT_FALSE(ReadProductChoice(*dm, "x' or '1'='1")->has_value());
+}
+
+TEST_F(ProductQueries, AllProductsByKind) {
+    auto materials = ReadAllProducts(*dm, ProductKind::Material);
+    ASSERT_EQ(materials->size(), 3u);
+    auto models = ReadAllProducts(*dm, ProductKind::Model);
+    ASSERT_EQ(models->size(), 2u);
+    EXPECT_EQ((*models)[0].PSTypeName, "沙发");
+    EXPECT_EQ(ReadAllProducts(*dm, std::nullopt)->size(), 5u);
+}
+
+TEST(UserQueries, AdministratorAndUsers) {
+    TempWorkspace ws;
+    auto dm = ws.OpenModule();
+    EXPECT_FALSE(ReadSuperUserPassword(*dm)->has_value());
+    ASSERT_TRUE(CreateSuperUser(*dm, "p'w").ok());
+    EXPECT_EQ(**ReadSuperUserPassword(*dm), "p'w");
+    ASSERT_TRUE(dm->ExecSql("insert into TableUser values(?,?,?,?)",
+                            {SqlInt(3), SqlText("designer"), SqlText("1"), SqlText("0")}).ok());
+    auto u = FindUser(*dm, "Designer");
+    ASSERT_TRUE(u->has_value());
+    EXPECT_EQ((*u)->UserPower, "0");
+    EXPECT_FALSE(FindUser(*dm, "' or 1=1 --")->has_value());
+}
+
+TEST(TemplateQueries, FiltersAndOrder) {
+    TempWorkspace ws;
+    auto dm = ws.OpenModule();
+    ASSERT_EQ(*InsertTemplate(*dm, "a", 1, 1), 1);
+    ASSERT_EQ(*InsertTemplate(*dm, "b", 2, 1), 2);
+    ASSERT_EQ(*InsertTemplate(*dm, "c", 1, 3), 3);
+    auto all = *ReadTemplates(*dm, std::nullopt, std::nullopt);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].SampleName, "c");
+    auto room1 = *ReadTemplates(*dm, std::nullopt, int64_t{1});
+    ASSERT_EQ(room1.size(), 2u);
+    EXPECT_TRUE(ReadTemplates(*dm, int64_t{3}, int64_t{2})->empty());
+}
+
+}  // namespace
+}  // namespace v2d
