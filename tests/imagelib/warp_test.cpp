@@ -1,0 +1,197 @@
+// transform: result size, where the picture lands, what stays 0, progress.
+#include "tests/imagelib/support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <thread>
+
+namespace v2d::test {
+namespace {
+
+// A floor seen from above the camera: narrow far edge, wide near edge.
+const Quad4 kFloor = {V2d_Point{300, 120}, V2d_Point{700, 130}, V2d_Point{980, 560}, V2d_Point{40, 540}};
+
+constexpr int kCell = 50;
+QRgb CellColour(int column, int row) { return qRgb(30 * column + 10, 40 * row + 10, 200); }
+
+QImage CellPattern(int columns, int rows) {
+    QImage image(columns * kCell, rows * kCell, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, CellColour(x / kCell, y / kCell));
+    }
+    return image;
+}
+
+// Signed distance of p inside all four edges of a clockwise quad (negative outside).
+long double InsideBy(const Quad4& q, long double x, long double y) {
+    long double least = 1e30L;
+    for (int i = 0; i < 4; ++i) {
+        const long double ax = q[i].x, ay = q[i].y, bx = q[(i + 1) % 4].x, by = q[(i + 1) % 4].y;
+        const long double len = std::hypot(bx - ax, by - ay);
+        least = std::min(least, ((bx - ax) * (y - ay) - (by - ay) * (x - ax)) / len);
+    }
+    return least;
+}
+
+TEST(Transform, ResultIsTheQuadsBoxAndThePatternLandsWhereTheHomographySays) {
+    const QImage source = CellPattern(8, 6);
+    const QImage warped = Library().Transform(source, kFloor);
+    ASSERT_FALSE(warped.isNull());
+    EXPECT_EQ(warped.width(), 980 - 40 + 1);
+    EXPECT_EQ(warped.height(), 560 - 120 + 1);
+    EXPECT_EQ(warped.format(), QImage::Format_RGB32);
+
+    const Homography sceneToSource = Homography::Between(Corners(kFloor), PictureCorners(source.width(), source.height()));
+    int checked = 0, outside = 0;
+    for (int y = 0; y < warped.height(); y += 3) {
+        for (int x = 0; x < warped.width(); x += 3) {
+            const long double sceneX = x + 40, sceneY = y + 120;
+            const long double inside = InsideBy(kFloor, sceneX, sceneY);
+            if (inside < -1) {
+                ASSERT_EQ(warped.pixel(x, y), 0xFF000000u) << x << "," << y;
+                ++outside;
+                continue;
+            }
+            const auto [sx, sy] = sceneToSource(sceneX, sceneY);
+            const long double fx = std::fmod(sx, (long double)kCell), fy = std::fmod(sy, (long double)kCell);
+            if (sx < 0 || sy < 0 || fx < 2 || fx > kCell - 3 || fy < 2 || fy > kCell - 3) continue;
+            ASSERT_EQ(warped.pixel(x, y), CellColour(int(sx) / kCell, int(sy) / kCell)) << x << "," << y;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10000);
+    EXPECT_GT(outside, 1000);
+}
+
+TEST(Transform, PixelsWellInsideTheQuadAreCoveredRightUpToItsEdge) {
+    const QImage warped = Library().Transform(Filled(200, 100, qRgb(90, 120, 150)), kFloor);
+    ASSERT_FALSE(warped.isNull());
+    for (int y = 0; y < warped.height(); ++y) {
+        for (int x = 0; x < warped.width(); ++x) {
+            const long double inside = InsideBy(kFloor, x + 40, y + 120);
+            // No dark fringe along the edges: every pixel centre in the quad has the colour.
+            if (inside >= 0.01L) {
+                ASSERT_EQ(warped.pixel(x, y), qRgb(90, 120, 150)) << x << "," << y;
+            } else if (inside < -0.01L) {
+                ASSERT_EQ(warped.pixel(x, y), 0xFF000000u) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(Transform, AQuadThatIsItsOwnBoxReproducesTheSourceExactly) {
+    const QImage source = CellPattern(3, 2).copy(0, 0, 64, 48);
+    const Quad4 box = {V2d_Point{5, 7}, V2d_Point{68, 7}, V2d_Point{68, 54}, V2d_Point{5, 54}};
+    const QImage warped = Library().Transform(source, box);
+    ASSERT_EQ(warped.size(), source.size());
+    EXPECT_EQ(warped, source);
+}
+
+TEST(Transform, MirroredCornerOrderMirrorsThePicture) {
+    QImage source = Filled(100, 40, qRgb(255, 0, 0));
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 50; x < 100; ++x) source.setPixel(x, y, qRgb(0, 0, 255));
+    }
+    const Quad4 mirrored = {V2d_Point{99, 0}, V2d_Point{0, 0}, V2d_Point{0, 39}, V2d_Point{99, 39}};
+    const QImage warped = Library().Transform(source, mirrored);
+    ASSERT_EQ(warped.size(), source.size());
+    EXPECT_EQ(warped, source.mirrored(true, false));
+}
+
+TEST(Transform, AlphaIsCarriedAndTheOutsideIsTransparent) {
+    const QImage source = Filled(80, 60, qRgba(10, 20, 30, 255), QImage::Format_ARGB32);
+    const QImage warped = Library().Transform(source, kFloor);
+    ASSERT_EQ(warped.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(warped.pixel(0, 0), 0u);                          // left of the far edge
+    EXPECT_EQ(warped.pixel(470, 220), qRgba(10, 20, 30, 255));  // the middle of the floor
+}
+
+TEST(Transform, AOnePixelWideSourceStillFillsTheQuad) {
+    const QImage column = Filled(1, 30, qRgb(1, 2, 3));
+    const Quad4 quad = {V2d_Point{0, 0}, V2d_Point{20, 2}, V2d_Point{22, 30}, V2d_Point{1, 28}};
+    const QImage warped = Library().Transform(column, quad);
+    ASSERT_EQ(warped.size(), QSize(23, 31));
+    EXPECT_EQ(warped.pixel(11, 15), qRgb(1, 2, 3));
+}
+
+TEST(Transform, DegenerateOrHugeQuadsYieldNothing) {
+    const QImage source = Filled(10, 10, qRgb(1, 1, 1));
+    const Quad4 threeOnALine = {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{20, 0}, V2d_Point{5, 10}};
+    const Quad4 bowTie = {V2d_Point{0, 0}, V2d_Point{10, 10}, V2d_Point{10, 0}, V2d_Point{0, 10}};
+    const Quad4 onePoint = {V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}};
+    const Quad4 dented = {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{3, 3}, V2d_Point{0, 10}};
+    const Quad4 huge = {V2d_Point{0, 0}, V2d_Point{40000, 0}, V2d_Point{40000, 40000}, V2d_Point{0, 40000}};
+    const Quad4 tooManyPixels = {V2d_Point{0, 0}, V2d_Point{30000, 0}, V2d_Point{30000, 30000}, V2d_Point{0, 30000}};
+    const Quad4 farAway = {V2d_Point{0, 0}, V2d_Point{INT32_MAX, 0}, V2d_Point{INT32_MAX, 5}, V2d_Point{0, 5}};
+    for (const Quad4& quad : {threeOnALine, bowTie, onePoint, dented, huge, tooManyPixels, farAway}) {
+        EXPECT_TRUE(Library().Transform(source, quad).isNull());
+    }
+    EXPECT_TRUE(Library().Transform(QImage(), kFloor).isNull());
+}
+
+TEST(Transform, ProgressRisesBandByBandToExactlyOneOnTheCallersThread) {
+    const QImage canvas = Filled(1600, 1200, qRgb(50, 60, 70));
+    std::vector<double> fractions;
+    bool otherThread = false;
+    const auto caller = std::this_thread::get_id();
+    const QImage warped = Library().Transform(canvas, kFloor, [&](double f) {
+        fractions.push_back(f);
+        otherThread |= std::this_thread::get_id() != caller;
+    });
+    ASSERT_FALSE(warped.isNull());
+    EXPECT_FALSE(otherThread);
+    ASSERT_GE(fractions.size(), 10u);
+    for (size_t i = 1; i < fractions.size(); ++i) EXPECT_LT(fractions[i - 1], fractions[i]);
+    EXPECT_GT(fractions.front(), 0.0);
+    EXPECT_EQ(fractions.back(), 1.0);
+}
+
+TEST(Transform, WithoutACallbackTheResultIsTheSame) {
+    const QImage source = CellPattern(4, 4);
+    const QImage quiet = Library().Transform(source, kFloor);
+    const QImage reported = Library().Transform(source, kFloor, [](double) {});
+    EXPECT_EQ(quiet, reported);
+}
+
+TEST(Transform, AnExceptionFromTheCallbackReachesTheCallerAfterTheLibraryReturns) {
+    int calls = 0;
+    EXPECT_THROW(Library().Transform(Filled(400, 400, qRgb(1, 1, 1)), kFloor,
+                                     [&](double) {
+                                         ++calls;
+                                         throw std::runtime_error("stop");
+                                     }),
+                 std::runtime_error);
+    EXPECT_EQ(calls, 1);  // not called again once it failed
+}
+
+TEST(ATransform, RectifiesTheQuadOfASceneBackIntoTheFrame) {
+    // A smooth source of the quad's box size, warped onto the quad, put into a
+    // scene and rectified again, comes back close to itself.
+    const int w = 941, h = 441;
+    QImage source(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) source.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, 128));
+    }
+    const QImage warped = Library().Transform(source, kFloor);
+    QImage scene = Filled(1100, 700, qRgb(0, 0, 0));
+    for (int y = 0; y < warped.height(); ++y) {
+        for (int x = 0; x < warped.width(); ++x) scene.setPixel(x + 40, y + 120, warped.pixel(x, y));
+    }
+    const QImage back = Library().ATransform(scene, kFloor);
+    ASSERT_EQ(back.size(), source.size());
+    long double error = 0;
+    int samples = 0;
+    for (int y = 20; y < h - 20; y += 5) {
+        for (int x = 20; x < w - 20; x += 5) {
+            error += std::abs(qRed(back.pixel(x, y)) - qRed(source.pixel(x, y))) +
+                     std::abs(qGreen(back.pixel(x, y)) - qGreen(source.pixel(x, y)));
+            ++samples;
+        }
+    }
+    EXPECT_LT(error / samples, 2.0L);
+}
+
+}  // namespace
+}  // namespace v2d::test
