@@ -1,0 +1,47 @@
+#include "render/model_drawer.h"
+
+#include <QPainter>
+
+#include "render/outline.h"
+#include "render/region_drawing.h"
+
+namespace v2d {
+namespace {
+
+void DrawModelPicture(const V2dPolygon& model, const QImage& picture, QImage& displayed) {
+    if (picture.isNull() || model.group) return;
+    if (model.kind == kCutOutModel) {
+        QPainter painter(&displayed);
+        painter.drawImage(QPoint(model.originX, model.originY), picture);
+        return;
+    }
+    // A picture model: through its outline, at the outline's box plus origin.
+    const PixelBox box = OutlineBox(model);
+    const QPainterPath path = OutlinePath(model, QPointF(model.originX + 0.5, model.originY + 0.5));
+    QBrush brush(picture);
+    brush.setTransform(QTransform::fromTranslate(box.minX + model.originX, box.minY + model.originY));
+    QPainter painter(&displayed);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    painter.drawPath(path);
+}
+
+}  // namespace
+
+void QuickModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext&) {
+    if (model.group) return;
+    if (model.renderCache.isNull()) model.renderCache = model.picture;
+    DrawModelPicture(model, model.renderCache, displayed);
+}
+
+void QuickModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext&) {
+    DrawModelPicture(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed);
+}
+
+void QuickShadowRegionDrawer::RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext&) {
+    if (region.picture.isNull() || region.renderCache.isNull()) return;
+    DrawRegionPicture(region, region.renderCache, displayed);
+}
+
+}  // namespace v2d

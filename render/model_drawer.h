@@ -1,0 +1,55 @@
+#pragma once
+// Entry points for the drawing of models (kinds 1, 3, 4) and shadow regions
+// (kind 2). The renderer calls them in scene order; until the model and
+// shadow work plugs in its own, QuickModelDrawer draws what the records have.
+#include <QImage>
+
+#include "render/image_operations.h"
+#include "scene/scene.h"
+
+namespace v2d {
+
+// What a drawer needs of the scene while the displayed picture is built.
+struct DrawContext {
+    const Scene& scene;
+    ImageOperations& ops;
+    const RenderProgress& progress;
+};
+
+class ModelDrawer {
+public:
+    virtual ~ModelDrawer() = default;
+    // Full drawing with tone and warp (DrawPictureModel, DrawCutoutModel);
+    // sets the record's renderCache.
+    virtual void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
+    // Drawing from renderCache without recomputing anything.
+    virtual void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
+    // Draws the pictures of a model's parts into the model's picture.
+    virtual void RedrawParts(V2dPolygon& owner, const DrawContext& context) = 0;
+};
+
+class ShadowRegionDrawer {
+public:
+    virtual ~ShadowRegionDrawer() = default;
+    // Darkens the scene built so far inside the moved outline; sets the
+    // record's renderCache and its mask in sourcePicture.
+    virtual void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) = 0;
+};
+
+// Draws a model's renderCache (its picture when there is none yet) through
+// its outline at its origin; parts draw nothing, and RedrawParts leaves the
+// owner's picture alone.
+class QuickModelDrawer final : public ModelDrawer {
+public:
+    void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
+    void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
+    void RedrawParts(V2dPolygon& owner, const DrawContext& context) override {}
+};
+
+// Draws a shadow region's renderCache, moved by its offset.
+class QuickShadowRegionDrawer final : public ShadowRegionDrawer {
+public:
+    void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) override;
+};
+
+}  // namespace v2d

@@ -1,0 +1,33 @@
+#include "render/region_drawing.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QTransform>
+
+#include "render/outline.h"
+
+namespace v2d {
+
+QPoint PictureOrigin(const V2dPolygon& record) {
+    const PixelBox box = OutlineBox(record);
+    QPoint origin(box.minX, box.minY);
+    if (record.kind == kShadowRegion) origin += QPoint(record.originX, record.originY);
+    return origin;
+}
+
+void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target) {
+    if (picture.isNull() || target.isNull() || record.points.empty()) return;
+    const QPoint origin = PictureOrigin(record);
+    const QPoint shift = record.kind == kShadowRegion ? QPoint(record.originX, record.originY) : QPoint();
+    // Outline points name pixel centres; Qt's pixel (i, j) spans [i, i + 1).
+    const QPainterPath path = OutlinePath(record, QPointF(shift.x() + 0.5, shift.y() + 0.5));
+    QBrush brush(picture);
+    brush.setTransform(QTransform::fromTranslate(origin.x(), origin.y()));
+    QPainter painter(&target);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    painter.drawPath(path);
+}
+
+}  // namespace v2d

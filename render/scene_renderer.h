@@ -1,0 +1,73 @@
+#pragma once
+// Builds the displayed scene: the background photo with every record's
+// picture drawn over it in list order. A change re-renders only the changed
+// records (and the shadow regions above them); every other record is drawn
+// from its renderCache.
+#include <QImage>
+
+#include <span>
+
+#include "render/image_operations.h"
+#include "render/model_drawer.h"
+#include "scene/scene.h"
+
+namespace v2d {
+
+// How many records the last redraw rendered with tone and drew from cache.
+struct RedrawCounters {
+    int rendered = 0;
+    int quickDrawn = 0;
+};
+
+class SceneRenderer {
+public:
+    SceneRenderer(Scene& scene, ImageOperations& ops);
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // The picture the scene view shows.
+    const QImage& displayed() const { return displayed_; }
+    Scene& scene() { return scene_; }
+    ImageOperations& ops() { return ops_; }
+
+    // Later work plugs its model and shadow drawing in here; null restores
+    // the quick defaults.
+    void SetModelDrawer(ModelDrawer* drawer);
+    void SetShadowRegionDrawer(ShadowRegionDrawer* drawer);
+    ModelDrawer& modelDrawer() { return *models_; }
+
+    // After `changed` was modified. Progress advances per record.
+    void RedrawScene(V2dPolygon* changed, const RenderProgress& progress = {});
+    // Several records changed in one command: each is rendered once, and the
+    // shadow regions above the lowest changed one are recomputed.
+    void RedrawScene(std::span<V2dPolygon* const> changed, const RenderProgress& progress = {});
+    // Every record rendered in list order, as after opening a scheme.
+    void RenderAll(const RenderProgress& progress = {});
+    // Every record from its current cache, as after undo or reordering.
+    void QuickRedraw(const RenderProgress& progress = {});
+
+    // Full render of one record onto the displayed scene built so far.
+    void RenderRegion(V2dPolygon& record);
+    // A record from its renderCache onto the displayed scene.
+    void QuickDrawRegion(const V2dPolygon& record);
+    // A flat picture through the record's outline, without tone.
+    void DrawFlat(const V2dPolygon& record, const QImage& picture);
+
+    const RedrawCounters& counters() const { return counters_; }
+
+private:
+    void StartFromBackground();
+    DrawContext Context() const;
+
+    Scene& scene_;
+    ImageOperations& ops_;
+    QuickModelDrawer quickModels_;
+    QuickShadowRegionDrawer quickShadows_;
+    ModelDrawer* models_ = &quickModels_;
+    ShadowRegionDrawer* shadows_ = &quickShadows_;
+    QImage displayed_;
+    RedrawCounters counters_;
+    RenderProgress noProgress_;
+};
+
+}  // namespace v2d

@@ -1,0 +1,324 @@
+#include "render/tiling.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "render/outline.h"
+#include "scene/picture_codec.h"
+#include "render/picture_ops.h"
+#include "render/tone.h"
+
+namespace v2d {
+namespace {
+
+constexpr double kLargestTile = 1 << 24;
+
+// The scale as the program has always held it: a 32-bit float.
+float TileScale(int realMm, int productMm) {
+    return static_cast<float>(static_cast<double>(productMm) / static_cast<double>(realMm));
+}
+
+int TileSide(int boxSide, int realMm, int productMm, bool roundUp) {
+    if (realMm <= 0 || boxSide <= 0) return 0;
+    const double exact = static_cast<double>(boxSide) * static_cast<double>(TileScale(realMm, productMm));
+    const double side = roundUp ? std::ceil(exact) : std::trunc(exact);
+    if (!(side <= kLargestTile)) return 0;
+    return std::max(2, static_cast<int>(side));
+}
+
+// Copies `source` into `target` at (x, y), clipped, without blending.
+void CopyInto(QImage& target, const QImage& source, int x, int y) {
+    const QImage bits = ToRgb32(source);
+    const int firstX = std::max(0, -x), firstY = std::max(0, -y);
+    const long long endX = std::min<long long>(bits.width(), static_cast<long long>(target.width()) - x);
+    const long long endY = std::min<long long>(bits.height(), static_cast<long long>(target.height()) - y);
+    if (endX <= firstX) return;
+    for (long long sy = firstY; sy < endY; ++sy) {
+        const auto* in = reinterpret_cast<const uint32_t*>(bits.constScanLine(static_cast<int>(sy)));
+        auto* out = reinterpret_cast<uint32_t*>(target.scanLine(static_cast<int>(sy + y)));
+        std::memcpy(out + x + firstX, in + firstX, static_cast<size_t>(endX - firstX) * 4);
+    }
+}
+
+// Fills the canvas with the tile repeated from (-shiftX, -shiftY).
+void FillWithPattern(QImage& canvas, const QImage& tile, int shiftX, int shiftY) {
+    const int tw = tile.width(), th = tile.height();
+    const int w = canvas.width();
+    for (int y = 0; y < canvas.height(); ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(tile.constScanLine((y + shiftY) % th));
+        auto* out = reinterpret_cast<uint32_t*>(canvas.scanLine(y));
+        int x = 0, column = shiftX % tw;
+        while (x < w) {
+            const int run = std::min(tw - column, w - x);
+            std::memcpy(out + x, in + column, static_cast<size_t>(run) * 4);
+            x += run;
+            column = 0;
+        }
+    }
+}
+
+bool CanvasBoxUsable(const PixelBox& box) { return !box.empty() && PictureSizeAllowed(box.width(), box.height()); }
+
+}  // namespace
+
+int PlainTileSide(int boxSide, int realMm, int productMm) { return TileSide(boxSide, realMm, productMm, true); }
+int ShiftedTileSide(int boxSide, int realMm, int productMm) { return TileSide(boxSide, realMm, productMm, false); }
+
+int PatternShift(int tile, int offsetPercent) {
+    const double shift = offsetPercent >= 0 ? tile * offsetPercent * 0.01 : tile + tile * offsetPercent * 0.01;
+    return std::clamp(static_cast<int>(std::trunc(shift)), 0, tile);
+}
+
+PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh) {
+    return mesh ? OutlineBox(region) : BoxOf(QuadOf(region.corners));
+}
+
+QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, int& widthMm, int& heightMm) {
+    QImage product = ToRgb32(panel.picture);
+    widthMm = panel.widthMm;
+    heightMm = panel.heightMm;
+    if (panel.mirror) product = MirrorPicture(product);
+    if (panel.rotate) {
+        product = RotatePicture90(product);
+        std::swap(widthMm, heightMm);
+    }
+    if (panel.fit) {  // after the swap: fit ignores the turn for the size
+        widthMm = region.realWidth;
+        heightMm = region.realHeight;
+    }
+    return product;
+}
+
+QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product, int widthMm,
+                        int heightMm) {
+    const PixelBox box = CanvasBox(region, mesh);
+    if (product.isNull() || !CanvasBoxUsable(box)) return {};
+    const int bw = box.width(), bh = box.height();
+    const int tw = PlainTileSide(bw, region.realWidth, widthMm);
+    const int th = PlainTileSide(bh, region.realHeight, heightMm);
+    if (tw == 0 || th == 0) return {};
+    // Only the part of a tile that falls on the canvas is ever drawn.
+    const QImage tile = ResizePictureWindow(product, tw, th, std::min(tw, bw), std::min(th, bh));
+    if (tile.isNull()) return {};
+    QImage canvas(bw, bh, QImage::Format_RGB32);
+    FillWithPattern(canvas, tile, 0, 0);
+    return canvas;
+}
+
+QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
+                               int widthMm, int heightMm, int offsetX, int offsetY) {
+    const PixelBox box = CanvasBox(region, mesh);
+    if (product.isNull() || !CanvasBoxUsable(box)) return {};
+    const int bw = box.width(), bh = box.height();
+    const int tw = ShiftedTileSide(bw, region.realWidth, widthMm);
+    const int th = ShiftedTileSide(bh, region.realHeight, heightMm);
+    if (tw == 0 || th == 0 || !PictureSizeAllowed(tw, th)) return {};
+    const QImage tile = ResizePicture(product, tw, th);
+    if (tile.isNull()) return {};
+    QImage canvas(bw, bh, QImage::Format_RGB32);
+    FillWithPattern(canvas, tile, PatternShift(tw, offsetX), PatternShift(th, offsetY));
+    return canvas;
+}
+
+QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel) {
+    int w = 0, h = 0;
+    ProductPanelState unfitted = panel;
+    unfitted.fit = false;
+    const QImage product = PrepareProduct(unfitted, region, w, h);
+    if (product.isNull()) return {};
+    if (panel.fit) return product;
+    const PixelBox box = BoxOf(QuadOf(region.corners));
+    if (box.empty() || region.realWidth <= 0 || region.realHeight <= 0) return {};
+    const double tw = std::ceil(static_cast<double>(box.width()) * w / region.realWidth);
+    const double th = std::ceil(static_cast<double>(box.height()) * h / region.realHeight);
+    if (!(tw <= kMaxPictureSide && th <= kMaxPictureSide)) return {};
+    return ResizePicture(product, std::max(2, static_cast<int>(tw)), std::max(2, static_cast<int>(th)));
+}
+
+QImage WarpToQuad(const QImage& canvas, const Quad& quad, ImageOperations& ops, const RenderProgress& progress) {
+    const PixelBox box = BoxOf(quad);
+    if (canvas.isNull() || !CanvasBoxUsable(box)) return {};
+    const QImage warped = ops.Transform(quad, ToRgb32(canvas), progress);
+    if (warped.isNull()) return {};
+    if (warped.width() == box.width() && warped.height() == box.height()) return warped;
+    QImage sized(box.width(), box.height(), QImage::Format_RGB32);
+    sized.fill(0xFF000000u);
+    CopyInto(sized, warped, 0, 0);
+    return sized;
+}
+
+QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, ImageOperations& ops,
+                  const RenderProgress& progress) {
+    const PixelBox box = BoxOf(mesh.dstNodes);
+    if (canvas.isNull() || !CanvasBoxUsable(box)) return {};
+    const QImage warped =
+        ops.TransformMesh(mesh.srcNodes, mesh.dstNodes, mesh.rows, mesh.cols, ToRgb32(canvas), progress);
+    if (warped.isNull()) return {};
+    if (warped.width() == box.width() && warped.height() == box.height()) return warped;
+    QImage sized(box.width(), box.height(), QImage::Format_RGB32);
+    sized.fill(0xFF000000u);
+    CopyInto(sized, warped, 0, 0);
+    return sized;
+}
+
+QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
+                            const QImage& photo) {
+    const PixelBox box = OutlineBox(region);
+    if (!CanvasBoxUsable(box)) return {};
+    QPoint anchor;
+    if (mesh) {
+        const PixelBox nodes = BoxOf(mesh->dstNodes);
+        anchor = QPoint(nodes.minX + box.minX, nodes.minY + box.minY);
+    } else {
+        const PixelBox quad = BoxOf(QuadOf(region.corners));
+        anchor = QPoint(quad.minX, quad.minY);
+    }
+    // The photo under the box, with the warped canvas copied over it.
+    QImage result(box.width(), box.height(), QImage::Format_RGB32);
+    result.fill(0xFF000000u);
+    CopyInto(result, photo, -box.minX, -box.minY);
+    CopyInto(result, warped, anchor.x() - box.minX, anchor.y() - box.minY);
+    return result;
+}
+
+bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
+                       ImageOperations& ops) {
+    if (region.picture.isNull() || canvas.isNull()) return false;
+    const Quad corners = QuadOf(region.corners);
+    const V2d_Point ends[] = {start, end};
+    const std::vector<V2d_Point> flat = ops.aTransPoint(ends, corners);
+    if (flat.size() != 2) return false;
+    // The rectangle in the unwarped plane, corners in quad order.
+    const int left = std::min(flat[0].x, flat[1].x), right = std::max(flat[0].x, flat[1].x);
+    const int top = std::min(flat[0].y, flat[1].y), bottom = std::max(flat[0].y, flat[1].y);
+    const long long w = static_cast<long long>(right) - left, h = static_cast<long long>(bottom) - top;
+    if (w < 1 || h < 1 || !PictureSizeAllowed(static_cast<int>(std::min<long long>(w, kMaxPictureSide + 1LL)),
+                                              static_cast<int>(std::min<long long>(h, kMaxPictureSide + 1LL))))
+        return false;
+    const V2d_Point rectangle[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    const std::vector<V2d_Point> q = ops.TransPoint(rectangle, corners);
+    if (q.size() != 4) return false;
+    const Quad scenQuad{q[0], q[1], q[2], q[3]};
+
+    QImage flatBitmap;
+    if (fit) {
+        flatBitmap = ResizePicture(canvas, static_cast<int>(w), static_cast<int>(h));
+    } else {
+        flatBitmap = QImage(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+        FillWithPattern(flatBitmap, ToRgb32(canvas), 0, 0);
+    }
+    const QImage warped = WarpToQuad(flatBitmap, scenQuad, ops, {});
+    if (warped.isNull()) return false;
+
+    const PixelBox box = OutlineBox(region);
+    const PixelBox quadBox = BoxOf(scenQuad);
+    QPolygonF polygon;
+    for (const V2d_Point& p : scenQuad) polygon << QPointF(p.x - box.minX + 0.5, p.y - box.minY + 0.5);
+    QBrush brush(warped);
+    brush.setTransform(QTransform::fromTranslate(quadBox.minX - box.minX, quadBox.minY - box.minY));
+    QImage picture = ToRgb32(region.picture).copy();
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(brush);
+        painter.drawPolygon(polygon);
+    }
+    region.picture = std::move(picture);
+    return true;
+}
+
+bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel) {
+    int w = 0, h = 0;
+    const QImage product = PrepareProduct(panel, part, w, h);
+    QImage canvas = BuildTiledCanvas(part, nullptr, product, w, h);
+    if (canvas.isNull()) return false;
+    part.toneEnabled = 1;
+    if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
+    part.picture = std::move(canvas);
+    return true;
+}
+
+namespace {
+
+// The descriptor as stored: at most 1023 characters.
+std::string StoredDescriptor(const std::string& descriptor) {
+    size_t characters = 0, i = 0;
+    while (i < descriptor.size() && characters < 1023) {
+        const unsigned char c = static_cast<unsigned char>(descriptor[i]);
+        i += c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        ++characters;
+    }
+    return descriptor.substr(0, std::min(i, descriptor.size()));
+}
+
+TileOutcome Refused(const char* text, const char* caption, UserMessage::Icon icon) {
+    TileOutcome outcome;
+    outcome.status = TileStatus::Refused;
+    outcome.message = UserMessage{text, caption, icon};
+    return outcome;
+}
+
+}  // namespace
+
+TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, UndoList& undo, const RenderProgress& progress, bool redrawNow) {
+    Scene& scene = renderer.scene();
+    // A region without points or without a positive real size gives no
+    // scale to tile with.
+    if (region.points.empty())
+        return Refused(kMsgCannotCompute, kCaptionPrompt, UserMessage::Icon::Question);
+    if (region.kind == kShadowRegion) return Refused(kMsgShadowNotTiled, "", UserMessage::Icon::Information);
+    if (region.realWidth <= 0 || region.realHeight <= 0)
+        return Refused(kMsgCannotCompute, kCaptionPrompt, UserMessage::Icon::Question);
+
+    int w = 0, h = 0;
+    const QImage product = PrepareProduct(panel, region, w, h);
+    const V2dPolygonMesh* mesh = region.kind == kRegion ? scene.MeshOf(&region) : nullptr;
+    QImage canvas = effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)
+                        ? BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY)
+                        : BuildTiledCanvas(region, mesh, product, w, h);
+    TileOutcome outcome;
+    if (canvas.isNull()) return outcome;
+    if (effect.shown && effect.bump > 0)
+        canvas = ApplyRelief(canvas, effect.bump - 1, 0.01 * effect.strength, renderer.ops());
+    region.toneEnabled = 1;
+    if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
+    PushUndo(undo, PictureUndo(scene, region));
+
+    if (region.kind == kPictureModel) {
+        region.picture = std::move(canvas);
+        V2dPolygon* owner = region.group && scene.IndexOfPolygon(region.group) >= 0 ? region.group : nullptr;
+        if (owner) renderer.modelDrawer().RedrawParts(*owner, DrawContext{scene, renderer.ops(), progress});
+        outcome.status = TileStatus::Tiled;
+        outcome.redraw = owner ? owner : &region;
+    } else {
+        QImage warped;
+        if (!mesh && QuadIsOutlineBox(region))
+            warped = std::move(canvas);
+        else if (mesh)
+            warped = WarpToMesh(*mesh, canvas, renderer.ops(), progress);
+        else
+            warped = WarpToQuad(canvas, QuadOf(region.corners), renderer.ops(), progress);
+        if (warped.isNull()) {
+            outcome.status = TileStatus::WarpFailed;
+            return outcome;
+        }
+        QImage picture = ComposeRegionPicture(region, mesh, warped, scene.background);
+        if (picture.isNull()) {
+            outcome.status = TileStatus::WarpFailed;
+            return outcome;
+        }
+        region.picture = std::move(picture);
+        region.partsInfo = StoredDescriptor(panel.descriptor);
+        outcome.status = TileStatus::Tiled;
+        outcome.redraw = &region;
+    }
+    if (redrawNow) renderer.RedrawScene(outcome.redraw, progress);
+    return outcome;
+}
+
+}  // namespace v2d

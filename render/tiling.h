@@ -1,0 +1,92 @@
+#pragma once
+// Laying a product into a region: the product is repeated at its real size
+// on a flat canvas, warped onto the region's quad (or mesh), laid over the
+// photo and cut to the outline's box.
+#include <QImage>
+
+#include <optional>
+#include <string>
+
+#include "render/image_operations.h"
+#include "render/product_panel.h"
+#include "render/scene_renderer.h"
+#include "scene/scene.h"
+#include "scene/undo.h"
+
+namespace v2d {
+
+inline constexpr const char* kMsgNoProduct = "请先选产品。";
+inline constexpr const char* kMsgModelProduct = "当前为模型产品，不能铺贴。";
+inline constexpr const char* kMsgSelectRegion = "请先选中一个区域。";
+inline constexpr const char* kMsgCannotCompute = "不能进行，数据运算";
+inline constexpr const char* kMsgShadowNotTiled = "阴影区域不能铺贴。";
+inline constexpr const char* kHintTilingDone = "铺贴完成，如果满意，可以点击保存效果图";
+inline constexpr const char* kCaptionPrompt = "操作提示：";
+inline constexpr const char* kProgressCaption = "处理进度";
+
+// A message for the window's message box.
+struct UserMessage {
+    enum class Icon { None, Information, Question };
+    std::string text;
+    std::string caption;
+    Icon icon = Icon::None;
+};
+
+// One tile's size in pixels for a box side, a real size and a product size:
+// the scale is the 32-bit float productMm / realMm; plain canvases round the
+// tile up, shifted ones truncate; never below 2 pixels. 0 when the real
+// size is not positive or the tile would be absurdly large.
+int PlainTileSide(int boxSide, int realMm, int productMm);
+int ShiftedTileSide(int boxSide, int realMm, int productMm);
+// Where the shifted pattern starts, 0..tile: trunc(tile * offset / 100),
+// or trunc(tile + tile * offset / 100) for negative offsets.
+int PatternShift(int tile, int offsetPercent);
+
+// The box the canvas stands for: the quad's, or the outline's with a mesh.
+PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh);
+
+// The product mirrored and turned as the panel says; width and height in
+// millimetres are swapped by the turn and replaced by the region's real
+// size with fit.
+QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, int& widthMm, int& heightMm);
+
+// The flat canvas, as large as the canvas box, the pattern starting at its
+// top-left; null when the box or the region's real size is unusable.
+QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product, int widthMm,
+                        int heightMm);
+QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
+                               int widthMm, int heightMm, int offsetX, int offsetY);
+// For the rubber band: the prepared product itself with fit, otherwise one
+// tile sized for the quad's box.
+QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel);
+
+QImage WarpToQuad(const QImage& canvas, const Quad& quad, ImageOperations& ops, const RenderProgress& progress);
+QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, ImageOperations& ops,
+                  const RenderProgress& progress);
+// The photo's outline box with the warped canvas copied in at its anchor.
+QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
+                            const QImage& photo);
+
+// Lays the canvas into the rectangle spanned by start and end in the
+// region's unwarped plane, onto the region's existing picture. False when
+// nothing was laid.
+bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
+                       ImageOperations& ops);
+
+// A model part's picture becomes the flat canvas (the model drawing warps it).
+bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel);
+
+enum class TileStatus { Tiled, Refused, NoCanvas, WarpFailed };
+struct TileOutcome {
+    TileStatus status = TileStatus::NoCanvas;
+    std::optional<UserMessage> message;
+    V2dPolygon* redraw = nullptr;  // the record the scene is to be redrawn for
+};
+
+// The per-region pipeline. With `redrawNow` the scene is redrawn for the
+// region (or its owner) at once; otherwise the caller redraws `redraw`.
+TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, UndoList& undo, const RenderProgress& progress,
+                       bool redrawNow = true);
+
+}  // namespace v2d

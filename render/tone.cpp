@@ -1,0 +1,152 @@
+#include "render/tone.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/outline.h"
+#include "scene/picture_codec.h"
+#include "render/picture_ops.h"
+#include "render/row_bands.h"
+
+namespace v2d {
+namespace {
+
+// The columns [first, end) of a picture row whose partner column lies inside
+// a map of `mapWidth` columns.
+void PartnerColumns(int width, int offsetX, int mapWidth, int& first, int& end) {
+    first = std::clamp(-offsetX, 0, width);
+    end = static_cast<int>(std::clamp<long long>(static_cast<long long>(mapWidth) - offsetX, first, width));
+}
+
+uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+
+}  // namespace
+
+QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor) {
+    QImage result = ToRgb32(picture).copy();
+    const QImage map = ToRgb32(lightMap);
+    if (result.isNull() || map.isNull()) return result;
+    int firstColumn = 0, endColumn = 0;
+    PartnerColumns(result.width(), offsetX, map.width(), firstColumn, endColumn);
+    ForEachRowBand(result.height(), endColumn - firstColumn, [&](int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            const long long my = static_cast<long long>(offsetY) + y;
+            if (my < 0 || my >= map.height()) continue;
+            const auto* light = reinterpret_cast<const uint32_t*>(map.constScanLine(static_cast<int>(my)));
+            auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
+            for (int x = firstColumn; x < endColumn; ++x) {
+                const uint32_t m = light[offsetX + x];
+                float level = static_cast<float>(
+                    (0.299 * Channel(m, 16) + 0.587 * Channel(m, 8) + 0.114 * Channel(m, 0)) * factor);
+                level = std::clamp(level, 0.0f, 255.0f);
+                const double scale = static_cast<double>(level);
+                const uint32_t p = row[x];
+                const auto tone = [&](int shift) {
+                    return static_cast<uint32_t>(Channel(p, shift) * scale * kInverse255) << shift;
+                };
+                row[x] = 0xFF000000u | tone(16) | tone(8) | tone(0);
+            }
+        }
+    });
+    return result;
+}
+
+namespace {
+
+QImage Reflect(const QImage& picture, const QImage& scene, int offsetX, int offsetY, float strength, bool floor) {
+    QImage result = ToRgb32(picture).copy();
+    const QImage source = ToRgb32(scene);
+    if (result.isNull() || source.isNull()) return result;
+    const double k = strength, rest = 1.0 - static_cast<double>(strength);
+    const int sw = source.width(), sh = source.height();
+    int firstColumn = 0, endColumn = 0;
+    PartnerColumns(result.width(), offsetX, sw, firstColumn, endColumn);
+    ForEachRowBand(result.height(), endColumn - firstColumn, [&](int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            const long long sy = static_cast<long long>(offsetY) + y;
+            if (sy < 0 || sy >= sh) continue;
+            const int mirroredRow = floor ? sh - 1 - static_cast<int>(sy) : static_cast<int>(sy);
+            const auto* mirrored = reinterpret_cast<const uint32_t*>(source.constScanLine(mirroredRow));
+            auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
+            for (int x = firstColumn; x < endColumn; ++x) {
+                const int sx = offsetX + x;
+                const uint32_t r = mirrored[floor ? sx : sw - 1 - sx];
+                const uint32_t t = row[x];
+                const auto blend = [&](int shift) {
+                    return static_cast<uint32_t>(Channel(r, shift) * k + rest * Channel(t, shift)) << shift;
+                };
+                row[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
+            }
+        }
+    });
+    return result;
+}
+
+bool NearVertical(double angle) {
+    const double a = std::abs(angle);
+    return 1.3955555 < a && a < 1.7444445;
+}
+
+}  // namespace
+
+QImage ReflectFloor(const QImage& picture, const QImage& scene, int offsetX, int offsetY, float strength) {
+    return Reflect(picture, scene, offsetX, offsetY, strength, true);
+}
+
+QImage ReflectWall(const QImage& picture, const QImage& scene, int offsetX, int offsetY, float strength) {
+    return Reflect(picture, scene, offsetX, offsetY, strength, false);
+}
+
+bool ReflectsAsWall(const V2d_Point (&corners)[4]) {
+    const V2d_Point &tl = corners[0], &tr = corners[1], &br = corners[2], &bl = corners[3];
+    const double a1 = std::atan2(double(tl.y) - bl.y, double(tl.x) - bl.x);
+    const double a2 = std::atan2(double(tr.y) - br.y, double(tr.x) - br.x);
+    return NearVertical(a1) && NearVertical(a2);
+}
+
+QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, ImageOperations& ops) {
+    const PixelBox box = OutlineBox(record);
+    if (box.empty() || photo.isNull() || radius < 1 || !PictureSizeAllowed(box.width(), box.height())) return {};
+    const long long stretchedW = box.width() + 2LL * radius, stretchedH = box.height() + 2LL * radius;
+    if (stretchedW > kMaxPictureSide || stretchedH > kMaxPictureSide) return {};
+    const QImage source = ToRgb32(photo);
+    // Only the outline box survives the cut, so the stamping works on it alone.
+    QImage work(box.width(), box.height(), QImage::Format_RGB32);
+    work.fill(0xFF000000u);
+    {
+        QPainter painter(&work);
+        painter.drawImage(QPoint(-box.minX, -box.minY), source);
+        painter.setPen(Qt::NoPen);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double r2 = 2.0 * radius;
+        for (std::span<const V2d_Point> ring : RingsOf(record)) {
+            for (size_t n = 0; n < ring.size(); ++n) {
+                const V2d_Point a = ring[n], b = ring[(n + 1) % ring.size()];
+                if (a.x < 0 || a.y < 0 || a.x >= source.width() || a.y >= source.height()) continue;
+                painter.setBrush(QColor::fromRgb(source.pixel(a.x, a.y)));  // once per outline point
+                const long long steps = std::max(std::llabs(static_cast<long long>(b.x) - a.x),
+                                                 std::llabs(static_cast<long long>(b.y) - a.y));
+                for (long long s = 0; s <= steps; ++s) {
+                    const double t = steps == 0 ? 0.0 : double(s) / double(steps);
+                    const QPointF centre(a.x + (b.x - a.x) * t - box.minX, a.y + (b.y - a.y) * t - box.minY);
+                    painter.drawEllipse(centre, r2, r2);
+                }
+            }
+        }
+    }
+    const QImage stretched = ResizePicture(work, static_cast<int>(stretchedW), static_cast<int>(stretchedH));
+    const QImage blurred = ops.GaussBlurCV2(stretched, radius, radius);
+    if (blurred.isNull()) return {};
+    return blurred.copy(radius, radius, box.width(), box.height());
+}
+
+QImage ApplyRelief(const QImage& canvas, int kind, double strength, ImageOperations& ops) {
+    const QImage copy = ToRgb32(canvas);
+    const QImage relief = ops.GetBumpMap(copy, kind);
+    if (relief.isNull()) return copy;
+    return ApplyLightMap(copy, relief, 0, 0, strength);
+}
+
+}  // namespace v2d

@@ -1,0 +1,44 @@
+#pragma once
+// Light and reflection: a laid product takes the photograph's light, and a
+// region may show a mirrored copy of the scene blended over it.
+#include <QImage>
+
+#include "render/image_operations.h"
+#include "scene/v2d_polygon.h"
+
+namespace v2d {
+
+// 1/255 as the program has always written it.
+inline constexpr double kInverse255 = 0.00392156862745098;
+
+// Each pixel (x, y) of the picture whose partner (offsetX + x, offsetY + y)
+// lies inside the light map is multiplied by the partner's brightness
+// L = (0.299 R + 0.587 G + 0.114 B) * factor, a 32-bit float kept within
+// 0..255; channels become trunc(channel * L / 255). Other pixels keep their
+// value. A negative factor (brightness below -100 from an old file) gives
+// black, never wrapped colours.
+QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor);
+
+// The scene mirrored top to bottom (floor) or left to right (wall) is
+// blended over the picture at strength k (0..1): channel =
+// trunc(mirrored * k + (1 - k) * picture), where the partner
+// (offsetX + x, offsetY + y) lies inside the scene.
+QImage ReflectFloor(const QImage& picture, const QImage& scene, int offsetX, int offsetY, float strength);
+QImage ReflectWall(const QImage& picture, const QImage& scene, int offsetX, int offsetY, float strength);
+
+// A region whose two side edges (bottom-left to top-left, bottom-right to
+// top-right) both stand within 80..100 degrees (pi taken as 3.14) reflects
+// as a wall; any other as a floor.
+bool ReflectsAsWall(const V2d_Point (&corners)[4]);
+
+// The light map of a record with an edge blur: the photo with the colours
+// at the outline points stamped along the outline (circles of radius 2r),
+// cut to the outline box, stretched by 2r each way, blurred with radius and
+// sigma r, and the box-sized window at (r, r).
+QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, ImageOperations& ops);
+
+// The relief of the effect window: the canvas multiplied by the library's
+// relief map (kind 0 raised, 1 sunken) times the strength.
+QImage ApplyRelief(const QImage& canvas, int kind, double strength, ImageOperations& ops);
+
+}  // namespace v2d
