@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace v2d::vexell {
 
@@ -19,25 +20,53 @@ Quad PictureCorners(int width, int height) {
     return {cv::Point2d(0, 0), cv::Point2d(r, 0), cv::Point2d(r, b), cv::Point2d(0, b)};
 }
 
-// The same backward map for a band whose first row is `firstRow` of the whole.
-cv::Matx33d ForBand(const cv::Matx33d& backward, int firstRow) {
-    const cv::Matx33d down(1, 0, 0, 0, 1, firstRow, 0, 0, 1);
-    return backward * down;
+// The same backward map for a window of the result whose top-left pixel is
+// (left, top) of the whole.
+cv::Matx33d ForWindow(const cv::Matx33d& backward, int left, int top) {
+    const cv::Matx33d shift(1, 0, left, 0, 1, top, 0, 0, 1);
+    return backward * shift;
 }
 
-// Zeroes the pixels of a band whose centres lie outside the convex quad.
-void ClearOutside(cv::Mat& band, const Quad& quad, int firstRow) {
+// The pixel columns [left, end) whose centres lie in the convex quad on row y.
+struct Columns {
+    int left = 0, end = 0;
+};
+Columns CoveredColumns(const Quad& quad, int y, int width) {
     constexpr double kTolerance = 1e-7;
-    for (int r = 0; r < band.rows; ++r) {
-        uint8_t* row = band.ptr<uint8_t>(r);
-        const std::optional<Span> span = ConvexRowSpan(quad.data(), 4, firstRow + r);
-        int left = band.cols, right = band.cols;  // whole row when missed
-        if (span) {
-            left = static_cast<int>(std::clamp(std::ceil(span->left - kTolerance), 0.0, double(band.cols)));
-            right = static_cast<int>(std::clamp(std::floor(span->right + kTolerance) + 1, double(left), double(band.cols)));
+    const std::optional<Span> span = ConvexRowSpan(quad.data(), 4, y);
+    if (!span) return {0, 0};
+    const double left = std::clamp(std::ceil(span->left - kTolerance), 0.0, double(width));
+    const double end = std::clamp(std::floor(span->right + kTolerance) + 1, left, double(width));
+    return {int(left), int(end)};
+}
+
+// Warps the rows [first, end) of the result. Only the columns that some row
+// of the band covers are sampled; the bitmap starts zeroed, so the rest is
+// already 0, and within those columns what lies outside the quad is cleared.
+void WarpBand(const cv::Mat& picture, const cv::Matx33d& backward, const Quad& target, cv::Mat& result, int first,
+              int end) {
+    std::vector<Columns> rows(size_t(end - first));
+    int left = result.cols, right = 0;
+    for (int y = first; y < end; ++y) {
+        const Columns c = CoveredColumns(target, y, result.cols);
+        rows[size_t(y - first)] = c;
+        if (c.end > c.left) {
+            left = std::min(left, c.left);
+            right = std::max(right, c.end);
         }
-        std::memset(row, 0, size_t{4} * left);
-        std::memset(row + size_t{4} * right, 0, size_t{4} * (band.cols - right));
+    }
+    if (right <= left) return;
+    cv::Mat window = result(cv::Range(first, end), cv::Range(left, right));
+    // Replicated edges keep the quad's border pixels free of a dark fringe.
+    cv::warpPerspective(picture, window, ForWindow(backward, left, first), window.size(),
+                        cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
+    for (int r = 0; r < window.rows; ++r) {
+        uint8_t* row = window.ptr<uint8_t>(r);
+        const Columns c = rows[size_t(r)];
+        const int inLeft = std::clamp(c.left - left, 0, window.cols);
+        const int inEnd = c.end > c.left ? std::clamp(c.end - left, inLeft, window.cols) : inLeft;
+        std::memset(row, 0, size_t{4} * inLeft);
+        std::memset(row + size_t{4} * inEnd, 0, size_t{4} * (window.cols - inEnd));
     }
 }
 
@@ -65,14 +94,8 @@ OwnedBitmapPtr TransformOntoQuad(const VxPoint* quadPoints, const VxBitmap* sour
     if (!backward) return nullptr;
 
     OwnedBitmapPtr result = NewBitmap(int(box.Width()), int(box.Height()));
-    ForEachBand(result->height, progress, [&](int first, int end) {
-        cv::Mat band = result->pixels.rowRange(first, end);
-        // Replicated edges keep the quad's border pixels free of a dark fringe;
-        // everything outside the quad is then cleared.
-        cv::warpPerspective(picture, band, ForBand(*backward, first), band.size(),
-                            cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
-        ClearOutside(band, target, first);
-    });
+    ForEachBand(result->height, progress,
+                [&](int first, int end) { WarpBand(picture, *backward, target, result->pixels, first, end); });
     return result;
 }
 
@@ -92,7 +115,7 @@ OwnedBitmapPtr RectifyQuad(const VxPoint* quadPoints, const VxBitmap* source, Vx
     OwnedBitmapPtr result = NewBitmap(int(box.Width()), int(box.Height()));
     ForEachBand(result->height, progress, [&](int first, int end) {
         cv::Mat band = result->pixels.rowRange(first, end);
-        cv::warpPerspective(*view, band, ForBand(*backward, first), band.size(), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
+        cv::warpPerspective(*view, band, ForWindow(*backward, 0, first), band.size(), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
                             cv::BORDER_CONSTANT, cv::Scalar::all(0));
     });
     return result;

@@ -1,0 +1,156 @@
+// VexellDll.so against the bare OpenCV calls it is built on, in one run:
+// transform of a 4000 × 3000 canvas onto a floor, and GaussBlurCV2 with
+// radius and sigma 10. The library's extra work (argument checks, banding
+// for progress, clearing outside the quad) should stay within 15 %.
+#include "imagelib/vexell_api.h"
+
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <opencv2/imgproc.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 4000, kHeight = 3000;
+const VxPoint kFloor[4] = {{1200, 400}, {2800, 430}, {3990, 2990}, {10, 2950}};
+
+struct Library {
+    void* handle = dlopen(VEXELL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
+    VxTransformFn transform = handle ? reinterpret_cast<VxTransformFn>(dlsym(handle, "transform")) : nullptr;
+    VxGaussBlurCV2Fn blur = handle ? reinterpret_cast<VxGaussBlurCV2Fn>(dlsym(handle, "GaussBlurCV2")) : nullptr;
+};
+const Library& Lib() {
+    static const Library library;
+    if (library.transform == nullptr || library.blur == nullptr) {
+        std::fprintf(stderr, "cannot load %s\n", VEXELL_LIBRARY_FILE);
+        std::exit(1);
+    }
+    return library;
+}
+
+const cv::Mat& Canvas() {
+    static const cv::Mat canvas = [] {
+        cv::Mat m(kHeight, kWidth, CV_8UC4);
+        cv::randu(m, cv::Scalar::all(0), cv::Scalar::all(256));
+        cv::GaussianBlur(m, m, cv::Size(5, 5), 0);  // a photo-like, not a noise-like picture
+        return m;
+    }();
+    return canvas;
+}
+
+VxBitmap ViewOfCanvas() {
+    const cv::Mat& m = Canvas();
+    return VxBitmap{m.cols, m.rows, static_cast<int32_t>(m.step), m.data, nullptr};
+}
+
+int NoteProgress(double fraction) {
+    benchmark::DoNotOptimize(fraction);
+    return 0;
+}
+
+void BM_Transform_Library(benchmark::State& state) {
+    const VxBitmap view = ViewOfCanvas();
+    const VxProgress progress = state.range(0) ? &NoteProgress : nullptr;
+    for (auto _ : state) {
+        VxBitmap* warped = Lib().transform(kFloor, &view, progress);
+        if (warped == nullptr) state.SkipWithError("transform refused");
+        benchmark::DoNotOptimize(warped);
+        if (warped != nullptr) warped->release(warped);
+    }
+}
+BENCHMARK(BM_Transform_Library)->Arg(0)->Arg(1)->ArgName("progress")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Transform_BareOpenCV(benchmark::State& state) {
+    const cv::Point2f from[4] = {{0, 0}, {kWidth - 1, 0}, {kWidth - 1, kHeight - 1}, {0, kHeight - 1}};
+    const cv::Point2f to[4] = {{1190, 0}, {2790, 30}, {3980, 2590}, {0, 2550}};  // the floor, box-relative
+    const cv::Mat m = cv::getPerspectiveTransform(from, to);
+    for (auto _ : state) {
+        cv::Mat dst;
+        cv::warpPerspective(Canvas(), dst, m, cv::Size(3981, 2591), cv::INTER_LINEAR, cv::BORDER_CONSTANT);
+        benchmark::DoNotOptimize(dst.data);
+    }
+}
+BENCHMARK(BM_Transform_BareOpenCV)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GaussBlurCV2_Library(benchmark::State& state) {
+    const VxBitmap view = ViewOfCanvas();
+    for (auto _ : state) {
+        VxBitmap* blurred = Lib().blur(&view, 10, 10.0);
+        if (blurred == nullptr) state.SkipWithError("GaussBlurCV2 refused");
+        benchmark::DoNotOptimize(blurred);
+        if (blurred != nullptr) blurred->release(blurred);
+    }
+}
+BENCHMARK(BM_GaussBlurCV2_Library)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GaussBlur_BareOpenCV(benchmark::State& state) {
+    for (auto _ : state) {
+        cv::Mat dst;
+        cv::GaussianBlur(Canvas(), dst, cv::Size(21, 21), 10.0, 10.0, cv::BORDER_REPLICATE);
+        benchmark::DoNotOptimize(dst.data);
+    }
+}
+BENCHMARK(BM_GaussBlur_BareOpenCV)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Prints, after the usual table, each library call's time over its bare call.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        // Medians of the repetitions when there are any, else the single run.
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians_[name] = run.GetAdjustedRealTime();
+            } else if (run.run_type == Run::RT_Iteration) {
+                times_[name] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        Ratio("transform", "BM_Transform_Library/progress:0", "BM_Transform_BareOpenCV");
+        Ratio("transform with progress", "BM_Transform_Library/progress:1", "BM_Transform_BareOpenCV");
+        Ratio("GaussBlurCV2", "BM_GaussBlurCV2_Library", "BM_GaussBlur_BareOpenCV");
+    }
+
+private:
+    void Ratio(const char* what, const std::string& library, const std::string& bare) const {
+        const auto a = Find(library), b = Find(bare);
+        if (a > 0 && b > 0) std::printf("ratio %-24s library / bare OpenCV = %.3f\n", what, a / b);
+    }
+    double Find(const std::string& prefix) const {
+        for (const auto* table : {&medians_, &times_}) {
+            for (const auto& [name, time] : *table) {
+                if (name.rfind(prefix, 0) == 0) return time;
+            }
+        }
+        return 0;
+    }
+    std::map<std::string, double> times_, medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The machine is shared: repetitions in random order keep a load change
+    // from falling on one side of a comparison. Flags given later win.
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    std::string onlyAggregates = "--benchmark_report_aggregates_only=true";
+    args.insert(args.begin() + 1, {repetitions.data(), interleave.data(), onlyAggregates.data()});
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
