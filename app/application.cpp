@@ -1,0 +1,78 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "app/uabout.h"
+#include "library/data_module.h"
+
+namespace v2d {
+
+ApplicationWindows::ApplicationWindows() = default;
+ApplicationWindows::~ApplicationWindows() {
+    // The windows go before the data module they read through.
+    about.reset();
+    main.reset();
+    dataModule.reset();
+}
+
+namespace {
+
+void ShowSplash(int milliseconds) {
+    TFormAbout splash;
+    splash.setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    splash.resize(TFormAbout::kWidth, TFormAbout::kHeight);
+    splash.show();
+    splash.repaint();
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options) {
+    QApplication::setApplicationName(QString::fromUtf8(kStartTitle));
+    if (options.splashMs > 0) ShowSplash(options.splashMs);
+
+    const QString folder =
+        options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
+    QDir::setCurrent(folder);
+
+    auto windows = std::make_unique<ApplicationWindows>();
+    MainWindowSetup setup;
+    setup.programFolder = folder;
+    setup.prompts = options.prompts;
+    setup.advertisementUrl = options.advertisementUrl;
+    setup.templateBrowserDelayMs = options.templateBrowserDelayMs;
+    windows->main = std::make_unique<TFormMain>(setup);
+    windows->creationOrder << "TFormMain";
+
+    // The data module comes fourth; the two web windows before it are later work.
+    auto module = TDataModule_Manager::DataModuleCreate(std::filesystem::path(folder.toStdU16String()));
+    if (module) {
+        windows->dataModule = std::move(*module);
+        windows->main->setDataModule(windows->dataModule.get());
+    } else {
+        windows->main->prompts().Show(windows->main.get(), QString::fromStdString(module.error()));
+    }
+    windows->creationOrder << "TDataModule_Manager";
+
+    windows->about = std::make_unique<TFormAbout>();
+    windows->creationOrder << "TFormAbout";
+    return windows;
+}
+
+int RunVexel2D(QApplication& app, const StartupOptions& options) {
+    const auto windows = CreateApplicationWindows(options);
+    if (windows->main->terminateRequested()) return 1;
+    windows->main->show();
+    return app.exec();
+}
+
+}  // namespace v2d

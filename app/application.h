@@ -1,0 +1,50 @@
+#pragma once
+// Program entry: titles, splash, the program folder as current directory, the
+// windows in their fixed order (main window first, data module fourth), and
+// the message loop.
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "app/uformmain.h"
+
+class QApplication;
+
+namespace v2d {
+
+class TDataModule_Manager;
+class TFormAbout;
+
+inline constexpr const char* kStartTitle = "Vexel 配色选材软件2011";
+
+struct StartupOptions {
+    QString programFolder;           // empty: the executable's folder
+    UserPrompts* prompts = nullptr;  // not owned; null: the real message boxes
+    int splashMs = 1000;
+    QString advertisementUrl = QString::fromUtf8(kAdvertisementUrl);
+    int templateBrowserDelayMs = 1000;
+};
+
+// Everything created at start-up, alive until the program ends.
+struct ApplicationWindows {
+    ApplicationWindows();
+    ~ApplicationWindows();
+    ApplicationWindows(const ApplicationWindows&) = delete;
+    ApplicationWindows& operator=(const ApplicationWindows&) = delete;
+
+    std::unique_ptr<TFormMain> main;
+    std::unique_ptr<TDataModule_Manager> dataModule;
+    std::unique_ptr<TFormAbout> about;
+    QStringList creationOrder;  // class names, in the order they were made
+};
+
+// Steps 1 to 5 of the start-up: the titles, the splash for splashMs, the
+// current directory and the windows. Showing the main window is the caller's.
+std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options);
+
+// The whole program; returns the exit code. A missing image library ends it
+// before the main window is shown.
+int RunVexel2D(QApplication& app, const StartupOptions& options);
+
+}  // namespace v2d

@@ -1,0 +1,55 @@
+#include "app/user_prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace v2d {
+
+PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, PromptButtons buttons,
+                                    PromptIcon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromUtf8(kPromptTitle));
+    box.setText(text);
+    box.setIcon(icon == PromptIcon::Question  ? QMessageBox::Question
+                : icon == PromptIcon::Warning ? QMessageBox::Warning
+                                              : QMessageBox::Information);
+    // Chinese captions on the buttons, as the rest of the program speaks.
+    QAbstractButton* yes = nullptr;
+    QAbstractButton* no = nullptr;
+    QAbstractButton* cancel = nullptr;
+    if (buttons == PromptButtons::Ok) {
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    } else {
+        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        if (buttons == PromptButtons::YesNoCancel)
+            cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        else
+            box.setEscapeButton(no);
+        box.setDefaultButton(static_cast<QPushButton*>(yes));
+    }
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+    if (clicked == yes) return PromptAnswer::Yes;
+    if (clicked == no) return PromptAnswer::No;
+    (void)cancel;
+    return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
+}
+
+QString WidgetPrompts::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                                    const QString& defaultSuffix) {
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+QString WidgetPrompts::OpenFileName(QWidget* parent, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+}
+
+}  // namespace v2d

@@ -1,0 +1,46 @@
+#pragma once
+// Every message box and file dialog of the shell goes through this seam, so
+// tests can script the answers and read back what the user was told.
+#include <QString>
+
+class QWidget;
+
+namespace v2d {
+
+inline constexpr const char* kPromptTitle = "操作提示：";
+
+enum class PromptButtons { Ok, YesNo, YesNoCancel };
+enum class PromptIcon { Information, Question, Warning };
+enum class PromptAnswer { Ok, Yes, No, Cancel };
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+    // A message box titled "操作提示：".
+    virtual PromptAnswer Message(QWidget* parent, const QString& text, PromptButtons buttons,
+                                 PromptIcon icon) = 0;
+    // A save dialog in `folder` that does not ask about overwriting itself;
+    // empty when cancelled. `filter` is in the dialog's own syntax.
+    virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
+    // An open dialog in `folder`; empty when cancelled.
+    virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
+
+    void Show(QWidget* parent, const QString& text) {
+        Message(parent, text, PromptButtons::Ok, PromptIcon::Information);
+    }
+    PromptAnswer Ask(QWidget* parent, const QString& text, PromptButtons buttons = PromptButtons::YesNo) {
+        return Message(parent, text, buttons, PromptIcon::Question);
+    }
+};
+
+// The real boxes and dialogs.
+class WidgetPrompts final : public UserPrompts {
+public:
+    PromptAnswer Message(QWidget* parent, const QString& text, PromptButtons buttons, PromptIcon icon) override;
+    QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                         const QString& defaultSuffix) override;
+    QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
+};
+
+}  // namespace v2d
