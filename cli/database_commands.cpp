@@ -1,18 +1,134 @@
-// Placeholder until the product database lands.
+// vexel2d-cli products | merge | make-update-db: the product database from a
+// terminal, through the same data module the program uses.
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "cli/commands.h"
+#include "cli/demo/demo_room.h"
+#include "cli/demo_database.h"
+#include "cli/json_writer.h"
+#include "library/data_module.h"
+#include "library/product_queries.h"
+#include "scene/scheme_file.h"
 
 namespace v2d::cli {
 
-static int NotYet(const char* what) {
-    std::fprintf(stderr, "vexel2d-cli: %s is not available in this build\n", what);
+namespace fs = std::filesystem;
+
+namespace {
+
+int Fail(const char* command, const std::string& message) {
+    std::fprintf(stderr, "vexel2d-cli %s: %s\n", command, message.c_str());
     return 1;
 }
 
-int RunProducts(const Args&) { return NotYet("products"); }
-int RunMerge(const Args&) { return NotYet("merge"); }
-int RunMakeUpdateDb(const Args&) { return NotYet("make-update-db"); }
-Status WriteDemoDatabase(const std::filesystem::path&) { return Status::Ok(); }
+Result<std::unique_ptr<TDataModule_Manager>> OpenWorkspaceDatabase() {
+    return TDataModule_Manager::DataModuleCreate(fs::current_path());
+}
+
+// Update databases of the demo: styles 3, 7 and 9 and room types 2 and 7
+// against the workspace's six of each (so style 7, style 9 and room type 7
+// are new), and three templates, one of them without a scheme.
+Status FillUpdateDatabase(const SqlDatabase& db) {
+    if (Status s = db.executeScript(
+            "insert into TableStyle(StyleID,StyleName) values(3,'新中式'),(7,'北欧'),(9,'日式');"
+            "insert into TableRoomType(RTypeID,RTypeFatherID,RTypeName) values(2,0,'卧室'),(7,0,'儿童房');");
+        !s)
+        return s;
+    Result<Bytes> scheme = SerializeScheme(demo::BuildDemoRoomScene(800, 600));
+    if (!scheme) return Error{scheme.error()};
+    const struct {
+        const char* name;
+        int style, room;
+        bool withScheme;
+    } kTemplates[] = {{"北欧客厅（更新）", 7, 1, true}, {"日式儿童房（更新）", 9, 7, true},
+                      {"待下载模板", 1, 1, false}};
+    int variant = 20;
+    for (const auto& t : kTemplates) {
+        Result<Bytes> thumb = DemoTemplateThumbnail(variant++);
+        if (!thumb) return Error{thumb.error()};
+        if (Status s = db.execute(
+                "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData)"
+                " values(?,2,?,?,?,?)",
+                {SqlText(t.name), SqlInt(t.style), SqlInt(t.room), SqlValue(*thumb),
+                 t.withScheme ? SqlValue(*scheme) : SqlValue()});
+            !s)
+            return s;
+    }
+    return Status::Ok();
+}
+
+}  // namespace
+
+int RunProducts(const Args& args) {
+    std::optional<ProductKind> kind;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--kind" && i + 1 < args.size()) {
+            const std::string& k = args[++i];
+            if (k == "material") kind = ProductKind::Material;
+            else if (k == "model") kind = ProductKind::Model;
+            else return Fail("products", "--kind takes material or model");
+        } else {
+            std::fprintf(stderr, "usage: vexel2d-cli products [--kind material|model]\n");
+            return 2;
+        }
+    }
+    auto dm = OpenWorkspaceDatabase();
+    if (!dm) return Fail("products", dm.error());
+    Result<std::vector<ProductRow>> rows = ReadAllProducts(**dm, kind);
+    if (!rows) return Fail("products", rows.error());
+    for (const ProductRow& r : *rows) {
+        JsonWriter json;
+        json.beginObject()
+            .field("PartsID", r.PartsID)
+            .field("PartsName", std::string_view(r.PartsName))
+            .field("PartsNumber", std::string_view(r.PartsNumber))
+            .field("PartsSpecs", std::string_view(r.PartsSpecs))
+            .field("SalesName", std::string_view(r.SalesName))
+            .field("PSTypeName", std::string_view(r.PSTypeName))
+            .field("PartsSubType", int64_t{r.PartsSubType})
+            .endObject();
+        std::printf("%s\n", json.str().c_str());
+    }
+    return 0;
+}
+
+int RunMerge(const Args& args) {
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: vexel2d-cli merge FILE.cdb\n");
+        return 2;
+    }
+    const fs::path file = fs::absolute(args[0]);
+    if (!fs::is_regular_file(file)) return Fail("merge", std::string(kMsgDatabaseMissing) + file.string());
+    auto dm = OpenWorkspaceDatabase();
+    if (!dm) return Fail("merge", dm.error());
+    Result<MergeReport> report = (*dm)->MergeUpdateDatabase(file);
+    if (!report) return Fail("merge", report.error());
+    JsonWriter json;
+    json.beginObject()
+        .field("merged", report->merged)
+        .field("stylesAdded", int64_t{report->stylesAdded})
+        .field("roomTypesAdded", int64_t{report->roomTypesAdded})
+        .field("templatesAdded", int64_t{report->templatesAdded})
+        .key("newSampleIDs")
+        .beginArray();
+    for (int64_t id : report->newSampleIDs) json.value(id);
+    json.endArray().endObject();
+    std::printf("%s\n", json.str().c_str());
+    if (!report->merged)
+        return Fail("merge", "更新数据库打不开或缺少数据表，未全部合并：" + file.string());
+    return 0;
+}
+
+int RunMakeUpdateDb(const Args& args) {
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: vexel2d-cli make-update-db FILE\n");
+        return 2;
+    }
+    Status written = WriteDatabaseFile(fs::path(args[0]), kProductDatabasePassword, FillUpdateDatabase);
+    if (!written) return Fail("make-update-db", written.error());
+    return 0;
+}
 
 }  // namespace v2d::cli

@@ -75,11 +75,14 @@ CategoryNode* FindNode(std::vector<CategoryNode>& nodes, int64_t id, bool subCat
 }  // namespace
 
 Result<std::optional<ProductRow>> ReadNewestMaterialProduct(Db& dm) {
+    // The cross join and the unary plus (no index on PSTypeID) keep the
+    // products outermost, walked from the largest PartsID down, so the
+    // first material found ends the search instead of sorting them all.
     return FirstOf(ReadRows<ProductRow>(
         dm,
         std::string("select ") + kPartsColumns +
-            ",S.SalesName from TableParts P,TableSales S where S.SalesID=P.SalesID and "
-            "P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=2) "
+            ",S.SalesName from TableParts P cross join TableSales S where S.SalesID=P.SalesID and "
+            "+P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=2) "
             "order by P.PartsID DESC limit 1",
         {}, [](const SqlStatement& s) {
             ProductRow r = ReadPartsColumns(s);

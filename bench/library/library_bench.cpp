@@ -1,0 +1,189 @@
+// The product database under load: merging a large update database, and the
+// category tree and product list of the product browser on 10,000 products.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "library/data_module.h"
+#include "library/product_queries.h"
+#include "library/product_schema.h"
+#include "scene/atomic_file.h"
+
+namespace v2d {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTemplates = 1000;
+constexpr size_t kSchemeBytes = 200 * 1024;
+constexpr int kStyles = 500;
+constexpr int kProducts = 10000;
+constexpr int kSubCategories = 40;
+
+fs::path BenchRoot() {
+    static const fs::path root = fs::temp_directory_path() / ("vexel-db-bench-" + std::to_string(::getpid()));
+    return root;
+}
+
+Blob RandomBytes(size_t n, uint32_t seed) {
+    std::mt19937 gen(seed);
+    Blob b(n);
+    for (auto& v : b) v = static_cast<uint8_t>(gen());
+    return b;
+}
+
+// The update database of the merge benchmark, made once.
+const fs::path& UpdateDatabase() {
+    static const fs::path file = [] {
+        const fs::path f = BenchRoot() / "update.cdb";
+        fs::create_directories(f.parent_path());
+        auto db = SqlDatabase::Open(f, kProductDatabasePassword, OpenMode::CreateIfMissing);
+        if (!db || !CreateProductSchema(*db)) std::abort();
+        SqlTransaction t(*db);
+        for (int i = 1; i <= kStyles; ++i)
+            (void)db->execute("insert into TableStyle values(?,?)", {SqlInt(i), SqlText("风格" + std::to_string(i))});
+        const Blob pic = RandomBytes(8 * 1024, 1);
+        for (int i = 0; i < kTemplates; ++i) {
+            Blob scheme = RandomBytes(kSchemeBytes, 100 + i);
+            (void)db->execute(
+                "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData) "
+                "values(?,2,1,1,?,?)",
+                {SqlText("模板" + std::to_string(i)), SqlValue(pic), SqlValue(std::move(scheme))});
+        }
+        if (!t.commit()) std::abort();
+        return f;
+    }();
+    return file;
+}
+
+std::unique_ptr<TDataModule_Manager> FreshWorkspace(const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder / "temple" / "local");
+    auto dm = TDataModule_Manager::DataModuleCreate(folder, OpenMode::CreateIfMissing);
+    if (!dm) std::abort();
+    (void)(*dm)->ExecSql("insert into TableStyle values(250,'本地')");
+    return std::move(*dm);
+}
+
+void BM_MergeUpdateDatabase(benchmark::State& state) {
+    const fs::path& update = UpdateDatabase();
+    const fs::path folder = BenchRoot() / "merge";
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto dm = FreshWorkspace(folder);
+        state.ResumeTiming();
+        Result<MergeReport> r = dm->MergeUpdateDatabase(update);
+        if (!r || r->templatesAdded != kTemplates || r->stylesAdded != kStyles - 250) {
+            state.SkipWithError("merge failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kTemplates * int64_t(kSchemeBytes));
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_MergeUpdateDatabase)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The floor under the merge: the same scheme files written whole, each
+// synced, with no database at all.
+void BM_WriteSchemeFilesOnly(benchmark::State& state) {
+    const fs::path folder = BenchRoot() / "files";
+    const Blob scheme = RandomBytes(kSchemeBytes, 7);
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        state.ResumeTiming();
+        for (int i = 0; i < kTemplates; ++i)
+            if (!WriteFileAtomically(folder / (std::to_string(i) + ".v2d"), scheme)) std::abort();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kTemplates * int64_t(kSchemeBytes));
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_WriteSchemeFilesOnly)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A catalogue of 10,000 products in 40 sub-categories (some nested).
+TDataModule_Manager& Catalogue() {
+    static std::unique_ptr<TDataModule_Manager> dm = [] {
+        const fs::path folder = BenchRoot() / "catalogue";
+        fs::remove_all(folder);
+        auto made = TDataModule_Manager::DataModuleCreate(folder, OpenMode::CreateIfMissing);
+        if (!made) std::abort();
+        const SqlDatabase& db = (*made)->connection();
+        SqlTransaction t(db);
+        for (int m = 1; m <= 8; ++m)
+            (void)db.execute("insert into TablePartsMasterType values(?,?,?)",
+                             {SqlInt(m), SqlText("大类" + std::to_string(m)), SqlText(std::to_string(m))});
+        for (int s = 1; s <= kSubCategories; ++s) {
+            const int64_t parent = s > 20 && s % 2 ? s - 20 : -1;
+            (void)db.execute("insert into TablePartsSubType values(?,?,'',?,?,?)",
+                             {SqlInt(s), SqlText("次类" + std::to_string(s)), SqlInt(s % 5 ? 2 : 1),
+                              SqlInt(parent), SqlInt(1 + s % 8)});
+        }
+        (void)db.execute("insert into TableSales values(1,'品牌')");
+        for (int p = 1; p <= kProducts; ++p) {
+            ProductRow r;
+            r.PartsID = p;
+            r.PartsName = "产品" + std::to_string(p);
+            r.PartsNumber = "N-" + std::to_string(p);
+            r.PartsSpecs = "600*600";
+            r.SalesID = 1;
+            r.PSTypeID = 1 + p % kSubCategories;
+            (void)InsertProduct(**made, r);
+        }
+        if (!t.commit()) std::abort();
+        return std::move(*made);
+    }();
+    return *dm;
+}
+
+void BM_CategoryTree(benchmark::State& state) {
+    TDataModule_Manager& dm = Catalogue();
+    for (auto _ : state) {
+        auto tree = BuildCategoryTree(dm, CategoryFilter::Materials);
+        benchmark::DoNotOptimize(tree);
+    }
+}
+BENCHMARK(BM_CategoryTree)->Unit(benchmark::kMicrosecond);
+
+// One sub-category's list (250 products), newest first.
+void BM_ProductList(benchmark::State& state) {
+    TDataModule_Manager& dm = Catalogue();
+    for (auto _ : state) {
+        auto list = ReadProductList(dm, 7);
+        if (!list || list->size() != kProducts / kSubCategories) state.SkipWithError("wrong list");
+        benchmark::DoNotOptimize(list);
+    }
+}
+BENCHMARK(BM_ProductList)->Unit(benchmark::kMicrosecond);
+
+// Worst case: all 10,000 products with dealer and category joined.
+void BM_AllProducts(benchmark::State& state) {
+    TDataModule_Manager& dm = Catalogue();
+    for (auto _ : state) {
+        auto list = ReadAllProducts(dm, std::nullopt);
+        if (!list || list->size() != kProducts) state.SkipWithError("wrong list");
+        benchmark::DoNotOptimize(list);
+    }
+}
+BENCHMARK(BM_AllProducts)->Unit(benchmark::kMillisecond);
+
+void BM_NewestMaterial(benchmark::State& state) {
+    TDataModule_Manager& dm = Catalogue();
+    for (auto _ : state) benchmark::DoNotOptimize(ReadNewestMaterialProduct(dm));
+}
+BENCHMARK(BM_NewestMaterial)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace v2d
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    std::filesystem::remove_all(v2d::BenchRoot(), ec);
+    return 0;
+}
