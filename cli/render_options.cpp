@@ -1,0 +1,144 @@
+#include "cli/render_options.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "library/pub_functions.h"
+#include "library/product_map.h"
+#include "scene/atomic_file.h"
+#include "scene/picture_codec.h"
+
+namespace v2d::cli {
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+    long long v = 0;
+    if (!ParseWholeNumber(text, v) || v < INT32_MIN || v > INT32_MAX) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseColour(const std::string& text, uint32_t& colour) {
+    std::string digits = text;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits = digits.substr(2);
+        base = 16;
+    }
+    unsigned long long v = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || v > 0xFFFFFF) return false;
+    colour = static_cast<uint32_t>(v);
+    return true;
+}
+
+bool ParseSize(const std::string& text, int& w, int& h) {
+    const size_t x = text.find_first_of("xX*");
+    return x != std::string::npos && ParseInt(text.substr(0, x), w) && ParseInt(text.substr(x + 1), h) && w > 0 &&
+           h > 0;
+}
+
+}  // namespace
+
+Result<RenderOptions> ParseRenderOptions(const Args& args) {
+    RenderOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto next = [&](std::string& into) {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        std::string value;
+        if (a == "-o" || a == "--output") {
+            if (!next(o.output)) return Error{a + " needs a file"};
+        } else if (a == "--product") {
+            if (!next(o.product)) return Error{"--product needs a file"};
+        } else if (a == "--products") {
+            if (!next(o.productsDir)) return Error{"--products needs a folder"};
+        } else if (a == "--regions") {
+            if (!next(o.regions)) return Error{"--regions needs a list"};
+        } else if (a == "--save") {
+            if (!next(o.save)) return Error{"--save needs a file"};
+        } else if (a == "--size") {
+            if (!next(value) || !ParseSize(value, o.widthMm, o.heightMm)) return Error{"--size needs WxH in millimetres"};
+        } else if (a == "--lighten") {
+            int v = 0;
+            if (!next(value) || !ParseInt(value, v) || v < -100 || v > 400) return Error{"--lighten needs -100..400"};
+            o.lighten = v;
+        } else if (a == "--reflect") {
+            int v = 0;
+            if (!next(value) || !ParseInt(value, v) || v < 0 || v > 100) return Error{"--reflect needs 0..100"};
+            o.reflect = v;
+        } else if (a == "--colour" || a == "--color") {
+            uint32_t c = 0;
+            if (!next(value) || !ParseColour(value, c)) return Error{"--colour needs 0xBBGGRR"};
+            o.colour = c;
+        } else if (a == "--mirror") {
+            o.mirror = true;
+        } else if (a == "--rotate") {
+            o.rotate = true;
+        } else if (a == "--fit") {
+            o.fit = true;
+        } else if (!a.empty() && a[0] == '-') {
+            return Error{"unknown option " + a};
+        } else if (o.scheme.empty()) {
+            o.scheme = a;
+        } else {
+            return Error{"unexpected argument " + a};
+        }
+    }
+    if (o.scheme.empty()) return Error{"no scheme file given"};
+    if (o.output.empty()) return Error{"no output given (-o)"};
+    return o;
+}
+
+Result<std::vector<int>> ResolveRegions(const Scene& scene, const std::string& list) {
+    std::vector<int> regions;
+    for (const std::string& raw : SplitText(list, ",")) {
+        const std::string token = raw;
+        if (token.empty()) continue;
+        int found = -1;
+        for (int i = 0; i < scene.count() && found < 0; ++i)
+            if (scene.at(i)->name == token || scene.ListText(i) == token) found = i;
+        long long position = 0;
+        if (found < 0 && ParseWholeNumber(token, position) && position >= 0 && position < scene.count())
+            found = static_cast<int>(position);
+        if (found < 0) return Error{"no region \"" + token + "\" in the scheme"};
+        regions.push_back(found);
+    }
+    if (regions.empty()) return Error{"--regions names no region"};
+    return regions;
+}
+
+Result<ProductPanelState> LoadProductPanel(const std::string& file, const RenderOptions& options) {
+    const std::filesystem::path path(file);
+    ProductPanelState panel;
+    std::string extension = path.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".h2d") {
+        Result<ProductMap> map = LoadProductMap(path);
+        if (!map) return Error{map.error()};
+        panel.picture = map->picture;
+    } else {
+        std::optional<Bytes> bytes = ReadWholeFile(path);
+        if (!bytes) return Error{"cannot read " + file};
+        panel.picture = DecodePicture(*bytes);
+    }
+    if (panel.picture.isNull()) return Error{file + ": not a picture"};
+    const std::string stem = path.stem().string();
+    panel.widthMm = options.widthMm;
+    panel.heightMm = options.heightMm;
+    panel.descriptor = ProductDescriptor(stem, stem, "",
+                                         std::to_string(options.widthMm) + "*" + std::to_string(options.heightMm));
+    panel.mirror = options.mirror;
+    panel.rotate = options.rotate;
+    panel.fit = options.fit;
+    if (options.colour) {
+        panel.colour = *options.colour;
+        panel.ambientColour = true;  // with a product the colour tints the tiling
+    }
+    return panel;
+}
+
+}  // namespace v2d::cli

@@ -1,0 +1,37 @@
+#pragma once
+// Options shared by "render" and "batch": the product to lay and where.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "render/product_panel.h"
+#include "scene/scene.h"
+
+namespace v2d::cli {
+
+struct RenderOptions {
+    std::string scheme;
+    std::string output;       // -o
+    std::string product;      // --product FILE
+    std::string productsDir;  // --products DIR (batch)
+    std::string regions;      // --regions a,b,2
+    std::string save;         // --save OUT.v2d
+    int widthMm = 600, heightMm = 600;
+    bool mirror = false, rotate = false, fit = false;
+    std::optional<int> lighten, reflect;
+    std::optional<uint32_t> colour;  // 0x00BBGGRR
+};
+
+// Parses the arguments after the subcommand; the error is the usage text's
+// complaint.
+Result<RenderOptions> ParseRenderOptions(const Args& args);
+
+// Region names (or list texts) and 0-based positions, comma-separated.
+Result<std::vector<int>> ResolveRegions(const Scene& scene, const std::string& list);
+
+// The product panel for a product file: a ".h2d" map or any picture.
+Result<ProductPanelState> LoadProductPanel(const std::string& file, const RenderOptions& options);
+
+}  // namespace v2d::cli
