@@ -115,3 +115,43 @@ TEST(ProductMap, LoadsFromFileAndLeavesNoScratchFile) {
 
 }  // namespace
 }  // namespace v2d
+
+#include "library/product_pictures.h"
+
+namespace v2d {
+namespace {
+
+TEST(MaterialPicture, MapBeforeJpegAndUnknownKindFallsBack) {
+    test::TempWorkspace ws;
+    const Bytes red = SolidJpeg(10, 10, qRgb(255, 0, 0));
+    const Bytes blue = SolidJpeg(12, 12, qRgb(0, 0, 255));
+    test::WriteBytes(ws / "product/maps/T-1.jpg", blue);
+    // No .h2d: the JPEG map with the default tolerance.
+    auto jpegOnly = LoadMaterialPicture(ws.path(), "T-1");
+    ASSERT_TRUE(jpegOnly.ok());
+    ASSERT_TRUE(jpegOnly->has_value());
+    EXPECT_EQ((*jpegOnly)->picture.width(), 12);
+    EXPECT_EQ((*jpegOnly)->tolerance, 10);
+    // A .h2d wins, with its tolerance.
+    test::WriteBytes(ws / "product/maps/T-1.h2d", BuildProductMap(red, ProductMapKind::Jpeg, 33));
+    auto fromMap = LoadMaterialPicture(ws.path(), "T-1");
+    EXPECT_EQ((*fromMap)->picture.width(), 10);
+    EXPECT_EQ((*fromMap)->tolerance, 33);
+    // A .h2d of kind 2 counts as no picture: the JPEG map again.
+    Bytes kind2 = BuildProductMap(red, ProductMapKind::Jpeg, 33);
+    kind2[12] = 2;
+    test::WriteBytes(ws / "product/maps/T-1.h2d", kind2);
+    auto fallback = LoadMaterialPicture(ws.path(), "T-1");
+    ASSERT_TRUE(fallback->has_value());
+    EXPECT_EQ((*fallback)->picture.width(), 12);
+    // A broken .h2d is reported, not replaced.
+    test::WriteBytes(ws / "product/maps/T-1.h2d", Bytes{1, 2, 3});
+    EXPECT_EQ(LoadMaterialPicture(ws.path(), "T-1").error(), "文件不合法。");
+    // Nothing at all: no picture and no message.
+    auto none = LoadMaterialPicture(ws.path(), "none");
+    ASSERT_TRUE(none.ok());
+    EXPECT_FALSE(none->has_value());
+}
+
+}  // namespace
+}  // namespace v2d
