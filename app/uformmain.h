@@ -147,6 +147,8 @@ public:
     void SpeedButtonClearClick();
     void SpeedButtonVedioClick();
     void CheckBoxHelpClick();
+    // Makes the hint line visible with a text (template downloads report here).
+    void ShowHelpText(const QString& text);
     void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
     void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);

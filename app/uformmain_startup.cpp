@@ -93,6 +93,7 @@ void TFormMain::FormShow() {
     if (QFileInfo::exists(ProgramPath("start/start.v2d"))) OpenScheme(ProgramPath("start/start.v2d"));
     TimerShowWeb->start();
     LabelHelp->hide();
+    PanelHelp->hide();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {
         MergeUpdateDatabases();
         ShowNewestMaterial();

@@ -252,7 +252,17 @@ void TFormMain::SpeedButtonClearClick() {
     ListBoxPoly->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
 }
 
-void TFormMain::CheckBoxHelpClick() { PanelHelp->setVisible(!CheckBoxHelp->isChecked()); }
+void TFormMain::CheckBoxHelpClick() {
+    PanelHelp->setVisible(!CheckBoxHelp->isChecked() && !LabelHelp->isHidden());
+}
+
+void TFormMain::ShowHelpText(const QString& text) {
+    SetHint(text);
+    LabelHelp->show();
+    PanelHelp->setVisible(!CheckBoxHelp->isChecked());
+    PanelHelp->adjustSize();
+    PanelHelp->raise();
+}
 
 void TFormMain::DrawOutline(const V2dPolygon* record) {
     if (record == nullptr) return;

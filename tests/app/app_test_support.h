@@ -1,0 +1,89 @@
+#pragma once
+// Shared pieces of the window tests: the application object, a scripted
+// message-box seam and throw-away workspaces made with the command line.
+#include <QApplication>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/user_prompts.h"
+
+namespace v2d::test {
+
+inline QApplication& App() {
+    static int argc = 1;
+    static char name[] = "app_window_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Answers questions from a script and keeps every text it was shown.
+class ScriptedPrompts final : public UserPrompts {
+public:
+    std::deque<PromptAnswer> answers;  // for Yes/No boxes, in order
+    std::deque<QString> saveNames;     // "" cancels the dialog
+    std::deque<QString> openNames;
+    QStringList texts;
+    int saveDialogs = 0;
+
+    PromptAnswer Message(QWidget*, const QString& text, PromptButtons buttons, PromptIcon) override {
+        texts << text;
+        if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+        if (answers.empty()) return PromptAnswer::Cancel;
+        const PromptAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        ++saveDialogs;
+        if (saveNames.empty()) return {};
+        QString name = saveNames.front();
+        saveNames.pop_front();
+        return name;
+    }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override {
+        if (openNames.empty()) return {};
+        QString name = openNames.front();
+        openNames.pop_front();
+        return name;
+    }
+};
+
+class TempFolder {
+public:
+    TempFolder() {
+        static std::atomic<int> counter{0};
+        root_ = std::filesystem::temp_directory_path() /
+                ("vexel-app-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    const std::filesystem::path& path() const { return root_; }
+    QString qpath() const { return QString::fromStdString(root_.string()); }
+
+private:
+    std::filesystem::path root_;
+};
+
+inline int RunCli(const std::string& arguments) {
+    const std::string command = std::string("'") + VEXEL_CLI + "' " + arguments + " >/dev/null 2>&1";
+    return std::system(command.c_str());
+}
+
+inline void CopyImageLibrary(const std::filesystem::path& folder) {
+    std::filesystem::copy_file(VEXELL_LIBRARY, folder / "VexellDll.so",
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+}  // namespace v2d::test

@@ -1,0 +1,160 @@
+// Start-up against a generated workspace, and the missing-library path.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+
+#include "app/application.h"
+#include "app/page_browser.h"
+#include "app_test_support.h"
+#include "library/data_module.h"
+#include "library/sql_query.h"
+#include "scene/scheme_file.h"
+
+namespace v2d {
+namespace {
+
+namespace fs = std::filesystem;
+using test::App;
+using test::ScriptedPrompts;
+using test::TempFolder;
+
+const QStringList kMissingLibraryMessages = {
+    "VexellDll.dll加载失败",    "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
+    "GetBumpMap函数加载失败",   "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
+    "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
+    "GaussBlurCV2函数加载失败",
+};
+
+StartupOptions QuietStartup(const TempFolder& folder, ScriptedPrompts& prompts) {
+    StartupOptions options;
+    options.programFolder = folder.qpath();
+    options.prompts = &prompts;
+    options.splashMs = 0;
+    options.templateBrowserDelayMs = 10;
+    return options;
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        std::error_code ec;
+        previousDir_ = fs::current_path(ec);
+        if (ec) previousDir_ = fs::temp_directory_path();
+        ASSERT_EQ(test::RunCli("make-workspace '" + ws_.path().string() + "'"), 0);
+        fs::remove_all(ws_.path() / "temp");
+        test::CopyImageLibrary(ws_.path());
+        ASSERT_EQ(test::RunCli("make-update-db '" + (ws_.path() / "updatedb" / "a.cdb").string() + "'"), 0);
+        ASSERT_EQ(test::RunCli("make-update-db '" + (ws_.path() / "updatedb" / "b.cdb").string() + "'"), 0);
+        // Started from elsewhere, as from a shortcut.
+        fs::current_path(other_.path());
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::current_path(previousDir_, ec);
+    }
+
+    TempFolder ws_;
+    TempFolder other_;
+    fs::path previousDir_;
+};
+
+int TemplateRows(TDataModule_Manager& dm) {
+    SqlQuery count(dm.ADOConnection1, "select count(*) as n from TableSample");
+    if (!count.Open() || count.Eof()) return -1;
+    return static_cast<int>(count.FieldByName("n").AsInteger());
+}
+
+TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) {
+    ASSERT_FALSE(fs::exists(ws_.path() / "temp"));
+    ScriptedPrompts prompts;
+    auto windows = CreateApplicationWindows(QuietStartup(ws_, prompts));
+    EXPECT_TRUE(prompts.texts.isEmpty()) << prompts.texts.join("|").toStdString();
+    EXPECT_FALSE(windows->main->terminateRequested());
+    EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(ws_.path()));
+    EXPECT_TRUE(fs::is_directory(ws_.path() / "temp"));
+    EXPECT_EQ(windows->creationOrder, (QStringList{"TFormMain", "TDataModule_Manager", "TFormAbout"}));
+    EXPECT_EQ(windows->main->windowTitle(), QStringLiteral("Vexel2D V2012专业版"));
+    ASSERT_NE(windows->dataModule, nullptr);
+    // Creation does no database work.
+    EXPECT_TRUE(fs::exists(ws_.path() / "updatedb" / "a.cdb"));
+    EXPECT_EQ(windows->main->ListBoxPoly->count(), 0);
+    const int templatesBefore = TemplateRows(*windows->dataModule);
+
+    bool timerFired = false;
+    windows->main->hooks.showTemplateBrowser = [&] { timerFired = true; };
+    windows->main->show();
+    QCoreApplication::processEvents();
+
+    // The start scheme, item for item in the list.
+    auto start = ReadSchemeFile(ws_.path() / "start" / "start.v2d");
+    ASSERT_TRUE(start.ok());
+    ASSERT_GT(start->scene.count(), 0);
+    ASSERT_EQ(windows->main->ListBoxPoly->count(), start->scene.count());
+    for (int i = 0; i < start->scene.count(); ++i)
+        EXPECT_EQ(windows->main->ListBoxPoly->item(i)->text().toStdString(), start->scene.ListText(i));
+    EXPECT_EQ(windows->main->scene().background.size(), start->scene.background.size());
+
+    // Both update databases merged and gone.
+    EXPECT_FALSE(fs::exists(ws_.path() / "updatedb" / "a.cdb"));
+    EXPECT_FALSE(fs::exists(ws_.path() / "updatedb" / "b.cdb"));
+    EXPECT_GT(TemplateRows(*windows->dataModule), templatesBefore);
+
+    // The newest material in the product panel.
+    EXPECT_TRUE(windows->main->LabelName->text().startsWith(QStringLiteral("名称：")));
+    EXPECT_GT(windows->main->LabelName->text().size(), 3);
+    EXPECT_TRUE(windows->main->LabelFact->text().startsWith(QStringLiteral("品牌：")));
+    EXPECT_EQ(windows->main->currentProduct().rfind("PartsName=", 0), 0u);
+    EXPECT_NE(windows->main->currentProduct().find("&PartsSpecs="), std::string::npos);
+    EXPECT_FALSE(windows->main->productPicture().isNull());
+    EXPECT_TRUE(windows->main->LabelHelp->isHidden());
+
+    // The banner could not reach its page and shows the local one, once.
+    EXPECT_EQ(windows->main->CppWebBrowserAd->Tag, 0);
+    EXPECT_TRUE(windows->main->CppWebBrowserAd->currentUrl().endsWith("say/ssno.htm"));
+    EXPECT_TRUE(windows->main->CppWebBrowserAd->currentUrl().startsWith("file:///"));
+
+    for (int i = 0; i < 100 && !timerFired; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        usleep(5000);
+    }
+    EXPECT_TRUE(timerFired);
+    EXPECT_TRUE(prompts.texts.isEmpty()) << prompts.texts.join("|").toStdString();
+}
+
+TEST_F(Startup, BannerWithoutLocalPageStaysOnItsError) {
+    fs::remove(ws_.path() / "say" / "ssno.htm");
+    ScriptedPrompts prompts;
+    auto windows = CreateApplicationWindows(QuietStartup(ws_, prompts));
+    windows->main->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(windows->main->CppWebBrowserAd->Tag, -1);
+    EXPECT_EQ(windows->main->CppWebBrowserAd->currentUrl(), QString::fromUtf8(kAdvertisementUrl));
+}
+
+TEST(StartupWithoutLibrary, ShowsTheLoadMessageThenOnePerExportAndEnds) {
+    App();
+    TempFolder ws;
+    ScriptedPrompts prompts;
+    StartupOptions options = QuietStartup(ws, prompts);
+    auto windows = CreateApplicationWindows(options);
+    EXPECT_TRUE(windows->main->terminateRequested());
+    // No database in this folder: its message follows the library's.
+    ASSERT_GE(prompts.texts.size(), kMissingLibraryMessages.size());
+    EXPECT_EQ(prompts.texts.mid(0, kMissingLibraryMessages.size()), kMissingLibraryMessages);
+    // The remaining creation steps still ran.
+    EXPECT_TRUE(fs::is_directory(ws.path() / "temp"));
+    windows.reset();
+    fs::current_path(fs::temp_directory_path());
+
+    ScriptedPrompts again;
+    options.prompts = &again;
+    EXPECT_EQ(RunVexel2D(App(), options), 1);  // ends without a message loop
+    EXPECT_EQ(again.texts.mid(0, kMissingLibraryMessages.size()), kMissingLibraryMessages);
+    fs::current_path(fs::temp_directory_path());
+}
+
+}  // namespace
+}  // namespace v2d
