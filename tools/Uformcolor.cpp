@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -21,7 +22,7 @@ constexpr const char* kCardHint = "点击选择颜色，双击选定并退出";
 // The note as the memo's lines were written; shown as one wrapped text.
 constexpr std::array<const char*, 5> kMemoLines = {
     "提示：由于显示器色彩与实", "际颜", "色可能有程度不等色差，准", "确颜", "色以实际色卡为准"};
-constexpr QSize kSwatchSize{132, 84};
+constexpr QSize kSwatchSize{132, 126};
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -144,7 +145,11 @@ QWidget* TFormColor::BuildBottomPanel() {
     QString note;
     for (const char* line : kMemoLines) note += QString::fromUtf8(line);
     Memo1->setPlainText(note);
-    Memo1->setFixedSize(340, Memo1->fontMetrics().lineSpacing() * 2 + 16);
+    // Two lines, no scroll bar: the whole note stays in view.
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int margins = int(Memo1->document()->documentMargin() * 2) + Memo1->frameWidth() * 2;
+    Memo1->setFixedSize(380, Memo1->fontMetrics().lineSpacing() * 2 + margins + 4);
     row->addWidget(Memo1);
     return panel;
 }

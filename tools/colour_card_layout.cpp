@@ -83,6 +83,9 @@ QImage PaintCard(const CardLayout& layout) {
     QImage card(layout.size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     card.fill(kCardBackground);
     QPainter painter(&card);
+    // All lines first, so that no line is drawn over a neighbouring cell.
+    for (const CardCell& cell : layout.cells)
+        painter.fillRect(cell.rect.adjusted(-1, -1, 1, 1), QColor::fromRgb(kCardLine));
     for (const CardCell& cell : layout.cells) painter.fillRect(cell.rect, cell.colour);
     return card;
 }

@@ -37,8 +37,10 @@ inline constexpr int kBuildingRows = 12;
 inline constexpr QSize kThousandCardSize{kThousandColumns * 25, kThousandRows * (kThousandCellHeight + 1)};
 inline constexpr QSize kBuildingCardSize{kBuildingColumns * 31, kBuildingRows * 31};
 
-// The colour between the cells.
+// The card is white where it has no cells; the lines around cells are a
+// light grey, so that the off-white cells stand apart from each other.
 inline constexpr QRgb kCardBackground = 0xFFFFFFFF;
+inline constexpr QRgb kCardLine = 0xFFD4D4D4;
 
 // 0x00BBGGRR, the way colours travel between the windows.
 QColor QColorFromWindows(uint32_t windowsColour);
@@ -72,7 +74,8 @@ CardLayout LayoutThousandCard(QSize imageSize, const std::vector<CardColour>& ma
 // Cell width = width / 25 - 1, height = height / 12 - 1, filled column by column.
 CardLayout LayoutBuildingCard(QSize imageSize, const std::vector<CardColour>& buildingList);
 
-// The card as a picture: background, then every cell in its colour.
+// The card as a picture: background, a line around every cell, then every
+// cell in its colour.
 QImage PaintCard(const CardLayout& layout);
 
 }  // namespace v2d

@@ -112,16 +112,18 @@ TEST(BuildingCard, TwentyFiveByTwelveCellsFilledColumnByColumn) {
     EXPECT_TRUE(LayoutBuildingCard({775, 23}, Entries("B", 3)).cells.empty());
 }
 
-TEST(CardPicture, CellsAreFilledAndLinesKeepTheBackground) {
+TEST(CardPicture, CellsAreFilledAndFramedByLines) {
     std::vector<CardColour> list = {{1, "X", "", 0x12, 0x34, 0x56}, {2, "Y", "", 0xFE, 0x01, 0x80}};
     const QImage card = PaintCard(LayoutBuildingCard({775, 372}, list));
     ASSERT_EQ(card.size(), QSize(775, 372));
     EXPECT_EQ(card.pixel(0, 0), qRgb(0x12, 0x34, 0x56));
     EXPECT_EQ(card.pixel(29, 29), qRgb(0x12, 0x34, 0x56));
-    EXPECT_EQ(card.pixel(30, 0), kCardBackground);
-    EXPECT_EQ(card.pixel(0, 30), kCardBackground);
+    EXPECT_EQ(card.pixel(30, 0), kCardLine);
+    EXPECT_EQ(card.pixel(0, 30), kCardLine);  // between the two cells
     EXPECT_EQ(card.pixel(0, 31), qRgb(0xFE, 0x01, 0x80));
+    EXPECT_EQ(card.pixel(0, 61), kCardLine);  // below the second
     EXPECT_EQ(card.pixel(31, 0), kCardBackground);  // no third entry
+    EXPECT_EQ(card.pixel(0, 62), kCardBackground);
 }
 
 TEST(CardColours, WindowsValuesAreBlueGreenRed) {

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include "tests/library/temp_workspace.h"
 #include "tests/tools/colour_card_fixture.h"
@@ -17,13 +19,8 @@
 namespace v2d {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "colour_form_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main(), below.
+void App() { ASSERT_NE(QApplication::instance(), nullptr); }
 
 // Thousand card at 775 px: main entry k in column k / 24, row k % 24 of
 // 25 x 11 pitch cells; building card: entry k at column k / 12, row k % 12
@@ -110,6 +107,18 @@ TEST_F(ColourFormTest, ClickingCardCellsPicksTheirColourAndNumber) {
     EXPECT_EQ(Number(), "OW07");
     EXPECT_EQ(Shown(), QColor(251, 249, 241));
     EXPECT_EQ(form->chosenName(), "");
+}
+
+TEST_F(ColourFormTest, TheHintNamesTheCellUnderTheMouse) {
+    Page(ColourPage::Thousand);
+    QWidget* image = Image("Image1");
+    auto tipAt = [image](QPoint p) {
+        QHelpEvent help(QEvent::ToolTip, p, image->mapToGlobal(p));
+        QApplication::sendEvent(image, &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(ThousandMainCell(2)), "1003\n点击选择颜色，双击选定并退出");
+    EXPECT_EQ(tipAt({24, 3}), "点击选择颜色，双击选定并退出");
 }
 
 TEST_F(ColourFormTest, TheSameCellIndexOnTheOtherCardIsPicked) {
@@ -225,3 +234,11 @@ TEST(ColourFormEmpty, ADatabaseErrorComesBackFromFormCreate) {
 
 }  // namespace
 }  // namespace v2d
+
+// The application must go before the program's static objects do: the
+// pointing devices that the mouse simulation creates are its children.
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
