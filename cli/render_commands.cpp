@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/render_options.h"
 #include "imagelib/image_library.h"
+#include "render/allocator_tuning.h"
 #include "render/library_operations.h"
 #include "render/scheme_session.h"
 #include "render/tile_command.h"
@@ -119,6 +120,7 @@ int RunRender(const Args& args) {
         return 2;
     }
     const RenderOptions& options = *parsed;
+    KeepLargePictureMemory();
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("render", opened.error());
     const bool needsRegions = !options.product.empty() || options.colour || options.lighten || options.reflect;
@@ -177,6 +179,7 @@ int RunBatch(const Args& args) {
     fs::create_directories(options.output, error);
     if (error) return Fail("batch", "cannot create " + options.output + ": " + error.message());
 
+    KeepLargePictureMemory();
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("batch", opened.error());
     Result<std::vector<int>> regions = ResolveRegions(s.scene, options.regions);

@@ -24,12 +24,31 @@ uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
 }  // namespace
 
+namespace {
+
+// 0.299 R, 0.587 G and 0.114 B for every channel value, each product
+// rounded exactly as the direct expression rounds it.
+struct LuminanceTerms {
+    double red[256], green[256], blue[256];
+    LuminanceTerms() {
+        for (int v = 0; v < 256; ++v) {
+            red[v] = 0.299 * v;
+            green[v] = 0.587 * v;
+            blue[v] = 0.114 * v;
+        }
+    }
+};
+const LuminanceTerms kLuminance;
+
+}  // namespace
+
 QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor) {
     QImage result = ToRgb32(picture).copy();
     const QImage map = ToRgb32(lightMap);
     if (result.isNull() || map.isNull()) return result;
     int firstColumn = 0, endColumn = 0;
     PartnerColumns(result.width(), offsetX, map.width(), firstColumn, endColumn);
+    const LuminanceTerms& terms = kLuminance;
     ForEachRowBand(result.height(), endColumn - firstColumn, [&](int firstRow, int endRow) {
         for (int y = firstRow; y < endRow; ++y) {
             const long long my = static_cast<long long>(offsetY) + y;
@@ -38,15 +57,16 @@ QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX,
             auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
             for (int x = firstColumn; x < endColumn; ++x) {
                 const uint32_t m = light[offsetX + x];
-                float level = static_cast<float>(
-                    (0.299 * Channel(m, 16) + 0.587 * Channel(m, 8) + 0.114 * Channel(m, 0)) * factor);
-                level = std::clamp(level, 0.0f, 255.0f);
+                const double luminance =
+                    terms.red[Channel(m, 16)] + terms.green[Channel(m, 8)] + terms.blue[Channel(m, 0)];
+                const float level = std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f);
                 const double scale = static_cast<double>(level);
                 const uint32_t p = row[x];
-                const auto tone = [&](int shift) {
-                    return static_cast<uint32_t>(Channel(p, shift) * scale * kInverse255) << shift;
-                };
-                row[x] = 0xFF000000u | tone(16) | tone(8) | tone(0);
+                // (channel * L) is exact; one rounding by 1/255 follows, as always.
+                const uint32_t r = static_cast<uint32_t>(Channel(p, 16) * scale * kInverse255);
+                const uint32_t g = static_cast<uint32_t>(Channel(p, 8) * scale * kInverse255);
+                const uint32_t b = static_cast<uint32_t>(Channel(p, 0) * scale * kInverse255);
+                row[x] = 0xFF000000u | r << 16 | g << 8 | b;
             }
         }
     });

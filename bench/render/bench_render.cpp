@@ -9,6 +9,7 @@
 
 #include "cli/demo/demo_room.h"
 #include "imagelib/image_library.h"
+#include "render/allocator_tuning.h"
 #include "render/library_operations.h"
 #include "render/outline.h"
 #include "render/tile_command.h"
@@ -139,4 +140,11 @@ BENCHMARK(BM_FullRedrawTwentyRegions)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace v2d
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    v2d::KeepLargePictureMemory();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
