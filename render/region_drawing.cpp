@@ -15,7 +15,14 @@ QPoint PictureOrigin(const V2dPolygon& record) {
     return origin;
 }
 
-void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target) {
+QRect DrawnBounds(const V2dPolygon& record) {
+    const PixelBox box = OutlineBox(record);
+    if (box.empty()) return {};
+    const QPoint origin = PictureOrigin(record);
+    return QRect(origin.x(), origin.y(), box.width(), box.height());
+}
+
+void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip) {
     if (picture.isNull() || target.isNull() || record.points.empty()) return;
     const QPoint origin = PictureOrigin(record);
     const QPoint shift = record.kind == kShadowRegion ? QPoint(record.originX, record.originY) : QPoint();
@@ -24,6 +31,7 @@ void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& 
     QBrush brush(picture);
     brush.setTransform(QTransform::fromTranslate(origin.x(), origin.y()));
     QPainter painter(&target);
+    if (!clip.isNull()) painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(brush);

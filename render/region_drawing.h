@@ -2,6 +2,7 @@
 // Filling a record's outline with a picture.
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 
 #include "scene/v2d_polygon.h"
 
@@ -14,6 +15,11 @@ QPoint PictureOrigin(const V2dPolygon& record);
 // Fills the record's outline (all rings, even-odd, anti-aliased) on the
 // target with the picture as a repeating texture whose top-left sits at the
 // record's picture origin. Points are pixel centres.
-void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target);
+// A non-empty clip keeps every pixel outside it untouched.
+void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip = {});
+
+// The pixels DrawRegionPicture may touch: the outline box, moved by the
+// offset for shadow regions.
+QRect DrawnBounds(const V2dPolygon& record);
 
 }  // namespace v2d

@@ -1,6 +1,7 @@
 #include "render/scene_renderer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "render/outline.h"
 #include "render/picture_ops.h"
@@ -35,8 +36,73 @@ void SceneRenderer::RedrawScene(V2dPolygon* changed, const RenderProgress& progr
     RedrawScene(std::span<V2dPolygon* const>(one, changed ? 1 : 0), progress);
 }
 
+void SceneRenderer::RememberDrawnScene() {
+    drawnList_.clear();
+    drawnBounds_.clear();
+    for (const PolygonPtr& record : scene_.PolyList) {
+        drawnList_.push_back(record.get());
+        drawnBounds_.push_back(DrawnBounds(*record));
+    }
+    drawnBackground_ = scene_.background.cacheKey();
+}
+
+bool SceneRenderer::DisplayedMatchesScene() const {
+    if (displayed_.isNull() || drawnList_.size() != scene_.PolyList.size() ||
+        drawnBackground_ != scene_.background.cacheKey() || displayed_.size() != scene_.background.size())
+        return false;
+    for (size_t i = 0; i < drawnList_.size(); ++i)
+        if (drawnList_[i] != scene_.PolyList[i].get()) return false;
+    return true;
+}
+
+namespace {
+
+bool IsModel(const V2dPolygon& r) {
+    return r.kind == kPictureModel || r.kind == kPictureModel3 || r.kind == kCutOutModel;
+}
+
+}  // namespace
+
+bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const RenderProgress& progress) {
+    // Models draw where their own geometry says, and a reflection mirrors
+    // the whole scene beneath: both need the whole redraw.
+    const int count = scene_.count();
+    std::vector<bool> render(static_cast<size_t>(count), false);
+    QRect area;
+    for (int j = 0; j < count; ++j) {
+        const V2dPolygon& record = *scene_.at(j);
+        if (IsModel(record)) return false;
+        const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
+        if (!isChanged && !(record.kind == kShadowRegion && j > lowestChange)) continue;
+        if (record.reflect >= 1) return false;
+        render[static_cast<size_t>(j)] = true;
+        area |= DrawnBounds(record) | drawnBounds_[static_cast<size_t>(j)];
+    }
+    area = area.adjusted(-1, -1, 1, 1) & displayed_.rect();
+    counters_ = {};
+    if (!area.isEmpty()) {
+        const QImage background = ToRgb32(scene_.background);
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::memcpy(displayed_.scanLine(y) + 4 * area.left(), background.constScanLine(y) + 4 * area.left(),
+                        static_cast<size_t>(area.width()) * 4);
+    }
+    clip_ = area;
+    for (int j = 0; j < count; ++j) {
+        V2dPolygon& record = *scene_.at(j);
+        if (!DrawnBounds(record).intersects(area))
+            ++counters_.untouched;
+        else if (render[static_cast<size_t>(j)])
+            RenderRegion(record);
+        else
+            QuickDrawRegion(record);
+        Report(progress, j + 1, count);
+    }
+    clip_ = QRect();
+    RememberDrawnScene();
+    return true;
+}
+
 void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const RenderProgress& progress) {
-    StartFromBackground();
     // Shadow regions copy the scene beneath them, so they follow any
     // non-shadow change below them.
     int lowestChange = scene_.count();
@@ -44,6 +110,8 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Rend
         const int i = scene_.IndexOfPolygon(record);
         if (i >= 0 && record->kind != kShadowRegion) lowestChange = std::min(lowestChange, i);
     }
+    if (DisplayedMatchesScene() && RedrawArea(changed, lowestChange, progress)) return;
+    StartFromBackground();
     const int count = scene_.count();
     for (int j = 0; j < count; ++j) {
         V2dPolygon& record = *scene_.at(j);
@@ -54,6 +122,7 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Rend
             QuickDrawRegion(record);
         Report(progress, j + 1, count);
     }
+    RememberDrawnScene();
 }
 
 void SceneRenderer::RenderAll(const RenderProgress& progress) {
@@ -63,6 +132,7 @@ void SceneRenderer::RenderAll(const RenderProgress& progress) {
         RenderRegion(*scene_.at(j));
         Report(progress, j + 1, count);
     }
+    RememberDrawnScene();
 }
 
 void SceneRenderer::QuickRedraw(const RenderProgress& progress) {
@@ -72,6 +142,7 @@ void SceneRenderer::QuickRedraw(const RenderProgress& progress) {
         QuickDrawRegion(*scene_.at(j));
         Report(progress, j + 1, count);
     }
+    RememberDrawnScene();
 }
 
 void SceneRenderer::RenderRegion(V2dPolygon& record) {
@@ -109,7 +180,7 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
         toned = ReflectsAsWall(record.corners) ? ReflectWall(toned, displayed_, box.minX, box.minY, strength)
                                                : ReflectFloor(toned, displayed_, box.minX, box.minY, strength);
     }
-    DrawRegionPicture(record, toned, displayed_);
+    DrawRegionPicture(record, toned, displayed_, clip_);
     record.renderCache = std::move(toned);
 }
 
@@ -120,11 +191,12 @@ void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
         models_->QuickDrawModel(record, displayed_, Context());
         return;
     }
-    if (!record.renderCache.isNull()) DrawRegionPicture(record, record.renderCache, displayed_);
+    if (!record.renderCache.isNull()) DrawRegionPicture(record, record.renderCache, displayed_, clip_);
 }
 
 void SceneRenderer::DrawFlat(const V2dPolygon& record, const QImage& picture) {
     DrawRegionPicture(record, picture, displayed_);
+    drawnList_.clear();  // drawn outside a redraw: the next one starts afresh
 }
 
 }  // namespace v2d

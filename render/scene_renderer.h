@@ -5,7 +5,10 @@
 // from its renderCache.
 #include <QImage>
 
+#include <QRect>
+
 #include <span>
+#include <vector>
 
 #include "render/image_operations.h"
 #include "render/model_drawer.h"
@@ -17,6 +20,7 @@ namespace v2d {
 struct RedrawCounters {
     int rendered = 0;
     int quickDrawn = 0;
+    int untouched = 0;  // lay wholly outside the changed area and kept their pixels
 };
 
 class SceneRenderer {
@@ -36,7 +40,9 @@ public:
     void SetShadowRegionDrawer(ShadowRegionDrawer* drawer);
     ModelDrawer& modelDrawer() { return *models_; }
 
-    // After `changed` was modified. Progress advances per record.
+    // After `changed` was modified. Progress advances per record. When the
+    // displayed picture is known to match the scene, only the changed
+    // records' area is rebuilt (the pixels outside it cannot differ).
     void RedrawScene(V2dPolygon* changed, const RenderProgress& progress = {});
     // Several records changed in one command: each is rendered once, and the
     // shadow regions above the lowest changed one are recomputed.
@@ -55,8 +61,15 @@ public:
 
     const RedrawCounters& counters() const { return counters_; }
 
+    // Code that changes records' caches, the list or the background without
+    // a redraw of its own makes the next RedrawScene start from scratch.
+    void InvalidateDisplayed() { drawnList_.clear(); }
+
 private:
     void StartFromBackground();
+    void RememberDrawnScene();
+    bool DisplayedMatchesScene() const;
+    bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const RenderProgress& progress);
     DrawContext Context() const;
 
     Scene& scene_;
@@ -68,6 +81,11 @@ private:
     QImage displayed_;
     RedrawCounters counters_;
     RenderProgress noProgress_;
+    QRect clip_;  // while an area is rebuilt
+    // What displayed_ was last built from.
+    std::vector<const V2dPolygon*> drawnList_;
+    std::vector<QRect> drawnBounds_;
+    qint64 drawnBackground_ = 0;
 };
 
 }  // namespace v2d

@@ -176,6 +176,9 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
         const PixelBox quad = BoxOf(QuadOf(region.corners));
         anchor = QPoint(quad.minX, quad.minY);
     }
+    // A warped canvas that covers the whole box hides the photo entirely.
+    if (anchor == QPoint(box.minX, box.minY) && warped.width() == box.width() && warped.height() == box.height())
+        return ToRgb32(warped);
     // The photo under the box, with the warped canvas copied over it.
     QImage result(box.width(), box.height(), QImage::Format_RGB32);
     result.fill(0xFF000000u);

@@ -17,6 +17,11 @@ std::unique_ptr<V2dPolygonEx> CopyFrameSet(const V2dPolygonEx& frames, V2dPolygo
     return copy;
 }
 
+// A copy of every field. Pictures are copy-on-write values: the snapshot
+// keeps the old pixels however the record's pictures are changed or replaced
+// later, without copying scene-sized pictures up front.
+PolygonPtr Snapshot(const V2dPolygon& record) { return std::make_unique<V2dPolygon>(record); }
+
 }  // namespace
 
 UndoObject PictureUndo(const Scene& scene, V2dPolygon& record) {
@@ -24,11 +29,11 @@ UndoObject PictureUndo(const Scene& scene, V2dPolygon& record) {
     u.type = kUndoPicture;
     V2dPolygon* owner = record.group && InScene(scene, record.group) ? record.group : nullptr;
     u.target = owner ? owner : &record;
-    u.saved = CopyPolygon(*u.target);
+    u.saved = Snapshot(*u.target);
     u.saved->group = nullptr;
     if (owner) {
         u.saved->group = &record;
-        u.saved->sourcePicture = record.picture.copy();
+        u.saved->sourcePicture = record.picture;
     }
     return u;
 }
@@ -37,7 +42,7 @@ UndoObject ModelMoveUndo(V2dPolygon& model) {
     UndoObject u;
     u.type = kUndoModelMoved;
     u.target = model.group ? model.group : &model;
-    u.saved = CopyPolygon(*u.target);
+    u.saved = Snapshot(*u.target);
     return u;
 }
 

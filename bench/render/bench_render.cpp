@@ -85,6 +85,19 @@ void BM_BareWarpPerspectiveFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_BareWarpPerspectiveFloor)->Unit(benchmark::kMillisecond);
 
+// The library's own warp of the same canvas, through the binding: what of
+// TileRegion's time is the warp itself.
+void BM_LibraryTransformFloor(benchmark::State& state) {
+    Room room;
+    const V2dPolygon& floor = *room.scene.at(0);
+    const QImage canvas = BuildTiledCanvas(floor, nullptr, room.panel.picture, 600, 600);
+    for (auto _ : state) {
+        QImage warped = room.ops.Transform(QuadOf(floor.corners), canvas, {});
+        benchmark::DoNotOptimize(warped.constBits());
+    }
+}
+BENCHMARK(BM_LibraryTransformFloor)->Unit(benchmark::kMillisecond);
+
 void BM_StartTilingFourRegions(benchmark::State& state) {
     Room room;
     room.renderer.RenderAll();
