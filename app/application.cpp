@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScreen>
+
+#include <algorithm>
 #include <QThread>
 
 #include "app/uabout.h"
@@ -71,6 +74,11 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
 int RunVexel2D(QApplication& app, const StartupOptions& options) {
     const auto windows = CreateApplicationWindows(options);
     if (windows->main->terminateRequested()) return 1;
+    // As large as the screen allows, up to a comfortable working size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        windows->main->resize(std::min(room.width(), 1600), std::min(room.height(), 1000));
+    }
     windows->main->show();
     return app.exec();
 }
