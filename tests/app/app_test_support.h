@@ -16,12 +16,14 @@
 
 namespace v2d::test {
 
+// Made once and never destroyed: a static QApplication torn down among the
+// exit handlers meets input devices that the test library already freed.
 inline QApplication& App() {
     static int argc = 1;
     static char name[] = "app_window_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Answers questions from a script and keeps every text it was shown.
