@@ -10,6 +10,7 @@
 
 #include "app/uabout.h"
 #include "library/data_module.h"
+#include "tools/Uformcolor.h"
 
 namespace v2d {
 
@@ -18,6 +19,7 @@ ApplicationWindows::~ApplicationWindows() {
     // The windows go before the data module they read through.
     about.reset();
     main.reset();
+    colour.reset();
     dataModule.reset();
 }
 
@@ -65,6 +67,15 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
         windows->main->prompts().Show(windows->main.get(), QString::fromStdString(module.error()));
     }
     windows->creationOrder << "TDataModule_Manager";
+
+    // The colour cards are drawn once, from the database, when they are made.
+    windows->colour = std::make_unique<TFormColor>();
+    if (windows->dataModule != nullptr) {
+        if (Status drawn = windows->colour->FormCreate(*windows->dataModule); !drawn)
+            windows->main->prompts().Show(windows->main.get(), QString::fromStdString(drawn.error()));
+    }
+    windows->main->setColourCards(windows->colour.get());
+    windows->creationOrder << "TFormColor";
 
     windows->about = std::make_unique<TFormAbout>();
     windows->creationOrder << "TFormAbout";

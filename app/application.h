@@ -15,6 +15,7 @@ namespace v2d {
 
 class TDataModule_Manager;
 class TFormAbout;
+class TFormColor;
 
 inline constexpr const char* kStartTitle = "Vexel 配色选材软件2011";
 
@@ -35,6 +36,7 @@ struct ApplicationWindows {
 
     std::unique_ptr<TFormMain> main;
     std::unique_ptr<TDataModule_Manager> dataModule;
+    std::unique_ptr<TFormColor> colour;  // the colour cards
     std::unique_ptr<TFormAbout> about;
     QStringList creationOrder;  // class names, in the order they were made
 };

@@ -9,15 +9,21 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/scene_selection.h"
 #include "app/user_prompts.h"
 #include "imagelib/image_library.h"
+#include "render/library_operations.h"
+#include "render/product_panel.h"
+#include "render/scene_renderer.h"
 #include "scene/scene.h"
+#include "scene/undo.h"
 
 class QCheckBox;
 class QFrame;
@@ -38,6 +44,7 @@ namespace v2d {
 
 class PictureLayer;
 class TCppWebBrowser;
+class TFormColor;
 class TDataModule_Manager;
 
 // The banner's page and the tutorial page of the web service. Nothing serves
@@ -80,22 +87,32 @@ public:
     // --- Scene --------------------------------------------------------------
     Scene& scene() { return scene_; }
     const Scene& scene() const { return scene_; }
-    // Reads the scheme and replaces the scene; a bad file shows its message
-    // and keeps the open scene. True when the scene was replaced.
+    // Reads the scheme and replaces the scene, every record rendered and the
+    // undo stack emptied; a bad file shows its message and keeps the open
+    // scene. True when the scene was replaced.
     bool OpenScheme(const QString& path);
     // Writes the scene; a failure shows its message and leaves any old file.
     bool SaveScheme(const QString& path);
     // Puts a scene in place of the current one: selection cleared, list
-    // rebuilt, view laid out, "开始铺贴" and "特效" enabled, scene redrawn.
+    // rebuilt, view laid out, "开始铺贴" and "特效" enabled, every record
+    // rendered, undo stack emptied.
     void LoadScene(Scene scene);
     // ListBoxPoly from PolyList, item for item; keeps the selection marks.
     void RefreshRegionList();
-    // Rebuilds the displayed scene (Image2) with the composer.
+    // Rebuilds the displayed scene (Image2) from every record's cache, or
+    // with the composer when one was set.
     void RedrawScene();
-    // Replaces the drawing of the displayed scene (the renderer plugs in here);
-    // the default draws the background and every record's current picture.
+    // After `changed` was modified: it (and the shadow regions above it) is
+    // rendered again with tone, the others come from their caches.
+    void RedrawScene(V2dPolygon* changed);
+    // Puts other drawing in place of the renderer's quick redraw.
     void setSceneComposer(std::function<QImage(const Scene&)> composer);
     const QImage& displayedScene() const;
+    // The renderer over this window's scene, and the undo stack.
+    SceneRenderer& renderer() { return renderer_; }
+    UndoList& undoList() { return undoList_; }
+    // Long operations report here: ProgressBar1 follows, repainted at once.
+    RenderProgress ProgressCallback();
     // Lays out the picture panel for the background: size + 2 pixels, scroll
     // bars when larger than PanelBack, centred otherwise.
     void LayoutView();
@@ -122,6 +139,19 @@ public:
     void setProductPicture(const QImage& picture);
     int DragKind = 2;  // 2 a material in the product panel, 1 a model
     int mapTolerance() const { return mapTolerance_; }
+    // Set by the product loader while it moves the reflection track bar to
+    // the product's own value, so that move renders nothing.
+    bool LoadingProduct = false;
+    // ShapeColor's colour as 0x00BBGGRR.
+    uint32_t shapeColour() const;
+    void setShapeColour(uint32_t windowsColour);
+    // The panel's controls as the tiling and painting operations read them
+    // (a size that is no integer reads as 0).
+    ProductPanelState ProductPanel() const;
+    // False, after the conversion message, when a size edit holds no integer.
+    bool ProductSizesAreNumbers();
+    // The colour-card window, created once at start-up; not owned.
+    void setColourCards(TFormColor* cards) { colourCards_ = cards; }
 
     // Later work plugs in here; each hook is empty (does nothing) until then.
     struct Hooks {
@@ -135,6 +165,8 @@ public:
         // The live rubber band for model products (fitted to the region's
         // perspective); return false to draw the plain rectangle.
         std::function<bool(QPoint start, QPoint end, V2dPolygon* region, QImage& overlay)> drawModelBand;
+        // The effect window's offsets and relief; none until it exists.
+        std::function<EffectSettings()> effectSettings;
     };
     Hooks hooks;
 
@@ -156,6 +188,19 @@ public:
     void ScrollBarYScroll(int position);
     // The window's shortcut hook; true when the key was consumed.
     bool FormShortCut(int key, Qt::KeyboardModifiers modifiers);
+    // "开始铺贴" and the rubber band inside a region.
+    void BitBtnApplyClick();
+    void LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region);
+    // Brightness and reflection of the focused record.
+    void TrackBarLightChange();
+    void EditLightenChange();
+    void TrackBarReflectChange();
+    void EditReflectChange();
+    // Colour painting: the colour dialog and the colour cards.
+    void ShapeColorMouseDown();
+    void SButtonColorClick();
+    // "撤销" and Ctrl+Z.
+    void SpeedButtonUndoClick();
 
     // --- Components, by their names -----------------------------------------
     QWidget* PanelBack = nullptr;
@@ -221,6 +266,8 @@ private:
     QWidget* BuildBottomBar();
     void BuildHandles();
     void BuildMenus();
+    void ConnectRenderingControls();
+    bool FilterRenderingControls(QObject* watched, QEvent* event);
 
     void MergeUpdateDatabases();
     void ShowNewestMaterial();
@@ -237,6 +284,11 @@ private:
     QImage FreshOverlay() const;
     void ShowOverlay(const QImage& overlay);
     void ClearOverlay();
+    // Image2 shows what the renderer drew last.
+    void ShowRenderedScene();
+    // The rest of a scene change once the scene is in place and rendered.
+    void SceneReplaced();
+    RegionSelection CurrentSelection() const;
 
     MainWindowSetup setup_;
     QString programFolder_;
@@ -250,6 +302,10 @@ private:
     bool bannerFallbackUsed_ = false;
 
     Scene scene_;
+    LibraryImageOperations imageOperations_{imageLibrary_};
+    SceneRenderer renderer_{scene_, imageOperations_};
+    UndoList undoList_;
+    TFormColor* colourCards_ = nullptr;
     std::function<QImage(const Scene&)> composer_;
     QImage displayed_;
     QImage overlay_;

@@ -225,9 +225,6 @@ QWidget* TFormMain::BuildProductPanel() {
     sliders->addWidget(TrackBarReflect, 1, 1);
     sliders->addWidget(EditReflect, 1, 2);
     column->addLayout(sliders);
-    // The change handlers that render belong to the tone work; the edits follow.
-    connect(TrackBarLight, &QSlider::valueChanged, EditLighten, [this](int v) { EditLighten->setText(QString::number(v)); });
-    connect(TrackBarReflect, &QSlider::valueChanged, EditReflect, [this](int v) { EditReflect->setText(QString::number(v)); });
 
     auto* checks = new QHBoxLayout;
     CheckBoxFit = Named(new QCheckBox(QStringLiteral("整铺"), panel), QStringLiteral("CheckBoxFit"));
@@ -366,6 +363,7 @@ void TFormMain::BuildComponents() {
     setCentralWidget(central);
     BuildHandles();
     BuildMenus();
+    ConnectRenderingControls();
 
     scene_.background = DesignTimeScenePicture();
     setProductPicture(DesignTimeProductPicture());

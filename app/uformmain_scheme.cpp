@@ -9,6 +9,7 @@
 
 #include "app/picture_layer.h"
 #include "app/uformmain.h"
+#include "render/scheme_session.h"
 #include "scene/scheme_file.h"
 
 namespace v2d {
@@ -24,18 +25,26 @@ QString FromUtf8(const std::string& text) {
 }  // namespace
 
 bool TFormMain::OpenScheme(const QString& path) {
-    Result<SchemeFile> file = ReadSchemeFile(ToPath(path));
-    if (!file) {
-        prompts_->Show(this, FromUtf8(file.error()));
+    // The renderer reads the file into the scene, renders every record and
+    // empties the undo stack; a file that does not read changes nothing.
+    if (Status opened = OpenSchemeInto(ToPath(path), renderer_, undoList_, ProgressCallback()); !opened) {
+        prompts_->Show(this, FromUtf8(opened.error()));
         return false;
     }
-    LoadScene(std::move(file->scene));
+    SceneReplaced();
     return true;
 }
 
 void TFormMain::LoadScene(Scene scene) {
     ClearSelection();
     scene_ = std::move(scene);
+    ClearUndo(undoList_);
+    renderer_.RenderAll(ProgressCallback());
+    SceneReplaced();
+}
+
+void TFormMain::SceneReplaced() {
+    ClearSelection();
     scene_.CurPoly = nullptr;
     RefreshRegionList();
     ListBoxPoly->setCurrentRow(-1);
@@ -43,7 +52,10 @@ void TFormMain::LoadScene(Scene scene) {
     BitBtnApply->setEnabled(true);
     SpeedButtonEffect->setEnabled(true);
     LabelPro->setText(QStringLiteral("处理进度"));
-    RedrawScene();
+    if (composer_)
+        RedrawScene();
+    else
+        ShowRenderedScene();
     if (hooks.schemeOpened) hooks.schemeOpened();
 }
 

@@ -29,27 +29,6 @@ const char* const kModelHint =
 const char* const kRegionHint = "请点击选择产品！或者点击开始铺贴！";
 const char* const kCutOutHint = "旋转模型角度请按快捷键R,或点击左右按钮";
 
-// Until the renderer plugs in: the background with every region's current
-// picture laid into its outline.
-QImage ComposeQuickly(const Scene& scene) {
-    QImage composed = scene.background.convertToFormat(QImage::Format_RGB32);
-    if (composed.isNull()) return composed;
-    QPainter painter(&composed);
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const PolygonPtr& record : scene.PolyList) {
-        if (record->kind != kRegion && record->kind != kShadowRegion) continue;
-        const QImage& picture = record->renderCache.isNull() ? record->picture : record->renderCache;
-        const auto box = BoundingBox(record->points);
-        if (picture.isNull() || !box) continue;
-        const QPointF offset = record->kind == kShadowRegion ? QPointF(record->originX, record->originY) : QPointF();
-        painter.save();
-        painter.setClipPath(RingsPath(OutlineRings(*record), offset));
-        painter.drawImage(QPointF(box->min.x, box->min.y) + offset, picture);
-        painter.restore();
-    }
-    return composed;
-}
-
 int Truncated(double value) { return static_cast<int>(std::trunc(value)); }
 
 }  // namespace
@@ -81,7 +60,22 @@ void TFormMain::setSceneComposer(std::function<QImage(const Scene&)> composer) {
 const QImage& TFormMain::displayedScene() const { return displayed_; }
 
 void TFormMain::RedrawScene() {
-    displayed_ = composer_ ? composer_(scene_) : ComposeQuickly(scene_);
+    if (composer_) {
+        displayed_ = composer_(scene_);
+        Image2->setPicture(displayed_);
+        return;
+    }
+    renderer_.QuickRedraw(ProgressCallback());
+    ShowRenderedScene();
+}
+
+void TFormMain::RedrawScene(V2dPolygon* changed) {
+    renderer_.RedrawScene(changed, ProgressCallback());
+    ShowRenderedScene();
+}
+
+void TFormMain::ShowRenderedScene() {
+    displayed_ = renderer_.displayed();
     Image2->setPicture(displayed_);
 }
 
@@ -425,6 +419,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         LayoutView();
         return false;
     }
+    if (FilterRenderingControls(watched, event)) return true;
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QMainWindow::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this || QApplication::activeModalWidget() != nullptr) return false;

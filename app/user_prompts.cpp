@@ -1,5 +1,6 @@
 #include "app/user_prompts.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -36,6 +37,12 @@ PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, Prompt
     if (clicked == no) return PromptAnswer::No;
     (void)cancel;
     return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
+}
+
+std::optional<QColor> UserPrompts::ChooseColour(QWidget* parent, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
 }
 
 QString WidgetPrompts::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,

@@ -1,7 +1,10 @@
 #pragma once
 // Every message box and file dialog of the shell goes through this seam, so
 // tests can script the answers and read back what the user was told.
+#include <QColor>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -25,6 +28,9 @@ public:
                                  const QString& defaultSuffix) = 0;
     // An open dialog in `folder`; empty when cancelled.
     virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
+    // The colour dialog opened on `initial`; nullopt when cancelled. The
+    // real dialog unless a seam answers instead.
+    virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial);
 
     void Show(QWidget* parent, const QString& text) {
         Message(parent, text, PromptButtons::Ok, PromptIcon::Information);
