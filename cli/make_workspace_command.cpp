@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/demo/demo_room.h"
@@ -51,19 +52,18 @@ Status MakeWorkspace(const fs::path& root) {
 
 int RunMakeWorkspace(const Args& args) {
     bool keepExisting = false;
-    std::string folder;
+    std::vector<std::string> folders;
     for (const std::string& a : args) {
         if (a == "--keep-existing")
             keepExisting = true;
-        else if (folder.empty())
-            folder = a;
         else
-            folder.clear(), folder = "\x01";
+            folders.push_back(a);
     }
-    if (folder.empty() || folder == "\x01") {
+    if (folders.size() != 1) {
         std::fprintf(stderr, "usage: vexel2d-cli make-workspace DIR [--keep-existing]\n");
         return 2;
     }
+    const std::string& folder = folders.front();
     const fs::path root(folder);
     if (keepExisting && fs::exists(root / "start" / "start.v2d") && fs::exists(root / "DB" / "PRODUCT.cdb")) {
         return 0;
