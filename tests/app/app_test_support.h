@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <unistd.h>
@@ -32,6 +33,7 @@ public:
     std::deque<PromptAnswer> answers;  // for Yes/No boxes, in order
     std::deque<QString> saveNames;     // "" cancels the dialog
     std::deque<QString> openNames;
+    std::deque<std::optional<QColor>> colours;  // the colour dialog's answers; empty cancels
     QStringList texts;
     int saveDialogs = 0;
 
@@ -49,6 +51,12 @@ public:
         QString name = saveNames.front();
         saveNames.pop_front();
         return name;
+    }
+    std::optional<QColor> ChooseColour(QWidget*, const QColor&) override {
+        if (colours.empty()) return std::nullopt;
+        std::optional<QColor> colour = colours.front();
+        colours.pop_front();
+        return colour;
     }
     QString OpenFileName(QWidget*, const QString&, const QString&) override {
         if (openNames.empty()) return {};

@@ -1,0 +1,100 @@
+// A driver for looking at the main window under a real display: starts the
+// program on a workspace, lays products into named regions through the
+// product panel and "开始铺贴", and saves the window and the scene as PNG.
+//
+//   app_window_shots WORKSPACE OUT_PREFIX REGION=PARTSNUMBER...
+//
+// Writes OUT_PREFIX-window.png (the whole window) and OUT_PREFIX-scene.png
+// (the displayed scene at full size).
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdio>
+
+#include "app/application.h"
+#include "library/data_module.h"
+#include "library/product_pictures.h"
+#include "library/product_queries.h"
+#include "library/pub_functions.h"
+
+namespace v2d {
+namespace {
+
+int FindRegion(const Scene& scene, const std::string& name) {
+    for (int i = 0; i < scene.count(); ++i)
+        if (scene.at(i)->name == name) return i;
+    return -1;
+}
+
+bool LoadIntoPanel(TFormMain& main, TDataModule_Manager& dm, const QString& folder, const std::string& number) {
+    auto row = FindProductByNumber(dm, number);
+    if (!row || !row->has_value()) {
+        std::fprintf(stderr, "no product %s\n", number.c_str());
+        return false;
+    }
+    auto picture = LoadMaterialPicture(std::filesystem::path(folder.toStdString()), number);
+    if (!picture || !picture->has_value()) {
+        std::fprintf(stderr, "no picture for %s\n", number.c_str());
+        return false;
+    }
+    const ProductRow& product = **row;
+    const ProductSize size = ParseProductSpecs(product.PartsSpecs);
+    main.setProductPicture((*picture)->picture);
+    main.setCurrentProduct(ProductDescriptor(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs));
+    main.LabelName->setText(QStringLiteral("名称：") + QString::fromStdString(product.PartsName));
+    main.LabelNumber->setText(QStringLiteral("编号：") + QString::fromStdString(product.PartsNumber));
+    main.EditPartsWidth->setText(QString::number(size.width));
+    main.EditPartsHeight->setText(QString::number(size.height));
+    std::printf("%s %s %dx%d mm, map %dx%d px\n", product.PartsNumber.c_str(), product.PartsName.c_str(), size.width,
+                size.height, (*picture)->picture.width(), (*picture)->picture.height());
+    return true;
+}
+
+int Run(QApplication& app, int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: app_window_shots WORKSPACE OUT_PREFIX REGION=PARTSNUMBER...\n");
+        return 2;
+    }
+    StartupOptions options;
+    options.programFolder = QString::fromLocal8Bit(argv[1]);
+    options.splashMs = 0;
+    options.templateBrowserDelayMs = 1000000;
+    auto windows = CreateApplicationWindows(options);
+    if (windows->main->terminateRequested() || windows->dataModule == nullptr) return 1;
+    TFormMain& main = *windows->main;
+    main.resize(1600, 1000);
+    main.show();
+    if (!QTest::qWaitForWindowExposed(&main)) return 1;
+
+    for (int a = 3; a < argc; ++a) {
+        const std::string job = argv[a];
+        const size_t eq = job.find('=');
+        if (eq == std::string::npos) return 2;
+        const int region = FindRegion(main.scene(), job.substr(0, eq));
+        if (region < 0) {
+            std::fprintf(stderr, "no region %s\n", job.substr(0, eq).c_str());
+            return 1;
+        }
+        if (!LoadIntoPanel(main, *windows->dataModule, options.programFolder, job.substr(eq + 1))) return 1;
+        main.SelectRecord(region);
+        QTest::mouseClick(main.BitBtnApply, Qt::LeftButton);
+        app.processEvents();
+    }
+    main.SelectRecord(-1);
+    QTest::qWait(200);
+    const QString prefix = QString::fromLocal8Bit(argv[2]);
+    const bool saved = main.grab().save(prefix + "-window.png") && main.displayedScene().save(prefix + "-scene.png");
+    return saved ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace v2d
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return v2d::Run(app, argc, argv);
+}
