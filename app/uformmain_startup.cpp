@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
@@ -118,6 +119,11 @@ void TFormMain::ShowNewestMaterial() {
     LabelPrice->setText(QStringLiteral("价格：") + QString::number(row.PartsPrice, 'f', 2));
     LabelFact->setText(QStringLiteral("品牌：") + FromUtf8(row.SalesName));
     currentProduct_ = ProductDescriptor(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs);
+    // The size edits follow the product, so the first tiling lays it at its
+    // real size rather than at the panel's 600 x 600.
+    const ProductSize size = ParseProductSpecs(row.PartsSpecs);
+    EditPartsWidth->setText(QString::number(size.width));
+    EditPartsHeight->setText(QString::number(size.height));
 
     const QString maps = ProgramPath("product/maps/") + FromUtf8(row.PartsNumber);
     if (QFileInfo::exists(maps + ".h2d")) {

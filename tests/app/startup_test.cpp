@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 
 #include "app/application.h"
@@ -110,6 +111,14 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     EXPECT_NE(windows->main->currentProduct().find("&PartsSpecs="), std::string::npos);
     EXPECT_FALSE(windows->main->productPicture().isNull());
     EXPECT_TRUE(windows->main->LabelHelp->isHidden());
+    // Its size goes into the size edits (the demo's newest material is not 600 x 600).
+    const std::string& descriptor = windows->main->currentProduct();
+    const size_t specsAt = descriptor.find("&PartsSpecs=") + 12;
+    const std::string specs = descriptor.substr(specsAt, descriptor.find('&', specsAt) - specsAt);
+    const size_t star = specs.find('*');
+    ASSERT_NE(star, std::string::npos) << specs;
+    EXPECT_EQ(windows->main->EditPartsWidth->text().toStdString(), specs.substr(0, star));
+    EXPECT_EQ(windows->main->EditPartsHeight->text().toStdString(), specs.substr(star + 1));
 
     // The banner could not reach its page and shows the local one, once.
     EXPECT_EQ(windows->main->CppWebBrowserAd->Tag, 0);
