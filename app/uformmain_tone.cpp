@@ -14,10 +14,10 @@ namespace v2d {
 
 namespace {
 
-// The edit follows its track bar, unless it already says that number (so a
-// text being typed, such as "-", is left alone).
+// The edit follows its track bar, unless it already stands for that number
+// (a text that is no number counts as 0), so a "-" being typed stays.
 void FollowTrackBar(QLineEdit& edit, int position) {
-    if (StrictInteger(edit.text()) != position) edit.setText(QString::number(position));
+    if (StrictInteger(edit.text()).value_or(0) != position) edit.setText(QString::number(position));
 }
 
 bool ActsOnChange(const QSlider& bar, const QLineEdit& edit) {
