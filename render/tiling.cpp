@@ -181,7 +181,8 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
         return ToRgb32(warped);
     // The photo under the box, with the warped canvas copied over it.
     QImage result(box.width(), box.height(), QImage::Format_RGB32);
-    result.fill(0xFF000000u);
+    const bool photoCovers = box.minX >= 0 && box.minY >= 0 && box.maxX < photo.width() && box.maxY < photo.height();
+    if (!photoCovers) result.fill(0xFF000000u);
     CopyInto(result, photo, -box.minX, -box.minY);
     CopyInto(result, warped, anchor.x() - box.minX, anchor.y() - box.minY);
     return result;

@@ -41,11 +41,10 @@ PolygonPtr ClonePolygon(const V2dPolygon& source) {
 }
 
 PolygonPtr CopyPolygon(const V2dPolygon& source) {
+    // QImage copies are copy-on-write: the first write to either side gives it
+    // pixels of its own, so sharing them here is already an independent copy
+    // and saves copying whole pictures for every undo snapshot.
     auto copy = std::make_unique<V2dPolygon>(source);
-    // QImage copies share pixels until written; copy() makes them independent now.
-    copy->picture = source.picture.copy();
-    copy->sourcePicture = source.sourcePicture.copy();
-    copy->renderCache = source.renderCache.copy();
     if (source.kind == kCutOutModel && !source.picture.isNull() &&
         copy->picture.format() != QImage::Format_ARGB32) {
         copy->picture = copy->picture.convertToFormat(QImage::Format_ARGB32);
