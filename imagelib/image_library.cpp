@@ -148,20 +148,17 @@ Fn ImageLibrary::Export(int index) const {
 
 QImage ImageLibrary::Transform(const QImage& source, std::span<const V2d_Point, 4> quad,
                                const ProgressFn& progress) const {
-    const auto call = Export<VxTransformFn>(kTransform);
-    if (call == nullptr || source.isNull()) return {};
-    const QImage picture = As32BitPicture(source);
-    const VxBitmap view = BitmapViewOf(picture);
-    const std::vector<VxPoint> corners = ToVx(quad);
-    const ProgressRelay relay(progress);
-    QImage result = CopyAndRelease(call(corners.data(), &view, relay.Callback()), picture.format());
-    relay.RethrowFailure();
-    return result;
+    return WarpWith(kTransform, source, quad, progress);
 }
 
 QImage ImageLibrary::ATransform(const QImage& source, std::span<const V2d_Point, 4> quad,
                                 const ProgressFn& progress) const {
-    const auto call = Export<VxTransformFn>(kATransform);
+    return WarpWith(kATransform, source, quad, progress);
+}
+
+QImage ImageLibrary::WarpWith(int exportIndex, const QImage& source, std::span<const V2d_Point, 4> quad,
+                              const ProgressFn& progress) const {
+    const auto call = Export<VxTransformFn>(exportIndex);
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
     const VxBitmap view = BitmapViewOf(picture);

@@ -81,6 +81,9 @@ private:
     };
     template <class Fn>
     Fn Export(int index) const;
+    // transform and atransform share one signature and one call pattern.
+    QImage WarpWith(int exportIndex, const QImage& source, std::span<const V2d_Point, 4> quad,
+                    const ProgressFn& progress) const;
     std::optional<std::vector<V2d_Point>> MapPoints(int index, std::span<const V2d_Point> points,
                                                     std::span<const V2d_Point, 4> quad) const;
 

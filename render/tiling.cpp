@@ -43,6 +43,17 @@ void CopyInto(QImage& target, const QImage& source, int x, int y) {
     }
 }
 
+// A warp result at exactly the box's size: a library result of another size
+// is cut or padded with black; a null result stays null.
+QImage SizedToBox(const QImage& warped, const PixelBox& box) {
+    if (warped.isNull()) return {};
+    if (warped.width() == box.width() && warped.height() == box.height()) return warped;
+    QImage sized(box.width(), box.height(), QImage::Format_RGB32);
+    sized.fill(0xFF000000u);
+    CopyInto(sized, warped, 0, 0);
+    return sized;
+}
+
 // Fills the canvas with the tile repeated from (-shiftX, -shiftY).
 void FillWithPattern(QImage& canvas, const QImage& tile, int shiftX, int shiftY) {
     const int tw = tile.width(), th = tile.height();
@@ -141,27 +152,15 @@ QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& p
 QImage WarpToQuad(const QImage& canvas, const Quad& quad, ImageOperations& ops, const RenderProgress& progress) {
     const PixelBox box = BoxOf(quad);
     if (canvas.isNull() || !CanvasBoxUsable(box)) return {};
-    const QImage warped = ops.Transform(quad, ToRgb32(canvas), progress);
-    if (warped.isNull()) return {};
-    if (warped.width() == box.width() && warped.height() == box.height()) return warped;
-    QImage sized(box.width(), box.height(), QImage::Format_RGB32);
-    sized.fill(0xFF000000u);
-    CopyInto(sized, warped, 0, 0);
-    return sized;
+    return SizedToBox(ops.Transform(quad, ToRgb32(canvas), progress), box);
 }
 
 QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, ImageOperations& ops,
                   const RenderProgress& progress) {
     const PixelBox box = BoxOf(mesh.dstNodes);
     if (canvas.isNull() || !CanvasBoxUsable(box)) return {};
-    const QImage warped =
-        ops.TransformMesh(mesh.srcNodes, mesh.dstNodes, mesh.rows, mesh.cols, ToRgb32(canvas), progress);
-    if (warped.isNull()) return {};
-    if (warped.width() == box.width() && warped.height() == box.height()) return warped;
-    QImage sized(box.width(), box.height(), QImage::Format_RGB32);
-    sized.fill(0xFF000000u);
-    CopyInto(sized, warped, 0, 0);
-    return sized;
+    return SizedToBox(ops.TransformMesh(mesh.srcNodes, mesh.dstNodes, mesh.rows, mesh.cols, ToRgb32(canvas), progress),
+                      box);
 }
 
 QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
