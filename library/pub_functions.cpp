@@ -98,4 +98,8 @@ std::string ModelDescriptor(std::string_view name, std::string_view number,
            std::string(subTypeMemo);
 }
 
+std::string FormatShortDate(int year, int month, int day) {
+    return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day);
+}
+
 }  // namespace v2d

@@ -42,4 +42,8 @@ std::string ModelDescriptor(std::string_view name, std::string_view number,
                             std::string_view salesName, std::string_view specs,
                             std::string_view subTypeMemo);
 
+// A date as the program prints dates: year-month-day, no leading zeros
+// (2012-3-5).
+std::string FormatShortDate(int year, int month, int day);
+
 }  // namespace v2d

@@ -84,5 +84,10 @@ TEST(Descriptor, KeysInTheProgramsOrder) {
               "PartsName=沙发&PartsNumber=S-1&SalesName=b&PartsSpecs=2000*900&PSTypeMemo=memo");
 }
 
+TEST(PubFunctions, ShortDatesHaveNoLeadingZeros) {
+    EXPECT_EQ(FormatShortDate(2012, 3, 5), "2012-3-5");
+    EXPECT_EQ(FormatShortDate(2026, 12, 31), "2026-12-31");
+}
+
 }  // namespace
 }  // namespace v2d
