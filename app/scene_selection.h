@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "scene/outline_geometry.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -22,22 +23,8 @@ namespace v2d {
 using OutlineMapper = std::function<std::optional<std::vector<V2d_Point>>(
     std::span<const V2d_Point> points, std::span<const V2d_Point, 4> quad)>;
 
-// Rings of an outline: ring k runs from the point after the previous ring's
-// last point up to point indexList[k]. Entries past the outline are cut to
-// its last point; entries that do not move forward give no ring.
-std::vector<std::span<const V2d_Point>> OutlineRings(std::span<const V2d_Point> points,
-                                                     std::span<const int32_t> indexList);
-std::vector<std::span<const V2d_Point>> OutlineRings(const V2dPolygon& record);
-
 // Every ring in one even-odd path, so a ring inside another is a hole.
 QPainterPath RingsPath(const std::vector<std::span<const V2d_Point>>& rings, QPointF offset = {});
-
-// The outline's bounding box minimum and maximum.
-struct PointBox {
-    V2d_Point min;
-    V2d_Point max;
-};
-std::optional<PointBox> BoundingBox(std::span<const V2d_Point> points);
 
 // A picture model's outline as the view shows it: mapped onto its corners
 // when they differ from the outline's box, otherwise scaled about the box's

@@ -5,20 +5,16 @@
 #include <cstring>
 
 #include "render/picture_ops.h"
+#include "scene/outline_geometry.h"
 
 namespace v2d {
 PixelBox BoxOf(std::span<const V2d_Point> points) {
-    PixelBox box;
-    if (points.empty()) return box;
-    box.minX = box.minY = INT_MAX;
-    box.maxX = box.maxY = INT_MIN;
-    for (const V2d_Point& p : points) {
-        box.minX = std::min(box.minX, p.x);
-        box.minY = std::min(box.minY, p.y);
-        box.maxX = std::max(box.maxX, p.x);
-        box.maxY = std::max(box.maxY, p.y);
-    }
-    return box;
+    const std::optional<PointBox> box = BoundingBox(points);
+    if (!box) return {};
+    PixelBox pixels;
+    pixels.minX = box->min.x, pixels.minY = box->min.y;
+    pixels.maxX = box->max.x, pixels.maxY = box->max.y;
+    return pixels;
 }
 
 Quad QuadOf(const V2d_Point (&corners)[4]) { return {corners[0], corners[1], corners[2], corners[3]}; }

@@ -6,24 +6,10 @@
 
 namespace v2d {
 
-std::vector<std::span<const V2d_Point>> RingsOf(const V2dPolygon& record) {
-    std::vector<std::span<const V2d_Point>> rings;
-    const std::span<const V2d_Point> points(record.points);
-    const long long last = static_cast<long long>(points.size()) - 1;
-    long long start = 0;
-    for (int32_t end : record.indexList) {
-        const long long stop = std::min<long long>(end, last);
-        if (stop < start) continue;
-        rings.push_back(points.subspan(static_cast<size_t>(start), static_cast<size_t>(stop - start + 1)));
-        start = stop + 1;
-    }
-    return rings;
-}
-
 QPainterPath OutlinePath(const V2dPolygon& record, QPointF offset) {
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    for (std::span<const V2d_Point> ring : RingsOf(record)) {
+    for (std::span<const V2d_Point> ring : OutlineRings(record)) {
         QPolygonF polygon;
         polygon.reserve(static_cast<qsizetype>(ring.size()) + 1);
         for (const V2d_Point& p : ring) polygon << QPointF(p.x + offset.x(), p.y + offset.y());

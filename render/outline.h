@@ -8,13 +8,10 @@
 #include <vector>
 
 #include "render/image_operations.h"
+#include "scene/outline_geometry.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
-
-// Rings of the outline. Entries beyond the outline are cut to its last
-// point; entries that do not move past the previous ring give no ring.
-std::vector<std::span<const V2d_Point>> RingsOf(const V2dPolygon& record);
 
 // All rings in one path with the even-odd rule, so a ring inside another is
 // a hole, shifted by `offset`.

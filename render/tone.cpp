@@ -141,7 +141,7 @@ QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int 
         painter.setPen(Qt::NoPen);
         painter.setRenderHint(QPainter::Antialiasing);
         const double r2 = 2.0 * radius;
-        for (std::span<const V2d_Point> ring : RingsOf(record)) {
+        for (std::span<const V2d_Point> ring : OutlineRings(record)) {
             for (size_t n = 0; n < ring.size(); ++n) {
                 const V2d_Point a = ring[n], b = ring[(n + 1) % ring.size()];
                 if (a.x < 0 || a.y < 0 || a.x >= source.width() || a.y >= source.height()) continue;

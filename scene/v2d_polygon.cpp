@@ -1,26 +1,18 @@
 #include "scene/v2d_polygon.h"
 
-#include <algorithm>
-#include <limits>
+#include "scene/outline_geometry.h"
 
 namespace v2d {
 
 PolygonPtr NewPolygon() { return std::make_unique<V2dPolygon>(); }
 
 void SetCornersFromBoundingBox(V2dPolygon& record) {
-    if (record.points.empty()) return;
-    int32_t minX = std::numeric_limits<int32_t>::max(), minY = minX;
-    int32_t maxX = std::numeric_limits<int32_t>::min(), maxY = maxX;
-    for (const V2d_Point& p : record.points) {
-        minX = std::min(minX, p.x);
-        minY = std::min(minY, p.y);
-        maxX = std::max(maxX, p.x);
-        maxY = std::max(maxY, p.y);
-    }
-    record.corners[0] = {minX, minY};
-    record.corners[1] = {maxX, minY};
-    record.corners[2] = {maxX, maxY};
-    record.corners[3] = {minX, maxY};
+    const std::optional<PointBox> box = BoundingBox(record.points);
+    if (!box) return;
+    record.corners[0] = box->min;
+    record.corners[1] = {box->max.x, box->min.y};
+    record.corners[2] = box->max;
+    record.corners[3] = {box->min.x, box->max.y};
 }
 
 PolygonPtr ClonePolygon(const V2dPolygon& source) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "cli/demo/room_geometry.h"
+#include "scene/outline_geometry.h"
 
 namespace v2d::demo {
 namespace {
@@ -213,11 +214,8 @@ Scene BuildDemoRoomScene(int width, int height) {
     mesh->owner = left;
     mesh->rows = 4;
     mesh->cols = 4;
-    int32_t minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
-    for (const V2d_Point& p : left->points) {
-        minX = std::min(minX, p.x), minY = std::min(minY, p.y);
-        maxX = std::max(maxX, p.x), maxY = std::max(maxY, p.y);
-    }
+    const PointBox box = *BoundingBox(left->points);
+    const int32_t minX = box.min.x, minY = box.min.y, maxX = box.max.x, maxY = box.max.y;
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
             mesh->srcNodes.push_back({(maxX - minX) * c / 3, (maxY - minY) * r / 3});
