@@ -16,11 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/scene_selection.h"
+#include "models/scene_selection.h"
 #include "app/user_prompts.h"
 #include "imagelib/image_library.h"
-#include "render/library_operations.h"
-#include "render/product_panel.h"
+#include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
 #include "scene/scene.h"
 #include "scene/undo.h"
@@ -112,7 +111,7 @@ public:
     SceneRenderer& renderer() { return renderer_; }
     UndoList& undoList() { return undoList_; }
     // Long operations report here: ProgressBar1 follows, repainted at once.
-    RenderProgress ProgressCallback();
+    Progress ProgressCallback();
     // Lays out the picture panel for the background: size + 2 pixels, scroll
     // bars when larger than PanelBack, centred otherwise.
     void LayoutView();
@@ -302,8 +301,7 @@ private:
     bool bannerFallbackUsed_ = false;
 
     Scene scene_;
-    LibraryImageOperations imageOperations_{imageLibrary_};
-    SceneRenderer renderer_{scene_, imageOperations_};
+    SceneRenderer renderer_{scene_, imageLibrary_};
     UndoList undoList_;
     TFormColor* colourCards_ = nullptr;
     std::function<QImage(const Scene&)> composer_;

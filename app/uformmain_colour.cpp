@@ -6,7 +6,7 @@
 #include <QListWidget>
 
 #include "app/uformmain.h"
-#include "render/tone_controls.h"
+#include "document/tone_controls.h"
 #include "tools/Uformcolor.h"
 #include "tools/colour_card_layout.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/picture_layer.h"
 #include "app/uformmain.h"
-#include "render/scheme_session.h"
+#include "document/scheme_session.h"
 #include "scene/scheme_file.h"
 
 namespace v2d {

@@ -19,7 +19,7 @@
 #include "library/product_map.h"
 #include "library/product_queries.h"
 #include "library/pub_functions.h"
-#include "scene/picture_codec.h"
+#include "base/picture_codec.h"
 
 namespace v2d {
 

@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 #include "app/uformmain.h"
-#include "render/tile_command.h"
+#include "document/tile_command.h"
 
 namespace v2d {
 
@@ -18,8 +18,8 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-PromptIcon IconOf(const UserMessage& message) {
-    return message.icon == UserMessage::Icon::Question ? PromptIcon::Question : PromptIcon::Information;
+PromptIcon IconOf(const Error& message) {
+    return message.icon == MessageIcon::Question ? PromptIcon::Question : PromptIcon::Information;
 }
 
 }  // namespace
@@ -68,12 +68,12 @@ void TFormMain::BitBtnApplyClick() {
     const TileCommandResult result =
         TileSelectedRegions(renderer_, CurrentSelection(), panel, effect, undoList_, ProgressCallback());
     if (result.stopped) {
-        prompts_->Message(this, FromUtf8(result.stopped->text), PromptButtons::Ok, IconOf(*result.stopped));
+        prompts_->Message(this, FromUtf8(result.stopped->message), PromptButtons::Ok, IconOf(*result.stopped));
         return;
     }
     if (!result.tiled.empty()) ShowRenderedScene();
-    for (const UserMessage& message : result.messages)
-        prompts_->Message(this, FromUtf8(message.text), PromptButtons::Ok, IconOf(message));
+    for (const Error& message : result.messages)
+        prompts_->Message(this, FromUtf8(message.message), PromptButtons::Ok, IconOf(message));
     if (!result.hint.empty()) ShowHelpText(FromUtf8(result.hint));
 }
 

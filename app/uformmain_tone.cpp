@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QSlider>
 
-#include "app/integer_text.h"
+#include "base/integer_text.h"
 #include "app/uformmain.h"
-#include "render/tone_controls.h"
+#include "document/tone_controls.h"
 
 namespace v2d {
 

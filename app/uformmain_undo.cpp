@@ -3,7 +3,7 @@
 #include <QListWidget>
 
 #include "app/uformmain.h"
-#include "render/scheme_session.h"
+#include "document/scheme_session.h"
 
 namespace v2d {
 

@@ -152,7 +152,7 @@ void TFormMain::RefreshRegionList() {
 // --- Selection ------------------------------------------------------------------
 
 int TFormMain::HitTest(int x, int y) const {
-    const OutlineMapper mapper = [this](std::span<const V2d_Point> points, std::span<const V2d_Point, 4> quad) {
+    const OutlineMapper mapper = [this](std::span<const V2d_Point> points, const Quad& quad) {
         return imageLibrary_.PsTransPoint(points, quad);
     };
     return v2d::HitTest(scene_, x, y, mapper);
@@ -269,15 +269,12 @@ void TFormMain::DrawOutline(const V2dPolygon* record) {
     {
         QPainter painter(&overlay);
         painter.setPen(QPen(QColor::fromRgb(kOutlineColour), 1));
-        for (const auto& ring : OutlineRings(shown, record->indexList)) {
-            QPolygonF line;
-            for (const V2d_Point& p : ring) line << QPointF(p.x * viewScale_, p.y * viewScale_);
-            painter.drawPolygon(line);
-        }
+        painter.scale(viewScale_, viewScale_);
+        painter.drawPath(OutlinePath(shown, record->indexList));
     }
-    if (const auto box = BoundingBox(shown)) {
+    if (const PixelBox box = BoxOf(shown); !box.empty()) {
         QLabel* move = handles[8];
-        const QPoint centre((box->min.x + box->max.x) / 2, (box->min.y + box->max.y) / 2);
+        const QPoint centre((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2);
         move->move(QPoint(Truncated(centre.x() * viewScale_), Truncated(centre.y() * viewScale_)) +
                    ViewOffsetInPanelBack() - QPoint(move->width() / 2, move->height() / 2));
     }
@@ -343,7 +340,7 @@ void TFormMain::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mo
         contextMenu_->popup(QCursor::pos());
         return;
     }
-    const OutlineMapper mapper = [this](std::span<const V2d_Point> points, std::span<const V2d_Point, 4> quad) {
+    const OutlineMapper mapper = [this](std::span<const V2d_Point> points, const Quad& quad) {
         return imageLibrary_.PsTransPoint(points, quad);
     };
     const int i = ClickTarget(scene_, HitTestRecord(scene_, point.x(), point.y(), mapper));

@@ -49,7 +49,7 @@ bool TFormMain::FilterRenderingControls(QObject* watched, QEvent* event) {
     return false;
 }
 
-RenderProgress TFormMain::ProgressCallback() {
+Progress TFormMain::ProgressCallback() {
     ProgressBar1->setValue(0);
     // Repainting only the bar keeps the window from handling other input or
     // timers in the middle of a render.

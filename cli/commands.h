@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/result.h"
+#include "base/result.h"
 
 namespace v2d {
 struct SchemeFile;
@@ -19,16 +19,10 @@ int RunInfo(const Args& args);          // info FILE.v2d
 std::string SchemeInfoJson(const SchemeFile& file);
 int RunConvert(const Args& args);       // convert IN.v2d OUT.v2d
 int RunMakeWorkspace(const Args& args); // make-workspace DIR [--keep-existing]
-// Creates the folders, the start scheme, the offline page and the database.
-Status MakeWorkspace(const std::filesystem::path& root);
 int RunProducts(const Args& args);      // products [--kind material|model]
 int RunMerge(const Args& args);         // merge FILE.cdb
 int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
-
-// Part of make-workspace: the product database, product pictures, templates
-// and colour cards of the demo workspace.
-Status WriteDemoDatabase(const std::filesystem::path& workspace);
 
 }  // namespace v2d::cli

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/demo/demo_room.h"
-#include "cli/demo_database.h"
+#include "demo/demo_room.h"
+#include "demo/database.h"
 #include "cli/json_writer.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
@@ -46,7 +46,7 @@ Status FillUpdateDatabase(const SqlDatabase& db) {
                       {"待下载模板", 1, 1, false}};
     int variant = 20;
     for (const auto& t : kTemplates) {
-        Result<Bytes> thumb = DemoTemplateThumbnail(variant++);
+        Result<Bytes> thumb = demo::DemoTemplateThumbnail(variant++);
         if (!thumb) return Error{thumb.error()};
         if (Status s = db.execute(
                 "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData)"
@@ -126,7 +126,7 @@ int RunMakeUpdateDb(const Args& args) {
         std::fprintf(stderr, "usage: vexel2d-cli make-update-db FILE\n");
         return 2;
     }
-    Status written = WriteDatabaseFile(fs::path(args[0]), kProductDatabasePassword, FillUpdateDatabase);
+    Status written = demo::WriteDatabaseFile(fs::path(args[0]), kProductDatabasePassword, FillUpdateDatabase);
     if (!written) return Fail("make-update-db", written.error());
     return 0;
 }

@@ -9,13 +9,13 @@
 #include "cli/commands.h"
 #include "cli/render_options.h"
 #include "imagelib/image_library.h"
-#include "render/allocator_tuning.h"
-#include "render/library_operations.h"
-#include "render/scheme_session.h"
-#include "render/tile_command.h"
-#include "render/tone_controls.h"
-#include "scene/atomic_file.h"
-#include "scene/picture_codec.h"
+#include "base/allocator_tuning.h"
+#include "imagelib/image_library.h"
+#include "document/scheme_session.h"
+#include "document/tile_command.h"
+#include "document/tone_controls.h"
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
 #include "scene/scheme_file.h"
 
 namespace v2d::cli {
@@ -34,7 +34,7 @@ public:
     }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
-    RenderProgress callback() {
+    Progress callback() {
         if (!shown_) return {};
         return [this](int percent) { Draw(percent); };
     }
@@ -82,8 +82,8 @@ Status LayProduct(SceneRenderer& renderer, UndoList& undo, const std::vector<int
                   const ProductPanelState& panel, const RenderOptions& options, ProgressBar& bar) {
     RegionSelection selection{regions.front(), regions};
     TileCommandResult tiled = TileSelectedRegions(renderer, selection, panel, EffectSettings{}, undo, bar.callback());
-    if (tiled.stopped) return Error{tiled.stopped->text};
-    for (const UserMessage& m : tiled.messages) std::fprintf(stderr, "vexel2d-cli: %s\n", m.text.c_str());
+    if (tiled.stopped) return Error{tiled.stopped->message};
+    for (const Error& m : tiled.messages) std::fprintf(stderr, "vexel2d-cli: %s\n", m.message.c_str());
     for (int region : regions) {
         if (options.lighten) SetRegionLighten(renderer, region, *options.lighten, bar.callback());
         if (options.reflect) SetRegionReflect(renderer, region, *options.reflect, bar.callback());
@@ -93,7 +93,6 @@ Status LayProduct(SceneRenderer& renderer, UndoList& undo, const std::vector<int
 
 struct Session {
     ImageLibrary library;
-    std::unique_ptr<LibraryImageOperations> ops;
     Scene scene;
     std::unique_ptr<SceneRenderer> renderer;
     UndoList undo;
@@ -101,8 +100,7 @@ struct Session {
 
 Status OpenSession(Session& s, const RenderOptions& options) {
     if (Status loaded = LoadLibrary(s.library); !loaded) return loaded;
-    s.ops = std::make_unique<LibraryImageOperations>(s.library);
-    s.renderer = std::make_unique<SceneRenderer>(s.scene, *s.ops);
+    s.renderer = std::make_unique<SceneRenderer>(s.scene, s.library);
     ProgressBar bar("打开方案");
     return OpenSchemeInto(options.scheme, *s.renderer, s.undo, bar.callback());
 }

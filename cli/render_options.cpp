@@ -3,19 +3,19 @@
 #include <charconv>
 #include <filesystem>
 
+#include "base/integer_text.h"
 #include "library/pub_functions.h"
 #include "library/product_map.h"
-#include "scene/atomic_file.h"
-#include "scene/picture_codec.h"
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
 
 namespace v2d::cli {
 namespace {
 
-bool ParseInt(const std::string& text, int& value) {
-    long long v = 0;
-    if (!ParseWholeNumber(text, v) || v < INT32_MIN || v > INT32_MAX) return false;
-    value = static_cast<int>(v);
-    return true;
+bool ParseIntInto(const std::string& text, int& value) {
+    const std::optional<int> parsed = v2d::ParseInt(text);
+    if (parsed) value = *parsed;
+    return parsed.has_value();
 }
 
 bool ParseColour(const std::string& text, uint32_t& colour) {
@@ -34,7 +34,7 @@ bool ParseColour(const std::string& text, uint32_t& colour) {
 
 bool ParseSize(const std::string& text, int& w, int& h) {
     const size_t x = text.find_first_of("xX*");
-    return x != std::string::npos && ParseInt(text.substr(0, x), w) && ParseInt(text.substr(x + 1), h) && w > 0 &&
+    return x != std::string::npos && ParseIntInto(text.substr(0, x), w) && ParseIntInto(text.substr(x + 1), h) && w > 0 &&
            h > 0;
 }
 
@@ -64,11 +64,11 @@ Result<RenderOptions> ParseRenderOptions(const Args& args) {
             if (!next(value) || !ParseSize(value, o.widthMm, o.heightMm)) return Error{"--size needs WxH in millimetres"};
         } else if (a == "--lighten") {
             int v = 0;
-            if (!next(value) || !ParseInt(value, v) || v < -100 || v > 400) return Error{"--lighten needs -100..400"};
+            if (!next(value) || !ParseIntInto(value, v) || v < -100 || v > 400) return Error{"--lighten needs -100..400"};
             o.lighten = v;
         } else if (a == "--reflect") {
             int v = 0;
-            if (!next(value) || !ParseInt(value, v) || v < 0 || v > 100) return Error{"--reflect needs 0..100"};
+            if (!next(value) || !ParseIntInto(value, v) || v < 0 || v > 100) return Error{"--reflect needs 0..100"};
             o.reflect = v;
         } else if (a == "--colour" || a == "--color") {
             uint32_t c = 0;
@@ -101,9 +101,8 @@ Result<std::vector<int>> ResolveRegions(const Scene& scene, const std::string& l
         int found = -1;
         for (int i = 0; i < scene.count() && found < 0; ++i)
             if (scene.at(i)->name == token || scene.ListText(i) == token) found = i;
-        long long position = 0;
-        if (found < 0 && ParseWholeNumber(token, position) && position >= 0 && position < scene.count())
-            found = static_cast<int>(position);
+        const std::optional<int> position = v2d::ParseInt(token);
+        if (found < 0 && position && *position >= 0 && *position < scene.count()) found = *position;
         if (found < 0) return Error{"no region \"" + token + "\" in the scheme"};
         regions.push_back(found);
     }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "render/product_panel.h"
+#include "render/tiling_settings.h"
 #include "scene/scene.h"
 
 namespace v2d::cli {

@@ -56,7 +56,7 @@ std::vector<V2d_Point> FromVx(const std::vector<VxPoint>& points) {
 // held and rethrown once the library has returned.
 class ProgressRelay {
 public:
-    explicit ProgressRelay(const ProgressFn& target) : target_(target), previous_(current_) { current_ = this; }
+    explicit ProgressRelay(const Progress& target) : target_(target), previous_(current_) { current_ = this; }
     ~ProgressRelay() { current_ = previous_; }
     ProgressRelay(const ProgressRelay&) = delete;
     ProgressRelay& operator=(const ProgressRelay&) = delete;
@@ -71,14 +71,15 @@ private:
         ProgressRelay* relay = current_;
         if (relay == nullptr || relay->failure_) return 0;
         try {
-            relay->target_(fraction);
+            // The library counts in fractions, the program's bars in percents.
+            relay->target_(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100));
         } catch (...) {
             relay->failure_ = std::current_exception();
         }
         return 0;
     }
 
-    const ProgressFn& target_;
+    const Progress& target_;
     ProgressRelay* previous_;
     std::exception_ptr failure_;
     static thread_local ProgressRelay* current_;
@@ -146,18 +147,18 @@ Fn ImageLibrary::Export(int index) const {
     return reinterpret_cast<Fn>(exports_[static_cast<size_t>(index)]);
 }
 
-QImage ImageLibrary::Transform(const QImage& source, std::span<const V2d_Point, 4> quad,
-                               const ProgressFn& progress) const {
+QImage ImageLibrary::Transform(const QImage& source, const Quad& quad,
+                               const Progress& progress) const {
     return WarpWith(kTransform, source, quad, progress);
 }
 
-QImage ImageLibrary::ATransform(const QImage& source, std::span<const V2d_Point, 4> quad,
-                                const ProgressFn& progress) const {
+QImage ImageLibrary::ATransform(const QImage& source, const Quad& quad,
+                                const Progress& progress) const {
     return WarpWith(kATransform, source, quad, progress);
 }
 
-QImage ImageLibrary::WarpWith(int exportIndex, const QImage& source, std::span<const V2d_Point, 4> quad,
-                              const ProgressFn& progress) const {
+QImage ImageLibrary::WarpWith(int exportIndex, const QImage& source, const Quad& quad,
+                              const Progress& progress) const {
     const auto call = Export<VxTransformFn>(exportIndex);
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
@@ -171,7 +172,7 @@ QImage ImageLibrary::WarpWith(int exportIndex, const QImage& source, std::span<c
 
 QImage ImageLibrary::TransformMesh(const QImage& source, std::span<const V2d_Point> srcNodes,
                                    std::span<const V2d_Point> dstNodes, int rows, int cols,
-                                   const ProgressFn& progress) const {
+                                   const Progress& progress) const {
     const auto call = Export<VxTransformMeshFn>(kTransformMesh);
     if (call == nullptr || source.isNull() || rows < 2 || cols < 2) return {};
     const size_t nodes = static_cast<size_t>(rows) * static_cast<size_t>(cols);
@@ -187,7 +188,7 @@ QImage ImageLibrary::TransformMesh(const QImage& source, std::span<const V2d_Poi
 }
 
 std::optional<std::vector<V2d_Point>> ImageLibrary::MapPoints(int index, std::span<const V2d_Point> points,
-                                                              std::span<const V2d_Point, 4> quad) const {
+                                                              const Quad& quad) const {
     const auto call = Export<VxPointMapFn>(index);
     if (call == nullptr || points.size() > static_cast<size_t>(INT32_MAX)) return std::nullopt;
     const std::vector<VxPoint> in = ToVx(points), corners = ToVx(quad);
@@ -197,26 +198,26 @@ std::optional<std::vector<V2d_Point>> ImageLibrary::MapPoints(int index, std::sp
 }
 
 std::optional<std::vector<V2d_Point>> ImageLibrary::TransPoint(std::span<const V2d_Point> points,
-                                                               std::span<const V2d_Point, 4> quad) const {
+                                                               const Quad& quad) const {
     return MapPoints(kTransPoint, points, quad);
 }
 
 std::optional<std::vector<V2d_Point>> ImageLibrary::ATransPoint(std::span<const V2d_Point> points,
-                                                                std::span<const V2d_Point, 4> quad) const {
+                                                                const Quad& quad) const {
     return MapPoints(kATransPoint, points, quad);
 }
 
 std::optional<std::vector<V2d_Point>> ImageLibrary::PsTransPoint(std::span<const V2d_Point> points,
-                                                                 std::span<const V2d_Point, 4> quad) const {
+                                                                 const Quad& quad) const {
     return MapPoints(kPsTransPoint, points, quad);
 }
 
-QImage ImageLibrary::GetBumpMap(const QImage& source, int kind) const {
+QImage ImageLibrary::GetBumpMap(const QImage& source, ReliefKind kind) const {
     const auto call = Export<VxBumpMapFn>(kGetBumpMap);
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
     const VxBitmap view = BitmapViewOf(picture);
-    return CopyAndRelease(call(&view, kind), QImage::Format_RGB32);
+    return CopyAndRelease(call(&view, static_cast<int32_t>(kind)), QImage::Format_RGB32);
 }
 
 QImage ImageLibrary::GaussBlurCV2(const QImage& source, int radius, double sigma) const {

@@ -1,8 +1,8 @@
 #pragma once
 // The image-operations library VexellDll.so, loaded by name from the program
-// folder, and QImage-level calls over its nine exports. The program needs all
+// folder, carrying out the image operations over its nine exports. The program needs all
 // nine; Load() says in the user's words which ones it could not find.
-#include "scene/v2d_polygon.h"
+#include "imagelib/image_operations.h"
 
 #include <QImage>
 
@@ -16,15 +16,12 @@
 
 namespace v2d {
 
-// Receives the fraction done, 0..1, on the calling thread.
-using ProgressFn = std::function<void(double fraction)>;
-
-class ImageLibrary {
+class ImageLibrary final : public ImageOperations {
 public:
     static constexpr const char* kFileName = "VexellDll.so";
 
     ImageLibrary() = default;
-    ~ImageLibrary();
+    ~ImageLibrary() override;
     ImageLibrary(ImageLibrary&& other) noexcept;
     ImageLibrary& operator=(ImageLibrary&& other) noexcept;
     ImageLibrary(const ImageLibrary&) = delete;
@@ -39,41 +36,20 @@ public:
     // The system's reason for the last failed load, for diagnostics.
     const std::string& LoadFailureDetail() const { return loadFailureDetail_; }
 
-    // Each picture call returns a null QImage when the library refuses its
-    // arguments ("the warp yields nothing") or is not loaded. Results keep the
-    // source's 32-bit format (other formats are converted first).
-
-    // The whole source warped onto the quad (top-left, top-right,
-    // bottom-right, bottom-left), in a picture of the quad's bounding-box size
-    // whose (0, 0) is the box's top-left corner; outside the quad 0.
-    QImage Transform(const QImage& source, std::span<const V2d_Point, 4> quad, const ProgressFn& progress = {}) const;
-    // The reverse: the quad's part of a scene-sized source, rectified into a
-    // picture of the quad's box size.
-    QImage ATransform(const QImage& source, std::span<const V2d_Point, 4> quad, const ProgressFn& progress = {}) const;
-    // The source warped from the source grid onto the destination grid (both
-    // rows × cols nodes, row by row), sized to the destination nodes' box.
+    QImage Transform(const QImage& source, const Quad& quad, const Progress& progress = {}) const override;
+    QImage ATransform(const QImage& source, const Quad& quad, const Progress& progress = {}) const override;
     QImage TransformMesh(const QImage& source, std::span<const V2d_Point> srcNodes,
                          std::span<const V2d_Point> dstNodes, int rows, int cols,
-                         const ProgressFn& progress = {}) const;
-
-    // Point mappings; nothing when the quad is degenerate or a point falls
-    // out of range. TransPoint maps the quad's unwarped frame (its bounding box)
-    // into the scene, ATransPoint back; PsTransPoint maps the points' own
-    // bounding box onto the quad. Callers that want the library's
-    // "output pre-filled with the input" behaviour use value_or(points).
+                         const Progress& progress = {}) const override;
     std::optional<std::vector<V2d_Point>> TransPoint(std::span<const V2d_Point> points,
-                                                     std::span<const V2d_Point, 4> quad) const;
+                                                     const Quad& quad) const override;
     std::optional<std::vector<V2d_Point>> ATransPoint(std::span<const V2d_Point> points,
-                                                      std::span<const V2d_Point, 4> quad) const;
+                                                      const Quad& quad) const override;
     std::optional<std::vector<V2d_Point>> PsTransPoint(std::span<const V2d_Point> points,
-                                                       std::span<const V2d_Point, 4> quad) const;
-
-    // Grey relief map of the source's size (RGB32); kind 0 raised, 1 sunken.
-    QImage GetBumpMap(const QImage& source, int kind) const;
-    // Gaussian blur with a kernel of 2 × radius + 1 and the given sigma; the
-    // library refuses radius <= 0, so callers pass an unblurred picture on.
-    QImage GaussBlurCV2(const QImage& source, int radius, double sigma) const;
-    QImage GaussBlur(const QImage& source, int radius) const;
+                                                       const Quad& quad) const override;
+    QImage GetBumpMap(const QImage& source, ReliefKind kind) const override;
+    QImage GaussBlurCV2(const QImage& source, int radius, double sigma) const override;
+    QImage GaussBlur(const QImage& source, int radius) const override;
 
 private:
     struct HandleCloser {
@@ -82,10 +58,10 @@ private:
     template <class Fn>
     Fn Export(int index) const;
     // transform and atransform share one signature and one call pattern.
-    QImage WarpWith(int exportIndex, const QImage& source, std::span<const V2d_Point, 4> quad,
-                    const ProgressFn& progress) const;
+    QImage WarpWith(int exportIndex, const QImage& source, const Quad& quad,
+                    const Progress& progress) const;
     std::optional<std::vector<V2d_Point>> MapPoints(int index, std::span<const V2d_Point> points,
-                                                    std::span<const V2d_Point, 4> quad) const;
+                                                    const Quad& quad) const;
 
     std::unique_ptr<void, HandleCloser> handle_;
     std::array<void*, 9> exports_{};

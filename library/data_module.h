@@ -10,7 +10,7 @@
 
 #include "library/sql_query.h"
 #include "library/sqlite_database.h"
-#include "scene/result.h"
+#include "base/result.h"
 
 namespace v2d {
 

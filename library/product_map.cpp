@@ -1,7 +1,7 @@
 #include "library/product_map.h"
 
-#include "scene/atomic_file.h"
-#include "scene/byte_reader.h"
+#include "base/atomic_file.h"
+#include "base/byte_reader.h"
 
 namespace v2d {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <span>
 
-#include "scene/picture_codec.h"
-#include "scene/result.h"
+#include "base/picture_codec.h"
+#include "base/result.h"
 
 namespace v2d {
 

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "scene/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace v2d {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "library/product_map.h"
-#include "scene/result.h"
+#include "base/result.h"
 
 namespace v2d {
 

@@ -1,5 +1,7 @@
 #include "library/pub_functions.h"
 
+#include "base/integer_text.h"
+
 #include <charconv>
 #include <climits>
 
@@ -59,21 +61,11 @@ std::string GetParam(std::string_view descriptor, std::string_view key) {
     return {};
 }
 
-bool ParseWholeNumber(std::string_view text, long long& value) {
-    text = TrimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
-}
-
 ProductSize ParseProductSpecs(std::string_view specs) {
     const std::vector<std::string> pieces = SplitText(specs, "*");
     auto piece = [&](size_t i) {
-        long long v = 0;
-        if (i >= pieces.size() || !ParseWholeNumber(pieces[i], v) || v < INT_MIN || v > INT_MAX)
-            return kDefaultProductSide;
-        return static_cast<int>(v);
+        const std::optional<int> side = i < pieces.size() ? ParseInt(pieces[i]) : std::nullopt;
+        return side.value_or(kDefaultProductSide);
     };
     return {piece(0), piece(1)};
 }

@@ -26,10 +26,6 @@ inline constexpr int kDefaultProductSide = 600;
 // "800*400*12" gives 800 x 400; each missing or non-numeric piece is 600.
 ProductSize ParseProductSpecs(std::string_view specs);
 
-// A whole number as the program's conversions read one (blanks around it
-// allowed); false for anything else.
-bool ParseWholeNumber(std::string_view text, long long& value);
-
 // The descriptor of a product for the scene, in the program's key order:
 // name, number, dealer, size; the start-up preselection uses it as it is,
 // the browser adds the reflection (materials) or the category memo (models).

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "library/sqlite_statement.h"
-#include "scene/result.h"
+#include "base/result.h"
 
 namespace v2d {
 

@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "scene/result.h"
+#include "base/result.h"
 
 namespace v2d {
 

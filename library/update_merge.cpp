@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "library/data_module.h"
-#include "scene/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace v2d {
 

@@ -2,7 +2,8 @@
 
 #include <QPainter>
 
-#include "render/outline.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
 #include "render/region_drawing.h"
 
 namespace v2d {

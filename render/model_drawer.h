@@ -4,7 +4,7 @@
 // shadow work plugs in its own, QuickModelDrawer draws what the records have.
 #include <QImage>
 
-#include "render/image_operations.h"
+#include "imagelib/image_operations.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -12,8 +12,8 @@ namespace v2d {
 // What a drawer needs of the scene while the displayed picture is built.
 struct DrawContext {
     const Scene& scene;
-    ImageOperations& ops;
-    const RenderProgress& progress;
+    const ImageOperations& ops;
+    const Progress& progress;
 };
 
 class ModelDrawer {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "render/row_bands.h"
+#include "base/row_bands.h"
 
 namespace v2d {
 

@@ -4,7 +4,8 @@
 #include <QPainter>
 #include <QTransform>
 
-#include "render/outline.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
 
 namespace v2d {
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "render/outline.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
 #include "render/picture_ops.h"
 #include "render/region_drawing.h"
 #include "render/tone.h"
@@ -11,13 +12,13 @@
 namespace v2d {
 namespace {
 
-void Report(const RenderProgress& progress, int done, int count) {
+void Report(const Progress& progress, int done, int count) {
     if (progress && count > 0) progress(static_cast<int>(100LL * done / count));
 }
 
 }  // namespace
 
-SceneRenderer::SceneRenderer(Scene& scene, ImageOperations& ops) : scene_(scene), ops_(ops) {}
+SceneRenderer::SceneRenderer(Scene& scene, const ImageOperations& ops) : scene_(scene), ops_(ops) {}
 
 void SceneRenderer::SetModelDrawer(ModelDrawer* drawer) { models_ = drawer ? drawer : &quickModels_; }
 void SceneRenderer::SetShadowRegionDrawer(ShadowRegionDrawer* drawer) {
@@ -31,7 +32,7 @@ void SceneRenderer::StartFromBackground() {
     counters_ = {};
 }
 
-void SceneRenderer::RedrawScene(V2dPolygon* changed, const RenderProgress& progress) {
+void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
     V2dPolygon* const one[] = {changed};
     RedrawScene(std::span<V2dPolygon* const>(one, changed ? 1 : 0), progress);
 }
@@ -63,7 +64,7 @@ bool IsModel(const V2dPolygon& r) {
 
 }  // namespace
 
-bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const RenderProgress& progress) {
+bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress) {
     // Models draw where their own geometry says, and a reflection mirrors
     // the whole scene beneath: both need the whole redraw.
     const int count = scene_.count();
@@ -102,7 +103,7 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     return true;
 }
 
-void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const RenderProgress& progress) {
+void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Progress& progress) {
     // Shadow regions copy the scene beneath them, so they follow any
     // non-shadow change below them.
     int lowestChange = scene_.count();
@@ -125,7 +126,7 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Rend
     RememberDrawnScene();
 }
 
-void SceneRenderer::RenderAll(const RenderProgress& progress) {
+void SceneRenderer::RenderAll(const Progress& progress) {
     StartFromBackground();
     const int count = scene_.count();
     for (int j = 0; j < count; ++j) {
@@ -135,7 +136,7 @@ void SceneRenderer::RenderAll(const RenderProgress& progress) {
     RememberDrawnScene();
 }
 
-void SceneRenderer::QuickRedraw(const RenderProgress& progress) {
+void SceneRenderer::QuickRedraw(const Progress& progress) {
     StartFromBackground();
     const int count = scene_.count();
     for (int j = 0; j < count; ++j) {

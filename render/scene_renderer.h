@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "render/image_operations.h"
+#include "imagelib/image_operations.h"
 #include "render/model_drawer.h"
 #include "scene/scene.h"
 
@@ -25,14 +25,14 @@ struct RedrawCounters {
 
 class SceneRenderer {
 public:
-    SceneRenderer(Scene& scene, ImageOperations& ops);
+    SceneRenderer(Scene& scene, const ImageOperations& ops);
     SceneRenderer(const SceneRenderer&) = delete;
     SceneRenderer& operator=(const SceneRenderer&) = delete;
 
     // The picture the scene view shows.
     const QImage& displayed() const { return displayed_; }
     Scene& scene() { return scene_; }
-    ImageOperations& ops() { return ops_; }
+    const ImageOperations& ops() { return ops_; }
 
     // Later work plugs its model and shadow drawing in here; null restores
     // the quick defaults.
@@ -43,14 +43,14 @@ public:
     // After `changed` was modified. Progress advances per record. When the
     // displayed picture is known to match the scene, only the changed
     // records' area is rebuilt (the pixels outside it cannot differ).
-    void RedrawScene(V2dPolygon* changed, const RenderProgress& progress = {});
+    void RedrawScene(V2dPolygon* changed, const Progress& progress = {});
     // Several records changed in one command: each is rendered once, and the
     // shadow regions above the lowest changed one are recomputed.
-    void RedrawScene(std::span<V2dPolygon* const> changed, const RenderProgress& progress = {});
+    void RedrawScene(std::span<V2dPolygon* const> changed, const Progress& progress = {});
     // Every record rendered in list order, as after opening a scheme.
-    void RenderAll(const RenderProgress& progress = {});
+    void RenderAll(const Progress& progress = {});
     // Every record from its current cache, as after undo or reordering.
-    void QuickRedraw(const RenderProgress& progress = {});
+    void QuickRedraw(const Progress& progress = {});
 
     // Full render of one record onto the displayed scene built so far.
     void RenderRegion(V2dPolygon& record);
@@ -69,18 +69,18 @@ private:
     void StartFromBackground();
     void RememberDrawnScene();
     bool DisplayedMatchesScene() const;
-    bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const RenderProgress& progress);
+    bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress);
     DrawContext Context() const;
 
     Scene& scene_;
-    ImageOperations& ops_;
+    const ImageOperations& ops_;
     QuickModelDrawer quickModels_;
     QuickShadowRegionDrawer quickShadows_;
     ModelDrawer* models_ = &quickModels_;
     ShadowRegionDrawer* shadows_ = &quickShadows_;
     QImage displayed_;
     RedrawCounters counters_;
-    RenderProgress noProgress_;
+    Progress noProgress_;
     QRect clip_;  // while an area is rebuilt
     // What displayed_ was last built from.
     std::vector<const V2dPolygon*> drawnList_;

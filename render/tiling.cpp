@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "render/outline.h"
-#include "scene/picture_codec.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
+#include "base/picture_codec.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 
@@ -149,17 +150,17 @@ QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& p
     return ResizePicture(product, std::max(2, static_cast<int>(tw)), std::max(2, static_cast<int>(th)));
 }
 
-QImage WarpToQuad(const QImage& canvas, const Quad& quad, ImageOperations& ops, const RenderProgress& progress) {
+QImage WarpToQuad(const QImage& canvas, const Quad& quad, const ImageOperations& ops, const Progress& progress) {
     const PixelBox box = BoxOf(quad);
     if (canvas.isNull() || !CanvasBoxUsable(box)) return {};
-    return SizedToBox(ops.Transform(quad, ToRgb32(canvas), progress), box);
+    return SizedToBox(ops.Transform(ToRgb32(canvas), quad, progress), box);
 }
 
-QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, ImageOperations& ops,
-                  const RenderProgress& progress) {
+QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, const ImageOperations& ops,
+                  const Progress& progress) {
     const PixelBox box = BoxOf(mesh.dstNodes);
     if (canvas.isNull() || !CanvasBoxUsable(box)) return {};
-    return SizedToBox(ops.TransformMesh(mesh.srcNodes, mesh.dstNodes, mesh.rows, mesh.cols, ToRgb32(canvas), progress),
+    return SizedToBox(ops.TransformMesh(ToRgb32(canvas), mesh.srcNodes, mesh.dstNodes, mesh.rows, mesh.cols, progress),
                       box);
 }
 
@@ -188,11 +189,11 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
 }
 
 bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
-                       ImageOperations& ops) {
+                       const ImageOperations& ops) {
     if (region.picture.isNull() || canvas.isNull()) return false;
     const Quad corners = QuadOf(region.corners);
     const V2d_Point ends[] = {start, end};
-    const std::vector<V2d_Point> flat = ops.aTransPoint(ends, corners);
+    const std::vector<V2d_Point> flat = MappedOrAsGiven(ops.ATransPoint(ends, corners), ends);
     if (flat.size() != 2) return false;
     // The rectangle in the unwarped plane, corners in quad order.
     const int left = std::min(flat[0].x, flat[1].x), right = std::max(flat[0].x, flat[1].x);
@@ -202,7 +203,7 @@ bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const
                                               static_cast<int>(std::min<long long>(h, kMaxPictureSide + 1LL))))
         return false;
     const V2d_Point rectangle[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-    const std::vector<V2d_Point> q = ops.TransPoint(rectangle, corners);
+    const std::vector<V2d_Point> q = MappedOrAsGiven(ops.TransPoint(rectangle, corners), rectangle);
     if (q.size() != 4) return false;
     const Quad scenQuad{q[0], q[1], q[2], q[3]};
 
@@ -258,25 +259,25 @@ std::string StoredDescriptor(const std::string& descriptor) {
     return descriptor.substr(0, std::min(i, descriptor.size()));
 }
 
-TileOutcome Refused(const char* text, const char* caption, UserMessage::Icon icon) {
+TileOutcome Refused(const char* text, const char* caption, MessageIcon icon) {
     TileOutcome outcome;
     outcome.status = TileStatus::Refused;
-    outcome.message = UserMessage{text, caption, icon};
+    outcome.message = Error{text, caption, icon};
     return outcome;
 }
 
 }  // namespace
 
 TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, UndoList& undo, const RenderProgress& progress, bool redrawNow) {
+                       const EffectSettings& effect, UndoList& undo, const Progress& progress, bool redrawNow) {
     Scene& scene = renderer.scene();
     // A region without points or without a positive real size gives no
     // scale to tile with.
     if (region.points.empty())
-        return Refused(kMsgCannotCompute, kCaptionPrompt, UserMessage::Icon::Question);
-    if (region.kind == kShadowRegion) return Refused(kMsgShadowNotTiled, "", UserMessage::Icon::Information);
+        return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
+    if (region.kind == kShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
     if (region.realWidth <= 0 || region.realHeight <= 0)
-        return Refused(kMsgCannotCompute, kCaptionPrompt, UserMessage::Icon::Question);
+        return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
@@ -286,8 +287,9 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
                         : BuildTiledCanvas(region, mesh, product, w, h);
     TileOutcome outcome;
     if (canvas.isNull()) return outcome;
-    if (effect.shown && effect.bump > 0)
-        canvas = ApplyRelief(canvas, effect.bump - 1, 0.01 * effect.strength, renderer.ops());
+    if (effect.shown && (effect.bump == ReliefChoice::Raised || effect.bump == ReliefChoice::Sunken))
+        canvas = ApplyRelief(canvas, effect.bump == ReliefChoice::Raised ? ReliefKind::Raised : ReliefKind::Sunken,
+                             0.01 * effect.strength, renderer.ops());
     region.toneEnabled = 1;
     if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
     PushUndo(undo, PictureUndo(scene, region));
@@ -300,7 +302,7 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
         outcome.redraw = owner ? owner : &region;
     } else {
         QImage warped;
-        if (!mesh && QuadIsOutlineBox(region))
+        if (!mesh && CornersAreOutlineBox(region))
             warped = std::move(canvas);
         else if (mesh)
             warped = WarpToMesh(*mesh, canvas, renderer.ops(), progress);

@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "render/image_operations.h"
-#include "render/product_panel.h"
+#include "imagelib/image_operations.h"
+#include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
+#include "base/result.h"
 #include "scene/scene.h"
 #include "scene/undo.h"
 
@@ -23,14 +24,6 @@ inline constexpr const char* kMsgShadowNotTiled = "阴影区域不能铺贴。";
 inline constexpr const char* kHintTilingDone = "铺贴完成，如果满意，可以点击保存效果图";
 inline constexpr const char* kCaptionPrompt = "操作提示：";
 inline constexpr const char* kProgressCaption = "处理进度";
-
-// A message for the window's message box.
-struct UserMessage {
-    enum class Icon { None, Information, Question };
-    std::string text;
-    std::string caption;
-    Icon icon = Icon::None;
-};
 
 // One tile's size in pixels for a box side, a real size and a product size:
 // the scale is the 32-bit float productMm / realMm; plain canvases round the
@@ -60,9 +53,9 @@ QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* m
 // tile sized for the quad's box.
 QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel);
 
-QImage WarpToQuad(const QImage& canvas, const Quad& quad, ImageOperations& ops, const RenderProgress& progress);
-QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, ImageOperations& ops,
-                  const RenderProgress& progress);
+QImage WarpToQuad(const QImage& canvas, const Quad& quad, const ImageOperations& ops, const Progress& progress);
+QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, const ImageOperations& ops,
+                  const Progress& progress);
 // The photo's outline box with the warped canvas copied in at its anchor.
 QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
                             const QImage& photo);
@@ -71,7 +64,7 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
 // region's unwarped plane, onto the region's existing picture. False when
 // nothing was laid.
 bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
-                       ImageOperations& ops);
+                       const ImageOperations& ops);
 
 // A model part's picture becomes the flat canvas (the model drawing warps it).
 bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel);
@@ -79,14 +72,14 @@ bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel);
 enum class TileStatus { Tiled, Refused, NoCanvas, WarpFailed };
 struct TileOutcome {
     TileStatus status = TileStatus::NoCanvas;
-    std::optional<UserMessage> message;
+    std::optional<Error> message;
     V2dPolygon* redraw = nullptr;  // the record the scene is to be redrawn for
 };
 
 // The per-region pipeline. With `redrawNow` the scene is redrawn for the
 // region (or its owner) at once; otherwise the caller redraws `redraw`.
 TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, UndoList& undo, const RenderProgress& progress,
+                       const EffectSettings& effect, UndoList& undo, const Progress& progress,
                        bool redrawNow = true);
 
 }  // namespace v2d

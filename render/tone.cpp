@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/outline.h"
-#include "scene/picture_codec.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
+#include "base/picture_codec.h"
 #include "render/picture_ops.h"
-#include "render/row_bands.h"
+#include "base/row_bands.h"
 
 namespace v2d {
 namespace {
@@ -126,7 +127,7 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]) {
     return NearVertical(a1) && NearVertical(a2);
 }
 
-QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, ImageOperations& ops) {
+QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops) {
     const PixelBox box = OutlineBox(record);
     if (box.empty() || photo.isNull() || radius < 1 || !PictureSizeAllowed(box.width(), box.height())) return {};
     const long long stretchedW = box.width() + 2LL * radius, stretchedH = box.height() + 2LL * radius;
@@ -162,7 +163,7 @@ QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int 
     return blurred.copy(radius, radius, box.width(), box.height());
 }
 
-QImage ApplyRelief(const QImage& canvas, int kind, double strength, ImageOperations& ops) {
+QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const ImageOperations& ops) {
     const QImage copy = ToRgb32(canvas);
     const QImage relief = ops.GetBumpMap(copy, kind);
     if (relief.isNull()) return copy;

@@ -3,7 +3,7 @@
 // region may show a mirrored copy of the scene blended over it.
 #include <QImage>
 
-#include "render/image_operations.h"
+#include "imagelib/image_operations.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
@@ -35,10 +35,10 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]);
 // at the outline points stamped along the outline (circles of radius 2r),
 // cut to the outline box, stretched by 2r each way, blurred with radius and
 // sigma r, and the box-sized window at (r, r).
-QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, ImageOperations& ops);
+QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops);
 
 // The relief of the effect window: the canvas multiplied by the library's
 // relief map (kind 0 raised, 1 sunken) times the strength.
-QImage ApplyRelief(const QImage& canvas, int kind, double strength, ImageOperations& ops);
+QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const ImageOperations& ops);
 
 }  // namespace v2d

@@ -1,5 +1,7 @@
 #include "scene/outline_geometry.h"
 
+#include <QPolygonF>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -25,14 +27,27 @@ std::vector<std::span<const V2d_Point>> OutlineRings(const V2dPolygon& record) {
     return OutlineRings(record.points, record.indexList);
 }
 
-std::optional<PointBox> BoundingBox(std::span<const V2d_Point> points) {
-    if (points.empty()) return std::nullopt;
-    PointBox box{points.front(), points.front()};
-    for (const V2d_Point& p : points) {
-        box.min.x = std::min(box.min.x, p.x), box.min.y = std::min(box.min.y, p.y);
-        box.max.x = std::max(box.max.x, p.x), box.max.y = std::max(box.max.y, p.y);
+bool CornersAreOutlineBox(const V2dPolygon& record) {
+    const PixelBox box = OutlineBox(record);
+    return !box.empty() && QuadOf(record.corners) == box.corners();
+}
+
+QPainterPath OutlinePath(std::span<const V2d_Point> points, std::span<const int32_t> indexList, QPointF offset) {
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (std::span<const V2d_Point> ring : OutlineRings(points, indexList)) {
+        QPolygonF polygon;
+        polygon.reserve(static_cast<qsizetype>(ring.size()) + 1);
+        for (const V2d_Point& p : ring) polygon << QPointF(p.x + offset.x(), p.y + offset.y());
+        polygon << polygon.front();
+        path.addPolygon(polygon);
+        path.closeSubpath();
     }
-    return box;
+    return path;
+}
+
+QPainterPath OutlinePath(const V2dPolygon& record, QPointF offset) {
+    return OutlinePath(record.points, record.indexList, offset);
 }
 
 }  // namespace v2d

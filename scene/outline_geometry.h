@@ -1,7 +1,9 @@
 #pragma once
 // How a record's outline is read: its rings and its bounding box. One
 // reading for the view, the renderer and the record helpers.
-#include <optional>
+#include <QPainterPath>
+#include <QPointF>
+
 #include <span>
 #include <vector>
 
@@ -16,11 +18,14 @@ std::vector<std::span<const V2d_Point>> OutlineRings(std::span<const V2d_Point> 
                                                      std::span<const int32_t> indexList);
 std::vector<std::span<const V2d_Point>> OutlineRings(const V2dPolygon& record);
 
-// The smallest and largest coordinates of the points; none for no points.
-struct PointBox {
-    V2d_Point min;
-    V2d_Point max;
-};
-std::optional<PointBox> BoundingBox(std::span<const V2d_Point> points);
+// The outline's box.
+inline PixelBox OutlineBox(const V2dPolygon& record) { return BoxOf(record.points); }
+// True when the corners are the outline box's own corners, top-left first.
+bool CornersAreOutlineBox(const V2dPolygon& record);
+
+// All rings in one path with the even-odd rule, so a ring inside another is
+// a hole, shifted by `offset`.
+QPainterPath OutlinePath(std::span<const V2d_Point> points, std::span<const int32_t> indexList, QPointF offset = {});
+QPainterPath OutlinePath(const V2dPolygon& record, QPointF offset = {});
 
 }  // namespace v2d

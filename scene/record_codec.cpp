@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "scene/gbk_text.h"
+#include "base/gbk_text.h"
 
 namespace v2d {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <functional>
 
-#include "scene/atomic_file.h"
-#include "scene/byte_reader.h"
-#include "scene/gbk_text.h"
-#include "scene/parallel_for.h"
+#include "base/atomic_file.h"
+#include "base/byte_reader.h"
+#include "base/gbk_text.h"
+#include "base/parallel_for.h"
 #include "scene/record_codec.h"
 
 namespace v2d {
@@ -139,7 +139,7 @@ Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes) {
                 scene.FrameSetList.push_back(std::move(frames));
             }
         }
-        if (r->hasMeshFlag()) {
+        if (r->hasMesh()) {
             int32_t rows = 0, cols = 0;
             if (!in.readI32(rows) || !in.readI32(cols) || rows < 0 || cols < 0) return BadFormat();
             const uint64_t nodes = uint64_t(rows) * uint64_t(cols);
@@ -332,7 +332,7 @@ Result<Bytes> SerializeScheme(const Scene& scene) {
                 }
             }
         }
-        if (record.hasMeshFlag()) {
+        if (record.hasMesh()) {
             // The reader expects a mesh section for every such record, so
             // one without a mesh writes an empty one.
             const V2dPolygonMesh* mesh = scene.MeshOf(scene.PolyList[i].get());

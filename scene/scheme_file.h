@@ -7,8 +7,8 @@
 #include <span>
 #include <string>
 
-#include "scene/picture_codec.h"
-#include "scene/result.h"
+#include "base/picture_codec.h"
+#include "base/result.h"
 #include "scene/scene.h"
 
 namespace v2d {

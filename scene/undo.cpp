@@ -26,7 +26,7 @@ PolygonPtr Snapshot(const V2dPolygon& record) { return std::make_unique<V2dPolyg
 
 UndoObject PictureUndo(const Scene& scene, V2dPolygon& record) {
     UndoObject u;
-    u.type = kUndoPicture;
+    u.type = UndoKind::Picture;
     V2dPolygon* owner = record.group && InScene(scene, record.group) ? record.group : nullptr;
     u.target = owner ? owner : &record;
     u.saved = Snapshot(*u.target);
@@ -40,7 +40,7 @@ UndoObject PictureUndo(const Scene& scene, V2dPolygon& record) {
 
 UndoObject ModelMoveUndo(V2dPolygon& model) {
     UndoObject u;
-    u.type = kUndoModelMoved;
+    u.type = UndoKind::ModelMoved;
     u.target = model.group ? model.group : &model;
     u.saved = Snapshot(*u.target);
     return u;
@@ -64,10 +64,10 @@ UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& remov
             u.frameSets.push_back(CopyFrameSet(*frames, copies[i].get()));
     }
     if (copies.size() == 1) {
-        u.type = kUndoRecordRemoved;
+        u.type = UndoKind::RecordRemoved;
         u.saved = std::move(copies.front());
     } else {
-        u.type = kUndoModelRemoved;
+        u.type = UndoKind::ModelRemoved;
         u.records = std::move(copies);
     }
     return u;
@@ -85,7 +85,7 @@ UndoOutcome Undo(Scene& scene, UndoList& undoList) {
     outcome.undone = true;
     outcome.type = u.type;
     switch (u.type) {
-        case kUndoPicture: {
+        case UndoKind::Picture: {
             if (!InScene(scene, u.target) || !u.saved) break;
             V2dPolygon& target = *u.target;
             target.picture = std::move(u.saved->picture);
@@ -100,7 +100,7 @@ UndoOutcome Undo(Scene& scene, UndoList& undoList) {
             outcome.target = &target;
             break;
         }
-        case kUndoModelMoved: {
+        case UndoKind::ModelMoved: {
             if (!InScene(scene, u.target) || !u.saved) break;
             u.target->originX = u.saved->originX;
             u.target->originY = u.saved->originY;
@@ -108,8 +108,8 @@ UndoOutcome Undo(Scene& scene, UndoList& undoList) {
             outcome.redrawSelection = scene.CurPoly == u.target || (scene.CurPoly && scene.CurPoly->group == u.target);
             break;
         }
-        case kUndoRecordRemoved:
-        case kUndoModelRemoved: {
+        case UndoKind::RecordRemoved:
+        case UndoKind::ModelRemoved: {
             std::vector<PolygonPtr> records = std::move(u.records);
             if (u.saved) records.insert(records.begin(), std::move(u.saved));
             if (records.empty()) break;

@@ -10,15 +10,16 @@
 
 namespace v2d {
 
-enum UndoType : uint8_t {
-    kUndoPicture = 0,       // a record's picture changed
-    kUndoRecordRemoved = 1, // a model without parts was deleted
-    kUndoModelMoved = 2,    // a model was moved
-    kUndoModelRemoved = 4,  // a model with its parts was deleted
+// What an entry undoes; the numbers are the program's own type codes.
+enum class UndoKind : uint8_t {
+    Picture = 0,        // a record's picture changed
+    RecordRemoved = 1,  // a model without parts was deleted
+    ModelMoved = 2,     // a model was moved
+    ModelRemoved = 4,   // a model with its parts was deleted
 };
 
 struct UndoObject {
-    uint8_t type = kUndoPicture;
+    UndoKind type = UndoKind::Picture;
     V2dPolygon* target = nullptr;  // types 0 and 2: the changed record
     int position = 0;              // types 1 and 4: where the removed records stood
     PolygonPtr saved;              // types 0 and 2: the target before; type 1: the removed record
@@ -46,7 +47,7 @@ void ClearUndo(UndoList& undoList);
 // What the window does after an undo.
 struct UndoOutcome {
     bool undone = false;         // an entry was taken from the stack
-    uint8_t type = kUndoPicture;
+    UndoKind type = UndoKind::Picture;
     V2dPolygon* target = nullptr;  // the record that changed back (types 0, 2)
     int insertedAt = -1;         // types 1 and 4: first position put back
     int insertedCount = 0;

@@ -1,18 +1,16 @@
 #include "scene/v2d_polygon.h"
 
-#include "scene/outline_geometry.h"
+#include <algorithm>
 
 namespace v2d {
 
 PolygonPtr NewPolygon() { return std::make_unique<V2dPolygon>(); }
 
 void SetCornersFromBoundingBox(V2dPolygon& record) {
-    const std::optional<PointBox> box = BoundingBox(record.points);
-    if (!box) return;
-    record.corners[0] = box->min;
-    record.corners[1] = {box->max.x, box->min.y};
-    record.corners[2] = box->max;
-    record.corners[3] = {box->min.x, box->max.y};
+    const PixelBox box = BoxOf(record.points);
+    if (box.empty()) return;
+    const Quad corners = box.corners();
+    std::copy(corners.begin(), corners.end(), record.corners);
 }
 
 PolygonPtr ClonePolygon(const V2dPolygon& source) {

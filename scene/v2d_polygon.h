@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace v2d {
+#include "base/geometry.h"
 
-struct V2d_Point {
-    int32_t x = 0;
-    int32_t y = 0;
-    friend bool operator==(const V2d_Point&, const V2d_Point&) = default;
-};
+namespace v2d {
 
 // Record kinds.
 enum : uint8_t {
@@ -62,7 +58,8 @@ struct V2dPolygon {
 
     int32_t pointCount() const { return static_cast<int32_t>(points.size()); }
     int32_t indexCount() const { return static_cast<int32_t>(indexList.size()); }
-    bool hasMeshFlag() const { return kind == kRegion && castShadow == 0; }
+    // A region whose castShadow byte is 0 carries a warp mesh in the file.
+    bool hasMesh() const { return kind == kRegion && castShadow == 0; }
 };
 
 using PolygonPtr = std::unique_ptr<V2dPolygon>;

@@ -10,7 +10,7 @@
 #include "library/data_module.h"
 #include "library/product_queries.h"
 #include "library/product_schema.h"
-#include "scene/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace v2d {
 namespace {

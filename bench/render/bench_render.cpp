@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "cli/demo/demo_room.h"
+#include "demo/demo_room.h"
 #include "imagelib/image_library.h"
-#include "render/allocator_tuning.h"
-#include "render/library_operations.h"
-#include "render/outline.h"
-#include "render/tile_command.h"
-#include "render/tone_controls.h"
+#include "base/allocator_tuning.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
+#include "document/tile_command.h"
+#include "document/tone_controls.h"
 
 namespace v2d {
 namespace {
@@ -43,7 +43,7 @@ QImage Product() {
 
 struct Room {
     Scene scene = demo::BuildDemoRoomScene(kWidth, kHeight);
-    LibraryImageOperations ops{Library()};
+    const ImageOperations& ops = Library();
     SceneRenderer renderer{scene, ops};
     UndoList undo;
     ProductPanelState panel;
@@ -92,7 +92,7 @@ void BM_LibraryTransformFloor(benchmark::State& state) {
     const V2dPolygon& floor = *room.scene.at(0);
     const QImage canvas = BuildTiledCanvas(floor, nullptr, room.panel.picture, 600, 600);
     for (auto _ : state) {
-        QImage warped = room.ops.Transform(QuadOf(floor.corners), canvas, {});
+        QImage warped = room.ops.Transform(canvas, QuadOf(floor.corners), {});
         benchmark::DoNotOptimize(warped.constBits());
     }
 }

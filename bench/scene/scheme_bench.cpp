@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "cli/demo/demo_room.h"
-#include "scene/atomic_file.h"
-#include "scene/picture_codec.h"
+#include "demo/demo_room.h"
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
 #include "scene/scheme_file.h"
 
 namespace v2d {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/picture_layer.h"
-#include "app/scene_selection.h"
+#include "models/scene_selection.h"
 #include "app/uformmain.h"
 #include "app_test_support.h"
 
@@ -27,7 +27,7 @@ public:
     OutlineMask(const V2dPolygon& record, QSize size) : mask_(size, QImage::Format_RGB32) {
         mask_.fill(Qt::black);
         QPainter painter(&mask_);
-        const QPainterPath path = RingsPath(OutlineRings(record));
+        const QPainterPath path = OutlinePath(record);
         painter.fillPath(path, Qt::white);
         painter.strokePath(path, QPen(QColor(128, 128, 128), 4));
     }

@@ -103,9 +103,9 @@ TEST_F(RenderingWindow, RubberBandLaysTheProductIntoTheRectangleOnly) {
     UseProduct(Checker(Qt::yellow, Qt::yellow), test::kTileB);
 
     // A rectangle well inside the floor, in picture coordinates (scale 1).
-    const auto box = BoundingBox(Record(floor_).points);
-    ASSERT_TRUE(box.has_value());
-    const int cx = (box->min.x + box->max.x) / 2, cy = box->max.y - (box->max.y - box->min.y) / 4;
+    const PixelBox box = OutlineBox(Record(floor_));
+    ASSERT_FALSE(box.empty());
+    const int cx = (box.minX + box.maxX) / 2, cy = box.maxY - (box.maxY - box.minY) / 4;
     const QPoint start(cx - 40, cy - 20), end(cx + 40, cy + 20);
     ASSERT_EQ(main_->HitTest(start.x(), start.y()), floor_);
     QTest::mousePress(main_->Image1, Qt::LeftButton, {}, start);
@@ -115,8 +115,8 @@ TEST_F(RenderingWindow, RubberBandLaysTheProductIntoTheRectangleOnly) {
     const QImage laid = Shown();
     EXPECT_NE(laid.pixel(cx, cy), tiled.pixel(cx, cy));
     // Far from the rectangle the floor is as it was.
-    EXPECT_EQ(laid.pixel(box->min.x + (box->max.x - box->min.x) / 8, box->max.y - 3),
-              tiled.pixel(box->min.x + (box->max.x - box->min.x) / 8, box->max.y - 3));
+    EXPECT_EQ(laid.pixel(box.minX + (box.maxX - box.minX) / 8, box.maxY - 3),
+              tiled.pixel(box.minX + (box.maxX - box.minX) / 8, box.maxY - 3));
     EXPECT_EQ(main_->undoList().size(), 2u);
     main_->SpeedButtonUndoClick();
     EXPECT_EQ(Shown(), tiled);

@@ -97,7 +97,7 @@ TEST(GetBumpMap, IsAGreyMapOfTheSourcesSize) {
     for (int y = 0; y < busy.height(); ++y) {
         for (int x = 0; x < busy.width(); ++x) busy.setPixel(x, y, qRgb((x * 37) % 256, (y * 91) % 256, (x * y) % 256));
     }
-    for (int kind : {0, 1}) {
+    for (ReliefKind kind : {ReliefKind::Raised, ReliefKind::Sunken}) {
         const QImage relief = Library().GetBumpMap(busy, kind);
         ASSERT_EQ(relief.size(), busy.size());
         for (int y = 0; y < relief.height(); ++y) {
@@ -110,8 +110,8 @@ TEST(GetBumpMap, FlatAreasAreNeutralAndEdgesRiseOrSink) {
     // Grey 50 | 150: the 3 × 3 gradient across the edge is 4 × 100, an eighth
     // of which, 50, lifts the flat level of 170 or lowers it.
     const QImage step = VerticalStep(40, 20, 20, 50, 150);
-    const QImage raised = Library().GetBumpMap(step, 0);
-    const QImage sunken = Library().GetBumpMap(step, 1);
+    const QImage raised = Library().GetBumpMap(step, ReliefKind::Raised);
+    const QImage sunken = Library().GetBumpMap(step, ReliefKind::Sunken);
     ASSERT_FALSE(raised.isNull());
     ASSERT_FALSE(sunken.isNull());
     EXPECT_EQ(qRed(raised.pixel(5, 10)), 170);
@@ -125,9 +125,9 @@ TEST(GetBumpMap, FlatAreasAreNeutralAndEdgesRiseOrSink) {
 
 TEST(GetBumpMap, OnlyKindsZeroAndOneExist) {
     const QImage flat = Filled(10, 10, qRgb(5, 5, 5));
-    EXPECT_TRUE(Library().GetBumpMap(flat, 2).isNull());
-    EXPECT_TRUE(Library().GetBumpMap(flat, -1).isNull());
-    EXPECT_TRUE(Library().GetBumpMap(QImage(), 0).isNull());
+    EXPECT_TRUE(Library().GetBumpMap(flat, static_cast<ReliefKind>(2)).isNull());
+    EXPECT_TRUE(Library().GetBumpMap(flat, static_cast<ReliefKind>(-1)).isNull());
+    EXPECT_TRUE(Library().GetBumpMap(QImage(), ReliefKind::Raised).isNull());
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST(ImageLibraryLoading, ALibraryWithSomeExportsNamesEachMissingOneInOrder) {
     EXPECT_FALSE(library.ATransPoint(one, quad));
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(0);
-    EXPECT_TRUE(library.GetBumpMap(picture, 0).isNull());
+    EXPECT_TRUE(library.GetBumpMap(picture, ReliefKind::Raised).isNull());
 }
 
 TEST(ImageLibraryLoading, ReloadingReplacesWhatWasLoaded) {

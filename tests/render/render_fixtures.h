@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "imagelib/image_library.h"
-#include "render/library_operations.h"
 #include "scene/scene.h"
 
 namespace v2d::testing {
@@ -54,35 +53,38 @@ inline const ImageLibrary& Library() {
 // The library's operations, counting the warps.
 class CountingOperations final : public ImageOperations {
 public:
-    CountingOperations() : real_(Library()) {}
-    int transforms = 0, meshes = 0, blurs = 0;
+    mutable int transforms = 0, meshes = 0, blurs = 0;
     bool failWarps = false;
-    QImage Transform(const Quad& quad, const QImage& source, const RenderProgress& progress) override {
+    QImage Transform(const QImage& source, const Quad& quad, const Progress& progress) const override {
         ++transforms;
-        return failWarps ? QImage() : real_.Transform(quad, source, progress);
+        return failWarps ? QImage() : real_.Transform(source, quad, progress);
     }
-    QImage TransformMesh(std::span<const V2d_Point> s, std::span<const V2d_Point> d, int rows, int cols,
-                         const QImage& source, const RenderProgress& progress) override {
+    QImage ATransform(const QImage& source, const Quad& quad, const Progress& progress) const override {
+        return real_.ATransform(source, quad, progress);
+    }
+    QImage TransformMesh(const QImage& source, std::span<const V2d_Point> s, std::span<const V2d_Point> d, int rows,
+                         int cols, const Progress& progress) const override {
         ++meshes;
-        return failWarps ? QImage() : real_.TransformMesh(s, d, rows, cols, source, progress);
+        return failWarps ? QImage() : real_.TransformMesh(source, s, d, rows, cols, progress);
     }
-    std::vector<V2d_Point> TransPoint(std::span<const V2d_Point> p, const Quad& q) override {
+    std::optional<std::vector<V2d_Point>> TransPoint(std::span<const V2d_Point> p, const Quad& q) const override {
         return real_.TransPoint(p, q);
     }
-    std::vector<V2d_Point> aTransPoint(std::span<const V2d_Point> p, const Quad& q) override {
-        return real_.aTransPoint(p, q);
+    std::optional<std::vector<V2d_Point>> ATransPoint(std::span<const V2d_Point> p, const Quad& q) const override {
+        return real_.ATransPoint(p, q);
     }
-    std::vector<V2d_Point> PsTransPoint(std::span<const V2d_Point> p, const Quad& q) override {
+    std::optional<std::vector<V2d_Point>> PsTransPoint(std::span<const V2d_Point> p, const Quad& q) const override {
         return real_.PsTransPoint(p, q);
     }
-    QImage GetBumpMap(const QImage& source, int kind) override { return real_.GetBumpMap(source, kind); }
-    QImage GaussBlurCV2(const QImage& source, int radius, double sigma) override {
+    QImage GetBumpMap(const QImage& source, ReliefKind kind) const override { return real_.GetBumpMap(source, kind); }
+    QImage GaussBlurCV2(const QImage& source, int radius, double sigma) const override {
         ++blurs;
         return real_.GaussBlurCV2(source, radius, sigma);
     }
+    QImage GaussBlur(const QImage& source, int radius) const override { return real_.GaussBlur(source, radius); }
 
 private:
-    LibraryImageOperations real_;
+    const ImageLibrary& real_ = Library();
 };
 
 // A region with a rectangular outline from (x0, y0) to (x1, y1), its quad

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "render/region_drawing.h"
-#include "render/tile_command.h"
+#include "document/tile_command.h"
 #include "render/tone.h"
-#include "render/tone_controls.h"
+#include "document/tone_controls.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {

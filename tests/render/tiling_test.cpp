@@ -1,9 +1,10 @@
 // The tiling arithmetic and the "开始铺贴" pipeline.
-#include "render/tile_command.h"
+#include "document/tile_command.h"
 
 #include <gtest/gtest.h>
 
-#include "render/outline.h"
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
 #include "render/picture_ops.h"
 #include "tests/render/render_fixtures.h"
 
@@ -182,14 +183,14 @@ TEST_F(TilingScene, PerspectiveQuadIsWarpedOnce) {
 TEST_F(TilingScene, ChecksComeInOrder) {
     ProductPanelState none;
     none.isModelProduct = true;
-    EXPECT_EQ(TileSelectedRegions(renderer, Select({0}), none, effect, undo).stopped->text, kMsgNoProduct);
+    EXPECT_EQ(TileSelectedRegions(renderer, Select({0}), none, effect, undo).stopped->message, kMsgNoProduct);
     ProductPanelState model = panel;
     model.isModelProduct = true;
-    EXPECT_EQ(TileSelectedRegions(renderer, Select({}), model, effect, undo).stopped->text, kMsgModelProduct);
-    EXPECT_EQ(TileSelectedRegions(renderer, Select({}), panel, effect, undo).stopped->text, kMsgSelectRegion);
+    EXPECT_EQ(TileSelectedRegions(renderer, Select({}), model, effect, undo).stopped->message, kMsgModelProduct);
+    EXPECT_EQ(TileSelectedRegions(renderer, Select({}), panel, effect, undo).stopped->message, kMsgSelectRegion);
     RegionSelection unfocused = Select({0});
     unfocused.focused = -1;
-    EXPECT_EQ(TileSelectedRegions(renderer, unfocused, panel, effect, undo).stopped->text, kMsgSelectRegion);
+    EXPECT_EQ(TileSelectedRegions(renderer, unfocused, panel, effect, undo).stopped->message, kMsgSelectRegion);
     scene.background = QImage();
     TileCommandResult silent = TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
     EXPECT_FALSE(silent.stopped);
@@ -201,7 +202,7 @@ TEST_F(TilingScene, ChecksComeInOrder) {
 TEST_F(TilingScene, ShadowRegionIsRefusedAndTheOthersAreTiled) {
     TileCommandResult r = TileSelectedRegions(renderer, Select({0, 1, 2}), panel, effect, undo);
     ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].text, kMsgShadowNotTiled);
+    EXPECT_EQ(r.messages[0].message, kMsgShadowNotTiled);
     EXPECT_EQ(r.tiled.size(), 2u);
     EXPECT_TRUE(scene.at(2)->picture.isNull());
 }
@@ -211,10 +212,10 @@ TEST_F(TilingScene, RegionWithoutRealSizeIsRefusedLikeOneWithoutPoints) {
     scene.at(1)->realHeight = -5;
     TileCommandResult r = TileSelectedRegions(renderer, Select({0, 1}), panel, effect, undo);
     ASSERT_EQ(r.messages.size(), 2u);
-    for (const UserMessage& m : r.messages) {
-        EXPECT_EQ(m.text, kMsgCannotCompute);
+    for (const Error& m : r.messages) {
+        EXPECT_EQ(m.message, kMsgCannotCompute);
         EXPECT_EQ(m.caption, kCaptionPrompt);
-        EXPECT_EQ(m.icon, UserMessage::Icon::Question);
+        EXPECT_EQ(m.icon, MessageIcon::Question);
     }
     EXPECT_TRUE(scene.at(0)->picture.isNull());
     EXPECT_TRUE(undo.empty());
@@ -222,7 +223,7 @@ TEST_F(TilingScene, RegionWithoutRealSizeIsRefusedLikeOneWithoutPoints) {
     scene.at(0)->points.clear();
     r = TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
     ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].text, kMsgCannotCompute);
+    EXPECT_EQ(r.messages[0].message, kMsgCannotCompute);
 }
 
 TEST_F(TilingScene, OffsetsCountOnlyWhileTheEffectWindowIsShown) {

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "scene/atomic_file.h"
-#include "scene/picture_codec.h"
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
 #include "scene/record_codec.h"
 #include "scene/scheme_file.h"
 #include "tests/scene/byte_builder.h"

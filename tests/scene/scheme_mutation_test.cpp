@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "cli/demo/demo_room.h"
+#include "demo/demo_room.h"
 #include "scene/scheme_file.h"
 #include "tests/scene/scene_fixtures.h"
 

@@ -2,7 +2,7 @@
 // defaults for the fields it lacks.
 #include <gtest/gtest.h>
 
-#include "scene/picture_codec.h"
+#include "base/picture_codec.h"
 #include "scene/record_codec.h"
 #include "scene/scheme_file.h"
 #include "tests/scene/byte_builder.h"

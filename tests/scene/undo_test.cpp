@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "render/scheme_session.h"
-#include "render/tile_command.h"
+#include "document/scheme_session.h"
+#include "document/tile_command.h"
 #include "scene/scheme_file.h"
 #include "tests/render/render_fixtures.h"
 
@@ -103,7 +103,7 @@ TEST(Undo, RemovedRecordGoesBackToItsPositionOrTheEnd) {
     for (const char* name : {"a", "b", "c", "d"}) scene.Append(RectRegion(name, 0, 0, 9, 9, 100, 100));
     UndoList undo;
     PushUndo(undo, RemovalUndo(scene, {scene.at(2)}));
-    EXPECT_EQ(undo.back().type, kUndoRecordRemoved);
+    EXPECT_EQ(undo.back().type, UndoKind::RecordRemoved);
     scene.FreePolygon(scene.at(2));
     scene.FreePolygon(scene.at(2));  // "d" too, without an entry
     scene.FreePolygon(scene.at(0));
@@ -129,7 +129,7 @@ TEST(Undo, ModelWithThreePartsComesBackWhole) {
     std::vector<V2dPolygon*> removed = scene.GroupMembers(sofa);
     removed.insert(removed.begin(), sofa);
     PushUndo(undo, RemovalUndo(scene, removed));
-    EXPECT_EQ(undo.back().type, kUndoModelRemoved);
+    EXPECT_EQ(undo.back().type, UndoKind::ModelRemoved);
     for (V2dPolygon* r : removed) scene.FreePolygon(r);
     ASSERT_EQ(scene.count(), 2);
 

@@ -1,0 +1,51 @@
+#pragma once
+// Points and boxes in picture coordinates, as every layer and the image
+// library's binding use them.
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace v2d {
+
+// Two signed 32-bit integers, as the files store a point.
+struct V2d_Point {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const V2d_Point&, const V2d_Point&) = default;
+};
+
+// Top-left, top-right, bottom-right, bottom-left.
+using Quad = std::array<V2d_Point, 4>;
+inline Quad QuadOf(const V2d_Point (&corners)[4]) { return {corners[0], corners[1], corners[2], corners[3]}; }
+
+// The smallest box holding some points, both ends included; empty for none.
+struct PixelBox {
+    int minX = 0, minY = 0, maxX = -1, maxY = -1;
+    // Saturate at INT_MAX for hostile coordinates; callers check the size.
+    int width() const { return Span(minX, maxX); }
+    int height() const { return Span(minY, maxY); }
+    bool empty() const { return maxX < minX || maxY < minY; }
+    // The box's own corners, top-left first.
+    Quad corners() const { return {V2d_Point{minX, minY}, {maxX, minY}, {maxX, maxY}, {minX, maxY}}; }
+    friend bool operator==(const PixelBox&, const PixelBox&) = default;
+
+private:
+    static int Span(int low, int high) {
+        const long long span = static_cast<long long>(high) - low + 1;
+        return span > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(span);
+    }
+};
+
+inline PixelBox BoxOf(std::span<const V2d_Point> points) {
+    if (points.empty()) return {};
+    PixelBox box{points.front().x, points.front().y, points.front().x, points.front().y};
+    for (const V2d_Point& p : points) {
+        if (p.x < box.minX) box.minX = p.x;
+        if (p.y < box.minY) box.minY = p.y;
+        if (p.x > box.maxX) box.maxX = p.x;
+        if (p.y > box.maxY) box.maxY = p.y;
+    }
+    return box;
+}
+
+}  // namespace v2d

@@ -1,0 +1,39 @@
+#pragma once
+// Picture files in memory: JPEG through libjpeg, PNG and BMP through QtGui's
+// built-in codecs. Every decoder fails softly with a null image.
+#include <QImage>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace v2d {
+
+using Bytes = std::vector<uint8_t>;
+
+// Largest picture side accepted from a file; guards against hostile headers.
+inline constexpr int kMaxPictureSide = 30000;
+inline constexpr int64_t kMaxPicturePixels = 200'000'000;
+// Pictures larger than this are refused rather than allocated.
+inline bool PictureSizeAllowed(int width, int height) {
+    return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           static_cast<long long>(width) * height <= kMaxPicturePixels;
+}
+
+// JPEG to a 32-bit bitmap (QImage::Format_RGB32); null on any error.
+QImage DecodeJpeg(std::span<const uint8_t> data);
+// Any 32-bit or other image to JPEG; quality 1..100.
+std::optional<Bytes> EncodeJpeg(const QImage& image, int quality = 100);
+
+// PNG with alpha (QImage::Format_ARGB32); null on any error.
+QImage DecodePng(std::span<const uint8_t> data);
+std::optional<Bytes> EncodePng(const QImage& image);
+
+// BMP file (as stored in older schemes and product maps) to Format_RGB32.
+QImage DecodeBmp(std::span<const uint8_t> data);
+
+// Sniffs JPEG, PNG or BMP by its first bytes and decodes it.
+QImage DecodePicture(std::span<const uint8_t> data);
+
+}  // namespace v2d

@@ -1,0 +1,70 @@
+#include "document/tile_command.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace v2d {
+
+namespace {
+
+bool TiledByCommand(const Scene& scene, const V2dPolygon& record) {
+    if (record.kind == kRegion || record.kind == kShadowRegion) return true;  // a shadow region says why not
+    if (record.group) return &record == scene.CurPoly;
+    return record.kind == kPictureModel && scene.GroupMembers(&record).empty();
+}
+
+}  // namespace
+
+TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
+                                      const ProductPanelState& panel, const EffectSettings& effect, UndoList& undo,
+                                      const Progress& progress) {
+    TileCommandResult result;
+    Scene& scene = renderer.scene();
+    if (panel.picture.isNull()) {
+        result.stopped = Error{kMsgNoProduct, "", MessageIcon::Information};
+        return result;
+    }
+    if (panel.isModelProduct) {
+        result.stopped = Error{kMsgModelProduct, "", MessageIcon::Information};
+        return result;
+    }
+    if (selection.focused < 0 || selection.focused >= scene.count() || selection.selected.empty()) {
+        result.stopped = Error{kMsgSelectRegion, "", MessageIcon::Information};
+        return result;
+    }
+    if (scene.background.width() == 0 || scene.background.height() == 0) return result;
+
+    std::vector<V2dPolygon*> redraw;
+    for (int i = 0; i < scene.count(); ++i) {
+        if (!selection.isSelected(i)) continue;
+        V2dPolygon& region = *scene.at(i);
+        if (!TiledByCommand(scene, region)) continue;
+        TileOutcome outcome = TileRegion(renderer, region, panel, effect, undo, progress, false);
+        if (outcome.message) result.messages.push_back(*outcome.message);
+        if (outcome.status == TileStatus::Tiled) {
+            result.tiled.push_back(&region);
+            if (std::find(redraw.begin(), redraw.end(), outcome.redraw) == redraw.end())
+                redraw.push_back(outcome.redraw);
+        }
+    }
+    if (!redraw.empty()) renderer.RedrawScene(redraw, progress);
+    result.hint = kHintTilingDone;
+    return result;
+}
+
+bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
+                             const ProductPanelState& panel, UndoList& undo, const Progress& progress) {
+    if (region.kind != kRegion || panel.isModelProduct || panel.picture.isNull() || region.picture.isNull())
+        return false;
+    if (std::llabs(static_cast<long long>(end.x) - start.x) < 2 || std::llabs(static_cast<long long>(end.y) - start.y) < 2)
+        return false;
+    const QImage canvas = BuildRectangleCanvas(region, panel);
+    if (canvas.isNull()) return false;
+    UndoObject entry = PictureUndo(renderer.scene(), region);
+    if (!TileIntoRectangle(start, end, region, canvas, panel.fit, renderer.ops())) return false;
+    PushUndo(undo, std::move(entry));  // taken before the change, kept only when something changed
+    renderer.RedrawScene(&region, progress);
+    return true;
+}
+
+}  // namespace v2d

@@ -1,0 +1,38 @@
+#pragma once
+// The main window's tiling commands as core operations: "开始铺贴" over the
+// selection, and the rubber-band rectangle inside a region.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "models/scene_selection.h"
+#include "render/tiling.h"
+
+namespace v2d {
+
+struct TileCommandResult {
+    // A check that stopped the command before any region was touched.
+    std::optional<Error> stopped;
+    // Messages of single regions, in list order; the others were tiled.
+    std::vector<Error> messages;
+    std::vector<V2dPolygon*> tiled;
+    // The hint label's text afterwards (empty when the command stopped).
+    std::string hint;
+};
+
+// BitBtnApplyClick. Checks in order: a product picture, not a model product,
+// a focused and a selected region, a non-empty photo (silent). Then every
+// selected region that can be tiled is, in list order; the scene is redrawn
+// once with each tiled record rendered.
+TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
+                                      const ProductPanelState& panel, const EffectSettings& effect, UndoList& undo,
+                                      const Progress& progress = {});
+
+// Release of the rubber band over an ordinary region: with a material in the
+// panel and a rectangle at least 2 x 2 pixels, an undo entry is pushed, the
+// product is laid into the rectangle part of the region and the scene is
+// redrawn. False when nothing happened.
+bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
+                             const ProductPanelState& panel, UndoList& undo, const Progress& progress = {});
+
+}  // namespace v2d

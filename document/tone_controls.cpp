@@ -1,0 +1,103 @@
+#include "document/tone_controls.h"
+
+#include "scene/outline_geometry.h"
+#include "base/picture_codec.h"
+#include "render/picture_ops.h"
+
+namespace v2d {
+namespace {
+
+V2dPolygon* Focused(Scene& scene, int focused) {
+    return focused >= 0 && focused < scene.count() ? scene.at(focused) : nullptr;
+}
+
+V2dPolygon* OwnerOf(Scene& scene, V2dPolygon& record) {
+    return record.group && scene.IndexOfPolygon(record.group) >= 0 ? record.group : nullptr;
+}
+
+// A part changes its owner's picture: the owner is redrawn from its parts.
+void RedrawFor(SceneRenderer& renderer, V2dPolygon& record, const Progress& progress) {
+    if (V2dPolygon* owner = OwnerOf(renderer.scene(), record)) {
+        renderer.modelDrawer().RedrawParts(*owner, DrawContext{renderer.scene(), renderer.ops(), progress});
+        renderer.RedrawScene(owner, progress);
+    } else {
+        renderer.RedrawScene(&record, progress);
+    }
+}
+
+void PaintOne(SceneRenderer& renderer, V2dPolygon& record, uint32_t colour, bool mix, const Progress& progress) {
+    const PixelBox box = OutlineBox(record);
+    if (box.empty() || !PictureSizeAllowed(box.width(), box.height())) return;
+    record.picture = SolidBitmap(box.width(), box.height(), colour);
+    if (mix) {
+        record.toneEnabled = 1;
+        RedrawFor(renderer, record, progress);
+        return;
+    }
+    // Drawn flat; the cache holds it too, so the next redraw keeps it.
+    record.renderCache = record.picture;
+    renderer.DrawFlat(record, record.picture);
+}
+
+bool CanPaint(SceneRenderer& renderer, const RegionSelection& selection, const ProductPanelState& panel) {
+    const Scene& scene = renderer.scene();
+    return !panel.ambientColour && selection.focused >= 0 && selection.focused < scene.count() &&
+           scene.background.width() > 0 && scene.background.height() > 0;
+}
+
+}  // namespace
+
+bool SetRegionLighten(SceneRenderer& renderer, int focused, int lighten, const Progress& progress) {
+    Scene& scene = renderer.scene();
+    V2dPolygon* record = Focused(scene, focused);
+    if (!record || record->lighten == lighten) return false;
+    record->lighten = lighten;
+    if (scene.GroupMembers(record).empty()) record->toneEnabled = 1;
+    RedrawFor(renderer, *record, progress);
+    return true;
+}
+
+bool SetRegionReflect(SceneRenderer& renderer, int focused, int reflect, const Progress& progress) {
+    Scene& scene = renderer.scene();
+    V2dPolygon* record = Focused(scene, focused);
+    if (!record || record->reflect == reflect) return false;
+    record->reflect = reflect;
+    if (V2dPolygon* owner = OwnerOf(scene, *record)) owner->reflect = reflect;
+    if (record->kind == kPictureModel)
+        renderer.QuickRedraw(progress);
+    else if (record->kind != kShadowRegion)
+        renderer.RedrawScene(record, progress);
+    return true;
+}
+
+int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
+                           const ProductPanelState& panel, UndoList& undo, const Progress& progress) {
+    if (!CanPaint(renderer, selection, panel)) return 0;
+    Scene& scene = renderer.scene();
+    int painted = 0;
+    for (int i = 0; i < scene.count(); ++i) {
+        if (!selection.isSelected(i)) continue;
+        V2dPolygon& record = *scene.at(i);
+        if (record.kind == kShadowRegion || !scene.GroupMembers(&record).empty()) continue;
+        if (record.group && i != selection.focused) continue;
+        PushUndo(undo, PictureUndo(scene, record));
+        PaintOne(renderer, record, colour, panel.mixWithPhoto, progress);
+        ++painted;
+    }
+    return painted;
+}
+
+int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
+                        const ProductPanelState& panel, const Progress& progress) {
+    if (!CanPaint(renderer, selection, panel)) return 0;
+    Scene& scene = renderer.scene();
+    int painted = 0;
+    for (int i = 0; i < scene.count(); ++i) {
+        if (!selection.isSelected(i)) continue;
+        PaintOne(renderer, *scene.at(i), colour, panel.mixWithPhoto, progress);
+        ++painted;
+    }
+    return painted;
+}
+
+}  // namespace v2d

@@ -1,0 +1,35 @@
+#pragma once
+// The brightness, reflection and colour controls of the main window, one
+// call per change. The window applies its own focus and mouse-button rules
+// first and passes the focused list item.
+#include <cstdint>
+
+#include "models/scene_selection.h"
+#include "render/tiling_settings.h"
+#include "render/scene_renderer.h"
+#include "scene/undo.h"
+
+namespace v2d {
+
+// TrackBarLightChange: the focused record's brightness; re-renders it (or
+// its owner) when the value changed. False when nothing changed.
+bool SetRegionLighten(SceneRenderer& renderer, int focused, int lighten, const Progress& progress = {});
+
+// TrackBarReflectChange: the focused record's (and its owner's) reflection.
+// Picture models redraw quickly, shadow regions not at all, others re-render.
+bool SetRegionReflect(SceneRenderer& renderer, int focused, int reflect, const Progress& progress = {});
+
+// ShapeColorMouseDown after a colour was chosen. With "前景色" every selected
+// record that is not a shadow region, has no parts and is free or focused
+// gets an undo entry and a flat picture of the colour, toned by the photo
+// with the mix flag or drawn flat without it. With "环境色" nothing is
+// painted: the colour only waits for the next tiling. Returns the count.
+int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
+                           const ProductPanelState& panel, UndoList& undo, const Progress& progress = {});
+
+// SButtonColorClick after the colour cards' OK: the same painting for every
+// selected record, without the kind, part and group checks and without undo.
+int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
+                        const ProductPanelState& panel, const Progress& progress = {});
+
+}  // namespace v2d

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "base/gbk_text.h"
+
+namespace v2d {
+namespace {
+
+TEST(GbkText, KnownCaptionEncodesToItsGbkBytes) {
+    EXPECT_EQ(Utf8ToGbk("开始铺贴"), "\xBF\xAA\xCA\xBC\xC6\xCC\xCC\xF9");
+    EXPECT_EQ(GbkToUtf8("\xBF\xAA\xCA\xBC\xC6\xCC\xCC\xF9"), "开始铺贴");
+}
+
+TEST(GbkText, MixedTextRoundTripsExactly) {
+    const std::string text = "PartsName=仿古砖 600*600&SalesName=O'Brien \"A\"";
+    EXPECT_EQ(GbkToUtf8(Utf8ToGbk(text)), text);
+}
+
+TEST(GbkText, UnencodableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");
+}
+
+TEST(GbkText, InvalidGbkBecomesReplacementCharacter) {
+    EXPECT_EQ(GbkToUtf8(std::string("a\xFF" "b", 3)), "a\xEF\xBF\xBD" "b");
+}
+
+TEST(GbkText, FieldCutKeepsWholeCharactersAndRoomForTheZero) {
+    // Four Chinese characters are eight GBK bytes: a field of 8 holds three.
+    EXPECT_EQ(GbkForField("开始铺贴", 8), "\xBF\xAA\xCA\xBC\xC6\xCC");
+    EXPECT_EQ(GbkForField("开始铺贴", 9).size(), 8u);
+    EXPECT_EQ(GbkForField("ab开", 4), "ab");
+    EXPECT_EQ(GbkForField("abc", 0), "");
+}
+
+TEST(GbkText, FixedFieldStopsAtZeroOrWidth) {
+    const char field[6] = {'a', 'b', 0, 'c', 'd', 'e'};
+    EXPECT_EQ(FixedFieldText(field, 6), "ab");
+    EXPECT_EQ(FixedFieldText(field + 3, 3), "cde");
+}
+
+}  // namespace
+}  // namespace v2d

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "base/picture_codec.h"
+#include "tests/scene/scene_fixtures.h"
+
+namespace v2d {
+namespace {
+
+TEST(PictureCodec, JpegAtQuality100KeepsColoursAndSize) {
+    const QImage source = testing::QuadrantPicture(64, 32);
+    auto bytes = EncodeJpeg(source, 100);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ((*bytes)[0], 0xFF);
+    EXPECT_EQ((*bytes)[1], 0xD8);
+    const QImage back = DecodeJpeg(*bytes);
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.format(), QImage::Format_RGB32);
+    EXPECT_EQ(back.size(), source.size());
+    // Well inside each quadrant the colour survives within a few levels.
+    const QRgb tl = back.pixel(8, 8), br = back.pixel(56, 24);
+    EXPECT_NEAR(qRed(tl), 255, 6);
+    EXPECT_NEAR(qGreen(tl), 0, 6);
+    EXPECT_NEAR(qRed(br), 255, 6);
+    EXPECT_NEAR(qGreen(br), 255, 6);
+    EXPECT_NEAR(qBlue(br), 0, 6);
+}
+
+TEST(PictureCodec, CorruptJpegFailsSoftly) {
+    auto bytes = EncodeJpeg(testing::QuadrantPicture(64, 64), 90);
+    ASSERT_TRUE(bytes);
+    // Truncated at every eighth length: never a crash, a null or a picture.
+    for (size_t n = 0; n < bytes->size(); n += bytes->size() / 8 + 1) {
+        const QImage image = DecodeJpeg(std::span<const uint8_t>(bytes->data(), n));
+        if (!image.isNull()) EXPECT_EQ(image.width(), 64);
+    }
+    Bytes garbage(500, 0x5A);
+    garbage[0] = 0xFF, garbage[1] = 0xD8;
+    EXPECT_TRUE(DecodeJpeg(garbage).isNull());
+}
+
+TEST(PictureCodec, JpegHeaderPromisingMorePixelsThanItsBytesIsRefused) {
+    auto bytes = EncodeJpeg(testing::SolidPicture(16, 16, 0xFF336699), 80);
+    ASSERT_TRUE(bytes);
+    // Patch the frame header (SOF0) to claim 20000 x 20000 pixels.
+    for (size_t i = 0; i + 8 < bytes->size(); ++i) {
+        if ((*bytes)[i] == 0xFF && (*bytes)[i + 1] == 0xC0) {
+            (*bytes)[i + 5] = 20000 >> 8, (*bytes)[i + 6] = 20000 & 0xFF;
+            (*bytes)[i + 7] = 20000 >> 8, (*bytes)[i + 8] = 20000 & 0xFF;
+            break;
+        }
+    }
+    EXPECT_TRUE(DecodeJpeg(*bytes).isNull());
+}
+
+TEST(PictureCodec, PngKeepsAlphaExactly) {
+    QImage source(5, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) source.setPixel(x, y, qRgba(x * 50, y * 100, 7, x * 60));
+    auto bytes = EncodePng(source);
+    ASSERT_TRUE(bytes);
+    const QImage back = DecodePng(*bytes);
+    ASSERT_EQ(back.format(), QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(back.pixel(x, y), source.pixel(x, y)) << x << "," << y;
+}
+
+TEST(PictureCodec, PictureKindIsSniffedFromTheFirstBytes) {
+    const QImage source = testing::SolidPicture(4, 4, 0xFF112233);
+    EXPECT_FALSE(DecodePicture(*EncodeJpeg(source)).isNull());
+    EXPECT_FALSE(DecodePicture(*EncodePng(source)).isNull());
+    EXPECT_TRUE(DecodePicture(Bytes{'G', 'I', 'F', '8', '9', 'a'}).isNull());
+    EXPECT_TRUE(DecodePicture(Bytes{}).isNull());
+}
+
+}  // namespace
+}  // namespace v2d

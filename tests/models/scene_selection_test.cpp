@@ -1,0 +1,223 @@
+// The view's widget-free decisions: rings, hit tests, companions, handles,
+// scrolling limits and rubber bands.
+#include <gtest/gtest.h>
+
+#include "models/scene_selection.h"
+
+namespace v2d {
+namespace {
+
+PolygonPtr Rect(int x0, int y0, int x1, int y1, uint8_t kind = kRegion) {
+    PolygonPtr r = NewPolygon();
+    r->points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    r->indexList = {3};
+    r->kind = kind;
+    SetCornersFromBoundingBox(*r);
+    return r;
+}
+
+TEST(OutlineRings, SplitsAtRingEndsAndCutsEntriesPastTheOutline) {
+    std::vector<V2d_Point> pts(10);
+    const std::vector<int32_t> ends = {3, 3, 6, 42};
+    const auto rings = OutlineRings(pts, ends);
+    ASSERT_EQ(rings.size(), 3u);  // the repeated 3 gives no ring
+    EXPECT_EQ(rings[0].size(), 4u);
+    EXPECT_EQ(rings[1].size(), 3u);
+    EXPECT_EQ(rings[2].size(), 3u);  // 7..9, cut at the last point
+    EXPECT_TRUE(OutlineRings(std::span<const V2d_Point>(), ends).empty());
+    const std::vector<int32_t> negative = {-5};
+    EXPECT_TRUE(OutlineRings(pts, negative).empty());
+}
+
+TEST(HitTest, TopmostOfTwoOverlappingRegionsWins) {
+    Scene scene;
+    scene.Append(Rect(0, 0, 100, 100));
+    scene.Append(Rect(50, 50, 150, 150));
+    EXPECT_EQ(HitTest(scene, 75, 75, nullptr), 1);
+    EXPECT_EQ(HitTest(scene, 25, 25, nullptr), 0);
+    EXPECT_EQ(HitTest(scene, 125, 125, nullptr), 1);
+    EXPECT_EQ(HitTest(scene, 160, 10, nullptr), -1);
+}
+
+TEST(HitTest, InnerRingIsAHole) {
+    Scene scene;
+    PolygonPtr frame = NewPolygon();
+    frame->points = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {30, 30}, {70, 30}, {70, 70}, {30, 70}};
+    frame->indexList = {3, 7};
+    scene.Append(std::move(frame));
+    EXPECT_EQ(HitTest(scene, 10, 10, nullptr), 0);
+    EXPECT_EQ(HitTest(scene, 50, 50, nullptr), -1);
+}
+
+TEST(HitTest, ShadowRegionIsTestedAtItsOffset) {
+    Scene scene;
+    PolygonPtr shadow = Rect(0, 0, 20, 20, kShadowRegion);
+    shadow->originX = 100;
+    shadow->originY = 50;
+    scene.Append(std::move(shadow));
+    EXPECT_EQ(HitTest(scene, 10, 10, nullptr), -1);
+    EXPECT_EQ(HitTest(scene, 110, 60, nullptr), 0);
+}
+
+TEST(HitTest, ModelPartsNeverMatchButTheOwnerReportsTheRing) {
+    Scene scene;
+    scene.Append(Rect(0, 0, 200, 200));  // floor beneath
+    PolygonPtr owner = NewPolygon();
+    owner->kind = kPictureModel;
+    owner->points = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {20, 0}, {30, 0}, {30, 10}, {20, 10}};
+    owner->indexList = {3, 7};
+    SetCornersFromBoundingBox(*owner);
+    owner->originX = 100;
+    owner->originY = 100;
+    V2dPolygon* model = scene.Append(std::move(owner));
+    PolygonPtr partA = Rect(0, 0, 10, 10, kPictureModel);
+    PolygonPtr partB = Rect(20, 0, 30, 10, kPictureModel);
+    partA->group = model;
+    partB->group = model;
+    scene.Append(std::move(partA));
+    scene.Append(std::move(partB));
+
+    const Hit second = HitTestRecord(scene, 125, 105, nullptr);
+    EXPECT_EQ(second.index, 1);
+    EXPECT_EQ(second.ring, 1);
+    EXPECT_EQ(PartAt(scene, model, second.ring), 3);
+    EXPECT_EQ(ClickTarget(scene, second), 3);
+    EXPECT_EQ(ClickTarget(scene, HitTestRecord(scene, 105, 105, nullptr)), 2);
+    // Between the parts: no ring of the model, so the floor beneath.
+    EXPECT_EQ(HitTest(scene, 115, 105, nullptr), 0);
+    EXPECT_EQ(PartAt(scene, model, 2), -1);
+}
+
+TEST(HitTest, PictureModelWithCornersOffItsBoxUsesTheMappedOutline) {
+    Scene scene;
+    PolygonPtr model = Rect(0, 0, 10, 10, kPictureModel);
+    model->corners[1] = {40, 0};  // widened on the right
+    model->corners[2] = {40, 10};
+    scene.Append(std::move(model));
+    int calls = 0;
+    const OutlineMapper mapper = [&](std::span<const V2d_Point> points, std::span<const V2d_Point, 4> quad) {
+        ++calls;
+        return std::optional<std::vector<V2d_Point>>(std::vector<V2d_Point>(quad.begin(), quad.end()));
+    };
+    EXPECT_EQ(HitTest(scene, 30, 5, mapper), 0);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(HitTest(scene, 30, 5, nullptr), -1);  // unmapped it ends at x = 10
+    // A refused mapping leaves the outline as it is.
+    const OutlineMapper refusing = [](auto, auto) { return std::optional<std::vector<V2d_Point>>(); };
+    EXPECT_EQ(HitTest(scene, 5, 5, refusing), 0);
+    EXPECT_EQ(HitTest(scene, 30, 5, refusing), -1);
+}
+
+TEST(HitTest, ScaledPictureModelFollowsItsDrawnOutline) {
+    Scene scene;
+    PolygonPtr model = Rect(10, 10, 30, 30, kPictureModel);
+    model->scaleX = 50;
+    model->scaleY = 200;
+    model->originX = 5;
+    scene.Append(std::move(model));
+    const auto shown = DisplayedModelOutline(*scene.at(0), nullptr);
+    EXPECT_EQ(shown[2], (V2d_Point{5 + 10 + 10, 10 + 40}));
+    EXPECT_EQ(HitTest(scene, 22, 45, nullptr), 0);
+    EXPECT_EQ(HitTest(scene, 28, 20, nullptr), -1);
+}
+
+TEST(HitTest, CutOutModelNeedsAnOpaquePixelStrictlyInside) {
+    Scene scene;
+    PolygonPtr model = NewPolygon();
+    model->kind = kCutOutModel;
+    model->corners[0] = {0, 0};
+    model->corners[1] = {20, 0};
+    model->corners[2] = {20, 20};
+    model->corners[3] = {0, 20};
+    model->originX = 100;
+    model->originY = 100;
+    model->scaleX = 200;  // a 10 x 10 picture drawn 20 x 20
+    model->scaleY = 200;
+    QImage picture(10, 10, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    picture.setPixel(7, 2, qRgba(10, 20, 30, 255));
+    model->picture = picture;
+    scene.Append(std::move(model));
+    EXPECT_EQ(HitTest(scene, 115, 105, nullptr), 0);  // pixel (7, 2)
+    EXPECT_EQ(HitTest(scene, 104, 104, nullptr), -1);  // transparent
+    EXPECT_EQ(HitTest(scene, 100, 105, nullptr), -1);  // on the edge, not inside
+}
+
+TEST(CompanionSelection, GroupMembersAndModelFamilies) {
+    Scene scene;
+    V2dPolygon* a = scene.Append(Rect(0, 0, 1, 1));
+    V2dPolygon* b = scene.Append(Rect(0, 0, 1, 1));
+    scene.Append(Rect(0, 0, 1, 1));
+    V2dPolygon* owner = scene.Append(Rect(0, 0, 1, 1, kPictureModel));
+    PolygonPtr part1 = Rect(0, 0, 1, 1, kPictureModel), part2 = Rect(0, 0, 1, 1, kPictureModel);
+    part1->group = owner, part2->group = owner;
+    scene.Append(std::move(part1));
+    scene.Append(std::move(part2));
+    scene.GroupList.push_back(V2dGroupPL{"墙面", {a, b}});
+
+    EXPECT_EQ(CompanionSelection(scene, 1), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(CompanionSelection(scene, 2).empty());
+    EXPECT_EQ(CompanionSelection(scene, 4), (std::vector<int>{3, 4, 5}));
+    EXPECT_EQ(CompanionSelection(scene, 3), (std::vector<int>{4, 5}));
+    EXPECT_TRUE(CompanionSelection(scene, 9).empty());
+}
+
+TEST(NudgeModel, MovesPictureModelsOnlyAndPartsMoveTheirOwner) {
+    Scene scene;
+    V2dPolygon* owner = scene.Append(Rect(0, 0, 10, 10, kPictureModel));
+    PolygonPtr part = Rect(0, 0, 10, 10, kPictureModel);
+    part->group = owner;
+    V2dPolygon* p = scene.Append(std::move(part));
+    V2dPolygon* region = scene.Append(Rect(0, 0, 10, 10));
+    EXPECT_TRUE(NudgeModel(MoveTarget(p), -1, 0));
+    EXPECT_TRUE(NudgeModel(MoveTarget(p), 0, 1));
+    EXPECT_EQ(owner->originX, -1);
+    EXPECT_EQ(owner->originY, 1);
+    EXPECT_EQ(p->originX, 0);
+    EXPECT_FALSE(NudgeModel(region, 1, 0));
+    EXPECT_EQ(region->originX, 0);
+    EXPECT_FALSE(NudgeModel(nullptr, 1, 0));
+}
+
+TEST(Scrolling, PanelStopsWhereItsEdgeMeetsTheVisibleEdgeLessTwoAndTheOtherBar) {
+    // Panel 1000, visible 400, other bar 16: the farthest top is 400 - 2 - 16 - 1000 = -618.
+    EXPECT_EQ(ScrolledPanelOffset(0, 1000, 400, 16), 0);
+    EXPECT_EQ(ScrolledPanelOffset(300, 1000, 400, 16), -300);
+    EXPECT_EQ(ScrolledPanelOffset(618, 1000, 400, 16), -618);
+    EXPECT_EQ(ScrolledPanelOffset(1000, 1000, 400, 16), -618);
+    EXPECT_EQ(ScrolledPanelOffset(1000, 1000, 400, 0), -602);
+    EXPECT_EQ(CentredOffset(500, 301), 100);  // round(99.5)
+    EXPECT_EQ(CentredOffset(500, 300), 100);
+}
+
+TEST(ModelHandles, CornersEdgeMidpointsAndCentre) {
+    PolygonPtr model = Rect(0, 0, 10, 10, kPictureModel);
+    model->corners[0] = {0, 0};
+    model->corners[1] = {101, 3};
+    model->corners[2] = {99, 51};
+    model->corners[3] = {-3, 47};
+    model->originX = 10;
+    model->originY = 20;
+    const auto at = ModelHandlePositions(*model, 1.0, QPoint(5, 7));
+    EXPECT_EQ(at[0], QPoint(15, 27));
+    EXPECT_EQ(at[1], QPoint(116, 30));
+    EXPECT_EQ(at[2], QPoint(114, 78));
+    EXPECT_EQ(at[3], QPoint(12, 74));
+    EXPECT_EQ(at[4], QPoint(65, 28));  // trunc(65.5), trunc(28.5)
+    EXPECT_EQ(at[5], QPoint(63, 76));
+    EXPECT_EQ(at[6], QPoint(13, 50));  // trunc(13.5), trunc(50.5)
+    EXPECT_EQ(at[7], QPoint(115, 54));
+    EXPECT_EQ(at[8], QPoint(64 - 5, 52 - 5));
+}
+
+TEST(RubberBand, CornersAndMinimumSize) {
+    const auto band = RubberBand(QPoint(10, 20), QPoint(4, 30));
+    EXPECT_EQ(band[1], QPoint(4, 20));
+    EXPECT_EQ(band[3], QPoint(10, 30));
+    EXPECT_TRUE(RubberBandLargeEnough(QPoint(10, 10), QPoint(8, 12)));
+    EXPECT_FALSE(RubberBandLargeEnough(QPoint(10, 10), QPoint(11, 40)));
+    EXPECT_FALSE(RubberBandLargeEnough(QPoint(10, 10), QPoint(40, 9)));
+}
+
+}  // namespace
+}  // namespace v2d
