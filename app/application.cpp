@@ -28,6 +28,7 @@ namespace {
 void ShowSplash(int milliseconds) {
     TFormAbout splash;
     splash.setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    splash.setWindowTitle(QString::fromUtf8(kStartTitle));
     splash.resize(TFormAbout::kWidth, TFormAbout::kHeight);
     splash.show();
     splash.repaint();
@@ -42,7 +43,6 @@ void ShowSplash(int milliseconds) {
 }  // namespace
 
 std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options) {
-    QApplication::setApplicationName(QString::fromUtf8(kStartTitle));
     if (options.splashMs > 0) ShowSplash(options.splashMs);
 
     const QString folder =

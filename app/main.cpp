@@ -2,8 +2,10 @@
 #include <QApplication>
 
 #include "app/application.h"
+#include "base/process_setup.h"
 
 int main(int argc, char** argv) {
+    v2d::SetUpProcess();
     QApplication app(argc, argv);
     return v2d::RunVexel2D(app, v2d::StartupOptions{});
 }

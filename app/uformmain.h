@@ -18,6 +18,7 @@
 
 #include "models/scene_selection.h"
 #include "app/user_prompts.h"
+#include "base/process_setup.h"
 #include "imagelib/image_library.h"
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
@@ -50,7 +51,6 @@ class TDataModule_Manager;
 // them yet: the banner falls back to its local page at once.
 inline constexpr const char* kAdvertisementUrl = "http://127.0.0.1:9/ad";
 inline constexpr const char* kTutorialUrl = "http://127.0.0.1:9/video";
-inline constexpr const char* kApplicationTitle = "Vexel2D V2012专业版";
 
 struct MainWindowSetup {
     QString programFolder;           // the executable's folder, without a trailing "/"

@@ -57,7 +57,6 @@ TFormMain::~TFormMain() {
 QString TFormMain::ProgramPath(const QString& relative) const { return programFolder_ + "/" + relative; }
 
 void TFormMain::FormCreate() {
-    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/process_setup.h"
 #include "cli/commands.h"
 
 namespace {
@@ -34,6 +35,7 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    v2d::SetUpProcess();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage();
         return argc < 2 ? 2 : 0;

@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "cli/render_options.h"
 #include "imagelib/image_library.h"
-#include "base/allocator_tuning.h"
+#include "base/process_setup.h"
 #include "imagelib/image_library.h"
 #include "document/scheme_session.h"
 #include "document/tile_command.h"
@@ -62,9 +62,7 @@ int Fail(const char* command, const std::string& message) {
 }
 
 Status LoadLibrary(ImageLibrary& library) {
-    std::error_code error;
-    const fs::path self = fs::canonical("/proc/self/exe", error);
-    const std::vector<std::string> messages = library.Load((error ? fs::current_path() : self.parent_path()).string());
+    const std::vector<std::string> messages = library.Load(ExecutableFolder().string());
     if (!messages.empty()) return Error{messages.front()};
     return Status::Ok();
 }
@@ -118,7 +116,6 @@ int RunRender(const Args& args) {
         return 2;
     }
     const RenderOptions& options = *parsed;
-    KeepLargePictureMemory();
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("render", opened.error());
     const bool needsRegions = !options.product.empty() || options.colour || options.lighten || options.reflect;
@@ -177,7 +174,6 @@ int RunBatch(const Args& args) {
     fs::create_directories(options.output, error);
     if (error) return Fail("batch", "cannot create " + options.output + ": " + error.message());
 
-    KeepLargePictureMemory();
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("batch", opened.error());
     Result<std::vector<int>> regions = ResolveRegions(s.scene, options.regions);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
 #include "library/product_schema.h"
@@ -180,6 +181,7 @@ BENCHMARK(BM_NewestMaterial)->Unit(benchmark::kMicrosecond);
 }  // namespace v2d
 
 int main(int argc, char** argv) {
+    v2d::SetUpProcess();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

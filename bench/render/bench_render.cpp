@@ -9,7 +9,7 @@
 
 #include "demo/demo_room.h"
 #include "imagelib/image_library.h"
-#include "base/allocator_tuning.h"
+#include "base/process_setup.h"
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
 #include "document/tile_command.h"
@@ -154,7 +154,7 @@ BENCHMARK(BM_FullRedrawTwentyRegions)->Unit(benchmark::kMillisecond);
 }  // namespace v2d
 
 int main(int argc, char** argv) {
-    v2d::KeepLargePictureMemory();
+    v2d::SetUpProcess();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/process_setup.h"
 #include "demo/demo_room.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
@@ -92,4 +93,10 @@ BENCHMARK(BM_SaveScheme)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 }  // namespace v2d
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    v2d::SetUpProcess();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

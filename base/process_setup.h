@@ -1,0 +1,20 @@
+#pragma once
+// The one set-up of a process, for the program, the command line and the
+// benchmarks alike, so benchmark figures describe the program.
+#include <filesystem>
+
+namespace v2d {
+
+inline constexpr const char* kApplicationTitle = "Vexel2D V2012专业版";
+
+// Call first in main(): the application's name, and heap handling for
+// scene-sized pictures. Such pictures are tens of megabytes; glibc hands
+// blocks that large back to the system on every free, so each redraw would
+// pay for fresh zeroed pages. Keeping them in the heap lets the next picture
+// reuse them.
+void SetUpProcess();
+
+// The folder of the running executable, where VexellDll.so lies beside it.
+std::filesystem::path ExecutableFolder();
+
+}  // namespace v2d
