@@ -1,0 +1,138 @@
+#pragma once
+// The scene document: the one owner of the scene, its renderer and caches,
+// the undo list, the region selection and the current product. Windows and
+// the command line change the scene only through its operations and learn
+// what changed from its signals.
+#include <QImage>
+#include <QObject>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/progress.h"
+#include "base/result.h"
+#include "document/tile_command.h"
+#include "imagelib/image_operations.h"
+#include "models/scene_selection.h"
+#include "render/scene_renderer.h"
+#include "render/tiling_settings.h"
+#include "scene/scene.h"
+#include "scene/undo.h"
+
+namespace v2d {
+
+// What the product panel holds: a material to lay, or a model to place.
+// The numbers are the program's drag kinds.
+enum class DragKind { Model = 1, Material = 2 };
+
+struct CurrentProduct {
+    QImage picture;          // ImageParts: the map that is tiled
+    std::string descriptor;  // "PartsName=…&PartsNumber=…&…"
+    DragKind dragKind = DragKind::Material;
+    int mapTolerance = 10;   // of the product map last loaded
+};
+
+class SceneDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit SceneDocument(const ImageOperations& ops, QObject* parent = nullptr);
+    SceneDocument(const SceneDocument&) = delete;
+    SceneDocument& operator=(const SceneDocument&) = delete;
+
+    const Scene& scene() const { return scene_; }
+    // For windows that still draw on records they were handed; prefer the
+    // operations below, which announce what they changed.
+    Scene& scene() { return scene_; }
+    const SceneRenderer& renderer() const { return renderer_; }
+    SceneRenderer& renderer() { return renderer_; }
+    const UndoList& undoList() const { return undo_; }
+    const ImageOperations& ops() const { return ops_; }
+    // The picture the scene view shows.
+    const QImage& displayed() const { return renderer_.displayed(); }
+
+    // --- Scene files ------------------------------------------------------
+    // Reads the scheme; on success it replaces the scene, every record is
+    // rendered, the undo list emptied and the selection cleared. A file that
+    // does not read leaves the open scene as it was.
+    Status OpenScheme(const std::filesystem::path& path);
+    // Writes the scene; a failure leaves any old file as it was.
+    Status SaveScheme(const std::filesystem::path& path) const;
+    // Puts a scene in place of the current one, as opening a scheme does.
+    void LoadScene(Scene scene);
+    // A design-time picture shown before any scheme is opened.
+    void SetBackground(const QImage& picture);
+
+    // --- Selection --------------------------------------------------------
+    const RegionSelection& selection() const { return selection_; }
+    V2dPolygon* focusedRecord() const { return scene_.CurPoly; }
+    // The list's own selection, with the entries the focused record takes
+    // along (its group, its model's parts or owner) added.
+    void SelectFromList(int focused, std::vector<int> selected);
+    // As a click on record `index` (Ctrl adds); -1 clears the focus.
+    void Select(int index, bool addToSelection = false);
+    void ClearSelection();
+
+    // --- Current product --------------------------------------------------
+    const CurrentProduct& product() const { return product_; }
+    void SetProduct(CurrentProduct product);
+    void SetProductPicture(const QImage& picture);
+    void SetDragKind(DragKind kind);
+    // The effect window's offsets and relief, used by the next tiling.
+    void SetEffectSettings(const EffectSettings& effect) { effect_ = effect; }
+    // The panel's controls completed with the current product.
+    ProductPanelState WithCurrentProduct(ProductPanelState controls) const;
+
+    // --- Operations -------------------------------------------------------
+    // "开始铺贴" over the selection.
+    TileCommandResult TileSelection(const ProductPanelState& controls);
+    // The rubber band released over ordinary region `region`; false when
+    // nothing was laid.
+    bool LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end, const ProductPanelState& controls);
+    // Brightness and reflection of the focused record; false when nothing
+    // changed.
+    bool SetLighten(int lighten);
+    bool SetReflect(int reflect);
+    // Colour painting with "前景色", with undo; and from the colour cards,
+    // without. Both return the number of records painted.
+    int PaintSelection(uint32_t colour, const ProductPanelState& controls);
+    int PaintFromColourCard(uint32_t colour, const ProductPanelState& controls);
+    // "撤销": reverts the newest undo entry.
+    UndoOutcome Undo();
+    // The arrow keys move the focused picture model (or the model of a
+    // part) by one pixel; false when there is none.
+    bool NudgeFocusedModel(int dx, int dy);
+    // Every record from its cache again.
+    void Redraw();
+
+    // The progress of the operation running now, as a callback for code
+    // that reports it; it starts the bar at 0.
+    Progress StartProgress();
+
+signals:
+    // The scene was replaced: list, layout and selection start afresh.
+    void sceneReplaced();
+    // Records were added to or removed from PolyList.
+    void listChanged();
+    // The displayed picture changed.
+    void displayedChanged();
+    void selectionChanged();
+    void productChanged();
+    void progressChanged(int percent);
+
+private:
+    void SceneWasReplaced();
+    void ShowChanges(bool changed);
+
+    const ImageOperations& ops_;
+    Scene scene_;
+    SceneRenderer renderer_{scene_, ops_};
+    UndoList undo_;
+    RegionSelection selection_;
+    CurrentProduct product_;
+    EffectSettings effect_;
+    int lastProgress_ = -1;
+};
+
+}  // namespace v2d
