@@ -6,17 +6,13 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/commands.h"
-#include "cli/render_options.h"
-#include "imagelib/image_library.h"
-#include "base/process_setup.h"
-#include "imagelib/image_library.h"
-#include "document/scheme_session.h"
-#include "document/tile_command.h"
-#include "document/tone_controls.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
-#include "scene/scheme_file.h"
+#include "base/process_setup.h"
+#include "cli/commands.h"
+#include "cli/render_options.h"
+#include "document/scene_document.h"
+#include "imagelib/image_library.h"
 
 namespace v2d::cli {
 namespace fs = std::filesystem;
@@ -28,16 +24,16 @@ constexpr int kRenderingQuality = 95;
 // A progress bar on stderr, drawn only when it is a terminal.
 class ProgressBar {
 public:
-    explicit ProgressBar(std::string label) : label_(std::move(label)), shown_(isatty(STDERR_FILENO) == 1) {}
+    ProgressBar(std::string label, const SceneDocument& doc)
+        : label_(std::move(label)), shown_(isatty(STDERR_FILENO) == 1) {
+        if (shown_) connection_ = QObject::connect(&doc, &SceneDocument::progressChanged, [this](int p) { Draw(p); });
+    }
     ~ProgressBar() {
+        QObject::disconnect(connection_);
         if (shown_ && drawn_) std::fputc('\n', stderr);
     }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
-    Progress callback() {
-        if (!shown_) return {};
-        return [this](int percent) { Draw(percent); };
-    }
 
 private:
     void Draw(int percent) {
@@ -54,6 +50,7 @@ private:
     bool shown_;
     bool drawn_ = false;
     int last_ = -1;
+    QMetaObject::Connection connection_;
 };
 
 int Fail(const char* command, const std::string& message) {
@@ -75,32 +72,100 @@ Status WriteRendering(const QImage& picture, const fs::path& path) {
     return Status::Ok();
 }
 
+// The selection exactly as listed: the first region is the focused one.
+RegionSelection Listed(const std::vector<int>& regions) { return RegionSelection{regions.front(), regions}; }
+
+// Brightness and reflection of each listed region, as the sliders would set them.
+void AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
+    for (int region : regions) {
+        doc.SetSelection(Listed({region}));
+        if (options.lighten) doc.SetLighten(*options.lighten);
+        if (options.reflect) doc.SetReflect(*options.reflect);
+    }
+}
+
 // Lays one product into the regions and applies the tone options.
-Status LayProduct(SceneRenderer& renderer, UndoList& undo, const std::vector<int>& regions,
-                  const ProductPanelState& panel, const RenderOptions& options, ProgressBar& bar) {
-    RegionSelection selection{regions.front(), regions};
-    TileCommandResult tiled = TileSelectedRegions(renderer, selection, panel, EffectSettings{}, undo, bar.callback());
+Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const ProductPanelState& panel,
+                  const RenderOptions& options) {
+    doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
+    doc.SetSelection(Listed(regions));
+    TileCommandResult tiled = doc.TileSelection(panel);
     if (tiled.stopped) return Error{tiled.stopped->message};
     for (const Error& m : tiled.messages) std::fprintf(stderr, "vexel2d-cli: %s\n", m.message.c_str());
-    for (int region : regions) {
-        if (options.lighten) SetRegionLighten(renderer, region, *options.lighten, bar.callback());
-        if (options.reflect) SetRegionReflect(renderer, region, *options.reflect, bar.callback());
-    }
+    AdjustTone(doc, regions, options);
     return Status::Ok();
+}
+
+// Without a product the colour paints the regions, shaded by the photo.
+void PaintAndAdjust(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
+    if (options.colour) {
+        doc.SetSelection(Listed(regions));
+        doc.PaintSelection(*options.colour, ProductPanelState{});
+    }
+    AdjustTone(doc, regions, options);
 }
 
 struct Session {
     ImageLibrary library;
-    Scene scene;
-    std::unique_ptr<SceneRenderer> renderer;
-    UndoList undo;
+    std::unique_ptr<SceneDocument> doc;
 };
 
 Status OpenSession(Session& s, const RenderOptions& options) {
     if (Status loaded = LoadLibrary(s.library); !loaded) return loaded;
-    s.renderer = std::make_unique<SceneRenderer>(s.scene, s.library);
-    ProgressBar bar("打开方案");
-    return OpenSchemeInto(options.scheme, *s.renderer, s.undo, bar.callback());
+    s.doc = std::make_unique<SceneDocument>(s.library);
+    ProgressBar bar("打开方案", *s.doc);
+    return s.doc->OpenScheme(options.scheme);
+}
+
+// Lays the product or paints the colour, then adjusts the tone, as the options say.
+Status ApplyOptions(SceneDocument& doc, const RenderOptions& options) {
+    const bool needsRegions = !options.product.empty() || options.colour || options.lighten || options.reflect;
+    if (!needsRegions) return Status::Ok();
+    if (options.regions.empty()) return Error{"--regions is needed to lay or adjust anything"};
+    Result<std::vector<int>> regions = ResolveRegions(doc.scene(), options.regions);
+    if (!regions) return Error{regions.error()};
+    ProgressBar bar("铺贴", doc);
+    if (options.product.empty()) {
+        PaintAndAdjust(doc, *regions, options);
+        return Status::Ok();
+    }
+    Result<ProductPanelState> panel = LoadProductPanel(options.product, options);
+    if (!panel) return Error{panel.error()};
+    return LayProduct(doc, *regions, *panel, options);
+}
+
+// The product pictures of a folder, in name order.
+Result<std::vector<fs::path>> ProductPictures(const std::string& folder) {
+    std::vector<fs::path> products;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        std::string ext = entry.path().extension().string();
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (entry.is_regular_file() && (ext == ".h2d" || ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp"))
+            products.push_back(entry.path());
+    }
+    if (error) return Error{"cannot read " + folder + ": " + error.message()};
+    if (products.empty()) return Error{"no product pictures in " + folder};
+    std::sort(products.begin(), products.end());
+    return products;
+}
+
+// One rendering per product; every product starts from the scheme as opened.
+int RenderEachProduct(SceneDocument& doc, const std::vector<fs::path>& products, const std::vector<int>& regions,
+                      const RenderOptions& options) {
+    int failures = 0;
+    for (const fs::path& product : products) {
+        ProgressBar bar(product.filename().string(), doc);
+        Result<ProductPanelState> panel = LoadProductPanel(product.string(), options);
+        Status done = panel ? LayProduct(doc, regions, *panel, options) : Status(Error{panel.error()});
+        if (done) done = WriteRendering(doc.displayed(), fs::path(options.output) / (product.stem().string() + ".jpg"));
+        if (!done) {
+            std::fprintf(stderr, "vexel2d-cli batch: %s: %s\n", product.filename().string().c_str(), done.error().c_str());
+            ++failures;
+        }
+        doc.UndoAll();
+    }
+    return failures == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -118,34 +183,11 @@ int RunRender(const Args& args) {
     const RenderOptions& options = *parsed;
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("render", opened.error());
-    const bool needsRegions = !options.product.empty() || options.colour || options.lighten || options.reflect;
-    if (needsRegions) {
-        if (options.regions.empty()) return Fail("render", "--regions is needed to lay or adjust anything");
-        Result<std::vector<int>> regions = ResolveRegions(s.scene, options.regions);
-        if (!regions) return Fail("render", regions.error());
-        ProgressBar bar("铺贴");
-        if (!options.product.empty()) {
-            Result<ProductPanelState> panel = LoadProductPanel(options.product, options);
-            if (!panel) return Fail("render", panel.error());
-            if (Status laid = LayProduct(*s.renderer, s.undo, *regions, *panel, options, bar); !laid)
-                return Fail("render", laid.error());
-        } else {
-            // Without a product the colour paints the regions, shaded by the photo.
-            if (options.colour) {
-                ProductPanelState panel;
-                PaintRegionsWithColour(*s.renderer, RegionSelection{regions->front(), *regions}, *options.colour,
-                                       panel, s.undo, bar.callback());
-            }
-            for (int region : *regions) {
-                if (options.lighten) SetRegionLighten(*s.renderer, region, *options.lighten, bar.callback());
-                if (options.reflect) SetRegionReflect(*s.renderer, region, *options.reflect, bar.callback());
-            }
-        }
-    }
-    if (Status written = WriteRendering(s.renderer->displayed(), options.output); !written)
+    if (Status applied = ApplyOptions(*s.doc, options); !applied) return Fail("render", applied.error());
+    if (Status written = WriteRendering(s.doc->displayed(), options.output); !written)
         return Fail("render", written.error());
     if (!options.save.empty())
-        if (Status saved = WriteSchemeFile(s.scene, options.save); !saved) return Fail("render", saved.error());
+        if (Status saved = s.doc->SaveScheme(options.save); !saved) return Fail("render", saved.error());
     return 0;
 }
 
@@ -160,39 +202,17 @@ int RunBatch(const Args& args) {
         return 2;
     }
     const RenderOptions& options = *parsed;
-    std::vector<fs::path> products;
+    Result<std::vector<fs::path>> products = ProductPictures(options.productsDir);
+    if (!products) return Fail("batch", products.error());
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(options.productsDir, error)) {
-        std::string ext = entry.path().extension().string();
-        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (entry.is_regular_file() && (ext == ".h2d" || ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp"))
-            products.push_back(entry.path());
-    }
-    if (error) return Fail("batch", "cannot read " + options.productsDir + ": " + error.message());
-    if (products.empty()) return Fail("batch", "no product pictures in " + options.productsDir);
-    std::sort(products.begin(), products.end());
     fs::create_directories(options.output, error);
     if (error) return Fail("batch", "cannot create " + options.output + ": " + error.message());
 
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("batch", opened.error());
-    Result<std::vector<int>> regions = ResolveRegions(s.scene, options.regions);
+    Result<std::vector<int>> regions = ResolveRegions(s.doc->scene(), options.regions);
     if (!regions) return Fail("batch", regions.error());
-    int failures = 0;
-    for (const fs::path& product : products) {
-        ProgressBar bar(product.filename().string());
-        Result<ProductPanelState> panel = LoadProductPanel(product.string(), options);
-        Status done = panel ? LayProduct(*s.renderer, s.undo, *regions, *panel, options, bar) : Status(Error{panel.error()});
-        if (done) done = WriteRendering(s.renderer->displayed(), fs::path(options.output) / (product.stem().string() + ".jpg"));
-        if (!done) {
-            std::fprintf(stderr, "vexel2d-cli batch: %s: %s\n", product.filename().string().c_str(), done.error().c_str());
-            ++failures;
-        }
-        // Back to the scheme as opened for the next product.
-        while (!s.undo.empty()) Undo(s.scene, s.undo);
-        s.renderer->QuickRedraw();
-    }
-    return failures == 0 ? 0 : 1;
+    return RenderEachProduct(*s.doc, *products, *regions, options);
 }
 
 }  // namespace v2d::cli

@@ -79,6 +79,14 @@ void SceneDocument::Select(int index, bool addToSelection) {
 
 void SceneDocument::ClearSelection() { SelectFromList(-1, {}); }
 
+void SceneDocument::SetSelection(RegionSelection selection) {
+    const bool valid = selection.focused >= 0 && selection.focused < scene_.count();
+    selection_ = std::move(selection);
+    if (!valid) selection_.focused = -1;
+    scene_.CurPoly = valid ? scene_.at(selection_.focused) : nullptr;
+    emit selectionChanged();
+}
+
 // --- Current product ------------------------------------------------------------
 
 void SceneDocument::SetProduct(CurrentProduct product) {
@@ -155,6 +163,13 @@ UndoOutcome SceneDocument::Undo() {
         SelectFromList(selection_.focused < scene_.count() ? selection_.focused : -1, selection_.selected);
     }
     return outcome;
+}
+
+void SceneDocument::UndoAll() {
+    bool listMoved = false;
+    while (!undo_.empty()) listMoved |= v2d::Undo(scene_, undo_).listChanged;
+    Redraw();
+    if (listMoved) emit listChanged();
 }
 
 bool SceneDocument::NudgeFocusedModel(int dx, int dy) {

@@ -73,6 +73,8 @@ public:
     // As a click on record `index` (Ctrl adds); -1 clears the focus.
     void Select(int index, bool addToSelection = false);
     void ClearSelection();
+    // Exactly these records, nothing taken along (the command line's lists).
+    void SetSelection(RegionSelection selection);
 
     // --- Current product --------------------------------------------------
     const CurrentProduct& product() const { return product_; }
@@ -100,6 +102,9 @@ public:
     int PaintFromColourCard(uint32_t colour, const ProductPanelState& controls);
     // "撤销": reverts the newest undo entry.
     UndoOutcome Undo();
+    // Every entry reverted, the scene redrawn once: back to the scene as it
+    // was opened.
+    void UndoAll();
     // The arrow keys move the focused picture model (or the model of a
     // part) by one pixel; false when there is none.
     bool NudgeFocusedModel(int dx, int dy);

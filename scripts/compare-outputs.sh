@@ -27,6 +27,9 @@ run_all() {  # BIN_DIR OUT_DIR
   "$cli" render "$out/walls.v2d" --product "$maps/MB-1205.jpg" --regions 衣柜门 --fit --lighten 120 \
     -o "$out/wardrobe.jpg"
   "$cli" render "$start" --colour 0x3366CC --regions 0,1 --save "$out/colour.v2d" -o "$out/colour.jpg"
+  mkdir -p "$out/some-products"
+  cp "$maps/PG-8007.h2d" "$maps/BZ-5306.jpg" "$maps/MB-1205.jpg" "$out/some-products/"
+  "$cli" batch "$start" --products "$out/some-products" --regions 地面,背景墙 --lighten 20 -o "$out/batch"
   "$cli" info "$out/walls.v2d" >"$out/walls.json"
   (cd "$ws" && "$cli" products) >"$out/products.jsonl"
   rm -f "$ws"/DB/*.cdb
