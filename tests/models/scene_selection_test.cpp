@@ -95,7 +95,7 @@ TEST(HitTest, PictureModelWithCornersOffItsBoxUsesTheMappedOutline) {
     model->corners[2] = {40, 10};
     scene.Append(std::move(model));
     int calls = 0;
-    const OutlineMapper mapper = [&](std::span<const V2d_Point> points, std::span<const V2d_Point, 4> quad) {
+    const OutlineMapper mapper = [&](std::span<const V2d_Point> points, const Quad& quad) {
         ++calls;
         return std::optional<std::vector<V2d_Point>>(std::vector<V2d_Point>(quad.begin(), quad.end()));
     };
