@@ -43,12 +43,6 @@ void SceneDocument::LoadScene(Scene scene) {
     SceneWasReplaced();
 }
 
-void SceneDocument::SetBackground(const QImage& picture) {
-    scene_.background = picture;
-    renderer_.RenderAll();
-    emit displayedChanged();
-}
-
 void SceneDocument::SceneWasReplaced() {
     selection_ = {};
     scene_.CurPoly = nullptr;
@@ -59,16 +53,12 @@ void SceneDocument::SceneWasReplaced() {
 // --- Selection ----------------------------------------------------------------
 
 void SceneDocument::SelectFromList(int focused, std::vector<int> selected) {
-    const bool valid = focused >= 0 && focused < scene_.count();
-    selection_.focused = valid ? focused : -1;
-    scene_.CurPoly = valid ? scene_.at(focused) : nullptr;
-    for (int companion : CompanionSelection(scene_, selection_.focused)) selected.push_back(companion);
+    for (int companion : CompanionSelection(scene_, focused)) selected.push_back(companion);
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     selected.erase(std::remove_if(selected.begin(), selected.end(), [&](int i) { return i < 0 || i >= scene_.count(); }),
                    selected.end());
-    selection_.selected = std::move(selected);
-    emit selectionChanged();
+    SetSelection(RegionSelection{focused, std::move(selected)});
 }
 
 void SceneDocument::Select(int index, bool addToSelection) {
@@ -91,11 +81,6 @@ void SceneDocument::SetSelection(RegionSelection selection) {
 
 void SceneDocument::SetProduct(CurrentProduct product) {
     product_ = std::move(product);
-    emit productChanged();
-}
-
-void SceneDocument::SetProductPicture(const QImage& picture) {
-    product_.picture = picture;
     emit productChanged();
 }
 

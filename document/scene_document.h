@@ -61,8 +61,6 @@ public:
     Status SaveScheme(const std::filesystem::path& path) const;
     // Puts a scene in place of the current one, as opening a scheme does.
     void LoadScene(Scene scene);
-    // A design-time picture shown before any scheme is opened.
-    void SetBackground(const QImage& picture);
 
     // --- Selection --------------------------------------------------------
     const RegionSelection& selection() const { return selection_; }
@@ -79,7 +77,6 @@ public:
     // --- Current product --------------------------------------------------
     const CurrentProduct& product() const { return product_; }
     void SetProduct(CurrentProduct product);
-    void SetProductPicture(const QImage& picture);
     void SetDragKind(DragKind kind);
     // The effect window's offsets and relief, used by the next tiling.
     void SetEffectSettings(const EffectSettings& effect) { effect_ = effect; }
