@@ -23,6 +23,7 @@ int RunProducts(const Args& args);      // products [--kind material|model]
 int RunMerge(const Args& args);         // merge FILE.cdb
 int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
-int RunBatch(const Args& args);         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
+int RunBatch(const Args& args);
+int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 
 }  // namespace v2d::cli

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/command_support.h"
 #include "cli/commands.h"
 #include "demo/demo_room.h"
 #include "demo/database.h"
@@ -17,11 +18,6 @@ namespace v2d::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-int Fail(const char* command, const std::string& message) {
-    std::fprintf(stderr, "vexel2d-cli %s: %s\n", command, message.c_str());
-    return 1;
-}
 
 Result<std::unique_ptr<TDataModule_Manager>> OpenWorkspaceDatabase() {
     return TDataModule_Manager::DataModuleCreate(fs::current_path());

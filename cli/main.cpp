@@ -25,6 +25,8 @@ const Command kCommands[] = {
     {"render", v2d::cli::RunRender, "render SCHEME.v2d -o OUT.jpg [options]  render a scheme"},
     {"batch", v2d::cli::RunBatch,
      "batch SCHEME.v2d --products DIR --regions LIST -o OUTDIR  one rendering per product"},
+    {"add-model", v2d::cli::RunAddModel,
+     "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
 };
 
 void PrintUsage() {

@@ -9,6 +9,7 @@
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 #include "base/process_setup.h"
+#include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/render_options.h"
 #include "document/scene_document.h"
@@ -52,17 +53,6 @@ private:
     int last_ = -1;
     QMetaObject::Connection connection_;
 };
-
-int Fail(const char* command, const std::string& message) {
-    std::fprintf(stderr, "vexel2d-cli %s: %s\n", command, message.c_str());
-    return 1;
-}
-
-Status LoadLibrary(ImageLibrary& library) {
-    const std::vector<std::string> messages = library.Load(ExecutableFolder().string());
-    if (!messages.empty()) return Error{messages.front()};
-    return Status::Ok();
-}
 
 Status WriteRendering(const QImage& picture, const fs::path& path) {
     if (picture.isNull()) return Error{"the scheme has no background picture"};
@@ -111,7 +101,7 @@ struct Session {
 };
 
 Status OpenSession(Session& s, const RenderOptions& options) {
-    if (Status loaded = LoadLibrary(s.library); !loaded) return loaded;
+    if (Status loaded = LoadImageLibrary(s.library); !loaded) return loaded;
     s.doc = std::make_unique<SceneDocument>(s.library);
     ProgressBar bar("打开方案", *s.doc);
     return s.doc->OpenScheme(options.scheme);

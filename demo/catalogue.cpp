@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/database.h"
+#include "demo/model_files.h"
 #include "demo/product_pictures.h"
 #include "library/product_map.h"
 #include "library/pub_functions.h"
@@ -29,7 +30,7 @@ insert into TablePartsSubType(PSTypeID,PSTypeName,PSTypeMemo,PartsSubType,Parent
   (301,'欧式墙纸','',2,-1,3),(302,'条纹墙纸','',2,-1,3),(303,'田园墙纸','',2,-1,3),
   (401,'大理石','',2,-1,4),(402,'花岗岩','',2,-1,4),
   (501,'窗帘布','',2,-1,5),(502,'沙发布','',2,-1,5),
-  (601,'沙发','沙发',1,-1,6),
+  (601,'沙发','沙发',1,-1,6),(603,'衣柜','衣柜',1,-1,6),
   (701,'门','门',1,-1,7),(702,'窗帘','窗帘',1,-1,7),
   (801,'装饰画','装饰画',1,-1,8),(802,'地毯','地毯',1,-1,8);
 insert into TableSales(SalesID,SalesName) values
@@ -132,10 +133,29 @@ std::vector<DemoModel> Models() {
     };
 }
 
+// The sub-category memos of the demo's model categories.
+const char* ModelMemo(int subType) {
+    switch (subType) {
+        case 601: return "沙发";
+        case 603: return "衣柜";
+        case 701: return "门";
+        case 702: return "窗帘";
+        case 801: return "装饰画";
+        case 802: return "地毯";
+        default: return "";
+    }
+}
+
+
 Status WriteJpeg(const fs::path& path, const QImage& image, int quality) {
     std::optional<Bytes> jpeg = EncodeJpeg(image, quality);
     if (!jpeg || !WriteFileAtomically(path, *jpeg)) return Error{"写文件失败。" + path.string()};
     return Status::Ok();
+}
+
+Status WriteModelProduct(const fs::path& product, const std::string& number, const QImage& picture) {
+    if (Status s = WriteJpeg(product / "jpg" / (number + ".jpg"), picture, 90); !s) return s;
+    return WriteJpeg(product / "xjpg" / (number + ".jpg"), pic::MakeThumbnail(picture, 100), 90);
 }
 
 Status WriteMap(const fs::path& maps, const DemoMaterial& m, const QImage& picture) {
@@ -213,13 +233,20 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
     for (const DemoModel& m : Models()) {
         if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, m.price, 7, 6, m.subType); !s)
             return s;
-        const QImage picture = pic::DrawModelPicture(m.shape, m.colour, 400);
-        if (Status s = WriteJpeg(product / "jpg" / (std::string(m.number) + ".jpg"), picture, 90); !s) return s;
-        if (Status s = WriteJpeg(product / "xjpg" / (std::string(m.number) + ".jpg"),
-                                 pic::MakeThumbnail(picture, 100), 90);
+        const std::string descriptor = ModelDescriptor(m.name, m.number, "美家家具", m.specs, ModelMemo(m.subType));
+        if (Status s = WriteDemoModelFile(product / "c2d" / (std::string(m.number) + ".c2d"), m.shape, m.colour,
+                                          descriptor);
             !s)
             return s;
+        if (Status s = WriteModelProduct(product, m.number, pic::DrawModelPicture(m.shape, m.colour, 400)); !s)
+            return s;
     }
+    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", 5600, 7, 6, 603); !s) return s;
+    const Result<QImage> wardrobe =
+        WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d",
+                          ModelDescriptor("三门衣柜", "GZ-001", "美家家具", "1800*2000", ModelMemo(603)));
+    if (!wardrobe) return Error{wardrobe.error()};
+    if (Status s = WriteModelProduct(product, "GZ-001", *wardrobe); !s) return s;
 
     uint32_t seed = 11;
     for (const DemoMaterial& m : Materials()) {

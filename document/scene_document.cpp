@@ -8,7 +8,9 @@
 
 namespace v2d {
 
-SceneDocument::SceneDocument(const ImageOperations& ops, QObject* parent) : QObject(parent), ops_(ops) {}
+SceneDocument::SceneDocument(const ImageOperations& ops, QObject* parent) : QObject(parent), ops_(ops) {
+    renderer_.SetModelDrawer(&modelDrawer_);
+}
 
 Progress SceneDocument::StartProgress() {
     lastProgress_ = -1;

@@ -16,6 +16,7 @@
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
 #include "models/scene_selection.h"
+#include "render/perspective_model_drawer.h"
 #include "render/scene_renderer.h"
 #include "render/tiling_settings.h"
 #include "scene/scene.h"
@@ -32,6 +33,19 @@ struct CurrentProduct {
     std::string descriptor;  // "PartsName=…&PartsNumber=…&…"
     DragKind dragKind = DragKind::Material;
     int mapTolerance = 10;   // of the product map last loaded
+};
+
+// A model product let go over the scene.
+struct ModelDrop {
+    std::filesystem::path modelFile;
+    std::string descriptor;  // copied into the model's partsInfo; empty keeps the file's own
+    V2d_Point point;         // picture coordinates
+    int target = -1;         // ModelDropTarget, or a region chosen by the caller
+    bool replace = false;    // the user agreed to replace the target picture model
+    bool fitIntoRegion = false;  // fit into a region target even without a category memo
+    // The product's size in millimetres; 0 takes it from the descriptor's
+    // PartsSpecs.
+    int realWidth = 0, realHeight = 0;
 };
 
 class SceneDocument : public QObject {
@@ -108,6 +122,24 @@ public:
     // Every record from its cache again.
     void Redraw();
 
+    // --- Models -------------------------------------------------------------
+    // Loads a model file at the end of PolyList (an owner first for a model
+    // with parts) and clears the selection; 0 when the file does not exist.
+    Result<int> LoadModelFile(const std::filesystem::path& path);
+    // The record a model dropped at the picture point lands on: the hit
+    // record, or the owner of a hit part; -1 for none. The window asks
+    // whether to replace it when it is a picture model.
+    int ModelDropTarget(V2d_Point point) const;
+    // Loads and places the model: fitted into the target region at the
+    // product's size, in the place of the target picture model when
+    // `replace` is set, else free and centred on the point. The model is
+    // drawn and selected; its position in PolyList is returned (-1 when the
+    // file does not exist).
+    Result<int> DropModel(const ModelDrop& drop);
+    // Removes records (a model takes its parts along) with a type-1 or
+    // type-4 undo entry.
+    void DeleteRecords(const std::vector<V2dPolygon*>& records);
+
     // The progress of the operation running now, as a callback for code
     // that reports it; it starts the bar at 0.
     Progress StartProgress();
@@ -132,6 +164,7 @@ private:
     SceneRenderer renderer_{scene_, ops_};
     UndoList undo_;
     RegionSelection selection_;
+    PerspectiveModelDrawer modelDrawer_;
     CurrentProduct product_;
     EffectSettings effect_;
     int lastProgress_ = -1;

@@ -15,6 +15,7 @@
 namespace v2d {
 
 inline constexpr char kModelSignature[4] = {'d', '2', 'c', '.'};
+inline constexpr const char* kMsgModelMissing = "二维模型不存在。";
 
 struct ModelFile {
     int32_t version = 0;

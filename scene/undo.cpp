@@ -75,6 +75,12 @@ UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& remov
 
 void PushUndo(UndoList& undoList, UndoObject undoObject) { undoList.push_back(std::move(undoObject)); }
 
+void DropUndoFor(UndoList& undoList, const V2dPolygon* record) {
+    std::erase_if(undoList, [record](const UndoObject& u) {
+        return u.target == record || (u.saved && u.saved->group == record);
+    });
+}
+
 void ClearUndo(UndoList& undoList) { undoList.clear(); }
 
 UndoOutcome Undo(Scene& scene, UndoList& undoList) {

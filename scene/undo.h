@@ -42,6 +42,9 @@ UndoObject ModelMoveUndo(V2dPolygon& model);
 UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& removed);
 
 void PushUndo(UndoList& undoList, UndoObject undoObject);
+// Entries about a record that is about to be freed go with it, so that a
+// later record at the same address cannot receive them.
+void DropUndoFor(UndoList& undoList, const V2dPolygon* record);
 void ClearUndo(UndoList& undoList);
 
 // What the window does after an undo.

@@ -1,0 +1,104 @@
+// vexel2d-cli add-model: a model file placed into a scheme as a drop on the
+// scene would place it, free or fitted into a region at its real size.
+#include <cstdio>
+
+#include "base/integer_text.h"
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "cli/render_options.h"
+#include "document/scene_document.h"
+#include "library/pub_functions.h"
+#include "scene/model_file.h"
+#include "scene/outline_geometry.h"
+
+namespace v2d::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vexel2d-cli add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]\n";
+
+struct AddModelOptions {
+    std::string scheme, model, output, region;
+    std::optional<V2d_Point> at;
+};
+
+std::optional<V2d_Point> ParsePoint(const std::string& text) {
+    const std::vector<std::string> pieces = SplitText(text, ",");
+    if (pieces.size() != 2) return std::nullopt;
+    const std::optional<int> x = ParseInt(pieces[0]), y = ParseInt(pieces[1]);
+    if (!x || !y) return std::nullopt;
+    return V2d_Point{*x, *y};
+}
+
+Result<AddModelOptions> ParseAddModelOptions(const Args& args) {
+    AddModelOptions o;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if ((a == "-o" || a == "--at" || a == "--region") && !hasValue) return Error{a + " needs a value"};
+        if (a == "-o") {
+            o.output = args[++i];
+        } else if (a == "--at") {
+            o.at = ParsePoint(args[++i]);
+            if (!o.at) return Error{"--at takes X,Y in picture pixels"};
+        } else if (a == "--region") {
+            o.region = args[++i];
+        } else if (!a.empty() && a[0] == '-') {
+            return Error{"unknown option " + a};
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 2) return Error{"a scheme and a model file are needed"};
+    if (o.output.empty()) return Error{"no output given (-o)"};
+    o.scheme = files[0];
+    o.model = files[1];
+    return o;
+}
+
+V2d_Point CentreOf(const PixelBox& box) { return {box.minX + box.width() / 2, box.minY + box.height() / 2}; }
+
+// The drop: into the named region at the point (its box's centre by
+// default), or free at the point (the scene's centre by default).
+Result<ModelDrop> DropFor(const SceneDocument& doc, const AddModelOptions& options) {
+    ModelDrop drop;
+    drop.modelFile = options.model;
+    const QImage& background = doc.scene().background;
+    drop.point = options.at.value_or(V2d_Point{background.width() / 2, background.height() / 2});
+    if (options.region.empty()) return drop;
+    Result<std::vector<int>> regions = ResolveRegions(doc.scene(), options.region);
+    if (!regions) return Error{regions.error()};
+    if (regions->size() != 1) return Error{"--region names one region"};
+    const V2dPolygon& region = *doc.scene().at(regions->front());
+    if (region.kind != kRegion) return Error{"\"" + options.region + "\" is not a region"};
+    drop.target = regions->front();
+    drop.fitIntoRegion = true;
+    if (!options.at) drop.point = CentreOf(OutlineBox(region));
+    return drop;
+}
+
+}  // namespace
+
+int RunAddModel(const Args& args) {
+    Result<AddModelOptions> options = ParseAddModelOptions(args);
+    if (!options) {
+        std::fprintf(stderr, "vexel2d-cli add-model: %s\n%s", options.error().c_str(), kUsage);
+        return 2;
+    }
+    ImageLibrary library;
+    if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("add-model", loaded.error());
+    SceneDocument doc(library);
+    if (Status opened = doc.OpenScheme(options->scheme); !opened)
+        return Fail("add-model", options->scheme + ": " + opened.error());
+    Result<ModelDrop> drop = DropFor(doc, *options);
+    if (!drop) return Fail("add-model", drop.error());
+    Result<int> placed = doc.DropModel(*drop);
+    if (!placed) return Fail("add-model", options->model + ": " + placed.error());
+    if (*placed < 0) return Fail("add-model", options->model + ": " + kMsgModelMissing);
+    if (Status saved = doc.SaveScheme(options->output); !saved)
+        return Fail("add-model", options->output + ": " + saved.error());
+    return 0;
+}
+
+}  // namespace v2d::cli

@@ -1,0 +1,103 @@
+// The scene document's model operations: loading a model file, dropping a
+// model product on the scene, deleting records.
+#include <algorithm>
+
+#include "document/scene_document.h"
+#include "library/pub_functions.h"
+#include "models/model_loading.h"
+#include "models/model_placement.h"
+
+namespace v2d {
+namespace {
+
+OutlineMapper MapperOf(const ImageOperations& ops) {
+    return [&ops](std::span<const V2d_Point> points, const Quad& quad) { return ops.PsTransPoint(points, quad); };
+}
+
+// Moves the record to just after `anchor` in PolyList.
+void MoveAfter(Scene& scene, V2dPolygon* record, const V2dPolygon* anchor) {
+    PolygonPtr taken = scene.Take(record);
+    scene.Insert(scene.IndexOfPolygon(anchor) + 1, std::move(taken));
+}
+
+void TakePlaceOf(V2dPolygon& model, const V2dPolygon& old) {
+    std::copy(std::begin(old.corners), std::end(old.corners), model.corners);
+    model.originX = old.originX;
+    model.originY = old.originY;
+    model.scaleX = old.scaleX;
+    model.scaleY = old.scaleY;
+}
+
+}  // namespace
+
+Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
+    std::error_code missing;
+    if (!std::filesystem::is_regular_file(path, missing)) return 0;
+    ClearSelection();
+    Result<ModelFile> model = ReadModelFile(path);
+    if (!model) return Error{model.error()};
+    const int added = AddModelToScene(scene_, std::move(*model), path.stem().string());
+    if (added > 0) emit listChanged();
+    return added;
+}
+
+int SceneDocument::ModelDropTarget(V2d_Point point) const {
+    const int hit = HitTest(scene_, point.x, point.y, MapperOf(ops_));
+    if (hit < 0) return -1;
+    const V2dPolygon* record = scene_.at(hit);
+    return record->group ? scene_.IndexOfPolygon(record->group) : hit;
+}
+
+Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
+    const int before = scene_.count();
+    Result<int> added = LoadModelFile(drop.modelFile);
+    if (!added) return Error{added.error()};
+    if (*added == 0) return -1;
+    V2dPolygon* model = scene_.at(before);
+    if (!drop.descriptor.empty())
+        model->partsInfo = drop.descriptor;
+    else if (model->partsInfo.empty() && *added > 1)
+        model->partsInfo = scene_.at(before + 1)->partsInfo;  // an owner speaks for its parts
+    V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
+    const std::string memo = GetParam(model->partsInfo, "PSTypeMemo");
+    if (target && target->kind == kPictureModel && !drop.replace) target = nullptr;
+
+    if (target && target->kind == kRegion && (!memo.empty() || drop.fitIntoRegion)) {
+        const ProductSize specs = ParseProductSpecs(GetParam(model->partsInfo, "PartsSpecs"));
+        model->realWidth = drop.realWidth > 0 ? drop.realWidth : specs.width;
+        model->realHeight = drop.realHeight > 0 ? drop.realHeight : specs.height;
+        if (FitModelIntoRegion(*target, *model, drop.point, ops_)) {
+            if (StandsOnBottomEdge(memo)) AlignToBottomEdge(*target, *model);
+            MoveAfter(scene_, model, target);
+        } else {
+            CentreModelOn(*model, drop.point);
+        }
+    } else if (!target || target->kind != kPictureModel) {
+        CentreModelOn(*model, drop.point);
+    } else {
+        TakePlaceOf(*model, *target);
+        MoveAfter(scene_, model, target);
+        std::vector<V2dPolygon*> removed = scene_.GroupMembers(target);
+        removed.insert(removed.begin(), target);
+        DeleteRecords(removed);
+    }
+    renderer_.RedrawScene(model, StartProgress());
+    emit listChanged();
+    emit displayedChanged();
+    const int position = scene_.IndexOfPolygon(model);
+    Select(position);
+    return position;
+}
+
+void SceneDocument::DeleteRecords(const std::vector<V2dPolygon*>& records) {
+    if (records.empty()) return;
+    PushUndo(undo_, RemovalUndo(scene_, records));
+    for (V2dPolygon* record : records) {
+        DropUndoFor(undo_, record);
+        scene_.FreePolygon(record);
+    }
+    selection_ = {};
+    emit listChanged();
+}
+
+}  // namespace v2d
