@@ -136,6 +136,11 @@ public:
     // drawn and selected; its position in PolyList is returned (-1 when the
     // file does not exist).
     Result<int> DropModel(const ModelDrop& drop);
+    // The centre handle: the focused model (the owner of a part) moves by a
+    // step in picture pixels; the first step of a drag records its old
+    // place for undo. The picture follows with FinishModelMove.
+    bool MoveFocusedModel(int dx, int dy, bool firstStep);
+    void FinishModelMove();
     // Removes records (a model takes its parts along) with a type-1 or
     // type-4 undo entry.
     void DeleteRecords(const std::vector<V2dPolygon*>& records);

@@ -89,6 +89,25 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     return position;
 }
 
+bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
+    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    if (!target || target->kind == kRegion) return false;
+    if (firstStep) PushUndo(undo_, ModelMoveUndo(*target));
+    target->originX += dx;
+    target->originY += dy;
+    return true;
+}
+
+void SceneDocument::FinishModelMove() {
+    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    if (!target) return;
+    if (target->kind == kPictureModel)
+        renderer_.QuickRedraw(StartProgress());
+    else
+        renderer_.RedrawScene(target, StartProgress());
+    emit displayedChanged();
+}
+
 void SceneDocument::DeleteRecords(const std::vector<V2dPolygon*>& records) {
     if (records.empty()) return;
     PushUndo(undo_, RemovalUndo(scene_, records));

@@ -1,0 +1,129 @@
+// Models through the scene document: a drop placed free, fitted into a
+// region, standing on a wall's bottom edge, replacing a model; and the
+// files that give nothing.
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "demo/demo_room.h"
+#include "document/scene_document.h"
+#include "scene/model_file.h"
+#include "scene/outline_geometry.h"
+#include "scene/scheme_file.h"
+#include "tests/render/render_fixtures.h"
+
+namespace v2d {
+namespace {
+
+constexpr int kFloor = 0, kBackWall = 1, kLeftWall = 2;
+
+class ModelCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
+        PolygonPtr model = NewPolygon();
+        model->kind = kPictureModel;
+        model->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}};
+        model->indexList = {3};
+        SetCornersFromBoundingBox(*model);
+        model->picture = QImage(40, 20, QImage::Format_RGB32);
+        model->picture.fill(0xFFFFFFFF);  // white stays white under its own light
+        ASSERT_TRUE(WriteModelFile({model.get()}, nullptr, modelFile()).ok());
+    }
+    std::filesystem::path modelFile() const { return dir.filePath("white.c2d").toStdString(); }
+    ModelDrop Drop(V2d_Point at, int target = -1, const char* memo = "") const {
+        ModelDrop drop;
+        drop.modelFile = modelFile();
+        drop.descriptor = std::string("PartsName=白板&PartsNumber=white&PartsSpecs=1000*500&PSTypeMemo=") + memo;
+        drop.point = at;
+        drop.target = target;
+        return drop;
+    }
+    QTemporaryDir dir;
+    SceneDocument doc{testing::Library()};
+};
+
+TEST_F(ModelCommandsTest, AFreeDropIsCentredDrawnAndSelected) {
+    QSignalSpy listed(&doc, &SceneDocument::listChanged);
+    const int before = doc.scene().count();
+    Result<int> placed = doc.DropModel(Drop({200, 150}));
+    ASSERT_TRUE(placed.ok());
+    EXPECT_EQ(*placed, before);
+    const V2dPolygon& model = *doc.scene().at(*placed);
+    EXPECT_EQ(model.originX, 200 - 20);
+    EXPECT_EQ(model.originY, 150 - 10);
+    EXPECT_EQ(model.partsInfo.rfind("PartsName=白板", 0), 0u);
+    EXPECT_EQ(doc.displayed().pixel(181, 141), 0xFFFFFFFFu);
+    EXPECT_EQ(doc.selection().focused, *placed);
+    EXPECT_GE(listed.count(), 1);
+}
+
+TEST_F(ModelCommandsTest, ARegionTakesTheModelAtItsRealSizeJustAboveIt) {
+    const V2dPolygon& wall = *doc.scene().at(kBackWall);
+    const PixelBox box = OutlineBox(wall);
+    const V2d_Point at{box.minX + 10, box.minY + 5};
+    Result<int> placed = doc.DropModel(Drop(at, kBackWall, "装饰画"));
+    ASSERT_TRUE(placed.ok());
+    EXPECT_EQ(*placed, kBackWall + 1);
+    // The back wall is a rectangle, so its rectified plane is the picture's.
+    const int w = box.width() * 1000 / wall.realWidth, h = box.height() * 500 / wall.realHeight;
+    const V2dPolygon& model = *doc.scene().at(*placed);
+    EXPECT_EQ(model.corners[0], at);
+    EXPECT_EQ(model.corners[2], (V2d_Point{at.x + w - 1, at.y + h - 1}));
+}
+
+TEST_F(ModelCommandsTest, ADoorStandsOnTheWallsBottomEdge) {
+    const V2dPolygon& wall = *doc.scene().at(kLeftWall);
+    const PixelBox box = OutlineBox(wall);
+    Result<int> placed = doc.DropModel(Drop({box.minX + box.width() / 3, box.minY + box.height() / 3}, kLeftWall, "门"));
+    ASSERT_TRUE(placed.ok());
+    const V2dPolygon& door = *doc.scene().at(*placed);
+    const V2d_Point a = wall.corners[2], b = wall.corners[3];
+    for (int corner : {2, 3}) {
+        const V2d_Point p = door.corners[corner];
+        // Distance of the corner from the line through the wall's bottom corners.
+        const double cross = double(b.x - a.x) * (p.y - a.y) - double(b.y - a.y) * (p.x - a.x);
+        EXPECT_LE(std::abs(cross) / std::hypot(b.x - a.x, b.y - a.y), 1.0) << corner;
+    }
+}
+
+TEST_F(ModelCommandsTest, AReplacedModelGoesWithItsUndoEntriesAndComesBackOnUndo) {
+    const int first = *doc.DropModel(Drop({100, 100}));
+    V2dPolygon* old = doc.scene().at(first);
+    old->originX = 7;
+    doc.Select(first);
+    ASSERT_TRUE(doc.MoveFocusedModel(1, 0, true));  // an entry about the old model
+    doc.FinishModelMove();
+    ModelDrop replace = Drop({100, 100}, first);
+    replace.replace = true;
+    const int count = doc.scene().count();
+    Result<int> placed = doc.DropModel(replace);
+    ASSERT_TRUE(placed.ok());
+    EXPECT_EQ(doc.scene().count(), count);
+    EXPECT_EQ(doc.scene().at(*placed)->originX, 8);
+    ASSERT_EQ(doc.undoList().size(), 1u);
+    EXPECT_EQ(doc.undoList().back().type, UndoKind::RecordRemoved);
+    doc.Undo();
+    EXPECT_EQ(doc.scene().count(), count + 1);
+    EXPECT_EQ(doc.scene().at(first)->originX, 8);
+    doc.Undo();  // the move's entry went with the old model
+    EXPECT_EQ(doc.scene().count(), count + 1);
+}
+
+TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
+    const int count = doc.scene().count();
+    ModelDrop missing = Drop({10, 10});
+    missing.modelFile = dir.filePath("none.c2d").toStdString();
+    EXPECT_EQ(*doc.DropModel(missing), -1);
+    ASSERT_TRUE(doc.SaveScheme(dir.filePath("scheme.c2d").toStdString()).ok());  // a scheme, not a model
+    ModelDrop broken = Drop({10, 10});
+    broken.modelFile = dir.filePath("scheme.c2d").toStdString();
+    Result<int> placed = doc.DropModel(broken);
+    ASSERT_FALSE(placed.ok());
+    EXPECT_EQ(placed.error(), kMsgBadFormat);
+    EXPECT_EQ(doc.scene().count(), count);
+}
+
+}  // namespace
+}  // namespace v2d
