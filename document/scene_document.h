@@ -15,6 +15,7 @@
 #include "base/result.h"
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
+#include "models/handle_drag.h"
 #include "models/scene_selection.h"
 #include "render/perspective_model_drawer.h"
 #include "render/scene_renderer.h"
@@ -141,6 +142,11 @@ public:
     // place for undo. The picture follows with FinishModelMove.
     bool MoveFocusedModel(int dx, int dy, bool firstStep);
     void FinishModelMove();
+    // A corner or edge handle moved: the focused model's corners follow the
+    // handles; on release the model is drawn again (a cut-out settles its
+    // origin and scale first).
+    bool ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom);
+    void FinishModelShaping();
     // Removes records (a model takes its parts along) with a type-1 or
     // type-4 undo entry.
     void DeleteRecords(const std::vector<V2dPolygon*>& records);

@@ -108,6 +108,21 @@ void SceneDocument::FinishModelMove() {
     emit displayedChanged();
 }
 
+bool SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
+    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    if (!target || target->kind == kRegion) return false;
+    CornersFromHandles(*target, handles, viewOffset, zoom);
+    return true;
+}
+
+void SceneDocument::FinishModelShaping() {
+    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    if (!target || target->kind == kRegion) return;
+    if (target->kind == kCutOutModel) SettleCutoutCorners(*target);
+    renderer_.RedrawScene(target, StartProgress());
+    emit displayedChanged();
+}
+
 void SceneDocument::DeleteRecords(const std::vector<V2dPolygon*>& records) {
     if (records.empty()) return;
     PushUndo(undo_, RemovalUndo(scene_, records));
