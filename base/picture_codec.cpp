@@ -25,7 +25,9 @@ void JpegErrorExit(j_common_ptr info) {
 void JpegSilentMessage(j_common_ptr) {}
 
 // Kept free of C++ objects with destructors: longjmp crosses it.
-bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out) {
+// `longestSide` > 0 lets libjpeg scale by 1/2, 1/4 or 1/8 in its DCT while
+// the longer side stays at least that long.
+bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide) {
     jpeg_decompress_struct info;
     JpegErrorManager error;
     info.err = jpeg_std_error(&error.base);
@@ -51,6 +53,16 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out) {
         return false;
     }
     info.out_color_space = JCS_EXT_BGRX;
+    if (longestSide > 0) {
+        const unsigned longer = info.image_width > info.image_height ? info.image_width : info.image_height;
+        info.scale_num = 1;
+        info.scale_denom = 1;
+        for (unsigned denom = 8; denom > 1; denom /= 2)
+            if ((longer + denom - 1) / denom >= unsigned(longestSide)) {
+                info.scale_denom = denom;
+                break;
+            }
+    }
     jpeg_start_decompress(&info);
     *out = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                   QImage::Format_RGB32);
@@ -108,7 +120,14 @@ QImage DecodeWithQt(std::span<const uint8_t> data, const char* format) {
 QImage DecodeJpeg(std::span<const uint8_t> data) {
     if (data.size() < 4) return {};
     QImage image;
-    if (!DecodeJpegInto(data.data(), data.size(), &image)) return {};
+    if (!DecodeJpegInto(data.data(), data.size(), &image, 0)) return {};
+    return image;
+}
+
+QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide) {
+    if (data.size() < 4 || longestSide < 1) return {};
+    QImage image;
+    if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide)) return {};
     return image;
 }
 

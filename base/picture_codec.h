@@ -23,6 +23,10 @@ inline bool PictureSizeAllowed(int width, int height) {
 
 // JPEG to a 32-bit bitmap (QImage::Format_RGB32); null on any error.
 QImage DecodeJpeg(std::span<const uint8_t> data);
+// A JPEG decoded at 1/2, 1/4 or 1/8 of its size in libjpeg's DCT, the
+// smallest whose longer side is still at least `longestSide` (whole when
+// none is): thumbnails cost a fraction of a full decode.
+QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide);
 // Any 32-bit or other image to JPEG; quality 1..100.
 std::optional<Bytes> EncodeJpeg(const QImage& image, int quality = 100);
 

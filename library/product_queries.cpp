@@ -130,18 +130,23 @@ Result<std::vector<CategoryNode>> BuildCategoryTree(Db& dm, CategoryFilter filte
 
     Result<std::vector<SubCategory>> nested = ReadSubCategories(dm, filter, true);
     if (!nested) return Error{nested.error()};
-    std::vector<SubCategory> pending;
-    for (const SubCategory& s : *nested) {
-        if (CategoryNode* parent = FindNode(tree, s.ParentID, true))
-            parent->children.push_back({false, s.PSTypeID, s.PSTypeName, s.ParentID, {}});
-        else
-            pending.push_back(s);
+    // Rows whose parent comes later wait for it: passes repeat while one
+    // places a row, so a cycle or a lost parent cannot hang this and drops
+    // only the rows that can never be placed.
+    std::vector<SubCategory> pending = std::move(*nested);
+    for (bool placed = true; placed && !pending.empty();) {
+        placed = false;
+        std::vector<SubCategory> waiting;
+        for (const SubCategory& s : pending) {
+            if (CategoryNode* parent = FindNode(tree, s.ParentID, true)) {
+                parent->children.push_back({false, s.PSTypeID, s.PSTypeName, s.ParentID, {}});
+                placed = true;
+            } else {
+                waiting.push_back(s);
+            }
+        }
+        pending = std::move(waiting);
     }
-    // One pass over the waiting rows, in reading order; a parent still
-    // missing drops the row, so a cycle or a lost parent cannot hang this.
-    for (const SubCategory& s : pending)
-        if (CategoryNode* parent = FindNode(tree, s.ParentID, true))
-            parent->children.push_back({false, s.PSTypeID, s.PSTypeName, s.ParentID, {}});
     return tree;
 }
 
@@ -171,9 +176,9 @@ Result<std::optional<ProductRow>> ReadProductDetails(Db& dm, int64_t partsID) {
     return FirstOf(ReadRows<ProductRow>(
         dm,
         std::string("select ") + kPartsColumns +
-            ",S.SalesName,B.PartsSubType,B.PSTypeName from TableParts P,TableSales S,"
-            "TablePartsSubType B where S.SalesID=P.SalesID and B.PSTypeID=P.PSTypeID and "
-            "P.PartsID=?",
+            ",S.SalesName,B.PartsSubType,B.PSTypeName from TableParts P "
+            "left join TableSales S on S.SalesID=P.SalesID "
+            "left join TablePartsSubType B on B.PSTypeID=P.PSTypeID where P.PartsID=?",
         {SqlInt(partsID)}, [](const SqlStatement& s) {
             ProductRow r = ReadPartsColumns(s);
             r.SalesName = s.columnText(kPartsColumnCount);
@@ -186,8 +191,9 @@ Result<std::optional<ProductRow>> ReadProductDetails(Db& dm, int64_t partsID) {
 Result<std::optional<ProductChoice>> ReadProductChoice(Db& dm, const std::string& partsNumber) {
     return FirstOf(ReadRows<ProductChoice>(
         dm,
-        "select M.FanSheXiShu,S.PSTypeMemo from TableParts P,TableMatType M,TablePartsSubType S "
-        "where S.PSTypeID=P.PSTypeID and P.PartsNumber=? and M.MatTypeID=P.MatTypeID",
+        "select M.FanSheXiShu,S.PSTypeMemo from TableParts P "
+        "left join TableMatType M on M.MatTypeID=P.MatTypeID "
+        "left join TablePartsSubType S on S.PSTypeID=P.PSTypeID where P.PartsNumber=?",
         {SqlText(partsNumber)},
         [](const SqlStatement& s) { return ProductChoice{s.columnText(0), s.columnText(1)}; }));
 }

@@ -27,6 +27,16 @@ TEST(PictureCodec, JpegAtQuality100KeepsColoursAndSize) {
     EXPECT_NEAR(qBlue(br), 0, 6);
 }
 
+TEST(PictureCodec, ThumbnailDecodeScalesInTheDctWhileTheLongerSideSuffices) {
+    const Bytes jpeg = *EncodeJpeg(testing::QuadrantPicture(640, 320), 90);
+    const std::pair<int, QSize> cases[] = {{80, QSize(80, 40)},   // 1/8
+                                           {81, QSize(160, 80)},  // 1/4: 1/8 would be too small
+                                           {300, QSize(320, 160)},
+                                           {641, QSize(640, 320)}};  // never enlarged, never refused
+    for (const auto& [side, size] : cases) EXPECT_EQ(DecodeJpegForSize(jpeg, side).size(), size) << side;
+    EXPECT_NEAR(qRed(DecodeJpegForSize(jpeg, 80).pixel(10, 10)), 255, 8);
+}
+
 TEST(PictureCodec, CorruptJpegFailsSoftly) {
     auto bytes = EncodeJpeg(testing::QuadrantPicture(64, 64), 90);
     ASSERT_TRUE(bytes);
