@@ -9,22 +9,13 @@
 
 #include "demo/demo_room.h"
 #include "document/scene_document.h"
-#include "imagelib/image_library.h"
 #include "scene/scheme_file.h"
+#include "tests/render/render_fixtures.h"
 
 namespace v2d {
 namespace {
 
 constexpr int kFloor = 0, kBackWall = 1, kLeftWall = 2, kRightWall = 3, kWardrobe = 5;
-
-const ImageLibrary& Library() {
-    static const ImageLibrary* library = [] {
-        static ImageLibrary lib;
-        EXPECT_TRUE(lib.Load(VEXELL_LIBRARY_DIR).empty());
-        return &lib;
-    }();
-    return *library;
-}
 
 QImage Checker() {
     QImage tile(32, 32, QImage::Format_RGB32);
@@ -39,7 +30,7 @@ protected:
         doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
         doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
     }
-    SceneDocument doc{Library()};
+    SceneDocument doc{testing::Library()};
 };
 
 TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothingToUndo) {

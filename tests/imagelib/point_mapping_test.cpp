@@ -9,7 +9,6 @@
 namespace v2d::test {
 namespace {
 
-const Quad4 kFloor = {V2d_Point{300, 120}, V2d_Point{700, 130}, V2d_Point{980, 560}, V2d_Point{40, 540}};
 // A wall seen a little from the side: every corner within a few pixels of its box.
 const Quad4 kMildWall = {V2d_Point{102, 50}, V2d_Point{398, 54}, V2d_Point{396, 347}, V2d_Point{100, 351}};
 
