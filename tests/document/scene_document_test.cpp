@@ -107,7 +107,7 @@ TEST_F(SceneDocumentTest, AModelInThePanelIsNotLaidAndToneNeedsAFocusedRecord) {
     EXPECT_EQ(shown.count(), 1);
 }
 
-TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndAnnouncesNothing) {
+TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsUndoListAGoodOneEmptiesIt) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "scene_document_test";
     std::filesystem::create_directories(folder);
     const auto good = folder / "room.v2d", bad = folder / "cut.v2d";
@@ -116,15 +116,24 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndAnnouncesNothi
     std::filesystem::copy_file(good, bad, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(bad, size / 2);
 
+    doc.Select(kFloor);
+    doc.TileSelection(ProductPanelState{});
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     const Status opened = doc.OpenScheme(bad);
     ASSERT_FALSE(opened);
     EXPECT_EQ(opened.error(), kMsgBadFormat);
     EXPECT_EQ(replaced.count(), 0);
     EXPECT_EQ(doc.scene().count(), 6);
+    EXPECT_EQ(doc.undoList().size(), 1u);
 
+    // A good file is rendered whole and leaves nothing to undo.
     ASSERT_TRUE(doc.OpenScheme(good));
     EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(doc.renderer().counters().rendered, 6);
+    EXPECT_TRUE(doc.undoList().empty());
+    const QImage shown = doc.displayed().copy();
+    EXPECT_FALSE(doc.Undo().undone);
+    EXPECT_EQ(doc.displayed(), shown);
     std::filesystem::remove_all(folder);
 }
 

@@ -3,6 +3,8 @@
 // pictures that come out, against the render helpers' own results.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "document/scene_document.h"
 #include "render/tone.h"
 #include "tests/render/render_fixtures.h"
@@ -86,26 +88,22 @@ TEST_F(TilingCommands, ChecksComeInOrder) {
     EXPECT_TRUE(doc.undoList().empty());
 }
 
-TEST_F(TilingCommands, ShadowRegionIsRefusedAndTheOthersAreTiled) {
+TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedTheOthersTiled) {
     TileCommandResult r = Tile({0, 1, 2});
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].message, kMsgShadowNotTiled);
     EXPECT_EQ(r.tiled.size(), 2u);
     EXPECT_TRUE(at(2).picture.isNull());
-}
 
-TEST_F(TilingCommands, RegionWithoutRealSizeIsRefusedLikeOneWithoutPoints) {
+    at(0).picture = QImage();
     at(0).realWidth = 0;
     at(1).realHeight = -5;
-    TileCommandResult r = Tile({0, 1});
+    r = Tile({0, 1});
     ASSERT_EQ(r.messages.size(), 2u);
-    for (const Error& m : r.messages) {
-        EXPECT_EQ(m.message, kMsgCannotCompute);
-        EXPECT_EQ(m.caption, kCaptionPrompt);
-        EXPECT_EQ(m.icon, MessageIcon::Question);
-    }
+    for (const Error& m : r.messages)
+        EXPECT_EQ(std::tuple(m.message, m.caption, m.icon), std::tuple(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question));
     EXPECT_TRUE(at(0).picture.isNull());
-    EXPECT_TRUE(doc.undoList().empty());
+    EXPECT_EQ(doc.undoList().size(), 2u);  // from the first tiling only
     at(0).realWidth = 2400;
     at(0).points.clear();
     r = Tile({0});

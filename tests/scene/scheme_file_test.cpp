@@ -126,7 +126,8 @@ TEST(RecordLayout, HandBuiltRecordIs1212BytesAndDecodesEveryField) {
     EXPECT_EQ(std::tuple(r.realWidth, r.realHeight, r.corners[0], r.corners[3]),
               std::tuple(3000, 2000, V2d_Point{1, 2}, V2d_Point{7, 8}));
     EXPECT_EQ(std::tuple(r.lighten, r.pictureSize, r.reflect, r.blurRadius, r.kind), std::tuple(-30, 777u, 45, 6, 4));
-    EXPECT_EQ(std::tuple(r.originX, r.originY, r.sourcePictureSize, r.scaleX, r.scaleY), std::tuple(-7, 9, 888u, 80, 120));
+    EXPECT_EQ(std::tuple(r.originX, r.originY, r.sourcePictureSize, r.scaleX, r.scaleY),
+              std::tuple(-7, 9, 888u, 80, 120));
     EXPECT_EQ(std::tuple(r.toneEnabled, r.castShadow), std::tuple(0, 0));
     EXPECT_EQ(std::tuple(r.shadowX, r.shadowY, r.shadowRadius, r.shadowColor), std::tuple(-2, 11, 13, 0x00123456u));
 }
@@ -162,29 +163,25 @@ TEST(RecordLayout, LongNamesAreCutToFitTheField) {
     V2dPolygon r;
     r.name = std::string(30, 'x') + "开始铺贴开始铺贴开始铺贴";  // 30 + 24 GBK bytes
     const auto encoded = EncodeRecord(r, 0);
-    EXPECT_EQ(encoded[48], 0);  // 30 + 18 = 48 bytes of text, then zero
-    EXPECT_NE(encoded[47], 0);
-    EXPECT_EQ(encoded[49], 0);
+    // 30 + 18 = 48 bytes of text, then zeros.
+    EXPECT_EQ(std::tuple(encoded[47] != 0, encoded[48], encoded[49]), std::tuple(true, 0, 0));
 }
 
 TEST(SchemeLayout, HeaderAndBackgroundBlock) {
     Scene scene = testing::RichScene();
     const Bytes bytes = Serialize(scene);
     ASSERT_GT(bytes.size(), 20u);
+    // Signature, version, a JPEG background, six records.
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "d2v.");
-    EXPECT_EQ(I32At(bytes, 4), 13);
-    EXPECT_EQ(I32At(bytes, 12), 1);  // JPEG background
-    EXPECT_EQ(I32At(bytes, 16), 6);  // records
+    EXPECT_EQ(std::tuple(I32At(bytes, 4), I32At(bytes, 12), I32At(bytes, 16)), std::tuple(13, 1, 6));
+    // The block is a whole JPEG file (FF D8 ... FF D9) plus one 0xFF byte, counted in the length.
     const uint32_t length = U32At(bytes, 8);
-    // The block is a whole JPEG file plus one 0xFF byte, counted in the length.
     const auto jpeg = EncodeJpeg(scene.background, 100);
     ASSERT_TRUE(jpeg);
     EXPECT_EQ(length, jpeg->size() + 1);
-    EXPECT_EQ(bytes[20], 0xFF);
-    EXPECT_EQ(bytes[21], 0xD8);
-    EXPECT_EQ(bytes[20 + length - 1], 0xFF);
-    EXPECT_EQ(bytes[20 + length - 3], 0xFF);  // the JPEG's own end marker FF D9
-    EXPECT_EQ(bytes[20 + length - 2], 0xD9);
+    const uint8_t* block = bytes.data() + 20;
+    EXPECT_EQ(std::tuple(block[0], block[1], block[length - 3], block[length - 2], block[length - 1]),
+              std::tuple(0xFF, 0xD8, 0xFF, 0xD9, 0xFF));
 }
 
 TEST(SchemeLayout, RecordSectionsWithAMeshAndTheGroupAsOwnerPositionPlusOne) {
@@ -535,8 +532,8 @@ TEST(HostileInput, CorruptPictureBlockLeavesNoPictureButKeepsTheScene) {
     Bytes bytes = Serialize(testing::RichScene());
     const size_t first = FirstRecord(bytes);
     const size_t picture = first + kRecordSize + 4 * 8 + 4;
-    std::fill(bytes.begin() + ptrdiff_t(picture + 2), bytes.begin() + ptrdiff_t(picture + U32At(bytes, first + record_offset::pictureSize) - 1),
-              0x00);
+    const size_t end = picture + U32At(bytes, first + record_offset::pictureSize) - 1;
+    std::fill(bytes.begin() + ptrdiff_t(picture + 2), bytes.begin() + ptrdiff_t(end), 0x00);
     SchemeFile file = Parse(bytes);
     EXPECT_EQ(file.scene.count(), 6);
     EXPECT_TRUE(file.scene.at(0)->picture.isNull());
