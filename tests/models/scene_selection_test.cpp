@@ -29,34 +29,22 @@ TEST(OutlineRings, SplitsAtRingEndsAndCutsEntriesPastTheOutline) {
     EXPECT_TRUE(OutlineRings(pts, negative).empty());
 }
 
-TEST(HitTest, TopmostOfTwoOverlappingRegionsWins) {
+TEST(HitTest, TopmostRegionWinsInnerRingsAreHolesAndShadowsCountAtTheirOffset) {
     Scene scene;
     scene.Append(Rect(0, 0, 100, 100));
     scene.Append(Rect(50, 50, 150, 150));
-    EXPECT_EQ(HitTest(scene, 75, 75, nullptr), 1);
-    EXPECT_EQ(HitTest(scene, 25, 25, nullptr), 0);
-    EXPECT_EQ(HitTest(scene, 125, 125, nullptr), 1);
-    EXPECT_EQ(HitTest(scene, 160, 10, nullptr), -1);
-}
-
-TEST(HitTest, InnerRingIsAHole) {
-    Scene scene;
     PolygonPtr frame = NewPolygon();
-    frame->points = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {30, 30}, {70, 30}, {70, 70}, {30, 70}};
+    frame->points = {{200, 0}, {300, 0}, {300, 100}, {200, 100}, {230, 30}, {270, 30}, {270, 70}, {230, 70}};
     frame->indexList = {3, 7};
     scene.Append(std::move(frame));
-    EXPECT_EQ(HitTest(scene, 10, 10, nullptr), 0);
-    EXPECT_EQ(HitTest(scene, 50, 50, nullptr), -1);
-}
-
-TEST(HitTest, ShadowRegionIsTestedAtItsOffset) {
-    Scene scene;
-    PolygonPtr shadow = Rect(0, 0, 20, 20, kShadowRegion);
+    PolygonPtr shadow = Rect(400, 0, 420, 20, kShadowRegion);
     shadow->originX = 100;
     shadow->originY = 50;
     scene.Append(std::move(shadow));
-    EXPECT_EQ(HitTest(scene, 10, 10, nullptr), -1);
-    EXPECT_EQ(HitTest(scene, 110, 60, nullptr), 0);
+    const int cases[][3] = {{75, 75, 1},   {25, 25, 0},  {125, 125, 1}, {160, 10, -1},  // the upper of two
+                            {210, 10, 2},  {250, 50, -1},                               // the inner ring
+                            {410, 10, -1}, {510, 60, 3}};                               // drawn at 500, 50
+    for (const auto& c : cases) EXPECT_EQ(HitTest(scene, c[0], c[1], nullptr), c[2]) << c[0] << ", " << c[1];
 }
 
 TEST(HitTest, ModelPartsNeverMatchButTheOwnerReportsTheRing) {

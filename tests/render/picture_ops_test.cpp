@@ -32,13 +32,6 @@ TEST(MirrorPicture, MirrorAndQuarterTurnCounterClockwise) {
         }
 }
 
-TEST(ResizePicture, SameSizeIsACopy) {
-    const QImage source = Gradient(7, 5);
-    const QImage copy = ResizePicture(source, 7, 5);
-    EXPECT_TRUE(SamePixels(copy, source));
-    EXPECT_NE(copy.constBits(), source.constBits());
-}
-
 TEST(ResizePicture, CornerPixelsLandOnCornerPixels) {
     const QImage source = Gradient(5, 4);
     for (auto [w, h] : {std::pair{9, 7}, {3, 2}, {13, 29}, {2, 2}}) {
@@ -94,17 +87,16 @@ TEST(ResizePicture, OnePixelTargetCopiesTheNearestColumnOrRow) {
     EXPECT_EQ(At(spread, 3, 2), Rgb(9, 8, 7));
 }
 
-TEST(ResizePicture, RefusesEmptyTargets) {
-    EXPECT_TRUE(ResizePicture(Gradient(3, 3), 0, 5).isNull());
-    EXPECT_TRUE(ResizePicture(Gradient(3, 3), 5, -1).isNull());
-    EXPECT_TRUE(ResizePicture(QImage(), 5, 5).isNull());
-}
-
-TEST(ResizePicture, WindowIsTheTopLeftOfTheWholeResult) {
+TEST(ResizePicture, SameSizeIsACopyAWindowIsTheTopLeftOfTheWholeAndEmptyTargetsAreRefused) {
     const QImage source = Gradient(9, 7);
-    const QImage whole = ResizePicture(source, 40, 30);
+    const QImage copy = ResizePicture(source, 9, 7);
+    EXPECT_TRUE(SamePixels(copy, source));
+    EXPECT_NE(copy.constBits(), source.constBits());
     const QImage window = ResizePictureWindow(source, 40, 30, 17, 11);
-    EXPECT_TRUE(SamePixels(window, whole.copy(0, 0, 17, 11)));
+    EXPECT_TRUE(SamePixels(window, ResizePicture(source, 40, 30).copy(0, 0, 17, 11)));
+    EXPECT_TRUE(ResizePicture(source, 0, 5).isNull());
+    EXPECT_TRUE(ResizePicture(source, 5, -1).isNull());
+    EXPECT_TRUE(ResizePicture(QImage(), 5, 5).isNull());
 }
 
 TEST(MultiplyColour, ChannelsAreScaledByTheColour) {
