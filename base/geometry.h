@@ -3,6 +3,7 @@
 // library's binding use them.
 #include <array>
 #include <cstdint>
+#include <climits>
 #include <span>
 
 namespace v2d {
@@ -13,6 +14,14 @@ struct V2d_Point {
     int32_t y = 0;
     friend bool operator==(const V2d_Point&, const V2d_Point&) = default;
 };
+
+// Truncates toward zero like a C cast, saturating where a hostile file's
+// coordinates would leave the int range.
+inline int32_t TruncToInt(double v) {
+    if (!(v > -2147483648.0)) return v != v ? 0 : INT32_MIN;
+    if (v >= 2147483647.0) return INT32_MAX;
+    return static_cast<int32_t>(v);
+}
 
 // Top-left, top-right, bottom-right, bottom-left.
 using Quad = std::array<V2d_Point, 4>;

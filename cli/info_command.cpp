@@ -1,8 +1,12 @@
 // vexel2d-cli info FILE.v2d: a scheme file as one JSON object.
+#include <algorithm>
 #include <cstdio>
+
+#include "base/atomic_file.h"
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "scene/model_file.h"
 #include "scene/scheme_file.h"
 
 namespace v2d::cli {
@@ -77,6 +81,43 @@ void WriteRecord(JsonWriter& json, const Scene& scene, const V2dPolygon& r) {
     json.endObject();
 }
 
+void WriteRecords(JsonWriter& json, const Scene& scene) {
+    json.key("records").beginArray();
+    for (const auto& record : scene.PolyList) WriteRecord(json, scene, *record);
+    json.endArray();
+}
+
+bool IsModelFile(const Bytes& bytes) {
+    return bytes.size() >= 4 && std::equal(kModelSignature, kModelSignature + 4, bytes.begin());
+}
+
+template <class File>
+int PrintInfo(const std::string& path, Result<File> file, std::string (*toJson)(File&&)) {
+    if (!file) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), file.error().c_str());
+        return 1;
+    }
+    std::printf("%s\n", toJson(std::move(*file)).c_str());
+    return 0;
+}
+
+std::string SchemeJson(SchemeFile&& file) { return SchemeInfoJson(file); }
+
+// A model file as the scheme's JSON without the background: the records as
+// they load (before an owner is made), frames with the single cut-out record.
+std::string ModelInfoJson(ModelFile&& file) {
+    Scene scene;
+    for (PolygonPtr& record : file.records) scene.Append(std::move(record));
+    if (file.frames) scene.FrameSetList.push_back(std::move(file.frames));
+    JsonWriter json;
+    json.beginObject();
+    json.field("signature", std::string_view(kModelSignature, 4));
+    json.field("version", int64_t(file.version));
+    WriteRecords(json, scene);
+    json.endObject();
+    return json.str();
+}
+
 }  // namespace
 
 std::string SchemeInfoJson(const SchemeFile& file) {
@@ -91,9 +132,7 @@ std::string SchemeInfoJson(const SchemeFile& file) {
     json.field("height", int64_t(scene.background.isNull() ? 0 : scene.background.height()));
     json.field("length", int64_t(file.backgroundLength));
     json.endObject();
-    json.key("records").beginArray();
-    for (const auto& record : scene.PolyList) WriteRecord(json, scene, *record);
-    json.endArray();
+    WriteRecords(json, scene);
     json.key("groups").beginArray();
     for (const V2dGroupPL& group : scene.GroupList) {
         json.beginObject().field("name", group.name).key("members").beginArray();
@@ -107,16 +146,13 @@ std::string SchemeInfoJson(const SchemeFile& file) {
 
 int RunInfo(const Args& args) {
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: vexel2d-cli info FILE.v2d\n");
+        std::fprintf(stderr, "usage: vexel2d-cli info FILE.v2d|FILE.c2d\n");
         return 2;
     }
-    Result<SchemeFile> file = ReadSchemeFile(args[0]);
-    if (!file) {
-        std::fprintf(stderr, "%s: %s\n", args[0].c_str(), file.error().c_str());
-        return 1;
-    }
-    std::printf("%s\n", SchemeInfoJson(*file).c_str());
-    return 0;
+    const std::optional<Bytes> bytes = ReadWholeFile(args[0]);
+    if (bytes && IsModelFile(*bytes)) return PrintInfo(args[0], ParseModelFile(*bytes), ModelInfoJson);
+    Result<SchemeFile> scheme = bytes ? ParseScheme(*bytes) : Result<SchemeFile>(Error{kMsgBadFormat});
+    return PrintInfo(args[0], std::move(scheme), SchemeJson);
 }
 
 int RunConvert(const Args& args) {

@@ -15,7 +15,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"info", v2d::cli::RunInfo, "info FILE.v2d                 print a scheme file as JSON"},
+    {"info", v2d::cli::RunInfo, "info FILE.v2d|FILE.c2d        print a scheme or model file as JSON"},
     {"convert", v2d::cli::RunConvert, "convert IN.v2d OUT.v2d        read any version, write version 13"},
     {"make-workspace", v2d::cli::RunMakeWorkspace,
      "make-workspace DIR [--keep-existing]  write the demo workspace"},

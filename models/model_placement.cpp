@@ -1,0 +1,75 @@
+#include "models/model_placement.h"
+
+#include <cmath>
+
+#include "scene/outline_geometry.h"
+
+namespace v2d {
+namespace {
+
+constexpr std::string_view kPerspectiveWords[] = {"装饰画", "装饰线", "地毯", "窗帘", "背景墙", "门"};
+
+std::optional<V2d_Point> Intersection(V2d_Point a, V2d_Point b, V2d_Point c, V2d_Point d) {
+    const double x1 = b.x - a.x, y1 = b.y - a.y, x2 = d.x - c.x, y2 = d.y - c.y;
+    const double denominator = x1 * y2 - y1 * x2;
+    if (denominator == 0) return std::nullopt;
+    const double t = ((c.x - a.x) * y2 - (c.y - a.y) * x2) / denominator;
+    return V2d_Point{TruncToInt(std::floor(a.x + t * x1 + 0.5)), TruncToInt(std::floor(a.y + t * y1 + 0.5))};
+}
+
+}  // namespace
+
+bool DrawnInPerspective(std::string_view memo) {
+    for (std::string_view word : kPerspectiveWords)
+        if (memo.find(word) != std::string_view::npos) return true;
+    return false;
+}
+
+bool StandsOnBottomEdge(std::string_view memo) { return memo == "门" || memo == "背景墙"; }
+
+bool FitModelIntoRegion(const V2dPolygon& region, V2dPolygon& model, V2d_Point point, const ImageOperations& ops) {
+    if (region.realWidth <= 0 || region.realHeight <= 0 || model.realWidth <= 0 || model.realHeight <= 0) return false;
+    const Quad quad = QuadOf(region.corners);
+    const std::optional<std::vector<V2d_Point>> start = ops.ATransPoint(std::span(&point, 1), quad);
+    if (!start) return false;
+    const PixelBox box = OutlineBox(region);
+    const int w = TruncToInt(double(box.width()) * model.realWidth / region.realWidth);
+    const int h = TruncToInt(double(box.height()) * model.realHeight / region.realHeight);
+    const V2d_Point s = start->front();
+    const Quad rectangle = ScreenRectangle(s, {TruncToInt(double(s.x) + w - 1), TruncToInt(double(s.y) + h - 1)});
+    const std::optional<std::vector<V2d_Point>> corners = ops.TransPoint(rectangle, quad);
+    if (!corners || corners->size() != 4) return false;
+    std::copy(corners->begin(), corners->end(), model.corners);
+    return true;
+}
+
+void AlignToBottomEdge(const V2dPolygon& region, V2dPolygon& model) {
+    V2d_Point* c = model.corners;
+    const V2d_Point r3 = region.corners[2], r4 = region.corners[3];
+    if (auto p = Intersection(c[0], c[3], r3, r4)) c[3] = *p;
+    if (auto p = Intersection(c[1], c[2], r3, r4)) c[2] = *p;
+}
+
+void CentreModelOn(V2dPolygon& model, V2d_Point point) {
+    const PixelBox box = OutlineBox(model);
+    if (box.empty()) return;
+    model.originX = TruncToInt(point.x - (box.minX + model.scaleX * 0.01 * box.width() * 0.5));
+    model.originY = TruncToInt(point.y - (box.minY + model.scaleY * 0.01 * box.height() * 0.5));
+}
+
+std::optional<Quad> RectInRegion(V2d_Point start, V2d_Point end, const V2dPolygon& region, const ImageOperations& ops) {
+    const Quad quad = QuadOf(region.corners);
+    const V2d_Point ends[2] = {start, end};
+    const std::optional<std::vector<V2d_Point>> rectified = ops.ATransPoint(ends, quad);
+    if (!rectified || rectified->size() != 2) return std::nullopt;
+    const Quad rectangle = ScreenRectangle((*rectified)[0], (*rectified)[1]);
+    const std::optional<std::vector<V2d_Point>> mapped = ops.TransPoint(rectangle, quad);
+    if (!mapped || mapped->size() != 4) return std::nullopt;
+    return Quad{(*mapped)[0], (*mapped)[1], (*mapped)[2], (*mapped)[3]};
+}
+
+Quad ScreenRectangle(V2d_Point start, V2d_Point end) {
+    return {start, V2d_Point{end.x, start.y}, end, V2d_Point{start.x, end.y}};
+}
+
+}  // namespace v2d

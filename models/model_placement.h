@@ -1,0 +1,38 @@
+#pragma once
+// Where a dropped or drawn model goes: fitted into a region at its real
+// size, centred on a point, brought down to a region's bottom edge, or laid
+// as a perspective rectangle drawn in a region.
+#include <optional>
+#include <string_view>
+
+#include "imagelib/image_operations.h"
+#include "scene/v2d_polygon.h"
+
+namespace v2d {
+
+// The category memos whose models are drawn as a perspective rectangle in
+// a region ("地毯" carpets among them); any other model is screen-parallel.
+bool DrawnInPerspective(std::string_view memo);
+// Doors and feature walls stand on the region's bottom edge.
+bool StandsOnBottomEdge(std::string_view memo);
+
+// The model's corners become the rectangle of its real size in the
+// region's rectified plane, starting at `point`; false (nothing changed)
+// when a real size is not positive or the library refuses the corners.
+bool FitModelIntoRegion(const V2dPolygon& region, V2dPolygon& model, V2d_Point point, const ImageOperations& ops);
+
+// Corners 4 and 3 moved along the model's side edges onto the line through
+// the region's corners 3 and 4; a side parallel to that line stays.
+void AlignToBottomEdge(const V2dPolygon& region, V2dPolygon& model);
+
+// The model's origin set so that its scaled outline box is centred on the point.
+void CentreModelOn(V2dPolygon& model, V2d_Point point);
+
+// The rectangle from `start` to `end` in the region's rectified plane, in
+// picture coordinates; nothing when the library refuses.
+std::optional<Quad> RectInRegion(V2d_Point start, V2d_Point end, const V2dPolygon& region, const ImageOperations& ops);
+
+// The four corners (top-left first) of the screen-parallel rectangle.
+Quad ScreenRectangle(V2d_Point start, V2d_Point end);
+
+}  // namespace v2d

@@ -1,0 +1,149 @@
+#include "render/perspective_model_drawer.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+#include "render/picture_ops.h"
+#include "render/tone.h"
+#include "scene/outline_geometry.h"
+
+namespace v2d {
+namespace {
+
+int Scaled(int size, int percent) { return TruncToInt(size * percent * 0.01); }
+
+// The outline as drawn: mapped onto the corners when they differ from its box.
+std::vector<V2d_Point> DrawnOutline(const V2dPolygon& model, const ImageOperations& ops) {
+    if (CornersAreOutlineBox(model)) return model.points;
+    return MappedOrAsGiven(ops.PsTransPoint(model.points, QuadOf(model.corners)), model.points);
+}
+
+// Where the picture's top-left goes: the box of the corners (or of the
+// outline) plus the origin.
+QPoint PictureModelOrigin(const V2dPolygon& model) {
+    const PixelBox box = CornersAreOutlineBox(model) ? OutlineBox(model) : BoxOf(QuadOf(model.corners));
+    return {box.minX + model.originX, box.minY + model.originY};
+}
+
+// A picture model with a reflection shows the scene beneath it at that share.
+QImage MixedWithScene(const QImage& picture, const QImage& scene, QPoint at, int reflect) {
+    if (reflect <= 0) return picture;
+    QImage mixed = ToRgb32(picture).copy();
+    const double t = reflect * 0.01;
+    const QRect overlap = QRect(at, mixed.size()) & scene.rect();
+    for (int y = overlap.top(); y <= overlap.bottom(); ++y) {
+        const auto* under = reinterpret_cast<const QRgb*>(scene.constScanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(mixed.scanLine(y - at.y()));
+        for (int x = overlap.left(); x <= overlap.right(); ++x) {
+            QRgb& p = row[x - at.x()];
+            const QRgb s = under[x];
+            auto mix = [t](int scene, int own) { return static_cast<int>(scene * t + own * (1 - t)); };
+            p = qRgb(mix(qRed(s), qRed(p)), mix(qGreen(s), qGreen(p)), mix(qBlue(s), qBlue(p)));
+        }
+    }
+    return mixed;
+}
+
+// The picture's top-left at `at`; the outline moved by the model's origin.
+void FillThroughOutline(const V2dPolygon& model, const std::vector<V2d_Point>& outline, const QImage& picture,
+                        QPoint at, QImage& displayed) {
+    if (picture.isNull() || outline.empty()) return;
+    QBrush brush(picture);
+    brush.setTransform(QTransform::fromTranslate(at.x(), at.y()));
+    // Outline points name pixel centres.
+    const QPointF offset(model.originX + 0.5, model.originY + 0.5);
+    QPainter painter(&displayed);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    painter.drawPath(OutlinePath(outline, model.indexList, offset));
+}
+
+void CompositePictureModel(const V2dPolygon& model, const QImage& picture, QImage& displayed,
+                           const ImageOperations& ops) {
+    const QPoint at = PictureModelOrigin(model);
+    FillThroughOutline(model, DrawnOutline(model, ops), MixedWithScene(picture, displayed, at, model.reflect), at,
+                       displayed);
+}
+
+QImage Brightened(const QImage& picture, int lighten) {
+    if (lighten == 0 || std::abs(lighten) > 400) return picture;
+    const double f = std::clamp(1 + lighten * 0.01, 0.0, 2.0);
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            auto channel = [f](int c) { return std::min(255, static_cast<int>(c * f)); };
+            row[x] = qRgba(channel(qRed(row[x])), channel(qGreen(row[x])), channel(qBlue(row[x])), qAlpha(row[x]));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+QImage PictureModelImage(const V2dPolygon& model, const ImageOperations& ops) {
+    if (model.picture.isNull()) return {};
+    QImage picture = model.toneEnabled && !model.sourcePicture.isNull()
+                         ? ApplyLightMap(model.picture, model.sourcePicture, 0, 0, 1 + 0.01 * model.lighten)
+                         : model.picture;
+    if (!CornersAreOutlineBox(model)) picture = ops.Transform(picture, QuadOf(model.corners));
+    if (!picture.isNull() && (model.scaleX != 100 || model.scaleY != 100))
+        picture = ResizePicture(picture, Scaled(picture.width(), model.scaleX), Scaled(picture.height(), model.scaleY));
+    return picture;
+}
+
+void DrawCutoutModel(const V2dPolygon& model, QImage& displayed) {
+    if (model.picture.isNull()) return;
+    const int w = Scaled(model.picture.width(), model.scaleX), h = Scaled(model.picture.height(), model.scaleY);
+    if (w < 1 || h < 1) return;
+    QPainter painter(&displayed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(model.originX, model.originY, w, h), Brightened(model.picture, model.lighten));
+}
+
+void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2dPolygon*>& parts,
+                      QImage V2dPolygon::*picture) {
+    QPainter painter(&canvas);
+    const QPointF offset(-canvasOrigin.x(), -canvasOrigin.y());
+    for (const V2dPolygon* part : parts) {
+        const QImage& image = part->*picture;
+        if (image.isNull() || part->points.empty()) continue;
+        const PixelBox box = OutlineBox(*part);
+        painter.save();
+        painter.setClipPath(OutlinePath(*part, offset));
+        painter.drawImage(QPointF(box.minX - canvasOrigin.x(), box.minY - canvasOrigin.y()), image);
+        painter.restore();
+    }
+}
+
+void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
+    if (model.group) return;
+    if (model.kind == kCutOutModel) {
+        DrawCutoutModel(model, displayed);
+        return;
+    }
+    model.renderCache = PictureModelImage(model, context.ops);
+    CompositePictureModel(model, model.renderCache, displayed, context.ops);
+}
+
+void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
+    if (model.group) return;
+    if (model.kind == kCutOutModel) {
+        DrawCutoutModel(model, displayed);
+        return;
+    }
+    CompositePictureModel(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed,
+                          context.ops);
+}
+
+void PerspectiveModelDrawer::RedrawParts(V2dPolygon& owner, const DrawContext& context) {
+    const std::vector<V2dPolygon*> parts = context.scene.GroupMembers(&owner);
+    if (parts.empty() || owner.picture.isNull()) return;
+    const PixelBox box = OutlineBox(owner);
+    owner.picture = owner.picture.copy();
+    DrawPartPictures(owner.picture, QPoint(box.minX, box.minY), parts, &V2dPolygon::picture);
+}
+
+}  // namespace v2d
