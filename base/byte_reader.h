@@ -8,6 +8,13 @@
 
 namespace v2d {
 
+// Little-endian integers, as every file format here stores them.
+inline int32_t ReadI32(const uint8_t* p) {
+    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
+                                uint32_t(p[3]) << 24);
+}
+inline uint32_t ReadU32(const uint8_t* p) { return static_cast<uint32_t>(ReadI32(p)); }
+
 class ByteReader {
 public:
     explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
@@ -18,9 +25,7 @@ public:
 
     bool readI32(int32_t& value) {
         if (remaining() < 4) return false;
-        const uint8_t* p = bytes_.data() + position_;
-        value = static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                                     uint32_t(p[3]) << 24);
+        value = ReadI32(bytes_.data() + position_);
         position_ += 4;
         return true;
     }

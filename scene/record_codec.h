@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "base/byte_reader.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
@@ -48,12 +49,8 @@ std::array<uint8_t, kRecordSize> EncodeRecord(const V2dPolygon& record, int32_t 
 // upgrade defaults. Nullopt when a text field is not terminated.
 std::optional<DecodedRecord> DecodeRecord(std::span<const uint8_t> block, uint8_t version);
 
-// Little-endian helpers shared by the file formats.
-inline int32_t ReadI32(const uint8_t* p) {
-    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                                uint32_t(p[3]) << 24);
-}
-inline uint32_t ReadU32(const uint8_t* p) { return static_cast<uint32_t>(ReadI32(p)); }
+// Little-endian helpers shared by the file formats; ReadI32 and ReadU32
+// come with the byte reader.
 inline void WriteI32(uint8_t* p, int32_t v) {
     const uint32_t u = static_cast<uint32_t>(v);
     p[0] = uint8_t(u), p[1] = uint8_t(u >> 8), p[2] = uint8_t(u >> 16), p[3] = uint8_t(u >> 24);

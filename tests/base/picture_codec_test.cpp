@@ -43,7 +43,9 @@ TEST(PictureCodec, CorruptJpegFailsSoftly) {
     // Truncated at every eighth length: never a crash, a null or a picture.
     for (size_t n = 0; n < bytes->size(); n += bytes->size() / 8 + 1) {
         const QImage image = DecodeJpeg(std::span<const uint8_t>(bytes->data(), n));
-        if (!image.isNull()) EXPECT_EQ(image.width(), 64);
+        if (!image.isNull()) {
+            EXPECT_EQ(image.width(), 64);
+        }
     }
     Bytes garbage(500, 0x5A);
     garbage[0] = 0xFF, garbage[1] = 0xD8;

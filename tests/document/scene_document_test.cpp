@@ -9,22 +9,13 @@
 
 #include "demo/demo_room.h"
 #include "document/scene_document.h"
-#include "imagelib/image_library.h"
 #include "scene/scheme_file.h"
+#include "tests/render/render_fixtures.h"
 
 namespace v2d {
 namespace {
 
 constexpr int kFloor = 0, kBackWall = 1, kLeftWall = 2, kRightWall = 3, kWardrobe = 5;
-
-const ImageLibrary& Library() {
-    static const ImageLibrary* library = [] {
-        static ImageLibrary lib;
-        EXPECT_TRUE(lib.Load(VEXELL_LIBRARY_DIR).empty());
-        return &lib;
-    }();
-    return *library;
-}
 
 QImage Checker() {
     QImage tile(32, 32, QImage::Format_RGB32);
@@ -39,7 +30,7 @@ protected:
         doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
         doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
     }
-    SceneDocument doc{Library()};
+    SceneDocument doc{testing::Library()};
 };
 
 TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothingToUndo) {
@@ -116,7 +107,7 @@ TEST_F(SceneDocumentTest, AModelInThePanelIsNotLaidAndToneNeedsAFocusedRecord) {
     EXPECT_EQ(shown.count(), 1);
 }
 
-TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndAnnouncesNothing) {
+TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsUndoListAGoodOneEmptiesIt) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "scene_document_test";
     std::filesystem::create_directories(folder);
     const auto good = folder / "room.v2d", bad = folder / "cut.v2d";
@@ -125,15 +116,24 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndAnnouncesNothi
     std::filesystem::copy_file(good, bad, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(bad, size / 2);
 
+    doc.Select(kFloor);
+    doc.TileSelection(ProductPanelState{});
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     const Status opened = doc.OpenScheme(bad);
     ASSERT_FALSE(opened);
     EXPECT_EQ(opened.error(), kMsgBadFormat);
     EXPECT_EQ(replaced.count(), 0);
     EXPECT_EQ(doc.scene().count(), 6);
+    EXPECT_EQ(doc.undoList().size(), 1u);
 
+    // A good file is rendered whole and leaves nothing to undo.
     ASSERT_TRUE(doc.OpenScheme(good));
     EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(doc.renderer().counters().rendered, 6);
+    EXPECT_TRUE(doc.undoList().empty());
+    const QImage shown = doc.displayed().copy();
+    EXPECT_FALSE(doc.Undo().undone);
+    EXPECT_EQ(doc.displayed(), shown);
     std::filesystem::remove_all(folder);
 }
 

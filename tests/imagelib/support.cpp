@@ -87,26 +87,19 @@ std::array<std::array<long double, 2>, 4> Corners(const Quad4& quad) {
 
 std::array<int, 4> BoxOf(const Quad4& quad) {
     std::array<int, 4> box = {quad[0].x, quad[0].y, quad[0].x, quad[0].y};
-    for (const V2d_Point& p : quad) {
-        box[0] = std::min(box[0], p.x);
-        box[1] = std::min(box[1], p.y);
-        box[2] = std::max(box[2], p.x);
-        box[3] = std::max(box[3], p.y);
-    }
+    for (const V2d_Point& p : quad)
+        box = {std::min(box[0], p.x), std::min(box[1], p.y), std::max(box[2], p.x), std::max(box[3], p.y)};
     return box;
 }
 
 std::array<std::array<long double, 2>, 4> BoxCorners(const Quad4& quad) {
     const auto b = BoxOf(quad);
-    return {{{(long double)b[0], (long double)b[1]},
-             {(long double)b[2], (long double)b[1]},
-             {(long double)b[2], (long double)b[3]},
-             {(long double)b[0], (long double)b[3]}}};
+    return Corners({V2d_Point{b[0], b[1]}, V2d_Point{b[2], b[1]}, V2d_Point{b[2], b[3]}, V2d_Point{b[0], b[3]}});
 }
 
 std::array<std::array<long double, 2>, 4> PictureCorners(int width, int height) {
-    const long double r = width - 1, b = height - 1;
-    return {{{0, 0}, {r, 0}, {r, b}, {0, b}}};
+    const int r = width - 1, b = height - 1;
+    return Corners({V2d_Point{0, 0}, V2d_Point{r, 0}, V2d_Point{r, b}, V2d_Point{0, b}});
 }
 
 QImage Filled(int width, int height, QRgb colour, QImage::Format format) {

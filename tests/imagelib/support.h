@@ -39,6 +39,8 @@ struct Homography {
 };
 
 using Quad4 = std::array<V2d_Point, 4>;
+// A floor seen from above the camera: narrow far edge, wide near edge.
+inline constexpr Quad4 kFloor = {V2d_Point{300, 120}, V2d_Point{700, 130}, V2d_Point{980, 560}, V2d_Point{40, 540}};
 std::array<std::array<long double, 2>, 4> Corners(const Quad4& quad);
 std::array<std::array<long double, 2>, 4> BoxCorners(const Quad4& quad);
 std::array<std::array<long double, 2>, 4> PictureCorners(int width, int height);

@@ -1,18 +1,17 @@
-// transform: result size, where the picture lands, what stays 0, progress.
+// transform, atransform and TransformMesh: result size, where the picture
+// lands against a homography solved here, what stays 0, progress, refusals.
 #include "tests/imagelib/support.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
 namespace v2d::test {
 namespace {
-
-// A floor seen from above the camera: narrow far edge, wide near edge.
-const Quad4 kFloor = {V2d_Point{300, 120}, V2d_Point{700, 130}, V2d_Point{980, 560}, V2d_Point{40, 540}};
 
 constexpr int kCell = 50;
 QRgb CellColour(int column, int row) { return qRgb(30 * column + 10, 40 * row + 10, 200); }
@@ -21,6 +20,15 @@ QImage CellPattern(int columns, int rows) {
     QImage image(columns * kCell, rows * kCell, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, CellColour(x / kCell, y / kCell));
+    }
+    return image;
+}
+
+// A smooth picture: red across, green down.
+QImage Gradient(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, (x + y) % 256));
     }
     return image;
 }
@@ -82,62 +90,44 @@ TEST(Transform, PixelsWellInsideTheQuadAreCoveredRightUpToItsEdge) {
     }
 }
 
-TEST(Transform, AQuadThatIsItsOwnBoxReproducesTheSourceExactly) {
+TEST(Transform, AQuadThatIsItsOwnBoxReproducesTheSourceAndMirroredCornersMirrorIt) {
     const QImage source = CellPattern(3, 2).copy(0, 0, 64, 48);
     const Quad4 box = {V2d_Point{5, 7}, V2d_Point{68, 7}, V2d_Point{68, 54}, V2d_Point{5, 54}};
-    const QImage warped = Library().Transform(source, box);
-    ASSERT_EQ(warped.size(), source.size());
-    EXPECT_EQ(warped, source);
+    EXPECT_EQ(Library().Transform(source, box), source);
+    const Quad4 mirrored = {V2d_Point{68, 7}, V2d_Point{5, 7}, V2d_Point{5, 54}, V2d_Point{68, 54}};
+    EXPECT_EQ(Library().Transform(source, mirrored), source.mirrored(true, false));
 }
 
-TEST(Transform, MirroredCornerOrderMirrorsThePicture) {
-    QImage source = Filled(100, 40, qRgb(255, 0, 0));
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 50; x < 100; ++x) source.setPixel(x, y, qRgb(0, 0, 255));
-    }
-    const Quad4 mirrored = {V2d_Point{99, 0}, V2d_Point{0, 0}, V2d_Point{0, 39}, V2d_Point{99, 39}};
-    const QImage warped = Library().Transform(source, mirrored);
-    ASSERT_EQ(warped.size(), source.size());
-    EXPECT_EQ(warped, source.mirrored(true, false));
-}
-
-TEST(Transform, AlphaIsCarriedAndTheOutsideIsTransparent) {
-    const QImage source = Filled(80, 60, qRgba(10, 20, 30, 255), QImage::Format_ARGB32);
-    const QImage warped = Library().Transform(source, kFloor);
-    ASSERT_EQ(warped.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(warped.pixel(0, 0), 0u);                          // left of the far edge
-    EXPECT_EQ(warped.pixel(470, 220), qRgba(10, 20, 30, 255));  // the middle of the floor
-}
-
-TEST(Transform, AOnePixelWideSourceStillFillsTheQuad) {
-    const QImage column = Filled(1, 30, qRgb(1, 2, 3));
+TEST(Transform, AlphaIsCarriedAndAOnePixelWideSourceStillFillsTheQuad) {
+    const QImage alpha = Library().Transform(Filled(80, 60, qRgba(10, 20, 30, 255), QImage::Format_ARGB32), kFloor);
+    ASSERT_EQ(alpha.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(alpha.pixel(0, 0), 0u);                          // left of the far edge: transparent
+    EXPECT_EQ(alpha.pixel(470, 220), qRgba(10, 20, 30, 255));  // the middle of the floor
     const Quad4 quad = {V2d_Point{0, 0}, V2d_Point{20, 2}, V2d_Point{22, 30}, V2d_Point{1, 28}};
-    const QImage warped = Library().Transform(column, quad);
-    ASSERT_EQ(warped.size(), QSize(23, 31));
-    EXPECT_EQ(warped.pixel(11, 15), qRgb(1, 2, 3));
+    const QImage column = Library().Transform(Filled(1, 30, qRgb(1, 2, 3)), quad);
+    ASSERT_EQ(column.size(), QSize(23, 31));
+    EXPECT_EQ(column.pixel(11, 15), qRgb(1, 2, 3));
 }
 
 TEST(Transform, DegenerateOrHugeQuadsYieldNothing) {
-    const QImage source = Filled(10, 10, qRgb(1, 1, 1));
-    const Quad4 threeOnALine = {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{20, 0}, V2d_Point{5, 10}};
-    const Quad4 bowTie = {V2d_Point{0, 0}, V2d_Point{10, 10}, V2d_Point{10, 0}, V2d_Point{0, 10}};
-    const Quad4 onePoint = {V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}};
-    const Quad4 dented = {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{3, 3}, V2d_Point{0, 10}};
-    const Quad4 huge = {V2d_Point{0, 0}, V2d_Point{40000, 0}, V2d_Point{40000, 40000}, V2d_Point{0, 40000}};
-    const Quad4 tooManyPixels = {V2d_Point{0, 0}, V2d_Point{30000, 0}, V2d_Point{30000, 30000}, V2d_Point{0, 30000}};
-    const Quad4 farAway = {V2d_Point{0, 0}, V2d_Point{INT32_MAX, 0}, V2d_Point{INT32_MAX, 5}, V2d_Point{0, 5}};
-    for (const Quad4& quad : {threeOnALine, bowTie, onePoint, dented, huge, tooManyPixels, farAway}) {
-        EXPECT_TRUE(Library().Transform(source, quad).isNull());
-    }
+    const Quad4 quads[] = {
+        {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{20, 0}, V2d_Point{5, 10}},              // three on a line
+        {V2d_Point{0, 0}, V2d_Point{10, 10}, V2d_Point{10, 0}, V2d_Point{0, 10}},             // bow tie
+        {V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}},                 // one point
+        {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{3, 3}, V2d_Point{0, 10}},               // dented
+        {V2d_Point{0, 0}, V2d_Point{40000, 0}, V2d_Point{40000, 40000}, V2d_Point{0, 40000}},  // huge
+        {V2d_Point{0, 0}, V2d_Point{30000, 0}, V2d_Point{30000, 30000}, V2d_Point{0, 30000}},  // too many pixels
+        {V2d_Point{0, 0}, V2d_Point{INT32_MAX, 0}, V2d_Point{INT32_MAX, 5}, V2d_Point{0, 5}}};  // far away
+    for (const Quad4& quad : quads) EXPECT_TRUE(Library().Transform(Filled(10, 10, qRgb(1, 1, 1)), quad).isNull());
     EXPECT_TRUE(Library().Transform(QImage(), kFloor).isNull());
 }
 
-TEST(Transform, ProgressRisesBandByBandToAHundredOnTheCallersThread) {
-    const QImage canvas = Filled(1600, 1200, qRgb(50, 60, 70));
+// Percents reported by a warp: rising band by band to 100, on the caller's thread.
+void ExpectRisingProgress(const std::function<QImage(const Progress&)>& warp) {
     std::vector<int> percents;
     bool otherThread = false;
     const auto caller = std::this_thread::get_id();
-    const QImage warped = Library().Transform(canvas, kFloor, [&](int percent) {
+    const QImage warped = warp([&](int percent) {
         percents.push_back(percent);
         otherThread |= std::this_thread::get_id() != caller;
     });
@@ -147,13 +137,11 @@ TEST(Transform, ProgressRisesBandByBandToAHundredOnTheCallersThread) {
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
     EXPECT_LT(percents.front(), percents.back());
     EXPECT_EQ(percents.back(), 100);
+    EXPECT_EQ(warp({}), warped);  // without a callback the result is the same
 }
 
-TEST(Transform, WithoutACallbackTheResultIsTheSame) {
-    const QImage source = CellPattern(4, 4);
-    const QImage quiet = Library().Transform(source, kFloor);
-    const QImage reported = Library().Transform(source, kFloor, [](double) {});
-    EXPECT_EQ(quiet, reported);
+TEST(Transform, ProgressRisesBandByBandToAHundredOnTheCallersThread) {
+    ExpectRisingProgress([](const Progress& p) { return Library().Transform(CellPattern(32, 24), kFloor, p); });
 }
 
 TEST(Transform, AnExceptionFromTheCallbackReachesTheCallerAfterTheLibraryReturns) {
@@ -171,10 +159,7 @@ TEST(ATransform, RectifiesTheQuadOfASceneBackIntoTheFrame) {
     // A smooth source of the quad's box size, warped onto the quad, put into a
     // scene and rectified again, comes back close to itself.
     const int w = 941, h = 441;
-    QImage source(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) source.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, 128));
-    }
+    const QImage source = Gradient(w, h);
     const QImage warped = Library().Transform(source, kFloor);
     QImage scene = Filled(1100, 700, qRgb(0, 0, 0));
     for (int y = 0; y < warped.height(); ++y) {
@@ -192,6 +177,106 @@ TEST(ATransform, RectifiesTheQuadOfASceneBackIntoTheFrame) {
         }
     }
     EXPECT_LT(error / samples, 2.0L);
+}
+
+// --- TransformMesh: a regular grid gives the plain warp -----------------------
+
+std::vector<V2d_Point> RegularGrid(int rows, int cols, int x0, int y0, int x1, int y1) {
+    std::vector<V2d_Point> nodes;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c)
+            nodes.push_back({x0 + (x1 - x0) * c / (cols - 1), y0 + (y1 - y0) * r / (rows - 1)});
+    }
+    return nodes;
+}
+
+int MaxDifference(const QImage& a, const QImage& b) {
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return worst;
+}
+
+TEST(TransformMesh, ARegularGridOntoARectangleEqualsThePlainWarp) {
+    const QImage source = Gradient(301, 201);
+    const auto src = RegularGrid(3, 4, 0, 0, 300, 200);
+    const auto dst = RegularGrid(3, 4, 10, 20, 610, 420);
+    const QImage meshed = Library().TransformMesh(source, src, dst, 3, 4);
+    const Quad4 rectangle = {V2d_Point{10, 20}, V2d_Point{610, 20}, V2d_Point{610, 420}, V2d_Point{10, 420}};
+    const QImage plain = Library().Transform(source, rectangle);
+    ASSERT_EQ(meshed.size(), QSize(601, 401));
+    ASSERT_EQ(plain.size(), meshed.size());
+    EXPECT_LE(MaxDifference(meshed, plain), 1);
+}
+
+TEST(TransformMesh, AGridFollowingAPerspectiveMatchesThePlainWarp) {
+    const QImage source = Gradient(401, 301);
+    const Homography h = Homography::Between(PictureCorners(401, 301), Corners(kFloor));
+    const auto src = RegularGrid(7, 9, 0, 0, 400, 300);
+    std::vector<V2d_Point> dst;
+    const auto box = BoxOf(kFloor);
+    for (const V2d_Point& p : src) {
+        const auto [x, y] = h(p.x, p.y);
+        dst.push_back({int(std::lround(x)) - box[0], int(std::lround(y)) - box[1]});  // relative to the box
+    }
+    const QImage meshed = Library().TransformMesh(source, src, dst, 7, 9);
+    const QImage plain = Library().Transform(source, kFloor);
+    ASSERT_EQ(meshed.size(), plain.size());
+    // Nodes are whole pixels, so cells differ from the exact perspective by
+    // under half a pixel; on a smooth picture that is a level or two.
+    long double total = 0;
+    int samples = 0;
+    for (int y = 0; y < plain.height(); y += 2) {
+        for (int x = 0; x < plain.width(); x += 2) {
+            if (plain.pixel(x, y) == 0xFF000000u || meshed.pixel(x, y) == 0xFF000000u) continue;
+            total += std::abs(qRed(plain.pixel(x, y)) - qRed(meshed.pixel(x, y)));
+            ++samples;
+        }
+    }
+    ASSERT_GT(samples, 50000);
+    EXPECT_LT(total / samples, 1.5L);
+}
+
+TEST(TransformMesh, UncoveredPixelsAreZeroAndABentCellIsStillFilled) {
+    const QImage source = Filled(100, 100, qRgb(200, 100, 50));
+    const std::vector<V2d_Point> src = {{0, 0}, {99, 0}, {0, 99}, {99, 99}};
+    // A dart: the bottom-right node pulled far inside, making the cell concave.
+    const std::vector<V2d_Point> dst = {{0, 0}, {100, 0}, {0, 100}, {20, 20}};
+    const QImage meshed = Library().TransformMesh(source, src, dst, 2, 2);
+    ASSERT_EQ(meshed.size(), QSize(101, 101));
+    EXPECT_EQ(meshed.pixel(5, 5), qRgb(200, 100, 50));
+    EXPECT_EQ(meshed.pixel(90, 90), 0xFF000000u);
+}
+
+TEST(TransformMesh, ReportsProgressToAHundred) {
+    ExpectRisingProgress([](const Progress& p) {
+        return Library().TransformMesh(Gradient(200, 200), RegularGrid(2, 2, 0, 0, 199, 199),
+                                       RegularGrid(2, 2, 0, 0, 799, 639), 2, 2, p);
+    });
+}
+
+TEST(TransformMesh, GridsThatDoNotFitYieldNothing) {
+    const QImage source = Gradient(20, 20);
+    const auto four = RegularGrid(2, 2, 0, 0, 19, 19);
+    EXPECT_TRUE(Library().TransformMesh(source, four, four, 1, 4).isNull());
+    EXPECT_TRUE(Library().TransformMesh(source, four, four, 2, 1).isNull());
+    EXPECT_TRUE(Library().TransformMesh(source, four, RegularGrid(2, 3, 0, 0, 19, 19), 2, 2).isNull());
+    EXPECT_TRUE(Library().TransformMesh(QImage(), four, four, 2, 2).isNull());
+
+    const VxBitmap view = BitmapViewOf(source);
+    const VxPoint nodes[4] = {{0, 0}, {19, 0}, {0, 19}, {19, 19}};
+    EXPECT_FALSE(RawResult(Raw().transformMesh(nullptr, nodes, 2, 2, &view, nullptr)));
+    EXPECT_FALSE(RawResult(Raw().transformMesh(nodes, nullptr, 2, 2, &view, nullptr)));
+    EXPECT_FALSE(RawResult(Raw().transformMesh(nodes, nodes, 2, 2, nullptr, nullptr)));
+    EXPECT_FALSE(RawResult(Raw().transformMesh(nodes, nodes, 1, 4, &view, nullptr)));
+    EXPECT_FALSE(RawResult(Raw().transformMesh(nodes, nodes, 65536, 65536, &view, nullptr)));
+    const VxPoint huge[4] = {{0, 0}, {40000, 0}, {0, 40000}, {40000, 40000}};
+    EXPECT_FALSE(RawResult(Raw().transformMesh(nodes, huge, 2, 2, &view, nullptr)));
 }
 
 }  // namespace

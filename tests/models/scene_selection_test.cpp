@@ -29,34 +29,22 @@ TEST(OutlineRings, SplitsAtRingEndsAndCutsEntriesPastTheOutline) {
     EXPECT_TRUE(OutlineRings(pts, negative).empty());
 }
 
-TEST(HitTest, TopmostOfTwoOverlappingRegionsWins) {
+TEST(HitTest, TopmostRegionWinsInnerRingsAreHolesAndShadowsCountAtTheirOffset) {
     Scene scene;
     scene.Append(Rect(0, 0, 100, 100));
     scene.Append(Rect(50, 50, 150, 150));
-    EXPECT_EQ(HitTest(scene, 75, 75, nullptr), 1);
-    EXPECT_EQ(HitTest(scene, 25, 25, nullptr), 0);
-    EXPECT_EQ(HitTest(scene, 125, 125, nullptr), 1);
-    EXPECT_EQ(HitTest(scene, 160, 10, nullptr), -1);
-}
-
-TEST(HitTest, InnerRingIsAHole) {
-    Scene scene;
     PolygonPtr frame = NewPolygon();
-    frame->points = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {30, 30}, {70, 30}, {70, 70}, {30, 70}};
+    frame->points = {{200, 0}, {300, 0}, {300, 100}, {200, 100}, {230, 30}, {270, 30}, {270, 70}, {230, 70}};
     frame->indexList = {3, 7};
     scene.Append(std::move(frame));
-    EXPECT_EQ(HitTest(scene, 10, 10, nullptr), 0);
-    EXPECT_EQ(HitTest(scene, 50, 50, nullptr), -1);
-}
-
-TEST(HitTest, ShadowRegionIsTestedAtItsOffset) {
-    Scene scene;
-    PolygonPtr shadow = Rect(0, 0, 20, 20, kShadowRegion);
+    PolygonPtr shadow = Rect(400, 0, 420, 20, kShadowRegion);
     shadow->originX = 100;
     shadow->originY = 50;
     scene.Append(std::move(shadow));
-    EXPECT_EQ(HitTest(scene, 10, 10, nullptr), -1);
-    EXPECT_EQ(HitTest(scene, 110, 60, nullptr), 0);
+    const int cases[][3] = {{75, 75, 1},   {25, 25, 0},  {125, 125, 1}, {160, 10, -1},  // the upper of two
+                            {210, 10, 2},  {250, 50, -1},                               // the inner ring
+                            {410, 10, -1}, {510, 60, 3}};                               // drawn at 500, 50
+    for (const auto& c : cases) EXPECT_EQ(HitTest(scene, c[0], c[1], nullptr), c[2]) << c[0] << ", " << c[1];
 }
 
 TEST(HitTest, ModelPartsNeverMatchButTheOwnerReportsTheRing) {
@@ -199,15 +187,10 @@ TEST(ModelHandles, CornersEdgeMidpointsAndCentre) {
     model->originX = 10;
     model->originY = 20;
     const auto at = ModelHandlePositions(*model, 1.0, QPoint(5, 7));
-    EXPECT_EQ(at[0], QPoint(15, 27));
-    EXPECT_EQ(at[1], QPoint(116, 30));
-    EXPECT_EQ(at[2], QPoint(114, 78));
-    EXPECT_EQ(at[3], QPoint(12, 74));
-    EXPECT_EQ(at[4], QPoint(65, 28));  // trunc(65.5), trunc(28.5)
-    EXPECT_EQ(at[5], QPoint(63, 76));
-    EXPECT_EQ(at[6], QPoint(13, 50));  // trunc(13.5), trunc(50.5)
-    EXPECT_EQ(at[7], QPoint(115, 54));
-    EXPECT_EQ(at[8], QPoint(64 - 5, 52 - 5));
+    // Corners, edge midpoints truncated (65.5, 28.5 and 13.5, 50.5), centre less the offset.
+    const std::vector<QPoint> expected = {{15, 27}, {116, 30}, {114, 78}, {12, 74}, {65, 28},
+                                          {63, 76}, {13, 50}, {115, 54}, {64 - 5, 52 - 5}};
+    EXPECT_EQ(std::vector<QPoint>(at.begin(), at.end()), expected);
 }
 
 TEST(RubberBand, CornersAndMinimumSize) {

@@ -18,32 +18,18 @@ QImage Row(std::initializer_list<int> blues) {
 }
 int BlueAt(const QImage& image, int x, int y) { return static_cast<int>(At(image, x, y) & 0xFF); }
 
-TEST(MirrorPicture, PixelComesFromTheMirroredColumn) {
-    const QImage source = Gradient(3, 2);
-    const QImage mirrored = MirrorPicture(source);
-    ASSERT_EQ(mirrored.size(), source.size());
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(At(mirrored, x, y), At(source, 2 - x, y));
-}
-
-TEST(RotatePicture90, QuarterTurnCounterClockwise) {
+TEST(MirrorPicture, MirrorAndQuarterTurnCounterClockwise) {
     const QImage source = Gradient(3, 2);  // W = 3, H = 2
+    const QImage mirrored = MirrorPicture(source);
     const QImage turned = RotatePicture90(source);
-    ASSERT_EQ(turned.width(), 2);
-    ASSERT_EQ(turned.height(), 3);
-    // Source (x, y) lands on (y, W - 1 - x).
-    EXPECT_EQ(At(turned, 0, 2), At(source, 0, 0));
-    EXPECT_EQ(At(turned, 0, 0), At(source, 2, 0));
-    EXPECT_EQ(At(turned, 1, 1), At(source, 1, 1));
-    EXPECT_EQ(At(turned, 1, 0), At(source, 2, 1));
-    EXPECT_EQ(At(turned, 1, 2), At(source, 0, 1));
-}
-
-TEST(ResizePicture, SameSizeIsACopy) {
-    const QImage source = Gradient(7, 5);
-    const QImage copy = ResizePicture(source, 7, 5);
-    EXPECT_TRUE(SamePixels(copy, source));
-    EXPECT_NE(copy.constBits(), source.constBits());
+    ASSERT_EQ(mirrored.size(), source.size());
+    ASSERT_EQ(turned.size(), QSize(2, 3));
+    // Mirrored: (x, y) comes from (W - 1 - x, y); turned: (x, y) lands on (y, W - 1 - x).
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(At(mirrored, x, y), At(source, 2 - x, y));
+            EXPECT_EQ(At(turned, y, 2 - x), At(source, x, y));
+        }
 }
 
 TEST(ResizePicture, CornerPixelsLandOnCornerPixels) {
@@ -101,17 +87,16 @@ TEST(ResizePicture, OnePixelTargetCopiesTheNearestColumnOrRow) {
     EXPECT_EQ(At(spread, 3, 2), Rgb(9, 8, 7));
 }
 
-TEST(ResizePicture, RefusesEmptyTargets) {
-    EXPECT_TRUE(ResizePicture(Gradient(3, 3), 0, 5).isNull());
-    EXPECT_TRUE(ResizePicture(Gradient(3, 3), 5, -1).isNull());
-    EXPECT_TRUE(ResizePicture(QImage(), 5, 5).isNull());
-}
-
-TEST(ResizePicture, WindowIsTheTopLeftOfTheWholeResult) {
+TEST(ResizePicture, SameSizeIsACopyAWindowIsTheTopLeftOfTheWholeAndEmptyTargetsAreRefused) {
     const QImage source = Gradient(9, 7);
-    const QImage whole = ResizePicture(source, 40, 30);
+    const QImage copy = ResizePicture(source, 9, 7);
+    EXPECT_TRUE(SamePixels(copy, source));
+    EXPECT_NE(copy.constBits(), source.constBits());
     const QImage window = ResizePictureWindow(source, 40, 30, 17, 11);
-    EXPECT_TRUE(SamePixels(window, whole.copy(0, 0, 17, 11)));
+    EXPECT_TRUE(SamePixels(window, ResizePicture(source, 40, 30).copy(0, 0, 17, 11)));
+    EXPECT_TRUE(ResizePicture(source, 0, 5).isNull());
+    EXPECT_TRUE(ResizePicture(source, 5, -1).isNull());
+    EXPECT_TRUE(ResizePicture(QImage(), 5, 5).isNull());
 }
 
 TEST(MultiplyColour, ChannelsAreScaledByTheColour) {

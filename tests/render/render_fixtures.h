@@ -9,6 +9,7 @@
 
 #include "imagelib/image_library.h"
 #include "scene/scene.h"
+#include "tests/scene/scene_fixtures.h"
 
 namespace v2d::testing {
 
@@ -19,11 +20,7 @@ inline uint32_t At(const QImage& image, int x, int y) {
 inline void Set(QImage& image, int x, int y, uint32_t pixel) {
     reinterpret_cast<uint32_t*>(image.scanLine(y))[x] = pixel;
 }
-inline QImage Solid(int w, int h, uint32_t pixel) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(pixel);
-    return image;
-}
+inline QImage Solid(int w, int h, uint32_t pixel) { return SolidPicture(w, h, pixel); }
 // Every pixel different: red = x, green = y, blue = x + y (mod 256).
 inline QImage Gradient(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);

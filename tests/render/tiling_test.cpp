@@ -1,10 +1,9 @@
-// The tiling arithmetic and the "开始铺贴" pipeline.
-#include "document/tile_command.h"
+// The tiling arithmetic: tile sides, shifts, canvases and the prepared
+// product, against pixels of the resized product.
+#include "render/tiling.h"
 
 #include <gtest/gtest.h>
 
-#include "scene/outline_geometry.h"
-#include "base/picture_codec.h"
 #include "render/picture_ops.h"
 #include "tests/render/render_fixtures.h"
 
@@ -12,34 +11,24 @@ namespace v2d {
 namespace {
 using namespace v2d::testing;
 
-TEST(TileSide, SixHundredOnTwentyFourHundredOverFourEightyPixels) {
-    EXPECT_EQ(PlainTileSide(480, 2400, 600), 120);
-    EXPECT_EQ(ShiftedTileSide(480, 2400, 600), 120);
-}
-
-TEST(TileSide, FloatScaleRoundsUpInThePlainCanvasOnly) {
-    // 0.2 as a 32-bit float is 0.200000003: 500 * that is 100.0000015.
-    EXPECT_EQ(PlainTileSide(500, 3000, 600), 101);
-    EXPECT_EQ(ShiftedTileSide(500, 3000, 600), 100);
-    EXPECT_EQ(ShiftedTileSide(505, 3000, 600), 101);
-}
-
-TEST(TileSide, AtLeastTwoPixelsAndNothingWithoutARealSize) {
-    EXPECT_EQ(PlainTileSide(100, 100000, 1), 2);
-    EXPECT_EQ(ShiftedTileSide(100, 100000, 1), 2);
-    EXPECT_EQ(PlainTileSide(480, 0, 600), 0);
-    EXPECT_EQ(PlainTileSide(480, -2400, 600), 0);
+TEST(TileSide, PlainAndShiftedCanvasSides) {
+    // Pixels across, real size, tile size: plain side, shifted side. 0.2 as a
+    // 32-bit float is 0.200000003, so 500 * that rounds up in the plain
+    // canvas only; at least two pixels; nothing without a real size.
+    const struct { int pixels, real, tile, plain, shifted; } cases[] = {
+        {480, 2400, 600, 120, 120}, {500, 3000, 600, 101, 100}, {505, 3000, 600, 102, 101},
+        {100, 100000, 1, 2, 2},     {480, 0, 600, 0, 0},        {480, -2400, 600, 0, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlainTileSide(c.pixels, c.real, c.tile), c.plain) << c.pixels << " " << c.real;
+        EXPECT_EQ(ShiftedTileSide(c.pixels, c.real, c.tile), c.shifted) << c.pixels << " " << c.real;
+    }
 }
 
 TEST(PatternShift, NegativeOffsetsCountFromTheTileEnd) {
-    EXPECT_EQ(PatternShift(120, 50), 60);
-    EXPECT_EQ(PatternShift(120, -50), 60);
-    EXPECT_EQ(PatternShift(101, 50), 50);   // 50.5 truncated
-    EXPECT_EQ(PatternShift(101, -50), 50);  // 101 - 50.5
-    EXPECT_EQ(PatternShift(120, 100), 120);
-    EXPECT_EQ(PatternShift(120, -100), 0);
-    EXPECT_EQ(PatternShift(120, 25), 30);
-    EXPECT_EQ(PatternShift(120, -25), 90);
+    // Tile side, per cent: pixels; 101 * 0.5 = 50.5 is truncated, 101 - 50.5 too.
+    const int cases[][3] = {{120, 50, 60},  {120, -50, 60}, {101, 50, 50},  {101, -50, 50},
+                            {120, 100, 120}, {120, -100, 0}, {120, 25, 30}, {120, -25, 90}};
+    for (const auto& c : cases) EXPECT_EQ(PatternShift(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
 
 // A product whose every pixel differs, so a tile's start shows.
@@ -130,151 +119,11 @@ TEST(BuildTiledCanvas, NoRealSizeGivesNoCanvas) {
     EXPECT_TRUE(BuildShiftedTiledCanvas(*region, nullptr, Product(), 600, 600, 10, 0).isNull());
 }
 
-// A scene with a photo and a few regions, and the tools to tile it.
-struct TilingScene : ::testing::Test {
-    Scene scene;
-    CountingOperations ops;
-    SceneRenderer renderer{scene, ops};
-    UndoList undo;
-    ProductPanelState panel;
-    EffectSettings effect;
-
-    void SetUp() override {
-        scene.background = Solid(600, 400, Rgb(128, 128, 128));
-        scene.Append(RectRegion("flat", 10, 10, 249, 129, 2400, 1200));
-        PolygonPtr floor = RectRegion("floor", 10, 200, 409, 389, 4000, 3000);
-        floor->corners[0] = {110, 200};
-        floor->corners[1] = {309, 200};
-        scene.Append(std::move(floor));
-        PolygonPtr shadow = RectRegion("shadow", 300, 20, 400, 120, 1000, 1000);
-        shadow->kind = kShadowRegion;
-        scene.Append(std::move(shadow));
-        panel.picture = Product();
-        panel.descriptor = "PartsName=米黄&PartsNumber=A1&SalesName=x&PartsSpecs=600*600";
-    }
-    RegionSelection Select(std::vector<int> items) {
-        RegionSelection s;
-        s.focused = items.empty() ? -1 : items.front();
-        s.selected = std::move(items);
-        return s;
-    }
-};
-
-TEST_F(TilingScene, QuadEqualToTheBoxIsNotWarped) {
-    TileCommandResult r = TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    ASSERT_FALSE(r.stopped);
-    EXPECT_EQ(ops.transforms, 0);
-    const V2dPolygon& flat = *scene.at(0);
-    ASSERT_EQ(flat.picture.size(), QSize(240, 120));
-    // The canvas itself, copied over the photo's box.
-    const QImage canvas = BuildTiledCanvas(flat, nullptr, Product(), 600, 600);
-    EXPECT_TRUE(SamePixels(flat.picture, canvas));
-    EXPECT_EQ(flat.partsInfo, panel.descriptor);
-    EXPECT_EQ(r.hint, kHintTilingDone);
-}
-
-TEST_F(TilingScene, PerspectiveQuadIsWarpedOnce) {
-    TileSelectedRegions(renderer, Select({1}), panel, effect, undo);
-    EXPECT_EQ(ops.transforms, 1);
-    EXPECT_EQ(scene.at(1)->picture.size(), QSize(400, 190));
-    EXPECT_EQ(undo.size(), 1u);
-}
-
-TEST_F(TilingScene, ChecksComeInOrder) {
-    ProductPanelState none;
-    none.isModelProduct = true;
-    EXPECT_EQ(TileSelectedRegions(renderer, Select({0}), none, effect, undo).stopped->message, kMsgNoProduct);
-    ProductPanelState model = panel;
-    model.isModelProduct = true;
-    EXPECT_EQ(TileSelectedRegions(renderer, Select({}), model, effect, undo).stopped->message, kMsgModelProduct);
-    EXPECT_EQ(TileSelectedRegions(renderer, Select({}), panel, effect, undo).stopped->message, kMsgSelectRegion);
-    RegionSelection unfocused = Select({0});
-    unfocused.focused = -1;
-    EXPECT_EQ(TileSelectedRegions(renderer, unfocused, panel, effect, undo).stopped->message, kMsgSelectRegion);
-    scene.background = QImage();
-    TileCommandResult silent = TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    EXPECT_FALSE(silent.stopped);
-    EXPECT_TRUE(silent.tiled.empty());
-    EXPECT_TRUE(silent.hint.empty());
-    EXPECT_TRUE(undo.empty());
-}
-
-TEST_F(TilingScene, ShadowRegionIsRefusedAndTheOthersAreTiled) {
-    TileCommandResult r = TileSelectedRegions(renderer, Select({0, 1, 2}), panel, effect, undo);
-    ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].message, kMsgShadowNotTiled);
-    EXPECT_EQ(r.tiled.size(), 2u);
-    EXPECT_TRUE(scene.at(2)->picture.isNull());
-}
-
-TEST_F(TilingScene, RegionWithoutRealSizeIsRefusedLikeOneWithoutPoints) {
-    scene.at(0)->realWidth = 0;
-    scene.at(1)->realHeight = -5;
-    TileCommandResult r = TileSelectedRegions(renderer, Select({0, 1}), panel, effect, undo);
-    ASSERT_EQ(r.messages.size(), 2u);
-    for (const Error& m : r.messages) {
-        EXPECT_EQ(m.message, kMsgCannotCompute);
-        EXPECT_EQ(m.caption, kCaptionPrompt);
-        EXPECT_EQ(m.icon, MessageIcon::Question);
-    }
-    EXPECT_TRUE(scene.at(0)->picture.isNull());
-    EXPECT_TRUE(undo.empty());
-    scene.at(0)->realWidth = 2400;
-    scene.at(0)->points.clear();
-    r = TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].message, kMsgCannotCompute);
-}
-
-TEST_F(TilingScene, OffsetsCountOnlyWhileTheEffectWindowIsShown) {
-    effect.offsetX = 50;
-    TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    const QImage hidden = scene.at(0)->picture;
-    EXPECT_TRUE(SamePixels(hidden, BuildTiledCanvas(*scene.at(0), nullptr, Product(), 600, 600)));
-    effect.shown = true;
-    TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    EXPECT_TRUE(SamePixels(scene.at(0)->picture,
-                           BuildShiftedTiledCanvas(*scene.at(0), nullptr, Product(), 600, 600, 50, 0)));
-}
-
-TEST_F(TilingScene, AmbientColourMultipliesTheCanvas) {
-    panel.ambientColour = true;
-    panel.colour = 0x000000FF;  // red only
-    TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    const QImage expected = MultiplyColour(BuildTiledCanvas(*scene.at(0), nullptr, Product(), 600, 600), 0xFF);
-    EXPECT_TRUE(SamePixels(scene.at(0)->picture, expected));
-}
-
-TEST_F(TilingScene, FailedWarpKeepsTheOldPictureAfterTheUndoEntry) {
-    scene.at(1)->picture = Solid(400, 190, Rgb(1, 2, 3));
-    ops.failWarps = true;
-    TileCommandResult r = TileSelectedRegions(renderer, Select({1}), panel, effect, undo);
-    EXPECT_TRUE(r.tiled.empty());
-    EXPECT_EQ(At(scene.at(1)->picture, 0, 0), Rgb(1, 2, 3));
-    EXPECT_EQ(undo.size(), 1u);
-}
-
-TEST_F(TilingScene, RubberBandLaysTheProductIntoTheRectangleOnly) {
-    TileSelectedRegions(renderer, Select({0}), panel, effect, undo);
-    const QImage before = scene.at(0)->picture.copy();
-    ProductPanelState red = panel;
-    red.picture = Solid(8, 8, Rgb(255, 0, 0));
-    // A 1-pixel-high band does nothing.
-    EXPECT_FALSE(LayProductIntoRectangle(renderer, *scene.at(0), {50, 50}, {90, 51}, red, undo));
-    EXPECT_EQ(undo.size(), 1u);
-    ASSERT_TRUE(LayProductIntoRectangle(renderer, *scene.at(0), {50, 40}, {110, 90}, red, undo));
-    EXPECT_EQ(undo.size(), 2u);
-    const QImage& after = scene.at(0)->picture;
-    // Inside the rectangle (relative to the box at 10, 10): red.
-    EXPECT_EQ(At(after, 70, 55), Rgb(255, 0, 0));
-    // Outside: unchanged.
-    EXPECT_EQ(At(after, 5, 5), At(before, 5, 5));
-    EXPECT_EQ(At(after, 200, 100), At(before, 200, 100));
-}
-
-TEST_F(TilingScene, TileIntoPartGivesThePartTheFlatCanvas) {
+TEST(TileIntoPart, GivesThePartTheFlatCanvas) {
     PolygonPtr part = RectRegion("seat", 0, 0, 119, 59, 1200, 600);
     part->kind = kPictureModel;
+    ProductPanelState panel;
+    panel.picture = Product();
     ASSERT_TRUE(TileIntoPart(*part, panel));
     EXPECT_TRUE(SamePixels(part->picture, BuildTiledCanvas(*part, nullptr, Product(), 600, 600)));
 }

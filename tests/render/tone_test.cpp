@@ -10,37 +10,21 @@ namespace v2d {
 namespace {
 using namespace v2d::testing;
 
-TEST(ApplyLightMap, NoChangeShadesByThePhotoBrightness) {
-    // Grey 128 gives L = 128: 200 * 128 / 255 = 100.39, 100 -> 50.2, 50 -> 25.1.
-    const QImage r = ApplyLightMap(Solid(4, 4, Rgb(200, 100, 50)), Solid(4, 4, Rgb(128, 128, 128)), 0, 0, 1.0);
-    EXPECT_EQ(At(r, 2, 2), Rgb(100, 50, 25));
-    // White leaves the product as it is.
-    const QImage w = ApplyLightMap(Solid(2, 2, Rgb(200, 100, 255)), Solid(2, 2, Rgb(255, 255, 255)), 0, 0, 1.0);
-    EXPECT_EQ(At(w, 0, 0), Rgb(200, 100, 255));
-}
-
-TEST(ApplyLightMap, BrightnessIsWeightedByChannel) {
-    // Pure red: L = 0.299 * 255 = 76.245 (as a float): 200 -> 59, 100 -> 29, 50 -> 14.
-    const QImage r = ApplyLightMap(Solid(1, 1, Rgb(200, 100, 50)), Solid(1, 1, Rgb(255, 0, 0)), 0, 0, 1.0);
-    EXPECT_EQ(At(r, 0, 0), Rgb(59, 29, 14));
-}
-
-TEST(ApplyLightMap, BrighteningStopsAt255) {
-    // lighten 100: factor 2, L = 256 capped at 255.
-    const QImage r = ApplyLightMap(Solid(1, 1, Rgb(200, 100, 50)), Solid(1, 1, Rgb(128, 128, 128)), 0, 0, 2.0);
-    EXPECT_EQ(At(r, 0, 0), Rgb(200, 100, 50));
-}
-
-TEST(ApplyLightMap, MinusHundredGivesBlack) {
-    const QImage r = ApplyLightMap(Solid(3, 3, Rgb(200, 100, 50)), Solid(3, 3, Rgb(90, 200, 30)), 0, 0, 1 + 0.01 * -100);
-    EXPECT_EQ(At(r, 1, 1), Rgb(0, 0, 0));
-}
-
-TEST(ApplyLightMap, BelowMinusHundredStaysBlack) {
-    // An old file's lighten of -250: the factor is negative; L stays at 0.
-    const QImage r = ApplyLightMap(Solid(3, 3, Rgb(200, 100, 50)), Solid(3, 3, Rgb(200, 200, 200)), 0, 0, 1 + 0.01 * -250);
-    EXPECT_EQ(At(r, 0, 0), Rgb(0, 0, 0));
-    EXPECT_EQ(At(r, 2, 2), Rgb(0, 0, 0));
+TEST(ApplyLightMap, ShadesByThePhotoBrightnessTimesTheFactor) {
+    // L = 0.299 R + 0.587 G + 0.114 B of the photo (as a float), times the
+    // factor 1 + lighten / 100, within 0..255; each channel is scaled by L / 255.
+    const struct { uint32_t photo; double factor; uint32_t expected; const char* why; } cases[] = {
+        {Rgb(128, 128, 128), 1.0, Rgb(100, 50, 25), "200 * 128 / 255 = 100.39, 50.2, 25.1"},
+        {Rgb(255, 255, 255), 1.0, Rgb(200, 100, 50), "white leaves the product"},
+        {Rgb(255, 0, 0), 1.0, Rgb(59, 29, 14), "pure red: L = 76.245"},
+        {Rgb(128, 128, 128), 2.0, Rgb(200, 100, 50), "lighten 100: L = 256 capped at 255"},
+        {Rgb(90, 200, 30), 0.0, Rgb(0, 0, 0), "lighten -100"},
+        {Rgb(200, 200, 200), 1 + 0.01 * -250, Rgb(0, 0, 0), "an old file's -250: L stays at 0"}};
+    for (const auto& c : cases) {
+        const QImage r = ApplyLightMap(Solid(3, 2, Rgb(200, 100, 50)), Solid(3, 2, c.photo), 0, 0, c.factor);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) EXPECT_EQ(At(r, x, y), c.expected) << c.why;
+    }
 }
 
 TEST(ApplyLightMap, PixelsWithoutPartnerKeepTheirValue) {

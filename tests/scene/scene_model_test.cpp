@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "scene/scene.h"
 #include "tests/scene/scene_fixtures.h"
 
@@ -50,10 +52,8 @@ TEST(SceneModel, ClearSceneEmptiesEveryList) {
     Scene scene = testing::RichScene();
     scene.CurPoly = scene.at(0);
     scene.ClearScene();
-    EXPECT_TRUE(scene.PolyList.empty());
-    EXPECT_TRUE(scene.MeshList.empty());
-    EXPECT_TRUE(scene.FrameSetList.empty());
-    EXPECT_TRUE(scene.GroupList.empty());
+    EXPECT_TRUE(scene.PolyList.empty() && scene.MeshList.empty());
+    EXPECT_TRUE(scene.FrameSetList.empty() && scene.GroupList.empty());
     EXPECT_EQ(scene.CurPoly, nullptr);
 }
 
@@ -62,24 +62,16 @@ TEST(SceneModel, CloneSharesPicturesResetsPlacementAndBoxesTheCorners) {
     V2dPolygon* model = scene.at(2);
     model->corners[1] = {99, 99};
     PolygonPtr clone = ClonePolygon(*model);
-    EXPECT_EQ(clone->originX, 0);
-    EXPECT_EQ(clone->originY, 0);
-    EXPECT_EQ(clone->scaleX, 100);
-    EXPECT_EQ(clone->scaleY, 100);
+    EXPECT_EQ(std::tuple(clone->originX, clone->originY, clone->scaleX, clone->scaleY), std::tuple(0, 0, 100, 100));
     EXPECT_EQ(clone->picture.cacheKey(), model->picture.cacheKey());  // shallow
-    EXPECT_EQ(clone->corners[0], (V2d_Point{41, 0}));
-    EXPECT_EQ(clone->corners[1], (V2d_Point{63, 0}));
-    EXPECT_EQ(clone->corners[2], (V2d_Point{63, 20}));
-    EXPECT_EQ(clone->corners[3], (V2d_Point{41, 20}));
+    EXPECT_EQ(std::vector<V2d_Point>(clone->corners, clone->corners + 4),
+              (std::vector<V2d_Point>{{41, 0}, {63, 0}, {63, 20}, {41, 20}}));
 }
 
 TEST(SceneModel, CloneOfACutOutModelSetsItsOutlineToThePictureRectangle) {
     Scene scene = testing::RichScene();
     PolygonPtr clone = ClonePolygon(*scene.at(5));  // picture 12 x 16
-    EXPECT_EQ(clone->points[0], (V2d_Point{0, 0}));
-    EXPECT_EQ(clone->points[1], (V2d_Point{11, 0}));
-    EXPECT_EQ(clone->points[2], (V2d_Point{11, 15}));
-    EXPECT_EQ(clone->points[3], (V2d_Point{0, 15}));
+    EXPECT_EQ(clone->points, (std::vector<V2d_Point>{{0, 0}, {11, 0}, {11, 15}, {0, 15}}));
     EXPECT_EQ(clone->corners[2], (V2d_Point{11, 15}));
 }
 

@@ -35,7 +35,9 @@ void ExpectParsesOrRefuses(const Bytes& bytes) {
             ASSERT_LT(v, r->pointCount());
             previous = v;
         }
-        if (r->group) ASSERT_GE(scene.IndexOfPolygon(r->group), 0);
+        if (r->group) {
+            ASSERT_GE(scene.IndexOfPolygon(r->group), 0);
+        }
     }
     for (const auto& frames : scene.FrameSetList) ASSERT_LT(size_t(frames->current), frames->frames.size());
     for (const auto& mesh : scene.MeshList)

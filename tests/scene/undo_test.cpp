@@ -1,14 +1,11 @@
-// The undo stack: pictures after tiling, removed records, moved models, and
-// the stack emptied by opening a scheme.
+// The undo stack: pictures after tiling, removed records, moved models and
+// parts. Opening a scheme empties it: see the scene document's tests.
 #include "scene/undo.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "document/scheme_session.h"
 #include "document/tile_command.h"
-#include "scene/scheme_file.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {
@@ -67,35 +64,16 @@ TEST_F(UndoScene, TilingTwiceAndUndoingTwiceRestoresTheFirstPicture) {
     EXPECT_FALSE(UndoAndRedraw(renderer, undo).undone);
 }
 
-TEST_F(UndoScene, OpeningASchemeEmptiesTheStack) {
-    TileWith(Gradient(40, 40), "PartsName=A");
-    ASSERT_FALSE(undo.empty());
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "v2d_undo_open_test.v2d";
-    ASSERT_TRUE(WriteSchemeFile(scene, file));
-    ASSERT_TRUE(OpenSchemeInto(file, renderer, undo));
-    std::filesystem::remove(file);
-    EXPECT_TRUE(undo.empty());
-    EXPECT_EQ(renderer.counters().rendered, 2);
-    const QImage shown = renderer.displayed().copy();
-    EXPECT_FALSE(UndoAndRedraw(renderer, undo).undone);
-    EXPECT_TRUE(SamePixels(renderer.displayed(), shown));
-}
-
-TEST_F(UndoScene, AFileThatDoesNotReadKeepsTheSceneAndTheStack) {
-    TileWith(Gradient(40, 40), "PartsName=A");
-    Status opened = OpenSchemeInto("/nonexistent/none.v2d", renderer, undo);
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(scene.count(), 2);
-    EXPECT_EQ(undo.size(), 1u);
-}
-
-TEST_F(UndoScene, EntryForARecordNoLongerThereChangesNothing) {
-    PushUndo(undo, PictureUndo(scene, *scene.at(1)));
-    scene.FreePolygon(scene.at(1));
+TEST(Undo, EntryForARecordNoLongerThereChangesNothing) {
+    Scene scene;
+    scene.Append(RectRegion("a", 0, 0, 9, 9, 100, 100));
+    UndoList undo;
+    PushUndo(undo, PictureUndo(scene, *scene.at(0)));
+    scene.FreePolygon(scene.at(0));
     UndoOutcome outcome = Undo(scene, undo);
     EXPECT_TRUE(outcome.undone);
     EXPECT_EQ(outcome.target, nullptr);
-    EXPECT_EQ(scene.count(), 1);
+    EXPECT_EQ(scene.count(), 0);
 }
 
 TEST(Undo, RemovedRecordGoesBackToItsPositionOrTheEnd) {

@@ -1,0 +1,257 @@
+// The document's tiling, tone and colour operations on small scenes: the
+// checks they make, what they tile or paint, what they redraw, and the
+// pictures that come out, against the render helpers' own results.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "document/scene_document.h"
+#include "render/tone.h"
+#include "tests/render/render_fixtures.h"
+
+namespace v2d {
+namespace {
+using namespace v2d::testing;
+
+// A product whose every pixel differs, so a tile's start shows.
+QImage Product() { return Gradient(60, 60); }
+const char* const kDescriptor = "PartsName=米黄&PartsNumber=A1&SalesName=x&PartsSpecs=600*600";
+
+struct DocumentTest : ::testing::Test {
+    CountingOperations ops;
+    SceneDocument doc{ops};
+    ProductPanelState controls;
+
+    void Load(Scene scene) {
+        doc.LoadScene(std::move(scene));
+        doc.SetProduct(CurrentProduct{Product(), kDescriptor});
+        ops.transforms = 0;
+    }
+    void Select(int focused, std::vector<int> selected) { doc.SetSelection(RegionSelection{focused, std::move(selected)}); }
+    TileCommandResult Tile(std::vector<int> items) {
+        Select(items.empty() ? -1 : items.front(), items);
+        return doc.TileSelection(controls);
+    }
+    bool Lighten(int index, int lighten) {
+        Select(index, {index});
+        return doc.SetLighten(lighten);
+    }
+    V2dPolygon& at(int i) { return *doc.scene().at(i); }
+    const RedrawCounters& counters() const { return doc.renderer().counters(); }
+    QImage Canvas(int i) { return BuildTiledCanvas(at(i), nullptr, Product(), 600, 600); }
+};
+
+// A grey photo, a flat region, a floor in perspective and a shadow region.
+struct TilingCommands : DocumentTest {
+    void SetUp() override {
+        Scene scene;
+        scene.background = Solid(600, 400, Rgb(128, 128, 128));
+        scene.Append(RectRegion("flat", 10, 10, 249, 129, 2400, 1200));
+        PolygonPtr floor = RectRegion("floor", 10, 200, 409, 389, 4000, 3000);
+        floor->corners[0] = {110, 200};
+        floor->corners[1] = {309, 200};
+        scene.Append(std::move(floor));
+        scene.Append(RectRegion("shadow", 300, 20, 400, 120, 1000, 1000))->kind = kShadowRegion;
+        Load(std::move(scene));
+    }
+};
+
+TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWarpedOnce) {
+    TileCommandResult r = Tile({0});
+    ASSERT_FALSE(r.stopped);
+    EXPECT_EQ(ops.transforms, 0);
+    ASSERT_EQ(at(0).picture.size(), QSize(240, 120));
+    EXPECT_TRUE(SamePixels(at(0).picture, Canvas(0)));
+    EXPECT_EQ(at(0).partsInfo, kDescriptor);
+    EXPECT_EQ(r.hint, kHintTilingDone);
+
+    Tile({1});
+    EXPECT_EQ(ops.transforms, 1);
+    EXPECT_EQ(at(1).picture.size(), QSize(400, 190));
+    EXPECT_EQ(doc.undoList().size(), 2u);
+}
+
+TEST_F(TilingCommands, ChecksComeInOrder) {
+    doc.SetProduct(CurrentProduct{QImage(), "", DragKind::Model});
+    EXPECT_EQ(Tile({0}).stopped->message, kMsgNoProduct);
+    doc.SetProduct(CurrentProduct{Product(), kDescriptor, DragKind::Model});
+    EXPECT_EQ(Tile({}).stopped->message, kMsgModelProduct);
+    doc.SetDragKind(DragKind::Material);
+    EXPECT_EQ(Tile({}).stopped->message, kMsgSelectRegion);
+    Select(-1, {0});
+    EXPECT_EQ(doc.TileSelection(controls).stopped->message, kMsgSelectRegion);
+    doc.scene().background = QImage();
+    TileCommandResult silent = Tile({0});
+    EXPECT_FALSE(silent.stopped);
+    EXPECT_TRUE(silent.tiled.empty());
+    EXPECT_TRUE(silent.hint.empty());
+    EXPECT_TRUE(doc.undoList().empty());
+}
+
+TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedTheOthersTiled) {
+    TileCommandResult r = Tile({0, 1, 2});
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].message, kMsgShadowNotTiled);
+    EXPECT_EQ(r.tiled.size(), 2u);
+    EXPECT_TRUE(at(2).picture.isNull());
+
+    at(0).picture = QImage();
+    at(0).realWidth = 0;
+    at(1).realHeight = -5;
+    r = Tile({0, 1});
+    ASSERT_EQ(r.messages.size(), 2u);
+    for (const Error& m : r.messages)
+        EXPECT_EQ(std::tuple(m.message, m.caption, m.icon), std::tuple(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question));
+    EXPECT_TRUE(at(0).picture.isNull());
+    EXPECT_EQ(doc.undoList().size(), 2u);  // from the first tiling only
+    at(0).realWidth = 2400;
+    at(0).points.clear();
+    r = Tile({0});
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].message, kMsgCannotCompute);
+}
+
+TEST_F(TilingCommands, OffsetsCountOnlyWhileTheEffectWindowIsShownAndAmbientColourMultiplies) {
+    EffectSettings effect;
+    effect.offsetX = 50;
+    doc.SetEffectSettings(effect);
+    Tile({0});
+    EXPECT_TRUE(SamePixels(at(0).picture, Canvas(0)));
+    effect.shown = true;
+    doc.SetEffectSettings(effect);
+    Tile({0});
+    EXPECT_TRUE(SamePixels(at(0).picture, BuildShiftedTiledCanvas(at(0), nullptr, Product(), 600, 600, 50, 0)));
+
+    doc.SetEffectSettings(EffectSettings{});
+    controls.ambientColour = true;
+    controls.colour = 0x000000FF;  // red only
+    Tile({0});
+    EXPECT_TRUE(SamePixels(at(0).picture, MultiplyColour(Canvas(0), 0xFF)));
+}
+
+TEST_F(TilingCommands, FailedWarpKeepsTheOldPictureAfterTheUndoEntry) {
+    at(1).picture = Solid(400, 190, Rgb(1, 2, 3));
+    ops.failWarps = true;
+    EXPECT_TRUE(Tile({1}).tiled.empty());
+    EXPECT_EQ(At(at(1).picture, 0, 0), Rgb(1, 2, 3));
+    EXPECT_EQ(doc.undoList().size(), 1u);
+}
+
+TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
+    Tile({0});
+    const QImage before = at(0).picture.copy();
+    doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), kDescriptor});
+    // A 1-pixel-high band does nothing.
+    EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}, controls));
+    EXPECT_EQ(doc.undoList().size(), 1u);
+    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {110, 90}, controls));
+    EXPECT_EQ(doc.undoList().size(), 2u);
+    // Inside the rectangle (relative to the box at 10, 10): red; outside unchanged.
+    EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
+    EXPECT_EQ(At(at(0).picture, 5, 5), At(before, 5, 5));
+    EXPECT_EQ(At(at(0).picture, 200, 100), At(before, 200, 100));
+}
+
+// Five pictured regions side by side over a gradient photo.
+Scene FiveRegions() {
+    Scene scene;
+    scene.background = Gradient(400, 300);
+    for (int i = 0; i < 5; ++i) {
+        PolygonPtr r = RectRegion("r", 10 + 70 * i, 10, 70 + 70 * i, 100, 1000, 1000);
+        r->picture = Solid(61, 91, Rgb(200, 150, 100 + i));
+        scene.Append(std::move(r));
+    }
+    return scene;
+}
+
+struct ToneCommands : DocumentTest {
+    void SetUp() override { Load(FiveRegions()); }
+    // The incremental picture is the one a full render gives.
+    void ExpectSameAsAFullRender() {
+        const QImage incremental = doc.displayed().copy();
+        doc.renderer().RenderAll();
+        EXPECT_TRUE(SamePixels(incremental, doc.displayed()));
+    }
+    // The product shaded by the photo's brightness at (x, y).
+    uint32_t Shaded(uint32_t product, int x, int y) {
+        return At(ApplyLightMap(Solid(1, 1, product), Solid(1, 1, At(doc.scene().background, x, y)), 0, 0, 1.0), 0, 0);
+    }
+};
+
+TEST_F(ToneCommands, BrightnessChangeRendersOnlyTheChangedRecord) {
+    ASSERT_TRUE(Lighten(2, 40));
+    EXPECT_EQ(counters().rendered, 1);
+    // The others are drawn from cache, or kept where they lie apart.
+    EXPECT_EQ(counters().quickDrawn + counters().untouched, 4);
+    ExpectSameAsAFullRender();
+}
+
+TEST_F(ToneCommands, AreaRedrawOfOverlappingRegionsMatchesAFullRender) {
+    Scene scene = FiveRegions();
+    PolygonPtr across = RectRegion("across", 30, 40, 200, 140, 1000, 1000);
+    across->picture = Gradient(171, 101);
+    scene.Insert(2, std::move(across));
+    PolygonPtr top = RectRegion("top", 60, 60, 120, 200, 1000, 1000);
+    top->picture = Solid(61, 141, Rgb(20, 220, 90));
+    scene.Append(std::move(top));
+    Load(std::move(scene));
+    ASSERT_TRUE(Lighten(2, 150));
+    EXPECT_EQ(counters().rendered, 1);
+    EXPECT_GE(counters().untouched, 1);
+    ASSERT_TRUE(Lighten(0, -30));
+    ExpectSameAsAFullRender();
+    // A record taken out of the list: the next redraw starts from scratch.
+    doc.scene().FreePolygon(&at(6));
+    doc.renderer().RedrawScene(&at(0));
+    EXPECT_EQ(counters().quickDrawn + counters().rendered, 6);
+}
+
+TEST_F(ToneCommands, ShadowRegionsAboveAChangeAreRenderedToo) {
+    Scene scene = FiveRegions();
+    scene.Append(RectRegion("s", 0, 0, 50, 50, 1000, 1000))->kind = kShadowRegion;
+    scene.Insert(0, RectRegion("s0", 0, 0, 50, 50, 1000, 1000))->kind = kShadowRegion;
+    Load(std::move(scene));
+    Lighten(3, -20);
+    EXPECT_EQ(counters().rendered, 2);  // the record and the shadow above it
+    Lighten(6, 10);                     // a shadow region itself: just that one
+    EXPECT_EQ(counters().rendered, 1);
+}
+
+TEST_F(ToneCommands, LightenMinusHundredTurnsTheRegionBlackAndReflectionUsesTheSceneBeneath) {
+    Lighten(1, -100);
+    EXPECT_EQ(At(doc.displayed(), 110, 50), Rgb(0, 0, 0));
+    Lighten(1, 0);
+    EXPECT_EQ(At(doc.displayed(), 110, 50), Shaded(Rgb(200, 150, 101), 110, 50));
+
+    Select(0, {0});
+    ASSERT_TRUE(doc.SetReflect(100));
+    // Upright sides: a wall, mirrored left to right over the whole scene.
+    EXPECT_EQ(At(doc.displayed(), 40, 50), At(doc.scene().background, 399 - 40, 50));
+    EXPECT_EQ(counters().rendered, 1);
+}
+
+TEST_F(ToneCommands, ForegroundColourPaintsFlatOrShadedWithUndoAmbientColourPaintsNothing) {
+    Select(1, {1, 3});
+    controls.mixWithPhoto = false;
+    EXPECT_EQ(doc.PaintSelection(0x00FF0000, controls), 2);  // blue
+    EXPECT_EQ(At(doc.displayed(), 110, 50), Rgb(0, 0, 255));
+    EXPECT_EQ(doc.undoList().size(), 2u);
+    // Drawn flat, and still there after another record changes.
+    Lighten(0, 30);
+    EXPECT_EQ(At(doc.displayed(), 250, 50), Rgb(0, 0, 255));
+
+    // Mixed: white times the photo's brightness, the brightness itself as grey.
+    Select(2, {2});
+    controls.mixWithPhoto = true;
+    EXPECT_EQ(doc.PaintSelection(0x00FFFFFF, controls), 1);
+    EXPECT_EQ(At(doc.displayed(), 180, 50), Shaded(Rgb(255, 255, 255), 180, 50));
+
+    controls.ambientColour = true;
+    const QImage before = doc.displayed().copy();
+    EXPECT_EQ(doc.PaintSelection(0x00000000, controls), 0);
+    EXPECT_TRUE(SamePixels(before, doc.displayed()));
+    EXPECT_EQ(doc.undoList().size(), 3u);
+}
+
+}  // namespace
+}  // namespace v2d
