@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "library/data_module.h"
+#include "library/sql_query.h"
 #include "base/atomic_file.h"
 
 namespace v2d {
@@ -15,8 +16,8 @@ namespace {
 
 struct MergeStop {};  // the update file lacks what is needed: stop quietly
 
-// Reads "SELECT * FROM table" of the update database through QyBackup;
-// false when the table cannot be opened.
+// Reads "SELECT * FROM table" of the update database; false when the table
+// cannot be opened.
 bool OpenBackupTable(SqlQuery& query, const char* table) {
     query.SetText(std::string("SELECT * FROM ") + table);
     return query.Open().ok();
@@ -73,14 +74,10 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
     MergeReport report;
     Result<SqlDatabase> opened = SqlDatabase::Open(file, backupPassword_, OpenMode::ReadOnly);
     if (!opened) return report;  // another password or not a database: skipped silently
-    DbConBackup = std::move(*opened);
-    struct Disconnect {
-        TDataModule_Manager& dm;
-        ~Disconnect() {
-            dm.QyBackup.Close();
-            dm.DbConBackup.close();
-        }
-    } disconnect{*this};
+    // The update file's connection and its cursor live only for this merge;
+    // the cursor goes first.
+    const SqlDatabase DbConBackup = std::move(*opened);
+    SqlQuery QyBackup(DbConBackup);
 
     SqlTransaction transaction(ADOConnection1);
     if (!transaction.began()) return Error{transaction.began().error()};
