@@ -95,36 +95,29 @@ TEST(ProductMap, LoadsFromFileAndLeavesNoScratchFile) {
     EXPECT_TRUE(std::filesystem::is_empty(ws / "temp"));
 }
 
+// What the product panel gets for a number: "width/tolerance", "none" or
+// the message.
+std::string MaterialOf(const test::TempWorkspace& ws, const std::string& number) {
+    auto found = LoadMaterialPicture(ws.path(), number);
+    if (!found) return found.error();
+    if (!found->has_value()) return "none";
+    return std::to_string((*found)->picture.width()) + "/" + std::to_string((*found)->tolerance);
+}
+
 TEST(MaterialPicture, MapBeforeJpegAndUnknownKindFallsBack) {
     test::TempWorkspace ws;
     const Bytes red = SolidJpeg(10, 10, qRgb(255, 0, 0));
-    const Bytes blue = SolidJpeg(12, 12, qRgb(0, 0, 255));
-    WriteFileAtomically(ws / "product/maps/T-1.jpg", blue);
-    // No .h2d: the JPEG map with the default tolerance.
-    auto jpegOnly = LoadMaterialPicture(ws.path(), "T-1");
-    ASSERT_TRUE(jpegOnly.ok());
-    ASSERT_TRUE(jpegOnly->has_value());
-    EXPECT_EQ((*jpegOnly)->picture.width(), 12);
-    EXPECT_EQ((*jpegOnly)->tolerance, 10);
-    // A .h2d wins, with its tolerance.
-    WriteFileAtomically(ws / "product/maps/T-1.h2d", BuildProductMap(red, ProductMapKind::Jpeg, 33));
-    auto fromMap = LoadMaterialPicture(ws.path(), "T-1");
-    EXPECT_EQ((*fromMap)->picture.width(), 10);
-    EXPECT_EQ((*fromMap)->tolerance, 33);
-    // A .h2d of kind 2 counts as no picture: the JPEG map again.
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.jpg", SolidJpeg(12, 12, qRgb(0, 0, 255))));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "12/10");  // no .h2d: the JPEG map with the default tolerance
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.h2d", BuildProductMap(red, ProductMapKind::Jpeg, 33)));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "10/33");  // a .h2d wins, with its tolerance
     Bytes kind2 = BuildProductMap(red, ProductMapKind::Jpeg, 33);
     kind2[12] = 2;
-    WriteFileAtomically(ws / "product/maps/T-1.h2d", kind2);
-    auto fallback = LoadMaterialPicture(ws.path(), "T-1");
-    ASSERT_TRUE(fallback->has_value());
-    EXPECT_EQ((*fallback)->picture.width(), 12);
-    // A broken .h2d is reported, not replaced.
-    WriteFileAtomically(ws / "product/maps/T-1.h2d", Bytes{1, 2, 3});
-    EXPECT_EQ(LoadMaterialPicture(ws.path(), "T-1").error(), "文件不合法。");
-    // Nothing at all: no picture and no message.
-    auto none = LoadMaterialPicture(ws.path(), "none");
-    ASSERT_TRUE(none.ok());
-    EXPECT_FALSE(none->has_value());
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.h2d", kind2));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "12/10");  // kind 2 counts as no picture
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.h2d", Bytes{1, 2, 3}));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "文件不合法。");  // reported, not replaced
+    EXPECT_EQ(MaterialOf(ws, "none"), "none");  // nothing at all: no picture and no message
 }
 
 }  // namespace

@@ -77,30 +77,24 @@ TEST_F(MergeUpdate, TemplatesAreAlwaysAddedWithTheirSchemeFiles) {
     EXPECT_EQ(Templates().size(), 5u);
 }
 
-TEST_F(MergeUpdate, AnotherPasswordIsSkippedSilently) {
-    {
-        auto up = SqlDatabase::Open(file, "another password", OpenMode::CreateIfMissing);
-        ASSERT_TRUE(up.ok());
-        ASSERT_TRUE(up->execute("create table TableStyle(StyleID INTEGER, StyleName TEXT)").ok());
-        ASSERT_TRUE(up->execute("insert into TableStyle values(50,'x')").ok());
+// A file of another password is skipped silently; a missing table stops the
+// merge but keeps the rows taken before.
+TEST_F(MergeUpdate, AnotherPasswordOrAMissingTableStopsQuietly) {
+    for (const char* password : {"another password", kProductDatabasePassword}) {
+        fs::remove(file);
+        {
+            auto up = SqlDatabase::Open(file, password, OpenMode::CreateIfMissing);
+            ASSERT_TRUE(up.ok());
+            ASSERT_TRUE(up->executeScript("create table TableStyle(StyleID INTEGER, StyleName TEXT);"
+                                          "insert into TableStyle values(4,'四')").ok());
+        }
+        Result<MergeReport> r = dm->MergeUpdateDatabase(file);
+        ASSERT_TRUE(r.ok()) << r.error();
+        EXPECT_FALSE(r->merged);
+        const bool taken = password == kProductDatabasePassword;
+        EXPECT_EQ(r->stylesAdded, taken ? 1 : 0);
+        EXPECT_EQ(StyleIDs(), taken ? std::vector<int64_t>{4} : std::vector<int64_t>{});
     }
-    Result<MergeReport> r = dm->MergeUpdateDatabase(file);
-    ASSERT_TRUE(r.ok());
-    EXPECT_FALSE(r->merged);
-    EXPECT_TRUE(StyleIDs().empty());
-}
-
-TEST_F(MergeUpdate, MissingTableStopsButKeepsEarlierRows) {
-    {
-        auto up = SqlDatabase::Open(file, kProductDatabasePassword, OpenMode::CreateIfMissing);
-        ASSERT_TRUE(up->execute("create table TableStyle(StyleID INTEGER, StyleName TEXT)").ok());
-        ASSERT_TRUE(up->execute("insert into TableStyle values(4,'四')").ok());
-    }
-    Result<MergeReport> r = dm->MergeUpdateDatabase(file);
-    ASSERT_TRUE(r.ok());
-    EXPECT_FALSE(r->merged);
-    EXPECT_EQ(r->stylesAdded, 1);
-    EXPECT_EQ(StyleIDs(), (std::vector<int64_t>{4}));
 }
 
 TEST_F(MergeUpdate, FolderIsMergedNewestFirstAndEveryFileDeleted) {
