@@ -68,6 +68,41 @@ Result<int> MergeKeyedTable(const SqlDatabase& local, SqlQuery& backup, const ch
     return added;
 }
 
+// Adds every template row of the update file, whatever its number; its
+// scheme goes to localFolder/<new SampleID>.v2d. The text of an error stops
+// the merge.
+std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& backup,
+                                          const std::filesystem::path& localFolder, MergeReport& report) {
+    Result<SqlStatement> insert = local.prepare(
+        "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
+        "values(?,?,?,?,?)");
+    if (!insert) return insert.error();
+    for (; !backup.Eof();) {
+        insert->reset();
+        const char* copied[] = {"StyleID", "RoomTypeID", "SampleName", "SampleType", "SamplePic"};
+        for (int i = 0; i < 5; ++i)
+            if (Status s = insert->bind(i + 1, backup.FieldByName(copied[i]).AsValue()); !s) return s.error();
+        if (Status s = insert->run(); !s) return s.error();
+        const int64_t sampleId = local.lastInsertRowId();
+
+        const Blob scheme = backup.FieldByName("SampleData").AsBlob();
+        if (!scheme.empty()) {
+            std::error_code ec;
+            std::filesystem::create_directories(localFolder, ec);
+            const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
+            if (!WriteFileAtomically(target, scheme)) {
+                // A template row without its scheme could never be opened.
+                (void)local.execute("delete from TableSample where SampleID=?", {SqlValue(sampleId)});
+                return "写文件失败。" + target.string();
+            }
+        }
+        ++report.templatesAdded;
+        report.newSampleIDs.push_back(sampleId);
+        if (Status s = backup.Next(); !s) return s.error();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesystem::path& file) {
@@ -103,36 +138,9 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
     report.roomTypesAdded = *rooms;
 
     if (!OpenBackupTable(QyBackup, "TableSample")) return finish(std::nullopt);
-    Result<SqlStatement> insert = ADOConnection1.prepare(
-        "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
-        "values(?,?,?,?,?)");
-    if (!insert) return finish(insert.error());
-    const std::filesystem::path localFolder = programFolder_ / "temple" / "local";
-    for (; !QyBackup.Eof();) {
-        insert->reset();
-        const char* copied[] = {"StyleID", "RoomTypeID", "SampleName", "SampleType", "SamplePic"};
-        for (int i = 0; i < 5; ++i)
-            if (Status s = insert->bind(i + 1, QyBackup.FieldByName(copied[i]).AsValue()); !s)
-                return finish(s.error());
-        if (Status s = insert->run(); !s) return finish(s.error());
-        const int64_t sampleId = ADOConnection1.lastInsertRowId();
-
-        const Blob scheme = QyBackup.FieldByName("SampleData").AsBlob();
-        if (!scheme.empty()) {
-            std::error_code ec;
-            std::filesystem::create_directories(localFolder, ec);
-            const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
-            if (!WriteFileAtomically(target, scheme)) {
-                // A template row without its scheme could never be opened.
-                (void)ADOConnection1.execute("delete from TableSample where SampleID=?",
-                                             {SqlValue(sampleId)});
-                return finish("写文件失败。" + target.string());
-            }
-        }
-        ++report.templatesAdded;
-        report.newSampleIDs.push_back(sampleId);
-        if (Status s = QyBackup.Next(); !s) return finish(s.error());
-    }
+    if (std::optional<std::string> error =
+            MergeTemplates(ADOConnection1, QyBackup, programFolder_ / "temple" / "local", report))
+        return finish(error);
     report.merged = true;
     return finish(std::nullopt);
 }

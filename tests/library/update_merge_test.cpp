@@ -77,6 +77,21 @@ TEST_F(MergeUpdate, TemplatesAreAlwaysAddedWithTheirSchemeFiles) {
     EXPECT_EQ(Templates().size(), 5u);
 }
 
+// A scheme that cannot be written takes its row back and stops the merge;
+// what was taken before stays.
+TEST_F(MergeUpdate, UnwritableSchemeStopsTheMergeWithoutItsRow) {
+    fs::remove_all(ws / "temple/local");
+    ASSERT_TRUE(WriteFileAtomically(ws / "temple/local", Blob{'x'}));  // a file where the folder belongs
+    ASSERT_TRUE(MakeDatabaseFile(file, "insert into TableStyle values(5,'五');"
+                                       "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SampleData)"
+                                       " values('甲',2,1,1,x'01')").ok());
+    Result<MergeReport> r = dm->MergeUpdateDatabase(file);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error(), "写文件失败。" + (ws / "temple/local/1.v2d").string());
+    EXPECT_TRUE(Templates().empty());
+    EXPECT_EQ(StyleIDs(), (std::vector<int64_t>{5}));
+}
+
 // A file of another password is skipped silently; a missing table stops the
 // merge but keeps the rows taken before.
 TEST_F(MergeUpdate, AnotherPasswordOrAMissingTableStopsQuietly) {
