@@ -1,6 +1,7 @@
 #pragma once
 // The subcommands of vexel2d-cli. Each returns the process exit code; errors
-// go to stderr in the program's own words.
+// go to stderr in the program's own words. The commands that read the
+// workspace are handed its folder (--workspace, else the current folder).
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,8 +20,8 @@ int RunInfo(const Args& args);          // info FILE.v2d
 std::string SchemeInfoJson(const SchemeFile& file);
 int RunConvert(const Args& args);       // convert IN.v2d OUT.v2d
 int RunMakeWorkspace(const Args& args); // make-workspace DIR [--keep-existing]
-int RunProducts(const Args& args);      // products [--kind material|model]
-int RunMerge(const Args& args);         // merge FILE.cdb
+int RunProducts(const Args& args, const std::filesystem::path& workspace);  // products [--kind material|model]
+int RunMerge(const Args& args, const std::filesystem::path& workspace);     // merge FILE.cdb
 int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);

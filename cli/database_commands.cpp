@@ -10,6 +10,7 @@
 #include "demo/database.h"
 #include "cli/json_writer.h"
 #include "library/data_module.h"
+#include "library/product_database_file.h"
 #include "library/product_queries.h"
 #include "scene/scheme_file.h"
 
@@ -18,10 +19,6 @@ namespace v2d::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-Result<std::unique_ptr<TDataModule_Manager>> OpenWorkspaceDatabase() {
-    return TDataModule_Manager::DataModuleCreate(fs::current_path());
-}
 
 // Update databases of the demo: styles 3, 7 and 9 and room types 2 and 7
 // against the workspace's six of each (so style 7, style 9 and room type 7
@@ -57,7 +54,7 @@ Status FillUpdateDatabase(const SqlDatabase& db) {
 
 }  // namespace
 
-int RunProducts(const Args& args) {
+int RunProducts(const Args& args, const fs::path& workspace) {
     std::optional<ProductKind> kind;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--kind" && i + 1 < args.size()) {
@@ -70,7 +67,7 @@ int RunProducts(const Args& args) {
             return 2;
         }
     }
-    auto dm = OpenWorkspaceDatabase();
+    auto dm = TDataModule_Manager::DataModuleCreate(workspace);
     if (!dm) return Fail("products", dm.error());
     Result<std::vector<ProductRow>> rows = ReadAllProducts(**dm, kind);
     if (!rows) return Fail("products", rows.error());
@@ -90,14 +87,14 @@ int RunProducts(const Args& args) {
     return 0;
 }
 
-int RunMerge(const Args& args) {
+int RunMerge(const Args& args, const fs::path& workspace) {
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: vexel2d-cli merge FILE.cdb\n");
         return 2;
     }
     const fs::path file = fs::absolute(args[0]);
     if (!fs::is_regular_file(file)) return Fail("merge", std::string(kMsgDatabaseMissing) + file.string());
-    auto dm = OpenWorkspaceDatabase();
+    auto dm = TDataModule_Manager::DataModuleCreate(workspace);
     if (!dm) return Fail("merge", dm.error());
     Result<MergeReport> report = (*dm)->MergeUpdateDatabase(file);
     if (!report) return Fail("merge", report.error());
@@ -122,7 +119,7 @@ int RunMakeUpdateDb(const Args& args) {
         std::fprintf(stderr, "usage: vexel2d-cli make-update-db FILE\n");
         return 2;
     }
-    Status written = demo::WriteDatabaseFile(fs::path(args[0]), kProductDatabasePassword, FillUpdateDatabase);
+    Status written = CreateProductDatabaseFile(fs::path(args[0]), FillUpdateDatabase);
     if (!written) return Fail("make-update-db", written.error());
     return 0;
 }

@@ -1,6 +1,7 @@
 // vexel2d-cli: the program's core, from a terminal.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "base/process_setup.h"
@@ -8,44 +9,62 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+using v2d::cli::Args;
+
 struct Command {
     const char* name;
-    int (*run)(const v2d::cli::Args&);
+    int (*run)(const Args&, const fs::path& workspace);
     const char* usage;
 };
 
+// A command that does not read the workspace.
+template <int (*Run)(const Args&)>
+int Plain(const Args& args, const fs::path&) {
+    return Run(args);
+}
+
 const Command kCommands[] = {
-    {"info", v2d::cli::RunInfo, "info FILE.v2d|FILE.c2d        print a scheme or model file as JSON"},
-    {"convert", v2d::cli::RunConvert, "convert IN.v2d OUT.v2d        read any version, write version 13"},
-    {"make-workspace", v2d::cli::RunMakeWorkspace,
+    {"info", Plain<v2d::cli::RunInfo>, "info FILE.v2d|FILE.c2d        print a scheme or model file as JSON"},
+    {"convert", Plain<v2d::cli::RunConvert>, "convert IN.v2d OUT.v2d        read any version, write version 13"},
+    {"make-workspace", Plain<v2d::cli::RunMakeWorkspace>,
      "make-workspace DIR [--keep-existing]  write the demo workspace"},
     {"products", v2d::cli::RunProducts, "products [--kind material|model]  list products as JSON lines"},
     {"merge", v2d::cli::RunMerge, "merge FILE.cdb                merge an update database into ./DB"},
-    {"make-update-db", v2d::cli::RunMakeUpdateDb, "make-update-db FILE           write a demo update database"},
-    {"render", v2d::cli::RunRender, "render SCHEME.v2d -o OUT.jpg [options]  render a scheme"},
-    {"batch", v2d::cli::RunBatch,
+    {"make-update-db", Plain<v2d::cli::RunMakeUpdateDb>, "make-update-db FILE           write a demo update database"},
+    {"render", Plain<v2d::cli::RunRender>, "render SCHEME.v2d -o OUT.jpg [options]  render a scheme"},
+    {"batch", Plain<v2d::cli::RunBatch>,
      "batch SCHEME.v2d --products DIR --regions LIST -o OUTDIR  one rendering per product"},
-    {"add-model", v2d::cli::RunAddModel,
+    {"add-model", Plain<v2d::cli::RunAddModel>,
      "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
 };
 
 void PrintUsage() {
-    std::fprintf(stderr, "usage: vexel2d-cli COMMAND [ARGS]\n\n");
+    std::fprintf(stderr, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
+    std::fprintf(stderr, "\n  --workspace DIR  the workspace products and merge read (default: the current folder)\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     v2d::SetUpProcess();
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        PrintUsage();
-        return argc < 2 ? 2 : 0;
+    // The global option comes before the command.
+    int first = 1;
+    std::error_code error;
+    fs::path workspace = fs::current_path(error);
+    if (argc > 1 && std::strcmp(argv[1], "--workspace") == 0) {
+        if (argc > 2) workspace = fs::absolute(argv[2], error);
+        first = argc > 2 ? 3 : argc;
     }
-    v2d::cli::Args args(argv + 2, argv + argc);
+    if (argc <= first || std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
+        PrintUsage();
+        return argc <= first ? 2 : 0;
+    }
+    const Args args(argv + first + 1, argv + argc);
     for (const Command& c : kCommands)
-        if (std::strcmp(argv[1], c.name) == 0) return c.run(args);
-    std::fprintf(stderr, "vexel2d-cli: unknown command \"%s\"\n", argv[1]);
+        if (std::strcmp(argv[first], c.name) == 0) return c.run(args, workspace);
+    std::fprintf(stderr, "vexel2d-cli: unknown command \"%s\"\n", argv[first]);
     PrintUsage();
     return 2;
 }

@@ -8,7 +8,7 @@
 #include "demo/demo_room.h"
 #include "demo/database.h"
 #include "library/data_module.h"
-#include "library/product_schema.h"
+#include "library/product_database_file.h"
 #include "base/atomic_file.h"
 #include "scene/scheme_file.h"
 
@@ -90,42 +90,13 @@ Status WriteDemoUsers(const SqlDatabase& db) {
         " (1,'designer','1234','0'),(2,'sales','1234','1');");
 }
 
-Status WriteDatabaseFile(const fs::path& target, const char* password,
-                         const std::function<Status(const SqlDatabase&)>& fill) {
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
-    const fs::path building = fs::path(target.string() + ".new");
-    fs::remove(building, ec);
-    fs::remove(fs::path(building.string() + "-journal"), ec);
-    Status filled = [&]() -> Status {
-        Result<SqlDatabase> db = SqlDatabase::Open(building, password, OpenMode::CreateIfMissing);
-        if (!db) return Error{db.error()};
-        if (Status s = CreateProductSchema(*db); !s) return s;
-        SqlTransaction transaction(*db);
-        if (!transaction.began()) return transaction.began();
-        if (Status s = fill(*db); !s) return s;
-        return transaction.commit();
-    }();
-    if (!filled) {
-        fs::remove(building, ec);
-        return filled;
-    }
-    fs::rename(building, target, ec);
-    if (ec) {
-        fs::remove(building, ec);
-        return Error{"写文件失败。" + target.string()};
-    }
-    return Status::Ok();
-}
-
 Status WriteDemoDatabase(const fs::path& workspace) {
-    return WriteDatabaseFile(workspace / kProductDatabaseFile, kProductDatabasePassword,
-                             [&](const SqlDatabase& db) -> Status {
-                                 if (Status s = WriteDemoCatalogue(db, workspace); !s) return s;
-                                 if (Status s = WriteDemoTemplates(db, workspace); !s) return s;
-                                 if (Status s = WriteDemoColourCards(db); !s) return s;
-                                 return WriteDemoUsers(db);
-                             });
+    return CreateProductDatabaseFile(workspace / kProductDatabaseFile, [&](const SqlDatabase& db) -> Status {
+        if (Status s = WriteDemoCatalogue(db, workspace); !s) return s;
+        if (Status s = WriteDemoTemplates(db, workspace); !s) return s;
+        if (Status s = WriteDemoColourCards(db); !s) return s;
+        return WriteDemoUsers(db);
+    });
 }
 
 }  // namespace v2d::demo

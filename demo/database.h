@@ -2,7 +2,6 @@
 // Pieces of the demo product database, written by make-workspace and
 // make-update-db.
 #include <filesystem>
-#include <functional>
 
 #include "library/sqlite_database.h"
 #include "base/picture_codec.h"
@@ -30,11 +29,5 @@ Status WriteDemoUsers(const SqlDatabase& db);
 Result<Bytes> DemoTemplateScheme(const std::filesystem::path& workspace);
 // A template thumbnail (200 x 150 JPEG), tinted per template.
 Result<Bytes> DemoTemplateThumbnail(int variant);
-
-// Builds a database file whole: `fill` writes into a new file beside the
-// target inside one transaction, which replaces the target only when all
-// went well.
-Status WriteDatabaseFile(const std::filesystem::path& target, const char* password,
-                         const std::function<Status(const SqlDatabase&)>& fill);
 
 }  // namespace v2d::demo

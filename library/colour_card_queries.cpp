@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "library/internal/read_rows.h"
+
 namespace v2d {
 
 namespace {
@@ -16,19 +18,12 @@ const char* TableName(ColourCardTable table) {
 
 Result<std::vector<CardColour>> ReadColours(Db& dm, const std::string& where,
                                             std::vector<SqlValue> params, const char* table) {
-    Result<SqlStatement> s = dm.connection().prepare(
-        std::string("select ID,ColorNumber,ColorName,R,G,B from ") + table + where);
-    if (!s) return Error{s.error()};
-    if (Status b = s->bindAll(params); !b) return Error{b.error()};
-    std::vector<CardColour> colours;
-    for (;;) {
-        Result<bool> row = s->step();
-        if (!row) return Error{row.error()};
-        if (!*row) return colours;
-        colours.push_back({s->columnInt(0), s->columnText(1), s->columnText(2),
-                           static_cast<int>(s->columnInt(3)), static_cast<int>(s->columnInt(4)),
-                           static_cast<int>(s->columnInt(5))});
-    }
+    return ReadRows<CardColour>(
+        dm, std::string("select ID,ColorNumber,ColorName,R,G,B from ") + table + where, std::move(params),
+        [](const SqlStatement& s) {
+            return CardColour{s.columnInt(0), s.columnText(1), s.columnText(2), static_cast<int>(s.columnInt(3)),
+                              static_cast<int>(s.columnInt(4)), static_cast<int>(s.columnInt(5))};
+        });
 }
 
 }  // namespace

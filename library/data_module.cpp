@@ -2,15 +2,24 @@
 
 #include <system_error>
 
+#include "library/internal/database_key.h"
 #include "library/product_schema.h"
+#include "library/sql_query.h"
 
 namespace v2d {
+
+const char kProductDatabasePassword[] = "plantorquibeds";
 
 TDataModule_Manager::TDataModule_Manager(std::filesystem::path programFolder,
                                          SqlDatabase connection, std::string password)
     : ADOConnection1(std::move(connection)),
       programFolder_(std::move(programFolder)),
       backupPassword_(std::move(password)) {}
+
+Result<std::unique_ptr<TDataModule_Manager>> TDataModule_Manager::DataModuleCreate(
+    const std::filesystem::path& programFolder, OpenMode mode) {
+    return DataModuleCreate(programFolder, mode, kProductDatabasePassword);
+}
 
 Result<std::unique_ptr<TDataModule_Manager>> TDataModule_Manager::DataModuleCreate(
     const std::filesystem::path& programFolder, OpenMode mode, std::string_view password) {
@@ -30,24 +39,18 @@ Result<std::unique_ptr<TDataModule_Manager>> TDataModule_Manager::DataModuleCrea
 Result<bool> TDataModule_Manager::ExecSql(std::string_view statement,
                                           std::vector<SqlValue> params) {
     if (statement.empty()) return false;
-    if (QueryExec.Active()) QueryExec.Close();
-    QueryExec.SetText(std::string(statement), std::move(params));
-    if (Status s = QueryExec.ExecSQL(); !s) return Error{s.error()};
+    if (Status s = ADOConnection1.execute(statement, params); !s) return Error{s.error()};
     return true;
 }
 
 Result<int64_t> TDataModule_Manager::GetNewID(std::string_view table, std::string_view column) {
     if (!IsPlainIdentifier(table) || !IsPlainIdentifier(column))
         return Error{"数据库错误：表名或列名不合法"};
-    QueryGetRowID.SetText("select max(" + std::string(column) + ") as LastID from " +
-                          std::string(table));
-    Status opened = QueryGetRowID.Open();
-    if (!opened) return Error{opened.error()};
-    int64_t next = 1;
-    SqlField last = QueryGetRowID.FieldByName("LastID");
-    if (!QueryGetRowID.Eof() && !last.IsNull()) next = last.AsInteger() + 1;
-    QueryGetRowID.Close();
-    return next;
+    SqlQuery query(ADOConnection1,
+                   "select max(" + std::string(column) + ") as LastID from " + std::string(table));
+    if (Status opened = query.Open(); !opened) return Error{opened.error()};
+    const SqlField last = query.FieldByName("LastID");
+    return query.Eof() || last.IsNull() ? int64_t{1} : last.AsInteger() + 1;
 }
 
 }  // namespace v2d

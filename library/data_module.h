@@ -1,20 +1,19 @@
 #pragma once
-// The data module: owns the connection to the product database and the
-// shared query objects every window reads and writes through. Created once
-// with the application, after the main window; lives until the end.
+// The data module: owns the connection to the product database that every
+// window reads and writes through. Created once with the application, after
+// the main window; lives until the end. Each call runs its own statement,
+// so calls may nest.
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "library/sql_query.h"
 #include "library/sqlite_database.h"
 #include "base/result.h"
 
 namespace v2d {
 
-inline constexpr const char* kProductDatabasePassword = "plantorquibeds";
 inline constexpr const char* kProductDatabaseFile = "DB/PRODUCT.cdb";
 inline constexpr const char* kUpdateFolder = "updatedb";
 
@@ -30,12 +29,14 @@ struct MergeReport {
 class TDataModule_Manager {
 public:
     // DataModuleCreate: opens programFolder/DB/PRODUCT.cdb with the database
-    // password. A file that does not open with it is refused with a message
-    // and left untouched. CreateIfMissing makes a new, empty database (the
+    // key. A file that does not open with it is refused with a message and
+    // left untouched. CreateIfMissing makes a new, empty database (the
     // workspace generator); the program itself opens with ReadWrite.
     static Result<std::unique_ptr<TDataModule_Manager>> DataModuleCreate(
-        const std::filesystem::path& programFolder, OpenMode mode = OpenMode::ReadWrite,
-        std::string_view password = kProductDatabasePassword);
+        const std::filesystem::path& programFolder, OpenMode mode = OpenMode::ReadWrite);
+    // The same with another password (the update databases share it).
+    static Result<std::unique_ptr<TDataModule_Manager>> DataModuleCreate(
+        const std::filesystem::path& programFolder, OpenMode mode, std::string_view password);
 
     TDataModule_Manager(const TDataModule_Manager&) = delete;
     TDataModule_Manager& operator=(const TDataModule_Manager&) = delete;
@@ -55,18 +56,11 @@ public:
     const std::filesystem::path& programFolder() const { return programFolder_; }
     const SqlDatabase& connection() const { return ADOConnection1; }
 
-    // The members as the windows know them.
-    SqlDatabase ADOConnection1;
-    SqlQuery QuerySelect{ADOConnection1, "select * from TablePartsMasterType"};
-    SqlQuery QueryExec{ADOConnection1};
-    SqlQuery QueryGetRowID{ADOConnection1};
-    SqlDatabase DbConBackup;  // open only while an update file is merged
-    SqlQuery QyBackup{DbConBackup};
-
 private:
     TDataModule_Manager(std::filesystem::path programFolder, SqlDatabase connection,
                         std::string password);
 
+    SqlDatabase ADOConnection1;
     std::filesystem::path programFolder_;
     std::string backupPassword_;  // the update databases share the main password
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "library/internal/read_rows.h"
+
 namespace v2d {
 
 namespace {
@@ -26,22 +28,6 @@ ProductRow ReadPartsColumns(const SqlStatement& s) {
     r.CompID = s.columnInt(9);
     r.StyleID = s.columnInt(10);
     return r;
-}
-
-// Runs a query with bound values and hands each row to `read`.
-template <class T>
-Result<std::vector<T>> ReadRows(Db& dm, const std::string& sql, std::vector<SqlValue> params,
-                                const std::function<T(const SqlStatement&)>& read) {
-    Result<SqlStatement> s = dm.connection().prepare(sql);
-    if (!s) return Error{s.error()};
-    if (Status b = s->bindAll(params); !b) return Error{b.error()};
-    std::vector<T> rows;
-    for (;;) {
-        Result<bool> row = s->step();
-        if (!row) return Error{row.error()};
-        if (!*row) return rows;
-        rows.push_back(read(*s));
-    }
 }
 
 template <class T>

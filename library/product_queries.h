@@ -1,7 +1,7 @@
 #pragma once
 // Typed reads of the product tables for the start-up, the product browser
 // and the command line. Each runs its own statement on the main connection,
-// so callers may nest them freely (unlike the shared QuerySelect).
+// so callers may nest them freely.
 #include <cstdint>
 #include <optional>
 #include <string>

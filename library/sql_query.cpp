@@ -19,22 +19,12 @@ Status SqlQuery::Open() {
     if (!prepared) return Error{prepared.error()};
     if (Status s = prepared->bindAll(params_); !s) return s;
     statement_.emplace(std::move(*prepared));
-    Result<bool> row = statement_->step();
-    if (!row) {
-        Close();
-        return Error{row.error()};
-    }
-    eof_ = !*row;
-    return Status::Ok();
+    return Step();
 }
 
-Status SqlQuery::ExecSQL() {
-    Close();
-    return connection_->execute(text_, params_);
-}
+Status SqlQuery::Next() { return Eof() ? Status::Ok() : Step(); }
 
-Status SqlQuery::Next() {
-    if (Eof()) return Status::Ok();
+Status SqlQuery::Step() {
     Result<bool> row = statement_->step();
     if (!row) {
         Close();

@@ -41,16 +41,14 @@ public:
 
     // Prepares, binds and moves to the first row.
     Status Open();
-    // Runs a statement without result rows.
-    Status ExecSQL();
     bool Eof() const { return !statement_ || eof_; }
     Status Next();
 
     SqlField FieldByName(std::string_view name) const;
-    bool HasField(std::string_view name) const { return FieldByName(name).exists(); }
-    const SqlStatement* statement() const { return statement_ ? &*statement_ : nullptr; }
 
 private:
+    Status Step();  // to the next row; Eof() after the last
+
     const SqlDatabase* connection_;
     std::string text_;
     std::vector<SqlValue> params_;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "library/data_module.h"
+#include "library/sql_query.h"
 #include "base/atomic_file.h"
 
 namespace v2d {
@@ -15,8 +16,8 @@ namespace {
 
 struct MergeStop {};  // the update file lacks what is needed: stop quietly
 
-// Reads "SELECT * FROM table" of the update database through QyBackup;
-// false when the table cannot be opened.
+// Reads "SELECT * FROM table" of the update database; false when the table
+// cannot be opened.
 bool OpenBackupTable(SqlQuery& query, const char* table) {
     query.SetText(std::string("SELECT * FROM ") + table);
     return query.Open().ok();
@@ -67,20 +68,51 @@ Result<int> MergeKeyedTable(const SqlDatabase& local, SqlQuery& backup, const ch
     return added;
 }
 
+// Adds every template row of the update file, whatever its number; its
+// scheme goes to localFolder/<new SampleID>.v2d. The text of an error stops
+// the merge.
+std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& backup,
+                                          const std::filesystem::path& localFolder, MergeReport& report) {
+    Result<SqlStatement> insert = local.prepare(
+        "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
+        "values(?,?,?,?,?)");
+    if (!insert) return insert.error();
+    for (; !backup.Eof();) {
+        insert->reset();
+        const char* copied[] = {"StyleID", "RoomTypeID", "SampleName", "SampleType", "SamplePic"};
+        for (int i = 0; i < 5; ++i)
+            if (Status s = insert->bind(i + 1, backup.FieldByName(copied[i]).AsValue()); !s) return s.error();
+        if (Status s = insert->run(); !s) return s.error();
+        const int64_t sampleId = local.lastInsertRowId();
+
+        const Blob scheme = backup.FieldByName("SampleData").AsBlob();
+        if (!scheme.empty()) {
+            std::error_code ec;
+            std::filesystem::create_directories(localFolder, ec);
+            const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
+            if (!WriteFileAtomically(target, scheme)) {
+                // A template row without its scheme could never be opened.
+                (void)local.execute("delete from TableSample where SampleID=?", {SqlValue(sampleId)});
+                return "写文件失败。" + target.string();
+            }
+        }
+        ++report.templatesAdded;
+        report.newSampleIDs.push_back(sampleId);
+        if (Status s = backup.Next(); !s) return s.error();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesystem::path& file) {
     MergeReport report;
     Result<SqlDatabase> opened = SqlDatabase::Open(file, backupPassword_, OpenMode::ReadOnly);
     if (!opened) return report;  // another password or not a database: skipped silently
-    DbConBackup = std::move(*opened);
-    struct Disconnect {
-        TDataModule_Manager& dm;
-        ~Disconnect() {
-            dm.QyBackup.Close();
-            dm.DbConBackup.close();
-        }
-    } disconnect{*this};
+    // The update file's connection and its cursor live only for this merge;
+    // the cursor goes first.
+    const SqlDatabase DbConBackup = std::move(*opened);
+    SqlQuery QyBackup(DbConBackup);
 
     SqlTransaction transaction(ADOConnection1);
     if (!transaction.began()) return Error{transaction.began().error()};
@@ -106,36 +138,9 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
     report.roomTypesAdded = *rooms;
 
     if (!OpenBackupTable(QyBackup, "TableSample")) return finish(std::nullopt);
-    Result<SqlStatement> insert = ADOConnection1.prepare(
-        "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
-        "values(?,?,?,?,?)");
-    if (!insert) return finish(insert.error());
-    const std::filesystem::path localFolder = programFolder_ / "temple" / "local";
-    for (; !QyBackup.Eof();) {
-        insert->reset();
-        const char* copied[] = {"StyleID", "RoomTypeID", "SampleName", "SampleType", "SamplePic"};
-        for (int i = 0; i < 5; ++i)
-            if (Status s = insert->bind(i + 1, QyBackup.FieldByName(copied[i]).AsValue()); !s)
-                return finish(s.error());
-        if (Status s = insert->run(); !s) return finish(s.error());
-        const int64_t sampleId = ADOConnection1.lastInsertRowId();
-
-        const Blob scheme = QyBackup.FieldByName("SampleData").AsBlob();
-        if (!scheme.empty()) {
-            std::error_code ec;
-            std::filesystem::create_directories(localFolder, ec);
-            const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
-            if (!WriteFileAtomically(target, scheme)) {
-                // A template row without its scheme could never be opened.
-                (void)ADOConnection1.execute("delete from TableSample where SampleID=?",
-                                             {SqlValue(sampleId)});
-                return finish("写文件失败。" + target.string());
-            }
-        }
-        ++report.templatesAdded;
-        report.newSampleIDs.push_back(sampleId);
-        if (Status s = QyBackup.Next(); !s) return finish(s.error());
-    }
+    if (std::optional<std::string> error =
+            MergeTemplates(ADOConnection1, QyBackup, programFolder_ / "temple" / "local", report))
+        return finish(error);
     report.merged = true;
     return finish(std::nullopt);
 }

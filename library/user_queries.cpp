@@ -1,5 +1,7 @@
 #include "library/user_queries.h"
 
+#include "library/internal/read_rows.h"
+
 namespace v2d {
 
 Result<std::optional<std::string>> ReadSuperUserPassword(Db& dm) {
@@ -48,24 +50,17 @@ Result<std::vector<TemplateRow>> ReadTemplates(Db& dm, std::optional<int64_t> st
         sql += " and RoomTypeID>-1";
     }
     sql += " order by SampleID DESC";
-    Result<SqlStatement> s = dm.connection().prepare(sql);
-    if (!s) return Error{s.error()};
-    if (Status b = s->bindAll(params); !b) return Error{b.error()};
-    std::vector<TemplateRow> rows;
-    for (;;) {
-        Result<bool> row = s->step();
-        if (!row) return Error{row.error()};
-        if (!*row) return rows;
+    return ReadRows<TemplateRow>(dm, sql, std::move(params), [](const SqlStatement& s) {
         TemplateRow t;
-        t.SampleID = s->columnInt(0);
-        t.SampleName = s->columnText(1);
-        if (!s->isNull(2) && !s->columnText(2).empty()) t.SampleCode = s->columnInt(2);
-        t.SampleType = s->columnInt(3);
-        t.StyleID = s->columnInt(4);
-        t.RoomTypeID = s->columnInt(5);
-        t.SamplePic = s->columnBlob(6);
-        rows.push_back(std::move(t));
-    }
+        t.SampleID = s.columnInt(0);
+        t.SampleName = s.columnText(1);
+        if (!s.isNull(2) && !s.columnText(2).empty()) t.SampleCode = s.columnInt(2);
+        t.SampleType = s.columnInt(3);
+        t.StyleID = s.columnInt(4);
+        t.RoomTypeID = s.columnInt(5);
+        t.SamplePic = s.columnBlob(6);
+        return t;
+    });
 }
 
 Result<int64_t> InsertTemplate(Db& dm, const std::string& name, int64_t roomTypeID,

@@ -10,7 +10,7 @@
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
-#include "library/product_schema.h"
+#include "library/product_database_file.h"
 #include "base/atomic_file.h"
 
 namespace v2d {
@@ -40,21 +40,20 @@ Blob RandomBytes(size_t n, uint32_t seed) {
 const fs::path& UpdateDatabase() {
     static const fs::path file = [] {
         const fs::path f = BenchRoot() / "update.cdb";
-        fs::create_directories(f.parent_path());
-        auto db = SqlDatabase::Open(f, kProductDatabasePassword, OpenMode::CreateIfMissing);
-        if (!db || !CreateProductSchema(*db)) std::abort();
-        SqlTransaction t(*db);
-        for (int i = 1; i <= kStyles; ++i)
-            (void)db->execute("insert into TableStyle values(?,?)", {SqlInt(i), SqlText("风格" + std::to_string(i))});
-        const Blob pic = RandomBytes(8 * 1024, 1);
-        for (int i = 0; i < kTemplates; ++i) {
-            Blob scheme = RandomBytes(kSchemeBytes, 100 + i);
-            (void)db->execute(
-                "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData) "
-                "values(?,2,1,1,?,?)",
-                {SqlText("模板" + std::to_string(i)), SqlValue(pic), SqlValue(std::move(scheme))});
-        }
-        if (!t.commit()) std::abort();
+        Status made = CreateProductDatabaseFile(f, [](const SqlDatabase& db) -> Status {
+            for (int i = 1; i <= kStyles; ++i)
+                (void)db.execute("insert into TableStyle values(?,?)", {SqlInt(i), SqlText("风格" + std::to_string(i))});
+            const Blob pic = RandomBytes(8 * 1024, 1);
+            for (int i = 0; i < kTemplates; ++i) {
+                Blob scheme = RandomBytes(kSchemeBytes, 100 + i);
+                (void)db.execute(
+                    "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData) "
+                    "values(?,2,1,1,?,?)",
+                    {SqlText("模板" + std::to_string(i)), SqlValue(pic), SqlValue(std::move(scheme))});
+            }
+            return Status::Ok();
+        });
+        if (!made) std::abort();
         return f;
     }();
     return file;

@@ -63,7 +63,7 @@ protected:
 };
 
 int TemplateRows(TDataModule_Manager& dm) {
-    SqlQuery count(dm.ADOConnection1, "select count(*) as n from TableSample");
+    SqlQuery count(dm.connection(), "select count(*) as n from TableSample");
     if (!count.Open() || count.Eof()) return -1;
     return static_cast<int>(count.FieldByName("n").AsInteger());
 }

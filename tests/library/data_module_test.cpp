@@ -3,24 +3,18 @@
 #include <map>
 
 #include "library/data_module.h"
+#include "library/internal/database_key.h"
 #include "library/product_queries.h"
+#include "library/sql_query.h"
 #include "tests/library/temp_workspace.h"
 
 namespace v2d {
 namespace {
 
+namespace fs = std::filesystem;
 using test::TempWorkspace;
 
-TEST(DataModule, CreatesAnEncryptedDatabase) {
-    TempWorkspace ws;
-    { ASSERT_NE(ws.OpenModule(), nullptr); }
-    const Blob head = test::ReadBytes(ws / "DB/PRODUCT.cdb");
-    ASSERT_GE(head.size(), 16u);
-    // A plain SQLite file starts with its name; an encrypted one does not.
-    EXPECT_NE(std::string(head.begin(), head.begin() + 15), "SQLite format 3");
-}
-
-TEST(DataModule, WrongPasswordIsRefusedAndTheFileIsUntouched) {
+TEST(DataModule, IsEncryptedAndAWrongPasswordOrNoDatabaseIsRefusedWithTheFileUntouched) {
     TempWorkspace ws;
     {
         auto dm = ws.OpenModule();
@@ -29,31 +23,28 @@ TEST(DataModule, WrongPasswordIsRefusedAndTheFileIsUntouched) {
     }
     const auto file = ws / "DB/PRODUCT.cdb";
     const Blob before = test::ReadBytes(file);
-    const auto timeBefore = std::filesystem::last_write_time(file);
+    // A plain SQLite file starts with its name; an encrypted one does not.
+    ASSERT_GE(before.size(), 16u);
+    EXPECT_NE(std::string(before.begin(), before.begin() + 15), "SQLite format 3");
+    const auto timeBefore = fs::last_write_time(file);
     for (OpenMode mode : {OpenMode::ReadWrite, OpenMode::CreateIfMissing, OpenMode::ReadOnly}) {
         auto dm = TDataModule_Manager::DataModuleCreate(ws.path(), mode, "wrong password");
         ASSERT_FALSE(dm.ok());
         EXPECT_EQ(dm.error(), kMsgDatabaseKey);
     }
     EXPECT_EQ(test::ReadBytes(file), before);
-    EXPECT_EQ(std::filesystem::last_write_time(file), timeBefore);
-    EXPECT_FALSE(std::filesystem::exists(ws / "DB/PRODUCT.cdb-journal"));
-    // The right password still opens it with its data.
-    auto dm = TDataModule_Manager::DataModuleCreate(ws.path());
-    ASSERT_TRUE(dm.ok()) << dm.error();
-    auto sales = ReadSales(**dm);
-    ASSERT_TRUE(sales.ok());
-    ASSERT_EQ(sales->size(), 1u);
-}
-
-TEST(DataModule, FileThatIsNoDatabaseIsRefusedAndKept) {
-    TempWorkspace ws;
+    EXPECT_EQ(fs::last_write_time(file), timeBefore);
+    EXPECT_FALSE(fs::exists(ws / "DB/PRODUCT.cdb-journal"));
+    {  // The right password still opens it with its data.
+        auto dm = TDataModule_Manager::DataModuleCreate(ws.path());
+        ASSERT_TRUE(dm.ok()) << dm.error();
+        EXPECT_EQ(ReadSales(**dm)->size(), 1u);
+    }
+    // A file that is no database at all is refused the same way and kept.
     const Blob junk(5000, 0x41);
-    test::WriteBytes(ws / "DB/PRODUCT.cdb", junk);
-    auto dm = TDataModule_Manager::DataModuleCreate(ws.path());
-    ASSERT_FALSE(dm.ok());
-    EXPECT_EQ(dm.error(), kMsgDatabaseKey);
-    EXPECT_EQ(test::ReadBytes(ws / "DB/PRODUCT.cdb"), junk);
+    ASSERT_TRUE(WriteFileAtomically(file, junk));
+    EXPECT_EQ(TDataModule_Manager::DataModuleCreate(ws.path()).error(), kMsgDatabaseKey);
+    EXPECT_EQ(test::ReadBytes(file), junk);
 }
 
 TEST(DataModule, MissingDatabaseIsReportedWithoutCreatingOne) {
@@ -61,57 +52,35 @@ TEST(DataModule, MissingDatabaseIsReportedWithoutCreatingOne) {
     auto dm = TDataModule_Manager::DataModuleCreate(ws.path());
     ASSERT_FALSE(dm.ok());
     EXPECT_NE(dm.error().find(kMsgDatabaseMissing), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(ws / "DB/PRODUCT.cdb"));
+    EXPECT_FALSE(fs::exists(ws / "DB/PRODUCT.cdb"));
 }
 
-TEST(DataModule, ExecSqlOfAnEmptyStatementYieldsFalse) {
+TEST(DataModule, ExecSqlAndGetNewID) {
     TempWorkspace ws;
     auto dm = ws.OpenModule();
-    Result<bool> r = dm->ExecSql("");
-    ASSERT_TRUE(r.ok());
-    EXPECT_FALSE(*r);
-}
+    Result<bool> empty = dm->ExecSql("");  // not run
+    ASSERT_TRUE(empty.ok());
+    EXPECT_FALSE(*empty);
+    Result<bool> broken = dm->ExecSql("insert into NoSuchTable values(1)");
+    ASSERT_FALSE(broken.ok());
+    EXPECT_NE(broken.error().find("NoSuchTable"), std::string::npos);
 
-TEST(DataModule, ExecSqlReportsDatabaseErrors) {
-    TempWorkspace ws;
-    auto dm = ws.OpenModule();
-    Result<bool> r = dm->ExecSql("insert into NoSuchTable values(1)");
-    ASSERT_FALSE(r.ok());
-    EXPECT_NE(r.error().find("NoSuchTable"), std::string::npos);
-}
-
-TEST(DataModule, GetNewIDIsLargestPlusOneAndOneOnAnEmptyTable) {
-    TempWorkspace ws;
-    auto dm = ws.OpenModule();
     EXPECT_EQ(*dm->GetNewID("TableParts", "PartsID"), 1);
-    ASSERT_TRUE(dm->ExecSql("insert into TableParts(PartsID) values(?)", {SqlInt(9)}).ok());
-    ASSERT_TRUE(dm->ExecSql("insert into TableParts(PartsID) values(?)", {SqlInt(5)}).ok());
+    ASSERT_TRUE(dm->ExecSql("insert into TableParts(PartsID,PartsName) values(?,'九')", {SqlInt(9)}).ok());
+    ASSERT_TRUE(dm->ExecSql("insert into TableParts(PartsID,PartsName) values(?,'五')", {SqlInt(5)}).ok());
     EXPECT_EQ(*dm->GetNewID("TableParts", "PartsID"), 10);
-    EXPECT_FALSE(dm->QueryGetRowID.Active());
     EXPECT_FALSE(dm->GetNewID("TableParts; drop table TableParts", "PartsID").ok());
     EXPECT_FALSE(dm->GetNewID("TableParts", "PartsID)--").ok());
-}
-
-TEST(DataModule, QuerySelectReadingPattern) {
-    TempWorkspace ws;
-    auto dm = ws.OpenModule();
-    EXPECT_EQ(dm->QuerySelect.Text(), "select * from TablePartsMasterType");
-    for (int i = 1; i <= 3; ++i)
-        ASSERT_TRUE(dm->ExecSql("insert into TableStyle(StyleID,StyleName) values(?,?)",
-                                {SqlInt(i), SqlText("风格" + std::to_string(i))})
-                        .ok());
-    SqlQuery& q = dm->QuerySelect;
-    if (q.Active()) q.Close();
-    q.SetText("select * from TableStyle where StyleID>=? order by StyleID", {SqlInt(2)});
+    // A query walks its rows; field names ignore case.
+    SqlQuery q(dm->connection());
+    q.SetText("select * from TableParts where PartsID>=? order by PartsID", {SqlInt(2)});
     ASSERT_TRUE(q.Open().ok());
     std::vector<std::string> names;
     while (!q.Eof()) {
-        names.push_back(q.FieldByName("stylename").AsString());
+        names.push_back(q.FieldByName("partsname").AsString());
         ASSERT_TRUE(q.Next().ok());
     }
-    q.Close();
-    EXPECT_EQ(names, (std::vector<std::string>{"风格2", "风格3"}));
-    EXPECT_FALSE(q.Active());
+    EXPECT_EQ(names, (std::vector<std::string>{"五", "九"}));
 }
 
 // Every text column of every table, with a value that would break a
@@ -139,55 +108,16 @@ TEST(DataModule, QuotesAndChineseSurviveInEveryTextColumn) {
             ASSERT_TRUE(dm->ExecSql("delete from " + table).ok());
             ASSERT_TRUE(dm->ExecSql("insert into " + table + "(" + column + ") values(?)", {SqlText(nasty)}).ok())
                 << table << "." << column;
-            SqlQuery& q = dm->QuerySelect;
+            SqlQuery q(dm->connection());
             q.SetText("select " + column + " from " + table + " where " + column + "=?", {SqlText(nasty)});
             ASSERT_TRUE(q.Open().ok());
             ASSERT_FALSE(q.Eof()) << table << "." << column;
             EXPECT_EQ(q.FieldByName(column).AsString(), nasty);
-            q.Close();
             ++checked;
         }
     }
     EXPECT_EQ(checked, 25);
     EXPECT_TRUE(dm->connection().hasTable("TableParts"));
-}
-
-TEST(DataModule, SchemaHasEveryColumnTheProgramUses) {
-    TempWorkspace ws;
-    auto dm = ws.OpenModule();
-    const std::map<std::string, std::vector<std::string>> expected{
-        {"TableParts", {"PartsID", "PartsName", "PartsNumber", "PartsSpecs", "PartsPrice", "SalesID",
-                        "MatTypeID", "PSTypeID", "CUintID", "CompID", "StyleID"}},
-        {"TableSales", {"SalesID", "SalesName"}},
-        {"TablePartsMasterType", {"PMTypeID", "PMTypeName", "PMTypeMemo"}},
-        {"TablePartsSubType", {"PSTypeID", "PSTypeName", "PSTypeMemo", "PartsSubType", "ParentID", "PMTypeID"}},
-        {"TableMatType", {"MatTypeID", "MatTypeName", "FanSheXiShu"}},
-        {"TableSample", {"SampleID", "SampleName", "SampleCode", "SampleType", "StyleID", "RoomTypeID",
-                         "SamplePic", "SampleData"}},
-        {"TableStyle", {"StyleID", "StyleName"}},
-        {"TableRoomType", {"RTypeID", "RTypeFatherID", "RTypeName"}},
-        {"TableColor", {"ID", "ColorNumber", "ColorName", "R", "G", "B"}},
-        {"TableColor300", {"ColorNumber", "R", "G", "B"}},
-        {"TableColorTj", {"ColorNumber", "ColorName", "R", "G", "B"}},
-        {"TableSuperUser", {"SUserID", "SUserName", "SUserFullName", "SUserPassWord", "SUserDescription"}},
-        {"TableUser", {"UserID", "UserName", "UserPassWord", "UserPower"}},
-    };
-    for (const auto& [table, columns] : expected)
-        for (const auto& column : columns)
-            EXPECT_TRUE(dm->connection().hasColumn(table, column)) << table << "." << column;
-}
-
-TEST(DataModule, LookedUpTextComparesWithoutCase) {
-    TempWorkspace ws;
-    auto dm = ws.OpenModule();
-    ProductRow row;
-    row.PartsID = 1;
-    row.PartsNumber = "AB-600";
-    ASSERT_TRUE(InsertProduct(*dm, row).ok());
-    auto found = FindProductByNumber(*dm, "ab-600");
-    ASSERT_TRUE(found.ok());
-    ASSERT_TRUE(found->has_value());
-    EXPECT_EQ((*found)->PartsNumber, "AB-600");
 }
 
 TEST(DataModule, OlderTemplateTableGainsItsColumns) {
@@ -204,6 +134,24 @@ TEST(DataModule, OlderTemplateTableGainsItsColumns) {
     ASSERT_TRUE(dm.ok()) << dm.error();
     EXPECT_TRUE((*dm)->connection().hasColumn("TableSample", "SampleCode"));
     EXPECT_TRUE((*dm)->connection().hasColumn("TableSample", "SampleType"));
+}
+
+TEST(ProductDatabaseFile, IsWrittenWholeOrNotAtAll) {
+    TempWorkspace ws;
+    const auto file = ws / "DB/PRODUCT.cdb";
+    ASSERT_TRUE(test::MakeDatabaseFile(file, "insert into TableSales values(1,'东鹏')").ok());
+    const Blob written = test::ReadBytes(file);
+    // A fill that fails leaves the old file as it was and nothing beside it.
+    Status failed = test::MakeDatabaseFile(file, "insert into TableSales values(2,'马可'); insert into Nowhere values(1)");
+    ASSERT_FALSE(failed.ok());
+    EXPECT_NE(failed.error().find("Nowhere"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(file), written);
+    EXPECT_EQ(std::distance(fs::directory_iterator(ws / "DB"), fs::directory_iterator()), 1);
+    // The data module opens it with its key, schema and rows in place.
+    auto dm = TDataModule_Manager::DataModuleCreate(ws.path(), OpenMode::ReadOnly);
+    ASSERT_TRUE(dm.ok()) << dm.error();
+    ASSERT_EQ(ReadSales(**dm)->size(), 1u);
+    EXPECT_EQ((*ReadSales(**dm))[0].name, "东鹏");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "library/product_map.h"
+#include "library/product_pictures.h"
 #include "tests/library/temp_workspace.h"
 
 namespace v2d {
@@ -44,16 +45,12 @@ TEST(ProductMap, JpegKindDecodesWithItsTolerance) {
     EXPECT_NEAR(qRed(m->picture.pixel(20, 10)), 200, 4);
 }
 
-TEST(ProductMap, BmpKindDecodes) {
-    const Bytes map = BuildProductMap(SolidBmp(7, 5, qRgb(10, 20, 30)), ProductMapKind::Bmp);
-    Result<ProductMap> m = ParseProductMap(map);
-    ASSERT_TRUE(m.ok()) << m.error();
-    EXPECT_EQ(m->picture.size(), QSize(7, 5));
-    EXPECT_EQ(m->picture.pixel(3, 2), qRgb(10, 20, 30));
-    EXPECT_EQ(m->tolerance, 10);
-}
-
-TEST(ProductMap, KindTwoYieldsNoPictureAndNoMessage) {
+TEST(ProductMap, BmpKindDecodesAndKindTwoYieldsNoPictureAndNoMessage) {
+    Result<ProductMap> bmp = ParseProductMap(BuildProductMap(SolidBmp(7, 5, qRgb(10, 20, 30)), ProductMapKind::Bmp));
+    ASSERT_TRUE(bmp.ok()) << bmp.error();
+    EXPECT_EQ(bmp->picture.size(), QSize(7, 5));
+    EXPECT_EQ(bmp->picture.pixel(3, 2), qRgb(10, 20, 30));
+    EXPECT_EQ(bmp->tolerance, 10);
     Bytes map = BuildProductMap(SolidJpeg(8, 8, qRgb(1, 2, 3)), ProductMapKind::Jpeg);
     map[12] = 2;
     Result<ProductMap> m = ParseProductMap(map);
@@ -62,95 +59,65 @@ TEST(ProductMap, KindTwoYieldsNoPictureAndNoMessage) {
     EXPECT_EQ(m->kind, 2);
 }
 
-TEST(ProductMap, WrongSignatureIsInvalid) {
-    Bytes map = BuildProductMap(SolidJpeg(8, 8, qRgb(1, 2, 3)), ProductMapKind::Jpeg);
-    map[0] ^= 1;
-    Result<ProductMap> m = ParseProductMap(map);
-    ASSERT_FALSE(m.ok());
-    EXPECT_EQ(m.error(), "文件不合法。");
-}
-
-TEST(ProductMap, LengthBeyondTheFileIsInvalid) {
-    Bytes map = BuildProductMap(SolidJpeg(8, 8, qRgb(1, 2, 3)), ProductMapKind::Jpeg);
-    // The length says one byte more than there is.
-    const uint32_t length = static_cast<uint32_t>(map.size() - kProductMapHeaderSize + 1);
-    for (int i = 0; i < 4; ++i) map[8 + i] = static_cast<uint8_t>(length >> (8 * i));
-    EXPECT_EQ(ParseProductMap(map).error(), "文件不合法。");
-    // A length near 4 GB must not be allocated.
-    for (int i = 0; i < 4; ++i) map[8 + i] = 0xFF;
-    EXPECT_EQ(ParseProductMap(map).error(), "文件不合法。");
-}
-
-TEST(ProductMap, EveryTruncationIsReportedWithoutCrash) {
-    const Bytes map = BuildProductMap(SolidJpeg(16, 16, qRgb(9, 9, 9)), ProductMapKind::Jpeg);
-    for (size_t n = 0; n < map.size(); ++n) {
-        Result<ProductMap> m = ParseProductMap(std::span<const uint8_t>(map.data(), n));
-        ASSERT_FALSE(m.ok()) << n;
-        EXPECT_EQ(m.error(), "文件不合法。") << n;
-    }
-}
-
-TEST(ProductMap, UndecodablePictureIsInvalid) {
+// Every fault of the file is the same message, and nothing is allocated
+// from a length the file cannot hold.
+TEST(ProductMap, BrokenMapsAreInvalid) {
+    const Bytes good = BuildProductMap(SolidJpeg(16, 16, qRgb(9, 9, 9)), ProductMapKind::Jpeg);
+    auto withLength = [&](uint32_t length) {
+        Bytes map = good;
+        for (int i = 0; i < 4; ++i) map[8 + i] = static_cast<uint8_t>(length >> (8 * i));
+        return map;
+    };
+    Bytes badSignature = good;
+    badSignature[0] ^= 1;
     const Bytes garbage(100, 0x55);
-    EXPECT_EQ(ParseProductMap(BuildProductMap(garbage, ProductMapKind::Jpeg)).error(), "文件不合法。");
-    EXPECT_EQ(ParseProductMap(BuildProductMap(garbage, ProductMapKind::Bmp)).error(), "文件不合法。");
-}
-
-TEST(ProductMap, MissingFileCannotBeOpened) {
-    test::TempWorkspace ws;
-    Result<ProductMap> m = LoadProductMap(ws / "product/maps/none.h2d");
-    ASSERT_FALSE(m.ok());
-    EXPECT_EQ(m.error(), "文件打不开。");
+    std::vector<Bytes> broken = {badSignature,
+                                 withLength(uint32_t(good.size() - kProductMapHeaderSize + 1)),  // one byte more
+                                 withLength(0xFFFFFFFF),
+                                 BuildProductMap(garbage, ProductMapKind::Jpeg),
+                                 BuildProductMap(garbage, ProductMapKind::Bmp)};
+    for (size_t n = 0; n < good.size(); ++n) broken.emplace_back(good.begin(), good.begin() + long(n));
+    for (size_t i = 0; i < broken.size(); ++i) {
+        Result<ProductMap> m = ParseProductMap(broken[i]);
+        ASSERT_FALSE(m.ok()) << i;
+        EXPECT_EQ(m.error(), "文件不合法。") << i;
+    }
 }
 
 TEST(ProductMap, LoadsFromFileAndLeavesNoScratchFile) {
     test::TempWorkspace ws;
+    EXPECT_EQ(LoadProductMap(ws / "product/maps/none.h2d").error(), "文件打不开。");
     const auto file = ws / "product/maps/A-1.h2d";
-    test::WriteBytes(file, BuildProductMap(SolidJpeg(30, 30, qRgb(0, 0, 255)), ProductMapKind::Jpeg, 12));
+    ASSERT_TRUE(WriteFileAtomically(file, BuildProductMap(SolidJpeg(30, 30, qRgb(0, 0, 255)), ProductMapKind::Jpeg, 12)));
     Result<ProductMap> m = LoadProductMap(file);
     ASSERT_TRUE(m.ok()) << m.error();
     EXPECT_EQ(m->tolerance, 12);
     EXPECT_TRUE(std::filesystem::is_empty(ws / "temp"));
 }
 
-}  // namespace
-}  // namespace v2d
-
-#include "library/product_pictures.h"
-
-namespace v2d {
-namespace {
+// What the product panel gets for a number: "width/tolerance", "none" or
+// the message.
+std::string MaterialOf(const test::TempWorkspace& ws, const std::string& number) {
+    auto found = LoadMaterialPicture(ws.path(), number);
+    if (!found) return found.error();
+    if (!found->has_value()) return "none";
+    return std::to_string((*found)->picture.width()) + "/" + std::to_string((*found)->tolerance);
+}
 
 TEST(MaterialPicture, MapBeforeJpegAndUnknownKindFallsBack) {
     test::TempWorkspace ws;
     const Bytes red = SolidJpeg(10, 10, qRgb(255, 0, 0));
-    const Bytes blue = SolidJpeg(12, 12, qRgb(0, 0, 255));
-    test::WriteBytes(ws / "product/maps/T-1.jpg", blue);
-    // No .h2d: the JPEG map with the default tolerance.
-    auto jpegOnly = LoadMaterialPicture(ws.path(), "T-1");
-    ASSERT_TRUE(jpegOnly.ok());
-    ASSERT_TRUE(jpegOnly->has_value());
-    EXPECT_EQ((*jpegOnly)->picture.width(), 12);
-    EXPECT_EQ((*jpegOnly)->tolerance, 10);
-    // A .h2d wins, with its tolerance.
-    test::WriteBytes(ws / "product/maps/T-1.h2d", BuildProductMap(red, ProductMapKind::Jpeg, 33));
-    auto fromMap = LoadMaterialPicture(ws.path(), "T-1");
-    EXPECT_EQ((*fromMap)->picture.width(), 10);
-    EXPECT_EQ((*fromMap)->tolerance, 33);
-    // A .h2d of kind 2 counts as no picture: the JPEG map again.
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.jpg", SolidJpeg(12, 12, qRgb(0, 0, 255))));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "12/10");  // no .h2d: the JPEG map with the default tolerance
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.h2d", BuildProductMap(red, ProductMapKind::Jpeg, 33)));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "10/33");  // a .h2d wins, with its tolerance
     Bytes kind2 = BuildProductMap(red, ProductMapKind::Jpeg, 33);
     kind2[12] = 2;
-    test::WriteBytes(ws / "product/maps/T-1.h2d", kind2);
-    auto fallback = LoadMaterialPicture(ws.path(), "T-1");
-    ASSERT_TRUE(fallback->has_value());
-    EXPECT_EQ((*fallback)->picture.width(), 12);
-    // A broken .h2d is reported, not replaced.
-    test::WriteBytes(ws / "product/maps/T-1.h2d", Bytes{1, 2, 3});
-    EXPECT_EQ(LoadMaterialPicture(ws.path(), "T-1").error(), "文件不合法。");
-    // Nothing at all: no picture and no message.
-    auto none = LoadMaterialPicture(ws.path(), "none");
-    ASSERT_TRUE(none.ok());
-    EXPECT_FALSE(none->has_value());
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.h2d", kind2));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "12/10");  // kind 2 counts as no picture
+    ASSERT_TRUE(WriteFileAtomically(ws / "product/maps/T-1.h2d", Bytes{1, 2, 3}));
+    EXPECT_EQ(MaterialOf(ws, "T-1"), "文件不合法。");  // reported, not replaced
+    EXPECT_EQ(MaterialOf(ws, "none"), "none");  // nothing at all: no picture and no message
 }
 
 }  // namespace

@@ -53,56 +53,38 @@ TEST_F(ProductQueries, NewestMaterialIsTheLargestMaterialID) {
     EXPECT_EQ((*p)->SalesName, "东鹏");
     EXPECT_EQ(ProductDescriptor((*p)->PartsName, (*p)->PartsNumber, (*p)->SalesName, (*p)->PartsSpecs),
               "PartsName=产品M-1&PartsNumber=M-1&SalesName=东鹏&PartsSpecs=800*800");
-}
-
-TEST_F(ProductQueries, NoMaterialGivesNoRow) {
+    // Without materials there is no row.
     ASSERT_TRUE(dm->ExecSql("delete from TableParts where PSTypeID<>12").ok());
-    auto p = ReadNewestMaterialProduct(*dm);
-    ASSERT_TRUE(p.ok());
-    EXPECT_FALSE(p->has_value());
+    EXPECT_FALSE(ReadNewestMaterialProduct(*dm)->has_value());
 }
 
-TEST_F(ProductQueries, MaterialTreeIsSortedNestedAndDropsOrphans) {
+
+// The tree as text: name[children ...].
+std::string Shape(const std::vector<CategoryNode>& nodes) {
+    std::string text;
+    for (const CategoryNode& n : nodes)
+        text += (text.empty() ? "" : " ") + n.name + (n.children.empty() ? "" : "[" + Shape(n.children) + "]");
+    return text;
+}
+
+// Sorted by PMTypeMemo; a main category without sub-categories of the kind
+// is left out unless all are shown; 孤儿 has no parent; 晚到 (read before its
+// parent 墙砖 is in the tree) joins in the second pass; a ParentID that is
+// only a main category's number is no parent.
+TEST_F(ProductQueries, CategoryTreeIsSortedNestedAndDropsOrphans) {
+    ASSERT_TRUE(dm->ExecSql("insert into TablePartsSubType values(20,'错挂','',1,2,2)").ok());
     auto tree = BuildCategoryTree(*dm, CategoryFilter::Materials);
     ASSERT_TRUE(tree.ok()) << tree.error();
-    // Sorted by PMTypeMemo; 家具 has only models, 空大类 has no sub-category.
-    ASSERT_EQ(tree->size(), 2u);
-    EXPECT_EQ((*tree)[0].name, "石材");
-    EXPECT_EQ((*tree)[1].name, "瓷砖");
-    const CategoryNode& tiles = (*tree)[1];
-    ASSERT_EQ(tiles.children.size(), 2u);  // 地砖, 墙砖
-    EXPECT_EQ(tiles.children[0].name, "地砖");
-    ASSERT_EQ(tiles.children[0].children.size(), 1u);
-    const CategoryNode& polished = tiles.children[0].children[0];
-    EXPECT_EQ(polished.name, "抛光砖");
-    ASSERT_EQ(polished.children.size(), 1u);
-    EXPECT_EQ(polished.children[0].name, "仿古砖");
-    // 晚到 (read before its parent 墙砖 is in the tree) joins in the second pass.
-    ASSERT_EQ(tiles.children[1].children.size(), 1u);
-    EXPECT_EQ(tiles.children[1].children[0].name, "晚到");
+    EXPECT_EQ(Shape(*tree), "石材[大理石] 瓷砖[地砖[抛光砖[仿古砖]] 墙砖[晚到]]");
     const CategoryNode* leaf = FirstLeaf(*tree);
     ASSERT_NE(leaf, nullptr);
     EXPECT_EQ(leaf->name, "大理石");
+    EXPECT_EQ(Shape(*BuildCategoryTree(*dm, CategoryFilter::Models)), "家具[沙发]");
+    EXPECT_EQ(Shape(*BuildCategoryTree(*dm, CategoryFilter::All)),
+              "石材[大理石] 瓷砖[地砖[抛光砖[仿古砖]] 墙砖[晚到]] 家具[沙发] 空大类");
 }
 
-TEST_F(ProductQueries, AllFilterKeepsEmptyMainCategories) {
-    auto tree = BuildCategoryTree(*dm, CategoryFilter::All);
-    ASSERT_TRUE(tree.ok());
-    EXPECT_EQ(tree->size(), 4u);
-    auto models = BuildCategoryTree(*dm, CategoryFilter::Models);
-    ASSERT_EQ(models->size(), 1u);
-    EXPECT_EQ((*models)[0].children[0].name, "沙发");
-}
-
-TEST_F(ProductQueries, NestedParentMustBeASubCategory) {
-    // ParentID 2 equals the main category 家具's PMTypeID, but no sub-category 2.
-    ASSERT_TRUE(dm->ExecSql("insert into TablePartsSubType values(20,'错挂','',1,2,2)").ok());
-    auto tree = BuildCategoryTree(*dm, CategoryFilter::All);
-    for (const CategoryNode& root : *tree)
-        for (const CategoryNode& child : root.children) EXPECT_NE(child.name, "错挂");
-}
-
-TEST_F(ProductQueries, ProductListIsNewestFirst) {
+TEST_F(ProductQueries, ProductListIsNewestFirstAndNumbersIgnoreCase) {
     auto list = ReadProductList(*dm, 11);
     ASSERT_TRUE(list.ok());
     ASSERT_EQ(list->size(), 2u);
@@ -111,6 +93,9 @@ TEST_F(ProductQueries, ProductListIsNewestFirst) {
     EXPECT_TRUE(ReadProductList(*dm, 17)->empty());
     EXPECT_EQ(**ReadSubCategoryKind(*dm, 12), 1);
     EXPECT_FALSE(ReadSubCategoryKind(*dm, 77)->has_value());
+    auto found = FindProductByNumber(*dm, "p-2");
+    ASSERT_TRUE(found.ok() && found->has_value());
+    EXPECT_EQ((*found)->PartsNumber, "P-2");
 }
 
 TEST_F(ProductQueries, DetailsAndChoice) {
@@ -163,6 +148,9 @@ TEST(TemplateQueries, FiltersAndOrder) {
     auto room1 = *ReadTemplates(*dm, std::nullopt, int64_t{1});
     ASSERT_EQ(room1.size(), 2u);
     EXPECT_TRUE(ReadTemplates(*dm, int64_t{3}, int64_t{2})->empty());
+    // Numbers of deleted templates are not given again.
+    ASSERT_TRUE(DeleteTemplate(*dm, 3).ok());
+    EXPECT_EQ(*InsertTemplate(*dm, "d", 1, 1), 4);
 }
 
 }  // namespace

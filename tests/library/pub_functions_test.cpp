@@ -5,38 +5,28 @@
 namespace v2d {
 namespace {
 
-TEST(GetParam, FindsTheSecondItem) {
-    EXPECT_EQ(GetParam("PartsName=A&PartsNumber=B&SalesName=C", "PartsNumber"), "B");
+TEST(PubFunctions, GetParam) {
+    const struct {
+        const char* params;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"PartsName=A&PartsNumber=B&SalesName=C", "PartsNumber", "B"},
+        {"PartsName=A&PartsNumber=B", "PartsSpecs", ""},          // missing key
+        {"", "PartsName", ""},
+        {"PartsName2=沙发&PartsNumber=X", "PartsName", "沙发"},     // key + digits matches
+        {"PartsNameX=1&PartsName=2", "PartsName", "2"},            // key + other text is another key
+        {"Parts=1", "PartsName", ""},                              // a prefix is not the key
+        {"a=1& PartsSpecs =800*800", "PartsSpecs", "800*800"},     // blanks round the name
+        {"PicUrl=http://h/p?a=b", "PicUrl", "http://h/p?a=b"},     // the value keeps its '='
+        {"PartsName=first&PartsName=second", "PartsName", "first"},
+        {"PartsName1=first&PartsName=second", "PartsName", "first"},
+        {"PartsName&PartsName=x", "PartsName", "x"},              // an item without '=' is skipped
+    };
+    for (const auto& c : cases) EXPECT_EQ(GetParam(c.params, c.key), c.value) << c.params << " / " << c.key;
 }
 
-TEST(GetParam, MissingKeyGivesEmptyText) {
-    EXPECT_EQ(GetParam("PartsName=A&PartsNumber=B", "PartsSpecs"), "");
-    EXPECT_EQ(GetParam("", "PartsName"), "");
-}
-
-TEST(GetParam, KeyFollowedByANumberMatches) {
-    EXPECT_EQ(GetParam("PartsName2=沙发&PartsNumber=X", "PartsName"), "沙发");
-    // A longer name that is not key + digits is another key.
-    EXPECT_EQ(GetParam("PartsNameX=1&PartsName=2", "PartsName"), "2");
-    // A prefix of the key is not the key.
-    EXPECT_EQ(GetParam("Parts=1", "PartsName"), "");
-}
-
-TEST(GetParam, BlanksAroundTheNameAreIgnoredAndTheValueKeepsItsEquals) {
-    EXPECT_EQ(GetParam("a=1& PartsSpecs =800*800", "PartsSpecs"), "800*800");
-    EXPECT_EQ(GetParam("PicUrl=http://h/p?a=b", "PicUrl"), "http://h/p?a=b");
-}
-
-TEST(GetParam, FirstMatchingItemWins) {
-    EXPECT_EQ(GetParam("PartsName=first&PartsName=second", "PartsName"), "first");
-    EXPECT_EQ(GetParam("PartsName1=first&PartsName=second", "PartsName"), "first");
-}
-
-TEST(GetParam, ItemWithoutEqualsIsSkipped) {
-    EXPECT_EQ(GetParam("PartsName&PartsName=x", "PartsName"), "x");
-}
-
-TEST(SplitText, KeepsEmptyPiecesAndTheLastOne) {
+TEST(PubFunctions, SplitTextKeepsEmptyPiecesAndTheLastOne) {
     EXPECT_EQ(SplitText("a,,b", ","), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(SplitText("a,", ","), (std::vector<std::string>{"a", ""}));
     EXPECT_EQ(SplitText("", ","), (std::vector<std::string>{""}));
@@ -46,46 +36,29 @@ TEST(SplitText, KeepsEmptyPiecesAndTheLastOne) {
     EXPECT_EQ(list, (std::vector<std::string>{"1", "2"}));
 }
 
-TEST(ParseProductSpecs, ThreePartsTakeWidthAndHeight) {
-    const ProductSize s = ParseProductSpecs("800*400*12");
-    EXPECT_EQ(s.width, 800);
-    EXPECT_EQ(s.height, 400);
+// Width and height in millimetres; what is no whole number counts as 600.
+TEST(PubFunctions, ParseProductSpecs) {
+    const struct {
+        const char* specs;
+        int width, height;
+    } cases[] = {
+        {"800*400*12", 800, 400}, {"", 600, 600},       {"abc*300", 600, 300},
+        {"1200", 1200, 600},      {"600.5*300", 600, 300}, {"99999999999*300", 600, 300},
+        {" 530 *10000", 530, 10000},
+    };
+    for (const auto& c : cases) {
+        const ProductSize s = ParseProductSpecs(c.specs);
+        EXPECT_EQ(s.width, c.width) << c.specs;
+        EXPECT_EQ(s.height, c.height) << c.specs;
+    }
 }
 
-TEST(ParseProductSpecs, EmptyTextIsSixHundredSquare) {
-    const ProductSize s = ParseProductSpecs("");
-    EXPECT_EQ(s.width, 600);
-    EXPECT_EQ(s.height, 600);
-}
-
-TEST(ParseProductSpecs, NonNumericFirstPiece) {
-    const ProductSize s = ParseProductSpecs("abc*300");
-    EXPECT_EQ(s.width, 600);
-    EXPECT_EQ(s.height, 300);
-}
-
-TEST(ParseProductSpecs, NoStarGivesHeightSixHundred) {
-    const ProductSize s = ParseProductSpecs("1200");
-    EXPECT_EQ(s.width, 1200);
-    EXPECT_EQ(s.height, 600);
-}
-
-TEST(ParseProductSpecs, FractionsAndOverflowAreNotNumbers) {
-    EXPECT_EQ(ParseProductSpecs("600.5*300").width, 600);
-    EXPECT_EQ(ParseProductSpecs("99999999999*300").width, 600);
-    EXPECT_EQ(ParseProductSpecs(" 530 *10000").width, 530);
-    EXPECT_EQ(ParseProductSpecs("530*10000").height, 10000);
-}
-
-TEST(Descriptor, KeysInTheProgramsOrder) {
+TEST(PubFunctions, DescriptorsAndDates) {
     EXPECT_EQ(MaterialDescriptor("仿古砖", "F-1", "品牌", "600*600", "35"),
               "PartsName=仿古砖&PartsNumber=F-1&SalesName=品牌&PartsSpecs=600*600&FanSheXiShu=35");
     EXPECT_EQ(ModelDescriptor("沙发", "S-1", "b", "2000*900", "memo"),
               "PartsName=沙发&PartsNumber=S-1&SalesName=b&PartsSpecs=2000*900&PSTypeMemo=memo");
-}
-
-TEST(PubFunctions, ShortDatesHaveNoLeadingZeros) {
-    EXPECT_EQ(FormatShortDate(2012, 3, 5), "2012-3-5");
+    EXPECT_EQ(FormatShortDate(2012, 3, 5), "2012-3-5");  // no leading zeros
     EXPECT_EQ(FormatShortDate(2026, 12, 31), "2026-12-31");
 }
 

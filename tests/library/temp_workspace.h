@@ -3,14 +3,13 @@
 // when the test ends.
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include <unistd.h>
 
 #include "library/data_module.h"
-#include "library/product_schema.h"
+#include "library/product_database_file.h"
+#include "base/atomic_file.h"
 
 namespace v2d::test {
 
@@ -42,22 +41,11 @@ private:
     std::filesystem::path root_;
 };
 
-inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline Blob ReadBytes(const std::filesystem::path& p) { return ReadWholeFile(p).value_or(Blob{}); }
 
-inline void WriteBytes(const std::filesystem::path& p, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// An update database with the full schema, keyed with `password`.
-inline SqlDatabase MakeUpdateDatabase(const std::filesystem::path& file,
-                                      const std::string& password = kProductDatabasePassword) {
-    auto db = SqlDatabase::Open(file, password, OpenMode::CreateIfMissing);
-    if (!db || !CreateProductSchema(*db)) return {};
-    return std::move(*db);
+// A database file of the product database's form, filled by an SQL script.
+inline Status MakeDatabaseFile(const std::filesystem::path& file, const std::string& script) {
+    return CreateProductDatabaseFile(file, [&](const SqlDatabase& db) { return db.executeScript(script); });
 }
 
 }  // namespace v2d::test

@@ -22,7 +22,7 @@ protected:
     ColourCardPicker picker;
 };
 
-TEST_F(PickerTest, ACellPickSetsColourAndNumberAndClearsTheName) {
+TEST_F(PickerTest, ACellPickSetsColourAndNumberAndALineOrTheSameCellAgainChangesNothing) {
     EXPECT_FALSE(picker.choice().chosen);
     EXPECT_EQ(picker.choice().colour, kWhiteColour);
     ASSERT_TRUE(picker.PickCell(ColourPage::Thousand, thousand, thousandCell3));
@@ -30,10 +30,6 @@ TEST_F(PickerTest, ACellPickSetsColourAndNumberAndClearsTheName) {
     EXPECT_EQ(picker.choice().number, "T3");
     EXPECT_EQ(picker.choice().colour, 0x0000030Au);  // R 10, G 3, B 0
     EXPECT_EQ(picker.choice().name, "");
-}
-
-TEST_F(PickerTest, ALineOrTheSameCellAgainChangesNothing) {
-    ASSERT_TRUE(picker.PickCell(ColourPage::Thousand, thousand, thousandCell3));
     EXPECT_FALSE(picker.PickCell(ColourPage::Thousand, thousand, {24, 35}));
     EXPECT_FALSE(picker.PickCell(ColourPage::Thousand, thousand, {5, 43}));
     EXPECT_FALSE(picker.PickCell(ColourPage::Thousand, thousand, {6, 36}));
@@ -67,28 +63,22 @@ TEST_F(PickerTest, ACellPickedBeforeASwatchOrLookUpCanBePickedAgain) {
     EXPECT_EQ(picker.choice().number, "T3");
 }
 
-TEST(Swatches, TheFirstTenRowsFillTheSwatches) {
+// With fewer rows than swatches the surplus ones once read past the list.
+TEST(Swatches, TheFirstTenRowsFillTheSwatchesAndSurplusOnesAreDisabled) {
     std::vector<CardColour> tj;
     for (int k = 0; k < 12; ++k) tj.push_back({k, "N" + std::to_string(k), "名" + std::to_string(k), k, 0, 0});
-    const auto swatches = BuildSwatches(tj);
+    const auto full = BuildSwatches(tj);
     for (int k = 0; k < kSwatchCount; ++k) {
-        EXPECT_TRUE(swatches[size_t(k)].enabled);
-        EXPECT_EQ(swatches[size_t(k)].entry.ColorNumber, "N" + std::to_string(k));
-        EXPECT_EQ(swatches[size_t(k)].colour, QColor(k, 0, 0));
+        EXPECT_TRUE(full[size_t(k)].enabled);
+        EXPECT_EQ(full[size_t(k)].entry.ColorNumber, "N" + std::to_string(k));
+        EXPECT_EQ(full[size_t(k)].colour, QColor(k, 0, 0));
     }
-}
-
-// With fewer rows than swatches the surplus ones once read past the list.
-TEST(Swatches, SurplusSwatchesAreDisabledAndPickNothing) {
     const auto swatches = BuildSwatches({{1, "N1", "一", 1, 1, 1}, {2, "N2", "二", 2, 2, 2}});
     EXPECT_TRUE(swatches[0].enabled);
     EXPECT_TRUE(swatches[1].enabled);
     for (int k = 2; k < kSwatchCount; ++k) EXPECT_FALSE(swatches[size_t(k)].enabled);
     ColourCardPicker picker;
-    EXPECT_FALSE(picker.PickSwatch(swatches, 2));
-    EXPECT_FALSE(picker.PickSwatch(swatches, 9));
-    EXPECT_FALSE(picker.PickSwatch(swatches, -1));
-    EXPECT_FALSE(picker.PickSwatch(swatches, 10));
+    for (int k : {2, 9, -1, 10}) EXPECT_FALSE(picker.PickSwatch(swatches, k)) << k;
     EXPECT_FALSE(picker.choice().chosen);
     ASSERT_TRUE(picker.PickSwatch(swatches, 1));
     EXPECT_EQ(picker.choice().number, "N2");

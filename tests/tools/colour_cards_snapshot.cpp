@@ -1,6 +1,6 @@
 // Draws each page of the colour-card window into PNG files, for a person to
 // look at: colour_cards_snapshot OUTDIR [PROGRAMFOLDER]. Without a program
-// folder a scratch one is filled with a demo-sized set of colours.
+// folder a scratch one is filled with the demo workspace's colours.
 #include <QApplication>
 #include <QTabWidget>
 #include <QTest>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "demo/database.h"
 #include "tests/library/temp_workspace.h"
-#include "tests/tools/colour_card_fixture.h"
 #include "tools/Uformcolor.h"
 
 int main(int argc, char** argv) {
@@ -34,11 +34,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", dm.error().c_str());
         return 1;
     }
-    if (scratch)
-        if (Status s = test::InsertDemoColourCards(**dm); !s) {
+    if (scratch) {
+        SqlTransaction transaction((*dm)->connection());
+        Status s = demo::WriteDemoColourCards((*dm)->connection());
+        if (s) s = transaction.commit();
+        if (!s) {
             std::fprintf(stderr, "%s\n", s.error().c_str());
             return 1;
         }
+    }
     TFormColor form;
     if (Status s = form.FormCreate(**dm); !s) {
         std::fprintf(stderr, "%s\n", s.error().c_str());

@@ -1,0 +1,168 @@
+// vexel2d-cli run as a user runs it: usage errors exit 2, failures exit 1
+// with the program's message on stderr, and the JSON has its keys.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exit = -1;
+    std::string out, err;
+};
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root_ = fs::temp_directory_path() / ("vexel-cli-test-" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "empty");
+        std::ofstream(root_ / "broken.v2d") << "d2v.not a scheme";
+        // A workspace whose database is an update database: quick to make.
+        ASSERT_EQ(Vexel({"make-update-db", In("ws/DB/PRODUCT.cdb")}).exit, 0);
+    }
+    static void TearDownTestSuite() { fs::remove_all(root_); }
+
+    // Runs the program in `folder` with the arguments quoted for the shell.
+    static Outcome Vexel(const std::vector<std::string>& args, const fs::path& folder = fs::temp_directory_path()) {
+        std::string command = "cd '" + folder.string() + "' && '" VEXEL_CLI "'";
+        for (const std::string& a : args) command += " '" + a + "'";
+        command += " >'" + (root_ / "out").string() + "' 2>'" + (root_ / "err").string() + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(root_ / "out"), ReadText(root_ / "err")};
+    }
+    static std::string In(const char* name) { return (root_ / name).string(); }
+    static std::vector<QJsonObject> Lines(const std::string& out) {
+        std::vector<QJsonObject> objects;
+        for (const QString& line : QString::fromStdString(out).split('\n', Qt::SkipEmptyParts)) {
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(line.toUtf8(), &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+            objects.push_back(doc.object());
+        }
+        return objects;
+    }
+    static void ExpectKeys(const QJsonObject& object, const QStringList& keys) {
+        for (const QString& key : keys) EXPECT_TRUE(object.contains(key)) << key.toStdString();
+    }
+
+    static inline fs::path root_;
+};
+
+TEST_F(Cli, UsageErrorsExitTwoWithTheUsage) {
+    const std::vector<std::vector<std::string>> cases = {
+        {}, {"no-such-command"}, {"--workspace"}, {"--workspace", In("ws")},
+        {"info"}, {"info", "a.v2d", "b.v2d"}, {"convert", "a.v2d"}, {"make-workspace"},
+        {"make-workspace", "a", "b"}, {"products", "extra"}, {"products", "--kind"}, {"merge"}, {"merge", "a.cdb", "b.cdb"},
+        {"make-update-db"}, {"render"}, {"render", "a.v2d"}, {"render", "a.v2d", "-o", "x.jpg", "--lighten", "500"},
+        {"batch", "a.v2d", "-o", "out"}, {"products", "--workspace", In("ws")},
+    };
+    for (const auto& args : cases) {
+        const Outcome run = Vexel(args);
+        std::string shown;
+        for (const std::string& a : args) shown += a + " ";
+        EXPECT_EQ(run.exit, 2) << shown;
+        EXPECT_NE(run.err.find("usage: vexel2d-cli"), std::string::npos) << shown << run.err;
+        EXPECT_TRUE(run.out.empty()) << shown;
+    }
+    EXPECT_EQ(Vexel({"--help"}).exit, 0);
+}
+
+TEST_F(Cli, FailuresExitOneWithTheMessage) {
+    const std::string ws = In("ws");
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"info", In("broken.v2d")}, "文件格式不正确"},
+        {{"convert", In("broken.v2d"), In("copy.v2d")}, "文件格式不正确"},
+        {{"render", In("broken.v2d"), "-o", In("x.jpg")}, "vexel2d-cli render: 文件格式不正确"},
+        {{"batch", In("none.v2d"), "--products", In("empty"), "--regions", "0", "-o", In("out")},
+         "vexel2d-cli batch: no product pictures in"},
+        {{"products"}, "vexel2d-cli products: 找不到产品数据库文件："},
+        {{"--workspace", ws, "products", "--kind", "sofa"}, "--kind takes material or model"},
+        {{"--workspace", ws, "merge", In("none.cdb")}, "vexel2d-cli merge: 找不到产品数据库文件："},
+        {{"--workspace", ws, "merge", In("broken.v2d")}, "更新数据库打不开或缺少数据表，未全部合并："},
+        {{"make-update-db", In("broken.v2d") + "/u.cdb"}, "vexel2d-cli make-update-db: "},
+        {{"make-workspace", In("broken.v2d") + "/ws"}, "vexel2d-cli make-workspace: "},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Vexel(c.args, root_ / "empty");
+        EXPECT_EQ(run.exit, 1) << c.args[0] << " " << c.args[1];
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(root_ / "copy.v2d"));
+    EXPECT_FALSE(fs::exists(root_ / "x.jpg"));
+}
+
+// The demo workspace: its start scheme and its products.
+TEST_F(Cli, InfoIsOneObjectAndProductsAreJsonLines) {
+    ASSERT_EQ(Vexel({"make-workspace", In("demo")}).exit, 0);
+    const Outcome run = Vexel({"info", In("demo") + "/start/start.v2d"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<QJsonObject> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 1u);
+    const QJsonObject& info = lines[0];
+    ExpectKeys(info, {"signature", "version", "background", "records", "groups"});
+    ExpectKeys(info["background"].toObject(), {"type", "width", "height", "length"});
+    EXPECT_GT(info["background"]["width"].toInt(), 0);
+    const QJsonArray records = info["records"].toArray();
+    ASSERT_FALSE(records.isEmpty());
+    for (const QJsonValue& record : records) {
+        ExpectKeys(record.toObject(), {"name", "pointCount", "points", "corners", "indexList", "lighten", "reflect",
+                                       "kind", "group", "castShadow", "picture", "sourcePicture", "frames", "mesh"});
+        EXPECT_EQ(record["points"].toArray().size(), record["pointCount"].toInt());
+    }
+    EXPECT_TRUE(info["groups"].isArray());
+
+    // The same products from the workspace as the current folder and as the
+    // option, one object a line, split by kind.
+    const Outcome here = Vexel({"products"}, root_ / "demo");
+    ASSERT_EQ(here.exit, 0) << here.err;
+    EXPECT_EQ(Vexel({"--workspace", In("demo"), "products"}).out, here.out);
+    const std::vector<QJsonObject> all = Lines(here.out);
+    ASSERT_FALSE(all.empty());
+    for (const QJsonObject& p : all)
+        ExpectKeys(p, {"PartsID", "PartsName", "PartsNumber", "PartsSpecs", "SalesName", "PSTypeName", "PartsSubType"});
+    const auto materials = Lines(Vexel({"--workspace", In("demo"), "products", "--kind", "material"}).out);
+    const auto models = Lines(Vexel({"--workspace", In("demo"), "products", "--kind", "model"}).out);
+    EXPECT_EQ(materials.size() + models.size(), all.size());
+    for (const QJsonObject& p : materials) EXPECT_EQ(p["PartsSubType"].toInt(), 2);
+    for (const QJsonObject& p : models) EXPECT_EQ(p["PartsSubType"].toInt(), 1);
+}
+
+TEST_F(Cli, MergeReportsWhatTheUpdateBrought) {
+    ASSERT_EQ(Vexel({"make-update-db", In("u.cdb")}).exit, 0);
+    const Outcome run = Vexel({"--workspace", In("ws"), "merge", In("u.cdb")});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<QJsonObject> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 1u);
+    // The workspace holds the same styles and room types; templates are always added.
+    EXPECT_TRUE(lines[0]["merged"].toBool());
+    EXPECT_EQ(lines[0]["stylesAdded"].toInt(), 0);
+    EXPECT_EQ(lines[0]["roomTypesAdded"].toInt(), 0);
+    EXPECT_EQ(lines[0]["templatesAdded"].toInt(), 3);
+    EXPECT_EQ(lines[0]["newSampleIDs"].toArray(), QJsonArray({4, 5, 6}));
+}
+
+}  // namespace
