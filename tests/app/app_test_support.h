@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include <unistd.h>
@@ -25,6 +26,14 @@ inline QApplication& App() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+// A control found by its object name; a missing one fails the test.
+template <class T>
+T& Child(const QObject& root, const char* name) {
+    T* found = root.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) throw std::runtime_error(std::string("no control named ") + name);
+    return *found;
 }
 
 // Answers questions from a script and keeps every text it was shown.
