@@ -114,7 +114,9 @@ protected:
     // without: only the image library in the program folder.
     void OpenWindow(bool workspace) {
         App();
-        if (workspace) ASSERT_EQ(RunCli("make-workspace '" + ws_.path().string() + "'"), 0);
+        if (workspace) {
+            ASSERT_EQ(RunCli("make-workspace '" + ws_.path().string() + "'"), 0);
+        }
         CopyImageLibrary(ws_.path());
         MainWindowSetup setup;
         setup.programFolder = ws_.qpath();

@@ -1,7 +1,6 @@
 // Start-up against a generated workspace, and the missing-library path.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,12 +21,9 @@ using test::Child;
 using test::ScriptedPrompts;
 using test::TempFolder;
 
-const QStringList kMissingLibraryMessages = {
-    "VexellDll.dll加载失败",    "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
-    "GetBumpMap函数加载失败",   "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
-    "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
-    "GaussBlurCV2函数加载失败",
-};
+const char* const kExport = "VexellDll.dll函数加载失败";
+const QStringList kMissingLibraryMessages = {"VexellDll.dll加载失败", kExport, kExport, "GetBumpMap函数加载失败",
+                                             kExport, kExport, kExport, kExport, kExport, "GaussBlurCV2函数加载失败"};
 
 StartupOptions QuietStartup(const TempFolder& folder, ScriptedPrompts& prompts) {
     StartupOptions options;

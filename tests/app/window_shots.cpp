@@ -7,11 +7,7 @@
 // Writes OUT_PREFIX-window.png (the whole window) and OUT_PREFIX-scene.png
 // (the displayed scene at full size).
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
-#include <QToolButton>
 
 #include <cstdio>
 
@@ -23,12 +19,6 @@
 
 namespace v2d {
 namespace {
-
-int FindRegion(const Scene& scene, const std::string& name) {
-    for (int i = 0; i < scene.count(); ++i)
-        if (scene.at(i)->name == name) return i;
-    return -1;
-}
 
 bool LoadIntoPanel(TFormMain& main, TDataModule_Manager& dm, const QString& folder, const std::string& number) {
     auto row = FindProductByNumber(dm, number);
@@ -79,8 +69,10 @@ int Run(QApplication& app, int argc, char** argv) {
         const std::string job = argv[a];
         const size_t eq = job.find('=');
         if (eq == std::string::npos) return 2;
-        const int region = FindRegion(main.document().scene(), job.substr(0, eq));
-        if (region < 0) {
+        const Scene& scene = main.document().scene();
+        int region = 0;
+        while (region < scene.count() && scene.at(region)->name != job.substr(0, eq)) ++region;
+        if (region == scene.count()) {
             std::fprintf(stderr, "no region %s\n", job.substr(0, eq).c_str());
             return 1;
         }
