@@ -98,7 +98,7 @@ void TFormMain::BuildActions() {
     saveAction_ = action("ActionSaveScheme", QStringLiteral("保存方案"));
     undoAction_ = action("ActionUndo", QStringLiteral("撤销"));
     exitAction_ = action("N2", QStringLiteral("退出软件"));
-    nextRotationFrameAction_ = action("ActionNextRotationFrame", QStringLiteral("旋转"));
+    nextRotationFrameAction_ = action("ActionNextRotationFrame", QString());
     connect(openAction_, &QAction::triggered, this, &TFormMain::SpeedButtonOpenFileClick);
     connect(saveAction_, &QAction::triggered, this, [this] { SpeedButtonSaveFileClick(); });
     connect(undoAction_, &QAction::triggered, this, &TFormMain::SpeedButtonUndoClick);
