@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include "app/uabout.h"
+#include "base/process_setup.h"
 #include "library/data_module.h"
 #include "tools/Uformcolor.h"
 
@@ -45,8 +46,9 @@ void ShowSplash(int milliseconds) {
 std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options) {
     if (options.splashMs > 0) ShowSplash(options.splashMs);
 
-    const QString folder =
-        options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
+    // The one place the program folder becomes the current folder.
+    const QString folder = options.programFolder.isEmpty() ? QString::fromStdString(ExecutableFolder().string())
+                                                           : options.programFolder;
     QDir::setCurrent(folder);
 
     auto windows = std::make_unique<ApplicationWindows>();

@@ -1,19 +1,29 @@
 #pragma once
 // Shared pieces of the window tests: the application object, a scripted
-// message-box seam and throw-away workspaces made with the command line.
-#include <QApplication>
-#include <QStringList>
+// message-box seam, throw-away program folders made with the command line,
+// and the main window over one with its controls found by their names.
+#include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QListWidget>
+#include <QPainter>
+#include <QTest>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
-#include "app/user_prompts.h"
+#include "app/picture_layer.h"
+#include "app/uformmain.h"
 
 namespace v2d::test {
 
@@ -27,42 +37,44 @@ inline QApplication& App() {
     return *app;
 }
 
-// Answers questions from a script and keeps every text it was shown.
+// A control found by its object name; a missing one fails the test.
+template <class T>
+T& Child(const QObject& root, const char* name) {
+    T* found = root.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) throw std::runtime_error(std::string("no control named ") + name);
+    return *found;
+}
+
+// Answers from a script (an empty script cancels) and keeps every text shown.
 class ScriptedPrompts final : public UserPrompts {
 public:
     std::deque<PromptAnswer> answers;  // for Yes/No boxes, in order
     std::deque<QString> saveNames;     // "" cancels the dialog
     std::deque<QString> openNames;
-    std::deque<std::optional<QColor>> colours;  // the colour dialog's answers; empty cancels
+    std::deque<std::optional<QColor>> colours;  // the colour dialog's answers
     QStringList texts;
     int saveDialogs = 0;
 
     PromptAnswer Message(QWidget*, const QString& text, PromptButtons buttons, PromptIcon) override {
         texts << text;
-        if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
-        if (answers.empty()) return PromptAnswer::Cancel;
-        const PromptAnswer a = answers.front();
-        answers.pop_front();
-        return a;
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : Next(answers, PromptAnswer::Cancel);
     }
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
         ++saveDialogs;
-        if (saveNames.empty()) return {};
-        QString name = saveNames.front();
-        saveNames.pop_front();
-        return name;
+        return Next(saveNames, QString());
     }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override { return Next(openNames, QString()); }
     std::optional<QColor> ChooseColour(QWidget*, const QColor&) override {
-        if (colours.empty()) return std::nullopt;
-        std::optional<QColor> colour = colours.front();
-        colours.pop_front();
-        return colour;
+        return Next(colours, std::optional<QColor>());
     }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override {
-        if (openNames.empty()) return {};
-        QString name = openNames.front();
-        openNames.pop_front();
-        return name;
+
+private:
+    template <class T>
+    static T Next(std::deque<T>& script, T none) {
+        if (script.empty()) return none;
+        T next = script.front();
+        script.pop_front();
+        return next;
     }
 };
 
@@ -94,6 +106,75 @@ inline int RunCli(const std::string& arguments) {
 inline void CopyImageLibrary(const std::filesystem::path& folder) {
     std::filesystem::copy_file(VEXELL_LIBRARY, folder / "VexellDll.so",
                                std::filesystem::copy_options::overwrite_existing);
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    // With a workspace: the command line's demo (start scheme, database);
+    // without: only the image library in the program folder.
+    void OpenWindow(bool workspace) {
+        App();
+        if (workspace) {
+            ASSERT_EQ(RunCli("make-workspace '" + ws_.path().string() + "'"), 0);
+        }
+        CopyImageLibrary(ws_.path());
+        MainWindowSetup setup;
+        setup.programFolder = ws_.qpath();
+        setup.prompts = &prompts_;
+        setup.advertisementUrl = "http://127.0.0.1:9/ad";
+        setup.templateBrowserDelayMs = 100000;
+        main_ = std::make_unique<TFormMain>(setup);
+        ASSERT_FALSE(main_->terminateRequested()) << prompts_.texts.join("|").toStdString();
+        main_->show();  // the first showing opens the start scheme
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+        main_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    }
+    void TearDown() override { main_.reset(); }
+
+    template <class T>
+    T& Find(const char* name) { return Child<T>(*main_, name); }
+    SceneDocument& Doc() { return main_->document(); }
+    V2dPolygon& Record(int i) { return *Doc().scene().at(i); }
+    QImage Shown() { return Doc().displayed().copy(); }
+    const QImage& Overlay() { return Find<PictureLayer>("Image1").picture(); }
+    std::vector<int> ListSelection() {  // the rows ListBoxPoly shows selected
+        auto& list = Find<QListWidget>("ListBoxPoly");
+        std::vector<int> rows;
+        for (const QListWidgetItem* item : list.selectedItems()) rows.push_back(list.row(item));
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    void Click(QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(&Find<PictureLayer>("Image1"), Qt::LeftButton, modifiers, at);
+    }
+    void ClickButton(const char* name) { QTest::mouseClick(&Find<QWidget>(name), Qt::LeftButton); }
+    // The key goes where the user's key would: the focused control.
+    void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr && focus->window() == main_.get() ? focus : main_.get(),
+                        static_cast<Qt::Key>(key), modifiers);
+    }
+    void UseProduct(const QImage& picture, const char* descriptor) {
+        CurrentProduct product = Doc().product();
+        product.picture = picture;
+        product.descriptor = descriptor;
+        Doc().SetProduct(std::move(product));
+    }
+
+    TempFolder ws_;
+    ScriptedPrompts prompts_;
+    std::unique_ptr<TFormMain> main_;
+};
+
+// A product of two pure colours in a 2 x 2 checker.
+inline QImage Checker(QColor a, QColor b, int side = 64) {
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(a);
+    QPainter p(&image);
+    p.fillRect(side / 2, 0, side - side / 2, side / 2, b);
+    p.fillRect(0, side / 2, side / 2, side - side / 2, b);
+    return image;
 }
 
 }  // namespace v2d::test

@@ -1,7 +1,6 @@
 // Start-up against a generated workspace, and the missing-library path.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,15 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::App;
+using test::Child;
 using test::ScriptedPrompts;
 using test::TempFolder;
 
-const QStringList kMissingLibraryMessages = {
-    "VexellDll.dll加载失败",    "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
-    "GetBumpMap函数加载失败",   "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
-    "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败", "VexellDll.dll函数加载失败",
-    "GaussBlurCV2函数加载失败",
-};
+const char* const kExport = "VexellDll.dll函数加载失败";
+const QStringList kMissingLibraryMessages = {"VexellDll.dll加载失败", kExport, kExport, "GetBumpMap函数加载失败",
+                                             kExport, kExport, kExport, kExport, kExport, "GaussBlurCV2函数加载失败"};
 
 StartupOptions QuietStartup(const TempFolder& folder, ScriptedPrompts& prompts) {
     StartupOptions options;
@@ -72,31 +69,32 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     ASSERT_FALSE(fs::exists(ws_.path() / "temp"));
     ScriptedPrompts prompts;
     auto windows = CreateApplicationWindows(QuietStartup(ws_, prompts));
+    TFormMain& main = *windows->main;
     EXPECT_TRUE(prompts.texts.isEmpty()) << prompts.texts.join("|").toStdString();
-    EXPECT_FALSE(windows->main->terminateRequested());
+    EXPECT_FALSE(main.terminateRequested());
     EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(ws_.path()));
     EXPECT_TRUE(fs::is_directory(ws_.path() / "temp"));
     EXPECT_EQ(windows->creationOrder, (QStringList{"TFormMain", "TDataModule_Manager", "TFormColor", "TFormAbout"}));
-    EXPECT_EQ(windows->main->windowTitle(), QStringLiteral("Vexel2D V2012专业版"));
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Vexel2D V2012专业版"));
     ASSERT_NE(windows->dataModule, nullptr);
     // Creation does no database work.
     EXPECT_TRUE(fs::exists(ws_.path() / "updatedb" / "a.cdb"));
-    EXPECT_EQ(windows->main->ListBoxPoly->count(), 0);
+    EXPECT_EQ(Child<QListWidget>(main, "ListBoxPoly").count(), 0);
     const int templatesBefore = TemplateRows(*windows->dataModule);
 
     bool timerFired = false;
-    windows->main->hooks.showTemplateBrowser = [&] { timerFired = true; };
-    windows->main->show();
+    QObject::connect(&main, &TFormMain::templateBrowserDue, [&] { timerFired = true; });
+    main.show();
     QCoreApplication::processEvents();
 
     // The start scheme, item for item in the list.
     auto start = ReadSchemeFile(ws_.path() / "start" / "start.v2d");
     ASSERT_TRUE(start.ok());
     ASSERT_GT(start->scene.count(), 0);
-    ASSERT_EQ(windows->main->ListBoxPoly->count(), start->scene.count());
-    for (int i = 0; i < start->scene.count(); ++i)
-        EXPECT_EQ(windows->main->ListBoxPoly->item(i)->text().toStdString(), start->scene.ListText(i));
-    EXPECT_EQ(windows->main->scene().background.size(), start->scene.background.size());
+    auto& list = Child<QListWidget>(main, "ListBoxPoly");
+    ASSERT_EQ(list.count(), start->scene.count());
+    EXPECT_EQ(list.item(1)->text().toStdString(), start->scene.ListText(1));
+    EXPECT_EQ(main.document().scene().background.size(), start->scene.background.size());
 
     // Both update databases merged and gone.
     EXPECT_FALSE(fs::exists(ws_.path() / "updatedb" / "a.cdb"));
@@ -104,26 +102,23 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     EXPECT_GT(TemplateRows(*windows->dataModule), templatesBefore);
 
     // The newest material in the product panel.
-    EXPECT_TRUE(windows->main->LabelName->text().startsWith(QStringLiteral("名称：")));
-    EXPECT_GT(windows->main->LabelName->text().size(), 3);
-    EXPECT_TRUE(windows->main->LabelFact->text().startsWith(QStringLiteral("品牌：")));
-    EXPECT_EQ(windows->main->currentProduct().rfind("PartsName=", 0), 0u);
-    EXPECT_NE(windows->main->currentProduct().find("&PartsSpecs="), std::string::npos);
-    EXPECT_FALSE(windows->main->productPicture().isNull());
-    EXPECT_TRUE(windows->main->LabelHelp->isHidden());
+    const QString name = Child<QLabel>(main, "LabelName").text();
+    EXPECT_TRUE(name.startsWith(QStringLiteral("名称："))) << name.toStdString();
+    EXPECT_GT(name.size(), 3);
+    EXPECT_TRUE(Child<QLabel>(main, "LabelFact").text().startsWith(QStringLiteral("品牌：")));
+    const std::string& descriptor = main.document().product().descriptor;
+    EXPECT_EQ(descriptor.rfind("PartsName=", 0), 0u);
+    EXPECT_FALSE(main.document().product().picture.isNull());
+    EXPECT_TRUE(Child<QLabel>(main, "LabelHelp").isHidden());
     // Its size goes into the size edits (the demo's newest material is not 600 x 600).
-    const std::string& descriptor = windows->main->currentProduct();
-    const size_t specsAt = descriptor.find("&PartsSpecs=") + 12;
-    const std::string specs = descriptor.substr(specsAt, descriptor.find('&', specsAt) - specsAt);
-    const size_t star = specs.find('*');
-    ASSERT_NE(star, std::string::npos) << specs;
-    EXPECT_EQ(windows->main->EditPartsWidth->text().toStdString(), specs.substr(0, star));
-    EXPECT_EQ(windows->main->EditPartsHeight->text().toStdString(), specs.substr(star + 1));
+    const QString size = Child<QLineEdit>(main, "EditPartsWidth").text() + "*" + Child<QLineEdit>(main, "EditPartsHeight").text();
+    EXPECT_NE(descriptor.find("&PartsSpecs=" + size.toStdString()), std::string::npos) << descriptor;
 
     // The banner could not reach its page and shows the local one, once.
-    EXPECT_EQ(windows->main->CppWebBrowserAd->Tag, 0);
-    EXPECT_TRUE(windows->main->CppWebBrowserAd->currentUrl().endsWith("say/ssno.htm"));
-    EXPECT_TRUE(windows->main->CppWebBrowserAd->currentUrl().startsWith("file:///"));
+    auto& banner = Child<TCppWebBrowser>(main, "CppWebBrowserAd");
+    EXPECT_EQ(banner.Tag, 0);
+    EXPECT_TRUE(banner.currentUrl().endsWith("say/ssno.htm"));
+    EXPECT_TRUE(banner.currentUrl().startsWith("file:///"));
 
     for (int i = 0; i < 100 && !timerFired; ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -139,8 +134,9 @@ TEST_F(Startup, BannerWithoutLocalPageStaysOnItsError) {
     auto windows = CreateApplicationWindows(QuietStartup(ws_, prompts));
     windows->main->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(windows->main->CppWebBrowserAd->Tag, -1);
-    EXPECT_EQ(windows->main->CppWebBrowserAd->currentUrl(), QString::fromUtf8(kAdvertisementUrl));
+    auto& banner = Child<TCppWebBrowser>(*windows->main, "CppWebBrowserAd");
+    EXPECT_EQ(banner.Tag, -1);
+    EXPECT_EQ(banner.currentUrl(), QString::fromUtf8(kAdvertisementUrl));
 }
 
 TEST(StartupWithoutLibrary, ShowsTheLoadMessageThenOnePerExportAndEnds) {

@@ -7,11 +7,7 @@
 // Writes OUT_PREFIX-window.png (the whole window) and OUT_PREFIX-scene.png
 // (the displayed scene at full size).
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
-#include <QToolButton>
 
 #include <cstdio>
 
@@ -23,12 +19,6 @@
 
 namespace v2d {
 namespace {
-
-int FindRegion(const Scene& scene, const std::string& name) {
-    for (int i = 0; i < scene.count(); ++i)
-        if (scene.at(i)->name == name) return i;
-    return -1;
-}
 
 bool LoadIntoPanel(TFormMain& main, TDataModule_Manager& dm, const QString& folder, const std::string& number) {
     auto row = FindProductByNumber(dm, number);
@@ -43,12 +33,17 @@ bool LoadIntoPanel(TFormMain& main, TDataModule_Manager& dm, const QString& fold
     }
     const ProductRow& product = **row;
     const ProductSize size = ParseProductSpecs(product.PartsSpecs);
-    main.setProductPicture((*picture)->picture);
-    main.setCurrentProduct(ProductDescriptor(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs));
-    main.LabelName->setText(QStringLiteral("名称：") + QString::fromStdString(product.PartsName));
-    main.LabelNumber->setText(QStringLiteral("编号：") + QString::fromStdString(product.PartsNumber));
-    main.EditPartsWidth->setText(QString::number(size.width));
-    main.EditPartsHeight->setText(QString::number(size.height));
+    CurrentProduct current = main.document().product();
+    current.picture = (*picture)->picture;
+    current.descriptor = ProductDescriptor(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs);
+    main.document().SetProduct(std::move(current));
+    auto text = [&](const char* name, const QString& value) {
+        if (auto* control = main.findChild<QWidget*>(name)) control->setProperty("text", value);
+    };
+    text("LabelName", QStringLiteral("名称：") + QString::fromStdString(product.PartsName));
+    text("LabelNumber", QStringLiteral("编号：") + QString::fromStdString(product.PartsNumber));
+    text("EditPartsWidth", QString::number(size.width));
+    text("EditPartsHeight", QString::number(size.height));
     std::printf("%s %s %dx%d mm, map %dx%d px\n", product.PartsNumber.c_str(), product.PartsName.c_str(), size.width,
                 size.height, (*picture)->picture.width(), (*picture)->picture.height());
     return true;
@@ -74,20 +69,22 @@ int Run(QApplication& app, int argc, char** argv) {
         const std::string job = argv[a];
         const size_t eq = job.find('=');
         if (eq == std::string::npos) return 2;
-        const int region = FindRegion(main.scene(), job.substr(0, eq));
-        if (region < 0) {
+        const Scene& scene = main.document().scene();
+        int region = 0;
+        while (region < scene.count() && scene.at(region)->name != job.substr(0, eq)) ++region;
+        if (region == scene.count()) {
             std::fprintf(stderr, "no region %s\n", job.substr(0, eq).c_str());
             return 1;
         }
         if (!LoadIntoPanel(main, *windows->dataModule, options.programFolder, job.substr(eq + 1))) return 1;
-        main.SelectRecord(region);
-        QTest::mouseClick(main.BitBtnApply, Qt::LeftButton);
+        main.document().Select(region);
+        QTest::mouseClick(main.findChild<QWidget*>("BitBtnApply"), Qt::LeftButton);
         app.processEvents();
     }
-    main.SelectRecord(-1);
+    main.document().Select(-1);
     QTest::qWait(200);
     const QString prefix = QString::fromLocal8Bit(argv[2]);
-    const bool saved = main.grab().save(prefix + "-window.png") && main.displayedScene().save(prefix + "-scene.png");
+    const bool saved = main.grab().save(prefix + "-window.png") && main.document().displayed().save(prefix + "-scene.png");
     return saved ? 0 : 1;
 }
 

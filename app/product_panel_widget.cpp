@@ -1,0 +1,379 @@
+#include "app/product_panel_widget.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "app/user_prompts.h"
+#include "app/widget_helpers.h"
+#include "base/integer_text.h"
+#include "document/scene_document.h"
+#include "library/product_map.h"
+#include "library/product_queries.h"
+#include "library/pub_functions.h"
+#include "tools/Uformcolor.h"
+#include "tools/colour_card_layout.h"
+
+namespace v2d {
+
+namespace {
+
+// The product panel's descriptor before a product is chosen.
+constexpr const char* kSampleProduct =
+    "PartsName=布艺&PartsNumber=RY-043&PartsSpecs=600*600&PartsPrice=100.00&SalesName=维克赛尔样品";
+
+// The picture the product panel shows before any product is chosen: a woven
+// sample that matches the built-in sample product ("布艺").
+QImage DesignTimeProductPicture() {
+    QImage image(128, 128, QImage::Format_RGB32);
+    image.fill(QColor(0xd9, 0xc7, 0xa8));
+    QPainter p(&image);
+    for (int i = 0; i < 128; i += 8) {
+        p.fillRect(i, 0, 4, 128, QColor(0xc4, 0xae, 0x8a));
+        p.fillRect(0, i, 128, 3, QColor(0xb8, 0x9f, 0x78, 160));
+    }
+    return image;
+}
+
+PromptIcon IconOf(const Error& message) {
+    return message.icon == MessageIcon::Question ? PromptIcon::Question : PromptIcon::Information;
+}
+
+// The edit follows its track bar, unless it already stands for that number
+// (a text that is no number counts as 0), so a "-" being typed stays.
+void FollowTrackBar(QLineEdit& edit, int position) {
+    if (StrictInteger(edit.text()).value_or(0) != position) edit.setText(QString::number(position));
+}
+
+// A track bar renders only when it or its edit box has the focus, and not
+// while the left button is held on it: a drag renders once, on release.
+bool ActsOnChange(const QSlider& bar, const QLineEdit& edit) {
+    if (!bar.hasFocus() && !edit.hasFocus()) return false;
+    const bool held = bar.isSliderDown() || QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    return !(bar.hasFocus() && held);
+}
+
+}  // namespace
+
+ProductPanelWidget::ProductPanelWidget(SceneDocument& document, UserPrompts& prompts, QString programFolder,
+                                       QWidget* parent)
+    : QGroupBox(QStringLiteral("当前产品"), parent),
+      document_(document),
+      prompts_(prompts),
+      programFolder_(std::move(programFolder)) {
+    setObjectName("PanelParts");
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(4);
+    BuildCaptions(column);
+    BuildSizes(column);
+    BuildTone(column);
+    BuildOptions(column);
+    BuildColour(column);
+    BuildApply(column);
+    ConnectControls();
+
+    CurrentProduct sample = document_.product();
+    sample.picture = DesignTimeProductPicture();
+    sample.descriptor = kSampleProduct;
+    document_.SetProduct(std::move(sample));
+}
+
+// --- Building -------------------------------------------------------------------
+
+void ProductPanelWidget::BuildCaptions(QVBoxLayout* column) {
+    auto* top = new QHBoxLayout;
+    ImageParts = Named(new QLabel(this), QStringLiteral("ImageParts"));
+    ImageParts->setFixedSize(96, 96);
+    ImageParts->setFrameShape(QFrame::StyledPanel);
+    ImageParts->setScaledContents(true);
+    top->addWidget(ImageParts);
+    auto* captions = new QVBoxLayout;
+    LabelName = Named(new QLabel(QStringLiteral("名称："), this), QStringLiteral("LabelName"));
+    LabelNumber = Named(new QLabel(QStringLiteral("编号："), this), QStringLiteral("LabelNumber"));
+    LabelFact = Named(new QLabel(QStringLiteral("销售商："), this), QStringLiteral("LabelFact"));
+    LabelPrice = Named(new QLabel(QStringLiteral("价格："), this), QStringLiteral("LabelPrice"));
+    LabelPrice->hide();
+    for (QLabel* label : {LabelName, LabelNumber, LabelFact, LabelPrice}) {
+        label->setWordWrap(true);
+        captions->addWidget(label);
+    }
+    captions->addStretch();
+    top->addLayout(captions, 1);
+    column->addLayout(top);
+}
+
+void ProductPanelWidget::BuildSizes(QVBoxLayout* column) {
+    auto* size = new QHBoxLayout;
+    auto* sizeValidator = new QIntValidator(1, 1000000, this);
+    EditPartsWidth = Named(new QLineEdit(QStringLiteral("600"), this), QStringLiteral("EditPartsWidth"));
+    EditPartsHeight = Named(new QLineEdit(QStringLiteral("600"), this), QStringLiteral("EditPartsHeight"));
+    size->addWidget(new QLabel(QStringLiteral("宽(mm)"), this));
+    size->addWidget(EditPartsWidth);
+    size->addWidget(new QLabel(QStringLiteral("高(mm)"), this));
+    size->addWidget(EditPartsHeight);
+    for (QLineEdit* edit : {EditPartsWidth, EditPartsHeight}) edit->setValidator(sizeValidator), edit->setMaximumWidth(60);
+    column->addLayout(size);
+}
+
+void ProductPanelWidget::BuildTone(QVBoxLayout* column) {
+    auto* sliders = new QGridLayout;
+    TrackBarLight = Named(new QSlider(Qt::Horizontal, this), QStringLiteral("TrackBarLight"));
+    TrackBarLight->setRange(-100, 400);
+    EditLighten = Named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("EditLighten"));
+    LabelReflect = Named(new QLabel(QStringLiteral("反射"), this), QStringLiteral("LabelReflect"));
+    TrackBarReflect = Named(new QSlider(Qt::Horizontal, this), QStringLiteral("TrackBarReflect"));
+    TrackBarReflect->setRange(0, 100);
+    EditReflect = Named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("EditReflect"));
+    for (QLineEdit* edit : {EditLighten, EditReflect}) edit->setMaximumWidth(48);
+    sliders->addWidget(new QLabel(QStringLiteral("亮度调整"), this), 0, 0);
+    sliders->addWidget(TrackBarLight, 0, 1);
+    sliders->addWidget(EditLighten, 0, 2);
+    sliders->addWidget(LabelReflect, 1, 0);
+    sliders->addWidget(TrackBarReflect, 1, 1);
+    sliders->addWidget(EditReflect, 1, 2);
+    column->addLayout(sliders);
+}
+
+void ProductPanelWidget::BuildOptions(QVBoxLayout* column) {
+    auto* checks = new QHBoxLayout;
+    CheckBoxFit = Named(new QCheckBox(QStringLiteral("整铺"), this), QStringLiteral("CheckBoxFit"));
+    CheckBoxRot = Named(new QCheckBox(QStringLiteral("转90度"), this), QStringLiteral("CheckBoxRot"));
+    CheckBoxMirror = Named(new QCheckBox(QStringLiteral("镜像"), this), QStringLiteral("CheckBoxMirror"));
+    CheckBoxMix = Named(new QCheckBox(QStringLiteral("叠加底图"), this), QStringLiteral("CheckBoxMix"));
+    CheckBoxMix->setChecked(true);
+    CheckBoxMix->hide();
+    for (QCheckBox* box : {CheckBoxFit, CheckBoxRot, CheckBoxMirror, CheckBoxMix}) checks->addWidget(box);
+    column->addLayout(checks);
+}
+
+void ProductPanelWidget::BuildColour(QVBoxLayout* column) {
+    auto* colour = new QHBoxLayout;
+    colour->addWidget(new QLabel(QStringLiteral("颜色"), this));
+    ShapeColor = Named(new QFrame(this), QStringLiteral("ShapeColor"));
+    ShapeColor->setFixedSize(28, 18);
+    ShapeColor->setFrameShape(QFrame::Box);
+    ShapeColor->setAutoFillBackground(true);
+    QPalette fuchsia = ShapeColor->palette();
+    fuchsia.setColor(QPalette::Window, QColor(0xff, 0x00, 0xff));
+    ShapeColor->setPalette(fuchsia);
+    colour->addWidget(ShapeColor);
+    SButtonColor = MakeButton(QStringLiteral("SButtonColor"), QStringLiteral("色卡"), this);
+    colour->addWidget(SButtonColor);
+    RadioButtonFront = Named(new QRadioButton(QStringLiteral("前景色"), this), QStringLiteral("RadioButtonFront"));
+    RadioButtonBack = Named(new QRadioButton(QStringLiteral("环境色"), this), QStringLiteral("RadioButtonBack"));
+    RadioButtonFront->setChecked(true);
+    auto* colourMode = new QButtonGroup(this);
+    colourMode->addButton(RadioButtonFront);
+    colourMode->addButton(RadioButtonBack);
+    colour->addWidget(RadioButtonFront);
+    colour->addWidget(RadioButtonBack);
+    colour->addStretch();
+    column->addLayout(colour);
+}
+
+void ProductPanelWidget::BuildApply(QVBoxLayout* column) {
+    BitBtnApply = MakeButton(QStringLiteral("BitBtnApply"), QStringLiteral("开始铺贴"), this);
+    BitBtnApply->setAutoRaise(false);
+    BitBtnApply->setMinimumHeight(32);
+    BitBtnApply->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    BitBtnApply->setEnabled(false);
+    column->addWidget(BitBtnApply);
+}
+
+void ProductPanelWidget::ConnectControls() {
+    connect(BitBtnApply, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnApplyClick);
+    connect(TrackBarLight, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarLightChange);
+    connect(TrackBarReflect, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarReflectChange);
+    connect(EditLighten, &QLineEdit::textChanged, this, &ProductPanelWidget::EditLightenChange);
+    connect(EditReflect, &QLineEdit::textChanged, this, &ProductPanelWidget::EditReflectChange);
+    // EditLightenKeyPress / EditReflectKeyPress: digits (and "-" for brightness) only.
+    EditLighten->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-0-9]*")), EditLighten));
+    EditReflect->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), EditReflect));
+    ShapeColor->setCursor(Qt::PointingHandCursor);
+    connect(SButtonColor, &QToolButton::clicked, this, &ProductPanelWidget::SButtonColorClick);
+    for (QObject* watched : std::initializer_list<QObject*>{ShapeColor, TrackBarLight, TrackBarReflect})
+        watched->installEventFilter(this);
+
+    connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
+    connect(&document_, &SceneDocument::selectionChanged, this, &ProductPanelWidget::ShowSelection);
+    connect(&document_, &SceneDocument::sceneReplaced, this, [this] { BitBtnApply->setEnabled(true); });
+}
+
+bool ProductPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ShapeColor && event->type() == QEvent::MouseButtonPress) {
+        ShapeColorMouseDown();
+        return true;
+    }
+    // A drag on a track bar renders nothing while the button is held; once
+    // the slider has taken the release, the handler runs for the final value.
+    if ((watched == TrackBarLight || watched == TrackBarReflect) && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        QMetaObject::invokeMethod(
+            this, [this, light = watched == TrackBarLight] { light ? TrackBarLightChange() : TrackBarReflectChange(); },
+            Qt::QueuedConnection);
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+// --- What the document holds ------------------------------------------------------
+
+void ProductPanelWidget::ShowProductPicture() { ImageParts->setPixmap(QPixmap::fromImage(document_.product().picture)); }
+
+void ProductPanelWidget::ShowSelection() {
+    const V2dPolygon* record = document_.focusedRecord();
+    BitBtnApply->setEnabled(record != nullptr);
+    if (record == nullptr) return;
+    TrackBarReflect->setValue(record->reflect);
+    TrackBarLight->setValue(record->lighten);
+    LabelReflect->setText(record->kind == kPictureModel ? QStringLiteral("透明") : QStringLiteral("反射"));
+}
+
+void ProductPanelWidget::LoadProduct(const ProductRow& row) {
+    LabelName->setText(QStringLiteral("名称：") + FromUtf8(row.PartsName));
+    LabelNumber->setText(QStringLiteral("编号：") + FromUtf8(row.PartsNumber));
+    LabelPrice->setText(QStringLiteral("价格：") + QString::number(row.PartsPrice, 'f', 2));
+    LabelFact->setText(QStringLiteral("品牌：") + FromUtf8(row.SalesName));
+    CurrentProduct product = document_.product();
+    product.descriptor = ProductDescriptor(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs);
+    // The size edits follow the product, so the first tiling lays it at its
+    // real size rather than at the panel's 600 x 600.
+    const ProductSize size = ParseProductSpecs(row.PartsSpecs);
+    EditPartsWidth->setText(QString::number(size.width));
+    EditPartsHeight->setText(QString::number(size.height));
+
+    const QString maps = programFolder_ + "/product/maps/" + FromUtf8(row.PartsNumber);
+    bool pictured = false;
+    if (QFileInfo::exists(maps + ".h2d")) {
+        auto map = LoadProductMap(ToPath(maps + ".h2d"));
+        if (!map) {
+            prompts_.Show(window(), FromUtf8(map.error()));
+        } else {
+            product.mapTolerance = map->tolerance;
+            if (map->hasPicture()) product.picture = map->picture, pictured = true;
+        }
+    }
+    QImage picture;
+    if (!pictured && QFileInfo::exists(maps + ".jpg") && picture.load(maps + ".jpg", "JPG"))
+        product.picture = picture.convertToFormat(QImage::Format_RGB32);
+    document_.SetProduct(std::move(product));
+}
+
+// --- Reading the controls --------------------------------------------------------
+
+ProductPanelState ProductPanelWidget::Controls() const {
+    ProductPanelState panel;
+    panel.widthMm = StrictInteger(EditPartsWidth->text()).value_or(0);
+    panel.heightMm = StrictInteger(EditPartsHeight->text()).value_or(0);
+    panel.lighten = TrackBarLight->value();
+    panel.reflect = TrackBarReflect->value();
+    panel.fit = CheckBoxFit->isChecked();
+    panel.rotate = CheckBoxRot->isChecked();
+    panel.mirror = CheckBoxMirror->isChecked();
+    panel.colour = shapeColour();
+    panel.ambientColour = RadioButtonBack->isChecked();
+    panel.mixWithPhoto = CheckBoxMix->isChecked();
+    return panel;
+}
+
+bool ProductPanelWidget::ProductSizesAreNumbers() {
+    for (const QLineEdit* edit : {EditPartsWidth, EditPartsHeight}) {
+        if (!StrictInteger(edit->text())) {
+            prompts_.Show(window(), ConversionMessage(edit->text()));
+            return false;
+        }
+    }
+    return true;
+}
+
+uint32_t ProductPanelWidget::shapeColour() const {
+    return WindowsFromQColor(ShapeColor->palette().color(QPalette::Window));
+}
+
+void ProductPanelWidget::setShapeColour(uint32_t windowsColour) {
+    QPalette palette = ShapeColor->palette();
+    palette.setColor(QPalette::Window, QColorFromWindows(windowsColour));
+    ShapeColor->setPalette(palette);
+}
+
+// --- Handlers ----------------------------------------------------------------------
+
+void ProductPanelWidget::BitBtnApplyClick() {
+    if (!ProductSizesAreNumbers()) return;
+    const ProductPanelState panel = Controls();
+    emit tilingStarted();
+    const TileCommandResult result = document_.TileSelection(panel);
+    if (result.stopped) {
+        prompts_.Message(window(), FromUtf8(result.stopped->message), PromptButtons::Ok, IconOf(*result.stopped));
+        return;
+    }
+    for (const Error& message : result.messages)
+        prompts_.Message(window(), FromUtf8(message.message), PromptButtons::Ok, IconOf(message));
+    if (!result.hint.empty()) emit helpTextReady(FromUtf8(result.hint));
+}
+
+bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region) {
+    if (region == nullptr || !ProductSizesAreNumbers()) return false;
+    document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()}, Controls());
+    return true;
+}
+
+void ProductPanelWidget::TrackBarLightChange() {
+    const int position = TrackBarLight->value();
+    FollowTrackBar(*EditLighten, position);
+    if (ActsOnChange(*TrackBarLight, *EditLighten)) document_.SetLighten(position);
+}
+
+void ProductPanelWidget::EditLightenChange() {
+    if (!EditLighten->hasFocus()) return;
+    TrackBarLight->setValue(StrictInteger(EditLighten->text()).value_or(0));
+}
+
+void ProductPanelWidget::TrackBarReflectChange() {
+    if (loadingProduct_) return;
+    const int position = TrackBarReflect->value();
+    FollowTrackBar(*EditReflect, position);
+    if (ActsOnChange(*TrackBarReflect, *EditReflect)) document_.SetReflect(position);
+}
+
+void ProductPanelWidget::EditReflectChange() {
+    if (!EditReflect->hasFocus()) return;
+    const std::optional<int> value = StrictInteger(EditReflect->text());
+    if (!value) {
+        prompts_.Show(window(), ConversionMessage(EditReflect->text()));
+        return;
+    }
+    TrackBarReflect->setValue(*value);
+}
+
+// The colour dialog and the colour cards paint the selected regions with
+// "前景色"; with "环境色" the colour only waits for the next tiling.
+void ProductPanelWidget::ShapeColorMouseDown() {
+    const std::optional<QColor> chosen = prompts_.ChooseColour(window(), QColorFromWindows(shapeColour()));
+    if (!chosen) return;
+    setShapeColour(WindowsFromQColor(*chosen));
+    document_.PaintSelection(shapeColour(), Controls());
+}
+
+void ProductPanelWidget::SButtonColorClick() {
+    if (colourCards_ == nullptr || colourCards_->exec() != QDialog::Accepted) return;
+    const std::optional<uint32_t> picked = colourCards_->pickedWindowsColour();
+    if (!picked) return;
+    setShapeColour(*picked);
+    document_.PaintFromColourCard(*picked, Controls());
+}
+
+}  // namespace v2d

@@ -1,0 +1,115 @@
+#pragma once
+// "当前产品" (PanelParts): the product in the document, its size, the
+// brightness and reflection of the focused record, the tiling options, the
+// colour swatch and "开始铺贴". Its handlers read the controls into plain
+// values and call the document; messages go to the user prompts.
+#include <QGroupBox>
+
+#include <cstdint>
+
+#include "render/tiling_settings.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QSlider;
+class QToolButton;
+class QVBoxLayout;
+
+namespace v2d {
+
+class SceneDocument;
+class TFormColor;
+class UserPrompts;
+struct ProductRow;
+struct V2dPolygon;
+
+class ProductPanelWidget : public QGroupBox {
+    Q_OBJECT
+public:
+    // `programFolder` holds product/maps/; the prompts are not owned.
+    ProductPanelWidget(SceneDocument& document, UserPrompts& prompts, QString programFolder,
+                       QWidget* parent = nullptr);
+
+    // A product row from the library into the panel and the document: its
+    // captions, descriptor and size, and its map (picture and tolerance)
+    // when product/maps/ has one.
+    void LoadProduct(const ProductRow& row);
+    // Set by the product loader while it moves the reflection track bar to
+    // the product's own value, so that move renders nothing.
+    void setLoadingProduct(bool loading) { loadingProduct_ = loading; }
+    // The colour-card window, created once at start-up; not owned.
+    void setColourCards(TFormColor* cards) { colourCards_ = cards; }
+    // ShapeColor's colour as 0x00BBGGRR.
+    uint32_t shapeColour() const;
+    void setShapeColour(uint32_t windowsColour);
+    // The controls as the tiling and painting operations read them (a size
+    // that is no integer reads as 0); the document adds the product.
+    ProductPanelState Controls() const;
+
+public slots:
+    void BitBtnApplyClick();
+    // The rubber band inside `region`; false when the sizes stopped it
+    // before anything was tried.
+    bool LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region);
+    void TrackBarLightChange();
+    void EditLightenChange();
+    void TrackBarReflectChange();
+    void EditReflectChange();
+    void ShapeColorMouseDown();
+    void SButtonColorClick();
+
+signals:
+    // "开始铺贴" passed its own checks and starts.
+    void tilingStarted();
+    // A text for the hint line.
+    void helpTextReady(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildCaptions(QVBoxLayout* column);
+    void BuildSizes(QVBoxLayout* column);
+    void BuildTone(QVBoxLayout* column);
+    void BuildOptions(QVBoxLayout* column);
+    void BuildColour(QVBoxLayout* column);
+    void BuildApply(QVBoxLayout* column);
+    void ConnectControls();
+    void ShowProductPicture();
+    void ShowSelection();
+    // False, after the conversion message, when a size edit holds no integer.
+    bool ProductSizesAreNumbers();
+
+    SceneDocument& document_;
+    UserPrompts& prompts_;
+    QString programFolder_;
+    TFormColor* colourCards_ = nullptr;
+    bool loadingProduct_ = false;
+
+    QLabel* ImageParts = nullptr;
+    QLabel* LabelName = nullptr;
+    QLabel* LabelNumber = nullptr;
+    QLabel* LabelFact = nullptr;
+    QLabel* LabelPrice = nullptr;
+    QLineEdit* EditPartsWidth = nullptr;
+    QLineEdit* EditPartsHeight = nullptr;
+    QSlider* TrackBarLight = nullptr;
+    QLineEdit* EditLighten = nullptr;
+    QLabel* LabelReflect = nullptr;
+    QSlider* TrackBarReflect = nullptr;
+    QLineEdit* EditReflect = nullptr;
+    QCheckBox* CheckBoxFit = nullptr;
+    QCheckBox* CheckBoxRot = nullptr;
+    QCheckBox* CheckBoxMirror = nullptr;
+    QCheckBox* CheckBoxMix = nullptr;
+    QFrame* ShapeColor = nullptr;
+    QToolButton* SButtonColor = nullptr;
+    QRadioButton* RadioButtonFront = nullptr;
+    QRadioButton* RadioButtonBack = nullptr;
+    QToolButton* BitBtnApply = nullptr;
+};
+
+}  // namespace v2d

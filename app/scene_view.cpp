@@ -1,0 +1,412 @@
+#include "app/scene_view.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cmath>
+
+#include "app/picture_layer.h"
+#include "app/widget_helpers.h"
+#include "document/scene_document.h"
+
+namespace v2d {
+
+namespace {
+
+constexpr QRgb kOutlineColour = 0xFFFFFF00;    // the program's 0x00FFFF, yellow
+constexpr QRgb kModelFrameColour = 0xFFFF00FF;  // magenta
+
+const char* const kModelHint =
+    "你可以拖动物体中心按钮，对模型移动！拖拽四个角点或中点可以改变物体透视，shift按下时保持水平或垂直。";
+const char* const kRegionHint = "请点击选择产品！或者点击开始铺贴！";
+const char* const kCutOutHint = "旋转模型角度请按快捷键R,或点击左右按钮";
+
+int Truncated(double value) { return static_cast<int>(std::trunc(value)); }
+
+}  // namespace
+
+SceneView::SceneView(SceneDocument& document, QWidget* parent) : QWidget(parent), document_(document) {
+    setObjectName("PanelView");
+    BuildLayers();
+    BuildHelpPanel();
+    BuildHandles();
+
+    connect(&document_, &SceneDocument::sceneReplaced, this, &SceneView::SceneReplaced);
+    connect(&document_, &SceneDocument::selectionChanged, this, &SceneView::ShowSelection);
+    connect(&document_, &SceneDocument::displayedChanged, this, [this] { Image2->setPicture(document_.displayed()); });
+
+    // Before any scheme: the background as it is, under a white overlay.
+    Image2->setPicture(document_.scene().background);
+    LayoutView();
+    ShowOverlay(FreshOverlay());
+}
+
+// --- Building -------------------------------------------------------------------
+
+void SceneView::BuildLayers() {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    PanelBack = Named(new QWidget(this), QStringLiteral("PanelBack"));
+    PanelBack->setAutoFillBackground(true);
+    QPalette back = PanelBack->palette();
+    back.setColor(QPalette::Window, QColor(0x5a, 0x5f, 0x66));
+    PanelBack->setPalette(back);
+    PanelBack->setMinimumSize(200, 150);
+    PanelBack->installEventFilter(this);
+
+    PanelImage = Named(new QWidget(PanelBack), QStringLiteral("PanelImage"));
+    PanelImage->setAttribute(Qt::WA_OpaquePaintEvent);
+    Image2 = new PictureLayer(QStringLiteral("Image2"), PictureLayer::Keying::Opaque, PanelImage);
+    Image3 = new PictureLayer(QStringLiteral("Image3"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
+    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image1 = new PictureLayer(QStringLiteral("Image1"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
+    Image1->setMouseTracking(true);
+    connect(Image1, &PictureLayer::mouseDown, this, &SceneView::Image1MouseDown);
+    connect(Image1, &PictureLayer::mouseMoved, this, &SceneView::Image1MouseMove);
+    connect(Image1, &PictureLayer::mouseUp, this, &SceneView::Image1MouseUp);
+
+    ScrollBarX = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScrollBarX"));
+    ScrollBarY = Named(new QScrollBar(Qt::Vertical, this), QStringLiteral("ScrollBarY"));
+    connect(ScrollBarX, &QScrollBar::valueChanged, this, &SceneView::ScrollBarXScroll);
+    connect(ScrollBarY, &QScrollBar::valueChanged, this, &SceneView::ScrollBarYScroll);
+
+    grid->addWidget(PanelBack, 0, 0);
+    grid->addWidget(ScrollBarY, 0, 1);
+    grid->addWidget(ScrollBarX, 1, 0);
+}
+
+void SceneView::BuildHelpPanel() {
+    PanelHelp = Named(new QFrame(PanelBack), QStringLiteral("PanelHelp"));
+    PanelHelp->setAutoFillBackground(true);
+    QPalette white = PanelHelp->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    PanelHelp->setPalette(white);
+    auto* helpLayout = new QHBoxLayout(PanelHelp);
+    helpLayout->setContentsMargins(6, 3, 6, 3);
+    LabelHelp = Named(new QLabel(PanelHelp), QStringLiteral("LabelHelp"));
+    helpLayout->addWidget(LabelHelp);
+    PanelHelp->move(4, 4);
+}
+
+void SceneView::BuildHandles() {
+    static const char* const kNames[9] = {"node1", "node2", "node3", "node4", "node5",
+                                          "node6", "node7", "node8", "NodeMove"};
+    static const char* const kCaptions[9] = {"1", "2", "3", "4", "5", "6", "7", "8", "m"};
+    static const Qt::CursorShape kCursors[9] = {
+        Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeVerCursor,   Qt::SizeHorCursor,   Qt::SizeHorCursor,   Qt::SizeAllCursor};
+    for (size_t i = 0; i < handles_.size(); ++i) {
+        auto* handle = Named(new QLabel(QString::fromLatin1(kCaptions[i]), PanelBack), QString::fromLatin1(kNames[i]));
+        handle->setFrameShape(QFrame::Box);
+        handle->setAlignment(Qt::AlignCenter);
+        handle->setAutoFillBackground(true);
+        QFont tiny = handle->font();
+        tiny.setPixelSize(8);
+        handle->setFont(tiny);
+        handle->setFixedSize(10, 10);
+        handle->setCursor(kCursors[i]);
+        handle->hide();
+        handles_[i] = handle;
+    }
+}
+
+void SceneView::setContextMenus(QMenu* sceneMenu, QMenu* modelMenu) {
+    sceneMenu_ = sceneMenu;
+    modelMenu_ = modelMenu;
+    contextMenu_ = sceneMenu;
+}
+
+// --- Layers and layout --------------------------------------------------------
+
+QImage SceneView::FreshOverlay() const {
+    const QImage& background = document_.scene().background;
+    if (background.isNull()) return {};
+    QImage overlay(background.size() * viewScale_, QImage::Format_RGB32);
+    overlay.fill(Qt::white);
+    return overlay;
+}
+
+void SceneView::ShowOverlay(const QImage& overlay) {
+    overlay_ = overlay;
+    if (!overlay_.isNull()) overlay_.setPixel(0, overlay_.height() - 1, 0xFFFFFFFF);
+    Image3->setPicture(overlay_);
+    Image1->setPicture(overlay_);
+}
+
+void SceneView::ClearOverlay() {
+    overlay_ = QImage();
+    Image1->clearPicture();
+    Image3->clearPicture();
+}
+
+QPoint SceneView::ViewOffsetInPanelBack() const { return PanelImage->pos() + Image1->pos(); }
+
+void SceneView::LayoutView() {
+    const QSize picture = document_.scene().background.size() * viewScale_;
+    const QSize panel = picture + QSize(2, 2);
+    PanelImage->resize(panel);
+    for (PictureLayer* layer : {Image2, Image3, Image1}) layer->setGeometry(1, 1, picture.width(), picture.height());
+
+    const bool wide = panel.width() > PanelBack->width();
+    const bool tall = panel.height() > PanelBack->height();
+    ScrollBarX->setVisible(wide);
+    ScrollBarY->setVisible(tall);
+    ScrollBarX->setRange(0, panel.width());
+    ScrollBarY->setRange(0, panel.height());
+    const int left = wide ? ScrolledPanelOffset(ScrollBarX->value(), panel.width(), PanelBack->width(), 0)
+                          : CentredOffset(PanelBack->width(), panel.width());
+    const int top = tall ? ScrolledPanelOffset(ScrollBarY->value(), panel.height(), PanelBack->height(), 0)
+                         : CentredOffset(PanelBack->height(), panel.height());
+    ScrollPanelTo(QPoint(left, top));
+    PanelImage->lower();
+}
+
+// The handles sit on PanelBack beside the picture panel and move with it.
+void SceneView::ScrollPanelTo(QPoint topLeft) {
+    const QPoint before = PanelImage->pos();
+    PanelImage->move(topLeft);
+    const QPoint delta = PanelImage->pos() - before;
+    if (delta.isNull()) return;
+    for (QLabel* handle : handles_)
+        if (handle->isVisible()) handle->move(handle->pos() + delta);
+    for (QPoint& at : cornerHandleAt_) at += delta;
+}
+
+// The bars sit beside PanelBack, not over it, so the other bar takes nothing
+// from the visible area.
+void SceneView::ScrollBarXScroll(int position) {
+    const int panel = PanelImage->width();
+    if (panel <= PanelBack->width()) return;
+    ScrollPanelTo(QPoint(ScrolledPanelOffset(position, panel, PanelBack->width(), 0), PanelImage->y()));
+}
+
+void SceneView::ScrollBarYScroll(int position) {
+    const int panel = PanelImage->height();
+    if (panel <= PanelBack->height()) return;
+    ScrollPanelTo(QPoint(PanelImage->x(), ScrolledPanelOffset(position, panel, PanelBack->height(), 0)));
+}
+
+bool SceneView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PanelBack && event->type() == QEvent::Resize) LayoutView();
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- Selection ------------------------------------------------------------------
+
+void SceneView::SceneReplaced() {
+    ClearSelection();
+    LayoutView();
+}
+
+void SceneView::ClearSelection() {
+    ClearOverlay();
+    cornerHandleAt_ = {};
+    for (QLabel* handle : handles_) handle->hide();
+}
+
+void SceneView::ShowSelection() {
+    ClearSelection();
+    V2dPolygon* record = document_.focusedRecord();
+    if (record == nullptr) return;
+    if (record->kind == kCutOutModel || record->group != nullptr) {
+        PlaceModelHandles(-2);  // a part shows the frame of the whole model
+    } else {
+        DrawOutline(record);
+        if (record->kind == kPictureModel) {
+            PlaceModelHandles(-2);
+            UpdateScrollBarsForHandles();
+        }
+    }
+    ShowSelectionHint(*record);
+}
+
+void SceneView::ShowUndone(const UndoOutcome& outcome) {
+    // A changed list was announced and shown as a new selection already.
+    V2dPolygon* current = document_.focusedRecord();
+    if (!outcome.undone || outcome.listChanged || !outcome.redrawSelection) return;
+    if (current == nullptr || outcome.target == nullptr) return;
+    if (current != outcome.target && current->group != outcome.target) return;
+    // A part shows the frame of the whole model, anything else its outline
+    // and handles.
+    if (current->group == nullptr) DrawOutline(current);
+    PlaceModelHandles(-2);
+}
+
+void SceneView::ShowNudgedModel() {
+    DrawOutline(MoveTarget(document_.focusedRecord()));
+    PlaceModelHandles(-2);
+}
+
+void SceneView::ShowSelectionHint(const V2dPolygon& record) {
+    if (record.kind == kPictureModel)
+        SetHint(QString::fromUtf8(kModelHint));
+    else if (record.kind == kCutOutModel)
+        SetHint(QString::fromUtf8(kCutOutHint));
+    else
+        SetHint(QString::fromUtf8(kRegionHint));
+}
+
+OutlineMapper SceneView::Mapper() const {
+    return [this](std::span<const V2d_Point> points, const Quad& quad) {
+        return document_.ops().PsTransPoint(points, quad);
+    };
+}
+
+int SceneView::HitTest(int x, int y) const { return v2d::HitTest(document_.scene(), x, y, Mapper()); }
+
+void SceneView::DrawOutline(const V2dPolygon* record) {
+    if (record == nullptr) return;
+    QImage overlay = FreshOverlay();
+    if (overlay.isNull()) return;
+    std::vector<V2d_Point> shown = record->kind == kPictureModel ? DisplayedModelOutline(*record, nullptr)
+                                                                 : record->points;
+    if (record->kind == kShadowRegion)
+        for (V2d_Point& p : shown) p.x += record->originX, p.y += record->originY;
+    {
+        QPainter painter(&overlay);
+        painter.setPen(QPen(QColor::fromRgb(kOutlineColour), 1));
+        painter.scale(viewScale_, viewScale_);
+        painter.drawPath(OutlinePath(shown, record->indexList));
+    }
+    if (const PixelBox box = BoxOf(shown); !box.empty()) {
+        QLabel* move = handles_[8];
+        const QPoint centre((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2);
+        move->move(QPoint(Truncated(centre.x() * viewScale_), Truncated(centre.y() * viewScale_)) +
+                   ViewOffsetInPanelBack() - QPoint(move->width() / 2, move->height() / 2));
+    }
+    ShowOverlay(overlay);
+}
+
+void SceneView::PlaceModelHandles(int skip) {
+    V2dPolygon* focused = document_.focusedRecord();
+    if (focused == nullptr) return;
+    const V2dPolygon* target = MoveTarget(focused);
+    if (target->kind == kRegion || target->kind == kShadowRegion) return;
+
+    const bool cutOut = target->kind == kCutOutModel;
+    for (size_t edge : {size_t{6}, size_t{7}}) {
+        handles_[edge]->setText(cutOut ? QStringLiteral("r") : QString::number(edge + 1));
+        handles_[edge]->setCursor(cutOut ? Qt::PointingHandCursor : Qt::SizeHorCursor);
+    }
+    const auto at = ModelHandlePositions(*target, viewScale_, ViewOffsetInPanelBack(), handles_[8]->width());
+    for (size_t k = 0; k < handles_.size(); ++k) {
+        if (static_cast<int>(k) != skip) handles_[k]->move(at[k]);
+        handles_[k]->show();
+        handles_[k]->raise();
+    }
+    for (size_t c = 0; c < 4; ++c) cornerHandleAt_[c] = at[c];
+    if (skip != -1) DrawModelFrame();
+}
+
+void SceneView::DrawModelFrame() {
+    QImage overlay = overlay_.isNull() ? FreshOverlay() : overlay_.copy();
+    if (overlay.isNull()) return;
+    {
+        QPainter painter(&overlay);
+        painter.setPen(QPen(QColor::fromRgb(kModelFrameColour), 1));
+        QPolygonF quad;
+        for (const QPoint& corner : cornerHandleAt_) quad << QPointF(corner - ViewOffsetInPanelBack());
+        painter.drawPolygon(quad);
+    }
+    ShowOverlay(overlay);
+}
+
+void SceneView::UpdateScrollBarsForHandles() {
+    QRect reach;
+    for (QLabel* handle : handles_)
+        if (handle->isVisible()) reach = reach.united(handle->geometry());
+    ScrollBarX->setVisible(reach.left() < 0 || reach.right() >= PanelBack->width() ||
+                           PanelImage->width() > PanelBack->width());
+    ScrollBarY->setVisible(reach.top() < 0 || reach.bottom() >= PanelBack->height() ||
+                           PanelImage->height() > PanelBack->height());
+}
+
+// --- Hint line ------------------------------------------------------------------
+
+void SceneView::SetHint(const QString& text) {
+    LabelHelp->setText(text);
+    PanelHelp->adjustSize();
+}
+
+void SceneView::ShowHelpText(const QString& text) {
+    SetHint(text);
+    LabelHelp->show();
+    PanelHelp->setVisible(!hintsHidden_);
+    PanelHelp->adjustSize();
+    PanelHelp->raise();
+}
+
+void SceneView::HideHelp() {
+    LabelHelp->hide();
+    PanelHelp->hide();
+}
+
+void SceneView::SetHintsHidden(bool hidden) {
+    hintsHidden_ = hidden;
+    PanelHelp->setVisible(!hidden && !LabelHelp->isHidden());
+}
+
+// --- Mouse ----------------------------------------------------------------------
+
+QPoint SceneView::PicturePoint(QPoint at) const {
+    return QPoint(Truncated(at.x() / viewScale_), Truncated(at.y() / viewScale_));
+}
+
+void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at) {
+    const QPoint point = PicturePoint(at);
+    if (button == Qt::RightButton) {
+        Image1->clearPicture();
+        if (contextMenu_ != nullptr) contextMenu_->popup(QCursor::pos());
+        return;
+    }
+    const Scene& scene = document_.scene();
+    const int i = ClickTarget(scene, HitTestRecord(scene, point.x(), point.y(), Mapper()));
+    document_.Select(i, modifiers.testFlag(Qt::ControlModifier));
+
+    const V2dPolygon* record = i >= 0 ? scene.at(i) : nullptr;
+    const bool model = record != nullptr && (record->kind == kPictureModel || record->kind == kCutOutModel);
+    contextMenu_ = model ? modelMenu_ : sceneMenu_;
+    const V2dPolygon* focused = document_.focusedRecord();
+    if (focused != nullptr && focused->kind == kRegion) {
+        dragging_ = true;
+        dragStart_ = dragCurrent_ = point;
+    }
+}
+
+void SceneView::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint at) {
+    const V2dPolygon* focused = document_.focusedRecord();
+    if (!buttons.testFlag(Qt::LeftButton) || !dragging_ || focused == nullptr || focused->kind != kRegion) return;
+    dragCurrent_ = PicturePoint(at);
+    QImage overlay = FreshOverlay();
+    if (overlay.isNull() || dragCurrent_ == dragStart_) return;
+    {
+        QPainter painter(&overlay);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        QPolygonF band;
+        for (const QPoint& p : RubberBand(dragStart_, dragCurrent_)) band << QPointF(p) * viewScale_;
+        painter.drawPolygon(band);
+    }
+    ShowOverlay(overlay);
+}
+
+void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint at) {
+    if (button != Qt::LeftButton || !dragging_) return;
+    dragging_ = false;
+    dragCurrent_ = PicturePoint(at);
+    V2dPolygon* focused = document_.focusedRecord();
+    if (focused == nullptr || focused->kind != kRegion) return;
+    if (!RubberBandLargeEnough(dragStart_, dragCurrent_) || document_.product().picture.isNull()) return;
+    emit rectangleDrawn(dragStart_, dragCurrent_, focused);
+}
+
+}  // namespace v2d

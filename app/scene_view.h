@@ -1,0 +1,113 @@
+#pragma once
+// The work area ("PanelView"): the composed scene (Image2) under the overlay
+// (Image1 takes the mouse, Image3 shows the same picture), the selection's
+// outline and handles, the hint line, the rubber band and the scroll bars.
+// It shows what the document holds and turns clicks into document selections.
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+#include <array>
+
+#include "models/scene_selection.h"
+#include "scene/undo.h"
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollBar;
+
+namespace v2d {
+
+class PictureLayer;
+class SceneDocument;
+
+class SceneView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SceneView(SceneDocument& document, QWidget* parent = nullptr);
+
+    // The right button opens the model menu when the last left click chose a
+    // model, the scene menu otherwise.
+    void setContextMenus(QMenu* sceneMenu, QMenu* modelMenu);
+    // Lays out the picture panel for the background: size + 2 pixels, scroll
+    // bars when larger than PanelBack, centred otherwise.
+    void LayoutView();
+    int HitTest(int x, int y) const;
+    void DrawOutline(const V2dPolygon* record);
+    // Shows the nine handles on the focused model's quad; handle `skip`
+    // keeps its place, and -1 leaves the frame undrawn.
+    void PlaceModelHandles(int skip);
+    // After "撤销": a moved model's selection where it stands now.
+    void ShowUndone(const UndoOutcome& outcome);
+    // After an arrow key moved the focused model: its outline and handles.
+    void ShowNudgedModel();
+    // The overlay bitmap (white is transparent); null while cleared.
+    const QImage& overlay() const { return overlay_; }
+    double viewScale() const { return viewScale_; }
+
+    // The hint line in the top-left corner of the work area.
+    void ShowHelpText(const QString& text);
+    void HideHelp();
+
+public slots:
+    void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
+    void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void ScrollBarXScroll(int position);
+    void ScrollBarYScroll(int position);
+    // "隐藏提示": while set, no hint shows.
+    void SetHintsHidden(bool hidden);
+
+signals:
+    // A rubber band at least 2 x 2 pixels was released inside an ordinary
+    // region while a product picture is in the panel (picture coordinates).
+    void rectangleDrawn(QPoint start, QPoint end, V2dPolygon* region);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayers();
+    void BuildHelpPanel();
+    void BuildHandles();
+    void SceneReplaced();
+    void ShowSelection();
+    void ShowSelectionHint(const V2dPolygon& record);
+    void ClearSelection();
+    void SetHint(const QString& text);
+    OutlineMapper Mapper() const;
+    QPoint PicturePoint(QPoint at) const;
+    void UpdateScrollBarsForHandles();
+    void ScrollPanelTo(QPoint topLeft);
+    QPoint ViewOffsetInPanelBack() const;
+    void DrawModelFrame();
+    QImage FreshOverlay() const;
+    void ShowOverlay(const QImage& overlay);
+    void ClearOverlay();
+
+    SceneDocument& document_;
+    QWidget* PanelBack = nullptr;
+    QWidget* PanelImage = nullptr;
+    PictureLayer* Image1 = nullptr;  // overlay, receives the mouse
+    PictureLayer* Image2 = nullptr;  // the composed scene
+    PictureLayer* Image3 = nullptr;  // overlay shared with Image1
+    QScrollBar* ScrollBarX = nullptr;
+    QScrollBar* ScrollBarY = nullptr;
+    std::array<QLabel*, 9> handles_{};  // node1..node8, NodeMove
+    QFrame* PanelHelp = nullptr;
+    QLabel* LabelHelp = nullptr;
+    QMenu* sceneMenu_ = nullptr;
+    QMenu* modelMenu_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+
+    bool hintsHidden_ = false;
+    QImage overlay_;
+    double viewScale_ = 1.0;
+    std::array<QPoint, 4> cornerHandleAt_{};
+    bool dragging_ = false;
+    QPoint dragStart_;
+    QPoint dragCurrent_;
+};
+
+}  // namespace v2d

@@ -1,0 +1,230 @@
+// The main window's pieces and how they are joined: the commands as
+// actions, the toolbar, the work area, the side panel, the bottom bar and
+// the document's signals.
+#include <QAction>
+#include <QApplication>
+#include <QFont>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/page_browser.h"
+#include "app/product_panel_widget.h"
+#include "app/region_list_widget.h"
+#include "app/scene_view.h"
+#include "app/uformmain.h"
+#include "app/widget_helpers.h"
+#include "base/process_setup.h"
+#include "render/tiling.h"
+
+namespace v2d {
+
+namespace {
+
+// The scene picture before any scheme is opened.
+QImage DesignTimeScenePicture() {
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(QColor(0xee, 0xee, 0xee));
+    QPainter p(&image);
+    p.setPen(QColor(0x99, 0x99, 0x99));
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(24);
+    p.setFont(font);
+    p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Vexel2D\n请打开方案或选择样板房"));
+    return image;
+}
+
+QString ProgramFolderOf(const MainWindowSetup& setup) {
+    QString folder = setup.programFolder.isEmpty() ? QString::fromStdString(ExecutableFolder().string())
+                                                   : setup.programFolder;
+    while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
+    return folder;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(MainWindowSetup setup, QWidget* parent)
+    : QMainWindow(parent), setup_(std::move(setup)), programFolder_(ProgramFolderOf(setup_)) {
+    setObjectName("FormMain");
+    if (setup_.prompts == nullptr) {
+        ownPrompts_ = std::make_unique<WidgetPrompts>();
+        prompts_ = ownPrompts_.get();
+    } else {
+        prompts_ = setup_.prompts;
+    }
+    document_.scene().background = DesignTimeScenePicture();
+
+    BuildActions();
+    BuildToolBar();
+    auto* central = Named(new QWidget(this), QStringLiteral("PanelMain"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    view_ = new SceneView(document_, central);
+    row->addWidget(view_, 1);
+    row->addWidget(BuildSidePanel());
+    column->addLayout(row, 1);
+    column->addWidget(BuildBottomBar());
+    setCentralWidget(central);
+    BuildMenus();
+    ConnectDocument();
+    resize(1280, 860);
+    FormCreate();
+}
+
+TFormMain::~TFormMain() {
+    if (qApp != nullptr) qApp->removeEventFilter(this);
+    // The pieces hold the document; they go while it is still there.
+    delete centralWidget();
+}
+
+QString TFormMain::ProgramPath(const QString& relative) const { return programFolder_ + "/" + relative; }
+
+void TFormMain::BuildActions() {
+    auto action = [this](const char* name, const QString& text) {
+        auto* made = new QAction(text, this);
+        made->setObjectName(QString::fromLatin1(name));
+        return made;
+    };
+    openAction_ = action("ActionOpenScheme", QStringLiteral("打开方案"));
+    saveAction_ = action("ActionSaveScheme", QStringLiteral("保存方案"));
+    undoAction_ = action("ActionUndo", QStringLiteral("撤销"));
+    exitAction_ = action("N2", QStringLiteral("退出软件"));
+    nextRotationFrameAction_ = action("ActionNextRotationFrame", QString());
+    connect(openAction_, &QAction::triggered, this, &TFormMain::SpeedButtonOpenFileClick);
+    connect(saveAction_, &QAction::triggered, this, [this] { SpeedButtonSaveFileClick(); });
+    connect(undoAction_, &QAction::triggered, this, &TFormMain::SpeedButtonUndoClick);
+    connect(exitAction_, &QAction::triggered, this, &TFormMain::N2Click);
+}
+
+void TFormMain::BuildToolBar() {
+    auto* bar = Named(new QToolBar(this), QStringLiteral("ToolBarMain"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, bar);
+    auto add = [&](const char* name, const QString& caption, QAction* command = nullptr) {
+        QToolButton* button = MakeButton(QString::fromLatin1(name), caption, bar);
+        bar->addWidget(button);
+        if (command != nullptr) connect(button, &QToolButton::clicked, command, &QAction::trigger);
+        return button;
+    };
+    add("SpeedButtonLocalTemp", QStringLiteral("本地模板"));
+    add("SpeedButtonWebTemp", QStringLiteral("在线模板"));
+    add("SpeedButtonOpenFile", QStringLiteral("打开方案"), openAction_);
+    add("SpeedButtonSaveFile", QStringLiteral("保存方案"), saveAction_);
+    bar->addSeparator();
+    add("SpeedButtonSelParts", QStringLiteral("选择材料"));
+    add("SpeedButtonAdd", QStringLiteral("材料编辑"));
+    SpeedButtonEffect = add("SpeedButtonEffect", QStringLiteral("特效"));
+    add("SpeedButtonShadow", QStringLiteral("阴影"));
+    bar->addSeparator();
+    add("SpeedButtonSaveImage", QStringLiteral("保存效果图"));
+    add("SpeedButtonReport", QStringLiteral("产品报表"));
+    bar->addSeparator();
+    add("ToolButtonUndo", QStringLiteral("撤销"), undoAction_);
+    add("ToolButtonExit", QStringLiteral("退出软件"), exitAction_);
+    SpeedButtonEffect->setEnabled(false);
+}
+
+QWidget* TFormMain::BuildSidePanel() {
+    auto* side = Named(new QWidget(this), QStringLiteral("PanelRight"));
+    side->setFixedWidth(300);
+    auto* column = new QVBoxLayout(side);
+    column->setContentsMargins(4, 4, 4, 4);
+    regionList_ = new RegionListWidget(document_, side);
+    productPanel_ = new ProductPanelWidget(document_, *prompts_, programFolder_, side);
+    column->addWidget(regionList_, 1);
+    column->addWidget(productPanel_);
+    return side;
+}
+
+QWidget* TFormMain::BuildBottomBar() {
+    auto* bar = Named(new QFrame(this), QStringLiteral("PanelBottom"));
+    bar->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(4, 2, 4, 2);
+    LabelPro = Named(new QLabel(QString::fromUtf8(kProgressCaption), bar), QStringLiteral("LabelPro"));
+    ProgressBar1 = Named(new QProgressBar(bar), QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setFixedWidth(180);
+    QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), QStringLiteral("撤销"), bar);
+    QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), QStringLiteral("视频教学"), bar);
+    CppWebBrowserAd = new TCppWebBrowser(QStringLiteral("CppWebBrowserAd"), bar);
+    CppWebBrowserAd->setFixedHeight(34);
+    CppWebBrowserAd->setFrameShape(QFrame::NoFrame);
+    CppWebBrowserAd->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CppWebBrowserAd->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    row->addWidget(LabelPro);
+    row->addWidget(ProgressBar1);
+    row->addWidget(undo);
+    row->addWidget(tutorial);
+    row->addWidget(CppWebBrowserAd, 1);
+    connect(undo, &QToolButton::clicked, undoAction_, &QAction::trigger);
+    connect(tutorial, &QToolButton::clicked, this, &TFormMain::SpeedButtonVedioClick);
+    connect(CppWebBrowserAd, &TCppWebBrowser::navigateError, this, [this] { CppWebBrowserAdNavigateError(); });
+    connect(CppWebBrowserAd, &TCppWebBrowser::navigateComplete, this, [this] { CppWebBrowserAdNavigateComplete(); });
+    return bar;
+}
+
+void TFormMain::BuildMenus() {
+    PopupMenu2 = Named(new QMenu(this), QStringLiteral("PopupMenu2"));
+    PopupMenu2->addAction(QStringLiteral("编辑模板"))->setObjectName("N3");
+    PopupMenu2->addAction(QStringLiteral("保存为模板"))->setObjectName("N4");
+    PopupMenu2->addAction(openAction_);
+    PopupMenu2->addAction(saveAction_);
+    PopupMenu2->addSeparator();
+    PopupMenu2->addAction(exitAction_);
+    // The model operations fill this menu.
+    PopupMenuModel = Named(new QMenu(this), QStringLiteral("PopupMenuModel"));
+    view_->setContextMenus(PopupMenu2, PopupMenuModel);
+
+    TimerShowWeb = Named(new QTimer(this), QStringLiteral("TimerShowWeb"));
+    TimerShowWeb->setSingleShot(true);
+    TimerShowWeb->setInterval(setup_.templateBrowserDelayMs);
+    connect(TimerShowWeb, &QTimer::timeout, this, &TFormMain::templateBrowserDue);
+}
+
+void TFormMain::ConnectDocument() {
+    // Repainting only the bar keeps the window from handling other input or
+    // timers in the middle of a render.
+    connect(&document_, &SceneDocument::progressChanged, ProgressBar1, [bar = ProgressBar1](int percent) {
+        if (percent == bar->value()) return;
+        bar->setValue(percent);
+        bar->repaint();
+    });
+    connect(&document_, &SceneDocument::sceneReplaced, this, [this] {
+        SpeedButtonEffect->setEnabled(true);
+        ResetProgressCaption();
+    });
+    connect(&document_, &SceneDocument::selectionChanged, this, [this] {
+        SpeedButtonEffect->setEnabled(document_.focusedRecord() != nullptr);
+        ResetProgressCaption();
+    });
+    connect(productPanel_, &ProductPanelWidget::tilingStarted, this, [this] {
+        ResetProgressCaption();
+        LabelPro->repaint();
+    });
+    connect(productPanel_, &ProductPanelWidget::helpTextReady, view_, &SceneView::ShowHelpText);
+    connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
+    connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
+        // The band is gone; the region's outline comes back.
+        if (productPanel_->LayProductInRectangle(start, end, region)) view_->DrawOutline(region);
+    });
+}
+
+void TFormMain::ResetProgressCaption() { LabelPro->setText(QString::fromUtf8(kProgressCaption)); }
+
+void TFormMain::setColourCards(TFormColor* cards) { productPanel_->setColourCards(cards); }
+
+void TFormMain::ShowHelpText(const QString& text) { view_->ShowHelpText(text); }
+
+}  // namespace v2d
