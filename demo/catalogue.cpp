@@ -228,7 +228,7 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
         "MatTypeID,PSTypeID,CUintID,CompID,StyleID) values(?,?,?,?,?,?,?,?,?,?,?)");
     if (!insert) return Error{insert.error()};
 
-    // Models first, so the newest product of all is a material.
+    // Models first, materials after them: start-up preselects the newest material.
     int64_t id = 1;
     for (const DemoModel& m : Models()) {
         if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, m.price, 7, 6, m.subType); !s)
@@ -241,12 +241,6 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
         if (Status s = WriteModelProduct(product, m.number, pic::DrawModelPicture(m.shape, m.colour, 400)); !s)
             return s;
     }
-    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", 5600, 7, 6, 603); !s) return s;
-    const Result<QImage> wardrobe =
-        WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d",
-                          ModelDescriptor("三门衣柜", "GZ-001", "美家家具", "1800*2000", ModelMemo(603)));
-    if (!wardrobe) return Error{wardrobe.error()};
-    if (Status s = WriteModelProduct(product, "GZ-001", *wardrobe); !s) return s;
 
     uint32_t seed = 11;
     for (const DemoMaterial& m : Materials()) {
@@ -277,6 +271,13 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
             !s)
             return s;
     }
+    // Added after the first catalogue, so the products before it keep their identifiers.
+    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", 5600, 7, 6, 603); !s) return s;
+    const Result<QImage> wardrobe =
+        WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d",
+                          ModelDescriptor("三门衣柜", "GZ-001", "美家家具", "1800*2000", ModelMemo(603)));
+    if (!wardrobe) return Error{wardrobe.error()};
+    if (Status s = WriteModelProduct(product, "GZ-001", *wardrobe); !s) return s;
     return Status::Ok();
 }
 
