@@ -36,6 +36,8 @@ struct CurrentProduct {
     int mapTolerance = 10;   // of the product map last loaded
 };
 
+inline constexpr const char* kMsgNoRealSize = "区域或产品的实际尺寸为0，不能放入区域。";
+
 // A model product let go over the scene.
 struct ModelDrop {
     std::filesystem::path modelFile;

@@ -66,11 +66,17 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
         const ProductSize specs = ParseProductSpecs(GetParam(model->partsInfo, "PartsSpecs"));
         model->realWidth = drop.realWidth > 0 ? drop.realWidth : specs.width;
         model->realHeight = drop.realHeight > 0 ? drop.realHeight : specs.height;
+        if (target->realWidth <= 0 || target->realHeight <= 0 || model->realWidth <= 0 || model->realHeight <= 0) {
+            // Without real sizes there is no fit; the drop is taken back whole.
+            while (scene_.count() > before) scene_.FreePolygon(scene_.at(scene_.count() - 1));
+            emit listChanged();
+            return Error{kMsgNoRealSize};
+        }
         if (FitModelIntoRegion(*target, *model, drop.point, ops_)) {
             if (StandsOnBottomEdge(memo)) AlignToBottomEdge(*target, *model);
             MoveAfter(scene_, model, target);
         } else {
-            CentreModelOn(*model, drop.point);
+            CentreModelOn(*model, drop.point);  // a region the library cannot rectify
         }
     } else if (!target || target->kind != kPictureModel) {
         CentreModelOn(*model, drop.point);

@@ -96,8 +96,9 @@ QImage PictureModelImage(const V2dPolygon& model, const ImageOperations& ops) {
 
 void DrawCutoutModel(const V2dPolygon& model, QImage& displayed) {
     if (model.picture.isNull()) return;
-    const int w = Scaled(model.picture.width(), model.scaleX), h = Scaled(model.picture.height(), model.scaleY);
-    if (w < 1 || h < 1) return;
+    // However small its scale, a cut-out keeps a pixel each way.
+    const int w = std::max(1, Scaled(model.picture.width(), model.scaleX));
+    const int h = std::max(1, Scaled(model.picture.height(), model.scaleY));
     QPainter painter(&displayed);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRect(model.originX, model.originY, w, h), Brightened(model.picture, model.lighten));

@@ -1,6 +1,5 @@
 #include "scene/model_file.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "base/atomic_file.h"
@@ -27,32 +26,6 @@ std::optional<ModelHeader> ReadModelHeader(ByteReader& in) {
         return std::nullopt;
     return ModelHeader{ReadI32(header.data() + 4), ReadU32(header.data() + 8), ReadI32(header.data() + 12),
                        ReadI32(header.data() + 16)};
-}
-
-// The frame block of a single cut-out record. An older file that ends
-// after the record holds one frame; a current index outside the frames is
-// brought back to the nearest one.
-bool ReadModelFrames(ByteReader& in, V2dPolygon* owner, PictureDecodeQueue& pictures,
-                     std::unique_ptr<V2dPolygonEx>& out) {
-    if (in.atEnd()) return true;
-    int32_t frameCount = 0;
-    if (!in.readI32(frameCount) || frameCount < 1) return false;
-    if (frameCount == 1) return true;
-    int32_t current = 0;
-    if (!in.readI32(current) || !in.fits(uint64_t(frameCount) - 1, 4)) return false;
-    auto frames = std::make_unique<V2dPolygonEx>();
-    frames->owner = owner;
-    frames->current = std::clamp(current, 0, frameCount - 1);
-    frames->frames.resize(static_cast<size_t>(frameCount));
-    for (int32_t j = 0; j < frameCount; ++j) {
-        if (j == frames->current) continue;
-        uint32_t length = 0;
-        std::span<const uint8_t> frame;
-        if (!in.readU32(length) || !in.take(length, frame)) return false;
-        pictures.add(frame, &frames->frames[static_cast<size_t>(j)], PictureMode::Alpha);
-    }
-    out = std::move(frames);
-    return true;
 }
 
 void AsLoaded(V2dPolygon& r) {
@@ -84,9 +57,13 @@ Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes) {
         QueueEntryPictures(*entry, pictures);
         file.records.push_back(std::move(entry->record));
     }
-    if (file.records.size() == 1 && file.records[0]->kind == kCutOutModel &&
-        !ReadModelFrames(in, file.records[0].get(), pictures, file.frames))
-        return BadFormat();
+    // Only a single cut-out record has a frame block; an older file that
+    // ends after the record holds one frame.
+    if (file.records.size() == 1 && file.records[0]->kind == kCutOutModel && !in.atEnd()) {
+        auto frames = ReadFrameBlock(in, file.records[0].get(), pictures);
+        if (!frames) return BadFormat();
+        file.frames = std::move(*frames);
+    }
     pictures.run();
     for (PolygonPtr& r : file.records)
         if (r->kind != kCutOutModel && r->sourcePicture.isNull() && !r->picture.isNull())
@@ -126,8 +103,7 @@ Result<Bytes> SerializeModelFile(const std::vector<const V2dPolygon*>& records, 
     for (const V2dPolygon* r : records) entries.push_back(QueueEntryPictures(*r, withFrames ? frames : nullptr, queue));
     if (!queue.run()) return Error{kMsgWriteFailed};
 
-    Bytes out;
-    out.insert(out.end(), kModelSignature, kModelSignature + 4);
+    Bytes out(kModelSignature, kModelSignature + 4);
     AppendI32(out, kSchemeVersion);
     AppendI32(out, 0);
     AppendI32(out, 1);

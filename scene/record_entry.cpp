@@ -1,5 +1,7 @@
 #include "scene/record_entry.h"
 
+#include <algorithm>
+
 #include "scene/record_codec.h"
 
 namespace v2d {
@@ -61,15 +63,16 @@ std::optional<std::unique_ptr<V2dPolygonEx>> ReadFrameBlock(ByteReader& in, V2dP
     if (!in.readI32(frameCount) || frameCount < 0) return std::nullopt;
     if (frameCount <= 1) return std::unique_ptr<V2dPolygonEx>{};
     int32_t current = 0;
-    if (!in.readI32(current) || current < 0 || current >= frameCount) return std::nullopt;
+    if (!in.readI32(current)) return std::nullopt;
     // Each stored frame needs at least its length word.
     if (!in.fits(uint64_t(frameCount) - 1, 4)) return std::nullopt;
     auto frames = std::make_unique<V2dPolygonEx>();
     frames->owner = owner;
-    frames->current = current;
+    // A current index outside the frames is brought back to the nearest one.
+    frames->current = std::clamp(current, 0, frameCount - 1);
     frames->frames.resize(static_cast<size_t>(frameCount));
     for (int32_t j = 0; j < frameCount; ++j) {
-        if (j == current) continue;
+        if (j == frames->current) continue;
         uint32_t length = 0;
         std::span<const uint8_t> frame;
         if (!in.readU32(length) || !in.take(length, frame)) return std::nullopt;

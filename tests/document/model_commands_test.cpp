@@ -123,6 +123,13 @@ TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
     ASSERT_FALSE(placed.ok());
     EXPECT_EQ(placed.error(), kMsgBadFormat);
     EXPECT_EQ(doc.scene().count(), count);
+
+    // A region without a real size cannot take a model at its size.
+    doc.scene().at(kFloor)->realWidth = 0;
+    placed = doc.DropModel(Drop({200, 250}, kFloor, "地毯"));
+    ASSERT_FALSE(placed.ok());
+    EXPECT_EQ(placed.error(), kMsgNoRealSize);
+    EXPECT_EQ(doc.scene().count(), count);
 }
 
 }  // namespace

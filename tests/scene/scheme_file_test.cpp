@@ -497,8 +497,8 @@ TEST(HostileInput, MalformedFilesReportTheFormatMessage) {
     b = Header(13, 1);
     AppendPlainRecord(b, kCutOutModel, 0);
     b.bytes.resize(b.bytes.size() - 4);
-    b.i32(3).i32(3);  // current not below the count
-    expectBad(b.bytes, "frame current");
+    b.i32(3).i32(3);  // three frames announced, none stored
+    expectBad(b.bytes, "frames missing");
 }
 
 TEST(HostileInput, InvalidOwnersAreDroppedAndValidOnesResolved) {
