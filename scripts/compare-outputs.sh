@@ -10,7 +10,7 @@
 set -euo pipefail
 [[ $# -eq 2 ]] || { echo "usage: $0 OLD_BIN_DIR NEW_BIN_DIR" >&2; exit 2; }
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP_OUTPUTS:-}" ] || rm -rf "$work"' EXIT
 
 run_all() {  # BIN_DIR OUT_DIR
   local cli="$1/vexel2d-cli" out=$2 ws="$2/ws"
@@ -39,7 +39,7 @@ old=$(cd "$1" && pwd); new=$(cd "$2" && pwd)
 run_all "$old" "$work/old"
 run_all "$new" "$work/new"
 if ! diff -r "$work/old" "$work/new" >"$work/diff.txt"; then
-  head -20 "$work/diff.txt" >&2
+  head -40 "$work/diff.txt" >&2
   echo "outputs differ" >&2
   exit 1
 fi
