@@ -91,7 +91,7 @@ TEST(ImageLibraryLoading, ALibraryWithSomeExportsNamesEachMissingOneInOrder) {
     EXPECT_FALSE(library.IsLoaded());
 
     // What was found is the stand-in's own; what was not, yields nothing.
-    const Quad4 quad = {V2d_Point{0, 0}, V2d_Point{9, 0}, V2d_Point{9, 9}, V2d_Point{0, 9}};
+    const Quad quad = {V2d_Point{0, 0}, V2d_Point{9, 0}, V2d_Point{9, 9}, V2d_Point{0, 9}};
     const std::vector<V2d_Point> one = {{1, 1}};
     const auto marked = library.TransPoint(one, quad);
     ASSERT_TRUE(marked);

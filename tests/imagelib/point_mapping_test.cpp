@@ -11,7 +11,7 @@ namespace v2d::test {
 namespace {
 
 // A wall seen a little from the side: every corner within a few pixels of its box.
-const Quad4 kMildWall = {V2d_Point{102, 50}, V2d_Point{398, 54}, V2d_Point{396, 347}, V2d_Point{100, 351}};
+const Quad kMildWall = {V2d_Point{102, 50}, V2d_Point{398, 54}, V2d_Point{396, 347}, V2d_Point{100, 351}};
 
 std::vector<V2d_Point> Grid(int x0, int y0, int x1, int y1, int step) {
     std::vector<V2d_Point> points;
@@ -29,7 +29,7 @@ bool RoundsTo(long double exact, int value) {
 }
 
 TEST(PointMapping, AQuadThatIsItsOwnBoxMapsEveryPointToItself) {
-    const Quad4 box = {V2d_Point{-20, 10}, V2d_Point{300, 10}, V2d_Point{300, 200}, V2d_Point{-20, 200}};
+    const Quad box = {V2d_Point{-20, 10}, V2d_Point{300, 10}, V2d_Point{300, 200}, V2d_Point{-20, 200}};
     const std::vector<V2d_Point> points = Grid(-50, -30, 350, 250, 17);
     EXPECT_EQ(Library().TransPoint(points, box), points);
     EXPECT_EQ(Library().ATransPoint(points, box), points);
@@ -67,7 +67,7 @@ struct RoundTrip {
     int worst = 0;
 };
 
-RoundTrip ThereAndBack(const std::vector<V2d_Point>& points, const Quad4& quad, bool sceneFirst) {
+RoundTrip ThereAndBack(const std::vector<V2d_Point>& points, const Quad& quad, bool sceneFirst) {
     const auto& library = Library();
     const auto there = sceneFirst ? library.ATransPoint(points, quad) : library.TransPoint(points, quad);
     if (!there) return {0, 99};
@@ -121,7 +121,7 @@ TEST(PointMapping, PsTransPointMapsThePointsOwnBoxOntoTheQuad) {
 TEST(PointMapping, PointsWithoutABoxOrQuadsWithoutAnAreaMapToNothingAndNoPointsIsNoWork) {
     const std::vector<V2d_Point> line = {{0, 5}, {10, 5}, {20, 5}};
     EXPECT_FALSE(Library().PsTransPoint(line, kFloor));
-    const Quad4 flat = {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{20, 0}, V2d_Point{30, 0}};
+    const Quad flat = {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{20, 0}, V2d_Point{30, 0}};
     const std::vector<V2d_Point> some = {{1, 1}};
     EXPECT_FALSE(Library().TransPoint(some, flat));
     EXPECT_FALSE(Library().ATransPoint(some, flat));

@@ -79,23 +79,13 @@ std::array<long double, 2> Homography::operator()(long double x, long double y) 
     return {(h[0] * x + h[1] * y + h[2]) / w, (h[3] * x + h[4] * y + h[5]) / w};
 }
 
-std::array<std::array<long double, 2>, 4> Corners(const Quad4& quad) {
+std::array<std::array<long double, 2>, 4> Corners(const Quad& quad) {
     std::array<std::array<long double, 2>, 4> result;
     for (int i = 0; i < 4; ++i) result[i] = {(long double)quad[i].x, (long double)quad[i].y};
     return result;
 }
 
-std::array<int, 4> BoxOf(const Quad4& quad) {
-    std::array<int, 4> box = {quad[0].x, quad[0].y, quad[0].x, quad[0].y};
-    for (const V2d_Point& p : quad)
-        box = {std::min(box[0], p.x), std::min(box[1], p.y), std::max(box[2], p.x), std::max(box[3], p.y)};
-    return box;
-}
-
-std::array<std::array<long double, 2>, 4> BoxCorners(const Quad4& quad) {
-    const auto b = BoxOf(quad);
-    return Corners({V2d_Point{b[0], b[1]}, V2d_Point{b[2], b[1]}, V2d_Point{b[2], b[3]}, V2d_Point{b[0], b[3]}});
-}
+std::array<std::array<long double, 2>, 4> BoxCorners(const Quad& quad) { return Corners(v2d::BoxOf(quad).corners()); }
 
 std::array<std::array<long double, 2>, 4> PictureCorners(int width, int height) {
     const int r = width - 1, b = height - 1;

@@ -38,15 +38,11 @@ struct Homography {
     std::array<long double, 2> operator()(long double x, long double y) const;
 };
 
-using Quad4 = std::array<V2d_Point, 4>;
 // A floor seen from above the camera: narrow far edge, wide near edge.
-inline constexpr Quad4 kFloor = {V2d_Point{300, 120}, V2d_Point{700, 130}, V2d_Point{980, 560}, V2d_Point{40, 540}};
-std::array<std::array<long double, 2>, 4> Corners(const Quad4& quad);
-std::array<std::array<long double, 2>, 4> BoxCorners(const Quad4& quad);
+inline constexpr Quad kFloor = {V2d_Point{300, 120}, V2d_Point{700, 130}, V2d_Point{980, 560}, V2d_Point{40, 540}};
+std::array<std::array<long double, 2>, 4> Corners(const Quad& quad);
+std::array<std::array<long double, 2>, 4> BoxCorners(const Quad& quad);
 std::array<std::array<long double, 2>, 4> PictureCorners(int width, int height);
-
-// The quad's bounding box: min x, min y, max x, max y.
-std::array<int, 4> BoxOf(const Quad4& quad);
 
 QImage Filled(int width, int height, QRgb colour, QImage::Format format = QImage::Format_RGB32);
 

@@ -34,7 +34,7 @@ QImage Gradient(int width, int height) {
 }
 
 // Signed distance of p inside all four edges of a clockwise quad (negative outside).
-long double InsideBy(const Quad4& q, long double x, long double y) {
+long double InsideBy(const Quad& q, long double x, long double y) {
     long double least = 1e30L;
     for (int i = 0; i < 4; ++i) {
         const long double ax = q[i].x, ay = q[i].y, bx = q[(i + 1) % 4].x, by = q[(i + 1) % 4].y;
@@ -92,9 +92,9 @@ TEST(Transform, PixelsWellInsideTheQuadAreCoveredRightUpToItsEdge) {
 
 TEST(Transform, AQuadThatIsItsOwnBoxReproducesTheSourceAndMirroredCornersMirrorIt) {
     const QImage source = CellPattern(3, 2).copy(0, 0, 64, 48);
-    const Quad4 box = {V2d_Point{5, 7}, V2d_Point{68, 7}, V2d_Point{68, 54}, V2d_Point{5, 54}};
+    const Quad box = {V2d_Point{5, 7}, V2d_Point{68, 7}, V2d_Point{68, 54}, V2d_Point{5, 54}};
     EXPECT_EQ(Library().Transform(source, box), source);
-    const Quad4 mirrored = {V2d_Point{68, 7}, V2d_Point{5, 7}, V2d_Point{5, 54}, V2d_Point{68, 54}};
+    const Quad mirrored = {V2d_Point{68, 7}, V2d_Point{5, 7}, V2d_Point{5, 54}, V2d_Point{68, 54}};
     EXPECT_EQ(Library().Transform(source, mirrored), source.mirrored(true, false));
 }
 
@@ -103,14 +103,14 @@ TEST(Transform, AlphaIsCarriedAndAOnePixelWideSourceStillFillsTheQuad) {
     ASSERT_EQ(alpha.format(), QImage::Format_ARGB32);
     EXPECT_EQ(alpha.pixel(0, 0), 0u);                          // left of the far edge: transparent
     EXPECT_EQ(alpha.pixel(470, 220), qRgba(10, 20, 30, 255));  // the middle of the floor
-    const Quad4 quad = {V2d_Point{0, 0}, V2d_Point{20, 2}, V2d_Point{22, 30}, V2d_Point{1, 28}};
+    const Quad quad = {V2d_Point{0, 0}, V2d_Point{20, 2}, V2d_Point{22, 30}, V2d_Point{1, 28}};
     const QImage column = Library().Transform(Filled(1, 30, qRgb(1, 2, 3)), quad);
     ASSERT_EQ(column.size(), QSize(23, 31));
     EXPECT_EQ(column.pixel(11, 15), qRgb(1, 2, 3));
 }
 
 TEST(Transform, DegenerateOrHugeQuadsYieldNothing) {
-    const Quad4 quads[] = {
+    const Quad quads[] = {
         {V2d_Point{0, 0}, V2d_Point{10, 0}, V2d_Point{20, 0}, V2d_Point{5, 10}},              // three on a line
         {V2d_Point{0, 0}, V2d_Point{10, 10}, V2d_Point{10, 0}, V2d_Point{0, 10}},             // bow tie
         {V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}, V2d_Point{3, 3}},                 // one point
@@ -118,7 +118,7 @@ TEST(Transform, DegenerateOrHugeQuadsYieldNothing) {
         {V2d_Point{0, 0}, V2d_Point{40000, 0}, V2d_Point{40000, 40000}, V2d_Point{0, 40000}},  // huge
         {V2d_Point{0, 0}, V2d_Point{30000, 0}, V2d_Point{30000, 30000}, V2d_Point{0, 30000}},  // too many pixels
         {V2d_Point{0, 0}, V2d_Point{INT32_MAX, 0}, V2d_Point{INT32_MAX, 5}, V2d_Point{0, 5}}};  // far away
-    for (const Quad4& quad : quads) EXPECT_TRUE(Library().Transform(Filled(10, 10, qRgb(1, 1, 1)), quad).isNull());
+    for (const Quad& quad : quads) EXPECT_TRUE(Library().Transform(Filled(10, 10, qRgb(1, 1, 1)), quad).isNull());
     EXPECT_TRUE(Library().Transform(QImage(), kFloor).isNull());
 }
 
@@ -207,7 +207,7 @@ TEST(TransformMesh, ARegularGridOntoARectangleEqualsThePlainWarp) {
     const auto src = RegularGrid(3, 4, 0, 0, 300, 200);
     const auto dst = RegularGrid(3, 4, 10, 20, 610, 420);
     const QImage meshed = Library().TransformMesh(source, src, dst, 3, 4);
-    const Quad4 rectangle = {V2d_Point{10, 20}, V2d_Point{610, 20}, V2d_Point{610, 420}, V2d_Point{10, 420}};
+    const Quad rectangle = {V2d_Point{10, 20}, V2d_Point{610, 20}, V2d_Point{610, 420}, V2d_Point{10, 420}};
     const QImage plain = Library().Transform(source, rectangle);
     ASSERT_EQ(meshed.size(), QSize(601, 401));
     ASSERT_EQ(plain.size(), meshed.size());
@@ -219,10 +219,10 @@ TEST(TransformMesh, AGridFollowingAPerspectiveMatchesThePlainWarp) {
     const Homography h = Homography::Between(PictureCorners(401, 301), Corners(kFloor));
     const auto src = RegularGrid(7, 9, 0, 0, 400, 300);
     std::vector<V2d_Point> dst;
-    const auto box = BoxOf(kFloor);
+    const PixelBox box = v2d::BoxOf(kFloor);
     for (const V2d_Point& p : src) {
         const auto [x, y] = h(p.x, p.y);
-        dst.push_back({int(std::lround(x)) - box[0], int(std::lround(y)) - box[1]});  // relative to the box
+        dst.push_back({int(std::lround(x)) - box.minX, int(std::lround(y)) - box.minY});  // relative to the box
     }
     const QImage meshed = Library().TransformMesh(source, src, dst, 7, 9);
     const QImage plain = Library().Transform(source, kFloor);
