@@ -44,48 +44,34 @@ struct CutOut {
     }
 };
 
-TEST(ModelFile, HeaderAndFrameBlockLayout) {
+TEST(ModelFile, LayoutAndFramesInOrderWithTheCurrentIndexClamped) {
     CutOut cutout(3, 2);
-    const Bytes bytes = Serialized({cutout.record.get()}, &cutout.frames);
-    ASSERT_GE(bytes.size(), kSchemeHeaderSize + kRecordSize);
+    cutout.record->lighten = 450;  // out of range for a cut-out model
+    Bytes bytes = Serialized({cutout.record.get()}, &cutout.frames);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "d2c.");
     EXPECT_EQ(I32At(bytes, 4), kSchemeVersion);
     EXPECT_EQ(I32At(bytes, 8), 0);  // no background block
     EXPECT_EQ(I32At(bytes, 16), 1);
-    const size_t frameBlock = FrameBlockAt(bytes);
-    EXPECT_EQ(I32At(bytes, frameBlock), 3);
-    EXPECT_EQ(I32At(bytes, frameBlock + 4), 2);
-    // Frames 0 and 1 follow as length and PNG block; nothing after them.
-    const size_t first = size_t(I32At(bytes, frameBlock + 8));
-    const size_t second = size_t(I32At(bytes, frameBlock + 12 + first));
-    EXPECT_EQ(frameBlock + 16 + first + second, bytes.size());
-    EXPECT_EQ(bytes[frameBlock + 12 + 1], 'P');
-}
+    // Count and current right after the record; frames 0 and 1 end the file.
+    const size_t block = FrameBlockAt(bytes);
+    EXPECT_EQ(I32At(bytes, block), 3);
+    EXPECT_EQ(I32At(bytes, block + 4), 2);
+    const size_t first = size_t(I32At(bytes, block + 8));
+    EXPECT_EQ(block + 16 + first + size_t(I32At(bytes, block + 12 + first)), bytes.size());
 
-TEST(ModelFile, FramesComeBackInOrderAndCurrentIsClamped) {
-    CutOut cutout(3, 2);
-    cutout.record->lighten = 450;  // out of range for a cut-out model
-    Bytes bytes = Serialized({cutout.record.get()}, &cutout.frames);
     Result<ModelFile> model = ParseModelFile(bytes);
-    ASSERT_TRUE(model.ok());
-    ASSERT_TRUE(model->frames);
-    EXPECT_EQ(model->frames->current, 2);
+    ASSERT_TRUE(model.ok() && model->frames);
     ASSERT_EQ(model->frames->frames.size(), 3u);
     for (int j = 0; j < 3; ++j)
         EXPECT_EQ(model->frames->frames[size_t(j)].pixel(0, 0), cutout.frames.frames[size_t(j)].pixel(0, 0)) << j;
     EXPECT_EQ(model->records[0]->picture.pixel(0, 0), model->frames->frames[2].pixel(0, 0));
     EXPECT_EQ(model->records[0]->lighten, 0);
-
-    // A current index past the frames reads as the last one.
-    const size_t current = FrameBlockAt(bytes) + 4;
-    WriteI32(bytes.data() + current, 7);
-    model = ParseModelFile(bytes);
-    ASSERT_TRUE(model.ok());
-    EXPECT_EQ(model->frames->current, 2);
-    WriteI32(bytes.data() + current, -3);
-    model = ParseModelFile(bytes);
-    ASSERT_TRUE(model.ok());
-    EXPECT_EQ(model->frames->current, 0);
+    for (const auto& [stored, read] : {std::pair{7, 2}, std::pair{-3, 0}}) {
+        WriteI32(bytes.data() + block + 4, stored);
+        model = ParseModelFile(bytes);
+        ASSERT_TRUE(model.ok());
+        EXPECT_EQ(model->frames->current, read) << stored;
+    }
 }
 
 TEST(ModelFile, EveryKindButCutOutReadsAsPictureModel) {
