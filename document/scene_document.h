@@ -36,6 +36,7 @@ struct CurrentProduct {
     int mapTolerance = 10;   // of the product map last loaded
 };
 
+inline constexpr const char* kDecorationLine = "装饰线";
 inline constexpr const char* kMsgNoRealSize = "区域或产品的实际尺寸为0，不能放入区域。";
 
 // A model product let go over the scene.
@@ -137,7 +138,9 @@ public:
     // product's size, in the place of the target picture model when
     // `replace` is set, else free and centred on the point. The model is
     // drawn and selected; its position in PolyList is returned (-1 when the
-    // file does not exist).
+    // file does not exist). A decoration line ("装饰线") is not placed but
+    // drawn across the target region at the point, with undo; the region's
+    // position is returned, -1 when nothing was drawn.
     Result<int> DropModel(const ModelDrop& drop);
     // The centre handle: the focused model (the owner of a part) moves by a
     // step in picture pixels; the first step of a drag records its old
@@ -170,6 +173,7 @@ signals:
 
 private:
     void SceneWasReplaced();
+    Result<int> DrawDecorationLineAt(const ModelDrop& drop);
     void ShowChanges(bool changed);
 
     const ImageOperations& ops_;

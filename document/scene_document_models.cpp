@@ -6,6 +6,7 @@
 #include "library/pub_functions.h"
 #include "models/model_loading.h"
 #include "models/model_placement.h"
+#include "render/decoration_line.h"
 
 namespace v2d {
 namespace {
@@ -49,6 +50,7 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
 }
 
 Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
+    if (GetParam(drop.descriptor, "PSTypeMemo") == kDecorationLine) return DrawDecorationLineAt(drop);
     const int before = scene_.count();
     Result<int> added = LoadModelFile(drop.modelFile);
     if (!added) return Error{added.error()};
@@ -93,6 +95,21 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     const int position = scene_.IndexOfPolygon(model);
     Select(position);
     return position;
+}
+
+Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
+    V2dPolygon* region = drop.target >= 0 && drop.target < scene_.count() ? scene_.at(drop.target) : nullptr;
+    if (!region || region->kind != kRegion) return -1;
+    std::error_code missing;
+    if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return -1;
+    const int height =
+        drop.realHeight > 0 ? drop.realHeight : ParseProductSpecs(GetParam(drop.descriptor, "PartsSpecs")).height;
+    UndoObject undo = PictureUndo(scene_, *region);
+    if (!DrawDecorationLine(*region, ReadModelPreview(drop.modelFile), height, drop.point)) return -1;
+    PushUndo(undo_, std::move(undo));
+    renderer_.RedrawScene(region, StartProgress());
+    emit displayedChanged();
+    return drop.target;
 }
 
 bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {

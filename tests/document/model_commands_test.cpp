@@ -28,7 +28,10 @@ protected:
         model->indexList = {3};
         SetCornersFromBoundingBox(*model);
         model->picture = QImage(40, 20, QImage::Format_RGB32);
-        model->picture.fill(0xFFFFFFFF);  // white stays white under its own light
+        model->picture.fill(0xFFFFFFFF);
+        model->toneEnabled = 0;
+        model->sourcePicture = QImage(30, 6, QImage::Format_RGB32);  // the preview: a moulding's profile
+        model->sourcePicture.fill(0xFFFF0000);
         ASSERT_TRUE(WriteModelFile({model.get()}, nullptr, modelFile()).ok());
     }
     std::filesystem::path modelFile() const { return dir.filePath("white.c2d").toStdString(); }
@@ -109,6 +112,22 @@ TEST_F(ModelCommandsTest, AReplacedModelGoesWithItsUndoEntriesAndComesBackOnUndo
     EXPECT_EQ(doc.scene().at(first)->originX, 8);
     doc.Undo();  // the move's entry went with the old model
     EXPECT_EQ(doc.scene().count(), count + 1);
+}
+
+TEST_F(ModelCommandsTest, ADecorationLineIsDrawnIntoTheRegionAtItsRealHeightWithUndo) {
+    V2dPolygon& wall = *doc.scene().at(kBackWall);
+    const PixelBox box = OutlineBox(wall);
+    wall.picture = QImage(box.width(), box.height(), QImage::Format_RGB32);
+    wall.picture.fill(0xFFFFFFFF);
+    const int count = doc.scene().count();
+    ModelDrop drop = Drop({box.minX + 10, box.minY + 20}, kBackWall, "装饰线");
+    drop.realHeight = 5 * wall.realHeight / box.height() + 1;  // five rows of the wall's picture
+    ASSERT_EQ(*doc.DropModel(drop), kBackWall);
+    EXPECT_EQ(doc.scene().count(), count);
+    for (int y = 18; y <= 26; ++y)  // the profile went through JPEG: red within a level or two
+        EXPECT_EQ(qGreen(wall.picture.pixel(box.width() / 2, y)) < 10, y >= 20 && y <= 24) << y;
+    doc.Undo();
+    EXPECT_EQ(doc.scene().at(kBackWall)->picture.pixel(box.width() / 2, 22), 0xFFFFFFFFu);
 }
 
 TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
