@@ -9,6 +9,7 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "scene/model_file.h"
 #include "scene/record_codec.h"
 #include "scene/scheme_file.h"
 #include "tests/scene/byte_builder.h"
@@ -462,6 +463,90 @@ TEST(RecordVersions, VersionsOneAndTwoConvertFixedPointAndDropTheLengthByte) {
     EXPECT_EQ(back.scene.at(0)->name, "客厅");
     EXPECT_EQ(back.scene.at(0)->realHeight, 250);
     EXPECT_EQ(back.scene.at(0)->shadowX, 10);
+}
+
+// --- Model files ---------------------------------------------------------------
+// The same record entries after a "d2c." header without a background; frames
+// only for a single cut-out record.
+
+Bytes SerializeModel(const Scene& scene, std::vector<const V2dPolygon*> records) {
+    Result<Bytes> bytes = SerializeModelFile(records, records.size() == 1 ? scene.FrameSetOf(records[0]) : nullptr);
+    EXPECT_TRUE(bytes.ok());
+    return bytes.ok() ? *bytes : Bytes{};
+}
+
+TEST(ModelFileLayout, FramesEndTheFileAndReadBackInOrderWithTheCurrentIndexClamped) {
+    Scene scene = SingleCutOut(3, 2);
+    scene.at(0)->lighten = 450;  // out of range for a cut-out model
+    Bytes bytes = SerializeModel(scene, {scene.at(0)});
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "d2c.");
+    EXPECT_EQ(I32At(bytes, 4), kSchemeVersion);
+    EXPECT_EQ(I32At(bytes, 8), 0);
+    const size_t block = FrameSection(bytes);
+    EXPECT_EQ(I32At(bytes, block), 3);
+    EXPECT_EQ(I32At(bytes, block + 4), 2);
+    const size_t first = size_t(I32At(bytes, block + 8));
+    EXPECT_EQ(block + 16 + first + size_t(I32At(bytes, block + 12 + first)), bytes.size());
+
+    Result<ModelFile> model = ParseModelFile(bytes);
+    ASSERT_TRUE(model.ok() && model->frames);
+    const V2dPolygonEx& stored = *scene.FrameSetList[0];
+    for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(model->frames->frames[size_t(j)].pixel(0, 0), stored.frames[size_t(j)].pixel(0, 0)) << j;
+    EXPECT_EQ(model->records[0]->picture.pixel(0, 0), stored.frames[2].pixel(0, 0));
+    EXPECT_EQ(model->records[0]->lighten, 0);
+    for (const auto& [written, read] : {std::pair{7, 2}, std::pair{-3, 0}}) {
+        WriteI32(bytes.data() + block + 4, written);
+        model = ParseModelFile(bytes);
+        ASSERT_TRUE(model.ok());
+        EXPECT_EQ(model->frames->current, read) << written;
+    }
+    // A frame whose PNG is garbage loads empty; a scheme is not a model.
+    bytes[block + 8 + 4 + first + 4 + 1] ^= 0xFF;
+    EXPECT_TRUE(ParseModelFile(bytes)->frames->frames[2].isNull());  // current 0: the second stored frame
+    bytes[2] = 'v';
+    EXPECT_EQ(ParseModelFile(bytes).error(), kMsgBadFormat);
+}
+
+TEST(ModelFileLayout, EveryKindButCutOutReadsAsAPictureModelWithItsPictureAsSource) {
+    Scene scene = testing::RichScene();
+    std::vector<const V2dPolygon*> records;
+    for (int i : {0, 2, 4}) {  // a region, a picture model, a shadow region
+        scene.at(i)->lighten = 450;
+        scene.at(i)->sourcePicture = QImage();
+        if (scene.at(i)->picture.isNull()) scene.at(i)->picture = testing::SolidPicture(4, 4, 0xFF336699);
+        records.push_back(scene.at(i));
+    }
+    Result<ModelFile> model = ParseModelFile(SerializeModel(scene, records));
+    ASSERT_TRUE(model.ok());
+    ASSERT_EQ(model->records.size(), 3u);
+    for (const PolygonPtr& r : model->records) {
+        EXPECT_EQ(r->kind, kPictureModel);
+        EXPECT_EQ(r->lighten, 450);  // only cut-out models drop it
+        EXPECT_EQ(r->sourcePicture.size(), r->picture.size());
+    }
+    EXPECT_FALSE(model->frames);
+}
+
+TEST(ModelFileLayout, ThePreviewIsAHeaderBlockWhichLoadingSkipsOrTheFirstSourcePicture) {
+    const fs::path path = fs::temp_directory_path() / "v2d-preview-test.c2d";
+    Scene scene = testing::RichScene();
+    scene.at(2)->sourcePicture = testing::SolidPicture(8, 6, 0xFF00FF00);
+    ASSERT_TRUE(WriteModelFile({scene.at(0), scene.at(2)}, nullptr, path).ok());
+    EXPECT_EQ(ReadModelPreview(path).size(), QSize(8, 6));
+
+    const Bytes bytes = *ReadWholeFile(path);
+    const Bytes jpeg = *EncodeJpeg(testing::SolidPicture(5, 4, 0xFFFF0000));
+    ByteBuilder b;
+    b.raw(Bytes(bytes.begin(), bytes.begin() + 8)).i32(int32_t(jpeg.size() + 1)).raw(Bytes(bytes.begin() + 12, bytes.begin() + 20));
+    b.raw(jpeg).u8(0xFF).raw(Bytes(bytes.begin() + kSchemeHeaderSize, bytes.end()));
+    ASSERT_TRUE(WriteFileAtomically(path, b.bytes));
+    EXPECT_EQ(ReadModelPreview(path).size(), QSize(5, 4));
+    EXPECT_EQ(ReadModelFile(path)->records.size(), 2u);
+    WriteI32(b.bytes.data() + 8, 0x7FFFFFF0);  // a block past the end
+    EXPECT_FALSE(ParseModelFile(b.bytes).ok());
+    fs::remove(path);
+    EXPECT_TRUE(ReadModelPreview(path).isNull());
 }
 
 // --- Hostile input ---------------------------------------------------------------
