@@ -3,6 +3,8 @@
 // handle drag on a 4000 x 3000 scene.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_main.h"
+
 #include <QTemporaryDir>
 
 #include "base/process_setup.h"
@@ -65,9 +67,4 @@ BENCHMARK(BM_ReleaseAfterHandleDrag)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace v2d
 
-int main(int argc, char** argv) {
-    v2d::SetUpProcess();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+int main(int argc, char** argv) { return v2d::bench::RunBenchmarks(argc, argv); }

@@ -2,6 +2,8 @@
 // to 4000 x 3000, with a bare OpenCV warp of the same canvas for scale.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_main.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <filesystem>
@@ -153,11 +155,4 @@ BENCHMARK(BM_FullRedrawTwentyRegions)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace v2d
 
-int main(int argc, char** argv) {
-    v2d::SetUpProcess();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return v2d::bench::RunBenchmarks(argc, argv); }

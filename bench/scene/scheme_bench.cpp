@@ -2,6 +2,8 @@
 // against libjpeg alone decoding and encoding the same pictures.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_main.h"
+
 #include <filesystem>
 
 #include "base/process_setup.h"
@@ -93,10 +95,4 @@ BENCHMARK(BM_SaveScheme)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 }  // namespace v2d
 
-int main(int argc, char** argv) {
-    v2d::SetUpProcess();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return v2d::bench::RunBenchmarks(argc, argv); }
