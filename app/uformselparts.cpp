@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +102,9 @@ void TFormSelParts::BuildControls() {
     auto* groupColumn = new QVBoxLayout(group);
     TreeViewParts = Named(new QTreeWidget(group), QStringLiteral("TreeViewParts"));
     TreeViewParts->setHeaderHidden(true);
+    // Deep trees scroll sideways rather than cutting the names short.
+    TreeViewParts->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeViewParts->header()->setStretchLastSection(false);
     TreeViewParts->setContextMenuPolicy(Qt::CustomContextMenu);
     groupColumn->addWidget(TreeViewParts);
     group->setFixedWidth(170);
