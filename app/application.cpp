@@ -9,6 +9,9 @@
 #include <QThread>
 
 #include "app/uabout.h"
+#include "app/uformhximage.h"
+#include "app/uformloadtype.h"
+#include "app/uformselparts.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "tools/Uformcolor.h"
@@ -20,7 +23,10 @@ ApplicationWindows::~ApplicationWindows() {
     // The windows go before the data module they read through.
     about.reset();
     main.reset();
+    loadType.reset();
     colour.reset();
+    photo.reset();
+    productBrowser.reset();
     dataModule.reset();
 }
 
@@ -70,6 +76,15 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     }
     windows->creationOrder << "TDataModule_Manager";
 
+    // The browser fills its lists from the database when it is made.
+    if (windows->dataModule != nullptr)
+        windows->productBrowser = std::make_unique<TFormSelParts>(*windows->dataModule, windows->main->prompts(),
+                                                                  windows->main->programFolder());
+    windows->creationOrder << "TFormSelParts";
+    windows->photo = std::make_unique<TFormHxImage>();
+    if (windows->productBrowser != nullptr) windows->productBrowser->setPhotoWindow(windows->photo.get());
+    windows->creationOrder << "TFormHxImage";
+
     // The colour cards are drawn once, from the database, when they are made.
     windows->colour = std::make_unique<TFormColor>();
     if (windows->dataModule != nullptr) {
@@ -78,6 +93,10 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     }
     windows->main->setColourCards(windows->colour.get());
     windows->creationOrder << "TFormColor";
+
+    windows->loadType = std::make_unique<TFormLoadType>();
+    windows->main->setProductWindows(windows->productBrowser.get(), windows->loadType.get());
+    windows->creationOrder << "TFormLoadType";
 
     windows->about = std::make_unique<TFormAbout>();
     windows->creationOrder << "TFormAbout";

@@ -16,6 +16,9 @@ namespace v2d {
 class TDataModule_Manager;
 class TFormAbout;
 class TFormColor;
+class TFormHxImage;
+class TFormLoadType;
+class TFormSelParts;
 
 inline constexpr const char* kStartTitle = "Vexel 配色选材软件2011";
 
@@ -36,7 +39,10 @@ struct ApplicationWindows {
 
     std::unique_ptr<TFormMain> main;
     std::unique_ptr<TDataModule_Manager> dataModule;
+    std::unique_ptr<TFormSelParts> productBrowser;  // null without a data module
+    std::unique_ptr<TFormHxImage> photo;
     std::unique_ptr<TFormColor> colour;  // the colour cards
+    std::unique_ptr<TFormLoadType> loadType;
     std::unique_ptr<TFormAbout> about;
     QStringList creationOrder;  // class names, in the order they were made
 };

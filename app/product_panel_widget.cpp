@@ -18,13 +18,17 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "app/uformloadtype.h"
+#include "app/uformselparts.h"
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "base/integer_text.h"
 #include "document/scene_document.h"
 #include "library/product_map.h"
+#include "library/product_pictures.h"
 #include "library/product_queries.h"
 #include "library/pub_functions.h"
+#include "scene/model_file.h"
 #include "tools/Uformcolor.h"
 #include "tools/colour_card_layout.h"
 
@@ -84,6 +88,7 @@ ProductPanelWidget::ProductPanelWidget(SceneDocument& document, UserPrompts& pro
     BuildOptions(column);
     BuildColour(column);
     BuildApply(column);
+    BuildProductButtons(column);
     ConnectControls();
 
     CurrentProduct sample = document_.product();
@@ -194,7 +199,21 @@ void ProductPanelWidget::BuildApply(QVBoxLayout* column) {
     column->addWidget(BitBtnApply);
 }
 
+void ProductPanelWidget::BuildProductButtons(QVBoxLayout* column) {
+    auto* row = new QHBoxLayout;
+    BitBtnParts = MakeButton(QStringLiteral("BitBtnParts"), QStringLiteral("选择材料"), this);
+    BitBtnModel = MakeButton(QStringLiteral("BitBtnModel"), QStringLiteral("选择模型"), this);
+    for (QToolButton* button : {BitBtnParts, BitBtnModel}) {
+        button->setAutoRaise(false);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        row->addWidget(button);
+    }
+    column->addLayout(row);
+}
+
 void ProductPanelWidget::ConnectControls() {
+    connect(BitBtnParts, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnPartsClick);
+    connect(BitBtnModel, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnModelClick);
     connect(BitBtnApply, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnApplyClick);
     connect(TrackBarLight, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarLightChange);
     connect(TrackBarReflect, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarReflectChange);
@@ -270,6 +289,68 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
     if (!pictured && QFileInfo::exists(maps + ".jpg") && picture.load(maps + ".jpg", "JPG"))
         product.picture = picture.convertToFormat(QImage::Format_RGB32);
     document_.SetProduct(std::move(product));
+}
+
+void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage picture, std::string descriptor,
+                                           DragKind kind) {
+    LabelName->setText(QStringLiteral("名称：") + chosen.name);
+    LabelNumber->setText(QStringLiteral("编号：") + chosen.number);
+    LabelPrice->setText(QStringLiteral("价格：") + chosen.price);
+    LabelFact->setText(QStringLiteral("品牌：") + chosen.salesName);
+    const ProductSize size = ParseProductSpecs(chosen.specs.toStdString());
+    EditPartsWidth->setText(QString::number(size.width));
+    EditPartsHeight->setText(QString::number(size.height));
+    CurrentProduct product = document_.product();
+    product.picture = std::move(picture);
+    product.descriptor = std::move(descriptor);
+    product.dragKind = kind;
+    document_.SetProduct(std::move(product));
+    const bool material = kind == DragKind::Material;
+    BitBtnApply->setEnabled(material);
+    emit productKindChosen(material);
+    emit helpTextReady(QStringLiteral("你可以拖拽产品图片到场景了"));
+}
+
+void ProductPanelWidget::BitBtnPartsClick() {
+    if (productBrowser_ == nullptr || !productBrowser_->ShowInMode(TFormSelParts::ChooseMaterial)) return;
+    const ChosenProduct chosen = productBrowser_->Chosen();
+    CheckBoxFit->setChecked(false);
+    // The product's own reflection moves the slider without rendering.
+    setLoadingProduct(true);
+    TrackBarReflect->setValue(StrictInteger(chosen.reflection).value_or(0));
+    setLoadingProduct(false);
+    EditReflect->setText(QString::number(TrackBarReflect->value()));
+    ShowChosenProduct(chosen, chosen.picture,
+                      MaterialDescriptor(chosen.name.toStdString(), chosen.number.toStdString(),
+                                         chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                         chosen.reflection.toStdString()),
+                      DragKind::Material);
+}
+
+void ProductPanelWidget::BitBtnModelClick() {
+    if (loadType_ == nullptr || productBrowser_ == nullptr || loadType_->exec() != QDialog::Accepted) return;
+    if (loadType_->online()) {
+        // No online catalogue answers yet: it never yields a valid product.
+        prompts_.Show(window(), QStringLiteral("未获得正确产品信息，请咨询客服。"));
+        return;
+    }
+    if (!productBrowser_->ShowInMode(TFormSelParts::ChooseModel)) return;
+    const ChosenProduct chosen = productBrowser_->Chosen();
+    const ProductPicturePaths paths = PicturePathsOf(ToPath(programFolder_), chosen.number.toStdString());
+    if (!QFileInfo::exists(QString::fromStdU16String(paths.model.u16string()))) {
+        prompts_.Show(window(), QString::fromUtf8(kMsgModelMissing));
+        return;
+    }
+    QImage preview;
+    if (!preview.load(QString::fromStdU16String(paths.thumbnail.u16string()), "JPG"))
+        preview = ReadModelPreview(paths.model);
+    else
+        preview = preview.convertToFormat(QImage::Format_RGB32);
+    ShowChosenProduct(chosen, preview,
+                      ModelDescriptor(chosen.name.toStdString(), chosen.number.toStdString(),
+                                      chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                      chosen.subTypeMemo.toStdString()),
+                      DragKind::Model);
 }
 
 // --- Reading the controls --------------------------------------------------------

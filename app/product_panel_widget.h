@@ -4,8 +4,10 @@
 // colour swatch and "开始铺贴". Its handlers read the controls into plain
 // values and call the document; messages go to the user prompts.
 #include <QGroupBox>
+#include <QImage>
 
 #include <cstdint>
+#include <string>
 
 #include "render/tiling_settings.h"
 
@@ -22,6 +24,10 @@ namespace v2d {
 
 class SceneDocument;
 class TFormColor;
+class TFormLoadType;
+class TFormSelParts;
+struct ChosenProduct;
+enum class DragKind;
 class UserPrompts;
 struct ProductRow;
 struct V2dPolygon;
@@ -42,6 +48,12 @@ public:
     void setLoadingProduct(bool loading) { loadingProduct_ = loading; }
     // The colour-card window, created once at start-up; not owned.
     void setColourCards(TFormColor* cards) { colourCards_ = cards; }
+    // The product browser and the product source chooser, created once at
+    // start-up; not owned.
+    void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType) {
+        productBrowser_ = browser;
+        loadType_ = loadType;
+    }
     // ShapeColor's colour as 0x00BBGGRR.
     uint32_t shapeColour() const;
     void setShapeColour(uint32_t windowsColour);
@@ -50,6 +62,10 @@ public:
     ProductPanelState Controls() const;
 
 public slots:
+    // "选择材料": a material from the browser into the panel and the document.
+    void BitBtnPartsClick();
+    // "选择模型": a model product, local or online.
+    void BitBtnModelClick();
     void BitBtnApplyClick();
     // The rubber band inside `region`; false when the sizes stopped it
     // before anything was tried.
@@ -66,6 +82,9 @@ signals:
     void tilingStarted();
     // A text for the hint line.
     void helpTextReady(const QString& text);
+    // A product was chosen: a material (true), which may be tiled and given
+    // effects, or a model (false), which may not.
+    void productKindChosen(bool material);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,6 +96,9 @@ private:
     void BuildOptions(QVBoxLayout* column);
     void BuildColour(QVBoxLayout* column);
     void BuildApply(QVBoxLayout* column);
+    void BuildProductButtons(QVBoxLayout* column);
+    // Captions, sizes and the document's product for a chosen product.
+    void ShowChosenProduct(const ChosenProduct& chosen, QImage picture, std::string descriptor, DragKind kind);
     void ConnectControls();
     void ShowProductPicture();
     void ShowSelection();
@@ -87,6 +109,8 @@ private:
     UserPrompts& prompts_;
     QString programFolder_;
     TFormColor* colourCards_ = nullptr;
+    TFormSelParts* productBrowser_ = nullptr;
+    TFormLoadType* loadType_ = nullptr;
     bool loadingProduct_ = false;
 
     QLabel* ImageParts = nullptr;
@@ -110,6 +134,8 @@ private:
     QRadioButton* RadioButtonFront = nullptr;
     QRadioButton* RadioButtonBack = nullptr;
     QToolButton* BitBtnApply = nullptr;
+    QToolButton* BitBtnParts = nullptr;
+    QToolButton* BitBtnModel = nullptr;
 };
 
 }  // namespace v2d

@@ -214,6 +214,10 @@ void TFormMain::ConnectDocument() {
         LabelPro->repaint();
     });
     connect(productPanel_, &ProductPanelWidget::helpTextReady, view_, &SceneView::ShowHelpText);
+    // A model product cannot be given effects; a material can again.
+    connect(productPanel_, &ProductPanelWidget::productKindChosen, SpeedButtonEffect, &QToolButton::setEnabled);
+    connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonSelParts")), &QToolButton::clicked, productPanel_,
+            &ProductPanelWidget::BitBtnPartsClick);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
         // The band is gone; the region's outline comes back.
@@ -224,6 +228,10 @@ void TFormMain::ConnectDocument() {
 void TFormMain::ResetProgressCaption() { LabelPro->setText(QString::fromUtf8(kProgressCaption)); }
 
 void TFormMain::setColourCards(TFormColor* cards) { productPanel_->setColourCards(cards); }
+
+void TFormMain::setProductWindows(TFormSelParts* browser, TFormLoadType* loadType) {
+    productPanel_->setProductWindows(browser, loadType);
+}
 
 void TFormMain::ShowHelpText(const QString& text) { view_->ShowHelpText(text); }
 

@@ -28,6 +28,8 @@ class SceneView;
 class TCppWebBrowser;
 class TDataModule_Manager;
 class TFormColor;
+class TFormLoadType;
+class TFormSelParts;
 
 // The banner's page and the tutorial page of the web service. Nothing serves
 // them yet: the banner falls back to its local page at once.
@@ -59,6 +61,8 @@ public:
     void setDataModule(TDataModule_Manager* module) { dataModule_ = module; }
     // The colour-card window, created once at start-up; not owned.
     void setColourCards(TFormColor* cards);
+    // The product browser and the product source chooser; not owned.
+    void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType);
     const QString& programFolder() const { return programFolder_; }
     UserPrompts& prompts() { return *prompts_; }
     SceneDocument& document() { return document_; }

@@ -23,6 +23,7 @@ int RunMakeWorkspace(const Args& args); // make-workspace DIR [--keep-existing]
 int RunProducts(const Args& args, const std::filesystem::path& workspace);  // products [--kind material|model]
 int RunMerge(const Args& args, const std::filesystem::path& workspace);     // merge FILE.cdb
 int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
+int RunMakeBenchDb(const Args& args);   // make-bench-db DIR [--products N] [--subcategories M]
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR

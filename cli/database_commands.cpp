@@ -54,21 +54,65 @@ Status FillUpdateDatabase(const SqlDatabase& db) {
 
 }  // namespace
 
+namespace {
+
+// A node of the category tree; a sub-category lists its own products.
+Status WriteCategoryNodes(JsonWriter& json, Db& dm, const std::vector<CategoryNode>& nodes) {
+    json.beginArray();
+    for (const CategoryNode& n : nodes) {
+        json.beginObject().field("id", n.id).field("name", std::string_view(n.name)).key("children");
+        if (Status s = WriteCategoryNodes(json, dm, n.children); !s) return s;
+        if (!n.isMainCategory) {
+            Result<std::vector<ProductRow>> rows = ReadProductList(dm, n.id);
+            if (!rows) return Error{rows.error()};
+            json.key("products").beginArray();
+            for (const ProductRow& r : *rows)
+                json.beginObject()
+                    .field("id", r.PartsID)
+                    .field("name", std::string_view(r.PartsName))
+                    .field("number", std::string_view(r.PartsNumber))
+                    .endObject();
+            json.endArray();
+        }
+        json.endObject();
+    }
+    json.endArray();
+    return Status::Ok();
+}
+
+int PrintCategoryTree(Db& dm, std::optional<ProductKind> kind) {
+    const CategoryFilter filter = !kind ? CategoryFilter::All
+                                  : *kind == ProductKind::Model ? CategoryFilter::Models
+                                                                : CategoryFilter::Materials;
+    Result<std::vector<CategoryNode>> tree = BuildCategoryTree(dm, filter);
+    if (!tree) return Fail("products", tree.error());
+    JsonWriter json;
+    if (Status s = WriteCategoryNodes(json, dm, *tree); !s) return Fail("products", s.error());
+    std::printf("%s\n", json.str().c_str());
+    return 0;
+}
+
+}  // namespace
+
 int RunProducts(const Args& args, const fs::path& workspace) {
     std::optional<ProductKind> kind;
+    bool tree = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--kind" && i + 1 < args.size()) {
             const std::string& k = args[++i];
             if (k == "material") kind = ProductKind::Material;
             else if (k == "model") kind = ProductKind::Model;
             else return Fail("products", "--kind takes material or model");
+        } else if (args[i] == "--tree") {
+            tree = true;
         } else {
-            std::fprintf(stderr, "usage: vexel2d-cli products [--kind material|model]\n");
+            std::fprintf(stderr, "usage: vexel2d-cli products [--tree] [--kind material|model]\n");
             return 2;
         }
     }
     auto dm = TDataModule_Manager::DataModuleCreate(workspace);
     if (!dm) return Fail("products", dm.error());
+    if (tree) return PrintCategoryTree(**dm, kind);
     Result<std::vector<ProductRow>> rows = ReadAllProducts(**dm, kind);
     if (!rows) return Fail("products", rows.error());
     for (const ProductRow& r : *rows) {

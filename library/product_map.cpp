@@ -17,7 +17,7 @@ void PutI32(Bytes& out, int32_t value) {
 
 }  // namespace
 
-Result<ProductMap> ParseProductMap(std::span<const uint8_t> bytes) {
+Result<ProductMap> ParseProductMap(std::span<const uint8_t> bytes, int longestSide) {
     ByteReader reader(bytes);
     uint32_t signature = 0, length = 0;
     int32_t version = 0, kind = 0, tolerance = 0;
@@ -36,7 +36,7 @@ Result<ProductMap> ParseProductMap(std::span<const uint8_t> bytes) {
     if (kind == static_cast<int32_t>(ProductMapKind::Bmp)) {
         map.picture = DecodeBmp(picture);
     } else if (kind == static_cast<int32_t>(ProductMapKind::Jpeg)) {
-        map.picture = DecodeJpeg(picture);
+        map.picture = longestSide > 0 ? DecodeJpegForSize(picture, longestSide) : DecodeJpeg(picture);
     } else {
         return map;  // an unknown kind: no picture and no message
     }
@@ -46,10 +46,10 @@ Result<ProductMap> ParseProductMap(std::span<const uint8_t> bytes) {
     return map;
 }
 
-Result<ProductMap> LoadProductMap(const std::filesystem::path& file) {
+Result<ProductMap> LoadProductMap(const std::filesystem::path& file, int longestSide) {
     std::optional<Bytes> bytes = ReadWholeFile(file, kMaxProductMapBytes);
     if (!bytes) return Error{kMsgMapCannotOpen};
-    return ParseProductMap(*bytes);
+    return ParseProductMap(*bytes, longestSide);
 }
 
 Bytes BuildProductMap(std::span<const uint8_t> picture, ProductMapKind kind, int32_t tolerance) {

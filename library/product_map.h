@@ -33,11 +33,13 @@ struct ProductMap {
 
 // Reads a map held in memory. A short header, a wrong signature, a length
 // beyond the data or a picture that does not decode gives "文件不合法。".
-Result<ProductMap> ParseProductMap(std::span<const uint8_t> bytes);
+Result<ProductMap> ParseProductMap(std::span<const uint8_t> bytes, int longestSide = 0);
 
 // LoadProductMap: "文件打不开。" when the file cannot be read, else as
 // ParseProductMap. The picture is decoded in memory; no scratch file.
-Result<ProductMap> LoadProductMap(const std::filesystem::path& file);
+// A longestSide above 0 lets a JPEG map decode at a reduced size no
+// smaller than that (thumbnails).
+Result<ProductMap> LoadProductMap(const std::filesystem::path& file, int longestSide = 0);
 
 // Builds a map file (the workspace generator and tests write them).
 Bytes BuildProductMap(std::span<const uint8_t> picture, ProductMapKind kind,

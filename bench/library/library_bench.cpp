@@ -1,16 +1,21 @@
-// The product database under load: merging a large update database, and the
-// category tree and product list of the product browser on 10,000 products.
+// The product database under load: merging a large update database, the
+// category tree and product list of the product browser on 10,000 products,
+// and the browser's first screenful of thumbnails.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <filesystem>
+#include <condition_variable>
+#include <mutex>
 #include <random>
 
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
 #include "library/product_database_file.h"
+#include "library/product_thumbnails.h"
+#include "demo/bench_catalogue.h"
 #include "base/atomic_file.h"
 
 namespace v2d {
@@ -175,6 +180,77 @@ void BM_NewestMaterial(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ReadNewestMaterialProduct(dm));
 }
 BENCHMARK(BM_NewestMaterial)->Unit(benchmark::kMicrosecond);
+
+const fs::path& BrowserFolder() {
+    static const fs::path folder = BenchRoot() / "browser";
+    return folder;
+}
+
+constexpr int kScreenful = 30;
+
+// The product browser on a generated catalogue: 10,000 products in 500
+// sub-categories, one of them with 300 pictured products.
+TDataModule_Manager& BrowserCatalogue() {
+    static std::unique_ptr<TDataModule_Manager> dm = [] {
+        if (!demo::WriteBenchCatalogue(BrowserFolder(), {10000, 500})) std::abort();
+        auto made = TDataModule_Manager::DataModuleCreate(BrowserFolder());
+        if (!made) std::abort();
+        return std::move(*made);
+    }();
+    return *dm;
+}
+
+void BM_CategoryTree10000Products500SubCategories(benchmark::State& state) {
+    TDataModule_Manager& dm = BrowserCatalogue();
+    for (auto _ : state) {
+        auto tree = BuildCategoryTree(dm, CategoryFilter::All);
+        if (!tree || tree->size() != 20) state.SkipWithError("wrong tree");
+        benchmark::DoNotOptimize(tree);
+    }
+}
+BENCHMARK(BM_CategoryTree10000Products500SubCategories)->Unit(benchmark::kMillisecond);
+
+// From reading the list to `wanted` cells made, as the window fills it:
+// the rows, the jobs, the worker started; then the rest is stopped.
+void ThumbnailsReady(benchmark::State& state, int wanted) {
+    TDataModule_Manager& dm = BrowserCatalogue();
+    ProductThumbnailLoader loader({BrowserFolder(), {}});
+    std::mutex lock;
+    std::condition_variable ready;
+    int made = 0;
+    QObject::connect(&loader, &ProductThumbnailLoader::thumbnailReady, &loader,
+                     [&](int, int, const QImage&, const QString&) {
+                         const std::lock_guard guard(lock);
+                         ++made;
+                         ready.notify_one();
+                     }, Qt::DirectConnection);
+    for (auto _ : state) {
+        auto rows = ReadProductList(dm, demo::kBenchPicturedSubCategory);
+        if (!rows || rows->size() != size_t(demo::kBenchPicturedProducts)) {
+            state.SkipWithError("wrong list");
+            break;
+        }
+        std::vector<ThumbnailJob> jobs;
+        for (const ProductRow& r : *rows) jobs.push_back({r.PartsName, r.PartsNumber, ProductKind::Material});
+        {
+            const std::lock_guard guard(lock);
+            made = 0;
+        }
+        loader.Start(std::move(jobs));
+        std::unique_lock wait(lock);
+        ready.wait(wait, [&] { return made >= wanted; });
+        wait.unlock();
+        state.PauseTiming();
+        loader.Stop();
+        state.ResumeTiming();
+    }
+}
+
+void BM_FirstScreenfulOfThumbnails(benchmark::State& state) { ThumbnailsReady(state, kScreenful); }
+BENCHMARK(BM_FirstScreenfulOfThumbnails)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_AllThumbnailsOf300(benchmark::State& state) { ThumbnailsReady(state, demo::kBenchPicturedProducts); }
+BENCHMARK(BM_AllThumbnailsOf300)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace v2d

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -149,6 +150,38 @@ TEST_F(Cli, InfoIsOneObjectAndProductsAreJsonLines) {
     EXPECT_EQ(materials.size() + models.size(), all.size());
     for (const QJsonObject& p : materials) EXPECT_EQ(p["PartsSubType"].toInt(), 2);
     for (const QJsonObject& p : models) EXPECT_EQ(p["PartsSubType"].toInt(), 1);
+}
+
+// The category tree of a generated catalogue: one JSON array of nodes;
+// sub-categories (and only they) list their products, every product once.
+TEST_F(Cli, ProductTreeIsOneArrayOfNestedNodes) {
+    ASSERT_EQ(Vexel({"make-bench-db", In("bench"), "--products", "40", "--subcategories", "30"}).exit, 0);
+    const Outcome run = Vexel({"--workspace", In("bench"), "products", "--tree", "--kind", "material"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    ASSERT_TRUE(doc.isArray());
+    int nodes = 0, products = 0, deepest = 0;
+    std::function<void(const QJsonArray&, int)> walk = [&](const QJsonArray& level, int depth) {
+        for (const QJsonValue& v : level) {
+            const QJsonObject n = v.toObject();
+            ExpectKeys(n, {"id", "name", "children"});
+            EXPECT_EQ(n.contains("products"), depth > 0);
+            for (const QJsonValue& p : n["products"].toArray()) {
+                ExpectKeys(p.toObject(), {"id", "name", "number"});
+                ++products;
+            }
+            ++nodes;
+            deepest = std::max(deepest, depth);
+            walk(n["children"].toArray(), depth + 1);
+        }
+    };
+    walk(doc.array(), 0);
+    EXPECT_EQ(nodes, 1 + 30);
+    EXPECT_EQ(products, 40);
+    EXPECT_GE(deepest, 3);  // nested sub-categories, some read before their parents
+    EXPECT_EQ(Vexel({"--workspace", In("bench"), "products", "--tree", "--kind", "model"}).out, "[]\n");
 }
 
 TEST_F(Cli, MergeReportsWhatTheUpdateBrought) {

@@ -84,6 +84,19 @@ TEST_F(ProductQueries, CategoryTreeIsSortedNestedAndDropsOrphans) {
               "石材[大理石] 瓷砖[地砖[抛光砖[仿古砖]] 墙砖[晚到]] 家具[沙发] 空大类");
 }
 
+// A main category whose number is also a sub-category's: nested rows go
+// under the sub-category. A chain of three read child first settles over
+// several passes.
+TEST_F(ProductQueries, CategoryTreeTellsClashingNumbersApartAndWaitsForLateParents) {
+    ASSERT_TRUE(dm->connection().executeScript(R"SQL(
+insert into TablePartsMasterType values(11,'冲突','05');
+insert into TablePartsSubType values(30,'甲','',2,31,11),(31,'乙','',2,32,11),(32,'丙','',2,11,11);
+)SQL").ok());
+    auto tree = BuildCategoryTree(*dm, CategoryFilter::Materials);
+    ASSERT_TRUE(tree.ok()) << tree.error();
+    EXPECT_EQ(Shape(*tree), "石材[大理石] 瓷砖[地砖[抛光砖[仿古砖 丙[乙[甲]]]] 墙砖[晚到]] 冲突");
+}
+
 TEST_F(ProductQueries, ProductListIsNewestFirstAndNumbersIgnoreCase) {
     auto list = ReadProductList(*dm, 11);
     ASSERT_TRUE(list.ok());

@@ -1,0 +1,111 @@
+#pragma once
+// "选择家居产品", the product browser: the category tree, the products of
+// the current sub-category as thumbnails and the details and picture of the
+// selected one. Created once with the application and reused; shown modally
+// to choose a model (mode 1) or a material (mode 2), and for maintenance
+// (mode 0) and filing a new product (mode 6).
+#include <QDialog>
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+#include "library/product_queries.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace v2d {
+
+class ProductThumbnailLoader;
+class TFormHxImage;
+class UserPrompts;
+
+// What the caller reads after a product was chosen.
+struct ChosenProduct {
+    QString name, number, specs, price, salesName;
+    QImage picture;
+    QString reflection;   // SelectedReflection
+    QString subTypeMemo;  // SelectedSubTypeMemo
+};
+
+class TFormSelParts : public QDialog {
+    Q_OBJECT
+public:
+    enum Mode : int { Maintenance = 0, ChooseModel = 1, ChooseMaterial = 2, FileNewProduct = 6 };
+
+    // The data module and the prompts must outlive the window.
+    TFormSelParts(Db& dm, UserPrompts& prompts, QString programFolder, QWidget* parent = nullptr);
+    ~TFormSelParts() override;
+
+    // The photograph window of ImagePartsDblClick; not owned.
+    void setPhotoWindow(TFormHxImage* photo) { photoWindow_ = photo; }
+    // Sets the mode (rebuilding the tree at once when it changed and no
+    // rebuild is pending) and shows the window modally; true when a product
+    // was chosen.
+    bool ShowInMode(int mode);
+    ChosenProduct Chosen() const;
+    int mode() const { return ProductBrowserMode; }
+
+    // The handlers, public so tests drive them as the user would.
+    void FormCreate();
+    void FillCategoryTree(QTreeWidget* tree, int kindFilter);
+    void FillProductList(int64_t psTypeID, QListWidget* list);
+    void ShowProductDetails(QListWidgetItem* item);
+    void TreeViewPartsChange(QTreeWidgetItem* node);
+    void BitBtnSelectClick();
+    void ImagePartsDblClick();
+    // Waits until the current list's thumbnails are all in (tests, screenshots).
+    bool WaitForThumbnails(int timeoutMs);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void FormShow();
+    void ClearDetails();
+    void ShowDetailsPicture(const ProductRow& row);
+    void ThumbnailArrived(int batch, int index, const QImage& cell, const QString& message);
+    QListWidgetItem* SelectedItem() const;
+
+    Db& dm_;
+    UserPrompts& prompts_;
+    QString programFolder_;
+    TFormHxImage* photoWindow_ = nullptr;
+    std::unique_ptr<ProductThumbnailLoader> thumbnails_;
+    bool thumbnailsDone_ = true;
+
+    int ProductBrowserMode = 0;
+    QString SelectedPartsID;
+    bool RebuildTreeOnShow = true;
+    QString SelectedReflection;
+    QString SelectedSubTypeMemo;
+    QImage picture_;  // what ImageParts shows
+
+    QTreeWidget* TreeViewParts = nullptr;
+    QListWidget* ListView1 = nullptr;
+    QLabel* LabelSubName = nullptr;
+    QLineEdit* EditPartsName = nullptr;
+    QLineEdit* EditPartsNumber = nullptr;
+    QLineEdit* EditPartsSpecs = nullptr;
+    QLineEdit* EditPartsPrice = nullptr;
+    QComboBox* ComboBoxSales = nullptr;
+    QComboBox* ComboBoxMatType = nullptr;
+    QLabel* ImageParts = nullptr;
+    QPushButton* BitBtnSelect = nullptr;
+    QPushButton* BitBtnAddParts = nullptr;
+    QPushButton* ButtonUpdate = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+};
+
+}  // namespace v2d

@@ -1,0 +1,64 @@
+// A driver for looking at the product browser under a real display: opens
+// it on a workspace in a mode, waits for the thumbnails, selects the n-th
+// product and saves the window as PNG.
+//
+//   app_browser_shots WORKSPACE OUT.png [MODE] [ITEM]
+#include <QApplication>
+#include <QListWidget>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "app/uformselparts.h"
+#include "app/user_prompts.h"
+#include "library/data_module.h"
+
+namespace v2d {
+namespace {
+
+// Messages go to the terminal instead of a box.
+class PrintedPrompts final : public UserPrompts {
+public:
+    PromptAnswer Message(QWidget*, const QString& text, PromptButtons, PromptIcon) override {
+        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+        return PromptAnswer::Ok;
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+int Run(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: app_browser_shots WORKSPACE OUT.png [MODE] [ITEM]\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    auto dm = TDataModule_Manager::DataModuleCreate(std::filesystem::path(argv[1]));
+    if (!dm) {
+        std::fprintf(stderr, "%s\n", dm.error().c_str());
+        return 1;
+    }
+    PrintedPrompts prompts;
+    TFormSelParts browser(**dm, prompts, folder);
+    const int mode = argc > 3 ? std::atoi(argv[3]) : TFormSelParts::ChooseMaterial;
+    const int item = argc > 4 ? std::atoi(argv[4]) : 0;
+    bool saved = false;
+    QTimer::singleShot(300, &browser, [&] {
+        if (!browser.WaitForThumbnails(20000)) std::fprintf(stderr, "thumbnails still coming\n");
+        if (auto* list = browser.findChild<QListWidget*>("ListView1"); list != nullptr && item < list->count())
+            list->setCurrentRow(item);
+        QApplication::processEvents();
+        saved = browser.grab().save(QString::fromLocal8Bit(argv[2]));
+        browser.reject();
+    });
+    browser.ShowInMode(mode);
+    return saved ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace v2d
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return v2d::Run(argc, argv);
+}

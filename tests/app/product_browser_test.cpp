@@ -1,0 +1,196 @@
+// The product browser and the panel's product buttons over the demo
+// workspace: choosing fills the panel and the document's product, the model
+// button asks for the source and reports a missing model file, and the
+// browser follows its mode.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <functional>
+
+#include "app/uformloadtype.h"
+#include "app/uformselparts.h"
+#include "library/data_module.h"
+#include "app_test_support.h"
+
+namespace v2d {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProductBrowser : public test::WindowTest {
+protected:
+    void SetUp() override {
+        OpenWindow(true);
+        auto module = TDataModule_Manager::DataModuleCreate(ws_.path());
+        ASSERT_TRUE(module) << module.error();
+        dm_ = std::move(*module);
+        browser_ = std::make_unique<TFormSelParts>(*dm_, prompts_, ws_.qpath());
+        loadType_ = std::make_unique<TFormLoadType>();
+        main_->setProductWindows(browser_.get(), loadType_.get());
+    }
+    void TearDown() override {
+        main_.reset();
+        browser_.reset();
+        loadType_.reset();
+    }
+    template <class T>
+    T& In(const QObject& window, const char* name) { return test::Child<T>(window, name); }
+    // Runs `act` inside the next modal loop.
+    void WhenShown(std::function<void()> act) { QTimer::singleShot(0, main_.get(), std::move(act)); }
+    // In the browser: the product with this number, chosen with "选定产品".
+    void Choose(const QString& number) {
+        auto& list = In<QListWidget>(*browser_, "ListView1");
+        auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
+        auto row = [&] {
+            for (int i = 0; i < list.count(); ++i)
+                if (list.item(i)->data(Qt::UserRole + 2).toString() == number) return i;
+            return -1;
+        };
+        for (QTreeWidgetItemIterator it(&tree); *it != nullptr && row() < 0; ++it) tree.setCurrentItem(*it);
+        list.setCurrentRow(row());
+        QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
+        if (browser_->isVisible()) browser_->reject();  // a message kept it open
+    }
+    void ChooseMaterial(const QString& number) {
+        WhenShown([=] { Choose(number); });
+        ClickButton("BitBtnParts");
+    }
+    // The model button: the source chooser, then the browser.
+    void ChooseModel(const QString& number, bool online = false) {
+        WhenShown([=] {
+            if (online) In<QRadioButton>(*loadType_, "RadioButtonWeb").setChecked(true);
+            else In<QRadioButton>(*loadType_, "RadioButtonLocal").setChecked(true);
+            WhenShown([=] { Choose(number); });
+            QTest::mouseClick(&In<QPushButton>(*loadType_, "BitBtnOk"), Qt::LeftButton);
+        });
+        ClickButton("BitBtnModel");
+    }
+    QString Text(const char* name) { return Find<QWidget>(name).property("text").toString(); }
+
+    std::unique_ptr<TDataModule_Manager> dm_;
+    std::unique_ptr<TFormSelParts> browser_;
+    std::unique_ptr<TFormLoadType> loadType_;
+};
+
+TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
+    Find<QCheckBox>("CheckBoxFit").setChecked(true);
+    ChooseMaterial("PG-8001");
+    EXPECT_EQ(Doc().product().descriptor,
+              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45");
+    EXPECT_EQ(Doc().product().dragKind, DragKind::Material);
+    EXPECT_FALSE(Doc().product().picture.isNull());
+    EXPECT_EQ(Text("LabelName") + Text("LabelNumber") + Text("LabelPrice") + Text("LabelFact"),
+              QStringLiteral("名称：象牙白抛光砖编号：PG-8001价格：168.00品牌：华丽陶瓷"));
+    EXPECT_EQ(Text("EditPartsWidth") + "x" + Text("EditPartsHeight"), "800x800");
+    EXPECT_FALSE(Find<QCheckBox>("CheckBoxFit").isChecked());
+    EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), 45);
+    EXPECT_EQ(Text("EditReflect"), "45");
+    EXPECT_EQ(Text("LabelHelp"), QStringLiteral("你可以拖拽产品图片到场景了"));
+
+    // A reflection that is no number puts the slider at 0; the descriptor
+    // takes it as it stands, "&" and "=" in the values included.
+    ASSERT_TRUE(dm_->ExecSql("update TableMatType set FanSheXiShu='4x' where MatTypeID=1").ok());
+    ASSERT_TRUE(dm_->ExecSql("update TableParts set PartsName='a&b=c' where PartsNumber='PG-8002'").ok());
+    ChooseMaterial("PG-8002");
+    EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), 0);
+    EXPECT_EQ(Doc().product().descriptor,
+              "PartsName=a&b=c&PartsNumber=PG-8002&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=4x");
+    EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
+}
+
+TEST_F(ProductBrowser, ModelButtonAsksTheSourceAndNeedsTheModelFile) {
+    ChooseModel("SF-001");
+    EXPECT_EQ(Doc().product().descriptor,
+              "PartsName=布艺三人沙发&PartsNumber=SF-001&SalesName=美家家具&PartsSpecs=2100*900*850&PSTypeMemo=沙发");
+    EXPECT_EQ(Doc().product().dragKind, DragKind::Model);
+    EXPECT_FALSE(Doc().product().picture.isNull());
+    EXPECT_EQ(Text("EditPartsWidth") + "x" + Text("EditPartsHeight"), "2100x900");
+    EXPECT_FALSE(Find<QWidget>("BitBtnApply").isEnabled());
+    EXPECT_FALSE(Find<QWidget>("SpeedButtonEffect").isEnabled());
+    EXPECT_EQ(browser_->mode(), TFormSelParts::ChooseModel);
+
+    // Without its preview picture the model file's own preview shows.
+    fs::remove(ws_.path() / "product/xjpg/MM-002.jpg");
+    ChooseModel("MM-002");
+    EXPECT_EQ(Text("LabelNumber"), QStringLiteral("编号：MM-002"));
+    EXPECT_FALSE(Doc().product().picture.isNull());
+
+    const std::string before = Doc().product().descriptor;
+    fs::remove(ws_.path() / "product/c2d/SF-003.c2d");
+    ChooseModel("SF-003");
+    ChooseModel("SF-003", true);
+    EXPECT_EQ(prompts_.texts, (QStringList{QStringLiteral("二维模型不存在。"),
+                                           QStringLiteral("未获得正确产品信息，请咨询客服。")}));
+    EXPECT_EQ(Doc().product().descriptor, before);
+
+    // A material again may be tiled and given effects.
+    ChooseMaterial("PG-8002");
+    EXPECT_EQ(Doc().product().dragKind, DragKind::Material);
+    EXPECT_TRUE(Find<QWidget>("BitBtnApply").isEnabled());
+    EXPECT_TRUE(Find<QWidget>("SpeedButtonEffect").isEnabled());
+}
+
+TEST_F(ProductBrowser, BrowserFollowsItsModeAndRefusesWhatCannotBeChosen) {
+    const TFormSelParts& b = *browser_;
+    EXPECT_EQ(b.windowTitle(), QStringLiteral("选择家居产品"));
+    for (const char* name : {"TreeViewParts", "ListView1", "LabelSubName", "EditPartsName", "EditPartsNumber",
+                             "EditPartsSpecs", "EditPartsPrice", "ComboBoxSales", "ComboBoxMatType", "ImageParts",
+                             "BitBtnSelect", "BitBtnAddParts", "ButtonUpdate"})
+        EXPECT_NE(b.findChild<QWidget*>(name), nullptr) << name;
+    fs::remove(ws_.path() / "product/jpg/PG-8002.jpg");
+    fs::remove(ws_.path() / "product/maps/PG-8002.jpg");
+    ASSERT_TRUE(dm_->ExecSql("insert into TablePartsSubType values(999,'空次类','',2,-1,1)").ok());
+
+    WhenShown([&] {
+        auto& tree = In<QTreeWidget>(b, "TreeViewParts");
+        for (QTreeWidgetItemIterator it(&tree); *it != nullptr; ++it)
+            if ((*it)->childCount() > 0) EXPECT_TRUE((*it)->isExpanded()) << (*it)->text(0).toStdString();
+        EXPECT_EQ(tree.currentItem()->text(0), QStringLiteral("抛光砖"));
+        EXPECT_EQ(In<QLabel>(b, "LabelSubName").text(), QStringLiteral("当前类别：抛光砖"));
+        EXPECT_TRUE(browser_->WaitForThumbnails(5000));
+        auto& list = In<QListWidget>(b, "ListView1");
+        ASSERT_EQ(list.count(), 7);
+        EXPECT_EQ(list.item(0)->text(), QStringLiteral("大理石纹抛光砖"));  // newest first
+        EXPECT_EQ(list.item(0)->icon().pixmap(80, 80).size(), QSize(80, 80));
+        EXPECT_EQ(In<QLineEdit>(b, "EditPartsNumber").text(), "PG-8007");
+        EXPECT_EQ(In<QLineEdit>(b, "EditPartsPrice").text(), "198.00");
+        EXPECT_EQ(In<QComboBox>(b, "ComboBoxSales").currentText(), QStringLiteral("华丽陶瓷"));
+        EXPECT_TRUE(In<QLineEdit>(b, "EditPartsNumber").isReadOnly());
+        EXPECT_FALSE(In<QComboBox>(b, "ComboBoxMatType").isEnabled());
+        EXPECT_FALSE(In<QWidget>(b, "BitBtnAddParts").isVisible());
+        EXPECT_EQ(list.toolTip(), QStringLiteral("双击将产品加入场景"));
+        Choose("PG-8002");  // no picture of any kind
+        browser_->FillProductList(999, &list);
+        EXPECT_EQ(list.count(), 0);
+        EXPECT_TRUE(In<QLineEdit>(b, "EditPartsName").text().isEmpty());
+        EXPECT_TRUE(In<QLabel>(b, "ImageParts").pixmap().isNull());
+        browser_->BitBtnSelectClick();
+        browser_->reject();
+    });
+    EXPECT_FALSE(browser_->ShowInMode(TFormSelParts::ChooseMaterial));
+    EXPECT_EQ(prompts_.texts, (QStringList{QStringLiteral("没有产品图片。"), QStringLiteral("请选择产品。")}));
+
+    // Maintenance: adding and updating instead of choosing; all kinds in the tree.
+    WhenShown([&] {
+        EXPECT_TRUE(In<QWidget>(b, "BitBtnAddParts").isVisible());
+        EXPECT_TRUE(In<QWidget>(b, "ButtonUpdate").isVisible());
+        EXPECT_FALSE(In<QWidget>(b, "BitBtnSelect").isVisible());
+        EXPECT_TRUE(In<QComboBox>(b, "ComboBoxSales").isEnabled());
+        EXPECT_EQ(In<QTreeWidget>(b, "TreeViewParts").topLevelItemCount(), 8);
+        browser_->reject();
+    });
+    browser_->ShowInMode(TFormSelParts::Maintenance);
+}
+
+}  // namespace
+}  // namespace v2d
