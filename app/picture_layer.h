@@ -15,6 +15,9 @@ public:
     PictureLayer(const QString& name, Keying keying, QWidget* parent);
 
     void setPicture(const QImage& picture);
+    // The same picture with only `changed` drawn anew (a handle drag
+    // redraws a small part of a large overlay many times a second).
+    void setPicture(const QImage& picture, const QRect& changed);
     void clearPicture() { setPicture(QImage()); }
     const QImage& picture() const { return picture_; }
 
