@@ -19,6 +19,9 @@ public:
     // redraws a small part of a large overlay many times a second).
     void setPicture(const QImage& picture, const QRect& changed);
     void clearPicture() { setPicture(QImage()); }
+    // Lets go of the picture but keeps showing it, so its owner can draw on
+    // it in place before handing it back with the changed area.
+    void releasePicture() { picture_ = QImage(); }
     const QImage& picture() const { return picture_; }
 
     // White pixels become fully transparent; every other pixel opaque.

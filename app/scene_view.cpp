@@ -321,7 +321,7 @@ void SceneView::DrawOutline(const V2dPolygon* record) {
     if (record == nullptr) return;
     QImage overlay = FreshOverlay();
     if (overlay.isNull()) return;
-    std::vector<V2d_Point> shown = record->kind == kPictureModel ? DisplayedModelOutline(*record, nullptr)
+    std::vector<V2d_Point> shown = record->kind == kPictureModel ? DisplayedModelOutline(*record, Mapper())
                                                                  : record->points;
     if (record->kind == kShadowRegion)
         for (V2d_Point& p : shown) p.x += record->originX, p.y += record->originY;
@@ -390,6 +390,8 @@ void SceneView::DrawDragFrame(bool firstStep) {
     const QPolygonF quad = FramePolygon();
     const QRect frame = quad.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1) & overlay_.rect();
     const QRect changed = frame | dragFrame_;
+    Image1->releasePicture();  // a shared overlay would be copied whole for each step
+    Image3->releasePicture();
     {
         QPainter painter(&overlay_);
         painter.fillRect(dragFrame_, Qt::white);
