@@ -27,17 +27,18 @@ protected:
         Doc().SetDragKind(DragKind::Model);
     }
     void Drop(QPoint picturePoint) { Find<SceneView>("PanelView").Image1DragDrop(picturePoint); }
-    // A press, one move by `step` inside the handle and a release.
-    void DragHandle(const char* name, QPoint step) {
-        auto& handle = Find<QLabel>(name);
+    // A press at `from`, one move to `to` with the left button held and a release there.
+    void Drag(QWidget& widget, QPoint from, QPoint to) {
         auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-            QMouseEvent event(type, QPointF(at), handle.mapToGlobal(QPointF(at)), button, held, {});
-            QApplication::sendEvent(&handle, &event);
+            QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, {});
+            QApplication::sendEvent(&widget, &event);
         };
-        send(QEvent::MouseButtonPress, {0, 0}, Qt::LeftButton, Qt::LeftButton);
-        send(QEvent::MouseMove, step, Qt::NoButton, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, step, Qt::LeftButton, Qt::NoButton);
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     }
+    // The pointer moves by `step` inside the handle.
+    void DragHandle(const char* name, QPoint step) { Drag(Find<QLabel>(name), {0, 0}, step); }
     QPoint FloorPoint() {
         const PixelBox box = OutlineBox(Record(floor_));
         return QPoint((box.minX + box.maxX) / 2, (box.minY + 3 * box.maxY) / 4);
@@ -56,6 +57,19 @@ TEST_F(ModelWindow, ADropOnTheFloorLandsJustAfterItFramedByItsHandles) {
     for (const char* handle : {"node1", "node3", "node8", "NodeMove"}) EXPECT_TRUE(Find<QLabel>(handle).isVisible());
     const V2d_Point corner = carpet.corners[0];
     EXPECT_EQ(Overlay().pixel(corner.x + carpet.originX, corner.y + carpet.originY), kMagenta);
+}
+
+TEST_F(ModelWindow, ACarpetDrawnOnTheFloorLiesOnItsPlaneJustAfterIt) {
+    UseModel(kCarpet);
+    const QPoint from = FloorPoint() - QPoint(300, 0), to = from + QPoint(60, 30);  // off the centre line
+    const int count = Doc().scene().count();
+    Drag(Find<PictureLayer>("Image1"), from, to);
+    ASSERT_EQ(Doc().scene().count(), count + 1);
+    const V2dPolygon& carpet = Record(floor_ + 1);
+    EXPECT_EQ(Doc().focusedRecord(), &carpet);
+    EXPECT_NEAR(carpet.corners[0].x + carpet.originX, from.x(), 1);
+    EXPECT_NEAR(carpet.corners[0].y + carpet.originY, from.y(), 1);
+    EXPECT_NE(carpet.corners[3].x, carpet.corners[0].x);  // the floor's plane, not the screen's
 }
 
 TEST_F(ModelWindow, ADropOnAPictureModelAsksAndReplacesItOnlyOnYes) {
