@@ -181,6 +181,8 @@ signals:
 private:
     void SceneWasReplaced();
     void ShowChanges(bool changed);
+    // A model just placed: drawn, announced and selected; its position.
+    int ShowPlacedModel(V2dPolygon* model);
 
     const ImageOperations& ops_;
     Scene scene_;

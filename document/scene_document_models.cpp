@@ -82,6 +82,10 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
         removed.insert(removed.begin(), target);
         DeleteRecords(removed);
     }
+    return ShowPlacedModel(model);
+}
+
+int SceneDocument::ShowPlacedModel(V2dPolygon* model) {
     renderer_.RedrawScene(model, StartProgress());
     emit listChanged();
     emit displayedChanged();
@@ -103,12 +107,7 @@ Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& mo
     for (size_t i = 0; i < corners.size(); ++i)
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
     if (perspective && anchor) MoveAfter(scene_, model, anchor);
-    renderer_.RedrawScene(model, StartProgress());
-    emit listChanged();
-    emit displayedChanged();
-    const int position = scene_.IndexOfPolygon(model);
-    Select(position);
-    return position;
+    return ShowPlacedModel(model);
 }
 
 std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductPanelState& controls) {
