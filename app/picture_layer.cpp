@@ -5,6 +5,10 @@
 
 namespace v2d {
 
+namespace {
+QRgb KeyedPixel(QRgb pixel) { return (pixel & 0x00FFFFFFu) == 0x00FFFFFFu ? 0u : (pixel | 0xFF000000u); }
+}  // namespace
+
 PictureLayer::PictureLayer(const QString& name, Keying keying, QWidget* parent)
     : QWidget(parent), keying_(keying) {
     setObjectName(name);
@@ -17,13 +21,26 @@ void PictureLayer::setPicture(const QImage& picture) {
     update();
 }
 
+void PictureLayer::setPicture(const QImage& picture, const QRect& changed) {
+    if (keying_ != Keying::WhiteIsTransparent || shown_.size() != picture.size()) return setPicture(picture);
+    picture_ = picture;
+    const QRect area = changed & picture.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(shown_.scanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x)
+            row[x] = KeyedPixel(from[x]);
+    }
+    update(area);
+}
+
 QImage PictureLayer::KeyOutWhite(const QImage& picture) {
     if (picture.isNull()) return {};
     QImage keyed = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < keyed.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(keyed.scanLine(y));
         for (int x = 0; x < keyed.width(); ++x)
-            row[x] = (row[x] & 0x00FFFFFFu) == 0x00FFFFFFu ? 0u : (row[x] | 0xFF000000u);
+            row[x] = KeyedPixel(row[x]);
     }
     return keyed;
 }

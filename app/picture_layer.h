@@ -15,7 +15,13 @@ public:
     PictureLayer(const QString& name, Keying keying, QWidget* parent);
 
     void setPicture(const QImage& picture);
+    // The same picture with only `changed` drawn anew (a handle drag
+    // redraws a small part of a large overlay many times a second).
+    void setPicture(const QImage& picture, const QRect& changed);
     void clearPicture() { setPicture(QImage()); }
+    // Lets go of the picture but keeps showing it, so its owner can draw on
+    // it in place before handing it back with the changed area.
+    void releasePicture() { picture_ = QImage(); }
     const QImage& picture() const { return picture_; }
 
     // White pixels become fully transparent; every other pixel opaque.

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDrag>
+#include <QMimeData>
 #include <QCheckBox>
 #include <QDialog>
 #include <QFileInfo>
@@ -20,6 +22,7 @@
 
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
+#include "app/scene_view.h"
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "base/integer_text.h"
@@ -224,7 +227,7 @@ void ProductPanelWidget::ConnectControls() {
     EditReflect->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), EditReflect));
     ShapeColor->setCursor(Qt::PointingHandCursor);
     connect(SButtonColor, &QToolButton::clicked, this, &ProductPanelWidget::SButtonColorClick);
-    for (QObject* watched : std::initializer_list<QObject*>{ShapeColor, TrackBarLight, TrackBarReflect})
+    for (QObject* watched : std::initializer_list<QObject*>{ShapeColor, TrackBarLight, TrackBarReflect, ImageParts})
         watched->installEventFilter(this);
 
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
@@ -233,6 +236,18 @@ void ProductPanelWidget::ConnectControls() {
 }
 
 bool ProductPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    // The product picture is dragged onto the scene to lay or place it.
+    if (watched == ImageParts && event->type() == QEvent::MouseButtonPress) return true;
+    if (watched == ImageParts && event->type() == QEvent::MouseMove &&
+        static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton) && !document_.product().picture.isNull()) {
+        auto* drag = new QDrag(ImageParts);
+        auto* data = new QMimeData;
+        data->setData(QString::fromLatin1(kProductDragFormat), QByteArray());
+        drag->setMimeData(data);
+        drag->setPixmap(ImageParts->pixmap().scaled(48, 48, Qt::KeepAspectRatio));
+        drag->exec(Qt::CopyAction);
+        return true;
+    }
     if (watched == ShapeColor && event->type() == QEvent::MouseButtonPress) {
         ShapeColorMouseDown();
         return true;

@@ -1,20 +1,27 @@
 #include "app/scene_view.h"
 
 #include <QCursor>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <cmath>
 
 #include "app/picture_layer.h"
+#include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "document/scene_document.h"
+#include "library/pub_functions.h"
+#include "models/model_placement.h"
 
 namespace v2d {
 
@@ -28,7 +35,13 @@ const char* const kModelHint =
 const char* const kRegionHint = "请点击选择产品！或者点击开始铺贴！";
 const char* const kCutOutHint = "旋转模型角度请按快捷键R,或点击左右按钮";
 
+const char* const kReplaceModelQuestion = "是要替换模型吗 ?";
+
 int Truncated(double value) { return static_cast<int>(std::trunc(value)); }
+
+bool IsModel(const V2dPolygon* record) {
+    return record != nullptr && record->kind != kRegion && record->kind != kShadowRegion;
+}
 
 }  // namespace
 
@@ -70,6 +83,8 @@ void SceneView::BuildLayers() {
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image1 = new PictureLayer(QStringLiteral("Image1"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
     Image1->setMouseTracking(true);
+    Image1->setAcceptDrops(true);
+    Image1->installEventFilter(this);
     connect(Image1, &PictureLayer::mouseDown, this, &SceneView::Image1MouseDown);
     connect(Image1, &PictureLayer::mouseMoved, this, &SceneView::Image1MouseMove);
     connect(Image1, &PictureLayer::mouseUp, this, &SceneView::Image1MouseUp);
@@ -115,6 +130,7 @@ void SceneView::BuildHandles() {
         handle->setFixedSize(10, 10);
         handle->setCursor(kCursors[i]);
         handle->hide();
+        handle->installEventFilter(this);
         handles_[i] = handle;
     }
 }
@@ -197,7 +213,45 @@ void SceneView::ScrollBarYScroll(int position) {
 
 bool SceneView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PanelBack && event->type() == QEvent::Resize) LayoutView();
+    if (watched == Image1 && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (drag->mimeData()->hasFormat(kProductDragFormat) && !document_.product().picture.isNull())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    if (watched == Image1 && event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasFormat(kProductDragFormat)) return false;
+        drop->acceptProposedAction();
+        // The scene changes, and questions are asked, once the drag has ended.
+        QMetaObject::invokeMethod(this, [this, at = drop->position().toPoint()] { Image1DragDrop(at); },
+                                  Qt::QueuedConnection);
+        return true;
+    }
+    for (size_t k = 0; k < handles_.size(); ++k)
+        if (watched == handles_[k]) return HandleEvent(static_cast<int>(k), event);
     return QWidget::eventFilter(watched, event);
+}
+
+bool SceneView::HandleEvent(int k, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (type == QEvent::MouseButtonPress) return mouse->button() == Qt::LeftButton;  // keeps the moves coming here
+    if (type == QEvent::MouseMove) {
+        if (!mouse->buttons().testFlag(Qt::LeftButton)) return false;
+        if (k == 8)
+            NodeMoveMouseMove(mouse->position().toPoint());
+        else
+            node1MouseMove(k, mouse->modifiers(), mouse->position().toPoint());
+        return true;
+    }
+    if (mouse->button() != Qt::LeftButton) return false;
+    k == 8 ? NodeMoveMouseUp() : node1MouseUp();
+    return true;
 }
 
 // --- Selection ------------------------------------------------------------------
@@ -267,7 +321,7 @@ void SceneView::DrawOutline(const V2dPolygon* record) {
     if (record == nullptr) return;
     QImage overlay = FreshOverlay();
     if (overlay.isNull()) return;
-    std::vector<V2d_Point> shown = record->kind == kPictureModel ? DisplayedModelOutline(*record, nullptr)
+    std::vector<V2d_Point> shown = record->kind == kPictureModel ? DisplayedModelOutline(*record, Mapper())
                                                                  : record->points;
     if (record->kind == kShadowRegion)
         for (V2d_Point& p : shown) p.x += record->originX, p.y += record->originY;
@@ -307,17 +361,47 @@ void SceneView::PlaceModelHandles(int skip) {
     if (skip != -1) DrawModelFrame();
 }
 
+// Through the pixel centres, so each corner's own pixel is drawn.
+QPolygonF SceneView::FramePolygon() const {
+    QPolygonF quad;
+    for (const QPoint& corner : cornerHandleAt_) quad << QPointF(corner - ViewOffsetInPanelBack()) + QPointF(0.5, 0.5);
+    return quad;
+}
+
 void SceneView::DrawModelFrame() {
     QImage overlay = overlay_.isNull() ? FreshOverlay() : overlay_.copy();
     if (overlay.isNull()) return;
     {
         QPainter painter(&overlay);
         painter.setPen(QPen(QColor::fromRgb(kModelFrameColour), 1));
-        QPolygonF quad;
-        for (const QPoint& corner : cornerHandleAt_) quad << QPointF(corner - ViewOffsetInPanelBack());
-        painter.drawPolygon(quad);
+        painter.drawPolygon(FramePolygon());
     }
     ShowOverlay(overlay);
+}
+
+// While a handle is dragged only the frame changes: the area it covered
+// last and the area it covers now are drawn again, nothing else.
+void SceneView::DrawDragFrame(bool firstStep) {
+    if (firstStep || overlay_.isNull()) {
+        ShowOverlay(FreshOverlay());
+        dragFrame_ = {};
+    }
+    if (overlay_.isNull()) return;
+    const QPolygonF quad = FramePolygon();
+    const QRect frame = quad.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1) & overlay_.rect();
+    const QRect changed = frame | dragFrame_;
+    Image1->releasePicture();  // a shared overlay would be copied whole for each step
+    Image3->releasePicture();
+    {
+        QPainter painter(&overlay_);
+        painter.fillRect(dragFrame_, Qt::white);
+        painter.setPen(QPen(QColor::fromRgb(kModelFrameColour), 1));
+        painter.drawPolygon(quad);
+    }
+    overlay_.setPixel(0, overlay_.height() - 1, 0xFFFFFFFF);
+    dragFrame_ = frame;
+    Image3->setPicture(overlay_, changed);
+    Image1->setPicture(overlay_, changed);
 }
 
 void SceneView::UpdateScrollBarsForHandles() {
@@ -388,15 +472,25 @@ void SceneView::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers,
     dragCurrent_ = PicturePoint(at);
     QImage overlay = FreshOverlay();
     if (overlay.isNull() || dragCurrent_ == dragStart_) return;
-    {
+    if (const std::optional<Quad> preview = RectanglePreview(*focused)) {
         QPainter painter(&overlay);
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         QPolygonF band;
-        for (const QPoint& p : RubberBand(dragStart_, dragCurrent_)) band << QPointF(p) * viewScale_;
+        for (const V2d_Point& p : *preview) band << QPointF(p.x, p.y) * viewScale_;
         painter.drawPolygon(band);
     }
     ShowOverlay(overlay);
+}
+
+// A model whose category is drawn in perspective follows the region's
+// plane; anything else is a rectangle on the screen.
+std::optional<Quad> SceneView::RectanglePreview(const V2dPolygon& region) const {
+    const V2d_Point start{dragStart_.x(), dragStart_.y()}, end{dragCurrent_.x(), dragCurrent_.y()};
+    const CurrentProduct& product = document_.product();
+    if (product.dragKind == DragKind::Model && DrawnInPerspective(GetParam(product.descriptor, "PSTypeMemo")))
+        return RectInRegion(start, end, region, document_.ops());
+    return ScreenRectangle(start, end);
 }
 
 void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint at) {
@@ -406,7 +500,125 @@ void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPo
     V2dPolygon* focused = document_.focusedRecord();
     if (focused == nullptr || focused->kind != kRegion) return;
     if (!RubberBandLargeEnough(dragStart_, dragCurrent_) || document_.product().picture.isNull()) return;
-    emit rectangleDrawn(dragStart_, dragCurrent_, focused);
+    if (document_.product().dragKind == DragKind::Model)
+        PlaceModelInRectangle(*focused);
+    else
+        emit rectangleDrawn(dragStart_, dragCurrent_, focused);
+}
+
+// --- Products let go over the scene --------------------------------------------
+
+QString SceneView::ModelFileOfProduct() const {
+    return dropSupport_.workspaceFolder + "/product/c2d/" +
+           FromUtf8(GetParam(document_.product().descriptor, "PartsNumber")) + ".c2d";
+}
+
+void SceneView::ShowError(const std::string& message) {
+    if (dropSupport_.prompts != nullptr) dropSupport_.prompts->Show(window(), FromUtf8(message));
+}
+
+void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
+    const std::optional<Quad> corners = RectanglePreview(region);
+    const std::string& descriptor = document_.product().descriptor;
+    Result<int> placed = corners ? document_.PlaceModelInRectangle(
+                                       ToPath(ModelFileOfProduct()), descriptor, *corners,
+                                       document_.scene().IndexOfPolygon(&region),
+                                       DrawnInPerspective(GetParam(descriptor, "PSTypeMemo")))
+                                 : Result<int>(-1);
+    if (!placed) ShowError(placed.error());
+    if (!placed || *placed < 0) DrawOutline(&region);  // the band goes, the region stays chosen
+}
+
+void SceneView::Image1DragDrop(QPoint at) {
+    const CurrentProduct& product = document_.product();
+    if (product.picture.isNull()) return;
+    const QPoint point = PicturePoint(at);
+    if (product.dragKind == DragKind::Model) return DropModelProduct(point);
+    if (!dropSupport_.panelControls) return;
+    if (const std::optional<Error> refused = document_.DropMaterial({point.x(), point.y()}, dropSupport_.panelControls()))
+        ShowError(refused->message);
+}
+
+// Decoration lines ("装饰线") go the same way: the document draws them
+// across the target region instead of placing a model.
+void SceneView::DropModelProduct(QPoint point) {
+    const std::string& descriptor = document_.product().descriptor;
+    const QString file = ModelFileOfProduct();
+    if (!QFileInfo::exists(file)) return;
+    ModelDrop drop;
+    drop.modelFile = ToPath(file);
+    drop.descriptor = descriptor;
+    drop.point = {point.x(), point.y()};
+    drop.target = document_.ModelDropTarget(drop.point);
+    const V2dPolygon* target = drop.target >= 0 ? document_.scene().at(drop.target) : nullptr;
+    if (target != nullptr && target->kind == kPictureModel && dropSupport_.prompts != nullptr)
+        drop.replace = dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
+    if (dropSupport_.panelControls) {
+        const ProductPanelState controls = dropSupport_.panelControls();
+        drop.realWidth = controls.widthMm;
+        drop.realHeight = controls.heightMm;
+    }
+    if (Result<int> placed = document_.DropModel(drop); !placed) ShowError(placed.error());
+}
+
+// --- Handles ----------------------------------------------------------------------
+
+void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint inHandle) {
+    const V2dPolygon* target = MoveTarget(document_.focusedRecord());
+    if (!IsModel(target) || k < 0 || k > 7) return;
+    HandlePositions at;
+    for (size_t i = 0; i < at.size(); ++i) at[i] = handles_[i]->pos();
+    DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == kCutOutModel);
+    for (size_t i = 0; i < at.size(); ++i) handles_[i]->move(at[i]);
+    document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_);
+    // A handle pulled past the visible area takes the picture along, a pixel a step.
+    const QPoint pulled = at[k];
+    const QPoint scroll(pulled.x() < 0 ? 1 : pulled.x() > PanelBack->width() ? -1 : 0,
+                        pulled.y() < 0 ? 1 : pulled.y() > PanelBack->height() ? -1 : 0);
+    if (!scroll.isNull()) ScrollPanelTo(PanelImage->pos() + scroll);
+    for (size_t c = 0; c < 4; ++c) cornerHandleAt_[c] = handles_[c]->pos();
+    const bool firstStep = !shaping_;
+    shaping_ = true;
+    DrawDragFrame(firstStep);
+}
+
+void SceneView::node1MouseUp() {
+    if (!shaping_) return;
+    shaping_ = false;
+    const V2dPolygon* target = MoveTarget(document_.focusedRecord());
+    if (!IsModel(target)) return;
+    document_.FinishModelShaping();
+    if (target->kind == kPictureModel)
+        DrawOutline(target);
+    else
+        ClearOverlay();
+    PlaceModelHandles(-2);
+}
+
+void SceneView::NodeMoveMouseMove(QPoint inHandle) {
+    const V2dPolygon* target = MoveTarget(document_.focusedRecord());
+    if (target == nullptr || target->kind == kRegion) return;
+    QLabel* move = handles_[8];
+    move->move(move->pos() + inHandle);
+    const QPoint step = PicturePoint(inHandle);
+    if (!document_.MoveFocusedModel(step.x(), step.y(), !moveStarted_)) return;
+    moveStarted_ = true;
+    if (target->kind != kCutOutModel) DrawOutline(target);
+}
+
+void SceneView::NodeMoveMouseUp() {
+    if (!moveStarted_) return;
+    moveStarted_ = false;
+    const V2dPolygon* target = MoveTarget(document_.focusedRecord());
+    if (target == nullptr) return;
+    document_.FinishModelMove();
+    if (target->kind == kShadowRegion) return DrawOutline(target);
+    if (target->kind == kPictureModel)
+        DrawOutline(target);
+    else
+        ClearOverlay();
+    PlaceModelHandles(-2);
+    if (target->kind == kCutOutModel) SetHint(QString::fromUtf8(kCutOutHint));
 }
 
 }  // namespace v2d

@@ -5,11 +5,16 @@
 // It shows what the document holds and turns clicks into document selections.
 #include <QImage>
 #include <QPoint>
+#include <QPolygonF>
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <optional>
 
+#include "models/handle_drag.h"
 #include "models/scene_selection.h"
+#include "render/tiling_settings.h"
 #include "scene/undo.h"
 
 class QFrame;
@@ -21,6 +26,18 @@ namespace v2d {
 
 class PictureLayer;
 class SceneDocument;
+class UserPrompts;
+
+// The format of a product picture dragged from the product panel.
+inline constexpr const char* kProductDragFormat = "application/x-vexel2d-product";
+
+// What a drop or a drawn rectangle needs from outside the view: the prompts,
+// the workspace that holds product/c2d/, and the product panel's controls.
+struct ProductDropSupport {
+    UserPrompts* prompts = nullptr;
+    QString workspaceFolder;
+    std::function<ProductPanelState()> panelControls;
+};
 
 class SceneView : public QWidget {
     Q_OBJECT
@@ -30,6 +47,7 @@ public:
     // The right button opens the model menu when the last left click chose a
     // model, the scene menu otherwise.
     void setContextMenus(QMenu* sceneMenu, QMenu* modelMenu);
+    void setDropSupport(ProductDropSupport support) { dropSupport_ = std::move(support); }
     // Lays out the picture panel for the background: size + 2 pixels, scroll
     // bars when larger than PanelBack, centred otherwise.
     void LayoutView();
@@ -54,6 +72,14 @@ public slots:
     void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
     void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    // The panel's product picture let go at view point `at` of Image1.
+    void Image1DragDrop(QPoint at);
+    // Corner and edge handles (k = 0..7 for node1..node8); `inHandle` is the
+    // pointer's position inside the handle.
+    void node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint inHandle);
+    void node1MouseUp();
+    void NodeMoveMouseMove(QPoint inHandle);
+    void NodeMoveMouseUp();
     void ScrollBarXScroll(int position);
     void ScrollBarYScroll(int position);
     // "隐藏提示": while set, no hint shows.
@@ -82,6 +108,14 @@ private:
     void ScrollPanelTo(QPoint topLeft);
     QPoint ViewOffsetInPanelBack() const;
     void DrawModelFrame();
+    void DrawDragFrame(bool firstStep);
+    QPolygonF FramePolygon() const;
+    bool HandleEvent(int k, QEvent* event);
+    void DropModelProduct(QPoint point);
+    std::optional<Quad> RectanglePreview(const V2dPolygon& region) const;
+    void PlaceModelInRectangle(const V2dPolygon& region);
+    QString ModelFileOfProduct() const;
+    void ShowError(const std::string& message);
     QImage FreshOverlay() const;
     void ShowOverlay(const QImage& overlay);
     void ClearOverlay();
@@ -101,7 +135,11 @@ private:
     QMenu* modelMenu_ = nullptr;
     QMenu* contextMenu_ = nullptr;
 
+    ProductDropSupport dropSupport_;
     bool hintsHidden_ = false;
+    bool moveStarted_ = false;  // the centre handle's drag made its undo entry
+    bool shaping_ = false;      // a corner or edge handle is being dragged
+    QRect dragFrame_;           // the overlay area the frame covered last
     QImage overlay_;
     double viewScale_ = 1.0;
     std::array<QPoint, 4> cornerHandleAt_{};

@@ -219,6 +219,7 @@ void TFormMain::ConnectDocument() {
     connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonSelParts")), &QToolButton::clicked, productPanel_,
             &ProductPanelWidget::BitBtnPartsClick);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
+    view_->setDropSupport({prompts_, programFolder_, [this] { return productPanel_->Controls(); }});
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
         // The band is gone; the region's outline comes back.
         if (productPanel_->LayProductInRectangle(start, end, region)) view_->DrawOutline(region);

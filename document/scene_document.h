@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,17 @@ public:
     // drawn across the target region at the point, with undo; the region's
     // position is returned, -1 when nothing was drawn.
     Result<int> DropModel(const ModelDrop& drop);
+    // A model drawn as a rectangle inside region `region`: loaded with the
+    // product's descriptor, its quad set to `corners` (picture coordinates);
+    // a perspective one goes just after the region, any other stays on top.
+    // Drawn and selected; its position is returned (-1: no file).
+    Result<int> PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
+                                      const Quad& corners, int region, bool perspective);
+    // A material let go over the scene: the record under the point (for a
+    // model with parts, the part under it) receives the product as
+    // "开始铺贴" lays it. Nothing for no hit, a shadow or a cut-out; the
+    // refusal, if any, is returned.
+    std::optional<Error> DropMaterial(V2d_Point point, const ProductPanelState& controls);
     // The centre handle: the focused model (the owner of a part) moves by a
     // step in picture pixels; the first step of a drag records its old
     // place for undo. The picture follows with FinishModelMove.
@@ -175,6 +187,8 @@ private:
     void SceneWasReplaced();
     Result<int> DrawDecorationLineAt(const ModelDrop& drop);
     void ShowChanges(bool changed);
+    // A model just placed: drawn, announced and selected; its position.
+    int ShowPlacedModel(V2dPolygon* model);
 
     const ImageOperations& ops_;
     Scene scene_;

@@ -7,6 +7,7 @@
 #include "models/model_loading.h"
 #include "models/model_placement.h"
 #include "render/decoration_line.h"
+#include "render/tiling.h"
 
 namespace v2d {
 namespace {
@@ -89,6 +90,10 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
         removed.insert(removed.begin(), target);
         DeleteRecords(removed);
     }
+    return ShowPlacedModel(model);
+}
+
+int SceneDocument::ShowPlacedModel(V2dPolygon* model) {
     renderer_.RedrawScene(model, StartProgress());
     emit listChanged();
     emit displayedChanged();
@@ -110,6 +115,38 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     renderer_.RedrawScene(region, StartProgress());
     emit displayedChanged();
     return drop.target;
+}
+
+Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile,
+                                                  const std::string& descriptor, const Quad& corners, int region,
+                                                  bool perspective) {
+    const int before = scene_.count();
+    const V2dPolygon* anchor = region >= 0 && region < before ? scene_.at(region) : nullptr;
+    Result<int> added = LoadModelFile(modelFile);
+    if (!added) return Error{added.error()};
+    if (*added == 0) return -1;
+    V2dPolygon* model = scene_.at(before);
+    if (!descriptor.empty()) model->partsInfo = descriptor;
+    for (size_t i = 0; i < corners.size(); ++i)
+        model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
+    if (perspective && anchor) MoveAfter(scene_, model, anchor);
+    return ShowPlacedModel(model);
+}
+
+std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductPanelState& controls) {
+    const Hit hit = HitTestRecord(scene_, point.x, point.y, MapperOf(ops_));
+    if (hit.index < 0) return std::nullopt;
+    V2dPolygon* record = scene_.at(hit.index);
+    if (record->kind == kShadowRegion || record->kind == kCutOutModel) return std::nullopt;
+    if (!scene_.GroupMembers(record).empty()) {
+        const int part = PartAt(scene_, record, hit.ring);
+        if (part < 0) return std::nullopt;
+        record = scene_.at(part);
+    }
+    const TileOutcome outcome =
+        TileRegion(renderer_, *record, WithCurrentProduct(controls), effect_, undo_, StartProgress());
+    ShowChanges(outcome.status == TileStatus::Tiled);
+    return outcome.message;
 }
 
 bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {

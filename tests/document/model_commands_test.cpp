@@ -130,6 +130,20 @@ TEST_F(ModelCommandsTest, ADecorationLineIsDrawnIntoTheRegionAtItsRealHeightWith
     EXPECT_EQ(doc.scene().at(kBackWall)->picture.pixel(box.width() / 2, 22), 0xFFFFFFFFu);
 }
 
+TEST_F(ModelCommandsTest, ARectangleGivesTheCornersAPerspectiveOneGoesAfterItsRegion) {
+    const Quad quad{V2d_Point{50, 200}, {120, 205}, {125, 260}, {45, 255}};
+    for (bool perspective : {true, false}) {
+        const int count = doc.scene().count();
+        Result<int> placed = doc.PlaceModelInRectangle(modelFile(), "PartsName=白板", quad, kFloor, perspective);
+        ASSERT_TRUE(placed.ok());
+        EXPECT_EQ(*placed, perspective ? kFloor + 1 : count);
+        const V2dPolygon& model = *doc.scene().at(*placed);
+        EXPECT_EQ(QuadOf(model.corners), quad);
+        EXPECT_EQ(model.partsInfo, "PartsName=白板");
+        EXPECT_EQ(doc.selection().focused, *placed);
+    }
+}
+
 TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
     const int count = doc.scene().count();
     ModelDrop missing = Drop({10, 10});

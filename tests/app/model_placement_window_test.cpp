@@ -1,0 +1,132 @@
+// Models in the window over the demo workspace: the panel's picture let go
+// on the view reaches the document (asking before it replaces a model), the
+// handles frame the new model, and dragging them shapes and moves it.
+#include <QLabel>
+#include <QSignalSpy>
+
+#include "app/scene_view.h"
+#include "app_test_support.h"
+
+namespace v2d {
+namespace {
+
+constexpr QRgb kMagenta = 0xFFFF00FF;
+const char* const kCarpet =
+    "PartsName=波斯地毯&PartsNumber=DT-001&SalesName=美家家具&PartsSpecs=2000*1400&PSTypeMemo=地毯";
+const char* const kPainting = "PartsName=山水装饰画&PartsNumber=GH-001&SalesName=美家家具&PartsSpecs=900*600";
+const char* const kDoor = "PartsName=实木套装门&PartsNumber=MM-001&SalesName=美家家具&PartsSpecs=900*2100";
+
+class ModelWindow : public test::WindowTest {
+protected:
+    void SetUp() override {
+        OpenWindow(true);
+        ASSERT_EQ(Record(floor_).name, "地面");
+    }
+    void UseModel(const char* descriptor) {
+        UseProduct(test::Checker(Qt::red, Qt::blue), descriptor);
+        Doc().SetDragKind(DragKind::Model);
+    }
+    void Drop(QPoint picturePoint) { Find<SceneView>("PanelView").Image1DragDrop(picturePoint); }
+    // A press at `from`, one move to `to` with the left button held and a release there.
+    void Drag(QWidget& widget, QPoint from, QPoint to) {
+        auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, {});
+            QApplication::sendEvent(&widget, &event);
+        };
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+    // The pointer moves by `step` inside the handle.
+    void DragHandle(const char* name, QPoint step) { Drag(Find<QLabel>(name), {0, 0}, step); }
+    QPoint FloorPoint() {
+        const PixelBox box = OutlineBox(Record(floor_));
+        return QPoint((box.minX + box.maxX) / 2, (box.minY + 3 * box.maxY) / 4);
+    }
+    const int floor_ = 0;
+};
+
+TEST_F(ModelWindow, ADropOnTheFloorLandsJustAfterItFramedByItsHandles) {
+    UseModel(kCarpet);
+    const int count = Doc().scene().count();
+    Drop(FloorPoint());
+    ASSERT_EQ(Doc().scene().count(), count + 1);
+    const V2dPolygon& carpet = Record(floor_ + 1);
+    EXPECT_EQ(carpet.name, "波斯地毯");
+    EXPECT_EQ(Doc().focusedRecord(), &carpet);
+    for (const char* handle : {"node1", "node3", "node8", "NodeMove"}) EXPECT_TRUE(Find<QLabel>(handle).isVisible());
+    const V2d_Point corner = carpet.corners[0];
+    EXPECT_EQ(Overlay().pixel(corner.x + carpet.originX, corner.y + carpet.originY), kMagenta);
+}
+
+TEST_F(ModelWindow, ACarpetDrawnOnTheFloorLiesOnItsPlaneJustAfterIt) {
+    UseModel(kCarpet);
+    const QPoint from = FloorPoint() - QPoint(300, 0), to = from + QPoint(60, 30);  // off the centre line
+    const int count = Doc().scene().count();
+    Drag(Find<PictureLayer>("Image1"), from, to);
+    ASSERT_EQ(Doc().scene().count(), count + 1);
+    const V2dPolygon& carpet = Record(floor_ + 1);
+    EXPECT_EQ(Doc().focusedRecord(), &carpet);
+    EXPECT_NEAR(carpet.corners[0].x + carpet.originX, from.x(), 1);
+    EXPECT_NEAR(carpet.corners[0].y + carpet.originY, from.y(), 1);
+    EXPECT_NE(carpet.corners[3].x, carpet.corners[0].x);  // the floor's plane, not the screen's
+}
+
+TEST_F(ModelWindow, ADropOnAPictureModelAsksAndReplacesItOnlyOnYes) {
+    UseModel(kPainting);
+    const QPoint at(100, 100);
+    Drop(at);
+    const int count = Doc().scene().count();
+    V2dPolygon* first = Doc().focusedRecord();
+    ASSERT_NE(first, nullptr);
+    prompts_.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    Drop(at);
+    EXPECT_EQ(Doc().scene().count(), count + 1);
+    EXPECT_GE(Doc().scene().IndexOfPolygon(first), 0);
+    UseModel(kDoor);
+    Drop(at);  // lands on the second painting, the topmost
+    EXPECT_EQ(Doc().scene().count(), count + 1);
+    EXPECT_EQ(Doc().focusedRecord()->name, "实木套装门");
+    EXPECT_EQ(prompts_.texts, QStringList({"是要替换模型吗 ?", "是要替换模型吗 ?"}));
+}
+
+TEST_F(ModelWindow, ACornerDragShapesTheModelAndTheReleaseRedraws) {
+    UseModel(kPainting);
+    Drop(QPoint(120, 120));
+    const V2dPolygon& model = *Doc().focusedRecord();
+    const V2d_Point before = model.corners[2], fixed = model.corners[0];
+    QSignalSpy redraws(&Doc(), &SceneDocument::displayedChanged);
+    DragHandle("node3", QPoint(15, 12));
+    EXPECT_EQ(model.corners[2], (V2d_Point{before.x + 15, before.y + 12}));
+    EXPECT_EQ(model.corners[0], fixed);
+    EXPECT_EQ(redraws.count(), 1);  // the release only
+    EXPECT_EQ(Overlay().pixel(model.corners[2].x + model.originX, model.corners[2].y + model.originY), kMagenta);
+}
+
+TEST_F(ModelWindow, ACentreHandleDragIsUndoneInTheWindow) {
+    UseModel(kPainting);
+    Drop(QPoint(120, 120));
+    const QImage placed = Shown();
+    V2dPolygon& model = *Doc().focusedRecord();
+    const int x = model.originX, y = model.originY;
+    DragHandle("NodeMove", QPoint(7, 5));
+    EXPECT_EQ(model.originX, x + 7);
+    EXPECT_EQ(model.originY, y + 5);
+    ClickButton("SpeedButtonUndo");
+    EXPECT_EQ(model.originX, x);
+    EXPECT_EQ(model.originY, y);
+    EXPECT_EQ(Shown(), placed);
+    EXPECT_EQ(Find<PictureLayer>("Image2").picture(), Doc().displayed());
+}
+
+TEST_F(ModelWindow, AMaterialDropTilesTheRegionUnderIt) {
+    UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=测试砖&PartsNumber=T-A&PartsSpecs=600*600");
+    Doc().SetDragKind(DragKind::Material);
+    const QImage before = Record(floor_).picture;
+    Drop(FloorPoint());
+    EXPECT_NE(Record(floor_).picture, before);
+    EXPECT_EQ(Record(floor_).partsInfo.rfind("PartsName=测试砖", 0), 0u);
+}
+
+}  // namespace
+}  // namespace v2d
