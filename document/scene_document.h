@@ -186,6 +186,11 @@ signals:
 private:
     void SceneWasReplaced();
     Result<int> DrawDecorationLineAt(const ModelDrop& drop);
+    // The model file's first record (the owner of a model with parts) with the
+    // product string; null when the file does not exist.
+    Result<V2dPolygon*> LoadModelForPlacement(const std::filesystem::path& path, const std::string& descriptor);
+    // What the handles act on: the focused model, or the owner of a part.
+    V2dPolygon* FocusedModel() const;
     void ShowChanges(bool changed);
     // A model just placed: drawn, announced and selected; its position.
     int ShowPlacedModel(V2dPolygon* model);

@@ -43,6 +43,25 @@ Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
     return added;
 }
 
+Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::path& path,
+                                                        const std::string& descriptor) {
+    const int before = scene_.count();
+    Result<int> added = LoadModelFile(path);
+    if (!added) return Error{added.error()};
+    if (*added == 0) return nullptr;
+    V2dPolygon* model = scene_.at(before);
+    if (!descriptor.empty())
+        model->partsInfo = descriptor;
+    else if (model->partsInfo.empty() && *added > 1)
+        model->partsInfo = scene_.at(before + 1)->partsInfo;  // an owner speaks for its parts
+    return model;
+}
+
+V2dPolygon* SceneDocument::FocusedModel() const {
+    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    return target && target->kind != kRegion ? target : nullptr;
+}
+
 int SceneDocument::ModelDropTarget(V2d_Point point) const {
     const int hit = HitTest(scene_, point.x, point.y, MapperOf(ops_));
     if (hit < 0) return -1;
@@ -53,14 +72,10 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
 Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     if (GetParam(drop.descriptor, "PSTypeMemo") == kDecorationLine) return DrawDecorationLineAt(drop);
     const int before = scene_.count();
-    Result<int> added = LoadModelFile(drop.modelFile);
-    if (!added) return Error{added.error()};
-    if (*added == 0) return -1;
-    V2dPolygon* model = scene_.at(before);
-    if (!drop.descriptor.empty())
-        model->partsInfo = drop.descriptor;
-    else if (model->partsInfo.empty() && *added > 1)
-        model->partsInfo = scene_.at(before + 1)->partsInfo;  // an owner speaks for its parts
+    Result<V2dPolygon*> loaded = LoadModelForPlacement(drop.modelFile, drop.descriptor);
+    if (!loaded) return Error{loaded.error()};
+    V2dPolygon* model = *loaded;
+    if (!model) return -1;
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
     const std::string memo = GetParam(model->partsInfo, "PSTypeMemo");
     if (target && target->kind == kPictureModel && !drop.replace) target = nullptr;
@@ -120,13 +135,11 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
 Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile,
                                                   const std::string& descriptor, const Quad& corners, int region,
                                                   bool perspective) {
-    const int before = scene_.count();
-    const V2dPolygon* anchor = region >= 0 && region < before ? scene_.at(region) : nullptr;
-    Result<int> added = LoadModelFile(modelFile);
-    if (!added) return Error{added.error()};
-    if (*added == 0) return -1;
-    V2dPolygon* model = scene_.at(before);
-    if (!descriptor.empty()) model->partsInfo = descriptor;
+    const V2dPolygon* anchor = region >= 0 && region < scene_.count() ? scene_.at(region) : nullptr;
+    Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, descriptor);
+    if (!loaded) return Error{loaded.error()};
+    V2dPolygon* model = *loaded;
+    if (!model) return -1;
     for (size_t i = 0; i < corners.size(); ++i)
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
     if (perspective && anchor) MoveAfter(scene_, model, anchor);
@@ -150,8 +163,8 @@ std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductP
 }
 
 bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
-    V2dPolygon* target = MoveTarget(scene_.CurPoly);
-    if (!target || target->kind == kRegion) return false;
+    V2dPolygon* target = FocusedModel();
+    if (!target) return false;
     if (firstStep) PushUndo(undo_, ModelMoveUndo(*target));
     target->originX += dx;
     target->originY += dy;
@@ -169,15 +182,15 @@ void SceneDocument::FinishModelMove() {
 }
 
 bool SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
-    V2dPolygon* target = MoveTarget(scene_.CurPoly);
-    if (!target || target->kind == kRegion) return false;
+    V2dPolygon* target = FocusedModel();
+    if (!target) return false;
     CornersFromHandles(*target, handles, viewOffset, zoom);
     return true;
 }
 
 void SceneDocument::FinishModelShaping() {
-    V2dPolygon* target = MoveTarget(scene_.CurPoly);
-    if (!target || target->kind == kRegion) return;
+    V2dPolygon* target = FocusedModel();
+    if (!target) return;
     if (target->kind == kCutOutModel) SettleCutoutCorners(*target);
     renderer_.RedrawScene(target, StartProgress());
     emit displayedChanged();
