@@ -37,8 +37,6 @@ const char* const kCutOutHint = "旋转模型角度请按快捷键R,或点击左
 
 const char* const kReplaceModelQuestion = "是要替换模型吗 ?";
 
-int Truncated(double value) { return static_cast<int>(std::trunc(value)); }
-
 bool IsModel(const V2dPolygon* record) {
     return record != nullptr && record->kind != kRegion && record->kind != kShadowRegion;
 }
@@ -334,7 +332,7 @@ void SceneView::DrawOutline(const V2dPolygon* record) {
     if (const PixelBox box = BoxOf(shown); !box.empty()) {
         QLabel* move = handles_[8];
         const QPoint centre((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2);
-        move->move(QPoint(Truncated(centre.x() * viewScale_), Truncated(centre.y() * viewScale_)) +
+        move->move(QPoint(TruncToInt(centre.x() * viewScale_), TruncToInt(centre.y() * viewScale_)) +
                    ViewOffsetInPanelBack() - QPoint(move->width() / 2, move->height() / 2));
     }
     ShowOverlay(overlay);
@@ -442,7 +440,7 @@ void SceneView::SetHintsHidden(bool hidden) {
 // --- Mouse ----------------------------------------------------------------------
 
 QPoint SceneView::PicturePoint(QPoint at) const {
-    return QPoint(Truncated(at.x() / viewScale_), Truncated(at.y() / viewScale_));
+    return QPoint(TruncToInt(at.x() / viewScale_), TruncToInt(at.y() / viewScale_));
 }
 
 void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at) {
