@@ -3,7 +3,6 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QEvent>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +19,7 @@
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "document/scene_document.h"
+#include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "models/model_placement.h"
 
@@ -506,9 +506,9 @@ void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPo
 
 // --- Products let go over the scene --------------------------------------------
 
-QString SceneView::ModelFileOfProduct() const {
-    return dropSupport_.workspaceFolder + "/product/c2d/" +
-           FromUtf8(GetParam(document_.product().descriptor, "PartsNumber")) + ".c2d";
+std::filesystem::path SceneView::ModelFileOfProduct() const {
+    return PicturePathsOf(ToPath(dropSupport_.workspaceFolder), GetParam(document_.product().descriptor, "PartsNumber"))
+        .model;
 }
 
 void SceneView::ShowError(const std::string& message) {
@@ -519,7 +519,7 @@ void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
     const std::optional<Quad> corners = RectanglePreview(region);
     const std::string& descriptor = document_.product().descriptor;
     Result<int> placed = corners ? document_.PlaceModelInRectangle(
-                                       ToPath(ModelFileOfProduct()), descriptor, *corners,
+                                       ModelFileOfProduct(), descriptor, *corners,
                                        document_.scene().IndexOfPolygon(&region),
                                        DrawnInPerspective(GetParam(descriptor, "PSTypeMemo")))
                                  : Result<int>(-1);
@@ -541,10 +541,10 @@ void SceneView::Image1DragDrop(QPoint at) {
 // across the target region instead of placing a model.
 void SceneView::DropModelProduct(QPoint point) {
     const std::string& descriptor = document_.product().descriptor;
-    const QString file = ModelFileOfProduct();
-    if (!QFileInfo::exists(file)) return;
     ModelDrop drop;
-    drop.modelFile = ToPath(file);
+    drop.modelFile = ModelFileOfProduct();
+    std::error_code missing;
+    if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return;
     drop.descriptor = descriptor;
     drop.point = {point.x(), point.y()};
     drop.target = document_.ModelDropTarget(drop.point);

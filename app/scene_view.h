@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -114,7 +115,7 @@ private:
     void DropModelProduct(QPoint point);
     std::optional<Quad> RectanglePreview(const V2dPolygon& region) const;
     void PlaceModelInRectangle(const V2dPolygon& region);
-    QString ModelFileOfProduct() const;
+    std::filesystem::path ModelFileOfProduct() const;
     void ShowError(const std::string& message);
     QImage FreshOverlay() const;
     void ShowOverlay(const QImage& overlay);

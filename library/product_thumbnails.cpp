@@ -71,7 +71,7 @@ QImage MakeThumbnailCell(const QImage& picture, QSize cell) {
 
 Result<QImage> ReadThumbnailPicture(const ProductPictureSource& source, const ThumbnailJob& product,
                                     int longestSide) {
-    const std::filesystem::path xjpg = source.programFolder / "product" / "xjpg" / (FileStem(product) + ".jpg");
+    const std::filesystem::path xjpg = PicturePathsOf(source.programFolder, FileStem(product)).thumbnail;
     if (Exists(xjpg)) return ReadJpeg(xjpg, longestSide);
     const ProductPicturePaths paths = PicturePathsOf(source.programFolder, product.PartsNumber);
     if (product.kind == ProductKind::Model) return ReadModelPreviewOf(source, paths.model);
