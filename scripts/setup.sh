@@ -12,6 +12,8 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick fonts-noto-cjk
+  qt6-webengine-dev chromium
+  ccache
 )
 
 missing=()
