@@ -39,6 +39,7 @@ const Command kCommands[] = {
      "batch SCHEME.v2d --products DIR --regions LIST -o OUTDIR  one rendering per product"},
     {"add-model", Plain<v2d::cli::RunAddModel>,
      "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
+    {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
 };
 
 void PrintUsage() {
