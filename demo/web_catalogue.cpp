@@ -144,4 +144,20 @@ Status WriteWebCatalogue(const fs::path& root) {
     return Status::Ok();
 }
 
+Status WriteOnlineErrorPage(const fs::path& workspace) {
+    static const char kPage[] = R"(<!DOCTYPE html>
+<html lang="zh-CN"><head><meta charset="utf-8"><title>网络连接失败</title></head>
+<body style="font-family:sans-serif;background:#f6f2ec;color:#3d3327;padding:40px">
+<h2 style="color:#7a5a3a">暂时无法连接网上展厅</h2>
+<p>请检查网络连接，或在工作目录的 vexel2d.ini 中设置服务器地址（WebHost=），然后关闭窗口再试。</p>
+</body></html>
+)";
+    std::error_code error;
+    fs::create_directories(workspace / "say", error);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(kPage);
+    if (!WriteFileAtomically(workspace / "say" / "qrnv2010.html", std::span<const uint8_t>(bytes, sizeof kPage - 1)))
+        return Error{"写文件失败。" + (workspace / "say" / "qrnv2010.html").string()};
+    return Status::Ok();
+}
+
 }  // namespace v2d::demo

@@ -16,4 +16,8 @@ inline constexpr const char* kWebCatalogueIndex = "catalogue.txt";
 // temple/ (template schemes) and TempData/ (template thumbnails).
 Status WriteWebCatalogue(const std::filesystem::path& root);
 
+// The workspace's page "say/qrnv2010.html", shown by the online windows
+// when the service cannot be reached.
+Status WriteOnlineErrorPage(const std::filesystem::path& workspace);
+
 }  // namespace v2d::demo

@@ -15,9 +15,10 @@ class TestServer {
 public:
     httplib::Server server;
 
+    // Bound at once, so addresses are known while the routes are set up.
+    TestServer() : port_(server.bind_to_any_port("127.0.0.1")) {}
     ~TestServer() { Stop(); }
     void Start() {
-        port_ = server.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server.listen_after_bind(); });
         while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
