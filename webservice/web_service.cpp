@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <fstream>
 #include <system_error>
 
@@ -15,6 +17,9 @@ namespace {
 
 constexpr size_t kChunk = 256 * 1024;
 constexpr size_t kServiceThreads = 128;  // a thread per client held alive
+// The library listens with a queue of 5: a hundred clients connecting at
+// once would have their connections dropped and retried a second later.
+constexpr int kListenQueue = 1024;
 
 const char* ContentTypeOf(const fs::path& file) {
     const std::string extension = file.extension().string();
@@ -40,6 +45,10 @@ std::optional<fs::path> FileOf(const fs::path& files, const std::string& rest) {
 
 WebService::WebService() : server_(std::make_unique<httplib::Server>()) {
     server_->new_task_queue = [] { return new httplib::ThreadPool(kServiceThreads); };
+    server_->set_socket_options([this](int socket) {
+        httplib::default_socket_options(socket);
+        socket_ = socket;
+    });
 }
 
 WebService::~WebService() { Stop(); }
@@ -50,6 +59,7 @@ Status WebService::Bind(const fs::path& root, const std::string& host, int port)
     files_ = root / "files";
     port_ = port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
     if (port_ <= 0) return Error{"cannot listen on " + host + ":" + std::to_string(port)};
+    ::listen(socket_, kListenQueue);  // a second listen() only lengthens the queue
     address_ = "http://" + host + ":" + std::to_string(port_);
     pages_ = BuildSitePages(*catalogue, address_);
     Route();

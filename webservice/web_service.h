@@ -41,6 +41,7 @@ private:
     std::map<std::string, Page> pages_;
     std::string address_;
     int port_ = 0;
+    int socket_ = -1;  // the listening socket, once bound
 };
 
 // Writes every page under dir by its path and copies files/ beside them,
