@@ -1,13 +1,11 @@
 #include "web/uformproductie.h"
 
-#include <QFileInfo>
-#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QToolButton>
-#include <QUrl>
-#include <QVBoxLayout>
 
 #include "app/page_browser.h"
+#include "app/widget_helpers.h"
+#include "web/browser_window.h"
 #include "library/pub_functions.h"
 
 namespace v2d {
@@ -17,34 +15,22 @@ TFormProductIE::TFormProductIE(const QString& serviceName, QString errorPage, QW
     setObjectName("TFormProductIE");
     setWindowTitle(QStringLiteral("选择") + serviceName + QStringLiteral("家居产品"));
     resize(800, 640);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 4);
-    CppWebBrowser = new TCppWebBrowser(QStringLiteral("CppWebBrowser"), this);
-    column->addWidget(CppWebBrowser, 1);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 0);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName("ProgressBar1");
+    const BrowserWindowLayout layout = LayOutBrowserWindow(*this, QStringLiteral("CppWebBrowser"));
+    CppWebBrowser = layout.browser;
+    ProgressBar1 = Named(new QProgressBar(this), QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->hide();
-    SpeedButton2 = new QToolButton(this);
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setText(QStringLiteral("回  退"));
-    SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setText(QStringLiteral("关 闭"));
-    row->addWidget(ProgressBar1, 1);
-    row->addStretch();
-    row->addWidget(SpeedButton2);
-    row->addWidget(SpeedButton1);
-    column->addLayout(row);
+    SpeedButton2 = MakeButton(QStringLiteral("SpeedButton2"), QStringLiteral("回  退"), this);
+    SpeedButton1 = MakeButton(QStringLiteral("SpeedButton1"), QStringLiteral("关 闭"), this);
+    layout.buttons->addWidget(ProgressBar1, 1);
+    layout.buttons->addStretch();
+    layout.buttons->addWidget(SpeedButton2);
+    layout.buttons->addWidget(SpeedButton1);
     connect(SpeedButton1, &QToolButton::clicked, this, &QDialog::reject);
     connect(SpeedButton2, &QToolButton::clicked, CppWebBrowser, &TCppWebBrowser::GoBack);
     connect(CppWebBrowser, &TCppWebBrowser::progressChange, this, &TFormProductIE::CppWebBrowserProgressChange);
     connect(CppWebBrowser, &TCppWebBrowser::navigateComplete, this, &TFormProductIE::CppWebBrowserNavigateComplete2);
-    connect(CppWebBrowser, &TCppWebBrowser::navigateError, this, [this] {
-        if (QFileInfo::exists(errorPage_)) CppWebBrowser->Navigate(QUrl::fromLocalFile(errorPage_).toString(), {});
-    });
+    connect(CppWebBrowser, &TCppWebBrowser::navigateError, this, [this] { ShowErrorPage(*CppWebBrowser, errorPage_); });
 }
 
 void TFormProductIE::showEvent(QShowEvent* event) {

@@ -1,12 +1,10 @@
 #include "web/uformwebtemp.h"
 
-#include <QFileInfo>
-#include <QHBoxLayout>
 #include <QToolButton>
-#include <QUrl>
-#include <QVBoxLayout>
 
 #include "app/page_browser.h"
+#include "app/widget_helpers.h"
+#include "web/browser_window.h"
 
 namespace v2d {
 
@@ -21,22 +19,13 @@ TFormWebTemp::TFormWebTemp(const QString& serviceName, QString startAddress, QSt
     setObjectName("TFormWebTemp");
     setWindowTitle(QStringLiteral("选择") + serviceName + QStringLiteral("装修模板"));
     resize(800, 600);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 4);
-    CppWebBrowserTemple = new TCppWebBrowser(QStringLiteral("CppWebBrowserTemple"), this);
-    column->addWidget(CppWebBrowserTemple, 1);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 0);
-    SpeedButtonBack = new QToolButton(this);
-    SpeedButtonBack->setObjectName("SpeedButtonBack");
-    SpeedButtonBack->setText(QStringLiteral("回  退"));
-    SpeedButtonNext = new QToolButton(this);
-    SpeedButtonNext->setObjectName("SpeedButtonNext");
-    SpeedButtonNext->setText(QStringLiteral("确  定"));
-    row->addStretch();
-    row->addWidget(SpeedButtonBack);
-    row->addWidget(SpeedButtonNext);
-    column->addLayout(row);
+    const BrowserWindowLayout layout = LayOutBrowserWindow(*this, QStringLiteral("CppWebBrowserTemple"));
+    CppWebBrowserTemple = layout.browser;
+    SpeedButtonBack = MakeButton(QStringLiteral("SpeedButtonBack"), QStringLiteral("回  退"), this);
+    SpeedButtonNext = MakeButton(QStringLiteral("SpeedButtonNext"), QStringLiteral("确  定"), this);
+    layout.buttons->addStretch();
+    layout.buttons->addWidget(SpeedButtonBack);
+    layout.buttons->addWidget(SpeedButtonNext);
     connect(SpeedButtonBack, &QToolButton::clicked, this, &TFormWebTemp::SpeedButtonBackClick);
     connect(SpeedButtonNext, &QToolButton::clicked, this, &TFormWebTemp::SpeedButtonNextClick);
     connect(CppWebBrowserTemple, &TCppWebBrowser::navigateError, this, &TFormWebTemp::CppWebBrowserTempleNavigateError);
@@ -69,10 +58,7 @@ void TFormWebTemp::CppWebBrowserTempleDocumentComplete() {
     });
 }
 
-void TFormWebTemp::CppWebBrowserTempleNavigateError() {
-    if (QFileInfo::exists(errorPage_))
-        CppWebBrowserTemple->Navigate(QUrl::fromLocalFile(errorPage_).toString(), {});
-}
+void TFormWebTemp::CppWebBrowserTempleNavigateError() { ShowErrorPage(*CppWebBrowserTemple, errorPage_); }
 
 void TFormWebTemp::SpeedButtonNextClick() {
     if (!CppWebBrowserTemple->currentUrl().contains(kListPage) || chosen_.isEmpty()) return;
