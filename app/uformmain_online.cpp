@@ -51,6 +51,9 @@ void TFormMain::SpeedButtonWebTempClick() {
     }
     ShowHelpText(QStringLiteral("开始下载网上装修模板......"));
     repaint();
+    // Chosen again while it is still on its way: that download opens it.
+    for (const auto& running : downloads_)
+        if (running->targetFile() == path) return;
     // Opened when it arrives: nobody wants to pick it a second time.
     StartDownload(webTemp_->chosenAddress(), path, open);
 }

@@ -40,8 +40,8 @@ public:
 
 QString g_out;
 
-void Shot(const char* name) {
-    QTest::qWait(600);
+void Shot(const char* name, int settleMs = 600) {
+    if (settleMs > 0) QTest::qWait(settleMs);
     const QString file = g_out + "/" + name + ".png";
     QGuiApplication::primaryScreen()->grabWindow(0).save(file);
     std::fprintf(stderr, "shot %s\n", file.toUtf8().constData());
@@ -129,8 +129,7 @@ int Run(int argc, char** argv) {
         next->click();
     });
     windows->main->SpeedButtonWebTempClick();
-    QTest::qWait(100);
-    Shot("9-template-downloading");
+    Shot("9-template-downloading", 0);  // before the worker's report is handled
     WaitFor([&] { return !windows->main->downloading(); });
     Shot("10-template-opened");
 
