@@ -12,7 +12,9 @@
 #include "app/page_browser.h"
 #include "app/product_panel_widget.h"
 #include "base/picture_codec.h"
+#include "demo/demo_room.h"
 #include "document/scene_document.h"
+#include "scene/scheme_file.h"
 #include "imagelib/image_library.h"
 #include "tests/app/app_test_support.h"
 #include "tests/online/test_server.h"
@@ -138,6 +140,55 @@ TEST_F(OnlineWindows, MaterialAlreadyInXjpgIsNotFetchedAgain) {
     panel.BitBtnPartsClick();
     EXPECT_EQ(pictureHits_, 1);
     EXPECT_TRUE(prompts.texts.isEmpty()) << prompts.texts.join("|").toStdString();
+}
+
+class OnlineTemplates : public test::WindowTest {};
+
+TEST_F(OnlineTemplates, APresentTemplateOpensAtOnceAMissingOneDownloadsAndThenOpens) {
+    OpenWindow(false);
+    const Scene room = demo::BuildDemoRoomScene(320, 240);
+    const Bytes scheme = *SerializeScheme(room);
+    test::TestServer server;
+    std::atomic<int> hits{0};
+    server.server.Get("/files/t.v2d", [&](const httplib::Request&, httplib::Response& res) {
+        ++hits;
+        res.set_content(std::string(scheme.begin(), scheme.end()), "application/octet-stream");
+    });
+    const std::string list = Page("<script>function getCxData(){return '" + server.Url("/files/t.v2d") + "';}</script>", "");
+    server.server.Get("/vexel/Skim/GoodsList.aspx/t.htm", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(list, "text/html");
+    });
+    server.server.Post("/vexel/Skim/GoodsList.aspx/t.htm", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(list, "text/html");
+    });
+    server.Start();
+    TFormWebTemp window(QString(), QString::fromStdString(server.Url("/vexel/Skim/GoodsList.aspx/t.htm")), QString());
+    main_->setOnlineWindows(&window, nullptr, false, QString(), QString());
+    auto choose = [&] {
+        QTimer::singleShot(0, [&] {
+            auto& next = test::Child<QToolButton>(window, "SpeedButtonNext");
+            for (int i = 0; i < 500 && !next.isEnabled(); ++i) QTest::qWait(20);
+            next.click();
+        });
+        main_->SpeedButtonWebTempClick();
+    };
+    const fs::path local = ws_.path() / "temple" / "web" / "t.v2d";
+    fs::create_directories(local.parent_path());
+    ASSERT_TRUE(WriteSchemeFile(room, local));
+    choose();
+    EXPECT_EQ(hits, 0);
+    EXPECT_EQ(Doc().scene().count(), room.count());
+    EXPECT_EQ(Find<QLabel>("LabelHelp").text().toStdString(), kTemplateHelpText);
+
+    fs::remove(local);
+    choose();
+    EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("开始下载网上装修模板......"));
+    for (int i = 0; i < 500 && main_->downloading(); ++i) QTest::qWait(20);
+    EXPECT_EQ(hits, 1);
+    EXPECT_TRUE(fs::exists(local));
+    EXPECT_FALSE(main_->downloadFailed());
+    EXPECT_EQ(Find<QLabel>("LabelHelp").text().toStdString(), kTemplateHelpText);  // opened on arrival
+    EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
 }
 
 }  // namespace
