@@ -26,6 +26,8 @@ int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunMakeBenchDb(const Args& args);   // make-bench-db DIR [--products N] [--subcategories M]
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);
+int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ...
+int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 
 }  // namespace v2d::cli

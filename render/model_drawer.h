@@ -3,6 +3,7 @@
 // (kind 2). The renderer calls them in scene order; until the model and
 // shadow work plugs in its own, QuickModelDrawer draws what the records have.
 #include <QImage>
+#include <QRect>
 
 #include "imagelib/image_operations.h"
 #include "scene/scene.h"
@@ -14,6 +15,8 @@ struct DrawContext {
     const Scene& scene;
     const ImageOperations& ops;
     const Progress& progress;
+    // While only an area of the scene is rebuilt, nothing outside it is touched.
+    QRect clip = {};
 };
 
 class ModelDrawer {
@@ -26,6 +29,9 @@ public:
     virtual void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
     // Draws the pictures of a model's parts into the model's picture.
     virtual void RedrawParts(V2dPolygon& owner, const DrawContext& context) = 0;
+    // The pixels the model (with its shadow) may touch; empty when unknown,
+    // which makes every change redraw the whole scene.
+    virtual QRect DrawnArea(const V2dPolygon& model, const DrawContext& context) { return {}; }
 };
 
 class ShadowRegionDrawer {
