@@ -114,9 +114,11 @@ QWidget* TFormV2dTool::BuildSidePanel() {
     auto* apply = new QPushButton(QStringLiteral("应用"), panel);
     apply->setObjectName("ButtonApply");
     column->addWidget(apply);
-    column->addWidget(new QLabel(QStringLiteral("拖动黄色点修改轮廓，拖动紫色角点1-4设置透视；\n"
-                                                "Ctrl+滚轮缩放，中键或Alt+拖动平移。"),
-                                 panel));
+    auto* hint = new QLabel(QStringLiteral("拖动黄色点修改轮廓，拖动紫色角点1-4设置透视；"
+                                           "Ctrl+滚轮缩放，中键或Alt+拖动平移。"),
+                            panel);
+    hint->setWordWrap(true);
+    column->addWidget(hint);
     connect(apply, &QPushButton::clicked, this, &TFormV2dTool::ButtonApplyClick);
     connect(ListRegions, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row != canvas_->current()) canvas_->SetCurrent(row);
