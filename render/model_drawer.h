@@ -1,7 +1,7 @@
 #pragma once
 // Entry points for the drawing of models (kinds 1, 3, 4) and shadow regions
-// (kind 2). The renderer calls them in scene order; until the model and
-// shadow work plugs in its own, QuickModelDrawer draws what the records have.
+// (kind 2). The renderer calls them in scene order; QuickModelDrawer, its
+// default for models, draws what the records have.
 #include <QImage>
 #include <QRect>
 
@@ -50,12 +50,6 @@ public:
     void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void RedrawParts(V2dPolygon& owner, const DrawContext& context) override {}
-};
-
-// Draws a shadow region's renderCache, moved by its offset.
-class QuickShadowRegionDrawer final : public ShadowRegionDrawer {
-public:
-    void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) override;
 };
 
 }  // namespace v2d

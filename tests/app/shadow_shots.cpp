@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "tests/app/shot_support.h"
 #include "app/model_menu.h"
+#include "app/uformshadow.h"
 
 namespace v2d {
 namespace {
@@ -47,6 +48,13 @@ void Run(QApplication& app, TFormMain& main, const QString& workspace, const QSt
     const int sofa = drop("SF-001", {760, 690});
     save("sofa-with-shadow");
     auto trigger = [&](const char* item) { main.findChild<QAction*>(item)->trigger(); };
+    auto& dialog = *main.findChild<TFormShadow*>("TFormShadow");
+    dialog.FormShow();
+    dialog.show();
+    app.processEvents();
+    QTest::qWait(50);
+    dialog.grab().save(prefix + "-shadow-dialog.png");
+    dialog.hide();
     trigger("NFrameNext");
     save("sofa-turned");
     trigger("NCopyModel");
