@@ -1,6 +1,8 @@
 #include "app/region_list_widget.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
+#include <QMenu>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -18,6 +20,16 @@ RegionListWidget::RegionListWidget(SceneDocument& document, QWidget* parent)
     auto* column = new QVBoxLayout(this);
     ListBoxPoly = Named(new QListWidget(this), QStringLiteral("ListBoxPoly"));
     ListBoxPoly->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The list starts drags of its own items; where they land is the document's business.
+    ListBoxPoly->setDragEnabled(true);
+    ListBoxPoly->setDragDropMode(QAbstractItemView::DragDrop);
+    ListBoxPoly->viewport()->setAcceptDrops(true);
+    ListBoxPoly->viewport()->installEventFilter(this);
+    auto* listMenu = Named(new QMenu(ListBoxPoly), QStringLiteral("PopupMenu1"));
+    listMenu->addAction(QStringLiteral("删除装饰边缘线"), this, &RegionListWidget::N1Click)->setObjectName("N1");
+    ListBoxPoly->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListBoxPoly, &QWidget::customContextMenuRequested, listMenu,
+            [this, listMenu](QPoint at) { listMenu->popup(ListBoxPoly->viewport()->mapToGlobal(at)); });
     column->addWidget(ListBoxPoly);
     auto* buttons = new QHBoxLayout;
     SpeedButtonClear = MakeButton(QStringLiteral("SpeedButtonClear"), QStringLiteral("取消选择"), this);
@@ -46,6 +58,36 @@ void RegionListWidget::ListBoxPolyClick() {
 void RegionListWidget::SpeedButtonClearClick() { document_.ClearSelection(); }
 
 void RegionListWidget::CheckBoxHelpClick() { emit hintsHiddenChanged(CheckBoxHelp->isChecked()); }
+
+void RegionListWidget::N1Click() {
+    RegionSelection kept = document_.selection();
+    kept.focused = -1;
+    document_.SetSelection(std::move(kept));
+}
+
+void RegionListWidget::ListBoxPolyDragDrop(int row) { document_.MoveRecord(ListBoxPoly->currentRow(), row); }
+
+bool RegionListWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ListBoxPoly->viewport()) return QGroupBox::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            static_cast<QDropEvent*>(event)->acceptProposedAction();  // ListBoxPolyDragOver accepts every drag
+            return true;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (drop->source() == ListBoxPoly) {
+                const QListWidgetItem* under = ListBoxPoly->itemAt(drop->position().toPoint());
+                ListBoxPolyDragDrop(under ? ListBoxPoly->row(under) : -1);
+            }
+            drop->setDropAction(Qt::IgnoreAction);  // the items are the document's to move
+            drop->accept();
+            return true;
+        }
+        default:
+            return QGroupBox::eventFilter(watched, event);
+    }
+}
 
 void RegionListWidget::RefreshRegionList() {
     const Scene& scene = document_.scene();

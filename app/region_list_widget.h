@@ -2,6 +2,8 @@
 // "装饰部位" (GroupBoxPoly): ListBoxPoly mirrors the document's PolyList item
 // for item and its selection; a click in the list selects through the
 // document. "取消选择" clears the selection, "隐藏提示" hides the hints.
+// Dragging an item onto another changes the drawing order; the list's menu
+// "删除装饰边缘线" takes the outline away and keeps the selected items.
 #include <QGroupBox>
 
 class QCheckBox;
@@ -21,9 +23,15 @@ public slots:
     void ListBoxPolyClick();
     void SpeedButtonClearClick();
     void CheckBoxHelpClick();
+    void N1Click();
+    // The current item dropped onto item `row` (-1: no item under the drop).
+    void ListBoxPolyDragDrop(int row);
 
 signals:
     void hintsHiddenChanged(bool hidden);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void RefreshRegionList();

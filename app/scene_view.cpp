@@ -248,6 +248,11 @@ bool SceneView::HandleEvent(int k, QEvent* event) {
         return true;
     }
     if (mouse->button() != Qt::LeftButton) return false;
+    const V2dPolygon* target = MoveTarget(document_.focusedRecord());
+    if ((k == 6 || k == 7) && !shaping_ && target != nullptr && target->kind == kCutOutModel) {
+        emit rotationFrameClicked(k == 6 ? -1 : 1);  // the side handles turn a cut-out
+        return true;
+    }
     k == 8 ? NodeMoveMouseUp() : node1MouseUp();
     return true;
 }

@@ -14,10 +14,13 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/model_menu.h"
 #include "app/page_browser.h"
 #include "app/product_panel_widget.h"
 #include "app/region_list_widget.h"
 #include "app/scene_view.h"
+#include "app/template_tool_launch.h"
+#include "app/uformshadow.h"
 #include "app/uformmain.h"
 #include "app/widget_helpers.h"
 #include "base/process_setup.h"
@@ -177,14 +180,23 @@ QWidget* TFormMain::BuildBottomBar() {
 
 void TFormMain::BuildMenus() {
     PopupMenu2 = Named(new QMenu(this), QStringLiteral("PopupMenu2"));
-    PopupMenu2->addAction(QStringLiteral("编辑模板"))->setObjectName("N3");
+    QAction* editTemplate = PopupMenu2->addAction(QStringLiteral("编辑模板"));
+    editTemplate->setObjectName("N3");
+    connect(editTemplate, &QAction::triggered, this,
+            [this] { NEditPolyClick(this, document_, *prompts_, programFolder_); });
     PopupMenu2->addAction(QStringLiteral("保存为模板"))->setObjectName("N4");
     PopupMenu2->addAction(openAction_);
     PopupMenu2->addAction(saveAction_);
     PopupMenu2->addSeparator();
     PopupMenu2->addAction(exitAction_);
-    // The model operations fill this menu.
     PopupMenuModel = Named(new QMenu(this), QStringLiteral("PopupMenuModel"));
+    auto* shadowDialog = new TFormShadow(document_, *prompts_, this);
+    auto* modelMenu = new ModelMenu(PopupMenuModel, document_, *prompts_, shadowDialog, this);
+    connect(nextRotationFrameAction_, &QAction::triggered, modelMenu, &ModelMenu::node8Click);
+    connect(view_, &SceneView::rotationFrameClicked, modelMenu,
+            [modelMenu](int direction) { direction < 0 ? modelMenu->node7Click() : modelMenu->node8Click(); });
+    connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonShadow")), &QToolButton::clicked, modelMenu,
+            &ModelMenu::NSetShadowClick);
     view_->setContextMenus(PopupMenu2, PopupMenuModel);
 
     TimerShowWeb = Named(new QTimer(this), QStringLiteral("TimerShowWeb"));

@@ -27,6 +27,8 @@ int RunMakeBenchDb(const Args& args);   // make-bench-db DIR [--products N] [--s
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);
 int RunDownload(const Args& args);  // download URL FILE [--attempts N]
+int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ...
+int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 
 }  // namespace v2d::cli

@@ -40,6 +40,10 @@ const Command kCommands[] = {
     {"add-model", Plain<v2d::cli::RunAddModel>,
      "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
     {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
+    {"new-scheme", Plain<v2d::cli::RunNewScheme>,
+     "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ...  a scheme from a photo"},
+    {"model", Plain<v2d::cli::RunModel>,
+     "model SCHEME.v2d --record N (--mirror-x|--mirror-y|--reset|--copy|--delete|--frame next|prev) -o OUT.v2d"},
 };
 
 void PrintUsage() {

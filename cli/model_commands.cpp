@@ -102,3 +102,93 @@ int RunAddModel(const Args& args) {
 }
 
 }  // namespace v2d::cli
+
+// vexel2d-cli model: one operation of the model menu on record N (its
+// position as `info` lists it), the result written as a new scheme.
+namespace v2d::cli {
+namespace {
+
+constexpr const char* kModelUsage =
+    "usage: vexel2d-cli model SCHEME.v2d --record N (--mirror-x | --mirror-y | --reset | --copy | --delete |"
+    " --frame next|prev) -o OUT.v2d\n";
+
+struct ModelOptions {
+    std::string scheme, output, operation;
+    int record = -1;
+    int frameStep = 0;
+};
+
+Result<ModelOptions> ParseModelOptions(const Args& args) {
+    ModelOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if ((a == "-o" || a == "--record" || a == "--frame") && !hasValue) return Error{a + " needs a value"};
+        if (a == "-o") {
+            o.output = args[++i];
+        } else if (a == "--record") {
+            const std::optional<int> n = ParseInt(args[++i]);
+            if (!n || *n < 0) return Error{"--record takes a position from 0"};
+            o.record = *n;
+        } else if (a == "--mirror-x" || a == "--mirror-y" || a == "--reset" || a == "--copy" || a == "--delete" ||
+                   a == "--frame") {
+            if (!o.operation.empty()) return Error{"one operation at a time"};
+            o.operation = a;
+            if (a == "--frame") {
+                const std::string& way = args[++i];
+                if (way != "next" && way != "prev") return Error{"--frame takes next or prev"};
+                o.frameStep = way == "next" ? 1 : -1;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            return Error{"unknown option " + a};
+        } else if (o.scheme.empty()) {
+            o.scheme = a;
+        } else {
+            return Error{"one scheme only"};
+        }
+    }
+    if (o.scheme.empty()) return Error{"no scheme given"};
+    if (o.record < 0) return Error{"no record given (--record N)"};
+    if (o.operation.empty()) return Error{"no operation given"};
+    if (o.output.empty()) return Error{"no output given (-o)"};
+    return o;
+}
+
+// The operation on the selected record; the refusal when it does not apply.
+Status ApplyModelOperation(SceneDocument& doc, const ModelOptions& o) {
+    const std::string which = "record " + std::to_string(o.record);
+    if (o.operation == "--delete") return doc.DeleteSelection(nullptr);
+    if (o.operation == "--mirror-x" || o.operation == "--mirror-y") {
+        const MirrorAxis axis = o.operation == "--mirror-x" ? MirrorAxis::X : MirrorAxis::Y;
+        return doc.MirrorSelected(axis) ? Status::Ok() : Error{which + " is not a picture model"};
+    }
+    if (o.operation == "--reset") return doc.ResetSelected() ? Status::Ok() : Error{which + " cannot be reset"};
+    if (o.operation == "--copy") return doc.CopyFocusedModel() >= 0 ? Status::Ok() : Error{which + " is not a model"};
+    return doc.StepFocusedFrame(o.frameStep) ? Status::Ok()
+                                             : Error{which + " is not a cut-out model with two or more frames"};
+}
+
+}  // namespace
+
+int RunModel(const Args& args) {
+    Result<ModelOptions> options = ParseModelOptions(args);
+    if (!options) {
+        std::fprintf(stderr, "vexel2d-cli model: %s\n%s", options.error().c_str(), kModelUsage);
+        return 2;
+    }
+    ImageLibrary library;
+    if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("model", loaded.error());
+    SceneDocument doc(library);
+    if (Status opened = doc.OpenScheme(options->scheme); !opened)
+        return Fail("model", options->scheme + ": " + opened.error());
+    if (options->record >= doc.scene().count())
+        return Fail("model", "record " + std::to_string(options->record) + " is past the last record (" +
+                                 std::to_string(doc.scene().count()) + " records)");
+    doc.Select(options->record);
+    if (Status applied = ApplyModelOperation(doc, *options); !applied) return Fail("model", applied.error());
+    if (Status saved = doc.SaveScheme(options->output); !saved)
+        return Fail("model", options->output + ": " + saved.error());
+    return 0;
+}
+
+}  // namespace v2d::cli

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
 #include "models/handle_drag.h"
+#include "models/model_operations.h"
 #include "models/scene_selection.h"
 #include "render/perspective_model_drawer.h"
 #include "render/scene_renderer.h"
@@ -167,6 +169,34 @@ public:
     // Removes records (a model takes its parts along) with a type-1 or
     // type-4 undo entry.
     void DeleteRecords(const std::vector<V2dPolygon*>& records);
+
+    // --- Model menu, shadows and the region list (scene_document_operations.cpp)
+    // "横向镜像" / "竖向镜像" of the selected picture model, "重置模型" of the
+    // selected record; false when nothing changed.
+    bool MirrorSelected(MirrorAxis axis);
+    bool ResetSelected();
+    // "复制模型": a copy of the focused model (the whole model for a part or
+    // an owner), drawn and selected; its position, -1 when there is none.
+    int CopyFocusedModel();
+    // "删除模型" for every selected entry: "请先选择区域。" without a focused
+    // entry; `confirm` is asked next and anything but true stops; a member
+    // of a region group refuses. Owners take their parts along.
+    Status DeleteSelection(const std::function<bool()>& confirm);
+    // The focused cut-out model's next (+1) or previous (-1) rotation frame.
+    bool StepFocusedFrame(int direction);
+    // The focused model's shadow settings; the scene is redrawn only when
+    // one of them changed.
+    struct ShadowSettings {
+        bool castShadow = true;
+        int shadowX = 5, shadowY = 5, shadowRadius = 10;
+        uint32_t shadowColor = kDefaultShadowColor;
+        friend bool operator==(const ShadowSettings&, const ShadowSettings&) = default;
+    };
+    std::optional<ShadowSettings> FocusedShadow() const;
+    bool SetFocusedShadow(const ShadowSettings& settings);
+    // The record at `from` moves to `to` (a drag in the region list) and is
+    // selected; a model part, or a position outside the list, stays put.
+    bool MoveRecord(int from, int to);
 
     // The progress of the operation running now, as a callback for code
     // that reports it; it starts the bar at 0.

@@ -197,12 +197,14 @@ void SceneDocument::FinishModelShaping() {
 }
 
 void SceneDocument::DeleteRecords(const std::vector<V2dPolygon*>& records) {
-    if (records.empty()) return;
-    PushUndo(undo_, RemovalUndo(scene_, records));
-    for (V2dPolygon* record : records) {
-        DropUndoFor(undo_, record);
-        scene_.FreePolygon(record);
-    }
+    // An owner never leaves its parts behind naming a freed record.
+    const std::vector<V2dPolygon*> removed = RecordsToDelete(scene_, records);
+    if (removed.empty()) return;
+    UndoObject removal = RemovalUndo(scene_, removed);
+    // Older entries follow the records into the copies that undo puts back.
+    for (const auto& [record, copy] : RemovedCopies(scene_, removed, removal)) RedirectUndo(undo_, record, copy);
+    PushUndo(undo_, std::move(removal));
+    for (V2dPolygon* record : removed) scene_.FreePolygon(record);
     selection_ = {};
     emit listChanged();
 }

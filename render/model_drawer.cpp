@@ -40,9 +40,4 @@ void QuickModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed
     DrawModelPicture(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed);
 }
 
-void QuickShadowRegionDrawer::RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext&) {
-    if (region.picture.isNull() || region.renderCache.isNull()) return;
-    DrawRegionPicture(region, region.renderCache, displayed);
-}
-
 }  // namespace v2d

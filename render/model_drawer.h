@@ -1,8 +1,9 @@
 #pragma once
 // Entry points for the drawing of models (kinds 1, 3, 4) and shadow regions
-// (kind 2). The renderer calls them in scene order; until the model and
-// shadow work plugs in its own, QuickModelDrawer draws what the records have.
+// (kind 2). The renderer calls them in scene order; QuickModelDrawer, its
+// default for models, draws what the records have.
 #include <QImage>
+#include <QRect>
 
 #include "imagelib/image_operations.h"
 #include "scene/scene.h"
@@ -14,6 +15,8 @@ struct DrawContext {
     const Scene& scene;
     const ImageOperations& ops;
     const Progress& progress;
+    // While only an area of the scene is rebuilt, nothing outside it is touched.
+    QRect clip = {};
 };
 
 class ModelDrawer {
@@ -26,6 +29,9 @@ public:
     virtual void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
     // Draws the pictures of a model's parts into the model's picture.
     virtual void RedrawParts(V2dPolygon& owner, const DrawContext& context) = 0;
+    // The pixels the model (with its shadow) may touch; empty when unknown,
+    // which makes every change redraw the whole scene.
+    virtual QRect DrawnArea(const V2dPolygon& model, const DrawContext& context) { return {}; }
 };
 
 class ShadowRegionDrawer {
@@ -44,12 +50,6 @@ public:
     void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void RedrawParts(V2dPolygon& owner, const DrawContext& context) override {}
-};
-
-// Draws a shadow region's renderCache, moved by its offset.
-class QuickShadowRegionDrawer final : public ShadowRegionDrawer {
-public:
-    void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) override;
 };
 
 }  // namespace v2d

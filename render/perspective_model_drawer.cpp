@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "render/picture_ops.h"
+#include "render/shadow_mask.h"
 #include "render/tone.h"
 #include "scene/outline_geometry.h"
 
@@ -47,13 +48,14 @@ QImage MixedWithScene(const QImage& picture, const QImage& scene, QPoint at, int
 
 // The picture's top-left at `at`; the outline moved by the model's origin.
 void FillThroughOutline(const V2dPolygon& model, const std::vector<V2d_Point>& outline, const QImage& picture,
-                        QPoint at, QImage& displayed) {
+                        QPoint at, QImage& displayed, const QRect& clip) {
     if (picture.isNull() || outline.empty()) return;
     QBrush brush(picture);
     brush.setTransform(QTransform::fromTranslate(at.x(), at.y()));
     // Outline points name pixel centres.
     const QPointF offset(model.originX + 0.5, model.originY + 0.5);
     QPainter painter(&displayed);
+    if (!clip.isNull()) painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(brush);
@@ -61,11 +63,20 @@ void FillThroughOutline(const V2dPolygon& model, const std::vector<V2d_Point>& o
 }
 
 void CompositePictureModel(const V2dPolygon& model, const QImage& picture, QImage& displayed,
-                           const ImageOperations& ops) {
+                           const DrawContext& context) {
     const QPoint at = PictureModelOrigin(model);
-    FillThroughOutline(model, DrawnOutline(model, ops), MixedWithScene(picture, displayed, at, model.reflect), at,
-                       displayed);
+    FillThroughOutline(model, DrawnOutline(model, context.ops), MixedWithScene(picture, displayed, at, model.reflect),
+                       at, displayed, context.clip);
 }
+
+// The outline as placed in the scene: drawn, then moved by the origin.
+std::vector<V2d_Point> PlacedOutline(const V2dPolygon& model, const ImageOperations& ops) {
+    std::vector<V2d_Point> outline = DrawnOutline(model, ops);
+    for (V2d_Point& p : outline) p.x += model.originX, p.y += model.originY;
+    return outline;
+}
+
+QRect RectOf(const PixelBox& box) { return box.empty() ? QRect() : QRect(box.minX, box.minY, box.width(), box.height()); }
 
 QImage Brightened(const QImage& picture, int lighten) {
     if (lighten == 0 || std::abs(lighten) > 400) return picture;
@@ -94,12 +105,13 @@ QImage PictureModelImage(const V2dPolygon& model, const ImageOperations& ops) {
     return picture;
 }
 
-void DrawCutoutModel(const V2dPolygon& model, QImage& displayed) {
+void DrawCutoutModel(const V2dPolygon& model, QImage& displayed, const QRect& clip) {
     if (model.picture.isNull()) return;
     // However small its scale, a cut-out keeps a pixel each way.
     const int w = std::max(1, Scaled(model.picture.width(), model.scaleX));
     const int h = std::max(1, Scaled(model.picture.height(), model.scaleY));
     QPainter painter(&displayed);
+    if (!clip.isNull()) painter.setClipRect(clip);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRect(model.originX, model.originY, w, h), Brightened(model.picture, model.lighten));
 }
@@ -119,24 +131,48 @@ void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2d
     }
 }
 
+void PerspectiveModelDrawer::CastShadowOf(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
+    if (!model.castShadow) return;
+    if (model.kind == kCutOutModel) return shadows_.CastCutoutShadow(model, displayed, context.ops, context.clip);
+    shadows_.CastPictureModelShadow(model, PlacedOutline(model, context.ops), displayed, context.ops, context.clip);
+}
+
+QRect PerspectiveModelDrawer::DrawnArea(const V2dPolygon& model, const DrawContext& context) {
+    if (model.group) return {};
+    QRect area;
+    int margin = 0;
+    if (model.kind == kCutOutModel) {
+        if (model.picture.isNull()) return {};
+        area = QRect(model.originX, model.originY, std::max(1, Scaled(model.picture.width(), model.scaleX)),
+                     std::max(1, Scaled(model.picture.height(), model.scaleY)));
+        margin = kCutoutShadowRadiusCap;
+    } else {
+        area = RectOf(BoxOf(PlacedOutline(model, context.ops)));
+    }
+    if (model.castShadow && !area.isEmpty())
+        area |= area.translated(model.shadowX, model.shadowY).adjusted(-margin, -margin, margin, margin);
+    return area.adjusted(-1, -1, 1, 1);
+}
+
 void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group) return;
+    CastShadowOf(model, displayed, context);
     if (model.kind == kCutOutModel) {
-        DrawCutoutModel(model, displayed);
+        DrawCutoutModel(model, displayed, context.clip);
         return;
     }
     model.renderCache = PictureModelImage(model, context.ops);
-    CompositePictureModel(model, model.renderCache, displayed, context.ops);
+    CompositePictureModel(model, model.renderCache, displayed, context);
 }
 
 void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group) return;
+    CastShadowOf(model, displayed, context);
     if (model.kind == kCutOutModel) {
-        DrawCutoutModel(model, displayed);
+        DrawCutoutModel(model, displayed, context.clip);
         return;
     }
-    CompositePictureModel(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed,
-                          context.ops);
+    CompositePictureModel(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed, context);
 }
 
 void PerspectiveModelDrawer::RedrawParts(V2dPolygon& owner, const DrawContext& context) {
@@ -144,7 +180,11 @@ void PerspectiveModelDrawer::RedrawParts(V2dPolygon& owner, const DrawContext& c
     if (parts.empty() || owner.picture.isNull()) return;
     const PixelBox box = OutlineBox(owner);
     owner.picture = owner.picture.copy();
-    DrawPartPictures(owner.picture, QPoint(box.minX, box.minY), parts, &V2dPolygon::picture);
+    // Each part's shadow falls on the parts drawn before it.
+    for (V2dPolygon* part : parts) {
+        CastPartShadow(*part, owner, owner.picture, context.ops);
+        DrawPartPictures(owner.picture, QPoint(box.minX, box.minY), {part}, &V2dPolygon::picture);
+    }
 }
 
 }  // namespace v2d

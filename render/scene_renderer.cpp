@@ -22,10 +22,15 @@ SceneRenderer::SceneRenderer(Scene& scene, const ImageOperations& ops) : scene_(
 
 void SceneRenderer::SetModelDrawer(ModelDrawer* drawer) { models_ = drawer ? drawer : &quickModels_; }
 void SceneRenderer::SetShadowRegionDrawer(ShadowRegionDrawer* drawer) {
-    shadows_ = drawer ? drawer : &quickShadows_;
+    shadows_ = drawer ? drawer : &shadowRegions_;
 }
 
-DrawContext SceneRenderer::Context() const { return DrawContext{scene_, ops_, noProgress_}; }
+DrawContext SceneRenderer::Context() const { return DrawContext{scene_, ops_, noProgress_, clip_}; }
+
+QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
+    const bool model = record.kind == kPictureModel || record.kind == kPictureModel3 || record.kind == kCutOutModel;
+    return model ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
+}
 
 void SceneRenderer::StartFromBackground() {
     displayed_ = ToRgb32(scene_.background).copy();
@@ -42,7 +47,7 @@ void SceneRenderer::RememberDrawnScene() {
     drawnBounds_.clear();
     for (const PolygonPtr& record : scene_.PolyList) {
         drawnList_.push_back(record.get());
-        drawnBounds_.push_back(DrawnBounds(*record));
+        drawnBounds_.push_back(BoundsOf(*record));
     }
     drawnBackground_ = scene_.background.cacheKey();
 }
@@ -65,19 +70,22 @@ bool IsModel(const V2dPolygon& r) {
 }  // namespace
 
 bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress) {
-    // Models draw where their own geometry says, and a reflection mirrors
-    // the whole scene beneath: both need the whole redraw.
+    // A model whose drawer cannot tell where it draws, and a reflection that
+    // mirrors the whole scene beneath: both need the whole redraw.
     const int count = scene_.count();
     std::vector<bool> render(static_cast<size_t>(count), false);
+    std::vector<QRect> bounds(static_cast<size_t>(count));
     QRect area;
     for (int j = 0; j < count; ++j) {
         const V2dPolygon& record = *scene_.at(j);
-        if (IsModel(record)) return false;
+        bounds[size_t(j)] = BoundsOf(record);
+        if (IsModel(record) && !record.group && bounds[size_t(j)].isEmpty()) return false;
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
         if (!isChanged && !(record.kind == kShadowRegion && j > lowestChange)) continue;
+        if (record.group) return false;  // a part changes its owner's picture
         if (record.reflect >= 1) return false;
         render[static_cast<size_t>(j)] = true;
-        area |= DrawnBounds(record) | drawnBounds_[static_cast<size_t>(j)];
+        area |= bounds[size_t(j)] | drawnBounds_[static_cast<size_t>(j)];
     }
     area = area.adjusted(-1, -1, 1, 1) & displayed_.rect();
     counters_ = {};
@@ -90,7 +98,7 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     clip_ = area;
     for (int j = 0; j < count; ++j) {
         V2dPolygon& record = *scene_.at(j);
-        if (!DrawnBounds(record).intersects(area))
+        if (!bounds[size_t(j)].intersects(area))
             ++counters_.untouched;
         else if (render[static_cast<size_t>(j)])
             RenderRegion(record);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imagelib/image_operations.h"
+#include "render/cast_shadow.h"
 #include "render/model_drawer.h"
 #include "scene/scene.h"
 
@@ -34,8 +35,9 @@ public:
     Scene& scene() { return scene_; }
     const ImageOperations& ops() { return ops_; }
 
-    // Later work plugs its model and shadow drawing in here; null restores
-    // the quick defaults.
+    // The model drawing (and the shadow-region drawing) in use; null
+    // restores the defaults: models from their caches, shadow regions
+    // darkening the scene through their masks.
     void SetModelDrawer(ModelDrawer* drawer);
     void SetShadowRegionDrawer(ShadowRegionDrawer* drawer);
     ModelDrawer& modelDrawer() { return *models_; }
@@ -71,13 +73,15 @@ private:
     bool DisplayedMatchesScene() const;
     bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress);
     DrawContext Context() const;
+    // Where a record draws: its outline box, or for a model what its drawer says.
+    QRect BoundsOf(const V2dPolygon& record) const;
 
     Scene& scene_;
     const ImageOperations& ops_;
     QuickModelDrawer quickModels_;
-    QuickShadowRegionDrawer quickShadows_;
+    ShadowRegionRenderer shadowRegions_;
     ModelDrawer* models_ = &quickModels_;
-    ShadowRegionDrawer* shadows_ = &quickShadows_;
+    ShadowRegionDrawer* shadows_ = &shadowRegions_;
     QImage displayed_;
     RedrawCounters counters_;
     Progress noProgress_;

@@ -93,7 +93,7 @@ EntryPictures QueueEntryPictures(const V2dPolygon& record, const V2dPolygonEx* f
         handles.source = queue.add(&record.sourcePicture, Encoding::Jpeg);
     if (record.kind == kCutOutModel && frames && frames->frames.size() >= 2) {
         for (size_t j = 0; j < frames->frames.size(); ++j)
-            handles.frames.push_back(int32_t(j) == frames->current ? -1
+            handles.frames.push_back(int32_t(j) == frames->clampedCurrent() ? -1
                                                                    : queue.add(&frames->frames[j], Encoding::Png));
     }
     return handles;
@@ -119,7 +119,7 @@ void AppendFrameBlock(Bytes& out, const V2dPolygonEx* frames, const EntryPicture
         return;
     }
     AppendI32(out, static_cast<int32_t>(pictures.frames.size()));
-    AppendI32(out, frames->current);
+    AppendI32(out, frames->clampedCurrent());
     for (int handle : pictures.frames) {
         if (handle < 0) continue;
         const Bytes& frame = queue.result(handle);

@@ -17,6 +17,19 @@ std::unique_ptr<V2dPolygonEx> CopyFrameSet(const V2dPolygonEx& frames, V2dPolygo
     return copy;
 }
 
+std::unique_ptr<V2dPolygonMesh> CopyMesh(const V2dPolygonMesh& mesh, V2dPolygon* newOwner) {
+    auto copy = std::make_unique<V2dPolygonMesh>(mesh);
+    copy->owner = newOwner;
+    return copy;
+}
+
+std::vector<V2dPolygon*> InListOrder(const Scene& scene, std::vector<V2dPolygon*> records) {
+    std::sort(records.begin(), records.end(), [&](V2dPolygon* a, V2dPolygon* b) {
+        return scene.IndexOfPolygon(a) < scene.IndexOfPolygon(b);
+    });
+    return records;
+}
+
 // A copy of every field. Pictures are copy-on-write values: the snapshot
 // keeps the old pixels however the record's pictures are changed or replaced
 // later, without copying scene-sized pictures up front.
@@ -49,10 +62,7 @@ UndoObject ModelMoveUndo(V2dPolygon& model) {
 UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& removed) {
     UndoObject u;
     if (removed.empty()) return u;
-    std::vector<V2dPolygon*> ordered = removed;
-    std::sort(ordered.begin(), ordered.end(), [&](V2dPolygon* a, V2dPolygon* b) {
-        return scene.IndexOfPolygon(a) < scene.IndexOfPolygon(b);
-    });
+    const std::vector<V2dPolygon*> ordered = InListOrder(scene, removed);
     u.position = std::max(0, scene.IndexOfPolygon(ordered.front()));
     std::vector<PolygonPtr> copies;
     for (V2dPolygon* r : ordered) copies.push_back(CopyPolygon(*r));
@@ -62,6 +72,7 @@ UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& remov
             if (ordered[i]->group == ordered[k]) copies[i]->group = copies[k].get();
         if (const V2dPolygonEx* frames = scene.FrameSetOf(ordered[i]))
             u.frameSets.push_back(CopyFrameSet(*frames, copies[i].get()));
+        if (const V2dPolygonMesh* mesh = scene.MeshOf(ordered[i])) u.meshes.push_back(CopyMesh(*mesh, copies[i].get()));
     }
     if (copies.size() == 1) {
         u.type = UndoKind::RecordRemoved;
@@ -73,13 +84,26 @@ UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& remov
     return u;
 }
 
-void PushUndo(UndoList& undoList, UndoObject undoObject) { undoList.push_back(std::move(undoObject)); }
-
-void DropUndoFor(UndoList& undoList, const V2dPolygon* record) {
-    std::erase_if(undoList, [record](const UndoObject& u) {
-        return u.target == record || (u.saved && u.saved->group == record);
-    });
+std::vector<std::pair<const V2dPolygon*, V2dPolygon*>> RemovedCopies(const Scene& scene,
+                                                                     const std::vector<V2dPolygon*>& removed,
+                                                                     UndoObject& removal) {
+    std::vector<std::pair<const V2dPolygon*, V2dPolygon*>> pairs;
+    const std::vector<V2dPolygon*> ordered = InListOrder(scene, removed);
+    if (removal.saved && ordered.size() == 1) pairs.emplace_back(ordered.front(), removal.saved.get());
+    for (size_t i = 0; i < ordered.size() && i < removal.records.size(); ++i)
+        pairs.emplace_back(ordered[i], removal.records[i].get());
+    return pairs;
 }
+
+void RedirectUndo(UndoList& undoList, const V2dPolygon* from, V2dPolygon* to) {
+    for (UndoObject& u : undoList) {
+        if (u.type != UndoKind::Picture && u.type != UndoKind::ModelMoved) continue;
+        if (u.target == from) u.target = to;
+        if (u.saved && u.saved->group == from) u.saved->group = to;
+    }
+}
+
+void PushUndo(UndoList& undoList, UndoObject undoObject) { undoList.push_back(std::move(undoObject)); }
 
 void ClearUndo(UndoList& undoList) { undoList.clear(); }
 
@@ -129,7 +153,11 @@ UndoOutcome Undo(Scene& scene, UndoList& undoList) {
                 if (r->group && !ownerBack && !InScene(scene, r->group)) r->group = nullptr;
             }
             for (size_t j = 0; j < records.size(); ++j) scene.Insert(p + static_cast<int>(j), std::move(records[j]));
-            for (auto& frames : u.frameSets) scene.FrameSetList.push_back(std::move(frames));
+            for (auto& frames : u.frameSets) {
+                frames->current = frames->clampedCurrent();
+                scene.FrameSetList.push_back(std::move(frames));
+            }
+            for (auto& mesh : u.meshes) scene.MeshList.push_back(std::move(mesh));
             outcome.listChanged = true;
             break;
         }

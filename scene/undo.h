@@ -24,8 +24,10 @@ struct UndoObject {
     int position = 0;              // types 1 and 4: where the removed records stood
     PolygonPtr saved;              // types 0 and 2: the target before; type 1: the removed record
     std::vector<PolygonPtr> records;  // type 4: the removed records in their former order
-    // Rotation frames of removed cut-out models, put back with them.
+    // Rotation frames of removed cut-out models and warp meshes of removed
+    // regions, put back with them.
     std::vector<std::unique_ptr<V2dPolygonEx>> frameSets;
+    std::vector<std::unique_ptr<V2dPolygonMesh>> meshes;
 };
 
 using UndoList = std::vector<UndoObject>;
@@ -38,13 +40,20 @@ UndoObject PictureUndo(const Scene& scene, V2dPolygon& record);
 UndoObject ModelMoveUndo(V2dPolygon& model);
 // Types 1 and 4 for records about to be removed from the list: a single
 // record gives type 1, several (a model and its parts) type 4. Copies are
-// taken now, with parts pointing at the copied owner; frame sets are copied.
+// taken now, with parts pointing at the copied owner; frame sets and warp
+// meshes are copied with them.
 UndoObject RemovalUndo(const Scene& scene, const std::vector<V2dPolygon*>& removed);
+// The copies a removal entry holds, paired with the records they copy (the
+// entry's own order), so that older entries can follow the records.
+std::vector<std::pair<const V2dPolygon*, V2dPolygon*>> RemovedCopies(const Scene& scene,
+                                                                     const std::vector<V2dPolygon*>& removed,
+                                                                     UndoObject& removal);
+// Older entries about a record that is being removed name its copy from
+// now on (their target, and the part a picture snapshot names), so undoing
+// the removal and then them changes the record that came back.
+void RedirectUndo(UndoList& undoList, const V2dPolygon* from, V2dPolygon* to);
 
 void PushUndo(UndoList& undoList, UndoObject undoObject);
-// Entries about a record that is about to be freed go with it, so that a
-// later record at the same address cannot receive them.
-void DropUndoFor(UndoList& undoList, const V2dPolygon* record);
 void ClearUndo(UndoList& undoList);
 
 // What the window does after an undo.

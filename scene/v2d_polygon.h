@@ -78,6 +78,11 @@ struct V2dPolygonEx {
     V2dPolygon* owner = nullptr;
     std::vector<QImage> frames;
     int32_t current = 0;
+    // `current` within the frames, whatever a file or an older copy left there.
+    int32_t clampedCurrent() const {
+        const int32_t last = static_cast<int32_t>(frames.size()) - 1;
+        return last < 0 ? 0 : current < 0 ? 0 : current > last ? last : current;
+    }
 };
 
 // A named group of regions (at least two members).

@@ -15,7 +15,15 @@
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
 #include "document/tile_command.h"
+#include "document/scene_document.h"
 #include "document/tone_controls.h"
+#include "base/atomic_file.h"
+#include "render/shadow_mask.h"
+#include "render/picture_ops.h"
+#include "scene/photo_scheme.h"
+#include "scene/scheme_file.h"
+
+#include <QPainter>
 
 namespace v2d {
 namespace {
@@ -151,6 +159,137 @@ void BM_FullRedrawTwentyRegions(benchmark::State& state) {
     state.counters["rendered"] = room.renderer.counters().rendered;
 }
 BENCHMARK(BM_FullRedrawTwentyRegions)->Unit(benchmark::kMillisecond);
+
+// --- Shadows and a scheme from a photo ---------------------------------------
+
+// A sofa-sized cut-out: an opaque rounded body on a transparent ground.
+QImage CutoutPicture(int w, int h) {
+    QImage picture(w, h, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(150, 140, 130));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(0, 0, w, h), w / 10.0, h / 10.0);
+    return picture;
+}
+
+PolygonPtr CutoutModel(int w, int h, int x, int y) {
+    PolygonPtr model = NewPolygon();
+    model->name = "sofa";
+    model->kind = kCutOutModel;
+    model->picture = CutoutPicture(w, h);
+    model->points = {{0, 0}, {w - 1, 0}, {w - 1, h - 1}, {0, h - 1}};
+    model->indexList = {3};
+    SetCornersFromBoundingBox(*model);
+    model->originX = x, model->originY = y;
+    return model;
+}
+
+void BM_CutoutShadowOnLargeScene(benchmark::State& state) {
+    QImage scene = ToRgb32(demo::BuildDemoRoomScene(kWidth, kHeight).background).copy();
+    const PolygonPtr model = CutoutModel(1200, 600, 1400, 1800);
+    for (auto _ : state) {
+        const QImage mask = CutoutShadowMask(*model, Library());
+        MultiplyByMask(scene, CutoutShadowOrigin(*model), mask);
+        benchmark::DoNotOptimize(scene.constBits());
+    }
+}
+BENCHMARK(BM_CutoutShadowOnLargeScene)->Unit(benchmark::kMillisecond);
+
+// The same patch by hand with OpenCV: the picture shrunk and laid on white,
+// blurred with radius and sigma 5, and multiplied into the scene.
+void BM_BareBlurBlendOfThePatch(benchmark::State& state) {
+    QImage scene = ToRgb32(demo::BuildDemoRoomScene(kWidth, kHeight).background).copy();
+    const QImage picture = CutoutPicture(1200, 600);
+    const int s = 5, w = 1200 - s, h = 600 - s;
+    const cv::Mat source(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
+                         picture.bytesPerLine());
+    for (auto _ : state) {
+        cv::Mat shrunk, canvas(h + 2 * s, w + 2 * s, CV_8UC4, cv::Scalar(255, 255, 255, 255)), blurred;
+        cv::resize(source, shrunk, cv::Size(w, h), 0, 0, cv::INTER_LINEAR);
+        cv::Mat alpha, own, rest, white(h, w, CV_8UC4, cv::Scalar(255, 255, 255, 255)), laid;
+        cv::extractChannel(shrunk, alpha, 3);
+        alpha.convertTo(own, CV_32F, 1.0 / 255);
+        cv::subtract(cv::Scalar::all(1.0), own, rest);
+        cv::blendLinear(shrunk, white, own, rest, laid);
+        laid.copyTo(canvas(cv::Rect(s, s, w, h)));
+        cv::GaussianBlur(canvas, blurred, cv::Size(2 * s + 1, 2 * s + 1), s, s);
+        cv::Mat patch(h + 2 * s, w + 2 * s, CV_8UC4, scene.scanLine(1805) + 4 * 1405, scene.bytesPerLine());
+        cv::multiply(patch, blurred, patch, 1.0 / 255);
+        benchmark::DoNotOptimize(patch.data);
+    }
+}
+BENCHMARK(BM_BareBlurBlendOfThePatch)->Unit(benchmark::kMillisecond);
+
+// The twenty tiled regions with a cut-out casting its shadow, through the
+// document as the shadow dialog changes it.
+struct ShadowedRoom {
+    SceneDocument doc{Library()};
+    ShadowedRoom() {
+        TwentyRegions room;
+        room.scene.Append(CutoutModel(1200, 600, 1400, 1800));
+        doc.LoadScene(std::move(room.scene));
+        doc.Select(doc.scene().count() - 1);
+    }
+};
+
+void BM_ShadowSettingChangeTwentyRegions(benchmark::State& state) {
+    ShadowedRoom room;
+    SceneDocument::ShadowSettings shadow = *room.doc.FocusedShadow();
+    for (auto _ : state) {
+        shadow.shadowX = shadow.shadowX == 5 ? 9 : 5;
+        room.doc.SetFocusedShadow(shadow);
+    }
+    state.counters["rendered"] = room.doc.renderer().counters().rendered;
+}
+BENCHMARK(BM_ShadowSettingChangeTwentyRegions)->Unit(benchmark::kMillisecond);
+
+void BM_FullRedrawTwentyRegionsWithShadow(benchmark::State& state) {
+    ShadowedRoom room;
+    for (auto _ : state) room.doc.renderer().RenderAll();
+}
+BENCHMARK(BM_FullRedrawTwentyRegionsWithShadow)->Unit(benchmark::kMillisecond);
+
+struct PhotoFile {
+    std::filesystem::path path = std::filesystem::temp_directory_path() / "bench_new_scheme_photo.jpg";
+    std::filesystem::path out = std::filesystem::temp_directory_path() / "bench_new_scheme.v2d";
+    PhotoFile() {
+        const QImage photo = demo::BuildDemoRoomScene(kWidth, kHeight).background;
+        WriteFileAtomically(path, *EncodeJpeg(photo, 92));
+    }
+    ~PhotoFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        std::filesystem::remove(out, ignored);
+    }
+};
+
+// What `new-scheme PHOTO --region ... x4 -o OUT` does.
+void BM_NewSchemeFourRegions(benchmark::State& state) {
+    const PhotoFile photo;
+    const std::vector<RegionOutline> regions = {
+        {"地面", {{0, 2999}, {1300, 1900}, {2700, 1900}, {3999, 2999}}, 4000, 6600, std::nullopt},
+        {"背景墙", {{1300, 300}, {2700, 300}, {2700, 1900}, {1300, 1900}}, 4000, 2800, std::nullopt},
+        {"左墙", {{0, 0}, {1300, 300}, {1300, 1900}, {0, 2999}}, 6600, 2800, std::nullopt},
+        {"右墙", {{2700, 300}, {3999, 0}, {3999, 2999}, {2700, 1900}}, 6600, 2800, std::nullopt}};
+    for (auto _ : state) {
+        Scene scene;
+        scene.background = *ReadPhoto(photo.path);
+        for (const RegionOutline& r : regions) scene.Append(std::move(*NewRegionRecord(r, scene.background.size())));
+        if (!WriteSchemeFile(scene, photo.out)) state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_NewSchemeFourRegions)->Unit(benchmark::kMillisecond);
+
+void BM_BareJpegDecodeEncodeOfThePhoto(benchmark::State& state) {
+    const PhotoFile photo;
+    for (auto _ : state) {
+        const QImage decoded = DecodeJpeg(*ReadWholeFile(photo.path));
+        benchmark::DoNotOptimize(EncodeJpeg(decoded, 100)->size());
+    }
+}
+BENCHMARK(BM_BareJpegDecodeEncodeOfThePhoto)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace v2d

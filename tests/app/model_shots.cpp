@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "tests/app/shot_support.h"
 #include "app/scene_view.h"
 #include "demo/demo_room.h"
 #include "library/pub_functions.h"
@@ -22,16 +23,6 @@
 
 namespace v2d {
 namespace {
-
-class AnswerYes final : public UserPrompts {
-public:
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    PromptAnswer Message(QWidget*, const QString& text, PromptButtons buttons, PromptIcon) override {
-        std::printf("asked: %s\n", text.toStdString().c_str());
-        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Yes;
-    }
-};
 
 struct Driver {
     QApplication& app;
@@ -159,17 +150,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     v2d::AnswerYes prompts;
-    v2d::StartupOptions options;
-    options.programFolder = QString::fromLocal8Bit(argv[1]);
-    options.prompts = &prompts;
-    options.splashMs = 0;
-    options.templateBrowserDelayMs = 1000000;
-    auto windows = v2d::CreateApplicationWindows(options);
-    if (windows->main->terminateRequested()) return 1;
-    windows->main->resize(1600, 1000);
-    windows->main->show();
-    if (!QTest::qWaitForWindowExposed(windows->main.get())) return 1;
-    v2d::Driver driver{app, *windows->main, options.programFolder, QString::fromLocal8Bit(argv[2])};
+    const QString workspace = QString::fromLocal8Bit(argv[1]);
+    auto windows = v2d::ShowShotWindows(workspace, prompts);
+    if (!windows) return 1;
+    v2d::Driver driver{app, *windows->main, workspace, QString::fromLocal8Bit(argv[2])};
     driver.Run();
     return 0;
 }

@@ -199,3 +199,51 @@ TEST_F(Cli, MergeReportsWhatTheUpdateBrought) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 24-bit BMP of one grey, written by hand: the smallest photo there is.
+void WriteGreyBmp(const fs::path& file, int w, int h) {
+    const int row = (w * 3 + 3) / 4 * 4;
+    std::string bytes(54 + size_t(row) * h, '\x80');
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) bytes[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    bytes[0] = 'B', bytes[1] = 'M';
+    put(2, uint32_t(bytes.size()), 4), put(6, 0, 4), put(10, 54, 4), put(14, 40, 4), put(18, uint32_t(w), 4);
+    put(22, uint32_t(h), 4), put(26, 1, 2), put(28, 24, 2), put(30, 0, 4), put(34, uint32_t(row * h), 4);
+    put(38, 2835, 4), put(42, 2835, 4), put(46, 0, 4), put(50, 0, 4);
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+TEST_F(Cli, NewSchemeFromAPhotoReadsBackThroughInfoAndRendersAndBadRegionsWriteNothing) {
+    WriteGreyBmp(root_ / "room.bmp", 160, 120);
+    const Outcome made = Vexel({"new-scheme", In("room.bmp"), "-o", In("room.v2d"), "--region",
+                                "地面:0,119;40,70;120,70;159,119:4000x3000", "--region",
+                                "墙:40,10;120,10;120,70;40,70:4000x2800:corners 40,10;120,10;120,70;40,70"});
+    ASSERT_EQ(made.exit, 0) << made.err;
+    const Outcome info = Vexel({"info", In("room.v2d")});
+    ASSERT_EQ(info.exit, 0) << info.err;
+    const QJsonObject scheme = Lines(info.out).at(0);
+    EXPECT_EQ(scheme["version"].toInt(), 13);
+    EXPECT_EQ(scheme["background"]["width"].toInt(), 160);
+    const QJsonArray records = scheme["records"].toArray();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0]["name"].toString(), QString::fromUtf8("地面"));
+    EXPECT_EQ(records[0]["realWidth"].toInt(), 4000);
+    // No corners given: the outline's bounding box.
+    EXPECT_EQ(records[0]["corners"].toArray()[0].toArray(), QJsonArray({0, 70}));
+    EXPECT_EQ(records[1]["corners"].toArray()[2].toArray(), QJsonArray({120, 70}));
+    EXPECT_EQ(Vexel({"render", In("room.v2d"), "-o", In("room.jpg")}).exit, 0);
+    EXPECT_TRUE(fs::file_size(In("room.jpg")) > 0);
+    EXPECT_EQ(Vexel({"model", In("room.v2d"), "--record", "0", "--copy", "-o", In("copy.v2d")}).exit, 1);
+
+    for (const char* bad : {"x:0,0;10,10:100x100", "x:0,0;10,10;200,5:100x100", "x:0,0;10,10;5,20:0x100"}) {
+        const Outcome refused = Vexel({"new-scheme", In("room.bmp"), "-o", In("bad.v2d"), "--region", bad});
+        EXPECT_EQ(refused.exit, 1) << bad;
+        EXPECT_NE(refused.err.find("区域“x”"), std::string::npos) << refused.err;
+        EXPECT_FALSE(fs::exists(In("bad.v2d")));
+    }
+}

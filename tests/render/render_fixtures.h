@@ -50,7 +50,7 @@ inline const ImageLibrary& Library() {
 // The library's operations, counting the warps.
 class CountingOperations final : public ImageOperations {
 public:
-    mutable int transforms = 0, meshes = 0, blurs = 0;
+    mutable int transforms = 0, meshes = 0, blurs = 0, lastBlurRadius = 0;
     bool failWarps = false;
     QImage Transform(const QImage& source, const Quad& quad, const Progress& progress) const override {
         ++transforms;
@@ -76,6 +76,7 @@ public:
     QImage GetBumpMap(const QImage& source, ReliefKind kind) const override { return real_.GetBumpMap(source, kind); }
     QImage GaussBlurCV2(const QImage& source, int radius, double sigma) const override {
         ++blurs;
+        lastBlurRadius = radius;
         return real_.GaussBlurCV2(source, radius, sigma);
     }
     QImage GaussBlur(const QImage& source, int radius) const override { return real_.GaussBlur(source, radius); }

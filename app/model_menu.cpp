@@ -1,0 +1,62 @@
+#include "app/model_menu.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "app/uformshadow.h"
+#include "app/user_prompts.h"
+#include "app/widget_helpers.h"
+#include "document/scene_document.h"
+
+namespace v2d {
+
+ModelMenu::ModelMenu(QMenu* menu, SceneDocument& document, UserPrompts& prompts, TFormShadow* shadowDialog,
+                     QWidget* window)
+    : QObject(menu), menu_(menu), document_(document), prompts_(prompts), shadowDialog_(shadowDialog), window_(window) {
+    auto add = [this](const char* name, const char* caption, void (ModelMenu::*slot)()) {
+        QAction* action = menu_->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    NMirrorX = add("NMirrorX", "横向镜像", &ModelMenu::NMirrorXClick);
+    NMirrorY = add("NMirrorY", "竖向镜像", &ModelMenu::NMirrorYClick);
+    NResetModel = add("NResetModel", "重置模型", &ModelMenu::NResetModelClick);
+    menu_->addSeparator();
+    add("NCopyModel", "复制模型", &ModelMenu::NCopyModelClick);
+    add("NDeleteModel", "删除模型", &ModelMenu::NDeleteModelClick);
+    NFrameNext = add("NFrameNext", "旋转角度", &ModelMenu::node8Click);
+    NFrameNext->setEnabled(false);
+    menu_->addSeparator();
+    add("NSetShadow", "阴影设置", &ModelMenu::NSetShadowClick);
+    connect(menu_, &QMenu::aboutToShow, this, &ModelMenu::PopupMenuModelPopup);
+}
+
+void ModelMenu::PopupMenuModelPopup() {
+    const V2dPolygon* record = document_.focusedRecord();
+    if (record == nullptr) return;
+    const bool cutOut = record->kind == kCutOutModel;
+    for (QAction* item : {NMirrorX, NMirrorY, NResetModel}) item->setEnabled(!cutOut);
+    NFrameNext->setEnabled(cutOut);
+}
+
+void ModelMenu::NMirrorXClick() { document_.MirrorSelected(MirrorAxis::X); }
+void ModelMenu::NMirrorYClick() { document_.MirrorSelected(MirrorAxis::Y); }
+void ModelMenu::NResetModelClick() { document_.ResetSelected(); }
+void ModelMenu::NCopyModelClick() { document_.CopyFocusedModel(); }
+
+void ModelMenu::NDeleteModelClick() {
+    const Status deleted = document_.DeleteSelection([this] {
+        return prompts_.Ask(window_, QString::fromUtf8(kAskDeleteSelection)) == PromptAnswer::Yes;
+    });
+    if (!deleted) prompts_.Show(window_, FromUtf8(deleted.error()));
+}
+
+void ModelMenu::node7Click() { document_.StepFocusedFrame(-1); }
+void ModelMenu::node8Click() { document_.StepFocusedFrame(+1); }
+
+void ModelMenu::NSetShadowClick() {
+    if (shadowDialog_ != nullptr) shadowDialog_->NSetShadowClick();
+}
+
+}  // namespace v2d

@@ -1,0 +1,109 @@
+// vexel2d-cli new-scheme: a scheme made from a user's own photo, its regions
+// given as outlines on the command line, without a display.
+#include <cstdio>
+
+#include "base/integer_text.h"
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "library/pub_functions.h"
+#include "scene/photo_scheme.h"
+#include "scene/scheme_file.h"
+
+namespace v2d::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vexel2d-cli new-scheme PHOTO.jpg -o OUT.v2d --region \"NAME:x1,y1;x2,y2;...:WIDTHxHEIGHT[:x,y;x,y;x,y;x,y]\" ...\n";
+
+std::optional<std::vector<V2d_Point>> ParsePoints(const std::string& text) {
+    std::vector<V2d_Point> points;
+    for (const std::string& pair : SplitText(text, ";")) {
+        if (pair.empty()) continue;
+        const std::vector<std::string> xy = SplitText(pair, ",");
+        if (xy.size() != 2) return std::nullopt;
+        const std::optional<int> x = ParseInt(xy[0]), y = ParseInt(xy[1]);
+        if (!x || !y) return std::nullopt;
+        points.push_back({*x, *y});
+    }
+    return points;
+}
+
+// "NAME:POINTS:WxH[:CORNERS]"; the corners may carry the word "corners" in front.
+Result<RegionOutline> ParseRegion(const std::string& text) {
+    const Error bad{"bad --region \"" + text + "\": expected NAME:x1,y1;x2,y2;...:WIDTHxHEIGHT[:x,y;x,y;x,y;x,y]"};
+    const std::vector<std::string> fields = SplitText(text, ":");
+    if (fields.size() < 3 || fields.size() > 4 || fields[0].empty()) return bad;
+    RegionOutline outline;
+    outline.name = fields[0];
+    std::optional<std::vector<V2d_Point>> points = ParsePoints(fields[1]);
+    if (!points) return bad;
+    outline.points = std::move(*points);
+    const std::vector<std::string> size = SplitText(fields[2], "x");
+    if (size.size() != 2) return bad;
+    const std::optional<int> w = ParseInt(size[0]), h = ParseInt(size[1]);
+    if (!w || !h) return bad;
+    outline.realWidth = *w;
+    outline.realHeight = *h;
+    if (fields.size() == 4) {
+        std::string cornerText = fields[3];
+        if (cornerText.rfind("corners", 0) == 0) cornerText = cornerText.substr(7);
+        std::optional<std::vector<V2d_Point>> corners = ParsePoints(cornerText);
+        if (!corners || corners->size() != 4) return Error{bad.message + " (four corners)"};
+        outline.corners = Quad{(*corners)[0], (*corners)[1], (*corners)[2], (*corners)[3]};
+    }
+    return outline;
+}
+
+struct NewSchemeOptions {
+    std::string photo, output;
+    std::vector<RegionOutline> regions;
+};
+
+Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
+    NewSchemeOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if ((a == "-o" || a == "--region") && i + 1 >= args.size()) return Error{a + " needs a value"};
+        if (a == "-o") {
+            o.output = args[++i];
+        } else if (a == "--region") {
+            Result<RegionOutline> region = ParseRegion(args[++i]);
+            if (!region) return Error{region.error()};
+            o.regions.push_back(std::move(*region));
+        } else if (!a.empty() && a[0] == '-') {
+            return Error{"unknown option " + a};
+        } else if (o.photo.empty()) {
+            o.photo = a;
+        } else {
+            return Error{"one photo only"};
+        }
+    }
+    if (o.photo.empty()) return Error{"no photo given"};
+    if (o.output.empty()) return Error{"no output given (-o)"};
+    return o;
+}
+
+}  // namespace
+
+int RunNewScheme(const Args& args) {
+    Result<NewSchemeOptions> options = ParseNewSchemeOptions(args);
+    if (!options) {
+        std::fprintf(stderr, "vexel2d-cli new-scheme: %s\n%s", options.error().c_str(), kUsage);
+        return 2;
+    }
+    Result<QImage> photo = ReadPhoto(options->photo);
+    if (!photo) return Fail("new-scheme", photo.error());
+    Scene scene;
+    scene.background = std::move(*photo);
+    // Every region is checked before anything is written.
+    for (const RegionOutline& outline : options->regions) {
+        Result<PolygonPtr> record = NewRegionRecord(outline, scene.background.size());
+        if (!record) return Fail("new-scheme", record.error());
+        scene.Append(std::move(*record));
+    }
+    if (Status written = WriteSchemeFile(scene, options->output); !written)
+        return Fail("new-scheme", options->output + ": " + written.error());
+    return 0;
+}
+
+}  // namespace v2d::cli

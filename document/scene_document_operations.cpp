@@ -1,0 +1,113 @@
+// The scene document's model menu, shadow settings and region-list
+// reordering.
+#include "document/scene_document.h"
+
+namespace v2d {
+namespace {
+
+inline constexpr const char* kMsgSelectRegionFirst = "请先选择区域。";
+inline constexpr const char* kMsgUngroupFirst = "选择集中有区域是组成员,请解组后再操作。";
+
+bool IsPlacedModel(const V2dPolygon* record) {
+    return record && (record->kind == kPictureModel || record->kind == kCutOutModel);
+}
+
+}  // namespace
+
+bool SceneDocument::MirrorSelected(MirrorAxis axis) {
+    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
+    V2dPolygon* record = scene_.at(selection_.focused);
+    if (!MirrorModelCorners(*record, axis)) return false;
+    renderer_.RedrawScene(record, StartProgress());
+    emit displayedChanged();
+    SelectFromList(selection_.focused, selection_.selected);
+    return true;
+}
+
+bool SceneDocument::ResetSelected() {
+    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
+    V2dPolygon* record = scene_.at(selection_.focused);
+    ResetModelCorners(*record);
+    if (record->kind == kPictureModel) {
+        renderer_.RedrawScene(record, StartProgress());
+        emit displayedChanged();
+    }
+    emit selectionChanged();  // the outline and handles follow the corners
+    return true;
+}
+
+int SceneDocument::CopyFocusedModel() {
+    V2dPolygon* copy = CopyModel(scene_, IsPlacedModel(scene_.CurPoly) ? scene_.CurPoly : nullptr);
+    if (!copy) return -1;
+    emit listChanged();
+    ClearSelection();
+    renderer_.RedrawScene(copy, StartProgress());
+    emit displayedChanged();
+    const int position = scene_.IndexOfPolygon(copy);
+    Select(position);
+    return position;
+}
+
+Status SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
+    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Error{kMsgSelectRegionFirst};
+    if (confirm && !confirm()) return Status::Ok();
+    std::vector<V2dPolygon*> selected;
+    for (int i : selection_.selected)
+        if (i >= 0 && i < scene_.count()) selected.push_back(scene_.at(i));
+    if (selected.empty()) selected.push_back(scene_.at(selection_.focused));
+    if (AnyInRegionGroup(scene_, selected)) return Error{kMsgUngroupFirst};
+    DeleteRecords(selected);
+    renderer_.QuickRedraw(StartProgress());
+    emit displayedChanged();
+    ClearSelection();
+    return Status::Ok();
+}
+
+bool SceneDocument::StepFocusedFrame(int direction) {
+    V2dPolygon* model = scene_.CurPoly;
+    if (!model || !StepRotationFrame(scene_, *model, direction)) return false;
+    renderer_.RedrawScene(model, StartProgress());
+    emit displayedChanged();
+    emit selectionChanged();  // the handles follow the new frame's size
+    return true;
+}
+
+std::optional<SceneDocument::ShadowSettings> SceneDocument::FocusedShadow() const {
+    const V2dPolygon* model = scene_.CurPoly;
+    if (!IsPlacedModel(model)) return std::nullopt;
+    return ShadowSettings{model->castShadow != 0, model->shadowX, model->shadowY, model->shadowRadius,
+                          model->shadowColor};
+}
+
+bool SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
+    V2dPolygon* model = scene_.CurPoly;
+    if (!IsPlacedModel(model) || FocusedShadow() == settings) return false;
+    model->castShadow = settings.castShadow ? 1 : 0;
+    model->shadowX = settings.shadowX;
+    model->shadowY = settings.shadowY;
+    model->shadowRadius = settings.shadowRadius;
+    model->shadowColor = settings.shadowColor;
+    V2dPolygon* drawn = model;
+    if (model->group && scene_.IndexOfPolygon(model->group) >= 0) {
+        drawn = model->group;
+        renderer_.modelDrawer().RedrawParts(*drawn, DrawContext{scene_, ops_, Progress{}});
+    }
+    renderer_.RedrawScene(drawn, StartProgress());
+    emit displayedChanged();
+    return true;
+}
+
+bool SceneDocument::MoveRecord(int from, int to) {
+    const int count = scene_.count();
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) return false;
+    if (scene_.at(from)->group) return false;  // parts stay with their model's order
+    PolygonPtr record = scene_.Take(scene_.at(from));
+    scene_.Insert(to, std::move(record));
+    emit listChanged();
+    Select(to);
+    renderer_.QuickRedraw(StartProgress());
+    emit displayedChanged();
+    return true;
+}
+
+}  // namespace v2d

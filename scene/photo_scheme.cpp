@@ -1,0 +1,50 @@
+#include "scene/photo_scheme.h"
+
+#include <algorithm>
+
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
+
+namespace v2d {
+
+Result<QImage> ReadPhoto(const std::filesystem::path& path) {
+    const std::optional<Bytes> bytes = ReadWholeFile(path);
+    if (!bytes) return Error{"读取照片失败：" + path.string()};
+    QImage photo = DecodePicture(*bytes);
+    if (photo.isNull()) return Error{"照片格式不正确：" + path.string()};
+    return photo;
+}
+
+Status CheckRegionOutline(const RegionOutline& outline, QSize photo) {
+    const std::string name = "区域“" + outline.name + "”";
+    if (outline.points.size() < 3) return Error{name + "至少需要三个点。"};
+    if (outline.realWidth <= 0 || outline.realHeight <= 0) return Error{name + "的实际宽度和高度必须大于0。"};
+    for (const V2d_Point& p : outline.points)
+        if (p.x < 0 || p.y < 0 || p.x >= photo.width() || p.y >= photo.height())
+            return Error{name + "的点(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")在照片之外。"};
+    return Status::Ok();
+}
+
+Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo) {
+    if (Status checked = CheckRegionOutline(outline, photo); !checked) return Error{checked.error()};
+    PolygonPtr record = NewPolygon();
+    record->name = outline.name;
+    record->kind = kRegion;
+    record->points = outline.points;
+    record->indexList = {record->pointCount() - 1};
+    record->realWidth = outline.realWidth;
+    record->realHeight = outline.realHeight;
+    if (outline.corners)
+        std::copy(outline.corners->begin(), outline.corners->end(), record->corners);
+    else
+        SetCornersFromBoundingBox(*record);
+    return record;
+}
+
+RegionOutline OutlineOfRecord(const V2dPolygon& record) {
+    RegionOutline outline{record.name, record.points, record.realWidth, record.realHeight, Quad{}};
+    std::copy(std::begin(record.corners), std::end(record.corners), outline.corners->begin());
+    return outline;
+}
+
+}  // namespace v2d

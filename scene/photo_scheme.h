@@ -1,0 +1,41 @@
+#pragma once
+// A scheme made from a user's own room photo: the photo becomes the
+// background and each outlined region a record with its real size and
+// perspective corners. Shared by the outline tool and the command line, so
+// both refuse the same bad regions with the same words.
+#include <QImage>
+#include <QSize>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/result.h"
+#include "scene/scene.h"
+
+namespace v2d {
+
+struct RegionOutline {
+    std::string name;
+    std::vector<V2d_Point> points;  // photo pixels
+    int realWidth = 0;              // millimetres
+    int realHeight = 0;
+    std::optional<Quad> corners;    // none: the outline's bounding box
+};
+
+// The photo (JPEG, PNG or BMP) as the scene's background.
+Result<QImage> ReadPhoto(const std::filesystem::path& path);
+
+// Fewer than three points, a real size that is not positive, or a point
+// outside the photo is refused with the user's message.
+Status CheckRegionOutline(const RegionOutline& outline, QSize photo);
+
+// An ordinary region record of the outline (one ring), checked first.
+Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo);
+
+// The region's outline as the tool edits it.
+RegionOutline OutlineOfRecord(const V2dPolygon& record);
+
+}  // namespace v2d

@@ -1,0 +1,100 @@
+// Shadows: the shadow region's grey mask, the cut-out's capped blur and the
+// models' drop shadows under them in the scene.
+#include <gtest/gtest.h>
+
+#include "render/perspective_model_drawer.h"
+#include "render/scene_renderer.h"
+#include "render/shadow_mask.h"
+#include "tests/render/render_fixtures.h"
+
+namespace v2d {
+namespace {
+using namespace v2d::testing;
+
+int Red(const QImage& image, int x, int y) { return qRed(At(image, x, y)); }
+
+struct ShadowScene : ::testing::Test {
+    Scene scene;
+    CountingOperations ops;
+    SceneRenderer renderer{scene, ops};
+    PerspectiveModelDrawer models;
+    void SetUp() override {
+        scene.background = Solid(200, 150, Rgb(255, 255, 255));
+        renderer.SetModelDrawer(&models);
+    }
+    V2dPolygon& AddShadowRegion(int lighten = 0) {
+        V2dPolygon* shadow = scene.Append(RectRegion("shadow", 40, 40, 119, 99, 0, 0));
+        shadow->kind = kShadowRegion;
+        shadow->picture = Solid(1, 1, Rgb(0, 0, 0));
+        shadow->lighten = lighten;
+        return *shadow;
+    }
+    V2dPolygon& AddCutout(int width, int height, int scale) {
+        V2dPolygon* model = scene.Append(RectRegion("cut", 0, 0, width - 1, height - 1, 0, 0));
+        model->kind = kCutOutModel;
+        model->picture = Solid(width, height, Rgb(0, 0, 0)).convertToFormat(QImage::Format_ARGB32);
+        model->scaleX = model->scaleY = scale;
+        model->originX = 50, model->originY = 30;
+        return *model;
+    }
+};
+
+TEST_F(ShadowScene, AShadowRegionDarkensByItsMasksGreyFadingAtTheEdgeAndMovedByItsOffset) {
+    V2dPolygon& shadow = AddShadowRegion();
+    renderer.RenderAll();
+    const QImage& shown = renderer.displayed();
+    EXPECT_EQ(Red(shown, 80, 70), 192);  // deep inside: 192 of 255
+    EXPECT_EQ(Red(shown, 54, 70), 192);  // past the fade
+    EXPECT_GT(Red(shown, 40, 70), 200);  // the edge is lighter
+    EXPECT_EQ(Red(shown, 39, 70), 255);  // outside the outline nothing changes
+    EXPECT_EQ(shadow.sourcePicture.size(), QSize(80, 60));
+    EXPECT_EQ(ops.lastBlurRadius, kShadowRegionMaskSize / 2);
+
+    shadow.originX = 30;
+    shadow.lighten = -50;  // the brightness setting scales the grey
+    renderer.RenderAll();
+    EXPECT_EQ(Red(renderer.displayed(), 60, 70), 255);
+    EXPECT_EQ(Red(renderer.displayed(), 110, 70), 96);
+}
+
+TEST_F(ShadowScene, AShadowRegionWithoutPictureDrawsNothing) {
+    AddShadowRegion().picture = QImage();
+    renderer.RenderAll();
+    EXPECT_TRUE(SamePixels(renderer.displayed(), scene.background));
+}
+
+TEST_F(ShadowScene, ACutoutShadowIsCappedAtRadiusFiveAndTooSmallAModelCastsNone) {
+    V2dPolygon& model = AddCutout(40, 20, 100);
+    model.shadowRadius = 10;
+    const QImage mask = CutoutShadowMask(model, ops);
+    EXPECT_EQ(ops.lastBlurRadius, 5);
+    EXPECT_EQ(mask.size(), QSize(40 - 5 + 10, 20 - 5 + 10));
+    renderer.RenderAll();
+    // Beyond the model's own pixels the offset shadow darkens the floor.
+    EXPECT_LT(Red(renderer.displayed(), 85, 50), 128);
+
+    for (int scale : {10, 1}) {  // trunc(4 - 5) and trunc(0.4 - 5): no silhouette left
+        model.scaleX = model.scaleY = scale;
+        EXPECT_TRUE(CutoutShadowMask(model, ops).isNull());
+        renderer.RenderAll();  // and no failure
+    }
+}
+
+TEST_F(ShadowScene, APictureModelsShadowIsBlurredWithHalfItsSizeAndClearedWhenSwitchedOff) {
+    V2dPolygon* model = scene.Append(RectRegion("picture", 20, 20, 59, 49, 0, 0));
+    model->kind = kPictureModel;
+    model->toneEnabled = 0;
+    model->picture = Solid(40, 30, Rgb(250, 250, 250));
+    model->shadowRadius = 10;
+    model->shadowX = model->shadowY = 8;
+    renderer.RenderAll();
+    EXPECT_EQ(ops.lastBlurRadius, 5);
+    const int shaded = Red(renderer.displayed(), 60, 50);
+    EXPECT_LT(shaded, 200);
+    model->castShadow = 0;
+    renderer.RedrawScene(model);
+    EXPECT_EQ(Red(renderer.displayed(), 60, 50), 255);
+}
+
+}  // namespace
+}  // namespace v2d

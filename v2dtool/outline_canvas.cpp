@@ -1,0 +1,194 @@
+#include "v2dtool/outline_canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QWheelEvent>
+
+#include <cmath>
+
+#include "scene/outline_geometry.h"
+
+namespace v2d::tool {
+namespace {
+
+constexpr int kGrabDistance = 6;  // screen pixels
+const QColor kCurrent(255, 220, 0), kEditable(0, 200, 255), kOther(170, 170, 170), kCorner(255, 0, 255);
+
+bool Near(QPoint a, QPoint b) { return std::abs(a.x() - b.x()) <= kGrabDistance && std::abs(a.y() - b.y()) <= kGrabDistance; }
+
+}  // namespace
+
+OutlineCanvas::OutlineCanvas(OutlineEditor& editor, QWidget* parent) : QWidget(parent), editor_(editor) {
+    setObjectName("Canvas");
+    setMouseTracking(false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void OutlineCanvas::PhotoChanged() {
+    pixmap_ = QPixmap::fromImage(editor_.photo());
+    current_ = -1;
+    selectedPoint_ = -1;
+    SetZoom(zoom_);
+}
+
+void OutlineCanvas::SetZoom(double zoom) {
+    zoom_ = std::clamp(zoom, 0.02, 8.0);
+    const QSize size = editor_.photo().size() * zoom_;
+    setFixedSize(size.isEmpty() ? QSize(1, 1) : size);
+    update();
+}
+
+void OutlineCanvas::SetCurrent(int index) {
+    current_ = editor_.IsEditable(index) ? index : -1;
+    selectedPoint_ = -1;
+    update();
+    emit currentChanged(current_);
+}
+
+void OutlineCanvas::SetDrawing(bool on) {
+    drawing_ = on;
+    if (!on) editor_.CancelDraft();
+    setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+    update();
+}
+
+V2d_Point OutlineCanvas::PhotoPoint(QPoint at) const {
+    return {static_cast<int32_t>(std::floor(at.x() / zoom_)), static_cast<int32_t>(std::floor(at.y() / zoom_))};
+}
+
+QPoint OutlineCanvas::WidgetPoint(V2d_Point p) const {
+    return QPoint(static_cast<int>((p.x + 0.5) * zoom_), static_cast<int>((p.y + 0.5) * zoom_));
+}
+
+void OutlineCanvas::Report(const Status& status) {
+    if (!status) emit failed(QString::fromStdString(status.error()));
+}
+
+void OutlineCanvas::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    if (!pixmap_.isNull()) {
+        // Only the exposed part of a large photo is scaled.
+        const QRectF source(exposed.x() / zoom_, exposed.y() / zoom_, exposed.width() / zoom_, exposed.height() / zoom_);
+        painter.drawPixmap(QRectF(exposed), pixmap_, source);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Scene& scene = editor_.scene();
+    auto polygonOf = [this](const std::vector<V2d_Point>& points, V2d_Point shift) {
+        QPolygon polygon;
+        for (const V2d_Point& p : points) polygon << WidgetPoint({p.x + shift.x, p.y + shift.y});
+        return polygon;
+    };
+    for (int i = 0; i < scene.count(); ++i) {
+        const V2dPolygon& r = *scene.at(i);
+        const V2d_Point shift = r.kind == kShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
+        const QColor colour = i == current_ ? kCurrent : editor_.IsEditable(i) ? kEditable : kOther;
+        painter.setPen(QPen(colour, i == current_ ? 2 : 1, editor_.IsEditable(i) ? Qt::SolidLine : Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        for (const auto& ring : OutlineRings(r))
+            painter.drawPolygon(polygonOf(std::vector<V2d_Point>(ring.begin(), ring.end()), shift));
+    }
+    if (current_ >= 0 && current_ < scene.count()) {
+        const V2dPolygon& r = *scene.at(current_);
+        const V2d_Point shift = r.kind == kShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
+        for (int k = 0; k < r.pointCount(); ++k) {
+            const QPoint at = WidgetPoint({r.points[size_t(k)].x + shift.x, r.points[size_t(k)].y + shift.y});
+            painter.setPen(Qt::black);
+            painter.setBrush(k == selectedPoint_ ? QColor(Qt::red) : kCurrent);
+            painter.drawRect(at.x() - 3, at.y() - 3, 6, 6);
+        }
+        painter.setPen(QPen(kCorner, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(polygonOf(std::vector<V2d_Point>(std::begin(r.corners), std::end(r.corners)), {}));
+        for (int c = 0; c < 4; ++c) {
+            const QPoint at = WidgetPoint(r.corners[c]);
+            painter.setPen(Qt::black);
+            painter.setBrush(kCorner);
+            painter.drawRect(at.x() - 4, at.y() - 4, 8, 8);
+            painter.drawText(at + QPoint(6, -6), QString::number(c + 1));
+        }
+    }
+    const std::vector<V2d_Point>& draft = editor_.draft();
+    if (!draft.empty()) {
+        painter.setPen(QPen(Qt::red, 2));
+        painter.drawPolyline(polygonOf(draft, {}));
+        painter.setBrush(Qt::red);
+        for (const V2d_Point& p : draft) painter.drawEllipse(WidgetPoint(p), 3, 3);
+    }
+}
+
+void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && event->modifiers() & Qt::AltModifier)) {
+        drag_ = Drag::Pan;
+        panFrom_ = event->globalPosition().toPoint();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    if (drawing_) {
+        Report(editor_.AddDraftPoint(PhotoPoint(at)));
+        update();
+        return;
+    }
+    const Scene& scene = editor_.scene();
+    if (current_ >= 0 && current_ < scene.count()) {
+        const V2dPolygon& r = *scene.at(current_);
+        for (int c = 0; c < 4; ++c)
+            if (Near(at, WidgetPoint(r.corners[c]))) {
+                drag_ = Drag::Corner, dragIndex_ = c, dragStarted_ = false;
+                return;
+            }
+        const V2d_Point shift = r.kind == kShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
+        for (int k = 0; k < r.pointCount(); ++k)
+            if (Near(at, WidgetPoint({r.points[size_t(k)].x + shift.x, r.points[size_t(k)].y + shift.y}))) {
+                drag_ = Drag::Point, dragIndex_ = k, dragStarted_ = false;
+                selectedPoint_ = k;
+                update();
+                return;
+            }
+    }
+    SetCurrent(editor_.RegionAt(PhotoPoint(at)));
+}
+
+void OutlineCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (drag_ == Drag::Pan) {
+        const QPoint now = event->globalPosition().toPoint();
+        emit panned(now - panFrom_);
+        panFrom_ = now;
+        return;
+    }
+    if (drag_ == Drag::None || current_ < 0) return;
+    V2d_Point p = PhotoPoint(event->position().toPoint());
+    Status moved;
+    if (drag_ == Drag::Corner) {
+        moved = editor_.MoveCorner(current_, dragIndex_, p, !dragStarted_);
+    } else {
+        const V2dPolygon& r = *editor_.scene().at(current_);
+        if (r.kind == kShadowRegion) p = {p.x - r.originX, p.y - r.originY};
+        p.x = std::clamp(p.x, 0, editor_.photo().width() - 1);
+        p.y = std::clamp(p.y, 0, editor_.photo().height() - 1);
+        moved = editor_.MovePoint(current_, dragIndex_, p, !dragStarted_);
+    }
+    if (moved) dragStarted_ = true;
+    update();
+}
+
+void OutlineCanvas::mouseReleaseEvent(QMouseEvent*) {
+    const bool edited = dragStarted_;
+    drag_ = Drag::None;
+    dragStarted_ = false;
+    if (edited) emit changed();
+}
+
+void OutlineCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (drawing_ && event->button() == Qt::LeftButton) emit finishRequested();
+}
+
+void OutlineCanvas::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) return QWidget::wheelEvent(event);
+    emit zoomRequested(event->angleDelta().y() > 0 ? 1 : -1, event->position().toPoint());
+    event->accept();
+}
+
+}  // namespace v2d::tool

@@ -1,0 +1,65 @@
+#pragma once
+// The photo with the scheme's outlines over it, at a zoom: points, corners
+// and the outline being clicked are drawn on top. It turns mouse input into
+// the editor's operations and tells the window what changed.
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+
+#include "v2dtool/outline_editor.h"
+
+namespace v2d::tool {
+
+class OutlineCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit OutlineCanvas(OutlineEditor& editor, QWidget* parent = nullptr);
+
+    // After the editor's photo was replaced.
+    void PhotoChanged();
+    double zoom() const { return zoom_; }
+    void SetZoom(double zoom);
+    int current() const { return current_; }
+    void SetCurrent(int index);
+    int selectedPoint() const { return selectedPoint_; }
+    // Clicks add outline points while on.
+    bool drawing() const { return drawing_; }
+    void SetDrawing(bool on);
+    // Photo pixel under a widget point.
+    V2d_Point PhotoPoint(QPoint at) const;
+    QPoint WidgetPoint(V2d_Point p) const;
+
+signals:
+    void changed();           // the outlines changed
+    void currentChanged(int index);
+    void finishRequested();   // a double click ends the outline being drawn
+    void failed(const QString& message);
+    void panned(QPoint delta);
+    void zoomRequested(int steps, QPoint at);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    enum class Drag { None, Point, Corner, Pan };
+    void Report(const Status& status);
+
+    OutlineEditor& editor_;
+    QPixmap pixmap_;
+    double zoom_ = 1.0;
+    int current_ = -1;
+    int selectedPoint_ = -1;
+    bool drawing_ = false;
+    Drag drag_ = Drag::None;
+    int dragIndex_ = -1;
+    bool dragStarted_ = false;
+    QPoint panFrom_;
+};
+
+}  // namespace v2d::tool

@@ -1,0 +1,210 @@
+#include "v2dtool/outline_editor.h"
+
+#include <algorithm>
+
+#include "scene/outline_geometry.h"
+#include "scene/scheme_file.h"
+
+namespace v2d::tool {
+namespace {
+
+constexpr const char* kMsgNotEditable = "只能编辑普通区域和阴影区域。";
+constexpr const char* kMsgTooFewPoints = "区域至少需要三个点。";
+constexpr const char* kMsgInGroup = "区域是组成员,请解组后再删除。";
+
+// The fields an outline change touches.
+void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
+    to.name = from.name;
+    to.points = from.points;
+    to.indexList = from.indexList;
+    std::copy(std::begin(from.corners), std::end(from.corners), to.corners);
+    to.realWidth = from.realWidth;
+    to.realHeight = from.realHeight;
+}
+
+}  // namespace
+
+void OutlineEditor::Replace(Scene scene) {
+    scene_ = std::move(scene);
+    draft_.clear();
+    undo_.clear();
+    modified_ = false;
+}
+
+Status OutlineEditor::OpenScheme(const std::filesystem::path& path) {
+    Result<SchemeFile> file = ReadSchemeFile(path);
+    if (!file) return Error{file.error()};
+    if (file->scene.background.isNull()) return Error{kMsgBadFormat};
+    Replace(std::move(file->scene));
+    return Status::Ok();
+}
+
+Status OutlineEditor::StartFromPhoto(const std::filesystem::path& path) {
+    Result<QImage> photo = ReadPhoto(path);
+    if (!photo) return Error{photo.error()};
+    Scene scene;
+    scene.background = std::move(*photo);
+    Replace(std::move(scene));
+    return Status::Ok();
+}
+
+Status OutlineEditor::Save(const std::filesystem::path& path) {
+    if (Status written = WriteSchemeFile(scene_, path); !written) return written;
+    modified_ = false;
+    return Status::Ok();
+}
+
+bool OutlineEditor::IsEditable(int index) const {
+    if (index < 0 || index >= scene_.count()) return false;
+    const uint8_t kind = scene_.at(index)->kind;
+    return kind == kRegion || kind == kShadowRegion;
+}
+
+int OutlineEditor::RegionAt(V2d_Point point) const {
+    for (int i = scene_.count() - 1; i >= 0; --i) {
+        if (!IsEditable(i)) continue;
+        const V2dPolygon& r = *scene_.at(i);
+        const QPointF shift = r.kind == kShadowRegion ? QPointF(r.originX, r.originY) : QPointF();
+        if (OutlinePath(r, shift).contains(QPointF(point.x, point.y))) return i;
+    }
+    return -1;
+}
+
+Status OutlineEditor::CheckInPhoto(V2d_Point p) const {
+    if (p.x < 0 || p.y < 0 || p.x >= photo().width() || p.y >= photo().height())
+        return Error{"点(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")在照片之外。"};
+    return Status::Ok();
+}
+
+Status OutlineEditor::AddDraftPoint(V2d_Point point) {
+    if (Status inside = CheckInPhoto(point); !inside) return inside;
+    draft_.push_back(point);
+    return Status::Ok();
+}
+
+Result<int> OutlineEditor::FinishDraft(const std::string& name, int realWidth, int realHeight) {
+    RegionOutline outline{name, draft_, realWidth, realHeight, std::nullopt};
+    Result<PolygonPtr> record = NewRegionRecord(outline, photo().size());
+    if (!record) return Error{record.error()};
+    scene_.Append(std::move(*record));
+    draft_.clear();
+    undo_.push_back(Step{Step::Kind::Added, scene_.count() - 1, {}, nullptr, nullptr});
+    modified_ = true;
+    return scene_.count() - 1;
+}
+
+Result<V2dPolygon*> OutlineEditor::Editable(int index) {
+    if (!IsEditable(index)) return Error{kMsgNotEditable};
+    return scene_.at(index);
+}
+
+void OutlineEditor::RememberChange(int index) {
+    Step step;
+    step.kind = Step::Kind::Changed;
+    step.index = index;
+    CopyOutlineFields(*scene_.at(index), step.before);
+    undo_.push_back(std::move(step));
+}
+
+Status OutlineEditor::MovePoint(int index, int point, V2d_Point to, bool recordUndo) {
+    Result<V2dPolygon*> record = Editable(index);
+    if (!record) return Error{record.error()};
+    if (point < 0 || point >= (*record)->pointCount()) return Error{kMsgNotEditable};
+    if (Status inside = CheckInPhoto(to); !inside) return inside;
+    if (recordUndo) RememberChange(index);
+    (*record)->points[static_cast<size_t>(point)] = to;
+    modified_ = true;
+    return Status::Ok();
+}
+
+Status OutlineEditor::DeletePoint(int index, int point) {
+    Result<V2dPolygon*> found = Editable(index);
+    if (!found) return Error{found.error()};
+    V2dPolygon& r = **found;
+    if (point < 0 || point >= r.pointCount()) return Error{kMsgNotEditable};
+    // The ring holding the point must keep three points.
+    int32_t first = 0;
+    for (int32_t last : r.indexList) {
+        if (point <= last) {
+            if (last - first + 1 <= 3) return Error{kMsgTooFewPoints};
+            break;
+        }
+        first = last + 1;
+    }
+    if (r.pointCount() <= 3) return Error{kMsgTooFewPoints};
+    RememberChange(index);
+    r.points.erase(r.points.begin() + point);
+    for (int32_t& last : r.indexList)
+        if (last >= point) --last;
+    modified_ = true;
+    return Status::Ok();
+}
+
+Status OutlineEditor::MoveCorner(int index, int corner, V2d_Point to, bool recordUndo) {
+    Result<V2dPolygon*> record = Editable(index);
+    if (!record) return Error{record.error()};
+    if (corner < 0 || corner > 3) return Error{kMsgNotEditable};
+    if (recordUndo) RememberChange(index);
+    (*record)->corners[corner] = to;  // a perspective corner may lie beyond the photo
+    modified_ = true;
+    return Status::Ok();
+}
+
+Status OutlineEditor::SetRegionFields(int index, const std::string& name, int realWidth, int realHeight) {
+    Result<V2dPolygon*> record = Editable(index);
+    if (!record) return Error{record.error()};
+    V2dPolygon& r = **record;
+    if (r.name == name && r.realWidth == realWidth && r.realHeight == realHeight) return Status::Ok();
+    RegionOutline outline = OutlineOfRecord(r);
+    outline.name = name;
+    outline.realWidth = realWidth;
+    outline.realHeight = realHeight;
+    if (Status checked = CheckRegionOutline(outline, photo().size()); !checked) return checked;
+    RememberChange(index);
+    r.name = name;
+    r.realWidth = realWidth;
+    r.realHeight = realHeight;
+    modified_ = true;
+    return Status::Ok();
+}
+
+Status OutlineEditor::DeleteRegion(int index) {
+    Result<V2dPolygon*> record = Editable(index);
+    if (!record) return Error{record.error()};
+    for (const V2dGroupPL& group : scene_.GroupList)
+        if (std::find(group.members.begin(), group.members.end(), *record) != group.members.end())
+            return Error{kMsgInGroup};
+    Step step;
+    step.kind = Step::Kind::Deleted;
+    step.index = index;
+    if (const int m = scene_.FindMesh(*record); m >= 0) {
+        step.mesh = std::move(scene_.MeshList[static_cast<size_t>(m)]);
+        scene_.MeshList.erase(scene_.MeshList.begin() + m);
+    }
+    step.removed = scene_.Take(*record);
+    undo_.push_back(std::move(step));
+    modified_ = true;
+    return Status::Ok();
+}
+
+bool OutlineEditor::Undo() {
+    if (undo_.empty()) return false;
+    Step step = std::move(undo_.back());
+    undo_.pop_back();
+    switch (step.kind) {
+        case Step::Kind::Added:
+            if (step.index < scene_.count()) scene_.FreePolygon(scene_.at(step.index));
+            break;
+        case Step::Kind::Changed:
+            if (step.index < scene_.count()) CopyOutlineFields(step.before, *scene_.at(step.index));
+            break;
+        case Step::Kind::Deleted:
+            scene_.Insert(step.index, std::move(step.removed));
+            if (step.mesh) scene_.MeshList.push_back(std::move(step.mesh));
+            break;
+    }
+    modified_ = true;
+    return true;
+}
+
+}  // namespace v2d::tool

@@ -1,0 +1,281 @@
+#include "v2dtool/outline_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "v2dtool/outline_canvas.h"
+
+namespace v2d::tool {
+namespace {
+
+std::filesystem::path PathOf(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+
+}  // namespace
+
+TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWidget* parent)
+    : QMainWindow(parent), showMessage_(std::move(showMessage)) {
+    setObjectName("TFormV2dTool");
+    if (!showMessage_)
+        showMessage_ = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("模板工具"), text); };
+    canvas_ = new OutlineCanvas(editor_, this);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("ScrollCanvas");
+    scroll_->setWidget(canvas_);
+    scroll_->setAlignment(Qt::AlignCenter);
+    setCentralWidget(scroll_);
+    BuildActions();
+    auto* side = new QToolBar(QStringLiteral("区域"), this);
+    side->setObjectName("PanelRegions");
+    side->setMovable(false);
+    side->addWidget(BuildSidePanel());
+    addToolBar(Qt::RightToolBarArea, side);
+    statusBar()->showMessage(QStringLiteral("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束。"));
+
+    connect(canvas_, &OutlineCanvas::changed, this, &TFormV2dTool::RefreshList);
+    connect(canvas_, &OutlineCanvas::currentChanged, this, &TFormV2dTool::ShowCurrent);
+    connect(canvas_, &OutlineCanvas::finishRequested, this, &TFormV2dTool::ActionFinishRegionClick);
+    connect(canvas_, &OutlineCanvas::failed, this, [this](const QString& m) { statusBar()->showMessage(m); });
+    connect(canvas_, &OutlineCanvas::panned, this, [this](QPoint d) {
+        scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->value() - d.x());
+        scroll_->verticalScrollBar()->setValue(scroll_->verticalScrollBar()->value() - d.y());
+    });
+    connect(canvas_, &OutlineCanvas::zoomRequested, this, [this](int steps, QPoint) { ZoomBy(steps); });
+    resize(1200, 800);
+    UpdateTitle();
+}
+
+void TFormV2dTool::BuildActions() {
+    auto* bar = new QToolBar(QStringLiteral("命令"), this);
+    bar->setObjectName("ToolBarCommands");
+    bar->setMovable(false);
+    addToolBar(Qt::TopToolBarArea, bar);
+    auto add = [&](const char* name, const QString& text, const QKeySequence& key, auto slot) {
+        auto* action = bar->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty()) action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    add("ActionOpen", QStringLiteral("打开"), QKeySequence::Open, &TFormV2dTool::ActionOpenClick);
+    add("ActionSave", QStringLiteral("保存"), QKeySequence::Save, &TFormV2dTool::ActionSaveClick);
+    add("ActionSaveAs", QStringLiteral("另存为"), QKeySequence(), &TFormV2dTool::ActionSaveAsClick);
+    add("ActionUndo", QStringLiteral("撤销"), QKeySequence::Undo, &TFormV2dTool::ActionUndoClick);
+    bar->addSeparator();
+    ActionNewRegion = add("ActionNewRegion", QStringLiteral("新建区域"), QKeySequence(Qt::Key_N),
+                          &TFormV2dTool::ActionNewRegionClick);
+    ActionNewRegion->setCheckable(true);
+    add("ActionFinishRegion", QStringLiteral("完成区域"), QKeySequence(Qt::Key_Return),
+        &TFormV2dTool::ActionFinishRegionClick);
+    add("ActionDeleteRegion", QStringLiteral("删除区域"), QKeySequence(), &TFormV2dTool::ActionDeleteRegionClick);
+    add("ActionDeletePoint", QStringLiteral("删除点"), QKeySequence::Delete, &TFormV2dTool::ActionDeletePointClick);
+    bar->addSeparator();
+    add("ActionZoomIn", QStringLiteral("放大"), QKeySequence::ZoomIn, [this] { ZoomBy(1); });
+    add("ActionZoomOut", QStringLiteral("缩小"), QKeySequence::ZoomOut, [this] { ZoomBy(-1); });
+    add("ActionZoomFit", QStringLiteral("适合窗口"), QKeySequence(), &TFormV2dTool::ZoomToFit);
+}
+
+QWidget* TFormV2dTool::BuildSidePanel() {
+    auto* panel = new QWidget(this);
+    panel->setFixedWidth(260);
+    auto* column = new QVBoxLayout(panel);
+    column->addWidget(new QLabel(QStringLiteral("区域列表"), panel));
+    ListRegions = new QListWidget(panel);
+    ListRegions->setObjectName("ListRegions");
+    column->addWidget(ListRegions, 1);
+    auto* form = new QFormLayout;
+    EditName = new QLineEdit(panel);
+    EditName->setObjectName("EditName");
+    SpinWidth = new QSpinBox(panel);
+    SpinWidth->setObjectName("SpinWidth");
+    SpinHeight = new QSpinBox(panel);
+    SpinHeight->setObjectName("SpinHeight");
+    for (QSpinBox* spin : {SpinWidth, SpinHeight}) {
+        spin->setRange(0, 1000000);
+        spin->setSuffix(QStringLiteral(" mm"));
+    }
+    form->addRow(QStringLiteral("名称："), EditName);
+    form->addRow(QStringLiteral("实际宽度："), SpinWidth);
+    form->addRow(QStringLiteral("实际高度："), SpinHeight);
+    column->addLayout(form);
+    auto* apply = new QPushButton(QStringLiteral("应用"), panel);
+    apply->setObjectName("ButtonApply");
+    column->addWidget(apply);
+    auto* hint = new QLabel(QStringLiteral("拖动黄色点修改轮廓，拖动紫色角点1-4设置透视；"
+                                           "Ctrl+滚轮缩放，中键或Alt+拖动平移。"),
+                            panel);
+    hint->setWordWrap(true);
+    column->addWidget(hint);
+    connect(apply, &QPushButton::clicked, this, &TFormV2dTool::ButtonApplyClick);
+    connect(ListRegions, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row != canvas_->current()) canvas_->SetCurrent(row);
+    });
+    return panel;
+}
+
+bool TFormV2dTool::OpenFile(const QString& path) {
+    const bool scheme = QFileInfo(path).suffix().compare(QStringLiteral("v2d"), Qt::CaseInsensitive) == 0;
+    const Status opened = scheme ? editor_.OpenScheme(PathOf(path)) : editor_.StartFromPhoto(PathOf(path));
+    if (!opened) {
+        showMessage_(QString::fromStdString(opened.error()));
+        return false;
+    }
+    path_ = scheme ? path : QString();
+    ActionNewRegion->setChecked(false);
+    canvas_->SetDrawing(false);
+    canvas_->PhotoChanged();
+    ZoomToFit();
+    RefreshList();
+    ShowCurrent(-1);
+    return true;
+}
+
+bool TFormV2dTool::SaveTo(const QString& path) {
+    const Status saved = editor_.Save(PathOf(path));
+    if (!saved) {
+        showMessage_(QString::fromStdString(saved.error()));
+        return false;
+    }
+    path_ = path;
+    statusBar()->showMessage(QStringLiteral("已保存：") + path);
+    UpdateTitle();
+    return true;
+}
+
+void TFormV2dTool::ActionOpenClick() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开方案或照片"), QString(),
+                                                      QStringLiteral("方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp)"));
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+void TFormV2dTool::ActionSaveClick() {
+    if (editor_.photo().isNull()) return;
+    if (path_.isEmpty()) return ActionSaveAsClick();
+    SaveTo(path_);
+}
+
+void TFormV2dTool::ActionSaveAsClick() {
+    if (editor_.photo().isNull()) return;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存方案"), path_, QStringLiteral("Vexel2D文件 (*.v2d)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".v2d");
+    SaveTo(path);
+}
+
+void TFormV2dTool::ActionUndoClick() {
+    if (!editor_.Undo()) return;
+    const int current = canvas_->current();
+    RefreshList();
+    canvas_->SetCurrent(current < editor_.scene().count() ? current : -1);
+}
+
+void TFormV2dTool::ActionNewRegionClick(bool on) {
+    if (editor_.photo().isNull()) on = false;
+    ActionNewRegion->setChecked(on);
+    canvas_->SetDrawing(on);
+    if (on) {
+        canvas_->SetCurrent(-1);
+        EditName->setText(QStringLiteral("区域%1").arg(editor_.scene().count() + 1));
+    }
+}
+
+void TFormV2dTool::ActionFinishRegionClick() {
+    if (!canvas_->drawing()) return;
+    Result<int> added = editor_.FinishDraft(EditName->text().toStdString(), SpinWidth->value(), SpinHeight->value());
+    if (!added) {
+        showMessage_(QString::fromStdString(added.error()));
+        return;
+    }
+    ActionNewRegion->setChecked(false);
+    canvas_->SetDrawing(false);
+    RefreshList();
+    canvas_->SetCurrent(*added);
+}
+
+void TFormV2dTool::ActionDeleteRegionClick() {
+    if (canvas_->current() < 0) return;
+    if (Status deleted = editor_.DeleteRegion(canvas_->current()); !deleted)
+        return showMessage_(QString::fromStdString(deleted.error()));
+    RefreshList();
+    canvas_->SetCurrent(-1);
+}
+
+void TFormV2dTool::ActionDeletePointClick() {
+    if (canvas_->current() < 0 || canvas_->selectedPoint() < 0) return;
+    if (Status deleted = editor_.DeletePoint(canvas_->current(), canvas_->selectedPoint()); !deleted)
+        return showMessage_(QString::fromStdString(deleted.error()));
+    canvas_->SetCurrent(canvas_->current());
+    UpdateTitle();
+}
+
+void TFormV2dTool::ButtonApplyClick() {
+    if (canvas_->current() < 0) return;
+    const Status set = editor_.SetRegionFields(canvas_->current(), EditName->text().toStdString(), SpinWidth->value(),
+                                               SpinHeight->value());
+    if (!set) return showMessage_(QString::fromStdString(set.error()));
+    RefreshList();
+}
+
+void TFormV2dTool::ZoomBy(int steps) { canvas_->SetZoom(canvas_->zoom() * std::pow(1.25, steps)); }
+
+void TFormV2dTool::ZoomToFit() {
+    const QSize photo = editor_.photo().size();
+    if (photo.isEmpty()) return;
+    const QSize room = scroll_->viewport()->size() - QSize(4, 4);
+    canvas_->SetZoom(std::min({1.0, double(room.width()) / photo.width(), double(room.height()) / photo.height()}));
+}
+
+void TFormV2dTool::RefreshList() {
+    const QSignalBlocker quiet(ListRegions);
+    ListRegions->clear();
+    const Scene& scene = editor_.scene();
+    for (int i = 0; i < scene.count(); ++i) {
+        auto* item = new QListWidgetItem(QString::fromStdString(scene.ListText(i)), ListRegions);
+        if (!editor_.IsEditable(i)) item->setForeground(Qt::gray);
+    }
+    ListRegions->setCurrentRow(canvas_->current());
+    canvas_->update();
+    UpdateTitle();
+}
+
+void TFormV2dTool::ShowCurrent(int index) {
+    {
+        const QSignalBlocker quiet(ListRegions);
+        ListRegions->setCurrentRow(index);
+    }
+    if (index < 0) return;
+    const V2dPolygon& r = *editor_.scene().at(index);
+    EditName->setText(QString::fromStdString(r.name));
+    SpinWidth->setValue(r.realWidth);
+    SpinHeight->setValue(r.realHeight);
+}
+
+void TFormV2dTool::UpdateTitle() {
+    const QString name = path_.isEmpty() ? QStringLiteral("新方案") : QFileInfo(path_).fileName();
+    setWindowTitle(QStringLiteral("模板工具 v2dtool - ") + name + (editor_.modified() ? QStringLiteral(" *") : QString()));
+}
+
+void TFormV2dTool::closeEvent(QCloseEvent* event) {
+    if (editor_.modified() &&
+        QMessageBox::question(this, QStringLiteral("操作提示："), QStringLiteral("方案已修改，是否放弃修改并退出？"),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace v2d::tool

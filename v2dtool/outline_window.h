@@ -1,0 +1,69 @@
+#pragma once
+// The outline tool's window ("TFormV2dTool"): the photo in a scrolling,
+// zooming view; the region list with the name, real size and a button that
+// applies them; commands to open, save, undo, draw, finish and delete.
+#include <QMainWindow>
+
+#include <functional>
+
+#include "v2dtool/outline_editor.h"
+
+class QAction;
+class QLineEdit;
+class QListWidget;
+class QScrollArea;
+class QSpinBox;
+
+namespace v2d::tool {
+
+class OutlineCanvas;
+
+class TFormV2dTool : public QMainWindow {
+    Q_OBJECT
+public:
+    // `showMessage` shows a refusal; null: a message box.
+    explicit TFormV2dTool(std::function<void(const QString&)> showMessage = {}, QWidget* parent = nullptr);
+
+    // A .v2d opens as a scheme, anything else as a photo for a new one.
+    bool OpenFile(const QString& path);
+    bool SaveTo(const QString& path);
+    OutlineEditor& editor() { return editor_; }
+    OutlineCanvas* canvas() const { return canvas_; }
+
+public slots:
+    void ActionOpenClick();
+    void ActionSaveClick();
+    void ActionSaveAsClick();
+    void ActionUndoClick();
+    void ActionNewRegionClick(bool on);
+    void ActionFinishRegionClick();
+    void ActionDeleteRegionClick();
+    void ActionDeletePointClick();
+    void ButtonApplyClick();
+    void ZoomBy(int steps);
+    void ZoomToFit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildActions();
+    QWidget* BuildSidePanel();
+    void RefreshList();
+    void ShowCurrent(int index);
+    void ShowStatus(const Status& status);
+    void UpdateTitle();
+
+    OutlineEditor editor_;
+    std::function<void(const QString&)> showMessage_;
+    QString path_;  // the scheme file saved to; empty for a new one
+    OutlineCanvas* canvas_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QListWidget* ListRegions = nullptr;
+    QLineEdit* EditName = nullptr;
+    QSpinBox* SpinWidth = nullptr;
+    QSpinBox* SpinHeight = nullptr;
+    QAction* ActionNewRegion = nullptr;
+};
+
+}  // namespace v2d::tool
