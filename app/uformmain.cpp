@@ -18,6 +18,7 @@
 #include "app/product_panel_widget.h"
 #include "app/region_list_widget.h"
 #include "app/scene_view.h"
+#include "app/uformeffect.h"
 #include "app/uformmain.h"
 #include "app/widget_helpers.h"
 #include "base/process_setup.h"
@@ -218,6 +219,10 @@ void TFormMain::ConnectDocument() {
     connect(productPanel_, &ProductPanelWidget::productKindChosen, SpeedButtonEffect, &QToolButton::setEnabled);
     connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonSelParts")), &QToolButton::clicked, productPanel_,
             &ProductPanelWidget::BitBtnPartsClick);
+    effectWindow_ = new TFormEffect(
+        document_, *prompts_, [this] { return productPanel_->Controls(); }, [this] { productPanel_->BitBtnApplyClick(); },
+        this);
+    connect(SpeedButtonEffect, &QToolButton::clicked, this, &TFormMain::SpeedButtonEffectClick);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
     view_->setDropSupport({prompts_, programFolder_, [this] { return productPanel_->Controls(); }});
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
@@ -225,6 +230,8 @@ void TFormMain::ConnectDocument() {
         if (productPanel_->LayProductInRectangle(start, end, region)) view_->DrawOutline(region);
     });
 }
+
+void TFormMain::SpeedButtonEffectClick() { effectWindow_->exec(); }
 
 void TFormMain::ResetProgressCaption() { LabelPro->setText(QString::fromUtf8(kProgressCaption)); }
 

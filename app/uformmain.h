@@ -28,6 +28,7 @@ class SceneView;
 class TCppWebBrowser;
 class TDataModule_Manager;
 class TFormColor;
+class TFormEffect;
 class TFormLoadType;
 class TFormSelParts;
 
@@ -82,6 +83,8 @@ public slots:
     void SpeedButtonUndoClick();
     void SpeedButtonVedioClick();
     void N2Click();
+    // "特效": the effect window, modal.
+    void SpeedButtonEffectClick();
 
 signals:
     // TimerShowWeb ran out: time for the template browser.
@@ -133,6 +136,7 @@ private:
     // R over a selected record; the model operations turn the frame.
     QAction* nextRotationFrameAction_ = nullptr;
     QToolButton* SpeedButtonEffect = nullptr;
+    TFormEffect* effectWindow_ = nullptr;
     QLabel* LabelPro = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     TCppWebBrowser* CppWebBrowserAd = nullptr;
