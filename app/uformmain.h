@@ -29,6 +29,7 @@ class TCppWebBrowser;
 class TDataModule_Manager;
 class TFormColor;
 class TFormEffect;
+class TFormMatedit;
 class TFormLoadType;
 class TFormSelParts;
 
@@ -85,6 +86,9 @@ public slots:
     void N2Click();
     // "特效": the effect window, modal.
     void SpeedButtonEffectClick();
+    // "材料编辑": the panel's picture recoloured in the material editor and
+    // filed as a new product, which the panel then takes and lays again.
+    void SpeedButtonAddClick();
 
 signals:
     // TimerShowWeb ran out: time for the template browser.
@@ -113,6 +117,7 @@ private:
     // The window's shortcut keys; true when the key was consumed.
     bool FormShortCut(int key, Qt::KeyboardModifiers modifiers);
     void ResetProgressCaption();
+    TFormMatedit* MakeMaterialEditor();
     QString ProgramPath(const QString& relative) const;
 
     MainWindowSetup setup_;
@@ -137,6 +142,8 @@ private:
     QAction* nextRotationFrameAction_ = nullptr;
     QToolButton* SpeedButtonEffect = nullptr;
     TFormEffect* effectWindow_ = nullptr;
+    TFormMatedit* materialEditor_ = nullptr;
+    TFormSelParts* productBrowser_ = nullptr;
     QLabel* LabelPro = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     TCppWebBrowser* CppWebBrowserAd = nullptr;
