@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include "app/uformhximage.h"
+#include "app/uformsuperlogin.h"
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "base/atomic_file.h"
@@ -479,11 +480,8 @@ void TFormSelParts::BuildMaintenance() {
     connect(ButtonUpdate, &QPushButton::clicked, this, &TFormSelParts::ButtonUpdateClick);
 }
 
-bool TFormSelParts::HasRights(const QString& refusal) {
-    if (rightsCheck_) return rightsCheck_(this, refusal);
-    prompts_.Show(this, refusal);
-    return false;
-}
+// Every change of existing data asks for the administrator's login first.
+bool TFormSelParts::HasRights(const QString& refusal) { return CheckRights(this, dm_, prompts_, refusal); }
 
 QTreeWidgetItem* TFormSelParts::AddTreeItem(QTreeWidgetItem* parent, const QString& name, int64_t id,
                                             bool mainCategory, int64_t parentID) {

@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 #include "library/product_queries.h"
@@ -67,11 +66,6 @@ public:
     bool WaitForThumbnails(int timeoutMs);
 
     // --- Maintenance (modes 0 and 6) ---------------------------------------
-    // The rights check run before every change of existing data: true when
-    // the user has (or just gained) maintenance rights; otherwise it has
-    // shown `refusal`. Without one every change is refused.
-    using RightsCheck = std::function<bool(QWidget* parent, const QString& refusal)>;
-    void setRightsCheck(RightsCheck check) { rightsCheck_ = std::move(check); }
     // Mode 6: the material editor's picture with the name, number and size
     // it files under; the number begins with the new PartsID.
     void PrepareNewProduct(const QImage& picture, const QString& name, const QString& number, const QString& specs);
@@ -111,7 +105,7 @@ private:
     QString programFolder_;
     TFormHxImage* photoWindow_ = nullptr;
     std::unique_ptr<ProductThumbnailLoader> thumbnails_;
-    RightsCheck rightsCheck_;
+
     bool thumbnailsDone_ = true;
 
     int ProductBrowserMode = 0;
