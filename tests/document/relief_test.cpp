@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/scene_document.h"
-#include "render/tone.h"
+#include "render/relief.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {

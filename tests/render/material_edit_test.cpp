@@ -2,6 +2,9 @@
 
 #include "render/material_edit.h"
 #include "render/picture_ops.h"
+#include "render/relief.h"
+#include "render/tone.h"
+#include "tests/render/render_fixtures.h"
 
 namespace v2d {
 namespace {
@@ -109,6 +112,18 @@ TEST(MaterialEdit, EntriesAreKeyedBySourceColour) {
     editor.Reset();
     EXPECT_TRUE(editor.entries().empty());
     EXPECT_EQ(editor.result().pixel(0, 0), Pattern().pixel(0, 0));
+}
+
+// The relief's table is the light map's arithmetic for grey maps, at every
+// strength the effect window offers, for both kinds.
+TEST(Relief, IsTheLightMapOfTheLibrarysReliefMap) {
+    const testing::CountingOperations ops;
+    const QImage canvas = testing::Gradient(97, 61);
+    for (ReliefKind kind : {ReliefKind::Raised, ReliefKind::Sunken})
+        for (int strength : {100, 150, 233, 300}) {
+            const QImage expected = ApplyLightMap(canvas, ops.GetBumpMap(canvas, kind), 0, 0, 0.01 * strength);
+            EXPECT_TRUE(testing::SamePixels(ApplyRelief(canvas, kind, 0.01 * strength, ops), expected)) << strength;
+        }
 }
 
 }  // namespace
