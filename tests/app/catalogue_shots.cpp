@@ -18,7 +18,7 @@
 
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
-#include "app/user_prompts.h"
+#include "tests/app/printed_prompts.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 #include "library/data_module.h"
@@ -27,15 +27,7 @@
 namespace v2d {
 namespace {
 
-class PrintedPrompts final : public UserPrompts {
-public:
-    PromptAnswer Message(QWidget*, const QString& text, PromptButtons, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return PromptAnswer::Ok;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
+using test::PrintedPrompts;
 
 bool Save(QWidget& window, const QString& file) {
     window.show();
