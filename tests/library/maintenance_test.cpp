@@ -67,6 +67,13 @@ TEST_F(Maintenance, AddingNumbersTheBatchAndMakesThePictures) {
     EXPECT_EQ(test::ReadBytes(paths.mapJpeg), jpeg);
     EXPECT_EQ(DecodeJpeg(test::ReadBytes(paths.thumbnail)).size(), QSize(100, 100));
 
+    // Filing the editor's map: the source is the maps copy itself and stays whole.
+    const fs::path map = PicturePathsOf(ws.path(), "ED-1").mapJpeg;
+    ASSERT_TRUE(WriteFileAtomically(map, jpeg));
+    ASSERT_EQ(AddProducts(*dm, 11, {{map, "新材料", "ED-1"}}, {}, 1)->added.size(), 1u);
+    EXPECT_EQ(test::ReadBytes(map), jpeg);
+    EXPECT_EQ(test::ReadBytes(PicturePathsOf(ws.path(), "ED-1").photo), jpeg);
+
     // Only material sub-categories take products.
     EXPECT_EQ(AddProducts(*dm, 12, sources, {}, 1).error(), kMsgMaterialCategoryOnly);
     EXPECT_EQ(AddProducts(*dm, 99, sources, {}, 1).error(), kMsgChooseSubCategoryFirst);
