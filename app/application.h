@@ -19,6 +19,8 @@ class TFormColor;
 class TFormHxImage;
 class TFormLoadType;
 class TFormSelParts;
+class TFormProductIE;
+class TFormWebTemp;
 
 inline constexpr const char* kStartTitle = "Vexel 配色选材软件2011";
 
@@ -38,6 +40,8 @@ struct ApplicationWindows {
     ApplicationWindows& operator=(const ApplicationWindows&) = delete;
 
     std::unique_ptr<TFormMain> main;
+    std::unique_ptr<TFormWebTemp> webTemplates;
+    std::unique_ptr<TFormProductIE> productIE;
     std::unique_ptr<TDataModule_Manager> dataModule;
     std::unique_ptr<TFormSelParts> productBrowser;  // null without a data module
     std::unique_ptr<TFormHxImage> photo;

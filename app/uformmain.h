@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
+#include <list>
 #include <memory>
 
 #include "app/user_prompts.h"
@@ -26,6 +28,9 @@ class ProductPanelWidget;
 class RegionListWidget;
 class SceneView;
 class TCppWebBrowser;
+class TFormProductIE;
+class TFormWebTemp;
+class THttpGetThread;
 class TDataModule_Manager;
 class TFormColor;
 class TFormEffect;
@@ -65,6 +70,15 @@ public:
     void setColourCards(TFormColor* cards);
     // The product browser and the product source chooser; not owned.
     void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType);
+    // The online windows and the service's catalogue pages; not owned.
+    void setOnlineWindows(TFormWebTemp* templates, TFormProductIE* products, bool materialsOnline,
+                          const QString& productCatalogue, const QString& modelCatalogue);
+    // The threaded download into `target` with the progress bar; "下载失败。"
+    // on failure, `completed` after success. The window stops and joins it
+    // when it goes.
+    void StartDownload(const QString& url, const QString& target, std::function<void()> completed);
+    bool downloadFailed() const { return downloadFailed_; }
+    bool downloading() const { return !downloads_.empty(); }
     const QString& programFolder() const { return programFolder_; }
     UserPrompts& prompts() { return *prompts_; }
     SceneDocument& document() { return document_; }
@@ -89,6 +103,8 @@ public slots:
     // "材料编辑": the panel's picture recoloured in the material editor and
     // filed as a new product, which the panel then takes and lays again.
     void SpeedButtonAddClick();
+    // "在线模板": choose a template online; open it, or download it first.
+    void SpeedButtonWebTempClick();
 
 signals:
     // TimerShowWeb ran out: time for the template browser.
@@ -150,6 +166,11 @@ private:
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenuModel = nullptr;
     QTimer* TimerShowWeb = nullptr;
+    TFormWebTemp* webTemp_ = nullptr;
+    bool downloadFailed_ = false;
+    // Last member: destroyed first, so each worker is stopped and joined
+    // while the window is still whole.
+    std::list<std::unique_ptr<THttpGetThread>> downloads_;
 };
 
 }  // namespace v2d

@@ -26,6 +26,7 @@ int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunMakeBenchDb(const Args& args);   // make-bench-db DIR [--products N] [--subcategories M]
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);
+int RunDownload(const Args& args);  // download URL FILE [--attempts N]
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 int RunMaterial(const Args& args);  // material PATTERN.jpg --at X,Y ... -o OUT.jpg
 int RunImportProducts(const Args& args, const std::filesystem::path& workspace);  // import-products DIR --category ID

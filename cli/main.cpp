@@ -44,6 +44,7 @@ const Command kCommands[] = {
      "-o OUT.jpg  recolour or retexture one colour of a pattern"},
     {"import-products", v2d::cli::RunImportProducts,
      "import-products DIR --category ID [--csv FILE]  add every JPEG of a folder as a product"},
+    {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
 };
 
 void PrintUsage() {
