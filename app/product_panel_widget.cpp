@@ -23,6 +23,7 @@
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/scene_view.h"
+#include "app/track_bar_rules.h"
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "base/integer_text.h"
@@ -58,20 +59,6 @@ QImage DesignTimeProductPicture() {
 
 PromptIcon IconOf(const Error& message) {
     return message.icon == MessageIcon::Question ? PromptIcon::Question : PromptIcon::Information;
-}
-
-// The edit follows its track bar, unless it already stands for that number
-// (a text that is no number counts as 0), so a "-" being typed stays.
-void FollowTrackBar(QLineEdit& edit, int position) {
-    if (StrictInteger(edit.text()).value_or(0) != position) edit.setText(QString::number(position));
-}
-
-// A track bar renders only when it or its edit box has the focus, and not
-// while the left button is held on it: a drag renders once, on release.
-bool ActsOnChange(const QSlider& bar, const QLineEdit& edit) {
-    if (!bar.hasFocus() && !edit.hasFocus()) return false;
-    const bool held = bar.isSliderDown() || QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
-    return !(bar.hasFocus() && held);
 }
 
 }  // namespace

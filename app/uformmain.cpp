@@ -21,6 +21,8 @@
 #include "app/scene_view.h"
 #include "app/template_tool_launch.h"
 #include "app/uformshadow.h"
+#include "app/uformeffect.h"
+#include "tools/uformmatedit.h"
 #include "app/uformmain.h"
 #include "app/widget_helpers.h"
 #include "base/process_setup.h"
@@ -230,6 +232,13 @@ void TFormMain::ConnectDocument() {
     connect(productPanel_, &ProductPanelWidget::productKindChosen, SpeedButtonEffect, &QToolButton::setEnabled);
     connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonSelParts")), &QToolButton::clicked, productPanel_,
             &ProductPanelWidget::BitBtnPartsClick);
+    effectWindow_ = new TFormEffect(
+        document_, *prompts_, [this] { return productPanel_->Controls(); }, [this] { productPanel_->BitBtnApplyClick(); },
+        this);
+    connect(SpeedButtonEffect, &QToolButton::clicked, this, &TFormMain::SpeedButtonEffectClick);
+    materialEditor_ = MakeMaterialEditor();
+    connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonAdd")), &QToolButton::clicked, this,
+            &TFormMain::SpeedButtonAddClick);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
     view_->setDropSupport({prompts_, programFolder_, [this] { return productPanel_->Controls(); }});
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
@@ -238,12 +247,18 @@ void TFormMain::ConnectDocument() {
     });
 }
 
+void TFormMain::SpeedButtonEffectClick() { effectWindow_->exec(); }
+
 void TFormMain::ResetProgressCaption() { LabelPro->setText(QString::fromUtf8(kProgressCaption)); }
 
-void TFormMain::setColourCards(TFormColor* cards) { productPanel_->setColourCards(cards); }
+void TFormMain::setColourCards(TFormColor* cards) {
+    productPanel_->setColourCards(cards);
+    materialEditor_->setColourCards(cards);
+}
 
 void TFormMain::setProductWindows(TFormSelParts* browser, TFormLoadType* loadType) {
     productPanel_->setProductWindows(browser, loadType);
+    productBrowser_ = browser;
 }
 
 void TFormMain::ShowHelpText(const QString& text) { view_->ShowHelpText(text); }

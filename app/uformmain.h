@@ -33,6 +33,8 @@ class TFormWebTemp;
 class THttpGetThread;
 class TDataModule_Manager;
 class TFormColor;
+class TFormEffect;
+class TFormMatedit;
 class TFormLoadType;
 class TFormSelParts;
 
@@ -96,6 +98,11 @@ public slots:
     void SpeedButtonUndoClick();
     void SpeedButtonVedioClick();
     void N2Click();
+    // "特效": the effect window, modal.
+    void SpeedButtonEffectClick();
+    // "材料编辑": the panel's picture recoloured in the material editor and
+    // filed as a new product, which the panel then takes and lays again.
+    void SpeedButtonAddClick();
     // "在线模板": choose a template online; open it, or download it first.
     void SpeedButtonWebTempClick();
 
@@ -126,6 +133,7 @@ private:
     // The window's shortcut keys; true when the key was consumed.
     bool FormShortCut(int key, Qt::KeyboardModifiers modifiers);
     void ResetProgressCaption();
+    TFormMatedit* MakeMaterialEditor();
     QString ProgramPath(const QString& relative) const;
 
     MainWindowSetup setup_;
@@ -149,6 +157,9 @@ private:
     // R over a selected record; the model operations turn the frame.
     QAction* nextRotationFrameAction_ = nullptr;
     QToolButton* SpeedButtonEffect = nullptr;
+    TFormEffect* effectWindow_ = nullptr;
+    TFormMatedit* materialEditor_ = nullptr;
+    TFormSelParts* productBrowser_ = nullptr;
     QLabel* LabelPro = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     TCppWebBrowser* CppWebBrowserAd = nullptr;

@@ -1,6 +1,11 @@
 #include "app/uformselparts.h"
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QRandomGenerator>
+#include <QStyledItemDelegate>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -19,10 +24,13 @@
 #include <QVBoxLayout>
 
 #include "app/uformhximage.h"
+#include "app/uformsuperlogin.h"
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "library/category_maintenance.h"
+#include "library/product_maintenance.h"
 #include "library/product_pictures.h"
 #include "library/product_thumbnails.h"
 #include "scene/model_file.h"
@@ -61,6 +69,7 @@ QTreeWidgetItem* AddNodes(QTreeWidget* tree, QTreeWidgetItem* parent, const std:
         item->setData(0, kIdRole, qlonglong(n.id));
         item->setData(0, kMainCategoryRole, n.isMainCategory);
         item->setData(0, kParentRole, qlonglong(n.parentID));
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
         if (&n == wanted) found = item;
         if (QTreeWidgetItem* below = AddNodes(tree, item, n.children, wanted)) found = below;
     }
@@ -70,6 +79,31 @@ QTreeWidgetItem* AddNodes(QTreeWidget* tree, QTreeWidgetItem* parent, const std:
 void SelectEntry(QComboBox* box, int64_t id) {
     const int index = box->findData(qlonglong(id));
     if (index >= 0) box->setCurrentIndex(index);
+}
+
+// Renaming a tree node in place asks the window first, and hands the new
+// text to the window instead of writing it into the item.
+class CategoryNameDelegate : public QStyledItemDelegate {
+public:
+    CategoryNameDelegate(TFormSelParts* form, QTreeWidget* tree) : QStyledItemDelegate(tree), form_(form), tree_(tree) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QTreeWidgetItem* node = tree_->itemFromIndex(index);
+        if (node == nullptr || !form_->TreeViewPartsEditing(node)) return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (QTreeWidgetItem* node = tree_->itemFromIndex(index); node != nullptr && line != nullptr)
+            form_->TreeViewPartsEdited(node, line->text());
+    }
+
+private:
+    TFormSelParts* form_;
+    QTreeWidget* tree_;
+};
+
+CategoryRef RefOf(const QTreeWidgetItem* node) {
+    return {node->data(0, kMainCategoryRole).toBool(), node->data(0, kIdRole).toLongLong()};
 }
 
 const QIcon& EmptyCellIcon() {
@@ -90,6 +124,7 @@ TFormSelParts::TFormSelParts(Db& dm, UserPrompts& prompts, QString programFolder
     connect(thumbnails_.get(), &ProductThumbnailLoader::batchFinished, this,
             [this](int batch) { thumbnailsDone_ = thumbnailsDone_ || batch == thumbnails_->batch(); });
     BuildControls();
+    BuildMaintenance();
     FormCreate();
 }
 
@@ -221,6 +256,8 @@ void TFormSelParts::FormShow() {
     ComboBoxSales->setEnabled(!choosing);
     ComboBoxMatType->setEnabled(!choosing);
     ListView1->setEnabled(ProductBrowserMode != FileNewProduct);
+    ListView1->setDragDropMode(ProductBrowserMode == Maintenance ? QAbstractItemView::DragOnly
+                                                                 : QAbstractItemView::NoDragDrop);
     if (!choosing) {
         const QString photo = programFolder_ + "/product/jpg/" + EditPartsNumber->text() + ".jpg";
         if (!EditPartsNumber->text().isEmpty() && QFileInfo::exists(photo)) {
@@ -229,7 +266,16 @@ void TFormSelParts::FormShow() {
                                                                       Qt::SmoothTransformation));
         }
     }
-    if (ProductBrowserMode == FileNewProduct) TreeViewParts->expandAll();
+    if (ProductBrowserMode == FileNewProduct) {
+        TreeViewParts->expandAll();
+        picture_ = newProduct_.picture;
+        EditPartsName->setText(newProduct_.name);
+        EditPartsNumber->setText(newProduct_.number);
+        EditPartsSpecs->setText(newProduct_.specs);
+        EditPartsPrice->clear();
+        ImageParts->setPixmap(QPixmap::fromImage(picture_).scaled(ImageParts->size(), Qt::KeepAspectRatio,
+                                                                  Qt::SmoothTransformation));
+    }
 }
 
 void TFormSelParts::FillCategoryTree(QTreeWidget* tree, int kindFilter) {
@@ -306,6 +352,8 @@ bool TFormSelParts::WaitForThumbnails(int timeoutMs) {
 }
 
 void TFormSelParts::ClearDetails() {
+    // Filing a new product: its details stay while the user picks a category.
+    if (ProductBrowserMode == FileNewProduct && isVisible()) return;
     SelectedPartsID.clear();
     for (QLineEdit* e : {EditPartsName, EditPartsNumber, EditPartsSpecs, EditPartsPrice}) e->clear();
     picture_ = QImage();
@@ -313,7 +361,7 @@ void TFormSelParts::ClearDetails() {
 }
 
 void TFormSelParts::ShowProductDetails(QListWidgetItem* item) {
-    if (item == nullptr) return;
+    if (item == nullptr || (ProductBrowserMode == FileNewProduct && isVisible())) return;
     SelectedPartsID = QString::number(item->data(kIdRole).toLongLong());
     Result<std::optional<ProductRow>> row = ReadProductDetails(dm_, item->data(kIdRole).toLongLong());
     if (!row) {
@@ -387,7 +435,236 @@ bool TFormSelParts::eventFilter(QObject* watched, QEvent* event) {
         ImagePartsDblClick();
         return true;
     }
+    if (watched == TreeViewParts->viewport() && ProductBrowserMode == Maintenance) {
+        // Dragging over the tree is always accepted; the drop decides.
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (drag->source() == ListView1) drag->acceptProposedAction();
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (drop->source() == ListView1) {
+                drop->acceptProposedAction();
+                TreeViewPartsDragDrop(TreeViewParts->itemAt(drop->position().toPoint()));
+            }
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+// --- Maintenance --------------------------------------------------------------
+
+void TFormSelParts::BuildMaintenance() {
+    TreeViewParts->setItemDelegate(new CategoryNameDelegate(this, TreeViewParts));
+    TreeViewParts->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    TreeViewParts->setAcceptDrops(true);
+    TreeViewParts->viewport()->installEventFilter(this);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    PopupMenu1->addAction(QStringLiteral("删除产品"))->setObjectName("N1");
+    const QList<QAction*> items = PopupMenu2->actions();  // 添加大类, 删除大类, 添加次类, 删除次类
+    connect(items[0], &QAction::triggered, this, &TFormSelParts::NAddMtypeClick);
+    connect(items[1], &QAction::triggered, this, &TFormSelParts::NDelMtypeClick);
+    connect(items[2], &QAction::triggered, this, &TFormSelParts::NAddStypeClick);
+    connect(items[3], &QAction::triggered, this, &TFormSelParts::NDelStypeClick);
+    connect(PopupMenu1->actions().front(), &QAction::triggered, this, &TFormSelParts::N1Click);
+    connect(TreeViewParts, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        if (ProductBrowserMode == Maintenance) PopupMenu2->exec(TreeViewParts->viewport()->mapToGlobal(at));
+    });
+    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        if (ProductBrowserMode == Maintenance && SelectedItem() != nullptr)
+            PopupMenu1->exec(ListView1->viewport()->mapToGlobal(at));
+    });
+    connect(BitBtnAddParts, &QPushButton::clicked, this, &TFormSelParts::BitBtnAddPartsClick);
+    connect(ButtonUpdate, &QPushButton::clicked, this, &TFormSelParts::ButtonUpdateClick);
+}
+
+// Every change of existing data asks for the administrator's login first.
+bool TFormSelParts::HasRights(const QString& refusal) { return CheckRights(this, dm_, prompts_, refusal); }
+
+QTreeWidgetItem* TFormSelParts::AddTreeItem(QTreeWidgetItem* parent, const QString& name, int64_t id,
+                                            bool mainCategory, int64_t parentID) {
+    auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeViewParts);
+    item->setText(0, name);
+    item->setData(0, kIdRole, qlonglong(id));
+    item->setData(0, kMainCategoryRole, mainCategory);
+    item->setData(0, kParentRole, qlonglong(parentID));
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    return item;
+}
+
+void TFormSelParts::RefreshCurrentList() {
+    QTreeWidgetItem* node = TreeViewParts->currentItem();
+    if (node != nullptr && !node->data(0, kMainCategoryRole).toBool())
+        FillProductList(node->data(0, kIdRole).toLongLong(), ListView1);
+}
+
+void TFormSelParts::PrepareNewProduct(const QImage& picture, const QString& name, const QString& number,
+                                      const QString& specs) {
+    newProduct_ = ChosenProduct{name, number, specs, QString(), QString(), picture};
+}
+
+void TFormSelParts::BitBtnAddPartsClick() {
+    if (ProductBrowserMode != Maintenance && ProductBrowserMode != FileNewProduct) return;
+    QTreeWidgetItem* node = TreeViewParts->currentItem();
+    if (node == nullptr) return prompts_.Show(this, QString::fromUtf8(kMsgChooseSubCategoryFirst));
+    if (node->data(0, kMainCategoryRole).toBool()) return prompts_.Show(this, QString::fromUtf8(kMsgChooseSubCategory));
+    const int64_t psTypeID = node->data(0, kIdRole).toLongLong();
+    if (Status target = CheckMaterialSubCategory(dm_, psTypeID); !target)
+        return prompts_.Show(this, FromUtf8(target.error()));
+    const QString priceText = EditPartsPrice->text().trimmed();
+    bool priceOk = true;
+    const double price = priceText.isEmpty() ? 0.0 : priceText.toDouble(&priceOk);
+    if (!priceOk) return prompts_.Show(this, QStringLiteral("“%1”不是有效的数值。").arg(priceText));
+
+    std::vector<ProductSource> sources;
+    if (ProductBrowserMode == FileNewProduct) {
+        if (picture_.isNull()) return prompts_.Show(this, QStringLiteral("请选择产品图片。"));
+        const std::string number = EditPartsNumber->text().toStdString();
+        if (number.empty()) return prompts_.Show(this, QStringLiteral("产品编号不能为空。"));
+        if (!IsSafeProductNumber(number)) return prompts_.Show(this, QString::fromUtf8(kMsgNumberNotAFileName));
+        const std::filesystem::path map = PicturePathsOf(ToPath(programFolder_), number).mapJpeg;
+        std::error_code error;
+        std::filesystem::create_directories(map.parent_path(), error);
+        const std::optional<Bytes> jpeg = EncodeJpeg(picture_, 100);
+        if (!jpeg || !WriteFileAtomically(map, *jpeg))
+            return prompts_.Show(this, QStringLiteral("图片保存失败。"));
+        sources.push_back({map, EditPartsName->text().toStdString(), number});
+    } else {
+        const QStringList files = prompts_.OpenFileNames(
+            this, programFolder_,
+            QStringLiteral("请选择图片文件 (*.jpg *.jpeg);;请选择图片文件 (*.jpg)"));
+        if (files.isEmpty()) return;
+        std::vector<std::filesystem::path> paths;
+        for (const QString& f : files) paths.push_back(ToPath(f));
+        if (Status jpegs = CheckJpegFiles(paths); !jpegs) return prompts_.Show(this, FromUtf8(jpegs.error()));
+        for (const std::filesystem::path& p : paths) sources.push_back({p});
+    }
+    for (ProductSource& source : sources) {
+        source.specs = EditPartsSpecs->text().toStdString();
+        source.price = price;
+    }
+    const int random = static_cast<int>(QRandomGenerator(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()))
+                                            .bounded(10000));
+    const NewProductFields fields{ComboBoxSales->currentData().toLongLong(), ComboBoxMatType->currentData().toLongLong()};
+    Result<AddProductsReport> report =
+        AddProducts(dm_, psTypeID, sources, fields, random, [this](size_t, size_t, const AddProductsReport& soFar) {
+            if (soFar.added.empty()) return;
+            EditPartsNumber->setText(FromUtf8(soFar.added.back().row.PartsNumber));
+            EditPartsName->setText(FromUtf8(soFar.added.back().row.PartsName));
+        });
+    if (!report) return prompts_.Show(this, FromUtf8(report.error()));
+    const QString number = EditPartsNumber->text();
+    FillProductList(psTypeID, ListView1);
+    EditPartsNumber->setText(number);
+    prompts_.Show(this, FromUtf8(AddedMessage(*report)));
+    if (ProductBrowserMode == FileNewProduct && !report->added.empty()) accept();
+}
+
+void TFormSelParts::ButtonUpdateClick() {
+    if (!HasRights(QString::fromUtf8(kMsgNoUpdateRights))) return;
+    QListWidgetItem* item = SelectedItem();
+    if (item == nullptr || SelectedPartsID.isEmpty())
+        return prompts_.Show(this, QString::fromUtf8(kMsgChooseLibraryProduct));
+    if (EditPartsName->text().isEmpty()) return prompts_.Show(this, QString::fromUtf8(kMsgProductNameEmpty));
+    if (EditPartsNumber->text().isEmpty()) return prompts_.Show(this, QString::fromUtf8(kMsgProductNumberEmpty));
+    bool priceOk = true;
+    const double price = EditPartsPrice->text().trimmed().isEmpty() ? 0.0 : EditPartsPrice->text().toDouble(&priceOk);
+    if (!priceOk) return prompts_.Show(this, QStringLiteral("“%1”不是有效的数值。").arg(EditPartsPrice->text()));
+    const ProductCorrection correction{EditPartsName->text().toStdString(), EditPartsSpecs->text().toStdString(), price,
+                                       ComboBoxSales->currentData().toLongLong(),
+                                       ComboBoxMatType->currentData().toLongLong()};
+    Result<bool> updated = UpdateProduct(dm_, SelectedPartsID.toLongLong(), correction);
+    if (!updated) return prompts_.Show(this, FromUtf8(updated.error()));
+    if (!*updated) return prompts_.Show(this, QString::fromUtf8(kMsgProductGone));
+    item->setText(EditPartsName->text().trimmed());
+    item->setData(kNameRole, EditPartsName->text());
+    // The number is the key of the product's files: it stays as stored.
+    const QString number = item->data(kNumberRole).toString();
+    EditPartsNumber->setText(number);
+    prompts_.Show(this, number + QString::fromUtf8(kMsgUpdated));
+}
+
+void TFormSelParts::N1Click() {
+    if (!HasRights(QString::fromUtf8(kMsgNoDeleteRights))) return;
+    if (prompts_.Ask(this, QString::fromUtf8(kAskDeleteProducts)) != PromptAnswer::Yes) return;
+    std::vector<int64_t> ids;
+    std::vector<QListWidgetItem*> items;
+    for (int i = 0; i < ListView1->count(); ++i)
+        if (ListView1->item(i)->isSelected()) {
+            items.push_back(ListView1->item(i));
+            ids.push_back(ListView1->item(i)->data(kIdRole).toLongLong());
+        }
+    Result<std::vector<std::string>> deleted = DeleteProducts(dm_, ids);
+    if (!deleted) prompts_.Show(this, FromUtf8(deleted.error()));
+    RefreshCurrentList();
+}
+
+void TFormSelParts::TreeViewPartsDragDrop(QTreeWidgetItem* target) {
+    if (target == nullptr || SelectedItem() == nullptr) return;
+    if (target->data(0, kMainCategoryRole).toBool())
+        return prompts_.Show(this, QString::fromUtf8(kMsgNotIntoMainCategory));
+    if (prompts_.Ask(this, QString::fromUtf8(kAskMoveProducts)) != PromptAnswer::Yes) return;
+    std::vector<int64_t> ids;
+    for (int i = 0; i < ListView1->count(); ++i)
+        if (ListView1->item(i)->isSelected()) ids.push_back(ListView1->item(i)->data(kIdRole).toLongLong());
+    if (Status moved = MoveProducts(dm_, ids, target->data(0, kIdRole).toLongLong(), false); !moved)
+        prompts_.Show(this, FromUtf8(moved.error()));
+    RefreshCurrentList();
+}
+
+void TFormSelParts::NAddMtypeClick() {
+    if (!HasRights(QString::fromUtf8(kMsgNoCategoryRights))) return;
+    Result<MainCategory> made = AddMainCategory(dm_);
+    if (!made) return prompts_.Show(this, FromUtf8(made.error()));
+    TreeViewParts->setCurrentItem(AddTreeItem(nullptr, FromUtf8(made->PMTypeName), made->PMTypeID, true, -1));
+}
+
+void TFormSelParts::NDelMtypeClick() {
+    if (!HasRights(QString::fromUtf8(kMsgNoCategoryRights))) return;
+    QTreeWidgetItem* node = TreeViewParts->currentItem();
+    if (node == nullptr) return prompts_.Show(this, QString::fromUtf8(kMsgChooseMainCategoryNode));
+    if (Status deleted = DeleteMainCategory(dm_, RefOf(node)); !deleted)
+        return prompts_.Show(this, FromUtf8(deleted.error()));
+    delete node;
+}
+
+void TFormSelParts::NAddStypeClick() {
+    if (!HasRights(QString::fromUtf8(kMsgNoCategoryRights))) return;
+    QTreeWidgetItem* node = TreeViewParts->currentItem();
+    if (node == nullptr) return prompts_.Show(this, QString::fromUtf8(kMsgChooseNode));
+    Result<SubCategory> made = AddSubCategory(dm_, RefOf(node));
+    if (!made) return prompts_.Show(this, FromUtf8(made.error()));
+    QTreeWidgetItem* child = AddTreeItem(node, FromUtf8(made->PSTypeName), made->PSTypeID, false, made->ParentID);
+    node->setExpanded(true);
+    TreeViewParts->setCurrentItem(child);
+}
+
+void TFormSelParts::NDelStypeClick() {
+    if (!HasRights(QString::fromUtf8(kMsgNoCategoryRights))) return;
+    QTreeWidgetItem* node = TreeViewParts->currentItem();
+    if (node == nullptr) return prompts_.Show(this, QString::fromUtf8(kMsgChooseSubCategoryNode));
+    if (Status deleted = DeleteSubCategory(dm_, RefOf(node)); !deleted)
+        return prompts_.Show(this, FromUtf8(deleted.error()));
+    delete node;
+}
+
+bool TFormSelParts::TreeViewPartsEditing(QTreeWidgetItem* node) {
+    return node != nullptr && ProductBrowserMode == Maintenance && HasRights(QString::fromUtf8(kMsgNoCategoryRights));
+}
+
+void TFormSelParts::TreeViewPartsEdited(QTreeWidgetItem* node, const QString& text) {
+    const CategoryRef ref = RefOf(node);
+    if (Status renamed = RenameCategory(dm_, ref, text.toStdString()); !renamed) {
+        prompts_.Show(this, FromUtf8(renamed.error()));
+        Result<std::string> stored = StoredCategoryName(dm_, ref);
+        if (stored) node->setText(0, FromUtf8(*stored));
+        return;
+    }
+    node->setText(0, text);
+    if (node == TreeViewParts->currentItem() && !ref.isMainCategory)
+        LabelSubName->setText(QStringLiteral("当前类别：") + text);
 }
 
 }  // namespace v2d

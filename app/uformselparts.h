@@ -65,6 +65,23 @@ public:
     // Waits until the current list's thumbnails are all in (tests, screenshots).
     bool WaitForThumbnails(int timeoutMs);
 
+    // --- Maintenance (modes 0 and 6) ---------------------------------------
+    // Mode 6: the material editor's picture with the name, number and size
+    // it files under; the number begins with the new PartsID.
+    void PrepareNewProduct(const QImage& picture, const QString& name, const QString& number, const QString& specs);
+    void BitBtnAddPartsClick();
+    void ButtonUpdateClick();
+    void N1Click();
+    // The product list's selection dropped on `target` (null: no node).
+    void TreeViewPartsDragDrop(QTreeWidgetItem* target);
+    void NAddMtypeClick();
+    void NDelMtypeClick();
+    void NAddStypeClick();
+    void NDelStypeClick();
+    // Whether the node may be renamed in place; then the new text.
+    bool TreeViewPartsEditing(QTreeWidgetItem* node);
+    void TreeViewPartsEdited(QTreeWidgetItem* node, const QString& text);
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,12 +93,19 @@ private:
     void ShowDetailsPicture(const ProductRow& row);
     void ThumbnailArrived(int batch, int index, const QImage& cell, const QString& message);
     QListWidgetItem* SelectedItem() const;
+    bool HasRights(const QString& refusal);
+    // Tree items carry their node's kind and identifier.
+    QTreeWidgetItem* AddTreeItem(QTreeWidgetItem* parent, const QString& name, int64_t id, bool mainCategory,
+                                 int64_t parentID);
+    void BuildMaintenance();
+    void RefreshCurrentList();
 
     Db& dm_;
     UserPrompts& prompts_;
     QString programFolder_;
     TFormHxImage* photoWindow_ = nullptr;
     std::unique_ptr<ProductThumbnailLoader> thumbnails_;
+
     bool thumbnailsDone_ = true;
 
     int ProductBrowserMode = 0;
@@ -90,6 +114,8 @@ private:
     QString SelectedReflection;
     QString SelectedSubTypeMemo;
     QImage picture_;  // what ImageParts shows
+    // Mode 6: what the material editor files, shown once the window is up.
+    ChosenProduct newProduct_;
 
     QTreeWidget* TreeViewParts = nullptr;
     QListWidget* ListView1 = nullptr;

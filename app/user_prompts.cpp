@@ -59,4 +59,13 @@ QString WidgetPrompts::OpenFileName(QWidget* parent, const QString& folder, cons
     return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
 }
 
+QStringList UserPrompts::OpenFileNames(QWidget* parent, const QString& folder, const QString& filter) {
+    const QString one = OpenFileName(parent, folder, filter);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+}
+
+QStringList WidgetPrompts::OpenFileNames(QWidget* parent, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileNames(parent, QString(), folder, filter);
+}
+
 }  // namespace v2d

@@ -3,6 +3,7 @@
 // tests can script the answers and read back what the user was told.
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,9 @@ public:
                                  const QString& defaultSuffix) = 0;
     // An open dialog in `folder`; empty when cancelled.
     virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
+    // An open dialog that takes several files; empty when cancelled. Seams
+    // that answer one file at a time answer it with OpenFileName.
+    virtual QStringList OpenFileNames(QWidget* parent, const QString& folder, const QString& filter);
     // The colour dialog opened on `initial`; nullopt when cancelled. The
     // real dialog unless a seam answers instead.
     virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial);
@@ -47,6 +51,7 @@ public:
     QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                          const QString& defaultSuffix) override;
     QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
+    QStringList OpenFileNames(QWidget* parent, const QString& folder, const QString& filter) override;
 };
 
 }  // namespace v2d

@@ -39,6 +39,11 @@ const Command kCommands[] = {
      "batch SCHEME.v2d --products DIR --regions LIST -o OUTDIR  one rendering per product"},
     {"add-model", Plain<v2d::cli::RunAddModel>,
      "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
+    {"material", Plain<v2d::cli::RunMaterial>,
+     "material PATTERN.jpg --at X,Y [--tolerance T] (--colour 0xBBGGRR | --texture FILE [--scale N] [--overlay]) "
+     "-o OUT.jpg  recolour or retexture one colour of a pattern"},
+    {"import-products", v2d::cli::RunImportProducts,
+     "import-products DIR --category ID [--csv FILE]  add every JPEG of a folder as a product"},
     {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
     {"new-scheme", Plain<v2d::cli::RunNewScheme>,
      "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ...  a scheme from a photo"},

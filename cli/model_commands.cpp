@@ -22,14 +22,6 @@ struct AddModelOptions {
     std::optional<V2d_Point> at;
 };
 
-std::optional<V2d_Point> ParsePoint(const std::string& text) {
-    const std::vector<std::string> pieces = SplitText(text, ",");
-    if (pieces.size() != 2) return std::nullopt;
-    const std::optional<int> x = ParseInt(pieces[0]), y = ParseInt(pieces[1]);
-    if (!x || !y) return std::nullopt;
-    return V2d_Point{*x, *y};
-}
-
 Result<AddModelOptions> ParseAddModelOptions(const Args& args) {
     AddModelOptions o;
     std::vector<std::string> files;

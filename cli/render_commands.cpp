@@ -1,6 +1,5 @@
 // vexel2d-cli render and batch: a scheme rendered as the window shows it,
 // optionally with a product laid into some of its regions first.
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/render_options.h"
+#include "cli/terminal_bar.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
 
@@ -22,35 +22,18 @@ namespace {
 
 constexpr int kRenderingQuality = 95;
 
-// A progress bar on stderr, drawn only when it is a terminal.
+// The terminal's bar follows the document's progress.
 class ProgressBar {
 public:
-    ProgressBar(std::string label, const SceneDocument& doc)
-        : label_(std::move(label)), shown_(isatty(STDERR_FILENO) == 1) {
-        if (shown_) connection_ = QObject::connect(&doc, &SceneDocument::progressChanged, [this](int p) { Draw(p); });
+    ProgressBar(std::string label, const SceneDocument& doc) : bar_(std::move(label)) {
+        if (bar_.shown()) connection_ = QObject::connect(&doc, &SceneDocument::progressChanged, [this](int p) { bar_.Draw(p); });
     }
-    ~ProgressBar() {
-        QObject::disconnect(connection_);
-        if (shown_ && drawn_) std::fputc('\n', stderr);
-    }
+    ~ProgressBar() { QObject::disconnect(connection_); }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
 private:
-    void Draw(int percent) {
-        percent = std::clamp(percent, 0, 100);
-        if (percent == last_) return;
-        last_ = percent;
-        drawn_ = true;
-        const int filled = percent * 30 / 100;
-        std::fprintf(stderr, "\r%-24.24s [%.*s%*s] %3d%%", label_.c_str(), filled, "##############################",
-                     30 - filled, "", percent);
-        std::fflush(stderr);
-    }
-    std::string label_;
-    bool shown_;
-    bool drawn_ = false;
-    int last_ = -1;
+    TerminalBar bar_;
     QMetaObject::Connection connection_;
 };
 
@@ -78,6 +61,7 @@ void AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const Rende
 Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const ProductPanelState& panel,
                   const RenderOptions& options) {
     doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
+    doc.SetEffectSettings(options.effect);
     doc.SetSelection(Listed(regions));
     TileCommandResult tiled = doc.TileSelection(panel);
     if (tiled.stopped) return Error{tiled.stopped->message};
@@ -116,6 +100,7 @@ Status ApplyOptions(SceneDocument& doc, const RenderOptions& options) {
     if (!regions) return Error{regions.error()};
     ProgressBar bar("铺贴", doc);
     if (options.product.empty()) {
+        if (options.effect.shown) return Error{"--relief and --offset need --product"};
         PaintAndAdjust(doc, *regions, options);
         return Status::Ok();
     }
@@ -166,7 +151,8 @@ int RunRender(const Args& args) {
         std::fprintf(stderr,
                      "vexel2d-cli render: %s\nusage: vexel2d-cli render SCHEME.v2d -o OUT.jpg [--product FILE "
                      "--regions LIST] [--size WxH] [--mirror] [--rotate] [--fit] [--lighten N] [--reflect N] "
-                     "[--colour 0xBBGGRR] [--save OUT.v2d]\n",
+                     "[--colour 0xBBGGRR] [--relief raised|sunken] [--relief-strength N] [--offset DX,DY] "
+                     "[--save OUT.v2d]\n",
                      parsed.error().c_str());
         return 2;
     }

@@ -1,6 +1,7 @@
 #include "cli/render_options.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 
 #include "base/integer_text.h"
@@ -18,6 +19,14 @@ bool ParseIntInto(const std::string& text, int& value) {
     return parsed.has_value();
 }
 
+bool ParseSize(const std::string& text, int& w, int& h) {
+    const size_t x = text.find_first_of("xX*");
+    return x != std::string::npos && ParseIntInto(text.substr(0, x), w) && ParseIntInto(text.substr(x + 1), h) && w > 0 &&
+           h > 0;
+}
+
+}  // namespace
+
 bool ParseColour(const std::string& text, uint32_t& colour) {
     std::string digits = text;
     int base = 10;
@@ -32,13 +41,13 @@ bool ParseColour(const std::string& text, uint32_t& colour) {
     return true;
 }
 
-bool ParseSize(const std::string& text, int& w, int& h) {
-    const size_t x = text.find_first_of("xX*");
-    return x != std::string::npos && ParseIntInto(text.substr(0, x), w) && ParseIntInto(text.substr(x + 1), h) && w > 0 &&
-           h > 0;
+std::optional<V2d_Point> ParsePoint(const std::string& text) {
+    const std::vector<std::string> pieces = SplitText(text, ",");
+    if (pieces.size() != 2) return std::nullopt;
+    const std::optional<int> x = v2d::ParseInt(pieces[0]), y = v2d::ParseInt(pieces[1]);
+    if (!x || !y) return std::nullopt;
+    return V2d_Point{*x, *y};
 }
-
-}  // namespace
 
 Result<RenderOptions> ParseRenderOptions(const Args& args) {
     RenderOptions o;
@@ -74,6 +83,22 @@ Result<RenderOptions> ParseRenderOptions(const Args& args) {
             uint32_t c = 0;
             if (!next(value) || !ParseColour(value, c)) return Error{"--colour needs 0xBBGGRR"};
             o.colour = c;
+        } else if (a == "--relief") {
+            if (!next(value) || (value != "raised" && value != "sunken")) return Error{"--relief needs raised or sunken"};
+            o.effect.shown = true;
+            o.effect.bump = value == "raised" ? ReliefChoice::Raised : ReliefChoice::Sunken;
+        } else if (a == "--relief-strength") {
+            int v = 0;
+            if (!next(value) || !ParseIntInto(value, v) || v < 100 || v > 300)
+                return Error{"--relief-strength needs 100..300"};
+            o.effect.strength = v;
+        } else if (a == "--offset") {
+            const std::optional<V2d_Point> shift = next(value) ? ParsePoint(value) : std::nullopt;
+            if (!shift || std::abs(shift->x) > 100 || std::abs(shift->y) > 100)
+                return Error{"--offset needs DX,DY in -100..100 per cent of a tile"};
+            o.effect.shown = true;
+            o.effect.offsetX = shift->x;
+            o.effect.offsetY = shift->y;
         } else if (a == "--mirror") {
             o.mirror = true;
         } else if (a == "--rotate") {

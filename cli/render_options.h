@@ -22,7 +22,14 @@ struct RenderOptions {
     bool mirror = false, rotate = false, fit = false;
     std::optional<int> lighten, reflect;
     std::optional<uint32_t> colour;  // 0x00BBGGRR
+    // --relief raised|sunken, --relief-strength 100..300, --offset DX,DY
+    // (per cent of a tile): as the effect window sets them while it is open.
+    EffectSettings effect;
 };
+
+// "0xBBGGRR" (or decimal) as a colour; "X,Y" as a point.
+bool ParseColour(const std::string& text, uint32_t& colour);
+std::optional<V2d_Point> ParsePoint(const std::string& text);
 
 // Parses the arguments after the subcommand; the error is the usage text's
 // complaint.

@@ -197,6 +197,13 @@ public:
     // The record at `from` moves to `to` (a drag in the region list) and is
     // selected; a model part, or a position outside the list, stays put.
     bool MoveRecord(int from, int to);
+    // --- Effect window --------------------------------------------------------
+    const EffectSettings& effectSettings() const { return effect_; }
+    // An offset changed: the focused record, when it is a plain region, is
+    // tiled again with the current product and the effect settings, and the
+    // scene redrawn for it alone. false when nothing was tiled; the refusal
+    // of the tiling, if any, comes back as the error.
+    Result<bool> TileFocusedRegion(const ProductPanelState& controls);
 
     // The progress of the operation running now, as a callback for code
     // that reports it; it starts the bar at 0.

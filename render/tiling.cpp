@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/relief.h"
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
 #include "base/picture_codec.h"

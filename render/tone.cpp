@@ -163,11 +163,4 @@ QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int 
     return blurred.copy(radius, radius, box.width(), box.height());
 }
 
-QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const ImageOperations& ops) {
-    const QImage copy = ToRgb32(canvas);
-    const QImage relief = ops.GetBumpMap(copy, kind);
-    if (relief.isNull()) return copy;
-    return ApplyLightMap(copy, relief, 0, 0, strength);
-}
-
 }  // namespace v2d

@@ -37,8 +37,4 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]);
 // sigma r, and the box-sized window at (r, r).
 QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops);
 
-// The relief of the effect window: the canvas multiplied by the library's
-// relief map (kind 0 raised, 1 sunken) times the strength.
-QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const ImageOperations& ops);
-
 }  // namespace v2d

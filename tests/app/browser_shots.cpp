@@ -14,22 +14,13 @@
 
 #include "app/uformselparts.h"
 #include "app/uformsuperlogin.h"
-#include "app/user_prompts.h"
+#include "tests/app/printed_prompts.h"
 #include "library/data_module.h"
 
 namespace v2d {
 namespace {
 
-// Messages go to the terminal instead of a box.
-class PrintedPrompts final : public UserPrompts {
-public:
-    PromptAnswer Message(QWidget*, const QString& text, PromptButtons, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return PromptAnswer::Ok;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
+using test::PrintedPrompts;
 
 int LoginShot(Db& dm, UserPrompts& prompts, const char* out) {
     if (!dm.ExecSql("delete from TableSuperUser")) return 1;

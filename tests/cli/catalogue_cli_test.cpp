@@ -1,0 +1,83 @@
+// material, import-products and render's relief options from a terminal:
+// the commands reach their operations and report as a user reads them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exit = -1;
+    std::string out, err;
+};
+
+class CatalogueCli : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root_ = fs::temp_directory_path() / ("vexel-catalogue-cli-" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "in");
+        ASSERT_EQ(Vexel("make-workspace '" + Path("ws") + "'").exit, 0);
+        fs::copy_file(root_ / "ws/product/jpg/BY-1402.jpg", root_ / "in/布.jpg");
+        fs::copy_file(root_ / "ws/product/jpg/MB-1201.jpg", root_ / "in/wood.jpg");
+        std::ofstream(root_ / "in/readme.txt") << "x";
+        std::ofstream(root_ / "list.csv") << "file,name,number,specs,price\n布.jpg,\"格子, 蓝\",GZ-1,600*600,9.5\n"
+                                             "wood.jpg,木,../x,,\n";
+    }
+    static void TearDownTestSuite() { fs::remove_all(root_); }
+    static std::string Path(const char* name) { return (root_ / name).string(); }
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static Outcome Vexel(const std::string& args) {
+        const std::string command = "'" VEXEL_CLI "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(root_ / "out"), Read(root_ / "err")};
+    }
+    static inline fs::path root_;
+};
+
+TEST_F(CatalogueCli, ImportReportsEachFileAndAddsWhatItCan) {
+    const Outcome r = Vexel("--workspace '" + Path("ws") + "' import-products '" + Path("in") + "' --category 104 --csv '" +
+                        Path("list.csv") + "'");
+    EXPECT_EQ(r.exit, 1) << r.err;  // something was skipped
+    EXPECT_NE(r.out.find("added 布.jpg as GZ-1"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("skipped readme.txt: not a .jpg or .jpeg file"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("skipped wood.jpg: 产品编号不能含有路径符号。"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("1 个产品添加完毕！"), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::exists(root_ / "ws/product/xjpg/GZ-1.jpg"));
+    EXPECT_NE(Vexel("--workspace '" + Path("ws") + "' products").out.find("\"PartsName\":\"格子, 蓝\""), std::string::npos);
+    EXPECT_EQ(Vexel("--workspace '" + Path("ws") + "' import-products '" + Path("in") + "'").exit, 2);
+}
+
+TEST_F(CatalogueCli, MaterialAndReliefWriteTheirPictures) {
+    const std::string pattern = "'" + Path("ws/product/jpg/BY-1402.jpg") + "'";
+    EXPECT_EQ(Vexel("material " + pattern + " --at 5,5 --tolerance 300 --colour 0x0000FF -o '" + Path("red.jpg") + "'").exit, 0);
+    EXPECT_TRUE(fs::file_size(root_ / "red.jpg") > 0);
+    EXPECT_EQ(Vexel("material " + pattern + " --at 5,5 --texture '" + Path("in/wood.jpg") + "' --scale 50 --overlay -o '" +
+                    Path("wood.jpg") + "'").exit, 0);
+    const Outcome outside = Vexel("material " + pattern + " --at 400,0 --colour 1 -o '" + Path("x.jpg") + "'");
+    EXPECT_EQ(outside.exit, 1);
+    EXPECT_NE(outside.err.find("outside the 400x400 picture"), std::string::npos) << outside.err;
+    EXPECT_EQ(Vexel("material " + pattern + " --at 1,1 -o x.jpg").exit, 2);
+
+    const std::string scheme = "render '" + Path("ws/start/start.v2d") + "' -o '" + Path("floor.jpg") + "' --product '" +
+                               Path("ws/product/jpg/MB-1201.jpg") + "' --regions 地面";
+    EXPECT_EQ(Vexel(scheme + " --relief sunken --relief-strength 220 --offset 50,-25").exit, 0);
+    EXPECT_TRUE(fs::exists(root_ / "floor.jpg"));
+    EXPECT_EQ(Vexel(scheme + " --relief deep").exit, 2);
+    EXPECT_EQ(Vexel(scheme + " --offset 101,0").exit, 2);
+}
+
+}  // namespace
