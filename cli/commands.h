@@ -26,6 +26,9 @@ int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunMakeBenchDb(const Args& args);   // make-bench-db DIR [--products N] [--subcategories M]
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);
+int RunTemplates(const Args& args, const std::filesystem::path& workspace);     // templates [--room ID] ...
+int RunSaveTemplate(const Args& args, const std::filesystem::path& workspace);  // save-template SCHEME.v2d ...
+int RunReport(const Args& args, const std::filesystem::path& workspace);        // report SCHEME.v2d [-o DIR] [--pdf F]
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 
 }  // namespace v2d::cli

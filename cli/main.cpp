@@ -39,12 +39,17 @@ const Command kCommands[] = {
      "batch SCHEME.v2d --products DIR --regions LIST -o OUTDIR  one rendering per product"},
     {"add-model", Plain<v2d::cli::RunAddModel>,
      "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
+    {"templates", v2d::cli::RunTemplates,
+     "templates [--room ID] [--style ID] [--page N] [--page-size N]  a page of the local templates as JSON"},
+    {"save-template", v2d::cli::RunSaveTemplate,
+     "save-template SCHEME.v2d --name NAME --room ID --style ID  store a scheme as a local template"},
+    {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
 };
 
 void PrintUsage() {
     std::fprintf(stderr, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
-    std::fprintf(stderr, "\n  --workspace DIR  the workspace products and merge read (default: the current folder)\n");
+    std::fprintf(stderr, "\n  --workspace DIR  the workspace products, merge, templates and report use (default: the current folder)\n");
 }
 
 }  // namespace
