@@ -14,13 +14,18 @@
 #include "app/uformselparts.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
+#include "templates/uformsample.h"
+#include "templates/uformtemple.h"
 #include "tools/Uformcolor.h"
 
 namespace v2d {
 
 ApplicationWindows::ApplicationWindows() = default;
 ApplicationWindows::~ApplicationWindows() {
-    // The windows go before the data module they read through.
+    // The windows go before the data module they read through; the template
+    // windows are the main window's children and go before it.
+    temple.reset();
+    sample.reset();
     about.reset();
     main.reset();
     loadType.reset();
@@ -84,6 +89,17 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     windows->photo = std::make_unique<TFormHxImage>();
     if (windows->productBrowser != nullptr) windows->productBrowser->setPhotoWindow(windows->photo.get());
     windows->creationOrder << "TFormHxImage";
+
+    // Deleting and storing templates need maintenance rights.
+    RightsCheck rights;
+    if (windows->dataModule != nullptr) {
+        windows->sample = std::make_unique<TFormSample>(*windows->dataModule, windows->main->prompts(),
+                                                        windows->main->programFolder(), rights, windows->main.get());
+        windows->temple = std::make_unique<TFormTemple>(*windows->dataModule, windows->main.get());
+    }
+    windows->creationOrder << "TFormSample";
+    windows->creationOrder << "TFormTemple";
+    windows->main->setTemplateWindows(windows->sample.get(), windows->temple.get(), rights);
 
     // The colour cards are drawn once, from the database, when they are made.
     windows->colour = std::make_unique<TFormColor>();

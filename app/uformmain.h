@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "app/user_prompts.h"
@@ -29,7 +30,9 @@ class TCppWebBrowser;
 class TDataModule_Manager;
 class TFormColor;
 class TFormLoadType;
+class TFormSample;
 class TFormSelParts;
+class TFormTemple;
 
 // The banner's page and the tutorial page of the web service. Nothing serves
 // them yet: the banner falls back to its local page at once.
@@ -63,6 +66,10 @@ public:
     void setColourCards(TFormColor* cards);
     // The product browser and the product source chooser; not owned.
     void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType);
+    // The template browser, the template name window and the maintenance
+    // rights check of deleting and storing templates; not owned.
+    void setTemplateWindows(TFormSample* browser, TFormTemple* names,
+                            std::function<bool(QWidget*, const QString&)> rights);
     const QString& programFolder() const { return programFolder_; }
     UserPrompts& prompts() { return *prompts_; }
     SceneDocument& document() { return document_; }
@@ -82,6 +89,14 @@ public slots:
     void SpeedButtonUndoClick();
     void SpeedButtonVedioClick();
     void N2Click();
+    // The template browser, modal but without blocking; OK opens its scheme.
+    void SpeedButtonLocalTempClick();
+    // "保存为模板": rights, name, room type and style, then the row and files.
+    void SaveTempleClick();
+    // "保存效果图": the scene picture as JPEG.
+    SaveOutcome SpeedButtonSavePicClick();
+    // "产品报表": the report beside its picture, opened in the web browser.
+    void HtmlReport();
 
 signals:
     // TimerShowWeb ran out: time for the template browser.
@@ -110,6 +125,7 @@ private:
     // The window's shortcut keys; true when the key was consumed.
     bool FormShortCut(int key, Qt::KeyboardModifiers modifiers);
     void ResetProgressCaption();
+    void ConnectTemplatesAndOutput();
     QString ProgramPath(const QString& relative) const;
 
     MainWindowSetup setup_;
@@ -139,6 +155,9 @@ private:
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenuModel = nullptr;
     QTimer* TimerShowWeb = nullptr;
+    TFormSample* FormSample = nullptr;
+    TFormTemple* FormTemple = nullptr;
+    std::function<bool(QWidget*, const QString&)> templateRights_;
 };
 
 }  // namespace v2d
