@@ -1,15 +1,19 @@
 // A driver for looking at the product browser under a real display: opens
 // it on a workspace in a mode, waits for the thumbnails, selects the n-th
-// product and saves the window as PNG.
+// product and saves the window as PNG. MODE "login" shows the login window
+// in its first-administrator state instead.
 //
-//   app_browser_shots WORKSPACE OUT.png [MODE] [ITEM]
+//   app_browser_shots WORKSPACE OUT.png [MODE|login] [ITEM]
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 
 #include <cstdio>
+#include <string>
 
 #include "app/uformselparts.h"
+#include "app/uformsuperlogin.h"
 #include "app/user_prompts.h"
 #include "library/data_module.h"
 
@@ -27,6 +31,17 @@ public:
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
+int LoginShot(Db& dm, UserPrompts& prompts, const char* out) {
+    if (!dm.ExecSql("delete from TableSuperUser")) return 1;
+    TFormSuperLogin login(dm, prompts);
+    login.ClearFields();
+    login.findChild<QLineEdit*>("EditUserName")->setText("SuperUser");
+    login.BitBtnOkClick();
+    login.show();
+    QApplication::processEvents();
+    return login.grab().save(QString::fromLocal8Bit(out)) ? 0 : 1;
+}
+
 int Run(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: app_browser_shots WORKSPACE OUT.png [MODE] [ITEM]\n");
@@ -39,6 +54,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
     PrintedPrompts prompts;
+    if (argc > 3 && std::string(argv[3]) == "login") return LoginShot(**dm, prompts, argv[2]);
     TFormSelParts browser(**dm, prompts, folder);
     const int mode = argc > 3 ? std::atoi(argv[3]) : TFormSelParts::ChooseMaterial;
     const int item = argc > 4 ? std::atoi(argv[4]) : 0;

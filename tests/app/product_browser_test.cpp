@@ -19,6 +19,8 @@
 
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
+#include "app/uformsuperlogin.h"
+#include "library/super_login.h"
 #include "library/data_module.h"
 #include "app_test_support.h"
 
@@ -190,6 +192,40 @@ TEST_F(ProductBrowser, BrowserFollowsItsModeAndRefusesWhatCannotBeChosen) {
         browser_->reject();
     });
     browser_->ShowInMode(TFormSelParts::Maintenance);
+}
+
+// The login window: refusals keep it open; the first administrator login of
+// a database without that row asks for the password twice before granting.
+TEST_F(ProductBrowser, LoginWindowChoosesTheFirstAdministratorPassword) {
+    ASSERT_TRUE(dm_->ExecSql("delete from TableSuperUser").ok());
+    TFormSuperLogin login(*dm_, prompts_);
+    login.ClearFields();
+    auto type = [&](const char* name, const char* text) { In<QLineEdit>(login, name).setText(text); };
+    login.BitBtnOkClick();
+    type("EditUserName", "SuperUser");
+    type("EditUserPW", "wrong");
+    login.BitBtnOkClick();
+    type("EditUserPW", "");
+    login.BitBtnOkClick();
+    EXPECT_TRUE(login.choosingPassword());
+    EXPECT_FALSE(HasMaintenanceRights(ProgramUser()));
+    type("EditNewPW", "abc");
+    type("EditNewPW2", "abd");
+    login.BitBtnOkClick();
+    type("EditNewPW2", "abc");
+    login.BitBtnOkClick();
+    EXPECT_EQ(login.result(), QDialog::Accepted);
+    EXPECT_TRUE(HasMaintenanceRights(ProgramUser()));
+    EXPECT_EQ(prompts_.texts, (QStringList{QStringLiteral("用户名不得为空，请重新输入。"),
+                                           QStringLiteral("用户名或密码错误，请重新输入。"),
+                                           QStringLiteral("两次输入的密码不一致，请重新输入。")}));
+
+    // Without rights the login is shown; cancelled, the operation is refused.
+    ProgramUser() = CurrentUser{};
+    prompts_.texts.clear();
+    WhenShown([] { QApplication::activeModalWidget()->close(); });
+    EXPECT_FALSE(CheckRights(main_.get(), *dm_, prompts_, "refused"));
+    EXPECT_EQ(prompts_.texts, QStringList{"refused"});
 }
 
 }  // namespace

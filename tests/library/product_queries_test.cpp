@@ -2,6 +2,7 @@
 
 #include "library/product_queries.h"
 #include "library/pub_functions.h"
+#include "library/super_login.h"
 #include "library/user_queries.h"
 #include "tests/library/temp_workspace.h"
 
@@ -147,6 +148,39 @@ TEST(UserQueries, AdministratorAndUsers) {
     ASSERT_TRUE(u->has_value());
     EXPECT_EQ((*u)->UserPower, "0");
     EXPECT_FALSE(FindUser(*dm, "' or 1=1 --")->has_value());
+}
+
+// The login rule: "SuperUser" is "superuser"; users by name and password;
+// rights only for powers -999 and 0; the first administrator login must
+// choose a non-empty password before it grants anything.
+TEST(UserQueries, LoginGrantsRightsOnlyAsStored) {
+    TempWorkspace ws;
+    auto dm = ws.OpenModule();
+    ASSERT_TRUE(dm->ExecSql("insert into TableUser values(?,?,?,?),(?,?,?,?)",
+                            {SqlInt(1), SqlText("designer"), SqlText("1234"), SqlText("0"), SqlInt(2),
+                             SqlText("sales"), SqlText("x"), SqlText("1")}).ok());
+    CurrentUser user;
+    EXPECT_EQ(*TryLogin(*dm, "SuperUser", "admin", user), LoginOutcome::Refused);
+    EXPECT_EQ(*TryLogin(*dm, "superuser", "", user), LoginOutcome::ChooseAdministratorPassword);
+    EXPECT_FALSE(HasMaintenanceRights(user));
+    EXPECT_FALSE(ReadSuperUserPassword(*dm)->has_value());
+    EXPECT_FALSE(ChooseAdministratorPassword(*dm, "", user).ok());
+    ASSERT_TRUE(ChooseAdministratorPassword(*dm, "s3cret", user).ok());
+    EXPECT_EQ(user.UserPower, "-999");
+    EXPECT_EQ(user.CurrentUserID, -999);
+    EXPECT_FALSE(ChooseAdministratorPassword(*dm, "other", user).ok());  // only the first time
+    CurrentUser next;
+    EXPECT_EQ(*TryLogin(*dm, "SUPERUSER", "", next), LoginOutcome::Refused);
+    EXPECT_EQ(*TryLogin(*dm, "SuperUser", "s3cret", next), LoginOutcome::Granted);
+
+    CurrentUser designer, sales;
+    EXPECT_EQ(*TryLogin(*dm, "Designer", "1234", designer), LoginOutcome::Granted);
+    EXPECT_TRUE(HasMaintenanceRights(designer));
+    EXPECT_EQ(designer.CurrentUserID, 1);
+    EXPECT_EQ(*TryLogin(*dm, "sales", "x", sales), LoginOutcome::Granted);
+    EXPECT_FALSE(HasMaintenanceRights(sales));
+    EXPECT_EQ(*TryLogin(*dm, "designer", "' or '1'='1", sales), LoginOutcome::Refused);
+    EXPECT_EQ(*TryLogin(*dm, "", "", sales), LoginOutcome::Refused);
 }
 
 TEST(TemplateQueries, FiltersAndOrder) {
