@@ -12,6 +12,7 @@
 #include "app/uformhximage.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
+#include "app/uformsuperlogin.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "templates/uformsample.h"
@@ -93,6 +94,10 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     // Deleting and storing templates need maintenance rights.
     RightsCheck rights;
     if (windows->dataModule != nullptr) {
+        rights = [dm = windows->dataModule.get(), prompts = &windows->main->prompts()](QWidget* parent,
+                                                                                      const QString& refusal) {
+            return CheckRights(parent, *dm, *prompts, refusal);
+        };
         windows->sample = std::make_unique<TFormSample>(*windows->dataModule, windows->main->prompts(),
                                                         windows->main->programFolder(), rights, windows->main.get());
         windows->temple = std::make_unique<TFormTemple>(*windows->dataModule, windows->main.get());

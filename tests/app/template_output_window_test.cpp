@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/application.h"
+#include "library/super_login.h"
 #include "tests/app/app_test_support.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
@@ -193,6 +195,38 @@ TEST_F(TemplateWindows, PictureAskedBeforeOverwritingAndTheReportOpened) {
     ASSERT_EQ(prompts_.openedUrls.size(), 1);
     EXPECT_EQ(prompts_.openedUrls[0], QUrl::fromLocalFile(ws_.qpath() + "/report/report.htm"));
     EXPECT_TRUE(fs::exists(ws_.path() / "report/效果图.jpg"));
+}
+
+// The program's own wiring: without rights, storing shows the login, and a
+// cancelled login stores nothing.
+TEST(TemplateRights, TheProgramAsksForTheLoginBeforeStoring) {
+    test::App();
+    ProgramUser() = CurrentUser{};
+    test::TempFolder ws;
+    ASSERT_EQ(test::RunCli("make-workspace '" + ws.path().string() + "'"), 0);
+    test::CopyImageLibrary(ws.path());
+    const fs::path previous = fs::current_path();
+    test::ScriptedPrompts prompts;
+    StartupOptions options;
+    options.programFolder = ws.qpath();
+    options.prompts = &prompts;
+    options.splashMs = 0;
+    options.templateBrowserDelayMs = 1000000;
+    auto windows = CreateApplicationWindows(options);
+    windows->main->show();
+    QString modalName;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modalName = modal->objectName();
+            Child<QPushButton>(*modal, "BitBtnClose").click();
+        }
+    });
+    windows->main->findChild<QAction*>(QStringLiteral("N4"))->trigger();
+    EXPECT_EQ(modalName, "TFormSuperLogin");
+    EXPECT_EQ(prompts.texts.last(), QStringLiteral("您没有维护权限，不能保存模板。"));
+    EXPECT_FALSE(fs::exists(ws.path() / "temple/local/14.v2d"));
+    windows.reset();
+    fs::current_path(previous);
 }
 
 }  // namespace
