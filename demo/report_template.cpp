@@ -33,7 +33,7 @@ table.products { width: 100%; border-collapse: collapse; }
 table.products th { background: #8a6a45; color: #fff; font-weight: normal; padding: 6px; text-align: left; white-space: nowrap; }
 td.tbox01 { padding: 5px 6px; border-bottom: 1px solid #e4ddd2; vertical-align: middle; }
 tbody tr:nth-child(even) td.tbox01 { background: #faf7f2; }
-td.tbox01 img { display: block; width: 100px; height: auto; border: 1px solid #ddd; }
+td.tbox01 img { display: block; width: 96px; height: 64px; object-fit: cover; border: 1px solid #ddd; }
 footer { display: flex; justify-content: space-between; margin-top: 16px; padding-top: 8px; border-top: 1px solid #d8d0c4; font-size: 12px; color: #6d6257; }
 @media print {
   body { background: #fff; }
