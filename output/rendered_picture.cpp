@@ -15,8 +15,12 @@ std::filesystem::path WithPictureExtension(const std::filesystem::path& chosen) 
 
 Status SaveRenderedPicture(const QImage& picture, const std::filesystem::path& path) {
     if (picture.isNull()) return Error{"当前没有效果图。"};
-    const std::optional<Bytes> jpeg = EncodeJpeg(picture, kRenderedPictureQuality);
-    if (!jpeg || !WriteFileAtomically(path, *jpeg)) return Error{kMsgWriteFailed};
+    // Each chunk goes to the file while the rest is encoded: no copy of the
+    // whole JPEG in memory.
+    AtomicFileWriter file(path);
+    const bool encoded = file.isOpen() && EncodeJpeg(picture, kRenderedPictureQuality,
+                                                     [&](std::span<const uint8_t> chunk) { return file.write(chunk); });
+    if (!encoded || !file.commit()) return Error{kMsgWriteFailed};
     return Status::Ok();
 }
 
