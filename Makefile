@@ -1,5 +1,6 @@
 # The two commands of the README:
-#   make run    installs what is missing, builds, writes the demo workspace and starts the program
+#   make run    installs what is missing, builds, writes the demo workspace and the shop catalogue,
+#               starts the catalogue service and then the program
 #   make test   installs what is missing, builds and runs the whole suite through CTest
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -24,7 +25,8 @@ build-asan: setup
 
 run: build
 	$(BUILD)/bin/vexel2d-cli make-workspace $(BUILD)/bin --keep-existing
-	cd $(BUILD)/bin && ./vexel2d
+	$(BUILD)/bin/vexel2d-web make-catalogue $(BUILD)/webroot --keep-existing
+	bash scripts/run.sh $(BUILD)
 
 test: build build-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -17,7 +17,10 @@
 #include "library/data_module.h"
 #include "templates/uformsample.h"
 #include "templates/uformtemple.h"
+#include "online/service_settings.h"
 #include "tools/Uformcolor.h"
+#include "web/uformproductie.h"
+#include "web/uformwebtemp.h"
 
 namespace v2d {
 
@@ -29,6 +32,8 @@ ApplicationWindows::~ApplicationWindows() {
     sample.reset();
     about.reset();
     main.reset();
+    productIE.reset();
+    webTemplates.reset();
     loadType.reset();
     colour.reset();
     photo.reset();
@@ -64,15 +69,31 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     QDir::setCurrent(folder);
 
     auto windows = std::make_unique<ApplicationWindows>();
+    // The web service named in the workspace's settings; without one every
+    // online page falls back to its local error page.
+    const ServiceSettings service = ReadServiceSettings(std::filesystem::path(folder.toStdU16String()));
+    const std::string host = service.host.empty() ? std::string("http://127.0.0.1:9") : service.host;
     MainWindowSetup setup;
     setup.programFolder = folder;
     setup.prompts = options.prompts;
     setup.advertisementUrl = options.advertisementUrl;
+    if (!service.host.empty() && options.advertisementUrl == QString::fromUtf8(kAdvertisementUrl))
+        setup.advertisementUrl = QString::fromStdString(AdvertisementPage(service.host));
     setup.templateBrowserDelayMs = options.templateBrowserDelayMs;
     windows->main = std::make_unique<TFormMain>(setup);
     windows->creationOrder << "TFormMain";
+    const QString serviceName = QString::fromStdString(service.serviceName);
+    const QString errorPage = folder + "/say/qrnv2010.html";
+    windows->webTemplates = std::make_unique<TFormWebTemp>(
+        serviceName, QString::fromStdString(TemplateCataloguePage(host)), errorPage);
+    windows->creationOrder << "TFormWebTemp";
+    windows->productIE = std::make_unique<TFormProductIE>(serviceName, errorPage);
+    windows->creationOrder << "TFormProductIE";
+    windows->main->setOnlineWindows(windows->webTemplates.get(), windows->productIE.get(), service.materialsOnline,
+                                    QString::fromStdString(ProductCataloguePage(host)),
+                                    QString::fromStdString(ModelCataloguePage(host)));
 
-    // The data module comes fourth; the two web windows before it are later work.
+    // The data module comes fourth.
     auto module = TDataModule_Manager::DataModuleCreate(std::filesystem::path(folder.toStdU16String()));
     if (module) {
         windows->dataModule = std::move(*module);

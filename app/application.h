@@ -21,6 +21,8 @@ class TFormLoadType;
 class TFormSample;
 class TFormSelParts;
 class TFormTemple;
+class TFormProductIE;
+class TFormWebTemp;
 
 inline constexpr const char* kStartTitle = "Vexel 配色选材软件2011";
 
@@ -40,6 +42,8 @@ struct ApplicationWindows {
     ApplicationWindows& operator=(const ApplicationWindows&) = delete;
 
     std::unique_ptr<TFormMain> main;
+    std::unique_ptr<TFormWebTemp> webTemplates;
+    std::unique_ptr<TFormProductIE> productIE;
     std::unique_ptr<TDataModule_Manager> dataModule;
     std::unique_ptr<TFormSelParts> productBrowser;  // null without a data module
     std::unique_ptr<TFormHxImage> photo;

@@ -1,35 +1,46 @@
 #pragma once
-// The embedded page view of the shell: shows a web page fetched with a form
-// POST, or a local file, and reports errors and completed navigations the
-// way the windows expect (an error is followed by a completion).
+// The embedded web browser of the shell and the online windows, on
+// QtWebEngine: form-POST navigation, back, load progress, reading the
+// page's body and calling its script functions. Errors and completed
+// navigations are reported the way the windows expect: an error is
+// followed by a completion.
 #include <QString>
-#include <QTextBrowser>
+#include <QWebEngineView>
 
+#include <functional>
 #include <string>
 
 namespace v2d {
 
-class TCppWebBrowser : public QTextBrowser {
+class TCppWebBrowser : public QWebEngineView {
     Q_OBJECT
 public:
     TCppWebBrowser(const QString& name, QWidget* parent);
 
     // Free for the owner's use, as the control's tag was.
     int Tag = 0;
-    // Seconds a remote page may take; a refused connection fails at once.
-    int timeoutMs = 1500;
 
     // Navigates to `url`: file:/// addresses show the local file, http(s)
-    // addresses are fetched with `body` as a form-encoded POST body.
+    // addresses are posted `body` as a form-encoded body.
     void Navigate(const QString& url, const std::string& body);
+    // The address shown, or being loaded: the last one asked for or followed.
     const QString& currentUrl() const { return currentUrl_; }
+    void GoBack();
+    // The body's inner HTML as the page has it ("&" still written "&amp;");
+    // empty when the page has no body.
+    void ReadBodyHtml(std::function<void(const QString&)> done);
+    // Calls a script function of the page without arguments; its result as
+    // text (empty when it is missing or yields nothing).
+    void CallScript(const QString& function, std::function<void(const QString&)> done);
+    void HideScrollBars();
 
 signals:
     void navigateError(const QString& url);
     void navigateComplete(const QString& url);
+    // 0..100 while a page loads.
+    void progressChange(int percent);
 
 private:
-    bool ShowLocalFile(const QString& path);
     QString currentUrl_;
 };
 
@@ -37,12 +48,9 @@ private:
 // the single header "Content-Type: application/x-www-form-urlencoded".
 void NavigatePost(TCppWebBrowser& browser, const QString& url, const QString& postData);
 
-// The fetch behind it: the page body, or nothing when the server cannot be
-// reached, answers with an error status or takes longer than the timeout.
-struct FetchedPage {
-    bool ok = false;
-    std::string body;
-};
-FetchedPage PostForm(const std::string& url, const std::string& body, int timeoutMs);
+// Chromium refuses to run as root inside its sandbox: without a choice of
+// the user's, the program runs it unsandboxed then. Call before QtWebEngine
+// starts; the browser's constructor does.
+void PrepareWebEngineEnvironment();
 
 }  // namespace v2d

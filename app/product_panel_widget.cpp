@@ -327,29 +327,34 @@ void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage p
 }
 
 void ProductPanelWidget::BitBtnPartsClick() {
+    if (materialsOnline_ && productIE_ != nullptr) {
+        OnlineMaterialClick();
+        return;
+    }
     if (productBrowser_ == nullptr || !productBrowser_->ShowInMode(TFormSelParts::ChooseMaterial)) return;
     const ChosenProduct chosen = productBrowser_->Chosen();
+    ShowChosenMaterial(chosen, MaterialDescriptor(chosen.name.toStdString(), chosen.number.toStdString(),
+                                                  chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                                  chosen.reflection.toStdString()));
+}
+
+void ProductPanelWidget::ShowChosenMaterial(const ChosenProduct& chosen, std::string descriptor) {
     CheckBoxFit->setChecked(false);
     // The product's own reflection moves the slider without rendering.
     setLoadingProduct(true);
     TrackBarReflect->setValue(StrictInteger(chosen.reflection).value_or(0));
     setLoadingProduct(false);
     EditReflect->setText(QString::number(TrackBarReflect->value()));
-    ShowChosenProduct(chosen, chosen.picture,
-                      MaterialDescriptor(chosen.name.toStdString(), chosen.number.toStdString(),
-                                         chosen.salesName.toStdString(), chosen.specs.toStdString(),
-                                         chosen.reflection.toStdString()),
-                      DragKind::Material);
+    ShowChosenProduct(chosen, chosen.picture, std::move(descriptor), DragKind::Material);
 }
 
 void ProductPanelWidget::BitBtnModelClick() {
-    if (loadType_ == nullptr || productBrowser_ == nullptr || loadType_->exec() != QDialog::Accepted) return;
+    if (loadType_ == nullptr || loadType_->exec() != QDialog::Accepted) return;
     if (loadType_->online()) {
-        // No online catalogue answers yet: it never yields a valid product.
-        prompts_.Show(window(), QStringLiteral("未获得正确产品信息，请咨询客服。"));
+        OnlineModelClick();
         return;
     }
-    if (!productBrowser_->ShowInMode(TFormSelParts::ChooseModel)) return;
+    if (productBrowser_ == nullptr || !productBrowser_->ShowInMode(TFormSelParts::ChooseModel)) return;
     const ChosenProduct chosen = productBrowser_->Chosen();
     const ProductPicturePaths paths = PicturePathsOf(ToPath(programFolder_), chosen.number.toStdString());
     if (!QFileInfo::exists(QString::fromStdU16String(paths.model.u16string()))) {

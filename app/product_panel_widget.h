@@ -25,6 +25,7 @@ namespace v2d {
 class SceneDocument;
 class TFormColor;
 class TFormLoadType;
+class TFormProductIE;
 class TFormSelParts;
 struct ChosenProduct;
 enum class DragKind;
@@ -53,6 +54,15 @@ public:
     void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType) {
         productBrowser_ = browser;
         loadType_ = loadType;
+    }
+    // The online product window and the catalogue pages it starts on; with
+    // materialsOnline the product button takes materials from there too.
+    void setOnlineWindow(TFormProductIE* window, bool materialsOnline, QString productCatalogue,
+                         QString modelCatalogue) {
+        productIE_ = window;
+        materialsOnline_ = materialsOnline;
+        productCatalogue_ = std::move(productCatalogue);
+        modelCatalogue_ = std::move(modelCatalogue);
     }
     // ShapeColor's colour as 0x00BBGGRR.
     uint32_t shapeColour() const;
@@ -85,6 +95,8 @@ signals:
     // A product was chosen: a material (true), which may be tiled and given
     // effects, or a model (false), which may not.
     void productKindChosen(bool material);
+    // A product picture or model is being downloaded: 0..100.
+    void downloadProgress(int percent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +111,15 @@ private:
     void BuildProductButtons(QVBoxLayout* column);
     // Captions, sizes and the document's product for a chosen product.
     void ShowChosenProduct(const ChosenProduct& chosen, QImage picture, std::string descriptor, DragKind kind);
+    // A material into the panel with its own reflection, as the browser or
+    // the online catalogue chose it.
+    void ShowChosenMaterial(const ChosenProduct& chosen, std::string descriptor);
+    // The online paths of the product and model buttons.
+    void OnlineMaterialClick();
+    void OnlineModelClick();
+    // The blocking download into `target` with the progress bar; false,
+    // after its message and `failure`, when it failed.
+    bool DownloadProductFile(const QString& url, const QString& target, const char* failure);
     void ConnectControls();
     void ShowProductPicture();
     void ShowSelection();
@@ -112,6 +133,10 @@ private:
     TFormSelParts* productBrowser_ = nullptr;
     TFormLoadType* loadType_ = nullptr;
     bool loadingProduct_ = false;
+    TFormProductIE* productIE_ = nullptr;
+    bool materialsOnline_ = false;
+    QString productCatalogue_;
+    QString modelCatalogue_;
 
     QLabel* ImageParts = nullptr;
     QLabel* LabelName = nullptr;

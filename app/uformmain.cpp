@@ -21,6 +21,7 @@
 #include "app/uformmain.h"
 #include "app/widget_helpers.h"
 #include "base/process_setup.h"
+#include "online/http_get_thread.h"
 #include "render/tiling.h"
 
 namespace v2d {
@@ -81,6 +82,7 @@ TFormMain::TFormMain(MainWindowSetup setup, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+    downloads_.clear();  // stops and joins the workers: no partial file stays
     if (qApp != nullptr) qApp->removeEventFilter(this);
     // The pieces hold the document; they go while it is still there.
     delete centralWidget();
@@ -160,9 +162,7 @@ QWidget* TFormMain::BuildBottomBar() {
     QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), QStringLiteral("视频教学"), bar);
     CppWebBrowserAd = new TCppWebBrowser(QStringLiteral("CppWebBrowserAd"), bar);
     CppWebBrowserAd->setFixedHeight(34);
-    CppWebBrowserAd->setFrameShape(QFrame::NoFrame);
-    CppWebBrowserAd->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    CppWebBrowserAd->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CppWebBrowserAd->HideScrollBars();
     row->addWidget(LabelPro);
     row->addWidget(ProgressBar1);
     row->addWidget(undo);

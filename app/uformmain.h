@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <list>
 #include <memory>
 
 #include "app/user_prompts.h"
@@ -27,6 +28,9 @@ class ProductPanelWidget;
 class RegionListWidget;
 class SceneView;
 class TCppWebBrowser;
+class TFormProductIE;
+class TFormWebTemp;
+class THttpGetThread;
 class TDataModule_Manager;
 class TFormColor;
 class TFormLoadType;
@@ -70,6 +74,15 @@ public:
     // rights check of deleting and storing templates; not owned.
     void setTemplateWindows(TFormSample* browser, TFormTemple* names,
                             std::function<bool(QWidget*, const QString&)> rights);
+    // The online windows and the service's catalogue pages; not owned.
+    void setOnlineWindows(TFormWebTemp* templates, TFormProductIE* products, bool materialsOnline,
+                          const QString& productCatalogue, const QString& modelCatalogue);
+    // The threaded download into `target` with the progress bar; "下载失败。"
+    // on failure, `completed` after success. The window stops and joins it
+    // when it goes.
+    void StartDownload(const QString& url, const QString& target, std::function<void()> completed);
+    bool downloadFailed() const { return downloadFailed_; }
+    bool downloading() const { return !downloads_.empty(); }
     const QString& programFolder() const { return programFolder_; }
     UserPrompts& prompts() { return *prompts_; }
     SceneDocument& document() { return document_; }
@@ -97,6 +110,8 @@ public slots:
     SaveOutcome SpeedButtonSavePicClick();
     // "产品报表": the report beside its picture, opened in the web browser.
     void HtmlReport();
+    // "在线模板": choose a template online; open it, or download it first.
+    void SpeedButtonWebTempClick();
 
 signals:
     // TimerShowWeb ran out: time for the template browser.
@@ -158,6 +173,11 @@ private:
     TFormSample* FormSample = nullptr;
     TFormTemple* FormTemple = nullptr;
     std::function<bool(QWidget*, const QString&)> templateRights_;
+    TFormWebTemp* webTemp_ = nullptr;
+    bool downloadFailed_ = false;
+    // Last member: destroyed first, so each worker is stopped and joined
+    // while the window is still whole.
+    std::list<std::unique_ptr<THttpGetThread>> downloads_;
 };
 
 }  // namespace v2d

@@ -29,6 +29,7 @@ int RunBatch(const Args& args);
 int RunTemplates(const Args& args, const std::filesystem::path& workspace);     // templates [--room ID] ...
 int RunSaveTemplate(const Args& args, const std::filesystem::path& workspace);  // save-template SCHEME.v2d ...
 int RunReport(const Args& args, const std::filesystem::path& workspace);        // report SCHEME.v2d [-o DIR] [--pdf F]
+int RunDownload(const Args& args);  // download URL FILE [--attempts N]
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 
 }  // namespace v2d::cli

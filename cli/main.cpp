@@ -44,6 +44,7 @@ const Command kCommands[] = {
     {"save-template", v2d::cli::RunSaveTemplate,
      "save-template SCHEME.v2d --name NAME --room ID --style ID  store a scheme as a local template"},
     {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
+    {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
 };
 
 void PrintUsage() {

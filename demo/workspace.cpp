@@ -6,6 +6,7 @@
 
 #include "base/atomic_file.h"
 #include "demo/demo_room.h"
+#include "demo/web_catalogue.h"
 #include "scene/scheme_file.h"
 
 namespace v2d::demo {
@@ -47,6 +48,7 @@ Status MakeWorkspace(const fs::path& root) {
     if (Status saved = WriteSchemeFile(room, root / "start" / "start.v2d"); !saved) return saved;
     if (Status page = WriteText(root / "say" / "ssno.htm", kOfflinePage); !page) return page;
     if (Status report = WriteDemoReportTemplate(root); !report) return report;
+    if (Status page = WriteOnlineErrorPage(root); !page) return page;
     return WriteDemoDatabase(root);
 }
 

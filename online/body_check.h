@@ -1,0 +1,17 @@
+#pragma once
+// A downloaded body is kept only when it is what its name promises: an
+// error page served in place of a picture or a scheme must not be cached.
+#include <filesystem>
+
+#include "base/result.h"
+
+namespace v2d {
+
+inline constexpr const char* kMsgWrongBody = "下载的内容不是所需的文件。";
+
+// Checks the first bytes of `file` against the kind its target name asks
+// for: ".jpg"/".jpeg" a JPEG, ".png" a PNG, ".v2d" a scheme, ".c2d" a model
+// file. Other names pass unchecked.
+Status CheckDownloadedBody(const std::filesystem::path& file, const std::filesystem::path& targetName);
+
+}  // namespace v2d

@@ -1,0 +1,125 @@
+#include "webservice/web_service.h"
+
+#include <httplib.h>
+
+#include <sys/socket.h>
+
+#include <fstream>
+#include <system_error>
+
+#include "base/atomic_file.h"
+
+namespace v2d::web {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kChunk = 256 * 1024;
+constexpr size_t kServiceThreads = 128;  // a thread per client held alive
+// The library listens with a queue of 5: a hundred clients connecting at
+// once would have their connections dropped and retried a second later.
+constexpr int kListenQueue = 1024;
+
+const char* ContentTypeOf(const fs::path& file) {
+    const std::string extension = file.extension().string();
+    if (extension == ".jpg" || extension == ".jpeg") return "image/jpeg";
+    if (extension == ".png") return "image/png";
+    if (extension == ".htm" || extension == ".html") return "text/html; charset=utf-8";
+    return "application/octet-stream";
+}
+
+// The file below files/ that a request path names, or nothing when the
+// path would leave it.
+std::optional<fs::path> FileOf(const fs::path& files, const std::string& rest) {
+    if (rest.empty() || rest.find("..") != std::string::npos || rest.find('\\') != std::string::npos ||
+        rest.find('\0') != std::string::npos)
+        return std::nullopt;
+    fs::path file = files / fs::u8path(rest);
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) return std::nullopt;
+    return file;
+}
+
+}  // namespace
+
+WebService::WebService() : server_(std::make_unique<httplib::Server>()) {
+    server_->new_task_queue = [] { return new httplib::ThreadPool(kServiceThreads); };
+    server_->set_socket_options([this](int socket) {
+        httplib::default_socket_options(socket);
+        socket_ = socket;
+    });
+}
+
+WebService::~WebService() { Stop(); }
+
+Status WebService::Bind(const fs::path& root, const std::string& host, int port) {
+    Result<Catalogue> catalogue = ReadCatalogue(root);
+    if (!catalogue) return catalogue.failure();
+    files_ = root / "files";
+    port_ = port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
+    if (port_ <= 0) return Error{"cannot listen on " + host + ":" + std::to_string(port)};
+    ::listen(socket_, kListenQueue);  // a second listen() only lengthens the queue
+    address_ = "http://" + host + ":" + std::to_string(port_);
+    pages_ = BuildSitePages(*catalogue, address_);
+    Route();
+    return Status::Ok();
+}
+
+void WebService::Route() {
+    auto page = [this](const httplib::Request& req, httplib::Response& res) {
+        std::string path = req.path;
+        const auto found = pages_.find(path);
+        if (found == pages_.end()) {
+            res.status = 404;
+            res.set_content("<html><body>404</body></html>", "text/html");
+            return;
+        }
+        res.set_content(found->second.body, found->second.contentType.c_str());
+    };
+    auto file = [this](const httplib::Request& req, httplib::Response& res) {
+        const std::optional<fs::path> file = FileOf(files_, req.path.substr(std::string("/files/").size()));
+        std::error_code error;
+        const uintmax_t size = file ? fs::file_size(*file, error) : 0;
+        if (!file || error) {
+            res.status = 404;
+            res.set_content("<html><body>404</body></html>", "text/html");
+            return;
+        }
+        auto in = std::make_shared<std::ifstream>(*file, std::ios::binary);
+        auto buffer = std::make_shared<std::vector<char>>(kChunk);
+        res.set_content_provider(size, ContentTypeOf(*file),
+                                 [in, buffer](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     in->seekg(static_cast<std::streamoff>(offset));
+                                     in->read(buffer->data(), static_cast<std::streamsize>(std::min(length, kChunk)));
+                                     const std::streamsize got = in->gcount();
+                                     if (got <= 0) return false;
+                                     return sink.write(buffer->data(), static_cast<size_t>(got));
+                                 });
+    };
+    server_->Get("/files/.*", file);
+    server_->Get(".*", page);
+    server_->Post(".*", page);
+}
+
+void WebService::Listen() { server_->listen_after_bind(); }
+
+void WebService::Stop() { server_->stop(); }
+
+Status ExportSite(const fs::path& root, const fs::path& dir, const std::string& base) {
+    Result<Catalogue> catalogue = ReadCatalogue(root);
+    if (!catalogue) return catalogue.failure();
+    std::error_code error;
+    for (const auto& [path, page] : BuildSitePages(*catalogue, base)) {
+        const fs::path target = dir / (path == "/" ? std::string("index.html") : path.substr(1));
+        fs::create_directories(target.parent_path(), error);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(page.body.data());
+        if (error || !WriteFileAtomically(target, std::span<const uint8_t>(bytes, page.body.size())))
+            return Error{"cannot write " + target.string()};
+    }
+    fs::copy(root / "files", dir / "files", fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+    if (error) return Error{"cannot copy " + (root / "files").string() + ": " + error.message()};
+    return Status::Ok();
+}
+
+}  // namespace v2d::web

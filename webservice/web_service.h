@@ -1,0 +1,51 @@
+#pragma once
+// vexel2d-web's server: the built pages (GET and POST, the query ignored)
+// and the files under the catalogue's files/ folder, streamed with their
+// Content-Length and answering range requests.
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "base/result.h"
+#include "webservice/pages.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace v2d::web {
+
+class WebService {
+public:
+    WebService();
+    ~WebService();
+    WebService(const WebService&) = delete;
+    WebService& operator=(const WebService&) = delete;
+
+    // Reads the catalogue and binds; port 0 takes a free port. The pages
+    // name their downloads by the address bound.
+    Status Bind(const std::filesystem::path& root, const std::string& host, int port);
+    int port() const { return port_; }
+    const std::string& address() const { return address_; }
+    // Serves until Stop(); call Bind first.
+    void Listen();
+    // Safe from another thread.
+    void Stop();
+
+private:
+    void Route();
+
+    std::unique_ptr<httplib::Server> server_;
+    std::filesystem::path files_;
+    std::map<std::string, Page> pages_;
+    std::string address_;
+    int port_ = 0;
+    int socket_ = -1;  // the listening socket, once bound
+};
+
+// Writes every page under dir by its path and copies files/ beside them,
+// for an ordinary web server; the pages name their downloads by `base`.
+Status ExportSite(const std::filesystem::path& root, const std::filesystem::path& dir, const std::string& base);
+
+}  // namespace v2d::web
