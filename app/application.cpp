@@ -12,8 +12,11 @@
 #include "app/uformhximage.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
+#include "app/uformsuperlogin.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
+#include "templates/uformsample.h"
+#include "templates/uformtemple.h"
 #include "online/service_settings.h"
 #include "tools/Uformcolor.h"
 #include "web/uformproductie.h"
@@ -23,7 +26,10 @@ namespace v2d {
 
 ApplicationWindows::ApplicationWindows() = default;
 ApplicationWindows::~ApplicationWindows() {
-    // The windows go before the data module they read through.
+    // The windows go before the data module they read through; the template
+    // windows are the main window's children and go before it.
+    temple.reset();
+    sample.reset();
     about.reset();
     main.reset();
     productIE.reset();
@@ -105,6 +111,21 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     windows->photo = std::make_unique<TFormHxImage>();
     if (windows->productBrowser != nullptr) windows->productBrowser->setPhotoWindow(windows->photo.get());
     windows->creationOrder << "TFormHxImage";
+
+    // Deleting and storing templates need maintenance rights.
+    RightsCheck rights;
+    if (windows->dataModule != nullptr) {
+        rights = [dm = windows->dataModule.get(), prompts = &windows->main->prompts()](QWidget* parent,
+                                                                                      const QString& refusal) {
+            return CheckRights(parent, *dm, *prompts, refusal);
+        };
+        windows->sample = std::make_unique<TFormSample>(*windows->dataModule, windows->main->prompts(),
+                                                        windows->main->programFolder(), rights, windows->main.get());
+        windows->temple = std::make_unique<TFormTemple>(*windows->dataModule, windows->main.get());
+    }
+    windows->creationOrder << "TFormSample";
+    windows->creationOrder << "TFormTemple";
+    windows->main->setTemplateWindows(windows->sample.get(), windows->temple.get(), rights);
 
     // The colour cards are drawn once, from the database, when they are made.
     windows->colour = std::make_unique<TFormColor>();

@@ -18,7 +18,9 @@ class TFormAbout;
 class TFormColor;
 class TFormHxImage;
 class TFormLoadType;
+class TFormSample;
 class TFormSelParts;
+class TFormTemple;
 class TFormProductIE;
 class TFormWebTemp;
 
@@ -45,6 +47,8 @@ struct ApplicationWindows {
     std::unique_ptr<TDataModule_Manager> dataModule;
     std::unique_ptr<TFormSelParts> productBrowser;  // null without a data module
     std::unique_ptr<TFormHxImage> photo;
+    std::unique_ptr<TFormSample> sample;  // the template browser; null without a data module
+    std::unique_ptr<TFormTemple> temple;  // the template name window; null without a data module
     std::unique_ptr<TFormColor> colour;  // the colour cards
     std::unique_ptr<TFormLoadType> loadType;
     std::unique_ptr<TFormAbout> about;

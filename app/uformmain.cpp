@@ -133,8 +133,8 @@ void TFormMain::BuildToolBar() {
     SpeedButtonEffect = add("SpeedButtonEffect", QStringLiteral("特效"));
     add("SpeedButtonShadow", QStringLiteral("阴影"));
     bar->addSeparator();
-    add("SpeedButtonSaveImage", QStringLiteral("保存效果图"));
-    add("SpeedButtonReport", QStringLiteral("产品报表"));
+    add("SpeedButtonSavePic", QStringLiteral("保存效果图"));
+    add("SpeedButtonTotal", QStringLiteral("产品报表"));
     bar->addSeparator();
     add("ToolButtonUndo", QStringLiteral("撤销"), undoAction_);
     add("ToolButtonExit", QStringLiteral("退出软件"), exitAction_);
@@ -245,6 +245,7 @@ void TFormMain::ConnectDocument() {
         // The band is gone; the region's outline comes back.
         if (productPanel_->LayProductInRectangle(start, end, region)) view_->DrawOutline(region);
     });
+    ConnectTemplatesAndOutput();
 }
 
 void TFormMain::SpeedButtonEffectClick() { effectWindow_->exec(); }

@@ -36,7 +36,9 @@ class TFormColor;
 class TFormEffect;
 class TFormMatedit;
 class TFormLoadType;
+class TFormSample;
 class TFormSelParts;
+class TFormTemple;
 
 // The banner's page and the tutorial page of the web service. Nothing serves
 // them yet: the banner falls back to its local page at once.
@@ -70,6 +72,10 @@ public:
     void setColourCards(TFormColor* cards);
     // The product browser and the product source chooser; not owned.
     void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType);
+    // The template browser, the template name window and the maintenance
+    // rights check of deleting and storing templates; not owned.
+    void setTemplateWindows(TFormSample* browser, TFormTemple* names,
+                            std::function<bool(QWidget*, const QString&)> rights);
     // The online windows and the service's catalogue pages; not owned.
     void setOnlineWindows(TFormWebTemp* templates, TFormProductIE* products, bool materialsOnline,
                           const QString& productCatalogue, const QString& modelCatalogue);
@@ -103,6 +109,14 @@ public slots:
     // "材料编辑": the panel's picture recoloured in the material editor and
     // filed as a new product, which the panel then takes and lays again.
     void SpeedButtonAddClick();
+    // The template browser, modal but without blocking; OK opens its scheme.
+    void SpeedButtonLocalTempClick();
+    // "保存为模板": rights, name, room type and style, then the row and files.
+    void SaveTempleClick();
+    // "保存效果图": the scene picture as JPEG.
+    SaveOutcome SpeedButtonSavePicClick();
+    // "产品报表": the report beside its picture, opened in the web browser.
+    void HtmlReport();
     // "在线模板": choose a template online; open it, or download it first.
     void SpeedButtonWebTempClick();
 
@@ -134,6 +148,7 @@ private:
     bool FormShortCut(int key, Qt::KeyboardModifiers modifiers);
     void ResetProgressCaption();
     TFormMatedit* MakeMaterialEditor();
+    void ConnectTemplatesAndOutput();
     QString ProgramPath(const QString& relative) const;
 
     MainWindowSetup setup_;
@@ -166,6 +181,9 @@ private:
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenuModel = nullptr;
     QTimer* TimerShowWeb = nullptr;
+    TFormSample* FormSample = nullptr;
+    TFormTemple* FormTemple = nullptr;
+    std::function<bool(QWidget*, const QString&)> templateRights_;
     TFormWebTemp* webTemp_ = nullptr;
     bool downloadFailed_ = false;
     // Last member: destroyed first, so each worker is stopped and joined

@@ -1,6 +1,7 @@
 #include "app/user_prompts.h"
 
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +45,8 @@ std::optional<QColor> UserPrompts::ChooseColour(QWidget* parent, const QColor& i
     if (!chosen.isValid()) return std::nullopt;
     return chosen;
 }
+
+void UserPrompts::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 
 QString WidgetPrompts::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                     const QString& defaultSuffix) {

@@ -3,6 +3,7 @@
 // tests can script the answers and read back what the user was told.
 #include <QColor>
 #include <QString>
+#include <QUrl>
 #include <QStringList>
 
 #include <optional>
@@ -35,6 +36,10 @@ public:
     // The colour dialog opened on `initial`; nullopt when cancelled. The
     // real dialog unless a seam answers instead.
     virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial);
+    // The shell's "open": a document or web address in the desktop's own
+    // program (the report in the web browser). The real one unless a seam
+    // answers instead.
+    virtual void OpenUrl(const QUrl& url);
 
     void Show(QWidget* parent, const QString& text) {
         Message(parent, text, PromptButtons::Ok, PromptIcon::Information);

@@ -3,6 +3,7 @@
 #include <QBuffer>
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -79,7 +80,9 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSi
     return true;
 }
 
-bool EncodeJpegInto(const QImage& image, int quality, unsigned char** buffer, unsigned long* size) {
+// `stream`, when given, receives the file instead of a memory buffer.
+bool EncodeJpegInto(const QImage& image, int quality, unsigned char** buffer, unsigned long* size,
+                    jpeg_destination_mgr* stream = nullptr) {
     jpeg_compress_struct info;
     JpegErrorManager error;
     info.err = jpeg_std_error(&error.base);
@@ -90,7 +93,10 @@ bool EncodeJpegInto(const QImage& image, int quality, unsigned char** buffer, un
         return false;
     }
     jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, buffer, size);
+    if (stream != nullptr)
+        info.dest = stream;
+    else
+        jpeg_mem_dest(&info, buffer, size);
     info.image_width = static_cast<JDIMENSION>(image.width());
     info.image_height = static_cast<JDIMENSION>(image.height());
     info.input_components = 4;
@@ -107,6 +113,33 @@ bool EncodeJpegInto(const QImage& image, int quality, unsigned char** buffer, un
     return true;
 }
 
+// Hands the encoder's output to a sink a chunk at a time.
+struct JpegStreamDestination {
+    static constexpr size_t kChunk = 256 * 1024;
+    jpeg_destination_mgr base{};
+    const JpegSink* sink = nullptr;
+    bool failed = false;
+    std::vector<uint8_t> buffer = std::vector<uint8_t>(kChunk);
+
+    void Hand(size_t bytes) {
+        if (!failed && bytes > 0) failed = !(*sink)(std::span<const uint8_t>(buffer.data(), bytes));
+        base.next_output_byte = buffer.data();
+        base.free_in_buffer = buffer.size();
+    }
+    static JpegStreamDestination& Of(j_compress_ptr info) {
+        return *reinterpret_cast<JpegStreamDestination*>(info->dest);
+    }
+    static void Init(j_compress_ptr info) { Of(info).Hand(0); }
+    static boolean Empty(j_compress_ptr info) {
+        Of(info).Hand(kChunk);
+        return TRUE;
+    }
+    static void Term(j_compress_ptr info) {
+        JpegStreamDestination& d = Of(info);
+        d.Hand(d.buffer.size() - d.base.free_in_buffer);
+    }
+};
+
 QImage DecodeWithQt(std::span<const uint8_t> data, const char* format) {
     QImage image;
     if (data.empty() || data.size() > size_t(INT32_MAX)) return {};
@@ -116,6 +149,20 @@ QImage DecodeWithQt(std::span<const uint8_t> data, const char* format) {
 }
 
 }  // namespace
+
+bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
+    if (image.isNull()) return false;
+    const QImage rows =
+        image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    JpegStreamDestination destination;
+    destination.sink = &sink;
+    destination.base.init_destination = &JpegStreamDestination::Init;
+    destination.base.empty_output_buffer = &JpegStreamDestination::Empty;
+    destination.base.term_destination = &JpegStreamDestination::Term;
+    static_assert(offsetof(JpegStreamDestination, base) == 0);
+    const bool encoded = EncodeJpegInto(rows, quality, nullptr, nullptr, &destination.base);
+    return encoded && !destination.failed;
+}
 
 QImage DecodeJpeg(std::span<const uint8_t> data) {
     if (data.size() < 4) return {};

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -29,6 +30,11 @@ QImage DecodeJpeg(std::span<const uint8_t> data);
 QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide);
 // Any 32-bit or other image to JPEG; quality 1..100.
 std::optional<Bytes> EncodeJpeg(const QImage& image, int quality = 100);
+// The same, handed to `sink` a chunk at a time while it is made (a large
+// picture goes to its file as it is encoded); false when encoding failed or
+// the sink refused a chunk.
+using JpegSink = std::function<bool(std::span<const uint8_t>)>;
+bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink);
 
 // PNG with alpha (QImage::Format_ARGB32); null on any error.
 QImage DecodePng(std::span<const uint8_t> data);

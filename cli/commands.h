@@ -26,6 +26,9 @@ int RunMakeUpdateDb(const Args& args);  // make-update-db FILE
 int RunMakeBenchDb(const Args& args);   // make-bench-db DIR [--products N] [--subcategories M]
 int RunRender(const Args& args);        // render SCHEME.v2d -o OUT.jpg [...]
 int RunBatch(const Args& args);
+int RunTemplates(const Args& args, const std::filesystem::path& workspace);     // templates [--room ID] ...
+int RunSaveTemplate(const Args& args, const std::filesystem::path& workspace);  // save-template SCHEME.v2d ...
+int RunReport(const Args& args, const std::filesystem::path& workspace);        // report SCHEME.v2d [-o DIR] [--pdf F]
 int RunDownload(const Args& args);  // download URL FILE [--attempts N]
 int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ...
 int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d

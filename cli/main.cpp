@@ -44,6 +44,11 @@ const Command kCommands[] = {
      "-o OUT.jpg  recolour or retexture one colour of a pattern"},
     {"import-products", v2d::cli::RunImportProducts,
      "import-products DIR --category ID [--csv FILE]  add every JPEG of a folder as a product"},
+    {"templates", v2d::cli::RunTemplates,
+     "templates [--room ID] [--style ID] [--page N] [--page-size N]  a page of the local templates as JSON"},
+    {"save-template", v2d::cli::RunSaveTemplate,
+     "save-template SCHEME.v2d --name NAME --room ID --style ID  store a scheme as a local template"},
+    {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
     {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
     {"new-scheme", Plain<v2d::cli::RunNewScheme>,
      "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ...  a scheme from a photo"},
@@ -54,7 +59,7 @@ const Command kCommands[] = {
 void PrintUsage() {
     std::fprintf(stderr, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
-    std::fprintf(stderr, "\n  --workspace DIR  the workspace products and merge read (default: the current folder)\n");
+    std::fprintf(stderr, "\n  --workspace DIR  the workspace products, merge, templates and report use (default: the current folder)\n");
 }
 
 }  // namespace

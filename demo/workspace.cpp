@@ -47,6 +47,7 @@ Status MakeWorkspace(const fs::path& root) {
     Scene room = BuildDemoRoomScene(1600, 1200);
     if (Status saved = WriteSchemeFile(room, root / "start" / "start.v2d"); !saved) return saved;
     if (Status page = WriteText(root / "say" / "ssno.htm", kOfflinePage); !page) return page;
+    if (Status report = WriteDemoReportTemplate(root); !report) return report;
     if (Status page = WriteOnlineErrorPage(root); !page) return page;
     return WriteDemoDatabase(root);
 }

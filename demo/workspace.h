@@ -9,6 +9,9 @@ namespace v2d::demo {
 // Creates the folders, the start scheme, the offline page and the database.
 Status MakeWorkspace(const std::filesystem::path& root);
 
+// report/index.htm and the dealer's texts in report/dealer.ini.
+Status WriteDemoReportTemplate(const std::filesystem::path& workspace);
+
 // The product database, product pictures, templates and colour cards.
 Status WriteDemoDatabase(const std::filesystem::path& workspace);
 

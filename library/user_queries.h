@@ -41,6 +41,17 @@ inline constexpr int64_t kLocalTemplateType = 2;
 // one style and one room type.
 Result<std::vector<TemplateRow>> ReadTemplates(Db& dm, std::optional<int64_t> styleID,
                                                std::optional<int64_t> roomTypeID);
+// The browser's two filters; nullopt is "--所有风格--" / "--所有类型--".
+struct TemplateFilter {
+    std::optional<int64_t> styleID;
+    std::optional<int64_t> roomTypeID;
+};
+Result<int64_t> CountTemplates(Db& dm, const TemplateFilter& filter);
+// `limit` rows of the browser's order from `offset` on; a negative limit reads to the end.
+Result<std::vector<TemplateRow>> ReadTemplateRange(Db& dm, const TemplateFilter& filter, int64_t offset,
+                                                   int64_t limit);
+// Any template row by its SampleID.
+Result<std::optional<TemplateRow>> ReadTemplate(Db& dm, int64_t sampleID);
 // A new template row; yields the SampleID the database assigned.
 Result<int64_t> InsertTemplate(Db& dm, const std::string& name, int64_t roomTypeID,
                                int64_t styleID, const Blob& samplePic = {});

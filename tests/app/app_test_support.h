@@ -53,6 +53,7 @@ public:
     std::deque<QString> openNames;
     std::deque<std::optional<QColor>> colours;  // the colour dialog's answers
     QStringList texts;
+    QList<QUrl> openedUrls;  // what the shell's "open" was handed
     int saveDialogs = 0;
 
     PromptAnswer Message(QWidget*, const QString& text, PromptButtons buttons, PromptIcon) override {
@@ -67,6 +68,7 @@ public:
     std::optional<QColor> ChooseColour(QWidget*, const QColor&) override {
         return Next(colours, std::optional<QColor>());
     }
+    void OpenUrl(const QUrl& url) override { openedUrls << url; }
 
 private:
     template <class T>

@@ -74,7 +74,7 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     EXPECT_FALSE(main.terminateRequested());
     EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(ws_.path()));
     EXPECT_TRUE(fs::is_directory(ws_.path() / "temp"));
-    EXPECT_EQ(windows->creationOrder, (QStringList{"TFormMain", "TFormWebTemp", "TFormProductIE", "TDataModule_Manager", "TFormSelParts", "TFormHxImage", "TFormColor",
+    EXPECT_EQ(windows->creationOrder, (QStringList{"TFormMain", "TFormWebTemp", "TFormProductIE", "TDataModule_Manager", "TFormSelParts", "TFormHxImage", "TFormSample", "TFormTemple", "TFormColor",
                                                 "TFormLoadType", "TFormAbout"}));
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Vexel2D V2012专业版"));
     ASSERT_NE(windows->dataModule, nullptr);

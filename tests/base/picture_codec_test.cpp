@@ -86,5 +86,22 @@ TEST(PictureCodec, PictureKindIsSniffedFromTheFirstBytes) {
     EXPECT_TRUE(DecodePicture(Bytes{}).isNull());
 }
 
+TEST(PictureCodec, StreamedJpegIsTheSameFileAndARefusingSinkFails) {
+    QImage image(900, 700, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb((x * 7919 + y * 104729) & 255, (x * y) & 255, (x ^ y) & 255));
+    Bytes streamed;
+    int chunks = 0;
+    ASSERT_TRUE(EncodeJpeg(image, 100, [&](std::span<const uint8_t> chunk) {
+        ++chunks;
+        streamed.insert(streamed.end(), chunk.begin(), chunk.end());
+        return true;
+    }));
+    EXPECT_EQ(streamed, *EncodeJpeg(image, 100));
+    EXPECT_GT(chunks, 1);
+    EXPECT_FALSE(EncodeJpeg(image, 90, [](std::span<const uint8_t>) { return false; }));
+    EXPECT_FALSE(EncodeJpeg(QImage(), 90, [](std::span<const uint8_t>) { return true; }));
+}
+
 }  // namespace
 }  // namespace v2d

@@ -77,6 +77,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsage) {
         {"make-workspace", "a", "b"}, {"products", "extra"}, {"products", "--kind"}, {"merge"}, {"merge", "a.cdb", "b.cdb"},
         {"make-update-db"}, {"render"}, {"render", "a.v2d"}, {"render", "a.v2d", "-o", "x.jpg", "--lighten", "500"},
         {"batch", "a.v2d", "-o", "out"}, {"products", "--workspace", In("ws")},
+        {"templates", "--page", "x"}, {"templates", "--page", "0"}, {"save-template", "a.v2d", "--room", "1"},
+        {"report"}, {"report", "a.v2d", "--pdf"},
     };
     for (const auto& args : cases) {
         const Outcome run = Vexel(args);
@@ -196,6 +198,33 @@ TEST_F(Cli, MergeReportsWhatTheUpdateBrought) {
     EXPECT_EQ(lines[0]["roomTypesAdded"].toInt(), 0);
     EXPECT_EQ(lines[0]["templatesAdded"].toInt(), 3);
     EXPECT_EQ(lines[0]["newSampleIDs"].toArray(), QJsonArray({4, 5, 6}));
+}
+
+// Templates stored and listed, and the report with its PDF, in a demo workspace.
+TEST_F(Cli, TemplatesAndTheReport) {
+    ASSERT_EQ(Vexel({"make-workspace", In("tpl")}).exit, 0);
+    const std::string ws = In("tpl");
+    const Outcome saved = Vexel({"--workspace", ws, "save-template", ws + "/start/start.v2d", "--name", "样板 A&B",
+                                 "--room", "2", "--style", "3"});
+    ASSERT_EQ(saved.exit, 0) << saved.err;
+    const int id = Lines(saved.out).at(0)["id"].toInt();
+    EXPECT_TRUE(fs::exists(ws + "/temple/TempData/" + std::to_string(id) + ".jpg"));
+    const QJsonObject page = Lines(Vexel({"--workspace", ws, "templates", "--room", "2", "--page-size", "2"}).out).at(0);
+    ExpectKeys(page, {"page", "pages", "templates"});
+    const QJsonObject first = page["templates"].toArray().at(0).toObject();
+    ExpectKeys(first, {"id", "name", "style", "room"});
+    EXPECT_EQ(first["id"].toInt(), id);
+    EXPECT_EQ(first["name"].toString(), QStringLiteral("样板 A&B"));
+    EXPECT_EQ(page["pages"].toInt(), 3);  // four bedrooms in the demo, then this one
+    EXPECT_TRUE(Lines(Vexel({"--workspace", ws, "templates", "--page", "9"}).out).at(0)["templates"].toArray().isEmpty());
+
+    const Outcome report = Vexel({"--workspace", ws, "report", ws + "/start/start.v2d", "-o", In("shop"), "--pdf",
+                                  In("shop") + "/报表.pdf"});
+    ASSERT_EQ(report.exit, 0) << report.err;
+    ExpectKeys(Lines(report.out).at(0), {"report", "picture", "pdf"});
+    EXPECT_NE(ReadText(In("shop") + std::string("/report.htm")).find("021-6488 1234"), std::string::npos);
+    EXPECT_EQ(ReadText(In("shop") + std::string("/报表.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(Vexel({"--workspace", ws, "report", In("broken.v2d")}).exit, 1);
 }
 
 }  // namespace

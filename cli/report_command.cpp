@@ -1,0 +1,80 @@
+// vexel2d-cli report: the rendered picture and the product report of a
+// scheme, as the main window's report button writes them, optionally printed
+// to one PDF file.
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "document/scene_document.h"
+#include "output/product_report.h"
+#if VEXEL_HAS_PDF
+#include "output/report_pdf.h"
+#endif
+
+namespace v2d::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage = "usage: vexel2d-cli report SCHEME.v2d [-o DIR] [--pdf FILE]\n";
+
+Status PrintPdf(const fs::path& report, const fs::path& pdf) {
+#if VEXEL_HAS_PDF
+    // The engine needs an application object; without a display it draws offscreen.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PrepareReportPrinting();
+    static int argc = 1;
+    static char name[] = "vexel2d-cli";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    return PrintReportToPdf(report, pdf);
+#else
+    return Error{"this build has no PDF printing (qt6-webengine-dev is missing)"};
+#endif
+}
+
+}  // namespace
+
+int RunReport(const Args& args, const fs::path& workspace) {
+    std::string scheme, output, pdf;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+        else if (args[i] == "--pdf" && i + 1 < args.size()) pdf = args[++i];
+        else if (scheme.empty() && !args[i].starts_with("-")) scheme = args[i];
+        else {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
+    if (scheme.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    ImageLibrary library;
+    if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("report", loaded.error());
+    SceneDocument doc(library);
+    if (Status opened = doc.OpenScheme(scheme); !opened) return Fail("report", opened.error());
+    ReportRequest request{workspace, output.empty() ? fs::path() : fs::absolute(output), ReadDealerInfo(workspace), ""};
+    Result<ReportFiles> files = WriteProductReport(doc.scene(), doc.displayed(), request);
+    if (!files) return Fail("report", files.error());
+    if (!pdf.empty())
+        if (Status printed = PrintPdf(files->report, fs::absolute(pdf)); !printed) return Fail("report", printed.error());
+    JsonWriter json;
+    json.beginObject()
+        .field("report", std::string_view(files->report.string()))
+        .field("picture", std::string_view(files->picture.string()));
+    if (!pdf.empty()) json.field("pdf", std::string_view(fs::absolute(pdf).string()));
+    json.endObject();
+    std::printf("%s\n", json.str().c_str());
+    return 0;
+}
+
+}  // namespace v2d::cli

@@ -1,0 +1,69 @@
+#pragma once
+// The product report: the report template's placeholders filled with the
+// rendering, the products laid into the scene's regions and the dealer's
+// address, written beside the rendering for the customer's browser.
+#include <QImage>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/result.h"
+#include "scene/scene.h"
+
+namespace v2d {
+
+inline constexpr const char* kReportFolder = "report";
+inline constexpr const char* kReportTemplateName = "index.htm";
+inline constexpr const char* kReportName = "report.htm";
+inline constexpr const char* kReportPictureName = "效果图.jpg";
+// The workspace's dealer texts: [Dealer] Address=… Telephone=… (UTF-8).
+inline constexpr const char* kDealerSettingsName = "dealer.ini";
+inline constexpr const char* kReportUserName = "VexelV2.0版";
+
+// Placeholder substitution: on the first line holding the placeholder every
+// occurrence is replaced, left to right, and the replacement is not searched
+// again; later lines keep theirs. False when no line holds it.
+bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view placeholder,
+                           std::string_view replacement);
+
+// One listed region: its name and the product values of its descriptor.
+struct ReportRow {
+    std::string regionName;
+    std::string PartsName, SalesName, PartsNumber, PartsSpecs;
+    std::filesystem::path thumbnail;  // product/xjpg/<PartsNumber>.jpg
+};
+
+// The regions in PolyList order whose descriptor names a product with a
+// thumbnail file; the same product in several regions gives several rows.
+std::vector<ReportRow> ListReportRows(const Scene& scene, const std::filesystem::path& programFolder);
+// The table rows, numbered from 1, texts escaped, thumbnails as file URLs.
+std::string ReportRowsHtml(const std::vector<ReportRow>& rows);
+
+struct DealerInfo {
+    std::string address;
+    std::string telephone;
+};
+// Empty texts when the workspace has no dealer settings.
+DealerInfo ReadDealerInfo(const std::filesystem::path& programFolder);
+Status WriteDealerInfo(const std::filesystem::path& programFolder, const DealerInfo& dealer);
+
+struct ReportRequest {
+    std::filesystem::path programFolder;
+    std::filesystem::path outputFolder;  // empty: programFolder/report
+    DealerInfo dealer;
+    std::string date;  // empty: today, as the program prints dates
+};
+
+struct ReportFiles {
+    std::filesystem::path report;   // <output>/report.htm
+    std::filesystem::path picture;  // <output>/效果图.jpg
+};
+
+// HtmlReport's work: reads programFolder/report/index.htm, writes the
+// rendering and the report (each whole or not at all). A missing template
+// writes nothing.
+Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request);
+
+}  // namespace v2d
