@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/atomic_file.h"
+#include "base/workspace_settings.h"
 
 namespace v2d::demo {
 namespace fs = std::filesystem;
@@ -67,8 +68,8 @@ $ReportData$
 </html>
 )";
 
-constexpr std::string_view kDealerSettings =
-    "[Dealer]\nAddress=上海市徐汇区漕溪北路 88 号 家居建材城 2 楼 A-215\nTelephone=021-6488 1234\n";
+constexpr std::string_view kDealerAddress = "上海市徐汇区漕溪北路 88 号 家居建材城 2 楼 A-215";
+constexpr std::string_view kDealerTelephone = "021-6488 1234";
 
 bool Write(const fs::path& path, std::string_view text) {
     return WriteFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
@@ -77,10 +78,10 @@ bool Write(const fs::path& path, std::string_view text) {
 }  // namespace
 
 Status WriteDemoReportTemplate(const fs::path& workspace) {
-    if (!Write(workspace / "report" / "index.htm", kReportTemplate) ||
-        !Write(workspace / "report" / "dealer.ini", kDealerSettings))
+    if (!Write(workspace / "report" / "index.htm", kReportTemplate))
         return Error{"cannot write " + (workspace / "report").string()};
-    return Status::Ok();
+    if (Status s = WriteSetting(workspace, "SaleAdd", kDealerAddress); !s) return s;
+    return WriteSetting(workspace, "SaleTel", kDealerTelephone);
 }
 
 }  // namespace v2d::demo

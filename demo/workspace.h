@@ -9,7 +9,7 @@ namespace v2d::demo {
 // Creates the folders, the start scheme, the offline page and the database.
 Status MakeWorkspace(const std::filesystem::path& root);
 
-// report/index.htm and the dealer's texts in report/dealer.ini.
+// report/index.htm and the dealer's texts in the settings file vexel2d.ini.
 Status WriteDemoReportTemplate(const std::filesystem::path& workspace);
 
 // The product database, product pictures, templates and colour cards.

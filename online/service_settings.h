@@ -1,6 +1,6 @@
 #pragma once
 // Where the shop's web service is and where materials come from, kept in
-// the workspace's settings file "vexel2d.ini" (lines of Key=Value). `make
+// the workspace's settings file (base/workspace_settings.h). `make
 // run` writes the address of the embedded service there; a shop enters its
 // own server instead.
 #include <filesystem>
@@ -8,10 +8,9 @@
 #include <string_view>
 
 #include "base/result.h"
+#include "base/workspace_settings.h"
 
 namespace v2d {
-
-inline constexpr const char* kSettingsFileName = "vexel2d.ini";
 
 struct ServiceSettings {
     std::string host;              // "http://127.0.0.1:8080"; empty: no service
@@ -21,8 +20,6 @@ struct ServiceSettings {
 
 // Missing file or keys give the defaults.
 ServiceSettings ReadServiceSettings(const std::filesystem::path& workspace);
-// Sets one key, keeping the file's other lines; written whole or not at all.
-Status WriteSetting(const std::filesystem::path& workspace, std::string_view key, std::string_view value);
 
 // The service's pages, from its host.
 std::string AdvertisementPage(std::string_view host);

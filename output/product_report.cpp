@@ -1,12 +1,12 @@
 #include "output/product_report.h"
 
 #include <QDate>
-#include <QSettings>
 #include <QString>
 
 #include <system_error>
 
 #include "base/atomic_file.h"
+#include "base/workspace_settings.h"
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "output/html_text.h"
@@ -89,20 +89,13 @@ std::string ReportRowsHtml(const std::vector<ReportRow>& rows) {
 }
 
 DealerInfo ReadDealerInfo(const fs::path& programFolder) {
-    const QSettings settings(FromPath(programFolder / kReportFolder / kDealerSettingsName), QSettings::IniFormat);
-    return DealerInfo{settings.value("Dealer/Address").toString().toStdString(),
-                      settings.value("Dealer/Telephone").toString().toStdString()};
+    return DealerInfo{ReadSetting(programFolder, kDealerAddressKey).value_or(""),
+                      ReadSetting(programFolder, kDealerTelephoneKey).value_or("")};
 }
 
 Status WriteDealerInfo(const fs::path& programFolder, const DealerInfo& dealer) {
-    // Written by hand rather than by QSettings, so the file is whole or absent.
-    const std::string text = "[Dealer]\nAddress=" + dealer.address + "\nTelephone=" + dealer.telephone + "\n";
-    std::error_code error;
-    fs::create_directories(programFolder / kReportFolder, error);
-    const fs::path file = programFolder / kReportFolder / kDealerSettingsName;
-    if (!WriteFileAtomically(file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())))
-        return Error{kMsgWriteFailed};
-    return Status::Ok();
+    if (Status s = WriteSetting(programFolder, kDealerAddressKey, dealer.address); !s) return s;
+    return WriteSetting(programFolder, kDealerTelephoneKey, dealer.telephone);
 }
 
 Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request) {

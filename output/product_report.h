@@ -18,8 +18,9 @@ inline constexpr const char* kReportFolder = "report";
 inline constexpr const char* kReportTemplateName = "index.htm";
 inline constexpr const char* kReportName = "report.htm";
 inline constexpr const char* kReportPictureName = "效果图.jpg";
-// The workspace's dealer texts: [Dealer] Address=… Telephone=… (UTF-8).
-inline constexpr const char* kDealerSettingsName = "dealer.ini";
+// The dealer's texts are workspace settings (SaleAdd=…, SaleTel=…).
+inline constexpr const char* kDealerAddressKey = "SaleAdd";
+inline constexpr const char* kDealerTelephoneKey = "SaleTel";
 inline constexpr const char* kReportUserName = "VexelV2.0版";
 
 // Placeholder substitution: on the first line holding the placeholder every

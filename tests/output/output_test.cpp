@@ -5,6 +5,7 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "base/workspace_settings.h"
 #include "output/html_text.h"
 #include "output/product_report.h"
 #include "output/rendered_picture.h"
@@ -133,13 +134,17 @@ TEST_F(Report, EmptyProductListAndMissingTemplate) {
     EXPECT_FALSE(fs::exists(bare / "report"));
 }
 
-TEST(DealerInfo, RoundTripsAndDefaultsToEmpty) {
+// The dealer's texts share the workspace's settings file with other keys.
+TEST(DealerInfo, RoundTripsBesideOtherSettingsAndDefaultsToEmpty) {
     TempWorkspace ws;
     EXPECT_EQ(ReadDealerInfo(ws.path()).address, "");
+    ASSERT_TRUE(WriteSetting(ws.path(), "WebHost", "http://127.0.0.1:8080").ok());
     ASSERT_TRUE(WriteDealerInfo(ws.path(), {"南京路 100 号 3 楼", "021-5555 0000"}).ok());
+    ASSERT_TRUE(WriteDealerInfo(ws.path(), {"南京路 100 号 3 楼", "021-5555 0001"}).ok());
     const DealerInfo dealer = ReadDealerInfo(ws.path());
     EXPECT_EQ(dealer.address, "南京路 100 号 3 楼");
-    EXPECT_EQ(dealer.telephone, "021-5555 0000");
+    EXPECT_EQ(dealer.telephone, "021-5555 0001");
+    EXPECT_EQ(ReadSetting(ws.path(), "WebHost"), "http://127.0.0.1:8080");
 }
 
 TEST(RenderedPicture, ExtensionWriteAndFailedWriteKeepsTheOldFile) {
