@@ -9,7 +9,7 @@
 #include "base/workspace_settings.h"
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
-#include "output/html_text.h"
+#include "base/html_text.h"
 #include "output/rendered_picture.h"
 #include "scene/scheme_file.h"
 

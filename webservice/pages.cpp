@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "base/html_text.h"
+
 namespace v2d::web {
 
 namespace {
@@ -24,12 +26,12 @@ nav a.on{font-weight:bold;border-bottom:2px solid #7a5a3a}
 )CSS";
 
 std::string Head(std::string_view title) {
-    return "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>" + HtmlEscaped(title) +
+    return "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>" + EscapeHtml(title) +
            "</title><style>" + kStyle + "</style>";
 }
 
 std::string Header(std::string_view title) {
-    return "<header>" + HtmlEscaped(title) +
+    return "<header>" + EscapeHtml(title) +
            "<a href=\"/webbase/webpartst.asp\">材料</a><a href=\"/webbase/webmodel.asp\">家具模型</a>"
            "<a href=\"/vexel/Skim/Goods.aspx?id=2\">装修模板</a></header>";
 }
@@ -44,13 +46,13 @@ std::string Nav(const Catalogue& catalogue, EntryKind kind, int current) {
     const std::vector<std::string> categories = catalogue.Categories(kind);
     for (size_t i = 0; i < categories.size(); ++i)
         nav += "<a href=\"" + CategoryPath(kind, i) + "\"" + (int(i) == current ? " class=\"on\"" : "") + ">" +
-               HtmlEscaped(categories[i]) + "</a>";
+               EscapeHtml(categories[i]) + "</a>";
     return nav + "</nav>";
 }
 
 std::string Card(const CatalogueEntry& e, const std::string& link) {
-    std::string text = "<b>" + HtmlEscaped(e.name) + "</b>";
-    if (!e.number.empty()) text += "<br>" + HtmlEscaped(e.number);
+    std::string text = "<b>" + EscapeHtml(e.name) + "</b>";
+    if (!e.number.empty()) text += "<br>" + EscapeHtml(e.number);
     return "<a class=\"card\" href=\"" + link + "\"><img src=\"/files/" + e.thumb + "\" alt=\"\"><div>" + text +
            "</div></a>";
 }
@@ -76,20 +78,6 @@ std::string CxDataScript(std::string_view address) {
 }
 
 }  // namespace
-
-std::string HtmlEscaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string ProductPagePath(const CatalogueEntry& entry) {
     return std::string(kProductPagePrefix) + entry.number + ".htm";
@@ -121,7 +109,7 @@ std::map<std::string, Page> BuildSitePages(const Catalogue& catalogue, std::stri
     for (const CatalogueEntry& e : catalogue.entries) {
         if (e.kind == EntryKind::Template) continue;
         const std::string descriptor = e.descriptor + "&PicUrl=" + std::string(base) + "/files/" + e.file;
-        add(ProductPagePath(e), Head(e.name) + "</head><body>" + HtmlEscaped(descriptor) + "</body></html>");
+        add(ProductPagePath(e), Head(e.name) + "</head><body>" + EscapeHtml(descriptor) + "</body></html>");
     }
 
     // Templates: the catalogue, a list page per style (nothing chosen) and
@@ -135,8 +123,8 @@ std::map<std::string, Page> BuildSitePages(const Catalogue& catalogue, std::stri
         if (e.kind != EntryKind::Template) continue;
         const std::string address = std::string(base) + "/files/" + e.file;
         add(TemplateListPagePath(e), Head(e.name) + CxDataScript(address) + "</head><body>" + Header("网上装修模板") +
-                                         "<div class=\"chosen\"><p>已选模板：<b>" + HtmlEscaped(e.name) + "</b>（" +
-                                         HtmlEscaped(e.category) + "）</p><img src=\"/files/" + e.thumb +
+                                         "<div class=\"chosen\"><p>已选模板：<b>" + EscapeHtml(e.name) + "</b>（" +
+                                         EscapeHtml(e.category) + "）</p><img src=\"/files/" + e.thumb +
                                          "\" alt=\"\"><p>点击“确  定”下载并打开此模板。</p></div></body></html>");
     }
     return pages;

@@ -21,9 +21,6 @@ struct Page {
 // by ("http://127.0.0.1:8080"), as clients reach the service.
 std::map<std::string, Page> BuildSitePages(const Catalogue& catalogue, std::string_view base);
 
-// "&", "<", ">" and '"' written as entities.
-std::string HtmlEscaped(std::string_view text);
-
 // The page addresses that the program and the tests know.
 inline constexpr const char* kProductPagePrefix = "/webbase/productt.asp/";
 std::string ProductPagePath(const CatalogueEntry& entry);  // /webbase/productt.asp/<number>.htm

@@ -6,7 +6,7 @@
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 #include "base/workspace_settings.h"
-#include "output/html_text.h"
+#include "base/html_text.h"
 #include "output/product_report.h"
 #include "output/rendered_picture.h"
 #include "tests/library/temp_workspace.h"

@@ -14,7 +14,7 @@
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 #include "demo/workspace.h"
-#include "output/html_text.h"
+#include "base/html_text.h"
 #include "output/product_report.h"
 #include "tests/library/temp_workspace.h"
 

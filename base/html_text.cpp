@@ -1,4 +1,4 @@
-#include "output/html_text.h"
+#include "base/html_text.h"
 
 namespace v2d {
 
