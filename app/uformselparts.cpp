@@ -502,7 +502,11 @@ void TFormSelParts::RefreshCurrentList() {
 
 void TFormSelParts::PrepareNewProduct(const QImage& picture, const QString& name, const QString& number,
                                       const QString& specs) {
-    newProduct_ = ChosenProduct{name, number, specs, QString(), QString(), picture};
+    newProduct_ = ChosenProduct{};
+    newProduct_.name = name;
+    newProduct_.number = number;
+    newProduct_.specs = specs;
+    newProduct_.picture = picture;
 }
 
 void TFormSelParts::BitBtnAddPartsClick() {
@@ -530,7 +534,11 @@ void TFormSelParts::BitBtnAddPartsClick() {
         const std::optional<Bytes> jpeg = EncodeJpeg(picture_, 100);
         if (!jpeg || !WriteFileAtomically(map, *jpeg))
             return prompts_.Show(this, QStringLiteral("图片保存失败。"));
-        sources.push_back({map, EditPartsName->text().toStdString(), number});
+        ProductSource source;
+        source.file = map;
+        source.name = EditPartsName->text().toStdString();
+        source.number = number;
+        sources.push_back(std::move(source));
     } else {
         const QStringList files = prompts_.OpenFileNames(
             this, programFolder_,
@@ -539,7 +547,11 @@ void TFormSelParts::BitBtnAddPartsClick() {
         std::vector<std::filesystem::path> paths;
         for (const QString& f : files) paths.push_back(ToPath(f));
         if (Status jpegs = CheckJpegFiles(paths); !jpegs) return prompts_.Show(this, FromUtf8(jpegs.error()));
-        for (const std::filesystem::path& p : paths) sources.push_back({p});
+        for (const std::filesystem::path& p : paths) {
+            ProductSource source;
+            source.file = p;
+            sources.push_back(std::move(source));
+        }
     }
     for (ProductSource& source : sources) {
         source.specs = EditPartsSpecs->text().toStdString();
