@@ -34,8 +34,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-QString FromPath(const fs::path& p) { return QString::fromStdString(p.string()); }
-
 }  // namespace
 
 bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view placeholder,

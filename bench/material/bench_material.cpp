@@ -115,7 +115,11 @@ const std::vector<fs::path>& ImportPictures() {
 void BM_ImportProducts(benchmark::State& state) {
     const std::vector<fs::path>& files = ImportPictures();
     std::vector<ProductSource> sources;
-    for (const fs::path& f : files) sources.push_back({f});
+    for (const fs::path& f : files) {
+        ProductSource source;
+        source.file = f;
+        sources.push_back(std::move(source));
+    }
     int run = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -53,8 +53,10 @@ TEST_F(Templates, PagesNewestFirstWithFilters) {
 }
 
 TEST_F(Templates, FilesAreNamedByCodeOrIdentifier) {
-    TemplateRow merged{.SampleID = 42};
-    TemplateRow coded{.SampleID = 42, .SampleCode = 7};
+    TemplateRow merged;
+    merged.SampleID = 42;
+    TemplateRow coded = merged;
+    coded.SampleCode = 7;
     EXPECT_EQ(TemplateFileName(merged), "42");
     EXPECT_EQ(TemplateFileName(coded), "7");
     const TemplateFiles files = TemplateFilesOf("/w", "7");
