@@ -1,9 +1,11 @@
 #include "render/relief.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 
@@ -37,26 +39,27 @@ QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const
     const int width = copy.width();
     uchar* bits = result.bits();
     const qsizetype stride = result.bytesPerLine();
-    // One pass on the calling thread: it streams three pictures through
-    // memory at a few table look-ups a pixel, so a second thread would mostly
-    // wait for memory, and a thread start costs more than it saves.
-    bool notGrey = false;
-    for (int y = 0; y < copy.height() && !notGrey; ++y) {
-        const auto* in = reinterpret_cast<const uint32_t*>(copy.constScanLine(y));
-        auto* out = reinterpret_cast<uint32_t*>(bits + y * stride);
-        for (int x = 0; x < width; ++x) {
-            const uint32_t m = out[x];
-            const uint32_t level = m & 0xFF;
-            if (((m >> 8) & 0xFF) != level || ((m >> 16) & 0xFF) != level) {
-                notGrey = true;
-                break;
+    // One pass in row bands: each pixel of the map is read once and the
+    // result written in its place.
+    std::atomic<bool> notGrey{false};
+    ForEachRowBand(copy.height(), width, [&](int first, int end) {
+        for (int y = first; y < end && !notGrey.load(std::memory_order_relaxed); ++y) {
+            const auto* in = reinterpret_cast<const uint32_t*>(copy.constScanLine(y));
+            auto* out = reinterpret_cast<uint32_t*>(bits + y * stride);
+            for (int x = 0; x < width; ++x) {
+                const uint32_t m = out[x];
+                const uint32_t level = m & 0xFF;
+                if (((m >> 8) & 0xFF) != level || ((m >> 16) & 0xFF) != level) {
+                    notGrey = true;
+                    return;
+                }
+                const uint8_t* row = table.data() + level * 256;
+                const uint32_t p = in[x];
+                out[x] = 0xFF000000u | uint32_t(row[(p >> 16) & 0xFF]) << 16 | uint32_t(row[(p >> 8) & 0xFF]) << 8 |
+                         row[p & 0xFF];
             }
-            const uint8_t* row = table.data() + level * 256;
-            const uint32_t p = in[x];
-            out[x] = 0xFF000000u | uint32_t(row[(p >> 16) & 0xFF]) << 16 | uint32_t(row[(p >> 8) & 0xFF]) << 8 |
-                     row[p & 0xFF];
         }
-    }
+    });
     // A map that is not grey after all (never the library's) takes the light
     // map's own formula over a fresh map.
     return notGrey ? ApplyLightMap(copy, ops.GetBumpMap(copy, kind), 0, 0, strength) : result;
