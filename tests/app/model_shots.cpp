@@ -149,9 +149,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: app_model_shots WORKSPACE OUT_PREFIX\n");
         return 2;
     }
-    v2d::AnswerYes prompts;
+    v2d::test::PrintedPrompts prompts(v2d::PromptAnswer::Yes);
     const QString workspace = QString::fromLocal8Bit(argv[1]);
-    auto windows = v2d::ShowShotWindows(workspace, prompts);
+    auto windows = v2d::ShowShotWindows(workspace, &prompts);
     if (!windows) return 1;
     v2d::Driver driver{app, *windows->main, workspace, QString::fromLocal8Bit(argv[2])};
     driver.Run();

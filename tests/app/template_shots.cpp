@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "tests/app/shot_support.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
 #include "library/pub_functions.h"
@@ -48,16 +49,9 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "usage: app_template_shots WORKSPACE OUT_PREFIX REGION=PARTSNUMBER...\n");
         return 2;
     }
-    StartupOptions options;
-    options.programFolder = QString::fromLocal8Bit(argv[1]);
-    options.splashMs = 0;
-    options.templateBrowserDelayMs = 1000000;
-    auto windows = CreateApplicationWindows(options);
-    if (windows->main->terminateRequested() || windows->sample == nullptr) return 1;
+    auto windows = ShowShotWindows(QString::fromLocal8Bit(argv[1]), nullptr, QSize(1400, 900));
+    if (!windows || windows->sample == nullptr) return 1;
     TFormMain& main = *windows->main;
-    main.resize(1400, 900);
-    main.show();
-    if (!QTest::qWaitForWindowExposed(&main)) return 1;
     const QString prefix = QString::fromLocal8Bit(argv[2]);
 
     TFormSample& sample = *windows->sample;

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "tests/app/shot_support.h"
 #include "library/data_module.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
@@ -54,16 +55,10 @@ int Run(QApplication& app, int argc, char** argv) {
         std::fprintf(stderr, "usage: app_window_shots WORKSPACE OUT_PREFIX REGION=PARTSNUMBER...\n");
         return 2;
     }
-    StartupOptions options;
-    options.programFolder = QString::fromLocal8Bit(argv[1]);
-    options.splashMs = 0;
-    options.templateBrowserDelayMs = 1000000;
-    auto windows = CreateApplicationWindows(options);
-    if (windows->main->terminateRequested() || windows->dataModule == nullptr) return 1;
+    const QString workspace = QString::fromLocal8Bit(argv[1]);
+    auto windows = ShowShotWindows(workspace, nullptr);
+    if (!windows || windows->dataModule == nullptr) return 1;
     TFormMain& main = *windows->main;
-    main.resize(1600, 1000);
-    main.show();
-    if (!QTest::qWaitForWindowExposed(&main)) return 1;
 
     for (int a = 3; a < argc; ++a) {
         const std::string job = argv[a];
@@ -76,7 +71,7 @@ int Run(QApplication& app, int argc, char** argv) {
             std::fprintf(stderr, "no region %s\n", job.substr(0, eq).c_str());
             return 1;
         }
-        if (!LoadIntoPanel(main, *windows->dataModule, options.programFolder, job.substr(eq + 1))) return 1;
+        if (!LoadIntoPanel(main, *windows->dataModule, workspace, job.substr(eq + 1))) return 1;
         main.document().Select(region);
         QTest::mouseClick(main.findChild<QWidget*>("BitBtnApply"), Qt::LeftButton);
         app.processEvents();

@@ -21,22 +21,13 @@
 #include "app/user_prompts.h"
 #include "demo/web_catalogue.h"
 #include "online/service_settings.h"
+#include "tests/app/shot_support.h"
 #include "web/uformproductie.h"
 #include "web/uformwebtemp.h"
 #include "webservice/web_service.h"
 
 namespace v2d {
 namespace {
-
-class PrintedPrompts final : public UserPrompts {
-public:
-    PromptAnswer Message(QWidget*, const QString& text, PromptButtons, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return PromptAnswer::No;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
 
 QString g_out;
 
@@ -77,16 +68,9 @@ int Run(int argc, char** argv) {
     WriteSetting(workspace, "WebHost", service.address());
     WriteSetting(workspace, "MaterialSource", "online");
 
-    PrintedPrompts prompts;
-    StartupOptions options;
-    options.programFolder = QString::fromLocal8Bit(argv[1]);
-    options.prompts = &prompts;
-    options.splashMs = 0;
-    options.templateBrowserDelayMs = 1000000;
-    auto windows = CreateApplicationWindows(options);
-    windows->main->resize(1280, 800);
-    windows->main->move(0, 0);
-    windows->main->show();
+    test::PrintedPrompts prompts(PromptAnswer::No);
+    auto windows = ShowShotWindows(QString::fromLocal8Bit(argv[1]), &prompts, QSize(1280, 800));
+    if (!windows) return 1;
     QTest::qWait(1500);
     Shot("1-main-with-banner");
 
