@@ -1,7 +1,5 @@
 // vexel2d-cli download URL FILE [--attempts N]: the download worker's rules
 // from a terminal, with a progress bar when stderr is one.
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -10,25 +8,10 @@
 #include "base/integer_text.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/terminal_bar.h"
 #include "online/http_download.h"
 
 namespace v2d::cli {
-
-namespace {
-
-void DrawBar(int64_t received, int64_t total) {
-    const std::optional<int> percent = ProgressPercent(received, total);
-    if (!percent) {
-        std::fprintf(stderr, "\r%lld bytes", static_cast<long long>(received));
-    } else {
-        const int filled = *percent * 40 / 100;
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(), std::string(40 - filled, ' ').c_str(),
-                     *percent);
-    }
-    std::fflush(stderr);
-}
-
-}  // namespace
 
 int RunDownload(const Args& args) {
     std::vector<std::string> positional;
@@ -49,16 +32,20 @@ int RunDownload(const Args& args) {
     DownloadOptions options;
     options.attempts = attempts;
     DownloadEvents events;
-    const bool terminal = ::isatty(STDERR_FILENO) != 0;
-    int64_t shownAt = -1;
-    if (terminal)
-        events.progress = [&](int64_t received, int64_t total) {
-            // Redrawn per percent, or per megabyte when the total is unknown.
-            const int64_t step = ProgressPercent(received, total).value_or(static_cast<int>(received >> 20));
-            if (step != shownAt) DrawBar(received, total), shownAt = step;
-        };
-    const Status done = DownloadToFile(positional[0], std::filesystem::u8path(positional[1]), options, events);
-    if (terminal && shownAt >= 0) std::fprintf(stderr, "\n");
+    // The bar's line ends (with the bar) before any message is printed.
+    const Status done = [&] {
+        TerminalBar bar("download");
+        int64_t shownMegabytes = -1;
+        if (bar.shown())
+            events.progress = [&](int64_t received, int64_t total) {
+                if (const std::optional<int> percent = ProgressPercent(received, total)) return bar.Draw(*percent);
+                // Unknown total: the byte count, redrawn per megabyte.
+                if ((received >> 20) == shownMegabytes) return;
+                shownMegabytes = received >> 20;
+                bar.DrawText(std::to_string(received) + " bytes");
+            };
+        return DownloadToFile(positional[0], std::filesystem::u8path(positional[1]), options, events);
+    }();
     if (!done) return Fail("download", std::string(kMsgDownloadFailed) + " " + done.error());
     return 0;
 }

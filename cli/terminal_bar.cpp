@@ -25,6 +25,14 @@ void TerminalBar::Draw(int percent) {
     std::fflush(stderr);
 }
 
+void TerminalBar::DrawText(const std::string& text) {
+    if (!shown_) return;
+    last_ = -1;
+    drawn_ = true;
+    std::fprintf(stderr, "\r%-24.24s %s\033[K", label_.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
 void TerminalBar::Clear() {
     if (!shown_ || !drawn_) return;
     std::fputs("\r\033[K", stderr);

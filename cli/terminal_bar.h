@@ -14,6 +14,8 @@ public:
     bool shown() const { return shown_; }
     void SetLabel(std::string label) { label_ = std::move(label); }
     void Draw(int percent);
+    // The label with a text instead of the bar, for work of unknown size.
+    void DrawText(const std::string& text);
     // Wipes the bar's line, so a report line can be printed in its place.
     void Clear();
 
