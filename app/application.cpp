@@ -13,6 +13,7 @@
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/uformsuperlogin.h"
+#include "app/widget_helpers.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "templates/uformsample.h"
@@ -64,14 +65,14 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     if (options.splashMs > 0) ShowSplash(options.splashMs);
 
     // The one place the program folder becomes the current folder.
-    const QString folder = options.programFolder.isEmpty() ? QString::fromStdString(ExecutableFolder().string())
+    const QString folder = options.programFolder.isEmpty() ? FromPath(ExecutableFolder())
                                                            : options.programFolder;
     QDir::setCurrent(folder);
 
     auto windows = std::make_unique<ApplicationWindows>();
     // The web service named in the workspace's settings; without one every
     // online page falls back to its local error page.
-    const ServiceSettings service = ReadServiceSettings(std::filesystem::path(folder.toStdU16String()));
+    const ServiceSettings service = ReadServiceSettings(ToPath(folder));
     const std::string host = service.host.empty() ? std::string("http://127.0.0.1:9") : service.host;
     MainWindowSetup setup;
     setup.programFolder = folder;
@@ -94,7 +95,7 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
                                     QString::fromStdString(ModelCataloguePage(host)));
 
     // The data module comes fourth.
-    auto module = TDataModule_Manager::DataModuleCreate(std::filesystem::path(folder.toStdU16String()));
+    auto module = TDataModule_Manager::DataModuleCreate(ToPath(folder));
     if (module) {
         windows->dataModule = std::move(*module);
         windows->main->setDataModule(windows->dataModule.get());

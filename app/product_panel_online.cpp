@@ -43,12 +43,12 @@ ChosenProduct ProductOf(const std::string& descriptor) {
 std::optional<QString> LocalFileFor(UserPrompts& prompts, QWidget* parent, const QString& folder,
                                     const QString& url) {
     QDir().mkpath(folder);
-    const Result<std::filesystem::path> local = LocalPathIn(folder.toStdU16String(), url.toStdString());
+    const Result<std::filesystem::path> local = LocalPathIn(ToPath(folder), url.toStdString());
     if (!local) {
         prompts.Show(parent, QString::fromUtf8(local.error()));
         return std::nullopt;
     }
-    return QString::fromStdU16String(local->u16string());
+    return FromPath(*local);
 }
 
 }  // namespace

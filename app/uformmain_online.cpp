@@ -8,6 +8,7 @@
 
 #include "app/product_panel_widget.h"
 #include "app/uformmain.h"
+#include "app/widget_helpers.h"
 #include "online/download_name.h"
 #include "online/http_get_thread.h"
 #include "web/uformwebtemp.h"
@@ -34,12 +35,12 @@ void TFormMain::SpeedButtonWebTempClick() {
     const QString folder = ProgramPath("temple/web");
     QDir().mkpath(folder);
     const Result<std::filesystem::path> local =
-        LocalPathIn(folder.toStdU16String(), webTemp_->chosenAddress().toStdString());
+        LocalPathIn(ToPath(folder), webTemp_->chosenAddress().toStdString());
     if (!local) {
         prompts_->Show(this, QString::fromUtf8(local.error()));
         return;
     }
-    const QString path = QString::fromStdU16String(local->u16string());
+    const QString path = FromPath(*local);
     auto open = [this, path] {
         OpenScheme(path);
         ProgressBar1->repaint();

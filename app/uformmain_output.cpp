@@ -90,7 +90,7 @@ void TFormMain::HtmlReport() {
         prompts_->Show(this, FromUtf8(files.error()));
         return;
     }
-    prompts_->OpenUrl(QUrl::fromLocalFile(QString::fromStdString(files->report.string())));
+    prompts_->OpenUrl(QUrl::fromLocalFile(FromPath(files->report)));
 }
 
 }  // namespace v2d

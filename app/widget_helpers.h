@@ -29,5 +29,6 @@ inline QString FromUtf8(const std::string& text) {
 }
 
 inline std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+inline QString FromPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 }  // namespace v2d

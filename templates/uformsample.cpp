@@ -270,7 +270,7 @@ void TFormSample::OpenTile(int tile, bool fromCaption) {
         prompts_.Show(this, QString::fromUtf8(kMsgTemplateLost));
         return;
     }
-    chosenScheme_ = QString::fromStdString(scheme.string());
+    chosenScheme_ = FromPath(scheme);
     chosenID_ = *tileIDs_[i];
     emit helpTextReady(QString::fromUtf8(kTemplateHelp));
     accept();

@@ -17,14 +17,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/widget_helpers.h"
 #include "v2dtool/outline_canvas.h"
 
 namespace v2d::tool {
-namespace {
-
-std::filesystem::path PathOf(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
-
-}  // namespace
 
 TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWidget* parent)
     : QMainWindow(parent), showMessage_(std::move(showMessage)) {
@@ -128,7 +124,7 @@ QWidget* TFormV2dTool::BuildSidePanel() {
 
 bool TFormV2dTool::OpenFile(const QString& path) {
     const bool scheme = QFileInfo(path).suffix().compare(QStringLiteral("v2d"), Qt::CaseInsensitive) == 0;
-    const Status opened = scheme ? editor_.OpenScheme(PathOf(path)) : editor_.StartFromPhoto(PathOf(path));
+    const Status opened = scheme ? editor_.OpenScheme(ToPath(path)) : editor_.StartFromPhoto(ToPath(path));
     if (!opened) {
         showMessage_(QString::fromStdString(opened.error()));
         return false;
@@ -144,7 +140,7 @@ bool TFormV2dTool::OpenFile(const QString& path) {
 }
 
 bool TFormV2dTool::SaveTo(const QString& path) {
-    const Status saved = editor_.Save(PathOf(path));
+    const Status saved = editor_.Save(ToPath(path));
     if (!saved) {
         showMessage_(QString::fromStdString(saved.error()));
         return false;
