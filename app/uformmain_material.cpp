@@ -1,13 +1,11 @@
 // The main window's "材料编辑": the material editor over the panel's
 // picture, and the result filed as a new product in mode 6.
-#include <QDateTime>
-#include <QRandomGenerator>
-
 #include "app/product_panel_widget.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
 #include "app/widget_helpers.h"
 #include "library/data_module.h"
+#include "library/product_maintenance.h"
 #include "library/product_queries.h"
 #include "tools/uformmatedit.h"
 
@@ -40,8 +38,7 @@ void TFormMain::SpeedButtonAddClick() {
         prompts_->Show(this, FromUtf8(id.error()));
         return;
     }
-    const int random = static_cast<int>(
-        QRandomGenerator(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch())).bounded(10000));
+    const int random = RandomNumberMiddle();
     const QString number = QString::number(*id) + "-" + QString::number(random);
     productBrowser_->PrepareNewProduct(materialEditor_->Edited(), QStringLiteral("新材料"), number,
                                        QStringLiteral("600*600"));

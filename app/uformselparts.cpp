@@ -1,10 +1,8 @@
 #include "app/uformselparts.h"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QRandomGenerator>
 #include <QStyledItemDelegate>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -557,8 +555,7 @@ void TFormSelParts::BitBtnAddPartsClick() {
         source.specs = EditPartsSpecs->text().toStdString();
         source.price = price;
     }
-    const int random = static_cast<int>(QRandomGenerator(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()))
-                                            .bounded(10000));
+    const int random = RandomNumberMiddle();
     const NewProductFields fields{ComboBoxSales->currentData().toLongLong(), ComboBoxMatType->currentData().toLongLong()};
     Result<AddProductsReport> report =
         AddProducts(dm_, psTypeID, sources, fields, random, [this](size_t, size_t, const AddProductsReport& soFar) {

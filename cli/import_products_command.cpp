@@ -2,10 +2,8 @@
 // sub-category as the maintenance window's "添加产品" adds it, with names,
 // numbers, specs and prices from a shop's CSV when one is given.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <map>
-#include <random>
 
 #include "base/atomic_file.h"
 #include "base/integer_text.h"
@@ -129,8 +127,7 @@ int RunImportProducts(const Args& args, const fs::path& workspace) {
         Report(bar, "skipped %s: %s\n", file, "CSV line " + std::to_string(row.line) + " names no file of the folder");
     skipped += static_cast<int>(catalogue.size());
 
-    std::mt19937 generator(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
-    const int random = std::uniform_int_distribution<int>(0, 9999)(generator);
+    const int random = RandomNumberMiddle();
     size_t addedSoFar = 0;
     Result<AddProductsReport> report = AddProducts(
         **dm, *options->category, sources, fields, random,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 
 #include "base/atomic_file.h"
 #include "base/parallel_for.h"
@@ -78,6 +79,11 @@ void WritePictures(const fs::path& folder, PictureJob& job) {
 }
 
 }  // namespace
+
+int RandomNumberMiddle() {
+    std::random_device device;
+    return std::uniform_int_distribution<int>(0, 9999)(device);
+}
 
 bool IsSafeProductNumber(const std::string& number) {
     if (number.empty() || number == "." || number == "..") return false;

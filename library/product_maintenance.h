@@ -85,6 +85,9 @@ std::string ProductNameOfFile(const std::filesystem::path& file);
 // JPEG, a copy that cannot be written, a row that cannot be inserted) is
 // reported and leaves no files; the others go on. The error is for a run
 // that could not start.
+// The random middle part (0 to 9999) that a batch of new numbers shares.
+int RandomNumberMiddle();
+
 Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vector<ProductSource>& sources,
                                       const NewProductFields& fields, int random, const AddProgress& progress = {});
 
