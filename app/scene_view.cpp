@@ -460,7 +460,7 @@ void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mo
     document_.Select(i, modifiers.testFlag(Qt::ControlModifier));
 
     const V2dPolygon* record = i >= 0 ? scene.at(i) : nullptr;
-    const bool model = record != nullptr && (record->kind == kPictureModel || record->kind == kCutOutModel);
+    const bool model = IsPlacedModel(record);
     contextMenu_ = model ? modelMenu_ : sceneMenu_;
     const V2dPolygon* focused = document_.focusedRecord();
     if (focused != nullptr && focused->kind == kRegion) {

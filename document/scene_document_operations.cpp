@@ -8,10 +8,6 @@ namespace {
 inline constexpr const char* kMsgSelectRegionFirst = "请先选择区域。";
 inline constexpr const char* kMsgUngroupFirst = "选择集中有区域是组成员,请解组后再操作。";
 
-bool IsPlacedModel(const V2dPolygon* record) {
-    return record && (record->kind == kPictureModel || record->kind == kCutOutModel);
-}
-
 }  // namespace
 
 bool SceneDocument::MirrorSelected(MirrorAxis axis) {

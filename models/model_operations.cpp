@@ -48,7 +48,7 @@ bool StepRotationFrame(Scene& scene, V2dPolygon& model, int direction) {
 }
 
 V2dPolygon* CopyModel(Scene& scene, V2dPolygon* record) {
-    if (!record || (record->kind != kPictureModel && record->kind != kCutOutModel)) return nullptr;
+    if (!IsPlacedModel(record)) return nullptr;
     V2dPolygon* owner = record->group ? record->group : record;
     const std::vector<V2dPolygon*> parts = scene.GroupMembers(owner);
     V2dPolygon* copy = scene.Append(CopyPolygon(*owner));

@@ -10,7 +10,13 @@
 #include "render/tone.h"
 
 namespace v2d {
+
 namespace {
+
+// Drawn by the model drawer rather than as a region.
+bool IsModel(const V2dPolygon& r) {
+    return r.kind == kPictureModel || r.kind == kPictureModel3 || r.kind == kCutOutModel;
+}
 
 void Report(const Progress& progress, int done, int count) {
     if (progress && count > 0) progress(static_cast<int>(100LL * done / count));
@@ -28,8 +34,7 @@ void SceneRenderer::SetShadowRegionDrawer(ShadowRegionDrawer* drawer) {
 DrawContext SceneRenderer::Context() const { return DrawContext{scene_, ops_, noProgress_, clip_}; }
 
 QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
-    const bool model = record.kind == kPictureModel || record.kind == kPictureModel3 || record.kind == kCutOutModel;
-    return model ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
+    return IsModel(record) ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
 }
 
 void SceneRenderer::StartFromBackground() {
@@ -60,14 +65,6 @@ bool SceneRenderer::DisplayedMatchesScene() const {
         if (drawnList_[i] != scene_.PolyList[i].get()) return false;
     return true;
 }
-
-namespace {
-
-bool IsModel(const V2dPolygon& r) {
-    return r.kind == kPictureModel || r.kind == kPictureModel3 || r.kind == kCutOutModel;
-}
-
-}  // namespace
 
 bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress) {
     // A model whose drawer cannot tell where it draws, and a reflection that
@@ -157,7 +154,7 @@ void SceneRenderer::QuickRedraw(const Progress& progress) {
 void SceneRenderer::RenderRegion(V2dPolygon& record) {
     ++counters_.rendered;
     if (record.group) return;  // its owner draws it
-    if (record.kind == kPictureModel || record.kind == kPictureModel3 || record.kind == kCutOutModel) {
+    if (IsModel(record)) {
         models_->RenderModel(record, displayed_, Context());
         return;
     }
@@ -196,7 +193,7 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
 void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
     ++counters_.quickDrawn;
     if (record.group) return;
-    if (record.kind == kPictureModel || record.kind == kPictureModel3 || record.kind == kCutOutModel) {
+    if (IsModel(record)) {
         models_->QuickDrawModel(record, displayed_, Context());
         return;
     }

@@ -62,6 +62,12 @@ struct V2dPolygon {
     bool hasMesh() const { return kind == kRegion && castShadow == 0; }
 };
 
+// A model the user placed and the model menu acts on: a picture model (or
+// part) or a cut-out.
+inline bool IsPlacedModel(const V2dPolygon* record) {
+    return record != nullptr && (record->kind == kPictureModel || record->kind == kCutOutModel);
+}
+
 using PolygonPtr = std::unique_ptr<V2dPolygon>;
 
 // Warp mesh of an ordinary region.
