@@ -16,9 +16,10 @@ bool DrawnInPerspective(std::string_view memo);
 // Doors and feature walls stand on the region's bottom edge.
 bool StandsOnBottomEdge(std::string_view memo);
 
-// The model's corners become the rectangle of its real size in the
-// region's rectified plane, starting at `point` (relative to its origin); false (nothing changed)
-// when a real size is not positive or the library refuses the corners.
+// The model's corners (relative to its origin) become the rectangle of its
+// real size in the region's rectified plane, starting at `point`; false
+// (nothing changed) when a real size is not positive or the library refuses
+// the corners.
 bool FitModelIntoRegion(const V2dPolygon& region, V2dPolygon& model, V2d_Point point, const ImageOperations& ops);
 
 // Corners 4 and 3 moved along the model's side edges onto the line through
