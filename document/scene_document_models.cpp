@@ -22,6 +22,12 @@ void MoveAfter(Scene& scene, V2dPolygon* record, const V2dPolygon* anchor) {
     scene.Insert(scene.IndexOfPolygon(anchor) + 1, std::move(taken));
 }
 
+// A free model centred on the point; a cut-out's handles frame its picture.
+void CentreFreeModel(V2dPolygon& model, V2d_Point point) {
+    CentreModelOn(model, point);
+    ResetCutoutCorners(model);
+}
+
 void TakePlaceOf(V2dPolygon& model, const V2dPolygon& old) {
     std::copy(std::begin(old.corners), std::end(old.corners), model.corners);
     model.originX = old.originX;
@@ -92,14 +98,16 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
         }
         if (FitModelIntoRegion(*target, *model, drop.point, ops_)) {
             if (StandsOnBottomEdge(memo)) AlignToBottomEdge(*target, *model);
+            SettleCutoutPlacement(*model, CutoutStanceFor(memo));
             MoveAfter(scene_, model, target);
         } else {
-            CentreModelOn(*model, drop.point);  // a region the library cannot rectify
+            CentreFreeModel(*model, drop.point);  // a region the library cannot rectify
         }
     } else if (!target || target->kind != kPictureModel) {
-        CentreModelOn(*model, drop.point);
+        CentreFreeModel(*model, drop.point);
     } else {
         TakePlaceOf(*model, *target);
+        SettleCutoutPlacement(*model, CutoutStance::FillsBox);
         MoveAfter(scene_, model, target);
         std::vector<V2dPolygon*> removed = scene_.GroupMembers(target);
         removed.insert(removed.begin(), target);
@@ -142,6 +150,7 @@ Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& mo
     if (!model) return -1;
     for (size_t i = 0; i < corners.size(); ++i)
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
+    SettleCutoutPlacement(*model, CutoutStance::FillsBox);  // the rectangle drawn for it
     if (perspective && anchor) MoveAfter(scene_, model, anchor);
     return ShowPlacedModel(model);
 }

@@ -1,7 +1,9 @@
 #include "models/model_placement.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "models/model_operations.h"
 #include "scene/outline_geometry.h"
 
 namespace v2d {
@@ -39,7 +41,8 @@ bool FitModelIntoRegion(const V2dPolygon& region, V2dPolygon& model, V2d_Point p
     const Quad rectangle = ScreenRectangle(s, {TruncToInt(double(s.x) + w - 1), TruncToInt(double(s.y) + h - 1)});
     const std::optional<std::vector<V2d_Point>> corners = ops.TransPoint(rectangle, quad);
     if (!corners || corners->size() != 4) return false;
-    std::copy(corners->begin(), corners->end(), model.corners);
+    for (size_t i = 0; i < 4; ++i)
+        model.corners[i] = {(*corners)[i].x - model.originX, (*corners)[i].y - model.originY};
     return true;
 }
 
@@ -55,6 +58,29 @@ void CentreModelOn(V2dPolygon& model, V2d_Point point) {
     if (box.empty()) return;
     model.originX = TruncToInt(point.x - (box.minX + model.scaleX * 0.01 * box.width() * 0.5));
     model.originY = TruncToInt(point.y - (box.minY + model.scaleY * 0.01 * box.height() * 0.5));
+}
+
+CutoutStance CutoutStanceFor(std::string_view memo) {
+    return DrawnInPerspective(memo) ? CutoutStance::FillsBox : CutoutStance::StandsOnBottom;
+}
+
+void SettleCutoutPlacement(V2dPolygon& model, CutoutStance stance) {
+    if (model.kind != kCutOutModel) return;
+    Quad placed = QuadOf(model.corners);
+    for (V2d_Point& p : placed) p = {p.x + model.originX, p.y + model.originY};
+    const PixelBox box = BoxOf(placed);
+    model.originX = box.minX;
+    model.originY = box.minY;
+    if (model.picture.isNull()) {
+        for (size_t i = 0; i < 4; ++i) model.corners[i] = {placed[i].x - box.minX, placed[i].y - box.minY};
+        return;
+    }
+    const int w = model.picture.width(), h = model.picture.height();
+    model.scaleX = std::max(1, TruncToInt(100.0 * box.width() / w));
+    model.scaleY = stance == CutoutStance::FillsBox ? std::max(1, TruncToInt(100.0 * box.height() / h)) : model.scaleX;
+    if (stance == CutoutStance::StandsOnBottom)
+        model.originY = box.maxY + 1 - std::max(1, TruncToInt(h * model.scaleY * 0.01));
+    ResetCutoutCorners(model);
 }
 
 std::optional<Quad> RectInRegion(V2d_Point start, V2d_Point end, const V2dPolygon& region, const ImageOperations& ops) {

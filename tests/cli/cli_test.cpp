@@ -9,6 +9,9 @@
 #include <QStringList>
 
 #include <cstdlib>
+
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -225,6 +228,20 @@ TEST_F(Cli, TemplatesAndTheReport) {
     EXPECT_NE(ReadText(In("shop") + std::string("/report.htm")).find("021-6488 1234"), std::string::npos);
     EXPECT_EQ(ReadText(In("shop") + std::string("/报表.pdf")).substr(0, 5), "%PDF-");
     EXPECT_EQ(Vexel({"--workspace", ws, "report", In("broken.v2d")}).exit, 1);
+}
+
+// The demo sofa dropped on the floor at (800, 980) stands on its footprint: 1600 mm at a depth of 3.7 m is about
+// 516 pixels from x = 800, its front at y = 1076; nothing of it is left in the picture's corner.
+TEST_F(Cli, ACutoutAddedToTheFloorStandsOnIt) {
+    ASSERT_EQ(Vexel({"make-workspace", In("sofa")}).exit, 0);
+    const std::string ws = In("sofa");
+    ASSERT_EQ(Vexel({"add-model", ws + "/start/start.v2d", ws + "/product/c2d/SF-003.c2d", "--region", "地面", "-o",
+                     In("sofa.v2d")}).exit, 0);
+    ASSERT_EQ(Vexel({"render", In("sofa.v2d"), "-o", In("sofa.jpg")}).exit, 0);
+    const QImage picture = v2d::DecodeJpeg(*v2d::ReadWholeFile(In("sofa.jpg")));
+    const auto blue = [&](QRgb p) { return std::abs(qRed(p) - 90) + std::abs(qBlue(p) - 150) < 20; };
+    EXPECT_TRUE(blue(picture.pixel(1050, 940)));  // the middle of its seat
+    EXPECT_FALSE(blue(picture.pixel(100, 60)));
 }
 
 }  // namespace

@@ -144,6 +144,19 @@ TEST_F(ModelCommandsTest, ARectangleGivesTheCornersAPerspectiveOneGoesAfterItsRe
     }
 }
 
+// A 40 x 20 cut-out drawn as a rectangle whose box is 85 x 60 from (45, 200).
+TEST_F(ModelCommandsTest, ACutoutTakesItsRectangleAsOriginAndScale) {
+    PolygonPtr cut = NewPolygon();
+    cut->kind = kCutOutModel, cut->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}}, cut->indexList = {3};
+    cut->picture = QImage(40, 20, QImage::Format_ARGB32), cut->picture.fill(0xFFFF0000);
+    ASSERT_TRUE(WriteModelFile({cut.get()}, nullptr, modelFile()).ok());
+    const Quad quad{V2d_Point{50, 200}, {129, 205}, {125, 259}, {45, 255}};
+    const V2dPolygon& m = *doc.scene().at(*doc.PlaceModelInRectangle(modelFile(), "", quad, kFloor, true));
+    EXPECT_EQ(std::tuple(m.originX, m.originY, m.scaleX, m.scaleY, m.corners[2]),
+              std::tuple(45, 200, 212, 300, V2d_Point{84, 60}));
+    EXPECT_EQ(doc.displayed().pixel(45 + 42, 200 + 30), 0xFFFF0000u);
+}
+
 TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
     const int count = doc.scene().count();
     ModelDrop missing = Drop({10, 10});
