@@ -25,7 +25,7 @@ build-asan: setup
 
 run: build
 	$(BUILD)/bin/vexel2d-cli make-workspace $(BUILD)/bin --keep-existing
-	$(BUILD)/bin/vexel2d-web make-catalogue $(BUILD)/webroot --keep-existing
+	$(BUILD)/bin/vexel2d-web make-catalogue $(BUILD)/webroot --workspace $(BUILD)/bin
 	bash scripts/run.sh $(BUILD)
 
 test: build build-asan

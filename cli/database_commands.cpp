@@ -7,7 +7,6 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "demo/demo_room.h"
-#include "demo/database.h"
 #include "cli/json_writer.h"
 #include "library/data_module.h"
 #include "library/product_database_file.h"
@@ -29,7 +28,8 @@ Status FillUpdateDatabase(const SqlDatabase& db) {
             "insert into TableRoomType(RTypeID,RTypeFatherID,RTypeName) values(2,0,'卧室'),(7,0,'儿童房');");
         !s)
         return s;
-    Result<Bytes> scheme = SerializeScheme(demo::BuildDemoRoomScene(800, 600));
+    const Scene room = demo::BuildDemoRoomScene(800, 600);
+    Result<Bytes> scheme = SerializeScheme(room);
     if (!scheme) return Error{scheme.error()};
     const struct {
         const char* name;
@@ -37,9 +37,8 @@ Status FillUpdateDatabase(const SqlDatabase& db) {
         bool withScheme;
     } kTemplates[] = {{"北欧客厅（更新）", 7, 1, true}, {"日式儿童房（更新）", 9, 7, true},
                       {"待下载模板", 1, 1, false}};
-    int variant = 20;
     for (const auto& t : kTemplates) {
-        Result<Bytes> thumb = demo::DemoTemplateThumbnail(variant++);
+        Result<Bytes> thumb = demo::BareRoomThumbnail(room);
         if (!thumb) return Error{thumb.error()};
         if (Status s = db.execute(
                 "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData)"

@@ -1,9 +1,11 @@
-// vexel2d-cli make-workspace DIR: a complete demo workspace.
+// vexel2d-cli make-workspace DIR: a complete demo workspace (its sample
+// rooms are rendered through the image library beside the program).
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/command_support.h"
 #include "cli/commands.h"
 #include "demo/workspace.h"
 
@@ -28,7 +30,9 @@ int RunMakeWorkspace(const Args& args) {
     if (keepExisting && fs::exists(root / "start" / "start.v2d") && fs::exists(root / "DB" / "PRODUCT.cdb")) {
         return 0;
     }
-    Status made = demo::MakeWorkspace(root);
+    ImageLibrary library;
+    Status made = LoadImageLibrary(library);
+    if (made) made = demo::MakeWorkspace(root, library);
     if (!made) {
         std::fprintf(stderr, "vexel2d-cli make-workspace: %s\n", made.error().c_str());
         return 1;

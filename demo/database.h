@@ -17,17 +17,11 @@ Status WriteDemoColourCards(const SqlDatabase& db);
 // under workspace/product.
 Status WriteDemoCatalogue(const SqlDatabase& db, const std::filesystem::path& workspace);
 
-// Styles, room types, template rows with thumbnails and their scheme files
-// under workspace/temple.
-Status WriteDemoTemplates(const SqlDatabase& db, const std::filesystem::path& workspace);
+// Styles and room types, the filters of the template browser.
+Status WriteDemoStyles(const SqlDatabase& db);
 
 // The administrator and two users.
 Status WriteDemoUsers(const SqlDatabase& db);
 
-// The scheme of a demo template: the workspace's start scheme when there is
-// one, else the demo room.
-Result<Bytes> DemoTemplateScheme(const std::filesystem::path& workspace);
-// A template thumbnail (200 x 150 JPEG), tinted per template.
-Result<Bytes> DemoTemplateThumbnail(int variant);
 
 }  // namespace v2d::demo

@@ -188,12 +188,19 @@ void WallTile(QImage& img, const PictureSpec& s, const Noise& n) {
     DrawJoints(img, QColor(245, 245, 245), std::max(2, w / 120));
 }
 
-// One repeat of a wallpaper print, drawn `count` times down the roll.
+// Wallpaper: one square repeat of its print across the whole width, as
+// often as the picture is tall.
 void WallpaperRepeat(QImage& img, const PictureSpec& s, const Noise& n,
                      void (*drawRepeat)(QPainter&, const QRectF&, const PictureSpec&)) {
-    const int w = img.width();
+    const int w = img.width(), h = img.height();
+    // The paper's mottling wraps round at the picture's edges, so that
+    // repeats laid side by side and one above the other show no seam.
+    auto mottle = [&](double x, double y) { return n.fbm(x * 0.08, y * 0.08, 2); };
     ForEachPixel(img, [&](int x, int y) {
-        return Mix(s.base, s.base.darker(115), n.fbm(x * 0.08, y * 0.08, 2) * 0.3);
+        const double tx = double(x) / w, ty = double(y) / h;
+        const double m = mottle(x, y) * (1 - tx) * (1 - ty) + mottle(x - w, y) * tx * (1 - ty) +
+                         mottle(x, y - h) * (1 - tx) * ty + mottle(x - w, y - h) * tx * ty;
+        return Mix(s.base, s.base.darker(115), m * 0.3);
     });
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

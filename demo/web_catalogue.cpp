@@ -7,7 +7,9 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
-#include "demo/database.h"
+#include "demo/demo_room.h"
+#include "demo/sample_rooms.h"
+#include "scene/scheme_file.h"
 #include "demo/model_files.h"
 #include "demo/product_pictures.h"
 #include "library/pub_functions.h"
@@ -43,6 +45,7 @@ struct WebTemplate {
     const char* style;
     const char* name;
     const char* file;
+    size_t room;  // the sample room whose walls it has, bare
 };
 
 const WebMaterial kMaterials[] = {
@@ -70,11 +73,11 @@ const WebModel kModels[] = {
 };
 
 const WebTemplate kTemplates[] = {
-    {"现代简约", "现代简约客厅", "web-modern-living.v2d"},
-    {"现代简约", "现代简约卧室", "web-modern-bedroom.v2d"},
-    {"欧式古典", "欧式古典客厅", "web-classic-living.v2d"},
-    {"欧式古典", "欧式古典餐厅", "web-classic-dining.v2d"},
-    {"田园风格", "田园风格卧室", "web-country-bedroom.v2d"},
+    {"现代简约", "现代简约客厅", "web-modern-living.v2d", 0},
+    {"现代简约", "现代简约卧室", "web-modern-bedroom.v2d", 12},
+    {"欧式古典", "欧式古典客厅", "web-classic-living.v2d", 1},
+    {"欧式古典", "欧式古典餐厅", "web-classic-dining.v2d", 4},
+    {"田园风格", "田园风格卧室", "web-country-bedroom.v2d", 3},
 };
 
 Status WriteBytes(const fs::path& path, const Bytes& bytes) {
@@ -112,9 +115,9 @@ Status WriteWebCatalogue(const fs::path& root) {
         const std::string number = m.number;
         if (Status s = WriteJpeg(files / "jpg" / (number + ".jpg"), picture); !s) return s;
         if (Status s = WriteJpeg(files / "xjpg" / (number + ".jpg"), pic::MakeThumbnail(picture, 120)); !s) return s;
-        index += "Kind=material&Category=" + std::string(m.category) + "&" +
-                 MaterialDescriptor(m.name, m.number, m.sales, m.specs, std::to_string(m.reflection)) +
-                 "&File=jpg/" + number + ".jpg&Thumb=xjpg/" + number + ".jpg\n";
+        index += CatalogueLine("material", m.category,
+                               MaterialDescriptor(m.name, m.number, m.sales, m.specs, std::to_string(m.reflection)),
+                               "jpg/" + number + ".jpg", "xjpg/" + number + ".jpg");
     }
     for (const WebModel& m : kModels) {
         const std::string number = m.number;
@@ -123,21 +126,30 @@ Status WriteWebCatalogue(const fs::path& root) {
             return s;
         const QImage preview = pic::DrawModelPicture(m.shape, m.colour, 240);
         if (Status s = WriteJpeg(files / "xjpg" / (number + ".jpg"), preview); !s) return s;
-        index += "Kind=model&Category=" + std::string(m.category) + "&" + descriptor + "&File=c2d/" + number +
-                 ".c2d&Thumb=xjpg/" + number + ".jpg\n";
+        index += CatalogueLine("model", m.category, descriptor, "c2d/" + number + ".c2d", "xjpg/" + number + ".jpg");
     }
-    Result<Bytes> scheme = DemoTemplateScheme(root);
-    if (!scheme) return Error{scheme.error()};
-    int variant = 3;
     for (const WebTemplate& t : kTemplates) {
         const std::string stem = fs::path(t.file).stem().string();
-        Result<Bytes> thumb = DemoTemplateThumbnail(variant++);
+        const Scene room = BuildRoomScene(SampleRooms()[t.room].geometry, 800, 600);
+        Result<Bytes> scheme = SerializeScheme(room);
+        if (!scheme) return Error{scheme.error()};
+        Result<Bytes> thumb = BareRoomThumbnail(room);
         if (!thumb) return Error{thumb.error()};
         if (Status s = WriteBytes(files / "temple" / t.file, *scheme); !s) return s;
         if (Status s = WriteBytes(files / "TempData" / (stem + ".jpg"), *thumb); !s) return s;
-        index += "Kind=template&Category=" + std::string(t.style) + "&PartsName=" + t.name + "&File=temple/" + t.file +
-                 "&Thumb=TempData/" + stem + ".jpg\n";
+        index += CatalogueLine("template", t.style, std::string("PartsName=") + t.name, "temple/" + std::string(t.file),
+                               "TempData/" + stem + ".jpg");
     }
+    return WriteCatalogueIndex(root, index);
+}
+
+std::string CatalogueLine(std::string_view kind, std::string_view category, std::string_view descriptor,
+                          std::string_view file, std::string_view thumb) {
+    return "Kind=" + std::string(kind) + "&Category=" + std::string(category) + "&" + std::string(descriptor) +
+           "&File=" + std::string(file) + "&Thumb=" + std::string(thumb) + "\n";
+}
+
+Status WriteCatalogueIndex(const fs::path& root, const std::string& index) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(index.data());
     if (!WriteFileAtomically(root / kWebCatalogueIndex, std::span<const uint8_t>(bytes, index.size())))
         return Error{"写文件失败。" + (root / kWebCatalogueIndex).string()};

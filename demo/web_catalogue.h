@@ -4,6 +4,8 @@
 // downloads them. A folder of files plus its index "catalogue.txt", one
 // descriptor line per product or template.
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "base/result.h"
 
@@ -15,6 +17,13 @@ inline constexpr const char* kWebCatalogueIndex = "catalogue.txt";
 // pictures), xjpg/ (thumbnails and model previews), c2d/ (model files),
 // temple/ (template schemes) and TempData/ (template thumbnails).
 Status WriteWebCatalogue(const std::filesystem::path& root);
+
+// One line of the index: "Kind=…&Category=…&<descriptor>&File=…&Thumb=…",
+// the files named below files/.
+std::string CatalogueLine(std::string_view kind, std::string_view category, std::string_view descriptor,
+                          std::string_view file, std::string_view thumb);
+// Writes root/catalogue.txt whole.
+Status WriteCatalogueIndex(const std::filesystem::path& root, const std::string& index);
 
 // The workspace's page "say/qrnv2010.html", shown by the online windows
 // when the service cannot be reached.

@@ -38,7 +38,7 @@ Status WriteText(const fs::path& path, std::string_view text) {
 
 }  // namespace
 
-Status MakeWorkspace(const fs::path& root) {
+Status MakeWorkspace(const fs::path& root, const ImageOperations& ops) {
     std::error_code error;
     for (const char* folder : kFolders) {
         fs::create_directories(root / folder, error);
@@ -49,7 +49,7 @@ Status MakeWorkspace(const fs::path& root) {
     if (Status page = WriteText(root / "say" / "ssno.htm", kOfflinePage); !page) return page;
     if (Status report = WriteDemoReportTemplate(root); !report) return report;
     if (Status page = WriteOnlineErrorPage(root); !page) return page;
-    return WriteDemoDatabase(root);
+    return WriteDemoDatabase(root, ops);
 }
 
 }  // namespace v2d::demo

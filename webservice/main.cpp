@@ -1,6 +1,6 @@
 // vexel2d-web: the shop's catalogue service.
 //   vexel2d-web --root DIR [--host H] [--port P] [--workspace W] [--ready FILE] [--exit-with-parent]
-//   vexel2d-web make-catalogue DIR [--keep-existing]
+//   vexel2d-web make-catalogue DIR [--workspace W] [--keep-existing]
 //   vexel2d-web export DIR --root ROOT [--base URL]
 #include <signal.h>
 #include <sys/prctl.h>
@@ -18,6 +18,7 @@
 #include "demo/web_catalogue.h"
 #include "online/service_settings.h"
 #include "webservice/web_service.h"
+#include "webservice/workspace_catalogue.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: vexel2d-web --root DIR [--host H] [--port P] [--workspace W] [--ready FILE] "
                  "[--exit-with-parent]\n"
-                 "       vexel2d-web make-catalogue DIR [--keep-existing]\n"
+                 "       vexel2d-web make-catalogue DIR [--workspace W] [--keep-existing]\n"
                  "       vexel2d-web export DIR --root ROOT [--base URL]\n");
     return 2;
 }
@@ -118,7 +119,14 @@ int main(int argc, char** argv) {
         if (o.positional.size() != 2) return Usage();
         const fs::path root = o.positional[1];
         if (o.keepExisting && fs::exists(root / v2d::demo::kWebCatalogueIndex)) return 0;
-        if (v2d::Status made = v2d::demo::WriteWebCatalogue(root); !made) return Fail(made.error());
+        // The shop's own workspace, or the demo shop's catalogue.
+        std::vector<std::string> skipped;
+        const v2d::Status made = v2d::web::PublishCatalogue(root, [&](const fs::path& folder) {
+            return o.workspace.empty() ? v2d::demo::WriteWebCatalogue(folder)
+                                       : v2d::web::WriteWorkspaceCatalogue(o.workspace, folder, skipped);
+        });
+        for (const std::string& line : skipped) std::fprintf(stderr, "vexel2d-web: skipped %s\n", line.c_str());
+        if (!made) return Fail(made.error());
         return 0;
     }
     if (!o.positional.empty() && o.positional[0] == "export") {

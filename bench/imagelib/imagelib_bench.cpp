@@ -5,6 +5,8 @@
 #include "imagelib/vexell_api.h"
 
 #include <benchmark/benchmark.h>
+
+#include "bench/bench_main.h"
 #include <dlfcn.h>
 
 #include <opencv2/imgproc.hpp>
@@ -140,6 +142,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    v2d::bench::RunHeadless();
     // The machine is shared: repetitions in random order keep a load change
     // from falling on one side of a comparison. Flags given later win.
     std::vector<char*> args(argv, argv + argc);

@@ -3,6 +3,8 @@
 // and the browser's first screenful of thumbnails.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_main.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -256,6 +258,7 @@ BENCHMARK(BM_AllThumbnailsOf300)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace v2d
 
 int main(int argc, char** argv) {
+    v2d::bench::RunHeadless();
     v2d::SetUpProcess();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

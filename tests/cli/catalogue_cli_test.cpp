@@ -1,4 +1,4 @@
-// material, import-products and render's relief options from a terminal:
+// material, import-products, make-catalogue and render's relief options from a terminal:
 // the commands reach their operations and report as a user reads them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <QImageReader>
 
 namespace {
 
@@ -40,8 +42,8 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
-    static Outcome Vexel(const std::string& args) {
-        const std::string command = "'" VEXEL_CLI "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
+    static Outcome Vexel(const std::string& args, const char* program = VEXEL_CLI) {
+        const std::string command = "'" + std::string(program) + "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(root_ / "out"), Read(root_ / "err")};
     }
@@ -78,6 +80,48 @@ TEST_F(CatalogueCli, MaterialAndReliefWriteTheirPictures) {
     EXPECT_TRUE(fs::exists(root_ / "floor.jpg"));
     EXPECT_EQ(Vexel(scheme + " --relief deep").exit, 2);
     EXPECT_EQ(Vexel(scheme + " --offset 101,0").exit, 2);
+}
+
+TEST_F(CatalogueCli, MakeCataloguePublishesTheWorkspaceWholeOrNothing) {
+    const std::string ws = " --workspace '" + Path("ws") + "'";
+    Vexel(ws + " import-products '" + Path("in") + "' --category 104 --csv '" + Path("list.csv") + "'");
+    const Outcome made = Vexel("make-catalogue '" + Path("shop") + "'" + ws, VEXEL_WEB);
+    ASSERT_EQ(made.exit, 0) << made.err;
+    // The product the shop just added is served with its own picture.
+    std::istringstream index(Read(root_ / "shop/catalogue.txt"));
+    std::string line, added;
+    int templates = 0;
+    while (std::getline(index, line)) {
+        if (line.find("&PartsNumber=GZ-1&") != std::string::npos) added = line;
+        templates += line.rfind("Kind=template&", 0) == 0;
+    }
+    EXPECT_EQ(templates, 13);
+    ASSERT_NE(added.find("Kind=material&Category=墙砖&PartsName=格子, 蓝"), std::string::npos) << added;
+    const size_t file = added.find("&File=") + 6;
+    const fs::path picture = root_ / "shop/files" / added.substr(file, added.find('&', file) - file);
+    EXPECT_EQ(QImageReader(QString::fromStdString(picture.string())).size(),
+              QImageReader(QString::fromStdString(Path("in/布.jpg"))).size());
+
+    // Bad input: a clear message, and the published folder stays as it was (a new one is never made).
+    const std::string before = Read(root_ / "shop/catalogue.txt");
+    fs::create_directories(root_ / "locked/DB");
+    std::ofstream(root_ / "locked/DB/PRODUCT.cdb") << "not the shop's database, or another key";
+    for (const fs::directory_entry& map : fs::directory_iterator(root_ / "ws/product/maps"))
+        if (map.path().stem() == "GZ-1") std::ofstream(map.path()) << "broken";
+    const std::pair<std::string, std::string> bad[] = {{Path("missing"), "no workspace folder"},
+                                                       {Path("locked"), "数据库打不开"},
+                                                       {Path("ws"), "cannot read the picture of product GZ-1"}};
+    for (const auto& [workspace, message] : bad) {
+        for (const char* dir : {"shop", "fresh"}) {
+            const Outcome r = Vexel(std::string("make-catalogue '") + Path(dir) + "' --workspace '" + workspace + "'", VEXEL_WEB);
+            EXPECT_EQ(r.exit, 1) << workspace;
+            EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(Read(root_ / "shop/catalogue.txt"), before);
+        EXPECT_FALSE(fs::exists(root_ / "fresh"));
+        for (const fs::directory_entry& left : fs::directory_iterator(root_))
+            EXPECT_EQ(left.path().filename().string().find(".shop"), std::string::npos) << left.path();
+    }
 }
 
 }  // namespace
