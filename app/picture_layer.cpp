@@ -1,6 +1,7 @@
 #include "app/picture_layer.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace v2d {
@@ -45,9 +46,20 @@ QImage PictureLayer::KeyOutWhite(const QImage& picture) {
     return keyed;
 }
 
-void PictureLayer::paintEvent(QPaintEvent*) {
+void PictureLayer::setZoom(double zoom) {
+    if (zoom == zoom_ || !(zoom > 0)) return;
+    zoom_ = zoom;
+    update();
+}
+
+// Only the exposed part is scaled, so a zoomed scene costs no copy of its own.
+void PictureLayer::paintEvent(QPaintEvent* event) {
     if (shown_.isNull()) return;
     QPainter painter(this);
+    if (zoom_ == 1.0) return painter.drawImage(event->rect(), shown_, event->rect());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ < 1.0);
+    painter.setClipRect(event->rect());
+    painter.scale(zoom_, zoom_);
     painter.drawImage(0, 0, shown_);
 }
 
