@@ -1,13 +1,13 @@
 #include "app/scene_view.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDropEvent>
 #include <QEvent>
 #include <QFrame>
-#include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
@@ -89,7 +89,7 @@ void SceneView::BuildLayers() {
     PanelBack->installEventFilter(this);
 
     PanelImage = Named(new QWidget(PanelBack), QStringLiteral("PanelImage"));
-    PanelImage->setAttribute(Qt::WA_OpaquePaintEvent);
+    PanelImage->setAutoFillBackground(true);  // its 1-pixel border around the picture
     Image2 = new PictureLayer(QStringLiteral("Image2"), PictureLayer::Keying::Opaque, PanelImage);
     Image3 = new PictureLayer(QStringLiteral("Image3"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -315,7 +315,10 @@ bool SceneView::HandleEvent(int k, QEvent* event) {
 
 void SceneView::SceneReplaced() {
     ClearSelection();
+    viewScale_ = ClampZoom(viewScale_, document_.scene().background.size());
+    Image2->setZoom(viewScale_);
     LayoutView();
+    ShowZoomInBox();
 }
 
 void SceneView::ClearSelection() {
@@ -495,12 +498,12 @@ void SceneView::ZoomAbout(double zoom, QPoint anchor) {
         ScrollBarX->setValue(ScrollPositionFor(under.x(), zoom, anchor.x()));
         ScrollBarY->setValue(ScrollPositionFor(under.y(), zoom, anchor.y()));
         DrawSelection();
-        emit zoomChanged(zoom);
     }
     ShowZoomInBox();
 }
 
 void SceneView::ZoomBoxChosen(const QString& text) {
+    ComboBoxZoom->clearFocus();  // the arrow keys go back to moving models
     if (text == QString::fromUtf8(kZoomToFit)) return ZoomToFit();
     bool number = false;
     const double percent = QString(text).remove(QLatin1Char('%')).trimmed().toDouble(&number);
@@ -729,13 +732,15 @@ void SceneView::NodeMoveMouseMove(QPoint inHandle) {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
     if (target == nullptr || target->kind == kRegion) return;
     // The handle goes as far as the model, in whole picture pixels; the rest
-    // stays in the pointer's place inside the handle for the next step.
+    // stays in the pointer's place inside the handle for the next step. The
+    // outline would put the handle on its own centre, away from the pointer.
     const QPoint step = PicturePoint(inHandle);
     if (!document_.MoveFocusedModel(step.x(), step.y(), !moveStarted_)) return;
     QLabel* move = handles_[8];
-    move->move(move->pos() + QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_)));
+    const QPoint handleAt = move->pos() + QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_));
     moveStarted_ = true;
     if (target->kind != kCutOutModel) DrawOutline(target);
+    move->move(handleAt);
 }
 
 void SceneView::NodeMoveMouseUp() {

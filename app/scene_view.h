@@ -105,7 +105,6 @@ signals:
     void rectangleDrawn(QPoint start, QPoint end, V2dPolygon* region);
     // node7 (-1) or node8 (+1) of a cut-out model was clicked, not dragged.
     void rotationFrameClicked(int direction);
-    void zoomChanged(double zoom);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
