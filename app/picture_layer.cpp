@@ -1,6 +1,7 @@
 #include "app/picture_layer.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace v2d {
@@ -12,7 +13,8 @@ QRgb KeyedPixel(QRgb pixel) { return (pixel & 0x00FFFFFFu) == 0x00FFFFFFu ? 0u :
 PictureLayer::PictureLayer(const QString& name, Keying keying, QWidget* parent)
     : QWidget(parent), keying_(keying) {
     setObjectName(name);
-    if (keying_ == Keying::WhiteIsTransparent) setAttribute(Qt::WA_TranslucentBackground);
+    // The scene covers every pixel of its layer; nothing beneath is painted.
+    setAttribute(keying_ == Keying::WhiteIsTransparent ? Qt::WA_TranslucentBackground : Qt::WA_OpaquePaintEvent);
 }
 
 void PictureLayer::setPicture(const QImage& picture) {
@@ -45,10 +47,23 @@ QImage PictureLayer::KeyOutWhite(const QImage& picture) {
     return keyed;
 }
 
-void PictureLayer::paintEvent(QPaintEvent*) {
-    if (shown_.isNull()) return;
+void PictureLayer::setZoom(double zoom) {
+    if (zoom == zoom_ || !(zoom > 0)) return;
+    zoom_ = zoom;
+    update();
+}
+
+// Only the exposed part is scaled, so a zoomed scene costs no copy of its own.
+void PictureLayer::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(0, 0, shown_);
+    if (shown_.isNull()) {
+        if (keying_ == Keying::Opaque) painter.fillRect(event->rect(), palette().window());
+        return;
+    }
+    if (zoom_ == 1.0) return painter.drawImage(event->rect(), shown_, event->rect());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ < 1.0);
+    painter.setClipRect(event->rect());
+    painter.drawImage(QRectF(rect()), shown_);  // the layer is the zoomed size: every pixel covered
 }
 
 void PictureLayer::mousePressEvent(QMouseEvent* event) {

@@ -23,6 +23,9 @@ public:
     // it in place before handing it back with the changed area.
     void releasePicture() { picture_ = QImage(); }
     const QImage& picture() const { return picture_; }
+    // The scene layer shows its picture at the view's zoom; the overlays
+    // are drawn at the zoomed size already and keep 1.
+    void setZoom(double zoom);
 
     // White pixels become fully transparent; every other pixel opaque.
     static QImage KeyOutWhite(const QImage& picture);
@@ -40,6 +43,7 @@ protected:
 
 private:
     Keying keying_;
+    double zoom_ = 1.0;
     QImage picture_;
     QImage shown_;  // the keyed copy for the overlay
 };

@@ -1,17 +1,22 @@
 #include "app/scene_view.h"
 
+#include <QAction>
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDropEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -22,6 +27,7 @@
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "models/model_placement.h"
+#include "scene/model_file.h"
 
 namespace v2d {
 
@@ -36,6 +42,11 @@ const char* const kRegionHint = "请点击选择产品！或者点击开始铺�
 const char* const kCutOutHint = "旋转模型角度请按快捷键R,或点击左右按钮";
 
 const char* const kReplaceModelQuestion = "是要替换模型吗 ?";
+const char* const kZoomToFit = "适合窗口";
+const QColor kBackColour(0x5a, 0x5f, 0x66);
+constexpr int kWheelStep = 120;  // one notch of a mouse wheel
+
+QString ZoomText(double zoom) { return QString::number(std::lround(zoom * 100)) + QLatin1Char('%'); }
 
 bool IsModel(const V2dPolygon* record) {
     return record != nullptr && record->kind != kRegion && record->kind != kShadowRegion;
@@ -48,6 +59,7 @@ SceneView::SceneView(SceneDocument& document, QWidget* parent) : QWidget(parent)
     BuildLayers();
     BuildHelpPanel();
     BuildHandles();
+    BuildZoom();
 
     connect(&document_, &SceneDocument::sceneReplaced, this, &SceneView::SceneReplaced);
     connect(&document_, &SceneDocument::selectionChanged, this, &SceneView::ShowSelection);
@@ -67,15 +79,17 @@ void SceneView::BuildLayers() {
     grid->setSpacing(0);
 
     PanelBack = Named(new QWidget(this), QStringLiteral("PanelBack"));
-    PanelBack->setAutoFillBackground(true);
-    QPalette back = PanelBack->palette();
-    back.setColor(QPalette::Window, QColor(0x5a, 0x5f, 0x66));
-    PanelBack->setPalette(back);
+    QPalette back = palette();
+    back.setColor(QPalette::Window, kBackColour);
+    for (QWidget* area : {static_cast<QWidget*>(this), PanelBack}) {
+        area->setAutoFillBackground(true);
+        area->setPalette(back);
+    }
     PanelBack->setMinimumSize(200, 150);
     PanelBack->installEventFilter(this);
 
     PanelImage = Named(new QWidget(PanelBack), QStringLiteral("PanelImage"));
-    PanelImage->setAttribute(Qt::WA_OpaquePaintEvent);
+    PanelImage->setAutoFillBackground(true);  // its 1-pixel border around the picture
     Image2 = new PictureLayer(QStringLiteral("Image2"), PictureLayer::Keying::Opaque, PanelImage);
     Image3 = new PictureLayer(QStringLiteral("Image3"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -91,6 +105,13 @@ void SceneView::BuildLayers() {
     ScrollBarY = Named(new QScrollBar(Qt::Vertical, this), QStringLiteral("ScrollBarY"));
     connect(ScrollBarX, &QScrollBar::valueChanged, this, &SceneView::ScrollBarXScroll);
     connect(ScrollBarY, &QScrollBar::valueChanged, this, &SceneView::ScrollBarYScroll);
+    // A bar that comes or goes leaves the visible area as it is, so nothing
+    // moves under a handle being dragged.
+    for (QScrollBar* bar : {ScrollBarX, ScrollBarY}) {
+        QSizePolicy policy = bar->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        bar->setSizePolicy(policy);
+    }
 
     grid->addWidget(PanelBack, 0, 0);
     grid->addWidget(ScrollBarY, 0, 1);
@@ -133,10 +154,39 @@ void SceneView::BuildHandles() {
     }
 }
 
+void SceneView::BuildZoom() {
+    ComboBoxZoom = Named(new QComboBox(this), QStringLiteral("ComboBoxZoom"));
+    ComboBoxZoom->setEditable(true);
+    ComboBoxZoom->setInsertPolicy(QComboBox::NoInsert);
+    ComboBoxZoom->setMinimumContentsLength(6);
+    ComboBoxZoom->addItem(QString::fromUtf8(kZoomToFit));
+    for (double step : kZoomSteps) ComboBoxZoom->addItem(ZoomText(step));
+    ComboBoxZoom->hide();  // until the main window puts it in its status bar
+    connect(ComboBoxZoom, &QComboBox::textActivated, this, &SceneView::ZoomBoxChosen);
+    ShowZoomInBox();
+
+    auto shortcut = [this](const char* name, const QList<QKeySequence>& keys, void (SceneView::*slot)()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    shortcut("ActionZoomIn", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+             &SceneView::ZoomIn);
+    shortcut("ActionZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &SceneView::ZoomOut);
+    shortcut("ActionZoomFit", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &SceneView::ZoomToFit);
+}
+
+void SceneView::AddZoomBoxTo(QBoxLayout& row) {
+    row.addWidget(ComboBoxZoom);
+    ComboBoxZoom->show();
+}
+
 void SceneView::setContextMenus(QMenu* sceneMenu, QMenu* modelMenu) {
     sceneMenu_ = sceneMenu;
     modelMenu_ = modelMenu;
-    contextMenu_ = sceneMenu;
 }
 
 // --- Layers and layout --------------------------------------------------------
@@ -172,8 +222,8 @@ void SceneView::LayoutView() {
 
     const bool wide = panel.width() > PanelBack->width();
     const bool tall = panel.height() > PanelBack->height();
-    ScrollBarX->setVisible(wide);
-    ScrollBarY->setVisible(tall);
+    ScrollBarX->setVisible(wide || shaping_);
+    ScrollBarY->setVisible(tall || shaping_);
     ScrollBarX->setRange(0, panel.width());
     ScrollBarY->setRange(0, panel.height());
     const int left = wide ? ScrolledPanelOffset(ScrollBarX->value(), panel.width(), PanelBack->width(), 0)
@@ -211,6 +261,10 @@ void SceneView::ScrollBarYScroll(int position) {
 
 bool SceneView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PanelBack && event->type() == QEvent::Resize) LayoutView();
+    if ((watched == PanelBack || watched == Image1) && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        return WheelOverView(wheel, static_cast<QWidget*>(watched)->mapTo(PanelBack, wheel->position().toPoint()));
+    }
     if (watched == Image1 && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
         auto* drag = static_cast<QDragMoveEvent*>(event);
         if (drag->mimeData()->hasFormat(kProductDragFormat) && !document_.product().picture.isNull())
@@ -261,7 +315,10 @@ bool SceneView::HandleEvent(int k, QEvent* event) {
 
 void SceneView::SceneReplaced() {
     ClearSelection();
+    viewScale_ = ClampZoom(viewScale_, document_.scene().background.size());
+    Image2->setZoom(viewScale_);
     LayoutView();
+    ShowZoomInBox();
 }
 
 void SceneView::ClearSelection() {
@@ -271,6 +328,11 @@ void SceneView::ClearSelection() {
 }
 
 void SceneView::ShowSelection() {
+    DrawSelection();
+    if (const V2dPolygon* record = document_.focusedRecord()) ShowSelectionHint(*record);
+}
+
+void SceneView::DrawSelection() {
     ClearSelection();
     V2dPolygon* record = document_.focusedRecord();
     if (record == nullptr) return;
@@ -283,7 +345,6 @@ void SceneView::ShowSelection() {
             UpdateScrollBarsForHandles();
         }
     }
-    ShowSelectionHint(*record);
 }
 
 void SceneView::ShowUndone(const UndoOutcome& outcome) {
@@ -330,7 +391,9 @@ void SceneView::DrawOutline(const V2dPolygon* record) {
         for (V2d_Point& p : shown) p.x += record->originX, p.y += record->originY;
     {
         QPainter painter(&overlay);
-        painter.setPen(QPen(QColor::fromRgb(kOutlineColour), 1));
+        QPen pen(QColor::fromRgb(kOutlineColour), 1);
+        pen.setCosmetic(true);  // one pixel at every zoom
+        painter.setPen(pen);
         painter.scale(viewScale_, viewScale_);
         painter.drawPath(OutlinePath(shown, record->indexList));
     }
@@ -417,6 +480,59 @@ void SceneView::UpdateScrollBarsForHandles() {
                            PanelImage->height() > PanelBack->height());
 }
 
+// --- Zoom -------------------------------------------------------------------------
+
+void SceneView::SetZoom(double zoom) { ZoomAbout(zoom, QRect(QPoint(), PanelBack->size()).center()); }
+void SceneView::ZoomIn() { SetZoom(SteppedZoom(viewScale_, +1, document_.scene().background.size())); }
+void SceneView::ZoomOut() { SetZoom(SteppedZoom(viewScale_, -1, document_.scene().background.size())); }
+void SceneView::ZoomToFit() { SetZoom(FitZoom(document_.scene().background.size(), PanelBack->size())); }
+
+void SceneView::ZoomAbout(double zoom, QPoint anchor) {
+    const QSize picture = document_.scene().background.size();
+    zoom = ClampZoom(zoom, picture);
+    if (zoom != viewScale_ && !picture.isEmpty()) {
+        const QPointF under = QPointF(anchor - ViewOffsetInPanelBack()) / viewScale_;
+        viewScale_ = zoom;
+        Image2->setZoom(zoom);
+        LayoutView();
+        ScrollBarX->setValue(ScrollPositionFor(under.x(), zoom, anchor.x()));
+        ScrollBarY->setValue(ScrollPositionFor(under.y(), zoom, anchor.y()));
+        DrawSelection();
+    }
+    ShowZoomInBox();
+}
+
+void SceneView::ZoomBoxChosen(const QString& text) {
+    ComboBoxZoom->clearFocus();  // the arrow keys go back to moving models
+    if (text == QString::fromUtf8(kZoomToFit)) return ZoomToFit();
+    bool number = false;
+    const double percent = QString(text).remove(QLatin1Char('%')).trimmed().toDouble(&number);
+    if (number && percent > 0) return SetZoom(percent / 100);
+    ShowZoomInBox();  // what cannot be read gives way to the zoom in force
+}
+
+void SceneView::ShowZoomInBox() {
+    const QSignalBlocker quiet(ComboBoxZoom);
+    ComboBoxZoom->setCurrentIndex(-1);
+    ComboBoxZoom->setEditText(ZoomText(viewScale_));
+}
+
+// Ctrl + wheel zooms about the pointer; the wheel alone scrolls.
+bool SceneView::WheelOverView(QWheelEvent* wheel, QPoint anchor) {
+    if (!wheel->modifiers().testFlag(Qt::ControlModifier)) {
+        QScrollBar* bar = wheel->modifiers().testFlag(Qt::ShiftModifier) ? ScrollBarX : ScrollBarY;
+        return bar->isVisible() && QCoreApplication::sendEvent(bar, wheel);
+    }
+    wheelTurned_ += wheel->angleDelta().y();
+    const QSize picture = document_.scene().background.size();
+    double zoom = viewScale_;
+    for (; wheelTurned_ >= kWheelStep; wheelTurned_ -= kWheelStep) zoom = SteppedZoom(zoom, +1, picture);
+    for (; wheelTurned_ <= -kWheelStep; wheelTurned_ += kWheelStep) zoom = SteppedZoom(zoom, -1, picture);
+    ZoomAbout(zoom, anchor);
+    wheel->accept();
+    return true;
+}
+
 // --- Hint line ------------------------------------------------------------------
 
 void SceneView::SetHint(const QString& text) {
@@ -448,20 +564,21 @@ QPoint SceneView::PicturePoint(QPoint at) const {
     return QPoint(TruncToInt(at.x() / viewScale_), TruncToInt(at.y() / viewScale_));
 }
 
+// Either button selects the record under the pointer. A right click inside
+// the selection keeps it, so the menu acts on all of it.
 void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at) {
     const QPoint point = PicturePoint(at);
-    if (button == Qt::RightButton) {
-        Image1->clearPicture();
-        if (contextMenu_ != nullptr) contextMenu_->popup(QCursor::pos());
-        return;
-    }
     const Scene& scene = document_.scene();
     const int i = ClickTarget(scene, HitTestRecord(scene, point.x(), point.y(), Mapper()));
-    document_.Select(i, modifiers.testFlag(Qt::ControlModifier));
-
-    const V2dPolygon* record = i >= 0 ? scene.at(i) : nullptr;
-    const bool model = IsPlacedModel(record);
-    contextMenu_ = model ? modelMenu_ : sceneMenu_;
+    const bool right = button == Qt::RightButton;
+    const RegionSelection& selection = document_.selection();
+    if (!right || i < 0 || i != selection.focused)
+        document_.Select(i, modifiers.testFlag(Qt::ControlModifier) || (right && i >= 0 && selection.isSelected(i)));
+    if (right) {
+        QMenu* menu = IsPlacedModel(i >= 0 ? scene.at(i) : nullptr) ? modelMenu_ : sceneMenu_;
+        if (menu != nullptr) menu->popup(Image1->mapToGlobal(at));
+        return;
+    }
     const V2dPolygon* focused = document_.focusedRecord();
     if (focused != nullptr && focused->kind == kRegion) {
         dragging_ = true;
@@ -542,20 +659,25 @@ void SceneView::Image1DragDrop(QPoint at) {
         ShowError(refused->message);
 }
 
-// Decoration lines ("装饰线") go the same way: the document draws them
-// across the target region instead of placing a model.
+// A decoration line ("装饰线") is drawn across the region under the point
+// and asks nothing. Any other model file is read before the question about
+// replacing a model, so a file that does not read says so and asks nothing.
 void SceneView::DropModelProduct(QPoint point) {
     const std::string& descriptor = document_.product().descriptor;
     ModelDrop drop;
     drop.modelFile = ModelFileOfProduct();
-    std::error_code missing;
-    if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return;
     drop.descriptor = descriptor;
     drop.point = {point.x(), point.y()};
     drop.target = document_.ModelDropTarget(drop.point);
-    const V2dPolygon* target = drop.target >= 0 ? document_.scene().at(drop.target) : nullptr;
-    if (target != nullptr && target->kind == kPictureModel && dropSupport_.prompts != nullptr)
-        drop.replace = dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
+    if (GetParam(descriptor, "PSTypeMemo") != kDecorationLine) {
+        std::error_code missing;
+        if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return;
+        if (Result<ModelFile> read = ReadModelFile(drop.modelFile); !read) return ShowError(read.error());
+        const V2dPolygon* target = drop.target >= 0 ? document_.scene().at(drop.target) : nullptr;
+        if (target != nullptr && target->kind == kPictureModel && dropSupport_.prompts != nullptr)
+            drop.replace =
+                dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
+    }
     if (dropSupport_.panelControls) {
         const ProductPanelState controls = dropSupport_.panelControls();
         drop.realWidth = controls.widthMm;
@@ -569,6 +691,8 @@ void SceneView::DropModelProduct(QPoint point) {
 void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint inHandle) {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
     if (!IsModel(target) || k < 0 || k > 7) return;
+    ScrollBarX->show();  // both bars stay while the handle is dragged
+    ScrollBarY->show();
     HandlePositions at;
     for (size_t i = 0; i < at.size(); ++i) at[i] = handles_[i]->pos();
     DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == kCutOutModel);
@@ -578,7 +702,12 @@ void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint in
     const QPoint pulled = at[k];
     const QPoint scroll(pulled.x() < 0 ? 1 : pulled.x() > PanelBack->width() ? -1 : 0,
                         pulled.y() < 0 ? 1 : pulled.y() > PanelBack->height() ? -1 : 0);
-    if (!scroll.isNull()) ScrollPanelTo(PanelImage->pos() + scroll);
+    if (!scroll.isNull()) {
+        ScrollPanelTo(PanelImage->pos() + scroll);
+        const QSignalBlocker quietX(ScrollBarX), quietY(ScrollBarY);
+        ScrollBarX->setValue(-PanelImage->x());
+        ScrollBarY->setValue(-PanelImage->y());
+    }
     for (size_t c = 0; c < 4; ++c) cornerHandleAt_[c] = handles_[c]->pos();
     const bool firstStep = !shaping_;
     shaping_ = true;
@@ -596,17 +725,22 @@ void SceneView::node1MouseUp() {
     else
         ClearOverlay();
     PlaceModelHandles(-2);
+    UpdateScrollBarsForHandles();  // the bars the drag brought go unless needed
 }
 
 void SceneView::NodeMoveMouseMove(QPoint inHandle) {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
     if (target == nullptr || target->kind == kRegion) return;
-    QLabel* move = handles_[8];
-    move->move(move->pos() + inHandle);
+    // The handle goes as far as the model, in whole picture pixels; the rest
+    // stays in the pointer's place inside the handle for the next step. The
+    // outline would put the handle on its own centre, away from the pointer.
     const QPoint step = PicturePoint(inHandle);
     if (!document_.MoveFocusedModel(step.x(), step.y(), !moveStarted_)) return;
+    QLabel* move = handles_[8];
+    const QPoint handleAt = move->pos() + QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_));
     moveStarted_ = true;
     if (target->kind != kCutOutModel) DrawOutline(target);
+    move->move(handleAt);
 }
 
 void SceneView::NodeMoveMouseUp() {

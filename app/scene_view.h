@@ -18,10 +18,13 @@
 #include "render/tiling_settings.h"
 #include "scene/undo.h"
 
+class QBoxLayout;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
 class QScrollBar;
+class QWheelEvent;
 
 namespace v2d {
 
@@ -45,8 +48,9 @@ class SceneView : public QWidget {
 public:
     explicit SceneView(SceneDocument& document, QWidget* parent = nullptr);
 
-    // The right button opens the model menu when the last left click chose a
-    // model, the scene menu otherwise.
+    // A click of either button selects the record under the pointer; the
+    // right button then opens the model menu over a model, the scene menu
+    // elsewhere.
     void setContextMenus(QMenu* sceneMenu, QMenu* modelMenu);
     void setDropSupport(ProductDropSupport support) { dropSupport_ = std::move(support); }
     // Lays out the picture panel for the background: size + 2 pixels, scroll
@@ -63,7 +67,11 @@ public:
     void ShowNudgedModel();
     // The overlay bitmap (white is transparent); null while cleared.
     const QImage& overlay() const { return overlay_; }
+    // The zoom factor Z (Ctrl + wheel, Ctrl++, Ctrl+-, Ctrl+0 to fit, the
+    // zoom box): a view point (X, Y) shows the picture point (X / Z, Y / Z).
     double viewScale() const { return viewScale_; }
+    // Puts the zoom box ("ComboBoxZoom") into a row of the status bar.
+    void AddZoomBoxTo(QBoxLayout& row);
 
     // The hint line in the top-left corner of the work area.
     void ShowHelpText(const QString& text);
@@ -85,6 +93,11 @@ public slots:
     void ScrollBarYScroll(int position);
     // "隐藏提示": while set, no hint shows.
     void SetHintsHidden(bool hidden);
+    // About the centre of the visible area.
+    void SetZoom(double zoom);
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomToFit();
 
 signals:
     // A rubber band at least 2 x 2 pixels was released inside an ordinary
@@ -100,6 +113,13 @@ private:
     void BuildLayers();
     void BuildHelpPanel();
     void BuildHandles();
+    void BuildZoom();
+    // Keeps the picture point under `anchor` (PanelBack coordinates) there.
+    void ZoomAbout(double zoom, QPoint anchor);
+    void ZoomBoxChosen(const QString& text);
+    void ShowZoomInBox();
+    bool WheelOverView(QWheelEvent* wheel, QPoint anchor);
+    void DrawSelection();
     void SceneReplaced();
     void ShowSelection();
     void ShowSelectionHint(const V2dPolygon& record);
@@ -136,7 +156,7 @@ private:
     QLabel* LabelHelp = nullptr;
     QMenu* sceneMenu_ = nullptr;
     QMenu* modelMenu_ = nullptr;
-    QMenu* contextMenu_ = nullptr;
+    QComboBox* ComboBoxZoom = nullptr;
 
     ProductDropSupport dropSupport_;
     bool hintsHidden_ = false;
@@ -145,6 +165,7 @@ private:
     QRect dragFrame_;           // the overlay area the frame covered last
     QImage overlay_;
     double viewScale_ = 1.0;
+    int wheelTurned_ = 0;  // the wheel's turn not yet spent on zoom steps
     std::array<QPoint, 4> cornerHandleAt_{};
     bool dragging_ = false;
     QPoint dragStart_;

@@ -173,6 +173,7 @@ QWidget* TFormMain::BuildBottomBar() {
     row->addWidget(undo);
     row->addWidget(tutorial);
     row->addWidget(CppWebBrowserAd, 1);
+    view_->AddZoomBoxTo(*row);
     connect(undo, &QToolButton::clicked, undoAction_, &QAction::trigger);
     connect(tutorial, &QToolButton::clicked, this, &TFormMain::SpeedButtonVedioClick);
     connect(CppWebBrowserAd, &TCppWebBrowser::navigateError, this, [this] { CppWebBrowserAdNavigateError(); });

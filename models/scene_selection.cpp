@@ -33,21 +33,15 @@ bool InsideRingsEvenOdd(const std::vector<std::span<const V2d_Point>>& rings, do
     return inside;
 }
 
+// The picture fills the box of its corners, where the handles frame it.
 bool HitsCutOutModel(const V2dPolygon& record, int x, int y) {
-    int minX = record.corners[0].x, minY = record.corners[0].y;
-    int maxX = minX, maxY = minY;
-    for (const V2d_Point& c : record.corners) {
-        minX = std::min(minX, c.x), minY = std::min(minY, c.y);
-        maxX = std::max(maxX, c.x), maxY = std::max(maxY, c.y);
-    }
-    const int64_t left = int64_t{record.originX} + minX, top = int64_t{record.originY} + minY;
-    const int64_t right = int64_t{record.originX} + maxX, bottom = int64_t{record.originY} + maxY;
-    if (!(x > left && x < right && y > top && y < bottom)) return false;
-    if (record.picture.isNull() || record.scaleX <= 0 || record.scaleY <= 0) return false;
-    const int px = static_cast<int>(std::trunc((x - record.originX) / (record.scaleX * 0.01)));
-    const int py = static_cast<int>(std::trunc((y - record.originY) / (record.scaleY * 0.01)));
-    if (!record.picture.valid(px, py)) return false;
-    return qAlpha(record.picture.pixel(px, py)) != 0;
+    const PixelBox box = BoxOf(QuadOf(record.corners));
+    const int64_t left = int64_t{record.originX} + box.minX, top = int64_t{record.originY} + box.minY;
+    const int64_t right = int64_t{record.originX} + box.maxX, bottom = int64_t{record.originY} + box.maxY;
+    if (!(x > left && x < right && y > top && y < bottom) || record.picture.isNull()) return false;
+    const int px = TruncToInt(double(x - left) * record.picture.width() / double(right - left));
+    const int py = TruncToInt(double(y - top) * record.picture.height() / double(bottom - top));
+    return record.picture.valid(px, py) && qAlpha(record.picture.pixel(px, py)) != 0;
 }
 
 }  // namespace
@@ -190,6 +184,36 @@ std::array<QPoint, 4> RubberBand(QPoint start, QPoint current) {
 
 bool RubberBandLargeEnough(QPoint start, QPoint current) {
     return std::abs(current.x() - start.x()) >= 2 && std::abs(current.y() - start.y()) >= 2;
+}
+
+double ClampZoom(double zoom, QSize picture) {
+    const double pixels = double(picture.width()) * picture.height();
+    const double most = pixels > 0 ? std::max(1.0, std::sqrt(kMostViewPixels / pixels)) : 1.0;
+    if (!(zoom > 0)) return 1.0;
+    return std::clamp(zoom, kZoomSteps.front(), std::min(kZoomSteps.back(), most));
+}
+
+double SteppedZoom(double zoom, int direction, QSize picture) {
+    constexpr double kSame = 1e-6;
+    double next = zoom;
+    if (direction > 0) {
+        const auto* above = std::find_if(kZoomSteps.begin(), kZoomSteps.end(), [&](double s) { return s > zoom + kSame; });
+        if (above != kZoomSteps.end()) next = *above;
+    } else if (direction < 0) {
+        for (double s : kZoomSteps)
+            if (s < zoom - kSame) next = s;
+    }
+    return ClampZoom(next, picture);
+}
+
+double FitZoom(QSize picture, QSize visible) {
+    if (picture.isEmpty()) return 1.0;
+    const double zoom = std::min(double(visible.width() - 2) / picture.width(), double(visible.height() - 2) / picture.height());
+    return ClampZoom(zoom, picture);
+}
+
+int ScrollPositionFor(double pictureCoordinate, double zoom, int anchor) {
+    return std::max(0, static_cast<int>(std::lround(pictureCoordinate * zoom + 1 - anchor)));
 }
 
 }  // namespace v2d

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPoint>
 #include <QPointF>
+#include <QSize>
 
 #include <algorithm>
 #include <array>
@@ -87,5 +88,19 @@ std::array<QPoint, 9> ModelHandlePositions(const V2dPolygon& model, double zoom,
 std::array<QPoint, 4> RubberBand(QPoint start, QPoint current);
 // A rubber band acts only when at least 2 pixels wide and high.
 bool RubberBandLargeEnough(QPoint start, QPoint current);
+
+// The view's zoom factor Z: the steps that Ctrl++ and Ctrl+- go through.
+// The overlay holds the zoomed picture whole, so beyond kMostViewPixels
+// the zoom stops growing (never below 1).
+inline constexpr std::array<double, 12> kZoomSteps = {0.1, 0.25, 0.33, 0.5, 0.67, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+inline constexpr double kMostViewPixels = 16e6;
+double ClampZoom(double zoom, QSize picture);
+// The next step above (direction > 0) or below the zoom, clamped.
+double SteppedZoom(double zoom, int direction, QSize picture);
+// The zoom at which the picture panel (picture + 2 pixels) fits the visible area.
+double FitZoom(QSize picture, QSize visible);
+// The scroll position that puts a picture coordinate, at zoom Z, at
+// `anchor` of the visible area (the panel has a 1-pixel border).
+int ScrollPositionFor(double pictureCoordinate, double zoom, int anchor);
 
 }  // namespace v2d

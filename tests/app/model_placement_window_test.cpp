@@ -2,10 +2,15 @@
 // on the view reaches the document (asking before it replaces a model), the
 // handles frame the new model, and dragging them shapes and moves it.
 #include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
 #include <QSignalSpy>
+
+#include <fstream>
 
 #include "app/scene_view.h"
 #include "app_test_support.h"
+#include "scene/scheme_file.h"
 
 namespace v2d {
 namespace {
@@ -43,6 +48,14 @@ protected:
         const PixelBox box = OutlineBox(Record(floor_));
         return QPoint((box.minX + box.maxX) / 2, (box.minY + 3 * box.maxY) / 4);
     }
+    // A press at picture point `at` as the view shows it; the menu it opened, if any, closed again.
+    QMenu* PressAt(QPointF at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(&Find<PictureLayer>("Image1"), button, {}, (at * Zoom()).toPoint());
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (open != nullptr) open->close();
+        return open;
+    }
+    double Zoom() { return Find<SceneView>("PanelView").viewScale(); }
     const int floor_ = 0;
 };
 
@@ -117,6 +130,59 @@ TEST_F(ModelWindow, ACentreHandleDragIsUndoneInTheWindow) {
     EXPECT_EQ(model.originY, y);
     EXPECT_EQ(Shown(), placed);
     EXPECT_EQ(Find<PictureLayer>("Image2").picture(), Doc().displayed());
+}
+
+TEST_F(ModelWindow, EitherButtonPicksTheModelUnderThePointerAtEveryZoom) {
+    UseModel(kPainting);
+    Drop(QPoint(400, 300));  // on the left wall, which reaches (200, 300) too
+    V2dPolygon* painting = Doc().focusedRecord();
+    PressAt({200, 300});
+    EXPECT_EQ(PressAt({400, 300}, Qt::RightButton), &Find<QMenu>("PopupMenuModel"));
+    EXPECT_EQ(Doc().focusedRecord(), painting);
+    EXPECT_EQ(PressAt({200, 300}, Qt::RightButton), &Find<QMenu>("PopupMenu2"));
+    EXPECT_EQ(Doc().focusedRecord()->name, "左墙");
+
+    Key(Qt::Key_Equal, Qt::ControlModifier);
+    auto& image1 = Find<PictureLayer>("Image1");
+    const QPoint pointer(500, 375), global = image1.mapToGlobal(pointer);  // (400, 300) at 125 %
+    QWheelEvent wheel(pointer, global, {}, {0, 120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&image1, &wheel);
+    ASSERT_DOUBLE_EQ(Zoom(), 1.5);
+    EXPECT_EQ(image1.mapFromGlobal(global), QPoint(600, 450));  // the same picture point under the pointer
+    PressAt({400, 300});
+    ASSERT_EQ(Doc().focusedRecord(), painting);
+    const QPoint view = image1.mapTo(&Find<QWidget>("PanelBack"), QPoint());
+    const V2d_Point c = painting->corners[2];
+    EXPECT_EQ(Find<QLabel>("node3").pos() - view,
+              QPoint(int((c.x + painting->originX) * 1.5), int((c.y + painting->originY) * 1.5)));
+    PressAt({200, 300});
+    EXPECT_EQ(Doc().focusedRecord()->name, "左墙");
+}
+
+TEST_F(ModelWindow, BarsStayWhileAHandleIsDraggedABrokenFileNeverAsksNorDoesALine) {
+    UseModel(kPainting);
+    Drop(QPoint(400, 300));
+    const int count = Doc().scene().count();
+    { std::ofstream(ws_.path() / "product/c2d/BAD-001.c2d") << "not a model"; }
+    UseModel("PartsName=坏画&PartsNumber=BAD-001&PartsSpecs=900*600");
+    Drop(QPoint(400, 300));
+    UseModel("PartsName=石膏线&PartsNumber=GH-001&PartsSpecs=3000*80&PSTypeMemo=装饰线");
+    Drop(QPoint(400, 300));  // a line is drawn across regions only
+    EXPECT_EQ(prompts_.texts, QStringList({kMsgBadFormat}));
+    EXPECT_EQ(Doc().scene().count(), count);
+    Key(Qt::Key_0, Qt::ControlModifier);  // the whole picture fits: no bars
+    auto& x = Find<QScrollBar>("ScrollBarX");
+    auto& y = Find<QScrollBar>("ScrollBarY");
+    auto& node3 = Find<QLabel>("node3");
+    const QPoint panel = Find<QWidget>("PanelImage").pos();
+    QTest::mousePress(&node3, Qt::LeftButton, {}, QPoint(0, 0));
+    QMouseEvent move(QEvent::MouseMove, QPointF(6, 4), node3.mapToGlobal(QPointF(6, 4)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&node3, &move);
+    QApplication::processEvents();
+    EXPECT_TRUE(x.isVisible() && y.isVisible());
+    EXPECT_EQ(Find<QWidget>("PanelImage").pos(), panel);
+    QTest::mouseRelease(&node3, Qt::LeftButton, {}, QPoint(6, 4));
+    EXPECT_FALSE(x.isVisible() || y.isVisible());
 }
 
 TEST_F(ModelWindow, AMaterialDropTilesTheRegionUnderIt) {

@@ -129,6 +129,10 @@ TEST(HitTest, CutOutModelNeedsAnOpaquePixelStrictlyInside) {
     EXPECT_EQ(HitTest(scene, 115, 105, nullptr), 0);  // pixel (7, 2)
     EXPECT_EQ(HitTest(scene, 104, 104, nullptr), -1);  // transparent
     EXPECT_EQ(HitTest(scene, 100, 105, nullptr), -1);  // on the edge, not inside
+    // Shaped into corners away from its origin, it is hit where the corners frame it.
+    for (V2d_Point& corner : scene.at(0)->corners) corner = {corner.x + 40, corner.y + 40};
+    EXPECT_EQ(HitTest(scene, 155, 145, nullptr), 0);
+    EXPECT_EQ(HitTest(scene, 115, 105, nullptr), -1);
 }
 
 TEST(CompanionSelection, GroupMembersAndModelFamilies) {
@@ -191,6 +195,16 @@ TEST(ModelHandles, CornersEdgeMidpointsAndCentre) {
     const std::vector<QPoint> expected = {{15, 27}, {116, 30}, {114, 78}, {12, 74}, {65, 28},
                                           {63, 76}, {13, 50}, {115, 54}, {64 - 5, 52 - 5}};
     EXPECT_EQ(std::vector<QPoint>(at.begin(), at.end()), expected);
+}
+
+TEST(Zoom, StepsFitAndScrollingThatKeepsThePointUnderTheAnchor) {
+    const QSize picture(1600, 1200);
+    EXPECT_DOUBLE_EQ(SteppedZoom(1.0, +1, picture), 1.25);
+    EXPECT_DOUBLE_EQ(SteppedZoom(1.1, -1, picture), 1.0);
+    EXPECT_DOUBLE_EQ(SteppedZoom(2.0, +1, picture), std::sqrt(16e6 / (1600.0 * 1200)));  // the overlay's limit
+    EXPECT_DOUBLE_EQ(ClampZoom(2.0, QSize(8000, 6000)), 1.0);  // never below 1 for the limit
+    EXPECT_DOUBLE_EQ(FitZoom(picture, QSize(802, 902)), 0.5);
+    EXPECT_EQ(ScrollPositionFor(100.0, 2.0, 50), 151);  // panel at -151, picture at -150, 200 lands at 50
 }
 
 TEST(RubberBand, CornersAndMinimumSize) {
