@@ -33,6 +33,7 @@ class ProductBrowser : public test::WindowTest {
 protected:
     void SetUp() override {
         OpenWindow(true);
+        ProgramUser() = CurrentUser{};
         auto module = TDataModule_Manager::DataModuleCreate(ws_.path());
         ASSERT_TRUE(module) << module.error();
         dm_ = std::move(*module);
@@ -49,30 +50,39 @@ protected:
     T& In(const QObject& window, const char* name) { return test::Child<T>(window, name); }
     // Runs `act` inside the next modal loop.
     void WhenShown(std::function<void()> act) { QTimer::singleShot(0, main_.get(), std::move(act)); }
-    // In the browser: the product with this number, chosen with "选定产品".
-    void Choose(const QString& number) {
+    // Clicks as a person does, in the middle of a tree node or a thumbnail.
+    template <class View, class Item>
+    void ClickAt(View& view, Item* item, bool twice = false) {
+        view.scrollToItem(item);
+        const QPoint at = view.visualItemRect(item).center();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);  // a double-click's first press
+        if (twice) QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+    }
+    // In the browser: the product with this number, clicked (in every category
+    // until it shows) and chosen with "选定产品" or a double-click.
+    void Choose(const QString& number, bool twice = false) {
         auto& list = In<QListWidget>(*browser_, "ListView1");
         auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
-        auto row = [&] {
+        auto item = [&]() -> QListWidgetItem* {
             for (int i = 0; i < list.count(); ++i)
-                if (list.item(i)->data(Qt::UserRole + 2).toString() == number) return i;
-            return -1;
+                if (list.item(i)->data(Qt::UserRole + 2).toString() == number) return list.item(i);
+            return nullptr;
         };
-        for (QTreeWidgetItemIterator it(&tree); *it != nullptr && row() < 0; ++it) tree.setCurrentItem(*it);
-        list.setCurrentRow(row());
-        QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
+        for (QTreeWidgetItemIterator it(&tree); *it != nullptr && item() == nullptr; ++it) ClickAt(tree, *it);
+        if (item() != nullptr) ClickAt(list, item(), twice);
+        if (!twice) QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
         if (browser_->isVisible()) browser_->reject();  // a message kept it open
     }
     void ChooseMaterial(const QString& number) {
-        WhenShown([=] { Choose(number); });
+        WhenShown([=, this] { Choose(number); });
         ClickButton("BitBtnParts");
     }
     // The model button: the source chooser, then the browser.
-    void ChooseModel(const QString& number, bool online = false) {
-        WhenShown([=] {
+    void ChooseModel(const QString& number, bool online = false, bool twice = false) {
+        WhenShown([=, this] {
             if (online) In<QRadioButton>(*loadType_, "RadioButtonWeb").setChecked(true);
             else In<QRadioButton>(*loadType_, "RadioButtonLocal").setChecked(true);
-            WhenShown([=] { Choose(number); });
+            WhenShown([=, this] { Choose(number, twice); });
             QTest::mouseClick(&In<QPushButton>(*loadType_, "BitBtnOk"), Qt::LeftButton);
         });
         ClickButton("BitBtnModel");
@@ -123,7 +133,7 @@ TEST_F(ProductBrowser, ModelButtonAsksTheSourceAndNeedsTheModelFile) {
 
     // Without its preview picture the model file's own preview shows.
     fs::remove(ws_.path() / "product/xjpg/MM-002.jpg");
-    ChooseModel("MM-002");
+    ChooseModel("MM-002", false, true);
     EXPECT_EQ(Text("LabelNumber"), QStringLiteral("编号：MM-002"));
     EXPECT_FALSE(Doc().product().picture.isNull());
 
@@ -192,6 +202,66 @@ TEST_F(ProductBrowser, BrowserFollowsItsModeAndRefusesWhatCannotBeChosen) {
         browser_->reject();
     });
     browser_->ShowInMode(TFormSelParts::Maintenance);
+}
+
+// A clicked thumbnail shows its details; the selection frames the picture
+// and leaves its pixels as they are.
+TEST_F(ProductBrowser, ClickedThumbnailShowsItsDetailsFramedNotTinted) {
+    WhenShown([&] {
+        auto& list = In<QListWidget>(*browser_, "ListView1");
+        auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
+        ClickAt(tree, tree.findItems(QStringLiteral("仿古砖"), Qt::MatchExactly | Qt::MatchRecursive)[0]);
+        ASSERT_TRUE(browser_->WaitForThumbnails(5000));
+        QListWidgetItem* coffee = list.findItems(QStringLiteral("咖啡仿古砖"), Qt::MatchExactly)[0];
+        const QRect cell = list.visualItemRect(coffee);
+        const QImage before = list.viewport()->grab(cell).toImage();
+        ClickAt(list, coffee);
+        EXPECT_EQ(In<QLineEdit>(*browser_, "EditPartsNumber").text(), "FG-3004");
+        const QImage after = list.viewport()->grab(cell).toImage();
+        const QRect picture(cell.width() / 2 - 30, 14, 60, 60);
+        EXPECT_EQ(before.copy(picture), after.copy(picture));
+        EXPECT_NE(before, after);
+        browser_->reject();
+    });
+    browser_->ShowInMode(TFormSelParts::ChooseMaterial);
+}
+
+// "更新信息" asks for the administrator: a wrong password changes nothing.
+// Added pictures keep the typed size and price for the next ones.
+TEST_F(ProductBrowser, UpkeepAsksTheAdministratorAndKeepsTheTypedSize) {
+    const QString jpeg = ws_.qpath() + QStringLiteral("/新砖.jpg");
+    ASSERT_TRUE(test::Checker(Qt::red, Qt::blue).save(jpeg));
+    prompts_.openNames = {jpeg};
+    auto logIn = [&](const char* password) {
+        QTimer::singleShot(0, [=, this] {
+            QWidget* login = QApplication::activeModalWidget();
+            In<QLineEdit>(*login, "EditUserName").setText("superuser");
+            In<QLineEdit>(*login, "EditUserPW").setText(password);
+            QTest::mouseClick(&In<QPushButton>(*login, "BitBtnOk"), Qt::LeftButton);
+            if (login->isVisible()) QTest::mouseClick(&In<QPushButton>(*login, "BitBtnClose"), Qt::LeftButton);
+        });
+    };
+    auto price = [&] { return (*FindProductByNumber(*dm_, "FG-3004"))->PartsPrice; };
+    WhenShown([&] {
+        Choose("FG-3004");
+        auto& edit = In<QLineEdit>(*browser_, "EditPartsPrice");
+        edit.setText("77");
+        for (const char* password : {"wrong", "admin"}) {
+            logIn(password);
+            QTest::mouseClick(&In<QPushButton>(*browser_, "ButtonUpdate"), Qt::LeftButton);
+            EXPECT_EQ(price(), password == std::string("admin") ? 77 : 66);
+        }
+        In<QLineEdit>(*browser_, "EditPartsSpecs").setText("300*600");
+        QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnAddParts"), Qt::LeftButton);
+        EXPECT_EQ(In<QLineEdit>(*browser_, "EditPartsSpecs").text() + edit.text(), "300*60077");
+        browser_->reject();
+    });
+    browser_->ShowInMode(TFormSelParts::Maintenance);
+    EXPECT_EQ((*FindProductByNumber(*dm_, In<QLineEdit>(*browser_, "EditPartsNumber").text().toStdString()))
+                  ->PartsSpecs, "300*600");
+    EXPECT_EQ(prompts_.texts, (QStringList{QStringLiteral("用户名或密码错误，请重新输入。"),
+                                           QStringLiteral("对不起，你没有修改产品信息的权限!"),
+                                           QStringLiteral("FG-3004更新成功！"), QStringLiteral("1 个产品添加完毕！")}));
 }
 
 // The login window: refusals keep it open; the first administrator login of
