@@ -19,17 +19,21 @@ QSize ThumbnailFrameDelegate::sizeHint(const QStyleOptionViewItem& option, const
 
 void ThumbnailFrameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                    const QModelIndex& index) const {
-    QStyleOptionViewItem plain(option);
-    initStyleOption(&plain, index);
-    const bool selected = plain.state.testFlag(QStyle::State_Selected);
-    plain.state &= ~QStyle::State_Selected;
-    plain.rect = option.rect.adjusted(kFrame, kFrame, -kFrame, -kFrame);
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    item.rect = option.rect.adjusted(kFrame, kFrame, -kFrame, -kFrame);
     const QWidget* widget = option.widget;
     const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
-    if (!selected) return;
-    const QRect picture = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &plain, widget);
-    const QRegion frame = QRegion(picture.adjusted(-kFrame, -kFrame, kFrame, kFrame)) - QRegion(picture);
+    // The style lays the item out and draws its panel, its caption (marked
+    // when selected) and its focus; the picture goes in here, untinted.
+    const QIcon picture = item.icon;
+    item.icon = QIcon();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    const QRect at = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, widget);
+    picture.paint(painter, at, item.decorationAlignment,
+                  item.state.testFlag(QStyle::State_Enabled) ? QIcon::Normal : QIcon::Disabled);
+    if (!item.state.testFlag(QStyle::State_Selected)) return;
+    const QRegion frame = QRegion(at.adjusted(-kFrame, -kFrame, kFrame, kFrame)) - QRegion(at);
     const QBrush highlight = option.palette.brush(QPalette::Active, QPalette::Highlight);
     for (const QRect& part : frame) painter->fillRect(part, highlight);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Draws a thumbnail list's items without the style's selection tint: the
-// picture keeps its own colours (a brown tile stays brown) and a selected
-// item is shown by a frame in the highlight colour around the picture.
+// picture keeps its own colours (a brown tile stays brown); a selected item
+// shows a frame in the highlight colour around the picture and its caption
+// marked as the style marks selected text.
 #include <QStyledItemDelegate>
 
 namespace v2d {

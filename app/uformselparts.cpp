@@ -171,6 +171,7 @@ void TFormSelParts::BuildControls() {
     EditPartsNumber = edit("EditPartsNumber", QStringLiteral("编号："));
     EditPartsSpecs = edit("EditPartsSpecs", QStringLiteral("规格："));
     EditPartsPrice = edit("EditPartsPrice", QStringLiteral("价格："));
+    EditPartsNumber->setReadOnly(true);  // the key of the product's files: shown, never typed
     ComboBoxSales = Named(new QComboBox(this), QStringLiteral("ComboBoxSales"));
     ComboBoxMatType = Named(new QComboBox(this), QStringLiteral("ComboBoxMatType"));
     form->addRow(QStringLiteral("商家："), ComboBoxSales);
@@ -317,6 +318,7 @@ void TFormSelParts::TreeViewPartsChange(QTreeWidgetItem* node) {
     } else {
         thumbnails_->Stop();
         ListView1->clear();
+        ClearDetails();  // no product of the list is shown any more
     }
     if (ListView1->count() > 0) ListView1->setCurrentRow(0);
 }
@@ -614,6 +616,7 @@ void TFormSelParts::ButtonUpdateClick() {
     // The number is the key of the product's files: it stays as stored.
     const QString number = item->data(kNumberRole).toString();
     EditPartsNumber->setText(number);
+    EditPartsPrice->setText(QString::number(price, 'f', 2));
     prompts_.Show(this, number + QString::fromUtf8(kMsgUpdated));
 }
 
