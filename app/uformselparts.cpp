@@ -18,9 +18,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/thumbnail_frame_delegate.h"
 #include "app/uformhximage.h"
 #include "app/uformsuperlogin.h"
 #include "app/user_prompts.h"
@@ -169,6 +171,7 @@ void TFormSelParts::BuildControls() {
     EditPartsNumber = edit("EditPartsNumber", QStringLiteral("编号："));
     EditPartsSpecs = edit("EditPartsSpecs", QStringLiteral("规格："));
     EditPartsPrice = edit("EditPartsPrice", QStringLiteral("价格："));
+    EditPartsNumber->setReadOnly(true);  // the key of the product's files: shown, never typed
     ComboBoxSales = Named(new QComboBox(this), QStringLiteral("ComboBoxSales"));
     ComboBoxMatType = Named(new QComboBox(this), QStringLiteral("ComboBoxMatType"));
     form->addRow(QStringLiteral("商家："), ComboBoxSales);
@@ -198,9 +201,17 @@ void TFormSelParts::BuildControls() {
 
     connect(TreeViewParts, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { TreeViewPartsChange(node); });
-    connect(ListView1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item != nullptr && item->isSelected()) ShowProductDetails(item);
-    });
+    ListView1->setItemDelegate(new ThumbnailFrameDelegate(ListView1));
+    // A click makes the item current before it selects it, so the details
+    // follow the selection: the current item once it is selected, else the
+    // last item that became selected.
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (selected.isEmpty()) return;
+                QListWidgetItem* item = ListView1->currentItem();
+                if (item == nullptr || !item->isSelected()) item = ListView1->item(selected.indexes().last().row());
+                ShowProductDetails(item);
+            });
     connect(ListView1, &QListWidget::itemDoubleClicked, this, [this] {
         if (ProductBrowserMode == ChooseModel || ProductBrowserMode == ChooseMaterial) BitBtnSelectClick();
     });
@@ -307,6 +318,7 @@ void TFormSelParts::TreeViewPartsChange(QTreeWidgetItem* node) {
     } else {
         thumbnails_->Stop();
         ListView1->clear();
+        ClearDetails();  // no product of the list is shown any more
     }
     if (ListView1->count() > 0) ListView1->setCurrentRow(0);
 }
@@ -443,8 +455,12 @@ bool TFormSelParts::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::Drop) {
             auto* drop = static_cast<QDropEvent*>(event);
             if (drop->source() == ListView1) {
-                drop->acceptProposedAction();
-                TreeViewPartsDragDrop(TreeViewParts->itemAt(drop->position().toPoint()));
+                // A copy for the list's own drag: it must not take the items
+                // out itself. The move is asked about once the drag is over.
+                drop->setDropAction(Qt::CopyAction);
+                drop->accept();
+                const QPoint at = drop->position().toPoint();
+                QTimer::singleShot(0, this, [this, at] { TreeViewPartsDragDrop(TreeViewParts->itemAt(at)); });
             }
             return true;
         }
@@ -458,6 +474,8 @@ void TFormSelParts::BuildMaintenance() {
     TreeViewParts->setItemDelegate(new CategoryNameDelegate(this, TreeViewParts));
     TreeViewParts->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     TreeViewParts->setAcceptDrops(true);
+    TreeViewParts->viewport()->setAcceptDrops(true);
+    ListView1->setDefaultDropAction(Qt::CopyAction);
     TreeViewParts->viewport()->installEventFilter(this);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     PopupMenu1->addAction(QStringLiteral("删除产品"))->setObjectName("N1");
@@ -564,9 +582,15 @@ void TFormSelParts::BitBtnAddPartsClick() {
             EditPartsName->setText(FromUtf8(soFar.added.back().row.PartsName));
         });
     if (!report) return prompts_.Show(this, FromUtf8(report.error()));
-    const QString number = EditPartsNumber->text();
+    // The refilled list clears the details; the last new product's name and
+    // number and the typed size and price stay for the next pictures.
+    const QStringList typed{EditPartsName->text(), EditPartsNumber->text(), EditPartsSpecs->text(),
+                            EditPartsPrice->text()};
     FillProductList(psTypeID, ListView1);
-    EditPartsNumber->setText(number);
+    EditPartsName->setText(typed[0]);
+    EditPartsNumber->setText(typed[1]);
+    EditPartsSpecs->setText(typed[2]);
+    EditPartsPrice->setText(typed[3]);
     prompts_.Show(this, FromUtf8(AddedMessage(*report)));
     if (ProductBrowserMode == FileNewProduct && !report->added.empty()) accept();
 }
@@ -592,6 +616,7 @@ void TFormSelParts::ButtonUpdateClick() {
     // The number is the key of the product's files: it stays as stored.
     const QString number = item->data(kNumberRole).toString();
     EditPartsNumber->setText(number);
+    EditPartsPrice->setText(QString::number(price, 'f', 2));
     prompts_.Show(this, number + QString::fromUtf8(kMsgUpdated));
 }
 
@@ -614,6 +639,8 @@ void TFormSelParts::TreeViewPartsDragDrop(QTreeWidgetItem* target) {
     if (target == nullptr || SelectedItem() == nullptr) return;
     if (target->data(0, kMainCategoryRole).toBool())
         return prompts_.Show(this, QString::fromUtf8(kMsgNotIntoMainCategory));
+    // Moving changes the stored products like every other upkeep.
+    if (!HasRights(QString::fromUtf8(kMsgNoUpdateRights))) return;
     if (prompts_.Ask(this, QString::fromUtf8(kAskMoveProducts)) != PromptAnswer::Yes) return;
     std::vector<int64_t> ids;
     for (int i = 0; i < ListView1->count(); ++i)

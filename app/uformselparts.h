@@ -72,7 +72,8 @@ public:
     void BitBtnAddPartsClick();
     void ButtonUpdateClick();
     void N1Click();
-    // The product list's selection dropped on `target` (null: no node).
+    // The product list's selection dropped on `target` (null: no node); like
+    // every change of stored products it needs the administrator.
     void TreeViewPartsDragDrop(QTreeWidgetItem* target);
     void NAddMtypeClick();
     void NDelMtypeClick();

@@ -33,6 +33,7 @@ class ProductBrowser : public test::WindowTest {
 protected:
     void SetUp() override {
         OpenWindow(true);
+        ProgramUser() = CurrentUser{};
         auto module = TDataModule_Manager::DataModuleCreate(ws_.path());
         ASSERT_TRUE(module) << module.error();
         dm_ = std::move(*module);
@@ -49,8 +50,14 @@ protected:
     T& In(const QObject& window, const char* name) { return test::Child<T>(window, name); }
     // Runs `act` inside the next modal loop.
     void WhenShown(std::function<void()> act) { QTimer::singleShot(0, main_.get(), std::move(act)); }
+    template <class View, class Item>  // a click (twice: a double-click) amid a node or thumbnail
+    void ClickAt(View& view, Item* item, bool twice = false) {
+        view.scrollToItem(item);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(item).center());
+        if (twice) QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(item).center());
+    }
     // In the browser: the product with this number, chosen with "选定产品".
-    void Choose(const QString& number) {
+    void Choose(const QString& number, bool twice = false) {
         auto& list = In<QListWidget>(*browser_, "ListView1");
         auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
         auto row = [&] {
@@ -58,9 +65,9 @@ protected:
                 if (list.item(i)->data(Qt::UserRole + 2).toString() == number) return i;
             return -1;
         };
-        for (QTreeWidgetItemIterator it(&tree); *it != nullptr && row() < 0; ++it) tree.setCurrentItem(*it);
-        list.setCurrentRow(row());
-        QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
+        for (QTreeWidgetItemIterator it(&tree); *it != nullptr && row() < 0; ++it) ClickAt(tree, *it);
+        if (row() >= 0) ClickAt(list, list.item(row()), twice);
+        if (!twice) QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
         if (browser_->isVisible()) browser_->reject();  // a message kept it open
     }
     void ChooseMaterial(const QString& number) {
@@ -72,7 +79,7 @@ protected:
         WhenShown([=] {
             if (online) In<QRadioButton>(*loadType_, "RadioButtonWeb").setChecked(true);
             else In<QRadioButton>(*loadType_, "RadioButtonLocal").setChecked(true);
-            WhenShown([=] { Choose(number); });
+            WhenShown([=, this] { Choose(number, true); });
             QTest::mouseClick(&In<QPushButton>(*loadType_, "BitBtnOk"), Qt::LeftButton);
         });
         ClickButton("BitBtnModel");
@@ -171,6 +178,10 @@ TEST_F(ProductBrowser, BrowserFollowsItsModeAndRefusesWhatCannotBeChosen) {
         EXPECT_FALSE(In<QComboBox>(b, "ComboBoxMatType").isEnabled());
         EXPECT_FALSE(In<QWidget>(b, "BitBtnAddParts").isVisible());
         EXPECT_EQ(list.toolTip(), QStringLiteral("双击将产品加入场景"));
+        const QRect picture = list.visualItemRect(list.item(1)).adjusted(24, 14, -24, -40);  // inside the thumbnail
+        const QImage unselected = list.viewport()->grab().toImage();
+        ClickAt(list, list.item(1));  // selected, it is framed, not tinted
+        EXPECT_EQ(list.viewport()->grab().toImage().copy(picture), unselected.copy(picture));
         Choose("PG-8002");  // no picture of any kind
         browser_->FillProductList(999, &list);
         EXPECT_EQ(list.count(), 0);
@@ -189,6 +200,21 @@ TEST_F(ProductBrowser, BrowserFollowsItsModeAndRefusesWhatCannotBeChosen) {
         EXPECT_FALSE(In<QWidget>(b, "BitBtnSelect").isVisible());
         EXPECT_TRUE(In<QComboBox>(b, "ComboBoxSales").isEnabled());
         EXPECT_EQ(In<QTreeWidget>(b, "TreeViewParts").topLevelItemCount(), 8);
+        for (const char* password : {"wrong", "admin"}) {  // "更新信息" asks for the administrator
+            QTimer::singleShot(0, [&, password] {
+                QWidget& login = *QApplication::activeModalWidget();
+                In<QLineEdit>(login, "EditUserName").setText("superuser");
+                In<QLineEdit>(login, "EditUserPW").setText(password);
+                for (const char* button : {"BitBtnOk", "BitBtnClose"})
+                    if (login.isVisible()) QTest::mouseClick(&In<QPushButton>(login, button), Qt::LeftButton);
+            });
+            In<QLineEdit>(b, "EditPartsPrice").setText("77");
+            QTest::mouseClick(&In<QPushButton>(b, "ButtonUpdate"), Qt::LeftButton);
+            EXPECT_EQ((*FindProductByNumber(*dm_, "PG-8007"))->PartsPrice, *password == 'a' ? 77 : 198);
+        }
+        prompts_.openNames = {ws_.qpath() + "/product/jpg/PG-8001.jpg"};  // added: the typed size and price stay
+        QTest::mouseClick(&In<QPushButton>(b, "BitBtnAddParts"), Qt::LeftButton);
+        EXPECT_EQ(In<QLineEdit>(b, "EditPartsSpecs").text() + In<QLineEdit>(b, "EditPartsPrice").text(), "800*80077.00");
         browser_->reject();
     });
     browser_->ShowInMode(TFormSelParts::Maintenance);
