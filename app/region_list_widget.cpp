@@ -59,11 +59,7 @@ void RegionListWidget::SpeedButtonClearClick() { document_.ClearSelection(); }
 
 void RegionListWidget::CheckBoxHelpClick() { emit hintsHiddenChanged(CheckBoxHelp->isChecked()); }
 
-void RegionListWidget::N1Click() {
-    RegionSelection kept = document_.selection();
-    kept.focused = -1;
-    document_.SetSelection(std::move(kept));
-}
+void RegionListWidget::N1Click() { emit outlineRemoved(); }
 
 void RegionListWidget::ListBoxPolyDragDrop(int row) { document_.MoveRecord(ListBoxPoly->currentRow(), row); }
 

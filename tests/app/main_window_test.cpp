@@ -6,14 +6,17 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QToolButton>
+#include <QWindow>
 
 #include <fstream>
 
 #include "app/scene_view.h"
+#include "app/widget_helpers.h"
 #include "scene/scheme_file.h"
 #include "app_test_support.h"
 
@@ -65,6 +68,23 @@ protected:
     QLabel& Handle(const char* name) { return Find<QLabel>(name); }
     QPoint ViewOffset() { return Find<QWidget>("PanelImage").pos() + Find<QWidget>("Image1").pos(); }
     bool Enabled(const char* name) { return Find<QWidget>(name).isEnabled(); }
+    // As the title bar shows it.
+    QString Title() { return main_->windowHandle()->title(); }
+    void ChangeScene() {  // the model one pixel to the right
+        Click(QPoint(320, 210));
+        Key(Qt::Key_Right);
+    }
+    void ClickMenuItem(QMenu& menu, const char* item) {
+        menu.popup(main_->geometry().center());
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&test::Child<QAction>(menu, item)).center());
+    }
+    QString SchemeFile(const char* name, int records = 3) {
+        Scene scene = RoomScene();
+        while (scene.count() > records) scene.FreePolygon(scene.at(scene.count() - 1));
+        const fs::path path = ws_.path() / name;
+        EXPECT_TRUE(WriteSchemeFile(scene, path).ok());
+        return QString::fromStdString(path.string());
+    }
 };
 
 const char* const kHandles[] = {"node1", "node2", "node3", "node4", "node5",
@@ -229,19 +249,22 @@ TEST_F(MainWindow, SmallPicturesAreCentredLargeOnesScrollWithTheirHandles) {
     EXPECT_EQ(panel.y() + panel.height(), Find<QWidget>("PanelBack").height() - 2);
 }
 
-TEST_F(MainWindow, ExitAndClosingAskFirstAndOnlyASavedSchemeLetsItClose) {
+TEST_F(MainWindow, ExitAndClosingAskOnlyAboutChangesAndOnlyASavedSchemeLetsItClose) {
     prompts_.answers = {PromptAnswer::No};
-    ClickButton("ToolButtonExit");
+    ClickButton("ToolButtonExit");  // unchanged: only whether to quit
     EXPECT_TRUE(main_->isVisible());
+    EXPECT_TRUE(main_->close());
+    main_->show();
+    ChangeScene();
     prompts_.answers = {PromptAnswer::Cancel};
-    EXPECT_FALSE(main_->FormCloseQuery());
+    ClickButton("ToolButtonExit");  // changed: straight to the save question
+    EXPECT_TRUE(main_->isVisible());
     EXPECT_EQ(prompts_.texts, (QStringList{"是否退出软件?", "退出软件前你要保存方案吗 ?"}));
     prompts_.answers = {PromptAnswer::No};
     EXPECT_TRUE(main_->FormCloseQuery());
     prompts_.answers = {PromptAnswer::Yes};
     prompts_.saveNames = {QString()};  // the save dialog cancelled
     EXPECT_FALSE(main_->close());
-    EXPECT_TRUE(main_->isVisible());
     EXPECT_EQ(prompts_.saveDialogs, 1);
 
     fs::create_directories(ws_.path() / "v2d");
@@ -250,12 +273,110 @@ TEST_F(MainWindow, ExitAndClosingAskFirstAndOnlyASavedSchemeLetsItClose) {
     EXPECT_TRUE(main_->close());
     auto saved = ReadSchemeFile(ws_.path() / "v2d" / "closing.v2d");
     ASSERT_TRUE(saved.ok()) << saved.error();
-    EXPECT_EQ(saved->scene.count(), 4);
-
-    Doc().LoadScene(Scene{});
+    EXPECT_EQ(saved->scene.at(3)->originX, 301);
+    // Just saved: quitting asks whether to quit, and nothing more.
+    main_->show();
     prompts_.texts.clear();
-    EXPECT_TRUE(main_->FormCloseQuery());
-    EXPECT_TRUE(prompts_.texts.isEmpty());
+    prompts_.answers = {PromptAnswer::Yes};
+    ClickButton("ToolButtonExit");
+    EXPECT_FALSE(main_->isVisible());
+    EXPECT_EQ(prompts_.texts, QStringList{"是否退出软件?"});
+}
+
+TEST_F(MainWindow, OpeningOverAChangedSceneAsksToSaveItAndTheTitleShowsTheChange) {
+    const QString app = QStringLiteral(" - Vexel2D V2012专业版");
+    auto& list = Find<QListWidget>("ListBoxPoly");
+    const QString other = SchemeFile("other.v2d");
+    EXPECT_EQ(Title(), "未命名方案" + app);
+    ChangeScene();
+    EXPECT_EQ(Title(), "未命名方案*" + app);
+    prompts_.openNames = {other};
+    prompts_.answers = {PromptAnswer::Cancel, PromptAnswer::Yes};
+    prompts_.saveNames = {QString()};
+    Key(Qt::Key_O, Qt::ControlModifier);  // Cancel keeps the scene
+    Key(Qt::Key_O, Qt::ControlModifier);  // Yes, then no save made: kept as well
+    EXPECT_EQ(prompts_.texts, QStringList(2, "打开前你要保存当前方案吗 ?"));
+    EXPECT_EQ(list.count(), 4);
+    EXPECT_EQ(prompts_.openNames.size(), 1u);  // no open dialog came up
+    prompts_.answers = {PromptAnswer::No};
+    Key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(Title(), "other" + app);
+
+    // A change to the user's own file: Yes writes it back without a dialog.
+    UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=砖&PartsSpecs=600*600");
+    Click(QPoint(100, 250));
+    ClickButton("BitBtnApply");
+    EXPECT_EQ(Title(), "other*" + app);
+    prompts_.answers = {PromptAnswer::Yes};
+    Key(Qt::Key_O, Qt::ControlModifier);  // the open dialog cancelled after the save
+    EXPECT_EQ(prompts_.saveDialogs, 1);
+    auto saved = ReadSchemeFile(ToPath(other));
+    ASSERT_TRUE(saved.ok());
+    EXPECT_FALSE(saved->scene.at(0)->picture.isNull());
+    EXPECT_EQ(Title(), "other" + app);
+    // Ctrl+Shift+S always asks for a name.
+    prompts_.saveNames = {ws_.qpath() + "/copy"};
+    Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(fs::exists(ws_.path() / "copy.v2d"));
+    EXPECT_EQ(Title(), "copy" + app);
+}
+
+TEST_F(MainWindow, TheRecentListKeepsTheEightNewestAndDropsAFileThatIsGone) {
+    QStringList opened;
+    for (int i = 0; i < 9; ++i) {
+        opened.prepend(SchemeFile(QStringLiteral("s%1.v2d").arg(i).toUtf8().constData()));
+        prompts_.openNames = {opened.front()};
+        Key(Qt::Key_O, Qt::ControlModifier);
+    }
+    opened.removeLast();
+    EXPECT_EQ(main_->recentSchemes(), opened);
+    EXPECT_TRUE(prompts_.texts.isEmpty());  // unchanged scenes open without a question
+    auto& recent = Find<QMenu>("MenuRecentSchemes");
+    ASSERT_EQ(recent.actions().size(), 8);
+    EXPECT_EQ(recent.actions()[0]->text(), "&1 " + opened[0]);
+
+    fs::remove(ToPath(opened[2]));
+    ClickMenuItem(recent, "RecentScheme3");
+    EXPECT_EQ(prompts_.texts, QStringList{"方案文件已不存在，已从最近打开的方案中删除：\n" + opened[2]});
+    ClickMenuItem(recent, "RecentScheme3");  // s5, third now
+    EXPECT_EQ(Title(), QStringLiteral("s5 - Vexel2D V2012专业版"));
+    // The list lives in vexel2d.ini across runs.
+    opened.removeAt(2);
+    opened.move(2, 0);
+    EXPECT_EQ(main_->recentSchemes(), opened);
+    main_.reset();
+    OpenWindow(false);
+    EXPECT_EQ(main_->recentSchemes(), opened);
+}
+
+TEST_F(MainWindow, RemovingTheEdgeLineKeepsTheSelectionForTiling) {
+    Click(QPoint(100, 250));
+    Click(QPoint(100, 175), Qt::ControlModifier);
+    auto& list = Find<QListWidget>("ListBoxPoly");
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, list.visualItemRect(list.item(0)).center());
+    ClickMenuItem(test::Child<QMenu>(list, "PopupMenu1"), "N1");
+    EXPECT_TRUE(Overlay().isNull());
+    EXPECT_EQ(ListSelection(), (std::vector<int>{0, 1, 2}));
+    UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=砖&PartsSpecs=600*600");
+    ClickButton("BitBtnApply");
+    EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
+    for (int i : {0, 1, 2}) EXPECT_FALSE(Record(i).picture.isNull()) << i;
+}
+
+TEST_F(MainWindow, DeleteRemovesASelectedModelUndoablyAndLeavesRegionsAlone) {
+    Click(QPoint(100, 250));
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Doc().scene().count(), 4);
+    Click(QPoint(320, 210));
+    prompts_.answers = {PromptAnswer::Yes};
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(prompts_.texts, QStringList{"确实要删除选中内容?"});
+    EXPECT_EQ(Doc().scene().count(), 3);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Doc().scene().count(), 4);
+    Key(Qt::Key_F1);
+    EXPECT_TRUE(prompts_.texts.last().contains("Ctrl+S"));
 }
 
 TEST_F(MainWindow, SaveAsksBeforeOverwritingAndNoOpensTheDialogAgain) {
