@@ -59,7 +59,10 @@ void RegionListWidget::SpeedButtonClearClick() { document_.ClearSelection(); }
 
 void RegionListWidget::CheckBoxHelpClick() { emit hintsHiddenChanged(CheckBoxHelp->isChecked()); }
 
-void RegionListWidget::N1Click() { emit outlineRemoved(); }
+void RegionListWidget::N1Click() {
+    document_.DropCurrentRecord();
+    emit outlineRemoved();
+}
 
 void RegionListWidget::ListBoxPolyDragDrop(int row) { document_.MoveRecord(ListBoxPoly->currentRow(), row); }
 

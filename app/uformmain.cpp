@@ -288,7 +288,10 @@ void TFormMain::ConnectDocument() {
     connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonAdd")), &QToolButton::clicked, this,
             &TFormMain::SpeedButtonAddClick);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
-    connect(regionList_, &RegionListWidget::outlineRemoved, view_, &SceneView::ClearSelection);
+    connect(regionList_, &RegionListWidget::outlineRemoved, this, [this] {
+        view_->ClearSelection();
+        deleteModelAction_->setEnabled(false);
+    });
     view_->setDropSupport({prompts_, programFolder_, [this] { return productPanel_->Controls(); }});
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
         // The band is gone; the region's outline comes back.

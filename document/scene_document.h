@@ -96,6 +96,9 @@ public:
     // As a click on record `index` (Ctrl adds); -1 clears the focus.
     void Select(int index, bool addToSelection = false);
     void ClearSelection();
+    // "删除装饰边缘线": no record is current (CurPoly none) while the list
+    // keeps its current and selected items, so "开始铺贴" still lays into them.
+    void DropCurrentRecord() { scene_.CurPoly = nullptr; }
     // Exactly these records, nothing taken along (the command line's lists).
     void SetSelection(RegionSelection selection);
 

@@ -357,6 +357,7 @@ TEST_F(MainWindow, RemovingTheEdgeLineKeepsTheSelectionForTiling) {
     QTest::mouseClick(list.viewport(), Qt::RightButton, {}, list.visualItemRect(list.item(0)).center());
     ClickMenuItem(test::Child<QMenu>(list, "PopupMenu1"), "N1");
     EXPECT_TRUE(Overlay().isNull());
+    EXPECT_EQ(Doc().focusedRecord(), nullptr);
     EXPECT_EQ(ListSelection(), (std::vector<int>{0, 1, 2}));
     UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=砖&PartsSpecs=600*600");
     ClickButton("BitBtnApply");
