@@ -41,6 +41,10 @@ RegionListWidget::RegionListWidget(SceneDocument& document, QWidget* parent)
     column->addLayout(buttons);
 
     connect(ListBoxPoly, &QListWidget::itemClicked, this, &RegionListWidget::ListBoxPolyClick);
+    // A click on the list's empty part deselects everything: so does the document.
+    connect(ListBoxPoly, &QListWidget::itemSelectionChanged, this, [this] {
+        if (ListBoxPoly->selectedItems().isEmpty()) ListBoxPolyClick();
+    });
     connect(SpeedButtonClear, &QToolButton::clicked, this, &RegionListWidget::SpeedButtonClearClick);
     connect(CheckBoxHelp, &QCheckBox::clicked, this, &RegionListWidget::CheckBoxHelpClick);
     connect(&document_, &SceneDocument::sceneReplaced, this, &RegionListWidget::RefreshRegionList);
