@@ -113,16 +113,13 @@ TEST_F(TemplateWindows, PagesFiltersJumpAndOpening) {
     EXPECT_EQ(prompts_.openedUrls[0].toString(), kTemplateWebSite);
 
     QSignalSpy replaced(&Doc(), &SceneDocument::sceneReplaced);
-    Doc().Redraw();  // the scene changed, as by any edit
+    Doc().Redraw();  // the scene changed, as by any edit: Cancel keeps it
     prompts_.answers = {PromptAnswer::Cancel};
     Caption(2).click();
-    EXPECT_EQ(prompts_.texts.last(), QString::fromUtf8(kAskSaveBeforeOpen));
     EXPECT_EQ(replaced.count(), 0);
     ShowBrowser();
-    const QString name = Caption(2).text();
     prompts_.answers = {PromptAnswer::No};
     Caption(2).click();  // its caption opens it
-    EXPECT_TRUE(main_->windowTitle().startsWith(name + "[*] - "));
     EXPECT_FALSE(sample_->isVisible());
     EXPECT_EQ(sample_->chosenTemplateID(), 6);
     EXPECT_TRUE(sample_->chosenSchemeFile().endsWith("/temple/local/6.v2d"));
