@@ -6,6 +6,7 @@
 // document() and the commands as QActions.
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <list>
