@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QScreen>
-
-#include <algorithm>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QThread>
+#include <QTranslator>
 
 #include "app/uabout.h"
 #include "app/uformhximage.h"
@@ -146,14 +146,21 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     return windows;
 }
 
+bool InstallChineseQtTranslation(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 int RunVexel2D(QApplication& app, const StartupOptions& options) {
+    InstallChineseQtTranslation(app);
     const auto windows = CreateApplicationWindows(options);
     if (windows->main->terminateRequested()) return 1;
-    // As large as the screen allows, up to a comfortable working size.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size();
-        windows->main->resize(std::min(room.width(), 1600), std::min(room.height(), 1000));
-    }
+    windows->main->RestorePlacement();
     windows->main->show();
     return app.exec();
 }

@@ -41,6 +41,10 @@ RegionListWidget::RegionListWidget(SceneDocument& document, QWidget* parent)
     column->addLayout(buttons);
 
     connect(ListBoxPoly, &QListWidget::itemClicked, this, &RegionListWidget::ListBoxPolyClick);
+    // A click on the list's empty part deselects everything: so does the document.
+    connect(ListBoxPoly, &QListWidget::itemSelectionChanged, this, [this] {
+        if (ListBoxPoly->selectedItems().isEmpty()) ListBoxPolyClick();
+    });
     connect(SpeedButtonClear, &QToolButton::clicked, this, &RegionListWidget::SpeedButtonClearClick);
     connect(CheckBoxHelp, &QCheckBox::clicked, this, &RegionListWidget::CheckBoxHelpClick);
     connect(&document_, &SceneDocument::sceneReplaced, this, &RegionListWidget::RefreshRegionList);
@@ -60,9 +64,8 @@ void RegionListWidget::SpeedButtonClearClick() { document_.ClearSelection(); }
 void RegionListWidget::CheckBoxHelpClick() { emit hintsHiddenChanged(CheckBoxHelp->isChecked()); }
 
 void RegionListWidget::N1Click() {
-    RegionSelection kept = document_.selection();
-    kept.focused = -1;
-    document_.SetSelection(std::move(kept));
+    document_.DropCurrentRecord();
+    emit outlineRemoved();
 }
 
 void RegionListWidget::ListBoxPolyDragDrop(int row) { document_.MoveRecord(ListBoxPoly->currentRow(), row); }

@@ -3,7 +3,8 @@
 // for item and its selection; a click in the list selects through the
 // document. "取消选择" clears the selection, "隐藏提示" hides the hints.
 // Dragging an item onto another changes the drawing order; the list's menu
-// "删除装饰边缘线" takes the outline away and keeps the selected items.
+// "删除装饰边缘线" takes the outline away and keeps the selection, so
+// "开始铺贴" still lays into the selected items.
 #include <QGroupBox>
 
 class QCheckBox;
@@ -29,6 +30,8 @@ public slots:
 
 signals:
     void hintsHiddenChanged(bool hidden);
+    // "删除装饰边缘线": the view drops the outline and the handles.
+    void outlineRemoved();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

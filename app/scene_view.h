@@ -76,6 +76,8 @@ public:
     // The hint line in the top-left corner of the work area.
     void ShowHelpText(const QString& text);
     void HideHelp();
+    // The outline and the handles go; the document's selection stays.
+    void ClearSelection();
 
 public slots:
     void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
@@ -123,7 +125,6 @@ private:
     void SceneReplaced();
     void ShowSelection();
     void ShowSelectionHint(const V2dPolygon& record);
-    void ClearSelection();
     void SetHint(const QString& text);
     OutlineMapper Mapper() const;
     QPoint PicturePoint(QPoint at) const;

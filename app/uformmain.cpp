@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTimer>
@@ -81,6 +82,7 @@ TFormMain::TFormMain(MainWindowSetup setup, QWidget* parent)
     column->addWidget(BuildBottomBar());
     setCentralWidget(central);
     BuildMenus();
+    BuildMenuBar();
     ConnectDocument();
     resize(1280, 860);
     FormCreate();
@@ -106,8 +108,25 @@ void TFormMain::BuildActions() {
     undoAction_ = action("ActionUndo", QStringLiteral("撤销"));
     exitAction_ = action("N2", QStringLiteral("退出软件"));
     nextRotationFrameAction_ = action("ActionNextRotationFrame", QString());
+    saveAsAction_ = action("ActionSaveSchemeAs", QStringLiteral("方案另存为..."));
+    savePictureAction_ = action("ActionSavePicture", QStringLiteral("保存效果图"));
+    maintenanceAction_ = action("ActionProductMaintenance", QStringLiteral("产品维护"));
+    helpAction_ = action("ActionHelp", QStringLiteral("使用说明"));
+    deleteModelAction_ = action("ActionDeleteModel", QStringLiteral("删除模型"));
+    openAction_->setShortcut(QKeySequence::Open);
+    saveAction_->setShortcut(QKeySequence::Save);
+    saveAsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    savePictureAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    helpAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    deleteModelAction_->setShortcut(QKeySequence(Qt::Key_Delete));
+    deleteModelAction_->setEnabled(false);
+    addAction(deleteModelAction_);  // a key of the window, in no menu
     connect(openAction_, &QAction::triggered, this, &TFormMain::SpeedButtonOpenFileClick);
     connect(saveAction_, &QAction::triggered, this, [this] { SpeedButtonSaveFileClick(); });
+    connect(saveAsAction_, &QAction::triggered, this, [this] { SaveSchemeAsClick(); });
+    connect(savePictureAction_, &QAction::triggered, this, [this] { SpeedButtonSavePicClick(); });
+    connect(maintenanceAction_, &QAction::triggered, this, &TFormMain::ProductMaintenanceClick);
+    connect(helpAction_, &QAction::triggered, this, &TFormMain::HelpClick);
     connect(undoAction_, &QAction::triggered, this, &TFormMain::SpeedButtonUndoClick);
     connect(exitAction_, &QAction::triggered, this, &TFormMain::N2Click);
 }
@@ -133,7 +152,7 @@ void TFormMain::BuildToolBar() {
     SpeedButtonEffect = add("SpeedButtonEffect", QStringLiteral("特效"));
     add("SpeedButtonShadow", QStringLiteral("阴影"));
     bar->addSeparator();
-    add("SpeedButtonSavePic", QStringLiteral("保存效果图"));
+    add("SpeedButtonSavePic", QStringLiteral("保存效果图"), savePictureAction_);
     add("SpeedButtonTotal", QStringLiteral("产品报表"));
     bar->addSeparator();
     add("ToolButtonUndo", QStringLiteral("撤销"), undoAction_);
@@ -189,7 +208,12 @@ void TFormMain::BuildMenus() {
             [this] { NEditPolyClick(this, document_, *prompts_, programFolder_); });
     PopupMenu2->addAction(QStringLiteral("保存为模板"))->setObjectName("N4");
     PopupMenu2->addAction(openAction_);
+    recentMenu_ = Named(new QMenu(QStringLiteral("最近打开的方案"), this), QStringLiteral("MenuRecentSchemes"));
+    PopupMenu2->addMenu(recentMenu_);
     PopupMenu2->addAction(saveAction_);
+    PopupMenu2->addAction(saveAsAction_);
+    PopupMenu2->addSeparator();
+    PopupMenu2->addAction(maintenanceAction_);
     PopupMenu2->addSeparator();
     PopupMenu2->addAction(exitAction_);
     PopupMenuModel = Named(new QMenu(this), QStringLiteral("PopupMenuModel"));
@@ -200,12 +224,33 @@ void TFormMain::BuildMenus() {
             [modelMenu](int direction) { direction < 0 ? modelMenu->node7Click() : modelMenu->node8Click(); });
     connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonShadow")), &QToolButton::clicked, modelMenu,
             &ModelMenu::NSetShadowClick);
+    if (QAction* deleteModel = PopupMenuModel->findChild<QAction*>(QStringLiteral("NDeleteModel")))
+        connect(deleteModelAction_, &QAction::triggered, deleteModel, &QAction::trigger);
     view_->setContextMenus(PopupMenu2, PopupMenuModel);
 
     TimerShowWeb = Named(new QTimer(this), QStringLiteral("TimerShowWeb"));
     TimerShowWeb->setSingleShot(true);
     TimerShowWeb->setInterval(setup_.templateBrowserDelayMs);
     connect(TimerShowWeb, &QTimer::timeout, this, &TFormMain::templateBrowserDue);
+}
+
+// The window's commands with their keys; the scene menu shares them.
+void TFormMain::BuildMenuBar() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu");
+    QMenu* file = Named(bar->addMenu(QStringLiteral("文件(&F)")), QStringLiteral("MenuFile"));
+    file->addAction(openAction_);
+    file->addMenu(recentMenu_);
+    file->addAction(saveAction_);
+    file->addAction(saveAsAction_);
+    file->addSeparator();
+    file->addAction(savePictureAction_);
+    file->addSeparator();
+    file->addAction(exitAction_);
+    QMenu* products = Named(bar->addMenu(QStringLiteral("产品(&P)")), QStringLiteral("MenuProducts"));
+    products->addAction(maintenanceAction_);
+    QMenu* help = Named(bar->addMenu(QStringLiteral("帮助(&H)")), QStringLiteral("MenuHelp"));
+    help->addAction(helpAction_);
 }
 
 void TFormMain::ConnectDocument() {
@@ -222,8 +267,11 @@ void TFormMain::ConnectDocument() {
     });
     connect(&document_, &SceneDocument::selectionChanged, this, [this] {
         SpeedButtonEffect->setEnabled(document_.focusedRecord() != nullptr);
+        deleteModelAction_->setEnabled(IsPlacedModel(document_.focusedRecord()));
         ResetProgressCaption();
     });
+    connect(&document_, &SceneDocument::sceneReplaced, this, [this] { deleteModelAction_->setEnabled(false); });
+    connect(&document_, &SceneDocument::modifiedChanged, this, &TFormMain::UpdateTitle);
     connect(productPanel_, &ProductPanelWidget::tilingStarted, this, [this] {
         ResetProgressCaption();
         LabelPro->repaint();
@@ -241,6 +289,10 @@ void TFormMain::ConnectDocument() {
     connect(findChild<QToolButton*>(QStringLiteral("SpeedButtonAdd")), &QToolButton::clicked, this,
             &TFormMain::SpeedButtonAddClick);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
+    connect(regionList_, &RegionListWidget::outlineRemoved, this, [this] {
+        view_->ClearSelection();
+        deleteModelAction_->setEnabled(false);
+    });
     view_->setDropSupport({prompts_, programFolder_, [this] { return productPanel_->Controls(); }});
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
         // The band is gone; the region's outline comes back.

@@ -6,10 +6,13 @@
 // document() and the commands as QActions.
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <list>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/user_prompts.h"
 #include "document/scene_document.h"
@@ -55,6 +58,16 @@ struct MainWindowSetup {
 // What the save command came to.
 enum class SaveOutcome { Saved, NoRecords, Cancelled, Failed };
 
+// Where an opened scheme came from: the user's own file, which saving
+// writes back to and the recent list keeps, or a template (the start
+// scheme included), which is saved under a new name.
+enum class SchemeOrigin { File, Template };
+
+inline constexpr const char* kAskSaveBeforeOpen = "打开前你要保存当前方案吗 ?";
+inline constexpr const char* kAskSaveBeforeExit = "退出软件前你要保存方案吗 ?";
+inline constexpr const char* kAskExit = "是否退出软件?";
+inline constexpr const char* kStartSchemeName = "新方案";
+
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -90,9 +103,18 @@ public:
     SceneDocument& document() { return document_; }
 
     // The scheme commands with their messages: a bad file keeps the open
-    // scene; a failed write leaves any old file. True on success.
-    bool OpenScheme(const QString& path);
+    // scene; a failed write leaves any old file. True on success. The
+    // title follows; `name` is a template's (a file is named by itself).
+    bool OpenScheme(const QString& path, SchemeOrigin origin = SchemeOrigin::File, const QString& name = {});
     bool SaveScheme(const QString& path);
+    // Before the scene is replaced: a changed scene asks whether to save
+    // it first. False when the user keeps it (Cancel, or no save made).
+    bool ConfirmReplaceScene();
+    // The window's place as the user left it (vexel2d.ini), inside the
+    // screen it opens on; maximised on the first start. Before showing.
+    void RestorePlacement();
+    // "最近打开的方案", newest first.
+    QStringList recentSchemes() const { return recentSchemes_; }
     // Makes the hint line visible with a text (template downloads report here).
     void ShowHelpText(const QString& text);
     // True when the window may close.
@@ -100,7 +122,16 @@ public:
 
 public slots:
     void SpeedButtonOpenFileClick();
+    // "保存方案": back into the user's scheme file, else as "方案另存为".
     SaveOutcome SpeedButtonSaveFileClick();
+    // "方案另存为": the save dialog, asking before overwriting.
+    SaveOutcome SaveSchemeAsClick();
+    // One of "最近打开的方案"; a file that is gone leaves the list.
+    void OpenRecentScheme(const QString& path);
+    // "产品维护": the product browser for maintenance.
+    void ProductMaintenanceClick();
+    // "使用说明" (F1).
+    void HelpClick();
     void SpeedButtonUndoClick();
     void SpeedButtonVedioClick();
     void N2Click();
@@ -135,6 +166,15 @@ private:
     QWidget* BuildSidePanel();
     QWidget* BuildBottomBar();
     void BuildMenus();
+    void BuildMenuBar();
+    void FillRecentMenu();
+    void RememberScheme(const QString& path);
+    void StoreRecentSchemes(const std::vector<std::string>& schemes);
+    void SetSchemeIdentity(const QString& path, const QString& name);
+    void UpdateTitle();
+    // Changes since the last open or save, in a scene that can be saved.
+    bool HasUnsavedWork() const { return document_.isModified() && document_.scene().count() > 0; }
+    void SavePlacement() const;
     void ConnectDocument();
     void FormCreate();
     // The first showing's work (banner, start scheme, timer, update
@@ -169,6 +209,17 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* savePictureAction_ = nullptr;
+    QAction* maintenanceAction_ = nullptr;
+    QAction* helpAction_ = nullptr;
+    // Delete over a selected model: the model menu's "删除模型".
+    QAction* deleteModelAction_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QStringList recentSchemes_;
+    // The file "保存方案" writes to; empty for a template or the start scheme.
+    QString schemePath_;
+    QString schemeName_;  // in the title
     // R over a selected record; the model operations turn the frame.
     QAction* nextRotationFrameAction_ = nullptr;
     QToolButton* SpeedButtonEffect = nullptr;

@@ -42,7 +42,8 @@ void TFormMain::SpeedButtonWebTempClick() {
     }
     const QString path = FromPath(*local);
     auto open = [this, path] {
-        OpenScheme(path);
+        if (!ConfirmReplaceScene()) return;
+        OpenScheme(path, SchemeOrigin::Template);
         ProgressBar1->repaint();
         ShowHelpText(QString::fromUtf8(kTemplateHelpText));
     };

@@ -25,7 +25,6 @@ constexpr const char* kMsgNoRecords = "当前没有区域数据。";
 void TFormMain::ConnectTemplatesAndOutput() {
     auto button = [this](const char* name) { return findChild<QToolButton*>(QString::fromLatin1(name)); };
     connect(button("SpeedButtonLocalTemp"), &QToolButton::clicked, this, &TFormMain::SpeedButtonLocalTempClick);
-    connect(button("SpeedButtonSavePic"), &QToolButton::clicked, this, [this] { SpeedButtonSavePicClick(); });
     connect(button("SpeedButtonTotal"), &QToolButton::clicked, this, &TFormMain::HtmlReport);
     if (QAction* store = findChild<QAction*>(QStringLiteral("N4")))
         connect(store, &QAction::triggered, this, &TFormMain::SaveTempleClick);
@@ -40,7 +39,10 @@ void TFormMain::setTemplateWindows(TFormSample* browser, TFormTemple* names,
     templateRights_ = std::move(rights);
     if (FormSample == nullptr) return;
     connect(FormSample, &TFormSample::helpTextReady, this, &TFormMain::ShowHelpText);
-    connect(FormSample, &QDialog::accepted, this, [this] { OpenScheme(FormSample->chosenSchemeFile()); });
+    connect(FormSample, &QDialog::accepted, this, [this] {
+        if (ConfirmReplaceScene())
+            OpenScheme(FormSample->chosenSchemeFile(), SchemeOrigin::Template, FormSample->chosenTemplateName());
+    });
 }
 
 void TFormMain::SpeedButtonLocalTempClick() {

@@ -1,5 +1,6 @@
 #include "base/workspace_settings.h"
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -39,22 +40,59 @@ std::optional<std::string> ReadSetting(const fs::path& workspace, std::string_vi
 }
 
 Status WriteSetting(const fs::path& workspace, std::string_view key, std::string_view value) {
+    return WriteSettings(workspace, {{std::string(key), std::string(value)}});
+}
+
+Status WriteSettings(const fs::path& workspace, const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [key, value] : values)
+        if (key.empty() || key.find_first_of("=\r\n") != std::string::npos ||
+            value.find_first_of("\r\n") != std::string::npos)
+            return Error{"cannot write " + key + " to " + (workspace / kSettingsFileName).string()};
+    std::vector<bool> written(values.size(), false);
     std::string text;
-    bool replaced = false;
     for (const std::string& line : SettingsLines(workspace)) {
-        if (KeyOf(line) == key) {
-            if (replaced) continue;
-            text += std::string(key) + "=" + std::string(value) + "\n";
-            replaced = true;
-        } else {
+        const auto found = std::find_if(values.begin(), values.end(),
+                                        [&](const auto& entry) { return KeyOf(line) == entry.first; });
+        if (found == values.end()) {
             text += line + "\n";
+            continue;
         }
+        const auto at = static_cast<size_t>(found - values.begin());
+        if (!written[at]) text += found->first + "=" + found->second + "\n";
+        written[at] = true;
     }
-    if (!replaced) text += std::string(key) + "=" + std::string(value) + "\n";
+    for (size_t i = 0; i < values.size(); ++i)
+        if (!written[i]) text += values[i].first + "=" + values[i].second + "\n";
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
     if (!WriteFileAtomically(workspace / kSettingsFileName, std::span<const uint8_t>(bytes, text.size())))
         return Error{"cannot write " + (workspace / kSettingsFileName).string()};
     return Status::Ok();
+}
+
+namespace {
+std::string RecentKey(int i) { return "RecentScheme" + std::to_string(i + 1); }
+}  // namespace
+
+std::vector<std::string> ReadRecentSchemes(const fs::path& workspace) {
+    std::vector<std::string> schemes;
+    for (int i = 0; i < kRecentSchemeCount; ++i)
+        if (auto path = ReadSetting(workspace, RecentKey(i)); path && !path->empty()) schemes.push_back(*path);
+    return schemes;
+}
+
+Status WriteRecentSchemes(const fs::path& workspace, const std::vector<std::string>& schemes) {
+    std::vector<std::pair<std::string, std::string>> values;
+    for (int i = 0; i < kRecentSchemeCount; ++i)
+        values.emplace_back(RecentKey(i), i < static_cast<int>(schemes.size()) ? schemes[static_cast<size_t>(i)] : "");
+    return WriteSettings(workspace, values);
+}
+
+std::vector<std::string> WithRecentScheme(std::vector<std::string> schemes, const std::string& newest) {
+    if (newest.empty() || newest.find_first_of("\r\n") != std::string::npos) return schemes;  // no line of its own
+    std::erase(schemes, newest);
+    schemes.insert(schemes.begin(), newest);
+    if (schemes.size() > static_cast<size_t>(kRecentSchemeCount)) schemes.resize(kRecentSchemeCount);
+    return schemes;
 }
 
 }  // namespace v2d

@@ -1,11 +1,14 @@
 #pragma once
 // The workspace's settings file "vexel2d.ini": lines of Key=Value in UTF-8
-// (the service's address, where materials come from, the dealer's texts).
+// (the service's address, where materials come from, the dealer's texts,
+// the main window's place and the recently opened schemes).
 // Other lines are kept as they are when a key is written.
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/result.h"
 
@@ -17,5 +20,15 @@ inline constexpr const char* kSettingsFileName = "vexel2d.ini";
 std::optional<std::string> ReadSetting(const std::filesystem::path& workspace, std::string_view key);
 // Sets one key, keeping the file's other lines; written whole or not at all.
 Status WriteSetting(const std::filesystem::path& workspace, std::string_view key, std::string_view value);
+// Several keys in one write. A value holding a line break is refused whole.
+Status WriteSettings(const std::filesystem::path& workspace,
+                     const std::vector<std::pair<std::string, std::string>>& values);
+
+// "最近打开的方案": the schemes last opened or saved, newest first.
+inline constexpr int kRecentSchemeCount = 8;
+std::vector<std::string> ReadRecentSchemes(const std::filesystem::path& workspace);
+Status WriteRecentSchemes(const std::filesystem::path& workspace, const std::vector<std::string>& schemes);
+// `newest` in front, an older mention of it dropped, at most kRecentSchemeCount.
+std::vector<std::string> WithRecentScheme(std::vector<std::string> schemes, const std::string& newest);
 
 }  // namespace v2d

@@ -10,6 +10,15 @@ namespace v2d {
 
 SceneDocument::SceneDocument(const ImageOperations& ops, QObject* parent) : QObject(parent), ops_(ops) {
     renderer_.SetModelDrawer(&modelDrawer_);
+    // Every change of the scene shows in the picture or in the list.
+    connect(this, &SceneDocument::displayedChanged, this, [this] { SetModified(true); });
+    connect(this, &SceneDocument::listChanged, this, [this] { SetModified(true); });
+}
+
+void SceneDocument::SetModified(bool modified) {
+    if (modified == modified_) return;
+    modified_ = modified;
+    emit modifiedChanged(modified_);
 }
 
 Progress SceneDocument::StartProgress() {
@@ -50,6 +59,7 @@ void SceneDocument::SceneWasReplaced() {
     scene_.CurPoly = nullptr;
     emit sceneReplaced();
     emit displayedChanged();
+    SetModified(false);  // a scene just opened is as its file
 }
 
 // --- Selection ----------------------------------------------------------------

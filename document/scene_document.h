@@ -82,6 +82,10 @@ public:
     Status SaveScheme(const std::filesystem::path& path) const;
     // Puts a scene in place of the current one, as opening a scheme does.
     void LoadScene(Scene scene);
+    // True once the scene was changed after it was opened, loaded or saved.
+    bool isModified() const { return modified_; }
+    // The scene as it stands is in its file now.
+    void SetSaved() { SetModified(false); }
 
     // --- Selection --------------------------------------------------------
     const RegionSelection& selection() const { return selection_; }
@@ -92,6 +96,9 @@ public:
     // As a click on record `index` (Ctrl adds); -1 clears the focus.
     void Select(int index, bool addToSelection = false);
     void ClearSelection();
+    // "删除装饰边缘线": no record is current (CurPoly none) while the list
+    // keeps its current and selected items, so "开始铺贴" still lays into them.
+    void DropCurrentRecord() { scene_.CurPoly = nullptr; }
     // Exactly these records, nothing taken along (the command line's lists).
     void SetSelection(RegionSelection selection);
 
@@ -219,9 +226,12 @@ signals:
     void selectionChanged();
     void productChanged();
     void progressChanged(int percent);
+    // The scene became changed, or saved or replaced.
+    void modifiedChanged(bool modified);
 
 private:
     void SceneWasReplaced();
+    void SetModified(bool modified);
     Result<int> DrawDecorationLineAt(const ModelDrop& drop);
     // The model file's first record (the owner of a model with parts) with the
     // product string; null when the file does not exist.
@@ -241,6 +251,7 @@ private:
     CurrentProduct product_;
     EffectSettings effect_;
     int lastProgress_ = -1;
+    bool modified_ = false;
 };
 
 }  // namespace v2d

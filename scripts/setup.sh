@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlcipher-dev sqlcipher
   libopencv-imgproc-dev
   libjpeg62-turbo-dev libpng-dev

@@ -272,6 +272,7 @@ void TFormSample::OpenTile(int tile, bool fromCaption) {
     }
     chosenScheme_ = FromPath(scheme);
     chosenID_ = *tileIDs_[i];
+    chosenName_ = FromUtf8((*row)->SampleName);
     emit helpTextReady(QString::fromUtf8(kTemplateHelp));
     accept();
 }

@@ -46,6 +46,7 @@ public:
     // After OK: the opened template.
     const QString& chosenSchemeFile() const { return chosenScheme_; }
     int64_t chosenTemplateID() const { return chosenID_; }
+    const QString& chosenTemplateName() const { return chosenName_; }
     // The SampleID a tile shows; nullopt for an empty tile.
     std::optional<int64_t> tileTemplate(int tile) const { return tileIDs_[static_cast<size_t>(tile)]; }
     // Waits until the page's pictures are decoded and shown (tests, screenshots).
@@ -83,6 +84,7 @@ private:
     bool reload_ = true;
     QString chosenScheme_;
     int64_t chosenID_ = 0;
+    QString chosenName_;  // SampleName
     // The tile under the last right-click; nullopt when it was empty.
     std::optional<int64_t> rightClicked_;
 

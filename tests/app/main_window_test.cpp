@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QToolButton>
+#include <QWindow>
 
 #include <fstream>
 
@@ -65,6 +67,16 @@ protected:
     QLabel& Handle(const char* name) { return Find<QLabel>(name); }
     QPoint ViewOffset() { return Find<QWidget>("PanelImage").pos() + Find<QWidget>("Image1").pos(); }
     bool Enabled(const char* name) { return Find<QWidget>(name).isEnabled(); }
+    QString Title() { return main_->windowHandle()->title(); }  // as the title bar shows it
+    void ClickMenuItem(QMenu& menu, const char* item) {
+        menu.popup(main_->geometry().center());
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&test::Child<QAction>(menu, item)).center());
+    }
+    QString SchemeFile(const QString& name) {  // the room without its model
+        Scene scene = RoomScene();
+        scene.FreePolygon(scene.at(3));
+        return WriteSchemeFile(scene, ws_.path() / name.toStdString()).ok() ? ws_.qpath() + "/" + name : QString();
+    }
 };
 
 const char* const kHandles[] = {"node1", "node2", "node3", "node4", "node5",
@@ -229,33 +241,96 @@ TEST_F(MainWindow, SmallPicturesAreCentredLargeOnesScrollWithTheirHandles) {
     EXPECT_EQ(panel.y() + panel.height(), Find<QWidget>("PanelBack").height() - 2);
 }
 
-TEST_F(MainWindow, ExitAndClosingAskFirstAndOnlyASavedSchemeLetsItClose) {
+TEST_F(MainWindow, ExitAndClosingAskOnlyAboutChangesAndOnlyASavedSchemeLetsItClose) {
     prompts_.answers = {PromptAnswer::No};
-    ClickButton("ToolButtonExit");
-    EXPECT_TRUE(main_->isVisible());
+    ClickButton("ToolButtonExit");  // unchanged: only whether to quit
+    Click(QPoint(320, 210));
+    Key(Qt::Key_Right);
     prompts_.answers = {PromptAnswer::Cancel};
-    EXPECT_FALSE(main_->FormCloseQuery());
+    ClickButton("ToolButtonExit");  // changed: straight to the save question
     EXPECT_EQ(prompts_.texts, (QStringList{"是否退出软件?", "退出软件前你要保存方案吗 ?"}));
-    prompts_.answers = {PromptAnswer::No};
-    EXPECT_TRUE(main_->FormCloseQuery());
-    prompts_.answers = {PromptAnswer::Yes};
-    prompts_.saveNames = {QString()};  // the save dialog cancelled
+    prompts_.answers = {PromptAnswer::Yes};  // and the save dialog cancelled
     EXPECT_FALSE(main_->close());
-    EXPECT_TRUE(main_->isVisible());
     EXPECT_EQ(prompts_.saveDialogs, 1);
-
-    fs::create_directories(ws_.path() / "v2d");
     prompts_.answers = {PromptAnswer::Yes};
-    prompts_.saveNames = {ws_.qpath() + "/v2d/closing"};
+    prompts_.saveNames = {ws_.qpath() + "/closing"};
     EXPECT_TRUE(main_->close());
-    auto saved = ReadSchemeFile(ws_.path() / "v2d" / "closing.v2d");
-    ASSERT_TRUE(saved.ok()) << saved.error();
-    EXPECT_EQ(saved->scene.count(), 4);
-
-    Doc().LoadScene(Scene{});
+    auto saved = ReadSchemeFile(ws_.path() / "closing.v2d");
+    ASSERT_TRUE(saved.ok() && saved->scene.at(3)->originX == 301);
+    main_->show();  // just saved: quitting asks whether to quit, nothing more
     prompts_.texts.clear();
-    EXPECT_TRUE(main_->FormCloseQuery());
-    EXPECT_TRUE(prompts_.texts.isEmpty());
+    prompts_.answers = {PromptAnswer::Yes};
+    ClickButton("ToolButtonExit");
+    EXPECT_EQ(prompts_.texts, QStringList{"是否退出软件?"});
+}
+
+TEST_F(MainWindow, OpeningOverAChangedSceneAsksToSaveItAndTheTitleShowsTheChange) {
+    const QString app = " - Vexel2D V2012专业版", other = SchemeFile("other.v2d");
+    EXPECT_EQ(Title(), "未命名方案" + app);
+    Click(QPoint(320, 210));
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Title(), "未命名方案*" + app);
+    prompts_.openNames = {other};
+    prompts_.answers = {PromptAnswer::Cancel, PromptAnswer::Yes, PromptAnswer::No};
+    for (int i = 0; i < 3; ++i) Key(Qt::Key_O, Qt::ControlModifier);  // Cancel, Yes with no save made: kept
+    EXPECT_EQ(prompts_.texts, QStringList(3, "打开前你要保存当前方案吗 ?"));
+    EXPECT_EQ(Doc().scene().count(), 3);
+    EXPECT_EQ(Title(), "other" + app);
+    UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=砖&PartsSpecs=600*600");
+    Click(QPoint(100, 250));
+    ClickButton("BitBtnApply");
+    EXPECT_EQ(Title(), "other*" + app);
+    prompts_.answers = {PromptAnswer::Yes};
+    Key(Qt::Key_O, Qt::ControlModifier);  // the user's own file is written back without a dialog
+    EXPECT_EQ(prompts_.saveDialogs, 1);
+    EXPECT_FALSE(ReadSchemeFile(other.toStdString())->scene.at(0)->picture.isNull());
+    EXPECT_EQ(Title(), "other" + app);
+    prompts_.saveNames = {ws_.qpath() + "/copy"};
+    Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // always asks for a name
+    EXPECT_EQ(Title(), "copy" + app);
+}
+
+TEST_F(MainWindow, TheRecentListKeepsTheEightNewestAndDropsAFileThatIsGone) {
+    QStringList opened;
+    for (int i = 0; i < 9; ++i) {
+        opened.prepend(SchemeFile(QStringLiteral("s%1.v2d").arg(i)));
+        prompts_.openNames = {opened.front()};
+        Key(Qt::Key_O, Qt::ControlModifier);  // unchanged: no question
+    }
+    opened.removeLast();
+    EXPECT_EQ(main_->recentSchemes(), opened);
+    auto& recent = Find<QMenu>("MenuRecentSchemes");
+    fs::remove(opened[2].toStdString());
+    ClickMenuItem(recent, "RecentScheme3");
+    EXPECT_EQ(prompts_.texts, QStringList{"方案文件已不存在，已从最近打开的方案中删除：\n" + opened[2]});
+    opened.removeAt(2);
+    ClickMenuItem(recent, "RecentScheme3");  // s5, third now, opens and comes first
+    opened.move(2, 0);
+    main_.reset();
+    OpenWindow(false);  // the list lives in vexel2d.ini
+    EXPECT_EQ(main_->recentSchemes(), opened);
+}
+
+TEST_F(MainWindow, RemovingTheEdgeLineKeepsTheSelectionForTilingDeleteTakesOnlyModels) {
+    Click(QPoint(100, 250));
+    Click(QPoint(100, 175), Qt::ControlModifier);
+    ClickMenuItem(Find<QMenu>("PopupMenu1"), "N1");
+    EXPECT_TRUE(Overlay().isNull());
+    EXPECT_EQ(Doc().focusedRecord(), nullptr);
+    EXPECT_EQ(ListSelection(), (std::vector<int>{0, 1, 2}));
+    UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=砖&PartsSpecs=600*600");
+    ClickButton("BitBtnApply");
+    for (int i : {0, 1, 2}) EXPECT_FALSE(Record(i).picture.isNull()) << i;
+    Key(Qt::Key_Delete);  // Delete leaves regions alone, takes a model after asking, undoably
+    Click(QPoint(320, 210));
+    prompts_.answers = {PromptAnswer::Yes};
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(prompts_.texts.last(), "确实要删除选中内容?");
+    EXPECT_EQ(Doc().scene().count(), 3);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Doc().scene().count(), 4);
+    Key(Qt::Key_F1);
+    EXPECT_TRUE(prompts_.texts.last().contains("Ctrl+S"));
 }
 
 TEST_F(MainWindow, SaveAsksBeforeOverwritingAndNoOpensTheDialogAgain) {

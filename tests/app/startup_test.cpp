@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
 
 #include "app/application.h"
 #include "app/page_browser.h"
@@ -141,6 +144,37 @@ TEST_F(Startup, BannerWithoutLocalPageStaysOnItsError) {
     for (int i = 0; i < 500 && banner.Tag != -1; ++i) QTest::qWait(20);
     EXPECT_EQ(banner.Tag, -1);
     EXPECT_EQ(banner.currentUrl(), QString::fromUtf8(kAdvertisementUrl));
+}
+
+TEST_F(Startup, TheWindowFillsTheScreenFirstThenComesBackAsLeftAndMaintenanceOpensTheBrowser) {
+    ScriptedPrompts prompts;
+    StartupOptions options = QuietStartup(ws_, prompts);
+    options.templateBrowserDelayMs = 100000;
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect left = room.adjusted(40, 30, -40, -30);
+    {
+        auto windows = CreateApplicationWindows(options);
+        TFormMain& main = *windows->main;
+        main.RestorePlacement();
+        main.show();
+        EXPECT_EQ(main.size(), room.size());
+        bool maintenance = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            maintenance = modal && modal->inherits("v2d::TFormSelParts") && Child<QWidget>(*modal, "ButtonUpdate").isVisible();
+            if (modal) modal->close();
+        });
+        auto& menu = Child<QMenu>(main, "PopupMenu2");
+        menu.popup(room.center());
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&Child<QAction>(main, "ActionProductMaintenance")).center());
+        EXPECT_TRUE(maintenance);
+        main.showNormal();
+        main.setGeometry(left);
+        EXPECT_TRUE(main.close());
+    }
+    auto again = CreateApplicationWindows(options);
+    again->main->RestorePlacement();
+    EXPECT_EQ(again->main->geometry(), left);
 }
 
 TEST(StartupWithoutLibrary, ShowsTheLoadMessageThenOnePerExportAndEnds) {

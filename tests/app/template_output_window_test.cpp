@@ -113,6 +113,12 @@ TEST_F(TemplateWindows, PagesFiltersJumpAndOpening) {
     EXPECT_EQ(prompts_.openedUrls[0].toString(), kTemplateWebSite);
 
     QSignalSpy replaced(&Doc(), &SceneDocument::sceneReplaced);
+    Doc().Redraw();  // the scene changed, as by any edit: Cancel keeps it
+    prompts_.answers = {PromptAnswer::Cancel};
+    Caption(2).click();
+    EXPECT_EQ(replaced.count(), 0);
+    ShowBrowser();
+    prompts_.answers = {PromptAnswer::No};
     Caption(2).click();  // its caption opens it
     EXPECT_FALSE(sample_->isVisible());
     EXPECT_EQ(sample_->chosenTemplateID(), 6);
