@@ -93,6 +93,9 @@ TEST(MaterialEdit, TexturesRepeatFromTheCornerAndShadeOnce) {
     ASSERT_TRUE(editor.ChangeColour(0x0000FF00, 0, false).ok());
     EXPECT_TRUE(editor.current()->texture.isNull());
     EXPECT_EQ(Count(editor.result(), qRgb(0, 255, 0)), 8);
+    // Overlay shades a texture click in the key (200, 10, 10), not in the entry's green.
+    ASSERT_TRUE(editor.ClickColour({0, 0}, 0x0000FF00, 0, true) && editor.ClickTexture({0, 0}, texture, 0, true));
+    EXPECT_EQ(editor.result().pixel(0, 1), qRgb(78, 3, 3));
 }
 
 TEST(MaterialEdit, EntriesAreKeyedBySourceColour) {
@@ -112,26 +115,6 @@ TEST(MaterialEdit, EntriesAreKeyedBySourceColour) {
     editor.Reset();
     EXPECT_TRUE(editor.entries().empty());
     EXPECT_EQ(editor.result().pixel(0, 0), Pattern().pixel(0, 0));
-}
-
-TEST(MaterialEdit, OverlayShadesATextureClickInTheKeyColourAndReopeningGoesOn) {
-    QImage grey(1, 1, QImage::Format_RGB32);
-    grey.fill(qRgb(100, 100, 100));  // L = 100 (0.299 + 0.587 + 0.114 = 1)
-    MaterialEditor editor;
-    editor.Load(Pattern());
-    ASSERT_TRUE(editor.ClickColour({0, 0}, 0x0000FF00, 0, true));  // red blocks turn green
-    ASSERT_TRUE(editor.ClickTexture({0, 0}, grey, 0, true));
-    // Key (200, 10, 10) by hand: trunc(200 * 100 / 255) = 78, trunc(10 * 100 / 255) = 3; not green's (0, 100, 0).
-    EXPECT_EQ(editor.result().pixel(7, 3), qRgb(78, 3, 3));
-    EXPECT_EQ(editor.current()->colour, 0x0000FF00u) << "the entry keeps its colour";
-    // Handed back and opened again, the work goes on; another picture starts afresh.
-    const QImage handedBack = editor.result();
-    editor.Open(handedBack);
-    EXPECT_EQ(editor.entries().size(), 1u);
-    EXPECT_EQ(editor.source().pixel(7, 3), qRgb(200, 10, 10));
-    editor.Open(grey);
-    EXPECT_TRUE(editor.entries().empty());
-    EXPECT_EQ(editor.source().size(), QSize(1, 1));
 }
 
 // The relief's table is the light map's arithmetic for grey maps, at every
