@@ -64,8 +64,8 @@ bool ProductPanelWidget::DownloadProductFile(const QString& url, const QString& 
     };
     const Status done = DownloadFile(url.toStdString(), ToPath(target), events);
     if (done) return true;
+    // One message names what failed; the download's own reason says no more.
     emit downloadProgress(0);
-    prompts_.Show(window(), QString::fromUtf8(done.error()));
     prompts_.Show(window(), QString::fromUtf8(failure));
     return false;
 }

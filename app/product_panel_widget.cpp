@@ -35,6 +35,7 @@
 #include "scene/model_file.h"
 #include "tools/Uformcolor.h"
 #include "tools/colour_card_layout.h"
+#include "tools/uformmatedit.h"
 
 namespace v2d {
 
@@ -193,7 +194,8 @@ void ProductPanelWidget::BuildProductButtons(QVBoxLayout* column) {
     auto* row = new QHBoxLayout;
     BitBtnParts = MakeButton(QStringLiteral("BitBtnParts"), QStringLiteral("选择材料"), this);
     BitBtnModel = MakeButton(QStringLiteral("BitBtnModel"), QStringLiteral("选择模型"), this);
-    for (QToolButton* button : {BitBtnParts, BitBtnModel}) {
+    BitBtnBzq = MakeButton(QStringLiteral("BitBtnBzq"), QStringLiteral("花型编辑"), this);
+    for (QToolButton* button : {BitBtnParts, BitBtnModel, BitBtnBzq}) {
         button->setAutoRaise(false);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         row->addWidget(button);
@@ -205,6 +207,7 @@ void ProductPanelWidget::ConnectControls() {
     connect(BitBtnParts, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnPartsClick);
     connect(BitBtnModel, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnModelClick);
     connect(BitBtnApply, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnApplyClick);
+    connect(BitBtnBzq, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnBzqClick);
     connect(TrackBarLight, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarLightChange);
     connect(TrackBarReflect, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarReflectChange);
     connect(EditLighten, &QLineEdit::textChanged, this, &ProductPanelWidget::EditLightenChange);
@@ -223,18 +226,7 @@ void ProductPanelWidget::ConnectControls() {
 }
 
 bool ProductPanelWidget::eventFilter(QObject* watched, QEvent* event) {
-    // The product picture is dragged onto the scene to lay or place it.
-    if (watched == ImageParts && event->type() == QEvent::MouseButtonPress) return true;
-    if (watched == ImageParts && event->type() == QEvent::MouseMove &&
-        static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton) && !document_.product().picture.isNull()) {
-        auto* drag = new QDrag(ImageParts);
-        auto* data = new QMimeData;
-        data->setData(QString::fromLatin1(kProductDragFormat), QByteArray());
-        drag->setMimeData(data);
-        drag->setPixmap(ImageParts->pixmap().scaled(48, 48, Qt::KeepAspectRatio));
-        drag->exec(Qt::CopyAction);
-        return true;
-    }
+    if (watched == ImageParts && ImagePartsMouseEvent(event)) return true;
     if (watched == ShapeColor && event->type() == QEvent::MouseButtonPress) {
         ShapeColorMouseDown();
         return true;
@@ -248,6 +240,41 @@ bool ProductPanelWidget::eventFilter(QObject* watched, QEvent* event) {
             Qt::QueuedConnection);
     }
     return QGroupBox::eventFilter(watched, event);
+}
+
+bool ProductPanelWidget::ImagePartsMouseEvent(QEvent* event) {
+    const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
+    if (mouse == nullptr) return false;
+    const QPoint at = mouse->position().toPoint();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (mouse->button() == Qt::LeftButton) imagePartsPressedAt_ = at;
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (mouse->button() == Qt::LeftButton && imagePartsPressedAt_) {
+                imagePartsPressedAt_.reset();
+                ImagePartsClick();
+            }
+            return true;
+        case QEvent::MouseMove: {
+            // The product picture is dragged onto the scene to lay or place it.
+            if (!imagePartsPressedAt_ || !mouse->buttons().testFlag(Qt::LeftButton) ||
+                (at - *imagePartsPressedAt_).manhattanLength() < QApplication::startDragDistance())
+                return true;
+            imagePartsPressedAt_.reset();
+            if (document_.product().picture.isNull()) return true;
+            auto* drag = new QDrag(ImageParts);
+            auto* data = new QMimeData;
+            data->setData(QString::fromLatin1(kProductDragFormat), QByteArray());
+            drag->setMimeData(data);
+            drag->setPixmap(ImageParts->pixmap().scaled(48, 48, Qt::KeepAspectRatio));
+            drag->exec(Qt::CopyAction);
+            drag->deleteLater();
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 // --- What the document holds ------------------------------------------------------
@@ -411,6 +438,31 @@ void ProductPanelWidget::BitBtnApplyClick() {
     for (const Error& message : result.messages)
         prompts_.Message(window(), FromUtf8(message.message), PromptButtons::Ok, IconOf(message));
     if (!result.hint.empty()) emit helpTextReady(FromUtf8(result.hint));
+}
+
+void ProductPanelWidget::ImagePartsClick() {
+    // A model's preview is no pattern to recolour.
+    if (document_.product().dragKind == DragKind::Model) return;
+    EditProductPicture(std::nullopt);
+}
+
+void ProductPanelWidget::BitBtnBzqClick() {
+    const CurrentProduct& product = document_.product();
+    if (product.picture.isNull() || product.dragKind == DragKind::Model) {
+        prompts_.Show(window(), QString::fromUtf8(kMsgChooseMaterialFirst));
+        return;
+    }
+    EditProductPicture(product.mapTolerance);
+}
+
+void ProductPanelWidget::EditProductPicture(std::optional<int> tolerance) {
+    if (materialEditor_ == nullptr || document_.product().picture.isNull()) return;
+    materialEditor_->OpenOn(document_.product().picture, tolerance);
+    if (materialEditor_->exec() != QDialog::Accepted) return;
+    CurrentProduct product = document_.product();
+    product.picture = materialEditor_->Edited();
+    document_.SetProduct(std::move(product));
+    if (!document_.selection().selected.empty()) BitBtnApplyClick();
 }
 
 bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region) {

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "render/tiling_settings.h"
@@ -22,9 +23,12 @@ class QVBoxLayout;
 
 namespace v2d {
 
+inline constexpr const char* kMsgChooseMaterialFirst = "请先选择材料产品。";
+
 class SceneDocument;
 class TFormColor;
 class TFormLoadType;
+class TFormMatedit;
 class TFormProductIE;
 class TFormSelParts;
 struct ChosenProduct;
@@ -49,6 +53,8 @@ public:
     void setLoadingProduct(bool loading) { loadingProduct_ = loading; }
     // The colour-card window, created once at start-up; not owned.
     void setColourCards(TFormColor* cards) { colourCards_ = cards; }
+    // The material editor, created once at start-up; not owned.
+    void setMaterialEditor(TFormMatedit* editor) { materialEditor_ = editor; }
     // The product browser and the product source chooser, created once at
     // start-up; not owned.
     void setProductWindows(TFormSelParts* browser, TFormLoadType* loadType) {
@@ -77,6 +83,12 @@ public slots:
     // "选择模型": a model product, local or online.
     void BitBtnModelClick();
     void BitBtnApplyClick();
+    // A click (not a drag) on the panel picture: the material editor on it;
+    // on OK the edited picture is the product's and the selection is laid
+    // again with it.
+    void ImagePartsClick();
+    // The same with the product map's colour tolerance handed to the editor.
+    void BitBtnBzqClick();
     // The rubber band inside `region`; false when the sizes stopped it
     // before anything was tried.
     bool LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region);
@@ -118,9 +130,13 @@ private:
     void OnlineMaterialClick();
     void OnlineModelClick();
     // The blocking download into `target` with the progress bar; false,
-    // after its message and `failure`, when it failed.
+    // after the one message `failure`, when it failed.
     bool DownloadProductFile(const QString& url, const QString& target, const char* failure);
     void ConnectControls();
+    // ImageParts: a press, then a release near it is a click; a move past
+    // the drag distance with the button held drags the product instead.
+    bool ImagePartsMouseEvent(QEvent* event);
+    void EditProductPicture(std::optional<int> tolerance);
     void ShowProductPicture();
     void ShowSelection();
     // False, after the conversion message, when a size edit holds no integer.
@@ -132,6 +148,8 @@ private:
     TFormColor* colourCards_ = nullptr;
     TFormSelParts* productBrowser_ = nullptr;
     TFormLoadType* loadType_ = nullptr;
+    TFormMatedit* materialEditor_ = nullptr;
+    std::optional<QPoint> imagePartsPressedAt_;
     bool loadingProduct_ = false;
     TFormProductIE* productIE_ = nullptr;
     bool materialsOnline_ = false;
@@ -161,6 +179,7 @@ private:
     QToolButton* BitBtnApply = nullptr;
     QToolButton* BitBtnParts = nullptr;
     QToolButton* BitBtnModel = nullptr;
+    QToolButton* BitBtnBzq = nullptr;
 };
 
 }  // namespace v2d

@@ -7,13 +7,10 @@
 #include "library/data_module.h"
 #include "library/product_maintenance.h"
 #include "library/product_queries.h"
+#include "library/pub_functions.h"
 #include "tools/uformmatedit.h"
 
 namespace v2d {
-
-namespace {
-constexpr const char* kMsgChooseMaterialFirst = "请先选择材料产品。";
-}  // namespace
 
 TFormMatedit* TFormMain::MakeMaterialEditor() {
     auto* editor = new TFormMatedit(programFolder_, this);
@@ -22,8 +19,40 @@ TFormMatedit* TFormMain::MakeMaterialEditor() {
                         },
                         [this](QWidget* parent, const QColor& initial) { return prompts_->ChooseColour(parent, initial); },
                         [this](QWidget* parent, const QString& text) { prompts_->Show(parent, text); }});
+    productPanel_->setMaterialEditor(editor);
     return editor;
 }
+
+namespace {
+
+// What a product filed from the editor keeps of the product it was made
+// from: size, dealer and material, from its row when the library has it,
+// else the size and dealer its descriptor names.
+struct SourceFields {
+    QString specs = QStringLiteral("600*600");
+    int64_t salesID = 0;
+    int64_t matTypeID = 0;
+};
+
+SourceFields SourceOf(Db& dm, const std::string& descriptor) {
+    SourceFields fields;
+    Result<std::optional<ProductRow>> row = FindProductByNumber(dm, GetParam(descriptor, "PartsNumber"));
+    if (row && row->has_value()) {
+        const ProductRow& r = **row;
+        if (!r.PartsSpecs.empty()) fields.specs = FromUtf8(r.PartsSpecs);
+        fields.salesID = r.SalesID;
+        fields.matTypeID = r.MatTypeID;
+        return fields;
+    }
+    if (const std::string specs = GetParam(descriptor, "PartsSpecs"); !specs.empty()) fields.specs = FromUtf8(specs);
+    const std::string dealer = GetParam(descriptor, "SalesName");
+    if (Result<std::vector<NamedID>> sales = ReadSales(dm); sales && !dealer.empty())
+        for (const NamedID& s : *sales)
+            if (s.name == dealer) fields.salesID = s.id;
+    return fields;
+}
+
+}  // namespace
 
 void TFormMain::SpeedButtonAddClick() {
     const CurrentProduct& product = document_.product();
@@ -31,7 +60,7 @@ void TFormMain::SpeedButtonAddClick() {
         prompts_->Show(this, QString::fromUtf8(kMsgChooseMaterialFirst));
         return;
     }
-    materialEditor_->LoadPattern(product.picture, product.mapTolerance);
+    materialEditor_->OpenOn(product.picture, product.mapTolerance);
     if (materialEditor_->exec() != QDialog::Accepted || productBrowser_ == nullptr || dataModule_ == nullptr) return;
     Result<int64_t> id = dataModule_->GetNewID("TableParts", "PartsID");
     if (!id) {
@@ -40,8 +69,9 @@ void TFormMain::SpeedButtonAddClick() {
     }
     const int random = RandomNumberMiddle();
     const QString number = QString::number(*id) + "-" + QString::number(random);
-    productBrowser_->PrepareNewProduct(materialEditor_->Edited(), QStringLiteral("新材料"), number,
-                                       QStringLiteral("600*600"));
+    const SourceFields source = SourceOf(*dataModule_, document_.product().descriptor);
+    productBrowser_->PrepareNewProduct(materialEditor_->Edited(), QStringLiteral("新材料"), number, source.specs,
+                                       source.salesID, source.matTypeID);
     if (!productBrowser_->ShowInMode(TFormSelParts::FileNewProduct)) return;
     Result<std::optional<ProductRow>> filed = FindProductByNumber(*dataModule_, productBrowser_->Chosen().number.toStdString());
     if (!filed || !filed->has_value()) return;

@@ -281,6 +281,8 @@ void TFormSelParts::FormShow() {
         EditPartsName->setText(newProduct_.name);
         EditPartsNumber->setText(newProduct_.number);
         EditPartsSpecs->setText(newProduct_.specs);
+        SelectEntry(ComboBoxSales, newProduct_.salesID);
+        SelectEntry(ComboBoxMatType, newProduct_.matTypeID);
         EditPartsPrice->clear();
         ImageParts->setPixmap(QPixmap::fromImage(picture_).scaled(ImageParts->size(), Qt::KeepAspectRatio,
                                                                   Qt::SmoothTransformation));
@@ -517,12 +519,14 @@ void TFormSelParts::RefreshCurrentList() {
 }
 
 void TFormSelParts::PrepareNewProduct(const QImage& picture, const QString& name, const QString& number,
-                                      const QString& specs) {
+                                      const QString& specs, int64_t salesID, int64_t matTypeID) {
     newProduct_ = ChosenProduct{};
     newProduct_.name = name;
     newProduct_.number = number;
     newProduct_.specs = specs;
     newProduct_.picture = picture;
+    newProduct_.salesID = salesID;
+    newProduct_.matTypeID = matTypeID;
 }
 
 void TFormSelParts::BitBtnAddPartsClick() {

@@ -34,6 +34,7 @@ struct ChosenProduct {
     QImage picture;
     QString reflection;   // SelectedReflection
     QString subTypeMemo;  // SelectedSubTypeMemo
+    int64_t salesID = 0, matTypeID = 0;  // mode 6: dealer and material preselected (0: as they are)
 };
 
 class TFormSelParts : public QDialog {
@@ -66,9 +67,11 @@ public:
     bool WaitForThumbnails(int timeoutMs);
 
     // --- Maintenance (modes 0 and 6) ---------------------------------------
-    // Mode 6: the material editor's picture with the name, number and size
-    // it files under; the number begins with the new PartsID.
-    void PrepareNewProduct(const QImage& picture, const QString& name, const QString& number, const QString& specs);
+    // Mode 6: the material editor's picture with the name, number, size,
+    // dealer and material it files under; the number begins with the new
+    // PartsID.
+    void PrepareNewProduct(const QImage& picture, const QString& name, const QString& number, const QString& specs,
+                           int64_t salesID = 0, int64_t matTypeID = 0);
     void BitBtnAddPartsClick();
     void ButtonUpdateClick();
     void N1Click();

@@ -164,6 +164,12 @@ void MaterialEditor::Load(const QImage& pattern) {
     Reset();
 }
 
+void MaterialEditor::Open(const QImage& picture) {
+    const QImage opened = ToRgb32(picture);
+    if (!source_.isNull() && (opened == result_ || opened == source_)) return;
+    Load(opened);
+}
+
 void MaterialEditor::Reset() {
     result_ = source_.copy();
     entries_.clear();
@@ -189,34 +195,36 @@ int MaterialEditor::EntryFor(uint32_t key) {
     return static_cast<int>(entries_.size()) - 1;
 }
 
-void MaterialEditor::FillEntry(const V2d_ColorRep& entry, int tolerance, bool overlay, const Progress& progress) {
+void MaterialEditor::FillEntry(const V2d_ColorRep& entry, uint32_t shade, int tolerance, bool overlay,
+                               const Progress& progress) {
     if (entry.texture.isNull()) {
         FillColour(result_, source_, KeyPixel(entry.key), tolerance, entry.colour);
         return;
     }
     const QImage scaled = ScaleTexture(entry.texture, entry.scale);
-    FillTexture(result_, source_, KeyPixel(entry.key), tolerance, overlay ? ShadeTexture(entry.colour, scaled) : scaled,
+    FillTexture(result_, source_, KeyPixel(entry.key), tolerance, overlay ? ShadeTexture(shade, scaled) : scaled,
                 progress);
+}
+
+void MaterialEditor::ApplyTexture(int index, const QImage& texture, int tolerance, bool overlay,
+                                  const Progress& progress) {
+    current_ = index;
+    V2d_ColorRep& entry = entries_[current_];
+    entry.texture = ToRgb32(texture);
+    entry.scale = kDefaultTextureScale;
+    FillEntry(entry, entry.key, tolerance, overlay, progress);
 }
 
 bool MaterialEditor::ClickColour(QPoint p, uint32_t colour, int tolerance, bool overlay, const Progress& progress) {
     if (!source_.valid(p)) return false;
     current_ = EntryFor(SourceColourAt(p));
-    V2d_ColorRep& entry = entries_[current_];
-    entry.colour = colour;
-    if (!overlay) entry.texture = QImage();
-    FillEntry(entry, tolerance, overlay, progress);
-    return true;
+    return ChangeColour(colour, tolerance, overlay, progress).ok();
 }
 
 bool MaterialEditor::ClickTexture(QPoint p, const QImage& texture, int tolerance, bool overlay,
                                   const Progress& progress) {
     if (!source_.valid(p) || texture.isNull()) return false;
-    current_ = EntryFor(SourceColourAt(p));
-    V2d_ColorRep& entry = entries_[current_];
-    entry.texture = ToRgb32(texture);
-    entry.scale = kDefaultTextureScale;
-    FillEntry(entry, tolerance, overlay, progress);
+    ApplyTexture(EntryFor(SourceColourAt(p)), texture, tolerance, overlay, progress);
     return true;
 }
 
@@ -225,7 +233,7 @@ Status MaterialEditor::ChangeColour(uint32_t colour, int tolerance, bool overlay
     V2d_ColorRep& entry = entries_[current_];
     entry.colour = colour;
     if (!overlay) entry.texture = QImage();
-    FillEntry(entry, tolerance, overlay, progress);
+    FillEntry(entry, colour, tolerance, overlay, progress);
     return Status::Ok();
 }
 
@@ -234,17 +242,14 @@ Result<bool> MaterialEditor::ChangeScale(int percent, int tolerance, bool overla
     V2d_ColorRep& entry = entries_[current_];
     if (entry.texture.isNull() || entry.scale == percent || percent <= 0) return false;
     entry.scale = percent;
-    FillEntry(entry, tolerance, overlay, progress);
+    FillEntry(entry, entry.colour, tolerance, overlay, progress);
     return true;
 }
 
 Status MaterialEditor::ChangeTexture(const QImage& texture, int tolerance, bool overlay, const Progress& progress) {
     if (current() == nullptr) return Error{kMsgPickAreaFirst};
     if (texture.isNull()) return Status::Ok();
-    V2d_ColorRep& entry = entries_[current_];
-    entry.texture = ToRgb32(texture);
-    entry.scale = kDefaultTextureScale;
-    FillEntry(entry, tolerance, overlay, progress);
+    ApplyTexture(current_, texture, tolerance, overlay, progress);
     return Status::Ok();
 }
 

@@ -73,6 +73,10 @@ class MaterialEditor {
 public:
     // A new pattern: source and result, entries emptied.
     void Load(const QImage& pattern);
+    // The picture the editor is opened on. Its own last result (handed back
+    // and opened again) or its source keeps source, result and entries, so
+    // the work goes on; any other picture is loaded as a new pattern.
+    void Open(const QImage& picture);
     // Back to the source pattern; entries emptied.
     void Reset();
 
@@ -88,10 +92,12 @@ public:
 
     // Colour mode: keyed on the source colour at p. Without overlay, or for
     // an entry without texture, a flat fill; with overlay the entry's
-    // texture in the new colour. False for a point outside the picture.
+    // texture shaded in the new colour. False for a point outside the picture.
     bool ClickColour(QPoint p, uint32_t colour, int tolerance, bool overlay, const Progress& progress = {});
-    // Texture mode: the texture (shaded in the entry's colour with overlay)
-    // fills the key's pixels; the entry's scale returns to 100.
+    // Texture mode: the texture fills the key's pixels, with overlay shaded
+    // in the key colour (the pattern's own colour there), whatever colour
+    // the entry has; a new entry's colour is the key, and the scale
+    // returns to 100.
     bool ClickTexture(QPoint p, const QImage& texture, int tolerance, bool overlay, const Progress& progress = {});
 
     // Edits of the current entry; kMsgPickAreaFirst without entries.
@@ -99,11 +105,16 @@ public:
     // Nothing happens (and false) when the entry has no texture or the
     // scale is unchanged.
     Result<bool> ChangeScale(int percent, int tolerance, bool overlay, const Progress& progress = {});
+    // A new texture for the current entry, applied as a texture click on
+    // its key is.
     Status ChangeTexture(const QImage& texture, int tolerance, bool overlay, const Progress& progress = {});
 
 private:
     int EntryFor(uint32_t key);
-    void FillEntry(const V2d_ColorRep& entry, int tolerance, bool overlay, const Progress& progress);
+    // The entry's texture, with overlay shaded in `shade`, fills its key's
+    // pixels; a colour entry fills them flat.
+    void FillEntry(const V2d_ColorRep& entry, uint32_t shade, int tolerance, bool overlay, const Progress& progress);
+    void ApplyTexture(int index, const QImage& texture, int tolerance, bool overlay, const Progress& progress);
 
     QImage source_;
     QImage result_;

@@ -211,7 +211,12 @@ void TFormMatedit::BuildControls() {
 
 void TFormMatedit::LoadPattern(const QImage& pattern, int tolerance) {
     editor_.Load(pattern);
-    EditTolerance->setText(QString::number(ClampTolerance(tolerance)));
+    OpenOn(pattern, tolerance);
+}
+
+void TFormMatedit::OpenOn(const QImage& picture, std::optional<int> tolerance) {
+    editor_.Open(picture);
+    if (tolerance) EditTolerance->setText(QString::number(ClampTolerance(*tolerance)));
     ImageTex->setPicture(editor_.source());
     ShowSourceCaption();
     ShowResult();
@@ -308,12 +313,12 @@ void TFormMatedit::SButtonColorClick() {
 void TFormMatedit::TrackBarScaleChange() {
     const int position = TrackBarScale->value();
     EditScale->setText(QString::number(position));
-    if (editor_.current() == nullptr) {
-        if (TrackBarScale->hasFocus()) Message(QString::fromUtf8(kMsgPickAreaFirst));
-        return;
-    }
     const bool held = TrackBarScale->isSliderDown() || QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
     if (!TrackBarScale->hasFocus() || held) return;
+    if (editor_.current() == nullptr) {
+        Message(QString::fromUtf8(kMsgPickAreaFirst));
+        return;
+    }
     const std::optional<int> tolerance = Tolerance();
     if (!tolerance) return;
     Result<bool> scaled = editor_.ChangeScale(position, *tolerance, CheckBoxMix->isChecked(),
@@ -368,8 +373,9 @@ void TFormMatedit::SpeedButtonOKClick() {
 void TFormMatedit::ShowResult() { ImageMat->setPicture(editor_.result()); }
 
 void TFormMatedit::ShowCurrentEntry() {
+    // The group stays enabled without entries: its controls then say to
+    // pick an area first.
     const V2d_ColorRep* entry = editor_.current();
-    GroupBoxCurrent->setEnabled(entry != nullptr);
     QPalette palette = ShapeColor->palette();
     palette.setColor(QPalette::Window, entry ? QColorFromWindows(entry->colour) : QColor(Qt::white));
     ShapeColor->setPalette(palette);

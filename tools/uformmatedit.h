@@ -49,6 +49,10 @@ public:
 
     // The pattern to edit (source and result) and the map's tolerance.
     void LoadPattern(const QImage& pattern, int tolerance);
+    // Opened on the product panel's picture: its own result or source goes
+    // on with the entries it had (MaterialEditor::Open). A tolerance, when
+    // given, goes into "容差：".
+    void OpenOn(const QImage& picture, std::optional<int> tolerance);
     // The edited picture after OK.
     QImage Edited() const { return editor_.result(); }
     const MaterialEditor& editor() const { return editor_; }

@@ -93,6 +93,9 @@ TEST(MaterialEdit, TexturesRepeatFromTheCornerAndShadeOnce) {
     ASSERT_TRUE(editor.ChangeColour(0x0000FF00, 0, false).ok());
     EXPECT_TRUE(editor.current()->texture.isNull());
     EXPECT_EQ(Count(editor.result(), qRgb(0, 255, 0)), 8);
+    // Overlay shades a texture click in the key (200, 10, 10), not in the entry's green.
+    ASSERT_TRUE(editor.ClickColour({0, 0}, 0x0000FF00, 0, true) && editor.ClickTexture({0, 0}, texture, 0, true));
+    EXPECT_EQ(editor.result().pixel(0, 1), qRgb(78, 3, 3));
 }
 
 TEST(MaterialEdit, EntriesAreKeyedBySourceColour) {

@@ -59,6 +59,7 @@ protected:
         page("/cat3.htm", Redirect("/webbase/productt.asp/none.htm"));
         page("/webbase/productt.asp/1.htm", Page("", "PartsName=云白&amp;PartsNumber=WS-1&amp;PartsSpecs=800*400&amp;"
                                                      "FanSheXiShu=45&amp;PicUrl=" + server_.Url("/files/WS-1.jpg")));
+        page("/webbase/productt.asp/gone", Page("", "PartsNumber=WS-9&amp;PicUrl=" + server_.Url("/files/WS-9.jpg")));
         page("/webbase/productt.asp/none.htm", Page("", "PartsName=云白&amp;PartsNumber=WS-1"));
         page("/vexel/Skim/GoodsList.aspx/a.htm", Page("<script>function getCxData(){return 'http://h/t/a.v2d';}</script>", ""));
         page("/vexel/Skim/GoodsList.aspx/empty.htm", Page("<script>function getCxData(){return '';}</script>", ""));
@@ -140,6 +141,9 @@ TEST_F(OnlineWindows, MaterialAlreadyInXjpgIsNotFetchedAgain) {
     panel.BitBtnPartsClick();
     EXPECT_EQ(pictureHits_, 1);
     EXPECT_TRUE(prompts.texts.isEmpty()) << prompts.texts.join("|").toStdString();
+    panel.setOnlineWindow(&window, true, QString::fromStdString(server_.Url("/webbase/productt.asp/gone")), QString());
+    panel.BitBtnPartsClick();  // a picture the service cannot deliver
+    EXPECT_EQ(prompts.texts, QStringList{QStringLiteral("产品图片下载失败，请咨询在线客服。")});
 }
 
 class OnlineTemplates : public test::WindowTest {};
