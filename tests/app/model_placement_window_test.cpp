@@ -3,6 +3,7 @@
 // handles frame the new model, and dragging them shapes and moves it.
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -70,6 +71,38 @@ TEST_F(ModelWindow, ADropOnTheFloorLandsJustAfterItFramedByItsHandles) {
     for (const char* handle : {"node1", "node3", "node8", "NodeMove"}) EXPECT_TRUE(Find<QLabel>(handle).isVisible());
     const V2d_Point corner = carpet.corners[0];
     EXPECT_EQ(Overlay().pixel(corner.x + carpet.originX, corner.y + carpet.originY), kMagenta);
+}
+
+// The panel's sofa pulled onto the floor as a person does: the press and
+// move on the panel picture start the drag, and the view receives what the
+// drag delivers at the floor. The sofa appears on the floor, and the picture's
+// top-left corner (where a cut-out at origin 0 would be drawn) is untouched.
+TEST_F(ModelWindow, TheSofaDraggedFromThePanelStandsOnTheFloor) {
+    UseModel("PartsName=北欧双人沙发&PartsNumber=SF-003&SalesName=美家家具&PartsSpecs=1600*850&PSTypeMemo=沙发");
+    const QImage before = Shown();
+    auto& panel = Find<QWidget>("ImageParts");
+    QTest::mousePress(&panel, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseMove(&panel, {14 + QApplication::startDragDistance(), 10});
+    QTest::mouseRelease(&panel, Qt::LeftButton);
+    auto& image1 = Find<PictureLayer>("Image1");
+    const QPoint at = (QPointF(FloorPoint()) * Zoom()).toPoint();
+    QMimeData data;
+    data.setData(kProductDragFormat, {});
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&image1, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&image1, &drop);
+    QApplication::processEvents();
+    ASSERT_EQ(Record(floor_ + 1).kind, kCutOutModel);
+    const QImage after = Shown();
+    QRect changed;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (after.pixel(x, y) != before.pixel(x, y)) changed |= QRect(x, y, 1, 1);
+    const PixelBox floor = OutlineBox(Record(floor_));
+    EXPECT_TRUE(changed.contains(FloorPoint().x(), changed.center().y())) << "centred on the drop's column";
+    EXPECT_GT(changed.bottom(), floor.minY) << "it stands on the floor";
+    EXPECT_EQ(after.copy(0, 0, 300, 150), before.copy(0, 0, 300, 150));
 }
 
 TEST_F(ModelWindow, ACarpetDrawnOnTheFloorLiesOnItsPlaneJustAfterIt) {

@@ -5,11 +5,15 @@
 #include "tools/uformmatedit.h"
 
 namespace v2d::test {
-// Runs `act` in the modal window of that name once it is up.
-void InModal(const QString& name, std::function<void(QWidget&)> act) {
+// Runs `act` in the modal window of that name once it is up; after five
+// seconds without it the test fails and whatever modal window is up closes.
+void InModal(const QString& name, std::function<void(QWidget&)> act, int triesLeft = 500) {
     QTimer::singleShot(10, [=] {
         QWidget* m = QApplication::activeModalWidget();
-        m && m->objectName() == name ? act(*m) : InModal(name, act);
+        if (m && m->objectName() == name) return act(*m);
+        if (triesLeft > 0) return InModal(name, act, triesLeft - 1);
+        ADD_FAILURE() << "no window " << name.toStdString();
+        if (m) m->close();
     });
 }
 QString Text(QWidget& w, const char* name, const char* property) { return Child<QWidget>(w, name).property(property).toString(); }
@@ -30,7 +34,12 @@ TEST_F(MaterialEditorWindow, PanelPictureClickEditsDragDoesNotAndFilingKeepsTheS
     QTest::mousePress(&picture, Qt::LeftButton, {}, {10, 10});
     QTest::mouseMove(&picture, {12 + QApplication::startDragDistance(), 10});  // offscreen the drag ends at once
     EXPECT_NE(picture.findChild<QDrag*>(), nullptr);
-    QTimer::singleShot(0, [] { if (QWidget* m = QApplication::activeModalWidget()) ADD_FAILURE(), m->close(); });
+    QTimer::singleShot(0, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a drag opened " << m->objectName().toStdString();
+            m->close();
+        }
+    });
     QTest::mouseRelease(&picture, Qt::LeftButton);  // no editor after a drag
     QApplication::processEvents();
     // Reopened on its result the entry is kept; filed, the source's size, dealer and material.
