@@ -110,6 +110,8 @@ private:
 
 GuardedServer::GuardedServer(const ServiceLimits& limits) : limits_(limits) {
     set_payload_max_length(kPayloadLimit);
+    // What the answers' Keep-Alive header announces.
+    set_keep_alive_timeout(std::chrono::ceil<std::chrono::seconds>(limits.idle).count());
 }
 
 bool GuardedServer::process_and_close_socket(socket_t sock) {
