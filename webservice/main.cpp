@@ -1,5 +1,6 @@
 // vexel2d-web: the shop's catalogue service.
 //   vexel2d-web --root DIR [--host H] [--port P] [--workspace W] [--ready FILE] [--exit-with-parent]
+//               [--max-per-address N]
 //   vexel2d-web make-catalogue DIR [--workspace W] [--keep-existing]
 //   vexel2d-web export DIR --root ROOT [--base URL]
 #include <signal.h>
@@ -32,7 +33,7 @@ int Fail(const std::string& message) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: vexel2d-web --root DIR [--host H] [--port P] [--workspace W] [--ready FILE] "
-                 "[--exit-with-parent]\n"
+                 "[--exit-with-parent] [--max-per-address N]\n"
                  "       vexel2d-web make-catalogue DIR [--workspace W] [--keep-existing]\n"
                  "       vexel2d-web export DIR --root ROOT [--base URL]\n");
     return 2;
@@ -42,6 +43,7 @@ struct Options {
     std::vector<std::string> positional;
     std::string root, host = "127.0.0.1", workspace, ready, base = "http://127.0.0.1:8080";
     int port = 8080;
+    v2d::web::ServiceLimits limits;
     bool keepExisting = false, exitWithParent = false;
 };
 
@@ -57,12 +59,13 @@ bool Parse(int argc, char** argv, Options& o) {
             std::string& target = a == "--root" ? o.root : a == "--host" ? o.host : a == "--workspace" ? o.workspace
                                   : a == "--ready" ? o.ready : o.base;
             if (!value(target)) return false;
-        } else if (a == "--port") {
+        } else if (a == "--port" || a == "--max-per-address") {
             std::string text;
             if (!value(text)) return false;
-            const std::optional<int> port = v2d::ParseInt(text);
-            if (!port || *port < 0 || *port > 65535) return false;
-            o.port = *port;
+            const std::optional<int> number = v2d::ParseInt(text);
+            const bool port = a == "--port";
+            if (!number || *number < (port ? 0 : 1) || (port && *number > 65535)) return false;
+            (port ? o.port : o.limits.perAddress) = *number;
         } else if (a == "--keep-existing") {
             o.keepExisting = true;
         } else if (a == "--exit-with-parent") {
@@ -85,7 +88,7 @@ int Serve(const Options& o) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     if (o.exitWithParent) prctl(PR_SET_PDEATHSIG, SIGTERM);
 
-    v2d::web::WebService service;
+    v2d::web::WebService service(o.limits);
     if (v2d::Status bound = service.Bind(o.root, o.host, o.port); !bound) return Fail(bound.error());
     if (!o.workspace.empty())
         if (v2d::Status written = v2d::WriteSetting(o.workspace, "WebHost", service.address()); !written)

@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "base/atomic_file.h"
+#include "webservice/byte_range.h"
+#include "webservice/guarded_server.h"
 
 namespace v2d::web {
 
@@ -30,20 +32,29 @@ const char* ContentTypeOf(const fs::path& file) {
 }
 
 // The file below files/ that a request path names, or nothing when the
-// path would leave it.
+// path, once its links are followed, would lead elsewhere.
 std::optional<fs::path> FileOf(const fs::path& files, const std::string& rest) {
-    if (rest.empty() || rest.find("..") != std::string::npos || rest.find('\\') != std::string::npos ||
-        rest.find('\0') != std::string::npos)
-        return std::nullopt;
-    fs::path file = files / fs::u8path(rest);
+    if (rest.find('\\') != std::string::npos || rest.find('\0') != std::string::npos) return std::nullopt;
+    const fs::path wanted = fs::u8path(rest);
+    if (rest.empty() || wanted.has_root_path()) return std::nullopt;
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) return std::nullopt;
+    const fs::path root = fs::canonical(files, error);
+    if (error) return std::nullopt;
+    const fs::path file = fs::canonical(root / wanted, error);
+    if (error || !fs::is_regular_file(file, error)) return std::nullopt;
+    const auto [inRoot, inFile] = std::mismatch(root.begin(), root.end(), file.begin(), file.end());
+    if (inRoot != root.end()) return std::nullopt;
     return file;
+}
+
+void NotFound(httplib::Response& res) {
+    res.status = 404;
+    res.set_content("<html><body>404</body></html>", "text/html");
 }
 
 }  // namespace
 
-WebService::WebService() : server_(std::make_unique<httplib::Server>()) {
+WebService::WebService(const ServiceLimits& limits) : server_(std::make_unique<GuardedServer>(limits)) {
     server_->new_task_queue = [] { return new httplib::ThreadPool(kServiceThreads); };
     server_->set_socket_options([this](int socket) {
         httplib::default_socket_options(socket);
@@ -70,27 +81,34 @@ void WebService::Route() {
     auto page = [this](const httplib::Request& req, httplib::Response& res) {
         std::string path = req.path;
         const auto found = pages_.find(path);
-        if (found == pages_.end()) {
-            res.status = 404;
-            res.set_content("<html><body>404</body></html>", "text/html");
-            return;
-        }
+        if (found == pages_.end()) return NotFound(res);
         res.set_content(found->second.body, found->second.contentType.c_str());
     };
     auto file = [this](const httplib::Request& req, httplib::Response& res) {
         const std::optional<fs::path> file = FileOf(files_, req.path.substr(std::string("/files/").size()));
         std::error_code error;
         const uintmax_t size = file ? fs::file_size(*file, error) : 0;
-        if (!file || error) {
-            res.status = 404;
-            res.set_content("<html><body>404</body></html>", "text/html");
+        if (!file || error) return NotFound(res);
+        res.set_header("Accept-Ranges", "bytes");
+        const RangeDecision range = DecideRange(req.get_header_value("Range"), size);
+        if (range.answer == RangeAnswer::Unsatisfiable) {
+            res.status = 416;
+            res.set_header("Content-Range", "bytes */" + std::to_string(size));
+            res.set_content("", "text/plain");
             return;
         }
+        const bool part = range.answer == RangeAnswer::Part;
+        const uintmax_t first = part ? range.first : 0, length = part ? range.length : size;
+        res.status = part ? 206 : 200;
+        if (part)
+            res.set_header("Content-Range", "bytes " + std::to_string(first) + "-" + std::to_string(first + length - 1) +
+                                                "/" + std::to_string(size));
+        if (length == 0) return res.set_content("", ContentTypeOf(*file));
         auto in = std::make_shared<std::ifstream>(*file, std::ios::binary);
         auto buffer = std::make_shared<std::vector<char>>(kChunk);
-        res.set_content_provider(size, ContentTypeOf(*file),
-                                 [in, buffer](size_t offset, size_t length, httplib::DataSink& sink) {
-                                     in->seekg(static_cast<std::streamoff>(offset));
+        res.set_content_provider(length, ContentTypeOf(*file),
+                                 [in, buffer, first](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     in->seekg(static_cast<std::streamoff>(first + offset));
                                      in->read(buffer->data(), static_cast<std::streamsize>(std::min(length, kChunk)));
                                      const std::streamsize got = in->gcount();
                                      if (got <= 0) return false;
@@ -100,6 +118,19 @@ void WebService::Route() {
     server_->Get("/files/.*", file);
     server_->Get(".*", page);
     server_->Post(".*", page);
+    // The library refuses a Range header it cannot read before any route
+    // sees it; such a header is answered as the routes answer it: ignored
+    // (another unit, a backwards range) or refused with the file's size.
+    const httplib::Server::HandlerWithResponse unreadRange = [page, file](const httplib::Request& req,
+                                                                          httplib::Response& res) {
+        if (res.status != 416 || res.has_header("Content-Range") || !req.ranges.empty())
+            return httplib::Server::HandlerResponse::Unhandled;
+        res.status = 200;
+        const bool isFile = req.method != "POST" && req.path.rfind("/files/", 0) == 0;
+        isFile ? file(req, res) : page(req, res);
+        return httplib::Server::HandlerResponse::Handled;
+    };
+    server_->set_error_handler(unreadRange);
 }
 
 void WebService::Listen() { server_->listen_after_bind(); }

@@ -1,24 +1,24 @@
 #pragma once
 // vexel2d-web's server: the built pages (GET and POST, the query ignored)
 // and the files under the catalogue's files/ folder, streamed with their
-// Content-Length and answering range requests.
+// Content-Length and answering single range requests. Nothing outside
+// files/ is served, whatever the path or its links say.
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "base/result.h"
+#include "webservice/service_limits.h"
 #include "webservice/pages.h"
-
-namespace httplib {
-class Server;
-}
 
 namespace v2d::web {
 
+class GuardedServer;
+
 class WebService {
 public:
-    WebService();
+    explicit WebService(const ServiceLimits& limits = {});
     ~WebService();
     WebService(const WebService&) = delete;
     WebService& operator=(const WebService&) = delete;
@@ -36,7 +36,7 @@ public:
 private:
     void Route();
 
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<GuardedServer> server_;
     std::filesystem::path files_;
     std::map<std::string, Page> pages_;
     std::string address_;

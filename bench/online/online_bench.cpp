@@ -37,7 +37,7 @@ long StatusKb(const char* key) {
 // One service over a generated catalogue plus a 200 MB file, for the run.
 struct Site {
     fs::path root = fs::temp_directory_path() / ("vexel-bench-site-" + std::to_string(::getpid()));
-    web::WebService service;
+    web::WebService service{web::ServiceLimits{.perAddress = 128}};  // all its clients share one address
     std::thread serving;
 
     Site() {

@@ -1,10 +1,13 @@
 // The catalogue service over a generated catalogue: its pages and
-// descriptors, file downloads with lengths and ranges, refused paths, and
-// the static export.
+// descriptors, file downloads with lengths and ranges, paths that would
+// leave its folder, clients that hold on, and the static export.
 #include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <QGuiApplication>
+
+#include <poll.h>
+#include <sys/socket.h>
 
 #include <fstream>
 #include <thread>
@@ -35,6 +38,30 @@ std::string BodyOf(const std::string& html) {
     return html.substr(open, html.find("</body>") - open);
 }
 
+using namespace std::chrono_literals;
+
+// A raw connection, so that paths reach the service exactly as written.
+struct Raw {
+    explicit Raw(int port) : fd(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in to{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof(to)), 0);
+    }
+    ~Raw() { ::close(fd); }
+    void Send(const std::string& text) { ::send(fd, text.data(), text.size(), MSG_NOSIGNAL); }
+    // What arrives until the service closes, or "(open)" when it keeps quiet and open.
+    std::string Reply(std::chrono::milliseconds wait = 3000ms) {
+        std::string got;
+        char buffer[4096];
+        for (pollfd entry{fd, POLLIN, 0}; ::poll(&entry, 1, int(wait.count())) > 0;) {
+            const ssize_t n = ::recv(fd, buffer, sizeof(buffer), 0);
+            if (n <= 0) return got;
+            got.append(buffer, size_t(n));
+        }
+        return got + "(open)";
+    }
+    int fd;
+};
+
 class Service : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -44,6 +71,8 @@ protected:
         static QGuiApplication app(argc, argv);  // the demo draws with fonts
         root_ = new test::ScratchFolder("vexel-web-root");
         ASSERT_TRUE(demo::WriteWebCatalogue(root_->path()));
+        std::ofstream(root_->path() / "outside.txt") << "outside secret";
+        fs::create_symlink(root_->path() / "outside.txt", root_->path() / "files" / "link.txt");
     }
     static void TearDownTestSuite() { delete root_; }
     void SetUp() override {
@@ -57,7 +86,7 @@ protected:
         thread_.join();
     }
     static inline test::ScratchFolder* root_ = nullptr;
-    WebService service_;
+    WebService service_{ServiceLimits{.request = 500ms, .idle = 500ms, .write = 1000ms, .perAddress = 4}};
     std::thread thread_;
     std::optional<httplib::Client> client_;
 };
@@ -103,16 +132,74 @@ TEST_F(Service, FilesComeWithLengthAndRangesAndStayInTheirFolder) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->body, whole);
     EXPECT_EQ(res->get_header_value("Content-Length"), std::to_string(whole.size()));
-    const auto part = client_->Get("/files/c2d/WM-6101.c2d", {{"Range", "bytes=4-103"}});
-    EXPECT_EQ(part->status, 206);
-    EXPECT_EQ(part->body, whole.substr(4, 100));
-    for (const char* bad : {"/files/../catalogue.txt", "/files/%2e%2e/catalogue.txt", "/files/nothing.jpg", "/files/"})
-        EXPECT_EQ(client_->Get(bad)->status, 404) << bad;
+    const std::string size = std::to_string(whole.size()), last = std::to_string(whole.size() - 1);
+    std::string many = "bytes=0-0";
+    for (int i = 1; i < 200; ++i) many += "," + std::to_string(i * 10) + "-" + std::to_string(i * 10 + 4);
+    const struct {
+        std::string range;
+        int status;
+        std::string contentRange, body;
+    } cases[] = {
+        {"bytes=4-103", 206, "bytes 4-103/" + size, whole.substr(4, 100)},
+        {"bytes=-100", 206, "bytes " + std::to_string(whole.size() - 100) + "-" + last + "/" + size, whole.substr(whole.size() - 100)},
+        {"bytes=0-99999999", 206, "bytes 0-" + last + "/" + size, whole},
+        {"bytes=999999999-", 416, "bytes */" + size, ""},
+        {"bytes=" + size + "-", 416, "bytes */" + size, ""},
+        {"bytes=99999999999999999999999-", 416, "bytes */" + size, ""},
+        {many, 200, "", whole},  // several ranges: the whole file
+        {"bytes=5-2", 200, "", whole},
+        {"items=0-5", 200, "", whole},
+    };
+    for (const auto& c : cases) {
+        const auto got = client_->Get("/files/c2d/WM-6101.c2d", {{"Range", c.range}});
+        ASSERT_TRUE(got) << c.range;
+        EXPECT_EQ(got->status, c.status) << c.range;
+        EXPECT_EQ(got->get_header_value("Content-Range"), c.contentRange) << c.range;
+        EXPECT_TRUE(got->body == c.body) << c.range << " gave " << got->body.size() << " bytes";
+    }
+    // Whatever the spelling, nothing outside files/ comes out, links included.
+    for (const std::string& bad : std::vector<std::string>{"/files/../catalogue.txt", "/files/%2e%2e/catalogue.txt", "/files/nothing.jpg", "/files/", "/files/link.txt",
+          "/files/jpg/..%2F..%2Foutside.txt", "/files/%2e%2e%2foutside.txt", "/files//etc/passwd",
+          "/files/%2Fetc%2Fpasswd", "/files//" + (root_->path() / "outside.txt").string(),
+          "/files/jpg//../../outside.txt", "/files/%2F%2Fetc//passwd"}) {
+        Raw raw(service_.port());
+        raw.Send("GET " + bad + " HTTP/1.1\r\nConnection: close\r\n\r\n");
+        const std::string reply = raw.Reply();
+        EXPECT_EQ(reply.rfind("HTTP/1.1 404", 0), 0u) << bad << ": " << reply;
+        EXPECT_EQ(reply.find("secret"), std::string::npos) << bad;
+        EXPECT_EQ(reply.find("root:"), std::string::npos) << bad;
+    }
+    EXPECT_EQ(client_->Get("/files/c2d//WM-6101.c2d")->body, whole);
 
     // What the program's download makes of it.
     test::ScratchFolder local("vexel-web-local");
     ASSERT_TRUE(DownloadFile(service_.address() + "/files/c2d/WM-6101.c2d", local / "WM-6101.c2d"));
     EXPECT_EQ(ReadFile(local / "WM-6101.c2d"), whole);
+}
+
+TEST_F(Service, ClientsThatHoldOnAreCutOffWhileOthersAreServed) {
+    // A request dribbling in byte by byte is dropped once its time is up.
+    Raw slow(service_.port());
+    const auto start = std::chrono::steady_clock::now();
+    slow.Send("GET / HTTP/1.1\r\n");
+    std::thread dribble([&] {
+        for (int i = 0; i < 16; ++i, std::this_thread::sleep_for(50ms)) slow.Send("X");
+    });
+    EXPECT_EQ(client_->Get("/")->status, 200);
+    EXPECT_EQ(slow.Reply().find("(open)"), std::string::npos);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1200ms);
+    dribble.join();
+
+    // One address holds four connections at most; a fifth is turned away
+    // until one of them closes.
+    std::vector<std::unique_ptr<Raw>> held;
+    for (int i = 0; i < 4; ++i) held.push_back(std::make_unique<Raw>(service_.port()));
+    for (auto& raw : held) raw->Send("GET / HTTP/1.1\r\n");
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Raw(service_.port()).Reply().rfind("HTTP/1.1 503", 0), 0u);
+    held.pop_back();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(client_->Get("/")->status, 200);
 }
 
 TEST_F(Service, ExportWritesTheSamePagesAsFiles) {
