@@ -131,10 +131,10 @@ namespace {
 
 // An edge blur wider than this shows nothing more, and the blur's cost grows
 // with it; larger radii are blurred at this one.
-constexpr int kLargestLightMapBlur = 100;
+constexpr int kLargestLightMapBlur = 30;
 // The stamping's pixel work (circles times their area) of any real outline
 // stays far below this; a hostile outline beyond it gets no light map.
-constexpr double kStampBudget = 2e9;
+constexpr double kStampBudget = 5e8;
 
 // The circles stamped along the outline's edges, each covering at most the box.
 double StampWork(const V2dPolygon& record, const PixelBox& box, int radius) {
