@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <jpeglib.h>
@@ -32,13 +33,21 @@ constexpr long kJpegWorkingMemory = 256L << 20;
 
 uint32_t BigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
+using Size = std::optional<QSize>;
+
+Size Allowed(int64_t width, int64_t height) {
+    if (width > kMaxPictureSide || height > kMaxPictureSide || !PictureSizeAllowed(int(width), int(height)))
+        return std::nullopt;
+    return QSize(int(width), int(height));
+}
+
 // The JPEG's markers up to its first frame header fit in the data, and the
-// frame names a size a reader accepts.
-bool JpegHeaderSound(std::span<const uint8_t> data) {
-    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
+// frame names a size a reader accepts: that size.
+Size JpegHeaderSize(std::span<const uint8_t> data) {
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
     size_t at = 2;
     while (at + 4 <= data.size()) {
-        if (data[at] != 0xFF) return false;
+        if (data[at] != 0xFF) return std::nullopt;
         const uint8_t marker = data[at + 1];
         if (marker == 0xFF) {  // fill byte
             ++at;
@@ -49,42 +58,42 @@ bool JpegHeaderSound(std::span<const uint8_t> data) {
             continue;
         }
         const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
-        if (length < 2 || length > data.size() - at - 2) return false;
+        if (length < 2 || length > data.size() - at - 2) return std::nullopt;
         const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
-            if (length < 8) return false;
+            if (length < 8) return std::nullopt;
             const int height = data[at + 5] << 8 | data[at + 6], width = data[at + 7] << 8 | data[at + 8];
             // A height of 0 is given later by a DNL marker; libjpeg refuses it.
-            return PictureSizeAllowed(width, height);
+            return Allowed(width, height);
         }
-        if (marker == 0xDA || marker == 0xD9) return false;  // scan or end before any frame
+        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan or end before any frame
         at += 2 + length;
     }
-    return false;
+    return std::nullopt;
 }
 
 // Every chunk of the PNG fits in what is left of it, its header comes first
-// and names a size a reader accepts, and it ends. No chunk length reaches
-// the decoder before this holds.
-bool PngHeaderSound(std::span<const uint8_t> data) {
+// and names a size a reader accepts, and it ends: that size. No chunk
+// length reaches the decoder before this holds.
+Size PngHeaderSize(std::span<const uint8_t> data) {
     static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (data.size() < 8 + 25 || std::memcmp(data.data(), kSignature, 8) != 0) return false;
+    if (data.size() < 8 + 25 || std::memcmp(data.data(), kSignature, 8) != 0) return std::nullopt;
     size_t at = 8;
+    Size size;
     for (bool first = true; data.size() - at >= 12; first = false) {
         const uint32_t length = BigEndian32(data.data() + at);
         const uint8_t* type = data.data() + at + 4;
-        if (length > 0x7FFFFFFFu || length > data.size() - at - 12) return false;
+        if (length > 0x7FFFFFFFu || length > data.size() - at - 12) return std::nullopt;
         if (first) {
-            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return false;
+            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return std::nullopt;
             const uint32_t width = BigEndian32(type + 4), height = BigEndian32(type + 8);
-            if (width > uint32_t(kMaxPictureSide) || height > uint32_t(kMaxPictureSide) ||
-                !PictureSizeAllowed(int(width), int(height)))
-                return false;
+            size = Allowed(width, height);
+            if (!size) return std::nullopt;
         }
-        if (std::memcmp(type, "IEND", 4) == 0) return true;
+        if (std::memcmp(type, "IEND", 4) == 0) return size;
         at += 12 + size_t(length);
     }
-    return false;
+    return std::nullopt;
 }
 
 // libpng reports errors by longjmp from here.
@@ -263,7 +272,7 @@ QImage DecodeWithQt(std::span<const uint8_t> data, const char* format) {
     QImage image;
     if (data.empty() || data.size() > size_t(INT32_MAX)) return {};
     if (!image.loadFromData(data.data(), static_cast<int>(data.size()), format)) return {};
-    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) return {};
+    if (!PictureSizeAllowed(image.width(), image.height())) return {};
     return image;
 }
 
@@ -284,14 +293,14 @@ bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
 }
 
 QImage DecodeJpeg(std::span<const uint8_t> data) {
-    if (!JpegHeaderSound(data)) return {};
+    if (!JpegHeaderSize(data)) return {};
     QImage image;
     if (!DecodeJpegInto(data.data(), data.size(), &image, 0)) return {};
     return image;
 }
 
 QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide) {
-    if (!JpegHeaderSound(data) || longestSide < 1) return {};
+    if (!JpegHeaderSize(data) || longestSide < 1) return {};
     QImage image;
     if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide)) return {};
     return image;
@@ -312,7 +321,7 @@ std::optional<Bytes> EncodeJpeg(const QImage& image, int quality) {
 
 QImage DecodePng(std::span<const uint8_t> data) {
     QImage image;
-    if (!PngHeaderSound(data) || !DecodePngInto(data, &image)) return {};
+    if (!PngHeaderSize(data) || !DecodePngInto(data, &image)) return {};
     return image;
 }
 
@@ -329,6 +338,18 @@ QImage DecodeBmp(std::span<const uint8_t> data) {
     QImage image = DecodeWithQt(data, "BMP");
     if (image.isNull()) return image;
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+std::optional<QSize> PictureFileSize(std::span<const uint8_t> data) {
+    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8) return JpegHeaderSize(data);
+    if (data.size() >= 8 && std::memcmp(data.data(), "\x89PNG", 4) == 0) return PngHeaderSize(data);
+    if (data.size() >= 26 && data[0] == 'B' && data[1] == 'M') {
+        int32_t width = 0, height = 0;
+        std::memcpy(&width, data.data() + 18, 4);  // little-endian, as BMP files are
+        std::memcpy(&height, data.data() + 22, 4);
+        return Allowed(std::abs(int64_t(width)), std::abs(int64_t(height)));
+    }
+    return std::nullopt;
 }
 
 QImage DecodePicture(std::span<const uint8_t> data) {
