@@ -23,6 +23,18 @@ inline int32_t TruncToInt(double v) {
     return static_cast<int32_t>(v);
 }
 
+// Coordinates, offsets and radii of any real scene stay within this many
+// pixels of the origin: four times the largest picture side a reader accepts.
+// Readers refuse values beyond it; drawers skip records that hold them.
+inline constexpr int32_t kCoordinateLimit = 120000;
+inline bool WithinCoordinateLimit(int64_t v) { return v >= -kCoordinateLimit && v <= kCoordinateLimit; }
+
+// A sum of coordinates held inside the int range.
+inline int32_t SaturatedSum(int64_t a, int64_t b) {
+    const int64_t sum = a + b;
+    return sum < INT32_MIN ? INT32_MIN : sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
+}
+
 // Top-left, top-right, bottom-right, bottom-left.
 using Quad = std::array<V2d_Point, 4>;
 inline Quad QuadOf(const V2d_Point (&corners)[4]) { return {corners[0], corners[1], corners[2], corners[3]}; }

@@ -5,9 +5,11 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <jpeglib.h>
+#include <png.h>
 
 namespace v2d {
 namespace {
@@ -25,6 +27,131 @@ void JpegErrorExit(j_common_ptr info) {
 
 void JpegSilentMessage(j_common_ptr) {}
 
+// libjpeg's working memory for one picture (strips, tables, and a progressive
+// picture's coefficients; the rows themselves live in the QImage).
+constexpr long kJpegWorkingMemory = 256L << 20;
+
+uint32_t BigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+using Size = std::optional<QSize>;
+
+Size Allowed(int64_t width, int64_t height) {
+    if (width > kMaxPictureSide || height > kMaxPictureSide || !PictureSizeAllowed(int(width), int(height)))
+        return std::nullopt;
+    return QSize(int(width), int(height));
+}
+
+// The JPEG's markers up to its first frame header fit in the data, and the
+// frame names a size a reader accepts: that size.
+Size JpegHeaderSize(std::span<const uint8_t> data) {
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
+    size_t at = 2;
+    while (at + 4 <= data.size()) {
+        if (data[at] != 0xFF) return std::nullopt;
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+            at += 2;
+            continue;
+        }
+        const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
+        if (length < 2 || length > data.size() - at - 2) return std::nullopt;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (length < 8) return std::nullopt;
+            const int height = data[at + 5] << 8 | data[at + 6], width = data[at + 7] << 8 | data[at + 8];
+            // A height of 0 is given later by a DNL marker; libjpeg refuses it.
+            return Allowed(width, height);
+        }
+        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan or end before any frame
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
+// Every chunk of the PNG fits in what is left of it, its header comes first
+// and names a size a reader accepts, and it ends: that size. No chunk
+// length reaches the decoder before this holds.
+Size PngHeaderSize(std::span<const uint8_t> data) {
+    static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (data.size() < 8 + 25 || std::memcmp(data.data(), kSignature, 8) != 0) return std::nullopt;
+    size_t at = 8;
+    Size size;
+    for (bool first = true; data.size() - at >= 12; first = false) {
+        const uint32_t length = BigEndian32(data.data() + at);
+        const uint8_t* type = data.data() + at + 4;
+        if (length > 0x7FFFFFFFu || length > data.size() - at - 12) return std::nullopt;
+        if (first) {
+            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return std::nullopt;
+            const uint32_t width = BigEndian32(type + 4), height = BigEndian32(type + 8);
+            size = Allowed(width, height);
+            if (!size) return std::nullopt;
+        }
+        if (std::memcmp(type, "IEND", 4) == 0) return size;
+        at += 12 + size_t(length);
+    }
+    return std::nullopt;
+}
+
+// libpng reports errors by longjmp from here.
+struct PngSource {
+    std::span<const uint8_t> data;
+    size_t at = 0;
+};
+
+void PngRead(png_structp png, png_bytep out, png_size_t length) {
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (length > source->data.size() - source->at) png_error(png, "truncated");
+    std::memcpy(out, source->data.data() + source->at, length);
+    source->at += length;
+}
+
+void PngSilentWarning(png_structp, png_const_charp) {}
+void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// Any PNG to 8-bit BGRA rows of a Format_ARGB32 image, with libpng's own
+// limits on picture size, chunk sizes (text and profiles decompress into at
+// most this much) and the number of ancillary chunks.
+// Kept free of C++ objects with destructors across the longjmp.
+bool DecodePngInto(std::span<const uint8_t> data, QImage* out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngSilentWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    PngSource source{data, 0};
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+    png_set_chunk_malloc_max(png, 8 << 20);
+    png_set_chunk_cache_max(png, 1000);
+    png_set_read_fn(png, &source, PngRead);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    if (!PictureSizeAllowed(int(width), int(height))) png_error(png, "size");
+    png_set_expand(png);
+    png_set_scale_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != size_t(width) * 4) png_error(png, "layout");
+    *out = QImage(int(width), int(height), QImage::Format_ARGB32);
+    if (out->isNull()) png_error(png, "memory");
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, out->scanLine(int(y)), nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
 // Kept free of C++ objects with destructors: longjmp crosses it.
 // `longestSide` > 0 lets libjpeg scale by 1/2, 1/4 or 1/8 in its DCT while
 // the longer side stays at least that long.
@@ -39,6 +166,7 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSi
         return false;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kJpegWorkingMemory;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         jpeg_destroy_decompress(&info);
@@ -144,7 +272,7 @@ QImage DecodeWithQt(std::span<const uint8_t> data, const char* format) {
     QImage image;
     if (data.empty() || data.size() > size_t(INT32_MAX)) return {};
     if (!image.loadFromData(data.data(), static_cast<int>(data.size()), format)) return {};
-    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) return {};
+    if (!PictureSizeAllowed(image.width(), image.height())) return {};
     return image;
 }
 
@@ -165,14 +293,14 @@ bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
 }
 
 QImage DecodeJpeg(std::span<const uint8_t> data) {
-    if (data.size() < 4) return {};
+    if (!JpegHeaderSize(data)) return {};
     QImage image;
     if (!DecodeJpegInto(data.data(), data.size(), &image, 0)) return {};
     return image;
 }
 
 QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide) {
-    if (data.size() < 4 || longestSide < 1) return {};
+    if (!JpegHeaderSize(data) || longestSide < 1) return {};
     QImage image;
     if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide)) return {};
     return image;
@@ -192,9 +320,9 @@ std::optional<Bytes> EncodeJpeg(const QImage& image, int quality) {
 }
 
 QImage DecodePng(std::span<const uint8_t> data) {
-    QImage image = DecodeWithQt(data, "PNG");
-    if (image.isNull()) return image;
-    return image.convertToFormat(QImage::Format_ARGB32);
+    QImage image;
+    if (!PngHeaderSize(data) || !DecodePngInto(data, &image)) return {};
+    return image;
 }
 
 std::optional<Bytes> EncodePng(const QImage& image) {
@@ -210,6 +338,18 @@ QImage DecodeBmp(std::span<const uint8_t> data) {
     QImage image = DecodeWithQt(data, "BMP");
     if (image.isNull()) return image;
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+std::optional<QSize> PictureFileSize(std::span<const uint8_t> data) {
+    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8) return JpegHeaderSize(data);
+    if (data.size() >= 8 && std::memcmp(data.data(), "\x89PNG", 4) == 0) return PngHeaderSize(data);
+    if (data.size() >= 26 && data[0] == 'B' && data[1] == 'M') {
+        int32_t width = 0, height = 0;
+        std::memcpy(&width, data.data() + 18, 4);  // little-endian, as BMP files are
+        std::memcpy(&height, data.data() + 22, 4);
+        return Allowed(std::abs(int64_t(width)), std::abs(int64_t(height)));
+    }
+    return std::nullopt;
 }
 
 QImage DecodePicture(std::span<const uint8_t> data) {

@@ -13,9 +13,12 @@ namespace v2d {
 
 using Bytes = std::vector<uint8_t>;
 
-// Largest picture side accepted from a file; guards against hostile headers.
+// Largest picture side and area accepted from a file; guards against hostile
+// headers. 60 million pixels is beyond any room photograph and keeps a scene
+// rendered from such a picture (background, displayed scene, output) well
+// under 600 MB.
 inline constexpr int kMaxPictureSide = 30000;
-inline constexpr int64_t kMaxPicturePixels = 200'000'000;
+inline constexpr int64_t kMaxPicturePixels = 60'000'000;
 // Pictures larger than this are refused rather than allocated.
 inline bool PictureSizeAllowed(int width, int height) {
     return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
@@ -42,6 +45,10 @@ std::optional<Bytes> EncodePng(const QImage& image);
 
 // BMP file (as stored in older schemes and product maps) to Format_RGB32.
 QImage DecodeBmp(std::span<const uint8_t> data);
+
+// The width and height a JPEG, PNG or BMP file's header gives, read without
+// decoding; nullopt when the header is broken or the size not allowed.
+std::optional<QSize> PictureFileSize(std::span<const uint8_t> data);
 
 // Sniffs JPEG, PNG or BMP by its first bytes and decodes it.
 QImage DecodePicture(std::span<const uint8_t> data);

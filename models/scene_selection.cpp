@@ -56,12 +56,13 @@ std::vector<V2d_Point> DisplayedModelOutline(const V2dPolygon& record, const Out
         if (auto mapped = mapper(record.points, QuadOf(record.corners));
             mapped && mapped->size() == shown.size())
             shown = std::move(*mapped);
-        for (V2d_Point& p : shown) p.x += record.originX, p.y += record.originY;
+        for (V2d_Point& p : shown) p = {SaturatedSum(p.x, record.originX), SaturatedSum(p.y, record.originY)};
         return shown;
     }
+    // In 64 bits: a hostile record's scale times its extent leaves the int range.
     for (V2d_Point& p : shown) {
-        p.x = record.originX + box.minX + (p.x - box.minX) * record.scaleX / 100;
-        p.y = record.originY + box.minY + (p.y - box.minY) * record.scaleY / 100;
+        p.x = SaturatedSum(int64_t(record.originX) + box.minX, (int64_t(p.x) - box.minX) * record.scaleX / 100);
+        p.y = SaturatedSum(int64_t(record.originY) + box.minY, (int64_t(p.y) - box.minY) * record.scaleY / 100);
     }
     return shown;
 }

@@ -19,6 +19,9 @@ void ShadowRegionRenderer::RenderShadowRegion(V2dPolygon& region, QImage& displa
     const QImage mask = BuildShadowMask(region, kShadowRegionMaskSize, kShadowRegionGrey, context.ops);
     if (mask.isNull()) return;
     region.sourcePicture = mask;
+    if (!WithinCoordinateLimit(region.originX) || !WithinCoordinateLimit(region.originY) ||
+        !WithinCoordinateLimit(box.minX) || !WithinCoordinateLimit(box.minY))
+        return;
     const QRect place(box.minX + region.originX, box.minY + region.originY, mask.width(), mask.height());
     QImage shaded = displayed.copy(place);  // outside the scene: black, never shown
     MultiplyByMask(shaded, QPoint(0, 0), mask, 1 + 0.01 * region.lighten);
@@ -61,8 +64,10 @@ void CastPartShadow(const V2dPolygon& part, const V2dPolygon& owner, QImage& own
     if (!part.castShadow) return;
     const PixelBox partBox = OutlineBox(part), ownerBox = OutlineBox(owner);
     if (partBox.empty() || ownerBox.empty()) return;
-    CastShadow(part, part.shadowRadius, part.shadowColor, ownerPicture, partBox.minX - ownerBox.minX + part.shadowX,
-               partBox.minY - ownerBox.minY + part.shadowY, ops);
+    const int64_t x = int64_t(partBox.minX) - ownerBox.minX + part.shadowX;
+    const int64_t y = int64_t(partBox.minY) - ownerBox.minY + part.shadowY;
+    if (!WithinCoordinateLimit(x) || !WithinCoordinateLimit(y)) return;
+    CastShadow(part, PictureModelShadowSize(part.shadowRadius), part.shadowColor, ownerPicture, int(x), int(y), ops);
 }
 
 }  // namespace v2d

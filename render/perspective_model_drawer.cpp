@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "base/picture_codec.h"
 #include "render/picture_ops.h"
+#include "render/region_drawing.h"
 #include "render/shadow_mask.h"
 #include "render/tone.h"
 #include "scene/outline_geometry.h"
@@ -12,7 +14,12 @@
 namespace v2d {
 namespace {
 
-int Scaled(int size, int percent) { return TruncToInt(size * percent * 0.01); }
+int Scaled(int size, int percent) { return TruncToInt(0.01 * size * percent); }
+
+// A model picture is never scaled past the largest picture a file may hold.
+constexpr int64_t kLargestModelPixels = 50'000'000;
+bool ModelSizeAllowed(int w, int h) { return PictureSizeAllowed(w, h) && int64_t(w) * h <= kLargestModelPixels; }
+
 
 // The outline as drawn: mapped onto the corners when they differ from its box.
 std::vector<V2d_Point> DrawnOutline(const V2dPolygon& model, const ImageOperations& ops) {
@@ -24,15 +31,15 @@ std::vector<V2d_Point> DrawnOutline(const V2dPolygon& model, const ImageOperatio
 // outline) plus the origin.
 QPoint PictureModelOrigin(const V2dPolygon& model) {
     const PixelBox box = CornersAreOutlineBox(model) ? OutlineBox(model) : BoxOf(QuadOf(model.corners));
-    return {box.minX + model.originX, box.minY + model.originY};
+    return {SaturatedSum(box.minX, model.originX), SaturatedSum(box.minY, model.originY)};
 }
 
 // A picture model with a reflection shows the scene beneath it at that share.
 QImage MixedWithScene(const QImage& picture, const QImage& scene, QPoint at, int reflect) {
     if (reflect <= 0) return picture;
     QImage mixed = ToRgb32(picture).copy();
-    const double t = reflect * 0.01;
-    const QRect overlap = QRect(at, mixed.size()) & scene.rect();
+    const double t = std::min(reflect, 100) * 0.01;
+    const QRect overlap = ClippedRect(at.x(), at.y(), mixed.width(), mixed.height(), scene.rect());
     for (int y = overlap.top(); y <= overlap.bottom(); ++y) {
         const auto* under = reinterpret_cast<const QRgb*>(scene.constScanLine(y));
         auto* row = reinterpret_cast<QRgb*>(mixed.scanLine(y - at.y()));
@@ -72,14 +79,19 @@ void CompositePictureModel(const V2dPolygon& model, const QImage& picture, QImag
 // The outline as placed in the scene: drawn, then moved by the origin.
 std::vector<V2d_Point> PlacedOutline(const V2dPolygon& model, const ImageOperations& ops) {
     std::vector<V2d_Point> outline = DrawnOutline(model, ops);
-    for (V2d_Point& p : outline) p.x += model.originX, p.y += model.originY;
+    for (V2d_Point& p : outline) p = {SaturatedSum(p.x, model.originX), SaturatedSum(p.y, model.originY)};
     return outline;
 }
 
-QRect RectOf(const PixelBox& box) { return box.empty() ? QRect() : QRect(box.minX, box.minY, box.width(), box.height()); }
+QRect RectOf(const PixelBox& box) {
+    if (box.empty() || !WithinCoordinateLimit(box.minX) || !WithinCoordinateLimit(box.minY) ||
+        !WithinCoordinateLimit(box.maxX) || !WithinCoordinateLimit(box.maxY))
+        return {};
+    return QRect(QPoint(box.minX, box.minY), QPoint(box.maxX, box.maxY));
+}
 
 QImage Brightened(const QImage& picture, int lighten) {
-    if (lighten == 0 || std::abs(lighten) > 400) return picture;
+    if (lighten == 0 || lighten < -400 || lighten > 400) return picture;
     const double f = std::clamp(1 + lighten * 0.01, 0.0, 2.0);
     QImage out = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < out.height(); ++y) {
@@ -100,16 +112,19 @@ QImage PictureModelImage(const V2dPolygon& model, const ImageOperations& ops) {
                          ? ApplyLightMap(model.picture, model.sourcePicture, 0, 0, 1 + 0.01 * model.lighten)
                          : model.picture;
     if (!CornersAreOutlineBox(model)) picture = ops.Transform(picture, QuadOf(model.corners));
-    if (!picture.isNull() && (model.scaleX != 100 || model.scaleY != 100))
-        picture = ResizePicture(picture, Scaled(picture.width(), model.scaleX), Scaled(picture.height(), model.scaleY));
+    if (!picture.isNull() && (model.scaleX != 100 || model.scaleY != 100)) {
+        const int w = Scaled(picture.width(), model.scaleX), h = Scaled(picture.height(), model.scaleY);
+        picture = ModelSizeAllowed(w, h) ? ResizePicture(picture, w, h) : QImage();
+    }
     return picture;
 }
 
 void DrawCutoutModel(const V2dPolygon& model, QImage& displayed, const QRect& clip) {
-    if (model.picture.isNull()) return;
+    if (model.picture.isNull() || !WithinDrawingRange(model)) return;
     // However small its scale, a cut-out keeps a pixel each way.
     const int w = std::max(1, Scaled(model.picture.width(), model.scaleX));
     const int h = std::max(1, Scaled(model.picture.height(), model.scaleY));
+    if (!ModelSizeAllowed(w, h)) return;
     QPainter painter(&displayed);
     if (!clip.isNull()) painter.setClipRect(clip);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -122,7 +137,7 @@ void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2d
     const QPointF offset(-canvasOrigin.x(), -canvasOrigin.y());
     for (const V2dPolygon* part : parts) {
         const QImage& image = part->*picture;
-        if (image.isNull() || part->points.empty()) continue;
+        if (image.isNull() || part->points.empty() || !WithinDrawingRange(*part)) continue;
         const PixelBox box = OutlineBox(*part);
         painter.save();
         painter.setClipPath(OutlinePath(*part, offset));
@@ -132,19 +147,21 @@ void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2d
 }
 
 void PerspectiveModelDrawer::CastShadowOf(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
-    if (!model.castShadow) return;
+    if (!model.castShadow || !WithinDrawingRange(model)) return;
     if (model.kind == kCutOutModel) return shadows_.CastCutoutShadow(model, displayed, context.ops, context.clip);
     shadows_.CastPictureModelShadow(model, PlacedOutline(model, context.ops), displayed, context.ops, context.clip);
 }
 
 QRect PerspectiveModelDrawer::DrawnArea(const V2dPolygon& model, const DrawContext& context) {
-    if (model.group) return {};
+    if (model.group || !WithinDrawingRange(model)) return {};
     QRect area;
     int margin = 0;
     if (model.kind == kCutOutModel) {
         if (model.picture.isNull()) return {};
-        area = QRect(model.originX, model.originY, std::max(1, Scaled(model.picture.width(), model.scaleX)),
-                     std::max(1, Scaled(model.picture.height(), model.scaleY)));
+        const int w = std::max(1, Scaled(model.picture.width(), model.scaleX));
+        const int h = std::max(1, Scaled(model.picture.height(), model.scaleY));
+        if (!ModelSizeAllowed(w, h)) return {};
+        area = QRect(model.originX, model.originY, w, h);
         margin = kCutoutShadowRadiusCap;
     } else {
         area = RectOf(BoxOf(PlacedOutline(model, context.ops)));
@@ -155,7 +172,7 @@ QRect PerspectiveModelDrawer::DrawnArea(const V2dPolygon& model, const DrawConte
 }
 
 void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
-    if (model.group) return;
+    if (model.group || !WithinDrawingRange(model)) return;
     CastShadowOf(model, displayed, context);
     if (model.kind == kCutOutModel) {
         DrawCutoutModel(model, displayed, context.clip);
@@ -166,7 +183,7 @@ void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, c
 }
 
 void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
-    if (model.group) return;
+    if (model.group || !WithinDrawingRange(model)) return;
     CastShadowOf(model, displayed, context);
     if (model.kind == kCutOutModel) {
         DrawCutoutModel(model, displayed, context.clip);
@@ -177,11 +194,12 @@ void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& dis
 
 void PerspectiveModelDrawer::RedrawParts(V2dPolygon& owner, const DrawContext& context) {
     const std::vector<V2dPolygon*> parts = context.scene.GroupMembers(&owner);
-    if (parts.empty() || owner.picture.isNull()) return;
+    if (parts.empty() || owner.picture.isNull() || !WithinDrawingRange(owner)) return;
     const PixelBox box = OutlineBox(owner);
     owner.picture = owner.picture.copy();
     // Each part's shadow falls on the parts drawn before it.
     for (V2dPolygon* part : parts) {
+        if (!WithinDrawingRange(*part)) continue;
         CastPartShadow(*part, owner, owner.picture, context.ops);
         DrawPartPictures(owner.picture, QPoint(box.minX, box.minY), {part}, &V2dPolygon::picture);
     }

@@ -144,4 +144,13 @@ QImage SolidBitmap(int width, int height, uint32_t colour) {
     return result;
 }
 
+QRect ClippedRect(int64_t x, int64_t y, int64_t w, int64_t h, const QRect& bounds) {
+    if (w < 1 || h < 1 || bounds.isEmpty()) return {};
+    const int64_t left = std::max<int64_t>(x, bounds.left()), top = std::max<int64_t>(y, bounds.top());
+    const int64_t right = std::min<int64_t>(x + w - 1, bounds.right());
+    const int64_t bottom = std::min<int64_t>(y + h - 1, bounds.bottom());
+    if (left > right || top > bottom) return {};
+    return QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
+}
+
 }  // namespace v2d

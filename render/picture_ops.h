@@ -48,4 +48,8 @@ QImage MultiplyColour(const QImage& picture, uint32_t colour);
 // A bitmap of the given size filled with one colour (0x00BBGGRR).
 QImage SolidBitmap(int width, int height, uint32_t colour);
 
+// The part of the w x h rectangle at (x, y) that lies inside `bounds`,
+// computed in 64 bits so a place far outside any picture cannot overflow.
+QRect ClippedRect(int64_t x, int64_t y, int64_t w, int64_t h, const QRect& bounds);
+
 }  // namespace v2d

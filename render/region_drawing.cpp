@@ -4,27 +4,35 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
+
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
 
 namespace v2d {
 
+bool WithinDrawingRange(const V2dPolygon& record) {
+    auto inside = [](const V2d_Point& p) { return WithinCoordinateLimit(p.x) && WithinCoordinateLimit(p.y); };
+    if (!inside({record.originX, record.originY}) || !inside({record.shadowX, record.shadowY})) return false;
+    if (!std::all_of(std::begin(record.corners), std::end(record.corners), inside)) return false;
+    return std::all_of(record.points.begin(), record.points.end(), inside);
+}
+
 QPoint PictureOrigin(const V2dPolygon& record) {
     const PixelBox box = OutlineBox(record);
-    QPoint origin(box.minX, box.minY);
-    if (record.kind == kShadowRegion) origin += QPoint(record.originX, record.originY);
-    return origin;
+    if (record.kind != kShadowRegion) return {box.minX, box.minY};
+    return {SaturatedSum(box.minX, record.originX), SaturatedSum(box.minY, record.originY)};
 }
 
 QRect DrawnBounds(const V2dPolygon& record) {
     const PixelBox box = OutlineBox(record);
-    if (box.empty()) return {};
+    if (box.empty() || !WithinDrawingRange(record)) return {};
     const QPoint origin = PictureOrigin(record);
     return QRect(origin.x(), origin.y(), box.width(), box.height());
 }
 
 void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip) {
-    if (picture.isNull() || target.isNull() || record.points.empty()) return;
+    if (picture.isNull() || target.isNull() || record.points.empty() || !WithinDrawingRange(record)) return;
     const QPoint origin = PictureOrigin(record);
     const QPoint shift = record.kind == kShadowRegion ? QPoint(record.originX, record.originY) : QPoint();
     // Outline points name pixel centres; Qt's pixel (i, j) spans [i, i + 1).

@@ -8,6 +8,12 @@
 
 namespace v2d {
 
+// True when every coordinate and offset of the record (outline, corners,
+// origin, shadow offset) lies within kCoordinateLimit. Records beyond it
+// come from no real scene and are not drawn, so no box or sum of them can
+// leave the int range.
+bool WithinDrawingRange(const V2dPolygon& record);
+
 // Where a record's picture is anchored: the outline box's top-left, moved by
 // the record's offset for shadow regions.
 QPoint PictureOrigin(const V2dPolygon& record);

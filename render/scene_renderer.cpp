@@ -164,7 +164,7 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
     }
     const QImage& picture = record.picture;
     const PixelBox box = OutlineBox(record);
-    if (box.empty()) return;
+    if (box.empty() || !WithinDrawingRange(record)) return;
     const double factor = 1.0 + 0.01 * record.lighten;
     QImage toned;
     if (record.blurRadius <= 0) {
@@ -182,7 +182,7 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
     }
     if (toned.isNull()) return;
     if (record.reflect >= 1) {
-        const float strength = static_cast<float>(0.01 * record.reflect);
+        const float strength = static_cast<float>(0.01 * std::min(record.reflect, 100));
         toned = ReflectsAsWall(record.corners) ? ReflectWall(toned, displayed_, box.minX, box.minY, strength)
                                                : ReflectFloor(toned, displayed_, box.minX, box.minY, strength);
     }

@@ -15,6 +15,10 @@ namespace {
 // Masks are made for outlines inside a scene; a hostile outline spanning
 // millions of pixels gets none rather than a giant allocation.
 constexpr int kLargestMaskSide = 20000;
+constexpr int64_t kLargestMaskPixels = 24'000'000;
+bool MaskSizeAllowed(int64_t w, int64_t h) {
+    return w >= 1 && h >= 1 && w <= kLargestMaskSide && h <= kLargestMaskSide && w * h <= kLargestMaskPixels;
+}
 
 QImage WhiteCanvas(int width, int height, QImage::Format format = QImage::Format_RGB32) {
     QImage canvas(width, height, format);
@@ -41,7 +45,7 @@ void BlurWithMargin(QImage& picture, int r, const ImageOperations& ops) {
 
 QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, const ImageOperations& ops) {
     const PixelBox box = OutlineBox(record);
-    if (box.empty() || box.width() > kLargestMaskSide || box.height() > kLargestMaskSide) return {};
+    if (box.empty() || !MaskSizeAllowed(box.width(), box.height())) return {};
     QImage mask = WhiteCanvas(box.width(), box.height());
     if (mask.isNull()) return {};
     {
@@ -67,12 +71,13 @@ QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, cons
 
 void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor, const QRect& clip) {
     if (target.isNull() || mask.isNull()) return;
-    QRect overlap = QRect(at, mask.size()) & target.rect();
+    QRect overlap = ClippedRect(at.x(), at.y(), mask.width(), mask.height(), target.rect());
     if (!clip.isNull()) overlap &= clip;
     if (overlap.isEmpty()) return;
     if (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32)
         target = target.convertToFormat(QImage::Format_RGB32);
     const QImage patch = target.copy(overlap);
+    // The overlap starts at or after `at`, within the mask.
     const QImage shaded = ApplyLightMap(patch, mask, overlap.x() - at.x(), overlap.y() - at.y(), factor);
     if (shaded.isNull()) return;
     for (int y = 0; y < overlap.height(); ++y) {
@@ -83,22 +88,26 @@ void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor
     }
 }
 
+int PictureModelShadowSize(int shadowRadius) {
+    return std::clamp(shadowRadius, 0, 2 * kCutoutShadowRadiusCap + 1);
+}
+
 void CastShadow(const V2dPolygon& record, int size, uint32_t colour, QImage& target, int x, int y,
                 const ImageOperations& ops) {
     MultiplyByMask(target, QPoint(x, y), BuildShadowMask(record, size, colour, ops));
 }
 
 QPoint CutoutShadowOrigin(const V2dPolygon& model) {
-    return {model.originX + model.shadowX, model.originY + model.shadowY};
+    return {SaturatedSum(model.originX, model.shadowX), SaturatedSum(model.originY, model.shadowY)};
 }
 
 QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops) {
     if (model.picture.isNull()) return {};
     const int s = std::clamp(model.shadowRadius, 0, kCutoutShadowRadiusCap);
-    const int w = TruncToInt(model.picture.width() * model.scaleX * 0.01 - s);
-    const int h = TruncToInt(model.picture.height() * model.scaleY * 0.01 - s);
+    const int w = TruncToInt(0.01 * model.picture.width() * model.scaleX - s);
+    const int h = TruncToInt(0.01 * model.picture.height() * model.scaleY - s);
     // A model smaller than its blur has no silhouette left to cast.
-    if (w <= 0 || h <= 0 || w > kLargestMaskSide || h > kLargestMaskSide) return {};
+    if (!MaskSizeAllowed(int64_t(w) + 2 * s, int64_t(h) + 2 * s) || w <= 0 || h <= 0) return {};
     QImage canvas = WhiteCanvas(w + 2 * s, h + 2 * s, QImage::Format_ARGB32);
     if (canvas.isNull()) return {};
     {
@@ -117,8 +126,8 @@ QImage PictureModelShadowMask(const V2dPolygon& model, const std::vector<V2d_Poi
     placed.points = drawnOutline;
     placed.indexList = model.indexList;
     const PixelBox box = OutlineBox(placed);
-    at = QPoint(box.minX + model.shadowX, box.minY + model.shadowY);
-    return BuildShadowMask(placed, model.shadowRadius, model.shadowColor, ops);
+    at = QPoint(SaturatedSum(box.minX, model.shadowX), SaturatedSum(box.minY, model.shadowY));
+    return BuildShadowMask(placed, PictureModelShadowSize(model.shadowRadius), model.shadowColor, ops);
 }
 
 }  // namespace v2d

@@ -47,6 +47,9 @@ void CastShadow(const V2dPolygon& record, int size, uint32_t colour, QImage& tar
 QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops);
 QPoint CutoutShadowOrigin(const V2dPolygon& model);
 
+// A picture model's (or part's) blur size: shadowRadius kept within 0..11,
+// so its blur radius (size / 2) is capped like a cut-out's.
+int PictureModelShadowSize(int shadowRadius);
 // A picture model's shadow: the outline as drawn in the scene (`drawnOutline`,
 // already moved by the origin) with its radius and colour; `at` receives the
 // mask's top-left in the scene.

@@ -17,7 +17,7 @@ namespace {
 // The columns [first, end) of a picture row whose partner column lies inside
 // a map of `mapWidth` columns.
 void PartnerColumns(int width, int offsetX, int mapWidth, int& first, int& end) {
-    first = std::clamp(-offsetX, 0, width);
+    first = static_cast<int>(std::clamp<long long>(-static_cast<long long>(offsetX), 0, width));
     end = static_cast<int>(std::clamp<long long>(static_cast<long long>(mapWidth) - offsetX, first, width));
 }
 
@@ -127,11 +127,39 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]) {
     return NearVertical(a1) && NearVertical(a2);
 }
 
+namespace {
+
+// An edge blur wider than this shows nothing more, and the blur's cost grows
+// with it; larger radii are blurred at this one.
+constexpr int kLargestLightMapBlur = 30;
+// The stamping's pixel work (circles times their area) of any real outline
+// stays far below this; a hostile outline beyond it gets no light map.
+constexpr double kStampBudget = 5e8;
+
+// The circles stamped along the outline's edges, each covering at most the box.
+double StampWork(const V2dPolygon& record, const PixelBox& box, int radius) {
+    const double circle = std::min(std::pow(4.0 * radius + 1, 2), double(box.width()) * box.height());
+    double steps = 0;
+    for (std::span<const V2d_Point> ring : OutlineRings(record))
+        for (size_t n = 0; n < ring.size(); ++n) {
+            const V2d_Point a = ring[n], b = ring[(n + 1) % ring.size()];
+            steps += 1 + std::max(std::abs(double(b.x) - a.x), std::abs(double(b.y) - a.y));
+        }
+    return steps * circle;
+}
+
+}  // namespace
+
 QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops) {
     const PixelBox box = OutlineBox(record);
     if (box.empty() || photo.isNull() || radius < 1 || !PictureSizeAllowed(box.width(), box.height())) return {};
+    radius = std::min(radius, kLargestLightMapBlur);
     const long long stretchedW = box.width() + 2LL * radius, stretchedH = box.height() + 2LL * radius;
-    if (stretchedW > kMaxPictureSide || stretchedH > kMaxPictureSide) return {};
+    // The map covers the region's box; one far larger than the photo is no region of it.
+    if (stretchedW > kMaxPictureSide || stretchedH > kMaxPictureSide ||
+        stretchedW * stretchedH > 4LL * photo.width() * photo.height() + (1 << 20) ||
+        StampWork(record, box, radius) > kStampBudget)
+        return {};
     const QImage source = ToRgb32(photo);
     // Only the outline box survives the cut, so the stamping works on it alone.
     QImage work(box.width(), box.height(), QImage::Format_RGB32);

@@ -7,6 +7,11 @@
 #include "scene/record_codec.h"
 
 namespace v2d {
+namespace {
+
+constexpr int64_t kMaxFilePixels = 80'000'000;
+
+}  // namespace
 
 std::span<const uint8_t> PictureFileOfBlock(std::span<const uint8_t> block) {
     return block.empty() ? block : block.first(block.size() - 1);
@@ -24,6 +29,21 @@ void PictureDecodeQueue::add(std::span<const uint8_t> block, QImage* target, Pic
 }
 
 void PictureDecodeQueue::run() {
+    // All of a file's pictures together stay within a budget: a file of many
+    // pictures, each within the size limit, must not decode into gigabytes.
+    // The last queued (a scheme's background) are counted first; pictures
+    // beyond the budget stay null, as pictures that do not decode do.
+    int64_t pixels = 0;
+    for (auto job = jobs_.rbegin(); job != jobs_.rend(); ++job) {
+        const std::optional<QSize> size = PictureFileSize(PictureFileOfBlock(job->block));
+        if (!size) continue;
+        const int64_t own = int64_t(size->width()) * size->height();
+        if (pixels + own > kMaxFilePixels)
+            job->target = nullptr;
+        else
+            pixels += own;
+    }
+    std::erase_if(jobs_, [](const Job& job) { return job.target == nullptr; });
     // Largest blocks first, so the two workers finish together.
     std::sort(jobs_.begin(), jobs_.end(), [](const Job& a, const Job& b) { return a.block.size() > b.block.size(); });
     ParallelFor(jobs_.size(), [&](size_t i) {

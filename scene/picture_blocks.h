@@ -24,7 +24,8 @@ inline PictureMode PictureModeOf(const V2dPolygon& record) {
 std::span<const uint8_t> PictureFileOfBlock(std::span<const uint8_t> block);
 
 // Blocks waiting to be decoded into their targets. A block that does not
-// decode leaves its target null.
+// decode leaves its target null, and so does one beyond the queue's budget
+// of decoded pixels for all its blocks together.
 class PictureDecodeQueue {
 public:
     void add(std::span<const uint8_t> block, QImage* target, PictureMode mode);

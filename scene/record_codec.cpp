@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/gbk_text.h"
+#include "base/picture_codec.h"
 
 namespace v2d {
 namespace {
@@ -20,6 +21,30 @@ std::optional<std::string> GetText(const uint8_t* field, size_t width) {
     if (!zero) return std::nullopt;
     return GbkToUtf8(std::string_view(reinterpret_cast<const char*>(field),
                                       static_cast<size_t>(static_cast<const uint8_t*>(zero) - field)));
+}
+
+static_assert(kCoordinateLimit == 4 * kMaxPictureSide);
+
+// Percent settings (brightness, reflection, scales) of a real scene stay far
+// inside this; beyond it the arithmetic on them would leave the int range.
+constexpr int32_t kPercentLimit = 100000;
+// A blur or shadow radius wider than this blurs nothing a picture could show.
+constexpr int32_t kRadiusLimit = 65535;
+
+bool Within(int32_t v, int32_t low, int32_t high) { return v >= low && v <= high; }
+
+// Every number the drawers compute with lies where a real scene puts it.
+bool FieldsInRange(const V2dPolygon& r) {
+    for (const V2d_Point& c : r.corners)
+        if (!WithinCoordinateLimit(c.x) || !WithinCoordinateLimit(c.y)) return false;
+    return WithinCoordinateLimit(r.originX) && WithinCoordinateLimit(r.originY) &&
+           WithinCoordinateLimit(r.shadowX) && WithinCoordinateLimit(r.shadowY) &&
+           Within(r.lighten, -kPercentLimit, kPercentLimit) && Within(r.reflect, -kPercentLimit, kPercentLimit) &&
+           Within(r.scaleX, 0, kPercentLimit) && Within(r.scaleY, 0, kPercentLimit) &&
+           Within(r.blurRadius, -kRadiusLimit, kRadiusLimit) &&
+           Within(r.shadowRadius, -kRadiusLimit, kRadiusLimit) &&
+           Within(r.realWidth, -kPercentLimit * 100, kPercentLimit * 100) &&
+           Within(r.realHeight, -kPercentLimit * 100, kPercentLimit * 100);
 }
 
 }  // namespace
@@ -143,6 +168,7 @@ std::optional<DecodedRecord> DecodeRecord(std::span<const uint8_t> block, uint8_
     if (has(off::shadowY, 4)) r.shadowY = ReadI32(p + off::shadowY);
     if (has(off::shadowRadius, 4)) r.shadowRadius = ReadI32(p + off::shadowRadius);
     if (has(off::shadowColor, 4)) r.shadowColor = ReadU32(p + off::shadowColor);
+    if (!FieldsInRange(r)) return std::nullopt;
     return out;
 }
 

@@ -46,7 +46,9 @@ std::array<uint8_t, kRecordSize> EncodeRecord(const V2dPolygon& record, int32_t 
 
 // Decodes a record block of the given version; the block must hold
 // RecordSizeForVersion(version) bytes. Fields the version lacks get the
-// upgrade defaults. Nullopt when a text field is not terminated.
+// upgrade defaults. Nullopt when a text field is not terminated or a field
+// lies outside what any real scene holds (coordinates beyond
+// kCoordinateLimit, percentages or radii beyond their limits).
 std::optional<DecodedRecord> DecodeRecord(std::span<const uint8_t> block, uint8_t version);
 
 // Little-endian helpers shared by the file formats; ReadI32 and ReadU32

@@ -15,6 +15,7 @@ bool ReadPoints(ByteReader& in, int32_t count, bool fixedPoint, std::vector<V2d_
         in.readI32(p.x);
         in.readI32(p.y);
         if (fixedPoint) p = {FromFixedPoint8(p.x), FromFixedPoint8(p.y)};
+        if (!WithinCoordinateLimit(p.x) || !WithinCoordinateLimit(p.y)) return false;
     }
     return true;
 }

@@ -25,7 +25,10 @@ bool ReadMesh(ByteReader& in, V2dPolygon* owner, Scene& scene) {
     mesh->cols = cols;
     for (std::vector<V2d_Point>* nodesOf : {&mesh->srcNodes, &mesh->dstNodes}) {
         nodesOf->resize(static_cast<size_t>(nodes));
-        for (V2d_Point& p : *nodesOf) in.readI32(p.x), in.readI32(p.y);
+        for (V2d_Point& p : *nodesOf) {
+            in.readI32(p.x), in.readI32(p.y);
+            if (!WithinCoordinateLimit(p.x) || !WithinCoordinateLimit(p.y)) return false;
+        }
     }
     scene.MeshList.push_back(std::move(mesh));
     return true;
