@@ -1,6 +1,5 @@
 // vexel2d-cli download against a server of the test's own: the file on
-// success, exit 1 and no file on failure (an endless body at the workspace's
-// size limit too), 2 for bad usage.
+// success, exit 1 and no file on failure, 2 for bad usage.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -12,6 +11,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+const std::string kBlock(65536, '\xFF');
 
 int RunDownload(const std::string& arguments, const std::string& workspace = ".") {
     const int status =
@@ -26,6 +26,9 @@ TEST(DownloadCommand, WritesTheFileOrNothing) {
         res.set_content(std::string("d2v.") + std::string(5000, 'x'), "application/octet-stream");
     });
     server.server.Get("/gone.v2d", [&](const httplib::Request&, httplib::Response& res) { ++hits, res.status = 500; });
+    server.server.Get("/endless.jpg", [](auto&, auto& res) {  // stopped by the workspace's size limit
+        res.set_content_provider("image/jpeg", [](size_t, auto& sink) { return sink.write(kBlock.data(), 65536); });
+    });
     server.Start();
     v2d::test::ScratchFolder folder("vexel-cli-download");
     const std::string target = (folder / "a.v2d").string();
@@ -35,11 +38,6 @@ TEST(DownloadCommand, WritesTheFileOrNothing) {
     EXPECT_EQ(hits, 2);
     EXPECT_FALSE(fs::exists(folder / "b.v2d"));
     EXPECT_EQ(RunDownload("only-one-argument"), 2);
-    server.server.Get("/endless.jpg", [](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("image/jpeg", [](size_t, httplib::DataSink& sink) {
-            return sink.write(std::string(1 << 16, '\xFF').data(), 1 << 16);
-        });
-    });
     std::ofstream(folder / "vexel2d.ini") << "MaxDownloadMB=1\n";
     EXPECT_EQ(RunDownload("'" + server.Url("/endless.jpg") + "' '" + (folder / "c.jpg").string() + "'", folder.path()), 1);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);  // a.v2d and the settings
