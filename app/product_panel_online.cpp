@@ -62,7 +62,8 @@ bool ProductPanelWidget::DownloadProductFile(const QString& url, const QString& 
         const std::optional<int> percent = ProgressPercent(received, total);
         if (percent && *percent != shown) emit downloadProgress(shown = *percent);
     };
-    const Status done = DownloadFile(url.toStdString(), ToPath(target), events);
+    const Status done =
+        DownloadFile(url.toStdString(), ToPath(target), events, ReadMaxDownloadBytes(ToPath(programFolder_)));
     if (done) return true;
     // One message names what failed; the download's own reason says no more.
     emit downloadProgress(0);

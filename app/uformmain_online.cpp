@@ -64,6 +64,7 @@ void TFormMain::StartDownload(const QString& url, const QString& target, std::fu
     QDir::setCurrent(programFolder_);
     auto worker = std::make_unique<THttpGetThread>(url, target);
     THttpGetThread* raw = worker.get();
+    raw->options.maxBytes = ReadMaxDownloadBytes(ToPath(programFolder_));
     connect(raw, &THttpGetThread::OnProgress, this, [this](qint64 received, qint64 total) {
         if (const std::optional<int> percent = ProgressPercent(received, total)) ProgressBar1->setValue(*percent);
     });

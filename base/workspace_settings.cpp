@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/integer_text.h"
 
 namespace v2d {
 
@@ -93,6 +94,14 @@ std::vector<std::string> WithRecentScheme(std::vector<std::string> schemes, cons
     schemes.insert(schemes.begin(), newest);
     if (schemes.size() > static_cast<size_t>(kRecentSchemeCount)) schemes.resize(kRecentSchemeCount);
     return schemes;
+}
+
+int64_t ReadMaxDownloadBytes(const fs::path& workspace) {
+    constexpr long long kLargestMB = 1 << 20;  // a terabyte: far beyond any real file, far from overflow
+    std::optional<long long> megabytes;
+    if (const auto text = ReadSetting(workspace, "MaxDownloadMB")) megabytes = ParseWholeNumber(*text);
+    if (!megabytes || *megabytes <= 0) megabytes = kDefaultMaxDownloadMB;
+    return std::min(*megabytes, kLargestMB) << 20;
 }
 
 }  // namespace v2d

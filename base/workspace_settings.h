@@ -1,8 +1,9 @@
 #pragma once
 // The workspace's settings file "vexel2d.ini": lines of Key=Value in UTF-8
-// (the service's address, where materials come from, the dealer's texts,
-// the main window's place and the recently opened schemes).
+// (the service's address, where materials come from, the largest download,
+// the dealer's texts, the main window's place and the recently opened schemes).
 // Other lines are kept as they are when a key is written.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -30,5 +31,10 @@ std::vector<std::string> ReadRecentSchemes(const std::filesystem::path& workspac
 Status WriteRecentSchemes(const std::filesystem::path& workspace, const std::vector<std::string>& schemes);
 // `newest` in front, an older mention of it dropped, at most kRecentSchemeCount.
 std::vector<std::string> WithRecentScheme(std::vector<std::string> schemes, const std::string& newest);
+
+// "MaxDownloadMB": the largest file one download may bring, in megabytes. A
+// missing, non-numeric or non-positive value gives the default.
+inline constexpr int64_t kDefaultMaxDownloadMB = 256;
+int64_t ReadMaxDownloadBytes(const std::filesystem::path& workspace);
 
 }  // namespace v2d

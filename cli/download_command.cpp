@@ -1,5 +1,6 @@
 // vexel2d-cli download URL FILE [--attempts N]: the download worker's rules
-// from a terminal, with a progress bar when stderr is one.
+// from a terminal, with a progress bar when stderr is one. The workspace's
+// MaxDownloadMB limits the file's size.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -13,7 +14,7 @@
 
 namespace v2d::cli {
 
-int RunDownload(const Args& args) {
+int RunDownload(const Args& args, const std::filesystem::path& workspace) {
     std::vector<std::string> positional;
     int attempts = 5;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -31,6 +32,7 @@ int RunDownload(const Args& args) {
     }
     DownloadOptions options;
     options.attempts = attempts;
+    options.maxBytes = ReadMaxDownloadBytes(workspace);
     DownloadEvents events;
     // The bar's line ends (with the bar) before any message is printed.
     const Status done = [&] {

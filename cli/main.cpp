@@ -49,7 +49,7 @@ const Command kCommands[] = {
     {"save-template", v2d::cli::RunSaveTemplate,
      "save-template SCHEME.v2d --name NAME --room ID --style ID  store a scheme as a local template"},
     {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
-    {"download", Plain<v2d::cli::RunDownload>, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
+    {"download", v2d::cli::RunDownload, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
     {"new-scheme", Plain<v2d::cli::RunNewScheme>,
      "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ...  a scheme from a photo"},
     {"model", Plain<v2d::cli::RunModel>,
@@ -59,7 +59,7 @@ const Command kCommands[] = {
 void PrintUsage() {
     std::fprintf(stderr, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
-    std::fprintf(stderr, "\n  --workspace DIR  the workspace products, merge, templates and report use (default: the current folder)\n");
+    std::fprintf(stderr, "\n  --workspace DIR  the workspace products, merge, templates, report and download use (default: the current folder)\n");
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <QString>
 
 #include <array>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -31,17 +29,11 @@ constexpr std::array<Signature, 5> kSignatures{{
 
 }  // namespace
 
-Status CheckDownloadedBody(const std::filesystem::path& file, const std::filesystem::path& targetName) {
+Status CheckDownloadedHead(std::string_view head, const std::filesystem::path& targetName) {
     const std::string extension =
         QString::fromStdU16String(targetName.extension().u16string()).toLower().toStdString();
-    for (const Signature& signature : kSignatures) {
-        if (extension != signature.extension) continue;
-        std::ifstream in(file, std::ios::binary);
-        std::string head(signature.bytes.size(), '\0');
-        if (!in.read(head.data(), static_cast<std::streamsize>(head.size())) || head != signature.bytes)
-            return Error{kMsgWrongBody};
-        return Status::Ok();
-    }
+    for (const Signature& signature : kSignatures)
+        if (extension == signature.extension && !head.starts_with(signature.bytes)) return Error{kMsgWrongBody};
     return Status::Ok();
 }
 

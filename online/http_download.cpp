@@ -2,12 +2,13 @@
 
 #include <curl/curl.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <system_error>
 
+#include "base/atomic_file.h"
 #include "online/body_check.h"
 
 namespace v2d {
@@ -19,6 +20,12 @@ std::optional<int> ProgressPercent(int64_t received, int64_t total) {
     if (received <= 0) return 0;
     if (received >= total) return 100;
     return static_cast<int>(received * 100 / total);  // 64-bit: no overflow for any real size
+}
+
+std::string TooLargeMessage(int64_t maxBytes) {
+    const std::string limit = maxBytes % (1 << 20) == 0 ? std::to_string(maxBytes >> 20) + " MB"
+                                                         : std::to_string(maxBytes) + " 字节";
+    return "文件太大：超过下载上限 " + limit + "（" + kSettingsFileName + " 中的 MaxDownloadMB）";
 }
 
 namespace {
@@ -61,9 +68,6 @@ struct CurlDeleter {
 struct HeaderListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 enum class AttemptEnd { Complete, Retry, Final };
 struct AttemptOutcome {
@@ -71,41 +75,51 @@ struct AttemptOutcome {
     std::string reason;
 };
 
+// Why the body was turned away while it arrived.
+enum class Refusal { None, Status, File, TooLarge };
+
 // One attempt's state, shared with libcurl's callbacks.
 struct Transfer {
     CURL* curl = nullptr;
-    fs::path part;
+    fs::path target;
     const DownloadOptions* options = nullptr;
     const DownloadEvents* events = nullptr;
-    std::unique_ptr<std::FILE, FileCloser> file;
+    std::optional<AtomicFileWriter> file;  // a fresh temporary file beside the target
+    std::string head;                      // the body's first bytes, for its kind
     int64_t received = 0;
     int64_t total = kUnknownTotal;
     long status = 0;
     bool begun = false;
-    bool fileFailed = false;
+    Refusal refusal = Refusal::None;
+    char curlError[CURL_ERROR_SIZE] = {};
 
     void Log(const char* text) const {
         if (events->log) events->log(text);
     }
 
-    // The answer's head is in: its status, its size and the part file.
+    bool Refuse(Refusal why) {
+        refusal = why;
+        return false;
+    }
+
+    // The answer's head is in: its status, its size and the temporary file.
     bool BeginBody() {
         begun = true;
         Log("ok：InternetConnect");
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-        if (status / 100 != 2) return false;
+        if (status / 100 != 2) return Refuse(Refusal::Status);
         curl_off_t length = -1;
         curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         Log("ok：HttpQueryInfo");
         if (length >= 0) {
             total = length;
             if (events->size) events->size(total);
+            if (total > options->maxBytes) return Refuse(Refusal::TooLarge);
         }
-        file.reset(std::fopen(part.c_str(), "wb"));
-        if (!file) {
+        file.emplace(target);
+        if (!file->isOpen()) {
             Log("Error：FileCreate");
-            fileFailed = true;
-            return false;
+            return Refuse(Refusal::File);
         }
         Log("ok:CreateFile");
         Log("StartGet：InternetReadFile");
@@ -116,11 +130,10 @@ struct Transfer {
         auto& t = *static_cast<Transfer*>(self);
         const size_t bytes = size * count;
         if (!t.begun && !t.BeginBody()) return 0;
-        if (!t.file) return 0;
-        if (std::fwrite(data, 1, bytes, t.file.get()) != bytes) {
-            t.fileFailed = true;
-            return 0;
-        }
+        if (t.refusal != Refusal::None) return 0;
+        if (static_cast<int64_t>(bytes) > t.options->maxBytes - t.received) return t.Refuse(Refusal::TooLarge);
+        if (t.head.size() < kBodyHeadBytes) t.head.append(data, std::min(bytes, kBodyHeadBytes - t.head.size()));
+        if (!t.file->write(data, bytes)) return t.Refuse(Refusal::File);
         t.received += static_cast<int64_t>(bytes);
         if (t.events->progress) t.events->progress(t.received, t.total);
         return bytes;
@@ -145,32 +158,40 @@ bool IsConnectFailure(CURLcode code) {
     }
 }
 
-AttemptOutcome Decide(Transfer& t, CURLcode code, const fs::path& target) {
-    const bool stopped = Stopped(*t.options);
-    if (stopped) return {AttemptEnd::Final, kMsgDownloadStopped};
+// libcurl's own words for what broke the transfer, and its code.
+std::string TransferError(const Transfer& t, CURLcode code) {
+    const std::string text = t.curlError[0] != '\0' ? t.curlError : curl_easy_strerror(code);
+    return "传输失败：" + text + "（curl 错误 " + std::to_string(static_cast<int>(code)) + "），已收到 " +
+           std::to_string(t.received) + " 字节";
+}
+
+AttemptOutcome Decide(Transfer& t, CURLcode code) {
+    if (Stopped(*t.options)) return {AttemptEnd::Final, kMsgDownloadStopped};
     if (IsConnectFailure(code)) {
         t.Log("Error：InternetConnect");
         return {AttemptEnd::Final, std::string("无法连接服务器：") + curl_easy_strerror(code)};
     }
-    if (t.fileFailed) return {AttemptEnd::Final, "无法写入文件 " + t.part.string()};
-    if (t.status / 100 != 2) return {AttemptEnd::Retry, "服务器回答 HTTP " + std::to_string(t.status)};
+    switch (t.refusal) {
+        case Refusal::File: return {AttemptEnd::Final, "无法写入文件 " + t.target.string()};
+        case Refusal::TooLarge: return {AttemptEnd::Final, TooLargeMessage(t.options->maxBytes)};
+        case Refusal::Status: return {AttemptEnd::Retry, "服务器回答 HTTP " + std::to_string(t.status)};
+        case Refusal::None: break;
+    }
+    // A redirect loop stays a loop however often it is asked.
     if (code != CURLE_OK)
-        return {AttemptEnd::Retry, std::string("传输中断：") + curl_easy_strerror(code) + "，已收到 " +
-                                       std::to_string(t.received) + " 字节"};
+        return {code == CURLE_TOO_MANY_REDIRECTS ? AttemptEnd::Final : AttemptEnd::Retry, TransferError(t, code)};
     if (t.total >= 0 && t.received != t.total)
         return {AttemptEnd::Retry, "数据不完整：收到 " + std::to_string(t.received) + " 字节，应为 " +
                                        std::to_string(t.total) + " 字节"};
-    if (Status body = CheckDownloadedBody(t.part, target); !body) return {AttemptEnd::Final, body.error()};
-    std::error_code error;
-    fs::rename(t.part, target, error);
-    if (error) return {AttemptEnd::Final, "无法写入文件 " + target.string() + "：" + error.message()};
+    if (Status body = CheckDownloadedHead(t.head, t.target); !body) return {AttemptEnd::Final, body.error()};
+    if (!t.file->commit()) return {AttemptEnd::Final, "无法写入文件 " + t.target.string()};
     return {AttemptEnd::Complete, {}};
 }
 
-AttemptOutcome Attempt(const std::string& url, const fs::path& target, const fs::path& part,
-                       const DownloadOptions& options, const DownloadEvents& events) {
+AttemptOutcome Attempt(const std::string& url, const fs::path& target, const DownloadOptions& options,
+                       const DownloadEvents& events) {
     Transfer t;
-    t.part = part;
+    t.target = target;
     t.options = &options;
     t.events = &events;
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -183,6 +204,7 @@ AttemptOutcome Attempt(const std::string& url, const fs::path& target, const fs:
     std::unique_ptr<curl_slist, HeaderListDeleter> headers(curl_slist_append(nullptr, "Accept: */*"));
     CURL* c = curl.get();
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, t.curlError);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -202,17 +224,14 @@ AttemptOutcome Attempt(const std::string& url, const fs::path& target, const fs:
     const CURLcode code = curl_easy_perform(c);
     // An empty body never reaches the write callback.
     if (!t.begun && code == CURLE_OK) t.BeginBody();
-    if (t.file && std::fclose(t.file.release()) != 0) t.fileFailed = true;
+    // A transfer that broke before any body still names its last status.
+    if (!t.begun) curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &t.status);
     if (t.begun) t.Log("End：InternetReadFile");
-    AttemptOutcome outcome = Decide(t, code, target);
+    AttemptOutcome outcome = Decide(t, code);
     t.Log("Closing:InternetConnect");
     curl.reset();
     t.Log("Closed:InternetConnect");
-    if (outcome.end != AttemptEnd::Complete) {
-        std::error_code ignored;
-        fs::remove(part, ignored);
-    }
-    return outcome;
+    return outcome;  // an uncommitted temporary file goes with `t`
 }
 
 }  // namespace
@@ -221,12 +240,10 @@ Status DownloadToFile(const std::string& url, const fs::path& target, const Down
                       const DownloadEvents& events) {
     TargetClaim claim(target);
     if (!claim.held()) return Error{kMsgAlreadyDownloading};
-    fs::path part = target;
-    part += ".part";
     std::string reason = kMsgDownloadFailed;
     for (int attempt = 0; attempt < options.attempts; ++attempt) {
         if (Stopped(options)) return Error{kMsgDownloadStopped};
-        const AttemptOutcome outcome = Attempt(url, target, part, options, events);
+        const AttemptOutcome outcome = Attempt(url, target, options, events);
         if (outcome.end == AttemptEnd::Complete) return Status::Ok();
         reason = outcome.reason;
         if (events.log) events.log(reason);
@@ -235,9 +252,11 @@ Status DownloadToFile(const std::string& url, const fs::path& target, const Down
     return Error{reason};
 }
 
-Status DownloadFile(const std::string& url, const fs::path& target, const DownloadEvents& events) {
+Status DownloadFile(const std::string& url, const fs::path& target, const DownloadEvents& events,
+                    int64_t maxBytes) {
     DownloadOptions once;
     once.attempts = 1;
+    once.maxBytes = maxBytes;
     if (Status done = DownloadToFile(url, target, once, events); !done) return Error{kMsgDownloadFileFailed};
     return Status::Ok();
 }

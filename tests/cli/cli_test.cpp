@@ -221,12 +221,17 @@ TEST_F(Cli, TemplatesAndTheReport) {
     EXPECT_EQ(page["pages"].toInt(), 3);  // four bedrooms in the demo, then this one
     EXPECT_TRUE(Lines(Vexel({"--workspace", ws, "templates", "--page", "9"}).out).at(0)["templates"].toArray().isEmpty());
 
+#ifndef VEXEL_SANITIZED_BUILD  // the sanitised command line has no PDF printer
     const Outcome report = Vexel({"--workspace", ws, "report", ws + "/start/start.v2d", "-o", In("shop"), "--pdf",
                                   In("shop") + "/报表.pdf"});
     ASSERT_EQ(report.exit, 0) << report.err;
     ExpectKeys(Lines(report.out).at(0), {"report", "picture", "pdf"});
-    EXPECT_NE(ReadText(In("shop") + std::string("/report.htm")).find("021-6488 1234"), std::string::npos);
     EXPECT_EQ(ReadText(In("shop") + std::string("/报表.pdf")).substr(0, 5), "%PDF-");
+#else
+    const Outcome report = Vexel({"--workspace", ws, "report", ws + "/start/start.v2d", "-o", In("shop")});
+    ASSERT_EQ(report.exit, 0) << report.err;
+#endif
+    EXPECT_NE(ReadText(In("shop") + std::string("/report.htm")).find("021-6488 1234"), std::string::npos);
     EXPECT_EQ(Vexel({"--workspace", ws, "report", In("broken.v2d")}).exit, 1);
 }
 

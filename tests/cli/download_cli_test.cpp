@@ -11,9 +11,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+const std::string kBlock(65536, '\xFF');
 
-int RunDownload(const std::string& arguments) {
-    const int status = std::system(("'" VEXEL_CLI "' download " + arguments + " 2>/dev/null").c_str());
+int RunDownload(const std::string& arguments, const std::string& workspace = ".") {
+    const int status =
+        std::system(("'" VEXEL_CLI "' --workspace '" + workspace + "' download " + arguments + " 2>/dev/null").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -24,6 +26,9 @@ TEST(DownloadCommand, WritesTheFileOrNothing) {
         res.set_content(std::string("d2v.") + std::string(5000, 'x'), "application/octet-stream");
     });
     server.server.Get("/gone.v2d", [&](const httplib::Request&, httplib::Response& res) { ++hits, res.status = 500; });
+    server.server.Get("/endless.jpg", [](auto&, auto& res) {  // stopped by the workspace's size limit
+        res.set_content_provider("image/jpeg", [](size_t, auto& sink) { return sink.write(kBlock.data(), 65536); });
+    });
     server.Start();
     v2d::test::ScratchFolder folder("vexel-cli-download");
     const std::string target = (folder / "a.v2d").string();
@@ -33,6 +38,9 @@ TEST(DownloadCommand, WritesTheFileOrNothing) {
     EXPECT_EQ(hits, 2);
     EXPECT_FALSE(fs::exists(folder / "b.v2d"));
     EXPECT_EQ(RunDownload("only-one-argument"), 2);
+    std::ofstream(folder / "vexel2d.ini") << "MaxDownloadMB=1\n";
+    EXPECT_EQ(RunDownload("'" + server.Url("/endless.jpg") + "' '" + (folder / "c.jpg").string() + "'", folder.path()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);  // a.v2d and the settings
     EXPECT_EQ(RunDownload("'" + server.Url("/a.v2d") + "' '" + target + "' --attempts 0"), 1);
 }
 
