@@ -95,7 +95,7 @@ TEST(ReaderFuzz, RefusedUpdatesLeaveTheWorkspaceDatabaseUntouched) {
     const Blob pristine = test::ReadBytes(dbFile), seed = DemoUpdateFile(update);
     std::unique_ptr<TDataModule_Manager> dm = ws.OpenModule();
     size_t refused = 0;
-    const size_t runs = test::Fuzz({seed}, 40, 5, [&](const Blob& b) {
+    const size_t runs = test::Fuzz({seed}, 25, 5, [&](const Blob& b) {
         ASSERT_TRUE(WriteFileAtomically(update, b));
         const UpdateFolderReport report = MergeUpdateFolder(*dm);
         if (!report.errors.empty()) {
