@@ -63,19 +63,6 @@ TEST_F(CatalogueCli, ImportReportsEachFileAndAddsWhatItCan) {
     EXPECT_EQ(Vexel("--workspace '" + Path("ws") + "' import-products '" + Path("in") + "'").exit, 2);
 }
 
-// Bad rows are named with their line; a number the shop already has would
-// take over that product's pictures and is refused.
-TEST_F(CatalogueCli, ImportRefusesBadRowsByLine) {
-    std::ofstream(root_ / "bad.csv") << "file,name,number,price\n布.jpg,\xC3\x28,X-1,1\nwood.jpg,木,BY-1402,2\n";
-    const std::string before = Vexel("--workspace '" + Path("ws") + "' products").out;
-    const Outcome r = Vexel("--workspace '" + Path("ws") + "' import-products '" + Path("in") + "' --category 104 --csv '" +
-                            Path("bad.csv") + "'");
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_NE(r.out.find("skipped 布.jpg: 第 2 行：文字不是 UTF-8 编码。"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("skipped wood.jpg: 产品编号已存在。"), std::string::npos) << r.out;
-    EXPECT_EQ(Vexel("--workspace '" + Path("ws") + "' products").out, before);
-}
-
 TEST_F(CatalogueCli, MaterialAndReliefWriteTheirPictures) {
     const std::string pattern = "'" + Path("ws/product/jpg/BY-1402.jpg") + "'";
     EXPECT_EQ(Vexel("material " + pattern + " --at 5,5 --tolerance 300 --colour 0x0000FF -o '" + Path("red.jpg") + "'").exit, 0);

@@ -123,6 +123,7 @@ TEST_F(Maintenance, DeletingRemovesOnlyTheNumbersOwnFiles) {
     // A number taken earlier in the run would share its files: refused.
     ASSERT_EQ(report->added.size(), 2u);
     EXPECT_EQ(report->failed.at(0).reason, kMsgNumberTaken);
+    EXPECT_EQ(AddProducts(*dm, 10, {{Picture("d.jpg"), "d", "A"}}, {}, 1)->failed.at(0).reason, kMsgNumberTaken);
     ProductRow older;  // a row of an older database that shares "A*"
     older.PartsID = 100;
     older.PartsNumber = "A*";
