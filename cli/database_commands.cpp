@@ -153,7 +153,7 @@ int RunMerge(const Args& args, const fs::path& workspace) {
     json.endArray().endObject();
     std::printf("%s\n", json.str().c_str());
     if (!report->merged)
-        return Fail("merge", "更新数据库打不开或缺少数据表，未全部合并：" + file.string());
+        return Fail("merge", "更新数据库打不开或缺少数据表，没有合并：" + file.string());
     return 0;
 }
 

@@ -21,6 +21,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: vexel2d-cli import-products DIR --category ID [--csv FILE] [--sales ID] [--mattype ID]\n";
 
+constexpr uint64_t kMaxCsvBytes = uint64_t(64) << 20;
+
 struct ImportOptions {
     std::string folder, csv;
     std::optional<int64_t> category, sales, matType;
@@ -76,14 +78,19 @@ int RunImportProducts(const Args& args, const fs::path& workspace) {
         std::fprintf(stderr, "vexel2d-cli import-products: %s\n%s", options.error().c_str(), kUsage);
         return 2;
     }
+    // Row by row, as a shop expects of a long list: a refused row is named
+    // with its line and reason, and the good rows go in.
     std::map<std::string, CatalogueRow> catalogue;
+    std::vector<CatalogueRow> repeated;  // a second row for a file: never used
     if (!options->csv.empty()) {
-        const auto text = ReadWholeFile(options->csv);
-        if (!text) return Fail("import-products", "cannot read " + options->csv);
+        const auto text = ReadWholeFile(options->csv, kMaxCsvBytes);
+        if (!text) return Fail("import-products", "cannot read " + options->csv + " (at most 64 MB)");
         Result<std::vector<CatalogueRow>> rows =
             ParseCatalogueCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
         if (!rows) return Fail("import-products", rows.error());
-        for (CatalogueRow& row : *rows) catalogue[row.file] = std::move(row);
+        for (CatalogueRow& row : *rows)
+            if (catalogue.count(row.file)) repeated.push_back(std::move(row));
+            else catalogue.emplace(row.file, std::move(row));
     }
 
     std::vector<fs::path> files;
@@ -112,8 +119,7 @@ int RunImportProducts(const Args& args, const fs::path& workspace) {
         source.file = file;
         if (auto row = catalogue.find(name); row != catalogue.end()) {
             if (!row->second.problem.empty()) {
-                Report(bar, "skipped %s: %s\n", name,
-                       "CSV line " + std::to_string(row->second.line) + ": " + row->second.problem);
+                Report(bar, "skipped %s: %s\n", name, row->second.problem);
                 ++skipped;
                 catalogue.erase(row);
                 continue;
@@ -123,9 +129,11 @@ int RunImportProducts(const Args& args, const fs::path& workspace) {
         }
         sources.push_back(std::move(source));
     }
-    for (const auto& [file, row] : catalogue)
-        Report(bar, "skipped %s: %s\n", file, "CSV line " + std::to_string(row.line) + " names no file of the folder");
-    skipped += static_cast<int>(catalogue.size());
+    for (const auto& [file, row] : catalogue) repeated.push_back(row);
+    for (const CatalogueRow& row : repeated)
+        Report(bar, "skipped %s: %s\n", row.file,
+               row.problem.empty() ? "第 " + std::to_string(row.line) + " 行：文件夹里没有这个文件。" : row.problem);
+    skipped += static_cast<int>(repeated.size());
 
     const int random = RandomNumberMiddle();
     size_t addedSoFar = 0;

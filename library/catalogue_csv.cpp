@@ -1,6 +1,11 @@
 #include "library/catalogue_csv.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <map>
+
+#include "library/pub_functions.h"
 
 namespace v2d {
 
@@ -52,21 +57,41 @@ std::string Trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+size_t CharacterCount(const std::string& utf8) {
+    return static_cast<size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string LineText(int line) { return "第 " + std::to_string(line) + " 行："; }
+
+// Why a row's own values cannot be used; empty when they can.
+std::string ProblemOf(const Record& record, const CatalogueRow& row, const std::string& price) {
+    for (const std::string& f : record.fields)
+        if (!IsValidUtf8(f)) return kMsgNotUtf8;
+    if (row.file.empty()) return "没有写文件名。";
+    for (const std::string* text : {&row.file, &row.name, &row.number, &row.specs})
+        if (CharacterCount(*text) > kCatalogueTextLimit)
+            return "文字超过 " + std::to_string(kCatalogueTextLimit) + " 个字。";
+    if (!price.empty() && !std::isfinite(row.price)) return "价格“" + price + "”不是数字。";
+    return {};
+}
+
 }  // namespace
 
 Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Record> records;
-    if (!SplitRecords(text, records)) return Error{"CSV: a quoted field is not closed"};
-    if (records.empty()) return Error{"CSV: no header line"};
+    if (!SplitRecords(text, records)) return Error{"CSV 文件格式不正确：引号没有结束。"};
+    if (records.empty()) return Error{"CSV 文件格式不正确：没有标题行。"};
     int column[5] = {-1, -1, -1, -1, -1};  // file, name, number, specs, price
     const char* names[5] = {"file", "name", "number", "specs", "price"};
     for (size_t i = 0; i < records.front().fields.size(); ++i)
         for (int k = 0; k < 5; ++k)
             if (Trimmed(records.front().fields[i]) == names[k]) column[k] = static_cast<int>(i);
-    if (column[0] < 0) return Error{"CSV: the header has no \"file\" column"};
+    if (column[0] < 0) return Error{"CSV 文件格式不正确：标题行没有“file”列。"};
 
     std::vector<CatalogueRow> rows;
+    std::map<std::string, int> fileLine, numberLine;  // first line of each file and number
     for (size_t r = 1; r < records.size(); ++r) {
         const Record& record = records[r];
         auto field = [&](int k) {
@@ -77,10 +102,18 @@ Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text) {
         const std::string price = field(4);
         if (!price.empty()) {
             auto [end, error] = std::from_chars(price.data(), price.data() + price.size(), row.price);
-            if (error != std::errc() || end != price.data() + price.size() || row.price < 0)
-                row.problem = "price \"" + price + "\" is not a number";
+            if (error != std::errc() || end != price.data() + price.size() || row.price < 0) row.price = NAN;
         }
-        if (row.file.empty()) row.problem = "no file named";
+        row.problem = ProblemOf(record, row, price);
+        // A second row for one picture or one number would overwrite the
+        // first one's files.
+        if (row.problem.empty())
+            if (const auto [first, added] = fileLine.emplace(row.file, row.line); !added)
+                row.problem = "文件“" + row.file + "”与第 " + std::to_string(first->second) + " 行重复。";
+        if (row.problem.empty() && !row.number.empty())
+            if (const auto [first, added] = numberLine.emplace(row.number, row.line); !added)
+                row.problem = "产品编号“" + row.number + "”与第 " + std::to_string(first->second) + " 行重复。";
+        if (!row.problem.empty()) row.problem = LineText(row.line) + row.problem;
         rows.push_back(std::move(row));
     }
     return rows;

@@ -11,16 +11,22 @@
 
 namespace v2d {
 
+// The longest file name, name, number or specs a row may carry, in
+// characters (the database's text columns hold 255).
+inline constexpr size_t kCatalogueTextLimit = 255;
+
 struct CatalogueRow {
     int line = 0;  // 1-based line of the file where the row starts
     std::string file, name, number, specs;
     double price = 0;
-    std::string problem;  // why the row cannot be used; empty when it can
+    std::string problem;  // "第 N 行：" and why the row cannot be used; empty when it can
 };
 
 // The rows after the header. A missing "file" column or an unclosed quote
-// refuses the whole text; a row with a price that is not a number keeps
-// its problem.
+// refuses the whole text. A row keeps its problem when a field is not
+// UTF-8, the file is missing, a text is longer than kCatalogueTextLimit,
+// the price is not a finite number of 0 or more, or its file or number was
+// already named by an earlier row; the other rows stay usable.
 Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text);
 
 }  // namespace v2d

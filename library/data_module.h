@@ -48,9 +48,11 @@ public:
     // column must be plain identifiers.
     Result<int64_t> GetNewID(std::string_view table, std::string_view column);
     // Merges one update database (styles and room types newer than every
-    // local one, every template). A file that cannot be opened with the
-    // password, or lacks one of the tables, stops the merge silently; rows
-    // taken before stay. Errors while inserting come back as the error.
+    // local one, every template) in one transaction, all or nothing. A file
+    // that cannot be opened with the password, or lacks one of the tables,
+    // is skipped silently. A file that cannot be read to its end, or whose
+    // rows or schemes cannot be stored, comes back as the error and leaves
+    // the database and temple/local as they were.
     Result<MergeReport> MergeUpdateDatabase(const std::filesystem::path& file);
 
     const std::filesystem::path& programFolder() const { return programFolder_; }
@@ -81,7 +83,8 @@ struct UpdateFolderReport {
 std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::path& folder);
 
 // Start-up: merges every update database of the module's program folder,
-// newest first, then deletes every "*.cdb" there, merged or not.
+// newest first, then deletes every "*.cdb" there that was merged or skipped;
+// a file whose merge failed stays for another try.
 UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm);
 
 }  // namespace v2d

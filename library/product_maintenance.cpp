@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <set>
 
 #include "base/atomic_file.h"
 #include "base/parallel_for.h"
 #include "base/picture_codec.h"
 #include "library/internal/read_rows.h"
 #include "library/product_pictures.h"
+#include "library/pub_functions.h"
 
 namespace v2d {
 
@@ -123,6 +125,7 @@ Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vecto
     }
 
     AddProductsReport report;
+    std::set<std::string> numbers;  // of this run, each taken once
     std::unique_ptr<SqlTransaction> transaction;
     size_t rowsInTransaction = 0;
     for (size_t round = 0; round < sources.size(); round += kFilesPerRound) {
@@ -145,7 +148,17 @@ Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vecto
             r.PSTypeID = psTypeID;
             r.SalesID = fields.SalesID;
             r.MatTypeID = fields.MatTypeID;
-            if (!IsSafeProductNumber(r.PartsNumber)) job.failure = kMsgNumberNotAFileName;
+            if (!IsValidUtf8(r.PartsNumber) || !IsValidUtf8(r.PartsName) || !IsValidUtf8(r.PartsSpecs)) {
+                job.failure = kMsgNotUtf8;
+            } else if (!IsSafeProductNumber(r.PartsNumber)) {
+                job.failure = kMsgNumberNotAFileName;
+            } else if (!numbers.insert(r.PartsNumber).second) {
+                job.failure = kMsgNumberTaken;  // its files would overwrite another's
+            } else if (Result<std::optional<ProductRow>> taken = FindProductByNumber(dm, r.PartsNumber); !taken) {
+                job.failure = taken.error();
+            } else if (taken->has_value()) {
+                job.failure = kMsgNumberTaken;
+            }
         }
         ParallelFor(jobs.size(), [&](size_t i) {
             if (jobs[i].failure.empty()) WritePictures(folder, jobs[i]);

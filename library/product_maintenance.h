@@ -25,6 +25,7 @@ inline constexpr const char* kMsgProductNumberEmpty = "产品编号不能为空!
 inline constexpr const char* kMsgUpdated = "更新成功！";
 inline constexpr const char* kMsgProductGone = "产品已不在库中，没有更新。";
 inline constexpr const char* kMsgNumberNotAFileName = "产品编号不能含有路径符号。";
+inline constexpr const char* kMsgNumberTaken = "产品编号已存在。";
 inline constexpr const char* kMsgNoUpdateRights = "对不起，你没有修改产品信息的权限!";
 inline constexpr const char* kMsgNoDeleteRights = "对不起，你没有删除产品的权限!";
 inline constexpr const char* kAskDeleteProducts = "产品删除后将不能恢复,你确定要删除吗 ?";
@@ -83,7 +84,9 @@ std::string ProductNameOfFile(const std::filesystem::path& file);
 // for the whole run and counted up per added product; `random` is the
 // middle of the generated numbers. A source that fails (unreadable, not a
 // JPEG, a copy that cannot be written, a row that cannot be inserted) is
-// reported and leaves no files; the others go on. The error is for a run
+// reported and leaves no files; the others go on. A number that a product
+// of the database or an earlier source of the run already has is refused
+// (kMsgNumberTaken), as its picture files are the other product's. The error is for a run
 // that could not start.
 // The random middle part (0 to 9999) that a batch of new numbers shares.
 int RandomNumberMiddle();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "library/internal/read_rows.h"
 
@@ -48,14 +50,6 @@ std::string KindCondition(CategoryFilter filter) {
 SubCategory ReadSubCategoryRow(const SqlStatement& s) {
     return {s.columnInt(0), s.columnText(1), s.columnText(2),
             static_cast<int>(s.columnInt(3)), s.columnInt(4), s.columnInt(5)};
-}
-
-CategoryNode* FindNode(std::vector<CategoryNode>& nodes, int64_t id, bool subCategoriesOnly) {
-    for (CategoryNode& n : nodes) {
-        if (n.id == id && !(subCategoriesOnly && n.isMainCategory)) return &n;
-        if (CategoryNode* found = FindNode(n.children, id, subCategoriesOnly)) return found;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -116,22 +110,27 @@ Result<std::vector<CategoryNode>> BuildCategoryTree(Db& dm, CategoryFilter filte
 
     Result<std::vector<SubCategory>> nested = ReadSubCategories(dm, filter, true);
     if (!nested) return Error{nested.error()};
-    // Rows whose parent comes later wait for it: passes repeat while one
-    // places a row, so a cycle or a lost parent cannot hang this and drops
-    // only the rows that can never be placed.
-    std::vector<SubCategory> pending = std::move(*nested);
-    for (bool placed = true; placed && !pending.empty();) {
-        placed = false;
-        std::vector<SubCategory> waiting;
-        for (const SubCategory& s : pending) {
-            if (CategoryNode* parent = FindNode(tree, s.ParentID, true)) {
-                parent->children.push_back({false, s.PSTypeID, s.PSTypeName, s.ParentID, {}});
-                placed = true;
-            } else {
-                waiting.push_back(s);
-            }
-        }
-        pending = std::move(waiting);
+    // One pass files the rows under their parents' identifiers; the tree
+    // then grows from the first-level sub-categories down. Each identifier
+    // is expanded once, so a cycle or a lost parent cannot hang this and
+    // drops only the rows that no root reaches.
+    std::unordered_map<int64_t, std::vector<const SubCategory*>> childrenOf;
+    for (const SubCategory& s : *nested) childrenOf[s.ParentID].push_back(&s);
+    std::unordered_set<int64_t> expanded;
+    std::vector<CategoryNode*> open;
+    for (auto root = tree.rbegin(); root != tree.rend(); ++root)
+        for (auto n = root->children.rbegin(); n != root->children.rend(); ++n) open.push_back(&*n);
+    while (!open.empty()) {
+        CategoryNode* node = open.back();
+        open.pop_back();
+        auto children = childrenOf.find(node->id);
+        if (children == childrenOf.end() || !expanded.insert(node->id).second) continue;
+        // The node's children are complete before any is visited, so the
+        // pointers into them stay valid.
+        node->children.reserve(children->second.size());
+        for (const SubCategory* s : children->second)
+            node->children.push_back({false, s->PSTypeID, s->PSTypeName, s->ParentID, {}});
+        for (auto n = node->children.rbegin(); n != node->children.rend(); ++n) open.push_back(&*n);
     }
     return tree;
 }

@@ -1,5 +1,7 @@
 #include "library/pub_functions.h"
 
+#include <QStringDecoder>
+
 #include "base/integer_text.h"
 
 #include <charconv>
@@ -92,6 +94,13 @@ std::string ModelDescriptor(std::string_view name, std::string_view number,
 
 std::string FormatShortDate(int year, int month, int day) {
     return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day);
+}
+
+bool IsValidUtf8(std::string_view text) {
+    // Stateless: a sequence cut off at the end is an error, not kept for more input.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return !decoder.hasError();
 }
 
 }  // namespace v2d

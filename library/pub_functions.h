@@ -42,4 +42,8 @@ std::string ModelDescriptor(std::string_view name, std::string_view number,
 // (2012-3-5).
 std::string FormatShortDate(int year, int month, int day);
 
+// True when the bytes are well-formed UTF-8, the only form texts are stored in.
+bool IsValidUtf8(std::string_view text);
+inline constexpr const char* kMsgNotUtf8 = "文字不是 UTF-8 编码。";
+
 }  // namespace v2d

@@ -1,6 +1,7 @@
 // Update databases: files of the same form as the product database, dropped
 // into updatedb/ and merged at start-up. One transaction covers a whole
-// file; the scheme files of its templates go to temple/local.
+// file, all or nothing; the scheme files of its templates go to
+// temple/local and go again when the file is not taken.
 #include <QString>
 
 #include <algorithm>
@@ -14,13 +15,15 @@ namespace v2d {
 
 namespace {
 
-struct MergeStop {};  // the update file lacks what is needed: stop quietly
+inline constexpr const char* kMsgUpdateNotMerged = "更新数据库没有合并：";
 
-// Reads "SELECT * FROM table" of the update database; false when the table
-// cannot be opened.
-bool OpenBackupTable(SqlQuery& query, const char* table) {
+// Reads "SELECT * FROM table" of the update database: false when the file
+// has no such table, the error when it cannot be read.
+Result<bool> OpenBackupTable(const SqlDatabase& backup, SqlQuery& query, const char* table) {
+    if (!backup.hasTable(table)) return false;
     query.SetText(std::string("SELECT * FROM ") + table);
-    return query.Open().ok();
+    if (Status s = query.Open(); !s) return Error{s.error()};
+    return true;
 }
 
 // True when the local table already holds an identifier >= id.
@@ -72,7 +75,8 @@ Result<int> MergeKeyedTable(const SqlDatabase& local, SqlQuery& backup, const ch
 // scheme goes to localFolder/<new SampleID>.v2d. The text of an error stops
 // the merge.
 std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& backup,
-                                          const std::filesystem::path& localFolder, MergeReport& report) {
+                                          const std::filesystem::path& localFolder, MergeReport& report,
+                                          std::vector<std::filesystem::path>& written) {
     Result<SqlStatement> insert = local.prepare(
         "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
         "values(?,?,?,?,?)");
@@ -90,17 +94,34 @@ std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& ba
             std::error_code ec;
             std::filesystem::create_directories(localFolder, ec);
             const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
-            if (!WriteFileAtomically(target, scheme)) {
-                // A template row without its scheme could never be opened.
-                (void)local.execute("delete from TableSample where SampleID=?", {SqlValue(sampleId)});
-                return "写文件失败。" + target.string();
-            }
+            if (!WriteFileAtomically(target, scheme)) return "写文件失败。" + target.string();
+            written.push_back(target);
         }
         ++report.templatesAdded;
         report.newSampleIDs.push_back(sampleId);
         if (Status s = backup.Next(); !s) return s.error();
     }
     return std::nullopt;
+}
+
+// Keeps every page of a merge in memory until it commits, so a merge that
+// is taken back leaves the database file exactly as it was.
+class NoCacheSpill {
+public:
+    explicit NoCacheSpill(const SqlDatabase& db) : db_(db) { (void)db_.execute("PRAGMA cache_spill=OFF"); }
+    ~NoCacheSpill() { (void)db_.execute("PRAGMA cache_spill=ON"); }
+    NoCacheSpill(const NoCacheSpill&) = delete;
+    NoCacheSpill& operator=(const NoCacheSpill&) = delete;
+
+private:
+    const SqlDatabase& db_;
+};
+
+void RemoveFiles(const std::vector<std::filesystem::path>& files) {
+    for (const auto& f : files) {
+        std::error_code ec;
+        std::filesystem::remove(f, ec);
+    }
 }
 
 }  // namespace
@@ -114,35 +135,45 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
     const SqlDatabase DbConBackup = std::move(*opened);
     SqlQuery QyBackup(DbConBackup);
 
+    const NoCacheSpill inMemory(ADOConnection1);
     SqlTransaction transaction(ADOConnection1);
     if (!transaction.began()) return Error{transaction.began().error()};
-    // Whatever was taken before a missing table stays, as in a merge that
-    // posted row by row.
-    auto finish = [&](std::optional<std::string> error) -> Result<MergeReport> {
+    std::vector<std::filesystem::path> written;
+    // All or nothing: a file that lacks a table or fails part-way leaves
+    // the database and the template folder as they were.
+    auto takeBack = [&](std::optional<std::string> error) -> Result<MergeReport> {
         QyBackup.Close();
-        if (Status s = transaction.commit(); !s) return Error{s.error()};
-        if (error) return Error{*error};
-        return report;
+        RemoveFiles(written);
+        if (error) return Error{kMsgUpdateNotMerged + file.string() + "，" + *error};
+        return MergeReport{};
+    };
+    auto open = [&](const char* table) -> std::optional<Result<MergeReport>> {
+        Result<bool> found = OpenBackupTable(DbConBackup, QyBackup, table);
+        if (!found) return takeBack(found.error());
+        if (!*found) return takeBack(std::nullopt);
+        return std::nullopt;
     };
 
-    if (!OpenBackupTable(QyBackup, "TableStyle")) return finish(std::nullopt);
+    if (auto stop = open("TableStyle")) return std::move(*stop);
     Result<int> styles =
         MergeKeyedTable(ADOConnection1, QyBackup, "TableStyle", "StyleID", {"StyleID", "StyleName"});
-    if (!styles) return finish(styles.error());
+    if (!styles) return takeBack(styles.error());
     report.stylesAdded = *styles;
 
-    if (!OpenBackupTable(QyBackup, "TableRoomType")) return finish(std::nullopt);
+    if (auto stop = open("TableRoomType")) return std::move(*stop);
     Result<int> rooms = MergeKeyedTable(ADOConnection1, QyBackup, "TableRoomType", "RTypeID",
                                         {"RTypeID", "RTypeFatherID", "RTypeName"});
-    if (!rooms) return finish(rooms.error());
+    if (!rooms) return takeBack(rooms.error());
     report.roomTypesAdded = *rooms;
 
-    if (!OpenBackupTable(QyBackup, "TableSample")) return finish(std::nullopt);
+    if (auto stop = open("TableSample")) return std::move(*stop);
     if (std::optional<std::string> error =
-            MergeTemplates(ADOConnection1, QyBackup, programFolder_ / "temple" / "local", report))
-        return finish(error);
+            MergeTemplates(ADOConnection1, QyBackup, programFolder_ / "temple" / "local", report, written))
+        return takeBack(error);
+    QyBackup.Close();
+    if (Status s = transaction.commit(); !s) return takeBack(s.error());
     report.merged = true;
-    return finish(std::nullopt);
+    return report;
 }
 
 std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::path& folder) {
@@ -172,6 +203,7 @@ UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm) {
     UpdateFolderReport result;
     const std::filesystem::path folder = dm.programFolder() / kUpdateFolder;
     result.files = ListUpdateDatabases(folder);
+    std::vector<std::filesystem::path> failed;
     for (const auto& file : result.files) {
         Result<MergeReport> merged = dm.MergeUpdateDatabase(file);
         if (merged) {
@@ -179,10 +211,13 @@ UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm) {
         } else {
             result.reports.push_back({});
             result.errors.push_back(merged.error());
+            failed.push_back(file);
         }
     }
-    // Every update file goes, merged or not, so none is merged twice.
+    // Every update file goes, merged or skipped, so none is merged twice; a
+    // file that failed part-way was taken back and stays for another try.
     for (const auto& file : ListUpdateDatabases(folder)) {
+        if (std::find(failed.begin(), failed.end(), file) != failed.end()) continue;
         std::error_code ec;
         if (std::filesystem::remove(file, ec)) ++result.deleted;
     }

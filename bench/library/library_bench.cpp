@@ -212,6 +212,26 @@ void BM_CategoryTree10000Products500SubCategories(benchmark::State& state) {
 }
 BENCHMARK(BM_CategoryTree10000Products500SubCategories)->Unit(benchmark::kMillisecond);
 
+// 3,001 nested sub-categories stored child before parent: one long chain.
+void BM_CategoryTree3001ReversedSubCategories(benchmark::State& state) {
+    static std::unique_ptr<TDataModule_Manager> dm = [] {
+        auto made = FreshWorkspace(BenchRoot() / "reversed");
+        if (!made->connection().executeScript(
+                "insert into TablePartsMasterType values(1,'大类','1');"
+                "insert into TablePartsSubType values(1,'根','',2,-1,1);"
+                "with recursive n(i) as (select 0 union all select i+1 from n where i<3000) "
+                "insert into TablePartsSubType select 10+i,'次类','',2,case when i<3000 then 11+i else 1 end,1 from n"))
+            std::abort();
+        return made;
+    }();
+    for (auto _ : state) {
+        auto tree = BuildCategoryTree(*dm, CategoryFilter::All);
+        if (!tree || tree->front().children.front().children.size() != 1) state.SkipWithError("wrong tree");
+        benchmark::DoNotOptimize(tree);
+    }
+}
+BENCHMARK(BM_CategoryTree3001ReversedSubCategories)->Unit(benchmark::kMillisecond);
+
 // From reading the list to `wanted` cells made, as the window fills it:
 // the rows, the jobs, the worker started; then the rest is stopped.
 void ThumbnailsReady(benchmark::State& state, int wanted) {

@@ -98,6 +98,24 @@ insert into TablePartsSubType values(30,'甲','',2,31,11),(31,'乙','',2,32,11),
     EXPECT_EQ(Shape(*tree), "石材[大理石] 瓷砖[地砖[抛光砖[仿古砖 丙[乙[甲]]]] 墙砖[晚到]] 冲突");
 }
 
+// 3,001 nested sub-categories stored child before parent form one chain
+// under 地砖; a cycle and a row that is its own parent hang nowhere.
+TEST_F(ProductQueries, CategoryTreeBuildsLongReversedChainsAndDropsCycles) {
+    ASSERT_TRUE(dm->connection().executeScript(R"SQL(
+with recursive n(i) as (select 0 union all select i+1 from n where i<3000)
+insert into TablePartsSubType select 1000+i,'链','',2,case when i<3000 then 1001+i else 10 end,1 from n;
+insert into TablePartsSubType values(900,'环','',2,901,1),(901,'环','',2,900,1),(902,'环','',2,902,1);
+)SQL").ok());
+    const Result<std::vector<CategoryNode>> tree = BuildCategoryTree(*dm, CategoryFilter::Materials);
+    const CategoryNode* node = &(*tree)[1].children[0];  // 地砖
+    for (int64_t id = 4000; id >= 1000; --id) {
+        ASSERT_EQ(node->children.back().id, id);
+        node = &node->children.back();
+    }
+    EXPECT_TRUE(node->children.empty());
+    EXPECT_EQ(Shape(*tree).find("环"), std::string::npos);
+}
+
 TEST_F(ProductQueries, ProductListIsNewestFirstAndNumbersIgnoreCase) {
     auto list = ReadProductList(*dm, 11);
     ASSERT_TRUE(list.ok());
