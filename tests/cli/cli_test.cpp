@@ -108,7 +108,7 @@ TEST_F(Cli, FailuresExitOneWithTheMessage) {
         {{"products"}, "vexel2d-cli products: 找不到产品数据库文件："},
         {{"--workspace", ws, "products", "--kind", "sofa"}, "--kind takes material or model"},
         {{"--workspace", ws, "merge", In("none.cdb")}, "vexel2d-cli merge: 找不到产品数据库文件："},
-        {{"--workspace", ws, "merge", In("broken.v2d")}, "更新数据库打不开或缺少数据表，未全部合并："},
+        {{"--workspace", ws, "merge", In("broken.v2d")}, "更新数据库打不开或缺少数据表，没有合并："},
         {{"make-update-db", In("broken.v2d") + "/u.cdb"}, "vexel2d-cli make-update-db: "},
         {{"make-workspace", In("broken.v2d") + "/ws"}, "vexel2d-cli make-workspace: "},
     };
