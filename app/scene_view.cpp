@@ -27,7 +27,6 @@
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "models/model_placement.h"
-#include "scene/model_file.h"
 
 namespace v2d {
 
@@ -660,8 +659,9 @@ void SceneView::Image1DragDrop(QPoint at) {
 }
 
 // A decoration line ("装饰线") is drawn across the region under the point
-// and asks nothing. Any other model file is read before the question about
-// replacing a model, so a file that does not read says so and asks nothing.
+// and asks nothing. Any other model is asked about replacing a model only
+// once the document has read its file, so a file that does not read says so
+// and asks nothing.
 void SceneView::DropModelProduct(QPoint point) {
     const std::string& descriptor = document_.product().descriptor;
     ModelDrop drop;
@@ -669,15 +669,14 @@ void SceneView::DropModelProduct(QPoint point) {
     drop.descriptor = descriptor;
     drop.point = {point.x(), point.y()};
     drop.target = document_.ModelDropTarget(drop.point);
-    if (GetParam(descriptor, "PSTypeMemo") != kDecorationLine) {
-        std::error_code missing;
-        if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return;
-        if (Result<ModelFile> read = ReadModelFile(drop.modelFile); !read) return ShowError(read.error());
-        const V2dPolygon* target = drop.target >= 0 ? document_.scene().at(drop.target) : nullptr;
-        if (target != nullptr && target->kind == kPictureModel && dropSupport_.prompts != nullptr)
-            drop.replace =
-                dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
-    }
+    std::error_code missing;
+    if (GetParam(descriptor, "PSTypeMemo") != kDecorationLine &&
+        !std::filesystem::is_regular_file(drop.modelFile, missing))
+        return;
+    if (dropSupport_.prompts != nullptr)
+        drop.confirmReplace = [this] {
+            return dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
+        };
     if (dropSupport_.panelControls) {
         const ProductPanelState controls = dropSupport_.panelControls();
         drop.realWidth = controls.widthMm;

@@ -49,6 +49,9 @@ struct ModelDrop {
     V2d_Point point;         // picture coordinates
     int target = -1;         // ModelDropTarget, or a region chosen by the caller
     bool replace = false;    // the user agreed to replace the target picture model
+    // Asked instead of `replace` once the model file has been read, so a
+    // file that does not read asks nothing.
+    std::function<bool()> confirmReplace;
     bool fitIntoRegion = false;  // fit into a region target even without a category memo
     // The product's size in millimetres; 0 takes it from the descriptor's
     // PartsSpecs.

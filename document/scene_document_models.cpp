@@ -41,9 +41,9 @@ void TakePlaceOf(V2dPolygon& model, const V2dPolygon& old) {
 Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
     std::error_code missing;
     if (!std::filesystem::is_regular_file(path, missing)) return 0;
-    ClearSelection();
     Result<ModelFile> model = ReadModelFile(path);
-    if (!model) return Error{model.error()};
+    if (!model) return Error{model.error()};  // a file that does not read leaves the selection as it was
+    ClearSelection();
     const int added = AddModelToScene(scene_, std::move(*model), path.stem().string());
     if (added > 0) emit listChanged();
     return added;
@@ -84,7 +84,8 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     if (!model) return -1;
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
     const std::string memo = GetParam(model->partsInfo, "PSTypeMemo");
-    if (target && target->kind == kPictureModel && !drop.replace) target = nullptr;
+    if (target && target->kind == kPictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
+        target = nullptr;
 
     if (target && target->kind == kRegion && (!memo.empty() || drop.fitIntoRegion)) {
         const ProductSize specs = ParseProductSpecs(GetParam(model->partsInfo, "PartsSpecs"));
