@@ -221,7 +221,9 @@ void ProductPanelWidget::ConnectControls() {
         watched->installEventFilter(this);
 
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
-    connect(&document_, &SceneDocument::selectionChanged, this, &ProductPanelWidget::ShowSelection);
+    connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
+        if (change.touches(ChangeAspect::Selection)) ShowSelection();
+    });
     connect(&document_, &SceneDocument::sceneReplaced, this, [this] { BitBtnApply->setEnabled(true); });
 }
 

@@ -48,8 +48,7 @@ RegionListWidget::RegionListWidget(SceneDocument& document, QWidget* parent)
     connect(SpeedButtonClear, &QToolButton::clicked, this, &RegionListWidget::SpeedButtonClearClick);
     connect(CheckBoxHelp, &QCheckBox::clicked, this, &RegionListWidget::CheckBoxHelpClick);
     connect(&document_, &SceneDocument::sceneReplaced, this, &RegionListWidget::RefreshRegionList);
-    connect(&document_, &SceneDocument::listChanged, this, &RegionListWidget::RefreshRegionList);
-    connect(&document_, &SceneDocument::selectionChanged, this, &RegionListWidget::ShowSelection);
+    connect(&document_, &SceneDocument::changed, this, &RegionListWidget::ShowChange);
 }
 
 void RegionListWidget::ListBoxPolyClick() {
@@ -103,6 +102,21 @@ void RegionListWidget::RefreshRegionList() {
         for (int i = 0; i < scene.count(); ++i) ListBoxPoly->item(i)->setText(FromUtf8(scene.ListText(i)));
     }
     ShowSelection();
+}
+
+void RegionListWidget::ShowChange(const SceneChange& change) {
+    if (change.touches(ChangeAspect::Order)) {
+        RefreshRegionList();
+        return;
+    }
+    // Only names can change a row's text; tone and pictures leave the rows be.
+    const Scene& scene = document_.scene();
+    const QSignalBlocker quiet(ListBoxPoly);
+    for (const V2dPolygon* record : change.records) {
+        const int row = scene.IndexOfPolygon(record);
+        if (row >= 0 && row < ListBoxPoly->count()) ListBoxPoly->item(row)->setText(FromUtf8(scene.ListText(row)));
+    }
+    if (change.touches(ChangeAspect::Selection)) ShowSelection();
 }
 
 void RegionListWidget::ShowSelection() {

@@ -14,6 +14,7 @@ class QToolButton;
 namespace v2d {
 
 class SceneDocument;
+struct SceneChange;
 
 class RegionListWidget : public QGroupBox {
     Q_OBJECT
@@ -38,6 +39,9 @@ protected:
 
 private:
     void RefreshRegionList();
+    // Rows follow the records a change names; the whole list only when
+    // records were added, removed or moved.
+    void ShowChange(const SceneChange& change);
     void ShowSelection();
 
     SceneDocument& document_;

@@ -61,8 +61,11 @@ SceneView::SceneView(SceneDocument& document, QWidget* parent) : QWidget(parent)
     BuildZoom();
 
     connect(&document_, &SceneDocument::sceneReplaced, this, &SceneView::SceneReplaced);
-    connect(&document_, &SceneDocument::selectionChanged, this, &SceneView::ShowSelection);
-    connect(&document_, &SceneDocument::displayedChanged, this, [this] { Image2->setPicture(document_.displayed()); });
+    connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
+        if (change.aspects & ~ChangeAspects(ChangeAspect::Selection)) Image2->setPicture(document_.displayed());
+        // The outline and handles follow the selection and the model's shape.
+        if (change.touches(ChangeAspect::Selection) || change.touches(ChangeAspect::Geometry)) ShowSelection();
+    });
 
     // Before any scheme: the background as it is, under a white overlay.
     Image2->setPicture(document_.scene().background);
@@ -344,18 +347,6 @@ void SceneView::DrawSelection() {
             UpdateScrollBarsForHandles();
         }
     }
-}
-
-void SceneView::ShowUndone(const UndoOutcome& outcome) {
-    // A changed list was announced and shown as a new selection already.
-    V2dPolygon* current = document_.focusedRecord();
-    if (!outcome.undone || outcome.listChanged || !outcome.redrawSelection) return;
-    if (current == nullptr || outcome.target == nullptr) return;
-    if (current != outcome.target && current->group != outcome.target) return;
-    // A part shows the frame of the whole model, anything else its outline
-    // and handles.
-    if (current->group == nullptr) DrawOutline(current);
-    PlaceModelHandles(-2);
 }
 
 void SceneView::ShowNudgedModel() {

@@ -16,7 +16,6 @@
 #include "models/handle_drag.h"
 #include "models/scene_selection.h"
 #include "render/tiling_settings.h"
-#include "scene/undo.h"
 
 class QBoxLayout;
 class QComboBox;
@@ -62,7 +61,6 @@ public:
     // keeps its place, and -1 leaves the frame undrawn.
     void PlaceModelHandles(int skip);
     // After "撤销": a moved model's selection where it stands now.
-    void ShowUndone(const UndoOutcome& outcome);
     // After an arrow key moved the focused model: its outline and handles.
     void ShowNudgedModel();
     // The overlay bitmap (white is transparent); null while cleared.

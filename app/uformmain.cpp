@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "app/model_menu.h"
 #include "app/page_browser.h"
 #include "app/product_panel_widget.h"
+#include "app/history_panel.h"
 #include "app/region_list_widget.h"
 #include "app/scene_view.h"
 #include "app/template_tool_launch.h"
@@ -33,6 +35,12 @@
 namespace v2d {
 
 namespace {
+
+// A button that stands for an action is enabled only when the action is.
+void FollowEnabling(QToolButton* button, QAction* action) {
+    button->setEnabled(action->isEnabled());
+    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+}
 
 // The scene picture before any scheme is opened.
 QImage DesignTimeScenePicture() {
@@ -65,7 +73,7 @@ TFormMain::TFormMain(MainWindowSetup setup, QWidget* parent)
     } else {
         prompts_ = setup_.prompts;
     }
-    document_.scene().background = DesignTimeScenePicture();
+    document_.LoadBackground(DesignTimeScenePicture());
 
     BuildActions();
     BuildToolBar();
@@ -105,7 +113,11 @@ void TFormMain::BuildActions() {
     };
     openAction_ = action("ActionOpenScheme", QStringLiteral("打开方案"));
     saveAction_ = action("ActionSaveScheme", QStringLiteral("保存方案"));
-    undoAction_ = action("ActionUndo", QStringLiteral("撤销"));
+    // Named after the step they take: "撤销 铺贴", "重做 移动模型".
+    undoAction_ = document_.history().createUndoAction(this, QStringLiteral("撤销"));
+    undoAction_->setObjectName("ActionUndo");
+    redoAction_ = document_.history().createRedoAction(this, QStringLiteral("重做"));
+    redoAction_->setObjectName("ActionRedo");
     exitAction_ = action("N2", QStringLiteral("退出软件"));
     nextRotationFrameAction_ = action("ActionNextRotationFrame", QString());
     saveAsAction_ = action("ActionSaveSchemeAs", QStringLiteral("方案另存为..."));
@@ -127,7 +139,6 @@ void TFormMain::BuildActions() {
     connect(savePictureAction_, &QAction::triggered, this, [this] { SpeedButtonSavePicClick(); });
     connect(maintenanceAction_, &QAction::triggered, this, &TFormMain::ProductMaintenanceClick);
     connect(helpAction_, &QAction::triggered, this, &TFormMain::HelpClick);
-    connect(undoAction_, &QAction::triggered, this, &TFormMain::SpeedButtonUndoClick);
     connect(exitAction_, &QAction::triggered, this, &TFormMain::N2Click);
 }
 
@@ -155,7 +166,8 @@ void TFormMain::BuildToolBar() {
     add("SpeedButtonSavePic", QStringLiteral("保存效果图"), savePictureAction_);
     add("SpeedButtonTotal", QStringLiteral("产品报表"));
     bar->addSeparator();
-    add("ToolButtonUndo", QStringLiteral("撤销"), undoAction_);
+    FollowEnabling(add("ToolButtonUndo", QStringLiteral("撤销"), undoAction_), undoAction_);
+    FollowEnabling(add("ToolButtonRedo", QStringLiteral("重做"), redoAction_), redoAction_);
     add("ToolButtonExit", QStringLiteral("退出软件"), exitAction_);
     SpeedButtonEffect->setEnabled(false);
 }
@@ -168,6 +180,7 @@ QWidget* TFormMain::BuildSidePanel() {
     regionList_ = new RegionListWidget(document_, side);
     productPanel_ = new ProductPanelWidget(document_, *prompts_, programFolder_, side);
     column->addWidget(regionList_, 1);
+    column->addWidget(new HistoryPanel(document_.history(), side));
     column->addWidget(productPanel_);
     return side;
 }
@@ -183,6 +196,7 @@ QWidget* TFormMain::BuildBottomBar() {
     ProgressBar1->setValue(0);
     ProgressBar1->setFixedWidth(180);
     QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), QStringLiteral("撤销"), bar);
+    QToolButton* redo = MakeButton(QStringLiteral("SpeedButtonRedo"), QStringLiteral("重做"), bar);
     QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), QStringLiteral("视频教学"), bar);
     CppWebBrowserAd = new TCppWebBrowser(QStringLiteral("CppWebBrowserAd"), bar);
     CppWebBrowserAd->setFixedHeight(34);
@@ -190,10 +204,14 @@ QWidget* TFormMain::BuildBottomBar() {
     row->addWidget(LabelPro);
     row->addWidget(ProgressBar1);
     row->addWidget(undo);
+    row->addWidget(redo);
     row->addWidget(tutorial);
     row->addWidget(CppWebBrowserAd, 1);
     view_->AddZoomBoxTo(*row);
     connect(undo, &QToolButton::clicked, undoAction_, &QAction::trigger);
+    connect(redo, &QToolButton::clicked, redoAction_, &QAction::trigger);
+    FollowEnabling(undo, undoAction_);
+    FollowEnabling(redo, redoAction_);
     connect(tutorial, &QToolButton::clicked, this, &TFormMain::SpeedButtonVedioClick);
     connect(CppWebBrowserAd, &TCppWebBrowser::navigateError, this, [this] { CppWebBrowserAdNavigateError(); });
     connect(CppWebBrowserAd, &TCppWebBrowser::navigateComplete, this, [this] { CppWebBrowserAdNavigateComplete(); });
@@ -247,6 +265,9 @@ void TFormMain::BuildMenuBar() {
     file->addAction(savePictureAction_);
     file->addSeparator();
     file->addAction(exitAction_);
+    QMenu* edit = Named(bar->addMenu(QStringLiteral("编辑(&E)")), QStringLiteral("MenuEdit"));
+    edit->addAction(undoAction_);
+    edit->addAction(redoAction_);
     QMenu* products = Named(bar->addMenu(QStringLiteral("产品(&P)")), QStringLiteral("MenuProducts"));
     products->addAction(maintenanceAction_);
     QMenu* help = Named(bar->addMenu(QStringLiteral("帮助(&H)")), QStringLiteral("MenuHelp"));
@@ -265,7 +286,8 @@ void TFormMain::ConnectDocument() {
         SpeedButtonEffect->setEnabled(true);
         ResetProgressCaption();
     });
-    connect(&document_, &SceneDocument::selectionChanged, this, [this] {
+    connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
+        if (!change.touches(ChangeAspect::Selection)) return;
         SpeedButtonEffect->setEnabled(document_.focusedRecord() != nullptr);
         deleteModelAction_->setEnabled(IsPlacedModel(document_.focusedRecord()));
         ResetProgressCaption();

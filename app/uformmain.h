@@ -132,7 +132,6 @@ public slots:
     void ProductMaintenanceClick();
     // "使用说明" (F1).
     void HelpClick();
-    void SpeedButtonUndoClick();
     void SpeedButtonVedioClick();
     void N2Click();
     // "特效": the effect window, modal.
@@ -208,6 +207,7 @@ private:
     QAction* openAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* savePictureAction_ = nullptr;

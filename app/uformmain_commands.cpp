@@ -158,9 +158,12 @@ void TFormMain::ProductMaintenanceClick() {
 
 void TFormMain::HelpClick() { prompts_->Show(this, QString::fromUtf8(kHelpText)); }
 
-void TFormMain::SpeedButtonUndoClick() { view_->ShowUndone(document_.Undo()); }
-
 bool TFormMain::FormShortCut(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers.testFlag(Qt::ControlModifier) &&
+        (key == Qt::Key_Y || (key == Qt::Key_Z && modifiers.testFlag(Qt::ShiftModifier)))) {
+        redoAction_->trigger();
+        return true;
+    }
     if (key == Qt::Key_Z && modifiers.testFlag(Qt::ControlModifier)) {
         undoAction_->trigger();
         return true;

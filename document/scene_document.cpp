@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "document/scheme_session.h"
 #include "document/tone_controls.h"
 #include "scene/scheme_file.h"
 
@@ -10,15 +9,16 @@ namespace v2d {
 
 SceneDocument::SceneDocument(const ImageOperations& ops, QObject* parent) : QObject(parent), ops_(ops) {
     renderer_.SetModelDrawer(&modelDrawer_);
-    // Every change of the scene shows in the picture or in the list.
-    connect(this, &SceneDocument::displayedChanged, this, [this] { SetModified(true); });
-    connect(this, &SceneDocument::listChanged, this, [this] { SetModified(true); });
+    history_.stack().setUndoLimit(0);
+    connect(&history_.stack(), &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!history_.rebuilding()) emit modifiedChanged(!clean);
+    });
 }
 
-void SceneDocument::SetModified(bool modified) {
-    if (modified == modified_) return;
-    modified_ = modified;
-    emit modifiedChanged(modified_);
+SceneDocument::~SceneDocument() {
+    // The stack empties itself on the way out; nobody is to hear of it.
+    history_.stack().disconnect(this);
+    blockSignals(true);
 }
 
 Progress SceneDocument::StartProgress() {
@@ -33,15 +33,151 @@ Progress SceneDocument::StartProgress() {
     return report;
 }
 
-void SceneDocument::ShowChanges(bool changed) {
-    if (changed) emit displayedChanged();
+// --- Edits --------------------------------------------------------------------
+
+SceneDocument::PendingEdit SceneDocument::BeginEdit(EditKind kind, std::vector<V2dPolygon*> records, bool withOrder) {
+    // A model is one thing: its owner and parts change together.
+    const std::vector<V2dPolygon*> named = records;
+    for (V2dPolygon* record : named) {
+        if (!record) continue;
+        V2dPolygon* owner = record->group && scene_.IndexOfPolygon(record->group) >= 0 ? record->group : record;
+        records.push_back(owner);
+        for (V2dPolygon* part : scene_.GroupMembers(owner)) records.push_back(part);
+    }
+    std::sort(records.begin(), records.end());
+    records.erase(std::unique(records.begin(), records.end()), records.end());
+    std::erase(records, nullptr);
+    PendingEdit edit{kind, records, withOrder, {}, {}};
+    edit.before = CaptureState(scene_, edit.records, withOrder, focusedRecord(), SelectedRecords());
+    return edit;
+}
+
+void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const std::vector<V2dPolygon*>& laid,
+                               const LayingSettings& laying) {
+    auto payload = std::make_shared<EditPayload>();
+    payload->kind = edit.kind;
+    payload->gesture = gesture_;
+    payload->aspects = aspects;
+    payload->before = std::move(edit.before);
+    payload->parked = std::move(edit.parked);
+    std::vector<V2dPolygon*> inScene;
+    for (V2dPolygon* r : edit.records)
+        if (scene_.IndexOfPolygon(r) >= 0) inScene.push_back(r);
+    payload->after = CaptureState(scene_, inScene, edit.withOrder, focusedRecord(), SelectedRecords());
+    KeepOnlyChanges(payload->before, payload->after);
+    for (V2dPolygon* record : laid) {
+        // The picture before: the settings it was laid with, when it still is that laying.
+        auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == record; });
+        for (RecordState& b : payload->before.records)
+            if (b.record == record && last != laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey()) {
+                b.relay = std::get<2>(*last);
+                b.keepsPicture = false;
+                b.fields.picture = QImage();
+            }
+        for (RecordState& a : payload->after.records)
+            if (a.record == record) {
+                a.relay = laying;
+                a.keepsPicture = false;
+                a.fields.picture = QImage();
+            }
+        if (last != laidWith_.end()) laidWith_.erase(last);
+        laidWith_.emplace_back(record, record->picture.cacheKey(), laying);
+    }
+    const bool changedAnything = !payload->after.records.empty() || !payload->before.records.empty() ||
+                                 (payload->before.order && payload->before.order != payload->after.order);
+    if (changedAnything) history_.Push(std::move(payload));
+    Announce(std::move(edit.records), aspects);
+}
+
+void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& laying) {
+    TileRegion(renderer_, record, laying.panel, laying.effect, {}, false);
+    auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == &record; });
+    if (last != laidWith_.end()) laidWith_.erase(last);
+    laidWith_.emplace_back(&record, record.picture.cacheKey(), laying);
+}
+
+void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
+    RestoreState(scene_, state, edit.parked, [this](V2dPolygon& r, const LayingSettings& l) { RelayPicture(r, l); });
+    std::vector<V2dPolygon*> render;
+    bool flatKept = false;
+    for (const RecordState& r : state.records) {
+        if (scene_.IndexOfPolygon(r.record) < 0) continue;
+        flatKept |= r.keepsRenderCache;
+        V2dPolygon* drawn = r.record;
+        if (drawn->group && scene_.IndexOfPolygon(drawn->group) >= 0) {
+            drawn = drawn->group;
+            renderer_.modelDrawer().RedrawParts(*drawn, DrawContext{scene_, ops_, Progress{}});
+        }
+        if (!r.keepsRenderCache && std::find(render.begin(), render.end(), drawn) == render.end())
+            render.push_back(drawn);
+    }
+    const Progress progress = StartProgress();
+    if (!render.empty()) renderer_.RedrawScene(render, progress);
+    if (flatKept || (render.empty() && state.order)) renderer_.QuickRedraw(progress);
+    RestoreSelection(state);
+    std::vector<V2dPolygon*> touched;
+    for (const RecordState& r : state.records) touched.push_back(r.record);
+    Announce(std::move(touched), edit.aspects | ChangeAspect::Selection);
+}
+
+void SceneDocument::Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects) {
+    SceneChange change;
+    change.aspects = aspects;
+    for (V2dPolygon* r : records)
+        if (scene_.IndexOfPolygon(r) >= 0 &&
+            std::find(change.records.begin(), change.records.end(), r) == change.records.end())
+            change.records.push_back(r);
+    emit changed(change);
+}
+
+std::vector<V2dPolygon*> SceneDocument::SelectedRecords() const {
+    std::vector<V2dPolygon*> records;
+    for (int i : selection_.selected)
+        if (i >= 0 && i < scene_.count()) records.push_back(scene_.at(i));
+    return records;
+}
+
+void SceneDocument::RestoreSelection(const SceneState& state) {
+    RegionSelection selection;
+    selection.focused = scene_.IndexOfPolygon(state.focused);
+    for (V2dPolygon* r : state.selected)
+        if (const int i = scene_.IndexOfPolygon(r); i >= 0) selection.selected.push_back(i);
+    selection_ = std::move(selection);
+    currentDropped_ = false;
+}
+
+void SceneDocument::RemoveRecords(const std::vector<V2dPolygon*>& records, PendingEdit& edit) {
+    // An owner never leaves its parts behind.
+    for (V2dPolygon* record : RecordsToDelete(scene_, records)) {
+        for (V2dGroupPL& group : scene_.GroupList) std::erase(group.members, record);
+        std::erase_if(scene_.GroupList, [](const V2dGroupPL& g) { return g.members.size() < 2; });
+        Park(scene_, record, edit.parked);
+    }
+    selection_ = {};
+}
+
+bool SceneDocument::Undo() {
+    if (!history_.stack().canUndo()) return false;
+    history_.stack().undo();
+    return true;
+}
+
+bool SceneDocument::Redo() {
+    if (!history_.stack().canRedo()) return false;
+    history_.stack().redo();
+    return true;
+}
+
+void SceneDocument::UndoAll() {
+    if (history_.stack().index() > 0) history_.stack().setIndex(0);
 }
 
 // --- Scene files --------------------------------------------------------------
 
 Status SceneDocument::OpenScheme(const std::filesystem::path& path) {
-    if (Status opened = OpenSchemeInto(path, renderer_, undo_, StartProgress()); !opened) return opened;
-    SceneWasReplaced();
+    Result<SchemeFile> file = ReadSchemeFile(path);
+    if (!file) return Error{file.error()};  // the open scene stays as it was
+    LoadScene(std::move(file->scene));
     return Status::Ok();
 }
 
@@ -49,20 +185,33 @@ Status SceneDocument::SaveScheme(const std::filesystem::path& path) const { retu
 
 void SceneDocument::LoadScene(Scene scene) {
     scene_ = std::move(scene);
-    ClearUndo(undo_);
     renderer_.RenderAll(StartProgress());
     SceneWasReplaced();
 }
 
+void SceneDocument::LoadBackground(QImage background) {
+    Scene scene;
+    scene.background = std::move(background);
+    LoadScene(std::move(scene));
+}
+
 void SceneDocument::SceneWasReplaced() {
     selection_ = {};
-    scene_.CurPoly = nullptr;
+    currentDropped_ = false;
+    laidWith_.clear();
+    drag_.reset();
+    history_.Clear();  // a scene just opened is as its file
+    emit modifiedChanged(false);
     emit sceneReplaced();
-    emit displayedChanged();
-    SetModified(false);  // a scene just opened is as its file
+    Announce({}, ChangeAspect::Picture | ChangeAspect::Order);
 }
 
 // --- Selection ----------------------------------------------------------------
+
+V2dPolygon* SceneDocument::focusedRecord() const {
+    const bool valid = !currentDropped_ && selection_.focused >= 0 && selection_.focused < scene_.count();
+    return valid ? scene_.at(selection_.focused) : nullptr;
+}
 
 void SceneDocument::SelectFromList(int focused, std::vector<int> selected) {
     for (int companion : CompanionSelection(scene_, focused)) selected.push_back(companion);
@@ -85,8 +234,12 @@ void SceneDocument::SetSelection(RegionSelection selection) {
     const bool valid = selection.focused >= 0 && selection.focused < scene_.count();
     selection_ = std::move(selection);
     if (!valid) selection_.focused = -1;
-    scene_.CurPoly = valid ? scene_.at(selection_.focused) : nullptr;
-    emit selectionChanged();
+    currentDropped_ = false;
+    Announce({}, ChangeAspect::Selection);
+}
+
+void SceneDocument::DropCurrentRecord() {
+    currentDropped_ = true;  // the view drops the outline itself; the panel keeps its commands
 }
 
 // --- Current product ------------------------------------------------------------
@@ -108,77 +261,75 @@ ProductPanelState SceneDocument::WithCurrentProduct(ProductPanelState controls) 
 // --- Operations -----------------------------------------------------------------
 
 TileCommandResult SceneDocument::TileSelection(const ProductPanelState& controls) {
-    TileCommandResult result =
-        TileSelectedRegions(renderer_, selection_, WithCurrentProduct(controls), effect_, undo_, StartProgress());
-    ShowChanges(!result.tiled.empty());
+    const LayingSettings laying{WithCurrentProduct(controls), effect_};
+    PendingEdit edit = BeginEdit(EditKind::Tiling, SelectedRecords());
+    TileCommandResult result = TileSelectedRegions(renderer_, selection_, focusedRecord(), laying, StartProgress());
+    CommitEdit(std::move(edit), ChangeAspect::Picture, result.tiled, laying);
     return result;
 }
 
 bool SceneDocument::LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end,
                                           const ProductPanelState& controls) {
     if (region == nullptr || scene_.IndexOfPolygon(region) < 0) return false;
+    PendingEdit edit = BeginEdit(EditKind::LayInRectangle, {region});
     const bool laid =
-        LayProductIntoRectangle(renderer_, *region, start, end, WithCurrentProduct(controls), undo_, StartProgress());
-    ShowChanges(laid);
+        LayProductIntoRectangle(renderer_, *region, start, end, WithCurrentProduct(controls), StartProgress());
+    if (laid) CommitEdit(std::move(edit), ChangeAspect::Picture);
     return laid;
 }
 
 bool SceneDocument::SetLighten(int lighten) {
-    if (selection_.focused < 0 || scene_.count() == 0) return false;
-    const bool changed = SetRegionLighten(renderer_, selection_.focused, lighten, StartProgress());
-    ShowChanges(changed);
+    V2dPolygon* record = focusedRecord();
+    if (!record) return false;
+    PendingEdit edit = BeginEdit(EditKind::Brightness, {record});
+    const bool changed = SetRegionLighten(renderer_, *record, lighten, StartProgress());
+    if (changed) CommitEdit(std::move(edit), ChangeAspect::Tone);
     return changed;
 }
 
 bool SceneDocument::SetReflect(int reflect) {
-    if (selection_.focused < 0 || scene_.count() == 0) return false;
-    const bool changed = SetRegionReflect(renderer_, selection_.focused, reflect, StartProgress());
-    ShowChanges(changed);
+    V2dPolygon* record = focusedRecord();
+    if (!record) return false;
+    PendingEdit edit = BeginEdit(EditKind::Reflection, {record});
+    const bool changed = SetRegionReflect(renderer_, *record, reflect, StartProgress());
+    if (changed) CommitEdit(std::move(edit), ChangeAspect::Tone);
     return changed;
 }
 
 int SceneDocument::PaintSelection(uint32_t colour, const ProductPanelState& controls) {
-    const int painted =
-        PaintRegionsWithColour(renderer_, selection_, colour, WithCurrentProduct(controls), undo_, StartProgress());
-    ShowChanges(painted > 0);
+    PendingEdit edit = BeginEdit(EditKind::Painting, SelectedRecords());
+    const int painted = PaintRegionsWithColour(renderer_, selection_, focusedRecord(), colour,
+                                               WithCurrentProduct(controls), StartProgress());
+    if (painted > 0) CommitEdit(std::move(edit), ChangeAspect::Picture);
     return painted;
 }
 
 int SceneDocument::PaintFromColourCard(uint32_t colour, const ProductPanelState& controls) {
-    const int painted = v2d::PaintFromColourCard(renderer_, selection_, colour, WithCurrentProduct(controls),
-                                                 StartProgress());
-    ShowChanges(painted > 0);
+    PendingEdit edit = BeginEdit(EditKind::ColourCard, SelectedRecords());
+    const int painted = v2d::PaintFromColourCard(renderer_, selection_, focusedRecord(), colour,
+                                                 WithCurrentProduct(controls), StartProgress());
+    if (painted > 0) CommitEdit(std::move(edit), ChangeAspect::Picture);
     return painted;
 }
 
-UndoOutcome SceneDocument::Undo() {
-    const UndoOutcome outcome = UndoAndRedraw(renderer_, undo_, StartProgress());
-    if (!outcome.undone) return outcome;
-    emit displayedChanged();
-    if (outcome.listChanged) {
-        emit listChanged();
-        SelectFromList(selection_.focused < scene_.count() ? selection_.focused : -1, selection_.selected);
-    }
-    return outcome;
-}
-
-void SceneDocument::UndoAll() {
-    bool listMoved = false;
-    while (!undo_.empty()) listMoved |= v2d::Undo(scene_, undo_).listChanged;
-    Redraw();
-    if (listMoved) emit listChanged();
-}
-
 bool SceneDocument::NudgeFocusedModel(int dx, int dy) {
-    if (selection_.focused < 0) return false;
-    if (!NudgeModel(MoveTarget(scene_.CurPoly), dx, dy)) return false;
-    Redraw();
+    V2dPolygon* target = MoveTarget(focusedRecord());
+    if (!target) return false;
+    PendingEdit edit = BeginEdit(EditKind::MoveModel, {target});
+    if (!NudgeModel(target, dx, dy)) return false;
+    renderer_.QuickRedraw(StartProgress());
+    CommitEdit(std::move(edit), ChangeAspect::Geometry);
     return true;
+}
+
+void SceneDocument::RenderAll() {
+    renderer_.RenderAll(StartProgress());
+    Announce({}, ChangeAspect::Picture);
 }
 
 void SceneDocument::Redraw() {
     renderer_.QuickRedraw(StartProgress());
-    emit displayedChanged();
+    Announce({}, ChangeAspect::Picture);
 }
 
 }  // namespace v2d

@@ -1,20 +1,25 @@
 #pragma once
 // The scene document: the one owner of the scene, its renderer and caches,
-// the undo list, the region selection and the current product. Windows and
-// the command line change the scene only through its operations and learn
-// what changed from its signals.
+// the history of edits, the region selection and the current product.
+// Windows and the command line change the scene only through its
+// operations; every change is an edit on the history, and after each apply,
+// undo or redo the document redraws the touched records and announces them
+// with one `changed` signal.
 #include <QImage>
 #include <QObject>
+#include <QUndoStack>
 
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/geometry.h"
 #include "base/progress.h"
 #include "base/result.h"
+#include "document/edits/edit_history.h"
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
 #include "models/handle_drag.h"
@@ -24,7 +29,6 @@
 #include "render/scene_renderer.h"
 #include "render/tiling_settings.h"
 #include "scene/scene.h"
-#include "scene/undo.h"
 
 namespace v2d {
 
@@ -58,50 +62,66 @@ struct ModelDrop {
     int realWidth = 0, realHeight = 0;
 };
 
-class SceneDocument : public QObject {
+class SceneDocument : public QObject, private EditApplier {
     Q_OBJECT
 public:
     explicit SceneDocument(const ImageOperations& ops, QObject* parent = nullptr);
+    ~SceneDocument() override;
     SceneDocument(const SceneDocument&) = delete;
     SceneDocument& operator=(const SceneDocument&) = delete;
 
     const Scene& scene() const { return scene_; }
-    // For windows that still draw on records they were handed; prefer the
-    // operations below, which announce what they changed.
-    Scene& scene() { return scene_; }
     const SceneRenderer& renderer() const { return renderer_; }
-    SceneRenderer& renderer() { return renderer_; }
-    const UndoList& undoList() const { return undo_; }
     const ImageOperations& ops() const { return ops_; }
     // The picture the scene view shows.
     const QImage& displayed() const { return renderer_.displayed(); }
 
     // --- Scene files ------------------------------------------------------
     // Reads the scheme; on success it replaces the scene, every record is
-    // rendered, the undo list emptied and the selection cleared. A file that
+    // rendered, the history emptied and the selection cleared. A file that
     // does not read leaves the open scene as it was.
     Status OpenScheme(const std::filesystem::path& path);
     // Writes the scene; a failure leaves any old file as it was.
     Status SaveScheme(const std::filesystem::path& path) const;
     // Puts a scene in place of the current one, as opening a scheme does.
     void LoadScene(Scene scene);
-    // True once the scene was changed after it was opened, loaded or saved.
-    bool isModified() const { return modified_; }
+    // The photo alone, no records (the window's picture before any scheme).
+    void LoadBackground(QImage background);
+    // True when the scene differs from what was opened, loaded or saved.
+    bool isModified() const { return !history_.stack().isClean(); }
     // The scene as it stands is in its file now.
-    void SetSaved() { SetModified(false); }
+    void SetSaved() { history_.stack().setClean(); }
+
+    // --- History ------------------------------------------------------------
+    // The steps, for the window's undo and redo actions and history list.
+    QUndoStack& history() { return history_.stack(); }
+    // "撤销" and "重做": false when there is no step.
+    bool Undo();
+    bool Redo();
+    // Back to the scene as it was opened (every step undone).
+    void UndoAll();
+    // The history keeps at most this many bytes of pictures; older steps go.
+    void SetHistoryBudget(size_t bytes) { history_.SetBudget(bytes); }
+    size_t historyBytes() const { return history_.keptBytes(); }
+    // A drag (slider, handle, offset) starts: the edits it makes until
+    // EndGesture are one step.
+    void BeginGesture() { gesture_ = ++lastGesture_; }
+    void EndGesture() { gesture_ = 0; }
 
     // --- Selection --------------------------------------------------------
     const RegionSelection& selection() const { return selection_; }
-    V2dPolygon* focusedRecord() const { return scene_.CurPoly; }
+    // The record the outline and the handles are on; none after
+    // "删除装饰边缘线" while the list keeps its selection.
+    V2dPolygon* focusedRecord() const;
     // The list's own selection, with the entries the focused record takes
     // along (its group, its model's parts or owner) added.
     void SelectFromList(int focused, std::vector<int> selected);
     // As a click on record `index` (Ctrl adds); -1 clears the focus.
     void Select(int index, bool addToSelection = false);
     void ClearSelection();
-    // "删除装饰边缘线": no record is current (CurPoly none) while the list
-    // keeps its current and selected items, so "开始铺贴" still lays into them.
-    void DropCurrentRecord() { scene_.CurPoly = nullptr; }
+    // "删除装饰边缘线": no record is current while the list keeps its
+    // current and selected items, so "开始铺贴" still lays into them.
+    void DropCurrentRecord();
     // Exactly these records, nothing taken along (the command line's lists).
     void SetSelection(RegionSelection selection);
 
@@ -124,20 +144,17 @@ public:
     // changed.
     bool SetLighten(int lighten);
     bool SetReflect(int reflect);
-    // Colour painting with "前景色", with undo; and from the colour cards,
-    // without. Both return the number of records painted.
+    // Colour painting with "前景色", and from the colour cards. Both return
+    // the number of records painted.
     int PaintSelection(uint32_t colour, const ProductPanelState& controls);
     int PaintFromColourCard(uint32_t colour, const ProductPanelState& controls);
-    // "撤销": reverts the newest undo entry.
-    UndoOutcome Undo();
-    // Every entry reverted, the scene redrawn once: back to the scene as it
-    // was opened.
-    void UndoAll();
     // The arrow keys move the focused picture model (or the model of a
     // part) by one pixel; false when there is none.
     bool NudgeFocusedModel(int dx, int dy);
     // Every record from its cache again.
     void Redraw();
+    // Every record rendered again, as after opening.
+    void RenderAll();
 
     // --- Models -------------------------------------------------------------
     // Loads a model file at the end of PolyList (an owner first for a model
@@ -167,8 +184,8 @@ public:
     // refusal, if any, is returned.
     std::optional<Error> DropMaterial(V2d_Point point, const ProductPanelState& controls);
     // The centre handle: the focused model (the owner of a part) moves by a
-    // step in picture pixels; the first step of a drag records its old
-    // place for undo. The picture follows with FinishModelMove.
+    // step in picture pixels; the first step of a drag starts the edit,
+    // FinishModelMove draws the picture and makes the drag one step.
     bool MoveFocusedModel(int dx, int dy, bool firstStep);
     void FinishModelMove();
     // A corner or edge handle moved: the focused model's corners follow the
@@ -176,9 +193,6 @@ public:
     // origin and scale first).
     bool ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom);
     void FinishModelShaping();
-    // Removes records (a model takes its parts along) with a type-1 or
-    // type-4 undo entry.
-    void DeleteRecords(const std::vector<V2dPolygon*>& records);
 
     // --- Model menu, shadows and the region list (scene_document_operations.cpp)
     // "横向镜像" / "竖向镜像" of the selected picture model, "重置模型" of the
@@ -222,39 +236,64 @@ public:
 signals:
     // The scene was replaced: list, layout and selection start afresh.
     void sceneReplaced();
-    // Records were added to or removed from PolyList.
-    void listChanged();
-    // The displayed picture changed.
-    void displayedChanged();
-    void selectionChanged();
+    // After every apply, undo and redo, and every selection change: which
+    // records, which aspects. The displayed picture is up to date.
+    void changed(const v2d::SceneChange& change);
     void productChanged();
     void progressChanged(int percent);
     // The scene became changed, or saved or replaced.
     void modifiedChanged(bool modified);
 
 private:
+    // An edit under way: the touched records' state before the change.
+    struct PendingEdit {
+        EditKind kind = EditKind::Tiling;
+        std::vector<V2dPolygon*> records;
+        bool withOrder = false;
+        SceneState before;
+        ParkedRecords parked;
+    };
+    // `records` may name records of a model with parts: their owner (and
+    // its parts) are captured with them.
+    PendingEdit BeginEdit(EditKind kind, std::vector<V2dPolygon*> records, bool withOrder = false);
+    // The change is made and drawn: it becomes a step (when anything
+    // changed) and is announced. `laid` names records whose new picture can
+    // be laid again from `laying` instead of being kept.
+    void CommitEdit(PendingEdit edit, ChangeAspects aspects, const std::vector<V2dPolygon*>& laid = {},
+                    const LayingSettings& laying = {});
+    void ApplyState(EditPayload& edit, const SceneState& state) override;
+    void Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects);
+    void RelayPicture(V2dPolygon& record, const LayingSettings& laying);
+    std::vector<V2dPolygon*> SelectedRecords() const;
+    void RestoreSelection(const SceneState& state);
+    // Takes records (a model with its parts) out of the list into the edit.
+    void RemoveRecords(const std::vector<V2dPolygon*>& records, PendingEdit& edit);
     void SceneWasReplaced();
-    void SetModified(bool modified);
     Result<int> DrawDecorationLineAt(const ModelDrop& drop);
     // The model file's first record (the owner of a model with parts) with the
     // product string; null when the file does not exist.
     Result<V2dPolygon*> LoadModelForPlacement(const std::filesystem::path& path, const std::string& descriptor);
     // What the handles act on: the focused model, or the owner of a part.
     V2dPolygon* FocusedModel() const;
-    void ShowChanges(bool changed);
-    // A model just placed: drawn, announced and selected; its position.
-    int ShowPlacedModel(V2dPolygon* model);
+    // A model just placed: drawn, selected and committed; its position.
+    int ShowPlacedModel(V2dPolygon* model, PendingEdit edit);
+    Result<int> DropModelInto(const ModelDrop& drop, PendingEdit& edit);
 
     const ImageOperations& ops_;
     Scene scene_;
     SceneRenderer renderer_{scene_, ops_};
-    UndoList undo_;
+    EditHistory history_{*this};
     RegionSelection selection_;
+    bool currentDropped_ = false;
     PerspectiveModelDrawer modelDrawer_;
     CurrentProduct product_;
     EffectSettings effect_;
     int lastProgress_ = -1;
-    bool modified_ = false;
+    int gesture_ = 0, lastGesture_ = 0;
+    std::optional<PendingEdit> drag_;  // a model move or shaping under way
+    // What each record was last laid with, and the picture that gave, so a
+    // new laying keeps settings instead of pixels for the picture it replaces.
+    std::vector<std::tuple<const V2dPolygon*, qint64, LayingSettings>> laidWith_;
 };
 
 }  // namespace v2d

@@ -43,28 +43,35 @@ Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
     if (!std::filesystem::is_regular_file(path, missing)) return 0;
     Result<ModelFile> model = ReadModelFile(path);
     if (!model) return Error{model.error()};  // a file that does not read leaves the selection as it was
-    ClearSelection();
+    PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
     const int added = AddModelToScene(scene_, std::move(*model), path.stem().string());
-    if (added > 0) emit listChanged();
+    if (added == 0) return 0;
+    for (int i = scene_.count() - added; i < scene_.count(); ++i) edit.records.push_back(scene_.at(i));
+    renderer_.RedrawScene(edit.records, StartProgress());
+    selection_ = {};
+    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
     return added;
 }
 
 Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::path& path,
                                                         const std::string& descriptor) {
+    std::error_code missing;
+    if (!std::filesystem::is_regular_file(path, missing)) return nullptr;
+    Result<ModelFile> file = ReadModelFile(path);
+    if (!file) return Error{file.error()};
     const int before = scene_.count();
-    Result<int> added = LoadModelFile(path);
-    if (!added) return Error{added.error()};
-    if (*added == 0) return nullptr;
+    const int added = AddModelToScene(scene_, std::move(*file), path.stem().string());
+    if (added == 0) return nullptr;
     V2dPolygon* model = scene_.at(before);
     if (!descriptor.empty())
         model->partsInfo = descriptor;
-    else if (model->partsInfo.empty() && *added > 1)
+    else if (model->partsInfo.empty() && added > 1)
         model->partsInfo = scene_.at(before + 1)->partsInfo;  // an owner speaks for its parts
     return model;
 }
 
 V2dPolygon* SceneDocument::FocusedModel() const {
-    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    V2dPolygon* target = MoveTarget(focusedRecord());
     return target && target->kind != kRegion ? target : nullptr;
 }
 
@@ -77,6 +84,17 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
 
 Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     if (GetParam(drop.descriptor, "PSTypeMemo") == kDecorationLine) return DrawDecorationLineAt(drop);
+    PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
+    Result<int> placed = DropModelInto(drop, edit);
+    if (!placed || *placed < 0) {
+        // Nothing placed: the records loaded for it go again, unannounced.
+        RestoreState(scene_, edit.before, edit.parked, {});
+        return placed;
+    }
+    return placed;
+}
+
+Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edit) {
     const int before = scene_.count();
     Result<V2dPolygon*> loaded = LoadModelForPlacement(drop.modelFile, drop.descriptor);
     if (!loaded) return Error{loaded.error()};
@@ -91,12 +109,8 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
         const ProductSize specs = ParseProductSpecs(GetParam(model->partsInfo, "PartsSpecs"));
         model->realWidth = drop.realWidth > 0 ? drop.realWidth : specs.width;
         model->realHeight = drop.realHeight > 0 ? drop.realHeight : specs.height;
-        if (target->realWidth <= 0 || target->realHeight <= 0 || model->realWidth <= 0 || model->realHeight <= 0) {
-            // Without real sizes there is no fit; the drop is taken back whole.
-            while (scene_.count() > before) scene_.FreePolygon(scene_.at(scene_.count() - 1));
-            emit listChanged();
-            return Error{kMsgNoRealSize};
-        }
+        if (target->realWidth <= 0 || target->realHeight <= 0 || model->realWidth <= 0 || model->realHeight <= 0)
+            return Error{kMsgNoRealSize};  // without real sizes there is no fit; the drop is taken back whole
         if (FitModelIntoRegion(*target, *model, drop.point, ops_)) {
             if (StandsOnBottomEdge(memo)) AlignToBottomEdge(*target, *model);
             SettleCutoutPlacement(*model, CutoutStanceFor(memo));
@@ -107,22 +121,25 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     } else if (!target || target->kind != kPictureModel) {
         CentreFreeModel(*model, drop.point);
     } else {
+        edit.kind = EditKind::ReplaceModel;
         TakePlaceOf(*model, *target);
         SettleCutoutPlacement(*model, CutoutStance::FillsBox);
         MoveAfter(scene_, model, target);
         std::vector<V2dPolygon*> removed = scene_.GroupMembers(target);
         removed.insert(removed.begin(), target);
-        DeleteRecords(removed);
+        RemoveRecords(removed, edit);
     }
-    return ShowPlacedModel(model);
+    return ShowPlacedModel(model, std::move(edit));
 }
 
-int SceneDocument::ShowPlacedModel(V2dPolygon* model) {
+int SceneDocument::ShowPlacedModel(V2dPolygon* model, PendingEdit edit) {
     renderer_.RedrawScene(model, StartProgress());
-    emit listChanged();
-    emit displayedChanged();
     const int position = scene_.IndexOfPolygon(model);
-    Select(position);
+    edit.records.push_back(model);
+    for (V2dPolygon* part : scene_.GroupMembers(model)) edit.records.push_back(part);
+    selection_ = {};
+    SelectFromList(position, {position});
+    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Picture | ChangeAspect::Selection);
     return position;
 }
 
@@ -133,11 +150,10 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return -1;
     const int height =
         drop.realHeight > 0 ? drop.realHeight : ParseProductSpecs(GetParam(drop.descriptor, "PartsSpecs")).height;
-    UndoObject undo = PictureUndo(scene_, *region);
+    PendingEdit edit = BeginEdit(EditKind::DecorationLine, {region});
     if (!DrawDecorationLine(*region, ReadModelPreview(drop.modelFile), height, drop.point)) return -1;
-    PushUndo(undo_, std::move(undo));
     renderer_.RedrawScene(region, StartProgress());
-    emit displayedChanged();
+    CommitEdit(std::move(edit), ChangeAspect::Picture);
     return drop.target;
 }
 
@@ -145,6 +161,7 @@ Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& mo
                                                   const std::string& descriptor, const Quad& corners, int region,
                                                   bool perspective) {
     const V2dPolygon* anchor = region >= 0 && region < scene_.count() ? scene_.at(region) : nullptr;
+    PendingEdit edit = BeginEdit(EditKind::PlaceModel, {}, true);
     Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, descriptor);
     if (!loaded) return Error{loaded.error()};
     V2dPolygon* model = *loaded;
@@ -153,7 +170,7 @@ Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& mo
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
     SettleCutoutPlacement(*model, CutoutStance::FillsBox);  // the rectangle drawn for it
     if (perspective && anchor) MoveAfter(scene_, model, anchor);
-    return ShowPlacedModel(model);
+    return ShowPlacedModel(model, std::move(edit));
 }
 
 std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductPanelState& controls) {
@@ -166,34 +183,37 @@ std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductP
         if (part < 0) return std::nullopt;
         record = scene_.at(part);
     }
-    const TileOutcome outcome =
-        TileRegion(renderer_, *record, WithCurrentProduct(controls), effect_, undo_, StartProgress());
-    ShowChanges(outcome.status == TileStatus::Tiled);
+    const LayingSettings laying{WithCurrentProduct(controls), effect_};
+    PendingEdit edit = BeginEdit(EditKind::DropMaterial, {record});
+    const TileOutcome outcome = TileRegion(renderer_, *record, laying.panel, laying.effect, StartProgress());
+    if (outcome.status == TileStatus::Tiled) CommitEdit(std::move(edit), ChangeAspect::Picture, {record}, laying);
     return outcome.message;
 }
 
 bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
     V2dPolygon* target = FocusedModel();
     if (!target) return false;
-    if (firstStep) PushUndo(undo_, ModelMoveUndo(*target));
+    if (firstStep || !drag_) drag_ = BeginEdit(EditKind::MoveModel, {target});
     target->originX += dx;
     target->originY += dy;
     return true;
 }
 
 void SceneDocument::FinishModelMove() {
-    V2dPolygon* target = MoveTarget(scene_.CurPoly);
+    V2dPolygon* target = MoveTarget(focusedRecord());
     if (!target) return;
     if (target->kind == kPictureModel)
         renderer_.QuickRedraw(StartProgress());
     else
         renderer_.RedrawScene(target, StartProgress());
-    emit displayedChanged();
+    if (drag_) CommitEdit(std::move(*drag_), ChangeAspect::Geometry);
+    drag_.reset();
 }
 
 bool SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
     V2dPolygon* target = FocusedModel();
     if (!target) return false;
+    if (!drag_) drag_ = BeginEdit(EditKind::ShapeModel, {target});
     CornersFromHandles(*target, handles, viewOffset, zoom);
     return true;
 }
@@ -203,20 +223,8 @@ void SceneDocument::FinishModelShaping() {
     if (!target) return;
     if (target->kind == kCutOutModel) SettleCutoutCorners(*target);
     renderer_.RedrawScene(target, StartProgress());
-    emit displayedChanged();
-}
-
-void SceneDocument::DeleteRecords(const std::vector<V2dPolygon*>& records) {
-    // An owner never leaves its parts behind naming a freed record.
-    const std::vector<V2dPolygon*> removed = RecordsToDelete(scene_, records);
-    if (removed.empty()) return;
-    UndoObject removal = RemovalUndo(scene_, removed);
-    // Older entries follow the records into the copies that undo puts back.
-    for (const auto& [record, copy] : RemovedCopies(scene_, removed, removal)) RedirectUndo(undo_, record, copy);
-    PushUndo(undo_, std::move(removal));
-    for (V2dPolygon* record : removed) scene_.FreePolygon(record);
-    selection_ = {};
-    emit listChanged();
+    if (drag_) CommitEdit(std::move(*drag_), ChangeAspect::Geometry);
+    drag_.reset();
 }
 
 }  // namespace v2d

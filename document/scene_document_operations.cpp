@@ -13,71 +13,67 @@ inline constexpr const char* kMsgUngroupFirst = "选择集中有区域是组成�
 bool SceneDocument::MirrorSelected(MirrorAxis axis) {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
     V2dPolygon* record = scene_.at(selection_.focused);
+    PendingEdit edit = BeginEdit(EditKind::MirrorModel, {record});
     if (!MirrorModelCorners(*record, axis)) return false;
     renderer_.RedrawScene(record, StartProgress());
-    emit displayedChanged();
-    SelectFromList(selection_.focused, selection_.selected);
+    CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
     return true;
 }
 
 bool SceneDocument::ResetSelected() {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
     V2dPolygon* record = scene_.at(selection_.focused);
+    PendingEdit edit = BeginEdit(EditKind::ResetModel, {record});
     ResetModelCorners(*record);
-    if (record->kind == kPictureModel) {
-        renderer_.RedrawScene(record, StartProgress());
-        emit displayedChanged();
-    }
-    emit selectionChanged();  // the outline and handles follow the corners
+    if (record->kind == kPictureModel) renderer_.RedrawScene(record, StartProgress());
+    // The outline and handles follow the corners.
+    CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
     return true;
 }
 
 int SceneDocument::CopyFocusedModel() {
-    V2dPolygon* copy = CopyModel(scene_, IsPlacedModel(scene_.CurPoly) ? scene_.CurPoly : nullptr);
+    V2dPolygon* focused = focusedRecord();
+    PendingEdit edit = BeginEdit(EditKind::CopyModel, {}, true);
+    V2dPolygon* copy = CopyModel(scene_, IsPlacedModel(focused) ? focused : nullptr);
     if (!copy) return -1;
-    emit listChanged();
-    ClearSelection();
-    renderer_.RedrawScene(copy, StartProgress());
-    emit displayedChanged();
-    const int position = scene_.IndexOfPolygon(copy);
-    Select(position);
-    return position;
+    return ShowPlacedModel(copy, std::move(edit));
 }
 
 Status SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Error{kMsgSelectRegionFirst};
     if (confirm && !confirm()) return Status::Ok();
-    std::vector<V2dPolygon*> selected;
-    for (int i : selection_.selected)
-        if (i >= 0 && i < scene_.count()) selected.push_back(scene_.at(i));
+    std::vector<V2dPolygon*> selected = SelectedRecords();
     if (selected.empty()) selected.push_back(scene_.at(selection_.focused));
     if (AnyInRegionGroup(scene_, selected)) return Error{kMsgUngroupFirst};
-    DeleteRecords(selected);
+    PendingEdit edit = BeginEdit(EditKind::DeleteRecords, selected, true);
+    RemoveRecords(selected, edit);
     renderer_.QuickRedraw(StartProgress());
-    emit displayedChanged();
-    ClearSelection();
+    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
     return Status::Ok();
 }
 
 bool SceneDocument::StepFocusedFrame(int direction) {
-    V2dPolygon* model = scene_.CurPoly;
-    if (!model || !StepRotationFrame(scene_, *model, direction)) return false;
+    V2dPolygon* model = focusedRecord();
+    if (!model) return false;
+    PendingEdit edit = BeginEdit(EditKind::RotationFrame, {model});
+    if (!StepRotationFrame(scene_, *model, direction)) return false;
     renderer_.RedrawScene(model, StartProgress());
-    emit displayedChanged();
-    emit selectionChanged();  // the handles follow the new frame's size
+    // The handles follow the new frame's size.
+    CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
     return true;
 }
 
 std::optional<SceneDocument::ShadowSettings> SceneDocument::FocusedShadow() const {
-    const V2dPolygon* model = scene_.CurPoly;
+    const V2dPolygon* model = focusedRecord();
     if (!IsPlacedModel(model)) return std::nullopt;
     return ShadowSettings{model->castShadow != 0, model->shadowX, model->shadowY, model->shadowRadius,
                           model->shadowColor};
 }
 
 bool SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
-    V2dPolygon* model = scene_.CurPoly;
+    V2dPolygon* model = focusedRecord();
     if (!IsPlacedModel(model) || FocusedShadow() == settings) return false;
+    PendingEdit edit = BeginEdit(EditKind::Shadow, {model});
     model->castShadow = settings.castShadow ? 1 : 0;
     model->shadowX = settings.shadowX;
     model->shadowY = settings.shadowY;
@@ -89,7 +85,7 @@ bool SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
         renderer_.modelDrawer().RedrawParts(*drawn, DrawContext{scene_, ops_, Progress{}});
     }
     renderer_.RedrawScene(drawn, StartProgress());
-    emit displayedChanged();
+    CommitEdit(std::move(edit), ChangeAspect::Tone);
     return true;
 }
 
@@ -97,12 +93,13 @@ bool SceneDocument::MoveRecord(int from, int to) {
     const int count = scene_.count();
     if (from < 0 || from >= count || to < 0 || to >= count || from == to) return false;
     if (scene_.at(from)->group) return false;  // parts stay with their model's order
+    PendingEdit edit = BeginEdit(EditKind::Reorder, {}, true);
     PolygonPtr record = scene_.Take(scene_.at(from));
     scene_.Insert(to, std::move(record));
-    emit listChanged();
-    Select(to);
+    SelectFromList(to, {to});
     renderer_.QuickRedraw(StartProgress());
-    emit displayedChanged();
+    edit.records.push_back(scene_.at(to));
+    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
     return true;
 }
 

@@ -5,15 +5,16 @@
 namespace v2d {
 
 Result<bool> SceneDocument::TileFocusedRegion(const ProductPanelState& controls) {
-    V2dPolygon* focused = scene_.CurPoly;
-    if (focused == nullptr || scene_.IndexOfPolygon(focused) < 0 || focused->kind != kRegion) return false;
-    const ProductPanelState panel = WithCurrentProduct(controls);
-    if (panel.picture.isNull()) return Error{kMsgNoProduct};
-    if (panel.isModelProduct) return Error{kMsgModelProduct};
-    const TileOutcome outcome = TileRegion(renderer_, *focused, panel, effect_, undo_, StartProgress());
+    V2dPolygon* focused = focusedRecord();
+    if (focused == nullptr || focused->kind != kRegion) return false;
+    const LayingSettings laying{WithCurrentProduct(controls), effect_};
+    if (laying.panel.picture.isNull()) return Error{kMsgNoProduct};
+    if (laying.panel.isModelProduct) return Error{kMsgModelProduct};
+    PendingEdit edit = BeginEdit(EditKind::EffectOffsets, {focused});
+    const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, StartProgress());
     if (outcome.message) return *outcome.message;
     const bool tiled = outcome.status == TileStatus::Tiled;
-    ShowChanges(tiled);
+    if (tiled) CommitEdit(std::move(edit), ChangeAspect::Picture, {focused}, laying);
     return tiled;
 }
 

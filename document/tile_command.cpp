@@ -7,17 +7,18 @@ namespace v2d {
 
 namespace {
 
-bool TiledByCommand(const Scene& scene, const V2dPolygon& record) {
+bool TiledByCommand(const Scene& scene, const V2dPolygon& record, const V2dPolygon* focused) {
     if (record.kind == kRegion || record.kind == kShadowRegion) return true;  // a shadow region says why not
-    if (record.group) return &record == scene.CurPoly;
+    if (record.group) return &record == focused;
     return record.kind == kPictureModel && scene.GroupMembers(&record).empty();
 }
 
 }  // namespace
 
 TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
-                                      const ProductPanelState& panel, const EffectSettings& effect, UndoList& undo,
+                                      const V2dPolygon* focused, const LayingSettings& laying,
                                       const Progress& progress) {
+    const ProductPanelState& panel = laying.panel;
     TileCommandResult result;
     Scene& scene = renderer.scene();
     if (panel.picture.isNull()) {
@@ -38,8 +39,8 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;
         V2dPolygon& region = *scene.at(i);
-        if (!TiledByCommand(scene, region)) continue;
-        TileOutcome outcome = TileRegion(renderer, region, panel, effect, undo, progress, false);
+        if (!TiledByCommand(scene, region, focused)) continue;
+        TileOutcome outcome = TileRegion(renderer, region, panel, laying.effect, progress, false);
         if (outcome.message) result.messages.push_back(*outcome.message);
         if (outcome.status == TileStatus::Tiled) {
             result.tiled.push_back(&region);
@@ -53,16 +54,14 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
 }
 
 bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
-                             const ProductPanelState& panel, UndoList& undo, const Progress& progress) {
+                             const ProductPanelState& panel, const Progress& progress) {
     if (region.kind != kRegion || panel.isModelProduct || panel.picture.isNull() || region.picture.isNull())
         return false;
     if (std::llabs(static_cast<long long>(end.x) - start.x) < 2 || std::llabs(static_cast<long long>(end.y) - start.y) < 2)
         return false;
     const QImage canvas = BuildRectangleCanvas(region, panel);
     if (canvas.isNull()) return false;
-    UndoObject entry = PictureUndo(renderer.scene(), region);
     if (!TileIntoRectangle(start, end, region, canvas, panel.fit, renderer.ops())) return false;
-    PushUndo(undo, std::move(entry));  // taken before the change, kept only when something changed
     renderer.RedrawScene(&region, progress);
     return true;
 }

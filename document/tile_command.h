@@ -24,15 +24,17 @@ struct TileCommandResult {
 // a focused and a selected region, a non-empty photo (silent). Then every
 // selected region that can be tiled is, in list order; the scene is redrawn
 // once with each tiled record rendered.
+// `focused` is the record the outline is on: of a model's parts only that
+// one is laid.
 TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
-                                      const ProductPanelState& panel, const EffectSettings& effect, UndoList& undo,
+                                      const V2dPolygon* focused, const LayingSettings& laying,
                                       const Progress& progress = {});
 
 // Release of the rubber band over an ordinary region: with a material in the
-// panel and a rectangle at least 2 x 2 pixels, an undo entry is pushed, the
-// product is laid into the rectangle part of the region and the scene is
-// redrawn. False when nothing happened.
+// panel and a rectangle at least 2 x 2 pixels, the product is laid into the
+// rectangle part of the region and the scene is redrawn. False when nothing
+// happened.
 bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
-                             const ProductPanelState& panel, UndoList& undo, const Progress& progress = {});
+                             const ProductPanelState& panel, const Progress& progress = {});
 
 }  // namespace v2d

@@ -7,10 +7,6 @@
 namespace v2d {
 namespace {
 
-V2dPolygon* Focused(Scene& scene, int focused) {
-    return focused >= 0 && focused < scene.count() ? scene.at(focused) : nullptr;
-}
-
 V2dPolygon* OwnerOf(Scene& scene, V2dPolygon& record) {
     return record.group && scene.IndexOfPolygon(record.group) >= 0 ? record.group : nullptr;
 }
@@ -39,57 +35,51 @@ void PaintOne(SceneRenderer& renderer, V2dPolygon& record, uint32_t colour, bool
     renderer.DrawFlat(record, record.picture);
 }
 
-bool CanPaint(SceneRenderer& renderer, const RegionSelection& selection, const ProductPanelState& panel) {
+bool CanPaint(SceneRenderer& renderer, const V2dPolygon* focused, const ProductPanelState& panel) {
     const Scene& scene = renderer.scene();
-    return !panel.ambientColour && selection.focused >= 0 && selection.focused < scene.count() &&
-           scene.background.width() > 0 && scene.background.height() > 0;
+    return !panel.ambientColour && focused && scene.background.width() > 0 && scene.background.height() > 0;
 }
 
 }  // namespace
 
-bool SetRegionLighten(SceneRenderer& renderer, int focused, int lighten, const Progress& progress) {
-    Scene& scene = renderer.scene();
-    V2dPolygon* record = Focused(scene, focused);
-    if (!record || record->lighten == lighten) return false;
-    record->lighten = lighten;
-    if (scene.GroupMembers(record).empty()) record->toneEnabled = 1;
-    RedrawFor(renderer, *record, progress);
+bool SetRegionLighten(SceneRenderer& renderer, V2dPolygon& record, int lighten, const Progress& progress) {
+    if (record.lighten == lighten) return false;
+    record.lighten = lighten;
+    if (renderer.scene().GroupMembers(&record).empty()) record.toneEnabled = 1;
+    RedrawFor(renderer, record, progress);
     return true;
 }
 
-bool SetRegionReflect(SceneRenderer& renderer, int focused, int reflect, const Progress& progress) {
-    Scene& scene = renderer.scene();
-    V2dPolygon* record = Focused(scene, focused);
-    if (!record || record->reflect == reflect) return false;
-    record->reflect = reflect;
-    if (V2dPolygon* owner = OwnerOf(scene, *record)) owner->reflect = reflect;
-    if (record->kind == kPictureModel)
+bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, const Progress& progress) {
+    if (record.reflect == reflect) return false;
+    record.reflect = reflect;
+    if (V2dPolygon* owner = OwnerOf(renderer.scene(), record)) owner->reflect = reflect;
+    if (record.kind == kPictureModel)
         renderer.QuickRedraw(progress);
-    else if (record->kind != kShadowRegion)
-        renderer.RedrawScene(record, progress);
+    else if (record.kind != kShadowRegion)
+        renderer.RedrawScene(&record, progress);
     return true;
 }
 
-int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
-                           const ProductPanelState& panel, UndoList& undo, const Progress& progress) {
-    if (!CanPaint(renderer, selection, panel)) return 0;
+int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
+                           uint32_t colour, const ProductPanelState& panel, const Progress& progress) {
+    if (!CanPaint(renderer, focused, panel)) return 0;
     Scene& scene = renderer.scene();
     int painted = 0;
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;
         V2dPolygon& record = *scene.at(i);
         if (record.kind == kShadowRegion || !scene.GroupMembers(&record).empty()) continue;
-        if (record.group && i != selection.focused) continue;
-        PushUndo(undo, PictureUndo(scene, record));
+        if (record.group && &record != focused) continue;
         PaintOne(renderer, record, colour, panel.mixWithPhoto, progress);
         ++painted;
     }
     return painted;
 }
 
-int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
-                        const ProductPanelState& panel, const Progress& progress) {
-    if (!CanPaint(renderer, selection, panel)) return 0;
+int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
+                        uint32_t colour, const ProductPanelState& panel, const Progress& progress) {
+    if (!CanPaint(renderer, focused, panel)) return 0;
     Scene& scene = renderer.scene();
     int painted = 0;
     for (int i = 0; i < scene.count(); ++i) {

@@ -7,29 +7,29 @@
 #include "models/scene_selection.h"
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
-#include "scene/undo.h"
 
 namespace v2d {
 
 // TrackBarLightChange: the focused record's brightness; re-renders it (or
 // its owner) when the value changed. False when nothing changed.
-bool SetRegionLighten(SceneRenderer& renderer, int focused, int lighten, const Progress& progress = {});
+bool SetRegionLighten(SceneRenderer& renderer, V2dPolygon& record, int lighten, const Progress& progress = {});
 
 // TrackBarReflectChange: the focused record's (and its owner's) reflection.
 // Picture models redraw quickly, shadow regions not at all, others re-render.
-bool SetRegionReflect(SceneRenderer& renderer, int focused, int reflect, const Progress& progress = {});
+bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, const Progress& progress = {});
 
 // ShapeColorMouseDown after a colour was chosen. With "前景色" every selected
 // record that is not a shadow region, has no parts and is free or focused
-// gets an undo entry and a flat picture of the colour, toned by the photo
-// with the mix flag or drawn flat without it. With "环境色" nothing is
-// painted: the colour only waits for the next tiling. Returns the count.
-int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
-                           const ProductPanelState& panel, UndoList& undo, const Progress& progress = {});
+// gets a flat picture of the colour, toned by the photo with the mix flag
+// or drawn flat without it. With "环境色" nothing is painted: the colour
+// only waits for the next tiling. Returns the count. Nothing is painted
+// without a focused record.
+int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
+                           uint32_t colour, const ProductPanelState& panel, const Progress& progress = {});
 
 // SButtonColorClick after the colour cards' OK: the same painting for every
-// selected record, without the kind, part and group checks and without undo.
-int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, uint32_t colour,
-                        const ProductPanelState& panel, const Progress& progress = {});
+// selected record, without the kind, part and group checks.
+int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
+                        uint32_t colour, const ProductPanelState& panel, const Progress& progress = {});
 
 }  // namespace v2d

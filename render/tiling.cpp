@@ -270,7 +270,7 @@ TileOutcome Refused(const char* text, const char* caption, MessageIcon icon) {
 }  // namespace
 
 TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, UndoList& undo, const Progress& progress, bool redrawNow) {
+                       const EffectSettings& effect, const Progress& progress, bool redrawNow) {
     Scene& scene = renderer.scene();
     // A region without points or without a positive real size gives no
     // scale to tile with.
@@ -293,7 +293,6 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
                              0.01 * effect.strength, renderer.ops());
     region.toneEnabled = 1;
     if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
-    PushUndo(undo, PictureUndo(scene, region));
 
     if (region.kind == kPictureModel) {
         region.picture = std::move(canvas);

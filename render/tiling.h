@@ -12,7 +12,6 @@
 #include "render/scene_renderer.h"
 #include "base/result.h"
 #include "scene/scene.h"
-#include "scene/undo.h"
 
 namespace v2d {
 
@@ -79,7 +78,6 @@ struct TileOutcome {
 // The per-region pipeline. With `redrawNow` the scene is redrawn for the
 // region (or its owner) at once; otherwise the caller redraws `redraw`.
 TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, UndoList& undo, const Progress& progress,
-                       bool redrawNow = true);
+                       const EffectSettings& effect, const Progress& progress, bool redrawNow = true);
 
 }  // namespace v2d

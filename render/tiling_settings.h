@@ -38,5 +38,13 @@ struct EffectSettings {
     int strength = 150;  // 100..300
 };
 
+// Everything a laying depends on besides the region itself: the product as
+// the panel holds it and the effect window's settings. Laying the same
+// settings into the same region gives the same picture.
+struct LayingSettings {
+    ProductPanelState panel;
+    EffectSettings effect;
+};
+
 
 }  // namespace v2d

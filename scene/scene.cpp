@@ -20,7 +20,6 @@ PolygonPtr Scene::Take(V2dPolygon* record) {
     if (index < 0) return nullptr;
     PolygonPtr taken = std::move(PolyList[static_cast<size_t>(index)]);
     PolyList.erase(PolyList.begin() + index);
-    if (CurPoly == record) CurPoly = nullptr;
     return taken;
 }
 
@@ -74,7 +73,6 @@ std::vector<V2dPolygon*> Scene::GroupMembers(const V2dPolygon* record) const {
 }
 
 void Scene::ClearScene() {
-    CurPoly = nullptr;
     GroupList.clear();
     FrameSetList.clear();
     MeshList.clear();

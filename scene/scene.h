@@ -23,7 +23,6 @@ public:
     std::vector<V2dGroupPL> GroupList;
     std::vector<std::unique_ptr<V2dPolygonMesh>> MeshList;
     std::vector<std::unique_ptr<V2dPolygonEx>> FrameSetList;
-    V2dPolygon* CurPoly = nullptr;
 
     int count() const { return static_cast<int>(PolyList.size()); }
     V2dPolygon* at(int i) const { return PolyList[static_cast<size_t>(i)].get(); }
@@ -35,7 +34,7 @@ public:
     // goes with FreePolygon only.
     PolygonPtr Take(V2dPolygon* record);
     // Removes the record from PolyList and frees it with its mesh or frame set.
-    // References to it (CurPoly, group members, parts' group) are cleared.
+    // References to it (group members, parts' group) are cleared.
     void FreePolygon(V2dPolygon* record);
 
     int IndexOfPolygon(const V2dPolygon* record) const;

@@ -55,7 +55,6 @@ struct Room {
     Scene scene = demo::BuildDemoRoomScene(kWidth, kHeight);
     const ImageOperations& ops = Library();
     SceneRenderer renderer{scene, ops};
-    UndoList undo;
     ProductPanelState panel;
     Room() {
         panel.picture = Product();
@@ -67,9 +66,8 @@ void BM_TileRegionFloor(benchmark::State& state) {
     Room room;
     V2dPolygon& floor = *room.scene.at(0);
     for (auto _ : state) {
-        TileOutcome outcome = TileRegion(room.renderer, floor, room.panel, EffectSettings{}, room.undo, {}, false);
+        TileOutcome outcome = TileRegion(room.renderer, floor, room.panel, EffectSettings{}, {}, false);
         benchmark::DoNotOptimize(outcome.status);
-        room.undo.clear();
     }
 }
 BENCHMARK(BM_TileRegionFloor)->Unit(benchmark::kMillisecond);
@@ -113,9 +111,8 @@ void BM_StartTilingFourRegions(benchmark::State& state) {
     room.renderer.RenderAll();
     const RegionSelection selection{0, {0, 1, 2, 3}};  // floor, back wall, left wall (mesh), right wall
     for (auto _ : state) {
-        TileCommandResult result = TileSelectedRegions(room.renderer, selection, room.panel, EffectSettings{}, room.undo);
+        TileCommandResult result = TileSelectedRegions(room.renderer, selection, room.scene.at(0), {room.panel, {}});
         benchmark::DoNotOptimize(result.tiled.size());
-        room.undo.clear();
     }
 }
 BENCHMARK(BM_StartTilingFourRegions)->Unit(benchmark::kMillisecond);
@@ -136,8 +133,7 @@ struct TwentyRegions : Room {
         }
         RegionSelection all{0, {}};
         for (int i = 0; i < scene.count(); ++i) all.selected.push_back(i);
-        TileSelectedRegions(renderer, all, panel, EffectSettings{}, undo);
-        undo.clear();
+        TileSelectedRegions(renderer, all, scene.at(0), {panel, {}});
     }
 };
 
@@ -146,7 +142,7 @@ void BM_BrightnessChangeTwentyRegions(benchmark::State& state) {
     room.renderer.RenderAll();
     int lighten = 10;
     for (auto _ : state) {
-        SetRegionLighten(room.renderer, 5, lighten);  // the wardrobe front
+        SetRegionLighten(room.renderer, *room.scene.at(5), lighten);  // the wardrobe front
         lighten = lighten == 10 ? 20 : 10;
     }
     state.counters["rendered"] = room.renderer.counters().rendered;
@@ -247,7 +243,7 @@ BENCHMARK(BM_ShadowSettingChangeTwentyRegions)->Unit(benchmark::kMillisecond);
 
 void BM_FullRedrawTwentyRegionsWithShadow(benchmark::State& state) {
     ShadowedRoom room;
-    for (auto _ : state) room.doc.renderer().RenderAll();
+    for (auto _ : state) room.doc.RenderAll();
 }
 BENCHMARK(BM_FullRedrawTwentyRegionsWithShadow)->Unit(benchmark::kMillisecond);
 

@@ -70,7 +70,7 @@ protected:
 
 TEST_F(CatalogueWindows, EffectWindowStartsAfreshAndTilesTheSelection) {
     Doc().Select(0);
-    const size_t before = Doc().undoList().size();
+    const int before = Doc().history().count();
     WhenShown([this] {
         auto* effect = QApplication::activeModalWidget();
         ASSERT_NE(effect, nullptr);
@@ -81,7 +81,7 @@ TEST_F(CatalogueWindows, EffectWindowStartsAfreshAndTilesTheSelection) {
         effect->close();
     });
     ClickButton("SpeedButtonEffect");
-    EXPECT_EQ(Doc().undoList().size(), before + 1);
+    EXPECT_EQ(Doc().history().count(), before + 1);
     EXPECT_FALSE(Doc().effectSettings().shown) << "closed, the window's settings no longer count";
 }
 
@@ -106,7 +106,7 @@ TEST_F(CatalogueWindows, EditorRecoloursAndFilesItsResultAsANewProduct) {
     ASSERT_FALSE(prompts_.texts.isEmpty());
     EXPECT_EQ(prompts_.texts.back(), QStringLiteral("1 个产品添加完毕！"));
     EXPECT_TRUE(Doc().product().descriptor.find("PartsName=新材料") != std::string::npos) << Doc().product().descriptor;
-    EXPECT_GE(Doc().undoList().size(), 1u) << "the selection is laid again with the new product";
+    EXPECT_GE(Doc().history().count(), 1) << "the selection is laid again with the new product";
 }
 
 TEST_F(CatalogueWindows, MaintenanceChangesNeedTheLoginAndReachTheDatabase) {

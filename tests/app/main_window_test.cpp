@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -179,16 +180,33 @@ TEST_F(MainWindow, AModelShowsItsHandlesAndArrowKeysMoveItByOnePixel) {
 }
 
 TEST_F(MainWindow, KeysAndButtonsTriggerTheirActions) {
-    QSignalSpy undos(&Find<QAction>("ActionUndo"), &QAction::triggered);
+    QAction& undo = Find<QAction>("ActionUndo");
+    QAction& redo = Find<QAction>("ActionRedo");
     QSignalSpy turns(&Find<QAction>("ActionNextRotationFrame"), &QAction::triggered);
-    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(undo.isEnabled() || redo.isEnabled() || Enabled("ToolButtonRedo") || Enabled("SpeedButtonUndo"));
     Key(Qt::Key_R);  // nothing selected: no turn
     Click(QPoint(320, 210));
     Key(Qt::Key_R);
-    ClickButton("SpeedButtonUndo");
-    ClickButton("ToolButtonUndo");
-    EXPECT_EQ(undos.count(), 3);
     EXPECT_EQ(turns.count(), 1);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(undo.text(), QStringLiteral("撤销 移动模型"));
+    const int x = Record(3).originX, y = Record(3).originY;
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ClickButton("SpeedButtonUndo");
+    EXPECT_EQ(redo.text(), QStringLiteral("重做 移动模型"));
+    EXPECT_TRUE(Enabled("ToolButtonRedo"));
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Record(3).originX, x);
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Record(3).originY, y);
+    ClickButton("ToolButtonUndo");
+    // The history list: its first row is the scene as it was opened.
+    auto& steps = Find<QListView>("ListViewHistory");
+    ASSERT_EQ(steps.model()->rowCount(), 3);
+    QTest::mouseClick(steps.viewport(), Qt::LeftButton, {}, steps.visualRect(steps.model()->index(0, 0)).center());
+    EXPECT_EQ(Doc().history().index(), 0);
+    EXPECT_FALSE(Find<QAction>("ActionUndo").isEnabled());
 }
 
 TEST_F(MainWindow, TheHintLineFollowsItsCheckBox) {

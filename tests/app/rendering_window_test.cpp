@@ -67,7 +67,7 @@ TEST_F(RenderingWindow, ApplySaysWhatStoppedItAndChangesNothing) {
     EXPECT_EQ(prompts_.texts[0], "请先选产品。");
     EXPECT_TRUE(prompts_.texts[1].contains(QStringLiteral("不是有效的整数"))) << prompts_.texts[1].toStdString();
     EXPECT_EQ(Shown(), before);
-    EXPECT_TRUE(Doc().undoList().empty());
+    EXPECT_EQ(Doc().history().count(), 0);
 }
 
 TEST_F(RenderingWindow, ApplyTilesTheSelectionAndTheViewShowsItWithTheHintAndProgress) {
@@ -78,7 +78,7 @@ TEST_F(RenderingWindow, ApplyTilesTheSelectionAndTheViewShowsItWithTheHintAndPro
     EXPECT_NE(Shown(), before);
     EXPECT_TRUE(IsShown());
     EXPECT_EQ(Record(floor_).partsInfo, kTileA);
-    EXPECT_EQ(Doc().undoList().size(), 1u);
+    EXPECT_EQ(Doc().history().count(), 1);
     EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("铺贴完成，如果满意，可以点击保存效果图"));
     EXPECT_FALSE(Find<QLabel>("LabelHelp").isHidden());
     EXPECT_EQ(Find<QLabel>("LabelPro").text(), QStringLiteral("处理进度"));
@@ -102,7 +102,7 @@ TEST_F(RenderingWindow, RubberBandLaysTheProductIntoTheRectangleAndUndoTakesItBa
     QTest::mouseRelease(&image, Qt::LeftButton, {}, end);
     EXPECT_NE(Shown().pixel(cx, cy), tiled.pixel(cx, cy));
     EXPECT_TRUE(IsShown());
-    EXPECT_EQ(Doc().undoList().size(), 2u);
+    EXPECT_EQ(Doc().history().count(), 2);
     EXPECT_EQ(Overlay().pixel(start.x(), cy), 0xFFFFFFFFu);  // the band gave way to the outline
     ClickButton("SpeedButtonUndo");
     EXPECT_EQ(Shown(), tiled);
@@ -187,7 +187,7 @@ TEST_F(RenderingWindow, SwatchPaintsWithForegroundOnlyWaitsWithAmbientAndUndoes)
     ClickButton("ShapeColor");
     EXPECT_EQ(panel.shapeColour(), 0x002828C8u);
     EXPECT_NE(Shown(), afterTiling);
-    EXPECT_EQ(Doc().undoList().size(), 2u);
+    EXPECT_EQ(Doc().history().count(), 2);
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Shown(), afterTiling);
     ClickButton("ToolButtonUndo");
@@ -197,7 +197,7 @@ TEST_F(RenderingWindow, SwatchPaintsWithForegroundOnlyWaitsWithAmbientAndUndoes)
     EXPECT_TRUE(prompts_.texts.isEmpty());
 }
 
-TEST_F(RenderingWindow, ColourCardOkPaintsTheSelectionWithoutAnUndoEntry) {
+TEST_F(RenderingWindow, ColourCardOkPaintsTheSelectionAsOneStep) {
     auto module = TDataModule_Manager::DataModuleCreate(ws_.path());
     ASSERT_TRUE(module.ok()) << module.error();
     TFormColor cards;
@@ -215,7 +215,7 @@ TEST_F(RenderingWindow, ColourCardOkPaintsTheSelectionWithoutAnUndoEntry) {
     EXPECT_EQ(Find<QWidget>("ShapeColor").palette().color(QPalette::Window).rgb(), picked->rgb());
     EXPECT_NE(Shown(), before);
     EXPECT_TRUE(IsShown());
-    EXPECT_TRUE(Doc().undoList().empty());
+    EXPECT_EQ(Doc().history().count(), 1);
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ void Run(QApplication& app, TFormMain& main, const QString& workspace, const QSt
     doc.Select(sofa);
     trigger("NDeleteModel");
     save("sofa-deleted");
-    main.SpeedButtonUndoClick();
+    main.findChild<QAction*>("ActionUndo")->trigger();
     save("undo-delete");
 }
 

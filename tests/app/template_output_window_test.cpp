@@ -113,7 +113,8 @@ TEST_F(TemplateWindows, PagesFiltersJumpAndOpening) {
     EXPECT_EQ(prompts_.openedUrls[0].toString(), kTemplateWebSite);
 
     QSignalSpy replaced(&Doc(), &SceneDocument::sceneReplaced);
-    Doc().Redraw();  // the scene changed, as by any edit: Cancel keeps it
+    Doc().Select(0);
+    Doc().SetLighten(30);  // the scene changed: Cancel keeps it
     prompts_.answers = {PromptAnswer::Cancel};
     Caption(2).click();
     EXPECT_EQ(replaced.count(), 0);

@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(ModelCommandsTest, AFreeDropIsCentredDrawnAndSelected) {
-    QSignalSpy listed(&doc, &SceneDocument::listChanged);
+    QSignalSpy listed(&doc, &SceneDocument::changed);
     const int before = doc.scene().count();
     Result<int> placed = doc.DropModel(Drop({200, 150}));
     ASSERT_TRUE(placed.ok());
@@ -105,12 +105,12 @@ TEST_F(ModelCommandsTest, AReplacedModelComesBackOnUndoWithItsOlderEntries) {
     ASSERT_TRUE(placed.ok());
     EXPECT_EQ(doc.scene().count(), count);
     EXPECT_EQ(doc.scene().at(*placed)->originX, 8);
-    ASSERT_EQ(doc.undoList().size(), 2u);
-    EXPECT_EQ(doc.undoList().back().type, UndoKind::RecordRemoved);
-    doc.Undo();
-    EXPECT_EQ(doc.scene().count(), count + 1);
+    ASSERT_EQ(doc.history().count(), 3);
+    EXPECT_EQ(doc.history().text(2), QStringLiteral("替换模型"));
+    doc.Undo();  // the old model is back and the new one gone: the drop is one step
+    EXPECT_EQ(doc.scene().count(), count);
     EXPECT_EQ(doc.scene().at(first)->originX, 8);
-    doc.Undo();  // the move's entry followed the old model into its restored copy
+    doc.Undo();  // the move's step changes the model that came back
     EXPECT_EQ(doc.scene().at(first)->originX, 7);
 }
 

@@ -38,7 +38,7 @@ TEST_F(ReliefTiling, OffsetsShiftThePatternByPerCentOfATile) {
     // A whole tile either way is no shift; closed, the window shifts nothing.
     EXPECT_TRUE(SamePixels(TiledWith({true, 100, -100}), plain));
     EXPECT_TRUE(SamePixels(TiledWith({false, 50, 25}), plain));
-    EXPECT_EQ(doc.undoList().size(), 4u);
+    EXPECT_EQ(doc.history().count(), 4);
 }
 
 TEST_F(ReliefTiling, ReliefIsBakedOnlyForARaisedOrSunkenChoice) {

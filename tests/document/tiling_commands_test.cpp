@@ -68,7 +68,7 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
     Tile({1});
     EXPECT_EQ(ops.transforms, 1);
     EXPECT_EQ(at(1).picture.size(), QSize(400, 190));
-    EXPECT_EQ(doc.undoList().size(), 2u);
+    EXPECT_EQ(doc.history().count(), 2);
 }
 
 TEST_F(TilingCommands, ChecksComeInOrder) {
@@ -80,12 +80,14 @@ TEST_F(TilingCommands, ChecksComeInOrder) {
     EXPECT_EQ(Tile({}).stopped->message, kMsgSelectRegion);
     Select(-1, {0});
     EXPECT_EQ(doc.TileSelection(controls).stopped->message, kMsgSelectRegion);
-    doc.scene().background = QImage();
+    Scene dark;  // no photo
+    dark.Append(RectRegion("flat", 10, 10, 249, 129, 2400, 1200));
+    Load(std::move(dark));
     TileCommandResult silent = Tile({0});
     EXPECT_FALSE(silent.stopped);
     EXPECT_TRUE(silent.tiled.empty());
     EXPECT_TRUE(silent.hint.empty());
-    EXPECT_TRUE(doc.undoList().empty());
+    EXPECT_EQ(doc.history().count(), 0);
 }
 
 TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedTheOthersTiled) {
@@ -103,7 +105,7 @@ TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedT
     for (const Error& m : r.messages)
         EXPECT_EQ(std::tuple(m.message, m.caption, m.icon), std::tuple(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question));
     EXPECT_TRUE(at(0).picture.isNull());
-    EXPECT_EQ(doc.undoList().size(), 2u);  // from the first tiling only
+    EXPECT_EQ(doc.history().count(), 1);  // the first tiling only
     at(0).realWidth = 2400;
     at(0).points.clear();
     r = Tile({0});
@@ -129,12 +131,12 @@ TEST_F(TilingCommands, OffsetsCountOnlyWhileTheEffectWindowIsShownAndAmbientColo
     EXPECT_TRUE(SamePixels(at(0).picture, MultiplyColour(Canvas(0), 0xFF)));
 }
 
-TEST_F(TilingCommands, FailedWarpKeepsTheOldPictureAfterTheUndoEntry) {
+TEST_F(TilingCommands, FailedWarpKeepsTheOldPictureAndMakesNoStep) {
     at(1).picture = Solid(400, 190, Rgb(1, 2, 3));
     ops.failWarps = true;
     EXPECT_TRUE(Tile({1}).tiled.empty());
     EXPECT_EQ(At(at(1).picture, 0, 0), Rgb(1, 2, 3));
-    EXPECT_EQ(doc.undoList().size(), 1u);
+    EXPECT_EQ(doc.history().count(), 0);
 }
 
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
@@ -143,9 +145,9 @@ TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), kDescriptor});
     // A 1-pixel-high band does nothing.
     EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}, controls));
-    EXPECT_EQ(doc.undoList().size(), 1u);
+    EXPECT_EQ(doc.history().count(), 1);
     ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {110, 90}, controls));
-    EXPECT_EQ(doc.undoList().size(), 2u);
+    EXPECT_EQ(doc.history().count(), 2);
     // Inside the rectangle (relative to the box at 10, 10): red; outside unchanged.
     EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
     EXPECT_EQ(At(at(0).picture, 5, 5), At(before, 5, 5));
@@ -169,7 +171,7 @@ struct ToneCommands : DocumentTest {
     // The incremental picture is the one a full render gives.
     void ExpectSameAsAFullRender() {
         const QImage incremental = doc.displayed().copy();
-        doc.renderer().RenderAll();
+        doc.RenderAll();
         EXPECT_TRUE(SamePixels(incremental, doc.displayed()));
     }
     // The product shaded by the photo's brightness at (x, y).
@@ -200,10 +202,11 @@ TEST_F(ToneCommands, AreaRedrawOfOverlappingRegionsMatchesAFullRender) {
     EXPECT_GE(counters().untouched, 1);
     ASSERT_TRUE(Lighten(0, -30));
     ExpectSameAsAFullRender();
-    // A record taken out of the list: the next redraw starts from scratch.
-    doc.scene().FreePolygon(&at(6));
-    doc.renderer().RedrawScene(&at(0));
-    EXPECT_EQ(counters().quickDrawn + counters().rendered, 6);
+    // A record taken out of the list, then a change below it.
+    Select(6, {6});
+    ASSERT_TRUE(doc.DeleteSelection({}).ok());
+    ASSERT_TRUE(Lighten(0, -20));
+    ExpectSameAsAFullRender();
 }
 
 TEST_F(ToneCommands, ShadowRegionsAboveAChangeAreRenderedToo) {
@@ -235,7 +238,7 @@ TEST_F(ToneCommands, ForegroundColourPaintsFlatOrShadedWithUndoAmbientColourPain
     controls.mixWithPhoto = false;
     EXPECT_EQ(doc.PaintSelection(0x00FF0000, controls), 2);  // blue
     EXPECT_EQ(At(doc.displayed(), 110, 50), Rgb(0, 0, 255));
-    EXPECT_EQ(doc.undoList().size(), 2u);
+    EXPECT_EQ(doc.history().count(), 1);
     // Drawn flat, and still there after another record changes.
     Lighten(0, 30);
     EXPECT_EQ(At(doc.displayed(), 250, 50), Rgb(0, 0, 255));
@@ -250,7 +253,7 @@ TEST_F(ToneCommands, ForegroundColourPaintsFlatOrShadedWithUndoAmbientColourPain
     const QImage before = doc.displayed().copy();
     EXPECT_EQ(doc.PaintSelection(0x00000000, controls), 0);
     EXPECT_TRUE(SamePixels(before, doc.displayed()));
-    EXPECT_EQ(doc.undoList().size(), 3u);
+    EXPECT_EQ(doc.history().count(), 3);
 }
 
 }  // namespace

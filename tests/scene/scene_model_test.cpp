@@ -39,22 +39,18 @@ TEST(SceneModel, FreeingAModelOwnerClearsItsPartsOwner) {
     Scene scene = testing::RichScene();
     V2dPolygon* owner = scene.at(2);
     V2dPolygon* part = scene.at(3);
-    scene.CurPoly = owner;
     ASSERT_EQ(scene.GroupMembers(owner), std::vector<V2dPolygon*>{part});
     scene.FreePolygon(owner);
     EXPECT_EQ(part->group, nullptr);
-    EXPECT_EQ(scene.CurPoly, nullptr);
     EXPECT_EQ(scene.IndexOfPolygon(part), 2);
     EXPECT_EQ(scene.IndexOfPolygon(owner), -1);
 }
 
 TEST(SceneModel, ClearSceneEmptiesEveryList) {
     Scene scene = testing::RichScene();
-    scene.CurPoly = scene.at(0);
     scene.ClearScene();
     EXPECT_TRUE(scene.PolyList.empty() && scene.MeshList.empty());
     EXPECT_TRUE(scene.FrameSetList.empty() && scene.GroupList.empty());
-    EXPECT_EQ(scene.CurPoly, nullptr);
 }
 
 TEST(SceneModel, CloneSharesPicturesResetsPlacementAndBoxesTheCorners) {

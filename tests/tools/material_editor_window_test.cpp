@@ -30,7 +30,7 @@ TEST_F(MaterialEditorWindow, PanelPictureClickEditsDragDoesNotAndFilingKeepsTheS
     });
     QTest::mouseClick(&picture, Qt::LeftButton);
     EXPECT_EQ(Doc().product().picture.pixel(5, 5), qRgb(0, 255, 0));
-    EXPECT_EQ(Doc().undoList().size(), 1u) << "the selected region is laid again";
+    EXPECT_EQ(Doc().history().count(), 1) << "the selected region is laid again";
     QTest::mousePress(&picture, Qt::LeftButton, {}, {10, 10});
     QTest::mouseMove(&picture, {12 + QApplication::startDragDistance(), 10});  // offscreen the drag ends at once
     EXPECT_NE(picture.findChild<QDrag*>(), nullptr);

@@ -1,0 +1,23 @@
+#include "app/history_panel.h"
+
+#include <QLabel>
+#include <QUndoView>
+#include <QVBoxLayout>
+
+namespace v2d {
+
+HistoryPanel::HistoryPanel(QUndoStack& history, QWidget* parent) : QWidget(parent) {
+    setObjectName("PanelHistory");
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* caption = new QLabel(QStringLiteral("历史记录"), this);
+    caption->setObjectName("LabelHistory");
+    auto* steps = new QUndoView(&history, this);
+    steps->setObjectName("ListViewHistory");
+    steps->setEmptyLabel(QStringLiteral("打开时的场景"));
+    steps->setFixedHeight(110);
+    column->addWidget(caption);
+    column->addWidget(steps);
+}
+
+}  // namespace v2d

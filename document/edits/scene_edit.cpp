@@ -1,0 +1,80 @@
+#include "document/edits/scene_edit.h"
+
+#include <algorithm>
+
+namespace v2d {
+namespace {
+
+std::vector<V2dPolygon*> RecordsOf(const SceneState& state) {
+    std::vector<V2dPolygon*> records;
+    for (const RecordState& r : state.records) records.push_back(r.record);
+    std::sort(records.begin(), records.end());
+    return records;
+}
+
+}  // namespace
+
+QString EditName(EditKind kind) {
+    switch (kind) {
+        case EditKind::Tiling: return QStringLiteral("铺贴");
+        case EditKind::LayInRectangle: return QStringLiteral("局部铺贴");
+        case EditKind::DropMaterial: return QStringLiteral("放入材质");
+        case EditKind::Brightness: return QStringLiteral("亮度");
+        case EditKind::Reflection: return QStringLiteral("反光");
+        case EditKind::Painting: return QStringLiteral("涂色");
+        case EditKind::ColourCard: return QStringLiteral("色卡涂色");
+        case EditKind::EffectOffsets: return QStringLiteral("铺贴效果");
+        case EditKind::DropModel: return QStringLiteral("放置模型");
+        case EditKind::ReplaceModel: return QStringLiteral("替换模型");
+        case EditKind::PlaceModel: return QStringLiteral("绘制模型");
+        case EditKind::MoveModel: return QStringLiteral("移动模型");
+        case EditKind::ShapeModel: return QStringLiteral("变形模型");
+        case EditKind::MirrorModel: return QStringLiteral("镜像模型");
+        case EditKind::ResetModel: return QStringLiteral("重置模型");
+        case EditKind::CopyModel: return QStringLiteral("复制模型");
+        case EditKind::DeleteRecords: return QStringLiteral("删除");
+        case EditKind::RotationFrame: return QStringLiteral("旋转模型");
+        case EditKind::Shadow: return QStringLiteral("阴影设置");
+        case EditKind::DecorationLine: return QStringLiteral("装饰线");
+        case EditKind::Reorder: return QStringLiteral("调整顺序");
+        case EditKind::ApplyToScene: return QStringLiteral("应用到场景");
+    }
+    return {};
+}
+
+SceneEdit::SceneEdit(std::shared_ptr<EditPayload> payload, EditApplier& applier, bool applied)
+    : QUndoCommand(EditName(payload->kind)), payload_(std::move(payload)), applier_(applier), skipRedo_(applied) {}
+
+void SceneEdit::undo() {
+    if (!replaying_) applier_.ApplyState(*payload_, payload_->before);
+}
+
+void SceneEdit::redo() {
+    if (skipRedo_ || replaying_) {
+        skipRedo_ = false;
+        return;
+    }
+    applier_.ApplyState(*payload_, payload_->after);
+}
+
+int SceneEdit::id() const { return payload_->gesture != 0 ? static_cast<int>(payload_->kind) : -1; }
+
+bool SceneEdit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const SceneEdit*>(other);
+    if (!next || replaying_ || next->replaying_ || next->payload_->kind != payload_->kind || next->payload_->gesture != payload_->gesture) return false;
+    const EditPayload& later = *next->payload_;
+    if (later.before.order || payload_->before.order || RecordsOf(later.after) != RecordsOf(payload_->after))
+        return false;
+    // Records the later step touched first are captured in their state
+    // before this step's start only if this step left them alone.
+    for (const RecordState& r : later.before.records)
+        if (std::none_of(payload_->before.records.begin(), payload_->before.records.end(),
+                         [&](const RecordState& mine) { return mine.record == r.record; }))
+            return false;
+    payload_->after = later.after;
+    payload_->after.focused = later.after.focused;
+    payload_->aspects |= later.aspects;
+    return true;
+}
+
+}  // namespace v2d

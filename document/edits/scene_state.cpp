@@ -1,0 +1,161 @@
+#include "document/edits/scene_state.h"
+
+#include <algorithm>
+
+namespace v2d {
+namespace {
+
+bool SamePicture(const QImage& a, const QImage& b) { return a.cacheKey() == b.cacheKey(); }
+
+size_t BytesOf(const QImage& picture) { return picture.isNull() ? 0 : static_cast<size_t>(picture.sizeInBytes()); }
+
+bool SameFields(const V2dPolygon& a, const V2dPolygon& b) {
+    return a.name == b.name && a.realWidth == b.realWidth && a.realHeight == b.realHeight && a.points == b.points &&
+           std::equal(std::begin(a.corners), std::end(a.corners), std::begin(b.corners)) &&
+           a.indexList == b.indexList && a.lighten == b.lighten && a.reflect == b.reflect &&
+           a.partsInfo == b.partsInfo && a.blurRadius == b.blurRadius && a.kind == b.kind &&
+           a.originX == b.originX && a.originY == b.originY && a.scaleX == b.scaleX && a.scaleY == b.scaleY &&
+           a.toneEnabled == b.toneEnabled && a.group == b.group && a.castShadow == b.castShadow &&
+           a.shadowX == b.shadowX && a.shadowY == b.shadowY && a.shadowRadius == b.shadowRadius &&
+           a.shadowColor == b.shadowColor && SamePicture(a.picture, b.picture) &&
+           SamePicture(a.sourcePicture, b.sourcePicture);
+}
+
+template <typename T>
+std::unique_ptr<T> TakeOwned(std::vector<std::unique_ptr<T>>& list, const V2dPolygon* owner) {
+    auto it = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->owner == owner; });
+    if (it == list.end()) return nullptr;
+    std::unique_ptr<T> taken = std::move(*it);
+    list.erase(it);
+    return taken;
+}
+
+PolygonPtr Unpark(ParkedRecords& parked, V2dPolygon* record, Scene& scene) {
+    auto it = std::find_if(parked.records.begin(), parked.records.end(),
+                           [&](const PolygonPtr& r) { return r.get() == record; });
+    if (it == parked.records.end()) return nullptr;
+    PolygonPtr taken = std::move(*it);
+    parked.records.erase(it);
+    if (auto mesh = TakeOwned(parked.meshes, record)) scene.MeshList.push_back(std::move(mesh));
+    if (auto frames = TakeOwned(parked.frameSets, record)) scene.FrameSetList.push_back(std::move(frames));
+    return taken;
+}
+
+void RestoreOrder(Scene& scene, const std::vector<V2dPolygon*>& order, ParkedRecords& parked) {
+    for (int i = scene.count() - 1; i >= 0; --i) {
+        V2dPolygon* record = scene.at(i);
+        if (std::find(order.begin(), order.end(), record) == order.end()) Park(scene, record, parked);
+    }
+    std::vector<PolygonPtr> list;
+    list.reserve(order.size());
+    for (V2dPolygon* record : order) {
+        PolygonPtr owned = scene.Take(record);
+        if (!owned) owned = Unpark(parked, record, scene);
+        if (owned) list.push_back(std::move(owned));
+    }
+    for (PolygonPtr& rest : scene.PolyList) list.push_back(std::move(rest));  // never lose a record
+    scene.PolyList = std::move(list);
+}
+
+void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay) {
+    V2dPolygon& record = *state.record;
+    V2dPolygon fields = state.fields;
+    if (!state.keepsPicture) fields.picture = record.picture;
+    if (!state.keepsSourcePicture) fields.sourcePicture = record.sourcePicture;
+    fields.renderCache = state.keepsRenderCache ? state.fields.renderCache : QImage();
+    record = std::move(fields);
+    if (state.frameCurrent >= 0)
+        if (V2dPolygonEx* frames = scene.FrameSetOf(&record)) frames->current = state.frameCurrent;
+    if (state.relay && relay) relay(record, *state.relay);
+}
+
+}  // namespace
+
+SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records, bool withOrder,
+                        V2dPolygon* focused, std::vector<V2dPolygon*> selected) {
+    SceneState state;
+    for (V2dPolygon* record : records) {
+        if (!record || scene.IndexOfPolygon(record) < 0) continue;
+        if (std::any_of(state.records.begin(), state.records.end(),
+                        [&](const RecordState& r) { return r.record == record; }))
+            continue;
+        RecordState r{record, *record};
+        r.keepsRenderCache = !record->renderCache.isNull() && SamePicture(record->renderCache, record->picture);
+        if (!r.keepsRenderCache) r.fields.renderCache = QImage();
+        if (const V2dPolygonEx* frames = scene.FrameSetOf(record)) r.frameCurrent = frames->current;
+        state.records.push_back(std::move(r));
+    }
+    if (withOrder) {
+        std::vector<V2dPolygon*> order;
+        for (const PolygonPtr& record : scene.PolyList) order.push_back(record.get());
+        state.order = std::move(order);
+        state.groups = scene.GroupList;
+    }
+    state.focused = focused;
+    state.selected = std::move(selected);
+    return state;
+}
+
+void KeepOnlyChanges(SceneState& before, SceneState& after) {
+    for (RecordState& b : before.records) {
+        auto a = std::find_if(after.records.begin(), after.records.end(),
+                              [&](const RecordState& r) { return r.record == b.record; });
+        if (a == after.records.end()) continue;
+        if (SamePicture(a->fields.picture, b.fields.picture)) {
+            a->keepsPicture = b.keepsPicture = false;
+            a->fields.picture = b.fields.picture = QImage();
+        }
+        if (SamePicture(a->fields.sourcePicture, b.fields.sourcePicture)) {
+            a->keepsSourcePicture = b.keepsSourcePicture = false;
+            a->fields.sourcePicture = b.fields.sourcePicture = QImage();
+        }
+    }
+    // A record whose fields and frame are as they were needs no state at all.
+    std::erase_if(before.records, [&](const RecordState& b) {
+        auto a = std::find_if(after.records.begin(), after.records.end(),
+                              [&](const RecordState& r) { return r.record == b.record; });
+        if (a == after.records.end() || a->frameCurrent != b.frameCurrent || a->relay || b.relay) return false;
+        if (a->keepsPicture || a->keepsSourcePicture || !SameFields(a->fields, b.fields)) return false;
+        after.records.erase(a);
+        return true;
+    });
+}
+
+void Park(Scene& scene, V2dPolygon* record, ParkedRecords& parked) {
+    PolygonPtr owned = scene.Take(record);
+    if (!owned) return;
+    if (auto mesh = TakeOwned(scene.MeshList, record)) parked.meshes.push_back(std::move(mesh));
+    if (auto frames = TakeOwned(scene.FrameSetList, record)) parked.frameSets.push_back(std::move(frames));
+    parked.records.push_back(std::move(owned));
+}
+
+void RestoreState(Scene& scene, const SceneState& state, ParkedRecords& parked, const Relayer& relay) {
+    if (state.order) {
+        RestoreOrder(scene, *state.order, parked);
+        scene.GroupList = state.groups;
+    }
+    for (const RecordState& record : state.records)
+        if (scene.IndexOfPolygon(record.record) >= 0) RestoreFields(scene, record, relay);
+}
+
+size_t KeptBytes(const SceneState& state) {
+    size_t bytes = 0;
+    for (const RecordState& r : state.records) {
+        if (r.keepsPicture) bytes += BytesOf(r.fields.picture);
+        if (r.keepsSourcePicture) bytes += BytesOf(r.fields.sourcePicture);
+        bytes += sizeof(V2dPolygon) + r.fields.points.size() * sizeof(V2d_Point);
+    }
+    if (state.order) bytes += state.order->size() * sizeof(V2dPolygon*);
+    return bytes;
+}
+
+size_t KeptBytes(const ParkedRecords& parked) {
+    size_t bytes = 0;
+    for (const PolygonPtr& r : parked.records)
+        bytes += BytesOf(r->picture) + BytesOf(r->sourcePicture) + BytesOf(r->renderCache);
+    for (const auto& frames : parked.frameSets)
+        for (const QImage& frame : frames->frames) bytes += BytesOf(frame);
+    return bytes;
+}
+
+}  // namespace v2d

@@ -1,0 +1,75 @@
+#pragma once
+// How the records an edit touches stood at one moment, and how to put the
+// scene back into such a state. Records keep their identity throughout: a
+// record an edit takes out of the list is parked in the edit, not freed, so
+// every pointer to it (a part's owner, the selection, older edits) stays
+// valid when it comes back.
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "render/tiling_settings.h"
+#include "scene/scene.h"
+
+namespace v2d {
+
+struct RecordState {
+    V2dPolygon* record = nullptr;
+    // Every field. The pictures count only where `keepsPictures` says so:
+    // a picture the edit did not change is not kept, so history holds no
+    // copy of a picture the scene still shows.
+    V2dPolygon fields;
+    bool keepsPicture = true;
+    bool keepsSourcePicture = true;
+    // The toned cache is kept only when it is the picture itself (a flat
+    // colour); any other cache is rebuilt by rendering the record.
+    bool keepsRenderCache = false;
+    int frameCurrent = -1;  // the rotation frame shown, for a record with frames
+    // Instead of pixels: the picture is laid again with these settings.
+    std::optional<LayingSettings> relay;
+};
+
+struct SceneState {
+    std::vector<RecordState> records;
+    // The list and its groups, for edits that add, remove or reorder records.
+    std::optional<std::vector<V2dPolygon*>> order;
+    std::vector<V2dGroupPL> groups;
+    V2dPolygon* focused = nullptr;
+    std::vector<V2dPolygon*> selected;
+};
+
+// Records (with their warp meshes and rotation frames) out of the list while
+// the edit that removed or added them is in the state without them.
+struct ParkedRecords {
+    std::vector<PolygonPtr> records;
+    std::vector<std::unique_ptr<V2dPolygonMesh>> meshes;
+    std::vector<std::unique_ptr<V2dPolygonEx>> frameSets;
+};
+
+// The state of `records` (a record listed twice counts once), with the list
+// order when `withOrder`.
+SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records, bool withOrder,
+                        V2dPolygon* focused, std::vector<V2dPolygon*> selected);
+
+// After the change: pictures equal in both states are dropped from both
+// (the scene holds them), as are records whose fields did not change at all.
+void KeepOnlyChanges(SceneState& before, SceneState& after);
+
+// Records taken out of the list by the operation itself go to `parked`.
+void Park(Scene& scene, V2dPolygon* record, ParkedRecords& parked);
+
+// Lays a record's picture again from its settings.
+using Relayer = std::function<void(V2dPolygon& record, const LayingSettings& settings)>;
+
+// Puts the scene into `state`: records leaving the list are parked,
+// records coming back are taken from `parked`; then every record's fields.
+void RestoreState(Scene& scene, const SceneState& state, ParkedRecords& parked, const Relayer& relay);
+
+// Bytes of picture data the state keeps (shared pictures counted at each holder).
+size_t KeptBytes(const SceneState& state);
+size_t KeptBytes(const ParkedRecords& parked);
+
+}  // namespace v2d
