@@ -10,7 +10,7 @@
 #include "app/user_prompts.h"
 #include "app/widget_helpers.h"
 #include "document/scene_document.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 #include "online/download_name.h"
 #include "online/http_download.h"
 #include "scene/model_file.h"
@@ -26,15 +26,15 @@ constexpr const char* kMsgPictureFailed = "产品图片下载失败，请咨询�
 constexpr const char* kMsgModelFailed = "产品模型下载失败，请咨询在线客服。";
 
 ChosenProduct ProductOf(const std::string& descriptor) {
-    auto value = [&](const char* key) { return QString::fromStdString(GetParam(descriptor, key)); };
+    const ProductDescriptor d = ProductDescriptor::Parse(descriptor);
     ChosenProduct chosen;
-    chosen.name = value("PartsName");
-    chosen.number = value("PartsNumber");
-    chosen.specs = value("PartsSpecs");
-    chosen.price = value("PartsPrice");
-    chosen.salesName = value("SalesName");
-    chosen.reflection = value("FanSheXiShu");
-    chosen.subTypeMemo = value("PSTypeMemo");
+    chosen.name = QString::fromStdString(d.name);
+    chosen.number = QString::fromStdString(d.number);
+    chosen.specs = QString::fromStdString(d.specs);
+    chosen.price = QString::fromStdString(d.price);
+    chosen.salesName = QString::fromStdString(d.salesName);
+    chosen.reflection = QString::fromStdString(d.reflection);
+    chosen.subTypeMemo = QString::fromStdString(d.subTypeMemo);
     return chosen;
 }
 

@@ -31,6 +31,7 @@
 #include "library/product_map.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 #include "scene/model_file.h"
 #include "tools/Uformcolor.h"
@@ -298,7 +299,7 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
     LabelPrice->setText(QStringLiteral("价格：") + QString::number(row.PartsPrice, 'f', 2));
     LabelFact->setText(QStringLiteral("品牌：") + FromUtf8(row.SalesName));
     CurrentProduct product = document_.product();
-    product.descriptor = ProductDescriptor(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs);
+    product.descriptor = ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs).ToString();
     // The size edits follow the product, so the first tiling lays it at its
     // real size rather than at the panel's 600 x 600.
     const ProductSize size = ParseProductSpecs(row.PartsSpecs);
@@ -349,9 +350,10 @@ void ProductPanelWidget::BitBtnPartsClick() {
     }
     if (productBrowser_ == nullptr || !productBrowser_->ShowInMode(TFormSelParts::ChooseMaterial)) return;
     const ChosenProduct chosen = productBrowser_->Chosen();
-    ShowChosenMaterial(chosen, MaterialDescriptor(chosen.name.toStdString(), chosen.number.toStdString(),
-                                                  chosen.salesName.toStdString(), chosen.specs.toStdString(),
-                                                  chosen.reflection.toStdString()));
+    ShowChosenMaterial(chosen, ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
+                                                           chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                                           chosen.reflection.toStdString())
+                                  .ToString());
 }
 
 void ProductPanelWidget::ShowChosenMaterial(const ChosenProduct& chosen, std::string descriptor) {
@@ -383,9 +385,10 @@ void ProductPanelWidget::BitBtnModelClick() {
     else
         preview = preview.convertToFormat(QImage::Format_RGB32);
     ShowChosenProduct(chosen, preview,
-                      ModelDescriptor(chosen.name.toStdString(), chosen.number.toStdString(),
-                                      chosen.salesName.toStdString(), chosen.specs.toStdString(),
-                                      chosen.subTypeMemo.toStdString()),
+                      ProductDescriptor::Model(chosen.name.toStdString(), chosen.number.toStdString(),
+                                               chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                               chosen.subTypeMemo.toStdString())
+                          .ToString(),
                       DragKind::Model);
 }
 

@@ -25,7 +25,7 @@
 #include "app/widget_helpers.h"
 #include "document/scene_document.h"
 #include "library/product_pictures.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 #include "models/model_placement.h"
 
 namespace v2d {
@@ -598,7 +598,7 @@ void SceneView::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers,
 std::optional<Quad> SceneView::RectanglePreview(const V2dPolygon& region) const {
     const V2d_Point start{dragStart_.x(), dragStart_.y()}, end{dragCurrent_.x(), dragCurrent_.y()};
     const CurrentProduct& product = document_.product();
-    if (product.dragKind == DragKind::Model && DrawnInPerspective(GetParam(product.descriptor, "PSTypeMemo")))
+    if (product.dragKind == DragKind::Model && DrawnInPerspective(ProductDescriptor::Parse(product.descriptor).subTypeMemo))
         return RectInRegion(start, end, region, document_.ops());
     return ScreenRectangle(start, end);
 }
@@ -619,7 +619,7 @@ void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPo
 // --- Products let go over the scene --------------------------------------------
 
 std::filesystem::path SceneView::ModelFileOfProduct() const {
-    return PicturePathsOf(ToPath(dropSupport_.workspaceFolder), GetParam(document_.product().descriptor, "PartsNumber"))
+    return PicturePathsOf(ToPath(dropSupport_.workspaceFolder), ProductDescriptor::Parse(document_.product().descriptor).number)
         .model;
 }
 
@@ -633,7 +633,7 @@ void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
     Result<int> placed = corners ? document_.PlaceModelInRectangle(
                                        ModelFileOfProduct(), descriptor, *corners,
                                        document_.scene().IndexOfPolygon(&region),
-                                       DrawnInPerspective(GetParam(descriptor, "PSTypeMemo")))
+                                       DrawnInPerspective(ProductDescriptor::Parse(descriptor).subTypeMemo))
                                  : Result<int>(-1);
     if (!placed) ShowError(placed.error());
     if (!placed || *placed < 0) DrawOutline(&region);  // the band goes, the region stays chosen
@@ -661,7 +661,7 @@ void SceneView::DropModelProduct(QPoint point) {
     drop.point = {point.x(), point.y()};
     drop.target = document_.ModelDropTarget(drop.point);
     std::error_code missing;
-    if (GetParam(descriptor, "PSTypeMemo") != kDecorationLine &&
+    if (ProductDescriptor::Parse(descriptor).subTypeMemo != kDecorationLine &&
         !std::filesystem::is_regular_file(drop.modelFile, missing))
         return;
     if (dropSupport_.prompts != nullptr)

@@ -7,7 +7,7 @@
 #include "library/data_module.h"
 #include "library/product_maintenance.h"
 #include "library/product_queries.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 #include "tools/uformmatedit.h"
 
 namespace v2d {
@@ -36,7 +36,8 @@ struct SourceFields {
 
 SourceFields SourceOf(Db& dm, const std::string& descriptor) {
     SourceFields fields;
-    Result<std::optional<ProductRow>> row = FindProductByNumber(dm, GetParam(descriptor, "PartsNumber"));
+    const ProductDescriptor d = ProductDescriptor::Parse(descriptor);
+    Result<std::optional<ProductRow>> row = FindProductByNumber(dm, d.number);
     if (row && row->has_value()) {
         const ProductRow& r = **row;
         if (!r.PartsSpecs.empty()) fields.specs = FromUtf8(r.PartsSpecs);
@@ -44,8 +45,8 @@ SourceFields SourceOf(Db& dm, const std::string& descriptor) {
         fields.matTypeID = r.MatTypeID;
         return fields;
     }
-    if (const std::string specs = GetParam(descriptor, "PartsSpecs"); !specs.empty()) fields.specs = FromUtf8(specs);
-    const std::string dealer = GetParam(descriptor, "SalesName");
+    if (!d.specs.empty()) fields.specs = FromUtf8(d.specs);
+    const std::string& dealer = d.salesName;
     if (Result<std::vector<NamedID>> sales = ReadSales(dm); sales && !dealer.empty())
         for (const NamedID& s : *sales)
             if (s.name == dealer) fields.salesID = s.id;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/integer_text.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 #include "library/product_map.h"
 #include "base/atomic_file.h"
@@ -153,8 +154,9 @@ Result<ProductPanelState> LoadProductPanel(const std::string& file, const Render
     const std::string stem = path.stem().string();
     panel.widthMm = options.widthMm;
     panel.heightMm = options.heightMm;
-    panel.descriptor = ProductDescriptor(stem, stem, "",
-                                         std::to_string(options.widthMm) + "*" + std::to_string(options.heightMm));
+    panel.descriptor =
+        ProductDescriptor::Product(stem, stem, "", std::to_string(options.widthMm) + "*" + std::to_string(options.heightMm))
+            .ToString();
     panel.mirror = options.mirror;
     panel.rotate = options.rotate;
     panel.fit = options.fit;

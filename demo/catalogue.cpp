@@ -10,6 +10,7 @@
 #include "demo/model_files.h"
 #include "demo/product_pictures.h"
 #include "library/product_map.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 #include "base/atomic_file.h"
 
@@ -233,7 +234,8 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
     for (const DemoModel& m : Models()) {
         if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, m.price, 7, 6, m.subType); !s)
             return s;
-        const std::string descriptor = ModelDescriptor(m.name, m.number, "美家家具", m.specs, ModelMemo(m.subType));
+        const std::string descriptor =
+            ProductDescriptor::Model(m.name, m.number, "美家家具", m.specs, ModelMemo(m.subType)).ToString();
         if (Status s = WriteDemoModelFile(product / "c2d" / (std::string(m.number) + ".c2d"), m.shape, m.colour,
                                           descriptor);
             !s)
@@ -275,7 +277,7 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
     if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", 5600, 7, 6, 603); !s) return s;
     const Result<QImage> wardrobe =
         WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d",
-                          ModelDescriptor("三门衣柜", "GZ-001", "美家家具", "1800*2000", ModelMemo(603)));
+                          ProductDescriptor::Model("三门衣柜", "GZ-001", "美家家具", "1800*2000", ModelMemo(603)).ToString());
     if (!wardrobe) return Error{wardrobe.error()};
     if (Status s = WriteModelProduct(product, "GZ-001", *wardrobe); !s) return s;
     return Status::Ok();

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 #include "scene/model_file.h"
 
 namespace v2d::demo {
@@ -32,7 +32,8 @@ QImage CutFromPaper(const QImage& drawn, bool alpha) {
 
 PolygonPtr RecordFor(const QImage& picture, uint8_t kind, const std::string& descriptor, int x0 = 0) {
     PolygonPtr r = NewPolygon();
-    r->name = GetParam(descriptor, "PartsName");
+    const ProductDescriptor product = ProductDescriptor::Parse(descriptor);
+    r->name = product.name;
     r->kind = kind;
     const int w = picture.width(), h = picture.height();
     r->points = {{x0, 0}, {x0 + w - 1, 0}, {x0 + w - 1, h - 1}, {x0, h - 1}};
@@ -41,7 +42,7 @@ PolygonPtr RecordFor(const QImage& picture, uint8_t kind, const std::string& des
     r->picture = picture;
     if (kind == kPictureModel) r->sourcePicture = picture;
     r->partsInfo = descriptor;
-    const ProductSize size = ParseProductSpecs(GetParam(descriptor, "PartsSpecs"));
+    const ProductSize size = product.size();
     r->realWidth = size.width;
     r->realHeight = size.height;
     return r;

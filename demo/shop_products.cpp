@@ -1,5 +1,6 @@
 #include "demo/shop_products.h"
 
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 
 namespace v2d::demo {
@@ -14,9 +15,11 @@ Result<ShopProduct> ReadShopProduct(Db& dm, const ProductRow& row) {
     ShopProduct product{**details, {}};
     const ProductRow& r = product.row;
     product.descriptor = product.isModel()
-                             ? ModelDescriptor(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs, chosen.PSTypeMemo)
-                             : MaterialDescriptor(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs,
-                                                  chosen.FanSheXiShu);
+                             ? ProductDescriptor::Model(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs, chosen.PSTypeMemo)
+                                   .ToString()
+                             : ProductDescriptor::Material(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs,
+                                                           chosen.FanSheXiShu)
+                                   .ToString();
     return product;
 }
 

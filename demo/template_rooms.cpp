@@ -4,6 +4,7 @@
 
 #include "demo/demo_room.h"
 #include "demo/shop_products.h"
+#include "library/product_descriptor.h"
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "templates/template_store.h"
@@ -32,7 +33,7 @@ Result<ProductPanelState> MaterialPanel(Db& dm, const fs::path& workspace, const
     const ProductSize size = ParseProductSpecs(product->row.PartsSpecs);
     panel.widthMm = size.width;
     panel.heightMm = size.height;
-    panel.reflect = std::atoi(GetParam(product->descriptor, "FanSheXiShu").c_str());
+    panel.reflect = std::atoi(ProductDescriptor::Parse(product->descriptor).reflection.c_str());
     return panel;
 }
 

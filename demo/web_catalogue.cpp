@@ -12,6 +12,7 @@
 #include "scene/scheme_file.h"
 #include "demo/model_files.h"
 #include "demo/product_pictures.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 
 namespace v2d::demo {
@@ -116,12 +117,14 @@ Status WriteWebCatalogue(const fs::path& root) {
         if (Status s = WriteJpeg(files / "jpg" / (number + ".jpg"), picture); !s) return s;
         if (Status s = WriteJpeg(files / "xjpg" / (number + ".jpg"), pic::MakeThumbnail(picture, 120)); !s) return s;
         index += CatalogueLine("material", m.category,
-                               MaterialDescriptor(m.name, m.number, m.sales, m.specs, std::to_string(m.reflection)),
+                               ProductDescriptor::Material(m.name, m.number, m.sales, m.specs, std::to_string(m.reflection))
+                                   .ToString(),
                                "jpg/" + number + ".jpg", "xjpg/" + number + ".jpg");
     }
     for (const WebModel& m : kModels) {
         const std::string number = m.number;
-        const std::string descriptor = ModelDescriptor(m.name, m.number, "美家家具", m.specs, m.category);
+        const std::string descriptor =
+            ProductDescriptor::Model(m.name, m.number, "美家家具", m.specs, m.category).ToString();
         if (Status s = WriteDemoModelFile(files / "c2d" / (number + ".c2d"), m.shape, m.colour, descriptor); !s)
             return s;
         const QImage preview = pic::DrawModelPicture(m.shape, m.colour, 240);

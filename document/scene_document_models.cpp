@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "document/scene_document.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 #include "models/model_loading.h"
 #include "models/model_placement.h"
 #include "render/decoration_line.h"
@@ -83,7 +83,7 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
 }
 
 Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
-    if (GetParam(drop.descriptor, "PSTypeMemo") == kDecorationLine) return DrawDecorationLineAt(drop);
+    if (ProductDescriptor::Parse(drop.descriptor).subTypeMemo == kDecorationLine) return DrawDecorationLineAt(drop);
     PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
     Result<int> placed = DropModelInto(drop, edit);
     if (!placed || *placed < 0) {
@@ -101,12 +101,13 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
     V2dPolygon* model = *loaded;
     if (!model) return -1;
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
-    const std::string memo = GetParam(model->partsInfo, "PSTypeMemo");
+    const ProductDescriptor product = ProductDescriptor::Parse(model->partsInfo);
+    const std::string& memo = product.subTypeMemo;
     if (target && target->kind == kPictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
         target = nullptr;
 
     if (target && target->kind == kRegion && (!memo.empty() || drop.fitIntoRegion)) {
-        const ProductSize specs = ParseProductSpecs(GetParam(model->partsInfo, "PartsSpecs"));
+        const ProductSize specs = product.size();
         model->realWidth = drop.realWidth > 0 ? drop.realWidth : specs.width;
         model->realHeight = drop.realHeight > 0 ? drop.realHeight : specs.height;
         if (target->realWidth <= 0 || target->realHeight <= 0 || model->realWidth <= 0 || model->realHeight <= 0)
@@ -149,7 +150,7 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     std::error_code missing;
     if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return -1;
     const int height =
-        drop.realHeight > 0 ? drop.realHeight : ParseProductSpecs(GetParam(drop.descriptor, "PartsSpecs")).height;
+        drop.realHeight > 0 ? drop.realHeight : ProductDescriptor::Parse(drop.descriptor).size().height;
     PendingEdit edit = BeginEdit(EditKind::DecorationLine, {region});
     if (!DrawDecorationLine(*region, ReadModelPreview(drop.modelFile), height, drop.point)) return -1;
     renderer_.RedrawScene(region, StartProgress());

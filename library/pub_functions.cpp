@@ -51,14 +51,18 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view delim
     return list;
 }
 
+bool ParamNameMatches(std::string_view itemName, std::string_view key) {
+    const std::string_view name = TrimBlanks(itemName);
+    if (name.size() < key.size() || name.substr(0, key.size()) != key) return false;
+    const std::string_view rest = name.substr(key.size());
+    return rest.empty() || AllDigits(rest);
+}
+
 std::string GetParam(std::string_view descriptor, std::string_view key) {
     for (const std::string& item : SplitText(descriptor, "&")) {
         const size_t equals = item.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string_view name = TrimBlanks(std::string_view(item).substr(0, equals));
-        if (name.size() < key.size() || name.substr(0, key.size()) != key) continue;
-        const std::string_view rest = name.substr(key.size());
-        if (rest.empty() || AllDigits(rest)) return item.substr(equals + 1);
+        if (equals != std::string::npos && ParamNameMatches(std::string_view(item).substr(0, equals), key))
+            return item.substr(equals + 1);
     }
     return {};
 }
@@ -70,26 +74,6 @@ ProductSize ParseProductSpecs(std::string_view specs) {
         return side.value_or(kDefaultProductSide);
     };
     return {piece(0), piece(1)};
-}
-
-std::string ProductDescriptor(std::string_view name, std::string_view number,
-                              std::string_view salesName, std::string_view specs) {
-    return "PartsName=" + std::string(name) + "&PartsNumber=" + std::string(number) +
-           "&SalesName=" + std::string(salesName) + "&PartsSpecs=" + std::string(specs);
-}
-
-std::string MaterialDescriptor(std::string_view name, std::string_view number,
-                               std::string_view salesName, std::string_view specs,
-                               std::string_view reflection) {
-    return ProductDescriptor(name, number, salesName, specs) + "&FanSheXiShu=" +
-           std::string(reflection);
-}
-
-std::string ModelDescriptor(std::string_view name, std::string_view number,
-                            std::string_view salesName, std::string_view specs,
-                            std::string_view subTypeMemo) {
-    return ProductDescriptor(name, number, salesName, specs) + "&PSTypeMemo=" +
-           std::string(subTypeMemo);
 }
 
 std::string FormatShortDate(int year, int month, int day) {

@@ -10,7 +10,11 @@ namespace v2d {
 // The value of the first "&"-separated item whose name (before its first
 // "=", blanks trimmed) is the key, or the key followed by a whole number
 // (PartsName2 answers to PartsName). Empty when no item matches.
+// Product descriptors are read into ProductDescriptor (product_descriptor.h);
+// GetParam serves the files that carry such items.
 std::string GetParam(std::string_view descriptor, std::string_view key);
+// True when an item named itemName answers to the key by GetParam's rule.
+bool ParamNameMatches(std::string_view itemName, std::string_view key);
 
 // The pieces of the text between occurrences of the delimiter, the last
 // piece included ("a,,b" gives "a", "", "b"; "" gives one empty piece).
@@ -25,18 +29,6 @@ inline constexpr int kDefaultProductSide = 600;
 
 // "800*400*12" gives 800 x 400; each missing or non-numeric piece is 600.
 ProductSize ParseProductSpecs(std::string_view specs);
-
-// The descriptor of a product for the scene, in the program's key order:
-// name, number, dealer, size; the start-up preselection uses it as it is,
-// the browser adds the reflection (materials) or the category memo (models).
-std::string ProductDescriptor(std::string_view name, std::string_view number,
-                              std::string_view salesName, std::string_view specs);
-std::string MaterialDescriptor(std::string_view name, std::string_view number,
-                               std::string_view salesName, std::string_view specs,
-                               std::string_view reflection);
-std::string ModelDescriptor(std::string_view name, std::string_view number,
-                            std::string_view salesName, std::string_view specs,
-                            std::string_view subTypeMemo);
 
 // A date as the program prints dates: year-month-day, no leading zeros
 // (2012-3-5).

@@ -7,8 +7,8 @@
 
 #include "base/atomic_file.h"
 #include "base/workspace_settings.h"
+#include "library/product_descriptor.h"
 #include "library/product_pictures.h"
-#include "library/pub_functions.h"
 #include "base/html_text.h"
 #include "output/rendered_picture.h"
 #include "scene/scheme_file.h"
@@ -59,14 +59,13 @@ bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view pla
 std::vector<ReportRow> ListReportRows(const Scene& scene, const fs::path& programFolder) {
     std::vector<ReportRow> rows;
     for (const PolygonPtr& record : scene.PolyList) {
-        const std::string number = GetParam(record->partsInfo, "PartsNumber");
-        if (number.empty()) continue;
-        fs::path thumbnail = PicturePathsOf(programFolder, number).thumbnail;
+        ProductDescriptor product = ProductDescriptor::Parse(record->partsInfo);
+        if (product.number.empty()) continue;
+        fs::path thumbnail = PicturePathsOf(programFolder, product.number).thumbnail;
         std::error_code error;
         if (!fs::is_regular_file(thumbnail, error)) continue;
-        rows.push_back(ReportRow{record->name, GetParam(record->partsInfo, "PartsName"),
-                                 GetParam(record->partsInfo, "SalesName"), number,
-                                 GetParam(record->partsInfo, "PartsSpecs"), std::move(thumbnail)});
+        rows.push_back(ReportRow{record->name, std::move(product.name), std::move(product.salesName),
+                                 std::move(product.number), std::move(product.specs), std::move(thumbnail)});
     }
     return rows;
 }

@@ -6,7 +6,7 @@
 #include "app/page_browser.h"
 #include "app/widget_helpers.h"
 #include "web/browser_window.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 
 namespace v2d {
 
@@ -48,7 +48,7 @@ void TFormProductIE::CppWebBrowserNavigateComplete2() {
         if (!isVisible()) return;
         QString text = html;
         text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        picUrl_ = QString::fromStdString(GetParam(text.toStdString(), "PicUrl"));
+        picUrl_ = QString::fromStdString(ProductDescriptor::Parse(text.toStdString()).picUrl);
         if (picUrl_.isEmpty()) {
             done(kNoProduct);
             return;

@@ -5,7 +5,7 @@
 
 #include "base/atomic_file.h"
 #include "demo/web_catalogue.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 
 namespace v2d::web {
 
@@ -49,16 +49,17 @@ Result<Catalogue> ReadCatalogue(const std::filesystem::path& root) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         CatalogueEntry e;
-        const std::string kind = GetParam(line, "Kind");
+        const ProductDescriptor item = ProductDescriptor::Parse(line);
+        const std::string kind = item.Value("Kind");
         if (kind == "material") e.kind = EntryKind::Material;
         else if (kind == "model") e.kind = EntryKind::Model;
         else if (kind == "template") e.kind = EntryKind::Template;
         else return Error{"catalogue line " + std::to_string(number) + ": unknown kind \"" + kind + "\""};
-        e.category = GetParam(line, "Category");
-        e.name = GetParam(line, "PartsName");
-        e.number = GetParam(line, "PartsNumber");
-        e.file = GetParam(line, "File");
-        e.thumb = GetParam(line, "Thumb");
+        e.category = item.Value("Category");
+        e.name = item.name;
+        e.number = item.number;
+        e.file = item.Value("File");
+        e.thumb = item.Value("Thumb");
         if (e.name.empty() || !SafeFileName(e.file) || !SafeFileName(e.thumb) ||
             (e.kind != EntryKind::Template && e.number.empty()))
             return Error{"catalogue line " + std::to_string(number) + ": name, number or file missing or unsafe"};

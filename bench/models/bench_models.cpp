@@ -12,6 +12,7 @@
 #include "demo/model_files.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 
 namespace v2d {
@@ -28,7 +29,7 @@ const std::filesystem::path& WardrobeFile() {
     static QTemporaryDir dir;
     static const std::filesystem::path file = [] {
         const std::filesystem::path path = dir.filePath("GZ-001.c2d").toStdString();
-        if (!demo::WriteDemoWardrobe(path, ModelDescriptor("三门衣柜", "GZ-001", "", "1800*2000", "衣柜"))) std::abort();
+        if (!demo::WriteDemoWardrobe(path, ProductDescriptor::Model("三门衣柜", "GZ-001", "", "1800*2000", "衣柜").ToString())) std::abort();
         return path;
     }();
     return file;

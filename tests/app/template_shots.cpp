@@ -14,6 +14,7 @@
 #include "tests/app/shot_support.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 #include "output/product_report.h"
 #include "templates/uformsample.h"
@@ -35,7 +36,7 @@ bool Lay(SceneDocument& doc, Db& dm, const std::filesystem::path& folder, const 
     const ProductRow& p = **row;
     ProductPanelState panel;
     panel.picture = (*picture)->picture;
-    panel.descriptor = ProductDescriptor(p.PartsName, p.PartsNumber, p.SalesName, p.PartsSpecs);
+    panel.descriptor = ProductDescriptor::Product(p.PartsName, p.PartsNumber, p.SalesName, p.PartsSpecs).ToString();
     const ProductSize size = ParseProductSpecs(p.PartsSpecs);
     panel.widthMm = size.width;
     panel.heightMm = size.height;

@@ -16,6 +16,7 @@
 #include "library/data_module.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 
 namespace v2d {
@@ -36,7 +37,8 @@ bool LoadIntoPanel(TFormMain& main, TDataModule_Manager& dm, const QString& fold
     const ProductSize size = ParseProductSpecs(product.PartsSpecs);
     CurrentProduct current = main.document().product();
     current.picture = (*picture)->picture;
-    current.descriptor = ProductDescriptor(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs);
+    current.descriptor =
+        ProductDescriptor::Product(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs).ToString();
     main.document().SetProduct(std::move(current));
     auto text = [&](const char* name, const QString& value) {
         if (auto* control = main.findChild<QWidget*>(name)) control->setProperty("text", value);

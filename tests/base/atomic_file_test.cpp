@@ -29,16 +29,9 @@ protected:
     fs::path folder_;
 };
 
-TEST_F(AtomicFileTest, CommitReplacesTheTargetWhole) {
-    const fs::path target = folder_ / "a.v2d";
-    std::ofstream(target) << "old contents";
-    const std::string text = "new";
-    ASSERT_TRUE(WriteFileAtomically(target, std::span(reinterpret_cast<const uint8_t*>(text.data()), 3)));
-    EXPECT_EQ(Read(target), "new");
-    EXPECT_EQ(FilesInFolder(), 1u);
-}
-
-TEST_F(AtomicFileTest, DiscardedWriterLeavesTheOldFileAndNoTemporary) {
+// A writer destroyed without commit leaves the old file and no temporary;
+// a commit replaces the target whole.
+TEST_F(AtomicFileTest, DiscardedWriterLeavesTheOldFileAndCommitReplacesItWhole) {
     const fs::path target = folder_ / "a.v2d";
     std::ofstream(target) << "old contents";
     {
@@ -46,8 +39,12 @@ TEST_F(AtomicFileTest, DiscardedWriterLeavesTheOldFileAndNoTemporary) {
         ASSERT_TRUE(writer.isOpen());
         ASSERT_TRUE(writer.write("partial", 7));
         EXPECT_TRUE(fs::exists(writer.temporaryPath()));
-    }  // destroyed without commit
+    }
     EXPECT_EQ(Read(target), "old contents");
+    EXPECT_EQ(FilesInFolder(), 1u);
+    const std::string text = "new";
+    ASSERT_TRUE(WriteFileAtomically(target, std::span(reinterpret_cast<const uint8_t*>(text.data()), 3)));
+    EXPECT_EQ(Read(target), "new");
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 

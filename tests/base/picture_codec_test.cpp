@@ -37,7 +37,7 @@ TEST(PictureCodec, ThumbnailDecodeScalesInTheDctWhileTheLongerSideSuffices) {
     EXPECT_NEAR(qRed(DecodeJpegForSize(jpeg, 80).pixel(10, 10)), 255, 8);
 }
 
-TEST(PictureCodec, CorruptJpegFailsSoftly) {
+TEST(PictureCodec, CorruptOrOverclaimingJpegFailsSoftly) {
     auto bytes = EncodeJpeg(testing::QuadrantPicture(64, 64), 90);
     ASSERT_TRUE(bytes);
     // Truncated at every eighth length: never a crash, a null or a picture.
@@ -50,12 +50,7 @@ TEST(PictureCodec, CorruptJpegFailsSoftly) {
     Bytes garbage(500, 0x5A);
     garbage[0] = 0xFF, garbage[1] = 0xD8;
     EXPECT_TRUE(DecodeJpeg(garbage).isNull());
-}
-
-TEST(PictureCodec, JpegHeaderPromisingMorePixelsThanItsBytesIsRefused) {
-    auto bytes = EncodeJpeg(testing::SolidPicture(16, 16, 0xFF336699), 80);
-    ASSERT_TRUE(bytes);
-    // Patch the frame header (SOF0) to claim 20000 x 20000 pixels.
+    // A frame header (SOF0) patched to claim 20000 x 20000 pixels is refused.
     for (size_t i = 0; i + 8 < bytes->size(); ++i) {
         if ((*bytes)[i] == 0xFF && (*bytes)[i + 1] == 0xC0) {
             (*bytes)[i + 5] = 20000 >> 8, (*bytes)[i + 6] = 20000 & 0xFF;

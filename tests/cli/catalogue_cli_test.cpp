@@ -1,25 +1,19 @@
 // material, import-products, make-catalogue and render's relief options from a terminal:
 // the commands reach their operations and report as a user reads them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-
 #include <QImageReader>
+
+#include <sstream>
+
+#include "tests/cli/cli_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int exit = -1;
-    std::string out, err;
-};
+using v2d::test::Outcome;
+using v2d::test::ReadText;
 
 class CatalogueCli : public ::testing::Test {
 protected:
@@ -36,16 +30,8 @@ protected:
     }
     static void TearDownTestSuite() { fs::remove_all(root_); }
     static std::string Path(const char* name) { return (root_ / name).string(); }
-    static std::string Read(const fs::path& file) {
-        std::ifstream in(file);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     static Outcome Vexel(const std::string& args, const char* program = VEXEL_CLI) {
-        const std::string command = "'" + std::string(program) + "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(root_ / "out"), Read(root_ / "err")};
+        return v2d::test::RunShell("'" + std::string(program) + "' " + args, root_);
     }
     static inline fs::path root_;
 };
@@ -88,7 +74,7 @@ TEST_F(CatalogueCli, MakeCataloguePublishesTheWorkspaceWholeOrNothing) {
     const Outcome made = Vexel("make-catalogue '" + Path("shop") + "'" + ws, VEXEL_WEB);
     ASSERT_EQ(made.exit, 0) << made.err;
     // The product the shop just added is served with its own picture.
-    std::istringstream index(Read(root_ / "shop/catalogue.txt"));
+    std::istringstream index(ReadText(root_ / "shop/catalogue.txt"));
     std::string line, added;
     int templates = 0;
     while (std::getline(index, line)) {
@@ -103,7 +89,7 @@ TEST_F(CatalogueCli, MakeCataloguePublishesTheWorkspaceWholeOrNothing) {
               QImageReader(QString::fromStdString(Path("in/布.jpg"))).size());
 
     // Bad input: a clear message, and the published folder stays as it was (a new one is never made).
-    const std::string before = Read(root_ / "shop/catalogue.txt");
+    const std::string before = ReadText(root_ / "shop/catalogue.txt");
     fs::create_directories(root_ / "locked/DB");
     std::ofstream(root_ / "locked/DB/PRODUCT.cdb") << "not the shop's database, or another key";
     for (const fs::directory_entry& map : fs::directory_iterator(root_ / "ws/product/maps"))
@@ -117,7 +103,7 @@ TEST_F(CatalogueCli, MakeCataloguePublishesTheWorkspaceWholeOrNothing) {
             EXPECT_EQ(r.exit, 1) << workspace;
             EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         }
-        EXPECT_EQ(Read(root_ / "shop/catalogue.txt"), before);
+        EXPECT_EQ(ReadText(root_ / "shop/catalogue.txt"), before);
         EXPECT_FALSE(fs::exists(root_ / "fresh"));
         for (const fs::directory_entry& left : fs::directory_iterator(root_))
             EXPECT_EQ(left.path().filename().string().find(".shop"), std::string::npos) << left.path();

@@ -1,39 +1,24 @@
 // vexel2d-cli run as a user runs it: usage errors exit 2, failures exit 1
 // with the program's message on stderr, and the JSON has its keys.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
-#include <cstdlib>
+#include <functional>
+#include <vector>
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
-#include <filesystem>
-#include <functional>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include "tests/cli/cli_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int exit = -1;
-    std::string out, err;
-};
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using v2d::test::Outcome;
+using v2d::test::ReadText;
 
 class Cli : public ::testing::Test {
 protected:
@@ -51,9 +36,7 @@ protected:
     static Outcome Vexel(const std::vector<std::string>& args, const fs::path& folder = fs::temp_directory_path()) {
         std::string command = "cd '" + folder.string() + "' && '" VEXEL_CLI "'";
         for (const std::string& a : args) command += " '" + a + "'";
-        command += " >'" + (root_ / "out").string() + "' 2>'" + (root_ / "err").string() + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(root_ / "out"), ReadText(root_ / "err")};
+        return v2d::test::RunShell(command, root_);
     }
     static std::string In(const char* name) { return (root_ / name).string(); }
     static std::vector<QJsonObject> Lines(const std::string& out) {

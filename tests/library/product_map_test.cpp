@@ -34,24 +34,27 @@ TEST(ProductMap, HeaderLayoutIsByteExact) {
     EXPECT_EQ(map, expected);
 }
 
-TEST(ProductMap, JpegKindDecodesWithItsTolerance) {
-    const Bytes map = BuildProductMap(SolidJpeg(40, 20, qRgb(200, 100, 50)), ProductMapKind::Jpeg, 23);
-    Result<ProductMap> m = ParseProductMap(map);
-    ASSERT_TRUE(m.ok()) << m.error();
-    ASSERT_TRUE(m->hasPicture());
-    EXPECT_EQ(m->picture.size(), QSize(40, 20));
-    EXPECT_EQ(m->picture.format(), QImage::Format_RGB32);
-    EXPECT_EQ(m->tolerance, 23);
-    EXPECT_NEAR(qRed(m->picture.pixel(20, 10)), 200, 4);
-}
-
-TEST(ProductMap, BmpKindDecodesAndKindTwoYieldsNoPictureAndNoMessage) {
-    Result<ProductMap> bmp = ParseProductMap(BuildProductMap(SolidBmp(7, 5, qRgb(10, 20, 30)), ProductMapKind::Bmp));
-    ASSERT_TRUE(bmp.ok()) << bmp.error();
-    EXPECT_EQ(bmp->picture.size(), QSize(7, 5));
-    EXPECT_EQ(bmp->picture.pixel(3, 2), qRgb(10, 20, 30));
-    EXPECT_EQ(bmp->tolerance, 10);
-    Bytes map = BuildProductMap(SolidJpeg(8, 8, qRgb(1, 2, 3)), ProductMapKind::Jpeg);
+// Both kinds decode to RGB32 with the stored tolerance (10 when not given);
+// kind 2 is read without a picture and without a message.
+TEST(ProductMap, JpegAndBmpKindsDecodeAndKindTwoYieldsNoPicture) {
+    const struct {
+        Bytes map;
+        QSize size;
+        int tolerance, slack;  // a BMP keeps its colours exactly
+    } cases[] = {
+        {BuildProductMap(SolidJpeg(40, 20, qRgb(200, 100, 50)), ProductMapKind::Jpeg, 23), {40, 20}, 23, 4},
+        {BuildProductMap(SolidBmp(7, 5, qRgb(200, 100, 50)), ProductMapKind::Bmp), {7, 5}, 10, 0},
+    };
+    for (const auto& c : cases) {
+        Result<ProductMap> m = ParseProductMap(c.map);
+        ASSERT_TRUE(m.ok()) << m.error();
+        EXPECT_EQ(m->picture.size(), c.size);
+        EXPECT_EQ(m->picture.format(), QImage::Format_RGB32);
+        EXPECT_EQ(m->tolerance, c.tolerance);
+        EXPECT_NEAR(qRed(m->picture.pixel(3, 2)), 200, c.slack);
+        EXPECT_NEAR(qBlue(m->picture.pixel(3, 2)), 50, c.slack);
+    }
+    Bytes map = cases[0].map;
     map[12] = 2;
     Result<ProductMap> m = ParseProductMap(map);
     ASSERT_TRUE(m.ok());

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 
 namespace v2d {
 namespace {
 
-TEST(PubFunctions, GetParam) {
+// The descriptor reads each key as GetParam does and writes back what it read.
+TEST(ProductDescriptor, ReadsAsGetParamAndWritesBackWhatItRead) {
     const struct {
-        const char* params;
+        const char* text;
         const char* key;
         const char* value;
     } cases[] = {
@@ -22,8 +24,26 @@ TEST(PubFunctions, GetParam) {
         {"PartsName=first&PartsName=second", "PartsName", "first"},
         {"PartsName1=first&PartsName=second", "PartsName", "first"},
         {"PartsName&PartsName=x", "PartsName", "x"},              // an item without '=' is skipped
+        {"&&PartsSpecs=600x600&", "PartsSpecs", "600x600"},        // empty items
+        {"=v&PSTypeName=窗帘&Pattern=人字&Joint=2", "Joint", "2"},  // keys the program does not know
+        {"PSTypeMemo=&FanSheXiShu=35&PartsPrice=9.50", "FanSheXiShu", "35"},
     };
-    for (const auto& c : cases) EXPECT_EQ(GetParam(c.params, c.key), c.value) << c.params << " / " << c.key;
+    const char* keys[] = {"PartsName", "PartsNumber", "SalesName", "PartsSpecs", "FanSheXiShu",
+                          "PSTypeMemo", "PartsPrice",  "PSTypeName", "PicUrl"};
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetParam(c.text, c.key), c.value) << c.text;
+        const ProductDescriptor d = ProductDescriptor::Parse(c.text);
+        EXPECT_EQ(d.Value(c.key), c.value) << c.text;
+        EXPECT_EQ(d.ToString(), c.text);
+        const std::string fields[] = {d.name,        d.number, d.salesName,   d.specs, d.reflection,
+                                      d.subTypeMemo, d.price,  d.subTypeName, d.picUrl};
+        for (size_t k = 0; k < std::size(keys); ++k) EXPECT_EQ(fields[k], GetParam(c.text, keys[k])) << c.text;
+    }
+    ProductDescriptor d = ProductDescriptor::Parse("PartsName2=A&Pattern=人字&PartsName=B");
+    d.name = "新";
+    d.specs = "800*800";
+    EXPECT_EQ(d.ToString(), "PartsName2=新&Pattern=人字&PartsName=B&PartsSpecs=800*800");
+    EXPECT_EQ(d.size().width, 800);
 }
 
 TEST(PubFunctions, SplitTextKeepsEmptyPiecesAndTheLastOne) {
@@ -54,10 +74,10 @@ TEST(PubFunctions, ParseProductSpecs) {
 }
 
 TEST(PubFunctions, DescriptorsAndDates) {
-    EXPECT_EQ(MaterialDescriptor("仿古砖", "F-1", "品牌", "600*600", "35"),
+    EXPECT_EQ(ProductDescriptor::Material("仿古砖", "F-1", "品牌", "600*600", "35").ToString(),
               "PartsName=仿古砖&PartsNumber=F-1&SalesName=品牌&PartsSpecs=600*600&FanSheXiShu=35");
-    EXPECT_EQ(ModelDescriptor("沙发", "S-1", "b", "2000*900", "memo"),
-              "PartsName=沙发&PartsNumber=S-1&SalesName=b&PartsSpecs=2000*900&PSTypeMemo=memo");
+    EXPECT_EQ(ProductDescriptor::Model("沙发", "S-1", "", "2000*900", "memo").ToString(),
+              "PartsName=沙发&PartsNumber=S-1&SalesName=&PartsSpecs=2000*900&PSTypeMemo=memo");
     EXPECT_EQ(FormatShortDate(2012, 3, 5), "2012-3-5");  // no leading zeros
     EXPECT_EQ(FormatShortDate(2026, 12, 31), "2026-12-31");
 }

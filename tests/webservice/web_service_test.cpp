@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "demo/web_catalogue.h"
-#include "library/pub_functions.h"
+#include "library/product_descriptor.h"
 #include "online/http_download.h"
 #include "tests/online/test_server.h"
 #include "webservice/web_service.h"
@@ -107,12 +107,12 @@ TEST_F(Service, CataloguesLeadToProductPagesWhoseBodyIsTheDescriptor) {
     ASSERT_TRUE(product);
     const std::string body = BodyOf(product->body);
     EXPECT_NE(body.find("&amp;PartsNumber=WS-8101"), std::string::npos) << body;
-    const std::string descriptor = Unescaped(body);
-    EXPECT_EQ(GetParam(descriptor, "PartsName"), "云白抛光砖");
-    EXPECT_EQ(GetParam(descriptor, "PartsSpecs"), "800*800");
-    EXPECT_EQ(GetParam(descriptor, "FanSheXiShu"), "45");
-    EXPECT_EQ(GetParam(descriptor, "PicUrl"), service_.address() + "/files/jpg/WS-8101.jpg");
-    EXPECT_EQ(GetParam(Unescaped(BodyOf(client_->Get("/webbase/productt.asp/WM-6101.htm")->body)), "PicUrl"),
+    const ProductDescriptor material = ProductDescriptor::Parse(Unescaped(body));
+    EXPECT_EQ(material.name, "云白抛光砖");
+    EXPECT_EQ(material.specs, "800*800");
+    EXPECT_EQ(material.reflection, "45");
+    EXPECT_EQ(material.picUrl, service_.address() + "/files/jpg/WS-8101.jpg");
+    EXPECT_EQ(ProductDescriptor::Parse(Unescaped(BodyOf(client_->Get("/webbase/productt.asp/WM-6101.htm")->body))).picUrl,
               service_.address() + "/files/c2d/WM-6101.c2d");
 }
 
