@@ -21,8 +21,8 @@
 #include <cmath>
 
 #include "app/picture_layer.h"
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
