@@ -21,7 +21,7 @@
 #include "widgets/user_prompts.h"
 #include "demo/web_catalogue.h"
 #include "online/service_settings.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "web/uformproductie.h"
 #include "web/uformwebtemp.h"
 #include "webservice/web_service.h"

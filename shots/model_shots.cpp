@@ -15,7 +15,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "app/scene_view.h"
 #include "demo/demo_room.h"
 #include "library/pub_functions.h"
