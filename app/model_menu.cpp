@@ -35,7 +35,7 @@ ModelMenu::ModelMenu(QMenu* menu, SceneDocument& document, UserPrompts& prompts,
 void ModelMenu::PopupMenuModelPopup() {
     const V2dPolygon* record = document_.focusedRecord();
     if (record == nullptr) return;
-    const bool cutOut = record->kind == kCutOutModel;
+    const bool cutOut = record->kind == RecordKind::CutOutModel;
     for (QAction* item : {NMirrorX, NMirrorY, NResetModel}) item->setEnabled(!cutOut);
     NFrameNext->setEnabled(cutOut);
 }

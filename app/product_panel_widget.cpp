@@ -287,7 +287,7 @@ void ProductPanelWidget::ShowSelection() {
     if (record == nullptr) return;
     TrackBarReflect->setValue(record->reflect);
     TrackBarLight->setValue(record->lighten);
-    LabelReflect->setText(record->kind == kPictureModel ? QStringLiteral("透明") : QStringLiteral("反射"));
+    LabelReflect->setText(record->kind == RecordKind::PictureModel ? QStringLiteral("透明") : QStringLiteral("反射"));
 }
 
 void ProductPanelWidget::LoadProduct(const ProductRow& row) {

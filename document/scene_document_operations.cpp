@@ -24,7 +24,7 @@ bool SceneDocument::ResetSelected() {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
     V2dPolygon* record = scene_.at(selection_.focused);
     ResetModelCorners(*record);
-    if (record->kind == kPictureModel) {
+    if (record->kind == RecordKind::PictureModel) {
         renderer_.RedrawScene(record, StartProgress());
         emit displayedChanged();
     }

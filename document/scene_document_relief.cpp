@@ -6,7 +6,7 @@ namespace v2d {
 
 Result<bool> SceneDocument::TileFocusedRegion(const ProductPanelState& controls) {
     V2dPolygon* focused = scene_.CurPoly;
-    if (focused == nullptr || scene_.IndexOfPolygon(focused) < 0 || focused->kind != kRegion) return false;
+    if (focused == nullptr || scene_.IndexOfPolygon(focused) < 0 || focused->kind != RecordKind::Region) return false;
     const ProductPanelState panel = WithCurrentProduct(controls);
     if (panel.picture.isNull()) return Error{kMsgNoProduct};
     if (panel.isModelProduct) return Error{kMsgModelProduct};

@@ -65,7 +65,7 @@ CutoutStance CutoutStanceFor(std::string_view memo) {
 }
 
 void SettleCutoutPlacement(V2dPolygon& model, CutoutStance stance) {
-    if (model.kind != kCutOutModel) return;
+    if (model.kind != RecordKind::CutOutModel) return;
     Quad placed = QuadOf(model.corners);
     for (V2d_Point& p : placed) p = {p.x + model.originX, p.y + model.originY};
     const PixelBox box = BoxOf(placed);

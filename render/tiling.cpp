@@ -276,13 +276,13 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
     // scale to tile with.
     if (region.points.empty())
         return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
-    if (region.kind == kShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
+    if (region.kind == RecordKind::ShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
     if (region.realWidth <= 0 || region.realHeight <= 0)
         return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
-    const V2dPolygonMesh* mesh = region.kind == kRegion ? scene.MeshOf(&region) : nullptr;
+    const V2dPolygonMesh* mesh = region.kind == RecordKind::Region ? scene.MeshOf(&region) : nullptr;
     QImage canvas = effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)
                         ? BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY)
                         : BuildTiledCanvas(region, mesh, product, w, h);
@@ -295,7 +295,7 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
     if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
     PushUndo(undo, PictureUndo(scene, region));
 
-    if (region.kind == kPictureModel) {
+    if (region.kind == RecordKind::PictureModel) {
         region.picture = std::move(canvas);
         V2dPolygon* owner = region.group && scene.IndexOfPolygon(region.group) >= 0 ? region.group : nullptr;
         if (owner) renderer.modelDrawer().RedrawParts(*owner, DrawContext{scene, renderer.ops(), progress});

@@ -131,7 +131,7 @@ struct Driver {
         main.document().Select(0);
         const Scene& scene = main.document().scene();
         for (int i = 0; i < scene.count(); ++i)
-            if (scene.at(i)->kind == kCutOutModel) main.document().Select(i);
+            if (scene.at(i)->kind == RecordKind::CutOutModel) main.document().Select(i);
         Save("sofa-selected");
         DragHandle("node3", QPoint(3, 2), 10);
         Save("sofa-corner-dragged");

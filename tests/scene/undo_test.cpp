@@ -96,10 +96,10 @@ TEST(Undo, ModelWithThreePartsComesBackWhole) {
     Scene scene;
     scene.Append(RectRegion("floor", 0, 0, 9, 9, 100, 100));
     V2dPolygon* sofa = scene.Append(RectRegion("sofa", 0, 0, 9, 9, 100, 100));
-    sofa->kind = kPictureModel;
+    sofa->kind = RecordKind::PictureModel;
     for (const char* name : {"seat", "back", "arm"}) {
         V2dPolygon* part = scene.Append(RectRegion(name, 0, 0, 9, 9, 100, 100));
-        part->kind = kPictureModel;
+        part->kind = RecordKind::PictureModel;
         part->group = sofa;
     }
     scene.Append(RectRegion("lamp", 0, 0, 9, 9, 100, 100));
@@ -125,7 +125,7 @@ TEST(Undo, ModelWithThreePartsComesBackWhole) {
 TEST(Undo, MovedModelGetsItsOriginBack) {
     Scene scene;
     V2dPolygon* model = scene.Append(RectRegion("picture", 0, 0, 9, 9, 100, 100));
-    model->kind = kPictureModel;
+    model->kind = RecordKind::PictureModel;
     model->originX = 15;
     model->originY = -4;
     scene.CurPoly = model;
@@ -142,10 +142,10 @@ TEST(Undo, MovedModelGetsItsOriginBack) {
 TEST(Undo, PartPictureComesBackWithItsOwner) {
     Scene scene;
     V2dPolygon* owner = scene.Append(RectRegion("sofa", 0, 0, 9, 9, 100, 100));
-    owner->kind = kPictureModel;
+    owner->kind = RecordKind::PictureModel;
     owner->picture = Solid(10, 10, Rgb(1, 1, 1));
     V2dPolygon* part = scene.Append(RectRegion("seat", 0, 0, 9, 9, 100, 100));
-    part->kind = kPictureModel;
+    part->kind = RecordKind::PictureModel;
     part->group = owner;
     part->picture = Solid(10, 10, Rgb(2, 2, 2));
     UndoList undo;
