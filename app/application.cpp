@@ -13,7 +13,7 @@
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/uformsuperlogin.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "templates/uformsample.h"

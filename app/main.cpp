@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "app/application.h"
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 #include "base/process_setup.h"
 
 int main(int argc, char** argv) {

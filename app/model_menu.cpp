@@ -4,8 +4,8 @@
 #include <QMenu>
 
 #include "app/uformshadow.h"
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 
 namespace v2d {
@@ -35,7 +35,7 @@ ModelMenu::ModelMenu(QMenu* menu, SceneDocument& document, UserPrompts& prompts,
 void ModelMenu::PopupMenuModelPopup() {
     const V2dPolygon* record = document_.focusedRecord();
     if (record == nullptr) return;
-    const bool cutOut = record->kind == kCutOutModel;
+    const bool cutOut = record->kind == RecordKind::CutOutModel;
     for (QAction* item : {NMirrorX, NMirrorY, NResetModel}) item->setEnabled(!cutOut);
     NFrameNext->setEnabled(cutOut);
 }

@@ -7,8 +7,8 @@
 
 #include "app/product_panel_widget.h"
 #include "app/uformselparts.h"
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 #include "library/product_descriptor.h"
 #include "online/download_name.h"

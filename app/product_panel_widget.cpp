@@ -24,8 +24,8 @@
 #include "app/uformselparts.h"
 #include "app/scene_view.h"
 #include "app/track_bar_rules.h"
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "base/integer_text.h"
 #include "document/scene_document.h"
 #include "library/product_map.h"
@@ -290,7 +290,7 @@ void ProductPanelWidget::ShowSelection() {
     if (record == nullptr) return;
     TrackBarReflect->setValue(record->reflect);
     TrackBarLight->setValue(record->lighten);
-    LabelReflect->setText(record->kind == kPictureModel ? QStringLiteral("透明") : QStringLiteral("反射"));
+    LabelReflect->setText(record->kind == RecordKind::PictureModel ? QStringLiteral("透明") : QStringLiteral("反射"));
 }
 
 void ProductPanelWidget::LoadProduct(const ProductRow& row) {

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 
 namespace v2d {

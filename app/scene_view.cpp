@@ -21,8 +21,8 @@
 #include <cmath>
 
 #include "app/picture_layer.h"
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 #include "library/product_pictures.h"
 #include "library/product_descriptor.h"
@@ -48,7 +48,7 @@ constexpr int kWheelStep = 120;  // one notch of a mouse wheel
 QString ZoomText(double zoom) { return QString::number(std::lround(zoom * 100)) + QLatin1Char('%'); }
 
 bool IsModel(const V2dPolygon* record) {
-    return record != nullptr && record->kind != kRegion && record->kind != kShadowRegion;
+    return record != nullptr && !record->isRegion();
 }
 
 }  // namespace
@@ -305,7 +305,7 @@ bool SceneView::HandleEvent(int k, QEvent* event) {
     }
     if (mouse->button() != Qt::LeftButton) return false;
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
-    if ((k == 6 || k == 7) && !shaping_ && target != nullptr && target->kind == kCutOutModel) {
+    if ((k == 6 || k == 7) && !shaping_ && target != nullptr && target->kind == RecordKind::CutOutModel) {
         emit rotationFrameClicked(k == 6 ? -1 : 1);  // the side handles turn a cut-out
         return true;
     }
@@ -338,11 +338,11 @@ void SceneView::DrawSelection() {
     ClearSelection();
     V2dPolygon* record = document_.focusedRecord();
     if (record == nullptr) return;
-    if (record->kind == kCutOutModel || record->group != nullptr) {
+    if (record->kind == RecordKind::CutOutModel || record->group != nullptr) {
         PlaceModelHandles(-2);  // a part shows the frame of the whole model
     } else {
         DrawOutline(record);
-        if (record->kind == kPictureModel) {
+        if (record->kind == RecordKind::PictureModel) {
             PlaceModelHandles(-2);
             UpdateScrollBarsForHandles();
         }
@@ -355,9 +355,9 @@ void SceneView::ShowNudgedModel() {
 }
 
 void SceneView::ShowSelectionHint(const V2dPolygon& record) {
-    if (record.kind == kPictureModel)
+    if (record.kind == RecordKind::PictureModel)
         SetHint(QString::fromUtf8(kModelHint));
-    else if (record.kind == kCutOutModel)
+    else if (record.kind == RecordKind::CutOutModel)
         SetHint(QString::fromUtf8(kCutOutHint));
     else
         SetHint(QString::fromUtf8(kRegionHint));
@@ -375,9 +375,9 @@ void SceneView::DrawOutline(const V2dPolygon* record) {
     if (record == nullptr) return;
     QImage overlay = FreshOverlay();
     if (overlay.isNull()) return;
-    std::vector<V2d_Point> shown = record->kind == kPictureModel ? DisplayedModelOutline(*record, Mapper())
-                                                                 : record->points;
-    if (record->kind == kShadowRegion)
+    std::vector<V2d_Point> shown =
+        record->kind == RecordKind::PictureModel ? DisplayedModelOutline(*record, Mapper()) : record->points;
+    if (record->kind == RecordKind::ShadowRegion)
         for (V2d_Point& p : shown) p.x += record->originX, p.y += record->originY;
     {
         QPainter painter(&overlay);
@@ -400,9 +400,9 @@ void SceneView::PlaceModelHandles(int skip) {
     V2dPolygon* focused = document_.focusedRecord();
     if (focused == nullptr) return;
     const V2dPolygon* target = MoveTarget(focused);
-    if (target->kind == kRegion || target->kind == kShadowRegion) return;
+    if (target->isRegion()) return;
 
-    const bool cutOut = target->kind == kCutOutModel;
+    const bool cutOut = target->kind == RecordKind::CutOutModel;
     for (size_t edge : {size_t{6}, size_t{7}}) {
         handles_[edge]->setText(cutOut ? QStringLiteral("r") : QString::number(edge + 1));
         handles_[edge]->setCursor(cutOut ? Qt::PointingHandCursor : Qt::SizeHorCursor);
@@ -570,7 +570,7 @@ void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mo
         return;
     }
     const V2dPolygon* focused = document_.focusedRecord();
-    if (focused != nullptr && focused->kind == kRegion) {
+    if (focused != nullptr && focused->kind == RecordKind::Region) {
         dragging_ = true;
         dragStart_ = dragCurrent_ = point;
     }
@@ -578,7 +578,8 @@ void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mo
 
 void SceneView::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint at) {
     const V2dPolygon* focused = document_.focusedRecord();
-    if (!buttons.testFlag(Qt::LeftButton) || !dragging_ || focused == nullptr || focused->kind != kRegion) return;
+    if (!buttons.testFlag(Qt::LeftButton) || !dragging_ || focused == nullptr || focused->kind != RecordKind::Region)
+        return;
     dragCurrent_ = PicturePoint(at);
     QImage overlay = FreshOverlay();
     if (overlay.isNull() || dragCurrent_ == dragStart_) return;
@@ -608,7 +609,7 @@ void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPo
     dragging_ = false;
     dragCurrent_ = PicturePoint(at);
     V2dPolygon* focused = document_.focusedRecord();
-    if (focused == nullptr || focused->kind != kRegion) return;
+    if (focused == nullptr || focused->kind != RecordKind::Region) return;
     if (!RubberBandLargeEnough(dragStart_, dragCurrent_) || document_.product().picture.isNull()) return;
     if (document_.product().dragKind == DragKind::Model)
         PlaceModelInRectangle(*focused);
@@ -685,7 +686,7 @@ void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint in
     ScrollBarY->show();
     HandlePositions at;
     for (size_t i = 0; i < at.size(); ++i) at[i] = handles_[i]->pos();
-    DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == kCutOutModel);
+    DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == RecordKind::CutOutModel);
     for (size_t i = 0; i < at.size(); ++i) handles_[i]->move(at[i]);
     document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_);
     // A handle pulled past the visible area takes the picture along, a pixel a step.
@@ -710,7 +711,7 @@ void SceneView::node1MouseUp() {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
     if (!IsModel(target)) return;
     document_.FinishModelShaping();
-    if (target->kind == kPictureModel)
+    if (target->kind == RecordKind::PictureModel)
         DrawOutline(target);
     else
         ClearOverlay();
@@ -720,7 +721,7 @@ void SceneView::node1MouseUp() {
 
 void SceneView::NodeMoveMouseMove(QPoint inHandle) {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
-    if (target == nullptr || target->kind == kRegion) return;
+    if (target == nullptr || target->kind == RecordKind::Region) return;
     // The handle goes as far as the model, in whole picture pixels; the rest
     // stays in the pointer's place inside the handle for the next step. The
     // outline would put the handle on its own centre, away from the pointer.
@@ -729,7 +730,7 @@ void SceneView::NodeMoveMouseMove(QPoint inHandle) {
     QLabel* move = handles_[8];
     const QPoint handleAt = move->pos() + QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_));
     moveStarted_ = true;
-    if (target->kind != kCutOutModel) DrawOutline(target);
+    if (target->kind != RecordKind::CutOutModel) DrawOutline(target);
     move->move(handleAt);
 }
 
@@ -739,13 +740,13 @@ void SceneView::NodeMoveMouseUp() {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
     if (target == nullptr) return;
     document_.FinishModelMove();
-    if (target->kind == kShadowRegion) return DrawOutline(target);
-    if (target->kind == kPictureModel)
+    if (target->kind == RecordKind::ShadowRegion) return DrawOutline(target);
+    if (target->kind == RecordKind::PictureModel)
         DrawOutline(target);
     else
         ClearOverlay();
     PlaceModelHandles(-2);
-    if (target->kind == kCutOutModel) SetHint(QString::fromUtf8(kCutOutHint));
+    if (target->kind == RecordKind::CutOutModel) SetHint(QString::fromUtf8(kCutOutHint));
 }
 
 }  // namespace v2d

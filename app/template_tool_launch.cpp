@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 
 namespace v2d {

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "app/track_bar_rules.h"
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 
 namespace v2d {

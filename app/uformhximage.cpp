@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 
 namespace v2d {
 

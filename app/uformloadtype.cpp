@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 
 namespace v2d {
 

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/model_menu.h"
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 #include "app/product_panel_widget.h"
 #include "app/history_panel.h"
 #include "app/region_list_widget.h"
@@ -27,7 +27,7 @@
 #include "app/uformeffect.h"
 #include "tools/uformmatedit.h"
 #include "app/uformmain.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
 #include "online/http_get_thread.h"
 #include "render/tiling.h"

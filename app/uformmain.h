@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/user_prompts.h"
+#include "widgets/user_prompts.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
 

@@ -9,7 +9,7 @@
 #include "app/scene_view.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
 #include "base/workspace_settings.h"
 

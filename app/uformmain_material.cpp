@@ -3,7 +3,7 @@
 #include "app/product_panel_widget.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "library/data_module.h"
 #include "library/product_maintenance.h"
 #include "library/product_queries.h"

@@ -8,7 +8,7 @@
 
 #include "app/product_panel_widget.h"
 #include "app/uformmain.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "online/download_name.h"
 #include "online/http_get_thread.h"
 #include "web/uformwebtemp.h"

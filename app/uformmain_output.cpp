@@ -8,7 +8,7 @@
 #include <QUrl>
 
 #include "app/uformmain.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "output/product_report.h"
 #include "output/rendered_picture.h"
 #include "templates/template_store.h"

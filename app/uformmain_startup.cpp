@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 #include "app/product_panel_widget.h"
 #include "app/scene_view.h"
 #include "app/uformmain.h"
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
 #include "base/workspace_settings.h"
 #include "library/data_module.h"

@@ -14,8 +14,8 @@
 
 #include <algorithm>
 
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "base/integer_text.h"
 #include "document/scene_document.h"
 #include "render/picture_ops.h"

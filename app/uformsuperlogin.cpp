@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/user_prompts.h"
+#include "widgets/user_prompts.h"
 #include "library/super_login.h"
 
 namespace v2d {

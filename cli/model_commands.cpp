@@ -63,7 +63,7 @@ Result<ModelDrop> DropFor(const SceneDocument& doc, const AddModelOptions& optio
     if (!regions) return Error{regions.error()};
     if (regions->size() != 1) return Error{"--region names one region"};
     const V2dPolygon& region = *doc.scene().at(regions->front());
-    if (region.kind != kRegion) return Error{"\"" + options.region + "\" is not a region"};
+    if (region.kind != RecordKind::Region) return Error{"\"" + options.region + "\" is not a region"};
     drop.target = regions->front();
     drop.fitIntoRegion = true;
     if (!options.at) drop.point = CentreOf(OutlineBox(region));

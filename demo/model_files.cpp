@@ -30,7 +30,7 @@ QImage CutFromPaper(const QImage& drawn, bool alpha) {
     return cut;
 }
 
-PolygonPtr RecordFor(const QImage& picture, uint8_t kind, const std::string& descriptor, int x0 = 0) {
+PolygonPtr RecordFor(const QImage& picture, RecordKind kind, const std::string& descriptor, int x0 = 0) {
     PolygonPtr r = NewPolygon();
     const ProductDescriptor product = ProductDescriptor::Parse(descriptor);
     r->name = product.name;
@@ -40,7 +40,7 @@ PolygonPtr RecordFor(const QImage& picture, uint8_t kind, const std::string& des
     r->indexList = {3};
     SetCornersFromBoundingBox(*r);
     r->picture = picture;
-    if (kind == kPictureModel) r->sourcePicture = picture;
+    if (kind == RecordKind::PictureModel) r->sourcePicture = picture;
     r->partsInfo = descriptor;
     const ProductSize size = product.size();
     r->realWidth = size.width;
@@ -81,11 +81,11 @@ Status WriteDemoModelFile(const std::filesystem::path& file, pic::ModelShape sha
                           const std::string& descriptor) {
     const QImage drawn = pic::DrawModelPicture(shape, colour, kPictureSide).convertToFormat(QImage::Format_RGB32);
     if (shape == pic::ModelShape::Sofa) {
-        PolygonPtr sofa = RecordFor(CutFromPaper(drawn, true), kCutOutModel, descriptor);
+        PolygonPtr sofa = RecordFor(CutFromPaper(drawn, true), RecordKind::CutOutModel, descriptor);
         const V2dPolygonEx frames = SofaFrames(sofa->picture, sofa.get());
         return WriteModelFile({sofa.get()}, &frames, file);
     }
-    PolygonPtr model = RecordFor(CutFromPaper(drawn, false), kPictureModel, descriptor);
+    PolygonPtr model = RecordFor(CutFromPaper(drawn, false), RecordKind::PictureModel, descriptor);
     return WriteModelFile({model.get()}, nullptr, file);
 }
 
@@ -93,11 +93,11 @@ Result<QImage> WriteDemoWardrobe(const std::filesystem::path& file, const std::s
     constexpr int kPanelWidth = 120, kHeight = 400;
     const QColor wood(150, 105, 70), cloth(215, 195, 160);
     const std::string curtainInfo = descriptor + "&PSTypeName=" + "帘身";
-    PolygonPtr left = RecordFor(WardrobePanel(wood, kPanelWidth, kHeight, false), kPictureModel, descriptor);
+    PolygonPtr left = RecordFor(WardrobePanel(wood, kPanelWidth, kHeight, false), RecordKind::PictureModel, descriptor);
     PolygonPtr middle =
-        RecordFor(WardrobePanel(cloth, kPanelWidth, kHeight, true), kPictureModel, curtainInfo, kPanelWidth);
+        RecordFor(WardrobePanel(cloth, kPanelWidth, kHeight, true), RecordKind::PictureModel, curtainInfo, kPanelWidth);
     PolygonPtr right =
-        RecordFor(WardrobePanel(wood, kPanelWidth, kHeight, false), kPictureModel, descriptor, 2 * kPanelWidth);
+        RecordFor(WardrobePanel(wood, kPanelWidth, kHeight, false), RecordKind::PictureModel, descriptor, 2 * kPanelWidth);
     left->name = "左门";
     middle->name = "帘身";
     middle->reflect = 20;

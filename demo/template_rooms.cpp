@@ -16,7 +16,7 @@ namespace {
 
 Result<int> RegionNamed(const Scene& scene, const std::string& name) {
     for (int i = 0; i < scene.count(); ++i)
-        if (scene.at(i)->kind == kRegion && scene.at(i)->name == name) return i;
+        if (scene.at(i)->kind == RecordKind::Region && scene.at(i)->name == name) return i;
     return Error{"the sample room has no region " + name};
 }
 

@@ -72,7 +72,7 @@ Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::
 
 V2dPolygon* SceneDocument::FocusedModel() const {
     V2dPolygon* target = MoveTarget(focusedRecord());
-    return target && target->kind != kRegion ? target : nullptr;
+    return target && target->kind != RecordKind::Region ? target : nullptr;
 }
 
 int SceneDocument::ModelDropTarget(V2d_Point point) const {
@@ -103,10 +103,10 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
     const ProductDescriptor product = ProductDescriptor::Parse(model->partsInfo);
     const std::string& memo = product.subTypeMemo;
-    if (target && target->kind == kPictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
+    if (target && target->kind == RecordKind::PictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
         target = nullptr;
 
-    if (target && target->kind == kRegion && (!memo.empty() || drop.fitIntoRegion)) {
+    if (target && target->kind == RecordKind::Region && (!memo.empty() || drop.fitIntoRegion)) {
         const ProductSize specs = product.size();
         model->realWidth = drop.realWidth > 0 ? drop.realWidth : specs.width;
         model->realHeight = drop.realHeight > 0 ? drop.realHeight : specs.height;
@@ -119,7 +119,7 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
         } else {
             CentreFreeModel(*model, drop.point);  // a region the library cannot rectify
         }
-    } else if (!target || target->kind != kPictureModel) {
+    } else if (!target || target->kind != RecordKind::PictureModel) {
         CentreFreeModel(*model, drop.point);
     } else {
         edit.kind = EditKind::ReplaceModel;
@@ -146,7 +146,7 @@ int SceneDocument::ShowPlacedModel(V2dPolygon* model, PendingEdit edit) {
 
 Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     V2dPolygon* region = drop.target >= 0 && drop.target < scene_.count() ? scene_.at(drop.target) : nullptr;
-    if (!region || region->kind != kRegion) return -1;
+    if (!region || region->kind != RecordKind::Region) return -1;
     std::error_code missing;
     if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return -1;
     const int height =
@@ -178,7 +178,7 @@ std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductP
     const Hit hit = HitTestRecord(scene_, point.x, point.y, MapperOf(ops_));
     if (hit.index < 0) return std::nullopt;
     V2dPolygon* record = scene_.at(hit.index);
-    if (record->kind == kShadowRegion || record->kind == kCutOutModel) return std::nullopt;
+    if (record->kind == RecordKind::ShadowRegion || record->kind == RecordKind::CutOutModel) return std::nullopt;
     if (!scene_.GroupMembers(record).empty()) {
         const int part = PartAt(scene_, record, hit.ring);
         if (part < 0) return std::nullopt;
@@ -203,7 +203,7 @@ bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
 void SceneDocument::FinishModelMove() {
     V2dPolygon* target = MoveTarget(focusedRecord());
     if (!target) return;
-    if (target->kind == kPictureModel)
+    if (target->kind == RecordKind::PictureModel)
         renderer_.QuickRedraw(StartProgress());
     else
         renderer_.RedrawScene(target, StartProgress());
@@ -222,7 +222,7 @@ bool SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint vie
 void SceneDocument::FinishModelShaping() {
     V2dPolygon* target = FocusedModel();
     if (!target) return;
-    if (target->kind == kCutOutModel) SettleCutoutCorners(*target);
+    if (target->kind == RecordKind::CutOutModel) SettleCutoutCorners(*target);
     renderer_.RedrawScene(target, StartProgress());
     if (drag_) CommitEdit(std::move(*drag_), ChangeAspect::Geometry);
     drag_.reset();

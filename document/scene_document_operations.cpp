@@ -25,7 +25,7 @@ bool SceneDocument::ResetSelected() {
     V2dPolygon* record = scene_.at(selection_.focused);
     PendingEdit edit = BeginEdit(EditKind::ResetModel, {record});
     ResetModelCorners(*record);
-    if (record->kind == kPictureModel) renderer_.RedrawScene(record, StartProgress());
+    if (record->kind == RecordKind::PictureModel) renderer_.RedrawScene(record, StartProgress());
     // The outline and handles follow the corners.
     CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
     return true;

@@ -6,7 +6,7 @@ namespace v2d {
 
 Result<bool> SceneDocument::TileFocusedRegion(const ProductPanelState& controls) {
     V2dPolygon* focused = focusedRecord();
-    if (focused == nullptr || focused->kind != kRegion) return false;
+    if (focused == nullptr || focused->kind != RecordKind::Region) return false;
     const LayingSettings laying{WithCurrentProduct(controls), effect_};
     if (laying.panel.picture.isNull()) return Error{kMsgNoProduct};
     if (laying.panel.isModelProduct) return Error{kMsgModelProduct};

@@ -8,9 +8,9 @@ namespace v2d {
 namespace {
 
 bool TiledByCommand(const Scene& scene, const V2dPolygon& record, const V2dPolygon* focused) {
-    if (record.kind == kRegion || record.kind == kShadowRegion) return true;  // a shadow region says why not
+    if (record.isRegion()) return true;  // a shadow region says why not
     if (record.group) return &record == focused;
-    return record.kind == kPictureModel && scene.GroupMembers(&record).empty();
+    return record.kind == RecordKind::PictureModel && scene.GroupMembers(&record).empty();
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
 
 bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
                              const ProductPanelState& panel, const Progress& progress) {
-    if (region.kind != kRegion || panel.isModelProduct || panel.picture.isNull() || region.picture.isNull())
+    if (region.kind != RecordKind::Region || panel.isModelProduct || panel.picture.isNull() || region.picture.isNull())
         return false;
     if (std::llabs(static_cast<long long>(end.x) - start.x) < 2 || std::llabs(static_cast<long long>(end.y) - start.y) < 2)
         return false;

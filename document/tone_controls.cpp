@@ -54,9 +54,9 @@ bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, 
     if (record.reflect == reflect) return false;
     record.reflect = reflect;
     if (V2dPolygon* owner = OwnerOf(renderer.scene(), record)) owner->reflect = reflect;
-    if (record.kind == kPictureModel)
+    if (record.kind == RecordKind::PictureModel)
         renderer.QuickRedraw(progress);
-    else if (record.kind != kShadowRegion)
+    else if (record.kind != RecordKind::ShadowRegion)
         renderer.RedrawScene(&record, progress);
     return true;
 }
@@ -69,7 +69,7 @@ int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selec
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;
         V2dPolygon& record = *scene.at(i);
-        if (record.kind == kShadowRegion || !scene.GroupMembers(&record).empty()) continue;
+        if (record.kind == RecordKind::ShadowRegion || !scene.GroupMembers(&record).empty()) continue;
         if (record.group && &record != focused) continue;
         PaintOne(renderer, record, colour, panel.mixWithPhoto, progress);
         ++painted;

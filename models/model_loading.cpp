@@ -18,7 +18,7 @@ QImage Canvas(const PixelBox& box, QImage::Format format) {
 }  // namespace
 
 void BakePlacement(V2dPolygon& part) {
-    if (part.kind != kPictureModel || part.points.empty()) return;
+    if (part.kind != RecordKind::PictureModel || part.points.empty()) return;
     const PixelBox before = OutlineBox(part);
     const bool scaled = part.scaleX != 100 || part.scaleY != 100;
     if (part.originX != 0 || part.originY != 0 || scaled) {
@@ -40,7 +40,7 @@ void BakePlacement(V2dPolygon& part) {
 
 PolygonPtr BuildModelOwner(const std::vector<V2dPolygon*>& parts, const std::string& ownerName) {
     PolygonPtr owner = NewPolygon();
-    owner->kind = kPictureModel;
+    owner->kind = RecordKind::PictureModel;
     if (!parts.empty()) owner->lighten = parts.front()->lighten;
     for (V2dPolygon* part : parts) {
         BakePlacement(*part);

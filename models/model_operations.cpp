@@ -8,7 +8,7 @@
 namespace v2d {
 
 bool MirrorModelCorners(V2dPolygon& model, MirrorAxis axis) {
-    if (model.kind != kPictureModel) return false;
+    if (model.kind != RecordKind::PictureModel) return false;
     auto coordinate = [axis](V2d_Point& p) -> int32_t& { return axis == MirrorAxis::X ? p.x : p.y; };
     int32_t low = coordinate(model.corners[0]), high = low;
     for (V2d_Point& c : model.corners) low = std::min(low, coordinate(c)), high = std::max(high, coordinate(c));
@@ -24,7 +24,7 @@ void ResetModelCorners(V2dPolygon& model) {
 }
 
 void ResetCutoutCorners(V2dPolygon& record) {
-    if (record.kind != kCutOutModel || record.picture.isNull()) return;
+    if (record.kind != RecordKind::CutOutModel || record.picture.isNull()) return;
     const int32_t w = TruncToInt(record.picture.width() * record.scaleX * 0.01);
     const int32_t h = TruncToInt(record.picture.height() * record.scaleY * 0.01);
     record.corners[0] = {0, 0};
@@ -34,7 +34,7 @@ void ResetCutoutCorners(V2dPolygon& record) {
 }
 
 bool StepRotationFrame(Scene& scene, V2dPolygon& model, int direction) {
-    if (model.kind != kCutOutModel) return false;
+    if (model.kind != RecordKind::CutOutModel) return false;
     V2dPolygonEx* frames = scene.FrameSetOf(&model);
     if (!frames || frames->frames.size() < 2) return false;
     const int32_t n = static_cast<int32_t>(frames->frames.size());

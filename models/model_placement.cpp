@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/real_scale.h"
 #include "models/model_operations.h"
 #include "scene/outline_geometry.h"
 
@@ -35,8 +36,8 @@ bool FitModelIntoRegion(const V2dPolygon& region, V2dPolygon& model, V2d_Point p
     const std::optional<std::vector<V2d_Point>> start = ops.ATransPoint(std::span(&point, 1), quad);
     if (!start) return false;
     const PixelBox box = OutlineBox(region);
-    const int w = TruncToInt(double(box.width()) * model.realWidth / region.realWidth);
-    const int h = TruncToInt(double(box.height()) * model.realHeight / region.realHeight);
+    const int w = TruncToInt(MmToPixels(model.realWidth, box.width(), region.realWidth));
+    const int h = TruncToInt(MmToPixels(model.realHeight, box.height(), region.realHeight));
     const V2d_Point s = start->front();
     const Quad rectangle = ScreenRectangle(s, {TruncToInt(double(s.x) + w - 1), TruncToInt(double(s.y) + h - 1)});
     const std::optional<std::vector<V2d_Point>> corners = ops.TransPoint(rectangle, quad);
@@ -65,7 +66,7 @@ CutoutStance CutoutStanceFor(std::string_view memo) {
 }
 
 void SettleCutoutPlacement(V2dPolygon& model, CutoutStance stance) {
-    if (model.kind != kCutOutModel) return;
+    if (model.kind != RecordKind::CutOutModel) return;
     Quad placed = QuadOf(model.corners);
     for (V2d_Point& p : placed) p = {p.x + model.originX, p.y + model.originY};
     const PixelBox box = BoxOf(placed);

@@ -71,15 +71,15 @@ Hit HitTestRecord(const Scene& scene, int x, int y, const OutlineMapper& mapper)
     for (int i = scene.count() - 1; i >= 0; --i) {
         const V2dPolygon& record = *scene.at(i);
         switch (record.kind) {
-            case kRegion:
-            case kPictureModel3:
+            case RecordKind::Region:
+            case RecordKind::PictureModel3:
                 if (InsideRingsEvenOdd(OutlineRings(record), x, y)) return {i, -1};
                 break;
-            case kShadowRegion:
+            case RecordKind::ShadowRegion:
                 if (InsideRingsEvenOdd(OutlineRings(record), x - record.originX, y - record.originY))
                     return {i, -1};
                 break;
-            case kPictureModel: {
+            case RecordKind::PictureModel: {
                 if (record.group != nullptr) break;
                 const std::vector<V2d_Point> shown = DisplayedModelOutline(record, mapper);
                 const auto rings = OutlineRings(shown, record.indexList);
@@ -87,7 +87,7 @@ Hit HitTestRecord(const Scene& scene, int x, int y, const OutlineMapper& mapper)
                     if (InsideRing(rings[r], x, y)) return {i, static_cast<int>(r)};
                 break;
             }
-            case kCutOutModel:
+            case RecordKind::CutOutModel:
                 if (HitsCutOutModel(record, x, y)) return {i, -1};
                 break;
             default:
@@ -111,7 +111,7 @@ int PartAt(const Scene& scene, const V2dPolygon* owner, int ring) {
 int ClickTarget(const Scene& scene, const Hit& hit) {
     if (hit.index < 0) return -1;
     const V2dPolygon* record = scene.at(hit.index);
-    if (record->kind == kPictureModel && !scene.GroupMembers(record).empty()) {
+    if (record->kind == RecordKind::PictureModel && !scene.GroupMembers(record).empty()) {
         const int part = PartAt(scene, record, hit.ring);
         if (part >= 0) return part;
     }
@@ -144,7 +144,7 @@ V2dPolygon* MoveTarget(V2dPolygon* record) {
 }
 
 bool NudgeModel(V2dPolygon* target, int dx, int dy) {
-    if (target == nullptr || target->kind != kPictureModel) return false;
+    if (target == nullptr || target->kind != RecordKind::PictureModel) return false;
     target->originX += dx;
     target->originY += dy;
     return true;

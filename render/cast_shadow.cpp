@@ -43,7 +43,7 @@ const ModelShadows::Entry& ModelShadows::Lookup(const V2dPolygon* model, std::ve
 void ModelShadows::CastPictureModelShadow(const V2dPolygon& model, const std::vector<V2d_Point>& drawnOutline,
                                           QImage& displayed, const ImageOperations& ops, const QRect& clip) {
     if (!model.castShadow || drawnOutline.empty()) return;
-    std::vector<int64_t> key{model.kind, model.shadowRadius, model.shadowColor, model.shadowX, model.shadowY};
+    std::vector<int64_t> key{int64_t(model.kind), model.shadowRadius, model.shadowColor, model.shadowX, model.shadowY};
     for (const V2d_Point& p : drawnOutline) key.insert(key.end(), {p.x, p.y});
     key.insert(key.end(), model.indexList.begin(), model.indexList.end());
     const Entry& entry = Lookup(&model, std::move(key), [&](QPoint& at) {
@@ -55,7 +55,8 @@ void ModelShadows::CastPictureModelShadow(const V2dPolygon& model, const std::ve
 void ModelShadows::CastCutoutShadow(const V2dPolygon& model, QImage& displayed, const ImageOperations& ops,
                                     const QRect& clip) {
     if (!model.castShadow) return;
-    std::vector<int64_t> key{model.kind, model.shadowRadius, model.scaleX, model.scaleY, model.picture.cacheKey()};
+    std::vector<int64_t> key{int64_t(model.kind), model.shadowRadius, model.scaleX, model.scaleY,
+                             model.picture.cacheKey()};
     const Entry& entry = Lookup(&model, std::move(key), [&](QPoint&) { return CutoutShadowMask(model, ops); });
     MultiplyByMask(displayed, CutoutShadowOrigin(model), entry.mask, 1.0, clip);
 }

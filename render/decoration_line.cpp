@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "base/picture_codec.h"
+#include "base/real_scale.h"
 #include "render/picture_ops.h"
 #include "scene/outline_geometry.h"
 
@@ -60,7 +61,7 @@ bool DrawDecorationLine(V2dPolygon& region, const QImage& profile, int mouldingH
     if (box.empty() || point.x < box.minX || point.x > box.maxX || point.y < box.minY || point.y > box.maxY)
         return false;
     if (region.picture.isNull() || profile.isNull() || region.realHeight <= 0 || mouldingHeightMm <= 0) return false;
-    const int height = TruncToInt(double(box.height()) * mouldingHeightMm / region.realHeight);
+    const int height = TruncToInt(MmToPixels(mouldingHeightMm, box.height(), region.realHeight));
     const int steps = BoxOf(QuadOf(region.corners)).height();  // N + 1 points, N steps
     if (height < 1 || steps < 1 || steps > kMaxPictureSide) return false;
     const int first = NearestStepLine(region.corners, steps, point);

@@ -11,7 +11,7 @@ namespace {
 
 void DrawModelPicture(const V2dPolygon& model, const QImage& picture, QImage& displayed) {
     if (picture.isNull() || model.group) return;
-    if (model.kind == kCutOutModel) {
+    if (model.kind == RecordKind::CutOutModel) {
         QPainter painter(&displayed);
         painter.drawImage(QPoint(model.originX, model.originY), picture);
         return;

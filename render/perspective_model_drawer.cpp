@@ -148,7 +148,8 @@ void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2d
 
 void PerspectiveModelDrawer::CastShadowOf(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (!model.castShadow || !WithinDrawingRange(model)) return;
-    if (model.kind == kCutOutModel) return shadows_.CastCutoutShadow(model, displayed, context.ops, context.clip);
+    if (model.kind == RecordKind::CutOutModel)
+        return shadows_.CastCutoutShadow(model, displayed, context.ops, context.clip);
     shadows_.CastPictureModelShadow(model, PlacedOutline(model, context.ops), displayed, context.ops, context.clip);
 }
 
@@ -156,7 +157,7 @@ QRect PerspectiveModelDrawer::DrawnArea(const V2dPolygon& model, const DrawConte
     if (model.group || !WithinDrawingRange(model)) return {};
     QRect area;
     int margin = 0;
-    if (model.kind == kCutOutModel) {
+    if (model.kind == RecordKind::CutOutModel) {
         if (model.picture.isNull()) return {};
         const int w = std::max(1, Scaled(model.picture.width(), model.scaleX));
         const int h = std::max(1, Scaled(model.picture.height(), model.scaleY));
@@ -174,7 +175,7 @@ QRect PerspectiveModelDrawer::DrawnArea(const V2dPolygon& model, const DrawConte
 void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group || !WithinDrawingRange(model)) return;
     CastShadowOf(model, displayed, context);
-    if (model.kind == kCutOutModel) {
+    if (model.kind == RecordKind::CutOutModel) {
         DrawCutoutModel(model, displayed, context.clip);
         return;
     }
@@ -185,7 +186,7 @@ void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, c
 void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group || !WithinDrawingRange(model)) return;
     CastShadowOf(model, displayed, context);
-    if (model.kind == kCutOutModel) {
+    if (model.kind == RecordKind::CutOutModel) {
         DrawCutoutModel(model, displayed, context.clip);
         return;
     }

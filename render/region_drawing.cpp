@@ -20,7 +20,7 @@ bool WithinDrawingRange(const V2dPolygon& record) {
 
 QPoint PictureOrigin(const V2dPolygon& record) {
     const PixelBox box = OutlineBox(record);
-    if (record.kind != kShadowRegion) return {box.minX, box.minY};
+    if (record.kind != RecordKind::ShadowRegion) return {box.minX, box.minY};
     return {SaturatedSum(box.minX, record.originX), SaturatedSum(box.minY, record.originY)};
 }
 
@@ -34,7 +34,7 @@ QRect DrawnBounds(const V2dPolygon& record) {
 void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip) {
     if (picture.isNull() || target.isNull() || record.points.empty() || !WithinDrawingRange(record)) return;
     const QPoint origin = PictureOrigin(record);
-    const QPoint shift = record.kind == kShadowRegion ? QPoint(record.originX, record.originY) : QPoint();
+    const QPoint shift = record.kind == RecordKind::ShadowRegion ? QPoint(record.originX, record.originY) : QPoint();
     // Outline points name pixel centres; Qt's pixel (i, j) spans [i, i + 1).
     const QPainterPath path = OutlinePath(record, QPointF(shift.x() + 0.5, shift.y() + 0.5));
     QBrush brush(picture);

@@ -13,11 +13,6 @@ namespace v2d {
 
 namespace {
 
-// Drawn by the model drawer rather than as a region.
-bool IsModel(const V2dPolygon& r) {
-    return r.kind == kPictureModel || r.kind == kPictureModel3 || r.kind == kCutOutModel;
-}
-
 void Report(const Progress& progress, int done, int count) {
     if (progress && count > 0) progress(static_cast<int>(100LL * done / count));
 }
@@ -34,7 +29,7 @@ void SceneRenderer::SetShadowRegionDrawer(ShadowRegionDrawer* drawer) {
 DrawContext SceneRenderer::Context() const { return DrawContext{scene_, ops_, noProgress_, clip_}; }
 
 QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
-    return IsModel(record) ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
+    return record.isModel() ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
 }
 
 void SceneRenderer::StartFromBackground() {
@@ -76,9 +71,9 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     for (int j = 0; j < count; ++j) {
         const V2dPolygon& record = *scene_.at(j);
         bounds[size_t(j)] = BoundsOf(record);
-        if (IsModel(record) && !record.group && bounds[size_t(j)].isEmpty()) return false;
+        if (record.isModel() && !record.group && bounds[size_t(j)].isEmpty()) return false;
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
-        if (!isChanged && !(record.kind == kShadowRegion && j > lowestChange)) continue;
+        if (!isChanged && !(record.kind == RecordKind::ShadowRegion && j > lowestChange)) continue;
         if (record.group) return false;  // a part changes its owner's picture
         if (record.reflect >= 1) return false;
         render[static_cast<size_t>(j)] = true;
@@ -114,7 +109,7 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Prog
     int lowestChange = scene_.count();
     for (V2dPolygon* record : changed) {
         const int i = scene_.IndexOfPolygon(record);
-        if (i >= 0 && record->kind != kShadowRegion) lowestChange = std::min(lowestChange, i);
+        if (i >= 0 && record->kind != RecordKind::ShadowRegion) lowestChange = std::min(lowestChange, i);
     }
     if (DisplayedMatchesScene() && RedrawArea(changed, lowestChange, progress)) return;
     StartFromBackground();
@@ -122,7 +117,7 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Prog
     for (int j = 0; j < count; ++j) {
         V2dPolygon& record = *scene_.at(j);
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
-        if (isChanged || (record.kind == kShadowRegion && j > lowestChange))
+        if (isChanged || (record.kind == RecordKind::ShadowRegion && j > lowestChange))
             RenderRegion(record);
         else
             QuickDrawRegion(record);
@@ -154,11 +149,11 @@ void SceneRenderer::QuickRedraw(const Progress& progress) {
 void SceneRenderer::RenderRegion(V2dPolygon& record) {
     ++counters_.rendered;
     if (record.group) return;  // its owner draws it
-    if (IsModel(record)) {
+    if (record.isModel()) {
         models_->RenderModel(record, displayed_, Context());
         return;
     }
-    if (record.kind == kShadowRegion) {
+    if (record.kind == RecordKind::ShadowRegion) {
         shadows_->RenderShadowRegion(record, displayed_, Context());
         return;
     }
@@ -193,7 +188,7 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
 void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
     ++counters_.quickDrawn;
     if (record.group) return;
-    if (IsModel(record)) {
+    if (record.isModel()) {
         models_->QuickDrawModel(record, displayed_, Context());
         return;
     }

@@ -55,7 +55,7 @@ QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, cons
         painter.setBrush(ColourOf(colour));
         // Points name pixel centres; the mask's pixel 0 is the box's left column.
         const QPointF offset(0.5 - box.minX, 0.5 - box.minY);
-        if (record.kind == kPictureModel) {
+        if (record.kind == RecordKind::PictureModel) {
             for (const auto& ring : OutlineRings(record)) {
                 QPolygonF polygon;
                 for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y) + offset;

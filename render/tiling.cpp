@@ -9,7 +9,7 @@
 #include "render/relief.h"
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
-#include "base/picture_codec.h"
+#include "base/real_scale.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 
@@ -18,14 +18,9 @@ namespace {
 
 constexpr double kLargestTile = 1 << 24;
 
-// The scale as the program has always held it: a 32-bit float.
-float TileScale(int realMm, int productMm) {
-    return static_cast<float>(static_cast<double>(productMm) / static_cast<double>(realMm));
-}
-
 int TileSide(int boxSide, int realMm, int productMm, bool roundUp) {
     if (realMm <= 0 || boxSide <= 0) return 0;
-    const double exact = static_cast<double>(boxSide) * static_cast<double>(TileScale(realMm, productMm));
+    const double exact = MmToPixelsAsTiled(productMm, boxSide, realMm);
     const double side = roundUp ? std::ceil(exact) : std::trunc(exact);
     if (!(side <= kLargestTile)) return 0;
     return std::max(2, static_cast<int>(side));
@@ -145,8 +140,8 @@ QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& p
     if (panel.fit) return product;
     const PixelBox box = BoxOf(QuadOf(region.corners));
     if (box.empty() || region.realWidth <= 0 || region.realHeight <= 0) return {};
-    const double tw = std::ceil(static_cast<double>(box.width()) * w / region.realWidth);
-    const double th = std::ceil(static_cast<double>(box.height()) * h / region.realHeight);
+    const double tw = std::ceil(MmToPixels(w, box.width(), region.realWidth));
+    const double th = std::ceil(MmToPixels(h, box.height(), region.realHeight));
     if (!(tw <= kMaxPictureSide && th <= kMaxPictureSide)) return {};
     return ResizePicture(product, std::max(2, static_cast<int>(tw)), std::max(2, static_cast<int>(th)));
 }
@@ -276,13 +271,13 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
     // scale to tile with.
     if (region.points.empty())
         return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
-    if (region.kind == kShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
+    if (region.kind == RecordKind::ShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
     if (region.realWidth <= 0 || region.realHeight <= 0)
         return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
-    const V2dPolygonMesh* mesh = region.kind == kRegion ? scene.MeshOf(&region) : nullptr;
+    const V2dPolygonMesh* mesh = region.kind == RecordKind::Region ? scene.MeshOf(&region) : nullptr;
     QImage canvas = effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)
                         ? BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY)
                         : BuildTiledCanvas(region, mesh, product, w, h);
@@ -294,7 +289,7 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
     region.toneEnabled = 1;
     if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
 
-    if (region.kind == kPictureModel) {
+    if (region.kind == RecordKind::PictureModel) {
         region.picture = std::move(canvas);
         V2dPolygon* owner = region.group && scene.IndexOfPolygon(region.group) >= 0 ? region.group : nullptr;
         if (owner) renderer.modelDrawer().RedrawParts(*owner, DrawContext{scene, renderer.ops(), progress});

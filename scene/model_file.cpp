@@ -29,9 +29,9 @@ std::optional<ModelHeader> ReadModelHeader(ByteReader& in) {
 }
 
 void AsLoaded(V2dPolygon& r) {
-    if (r.kind != kCutOutModel) r.kind = kPictureModel;
+    if (r.kind != RecordKind::CutOutModel) r.kind = RecordKind::PictureModel;
     r.group = nullptr;  // owners are made on loading, not read
-    if (r.kind == kCutOutModel && r.pictureSize > 0 && r.lighten > 400) r.lighten = 0;
+    if (r.kind == RecordKind::CutOutModel && r.pictureSize > 0 && r.lighten > 400) r.lighten = 0;
 }
 
 }  // namespace
@@ -59,14 +59,14 @@ Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes) {
     }
     // Only a single cut-out record has a frame block; an older file that
     // ends after the record holds one frame.
-    if (file.records.size() == 1 && file.records[0]->kind == kCutOutModel && !in.atEnd()) {
+    if (file.records.size() == 1 && file.records[0]->kind == RecordKind::CutOutModel && !in.atEnd()) {
         auto frames = ReadFrameBlock(in, file.records[0].get(), pictures);
         if (!frames) return BadFormat();
         file.frames = std::move(*frames);
     }
     pictures.run();
     for (PolygonPtr& r : file.records)
-        if (r->kind != kCutOutModel && r->sourcePicture.isNull() && !r->picture.isNull())
+        if (r->kind != RecordKind::CutOutModel && r->sourcePicture.isNull() && !r->picture.isNull())
             r->sourcePicture = r->picture.copy();
     if (file.frames) CompleteFrameSet(*file.frames);
     return file;
@@ -97,7 +97,7 @@ QImage ReadModelPreview(const std::filesystem::path& path) {
 }
 
 Result<Bytes> SerializeModelFile(const std::vector<const V2dPolygon*>& records, const V2dPolygonEx* frames) {
-    const bool withFrames = records.size() == 1 && records[0]->kind == kCutOutModel;
+    const bool withFrames = records.size() == 1 && records[0]->kind == RecordKind::CutOutModel;
     PictureEncodeQueue queue;
     std::vector<EntryPictures> entries;
     for (const V2dPolygon* r : records) entries.push_back(QueueEntryPictures(*r, withFrames ? frames : nullptr, queue));

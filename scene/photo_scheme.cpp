@@ -29,7 +29,7 @@ Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo) {
     if (Status checked = CheckRegionOutline(outline, photo); !checked) return Error{checked.error()};
     PolygonPtr record = NewPolygon();
     record->name = outline.name;
-    record->kind = kRegion;
+    record->kind = RecordKind::Region;
     record->points = outline.points;
     record->indexList = {record->pointCount() - 1};
     record->realWidth = outline.realWidth;

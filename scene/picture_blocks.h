@@ -17,7 +17,7 @@ enum class PictureMode { Bitmap, Alpha };
 
 // The picture mode of a record's own picture block.
 inline PictureMode PictureModeOf(const V2dPolygon& record) {
-    return record.kind == kCutOutModel ? PictureMode::Alpha : PictureMode::Bitmap;
+    return record.kind == RecordKind::CutOutModel ? PictureMode::Alpha : PictureMode::Bitmap;
 }
 
 // The picture file inside a block.

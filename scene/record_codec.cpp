@@ -92,7 +92,7 @@ std::array<uint8_t, kRecordSize> EncodeRecord(const V2dPolygon& r, int32_t group
     WriteI32(p + off::reflect, r.reflect);
     PutText(p + off::partsInfo, kPartsInfoBytes, r.partsInfo);
     WriteI32(p + off::blurRadius, r.blurRadius);
-    p[off::kind] = r.kind;
+    p[off::kind] = static_cast<uint8_t>(r.kind);
     WriteI32(p + off::originX, r.originX);
     WriteI32(p + off::originY, r.originY);
     WriteI32(p + off::sourcePictureSize, static_cast<int32_t>(r.sourcePictureSize));
@@ -155,7 +155,7 @@ std::optional<DecodedRecord> DecodeRecord(std::span<const uint8_t> block, uint8_
         r.partsInfo = std::move(*info);
     }
     if (has(off::blurRadius, 4)) r.blurRadius = ReadI32(p + off::blurRadius);
-    if (has(off::kind, 1)) r.kind = p[off::kind];
+    if (has(off::kind, 1)) r.kind = static_cast<RecordKind>(p[off::kind]);  // unknown numbers kept
     if (has(off::originX, 4)) r.originX = ReadI32(p + off::originX);
     if (has(off::originY, 4)) r.originY = ReadI32(p + off::originY);
     if (has(off::sourcePictureSize, 4)) r.sourcePictureSize = ReadU32(p + off::sourcePictureSize);

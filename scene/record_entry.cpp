@@ -89,10 +89,11 @@ void CompleteFrameSet(V2dPolygonEx& frames) {
 EntryPictures QueueEntryPictures(const V2dPolygon& record, const V2dPolygonEx* frames, PictureEncodeQueue& queue) {
     EntryPictures handles;
     if (!record.picture.isNull())
-        handles.picture = queue.add(&record.picture, record.kind == kCutOutModel ? Encoding::Png : Encoding::Jpeg);
-    if (record.kind == kPictureModel && !record.sourcePicture.isNull())
+        handles.picture =
+            queue.add(&record.picture, record.kind == RecordKind::CutOutModel ? Encoding::Png : Encoding::Jpeg);
+    if (record.kind == RecordKind::PictureModel && !record.sourcePicture.isNull())
         handles.source = queue.add(&record.sourcePicture, Encoding::Jpeg);
-    if (record.kind == kCutOutModel && frames && frames->frames.size() >= 2) {
+    if (record.kind == RecordKind::CutOutModel && frames && frames->frames.size() >= 2) {
         for (size_t j = 0; j < frames->frames.size(); ++j)
             handles.frames.push_back(int32_t(j) == frames->clampedCurrent() ? -1
                                                                    : queue.add(&frames->frames[j], Encoding::Png));

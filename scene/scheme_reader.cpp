@@ -43,7 +43,7 @@ bool ReadSchemeEntry(ByteReader& in, uint8_t version, Scene& scene, std::vector<
     QueueEntryPictures(*entry, pictures);
     V2dPolygon* r = scene.Append(std::move(entry->record));
     groupValues.push_back(entry->groupValue);
-    if (r->kind == kCutOutModel) {
+    if (r->kind == RecordKind::CutOutModel) {
         if (r->lighten > 400) r->lighten = 0;
         auto frames = ReadFrameBlock(in, r, pictures);
         if (!frames) return false;
@@ -58,8 +58,8 @@ void ResolveOwners(Scene& scene, const std::vector<int32_t>& groupValues) {
     for (int32_t i = 0; i < count; ++i) {
         const int32_t g = groupValues[static_cast<size_t>(i)];
         V2dPolygon* r = scene.at(i);
-        if (g != 0 && r->kind == kPictureModel && g - 1 >= 0 && g - 1 < count && g - 1 != i &&
-            scene.at(g - 1)->kind == kPictureModel)
+        if (g != 0 && r->kind == RecordKind::PictureModel && g - 1 >= 0 && g - 1 < count && g - 1 != i &&
+            scene.at(g - 1)->kind == RecordKind::PictureModel)
             r->group = scene.at(g - 1);
     }
 }

@@ -61,7 +61,7 @@ Result<Bytes> SerializeScheme(const Scene& scene) {
         const V2dPolygon& record = *scene.PolyList[i];
         const int owner = record.group ? scene.IndexOfPolygon(record.group) : -1;
         AppendRecordEntry(out, record, owner >= 0 ? owner + 1 : 0, entries[i], queue);
-        if (record.kind == kCutOutModel) AppendFrameBlock(out, scene.FrameSetOf(&record), entries[i], queue);
+        if (record.kind == RecordKind::CutOutModel) AppendFrameBlock(out, scene.FrameSetOf(&record), entries[i], queue);
         if (record.hasMesh()) AppendMesh(out, scene.MeshOf(&record));
     }
     AppendGroups(out, scene);

@@ -19,7 +19,7 @@ PolygonPtr ClonePolygon(const V2dPolygon& source) {
     clone->originY = 0;
     clone->scaleX = 100;
     clone->scaleY = 100;
-    if (clone->kind == kCutOutModel && !clone->picture.isNull() && clone->points.size() >= 4) {
+    if (clone->kind == RecordKind::CutOutModel && !clone->picture.isNull() && clone->points.size() >= 4) {
         const int32_t w = clone->picture.width(), h = clone->picture.height();
         clone->points[0] = {0, 0};
         clone->points[1] = {w - 1, 0};
@@ -35,7 +35,7 @@ PolygonPtr CopyPolygon(const V2dPolygon& source) {
     // pixels of its own, so sharing them here is already an independent copy
     // and saves copying whole pictures for every undo snapshot.
     auto copy = std::make_unique<V2dPolygon>(source);
-    if (source.kind == kCutOutModel && !source.picture.isNull() &&
+    if (source.kind == RecordKind::CutOutModel && !source.picture.isNull() &&
         copy->picture.format() != QImage::Format_ARGB32) {
         copy->picture = copy->picture.convertToFormat(QImage::Format_ARGB32);
     }

@@ -14,13 +14,14 @@
 
 namespace v2d {
 
-// Record kinds.
-enum : uint8_t {
-    kRegion = 0,        // ordinary region
-    kPictureModel = 1,  // picture model or part of a model
-    kShadowRegion = 2,
-    kPictureModel3 = 3,  // drawn like kind 1
-    kCutOutModel = 4,    // cut-out model with rotation frames
+// What a record is. The numbers are the kind byte of the files; a number
+// read that names none of these is kept as it is and saved back unchanged.
+enum class RecordKind : uint8_t {
+    Region = 0,        // ordinary region
+    PictureModel = 1,  // picture model or part of a model
+    ShadowRegion = 2,
+    PictureModel3 = 3,  // drawn like kind 1
+    CutOutModel = 4,    // cut-out model with rotation frames
 };
 
 inline constexpr size_t kNameBytes = 50;        // GBK, zero-terminated in the file
@@ -40,7 +41,7 @@ struct V2dPolygon {
     int32_t reflect = 0;
     std::string partsInfo;  // UTF-8 product descriptor
     int32_t blurRadius = 0;
-    uint8_t kind = kRegion;
+    RecordKind kind = RecordKind::Region;
     int32_t originX = 0;
     int32_t originY = 0;
     QImage sourcePicture;  // kind 1: model picture as loaded
@@ -59,13 +60,20 @@ struct V2dPolygon {
     int32_t pointCount() const { return static_cast<int32_t>(points.size()); }
     int32_t indexCount() const { return static_cast<int32_t>(indexList.size()); }
     // A region whose castShadow byte is 0 carries a warp mesh in the file.
-    bool hasMesh() const { return kind == kRegion && castShadow == 0; }
+    bool hasMesh() const { return kind == RecordKind::Region && castShadow == 0; }
+    // Filled from an outline: an ordinary or a shadow region.
+    bool isRegion() const { return kind == RecordKind::Region || kind == RecordKind::ShadowRegion; }
+    // Drawn from its own picture: a picture model (kind 1 or 3) or a cut-out.
+    // A kind number no build knows is neither a region nor a model.
+    bool isModel() const {
+        return kind == RecordKind::PictureModel || kind == RecordKind::PictureModel3 || kind == RecordKind::CutOutModel;
+    }
 };
 
 // A model the user placed and the model menu acts on: a picture model (or
 // part) or a cut-out.
 inline bool IsPlacedModel(const V2dPolygon* record) {
-    return record != nullptr && (record->kind == kPictureModel || record->kind == kCutOutModel);
+    return record != nullptr && (record->kind == RecordKind::PictureModel || record->kind == RecordKind::CutOutModel);
 }
 
 using PolygonPtr = std::unique_ptr<V2dPolygon>;

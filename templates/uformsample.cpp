@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include "app/user_prompts.h"
-#include "app/widget_helpers.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 #include "base/integer_text.h"
 #include "library/product_queries.h"
 #include "templates/template_store.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "library/product_queries.h"
 
 namespace v2d {

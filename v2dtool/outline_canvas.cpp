@@ -82,7 +82,7 @@ void OutlineCanvas::paintEvent(QPaintEvent* event) {
     };
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& r = *scene.at(i);
-        const V2d_Point shift = r.kind == kShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
+        const V2d_Point shift = r.kind == RecordKind::ShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
         const QColor colour = i == current_ ? kCurrent : editor_.IsEditable(i) ? kEditable : kOther;
         painter.setPen(QPen(colour, i == current_ ? 2 : 1, editor_.IsEditable(i) ? Qt::SolidLine : Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -91,7 +91,7 @@ void OutlineCanvas::paintEvent(QPaintEvent* event) {
     }
     if (current_ >= 0 && current_ < scene.count()) {
         const V2dPolygon& r = *scene.at(current_);
-        const V2d_Point shift = r.kind == kShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
+        const V2d_Point shift = r.kind == RecordKind::ShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
         for (int k = 0; k < r.pointCount(); ++k) {
             const QPoint at = WidgetPoint({r.points[size_t(k)].x + shift.x, r.points[size_t(k)].y + shift.y});
             painter.setPen(Qt::black);
@@ -139,7 +139,7 @@ void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
                 drag_ = Drag::Corner, dragIndex_ = c, dragStarted_ = false;
                 return;
             }
-        const V2d_Point shift = r.kind == kShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
+        const V2d_Point shift = r.kind == RecordKind::ShadowRegion ? V2d_Point{r.originX, r.originY} : V2d_Point{};
         for (int k = 0; k < r.pointCount(); ++k)
             if (Near(at, WidgetPoint({r.points[size_t(k)].x + shift.x, r.points[size_t(k)].y + shift.y}))) {
                 drag_ = Drag::Point, dragIndex_ = k, dragStarted_ = false;
@@ -165,7 +165,7 @@ void OutlineCanvas::mouseMoveEvent(QMouseEvent* event) {
         moved = editor_.MoveCorner(current_, dragIndex_, p, !dragStarted_);
     } else {
         const V2dPolygon& r = *editor_.scene().at(current_);
-        if (r.kind == kShadowRegion) p = {p.x - r.originX, p.y - r.originY};
+        if (r.kind == RecordKind::ShadowRegion) p = {p.x - r.originX, p.y - r.originY};
         p.x = std::clamp(p.x, 0, editor_.photo().width() - 1);
         p.y = std::clamp(p.y, 0, editor_.photo().height() - 1);
         moved = editor_.MovePoint(current_, dragIndex_, p, !dragStarted_);

@@ -56,15 +56,14 @@ Status OutlineEditor::Save(const std::filesystem::path& path) {
 
 bool OutlineEditor::IsEditable(int index) const {
     if (index < 0 || index >= scene_.count()) return false;
-    const uint8_t kind = scene_.at(index)->kind;
-    return kind == kRegion || kind == kShadowRegion;
+    return scene_.at(index)->isRegion();
 }
 
 int OutlineEditor::RegionAt(V2d_Point point) const {
     for (int i = scene_.count() - 1; i >= 0; --i) {
         if (!IsEditable(i)) continue;
         const V2dPolygon& r = *scene_.at(i);
-        const QPointF shift = r.kind == kShadowRegion ? QPointF(r.originX, r.originY) : QPointF();
+        const QPointF shift = r.kind == RecordKind::ShadowRegion ? QPointF(r.originX, r.originY) : QPointF();
         if (OutlinePath(r, shift).contains(QPointF(point.x, point.y))) return i;
     }
     return -1;

@@ -17,7 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "app/widget_helpers.h"
+#include "widgets/widget_helpers.h"
 #include "v2dtool/outline_canvas.h"
 
 namespace v2d::tool {

@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 
 namespace v2d {
 

@@ -3,8 +3,8 @@
 #include <QProgressBar>
 #include <QToolButton>
 
-#include "app/page_browser.h"
-#include "app/widget_helpers.h"
+#include "widgets/page_browser.h"
+#include "widgets/widget_helpers.h"
 #include "web/browser_window.h"
 #include "library/product_descriptor.h"
 

@@ -2,8 +2,8 @@
 
 #include <QToolButton>
 
-#include "app/page_browser.h"
-#include "app/widget_helpers.h"
+#include "widgets/page_browser.h"
+#include "widgets/widget_helpers.h"
 #include "web/browser_window.h"
 
 namespace v2d {

@@ -173,7 +173,7 @@ QImage CutoutPicture(int w, int h) {
 PolygonPtr CutoutModel(int w, int h, int x, int y) {
     PolygonPtr model = NewPolygon();
     model->name = "sofa";
-    model->kind = kCutOutModel;
+    model->kind = RecordKind::CutOutModel;
     model->picture = CutoutPicture(w, h);
     model->points = {{0, 0}, {w - 1, 0}, {w - 1, h - 1}, {0, h - 1}};
     model->indexList = {3};

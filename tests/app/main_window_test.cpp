@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 constexpr QRgb kYellow = 0xFFFFFF00;
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
-PolygonPtr Rect(const char* name, int x0, int y0, int x1, int y1, uint8_t kind = kRegion) {
+PolygonPtr Rect(const char* name, int x0, int y0, int x1, int y1, RecordKind kind = RecordKind::Region) {
     PolygonPtr r = NewPolygon();
     r->name = name;
     r->points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
@@ -48,7 +48,7 @@ Scene RoomScene(QSize size = QSize(400, 300)) {
     V2dPolygon* floor = scene.Append(Rect("地面", 0, 150, 399, 299));
     V2dPolygon* wall = scene.Append(Rect("左墙", 0, 0, 200, 200));
     V2dPolygon* wall2 = scene.Append(Rect("右墙", 250, 0, 399, 140));
-    PolygonPtr model = Rect("沙发", 0, 0, 40, 30, kPictureModel);
+    PolygonPtr model = Rect("沙发", 0, 0, 40, 30, RecordKind::PictureModel);
     model->originX = 300;
     model->originY = 200;
     model->reflect = 35;

@@ -93,7 +93,7 @@ TEST_F(ModelWindow, TheSofaDraggedFromThePanelStandsOnTheFloor) {
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&image1, &drop);
     QApplication::processEvents();
-    ASSERT_EQ(Record(floor_ + 1).kind, kCutOutModel);
+    ASSERT_EQ(Record(floor_ + 1).kind, RecordKind::CutOutModel);
     const QImage after = Shown();
     QRect changed;
     for (int y = 0; y < after.height(); ++y)

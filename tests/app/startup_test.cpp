@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "app/application.h"
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 #include "app_test_support.h"
 #include "library/data_module.h"
 #include "library/sql_query.h"

@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
         PolygonPtr model = NewPolygon();
-        model->kind = kPictureModel;
+        model->kind = RecordKind::PictureModel;
         model->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}};
         model->indexList = {3};
         SetCornersFromBoundingBox(*model);
@@ -147,7 +147,7 @@ TEST_F(ModelCommandsTest, ARectangleGivesTheCornersAPerspectiveOneGoesAfterItsRe
 // A 40 x 20 cut-out drawn as a rectangle whose box is 85 x 60 from (45, 200).
 TEST_F(ModelCommandsTest, ACutoutTakesItsRectangleAsOriginAndScale) {
     PolygonPtr cut = NewPolygon();
-    cut->kind = kCutOutModel, cut->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}}, cut->indexList = {3};
+    cut->kind = RecordKind::CutOutModel, cut->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}}, cut->indexList = {3};
     cut->picture = QImage(40, 20, QImage::Format_ARGB32), cut->picture.fill(0xFFFF0000);
     ASSERT_TRUE(WriteModelFile({cut.get()}, nullptr, modelFile()).ok());
     const Quad quad{V2d_Point{50, 200}, {129, 205}, {125, 259}, {45, 255}};

@@ -21,7 +21,7 @@ protected:
         Scene scene = demo::BuildDemoRoomScene(400, 300);
         PolygonPtr owner = NewPolygon();
         owner->name = "curtain";
-        owner->kind = kPictureModel;
+        owner->kind = RecordKind::PictureModel;
         owner->points = {{100, 100}, {199, 100}, {199, 179}, {100, 179}};
         owner->indexList = {3};
         SetCornersFromBoundingBox(*owner);

@@ -18,7 +18,7 @@ struct ReliefTiling : ::testing::Test {
         scene.background = Solid(400, 200, Rgb(255, 255, 255));
         // 240 x 120 pixels for 2400 x 1200 mm: a 600 mm tile is 60 pixels.
         scene.Append(RectRegion("flat", 10, 10, 249, 129, 2400, 1200));
-        scene.Append(RectRegion("shadow", 300, 20, 380, 100, 1000, 1000))->kind = kShadowRegion;
+        scene.Append(RectRegion("shadow", 300, 20, 380, 100, 1000, 1000))->kind = RecordKind::ShadowRegion;
         doc.LoadScene(std::move(scene));
         doc.SetProduct(CurrentProduct{Gradient(60, 60), "PartsName=a&PartsNumber=A"});
         doc.Select(0);

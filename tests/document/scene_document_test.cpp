@@ -45,7 +45,7 @@ public:
         doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
         doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
         PolygonPtr model = NewPolygon();
-        model->kind = kPictureModel;
+        model->kind = RecordKind::PictureModel;
         model->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}};
         model->indexList = {3};
         SetCornersFromBoundingBox(*model);

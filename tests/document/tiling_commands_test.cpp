@@ -51,7 +51,7 @@ struct TilingCommands : DocumentTest {
         floor->corners[0] = {110, 200};
         floor->corners[1] = {309, 200};
         scene.Append(std::move(floor));
-        scene.Append(RectRegion("shadow", 300, 20, 400, 120, 1000, 1000))->kind = kShadowRegion;
+        scene.Append(RectRegion("shadow", 300, 20, 400, 120, 1000, 1000))->kind = RecordKind::ShadowRegion;
         Load(std::move(scene));
     }
 };
@@ -211,8 +211,8 @@ TEST_F(ToneCommands, AreaRedrawOfOverlappingRegionsMatchesAFullRender) {
 
 TEST_F(ToneCommands, ShadowRegionsAboveAChangeAreRenderedToo) {
     Scene scene = FiveRegions();
-    scene.Append(RectRegion("s", 0, 0, 50, 50, 1000, 1000))->kind = kShadowRegion;
-    scene.Insert(0, RectRegion("s0", 0, 0, 50, 50, 1000, 1000))->kind = kShadowRegion;
+    scene.Append(RectRegion("s", 0, 0, 50, 50, 1000, 1000))->kind = RecordKind::ShadowRegion;
+    scene.Insert(0, RectRegion("s0", 0, 0, 50, 50, 1000, 1000))->kind = RecordKind::ShadowRegion;
     Load(std::move(scene));
     Lighten(3, -20);
     EXPECT_EQ(counters().rendered, 2);  // the record and the shadow above it

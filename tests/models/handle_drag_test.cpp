@@ -23,7 +23,7 @@ TEST(HandleDrag, ACutOutCornerKeepsTheRectangleAndSettlesIntoOriginAndScale) {
     EXPECT_EQ(h[4], QPoint(110, 5));
 
     V2dPolygon cutout;
-    cutout.kind = kCutOutModel;
+    cutout.kind = RecordKind::CutOutModel;
     cutout.picture = QImage(200, 100, QImage::Format_ARGB32);
     cutout.originX = 30;
     CornersFromHandles(cutout, h, {0, 0}, 1.0);

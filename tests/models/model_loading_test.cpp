@@ -12,7 +12,7 @@ using testing::SolidPicture;
 
 PolygonPtr Part(const char* name, int x0, int y0, int x1, int y1, QRgb colour) {
     PolygonPtr part = Region(name, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, {3});
-    part->kind = kPictureModel;
+    part->kind = RecordKind::PictureModel;
     part->picture = SolidPicture(x1 - x0 + 1, y1 - y0 + 1, colour);
     part->sourcePicture = part->picture;
     part->realWidth = part->realHeight = 100;
@@ -52,7 +52,7 @@ TEST(ModelLoading, ThreePartsGetAnOwnerThatJoinsThem) {
     ASSERT_EQ(AddModelToScene(scene, std::move(file), "三门柜"), 4);
     ASSERT_EQ(scene.count(), 5);
     const V2dPolygon& owner = *scene.at(1);
-    EXPECT_EQ(owner.kind, kPictureModel);
+    EXPECT_EQ(owner.kind, RecordKind::PictureModel);
     EXPECT_EQ(owner.name, "三门柜");
     EXPECT_EQ(owner.pointCount(), 12);
     EXPECT_EQ(owner.indexList, (std::vector<int32_t>{3, 7, 11}));
@@ -76,7 +76,7 @@ TEST(ModelLoading, ThreePartsGetAnOwnerThatJoinsThem) {
 TEST(ModelLoading, SingleRecordKeepsItsFrames) {
     ModelFile file;
     file.records.push_back(Part("花", 0, 0, 9, 9, 0xFF123456));
-    file.records[0]->kind = kCutOutModel;
+    file.records[0]->kind = RecordKind::CutOutModel;
     file.frames = std::make_unique<V2dPolygonEx>();
     file.frames->owner = file.records[0].get();
     file.frames->frames = {SolidPicture(10, 10, 0), file.records[0]->picture};

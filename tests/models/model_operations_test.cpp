@@ -9,7 +9,7 @@
 namespace v2d {
 namespace {
 
-PolygonPtr Model(const char* name, uint8_t kind, std::vector<V2d_Point> points) {
+PolygonPtr Model(const char* name, RecordKind kind, std::vector<V2d_Point> points) {
     PolygonPtr r = NewPolygon();
     r->name = name;
     r->kind = kind;
@@ -20,7 +20,7 @@ PolygonPtr Model(const char* name, uint8_t kind, std::vector<V2d_Point> points) 
 }
 
 TEST(ModelOperations, MirroringMapsAcrossTheSpanAndTwiceRestoresOnlyPictureModelsMirror) {
-    PolygonPtr m = Model("m", kPictureModel, {{100, 10}, {300, 10}, {300, 90}, {100, 90}});
+    PolygonPtr m = Model("m", RecordKind::PictureModel, {{100, 10}, {300, 10}, {300, 90}, {100, 90}});
     m->corners[0] = {120, 10};
     const std::vector<V2d_Point> before(std::begin(m->corners), std::end(m->corners));
     ASSERT_TRUE(MirrorModelCorners(*m, MirrorAxis::X));
@@ -31,12 +31,12 @@ TEST(ModelOperations, MirroringMapsAcrossTheSpanAndTwiceRestoresOnlyPictureModel
     MirrorModelCorners(*m, MirrorAxis::X);
     MirrorModelCorners(*m, MirrorAxis::Y);
     EXPECT_EQ(std::vector<V2d_Point>(std::begin(m->corners), std::end(m->corners)), before);
-    PolygonPtr cut = Model("c", kCutOutModel, {{0, 0}, {9, 0}, {9, 9}, {0, 9}});
+    PolygonPtr cut = Model("c", RecordKind::CutOutModel, {{0, 0}, {9, 0}, {9, 9}, {0, 9}});
     EXPECT_FALSE(MirrorModelCorners(*cut, MirrorAxis::X));
 }
 
 TEST(ModelOperations, ResetGivesTheOutlineBoxAtFullScaleAndACutoutTheScaledPicture) {
-    PolygonPtr m = Model("m", kPictureModel, {{10, 20}, {110, 25}, {105, 80}, {12, 70}});
+    PolygonPtr m = Model("m", RecordKind::PictureModel, {{10, 20}, {110, 25}, {105, 80}, {12, 70}});
     m->corners[1] = {150, -4};
     m->scaleX = 50, m->scaleY = 70, m->originX = 9;
     ResetModelCorners(*m);
@@ -45,7 +45,7 @@ TEST(ModelOperations, ResetGivesTheOutlineBoxAtFullScaleAndACutoutTheScaledPictu
     EXPECT_EQ(m->scaleY, 100);
     EXPECT_EQ(m->originX, 9);
 
-    PolygonPtr cut = Model("c", kCutOutModel, {{0, 0}, {9, 0}, {9, 9}, {0, 9}});
+    PolygonPtr cut = Model("c", RecordKind::CutOutModel, {{0, 0}, {9, 0}, {9, 9}, {0, 9}});
     cut->picture = QImage(201, 99, QImage::Format_ARGB32);
     cut->scaleX = 50, cut->scaleY = 33;
     ResetCutoutCorners(*cut);
@@ -56,7 +56,7 @@ TEST(ModelOperations, ResetGivesTheOutlineBoxAtFullScaleAndACutoutTheScaledPictu
 
 TEST(ModelOperations, FrameSteppingWrapsBothWaysClampsAStrayCurrentAndNeedsTwoFrames) {
     Scene scene;
-    V2dPolygon* cut = scene.Append(Model("c", kCutOutModel, {{0, 0}, {9, 0}, {9, 9}, {0, 9}}));
+    V2dPolygon* cut = scene.Append(Model("c", RecordKind::CutOutModel, {{0, 0}, {9, 0}, {9, 9}, {0, 9}}));
     auto frames = std::make_unique<V2dPolygonEx>();
     frames->owner = cut;
     for (int w : {10, 20, 30}) frames->frames.push_back(QImage(w, 5, QImage::Format_ARGB32));
@@ -77,7 +77,7 @@ TEST(ModelOperations, FrameSteppingWrapsBothWaysClampsAStrayCurrentAndNeedsTwoFr
 
     set->frames.resize(1);
     EXPECT_FALSE(StepRotationFrame(scene, *cut, +1));
-    V2dPolygon* plain = scene.Append(Model("p", kPictureModel, {{0, 0}, {9, 0}, {9, 9}}));
+    V2dPolygon* plain = scene.Append(Model("p", RecordKind::PictureModel, {{0, 0}, {9, 0}, {9, 9}}));
     EXPECT_FALSE(StepRotationFrame(scene, *plain, +1));
 }
 
@@ -85,10 +85,10 @@ struct ModelWithParts : ::testing::Test {
     Scene scene;
     V2dPolygon* owner = nullptr;
     void SetUp() override {
-        scene.Append(Model("floor", kRegion, {{0, 0}, {99, 0}, {99, 99}}));
-        owner = scene.Append(Model("curtain", kPictureModel, {{0, 0}, {50, 0}, {50, 50}}));
+        scene.Append(Model("floor", RecordKind::Region, {{0, 0}, {99, 0}, {99, 99}}));
+        owner = scene.Append(Model("curtain", RecordKind::PictureModel, {{0, 0}, {50, 0}, {50, 50}}));
         for (const char* name : {"帘身", "帘头"})
-            scene.Append(Model(name, kPictureModel, {{0, 0}, {20, 0}, {20, 20}}))->group = owner;
+            scene.Append(Model(name, RecordKind::PictureModel, {{0, 0}, {20, 0}, {20, 20}}))->group = owner;
     }
 };
 

@@ -7,7 +7,7 @@
 namespace v2d {
 namespace {
 
-PolygonPtr Rect(int x0, int y0, int x1, int y1, uint8_t kind = kRegion) {
+PolygonPtr Rect(int x0, int y0, int x1, int y1, RecordKind kind = RecordKind::Region) {
     PolygonPtr r = NewPolygon();
     r->points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
     r->indexList = {3};
@@ -37,7 +37,7 @@ TEST(HitTest, TopmostRegionWinsInnerRingsAreHolesAndShadowsCountAtTheirOffset) {
     frame->points = {{200, 0}, {300, 0}, {300, 100}, {200, 100}, {230, 30}, {270, 30}, {270, 70}, {230, 70}};
     frame->indexList = {3, 7};
     scene.Append(std::move(frame));
-    PolygonPtr shadow = Rect(400, 0, 420, 20, kShadowRegion);
+    PolygonPtr shadow = Rect(400, 0, 420, 20, RecordKind::ShadowRegion);
     shadow->originX = 100;
     shadow->originY = 50;
     scene.Append(std::move(shadow));
@@ -51,15 +51,15 @@ TEST(HitTest, ModelPartsNeverMatchButTheOwnerReportsTheRing) {
     Scene scene;
     scene.Append(Rect(0, 0, 200, 200));  // floor beneath
     PolygonPtr owner = NewPolygon();
-    owner->kind = kPictureModel;
+    owner->kind = RecordKind::PictureModel;
     owner->points = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {20, 0}, {30, 0}, {30, 10}, {20, 10}};
     owner->indexList = {3, 7};
     SetCornersFromBoundingBox(*owner);
     owner->originX = 100;
     owner->originY = 100;
     V2dPolygon* model = scene.Append(std::move(owner));
-    PolygonPtr partA = Rect(0, 0, 10, 10, kPictureModel);
-    PolygonPtr partB = Rect(20, 0, 30, 10, kPictureModel);
+    PolygonPtr partA = Rect(0, 0, 10, 10, RecordKind::PictureModel);
+    PolygonPtr partB = Rect(20, 0, 30, 10, RecordKind::PictureModel);
     partA->group = model;
     partB->group = model;
     scene.Append(std::move(partA));
@@ -78,7 +78,7 @@ TEST(HitTest, ModelPartsNeverMatchButTheOwnerReportsTheRing) {
 
 TEST(HitTest, PictureModelWithCornersOffItsBoxUsesTheMappedOutline) {
     Scene scene;
-    PolygonPtr model = Rect(0, 0, 10, 10, kPictureModel);
+    PolygonPtr model = Rect(0, 0, 10, 10, RecordKind::PictureModel);
     model->corners[1] = {40, 0};  // widened on the right
     model->corners[2] = {40, 10};
     scene.Append(std::move(model));
@@ -98,7 +98,7 @@ TEST(HitTest, PictureModelWithCornersOffItsBoxUsesTheMappedOutline) {
 
 TEST(HitTest, ScaledPictureModelFollowsItsDrawnOutline) {
     Scene scene;
-    PolygonPtr model = Rect(10, 10, 30, 30, kPictureModel);
+    PolygonPtr model = Rect(10, 10, 30, 30, RecordKind::PictureModel);
     model->scaleX = 50;
     model->scaleY = 200;
     model->originX = 5;
@@ -112,7 +112,7 @@ TEST(HitTest, ScaledPictureModelFollowsItsDrawnOutline) {
 TEST(HitTest, CutOutModelNeedsAnOpaquePixelStrictlyInside) {
     Scene scene;
     PolygonPtr model = NewPolygon();
-    model->kind = kCutOutModel;
+    model->kind = RecordKind::CutOutModel;
     model->corners[0] = {0, 0};
     model->corners[1] = {20, 0};
     model->corners[2] = {20, 20};
@@ -140,8 +140,8 @@ TEST(CompanionSelection, GroupMembersAndModelFamilies) {
     V2dPolygon* a = scene.Append(Rect(0, 0, 1, 1));
     V2dPolygon* b = scene.Append(Rect(0, 0, 1, 1));
     scene.Append(Rect(0, 0, 1, 1));
-    V2dPolygon* owner = scene.Append(Rect(0, 0, 1, 1, kPictureModel));
-    PolygonPtr part1 = Rect(0, 0, 1, 1, kPictureModel), part2 = Rect(0, 0, 1, 1, kPictureModel);
+    V2dPolygon* owner = scene.Append(Rect(0, 0, 1, 1, RecordKind::PictureModel));
+    PolygonPtr part1 = Rect(0, 0, 1, 1, RecordKind::PictureModel), part2 = Rect(0, 0, 1, 1, RecordKind::PictureModel);
     part1->group = owner, part2->group = owner;
     scene.Append(std::move(part1));
     scene.Append(std::move(part2));
@@ -156,8 +156,8 @@ TEST(CompanionSelection, GroupMembersAndModelFamilies) {
 
 TEST(NudgeModel, MovesPictureModelsOnlyAndPartsMoveTheirOwner) {
     Scene scene;
-    V2dPolygon* owner = scene.Append(Rect(0, 0, 10, 10, kPictureModel));
-    PolygonPtr part = Rect(0, 0, 10, 10, kPictureModel);
+    V2dPolygon* owner = scene.Append(Rect(0, 0, 10, 10, RecordKind::PictureModel));
+    PolygonPtr part = Rect(0, 0, 10, 10, RecordKind::PictureModel);
     part->group = owner;
     V2dPolygon* p = scene.Append(std::move(part));
     V2dPolygon* region = scene.Append(Rect(0, 0, 10, 10));
@@ -183,7 +183,7 @@ TEST(Scrolling, PanelStopsWhereItsEdgeMeetsTheVisibleEdgeLessTwoAndTheOtherBar) 
 }
 
 TEST(ModelHandles, CornersEdgeMidpointsAndCentre) {
-    PolygonPtr model = Rect(0, 0, 10, 10, kPictureModel);
+    PolygonPtr model = Rect(0, 0, 10, 10, RecordKind::PictureModel);
     model->corners[0] = {0, 0};
     model->corners[1] = {101, 3};
     model->corners[2] = {99, 51};

@@ -24,14 +24,14 @@ struct ShadowScene : ::testing::Test {
     }
     V2dPolygon& AddShadowRegion(int lighten = 0) {
         V2dPolygon* shadow = scene.Append(RectRegion("shadow", 40, 40, 119, 99, 0, 0));
-        shadow->kind = kShadowRegion;
+        shadow->kind = RecordKind::ShadowRegion;
         shadow->picture = Solid(1, 1, Rgb(0, 0, 0));
         shadow->lighten = lighten;
         return *shadow;
     }
     V2dPolygon& AddCutout(int width, int height, int scale) {
         V2dPolygon* model = scene.Append(RectRegion("cut", 0, 0, width - 1, height - 1, 0, 0));
-        model->kind = kCutOutModel;
+        model->kind = RecordKind::CutOutModel;
         model->picture = Solid(width, height, Rgb(0, 0, 0)).convertToFormat(QImage::Format_ARGB32);
         model->scaleX = model->scaleY = scale;
         model->originX = 50, model->originY = 30;
@@ -82,7 +82,7 @@ TEST_F(ShadowScene, ACutoutShadowIsCappedAtRadiusFiveAndTooSmallAModelCastsNone)
 
 TEST_F(ShadowScene, APictureModelsShadowIsBlurredWithHalfItsSizeAndClearedWhenSwitchedOff) {
     V2dPolygon* model = scene.Append(RectRegion("picture", 20, 20, 59, 49, 0, 0));
-    model->kind = kPictureModel;
+    model->kind = RecordKind::PictureModel;
     model->toneEnabled = 0;
     model->picture = Solid(40, 30, Rgb(250, 250, 250));
     model->shadowRadius = 10;

@@ -121,7 +121,7 @@ TEST(BuildTiledCanvas, NoRealSizeGivesNoCanvas) {
 
 TEST(TileIntoPart, GivesThePartTheFlatCanvas) {
     PolygonPtr part = RectRegion("seat", 0, 0, 119, 59, 1200, 600);
-    part->kind = kPictureModel;
+    part->kind = RecordKind::PictureModel;
     ProductPanelState panel;
     panel.picture = Product();
     ASSERT_TRUE(TileIntoPart(*part, panel));

@@ -65,7 +65,7 @@ inline Scene RichScene() {
     scene.MeshList.push_back(std::move(mesh));
 
     V2dPolygon* model = scene.Append(Region("沙发", {{41, 0}, {63, 0}, {63, 20}, {41, 20}}, {3}));
-    model->kind = kPictureModel;
+    model->kind = RecordKind::PictureModel;
     model->picture = SolidPicture(23, 21, 0xFF2040C0);
     model->sourcePicture = SolidPicture(30, 25, 0xFF2141C1);
     model->originX = 3;
@@ -75,16 +75,16 @@ inline Scene RichScene() {
     model->toneEnabled = 0;
 
     V2dPolygon* part = scene.Append(Region("坐垫", {{45, 5}, {55, 5}, {55, 15}, {45, 15}}, {3}));
-    part->kind = kPictureModel;
+    part->kind = RecordKind::PictureModel;
     part->group = model;
 
     V2dPolygon* shadow = scene.Append(Region("阴影", {{5, 40}, {15, 40}, {15, 45}, {5, 45}}, {3}));
-    shadow->kind = kShadowRegion;
+    shadow->kind = RecordKind::ShadowRegion;
     shadow->shadowColor = 0x102030;
     shadow->blurRadius = 4;
 
     V2dPolygon* cutout = scene.Append(Region("花瓶", {{0, 0}, {11, 0}, {11, 15}, {0, 15}}, {3}));
-    cutout->kind = kCutOutModel;
+    cutout->kind = RecordKind::CutOutModel;
     cutout->shadowX = -3;
     cutout->shadowY = 7;
     cutout->shadowRadius = 2;

@@ -11,7 +11,7 @@ namespace {
 TEST(SceneModel, FreeingACutOutModelReleasesEveryFrameExactlyOnce) {
     Scene scene = testing::RichScene();
     V2dPolygon* cutout = scene.at(5);
-    ASSERT_EQ(cutout->kind, kCutOutModel);
+    ASSERT_EQ(cutout->kind, RecordKind::CutOutModel);
     // Hold our own handles on the three frames; the frame in the middle is
     // also the record's picture.
     std::vector<QImage> held = scene.FrameSetOf(cutout)->frames;

@@ -46,7 +46,7 @@ ByteBuilder Header(int32_t version, int32_t records) {
 }
 
 // A version-13 record with its outline, index list (and frame count).
-void AppendPlainRecord(ByteBuilder& b, uint8_t kind, int32_t group, std::vector<int32_t> rings = {3}) {
+void AppendPlainRecord(ByteBuilder& b, RecordKind kind, int32_t group, std::vector<int32_t> rings = {3}) {
     V2dPolygon r;
     r.name = "r";
     r.kind = kind;
@@ -56,14 +56,14 @@ void AppendPlainRecord(ByteBuilder& b, uint8_t kind, int32_t group, std::vector<
     b.raw(std::vector<uint8_t>(block.begin(), block.end()));
     for (int i = 0; i < 4; ++i) b.i32(1).i32(1);
     for (int32_t v : rings) b.i32(v);
-    if (kind == kCutOutModel) b.i32(1);
+    if (kind == RecordKind::CutOutModel) b.i32(1);
 }
 
 Scene SingleCutOut(int frameCount, int current) {
     Scene scene;
     scene.background = testing::SolidPicture(8, 8, 0xFF445566);
     V2dPolygon* r = scene.Append(testing::Region("花瓶", {{0, 0}, {3, 0}, {3, 3}, {0, 3}}, {3}));
-    r->kind = kCutOutModel;
+    r->kind = RecordKind::CutOutModel;
     const QRgb colours[] = {0xFF0000, 0x00FF00, 0x0000FF};
     if (frameCount <= 1) {
         r->picture = testing::AlphaPicture(4, 4, colours[0], 200);
@@ -126,7 +126,8 @@ TEST(RecordLayout, HandBuiltRecordIs1212BytesAndDecodesEveryField) {
     EXPECT_EQ(std::tuple(decoded->pointCount, decoded->indexCount, decoded->groupValue), std::tuple(4, 1, 3));
     EXPECT_EQ(std::tuple(r.realWidth, r.realHeight, r.corners[0], r.corners[3]),
               std::tuple(3000, 2000, V2d_Point{1, 2}, V2d_Point{7, 8}));
-    EXPECT_EQ(std::tuple(r.lighten, r.pictureSize, r.reflect, r.blurRadius, r.kind), std::tuple(-30, 777u, 45, 6, 4));
+    EXPECT_EQ(std::tuple(r.lighten, r.pictureSize, r.reflect, r.blurRadius, r.kind),
+              std::tuple(-30, 777u, 45, 6, RecordKind::CutOutModel));
     EXPECT_EQ(std::tuple(r.originX, r.originY, r.sourcePictureSize, r.scaleX, r.scaleY),
               std::tuple(-7, 9, 888u, 80, 120));
     EXPECT_EQ(std::tuple(r.toneEnabled, r.castShadow), std::tuple(0, 0));
@@ -194,12 +195,13 @@ TEST(SchemeLayout, RecordSectionsWithAMeshAndTheGroupAsOwnerPositionPlusOne) {
         const int32_t points = I32At(bytes, offset + off::pointCount), indices = I32At(bytes, offset + off::indexCount);
         const uint32_t picture = U32At(bytes, offset + off::pictureSize);
         const uint32_t source = U32At(bytes, offset + off::sourcePictureSize);
-        const uint8_t kind = bytes[offset + off::kind], castShadow = bytes[offset + off::castShadow];
+        const auto kind = static_cast<RecordKind>(bytes[offset + off::kind]);
+        const uint8_t castShadow = bytes[offset + off::castShadow];
         offset += kRecordSize + 8 * size_t(points) + 4 * size_t(indices) + picture + source;
         if (picture) {
             EXPECT_EQ(bytes[offset - source - 1], 0xFF);
         }
-        if (kind == kRegion && castShadow == 0) {
+        if (kind == RecordKind::Region && castShadow == 0) {
             const int32_t rows = I32At(bytes, offset), cols = I32At(bytes, offset + 4);
             EXPECT_EQ(rows, 2);
             EXPECT_EQ(cols, 3);
@@ -208,7 +210,7 @@ TEST(SchemeLayout, RecordSectionsWithAMeshAndTheGroupAsOwnerPositionPlusOne) {
             offset += 8 + 16 * size_t(rows * cols);
         }
         if (i == 2) {
-            EXPECT_EQ(kind, kPictureModel);
+            EXPECT_EQ(kind, RecordKind::PictureModel);
             EXPECT_GT(source, 0u);  // kind 1 keeps its source picture
         }
     }
@@ -353,7 +355,7 @@ Bytes FileOfVersion(const RecordVersion& v) {
     r.reflect = 40;
     r.partsInfo = "PartsName=壁纸";
     r.blurRadius = 3;
-    r.kind = kShadowRegion;
+    r.kind = RecordKind::ShadowRegion;
     r.originX = 5;
     r.scaleX = 90, r.scaleY = 110;
     r.toneEnabled = 0;
@@ -382,7 +384,8 @@ TEST(RecordVersions, EachVersionReadsItsFieldsAndDefaultsTheRest) {
         EXPECT_EQ(r.blurRadius, v.last >= kBlur ? 3 : 0);
         const bool placed = v.last >= kPlacement;
         EXPECT_EQ(std::tuple(r.kind, r.originX, r.scaleX, r.scaleY),
-                  placed ? std::tuple(2, 5, 90, 110) : std::tuple(0, 0, 100, 100));
+                  placed ? std::tuple(RecordKind::ShadowRegion, 5, 90, 110)
+                         : std::tuple(RecordKind::Region, 0, 100, 100));
         EXPECT_EQ(r.toneEnabled, v.last >= kTone ? 0 : 1);
         // Files without shadow fields read 10, 10, 10 (not a new record's 5, 5, 10).
         EXPECT_EQ(std::tuple(r.castShadow, r.shadowX, r.shadowY, r.shadowRadius, r.shadowColor),
@@ -405,7 +408,7 @@ TEST(RecordVersions, VersionSixHasNoGroupSectionAndOnlyTheLowByteCounts) {
     file = ParseScheme(high);
     ASSERT_TRUE(file.ok()) << file.error();
     EXPECT_EQ(file->scene.at(0)->blurRadius, 3);
-    EXPECT_EQ(file->scene.at(0)->kind, kRegion);
+    EXPECT_EQ(file->scene.at(0)->kind, RecordKind::Region);
 }
 
 TEST(RecordVersions, FixedPointOfTheOldestVersions) {
@@ -521,7 +524,7 @@ TEST(ModelFileLayout, EveryKindButCutOutReadsAsAPictureModelWithItsPictureAsSour
     ASSERT_TRUE(model.ok());
     ASSERT_EQ(model->records.size(), 3u);
     for (const PolygonPtr& r : model->records) {
-        EXPECT_EQ(r->kind, kPictureModel);
+        EXPECT_EQ(r->kind, RecordKind::PictureModel);
         EXPECT_EQ(r->lighten, 450);  // only cut-out models drop it
         EXPECT_EQ(r->sourcePicture.size(), r->picture.size());
     }
@@ -570,17 +573,17 @@ TEST(HostileInput, MalformedFilesReportTheFormatMessage) {
     b.bytes[0] = 'x';
     expectBad(b.bytes, "signature");
     b = Header(13, 1);
-    AppendPlainRecord(b, kRegion, 0, {3, 2});
+    AppendPlainRecord(b, RecordKind::Region, 0, {3, 2});
     expectBad(b.bytes, "falling ring ends");
     b = Header(13, 1);
-    AppendPlainRecord(b, kRegion, 0, {4});
+    AppendPlainRecord(b, RecordKind::Region, 0, {4});
     expectBad(b.bytes, "ring end past the outline");
     expectBad(Header(13, 1000000).bytes, "record count beyond the file");
     b = Header(13, 0);
     b.bytes[8] = 0xFF, b.bytes[9] = 0xFF, b.bytes[10] = 0xFF, b.bytes[11] = 0x7F;
     expectBad(b.bytes, "background length beyond the file");
     b = Header(13, 1);
-    AppendPlainRecord(b, kCutOutModel, 0);
+    AppendPlainRecord(b, RecordKind::CutOutModel, 0);
     b.bytes.resize(b.bytes.size() - 4);
     b.i32(3).i32(3);  // three frames announced, none stored
     expectBad(b.bytes, "frames missing");
@@ -588,11 +591,11 @@ TEST(HostileInput, MalformedFilesReportTheFormatMessage) {
 
 TEST(HostileInput, InvalidOwnersAreDroppedAndValidOnesResolved) {
     ByteBuilder b = Header(13, 5);
-    AppendPlainRecord(b, kPictureModel, 0);   // 0: owner
-    AppendPlainRecord(b, kPictureModel, 1);   // 1: part of 0
-    AppendPlainRecord(b, kRegion, 1);         // 2: not kind 1 itself
-    AppendPlainRecord(b, kPictureModel, 4);   // 3: names itself
-    AppendPlainRecord(b, kPictureModel, 99);  // 4: out of range
+    AppendPlainRecord(b, RecordKind::PictureModel, 0);   // 0: owner
+    AppendPlainRecord(b, RecordKind::PictureModel, 1);   // 1: part of 0
+    AppendPlainRecord(b, RecordKind::Region, 1);         // 2: not kind 1 itself
+    AppendPlainRecord(b, RecordKind::PictureModel, 4);   // 3: names itself
+    AppendPlainRecord(b, RecordKind::PictureModel, 99);  // 4: out of range
     b.i32(0);
     SchemeFile file = Parse(b.bytes);
     ASSERT_EQ(file.scene.count(), 5);
@@ -602,8 +605,8 @@ TEST(HostileInput, InvalidOwnersAreDroppedAndValidOnesResolved) {
 
 TEST(HostileInput, GroupMembersOutsideTheListAreSkipped) {
     ByteBuilder b = Header(13, 2);
-    AppendPlainRecord(b, kRegion, 0);
-    AppendPlainRecord(b, kRegion, 0);
+    AppendPlainRecord(b, RecordKind::Region, 0);
+    AppendPlainRecord(b, RecordKind::Region, 0);
     b.i32(2);
     b.field("A", 52).i32(3).i32(0).i32(0).i32(7).i32(1);  // two valid members
     b.field("B", 52).i32(2).i32(0).i32(-1).i32(1);        // one valid member: dropped

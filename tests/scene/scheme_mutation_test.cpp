@@ -126,7 +126,8 @@ TEST(SchemeMutation, ExtremeRecordFieldsAreRefusedAndNotDrawn) {
             EXPECT_TRUE(Refused(ParseModelFile(bytes))) << field;
         }
     }
-    for (uint8_t kind : {kRegion, kPictureModel, kShadowRegion, kCutOutModel}) {
+    for (RecordKind kind :
+         {RecordKind::Region, RecordKind::PictureModel, RecordKind::ShadowRegion, RecordKind::CutOutModel}) {
         for (int32_t extreme : {INT_MIN, INT_MAX}) {
             Scene scene = testing::RichScene();
             for (const auto& r : scene.PolyList) {

@@ -74,8 +74,8 @@ TEST_F(DemoTemplates, AreDistinctFurnishedRoomsWhoseThumbnailsShowThemselves) {
         int laid = 0, models = 0;
         for (int i = 0; i < doc.scene().count(); ++i) {
             const V2dPolygon& r = *doc.scene().at(i);
-            models += r.kind != kRegion;
-            laid += r.kind == kRegion && !GetParam(r.partsInfo, "PartsNumber").empty();
+            models += r.kind != RecordKind::Region;
+            laid += r.kind == RecordKind::Region && !GetParam(r.partsInfo, "PartsNumber").empty();
         }
         EXPECT_GE(laid, 2) << row.SampleName;
         EXPECT_GE(models, 1) << row.SampleName;

@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 #include "app/product_panel_widget.h"
 #include "base/picture_codec.h"
 #include "demo/demo_room.h"

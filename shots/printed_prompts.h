@@ -3,7 +3,7 @@
 // box, questions get one fixed answer, and dialogs are cancelled.
 #include <cstdio>
 
-#include "app/user_prompts.h"
+#include "widgets/user_prompts.h"
 
 namespace v2d::test {
 

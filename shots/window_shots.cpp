@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "library/data_module.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"

@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "app/model_menu.h"
 #include "app/uformshadow.h"
 

@@ -1,4 +1,4 @@
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 
 #include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>

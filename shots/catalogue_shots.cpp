@@ -18,7 +18,7 @@
 
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
-#include "tests/app/printed_prompts.h"
+#include "shots/printed_prompts.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 #include "library/data_module.h"

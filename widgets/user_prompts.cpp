@@ -1,4 +1,4 @@
-#include "app/user_prompts.h"
+#include "widgets/user_prompts.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>

@@ -1,13 +1,13 @@
 #pragma once
 // What the screenshot drivers share: the program's windows over a
-// workspace, shown at a given size (prompts: tests/app/printed_prompts.h).
+// workspace, shown at a given size (prompts: shots/printed_prompts.h).
 #include <QSize>
 #include <QTest>
 
 #include <memory>
 
 #include "app/application.h"
-#include "tests/app/printed_prompts.h"
+#include "shots/printed_prompts.h"
 
 namespace v2d {
 

@@ -16,7 +16,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "app/scene_view.h"
 #include "demo/demo_room.h"
 #include "library/pub_functions.h"
@@ -132,7 +132,7 @@ struct Driver {
         main.document().Select(0);
         const Scene& scene = main.document().scene();
         for (int i = 0; i < scene.count(); ++i)
-            if (scene.at(i)->kind == kCutOutModel) main.document().Select(i);
+            if (scene.at(i)->kind == RecordKind::CutOutModel) main.document().Select(i);
         Save("sofa-selected");
         DragHandle("node3", QPoint(3, 2), 10);
         Save("sofa-corner-dragged");

@@ -16,12 +16,12 @@
 #include <thread>
 
 #include "app/application.h"
-#include "app/page_browser.h"
+#include "widgets/page_browser.h"
 #include "app/uformloadtype.h"
-#include "app/user_prompts.h"
+#include "widgets/user_prompts.h"
 #include "demo/web_catalogue.h"
 #include "online/service_settings.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "web/uformproductie.h"
 #include "web/uformwebtemp.h"
 #include "webservice/web_service.h"

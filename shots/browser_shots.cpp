@@ -14,7 +14,7 @@
 
 #include "app/uformselparts.h"
 #include "app/uformsuperlogin.h"
-#include "tests/app/printed_prompts.h"
+#include "shots/printed_prompts.h"
 #include "library/data_module.h"
 
 namespace v2d {

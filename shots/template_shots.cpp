@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "tests/app/shot_support.h"
+#include "shots/shot_support.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
 #include "library/product_descriptor.h"
