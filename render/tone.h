@@ -36,5 +36,10 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]);
 // cut to the outline box, stretched by 2r each way, blurred with radius and
 // sigma r, and the box-sized window at (r, r).
 QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops);
+// Rows [firstRow, endRow) of that light map, made from the photo rows they
+// need alone, pixel for pixel as in the whole map: a tall region's map is
+// built band by band.
+QImage BuildSmoothedLightMapRows(const V2dPolygon& record, const QImage& photo, int radius,
+                                 const ImageOperations& ops, int firstRow, int endRow);
 
 }  // namespace v2d
