@@ -77,6 +77,10 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
         const V2dPolygon& record = *scene_.at(j);
         bounds[size_t(j)] = BoundsOf(record);
         if (IsModel(record) && !record.group && bounds[size_t(j)].isEmpty()) return false;
+        // A reflection toned afresh (its cache did not fit) mirrors the scene beneath it.
+        if (record.reflect >= 1 && record.renderCache.isNull() && !record.group && record.kind != kShadowRegion &&
+            !IsModel(record) && DrawsTone(record))
+            return false;
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
         if (!isChanged && !(record.kind == kShadowRegion && j > lowestChange)) continue;
         if (record.group) return false;  // a part changes its owner's picture

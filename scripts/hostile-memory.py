@@ -106,9 +106,16 @@ def hostile_schemes():
         kind = [REGION, SHADOW_REGION, PICTURE_MODEL][i % 3]
         mixed.append(record(b"mix%d" % i, kind, WIDTH, HEIGHT, picture=small, blur=30 if kind == REGION else 0,
                             reflect=60 if kind == REGION else 0))
+    def whole(kind):
+        return [record(b"k%d-%d" % (kind, i), kind, WIDTH, HEIGHT, picture=small) for i in range(RECORDS)]
     return {
         "blurred-regions": scheme(grey, regions),
+        "shadow-regions": scheme(grey, whole(SHADOW_REGION)),
+        "picture-models": scheme(grey, whole(PICTURE_MODEL)),
         "mixed-kinds": scheme(grey, mixed),
+        # The rest of the file's 80 megapixels in one picture, repeated over the whole scene.
+        "large-picture": scheme(grey, [record(b"large", REGION, WIDTH, HEIGHT, picture=flat_jpeg(5000, 4000),
+                                              reflect=60)]),
         "background-only": scheme(grey, []),
         "png-bomb-background": scheme(zero_png(WIDTH, HEIGHT), []),
         "png-truncated-background": scheme(zero_png(WIDTH, HEIGHT, truncated=True), []),
