@@ -137,7 +137,7 @@ int64_t WholeToningBytes(const V2dPolygon& record) {
                                                        : Pixels(record.picture.width(), record.picture.height()));
     int64_t bytes = record.reflect >= 1 ? 2 * toned : toned;
     if (record.blurRadius > 0 && (record.picture.isNull() || record.toneEnabled)) {
-        const int r = std::min(record.blurRadius, 30);
+        const int r = std::min(record.blurRadius, kLargestLightMapBlur);
         const int rows = std::min(TonedHeight(record), box.height());
         bytes += 4 * Pixels(box.width(), rows) + 3 * 4 * Pixels(box.width() + 2 * r, rows + 6 * r);
     }
@@ -145,7 +145,7 @@ int64_t WholeToningBytes(const V2dPolygon& record) {
 }
 
 int64_t BandRowBytes(const V2dPolygon& record) {
-    const int width = std::max(OutlineBox(record).width() + 60, record.picture.width());
+    const int width = std::max(OutlineBox(record).width() + 2 * kLargestLightMapBlur, record.picture.width());
     return 4 * int64_t(std::max(width, 1));
 }
 

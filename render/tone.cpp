@@ -129,9 +129,6 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]) {
 
 namespace {
 
-// An edge blur wider than this shows nothing more, and the blur's cost grows
-// with it; larger radii are blurred at this one.
-constexpr int kLargestLightMapBlur = 30;
 // The stamping's pixel work (circles times their area) of any real outline
 // stays far below this; a hostile outline beyond it gets no light map.
 constexpr double kStampBudget = 5e8;

@@ -31,6 +31,10 @@ QImage ReflectWall(const QImage& picture, const QImage& scene, int offsetX, int 
 // as a wall; any other as a floor.
 bool ReflectsAsWall(const V2d_Point (&corners)[4]);
 
+// An edge blur wider than this shows nothing more, and the blur's cost grows
+// with it; larger radii are blurred at this one.
+inline constexpr int kLargestLightMapBlur = 30;
+
 // The light map of a record with an edge blur: the photo with the colours
 // at the outline points stamped along the outline (circles of radius 2r),
 // cut to the outline box, stretched by 2r each way, blurred with radius and
