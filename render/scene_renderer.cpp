@@ -173,8 +173,22 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
     if (!DrawPlainRegion(record, &toned)) return;
     // The toned picture is kept while the caches stay within the budget; a
     // region without one is toned afresh whenever it is drawn.
-    if (toned.sizeInBytes() > FreeBytes(&record)) toned = QImage();
+    if (toned.sizeInBytes() > FreeBytes(&record) && !(record.reflect >= 1 && MakeRoom(toned.sizeInBytes(), record)))
+        toned = QImage();
     record.renderCache = std::move(toned);
+}
+
+bool SceneRenderer::MakeRoom(int64_t bytes, const V2dPolygon& keeping) {
+    // A reflection mirrors the scene as it was beneath the region when it was
+    // toned, so its cache is worth more than one toned from the region alone.
+    for (const PolygonPtr& other : scene_.PolyList) {
+        if (FreeBytes(&keeping) >= bytes) return true;
+        V2dPolygon& r = *other;
+        const bool shared = r.renderCache.cacheKey() == r.picture.cacheKey();  // drawn flat: nothing to tone afresh
+        if (&r != &keeping && !r.group && !IsModel(r) && r.kind != kShadowRegion && r.reflect < 1 && !shared)
+            r.renderCache = QImage();
+    }
+    return FreeBytes(&keeping) >= bytes;
 }
 
 bool SceneRenderer::DrawsTone(const V2dPolygon& record) const {

@@ -89,6 +89,9 @@ private:
     // Tones and draws a plain region, whole when that fits the budget (the
     // toned picture goes to `toned`), else in bands. False when nothing drew.
     bool DrawPlainRegion(const V2dPolygon& record, QImage* toned);
+    // Drops the caches of regions toned from themselves alone until `bytes`
+    // fit beside the others; true when they do.
+    bool MakeRoom(int64_t bytes, const V2dPolygon& keeping);
     void RememberDrawnScene();
     bool DisplayedMatchesScene() const;
     bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress);
