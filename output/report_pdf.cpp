@@ -10,8 +10,10 @@
 
 #include <unistd.h>
 
+#include <optional>
 #include <system_error>
 
+#include "base/atomic_file.h"
 #include "scene/scheme_file.h"
 
 namespace v2d {
@@ -26,40 +28,32 @@ void PrepareReportPrinting() {
 Status PrintReportToPdf(const fs::path& page, const fs::path& pdf, int timeoutMs) {
     std::error_code error;
     if (!fs::is_regular_file(page, error)) return Error{"报表文件不存在：" + page.string()};
-    fs::path temporary = pdf;
-    temporary += ".part";
-    fs::remove(temporary, error);
 
+    // The engine hands the document back in memory; it reaches the disk only
+    // through an exclusive temporary file beside the target (never a name a
+    // stranger could plant a link under), renamed over the old PDF when whole.
     QEventLoop loop;
     QWebEnginePage view;
-    bool printed = false;
+    std::optional<QByteArray> printed;
     QObject::connect(&view, &QWebEnginePage::loadFinished, &loop, [&](bool ok) {
         if (!ok) return loop.quit();
         const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
                              QPageLayout::Millimeter);
-        view.printToPdf(QString::fromStdString(temporary.string()), a4);
-    });
-    QObject::connect(&view, &QWebEnginePage::pdfPrintingFinished, &loop, [&](const QString&, bool ok) {
-        printed = ok;
-        loop.quit();
+        view.printToPdf(
+            [&](const QByteArray& document) {
+                if (!document.isEmpty()) printed = document;
+                loop.quit();
+            },
+            a4);
     });
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     view.load(QUrl::fromLocalFile(QString::fromStdString(fs::absolute(page).string())));
     loop.exec();
 
-    if (!printed || !fs::is_regular_file(temporary, error)) {
-        fs::remove(temporary, error);
+    if (!printed) return Error{kMsgWriteFailed};
+    const auto* bytes = reinterpret_cast<const uint8_t*>(printed->constData());
+    if (!WriteFileAtomically(pdf, std::span<const uint8_t>(bytes, static_cast<size_t>(printed->size()))))
         return Error{kMsgWriteFailed};
-    }
-    // The engine makes the file for its owner only; a report is for mailing.
-    fs::permissions(temporary,
-                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
-                    error);
-    fs::rename(temporary, pdf, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return Error{kMsgWriteFailed};
-    }
     return Status::Ok();
 }
 

@@ -75,25 +75,31 @@ QImage ResizePicture(const QImage& picture, int width, int height) {
     return ResizePictureWindow(picture, width, height, width, height);
 }
 
-QImage ResizePictureWindow(const QImage& picture, int targetWidth, int targetHeight, int width, int height) {
-    constexpr int kLargestTarget = 1 << 24;  // keeps the weight sums within 64 bits
-    const QImage source = ToRgb32(picture);
-    if (source.isNull() || targetWidth < 1 || targetHeight < 1 || targetWidth > kLargestTarget ||
-        targetHeight > kLargestTarget)
-        return {};
-    width = std::min(width, targetWidth);
-    height = std::min(height, targetHeight);
-    if (width < 1 || height < 1) return {};
-    if (source.width() == targetWidth && source.height() == targetHeight)
-        return source.copy(0, 0, width, height);
+namespace {
+
+constexpr int kLargestTarget = 1 << 24;  // keeps the weight sums within 64 bits
+
+// Target rows [firstRow, endRow) and columns [0, width) of the source
+// resized to targetWidth x targetHeight. `source` holds the source rows from
+// `sourceFirstRow` on, of a picture `sourceHeight` rows high.
+QImage ResizeWindow(const QImage& source, int sourceFirstRow, int sourceHeight, int targetWidth, int targetHeight,
+                    int width, int firstRow, int endRow) {
+    const int height = endRow - firstRow;
     uint32_t dx = 1, dy = 1;
     const std::vector<AxisSample> columns = SampleAxis(source.width(), targetWidth, width, dx);
-    const std::vector<AxisSample> rows = SampleAxis(source.height(), targetHeight, height, dy);
+    std::vector<AxisSample> rows = SampleAxis(sourceHeight, targetHeight, endRow, dy);
+    rows.erase(rows.begin(), rows.begin() + firstRow);
+    for (AxisSample& r : rows) {
+        r.first -= sourceFirstRow;
+        r.second -= sourceFirstRow;
+        if (r.first < 0 || r.second >= source.height()) return {};  // rows the caller did not hand over
+    }
     const uint64_t total = static_cast<uint64_t>(dx) * dy;
     const uint64_t half = total / 2;  // half up: floor(sum / total + 0.5)
     QImage result(width, height, QImage::Format_RGB32);
-    ForEachRowBand(height, width, [&](int firstRow, int endRow) {
-        for (int y = firstRow; y < endRow; ++y) {
+    if (result.isNull()) return {};
+    ForEachRowBand(height, width, [&](int firstBandRow, int endBandRow) {
+        for (int y = firstBandRow; y < endBandRow; ++y) {
             const AxisSample& r = rows[static_cast<size_t>(y)];
             const auto* top = reinterpret_cast<const uint32_t*>(source.constScanLine(r.first));
             const auto* bottom = reinterpret_cast<const uint32_t*>(source.constScanLine(r.second));
@@ -116,6 +122,42 @@ QImage ResizePictureWindow(const QImage& picture, int targetWidth, int targetHei
         }
     });
     return result;
+}
+
+}  // namespace
+
+QImage ResizePictureWindow(const QImage& picture, int targetWidth, int targetHeight, int width, int height) {
+    const QImage source = ToRgb32(picture);
+    if (source.isNull() || targetWidth < 1 || targetHeight < 1 || targetWidth > kLargestTarget ||
+        targetHeight > kLargestTarget)
+        return {};
+    width = std::min(width, targetWidth);
+    height = std::min(height, targetHeight);
+    if (width < 1 || height < 1) return {};
+    if (source.width() == targetWidth && source.height() == targetHeight)
+        return source.copy(0, 0, width, height);
+    return ResizeWindow(source, 0, source.height(), targetWidth, targetHeight, width, 0, height);
+}
+
+SourceRows ResizeSourceRows(int sourceHeight, int targetHeight, int firstRow, int endRow) {
+    if (sourceHeight < 1 || targetHeight < 1 || targetHeight > kLargestTarget || firstRow < 0 || endRow <= firstRow ||
+        endRow > targetHeight)
+        return {};
+    uint32_t denominator = 1;
+    const std::vector<AxisSample> rows = SampleAxis(sourceHeight, targetHeight, endRow, denominator);
+    return {rows[static_cast<size_t>(firstRow)].first, rows[static_cast<size_t>(endRow - 1)].second + 1};
+}
+
+QImage ResizePictureRows(const QImage& sourceRows, int sourceFirstRow, int sourceHeight, int width, int height,
+                         int firstRow, int endRow) {
+    const QImage source = ToRgb32(sourceRows);
+    const SourceRows needed = ResizeSourceRows(sourceHeight, height, firstRow, endRow);
+    if (source.isNull() || width < 1 || width > kLargestTarget || needed.end <= needed.first) return {};
+    if (source.width() == width && sourceHeight == height) {
+        if (firstRow < sourceFirstRow || endRow > sourceFirstRow + source.height()) return {};
+        return source.copy(0, firstRow - sourceFirstRow, width, endRow - firstRow);
+    }
+    return ResizeWindow(source, sourceFirstRow, sourceHeight, width, height, width, firstRow, endRow);
 }
 
 QImage MultiplyColour(const QImage& picture, uint32_t colour) {

@@ -41,6 +41,18 @@ QImage ResizePicture(const QImage& picture, int width, int height);
 // the canvas it fills costs only what shows. Null for sizes above 2^24.
 QImage ResizePictureWindow(const QImage& picture, int width, int height, int windowWidth, int windowHeight);
 
+// Rows [firstRow, endRow) of ResizePicture (picture, width, height) made
+// from the source rows they sample alone: `sourceRows` holds the picture's
+// rows from `sourceFirstRow` on (at least ResizeSourceRows of them) of a
+// picture `sourceHeight` rows high. A tall picture is resized band by band.
+struct SourceRows {
+    int first = 0;
+    int end = 0;
+};
+SourceRows ResizeSourceRows(int sourceHeight, int height, int firstRow, int endRow);
+QImage ResizePictureRows(const QImage& sourceRows, int sourceFirstRow, int sourceHeight, int width, int height,
+                         int firstRow, int endRow);
+
 // Each of red, green and blue becomes trunc(colour/255 * pixel/255 * 255),
 // computed exactly as floor(colour * pixel / 255).
 QImage MultiplyColour(const QImage& picture, uint32_t colour);

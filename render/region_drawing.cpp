@@ -31,20 +31,35 @@ QRect DrawnBounds(const V2dPolygon& record) {
     return QRect(origin.x(), origin.y(), box.width(), box.height());
 }
 
-void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip) {
+namespace {
+
+void FillOutline(const V2dPolygon& record, const QImage& picture, QPoint textureOrigin, QImage& target,
+                 const QRect& clip) {
     if (picture.isNull() || target.isNull() || record.points.empty() || !WithinDrawingRange(record)) return;
-    const QPoint origin = PictureOrigin(record);
     const QPoint shift = record.kind == RecordKind::ShadowRegion ? QPoint(record.originX, record.originY) : QPoint();
     // Outline points name pixel centres; Qt's pixel (i, j) spans [i, i + 1).
     const QPainterPath path = OutlinePath(record, QPointF(shift.x() + 0.5, shift.y() + 0.5));
     QBrush brush(picture);
-    brush.setTransform(QTransform::fromTranslate(origin.x(), origin.y()));
+    brush.setTransform(QTransform::fromTranslate(textureOrigin.x(), textureOrigin.y()));
     QPainter painter(&target);
     if (!clip.isNull()) painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(brush);
     painter.drawPath(path);
+}
+
+}  // namespace
+
+void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip) {
+    FillOutline(record, picture, PictureOrigin(record), target, clip);
+}
+
+void DrawRegionRows(const V2dPolygon& record, const QImage& rows, int firstRow, QImage& target, const QRect& clip) {
+    const QPoint origin = PictureOrigin(record) + QPoint(0, firstRow);
+    QRect band = QRect(0, origin.y(), target.width(), rows.height()) & target.rect();
+    if (!clip.isNull()) band &= clip;
+    if (!band.isEmpty()) FillOutline(record, rows, origin, target, band);
 }
 
 }  // namespace v2d

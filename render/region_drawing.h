@@ -24,6 +24,12 @@ QPoint PictureOrigin(const V2dPolygon& record);
 // A non-empty clip keeps every pixel outside it untouched.
 void DrawRegionPicture(const V2dPolygon& record, const QImage& picture, QImage& target, const QRect& clip = {});
 
+// Rows [firstRow, firstRow + rows.height()) of a picture through the
+// outline: each lands where DrawRegionPicture puts that row of the whole
+// picture, and no other row of the target is touched. A tall picture is
+// drawn band by band this way.
+void DrawRegionRows(const V2dPolygon& record, const QImage& rows, int firstRow, QImage& target, const QRect& clip = {});
+
 // The pixels DrawRegionPicture may touch: the outline box, moved by the
 // offset for shadow regions.
 QRect DrawnBounds(const V2dPolygon& record);

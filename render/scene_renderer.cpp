@@ -7,7 +7,7 @@
 #include "base/picture_codec.h"
 #include "render/picture_ops.h"
 #include "render/region_drawing.h"
-#include "render/tone.h"
+#include "render/region_tone.h"
 
 namespace v2d {
 
@@ -72,6 +72,10 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
         const V2dPolygon& record = *scene_.at(j);
         bounds[size_t(j)] = BoundsOf(record);
         if (record.isModel() && !record.group && bounds[size_t(j)].isEmpty()) return false;
+        // A reflection toned afresh (its cache did not fit) mirrors the scene beneath it.
+        if (record.reflect >= 1 && record.renderCache.isNull() && !record.group &&
+            record.kind != RecordKind::ShadowRegion && !record.isModel() && DrawsTone(record))
+            return false;
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
         if (!isChanged && !(record.kind == RecordKind::ShadowRegion && j > lowestChange)) continue;
         if (record.group) return false;  // a part changes its owner's picture
@@ -157,32 +161,59 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
         shadows_->RenderShadowRegion(record, displayed_, Context());
         return;
     }
-    const QImage& picture = record.picture;
-    const PixelBox box = OutlineBox(record);
-    if (box.empty() || !WithinDrawingRange(record)) return;
-    const double factor = 1.0 + 0.01 * record.lighten;
+    if (!DrawsTone(record)) return;
+    // Over the budget the old cache goes first: it is replaced anyway.
+    if (WholeToningBytes(record) > FreeBytes(&record)) record.renderCache = QImage();
     QImage toned;
-    if (record.blurRadius <= 0) {
-        if (picture.isNull()) return;
-        toned = record.toneEnabled ? ApplyLightMap(picture, scene_.background, box.minX, box.minY, factor)
-                                   : ToRgb32(picture).copy();
-    } else {
-        const QImage light = BuildSmoothedLightMap(record, scene_.background, record.blurRadius, ops_);
-        if (picture.isNull())
-            toned = light;
-        else if (!record.toneEnabled)
-            toned = ToRgb32(picture).copy();
-        else
-            toned = ApplyLightMap(picture, light, 0, 0, factor);
-    }
-    if (toned.isNull()) return;
-    if (record.reflect >= 1) {
-        const float strength = static_cast<float>(0.01 * std::min(record.reflect, 100));
-        toned = ReflectsAsWall(record.corners) ? ReflectWall(toned, displayed_, box.minX, box.minY, strength)
-                                               : ReflectFloor(toned, displayed_, box.minX, box.minY, strength);
-    }
-    DrawRegionPicture(record, toned, displayed_, clip_);
+    if (!DrawPlainRegion(record, &toned)) return;
+    // The toned picture is kept while the caches stay within the budget; a
+    // region without one is toned afresh whenever it is drawn.
+    if (toned.sizeInBytes() > FreeBytes(&record) && !(record.reflect >= 1 && MakeRoom(toned.sizeInBytes(), record)))
+        toned = QImage();
     record.renderCache = std::move(toned);
+}
+
+bool SceneRenderer::MakeRoom(int64_t bytes, const V2dPolygon& keeping) {
+    // A reflection mirrors the scene as it was beneath the region when it was
+    // toned, so its cache is worth more than one toned from the region alone.
+    for (const PolygonPtr& other : scene_.PolyList) {
+        if (FreeBytes(&keeping) >= bytes) return true;
+        V2dPolygon& r = *other;
+        const bool shared = r.renderCache.cacheKey() == r.picture.cacheKey();  // drawn flat: nothing to tone afresh
+        if (&r != &keeping && !r.group && !r.isModel() && r.kind != RecordKind::ShadowRegion && r.reflect < 1 && !shared)
+            r.renderCache = QImage();
+    }
+    return FreeBytes(&keeping) >= bytes;
+}
+
+bool SceneRenderer::DrawsTone(const V2dPolygon& record) const {
+    const PixelBox box = OutlineBox(record);
+    return !box.empty() && WithinDrawingRange(record) && (!record.picture.isNull() || record.blurRadius > 0);
+}
+
+int64_t SceneRenderer::FreeBytes(const V2dPolygon* except) const {
+    const QImage& photo = scene_.background;
+    int64_t used = displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height();
+    for (const PolygonPtr& record : scene_.PolyList)
+        if (record.get() != except) used += record->renderCache.sizeInBytes();
+    return budget_ - used;
+}
+
+bool SceneRenderer::DrawPlainRegion(const V2dPolygon& record, QImage* toned) {
+    const int64_t free = FreeBytes(&record);
+    if (WholeToningBytes(record) > free && CanToneInBands(record)) {
+        // Working pictures of a band: the stamped rows, the stretched and
+        // blurred ones with their margins, the light, the tone, the reflection.
+        constexpr int kWorkingPictures = 8;
+        const int64_t rows = free / (kWorkingPictures * BandRowBytes(record));
+        return DrawRegionInBands(record, scene_.background, displayed_, ops_, clip_,
+                                 static_cast<int>(std::clamp<int64_t>(rows, kFewestBandRows, kMostBandRows)));
+    }
+    QImage whole = TonedRegionPicture(record, scene_.background, displayed_, ops_);
+    if (whole.isNull()) return false;
+    DrawRegionPicture(record, whole, displayed_, clip_);
+    if (toned) *toned = std::move(whole);
+    return true;
 }
 
 void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
@@ -192,7 +223,10 @@ void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
         models_->QuickDrawModel(record, displayed_, Context());
         return;
     }
-    if (!record.renderCache.isNull()) DrawRegionPicture(record, record.renderCache, displayed_, clip_);
+    if (!record.renderCache.isNull())
+        DrawRegionPicture(record, record.renderCache, displayed_, clip_);
+    else if (record.kind != RecordKind::ShadowRegion && DrawsTone(record))
+        DrawPlainRegion(record, nullptr);  // its cache did not fit the budget
 }
 
 void SceneRenderer::DrawFlat(const V2dPolygon& record, const QImage& picture) {

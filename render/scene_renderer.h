@@ -7,6 +7,7 @@
 
 #include <QRect>
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct RedrawCounters {
     int quickDrawn = 0;
     int untouched = 0;  // lay wholly outside the changed area and kept their pixels
 };
+
+// Room for a 60-megapixel photo and its displayed scene (240 MB each) and
+// the working rows beside them; an ordinary scene keeps every cache.
+inline constexpr int64_t kDefaultRenderBudget = int64_t(512) << 20;
+inline constexpr int kFewestBandRows = 16, kMostBandRows = 1024;
 
 class SceneRenderer {
 public:
@@ -63,12 +69,29 @@ public:
 
     const RedrawCounters& counters() const { return counters_; }
 
+    // Bytes the photo, the displayed scene, the kept renderCaches and a
+    // render's working pictures may take together. Regions whose cache
+    // would not fit are toned afresh when drawn, and a region too large to
+    // tone at once is toned band by band; the pixels stay the same.
+    void SetMemoryBudget(int64_t bytes) { budget_ = bytes; }
+
     // Code that changes records' caches, the list or the background without
     // a redraw of its own makes the next RedrawScene start from scratch.
     void InvalidateDisplayed() { drawnList_.clear(); }
 
 private:
     void StartFromBackground();
+    // A plain region with something to tone inside the drawing range.
+    bool DrawsTone(const V2dPolygon& record) const;
+    // What the budget leaves beside the photo, the displayed scene and the
+    // caches of all records but `except`.
+    int64_t FreeBytes(const V2dPolygon* except) const;
+    // Tones and draws a plain region, whole when that fits the budget (the
+    // toned picture goes to `toned`), else in bands. False when nothing drew.
+    bool DrawPlainRegion(const V2dPolygon& record, QImage* toned);
+    // Drops the caches of regions toned from themselves alone until `bytes`
+    // fit beside the others; true when they do.
+    bool MakeRoom(int64_t bytes, const V2dPolygon& keeping);
     void RememberDrawnScene();
     bool DisplayedMatchesScene() const;
     bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress);
@@ -90,6 +113,7 @@ private:
     std::vector<const V2dPolygon*> drawnList_;
     std::vector<QRect> drawnBounds_;
     qint64 drawnBackground_ = 0;
+    int64_t budget_ = kDefaultRenderBudget;
 };
 
 }  // namespace v2d

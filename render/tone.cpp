@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "scene/outline_geometry.h"
-#include "base/picture_codec.h"
 #include "base/picture_codec.h"
 #include "render/picture_ops.h"
 #include "base/row_bands.h"
@@ -129,9 +129,6 @@ bool ReflectsAsWall(const V2d_Point (&corners)[4]) {
 
 namespace {
 
-// An edge blur wider than this shows nothing more, and the blur's cost grows
-// with it; larger radii are blurred at this one.
-constexpr int kLargestLightMapBlur = 30;
 // The stamping's pixel work (circles times their area) of any real outline
 // stays far below this; a hostile outline beyond it gets no light map.
 constexpr double kStampBudget = 5e8;
@@ -150,45 +147,104 @@ double StampWork(const V2dPolygon& record, const PixelBox& box, int radius) {
 
 }  // namespace
 
-QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops) {
+namespace {
+
+// Where a record's light map lies: its outline box, stretched by 2r each way.
+struct LightMapPlan {
+    PixelBox box;
+    int radius = 0;
+    int stretchedWidth = 0, stretchedHeight = 0;
+};
+
+std::optional<LightMapPlan> PlanLightMap(const V2dPolygon& record, const QImage& photo, int radius) {
     const PixelBox box = OutlineBox(record);
-    if (box.empty() || photo.isNull() || radius < 1 || !PictureSizeAllowed(box.width(), box.height())) return {};
+    if (box.empty() || photo.isNull() || radius < 1 || !PictureSizeAllowed(box.width(), box.height()))
+        return std::nullopt;
     radius = std::min(radius, kLargestLightMapBlur);
     const long long stretchedW = box.width() + 2LL * radius, stretchedH = box.height() + 2LL * radius;
     // The map covers the region's box; one far larger than the photo is no region of it.
     if (stretchedW > kMaxPictureSide || stretchedH > kMaxPictureSide ||
         stretchedW * stretchedH > 4LL * photo.width() * photo.height() + (1 << 20) ||
         StampWork(record, box, radius) > kStampBudget)
-        return {};
-    const QImage source = ToRgb32(photo);
-    // Only the outline box survives the cut, so the stamping works on it alone.
-    QImage work(box.width(), box.height(), QImage::Format_RGB32);
+        return std::nullopt;
+    return LightMapPlan{box, radius, static_cast<int>(stretchedW), static_cast<int>(stretchedH)};
+}
+
+// The outline box's rows from `top` on, as many as `work` holds: the photo
+// with the colours at the outline points stamped along the outline. Only
+// circles reaching rows from `firstNeeded` on are stamped; each is drawn in
+// the whole box's coordinates, moved up by `top` after its path is made, so
+// a band shows exactly the pixels of the whole box.
+void StampOutline(QImage& work, const V2dPolygon& record, const QImage& source, const LightMapPlan& plan, int top,
+                  int firstNeeded) {
+    const PixelBox& box = plan.box;
     work.fill(0xFF000000u);
-    {
-        QPainter painter(&work);
-        painter.drawImage(QPoint(-box.minX, -box.minY), source);
-        painter.setPen(Qt::NoPen);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const double r2 = 2.0 * radius;
-        for (std::span<const V2d_Point> ring : OutlineRings(record)) {
-            for (size_t n = 0; n < ring.size(); ++n) {
-                const V2d_Point a = ring[n], b = ring[(n + 1) % ring.size()];
-                if (a.x < 0 || a.y < 0 || a.x >= source.width() || a.y >= source.height()) continue;
-                painter.setBrush(QColor::fromRgb(source.pixel(a.x, a.y)));  // once per outline point
-                const long long steps = std::max(std::llabs(static_cast<long long>(b.x) - a.x),
-                                                 std::llabs(static_cast<long long>(b.y) - a.y));
-                for (long long s = 0; s <= steps; ++s) {
-                    const double t = steps == 0 ? 0.0 : double(s) / double(steps);
-                    const QPointF centre(a.x + (b.x - a.x) * t - box.minX, a.y + (b.y - a.y) * t - box.minY);
-                    painter.drawEllipse(centre, r2, r2);
-                }
+    QPainter painter(&work);
+    painter.drawImage(QPoint(-box.minX, -box.minY - top), source);
+    painter.setPen(Qt::NoPen);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(0, -top);
+    const double r2 = 2.0 * plan.radius;
+    const double firstY = firstNeeded - r2 - 1, endY = top + work.height() + r2 + 1;
+    for (std::span<const V2d_Point> ring : OutlineRings(record)) {
+        for (size_t n = 0; n < ring.size(); ++n) {
+            const V2d_Point a = ring[n], b = ring[(n + 1) % ring.size()];
+            if (a.x < 0 || a.y < 0 || a.x >= source.width() || a.y >= source.height()) continue;
+            // The edge's circles all lie between its ends' rows.
+            if (std::max(a.y, b.y) - box.minY < firstY || std::min(a.y, b.y) - box.minY > endY) continue;
+            painter.setBrush(QColor::fromRgb(source.pixel(a.x, a.y)));  // once per outline point
+            const long long steps = std::max(std::llabs(static_cast<long long>(b.x) - a.x),
+                                             std::llabs(static_cast<long long>(b.y) - a.y));
+            for (long long s = 0; s <= steps; ++s) {
+                const double t = steps == 0 ? 0.0 : double(s) / double(steps);
+                const QPointF centre(a.x + (b.x - a.x) * t - box.minX, a.y + (b.y - a.y) * t - box.minY);
+                if (centre.y() < firstY || centre.y() > endY) continue;
+                painter.drawEllipse(centre, r2, r2);
             }
         }
     }
-    const QImage stretched = ResizePicture(work, static_cast<int>(stretchedW), static_cast<int>(stretchedH));
-    const QImage blurred = ops.GaussBlurCV2(stretched, radius, radius);
+}
+
+}  // namespace
+
+QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops) {
+    const std::optional<LightMapPlan> plan = PlanLightMap(record, photo, radius);
+    if (!plan) return {};
+    const PixelBox& box = plan->box;
+    // Only the outline box survives the cut, so the stamping works on it alone.
+    QImage work(box.width(), box.height(), QImage::Format_RGB32);
+    StampOutline(work, record, ToRgb32(photo), *plan, 0, 0);
+    const QImage stretched = ResizePicture(work, plan->stretchedWidth, plan->stretchedHeight);
+    const QImage blurred = ops.GaussBlurCV2(stretched, plan->radius, plan->radius);
     if (blurred.isNull()) return {};
-    return blurred.copy(radius, radius, box.width(), box.height());
+    return blurred.copy(plan->radius, plan->radius, box.width(), box.height());
+}
+
+QImage BuildSmoothedLightMapRows(const V2dPolygon& record, const QImage& photo, int radius,
+                                 const ImageOperations& ops, int firstRow, int endRow) {
+    const std::optional<LightMapPlan> plan = PlanLightMap(record, photo, radius);
+    if (!plan) return {};
+    const PixelBox& box = plan->box;
+    const int r = plan->radius;
+    firstRow = std::max(firstRow, 0);
+    endRow = std::min(endRow, box.height());
+    if (endRow <= firstRow) return {};
+    // Blurred row y + r takes the stretched rows within r of it; those take
+    // the box rows they sample, which take the circles reaching them.
+    const int stretchedFirst = firstRow, stretchedEnd = std::min(plan->stretchedHeight, endRow + 2 * r);
+    const SourceRows needed = ResizeSourceRows(box.height(), plan->stretchedHeight, stretchedFirst, stretchedEnd);
+    // Every circle reaching the needed rows lies wholly below the band's top.
+    const int top = std::max(0, needed.first - 4 * r - 4);
+    QImage work(box.width(), needed.end - top, QImage::Format_RGB32);
+    if (work.isNull()) return {};
+    StampOutline(work, record, ToRgb32(photo), *plan, top, needed.first);
+    QImage stretched = ResizePictureRows(work, top, box.height(), plan->stretchedWidth, plan->stretchedHeight,
+                                         stretchedFirst, stretchedEnd);
+    work = QImage();
+    const QImage blurred = ops.GaussBlurCV2(stretched, r, r);
+    stretched = QImage();
+    if (blurred.isNull()) return {};
+    return blurred.copy(r, firstRow + r - stretchedFirst, box.width(), endRow - firstRow);
 }
 
 }  // namespace v2d

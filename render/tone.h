@@ -31,10 +31,19 @@ QImage ReflectWall(const QImage& picture, const QImage& scene, int offsetX, int 
 // as a wall; any other as a floor.
 bool ReflectsAsWall(const V2d_Point (&corners)[4]);
 
+// An edge blur wider than this shows nothing more, and the blur's cost grows
+// with it; larger radii are blurred at this one.
+inline constexpr int kLargestLightMapBlur = 30;
+
 // The light map of a record with an edge blur: the photo with the colours
 // at the outline points stamped along the outline (circles of radius 2r),
 // cut to the outline box, stretched by 2r each way, blurred with radius and
 // sigma r, and the box-sized window at (r, r).
 QImage BuildSmoothedLightMap(const V2dPolygon& record, const QImage& photo, int radius, const ImageOperations& ops);
+// Rows [firstRow, endRow) of that light map, made from the photo rows they
+// need alone, pixel for pixel as in the whole map: a tall region's map is
+// built band by band.
+QImage BuildSmoothedLightMapRows(const V2dPolygon& record, const QImage& photo, int radius,
+                                 const ImageOperations& ops, int firstRow, int endRow);
 
 }  // namespace v2d

@@ -21,7 +21,7 @@ QImage DecodePictureBlock(std::span<const uint8_t> block, PictureMode mode) {
     QImage image = DecodePicture(PictureFileOfBlock(block));
     if (image.isNull()) return {};
     const QImage::Format format = mode == PictureMode::Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    return image.format() == format ? image : image.convertToFormat(format);
+    return image.format() == format ? image : std::move(image).convertToFormat(format);  // in place: no second copy
 }
 
 void PictureDecodeQueue::add(std::span<const uint8_t> block, QImage* target, PictureMode mode) {

@@ -30,6 +30,51 @@ TEST(SceneRenderer, OpeningRendersEveryRecordAndAnUntonedOneIsDrawnAsItIs) {
     EXPECT_EQ(At(renderer.displayed(), 320, 50), Rgb(200, 150, 104));
 }
 
+// Blurred edges, a toned picture and both reflections, over a scene whose
+// budget keeps no cache and tones every region in bands of a few rows.
+void AddBudgetScene(Scene& scene) {
+    scene.background = Gradient(300, 240);
+    PolygonPtr blurred = RectRegion("blurred", 5, 3, 290, 230, 1000, 1000);
+    blurred->points = {{5, 3}, {290, 40}, {250, 230}, {20, 200}};
+    blurred->blurRadius = 6;
+    blurred->reflect = 40;
+    blurred->corners[0] = {80, 3};  // leaning sides: a floor
+    scene.Append(std::move(blurred));
+    PolygonPtr wall = RectRegion("wall", 30, 20, 200, 220, 1000, 1000);
+    wall->picture = Gradient(171, 201).mirrored(true, false);
+    wall->blurRadius = 3;
+    wall->reflect = 30;
+    wall->lighten = 25;
+    scene.Append(std::move(wall));
+    PolygonPtr floor = RectRegion("floor", 60, 150, 280, 239, 1000, 1000);
+    floor->picture = Gradient(221, 120);
+    floor->reflect = 70;
+    floor->corners[3] = {0, 239};
+    scene.Append(std::move(floor));
+    PolygonPtr tiled = RectRegion("tiled", 60, 20, 259, 209, 1000, 1000);  // its picture repeats downwards
+    tiled->points[2] = {220, 209};
+    tiled->picture = Gradient(200, 70);
+    tiled->reflect = 50;
+    scene.Append(std::move(tiled));
+}
+
+TEST(SceneRenderer, ASceneOverTheMemoryBudgetIsDrawnInBandsWithTheSamePixels) {
+    Scene whole, banded;
+    AddBudgetScene(whole);
+    AddBudgetScene(banded);
+    SceneRenderer unlimited{whole, Library()}, limited{banded, Library()};
+    limited.SetMemoryBudget(2 * 300 * 240 * 4 + 100'000);
+    unlimited.RenderAll();
+    limited.RenderAll();
+    EXPECT_TRUE(SamePixels(unlimited.displayed(), limited.displayed()));
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(banded.at(i)->renderCache.isNull());
+    // A change redraws the others afresh, as their caches would have drawn them.
+    whole.at(2)->lighten = banded.at(2)->lighten = -30;
+    unlimited.RedrawScene(whole.at(2));
+    limited.RedrawScene(banded.at(2));
+    EXPECT_TRUE(SamePixels(unlimited.displayed(), limited.displayed()));
+}
+
 TEST(DrawRegionPicture, InnerRingIsAHoleAndTheTextureStartsAtTheBox) {
     PolygonPtr r = NewPolygon();
     r->points = {{10, 10}, {89, 10}, {89, 89}, {10, 89}, {40, 40}, {59, 40}, {59, 59}, {40, 59}};
