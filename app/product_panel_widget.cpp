@@ -23,6 +23,7 @@
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/scene_view.h"
+#include "app/slider_gesture.h"
 #include "app/track_bar_rules.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
@@ -211,6 +212,8 @@ void ProductPanelWidget::ConnectControls() {
     connect(BitBtnBzq, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnBzqClick);
     connect(TrackBarLight, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarLightChange);
     connect(TrackBarReflect, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarReflectChange);
+    MakeDragOneStep(TrackBarLight, document_);
+    MakeDragOneStep(TrackBarReflect, document_);
     connect(EditLighten, &QLineEdit::textChanged, this, &ProductPanelWidget::EditLightenChange);
     connect(EditReflect, &QLineEdit::textChanged, this, &ProductPanelWidget::EditReflectChange);
     // EditLightenKeyPress / EditReflectKeyPress: digits (and "-" for brightness) only.

@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "app/slider_gesture.h"
 #include "app/track_bar_rules.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
@@ -88,6 +89,7 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
     connect(EditOffsetY, &QLineEdit::textChanged, this, &TFormEffect::EditOffsetYChange);
     connect(TrackBarLight, &QSlider::valueChanged, this, &TFormEffect::TrackBarLightChange);
     connect(TrackBarLight, &QSlider::sliderReleased, this, &TFormEffect::TrackBarLightChange);
+    for (QSlider* bar : {TrackBarOffsetX, TrackBarOffsetY, TrackBarLight}) MakeDragOneStep(bar, document_);
 }
 
 EffectSettings TFormEffect::Settings() const {

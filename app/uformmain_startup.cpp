@@ -31,6 +31,7 @@ void TFormMain::FormCreate() {
     }
     if (!QFileInfo::exists(ProgramPath("temp"))) QDir().mkpath(ProgramPath("temp"));
     for (const std::string& path : ReadRecentSchemes(ToPath(programFolder_))) recentSchemes_ << QString::fromStdString(path);
+    document_.SetHistoryBudget(static_cast<size_t>(ReadHistoryBudgetBytes(ToPath(programFolder_))));
     FillRecentMenu();
     qApp->installEventFilter(this);
 }

@@ -96,12 +96,24 @@ std::vector<std::string> WithRecentScheme(std::vector<std::string> schemes, cons
     return schemes;
 }
 
-int64_t ReadMaxDownloadBytes(const fs::path& workspace) {
-    constexpr long long kLargestMB = 1 << 20;  // a terabyte: far beyond any real file, far from overflow
+namespace {
+
+int64_t ReadMegabytes(const fs::path& workspace, std::string_view key, int64_t fallback) {
+    constexpr long long kLargestMB = 1 << 20;  // a terabyte: far beyond any real need, far from overflow
     std::optional<long long> megabytes;
-    if (const auto text = ReadSetting(workspace, "MaxDownloadMB")) megabytes = ParseWholeNumber(*text);
-    if (!megabytes || *megabytes <= 0) megabytes = kDefaultMaxDownloadMB;
+    if (const auto text = ReadSetting(workspace, key)) megabytes = ParseWholeNumber(*text);
+    if (!megabytes || *megabytes <= 0) megabytes = fallback;
     return std::min(*megabytes, kLargestMB) << 20;
+}
+
+}  // namespace
+
+int64_t ReadMaxDownloadBytes(const fs::path& workspace) {
+    return ReadMegabytes(workspace, "MaxDownloadMB", kDefaultMaxDownloadMB);
+}
+
+int64_t ReadHistoryBudgetBytes(const fs::path& workspace) {
+    return ReadMegabytes(workspace, "HistoryMB", kDefaultHistoryMB);
 }
 
 }  // namespace v2d

@@ -37,4 +37,9 @@ std::vector<std::string> WithRecentScheme(std::vector<std::string> schemes, cons
 inline constexpr int64_t kDefaultMaxDownloadMB = 256;
 int64_t ReadMaxDownloadBytes(const std::filesystem::path& workspace);
 
+// "HistoryMB": how many megabytes of pictures the undo history may keep
+// before its oldest steps go; the same rules.
+inline constexpr int64_t kDefaultHistoryMB = 256;
+int64_t ReadHistoryBudgetBytes(const std::filesystem::path& workspace);
+
 }  // namespace v2d

@@ -241,6 +241,64 @@ void BM_ShadowSettingChangeTwentyRegions(benchmark::State& state) {
 }
 BENCHMARK(BM_ShadowSettingChangeTwentyRegions)->Unit(benchmark::kMillisecond);
 
+// The history: the floor laid through the document, then undone and redone;
+// against it the floor's own redraw (a brightness change renders only it).
+struct LaidFloor {
+    SceneDocument doc{Library()};
+    explicit LaidFloor(int layings = 1) {
+        doc.LoadScene(demo::BuildDemoRoomScene(kWidth, kHeight));
+        doc.Select(0);
+        for (int i = 0; i < layings; ++i) {
+            QImage product = Product();
+            if (i % 2) product = product.mirrored(true, false);
+            doc.SetProduct(CurrentProduct{product, "PartsName=bench"});
+            doc.TileSelection(ProductPanelState{});
+        }
+    }
+};
+
+void BM_UndoTilingOfTheFloor(benchmark::State& state) {
+    LaidFloor room(2);
+    for (auto _ : state) {
+        room.doc.Undo();
+        state.PauseTiming();
+        room.doc.Redo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UndoTilingOfTheFloor)->Unit(benchmark::kMillisecond);
+
+void BM_RedoTilingOfTheFloor(benchmark::State& state) {
+    LaidFloor room(2);
+    for (auto _ : state) {
+        state.PauseTiming();
+        room.doc.Undo();
+        state.ResumeTiming();
+        room.doc.Redo();
+    }
+}
+BENCHMARK(BM_RedoTilingOfTheFloor)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawOfTheFloorAlone(benchmark::State& state) {
+    LaidFloor room;
+    int lighten = 10;
+    for (auto _ : state) {
+        room.doc.SetLighten(lighten);
+        lighten = lighten == 10 ? 20 : 10;
+    }
+}
+BENCHMARK(BM_RedrawOfTheFloorAlone)->Unit(benchmark::kMillisecond);
+
+// What fifty layings of the floor leave in the history (bytes, as a counter).
+void BM_HistoryAfterFiftyLayings(benchmark::State& state) {
+    for (auto _ : state) {
+        LaidFloor room(50);
+        state.counters["historyMB"] = static_cast<double>(room.doc.historyBytes()) / (1 << 20);
+        state.counters["steps"] = room.doc.history().count();
+    }
+}
+BENCHMARK(BM_HistoryAfterFiftyLayings)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_FullRedrawTwentyRegionsWithShadow(benchmark::State& state) {
     ShadowedRoom room;
     for (auto _ : state) room.doc.RenderAll();

@@ -3,6 +3,7 @@
 // colour swatch and cards, undo and the progress bar. The pixels themselves
 // are the render and document tests' concern; here a control reaches the
 // document and the view shows what the document drew.
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -163,6 +164,8 @@ TEST_F(RenderingWindow, TrackBarRendersOnlyWithFocusAndOnlyOnRelease) {
     QCoreApplication::processEvents();
     EXPECT_EQ(Record(floor_).lighten, bar.value());
     EXPECT_EQ(redraws_, 1);
+    EXPECT_EQ(Doc().history().count(), 1) << "the drag is one step";
+    EXPECT_EQ(Find<QAction>("ActionUndo").text(), QStringLiteral("撤销 亮度"));
 }
 
 TEST_F(RenderingWindow, SwatchPaintsWithForegroundOnlyWaitsWithAmbientAndUndoes) {
