@@ -69,19 +69,11 @@ void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const st
         // The picture before: the settings it was laid with, when it still is that laying.
         auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == record; });
         for (RecordState& b : payload->before.records)
-            if (b.record == record && last != laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey()) {
+            if (b.record == record && last != laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey())
                 b.relay = std::get<2>(*last);
-                b.keepsPicture = false;
-                b.fields.picture = QImage();
-            }
         for (RecordState& a : payload->after.records)
-            if (a.record == record) {
-                a.relay = laying;
-                a.keepsPicture = false;
-                a.fields.picture = QImage();
-            }
-        if (last != laidWith_.end()) laidWith_.erase(last);
-        laidWith_.emplace_back(record, record->picture.cacheKey(), laying);
+            if (a.record == record) a.relay = laying;
+        RememberLaying(*record, laying);
     }
     const bool changedAnything = !payload->after.records.empty() || !payload->before.records.empty() ||
                                  (payload->before.order && payload->before.order != payload->after.order);
@@ -91,6 +83,9 @@ void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const st
 
 void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& laying) {
     TileRegion(renderer_, record, laying.panel, laying.effect, {}, false);
+}
+
+void SceneDocument::RememberLaying(V2dPolygon& record, const LayingSettings& laying) {
     auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == &record; });
     if (last != laidWith_.end()) laidWith_.erase(last);
     laidWith_.emplace_back(&record, record.picture.cacheKey(), laying);
@@ -98,6 +93,8 @@ void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& layin
 
 void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
     RestoreState(scene_, state, edit.parked, [this](V2dPolygon& r, const LayingSettings& l) { RelayPicture(r, l); });
+    for (const RecordState& r : state.records)
+        if (r.relay && scene_.IndexOfPolygon(r.record) >= 0) RememberLaying(*r.record, *r.relay);
     std::vector<V2dPolygon*> render;
     bool flatKept = false;
     for (const RecordState& r : state.records) {

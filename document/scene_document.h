@@ -264,6 +264,9 @@ private:
     void ApplyState(EditPayload& edit, const SceneState& state) override;
     void Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects);
     void RelayPicture(V2dPolygon& record, const LayingSettings& laying);
+    // The record's picture is now that laying (a new laying then keeps
+    // settings, not pixels, for the picture it replaces).
+    void RememberLaying(V2dPolygon& record, const LayingSettings& laying);
     std::vector<V2dPolygon*> SelectedRecords() const;
     void RestoreSelection(const SceneState& state);
     // Takes records (a model with its parts) out of the list into the edit.

@@ -1,5 +1,6 @@
 #include "document/edits/edit_history.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace v2d {
@@ -34,6 +35,12 @@ size_t EditHistory::keptBytes() const {
 
 void EditHistory::DropOldestOverBudget() {
     size_t bytes = keptBytes();
+    // Laid pictures go first, oldest first: their steps lay them again.
+    for (int i = 0; i < stack_.count() && bytes > budget_; ++i) {
+        EditPayload& edit = *EditAt(stack_, i)->payload();
+        const size_t freed = ThinLaidPictures(edit.before) + ThinLaidPictures(edit.after);
+        bytes -= std::min(bytes, freed);
+    }
     int dropped = 0;
     while (bytes > budget_ && stack_.count() - dropped > 1) {
         bytes -= EditAt(stack_, dropped)->payload()->bytes();

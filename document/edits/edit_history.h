@@ -1,7 +1,8 @@
 #pragma once
 // The document's history: Qt's undo stack of scene edits, bounded by a byte
-// budget. When the pictures the steps keep exceed it, the oldest steps are
-// dropped (never the newest one).
+// budget. When the pictures the steps keep exceed it, laid pictures are
+// given up for their laying settings, oldest first; if that is not enough,
+// the oldest steps are dropped (never the newest one).
 #include <QUndoStack>
 
 #include <cstddef>

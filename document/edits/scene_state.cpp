@@ -66,7 +66,7 @@ void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay)
     record = std::move(fields);
     if (state.frameCurrent >= 0)
         if (V2dPolygonEx* frames = scene.FrameSetOf(&record)) frames->current = state.frameCurrent;
-    if (state.relay && relay) relay(record, *state.relay);
+    if (state.relay && !state.keepsPicture && relay) relay(record, *state.relay);
 }
 
 }  // namespace
@@ -136,6 +136,17 @@ void RestoreState(Scene& scene, const SceneState& state, ParkedRecords& parked, 
     }
     for (const RecordState& record : state.records)
         if (scene.IndexOfPolygon(record.record) >= 0) RestoreFields(scene, record, relay);
+}
+
+size_t ThinLaidPictures(SceneState& state) {
+    size_t freed = 0;
+    for (RecordState& r : state.records)
+        if (r.relay && r.keepsPicture) {
+            freed += BytesOf(r.fields.picture);
+            r.keepsPicture = false;
+            r.fields.picture = QImage();
+        }
+    return freed;
 }
 
 size_t KeptBytes(const SceneState& state) {

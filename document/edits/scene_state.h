@@ -28,7 +28,8 @@ struct RecordState {
     // colour); any other cache is rebuilt by rendering the record.
     bool keepsRenderCache = false;
     int frameCurrent = -1;  // the rotation frame shown, for a record with frames
-    // Instead of pixels: the picture is laid again with these settings.
+    // How the picture was laid. While `keepsPicture` the pixels come back
+    // as they are; once the history thinned them, the picture is laid again.
     std::optional<LayingSettings> relay;
 };
 
@@ -67,6 +68,9 @@ using Relayer = std::function<void(V2dPolygon& record, const LayingSettings& set
 // Puts the scene into `state`: records leaving the list are parked,
 // records coming back are taken from `parked`; then every record's fields.
 void RestoreState(Scene& scene, const SceneState& state, ParkedRecords& parked, const Relayer& relay);
+
+// Drops the pixels of pictures that can be laid again; the bytes freed.
+size_t ThinLaidPictures(SceneState& state);
 
 // Bytes of picture data the state keeps (shared pictures counted at each holder).
 size_t KeptBytes(const SceneState& state);

@@ -226,14 +226,26 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     while (doc.Undo()) {}
     EXPECT_NE(doc.scene().at(kFloor)->picture.pixel(50, 10), 0u);
 
-    // Laying again and again keeps settings, not a picture per step.
+    // Layings give up their pixels for their settings before any step goes,
+    // and are laid again on the way back.
     doc.SetHistoryBudget(kDefaultHistoryBudget);
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     doc.Select(kFloor);
+    const QImage opened = doc.displayed().copy();
     doc.TileSelection(ProductPanelState{});
+    const QImage first = doc.displayed().copy();
     const size_t one = doc.historyBytes();
-    for (int i = 0; i < 10; ++i) doc.TileSelection(ProductPanelState{});
-    EXPECT_LT(doc.historyBytes(), one + 10 * 4096);
+    doc.SetHistoryBudget(2 * one);
+    for (int i = 1; i < 10; ++i) {
+        doc.SetProduct(CurrentProduct{Checker().mirrored(i % 2, false), "PartsName=格子"});
+        doc.TileSelection(ProductPanelState{});
+    }
+    EXPECT_EQ(doc.history().count(), 10);
+    EXPECT_LE(doc.historyBytes(), 2 * one);
+    doc.UndoAll();
+    EXPECT_EQ(doc.displayed(), opened);
+    doc.Redo();
+    EXPECT_EQ(doc.displayed(), first);
 }
 
 TEST_F(SceneDocumentTest, AModelInThePanelIsNotLaidAndToneNeedsAFocusedRecord) {
