@@ -14,30 +14,32 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_commands.h"
+#include "app/scene_handouts.h"
 #include "widgets/user_prompts.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
 
-class QAction;
-class QLabel;
 class QMenu;
-class QProgressBar;
 class QTimer;
 class QToolButton;
 
 namespace v2d {
 
+class LocalTemplates;
+class MainWindowKeys;
+class MaterialFiling;
+class OnlineTemplates;
 class ProductPanelWidget;
+class RecentSchemesMenu;
 class RegionListWidget;
 class SceneView;
-class TCppWebBrowser;
+class StatusStrip;
 class TFormProductIE;
 class TFormWebTemp;
-class THttpGetThread;
 class TDataModule_Manager;
 class TFormColor;
 class TFormEffect;
-class TFormMatedit;
 class TFormLoadType;
 class TFormSample;
 class TFormSelParts;
@@ -54,9 +56,6 @@ struct MainWindowSetup {
     QString advertisementUrl = QString::fromUtf8(kAdvertisementUrl);
     int templateBrowserDelayMs = 1000;  // TimerShowWeb's interval
 };
-
-// What the save command came to.
-enum class SaveOutcome { Saved, NoRecords, Cancelled, Failed };
 
 // Where an opened scheme came from: the user's own file, which saving
 // writes back to and the recent list keeps, or a template (the start
@@ -80,7 +79,7 @@ public:
     // program then ends without showing the window.
     bool terminateRequested() const { return terminateRequested_; }
     // The data module is created after the main window; the first showing uses it.
-    void setDataModule(TDataModule_Manager* module) { dataModule_ = module; }
+    void setDataModule(TDataModule_Manager* module);
     // The colour-card window, created once at start-up; not owned.
     void setColourCards(TFormColor* cards);
     // The product browser and the product source chooser; not owned.
@@ -96,8 +95,8 @@ public:
     // on failure, `completed` after success. The window stops and joins it
     // when it goes.
     void StartDownload(const QString& url, const QString& target, std::function<void()> completed);
-    bool downloadFailed() const { return downloadFailed_; }
-    bool downloading() const { return !downloads_.empty(); }
+    bool downloadFailed() const;
+    bool downloading() const;
     const QString& programFolder() const { return programFolder_; }
     UserPrompts& prompts() { return *prompts_; }
     SceneDocument& document() { return document_; }
@@ -114,7 +113,7 @@ public:
     // screen it opens on; maximised on the first start. Before showing.
     void RestorePlacement();
     // "最近打开的方案", newest first.
-    QStringList recentSchemes() const { return recentSchemes_; }
+    QStringList recentSchemes() const;
     // Makes the hint line visible with a text (template downloads report here).
     void ShowHelpText(const QString& text);
     // True when the window may close.
@@ -132,21 +131,11 @@ public slots:
     void ProductMaintenanceClick();
     // "使用说明" (F1).
     void HelpClick();
-    void SpeedButtonVedioClick();
     void N2Click();
-    // "特效": the effect window, modal.
-    void SpeedButtonEffectClick();
-    // "材料编辑": the panel's picture recoloured in the material editor and
-    // filed as a new product, which the panel then takes and lays again.
-    void SpeedButtonAddClick();
     // The template browser, modal but without blocking; OK opens its scheme.
     void SpeedButtonLocalTempClick();
-    // "保存为模板": rights, name, room type and style, then the row and files.
-    void SaveTempleClick();
     // "保存效果图": the scene picture as JPEG.
     SaveOutcome SpeedButtonSavePicClick();
-    // "产品报表": the report beside its picture, opened in the web browser.
-    void HtmlReport();
     // "在线模板": choose a template online; open it, or download it first.
     void SpeedButtonWebTempClick();
 
@@ -157,38 +146,23 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildActions();
-    void BuildToolBar();
+    void ConnectActions();
     QWidget* BuildSidePanel();
-    QWidget* BuildBottomBar();
-    void BuildMenus();
-    void BuildMenuBar();
-    void FillRecentMenu();
-    void RememberScheme(const QString& path);
-    void StoreRecentSchemes(const std::vector<std::string>& schemes);
+    void BuildModelMenu();
     void SetSchemeIdentity(const QString& path, const QString& name);
     void UpdateTitle();
     // Changes since the last open or save, in a scene that can be saved.
     bool HasUnsavedWork() const { return document_.isModified() && document_.scene().count() > 0; }
-    void SavePlacement() const;
     void ConnectDocument();
+    void ConnectPieces();
     void FormCreate();
     // The first showing's work (banner, start scheme, timer, update
     // databases, newest material); runs once, from the first show event.
     void FormShow();
-    void MergeUpdateDatabases();
     void ShowNewestMaterial();
-    void CppWebBrowserAdNavigateError();
-    void CppWebBrowserAdNavigateComplete();
-    // The window's shortcut keys; true when the key was consumed.
-    bool FormShortCut(int key, Qt::KeyboardModifiers modifiers);
-    void ResetProgressCaption();
-    TFormMatedit* MakeMaterialEditor();
-    void ConnectTemplatesAndOutput();
-    QString ProgramPath(const QString& relative) const;
+    QString ProgramPath(const QString& relative) const { return programFolder_ + "/" + relative; }
 
     MainWindowSetup setup_;
     QString programFolder_;
@@ -199,47 +173,28 @@ private:
     SceneDocument document_{imageLibrary_};
     bool terminateRequested_ = false;
     bool shown_ = false;
-    bool bannerFallbackUsed_ = false;
 
+    MainActions actions_;
     SceneView* view_ = nullptr;
     RegionListWidget* regionList_ = nullptr;
     ProductPanelWidget* productPanel_ = nullptr;
-    QAction* openAction_ = nullptr;
-    QAction* saveAction_ = nullptr;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    QAction* exitAction_ = nullptr;
-    QAction* saveAsAction_ = nullptr;
-    QAction* savePictureAction_ = nullptr;
-    QAction* maintenanceAction_ = nullptr;
-    QAction* helpAction_ = nullptr;
-    // Delete over a selected model: the model menu's "删除模型".
-    QAction* deleteModelAction_ = nullptr;
-    QMenu* recentMenu_ = nullptr;
-    QStringList recentSchemes_;
+    StatusStrip* strip_ = nullptr;
+    RecentSchemesMenu* recent_ = nullptr;
+    MainWindowKeys* keys_ = nullptr;
     // The file "保存方案" writes to; empty for a template or the start scheme.
     QString schemePath_;
     QString schemeName_;  // in the title
-    // R over a selected record; the model operations turn the frame.
-    QAction* nextRotationFrameAction_ = nullptr;
     QToolButton* SpeedButtonEffect = nullptr;
     TFormEffect* effectWindow_ = nullptr;
-    TFormMatedit* materialEditor_ = nullptr;
+    MaterialFiling* materialFiling_ = nullptr;
+    LocalTemplates* templates_ = nullptr;
     TFormSelParts* productBrowser_ = nullptr;
-    QLabel* LabelPro = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    TCppWebBrowser* CppWebBrowserAd = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenuModel = nullptr;
     QTimer* TimerShowWeb = nullptr;
-    TFormSample* FormSample = nullptr;
-    TFormTemple* FormTemple = nullptr;
-    std::function<bool(QWidget*, const QString&)> templateRights_;
-    TFormWebTemp* webTemp_ = nullptr;
-    bool downloadFailed_ = false;
-    // Last member: destroyed first, so each worker is stopped and joined
-    // while the window is still whole.
-    std::list<std::unique_ptr<THttpGetThread>> downloads_;
+    // Destroyed first, so each worker is stopped and joined while the
+    // window is still whole.
+    std::unique_ptr<OnlineTemplates> online_;
 };
 
 }  // namespace v2d

@@ -1,17 +1,12 @@
-// The scheme commands, the recent schemes, undo and the window's keys.
-#include <QAction>
-#include <QApplication>
+// The scheme commands, the recent schemes and help.
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QMenu>
 
-#include "app/scene_view.h"
+#include "app/recent_schemes_menu.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
 #include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
-#include "base/workspace_settings.h"
 
 namespace v2d {
 
@@ -33,7 +28,7 @@ bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QStri
     }
     if (origin == SchemeOrigin::File) {
         SetSchemeIdentity(path, QFileInfo(path).completeBaseName());
-        RememberScheme(path);
+        recent_->Remember(path);
     } else {
         SetSchemeIdentity(QString(), name.isEmpty() ? QFileInfo(path).completeBaseName() : name);
     }
@@ -47,7 +42,7 @@ bool TFormMain::SaveScheme(const QString& path) {
     }
     document_.SetSaved();
     SetSchemeIdentity(path, QFileInfo(path).completeBaseName());
-    RememberScheme(path);
+    recent_->Remember(path);
     return true;
 }
 
@@ -103,46 +98,9 @@ void TFormMain::SpeedButtonOpenFileClick() {
     OpenScheme(chosen);
 }
 
-// --- "最近打开的方案" -----------------------------------------------------------
-
-namespace {
-std::vector<std::string> ToStrings(const QStringList& texts) {
-    std::vector<std::string> strings;
-    for (const QString& text : texts) strings.push_back(text.toStdString());
-    return strings;
-}
-}  // namespace
-
-void TFormMain::RememberScheme(const QString& path) {
-    StoreRecentSchemes(WithRecentScheme(ToStrings(recentSchemes_), QFileInfo(path).absoluteFilePath().toStdString()));
-}
-
-void TFormMain::StoreRecentSchemes(const std::vector<std::string>& schemes) {
-    recentSchemes_.clear();
-    for (const std::string& known : schemes) recentSchemes_ << QString::fromStdString(known);
-    // A list that cannot be kept is no reason to stop the user's work.
-    (void)WriteRecentSchemes(ToPath(programFolder_), schemes);
-    FillRecentMenu();
-}
-
-void TFormMain::FillRecentMenu() {
-    recentMenu_->clear();
-    for (int i = 0; i < recentSchemes_.size(); ++i) {
-        const QString path = recentSchemes_[i];
-        QString caption = QDir::toNativeSeparators(path);
-        caption.replace('&', QStringLiteral("&&"));
-        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(caption));
-        item->setObjectName(QStringLiteral("RecentScheme%1").arg(i + 1));
-        connect(item, &QAction::triggered, this, [this, path] { OpenRecentScheme(path); });
-    }
-    recentMenu_->setEnabled(!recentSchemes_.isEmpty());
-}
-
 void TFormMain::OpenRecentScheme(const QString& path) {
     if (!QFileInfo(path).isFile()) {
-        QStringList kept = recentSchemes_;
-        kept.removeAll(path);
-        StoreRecentSchemes(ToStrings(kept));
+        recent_->Forget(path);
         prompts_->Show(this, QString::fromUtf8(kMsgRecentGone) + QDir::toNativeSeparators(path));
         return;
     }
@@ -158,44 +116,6 @@ void TFormMain::ProductMaintenanceClick() {
 
 void TFormMain::HelpClick() { prompts_->Show(this, QString::fromUtf8(kHelpText)); }
 
-bool TFormMain::FormShortCut(int key, Qt::KeyboardModifiers modifiers) {
-    if (modifiers.testFlag(Qt::ControlModifier) &&
-        (key == Qt::Key_Y || (key == Qt::Key_Z && modifiers.testFlag(Qt::ShiftModifier)))) {
-        redoAction_->trigger();
-        return true;
-    }
-    if (key == Qt::Key_Z && modifiers.testFlag(Qt::ControlModifier)) {
-        undoAction_->trigger();
-        return true;
-    }
-    if (key == Qt::Key_R && !modifiers.testFlag(Qt::ControlModifier) && document_.focusedRecord() != nullptr) {
-        nextRotationFrameAction_->trigger();
-        return true;
-    }
-    int dx = 0, dy = 0;
-    switch (key) {
-        case Qt::Key_Left: dx = -1; break;
-        case Qt::Key_Right: dx = 1; break;
-        case Qt::Key_Up: dy = -1; break;
-        case Qt::Key_Down: dy = 1; break;
-        default: return false;
-    }
-    if (!document_.NudgeFocusedModel(dx, dy)) return false;
-    view_->ShowNudgedModel();
-    // Left stops here; the others reach the focused control as well.
-    return key == Qt::Key_Left;
-}
-
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QMainWindow::eventFilter(watched, event);
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget->window() != this || QApplication::activeModalWidget() != nullptr) return false;
-    // A key travels from the focused control up to the window; act once, at its first stop.
-    QWidget* focus = QApplication::focusWidget();
-    const bool firstStop = focus != nullptr && focus->window() == this ? widget == focus : widget == this;
-    if (!firstStop) return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    return FormShortCut(key->key(), key->modifiers());
-}
+QStringList TFormMain::recentSchemes() const { return recent_->schemes(); }
 
 }  // namespace v2d

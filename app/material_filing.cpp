@@ -1,27 +1,17 @@
-// The main window's "材料编辑": the material editor over the panel's
-// picture, and the result filed as a new product in mode 6.
+#include "app/material_filing.h"
+
 #include "app/product_panel_widget.h"
-#include "app/uformmain.h"
 #include "app/uformselparts.h"
-#include "widgets/widget_helpers.h"
+#include "document/scene_document.h"
 #include "library/data_module.h"
+#include "library/product_descriptor.h"
 #include "library/product_maintenance.h"
 #include "library/product_queries.h"
-#include "library/product_descriptor.h"
 #include "tools/uformmatedit.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 
 namespace v2d {
-
-TFormMatedit* TFormMain::MakeMaterialEditor() {
-    auto* editor = new TFormMatedit(programFolder_, this);
-    editor->setDialogs({[this](QWidget* parent, const QString& folder, const QString& filter) {
-                            return prompts_->OpenFileName(parent, folder, filter);
-                        },
-                        [this](QWidget* parent, const QColor& initial) { return prompts_->ChooseColour(parent, initial); },
-                        [this](QWidget* parent, const QString& text) { prompts_->Show(parent, text); }});
-    productPanel_->setMaterialEditor(editor);
-    return editor;
-}
 
 namespace {
 
@@ -55,29 +45,45 @@ SourceFields SourceOf(Db& dm, const std::string& descriptor) {
 
 }  // namespace
 
-void TFormMain::SpeedButtonAddClick() {
+MaterialFiling::MaterialFiling(QWidget& window, SceneDocument& document, UserPrompts& prompts,
+                               ProductPanelWidget& panel, const QString& programFolder)
+    : QObject(&window), window_(window), document_(document), prompts_(prompts), panel_(panel) {
+    editor_ = new TFormMatedit(programFolder, &window);
+    UserPrompts* p = &prompts_;
+    editor_->setDialogs({[p](QWidget* parent, const QString& folder, const QString& filter) {
+                             return p->OpenFileName(parent, folder, filter);
+                         },
+                         [p](QWidget* parent, const QColor& initial) { return p->ChooseColour(parent, initial); },
+                         [p](QWidget* parent, const QString& text) { p->Show(parent, text); }});
+    panel_.setMaterialEditor(editor_);
+}
+
+void MaterialFiling::setColourCards(TFormColor* cards) { editor_->setColourCards(cards); }
+
+void MaterialFiling::SpeedButtonAddClick() {
     const CurrentProduct& product = document_.product();
     if (product.picture.isNull() || product.dragKind == DragKind::Model) {
-        prompts_->Show(this, QString::fromUtf8(kMsgChooseMaterialFirst));
+        prompts_.Show(&window_, QString::fromUtf8(kMsgChooseMaterialFirst));
         return;
     }
-    materialEditor_->OpenOn(product.picture, product.mapTolerance);
-    if (materialEditor_->exec() != QDialog::Accepted || productBrowser_ == nullptr || dataModule_ == nullptr) return;
+    editor_->OpenOn(product.picture, product.mapTolerance);
+    if (editor_->exec() != QDialog::Accepted || productBrowser_ == nullptr || dataModule_ == nullptr) return;
     Result<int64_t> id = dataModule_->GetNewID("TableParts", "PartsID");
     if (!id) {
-        prompts_->Show(this, FromUtf8(id.error()));
+        prompts_.Show(&window_, FromUtf8(id.error()));
         return;
     }
     const int random = RandomNumberMiddle();
     const QString number = QString::number(*id) + "-" + QString::number(random);
     const SourceFields source = SourceOf(*dataModule_, document_.product().descriptor);
-    productBrowser_->PrepareNewProduct(materialEditor_->Edited(), QStringLiteral("新材料"), number, source.specs,
+    productBrowser_->PrepareNewProduct(editor_->Edited(), QStringLiteral("新材料"), number, source.specs,
                                        source.salesID, source.matTypeID);
     if (!productBrowser_->ShowInMode(TFormSelParts::FileNewProduct)) return;
-    Result<std::optional<ProductRow>> filed = FindProductByNumber(*dataModule_, productBrowser_->Chosen().number.toStdString());
+    Result<std::optional<ProductRow>> filed =
+        FindProductByNumber(*dataModule_, productBrowser_->Chosen().number.toStdString());
     if (!filed || !filed->has_value()) return;
-    productPanel_->LoadProduct(**filed);
-    if (!document_.selection().selected.empty()) productPanel_->BitBtnApplyClick();
+    panel_.LoadProduct(**filed);
+    if (!document_.selection().selected.empty()) panel_.BitBtnApplyClick();
 }
 
 }  // namespace v2d

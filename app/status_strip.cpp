@@ -1,0 +1,93 @@
+#include "app/status_strip.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/main_window_commands.h"
+#include "app/scene_view.h"
+#include "app/uformmain.h"
+#include "render/tiling.h"
+#include "widgets/page_browser.h"
+#include "widgets/widget_helpers.h"
+
+namespace v2d {
+
+StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoAction, QString programFolder,
+                         QWidget* parent)
+    : QFrame(parent), programFolder_(std::move(programFolder)) {
+    setObjectName(QStringLiteral("PanelBottom"));
+    setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 2, 4, 2);
+    LabelPro = Named(new QLabel(QString::fromUtf8(kProgressCaption), this), QStringLiteral("LabelPro"));
+    ProgressBar1 = Named(new QProgressBar(this), QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setFixedWidth(180);
+    QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), QStringLiteral("撤销"), this);
+    QToolButton* redo = MakeButton(QStringLiteral("SpeedButtonRedo"), QStringLiteral("重做"), this);
+    QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), QStringLiteral("视频教学"), this);
+    CppWebBrowserAd = new TCppWebBrowser(QStringLiteral("CppWebBrowserAd"), this);
+    CppWebBrowserAd->setFixedHeight(34);
+    CppWebBrowserAd->HideScrollBars();
+    row->addWidget(LabelPro);
+    row->addWidget(ProgressBar1);
+    row->addWidget(undo);
+    row->addWidget(redo);
+    row->addWidget(tutorial);
+    row->addWidget(CppWebBrowserAd, 1);
+    view.AddZoomBoxTo(*row);
+    connect(undo, &QToolButton::clicked, undoAction, &QAction::trigger);
+    connect(redo, &QToolButton::clicked, redoAction, &QAction::trigger);
+    FollowEnabling(undo, undoAction);
+    FollowEnabling(redo, redoAction);
+    connect(tutorial, &QToolButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kTutorialUrl))); });
+    connect(CppWebBrowserAd, &TCppWebBrowser::navigateError, this, [this] { BannerFailed(); });
+    connect(CppWebBrowserAd, &TCppWebBrowser::navigateComplete, this, [this] { BannerDone(); });
+}
+
+void StatusStrip::ResetCaption() { LabelPro->setText(QString::fromUtf8(kProgressCaption)); }
+
+void StatusStrip::ShowRenderProgress(int percent) {
+    if (percent == ProgressBar1->value()) return;
+    ProgressBar1->setValue(percent);
+    ProgressBar1->repaint();
+}
+
+void StatusStrip::ShowDownloadProgress(int percent) {
+    LabelPro->setText(QStringLiteral("下载进度"));
+    ProgressBar1->setValue(percent);
+    LabelPro->repaint();
+    ProgressBar1->repaint();
+}
+
+void StatusStrip::SetProgress(int percent) { ProgressBar1->setValue(percent); }
+
+void StatusStrip::RepaintProgress() { ProgressBar1->repaint(); }
+
+void StatusStrip::RepaintCaption() { LabelPro->repaint(); }
+
+void StatusStrip::StartBanner(const QString& url) { NavigatePost(*CppWebBrowserAd, url, QString()); }
+
+void StatusStrip::BannerFailed() { CppWebBrowserAd->Tag = -1; }
+
+void StatusStrip::BannerDone() {
+    if (CppWebBrowserAd->Tag != -1) return;
+    const QString page = programFolder_ + QStringLiteral("/say/ssno.htm");
+    // One fallback per run: a local page that fails to show must not start
+    // an endless round of error, completion and fallback.
+    if (!QFileInfo::exists(page) || bannerFallbackUsed_) return;
+    bannerFallbackUsed_ = true;
+    CppWebBrowserAd->Tag = 0;
+    NavigatePost(*CppWebBrowserAd, QUrl::fromLocalFile(QDir::cleanPath(page)).toString(), QString());
+}
+
+}  // namespace v2d

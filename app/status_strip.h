@@ -1,0 +1,45 @@
+#pragma once
+// The main window's bottom bar "PanelBottom": the progress caption and bar,
+// undo and redo, the tutorial button, the banner and the view's zoom box.
+// The banner falls back once per run to the workspace's local page.
+#include <QFrame>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QProgressBar;
+
+namespace v2d {
+
+class SceneView;
+class TCppWebBrowser;
+
+class StatusStrip : public QFrame {
+    Q_OBJECT
+public:
+    StatusStrip(SceneView& view, QAction* undo, QAction* redo, QString programFolder, QWidget* parent);
+
+    // "处理进度" again.
+    void ResetCaption();
+    // Repainting only the bar keeps the window from handling other input or
+    // timers in the middle of a render.
+    void ShowRenderProgress(int percent);
+    void ShowDownloadProgress(int percent);
+    void SetProgress(int percent);
+    void RepaintProgress();
+    void RepaintCaption();
+    // The banner's page, posted once at the first showing.
+    void StartBanner(const QString& url);
+
+private:
+    void BannerFailed();
+    void BannerDone();
+
+    QString programFolder_;
+    QLabel* LabelPro = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    TCppWebBrowser* CppWebBrowserAd = nullptr;
+    bool bannerFallbackUsed_ = false;
+};
+
+}  // namespace v2d
