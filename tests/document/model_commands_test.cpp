@@ -6,46 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include "demo/demo_room.h"
-#include "document/scene_document.h"
-#include "scene/model_file.h"
 #include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
-#include "tests/render/render_fixtures.h"
+#include "tests/document/white_model_fixture.h"
 
 namespace v2d {
 namespace {
 
 constexpr int kFloor = 0, kBackWall = 1, kLeftWall = 2;
 
-class ModelCommandsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
-        PolygonPtr model = NewPolygon();
-        model->kind = RecordKind::PictureModel;
-        model->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}};
-        model->indexList = {3};
-        SetCornersFromBoundingBox(*model);
-        model->picture = QImage(40, 20, QImage::Format_RGB32);
-        model->picture.fill(0xFFFFFFFF);
-        model->toneEnabled = 0;
-        model->sourcePicture = QImage(30, 6, QImage::Format_RGB32);  // the preview: a moulding's profile
-        model->sourcePicture.fill(0xFFFF0000);
-        ASSERT_TRUE(WriteModelFile({model.get()}, nullptr, modelFile()).ok());
-    }
-    std::filesystem::path modelFile() const { return dir.filePath("white.c2d").toStdString(); }
-    ModelDrop Drop(V2d_Point at, int target = -1, const char* memo = "") const {
-        ModelDrop drop;
-        drop.modelFile = modelFile();
-        drop.descriptor = std::string("PartsName=白板&PartsNumber=white&PartsSpecs=1000*500&PSTypeMemo=") + memo;
-        drop.point = at;
-        drop.target = target;
-        return drop;
-    }
-    QTemporaryDir dir;
-    SceneDocument doc{testing::Library()};
-};
+using ModelCommandsTest = testing::WhiteModelTest;
 
 TEST_F(ModelCommandsTest, AFreeDropIsCentredDrawnAndSelected) {
     QSignalSpy listed(&doc, &SceneDocument::changed);

@@ -2,25 +2,20 @@
 // groups, that every edit undoes and redoes exactly, and that failed opens
 // leave the scene as it was.
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "demo/demo_room.h"
-#include "document/scene_document.h"
-#include "scene/model_file.h"
 #include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
-#include "tests/render/render_fixtures.h"
+#include "tests/document/white_model_fixture.h"
 
 namespace v2d {
 namespace {
 
 constexpr int kFloor = 0, kBackWall = 1, kLeftWall = 2, kRightWall = 3, kWardrobe = 5;
-
 
 QImage Checker() {
     QImage tile(32, 32, QImage::Format_RGB32);
@@ -39,30 +34,11 @@ struct PictureChanges {
     int count = 0;
 };
 
-class SceneDocumentTest : public ::testing::Test {
+class SceneDocumentTest : public testing::WhiteModelTest {
 public:
     void SetUp() override {
-        doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
+        WhiteModelTest::SetUp();
         doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
-        PolygonPtr model = NewPolygon();
-        model->kind = RecordKind::PictureModel;
-        model->points = {{0, 0}, {39, 0}, {39, 19}, {0, 19}};
-        model->indexList = {3};
-        SetCornersFromBoundingBox(*model);
-        model->picture = QImage(40, 20, QImage::Format_RGB32);
-        model->picture.fill(0xFFFFFFFF);
-        model->sourcePicture = QImage(30, 6, QImage::Format_RGB32);
-        model->sourcePicture.fill(0xFFFF0000);
-        ASSERT_TRUE(WriteModelFile({model.get()}, nullptr, ModelFile()).ok());
-    }
-    std::filesystem::path ModelFile() const { return dir.filePath("white.c2d").toStdString(); }
-    ModelDrop Drop(V2d_Point at, int target = -1, const char* memo = "") const {
-        ModelDrop drop;
-        drop.modelFile = ModelFile();
-        drop.descriptor = std::string("PartsName=白板&PartsSpecs=1000*500&PSTypeMemo=") + memo;
-        drop.point = at;
-        drop.target = target;
-        return drop;
     }
     // The scene as its file holds it, and as the window shows it.
     std::pair<std::string, QImage> Fingerprint() const {
@@ -71,8 +47,6 @@ public:
         std::ifstream in(file, std::ios::binary);
         return {std::string(std::istreambuf_iterator<char>(in), {}), doc.displayed().copy()};
     }
-    QTemporaryDir dir;
-    SceneDocument doc{testing::Library()};
 };
 
 TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothingToUndo) {
@@ -167,7 +141,7 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
              return *t.doc.DropModel(t.Drop({box.minX + 10, box.minY + 20}, kBackWall, "装饰线")) == kBackWall;
          }},
         {"reorder", {}, [](T& t) { return t.doc.MoveRecord(kFloor, kRightWall); }},
-        {"load model", {}, [](T& t) { return *t.doc.LoadModelFile(t.ModelFile()) == 1; }},
+        {"load model", {}, [](T& t) { return *t.doc.LoadModelFile(t.modelFile()) == 1; }},
     };
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);
