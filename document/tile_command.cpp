@@ -20,7 +20,7 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
                                       const Progress& progress) {
     const ProductPanelState& panel = laying.panel;
     TileCommandResult result;
-    Scene& scene = renderer.scene();
+    const Scene& scene = renderer.scene();
     if (panel.picture.isNull()) {
         result.stopped = Error{kMsgNoProduct, "", MessageIcon::Information};
         return result;

@@ -7,7 +7,7 @@
 namespace v2d {
 namespace {
 
-V2dPolygon* OwnerOf(Scene& scene, V2dPolygon& record) {
+V2dPolygon* OwnerOf(const Scene& scene, const V2dPolygon& record) {
     return record.group && scene.IndexOfPolygon(record.group) >= 0 ? record.group : nullptr;
 }
 
@@ -64,7 +64,7 @@ bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, 
 int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
                            uint32_t colour, const ProductPanelState& panel, const Progress& progress) {
     if (!CanPaint(renderer, focused, panel)) return 0;
-    Scene& scene = renderer.scene();
+    const Scene& scene = renderer.scene();
     int painted = 0;
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;
@@ -80,7 +80,7 @@ int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selec
 int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
                         uint32_t colour, const ProductPanelState& panel, const Progress& progress) {
     if (!CanPaint(renderer, focused, panel)) return 0;
-    Scene& scene = renderer.scene();
+    const Scene& scene = renderer.scene();
     int painted = 0;
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;

@@ -19,7 +19,7 @@ void Report(const Progress& progress, int done, int count) {
 
 }  // namespace
 
-SceneRenderer::SceneRenderer(Scene& scene, const ImageOperations& ops) : scene_(scene), ops_(ops) {}
+SceneRenderer::SceneRenderer(const Scene& scene, const ImageOperations& ops) : scene_(scene), ops_(ops) {}
 
 void SceneRenderer::SetModelDrawer(ModelDrawer* drawer) { models_ = drawer ? drawer : &quickModels_; }
 void SceneRenderer::SetShadowRegionDrawer(ShadowRegionDrawer* drawer) {

@@ -32,13 +32,14 @@ inline constexpr int kFewestBandRows = 16, kMostBandRows = 1024;
 
 class SceneRenderer {
 public:
-    SceneRenderer(Scene& scene, const ImageOperations& ops);
+    SceneRenderer(const Scene& scene, const ImageOperations& ops);
     SceneRenderer(const SceneRenderer&) = delete;
     SceneRenderer& operator=(const SceneRenderer&) = delete;
 
     // The picture the scene view shows.
     const QImage& displayed() const { return displayed_; }
-    Scene& scene() { return scene_; }
+    // The scene it draws; it never changes the list, only records' caches.
+    const Scene& scene() const { return scene_; }
     const ImageOperations& ops() { return ops_; }
 
     // The model drawing (and the shadow-region drawing) in use; null
@@ -99,7 +100,7 @@ private:
     // Where a record draws: its outline box, or for a model what its drawer says.
     QRect BoundsOf(const V2dPolygon& record) const;
 
-    Scene& scene_;
+    const Scene& scene_;
     const ImageOperations& ops_;
     QuickModelDrawer quickModels_;
     ShadowRegionRenderer shadowRegions_;

@@ -266,7 +266,7 @@ TileOutcome Refused(const char* text, const char* caption, MessageIcon icon) {
 
 TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
                        const EffectSettings& effect, const Progress& progress, bool redrawNow) {
-    Scene& scene = renderer.scene();
+    const Scene& scene = renderer.scene();
     // A region without points or without a positive real size gives no
     // scale to tile with.
     if (region.points.empty())
