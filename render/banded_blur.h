@@ -11,8 +11,8 @@
 
 namespace v2d {
 
-// Pixels per band (about 8 MB of 32-bit rows), at least one row.
-inline constexpr long long kBlurBandPixels = 2 * 1024 * 1024;
+// Pixels per band (about 1 MB of 32-bit rows), at least one row.
+inline constexpr long long kBlurBandPixels = 256 * 1024;
 
 // The picture (32 bits a pixel, not shared) becomes ops.GaussBlurCV2(picture,
 // radius, sigma). False, with the picture possibly part-blurred, when the

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imagelib/image_operations.h"
+#include "render/banded_blur.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
@@ -50,7 +51,7 @@ QPoint CutoutShadowOrigin(const V2dPolygon& model);
 // of rows at a time without ever holding the whole mask.
 int64_t CutoutShadowPixels(const V2dPolygon& model);
 void CastCutoutShadowInBands(const V2dPolygon& model, QImage& target, const ImageOperations& ops,
-                             const QRect& clip = {}, long long bandPixels = 2 * 1024 * 1024);
+                             const QRect& clip = {}, long long bandPixels = kBlurBandPixels);
 
 // A picture model's (or part's) blur size: shadowRadius kept within 0..11,
 // so its blur radius (size / 2) is capped like a cut-out's.
