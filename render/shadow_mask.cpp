@@ -155,6 +155,8 @@ void CastCutoutShadowInBands(const V2dPolygon& model, QImage& target, const Imag
     const int height = h + 2 * s;
     const QPoint at = CutoutShadowOrigin(model);
     ForEachBlurBand(height, w + 2 * s, bandPixels, [&](int first, int end) {
+        const QRect seen = ClippedRect(at.x(), int64_t(at.y()) + first, w + 2 * s, end - first, target.rect());
+        if (seen.isEmpty() || (!clip.isNull() && !seen.intersects(clip))) return true;  // nothing to darken here
         const int top = std::max(0, first - s), bottom = std::min(height, end + s);
         QImage rows = CutoutCanvasRows(model, s, w, h, top, bottom);
         if (s >= 1 && !rows.isNull()) rows = ops.GaussBlurCV2(rows, s, s);
