@@ -9,6 +9,8 @@ namespace {
 
 // Enough for every model of a large scene; beyond it the masks start afresh.
 constexpr size_t kMaskCacheLimit = 256;
+// A cut-out's mask larger than this is made and cast in bands, never kept.
+constexpr int64_t kLargestKeptCutoutMask = 8'000'000;
 
 }  // namespace
 
@@ -55,6 +57,10 @@ void ModelShadows::CastPictureModelShadow(const V2dPolygon& model, const std::ve
 void ModelShadows::CastCutoutShadow(const V2dPolygon& model, QImage& displayed, const ImageOperations& ops,
                                     const QRect& clip) {
     if (!model.castShadow) return;
+    if (CutoutShadowPixels(model) > kLargestKeptCutoutMask) {
+        masks_.erase(&model);
+        return CastCutoutShadowInBands(model, displayed, ops, clip);
+    }
     std::vector<int64_t> key{int64_t(model.kind), model.shadowRadius, model.scaleX, model.scaleY,
                              model.picture.cacheKey()};
     const Entry& entry = Lookup(&model, std::move(key), [&](QPoint&) { return CutoutShadowMask(model, ops); });

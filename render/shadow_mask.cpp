@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "render/banded_blur.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 #include "scene/outline_geometry.h"
@@ -38,9 +39,8 @@ void BlurWithMargin(QImage& picture, int r, const ImageOperations& ops) {
         QPainter painter(&canvas);
         painter.drawImage(QPoint(r, r), picture);
     }
-    const QImage blurred = ops.GaussBlurCV2(canvas, r, r);
-    if (blurred.isNull()) return;
-    picture = ResizePicture(blurred, picture.width(), picture.height());
+    if (!BlurInBands(canvas, r, r, ops)) return;
+    picture = ResizePicture(canvas, picture.width(), picture.height());
 }
 
 QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, const ImageOperations& ops) {
@@ -76,16 +76,21 @@ void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor
     if (overlap.isEmpty()) return;
     if (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32)
         target = target.convertToFormat(QImage::Format_RGB32);
-    const QImage patch = target.copy(overlap);
-    // The overlap starts at or after `at`, within the mask.
-    const QImage shaded = ApplyLightMap(patch, mask, overlap.x() - at.x(), overlap.y() - at.y(), factor);
-    if (shaded.isNull()) return;
-    for (int y = 0; y < overlap.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(target.scanLine(overlap.y() + y)) + overlap.x();
-        const auto* from = reinterpret_cast<const uint32_t*>(shaded.constScanLine(y));
-        // The target's alpha stays: a cut-out part keeps its transparency.
-        for (int x = 0; x < overlap.width(); ++x) row[x] = (row[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
-    }
+    // A band of rows at a time, so a large overlap is never copied whole.
+    ForEachBlurBand(overlap.height(), overlap.width(), kBlurBandPixels, [&](int first, int end) {
+        const QRect band(overlap.x(), overlap.y() + first, overlap.width(), end - first);
+        // The overlap starts at or after `at`, within the mask.
+        const QImage shaded =
+            ApplyLightMap(target.copy(band), mask, band.x() - at.x(), band.y() - at.y(), factor);
+        if (shaded.isNull()) return false;
+        for (int y = 0; y < band.height(); ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(target.scanLine(band.y() + y)) + band.x();
+            const auto* from = reinterpret_cast<const uint32_t*>(shaded.constScanLine(y));
+            // The target's alpha stays: a cut-out part keeps its transparency.
+            for (int x = 0; x < band.width(); ++x) row[x] = (row[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
+        }
+        return true;
+    });
 }
 
 int PictureModelShadowSize(int shadowRadius) {
@@ -101,22 +106,66 @@ QPoint CutoutShadowOrigin(const V2dPolygon& model) {
     return {SaturatedSum(model.originX, model.shadowX), SaturatedSum(model.originY, model.shadowY)};
 }
 
-QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops) {
-    if (model.picture.isNull()) return {};
-    const int s = std::clamp(model.shadowRadius, 0, kCutoutShadowRadiusCap);
-    const int w = TruncToInt(0.01 * model.picture.width() * model.scaleX - s);
-    const int h = TruncToInt(0.01 * model.picture.height() * model.scaleY - s);
+namespace {
+
+// The cut-out's silhouette size and blur: false when it casts no shadow.
+bool CutoutShadowSize(const V2dPolygon& model, int& s, int& w, int& h) {
+    if (model.picture.isNull()) return false;
+    s = std::clamp(model.shadowRadius, 0, kCutoutShadowRadiusCap);
+    w = TruncToInt(0.01 * model.picture.width() * model.scaleX - s);
+    h = TruncToInt(0.01 * model.picture.height() * model.scaleY - s);
     // A model smaller than its blur has no silhouette left to cast.
-    if (!MaskSizeAllowed(int64_t(w) + 2 * s, int64_t(h) + 2 * s) || w <= 0 || h <= 0) return {};
-    QImage canvas = WhiteCanvas(w + 2 * s, h + 2 * s, QImage::Format_ARGB32);
+    return MaskSizeAllowed(int64_t(w) + 2 * s, int64_t(h) + 2 * s) && w > 0 && h > 0;
+}
+
+// Rows [top, bottom) of the unblurred mask: the picture drawn on white.
+QImage CutoutCanvasRows(const V2dPolygon& model, int s, int w, int h, int top, int bottom) {
+    QImage canvas = WhiteCanvas(w + 2 * s, bottom - top, QImage::Format_ARGB32);
     if (canvas.isNull()) return {};
     {
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (top != 0) painter.translate(0, -top);
         painter.drawImage(QRect(s, s, w, h), model.picture);
     }
-    if (s < 1) return canvas.convertToFormat(QImage::Format_RGB32);
-    return ops.GaussBlurCV2(canvas.convertToFormat(QImage::Format_RGB32), s, s);
+    // Converted in place: the canvas is opaque, so the colours stay as drawn.
+    return std::move(canvas).convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops) {
+    int s = 0, w = 0, h = 0;
+    if (!CutoutShadowSize(model, s, w, h)) return {};
+    QImage mask = CutoutCanvasRows(model, s, w, h, 0, h + 2 * s);
+    if (s < 1 || mask.isNull()) return mask;
+    if (!BlurInBands(mask, s, s, ops)) return {};
+    return mask;
+}
+
+int64_t CutoutShadowPixels(const V2dPolygon& model) {
+    int s = 0, w = 0, h = 0;
+    return CutoutShadowSize(model, s, w, h) ? (int64_t(w) + 2 * s) * (int64_t(h) + 2 * s) : 0;
+}
+
+void CastCutoutShadowInBands(const V2dPolygon& model, QImage& target, const ImageOperations& ops, const QRect& clip,
+                             long long bandPixels) {
+    int s = 0, w = 0, h = 0;
+    if (!CutoutShadowSize(model, s, w, h)) return;
+    const int height = h + 2 * s;
+    const QPoint at = CutoutShadowOrigin(model);
+    ForEachBlurBand(height, w + 2 * s, bandPixels, [&](int first, int end) {
+        const QRect seen = ClippedRect(at.x(), int64_t(at.y()) + first, w + 2 * s, end - first, target.rect());
+        if (seen.isEmpty() || (!clip.isNull() && !seen.intersects(clip))) return true;  // nothing to darken here
+        const int top = std::max(0, first - s), bottom = std::min(height, end + s);
+        QImage rows = CutoutCanvasRows(model, s, w, h, top, bottom);
+        if (s >= 1 && !rows.isNull()) rows = ops.GaussBlurCV2(rows, s, s);
+        if (rows.isNull()) return false;
+        // Rows blurred with s rows of their neighbours match the whole mask's.
+        const QImage band = rows.copy(0, first - top, rows.width(), end - first);
+        MultiplyByMask(target, QPoint(at.x(), SaturatedSum(at.y(), first)), band, 1.0, clip);
+        return true;
+    });
 }
 
 QImage PictureModelShadowMask(const V2dPolygon& model, const std::vector<V2d_Point>& drawnOutline,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imagelib/image_operations.h"
+#include "render/banded_blur.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
@@ -46,6 +47,11 @@ void CastShadow(const V2dPolygon& record, int size, uint32_t colour, QImage& tar
 // when the shrunk size is not positive: such a model casts no shadow.
 QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops);
 QPoint CutoutShadowOrigin(const V2dPolygon& model);
+// The pixels of that mask (0 without one), and the same shadow cast a band
+// of rows at a time without ever holding the whole mask.
+int64_t CutoutShadowPixels(const V2dPolygon& model);
+void CastCutoutShadowInBands(const V2dPolygon& model, QImage& target, const ImageOperations& ops,
+                             const QRect& clip = {}, long long bandPixels = kBlurBandPixels);
 
 // A picture model's (or part's) blur size: shadowRadius kept within 0..11,
 // so its blur radius (size / 2) is capped like a cut-out's.

@@ -2,6 +2,7 @@
 // models' drop shadows under them in the scene.
 #include <gtest/gtest.h>
 
+#include "render/banded_blur.h"
 #include "render/perspective_model_drawer.h"
 #include "render/scene_renderer.h"
 #include "render/shadow_mask.h"
@@ -78,6 +79,22 @@ TEST_F(ShadowScene, ACutoutShadowIsCappedAtRadiusFiveAndTooSmallAModelCastsNone)
         EXPECT_TRUE(CutoutShadowMask(model, ops).isNull());
         renderer.RenderAll();  // and no failure
     }
+}
+
+TEST_F(ShadowScene, BandedBlursAndCutoutShadowsMatchTheWholePictureOnes) {
+    V2dPolygon& model = AddCutout(90, 70, 73);
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 90; ++x) model.picture.setPixel(x, y, qRgba(x * 3, y * 2, 255 - x - y, (x * y) % 256));
+    model.shadowRadius = 4;
+    QImage whole = Solid(200, 150, Rgb(250, 240, 230)), banded = whole;
+    MultiplyByMask(whole, CutoutShadowOrigin(model), CutoutShadowMask(model, ops));
+    CastCutoutShadowInBands(model, banded, ops, {}, 5 * 80);  // five rows a band
+    EXPECT_EQ(banded, whole);
+
+    QImage picture = model.picture.convertToFormat(QImage::Format_RGB32);
+    const QImage blurred = ops.GaussBlurCV2(picture, 3, 3);
+    ASSERT_TRUE(BlurInBands(picture, 3, 3, ops, 2 * 90));
+    EXPECT_EQ(picture, blurred);
 }
 
 TEST_F(ShadowScene, APictureModelsShadowIsBlurredWithHalfItsSizeAndClearedWhenSwitchedOff) {
