@@ -9,7 +9,6 @@ namespace v2d {
 
 SceneDocument::SceneDocument(const ImageOperations& ops, QObject* parent) : QObject(parent), ops_(ops) {
     renderer_.SetModelDrawer(&modelDrawer_);
-    history_.stack().setUndoLimit(0);
     connect(&history_.stack(), &QUndoStack::cleanChanged, this, [this](bool clean) {
         if (!history_.rebuilding()) emit modifiedChanged(!clean);
     });
@@ -60,10 +59,7 @@ void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const st
     payload->aspects = aspects;
     payload->before = std::move(edit.before);
     payload->parked = std::move(edit.parked);
-    std::vector<V2dPolygon*> inScene;
-    for (V2dPolygon* r : edit.records)
-        if (scene_.IndexOfPolygon(r) >= 0) inScene.push_back(r);
-    payload->after = CaptureState(scene_, inScene, edit.withOrder, focusedRecord(), SelectedRecords());
+    payload->after = CaptureState(scene_, edit.records, edit.withOrder, focusedRecord(), SelectedRecords());
     KeepOnlyChanges(payload->before, payload->after);
     for (V2dPolygon* record : laid) {
         // The picture before: the settings it was laid with, when it still is that laying.
@@ -139,8 +135,7 @@ void SceneDocument::RestoreSelection(const SceneState& state) {
     selection.focused = scene_.IndexOfPolygon(state.focused);
     for (V2dPolygon* r : state.selected)
         if (const int i = scene_.IndexOfPolygon(r); i >= 0) selection.selected.push_back(i);
-    selection_ = std::move(selection);
-    currentDropped_ = false;
+    PutSelection(std::move(selection));
 }
 
 void SceneDocument::RemoveRecords(const std::vector<V2dPolygon*>& records, PendingEdit& edit) {
@@ -211,12 +206,17 @@ V2dPolygon* SceneDocument::focusedRecord() const {
 }
 
 void SceneDocument::SelectFromList(int focused, std::vector<int> selected) {
+    SelectQuietly(focused, std::move(selected));
+    Announce({}, ChangeAspect::Selection);
+}
+
+void SceneDocument::SelectQuietly(int focused, std::vector<int> selected) {
     for (int companion : CompanionSelection(scene_, focused)) selected.push_back(companion);
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     selected.erase(std::remove_if(selected.begin(), selected.end(), [&](int i) { return i < 0 || i >= scene_.count(); }),
                    selected.end());
-    SetSelection(RegionSelection{focused, std::move(selected)});
+    PutSelection(RegionSelection{focused, std::move(selected)});
 }
 
 void SceneDocument::Select(int index, bool addToSelection) {
@@ -228,11 +228,15 @@ void SceneDocument::Select(int index, bool addToSelection) {
 void SceneDocument::ClearSelection() { SelectFromList(-1, {}); }
 
 void SceneDocument::SetSelection(RegionSelection selection) {
+    PutSelection(std::move(selection));
+    Announce({}, ChangeAspect::Selection);
+}
+
+void SceneDocument::PutSelection(RegionSelection selection) {
     const bool valid = selection.focused >= 0 && selection.focused < scene_.count();
     selection_ = std::move(selection);
     if (!valid) selection_.focused = -1;
     currentDropped_ = false;
-    Announce({}, ChangeAspect::Selection);
 }
 
 void SceneDocument::DropCurrentRecord() {

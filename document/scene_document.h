@@ -269,10 +269,17 @@ private:
     void RememberLaying(V2dPolygon& record, const LayingSettings& laying);
     std::vector<V2dPolygon*> SelectedRecords() const;
     void RestoreSelection(const SceneState& state);
+    // The selection set without announcing it (an edit announces it with
+    // its change); the first takes the focused record's companions along.
+    void SelectQuietly(int focused, std::vector<int> selected);
+    void PutSelection(RegionSelection selection);
     // Takes records (a model with its parts) out of the list into the edit.
     void RemoveRecords(const std::vector<V2dPolygon*>& records, PendingEdit& edit);
     void SceneWasReplaced();
     Result<int> DrawDecorationLineAt(const ModelDrop& drop);
+    // Reads the model file and appends its records (an owner first for a
+    // model with parts); their count, 0 when the file does not exist.
+    Result<int> AppendModelFile(const std::filesystem::path& path);
     // The model file's first record (the owner of a model with parts) with the
     // product string; null when the file does not exist.
     Result<V2dPolygon*> LoadModelForPlacement(const std::filesystem::path& path, const std::string& descriptor);

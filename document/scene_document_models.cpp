@@ -38,15 +38,19 @@ void TakePlaceOf(V2dPolygon& model, const V2dPolygon& old) {
 
 }  // namespace
 
-Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
+Result<int> SceneDocument::AppendModelFile(const std::filesystem::path& path) {
     std::error_code missing;
     if (!std::filesystem::is_regular_file(path, missing)) return 0;
     Result<ModelFile> model = ReadModelFile(path);
-    if (!model) return Error{model.error()};  // a file that does not read leaves the selection as it was
+    if (!model) return Error{model.error()};
+    return AddModelToScene(scene_, std::move(*model), path.stem().string());
+}
+
+Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
     PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
-    const int added = AddModelToScene(scene_, std::move(*model), path.stem().string());
-    if (added == 0) return 0;
-    for (int i = scene_.count() - added; i < scene_.count(); ++i) edit.records.push_back(scene_.at(i));
+    Result<int> added = AppendModelFile(path);
+    if (!added || *added == 0) return added;  // a file that does not read leaves the selection as it was
+    for (int i = scene_.count() - *added; i < scene_.count(); ++i) edit.records.push_back(scene_.at(i));
     renderer_.RedrawScene(edit.records, StartProgress());
     selection_ = {};
     CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
@@ -55,17 +59,14 @@ Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
 
 Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::path& path,
                                                         const std::string& descriptor) {
-    std::error_code missing;
-    if (!std::filesystem::is_regular_file(path, missing)) return nullptr;
-    Result<ModelFile> file = ReadModelFile(path);
-    if (!file) return Error{file.error()};
     const int before = scene_.count();
-    const int added = AddModelToScene(scene_, std::move(*file), path.stem().string());
-    if (added == 0) return nullptr;
+    Result<int> added = AppendModelFile(path);
+    if (!added) return Error{added.error()};
+    if (*added == 0) return nullptr;
     V2dPolygon* model = scene_.at(before);
     if (!descriptor.empty())
         model->partsInfo = descriptor;
-    else if (model->partsInfo.empty() && added > 1)
+    else if (model->partsInfo.empty() && *added > 1)
         model->partsInfo = scene_.at(before + 1)->partsInfo;  // an owner speaks for its parts
     return model;
 }
@@ -86,11 +87,8 @@ Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
     if (ProductDescriptor::Parse(drop.descriptor).subTypeMemo == kDecorationLine) return DrawDecorationLineAt(drop);
     PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
     Result<int> placed = DropModelInto(drop, edit);
-    if (!placed || *placed < 0) {
-        // Nothing placed: the records loaded for it go again, unannounced.
-        RestoreState(scene_, edit.before, edit.parked, {});
-        return placed;
-    }
+    // Nothing placed: the records loaded for it go again, unannounced.
+    if (!placed || *placed < 0) RestoreState(scene_, edit.before, edit.parked, {});
     return placed;
 }
 
@@ -138,8 +136,7 @@ int SceneDocument::ShowPlacedModel(V2dPolygon* model, PendingEdit edit) {
     const int position = scene_.IndexOfPolygon(model);
     edit.records.push_back(model);
     for (V2dPolygon* part : scene_.GroupMembers(model)) edit.records.push_back(part);
-    selection_ = {};
-    SelectFromList(position, {position});
+    SelectQuietly(position, {position});
     CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Picture | ChangeAspect::Selection);
     return position;
 }

@@ -96,7 +96,7 @@ bool SceneDocument::MoveRecord(int from, int to) {
     PendingEdit edit = BeginEdit(EditKind::Reorder, {}, true);
     PolygonPtr record = scene_.Take(scene_.at(from));
     scene_.Insert(to, std::move(record));
-    SelectFromList(to, {to});
+    SelectQuietly(to, {to});
     renderer_.QuickRedraw(StartProgress());
     edit.records.push_back(scene_.at(to));
     CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);

@@ -55,15 +55,12 @@ void EditHistory::DropOldestOverBudget() {
     const int clean = stack_.cleanIndex() - dropped;
     rebuilding_ = true;
     stack_.clear();
+    std::vector<SceneEdit*> rebuilt;
     for (auto& payload : kept) {
-        auto* edit = new SceneEdit(std::move(payload), applier_, true);
-        edit->SetReplaying(true);
-        stack_.push(edit);
+        rebuilt.push_back(new SceneEdit(std::move(payload), applier_, true));
+        rebuilt.back()->SetReplaying(true);
+        stack_.push(rebuilt.back());
     }
-    auto replaying = [&](bool on) {
-        for (int i = 0; i < stack_.count(); ++i)
-            const_cast<SceneEdit*>(EditAt(stack_, i))->SetReplaying(on);
-    };
     if (clean >= 0) {
         stack_.setIndex(clean);
         stack_.setClean();
@@ -71,7 +68,7 @@ void EditHistory::DropOldestOverBudget() {
         stack_.resetClean();
     }
     stack_.setIndex(index < 0 ? 0 : index);
-    replaying(false);
+    for (SceneEdit* edit : rebuilt) edit->SetReplaying(false);
     rebuilding_ = false;
 }
 

@@ -26,7 +26,6 @@ public:
     void Push(std::shared_ptr<EditPayload> edit);
     void Clear();
 
-    size_t budget() const { return budget_; }
     void SetBudget(size_t bytes);
     // Bytes the steps keep now.
     size_t keptBytes() const;

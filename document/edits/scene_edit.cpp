@@ -37,7 +37,6 @@ QString EditName(EditKind kind) {
         case EditKind::Shadow: return QStringLiteral("阴影设置");
         case EditKind::DecorationLine: return QStringLiteral("装饰线");
         case EditKind::Reorder: return QStringLiteral("调整顺序");
-        case EditKind::ApplyToScene: return QStringLiteral("应用到场景");
     }
     return {};
 }
@@ -72,7 +71,6 @@ bool SceneEdit::mergeWith(const QUndoCommand* other) {
                          [&](const RecordState& mine) { return mine.record == r.record; }))
             return false;
     payload_->after = later.after;
-    payload_->after.focused = later.after.focused;
     payload_->aspects |= later.aspects;
     return true;
 }

@@ -35,7 +35,6 @@ enum class EditKind {
     Shadow,
     DecorationLine,
     Reorder,
-    ApplyToScene,
 };
 
 // The step's name as the menus show it after "撤销" and "重做".
