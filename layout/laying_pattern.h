@@ -1,0 +1,38 @@
+#pragma once
+// How tiles are laid into a region: the pattern, the joints between them,
+// random turns and where laying starts. A plain setting (straight, no joint,
+// no turns, from the corner) lays exactly as edge-to-edge repetition does.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace v2d {
+
+// The numbers are the panel's item indices and the descriptor's values.
+enum class LayingPattern : int { Straight = 0, HalfOffset = 1, ThirdOffset = 2, Diagonal = 3, Herringbone = 4, BasketWeave = 5 };
+enum class LayingOrigin : int { Corner = 0, Centre = 1 };
+
+inline constexpr int kMaxJointMm = 20;
+
+struct PatternSettings {
+    LayingPattern pattern = LayingPattern::Straight;
+    int jointMm = 0;                   // 0..kMaxJointMm
+    uint32_t jointColour = 0x808080u;  // 0x00BBGGRR
+    bool randomTurn = false;
+    uint32_t seed = 0;                 // the turns' seed, stored so a scheme re-lays the same
+    LayingOrigin origin = LayingOrigin::Corner;
+
+    bool isPlain() const {
+        return pattern == LayingPattern::Straight && jointMm == 0 && !randomTurn && origin == LayingOrigin::Corner;
+    }
+    friend bool operator==(const PatternSettings&, const PatternSettings&) = default;
+};
+
+// "直铺", "工字铺", "三分之一错缝", "斜铺", "人字铺", "编织铺".
+std::string_view PatternCaption(LayingPattern pattern);
+// straight, half, third, diagonal, herringbone, basket ("brick" reads as half).
+std::string_view PatternWord(LayingPattern pattern);
+std::optional<LayingPattern> ParsePatternWord(std::string_view word);
+
+}  // namespace v2d
