@@ -29,10 +29,28 @@ struct PatternSettings {
     friend bool operator==(const PatternSettings&, const PatternSettings&) = default;
 };
 
+inline constexpr LayingPattern kLayingPatterns[] = {LayingPattern::Straight,    LayingPattern::HalfOffset,
+                                                    LayingPattern::ThirdOffset, LayingPattern::Diagonal,
+                                                    LayingPattern::Herringbone, LayingPattern::BasketWeave};
+
 // "直铺", "工字铺", "三分之一错缝", "斜铺", "人字铺", "编织铺".
-std::string_view PatternCaption(LayingPattern pattern);
-// straight, half, third, diagonal, herringbone, basket ("brick" reads as half).
-std::string_view PatternWord(LayingPattern pattern);
-std::optional<LayingPattern> ParsePatternWord(std::string_view word);
+constexpr std::string_view PatternCaption(LayingPattern pattern) {
+    constexpr std::string_view captions[] = {"直铺", "工字铺", "三分之一错缝", "斜铺", "人字铺", "编织铺"};
+    return captions[static_cast<int>(pattern)];
+}
+
+// straight, half, third, diagonal, herringbone, basket.
+constexpr std::string_view PatternWord(LayingPattern pattern) {
+    constexpr std::string_view words[] = {"straight", "half", "third", "diagonal", "herringbone", "basket"};
+    return words[static_cast<int>(pattern)];
+}
+
+// A word of the command line ("brick" is the half offset too) or a caption.
+constexpr std::optional<LayingPattern> ParsePatternWord(std::string_view word) {
+    if (word == "brick") return LayingPattern::HalfOffset;
+    for (LayingPattern pattern : kLayingPatterns)
+        if (word == PatternWord(pattern) || word == PatternCaption(pattern)) return pattern;
+    return std::nullopt;
+}
 
 }  // namespace v2d

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "layout/laying_pattern.h"
 #include "render/picture_ops.h"
 
 namespace v2d {
@@ -24,6 +25,7 @@ struct ProductPanelState {
     uint32_t colour = kFuchsia;  // ShapeColor, 0x00BBGGRR
     bool ambientColour = false;  // RadioButtonBack "环境色" (else "前景色")
     bool mixWithPhoto = true;    // CheckBoxMix "叠加底图"
+    PatternSettings pattern;     // "铺贴方式", "缝宽(mm)", "缝色", "随机旋转", "起铺点"
 };
 
 // RadioGroupBump's item; the numbers are the group's item indices.
