@@ -46,10 +46,10 @@ void ModelMenu::NResetModelClick() { document_.ResetSelected(); }
 void ModelMenu::NCopyModelClick() { document_.CopyFocusedModel(); }
 
 void ModelMenu::NDeleteModelClick() {
-    const Status deleted = document_.DeleteSelection([this] {
+    Outcome deleted = document_.DeleteSelection([this] {
         return prompts_.Ask(window_, QString::fromUtf8(kAskDeleteSelection)) == PromptAnswer::Yes;
     });
-    if (!deleted) prompts_.Show(window_, FromUtf8(deleted.error()));
+    if (deleted.refused()) prompts_.Show(window_, FromUtf8(deleted.error()));
 }
 
 void ModelMenu::node7Click() { document_.StepFocusedFrame(-1); }

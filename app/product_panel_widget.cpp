@@ -224,6 +224,15 @@ void ProductPanelWidget::ConnectControls() {
     for (QObject* watched : std::initializer_list<QObject*>{ShapeColor, TrackBarLight, TrackBarReflect, ImageParts})
         watched->installEventFilter(this);
 
+    // The document holds what the next laying lays; every control keeps it up to date.
+    for (QLineEdit* size : {EditPartsWidth, EditPartsHeight})
+        connect(size, &QLineEdit::textChanged, this, &ProductPanelWidget::PublishControls);
+    for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{CheckBoxFit, CheckBoxRot, CheckBoxMirror,
+                                                                           RadioButtonBack, CheckBoxMix})
+        connect(option, &QAbstractButton::toggled, this, &ProductPanelWidget::PublishControls);
+    for (QSlider* bar : {TrackBarLight, TrackBarReflect})
+        connect(bar, &QSlider::valueChanged, this, &ProductPanelWidget::PublishControls);
+    PublishControls();
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
         if (change.touches(ChangeAspect::Selection)) ShowSelection();
@@ -430,20 +439,22 @@ void ProductPanelWidget::setShapeColour(uint32_t windowsColour) {
     QPalette palette = ShapeColor->palette();
     palette.setColor(QPalette::Window, QColorFromWindows(windowsColour));
     ShapeColor->setPalette(palette);
+    PublishControls();
 }
+
+void ProductPanelWidget::PublishControls() { document_.SetPanelControls(Controls()); }
 
 // --- Handlers ----------------------------------------------------------------------
 
 void ProductPanelWidget::BitBtnApplyClick() {
     if (!ProductSizesAreNumbers()) return;
-    const ProductPanelState panel = Controls();
     emit tilingStarted();
-    const TileCommandResult result = document_.TileSelection(panel);
-    if (result.stopped) {
-        prompts_.Message(window(), FromUtf8(result.stopped->message), PromptButtons::Ok, IconOf(*result.stopped));
+    const Outcome result = document_.TileSelection();
+    if (result.refused()) {
+        prompts_.Message(window(), FromUtf8(result.error()), PromptButtons::Ok, IconOf(result.failure()));
         return;
     }
-    for (const Error& message : result.messages)
+    for (const Error& message : result.notes)
         prompts_.Message(window(), FromUtf8(message.message), PromptButtons::Ok, IconOf(message));
     if (!result.hint.empty()) emit helpTextReady(FromUtf8(result.hint));
 }
@@ -475,7 +486,7 @@ void ProductPanelWidget::EditProductPicture(std::optional<int> tolerance) {
 
 bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region) {
     if (region == nullptr || !ProductSizesAreNumbers()) return false;
-    document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()}, Controls());
+    document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()});
     return true;
 }
 
@@ -513,7 +524,7 @@ void ProductPanelWidget::ShapeColorMouseDown() {
     const std::optional<QColor> chosen = prompts_.ChooseColour(window(), QColorFromWindows(shapeColour()));
     if (!chosen) return;
     setShapeColour(WindowsFromQColor(*chosen));
-    document_.PaintSelection(shapeColour(), Controls());
+    document_.PaintSelection(shapeColour());
 }
 
 void ProductPanelWidget::SButtonColorClick() {
@@ -521,7 +532,7 @@ void ProductPanelWidget::SButtonColorClick() {
     const std::optional<uint32_t> picked = colourCards_->pickedWindowsColour();
     if (!picked) return;
     setShapeColour(*picked);
-    document_.PaintFromColourCard(*picked, Controls());
+    document_.PaintFromColourCard(*picked);
 }
 
 }  // namespace v2d

@@ -76,6 +76,8 @@ public:
     // The controls as the tiling and painting operations read them (a size
     // that is no integer reads as 0); the document adds the product.
     ProductPanelState Controls() const;
+    // Hands the controls to the document, which lays with them.
+    void PublishControls();
 
 public slots:
     // "选择材料": a material from the browser into the panel and the document.

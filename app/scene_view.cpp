@@ -631,13 +631,13 @@ void SceneView::ShowError(const std::string& message) {
 void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
     const std::optional<Quad> corners = RectanglePreview(region);
     const std::string& descriptor = document_.product().descriptor;
-    Result<int> placed = corners ? document_.PlaceModelInRectangle(
-                                       ModelFileOfProduct(), descriptor, *corners,
-                                       document_.scene().IndexOfPolygon(&region),
-                                       DrawnInPerspective(ProductDescriptor::Parse(descriptor).subTypeMemo))
-                                 : Result<int>(-1);
-    if (!placed) ShowError(placed.error());
-    if (!placed || *placed < 0) DrawOutline(&region);  // the band goes, the region stays chosen
+    const Outcome placed =
+        corners ? document_.PlaceModelInRectangle(ModelFileOfProduct(), descriptor, *corners,
+                                                  document_.scene().IndexOfPolygon(&region),
+                                                  DrawnInPerspective(ProductDescriptor::Parse(descriptor).subTypeMemo))
+                : Outcome::NothingToDo();
+    if (placed.refused()) ShowError(placed.error());
+    if (!placed) DrawOutline(&region);  // the band goes, the region stays chosen
 }
 
 void SceneView::Image1DragDrop(QPoint at) {
@@ -645,9 +645,8 @@ void SceneView::Image1DragDrop(QPoint at) {
     if (product.picture.isNull()) return;
     const QPoint point = PicturePoint(at);
     if (product.dragKind == DragKind::Model) return DropModelProduct(point);
-    if (!dropSupport_.panelControls) return;
-    if (const std::optional<Error> refused = document_.DropMaterial({point.x(), point.y()}, dropSupport_.panelControls()))
-        ShowError(refused->message);
+    if (const Outcome dropped = document_.DropMaterial({point.x(), point.y()}); dropped.refused())
+        ShowError(dropped.error());
 }
 
 // A decoration line ("装饰线") is drawn across the region under the point
@@ -669,12 +668,9 @@ void SceneView::DropModelProduct(QPoint point) {
         drop.confirmReplace = [this] {
             return dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
         };
-    if (dropSupport_.panelControls) {
-        const ProductPanelState controls = dropSupport_.panelControls();
-        drop.realWidth = controls.widthMm;
-        drop.realHeight = controls.heightMm;
-    }
-    if (Result<int> placed = document_.DropModel(drop); !placed) ShowError(placed.error());
+    drop.realWidth = document_.laying().panel.widthMm;
+    drop.realHeight = document_.laying().panel.heightMm;
+    if (Outcome placed = document_.DropModel(drop); placed.refused()) ShowError(placed.error());
 }
 
 // --- Handles ----------------------------------------------------------------------

@@ -35,11 +35,10 @@ class UserPrompts;
 inline constexpr const char* kProductDragFormat = "application/x-vexel2d-product";
 
 // What a drop or a drawn rectangle needs from outside the view: the prompts,
-// the workspace that holds product/c2d/, and the product panel's controls.
+// and the workspace that holds product/c2d/.
 struct ProductDropSupport {
     UserPrompts* prompts = nullptr;
     QString workspaceFolder;
-    std::function<ProductPanelState()> panelControls;
 };
 
 class SceneView : public QWidget {

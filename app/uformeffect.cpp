@@ -31,12 +31,11 @@ QSlider* MakeTrackBar(const QString& name, int low, int high, int start, QWidget
 
 }  // namespace
 
-TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::function<ProductPanelState()> controls,
-                         std::function<void()> applyToSelection, QWidget* parent)
+TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::function<void()> applyToSelection,
+                         QWidget* parent)
     : QDialog(parent),
       document_(document),
       prompts_(prompts),
-      controls_(std::move(controls)),
       applyToSelection_(std::move(applyToSelection)) {
     setObjectName("FormEffect");
     setWindowTitle(QStringLiteral("材质特效"));
@@ -140,8 +139,7 @@ void TFormEffect::OffsetChanged(QSlider& bar, QLineEdit& edit) {
     FollowTrackBar(edit, bar.value());
     Publish();
     if (!ActsOnChange(bar, edit)) return;
-    Result<bool> tiled = document_.TileFocusedRegion(controls_ ? controls_() : ProductPanelState{});
-    if (!tiled) prompts_.Show(this, FromUtf8(tiled.error()));
+    if (const Outcome tiled = document_.TileFocusedRegion(); tiled.refused()) prompts_.Show(this, FromUtf8(tiled.error()));
 }
 
 void TFormEffect::TrackBarOffsetXChange() { OffsetChanged(*TrackBarOffsetX, *EditOffsetX); }

@@ -20,10 +20,9 @@ class UserPrompts;
 class TFormEffect : public QDialog {
     Q_OBJECT
 public:
-    // `controls` reads the product panel; `applyToSelection` is the main
-    // window's tiling command ("开始铺贴").
-    TFormEffect(SceneDocument& document, UserPrompts& prompts, std::function<ProductPanelState()> controls,
-                std::function<void()> applyToSelection, QWidget* parent = nullptr);
+    // `applyToSelection` is the main window's tiling command ("开始铺贴").
+    TFormEffect(SceneDocument& document, UserPrompts& prompts, std::function<void()> applyToSelection,
+                QWidget* parent = nullptr);
 
     // What the controls say now (shown while the window is visible).
     EffectSettings Settings() const;
@@ -47,7 +46,6 @@ private:
 
     SceneDocument& document_;
     UserPrompts& prompts_;
-    std::function<ProductPanelState()> controls_;
     std::function<void()> applyToSelection_;
 
     QSlider* TrackBarOffsetX = nullptr;

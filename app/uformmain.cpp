@@ -172,7 +172,7 @@ void TFormMain::ConnectDocument() {
         view_->ClearSelection();
         actions_.deleteModel->setEnabled(false);
     });
-    view_->setDropSupport({prompts_, programFolder_, [this] { return productPanel_->Controls(); }});
+    view_->setDropSupport({prompts_, programFolder_});
     connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
         // The band is gone; the region's outline comes back.
         if (productPanel_->LayProductInRectangle(start, end, region)) view_->DrawOutline(region);
@@ -183,9 +183,7 @@ void TFormMain::ConnectDocument() {
 void TFormMain::ConnectPieces() {
     auto button = [this](const char* name) { return findChild<QToolButton*>(QString::fromLatin1(name)); };
     connect(button("SpeedButtonSelParts"), &QToolButton::clicked, productPanel_, &ProductPanelWidget::BitBtnPartsClick);
-    effectWindow_ = new TFormEffect(
-        document_, *prompts_, [this] { return productPanel_->Controls(); }, [this] { productPanel_->BitBtnApplyClick(); },
-        this);
+    effectWindow_ = new TFormEffect(document_, *prompts_, [this] { productPanel_->BitBtnApplyClick(); }, this);
     connect(SpeedButtonEffect, &QToolButton::clicked, effectWindow_, [this] { effectWindow_->exec(); });
     materialFiling_ = new MaterialFiling(*this, document_, *prompts_, *productPanel_, programFolder_);
     connect(button("SpeedButtonAdd"), &QToolButton::clicked, materialFiling_, &MaterialFiling::SpeedButtonAddClick);

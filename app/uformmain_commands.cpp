@@ -22,7 +22,7 @@ constexpr const char* kHelpText =
 }  // namespace
 
 bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QString& name) {
-    if (Status opened = document_.OpenScheme(ToPath(path)); !opened) {
+    if (Outcome opened = document_.OpenScheme(ToPath(path)); !opened) {
         prompts_->Show(this, FromUtf8(opened.error()));
         return false;
     }
@@ -36,7 +36,7 @@ bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QStri
 }
 
 bool TFormMain::SaveScheme(const QString& path) {
-    if (Status written = document_.SaveScheme(ToPath(path)); !written) {
+    if (Outcome written = document_.SaveScheme(ToPath(path)); !written) {
         prompts_->Show(this, FromUtf8(written.error()));
         return false;
     }

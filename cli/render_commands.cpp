@@ -63,9 +63,10 @@ Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const Pro
     doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
     doc.SetEffectSettings(options.effect);
     doc.SetSelection(Listed(regions));
-    TileCommandResult tiled = doc.TileSelection(panel);
-    if (tiled.stopped) return Error{tiled.stopped->message};
-    for (const Error& m : tiled.messages) std::fprintf(stderr, "vexel2d-cli: %s\n", m.message.c_str());
+    doc.SetPanelControls(panel);
+    const Outcome tiled = doc.TileSelection();
+    if (tiled.refused()) return Error{tiled.error()};
+    for (const Error& m : tiled.notes) std::fprintf(stderr, "vexel2d-cli: %s\n", m.message.c_str());
     AdjustTone(doc, regions, options);
     return Status::Ok();
 }
@@ -74,7 +75,8 @@ Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const Pro
 void PaintAndAdjust(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
     if (options.colour) {
         doc.SetSelection(Listed(regions));
-        doc.PaintSelection(*options.colour, ProductPanelState{});
+        doc.SetPanelControls(ProductPanelState{});
+        doc.PaintSelection(*options.colour);
     }
     AdjustTone(doc, regions, options);
 }
@@ -88,7 +90,7 @@ Status OpenSession(Session& s, const RenderOptions& options) {
     if (Status loaded = LoadImageLibrary(s.library); !loaded) return loaded;
     s.doc = std::make_unique<SceneDocument>(s.library);
     ProgressBar bar("打开方案", *s.doc);
-    return s.doc->OpenScheme(options.scheme);
+    return s.doc->OpenScheme(options.scheme).status();
 }
 
 // Lays the product or paints the colour, then adjusts the tone, as the options say.
@@ -163,7 +165,7 @@ int RunRender(const Args& args) {
     if (Status written = WriteRendering(s.doc->displayed(), options.output); !written)
         return Fail("render", written.error());
     if (!options.save.empty())
-        if (Status saved = s.doc->SaveScheme(options.save); !saved) return Fail("render", saved.error());
+        if (Outcome saved = s.doc->SaveScheme(options.save); !saved) return Fail("render", saved.error());
     return 0;
 }
 

@@ -48,9 +48,10 @@ Status Lay(SceneDocument& doc, Db& dm, const fs::path& workspace, const SampleLa
     if (!panel) return panel.failure();
     doc.SetProduct(CurrentProduct{panel->picture, panel->descriptor});
     doc.SetSelection(RegionSelection{regions.front(), regions});
-    const TileCommandResult tiled = doc.TileSelection(*panel);
-    if (tiled.stopped) return *tiled.stopped;
-    if (!tiled.messages.empty()) return tiled.messages.front();
+    doc.SetPanelControls(*panel);
+    const Outcome tiled = doc.TileSelection();
+    if (tiled.refused()) return tiled.failure();
+    if (!tiled.notes.empty()) return tiled.notes.front();
     return Status::Ok();
 }
 
@@ -67,8 +68,8 @@ Status Place(SceneDocument& doc, Db& dm, const fs::path& workspace, const Sample
     drop.point = {static_cast<int32_t>(std::lround(point.x())), static_cast<int32_t>(std::lround(point.y()))};
     drop.target = *region;
     drop.fitIntoRegion = true;
-    Result<int> placed = doc.DropModel(drop);
-    if (!placed) return placed.failure();
+    Outcome placed = doc.DropModel(drop);
+    if (placed.refused()) return placed.failure();
     if (*placed < 0) return Error{"no model file for " + furniture.number};
     return Status::Ok();
 }

@@ -148,16 +148,16 @@ void SceneDocument::RemoveRecords(const std::vector<V2dPolygon*>& records, Pendi
     selection_ = {};
 }
 
-bool SceneDocument::Undo() {
-    if (!history_.stack().canUndo()) return false;
+Outcome SceneDocument::Undo() {
+    if (!history_.stack().canUndo()) return Outcome::NothingToDo();
     history_.stack().undo();
-    return true;
+    return Outcome::Done();
 }
 
-bool SceneDocument::Redo() {
-    if (!history_.stack().canRedo()) return false;
+Outcome SceneDocument::Redo() {
+    if (!history_.stack().canRedo()) return Outcome::NothingToDo();
     history_.stack().redo();
-    return true;
+    return Outcome::Done();
 }
 
 void SceneDocument::UndoAll() {
@@ -166,14 +166,14 @@ void SceneDocument::UndoAll() {
 
 // --- Scene files --------------------------------------------------------------
 
-Status SceneDocument::OpenScheme(const std::filesystem::path& path) {
+Outcome SceneDocument::OpenScheme(const std::filesystem::path& path) {
     Result<SchemeFile> file = ReadSchemeFile(path);
-    if (!file) return Error{file.error()};  // the open scene stays as it was
+    if (!file) return file.failure();  // the open scene stays as it was
     LoadScene(std::move(file->scene));
-    return Status::Ok();
+    return Outcome::Done();
 }
 
-Status SceneDocument::SaveScheme(const std::filesystem::path& path) const { return WriteSchemeFile(scene_, path); }
+Outcome SceneDocument::SaveScheme(const std::filesystem::path& path) const { return WriteSchemeFile(scene_, path); }
 
 void SceneDocument::LoadScene(Scene scene) {
     scene_ = std::move(scene);
@@ -252,75 +252,87 @@ void SceneDocument::SetProduct(CurrentProduct product) {
 
 void SceneDocument::SetDragKind(DragKind kind) { product_.dragKind = kind; }
 
-ProductPanelState SceneDocument::WithCurrentProduct(ProductPanelState controls) const {
-    controls.picture = product_.picture;
-    controls.descriptor = product_.descriptor;
-    controls.isModelProduct = product_.dragKind == DragKind::Model;
-    return controls;
+void SceneDocument::SetPanelControls(const ProductPanelState& controls) {
+    laying_.panel = controls;
+    laying_.panel.picture = {};  // the product is product_'s alone
+    laying_.panel.descriptor.clear();
+}
+
+LayingSettings SceneDocument::laying() const {
+    LayingSettings laying = laying_;
+    laying.panel.picture = product_.picture;
+    laying.panel.descriptor = product_.descriptor;
+    laying.panel.isModelProduct = product_.dragKind == DragKind::Model;
+    return laying;
 }
 
 // --- Operations -----------------------------------------------------------------
 
-TileCommandResult SceneDocument::TileSelection(const ProductPanelState& controls) {
-    const LayingSettings laying{WithCurrentProduct(controls), effect_};
+Outcome SceneDocument::TileSelection() {
+    const LayingSettings laying = this->laying();
     PendingEdit edit = BeginEdit(EditKind::Tiling, SelectedRecords());
     TileCommandResult result = TileSelectedRegions(renderer_, selection_, focusedRecord(), laying, StartProgress());
+    if (result.stopped) return *result.stopped;
     CommitEdit(std::move(edit), ChangeAspect::Picture, result.tiled, laying);
-    return result;
+    const int tiled = static_cast<int>(result.tiled.size());
+    Outcome outcome = tiled > 0 ? Outcome::Done(tiled) : Outcome::NothingToDo(0);
+    outcome.notes = std::move(result.messages);
+    outcome.hint = std::move(result.hint);
+    return outcome;
 }
 
-bool SceneDocument::LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end,
-                                          const ProductPanelState& controls) {
-    if (region == nullptr || scene_.IndexOfPolygon(region) < 0) return false;
+Outcome SceneDocument::LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end) {
+    if (region == nullptr || scene_.IndexOfPolygon(region) < 0) return Outcome::NothingToDo();
     PendingEdit edit = BeginEdit(EditKind::LayInRectangle, {region});
-    const bool laid =
-        LayProductIntoRectangle(renderer_, *region, start, end, WithCurrentProduct(controls), StartProgress());
+    const bool laid = LayProductIntoRectangle(renderer_, *region, start, end, laying().panel, StartProgress());
     if (laid) CommitEdit(std::move(edit), ChangeAspect::Picture);
-    return laid;
+    return Outcome::Of(laid);
 }
 
-bool SceneDocument::SetLighten(int lighten) {
+Outcome SceneDocument::SetLighten(int lighten) {
     V2dPolygon* record = focusedRecord();
-    if (!record) return false;
+    if (!record) return Outcome::NothingToDo();
     PendingEdit edit = BeginEdit(EditKind::Brightness, {record});
     const bool changed = SetRegionLighten(renderer_, *record, lighten, StartProgress());
     if (changed) CommitEdit(std::move(edit), ChangeAspect::Tone);
-    return changed;
+    return Outcome::Of(changed);
 }
 
-bool SceneDocument::SetReflect(int reflect) {
+Outcome SceneDocument::SetReflect(int reflect) {
     V2dPolygon* record = focusedRecord();
-    if (!record) return false;
+    if (!record) return Outcome::NothingToDo();
     PendingEdit edit = BeginEdit(EditKind::Reflection, {record});
     const bool changed = SetRegionReflect(renderer_, *record, reflect, StartProgress());
     if (changed) CommitEdit(std::move(edit), ChangeAspect::Tone);
-    return changed;
+    return Outcome::Of(changed);
 }
 
-int SceneDocument::PaintSelection(uint32_t colour, const ProductPanelState& controls) {
+Outcome SceneDocument::PaintSelection(uint32_t colour) {
     PendingEdit edit = BeginEdit(EditKind::Painting, SelectedRecords());
-    const int painted = PaintRegionsWithColour(renderer_, selection_, focusedRecord(), colour,
-                                               WithCurrentProduct(controls), StartProgress());
-    if (painted > 0) CommitEdit(std::move(edit), ChangeAspect::Picture);
-    return painted;
+    const int painted =
+        PaintRegionsWithColour(renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
+    if (painted == 0) return Outcome::NothingToDo(0);
+    CommitEdit(std::move(edit), ChangeAspect::Picture);
+    return Outcome::Done(painted);
 }
 
-int SceneDocument::PaintFromColourCard(uint32_t colour, const ProductPanelState& controls) {
+Outcome SceneDocument::PaintFromColourCard(uint32_t colour) {
     PendingEdit edit = BeginEdit(EditKind::ColourCard, SelectedRecords());
-    const int painted = v2d::PaintFromColourCard(renderer_, selection_, focusedRecord(), colour,
-                                                 WithCurrentProduct(controls), StartProgress());
-    if (painted > 0) CommitEdit(std::move(edit), ChangeAspect::Picture);
-    return painted;
+    const int painted =
+        v2d::PaintFromColourCard(renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
+    if (painted == 0) return Outcome::NothingToDo(0);
+    CommitEdit(std::move(edit), ChangeAspect::Picture);
+    return Outcome::Done(painted);
 }
 
-bool SceneDocument::NudgeFocusedModel(int dx, int dy) {
+Outcome SceneDocument::NudgeFocusedModel(int dx, int dy) {
     V2dPolygon* target = MoveTarget(focusedRecord());
-    if (!target) return false;
+    if (!target) return Outcome::NothingToDo();
     PendingEdit edit = BeginEdit(EditKind::MoveModel, {target});
-    if (!NudgeModel(target, dx, dy)) return false;
+    if (!NudgeModel(target, dx, dy)) return Outcome::NothingToDo();
     renderer_.QuickRedraw(StartProgress());
     CommitEdit(std::move(edit), ChangeAspect::Geometry);
-    return true;
+    return Outcome::Done();
 }
 
 void SceneDocument::RenderAll() {

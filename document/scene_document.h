@@ -20,6 +20,7 @@
 #include "base/progress.h"
 #include "base/result.h"
 #include "document/edits/edit_history.h"
+#include "document/outcome.h"
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
 #include "models/handle_drag.h"
@@ -80,9 +81,9 @@ public:
     // Reads the scheme; on success it replaces the scene, every record is
     // rendered, the history emptied and the selection cleared. A file that
     // does not read leaves the open scene as it was.
-    Status OpenScheme(const std::filesystem::path& path);
+    Outcome OpenScheme(const std::filesystem::path& path);
     // Writes the scene; a failure leaves any old file as it was.
-    Status SaveScheme(const std::filesystem::path& path) const;
+    Outcome SaveScheme(const std::filesystem::path& path) const;
     // Puts a scene in place of the current one, as opening a scheme does.
     void LoadScene(Scene scene);
     // The photo alone, no records (the window's picture before any scheme).
@@ -95,9 +96,9 @@ public:
     // --- History ------------------------------------------------------------
     // The steps, for the window's undo and redo actions and history list.
     QUndoStack& history() { return history_.stack(); }
-    // "撤销" and "重做": false when there is no step.
-    bool Undo();
-    bool Redo();
+    // "撤销" and "重做": nothing to do when there is no step.
+    Outcome Undo();
+    Outcome Redo();
     // Back to the scene as it was opened (every step undone).
     void UndoAll();
     // The history keeps at most this many bytes of pictures; older steps go.
@@ -129,28 +130,34 @@ public:
     const CurrentProduct& product() const { return product_; }
     void SetProduct(CurrentProduct product);
     void SetDragKind(DragKind kind);
+    // The panel's controls (size, turn, mirror, fit, colour, pattern and
+    // joints); the product itself comes from SetProduct.
+    void SetPanelControls(const ProductPanelState& controls);
     // The effect window's offsets and relief, used by the next tiling.
-    void SetEffectSettings(const EffectSettings& effect) { effect_ = effect; }
-    // The panel's controls completed with the current product.
-    ProductPanelState WithCurrentProduct(ProductPanelState controls) const;
+    void SetEffectSettings(const EffectSettings& effect) { laying_.effect = effect; }
+    // What the next laying lays: the current product with the panel's
+    // controls and the effect window's settings.
+    LayingSettings laying() const;
 
     // --- Operations -------------------------------------------------------
-    // "开始铺贴" over the selection.
-    TileCommandResult TileSelection(const ProductPanelState& controls);
-    // The rubber band released over ordinary region `region`; false when
+    // "开始铺贴" over the selection: refused by a check that stops it before
+    // any region is touched; the messages of single regions are its notes,
+    // the number of regions laid its value.
+    Outcome TileSelection();
+    // The rubber band released over ordinary region `region`; nothing to do when
     // nothing was laid.
-    bool LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end, const ProductPanelState& controls);
-    // Brightness and reflection of the focused record; false when nothing
+    Outcome LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end);
+    // Brightness and reflection of the focused record; nothing to do when nothing
     // changed.
-    bool SetLighten(int lighten);
-    bool SetReflect(int reflect);
+    Outcome SetLighten(int lighten);
+    Outcome SetReflect(int reflect);
     // Colour painting with "前景色", and from the colour cards. Both return
-    // the number of records painted.
-    int PaintSelection(uint32_t colour, const ProductPanelState& controls);
-    int PaintFromColourCard(uint32_t colour, const ProductPanelState& controls);
+    // the number of records painted as their value.
+    Outcome PaintSelection(uint32_t colour);
+    Outcome PaintFromColourCard(uint32_t colour);
     // The arrow keys move the focused picture model (or the model of a
-    // part) by one pixel; false when there is none.
-    bool NudgeFocusedModel(int dx, int dy);
+    // part) by one pixel; nothing to do when there is none.
+    Outcome NudgeFocusedModel(int dx, int dy);
     // Every record from its cache again.
     void Redraw();
     // Every record rendered again, as after opening.
@@ -159,7 +166,7 @@ public:
     // --- Models -------------------------------------------------------------
     // Loads a model file at the end of PolyList (an owner first for a model
     // with parts) and clears the selection; 0 when the file does not exist.
-    Result<int> LoadModelFile(const std::filesystem::path& path);
+    Outcome LoadModelFile(const std::filesystem::path& path);
     // The record a model dropped at the picture point lands on: the hit
     // record, or the owner of a hit part; -1 for none. The window asks
     // whether to replace it when it is a picture model.
@@ -171,43 +178,43 @@ public:
     // file does not exist). A decoration line ("装饰线") is not placed but
     // drawn across the target region at the point, with undo; the region's
     // position is returned, -1 when nothing was drawn.
-    Result<int> DropModel(const ModelDrop& drop);
+    Outcome DropModel(const ModelDrop& drop);
     // A model drawn as a rectangle inside region `region`: loaded with the
     // product's descriptor, its quad set to `corners` (picture coordinates);
     // a perspective one goes just after the region, any other stays on top.
     // Drawn and selected; its position is returned (-1: no file).
-    Result<int> PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
+    Outcome PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
                                       const Quad& corners, int region, bool perspective);
     // A material let go over the scene: the record under the point (for a
     // model with parts, the part under it) receives the product as
     // "开始铺贴" lays it. Nothing for no hit, a shadow or a cut-out; the
     // refusal, if any, is returned.
-    std::optional<Error> DropMaterial(V2d_Point point, const ProductPanelState& controls);
+    Outcome DropMaterial(V2d_Point point);
     // The centre handle: the focused model (the owner of a part) moves by a
     // step in picture pixels; the first step of a drag starts the edit,
     // FinishModelMove draws the picture and makes the drag one step.
-    bool MoveFocusedModel(int dx, int dy, bool firstStep);
+    Outcome MoveFocusedModel(int dx, int dy, bool firstStep);
     void FinishModelMove();
     // A corner or edge handle moved: the focused model's corners follow the
     // handles; on release the model is drawn again (a cut-out settles its
     // origin and scale first).
-    bool ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom);
+    Outcome ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom);
     void FinishModelShaping();
 
     // --- Model menu, shadows and the region list (scene_document_operations.cpp)
     // "横向镜像" / "竖向镜像" of the selected picture model, "重置模型" of the
-    // selected record; false when nothing changed.
-    bool MirrorSelected(MirrorAxis axis);
-    bool ResetSelected();
+    // selected record; nothing to do when nothing changed.
+    Outcome MirrorSelected(MirrorAxis axis);
+    Outcome ResetSelected();
     // "复制模型": a copy of the focused model (the whole model for a part or
     // an owner), drawn and selected; its position, -1 when there is none.
-    int CopyFocusedModel();
+    Outcome CopyFocusedModel();
     // "删除模型" for every selected entry: "请先选择区域。" without a focused
     // entry; `confirm` is asked next and anything but true stops; a member
     // of a region group refuses. Owners take their parts along.
-    Status DeleteSelection(const std::function<bool()>& confirm);
+    Outcome DeleteSelection(const std::function<bool()>& confirm);
     // The focused cut-out model's next (+1) or previous (-1) rotation frame.
-    bool StepFocusedFrame(int direction);
+    Outcome StepFocusedFrame(int direction);
     // The focused model's shadow settings; the scene is redrawn only when
     // one of them changed.
     struct ShadowSettings {
@@ -217,17 +224,17 @@ public:
         friend bool operator==(const ShadowSettings&, const ShadowSettings&) = default;
     };
     std::optional<ShadowSettings> FocusedShadow() const;
-    bool SetFocusedShadow(const ShadowSettings& settings);
+    Outcome SetFocusedShadow(const ShadowSettings& settings);
     // The record at `from` moves to `to` (a drag in the region list) and is
     // selected; a model part, or a position outside the list, stays put.
-    bool MoveRecord(int from, int to);
+    Outcome MoveRecord(int from, int to);
     // --- Effect window --------------------------------------------------------
-    const EffectSettings& effectSettings() const { return effect_; }
+    const EffectSettings& effectSettings() const { return laying_.effect; }
     // An offset changed: the focused record, when it is a plain region, is
     // tiled again with the current product and the effect settings, and the
-    // scene redrawn for it alone. false when nothing was tiled; the refusal
+    // scene redrawn for it alone. nothing to do when nothing was tiled; the refusal
     // of the tiling, if any, comes back as the error.
-    Result<bool> TileFocusedRegion(const ProductPanelState& controls);
+    Outcome TileFocusedRegion();
 
     // The progress of the operation running now, as a callback for code
     // that reports it; it starts the bar at 0.
@@ -297,7 +304,7 @@ private:
     bool currentDropped_ = false;
     PerspectiveModelDrawer modelDrawer_;
     CurrentProduct product_;
-    EffectSettings effect_;
+    LayingSettings laying_;  // the controls; the product is product_
     int lastProgress_ = -1;
     int gesture_ = 0, lastGesture_ = 0;
     std::optional<PendingEdit> drag_;  // a model move or shaping under way

@@ -36,6 +36,12 @@ void TakePlaceOf(V2dPolygon& model, const V2dPolygon& old) {
     model.scaleY = old.scaleY;
 }
 
+// A placement's position as an outcome: -1 placed nothing.
+Outcome Placed(const Result<int>& position) {
+    if (!position) return position.failure();
+    return *position < 0 ? Outcome::NothingToDo() : Outcome::Done(*position);
+}
+
 }  // namespace
 
 Result<int> SceneDocument::AppendModelFile(const std::filesystem::path& path) {
@@ -46,15 +52,17 @@ Result<int> SceneDocument::AppendModelFile(const std::filesystem::path& path) {
     return AddModelToScene(scene_, std::move(*model), path.stem().string());
 }
 
-Result<int> SceneDocument::LoadModelFile(const std::filesystem::path& path) {
+Outcome SceneDocument::LoadModelFile(const std::filesystem::path& path) {
     PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
     Result<int> added = AppendModelFile(path);
-    if (!added || *added == 0) return added;  // a file that does not read leaves the selection as it was
+    // A file that does not read leaves the selection as it was.
+    if (!added) return added.failure();
+    if (*added == 0) return Outcome::NothingToDo(0);
     for (int i = scene_.count() - *added; i < scene_.count(); ++i) edit.records.push_back(scene_.at(i));
     renderer_.RedrawScene(edit.records, StartProgress());
     selection_ = {};
     CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
-    return added;
+    return Outcome::Done(*added);
 }
 
 Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::path& path,
@@ -83,13 +91,14 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
     return record->group ? scene_.IndexOfPolygon(record->group) : hit;
 }
 
-Result<int> SceneDocument::DropModel(const ModelDrop& drop) {
-    if (ProductDescriptor::Parse(drop.descriptor).subTypeMemo == kDecorationLine) return DrawDecorationLineAt(drop);
+Outcome SceneDocument::DropModel(const ModelDrop& drop) {
+    if (ProductDescriptor::Parse(drop.descriptor).subTypeMemo == kDecorationLine)
+        return Placed(DrawDecorationLineAt(drop));
     PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
     Result<int> placed = DropModelInto(drop, edit);
     // Nothing placed: the records loaded for it go again, unannounced.
     if (!placed || *placed < 0) RestoreState(scene_, edit.before, edit.parked, {});
-    return placed;
+    return Placed(placed);
 }
 
 Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edit) {
@@ -155,46 +164,48 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     return drop.target;
 }
 
-Result<int> SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile,
-                                                  const std::string& descriptor, const Quad& corners, int region,
-                                                  bool perspective) {
+Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
+                                              const Quad& corners, int region, bool perspective) {
     const V2dPolygon* anchor = region >= 0 && region < scene_.count() ? scene_.at(region) : nullptr;
     PendingEdit edit = BeginEdit(EditKind::PlaceModel, {}, true);
     Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, descriptor);
-    if (!loaded) return Error{loaded.error()};
+    if (!loaded) return loaded.failure();
     V2dPolygon* model = *loaded;
-    if (!model) return -1;
+    if (!model) return Outcome::NothingToDo();
     for (size_t i = 0; i < corners.size(); ++i)
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
     SettleCutoutPlacement(*model, CutoutStance::FillsBox);  // the rectangle drawn for it
     if (perspective && anchor) MoveAfter(scene_, model, anchor);
-    return ShowPlacedModel(model, std::move(edit));
+    return Outcome::Done(ShowPlacedModel(model, std::move(edit)));
 }
 
-std::optional<Error> SceneDocument::DropMaterial(V2d_Point point, const ProductPanelState& controls) {
+Outcome SceneDocument::DropMaterial(V2d_Point point) {
     const Hit hit = HitTestRecord(scene_, point.x, point.y, MapperOf(ops_));
-    if (hit.index < 0) return std::nullopt;
+    if (hit.index < 0) return Outcome::NothingToDo();
     V2dPolygon* record = scene_.at(hit.index);
-    if (record->kind == RecordKind::ShadowRegion || record->kind == RecordKind::CutOutModel) return std::nullopt;
+    if (record->kind == RecordKind::ShadowRegion || record->kind == RecordKind::CutOutModel)
+        return Outcome::NothingToDo();
     if (!scene_.GroupMembers(record).empty()) {
         const int part = PartAt(scene_, record, hit.ring);
-        if (part < 0) return std::nullopt;
+        if (part < 0) return Outcome::NothingToDo();
         record = scene_.at(part);
     }
-    const LayingSettings laying{WithCurrentProduct(controls), effect_};
+    const LayingSettings laying = this->laying();
     PendingEdit edit = BeginEdit(EditKind::DropMaterial, {record});
     const TileOutcome outcome = TileRegion(renderer_, *record, laying.panel, laying.effect, StartProgress());
-    if (outcome.status == TileStatus::Tiled) CommitEdit(std::move(edit), ChangeAspect::Picture, {record}, laying);
-    return outcome.message;
+    if (outcome.message) return *outcome.message;
+    if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
+    CommitEdit(std::move(edit), ChangeAspect::Picture, {record}, laying);
+    return Outcome::Done();
 }
 
-bool SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
+Outcome SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
     V2dPolygon* target = FocusedModel();
-    if (!target) return false;
+    if (!target) return Outcome::NothingToDo();
     if (firstStep || !drag_) drag_ = BeginEdit(EditKind::MoveModel, {target});
     target->originX += dx;
     target->originY += dy;
-    return true;
+    return Outcome::Done();
 }
 
 void SceneDocument::FinishModelMove() {
@@ -208,12 +219,12 @@ void SceneDocument::FinishModelMove() {
     drag_.reset();
 }
 
-bool SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
+Outcome SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
     V2dPolygon* target = FocusedModel();
-    if (!target) return false;
+    if (!target) return Outcome::NothingToDo();
     if (!drag_) drag_ = BeginEdit(EditKind::ShapeModel, {target});
     CornersFromHandles(*target, handles, viewOffset, zoom);
-    return true;
+    return Outcome::Done();
 }
 
 void SceneDocument::FinishModelShaping() {

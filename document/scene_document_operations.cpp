@@ -10,38 +10,38 @@ inline constexpr const char* kMsgUngroupFirst = "选择集中有区域是组成�
 
 }  // namespace
 
-bool SceneDocument::MirrorSelected(MirrorAxis axis) {
-    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
+Outcome SceneDocument::MirrorSelected(MirrorAxis axis) {
+    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Outcome::NothingToDo();
     V2dPolygon* record = scene_.at(selection_.focused);
     PendingEdit edit = BeginEdit(EditKind::MirrorModel, {record});
-    if (!MirrorModelCorners(*record, axis)) return false;
+    if (!MirrorModelCorners(*record, axis)) return Outcome::NothingToDo();
     renderer_.RedrawScene(record, StartProgress());
     CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
-    return true;
+    return Outcome::Done();
 }
 
-bool SceneDocument::ResetSelected() {
-    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return false;
+Outcome SceneDocument::ResetSelected() {
+    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Outcome::NothingToDo();
     V2dPolygon* record = scene_.at(selection_.focused);
     PendingEdit edit = BeginEdit(EditKind::ResetModel, {record});
     ResetModelCorners(*record);
     if (record->kind == RecordKind::PictureModel) renderer_.RedrawScene(record, StartProgress());
     // The outline and handles follow the corners.
     CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
-    return true;
+    return Outcome::Done();
 }
 
-int SceneDocument::CopyFocusedModel() {
+Outcome SceneDocument::CopyFocusedModel() {
     V2dPolygon* focused = focusedRecord();
     PendingEdit edit = BeginEdit(EditKind::CopyModel, {}, true);
     V2dPolygon* copy = CopyModel(scene_, IsPlacedModel(focused) ? focused : nullptr);
-    if (!copy) return -1;
-    return ShowPlacedModel(copy, std::move(edit));
+    if (!copy) return Outcome::NothingToDo();
+    return Outcome::Done(ShowPlacedModel(copy, std::move(edit)));
 }
 
-Status SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
+Outcome SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Error{kMsgSelectRegionFirst};
-    if (confirm && !confirm()) return Status::Ok();
+    if (confirm && !confirm()) return Outcome::NothingToDo();
     std::vector<V2dPolygon*> selected = SelectedRecords();
     if (selected.empty()) selected.push_back(scene_.at(selection_.focused));
     if (AnyInRegionGroup(scene_, selected)) return Error{kMsgUngroupFirst};
@@ -49,18 +49,18 @@ Status SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
     RemoveRecords(selected, edit);
     renderer_.QuickRedraw(StartProgress());
     CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
-    return Status::Ok();
+    return Outcome::Done();
 }
 
-bool SceneDocument::StepFocusedFrame(int direction) {
+Outcome SceneDocument::StepFocusedFrame(int direction) {
     V2dPolygon* model = focusedRecord();
-    if (!model) return false;
+    if (!model) return Outcome::NothingToDo();
     PendingEdit edit = BeginEdit(EditKind::RotationFrame, {model});
-    if (!StepRotationFrame(scene_, *model, direction)) return false;
+    if (!StepRotationFrame(scene_, *model, direction)) return Outcome::NothingToDo();
     renderer_.RedrawScene(model, StartProgress());
     // The handles follow the new frame's size.
     CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
-    return true;
+    return Outcome::Done();
 }
 
 std::optional<SceneDocument::ShadowSettings> SceneDocument::FocusedShadow() const {
@@ -70,9 +70,9 @@ std::optional<SceneDocument::ShadowSettings> SceneDocument::FocusedShadow() cons
                           model->shadowColor};
 }
 
-bool SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
+Outcome SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
     V2dPolygon* model = focusedRecord();
-    if (!IsPlacedModel(model) || FocusedShadow() == settings) return false;
+    if (!IsPlacedModel(model) || FocusedShadow() == settings) return Outcome::NothingToDo();
     PendingEdit edit = BeginEdit(EditKind::Shadow, {model});
     model->castShadow = settings.castShadow ? 1 : 0;
     model->shadowX = settings.shadowX;
@@ -86,13 +86,13 @@ bool SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
     }
     renderer_.RedrawScene(drawn, StartProgress());
     CommitEdit(std::move(edit), ChangeAspect::Tone);
-    return true;
+    return Outcome::Done();
 }
 
-bool SceneDocument::MoveRecord(int from, int to) {
+Outcome SceneDocument::MoveRecord(int from, int to) {
     const int count = scene_.count();
-    if (from < 0 || from >= count || to < 0 || to >= count || from == to) return false;
-    if (scene_.at(from)->group) return false;  // parts stay with their model's order
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) return Outcome::NothingToDo();
+    if (scene_.at(from)->group) return Outcome::NothingToDo();  // parts stay with their model's order
     PendingEdit edit = BeginEdit(EditKind::Reorder, {}, true);
     PolygonPtr record = scene_.Take(scene_.at(from));
     scene_.Insert(to, std::move(record));
@@ -100,7 +100,7 @@ bool SceneDocument::MoveRecord(int from, int to) {
     renderer_.QuickRedraw(StartProgress());
     edit.records.push_back(scene_.at(to));
     CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
-    return true;
+    return Outcome::Done();
 }
 
 }  // namespace v2d

@@ -4,18 +4,18 @@
 
 namespace v2d {
 
-Result<bool> SceneDocument::TileFocusedRegion(const ProductPanelState& controls) {
+Outcome SceneDocument::TileFocusedRegion() {
     V2dPolygon* focused = focusedRecord();
-    if (focused == nullptr || focused->kind != RecordKind::Region) return false;
-    const LayingSettings laying{WithCurrentProduct(controls), effect_};
+    if (focused == nullptr || focused->kind != RecordKind::Region) return Outcome::NothingToDo();
+    const LayingSettings laying = this->laying();
     if (laying.panel.picture.isNull()) return Error{kMsgNoProduct};
     if (laying.panel.isModelProduct) return Error{kMsgModelProduct};
     PendingEdit edit = BeginEdit(EditKind::EffectOffsets, {focused});
     const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, StartProgress());
     if (outcome.message) return *outcome.message;
-    const bool tiled = outcome.status == TileStatus::Tiled;
-    if (tiled) CommitEdit(std::move(edit), ChangeAspect::Picture, {focused}, laying);
-    return tiled;
+    if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
+    CommitEdit(std::move(edit), ChangeAspect::Picture, {focused}, laying);
+    return Outcome::Done();
 }
 
 }  // namespace v2d

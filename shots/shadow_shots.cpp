@@ -37,7 +37,7 @@ void Run(QApplication& app, TFormMain& main, const QString& workspace, const QSt
     RegionSelection all{0, {}};
     for (int i = 0; i < doc.scene().count(); ++i) all.selected.push_back(i);
     doc.SetSelection(all);
-    doc.TileSelection(ProductPanelState{});
+    doc.TileSelection();
     save("tiled");
     auto drop = [&](const char* number, V2d_Point at) {
         ModelDrop d;

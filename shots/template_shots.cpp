@@ -42,7 +42,8 @@ bool Lay(SceneDocument& doc, Db& dm, const std::filesystem::path& folder, const 
     panel.heightMm = size.height;
     doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
     doc.Select(index);
-    return !doc.TileSelection(panel).stopped;
+    doc.SetPanelControls(panel);
+    return !doc.TileSelection().refused();
 }
 
 int Run(int argc, char** argv) {

@@ -252,7 +252,7 @@ struct LaidFloor {
             QImage product = Product();
             if (i % 2) product = product.mirrored(true, false);
             doc.SetProduct(CurrentProduct{product, "PartsName=bench"});
-            doc.TileSelection(ProductPanelState{});
+            doc.TileSelection();
         }
     }
 };

@@ -25,8 +25,7 @@ protected:
         ModelDrop drop;
         drop.modelFile = ws_.path() / "product/c2d/SF-001.c2d";
         drop.point = {800, 900};
-        Result<int> placed = Doc().DropModel(drop);
-        return placed ? *placed : -1;
+        return *Doc().DropModel(drop);
     }
     QAction& Item(const char* name) { return Find<QAction>(name); }
 };

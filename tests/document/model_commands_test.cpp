@@ -20,7 +20,7 @@ using ModelCommandsTest = testing::WhiteModelTest;
 TEST_F(ModelCommandsTest, AFreeDropIsCentredDrawnAndSelected) {
     QSignalSpy listed(&doc, &SceneDocument::changed);
     const int before = doc.scene().count();
-    Result<int> placed = doc.DropModel(Drop({200, 150}));
+    Outcome placed = doc.DropModel(Drop({200, 150}));
     ASSERT_TRUE(placed.ok());
     EXPECT_EQ(*placed, before);
     const V2dPolygon& model = *doc.scene().at(*placed);
@@ -36,7 +36,7 @@ TEST_F(ModelCommandsTest, ARegionTakesTheModelAtItsRealSizeJustAboveIt) {
     const V2dPolygon& wall = *doc.scene().at(kBackWall);
     const PixelBox box = OutlineBox(wall);
     const V2d_Point at{box.minX + 10, box.minY + 5};
-    Result<int> placed = doc.DropModel(Drop(at, kBackWall, "装饰画"));
+    Outcome placed = doc.DropModel(Drop(at, kBackWall, "装饰画"));
     ASSERT_TRUE(placed.ok());
     EXPECT_EQ(*placed, kBackWall + 1);
     // The back wall is a rectangle, so its rectified plane is the picture's.
@@ -49,7 +49,7 @@ TEST_F(ModelCommandsTest, ARegionTakesTheModelAtItsRealSizeJustAboveIt) {
 TEST_F(ModelCommandsTest, ADoorStandsOnTheWallsBottomEdge) {
     const V2dPolygon& wall = *doc.scene().at(kLeftWall);
     const PixelBox box = OutlineBox(wall);
-    Result<int> placed = doc.DropModel(Drop({box.minX + box.width() / 3, box.minY + box.height() / 3}, kLeftWall, "门"));
+    Outcome placed = doc.DropModel(Drop({box.minX + box.width() / 3, box.minY + box.height() / 3}, kLeftWall, "门"));
     ASSERT_TRUE(placed.ok());
     const V2dPolygon& door = *doc.scene().at(*placed);
     const V2d_Point a = wall.corners[2], b = wall.corners[3];
@@ -71,7 +71,7 @@ TEST_F(ModelCommandsTest, AReplacedModelComesBackOnUndoWithItsOlderEntries) {
     ModelDrop replace = Drop({100, 100}, first);
     replace.replace = true;
     const int count = doc.scene().count();
-    Result<int> placed = doc.DropModel(replace);
+    Outcome placed = doc.DropModel(replace);
     ASSERT_TRUE(placed.ok());
     EXPECT_EQ(doc.scene().count(), count);
     EXPECT_EQ(doc.scene().at(*placed)->originX, 8);
@@ -104,7 +104,7 @@ TEST_F(ModelCommandsTest, ARectangleGivesTheCornersAPerspectiveOneGoesAfterItsRe
     const Quad quad{V2d_Point{50, 200}, {120, 205}, {125, 260}, {45, 255}};
     for (bool perspective : {true, false}) {
         const int count = doc.scene().count();
-        Result<int> placed = doc.PlaceModelInRectangle(modelFile(), "PartsName=白板", quad, kFloor, perspective);
+        Outcome placed = doc.PlaceModelInRectangle(modelFile(), "PartsName=白板", quad, kFloor, perspective);
         ASSERT_TRUE(placed.ok());
         EXPECT_EQ(*placed, perspective ? kFloor + 1 : count);
         const V2dPolygon& model = *doc.scene().at(*placed);
@@ -135,7 +135,7 @@ TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
     ASSERT_TRUE(doc.SaveScheme(dir.filePath("scheme.c2d").toStdString()).ok());  // a scheme, not a model
     ModelDrop broken = Drop({10, 10});
     broken.modelFile = dir.filePath("scheme.c2d").toStdString();
-    Result<int> placed = doc.DropModel(broken);
+    Outcome placed = doc.DropModel(broken);
     ASSERT_FALSE(placed.ok());
     EXPECT_EQ(placed.error(), kMsgBadFormat);
     EXPECT_EQ(doc.scene().count(), count);

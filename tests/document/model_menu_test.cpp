@@ -62,7 +62,8 @@ TEST_F(ModelMenuTest, DeletionRefusalsAndAnOlderTilingThatFollowsTheRestoredRegi
     ProductPanelState panel;
     doc.SetProduct(CurrentProduct{testing::Solid(16, 16, testing::Rgb(200, 10, 10)), "PartsName=红"});
     doc.Select(kFloor);
-    ASSERT_EQ(doc.TileSelection(panel).tiled.size(), 1u);
+    doc.SetPanelControls(panel);
+    ASSERT_EQ(*doc.TileSelection(), 1);
     ASSERT_TRUE(doc.DeleteSelection(Yes).ok());
     doc.Undo();  // the floor is back, tiled
     EXPECT_FALSE(doc.scene().at(kFloor)->picture.isNull());

@@ -52,7 +52,7 @@ public:
 TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothingToUndo) {
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     doc.Select(kFloor);
-    doc.TileSelection(ProductPanelState{});
+    doc.TileSelection();
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_EQ(doc.selection().focused, -1);
@@ -93,23 +93,24 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
     using T = SceneDocumentTest;
     const ProductPanelState panel;
     auto dropModel = [](T& t) { t.doc.DropModel(t.Drop({200, 150})); };
+    doc.SetPanelControls(panel);
     const std::vector<EditCase> cases = {
-        {"tiling", {}, [&](T& t) { t.doc.Select(kFloor); return !t.doc.TileSelection(panel).tiled.empty(); }},
+        {"tiling", {}, [&](T& t) { t.doc.Select(kFloor); return t.doc.TileSelection().done(); }},
         {"tiling a group, one step", {},
-         [&](T& t) { t.doc.SelectFromList(kLeftWall, {kLeftWall}); return t.doc.TileSelection(panel).tiled.size() == 3; }},
+         [&](T& t) { t.doc.SelectFromList(kLeftWall, {kLeftWall}); return *t.doc.TileSelection() == 3; }},
         {"tiling over a tiling",
-         [&](T& t) { t.doc.Select(kFloor); t.doc.TileSelection(panel); },
-         [&](T& t) { t.doc.SetProduct(CurrentProduct{Checker().mirrored(true, false), "PartsName=b"}); return !t.doc.TileSelection(panel).tiled.empty(); }},
-        {"rectangle", [&](T& t) { t.doc.Select(kFloor); t.doc.TileSelection(panel); },
-         [&](T& t) { return t.doc.LayProductInRectangle(t.doc.scene().at(kFloor), {150, 220}, {250, 280}, panel); }},
-        {"brightness", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetLighten(40); }},
-        {"reflection", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetReflect(30); }},
-        {"painting", {}, [&](T& t) { t.doc.Select(kBackWall); return t.doc.PaintSelection(0x336699, panel) > 0; }},
-        {"colour card", {}, [&](T& t) { t.doc.Select(kBackWall); return t.doc.PaintFromColourCard(0x3399CC, panel) > 0; }},
+         [&](T& t) { t.doc.Select(kFloor); t.doc.TileSelection(); },
+         [&](T& t) { t.doc.SetProduct(CurrentProduct{Checker().mirrored(true, false), "PartsName=b"}); return t.doc.TileSelection().done(); }},
+        {"rectangle", [&](T& t) { t.doc.Select(kFloor); t.doc.TileSelection(); },
+         [&](T& t) { return t.doc.LayProductInRectangle(t.doc.scene().at(kFloor), {150, 220}, {250, 280}).done(); }},
+        {"brightness", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetLighten(40).done(); }},
+        {"reflection", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetReflect(30).done(); }},
+        {"painting", {}, [&](T& t) { t.doc.Select(kBackWall); return t.doc.PaintSelection(0x336699).done(); }},
+        {"colour card", {}, [&](T& t) { t.doc.Select(kBackWall); return t.doc.PaintFromColourCard(0x3399CC).done(); }},
         {"offsets", [](T& t) { t.doc.Select(kFloor); },
          [&](T& t) {
              t.doc.SetEffectSettings(EffectSettings{true, 30, 10, ReliefChoice::Raised, 150});
-             return t.doc.TileFocusedRegion(panel).ok();
+             return t.doc.TileFocusedRegion().ok();
          }},
         {"drop", {}, [](T& t) { return *t.doc.DropModel(t.Drop({200, 150})) >= 0; }},
         {"fit into the floor", {},
@@ -128,19 +129,19 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
              t.doc.FinishModelMove();
              return true;
          }},
-        {"nudge", dropModel, [](T& t) { return t.doc.NudgeFocusedModel(0, 4); }},
-        {"mirror", dropModel, [](T& t) { return t.doc.MirrorSelected(MirrorAxis::X); }},
-        {"reset", [&](T& t) { dropModel(t); t.doc.MirrorSelected(MirrorAxis::Y); }, [](T& t) { return t.doc.ResetSelected(); }},
-        {"copy", dropModel, [](T& t) { return t.doc.CopyFocusedModel() >= 0; }},
+        {"nudge", dropModel, [](T& t) { return t.doc.NudgeFocusedModel(0, 4).done(); }},
+        {"mirror", dropModel, [](T& t) { return t.doc.MirrorSelected(MirrorAxis::X).done(); }},
+        {"reset", [&](T& t) { dropModel(t); t.doc.MirrorSelected(MirrorAxis::Y); }, [](T& t) { return t.doc.ResetSelected().done(); }},
+        {"copy", dropModel, [](T& t) { return t.doc.CopyFocusedModel().done(); }},
         {"delete", dropModel, [](T& t) { return t.doc.DeleteSelection({}).ok(); }},
         {"shadow", dropModel,
-         [](T& t) { return t.doc.SetFocusedShadow({true, 12, 9, 4, 0x202020}); }},
-        {"decoration line", [&](T& t) { t.doc.Select(kBackWall); t.doc.TileSelection(panel); },
+         [](T& t) { return t.doc.SetFocusedShadow({true, 12, 9, 4, 0x202020}).done(); }},
+        {"decoration line", [&](T& t) { t.doc.Select(kBackWall); t.doc.TileSelection(); },
          [](T& t) {
              const PixelBox box = OutlineBox(*t.doc.scene().at(kBackWall));
              return *t.doc.DropModel(t.Drop({box.minX + 10, box.minY + 20}, kBackWall, "装饰线")) == kBackWall;
          }},
-        {"reorder", {}, [](T& t) { return t.doc.MoveRecord(kFloor, kRightWall); }},
+        {"reorder", {}, [](T& t) { return t.doc.MoveRecord(kFloor, kRightWall).done(); }},
         {"load model", {}, [](T& t) { return *t.doc.LoadModelFile(t.modelFile()) == 1; }},
     };
     for (const EditCase& c : cases) {
@@ -189,7 +190,7 @@ TEST_F(SceneDocumentTest, AGestureIsOneStepANewEditClearsRedoAndTheCleanStateFol
 
 TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     doc.Select(kFloor);
-    for (int i = 0; i < 3; ++i) doc.PaintSelection(0x101010 * (i + 1), ProductPanelState{});
+    for (int i = 0; i < 3; ++i) doc.PaintSelection(0x101010 * (i + 1));
     ASSERT_EQ(doc.history().count(), 3);
     const size_t all = doc.historyBytes();
     doc.SetHistoryBudget(all / 2);
@@ -206,13 +207,13 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     doc.Select(kFloor);
     const QImage opened = doc.displayed().copy();
-    doc.TileSelection(ProductPanelState{});
+    doc.TileSelection();
     const QImage first = doc.displayed().copy();
     const size_t one = doc.historyBytes();
     doc.SetHistoryBudget(2 * one);
     for (int i = 1; i < 10; ++i) {
         doc.SetProduct(CurrentProduct{Checker().mirrored(i % 2, false), "PartsName=格子"});
-        doc.TileSelection(ProductPanelState{});
+        doc.TileSelection();
     }
     EXPECT_EQ(doc.history().count(), 10);
     EXPECT_LE(doc.historyBytes(), 2 * one);
@@ -225,9 +226,9 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
 TEST_F(SceneDocumentTest, AModelInThePanelIsNotLaidAndToneNeedsAFocusedRecord) {
     doc.SetDragKind(DragKind::Model);
     doc.Select(kFloor);
-    const TileCommandResult result = doc.TileSelection(ProductPanelState{});
-    ASSERT_TRUE(result.stopped);
-    EXPECT_EQ(result.stopped->message, kMsgModelProduct);
+    const Outcome result = doc.TileSelection();
+    ASSERT_TRUE(result.refused());
+    EXPECT_EQ(result.error(), kMsgModelProduct);
     EXPECT_EQ(doc.history().count(), 0);
 
     doc.Select(-1);
@@ -251,9 +252,9 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsHistoryAGoo
     std::filesystem::resize_file(bad, size / 2);
 
     doc.Select(kFloor);
-    doc.TileSelection(ProductPanelState{});
+    doc.TileSelection();
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
-    const Status opened = doc.OpenScheme(bad);
+    Outcome opened = doc.OpenScheme(bad);
     ASSERT_FALSE(opened);
     EXPECT_EQ(opened.error(), kMsgBadFormat);
     EXPECT_EQ(replaced.count(), 0);

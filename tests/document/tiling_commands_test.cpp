@@ -28,13 +28,14 @@ struct DocumentTest : ::testing::Test {
         ops.transforms = 0;
     }
     void Select(int focused, std::vector<int> selected) { doc.SetSelection(RegionSelection{focused, std::move(selected)}); }
-    TileCommandResult Tile(std::vector<int> items) {
+    Outcome Tile(std::vector<int> items) {
         Select(items.empty() ? -1 : items.front(), items);
-        return doc.TileSelection(controls);
+        doc.SetPanelControls(controls);
+        return doc.TileSelection();
     }
     bool Lighten(int index, int lighten) {
         Select(index, {index});
-        return doc.SetLighten(lighten);
+        return doc.SetLighten(lighten).done();
     }
     V2dPolygon& at(int i) { return *doc.scene().at(i); }
     const RedrawCounters& counters() const { return doc.renderer().counters(); }
@@ -57,8 +58,8 @@ struct TilingCommands : DocumentTest {
 };
 
 TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWarpedOnce) {
-    TileCommandResult r = Tile({0});
-    ASSERT_FALSE(r.stopped);
+    Outcome r = Tile({0});
+    ASSERT_TRUE(r.done());
     EXPECT_EQ(ops.transforms, 0);
     ASSERT_EQ(at(0).picture.size(), QSize(240, 120));
     EXPECT_TRUE(SamePixels(at(0).picture, Canvas(0)));
@@ -73,44 +74,44 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
 
 TEST_F(TilingCommands, ChecksComeInOrder) {
     doc.SetProduct(CurrentProduct{QImage(), "", DragKind::Model});
-    EXPECT_EQ(Tile({0}).stopped->message, kMsgNoProduct);
+    EXPECT_EQ(Tile({0}).error(), kMsgNoProduct);
     doc.SetProduct(CurrentProduct{Product(), kDescriptor, DragKind::Model});
-    EXPECT_EQ(Tile({}).stopped->message, kMsgModelProduct);
+    EXPECT_EQ(Tile({}).error(), kMsgModelProduct);
     doc.SetDragKind(DragKind::Material);
-    EXPECT_EQ(Tile({}).stopped->message, kMsgSelectRegion);
+    EXPECT_EQ(Tile({}).error(), kMsgSelectRegion);
     Select(-1, {0});
-    EXPECT_EQ(doc.TileSelection(controls).stopped->message, kMsgSelectRegion);
+    EXPECT_EQ(doc.TileSelection().error(), kMsgSelectRegion);
     Scene dark;  // no photo
     dark.Append(RectRegion("flat", 10, 10, 249, 129, 2400, 1200));
     Load(std::move(dark));
-    TileCommandResult silent = Tile({0});
-    EXPECT_FALSE(silent.stopped);
-    EXPECT_TRUE(silent.tiled.empty());
+    Outcome silent = Tile({0});
+    EXPECT_TRUE(silent.ok());
+    EXPECT_EQ(*silent, 0);
     EXPECT_TRUE(silent.hint.empty());
     EXPECT_EQ(doc.history().count(), 0);
 }
 
 TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedTheOthersTiled) {
-    TileCommandResult r = Tile({0, 1, 2});
-    ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].message, kMsgShadowNotTiled);
-    EXPECT_EQ(r.tiled.size(), 2u);
+    Outcome r = Tile({0, 1, 2});
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_EQ(r.notes[0].message, kMsgShadowNotTiled);
+    EXPECT_EQ(*r, 2);
     EXPECT_TRUE(at(2).picture.isNull());
 
     at(0).picture = QImage();
     at(0).realWidth = 0;
     at(1).realHeight = -5;
     r = Tile({0, 1});
-    ASSERT_EQ(r.messages.size(), 2u);
-    for (const Error& m : r.messages)
+    ASSERT_EQ(r.notes.size(), 2u);
+    for (const Error& m : r.notes)
         EXPECT_EQ(std::tuple(m.message, m.caption, m.icon), std::tuple(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question));
     EXPECT_TRUE(at(0).picture.isNull());
     EXPECT_EQ(doc.history().count(), 1);  // the first tiling only
     at(0).realWidth = 2400;
     at(0).points.clear();
     r = Tile({0});
-    ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].message, kMsgCannotCompute);
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_EQ(r.notes[0].message, kMsgCannotCompute);
 }
 
 TEST_F(TilingCommands, OffsetsCountOnlyWhileTheEffectWindowIsShownAndAmbientColourMultiplies) {
@@ -134,7 +135,7 @@ TEST_F(TilingCommands, OffsetsCountOnlyWhileTheEffectWindowIsShownAndAmbientColo
 TEST_F(TilingCommands, FailedWarpKeepsTheOldPictureAndMakesNoStep) {
     at(1).picture = Solid(400, 190, Rgb(1, 2, 3));
     ops.failWarps = true;
-    EXPECT_TRUE(Tile({1}).tiled.empty());
+    EXPECT_EQ(*Tile({1}), 0);
     EXPECT_EQ(At(at(1).picture, 0, 0), Rgb(1, 2, 3));
     EXPECT_EQ(doc.history().count(), 0);
 }
@@ -144,9 +145,9 @@ TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     const QImage before = at(0).picture.copy();
     doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), kDescriptor});
     // A 1-pixel-high band does nothing.
-    EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}, controls));
+    EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}));
     EXPECT_EQ(doc.history().count(), 1);
-    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {110, 90}, controls));
+    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {110, 90}));
     EXPECT_EQ(doc.history().count(), 2);
     // Inside the rectangle (relative to the box at 10, 10): red; outside unchanged.
     EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
@@ -236,7 +237,8 @@ TEST_F(ToneCommands, LightenMinusHundredTurnsTheRegionBlackAndReflectionUsesTheS
 TEST_F(ToneCommands, ForegroundColourPaintsFlatOrShadedWithUndoAmbientColourPaintsNothing) {
     Select(1, {1, 3});
     controls.mixWithPhoto = false;
-    EXPECT_EQ(doc.PaintSelection(0x00FF0000, controls), 2);  // blue
+    doc.SetPanelControls(controls);
+    EXPECT_EQ(*doc.PaintSelection(0x00FF0000), 2);  // blue
     EXPECT_EQ(At(doc.displayed(), 110, 50), Rgb(0, 0, 255));
     EXPECT_EQ(doc.history().count(), 1);
     // Drawn flat, and still there after another record changes.
@@ -246,12 +248,14 @@ TEST_F(ToneCommands, ForegroundColourPaintsFlatOrShadedWithUndoAmbientColourPain
     // Mixed: white times the photo's brightness, the brightness itself as grey.
     Select(2, {2});
     controls.mixWithPhoto = true;
-    EXPECT_EQ(doc.PaintSelection(0x00FFFFFF, controls), 1);
+    doc.SetPanelControls(controls);
+    EXPECT_EQ(*doc.PaintSelection(0x00FFFFFF), 1);
     EXPECT_EQ(At(doc.displayed(), 180, 50), Shaded(Rgb(255, 255, 255), 180, 50));
 
     controls.ambientColour = true;
+    doc.SetPanelControls(controls);
     const QImage before = doc.displayed().copy();
-    EXPECT_EQ(doc.PaintSelection(0x00000000, controls), 0);
+    EXPECT_EQ(*doc.PaintSelection(0x00000000), 0);
     EXPECT_TRUE(SamePixels(before, doc.displayed()));
     EXPECT_EQ(doc.history().count(), 3);
 }
