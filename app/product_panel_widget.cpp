@@ -20,6 +20,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "app/laying_pattern_box.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/scene_view.h"
@@ -79,6 +80,11 @@ ProductPanelWidget::ProductPanelWidget(SceneDocument& document, UserPrompts& pro
     BuildSizes(column);
     BuildTone(column);
     BuildOptions(column);
+    patternBox_ = new LayingPatternBox(prompts_, [this]() -> std::optional<uint32_t> {
+        if (colourCards_ == nullptr || colourCards_->exec() != QDialog::Accepted) return std::nullopt;
+        return colourCards_->pickedWindowsColour();
+    }, this);
+    column->addWidget(patternBox_);
     BuildColour(column);
     BuildApply(column);
     BuildProductButtons(column);
@@ -232,6 +238,7 @@ void ProductPanelWidget::ConnectControls() {
         connect(option, &QAbstractButton::toggled, this, &ProductPanelWidget::PublishControls);
     for (QSlider* bar : {TrackBarLight, TrackBarReflect})
         connect(bar, &QSlider::valueChanged, this, &ProductPanelWidget::PublishControls);
+    connect(patternBox_, &LayingPatternBox::changed, this, &ProductPanelWidget::PublishControls);
     PublishControls();
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
@@ -418,6 +425,7 @@ ProductPanelState ProductPanelWidget::Controls() const {
     panel.colour = shapeColour();
     panel.ambientColour = RadioButtonBack->isChecked();
     panel.mixWithPhoto = CheckBoxMix->isChecked();
+    panel.pattern = patternBox_->settings();
     return panel;
 }
 

@@ -23,6 +23,8 @@ class QVBoxLayout;
 
 namespace v2d {
 
+class LayingPatternBox;
+
 inline constexpr const char* kMsgChooseMaterialFirst = "请先选择材料产品。";
 
 class SceneDocument;
@@ -148,6 +150,7 @@ private:
     UserPrompts& prompts_;
     QString programFolder_;
     TFormColor* colourCards_ = nullptr;
+    LayingPatternBox* patternBox_ = nullptr;
     TFormSelParts* productBrowser_ = nullptr;
     TFormLoadType* loadType_ = nullptr;
     TFormMatedit* materialEditor_ = nullptr;

@@ -154,7 +154,8 @@ int RunRender(const Args& args) {
                      "vexel2d-cli render: %s\nusage: vexel2d-cli render SCHEME.v2d -o OUT.jpg [--product FILE "
                      "--regions LIST] [--size WxH] [--mirror] [--rotate] [--fit] [--lighten N] [--reflect N] "
                      "[--colour 0xBBGGRR] [--relief raised|sunken] [--relief-strength N] [--offset DX,DY] "
-                     "[--save OUT.v2d]\n",
+                     "[--pattern straight|half|third|diagonal|herringbone|basket] [--joint MM] "
+                     "[--joint-colour 0xBBGGRR] [--random-turn SEED] [--origin corner|centre] [--save OUT.v2d]\n",
                      parsed.error().c_str());
         return 2;
     }

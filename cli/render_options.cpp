@@ -100,6 +100,26 @@ Result<RenderOptions> ParseRenderOptions(const Args& args) {
             o.effect.shown = true;
             o.effect.offsetX = shift->x;
             o.effect.offsetY = shift->y;
+        } else if (a == "--pattern") {
+            const std::optional<LayingPattern> pattern = next(value) ? ParsePatternWord(value) : std::nullopt;
+            if (!pattern) return Error{"--pattern needs straight, half, third, diagonal, herringbone or basket"};
+            o.pattern.pattern = *pattern;
+        } else if (a == "--joint") {
+            int v = 0;
+            if (!next(value) || !ParseIntInto(value, v) || v < 0 || v > kMaxJointMm)
+                return Error{"--joint needs 0.." + std::to_string(kMaxJointMm) + " millimetres"};
+            o.pattern.jointMm = v;
+        } else if (a == "--joint-colour" || a == "--joint-color") {
+            if (!next(value) || !ParseColour(value, o.pattern.jointColour)) return Error{a + " needs 0xBBGGRR"};
+        } else if (a == "--random-turn") {
+            const std::optional<long long> seed = next(value) ? v2d::ParseWholeNumber(value) : std::nullopt;
+            if (!seed || *seed < 0 || *seed > 0xFFFFFFFFLL) return Error{"--random-turn needs a seed 0..4294967295"};
+            o.pattern.randomTurn = true;
+            o.pattern.seed = static_cast<uint32_t>(*seed);
+        } else if (a == "--origin") {
+            if (!next(value) || (value != "corner" && value != "centre" && value != "center"))
+                return Error{"--origin needs corner or centre"};
+            o.pattern.origin = value == "corner" ? LayingOrigin::Corner : LayingOrigin::Centre;
         } else if (a == "--mirror") {
             o.mirror = true;
         } else if (a == "--rotate") {
@@ -160,6 +180,7 @@ Result<ProductPanelState> LoadProductPanel(const std::string& file, const Render
     panel.mirror = options.mirror;
     panel.rotate = options.rotate;
     panel.fit = options.fit;
+    panel.pattern = options.pattern;
     if (options.colour) {
         panel.colour = *options.colour;
         panel.ambientColour = true;  // with a product the colour tints the tiling

@@ -25,6 +25,9 @@ struct RenderOptions {
     // --relief raised|sunken, --relief-strength 100..300, --offset DX,DY
     // (per cent of a tile): as the effect window sets them while it is open.
     EffectSettings effect;
+    // --pattern WORD, --joint MM, --joint-colour 0xBBGGRR, --random-turn SEED,
+    // --origin corner|centre: how the tiles are laid.
+    PatternSettings pattern;
 };
 
 // "0xBBGGRR" (or decimal) as a colour; "X,Y" as a point.

@@ -1,0 +1,112 @@
+#include "app/laying_pattern_box.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "tools/colour_card_layout.h"
+#include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
+
+namespace v2d {
+
+LayingPatternBox::LayingPatternBox(UserPrompts& prompts, std::function<std::optional<uint32_t>()> pickFromCards,
+                                   QWidget* parent)
+    : QWidget(parent), prompts_(prompts), pickFromCards_(std::move(pickFromCards)) {
+    setObjectName("PanelPattern");
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    ComboBoxPattern = Named(new QComboBox(this), QStringLiteral("ComboBoxPattern"));
+    for (LayingPattern pattern : kLayingPatterns)
+        ComboBoxPattern->addItem(QString::fromUtf8(PatternCaption(pattern).data(), PatternCaption(pattern).size()));
+    SpinEditJoint = Named(new QSpinBox(this), QStringLiteral("SpinEditJoint"));
+    SpinEditJoint->setRange(0, kMaxJointMm);
+    ShapeJointColor = Named(new QFrame(this), QStringLiteral("ShapeJointColor"));
+    ShapeJointColor->setFixedSize(28, 18);
+    ShapeJointColor->setFrameShape(QFrame::Box);
+    ShapeJointColor->setAutoFillBackground(true);
+    ShapeJointColor->setCursor(Qt::PointingHandCursor);
+    ShapeJointColor->installEventFilter(this);
+    SButtonJointColor = MakeButton(QStringLiteral("SButtonJointColor"), QStringLiteral("色卡"), this);
+    CheckBoxRandomTurn = Named(new QCheckBox(QStringLiteral("随机旋转"), this), QStringLiteral("CheckBoxRandomTurn"));
+    ComboBoxOrigin = Named(new QComboBox(this), QStringLiteral("ComboBoxOrigin"));
+    ComboBoxOrigin->addItems({QStringLiteral("左上角"), QStringLiteral("中心")});
+
+    grid->addWidget(new QLabel(QStringLiteral("铺贴方式"), this), 0, 0);
+    grid->addWidget(ComboBoxPattern, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("起铺点"), this), 0, 3);
+    grid->addWidget(ComboBoxOrigin, 0, 4);
+    grid->addWidget(new QLabel(QStringLiteral("缝宽(mm)"), this), 1, 0);
+    grid->addWidget(SpinEditJoint, 1, 1);
+    auto* colour = new QHBoxLayout;
+    colour->addWidget(new QLabel(QStringLiteral("缝色"), this));
+    colour->addWidget(ShapeJointColor);
+    colour->addWidget(SButtonJointColor);
+    grid->addLayout(colour, 1, 2, 1, 2);
+    grid->addWidget(CheckBoxRandomTurn, 1, 4);
+    ShowJointColour();
+
+    connect(ComboBoxPattern, &QComboBox::currentIndexChanged, this, &LayingPatternBox::Read);
+    connect(ComboBoxOrigin, &QComboBox::currentIndexChanged, this, &LayingPatternBox::Read);
+    connect(SpinEditJoint, &QSpinBox::valueChanged, this, &LayingPatternBox::Read);
+    connect(CheckBoxRandomTurn, &QCheckBox::toggled, this, [this](bool on) {
+        // Each time the turns are switched on they get a seed of their own,
+        // kept with the region so it lays the same again.
+        if (on && !showing_) settings_.seed = QRandomGenerator::global()->generate();
+        Read();
+    });
+    connect(SButtonJointColor, &QToolButton::clicked, this, [this] {
+        if (const std::optional<uint32_t> picked = pickFromCards_ ? pickFromCards_() : std::nullopt) {
+            settings_.jointColour = *picked;
+            ShowJointColour();
+            emit changed();
+        }
+    });
+}
+
+void LayingPatternBox::setSettings(const PatternSettings& settings) {
+    showing_ = true;
+    settings_ = settings;
+    ComboBoxPattern->setCurrentIndex(static_cast<int>(settings.pattern));
+    ComboBoxOrigin->setCurrentIndex(static_cast<int>(settings.origin));
+    SpinEditJoint->setValue(settings.jointMm);
+    CheckBoxRandomTurn->setChecked(settings.randomTurn);
+    ShowJointColour();
+    showing_ = false;
+    emit changed();
+}
+
+void LayingPatternBox::Read() {
+    settings_.pattern = static_cast<LayingPattern>(std::max(0, ComboBoxPattern->currentIndex()));
+    settings_.origin = static_cast<LayingOrigin>(std::max(0, ComboBoxOrigin->currentIndex()));
+    settings_.jointMm = SpinEditJoint->value();
+    settings_.randomTurn = CheckBoxRandomTurn->isChecked();
+    if (!showing_) emit changed();
+}
+
+void LayingPatternBox::ShowJointColour() {
+    QPalette palette = ShapeJointColor->palette();
+    palette.setColor(QPalette::Window, QColorFromWindows(settings_.jointColour));
+    ShapeJointColor->setPalette(palette);
+}
+
+bool LayingPatternBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ShapeJointColor && event->type() == QEvent::MouseButtonPress) {
+        if (const std::optional<QColor> chosen =
+                prompts_.ChooseColour(window(), QColorFromWindows(settings_.jointColour))) {
+            settings_.jointColour = WindowsFromQColor(*chosen);
+            ShowJointColour();
+            emit changed();
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace v2d
