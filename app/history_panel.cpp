@@ -15,7 +15,9 @@ HistoryPanel::HistoryPanel(QUndoStack& history, QWidget* parent) : QWidget(paren
     auto* steps = new QUndoView(&history, this);
     steps->setObjectName("ListViewHistory");
     steps->setEmptyLabel(QStringLiteral("打开时的场景"));
-    steps->setFixedHeight(110);
+    // Five steps in view; on a short screen it gives way to the panel below.
+    steps->setMinimumHeight(56);
+    steps->setMaximumHeight(110);
     column->addWidget(caption);
     column->addWidget(steps);
 }

@@ -47,7 +47,7 @@ SceneDocument::PendingEdit SceneDocument::BeginEdit(EditKind kind, std::vector<V
     records.erase(std::unique(records.begin(), records.end()), records.end());
     std::erase(records, nullptr);
     PendingEdit edit{kind, records, withOrder, {}, {}};
-    edit.before = CaptureState(scene_, edit.records, withOrder, focusedRecord(), SelectedRecords());
+    edit.before = CaptureState(scene_, edit.records, withOrder, focusedRecord(), SelectedRecords(), DrawnFlatTest());
     return edit;
 }
 
@@ -59,7 +59,8 @@ void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const st
     payload->aspects = aspects;
     payload->before = std::move(edit.before);
     payload->parked = std::move(edit.parked);
-    payload->after = CaptureState(scene_, edit.records, edit.withOrder, focusedRecord(), SelectedRecords());
+    payload->after =
+        CaptureState(scene_, edit.records, edit.withOrder, focusedRecord(), SelectedRecords(), DrawnFlatTest());
     KeepOnlyChanges(payload->before, payload->after);
     for (V2dPolygon* record : laid) {
         // The picture before: the settings it was laid with, when it still is that laying.
@@ -75,6 +76,13 @@ void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const st
                                  (payload->before.order && payload->before.order != payload->after.order);
     if (changedAnything) history_.Push(std::move(payload));
     Announce(std::move(edit.records), aspects);
+}
+
+DrawnFlat SceneDocument::DrawnFlatTest() const {
+    return [this](const V2dPolygon& record) {
+        const QImage& cached = renderer_.CacheOf(record);
+        return !cached.isNull() && cached.cacheKey() == record.picture.cacheKey();
+    };
 }
 
 void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& laying) {
@@ -95,13 +103,14 @@ void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
     bool flatKept = false;
     for (const RecordState& r : state.records) {
         if (scene_.IndexOfPolygon(r.record) < 0) continue;
-        flatKept |= r.keepsRenderCache;
+        flatKept |= r.drawnFlat;
+        if (r.drawnFlat) renderer_.KeepFlat(*r.record);
         V2dPolygon* drawn = r.record;
         if (drawn->group && scene_.IndexOfPolygon(drawn->group) >= 0) {
             drawn = drawn->group;
             renderer_.modelDrawer().RedrawParts(*drawn, DrawContext{scene_, ops_, Progress{}});
         }
-        if (!r.keepsRenderCache && std::find(render.begin(), render.end(), drawn) == render.end())
+        if (!r.drawnFlat && std::find(render.begin(), render.end(), drawn) == render.end())
             render.push_back(drawn);
     }
     const Progress progress = StartProgress();

@@ -271,6 +271,8 @@ private:
     void ApplyState(EditPayload& edit, const SceneState& state) override;
     void Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects);
     void RelayPicture(V2dPolygon& record, const LayingSettings& laying);
+    // Whether the renderer draws a record flat from its own picture.
+    DrawnFlat DrawnFlatTest() const;
     // The record's picture is now that laying (a new laying then keeps
     // settings, not pixels, for the picture it replaces).
     void RememberLaying(V2dPolygon& record, const LayingSettings& laying);

@@ -30,8 +30,7 @@ void PaintOne(SceneRenderer& renderer, V2dPolygon& record, uint32_t colour, bool
         RedrawFor(renderer, record, progress);
         return;
     }
-    // Drawn flat; the cache holds it too, so the next redraw keeps it.
-    record.renderCache = record.picture;
+    // Drawn flat; the renderer keeps it, so the next redraw draws it so.
     renderer.DrawFlat(record, record.picture);
 }
 

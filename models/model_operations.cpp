@@ -42,7 +42,6 @@ bool StepRotationFrame(Scene& scene, V2dPolygon& model, int direction) {
     const int32_t next = direction >= 0 ? (c == n - 1 ? 0 : c + 1) : (c == 0 ? n - 1 : c - 1);
     frames->current = next;
     model.picture = frames->frames[static_cast<size_t>(next)];
-    model.renderCache = QImage();
     ResetCutoutCorners(model);
     return true;
 }

@@ -28,7 +28,7 @@ void ShadowRegionRenderer::RenderShadowRegion(V2dPolygon& region, QImage& displa
     QImage shaded = displayed.copy(place);  // outside the scene: black, never shown
     MultiplyByMask(shaded, QPoint(0, 0), mask, 1 + 0.01 * region.lighten);
     DrawRegionPicture(region, shaded, displayed);
-    region.renderCache = std::move(shaded);
+    context.KeepCache(region, std::move(shaded));
 }
 
 const ModelShadows::Entry& ModelShadows::Lookup(const V2dPolygon* model, std::vector<int64_t> key,

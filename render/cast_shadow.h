@@ -18,7 +18,7 @@ namespace v2d {
 // Renders a shadow region as RenderRegion does: nothing without a picture;
 // otherwise the patch under the moved outline box is multiplied by a fresh
 // mask (kept in sourcePicture) at 1 + lighten / 100, drawn through the moved
-// outline and kept as renderCache.
+// outline and kept in the renderer's caches.
 class ShadowRegionRenderer final : public ShadowRegionDrawer {
 public:
     void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) override;

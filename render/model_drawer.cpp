@@ -30,14 +30,15 @@ void DrawModelPicture(const V2dPolygon& model, const QImage& picture, QImage& di
 
 }  // namespace
 
-void QuickModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext&) {
+void QuickModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group) return;
-    if (model.renderCache.isNull()) model.renderCache = model.picture;
-    DrawModelPicture(model, model.renderCache, displayed);
+    if (context.CacheOf(model).isNull()) context.KeepCache(model, model.picture);
+    QuickDrawModel(model, displayed, context);
 }
 
-void QuickModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext&) {
-    DrawModelPicture(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed);
+void QuickModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
+    const QImage& cached = context.CacheOf(model);
+    DrawModelPicture(model, cached.isNull() ? model.picture : cached, displayed);
 }
 
 }  // namespace v2d

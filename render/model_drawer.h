@@ -6,6 +6,7 @@
 #include <QRect>
 
 #include "imagelib/image_operations.h"
+#include "render/render_caches.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -17,15 +18,25 @@ struct DrawContext {
     const Progress& progress;
     // While only an area of the scene is rebuilt, nothing outside it is touched.
     QRect clip = {};
+    // The renderer's pictures per record; none outside a redraw.
+    RenderCaches* caches = nullptr;
+
+    const QImage& CacheOf(const V2dPolygon& record) const {
+        static const QImage none;
+        return caches ? caches->of(record) : none;
+    }
+    void KeepCache(const V2dPolygon& record, QImage picture) const {
+        if (caches) caches->set(record, std::move(picture));
+    }
 };
 
 class ModelDrawer {
 public:
     virtual ~ModelDrawer() = default;
     // Full drawing with tone and warp (DrawPictureModel, DrawCutoutModel);
-    // sets the record's renderCache.
+    // keeps the drawn picture in the context's caches.
     virtual void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
-    // Drawing from renderCache without recomputing anything.
+    // Drawing from the cached picture without recomputing anything.
     virtual void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
     // Draws the pictures of a model's parts into the model's picture.
     virtual void RedrawParts(V2dPolygon& owner, const DrawContext& context) = 0;
@@ -38,11 +49,11 @@ class ShadowRegionDrawer {
 public:
     virtual ~ShadowRegionDrawer() = default;
     // Darkens the scene built so far inside the moved outline; sets the
-    // record's renderCache and its mask in sourcePicture.
+    // patch in the context's caches and its mask in sourcePicture.
     virtual void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) = 0;
 };
 
-// Draws a model's renderCache (its picture when there is none yet) through
+// Draws a model's cached picture (its picture when there is none yet) through
 // its outline at its origin; parts draw nothing, and RedrawParts leaves the
 // owner's picture alone.
 class QuickModelDrawer final : public ModelDrawer {

@@ -179,8 +179,9 @@ void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, c
         DrawCutoutModel(model, displayed, context.clip);
         return;
     }
-    model.renderCache = PictureModelImage(model, context.ops);
-    CompositePictureModel(model, model.renderCache, displayed, context);
+    QImage picture = PictureModelImage(model, context.ops);
+    CompositePictureModel(model, picture, displayed, context);
+    context.KeepCache(model, std::move(picture));
 }
 
 void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
@@ -190,7 +191,8 @@ void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& dis
         DrawCutoutModel(model, displayed, context.clip);
         return;
     }
-    CompositePictureModel(model, model.renderCache.isNull() ? model.picture : model.renderCache, displayed, context);
+    const QImage& cached = context.CacheOf(model);
+    CompositePictureModel(model, cached.isNull() ? model.picture : cached, displayed, context);
 }
 
 void PerspectiveModelDrawer::RedrawParts(V2dPolygon& owner, const DrawContext& context) {

@@ -26,7 +26,7 @@ void SceneRenderer::SetShadowRegionDrawer(ShadowRegionDrawer* drawer) {
     shadows_ = drawer ? drawer : &shadowRegions_;
 }
 
-DrawContext SceneRenderer::Context() const { return DrawContext{scene_, ops_, noProgress_, clip_}; }
+DrawContext SceneRenderer::Context() const { return DrawContext{scene_, ops_, noProgress_, clip_, &caches_}; }
 
 QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
     return record.isModel() ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
@@ -43,6 +43,7 @@ void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
 }
 
 void SceneRenderer::RememberDrawnScene() {
+    caches_.KeepOnly(scene_);
     drawnList_.clear();
     drawnBounds_.clear();
     for (const PolygonPtr& record : scene_.PolyList) {
@@ -73,7 +74,7 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
         bounds[size_t(j)] = BoundsOf(record);
         if (record.isModel() && !record.group && bounds[size_t(j)].isEmpty()) return false;
         // A reflection toned afresh (its cache did not fit) mirrors the scene beneath it.
-        if (record.reflect >= 1 && record.renderCache.isNull() && !record.group &&
+        if (record.reflect >= 1 && caches_.of(record).isNull() && !record.group &&
             record.kind != RecordKind::ShadowRegion && !record.isModel() && DrawsTone(record))
             return false;
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
@@ -131,6 +132,7 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Prog
 }
 
 void SceneRenderer::RenderAll(const Progress& progress) {
+    caches_.clear();
     StartFromBackground();
     const int count = scene_.count();
     for (int j = 0; j < count; ++j) {
@@ -163,14 +165,14 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
     }
     if (!DrawsTone(record)) return;
     // Over the budget the old cache goes first: it is replaced anyway.
-    if (WholeToningBytes(record) > FreeBytes(&record)) record.renderCache = QImage();
+    if (WholeToningBytes(record) > FreeBytes(&record)) caches_.drop(record);
     QImage toned;
     if (!DrawPlainRegion(record, &toned)) return;
     // The toned picture is kept while the caches stay within the budget; a
     // region without one is toned afresh whenever it is drawn.
     if (toned.sizeInBytes() > FreeBytes(&record) && !(record.reflect >= 1 && MakeRoom(toned.sizeInBytes(), record)))
         toned = QImage();
-    record.renderCache = std::move(toned);
+    caches_.set(record, std::move(toned));
 }
 
 bool SceneRenderer::MakeRoom(int64_t bytes, const V2dPolygon& keeping) {
@@ -178,10 +180,10 @@ bool SceneRenderer::MakeRoom(int64_t bytes, const V2dPolygon& keeping) {
     // toned, so its cache is worth more than one toned from the region alone.
     for (const PolygonPtr& other : scene_.PolyList) {
         if (FreeBytes(&keeping) >= bytes) return true;
-        V2dPolygon& r = *other;
-        const bool shared = r.renderCache.cacheKey() == r.picture.cacheKey();  // drawn flat: nothing to tone afresh
+        const V2dPolygon& r = *other;
+        const bool shared = caches_.of(r).cacheKey() == r.picture.cacheKey();  // drawn flat: nothing to tone afresh
         if (&r != &keeping && !r.group && !r.isModel() && r.kind != RecordKind::ShadowRegion && r.reflect < 1 && !shared)
-            r.renderCache = QImage();
+            caches_.drop(r);
     }
     return FreeBytes(&keeping) >= bytes;
 }
@@ -193,9 +195,8 @@ bool SceneRenderer::DrawsTone(const V2dPolygon& record) const {
 
 int64_t SceneRenderer::FreeBytes(const V2dPolygon* except) const {
     const QImage& photo = scene_.background;
-    int64_t used = displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height();
-    for (const PolygonPtr& record : scene_.PolyList)
-        if (record.get() != except) used += record->renderCache.sizeInBytes();
+    const int64_t used =
+        displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height() + caches_.bytes(except);
     return budget_ - used;
 }
 
@@ -223,13 +224,14 @@ void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
         models_->QuickDrawModel(record, displayed_, Context());
         return;
     }
-    if (!record.renderCache.isNull())
-        DrawRegionPicture(record, record.renderCache, displayed_, clip_);
+    if (const QImage& cached = caches_.of(record); !cached.isNull())
+        DrawRegionPicture(record, cached, displayed_, clip_);
     else if (record.kind != RecordKind::ShadowRegion && DrawsTone(record))
         DrawPlainRegion(record, nullptr);  // its cache did not fit the budget
 }
 
 void SceneRenderer::DrawFlat(const V2dPolygon& record, const QImage& picture) {
+    caches_.set(record, picture);
     DrawRegionPicture(record, picture, displayed_);
     drawnList_.clear();  // drawn outside a redraw: the next one starts afresh
 }

@@ -2,7 +2,7 @@
 // Builds the displayed scene: the background photo with every record's
 // picture drawn over it in list order. A change re-renders only the changed
 // records (and the shadow regions above them); every other record is drawn
-// from its renderCache.
+// from the picture the renderer keeps for it.
 #include <QImage>
 
 #include <QRect>
@@ -63,14 +63,20 @@ public:
 
     // Full render of one record onto the displayed scene built so far.
     void RenderRegion(V2dPolygon& record);
-    // A record from its renderCache onto the displayed scene.
+    // A record from its kept picture onto the displayed scene.
     void QuickDrawRegion(const V2dPolygon& record);
-    // A flat picture through the record's outline, without tone.
+    // A flat picture through the record's outline, without tone; it is
+    // what the record draws from until it is rendered again.
     void DrawFlat(const V2dPolygon& record, const QImage& picture);
+    // The picture kept for a record (null when none).
+    const QImage& CacheOf(const V2dPolygon& record) const { return caches_.of(record); }
+    // A record drawn flat again as it was (an undone painting): its picture
+    // is what it draws from.
+    void KeepFlat(const V2dPolygon& record) { caches_.set(record, record.picture); }
 
     const RedrawCounters& counters() const { return counters_; }
 
-    // Bytes the photo, the displayed scene, the kept renderCaches and a
+    // Bytes the photo, the displayed scene, the kept pictures and a
     // render's working pictures may take together. Regions whose cache
     // would not fit are toned afresh when drawn, and a region too large to
     // tone at once is toned band by band; the pixels stay the same.
@@ -102,6 +108,7 @@ private:
 
     const Scene& scene_;
     const ImageOperations& ops_;
+    mutable RenderCaches caches_;  // filled while drawing, also by the drawers
     QuickModelDrawer quickModels_;
     ShadowRegionRenderer shadowRegions_;
     ModelDrawer* models_ = &quickModels_;

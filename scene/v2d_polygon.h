@@ -48,7 +48,6 @@ struct V2dPolygon {
     uint32_t sourcePictureSize = 0;
     int32_t scaleX = 100;
     int32_t scaleY = 100;
-    QImage renderCache;  // toned picture; never saved
     uint8_t toneEnabled = 1;
     V2dPolygon* group = nullptr;  // owning model record, in the same PolyList
     uint8_t castShadow = 1;       // kind 0: 0 means the region has a warp mesh

@@ -62,7 +62,6 @@ void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay)
     V2dPolygon fields = state.fields;
     if (!state.keepsPicture) fields.picture = record.picture;
     if (!state.keepsSourcePicture) fields.sourcePicture = record.sourcePicture;
-    fields.renderCache = state.keepsRenderCache ? state.fields.renderCache : QImage();
     record = std::move(fields);
     if (state.frameCurrent >= 0)
         if (V2dPolygonEx* frames = scene.FrameSetOf(&record)) frames->current = state.frameCurrent;
@@ -72,7 +71,7 @@ void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay)
 }  // namespace
 
 SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records, bool withOrder,
-                        V2dPolygon* focused, std::vector<V2dPolygon*> selected) {
+                        V2dPolygon* focused, std::vector<V2dPolygon*> selected, const DrawnFlat& drawnFlat) {
     SceneState state;
     for (V2dPolygon* record : records) {
         if (!record || scene.IndexOfPolygon(record) < 0) continue;
@@ -80,8 +79,7 @@ SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records
                         [&](const RecordState& r) { return r.record == record; }))
             continue;
         RecordState r{record, *record};
-        r.keepsRenderCache = !record->renderCache.isNull() && SamePicture(record->renderCache, record->picture);
-        if (!r.keepsRenderCache) r.fields.renderCache = QImage();
+        r.drawnFlat = drawnFlat && drawnFlat(*record);
         if (const V2dPolygonEx* frames = scene.FrameSetOf(record)) r.frameCurrent = frames->current;
         state.records.push_back(std::move(r));
     }
@@ -163,7 +161,7 @@ size_t KeptBytes(const SceneState& state) {
 size_t KeptBytes(const ParkedRecords& parked) {
     size_t bytes = 0;
     for (const PolygonPtr& r : parked.records)
-        bytes += BytesOf(r->picture) + BytesOf(r->sourcePicture) + BytesOf(r->renderCache);
+        bytes += BytesOf(r->picture) + BytesOf(r->sourcePicture);
     for (const auto& frames : parked.frameSets)
         for (const QImage& frame : frames->frames) bytes += BytesOf(frame);
     return bytes;

@@ -24,9 +24,9 @@ struct RecordState {
     V2dPolygon fields;
     bool keepsPicture = true;
     bool keepsSourcePicture = true;
-    // The toned cache is kept only when it is the picture itself (a flat
-    // colour); any other cache is rebuilt by rendering the record.
-    bool keepsRenderCache = false;
+    // Drawn flat from its picture (a flat colour), not toned: it is drawn
+    // so again; any other record is rendered afresh.
+    bool drawnFlat = false;
     int frameCurrent = -1;  // the rotation frame shown, for a record with frames
     // How the picture was laid. While `keepsPicture` the pixels come back
     // as they are; once the history thinned them, the picture is laid again.
@@ -51,9 +51,11 @@ struct ParkedRecords {
 };
 
 // The state of `records` (a record listed twice counts once), with the list
-// order when `withOrder`.
+// order when `withOrder`. `drawnFlat` tells the records the renderer draws
+// flat from their own picture.
+using DrawnFlat = std::function<bool(const V2dPolygon&)>;
 SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records, bool withOrder,
-                        V2dPolygon* focused, std::vector<V2dPolygon*> selected);
+                        V2dPolygon* focused, std::vector<V2dPolygon*> selected, const DrawnFlat& drawnFlat);
 
 // After the change: pictures equal in both states are dropped from both
 // (the scene holds them), as are records whose fields did not change at all.

@@ -24,7 +24,7 @@ TEST(SceneRenderer, OpeningRendersEveryRecordAndAnUntonedOneIsDrawnAsItIs) {
     renderer.RenderAll();
     EXPECT_EQ(renderer.counters().rendered, 5);
     EXPECT_EQ(renderer.counters().quickDrawn, 0);
-    for (int i = 0; i < 5; ++i) EXPECT_FALSE(scene.at(i)->renderCache.isNull());
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(renderer.CacheOf(*scene.at(i)).isNull());
     scene.at(4)->toneEnabled = 0;
     renderer.RedrawScene(scene.at(4));
     EXPECT_EQ(At(renderer.displayed(), 320, 50), Rgb(200, 150, 104));
@@ -67,7 +67,7 @@ TEST(SceneRenderer, ASceneOverTheMemoryBudgetIsDrawnInBandsWithTheSamePixels) {
     unlimited.RenderAll();
     limited.RenderAll();
     EXPECT_TRUE(SamePixels(unlimited.displayed(), limited.displayed()));
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(banded.at(i)->renderCache.isNull());
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(limited.CacheOf(*banded.at(i)).isNull());
     // A change redraws the others afresh, as their caches would have drawn them.
     whole.at(2)->lighten = banded.at(2)->lighten = -30;
     unlimited.RedrawScene(whole.at(2));

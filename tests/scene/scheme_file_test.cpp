@@ -313,7 +313,6 @@ TEST(SchemeLayout, RoundTripKeepsEveryRecordField) {
         EXPECT_EQ(b.indexList, a.indexList);
         EXPECT_EQ(b.picture.size(), a.picture.size());
         EXPECT_EQ(b.sourcePicture.size(), a.sourcePicture.size());
-        EXPECT_TRUE(b.renderCache.isNull());
         EXPECT_EQ(b.group ? back.IndexOfPolygon(b.group) : -1, a.group ? scene.IndexOfPolygon(a.group) : -1);
     }
     ASSERT_EQ(back.MeshList.size(), 1u);
