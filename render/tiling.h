@@ -11,6 +11,7 @@
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
 #include "base/result.h"
+#include "layout/pattern_layout.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -18,7 +19,6 @@ namespace v2d {
 inline constexpr const char* kMsgNoProduct = "请先选产品。";
 inline constexpr const char* kMsgModelProduct = "当前为模型产品，不能铺贴。";
 inline constexpr const char* kMsgSelectRegion = "请先选中一个区域。";
-inline constexpr const char* kMsgCannotCompute = "不能进行，数据运算";
 inline constexpr const char* kMsgShadowNotTiled = "阴影区域不能铺贴。";
 inline constexpr const char* kHintTilingDone = "铺贴完成，如果满意，可以点击保存效果图";
 inline constexpr const char* kCaptionPrompt = "操作提示：";
@@ -48,6 +48,13 @@ QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, co
                         int heightMm);
 QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
                                int widthMm, int heightMm, int offsetX, int offsetY);
+// The canvas of a patterned laying: the tiles as the pattern lays them
+// into the region's real rectangle, the joints in their colour; the effect
+// window's offsets move the pattern by a per cent of a tile. Refused when
+// the pattern cannot be laid; null when the box is unusable.
+Result<QImage> BuildPatternCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
+                                  int widthMm, int heightMm, const PatternSettings& pattern,
+                                  const EffectSettings& effect);
 // For the rubber band: the prepared product itself with fit, otherwise one
 // tile sized for the quad's box.
 QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel);
