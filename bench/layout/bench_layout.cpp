@@ -1,6 +1,7 @@
 // A herringbone laid on the demo room's floor at 4000 x 3000 against the
 // plain straight laying of the same planks, and the quote of a scheme of
 // fifty laid regions.
+#include "bench/bench_library.h"
 #include "bench/bench_main.h"
 
 #include <filesystem>
@@ -14,15 +15,7 @@
 namespace v2d {
 namespace {
 
-const ImageLibrary& Library() {
-    static ImageLibrary library;
-    static const bool loaded = [] {
-        const auto folder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
-        return library.Load(folder).empty();
-    }();
-    if (!loaded) std::abort();
-    return library;
-}
+const ImageLibrary& Library() { return bench::LoadedLibrary(); }
 
 QImage Plank() {
     QImage plank(600, 200, QImage::Format_RGB32);
