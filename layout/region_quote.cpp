@@ -110,15 +110,15 @@ double DefaultWastePercent(LayingPattern pattern) {
     }
 }
 
-Result<RegionMeasure> MeasureRegion(const V2dPolygon& region, bool withMesh, const PatternSettings& settings,
+Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile) {
-    Result<Laid> laid = LayAndMeasure(region, withMesh, settings, tile);
+    Result<Laid> laid = LayAndMeasure(region, LaidFromMesh(scene, region), settings, tile);
     if (!laid) return laid.failure();
     return laid->measure;
 }
 
-Result<RegionMeasure> MeasureLaidRegion(const V2dPolygon& region, bool withMesh) {
-    return MeasureRegion(region, withMesh, ReadPatternSettings(region.partsInfo),
+Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region) {
+    return MeasureRegion(scene, region, ReadPatternSettings(region.partsInfo),
                          LaidSizeOf(region, ProductDescriptor::Parse(region.partsInfo)));
 }
 

@@ -16,13 +16,13 @@ struct RegionMeasure {
     long long laid = 0;  // tiles covering some of it, whole or cut
 };
 
-// The region laid with these settings and a tile of this size (the panel's
-// label before or after laying). Refused as LayPattern and RegionPlaneOf are.
-Result<RegionMeasure> MeasureRegion(const V2dPolygon& region, bool withMesh, const PatternSettings& settings,
+// The scene's region laid with these settings and a tile of this size (the
+// panel's label before laying). Refused as LayPattern and RegionPlaneOf are.
+Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile);
 // As it was laid: the settings and size kept in its descriptor, else the
 // product's size (PartsSpecs).
-Result<RegionMeasure> MeasureLaidRegion(const V2dPolygon& region, bool withMesh);
+Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);
 
 struct QuoteOptions {
     std::optional<double> wastePercent;  // instead of each pattern's own

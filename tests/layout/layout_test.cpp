@@ -120,8 +120,8 @@ PolygonPtr FlatRegion(int w, int h, int mm) { return testing::RectRegion("地面
 TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     PolygonPtr flat = FlatRegion(120, 90, 10);
     PatternSettings half{LayingPattern::HalfOffset, 10};
-    EXPECT_EQ(MeasureRegion(*flat, false, {LayingPattern::Straight, 10}, {300, 300})->laid, 12);
-    EXPECT_EQ(MeasureRegion(*flat, false, half, {300, 300})->laid, 13);
+    EXPECT_EQ(MeasureRegion(Scene{}, *flat, {LayingPattern::Straight, 10}, {300, 300})->laid, 12);
+    EXPECT_EQ(MeasureRegion(Scene{}, *flat, half, {300, 300})->laid, 13);
     // Pixels (x, y) stand for (1000x, 1000y) / (200 - y) mm: the quad
     // (0,0) (200,0) (100,100) (0,100) spans 1000 × 1000 mm; the triangle over
     // its top and left sides is half of it, the hole's corners map to
@@ -130,9 +130,9 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     skewed->points = {{0, 0}, {200, 0}, {0, 100}, {20, 20}, {60, 20}, {60, 60}, {20, 60}};
     skewed->indexList = {2, 6};
     skewed->corners[2] = {100, 100};
-    EXPECT_NEAR(MeasureRegion(*skewed, false, {}, {100, 100})->areaM2, 0.5 - 0.0806248, 1e-6);
+    EXPECT_NEAR(MeasureRegion(Scene{}, *skewed, {}, {100, 100})->areaM2, 0.5 - 0.0806248, 1e-6);
     skewed->corners[2] = skewed->corners[1];
-    EXPECT_EQ(MeasureRegion(*skewed, false, {}, {100, 100}).error(), kMsgCannotCompute);
+    EXPECT_EQ(MeasureRegion(Scene{}, *skewed, {}, {100, 100}).error(), kMsgCannotCompute);
 
     Scene scene;
     flat->picture = testing::Solid(120, 90, Rgb(1, 2, 3));
