@@ -8,6 +8,7 @@
 
 #include "layout/pattern_canvas.h"
 #include "layout/pattern_descriptor.h"
+#include "layout/region_quote.h"
 #include "layout/region_plane.h"
 #include "render/relief.h"
 #include "scene/outline_geometry.h"
@@ -87,20 +88,24 @@ PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh) {
     return mesh ? OutlineBox(region) : BoxOf(QuadOf(region.corners));
 }
 
+LaidSize PanelTileSize(const ProductPanelState& panel, const V2dPolygon& region) {
+    // Fit comes after the swap: it ignores the turn for the size.
+    if (panel.fit) return {region.realWidth, region.realHeight};
+    return panel.rotate ? LaidSize{panel.heightMm, panel.widthMm} : LaidSize{panel.widthMm, panel.heightMm};
+}
+
 QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, int& widthMm, int& heightMm) {
     QImage product = ToRgb32(panel.picture);
-    widthMm = panel.widthMm;
-    heightMm = panel.heightMm;
     if (panel.mirror) product = MirrorPicture(product);
-    if (panel.rotate) {
-        product = RotatePicture90(product);
-        std::swap(widthMm, heightMm);
-    }
-    if (panel.fit) {  // after the swap: fit ignores the turn for the size
-        widthMm = region.realWidth;
-        heightMm = region.realHeight;
-    }
+    if (panel.rotate) product = RotatePicture90(product);
+    const LaidSize size = PanelTileSize(panel, region);
+    widthMm = size.width;
+    heightMm = size.height;
     return product;
+}
+
+Result<RegionMeasure> MeasurePanelLaying(const Scene& scene, const V2dPolygon& region, const ProductPanelState& panel) {
+    return MeasureRegion(scene, region, panel.pattern, PanelTileSize(panel, region));
 }
 
 QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product, int widthMm,

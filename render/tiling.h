@@ -12,6 +12,7 @@
 #include "render/scene_renderer.h"
 #include "base/result.h"
 #include "layout/pattern_layout.h"
+#include "layout/region_quote.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -41,6 +42,11 @@ PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh);
 // millimetres are swapped by the turn and replaced by the region's real
 // size with fit.
 QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, int& widthMm, int& heightMm);
+// The tile's size in millimetres as PrepareProduct gives it.
+LaidSize PanelTileSize(const ProductPanelState& panel, const V2dPolygon& region);
+// The region's area and the tiles the panel's product and pattern would lay
+// in it (the label under the product).
+Result<RegionMeasure> MeasurePanelLaying(const Scene& scene, const V2dPolygon& region, const ProductPanelState& panel);
 
 // The flat canvas, as large as the canvas box, the pattern starting at its
 // top-left; null when the box or the region's real size is unusable.

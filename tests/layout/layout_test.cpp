@@ -121,7 +121,11 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     PolygonPtr flat = FlatRegion(120, 90, 10);
     PatternSettings half{LayingPattern::HalfOffset, 10};
     EXPECT_EQ(MeasureRegion(Scene{}, *flat, {LayingPattern::Straight, 10}, {300, 300})->laid, 12);
-    EXPECT_EQ(MeasureRegion(Scene{}, *flat, half, {300, 300})->laid, 13);
+    ProductPanelState panel;
+    panel.widthMm = 600, panel.heightMm = 300, panel.rotate = true, panel.pattern = half;  // turned: 300 × 600
+    EXPECT_EQ(MeasurePanelLaying(Scene{}, *flat, panel)->laid, 4 + 5);  // two rows 610 apart
+    panel.rotate = false, panel.widthMm = 300;
+    EXPECT_EQ(MeasurePanelLaying(Scene{}, *flat, panel)->laid, 13);
     // Pixels (x, y) stand for (1000x, 1000y) / (200 - y) mm: the quad
     // (0,0) (200,0) (100,100) (0,100) spans 1000 × 1000 mm; the triangle over
     // its top and left sides is half of it, the hole's corners map to
