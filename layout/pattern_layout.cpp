@@ -66,7 +66,7 @@ Lattice LatticeOf(LayingPattern pattern, double w, double h, double joint) {
         case LayingPattern::BasketWeave: {
             // Square cells of n planks side by side, alternately along x and
             // along y, on a chequerboard.
-            const int n = std::max(1, static_cast<int>(std::lround(along / across)));
+            const int n = static_cast<int>(std::clamp<long>(std::lround(along / across), 1, kMaxLaidTiles));
             const double cell = std::max(pa, n * pb), margin = (cell - n * pb) / 2;
             lattice.e1 = {2 * cell, 0};
             lattice.e2 = {cell, cell};

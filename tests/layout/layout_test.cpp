@@ -82,7 +82,8 @@ TEST(LayPattern, SeedsTurnsAndFaults) {
     settings.seed = 7;
     const auto turns = [&](double w, double h) {
         std::vector<int> all;
-        for (const PlacedTile& t : LayPattern(settings, w, h, 3000, 3000)->tiles) all.push_back(t.turn);
+        const Result<TileLayout> layout = LayPattern(settings, w, h, 3000, 3000);
+        for (const PlacedTile& t : layout->tiles) all.push_back(t.turn);
         return all;
     };
     const std::vector<int> square = turns(300, 300), plank = turns(300, 100);
