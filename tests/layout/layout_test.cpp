@@ -96,6 +96,7 @@ TEST(LayPattern, SeedsTurnsAndFaults) {
     EXPECT_EQ(LayPattern({}, 300, 300, 0, 900).error(), kMsgCannotCompute);
     EXPECT_EQ(LayPattern({}, 0, 300, 900, 900).error(), kMsgNoTileSize);
     EXPECT_EQ(LayPattern({}, 1, 1, 100000, 100000).error(), kMsgTooManyTiles);
+    EXPECT_EQ(LayPattern({LayingPattern::BasketWeave}, 2e9, 1, 1000, 1000).error(), kMsgTooManyTiles);
     settings = {LayingPattern::Herringbone, 20};
     EXPECT_EQ(LayPattern(settings, 5000, 100, 1000, 1000)->tiles.empty(), false);  // planks longer than the region
     EXPECT_EQ(LayPattern({LayingPattern::Straight, 20}, 5, 5, 100, 100)->tiles.size(), 16u);  // joints wider than tiles
