@@ -6,6 +6,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "layout/pattern_canvas.h"
+#include "layout/pattern_descriptor.h"
+#include "layout/region_quote.h"
+#include "layout/region_plane.h"
 #include "render/relief.h"
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
@@ -84,20 +88,24 @@ PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh) {
     return mesh ? OutlineBox(region) : BoxOf(QuadOf(region.corners));
 }
 
+LaidSize PanelTileSize(const ProductPanelState& panel, const V2dPolygon& region) {
+    // Fit comes after the swap: it ignores the turn for the size.
+    if (panel.fit) return {region.realWidth, region.realHeight};
+    return panel.rotate ? LaidSize{panel.heightMm, panel.widthMm} : LaidSize{panel.widthMm, panel.heightMm};
+}
+
 QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, int& widthMm, int& heightMm) {
     QImage product = ToRgb32(panel.picture);
-    widthMm = panel.widthMm;
-    heightMm = panel.heightMm;
     if (panel.mirror) product = MirrorPicture(product);
-    if (panel.rotate) {
-        product = RotatePicture90(product);
-        std::swap(widthMm, heightMm);
-    }
-    if (panel.fit) {  // after the swap: fit ignores the turn for the size
-        widthMm = region.realWidth;
-        heightMm = region.realHeight;
-    }
+    if (panel.rotate) product = RotatePicture90(product);
+    const LaidSize size = PanelTileSize(panel, region);
+    widthMm = size.width;
+    heightMm = size.height;
     return product;
+}
+
+Result<RegionMeasure> MeasurePanelLaying(const Scene& scene, const V2dPolygon& region, const ProductPanelState& panel) {
+    return MeasureRegion(scene, region, panel.pattern, PanelTileSize(panel, region));
 }
 
 QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product, int widthMm,
@@ -129,6 +137,19 @@ QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* m
     QImage canvas(bw, bh, QImage::Format_RGB32);
     FillWithPattern(canvas, tile, PatternShift(tw, offsetX), PatternShift(th, offsetY));
     return canvas;
+}
+
+Result<QImage> BuildPatternCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
+                                  int widthMm, int heightMm, const PatternSettings& pattern,
+                                  const EffectSettings& effect) {
+    const PixelBox box = CanvasBox(region, mesh);
+    if (product.isNull() || !CanvasBoxUsable(box)) return QImage();
+    const double shiftX = effect.shown ? widthMm * effect.offsetX * 0.01 : 0;
+    const double shiftY = effect.shown ? heightMm * effect.offsetY * 0.01 : 0;
+    const Result<TileLayout> layout =
+        LayPattern(pattern, widthMm, heightMm, region.realWidth, region.realHeight, shiftX, shiftY);
+    if (!layout) return layout.failure();
+    return PaintPatternCanvas(*layout, product, box.width(), box.height(), pattern.jointColour);
 }
 
 QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel) {
@@ -272,15 +293,23 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
     if (region.points.empty())
         return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
     if (region.kind == RecordKind::ShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
-    if (region.realWidth <= 0 || region.realHeight <= 0)
+    const V2dPolygonMesh* mesh = region.kind == RecordKind::Region ? scene.MeshOf(&region) : nullptr;
+    // A quad side of no length gives no perspective to warp with.
+    if (!CheckRegionPlane(region, mesh || region.kind != RecordKind::Region))
         return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
-    const V2dPolygonMesh* mesh = region.kind == RecordKind::Region ? scene.MeshOf(&region) : nullptr;
-    QImage canvas = effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)
-                        ? BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY)
-                        : BuildTiledCanvas(region, mesh, product, w, h);
+    QImage canvas;
+    if (!panel.pattern.isPlain()) {
+        Result<QImage> patterned = BuildPatternCanvas(region, mesh, product, w, h, panel.pattern, effect);
+        if (!patterned) return Refused(patterned.error().c_str(), kCaptionPrompt, MessageIcon::Information);
+        canvas = std::move(*patterned);
+    } else if (effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)) {
+        canvas = BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY);
+    } else {
+        canvas = BuildTiledCanvas(region, mesh, product, w, h);
+    }
     TileOutcome outcome;
     if (canvas.isNull()) return outcome;
     if (effect.shown && (effect.bump == ReliefChoice::Raised || effect.bump == ReliefChoice::Sunken))
@@ -313,7 +342,9 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
             return outcome;
         }
         region.picture = std::move(picture);
-        region.partsInfo = StoredDescriptor(panel.descriptor);
+        // Patterned layings keep their settings after the product's items.
+        region.partsInfo = WithPatternSettings(StoredDescriptor(panel.descriptor), panel.pattern, {w, h},
+                                               panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1);
         outcome.status = TileStatus::Tiled;
         outcome.redraw = &region;
     }

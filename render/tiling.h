@@ -11,6 +11,8 @@
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
 #include "base/result.h"
+#include "layout/pattern_layout.h"
+#include "layout/region_quote.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -18,7 +20,6 @@ namespace v2d {
 inline constexpr const char* kMsgNoProduct = "请先选产品。";
 inline constexpr const char* kMsgModelProduct = "当前为模型产品，不能铺贴。";
 inline constexpr const char* kMsgSelectRegion = "请先选中一个区域。";
-inline constexpr const char* kMsgCannotCompute = "不能进行，数据运算";
 inline constexpr const char* kMsgShadowNotTiled = "阴影区域不能铺贴。";
 inline constexpr const char* kHintTilingDone = "铺贴完成，如果满意，可以点击保存效果图";
 inline constexpr const char* kCaptionPrompt = "操作提示：";
@@ -41,6 +42,11 @@ PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh);
 // millimetres are swapped by the turn and replaced by the region's real
 // size with fit.
 QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, int& widthMm, int& heightMm);
+// The tile's size in millimetres as PrepareProduct gives it.
+LaidSize PanelTileSize(const ProductPanelState& panel, const V2dPolygon& region);
+// The region's area and the tiles the panel's product and pattern would lay
+// in it (the label under the product).
+Result<RegionMeasure> MeasurePanelLaying(const Scene& scene, const V2dPolygon& region, const ProductPanelState& panel);
 
 // The flat canvas, as large as the canvas box, the pattern starting at its
 // top-left; null when the box or the region's real size is unusable.
@@ -48,6 +54,13 @@ QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, co
                         int heightMm);
 QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
                                int widthMm, int heightMm, int offsetX, int offsetY);
+// The canvas of a patterned laying: the tiles as the pattern lays them
+// into the region's real rectangle, the joints in their colour; the effect
+// window's offsets move the pattern by a per cent of a tile. Refused when
+// the pattern cannot be laid; null when the box is unusable.
+Result<QImage> BuildPatternCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
+                                  int widthMm, int heightMm, const PatternSettings& pattern,
+                                  const EffectSettings& effect);
 // For the rubber band: the prepared product itself with fit, otherwise one
 // tile sized for the quad's box.
 QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel);

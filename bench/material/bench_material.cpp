@@ -8,6 +8,7 @@
 // default 200).
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_library.h"
 #include "bench/bench_main.h"
 
 #include <opencv2/core.hpp>
@@ -32,14 +33,7 @@ namespace fs = std::filesystem;
 
 int gImportCount = 200;
 
-const ImageLibrary& Library() {
-    static ImageLibrary library;
-    static const bool loaded = [] {
-        return library.Load(fs::canonical("/proc/self/exe").parent_path().string()).empty();
-    }();
-    if (!loaded) std::abort();
-    return library;
-}
+const ImageLibrary& Library() { return bench::LoadedLibrary(); }
 
 // A pattern of a few colours with noise, as a scanned tile looks.
 QImage Pattern(int w, int h, unsigned seed) {

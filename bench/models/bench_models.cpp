@@ -3,6 +3,7 @@
 // handle drag on a 4000 x 3000 scene.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_library.h"
 #include "bench/bench_main.h"
 
 #include <QTemporaryDir>
@@ -18,12 +19,7 @@
 namespace v2d {
 namespace {
 
-const ImageLibrary& Library() {
-    static ImageLibrary library;
-    static const bool loaded = library.Load(ExecutableFolder().string()).empty();
-    if (!loaded) std::abort();
-    return library;
-}
+const ImageLibrary& Library() { return bench::LoadedLibrary(); }
 
 const std::filesystem::path& WardrobeFile() {
     static QTemporaryDir dir;

@@ -2,6 +2,7 @@
 // to 4000 x 3000, with a bare OpenCV warp of the same canvas for scale.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_library.h"
 #include "bench/bench_main.h"
 
 #include <opencv2/imgproc.hpp>
@@ -30,15 +31,7 @@ namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000;
 
-const ImageLibrary& Library() {
-    static ImageLibrary library;
-    static const bool loaded = [] {
-        const auto folder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
-        return library.Load(folder).empty();
-    }();
-    if (!loaded) std::abort();
-    return library;
-}
+const ImageLibrary& Library() { return bench::LoadedLibrary(); }
 
 QImage Product() {
     QImage tile(400, 400, QImage::Format_RGB32);

@@ -1,0 +1,44 @@
+#pragma once
+// Measuring and quoting tiled regions: the area a region's outline covers
+// in its real plane, the tiles its pattern lays there, and what to order.
+#include <optional>
+#include <string>
+
+#include "base/result.h"
+#include "layout/pattern_descriptor.h"
+#include "layout/scheme_quote.h"
+#include "scene/scene.h"
+
+namespace v2d {
+
+struct RegionMeasure {
+    double areaM2 = 0;   // the outline's real area, holes cut out
+    long long laid = 0;  // tiles covering some of it, whole or cut
+};
+
+// The scene's region laid with these settings and a tile of this size (the
+// panel's label before laying). Refused as LayPattern and RegionPlaneOf are.
+Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
+                                    LaidSize tile);
+// As it was laid: the settings and size kept in its descriptor, else the
+// product's size (PartsSpecs).
+Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);
+
+struct QuoteOptions {
+    std::optional<double> wastePercent;  // instead of each pattern's own
+    std::optional<int> piecesPerBox;     // instead of each product's own
+};
+
+// Straight 5 %, half and third offsets 8 %, diagonal, herringbone and basket 15 %.
+double DefaultWastePercent(LayingPattern pattern);
+
+// Every region laid with a product (a picture and a PartsNumber) that can be
+// measured, in the scene's order.
+SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options = {});
+
+// {"regions":[{"index","name","number","pattern","area_m2","laid","waste",
+// "order","boxes","unit","unit_price","amount"}],"total"}; waste in per
+// cent, boxes, amount and total null when unknown.
+std::string QuoteJson(const SchemeQuote& quote);
+
+}  // namespace v2d

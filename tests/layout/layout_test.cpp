@@ -1,0 +1,196 @@
+// Laying patterns against positions, counts and areas worked out by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "layout/pattern_descriptor.h"
+#include "layout/region_quote.h"
+#include "render/tiling.h"
+#include "tests/render/render_fixtures.h"
+
+namespace v2d {
+namespace {
+
+using testing::At;
+using testing::Rgb;
+
+constexpr double kR2 = 1.4142135623730951;
+
+TileLayout Lay(LayingPattern pattern, double w, double h, double rw, double rh, int joint = 0,
+               LayingOrigin origin = LayingOrigin::Corner) {
+    PatternSettings settings;
+    settings.pattern = pattern;
+    settings.jointMm = joint;
+    settings.origin = origin;
+    Result<TileLayout> layout = LayPattern(settings, w, h, rw, rh);
+    EXPECT_TRUE(layout.ok());
+    return layout.ok() ? *layout : TileLayout{};
+}
+
+bool Has(const TileLayout& layout, double x, double y, int turn) {
+    for (const PlacedTile& t : layout.tiles)
+        if (std::abs(t.x - x) < 1e-6 && std::abs(t.y - y) < 1e-6 && t.turn == turn) return true;
+    return false;
+}
+
+// How many tiles hold the point, each by its own axes.
+int Covering(const TileLayout& layout, double x, double y) {
+    int n = 0;
+    for (const PlacedTile& t : layout.tiles) {
+        const double a = t.turn * M_PI / 180, dx = x - t.x, dy = y - t.y;
+        const double u = dx * std::cos(a) + dy * std::sin(a), v = -dx * std::sin(a) + dy * std::cos(a);
+        n += std::abs(u) < layout.tileWidth / 2 && std::abs(v) < layout.tileHeight / 2;
+    }
+    return n;
+}
+
+TEST(LayPattern, PositionsWorkedOutByHand) {
+    const TileLayout straight = Lay(LayingPattern::Straight, 300, 300, 1200, 900, 10);
+    EXPECT_EQ(straight.tiles.size(), 12u);  // pitch 310: 4 columns, 3 rows
+    EXPECT_TRUE(Has(straight, 150, 150, 0) && Has(straight, 460, 150, 0) && Has(straight, 1080, 770, 0));
+    const TileLayout half = Lay(LayingPattern::HalfOffset, 300, 300, 1200, 900, 10);
+    EXPECT_EQ(half.tiles.size(), 13u);  // 4 + 5 + 4
+    EXPECT_TRUE(Has(half, -5, 460, 0) && Has(half, 1235, 460, 0) && Has(half, 150, 770, 0));
+    const TileLayout third = Lay(LayingPattern::ThirdOffset, 300, 300, 1200, 1300, 10);
+    EXPECT_TRUE(Has(third, 150 + 310.0 / 3 - 310, 460, 0) && Has(third, 150 + 620.0 / 3 - 310, 770, 0) &&
+                Has(third, 150, 1080, 0));
+    const TileLayout diagonal = Lay(LayingPattern::Diagonal, 100, 100, 1000, 1000);
+    EXPECT_TRUE(Has(diagonal, 0, 100 / kR2, 45) && Has(diagonal, 100 / kR2, 200 / kR2, 45));
+    // Herringbone 300 × 100: one plank along, one across, repeating a plank's
+    // width up the region and a plank's length times √2 across it.
+    const TileLayout herringbone = Lay(LayingPattern::Herringbone, 300, 100, 2000, 2000);
+    EXPECT_TRUE(Has(herringbone, 100 / kR2, 200 / kR2, 45) && Has(herringbone, 400 / kR2, 300 / kR2, 135) &&
+                Has(herringbone, 100 / kR2, 400 / kR2, 45) && Has(herringbone, 700 / kR2, 200 / kR2, 45));
+    // Basket weave 200 × 100: cells of two planks, along x then along y.
+    const TileLayout basket = Lay(LayingPattern::BasketWeave, 200, 100, 1000, 1000);
+    EXPECT_TRUE(Has(basket, 100, 50, 0) && Has(basket, 100, 150, 0) && Has(basket, 250, 100, 90) &&
+                Has(basket, 350, 100, 90) && Has(basket, 300, 250, 0) && Has(basket, 450, 300, 90));
+    const TileLayout centred = Lay(LayingPattern::Straight, 300, 300, 1200, 900, 0, LayingOrigin::Centre);
+    EXPECT_TRUE(Has(centred, 750, 600, 0) && Has(centred, 150, 0, 0));
+    EXPECT_EQ(centred.tiles.size(), 4u * 4u);
+    // Without joints every pattern covers each point of the region once.
+    for (LayingPattern pattern : kLayingPatterns) {
+        const TileLayout layout = Lay(pattern, 300, 100, 1000, 800, 0, LayingOrigin::Centre);
+        for (double x = 3.7; x < 1000; x += 41.3)
+            for (double y = 2.9; y < 800; y += 37.1) ASSERT_EQ(Covering(layout, x, y), 1) << PatternWord(pattern);
+    }
+}
+
+TEST(LayPattern, SeedsTurnsAndFaults) {
+    PatternSettings settings;
+    settings.randomTurn = true;
+    settings.seed = 7;
+    const auto turns = [&](double w, double h) {
+        std::vector<int> all;
+        const Result<TileLayout> layout = LayPattern(settings, w, h, 3000, 3000);
+        for (const PlacedTile& t : layout->tiles) all.push_back(t.turn);
+        return all;
+    };
+    const std::vector<int> square = turns(300, 300), plank = turns(300, 100);
+    EXPECT_EQ(square, turns(300, 300));
+    for (int turn : {0, 90, 180, 270}) EXPECT_NE(std::count(square.begin(), square.end(), turn), 0);
+    for (int turn : plank) EXPECT_TRUE(turn == 0 || turn == 180);
+    settings.seed = 8;
+    EXPECT_NE(square, turns(300, 300));
+
+    EXPECT_EQ(LayPattern({}, 300, 300, 0, 900).error(), kMsgCannotCompute);
+    EXPECT_EQ(LayPattern({}, 0, 300, 900, 900).error(), kMsgNoTileSize);
+    EXPECT_EQ(LayPattern({}, 1, 1, 100000, 100000).error(), kMsgTooManyTiles);
+    EXPECT_EQ(LayPattern({LayingPattern::BasketWeave}, 2e9, 1, 1000, 1000).error(), kMsgTooManyTiles);
+    settings = {LayingPattern::Herringbone, 20};
+    EXPECT_EQ(LayPattern(settings, 5000, 100, 1000, 1000)->tiles.empty(), false);  // planks longer than the region
+    EXPECT_EQ(LayPattern({LayingPattern::Straight, 20}, 5, 5, 100, 100)->tiles.size(), 16u);  // joints wider than tiles
+}
+
+TEST(PatternDescriptor, KeptAfterTheProductAndReadBack) {
+    const std::string product = "PartsName=砖&PartsNumber=A1&PartsSpecs=300*600";
+    EXPECT_EQ(WithPatternSettings(product, {}, {300, 600}), product);
+    const PatternSettings settings{LayingPattern::Herringbone, 3, 0x112233, true, 4000000000u, LayingOrigin::Centre};
+    const std::string stored = WithPatternSettings(product, settings, {600, 300});
+    EXPECT_EQ(stored, product + "&LayPattern=4&JointWidth=3&JointColor=1122867&TurnSeed=4000000000&LayOrigin=1"
+                                "&LaySize=600*300");
+    EXPECT_EQ(ReadPatternSettings(stored), settings);
+    EXPECT_EQ(ReadLaidSize(stored)->width, 600);
+    EXPECT_EQ(ReadPatternSettings(product), PatternSettings{});
+    EXPECT_EQ(WithPatternSettings(stored, {}, {}), product);  // laid plain again
+    EXPECT_EQ(WithPatternSettings(stored, settings, {600, 300}, 105).size(), 103u);  // "砖" not cut in two
+}
+
+// A region whose outline is its quad's box, `mm` millimetres to the pixel.
+PolygonPtr FlatRegion(int w, int h, int mm) { return testing::RectRegion("地面", 0, 0, w - 1, h - 1, w * mm, h * mm); }
+
+TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
+    PolygonPtr flat = FlatRegion(120, 90, 10);
+    PatternSettings half{LayingPattern::HalfOffset, 10};
+    EXPECT_EQ(MeasureRegion(Scene{}, *flat, {LayingPattern::Straight, 10}, {300, 300})->laid, 12);
+    ProductPanelState panel;
+    panel.widthMm = 600, panel.heightMm = 300, panel.rotate = true, panel.pattern = half;  // turned: 300 × 600
+    EXPECT_EQ(MeasurePanelLaying(Scene{}, *flat, panel)->laid, 4 + 5);  // two rows 610 apart
+    panel.rotate = false, panel.widthMm = 300;
+    EXPECT_EQ(MeasurePanelLaying(Scene{}, *flat, panel)->laid, 13);
+    // Pixels (x, y) stand for (1000x, 1000y) / (200 - y) mm: the quad
+    // (0,0) (200,0) (100,100) (0,100) spans 1000 × 1000 mm; the triangle over
+    // its top and left sides is half of it, the hole's corners map to
+    // (111.1,111.1) (333.3,111.1) (428.6,428.6) (142.9,428.6).
+    PolygonPtr skewed = testing::RectRegion("墙", 0, 0, 200, 100, 1000, 1000);
+    skewed->points = {{0, 0}, {200, 0}, {0, 100}, {20, 20}, {60, 20}, {60, 60}, {20, 60}};
+    skewed->indexList = {2, 6};
+    skewed->corners[2] = {100, 100};
+    EXPECT_NEAR(MeasureRegion(Scene{}, *skewed, {}, {100, 100})->areaM2, 0.5 - 0.0806248, 1e-6);
+    skewed->corners[2] = skewed->corners[1];
+    EXPECT_EQ(MeasureRegion(Scene{}, *skewed, {}, {100, 100}).error(), kMsgCannotCompute);
+
+    Scene scene;
+    flat->picture = testing::Solid(120, 90, Rgb(1, 2, 3));
+    flat->partsInfo = WithPatternSettings("PartsName=砖&PartsNumber=A1&PartsPrice=10.5&PartsPerBox=5", half, {300, 300});
+    PolygonPtr boxed = FlatRegion(100, 100, 10);
+    boxed->picture = flat->picture;
+    boxed->partsInfo = "PartsName=\"板\"&PartsNumber=B2&PartsSpecs=500*500&PartsPrice=80&PartsUnit=box";
+    scene.PolyList.push_back(std::move(flat));
+    scene.PolyList.push_back(std::move(boxed));
+    scene.PolyList.push_back(FlatRegion(10, 10, 10));  // nothing laid
+    EXPECT_EQ(QuoteJson(QuoteScheme(scene)),
+              "{\"regions\":[{\"index\":0,\"name\":\"砖\",\"number\":\"A1\",\"pattern\":\"half\",\"area_m2\":1.08,"
+              "\"laid\":13,\"waste\":8,\"order\":15,\"boxes\":3,\"unit\":\"piece\",\"unit_price\":10.5,\"amount\":157.5},"
+              "{\"index\":1,\"name\":\"\\\"板\\\"\",\"number\":\"B2\",\"pattern\":\"straight\",\"area_m2\":1,\"laid\":4,"
+              "\"waste\":5,\"order\":5,\"boxes\":null,\"unit\":\"box\",\"unit_price\":80,\"amount\":null}],"
+              "\"total\":null}");
+    const SchemeQuote perBox = QuoteScheme(scene, {10, 2});
+    EXPECT_EQ(perBox.regions[1].boxes, 3);  // 4 × 1.1 → 5 pieces, 3 boxes of 2
+    EXPECT_DOUBLE_EQ(*perBox.total, 10.5 * 15 + 80 * 3);
+}
+
+TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {
+    Scene scene;
+    scene.background = testing::Solid(200, 200, Rgb(9, 9, 9));
+    scene.PolyList.push_back(FlatRegion(100, 100, 10));
+    V2dPolygon& region = *scene.at(0);
+    SceneRenderer renderer{scene, testing::Library()};
+    ProductPanelState panel;
+    panel.picture = testing::Gradient(64, 48);
+    panel.descriptor = "PartsName=砖&PartsNumber=A1";
+    panel.widthMm = 230, panel.heightMm = 170;
+    ASSERT_EQ(TileRegion(renderer, region, panel, {}, {}, false).status, TileStatus::Tiled);
+    int w = 0, h = 0;
+    const QImage product = PrepareProduct(panel, region, w, h);
+    EXPECT_TRUE(testing::SamePixels(region.picture, BuildTiledCanvas(region, nullptr, product, w, h)));
+    EXPECT_EQ(region.partsInfo, panel.descriptor);
+
+    panel.picture = testing::Solid(8, 8, Rgb(0, 200, 0));
+    panel.widthMm = panel.heightMm = 100;
+    panel.pattern.jointMm = 10;
+    panel.pattern.jointColour = 0x0000FF;  // red
+    ASSERT_EQ(TileRegion(renderer, region, panel, {}, {}, false).status, TileStatus::Tiled);
+    // A pixel is 10 mm: tiles of 10 pixels, joints of 1.
+    for (int x : {0, 5, 9, 11, 20, 22}) EXPECT_EQ(At(region.picture, x, 3), Rgb(0, 200, 0)) << x;
+    for (int x : {10, 21, 32}) EXPECT_EQ(At(region.picture, x, 3), Rgb(255, 0, 0)) << x;
+    EXPECT_EQ(ReadPatternSettings(region.partsInfo), panel.pattern);
+
+    panel.widthMm = 0;
+    EXPECT_EQ(TileRegion(renderer, region, panel, {}, {}, false).message->message, kMsgNoTileSize);
+    region.corners[1] = region.corners[0];
+    EXPECT_EQ(TileRegion(renderer, region, panel, {}, {}, false).message->message, kMsgCannotCompute);
+}
+
+}  // namespace
+}  // namespace v2d
