@@ -281,3 +281,33 @@ TEST_F(Cli, NewSchemeFromAPhotoReadsBackThroughInfoAndRendersAndBadRegionsWriteN
         EXPECT_FALSE(fs::exists(In("bad.v2d")));
     }
 }
+
+// A 1200 × 900 mm floor seen square on: 0.2 px per millimetre, so a 300 mm
+// tile is 60 px and a 10 mm joint 2 px.
+TEST_F(Cli, PatternedRenderingShowsItsJointsAndQuotesWhatWasLaid) {
+    WriteGreyBmp(root_ / "flat.bmp", 240, 180);
+    WriteGreyBmp(root_ / "tile.bmp", 32, 32);
+    ASSERT_EQ(Vexel({"new-scheme", In("flat.bmp"), "-o", In("flat.v2d"), "--region",
+                     "地面:0,0;239,0;239,179;0,179:1200x900"}).exit, 0);
+    const Outcome laid = Vexel({"render", In("flat.v2d"), "-o", In("flat.jpg"), "--product", In("tile.bmp"), "--regions",
+                                "地面", "--size", "300x300", "--pattern", "brick", "--joint", "10", "--joint-colour",
+                                "0x0000FF", "--save", In("brick.v2d")});
+    ASSERT_EQ(laid.exit, 0) << laid.err;
+    const QImage picture = v2d::DecodePicture(*v2d::ReadWholeFile(In("flat.jpg")));
+    const QColor joint = picture.pixelColor(61, 30), tile = picture.pixelColor(30, 30);
+    EXPECT_GT(joint.red(), joint.green() + 60) << joint.name().toStdString();  // the red joint, shaded
+    EXPECT_LT(std::abs(tile.red() - tile.green()), 12) << tile.name().toStdString();
+    EXPECT_GT(picture.pixelColor(30, 61).red(), picture.pixelColor(30, 61).green() + 60);  // between the rows
+
+    const Outcome quote = Vexel({"quote", In("brick.v2d")});
+    ASSERT_EQ(quote.exit, 0) << quote.err;
+    const QJsonObject region = Lines(quote.out).at(0)["regions"].toArray().at(0).toObject();
+    EXPECT_EQ(region["pattern"].toString(), "half");
+    EXPECT_EQ(region["laid"].toInt(), 4 + 5 + 4);
+    EXPECT_EQ(region["order"].toInt(), 15);  // 13 × 1.08, rounded up
+    EXPECT_NEAR(region["area_m2"].toDouble(), 1.08, 0.01);
+    EXPECT_TRUE(region["boxes"].isNull());
+    EXPECT_EQ(Lines(Vexel({"quote", In("brick.v2d"), "--per-box", "4"}).out).at(0)["regions"][0]["boxes"].toInt(), 4);
+    EXPECT_EQ(Vexel({"quote", In("brick.v2d"), "--waste", "-1"}).exit, 2);
+    EXPECT_EQ(Vexel({"render", In("flat.v2d"), "-o", In("x.jpg"), "--pattern", "zigzag"}).exit, 2);
+}
