@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/laying_pattern_box.h"
+#include "render/tiling.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/scene_view.h"
@@ -111,7 +112,8 @@ void ProductPanelWidget::BuildCaptions(QVBoxLayout* column) {
     LabelFact = Named(new QLabel(QStringLiteral("销售商："), this), QStringLiteral("LabelFact"));
     LabelPrice = Named(new QLabel(QStringLiteral("价格："), this), QStringLiteral("LabelPrice"));
     LabelPrice->hide();
-    for (QLabel* label : {LabelName, LabelNumber, LabelFact, LabelPrice}) {
+    LabelQuote = Named(new QLabel(this), QStringLiteral("LabelQuote"));
+    for (QLabel* label : {LabelName, LabelNumber, LabelFact, LabelPrice, LabelQuote}) {
         label->setWordWrap(true);
         captions->addWidget(label);
     }
@@ -241,6 +243,7 @@ void ProductPanelWidget::ConnectControls() {
     connect(patternBox_, &LayingPatternBox::changed, this, &ProductPanelWidget::PublishControls);
     PublishControls();
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
+    connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowMeasure);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
         if (change.touches(ChangeAspect::Selection)) ShowSelection();
     });
@@ -306,6 +309,7 @@ void ProductPanelWidget::ShowProductPicture() { ImageParts->setPixmap(QPixmap::f
 void ProductPanelWidget::ShowSelection() {
     const V2dPolygon* record = document_.focusedRecord();
     BitBtnApply->setEnabled(record != nullptr);
+    ShowMeasure();
     if (record == nullptr) return;
     TrackBarReflect->setValue(record->reflect);
     TrackBarLight->setValue(record->lighten);
@@ -450,7 +454,23 @@ void ProductPanelWidget::setShapeColour(uint32_t windowsColour) {
     PublishControls();
 }
 
-void ProductPanelWidget::PublishControls() { document_.SetPanelControls(Controls()); }
+void ProductPanelWidget::PublishControls() {
+    document_.SetPanelControls(Controls());
+    ShowMeasure();
+}
+
+// The focused region's area and the tiles the panel would lay in it.
+void ProductPanelWidget::ShowMeasure() {
+    const V2dPolygon* region = document_.focusedRecord();
+    const LayingSettings laying = document_.laying();
+    QString text;
+    if (region != nullptr && region->kind == RecordKind::Region && !laying.panel.isModelProduct) {
+        const Result<RegionMeasure> measure = MeasurePanelLaying(document_.scene(), *region, laying.panel);
+        if (measure)
+            text = QStringLiteral("面积：%1 m²  约 %2 片").arg(measure->areaM2, 0, 'f', 2).arg(measure->laid);
+    }
+    LabelQuote->setText(text);
+}
 
 // --- Handlers ----------------------------------------------------------------------
 

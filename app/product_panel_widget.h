@@ -143,6 +143,7 @@ private:
     void EditProductPicture(std::optional<int> tolerance);
     void ShowProductPicture();
     void ShowSelection();
+    void ShowMeasure();
     // False, after the conversion message, when a size edit holds no integer.
     bool ProductSizesAreNumbers();
 
@@ -166,6 +167,7 @@ private:
     QLabel* LabelNumber = nullptr;
     QLabel* LabelFact = nullptr;
     QLabel* LabelPrice = nullptr;
+    QLabel* LabelQuote = nullptr;  // the focused region's area and tile count
     QLineEdit* EditPartsWidth = nullptr;
     QLineEdit* EditPartsHeight = nullptr;
     QSlider* TrackBarLight = nullptr;

@@ -4,6 +4,8 @@
 // are the render and document tests' concern; here a control reaches the
 // document and the view shows what the document drew.
 #include <QAction>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -87,6 +89,29 @@ TEST_F(RenderingWindow, ApplyTilesTheSelectionAndTheViewShowsItWithTheHintAndPro
     ASSERT_FALSE(progress_.empty());
     EXPECT_EQ(progress_.back(), 100);
     EXPECT_TRUE(std::any_of(progress_.begin(), progress_.end(), [](int v) { return v > 0 && v < 100; }));
+}
+
+TEST_F(RenderingWindow, PatternAndJointChosenInThePanelAreLaidKeptAndCounted) {
+    UseProduct(Checker(Qt::red, Qt::blue), kTileB);
+    TileAlone(floor_);
+    const QImage straight = Shown();
+    const QString straightCount = Find<QLabel>("LabelQuote").text();
+    auto& pattern = Find<QComboBox>("ComboBoxPattern");
+    pattern.setFocus();
+    QTest::keyClick(&pattern, Qt::Key_Down);  // 工字铺
+    auto& joint = Find<QSpinBox>("SpinEditJoint");
+    joint.setFocus();
+    QTest::keyClick(&joint, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&joint, "10");
+    EXPECT_NE(Find<QLabel>("LabelQuote").text(), straightCount);  // the count follows the controls
+    EXPECT_TRUE(Find<QLabel>("LabelQuote").text().contains(QStringLiteral("片")));
+    ClickButton("BitBtnApply");
+    EXPECT_NE(Shown(), straight);
+    EXPECT_NE(Record(floor_).partsInfo.find("LayPattern=1"), std::string::npos) << Record(floor_).partsInfo;
+    EXPECT_NE(Record(floor_).partsInfo.find("JointWidth=10"), std::string::npos);
+    EXPECT_EQ(Doc().history().count(), 2);
+    ClickButton("SpeedButtonUndo");
+    EXPECT_EQ(Shown(), straight);
 }
 
 TEST_F(RenderingWindow, RubberBandLaysTheProductIntoTheRectangleAndUndoTakesItBack) {
