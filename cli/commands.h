@@ -32,7 +32,7 @@ int RunReport(const Args& args, const std::filesystem::path& workspace);        
 int RunDownload(const Args& args, const std::filesystem::path& workspace);  // download URL FILE [--attempts N]
 int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ...
 int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d
-int RunQuote(const Args& args);      // quote SCHEME.v2d [--waste PCT] [--per-box N]
+int RunQuote(const Args& args, const std::filesystem::path& workspace);  // quote SCHEME.v2d [--waste PCT] [--per-box N]
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 int RunMaterial(const Args& args);  // material PATTERN.jpg --at X,Y ... -o OUT.jpg
 int RunImportProducts(const Args& args, const std::filesystem::path& workspace);  // import-products DIR --category ID

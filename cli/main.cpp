@@ -48,7 +48,7 @@ const Command kCommands[] = {
      "templates [--room ID] [--style ID] [--page N] [--page-size N]  a page of the local templates as JSON"},
     {"save-template", v2d::cli::RunSaveTemplate,
      "save-template SCHEME.v2d --name NAME --room ID --style ID  store a scheme as a local template"},
-    {"quote", Plain<v2d::cli::RunQuote>,
+    {"quote", v2d::cli::RunQuote,
      "quote SCHEME.v2d [--waste PCT] [--per-box N]  areas, tiles, boxes and amounts of the tiled regions as JSON"},
     {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
     {"download", v2d::cli::RunDownload, "download URL FILE [--attempts N]  fetch a file; no file on failure"},

@@ -1,5 +1,5 @@
 // quote SCHEME.v2d [--waste PCT] [--per-box N]: what the scheme's tiled
-// regions take to buy, as JSON.
+// regions take to buy, as JSON, with the workspace's waste allowances.
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -25,9 +25,9 @@ std::optional<double> ParsePercent(const std::string& text) {
 
 }  // namespace
 
-int RunQuote(const Args& args) {
+int RunQuote(const Args& args, const std::filesystem::path& workspace) {
     std::string scheme;
-    QuoteOptions options;
+    QuoteOptions options = ReadQuoteSettings(workspace);
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();

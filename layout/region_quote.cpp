@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/integer_text.h"
+#include "base/workspace_settings.h"
 #include "layout/region_plane.h"
 #include "library/product_descriptor.h"
 
@@ -58,7 +59,7 @@ RegionQuote QuoteOf(const V2dPolygon& region, int index, const ProductDescriptor
     quote.pattern = ReadPatternSettings(region.partsInfo).pattern;
     quote.areaM2 = measure.areaM2;
     quote.laid = measure.laid;
-    quote.wastePercent = options.wastePercent.value_or(DefaultWastePercent(quote.pattern));
+    quote.wastePercent = options.wastePercent.value_or(options.patternWaste[static_cast<size_t>(quote.pattern)]);
     // A hair under a whole piece is rounding, not another piece to buy.
     quote.order = static_cast<long long>(std::ceil(measure.laid * (1 + quote.wastePercent / 100) - 1e-9));
     std::optional<long long> perBox = options.piecesPerBox;
@@ -108,6 +109,17 @@ double DefaultWastePercent(LayingPattern pattern) {
         case LayingPattern::ThirdOffset: return 8;
         default: return 15;
     }
+}
+
+QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace) {
+    QuoteOptions options;
+    for (LayingPattern pattern : kLayingPatterns) {
+        const std::optional<std::string> text = ReadSetting(workspace, "Waste_" + std::string(PatternWord(pattern)));
+        const std::optional<long long> percent = text ? ParseWholeNumber(*text) : std::nullopt;
+        if (percent && *percent >= 0 && *percent <= 100)
+            options.patternWaste[static_cast<size_t>(pattern)] = static_cast<double>(*percent);
+    }
+    return options;
 }
 
 Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,

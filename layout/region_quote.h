@@ -1,6 +1,8 @@
 #pragma once
 // Measuring and quoting tiled regions: the area a region's outline covers
 // in its real plane, the tiles its pattern lays there, and what to order.
+#include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -24,13 +26,22 @@ Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region
 // product's size (PartsSpecs).
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);
 
+// Straight 5 %, half and third offsets 8 %, diagonal, herringbone and basket 15 %.
+double DefaultWastePercent(LayingPattern pattern);
+
 struct QuoteOptions {
     std::optional<double> wastePercent;  // instead of each pattern's own
     std::optional<int> piecesPerBox;     // instead of each product's own
+    // Each pattern's own allowance, in per cent (the shop's setting).
+    std::array<double, std::size(kLayingPatterns)> patternWaste = {
+        DefaultWastePercent(LayingPattern::Straight),    DefaultWastePercent(LayingPattern::HalfOffset),
+        DefaultWastePercent(LayingPattern::ThirdOffset), DefaultWastePercent(LayingPattern::Diagonal),
+        DefaultWastePercent(LayingPattern::Herringbone), DefaultWastePercent(LayingPattern::BasketWeave)};
 };
 
-// Straight 5 %, half and third offsets 8 %, diagonal, herringbone and basket 15 %.
-double DefaultWastePercent(LayingPattern pattern);
+// The workspace's allowances ("Waste_straight=5", "Waste_herringbone=12", …
+// in vexel2d.ini, 0..100); the defaults where a key is missing or wrong.
+QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace);
 
 // Every region laid with a product (a picture and a PartsNumber) that can be
 // measured, in the scene's order.
