@@ -46,8 +46,8 @@ template <class Check>
 size_t Fuzz(const Blob& seed, size_t runs, Check check, size_t from = 0) {
     double seconds = 5;
     if (const char* env = std::getenv("VEXEL_FUZZ_RUNS")) runs = std::strtoull(env, nullptr, 10), seconds = 1e9;
-    const char* seed = std::getenv("VEXEL_FUZZ_SEED");
-    std::mt19937 rng(seed ? std::strtoul(seed, nullptr, 10) : 20261208);
+    const char* seedText = std::getenv("VEXEL_FUZZ_SEED");
+    std::mt19937 rng(seedText ? std::strtoul(seedText, nullptr, 10) : 20261208);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     size_t done = 0;
     for (; done < runs && std::chrono::steady_clock::now() < end; ++done) {
