@@ -20,7 +20,9 @@ CREATE TABLE IF NOT EXISTS TableParts (
   PSTypeID    INTEGER,
   CUintID     INTEGER,
   CompID      INTEGER,
-  StyleID     INTEGER
+  StyleID     INTEGER,
+  PartsPerBox INTEGER DEFAULT 0,
+  PartsUnit   TEXT DEFAULT 'piece'
 );
 CREATE INDEX IF NOT EXISTS TableParts_PSTypeID ON TableParts(PSTypeID, PartsID);
 CREATE INDEX IF NOT EXISTS TableParts_PartsNumber ON TableParts(PartsNumber);
@@ -119,6 +121,7 @@ Status CreateProductSchema(const SqlDatabase& db) {
     SqlTransaction transaction(db);
     if (!transaction.began()) return transaction.began();
     if (Status s = EnsureSampleColumns(db); !s) return s;
+    if (Status s = EnsurePartsColumns(db); !s) return s;
     if (Status s = db.executeScript(kSchemaScript); !s) return s;
     return transaction.commit();
 }
@@ -129,6 +132,15 @@ Status EnsureSampleColumns(const SqlDatabase& db) {
         if (Status s = db.execute("ALTER TABLE TableSample ADD SampleCode INTEGER"); !s) return s;
     if (!db.hasColumn("TableSample", "SampleType"))
         if (Status s = db.execute("ALTER TABLE TableSample ADD SampleType INTEGER"); !s) return s;
+    return Status::Ok();
+}
+
+Status EnsurePartsColumns(const SqlDatabase& db) {
+    if (!db.hasTable("TableParts")) return Status::Ok();
+    if (!db.hasColumn("TableParts", "PartsPerBox"))
+        if (Status s = db.execute("ALTER TABLE TableParts ADD PartsPerBox INTEGER DEFAULT 0"); !s) return s;
+    if (!db.hasColumn("TableParts", "PartsUnit"))
+        if (Status s = db.execute("ALTER TABLE TableParts ADD PartsUnit TEXT DEFAULT 'piece'"); !s) return s;
     return Status::Ok();
 }
 

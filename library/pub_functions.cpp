@@ -9,14 +9,14 @@
 
 namespace v2d {
 
-namespace {
-
 std::string_view TrimBlanks(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
 }
+
+namespace {
 
 bool AllDigits(std::string_view s) {
     if (s.empty()) return false;
@@ -74,6 +74,12 @@ ProductSize ParseProductSpecs(std::string_view specs) {
         return side.value_or(kDefaultProductSide);
     };
     return {piece(0), piece(1)};
+}
+
+std::string FormatDecimals(double value, int decimals) {
+    char text[64];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(text, end) : std::string();
 }
 
 std::string FormatShortDate(int year, int month, int day) {
