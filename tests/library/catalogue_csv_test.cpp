@@ -17,5 +17,18 @@ TEST(CatalogueCsv, BadRowsAreRefusedWithTheirLine) {
                                                   "第 7 行：文件“a.jpg”与第 2 行重复。"}));
 }
 
+// Pieces per box and the unit, as words or captions; a bad one is its row's problem.
+TEST(CatalogueCsv, PackingColumnsAreOptional) {
+    const Result<std::vector<CatalogueRow>> rows = ParseCatalogueCsv(
+        "unit,file,per_box\nm2,a.jpg,12\n平方米,b.jpg,\n,c.jpg,1.5\nbox,d.jpg,-2\n桶,e.jpg,3\n箱,f.jpg, 4 \n");
+    ASSERT_TRUE(rows.ok());
+    std::vector<std::string> seen;
+    for (const CatalogueRow& r : *rows)
+        seen.push_back(r.problem.empty() ? std::to_string(r.piecesPerBox) + std::string(PriceUnitWord(r.unit)) : r.problem);
+    EXPECT_EQ(seen, (std::vector<std::string>{"12m2", "0m2", "第 4 行：每箱片数“1.5”不是 0 或正整数。",
+                                              "第 5 行：每箱片数“-2”不是 0 或正整数。",
+                                              "第 6 行：计价单位“桶”不是 piece、m2、box（片、平方米、箱）之一。", "4box"}));
+}
+
 }  // namespace
 }  // namespace v2d
