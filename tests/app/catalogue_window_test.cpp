@@ -6,7 +6,10 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QComboBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -162,6 +165,44 @@ TEST_F(CatalogueWindows, MaintenanceChangesNeedTheLoginAndReachTheDatabase) {
         prompts_.answers = {PromptAnswer::Yes};
         browser_->N1Click();
         EXPECT_EQ(ListCount(), moved - 1);
+    });
+}
+
+// A person types the pieces per box and the unit, saves, and sees them again
+// in a window opened afresh.
+TEST_F(CatalogueWindows, PackingIsTypedSavedAndShownAgain) {
+    ProgramUser() = CurrentUser{"superuser", -999, "-999"};
+    auto pickFirstWallTile = [this] {
+        auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
+        QTreeWidgetItem* node = Node(QStringLiteral("墙砖"));
+        tree.scrollToItem(node);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(node).center());
+        auto& list = In<QListWidget>(*browser_, "ListView1");
+        ASSERT_GT(list.count(), 0);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(0)).center());
+    };
+    QString number;
+    InMaintenance([&] {
+        pickFirstWallTile();
+        number = In<QLineEdit>(*browser_, "EditPartsNumber").text();
+        auto& perBox = In<QSpinBox>(*browser_, "SpinPartsPerBox");
+        EXPECT_EQ(perBox.text(), QStringLiteral("未知"));
+        QTest::mouseClick(&perBox, Qt::LeftButton);
+        QTest::keyClick(&perBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&perBox, "12");
+        auto& unit = In<QComboBox>(*browser_, "ComboPartsUnit");
+        unit.setFocus();
+        QTest::keyClick(&unit, Qt::Key_Down);
+        QTest::mouseClick(&In<QPushButton>(*browser_, "ButtonUpdate"), Qt::LeftButton);
+        EXPECT_EQ(prompts_.texts.back(), number + QStringLiteral("更新成功！"));
+    });
+    browser_ = std::make_unique<TFormSelParts>(*dm_, prompts_, ws_.qpath());
+    main_->setProductWindows(browser_.get(), loadType_.get());
+    InMaintenance([&] {
+        pickFirstWallTile();
+        EXPECT_EQ(In<QLineEdit>(*browser_, "EditPartsNumber").text(), number);
+        EXPECT_EQ(In<QSpinBox>(*browser_, "SpinPartsPerBox").value(), 12);
+        EXPECT_EQ(In<QComboBox>(*browser_, "ComboPartsUnit").currentText(), QStringLiteral("平方米"));
     });
 }
 
