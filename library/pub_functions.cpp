@@ -5,6 +5,7 @@
 #include "base/integer_text.h"
 
 #include <charconv>
+#include <cmath>
 #include <climits>
 
 namespace v2d {
@@ -77,6 +78,9 @@ ProductSize ParseProductSpecs(std::string_view specs) {
 }
 
 std::string FormatDecimals(double value, int decimals) {
+    // Halves round away from zero, as a price list is read: 0.125 is 0.13.
+    const double scale = std::pow(10.0, decimals);
+    if (std::isfinite(value) && std::fabs(value) * scale < 1e15) value = std::round(value * scale) / scale;
     char text[64];
     const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return error == std::errc() ? std::string(text, end) : std::string();

@@ -37,7 +37,8 @@ std::string FormatShortDate(int year, int month, int day);
 // The text without the spaces, tabs and line ends around it.
 std::string_view TrimBlanks(std::string_view text);
 
-// A number with this many decimals, "." as the point, no grouping ("12.50").
+// A number with this many decimals, halves away from zero, "." as the point,
+// no grouping ("12.50"); empty for what does not fit 64 characters.
 std::string FormatDecimals(double value, int decimals);
 
 // True when the bytes are well-formed UTF-8, the only form texts are stored in.

@@ -44,6 +44,7 @@ constexpr const char* kUnknown = "—";
 std::string Money(std::optional<double> value) {
     if (!value || !std::isfinite(*value)) return kUnknown;
     std::string text = FormatDecimals(*value, 2);
+    if (text.empty()) return kUnknown;
     const size_t first = text[0] == '-' ? 1 : 0;
     for (size_t at = text.find('.'); at > first + 3;) {
         at -= 3;
@@ -52,12 +53,15 @@ std::string Money(std::optional<double> value) {
     return text;
 }
 
-std::string Area(double m2) { return std::isfinite(m2) ? FormatDecimals(m2, 2) : kUnknown; }
+std::string Area(double m2) {
+    const std::string text = std::isfinite(m2) ? FormatDecimals(m2, 2) : std::string();
+    return text.empty() ? kUnknown : text;
+}
 
 // "8%", "7.5%".
 std::string Percent(double value) {
-    if (!std::isfinite(value)) return kUnknown;
-    const std::string text = FormatDecimals(value, 1);
+    const std::string text = std::isfinite(value) ? FormatDecimals(value, 1) : std::string();
+    if (text.empty()) return kUnknown;
     return (text.ends_with(".0") ? text.substr(0, text.size() - 2) : text) + "%";
 }
 

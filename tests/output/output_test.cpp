@@ -142,7 +142,7 @@ TEST_F(Report, QuoteTableAndWhereItGoes) {
     RegionQuote floor{0, "地面 <A&B>", "抛光砖", "PG-8001", LayingPattern::Straight, 10.8, 120, 5, 126, 32,
                       PriceUnit::Piece, 58.5, 7371};
     RegionQuote wall{3, "背景墙", "", "", LayingPattern::HalfOffset, 3.456, 13, 7.5, 14, std::nullopt,
-                     PriceUnit::Box, 1234.5, std::nullopt};
+                     PriceUnit::Box, 1234.125, std::nullopt};
     const std::string head = "<table class='quote'>\n<thead><tr><th>序号</th><th>装饰部位</th><th>产品</th><th>面积(m²)</th>"
                              "<th>铺贴片数</th><th>损耗</th><th>订购片数</th><th>箱数</th><th>单价(元)</th><th>金额(元)</th>"
                              "</tr></thead>\n<tbody>\n";
@@ -153,7 +153,7 @@ TEST_F(Report, QuoteTableAndWhereItGoes) {
                   "<td class='num'>126</td><td class='num'>32</td><td class='num'>58.50/片</td><td class='num'>7,371.00</td>"
                   "</tr>\n<tr><td class='no'>2</td><td class='text'>背景墙</td><td class='text'>—</td><td class='num'>3.46</td>"
                   "<td class='num'>13</td><td class='num'>7.5%</td><td class='num'>14</td><td class='num'>—</td>"
-                  "<td class='num'>1,234.50/箱</td><td class='num'>—</td></tr>\n</tbody>\n<tfoot><tr><td class='text' "
+                  "<td class='num'>1,234.13/箱</td><td class='num'>—</td></tr>\n</tbody>\n<tfoot><tr><td class='text' "
                   "colspan='3'>合计</td><td class='num'>14.26</td><td colspan='5'></td><td class='num'>—</td></tr></tfoot>"
                   "\n</table>");
     floor.amount = 1234567.891;
