@@ -191,11 +191,8 @@ void TFormSelParts::BuildControls() {
     ComboPartsUnit = Named(new QComboBox(this), QStringLiteral("ComboPartsUnit"));
     for (PriceUnit unit : {PriceUnit::Piece, PriceUnit::SquareMetre, PriceUnit::Box})
         ComboPartsUnit->addItem(FromUtf8(std::string(PriceUnitCaption(unit))), static_cast<int>(unit));
-    auto* packing = new QHBoxLayout;
-    packing->addWidget(SpinPartsPerBox, 1);
-    packing->addWidget(new QLabel(QStringLiteral("计价单位："), this));
-    packing->addWidget(ComboPartsUnit, 1);
-    form->addRow(QStringLiteral("每箱片数："), packing);
+    form->addRow(QStringLiteral("每箱片数："), SpinPartsPerBox);
+    form->addRow(QStringLiteral("计价单位："), ComboPartsUnit);
     details->addLayout(form, 1);
     ImageParts = Named(new QLabel(this), QStringLiteral("ImageParts"));
     ImageParts->setFixedSize(150, 150);
