@@ -95,8 +95,7 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     Find<QCheckBox>("CheckBoxFit").setChecked(true);
     ChooseMaterial("PG-8001");
     EXPECT_EQ(Doc().product().descriptor,
-              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45"
-              "&PartsPrice=168.00");
+              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45&PartsPrice=168.00");
     EXPECT_EQ(Doc().product().dragKind, DragKind::Material);
     EXPECT_FALSE(Doc().product().picture.isNull());
     EXPECT_EQ(Text("LabelName") + Text("LabelNumber") + Text("LabelPrice") + Text("LabelFact"),
