@@ -322,7 +322,9 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
     LabelPrice->setText(QStringLiteral("价格：") + QString::number(row.PartsPrice, 'f', 2));
     LabelFact->setText(QStringLiteral("品牌：") + FromUtf8(row.SalesName));
     CurrentProduct product = document_.product();
-    product.descriptor = ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs).ToString();
+    product.descriptor = ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs)
+                             .WithPricing(row.PartsPrice, row.PartsPerBox, row.PartsUnit)
+                             .ToString();
     // The size edits follow the product, so the first tiling lays it at its
     // real size rather than at the panel's 600 x 600.
     const ProductSize size = ParseProductSpecs(row.PartsSpecs);
@@ -376,6 +378,7 @@ void ProductPanelWidget::BitBtnPartsClick() {
     ShowChosenMaterial(chosen, ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
                                                            chosen.salesName.toStdString(), chosen.specs.toStdString(),
                                                            chosen.reflection.toStdString())
+                                  .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit)
                                   .ToString());
 }
 

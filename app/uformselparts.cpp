@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -106,6 +107,14 @@ CategoryRef RefOf(const QTreeWidgetItem* node) {
     return {node->data(0, kMainCategoryRole).toBool(), node->data(0, kIdRole).toLongLong()};
 }
 
+// The pieces per box and the unit as the two fields show them.
+void ShowPacking(QSpinBox* perBox, QComboBox* unit, int piecesPerBox, PriceUnit priceUnit) {
+    perBox->setValue(piecesPerBox);
+    unit->setCurrentIndex(std::max(0, unit->findData(static_cast<int>(priceUnit))));
+}
+
+PriceUnit UnitOf(const QComboBox* unit) { return static_cast<PriceUnit>(unit->currentData().toInt()); }
+
 const QIcon& EmptyCellIcon() {
     static const QIcon icon(QPixmap::fromImage(MakeThumbnailCell(QImage())));
     return icon;
@@ -176,6 +185,14 @@ void TFormSelParts::BuildControls() {
     ComboBoxMatType = Named(new QComboBox(this), QStringLiteral("ComboBoxMatType"));
     form->addRow(QStringLiteral("商家："), ComboBoxSales);
     form->addRow(QStringLiteral("材质："), ComboBoxMatType);
+    SpinPartsPerBox = Named(new QSpinBox(this), QStringLiteral("SpinPartsPerBox"));
+    SpinPartsPerBox->setRange(0, 9999);
+    SpinPartsPerBox->setSpecialValueText(QStringLiteral("未知"));
+    ComboPartsUnit = Named(new QComboBox(this), QStringLiteral("ComboPartsUnit"));
+    for (PriceUnit unit : {PriceUnit::Piece, PriceUnit::SquareMetre, PriceUnit::Box})
+        ComboPartsUnit->addItem(FromUtf8(std::string(PriceUnitCaption(unit))), static_cast<int>(unit));
+    form->addRow(QStringLiteral("每箱片数："), SpinPartsPerBox);
+    form->addRow(QStringLiteral("计价单位："), ComboPartsUnit);
     details->addLayout(form, 1);
     ImageParts = Named(new QLabel(this), QStringLiteral("ImageParts"));
     ImageParts->setFixedSize(150, 150);
@@ -264,6 +281,8 @@ void TFormSelParts::FormShow() {
     }
     ComboBoxSales->setEnabled(!choosing);
     ComboBoxMatType->setEnabled(!choosing);
+    SpinPartsPerBox->setReadOnly(choosing);
+    ComboPartsUnit->setEnabled(!choosing);
     ListView1->setEnabled(ProductBrowserMode != FileNewProduct);
     ListView1->setDragDropMode(ProductBrowserMode == Maintenance ? QAbstractItemView::DragOnly
                                                                  : QAbstractItemView::NoDragDrop);
@@ -284,6 +303,7 @@ void TFormSelParts::FormShow() {
         SelectEntry(ComboBoxSales, newProduct_.salesID);
         SelectEntry(ComboBoxMatType, newProduct_.matTypeID);
         EditPartsPrice->clear();
+        ShowPacking(SpinPartsPerBox, ComboPartsUnit, 0, PriceUnit::Piece);
         ImageParts->setPixmap(QPixmap::fromImage(picture_).scaled(ImageParts->size(), Qt::KeepAspectRatio,
                                                                   Qt::SmoothTransformation));
     }
@@ -368,6 +388,7 @@ void TFormSelParts::ClearDetails() {
     if (ProductBrowserMode == FileNewProduct && isVisible()) return;
     SelectedPartsID.clear();
     for (QLineEdit* e : {EditPartsName, EditPartsNumber, EditPartsSpecs, EditPartsPrice}) e->clear();
+    ShowPacking(SpinPartsPerBox, ComboPartsUnit, 0, PriceUnit::Piece);
     picture_ = QImage();
     ImageParts->clear();
 }
@@ -388,6 +409,7 @@ void TFormSelParts::ShowProductDetails(QListWidgetItem* item) {
     EditPartsNumber->setText(FromUtf8(r.PartsNumber));
     EditPartsSpecs->setText(FromUtf8(r.PartsSpecs));
     EditPartsPrice->setText(QString::number(r.PartsPrice, 'f', 2));
+    ShowPacking(SpinPartsPerBox, ComboPartsUnit, r.PartsPerBox, r.PartsUnit);
     ShowDetailsPicture(r);
 }
 
@@ -432,7 +454,8 @@ void TFormSelParts::BitBtnSelectClick() {
 
 ChosenProduct TFormSelParts::Chosen() const {
     return {EditPartsName->text(), EditPartsNumber->text(), EditPartsSpecs->text(), EditPartsPrice->text(),
-            ComboBoxSales->currentText(), picture_, SelectedReflection, SelectedSubTypeMemo};
+            ComboBoxSales->currentText(), picture_, SelectedReflection, SelectedSubTypeMemo, 0, 0,
+            SpinPartsPerBox->value(), UnitOf(ComboPartsUnit)};
 }
 
 void TFormSelParts::ImagePartsDblClick() {
@@ -576,6 +599,8 @@ void TFormSelParts::BitBtnAddPartsClick() {
     for (ProductSource& source : sources) {
         source.specs = EditPartsSpecs->text().toStdString();
         source.price = price;
+        source.piecesPerBox = SpinPartsPerBox->value();
+        source.unit = UnitOf(ComboPartsUnit);
     }
     const int random = RandomNumberMiddle();
     const NewProductFields fields{ComboBoxSales->currentData().toLongLong(), ComboBoxMatType->currentData().toLongLong()};
@@ -587,10 +612,13 @@ void TFormSelParts::BitBtnAddPartsClick() {
         });
     if (!report) return prompts_.Show(this, FromUtf8(report.error()));
     // The refilled list clears the details; the last new product's name and
-    // number and the typed size and price stay for the next pictures.
+    // number and the typed size, price and packing stay for the next pictures.
     const QStringList typed{EditPartsName->text(), EditPartsNumber->text(), EditPartsSpecs->text(),
                             EditPartsPrice->text()};
+    const int typedPerBox = SpinPartsPerBox->value();
+    const PriceUnit typedUnit = UnitOf(ComboPartsUnit);
     FillProductList(psTypeID, ListView1);
+    ShowPacking(SpinPartsPerBox, ComboPartsUnit, typedPerBox, typedUnit);
     EditPartsName->setText(typed[0]);
     EditPartsNumber->setText(typed[1]);
     EditPartsSpecs->setText(typed[2]);
@@ -611,7 +639,8 @@ void TFormSelParts::ButtonUpdateClick() {
     if (!priceOk) return prompts_.Show(this, QStringLiteral("“%1”不是有效的数值。").arg(EditPartsPrice->text()));
     const ProductCorrection correction{EditPartsName->text().toStdString(), EditPartsSpecs->text().toStdString(), price,
                                        ComboBoxSales->currentData().toLongLong(),
-                                       ComboBoxMatType->currentData().toLongLong()};
+                                       ComboBoxMatType->currentData().toLongLong(), SpinPartsPerBox->value(),
+                                       UnitOf(ComboPartsUnit)};
     Result<bool> updated = UpdateProduct(dm_, SelectedPartsID.toLongLong(), correction);
     if (!updated) return prompts_.Show(this, FromUtf8(updated.error()));
     if (!*updated) return prompts_.Show(this, QString::fromUtf8(kMsgProductGone));

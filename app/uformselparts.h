@@ -15,6 +15,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -35,6 +36,8 @@ struct ChosenProduct {
     QString reflection;   // SelectedReflection
     QString subTypeMemo;  // SelectedSubTypeMemo
     int64_t salesID = 0, matTypeID = 0;  // mode 6: dealer and material preselected (0: as they are)
+    int piecesPerBox = 0;                // 0: unknown
+    PriceUnit unit = PriceUnit::Piece;
 };
 
 class TFormSelParts : public QDialog {
@@ -130,6 +133,8 @@ private:
     QLineEdit* EditPartsPrice = nullptr;
     QComboBox* ComboBoxSales = nullptr;
     QComboBox* ComboBoxMatType = nullptr;
+    QSpinBox* SpinPartsPerBox = nullptr;  // "每箱片数", 0: unknown
+    QComboBox* ComboPartsUnit = nullptr;  // "计价单位": 片, 平方米, 箱
     QLabel* ImageParts = nullptr;
     QPushButton* BitBtnSelect = nullptr;
     QPushButton* BitBtnAddParts = nullptr;

@@ -123,8 +123,11 @@ int RunProducts(const Args& args, const fs::path& workspace) {
             .field("PartsSpecs", std::string_view(r.PartsSpecs))
             .field("SalesName", std::string_view(r.SalesName))
             .field("PSTypeName", std::string_view(r.PSTypeName))
-            .field("PartsSubType", int64_t{r.PartsSubType})
-            .endObject();
+            .field("PartsSubType", int64_t{r.PartsSubType});
+        // Only what is known, so a catalogue without packing lists as before.
+        if (r.PartsPerBox > 0) json.field("PartsPerBox", int64_t{r.PartsPerBox});
+        if (r.PartsUnit != PriceUnit::Piece) json.field("PartsUnit", PriceUnitWord(r.PartsUnit));
+        json.endObject();
         std::printf("%s\n", json.str().c_str());
     }
     return 0;

@@ -1,6 +1,7 @@
 // vexel2d-cli import-products: every JPEG of a folder added to a material
 // sub-category as the maintenance window's "添加产品" adds it, with names,
-// numbers, specs and prices from a shop's CSV when one is given.
+// numbers, specs, prices, pieces per box and price units from a shop's CSV
+// when one is given.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -124,7 +125,8 @@ int RunImportProducts(const Args& args, const fs::path& workspace) {
                 catalogue.erase(row);
                 continue;
             }
-            source = {file, row->second.name, row->second.number, row->second.specs, row->second.price};
+            const CatalogueRow& r = row->second;
+            source = {file, r.name, r.number, r.specs, r.price, r.piecesPerBox, r.unit};
             catalogue.erase(row);
         }
         sources.push_back(std::move(source));

@@ -1,5 +1,5 @@
 // The report template of the demo workspace: one printable A4 sheet with the
-// rendering on top and the products below, and the dealer's texts.
+// rendering on top, the products and the quote below, and the dealer's texts.
 #include "demo/workspace.h"
 
 #include <string_view>
@@ -35,11 +35,20 @@ table.products th { background: #8a6a45; color: #fff; font-weight: normal; paddi
 td.tbox01 { padding: 5px 6px; border-bottom: 1px solid #e4ddd2; vertical-align: middle; }
 tbody tr:nth-child(even) td.tbox01 { background: #faf7f2; }
 td.tbox01 img { display: block; width: 96px; height: 64px; object-fit: cover; border: 1px solid #ddd; }
+table.quote { width: 100%; border-collapse: collapse; font-size: 12px; }
+table.quote th { background: #8a6a45; color: #fff; font-weight: normal; padding: 5px 4px; text-align: center; }
+table.quote td { padding: 4px; border-bottom: 1px solid #e4ddd2; vertical-align: middle; }
+table.quote td.num { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }
+table.quote td.no { text-align: center; }
+table.quote .code { color: #8a7a68; font-size: 11px; }
+table.quote tbody tr:nth-child(even) td { background: #faf7f2; }
+table.quote tfoot td { border-top: 2px solid #8a6a45; border-bottom: none; font-weight: bold; color: #5a4128; padding-top: 6px; }
 footer { display: flex; justify-content: space-between; margin-top: 16px; padding-top: 8px; border-top: 1px solid #d8d0c4; font-size: 12px; color: #6d6257; }
 @media print {
   body { background: #fff; }
   .sheet { width: auto; min-height: 0; margin: 0; padding: 0; box-shadow: none; }
   tr { break-inside: avoid; }
+  h2 { break-after: avoid; }
 }
 </style>
 </head>
@@ -59,6 +68,7 @@ $PrjImage3D$
 $ReportData$
 </tbody>
 </table>
+$QuoteData$
 <footer>
 <span>经销商地址：$SaleAdd$</span>
 <span>联系电话：$SaleTel$</span>

@@ -51,12 +51,6 @@ bool SplitRecords(std::string_view text, std::vector<Record>& records) {
     return true;
 }
 
-std::string Trimmed(const std::string& s) {
-    const size_t first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 size_t CharacterCount(const std::string& utf8) {
     return static_cast<size_t>(
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
@@ -64,8 +58,29 @@ size_t CharacterCount(const std::string& utf8) {
 
 std::string LineText(int line) { return "第 " + std::to_string(line) + " 行："; }
 
+// The optional packing columns as they were typed.
+struct PackingTexts {
+    std::string perBox, unit;
+};
+
+// Reads the packing into the row; the reason when it cannot be read.
+std::string ReadPacking(const PackingTexts& typed, CatalogueRow& row) {
+    if (!typed.perBox.empty()) {
+        const char* end = typed.perBox.data() + typed.perBox.size();
+        auto [at, error] = std::from_chars(typed.perBox.data(), end, row.piecesPerBox);
+        if (error != std::errc() || at != end || row.piecesPerBox < 0)
+            return "每箱片数“" + typed.perBox + "”不是 0 或正整数。";
+    }
+    if (!typed.unit.empty()) {
+        const std::optional<PriceUnit> unit = ParsePriceUnit(typed.unit);
+        if (!unit) return "计价单位“" + typed.unit + "”不是 piece、m2、box（片、平方米、箱）之一。";
+        row.unit = *unit;
+    }
+    return {};
+}
+
 // Why a row's own values cannot be used; empty when they can.
-std::string ProblemOf(const Record& record, const CatalogueRow& row, const std::string& price) {
+std::string ProblemOf(const Record& record, CatalogueRow& row, const std::string& price, const PackingTexts& packing) {
     for (const std::string& f : record.fields)
         if (!IsValidUtf8(f)) return kMsgNotUtf8;
     if (row.file.empty()) return "没有写文件名。";
@@ -73,7 +88,7 @@ std::string ProblemOf(const Record& record, const CatalogueRow& row, const std::
         if (CharacterCount(*text) > kCatalogueTextLimit)
             return "文字超过 " + std::to_string(kCatalogueTextLimit) + " 个字。";
     if (!price.empty() && !std::isfinite(row.price)) return "价格“" + price + "”不是数字。";
-    return {};
+    return ReadPacking(packing, row);
 }
 
 }  // namespace
@@ -83,11 +98,12 @@ Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text) {
     std::vector<Record> records;
     if (!SplitRecords(text, records)) return Error{"CSV 文件格式不正确：引号没有结束。"};
     if (records.empty()) return Error{"CSV 文件格式不正确：没有标题行。"};
-    int column[5] = {-1, -1, -1, -1, -1};  // file, name, number, specs, price
-    const char* names[5] = {"file", "name", "number", "specs", "price"};
+    constexpr int kColumns = 7;
+    int column[kColumns] = {-1, -1, -1, -1, -1, -1, -1};
+    const char* names[kColumns] = {"file", "name", "number", "specs", "price", "per_box", "unit"};
     for (size_t i = 0; i < records.front().fields.size(); ++i)
-        for (int k = 0; k < 5; ++k)
-            if (Trimmed(records.front().fields[i]) == names[k]) column[k] = static_cast<int>(i);
+        for (int k = 0; k < kColumns; ++k)
+            if (TrimBlanks(records.front().fields[i]) == names[k]) column[k] = static_cast<int>(i);
     if (column[0] < 0) return Error{"CSV 文件格式不正确：标题行没有“file”列。"};
 
     std::vector<CatalogueRow> rows;
@@ -95,16 +111,16 @@ Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text) {
     for (size_t r = 1; r < records.size(); ++r) {
         const Record& record = records[r];
         auto field = [&](int k) {
-            return column[k] >= 0 && column[k] < static_cast<int>(record.fields.size()) ? Trimmed(record.fields[column[k]])
-                                                                                         : std::string();
+            const bool given = column[k] >= 0 && column[k] < static_cast<int>(record.fields.size());
+            return given ? std::string(TrimBlanks(record.fields[column[k]])) : std::string();
         };
-        CatalogueRow row{record.line, field(0), field(1), field(2), field(3), 0, {}};
+        CatalogueRow row{record.line, field(0), field(1), field(2), field(3), 0, 0, PriceUnit::Piece, {}};
         const std::string price = field(4);
         if (!price.empty()) {
             auto [end, error] = std::from_chars(price.data(), price.data() + price.size(), row.price);
             if (error != std::errc() || end != price.data() + price.size() || row.price < 0) row.price = NAN;
         }
-        row.problem = ProblemOf(record, row, price);
+        row.problem = ProblemOf(record, row, price, {field(5), field(6)});
         // A second row for one picture or one number would overwrite the
         // first one's files.
         if (row.problem.empty())

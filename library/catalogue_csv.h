@@ -1,13 +1,15 @@
 #pragma once
 // A shop's product list as a spreadsheet saves it: UTF-8 CSV with the
-// header "file,name,number,specs,price" (columns in any order, "file"
-// required), quoted fields with doubled quotes, LF or CRLF lines.
+// header "file,name,number,specs,price" and optionally "per_box" (pieces in
+// a box) and "unit" (the price's unit), columns in any order, "file"
+// required; quoted fields with doubled quotes, LF or CRLF lines.
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/result.h"
+#include "library/price_unit.h"
 
 namespace v2d {
 
@@ -19,13 +21,17 @@ struct CatalogueRow {
     int line = 0;  // 1-based line of the file where the row starts
     std::string file, name, number, specs;
     double price = 0;
+    int piecesPerBox = 0;  // 0: unknown or not given
+    PriceUnit unit = PriceUnit::Piece;
     std::string problem;  // "第 N 行：" and why the row cannot be used; empty when it can
 };
 
 // The rows after the header. A missing "file" column or an unclosed quote
 // refuses the whole text. A row keeps its problem when a field is not
 // UTF-8, the file is missing, a text is longer than kCatalogueTextLimit,
-// the price is not a finite number of 0 or more, or its file or number was
+// the price is not a finite number of 0 or more, the pieces per box are not
+// a whole number of 0 or more, the unit is none of PriceUnitWord's or
+// PriceUnitCaption's texts, or its file or number was
 // already named by an earlier row; the other rows stay usable.
 Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text);
 

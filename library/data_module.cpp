@@ -14,7 +14,9 @@ TDataModule_Manager::TDataModule_Manager(std::filesystem::path programFolder,
                                          SqlDatabase connection, std::string password)
     : ADOConnection1(std::move(connection)),
       programFolder_(std::move(programFolder)),
-      backupPassword_(std::move(password)) {}
+      backupPassword_(std::move(password)),
+      hasPartsPacking_(ADOConnection1.hasColumn("TableParts", "PartsPerBox") &&
+                       ADOConnection1.hasColumn("TableParts", "PartsUnit")) {}
 
 Result<std::unique_ptr<TDataModule_Manager>> TDataModule_Manager::DataModuleCreate(
     const std::filesystem::path& programFolder, OpenMode mode) {

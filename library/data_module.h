@@ -57,6 +57,9 @@ public:
 
     const std::filesystem::path& programFolder() const { return programFolder_; }
     const SqlDatabase& connection() const { return ADOConnection1; }
+    // Whether TableParts has PartsPerBox and PartsUnit: always after a
+    // writable open, perhaps not for an older file opened read-only.
+    bool hasPartsPacking() const { return hasPartsPacking_; }
 
 private:
     TDataModule_Manager(std::filesystem::path programFolder, SqlDatabase connection,
@@ -65,6 +68,7 @@ private:
     SqlDatabase ADOConnection1;
     std::filesystem::path programFolder_;
     std::string backupPassword_;  // the update databases share the main password
+    bool hasPartsPacking_ = false;
 };
 
 // The typed reads take the module under this short name.

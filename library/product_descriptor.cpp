@@ -12,7 +12,7 @@ struct Key {
 };
 
 // In the order the program writes them.
-constexpr std::array<Key, 9> kKeys{{
+constexpr std::array<Key, 11> kKeys{{
     {"PartsName", &ProductDescriptor::name},
     {"PartsNumber", &ProductDescriptor::number},
     {"SalesName", &ProductDescriptor::salesName},
@@ -22,6 +22,8 @@ constexpr std::array<Key, 9> kKeys{{
     {"PartsPrice", &ProductDescriptor::price},
     {"PSTypeName", &ProductDescriptor::subTypeName},
     {"PicUrl", &ProductDescriptor::picUrl},
+    {kKeyPiecesPerBox, &ProductDescriptor::piecesPerBox},
+    {kKeyPriceUnit, &ProductDescriptor::unit},
 }};
 constexpr int kMaterialKey = 4, kModelKey = 5;
 
@@ -77,6 +79,13 @@ ProductDescriptor ProductDescriptor::Built(std::array<std::string_view, 4> leadi
     for (int k = 0; k < 4; ++k) add(k, leading[k]);
     if (lastKey >= 0) add(lastKey, last);
     return d;
+}
+
+ProductDescriptor& ProductDescriptor::WithPricing(double price, int piecesPerBox, PriceUnit unit) {
+    if (price > 0) this->price = FormatDecimals(price, 2);
+    if (piecesPerBox > 0) this->piecesPerBox = std::to_string(piecesPerBox);
+    if (unit != PriceUnit::Piece) this->unit = std::string(PriceUnitWord(unit));
+    return *this;
 }
 
 std::string ProductDescriptor::ToString() const {

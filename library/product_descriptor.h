@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/price_unit.h"
 #include "library/pub_functions.h"
 
 namespace v2d {
@@ -22,6 +23,8 @@ struct ProductDescriptor {
     std::string subTypeMemo;  // PSTypeMemo, a model's category memo
     std::string subTypeName;  // PSTypeName, a model part's category
     std::string picUrl;       // PicUrl, the picture or model address of the web service
+    std::string piecesPerBox; // kKeyPiecesPerBox, whole pieces in a box
+    std::string unit;         // kKeyPriceUnit, a PriceUnitWord
 
     // Each field takes the value GetParam gives for its key; every other
     // item is kept as it stands.
@@ -35,6 +38,12 @@ struct ProductDescriptor {
                                       std::string_view specs, std::string_view reflection);
     static ProductDescriptor Model(std::string_view name, std::string_view number, std::string_view salesName,
                                    std::string_view specs, std::string_view subTypeMemo);
+
+    // What a scheme quotes from without the database, each only when it
+    // says something: the price ("0.00") when above 0, the pieces per box
+    // when above 0, the unit when not per piece. A descriptor of a product
+    // without them stays as it was.
+    ProductDescriptor& WithPricing(double price, int piecesPerBox, PriceUnit unit);
 
     // The items in their order, each field under the name it was read with;
     // a field that came with no item follows when it is not empty.

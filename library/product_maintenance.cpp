@@ -142,6 +142,8 @@ Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vecto
             r.PartsName = job.source.name.empty() ? ProductNameOfFile(job.source.file) : job.source.name;
             r.PartsSpecs = job.source.specs;
             r.PartsPrice = job.source.price;
+            r.PartsPerBox = std::max(0, job.source.piecesPerBox);
+            r.PartsUnit = job.source.unit;
             r.CUintID = 4;
             r.CompID = 0;
             r.StyleID = 1;
@@ -198,11 +200,13 @@ std::string AddedMessage(const AddProductsReport& report) {
 
 Result<bool> UpdateProduct(Db& dm, int64_t partsID, const ProductCorrection& c) {
     if (c.PartsName.empty()) return Error{kMsgProductNameEmpty};
+    if (c.PartsPerBox < 0) return Error{kMsgPiecesPerBoxNegative};
     const SqlDatabase& db = dm.connection();
-    if (Status done = db.execute("update TableParts set PartsName=?,PartsSpecs=?,PartsPrice=?,SalesID=?,MatTypeID=? "
-                                 "where PartsID=?",
+    if (Status done = db.execute("update TableParts set PartsName=?,PartsSpecs=?,PartsPrice=?,SalesID=?,MatTypeID=?,"
+                                 "PartsPerBox=?,PartsUnit=? where PartsID=?",
                                  {SqlText(c.PartsName), SqlText(c.PartsSpecs), SqlValue(c.PartsPrice),
-                                  SqlInt(c.SalesID), SqlInt(c.MatTypeID), SqlInt(partsID)});
+                                  SqlInt(c.SalesID), SqlInt(c.MatTypeID), SqlInt(c.PartsPerBox),
+                                  SqlText(std::string(PriceUnitWord(c.PartsUnit))), SqlInt(partsID)});
         !done)
         return Error{done.error()};
     return db.changes() > 0;

@@ -31,6 +31,7 @@ inline constexpr const char* kMsgNoDeleteRights = "对不起，你没有删除�
 inline constexpr const char* kAskDeleteProducts = "产品删除后将不能恢复,你确定要删除吗 ?";
 inline constexpr const char* kMsgNotIntoMainCategory = "不能把产品放到大类里。";
 inline constexpr const char* kAskMoveProducts = "确实要改变产品所在类别吗 ?";
+inline constexpr const char* kMsgPiecesPerBoxNegative = "每箱片数不能小于 0。";
 inline constexpr int kProductThumbnailSide = 100;
 
 // A product number that can name a file in the product folders: not empty,
@@ -45,6 +46,8 @@ struct ProductSource {
     std::string number;
     std::string specs;
     double price = 0;
+    int piecesPerBox = 0;  // 0: unknown
+    PriceUnit unit = PriceUnit::Piece;
 };
 
 // What the window's combo boxes (or the command line) give every new row.
@@ -106,6 +109,8 @@ struct ProductCorrection {
     double PartsPrice = 0;
     int64_t SalesID = 0;
     int64_t MatTypeID = 0;
+    int PartsPerBox = 0;  // 0: unknown; below 0 is refused
+    PriceUnit PartsUnit = PriceUnit::Piece;
 };
 Result<bool> UpdateProduct(Db& dm, int64_t partsID, const ProductCorrection& correction);
 

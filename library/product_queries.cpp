@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -11,10 +12,15 @@ namespace v2d {
 
 namespace {
 
-constexpr const char* kPartsColumns =
-    "P.PartsID,P.PartsName,P.PartsNumber,P.PartsSpecs,P.PartsPrice,P.SalesID,P.MatTypeID,"
-    "P.PSTypeID,P.CUintID,P.CompID,P.StyleID";
-constexpr int kPartsColumnCount = 11;
+constexpr int kPartsColumnCount = 13;
+
+// "select " and the product columns in ReadPartsColumns' order; an older
+// file opened read-only gives the packing's defaults.
+std::string SelectParts(const Db& dm) {
+    return std::string("select P.PartsID,P.PartsName,P.PartsNumber,P.PartsSpecs,P.PartsPrice,P.SalesID,P.MatTypeID,"
+                       "P.PSTypeID,P.CUintID,P.CompID,P.StyleID,") +
+           (dm.hasPartsPacking() ? "P.PartsPerBox,P.PartsUnit" : "0,'piece'");
+}
 
 ProductRow ReadPartsColumns(const SqlStatement& s) {
     ProductRow r;
@@ -29,6 +35,8 @@ ProductRow ReadPartsColumns(const SqlStatement& s) {
     r.CUintID = s.columnInt(8);
     r.CompID = s.columnInt(9);
     r.StyleID = s.columnInt(10);
+    r.PartsPerBox = static_cast<int>(std::clamp<int64_t>(s.columnInt(11), 0, std::numeric_limits<int>::max()));
+    r.PartsUnit = ParsePriceUnit(s.columnText(12)).value_or(PriceUnit::Piece);
     return r;
 }
 
@@ -60,7 +68,7 @@ Result<std::optional<ProductRow>> ReadNewestMaterialProduct(Db& dm) {
     // first material found ends the search instead of sorting them all.
     return FirstOf(ReadRows<ProductRow>(
         dm,
-        std::string("select ") + kPartsColumns +
+        SelectParts(dm) +
             ",S.SalesName from TableParts P cross join TableSales S where S.SalesID=P.SalesID and "
             "+P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=2) "
             "order by P.PartsID DESC limit 1",
@@ -152,7 +160,7 @@ Result<std::optional<int>> ReadSubCategoryKind(Db& dm, int64_t psTypeID) {
 Result<std::vector<ProductRow>> ReadProductList(Db& dm, int64_t psTypeID) {
     return ReadRows<ProductRow>(
         dm,
-        std::string("select ") + kPartsColumns +
+        SelectParts(dm) +
             " from TableParts P where P.PSTypeID=? order by P.PartsID DESC",
         {SqlInt(psTypeID)}, ReadPartsColumns);
 }
@@ -160,7 +168,7 @@ Result<std::vector<ProductRow>> ReadProductList(Db& dm, int64_t psTypeID) {
 Result<std::optional<ProductRow>> ReadProductDetails(Db& dm, int64_t partsID) {
     return FirstOf(ReadRows<ProductRow>(
         dm,
-        std::string("select ") + kPartsColumns +
+        SelectParts(dm) +
             ",S.SalesName,B.PartsSubType,B.PSTypeName from TableParts P "
             "left join TableSales S on S.SalesID=P.SalesID "
             "left join TablePartsSubType B on B.PSTypeID=P.PSTypeID where P.PartsID=?",
@@ -185,12 +193,12 @@ Result<std::optional<ProductChoice>> ReadProductChoice(Db& dm, const std::string
 
 Result<std::optional<ProductRow>> FindProductByNumber(Db& dm, const std::string& partsNumber) {
     return FirstOf(ReadRows<ProductRow>(
-        dm, std::string("select ") + kPartsColumns + " from TableParts P where P.PartsNumber=?",
+        dm, SelectParts(dm) + " from TableParts P where P.PartsNumber=?",
         {SqlText(partsNumber)}, ReadPartsColumns));
 }
 
 Result<std::vector<ProductRow>> ReadAllProducts(Db& dm, std::optional<ProductKind> kind) {
-    std::string sql = std::string("select ") + kPartsColumns +
+    std::string sql = SelectParts(dm) +
                       ",S.SalesName,B.PSTypeName,B.PartsSubType from TableParts P "
                       "left join TableSales S on S.SalesID=P.SalesID "
                       "left join TablePartsSubType B on B.PSTypeID=P.PSTypeID";
@@ -240,10 +248,11 @@ Result<std::vector<NamedID>> ReadRoomTypes(Db& dm) {
 Status InsertProduct(Db& dm, const ProductRow& r) {
     return dm.connection().execute(
         "insert into TableParts(PartsID,PartsName,PartsNumber,PartsSpecs,PartsPrice,SalesID,"
-        "MatTypeID,PSTypeID,CUintID,CompID,StyleID) values(?,?,?,?,?,?,?,?,?,?,?)",
+        "MatTypeID,PSTypeID,CUintID,CompID,StyleID,PartsPerBox,PartsUnit) values(?,?,?,?,?,?,?,?,?,?,?,?,?)",
         {SqlInt(r.PartsID), SqlText(r.PartsName), SqlText(r.PartsNumber), SqlText(r.PartsSpecs),
          SqlValue(r.PartsPrice), SqlInt(r.SalesID), SqlInt(r.MatTypeID), SqlInt(r.PSTypeID),
-         SqlInt(r.CUintID), SqlInt(r.CompID), SqlInt(r.StyleID)});
+         SqlInt(r.CUintID), SqlInt(r.CompID), SqlInt(r.StyleID), SqlInt(r.PartsPerBox),
+         SqlText(std::string(PriceUnitWord(r.PartsUnit)))});
 }
 
 }  // namespace v2d

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/data_module.h"
+#include "library/price_unit.h"
 
 namespace v2d {
 
@@ -27,6 +28,8 @@ struct ProductRow {
     int64_t CUintID = 0;
     int64_t CompID = 0;
     int64_t StyleID = 0;
+    int PartsPerBox = 0;  // whole pieces in a box; 0: unknown
+    PriceUnit PartsUnit = PriceUnit::Piece;
     // Filled by the reads that join them.
     std::string SalesName;
     std::string PSTypeName;

@@ -1,5 +1,8 @@
 #include "library/product_schema.h"
 
+#include <initializer_list>
+#include <string>
+
 namespace v2d {
 
 namespace {
@@ -20,7 +23,9 @@ CREATE TABLE IF NOT EXISTS TableParts (
   PSTypeID    INTEGER,
   CUintID     INTEGER,
   CompID      INTEGER,
-  StyleID     INTEGER
+  StyleID     INTEGER,
+  PartsPerBox INTEGER DEFAULT 0,
+  PartsUnit   TEXT DEFAULT 'piece'
 );
 CREATE INDEX IF NOT EXISTS TableParts_PSTypeID ON TableParts(PSTypeID, PartsID);
 CREATE INDEX IF NOT EXISTS TableParts_PartsNumber ON TableParts(PartsNumber);
@@ -111,6 +116,21 @@ CREATE TABLE IF NOT EXISTS TableUser (
 );
 )SQL";
 
+struct NewColumn {
+    const char* name;
+    const char* definition;
+};
+
+// Adds the columns an older table lacks; a missing table is left to the script.
+Status AddMissingColumns(const SqlDatabase& db, const char* table, std::initializer_list<NewColumn> columns) {
+    if (!db.hasTable(table)) return Status::Ok();
+    for (const NewColumn& c : columns)
+        if (!db.hasColumn(table, c.name))
+            if (Status s = db.execute(std::string("ALTER TABLE ") + table + " ADD " + c.name + " " + c.definition); !s)
+                return s;
+    return Status::Ok();
+}
+
 }  // namespace
 
 Status CreateProductSchema(const SqlDatabase& db) {
@@ -119,17 +139,17 @@ Status CreateProductSchema(const SqlDatabase& db) {
     SqlTransaction transaction(db);
     if (!transaction.began()) return transaction.began();
     if (Status s = EnsureSampleColumns(db); !s) return s;
+    if (Status s = EnsurePartsColumns(db); !s) return s;
     if (Status s = db.executeScript(kSchemaScript); !s) return s;
     return transaction.commit();
 }
 
 Status EnsureSampleColumns(const SqlDatabase& db) {
-    if (!db.hasTable("TableSample")) return Status::Ok();
-    if (!db.hasColumn("TableSample", "SampleCode"))
-        if (Status s = db.execute("ALTER TABLE TableSample ADD SampleCode INTEGER"); !s) return s;
-    if (!db.hasColumn("TableSample", "SampleType"))
-        if (Status s = db.execute("ALTER TABLE TableSample ADD SampleType INTEGER"); !s) return s;
-    return Status::Ok();
+    return AddMissingColumns(db, "TableSample", {{"SampleCode", "INTEGER"}, {"SampleType", "INTEGER"}});
+}
+
+Status EnsurePartsColumns(const SqlDatabase& db) {
+    return AddMissingColumns(db, "TableParts", {{"PartsPerBox", "INTEGER DEFAULT 0"}, {"PartsUnit", "TEXT DEFAULT 'piece'"}});
 }
 
 }  // namespace v2d

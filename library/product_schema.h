@@ -12,4 +12,8 @@ Status CreateProductSchema(const SqlDatabase& db);
 // Adds SampleCode and SampleType to an older TableSample that lacks them.
 Status EnsureSampleColumns(const SqlDatabase& db);
 
+// Adds PartsPerBox (0: unknown) and PartsUnit (a PriceUnitWord, "piece" when
+// missing) to an older TableParts that lacks them.
+Status EnsurePartsColumns(const SqlDatabase& db);
+
 }  // namespace v2d

@@ -5,11 +5,10 @@
 #include "base/integer_text.h"
 
 #include <charconv>
+#include <cmath>
 #include <climits>
 
 namespace v2d {
-
-namespace {
 
 std::string_view TrimBlanks(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -17,6 +16,8 @@ std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
 }
+
+namespace {
 
 bool AllDigits(std::string_view s) {
     if (s.empty()) return false;
@@ -74,6 +75,15 @@ ProductSize ParseProductSpecs(std::string_view specs) {
         return side.value_or(kDefaultProductSide);
     };
     return {piece(0), piece(1)};
+}
+
+std::string FormatDecimals(double value, int decimals) {
+    // Halves round away from zero, as a price list is read: 0.125 is 0.13.
+    const double scale = std::pow(10.0, decimals);
+    if (std::isfinite(value) && std::fabs(value) * scale < 1e15) value = std::round(value * scale) / scale;
+    char text[64];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(text, end) : std::string();
 }
 
 std::string FormatShortDate(int year, int month, int day) {

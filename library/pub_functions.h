@@ -34,6 +34,13 @@ ProductSize ParseProductSpecs(std::string_view specs);
 // (2012-3-5).
 std::string FormatShortDate(int year, int month, int day);
 
+// The text without the spaces, tabs and line ends around it.
+std::string_view TrimBlanks(std::string_view text);
+
+// A number with this many decimals, halves away from zero, "." as the point,
+// no grouping ("12.50"); empty for what does not fit 64 characters.
+std::string FormatDecimals(double value, int decimals);
+
 // True when the bytes are well-formed UTF-8, the only form texts are stored in.
 bool IsValidUtf8(std::string_view text);
 inline constexpr const char* kMsgNotUtf8 = "文字不是 UTF-8 编码。";

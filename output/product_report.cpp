@@ -3,12 +3,15 @@
 #include <QDate>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
 #include <system_error>
 
 #include "base/atomic_file.h"
 #include "base/workspace_settings.h"
 #include "library/product_descriptor.h"
 #include "library/product_pictures.h"
+#include "library/pub_functions.h"
 #include "base/html_text.h"
 #include "output/rendered_picture.h"
 #include "scene/scheme_file.h"
@@ -34,7 +37,81 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+constexpr const char* kUnknown = "—";
+
+
+// Two decimals with "," between thousands ("12,345.60"); kUnknown for no number.
+std::string Money(std::optional<double> value) {
+    if (!value || !std::isfinite(*value)) return kUnknown;
+    std::string text = FormatDecimals(*value, 2);
+    if (text.empty()) return kUnknown;
+    const size_t first = text[0] == '-' ? 1 : 0;
+    for (size_t at = text.find('.'); at > first + 3;) {
+        at -= 3;
+        text.insert(at, ",");
+    }
+    return text;
+}
+
+std::string Area(double m2) {
+    const std::string text = std::isfinite(m2) ? FormatDecimals(m2, 2) : std::string();
+    return text.empty() ? kUnknown : text;
+}
+
+// "8%", "7.5%".
+std::string Percent(double value) {
+    const std::string text = std::isfinite(value) ? FormatDecimals(value, 1) : std::string();
+    if (text.empty()) return kUnknown;
+    return (text.ends_with(".0") ? text.substr(0, text.size() - 2) : text) + "%";
+}
+
+std::string Cell(std::string_view cls, const std::string& html) {
+    return "<td class='" + std::string(cls) + "'>" + html + "</td>";
+}
+
+void SubstituteQuote(std::vector<std::string>& lines, const std::optional<SchemeQuote>& quote) {
+    auto line = std::find_if(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find(kQuotePlaceholder) != std::string::npos; });
+    if (!quote) {
+        // A line of the placeholder alone goes whole.
+        if (line != lines.end() && TrimBlanks(*line) == kQuotePlaceholder) lines.erase(line);
+        else SubstitutePlaceholder(lines, kQuotePlaceholder, "");
+        return;
+    }
+    const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml(*quote);
+    if (line != lines.end()) {
+        SubstitutePlaceholder(lines, kQuotePlaceholder, section);
+        return;
+    }
+    auto body = std::find_if(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find("</body>") != std::string::npos; });
+    lines.insert(body, section);
+}
+
 }  // namespace
+
+std::string QuoteTableHtml(const SchemeQuote& quote) {
+    std::string html =
+        "<table class='quote'>\n<thead><tr><th>序号</th><th>装饰部位</th><th>产品</th><th>面积(m²)</th>"
+        "<th>铺贴片数</th><th>损耗</th><th>订购片数</th><th>箱数</th><th>单价(元)</th><th>金额(元)</th></tr></thead>\n"
+        "<tbody>\n";
+    int number = 0;
+    double area = 0;
+    for (const RegionQuote& r : quote.regions) {
+        std::string product = r.name.empty() && r.number.empty() ? kUnknown : EscapeHtml(r.name);
+        if (!r.number.empty()) product += "<br><span class='code'>" + EscapeHtml(r.number) + "</span>";
+        html += "<tr>" + Cell("no", std::to_string(++number)) + Cell("text", EscapeHtml(r.regionName)) +
+                Cell("text", product) + Cell("num", Area(r.areaM2)) + Cell("num", std::to_string(r.laid)) +
+                Cell("num", Percent(r.wastePercent)) + Cell("num", std::to_string(r.order)) +
+                Cell("num", r.boxes ? std::to_string(*r.boxes) : kUnknown) +
+                Cell("num", Money(r.unitPrice) + "/" + std::string(PriceUnitCaption(r.unit))) +
+                Cell("num", Money(r.amount)) + "</tr>\n";
+        if (std::isfinite(r.areaM2)) area += r.areaM2;
+    }
+    html += "</tbody>\n<tfoot><tr><td class='text' colspan='3'>合计</td>" + Cell("num", Area(area)) +
+            "<td colspan='5'></td>" + Cell("num", Money(quote.total)) + "</tr></tfoot>\n</table>";
+    return html;
+}
 
 bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view placeholder,
                            std::string_view replacement) {
@@ -95,7 +172,8 @@ Status WriteDealerInfo(const fs::path& programFolder, const DealerInfo& dealer) 
     return WriteSetting(programFolder, kDealerTelephoneKey, dealer.telephone);
 }
 
-Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request) {
+Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request,
+                                       const std::optional<SchemeQuote>& quote) {
     const fs::path templateFile = request.programFolder / kReportFolder / kReportTemplateName;
     const std::optional<Bytes> templateBytes = ReadWholeFile(templateFile, kMaxTemplateBytes);
     if (!templateBytes) return Error{"报表模板文件不存在：" + templateFile.string()};
@@ -120,6 +198,7 @@ Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture
     SubstitutePlaceholder(lines, "$ReportData$", ReportRowsHtml(ListReportRows(scene, request.programFolder)));
     SubstitutePlaceholder(lines, "$SaleAdd$", EscapeHtml(request.dealer.address));
     SubstitutePlaceholder(lines, "$SaleTel$", EscapeHtml(request.dealer.telephone));
+    SubstituteQuote(lines, quote);
 
     std::string text;
     for (const std::string& line : lines) text += line + "\n";

@@ -1,15 +1,18 @@
 #pragma once
 // The product report: the report template's placeholders filled with the
-// rendering, the products laid into the scene's regions and the dealer's
-// address, written beside the rendering for the customer's browser.
+// rendering, the products laid into the scene's regions, optionally their
+// quote, and the dealer's address, written beside the rendering for the
+// customer's browser.
 #include <QImage>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/result.h"
+#include "layout/scheme_quote.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -42,6 +45,13 @@ std::vector<ReportRow> ListReportRows(const Scene& scene, const std::filesystem:
 // The table rows, numbered from 1, texts escaped, thumbnails as file URLs.
 std::string ReportRowsHtml(const std::vector<ReportRow>& rows);
 
+// The quote as a table: per region its number in the list, name, product
+// (name and number), area in m², tiles laid, waste, tiles to order, boxes,
+// unit price per unit and amount, then the total; texts escaped, area and
+// money with two decimals (money grouped by thousands), "—" for what is
+// unknown.
+std::string QuoteTableHtml(const SchemeQuote& quote);
+
 struct DealerInfo {
     std::string address;
     std::string telephone;
@@ -62,9 +72,16 @@ struct ReportFiles {
     std::filesystem::path picture;  // <output>/效果图.jpg
 };
 
+inline constexpr const char* kQuotePlaceholder = "$QuoteData$";
+
 // HtmlReport's work: reads programFolder/report/index.htm, writes the
 // rendering and the report (each whole or not at all). A missing template
 // writes nothing.
-Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request);
+// With a quote, its section (a heading and QuoteTableHtml) goes where the
+// template has kQuotePlaceholder, or before "</body>" in a template without
+// it. Without one, a line holding only the placeholder goes, and the report
+// is what it was before quotes.
+Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request,
+                                       const std::optional<SchemeQuote>& quote = std::nullopt);
 
 }  // namespace v2d

@@ -6,7 +6,9 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QComboBox>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -162,6 +164,36 @@ TEST_F(CatalogueWindows, MaintenanceChangesNeedTheLoginAndReachTheDatabase) {
         prompts_.answers = {PromptAnswer::Yes};
         browser_->N1Click();
         EXPECT_EQ(ListCount(), moved - 1);
+    });
+}
+
+// A person types the pieces per box and the unit, saves, and sees them again in a window opened afresh.
+TEST_F(CatalogueWindows, PackingIsTypedSavedAndShownAgain) {
+    ProgramUser() = CurrentUser{"superuser", -999, "-999"};
+    auto click = [](QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); };
+    auto pickFirstWallTile = [&] {
+        auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
+        click(tree.viewport(), tree.visualItemRect(Node(QStringLiteral("墙砖"))).center());
+        auto& list = In<QListWidget>(*browser_, "ListView1");
+        click(list.viewport(), list.visualItemRect(list.item(0)).center());
+    };
+    InMaintenance([&] {
+        pickFirstWallTile();
+        auto& perBox = In<QSpinBox>(*browser_, "SpinPartsPerBox");
+        click(&perBox, perBox.rect().center());
+        QTest::keyClick(&perBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&perBox, "12");
+        In<QComboBox>(*browser_, "ComboPartsUnit").setFocus();
+        QTest::keyClick(&In<QComboBox>(*browser_, "ComboPartsUnit"), Qt::Key_Down);
+        click(&In<QWidget>(*browser_, "ButtonUpdate"), {5, 5});
+        EXPECT_TRUE(prompts_.texts.back().endsWith(QStringLiteral("更新成功！")));
+    });
+    browser_ = std::make_unique<TFormSelParts>(*dm_, prompts_, ws_.qpath());
+    main_->setProductWindows(browser_.get(), loadType_.get());
+    InMaintenance([&] {
+        pickFirstWallTile();
+        EXPECT_EQ(In<QSpinBox>(*browser_, "SpinPartsPerBox").value(), 12);
+        EXPECT_EQ(In<QComboBox>(*browser_, "ComboPartsUnit").currentText(), QStringLiteral("平方米"));
     });
 }
 

@@ -95,7 +95,7 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     Find<QCheckBox>("CheckBoxFit").setChecked(true);
     ChooseMaterial("PG-8001");
     EXPECT_EQ(Doc().product().descriptor,
-              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45");
+              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45&PartsPrice=168.00");
     EXPECT_EQ(Doc().product().dragKind, DragKind::Material);
     EXPECT_FALSE(Doc().product().picture.isNull());
     EXPECT_EQ(Text("LabelName") + Text("LabelNumber") + Text("LabelPrice") + Text("LabelFact"),
@@ -109,11 +109,12 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     // A reflection that is no number puts the slider at 0; the descriptor
     // takes it as it stands, "&" and "=" in the values included.
     ASSERT_TRUE(dm_->ExecSql("update TableMatType set FanSheXiShu='4x' where MatTypeID=1").ok());
-    ASSERT_TRUE(dm_->ExecSql("update TableParts set PartsName='a&b=c' where PartsNumber='PG-8002'").ok());
+    ASSERT_TRUE(dm_->ExecSql("update TableParts set PartsName='a&b=c',PartsPerBox=6,PartsUnit='m2' "
+                             "where PartsNumber='PG-8002'").ok());
     ChooseMaterial("PG-8002");
     EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), 0);
-    EXPECT_EQ(Doc().product().descriptor,
-              "PartsName=a&b=c&PartsNumber=PG-8002&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=4x");
+    EXPECT_EQ(Doc().product().descriptor, "PartsName=a&b=c&PartsNumber=PG-8002&SalesName=华丽陶瓷&PartsSpecs=800*800"
+                                          "&FanSheXiShu=4x&PartsPrice=158.00&PartsPerBox=6&PartsUnit=m2");
     EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
 }
 

@@ -25,8 +25,8 @@ protected:
         fs::copy_file(root_ / "ws/product/jpg/BY-1402.jpg", root_ / "in/布.jpg");
         fs::copy_file(root_ / "ws/product/jpg/MB-1201.jpg", root_ / "in/wood.jpg");
         std::ofstream(root_ / "in/readme.txt") << "x";
-        std::ofstream(root_ / "list.csv") << "file,name,number,specs,price\n布.jpg,\"格子, 蓝\",GZ-1,600*600,9.5\n"
-                                             "wood.jpg,木,../x,,\n";
+        std::ofstream(root_ / "list.csv") << "file,name,number,specs,price,per_box,unit\n"
+                                             "布.jpg,\"格子, 蓝\",GZ-1,600*600,9.5,12,平方米\nwood.jpg,木,../x,,,2,桶\n";
     }
     static void TearDownTestSuite() { fs::remove_all(root_); }
     static std::string Path(const char* name) { return (root_ / name).string(); }
@@ -42,10 +42,13 @@ TEST_F(CatalogueCli, ImportReportsEachFileAndAddsWhatItCan) {
     EXPECT_EQ(r.exit, 1) << r.err;  // something was skipped
     EXPECT_NE(r.out.find("added 布.jpg as GZ-1"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("skipped readme.txt: not a .jpg or .jpeg file"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("skipped wood.jpg: 产品编号不能含有路径符号。"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("skipped wood.jpg: 第 3 行：计价单位“桶”不是 piece、m2、box（片、平方米、箱）之一。"),
+              std::string::npos) << r.out;
     EXPECT_NE(r.out.find("1 个产品添加完毕！"), std::string::npos) << r.out;
     EXPECT_TRUE(fs::exists(root_ / "ws/product/xjpg/GZ-1.jpg"));
-    EXPECT_NE(Vexel("--workspace '" + Path("ws") + "' products").out.find("\"PartsName\":\"格子, 蓝\""), std::string::npos);
+    const std::string products = Vexel("--workspace '" + Path("ws") + "' products").out;
+    EXPECT_TRUE(products.find("\"PartsName\":\"格子, 蓝\"") != std::string::npos &&
+                products.find("\"PartsPerBox\":12,\"PartsUnit\":\"m2\"}") != std::string::npos) << products;
     EXPECT_EQ(Vexel("--workspace '" + Path("ws") + "' import-products '" + Path("in") + "'").exit, 2);
 }
 

@@ -111,24 +111,33 @@ TEST(DataModule, QuotesAndChineseSurviveInEveryTextColumn) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 25);
+    EXPECT_EQ(checked, 26);
     EXPECT_TRUE(dm->connection().hasTable("TableParts"));
 }
 
-TEST(DataModule, OlderTemplateTableGainsItsColumns) {
+// An older database reads as it is when opened read-only, and gains the
+// template and packing columns when the program opens it.
+TEST(DataModule, OlderTablesGainTheirColumns) {
     TempWorkspace ws;
     {
         auto db = SqlDatabase::Open(ws / "DB/PRODUCT.cdb", kProductDatabasePassword, OpenMode::CreateIfMissing);
         ASSERT_TRUE(db.ok());
-        ASSERT_TRUE(db->execute("create table TableSample(SampleID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                "SampleName TEXT, StyleID INTEGER, RoomTypeID INTEGER, SamplePic BLOB, "
-                                "SampleData BLOB)")
+        ASSERT_TRUE(db->executeScript(
+                          "create table TableSample(SampleID INTEGER PRIMARY KEY AUTOINCREMENT, SampleName TEXT, StyleID, "
+                          "RoomTypeID, SamplePic BLOB, SampleData BLOB); create table TableParts(PartsID INTEGER PRIMARY KEY, "
+                          "PartsName, PartsNumber, PartsSpecs, PartsPrice, SalesID, MatTypeID, PSTypeID, CUintID, CompID, "
+                          "StyleID); insert into TableParts values(3,'旧砖','OLD-3','600*600',12.5,1,1,7,4,0,1)")
                         .ok());
     }
-    auto dm = TDataModule_Manager::DataModuleCreate(ws.path());
-    ASSERT_TRUE(dm.ok()) << dm.error();
-    EXPECT_TRUE((*dm)->connection().hasColumn("TableSample", "SampleCode"));
-    EXPECT_TRUE((*dm)->connection().hasColumn("TableSample", "SampleType"));
+    for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite}) {
+        auto dm = TDataModule_Manager::DataModuleCreate(ws.path(), mode);
+        ASSERT_TRUE(dm.ok()) << dm.error();
+        EXPECT_EQ((*dm)->connection().hasColumn("TableSample", "SampleCode"), mode == OpenMode::ReadWrite);
+        EXPECT_EQ((*dm)->connection().hasColumn("TableParts", "PartsUnit"), mode == OpenMode::ReadWrite);
+        Result<std::optional<ProductRow>> old = FindProductByNumber(**dm, "OLD-3");
+        ASSERT_TRUE(old.ok() && old->has_value()) << (old.ok() ? "none" : old.error());
+        EXPECT_TRUE((*old)->PartsPrice == 12.5 && (*old)->PartsPerBox == 0 && (*old)->PartsUnit == PriceUnit::Piece);
+    }
 }
 
 TEST(ProductDatabaseFile, IsWrittenWholeOrNotAtAll) {

@@ -106,9 +106,11 @@ TEST_F(Maintenance, HostileNamesAndNumbersStayValuesAndInsideTheFolders) {
 
     // Corrections go to the selected row, by identifier, and report misses.
     const int64_t id = report->added[0].row.PartsID;
-    EXPECT_TRUE(*UpdateProduct(*dm, id, {"新'名", "1*1", 9.5, 2, 3}));
-    EXPECT_EQ(Column("select PartsName||PartsSpecs||PartsNumber from TableParts where PartsID=" + std::to_string(id)),
-              std::vector<std::string>{"新'名1*11'or'1%"});
+    EXPECT_TRUE(*UpdateProduct(*dm, id, {"新'名", "1*1", 9.5, 2, 3, 12, PriceUnit::SquareMetre}));
+    EXPECT_EQ(Column("select PartsName||PartsSpecs||PartsNumber||PartsPerBox||PartsUnit from TableParts where PartsID=" +
+                     std::to_string(id)),
+              std::vector<std::string>{"新'名1*11'or'1%12m2"});
+    EXPECT_EQ(UpdateProduct(*dm, id, {"n", "", 0, 0, 0, -1}).error(), kMsgPiecesPerBoxNegative);
     EXPECT_FALSE(*UpdateProduct(*dm, 999, {"n"}));
     EXPECT_EQ(UpdateProduct(*dm, id, {""}).error(), kMsgProductNameEmpty);
     EXPECT_FALSE(IsSafeProductNumber(".."));

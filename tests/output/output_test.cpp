@@ -135,6 +135,34 @@ TEST_F(Report, EmptyProductListAndMissingTemplate) {
 }
 
 // The dealer's texts share the workspace's settings file with other keys.
+// Escaped texts, two decimals, thousands grouped, "—" for what is unknown;
+// the section takes the placeholder's place, or comes before </body>, or
+// without a quote the placeholder's line goes.
+TEST_F(Report, QuoteTableAndWhereItGoes) {
+    RegionQuote floor{0, "地面 <A&B>", "抛光砖", "PG-8001", LayingPattern::Straight, 10.8, 120, 5, 126, 32, PriceUnit::Piece,
+                      58.5, 7371};
+    const RegionQuote wall{3, "背景墙", "", "", LayingPattern::HalfOffset, 3.456, 13, 7.5, 14, {}, PriceUnit::Box, 1234.125, {}};
+    const std::string html = QuoteTableHtml({{floor, wall}, std::nullopt});
+    EXPECT_EQ(html.substr(html.find("<tbody>")),
+              "<tbody>\n<tr><td class='no'>1</td><td class='text'>地面 &lt;A&amp;B&gt;</td><td class='text'>抛光砖<br><span "
+              "class='code'>PG-8001</span></td><td class='num'>10.80</td><td class='num'>120</td><td class='num'>5%</td><td "
+              "class='num'>126</td><td class='num'>32</td><td class='num'>58.50/片</td><td class='num'>7,371.00</td></tr>\n<tr>"
+              "<td class='no'>2</td><td class='text'>背景墙</td><td class='text'>—</td><td class='num'>3.46</td><td class='num'>"
+              "13</td><td class='num'>7.5%</td><td class='num'>14</td><td class='num'>—</td><td class='num'>1,234.13/箱</td><td "
+              "class='num'>—</td></tr>\n</tbody>\n<tfoot><tr><td class='text' colspan='3'>合计</td><td class='num'>14.26</td>"
+              "<td colspan='5'></td><td class='num'>—</td></tr></tfoot>\n</table>");
+    const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml({{floor}, 1234567.891});
+    EXPECT_NE(section.find("<td class='num'>1,234,567.89</td></tr></tfoot>"), std::string::npos);
+    for (const char* page : {"<p>\n $QuoteData$ \n</body>\n", "<p>\n</body>\n"}) {
+        WriteTemplate(page);
+        ASSERT_TRUE(WriteProductReport(scene_, picture_, Request()).ok());
+        EXPECT_EQ(Text(ws_ / "report/report.htm"), "<p>\n</body>\n");  // no quote: the placeholder's line goes
+        ASSERT_TRUE(WriteProductReport(scene_, picture_, Request(), SchemeQuote{{floor}, 1234567.891}).ok());
+        const bool placed = std::string_view(page).find(kQuotePlaceholder) != std::string_view::npos;
+        EXPECT_EQ(Text(ws_ / "report/report.htm"), placed ? "<p>\n " + section + " \n</body>\n" : "<p>\n" + section + "\n</body>\n");
+    }
+}
+
 TEST(DealerInfo, RoundTripsBesideOtherSettingsAndDefaultsToEmpty) {
     TempWorkspace ws;
     EXPECT_EQ(ReadDealerInfo(ws.path()).address, "");
