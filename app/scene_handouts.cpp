@@ -3,6 +3,7 @@
 #include <QUrl>
 
 #include "document/scene_document.h"
+#include "layout/region_quote.h"
 #include "output/product_report.h"
 #include "output/rendered_picture.h"
 #include "widgets/user_prompts.h"
@@ -32,7 +33,8 @@ void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, cons
                        QWidget* window) {
     const std::filesystem::path folder = ToPath(programFolder);
     Result<ReportFiles> files =
-        WriteProductReport(document.scene(), document.displayed(), {folder, {}, ReadDealerInfo(folder), ""});
+        WriteProductReport(document.scene(), document.displayed(), {folder, {}, ReadDealerInfo(folder), ""},
+                           QuoteForReport(document.scene(), folder));
     if (!files) {
         prompts.Show(window, FromUtf8(files.error()));
         return;

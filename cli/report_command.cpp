@@ -11,6 +11,7 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "layout/region_quote.h"
 #include "cli/json_writer.h"
 #include "document/scene_document.h"
 #include "output/product_report.h"
@@ -63,7 +64,8 @@ int RunReport(const Args& args, const fs::path& workspace) {
     SceneDocument doc(library);
     if (Outcome opened = doc.OpenScheme(scheme); !opened) return Fail("report", opened.error());
     ReportRequest request{workspace, output.empty() ? fs::path() : fs::absolute(output), ReadDealerInfo(workspace), ""};
-    Result<ReportFiles> files = WriteProductReport(doc.scene(), doc.displayed(), request);
+    Result<ReportFiles> files =
+        WriteProductReport(doc.scene(), doc.displayed(), request, QuoteForReport(doc.scene(), workspace));
     if (!files) return Fail("report", files.error());
     if (!pdf.empty())
         if (Status printed = PrintPdf(files->report, fs::absolute(pdf)); !printed) return Fail("report", printed.error());

@@ -175,4 +175,10 @@ std::string QuoteJson(const SchemeQuote& quote) {
     return out;
 }
 
+std::optional<SchemeQuote> QuoteForReport(const Scene& scene, const std::filesystem::path& workspace) {
+    SchemeQuote quote = QuoteScheme(scene, ReadQuoteSettings(workspace));
+    if (quote.regions.empty()) return std::nullopt;
+    return quote;
+}
+
 }  // namespace v2d

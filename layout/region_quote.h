@@ -47,6 +47,10 @@ QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace);
 // measured, in the scene's order.
 SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options = {});
 
+// The quote a report shows, with the workspace's allowances; nothing when no
+// region was laid with a product.
+std::optional<SchemeQuote> QuoteForReport(const Scene& scene, const std::filesystem::path& workspace);
+
 // {"regions":[{"index","name","number","pattern","area_m2","laid","waste",
 // "order","boxes","unit","unit_price","amount"}],"total"}; waste in per
 // cent, boxes, amount and total null when unknown.

@@ -83,6 +83,14 @@ void SubstituteQuote(std::vector<std::string>& lines, const std::optional<Scheme
         SubstitutePlaceholder(lines, kQuotePlaceholder, section);
         return;
     }
+    // A template of its own without the placeholder: after its last table
+    // (the products), so the quote stays on the page; else before the end.
+    auto table = std::find_if(lines.rbegin(), lines.rend(),
+                              [](const std::string& l) { return l.find("</table>") != std::string::npos; });
+    if (table != lines.rend()) {
+        lines.insert(table.base(), section);
+        return;
+    }
     auto body = std::find_if(lines.begin(), lines.end(),
                              [](const std::string& l) { return l.find("</body>") != std::string::npos; });
     lines.insert(body, section);
