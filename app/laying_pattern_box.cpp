@@ -38,18 +38,20 @@ LayingPatternBox::LayingPatternBox(UserPrompts& prompts, std::function<std::opti
     ComboBoxOrigin = Named(new QComboBox(this), QStringLiteral("ComboBoxOrigin"));
     ComboBoxOrigin->addItems({QStringLiteral("左上角"), QStringLiteral("中心")});
 
+    for (QComboBox* combo : {ComboBoxPattern, ComboBoxOrigin}) combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     grid->addWidget(new QLabel(QStringLiteral("铺贴方式"), this), 0, 0);
-    grid->addWidget(ComboBoxPattern, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("起铺点"), this), 0, 3);
-    grid->addWidget(ComboBoxOrigin, 0, 4);
+    grid->addWidget(ComboBoxPattern, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("起铺点"), this), 0, 2);
+    grid->addWidget(ComboBoxOrigin, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("缝宽(mm)"), this), 1, 0);
     grid->addWidget(SpinEditJoint, 1, 1);
     auto* colour = new QHBoxLayout;
     colour->addWidget(new QLabel(QStringLiteral("缝色"), this));
     colour->addWidget(ShapeJointColor);
     colour->addWidget(SButtonJointColor);
+    colour->addStretch();
     grid->addLayout(colour, 1, 2, 1, 2);
-    grid->addWidget(CheckBoxRandomTurn, 1, 4);
+    grid->setColumnStretch(1, 1);
     ShowJointColour();
 
     connect(ComboBoxPattern, &QComboBox::currentIndexChanged, this, &LayingPatternBox::Read);

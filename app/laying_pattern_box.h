@@ -28,6 +28,8 @@ public:
                      QWidget* parent = nullptr);
 
     PatternSettings settings() const { return settings_; }
+    // "随机旋转", for the panel to place beside its other checks.
+    QCheckBox* randomTurnCheck() const { return CheckBoxRandomTurn; }
     // Shows the settings a region was laid with.
     void setSettings(const PatternSettings& settings);
 

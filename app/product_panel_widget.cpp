@@ -86,6 +86,7 @@ ProductPanelWidget::ProductPanelWidget(SceneDocument& document, UserPrompts& pro
         return colourCards_->pickedWindowsColour();
     }, this);
     column->addWidget(patternBox_);
+    optionsRow_->insertWidget(3, patternBox_->randomTurnCheck());
     BuildColour(column);
     BuildApply(column);
     BuildProductButtons(column);
@@ -163,6 +164,7 @@ void ProductPanelWidget::BuildOptions(QVBoxLayout* column) {
     CheckBoxMix->setChecked(true);
     CheckBoxMix->hide();
     for (QCheckBox* box : {CheckBoxFit, CheckBoxRot, CheckBoxMirror, CheckBoxMix}) checks->addWidget(box);
+    optionsRow_ = checks;
     column->addLayout(checks);
 }
 

@@ -20,6 +20,7 @@ class QRadioButton;
 class QSlider;
 class QToolButton;
 class QVBoxLayout;
+class QHBoxLayout;
 
 namespace v2d {
 
@@ -152,6 +153,7 @@ private:
     QString programFolder_;
     TFormColor* colourCards_ = nullptr;
     LayingPatternBox* patternBox_ = nullptr;
+    QHBoxLayout* optionsRow_ = nullptr;  // 整铺, 转90度, 镜像 and 随机旋转
     TFormSelParts* productBrowser_ = nullptr;
     TFormLoadType* loadType_ = nullptr;
     TFormMatedit* materialEditor_ = nullptr;
