@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/laying_pattern_box.h"
+#include "layout/pattern_descriptor.h"
 #include "render/tiling.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
@@ -311,6 +312,9 @@ void ProductPanelWidget::ShowProductPicture() { ImageParts->setPixmap(QPixmap::f
 void ProductPanelWidget::ShowSelection() {
     const V2dPolygon* record = document_.focusedRecord();
     BitBtnApply->setEnabled(record != nullptr);
+    // A region laid with a product shows how it was laid, as the sliders show its tone.
+    if (record != nullptr && record->kind == RecordKind::Region && !record->partsInfo.empty())
+        patternBox_->setSettings(ReadPatternSettings(record->partsInfo));
     ShowMeasure();
     if (record == nullptr) return;
     TrackBarReflect->setValue(record->reflect);

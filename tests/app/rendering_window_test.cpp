@@ -112,6 +112,12 @@ TEST_F(RenderingWindow, PatternAndJointChosenInThePanelAreLaidKeptAndCounted) {
     EXPECT_EQ(Doc().history().count(), 2);
     ClickButton("SpeedButtonUndo");
     EXPECT_EQ(Shown(), straight);
+    ClickButton("SpeedButtonRedo");
+    Doc().Select(wall_);
+    pattern.setCurrentIndex(0);
+    Doc().Select(floor_);  // the panel shows how the floor was laid
+    EXPECT_EQ(pattern.currentText(), QStringLiteral("工字铺"));
+    EXPECT_EQ(joint.value(), 10);
 }
 
 TEST_F(RenderingWindow, RubberBandLaysTheProductIntoTheRectangleAndUndoTakesItBack) {
