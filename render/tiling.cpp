@@ -205,8 +205,22 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
     return result;
 }
 
+QImage BuildPatternedRectangle(const V2dPolygon& region, const ProductPanelState& panel, int width, int height) {
+    ProductPanelState unfitted = panel;
+    unfitted.fit = false;
+    int widthMm = 0, heightMm = 0;
+    const QImage product = PrepareProduct(unfitted, region, widthMm, heightMm);
+    const PixelBox box = BoxOf(QuadOf(region.corners));
+    if (product.isNull() || box.empty() || region.realWidth <= 0 || region.realHeight <= 0) return {};
+    const Result<TileLayout> layout =
+        LayPattern(panel.pattern, widthMm, heightMm, double(width) * region.realWidth / box.width(),
+                   double(height) * region.realHeight / box.height());
+    if (!layout) return {};
+    return PaintPatternCanvas(*layout, product, width, height, panel.pattern.jointColour);
+}
+
 bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
-                       const ImageOperations& ops) {
+                       const ImageOperations& ops, const ProductPanelState* pattern) {
     if (region.picture.isNull() || canvas.isNull()) return false;
     const Quad corners = QuadOf(region.corners);
     const V2d_Point ends[] = {start, end};
@@ -227,6 +241,9 @@ bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const
     QImage flatBitmap;
     if (fit) {
         flatBitmap = ResizePicture(canvas, static_cast<int>(w), static_cast<int>(h));
+    } else if (pattern) {
+        flatBitmap = BuildPatternedRectangle(region, *pattern, static_cast<int>(w), static_cast<int>(h));
+        if (flatBitmap.isNull()) return false;
     } else {
         flatBitmap = QImage(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
         FillWithPattern(flatBitmap, ToRgb32(canvas), 0, 0);

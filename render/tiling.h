@@ -72,11 +72,16 @@ QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, const ImageO
 QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
                             const QImage& photo);
 
+// The rectangle's flat picture, width × height pixels of the region's
+// unwarped plane, in the panel's pattern and joints, laid from the
+// rectangle's corner; null when it cannot be laid.
+QImage BuildPatternedRectangle(const V2dPolygon& region, const ProductPanelState& panel, int width, int height);
+
 // Lays the canvas into the rectangle spanned by start and end in the
-// region's unwarped plane, onto the region's existing picture. False when
-// nothing was laid.
+// region's unwarped plane, onto the region's existing picture: stretched
+// (fit), in `pattern` when given, else repeated. False when nothing was laid.
 bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
-                       const ImageOperations& ops);
+                       const ImageOperations& ops, const ProductPanelState* pattern = nullptr);
 
 // A model part's picture becomes the flat canvas (the model drawing warps it).
 bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel);

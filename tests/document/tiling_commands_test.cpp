@@ -153,6 +153,14 @@ TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
     EXPECT_EQ(At(at(0).picture, 5, 5), At(before, 5, 5));
     EXPECT_EQ(At(at(0).picture, 200, 100), At(before, 200, 100));
+
+    // In a pattern: 600 mm tiles are 60 px here, a 20 mm joint 2 px, from the rectangle's corner.
+    controls.pattern = PatternSettings{LayingPattern::Straight, 20, 0x0000FF00};
+    doc.SetPanelControls(controls);
+    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {180, 90}));
+    EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
+    EXPECT_EQ(At(at(0).picture, 101, 55), Rgb(0, 255, 0));
+    EXPECT_EQ(At(at(0).picture, 130, 55), Rgb(255, 0, 0));
 }
 
 // Five pictured regions side by side over a gradient photo.
