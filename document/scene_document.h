@@ -144,11 +144,11 @@ public:
     // any region is touched; the messages of single regions are its notes,
     // the number of regions laid its value.
     Outcome TileSelection();
-    // The rubber band released over ordinary region `region`; nothing to do when
-    // nothing was laid.
+    // The rubber band released over ordinary region `region`, in the
+    // panel's pattern; nothing to do when nothing was laid.
     Outcome LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end);
-    // Brightness and reflection of the focused record; nothing to do when nothing
-    // changed.
+    // Brightness and reflection of the focused record; nothing to do when
+    // nothing changed.
     Outcome SetLighten(int lighten);
     Outcome SetReflect(int reflect);
     // Colour painting with "前景色", and from the colour cards. Both return
@@ -165,7 +165,8 @@ public:
 
     // --- Models -------------------------------------------------------------
     // Loads a model file at the end of PolyList (an owner first for a model
-    // with parts) and clears the selection; 0 when the file does not exist.
+    // with parts) and clears the selection; its value is the number of
+    // records added, nothing to do (0) when the file does not exist.
     Outcome LoadModelFile(const std::filesystem::path& path);
     // The record a model dropped at the picture point lands on: the hit
     // record, or the owner of a hit part; -1 for none. The window asks
@@ -174,21 +175,21 @@ public:
     // Loads and places the model: fitted into the target region at the
     // product's size, in the place of the target picture model when
     // `replace` is set, else free and centred on the point. The model is
-    // drawn and selected; its position in PolyList is returned (-1 when the
-    // file does not exist). A decoration line ("装饰线") is not placed but
-    // drawn across the target region at the point, with undo; the region's
-    // position is returned, -1 when nothing was drawn.
+    // drawn and selected; its position in PolyList is the outcome's value
+    // (nothing to do when the file does not exist). A decoration line
+    // ("装饰线") is not placed but drawn across the target region at the
+    // point, with undo; the region's position is the value.
     Outcome DropModel(const ModelDrop& drop);
     // A model drawn as a rectangle inside region `region`: loaded with the
     // product's descriptor, its quad set to `corners` (picture coordinates);
     // a perspective one goes just after the region, any other stays on top.
-    // Drawn and selected; its position is returned (-1: no file).
+    // Drawn and selected; its position is the value (nothing to do: no file).
     Outcome PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
                                       const Quad& corners, int region, bool perspective);
     // A material let go over the scene: the record under the point (for a
     // model with parts, the part under it) receives the product as
-    // "开始铺贴" lays it. Nothing for no hit, a shadow or a cut-out; the
-    // refusal, if any, is returned.
+    // "开始铺贴" lays it. Nothing to do for no hit, a shadow or a cut-out;
+    // the tiling's refusal, if any, is the outcome's.
     Outcome DropMaterial(V2d_Point point);
     // The centre handle: the focused model (the owner of a part) moves by a
     // step in picture pixels; the first step of a drag starts the edit,
@@ -207,7 +208,8 @@ public:
     Outcome MirrorSelected(MirrorAxis axis);
     Outcome ResetSelected();
     // "复制模型": a copy of the focused model (the whole model for a part or
-    // an owner), drawn and selected; its position, -1 when there is none.
+    // an owner), drawn and selected; its position is the value, nothing to
+    // do when there is none.
     Outcome CopyFocusedModel();
     // "删除模型" for every selected entry: "请先选择区域。" without a focused
     // entry; `confirm` is asked next and anything but true stops; a member
@@ -232,8 +234,8 @@ public:
     const EffectSettings& effectSettings() const { return laying_.effect; }
     // An offset changed: the focused record, when it is a plain region, is
     // tiled again with the current product and the effect settings, and the
-    // scene redrawn for it alone. nothing to do when nothing was tiled; the refusal
-    // of the tiling, if any, comes back as the error.
+    // scene redrawn for it alone. Nothing to do when nothing was tiled; the
+    // tiling's refusal, if any, comes back as the outcome's.
     Outcome TileFocusedRegion();
 
     // The progress of the operation running now, as a callback for code
