@@ -269,17 +269,6 @@ bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const
     return true;
 }
 
-bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel) {
-    int w = 0, h = 0;
-    const QImage product = PrepareProduct(panel, part, w, h);
-    QImage canvas = BuildTiledCanvas(part, nullptr, product, w, h);
-    if (canvas.isNull()) return false;
-    part.toneEnabled = 1;
-    if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
-    part.picture = std::move(canvas);
-    return true;
-}
-
 namespace {
 
 // The descriptor as stored: at most 1023 characters.

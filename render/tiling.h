@@ -83,9 +83,6 @@ QImage BuildPatternedRectangle(const V2dPolygon& region, const ProductPanelState
 bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
                        const ImageOperations& ops, const ProductPanelState* pattern = nullptr);
 
-// A model part's picture becomes the flat canvas (the model drawing warps it).
-bool TileIntoPart(V2dPolygon& part, const ProductPanelState& panel);
-
 enum class TileStatus { Tiled, Refused, NoCanvas, WarpFailed };
 struct TileOutcome {
     TileStatus status = TileStatus::NoCanvas;

@@ -119,14 +119,5 @@ TEST(BuildTiledCanvas, NoRealSizeGivesNoCanvas) {
     EXPECT_TRUE(BuildShiftedTiledCanvas(*region, nullptr, Product(), 600, 600, 10, 0).isNull());
 }
 
-TEST(TileIntoPart, GivesThePartTheFlatCanvas) {
-    PolygonPtr part = RectRegion("seat", 0, 0, 119, 59, 1200, 600);
-    part->kind = RecordKind::PictureModel;
-    ProductPanelState panel;
-    panel.picture = Product();
-    ASSERT_TRUE(TileIntoPart(*part, panel));
-    EXPECT_TRUE(SamePixels(part->picture, BuildTiledCanvas(*part, nullptr, Product(), 600, 600)));
-}
-
 }  // namespace
 }  // namespace v2d
