@@ -235,16 +235,18 @@ void ProductPanelWidget::ConnectControls() {
     for (QObject* watched : std::initializer_list<QObject*>{ShapeColor, TrackBarLight, TrackBarReflect, ImageParts})
         watched->installEventFilter(this);
 
-    // The document holds what the next laying lays; every control keeps it up to date.
+    // The document holds what the next laying lays; every control keeps it up
+    // to date. The tone sliders move the count of tiles no more than the
+    // colour does, so a slider drag does not measure the region again.
     for (QLineEdit* size : {EditPartsWidth, EditPartsHeight})
-        connect(size, &QLineEdit::textChanged, this, &ProductPanelWidget::PublishControls);
+        connect(size, &QLineEdit::textChanged, this, &ProductPanelWidget::PublishLaying);
     for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{CheckBoxFit, CheckBoxRot, CheckBoxMirror,
                                                                            RadioButtonBack, CheckBoxMix})
-        connect(option, &QAbstractButton::toggled, this, &ProductPanelWidget::PublishControls);
+        connect(option, &QAbstractButton::toggled, this, &ProductPanelWidget::PublishLaying);
     for (QSlider* bar : {TrackBarLight, TrackBarReflect})
         connect(bar, &QSlider::valueChanged, this, &ProductPanelWidget::PublishControls);
-    connect(patternBox_, &LayingPatternBox::changed, this, &ProductPanelWidget::PublishControls);
-    PublishControls();
+    connect(patternBox_, &LayingPatternBox::changed, this, &ProductPanelWidget::PublishLaying);
+    PublishLaying();
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowMeasure);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
@@ -314,8 +316,9 @@ void ProductPanelWidget::ShowSelection() {
     BitBtnApply->setEnabled(record != nullptr);
     // A region laid with a product shows how it was laid, as the sliders show its tone.
     if (record != nullptr && record->kind == RecordKind::Region && !record->partsInfo.empty())
-        patternBox_->setSettings(ReadPatternSettings(record->partsInfo));
-    ShowMeasure();
+        patternBox_->setSettings(ReadPatternSettings(record->partsInfo));  // handed over and measured
+    else
+        ShowMeasure();
     if (record == nullptr) return;
     TrackBarReflect->setValue(record->reflect);
     TrackBarLight->setValue(record->lighten);
@@ -463,8 +466,10 @@ void ProductPanelWidget::setShapeColour(uint32_t windowsColour) {
     PublishControls();
 }
 
-void ProductPanelWidget::PublishControls() {
-    document_.SetPanelControls(Controls());
+void ProductPanelWidget::PublishControls() { document_.SetPanelControls(Controls()); }
+
+void ProductPanelWidget::PublishLaying() {
+    PublishControls();
     ShowMeasure();
 }
 

@@ -79,8 +79,10 @@ public:
     // The controls as the tiling and painting operations read them (a size
     // that is no integer reads as 0); the document adds the product.
     ProductPanelState Controls() const;
-    // Hands the controls to the document, which lays with them.
+    // Hands the controls to the document, which lays with them; a change of
+    // size, option or pattern also measures the focused region again.
     void PublishControls();
+    void PublishLaying();
 
 public slots:
     // "选择材料": a material from the browser into the panel and the document.

@@ -668,8 +668,9 @@ void SceneView::DropModelProduct(QPoint point) {
         drop.confirmReplace = [this] {
             return dropSupport_.prompts->Ask(window(), QString::fromUtf8(kReplaceModelQuestion)) == PromptAnswer::Yes;
         };
-    drop.realWidth = document_.laying().panel.widthMm;
-    drop.realHeight = document_.laying().panel.heightMm;
+    const LayingSettings laying = document_.laying();
+    drop.realWidth = laying.panel.widthMm;
+    drop.realHeight = laying.panel.heightMm;
     if (Outcome placed = document_.DropModel(drop); placed.refused()) ShowError(placed.error());
 }
 
