@@ -5,8 +5,10 @@
 // entries of records that left the scene go at the next full pass.
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "scene/scene.h"
 
@@ -27,9 +29,12 @@ public:
     }
     void drop(const V2dPolygon& record) { pictures_.erase(&record); }
     void clear() { pictures_.clear(); }
-    // Only the records of the scene keep theirs.
-    void KeepOnly(const Scene& scene) {
-        std::erase_if(pictures_, [&](const auto& entry) { return scene.IndexOfPolygon(entry.first) < 0; });
+    // Only these records (the scene's, in any order) keep theirs.
+    void KeepOnly(std::vector<const V2dPolygon*> records) {
+        std::sort(records.begin(), records.end());
+        std::erase_if(pictures_, [&](const auto& entry) {
+            return !std::binary_search(records.begin(), records.end(), entry.first);
+        });
     }
     int64_t bytes(const V2dPolygon* except = nullptr) const {
         int64_t total = 0;

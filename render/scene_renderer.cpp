@@ -43,13 +43,13 @@ void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
 }
 
 void SceneRenderer::RememberDrawnScene() {
-    caches_.KeepOnly(scene_);
     drawnList_.clear();
     drawnBounds_.clear();
     for (const PolygonPtr& record : scene_.PolyList) {
         drawnList_.push_back(record.get());
         drawnBounds_.push_back(BoundsOf(*record));
     }
+    caches_.KeepOnly(drawnList_);
     drawnBackground_ = scene_.background.cacheKey();
 }
 
