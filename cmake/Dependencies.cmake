@@ -13,6 +13,10 @@ find_library(OpenCV_IMGPROC_LIB opencv_imgproc REQUIRED)
 add_library(ocv_imgproc INTERFACE)
 target_include_directories(ocv_imgproc SYSTEM INTERFACE ${OpenCV_INCLUDE_DIR})
 target_link_libraries(ocv_imgproc INTERFACE ${OpenCV_IMGPROC_LIB} ${OpenCV_CORE_LIB})
+# Homographies for finding surfaces in a photo.
+find_library(OpenCV_CALIB3D_LIB opencv_calib3d REQUIRED)
+add_library(ocv_calib3d INTERFACE)
+target_link_libraries(ocv_calib3d INTERFACE ${OpenCV_CALIB3D_LIB} ocv_imgproc)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)

@@ -18,6 +18,14 @@ Result<QImage> ReadPhoto(const std::filesystem::path& path) {
 Status CheckRegionOutline(const RegionOutline& outline, QSize photo) {
     const std::string name = "区域“" + outline.name + "”";
     if (outline.points.size() < 3) return Error{name + "至少需要三个点。"};
+    int32_t ringStart = 0;
+    for (const int32_t last : outline.indexList) {
+        if (last < ringStart + 2 || last >= static_cast<int64_t>(outline.points.size()))
+            return Error{name + "至少需要三个点。"};
+        ringStart = last + 1;
+    }
+    if (!outline.indexList.empty() && outline.indexList.back() + 1 != static_cast<int64_t>(outline.points.size()))
+        return Error{name + "至少需要三个点。"};
     if (outline.realWidth <= 0 || outline.realHeight <= 0) return Error{name + "的实际宽度和高度必须大于0。"};
     for (const V2d_Point& p : outline.points)
         if (p.x < 0 || p.y < 0 || p.x >= photo.width() || p.y >= photo.height())
@@ -31,7 +39,7 @@ Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo) {
     record->name = outline.name;
     record->kind = RecordKind::Region;
     record->points = outline.points;
-    record->indexList = {record->pointCount() - 1};
+    record->indexList = outline.indexList.empty() ? std::vector<int32_t>{record->pointCount() - 1} : outline.indexList;
     record->realWidth = outline.realWidth;
     record->realHeight = outline.realHeight;
     if (outline.corners)
@@ -42,7 +50,7 @@ Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo) {
 }
 
 RegionOutline OutlineOfRecord(const V2dPolygon& record) {
-    RegionOutline outline{record.name, record.points, record.realWidth, record.realHeight, Quad{}};
+    RegionOutline outline{record.name, record.points, record.realWidth, record.realHeight, Quad{}, record.indexList};
     std::copy(std::begin(record.corners), std::end(record.corners), outline.corners->begin());
     return outline;
 }

@@ -19,20 +19,21 @@ namespace v2d {
 
 struct RegionOutline {
     std::string name;
-    std::vector<V2d_Point> points;  // photo pixels
+    std::vector<V2d_Point> points;  // photo pixels, ring after ring
     int realWidth = 0;              // millimetres
     int realHeight = 0;
     std::optional<Quad> corners;    // none: the outline's bounding box
+    std::vector<int32_t> indexList; // last point of each ring (holes after the outer ring); empty: one ring
 };
 
 // The photo (JPEG, PNG or BMP) as the scene's background.
 Result<QImage> ReadPhoto(const std::filesystem::path& path);
 
-// Fewer than three points, a real size that is not positive, or a point
+// A ring of fewer than three points, ring ends that do not fit the points, a real size that is not positive, or a point
 // outside the photo is refused with the user's message.
 Status CheckRegionOutline(const RegionOutline& outline, QSize photo);
 
-// An ordinary region record of the outline (one ring), checked first.
+// An ordinary region record of the outline (its rings), checked first.
 Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo);
 
 // The region's outline as the tool edits it.

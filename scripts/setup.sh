@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlcipher-dev sqlcipher
-  libopencv-imgproc-dev
+  libopencv-imgproc-dev libopencv-calib3d-dev
+  povray
   libjpeg62-turbo-dev libpng-dev
   libcurl4-openssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,0 +1,52 @@
+#pragma once
+// Perspective of a flat surface in a photo taken by a pinhole camera whose
+// principal point is the photo's centre: vanishing points of line families,
+// the focal length from two orthogonal ones, the plane rectified from them,
+// a rectangle on the plane and its size from one known length.
+#include <QSize>
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/result.h"
+
+namespace v2d::vision {
+
+struct PointD {
+    double x = 0, y = 0;
+};
+struct Segment {
+    PointD a, b;
+};
+// A homogeneous image point; w == 0 is a direction (a point at infinity).
+struct Homogeneous {
+    double x = 0, y = 0, w = 1;
+};
+
+// The point the segments' lines meet in, least squares weighted by length;
+// none for fewer than two segments.
+std::optional<Homogeneous> VanishingPoint(std::span<const Segment> segments);
+
+// f from two vanishing points of orthogonal directions: (v1 - c) . (v2 - c) = -f^2.
+// None when either is at infinity or the product is not negative.
+std::optional<double> FocalFromOrthogonal(Homogeneous v1, Homogeneous v2, PointD principal);
+
+// The corners (top-left, top-right, bottom-right, bottom-left) of a rectangle
+// on the surface's plane, its sides along the plane's two dominant directions
+// found from the outline's edges and the photo's segments, covering the
+// outline's largest part. None when no two directions can be told apart.
+std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
+                                       std::span<const Segment> photoSegments, QSize photo);
+
+// Millimetres along the first side (top-left to top-right) and the second
+// (top-left to bottom-left) of the rectangle `corners` stands for, given one
+// length on the same plane from `a` to `b` of `millimetres`.
+struct RealSize {
+    int width = 0;
+    int height = 0;
+};
+Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres);
+
+}  // namespace v2d::vision

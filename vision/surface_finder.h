@@ -1,0 +1,53 @@
+#pragma once
+// One click on a photo finds the surface under it: its outline with holes
+// for what stands on or in front of it, and four corners that form a true
+// rectangle on the surface's plane. Widget-free; works offline on a reduced
+// copy of the photo and refines the edges at full size.
+#include <QImage>
+#include <QSize>
+
+#include <memory>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/result.h"
+
+namespace v2d::vision {
+
+// A closed ring of photo pixels.
+using Ring = std::vector<V2d_Point>;
+
+// What the user clicked: points on the surface (the first starts it, later
+// ones add to it) and points taken away (Shift+click).
+struct SurfaceClicks {
+    std::vector<V2d_Point> inside;
+    std::vector<V2d_Point> outside;
+};
+
+struct FoundSurface {
+    std::vector<Ring> rings;  // the outer boundary first, then the holes
+    Quad corners{};           // top-left, top-right, bottom-right, bottom-left of a rectangle on the plane
+};
+
+class PreparedPhoto;
+
+// A photo prepared once (reduced copy, line segments) for any number of clicks.
+class SurfaceFinder {
+public:
+    // Refused for a null or empty photo.
+    static Result<SurfaceFinder> ForPhoto(const QImage& photo);
+    SurfaceFinder(SurfaceFinder&&) noexcept;
+    SurfaceFinder& operator=(SurfaceFinder&&) noexcept;
+    ~SurfaceFinder();
+
+    QSize photoSize() const;
+    // Refused, with the user's message, for no click, a click outside the
+    // photo, or where no surface can be told apart.
+    Result<FoundSurface> Find(const SurfaceClicks& clicks) const;
+
+private:
+    explicit SurfaceFinder(std::unique_ptr<PreparedPhoto> prepared);
+    std::unique_ptr<PreparedPhoto> prepared_;
+};
+
+}  // namespace v2d::vision
