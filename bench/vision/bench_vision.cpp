@@ -140,6 +140,7 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
 int Run(int argc, char** argv) {
     bench::RunHeadless();
     SetUpProcess();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a room's row shows as soon as it is measured
     const Options options = ParseOptions(argc, argv);
     std::printf("rooms %dx%d in %s (render seconds 0 = reused)\n", options.width, options.height,
                 options.dir.string().c_str());
