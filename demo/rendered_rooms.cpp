@@ -11,6 +11,8 @@
 #include <numbers>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 
@@ -355,6 +357,37 @@ Status WriteText(const std::filesystem::path& path, const std::string& text) {
     return Error{"无法写入 " + path.string()};
 }
 
+// Renders mask and photo under names of this process, then puts the
+// pictures in place and the scene files last: a scene file beside its
+// pictures says they are whole and drawn from it, also when several
+// processes render the same room at once.
+Status RenderScenes(const std::filesystem::path& dir, const std::string& stem, const std::string& photoScene,
+                    const std::string& maskScene, int width, int height) {
+    const std::string own = "." + std::to_string(::getpid());
+    const std::string photoPov = stem + own + ".pov", maskPov = stem + "-mask" + own + ".pov";
+    const std::string photoPng = stem + own + ".png", maskPng = stem + "-mask" + own + ".png";
+    std::error_code error;
+    auto cleanUp = [&] {
+        for (const std::string& name : {photoPov, maskPov, photoPng, maskPng}) std::filesystem::remove(dir / name, error);
+    };
+    Status done = WriteText(dir / photoPov, photoScene);
+    if (done) done = WriteText(dir / maskPov, maskScene);
+    if (done) done = RunPovRay(dir, maskPov, maskPng, width, height, false);
+    if (done) done = RunPovRay(dir, photoPov, photoPng, width, height, width * height <= 1'000'000);
+    if (done) {
+        const QImage rendered = LoadPng(dir / photoPng);
+        const std::optional<Bytes> jpeg = rendered.isNull() ? std::nullopt : EncodeJpeg(rendered, 90);
+        if (!jpeg || !WriteFileAtomically(dir / (stem + ".jpg"), *jpeg)) done = Error{"无法写入 " + stem + ".jpg"};
+    }
+    for (const auto& [from, to] : {std::pair{maskPng, stem + "-mask.png"}, {maskPov, stem + "-mask.pov"},
+                                   {photoPov, stem + ".pov"}}) {
+        if (done) std::filesystem::rename(dir / from, dir / to, error);
+        if (done && error) done = Error{"无法写入 " + (dir / to).string()};
+    }
+    cleanUp();
+    return done;
+}
+
 }  // namespace
 
 // ---- The camera ---------------------------------------------------------------
@@ -428,22 +461,7 @@ Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::pat
                        std::filesystem::exists(room.photo) && std::filesystem::exists(maskPath);
     if (!reuse) {
         const auto start = std::chrono::steady_clock::now();
-        std::filesystem::remove(room.photo, error);
-        std::filesystem::remove(maskPath, error);
-        for (const auto& [name, text] : {std::pair{stem + ".pov", photoScene}, {stem + "-mask.pov", maskScene}})
-            if (Status written = WriteText(dir / name, text); !written) return written.failure();
-        // Each render goes to a temporary name first, so a present file is whole.
-        if (Status s = RunPovRay(dir, stem + "-mask.pov", stem + "-mask.tmp.png", width, height, false); !s)
-            return s.failure();
-        std::filesystem::rename(dir / (stem + "-mask.tmp.png"), maskPath, error);
-        if (error) return Error{"无法写入 " + maskPath.string()};
-        if (Status s = RunPovRay(dir, stem + ".pov", stem + ".tmp.png", width, height, width * height <= 1'000'000);
-            !s)
-            return s.failure();
-        const QImage rendered = LoadPng(dir / (stem + ".tmp.png"));
-        const std::optional<Bytes> jpeg = rendered.isNull() ? std::nullopt : EncodeJpeg(rendered, 90);
-        std::filesystem::remove(dir / (stem + ".tmp.png"), error);
-        if (!jpeg || !WriteFileAtomically(room.photo, *jpeg)) return Error{"无法写入 " + room.photo.string()};
+        if (Status s = RenderScenes(dir, stem, photoScene, maskScene, width, height); !s) return s.failure();
         room.renderSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const QImage mask = LoadPng(maskPath);
