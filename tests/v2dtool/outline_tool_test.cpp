@@ -56,7 +56,7 @@ struct SmartTool : OutlineTool {
         QPainter painter(&image);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(150, 95, 50));
-        painter.drawPolygon(QPolygon({QPoint(80, 140), QPoint(320, 140), QPoint(400, 300), QPoint(0, 300)}));
+        painter.drawPolygon(QPolygon({QPoint(80, 140), QPoint(320, 140), QPoint(380, 290), QPoint(20, 290)}));
         painter.fillRect(QRect(170, 190, 60, 50), QColor(40, 60, 130));
         painter.end();
         photo = dir.filePath("floor.png");
