@@ -20,12 +20,12 @@ tool::TFormV2dTool* PhotoSchemeLauncher::Launch(const QString& photo) {
     // A window of its own (a main window never sits inside its parent), gone when closed.
     auto* window = new tool::TFormV2dTool([this](const QString& text) { prompts_.Show(parent_, text); }, parent_);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();  // shown first, so the photo is fitted into the window's real size
     if (!window->OpenFile(photo)) {
-        delete window;
+        window->close();
         return nullptr;
     }
     connect(window, &tool::TFormV2dTool::schemeSaved, this, [this](const QString& path) { open_(path); });
-    window->show();
     window->raise();
     window->activateWindow();
     return window;

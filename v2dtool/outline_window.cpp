@@ -149,6 +149,8 @@ bool TFormV2dTool::OpenFile(const QString& path) {
         return false;
     }
     path_ = scheme ? path : QString();
+    const QFileInfo file(path);
+    suggested_ = file.absolutePath() + QStringLiteral("/") + file.completeBaseName() + QStringLiteral(".v2d");
     EnterMode(OutlineCanvas::Mode::Select);
     canvas_->PhotoChanged();
     ZoomToFit();
@@ -184,7 +186,8 @@ void TFormV2dTool::ActionSaveClick() {
 
 void TFormV2dTool::ActionSaveAsClick() {
     if (editor_.photo().isNull()) return;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存方案"), path_, QStringLiteral("Vexel2D文件 (*.v2d)"));
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存方案"), path_.isEmpty() ? suggested_ : path_,
+                                                QStringLiteral("Vexel2D文件 (*.v2d)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".v2d");
     SaveTo(path);

@@ -72,6 +72,7 @@ private:
     OutlineEditor editor_;
     std::function<void(const QString&)> showMessage_;
     QString path_;  // the scheme file saved to; empty for a new one
+    QString suggested_;  // a new one's name offered: the photo's, beside it
     OutlineCanvas* canvas_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QListWidget* ListRegions = nullptr;
