@@ -97,7 +97,12 @@ TEST_F(SmartTool, AClickFindsTheFloorWithTheBoxAsAHoleAndFinishingKeepsRingsAndC
     EXPECT_FALSE(found.contains(QPointF(200, 60)));   // the wall
     Click({200, 60}, Qt::ShiftModifier);  // taking away the wall keeps the floor
     EXPECT_EQ(editor.smartClicks().outside.size(), 1u);
+    QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(editor.smartClicks().outside.empty());
     ASSERT_EQ(editor.draftEnds().size(), 2u);
+    const V2d_Point corner = (*editor.draftCorners())[3], moved{corner.x + 6, corner.y - 6};
+    Drag(corner, moved);  // the proposed corners stay editable
+    ASSERT_EQ((*editor.draftCorners())[3], moved);
     const Quad corners = *editor.draftCorners();
     Spin("SpinWidth")->setValue(4000);
     Spin("SpinHeight")->setValue(3000);
