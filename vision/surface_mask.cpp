@@ -11,6 +11,8 @@ namespace v2d::vision {
 
 namespace {
 
+// The coarse copy, where regions are grown and cut, is this many times smaller.
+constexpr int kCoarseFactor = 3;
 // Grain, joints and seams narrower than this (reduced pixels) are smoothed away.
 constexpr int kTextureSize = 5;
 // A click marks this radius around it as surface for certain.
@@ -18,9 +20,9 @@ constexpr int kClickRadius = 2;
 // Half the width of the band where the boundary is settled at the reduced size.
 constexpr int kBand = 5;
 // Necks narrower than twice this (coarse pixels) part two pieces of a surface.
-constexpr int kNeck = 5;
+constexpr int kNeck = 3;
 // Straight lines at least this long (coarse pixels) stop a grown region.
-constexpr double kBarrierLength = 15;
+constexpr double kBarrierLength = 10;
 // A grown region stops where what it would add differs from what it has by
 // this many of its own spreads (but at least kColourSpread levels).
 constexpr double kColourChange = 3.0;
@@ -200,7 +202,7 @@ ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
     cv::morphologyEx(smooth, smooth, cv::MORPH_CLOSE, Disc(kTextureSize));
     cv::morphologyEx(smooth, smooth, cv::MORPH_OPEN, Disc(3));
     photo.smooth = smooth;
-    const cv::Size coarse(std::max(1, photo.colour.cols / 2), std::max(1, photo.colour.rows / 2));
+    const cv::Size coarse(std::max(1, photo.colour.cols / kCoarseFactor), std::max(1, photo.colour.rows / kCoarseFactor));
     cv::resize(smooth, photo.coarse, coarse, 0, 0, cv::INTER_AREA);
     cv::Canny(photo.coarse, photo.coarseEdges, 40, 90);
     // The room's straight lines close the gaps an edge leaves where two
