@@ -84,29 +84,6 @@ RingD ToPhoto(const std::vector<cv::Point>& contour, cv::Point2d toPhoto) {
     return ring;
 }
 
-// The ring moved outward from the surface by `d`: a contour runs through the
-// centres of the surface's edge pixels, half a pixel inside its true edge.
-RingD Widened(const RingD& ring, double d, bool hole) {
-    const size_t n = ring.size();
-    double area = 0;
-    for (size_t i = 0; i < n; ++i) area += Cross(ring[i], ring[(i + 1) % n]);
-    // Image y points down: a positive area turns clockwise on screen.
-    const double side = ((area > 0) != hole ? 1.0 : -1.0) * d;
-    RingD out(n);
-    for (size_t i = 0; i < n; ++i) {
-        const cv::Point2d prev = ring[(i + n - 1) % n], here = ring[i], next = ring[(i + 1) % n];
-        cv::Point2d e1 = here - prev, e2 = next - here;
-        e1 /= std::max(cv::norm(e1), 1e-9);
-        e2 /= std::max(cv::norm(e2), 1e-9);
-        const cv::Point2d n1(e1.y, -e1.x), n2(e2.y, -e2.x);
-        cv::Point2d bisector = n1 + n2;
-        const double cosHalf = std::max(0.5, std::sqrt(std::max(0.0, (1 + n1.dot(n2)) / 2)));
-        bisector /= std::max(cv::norm(bisector), 1e-9);
-        out[i] = here + bisector * (side / cosHalf);
-    }
-    return out;
-}
-
 }  // namespace
 
 std::vector<RingD> OutlineOf(const cv::Mat& mask, cv::Point2d toPhoto, std::span<const Segment> photoSegments) {
@@ -123,14 +100,15 @@ std::vector<RingD> OutlineOf(const cv::Mat& mask, cv::Point2d toPhoto, std::span
     std::vector<RingD> rings;
     if (outer < 0) return rings;
     const double scale = std::sqrt(toPhoto.x * toPhoto.y);
-    const auto add = [&](int index, bool hole) {
-        RingD ring = ToPhoto(contours[index], toPhoto);
-        if (ring.size() < 3) return;
-        rings.push_back(Snapped(Widened(ring, 0.5 * scale, hole), photoSegments, scale));
+    // A contour runs through the centres of the surface's edge pixels; the
+    // mask counts the pixels on its edge as surface, which balances that.
+    const auto add = [&](int index) {
+        const RingD ring = ToPhoto(contours[index], toPhoto);
+        if (ring.size() >= 3) rings.push_back(Snapped(ring, photoSegments, scale));
     };
-    add(outer, false);
+    add(outer);
     if (rings.empty()) return rings;
-    for (int child = hierarchy[outer][2]; child >= 0; child = hierarchy[child][0]) add(child, true);
+    for (int child = hierarchy[outer][2]; child >= 0; child = hierarchy[child][0]) add(child);
     return rings;
 }
 

@@ -16,7 +16,9 @@ namespace {
 
 // The reduced copy's longer side: fine enough for a boundary within a pixel
 // or two of the photo's own, small enough for a click well under a second.
-static int kReducedSide = getenv("SIDE") ? atoi(getenv("SIDE")) : 1000;
+constexpr int kReducedSide = 1000;
+// Photos with a shorter side are used at their own size.
+constexpr int kMinEnlarged = 64;
 // Segments shorter than this (reduced pixels) are grain, not the room's lines.
 constexpr double kMinSegment = 12.0;
 
@@ -78,7 +80,10 @@ Result<SurfaceFinder> SurfaceFinder::ForPhoto(const QImage& photo) {
     if (photo.isNull() || photo.width() <= 0 || photo.height() <= 0) return Error{"照片无法读取。"};
     auto prepared = std::make_unique<PreparedPhoto>();
     prepared->size = photo.size();
-    const double factor = std::max(1.0, double(std::max(photo.width(), photo.height())) / kReducedSide);
+    const double longSide = std::max(photo.width(), photo.height());
+    // Smaller photos are enlarged to the same working size, so that a joint or a
+    // leg spans as many working pixels whatever the photo's size.
+    const double factor = std::min(photo.width(), photo.height()) < kMinEnlarged ? std::max(1.0, longSide / kReducedSide) : longSide / kReducedSide;
     const cv::Size reduced(std::max(1, int(std::lround(photo.width() / factor))),
                            std::max(1, int(std::lround(photo.height() / factor))));
     prepared->toPhoto = {double(photo.width()) / reduced.width, double(photo.height()) / reduced.height};

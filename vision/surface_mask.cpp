@@ -1,29 +1,33 @@
 #include "vision/surface_mask.h"
 
-#include "vision/line_segments.h"
-
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "vision/line_segments.h"
+
 namespace v2d::vision {
 
 namespace {
 
+// The coarse copy, where regions are grown and cut, is this many times smaller.
+constexpr int kCoarseFactor = 3;
 // Grain, joints and seams narrower than this (reduced pixels) are smoothed away.
 constexpr int kTextureSize = 5;
 // A click marks this radius around it as surface for certain.
 constexpr int kClickRadius = 2;
 // Half the width of the band where the boundary is settled at the reduced size.
 constexpr int kBand = 5;
+// Necks narrower than twice this (coarse pixels) part two pieces of a surface.
+constexpr int kNeck = 3;
 // Straight lines at least this long (coarse pixels) stop a grown region.
-static double kBarrierLength = getenv("BARRIER") ? atof(getenv("BARRIER")) : 15;
-static double kColourChange = getenv("CHANGE") ? atof(getenv("CHANGE")) : 2.5;
-static double kColourSpread = getenv("SPREAD") ? atof(getenv("SPREAD")) : 6;
-static int kCutIterations = getenv("ITER") ? atoi(getenv("ITER")) : 2;
-static double kTolMax = getenv("TOLMAX") ? atof(getenv("TOLMAX")) : 9;
-static bool kCutSmooth = getenv("CUTSMOOTH") != nullptr;
+constexpr double kBarrierLength = 10;
+// A grown region stops where what it would add differs from what it has by
+// this many of its own spreads (but at least kColourSpread levels).
+constexpr double kColourChange = 3.0;
+constexpr double kColourSpread = 6.0;
+constexpr int kCutIterations = 2;
 
 cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
 
@@ -38,7 +42,6 @@ cv::Mat GrownRegion(const ReducedPhoto& photo, cv::Point seed) {
     cv::Mat best;
     cv::Scalar mean, spread;
     for (const double tolerance : {1.5, 2.5, 3.5, 5.0, 7.0, 9.0}) {
-        if (tolerance > kTolMax) break;
         cv::Mat fill(image.rows + 2, image.cols + 2, CV_8U, cv::Scalar(0));
         cv::Mat inner = fill(cv::Rect(1, 1, image.cols, image.rows));
         inner.setTo(1, photo.coarseEdges);
@@ -53,7 +56,8 @@ cv::Mat GrownRegion(const ReducedPhoto& photo, cv::Point seed) {
             if (cv::countNonZero(added) > 0.05 * cv::countNonZero(best)) {
                 const cv::Scalar addedMean = cv::mean(image, added);
                 double change = 0;
-                for (int c = 0; c < 3; ++c) change = std::max(change, std::abs(addedMean[c] - mean[c]) / std::max(kColourSpread, spread[c]));
+                for (int c = 0; c < 3; ++c)
+                    change = std::max(change, std::abs(addedMean[c] - mean[c]) / std::max(kColourSpread, spread[c]));
                 if (change > kColourChange) break;
             }
         }
@@ -114,17 +118,36 @@ cv::Mat PartsAt(const cv::Mat& found, const std::vector<cv::Point>& inside) {
     return mask;
 }
 
+// The parts holding the clicks, cut off where they hang on by a narrow neck:
+// the legs of a table of the floor's colour do not bring its top along.
+cv::Mat ThickPartsAt(const cv::Mat& found, const std::vector<cv::Point>& inside) {
+    cv::Mat core;
+    cv::erode(found, core, Disc(2 * kNeck + 1));
+    cv::Mat kept = PartsAt(core, inside);
+    if (cv::countNonZero(kept) == 0) return PartsAt(found, inside);
+    cv::dilate(kept, kept, Disc(2 * kNeck + 5));
+    return PartsAt(found & kept, inside);
+}
+
+std::vector<cv::Point> Counted(const std::vector<cv::Point>& points, const std::vector<char>& counts) {
+    std::vector<cv::Point> out;
+    for (size_t i = 0; i < points.size(); ++i)
+        if (counts[i]) out.push_back(points[i]);
+    return out;
+}
+
 std::vector<cv::Point> Scaled(const std::vector<cv::Point>& points, cv::Size from, cv::Size to) {
     std::vector<cv::Point> out;
     for (const cv::Point& p : points)
-        out.emplace_back(std::min(p.x * to.width / from.width, to.width - 1), std::min(p.y * to.height / from.height, to.height - 1));
+        out.emplace_back(std::min(p.x * to.width / from.width, to.width - 1),
+                         std::min(p.y * to.height / from.height, to.height - 1));
     return out;
 }
 
 // The graph cut on the coarse copy: each click's grown region is probably
 // surface, the rest probably not; the clicks themselves are certain. What an
-// outside click takes away wins over an inside click on it: `inside` keeps
-// only the clicks that still count.
+// outside click takes away wins over an inside click on it: `counts` tells
+// which inside clicks still count.
 cv::Mat CoarseCut(const ReducedPhoto& photo, const MaskClicks& clicks, std::vector<char>& counts) {
     const cv::Mat& image = photo.coarse;
     cv::Mat cut(image.size(), CV_8U, cv::Scalar(cv::GC_PR_BGD));
@@ -139,7 +162,6 @@ cv::Mat CoarseCut(const ReducedPhoto& photo, const MaskClicks& clicks, std::vect
         if (counts[i]) cv::circle(cut, clicks.inside[i], kClickRadius, cv::Scalar(cv::GC_FGD), cv::FILLED);
     }
     if (std::find(counts.begin(), counts.end(), 1) == counts.end()) return {};
-    int64 tc0 = cv::getTickCount();
     try {
         cv::theRNG().state = 0x9E3779B97F4A7C15ULL;  // the same photo and clicks give the same outline
         cv::Mat bgModel, fgModel;
@@ -147,14 +169,10 @@ cv::Mat CoarseCut(const ReducedPhoto& photo, const MaskClicks& clicks, std::vect
     } catch (const cv::Exception&) {
         return {};  // too few pixels on one side to model its colours
     }
-    if (getenv("V2D_DEBUG")) fprintf(stderr, "cut %.0f ms\n", (cv::getTickCount() - tc0) * 1000.0 / cv::getTickFrequency());
     cv::Mat found = (cut == cv::GC_FGD) | (cut == cv::GC_PR_FGD);
     cv::morphologyEx(found, found, cv::MORPH_OPEN, Disc(3));
     cv::morphologyEx(found, found, cv::MORPH_CLOSE, Disc(3));
-    std::vector<cv::Point> inside;
-    for (size_t i = 0; i < counts.size(); ++i)
-        if (counts[i]) inside.push_back(clicks.inside[i]);
-    return PartsAt(found, inside);
+    return ThickPartsAt(found, Counted(clicks.inside, counts));
 }
 
 // The coarse mask brought to the reduced copy, its boundary settled on the
@@ -184,16 +202,16 @@ ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
     cv::morphologyEx(smooth, smooth, cv::MORPH_CLOSE, Disc(kTextureSize));
     cv::morphologyEx(smooth, smooth, cv::MORPH_OPEN, Disc(3));
     photo.smooth = smooth;
-    const cv::Size coarse(std::max(1, photo.colour.cols / 2), std::max(1, photo.colour.rows / 2));
+    const cv::Size coarse(std::max(1, photo.colour.cols / kCoarseFactor), std::max(1, photo.colour.rows / kCoarseFactor));
     cv::resize(smooth, photo.coarse, coarse, 0, 0, cv::INTER_AREA);
     cv::Canny(photo.coarse, photo.coarseEdges, 40, 90);
     // The room's straight lines close the gaps an edge leaves where two
     // surfaces of nearly one colour meet.
     cv::Mat grey;
     cv::cvtColor(photo.coarse, grey, cv::COLOR_BGR2GRAY);
-    if (getenv("NOLSD") == nullptr)
     for (const Segment& s : LineSegmentsOf(grey, {1, 1}, kBarrierLength))
         cv::line(photo.coarseEdges, cv::Point2d(s.a.x, s.a.y), cv::Point2d(s.b.x, s.b.y), cv::Scalar(255));
+    cv::dilate(photo.coarseEdges, photo.coarseEdges, cv::Mat::ones(3, 3, CV_8U));
     return photo;
 }
 
@@ -209,10 +227,7 @@ cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks) {
     std::vector<char> counts;
     const cv::Mat coarse = CoarseCut(photo, coarseClicks, counts);
     if (coarse.empty() || cv::countNonZero(coarse) == 0) return {};
-    std::vector<cv::Point> inside;
-    for (size_t i = 0; i < counts.size(); ++i)
-        if (counts[i]) inside.push_back(clicks.inside[i]);
-    cv::Mat mask = PartsAt(Refined(coarse, photo.smooth), inside);
+    cv::Mat mask = PartsAt(Refined(coarse, photo.smooth), Counted(clicks.inside, counts));
     const double total = double(image.total());
     FillSpecks(mask, std::max(16.0, 0.0003 * total));
     const double area = cv::countNonZero(mask);

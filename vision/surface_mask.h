@@ -13,7 +13,7 @@ namespace v2d::vision {
 struct ReducedPhoto {
     cv::Mat colour;  // 8-bit BGR
     cv::Mat smooth;  // the same with joints, seams and grain smoothed away
-    cv::Mat coarse;       // `smooth` at half the size, where regions are grown and cut
+    cv::Mat coarse;       // `smooth` a few times smaller, where regions are grown and cut
     cv::Mat coarseEdges;  // strong edges of `coarse` (255), where a grown region stops
 
     static ReducedPhoto Of(cv::Mat colour);
