@@ -22,6 +22,11 @@ bool PlausibleFocal(double focal);
 std::optional<double> FocalOfPair(const cv::Vec3d& v1, const cv::Vec3d& v2);
 // The angle in degrees (0 to 90) between the directions two points stand for.
 double AngleBetween(const cv::Vec3d& v1, const cv::Vec3d& v2, double focal);
+// The plausible focal length that brings pairs of vanishing points of
+// orthogonal directions nearest to right angles (least squares over the
+// angles, so a pair that hardly depends on it hardly counts); none when the
+// angles stay within a degree of their best over 15 % either way.
+std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pairs);
 
 // The line through two points (or the line at infinity for two directions),
 // scaled so that l . p is the distance of p (with w = 1) in frame units;
