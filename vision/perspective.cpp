@@ -81,6 +81,16 @@ const LineFamily* Across(std::span<const LineFamily> families, const cv::Vec3d& 
     return best;
 }
 
+// The focal length at which the three stand square to each other, if one settles it.
+std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c) {
+    const std::array<cv::Vec3d, 2> pairs[] = {{a, b}, {a, c}, {b, c}};
+    const auto focal = SettledFocal(pairs);
+    if (!focal) return std::nullopt;
+    for (const auto& [p, q] : pairs)
+        if (std::abs(AngleBetween(p, q, *focal) - 90) > kSettledTolerance) return std::nullopt;
+    return focal;
+}
+
 // Of every pair of the surface's and the photo's families, the pair
 // orthogonal under a plausible camera whose plane the outline lies on, best
 // supported by the surface's segments; else one family with a level horizon.
@@ -103,13 +113,7 @@ std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface,
             const double least = kLeastSupport * total;
             if (supportA + supportB <= 0) continue;
             const LineFamily* c = Across(photo, a, b);
-            std::optional<double> focal;
-            if (c) {
-                const std::array<cv::Vec3d, 2> pairs[] = {{a, b}, {a, c->point}, {b, c->point}};
-                focal = SettledFocal(pairs);
-                for (const auto& [p, q] : pairs)
-                    if (focal && std::abs(AngleBetween(p, q, *focal) - 90) > kSettledTolerance) focal.reset();
-            }
+            std::optional<double> focal = c ? SquareFocal(a, b, c->point) : std::nullopt;
             const bool square = focal.has_value();
             const std::array<cv::Vec3d, 2> alone[] = {{a, b}};
             if (!focal) focal = SettledFocal(alone);
