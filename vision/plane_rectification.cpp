@@ -39,7 +39,7 @@ std::vector<double> Breaks(std::vector<double> samples, double low, double high)
 
 }  // namespace
 
-double DefaultFocal() { return 1 / std::tan(30 * M_PI / 180); }
+double DefaultFocal() { return 1 / std::tan(32.5 * M_PI / 180); }
 
 bool PlausibleFocal(double focal) { return focal >= kSmallestFocal && focal <= kLargestFocal; }
 

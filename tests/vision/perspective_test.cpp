@@ -81,9 +81,9 @@ TEST(Perspective, SizeFromOneKnownLength) {
     EXPECT_NEAR(turned->width, 3000, 30);
     EXPECT_NEAR(turned->height, 2000, 20);
 
-    // Looking straight ahead: the cross sides are parallel and the assumed 60-degree camera holds.
+    // Looking straight ahead: the cross sides are parallel and the assumed 65-degree camera holds.
     Camera level;
-    level.yaw = 0, level.f = 800 / std::tan(M_PI / 6);
+    level.yaw = 0, level.f = 800 / std::tan(32.5 * M_PI / 180);
     const auto ahead = size(level, 2400, 1800, On(level, 0, 2500, 1000, 2500), 1000);
     ASSERT_TRUE(ahead.ok()) << ahead.error();
     EXPECT_NEAR(ahead->width, 2400, 24);
