@@ -66,7 +66,7 @@ private:
     std::ostringstream out_;
 };
 
-std::string Matte(const char* rgb, double ambient = 0.16, double diffuse = 0.75) {
+std::string Matte(const char* rgb, double ambient = 0.1, double diffuse = 0.75) {
     std::ostringstream t;
     t << "texture { pigment { rgb " << rgb << " } finish { ambient " << ambient << " diffuse " << diffuse << " } }";
     return t.str();
@@ -81,7 +81,7 @@ const char* FloorTexture(FloorKind kind) {
   pigment { function { GroutF(x, z) }
     pigment_map { [0 rgb <0.42, 0.40, 0.37>]
                   [1 cells color_map { [0 rgb <0.70, 0.67, 0.61>] [1 rgb <0.80, 0.77, 0.71>] } scale 600 translate <0, -300, 0>] } }
-  finish { ambient 0.14 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 } } }
+  finish { ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 } } }
 )";
     case FloorKind::WoodBoards:
         // 180 mm boards along the room's depth, 1400 mm long, joints staggered.
@@ -94,7 +94,7 @@ const char* FloorTexture(FloorKind kind) {
     pigment_map { [0 rgb <0.10, 0.06, 0.03>] [0.02 rgb <0.10, 0.06, 0.03>]
                   [0.03 wood turbulence 0.06 color_map { [0 rgb <0.36, 0.20, 0.09>] [0.5 rgb <0.44, 0.26, 0.12>] [1 rgb <0.36, 0.20, 0.09>] } scale <25, 25, 1>]
                   [1 wood turbulence 0.06 color_map { [0 rgb <0.48, 0.30, 0.15>] [0.5 rgb <0.56, 0.36, 0.19>] [1 rgb <0.48, 0.30, 0.15>] } scale <30, 30, 1> translate x*7] } }
-  finish { ambient 0.14 diffuse 0.7 specular 0.25 roughness 0.02 reflection { 0.03 } } }
+  finish { ambient 0.09 diffuse 0.7 specular 0.25 roughness 0.02 reflection { 0.03 } } }
 )";
     case FloorKind::DarkStone:
         // 900 x 450 mm slabs in a running bond, lighter 3 mm joints.
@@ -105,13 +105,13 @@ const char* FloorTexture(FloorKind kind) {
   pigment { function { StoneSeam(x, z) }
     pigment_map { [0 rgb <0.20, 0.19, 0.18>]
                   [1 granite color_map { [0 rgb <0.035, 0.035, 0.04>] [0.6 rgb <0.06, 0.06, 0.065>] [1 rgb <0.09, 0.085, 0.085>] } scale 150] } }
-  finish { ambient 0.12 diffuse 0.75 specular 0.4 roughness 0.015 reflection { 0.05 } } }
+  finish { ambient 0.08 diffuse 0.75 specular 0.4 roughness 0.015 reflection { 0.05 } } }
 )";
     case FloorKind::PlainCarpet:
         return R"(#declare FloorTex = texture {
   pigment { granite color_map { [0 rgb <0.30, 0.27, 0.22>] [1 rgb <0.36, 0.33, 0.27>] } scale 10 }
   normal { granite 0.25 scale 5 }
-  finish { ambient 0.15 diffuse 0.8 } }
+  finish { ambient 0.09 diffuse 0.8 } }
 )";
     }
     return "";
@@ -124,7 +124,7 @@ std::string WallTexture(WallFinish finish) {
     case WallFinish::Greige: return Matte("<0.50, 0.45, 0.39>");
     case WallFinish::Striped:
         return "texture { pigment { gradient <1, 0, 1> color_map { [0 rgb <0.62, 0.58, 0.50>] [0.5 rgb <0.62, 0.58, 0.50>]"
-               " [0.5 rgb <0.45, 0.50, 0.55>] [1 rgb <0.45, 0.50, 0.55>] } scale 320 } finish { ambient 0.16 diffuse 0.75 } }";
+               " [0.5 rgb <0.45, 0.50, 0.55>] [1 rgb <0.45, 0.50, 0.55>] } scale 320 } finish { ambient 0.1 diffuse 0.75 } }";
     }
     return "";
 }
@@ -147,17 +147,18 @@ void WriteLights(const RoomSpec& s, SceneText& scene) {
     const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight;
     auto& o = scene.out();
     if (s.light != RoomLight::Window) {
-        const double power = s.light == RoomLight::Ceiling ? 0.95 : 0.6;
+        const double power = s.light == RoomLight::Ceiling ? 1.1 : 0.75;
         o << "light_source { " << V({0, H - 60, D * 0.5}) << " rgb <1, 0.96, 0.88>*" << power
-          << " area_light <900, 0, 0>, <0, 0, 900>, 4, 4 adaptive 1 jitter circular orient }\n";
+          << " area_light <900, 0, 0>, <0, 0, 900>, 4, 4 adaptive 1 jitter circular orient"
+          << " fade_distance 3000 fade_power 1 }\n";
         o << "light_source { " << V({0, H - 200, D * 0.15}) << " rgb <1, 0.96, 0.88>*" << power * 0.35
           << " shadowless }\n";
     }
     if (s.light != RoomLight::Ceiling) {
         // Daylight through the left wall's window.
-        const double power = s.light == RoomLight::Window ? 1.0 : 0.7;
+        const double power = s.light == RoomLight::Window ? 1.2 : 0.8;
         o << "light_source { " << V({-W / 2 + 150, 1550, D * 0.32 + 700}) << " rgb <0.92, 0.96, 1.0>*" << power
-          << " area_light <0, 0, 1400>, <0, 1300, 0>, 4, 4 adaptive 1 jitter orient }\n";
+          << " area_light <0, 0, 1400>, <0, 1300, 0>, 4, 4 adaptive 1 jitter orient fade_distance 2500 fade_power 1 }\n";
         o << "light_source { " << V({W / 2 - 300, 1800, D * 0.6}) << " rgb <1, 1, 1>*" << power * 0.3
           << " shadowless }\n";
     }

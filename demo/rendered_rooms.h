@@ -108,7 +108,9 @@ struct RoomScore {
 };
 
 // The rings are filled even-odd (a ring inside another is a hole) as the
-// program fills an outline, and compared with the floor mask.
+// program fills an outline, and compared with the floor mask. Points of
+// rings and corners are read as the continuous coordinates above, as
+// QPainter reads them.
 RoomScore ScoreFound(const RenderedRoom& room, const std::vector<std::vector<V2d_Point>>& rings, const Quad& corners,
                      std::optional<std::pair<int, int>> realSize);
 

@@ -16,8 +16,14 @@ const char* const kEndsCoincide = "标定线的两端不能重合。";
 const char* const kNoPerspective = "无法从这四个角点确定透视。";
 const char* const kLineOffPlane = "标定线不在这个表面上。";
 
-// Families tried for the surface's two directions.
-constexpr int kMostFamilies = 4;
+// Families tried for the surface's two directions, from its own segments
+// and from the whole photo's (the longest of them).
+constexpr int kMostFamilies = 4, kMostPhotoFamilies = 5;
+constexpr size_t kMostPhotoSegments = 1000;
+// A direction no segment of the surface agrees with still counts this share of their weight.
+constexpr double kLeastSupport = 0.05;
+// With a focal length settled by the angles, the surface's two directions are square within this many degrees.
+constexpr double kSettledTolerance = 3;
 // With the assumed focal length, two families count as orthogonal within this many degrees.
 constexpr double kOrthogonalTolerance = 8;
 // A surface's outline may reach this far (frame units) past its vanishing
@@ -37,7 +43,8 @@ double Distance(PointD a, PointD b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
 cv::Vec3d Normalised(const cv::Vec3d& v) { return v / cv::norm(v); }
 
-// The surface's camera: focal length, vanishing line and its two directions' points.
+// The surface's camera: focal length, vanishing line and the points of its
+// two directions with the weight of the surface's segments agreeing with each.
 struct SurfaceCamera {
     double focal = 0;
     cv::Vec3d horizon, first, second;
@@ -55,28 +62,71 @@ bool OutlineOnOneSide(std::span<const cv::Vec2d> outline, const cv::Vec3d& horiz
     return low >= -kHorizonSlack ? high > kHorizonSlack : -high >= -kHorizonSlack && -low > kHorizonSlack;
 }
 
-// The pair of families orthogonal under a plausible camera whose plane the
-// outline lies on, most supported; else one family with a level horizon.
-std::optional<SurfaceCamera> ChooseCamera(std::span<const LineFamily> families, std::span<const cv::Vec2d> outline) {
+double Support(std::span<const FrameSegment> segments, const cv::Vec3d& point) {
+    double sum = 0;
+    for (const FrameSegment& s : segments)
+        if (Agrees(s, point)) sum += s.weight;
+    return sum;
+}
+
+// The heaviest family standing roughly square to the plane of `a` and `b`
+// (within 30 degrees of its normal under the assumed camera): the verticals
+// of a floor, whose angles to the floor's directions help settle the focal length.
+const LineFamily* Across(std::span<const LineFamily> families, const cv::Vec3d& a, const cv::Vec3d& b) {
+    const LineFamily* best = nullptr;
+    for (const LineFamily& c : families)
+        if (AngleBetween(a, c.point, DefaultFocal()) > 60 && AngleBetween(b, c.point, DefaultFocal()) > 60 &&
+            (!best || c.weight > best->weight))
+            best = &c;
+    return best;
+}
+
+// The focal length at which the three stand square to each other, if one settles it.
+std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c) {
+    const std::array<cv::Vec3d, 2> pairs[] = {{a, b}, {a, c}, {b, c}};
+    const auto focal = SettledFocal(pairs);
+    if (!focal) return std::nullopt;
+    for (const auto& [p, q] : pairs)
+        if (std::abs(AngleBetween(p, q, *focal) - 90) > kSettledTolerance) return std::nullopt;
+    return focal;
+}
+
+// Of every pair of the surface's and the photo's families, the pair
+// orthogonal under a plausible camera whose plane the outline lies on, best
+// supported by the surface's segments; else one family with a level horizon.
+std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface, std::span<const LineFamily> own,
+                                          std::span<const LineFamily> photo, std::span<const cv::Vec2d> outline) {
+    std::vector<LineFamily> families(own.begin(), own.end());
+    families.insert(families.end(), photo.begin(), photo.end());
+    double total = 0;
+    for (const FrameSegment& s : surface) total += s.weight;
+    // A pair square to a third family (all three at right angles under one
+    // camera) outranks any pair without; then the surface's support decides.
     std::optional<SurfaceCamera> best;
-    double bestScore = 0;
+    std::pair<bool, double> bestRank{false, 0};
     for (size_t i = 0; i < families.size(); ++i)
         for (size_t j = i + 1; j < families.size(); ++j) {
-            const LineFamily &a = families[i], &b = families[j];
-            double focal = FocalOfPair(a.point, b.point).value_or(0);
-            if (!PlausibleFocal(focal)) {
-                focal = DefaultFocal();
-                if (std::abs(AngleBetween(a.point, b.point, focal) - 90) > kOrthogonalTolerance) continue;
-            }
-            const auto horizon = LineThrough(a.point, b.point);
-            const double score = std::sqrt(a.weight * b.weight);
-            if (!horizon || !OutlineOnOneSide(outline, *horizon) || score <= bestScore) continue;
-            bestScore = score;
-            best = SurfaceCamera{focal, *horizon, a.point, b.point, a.weight, b.weight};
+            const cv::Vec3d &a = families[i].point, &b = families[j].point;
+            const auto horizon = LineThrough(a, b);
+            if (!horizon || !OutlineOnOneSide(outline, *horizon)) continue;
+            const double supportA = Support(surface, a), supportB = Support(surface, b);
+            const double least = kLeastSupport * total;
+            if (supportA + supportB <= 0) continue;
+            const LineFamily* c = Across(photo, a, b);
+            std::optional<double> focal = c ? SquareFocal(a, b, c->point) : std::nullopt;
+            const bool square = focal.has_value();
+            const std::array<cv::Vec3d, 2> alone[] = {{a, b}};
+            if (!focal) focal = SettledFocal(alone);
+            const double f = focal.value_or(DefaultFocal());
+            if (std::abs(AngleBetween(a, b, f) - 90) > (focal ? kSettledTolerance : kOrthogonalTolerance)) continue;
+            const std::pair<bool, double> rank{square, std::sqrt((supportA + least) * (supportB + least))};
+            if (rank <= bestRank) continue;
+            bestRank = rank;
+            best = SurfaceCamera{f, *horizon, a, b, supportA, supportB};
         }
     if (best) return best;
     // One direction only: take the camera as level, its horizon through the family's point.
-    for (const LineFamily& family : families) {
+    for (const LineFamily& family : own) {
         const cv::Vec3d& v = family.point;
         if (std::abs(v[2]) * kParallelBeyond < std::hypot(v[0], v[1])) continue;
         const cv::Vec3d horizon(0, 1, -v[1] / v[2]);
@@ -124,15 +174,26 @@ std::vector<Segment> SurfaceSegments(const std::vector<cv::Point>& outer, std::s
     return out;
 }
 
-// Top-left first, clockwise as seen: the first side is the one lying highest above its opposite.
+std::vector<Segment> Longest(std::span<const Segment> segments, size_t most) {
+    std::vector<Segment> out(segments.begin(), segments.end());
+    const auto longer = [](const Segment& s, const Segment& t) { return Distance(s.a, s.b) > Distance(t.a, t.b); };
+    if (out.size() > most) std::nth_element(out.begin(), out.begin() + most, out.end(), longer), out.resize(most);
+    return out;
+}
+
+// Top-left first, clockwise as seen: the top and bottom are the pair of
+// opposite sides that lie flatter in the photo, the top the higher of them.
 Quad OrderedCorners(std::array<PointD, 4> p, QSize photo) {
     double twice = 0;
     for (int i = 0; i < 4; ++i) twice += p[i].x * p[(i + 1) % 4].y - p[(i + 1) % 4].x * p[i].y;
     if (twice < 0) std::swap(p[1], p[3]);
-    const auto middleY = [&](int k) { return (p[k % 4].y + p[(k + 1) % 4].y) / 2; };
-    int top = 0;
-    for (int k = 1; k < 4; ++k)
-        if (middleY(k) - middleY(k + 2) < middleY(top) - middleY(top + 2)) top = k;
+    const auto flatness = [&](int k) {
+        const PointD &a = p[k % 4], &b = p[(k + 1) % 4];
+        return std::abs(b.x - a.x) / std::max(1e-12, Distance(a, b));
+    };
+    const auto middleY = [&](int k) { return p[k % 4].y + p[(k + 1) % 4].y; };
+    int top = flatness(0) + flatness(2) >= flatness(1) + flatness(3) ? 0 : 1;
+    if (middleY(top + 2) < middleY(top)) top += 2;
     Quad quad;
     for (int i = 0; i < 4; ++i) {
         const PointD& q = p[(top + i) % 4];
@@ -186,8 +247,10 @@ std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> r
     }
 
     const std::vector<Segment> segments = SurfaceSegments(outer, rings.subspan(1), photoSegments, photo);
-    const std::vector<LineFamily> families = LineFamilies(ToFrame(frame, segments), kMostFamilies);
-    const auto camera = ChooseCamera(families, outline);
+    const std::vector<FrameSegment> surface = ToFrame(frame, segments);
+    const std::vector<LineFamily> families = LineFamilies(surface, kMostFamilies);
+    const std::vector<LineFamily> photoFamilies = LineFamilies(ToFrame(frame, Longest(photoSegments, kMostPhotoSegments)), kMostPhotoFamilies);
+    const auto camera = ChooseCamera(surface, families, photoFamilies, outline);
     if (!camera) return std::nullopt;
 
     // Inside the outline: the middle of its part farthest from the horizon.

@@ -39,7 +39,7 @@ std::vector<double> Breaks(std::vector<double> samples, double low, double high)
 
 }  // namespace
 
-double DefaultFocal() { return 1 / std::tan(30 * M_PI / 180); }
+double DefaultFocal() { return 1 / std::tan(32.5 * M_PI / 180); }
 
 bool PlausibleFocal(double focal) { return focal >= kSmallestFocal && focal <= kLargestFocal; }
 
@@ -54,6 +54,30 @@ std::optional<double> FocalOfPair(const cv::Vec3d& v1, const cv::Vec3d& v2) {
 double AngleBetween(const cv::Vec3d& v1, const cv::Vec3d& v2, double focal) {
     const cv::Vec3d d1 = Unit(Ray(v1, focal)), d2 = Unit(Ray(v2, focal));
     return std::acos(std::min(1.0, std::abs(d1.dot(d2)))) * 180 / M_PI;
+}
+
+std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pairs) {
+    const auto misfit = [&](double focal) {
+        double sum = 0;
+        for (const auto& [a, b] : pairs) sum += std::pow(AngleBetween(a, b, focal) - 90, 2);
+        return sum;
+    };
+    constexpr int kSteps = 400;
+    const double low = std::log(kSmallestFocal), high = std::log(kLargestFocal);
+    double best = 0, least = INFINITY;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double focal = std::exp(low + (high - low) * i / kSteps), m = misfit(focal);
+        if (m < least) least = m, best = focal;
+    }
+    // The bottom of the parabola through the best step and its neighbours.
+    const double step = (high - low) / kSteps, at = std::log(best);
+    const double left = misfit(std::exp(at - step)), right = misfit(std::exp(at + step));
+    if (left + right - 2 * least > 0)
+        best = std::exp(at + step * std::clamp((left - right) / (2 * (left + right - 2 * least)), -1.0, 1.0));
+    least = misfit(best);
+    if (pairs.empty() || !PlausibleFocal(best / 1.15) || !PlausibleFocal(best * 1.15)) return std::nullopt;
+    if (std::min(misfit(best / 1.15), misfit(best * 1.15)) < least + 1) return std::nullopt;
+    return best;
 }
 
 std::optional<cv::Vec3d> LineThrough(const cv::Vec3d& p, const cv::Vec3d& q) {

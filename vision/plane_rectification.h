@@ -13,8 +13,8 @@
 namespace v2d::vision {
 
 // The focal length in frame units (half the longer side) when the photo is
-// 60 degrees wide across its longer side, a common phone and compact camera
-// angle; used when the photo's lines do not settle it.
+// 65 degrees wide across its longer side, as a phone's main camera takes it
+// (26 to 28 mm equivalent); used when the photo's lines do not settle it.
 double DefaultFocal();
 // Fields of view from about 19 to 130 degrees across the longer side.
 bool PlausibleFocal(double focal);
@@ -22,6 +22,11 @@ bool PlausibleFocal(double focal);
 std::optional<double> FocalOfPair(const cv::Vec3d& v1, const cv::Vec3d& v2);
 // The angle in degrees (0 to 90) between the directions two points stand for.
 double AngleBetween(const cv::Vec3d& v1, const cv::Vec3d& v2, double focal);
+// The plausible focal length that brings pairs of vanishing points of
+// orthogonal directions nearest to right angles (least squares over the
+// angles, so a pair that hardly depends on it hardly counts); none when the
+// angles stay within a degree of their best over 15 % either way.
+std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pairs);
 
 // The line through two points (or the line at infinity for two directions),
 // scaled so that l . p is the distance of p (with w = 1) in frame units;

@@ -12,10 +12,13 @@ namespace {
 constexpr double kEndTolerancePixels = 1.5;
 const double kSmallestAngleSine = std::sin(0.4 * M_PI / 180);
 const double kLargestAngleSine = std::sin(2.0 * M_PI / 180);
+// A family's point lies at least this share of a segment's length beyond its
+// end (the image of a floor edge from 1 to 6 m away ends 0.2 lengths short of it).
+constexpr double kReachBeyondEnd = 0.05;
 // Beyond this many frame units a point is a direction.
 constexpr double kFarthest = 1e9;
 // Hypotheses come from pairs of this many of the heaviest segments.
-constexpr size_t kHypothesisSegments = 60;
+constexpr size_t kHypothesisSegments = 40;
 // A further family needs at least this share of the first one's weight.
 constexpr double kWeakestFamilyShare = 0.05;
 
@@ -35,6 +38,22 @@ double Score(std::span<const FrameSegment> segments, std::span<const char> taken
         if (members) members->push_back(i);
     }
     return score;
+}
+
+// The sine of the angle between the segment's line and the line from its
+// middle to the point, signed so that it goes on smoothly through infinity.
+double AngleResidual(const FrameSegment& s, const cv::Vec3d& point) {
+    const double ux = point[0] - s.midX * point[2], uy = point[1] - s.midY * point[2];
+    const double u = std::hypot(ux, uy), along = s.dirX * ux + s.dirY * uy;
+    if (!(u > 0)) return 0;
+    return (s.dirX * uy - s.dirY * ux) / u * (along < 0 ? -1 : 1);
+}
+
+// Two pieces of one line meet anywhere along it.
+bool OnOneLine(const FrameSegment& a, const FrameSegment& b) {
+    const double ab = std::abs(a.line.dot(cv::Vec3d(b.midX, b.midY, 1)));
+    const double ba = std::abs(b.line.dot(cv::Vec3d(a.midX, a.midY, 1)));
+    return ab <= a.tolerance * a.length / 2 && ba <= b.tolerance * b.length / 2;
 }
 
 }  // namespace
@@ -84,6 +103,7 @@ std::optional<FrameSegment> ToFrame(const NormalFrame& frame, const Segment& seg
     s.midX = (a[0] + b[0]) / 2, s.midY = (a[1] + b[1]) / 2;
     s.dirX = (b[0] - a[0]) / s.length, s.dirY = (b[1] - a[1]) / s.length;
     s.weight = s.length * weight;
+    s.reach = s.length * (0.5 + kReachBeyondEnd) + kEndTolerancePixels * 3 / frame.unit;
     const double endSine = kEndTolerancePixels / frame.unit / (s.length / 2);
     s.tolerance = std::clamp(endSine, kSmallestAngleSine, kLargestAngleSine);
     return s;
@@ -100,9 +120,11 @@ std::vector<FrameSegment> ToFrame(const NormalFrame& frame, std::span<const Segm
 bool Agrees(const FrameSegment& s, const cv::Vec3d& point) {
     // Towards the point from the segment's middle; for a direction, the direction itself.
     const double ux = point[0] - s.midX * point[2], uy = point[1] - s.midY * point[2];
-    const double u = std::hypot(ux, uy);
-    if (u < 1e-12 * cv::norm(point)) return true;
-    return std::abs(s.dirX * uy - s.dirY * ux) <= s.tolerance * u;
+    // A line's vanishing point never lies on the segment itself, nor where
+    // the next edge of an outline starts.
+    if (std::abs(s.dirX * ux + s.dirY * uy) <= s.reach * std::abs(point[2])) return false;
+    const double across = s.dirX * uy - s.dirY * ux;
+    return across * across <= s.tolerance * s.tolerance * (ux * ux + uy * uy);
 }
 
 std::optional<cv::Vec3d> LeastSquaresPoint(std::span<const FrameSegment> segments, std::span<const size_t> chosen) {
@@ -115,6 +137,44 @@ std::optional<cv::Vec3d> LeastSquaresPoint(std::span<const FrameSegment> segment
     if (!(values(0) > 0) || values(1) <= 1e-12 * values(0)) return std::nullopt;
     const cv::Vec3d point(vectors(2, 0), vectors(2, 1), vectors(2, 2));
     return Unit(point);
+}
+
+std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std::span<const size_t> chosen,
+                                    const cv::Vec3d& start) {
+    // Gauss-Newton on the sphere, in the plane tangent at the current point,
+    // each segment weighted by its weight times its length (a longer
+    // segment's angle is surer).
+    cv::Vec3d point = start / cv::norm(start);
+    const auto cost = [&](const cv::Vec3d& p) {
+        double sum = 0;
+        for (size_t i : chosen) sum += segments[i].weight * segments[i].length * std::pow(AngleResidual(segments[i], p), 2);
+        return sum;
+    };
+    double current = cost(point);
+    for (int iteration = 0; iteration < 20; ++iteration) {
+        const cv::Vec3d helper = std::abs(point[2]) < 0.9 ? cv::Vec3d(0, 0, 1) : cv::Vec3d(1, 0, 0);
+        const cv::Vec3d t1 = point.cross(helper) / cv::norm(point.cross(helper)), t2 = point.cross(t1);
+        constexpr double kStep = 1e-7;
+        cv::Matx22d normal = cv::Matx22d::zeros();
+        cv::Vec2d gradient(0, 0);
+        for (size_t i : chosen) {
+            const FrameSegment& s = segments[i];
+            const double r = AngleResidual(s, point), w = s.weight * s.length;
+            const cv::Vec2d j((AngleResidual(s, point + kStep * t1) - r) / kStep,
+                              (AngleResidual(s, point + kStep * t2) - r) / kStep);
+            normal += w * (j * j.t());
+            gradient += w * r * j;
+        }
+        cv::Vec2d delta;
+        if (!cv::solve(normal + cv::Matx22d::eye() * 1e-12 * (normal(0, 0) + normal(1, 1)), -gradient, delta)) break;
+        const cv::Vec3d next = (point + delta[0] * t1 + delta[1] * t2) / cv::norm(point + delta[0] * t1 + delta[1] * t2);
+        const double after = cost(next);
+        if (!(after < current)) break;
+        const bool settled = current - after < 1e-12 * current;
+        point = next, current = after;
+        if (settled) break;
+    }
+    return point;
 }
 
 std::optional<LineFamily> StrongestFamily(std::span<const FrameSegment> segments, std::span<const char> taken) {
@@ -130,8 +190,9 @@ std::optional<LineFamily> StrongestFamily(std::span<const FrameSegment> segments
     cv::Vec3d best;
     for (size_t i = 0; i < heads; ++i)
         for (size_t j = i + 1; j < heads; ++j) {
-            const cv::Vec3d point = segments[order[i]].line.cross(segments[order[j]].line);
-            if (cv::norm(point) < 1e-9) continue;  // the same line twice
+            const FrameSegment &a = segments[order[i]], &b = segments[order[j]];
+            if (OnOneLine(a, b)) continue;
+            const cv::Vec3d point = a.line.cross(b.line);
             const double score = Score(segments, taken, Unit(point), nullptr);
             if (score > bestScore) bestScore = score, best = Unit(point);
         }
@@ -140,8 +201,9 @@ std::optional<LineFamily> StrongestFamily(std::span<const FrameSegment> segments
     // Refit to the agreeing segments, twice, keeping a fit only while it holds two of them.
     LineFamily family{best, 0, {}};
     family.weight = Score(segments, taken, best, &family.members);
-    for (int round = 0; round < 2; ++round) {
-        const auto fitted = LeastSquaresPoint(segments, family.members);
+    for (int round = 0; round < 3; ++round) {
+        const auto fitted = round == 0 ? LeastSquaresPoint(segments, family.members)
+                                       : AngularFit(segments, family.members, family.point);
         if (!fitted) break;
         LineFamily refit{*fitted, 0, {}};
         refit.weight = Score(segments, taken, *fitted, &refit.members);

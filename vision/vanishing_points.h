@@ -39,6 +39,7 @@ struct FrameSegment {
     double length = 0;          // in frame units
     double weight = 0;
     double tolerance = 0;  // the largest sine of the angle to a family's point
+    double reach = 0;      // the least distance from the middle to a family's point
 };
 
 // Segments of no length (or not finite) are left out.
@@ -51,6 +52,12 @@ bool Agrees(const FrameSegment& segment, const cv::Vec3d& point);
 // The least-squares meeting point of the chosen segments' lines, weighted:
 // the smallest eigenvector of sum(w l l^T); none when they all lie on one line.
 std::optional<cv::Vec3d> LeastSquaresPoint(std::span<const FrameSegment> segments, std::span<const size_t> chosen);
+
+// From `start`, the point that makes the chosen segments' angles to it least
+// (squares weighted by weight and length): the fit for points far away,
+// where the least-squares point drifts.
+std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std::span<const size_t> chosen,
+                                    const cv::Vec3d& start);
 
 struct LineFamily {
     cv::Vec3d point;  // unit vector in the frame

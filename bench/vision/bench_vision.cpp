@@ -82,7 +82,7 @@ Options ParseOptions(int argc, char** argv) {
 }
 
 struct Totals {
-    int rooms = 0, found = 0, sized = 0;
+    int rooms = 0, found = 0, onFloor = 0, sized = 0;
     double iou = 0, worstAngle = 0, sides = 0, width = 0, height = 0, ratio = 0;
 };
 
@@ -122,6 +122,7 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
         std::printf("  corners off the floor\n");
         return;
     }
+    ++totals.onFloor;
     totals.worstAngle = std::max(totals.worstAngle, score.worstAngleErrorDeg);
     totals.sides += score.sideMismatchPercent;
     std::printf("  %5.1f %5.1f %5.1f %5.1f  %5.1f%%", score.anglesDeg[0], score.anglesDeg[1], score.anglesDeg[2],
@@ -139,6 +140,7 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
 int Run(int argc, char** argv) {
     bench::RunHeadless();
     SetUpProcess();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a room's row shows as soon as it is measured
     const Options options = ParseOptions(argc, argv);
     std::printf("rooms %dx%d in %s (render seconds 0 = reused)\n", options.width, options.height,
                 options.dir.string().c_str());
@@ -150,8 +152,9 @@ int Run(int argc, char** argv) {
     if (totals.rooms == 0) return 1;
     std::printf("mean over %d rooms: click/decode %.1fx", totals.rooms, totals.ratio / totals.rooms);
     if (totals.found)
-        std::printf(", IoU %.3f (%d found), worst angle error %.1f deg, sides %.1f%%", totals.iou / totals.found,
-                    totals.found, totals.worstAngle, totals.sides / totals.found);
+        std::printf(", IoU %.3f (%d found)", totals.iou / totals.found, totals.found);
+    if (totals.onFloor)
+        std::printf(", worst angle error %.1f deg, sides %.1f%%", totals.worstAngle, totals.sides / totals.onFloor);
     if (totals.sized)
         std::printf(", width %.1f%%, height %.1f%%", totals.width / totals.sized, totals.height / totals.sized);
     std::printf("\n");

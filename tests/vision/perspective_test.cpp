@@ -81,9 +81,9 @@ TEST(Perspective, SizeFromOneKnownLength) {
     EXPECT_NEAR(turned->width, 3000, 30);
     EXPECT_NEAR(turned->height, 2000, 20);
 
-    // Looking straight ahead: the cross sides are parallel and the assumed 60-degree camera holds.
+    // Looking straight ahead: the cross sides are parallel and the assumed 65-degree camera holds.
     Camera level;
-    level.yaw = 0, level.f = 800 / std::tan(M_PI / 6);
+    level.yaw = 0, level.f = 800 / std::tan(32.5 * M_PI / 180);
     const auto ahead = size(level, 2400, 1800, On(level, 0, 2500, 1000, 2500), 1000);
     ASSERT_TRUE(ahead.ok()) << ahead.error();
     EXPECT_NEAR(ahead->width, 2400, 24);
@@ -105,6 +105,20 @@ TEST(Perspective, SizeFromOneKnownLength) {
         EXPECT_EQ(SizeFromKnownLength(bad, kPhoto, {0, 0}, {9, 9}, 100).error(), "无法从这四个角点确定透视。");
 }
 
+void CheckSquareOnFloor(const Camera& cam, const Quad& corners) {
+    V3 p[4];
+    for (int k = 0; k < 4; ++k) p[k] = cam.OnFloor(corners[k]);
+    for (int k = 0; k < 4; ++k) {
+        const V3 a = p[(k + 1) % 4] - p[k], b = p[(k + 3) % 4] - p[k];
+        EXPECT_NEAR(std::acos(a.dot(b) / std::sqrt(a.dot(a) * b.dot(b))) * 180 / M_PI, 90, 1) << k;
+    }
+    // Top-left first, and it covers a good part of the floor.
+    EXPECT_LT(corners[0].x, corners[1].x);
+    EXPECT_LT(corners[0].y + corners[1].y, corners[2].y + corners[3].y);
+    const V3 side = p[1] - p[0], other = p[3] - p[0];
+    EXPECT_GT(std::sqrt(side.dot(side) * other.dot(other)), 0.5 * 5500 * 6000);
+}
+
 // The floor of a room 5.5 x 6 m as the photo frames it, with tile joints every 600 mm.
 TEST(Perspective, RectangleOnAFloorIsSquareOnTheTruePlane) {
     const Camera cam;
@@ -123,24 +137,22 @@ TEST(Perspective, RectangleOnAFloorIsSquareOnTheTruePlane) {
     }
     std::vector<std::vector<V2d_Point>> rings(1);
     for (PointD p : floor) rings[0].push_back(Round(p));
-    std::vector<Segment> joints{{cam.Pixel({4000, 7000, 0}), cam.Pixel({4000, 7000, 2500})}};  // a wall's edge
+    // Tile joints; or a plain floor in a room with upright edges and wall lines (a door, a skirting).
+    std::vector<Segment> joints{{cam.Pixel({4000, 7000, 0}), cam.Pixel({4000, 7000, 2500})}};
     for (double k = 0; k <= 3600; k += 600) joints.push_back(On(cam, k - 1200, 2600, k - 1200, 6600));
     for (double k = 2600; k <= 6600; k += 600) joints.push_back(On(cam, -1200, k, 2400, k));
-
-    const auto corners = RectangleOnSurface(rings, joints, kPhoto);
-    ASSERT_TRUE(corners);
-    V3 p[4];
-    for (int k = 0; k < 4; ++k) p[k] = cam.OnFloor((*corners)[k]);
-    for (int k = 0; k < 4; ++k) {
-        const V3 a = p[(k + 1) % 4] - p[k], b = p[(k + 3) % 4] - p[k];
-        EXPECT_NEAR(std::acos(a.dot(b) / std::sqrt(a.dot(a) * b.dot(b))) * 180 / M_PI, 90, 1) << k;
+    std::vector<Segment> walls;
+    for (double x : {-1000.0, 0.0, 1200.0, 2600.0}) walls.push_back({cam.Pixel({x, 7000, 0}), cam.Pixel({x, 7000, 2000})});
+    for (double z : {100.0, 2000.0}) walls.push_back({cam.Pixel({-1000, 7000, z}), cam.Pixel({2600, 7000, z})});
+    for (double z : {100.0, 2000.0}) walls.push_back({cam.Pixel({4000, 3000, z}), cam.Pixel({4000, 6500, z})});
+    for (const auto& segments : {joints, walls}) {
+        const auto corners = RectangleOnSurface(rings, segments, kPhoto);
+        ASSERT_TRUE(corners);
+        CheckSquareOnFloor(cam, *corners);
     }
-    // Top-left first, and it covers a good part of the floor.
-    EXPECT_LT((*corners)[0].x, (*corners)[1].x);
-    EXPECT_LT((*corners)[0].y + (*corners)[1].y, (*corners)[2].y + (*corners)[3].y);
-    const V3 side = p[1] - p[0], other = p[3] - p[0];
-    EXPECT_GT(std::sqrt(side.dot(side) * other.dot(other)), 0.5 * 5500 * 6000);
+    EXPECT_FALSE(RectangleOnSurface({}, joints, kPhoto));
 }
+
 
 }  // namespace
 }  // namespace v2d::vision
