@@ -169,7 +169,6 @@ void OutlineCanvas::PaintDraft(QPainter& painter) const {
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(area);
     painter.setPen(Qt::black);
-    painter.setBrush(kCurrent);
     for (int k = 0; k < static_cast<int>(draft.size()); ++k) {
         const QPoint at = WidgetPoint(draft[size_t(k)]);
         painter.setBrush(drag_ == Drag::DraftPoint && k == dragIndex_ ? QColor(Qt::red) : kCurrent);

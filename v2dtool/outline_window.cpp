@@ -46,7 +46,8 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     side->setMovable(false);
     side->addWidget(BuildSidePanel());
     addToolBar(Qt::RightToolBarArea, side);
-    statusBar()->showMessage(QStringLiteral("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束。"));
+    statusBar()->showMessage(QStringLiteral("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；"
+                                            "“智能选区”后单击地面或墙面，自动选出轮廓。"));
 
     connect(canvas_, &OutlineCanvas::changed, this, &TFormV2dTool::RefreshList);
     connect(canvas_, &OutlineCanvas::currentChanged, this, &TFormV2dTool::ShowCurrent);
