@@ -1,0 +1,167 @@
+// Every rendered test room at 4000 x 3000 (cached beside the program): one
+// click on its floor scored against the truth (outline IoU, the corners'
+// angles and opposite sides on the true floor, the size from one known
+// length) and timed against a bare libjpeg decode of the same photo.
+// Usage: bench_vision [--size WxH] [--dir FOLDER] [--only NAME]
+#include <cstdio>
+#include <jpeglib.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
+#include "bench/bench_main.h"
+#include "demo/rendered_rooms.h"
+#include "vision/perspective.h"
+#include "vision/surface_finder.h"
+
+namespace v2d {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+// The decode every photo tool pays anyway: libjpeg into an RGB buffer.
+void BareDecode(const Bytes& jpeg, std::vector<unsigned char>& pixels) {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    const size_t stride = static_cast<size_t>(info.output_width) * info.output_components;
+    pixels.resize(stride * info.output_height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixels.data() + stride * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+}
+
+template <class F>
+double BestOf(int runs, F&& f) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        f();
+        best = std::min(best, Seconds(start));
+    }
+    return best;
+}
+
+struct Options {
+    int width = 4000, height = 3000;
+    std::filesystem::path dir;
+    std::string only;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    options.dir = std::filesystem::path(argv[0]).parent_path() / "rendered-rooms";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--size" && hasValue) std::sscanf(argv[++i], "%dx%d", &options.width, &options.height);
+        else if (arg == "--dir" && hasValue) options.dir = argv[++i];
+        else if (arg == "--only" && hasValue) options.only = argv[++i];
+        // Options meant for Google Benchmark programs are let through.
+    }
+    return options;
+}
+
+struct Totals {
+    int rooms = 0, found = 0, onFloor = 0, sized = 0;
+    double iou = 0, worstAngle = 0, sides = 0, width = 0, height = 0, ratio = 0;
+};
+
+void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals) {
+    const auto room = demo::RenderRoom(spec, options.dir, options.width, options.height);
+    if (!room) {
+        std::printf("%-18s render failed: %s\n", spec.name.c_str(), room.error().c_str());
+        return;
+    }
+    const auto jpeg = ReadWholeFile(room->photo);
+    if (!jpeg) return;
+    std::vector<unsigned char> pixels;
+    const double decode = BestOf(3, [&] { BareDecode(*jpeg, pixels); });
+    const QImage photo = DecodeJpeg(*jpeg);
+    Result<vision::FoundSurface> found = Error{"未运行"};
+    const double click = BestOf(3, [&] {
+        auto finder = vision::SurfaceFinder::ForPhoto(photo);
+        found = finder ? finder->Find({{room->click}, {}}) : Result<vision::FoundSurface>(finder.failure());
+    });
+    ++totals.rooms;
+    totals.ratio += click / decode;
+    std::printf("%-18s %6.1fs %6.0fms %7.0fms %6.1fx", spec.name.c_str(), room->renderSeconds, decode * 1000,
+                click * 1000, click / decode);
+    if (!found) {
+        std::printf("  not found: %s\n", found.error().c_str());
+        return;
+    }
+    const auto& length = room->length;
+    const auto size = vision::SizeFromKnownLength(found->corners, photo.size(), {length.a.x, length.a.y},
+                                                  {length.b.x, length.b.y}, length.millimetres);
+    const auto score = demo::ScoreFound(*room, found->rings, found->corners,
+                                        size ? std::optional(std::pair{size->width, size->height}) : std::nullopt);
+    ++totals.found;
+    totals.iou += score.iou;
+    std::printf("  %.3f", score.iou);
+    if (!score.cornersOnFloor) {
+        std::printf("  corners off the floor\n");
+        return;
+    }
+    ++totals.onFloor;
+    totals.worstAngle = std::max(totals.worstAngle, score.worstAngleErrorDeg);
+    totals.sides += score.sideMismatchPercent;
+    std::printf("  %5.1f %5.1f %5.1f %5.1f  %5.1f%%", score.anglesDeg[0], score.anglesDeg[1], score.anglesDeg[2],
+                score.anglesDeg[3], score.sideMismatchPercent);
+    if (score.widthErrorPercent) {
+        ++totals.sized;
+        totals.width += *score.widthErrorPercent, totals.height += *score.heightErrorPercent;
+        std::printf("  %5.1f%% %5.1f%%", *score.widthErrorPercent, *score.heightErrorPercent);
+    } else {
+        std::printf("  no size: %s", size ? "" : size.error().c_str());
+    }
+    std::printf("\n");
+}
+
+int Run(int argc, char** argv) {
+    bench::RunHeadless();
+    SetUpProcess();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a room's row shows as soon as it is measured
+    const Options options = ParseOptions(argc, argv);
+    std::printf("rooms %dx%d in %s (render seconds 0 = reused)\n", options.width, options.height,
+                options.dir.string().c_str());
+    std::printf("%-18s %7s %8s %9s %7s  %5s  %-23s  %6s  %6s %6s\n", "room", "render", "decode", "click", "ratio", "IoU",
+                "corner angles (deg)", "sides", "width", "height");
+    Totals totals;
+    for (const demo::RoomSpec& spec : demo::TestRooms())
+        if (options.only.empty() || options.only == spec.name) RunRoom(spec, options, totals);
+    if (totals.rooms == 0) return 1;
+    std::printf("mean over %d rooms: click/decode %.1fx", totals.rooms, totals.ratio / totals.rooms);
+    if (totals.found)
+        std::printf(", IoU %.3f (%d found)", totals.iou / totals.found, totals.found);
+    if (totals.onFloor)
+        std::printf(", worst angle error %.1f deg, sides %.1f%%", totals.worstAngle, totals.sides / totals.onFloor);
+    if (totals.sized)
+        std::printf(", width %.1f%%, height %.1f%%", totals.width / totals.sized, totals.height / totals.sized);
+    std::printf("\n");
+    return 0;
+}
+
+}  // namespace
+}  // namespace v2d
+
+int main(int argc, char** argv) { return v2d::Run(argc, argv); }

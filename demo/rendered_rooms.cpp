@@ -1,0 +1,523 @@
+#include "demo/rendered_rooms.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <numbers>
+#include <sstream>
+
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
+
+namespace v2d::demo {
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180;
+
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+Vec3 Unit(Vec3 a) { return a * (1 / std::sqrt(Dot(a, a))); }
+
+// The camera's right, up and forward unit vectors as POV-Ray builds them
+// from look_at with the sky along y.
+struct Basis {
+    Vec3 right, up, forward;
+};
+Basis BasisOf(const RoomCamera& camera) {
+    const Vec3 forward = Unit(camera.lookAt - camera.location);
+    const Vec3 right = Unit(Cross({0, 1, 0}, forward));
+    return {right, Cross(forward, right), forward};
+}
+
+// ---- The scene file -------------------------------------------------------
+
+std::string V(Vec3 v) {
+    char text[96];
+    std::snprintf(text, sizeof text, "<%.3f, %.3f, %.3f>", v.x, v.y, v.z);
+    return text;
+}
+
+// Writes objects with a photo texture, or black for the mask render unless
+// the object is the floor.
+class SceneText {
+public:
+    explicit SceneText(bool mask) : mask_(mask) {}
+    bool mask() const { return mask_; }
+    std::ostringstream& out() { return out_; }
+    std::string str() const { return out_.str(); }
+
+    std::string Texture(const std::string& photoTexture) const {
+        return mask_ ? "texture { pigment { rgb 0 } finish { ambient 0 diffuse 0 } }" : photoTexture;
+    }
+    void Box(Vec3 a, Vec3 b, const std::string& photoTexture) {
+        out_ << "box { " << V(a) << ", " << V(b) << " " << Texture(photoTexture) << " }\n";
+    }
+
+private:
+    bool mask_;
+    std::ostringstream out_;
+};
+
+std::string Matte(const char* rgb, double ambient = 0.1, double diffuse = 0.75) {
+    std::ostringstream t;
+    t << "texture { pigment { rgb " << rgb << " } finish { ambient " << ambient << " diffuse " << diffuse << " } }";
+    return t.str();
+}
+
+const char* FloorTexture(FloorKind kind) {
+    switch (kind) {
+    case FloorKind::PolishedTiles:
+        // 600 mm tiles, 4 mm grout, each tile its own shade of cream.
+        return R"(#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - 4, 0, 1) }
+#declare FloorTex = texture {
+  pigment { function { GroutF(x, z) }
+    pigment_map { [0 rgb <0.42, 0.40, 0.37>]
+                  [1 cells color_map { [0 rgb <0.70, 0.67, 0.61>] [1 rgb <0.80, 0.77, 0.71>] } scale 600 translate <0, -300, 0>] } }
+  finish { ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 } } }
+)";
+    case FloorKind::WoodBoards:
+        // 180 mm boards along the room's depth, 1400 mm long, joints staggered.
+        return R"(#declare BI = function(x) { floor(x/180) }
+#declare BoardEnd = function(x, z) { (z + 467*BI(x)) - 1400*floor((z + 467*BI(x))/1400) }
+#declare BoardSeam = function(x, z) { select(min(x - 180*BI(x), BoardEnd(x, z)) - 2.5, 0, 1) }
+#declare BoardShade = function(x) { BI(x)*0.618034 - floor(BI(x)*0.618034) }
+#declare FloorTex = texture {
+  pigment { function { BoardSeam(x, z) * (0.03 + 0.97*BoardShade(x)) }
+    pigment_map { [0 rgb <0.10, 0.06, 0.03>] [0.02 rgb <0.10, 0.06, 0.03>]
+                  [0.03 wood turbulence 0.06 color_map { [0 rgb <0.36, 0.20, 0.09>] [0.5 rgb <0.44, 0.26, 0.12>] [1 rgb <0.36, 0.20, 0.09>] } scale <25, 25, 1>]
+                  [1 wood turbulence 0.06 color_map { [0 rgb <0.48, 0.30, 0.15>] [0.5 rgb <0.56, 0.36, 0.19>] [1 rgb <0.48, 0.30, 0.15>] } scale <30, 30, 1> translate x*7] } }
+  finish { ambient 0.09 diffuse 0.7 specular 0.25 roughness 0.02 reflection { 0.03 } } }
+)";
+    case FloorKind::DarkStone:
+        // 900 x 450 mm slabs in a running bond, lighter 3 mm joints.
+        return R"(#declare SR = function(z) { floor(z/450) }
+#declare SlabEnd = function(x, z) { (x + 450*SR(z)) - 900*floor((x + 450*SR(z))/900) }
+#declare StoneSeam = function(x, z) { select(min(z - 450*SR(z), SlabEnd(x, z)) - 3, 0, 1) }
+#declare FloorTex = texture {
+  pigment { function { StoneSeam(x, z) }
+    pigment_map { [0 rgb <0.20, 0.19, 0.18>]
+                  [1 granite color_map { [0 rgb <0.035, 0.035, 0.04>] [0.6 rgb <0.06, 0.06, 0.065>] [1 rgb <0.09, 0.085, 0.085>] } scale 150] } }
+  finish { ambient 0.08 diffuse 0.75 specular 0.4 roughness 0.015 reflection { 0.05 } } }
+)";
+    case FloorKind::PlainCarpet:
+        return R"(#declare FloorTex = texture {
+  pigment { granite color_map { [0 rgb <0.30, 0.27, 0.22>] [1 rgb <0.36, 0.33, 0.27>] } scale 10 }
+  normal { granite 0.25 scale 5 }
+  finish { ambient 0.09 diffuse 0.8 } }
+)";
+    }
+    return "";
+}
+
+std::string WallTexture(WallFinish finish) {
+    switch (finish) {
+    case WallFinish::WarmWhite: return Matte("<0.78, 0.74, 0.66>");
+    case WallFinish::Sage: return Matte("<0.36, 0.44, 0.33>");
+    case WallFinish::Greige: return Matte("<0.50, 0.45, 0.39>");
+    case WallFinish::Striped:
+        return "texture { pigment { gradient <1, 0, 1> color_map { [0 rgb <0.62, 0.58, 0.50>] [0.5 rgb <0.62, 0.58, 0.50>]"
+               " [0.5 rgb <0.45, 0.50, 0.55>] [1 rgb <0.45, 0.50, 0.55>] } scale 320 } finish { ambient 0.1 diffuse 0.75 } }";
+    }
+    return "";
+}
+
+Vec3 LookDirection(const RoomSpec& s) {
+    const double yaw = s.yawDeg * kDeg, pitch = s.pitchDeg * kDeg;
+    return {std::sin(yaw) * std::cos(pitch), -std::sin(pitch), std::cos(yaw) * std::cos(pitch)};
+}
+
+RoomCamera CameraOf(const RoomSpec& s, int width, int height) {
+    RoomCamera camera;
+    camera.location = {s.cameraX, s.cameraHeight, s.cameraZ};
+    camera.lookAt = camera.location + LookDirection(s) * 1000;
+    camera.angleDeg = s.viewAngleDeg;
+    camera.width = width, camera.height = height;
+    return camera;
+}
+
+void WriteLights(const RoomSpec& s, SceneText& scene) {
+    const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight;
+    auto& o = scene.out();
+    if (s.light != RoomLight::Window) {
+        const double power = s.light == RoomLight::Ceiling ? 1.1 : 0.75;
+        o << "light_source { " << V({0, H - 60, D * 0.5}) << " rgb <1, 0.96, 0.88>*" << power
+          << " area_light <900, 0, 0>, <0, 0, 900>, 4, 4 adaptive 1 jitter circular orient"
+          << " fade_distance 3000 fade_power 1 }\n";
+        o << "light_source { " << V({0, H - 200, D * 0.15}) << " rgb <1, 0.96, 0.88>*" << power * 0.35
+          << " shadowless }\n";
+    }
+    if (s.light != RoomLight::Ceiling) {
+        // Daylight through the left wall's window.
+        const double power = s.light == RoomLight::Window ? 1.2 : 0.8;
+        o << "light_source { " << V({-W / 2 + 150, 1550, D * 0.32 + 700}) << " rgb <0.92, 0.96, 1.0>*" << power
+          << " area_light <0, 0, 1400>, <0, 1300, 0>, 4, 4 adaptive 1 jitter orient fade_distance 2500 fade_power 1 }\n";
+        o << "light_source { " << V({W / 2 - 300, 1800, D * 0.6}) << " rgb <1, 1, 1>*" << power * 0.3
+          << " shadowless }\n";
+    }
+}
+
+void WriteRoomShell(const RoomSpec& s, SceneText& scene) {
+    const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight, t = 150;
+    const std::string wall = WallTexture(s.walls);
+    // The floor: its own texture, or flat white in the mask.
+    scene.out() << "plane { y, 0 "
+                << (scene.mask() ? "texture { pigment { rgb 1 } finish { ambient 1 diffuse 0 } }"
+                                 : "texture { FloorTex }")
+                << " }\n";
+    scene.Box({-W / 2 - t, H, -t}, {W / 2 + t, H + t, D + t}, Matte("<0.85, 0.84, 0.82>", 0.3));
+    scene.Box({-W / 2 - t, 0, D}, {W / 2 + t, H, D + t}, wall);         // back
+    scene.Box({W / 2, 0, -t}, {W / 2 + t, H, D + t}, wall);             // right
+    scene.Box({-W / 2 - t, 0, -t - 1}, {W / 2 + t, H, 0}, wall);        // behind the camera
+    // The left wall with a window opening, its frame and the bright view.
+    const double z0 = D * 0.32, z1 = z0 + 1400, y0 = 900, y1 = 2200;
+    scene.out() << "difference { box { " << V({-W / 2 - t, 0, -t}) << ", " << V({-W / 2, H, D + t}) << " }"
+                << " box { " << V({-W / 2 - t - 1, y0, z0}) << ", " << V({-W / 2 + 1, y1, z1}) << " } "
+                << scene.Texture(wall) << " }\n";
+    scene.Box({-W / 2 - t - 40, y0 - 10, z0 - 10}, {-W / 2 - t - 20, y1 + 10, z1 + 10},
+              "texture { pigment { rgb <0.85, 0.92, 1.0> } finish { ambient 1.3 diffuse 0 } }");
+    const std::string frame = Matte("<0.9, 0.9, 0.88>", 0.25);
+    scene.Box({-W / 2 - 80, y0 - 40, z0 - 60}, {-W / 2 + 40, y0, z1 + 60}, frame);  // sill
+    scene.Box({-W / 2 - 80, y1, z0 - 40}, {-W / 2 - 20, y1 + 40, z1 + 40}, frame);
+    scene.Box({-W / 2 - 80, y0, z0 - 40}, {-W / 2 - 20, y1, z0}, frame);
+    scene.Box({-W / 2 - 80, y0, z1}, {-W / 2 - 20, y1, z1 + 40}, frame);
+    scene.Box({-W / 2 - 80, y0, (z0 + z1) / 2 - 25}, {-W / 2 - 40, y1, (z0 + z1) / 2 + 25}, frame);
+    // Skirting along every wall.
+    const std::string skirting =
+        "texture { pigment { rgb <0.86, 0.86, 0.84> } finish { ambient 0.16 diffuse 0.7 specular 0.3 } }";
+    const double k = 90, d = 16;
+    scene.Box({-W / 2, 0, D - d}, {W / 2, k, D}, skirting);
+    scene.Box({-W / 2, 0, 0}, {-W / 2 + d, k, D}, skirting);
+    scene.Box({W / 2 - d, 0, 0}, {W / 2, k, D}, skirting);
+    scene.Box({-W / 2, 0, 0}, {W / 2, k, d}, skirting);
+}
+
+void WriteFurniture(const RoomSpec& s, SceneText& scene) {
+    const double W = s.roomWidth, D = s.roomDepth;
+    if (s.rug) {
+        // A patterned wool rug, 12 mm thick, a deep red field in a dark blue border.
+        const auto [near, far] = RugOnFloor(s);
+        const Vec3 a{near.x, 0, near.z}, b{far.x, 12, far.z};
+        scene.Box(a, b, Matte("<0.06, 0.08, 0.20>", 0.14, 0.8));
+        scene.Box(a + Vec3{120, 0, 120}, b + Vec3{-120, 1, -120},
+                  "texture { pigment { checker rgb <0.40, 0.05, 0.04> rgb <0.52, 0.12, 0.06> scale 160 } "
+                  "normal { granite 0.2 scale 8 } finish { ambient 0.14 diffuse 0.8 } }");
+    }
+    if (s.sofa) {
+        // A three-seater with its back to the right wall, on a recessed plinth.
+        const std::string fabric = Matte("<0.22, 0.24, 0.27>", 0.14, 0.8);
+        const double x0 = W / 2 - 960, x1 = W / 2 - 60, z0 = D * 0.45, z1 = z0 + 2100;
+        scene.Box({x0 + 40, 0, z0 + 40}, {x1 - 40, 90, z1 - 40}, Matte("<0.04, 0.04, 0.04>", 0.1));
+        scene.Box({x0, 90, z0}, {x1, 400, z1}, fabric);
+        scene.Box({x1 - 220, 400, z0}, {x1, 860, z1}, fabric);                       // back
+        scene.Box({x0, 400, z0}, {x1 - 220, 620, z0 + 200}, fabric);                 // arms
+        scene.Box({x0, 400, z1 - 200}, {x1 - 220, 620, z1}, fabric);
+        const std::string cushion = Matte("<0.26, 0.28, 0.31>", 0.14, 0.8);
+        for (int i = 0; i < 3; ++i) {
+            const double c0 = z0 + 210 + i * 560, c1 = c0 + 550;
+            scene.Box({x0 + 10, 400, c0}, {x1 - 230, 520, c1}, cushion);
+        }
+    }
+    if (s.table) {
+        // A dining table on four legs: the floor shows between them, in its shadow.
+        const std::string wood = Matte("<0.30, 0.18, 0.09>", 0.14, 0.75);
+        const double x0 = -W / 2 + 450, x1 = x0 + 900, z0 = D * 0.34, z1 = z0 + 1500;
+        scene.Box({x0, 730, z0}, {x1, 770, z1}, wood);
+        for (double x : {x0 + 40, x1 - 100})
+            for (double z : {z0 + 40, z1 - 100}) scene.Box({x, 0, z}, {x + 60, 730, z + 60}, wood);
+    }
+    if (s.cabinet) {
+        // A sideboard against the back wall: plinth, body, two door gaps.
+        const double x0 = -500, x1 = 1300, z0 = D - 470, z1 = D - 10;
+        scene.Box({x0 + 30, 0, z0 + 40}, {x1 - 30, 80, z1}, Matte("<0.05, 0.05, 0.05>", 0.1));
+        scene.Box({x0, 80, z0}, {x1, 860, z1},
+                  "texture { pigment { rgb <0.72, 0.70, 0.66> } finish { ambient 0.15 diffuse 0.7 specular 0.3 } }");
+        for (double x : {x0 + 600.0, x0 + 1200.0})
+            scene.Box({x - 3, 100, z0 - 1}, {x + 3, 840, z0 + 5}, Matte("<0.1, 0.1, 0.1>", 0.1));
+    }
+}
+
+std::string SceneFile(const RoomSpec& s, const RoomCamera& camera, bool mask) {
+    SceneText scene(mask);
+    auto& o = scene.out();
+    o << "// " << s.name << (mask ? ": the floor's mask\n" : ": the photo\n");
+    o << "#version 3.7;\nglobal_settings { assumed_gamma 1.0 max_trace_level 4 }\nbackground { rgb 0 }\n";
+    o << "camera { perspective location " << V(camera.location) << " right x*" << camera.width << "/" << camera.height
+      << " up y angle " << camera.angleDeg << " look_at " << V(camera.lookAt) << " }\n";
+    if (!mask) {
+        o << FloorTexture(s.floor);
+        WriteLights(s, scene);
+    }
+    WriteRoomShell(s, scene);
+    WriteFurniture(s, scene);
+    return scene.str();
+}
+
+// ---- Rendering --------------------------------------------------------------
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// POV-Ray writes only beside its working folder, so it runs inside `dir`.
+Status RunPovRay(const std::filesystem::path& dir, const std::string& scene, const std::string& output, int width,
+                 int height, bool antialias) {
+    const std::string log = output + ".log";
+    const std::string command = "cd " + Quoted(dir.string()) + " && povray +I" + Quoted(scene) + " +O" +
+                                Quoted(output) + " +W" + std::to_string(width) + " +H" + std::to_string(height) +
+                                " -D +FN -V -P +WT2 " + (antialias ? "+A0.3 +AM2 +R2" : "-A") + " >" +
+                                Quoted(log) + " 2>&1";
+    if (std::system(command.c_str()) != 0 || !std::filesystem::exists(dir / output))
+        return Error{"POV-Ray 渲染失败：" + (dir / log).string()};
+    std::error_code ignored;
+    std::filesystem::remove(dir / log, ignored);
+    return {};
+}
+
+QImage LoadPng(const std::filesystem::path& path) {
+    const auto bytes = ReadWholeFile(path);
+    return bytes ? DecodePng(*bytes) : QImage();
+}
+
+// Chamfer distance (in about pixels) of every floor pixel to the nearest
+// pixel that is not floor, the picture's border included.
+std::vector<int> DistanceToEdge(const QImage& mask) {
+    const int w = mask.width(), h = mask.height();
+    std::vector<int> d(static_cast<size_t>(w) * h);
+    auto at = [&](int x, int y) -> int& { return d[static_cast<size_t>(y) * w + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) at(x, y) = mask.constScanLine(y)[x] ? 1 << 28 : 0;
+    auto relax = [&](int x, int y, int nx, int ny, int cost) {
+        const int other = nx < 0 || ny < 0 || nx >= w || ny >= h ? 0 : at(nx, ny);
+        at(x, y) = std::min(at(x, y), other + cost);
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            relax(x, y, x - 1, y, 3), relax(x, y, x, y - 1, 3);
+            relax(x, y, x - 1, y - 1, 4), relax(x, y, x + 1, y - 1, 4);
+        }
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = w - 1; x >= 0; --x) {
+            relax(x, y, x + 1, y, 3), relax(x, y, x, y + 1, 3);
+            relax(x, y, x + 1, y + 1, 4), relax(x, y, x - 1, y + 1, 4);
+        }
+    for (int& v : d) v /= 3;
+    return d;
+}
+
+// The click and the known length: the floor pixel farthest from any edge,
+// and the longest of a few metre-scale floor spans through it whose ends
+// lie well inside the visible floor.
+Status PlaceClickAndLength(RenderedRoom& room) {
+    const QImage& mask = room.floorMask;
+    const std::vector<int> distance = DistanceToEdge(mask);
+    const auto best = std::max_element(distance.begin(), distance.end());
+    if (*best < 4) return Error{"渲染的房间里看不到地面。"};
+    const int index = static_cast<int>(best - distance.begin());
+    room.click = {index % mask.width(), index / mask.width()};
+    const auto centre = room.camera.FloorPointAt({room.click.x + 0.5, room.click.y + 0.5});
+    if (!centre) return Error{"渲染的房间里看不到地面。"};
+    const int margin = std::max(8, mask.width() / 60);
+    auto wellInside = [&](const std::optional<PixelPos>& p) {
+        if (!p || p->x < 0 || p->y < 0 || p->x >= mask.width() || p->y >= mask.height()) return false;
+        return distance[static_cast<size_t>(p->y) * mask.width() + static_cast<int>(p->x)] >= margin;
+    };
+    double longest = 0;
+    for (double half : {600.0, 500.0, 400.0, 300.0, 200.0})
+        for (double angle : {0.0, 90.0, 45.0, 135.0, 30.0, 60.0, 120.0, 150.0}) {
+            const double dx = half * std::cos(angle * kDeg), dz = half * std::sin(angle * kDeg);
+            const auto a = room.camera.Project({centre->x - dx, 0, centre->z - dz});
+            const auto b = room.camera.Project({centre->x + dx, 0, centre->z + dz});
+            if (!wellInside(a) || !wellInside(b)) continue;
+            const double pixels = std::hypot(b->x - a->x, b->y - a->y);
+            if (pixels > longest) longest = pixels, room.length = {*a, *b, 2 * half};
+        }
+    if (longest == 0) return Error{"渲染的房间里看不到地面。"};
+    return {};
+}
+
+bool SameText(const std::filesystem::path& path, const std::string& text) {
+    const auto bytes = ReadWholeFile(path);
+    return bytes && std::string(bytes->begin(), bytes->end()) == text;
+}
+
+Status WriteText(const std::filesystem::path& path, const std::string& text) {
+    if (WriteFileAtomically(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) return {};
+    return Error{"无法写入 " + path.string()};
+}
+
+}  // namespace
+
+// ---- The camera ---------------------------------------------------------------
+
+double RoomCamera::FocalPixels() const { return width / 2.0 / std::tan(angleDeg * kDeg / 2); }
+
+std::optional<PixelPos> RoomCamera::Project(Vec3 point) const {
+    const Basis basis = BasisOf(*this);
+    const Vec3 v = point - location;
+    const double depth = Dot(v, basis.forward);
+    if (depth <= 1e-9) return std::nullopt;
+    const double f = FocalPixels();
+    return PixelPos{width / 2.0 + f * Dot(v, basis.right) / depth, height / 2.0 - f * Dot(v, basis.up) / depth};
+}
+
+std::optional<FloorPos> RoomCamera::FloorPointAt(PixelPos pixel) const {
+    const Basis basis = BasisOf(*this);
+    const double f = FocalPixels();
+    const Vec3 ray =
+        basis.forward + basis.right * ((pixel.x - width / 2.0) / f) - basis.up * ((pixel.y - height / 2.0) / f);
+    if (ray.y >= -1e-12 || location.y <= 0) return std::nullopt;
+    const double t = -location.y / ray.y;
+    return FloorPos{location.x + t * ray.x, location.z + t * ray.z};
+}
+
+std::array<FloorPos, 2> RugOnFloor(const RoomSpec& s) {
+    return {FloorPos{s.roomWidth / 2 - 2900, s.roomDepth * 0.45 - 100}, FloorPos{s.roomWidth / 2 - 700, s.roomDepth * 0.45 + 2300}};
+}
+
+// ---- The rooms ------------------------------------------------------------------
+
+std::vector<RoomSpec> TestRooms() {
+    std::vector<RoomSpec> rooms;
+    auto add = [&](std::string name, FloorKind floor, double height, double pitch, double yaw, WallFinish walls,
+                   RoomLight light) -> RoomSpec& {
+        RoomSpec& s = rooms.emplace_back();
+        s.name = std::move(name), s.floor = floor, s.cameraHeight = height, s.pitchDeg = pitch, s.yawDeg = yaw;
+        s.walls = walls, s.light = light;
+        return s;
+    };
+    RoomSpec* s = &add("tiles-living", FloorKind::PolishedTiles, 1500, 27, 0, WallFinish::WarmWhite,
+                       RoomLight::CeilingAndWindow);
+    s->sofa = s->rug = s->table = true;
+    s = &add("boards-oblique", FloorKind::WoodBoards, 1600, 30, 24, WallFinish::Sage, RoomLight::Window);
+    s->cameraX = -1500, s->sofa = s->rug = s->cabinet = true;
+    s = &add("stone-low", FloorKind::DarkStone, 900, 13, -10, WallFinish::Greige, RoomLight::Ceiling);
+    s->cameraX = 600, s->table = s->cabinet = true;
+    s = &add("carpet-high", FloorKind::PlainCarpet, 2100, 40, 8, WallFinish::Striped, RoomLight::CeilingAndWindow);
+    s->cameraZ = 250, s->viewAngleDeg = 70, s->sofa = s->cabinet = true;
+    s = &add("tiles-oblique-low", FloorKind::PolishedTiles, 1100, 17, -28, WallFinish::Greige, RoomLight::Window);
+    s->cameraX = 1600, s->sofa = s->rug = s->cabinet = true;
+    s = &add("boards-high", FloorKind::WoodBoards, 1900, 38, 0, WallFinish::WarmWhite, RoomLight::Ceiling);
+    s->table = s->rug = true;
+    s = &add("stone-wide", FloorKind::DarkStone, 1400, 24, 33, WallFinish::WarmWhite, RoomLight::CeilingAndWindow);
+    s->cameraX = -1800, s->cameraZ = 300, s->sofa = s->rug = s->table = s->cabinet = true;
+    return rooms;
+}
+
+Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::path& dir, int width, int height) {
+    if (width < 16 || height < 16 || spec.name.empty()) return Error{"房间的尺寸不正确。"};
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    RenderedRoom room;
+    room.spec = spec;
+    room.camera = CameraOf(spec, width, height);
+    const std::string stem = spec.name + "-" + std::to_string(width) + "x" + std::to_string(height);
+    const std::string photoScene = SceneFile(spec, room.camera, false), maskScene = SceneFile(spec, room.camera, true);
+    room.photo = dir / (stem + ".jpg");
+    const std::filesystem::path maskPath = dir / (stem + "-mask.png");
+    const bool reuse = SameText(dir / (stem + ".pov"), photoScene) && SameText(dir / (stem + "-mask.pov"), maskScene) &&
+                       std::filesystem::exists(room.photo) && std::filesystem::exists(maskPath);
+    if (!reuse) {
+        const auto start = std::chrono::steady_clock::now();
+        std::filesystem::remove(room.photo, error);
+        std::filesystem::remove(maskPath, error);
+        for (const auto& [name, text] : {std::pair{stem + ".pov", photoScene}, {stem + "-mask.pov", maskScene}})
+            if (Status written = WriteText(dir / name, text); !written) return written.failure();
+        // Each render goes to a temporary name first, so a present file is whole.
+        if (Status s = RunPovRay(dir, stem + "-mask.pov", stem + "-mask.tmp.png", width, height, false); !s)
+            return s.failure();
+        std::filesystem::rename(dir / (stem + "-mask.tmp.png"), maskPath, error);
+        if (error) return Error{"无法写入 " + maskPath.string()};
+        if (Status s = RunPovRay(dir, stem + ".pov", stem + ".tmp.png", width, height, width * height <= 1'000'000);
+            !s)
+            return s.failure();
+        const QImage rendered = LoadPng(dir / (stem + ".tmp.png"));
+        const std::optional<Bytes> jpeg = rendered.isNull() ? std::nullopt : EncodeJpeg(rendered, 90);
+        std::filesystem::remove(dir / (stem + ".tmp.png"), error);
+        if (!jpeg || !WriteFileAtomically(room.photo, *jpeg)) return Error{"无法写入 " + room.photo.string()};
+        room.renderSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const QImage mask = LoadPng(maskPath);
+    if (mask.size() != QSize(width, height)) return Error{"无法读取 " + maskPath.string()};
+    room.floorMask = mask.convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < height; ++y) {
+        uchar* row = room.floorMask.scanLine(y);
+        for (int x = 0; x < width; ++x) row[x] = row[x] >= 128 ? 255 : 0;
+    }
+    if (Status placed = PlaceClickAndLength(room); !placed) return placed.failure();
+    return room;
+}
+
+// ---- The score -------------------------------------------------------------------
+
+std::optional<FloorQuad> QuadOnFloor(const RoomCamera& camera, const Quad& corners) {
+    std::array<FloorPos, 4> p;
+    for (int i = 0; i < 4; ++i) {
+        const auto on = camera.FloorPointAt({double(corners[i].x), double(corners[i].y)});
+        if (!on) return std::nullopt;
+        p[i] = *on;
+    }
+    FloorQuad quad;
+    for (int i = 0; i < 4; ++i) {
+        const FloorPos a = p[i], b = p[(i + 1) % 4], before = p[(i + 3) % 4];
+        quad.sides[i] = std::hypot(b.x - a.x, b.z - a.z);
+        const double ux = b.x - a.x, uz = b.z - a.z, vx = before.x - a.x, vz = before.z - a.z;
+        quad.anglesDeg[i] = std::atan2(std::abs(ux * vz - uz * vx), ux * vx + uz * vz) / kDeg;
+    }
+    return quad;
+}
+
+RoomScore ScoreFound(const RenderedRoom& room, const std::vector<std::vector<V2d_Point>>& rings, const Quad& corners,
+                     std::optional<std::pair<int, int>> realSize) {
+    RoomScore score;
+    const QImage& truth = room.floorMask;
+    QImage found(truth.size(), QImage::Format_Grayscale8);
+    found.fill(0);
+    {
+        QPainterPath path;
+        path.setFillRule(Qt::OddEvenFill);
+        for (const auto& ring : rings) {
+            if (ring.size() < 3) continue;
+            QPolygonF polygon;
+            for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
+            path.addPolygon(polygon);
+            path.closeSubpath();
+        }
+        QPainter painter(&found);
+        painter.fillPath(path, Qt::white);
+    }
+    long long both = 0, either = 0;
+    for (int y = 0; y < truth.height(); ++y) {
+        const uchar *t = truth.constScanLine(y), *f = found.constScanLine(y);
+        for (int x = 0; x < truth.width(); ++x) {
+            const bool a = t[x] >= 128, b = f[x] >= 128;
+            both += a && b, either += a || b;
+        }
+    }
+    score.iou = either ? double(both) / either : 0;
+    const auto quad = QuadOnFloor(room.camera, corners);
+    if (!quad) return score;
+    score.cornersOnFloor = true;
+    score.anglesDeg = quad->anglesDeg;
+    for (double a : quad->anglesDeg) score.worstAngleErrorDeg = std::max(score.worstAngleErrorDeg, std::abs(a - 90));
+    const auto& s = quad->sides;
+    auto mismatch = [](double a, double b) { return 100 * std::abs(a - b) / std::max({a, b, 1e-9}); };
+    score.sideMismatchPercent = std::max(mismatch(s[0], s[2]), mismatch(s[1], s[3]));
+    if (realSize) {
+        const double width = (s[0] + s[2]) / 2, height = (s[1] + s[3]) / 2;
+        score.widthErrorPercent = 100 * std::abs(realSize->first - width) / width;
+        score.heightErrorPercent = 100 * std::abs(realSize->second - height) / height;
+    }
+    return score;
+}
+
+}  // namespace v2d::demo
