@@ -42,14 +42,12 @@ constexpr double kShortestEdge = 0.02, kShortestSegment = 0.01;
 constexpr double kAlongOutline = 0.01;
 // The corners settle the focal length when rounding them moves it by less than this share.
 constexpr double kSteadyFocal = 0.05;
-// Opposite sides of the corners meet beyond this many frame units: parallel in the photo.
+// A family's point beyond this many frame units is a direction, with no level horizon through it.
 constexpr double kParallelBeyond = 1e4;
 
 bool Finite(PointD p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 double Distance(PointD a, PointD b) { return std::hypot(b.x - a.x, b.y - a.y); }
-
-cv::Vec3d Normalised(const cv::Vec3d& v) { return v / cv::norm(v); }
 
 // The surface's camera: focal length, vanishing line and the points of its
 // two directions with the weight of the surface's segments agreeing with each.
@@ -228,8 +226,8 @@ bool ConvexCorners(const std::array<cv::Vec3d, 4>& c) {
 
 // Where the opposite sides meet: the points of the rectangle's two directions.
 std::array<cv::Vec3d, 2> CornerPoints(const std::array<cv::Vec3d, 4>& c) {
-    const auto side = [&](int i, int j) { return Normalised(c[i].cross(c[j])); };
-    return {Normalised(side(0, 1).cross(side(3, 2))), Normalised(side(0, 3).cross(side(1, 2)))};
+    const auto side = [&](int i, int j) { return cv::normalize(c[i].cross(c[j])); };
+    return {cv::normalize(side(0, 1).cross(side(3, 2))), cv::normalize(side(0, 3).cross(side(1, 2)))};
 }
 
 // f from the corners' two points, when it is plausible and moving any corner
