@@ -309,7 +309,10 @@ std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> r
     const auto& [low, high] = *rectangle;
     std::array<PointD, 4> corners;
     const std::array<cv::Vec2d, 4> plane{low, cv::Vec2d{high[0], low[1]}, high, cv::Vec2d{low[0], high[1]}};
-    for (int k = 0; k < 4; ++k) corners[k] = frame.Pixel(view->Image(plane[k]));
+    for (int k = 0; k < 4; ++k) {
+        corners[k] = frame.Pixel(view->Image(plane[k]));
+        if (!Finite(corners[k])) return std::nullopt;
+    }
     return OrderedCorners(corners, photo);
 }
 
