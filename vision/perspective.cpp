@@ -22,6 +22,12 @@ constexpr int kMostFamilies = 4, kMostPhotoFamilies = 5;
 constexpr size_t kMostPhotoSegments = 1000;
 // A direction no segment of the surface agrees with still counts this share of their weight.
 constexpr double kLeastSupport = 0.05;
+// A plane whose vanishing line lies level in the photo (within 20 degrees: a
+// floor, a ceiling, a table top under a camera held upright) counts its
+// support this much higher: on a polished floor the reflections of upright
+// edges would otherwise make it a wall.
+const double kLevelWithin = std::sin(20 * M_PI / 180);
+constexpr double kLevelPreference = 1.5;
 // With a focal length settled by the angles, the surface's two directions are square within this many degrees.
 constexpr double kSettledTolerance = 3;
 // With the assumed focal length, two families count as orthogonal within this many degrees.
@@ -34,14 +40,14 @@ constexpr double kHorizonSlack = 0.02;
 constexpr double kShortestEdge = 0.02, kShortestSegment = 0.01;
 // A segment counts as on the surface this near its outline (share of the longer side).
 constexpr double kAlongOutline = 0.01;
-// Opposite sides of the corners meet beyond this many frame units: parallel in the photo.
+// The corners settle the focal length when rounding them moves it by less than this share.
+constexpr double kSteadyFocal = 0.05;
+// A family's point beyond this many frame units is a direction, with no level horizon through it.
 constexpr double kParallelBeyond = 1e4;
 
 bool Finite(PointD p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 double Distance(PointD a, PointD b) { return std::hypot(b.x - a.x, b.y - a.y); }
-
-cv::Vec3d Normalised(const cv::Vec3d& v) { return v / cv::norm(v); }
 
 // The surface's camera: focal length, vanishing line and the points of its
 // two directions with the weight of the surface's segments agreeing with each.
@@ -93,7 +99,8 @@ std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const 
 
 // Of every pair of the surface's and the photo's families, the pair
 // orthogonal under a plausible camera whose plane the outline lies on, best
-// supported by the surface's segments; else one family with a level horizon.
+// supported by the surface's segments (a level plane preferred); else one
+// family with a level horizon.
 std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface, std::span<const LineFamily> own,
                                           std::span<const LineFamily> photo, std::span<const cv::Vec2d> outline) {
     std::vector<LineFamily> families(own.begin(), own.end());
@@ -119,7 +126,8 @@ std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface,
             if (!focal) focal = SettledFocal(alone);
             const double f = focal.value_or(DefaultFocal());
             if (std::abs(AngleBetween(a, b, f) - 90) > (focal ? kSettledTolerance : kOrthogonalTolerance)) continue;
-            const std::pair<bool, double> rank{square, std::sqrt((supportA + least) * (supportB + least))};
+            const double level = std::abs((*horizon)[0]) < kLevelWithin ? kLevelPreference : 1;
+            const std::pair<bool, double> rank{square, level * std::sqrt((supportA + least) * (supportB + least))};
             if (rank <= bestRank) continue;
             bestRank = rank;
             best = SurfaceCamera{f, *horizon, a, b, supportA, supportB};
@@ -216,6 +224,31 @@ bool ConvexCorners(const std::array<cv::Vec3d, 4>& c) {
     return positive == 4 || negative == 4;
 }
 
+// Where the opposite sides meet: the points of the rectangle's two directions.
+std::array<cv::Vec3d, 2> CornerPoints(const std::array<cv::Vec3d, 4>& c) {
+    const auto side = [&](int i, int j) { return cv::normalize(c[i].cross(c[j])); };
+    return {cv::normalize(side(0, 1).cross(side(3, 2))), cv::normalize(side(0, 3).cross(side(1, 2)))};
+}
+
+// f from the corners' two points, when it is plausible and moving any corner
+// by `nudge` (half a pixel: the rounding of a corner) moves it by less than kSteadyFocal.
+std::optional<double> CornerFocal(const std::array<cv::Vec3d, 4>& c, double nudge) {
+    const auto focalOf = [](const std::array<cv::Vec3d, 4>& corners) {
+        const auto [along, down] = CornerPoints(corners);
+        return FocalOfPair(along, down);
+    };
+    const auto focal = focalOf(c);
+    if (!focal || !PlausibleFocal(*focal)) return std::nullopt;
+    for (int k = 0; k < 4; ++k)
+        for (const cv::Vec3d& by : {cv::Vec3d(nudge, 0, 0), {-nudge, 0, 0}, {0, nudge, 0}, {0, -nudge, 0}}) {
+            std::array<cv::Vec3d, 4> moved = c;
+            moved[k] += by;
+            const auto other = focalOf(moved);
+            if (!other || std::abs(*other / *focal - 1) > kSteadyFocal) return std::nullopt;
+        }
+    return focal;
+}
+
 }  // namespace
 
 std::optional<Homogeneous> VanishingPoint(std::span<const Segment> segments) {
@@ -276,7 +309,10 @@ std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> r
     const auto& [low, high] = *rectangle;
     std::array<PointD, 4> corners;
     const std::array<cv::Vec2d, 4> plane{low, cv::Vec2d{high[0], low[1]}, high, cv::Vec2d{low[0], high[1]}};
-    for (int k = 0; k < 4; ++k) corners[k] = frame.Pixel(view->Image(plane[k]));
+    for (int k = 0; k < 4; ++k) {
+        corners[k] = frame.Pixel(view->Image(plane[k]));
+        if (!Finite(corners[k])) return std::nullopt;
+    }
     return OrderedCorners(corners, photo);
 }
 
@@ -290,12 +326,8 @@ Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a,
     for (int k = 0; k < 4; ++k) c[k] = frame.Point({double(corners[k].x), double(corners[k].y)});
     if (!ConvexCorners(c)) return Error{kNoPerspective};
 
-    // Where the opposite sides meet: the points of the rectangle's two directions.
-    const auto side = [&](int i, int j) { return Normalised(c[i].cross(c[j])); };
-    const cv::Vec3d along = Normalised(side(0, 1).cross(side(3, 2)));
-    const cv::Vec3d down = Normalised(side(0, 3).cross(side(1, 2)));
-    double focal = FocalOfPair(along, down).value_or(0);
-    if (!PlausibleFocal(focal)) focal = DefaultFocal();
+    const auto [along, down] = CornerPoints(c);
+    const double focal = CornerFocal(c, 0.5 / frame.unit).value_or(DefaultFocal());
     const auto horizon = LineThrough(along, down);
     if (!horizon) return Error{kNoPerspective};
     const auto view = PlaneView::Of(focal, *horizon, along, c[0]);

@@ -13,8 +13,6 @@ constexpr double kLargestFocal = 6.0;    // about 19 degrees
 constexpr int kGridSteps = 80;
 constexpr int kSamplesASide = 64;
 
-cv::Vec3d Unit(const cv::Vec3d& v) { return v / cv::norm(v); }
-
 cv::Vec3d Ray(const cv::Vec3d& p, double focal) { return {p[0] / focal, p[1] / focal, p[2]}; }
 
 double Cross(const cv::Vec2d& a, const cv::Vec2d& b) { return a[0] * b[1] - a[1] * b[0]; }
@@ -52,7 +50,7 @@ std::optional<double> FocalOfPair(const cv::Vec3d& v1, const cv::Vec3d& v2) {
 }
 
 double AngleBetween(const cv::Vec3d& v1, const cv::Vec3d& v2, double focal) {
-    const cv::Vec3d d1 = Unit(Ray(v1, focal)), d2 = Unit(Ray(v2, focal));
+    const cv::Vec3d d1 = cv::normalize(Ray(v1, focal)), d2 = cv::normalize(Ray(v2, focal));
     return std::acos(std::min(1.0, std::abs(d1.dot(d2)))) * 180 / M_PI;
 }
 
@@ -95,10 +93,10 @@ std::optional<PlaneView> PlaneView::Of(double focal, const cv::Vec3d& horizon, c
     view.focal_ = focal;
     view.horizon_ = horizon.dot(inside) < 0 ? -horizon : horizon;
     view.normal_ = {focal * view.horizon_[0], focal * view.horizon_[1], view.horizon_[2]};
-    const cv::Vec3d n = Unit(view.normal_), d = Ray(first, focal);
+    const cv::Vec3d n = cv::normalize(view.normal_), d = Ray(first, focal);
     const cv::Vec3d along = d - d.dot(n) * n;
     if (!(cv::norm(along) > 1e-9 * cv::norm(d))) return std::nullopt;
-    view.e1_ = Unit(along);
+    view.e1_ = cv::normalize(along);
     view.e2_ = n.cross(view.e1_);
     return view;
 }
@@ -124,7 +122,7 @@ double PlaneView::AngleOf(const cv::Vec3d& point) const {
 }
 
 void PlaneView::Turn(double radians) {
-    const cv::Vec3d n = Unit(normal_);
+    const cv::Vec3d n = cv::normalize(normal_);
     e1_ = std::cos(radians) * e1_ + std::sin(radians) * e2_;
     e2_ = n.cross(e1_);
 }

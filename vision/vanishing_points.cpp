@@ -24,11 +24,6 @@ constexpr double kWeakestFamilyShare = 0.05;
 
 bool Finite(PointD p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
-cv::Vec3d Unit(const cv::Vec3d& v) {
-    const double n = cv::norm(v);
-    return n > 0 ? v / n : v;
-}
-
 double Score(std::span<const FrameSegment> segments, std::span<const char> taken, const cv::Vec3d& point,
              std::vector<size_t>* members) {
     double score = 0;
@@ -63,7 +58,7 @@ cv::Vec3d NormalFrame::Point(PointD pixel) const {
 }
 
 cv::Vec3d NormalFrame::FromHomogeneous(Homogeneous h) const {
-    return Unit({(h.x - centre.x * h.w) / unit, (h.y - centre.y * h.w) / unit, h.w});
+    return cv::normalize(cv::Vec3d((h.x - centre.x * h.w) / unit, (h.y - centre.y * h.w) / unit, h.w));
 }
 
 Homogeneous NormalFrame::ToHomogeneous(const cv::Vec3d& point) const {
@@ -136,7 +131,7 @@ std::optional<cv::Vec3d> LeastSquaresPoint(std::span<const FrameSegment> segment
     // All lines through one point: one eigenvalue near nought. All on one line: two.
     if (!(values(0) > 0) || values(1) <= 1e-12 * values(0)) return std::nullopt;
     const cv::Vec3d point(vectors(2, 0), vectors(2, 1), vectors(2, 2));
-    return Unit(point);
+    return cv::normalize(point);
 }
 
 std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std::span<const size_t> chosen,
@@ -144,7 +139,7 @@ std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std:
     // Gauss-Newton on the sphere, in the plane tangent at the current point,
     // each segment weighted by its weight times its length (a longer
     // segment's angle is surer).
-    cv::Vec3d point = start / cv::norm(start);
+    cv::Vec3d point = cv::normalize(start);
     const auto cost = [&](const cv::Vec3d& p) {
         double sum = 0;
         for (size_t i : chosen) sum += segments[i].weight * segments[i].length * std::pow(AngleResidual(segments[i], p), 2);
@@ -153,7 +148,7 @@ std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std:
     double current = cost(point);
     for (int iteration = 0; iteration < 20; ++iteration) {
         const cv::Vec3d helper = std::abs(point[2]) < 0.9 ? cv::Vec3d(0, 0, 1) : cv::Vec3d(1, 0, 0);
-        const cv::Vec3d t1 = point.cross(helper) / cv::norm(point.cross(helper)), t2 = point.cross(t1);
+        const cv::Vec3d t1 = cv::normalize(point.cross(helper)), t2 = point.cross(t1);
         constexpr double kStep = 1e-7;
         cv::Matx22d normal = cv::Matx22d::zeros();
         cv::Vec2d gradient(0, 0);
@@ -167,7 +162,7 @@ std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std:
         }
         cv::Vec2d delta;
         if (!cv::solve(normal + cv::Matx22d::eye() * 1e-12 * (normal(0, 0) + normal(1, 1)), -gradient, delta)) break;
-        const cv::Vec3d next = (point + delta[0] * t1 + delta[1] * t2) / cv::norm(point + delta[0] * t1 + delta[1] * t2);
+        const cv::Vec3d next = cv::normalize(point + delta[0] * t1 + delta[1] * t2);
         const double after = cost(next);
         if (!(after < current)) break;
         const bool settled = current - after < 1e-12 * current;
@@ -193,8 +188,8 @@ std::optional<LineFamily> StrongestFamily(std::span<const FrameSegment> segments
             const FrameSegment &a = segments[order[i]], &b = segments[order[j]];
             if (OnOneLine(a, b)) continue;
             const cv::Vec3d point = a.line.cross(b.line);
-            const double score = Score(segments, taken, Unit(point), nullptr);
-            if (score > bestScore) bestScore = score, best = Unit(point);
+            const double score = Score(segments, taken, cv::normalize(point), nullptr);
+            if (score > bestScore) bestScore = score, best = cv::normalize(point);
         }
     if (bestScore <= 0) return std::nullopt;
 

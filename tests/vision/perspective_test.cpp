@@ -80,6 +80,7 @@ TEST(Perspective, SizeFromOneKnownLength) {
     ASSERT_TRUE(turned.ok()) << turned.error();
     EXPECT_NEAR(turned->width, 3000, 30);
     EXPECT_NEAR(turned->height, 2000, 20);
+    EXPECT_EQ(size(cam, 3000, 2000, {{800, 0}, {900, 5}}, 1000).error(), "标定线不在这个表面上。");  // above the horizon
 
     // Looking straight ahead: the cross sides are parallel and the assumed 65-degree camera holds.
     Camera level;
