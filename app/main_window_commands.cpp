@@ -83,6 +83,7 @@ QMenu* BuildSceneMenu(QMainWindow& window, const MainActions& actions, QMenu* re
     menu->addAction(QStringLiteral("编辑模板"))->setObjectName("N3");
     menu->addAction(QStringLiteral("保存为模板"))->setObjectName("N4");
     menu->addAction(actions.open);
+    menu->addAction(QStringLiteral("从照片新建方案"))->setObjectName("ActionNewSchemeFromPhoto");
     menu->addMenu(recent);
     menu->addAction(actions.save);
     menu->addAction(actions.saveAs);

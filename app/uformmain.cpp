@@ -22,6 +22,7 @@
 #include "app/region_list_widget.h"
 #include "app/scene_view.h"
 #include "app/status_strip.h"
+#include "app/photo_scheme_launcher.h"
 #include "app/template_tool_launch.h"
 #include "app/uformeffect.h"
 #include "app/uformmain.h"
@@ -127,6 +128,11 @@ QWidget* TFormMain::BuildSidePanel() {
 void TFormMain::BuildModelMenu() {
     connect(PopupMenu2->findChild<QAction*>(QStringLiteral("N3")), &QAction::triggered, this,
             [this] { NEditPolyClick(this, document_, *prompts_, programFolder_); });
+    auto* fromPhoto = new PhotoSchemeLauncher(this, *prompts_, [this](const QString& path) {
+        if (ConfirmReplaceScene()) OpenScheme(path);
+    });
+    connect(PopupMenu2->findChild<QAction*>(QStringLiteral("ActionNewSchemeFromPhoto")), &QAction::triggered,
+            fromPhoto, &PhotoSchemeLauncher::ActionNewSchemeFromPhotoClick);
     PopupMenuModel = Named(new QMenu(this), QStringLiteral("PopupMenuModel"));
     auto* shadowDialog = new TFormShadow(document_, *prompts_, this);
     auto* modelMenu = new ModelMenu(PopupMenuModel, document_, *prompts_, shadowDialog, this);

@@ -30,7 +30,8 @@ int RunTemplates(const Args& args, const std::filesystem::path& workspace);     
 int RunSaveTemplate(const Args& args, const std::filesystem::path& workspace);  // save-template SCHEME.v2d ...
 int RunReport(const Args& args, const std::filesystem::path& workspace);        // report SCHEME.v2d [-o DIR] [--pdf F]
 int RunDownload(const Args& args, const std::filesystem::path& workspace);  // download URL FILE [--attempts N]
-int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ...
+int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ... --find SPEC ...
+int RunFindRegion(const Args& args);  // find-region PHOTO --at X,Y ... [--not X,Y ...] [--length X1,Y1,X2,Y2,MM]
 int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d
 int RunQuote(const Args& args, const std::filesystem::path& workspace);  // quote SCHEME.v2d [--waste PCT] [--per-box N]
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR

@@ -53,7 +53,11 @@ const Command kCommands[] = {
     {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
     {"download", v2d::cli::RunDownload, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
     {"new-scheme", Plain<v2d::cli::RunNewScheme>,
-     "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ...  a scheme from a photo"},
+     "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ... "
+     "[--find \"NAME:X,Y[:X1,Y1,X2,Y2,MM]\" ...]  a scheme from a photo"},
+    {"find-region", Plain<v2d::cli::RunFindRegion>,
+     "find-region PHOTO --at X,Y [--at X,Y ...] [--not X,Y ...] [--length X1,Y1,X2,Y2,MM]  "
+     "the surface under a click as JSON"},
     {"model", Plain<v2d::cli::RunModel>,
      "model SCHEME.v2d --record N (--mirror-x|--mirror-y|--reset|--copy|--delete|--frame next|prev) -o OUT.v2d"},
 };

@@ -5,6 +5,8 @@
 #include "base/integer_text.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/region_finding.h"
+#include "cli/render_options.h"
 #include "library/pub_functions.h"
 #include "scene/photo_scheme.h"
 #include "scene/scheme_file.h"
@@ -13,7 +15,8 @@ namespace v2d::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vexel2d-cli new-scheme PHOTO.jpg -o OUT.v2d --region \"NAME:x1,y1;x2,y2;...:WIDTHxHEIGHT[:x,y;x,y;x,y;x,y]\" ...\n";
+    "usage: vexel2d-cli new-scheme PHOTO.jpg -o OUT.v2d --region \"NAME:x1,y1;x2,y2;...:WIDTHxHEIGHT[:x,y;x,y;x,y;x,y]\" ...\n"
+    "                              --find \"NAME:X,Y[:X1,Y1,X2,Y2,MM]\" ...\n";
 
 std::optional<std::vector<V2d_Point>> ParsePoints(const std::string& text) {
     std::vector<V2d_Point> points;
@@ -54,22 +57,45 @@ Result<RegionOutline> ParseRegion(const std::string& text) {
     return outline;
 }
 
+// "NAME:X,Y[:X1,Y1,X2,Y2,MM]": the surface under a click, sized by a known length.
+struct FindSpec {
+    std::string name;
+    RegionRequest request;
+};
+
+Result<FindSpec> ParseFind(const std::string& text) {
+    const Error bad{"bad --find \"" + text + "\": expected NAME:X,Y[:X1,Y1,X2,Y2,MM]"};
+    const std::vector<std::string> fields = SplitText(text, ":");
+    if (fields.size() < 2 || fields.size() > 3 || fields[0].empty()) return bad;
+    FindSpec spec{fields[0], {}};
+    const std::optional<V2d_Point> at = ParsePoint(fields[1]);
+    if (!at) return bad;
+    spec.request.clicks.inside.push_back(*at);
+    if (fields.size() == 3 && !(spec.request.length = ParseKnownLength(fields[2]))) return bad;
+    return spec;
+}
+
 struct NewSchemeOptions {
     std::string photo, output;
     std::vector<RegionOutline> regions;
+    std::vector<FindSpec> finds;
 };
 
 Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
     NewSchemeOptions o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "-o" || a == "--region") && i + 1 >= args.size()) return Error{a + " needs a value"};
+        if ((a == "-o" || a == "--region" || a == "--find") && i + 1 >= args.size()) return Error{a + " needs a value"};
         if (a == "-o") {
             o.output = args[++i];
         } else if (a == "--region") {
             Result<RegionOutline> region = ParseRegion(args[++i]);
             if (!region) return Error{region.error()};
             o.regions.push_back(std::move(*region));
+        } else if (a == "--find") {
+            Result<FindSpec> find = ParseFind(args[++i]);
+            if (!find) return Error{find.error()};
+            o.finds.push_back(std::move(*find));
         } else if (!a.empty() && a[0] == '-') {
             return Error{"unknown option " + a};
         } else if (o.photo.empty()) {
@@ -93,10 +119,23 @@ int RunNewScheme(const Args& args) {
     }
     Result<QImage> photo = ReadPhoto(options->photo);
     if (!photo) return Fail("new-scheme", photo.error());
+    // Every region is found and checked before anything is written.
+    std::vector<RegionOutline> outlines = options->regions;
+    if (!options->finds.empty()) {
+        Result<vision::SurfaceFinder> finder = vision::SurfaceFinder::ForPhoto(*photo);
+        if (!finder) return Fail("new-scheme", finder.error());
+        for (const FindSpec& spec : options->finds) {
+            if (!spec.request.length)
+                return Fail("new-scheme", "区域“" + spec.name + "”的实际宽度和高度必须大于0。" +
+                                              "请在 --find 中给出一条已知长度：NAME:X,Y:X1,Y1,X2,Y2,MM");
+            Result<FoundRegion> found = FindRegion(*finder, spec.request);
+            if (!found) return Fail("new-scheme", "区域“" + spec.name + "”：" + found.error());
+            outlines.push_back(OutlineOfFound(spec.name, *found));
+        }
+    }
     Scene scene;
     scene.background = std::move(*photo);
-    // Every region is checked before anything is written.
-    for (const RegionOutline& outline : options->regions) {
+    for (const RegionOutline& outline : outlines) {
         Result<PolygonPtr> record = NewRegionRecord(outline, scene.background.size());
         if (!record) return Fail("new-scheme", record.error());
         scene.Append(std::move(*record));

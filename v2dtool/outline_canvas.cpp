@@ -1,11 +1,14 @@
 #include "v2dtool/outline_canvas.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QWheelEvent>
 
 #include <cmath>
+#include <span>
+#include <utility>
 
 #include "scene/outline_geometry.h"
 
@@ -29,6 +32,7 @@ void OutlineCanvas::PhotoChanged() {
     pixmap_ = QPixmap::fromImage(editor_.photo());
     current_ = -1;
     selectedPoint_ = -1;
+    hasLine_ = false;
     SetZoom(zoom_);
 }
 
@@ -46,10 +50,21 @@ void OutlineCanvas::SetCurrent(int index) {
     emit currentChanged(current_);
 }
 
-void OutlineCanvas::SetDrawing(bool on) {
-    drawing_ = on;
-    if (!on) editor_.CancelDraft();
-    setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+void OutlineCanvas::SetMode(Mode mode) {
+    if (mode != mode_) editor_.CancelDraft();
+    mode_ = mode;
+    setCursor(calibrating_ || mode != Mode::Select ? Qt::CrossCursor : Qt::ArrowCursor);
+    update();
+}
+
+void OutlineCanvas::SetCalibrating(bool on) {
+    calibrating_ = on;
+    SetMode(mode_);
+}
+
+void OutlineCanvas::SetCalibrationLine(V2d_Point a, V2d_Point b, const QString& label) {
+    lineFrom_ = a, lineTo_ = b, hasLine_ = true;
+    lineLabel_ = label;
     update();
 }
 
@@ -98,24 +113,94 @@ void OutlineCanvas::paintEvent(QPaintEvent* event) {
             painter.setBrush(k == selectedPoint_ ? QColor(Qt::red) : kCurrent);
             painter.drawRect(at.x() - 3, at.y() - 3, 6, 6);
         }
-        painter.setPen(QPen(kCorner, 1, Qt::DashLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPolygon(polygonOf(std::vector<V2d_Point>(std::begin(r.corners), std::end(r.corners)), {}));
-        for (int c = 0; c < 4; ++c) {
-            const QPoint at = WidgetPoint(r.corners[c]);
+        PaintCorners(painter, QuadOf(r.corners));
+    }
+    PaintDraft(painter);
+    if (hasLine_) {
+        const QPoint a = WidgetPoint(lineFrom_), b = WidgetPoint(lineTo_);
+        for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 4}, std::pair{QColor(0, 120, 255), 2}}) {
+            painter.setPen(QPen(colour, width, width == 4 ? Qt::SolidLine : Qt::DashLine));
+            painter.drawLine(a, b);
+        }
+        if (!lineLabel_.isEmpty()) {
+            const QPoint mid = (a + b) / 2 + QPoint(6, -6);
+            const QRect box = painter.fontMetrics().boundingRect(lineLabel_).translated(mid).adjusted(-3, -2, 3, 2);
+            painter.fillRect(box, QColor(255, 255, 255, 220));
             painter.setPen(Qt::black);
-            painter.setBrush(kCorner);
-            painter.drawRect(at.x() - 4, at.y() - 4, 8, 8);
-            painter.drawText(at + QPoint(6, -6), QString::number(c + 1));
+            painter.drawText(mid, lineLabel_);
         }
     }
+}
+
+void OutlineCanvas::PaintCorners(QPainter& painter, const Quad& corners) const {
+    QPolygon quad;
+    for (const V2d_Point& c : corners) quad << WidgetPoint(c);
+    painter.setPen(QPen(kCorner, 1, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(quad);
+    for (int c = 0; c < 4; ++c) {
+        painter.setPen(Qt::black);
+        painter.setBrush(kCorner);
+        painter.drawRect(quad[c].x() - 4, quad[c].y() - 4, 8, 8);
+        painter.drawText(quad[c] + QPoint(6, -6), QString::number(c + 1));
+    }
+}
+
+void OutlineCanvas::PaintDraft(QPainter& painter) const {
     const std::vector<V2d_Point>& draft = editor_.draft();
-    if (!draft.empty()) {
+    if (draft.empty()) return;
+    auto polygonOf = [this](std::span<const V2d_Point> points) {
+        QPolygon polygon;
+        for (const V2d_Point& p : points) polygon << WidgetPoint(p);
+        return polygon;
+    };
+    if (editor_.draftEnds().empty()) {  // clicked by hand: open until finished
         painter.setPen(QPen(Qt::red, 2));
-        painter.drawPolyline(polygonOf(draft, {}));
+        painter.drawPolyline(polygonOf(draft));
         painter.setBrush(Qt::red);
         for (const V2d_Point& p : draft) painter.drawEllipse(WidgetPoint(p), 3, 3);
+        return;
     }
+    QPainterPath area;
+    area.setFillRule(Qt::OddEvenFill);
+    for (const auto& ring : OutlineRings(draft, editor_.draftEnds())) area.addPolygon(polygonOf(ring));
+    painter.fillPath(area, QColor(255, 0, 0, 50));
+    painter.setPen(QPen(Qt::red, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(area);
+    painter.setPen(Qt::black);
+    for (int k = 0; k < static_cast<int>(draft.size()); ++k) {
+        const QPoint at = WidgetPoint(draft[size_t(k)]);
+        painter.setBrush(drag_ == Drag::DraftPoint && k == dragIndex_ ? QColor(Qt::red) : kCurrent);
+        painter.drawRect(at.x() - 2, at.y() - 2, 5, 5);
+    }
+    if (editor_.draftCorners()) PaintCorners(painter, *editor_.draftCorners());
+}
+
+bool OutlineCanvas::GrabDraft(QPoint at) {
+    if (const std::optional<Quad>& corners = editor_.draftCorners())
+        for (int c = 0; c < 4; ++c)
+            if (Near(at, WidgetPoint((*corners)[size_t(c)]))) {
+                drag_ = Drag::DraftCorner, dragIndex_ = c, dragStarted_ = false;
+                return true;
+            }
+    const std::vector<V2d_Point>& draft = editor_.draft();
+    for (int k = 0; k < static_cast<int>(draft.size()); ++k)
+        if (Near(at, WidgetPoint(draft[size_t(k)]))) {
+            drag_ = Drag::DraftPoint, dragIndex_ = k, dragStarted_ = false;
+            return true;
+        }
+    return false;
+}
+
+void OutlineCanvas::SmartClick(QPoint at, bool takeAway) {
+    // Preparing the photo at the first click, and each finding, take a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const Status found = editor_.SmartClick(PhotoPoint(at), takeAway);
+    QGuiApplication::restoreOverrideCursor();
+    Report(found);
+    update();
+    if (found) emit draftChanged();
 }
 
 void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
@@ -126,7 +211,16 @@ void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() != Qt::LeftButton) return;
-    if (drawing_) {
+    if (calibrating_) {
+        drag_ = Drag::Line;
+        SetCalibrationLine(PhotoPoint(at), PhotoPoint(at), QString());
+        return;
+    }
+    if (mode_ == Mode::Smart) {
+        if (!GrabDraft(at)) SmartClick(at, event->modifiers() & Qt::ShiftModifier);
+        return;
+    }
+    if (mode_ == Mode::Draw) {
         Report(editor_.AddDraftPoint(PhotoPoint(at)));
         update();
         return;
@@ -158,8 +252,18 @@ void OutlineCanvas::mouseMoveEvent(QMouseEvent* event) {
         panFrom_ = now;
         return;
     }
-    if (drag_ == Drag::None || current_ < 0) return;
     V2d_Point p = PhotoPoint(event->position().toPoint());
+    if (drag_ == Drag::Line) return SetCalibrationLine(lineFrom_, p, QString());
+    if (drag_ == Drag::DraftPoint || drag_ == Drag::DraftCorner) {
+        if (drag_ == Drag::DraftPoint)
+            p = {std::clamp(p.x, 0, editor_.photo().width() - 1), std::clamp(p.y, 0, editor_.photo().height() - 1)};
+        const Status moved = drag_ == Drag::DraftCorner ? editor_.MoveDraftCorner(dragIndex_, p, !dragStarted_)
+                                                        : editor_.MoveDraftPoint(dragIndex_, p, !dragStarted_);
+        if (moved) dragStarted_ = true;
+        update();
+        return;
+    }
+    if (drag_ == Drag::None || current_ < 0) return;
     Status moved;
     if (drag_ == Drag::Corner) {
         moved = editor_.MoveCorner(current_, dragIndex_, p, !dragStarted_);
@@ -174,15 +278,25 @@ void OutlineCanvas::mouseMoveEvent(QMouseEvent* event) {
     update();
 }
 
-void OutlineCanvas::mouseReleaseEvent(QMouseEvent*) {
+void OutlineCanvas::mouseReleaseEvent(QMouseEvent* event) {
     const bool edited = dragStarted_;
-    drag_ = Drag::None;
+    const Drag drag = std::exchange(drag_, Drag::None);
     dragStarted_ = false;
+    if (drag == Drag::Line) {
+        lineTo_ = PhotoPoint(event->position().toPoint());
+        if (!(lineTo_ == lineFrom_)) emit lineDrawn(lineFrom_, lineTo_);
+        return;
+    }
+    if (drag == Drag::DraftPoint || drag == Drag::DraftCorner) {
+        update();
+        if (edited) emit draftChanged();
+        return;
+    }
     if (edited) emit changed();
 }
 
 void OutlineCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (drawing_ && event->button() == Qt::LeftButton) emit finishRequested();
+    if (drawing() && !calibrating_ && event->button() == Qt::LeftButton) emit finishRequested();
 }
 
 void OutlineCanvas::wheelEvent(QWheelEvent* event) {

@@ -23,9 +23,18 @@ public:
     int current() const { return current_; }
     void SetCurrent(int index);
     int selectedPoint() const { return selectedPoint_; }
-    // Clicks add outline points while on.
-    bool drawing() const { return drawing_; }
-    void SetDrawing(bool on);
+    // How a click on the photo makes the draft: point by point, or by
+    // smart selection (Shift+click takes away). Leaving a mode drops the draft.
+    enum class Mode { Select, Draw, Smart };
+    Mode mode() const { return mode_; }
+    void SetMode(Mode mode);
+    bool drawing() const { return mode_ != Mode::Select; }
+    void SetDrawing(bool on) { SetMode(on ? Mode::Draw : Mode::Select); }
+    // While on, a drag draws a line of known length; the draft stays.
+    bool calibrating() const { return calibrating_; }
+    void SetCalibrating(bool on);
+    // The last calibration line, dashed, with its label.
+    void SetCalibrationLine(V2d_Point a, V2d_Point b, const QString& label);
     // Photo pixel under a widget point.
     V2d_Point PhotoPoint(QPoint at) const;
     QPoint WidgetPoint(V2d_Point p) const;
@@ -34,6 +43,8 @@ signals:
     void changed();           // the outlines changed
     void currentChanged(int index);
     void finishRequested();   // a double click ends the outline being drawn
+    void draftChanged();      // a smart click or a drag changed the draft
+    void lineDrawn(V2d_Point a, V2d_Point b);  // a calibration line was released
     void failed(const QString& message);
     void panned(QPoint delta);
     void zoomRequested(int steps, QPoint at);
@@ -47,15 +58,23 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    enum class Drag { None, Point, Corner, Pan };
+    enum class Drag { None, Point, Corner, Pan, DraftPoint, DraftCorner, Line };
     void Report(const Status& status);
+    void PaintCorners(QPainter& painter, const Quad& corners) const;
+    void PaintDraft(QPainter& painter) const;
+    bool GrabDraft(QPoint at);
+    void SmartClick(QPoint at, bool takeAway);
 
     OutlineEditor& editor_;
     QPixmap pixmap_;
     double zoom_ = 1.0;
     int current_ = -1;
     int selectedPoint_ = -1;
-    bool drawing_ = false;
+    Mode mode_ = Mode::Select;
+    bool calibrating_ = false;
+    V2d_Point lineFrom_{}, lineTo_{};
+    bool hasLine_ = false;
+    QString lineLabel_;
     Drag drag_ = Drag::None;
     int dragIndex_ = -1;
     bool dragStarted_ = false;

@@ -11,6 +11,8 @@ namespace {
 constexpr const char* kMsgNotEditable = "只能编辑普通区域和阴影区域。";
 constexpr const char* kMsgTooFewPoints = "区域至少需要三个点。";
 constexpr const char* kMsgInGroup = "区域是组成员,请解组后再删除。";
+constexpr const char* kMsgNothingFound = "在单击处没有找到表面。";
+constexpr const char* kMsgClickOutside = "单击的位置在照片之外。";
 
 // The fields an outline change touches.
 void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
@@ -22,11 +24,27 @@ void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
     to.realHeight = from.realHeight;
 }
 
+// Found rings as one point list with ring ends, every point kept on the photo.
+void TakeRings(const std::vector<vision::Ring>& rings, QSize photo, std::vector<V2d_Point>& points,
+               std::vector<int32_t>& ends) {
+    points.clear();
+    ends.clear();
+    for (const vision::Ring& ring : rings) {
+        if (ring.size() < 3) continue;
+        for (const V2d_Point& p : ring)
+            points.push_back({std::clamp(p.x, 0, photo.width() - 1), std::clamp(p.y, 0, photo.height() - 1)});
+        ends.push_back(static_cast<int32_t>(points.size()) - 1);
+    }
+}
+
+vision::PointD PointOf(V2d_Point p) { return {double(p.x), double(p.y)}; }
+
 }  // namespace
 
 void OutlineEditor::Replace(Scene scene) {
     scene_ = std::move(scene);
-    draft_.clear();
+    draft_ = {};
+    finder_.reset();
     undo_.clear();
     modified_ = false;
 }
@@ -75,21 +93,99 @@ Status OutlineEditor::CheckInPhoto(V2d_Point p) const {
     return Status::Ok();
 }
 
+void OutlineEditor::RememberDraft() {
+    Step step;
+    step.kind = Step::Kind::Draft;
+    step.draft = draft_;
+    undo_.push_back(std::move(step));
+}
+
+void OutlineEditor::DropDraftSteps() {
+    std::erase_if(undo_, [](const Step& step) { return step.kind == Step::Kind::Draft; });
+}
+
 Status OutlineEditor::AddDraftPoint(V2d_Point point) {
     if (Status inside = CheckInPhoto(point); !inside) return inside;
-    draft_.push_back(point);
+    RememberDraft();
+    if (!draft_.ends.empty()) draft_ = {};  // a found outline gives way to one clicked by hand
+    draft_.points.push_back(point);
     return Status::Ok();
 }
 
+Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
+    if (photo().isNull() || point.x < 0 || point.y < 0 || point.x >= photo().width() || point.y >= photo().height())
+        return Error{kMsgClickOutside};
+    vision::SurfaceClicks clicks = draft_.clicks;
+    std::vector<V2d_Point>& list = takeAway ? clicks.outside : clicks.inside;
+    if (std::find(list.begin(), list.end(), point) != list.end()) return Status::Ok();  // a double click's second press
+    list.push_back(point);
+    if (!finder_) {
+        Result<vision::SurfaceFinder> prepared = vision::SurfaceFinder::ForPhoto(photo());
+        if (!prepared) return Error{prepared.error()};
+        finder_.emplace(std::move(*prepared));
+    }
+    Result<vision::FoundSurface> found = finder_->Find(clicks);
+    if (!found) return Error{found.error()};
+    Draft next;
+    TakeRings(found->rings, photo().size(), next.points, next.ends);
+    if (next.ends.empty()) return Error{kMsgNothingFound};
+    next.corners = found->corners;
+    next.clicks = std::move(clicks);
+    RememberDraft();
+    draft_ = std::move(next);
+    return Status::Ok();
+}
+
+Status OutlineEditor::MoveDraftPoint(int point, V2d_Point to, bool recordUndo) {
+    if (point < 0 || point >= static_cast<int>(draft_.points.size())) return Error{kMsgNotEditable};
+    if (Status inside = CheckInPhoto(to); !inside) return inside;
+    if (recordUndo) RememberDraft();
+    draft_.points[static_cast<size_t>(point)] = to;
+    return Status::Ok();
+}
+
+Status OutlineEditor::MoveDraftCorner(int corner, V2d_Point to, bool recordUndo) {
+    if (!draft_.corners || corner < 0 || corner > 3) return Error{kMsgNotEditable};
+    if (recordUndo) RememberDraft();
+    (*draft_.corners)[static_cast<size_t>(corner)] = to;  // a perspective corner may lie beyond the photo
+    return Status::Ok();
+}
+
+void OutlineEditor::CancelDraft() {
+    draft_ = {};
+    DropDraftSteps();
+}
+
 Result<int> OutlineEditor::FinishDraft(const std::string& name, int realWidth, int realHeight) {
-    RegionOutline outline{name, draft_, realWidth, realHeight, std::nullopt};
+    RegionOutline outline{name, draft_.points, realWidth, realHeight, draft_.corners, draft_.ends};
     Result<PolygonPtr> record = NewRegionRecord(outline, photo().size());
     if (!record) return Error{record.error()};
     scene_.Append(std::move(*record));
-    draft_.clear();
-    undo_.push_back(Step{Step::Kind::Added, scene_.count() - 1, {}, nullptr, nullptr});
+    CancelDraft();
+    undo_.push_back(Step{Step::Kind::Added, scene_.count() - 1, {}, nullptr, nullptr, {}});
     modified_ = true;
     return scene_.count() - 1;
+}
+
+std::optional<Quad> OutlineEditor::CornersOf(int index) const {
+    if (index >= 0) {
+        if (!IsEditable(index)) return std::nullopt;
+        return QuadOf(scene_.at(index)->corners);
+    }
+    if (draft_.corners) return draft_.corners;
+    if (draft_.points.size() < 3) return std::nullopt;
+    return BoxOf(draft_.points).corners();
+}
+
+Result<vision::RealSize> OutlineEditor::Calibrate(int index, V2d_Point a, V2d_Point b, double millimetres) {
+    const std::optional<Quad> corners = CornersOf(index);
+    if (!corners) return Error{kMsgNothingToCalibrate};
+    Result<vision::RealSize> size =
+        vision::SizeFromKnownLength(*corners, photo().size(), PointOf(a), PointOf(b), millimetres);
+    if (!size || index < 0) return size;
+    const std::string name = scene_.at(index)->name;
+    if (Status set = SetRegionFields(index, name, size->width, size->height); !set) return Error{set.error()};
+    return size;
 }
 
 Result<V2dPolygon*> OutlineEditor::Editable(int index) {
@@ -201,6 +297,9 @@ bool OutlineEditor::Undo() {
             scene_.Insert(step.index, std::move(step.removed));
             if (step.mesh) scene_.MeshList.push_back(std::move(step.mesh));
             break;
+        case Step::Kind::Draft:
+            draft_ = std::move(step.draft);
+            return true;  // the scheme itself did not change
     }
     modified_ = true;
     return true;

@@ -7,14 +7,19 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/result.h"
 #include "scene/photo_scheme.h"
 #include "scene/scene.h"
+#include "vision/perspective.h"
+#include "vision/surface_finder.h"
 
 namespace v2d::tool {
+
+inline constexpr const char* kMsgNothingToCalibrate = "请先选出表面或选择一个区域，再画出已知长度的线。";
 
 class OutlineEditor {
 public:
@@ -32,13 +37,34 @@ public:
     // The topmost editable region whose outline holds the point; -1 for none.
     int RegionAt(V2d_Point point) const;
 
-    // The outline being clicked, point by point.
-    const std::vector<V2d_Point>& draft() const { return draft_; }
+    // The outline being made: clicked point by point, or found by smart
+    // selection (rings with holes, proposed corners and the clicks so far).
+    const std::vector<V2d_Point>& draft() const { return draft_.points; }
+    // Last point of each ring; empty while points are clicked one by one.
+    const std::vector<int32_t>& draftEnds() const { return draft_.ends; }
+    const std::optional<Quad>& draftCorners() const { return draft_.corners; }
+    const vision::SurfaceClicks& smartClicks() const { return draft_.clicks; }
     Status AddDraftPoint(V2d_Point point);
-    void CancelDraft() { draft_.clear(); }
-    // The draft becomes a region at the end of the list; refused (and the
-    // draft kept) for fewer than three points or a size that is not positive.
+    // Smart selection: the surface under all inside clicks so far, less
+    // what lies under the outside ones (`takeAway`), found again. A refusal
+    // (a click outside the photo, nothing found) changes nothing. The photo
+    // is prepared for finding at the first smart click.
+    Status SmartClick(V2d_Point point, bool takeAway);
+    Status MoveDraftPoint(int point, V2d_Point to, bool recordUndo = true);
+    Status MoveDraftCorner(int corner, V2d_Point to, bool recordUndo = true);
+    void CancelDraft();
+    // The draft becomes a region at the end of the list with its rings and
+    // corners; refused (and the draft kept) for a ring of fewer than three
+    // points or a size that is not positive.
     Result<int> FinishDraft(const std::string& name, int realWidth, int realHeight);
+
+    // The perspective corners of region `index`, or of the draft for -1 (the
+    // proposed ones, else the box of its points); none without any.
+    std::optional<Quad> CornersOf(int index) const;
+    // The real size from a line from `a` to `b` of `millimetres` on the
+    // surface of region `index` (-1: the draft). A region takes the size as
+    // one change; the draft's size is the caller's to keep.
+    Result<vision::RealSize> Calibrate(int index, V2d_Point a, V2d_Point b, double millimetres);
 
     // Changes to region `index`. `recordUndo` false continues the change the
     // last call started (a drag makes one undo step).
@@ -53,20 +79,30 @@ public:
     bool Undo();
 
 private:
+    struct Draft {
+        std::vector<V2d_Point> points;  // ring after ring
+        std::vector<int32_t> ends;
+        std::optional<Quad> corners;
+        vision::SurfaceClicks clicks;
+    };
     struct Step {
-        enum class Kind { Added, Changed, Deleted } kind = Kind::Changed;
+        enum class Kind { Added, Changed, Deleted, Draft } kind = Kind::Changed;
         int index = 0;
         V2dPolygon before;         // Changed: the record's outline fields before
         PolygonPtr removed;        // Deleted: the record itself
         std::unique_ptr<V2dPolygonMesh> mesh;
+        Draft draft;               // Draft: the draft before
     };
+    void RememberDraft();
+    void DropDraftSteps();
     Result<V2dPolygon*> Editable(int index);
     void RememberChange(int index);
     Status CheckInPhoto(V2d_Point point) const;
     void Replace(Scene scene);
 
     Scene scene_;
-    std::vector<V2d_Point> draft_;
+    Draft draft_;
+    std::optional<vision::SurfaceFinder> finder_;  // prepared at the first smart click
     std::vector<Step> undo_;
     bool modified_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +28,12 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     setObjectName("TFormV2dTool");
     if (!showMessage_)
         showMessage_ = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("模板工具"), text); };
+    askLength_ = [this]() -> std::optional<double> {
+        bool ok = false;
+        const double mm = QInputDialog::getDouble(this, QStringLiteral("标定"), QStringLiteral("这条线的实际长度(mm)："),
+                                                  1000, 0, 1e7, 1, &ok);
+        return ok ? std::optional<double>(mm) : std::nullopt;
+    };
     canvas_ = new OutlineCanvas(editor_, this);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName("ScrollCanvas");
@@ -39,12 +46,19 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     side->setMovable(false);
     side->addWidget(BuildSidePanel());
     addToolBar(Qt::RightToolBarArea, side);
-    statusBar()->showMessage(QStringLiteral("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束。"));
+    statusBar()->showMessage(QStringLiteral("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；"
+                                            "“智能选区”后单击地面或墙面，自动选出轮廓。"));
 
     connect(canvas_, &OutlineCanvas::changed, this, &TFormV2dTool::RefreshList);
     connect(canvas_, &OutlineCanvas::currentChanged, this, &TFormV2dTool::ShowCurrent);
     connect(canvas_, &OutlineCanvas::finishRequested, this, &TFormV2dTool::ActionFinishRegionClick);
     connect(canvas_, &OutlineCanvas::failed, this, [this](const QString& m) { statusBar()->showMessage(m); });
+    connect(canvas_, &OutlineCanvas::lineDrawn, this, &TFormV2dTool::CalibrationLineDrawn);
+    connect(canvas_, &OutlineCanvas::draftChanged, this, [this] {
+        const int holes = std::max<int>(0, int(editor_.draftEnds().size()) - 1);
+        statusBar()->showMessage(QStringLiteral("已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。")
+                                     .arg(holes));
+    });
     connect(canvas_, &OutlineCanvas::panned, this, [this](QPoint d) {
         scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->value() - d.x());
         scroll_->verticalScrollBar()->setValue(scroll_->verticalScrollBar()->value() - d.y());
@@ -74,6 +88,12 @@ void TFormV2dTool::BuildActions() {
     ActionNewRegion = add("ActionNewRegion", QStringLiteral("新建区域"), QKeySequence(Qt::Key_N),
                           &TFormV2dTool::ActionNewRegionClick);
     ActionNewRegion->setCheckable(true);
+    ActionSmartSelect = add("ActionSmartSelect", QStringLiteral("智能选区"), QKeySequence(Qt::Key_S),
+                            &TFormV2dTool::ActionSmartSelectClick);
+    ActionSmartSelect->setCheckable(true);
+    ActionCalibrate = add("ActionCalibrate", QStringLiteral("标定"), QKeySequence(Qt::Key_L),
+                          &TFormV2dTool::ActionCalibrateClick);
+    ActionCalibrate->setCheckable(true);
     add("ActionFinishRegion", QStringLiteral("完成区域"), QKeySequence(Qt::Key_Return),
         &TFormV2dTool::ActionFinishRegionClick);
     add("ActionDeleteRegion", QStringLiteral("删除区域"), QKeySequence(), &TFormV2dTool::ActionDeleteRegionClick);
@@ -130,8 +150,9 @@ bool TFormV2dTool::OpenFile(const QString& path) {
         return false;
     }
     path_ = scheme ? path : QString();
-    ActionNewRegion->setChecked(false);
-    canvas_->SetDrawing(false);
+    const QFileInfo file(path);
+    suggested_ = file.absolutePath() + QStringLiteral("/") + file.completeBaseName() + QStringLiteral(".v2d");
+    EnterMode(OutlineCanvas::Mode::Select);
     canvas_->PhotoChanged();
     ZoomToFit();
     RefreshList();
@@ -148,6 +169,7 @@ bool TFormV2dTool::SaveTo(const QString& path) {
     path_ = path;
     statusBar()->showMessage(QStringLiteral("已保存：") + path);
     UpdateTitle();
+    emit schemeSaved(path);
     return true;
 }
 
@@ -165,7 +187,8 @@ void TFormV2dTool::ActionSaveClick() {
 
 void TFormV2dTool::ActionSaveAsClick() {
     if (editor_.photo().isNull()) return;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存方案"), path_, QStringLiteral("Vexel2D文件 (*.v2d)"));
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存方案"), path_.isEmpty() ? suggested_ : path_,
+                                                QStringLiteral("Vexel2D文件 (*.v2d)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".v2d");
     SaveTo(path);
@@ -178,14 +201,54 @@ void TFormV2dTool::ActionUndoClick() {
     canvas_->SetCurrent(current < editor_.scene().count() ? current : -1);
 }
 
-void TFormV2dTool::ActionNewRegionClick(bool on) {
-    if (editor_.photo().isNull()) on = false;
-    ActionNewRegion->setChecked(on);
-    canvas_->SetDrawing(on);
-    if (on) {
+void TFormV2dTool::EnterMode(OutlineCanvas::Mode mode) {
+    if (editor_.photo().isNull()) mode = OutlineCanvas::Mode::Select;
+    ActionNewRegion->setChecked(mode == OutlineCanvas::Mode::Draw);
+    ActionSmartSelect->setChecked(mode == OutlineCanvas::Mode::Smart);
+    ActionCalibrate->setChecked(false);
+    canvas_->SetCalibrating(false);
+    const bool starting = mode != OutlineCanvas::Mode::Select && mode != canvas_->mode();
+    canvas_->SetMode(mode);
+    if (starting) {
         canvas_->SetCurrent(-1);
         EditName->setText(QStringLiteral("区域%1").arg(editor_.scene().count() + 1));
     }
+}
+
+void TFormV2dTool::ActionNewRegionClick(bool on) { EnterMode(on ? OutlineCanvas::Mode::Draw : OutlineCanvas::Mode::Select); }
+
+void TFormV2dTool::ActionSmartSelectClick(bool on) {
+    EnterMode(on ? OutlineCanvas::Mode::Smart : OutlineCanvas::Mode::Select);
+    if (on && canvas_->drawing())
+        statusBar()->showMessage(QStringLiteral("单击照片上的地面、墙面或柜面，自动选出其轮廓。"));
+}
+
+int TFormV2dTool::CalibrationTarget() const { return canvas_->drawing() ? -1 : canvas_->current(); }
+
+void TFormV2dTool::ActionCalibrateClick(bool on) {
+    if (on && !editor_.CornersOf(CalibrationTarget())) {
+        on = false;
+        statusBar()->showMessage(QString::fromUtf8(kMsgNothingToCalibrate));
+    }
+    ActionCalibrate->setChecked(on);
+    canvas_->SetCalibrating(on);
+    if (on) statusBar()->showMessage(QStringLiteral("沿已知长度的物体（门宽、一块砖、房间宽度）拖出一条线。"));
+}
+
+void TFormV2dTool::CalibrationLineDrawn(V2d_Point a, V2d_Point b) {
+    ActionCalibrate->setChecked(false);
+    canvas_->SetCalibrating(false);
+    const std::optional<double> millimetres = askLength_();
+    if (!millimetres) return;
+    const int target = CalibrationTarget();
+    const Result<vision::RealSize> size = editor_.Calibrate(target, a, b, *millimetres);
+    if (!size) return showMessage_(QString::fromStdString(size.error()));
+    canvas_->SetCalibrationLine(a, b, QStringLiteral("%1 mm").arg(*millimetres));
+    SpinWidth->setValue(size->width);
+    SpinHeight->setValue(size->height);
+    if (target >= 0) RefreshList();
+    statusBar()->showMessage(
+        QStringLiteral("标定：实际宽度 %1 mm，实际高度 %2 mm。").arg(size->width).arg(size->height));
 }
 
 void TFormV2dTool::ActionFinishRegionClick() {
@@ -195,8 +258,7 @@ void TFormV2dTool::ActionFinishRegionClick() {
         showMessage_(QString::fromStdString(added.error()));
         return;
     }
-    ActionNewRegion->setChecked(false);
-    canvas_->SetDrawing(false);
+    EnterMode(OutlineCanvas::Mode::Select);
     RefreshList();
     canvas_->SetCurrent(*added);
 }

@@ -5,7 +5,9 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
 
+#include "v2dtool/outline_canvas.h"
 #include "v2dtool/outline_editor.h"
 
 class QAction;
@@ -16,13 +18,15 @@ class QSpinBox;
 
 namespace v2d::tool {
 
-class OutlineCanvas;
-
 class TFormV2dTool : public QMainWindow {
     Q_OBJECT
 public:
     // `showMessage` shows a refusal; null: a message box.
     explicit TFormV2dTool(std::function<void(const QString&)> showMessage = {}, QWidget* parent = nullptr);
+    // Asks the millimetres of a calibration line; none when cancelled. The
+    // default is an input dialog.
+    using LengthQuestion = std::function<std::optional<double>()>;
+    void SetLengthQuestion(LengthQuestion ask) { askLength_ = std::move(ask); }
 
     // A .v2d opens as a scheme, anything else as a photo for a new one.
     bool OpenFile(const QString& path);
@@ -36,12 +40,20 @@ public slots:
     void ActionSaveAsClick();
     void ActionUndoClick();
     void ActionNewRegionClick(bool on);
+    // "智能选区": clicks find the surface under them.
+    void ActionSmartSelectClick(bool on);
+    // "标定": the next drag is a line of known length on the surface.
+    void ActionCalibrateClick(bool on);
     void ActionFinishRegionClick();
     void ActionDeleteRegionClick();
     void ActionDeletePointClick();
     void ButtonApplyClick();
     void ZoomBy(int steps);
     void ZoomToFit();
+
+signals:
+    // The scheme was written to `path`.
+    void schemeSaved(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,10 +65,14 @@ private:
     void ShowCurrent(int index);
     void ShowStatus(const Status& status);
     void UpdateTitle();
+    void EnterMode(OutlineCanvas::Mode mode);
+    void CalibrationLineDrawn(V2d_Point a, V2d_Point b);
+    int CalibrationTarget() const;
 
     OutlineEditor editor_;
     std::function<void(const QString&)> showMessage_;
     QString path_;  // the scheme file saved to; empty for a new one
+    QString suggested_;  // a new one's name offered: the photo's, beside it
     OutlineCanvas* canvas_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QListWidget* ListRegions = nullptr;
@@ -64,6 +80,9 @@ private:
     QSpinBox* SpinWidth = nullptr;
     QSpinBox* SpinHeight = nullptr;
     QAction* ActionNewRegion = nullptr;
+    QAction* ActionSmartSelect = nullptr;
+    QAction* ActionCalibrate = nullptr;
+    LengthQuestion askLength_;
 };
 
 }  // namespace v2d::tool

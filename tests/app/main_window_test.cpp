@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 
@@ -18,6 +20,7 @@
 
 #include "app/scene_view.h"
 #include "scene/scheme_file.h"
+#include "v2dtool/outline_window.h"
 #include "app_test_support.h"
 
 namespace v2d {
@@ -393,6 +396,38 @@ TEST_F(MainWindow, OpeningABadFileKeepsTheOpenSceneAGoodOneReplacesIt) {
     EXPECT_EQ(Find<PictureLayer>("Image2").picture().size(), QSize(200, 100));
     EXPECT_TRUE(Overlay().isNull());
     EXPECT_TRUE(Enabled("BitBtnApply"));
+}
+
+TEST_F(MainWindow, ANewSchemeFromAPhotoOpensHereWhenTheOutlineToolSavesIt) {
+    auto& menu = Find<QMenu>("PopupMenu2");
+    auto& fromPhoto = test::Child<QAction>(menu, "ActionNewSchemeFromPhoto");
+    EXPECT_EQ(fromPhoto.text(), QStringLiteral("从照片新建方案"));
+    EXPECT_EQ(menu.actions().indexOf(&fromPhoto), menu.actions().indexOf(&Find<QAction>("ActionOpenScheme")) + 1);
+    Click(QPoint(320, 210));
+    Key(Qt::Key_Right);  // the open scene changed: opening asks first
+    QImage photo(300, 200, QImage::Format_RGB32);
+    photo.fill(QColor(180, 170, 150));
+    const QString photoPath = ws_.qpath() + "/room.png";
+    ASSERT_TRUE(photo.save(photoPath));
+    prompts_.openNames = {photoPath};
+    ClickMenuItem(menu, "ActionNewSchemeFromPhoto");
+    auto* tool = main_->findChild<tool::TFormV2dTool*>();
+    ASSERT_TRUE(tool != nullptr && tool->isVisible());
+    auto* bar = tool->findChild<QToolBar*>("ToolBarCommands");
+    QTest::mouseClick(bar->widgetForAction(tool->findChild<QAction*>("ActionNewRegion")), Qt::LeftButton);
+    for (V2d_Point p : {V2d_Point{0, 120}, {299, 120}, {299, 199}, {0, 199}})
+        QTest::mouseClick(tool->canvas(), Qt::LeftButton, {}, tool->canvas()->WidgetPoint(p));
+    tool->findChild<QLineEdit*>("EditName")->setText(QStringLiteral("地面"));
+    tool->findChild<QSpinBox*>("SpinWidth")->setValue(4000);
+    tool->findChild<QSpinBox*>("SpinHeight")->setValue(1500);
+    QTest::mouseClick(bar->widgetForAction(tool->findChild<QAction*>("ActionFinishRegion")), Qt::LeftButton);
+    prompts_.answers = {PromptAnswer::No};
+    ASSERT_TRUE(tool->SaveTo(ws_.qpath() + "/room.v2d"));
+    EXPECT_EQ(prompts_.texts, QStringList{"打开前你要保存当前方案吗 ?"});
+    auto& list = Find<QListWidget>("ListBoxPoly");
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_TRUE(list.item(0)->text().contains(QStringLiteral("地面")));
+    EXPECT_TRUE(Title().startsWith("room"));
 }
 
 }  // namespace

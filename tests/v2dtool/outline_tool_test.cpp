@@ -2,6 +2,9 @@
 // core; a bad region refused with nothing written; edits undone.
 #include <QApplication>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +13,7 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
 #include "v2dtool/outline_canvas.h"
 #include "v2dtool/outline_window.h"
@@ -40,6 +44,109 @@ struct OutlineTool : ::testing::Test {
         return [this](const QString& m) { messages << m; };
     }
 };
+
+// A floor (a trapezoid in perspective) on a wall, a box standing on the floor.
+struct SmartTool : OutlineTool {
+    std::unique_ptr<TFormV2dTool> window;
+    OutlineCanvas* canvas = nullptr;
+    void SetUp() override {
+        OutlineTool::SetUp();
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(QColor(215, 205, 185));
+        QPainter painter(&image);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(150, 95, 50));
+        painter.drawPolygon(QPolygon({QPoint(80, 140), QPoint(320, 140), QPoint(380, 290), QPoint(20, 290)}));
+        painter.fillRect(QRect(170, 190, 60, 50), QColor(40, 60, 130));
+        painter.end();
+        photo = dir.filePath("floor.png");
+        ASSERT_TRUE(image.save(photo));
+        window = std::make_unique<TFormV2dTool>(Collect());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(window->OpenFile(photo));
+        canvas = window->canvas();
+        canvas->SetZoom(1.0);
+    }
+    void Press(const char* action) {
+        auto* bar = window->findChild<QToolBar*>("ToolBarCommands");
+        QTest::mouseClick(bar->widgetForAction(window->findChild<QAction*>(action)), Qt::LeftButton);
+    }
+    void Click(V2d_Point p, Qt::KeyboardModifiers keys = {}) {
+        QTest::mouseClick(canvas, Qt::LeftButton, keys, canvas->WidgetPoint(p));
+    }
+    void Drag(V2d_Point from, V2d_Point to) {
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->WidgetPoint(from));
+        QTest::mouseMove(canvas, canvas->WidgetPoint(to));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas->WidgetPoint(to));
+    }
+    QSpinBox* Spin(const char* name) { return window->findChild<QSpinBox*>(name); }
+    QString Status() { return window->statusBar()->currentMessage(); }
+};
+
+TEST_F(SmartTool, AClickFindsTheFloorWithTheBoxAsAHoleAndFinishingKeepsRingsAndCorners) {
+    Press("ActionSmartSelect");
+    Click({60, 270});
+    const OutlineEditor& editor = window->editor();
+    ASSERT_EQ(editor.draftEnds().size(), 2u) << Status().toStdString();
+    ASSERT_TRUE(editor.draftCorners().has_value());
+    const QPainterPath found = OutlinePath(editor.draft(), editor.draftEnds());
+    EXPECT_TRUE(found.contains(QPointF(300, 280)));
+    EXPECT_FALSE(found.contains(QPointF(200, 215)));  // the box
+    EXPECT_FALSE(found.contains(QPointF(200, 60)));   // the wall
+    Click({200, 60}, Qt::ShiftModifier);  // taking away the wall keeps the floor
+    EXPECT_EQ(editor.smartClicks().outside.size(), 1u);
+    QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(editor.smartClicks().outside.empty());
+    ASSERT_EQ(editor.draftEnds().size(), 2u);
+    const V2d_Point corner = (*editor.draftCorners())[3], moved{corner.x + 6, corner.y - 6};
+    Drag(corner, moved);  // the proposed corners stay editable
+    ASSERT_EQ((*editor.draftCorners())[3], moved);
+    const Quad corners = *editor.draftCorners();
+    Spin("SpinWidth")->setValue(4000);
+    Spin("SpinHeight")->setValue(3000);
+    QTest::keyClick(canvas, Qt::Key_Return);
+    ASSERT_EQ(editor.scene().count(), 1);
+    const V2dPolygon& floor = *editor.scene().at(0);
+    EXPECT_EQ(floor.indexList.size(), 2u);
+    EXPECT_EQ(QuadOf(floor.corners), corners);
+    EXPECT_TRUE(editor.draft().empty());
+}
+
+TEST_F(SmartTool, ALineOfKnownLengthSizesTheRegionAsOneUndoStepAndBadClicksChangeNothing) {
+    Press("ActionSmartSelect");
+    Click({450, 100});  // beyond the photo's right edge
+    EXPECT_EQ(Status(), QStringLiteral("单击的位置在照片之外。"));
+    EXPECT_TRUE(window->editor().draft().empty());
+    Press("ActionCalibrate");  // nothing to calibrate yet
+    EXPECT_EQ(Status(), QString::fromUtf8(kMsgNothingToCalibrate));
+    Press("ActionNewRegion");
+    for (V2d_Point p : {V2d_Point{100, 100}, {300, 100}, {300, 200}, {100, 200}}) Click(p);
+    Spin("SpinWidth")->setValue(1);
+    Spin("SpinHeight")->setValue(1);
+    QTest::keyClick(canvas, Qt::Key_Return);
+    ASSERT_EQ(window->editor().scene().count(), 1);
+    std::vector<double> asked = {500.0};
+    window->SetLengthQuestion([&]() -> std::optional<double> {
+        if (asked.empty()) return std::nullopt;
+        const double mm = asked.back();
+        asked.pop_back();
+        return mm;
+    });
+    Press("ActionCalibrate");
+    Drag({100, 150}, {200, 150});  // half the width: 500 mm
+    const V2dPolygon& region = *window->editor().scene().at(0);
+    EXPECT_NEAR(Spin("SpinWidth")->value(), 1000, 10);
+    EXPECT_NEAR(Spin("SpinHeight")->value(), 500, 5);
+    EXPECT_EQ(region.realWidth, Spin("SpinWidth")->value());
+    Press("ActionCalibrate");
+    Drag({100, 120}, {150, 120});  // the question cancelled: nothing changes
+    EXPECT_EQ(region.realWidth, Spin("SpinWidth")->value());
+    window->ActionUndoClick();
+    EXPECT_EQ(region.realWidth, 1);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+}
 
 TEST_F(OutlineTool, ARegionClickedOnAPhotoIsSavedAndReadBackByTheCore) {
     TFormV2dTool window(Collect());

@@ -1,0 +1,82 @@
+// vexel2d-cli find-region: the surface under one or more clicks on a photo,
+// its outline with holes, a rectangle on its plane and, from one known
+// length, its real size; printed as JSON.
+#include <cstdio>
+
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "cli/region_finding.h"
+#include "cli/render_options.h"
+
+namespace v2d::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vexel2d-cli find-region PHOTO.jpg --at X,Y [--at X,Y ...] [--not X,Y ...] [--length X1,Y1,X2,Y2,MM]\n";
+
+struct FindRegionOptions {
+    std::string photo;
+    RegionRequest request;
+};
+
+Result<FindRegionOptions> ParseFindRegionOptions(const Args& args) {
+    FindRegionOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--at" || a == "--not" || a == "--length") {
+            if (i + 1 >= args.size()) return Error{a + " needs a value"};
+            const std::string& v = args[++i];
+            if (a == "--length") {
+                if (!(o.request.length = ParseKnownLength(v))) return Error{"--length takes X1,Y1,X2,Y2,MM (MM > 0)"};
+                continue;
+            }
+            const std::optional<V2d_Point> point = ParsePoint(v);
+            if (!point) return Error{a + " takes X,Y in photo pixels"};
+            (a == "--at" ? o.request.clicks.inside : o.request.clicks.outside).push_back(*point);
+        } else if (!a.empty() && a[0] == '-') {
+            return Error{"unknown option " + a};
+        } else if (o.photo.empty()) {
+            o.photo = a;
+        } else {
+            return Error{"one photo only"};
+        }
+    }
+    if (o.photo.empty()) return Error{"no photo given"};
+    if (o.request.clicks.inside.empty()) return Error{"--at is needed"};
+    return o;
+}
+
+void WritePoint(JsonWriter& json, V2d_Point p) { json.beginArray().value(int64_t{p.x}).value(int64_t{p.y}).endArray(); }
+
+}  // namespace
+
+int RunFindRegion(const Args& args) {
+    Result<FindRegionOptions> options = ParseFindRegionOptions(args);
+    if (!options) {
+        std::fprintf(stderr, "vexel2d-cli find-region: %s\n%s", options.error().c_str(), kUsage);
+        return 2;
+    }
+    Result<QImage> photo = ReadPhoto(options->photo);
+    if (!photo) return Fail("find-region", photo.error());
+    Result<vision::SurfaceFinder> finder = vision::SurfaceFinder::ForPhoto(*photo);
+    if (!finder) return Fail("find-region", finder.error());
+    Result<FoundRegion> found = FindRegion(*finder, options->request);
+    if (!found) return Fail("find-region", found.error());
+
+    JsonWriter json;
+    json.beginObject().key("outline").beginArray();
+    for (const vision::Ring& ring : found->surface.rings) {
+        json.beginArray();
+        for (const V2d_Point& p : ring) WritePoint(json, p);
+        json.endArray();
+    }
+    json.endArray().key("corners").beginArray();
+    for (const V2d_Point& p : found->surface.corners) WritePoint(json, p);
+    json.endArray();
+    json.field("realWidth", int64_t{found->realWidth}).field("realHeight", int64_t{found->realHeight}).endObject();
+    std::printf("%s\n", json.str().c_str());
+    return 0;
+}
+
+}  // namespace v2d::cli

@@ -1,0 +1,40 @@
+#pragma once
+// Surfaces found from clicks, as find-region and new-scheme --find take them:
+// the clicks, an optional known length on the surface, the found outline
+// sized from that length.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "scene/photo_scheme.h"
+#include "vision/surface_finder.h"
+
+namespace v2d::cli {
+
+// A line of known millimetres on the surface: "X1,Y1,X2,Y2,MM".
+struct KnownLength {
+    V2d_Point a, b;
+    int millimetres = 0;
+};
+std::optional<KnownLength> ParseKnownLength(const std::string& text);
+
+struct RegionRequest {
+    vision::SurfaceClicks clicks;
+    std::optional<KnownLength> length;
+};
+
+struct FoundRegion {
+    vision::FoundSurface surface;
+    int realWidth = 0;  // 0 without a known length
+    int realHeight = 0;
+};
+
+// Finds the surface and sizes it; refused with the finder's or the
+// calibration's message.
+Result<FoundRegion> FindRegion(const vision::SurfaceFinder& finder, const RegionRequest& request);
+
+// The found rings as an outline record's points and ring ends.
+RegionOutline OutlineOfFound(const std::string& name, const FoundRegion& found);
+
+}  // namespace v2d::cli

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include "vision/surface_finder.h"
+
+using namespace v2d;
+using namespace v2d::vision;
+
+namespace {
+
+QImage Filled(const QSize size, const std::vector<QPolygonF>& rings) {
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const QPolygonF& ring : rings) path.addPolygon(ring);
+    QImage mask(size, QImage::Format_Grayscale8);
+    mask.fill(0);
+    QPainter(&mask).fillPath(path, Qt::white);
+    return mask;
+}
+
+QImage FoundMask(const QSize size, const FoundSurface& found) {
+    std::vector<QPolygonF> rings;
+    for (const Ring& ring : found.rings) {
+        QPolygonF polygon;
+        for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
+        rings.push_back(polygon);
+    }
+    return Filled(size, rings);
+}
+
+double IoU(const QImage& a, const QImage& b) {
+    long both = 0, either = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const bool p = a.constScanLine(y)[x] > 127, q = b.constScanLine(y)[x] > 127;
+            both += p && q;
+            either += p || q;
+        }
+    return either ? double(both) / either : 0;
+}
+
+// A room drawn by hand: walls, a tiled floor seen in perspective, a box
+// standing on it and a mat a shade lighter than the tiles.
+struct PaintedRoom {
+    QImage photo{800, 600, QImage::Format_RGB32};
+    QPolygonF floor{QVector<QPointF>{{0, 600}, {800, 600}, {620, 260}, {180, 260}}};
+    QPolygonF box{QVector<QPointF>{{330, 330}, {450, 330}, {450, 420}, {330, 420}}};
+    QPolygonF mat{QVector<QPointF>{{160, 470}, {320, 470}, {300, 560}, {130, 560}}};
+
+    PaintedRoom() {
+        QPainter p(&photo);
+        p.fillRect(photo.rect(), QColor(225, 220, 205));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(170, 175, 185));
+        p.drawPolygon(QPolygonF(QVector<QPointF>{{0, 260}, {180, 260}, {0, 600}}));
+        p.drawPolygon(QPolygonF(QVector<QPointF>{{800, 260}, {620, 260}, {800, 600}}));
+        p.setBrush(QColor(150, 120, 90));
+        p.drawPolygon(floor);
+        p.setClipRegion(QRegion(floor.toPolygon()));
+        p.setPen(QPen(QColor(70, 60, 50), 2));
+        for (double x = -1200; x <= 2000; x += 160) p.drawLine(QPointF(400, -300), QPointF(x, 600));
+        for (double y : {285.0, 320.0, 370.0, 440.0, 530.0}) p.drawLine(QPointF(0, y), QPointF(800, y));
+        p.setClipping(false);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(175, 145, 115));
+        p.drawPolygon(mat);
+        p.setBrush(QColor(50, 60, 100));
+        p.drawPolygon(box);
+        p.setBrush(QColor(80, 90, 140));
+        p.drawPolygon(QPolygonF(QVector<QPointF>{{330, 330}, {450, 330}, {430, 300}, {350, 300}}));
+    }
+};
+
+}  // namespace
+
+TEST(SurfaceFinder, RefusesWhatCannotBeFound) {
+    EXPECT_FALSE(SurfaceFinder::ForPhoto(QImage()).ok());
+    QImage plain(300, 200, QImage::Format_RGB32);
+    plain.fill(QColor(120, 130, 140));
+    auto finder = SurfaceFinder::ForPhoto(plain);
+    ASSERT_TRUE(finder.ok());
+    EXPECT_EQ(finder->photoSize(), QSize(300, 200));
+    EXPECT_EQ(finder->Find({}).error(), "在单击处没有找到表面。");
+    EXPECT_EQ(finder->Find({{{300, 10}}, {}}).error(), "单击的位置在照片之外。");
+    EXPECT_EQ(finder->Find({{{10, 10}}, {{-1, 5}}}).error(), "单击的位置在照片之外。");
+    EXPECT_EQ(finder->Find({{{10, 10}}, {}}).error(), "在单击处没有找到表面。");  // the whole photo
+    for (const QSize size : {QSize(1, 1), QSize(20000, 2), QSize(3, 9000)}) {
+        QImage odd(size, QImage::Format_RGB32);
+        odd.fill(Qt::gray);
+        auto small = SurfaceFinder::ForPhoto(odd);
+        ASSERT_TRUE(small.ok());
+        EXPECT_EQ(small->Find({{{0, 0}}, {}}).error(), "在单击处没有找到表面。");
+    }
+}
+
+TEST(SurfaceFinder, OneClickFindsTheFloorAroundWhatStandsOnIt) {
+    const PaintedRoom room;
+    auto finder = SurfaceFinder::ForPhoto(room.photo);
+    ASSERT_TRUE(finder.ok());
+    const auto found = finder->Find({{{560, 560}}, {}});
+    ASSERT_TRUE(found.ok()) << found.error();
+    ASSERT_GE(found->rings.size(), 2u);  // the box is a hole
+    for (const Ring& ring : found->rings)
+        for (const V2d_Point& p : ring) EXPECT_TRUE(QRect(0, 0, 800, 600).contains(p.x, p.y));
+    const QSize size = room.photo.size();
+    const QImage withoutMat = Filled(size, {room.floor, room.box, room.mat});
+    EXPECT_GT(IoU(FoundMask(size, *found), withoutMat), 0.95);
+
+    // A further click on the mat adds it; a Shift+click on it takes it away again.
+    const auto withMat = finder->Find({{{560, 560}, {220, 520}}, {}});
+    ASSERT_TRUE(withMat.ok()) << withMat.error();
+    EXPECT_GT(IoU(FoundMask(size, *withMat), Filled(size, {room.floor, room.box})), 0.95);
+    const auto takenAway = finder->Find({{{560, 560}, {220, 520}}, {{250, 500}}});
+    ASSERT_TRUE(takenAway.ok()) << takenAway.error();
+    EXPECT_GT(IoU(FoundMask(size, *takenAway), withoutMat), 0.95);
+}

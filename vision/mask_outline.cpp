@@ -1,0 +1,115 @@
+#include "vision/mask_outline.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace v2d::vision {
+
+namespace {
+
+// All lengths below are in pixels of the mask, times the scale to the photo.
+constexpr double kStraightness = 1.0;    // approxPolyDP tolerance
+constexpr double kSnapDistance = 2.0;    // how far an edge may lie from a segment's line to take it
+constexpr double kSnapAngle = 0.07;      // radians (about 4°)
+constexpr double kSnapMinEdge = 8.0;     // shorter edges keep their own line
+constexpr double kCornerTravel = 4.0;    // how far a corner may move when its edges are snapped
+
+struct Line {
+    cv::Point2d point, direction;  // direction of unit length
+};
+
+double Cross(cv::Point2d a, cv::Point2d b) { return a.x * b.y - a.y * b.x; }
+double Distance(const Line& l, cv::Point2d p) { return std::abs(Cross(l.direction, p - l.point)); }
+cv::Point2d Project(const Line& l, cv::Point2d p) { return l.point + l.direction * (l.direction.dot(p - l.point)); }
+
+std::optional<cv::Point2d> Intersection(const Line& a, const Line& b) {
+    const double d = Cross(a.direction, b.direction);
+    if (std::abs(d) < 0.17) return std::nullopt;  // under about 10°: nearly parallel
+    const double t = Cross(b.point - a.point, b.direction) / d;
+    return a.point + a.direction * t;
+}
+
+// The segment whose line the edge from `a` to `b` runs along, if any: close,
+// nearly parallel, and overlapping the edge for most of the shorter one.
+std::optional<Line> SegmentAlong(cv::Point2d a, cv::Point2d b, std::span<const Segment> segments, double scale) {
+    const double length = cv::norm(b - a);
+    if (length < kSnapMinEdge * scale) return std::nullopt;
+    const cv::Point2d along = (b - a) / length;
+    std::optional<Line> best;
+    double bestOverlap = 0;
+    for (const Segment& s : segments) {
+        const cv::Point2d sa(s.a.x, s.a.y), sb(s.b.x, s.b.y);
+        const double sLength = cv::norm(sb - sa);
+        if (sLength < 1e-9) continue;
+        const Line line{sa, (sb - sa) / sLength};
+        if (std::abs(Cross(line.direction, along)) > kSnapAngle) continue;
+        if (Distance(line, a) > kSnapDistance * scale || Distance(line, b) > kSnapDistance * scale) continue;
+        double t0 = along.dot(sa - a), t1 = along.dot(sb - a);
+        if (t0 > t1) std::swap(t0, t1);
+        const double overlap = std::min(t1, length) - std::max(t0, 0.0);
+        if (overlap < 0.5 * std::min(length, sLength) || overlap <= bestOverlap) continue;
+        bestOverlap = overlap;
+        best = line;
+    }
+    return best;
+}
+
+// Edges moved onto the segments they run along; each corner becomes the
+// meeting point of its two edges' lines when that stays near it.
+RingD Snapped(const RingD& ring, std::span<const Segment> segments, double scale) {
+    const size_t n = ring.size();
+    std::vector<std::optional<Line>> lines(n);
+    for (size_t i = 0; i < n; ++i) lines[i] = SegmentAlong(ring[i], ring[(i + 1) % n], segments, scale);
+    RingD out(n);
+    for (size_t i = 0; i < n; ++i) {
+        const std::optional<Line>& before = lines[(i + n - 1) % n];
+        const std::optional<Line>& after = lines[i];
+        std::optional<cv::Point2d> moved;
+        if (before && after) moved = Intersection(*before, *after);
+        if (!moved && (before || after)) moved = Project(before ? *before : *after, ring[i]);
+        out[i] = moved && cv::norm(*moved - ring[i]) <= kCornerTravel * scale ? *moved : ring[i];
+    }
+    return out;
+}
+
+RingD ToPhoto(const std::vector<cv::Point>& contour, cv::Point2d toPhoto) {
+    std::vector<cv::Point> simple;
+    cv::approxPolyDP(contour, simple, kStraightness, true);
+    RingD ring;
+    ring.reserve(simple.size());
+    for (const cv::Point& p : simple) ring.emplace_back((p.x + 0.5) * toPhoto.x - 0.5, (p.y + 0.5) * toPhoto.y - 0.5);
+    return ring;
+}
+
+}  // namespace
+
+std::vector<RingD> OutlineOf(const cv::Mat& mask, cv::Point2d toPhoto, std::span<const Segment> photoSegments) {
+    std::vector<std::vector<cv::Point>> contours;
+    std::vector<cv::Vec4i> hierarchy;
+    cv::findContours(mask, contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_NONE);
+    int outer = -1;
+    double largest = 0;
+    for (size_t i = 0; i < contours.size(); ++i) {
+        if (hierarchy[i][3] >= 0) continue;
+        const double area = cv::contourArea(contours[i]);
+        if (area > largest) largest = area, outer = int(i);
+    }
+    std::vector<RingD> rings;
+    if (outer < 0) return rings;
+    const double scale = std::sqrt(toPhoto.x * toPhoto.y);
+    // A contour runs through the centres of the surface's edge pixels; the
+    // mask counts the pixels on its edge as surface, which balances that.
+    const auto add = [&](int index) {
+        const RingD ring = ToPhoto(contours[index], toPhoto);
+        if (ring.size() >= 3) rings.push_back(Snapped(ring, photoSegments, scale));
+    };
+    add(outer);
+    if (rings.empty()) return rings;
+    for (int child = hierarchy[outer][2]; child >= 0; child = hierarchy[child][0]) add(child);
+    return rings;
+}
+
+}  // namespace v2d::vision

@@ -1,0 +1,238 @@
+#include "vision/surface_mask.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "vision/line_segments.h"
+
+namespace v2d::vision {
+
+namespace {
+
+// The coarse copy, where regions are grown and cut, is this many times smaller.
+constexpr int kCoarseFactor = 3;
+// Grain, joints and seams narrower than this (reduced pixels) are smoothed away.
+constexpr int kTextureSize = 5;
+// A click marks this radius around it as surface for certain.
+constexpr int kClickRadius = 2;
+// Half the width of the band where the boundary is settled at the reduced size.
+constexpr int kBand = 5;
+// Necks narrower than twice this (coarse pixels) part two pieces of a surface.
+constexpr int kNeck = 3;
+// Straight lines at least this long (coarse pixels) stop a grown region.
+constexpr double kBarrierLength = 10;
+// A grown region stops where what it would add differs from what it has by
+// this many of its own spreads (but at least kColourSpread levels).
+constexpr double kColourChange = 3.0;
+constexpr double kColourSpread = 6.0;
+constexpr int kCutIterations = 2;
+
+cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
+
+bool Within(const cv::Mat& m, cv::Point p) { return p.x >= 0 && p.y >= 0 && p.x < m.cols && p.y < m.rows; }
+
+// Pixels of like colour connected to `seed`, not crossing strong edges. The
+// tolerance grows step by step while what it adds looks like what it had; a
+// change of colour means it ran out onto a neighbouring surface.
+cv::Mat GrownRegion(const ReducedPhoto& photo, cv::Point seed) {
+    const cv::Mat& image = photo.coarse;
+    const double total = double(image.total());
+    cv::Mat best;
+    cv::Scalar mean, spread;
+    for (const double tolerance : {1.5, 2.5, 3.5, 5.0, 7.0, 9.0}) {
+        cv::Mat fill(image.rows + 2, image.cols + 2, CV_8U, cv::Scalar(0));
+        cv::Mat inner = fill(cv::Rect(1, 1, image.cols, image.rows));
+        inner.setTo(1, photo.coarseEdges);
+        cv::circle(inner, seed, 2, cv::Scalar(0), cv::FILLED);
+        const cv::Scalar range(tolerance, tolerance, tolerance);
+        cv::floodFill(image, fill, seed, cv::Scalar(), nullptr, range, range,
+                      4 | cv::FLOODFILL_MASK_ONLY | (255 << 8));
+        cv::Mat region = inner == 255;
+        if (cv::countNonZero(region) > 0.9 * total) break;
+        if (!best.empty()) {
+            const cv::Mat added = region & ~best;
+            if (cv::countNonZero(added) > 0.05 * cv::countNonZero(best)) {
+                const cv::Scalar addedMean = cv::mean(image, added);
+                double change = 0;
+                for (int c = 0; c < 3; ++c)
+                    change = std::max(change, std::abs(addedMean[c] - mean[c]) / std::max(kColourSpread, spread[c]));
+                if (change > kColourChange) break;
+            }
+        }
+        best = region;
+        cv::meanStdDev(image, mean, spread, best);
+    }
+    return best;
+}
+
+// The component of `mask` (4-connected) holding `p`, or the one nearest it
+// within a few pixels.
+int ComponentAt(const cv::Mat& labels, cv::Point p) {
+    for (int r = 0; r <= 6; ++r)
+        for (int dy = -r; dy <= r; ++dy)
+            for (int dx = -r; dx <= r; ++dx) {
+                if (std::max(std::abs(dx), std::abs(dy)) != r) continue;
+                const cv::Point q = p + cv::Point(dx, dy);
+                if (Within(labels, q) && labels.at<int>(q) > 0) return labels.at<int>(q);
+            }
+    return 0;
+}
+
+// Background enclosed by the surface: holes when large, filled when they are
+// mere specks.
+void FillSpecks(cv::Mat& mask, double minHole) {
+    cv::Mat background = mask == 0;
+    cv::Mat labels, stats, centroids;
+    const int n = cv::connectedComponentsWithStats(background, labels, stats, centroids, 4);
+    std::vector<char> fill(n, 0);
+    for (int i = 1; i < n; ++i) {
+        const int x = stats.at<int>(i, cv::CC_STAT_LEFT), y = stats.at<int>(i, cv::CC_STAT_TOP);
+        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        const bool touchesBorder = x == 0 || y == 0 || x + w == mask.cols || y + h == mask.rows;
+        fill[i] = !touchesBorder && stats.at<int>(i, cv::CC_STAT_AREA) < minHole;
+    }
+    for (int y = 0; y < mask.rows; ++y) {
+        const int* l = labels.ptr<int>(y);
+        uchar* m = mask.ptr<uchar>(y);
+        for (int x = 0; x < mask.cols; ++x)
+            if (fill[l[x]]) m[x] = 255;
+    }
+}
+
+// The parts of `found` holding the inside clicks.
+cv::Mat PartsAt(const cv::Mat& found, const std::vector<cv::Point>& inside) {
+    cv::Mat labels;
+    const int n = cv::connectedComponents(found, labels, 4);
+    std::vector<char> keep(n, 0);
+    for (const cv::Point& p : inside) keep[ComponentAt(labels, p)] = 1;
+    keep[0] = 0;
+    cv::Mat mask(found.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < mask.rows; ++y) {
+        const int* l = labels.ptr<int>(y);
+        uchar* m = mask.ptr<uchar>(y);
+        for (int x = 0; x < mask.cols; ++x)
+            if (keep[l[x]]) m[x] = 255;
+    }
+    return mask;
+}
+
+// The parts holding the clicks, cut off where they hang on by a narrow neck:
+// the legs of a table of the floor's colour do not bring its top along.
+cv::Mat ThickPartsAt(const cv::Mat& found, const std::vector<cv::Point>& inside) {
+    cv::Mat core;
+    cv::erode(found, core, Disc(2 * kNeck + 1));
+    cv::Mat kept = PartsAt(core, inside);
+    if (cv::countNonZero(kept) == 0) return PartsAt(found, inside);
+    cv::dilate(kept, kept, Disc(2 * kNeck + 5));
+    return PartsAt(found & kept, inside);
+}
+
+std::vector<cv::Point> Counted(const std::vector<cv::Point>& points, const std::vector<char>& counts) {
+    std::vector<cv::Point> out;
+    for (size_t i = 0; i < points.size(); ++i)
+        if (counts[i]) out.push_back(points[i]);
+    return out;
+}
+
+std::vector<cv::Point> Scaled(const std::vector<cv::Point>& points, cv::Size from, cv::Size to) {
+    std::vector<cv::Point> out;
+    for (const cv::Point& p : points)
+        out.emplace_back(std::min(p.x * to.width / from.width, to.width - 1),
+                         std::min(p.y * to.height / from.height, to.height - 1));
+    return out;
+}
+
+// The graph cut on the coarse copy: each click's grown region is probably
+// surface, the rest probably not; the clicks themselves are certain. What an
+// outside click takes away wins over an inside click on it: `counts` tells
+// which inside clicks still count.
+cv::Mat CoarseCut(const ReducedPhoto& photo, const MaskClicks& clicks, std::vector<char>& counts) {
+    const cv::Mat& image = photo.coarse;
+    cv::Mat cut(image.size(), CV_8U, cv::Scalar(cv::GC_PR_BGD));
+    for (const cv::Point& p : clicks.inside) cut.setTo(cv::GC_PR_FGD, GrownRegion(photo, p));
+    for (const cv::Point& p : clicks.outside) {
+        cut.setTo(cv::GC_BGD, GrownRegion(photo, p));
+        cv::circle(cut, p, kClickRadius, cv::Scalar(cv::GC_BGD), cv::FILLED);
+    }
+    counts.assign(clicks.inside.size(), 0);
+    for (size_t i = 0; i < clicks.inside.size(); ++i) {
+        counts[i] = cut.at<uchar>(clicks.inside[i]) != cv::GC_BGD;
+        if (counts[i]) cv::circle(cut, clicks.inside[i], kClickRadius, cv::Scalar(cv::GC_FGD), cv::FILLED);
+    }
+    if (std::find(counts.begin(), counts.end(), 1) == counts.end()) return {};
+    try {
+        cv::theRNG().state = 0x9E3779B97F4A7C15ULL;  // the same photo and clicks give the same outline
+        cv::Mat bgModel, fgModel;
+        cv::grabCut(image, cut, cv::Rect(), bgModel, fgModel, kCutIterations, cv::GC_INIT_WITH_MASK);
+    } catch (const cv::Exception&) {
+        return {};  // too few pixels on one side to model its colours
+    }
+    cv::Mat found = (cut == cv::GC_FGD) | (cut == cv::GC_PR_FGD);
+    cv::morphologyEx(found, found, cv::MORPH_OPEN, Disc(3));
+    cv::morphologyEx(found, found, cv::MORPH_CLOSE, Disc(3));
+    return ThickPartsAt(found, Counted(clicks.inside, counts));
+}
+
+// The coarse mask brought to the reduced copy, its boundary settled on the
+// strongest change of colour within a narrow band around it.
+cv::Mat Refined(const cv::Mat& coarse, const cv::Mat& smooth) {
+    cv::Mat up;
+    cv::resize(coarse, up, smooth.size(), 0, 0, cv::INTER_LINEAR);
+    up = up > 127;
+    cv::Mat sure, maybe;
+    cv::erode(up, sure, Disc(kBand));
+    cv::dilate(up, maybe, Disc(kBand));
+    cv::Mat markers(up.size(), CV_32S, cv::Scalar(2));
+    markers.setTo(0, maybe);
+    markers.setTo(1, sure);
+    cv::watershed(smooth, markers);
+    // Watershed lines between the two sides count as surface: they are its edge pixels.
+    return (markers == 1) | (markers == -1);
+}
+
+}  // namespace
+
+ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
+    ReducedPhoto photo;
+    photo.colour = std::move(colour);
+    cv::Mat smooth;
+    cv::medianBlur(photo.colour, smooth, kTextureSize);
+    cv::morphologyEx(smooth, smooth, cv::MORPH_CLOSE, Disc(kTextureSize));
+    cv::morphologyEx(smooth, smooth, cv::MORPH_OPEN, Disc(3));
+    photo.smooth = smooth;
+    const cv::Size coarse(std::max(1, photo.colour.cols / kCoarseFactor), std::max(1, photo.colour.rows / kCoarseFactor));
+    cv::resize(smooth, photo.coarse, coarse, 0, 0, cv::INTER_AREA);
+    cv::Canny(photo.coarse, photo.coarseEdges, 40, 90);
+    // The room's straight lines close the gaps an edge leaves where two
+    // surfaces of nearly one colour meet.
+    cv::Mat grey;
+    cv::cvtColor(photo.coarse, grey, cv::COLOR_BGR2GRAY);
+    for (const Segment& s : LineSegmentsOf(grey, {1, 1}, kBarrierLength))
+        cv::line(photo.coarseEdges, cv::Point2d(s.a.x, s.a.y), cv::Point2d(s.b.x, s.b.y), cv::Scalar(255));
+    cv::dilate(photo.coarseEdges, photo.coarseEdges, cv::Mat::ones(3, 3, CV_8U));
+    return photo;
+}
+
+cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks) {
+    const cv::Mat& image = photo.colour;
+    if (photo.coarse.empty() || photo.coarse.rows < 8 || photo.coarse.cols < 8 || clicks.inside.empty()) return {};
+    for (const cv::Point& p : clicks.inside)
+        if (!Within(image, p)) return {};
+    for (const cv::Point& p : clicks.outside)
+        if (!Within(image, p)) return {};
+    const MaskClicks coarseClicks{Scaled(clicks.inside, image.size(), photo.coarse.size()),
+                                  Scaled(clicks.outside, image.size(), photo.coarse.size())};
+    std::vector<char> counts;
+    const cv::Mat coarse = CoarseCut(photo, coarseClicks, counts);
+    if (coarse.empty() || cv::countNonZero(coarse) == 0) return {};
+    cv::Mat mask = PartsAt(Refined(coarse, photo.smooth), Counted(clicks.inside, counts));
+    const double total = double(image.total());
+    FillSpecks(mask, std::max(16.0, 0.0003 * total));
+    const double area = cv::countNonZero(mask);
+    if (area < std::max(40.0, 0.001 * total) || area > 0.97 * total) return {};
+    return mask;
+}
+
+}  // namespace v2d::vision

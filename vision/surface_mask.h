@@ -1,0 +1,31 @@
+#pragma once
+// The mask of the surface under the user's clicks, on the reduced copy of a
+// photo: a region of like colour grown from each click, refined by a graph
+// cut against the rest of the photo, with what stands on the surface left
+// out as holes.
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace v2d::vision {
+
+// The reduced copy and what every click on it reuses.
+struct ReducedPhoto {
+    cv::Mat colour;  // 8-bit BGR
+    cv::Mat smooth;  // the same with joints, seams and grain smoothed away
+    cv::Mat coarse;       // `smooth` a few times smaller, where regions are grown and cut
+    cv::Mat coarseEdges;  // strong edges of `coarse` (255), where a grown region stops
+
+    static ReducedPhoto Of(cv::Mat colour);
+};
+
+struct MaskClicks {
+    std::vector<cv::Point> inside;
+    std::vector<cv::Point> outside;
+};
+
+// 255 on the surface, 0 elsewhere (holes included); empty when nothing that
+// looks like a surface holds the inside clicks.
+cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks);
+
+}  // namespace v2d::vision

@@ -1,0 +1,77 @@
+#pragma once
+// Families of line segments that meet in one vanishing point. Everything here
+// works in a normalised frame (origin at a centre, unit half a photo's longer
+// side) so that homogeneous vectors stay well scaled; points and lines are
+// unit 3-vectors there.
+#include <QSize>
+
+#include <opencv2/core.hpp>
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "vision/perspective.h"
+
+namespace v2d::vision {
+
+struct NormalFrame {
+    PointD centre;
+    double unit = 1;  // pixels per frame unit
+
+    cv::Vec3d Point(PointD pixel) const;
+    cv::Vec3d FromHomogeneous(Homogeneous pixel) const;
+    // A direction (w == 0) when the point lies beyond any use.
+    Homogeneous ToHomogeneous(const cv::Vec3d& point) const;
+    // Requires a finite point.
+    PointD Pixel(const cv::Vec3d& point) const;
+};
+
+// The photo's centre, half the longer side.
+NormalFrame FrameOfPhoto(QSize photo);
+// The segments' bounding box, for segments that come without a photo.
+NormalFrame FrameOfSegments(std::span<const Segment> segments);
+
+struct FrameSegment {
+    cv::Vec3d line;  // a x b, with (x, y) of unit length
+    double midX = 0, midY = 0;
+    double dirX = 0, dirY = 0;  // unit direction
+    double length = 0;          // in frame units
+    double weight = 0;
+    double tolerance = 0;  // the largest sine of the angle to a family's point
+    double reach = 0;      // the least distance from the middle to a family's point
+};
+
+// Segments of no length (or not finite) are left out.
+std::vector<FrameSegment> ToFrame(const NormalFrame& frame, std::span<const Segment> segments, double weight = 1);
+std::optional<FrameSegment> ToFrame(const NormalFrame& frame, const Segment& segment, double weight);
+
+// Whether the segment points at `point` within its tolerance.
+bool Agrees(const FrameSegment& segment, const cv::Vec3d& point);
+
+// The least-squares meeting point of the chosen segments' lines, weighted:
+// the smallest eigenvector of sum(w l l^T); none when they all lie on one line.
+std::optional<cv::Vec3d> LeastSquaresPoint(std::span<const FrameSegment> segments, std::span<const size_t> chosen);
+
+// From `start`, the point that makes the chosen segments' angles to it least
+// (squares weighted by weight and length): the fit for points far away,
+// where the least-squares point drifts.
+std::optional<cv::Vec3d> AngularFit(std::span<const FrameSegment> segments, std::span<const size_t> chosen,
+                                    const cv::Vec3d& start);
+
+struct LineFamily {
+    cv::Vec3d point;  // unit vector in the frame
+    double weight = 0;
+    std::vector<size_t> members;
+};
+
+// The point most segment weight agrees with: tried at the meeting points of
+// pairs of the heaviest segments, then fitted by least squares to the
+// segments that agree with it. Deterministic. Segments with `taken` set are
+// left out (an empty span takes none).
+std::optional<LineFamily> StrongestFamily(std::span<const FrameSegment> segments, std::span<const char> taken = {});
+
+// Up to `most` families, strongest first, each from what the earlier ones left.
+std::vector<LineFamily> LineFamilies(std::span<const FrameSegment> segments, int most);
+
+}  // namespace v2d::vision
