@@ -430,19 +430,19 @@ std::vector<RoomSpec> TestRooms() {
     };
     RoomSpec* s = &add("tiles-living", FloorKind::PolishedTiles, 1500, 27, 0, WallFinish::WarmWhite,
                        RoomLight::CeilingAndWindow);
-    s->sofa = s->rug = s->table = true;
+    s->viewAngleDeg = 60, s->sofa = s->rug = s->table = true;
     s = &add("boards-oblique", FloorKind::WoodBoards, 1600, 30, 24, WallFinish::Sage, RoomLight::Window);
-    s->cameraX = -1500, s->sofa = s->rug = s->cabinet = true;
+    s->cameraX = -1500, s->viewAngleDeg = 68, s->sofa = s->rug = s->cabinet = true;
     s = &add("stone-low", FloorKind::DarkStone, 900, 13, -10, WallFinish::Greige, RoomLight::Ceiling);
-    s->cameraX = 600, s->table = s->cabinet = true;
+    s->cameraX = 600, s->viewAngleDeg = 72, s->table = s->cabinet = true;
     s = &add("carpet-high", FloorKind::PlainCarpet, 2100, 40, 8, WallFinish::Striped, RoomLight::CeilingAndWindow);
     s->cameraZ = 250, s->viewAngleDeg = 70, s->sofa = s->cabinet = true;
     s = &add("tiles-oblique-low", FloorKind::PolishedTiles, 1100, 17, -28, WallFinish::Greige, RoomLight::Window);
-    s->cameraX = 1600, s->sofa = s->rug = s->cabinet = true;
+    s->cameraX = 1600, s->viewAngleDeg = 56, s->sofa = s->rug = s->cabinet = true;
     s = &add("boards-high", FloorKind::WoodBoards, 1900, 38, 0, WallFinish::WarmWhite, RoomLight::Ceiling);
     s->table = s->rug = true;
     s = &add("stone-wide", FloorKind::DarkStone, 1400, 24, 33, WallFinish::WarmWhite, RoomLight::CeilingAndWindow);
-    s->cameraX = -1800, s->cameraZ = 300, s->sofa = s->rug = s->table = s->cabinet = true;
+    s->cameraX = -1800, s->cameraZ = 300, s->viewAngleDeg = 75, s->sofa = s->rug = s->table = s->cabinet = true;
     return rooms;
 }
 
