@@ -23,19 +23,23 @@ constexpr int kMinEnlarged = 64;
 constexpr double kMinSegment = 12.0;
 
 cv::Mat ReducedColour(const QImage& photo, cv::Size reduced) {
-    const QImage rows = photo.format() == QImage::Format_RGB32 || photo.format() == QImage::Format_ARGB32
+    const QImage::Format format = photo.format();
+    const QImage rows = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                                format == QImage::Format_ARGB32_Premultiplied
                             ? photo
                             : photo.convertToFormat(QImage::Format_RGB32);
     const cv::Mat full(rows.height(), rows.width(), CV_8UC4, const_cast<uchar*>(rows.constBits()),
                        size_t(rows.bytesPerLine()));
     cv::Mat small, colour;
-    cv::resize(full, small, reduced, 0, 0, cv::INTER_AREA);
+    const bool enlarged = reduced.width > full.cols;
+    cv::resize(full, small, reduced, 0, 0, enlarged ? cv::INTER_LINEAR : cv::INTER_AREA);
     cv::cvtColor(small, colour, cv::COLOR_BGRA2BGR);
     return colour;
 }
 
 V2d_Point PixelOf(cv::Point2d p, QSize photo) {
-    return {std::clamp(int(std::lround(p.x)), 0, photo.width() - 1), std::clamp(int(std::lround(p.y)), 0, photo.height() - 1)};
+    return {std::clamp(int(std::lround(p.x)), 0, photo.width() - 1),
+            std::clamp(int(std::lround(p.y)), 0, photo.height() - 1)};
 }
 
 // Corners when no rectangle on the plane can be told: the outer ring
@@ -83,7 +87,8 @@ Result<SurfaceFinder> SurfaceFinder::ForPhoto(const QImage& photo) {
     const double longSide = std::max(photo.width(), photo.height());
     // Smaller photos are enlarged to the same working size, so that a joint or a
     // leg spans as many working pixels whatever the photo's size.
-    const double factor = std::min(photo.width(), photo.height()) < kMinEnlarged ? std::max(1.0, longSide / kReducedSide) : longSide / kReducedSide;
+    const double factor = std::min(photo.width(), photo.height()) < kMinEnlarged ? std::max(1.0, longSide / kReducedSide)
+                                                                                : longSide / kReducedSide;
     const cv::Size reduced(std::max(1, int(std::lround(photo.width() / factor))),
                            std::max(1, int(std::lround(photo.height() / factor))));
     prepared->toPhoto = {double(photo.width()) / reduced.width, double(photo.height()) / reduced.height};
