@@ -11,6 +11,8 @@
 #include <numbers>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 
@@ -143,13 +145,17 @@ RoomCamera CameraOf(const RoomSpec& s, int width, int height) {
     return camera;
 }
 
-void WriteLights(const RoomSpec& s, SceneText& scene) {
+// Small renders sample the area lights on a fixed grid, so a room renders
+// to the same pixels every time; large ones jitter fewer samples, which is
+// about twice as fast and as soft.
+void WriteLights(const RoomSpec& s, bool repeatable, SceneText& scene) {
     const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight;
+    const std::string sampling = repeatable ? " 9, 9 adaptive 1" : " 4, 4 adaptive 1 jitter";
     auto& o = scene.out();
     if (s.light != RoomLight::Window) {
         const double power = s.light == RoomLight::Ceiling ? 1.1 : 0.75;
         o << "light_source { " << V({0, H - 60, D * 0.5}) << " rgb <1, 0.96, 0.88>*" << power
-          << " area_light <900, 0, 0>, <0, 0, 900>, 4, 4 adaptive 1 jitter circular orient"
+          << " area_light <900, 0, 0>, <0, 0, 900>," << sampling << " circular orient"
           << " fade_distance 3000 fade_power 1 }\n";
         o << "light_source { " << V({0, H - 200, D * 0.15}) << " rgb <1, 0.96, 0.88>*" << power * 0.35
           << " shadowless }\n";
@@ -158,7 +164,8 @@ void WriteLights(const RoomSpec& s, SceneText& scene) {
         // Daylight through the left wall's window.
         const double power = s.light == RoomLight::Window ? 1.2 : 0.8;
         o << "light_source { " << V({-W / 2 + 150, 1550, D * 0.32 + 700}) << " rgb <0.92, 0.96, 1.0>*" << power
-          << " area_light <0, 0, 1400>, <0, 1300, 0>, 4, 4 adaptive 1 jitter orient fade_distance 2500 fade_power 1 }\n";
+          << " area_light <0, 0, 1400>, <0, 1300, 0>," << sampling
+          << " orient fade_distance 2500 fade_power 1 }\n";
         o << "light_source { " << V({W / 2 - 300, 1800, D * 0.6}) << " rgb <1, 1, 1>*" << power * 0.3
           << " shadowless }\n";
     }
@@ -244,6 +251,8 @@ void WriteFurniture(const RoomSpec& s, SceneText& scene) {
     }
 }
 
+bool Repeatable(int width, int height) { return width * height <= 1'000'000; }
+
 std::string SceneFile(const RoomSpec& s, const RoomCamera& camera, bool mask) {
     SceneText scene(mask);
     auto& o = scene.out();
@@ -253,7 +262,7 @@ std::string SceneFile(const RoomSpec& s, const RoomCamera& camera, bool mask) {
       << " up y angle " << camera.angleDeg << " look_at " << V(camera.lookAt) << " }\n";
     if (!mask) {
         o << FloorTexture(s.floor);
-        WriteLights(s, scene);
+        WriteLights(s, Repeatable(camera.width, camera.height), scene);
     }
     WriteRoomShell(s, scene);
     WriteFurniture(s, scene);
@@ -274,7 +283,7 @@ Status RunPovRay(const std::filesystem::path& dir, const std::string& scene, con
     const std::string log = output + ".log";
     const std::string command = "cd " + Quoted(dir.string()) + " && povray +I" + Quoted(scene) + " +O" +
                                 Quoted(output) + " +W" + std::to_string(width) + " +H" + std::to_string(height) +
-                                " -D +FN -V -P +WT2 " + (antialias ? "+A0.3 +AM2 +R2" : "-A") + " >" +
+                                " -D +FN -V -P +WT2 " + (antialias ? "+A0.3 +AM2 +R2 -J" : "-A") + " >" +
                                 Quoted(log) + " 2>&1";
     if (std::system(command.c_str()) != 0 || !std::filesystem::exists(dir / output))
         return Error{"POV-Ray 渲染失败：" + (dir / log).string()};
@@ -355,6 +364,37 @@ Status WriteText(const std::filesystem::path& path, const std::string& text) {
     return Error{"无法写入 " + path.string()};
 }
 
+// Renders mask and photo under names of this process, then puts the
+// pictures in place and the scene files last: a scene file beside its
+// pictures says they are whole and drawn from it, also when several
+// processes render the same room at once.
+Status RenderScenes(const std::filesystem::path& dir, const std::string& stem, const std::string& photoScene,
+                    const std::string& maskScene, int width, int height) {
+    const std::string own = "." + std::to_string(::getpid());
+    const std::string photoPov = stem + own + ".pov", maskPov = stem + "-mask" + own + ".pov";
+    const std::string photoPng = stem + own + ".png", maskPng = stem + "-mask" + own + ".png";
+    std::error_code error;
+    auto cleanUp = [&] {
+        for (const std::string& name : {photoPov, maskPov, photoPng, maskPng}) std::filesystem::remove(dir / name, error);
+    };
+    Status done = WriteText(dir / photoPov, photoScene);
+    if (done) done = WriteText(dir / maskPov, maskScene);
+    if (done) done = RunPovRay(dir, maskPov, maskPng, width, height, false);
+    if (done) done = RunPovRay(dir, photoPov, photoPng, width, height, Repeatable(width, height));
+    if (done) {
+        const QImage rendered = LoadPng(dir / photoPng);
+        const std::optional<Bytes> jpeg = rendered.isNull() ? std::nullopt : EncodeJpeg(rendered, 90);
+        if (!jpeg || !WriteFileAtomically(dir / (stem + ".jpg"), *jpeg)) done = Error{"无法写入 " + stem + ".jpg"};
+    }
+    for (const auto& [from, to] : {std::pair{maskPng, stem + "-mask.png"}, {maskPov, stem + "-mask.pov"},
+                                   {photoPov, stem + ".pov"}}) {
+        if (done) std::filesystem::rename(dir / from, dir / to, error);
+        if (done && error) done = Error{"无法写入 " + (dir / to).string()};
+    }
+    cleanUp();
+    return done;
+}
+
 }  // namespace
 
 // ---- The camera ---------------------------------------------------------------
@@ -397,19 +437,19 @@ std::vector<RoomSpec> TestRooms() {
     };
     RoomSpec* s = &add("tiles-living", FloorKind::PolishedTiles, 1500, 27, 0, WallFinish::WarmWhite,
                        RoomLight::CeilingAndWindow);
-    s->sofa = s->rug = s->table = true;
+    s->viewAngleDeg = 60, s->sofa = s->rug = s->table = true;
     s = &add("boards-oblique", FloorKind::WoodBoards, 1600, 30, 24, WallFinish::Sage, RoomLight::Window);
-    s->cameraX = -1500, s->sofa = s->rug = s->cabinet = true;
+    s->cameraX = -1500, s->viewAngleDeg = 68, s->sofa = s->rug = s->cabinet = true;
     s = &add("stone-low", FloorKind::DarkStone, 900, 13, -10, WallFinish::Greige, RoomLight::Ceiling);
-    s->cameraX = 600, s->table = s->cabinet = true;
+    s->cameraX = 600, s->viewAngleDeg = 72, s->table = s->cabinet = true;
     s = &add("carpet-high", FloorKind::PlainCarpet, 2100, 40, 8, WallFinish::Striped, RoomLight::CeilingAndWindow);
     s->cameraZ = 250, s->viewAngleDeg = 70, s->sofa = s->cabinet = true;
     s = &add("tiles-oblique-low", FloorKind::PolishedTiles, 1100, 17, -28, WallFinish::Greige, RoomLight::Window);
-    s->cameraX = 1600, s->sofa = s->rug = s->cabinet = true;
+    s->cameraX = 1600, s->viewAngleDeg = 56, s->sofa = s->rug = s->cabinet = true;
     s = &add("boards-high", FloorKind::WoodBoards, 1900, 38, 0, WallFinish::WarmWhite, RoomLight::Ceiling);
     s->table = s->rug = true;
     s = &add("stone-wide", FloorKind::DarkStone, 1400, 24, 33, WallFinish::WarmWhite, RoomLight::CeilingAndWindow);
-    s->cameraX = -1800, s->cameraZ = 300, s->sofa = s->rug = s->table = s->cabinet = true;
+    s->cameraX = -1800, s->cameraZ = 300, s->viewAngleDeg = 75, s->sofa = s->rug = s->table = s->cabinet = true;
     return rooms;
 }
 
@@ -428,22 +468,7 @@ Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::pat
                        std::filesystem::exists(room.photo) && std::filesystem::exists(maskPath);
     if (!reuse) {
         const auto start = std::chrono::steady_clock::now();
-        std::filesystem::remove(room.photo, error);
-        std::filesystem::remove(maskPath, error);
-        for (const auto& [name, text] : {std::pair{stem + ".pov", photoScene}, {stem + "-mask.pov", maskScene}})
-            if (Status written = WriteText(dir / name, text); !written) return written.failure();
-        // Each render goes to a temporary name first, so a present file is whole.
-        if (Status s = RunPovRay(dir, stem + "-mask.pov", stem + "-mask.tmp.png", width, height, false); !s)
-            return s.failure();
-        std::filesystem::rename(dir / (stem + "-mask.tmp.png"), maskPath, error);
-        if (error) return Error{"无法写入 " + maskPath.string()};
-        if (Status s = RunPovRay(dir, stem + ".pov", stem + ".tmp.png", width, height, width * height <= 1'000'000);
-            !s)
-            return s.failure();
-        const QImage rendered = LoadPng(dir / (stem + ".tmp.png"));
-        const std::optional<Bytes> jpeg = rendered.isNull() ? std::nullopt : EncodeJpeg(rendered, 90);
-        std::filesystem::remove(dir / (stem + ".tmp.png"), error);
-        if (!jpeg || !WriteFileAtomically(room.photo, *jpeg)) return Error{"无法写入 " + room.photo.string()};
+        if (Status s = RenderScenes(dir, stem, photoScene, maskScene, width, height); !s) return s.failure();
         room.renderSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const QImage mask = LoadPng(maskPath);

@@ -119,7 +119,9 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
     totals.iou += score.iou;
     std::printf("  %.3f", score.iou);
     if (!score.cornersOnFloor) {
-        std::printf("  corners off the floor\n");
+        std::printf("  corners off the floor:");
+        for (const V2d_Point& c : found->corners) std::printf(" %d,%d", c.x, c.y);
+        std::printf("\n");
         return;
     }
     ++totals.onFloor;
