@@ -189,7 +189,13 @@ cv::Mat Refined(const cv::Mat& coarse, const cv::Mat& smooth) {
     markers.setTo(1, sure);
     cv::watershed(smooth, markers);
     // Watershed lines between the two sides count as surface: they are its edge pixels.
-    return (markers == 1) | (markers == -1);
+    cv::Mat settled = (markers == 1) | (markers == -1);
+    // The watershed also marks the picture's own one-pixel frame as a line:
+    // there the coarse mask decides, or the frame would join every surface.
+    const int w = settled.cols, h = settled.rows;
+    for (const cv::Rect frame : {cv::Rect(0, 0, w, 1), cv::Rect(0, h - 1, w, 1), cv::Rect(0, 0, 1, h), cv::Rect(w - 1, 0, 1, h)})
+        up(frame).copyTo(settled(frame));
+    return settled;
 }
 
 }  // namespace
