@@ -313,21 +313,22 @@ TEST_F(Cli, PatternedRenderingShowsItsJointsAndQuotesWhatWasLaid) {
     EXPECT_EQ(Vexel({"render", In("flat.v2d"), "-o", In("x.jpg"), "--pattern", "zigzag"}).exit, 2);
 }
 
-// A wall over a tiled floor seen square on, 5 mm a pixel along the floor, a
-// dark box standing on it: one click finds the floor with the box cut out.
+// A wall over a tiled floor seen square on, 5 mm a pixel along the floor
+// (500 mm tiles with 10 mm joints), a dark box standing on it: one click
+// finds the floor with the box cut out.
 TEST_F(Cli, FindRegionOutlinesTheFloorAroundTheBoxAndSizesItFromAKnownLength) {
-    QImage photo(320, 240, QImage::Format_RGB32);
+    QImage photo(800, 600, QImage::Format_RGB32);
     photo.fill(QColor(180, 190, 210));
     {
         QPainter painter(&photo);
-        painter.fillRect(0, 100, 320, 140, QColor(200, 170, 120));
-        for (int x = 0; x < 320; x += 40) painter.fillRect(x, 100, 2, 140, QColor(170, 140, 95));
-        for (int y = 100; y < 240; y += 40) painter.fillRect(0, y, 320, 2, QColor(170, 140, 95));
-        painter.fillRect(130, 140, 60, 60, QColor(90, 40, 40));
+        painter.fillRect(0, 250, 800, 350, QColor(200, 170, 120));
+        for (int x = 0; x < 800; x += 100) painter.fillRect(x, 250, 2, 350, QColor(170, 140, 95));
+        for (int y = 250; y < 600; y += 100) painter.fillRect(0, y, 800, 2, QColor(170, 140, 95));
+        painter.fillRect(330, 350, 140, 140, QColor(90, 40, 40));
     }
     ASSERT_TRUE(photo.save(QString::fromStdString(In("tiled.png"))));
 
-    const Outcome found = Vexel({"find-region", In("tiled.png"), "--at", "60,200", "--length", "20,220,220,220,1000"});
+    const Outcome found = Vexel({"find-region", In("tiled.png"), "--at", "150,500", "--length", "50,550,550,550,2500"});
     ASSERT_EQ(found.exit, 0) << found.err;
     const QJsonObject region = Lines(found.out).at(0);
     const QJsonArray rings = region["outline"].toArray();
@@ -338,26 +339,26 @@ TEST_F(Cli, FindRegionOutlinesTheFloorAroundTheBoxAndSizesItFromAKnownLength) {
         return r;
     };
     const QRect outer = box(rings[0].toArray()), hole = box(rings[1].toArray());
-    EXPECT_LE(std::abs(outer.top() - 100), 3);
-    EXPECT_GE(outer.width(), 314);
-    EXPECT_LE((hole.center() - QPoint(160, 170)).manhattanLength(), 4);
-    EXPECT_NEAR(hole.width(), 60, 5);
+    EXPECT_LE(std::abs(outer.top() - 250), 4);
+    EXPECT_GE(outer.width(), 790);
+    EXPECT_LE((hole.center() - QPoint(400, 420)).manhattanLength(), 6);
+    EXPECT_NEAR(hole.width(), 140, 8);
     const QJsonArray corners = region["corners"].toArray();
     ASSERT_EQ(corners.size(), 4);
     const int wide = corners[1][0].toInt() - corners[0][0].toInt(), high = corners[3][1].toInt() - corners[0][1].toInt();
-    ASSERT_GT(wide, 100);
+    ASSERT_GT(wide, 200);
     EXPECT_NEAR(region["realWidth"].toInt(), wide * 5, wide * 5 * 0.03);
     EXPECT_NEAR(region["realHeight"].toInt(), high * 5, high * 5 * 0.03 + 10);
 
     // The same floor as a scheme's region, holes kept as rings.
-    ASSERT_EQ(Vexel({"new-scheme", In("tiled.png"), "-o", In("found.v2d"), "--find", "地面:60,200:20,220,220,220,1000"}).exit, 0);
+    ASSERT_EQ(Vexel({"new-scheme", In("tiled.png"), "-o", In("found.v2d"), "--find", "地面:150,500:50,550,550,550,2500"}).exit, 0);
     const QJsonObject record = Lines(Vexel({"info", In("found.v2d")}).out).at(0)["records"][0].toObject();
     EXPECT_EQ(record["indexCount"].toInt(), 2);
     EXPECT_EQ(record["realWidth"].toInt(), region["realWidth"].toInt());
 
-    const Outcome outside = Vexel({"find-region", In("tiled.png"), "--at", "400,10"});
+    const Outcome outside = Vexel({"find-region", In("tiled.png"), "--at", "900,10"});
     EXPECT_EQ(outside.exit, 1);
     EXPECT_NE(outside.err.find("单击的位置在照片之外。"), std::string::npos) << outside.err;
-    EXPECT_EQ(Vexel({"new-scheme", In("tiled.png"), "-o", In("unsized.v2d"), "--find", "地面:60,200"}).exit, 1);
+    EXPECT_EQ(Vexel({"new-scheme", In("tiled.png"), "-o", In("unsized.v2d"), "--find", "地面:150,500"}).exit, 1);
     EXPECT_FALSE(fs::exists(In("unsized.v2d")));
 }
