@@ -36,6 +36,8 @@ constexpr double kOrthogonalTolerance = 8;
 // line, the slack of a line estimated from pixels; the rectangle keeps this
 // far on the near side of it.
 constexpr double kHorizonSlack = 0.02;
+// Steps from the rectangle around the outline to the largest one inside it.
+constexpr int kGiveWaySteps = 10;
 // Edges and segments shorter than these shares of the longer side say little about a direction.
 constexpr double kShortestEdge = 0.02, kShortestSegment = 0.01;
 // A segment counts as on the surface this near its outline (share of the longer side).
@@ -189,6 +191,16 @@ std::vector<Segment> Longest(std::span<const Segment> segments, size_t most) {
     return out;
 }
 
+// Corners may lie beyond the photo by its width to either side and half its
+// height above and below: far enough to enclose a floor the photo cuts off,
+// near enough to keep the laid canvas a few times the photo at most.
+constexpr double kReachAcross = 1.0, kReachUpDown = 0.5;
+bool WithinReach(const PointD& p, QSize photo) {
+    const double w = photo.width(), h = photo.height();
+    return p.x >= -w * kReachAcross && p.x <= w * (1 + kReachAcross) && p.y >= -h * kReachUpDown &&
+           p.y <= h * (1 + kReachUpDown);
+}
+
 // Top-left first, clockwise as seen: the top and bottom are the pair of
 // opposite sides that lie flatter in the photo, the top the higher of them.
 Quad OrderedCorners(std::array<PointD, 4> p, QSize photo) {
@@ -205,8 +217,8 @@ Quad OrderedCorners(std::array<PointD, 4> p, QSize photo) {
     Quad quad;
     for (int i = 0; i < 4; ++i) {
         const PointD& q = p[(top + i) % 4];
-        quad[i] = {std::clamp(int(std::lround(q.x)), 0, std::max(0, photo.width() - 1)),
-                   std::clamp(int(std::lround(q.y)), 0, std::max(0, photo.height() - 1))};
+        quad[i] = {int(std::lround(std::clamp(q.x, -photo.width() * kReachAcross, photo.width() * (1 + kReachAcross)))),
+                   int(std::lround(std::clamp(q.y, -photo.height() * kReachUpDown, photo.height() * (1 + kReachUpDown))))};
     }
     return quad;
 }
@@ -307,13 +319,29 @@ std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> r
     const auto rectangle = LargestRectangle(*view, clipped);
     if (!rectangle) return std::nullopt;
     const auto& [low, high] = *rectangle;
-    std::array<PointD, 4> corners;
-    const std::array<cv::Vec2d, 4> plane{low, cv::Vec2d{high[0], low[1]}, high, cv::Vec2d{low[0], high[1]}};
-    for (int k = 0; k < 4; ++k) {
-        corners[k] = frame.Pixel(view->Image(plane[k]));
-        if (!Finite(corners[k])) return std::nullopt;
+    // A laying covers its region's corners only, so the rectangle encloses
+    // the whole outline; where that would reach far beyond the photo it
+    // gives way, step by step, to the largest rectangle inside.
+    cv::Vec2d outerLow = low, outerHigh = high;
+    for (const cv::Vec2d& p : clipped) {
+        const cv::Vec2d st = view->Coordinates({p[0], p[1], 1});
+        for (int k = 0; k < 2; ++k) outerLow[k] = std::min(outerLow[k], st[k]), outerHigh[k] = std::max(outerHigh[k], st[k]);
     }
-    return OrderedCorners(corners, photo);
+    const auto cornersOf = [&](const cv::Vec2d& lo, const cv::Vec2d& hi) -> std::optional<std::array<PointD, 4>> {
+        std::array<PointD, 4> corners;
+        const std::array<cv::Vec2d, 4> plane{lo, cv::Vec2d{hi[0], lo[1]}, hi, cv::Vec2d{lo[0], hi[1]}};
+        for (int k = 0; k < 4; ++k) {
+            corners[k] = frame.Pixel(view->Image(plane[k]));
+            if (!Finite(corners[k]) || !WithinReach(corners[k], photo)) return std::nullopt;
+        }
+        return corners;
+    };
+    for (int step = 0; step <= kGiveWaySteps; ++step) {
+        const double k = double(step) / kGiveWaySteps;
+        if (const auto corners = cornersOf(outerLow + (low - outerLow) * k, outerHigh + (high - outerHigh) * k))
+            return OrderedCorners(*corners, photo);
+    }
+    return std::nullopt;
 }
 
 Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres) {
