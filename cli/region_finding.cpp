@@ -27,7 +27,8 @@ Result<FoundRegion> FindRegion(const vision::SurfaceFinder& finder, const Region
         const KnownLength& known = *request.length;
         const auto point = [](V2d_Point p) { return vision::PointD{double(p.x), double(p.y)}; };
         Result<vision::RealSize> size = vision::SizeFromKnownLength(found.surface.corners, finder.photoSize(),
-                                                                    point(known.a), point(known.b), known.millimetres);
+                                                                    point(known.a), point(known.b), known.millimetres,
+                                                                    found.surface.focal);
         if (!size) return Error{size.error()};
         found.realWidth = size->width;
         found.realHeight = size->height;

@@ -45,6 +45,7 @@ void OutlineEditor::Replace(Scene scene) {
     scene_ = std::move(scene);
     draft_ = {};
     finder_.reset();
+    cameraFocal_ = 0;
     undo_.clear();
     modified_ = false;
 }
@@ -130,6 +131,7 @@ Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
     TakeRings(found->rings, photo().size(), next.points, next.ends);
     if (next.ends.empty()) return Error{kMsgNothingFound};
     next.corners = found->corners;
+    if (found->focal > 0) cameraFocal_ = found->focal;
     next.clicks = std::move(clicks);
     RememberDraft();
     draft_ = std::move(next);
@@ -181,7 +183,7 @@ Result<vision::RealSize> OutlineEditor::Calibrate(int index, V2d_Point a, V2d_Po
     const std::optional<Quad> corners = CornersOf(index);
     if (!corners) return Error{kMsgNothingToCalibrate};
     Result<vision::RealSize> size =
-        vision::SizeFromKnownLength(*corners, photo().size(), PointOf(a), PointOf(b), millimetres);
+        vision::SizeFromKnownLength(*corners, photo().size(), PointOf(a), PointOf(b), millimetres, cameraFocal_);
     if (!size || index < 0) return size;
     const std::string name = scene_.at(index)->name;
     if (Status set = SetRegionFields(index, name, size->width, size->height); !set) return Error{set.error()};

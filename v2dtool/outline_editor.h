@@ -103,6 +103,7 @@ private:
     Scene scene_;
     Draft draft_;
     std::optional<vision::SurfaceFinder> finder_;  // prepared at the first smart click
+    double cameraFocal_ = 0;  // pixels, once a found surface settled the photo's camera; 0 unknown
     std::vector<Step> undo_;
     bool modified_ = false;
 };

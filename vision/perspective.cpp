@@ -277,7 +277,7 @@ std::optional<double> FocalFromOrthogonal(Homogeneous v1, Homogeneous v2, PointD
     return FocalOfPair(frame.FromHomogeneous(v1), frame.FromHomogeneous(v2));
 }
 
-std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
+std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
                                        std::span<const Segment> photoSegments, QSize photo) {
     if (photo.isEmpty() || rings.empty() || rings.front().size() < 3) return std::nullopt;
     const NormalFrame frame = FrameOfPhoto(photo);
@@ -339,12 +339,13 @@ std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> r
     for (int step = 0; step <= kGiveWaySteps; ++step) {
         const double k = double(step) / kGiveWaySteps;
         if (const auto corners = cornersOf(outerLow + (low - outerLow) * k, outerHigh + (high - outerHigh) * k))
-            return OrderedCorners(*corners, photo);
+            return SurfaceRectangle{OrderedCorners(*corners, photo), view->focal() * frame.unit};
     }
     return std::nullopt;
 }
 
-Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres) {
+Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres,
+                                     double focal) {
     if (!(millimetres > 0) || !std::isfinite(millimetres)) return Error{kLengthNotPositive};
     if (!Finite(a) || !Finite(b)) return Error{kLineOffPlane};
     if (Distance(a, b) < 0.5) return Error{kEndsCoincide};
@@ -355,7 +356,8 @@ Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a,
     if (!ConvexCorners(c)) return Error{kNoPerspective};
 
     const auto [along, down] = CornerPoints(c);
-    const double focal = CornerFocal(c, 0.5 / frame.unit).value_or(DefaultFocal());
+    if (focal > 0 && std::isfinite(focal)) focal /= frame.unit;
+    else focal = CornerFocal(c, 0.5 / frame.unit).value_or(DefaultFocal());
     const auto horizon = LineThrough(along, down);
     if (!horizon) return Error{kNoPerspective};
     const auto view = PlaneView::Of(focal, *horizon, along, c[0]);

@@ -37,16 +37,23 @@ std::optional<double> FocalFromOrthogonal(Homogeneous v1, Homogeneous v2, PointD
 // on the surface's plane, its sides along the plane's two dominant directions
 // found from the outline's edges and the photo's segments, covering the
 // outline's largest part. None when no two directions can be told apart.
-std::optional<Quad> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
-                                       std::span<const Segment> photoSegments, QSize photo);
+struct SurfaceRectangle {
+    Quad corners{};
+    double focal = 0;  // the camera's focal length in pixels that the rectangle was found with
+};
+std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
+                                                   std::span<const Segment> photoSegments, QSize photo);
 
 // Millimetres along the first side (top-left to top-right) and the second
 // (top-left to bottom-left) of the rectangle `corners` stands for, given one
-// length on the same plane from `a` to `b` of `millimetres`.
+// length on the same plane from `a` to `b` of `millimetres`. `focal` (pixels)
+// is the camera's when known, e.g. from the rectangle's finding; 0: from
+// the corners where they settle it, else a phone camera's.
 struct RealSize {
     int width = 0;
     int height = 0;
 };
-Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres);
+Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres,
+                                     double focal = 0);
 
 }  // namespace v2d::vision

@@ -131,8 +131,12 @@ Result<FoundSurface> SurfaceFinder::Find(const SurfaceClicks& clicks) const {
         if (found.rings.empty()) return notFound;  // the outer boundary collapsed
     }
     if (found.rings.empty()) return notFound;
-    const std::optional<Quad> corners = RectangleOnSurface(found.rings, photo.segments, photo.size);
-    found.corners = corners ? *corners : FallbackCorners(found.rings.front(), photo.size);
+    if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments, photo.size)) {
+        found.corners = rectangle->corners;
+        found.focal = rectangle->focal;
+    } else {
+        found.corners = FallbackCorners(found.rings.front(), photo.size);
+    }
     return found;
 }
 

@@ -27,6 +27,7 @@ struct SurfaceClicks {
 struct FoundSurface {
     std::vector<Ring> rings;  // the outer boundary first, then the holes
     Quad corners{};           // top-left, top-right, bottom-right, bottom-left of a rectangle on the plane
+    double focal = 0;         // pixels: the camera's focal length the corners were found with; 0 unknown
 };
 
 class PreparedPhoto;

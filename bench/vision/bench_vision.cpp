@@ -112,7 +112,7 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
     }
     const auto& length = room->length;
     const auto size = vision::SizeFromKnownLength(found->corners, photo.size(), {length.a.x, length.a.y},
-                                                  {length.b.x, length.b.y}, length.millimetres);
+                                                  {length.b.x, length.b.y}, length.millimetres, found->focal);
     const auto score = demo::ScoreFound(*room, found->rings, found->corners,
                                         size ? std::optional(std::pair{size->width, size->height}) : std::nullopt);
     ++totals.found;

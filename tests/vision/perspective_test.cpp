@@ -147,9 +147,10 @@ TEST(Perspective, RectangleOnAFloorIsSquareOnTheTruePlane) {
     for (double z : {100.0, 2000.0}) walls.push_back({cam.Pixel({-1000, 7000, z}), cam.Pixel({2600, 7000, z})});
     for (double z : {100.0, 2000.0}) walls.push_back({cam.Pixel({4000, 3000, z}), cam.Pixel({4000, 6500, z})});
     for (const auto& segments : {joints, walls}) {
-        const auto corners = RectangleOnSurface(rings, segments, kPhoto);
-        ASSERT_TRUE(corners);
-        CheckSquareOnFloor(cam, *corners);
+        const auto rectangle = RectangleOnSurface(rings, segments, kPhoto);
+        ASSERT_TRUE(rectangle);
+        CheckSquareOnFloor(cam, rectangle->corners);
+        EXPECT_NEAR(rectangle->focal, 1000, 30);
     }
     EXPECT_FALSE(RectangleOnSurface({}, joints, kPhoto));
 }

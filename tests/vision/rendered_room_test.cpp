@@ -63,7 +63,7 @@ TEST(RenderedRooms, OneClickFindsTheFloor) {
         ASSERT_TRUE(found.ok()) << found.error();
         const demo::KnownLength& l = room->length;
         const auto size = vision::SizeFromKnownLength(found->corners, photo.size(), {l.a.x, l.a.y}, {l.b.x, l.b.y},
-                                                      l.millimetres);
+                                                      l.millimetres, found->focal);
         ASSERT_TRUE(size.ok()) << size.error();
         const auto score = demo::ScoreFound(*room, found->rings, found->corners, std::pair{size->width, size->height});
         EXPECT_GE(score.iou, 0.90);
