@@ -28,6 +28,10 @@ constexpr double kBarrierLength = 10;
 constexpr double kColourChange = 3.0;
 constexpr double kColourSpread = 6.0;
 constexpr int kCutIterations = 2;
+// Pieces parted from a grown region by an edge are looked for this far
+// (coarse pixels) from it, for at most this many rounds.
+constexpr int kJoinReach = 3;
+constexpr int kJoinRounds = 12;
 
 cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
 
@@ -65,6 +69,59 @@ cv::Mat GrownRegion(const ReducedPhoto& photo, cv::Point seed) {
         cv::meanStdDev(image, mean, spread, best);
     }
     return best;
+}
+
+// The grown region joined by the pieces next to it, across the edges between
+// them, that look like it: boards of a floor parted by their seams, each of
+// its own shade, are one surface. Pieces are told against the grown region
+// alone, so that a chain of small changes cannot lead onto another surface.
+cv::Mat JoinedAcrossEdges(const ReducedPhoto& photo, cv::Mat region) {
+    if (region.empty() || cv::countNonZero(region) == 0) return region;
+    const cv::Mat& image = photo.coarse;
+    cv::Mat labels;
+    const int n = cv::connectedComponents(~photo.coarseEdges, labels, 4);
+    std::vector<cv::Vec3d> sum(n);
+    std::vector<int> count(n, 0);
+    for (int y = 0; y < image.rows; ++y) {
+        const int* l = labels.ptr<int>(y);
+        const cv::Vec3b* c = image.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < image.cols; ++x) sum[l[x]] += cv::Vec3d(c[x]), ++count[l[x]];
+    }
+    cv::Scalar mean, spread;
+    cv::meanStdDev(image, mean, spread, region);
+    const auto alike = [&](int i) {
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(sum[i][c] / count[i] - mean[c]) > kColourChange * std::max(kColourSpread, spread[c])) return false;
+        return true;
+    };
+    enum : char { Unseen, Joined, Apart };
+    std::vector<char> state(n, Unseen);
+    state[0] = Apart;  // the edges themselves
+    for (int round = 0; round < kJoinRounds; ++round) {
+        cv::Mat near;
+        cv::dilate(region, near, Disc(2 * kJoinReach + 1));
+        std::vector<char> joins(n, 0);
+        bool added = false;
+        for (int y = 0; y < image.rows; ++y) {
+            const int* l = labels.ptr<int>(y);
+            const uchar* m = near.ptr<uchar>(y);
+            for (int x = 0; x < image.cols; ++x) {
+                if (!m[x] || state[l[x]] != Unseen) continue;
+                state[l[x]] = alike(l[x]) ? Joined : Apart;
+                if (state[l[x]] == Joined) joins[l[x]] = 1, added = true;
+            }
+        }
+        if (!added) break;
+        for (int y = 0; y < image.rows; ++y) {
+            const int* l = labels.ptr<int>(y);
+            uchar* r = region.ptr<uchar>(y);
+            for (int x = 0; x < image.cols; ++x)
+                if (joins[l[x]]) r[x] = 255;
+        }
+    }
+    // The edges between joined pieces belong to the surface too.
+    cv::morphologyEx(region, region, cv::MORPH_CLOSE, Disc(2 * kJoinReach + 1));
+    return region;
 }
 
 // The component of `mask` (4-connected) holding `p`, or the one nearest it
@@ -151,7 +208,21 @@ std::vector<cv::Point> Scaled(const std::vector<cv::Point>& points, cv::Size fro
 cv::Mat CoarseCut(const ReducedPhoto& photo, const MaskClicks& clicks, std::vector<char>& counts) {
     const cv::Mat& image = photo.coarse;
     cv::Mat cut(image.size(), CV_8U, cv::Scalar(cv::GC_PR_BGD));
-    for (const cv::Point& p : clicks.inside) cut.setTo(cv::GC_PR_FGD, GrownRegion(photo, p));
+    // Inside, what looks like a click's surface throughout stays surface: the
+    // cut only settles its boundary.
+    cv::Mat sure(image.size(), CV_8U, cv::Scalar(0));
+    for (const cv::Point& p : clicks.inside) {
+        const cv::Mat joined = JoinedAcrossEdges(photo, GrownRegion(photo, p));
+        if (joined.empty()) {  // like colour all over: nothing to tell apart
+            cut.setTo(cv::GC_PR_FGD);
+            continue;
+        }
+        cut.setTo(cv::GC_PR_FGD, joined);
+        cv::Mat inner;
+        cv::erode(joined, inner, Disc(kBand));
+        sure |= inner;
+    }
+    cut.setTo(cv::GC_FGD, sure);
     for (const cv::Point& p : clicks.outside) {
         cut.setTo(cv::GC_BGD, GrownRegion(photo, p));
         cv::circle(cut, p, kClickRadius, cv::Scalar(cv::GC_BGD), cv::FILLED);
