@@ -32,6 +32,13 @@ constexpr int kCutIterations = 2;
 // (coarse pixels) from it, for at most this many rounds.
 constexpr int kJoinReach = 3;
 constexpr int kJoinRounds = 12;
+// A piece in the shade of what stands on the surface (darker, down to this
+// share of the region's lightness, of the same hue within this share of its
+// channels) joins from farther off, across the shadow's soft double edge.
+constexpr int kShadeReach = 6;
+constexpr double kShadeDarkest = 0.7;
+constexpr double kShadeHue = 0.01;
+constexpr int kShadeMinArea = 100;
 
 cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
 
@@ -73,8 +80,9 @@ cv::Mat GrownRegion(const ReducedPhoto& photo, cv::Point seed) {
 
 // The grown region joined by the pieces next to it, across the edges between
 // them, that look like it: boards of a floor parted by their seams, each of
-// its own shade, are one surface. Pieces are told against the grown region
-// alone, so that a chain of small changes cannot lead onto another surface.
+// its own shade, are one surface, and so is the floor in a table's shadow.
+// Pieces are told against the grown region alone, so that a chain of small
+// changes cannot lead onto another surface.
 cv::Mat JoinedAcrossEdges(const ReducedPhoto& photo, cv::Mat region) {
     if (region.empty() || cv::countNonZero(region) == 0) return region;
     const cv::Mat& image = photo.coarse;
@@ -89,26 +97,39 @@ cv::Mat JoinedAcrossEdges(const ReducedPhoto& photo, cv::Mat region) {
     }
     cv::Scalar mean, spread;
     cv::meanStdDev(image, mean, spread, region);
-    const auto alike = [&](int i) {
+    const double lightness = mean[0] + mean[1] + mean[2] + 1;
+    const auto sameColour = [&](int i) {
         for (int c = 0; c < 3; ++c)
             if (std::abs(sum[i][c] / count[i] - mean[c]) > kColourChange * std::max(kColourSpread, spread[c])) return false;
+        return true;
+    };
+    const auto shaded = [&](int i) {
+        const cv::Vec3d piece = sum[i] / count[i];
+        const double light = piece[0] + piece[1] + piece[2] + 1;
+        if (count[i] < kShadeMinArea || light > lightness || light < kShadeDarkest * lightness) return false;
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(piece[c] / light - mean[c] / lightness) > kShadeHue) return false;
         return true;
     };
     enum : char { Unseen, Joined, Apart };
     std::vector<char> state(n, Unseen);
     state[0] = Apart;  // the edges themselves
     for (int round = 0; round < kJoinRounds; ++round) {
-        cv::Mat near;
+        cv::Mat near, far;
         cv::dilate(region, near, Disc(2 * kJoinReach + 1));
+        cv::dilate(region, far, Disc(2 * kShadeReach + 1));
         std::vector<char> joins(n, 0);
         bool added = false;
         for (int y = 0; y < image.rows; ++y) {
             const int* l = labels.ptr<int>(y);
             const uchar* m = near.ptr<uchar>(y);
+            const uchar* f = far.ptr<uchar>(y);
             for (int x = 0; x < image.cols; ++x) {
-                if (!m[x] || state[l[x]] != Unseen) continue;
-                state[l[x]] = alike(l[x]) ? Joined : Apart;
-                if (state[l[x]] == Joined) joins[l[x]] = 1, added = true;
+                const int i = l[x];
+                if (!f[x] || state[i] != Unseen) continue;
+                if (m[x]) state[i] = sameColour(i) || shaded(i) ? Joined : Apart;
+                else if (shaded(i)) state[i] = Joined;
+                if (state[i] == Joined) joins[i] = 1, added = true;
             }
         }
         if (!added) break;
