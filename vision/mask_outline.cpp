@@ -11,7 +11,10 @@ namespace v2d::vision {
 namespace {
 
 // All lengths below are in pixels of the mask, times the scale to the photo.
-constexpr double kStraightness = 1.0;    // approxPolyDP tolerance
+// A user edits the outline's points: a straight edge is best a single edge,
+// even where no segment of the photo lies along it to snap to.
+constexpr double kStraightness = 2.0;        // approxPolyDP tolerance on the mask's contour
+constexpr double kStraightAfterSnap = 2.5;   // and again once edges are snapped
 constexpr double kSnapDistance = 2.0;    // how far an edge may lie from a segment's line to take it
 constexpr double kSnapAngle = 0.07;      // radians (about 4°)
 constexpr double kSnapMinEdge = 8.0;     // shorter edges keep their own line
@@ -75,6 +78,15 @@ RingD Snapped(const RingD& ring, std::span<const Segment> segments, double scale
     return out;
 }
 
+// The ring with points dropped where it stays within `tolerance` of the line
+// through its neighbours: a straight edge is one edge, not a staircase.
+RingD Simplified(const RingD& ring, double tolerance) {
+    std::vector<cv::Point2f> points(ring.begin(), ring.end()), simple;
+    cv::approxPolyDP(points, simple, tolerance, true);
+    if (simple.size() < 3) return ring;
+    return RingD(simple.begin(), simple.end());
+}
+
 RingD ToPhoto(const std::vector<cv::Point>& contour, cv::Point2d toPhoto) {
     std::vector<cv::Point> simple;
     cv::approxPolyDP(contour, simple, kStraightness, true);
@@ -104,7 +116,9 @@ std::vector<RingD> OutlineOf(const cv::Mat& mask, cv::Point2d toPhoto, std::span
     // mask counts the pixels on its edge as surface, which balances that.
     const auto add = [&](int index) {
         const RingD ring = ToPhoto(contours[index], toPhoto);
-        if (ring.size() >= 3) rings.push_back(Snapped(ring, photoSegments, scale));
+        if (ring.size() < 3) return;
+        const RingD snapped = Snapped(ring, photoSegments, scale);
+        rings.push_back(Simplified(snapped, kStraightAfterSnap * scale));
     };
     add(outer);
     if (rings.empty()) return rings;

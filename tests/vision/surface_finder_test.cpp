@@ -116,3 +116,21 @@ TEST(SurfaceFinder, OneClickFindsTheFloorAroundWhatStandsOnIt) {
     ASSERT_TRUE(takenAway.ok()) << takenAway.error();
     EXPECT_GT(IoU(FoundMask(size, *takenAway), withoutMat), 0.95);
 }
+
+TEST(SurfaceFinder, BoardsOfManyShadesAreOneFloor) {
+    QImage photo(640, 480, QImage::Format_RGB32);
+    photo.fill(QColor(225, 220, 205));
+    const QColor shades[] = {{150, 110, 70}, {162, 120, 78}, {140, 102, 64}, {156, 115, 74}};
+    QPainter p(&photo);
+    for (int x = 0, i = 0; x < 640; x += 40, ++i) {
+        p.fillRect(x, 160, 40, 320, shades[(i * 3) % 4]);
+        p.fillRect(x, 160, 1, 320, QColor(90, 65, 40));  // the seam
+    }
+    p.end();
+    auto finder = SurfaceFinder::ForPhoto(photo);
+    ASSERT_TRUE(finder.ok());
+    const auto found = finder->Find({{{300, 400}}, {}});
+    ASSERT_TRUE(found.ok()) << found.error();
+    const QPolygonF floor(QRectF(0, 160, 640, 320));
+    EXPECT_GT(IoU(FoundMask(photo.size(), *found), Filled(photo.size(), {floor})), 0.95);
+}
