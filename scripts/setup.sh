@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick fonts-noto-cjk
   qt6-webengine-dev chromium
-  ccache
+  ccache time
 )
 
 missing=()

@@ -100,45 +100,6 @@ void BM_GaussBlur_BareOpenCV(benchmark::State& state) {
 }
 BENCHMARK(BM_GaussBlur_BareOpenCV)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Prints, after the usual table, each library call's time over its bare call.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // Medians of the repetitions when there are any, else the single run.
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians_[name] = run.GetAdjustedRealTime();
-            } else if (run.run_type == Run::RT_Iteration) {
-                times_[name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        Ratio("transform", "BM_Transform_Library/progress:0", "BM_Transform_BareOpenCV");
-        Ratio("transform with progress", "BM_Transform_Library/progress:1", "BM_Transform_BareOpenCV");
-        Ratio("GaussBlurCV2", "BM_GaussBlurCV2_Library", "BM_GaussBlur_BareOpenCV");
-    }
-
-private:
-    void Ratio(const char* what, const std::string& library, const std::string& bare) const {
-        const auto a = Find(library), b = Find(bare);
-        if (a > 0 && b > 0) std::printf("ratio %-24s library / bare OpenCV = %.3f\n", what, a / b);
-    }
-    double Find(const std::string& prefix) const {
-        for (const auto* table : {&medians_, &times_}) {
-            for (const auto& [name, time] : *table) {
-                if (name.rfind(prefix, 0) == 0) return time;
-            }
-        }
-        return 0;
-    }
-    std::map<std::string, double> times_, medians_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,7 +113,9 @@ int main(int argc, char** argv) {
     args.insert(args.begin() + 1, {repetitions.data(), interleave.data(), onlyAggregates.data()});
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
-    RatioReporter reporter;
+    v2d::bench::RatioReporter reporter({{"Transform_Library/progress:0", "Transform_BareOpenCV"},
+                                        {"Transform_Library/progress:1", "Transform_BareOpenCV"},
+                                        {"GaussBlurCV2_Library", "GaussBlur_BareOpenCV"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

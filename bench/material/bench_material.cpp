@@ -166,5 +166,8 @@ int main(int argc, char** argv) {
         else
             argv[kept++] = argv[i];
     }
-    return v2d::bench::RunBenchmarks(kept, argv);
+    return v2d::bench::RunBenchmarks(kept, argv,
+                                     {{"RecolourClick", "OpenCvInRangeMaskedCopy"},
+                                      {"ReliefOfFloor", "LibraryReliefAlone", 1.3},
+                                      {"ImportProducts", "ThumbnailsAlone"}});
 }

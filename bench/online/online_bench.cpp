@@ -131,4 +131,6 @@ BENCHMARK(BM_Catalogue100Clients)->Unit(benchmark::kMillisecond)->UseRealTime()-
 }  // namespace
 }  // namespace v2d
 
-int main(int argc, char** argv) { return v2d::bench::RunBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return v2d::bench::RunBenchmarks(argc, argv, {{"DownloadToFile200MB", "CurlProgram200MB"}});
+}

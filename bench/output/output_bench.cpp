@@ -131,7 +131,8 @@ BENCHMARK(BM_ShowPageOf2000Templates)->Arg(1)->Arg(167)->Arg(333)->Unit(benchmar
 }  // namespace v2d
 
 int main(int argc, char** argv) {
-    const int code = v2d::bench::RunBenchmarks(argc, argv);
+    const int code = v2d::bench::RunBenchmarks(
+        argc, argv, {{"SaveRenderedPicture", "BareJpegEncode"}, {"Report50Regions", "BareJpegEncode"}});
     v2d::TemplateDatabase().reset();
     std::error_code error;
     std::filesystem::remove_all(v2d::Root(), error);

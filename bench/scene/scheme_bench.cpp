@@ -95,4 +95,7 @@ BENCHMARK(BM_SaveScheme)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 }  // namespace v2d
 
-int main(int argc, char** argv) { return v2d::bench::RunBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return v2d::bench::RunBenchmarks(argc, argv,
+                                     {{"OpenScheme", "LibjpegDecodeAlone"}, {"SaveScheme", "LibjpegEncodeAlone"}});
+}
