@@ -5,6 +5,7 @@
 
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
+#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/region_drawing.h"
 #include "render/region_tone.h"
@@ -88,9 +89,13 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     counters_ = {};
     if (!area.isEmpty()) {
         const QImage background = ToRgb32(scene_.background);
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            std::memcpy(displayed_.scanLine(y) + 4 * area.left(), background.constScanLine(y) + 4 * area.left(),
-                        static_cast<size_t>(area.width()) * 4);
+        uchar* const displayed = displayed_.bits();  // detached once, before the bands share it
+        const qsizetype stride = displayed_.bytesPerLine();
+        ForEachRowBand(area.height(), area.width(), [&](int first, int end) {
+            for (int y = area.top() + first; y < area.top() + end; ++y)
+                std::memcpy(displayed + y * stride + 4 * area.left(), background.constScanLine(y) + 4 * area.left(),
+                            static_cast<size_t>(area.width()) * 4);
+        });
     }
     clip_ = area;
     for (int j = 0; j < count; ++j) {
