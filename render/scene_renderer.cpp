@@ -34,8 +34,24 @@ QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
 }
 
 void SceneRenderer::StartFromBackground() {
-    displayed_ = ToRgb32(scene_.background).copy();
     counters_ = {};
+    const QImage background = ToRgb32(scene_.background);
+    if (background.isNull()) {
+        displayed_ = QImage();
+        return;
+    }
+    // The displayed scene's own rows are reused when nobody else holds them:
+    // a fresh picture of this size costs the kernel's zeroing of every page.
+    if (displayed_.size() != background.size() || displayed_.format() != QImage::Format_RGB32 ||
+        !displayed_.isDetached())
+        displayed_ = QImage(background.size(), QImage::Format_RGB32);
+    if (displayed_.isNull()) return;
+    uchar* const displayed = displayed_.bits();
+    const qsizetype stride = displayed_.bytesPerLine();
+    const size_t rowBytes = static_cast<size_t>(background.width()) * 4;
+    ForEachRowBand(background.height(), background.width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) std::memcpy(displayed + y * stride, background.constScanLine(y), rowBytes);
+    });
 }
 
 void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
