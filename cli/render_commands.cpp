@@ -39,9 +39,12 @@ private:
 
 Status WriteRendering(const QImage& picture, const fs::path& path) {
     if (picture.isNull()) return Error{"the scheme has no background picture"};
-    std::optional<Bytes> jpeg = EncodeJpeg(picture, kRenderingQuality);
-    if (!jpeg) return Error{"cannot encode the rendering"};
-    if (!WriteFileAtomically(path, *jpeg)) return Error{"cannot write " + path.string()};
+    // Encoded straight into the file as the rows are compressed: no copy of the whole JPEG in memory.
+    AtomicFileWriter file(path);
+    if (!file.isOpen()) return Error{"cannot write " + path.string()};
+    const bool encoded = EncodeJpeg(picture, kRenderingQuality, [&file](std::span<const uint8_t> chunk) { return file.write(chunk); });
+    if (!encoded && !file.failed()) return Error{"cannot encode the rendering"};
+    if (!encoded || !file.commit()) return Error{"cannot write " + path.string()};
     return Status::Ok();
 }
 

@@ -86,10 +86,6 @@ private:
 };
 thread_local ProgressRelay* ProgressRelay::current_ = nullptr;
 
-QImage CopyAndRelease(VxBitmap* returned, QImage::Format format) {
-    const LibraryBitmap owned(returned);
-    return owned ? CopyBitmap(*owned, format) : QImage();
-}
 
 }  // namespace
 
@@ -123,7 +119,7 @@ std::vector<std::string> ImageLibrary::Load(const std::string& folder) {
     path += kFileName;
 
     std::vector<std::string> messages;
-    handle_.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+    handle_ = std::shared_ptr<void>(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL), HandleCloser{});
     if (!handle_) {
         const char* reason = dlerror();
         loadFailureDetail_ = reason != nullptr ? reason : path;
@@ -165,7 +161,7 @@ QImage ImageLibrary::WarpWith(int exportIndex, const QImage& source, const Quad&
     const VxBitmap view = BitmapViewOf(picture);
     const std::vector<VxPoint> corners = ToVx(quad);
     const ProgressRelay relay(progress);
-    QImage result = CopyAndRelease(call(corners.data(), &view, relay.Callback()), picture.format());
+    QImage result = AdoptBitmap(call(corners.data(), &view, relay.Callback()), picture.format(), handle_);
     relay.RethrowFailure();
     return result;
 }
@@ -182,7 +178,7 @@ QImage ImageLibrary::TransformMesh(const QImage& source, std::span<const V2d_Poi
     const std::vector<VxPoint> from = ToVx(srcNodes), to = ToVx(dstNodes);
     const ProgressRelay relay(progress);
     QImage result =
-        CopyAndRelease(call(from.data(), to.data(), rows, cols, &view, relay.Callback()), picture.format());
+        AdoptBitmap(call(from.data(), to.data(), rows, cols, &view, relay.Callback()), picture.format(), handle_);
     relay.RethrowFailure();
     return result;
 }
@@ -217,7 +213,7 @@ QImage ImageLibrary::GetBumpMap(const QImage& source, ReliefKind kind) const {
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
     const VxBitmap view = BitmapViewOf(picture);
-    return CopyAndRelease(call(&view, static_cast<int32_t>(kind)), QImage::Format_RGB32);
+    return AdoptBitmap(call(&view, static_cast<int32_t>(kind)), QImage::Format_RGB32, handle_);
 }
 
 QImage ImageLibrary::GaussBlurCV2(const QImage& source, int radius, double sigma) const {
@@ -225,7 +221,7 @@ QImage ImageLibrary::GaussBlurCV2(const QImage& source, int radius, double sigma
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
     const VxBitmap view = BitmapViewOf(picture);
-    return CopyAndRelease(call(&view, radius, sigma), picture.format());
+    return AdoptBitmap(call(&view, radius, sigma), picture.format(), handle_);
 }
 
 QImage ImageLibrary::GaussBlur(const QImage& source, int radius) const {
@@ -233,7 +229,7 @@ QImage ImageLibrary::GaussBlur(const QImage& source, int radius) const {
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
     const VxBitmap view = BitmapViewOf(picture);
-    return CopyAndRelease(call(&view, radius), picture.format());
+    return AdoptBitmap(call(&view, radius), picture.format(), handle_);
 }
 
 }  // namespace v2d

@@ -63,7 +63,7 @@ private:
     std::optional<std::vector<V2d_Point>> MapPoints(int index, std::span<const V2d_Point> points,
                                                     const Quad& quad) const;
 
-    std::unique_ptr<void, HandleCloser> handle_;
+    std::shared_ptr<void> handle_;  // shared with the pictures the library returned
     std::array<void*, 9> exports_{};
     std::string loadFailureDetail_;
 };

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/row_bands.h"
+
 namespace v2d {
 
 QImage As32BitPicture(const QImage& image) {
@@ -36,6 +38,45 @@ QImage CopyBitmap(const VxBitmap& bitmap, QImage::Format format) {
         }
     }
     return copy;
+}
+
+namespace {
+
+struct AdoptedBitmap {
+    VxBitmap* bitmap;
+    std::shared_ptr<void> keepAlive;
+};
+
+void ReleaseAdopted(void* info) {
+    auto* adopted = static_cast<AdoptedBitmap*>(info);
+    adopted->bitmap->release(adopted->bitmap);
+    delete adopted;
+}
+
+}  // namespace
+
+QImage AdoptBitmap(VxBitmap* bitmap, QImage::Format format, std::shared_ptr<void> keepAlive) {
+    if (bitmap == nullptr) return {};
+    if (bitmap->release == nullptr) return CopyBitmap(*bitmap, format);
+    LibraryBitmap owned(bitmap);
+    if (bitmap->bits == nullptr || bitmap->width <= 0 || bitmap->height <= 0 ||
+        bitmap->stride < int64_t{4} * bitmap->width)
+        return {};
+    auto* adopted = new AdoptedBitmap{owned.release(), std::move(keepAlive)};
+    QImage image(bitmap->bits, bitmap->width, bitmap->height, bitmap->stride, format, &ReleaseAdopted, adopted);
+    if (image.isNull()) {
+        ReleaseAdopted(adopted);
+        return {};
+    }
+    if (format == QImage::Format_RGB32) {
+        ForEachRowBand(image.height(), image.width(), [&](int first, int end) {
+            for (int y = first; y < end; ++y) {
+                auto* row = reinterpret_cast<uint32_t*>(bitmap->bits + static_cast<size_t>(y) * bitmap->stride);
+                for (int x = 0; x < bitmap->width; ++x) row[x] |= 0xFF000000u;
+            }
+        });
+    }
+    return image;
 }
 
 }  // namespace v2d

@@ -20,6 +20,13 @@ VxBitmap BitmapViewOf(const QImage& picture32);
 // it as 0. A null QImage when the bitmap is unusable.
 QImage CopyBitmap(const VxBitmap& bitmap, QImage::Format format);
 
+// The bitmap the library returned, taken over without a copy: the QImage
+// shows its rows and releases it when the last copy of the image goes;
+// `keepAlive` (the loaded library) lives as long, so that its release
+// function stays mapped. RGB32 results get their opaque fourth byte in place.
+// Falls back to CopyBitmap for a bitmap without a release function.
+QImage AdoptBitmap(VxBitmap* bitmap, QImage::Format format, std::shared_ptr<void> keepAlive);
+
 struct BitmapReleaser {
     void operator()(VxBitmap* bitmap) const {
         if (bitmap != nullptr && bitmap->release != nullptr) bitmap->release(bitmap);

@@ -5,6 +5,7 @@
 #include "imagelib/vx_geometry.h"
 #include "imagelib/vx_operations.h"
 
+#include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -141,7 +142,11 @@ OwnedBitmapPtr WarpThroughMesh(const VxPoint* srcNodes, const VxPoint* dstNodes,
     cv::Mat map;
     ForEachBand(result->height, progress, [&](int first, int end) {
         map.create(end - first, result->width, CV_32FC2);
-        FillMap(pieces, first, end, view->size(), map);
+        // Each row of the map depends on that row alone: the rows spread over the cores.
+        cv::parallel_for_(cv::Range(first, end), [&](const cv::Range& part) {
+            cv::Mat rowsOfPart = map.rowRange(part.start - first, part.end - first);
+            FillMap(pieces, part.start, part.end, view->size(), rowsOfPart);
+        });
         cv::Mat band = result->pixels.rowRange(first, end);
         cv::remap(*view, band, map, cv::noArray(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
     });

@@ -5,6 +5,7 @@
 
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
+#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/region_drawing.h"
 #include "render/region_tone.h"
@@ -33,8 +34,24 @@ QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
 }
 
 void SceneRenderer::StartFromBackground() {
-    displayed_ = ToRgb32(scene_.background).copy();
     counters_ = {};
+    const QImage background = ToRgb32(scene_.background);
+    if (background.isNull()) {
+        displayed_ = QImage();
+        return;
+    }
+    // The displayed scene's own rows are reused when nobody else holds them:
+    // a fresh picture of this size costs the kernel's zeroing of every page.
+    if (displayed_.size() != background.size() || displayed_.format() != QImage::Format_RGB32 ||
+        !displayed_.isDetached())
+        displayed_ = QImage(background.size(), QImage::Format_RGB32);
+    if (displayed_.isNull()) return;
+    uchar* const displayed = displayed_.bits();
+    const qsizetype stride = displayed_.bytesPerLine();
+    const size_t rowBytes = static_cast<size_t>(background.width()) * 4;
+    ForEachRowBand(background.height(), background.width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) std::memcpy(displayed + y * stride, background.constScanLine(y), rowBytes);
+    });
 }
 
 void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
@@ -88,9 +105,13 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     counters_ = {};
     if (!area.isEmpty()) {
         const QImage background = ToRgb32(scene_.background);
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            std::memcpy(displayed_.scanLine(y) + 4 * area.left(), background.constScanLine(y) + 4 * area.left(),
-                        static_cast<size_t>(area.width()) * 4);
+        uchar* const displayed = displayed_.bits();  // detached once, before the bands share it
+        const qsizetype stride = displayed_.bytesPerLine();
+        ForEachRowBand(area.height(), area.width(), [&](int first, int end) {
+            for (int y = area.top() + first; y < area.top() + end; ++y)
+                std::memcpy(displayed + y * stride + 4 * area.left(), background.constScanLine(y) + 4 * area.left(),
+                            static_cast<size_t>(area.width()) * 4);
+        });
     }
     clip_ = area;
     for (int j = 0; j < count; ++j) {

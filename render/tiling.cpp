@@ -14,6 +14,7 @@
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
 #include "base/real_scale.h"
+#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 
@@ -36,12 +37,16 @@ void CopyInto(QImage& target, const QImage& source, int x, int y) {
     const int firstX = std::max(0, -x), firstY = std::max(0, -y);
     const long long endX = std::min<long long>(bits.width(), static_cast<long long>(target.width()) - x);
     const long long endY = std::min<long long>(bits.height(), static_cast<long long>(target.height()) - y);
-    if (endX <= firstX) return;
-    for (long long sy = firstY; sy < endY; ++sy) {
-        const auto* in = reinterpret_cast<const uint32_t*>(bits.constScanLine(static_cast<int>(sy)));
-        auto* out = reinterpret_cast<uint32_t*>(target.scanLine(static_cast<int>(sy + y)));
-        std::memcpy(out + x + firstX, in + firstX, static_cast<size_t>(endX - firstX) * 4);
-    }
+    if (endX <= firstX || endY <= firstY) return;
+    uchar* const targetBits = target.bits();  // detached once, before the bands share it
+    const qsizetype targetStride = target.bytesPerLine();
+    ForEachRowBand(static_cast<int>(endY - firstY), static_cast<int>(endX - firstX), [&](int first, int end) {
+        for (long long sy = firstY + first; sy < firstY + end; ++sy) {
+            const auto* in = reinterpret_cast<const uint32_t*>(bits.constScanLine(static_cast<int>(sy)));
+            auto* out = reinterpret_cast<uint32_t*>(targetBits + (sy + y) * targetStride);
+            std::memcpy(out + x + firstX, in + firstX, static_cast<size_t>(endX - firstX) * 4);
+        }
+    });
 }
 
 // A warp result at exactly the box's size: a library result of another size
@@ -59,17 +64,21 @@ QImage SizedToBox(const QImage& warped, const PixelBox& box) {
 void FillWithPattern(QImage& canvas, const QImage& tile, int shiftX, int shiftY) {
     const int tw = tile.width(), th = tile.height();
     const int w = canvas.width();
-    for (int y = 0; y < canvas.height(); ++y) {
-        const auto* in = reinterpret_cast<const uint32_t*>(tile.constScanLine((y + shiftY) % th));
-        auto* out = reinterpret_cast<uint32_t*>(canvas.scanLine(y));
-        int x = 0, column = shiftX % tw;
-        while (x < w) {
-            const int run = std::min(tw - column, w - x);
-            std::memcpy(out + x, in + column, static_cast<size_t>(run) * 4);
-            x += run;
-            column = 0;
+    uchar* const canvasBits = canvas.bits();  // detached once, before the bands share it
+    const qsizetype stride = canvas.bytesPerLine();
+    ForEachRowBand(canvas.height(), w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const auto* in = reinterpret_cast<const uint32_t*>(tile.constScanLine((y + shiftY) % th));
+            auto* out = reinterpret_cast<uint32_t*>(canvasBits + y * stride);
+            int x = 0, column = shiftX % tw;
+            while (x < w) {
+                const int run = std::min(tw - column, w - x);
+                std::memcpy(out + x, in + column, static_cast<size_t>(run) * 4);
+                x += run;
+                column = 0;
+            }
         }
-    }
+    });
 }
 
 bool CanvasBoxUsable(const PixelBox& box) { return !box.empty() && PictureSizeAllowed(box.width(), box.height()); }
@@ -338,6 +347,7 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
             warped = WarpToMesh(*mesh, canvas, renderer.ops(), progress);
         else
             warped = WarpToQuad(canvas, QuadOf(region.corners), renderer.ops(), progress);
+        canvas = QImage();  // warped: the flat canvas is no longer needed
         if (warped.isNull()) {
             outcome.status = TileStatus::WarpFailed;
             return outcome;
