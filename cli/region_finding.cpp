@@ -37,12 +37,9 @@ Result<FoundRegion> FindRegion(const vision::SurfaceFinder& finder, const Region
 }
 
 RegionOutline OutlineOfFound(const std::string& name, const FoundRegion& found) {
-    RegionOutline outline{name, {}, found.realWidth, found.realHeight, found.surface.corners, {}};
-    for (const vision::Ring& ring : found.surface.rings) {
-        outline.points.insert(outline.points.end(), ring.begin(), ring.end());
-        outline.indexList.push_back(static_cast<int32_t>(outline.points.size()) - 1);
-    }
-    return outline;
+    vision::FlatRings flat = vision::Flattened(found.surface.rings);
+    return RegionOutline{name, std::move(flat.points), found.realWidth, found.realHeight, found.surface.corners,
+                         std::move(flat.ends)};
 }
 
 }  // namespace v2d::cli

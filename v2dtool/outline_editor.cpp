@@ -11,8 +11,6 @@ namespace {
 constexpr const char* kMsgNotEditable = "只能编辑普通区域和阴影区域。";
 constexpr const char* kMsgTooFewPoints = "区域至少需要三个点。";
 constexpr const char* kMsgInGroup = "区域是组成员,请解组后再删除。";
-constexpr const char* kMsgNothingFound = "在单击处没有找到表面。";
-constexpr const char* kMsgClickOutside = "单击的位置在照片之外。";
 
 // The fields an outline change touches.
 void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
@@ -22,19 +20,6 @@ void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
     std::copy(std::begin(from.corners), std::end(from.corners), to.corners);
     to.realWidth = from.realWidth;
     to.realHeight = from.realHeight;
-}
-
-// Found rings as one point list with ring ends, every point kept on the photo.
-void TakeRings(const std::vector<vision::Ring>& rings, QSize photo, std::vector<V2d_Point>& points,
-               std::vector<int32_t>& ends) {
-    points.clear();
-    ends.clear();
-    for (const vision::Ring& ring : rings) {
-        if (ring.size() < 3) continue;
-        for (const V2d_Point& p : ring)
-            points.push_back({std::clamp(p.x, 0, photo.width() - 1), std::clamp(p.y, 0, photo.height() - 1)});
-        ends.push_back(static_cast<int32_t>(points.size()) - 1);
-    }
 }
 
 vision::PointD PointOf(V2d_Point p) { return {double(p.x), double(p.y)}; }
@@ -115,7 +100,7 @@ Status OutlineEditor::AddDraftPoint(V2d_Point point) {
 
 Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
     if (photo().isNull() || point.x < 0 || point.y < 0 || point.x >= photo().width() || point.y >= photo().height())
-        return Error{kMsgClickOutside};
+        return Error{vision::kMsgClickOutsidePhoto};
     vision::SurfaceClicks clicks = draft_.clicks;
     std::vector<V2d_Point>& list = takeAway ? clicks.outside : clicks.inside;
     if (std::find(list.begin(), list.end(), point) != list.end()) return Status::Ok();  // a double click's second press
@@ -127,9 +112,11 @@ Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
     }
     Result<vision::FoundSurface> found = finder_->Find(clicks);
     if (!found) return Error{found.error()};
+    // The finder's rings lie on the photo, three points or more each.
+    vision::FlatRings flat = vision::Flattened(found->rings);
     Draft next;
-    TakeRings(found->rings, photo().size(), next.points, next.ends);
-    if (next.ends.empty()) return Error{kMsgNothingFound};
+    next.points = std::move(flat.points);
+    next.ends = std::move(flat.ends);
     next.corners = found->corners;
     if (found->focal > 0) cameraFocal_ = found->focal;
     next.clicks = std::move(clicks);

@@ -99,10 +99,19 @@ Result<SurfaceFinder> SurfaceFinder::ForPhoto(const QImage& photo) {
     return SurfaceFinder(std::move(prepared));
 }
 
+FlatRings Flattened(const std::vector<Ring>& rings) {
+    FlatRings flat;
+    for (const Ring& ring : rings) {
+        flat.points.insert(flat.points.end(), ring.begin(), ring.end());
+        flat.ends.push_back(static_cast<int32_t>(flat.points.size()) - 1);
+    }
+    return flat;
+}
+
 QSize SurfaceFinder::photoSize() const { return prepared_ ? prepared_->size : QSize(); }
 
 Result<FoundSurface> SurfaceFinder::Find(const SurfaceClicks& clicks) const {
-    const Error notFound{"在单击处没有找到表面。"};
+    const Error notFound{kMsgNoSurfaceFound};
     if (!prepared_ || clicks.inside.empty()) return notFound;
     const PreparedPhoto& photo = *prepared_;
     const auto reducedAt = [&](V2d_Point p, std::vector<cv::Point>& into) {
@@ -113,9 +122,9 @@ Result<FoundSurface> SurfaceFinder::Find(const SurfaceClicks& clicks) const {
     };
     MaskClicks reducedClicks;
     for (const V2d_Point& p : clicks.inside)
-        if (!reducedAt(p, reducedClicks.inside)) return Error{"单击的位置在照片之外。"};
+        if (!reducedAt(p, reducedClicks.inside)) return Error{kMsgClickOutsidePhoto};
     for (const V2d_Point& p : clicks.outside)
-        if (!reducedAt(p, reducedClicks.outside)) return Error{"单击的位置在照片之外。"};
+        if (!reducedAt(p, reducedClicks.outside)) return Error{kMsgClickOutsidePhoto};
 
     const cv::Mat mask = SurfaceMaskOf(photo.reduced, reducedClicks);
     if (mask.empty()) return notFound;

@@ -17,6 +17,9 @@ namespace v2d::vision {
 // A closed ring of photo pixels.
 using Ring = std::vector<V2d_Point>;
 
+inline constexpr const char* kMsgClickOutsidePhoto = "单击的位置在照片之外。";
+inline constexpr const char* kMsgNoSurfaceFound = "在单击处没有找到表面。";
+
 // What the user clicked: points on the surface (the first starts it, later
 // ones add to it) and points taken away (Shift+click).
 struct SurfaceClicks {
@@ -29,6 +32,14 @@ struct FoundSurface {
     Quad corners{};           // top-left, top-right, bottom-right, bottom-left of a rectangle on the plane
     double focal = 0;         // pixels: the camera's focal length the corners were found with; 0 unknown
 };
+
+// Rings as a record keeps an outline: the points ring after ring, and the
+// index of each ring's last point.
+struct FlatRings {
+    std::vector<V2d_Point> points;
+    std::vector<int32_t> ends;
+};
+FlatRings Flattened(const std::vector<Ring>& rings);
 
 class PreparedPhoto;
 
