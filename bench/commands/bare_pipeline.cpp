@@ -10,9 +10,6 @@
 //       photo, a libjpeg encode at QUALITY
 //   bench_bare_pipeline codec PHOTO.jpg QUALITY OUT.jpg
 //       libjpeg decode and encode of the photo
-#include <cstdio>
-#include <jpeglib.h>
-
 #include <opencv2/imgproc.hpp>
 
 #include <cstdlib>
@@ -22,6 +19,7 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "bench/bare_libjpeg.h"
 #include "demo/demo_room.h"
 #include "scene/scheme_file.h"
 
@@ -30,52 +28,15 @@ namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000;
 
-// RGB pixels, as libjpeg gives them.
 cv::Mat Decode(const std::string& path) {
     const std::optional<Bytes> jpeg = ReadWholeFile(path);
-    if (!jpeg) return {};
-    jpeg_decompress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg->data(), static_cast<unsigned long>(jpeg->size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    cv::Mat pixels(static_cast<int>(info.output_height), static_cast<int>(info.output_width), CV_8UC3);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels.ptr(static_cast<int>(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    cv::Mat pixels;
+    if (jpeg) bench::BareJpegDecode(*jpeg, pixels);
     return pixels;
 }
 
 bool Encode(const cv::Mat& pixels, int quality, const std::string& path) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(pixels.cols);
-    info.image_height = static_cast<JDIMENSION>(pixels.rows);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<uchar*>(pixels.ptr(static_cast<int>(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    const bool written = static_cast<bool>(WriteFileAtomically(path, Bytes(buffer, buffer + size)));
-    std::free(buffer);
-    return written;
+    return static_cast<bool>(WriteFileAtomically(path, bench::BareJpegEncode(pixels, quality)));
 }
 
 int MakeRoom(const std::filesystem::path& dir) {

@@ -3,9 +3,6 @@
 // angles and opposite sides on the true floor, the size from one known
 // length) and timed against a bare libjpeg decode of the same photo.
 // Usage: bench_vision [--size WxH] [--dir FOLDER] [--only NAME]
-#include <cstdio>
-#include <jpeglib.h>
-
 #include <QImage>
 
 #include <algorithm>
@@ -18,6 +15,7 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "bench/bare_libjpeg.h"
 #include "bench/bench_main.h"
 #include "demo/rendered_rooms.h"
 #include "vision/perspective.h"
@@ -30,25 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-// The decode every photo tool pays anyway: libjpeg into an RGB buffer.
-void BareDecode(const Bytes& jpeg, std::vector<unsigned char>& pixels) {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    const size_t stride = static_cast<size_t>(info.output_width) * info.output_components;
-    pixels.resize(stride * info.output_height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels.data() + stride * info.output_scanline;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-}
 
 template <class F>
 double BestOf(int runs, F&& f) {
@@ -94,8 +73,8 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
     }
     const auto jpeg = ReadWholeFile(room->photo);
     if (!jpeg) return;
-    std::vector<unsigned char> pixels;
-    const double decode = BestOf(3, [&] { BareDecode(*jpeg, pixels); });
+    cv::Mat pixels;  // decoded into the same memory each time, as before
+    const double decode = BestOf(3, [&] { bench::BareJpegDecode(*jpeg, pixels); });
     const QImage photo = DecodeJpeg(*jpeg);
     Result<vision::FoundSurface> found = Error{"未运行"};
     const double click = BestOf(3, [&] {
