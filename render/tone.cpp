@@ -42,47 +42,56 @@ struct LuminanceTerms {
 };
 const LuminanceTerms kLuminance;
 
+// A picture of the input's size, each row written once from the input: the
+// part that lies over the partner picture (shifted by the offsets) by
+// `blend(in, out, partnerRow, firstColumn, endColumn)`, the rest copied.
+template <class Blend>
+QImage BlendedOverPartner(const QImage& input, QSize partner, int offsetX, int offsetY, Blend&& blend) {
+    QImage result(input.size(), QImage::Format_RGB32);
+    if (result.isNull()) return result;
+    int firstColumn = 0, endColumn = 0;
+    PartnerColumns(result.width(), offsetX, partner.width(), firstColumn, endColumn);
+    const size_t rowBytes = 4 * static_cast<size_t>(result.width());
+    ForEachRowBand(result.height(), result.width(), [&](int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            const auto* in = reinterpret_cast<const uint32_t*>(input.constScanLine(y));
+            auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
+            const long long partnerRow = static_cast<long long>(offsetY) + y;
+            if (partnerRow < 0 || partnerRow >= partner.height() || firstColumn >= endColumn) {
+                std::memcpy(row, in, rowBytes);
+                continue;
+            }
+            std::memcpy(row, in, 4 * static_cast<size_t>(firstColumn));
+            std::memcpy(row + endColumn, in + endColumn, 4 * static_cast<size_t>(result.width() - endColumn));
+            blend(in, row, static_cast<int>(partnerRow), firstColumn, endColumn);
+        }
+    });
+    return result;
+}
+
 }  // namespace
 
 QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor) {
     const QImage source = ToRgb32(picture);
     const QImage map = ToRgb32(lightMap);
     if (source.isNull() || map.isNull()) return source.copy();
-    // Each row is written once from the source: no whole copy first.
-    QImage result(source.size(), QImage::Format_RGB32);
-    if (result.isNull()) return result;
-    int firstColumn = 0, endColumn = 0;
-    PartnerColumns(result.width(), offsetX, map.width(), firstColumn, endColumn);
     const LuminanceTerms& terms = kLuminance;
-    const size_t rowBytes = 4 * static_cast<size_t>(result.width());
-    ForEachRowBand(result.height(), result.width(), [&](int firstRow, int endRow) {
-        for (int y = firstRow; y < endRow; ++y) {
-            const auto* in = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
-            auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
-            const long long my = static_cast<long long>(offsetY) + y;
-            if (my < 0 || my >= map.height() || firstColumn >= endColumn) {
-                std::memcpy(row, in, rowBytes);
-                continue;
-            }
-            std::memcpy(row, in, 4 * static_cast<size_t>(firstColumn));
-            std::memcpy(row + endColumn, in + endColumn, 4 * static_cast<size_t>(result.width() - endColumn));
-            const auto* light = reinterpret_cast<const uint32_t*>(map.constScanLine(static_cast<int>(my)));
-            for (int x = firstColumn; x < endColumn; ++x) {
-                const uint32_t m = light[offsetX + x];
-                const double luminance =
-                    terms.red[Channel(m, 16)] + terms.green[Channel(m, 8)] + terms.blue[Channel(m, 0)];
-                const float level = std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f);
-                const double scale = static_cast<double>(level);
-                const uint32_t p = in[x];
-                // (channel * L) is exact; one rounding by 1/255 follows, as always.
-                const uint32_t r = static_cast<uint32_t>(Channel(p, 16) * scale * kInverse255);
-                const uint32_t g = static_cast<uint32_t>(Channel(p, 8) * scale * kInverse255);
-                const uint32_t b = static_cast<uint32_t>(Channel(p, 0) * scale * kInverse255);
-                row[x] = 0xFF000000u | r << 16 | g << 8 | b;
-            }
+    return BlendedOverPartner(source, map.size(), offsetX, offsetY,
+                              [&](const uint32_t* in, uint32_t* row, int my, int firstColumn, int endColumn) {
+        const auto* light = reinterpret_cast<const uint32_t*>(map.constScanLine(my));
+        for (int x = firstColumn; x < endColumn; ++x) {
+            const uint32_t m = light[offsetX + x];
+            const double luminance = terms.red[Channel(m, 16)] + terms.green[Channel(m, 8)] + terms.blue[Channel(m, 0)];
+            const float level = std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f);
+            const double scale = static_cast<double>(level);
+            const uint32_t p = in[x];
+            // (channel * L) is exact; one rounding by 1/255 follows, as always.
+            const uint32_t r = static_cast<uint32_t>(Channel(p, 16) * scale * kInverse255);
+            const uint32_t g = static_cast<uint32_t>(Channel(p, 8) * scale * kInverse255);
+            const uint32_t b = static_cast<uint32_t>(Channel(p, 0) * scale * kInverse255);
+            row[x] = 0xFF000000u | r << 16 | g << 8 | b;
         }
     });
-    return result;
 }
 
 namespace {
@@ -91,39 +100,21 @@ QImage Reflect(const QImage& picture, const QImage& scene, int offsetX, int offs
     const QImage input = ToRgb32(picture);
     const QImage source = ToRgb32(scene);
     if (input.isNull() || source.isNull()) return input.copy();
-    // Each row is written once from the picture: no whole copy first.
-    QImage result(input.size(), QImage::Format_RGB32);
-    if (result.isNull()) return result;
     const double k = strength, rest = 1.0 - static_cast<double>(strength);
     const int sw = source.width(), sh = source.height();
-    int firstColumn = 0, endColumn = 0;
-    PartnerColumns(result.width(), offsetX, sw, firstColumn, endColumn);
-    const size_t rowBytes = 4 * static_cast<size_t>(result.width());
-    ForEachRowBand(result.height(), result.width(), [&](int firstRow, int endRow) {
-        for (int y = firstRow; y < endRow; ++y) {
-            const auto* in = reinterpret_cast<const uint32_t*>(input.constScanLine(y));
-            auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
-            const long long sy = static_cast<long long>(offsetY) + y;
-            if (sy < 0 || sy >= sh || firstColumn >= endColumn) {
-                std::memcpy(row, in, rowBytes);
-                continue;
-            }
-            std::memcpy(row, in, 4 * static_cast<size_t>(firstColumn));
-            std::memcpy(row + endColumn, in + endColumn, 4 * static_cast<size_t>(result.width() - endColumn));
-            const int mirroredRow = floor ? sh - 1 - static_cast<int>(sy) : static_cast<int>(sy);
-            const auto* mirrored = reinterpret_cast<const uint32_t*>(source.constScanLine(mirroredRow));
-            for (int x = firstColumn; x < endColumn; ++x) {
-                const int sx = offsetX + x;
-                const uint32_t r = mirrored[floor ? sx : sw - 1 - sx];
-                const uint32_t t = in[x];
-                const auto blend = [&](int shift) {
-                    return static_cast<uint32_t>(Channel(r, shift) * k + rest * Channel(t, shift)) << shift;
-                };
-                row[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
-            }
+    return BlendedOverPartner(input, source.size(), offsetX, offsetY,
+                              [&](const uint32_t* in, uint32_t* row, int sy, int firstColumn, int endColumn) {
+        const auto* mirrored = reinterpret_cast<const uint32_t*>(source.constScanLine(floor ? sh - 1 - sy : sy));
+        for (int x = firstColumn; x < endColumn; ++x) {
+            const int sx = offsetX + x;
+            const uint32_t r = mirrored[floor ? sx : sw - 1 - sx];
+            const uint32_t t = in[x];
+            const auto blend = [&](int shift) {
+                return static_cast<uint32_t>(Channel(r, shift) * k + rest * Channel(t, shift)) << shift;
+            };
+            row[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
         }
     });
-    return result;
 }
 
 bool NearVertical(double angle) {
