@@ -18,6 +18,18 @@ void Report(const Progress& progress, int done, int count) {
     if (progress && count > 0) progress(static_cast<int>(100LL * done / count));
 }
 
+// The background's pixels of `area` into the displayed scene at the same
+// place, row bands over the cores.
+void CopyBackgroundArea(QImage& displayed, const QImage& background, const QRect& area) {
+    uchar* const bits = displayed.bits();  // detached once, before the bands share it
+    const qsizetype stride = displayed.bytesPerLine();
+    const size_t rowBytes = static_cast<size_t>(area.width()) * 4;
+    ForEachRowBand(area.height(), area.width(), [&](int first, int end) {
+        for (int y = area.top() + first; y < area.top() + end; ++y)
+            std::memcpy(bits + y * stride + 4 * area.left(), background.constScanLine(y) + 4 * area.left(), rowBytes);
+    });
+}
+
 }  // namespace
 
 SceneRenderer::SceneRenderer(const Scene& scene, const ImageOperations& ops) : scene_(scene), ops_(ops) {}
@@ -46,12 +58,7 @@ void SceneRenderer::StartFromBackground() {
         !displayed_.isDetached())
         displayed_ = QImage(background.size(), QImage::Format_RGB32);
     if (displayed_.isNull()) return;
-    uchar* const displayed = displayed_.bits();
-    const qsizetype stride = displayed_.bytesPerLine();
-    const size_t rowBytes = static_cast<size_t>(background.width()) * 4;
-    ForEachRowBand(background.height(), background.width(), [&](int first, int end) {
-        for (int y = first; y < end; ++y) std::memcpy(displayed + y * stride, background.constScanLine(y), rowBytes);
-    });
+    CopyBackgroundArea(displayed_, background, background.rect());
 }
 
 void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
@@ -104,14 +111,7 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     area = area.adjusted(-1, -1, 1, 1) & displayed_.rect();
     counters_ = {};
     if (!area.isEmpty()) {
-        const QImage background = ToRgb32(scene_.background);
-        uchar* const displayed = displayed_.bits();  // detached once, before the bands share it
-        const qsizetype stride = displayed_.bytesPerLine();
-        ForEachRowBand(area.height(), area.width(), [&](int first, int end) {
-            for (int y = area.top() + first; y < area.top() + end; ++y)
-                std::memcpy(displayed + y * stride + 4 * area.left(), background.constScanLine(y) + 4 * area.left(),
-                            static_cast<size_t>(area.width()) * 4);
-        });
+        CopyBackgroundArea(displayed_, ToRgb32(scene_.background), area);
     }
     clip_ = area;
     for (int j = 0; j < count; ++j) {
