@@ -47,7 +47,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 void TFormMain::FormShow() {
     strip_->StartBanner(setup_.advertisementUrl);
     if (QFileInfo::exists(ProgramPath("start/start.v2d")))
-        OpenScheme(ProgramPath("start/start.v2d"), SchemeOrigin::Template, QString::fromUtf8(kStartSchemeName));
+        OpenScheme(ProgramPath("start/start.v2d"), SchemeOrigin::Template, ShownText(kStartSchemeName));
     TimerShowWeb->start();
     view_->HideHelp();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {

@@ -691,7 +691,7 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>三分之一错缝</source>
-        <translation>Third offset</translation>
+        <translation>1/3 offset</translation>
     </message>
     <message>
         <source>斜铺</source>
@@ -703,7 +703,7 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>编织铺</source>
-        <translation>Basket weave</translation>
+        <translation>Weave</translation>
     </message>
     <message>
         <source>片</source>
@@ -885,7 +885,7 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>配色选材软件</source>
-        <translation>Colour and Material Selection</translation>
+        <translation>Colour &amp; Material Selection</translation>
     </message>
     <message>
         <source>V2012 专业版</source>
@@ -919,15 +919,15 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     <name>v2d::LayingPatternBox</name>
     <message>
         <source>色卡</source>
-        <translation>Colour card</translation>
+        <translation>Cards</translation>
     </message>
     <message>
         <source>随机旋转</source>
-        <translation>Random turn</translation>
+        <translation>Random</translation>
     </message>
     <message>
         <source>左上角</source>
-        <translation>Top left</translation>
+        <translation>Corner</translation>
     </message>
     <message>
         <source>中心</source>
@@ -935,19 +935,19 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>铺贴方式</source>
-        <translation>Laying pattern</translation>
+        <translation>Pattern</translation>
     </message>
     <message>
         <source>起铺点</source>
-        <translation>Start point</translation>
+        <translation>Start</translation>
     </message>
     <message>
         <source>缝宽(mm)</source>
-        <translation>Joint (mm)</translation>
+        <translation>Joint mm</translation>
     </message>
     <message>
         <source>缝色</source>
-        <translation>Joint colour</translation>
+        <translation>Joint</translation>
     </message>
 </context>
 <context>
@@ -1035,11 +1035,11 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>整铺</source>
-        <translation>Fit whole</translation>
+        <translation>Fit</translation>
     </message>
     <message>
         <source>转90度</source>
-        <translation>Turn 90°</translation>
+        <translation>90°</translation>
     </message>
     <message>
         <source>镜像</source>
@@ -1055,11 +1055,11 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>色卡</source>
-        <translation>Colour card</translation>
+        <translation>Cards</translation>
     </message>
     <message>
         <source>前景色</source>
-        <translation>Foreground</translation>
+        <translation>Front</translation>
     </message>
     <message>
         <source>环境色</source>
@@ -1071,15 +1071,15 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>选择材料</source>
-        <translation>Choose material</translation>
+        <translation>Material</translation>
     </message>
     <message>
         <source>选择模型</source>
-        <translation>Choose model</translation>
+        <translation>Model</translation>
     </message>
     <message>
         <source>花型编辑</source>
-        <translation>Edit pattern</translation>
+        <translation>Pattern</translation>
     </message>
     <message>
         <source>透明</source>
@@ -1095,7 +1095,7 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     </message>
     <message>
         <source>面积：%1 m²  约 %2 片</source>
-        <translation>Area: %1 m²  about %2 pieces</translation>
+        <translation>Area: %1 m² ≈ %2 pcs</translation>
     </message>
 </context>
 <context>
@@ -1366,7 +1366,7 @@ Please open a scheme or choose a sample room</translation>
     </message>
     <message>
         <source>房间类型</source>
-        <translation>Room type</translation>
+        <translation>Room</translation>
     </message>
     <message>
         <source>装修风格</source>
@@ -1382,7 +1382,7 @@ Please open a scheme or choose a sample room</translation>
     </message>
     <message>
         <source>跳转到第</source>
-        <translation>Go to page</translation>
+        <translation>Go to</translation>
     </message>
     <message>
         <source>页</source>
