@@ -63,11 +63,18 @@ QString ShownLine(const QString& line, int depth = 0) {
     for (const Pattern& pattern : Patterns()) {
         const QRegularExpressionMatch found = pattern.match.match(line);
         if (!found.hasMatch()) continue;
-        QString shown = QCoreApplication::translate(kMessagesContext, pattern.source);
+        const QString shown = QCoreApplication::translate(kMessagesContext, pattern.source);
+        if (shown == QString::fromUtf8(pattern.source)) return line;  // not translated: as the core put it
         // What a message carries may be a message itself ("第 3 行：" and why).
+        QStringList carried;
         for (int i = 1; i <= found.lastCapturedIndex(); ++i)
-            shown = shown.arg(depth < 1 ? ShownLine(found.captured(i), depth + 1) : found.captured(i));
-        return shown;
+            carried << (depth < 1 ? ShownLine(found.captured(i), depth + 1) : found.captured(i));
+        // All at once, so a %2 inside a file name stays as it is.
+        switch (carried.size()) {
+            case 1: return shown.arg(carried[0]);
+            case 2: return shown.arg(carried[0], carried[1]);
+            default: return shown.arg(carried[0], carried[1], carried[2]);
+        }
     }
     return line;
 }
