@@ -3,16 +3,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QThread>
-#include <QTranslator>
 
 #include "app/uabout.h"
 #include "app/uformhximage.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/uformsuperlogin.h"
+#include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
@@ -47,7 +45,7 @@ namespace {
 void ShowSplash(int milliseconds) {
     TFormAbout splash;
     splash.setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
-    splash.setWindowTitle(QString::fromUtf8(kStartTitle));
+    splash.setWindowTitle(ShownText(kStartTitle));
     splash.resize(TFormAbout::kWidth, TFormAbout::kHeight);
     splash.show();
     splash.repaint();
@@ -146,18 +144,8 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     return windows;
 }
 
-bool InstallChineseQtTranslation(QApplication& app) {
-    auto* translator = new QTranslator(&app);
-    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
-}
-
 int RunVexel2D(QApplication& app, const StartupOptions& options) {
-    InstallChineseQtTranslation(app);
+    InstallInterfaceTranslation(app);
     const auto windows = CreateApplicationWindows(options);
     if (windows->main->terminateRequested()) return 1;
     windows->main->RestorePlacement();

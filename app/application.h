@@ -59,11 +59,7 @@ struct ApplicationWindows {
 // current directory and the windows. Showing the main window is the caller's.
 std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options);
 
-// Qt's own dialogs and buttons in Chinese, as the program speaks
-// (qtbase_zh_CN.qm); false when the translation is not installed.
-bool InstallChineseQtTranslation(QApplication& app);
-
-// The whole program; returns the exit code. A missing image library ends it
+// The whole program, in the system's language; returns the exit code. A missing image library ends it
 // before the main window is shown.
 int RunVexel2D(QApplication& app, const StartupOptions& options);
 

@@ -1,5 +1,6 @@
 #include "app/history_panel.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QUndoView>
 #include <QVBoxLayout>
@@ -10,11 +11,11 @@ HistoryPanel::HistoryPanel(QUndoStack& history, QWidget* parent) : QWidget(paren
     setObjectName("PanelHistory");
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    auto* caption = new QLabel(QStringLiteral("历史记录"), this);
+    auto* caption = new QLabel(QCoreApplication::translate("HistoryPanel", "历史记录"), this);
     caption->setObjectName("LabelHistory");
     auto* steps = new QUndoView(&history, this);
     steps->setObjectName("ListViewHistory");
-    steps->setEmptyLabel(QStringLiteral("打开时的场景"));
+    steps->setEmptyLabel(QCoreApplication::translate("HistoryPanel", "打开时的场景"));
     // Five steps in view; on a short screen it gives way to the panel below.
     steps->setMinimumHeight(56);
     steps->setMaximumHeight(110);

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "tools/colour_card_layout.h"
+#include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 
@@ -24,7 +25,7 @@ LayingPatternBox::LayingPatternBox(UserPrompts& prompts, std::function<std::opti
     grid->setContentsMargins(0, 0, 0, 0);
     ComboBoxPattern = Named(new QComboBox(this), QStringLiteral("ComboBoxPattern"));
     for (LayingPattern pattern : kLayingPatterns)
-        ComboBoxPattern->addItem(QString::fromUtf8(PatternCaption(pattern).data(), PatternCaption(pattern).size()));
+        ComboBoxPattern->addItem(ShownText(std::string(PatternCaption(pattern))));
     SpinEditJoint = Named(new QSpinBox(this), QStringLiteral("SpinEditJoint"));
     SpinEditJoint->setRange(0, kMaxJointMm);
     ShapeJointColor = Named(new QFrame(this), QStringLiteral("ShapeJointColor"));
@@ -33,20 +34,20 @@ LayingPatternBox::LayingPatternBox(UserPrompts& prompts, std::function<std::opti
     ShapeJointColor->setAutoFillBackground(true);
     ShapeJointColor->setCursor(Qt::PointingHandCursor);
     ShapeJointColor->installEventFilter(this);
-    SButtonJointColor = MakeButton(QStringLiteral("SButtonJointColor"), QStringLiteral("色卡"), this);
-    CheckBoxRandomTurn = Named(new QCheckBox(QStringLiteral("随机旋转"), this), QStringLiteral("CheckBoxRandomTurn"));
+    SButtonJointColor = MakeButton(QStringLiteral("SButtonJointColor"), tr("色卡"), this);
+    CheckBoxRandomTurn = Named(new QCheckBox(tr("随机旋转"), this), QStringLiteral("CheckBoxRandomTurn"));
     ComboBoxOrigin = Named(new QComboBox(this), QStringLiteral("ComboBoxOrigin"));
-    ComboBoxOrigin->addItems({QStringLiteral("左上角"), QStringLiteral("中心")});
+    ComboBoxOrigin->addItems({tr("左上角"), tr("中心")});
 
     for (QComboBox* combo : {ComboBoxPattern, ComboBoxOrigin}) combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    grid->addWidget(new QLabel(QStringLiteral("铺贴方式"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("铺贴方式"), this), 0, 0);
     grid->addWidget(ComboBoxPattern, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("起铺点"), this), 0, 2);
+    grid->addWidget(new QLabel(tr("起铺点"), this), 0, 2);
     grid->addWidget(ComboBoxOrigin, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("缝宽(mm)"), this), 1, 0);
+    grid->addWidget(new QLabel(tr("缝宽(mm)"), this), 1, 0);
     grid->addWidget(SpinEditJoint, 1, 1);
     auto* colour = new QHBoxLayout;
-    colour->addWidget(new QLabel(QStringLiteral("缝色"), this));
+    colour->addWidget(new QLabel(tr("缝色"), this));
     colour->addWidget(ShapeJointColor);
     colour->addWidget(SButtonJointColor);
     colour->addStretch();

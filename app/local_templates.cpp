@@ -11,8 +11,8 @@
 namespace v2d {
 
 namespace {
-constexpr const char* kMsgNoStoreRights = "您没有维护权限，不能保存模板。";
-constexpr const char* kMsgNoRecords = "当前没有区域数据。";
+constexpr const char* kMsgNoStoreRights = QT_TRANSLATE_NOOP("Messages", "您没有维护权限，不能保存模板。");
+constexpr const char* kMsgNoRecords = QT_TRANSLATE_NOOP("Messages", "当前没有区域数据。");
 }  // namespace
 
 LocalTemplates::LocalTemplates(QWidget& window, SceneDocument& document, UserPrompts& prompts, QString programFolder,

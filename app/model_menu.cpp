@@ -14,21 +14,21 @@ ModelMenu::ModelMenu(QMenu* menu, SceneDocument& document, UserPrompts& prompts,
                      QWidget* window)
     : QObject(menu), menu_(menu), document_(document), prompts_(prompts), shadowDialog_(shadowDialog), window_(window) {
     auto add = [this](const char* name, const char* caption, void (ModelMenu::*slot)()) {
-        QAction* action = menu_->addAction(QString::fromUtf8(caption));
+        QAction* action = menu_->addAction(tr(caption));
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    NMirrorX = add("NMirrorX", "横向镜像", &ModelMenu::NMirrorXClick);
-    NMirrorY = add("NMirrorY", "竖向镜像", &ModelMenu::NMirrorYClick);
-    NResetModel = add("NResetModel", "重置模型", &ModelMenu::NResetModelClick);
+    NMirrorX = add("NMirrorX", QT_TR_NOOP("横向镜像"), &ModelMenu::NMirrorXClick);
+    NMirrorY = add("NMirrorY", QT_TR_NOOP("竖向镜像"), &ModelMenu::NMirrorYClick);
+    NResetModel = add("NResetModel", QT_TR_NOOP("重置模型"), &ModelMenu::NResetModelClick);
     menu_->addSeparator();
-    add("NCopyModel", "复制模型", &ModelMenu::NCopyModelClick);
-    add("NDeleteModel", "删除模型", &ModelMenu::NDeleteModelClick);
-    NFrameNext = add("NFrameNext", "旋转角度", &ModelMenu::node8Click);
+    add("NCopyModel", QT_TR_NOOP("复制模型"), &ModelMenu::NCopyModelClick);
+    add("NDeleteModel", QT_TR_NOOP("删除模型"), &ModelMenu::NDeleteModelClick);
+    NFrameNext = add("NFrameNext", QT_TR_NOOP("旋转角度"), &ModelMenu::node8Click);
     NFrameNext->setEnabled(false);
     menu_->addSeparator();
-    add("NSetShadow", "阴影设置", &ModelMenu::NSetShadowClick);
+    add("NSetShadow", QT_TR_NOOP("阴影设置"), &ModelMenu::NSetShadowClick);
     connect(menu_, &QMenu::aboutToShow, this, &ModelMenu::PopupMenuModelPopup);
 }
 

@@ -14,7 +14,7 @@ class SceneDocument;
 class TFormShadow;
 class UserPrompts;
 
-inline constexpr const char* kAskDeleteSelection = "确实要删除选中内容?";
+inline constexpr const char* kAskDeleteSelection = QT_TRANSLATE_NOOP("Messages", "确实要删除选中内容?");
 
 class ModelMenu : public QObject {
     Q_OBJECT

@@ -47,7 +47,7 @@ void OnlineTemplates::Choose() {
         open();
         return;
     }
-    emit helpTextReady(QStringLiteral("开始下载网上装修模板......"));
+    emit helpTextReady(tr("开始下载网上装修模板......"));
     window_.repaint();
     // Chosen again while it is still on its way: that download opens it.
     for (const auto& running : downloads_)

@@ -20,10 +20,10 @@ namespace v2d {
 
 namespace {
 
-constexpr const char* kMsgNoOnlineProduct = "未获得正确产品信息，请咨询客服。";
-constexpr const char* kMsgDownloading = "正在下载产品图片......";
-constexpr const char* kMsgPictureFailed = "产品图片下载失败，请咨询在线客服。";
-constexpr const char* kMsgModelFailed = "产品模型下载失败，请咨询在线客服。";
+constexpr const char* kMsgNoOnlineProduct = QT_TRANSLATE_NOOP("Messages", "未获得正确产品信息，请咨询客服。");
+constexpr const char* kMsgDownloading = QT_TRANSLATE_NOOP("Messages", "正在下载产品图片......");
+constexpr const char* kMsgPictureFailed = QT_TRANSLATE_NOOP("Messages", "产品图片下载失败，请咨询在线客服。");
+constexpr const char* kMsgModelFailed = QT_TRANSLATE_NOOP("Messages", "产品模型下载失败，请咨询在线客服。");
 
 ChosenProduct ProductOf(const std::string& descriptor) {
     const ProductDescriptor d = ProductDescriptor::Parse(descriptor);
@@ -119,7 +119,7 @@ void ProductPanelWidget::OnlineModelClick() {
     else
         picture = picture.convertToFormat(QImage::Format_RGB32);
     ShowChosenProduct(chosen, picture, descriptor, DragKind::Model);
-    LabelFact->setText(QStringLiteral("销售商：") + chosen.salesName);
+    LabelFact->setText(tr("销售商：") + chosen.salesName);
 }
 
 }  // namespace v2d

@@ -71,7 +71,7 @@ PromptIcon IconOf(const Error& message) {
 
 ProductPanelWidget::ProductPanelWidget(SceneDocument& document, UserPrompts& prompts, QString programFolder,
                                        QWidget* parent)
-    : QGroupBox(QStringLiteral("当前产品"), parent),
+    : QGroupBox(tr("当前产品"), parent),
       document_(document),
       prompts_(prompts),
       programFolder_(std::move(programFolder)) {
@@ -109,10 +109,10 @@ void ProductPanelWidget::BuildCaptions(QVBoxLayout* column) {
     ImageParts->setScaledContents(true);
     top->addWidget(ImageParts);
     auto* captions = new QVBoxLayout;
-    LabelName = Named(new QLabel(QStringLiteral("名称："), this), QStringLiteral("LabelName"));
-    LabelNumber = Named(new QLabel(QStringLiteral("编号："), this), QStringLiteral("LabelNumber"));
-    LabelFact = Named(new QLabel(QStringLiteral("销售商："), this), QStringLiteral("LabelFact"));
-    LabelPrice = Named(new QLabel(QStringLiteral("价格："), this), QStringLiteral("LabelPrice"));
+    LabelName = Named(new QLabel(tr("名称："), this), QStringLiteral("LabelName"));
+    LabelNumber = Named(new QLabel(tr("编号："), this), QStringLiteral("LabelNumber"));
+    LabelFact = Named(new QLabel(tr("销售商："), this), QStringLiteral("LabelFact"));
+    LabelPrice = Named(new QLabel(tr("价格："), this), QStringLiteral("LabelPrice"));
     LabelPrice->hide();
     LabelQuote = Named(new QLabel(this), QStringLiteral("LabelQuote"));
     for (QLabel* label : {LabelName, LabelNumber, LabelFact, LabelPrice, LabelQuote}) {
@@ -129,9 +129,9 @@ void ProductPanelWidget::BuildSizes(QVBoxLayout* column) {
     auto* sizeValidator = new QIntValidator(1, 1000000, this);
     EditPartsWidth = Named(new QLineEdit(QStringLiteral("600"), this), QStringLiteral("EditPartsWidth"));
     EditPartsHeight = Named(new QLineEdit(QStringLiteral("600"), this), QStringLiteral("EditPartsHeight"));
-    size->addWidget(new QLabel(QStringLiteral("宽(mm)"), this));
+    size->addWidget(new QLabel(tr("宽(mm)"), this));
     size->addWidget(EditPartsWidth);
-    size->addWidget(new QLabel(QStringLiteral("高(mm)"), this));
+    size->addWidget(new QLabel(tr("高(mm)"), this));
     size->addWidget(EditPartsHeight);
     for (QLineEdit* edit : {EditPartsWidth, EditPartsHeight}) edit->setValidator(sizeValidator), edit->setMaximumWidth(60);
     column->addLayout(size);
@@ -142,12 +142,12 @@ void ProductPanelWidget::BuildTone(QVBoxLayout* column) {
     TrackBarLight = Named(new QSlider(Qt::Horizontal, this), QStringLiteral("TrackBarLight"));
     TrackBarLight->setRange(-100, 400);
     EditLighten = Named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("EditLighten"));
-    LabelReflect = Named(new QLabel(QStringLiteral("反射"), this), QStringLiteral("LabelReflect"));
+    LabelReflect = Named(new QLabel(tr("反射"), this), QStringLiteral("LabelReflect"));
     TrackBarReflect = Named(new QSlider(Qt::Horizontal, this), QStringLiteral("TrackBarReflect"));
     TrackBarReflect->setRange(0, 100);
     EditReflect = Named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("EditReflect"));
     for (QLineEdit* edit : {EditLighten, EditReflect}) edit->setMaximumWidth(48);
-    sliders->addWidget(new QLabel(QStringLiteral("亮度调整"), this), 0, 0);
+    sliders->addWidget(new QLabel(tr("亮度调整"), this), 0, 0);
     sliders->addWidget(TrackBarLight, 0, 1);
     sliders->addWidget(EditLighten, 0, 2);
     sliders->addWidget(LabelReflect, 1, 0);
@@ -158,10 +158,10 @@ void ProductPanelWidget::BuildTone(QVBoxLayout* column) {
 
 void ProductPanelWidget::BuildOptions(QVBoxLayout* column) {
     auto* checks = new QHBoxLayout;
-    CheckBoxFit = Named(new QCheckBox(QStringLiteral("整铺"), this), QStringLiteral("CheckBoxFit"));
-    CheckBoxRot = Named(new QCheckBox(QStringLiteral("转90度"), this), QStringLiteral("CheckBoxRot"));
-    CheckBoxMirror = Named(new QCheckBox(QStringLiteral("镜像"), this), QStringLiteral("CheckBoxMirror"));
-    CheckBoxMix = Named(new QCheckBox(QStringLiteral("叠加底图"), this), QStringLiteral("CheckBoxMix"));
+    CheckBoxFit = Named(new QCheckBox(tr("整铺"), this), QStringLiteral("CheckBoxFit"));
+    CheckBoxRot = Named(new QCheckBox(tr("转90度"), this), QStringLiteral("CheckBoxRot"));
+    CheckBoxMirror = Named(new QCheckBox(tr("镜像"), this), QStringLiteral("CheckBoxMirror"));
+    CheckBoxMix = Named(new QCheckBox(tr("叠加底图"), this), QStringLiteral("CheckBoxMix"));
     CheckBoxMix->setChecked(true);
     CheckBoxMix->hide();
     for (QCheckBox* box : {CheckBoxFit, CheckBoxRot, CheckBoxMirror, CheckBoxMix}) checks->addWidget(box);
@@ -171,7 +171,7 @@ void ProductPanelWidget::BuildOptions(QVBoxLayout* column) {
 
 void ProductPanelWidget::BuildColour(QVBoxLayout* column) {
     auto* colour = new QHBoxLayout;
-    colour->addWidget(new QLabel(QStringLiteral("颜色"), this));
+    colour->addWidget(new QLabel(tr("颜色"), this));
     ShapeColor = Named(new QFrame(this), QStringLiteral("ShapeColor"));
     ShapeColor->setFixedSize(28, 18);
     ShapeColor->setFrameShape(QFrame::Box);
@@ -180,10 +180,10 @@ void ProductPanelWidget::BuildColour(QVBoxLayout* column) {
     fuchsia.setColor(QPalette::Window, QColor(0xff, 0x00, 0xff));
     ShapeColor->setPalette(fuchsia);
     colour->addWidget(ShapeColor);
-    SButtonColor = MakeButton(QStringLiteral("SButtonColor"), QStringLiteral("色卡"), this);
+    SButtonColor = MakeButton(QStringLiteral("SButtonColor"), tr("色卡"), this);
     colour->addWidget(SButtonColor);
-    RadioButtonFront = Named(new QRadioButton(QStringLiteral("前景色"), this), QStringLiteral("RadioButtonFront"));
-    RadioButtonBack = Named(new QRadioButton(QStringLiteral("环境色"), this), QStringLiteral("RadioButtonBack"));
+    RadioButtonFront = Named(new QRadioButton(tr("前景色"), this), QStringLiteral("RadioButtonFront"));
+    RadioButtonBack = Named(new QRadioButton(tr("环境色"), this), QStringLiteral("RadioButtonBack"));
     RadioButtonFront->setChecked(true);
     auto* colourMode = new QButtonGroup(this);
     colourMode->addButton(RadioButtonFront);
@@ -195,7 +195,7 @@ void ProductPanelWidget::BuildColour(QVBoxLayout* column) {
 }
 
 void ProductPanelWidget::BuildApply(QVBoxLayout* column) {
-    BitBtnApply = MakeButton(QStringLiteral("BitBtnApply"), QStringLiteral("开始铺贴"), this);
+    BitBtnApply = MakeButton(QStringLiteral("BitBtnApply"), tr("开始铺贴"), this);
     BitBtnApply->setAutoRaise(false);
     BitBtnApply->setMinimumHeight(32);
     BitBtnApply->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -205,9 +205,9 @@ void ProductPanelWidget::BuildApply(QVBoxLayout* column) {
 
 void ProductPanelWidget::BuildProductButtons(QVBoxLayout* column) {
     auto* row = new QHBoxLayout;
-    BitBtnParts = MakeButton(QStringLiteral("BitBtnParts"), QStringLiteral("选择材料"), this);
-    BitBtnModel = MakeButton(QStringLiteral("BitBtnModel"), QStringLiteral("选择模型"), this);
-    BitBtnBzq = MakeButton(QStringLiteral("BitBtnBzq"), QStringLiteral("花型编辑"), this);
+    BitBtnParts = MakeButton(QStringLiteral("BitBtnParts"), tr("选择材料"), this);
+    BitBtnModel = MakeButton(QStringLiteral("BitBtnModel"), tr("选择模型"), this);
+    BitBtnBzq = MakeButton(QStringLiteral("BitBtnBzq"), tr("花型编辑"), this);
     for (QToolButton* button : {BitBtnParts, BitBtnModel, BitBtnBzq}) {
         button->setAutoRaise(false);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -322,14 +322,14 @@ void ProductPanelWidget::ShowSelection() {
     if (record == nullptr) return;
     TrackBarReflect->setValue(record->reflect);
     TrackBarLight->setValue(record->lighten);
-    LabelReflect->setText(record->kind == RecordKind::PictureModel ? QStringLiteral("透明") : QStringLiteral("反射"));
+    LabelReflect->setText(record->kind == RecordKind::PictureModel ? tr("透明") : tr("反射"));
 }
 
 void ProductPanelWidget::LoadProduct(const ProductRow& row) {
-    LabelName->setText(QStringLiteral("名称：") + FromUtf8(row.PartsName));
-    LabelNumber->setText(QStringLiteral("编号：") + FromUtf8(row.PartsNumber));
-    LabelPrice->setText(QStringLiteral("价格：") + QString::number(row.PartsPrice, 'f', 2));
-    LabelFact->setText(QStringLiteral("品牌：") + FromUtf8(row.SalesName));
+    LabelName->setText(tr("名称：") + FromUtf8(row.PartsName));
+    LabelNumber->setText(tr("编号：") + FromUtf8(row.PartsNumber));
+    LabelPrice->setText(tr("价格：") + QString::number(row.PartsPrice, 'f', 2));
+    LabelFact->setText(tr("品牌：") + FromUtf8(row.SalesName));
     CurrentProduct product = document_.product();
     product.descriptor = ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs)
                              .WithPricing(row.PartsPrice, row.PartsPerBox, row.PartsUnit)
@@ -359,10 +359,10 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
 
 void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage picture, std::string descriptor,
                                            DragKind kind) {
-    LabelName->setText(QStringLiteral("名称：") + chosen.name);
-    LabelNumber->setText(QStringLiteral("编号：") + chosen.number);
-    LabelPrice->setText(QStringLiteral("价格：") + chosen.price);
-    LabelFact->setText(QStringLiteral("品牌：") + chosen.salesName);
+    LabelName->setText(tr("名称：") + chosen.name);
+    LabelNumber->setText(tr("编号：") + chosen.number);
+    LabelPrice->setText(tr("价格：") + chosen.price);
+    LabelFact->setText(tr("品牌：") + chosen.salesName);
     const ProductSize size = ParseProductSpecs(chosen.specs.toStdString());
     EditPartsWidth->setText(QString::number(size.width));
     EditPartsHeight->setText(QString::number(size.height));
@@ -374,7 +374,7 @@ void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage p
     const bool material = kind == DragKind::Material;
     BitBtnApply->setEnabled(material);
     emit productKindChosen(material);
-    emit helpTextReady(QStringLiteral("你可以拖拽产品图片到场景了"));
+    emit helpTextReady(tr("你可以拖拽产品图片到场景了"));
 }
 
 void ProductPanelWidget::BitBtnPartsClick() {
@@ -481,7 +481,7 @@ void ProductPanelWidget::ShowMeasure() {
     if (region != nullptr && region->kind == RecordKind::Region && !laying.panel.isModelProduct) {
         const Result<RegionMeasure> measure = MeasurePanelLaying(document_.scene(), *region, laying.panel);
         if (measure)
-            text = QStringLiteral("面积：%1 m²  约 %2 片").arg(measure->areaM2, 0, 'f', 2).arg(measure->laid);
+            text = tr("面积：%1 m²  约 %2 片").arg(measure->areaM2, 0, 'f', 2).arg(measure->laid);
     }
     LabelQuote->setText(text);
 }

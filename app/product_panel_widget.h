@@ -26,7 +26,7 @@ namespace v2d {
 
 class LayingPatternBox;
 
-inline constexpr const char* kMsgChooseMaterialFirst = "请先选择材料产品。";
+inline constexpr const char* kMsgChooseMaterialFirst = QT_TRANSLATE_NOOP("Messages", "请先选择材料产品。");
 
 class SceneDocument;
 class TFormColor;

@@ -26,7 +26,7 @@ QStringList FromStrings(const std::vector<std::string>& strings) {
 
 RecentSchemesMenu::RecentSchemesMenu(QString programFolder, QWidget* owner)
     : QObject(owner), programFolder_(std::move(programFolder)) {
-    menu_ = Named(new QMenu(QStringLiteral("最近打开的方案"), owner), QStringLiteral("MenuRecentSchemes"));
+    menu_ = Named(new QMenu(tr("最近打开的方案"), owner), QStringLiteral("MenuRecentSchemes"));
     schemes_ = FromStrings(ReadRecentSchemes(ToPath(programFolder_)));
     Fill();
 }

@@ -15,7 +15,7 @@
 namespace v2d {
 
 RegionListWidget::RegionListWidget(SceneDocument& document, QWidget* parent)
-    : QGroupBox(QStringLiteral("装饰部位"), parent), document_(document) {
+    : QGroupBox(tr("装饰部位"), parent), document_(document) {
     setObjectName("GroupBoxPoly");
     auto* column = new QVBoxLayout(this);
     ListBoxPoly = Named(new QListWidget(this), QStringLiteral("ListBoxPoly"));
@@ -26,15 +26,15 @@ RegionListWidget::RegionListWidget(SceneDocument& document, QWidget* parent)
     ListBoxPoly->viewport()->setAcceptDrops(true);
     ListBoxPoly->viewport()->installEventFilter(this);
     auto* listMenu = Named(new QMenu(ListBoxPoly), QStringLiteral("PopupMenu1"));
-    listMenu->addAction(QStringLiteral("删除装饰边缘线"), this, &RegionListWidget::N1Click)->setObjectName("N1");
+    listMenu->addAction(tr("删除装饰边缘线"), this, &RegionListWidget::N1Click)->setObjectName("N1");
     ListBoxPoly->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListBoxPoly, &QWidget::customContextMenuRequested, listMenu,
             [this, listMenu](QPoint at) { listMenu->popup(ListBoxPoly->viewport()->mapToGlobal(at)); });
     column->addWidget(ListBoxPoly);
     auto* buttons = new QHBoxLayout;
-    SpeedButtonClear = MakeButton(QStringLiteral("SpeedButtonClear"), QStringLiteral("取消选择"), this);
+    SpeedButtonClear = MakeButton(QStringLiteral("SpeedButtonClear"), tr("取消选择"), this);
     SpeedButtonClear->setAutoRaise(false);
-    CheckBoxHelp = Named(new QCheckBox(QStringLiteral("隐藏提示"), this), QStringLiteral("CheckBoxHelp"));
+    CheckBoxHelp = Named(new QCheckBox(tr("隐藏提示"), this), QStringLiteral("CheckBoxHelp"));
     buttons->addWidget(SpeedButtonClear);
     buttons->addStretch();
     buttons->addWidget(CheckBoxHelp);

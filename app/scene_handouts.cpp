@@ -1,5 +1,6 @@
 #include "app/scene_handouts.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 #include "document/scene_document.h"
@@ -19,7 +20,7 @@ SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneD
         if (chosen.isEmpty()) return SaveOutcome::Cancelled;
         const std::filesystem::path path = WithPictureExtension(ToPath(chosen));
         if (std::filesystem::exists(path) &&
-            prompts.Ask(window, QStringLiteral("文件已存在，是否覆盖原文件？")) != PromptAnswer::Yes)
+            prompts.Ask(window, QCoreApplication::translate("SceneHandouts", "文件已存在，是否覆盖原文件？")) != PromptAnswer::Yes)
             continue;
         if (Status saved = SaveRenderedPicture(document.displayed(), path); !saved) {
             prompts.Show(window, FromUtf8(saved.error()));

@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "app/picture_layer.h"
+#include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
@@ -36,12 +37,12 @@ constexpr QRgb kOutlineColour = 0xFFFFFF00;    // the program's 0x00FFFF, yellow
 constexpr QRgb kModelFrameColour = 0xFFFF00FF;  // magenta
 
 const char* const kModelHint =
-    "你可以拖动物体中心按钮，对模型移动！拖拽四个角点或中点可以改变物体透视，shift按下时保持水平或垂直。";
-const char* const kRegionHint = "请点击选择产品！或者点击开始铺贴！";
-const char* const kCutOutHint = "旋转模型角度请按快捷键R,或点击左右按钮";
+    QT_TRANSLATE_NOOP("Messages", "你可以拖动物体中心按钮，对模型移动！拖拽四个角点或中点可以改变物体透视，shift按下时保持水平或垂直。");
+const char* const kRegionHint = QT_TRANSLATE_NOOP("Messages", "请点击选择产品！或者点击开始铺贴！");
+const char* const kCutOutHint = QT_TRANSLATE_NOOP("Messages", "旋转模型角度请按快捷键R,或点击左右按钮");
 
-const char* const kReplaceModelQuestion = "是要替换模型吗 ?";
-const char* const kZoomToFit = "适合窗口";
+const char* const kReplaceModelQuestion = QT_TRANSLATE_NOOP("Messages", "是要替换模型吗 ?");
+const char* const kZoomToFit = QT_TRANSLATE_NOOP("Messages", "适合窗口");
 const QColor kBackColour(0x5a, 0x5f, 0x66);
 constexpr int kWheelStep = 120;  // one notch of a mouse wheel
 
@@ -161,7 +162,7 @@ void SceneView::BuildZoom() {
     ComboBoxZoom->setEditable(true);
     ComboBoxZoom->setInsertPolicy(QComboBox::NoInsert);
     ComboBoxZoom->setMinimumContentsLength(6);
-    ComboBoxZoom->addItem(QString::fromUtf8(kZoomToFit));
+    ComboBoxZoom->addItem(ShownText(kZoomToFit));
     for (double step : kZoomSteps) ComboBoxZoom->addItem(ZoomText(step));
     ComboBoxZoom->hide();  // until the main window puts it in its status bar
     connect(ComboBoxZoom, &QComboBox::textActivated, this, &SceneView::ZoomBoxChosen);
@@ -494,7 +495,7 @@ void SceneView::ZoomAbout(double zoom, QPoint anchor) {
 
 void SceneView::ZoomBoxChosen(const QString& text) {
     ComboBoxZoom->clearFocus();  // the arrow keys go back to moving models
-    if (text == QString::fromUtf8(kZoomToFit)) return ZoomToFit();
+    if (text == ShownText(kZoomToFit)) return ZoomToFit();
     bool number = false;
     const double percent = QString(text).remove(QLatin1Char('%')).trimmed().toDouble(&number);
     if (number && percent > 0) return SetZoom(percent / 100);
@@ -526,7 +527,7 @@ bool SceneView::WheelOverView(QWheelEvent* wheel, QPoint anchor) {
 // --- Hint line ------------------------------------------------------------------
 
 void SceneView::SetHint(const QString& text) {
-    LabelHelp->setText(text);
+    LabelHelp->setText(ShownText(text));
     PanelHelp->adjustSize();
 }
 

@@ -14,6 +14,7 @@
 #include "app/scene_view.h"
 #include "app/uformmain.h"
 #include "render/tiling.h"
+#include "widgets/interface_language.h"
 #include "widgets/page_browser.h"
 #include "widgets/widget_helpers.h"
 
@@ -26,14 +27,14 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     setFrameShape(QFrame::StyledPanel);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
-    LabelPro = Named(new QLabel(QString::fromUtf8(kProgressCaption), this), QStringLiteral("LabelPro"));
+    LabelPro = Named(new QLabel(ShownText(kProgressCaption), this), QStringLiteral("LabelPro"));
     ProgressBar1 = Named(new QProgressBar(this), QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setFixedWidth(180);
-    QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), QStringLiteral("撤销"), this);
-    QToolButton* redo = MakeButton(QStringLiteral("SpeedButtonRedo"), QStringLiteral("重做"), this);
-    QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), QStringLiteral("视频教学"), this);
+    QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), tr("撤销"), this);
+    QToolButton* redo = MakeButton(QStringLiteral("SpeedButtonRedo"), tr("重做"), this);
+    QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), tr("视频教学"), this);
     CppWebBrowserAd = new TCppWebBrowser(QStringLiteral("CppWebBrowserAd"), this);
     CppWebBrowserAd->setFixedHeight(34);
     CppWebBrowserAd->HideScrollBars();
@@ -54,7 +55,7 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     connect(CppWebBrowserAd, &TCppWebBrowser::navigateComplete, this, [this] { BannerDone(); });
 }
 
-void StatusStrip::ResetCaption() { LabelPro->setText(QString::fromUtf8(kProgressCaption)); }
+void StatusStrip::ResetCaption() { LabelPro->setText(ShownText(kProgressCaption)); }
 
 void StatusStrip::ShowRenderProgress(int percent) {
     if (percent == ProgressBar1->value()) return;
@@ -63,7 +64,7 @@ void StatusStrip::ShowRenderProgress(int percent) {
 }
 
 void StatusStrip::ShowDownloadProgress(int percent) {
-    LabelPro->setText(QStringLiteral("下载进度"));
+    LabelPro->setText(tr("下载进度"));
     ProgressBar1->setValue(percent);
     LabelPro->repaint();
     ProgressBar1->repaint();

@@ -14,7 +14,7 @@ namespace v2d {
 class SceneDocument;
 class UserPrompts;
 
-inline constexpr const char* kMsgTemplateToolMissing = "找不到模板工具程序v2dtool.exe,请确认是否正确安装软件。";
+inline constexpr const char* kMsgTemplateToolMissing = QT_TRANSLATE_NOOP("Messages", "找不到模板工具程序v2dtool.exe,请确认是否正确安装软件。");
 inline constexpr const char* kTemplateToolName = "v2dtool";
 inline constexpr const char* kHandOverFile = "temp/temp.v2d";
 

@@ -1,5 +1,6 @@
 #include "app/uabout.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -9,7 +10,7 @@ namespace v2d {
 
 TFormAbout::TFormAbout(QWidget* parent) : QWidget(parent), picture_(DrawAboutPicture()) {
     setObjectName("FormAbout");
-    setWindowTitle(QStringLiteral("关于软件"));
+    setWindowTitle(QCoreApplication::translate("TFormAbout", "关于软件"));
     setFixedSize(kWidth, kHeight);
 }
 
@@ -58,15 +59,15 @@ QImage TFormAbout::DrawAboutPicture() {
     subtitle.setPixelSize(20);
     subtitle.setBold(false);
     p.setFont(subtitle);
-    p.drawText(QRectF(30, 175, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("配色选材软件"));
+    p.drawText(QRectF(30, 175, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("TFormAbout", "配色选材软件"));
     p.setPen(QColor(0xf0, 0xc0, 0x60));
-    p.drawText(QRectF(30, 205, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("V2012 专业版"));
+    p.drawText(QRectF(30, 205, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("TFormAbout", "V2012 专业版"));
     QFont small = subtitle;
     small.setPixelSize(13);
     p.setFont(small);
     p.setPen(QColor(0xb0, 0xb8, 0xc0));
     p.drawText(QRectF(30, 340, 540, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("选好材料，一键铺贴 —— 地面、墙面、橱柜面所见即所得"));
+               QCoreApplication::translate("TFormAbout", "选好材料，一键铺贴 —— 地面、墙面、橱柜面所见即所得"));
     return image;
 }
 

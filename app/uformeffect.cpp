@@ -38,10 +38,10 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
       prompts_(prompts),
       applyToSelection_(std::move(applyToSelection)) {
     setObjectName("FormEffect");
-    setWindowTitle(QStringLiteral("材质特效"));
+    setWindowTitle(tr("材质特效"));
     auto* column = new QVBoxLayout(this);
 
-    auto* offsets = new QGroupBox(QStringLiteral("偏移"), this);
+    auto* offsets = new QGroupBox(tr("偏移"), this);
     auto* grid = new QGridLayout(offsets);
     // EditOffsetXKeyPress: digits, "-" and backspace.
     auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), this);
@@ -50,21 +50,21 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
         auto* edit = Named(new QLineEdit(QStringLiteral("0"), offsets), QString::fromLatin1(editName));
         edit->setValidator(digits);
         edit->setMaximumWidth(50);
-        grid->addWidget(new QLabel(QString::fromUtf8(caption), offsets), row, 0);
+        grid->addWidget(new QLabel(tr(caption), offsets), row, 0);
         grid->addWidget(bar, row, 1);
         grid->addWidget(edit, row, 2);
         return std::pair{bar, edit};
     };
-    std::tie(TrackBarOffsetX, EditOffsetX) = offsetRow(0, "横向:", "TrackBarOffsetX", "EditOffsetX");
-    std::tie(TrackBarOffsetY, EditOffsetY) = offsetRow(1, "纵向:", "TrackBarOffsetY", "EditOffsetY");
+    std::tie(TrackBarOffsetX, EditOffsetX) = offsetRow(0, QT_TR_NOOP("横向:"), "TrackBarOffsetX", "EditOffsetX");
+    std::tie(TrackBarOffsetY, EditOffsetY) = offsetRow(1, QT_TR_NOOP("纵向:"), "TrackBarOffsetY", "EditOffsetY");
     column->addWidget(offsets);
 
-    auto* bump = Named(new QGroupBox(QStringLiteral("凹凸效果"), this), QStringLiteral("RadioGroupBump"));
+    auto* bump = Named(new QGroupBox(tr("凹凸效果"), this), QStringLiteral("RadioGroupBump"));
     auto* bumpRow = new QHBoxLayout(bump);
     RadioGroupBump = new QButtonGroup(this);
     int index = 0;
-    for (const char* caption : {"无", "凸起", "凹陷"}) {
-        auto* item = new QRadioButton(QString::fromUtf8(caption), bump);
+    for (const char* caption : {QT_TR_NOOP("无"), QT_TR_NOOP("凸起"), QT_TR_NOOP("凹陷")}) {
+        auto* item = new QRadioButton(tr(caption), bump);
         item->setObjectName(QStringLiteral("RadioGroupBumpItem%1").arg(index));
         RadioGroupBump->addButton(item, index++);
         bumpRow->addWidget(item);
@@ -72,7 +72,7 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
     column->addWidget(bump);
 
     auto* lightRow = new QHBoxLayout;
-    lightRow->addWidget(new QLabel(QStringLiteral("亮度"), this));
+    lightRow->addWidget(new QLabel(tr("亮度"), this));
     TrackBarLight = MakeTrackBar(QStringLiteral("TrackBarLight"), 100, 300, 150, this);
     lightRow->addWidget(TrackBarLight, 1);
     column->addLayout(lightRow);

@@ -10,7 +10,7 @@ namespace v2d {
 
 TFormHxImage::TFormHxImage(QWidget* parent) : QDialog(parent) {
     setObjectName("FormHxImage");
-    setWindowTitle(QStringLiteral("产品照片"));
+    setWindowTitle(tr("产品照片"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     Image1 = Named(new QLabel(this), QStringLiteral("Image1"));

@@ -11,18 +11,18 @@ namespace v2d {
 
 TFormLoadType::TFormLoadType(QWidget* parent) : QDialog(parent) {
     setObjectName("FormLoadType");
-    setWindowTitle(QStringLiteral("产品调用方式"));
+    setWindowTitle(tr("产品调用方式"));
     auto* column = new QVBoxLayout(this);
-    RadioButtonLocal = Named(new QRadioButton(QStringLiteral("本地"), this), QStringLiteral("RadioButtonLocal"));
-    RadioButtonWeb = Named(new QRadioButton(QStringLiteral("网上"), this), QStringLiteral("RadioButtonWeb"));
+    RadioButtonLocal = Named(new QRadioButton(tr("本地"), this), QStringLiteral("RadioButtonLocal"));
+    RadioButtonWeb = Named(new QRadioButton(tr("网上"), this), QStringLiteral("RadioButtonWeb"));
     RadioButtonLocal->setChecked(true);
     auto* choices = new QHBoxLayout;
     choices->addWidget(RadioButtonLocal);
     choices->addWidget(RadioButtonWeb);
     column->addLayout(choices);
     auto* buttons = new QHBoxLayout;
-    auto* ok = Named(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("BitBtnOk"));
-    auto* cancel = Named(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("BitBtnCancel"));
+    auto* ok = Named(new QPushButton(tr("确定"), this), QStringLiteral("BitBtnOk"));
+    auto* cancel = Named(new QPushButton(tr("取消"), this), QStringLiteral("BitBtnCancel"));
     ok->setDefault(true);
     buttons->addStretch();
     buttons->addWidget(ok);

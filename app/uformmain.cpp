@@ -43,7 +43,7 @@ QImage DesignTimeScenePicture() {
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPixelSize(24);
     p.setFont(font);
-    p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Vexel2D\n请打开方案或选择样板房"));
+    p.drawText(image.rect(), Qt::AlignCenter, QCoreApplication::translate("v2d::TFormMain", "Vexel2D\n请打开方案或选择样板房"));
     return image;
 }
 

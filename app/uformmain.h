@@ -62,10 +62,10 @@ struct MainWindowSetup {
 // scheme included), which is saved under a new name.
 enum class SchemeOrigin { File, Template };
 
-inline constexpr const char* kAskSaveBeforeOpen = "打开前你要保存当前方案吗 ?";
-inline constexpr const char* kAskSaveBeforeExit = "退出软件前你要保存方案吗 ?";
-inline constexpr const char* kAskExit = "是否退出软件?";
-inline constexpr const char* kStartSchemeName = "新方案";
+inline constexpr const char* kAskSaveBeforeOpen = QT_TRANSLATE_NOOP("Messages", "打开前你要保存当前方案吗 ?");
+inline constexpr const char* kAskSaveBeforeExit = QT_TRANSLATE_NOOP("Messages", "退出软件前你要保存方案吗 ?");
+inline constexpr const char* kAskExit = QT_TRANSLATE_NOOP("Messages", "是否退出软件?");
+inline constexpr const char* kStartSchemeName = QT_TRANSLATE_NOOP("Messages", "新方案");
 
 class TFormMain : public QMainWindow {
     Q_OBJECT

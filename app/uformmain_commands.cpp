@@ -5,20 +5,21 @@
 #include "app/recent_schemes_menu.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
+#include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
 
 namespace v2d {
 
 namespace {
-constexpr const char* kMsgRecentGone = "方案文件已不存在，已从最近打开的方案中删除：\n";
+constexpr const char* kMsgRecentGone = QT_TRANSLATE_NOOP("Messages", "方案文件已不存在，已从最近打开的方案中删除：\n");
 constexpr const char* kHelpText =
-    "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!\n\n"
+    QT_TRANSLATE_NOOP("Messages", "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!\n\n"
     "选择材料后点击“开始铺贴”；在区域中拖出矩形只铺贴矩形部分。\n"
     "右键点击场景：编辑模板、保存为模板、打开和保存方案、产品维护。\n\n"
     "Ctrl+O 打开方案    Ctrl+S 保存方案    Ctrl+Shift+S 方案另存为\n"
     "Ctrl+P 保存效果图    Ctrl+Z 撤销    Delete 删除选中的模型\n"
-    "R 模型的下一个角度    方向键 移动选中的模型一个像素";
+    "R 模型的下一个角度    方向键 移动选中的模型一个像素");
 }  // namespace
 
 bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QString& name) {
@@ -53,8 +54,8 @@ void TFormMain::SetSchemeIdentity(const QString& path, const QString& name) {
 }
 
 void TFormMain::UpdateTitle() {
-    const QString name = schemeName_.isEmpty() ? QStringLiteral("未命名方案") : schemeName_;
-    setWindowTitle(name + QStringLiteral("[*] - ") + QString::fromUtf8(kApplicationTitle));
+    const QString name = schemeName_.isEmpty() ? tr("未命名方案") : schemeName_;
+    setWindowTitle(name + QStringLiteral("[*] - ") + ShownText(kApplicationTitle));
     setWindowModified(document_.isModified());
 }
 
@@ -74,17 +75,17 @@ SaveOutcome TFormMain::SpeedButtonSaveFileClick() {
 
 SaveOutcome TFormMain::SaveSchemeAsClick() {
     if (document_.scene().count() == 0) {
-        prompts_->Show(this, QStringLiteral("当前没有区域数据。"));
+        prompts_->Show(this, tr("当前没有区域数据。"));
         return SaveOutcome::NoRecords;
     }
     // The dialog starts on the scheme's own file when it has one.
     const QString start = schemePath_.isEmpty() ? ProgramPath("v2d") : schemePath_;
     for (;;) {
-        QString chosen = prompts_->SaveFileName(this, start, QStringLiteral("Vexel2D文件 (*.v2d)"), QStringLiteral("v2d"));
+        QString chosen = prompts_->SaveFileName(this, start, tr("Vexel2D文件 (*.v2d)"), QStringLiteral("v2d"));
         if (chosen.isEmpty()) return SaveOutcome::Cancelled;
         if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".v2d");
         if (QFileInfo::exists(chosen) &&
-            prompts_->Ask(this, QStringLiteral("文件已存在，是否覆盖原文件？")) != PromptAnswer::Yes)
+            prompts_->Ask(this, tr("文件已存在，是否覆盖原文件？")) != PromptAnswer::Yes)
             continue;
         return SaveScheme(chosen) ? SaveOutcome::Saved : SaveOutcome::Failed;
     }
@@ -93,7 +94,7 @@ SaveOutcome TFormMain::SaveSchemeAsClick() {
 void TFormMain::SpeedButtonOpenFileClick() {
     if (!ConfirmReplaceScene()) return;
     const QString chosen =
-        prompts_->OpenFileName(this, ProgramPath("v2d"), QStringLiteral("打开Vexel2D文件(*.v2d)"));
+        prompts_->OpenFileName(this, ProgramPath("v2d"), tr("打开Vexel2D文件(*.v2d)"));
     if (chosen.isEmpty() || !QFileInfo::exists(chosen)) return;
     OpenScheme(chosen);
 }

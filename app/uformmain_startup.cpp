@@ -12,6 +12,7 @@
 #include "app/uformmain.h"
 #include "base/workspace_settings.h"
 #include "app/window_placement.h"
+#include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "base/workspace_settings.h"
 #include "base/process_setup.h"
@@ -21,8 +22,8 @@
 namespace v2d {
 
 void TFormMain::FormCreate() {
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
-    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    QApplication::setApplicationDisplayName(ShownText(kApplicationTitle));
+    setWindowTitle(ShownText(kApplicationTitle));
 
     // Every missing piece is reported; the program ends once they are all shown.
     for (const std::string& message : imageLibrary_.Load(programFolder_.toStdString())) {
@@ -46,7 +47,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 void TFormMain::FormShow() {
     strip_->StartBanner(setup_.advertisementUrl);
     if (QFileInfo::exists(ProgramPath("start/start.v2d")))
-        OpenScheme(ProgramPath("start/start.v2d"), SchemeOrigin::Template, QString::fromUtf8(kStartSchemeName));
+        OpenScheme(ProgramPath("start/start.v2d"), SchemeOrigin::Template, ShownText(kStartSchemeName));
     TimerShowWeb->start();
     view_->HideHelp();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {

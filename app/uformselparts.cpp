@@ -26,6 +26,7 @@
 #include "app/thumbnail_frame_delegate.h"
 #include "app/uformhximage.h"
 #include "app/uformsuperlogin.h"
+#include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "base/atomic_file.h"
@@ -125,7 +126,7 @@ const QIcon& EmptyCellIcon() {
 TFormSelParts::TFormSelParts(Db& dm, UserPrompts& prompts, QString programFolder, QWidget* parent)
     : QDialog(parent), dm_(dm), prompts_(prompts), programFolder_(std::move(programFolder)) {
     setObjectName("FormSelParts");
-    setWindowTitle(QStringLiteral("选择家居产品"));
+    setWindowTitle(tr("选择家居产品"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(568, 524);
     thumbnails_ = std::make_unique<ProductThumbnailLoader>(ProductPictureSource{ToPath(programFolder_), ReadModelPreview});
@@ -142,7 +143,7 @@ TFormSelParts::~TFormSelParts() { thumbnails_->Stop(); }
 
 void TFormSelParts::BuildControls() {
     auto* row = new QHBoxLayout(this);
-    auto* group = new QGroupBox(QStringLiteral("产品类别"), this);
+    auto* group = new QGroupBox(tr("产品类别"), this);
     auto* groupColumn = new QVBoxLayout(group);
     TreeViewParts = Named(new QTreeWidget(group), QStringLiteral("TreeViewParts"));
     TreeViewParts->setHeaderHidden(true);
@@ -155,7 +156,7 @@ void TFormSelParts::BuildControls() {
     row->addWidget(group);
 
     auto* right = new QVBoxLayout;
-    LabelSubName = Named(new QLabel(QStringLiteral("当前类别："), this), QStringLiteral("LabelSubName"));
+    LabelSubName = Named(new QLabel(tr("当前类别："), this), QStringLiteral("LabelSubName"));
     right->addWidget(LabelSubName);
     ListView1 = Named(new QListWidget(this), QStringLiteral("ListView1"));
     ListView1->setViewMode(QListView::IconMode);
@@ -176,23 +177,23 @@ void TFormSelParts::BuildControls() {
         form->addRow(label, made);
         return made;
     };
-    EditPartsName = edit("EditPartsName", QStringLiteral("名称："));
-    EditPartsNumber = edit("EditPartsNumber", QStringLiteral("编号："));
-    EditPartsSpecs = edit("EditPartsSpecs", QStringLiteral("规格："));
-    EditPartsPrice = edit("EditPartsPrice", QStringLiteral("价格："));
+    EditPartsName = edit("EditPartsName", tr("名称："));
+    EditPartsNumber = edit("EditPartsNumber", tr("编号："));
+    EditPartsSpecs = edit("EditPartsSpecs", tr("规格："));
+    EditPartsPrice = edit("EditPartsPrice", tr("价格："));
     EditPartsNumber->setReadOnly(true);  // the key of the product's files: shown, never typed
     ComboBoxSales = Named(new QComboBox(this), QStringLiteral("ComboBoxSales"));
     ComboBoxMatType = Named(new QComboBox(this), QStringLiteral("ComboBoxMatType"));
-    form->addRow(QStringLiteral("商家："), ComboBoxSales);
-    form->addRow(QStringLiteral("材质："), ComboBoxMatType);
+    form->addRow(tr("商家："), ComboBoxSales);
+    form->addRow(tr("材质："), ComboBoxMatType);
     SpinPartsPerBox = Named(new QSpinBox(this), QStringLiteral("SpinPartsPerBox"));
     SpinPartsPerBox->setRange(0, 9999);
-    SpinPartsPerBox->setSpecialValueText(QStringLiteral("未知"));
+    SpinPartsPerBox->setSpecialValueText(tr("未知"));
     ComboPartsUnit = Named(new QComboBox(this), QStringLiteral("ComboPartsUnit"));
     for (PriceUnit unit : {PriceUnit::Piece, PriceUnit::SquareMetre, PriceUnit::Box})
-        ComboPartsUnit->addItem(FromUtf8(std::string(PriceUnitCaption(unit))), static_cast<int>(unit));
-    form->addRow(QStringLiteral("每箱片数："), SpinPartsPerBox);
-    form->addRow(QStringLiteral("计价单位："), ComboPartsUnit);
+        ComboPartsUnit->addItem(ShownText(std::string(PriceUnitCaption(unit))), static_cast<int>(unit));
+    form->addRow(tr("每箱片数："), SpinPartsPerBox);
+    form->addRow(tr("计价单位："), ComboPartsUnit);
     details->addLayout(form, 1);
     ImageParts = Named(new QLabel(this), QStringLiteral("ImageParts"));
     ImageParts->setFixedSize(150, 150);
@@ -203,9 +204,9 @@ void TFormSelParts::BuildControls() {
     right->addLayout(details);
 
     auto* buttons = new QHBoxLayout;
-    BitBtnAddParts = Named(new QPushButton(QStringLiteral("添加产品"), this), QStringLiteral("BitBtnAddParts"));
-    ButtonUpdate = Named(new QPushButton(QStringLiteral("更新信息"), this), QStringLiteral("ButtonUpdate"));
-    BitBtnSelect = Named(new QPushButton(QStringLiteral("选定产品"), this), QStringLiteral("BitBtnSelect"));
+    BitBtnAddParts = Named(new QPushButton(tr("添加产品"), this), QStringLiteral("BitBtnAddParts"));
+    ButtonUpdate = Named(new QPushButton(tr("更新信息"), this), QStringLiteral("ButtonUpdate"));
+    BitBtnSelect = Named(new QPushButton(tr("选定产品"), this), QStringLiteral("BitBtnSelect"));
     buttons->addStretch();
     for (QPushButton* b : {BitBtnAddParts, ButtonUpdate, BitBtnSelect}) buttons->addWidget(b);
     right->addLayout(buttons);
@@ -213,8 +214,8 @@ void TFormSelParts::BuildControls() {
 
     PopupMenu1 = Named(new QMenu(this), QStringLiteral("PopupMenu1"));
     PopupMenu2 = Named(new QMenu(this), QStringLiteral("PopupMenu2"));
-    for (const char* text : {"添加大类", "删除大类", "添加次类", "删除次类"})
-        PopupMenu2->addAction(QString::fromUtf8(text))->setObjectName(QString::fromUtf8(text));
+    for (const char* text : {QT_TR_NOOP("添加大类"), QT_TR_NOOP("删除大类"), QT_TR_NOOP("添加次类"), QT_TR_NOOP("删除次类")})
+        PopupMenu2->addAction(tr(text))->setObjectName(QString::fromUtf8(text));
 
     connect(TreeViewParts, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { TreeViewPartsChange(node); });
@@ -270,7 +271,7 @@ void TFormSelParts::FormShow() {
         RebuildTreeOnShow = false;
     }
     const bool choosing = ProductBrowserMode == ChooseModel || ProductBrowserMode == ChooseMaterial;
-    ListView1->setToolTip(choosing ? QStringLiteral("双击将产品加入场景") : QString());
+    ListView1->setToolTip(choosing ? tr("双击将产品加入场景") : QString());
     BitBtnAddParts->setVisible(!choosing);
     ButtonUpdate->setVisible(ProductBrowserMode == Maintenance);
     BitBtnSelect->setVisible(choosing);
@@ -336,7 +337,7 @@ void TFormSelParts::TreeViewPartsChange(QTreeWidgetItem* node) {
     ListView1->clearSelection();
     if (subCategory) {
         FillProductList(node->data(0, kIdRole).toLongLong(), ListView1);
-        LabelSubName->setText(QStringLiteral("当前类别：") + node->text(0));
+        LabelSubName->setText(tr("当前类别：") + node->text(0));
     } else {
         thumbnails_->Stop();
         ListView1->clear();
@@ -434,11 +435,11 @@ QListWidgetItem* TFormSelParts::SelectedItem() const {
 
 void TFormSelParts::BitBtnSelectClick() {
     if (SelectedItem() == nullptr || EditPartsNumber->text().isEmpty()) {
-        prompts_.Show(this, QStringLiteral("请选择产品。"));
+        prompts_.Show(this, tr("请选择产品。"));
         return;
     }
     if (picture_.isNull()) {
-        prompts_.Show(this, QStringLiteral("没有产品图片。"));
+        prompts_.Show(this, tr("没有产品图片。"));
         return;
     }
     Result<std::optional<ProductChoice>> choice = ReadProductChoice(dm_, EditPartsNumber->text().toStdString());
@@ -503,7 +504,7 @@ void TFormSelParts::BuildMaintenance() {
     ListView1->setDefaultDropAction(Qt::CopyAction);
     TreeViewParts->viewport()->installEventFilter(this);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    PopupMenu1->addAction(QStringLiteral("删除产品"))->setObjectName("N1");
+    PopupMenu1->addAction(tr("删除产品"))->setObjectName("N1");
     const QList<QAction*> items = PopupMenu2->actions();  // 添加大类, 删除大类, 添加次类, 删除次类
     connect(items[0], &QAction::triggered, this, &TFormSelParts::NAddMtypeClick);
     connect(items[1], &QAction::triggered, this, &TFormSelParts::NDelMtypeClick);
@@ -563,20 +564,20 @@ void TFormSelParts::BitBtnAddPartsClick() {
     const QString priceText = EditPartsPrice->text().trimmed();
     bool priceOk = true;
     const double price = priceText.isEmpty() ? 0.0 : priceText.toDouble(&priceOk);
-    if (!priceOk) return prompts_.Show(this, QStringLiteral("“%1”不是有效的数值。").arg(priceText));
+    if (!priceOk) return prompts_.Show(this, tr("“%1”不是有效的数值。").arg(priceText));
 
     std::vector<ProductSource> sources;
     if (ProductBrowserMode == FileNewProduct) {
-        if (picture_.isNull()) return prompts_.Show(this, QStringLiteral("请选择产品图片。"));
+        if (picture_.isNull()) return prompts_.Show(this, tr("请选择产品图片。"));
         const std::string number = EditPartsNumber->text().toStdString();
-        if (number.empty()) return prompts_.Show(this, QStringLiteral("产品编号不能为空。"));
+        if (number.empty()) return prompts_.Show(this, tr("产品编号不能为空。"));
         if (!IsSafeProductNumber(number)) return prompts_.Show(this, QString::fromUtf8(kMsgNumberNotAFileName));
         const std::filesystem::path map = PicturePathsOf(ToPath(programFolder_), number).mapJpeg;
         std::error_code error;
         std::filesystem::create_directories(map.parent_path(), error);
         const std::optional<Bytes> jpeg = EncodeJpeg(picture_, 100);
         if (!jpeg || !WriteFileAtomically(map, *jpeg))
-            return prompts_.Show(this, QStringLiteral("图片保存失败。"));
+            return prompts_.Show(this, tr("图片保存失败。"));
         ProductSource source;
         source.file = map;
         source.name = EditPartsName->text().toStdString();
@@ -585,7 +586,7 @@ void TFormSelParts::BitBtnAddPartsClick() {
     } else {
         const QStringList files = prompts_.OpenFileNames(
             this, programFolder_,
-            QStringLiteral("请选择图片文件 (*.jpg *.jpeg);;请选择图片文件 (*.jpg)"));
+            tr("请选择图片文件 (*.jpg *.jpeg);;请选择图片文件 (*.jpg)"));
         if (files.isEmpty()) return;
         std::vector<std::filesystem::path> paths;
         for (const QString& f : files) paths.push_back(ToPath(f));
@@ -636,7 +637,7 @@ void TFormSelParts::ButtonUpdateClick() {
     if (EditPartsNumber->text().isEmpty()) return prompts_.Show(this, QString::fromUtf8(kMsgProductNumberEmpty));
     bool priceOk = true;
     const double price = EditPartsPrice->text().trimmed().isEmpty() ? 0.0 : EditPartsPrice->text().toDouble(&priceOk);
-    if (!priceOk) return prompts_.Show(this, QStringLiteral("“%1”不是有效的数值。").arg(EditPartsPrice->text()));
+    if (!priceOk) return prompts_.Show(this, tr("“%1”不是有效的数值。").arg(EditPartsPrice->text()));
     const ProductCorrection correction{EditPartsName->text().toStdString(), EditPartsSpecs->text().toStdString(), price,
                                        ComboBoxSales->currentData().toLongLong(),
                                        ComboBoxMatType->currentData().toLongLong(), SpinPartsPerBox->value(),
@@ -733,7 +734,7 @@ void TFormSelParts::TreeViewPartsEdited(QTreeWidgetItem* node, const QString& te
     }
     node->setText(0, text);
     if (node == TreeViewParts->currentItem() && !ref.isMainCategory)
-        LabelSubName->setText(QStringLiteral("当前类别：") + text);
+        LabelSubName->setText(tr("当前类别：") + text);
 }
 
 }  // namespace v2d

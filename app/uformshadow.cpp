@@ -30,16 +30,16 @@ constexpr int kUpDownLimit = 32767;
 TFormShadow::TFormShadow(SceneDocument& document, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), document_(document), prompts_(prompts) {
     setObjectName("TFormShadow");
-    setWindowTitle(QStringLiteral("阴影设置"));
+    setWindowTitle(tr("阴影设置"));
     auto* column = new QVBoxLayout(this);
-    CheckBoxCastShadow = Named(new QCheckBox(QStringLiteral("投射阴影"), this), QStringLiteral("CheckBoxCastShadow"));
+    CheckBoxCastShadow = Named(new QCheckBox(tr("投射阴影"), this), QStringLiteral("CheckBoxCastShadow"));
     column->addWidget(CheckBoxCastShadow);
-    GroupBoxShadow = Named(new QGroupBox(QStringLiteral("阴影参数"), this), QStringLiteral("GroupBoxShadow"));
+    GroupBoxShadow = Named(new QGroupBox(tr("阴影参数"), this), QStringLiteral("GroupBoxShadow"));
     auto* form = new QFormLayout(GroupBoxShadow);
-    form->addRow(QStringLiteral("横向偏移："), EditWithUpDown(EditXpos, "EditXpos", "UpDownXpos", true));
-    form->addRow(QStringLiteral("纵向偏移："), EditWithUpDown(EditYpos, "EditYpos", "UpDownYpos", true));
+    form->addRow(tr("横向偏移："), EditWithUpDown(EditXpos, "EditXpos", "UpDownXpos", true));
+    form->addRow(tr("纵向偏移："), EditWithUpDown(EditYpos, "EditYpos", "UpDownYpos", true));
     RadiusRow = EditWithUpDown(EditRadius, "EditRadius", "UpDownRadius", false);
-    auto* radiusLabel = new QLabel(QStringLiteral("阴影大小："), GroupBoxShadow);
+    auto* radiusLabel = new QLabel(tr("阴影大小："), GroupBoxShadow);
     form->addRow(radiusLabel, RadiusRow);
     radiusLabel->hide();  // the blur size stays as stored
     RadiusRow->hide();
@@ -47,12 +47,12 @@ TFormShadow::TFormShadow(SceneDocument& document, UserPrompts& prompts, QWidget*
     ShadowColor->setFixedSize(60, 20);
     ShadowColor->setFrameShape(QFrame::Box);
     ShadowColor->setAutoFillBackground(true);
-    ShadowColor->setToolTip(QStringLiteral("点击选择颜色"));
+    ShadowColor->setToolTip(tr("点击选择颜色"));
     ShadowColor->setCursor(Qt::PointingHandCursor);
     ShadowColor->installEventFilter(this);
-    form->addRow(QStringLiteral("阴影颜色："), ShadowColor);
+    form->addRow(tr("阴影颜色："), ShadowColor);
     column->addWidget(GroupBoxShadow);
-    BitBtnOk = Named(new QPushButton(QStringLiteral("关闭(&O)"), this), QStringLiteral("BitBtnOk"));
+    BitBtnOk = Named(new QPushButton(tr("关闭(&O)"), this), QStringLiteral("BitBtnOk"));
     BitBtnOk->setAutoDefault(false);
     column->addWidget(BitBtnOk, 0, Qt::AlignRight);
     connect(BitBtnOk, &QPushButton::clicked, this, &QDialog::accept);
@@ -123,7 +123,7 @@ void TFormShadow::EditXposExit(QLineEdit* edit) {
     if (!s || edit == nullptr) return;
     const std::optional<int> value = ParseInt(edit->text().toStdString());
     if (!value) {
-        prompts_.Show(this, QStringLiteral("'%1' 不是有效的整数值。").arg(edit->text()));
+        prompts_.Show(this, tr("'%1' 不是有效的整数值。").arg(edit->text()));
         return;
     }
     int& field = edit == EditXpos ? s->shadowX : edit == EditYpos ? s->shadowY : s->shadowRadius;

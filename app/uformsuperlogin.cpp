@@ -26,26 +26,26 @@ QLineEdit* PasswordEdit(const char* name, QWidget* parent) {
 TFormSuperLogin::TFormSuperLogin(Db& dm, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), dm_(dm), prompts_(prompts) {
     setObjectName("TFormSuperLogin");
-    setWindowTitle("超级用户登录");
+    setWindowTitle(tr("超级用户登录"));
     EditUserName = new QLineEdit(this);
     EditUserName->setObjectName("EditUserName");
     EditUserPW = PasswordEdit("EditUserPW", this);
     EditNewPW = PasswordEdit("EditNewPW", this);
     EditNewPW2 = PasswordEdit("EditNewPW2", this);
-    LabelNewPW = new QLabel("首次登录，请设置超级用户密码：", this);
-    BitBtnOk = new QPushButton("确定(&O)", this);
+    LabelNewPW = new QLabel(tr("首次登录，请设置超级用户密码："), this);
+    BitBtnOk = new QPushButton(tr("确定(&O)"), this);
     BitBtnOk->setObjectName("BitBtnOk");
     BitBtnOk->setDefault(true);
-    BitBtnClose = new QPushButton("关闭(&C)", this);
+    BitBtnClose = new QPushButton(tr("关闭(&C)"), this);
     BitBtnClose->setObjectName("BitBtnClose");
 
     form_ = new QFormLayout;
     auto* form = form_;
-    form->addRow("用户名称", EditUserName);
-    form->addRow("用户密码", EditUserPW);
+    form->addRow(tr("用户名称"), EditUserName);
+    form->addRow(tr("用户密码"), EditUserPW);
     form->addRow(LabelNewPW);
-    form->addRow("新密码", EditNewPW);
-    form->addRow("确认密码", EditNewPW2);
+    form->addRow(tr("新密码"), EditNewPW);
+    form->addRow(tr("确认密码"), EditNewPW2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BitBtnOk);
@@ -89,7 +89,7 @@ void TFormSuperLogin::BitBtnOkClick() {
 }
 
 void TFormSuperLogin::LogIn() {
-    if (EditUserName->text().isEmpty()) return Refuse("用户名不得为空，请重新输入。", EditUserName);
+    if (EditUserName->text().isEmpty()) return Refuse(tr("用户名不得为空，请重新输入。"), EditUserName);
     Result<LoginOutcome> outcome = TryLogin(dm_, EditUserName->text().toStdString(),
                                             EditUserPW->text().toStdString(), ProgramUser());
     if (!outcome) return Refuse(QString::fromStdString(outcome.error()), EditUserName);
@@ -102,7 +102,7 @@ void TFormSuperLogin::LogIn() {
         EditNewPW->setFocus();
         return;
     case LoginOutcome::Refused:
-        Refuse("用户名或密码错误，请重新输入。", EditUserName);
+        Refuse(tr("用户名或密码错误，请重新输入。"), EditUserName);
         return;
     }
 }
@@ -110,7 +110,7 @@ void TFormSuperLogin::LogIn() {
 void TFormSuperLogin::StoreChosenPassword() {
     if (EditNewPW->text() != EditNewPW2->text()) {
         EditNewPW2->clear();
-        return Refuse("两次输入的密码不一致，请重新输入。", EditNewPW2);
+        return Refuse(tr("两次输入的密码不一致，请重新输入。"), EditNewPW2);
     }
     Status stored = ChooseAdministratorPassword(dm_, EditNewPW->text().toStdString(), ProgramUser());
     if (!stored) return Refuse(QString::fromStdString(stored.error()), EditNewPW);

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev qt6-translations-l10n
+  qt6-l10n-tools
   libsqlcipher-dev sqlcipher
   libopencv-imgproc-dev libopencv-calib3d-dev
   povray

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr int kThumbnailQuality = 90;
-constexpr const char* kMsgTemplateMissing = "该样板房不存在，可能数据文件丢失！";
+constexpr const char* kMsgTemplateMissing = QT_TRANSLATE_NOOP("Messages", "该样板房不存在，可能数据文件丢失！");
 }  // namespace
 
 QImage TemplateThumbnail(const QImage& picture) {

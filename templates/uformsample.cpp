@@ -27,10 +27,10 @@ namespace {
 
 constexpr int kCaptionWidth = 236, kCaptionHeight = 33, kColumnStep = 252, kRowStep = 197;
 constexpr int kGridLeft = 30, kGridTop = 100;
-constexpr const char* kMsgEnterPage = "请输入要跳转到的页面";
-constexpr const char* kMsgTemplateLost = "该样板房不存在，可能数据文件丢失！";
-constexpr const char* kMsgDeleteQuestion = "删除该模板文件后不能恢复，是否删除该模板文件?";
-constexpr const char* kMsgNoDeleteRights = "您没有维护权限，不能删除模板。";
+constexpr const char* kMsgEnterPage = QT_TRANSLATE_NOOP("Messages", "请输入要跳转到的页面");
+constexpr const char* kMsgTemplateLost = QT_TRANSLATE_NOOP("Messages", "该样板房不存在，可能数据文件丢失！");
+constexpr const char* kMsgDeleteQuestion = QT_TRANSLATE_NOOP("Messages", "删除该模板文件后不能恢复，是否删除该模板文件?");
+constexpr const char* kMsgNoDeleteRights = QT_TRANSLATE_NOOP("Messages", "您没有维护权限，不能删除模板。");
 
 // The window's background picture: a warm paper tone under a title band.
 QPixmap BackgroundPicture(QSize size) {
@@ -46,12 +46,12 @@ QPixmap BackgroundPicture(QSize size) {
     title.setPixelSize(22);
     title.setBold(true);
     p.setFont(title);
-    p.drawText(QRect(30, 0, 400, 52), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("装修模板"));
+    p.drawText(QRect(30, 0, 400, 52), Qt::AlignVCenter | Qt::AlignLeft, QCoreApplication::translate("v2d::TFormSample", "装修模板"));
     title.setPixelSize(13);
     title.setBold(false);
     p.setFont(title);
     p.drawText(QRect(0, 0, size.width() - 30, 52), Qt::AlignVCenter | Qt::AlignRight,
-               QStringLiteral("选一间样板房，开始搭配"));
+               QCoreApplication::translate("v2d::TFormSample", "选一间样板房，开始搭配"));
     p.setPen(QColor(0xd6, 0xc9, 0xb5));
     p.drawLine(30, 505, size.width() - 30, 505);
     p.setPen(QColor(0x8a, 0x6a, 0x45));
@@ -84,16 +84,16 @@ TFormSample::TFormSample(Db& dm, UserPrompts& prompts, QString programFolder, Ri
       programFolder_(std::move(programFolder)),
       rights_(std::move(rights)) {
     setObjectName(QStringLiteral("TFormSample"));
-    setWindowTitle(QStringLiteral("装修模板"));
+    setWindowTitle(tr("装修模板"));
     setFixedSize(800, 600);
     ImageBack = Named(new QLabel(this), QStringLiteral("ImageBack"));
     ImageBack->setGeometry(rect());
     ImageBack->setPixmap(BackgroundPicture(size()));
 
-    MakeLabel(QStringLiteral("房间类型"), this, {30, 62, 64, 26});
+    MakeLabel(tr("房间类型"), this, {30, 62, 64, 26});
     ComboBoxSales = Named(new QComboBox(this), QStringLiteral("ComboBoxSales"));
     ComboBoxSales->setGeometry(94, 62, 160, 26);
-    MakeLabel(QStringLiteral("装修风格"), this, {282, 62, 64, 26});
+    MakeLabel(tr("装修风格"), this, {282, 62, 64, 26});
     ComboBoxStyle = Named(new QComboBox(this), QStringLiteral("ComboBoxStyle"));
     ComboBoxStyle->setGeometry(346, 62, 160, 26);
 
@@ -115,22 +115,22 @@ TFormSample::TFormSample(Db& dm, UserPrompts& prompts, QString programFolder, Ri
         captions_[static_cast<size_t>(i)] = caption;
     }
 
-    QToolButton* up = MakeNavButton("SButtonPageUp", QStringLiteral("上一页"), this, {30, 530, 76, 30});
-    QToolButton* down = MakeNavButton("SButtonPageDown", QStringLiteral("下一页"), this, {114, 530, 76, 30});
+    QToolButton* up = MakeNavButton("SButtonPageUp", tr("上一页"), this, {30, 530, 76, 30});
+    QToolButton* down = MakeNavButton("SButtonPageDown", tr("下一页"), this, {114, 530, 76, 30});
     LabelPage = Named(MakeLabel(QString(), this, {210, 530, 150, 30}), QStringLiteral("LabelPage"));
-    MakeLabel(QStringLiteral("跳转到第"), this, {420, 530, 60, 30});
+    MakeLabel(tr("跳转到第"), this, {420, 530, 60, 30});
     EditJump = Named(new QLineEdit(this), QStringLiteral("EditJump"));
     EditJump->setGeometry(480, 532, 50, 26);
     EditJump->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), EditJump));
-    MakeLabel(QStringLiteral("页"), this, {536, 530, 20, 30});
-    QToolButton* close = MakeNavButton("SButtonClose", QStringLiteral("关闭"), this, {694, 530, 76, 30});
+    MakeLabel(tr("页"), this, {536, 530, 20, 30});
+    QToolButton* close = MakeNavButton("SButtonClose", tr("关闭"), this, {694, 530, 76, 30});
     connect(up, &QToolButton::clicked, this, &TFormSample::SButtonPageUpClick);
     connect(down, &QToolButton::clicked, this, &TFormSample::SButtonPageDownClick);
     connect(close, &QToolButton::clicked, this, &TFormSample::SButtonCloseClick);
     connect(EditJump, &QLineEdit::returnPressed, this, &TFormSample::EditJumpReturn);
 
     PopupMenu1 = Named(new QMenu(this), QStringLiteral("PopupMenu1"));
-    QAction* remove = PopupMenu1->addAction(QStringLiteral("删除该模板"));
+    QAction* remove = PopupMenu1->addAction(tr("删除该模板"));
     remove->setObjectName(QStringLiteral("DeleteTemple"));
     connect(remove, &QAction::triggered, this, &TFormSample::DeleteTempleClick);
 
@@ -148,8 +148,8 @@ TFormSample::TFormSample(Db& dm, UserPrompts& prompts, QString programFolder, Ri
 TFormSample::~TFormSample() { loader_.Stop(); }
 
 void TFormSample::FormCreate() {
-    ComboBoxSales->addItem(QStringLiteral("--所有类型--"));
-    ComboBoxStyle->addItem(QStringLiteral("--所有风格--"));
+    ComboBoxSales->addItem(tr("--所有类型--"));
+    ComboBoxStyle->addItem(tr("--所有风格--"));
     if (auto rooms = ReadRoomTypes(dm_))
         for (const NamedID& r : *rooms) ComboBoxSales->addItem(FromUtf8(r.name), QVariant::fromValue<qlonglong>(r.id));
     if (auto styles = ReadStyles(dm_))
@@ -194,7 +194,7 @@ PageOutcome TFormSample::ShowPage(int page, int pageSize) {
     filterChanged_ = false;
     EmptyTiles();
     currentPage_ = page;
-    LabelPage->setText(QStringLiteral("当前页:%1/%2").arg(page).arg(read->pages));
+    LabelPage->setText(tr("当前页:%1/%2").arg(page).arg(read->pages));
     std::vector<TemplatePictureJob> jobs;
     for (size_t i = 0; i < read->rows.size(); ++i) {
         const TemplateRow& row = read->rows[i];

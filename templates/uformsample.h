@@ -30,7 +30,7 @@ using RightsCheck = std::function<bool(QWidget* parent, const QString& refusal)>
 
 // The template web site an empty tile opens; nothing serves it yet.
 inline constexpr const char* kTemplateWebSite = "http://127.0.0.1:9/templates";
-inline constexpr const char* kTemplateHelp = "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!";
+inline constexpr const char* kTemplateHelp = QT_TRANSLATE_NOOP("Messages", "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!");
 
 class TFormSample : public QDialog {
     Q_OBJECT

@@ -26,20 +26,20 @@ QComboBox* FilledList(const QString& name, const Result<std::vector<NamedID>>& r
 
 TFormTemple::TFormTemple(Db& dm, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFormTemple"));
-    setWindowTitle(QStringLiteral("模板名称"));
+    setWindowTitle(tr("模板名称"));
     setFixedSize(374, 228);
     EditTempleName = Named(new QLineEdit(QString::fromUtf8(kNewTemplateName), this), QStringLiteral("EditTempleName"));
     ComboBoxSales = FilledList(QStringLiteral("ComboBoxSales"), ReadRoomTypes(dm), this);
     ComboBoxStyle = FilledList(QStringLiteral("ComboBoxStyle"), ReadStyles(dm), this);
-    BitBtnOk = Named(new QPushButton(QStringLiteral("确定(&O)"), this), QStringLiteral("BitBtnOk"));
-    BitBtnClose = Named(new QPushButton(QStringLiteral("关闭"), this), QStringLiteral("BitBtnClose"));
+    BitBtnOk = Named(new QPushButton(tr("确定(&O)"), this), QStringLiteral("BitBtnOk"));
+    BitBtnClose = Named(new QPushButton(tr("关闭"), this), QStringLiteral("BitBtnClose"));
     BitBtnOk->setDefault(true);
 
     auto* form = new QFormLayout;
     form->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    form->addRow(QStringLiteral("请输入模板名称："), EditTempleName);
-    form->addRow(QStringLiteral("请选择房间类型："), ComboBoxSales);
-    form->addRow(QStringLiteral("请选择装修风格："), ComboBoxStyle);
+    form->addRow(tr("请输入模板名称："), EditTempleName);
+    form->addRow(tr("请选择房间类型："), ComboBoxSales);
+    form->addRow(tr("请选择装修风格："), ComboBoxStyle);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(BitBtnOk);

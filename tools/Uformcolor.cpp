@@ -13,12 +13,13 @@
 #include <QVBoxLayout>
 
 #include "tools/colour_card_widgets.h"
+#include "widgets/interface_language.h"
 
 namespace v2d {
 
 namespace {
 
-constexpr const char* kCardHint = "点击选择颜色，双击选定并退出";
+constexpr const char* kCardHint = QT_TRANSLATE_NOOP("Messages", "点击选择颜色，双击选定并退出");
 // The note as the memo's lines were written; shown as one wrapped text.
 constexpr std::array<const char*, 5> kMemoLines = {
     "提示：由于显示器色彩与实", "际颜", "色可能有程度不等色差，准", "确颜", "色以实际色卡为准"};
@@ -30,15 +31,15 @@ QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 TFormColor::TFormColor(QWidget* parent) : QDialog(parent) {
     setObjectName("FormColor");
-    setWindowTitle("电子色卡-色彩选择");
+    setWindowTitle(tr("电子色卡-色彩选择"));
     setModal(true);
 
     Image1 = new ColourCardImage(kThousandCardSize);
     Image1->setObjectName("Image1");
-    Image1->setToolTip(kCardHint);
+    Image1->setToolTip(ShownText(kCardHint));
     Image2 = new ColourCardImage(kBuildingCardSize);
     Image2->setObjectName("Image2");
-    Image2->setToolTip(kCardHint);
+    Image2->setToolTip(ShownText(kCardHint));
     connect(Image1, &ColourCardImage::pressed, this, &TFormColor::Image1MouseDown);
     connect(Image2, &ColourCardImage::pressed, this, &TFormColor::Image2MouseDown);
     connect(Image1, &ColourCardImage::doubleClicked, this,
@@ -54,9 +55,9 @@ TFormColor::TFormColor(QWidget* parent) : QDialog(parent) {
     page1->setObjectName("TabSheet1");
     page2->setObjectName("TabSheet2");
     page3->setObjectName("TabSheet3");
-    PageControl1->addTab(page1, "推荐流行色");
-    PageControl1->addTab(page2, "涂料千色卡");
-    PageControl1->addTab(page3, "300中国建筑色卡");
+    PageControl1->addTab(page1, tr("推荐流行色"));
+    PageControl1->addTab(page2, tr("涂料千色卡"));
+    PageControl1->addTab(page3, tr("300中国建筑色卡"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
@@ -111,7 +112,7 @@ QWidget* TFormColor::BuildBottomPanel() {
     ShapeColor->setFixedSize(72, 44);
     row->addWidget(ShapeColor);
 
-    auto* numberLabel = new QLabel("色号:");
+    auto* numberLabel = new QLabel(tr("色号:"));
     numberLabel->setObjectName("LabelColorNumber");
     row->addWidget(numberLabel);
     EditColorNumber = new QLineEdit;
@@ -122,16 +123,16 @@ QWidget* TFormColor::BuildBottomPanel() {
     row->addWidget(EditColorNumber);
 
     // Plain buttons: Enter in the number box looks up, it does not close.
-    SpeedButton1 = new QPushButton("选定");
+    SpeedButton1 = new QPushButton(tr("选定"));
     SpeedButton1->setObjectName("SpeedButton1");
     SpeedButton1->setAutoDefault(false);
     connect(SpeedButton1, &QPushButton::clicked, this, &TFormColor::SpeedButton1Click);
     row->addWidget(SpeedButton1);
-    SpeedButton2 = new QPushButton("确定");
+    SpeedButton2 = new QPushButton(tr("确定"));
     SpeedButton2->setObjectName("SpeedButton2");
     SpeedButton2->setAutoDefault(false);
     SpeedButton2->hide();
-    CheckBoxClear = new QCheckBox("清除旧材料");
+    CheckBoxClear = new QCheckBox(tr("清除旧材料"));
     CheckBoxClear->setObjectName("CheckBoxClear");
     CheckBoxClear->hide();
     row->addWidget(SpeedButton2);
@@ -144,7 +145,7 @@ QWidget* TFormColor::BuildBottomPanel() {
     Memo1->setFocusPolicy(Qt::NoFocus);
     QString note;
     for (const char* line : kMemoLines) note += QString::fromUtf8(line);
-    Memo1->setPlainText(note);
+    Memo1->setPlainText(ShownText(note));
     // Two lines, no scroll bar: the whole note stays in view.
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -185,7 +186,7 @@ void TFormColor::ShowMessage(const QString& text) {
         messageSink_(text);
         return;
     }
-    QMessageBox::information(this, windowTitle(), text);
+    QMessageBox::information(this, windowTitle(), ShownText(text));
 }
 
 void TFormColor::Image1MouseDown(QPoint point) {

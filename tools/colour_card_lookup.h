@@ -11,9 +11,9 @@
 
 namespace v2d {
 
-inline constexpr const char* kMsgEnterCardNumber = "请输入色卡号！";
-inline constexpr const char* kMsgThousandNumberMissing = "输入千色卡号不存在！";
-inline constexpr const char* kMsgBuildingNumberMissing = "输入建筑色卡号不存在！";
+inline constexpr const char* kMsgEnterCardNumber = QT_TRANSLATE_NOOP("Messages", "请输入色卡号！");
+inline constexpr const char* kMsgThousandNumberMissing = QT_TRANSLATE_NOOP("Messages", "输入千色卡号不存在！");
+inline constexpr const char* kMsgBuildingNumberMissing = QT_TRANSLATE_NOOP("Messages", "输入建筑色卡号不存在！");
 
 struct ColourCardLists {
     std::vector<CardColour> mainList;

@@ -1,5 +1,6 @@
 #include "tools/uformmatedit.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -24,6 +25,8 @@
 #include "base/picture_codec.h"
 #include "tools/Uformcolor.h"
 #include "tools/colour_card_layout.h"
+#include "widgets/interface_language.h"
+#include "widgets/user_prompts.h"
 
 namespace v2d {
 
@@ -70,12 +73,12 @@ private:
 
 namespace {
 
-constexpr const char* kTextureFilter = "选择文件 (*.jpg);;选择文件 (*.bmp)";
+constexpr const char* kTextureFilter = QT_TRANSLATE_NOOP("Messages", "选择文件 (*.jpg);;选择文件 (*.bmp)");
 
 QToolButton* TextButton(const char* name, const char* caption, QWidget* parent) {
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromUtf8(caption));
+    b->setText(QCoreApplication::translate("Messages", caption));
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     return b;
 }
@@ -85,7 +88,7 @@ QToolButton* TextButton(const char* name, const char* caption, QWidget* parent) 
 TFormMatedit::TFormMatedit(QString programFolder, QWidget* parent)
     : QDialog(parent), programFolder_(std::move(programFolder)) {
     setObjectName("FormMatedit");
-    setWindowTitle(QStringLiteral("材料图案编辑"));
+    setWindowTitle(tr("材料图案编辑"));
     setDialogs({});
     BuildControls();
 }
@@ -105,41 +108,41 @@ void TFormMatedit::setDialogs(MatEditDialogs dialogs) {
         };
     if (!dialogs_.message)
         dialogs_.message = [](QWidget* parent, const QString& text) {
-            QMessageBox::information(parent, QStringLiteral("操作提示："), text);
+            QMessageBox::information(parent, ShownText(kPromptTitle), ShownText(text));
         };
 }
 
 void TFormMatedit::BuildControls() {
     auto* row = new QHBoxLayout(this);
-    GroupBoxTex = new QGroupBox(QStringLiteral("原始花型"), this);
+    GroupBoxTex = new QGroupBox(tr("原始花型"), this);
     auto* texColumn = new QVBoxLayout(GroupBoxTex);
     ImageTex = new MatEditPicture(QStringLiteral("ImageTex"), {200, 200}, GroupBoxTex);
-    ImageTex->setToolTip(QStringLiteral("点击打开花型文件"));
+    ImageTex->setToolTip(tr("点击打开花型文件"));
     texColumn->addWidget(ImageTex);
     texColumn->addStretch();
     row->addWidget(GroupBoxTex);
 
-    auto* matGroup = new QGroupBox(QStringLiteral("编辑效果"), this);
+    auto* matGroup = new QGroupBox(tr("编辑效果"), this);
     auto* matColumn = new QVBoxLayout(matGroup);
     ImageMat = new MatEditPicture(QStringLiteral("ImageMat"), {400, 400}, matGroup);
-    ImageMat->setToolTip(QStringLiteral("点击选择颜色或纹理"));
+    ImageMat->setToolTip(tr("点击选择颜色或纹理"));
     matColumn->addWidget(ImageMat);
     row->addWidget(matGroup);
 
     auto* side = new QVBoxLayout;
-    RadioButtonColor = new QRadioButton(QStringLiteral("颜色"), this);
+    RadioButtonColor = new QRadioButton(tr("颜色"), this);
     RadioButtonColor->setObjectName("RadioButtonColor");
     RadioButtonColor->setChecked(true);
-    RadioButtonBmp = new QRadioButton(QStringLiteral("纹理"), this);
+    RadioButtonBmp = new QRadioButton(tr("纹理"), this);
     RadioButtonBmp->setObjectName("RadioButtonBmp");
-    CheckBoxMix = new QCheckBox(QStringLiteral("叠加"), this);
+    CheckBoxMix = new QCheckBox(tr("叠加"), this);
     CheckBoxMix->setObjectName("CheckBoxMix");
     CheckBoxMix->setChecked(true);
     auto* modes = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{RadioButtonColor, RadioButtonBmp, CheckBoxMix}) modes->addWidget(w);
     side->addLayout(modes);
     auto* toleranceRow = new QHBoxLayout;
-    toleranceRow->addWidget(new QLabel(QStringLiteral("容差："), this));
+    toleranceRow->addWidget(new QLabel(tr("容差："), this));
     EditTolerance = new QLineEdit(QStringLiteral("50"), this);
     EditTolerance->setObjectName("EditTolerance");
     // EditToleranceKeyPress: digits and backspace only.
@@ -149,7 +152,7 @@ void TFormMatedit::BuildControls() {
     toleranceRow->addStretch();
     side->addLayout(toleranceRow);
 
-    GroupBoxCurrent = new QGroupBox(QStringLiteral("当前选择"), this);
+    GroupBoxCurrent = new QGroupBox(tr("当前选择"), this);
     GroupBoxCurrent->setObjectName("GroupBoxCurrent");
     auto* grid = new QGridLayout(GroupBoxCurrent);
     ShapeColor = new QLabel(GroupBoxCurrent);
@@ -158,7 +161,7 @@ void TFormMatedit::BuildControls() {
     ShapeColor->setFrameShape(QFrame::Box);
     ShapeColor->setAutoFillBackground(true);
     ShapeColor->installEventFilter(this);
-    SButtonColor = TextButton("SButtonColor", "色卡", GroupBoxCurrent);
+    SButtonColor = TextButton("SButtonColor", QT_TRANSLATE_NOOP("Messages", "色卡"), GroupBoxCurrent);
     TrackBarScale = new QSlider(Qt::Horizontal, GroupBoxCurrent);
     TrackBarScale->setObjectName("TrackBarScale");
     TrackBarScale->setRange(10, 500);
@@ -169,12 +172,12 @@ void TFormMatedit::BuildControls() {
     EditScale->setReadOnly(true);
     EditScale->setMaximumWidth(44);
     ImageWenli = new MatEditPicture(QStringLiteral("ImageWenli"), {90, 90}, GroupBoxCurrent);
-    ImageWenli->setToolTip(QStringLiteral("点击选择纹理文件"));
-    ImageWenli->setEmptyText(QStringLiteral("无纹理"));
-    grid->addWidget(new QLabel(QStringLiteral("颜色"), GroupBoxCurrent), 0, 0);
+    ImageWenli->setToolTip(tr("点击选择纹理文件"));
+    ImageWenli->setEmptyText(tr("无纹理"));
+    grid->addWidget(new QLabel(tr("颜色"), GroupBoxCurrent), 0, 0);
     grid->addWidget(ShapeColor, 0, 1);
     grid->addWidget(SButtonColor, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("缩放"), GroupBoxCurrent), 1, 0);
+    grid->addWidget(new QLabel(tr("缩放"), GroupBoxCurrent), 1, 0);
     grid->addWidget(TrackBarScale, 1, 1);
     auto* percent = new QHBoxLayout;
     percent->addWidget(EditScale);
@@ -184,8 +187,8 @@ void TFormMatedit::BuildControls() {
     side->addWidget(GroupBoxCurrent);
     side->addStretch();
 
-    SButtonReset = TextButton("SButtonReset", "初始效果", this);
-    SpeedButtonOK = TextButton("SpeedButtonOK", "应用到场景", this);
+    SButtonReset = TextButton("SButtonReset", QT_TRANSLATE_NOOP("Messages", "初始效果"), this);
+    SpeedButtonOK = TextButton("SpeedButtonOK", QT_TRANSLATE_NOOP("Messages", "应用到场景"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(SButtonReset);
     buttons->addWidget(SpeedButtonOK);
@@ -234,7 +237,7 @@ void TFormMatedit::FormShow() { ShowSourceCaption(); }
 
 void TFormMatedit::ShowSourceCaption() {
     const QImage& s = editor_.source();
-    GroupBoxTex->setTitle(QStringLiteral("原始花型(%1*%2)").arg(s.width()).arg(s.height()));
+    GroupBoxTex->setTitle(tr("原始花型(%1*%2)").arg(s.width()).arg(s.height()));
 }
 
 void TFormMatedit::Message(const QString& text) { dialogs_.message(this, text); }
@@ -249,11 +252,11 @@ std::optional<int> TFormMatedit::Tolerance() {
 }
 
 std::optional<QImage> TFormMatedit::ChooseTexture(const QString& folder) {
-    const QString file = dialogs_.openFile(this, folder, QString::fromUtf8(kTextureFilter));
+    const QString file = dialogs_.openFile(this, folder, ShownText(kTextureFilter));
     if (file.isEmpty()) return std::nullopt;
     const QImage picture = DecodePicture(ReadWholeFile(file.toStdString()).value_or(Bytes{}));
     if (picture.isNull()) {
-        Message(QStringLiteral("文件格式不正确"));
+        Message(tr("文件格式不正确"));
         return std::nullopt;
     }
     return picture;

@@ -8,9 +8,9 @@
 namespace v2d::tool {
 namespace {
 
-constexpr const char* kMsgNotEditable = "只能编辑普通区域和阴影区域。";
-constexpr const char* kMsgTooFewPoints = "区域至少需要三个点。";
-constexpr const char* kMsgInGroup = "区域是组成员,请解组后再删除。";
+constexpr const char* kMsgNotEditable = QT_TRANSLATE_NOOP("Messages", "只能编辑普通区域和阴影区域。");
+constexpr const char* kMsgTooFewPoints = QT_TRANSLATE_NOOP("Messages", "区域至少需要三个点。");
+constexpr const char* kMsgInGroup = QT_TRANSLATE_NOOP("Messages", "区域是组成员,请解组后再删除。");
 
 // The fields an outline change touches.
 void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {

@@ -19,7 +19,7 @@
 
 namespace v2d::tool {
 
-inline constexpr const char* kMsgNothingToCalibrate = "请先选出表面或选择一个区域，再画出已知长度的线。";
+inline constexpr const char* kMsgNothingToCalibrate = QT_TRANSLATE_NOOP("Messages", "请先选出表面或选择一个区域，再画出已知长度的线。");
 
 class OutlineEditor {
 public:

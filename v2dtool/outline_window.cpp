@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "v2dtool/outline_canvas.h"
 
@@ -27,10 +28,10 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     : QMainWindow(parent), showMessage_(std::move(showMessage)) {
     setObjectName("TFormV2dTool");
     if (!showMessage_)
-        showMessage_ = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("模板工具"), text); };
+        showMessage_ = [this](const QString& text) { QMessageBox::information(this, tr("模板工具"), ShownText(text)); };
     askLength_ = [this]() -> std::optional<double> {
         bool ok = false;
-        const double mm = QInputDialog::getDouble(this, QStringLiteral("标定"), QStringLiteral("这条线的实际长度(mm)："),
+        const double mm = QInputDialog::getDouble(this, tr("标定"), tr("这条线的实际长度(mm)："),
                                                   1000, 0, 1e7, 1, &ok);
         return ok ? std::optional<double>(mm) : std::nullopt;
     };
@@ -41,22 +42,22 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     scroll_->setAlignment(Qt::AlignCenter);
     setCentralWidget(scroll_);
     BuildActions();
-    auto* side = new QToolBar(QStringLiteral("区域"), this);
+    auto* side = new QToolBar(tr("区域"), this);
     side->setObjectName("PanelRegions");
     side->setMovable(false);
     side->addWidget(BuildSidePanel());
     addToolBar(Qt::RightToolBarArea, side);
-    statusBar()->showMessage(QStringLiteral("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；"
+    statusBar()->showMessage(tr("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；"
                                             "“智能选区”后单击地面或墙面，自动选出轮廓。"));
 
     connect(canvas_, &OutlineCanvas::changed, this, &TFormV2dTool::RefreshList);
     connect(canvas_, &OutlineCanvas::currentChanged, this, &TFormV2dTool::ShowCurrent);
     connect(canvas_, &OutlineCanvas::finishRequested, this, &TFormV2dTool::ActionFinishRegionClick);
-    connect(canvas_, &OutlineCanvas::failed, this, [this](const QString& m) { statusBar()->showMessage(m); });
+    connect(canvas_, &OutlineCanvas::failed, this, [this](const QString& m) { statusBar()->showMessage(ShownText(m)); });
     connect(canvas_, &OutlineCanvas::lineDrawn, this, &TFormV2dTool::CalibrationLineDrawn);
     connect(canvas_, &OutlineCanvas::draftChanged, this, [this] {
         const int holes = std::max<int>(0, int(editor_.draftEnds().size()) - 1);
-        statusBar()->showMessage(QStringLiteral("已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。")
+        statusBar()->showMessage(tr("已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。")
                                      .arg(holes));
     });
     connect(canvas_, &OutlineCanvas::panned, this, [this](QPoint d) {
@@ -69,7 +70,7 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
 }
 
 void TFormV2dTool::BuildActions() {
-    auto* bar = new QToolBar(QStringLiteral("命令"), this);
+    auto* bar = new QToolBar(tr("命令"), this);
     bar->setObjectName("ToolBarCommands");
     bar->setMovable(false);
     addToolBar(Qt::TopToolBarArea, bar);
@@ -80,35 +81,35 @@ void TFormV2dTool::BuildActions() {
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add("ActionOpen", QStringLiteral("打开"), QKeySequence::Open, &TFormV2dTool::ActionOpenClick);
-    add("ActionSave", QStringLiteral("保存"), QKeySequence::Save, &TFormV2dTool::ActionSaveClick);
-    add("ActionSaveAs", QStringLiteral("另存为"), QKeySequence(), &TFormV2dTool::ActionSaveAsClick);
-    add("ActionUndo", QStringLiteral("撤销"), QKeySequence::Undo, &TFormV2dTool::ActionUndoClick);
+    add("ActionOpen", tr("打开"), QKeySequence::Open, &TFormV2dTool::ActionOpenClick);
+    add("ActionSave", tr("保存"), QKeySequence::Save, &TFormV2dTool::ActionSaveClick);
+    add("ActionSaveAs", tr("另存为"), QKeySequence(), &TFormV2dTool::ActionSaveAsClick);
+    add("ActionUndo", tr("撤销"), QKeySequence::Undo, &TFormV2dTool::ActionUndoClick);
     bar->addSeparator();
-    ActionNewRegion = add("ActionNewRegion", QStringLiteral("新建区域"), QKeySequence(Qt::Key_N),
+    ActionNewRegion = add("ActionNewRegion", tr("新建区域"), QKeySequence(Qt::Key_N),
                           &TFormV2dTool::ActionNewRegionClick);
     ActionNewRegion->setCheckable(true);
-    ActionSmartSelect = add("ActionSmartSelect", QStringLiteral("智能选区"), QKeySequence(Qt::Key_S),
+    ActionSmartSelect = add("ActionSmartSelect", tr("智能选区"), QKeySequence(Qt::Key_S),
                             &TFormV2dTool::ActionSmartSelectClick);
     ActionSmartSelect->setCheckable(true);
-    ActionCalibrate = add("ActionCalibrate", QStringLiteral("标定"), QKeySequence(Qt::Key_L),
+    ActionCalibrate = add("ActionCalibrate", tr("标定"), QKeySequence(Qt::Key_L),
                           &TFormV2dTool::ActionCalibrateClick);
     ActionCalibrate->setCheckable(true);
-    add("ActionFinishRegion", QStringLiteral("完成区域"), QKeySequence(Qt::Key_Return),
+    add("ActionFinishRegion", tr("完成区域"), QKeySequence(Qt::Key_Return),
         &TFormV2dTool::ActionFinishRegionClick);
-    add("ActionDeleteRegion", QStringLiteral("删除区域"), QKeySequence(), &TFormV2dTool::ActionDeleteRegionClick);
-    add("ActionDeletePoint", QStringLiteral("删除点"), QKeySequence::Delete, &TFormV2dTool::ActionDeletePointClick);
+    add("ActionDeleteRegion", tr("删除区域"), QKeySequence(), &TFormV2dTool::ActionDeleteRegionClick);
+    add("ActionDeletePoint", tr("删除点"), QKeySequence::Delete, &TFormV2dTool::ActionDeletePointClick);
     bar->addSeparator();
-    add("ActionZoomIn", QStringLiteral("放大"), QKeySequence::ZoomIn, [this] { ZoomBy(1); });
-    add("ActionZoomOut", QStringLiteral("缩小"), QKeySequence::ZoomOut, [this] { ZoomBy(-1); });
-    add("ActionZoomFit", QStringLiteral("适合窗口"), QKeySequence(), &TFormV2dTool::ZoomToFit);
+    add("ActionZoomIn", tr("放大"), QKeySequence::ZoomIn, [this] { ZoomBy(1); });
+    add("ActionZoomOut", tr("缩小"), QKeySequence::ZoomOut, [this] { ZoomBy(-1); });
+    add("ActionZoomFit", tr("适合窗口"), QKeySequence(), &TFormV2dTool::ZoomToFit);
 }
 
 QWidget* TFormV2dTool::BuildSidePanel() {
     auto* panel = new QWidget(this);
     panel->setFixedWidth(260);
     auto* column = new QVBoxLayout(panel);
-    column->addWidget(new QLabel(QStringLiteral("区域列表"), panel));
+    column->addWidget(new QLabel(tr("区域列表"), panel));
     ListRegions = new QListWidget(panel);
     ListRegions->setObjectName("ListRegions");
     column->addWidget(ListRegions, 1);
@@ -123,14 +124,14 @@ QWidget* TFormV2dTool::BuildSidePanel() {
         spin->setRange(0, 1000000);
         spin->setSuffix(QStringLiteral(" mm"));
     }
-    form->addRow(QStringLiteral("名称："), EditName);
-    form->addRow(QStringLiteral("实际宽度："), SpinWidth);
-    form->addRow(QStringLiteral("实际高度："), SpinHeight);
+    form->addRow(tr("名称："), EditName);
+    form->addRow(tr("实际宽度："), SpinWidth);
+    form->addRow(tr("实际高度："), SpinHeight);
     column->addLayout(form);
-    auto* apply = new QPushButton(QStringLiteral("应用"), panel);
+    auto* apply = new QPushButton(tr("应用"), panel);
     apply->setObjectName("ButtonApply");
     column->addWidget(apply);
-    auto* hint = new QLabel(QStringLiteral("拖动黄色点修改轮廓，拖动紫色角点1-4设置透视；"
+    auto* hint = new QLabel(tr("拖动黄色点修改轮廓，拖动紫色角点1-4设置透视；"
                                            "Ctrl+滚轮缩放，中键或Alt+拖动平移。"),
                             panel);
     hint->setWordWrap(true);
@@ -167,15 +168,15 @@ bool TFormV2dTool::SaveTo(const QString& path) {
         return false;
     }
     path_ = path;
-    statusBar()->showMessage(QStringLiteral("已保存：") + path);
+    statusBar()->showMessage(tr("已保存：") + path);
     UpdateTitle();
     emit schemeSaved(path);
     return true;
 }
 
 void TFormV2dTool::ActionOpenClick() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开方案或照片"), QString(),
-                                                      QStringLiteral("方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("打开方案或照片"), QString(),
+                                                      tr("方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp)"));
     if (!path.isEmpty()) OpenFile(path);
 }
 
@@ -187,8 +188,8 @@ void TFormV2dTool::ActionSaveClick() {
 
 void TFormV2dTool::ActionSaveAsClick() {
     if (editor_.photo().isNull()) return;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存方案"), path_.isEmpty() ? suggested_ : path_,
-                                                QStringLiteral("Vexel2D文件 (*.v2d)"));
+    QString path = QFileDialog::getSaveFileName(this, tr("保存方案"), path_.isEmpty() ? suggested_ : path_,
+                                                tr("Vexel2D文件 (*.v2d)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".v2d");
     SaveTo(path);
@@ -220,7 +221,7 @@ void TFormV2dTool::ActionNewRegionClick(bool on) { EnterMode(on ? OutlineCanvas:
 void TFormV2dTool::ActionSmartSelectClick(bool on) {
     EnterMode(on ? OutlineCanvas::Mode::Smart : OutlineCanvas::Mode::Select);
     if (on && canvas_->drawing())
-        statusBar()->showMessage(QStringLiteral("单击照片上的地面、墙面或柜面，自动选出其轮廓。"));
+        statusBar()->showMessage(tr("单击照片上的地面、墙面或柜面，自动选出其轮廓。"));
 }
 
 int TFormV2dTool::CalibrationTarget() const { return canvas_->drawing() ? -1 : canvas_->current(); }
@@ -228,11 +229,11 @@ int TFormV2dTool::CalibrationTarget() const { return canvas_->drawing() ? -1 : c
 void TFormV2dTool::ActionCalibrateClick(bool on) {
     if (on && !editor_.CornersOf(CalibrationTarget())) {
         on = false;
-        statusBar()->showMessage(QString::fromUtf8(kMsgNothingToCalibrate));
+        statusBar()->showMessage(ShownText(kMsgNothingToCalibrate));
     }
     ActionCalibrate->setChecked(on);
     canvas_->SetCalibrating(on);
-    if (on) statusBar()->showMessage(QStringLiteral("沿已知长度的物体（门宽、一块砖、房间宽度）拖出一条线。"));
+    if (on) statusBar()->showMessage(tr("沿已知长度的物体（门宽、一块砖、房间宽度）拖出一条线。"));
 }
 
 void TFormV2dTool::CalibrationLineDrawn(V2d_Point a, V2d_Point b) {
@@ -248,7 +249,7 @@ void TFormV2dTool::CalibrationLineDrawn(V2d_Point a, V2d_Point b) {
     SpinHeight->setValue(size->height);
     if (target >= 0) RefreshList();
     statusBar()->showMessage(
-        QStringLiteral("标定：实际宽度 %1 mm，实际高度 %2 mm。").arg(size->width).arg(size->height));
+        tr("标定：实际宽度 %1 mm，实际高度 %2 mm。").arg(size->width).arg(size->height));
 }
 
 void TFormV2dTool::ActionFinishRegionClick() {
@@ -322,13 +323,13 @@ void TFormV2dTool::ShowCurrent(int index) {
 }
 
 void TFormV2dTool::UpdateTitle() {
-    const QString name = path_.isEmpty() ? QStringLiteral("新方案") : QFileInfo(path_).fileName();
-    setWindowTitle(QStringLiteral("模板工具 v2dtool - ") + name + (editor_.modified() ? QStringLiteral(" *") : QString()));
+    const QString name = path_.isEmpty() ? tr("新方案") : QFileInfo(path_).fileName();
+    setWindowTitle(tr("模板工具 v2dtool - ") + name + (editor_.modified() ? QStringLiteral(" *") : QString()));
 }
 
 void TFormV2dTool::closeEvent(QCloseEvent* event) {
     if (editor_.modified() &&
-        QMessageBox::question(this, QStringLiteral("操作提示："), QStringLiteral("方案已修改，是否放弃修改并退出？"),
+        QMessageBox::question(this, tr("操作提示："), tr("方案已修改，是否放弃修改并退出？"),
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         event->ignore();
         return;

@@ -13,15 +13,15 @@ namespace v2d {
 TFormProductIE::TFormProductIE(const QString& serviceName, QString errorPage, QWidget* parent)
     : QDialog(parent), errorPage_(std::move(errorPage)) {
     setObjectName("TFormProductIE");
-    setWindowTitle(QStringLiteral("选择") + serviceName + QStringLiteral("家居产品"));
+    setWindowTitle(tr("选择%1家居产品").arg(serviceName));
     resize(800, 640);
     const BrowserWindowLayout layout = LayOutBrowserWindow(*this, QStringLiteral("CppWebBrowser"));
     CppWebBrowser = layout.browser;
     ProgressBar1 = Named(new QProgressBar(this), QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->hide();
-    SpeedButton2 = MakeButton(QStringLiteral("SpeedButton2"), QStringLiteral("回  退"), this);
-    SpeedButton1 = MakeButton(QStringLiteral("SpeedButton1"), QStringLiteral("关 闭"), this);
+    SpeedButton2 = MakeButton(QStringLiteral("SpeedButton2"), tr("回  退"), this);
+    SpeedButton1 = MakeButton(QStringLiteral("SpeedButton1"), tr("关 闭"), this);
     layout.buttons->addWidget(ProgressBar1, 1);
     layout.buttons->addStretch();
     layout.buttons->addWidget(SpeedButton2);

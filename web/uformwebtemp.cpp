@@ -17,12 +17,12 @@ const QString kListPage = QStringLiteral("GoodsList.aspx");
 TFormWebTemp::TFormWebTemp(const QString& serviceName, QString startAddress, QString errorPage, QWidget* parent)
     : QDialog(parent), startAddress_(std::move(startAddress)), errorPage_(std::move(errorPage)) {
     setObjectName("TFormWebTemp");
-    setWindowTitle(QStringLiteral("选择") + serviceName + QStringLiteral("装修模板"));
+    setWindowTitle(tr("选择%1装修模板").arg(serviceName));
     resize(800, 600);
     const BrowserWindowLayout layout = LayOutBrowserWindow(*this, QStringLiteral("CppWebBrowserTemple"));
     CppWebBrowserTemple = layout.browser;
-    SpeedButtonBack = MakeButton(QStringLiteral("SpeedButtonBack"), QStringLiteral("回  退"), this);
-    SpeedButtonNext = MakeButton(QStringLiteral("SpeedButtonNext"), QStringLiteral("确  定"), this);
+    SpeedButtonBack = MakeButton(QStringLiteral("SpeedButtonBack"), tr("回  退"), this);
+    SpeedButtonNext = MakeButton(QStringLiteral("SpeedButtonNext"), tr("确  定"), this);
     layout.buttons->addStretch();
     layout.buttons->addWidget(SpeedButtonBack);
     layout.buttons->addWidget(SpeedButtonNext);

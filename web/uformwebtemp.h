@@ -11,7 +11,7 @@ namespace v2d {
 
 class TCppWebBrowser;
 
-inline constexpr const char* kTemplateHelpText = "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!";
+inline constexpr const char* kTemplateHelpText = QT_TRANSLATE_NOOP("Messages", "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!");
 
 class TFormWebTemp : public QDialog {
     Q_OBJECT

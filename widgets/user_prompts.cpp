@@ -1,18 +1,21 @@
 #include "widgets/user_prompts.h"
 
+#include <QCoreApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "widgets/interface_language.h"
+
 namespace v2d {
 
 PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, PromptButtons buttons,
                                     PromptIcon icon) {
     QMessageBox box(parent);
-    box.setWindowTitle(QString::fromUtf8(kPromptTitle));
-    box.setText(text);
+    box.setWindowTitle(ShownText(kPromptTitle));
+    box.setText(ShownText(text));
     box.setIcon(icon == PromptIcon::Question  ? QMessageBox::Question
                 : icon == PromptIcon::Warning ? QMessageBox::Warning
                                               : QMessageBox::Information);
@@ -21,12 +24,12 @@ PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, Prompt
     QAbstractButton* no = nullptr;
     QAbstractButton* cancel = nullptr;
     if (buttons == PromptButtons::Ok) {
-        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.addButton(QCoreApplication::translate("UserPrompts", "确定"), QMessageBox::AcceptRole);
     } else {
-        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        yes = box.addButton(QCoreApplication::translate("UserPrompts", "是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QCoreApplication::translate("UserPrompts", "否(&N)"), QMessageBox::NoRole);
         if (buttons == PromptButtons::YesNoCancel)
-            cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            cancel = box.addButton(QCoreApplication::translate("UserPrompts", "取消"), QMessageBox::RejectRole);
         else
             box.setEscapeButton(no);
         box.setDefaultButton(static_cast<QPushButton*>(yes));

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace v2d {
 
-inline constexpr const char* kPromptTitle = "操作提示：";
+inline constexpr const char* kPromptTitle = QT_TRANSLATE_NOOP("Messages", "操作提示：");
 
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
 enum class PromptIcon { Information, Question, Warning };

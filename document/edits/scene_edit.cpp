@@ -1,5 +1,7 @@
 #include "document/edits/scene_edit.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace v2d {
@@ -16,27 +18,27 @@ std::vector<V2dPolygon*> RecordsOf(const SceneState& state) {
 
 QString EditName(EditKind kind) {
     switch (kind) {
-        case EditKind::Tiling: return QStringLiteral("铺贴");
-        case EditKind::LayInRectangle: return QStringLiteral("局部铺贴");
-        case EditKind::DropMaterial: return QStringLiteral("放入材质");
-        case EditKind::Brightness: return QStringLiteral("亮度");
-        case EditKind::Reflection: return QStringLiteral("反光");
-        case EditKind::Painting: return QStringLiteral("涂色");
-        case EditKind::ColourCard: return QStringLiteral("色卡涂色");
-        case EditKind::EffectOffsets: return QStringLiteral("铺贴效果");
-        case EditKind::DropModel: return QStringLiteral("放置模型");
-        case EditKind::ReplaceModel: return QStringLiteral("替换模型");
-        case EditKind::PlaceModel: return QStringLiteral("绘制模型");
-        case EditKind::MoveModel: return QStringLiteral("移动模型");
-        case EditKind::ShapeModel: return QStringLiteral("变形模型");
-        case EditKind::MirrorModel: return QStringLiteral("镜像模型");
-        case EditKind::ResetModel: return QStringLiteral("重置模型");
-        case EditKind::CopyModel: return QStringLiteral("复制模型");
-        case EditKind::DeleteRecords: return QStringLiteral("删除");
-        case EditKind::RotationFrame: return QStringLiteral("旋转模型");
-        case EditKind::Shadow: return QStringLiteral("阴影设置");
-        case EditKind::DecorationLine: return QStringLiteral("装饰线");
-        case EditKind::Reorder: return QStringLiteral("调整顺序");
+        case EditKind::Tiling: return QCoreApplication::translate("Messages", "铺贴");
+        case EditKind::LayInRectangle: return QCoreApplication::translate("Messages", "局部铺贴");
+        case EditKind::DropMaterial: return QCoreApplication::translate("Messages", "放入材质");
+        case EditKind::Brightness: return QCoreApplication::translate("Messages", "亮度");
+        case EditKind::Reflection: return QCoreApplication::translate("Messages", "反光");
+        case EditKind::Painting: return QCoreApplication::translate("Messages", "涂色");
+        case EditKind::ColourCard: return QCoreApplication::translate("Messages", "色卡涂色");
+        case EditKind::EffectOffsets: return QCoreApplication::translate("Messages", "铺贴效果");
+        case EditKind::DropModel: return QCoreApplication::translate("Messages", "放置模型");
+        case EditKind::ReplaceModel: return QCoreApplication::translate("Messages", "替换模型");
+        case EditKind::PlaceModel: return QCoreApplication::translate("Messages", "绘制模型");
+        case EditKind::MoveModel: return QCoreApplication::translate("Messages", "移动模型");
+        case EditKind::ShapeModel: return QCoreApplication::translate("Messages", "变形模型");
+        case EditKind::MirrorModel: return QCoreApplication::translate("Messages", "镜像模型");
+        case EditKind::ResetModel: return QCoreApplication::translate("Messages", "重置模型");
+        case EditKind::CopyModel: return QCoreApplication::translate("Messages", "复制模型");
+        case EditKind::DeleteRecords: return QCoreApplication::translate("Messages", "删除");
+        case EditKind::RotationFrame: return QCoreApplication::translate("Messages", "旋转模型");
+        case EditKind::Shadow: return QCoreApplication::translate("Messages", "阴影设置");
+        case EditKind::DecorationLine: return QCoreApplication::translate("Messages", "装饰线");
+        case EditKind::Reorder: return QCoreApplication::translate("Messages", "调整顺序");
     }
     return {};
 }
