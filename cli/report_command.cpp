@@ -1,10 +1,9 @@
 // vexel2d-cli report: the rendered picture and the product report of a
 // scheme, as the main window's report button writes them, optionally printed
 // to one PDF file.
-#include <QGuiApplication>
+#include <dlfcn.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,10 +13,9 @@
 #include "layout/region_quote.h"
 #include "cli/json_writer.h"
 #include "document/scene_document.h"
+#include "base/process_setup.h"
 #include "output/product_report.h"
-#if VEXEL_HAS_PDF
-#include "output/report_pdf.h"
-#endif
+#include "output/report_pdf_module.h"
 
 namespace v2d::cli {
 namespace fs = std::filesystem;
@@ -28,15 +26,17 @@ constexpr const char* kUsage = "usage: vexel2d-cli report SCHEME.v2d [-o DIR] [-
 
 Status PrintPdf(const fs::path& report, const fs::path& pdf) {
 #if VEXEL_HAS_PDF
-    // The engine needs an application object; without a display it draws offscreen.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PrepareReportPrinting();
-    static int argc = 1;
-    static char name[] = "vexel2d-cli";
-    static char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    return PrintReportToPdf(report, pdf);
+    // The printer stays loaded to the end: the engine does not expect to be unloaded.
+    const std::string module = (ExecutableFolder() / kReportPdfModule).string();
+    void* printer = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const auto print = printer ? reinterpret_cast<PrintReportPdfEntry>(dlsym(printer, kReportPdfEntry)) : nullptr;
+    if (print == nullptr) {
+        const char* reason = dlerror();
+        return Error{"PDF printing is not installed: " + (reason ? std::string(reason) : module)};
+    }
+    char message[1024] = "";
+    if (print(report.c_str(), pdf.c_str(), message, sizeof message) != 0) return Error{message};
+    return Status::Ok();
 #else
     return Error{"this build has no PDF printing (qt6-webengine-dev is missing)"};
 #endif
