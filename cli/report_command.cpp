@@ -1,8 +1,6 @@
 // vexel2d-cli report: the rendered picture and the product report of a
 // scheme, as the main window's report button writes them, optionally printed
 // to one PDF file.
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -12,8 +10,8 @@
 #include "cli/commands.h"
 #include "layout/region_quote.h"
 #include "cli/json_writer.h"
+#include "cli/program_module.h"
 #include "document/scene_document.h"
-#include "base/process_setup.h"
 #include "output/product_report.h"
 #include "output/report_pdf_module.h"
 
@@ -26,16 +24,11 @@ constexpr const char* kUsage = "usage: vexel2d-cli report SCHEME.v2d [-o DIR] [-
 
 Status PrintPdf(const fs::path& report, const fs::path& pdf) {
 #if VEXEL_HAS_PDF
-    // The printer stays loaded to the end: the engine does not expect to be unloaded.
-    const std::string module = (ExecutableFolder() / kReportPdfModule).string();
-    void* printer = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    const auto print = printer ? reinterpret_cast<PrintReportPdfEntry>(dlsym(printer, kReportPdfEntry)) : nullptr;
-    if (print == nullptr) {
-        const char* reason = dlerror();
-        return Error{"PDF printing is not installed: " + (reason ? std::string(reason) : module)};
-    }
+    const Result<void*> entry = ProgramModuleEntry(kReportPdfModule, kReportPdfEntry);
+    if (!entry) return Error{"PDF printing is not installed: " + entry.error()};
     char message[1024] = "";
-    if (print(report.c_str(), pdf.c_str(), message, sizeof message) != 0) return Error{message};
+    if (reinterpret_cast<PrintReportPdfEntry>(*entry)(report.c_str(), pdf.c_str(), message, sizeof message) != 0)
+        return Error{message};
     return Status::Ok();
 #else
     return Error{"this build has no PDF printing (qt6-webengine-dev is missing)"};
