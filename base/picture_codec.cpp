@@ -2,11 +2,17 @@
 
 #include <QBuffer>
 
+#include <sys/mman.h>
+
 #include <csetjmp>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -152,10 +158,32 @@ bool DecodePngInto(std::span<const uint8_t> data, QImage* out) {
     return true;
 }
 
+// A picture this large has its pages made present on another core while
+// libjpeg fills its rows: the kernel's zeroing of fresh pages (a good part of
+// a large decode) then runs beside the decoder instead of in its way.
+constexpr qsizetype kPageInBytes = qsizetype(8) << 20;
+
+// Only the page tables change: the pages' contents are never written, so the
+// decoder may fill the same rows meanwhile. A kernel without the advice
+// leaves the faults to the decoder, as before.
+void PageIn(uchar* bits, qsizetype bytes, std::optional<std::jthread>& pager) {
+    constexpr uintptr_t kPage = 4096;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(bits) + kPage - 1) & ~(kPage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(bits) + uintptr_t(bytes)) & ~(kPage - 1);
+    if (bytes < kPageInBytes || end <= first) return;
+    try {
+        pager.emplace([first, end] { madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE); });
+    } catch (const std::system_error&) {
+        // no thread to spare: the decoder takes the faults itself
+    }
+}
+
 // Kept free of C++ objects with destructors: longjmp crosses it.
 // `longestSide` > 0 lets libjpeg scale by 1/2, 1/4 or 1/8 in its DCT while
-// the longer side stays at least that long.
-bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide) {
+// the longer side stays at least that long. `pager` belongs to the caller,
+// who keeps `out` until it has joined.
+bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide,
+                    std::optional<std::jthread>& pager) {
     jpeg_decompress_struct info;
     JpegErrorManager error;
     info.err = jpeg_std_error(&error.base);
@@ -199,6 +227,7 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSi
         jpeg_destroy_decompress(&info);
         return false;
     }
+    PageIn(out->bits(), out->sizeInBytes(), pager);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = out->scanLine(static_cast<int>(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
@@ -295,14 +324,16 @@ bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
 QImage DecodeJpeg(std::span<const uint8_t> data) {
     if (!JpegHeaderSize(data)) return {};
     QImage image;
-    if (!DecodeJpegInto(data.data(), data.size(), &image, 0)) return {};
+    std::optional<std::jthread> pager;  // joined before the image can go
+    if (!DecodeJpegInto(data.data(), data.size(), &image, 0, pager)) return {};
     return image;
 }
 
 QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide) {
     if (!JpegHeaderSize(data) || longestSide < 1) return {};
     QImage image;
-    if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide)) return {};
+    std::optional<std::jthread> pager;
+    if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide, pager)) return {};
     return image;
 }
 

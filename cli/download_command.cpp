@@ -9,8 +9,9 @@
 #include "base/integer_text.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/download_module.h"
+#include "cli/program_module.h"
 #include "cli/terminal_bar.h"
-#include "online/http_download.h"
 
 namespace v2d::cli {
 
@@ -30,6 +31,9 @@ int RunDownload(const Args& args, const std::filesystem::path& workspace) {
         std::fprintf(stderr, "usage: vexel2d-cli download URL FILE [--attempts N]\n");
         return 2;
     }
+    const Result<void*> entry = ProgramModuleEntry(kDownloadModule, kDownloadEntry);
+    if (!entry) return Fail("download", entry.error());
+    const Downloader& downloader = *reinterpret_cast<const Downloader* (*)()>(*entry)();
     DownloadOptions options;
     options.attempts = attempts;
     options.maxBytes = ReadMaxDownloadBytes(workspace);
@@ -40,13 +44,13 @@ int RunDownload(const Args& args, const std::filesystem::path& workspace) {
         int64_t shownMegabytes = -1;
         if (bar.shown())
             events.progress = [&](int64_t received, int64_t total) {
-                if (const std::optional<int> percent = ProgressPercent(received, total)) return bar.Draw(*percent);
+                if (const std::optional<int> percent = downloader.percent(received, total)) return bar.Draw(*percent);
                 // Unknown total: the byte count, redrawn per megabyte.
                 if ((received >> 20) == shownMegabytes) return;
                 shownMegabytes = received >> 20;
                 bar.DrawText(std::to_string(received) + " bytes");
             };
-        return DownloadToFile(positional[0], std::filesystem::u8path(positional[1]), options, events);
+        return downloader.download(positional[0], std::filesystem::u8path(positional[1]), options, events);
     }();
     if (!done) return Fail("download", std::string(kMsgDownloadFailed) + " " + done.error());
     return 0;

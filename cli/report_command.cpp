@@ -1,10 +1,7 @@
 // vexel2d-cli report: the rendered picture and the product report of a
 // scheme, as the main window's report button writes them, optionally printed
 // to one PDF file.
-#include <QGuiApplication>
-
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,11 +10,10 @@
 #include "cli/commands.h"
 #include "layout/region_quote.h"
 #include "cli/json_writer.h"
+#include "cli/program_module.h"
 #include "document/scene_document.h"
 #include "output/product_report.h"
-#if VEXEL_HAS_PDF
-#include "output/report_pdf.h"
-#endif
+#include "output/report_pdf_module.h"
 
 namespace v2d::cli {
 namespace fs = std::filesystem;
@@ -28,15 +24,12 @@ constexpr const char* kUsage = "usage: vexel2d-cli report SCHEME.v2d [-o DIR] [-
 
 Status PrintPdf(const fs::path& report, const fs::path& pdf) {
 #if VEXEL_HAS_PDF
-    // The engine needs an application object; without a display it draws offscreen.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PrepareReportPrinting();
-    static int argc = 1;
-    static char name[] = "vexel2d-cli";
-    static char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    return PrintReportToPdf(report, pdf);
+    const Result<void*> entry = ProgramModuleEntry(kReportPdfModule, kReportPdfEntry);
+    if (!entry) return Error{"PDF printing is not installed: " + entry.error()};
+    char message[1024] = "";
+    if (reinterpret_cast<PrintReportPdfEntry>(*entry)(report.c_str(), pdf.c_str(), message, sizeof message) != 0)
+        return Error{message};
+    return Status::Ok();
 #else
     return Error{"this build has no PDF printing (qt6-webengine-dev is missing)"};
 #endif

@@ -2,8 +2,10 @@
 // scripts/bench-commands.sh to time against the command:
 //
 //   bench_bare_pipeline make-room DIR
-//       writes DIR/photo.jpg (the demo room at 4000 x 3000) and DIR/room.v2d
-//       (the demo room scheme on it); prints the floor's corners "x,y;x,y;x,y;x,y"
+//       writes DIR/photo.jpg (the demo room at 4000 x 3000), DIR/room.v2d
+//       (the demo room scheme on it) and DIR/background.jpg (the very JPEG the
+//       scheme keeps as its background, at quality 100); prints the floor's
+//       corners "x,y;x,y;x,y;x,y"
 //   bench_bare_pipeline warp PHOTO.jpg TILE.jpg CORNERS TILES_ACROSSxTILES_DOWN QUALITY OUT.jpg
 //       libjpeg decode of the photo and the tile, the tile repeated into a
 //       canvas, an OpenCV warp of it onto the corners, a masked copy into the
@@ -43,7 +45,10 @@ int MakeRoom(const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir);
     const Scene scene = demo::BuildDemoRoomScene(kWidth, kHeight);
     const std::optional<Bytes> photo = EncodeJpeg(scene.background, 92);
-    if (!photo || !WriteFileAtomically(dir / "photo.jpg", *photo) || !WriteSchemeFile(scene, dir / "room.v2d")) return 1;
+    const std::optional<Bytes> kept = EncodeJpeg(scene.background, 100);  // as the scheme file encodes it
+    if (!photo || !kept || !WriteFileAtomically(dir / "photo.jpg", *photo) ||
+        !WriteFileAtomically(dir / "background.jpg", *kept) || !WriteSchemeFile(scene, dir / "room.v2d"))
+        return 1;
     const auto& corners = scene.at(0)->corners;
     for (int i = 0; i < 4; ++i) std::printf("%s%d,%d", i ? ";" : "", corners[i].x, corners[i].y);
     std::printf("\n");
