@@ -1,5 +1,5 @@
 # The Debian package (`make package`): the four programs in /usr/bin, the
-# image library in /usr/lib/vexel2d, menu entries, icons, the file types of
+# image library in /usr/lib/TRIPLET/vexel2d, menu entries, icons, the file types of
 # schemes and models, and the package's copyright and changelog. Each program
 # installs itself beside its target; this file adds what belongs to none.
 set(VEXEL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
@@ -44,8 +44,7 @@ set(CPACK_PACKAGE_CONTACT "Vexel2D developers <developers@vexel2d.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "home-decoration visualiser for room photographs")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "home-decoration visualiser for room photographs
-Vexel2D lays floor tiles, wallpaper, stone and fabric into the outlined
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vexel2D lays floor tiles, wallpaper, stone and fabric into the outlined
 regions of a room photograph at their real size, shaded by the photograph's
 own light, places cut-out furniture in perspective and saves the result as a
 scheme, a JPEG rendering and an HTML product report with a quote.

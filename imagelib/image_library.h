@@ -34,7 +34,7 @@ public:
     std::vector<std::string> Load(const std::string& folder);
     // Where the program finds the library, whatever its workspace: beside the
     // executable (a build or a portable copy), else the installed package's
-    // library folder, PREFIX/lib/vexel2d for PREFIX/bin.
+    // library folder, PREFIX/lib/x86_64-linux-gnu/vexel2d for PREFIX/bin.
     static std::string ProgramLibraryFolder();
     bool IsLoaded() const;
     // The system's reason for the last failed load, for diagnostics.
