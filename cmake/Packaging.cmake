@@ -17,6 +17,17 @@ add_custom_command(OUTPUT ${VEXEL_PACKAGING_OUT}/changelog.Debian.gz
 set(packaging_outputs ${VEXEL_PACKAGING_OUT}/changelog.Debian.gz)
 install(FILES ${VEXEL_PACKAGING_OUT}/changelog.Debian.gz DESTINATION share/doc/vexel2d)
 
+# A manual page for each program, compressed as Debian wants them.
+foreach(page vexel2d v2dtool vexel2d-cli vexel2d-web)
+  set(gz ${VEXEL_PACKAGING_OUT}/man/${page}.1.gz)
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VEXEL_PACKAGING_OUT}/man
+    COMMAND gzip -9nc ${VEXEL_PACKAGING_DIR}/man/${page}.1 > ${gz}
+    DEPENDS ${VEXEL_PACKAGING_DIR}/man/${page}.1 VERBATIM)
+  list(APPEND packaging_outputs ${gz})
+  install(FILES ${gz} DESTINATION share/man/man1)
+endforeach()
+
 # The icons: drawn as SVG, rendered at the usual sizes when rsvg-convert is
 # there (desktops fall back to the scalable one otherwise).
 find_program(RSVG_CONVERT rsvg-convert)
