@@ -2,12 +2,13 @@
 #   make run    installs what is missing, builds, writes the demo workspace and the shop catalogue,
 #               starts the catalogue service and then the program
 #   make test   installs what is missing, builds and runs the whole suite through CTest
+#   make package  builds the Debian package $(BUILD)/vexel2d_VERSION_ARCH.deb (apt install ./that.deb)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CONFIG     ?= RelWithDebInfo
 
-.PHONY: all setup build build-asan run test bench screenshots clean
+.PHONY: all setup build build-asan run test package bench screenshots clean
 
 all: build
 
@@ -31,6 +32,10 @@ run: build
 test: build build-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+package: build
+	cmake --build $(BUILD) --target package
+	@ls $(BUILD)/vexel2d_*.deb
 
 bench: build
 	bash scripts/run-benchmarks.sh $(BUILD)

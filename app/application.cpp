@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
 #include <QThread>
 
 #include "app/uabout.h"
@@ -13,6 +15,8 @@
 #include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
+#include "base/workspace_location.h"
+#include "demo/workspace.h"
 #include "library/data_module.h"
 #include "templates/uformsample.h"
 #include "templates/uformtemple.h"
@@ -57,7 +61,41 @@ void ShowSplash(int milliseconds) {
     }
 }
 
+// The demo workspace written on a first start, with a word on screen while
+// it is made. Without the image library nothing is made: the start reports
+// the library.
+Status MakeMissingWorkspace(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::exists(folder, error)) return Status::Ok();
+    ImageLibrary library;
+    if (!library.Load(ImageLibrary::ProgramLibraryFolder()).empty()) return Status::Ok();
+    QLabel note(QStringLiteral("正在创建工作文件夹 %1 …").arg(FromPath(folder)));
+    note.setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    note.setMargin(24);
+    note.show();
+    QCoreApplication::processEvents();
+    return CreateWorkspaceIfMissing(folder, [&](const std::filesystem::path& scratch) {
+        return demo::MakeWorkspace(scratch, library);
+    });
+}
+
 }  // namespace
+
+Result<StartupOptions> StartupFromArguments(const QStringList& arguments) {
+    std::vector<std::string> given;
+    for (const QString& a : arguments.mid(1)) given.push_back(a.toStdString());
+    const auto taken = TakeWorkspaceArgument(given);
+    if (!taken) return taken.failure();
+    const WorkspaceChoice workspace = ChooseWorkspace({taken->folder, {}, ExecutableFolder(), UserDataHome()});
+    if (workspace.kind == WorkspaceKind::User || workspace.kind == WorkspaceKind::Given)
+        if (Status made = MakeMissingWorkspace(workspace.folder); !made) return made.failure();
+    StartupOptions options;
+    options.programFolder = FromPath(workspace.folder);
+    options.libraryFolder = QString::fromStdString(ImageLibrary::ProgramLibraryFolder());
+    for (const std::string& file : taken->rest)
+        if (!file.empty() && file[0] != '-') options.startFile = QFileInfo(QString::fromStdString(file)).absoluteFilePath();
+    return options;
+}
 
 std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options) {
     if (options.splashMs > 0) ShowSplash(options.splashMs);
@@ -79,6 +117,8 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
     if (!service.host.empty() && options.advertisementUrl == QString::fromUtf8(kAdvertisementUrl))
         setup.advertisementUrl = QString::fromStdString(AdvertisementPage(service.host));
     setup.templateBrowserDelayMs = options.templateBrowserDelayMs;
+    setup.libraryFolder = options.libraryFolder;
+    setup.startFile = options.startFile;
     windows->main = std::make_unique<TFormMain>(setup);
     windows->creationOrder << "TFormMain";
     const QString serviceName = QString::fromStdString(service.serviceName);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/uformmain.h"
+#include "base/result.h"
 
 class QApplication;
 
@@ -27,7 +28,9 @@ class TFormWebTemp;
 inline constexpr const char* kStartTitle = "Vexel 配色选材软件2011";
 
 struct StartupOptions {
-    QString programFolder;           // empty: the executable's folder
+    QString programFolder;           // the workspace; empty: the executable's folder
+    QString libraryFolder;           // where VexellDll.so lies; empty: the program folder
+    QString startFile;               // a scheme or model file opened first; empty: the start scheme
     UserPrompts* prompts = nullptr;  // not owned; null: the real message boxes
     int splashMs = 1000;
     QString advertisementUrl = QString::fromUtf8(kAdvertisementUrl);
@@ -58,6 +61,15 @@ struct ApplicationWindows {
 // Steps 1 to 5 of the start-up: the titles, the splash for splashMs, the
 // current directory and the windows. Showing the main window is the caller's.
 std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOptions& options);
+
+// The options of a start from the command line,
+//   vexel2d [--workspace DIR] [FILE.v2d | FILE.c2d]
+// (arguments as QCoreApplication::arguments() gives them). The workspace is
+// the one named, else the portable folder of the executable, else the
+// user's; a missing one is made from the demo workspace first. The file is
+// made absolute before the workspace becomes the current folder. The error
+// is the message to show.
+Result<StartupOptions> StartupFromArguments(const QStringList& arguments);
 
 // The whole program, in the system's language; returns the exit code. A missing image library ends it
 // before the main window is shown.

@@ -1,13 +1,20 @@
 // vexel2d: the home-decoration visualiser.
+//   vexel2d [--workspace DIR] [FILE.v2d | FILE.c2d]
 #include <QApplication>
 
 #include "app/application.h"
-#include "widgets/page_browser.h"
 #include "base/process_setup.h"
+#include "widgets/page_browser.h"
+#include "widgets/user_prompts.h"
 
 int main(int argc, char** argv) {
     v2d::SetUpProcess();
     v2d::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
-    return v2d::RunVexel2D(app, v2d::StartupOptions{});
+    const auto options = v2d::StartupFromArguments(QCoreApplication::arguments());
+    if (!options) {
+        v2d::WidgetPrompts().Show(nullptr, QString::fromStdString(options.error()));
+        return 1;
+    }
+    return v2d::RunVexel2D(app, *options);
 }

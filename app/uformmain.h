@@ -55,6 +55,8 @@ struct MainWindowSetup {
     UserPrompts* prompts = nullptr;  // not owned; null: the real message boxes
     QString advertisementUrl = QString::fromUtf8(kAdvertisementUrl);
     int templateBrowserDelayMs = 1000;  // TimerShowWeb's interval
+    QString libraryFolder;  // where VexellDll.so lies; empty: programFolder
+    QString startFile;      // a scheme or model file to open first; empty: the start scheme
 };
 
 // Where an opened scheme came from: the user's own file, which saving

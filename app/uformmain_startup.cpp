@@ -21,12 +21,17 @@
 
 namespace v2d {
 
+namespace {
+constexpr const char* kMsgStartFileMissing = "文件不存在：";
+}  // namespace
+
 void TFormMain::FormCreate() {
     QApplication::setApplicationDisplayName(ShownText(kApplicationTitle));
     setWindowTitle(ShownText(kApplicationTitle));
 
     // Every missing piece is reported; the program ends once they are all shown.
-    for (const std::string& message : imageLibrary_.Load(programFolder_.toStdString())) {
+    const QString libraryFolder = setup_.libraryFolder.isEmpty() ? programFolder_ : setup_.libraryFolder;
+    for (const std::string& message : imageLibrary_.Load(libraryFolder.toStdString())) {
         prompts_->Show(this, FromUtf8(message));
         terminateRequested_ = true;
     }
@@ -44,11 +49,29 @@ void TFormMain::showEvent(QShowEvent* event) {
     FormShow();
 }
 
+// A scheme named at start opens instead of the start scheme, as "打开方案"
+// opens one; one that does not read leaves the start scheme after its
+// message. A model file is placed free in the middle of the start scheme,
+// one step that undo takes back. The template browser greets a plain start
+// only, not a file the user asked for.
 void TFormMain::FormShow() {
     strip_->StartBanner(setup_.advertisementUrl);
-    if (QFileInfo::exists(ProgramPath("start/start.v2d")))
+    const QString& named = setup_.startFile;
+    const bool model = QFileInfo(named).suffix().compare(QStringLiteral("c2d"), Qt::CaseInsensitive) == 0;
+    const bool opened = !named.isEmpty() && !model && OpenScheme(named);
+    if (!opened && QFileInfo::exists(ProgramPath("start/start.v2d")))
         OpenScheme(ProgramPath("start/start.v2d"), SchemeOrigin::Template, ShownText(kStartSchemeName));
-    TimerShowWeb->start();
+    if (model) {
+        const QSize picture = document_.displayed().size();
+        ModelDrop drop;
+        drop.modelFile = ToPath(named);
+        drop.point = V2d_Point{picture.width() / 2, picture.height() / 2};
+        if (!QFileInfo(named).isFile())
+            prompts_->Show(this, ShownText(kMsgStartFileMissing) + named);
+        else if (const Outcome placed = document_.DropModel(drop); placed.refused())
+            prompts_->Show(this, FromUtf8(placed.error()));
+    }
+    if (!opened && !model) TimerShowWeb->start();
     view_->HideHelp();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {
         const UpdateFolderReport report = MergeUpdateFolder(*dataModule_);

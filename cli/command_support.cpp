@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "base/process_setup.h"
 
 namespace v2d::cli {
 
@@ -12,7 +11,7 @@ int Fail(const char* command, const std::string& message) {
 }
 
 Status LoadImageLibrary(ImageLibrary& library) {
-    const std::vector<std::string> messages = library.Load(ExecutableFolder().string());
+    const std::vector<std::string> messages = library.Load(ImageLibrary::ProgramLibraryFolder());
     if (!messages.empty()) return Error{messages.front()};
     return Status::Ok();
 }

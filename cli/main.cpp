@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/process_setup.h"
+#include "base/workspace_location.h"
 #include "cli/commands.h"
 
 namespace {
@@ -65,7 +66,10 @@ const Command kCommands[] = {
 void PrintUsage() {
     std::fprintf(stderr, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
-    std::fprintf(stderr, "\n  --workspace DIR  the workspace products, merge, templates, report and download use (default: the current folder)\n");
+    std::fprintf(stderr,
+                 "\n  --workspace DIR  the workspace products, merge, templates, report and download use (default: the current\n"
+                 "                   folder when it holds DB/, else the program's folder when it holds DB/, else\n"
+                 "                   $XDG_DATA_HOME/vexel2d, which the program vexel2d makes on its first start)\n");
 }
 
 }  // namespace
@@ -75,11 +79,13 @@ int main(int argc, char** argv) {
     // The global option comes before the command.
     int first = 1;
     std::error_code error;
-    fs::path workspace = fs::current_path(error);
+    fs::path given;
     if (argc > 1 && std::strcmp(argv[1], "--workspace") == 0) {
-        if (argc > 2) workspace = fs::absolute(argv[2], error);
+        if (argc > 2) given = fs::absolute(argv[2], error);
         first = argc > 2 ? 3 : argc;
     }
+    const fs::path workspace =
+        v2d::ChooseWorkspace({given, fs::current_path(error), v2d::ExecutableFolder(), v2d::UserDataHome()}).folder;
     if (argc <= first || std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
         PrintUsage();
         return argc <= first ? 2 : 0;

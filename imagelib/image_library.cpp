@@ -1,11 +1,13 @@
 #include "imagelib/image_library.h"
 
+#include "base/process_setup.h"
 #include "imagelib/qimage_bitmap.h"
 #include "imagelib/vexell_api.h"
 
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <exception>
 #include <utility>
 
@@ -132,6 +134,13 @@ std::vector<std::string> ImageLibrary::Load(const std::string& folder) {
         if (exports_[i] == nullptr) messages.emplace_back(kExports[i].missingMessage);
     }
     return messages;
+}
+
+std::string ImageLibrary::ProgramLibraryFolder() {
+    const std::filesystem::path executable = ExecutableFolder();
+    std::error_code error;
+    if (std::filesystem::exists(executable / kFileName, error)) return executable.string();
+    return (executable.parent_path() / VEXEL_PACKAGE_LIBRARY_DIR).lexically_normal().string();
 }
 
 bool ImageLibrary::IsLoaded() const {

@@ -1,6 +1,6 @@
 #pragma once
-// The image-operations library VexellDll.so, loaded by name from the program
-// folder, carrying out the image operations over its nine exports. The program needs all
+// The image-operations library VexellDll.so, loaded by name from the program's
+// library folder, carrying out the image operations over its nine exports. The program needs all
 // nine; Load() says in the user's words which ones it could not find.
 #include "imagelib/image_operations.h"
 
@@ -32,6 +32,10 @@ public:
     // everything resolved; a library that does not load gives its message
     // followed by one message per export.
     std::vector<std::string> Load(const std::string& folder);
+    // Where the program finds the library, whatever its workspace: beside the
+    // executable (a build or a portable copy), else the installed package's
+    // library folder, PREFIX/lib/x86_64-linux-gnu/vexel2d for PREFIX/bin.
+    static std::string ProgramLibraryFolder();
     bool IsLoaded() const;
     // The system's reason for the last failed load, for diagnostics.
     const std::string& LoadFailureDetail() const { return loadFailureDetail_; }

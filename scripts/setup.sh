@@ -16,6 +16,7 @@ packages=(
   xvfb xauth imagemagick fonts-noto-cjk
   qt6-webengine-dev chromium
   ccache time
+  dpkg-dev lintian desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils librsvg2-bin
 )
 
 missing=()

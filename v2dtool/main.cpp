@@ -1,17 +1,40 @@
 // v2dtool: the outline tool. Started with a scheme (the main program hands
 // over temp/temp.v2d) or a room photo, it outlines regions and saves a
 // scheme the main program opens.
+//   v2dtool [--workspace DIR] [FILE.v2d | PHOTO]
+// Its dialogs start in the workspace: the one named, the one it is started
+// in, or the program's own (portable or the user's).
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <filesystem>
 
 #include "base/process_setup.h"
+#include "base/workspace_location.h"
 #include "v2dtool/outline_window.h"
 
 int main(int argc, char** argv) {
     v2d::SetUpProcess();
     QApplication app(argc, argv);
+    std::vector<std::string> arguments;
+    for (const QString& a : app.arguments().mid(1)) arguments.push_back(a.toStdString());
+    const auto taken = v2d::TakeWorkspaceArgument(arguments);
+    if (!taken) {
+        QMessageBox::information(nullptr, QStringLiteral("操作提示："), QString::fromStdString(taken.error()));
+        return 2;
+    }
+    QString file;
+    for (const std::string& a : taken->rest)
+        if (!a.empty() && a[0] != '-') file = QFileInfo(QString::fromStdString(a)).absoluteFilePath();
+    std::error_code error;
+    const v2d::WorkspaceChoice workspace = v2d::ChooseWorkspace(
+        {taken->folder, std::filesystem::current_path(error), v2d::ExecutableFolder(), v2d::UserDataHome()});
+    QDir::setCurrent(QString::fromStdString(workspace.folder.string()));
+
     v2d::tool::TFormV2dTool window;
     window.show();
-    const QStringList args = app.arguments();
-    if (args.size() > 1) window.OpenFile(args.at(1));
+    if (!file.isEmpty()) window.OpenFile(file);
     return app.exec();
 }
