@@ -69,7 +69,7 @@ Status MakeMissingWorkspace(const std::filesystem::path& folder) {
     if (std::filesystem::exists(folder, error)) return Status::Ok();
     ImageLibrary library;
     if (!library.Load(ImageLibrary::ProgramLibraryFolder()).empty()) return Status::Ok();
-    QLabel note(QStringLiteral("正在创建工作文件夹 %1 …").arg(FromPath(folder)));
+    QLabel note(QCoreApplication::translate("Messages", "正在创建工作文件夹 %1 …").arg(FromPath(folder)));
     note.setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
     note.setMargin(24);
     note.show();
@@ -185,7 +185,6 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
 }
 
 int RunVexel2D(QApplication& app, const StartupOptions& options) {
-    InstallInterfaceTranslation(app);
     const auto windows = CreateApplicationWindows(options);
     if (windows->main->terminateRequested()) return 1;
     windows->main->RestorePlacement();

@@ -71,8 +71,8 @@ std::unique_ptr<ApplicationWindows> CreateApplicationWindows(const StartupOption
 // is the message to show.
 Result<StartupOptions> StartupFromArguments(const QStringList& arguments);
 
-// The whole program, in the system's language; returns the exit code. A missing image library ends it
-// before the main window is shown.
+// The whole program (its language installed first by the caller); returns the exit code. A missing
+// image library ends it before the main window is shown.
 int RunVexel2D(QApplication& app, const StartupOptions& options);
 
 }  // namespace v2d

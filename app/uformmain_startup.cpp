@@ -14,7 +14,6 @@
 #include "app/window_placement.h"
 #include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
-#include "base/workspace_settings.h"
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
@@ -22,7 +21,7 @@
 namespace v2d {
 
 namespace {
-constexpr const char* kMsgStartFileMissing = "文件不存在：";
+constexpr const char* kMsgStartFileMissing = QT_TRANSLATE_NOOP("Messages", "文件不存在：%1");
 }  // namespace
 
 void TFormMain::FormCreate() {
@@ -67,7 +66,7 @@ void TFormMain::FormShow() {
         drop.modelFile = ToPath(named);
         drop.point = V2d_Point{picture.width() / 2, picture.height() / 2};
         if (!QFileInfo(named).isFile())
-            prompts_->Show(this, ShownText(kMsgStartFileMissing) + named);
+            prompts_->Show(this, QCoreApplication::translate("Messages", kMsgStartFileMissing).arg(named));
         else if (const Outcome placed = document_.DropModel(drop); placed.refused())
             prompts_->Show(this, FromUtf8(placed.error()));
     }

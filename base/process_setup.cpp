@@ -24,4 +24,11 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
+std::filesystem::path ProgramLibraryFile(const char* name) {
+    const std::filesystem::path executable = ExecutableFolder();
+    std::error_code error;
+    if (std::filesystem::exists(executable / name, error)) return executable / name;
+    return (executable.parent_path() / VEXEL_PACKAGE_LIBRARY_DIR / name).lexically_normal();
+}
+
 }  // namespace v2d

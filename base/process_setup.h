@@ -17,4 +17,9 @@ void SetUpProcess();
 // The folder of the running executable, where VexellDll.so lies beside it.
 std::filesystem::path ExecutableFolder();
 
+// A library or module the programs load by name: the one beside the
+// executable (a build or portable folder), else the installed package's
+// library folder.
+std::filesystem::path ProgramLibraryFile(const char* name);
+
 }  // namespace v2d

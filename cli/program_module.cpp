@@ -7,7 +7,7 @@
 namespace v2d::cli {
 
 Result<void*> ProgramModuleEntry(const char* module, const char* entry) {
-    const std::string path = (ExecutableFolder() / module).string();
+    const std::string path = ProgramLibraryFile(module).string();
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     void* found = handle ? dlsym(handle, entry) : nullptr;
     if (found == nullptr) {

@@ -8,7 +8,8 @@
 
 namespace v2d::cli {
 
-// The entry `entry` of the module file `module` in the program's folder.
+// The entry `entry` of the module file `module`, beside the program or in
+// the package's library folder.
 Result<void*> ProgramModuleEntry(const char* module, const char* entry);
 
 }  // namespace v2d::cli

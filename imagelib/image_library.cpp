@@ -136,12 +136,7 @@ std::vector<std::string> ImageLibrary::Load(const std::string& folder) {
     return messages;
 }
 
-std::string ImageLibrary::ProgramLibraryFolder() {
-    const std::filesystem::path executable = ExecutableFolder();
-    std::error_code error;
-    if (std::filesystem::exists(executable / kFileName, error)) return executable.string();
-    return (executable.parent_path() / VEXEL_PACKAGE_LIBRARY_DIR).lexically_normal().string();
-}
+std::string ImageLibrary::ProgramLibraryFolder() { return ProgramLibraryFile(kFileName).parent_path().string(); }
 
 bool ImageLibrary::IsLoaded() const {
     return handle_ && std::all_of(exports_.begin(), exports_.end(), [](void* symbol) { return symbol != nullptr; });

@@ -869,6 +869,22 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
         <source>调整顺序</source>
         <translation>Change order</translation>
     </message>
+    <message>
+        <source>正在创建工作文件夹 %1 …</source>
+        <translation>Creating the workspace %1 …</translation>
+    </message>
+    <message>
+        <source>文件不存在：%1</source>
+        <translation>The file does not exist: %1</translation>
+    </message>
+    <message>
+        <source>无法创建工作文件夹：%1</source>
+        <translation>Cannot create the workspace folder: %1</translation>
+    </message>
+    <message>
+        <source>--workspace 后面缺少文件夹</source>
+        <translation>--workspace needs a folder after it</translation>
+    </message>
 </context>
 <context>
     <name>SceneHandouts</name>

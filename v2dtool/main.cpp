@@ -14,6 +14,7 @@
 #include "base/process_setup.h"
 #include "base/workspace_location.h"
 #include "v2dtool/outline_window.h"
+#include "widgets/interface_language.h"
 
 int main(int argc, char** argv) {
     v2d::SetUpProcess();
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
     for (const QString& a : app.arguments().mid(1)) arguments.push_back(a.toStdString());
     const auto taken = v2d::TakeWorkspaceArgument(arguments);
     if (!taken) {
-        QMessageBox::information(nullptr, QStringLiteral("操作提示："), QString::fromStdString(taken.error()));
+        QMessageBox::information(nullptr, QCoreApplication::translate("Messages", "操作提示："),
+                                 v2d::ShownText(taken.error()));
         return 2;
     }
     QString file;

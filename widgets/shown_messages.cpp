@@ -7,7 +7,7 @@
 
 namespace v2d {
 
-const std::array<const char*, 32> kShownMessagePatterns = {
+const std::array<const char*, 34> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "第 %1 行：%2"),
     QT_TRANSLATE_NOOP("Messages", "写文件失败。%1"),
     QT_TRANSLATE_NOOP("Messages", "数据库错误：%1"),
@@ -40,10 +40,13 @@ const std::array<const char*, 32> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "方案文件已不存在，已从最近打开的方案中删除：%1"),
     QT_TRANSLATE_NOOP("Messages", "%1函数加载失败"),
     QT_TRANSLATE_NOOP("Messages", "已保存：%1"),
+    QT_TRANSLATE_NOOP("Messages", "无法创建工作文件夹：%1"),
+    QT_TRANSLATE_NOOP("Messages", "文件不存在：%1"),
 };
 
 // Returned whole: looked up as they are.
 [[maybe_unused]] const char* const kCoreMessages[] = {
+    QT_TRANSLATE_NOOP("Messages", "--workspace 后面缺少文件夹"),
     QT_TRANSLATE_NOOP("Messages", "Vexel 配色选材软件2011"),
     QT_TRANSLATE_NOOP("Messages", "Vexel2D V2012专业版"),
     QT_TRANSLATE_NOOP("Messages", "提示：由于显示器色彩与实际颜色可能有程度不等色差，准确颜色以实际色卡为准"),

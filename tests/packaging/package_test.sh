@@ -16,7 +16,10 @@ has() { command -v "$1" >/dev/null; }
 cpack -G DEB --config "$1/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
 deb=$(ls "$out"/vexel2d_*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print substr($6, 2)}')
-for f in /usr/bin/{vexel2d,vexel2d-cli,v2dtool,vexel2d-web} '/usr/lib/*/vexel2d/VexellDll.so' \
+modules='/usr/lib/*/vexel2d/vexel2d-download.so'
+[ -f "$1/bin/vexel2d-pdf.so" ] && modules="$modules /usr/lib/*/vexel2d/vexel2d-pdf.so"
+for f in /usr/bin/{vexel2d,vexel2d-cli,v2dtool,vexel2d-web} '/usr/lib/*/vexel2d/VexellDll.so' $modules \
+         /usr/share/vexel2d/translations/vexel2d_en.qm \
          /usr/share/applications/{vexel2d,v2dtool}.desktop /usr/share/mime/packages/vexel2d.xml \
          /usr/share/doc/vexel2d/{copyright,changelog.Debian.gz} /usr/share/man/man1/vexel2d.1.gz \
          /usr/share/icons/hicolor/scalable/apps/{vexel2d,v2dtool}.svg; do
