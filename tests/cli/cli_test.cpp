@@ -89,7 +89,7 @@ TEST_F(Cli, FailuresExitOneWithTheMessage) {
         {{"render", In("broken.v2d"), "-o", In("x.jpg")}, "vexel2d-cli render: 文件格式不正确"},
         {{"batch", In("none.v2d"), "--products", In("empty"), "--regions", "0", "-o", In("out")},
          "vexel2d-cli batch: no product pictures in"},
-        {{"products"}, "vexel2d-cli products: 找不到产品数据库文件："},
+        {{"--workspace", In("empty"), "products"}, "vexel2d-cli products: 找不到产品数据库文件："},
         {{"--workspace", ws, "products", "--kind", "sofa"}, "--kind takes material or model"},
         {{"--workspace", ws, "merge", In("none.cdb")}, "vexel2d-cli merge: 找不到产品数据库文件："},
         {{"--workspace", ws, "merge", In("broken.v2d")}, "更新数据库打不开或缺少数据表，没有合并："},
