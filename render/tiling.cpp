@@ -79,6 +79,22 @@ void FillWithPattern(QImage& canvas, const QImage& tile, int shiftX, int shiftY)
     });
 }
 
+// The window of a 32-bit picture. One that keeps nearly all of it shares
+// its pixels, read-only (a change copies them first), instead of a copy.
+QImage WindowOf(const QImage& picture, const QRect& window) {
+    if (window == picture.rect()) return picture;
+    constexpr double kShared = 0.9;  // what of the picture a shared window keeps at least
+    if (double(window.width()) * window.height() < kShared * double(picture.width()) * picture.height())
+        return picture.copy(window);
+    auto* keep = new QImage(picture);
+    const QImage shared(keep->constBits() + window.top() * keep->bytesPerLine() + 4 * qsizetype(window.left()),
+                        window.width(), window.height(), keep->bytesPerLine(), keep->format(),
+                        [](void* info) { delete static_cast<QImage*>(info); }, keep);
+    if (!shared.isNull()) return shared;
+    delete keep;
+    return picture.copy(window);
+}
+
 bool CanvasBoxUsable(const PixelBox& box) { return !box.empty() && PictureSizeAllowed(box.width(), box.height()); }
 
 }  // namespace
@@ -200,9 +216,10 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
         const PixelBox quad = BoxOf(QuadOf(region.corners));
         anchor = QPoint(quad.minX, quad.minY);
     }
-    // A warped canvas that covers the whole box hides the photo entirely.
-    if (anchor == QPoint(box.minX, box.minY) && warped.width() == box.width() && warped.height() == box.height())
-        return ToRgb32(warped);
+    // A warped canvas that covers the whole box hides the photo entirely:
+    // the picture is the box's window of it.
+    const QRect window(box.minX - anchor.x(), box.minY - anchor.y(), box.width(), box.height());
+    if (QRect(QPoint(0, 0), warped.size()).contains(window)) return WindowOf(ToRgb32(warped), window);
     // The photo under the box, with the warped canvas copied over it: the
     // photo only where the canvas leaves the box uncovered.
     QImage result(box.width(), box.height(), QImage::Format_RGB32);
