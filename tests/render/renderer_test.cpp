@@ -78,6 +78,29 @@ TEST(SceneRenderer, ASceneOverTheMemoryBudgetIsDrawnInBandsWithTheSamePixels) {
     EXPECT_TRUE(SamePixels(unlimited.displayed(), limited.displayed()));
 }
 
+TEST(SceneRenderer, ABlurredRegionTonesFromItsKeptLightMapUntilItsOutlineChanges) {
+    Scene scene;
+    AddBudgetScene(scene);
+    for (const PolygonPtr& r : scene.PolyList) r->reflect = 0;  // a reflection keeps the scene it mirrored
+    CountingOperations ops;
+    SceneRenderer renderer{scene, ops};
+    renderer.RenderAll();
+    const int blurs = ops.blurs;
+    const auto sameAsOpened = [&] {
+        SceneRenderer fresh{scene, Library()};
+        fresh.RenderAll();
+        return SamePixels(renderer.displayed(), fresh.displayed());
+    };
+    scene.at(1)->lighten = -40;
+    renderer.RedrawScene(scene.at(1));
+    EXPECT_EQ(ops.blurs, blurs);
+    EXPECT_TRUE(sameAsOpened());
+    scene.at(1)->points[1].y += 7;
+    renderer.RedrawScene(scene.at(1));
+    EXPECT_GT(ops.blurs, blurs);
+    EXPECT_TRUE(sameAsOpened());
+}
+
 TEST(DrawRegionPicture, InnerRingIsAHoleAndTheTextureStartsAtTheBox) {
     PolygonPtr r = NewPolygon();
     r->points = {{10, 10}, {89, 10}, {89, 89}, {10, 89}, {40, 40}, {59, 40}, {59, 59}, {40, 59}};
