@@ -43,6 +43,20 @@ bool WithinPlainCoordinates(const QRectF& r) {
            r.bottom() < kPlainCoordinates;
 }
 
+// The path filled anti-aliased with the picture repeated from
+// `textureOrigin`, within `clip` when it is not null.
+void PaintOutline(QImage& device, const QPainterPath& path, const QImage& picture, QPoint textureOrigin,
+                  const QRect& clip) {
+    QBrush brush(picture);
+    brush.setTransform(QTransform::fromTranslate(textureOrigin.x(), textureOrigin.y()));
+    QPainter painter(&device);
+    if (!clip.isNull()) painter.setClipRect(clip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    painter.drawPath(path);
+}
+
 void FillOutline(const V2dPolygon& record, const QImage& picture, QPoint textureOrigin, QImage& target,
                  const QRect& clip) {
     if (picture.isNull() || target.isNull() || record.points.empty() || !WithinDrawingRange(record)) return;
@@ -54,14 +68,7 @@ void FillOutline(const V2dPolygon& record, const QImage& picture, QPoint texture
     if (!clip.isNull()) area &= clip;
     if (area.isEmpty()) return;
     if (target.depth() != 32 || !WithinPlainCoordinates(reach.translated(-area.topLeft()))) {
-        QBrush brush(picture);
-        brush.setTransform(QTransform::fromTranslate(textureOrigin.x(), textureOrigin.y()));
-        QPainter painter(&target);
-        painter.setClipRect(area);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(brush);
-        painter.drawPath(OutlinePath(record, offset));
+        PaintOutline(target, OutlinePath(record, offset), picture, textureOrigin, area);
         return;
     }
     // Each band of the area is painted as a picture of its own over the
@@ -76,13 +83,9 @@ void FillOutline(const V2dPolygon& record, const QImage& picture, QPoint texture
         const QRect band(area.left(), area.top() + first, area.width(), end - first);
         QImage view(bits + band.top() * stride + 4 * qsizetype(band.left()), band.width(), band.height(), stride,
                     target.format());
-        QBrush brush(picture);
-        brush.setTransform(QTransform::fromTranslate(textureOrigin.x() - band.left(), textureOrigin.y() - band.top()));
-        QPainter painter(&view);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(brush);
-        painter.drawPath(OutlinePath(record, offset - QPointF(band.topLeft())));
+        // A path of its own: a shared one caches its bounds lazily.
+        PaintOutline(view, OutlinePath(record, offset - QPointF(band.topLeft())), picture,
+                     textureOrigin - band.topLeft(), {});
     });
 }
 
