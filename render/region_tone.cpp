@@ -110,7 +110,7 @@ std::vector<int> RepeatsOf(const V2dPolygon& record, int first, int end, const Q
 }  // namespace
 
 QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const QImage& scene,
-                          const ImageOperations& ops) {
+                          const ImageOperations& ops, RenderCaches* kept) {
     const PixelBox box = OutlineBox(record);
     const QImage& picture = record.picture;
     QImage toned;
@@ -123,9 +123,17 @@ QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const Q
     } else {
         // A picture lower than the box takes only the light map's top rows.
         const int rows = picture.isNull() ? box.height() : std::min(picture.height(), box.height());
-        const QImage light = rows < box.height()
-                                 ? BuildSmoothedLightMapRows(record, photo, record.blurRadius, ops, 0, rows)
-                                 : BuildSmoothedLightMap(record, photo, record.blurRadius, ops);
+        RenderCaches::LightMapSource source;
+        QImage light;
+        if (kept) {
+            source = {record.points, record.indexList, record.blurRadius, rows, photo.cacheKey()};
+            light = kept->lightMapOf(record, source);
+        }
+        if (light.isNull()) {
+            light = rows < box.height() ? BuildSmoothedLightMapRows(record, photo, record.blurRadius, ops, 0, rows)
+                                        : BuildSmoothedLightMap(record, photo, record.blurRadius, ops);
+            if (kept) kept->setLightMap(record, std::move(source), light);
+        }
         toned = picture.isNull() ? light : ApplyLightMap(picture, light, 0, 0, Brightness(record));
     }
     return Reflected(record, toned, scene, 0);

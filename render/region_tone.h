@@ -9,14 +9,18 @@
 #include <cstdint>
 
 #include "imagelib/image_operations.h"
+#include "render/render_caches.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
 
 // The toned picture of the region over the scene built so far; null when
 // the region draws nothing (no picture and no edge blur, or no light map).
+// With `kept`, a region with an edge blur tones from the light map kept
+// there when it was made from the same outline, blur and photo, and keeps
+// the one it makes.
 QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const QImage& scene,
-                          const ImageOperations& ops);
+                          const ImageOperations& ops, RenderCaches* kept = nullptr);
 
 // Bytes that toning the region whole holds at once: its toned picture and,
 // with an edge blur or a reflection, the working pictures beside it.

@@ -191,8 +191,10 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
     if (!DrawPlainRegion(record, &toned)) return;
     // The toned picture is kept while the caches stay within the budget; a
     // region without one is toned afresh whenever it is drawn.
-    if (toned.sizeInBytes() > FreeBytes(&record) && !(record.reflect >= 1 && MakeRoom(toned.sizeInBytes(), record)))
-        toned = QImage();
+    if (toned.sizeInBytes() > FreeBytes(&record) && !(record.reflect >= 1 && MakeRoom(toned.sizeInBytes(), record))) {
+        caches_.drop(record);  // its light map with it
+        return;
+    }
     caches_.set(record, std::move(toned));
 }
 
@@ -231,7 +233,8 @@ bool SceneRenderer::DrawPlainRegion(const V2dPolygon& record, QImage* toned) {
         return DrawRegionInBands(record, scene_.background, displayed_, ops_, clip_,
                                  static_cast<int>(std::clamp<int64_t>(rows, kFewestBandRows, kMostBandRows)));
     }
-    QImage whole = TonedRegionPicture(record, scene_.background, displayed_, ops_);
+    // Only a render that may keep its toned picture keeps the light map too.
+    QImage whole = TonedRegionPicture(record, scene_.background, displayed_, ops_, toned ? &caches_ : nullptr);
     if (whole.isNull()) return false;
     DrawRegionPicture(record, whole, displayed_, clip_);
     if (toned) *toned = std::move(whole);

@@ -31,21 +31,19 @@ int TileSide(int boxSide, int realMm, int productMm, bool roundUp) {
     return std::max(2, static_cast<int>(side));
 }
 
-// Copies `source` into `target` at (x, y), clipped, without blending.
-void CopyInto(QImage& target, const QImage& source, int x, int y) {
+// Copies `source` into `target` at (x, y), clipped to `within` (a part of
+// the target), without blending.
+void CopyInto(QImage& target, const QImage& source, int x, int y, const QRect& within) {
     const QImage bits = ToRgb32(source);
-    const int firstX = std::max(0, -x), firstY = std::max(0, -y);
-    const long long endX = std::min<long long>(bits.width(), static_cast<long long>(target.width()) - x);
-    const long long endY = std::min<long long>(bits.height(), static_cast<long long>(target.height()) - y);
-    if (endX <= firstX || endY <= firstY) return;
+    const QRect part = ClippedRect(x, y, bits.width(), bits.height(), within & target.rect());
+    if (part.isEmpty()) return;
     uchar* const targetBits = target.bits();  // detached once, before the bands share it
     const qsizetype targetStride = target.bytesPerLine();
-    ForEachRowBand(static_cast<int>(endY - firstY), static_cast<int>(endX - firstX), [&](int first, int end) {
-        for (long long sy = firstY + first; sy < firstY + end; ++sy) {
-            const auto* in = reinterpret_cast<const uint32_t*>(bits.constScanLine(static_cast<int>(sy)));
-            auto* out = reinterpret_cast<uint32_t*>(targetBits + (sy + y) * targetStride);
-            std::memcpy(out + x + firstX, in + firstX, static_cast<size_t>(endX - firstX) * 4);
-        }
+    const size_t rowBytes = static_cast<size_t>(part.width()) * 4;
+    ForEachRowBand(part.height(), part.width(), [&](int first, int end) {
+        for (int ty = part.top() + first; ty < part.top() + end; ++ty)
+            std::memcpy(targetBits + ty * targetStride + 4 * qsizetype(part.left()),
+                        bits.constScanLine(ty - y) + 4 * qsizetype(part.left() - x), rowBytes);
     });
 }
 
@@ -56,7 +54,7 @@ QImage SizedToBox(const QImage& warped, const PixelBox& box) {
     if (warped.width() == box.width() && warped.height() == box.height()) return warped;
     QImage sized(box.width(), box.height(), QImage::Format_RGB32);
     sized.fill(0xFF000000u);
-    CopyInto(sized, warped, 0, 0);
+    CopyInto(sized, warped, 0, 0, sized.rect());
     return sized;
 }
 
@@ -79,6 +77,22 @@ void FillWithPattern(QImage& canvas, const QImage& tile, int shiftX, int shiftY)
             }
         }
     });
+}
+
+// The window of a 32-bit picture. One that keeps nearly all of it shares
+// its pixels, read-only (a change copies them first), instead of a copy.
+QImage WindowOf(const QImage& picture, const QRect& window) {
+    if (window == picture.rect()) return picture;
+    constexpr double kShared = 0.9;  // what of the picture a shared window keeps at least
+    if (double(window.width()) * window.height() < kShared * double(picture.width()) * picture.height())
+        return picture.copy(window);
+    auto* keep = new QImage(picture);
+    const QImage shared(keep->constBits() + window.top() * keep->bytesPerLine() + 4 * qsizetype(window.left()),
+                        window.width(), window.height(), keep->bytesPerLine(), keep->format(),
+                        [](void* info) { delete static_cast<QImage*>(info); }, keep);
+    if (!shared.isNull()) return shared;
+    delete keep;
+    return picture.copy(window);
 }
 
 bool CanvasBoxUsable(const PixelBox& box) { return !box.empty() && PictureSizeAllowed(box.width(), box.height()); }
@@ -202,15 +216,29 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
         const PixelBox quad = BoxOf(QuadOf(region.corners));
         anchor = QPoint(quad.minX, quad.minY);
     }
-    // A warped canvas that covers the whole box hides the photo entirely.
-    if (anchor == QPoint(box.minX, box.minY) && warped.width() == box.width() && warped.height() == box.height())
-        return ToRgb32(warped);
-    // The photo under the box, with the warped canvas copied over it.
+    // A warped canvas that covers the whole box hides the photo entirely:
+    // the picture is the box's window of it.
+    const QRect window(box.minX - anchor.x(), box.minY - anchor.y(), box.width(), box.height());
+    if (QRect(QPoint(0, 0), warped.size()).contains(window)) return WindowOf(ToRgb32(warped), window);
+    // The photo under the box, with the warped canvas copied over it: the
+    // photo only where the canvas leaves the box uncovered.
     QImage result(box.width(), box.height(), QImage::Format_RGB32);
     const bool photoCovers = box.minX >= 0 && box.minY >= 0 && box.maxX < photo.width() && box.maxY < photo.height();
     if (!photoCovers) result.fill(0xFF000000u);
-    CopyInto(result, photo, -box.minX, -box.minY);
-    CopyInto(result, warped, anchor.x() - box.minX, anchor.y() - box.minY);
+    const QPoint at(anchor.x() - box.minX, anchor.y() - box.minY);
+    const QRect covered = QRect(at, warped.size()) & result.rect();
+    const QRect strips[] = {QRect(0, 0, result.width(), covered.top()),
+                            QRect(0, covered.bottom() + 1, result.width(), result.height() - covered.bottom() - 1),
+                            QRect(0, covered.top(), covered.left(), covered.height()),
+                            QRect(covered.right() + 1, covered.top(), result.width() - covered.right() - 1,
+                                  covered.height())};
+    if (covered.isEmpty()) {
+        CopyInto(result, photo, -box.minX, -box.minY, result.rect());
+    } else {
+        for (const QRect& strip : strips)
+            if (!strip.isEmpty()) CopyInto(result, photo, -box.minX, -box.minY, strip);
+    }
+    CopyInto(result, warped, at.x(), at.y(), result.rect());
     return result;
 }
 

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include "render/region_drawing.h"
+#include "scene/outline_geometry.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {
@@ -75,6 +78,29 @@ TEST(SceneRenderer, ASceneOverTheMemoryBudgetIsDrawnInBandsWithTheSamePixels) {
     EXPECT_TRUE(SamePixels(unlimited.displayed(), limited.displayed()));
 }
 
+TEST(SceneRenderer, ABlurredRegionTonesFromItsKeptLightMapUntilItsOutlineChanges) {
+    Scene scene;
+    AddBudgetScene(scene);
+    for (const PolygonPtr& r : scene.PolyList) r->reflect = 0;  // a reflection keeps the scene it mirrored
+    CountingOperations ops;
+    SceneRenderer renderer{scene, ops};
+    renderer.RenderAll();
+    const int blurs = ops.blurs;
+    const auto sameAsOpened = [&] {
+        SceneRenderer fresh{scene, Library()};
+        fresh.RenderAll();
+        return SamePixels(renderer.displayed(), fresh.displayed());
+    };
+    scene.at(1)->lighten = -40;
+    renderer.RedrawScene(scene.at(1));
+    EXPECT_EQ(ops.blurs, blurs);
+    EXPECT_TRUE(sameAsOpened());
+    scene.at(1)->points[1].y += 7;
+    renderer.RedrawScene(scene.at(1));
+    EXPECT_GT(ops.blurs, blurs);
+    EXPECT_TRUE(sameAsOpened());
+}
+
 TEST(DrawRegionPicture, InnerRingIsAHoleAndTheTextureStartsAtTheBox) {
     PolygonPtr r = NewPolygon();
     r->points = {{10, 10}, {89, 10}, {89, 89}, {10, 89}, {40, 40}, {59, 40}, {59, 59}, {40, 59}};
@@ -89,6 +115,30 @@ TEST(DrawRegionPicture, InnerRingIsAHoleAndTheTextureStartsAtTheBox) {
     EXPECT_EQ(At(target, 15, 14), Rgb(0, 0, 255));
     EXPECT_EQ(At(target, 31, 70), Rgb(0, 0, 255));
     EXPECT_EQ(At(target, 30, 70), Rgb(255, 0, 0));  // 20 and 60 past the box: texture (0, 0)
+}
+
+TEST(DrawRegionPicture, BandsOverTheCoresPaintWhatOnePainterPaints) {
+    // A tall slanted outline with a hole, reaching past the target's left
+    // and top edges: drawn whole and within clips, as one clipped painter.
+    PolygonPtr r = NewPolygon();
+    r->points = {{-40, -30}, {700, 60}, {560, 790}, {20, 700}, {200, 200}, {450, 260}, {300, 520}};
+    r->indexList = {3, 6};
+    const QImage texture = Gradient(97, 61);
+    const QImage scene = Gradient(800, 800);
+    for (const QRect& clip : {QRect(), QRect(0, 300, 800, 1), QRect(13, 17, 611, 700)}) {
+        QImage banded = scene.copy(), whole = scene.copy();
+        DrawRegionPicture(*r, texture, banded, clip);
+        QPainter painter(&whole);
+        if (!clip.isNull()) painter.setClipRect(clip);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        QBrush brush(texture);
+        brush.setTransform(QTransform::fromTranslate(-40, -30));
+        painter.setBrush(brush);
+        painter.drawPath(OutlinePath(*r, QPointF(0.5, 0.5)));
+        painter.end();
+        EXPECT_TRUE(SamePixels(banded, whole)) << clip.y();
+    }
 }
 
 }  // namespace

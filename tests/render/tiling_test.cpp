@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "render/picture_ops.h"
 #include "tests/render/render_fixtures.h"
 
@@ -117,6 +119,21 @@ TEST(BuildTiledCanvas, NoRealSizeGivesNoCanvas) {
     PolygonPtr region = RectRegion("bad", 0, 0, 99, 99, 0, 1000);
     EXPECT_TRUE(BuildTiledCanvas(*region, nullptr, Product(), 600, 600).isNull());
     EXPECT_TRUE(BuildShiftedTiledCanvas(*region, nullptr, Product(), 600, 600, 10, 0).isNull());
+}
+
+TEST(ComposeRegionPicture, ThePhotoShowsOnlyAroundTheWarpedCanvas) {
+    // The outline's box is 100 x 80 at (30, 20); the quad's box 50 x 40 at (50, 30).
+    PolygonPtr r = RectRegion("wall", 30, 20, 129, 99, 1000, 800);
+    const V2d_Point quad[4] = {{50, 30}, {99, 30}, {99, 69}, {50, 69}};
+    std::copy(std::begin(quad), std::end(quad), r->corners);
+    const QImage photo = Gradient(200, 150), warped = Solid(50, 40, Rgb(1, 2, 3));
+    const QImage picture = ComposeRegionPicture(*r, nullptr, warped, photo);
+    ASSERT_EQ(picture.size(), QSize(100, 80));
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const bool canvas = x >= 20 && x < 70 && y >= 10 && y < 50;
+            ASSERT_EQ(At(picture, x, y), canvas ? Rgb(1, 2, 3) : At(photo, x + 30, y + 20)) << x << "," << y;
+        }
 }
 
 }  // namespace
