@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/parallel_for.h"
 #include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
@@ -25,44 +26,67 @@ std::vector<uint8_t> LevelTable(double strength) {
     return table;
 }
 
+// Pixels of a slice whose relief map and product are still in the cache
+// when the next slice starts; the map's own finishing pass stays below the
+// size at which it would start threads of its own.
+inline constexpr long long kSlicePixels = kPixelsWorthSplitting - 1;
+
+// Rows of the canvas per slice: the slice's map is made over one more row
+// either side, so its three-by-three slopes are those of the whole picture.
+int SliceRows(int width) { return static_cast<int>(std::max<long long>(1, kSlicePixels / std::max(width, 1) - 2)); }
+
+// out[x] = in[x] times the grey map's level; false at the first pixel of a
+// map that is not grey.
+bool MultiplyRow(const uint32_t* in, const uint32_t* map, uint32_t* out, int width, const uint8_t* table) {
+    for (int x = 0; x < width; ++x) {
+        const uint32_t m = map[x];
+        const uint32_t level = m & 0xFF;
+        if ((m & 0xFFFFFFu) != level * 0x010101u) return false;
+        const uint8_t* row = table + level * 256;
+        const uint32_t p = in[x];
+        out[x] = 0xFF000000u | uint32_t(row[(p >> 16) & 0xFF]) << 16 | uint32_t(row[(p >> 8) & 0xFF]) << 8 |
+                 row[p & 0xFF];
+    }
+    return true;
+}
+
 }  // namespace
 
 QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const ImageOperations& ops) {
     const QImage copy = ToRgb32(canvas);
-    QImage relief = ToRgb32(ops.GetBumpMap(copy, kind));
-    if (relief.isNull()) return copy;
-    if (relief.size() != copy.size()) return ApplyLightMap(copy, relief, 0, 0, strength);
+    if (copy.isNull()) return copy;
     const std::vector<uint8_t> table = LevelTable(strength);
-    // The map is ours alone: each pixel is read once and the result written
-    // in its place, so no second picture is allocated and touched.
-    QImage result = std::move(relief);
-    const int width = copy.width();
+    const int width = copy.width(), height = copy.height();
+    const qsizetype inStride = copy.bytesPerLine();
+    QImage result(copy.size(), QImage::Format_RGB32);
+    if (result.isNull()) return {};
     uchar* bits = result.bits();
-    const qsizetype stride = result.bytesPerLine();
-    // One pass in row bands: each pixel of the map is read once and the
-    // result written in its place.
-    std::atomic<bool> notGrey{false};
-    ForEachRowBand(copy.height(), width, [&](int first, int end) {
-        for (int y = first; y < end && !notGrey.load(std::memory_order_relaxed); ++y) {
-            const auto* in = reinterpret_cast<const uint32_t*>(copy.constScanLine(y));
-            auto* out = reinterpret_cast<uint32_t*>(bits + y * stride);
-            for (int x = 0; x < width; ++x) {
-                const uint32_t m = out[x];
-                const uint32_t level = m & 0xFF;
-                if (((m >> 8) & 0xFF) != level || ((m >> 16) & 0xFF) != level) {
-                    notGrey = true;
-                    return;
-                }
-                const uint8_t* row = table.data() + level * 256;
-                const uint32_t p = in[x];
-                out[x] = 0xFF000000u | uint32_t(row[(p >> 16) & 0xFF]) << 16 | uint32_t(row[(p >> 8) & 0xFF]) << 8 |
-                         row[p & 0xFF];
-            }
-        }
+    const qsizetype outStride = result.bytesPerLine();
+    const int sliceRows = SliceRows(width);
+    const int slices = (height + sliceRows - 1) / sliceRows;
+    // The map is asked for slice by slice, the cores taking the next slice as
+    // they come free, and each slice is multiplied while it is still in the
+    // cache: no full-size map is made.
+    std::atomic<bool> unusual{false};
+    ParallelFor(static_cast<size_t>(slices), [&](size_t slice) {
+        if (unusual.load(std::memory_order_relaxed)) return;
+        const int top = static_cast<int>(slice) * sliceRows, bottom = std::min(top + sliceRows, height);
+        const int from = std::max(top - 1, 0), to = std::min(bottom + 1, height);
+        const QImage part(copy.constScanLine(from), width, to - from, inStride, QImage::Format_RGB32);
+        const QImage map = ToRgb32(ops.GetBumpMap(part, kind));
+        bool usable = map.size() == part.size();
+        for (int y = top; usable && y < bottom; ++y)
+            usable = MultiplyRow(reinterpret_cast<const uint32_t*>(copy.constScanLine(y)),
+                                 reinterpret_cast<const uint32_t*>(map.constScanLine(y - from)),
+                                 reinterpret_cast<uint32_t*>(bits + y * outStride), width, table.data());
+        if (!usable) unusual = true;
     });
-    // A map that is not grey after all (never the library's) takes the light
-    // map's own formula over a fresh map.
-    return notGrey ? ApplyLightMap(copy, ops.GetBumpMap(copy, kind), 0, 0, strength) : result;
+    if (!unusual) return result;
+    // A library that refuses the canvas leaves it as it was; a map of another
+    // size or not grey (never the library's) takes the light map's own
+    // formula over the whole picture's map.
+    const QImage relief = ops.GetBumpMap(copy, kind);
+    return relief.isNull() ? copy : ApplyLightMap(copy, relief, 0, 0, strength);
 }
 
 }  // namespace v2d
