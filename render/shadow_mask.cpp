@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/row_bands.h"
 #include "render/banded_blur.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
@@ -69,6 +70,42 @@ QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, cons
     return mask;
 }
 
+namespace {
+
+// 0.299 R, 0.587 G and 0.114 B for every channel value, as the light map
+// rounds them.
+struct LuminanceTerms {
+    double red[256], green[256], blue[256];
+    LuminanceTerms() {
+        for (int v = 0; v < 256; ++v) red[v] = 0.299 * v, green[v] = 0.587 * v, blue[v] = 0.114 * v;
+    }
+};
+const LuminanceTerms kLuminance;
+
+uint32_t Scaled(uint32_t pixel, int shift, double scale) {
+    return static_cast<uint32_t>(((pixel >> shift) & 0xFF) * scale * kInverse255) << shift;
+}
+
+// ApplyLightMap's multiply on one row, in place, the row's alpha kept. A mask
+// is mostly runs of one colour, so each level is worked out once per run.
+void DarkenRow(uint32_t* row, const uint32_t* mask, int count, double factor) {
+    uint32_t lastColour = 0xFFFFFFFFu;  // no mask colour has a fourth byte here
+    double scale = 0;
+    for (int x = 0; x < count; ++x) {
+        const uint32_t colour = mask[x] & 0x00FFFFFFu;
+        if (colour != lastColour) {
+            lastColour = colour;
+            const double luminance =
+                kLuminance.red[colour >> 16] + kLuminance.green[(colour >> 8) & 0xFF] + kLuminance.blue[colour & 0xFF];
+            scale = static_cast<double>(std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f));
+        }
+        const uint32_t p = row[x];
+        row[x] = (p & 0xFF000000u) | Scaled(p, 16, scale) | Scaled(p, 8, scale) | Scaled(p, 0, scale);
+    }
+}
+
+}  // namespace
+
 void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor, const QRect& clip) {
     if (target.isNull() || mask.isNull()) return;
     QRect overlap = ClippedRect(at.x(), at.y(), mask.width(), mask.height(), target.rect());
@@ -76,20 +113,18 @@ void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor
     if (overlap.isEmpty()) return;
     if (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32)
         target = target.convertToFormat(QImage::Format_RGB32);
-    // A band of rows at a time, so a large overlap is never copied whole.
-    ForEachBlurBand(overlap.height(), overlap.width(), kBlurBandPixels, [&](int first, int end) {
-        const QRect band(overlap.x(), overlap.y() + first, overlap.width(), end - first);
-        // The overlap starts at or after `at`, within the mask.
-        const QImage shaded =
-            ApplyLightMap(target.copy(band), mask, band.x() - at.x(), band.y() - at.y(), factor);
-        if (shaded.isNull()) return false;
-        for (int y = 0; y < band.height(); ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(target.scanLine(band.y() + y)) + band.x();
-            const auto* from = reinterpret_cast<const uint32_t*>(shaded.constScanLine(y));
-            // The target's alpha stays: a cut-out part keeps its transparency.
-            for (int x = 0; x < band.width(); ++x) row[x] = (row[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
+    const QImage light = ToRgb32(mask);
+    if (light.isNull()) return;
+    uchar* bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    // Each row of the overlap is darkened where it lies, over both cores; the
+    // overlap starts at or after `at`, within the mask.
+    ForEachRowBand(overlap.height(), overlap.width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(bits + (overlap.y() + y) * stride) + overlap.x();
+            const auto* from = reinterpret_cast<const uint32_t*>(light.constScanLine(overlap.y() - at.y() + y));
+            DarkenRow(row, from + (overlap.x() - at.x()), overlap.width(), factor);
         }
-        return true;
     });
 }
 

@@ -6,6 +6,7 @@
 #include "render/perspective_model_drawer.h"
 #include "render/scene_renderer.h"
 #include "render/shadow_mask.h"
+#include "render/tone.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {
@@ -95,6 +96,27 @@ TEST_F(ShadowScene, BandedBlursAndCutoutShadowsMatchTheWholePictureOnes) {
     const QImage blurred = ops.GaussBlurCV2(picture, 3, 3);
     ASSERT_TRUE(BlurInBands(picture, 3, 3, ops, 2 * 90));
     EXPECT_EQ(picture, blurred);
+}
+
+// A mask multiplies as the light map does, in place, where it overlaps the
+// target and the clip; the target's alpha stays.
+TEST(MultiplyByMask, IsTheLightMapOverTheOverlapKeepingAlpha) {
+    QImage mask = Gradient(70, 50);
+    mask.setPixel(3, 4, qRgb(255, 255, 255));
+    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32})
+        for (double factor : {1.0, 1.37, -0.5}) {
+            QImage target = Gradient(90, 60).convertToFormat(format);
+            for (int x = 0; x < 90; ++x) target.setPixel(x, 27, qRgba(200, 100, x, x * 2));
+            const QImage before = target;
+            MultiplyByMask(target, QPoint(-10, 20), mask, factor, QRect(0, 0, 50, 60));
+            const QImage lit = ApplyLightMap(before, mask, 10, -20, factor);
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 90; ++x) {
+                    const QRgb old = before.pixel(x, y);
+                    const QRgb want = x < 50 && y >= 20 ? (old & 0xFF000000u) | (lit.pixel(x, y) & 0xFFFFFFu) : old;
+                    ASSERT_EQ(target.pixel(x, y), want) << x << "," << y << " " << factor;
+                }
+        }
 }
 
 TEST_F(ShadowScene, APictureModelsShadowIsBlurredWithHalfItsSizeAndClearedWhenSwitchedOff) {
