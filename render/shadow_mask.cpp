@@ -72,16 +72,6 @@ QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, cons
 
 namespace {
 
-// 0.299 R, 0.587 G and 0.114 B for every channel value, as the light map
-// rounds them.
-struct LuminanceTerms {
-    double red[256], green[256], blue[256];
-    LuminanceTerms() {
-        for (int v = 0; v < 256; ++v) red[v] = 0.299 * v, green[v] = 0.587 * v, blue[v] = 0.114 * v;
-    }
-};
-const LuminanceTerms kLuminance;
-
 uint32_t Scaled(uint32_t pixel, int shift, double scale) {
     return static_cast<uint32_t>(((pixel >> shift) & 0xFF) * scale * kInverse255) << shift;
 }
@@ -95,8 +85,7 @@ void DarkenRow(uint32_t* row, const uint32_t* mask, int count, double factor) {
         const uint32_t colour = mask[x] & 0x00FFFFFFu;
         if (colour != lastColour) {
             lastColour = colour;
-            const double luminance =
-                kLuminance.red[colour >> 16] + kLuminance.green[(colour >> 8) & 0xFF] + kLuminance.blue[colour & 0xFF];
+            const double luminance = 0.299 * (colour >> 16) + 0.587 * ((colour >> 8) & 0xFF) + 0.114 * (colour & 0xFF);
             scale = static_cast<double>(std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f));
         }
         const uint32_t p = row[x];
