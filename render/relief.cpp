@@ -138,7 +138,8 @@ QImage ApplyRelief(const QImage& canvas, ReliefKind kind, double strength, const
         const int top = static_cast<int>(slice) * sliceRows, bottom = std::min(top + sliceRows, height);
         const int from = std::max(top - 1, 0), to = std::min(bottom + 1, height);
         const QImage part(copy.constScanLine(from), width, to - from, inStride, QImage::Format_RGB32);
-        const QImage map = ToRgb32(ops.GetBumpMap(part, kind));
+        QImage map = ops.GetBumpMapLevels(part, kind);  // only the low three bytes are read
+        if (map.format() != QImage::Format_ARGB32) map = ToRgb32(map);
         bool usable = map.size() == part.size();
         for (int y = top; usable && y < bottom; ++y)
             usable = MultiplyRow(reinterpret_cast<const uint32_t*>(copy.constScanLine(y)),

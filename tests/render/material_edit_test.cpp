@@ -121,7 +121,7 @@ TEST(MaterialEdit, EntriesAreKeyedBySourceColour) {
 // strength the effect window offers, for both kinds; a wide canvas is made
 // slice by slice, and its slices' edges must not show.
 TEST(Relief, IsTheLightMapOfTheLibrarysReliefMap) {
-    const testing::CountingOperations ops;
+    const ImageOperations& ops = testing::Library();
     for (const QImage& canvas : {testing::Gradient(97, 61), testing::Gradient(3001, 307)})
         for (ReliefKind kind : {ReliefKind::Raised, ReliefKind::Sunken})
             for (int strength : {100, 150, 233, 300}) {
