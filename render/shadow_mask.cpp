@@ -72,26 +72,51 @@ QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, cons
 
 namespace {
 
-uint32_t Scaled(uint32_t pixel, int shift, double scale) {
-    return static_cast<uint32_t>(((pixel >> shift) & 0xFF) * scale * kInverse255) << shift;
-}
+// ApplyLightMap's multiply, in place, the rows' alpha kept. A mask is mostly
+// runs of one colour: each run's level is worked out once, and a long run's
+// colour gets a table of its 256 products, kept for the rows below.
+class Darkener {
+public:
+    explicit Darkener(double factor) : factor_(factor) {}
 
-// ApplyLightMap's multiply on one row, in place, the row's alpha kept. A mask
-// is mostly runs of one colour, so each level is worked out once per run.
-void DarkenRow(uint32_t* row, const uint32_t* mask, int count, double factor) {
-    uint32_t lastColour = 0xFFFFFFFFu;  // no mask colour has a fourth byte here
-    double scale = 0;
-    for (int x = 0; x < count; ++x) {
-        const uint32_t colour = mask[x] & 0x00FFFFFFu;
-        if (colour != lastColour) {
-            lastColour = colour;
-            const double luminance = 0.299 * (colour >> 16) + 0.587 * ((colour >> 8) & 0xFF) + 0.114 * (colour & 0xFF);
-            scale = static_cast<double>(std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f));
+    void Row(uint32_t* row, const uint32_t* mask, int count) {
+        for (int x = 0; x < count; ++x) {
+            const uint32_t colour = mask[x] & 0x00FFFFFFu;
+            const uint32_t p = row[x];
+            if (colour == tableColour_) {
+                row[x] = (p & 0xFF000000u) | uint32_t(table_[(p >> 16) & 0xFF]) << 16 |
+                         uint32_t(table_[(p >> 8) & 0xFF]) << 8 | table_[p & 0xFF];
+                continue;
+            }
+            if (colour != lastColour_) {
+                lastColour_ = colour;
+                run_ = 0;
+                const double luminance =
+                    0.299 * (colour >> 16) + 0.587 * ((colour >> 8) & 0xFF) + 0.114 * (colour & 0xFF);
+                scale_ = static_cast<double>(std::clamp(static_cast<float>(luminance * factor_), 0.0f, 255.0f));
+            }
+            if (++run_ == kRunWorthATable) {
+                for (uint32_t c = 0; c < 256; ++c) table_[c] = static_cast<uint8_t>(Scaled(c, scale_));
+                tableColour_ = colour;
+            }
+            row[x] = (p & 0xFF000000u) | Scaled((p >> 16) & 0xFF, scale_) << 16 | Scaled((p >> 8) & 0xFF, scale_) << 8 |
+                     Scaled(p & 0xFF, scale_);
         }
-        const uint32_t p = row[x];
-        row[x] = (p & 0xFF000000u) | Scaled(p, 16, scale) | Scaled(p, 8, scale) | Scaled(p, 0, scale);
     }
-}
+
+private:
+    static constexpr int kRunWorthATable = 64;
+    static uint32_t Scaled(uint32_t channel, double scale) {
+        return static_cast<uint32_t>(channel * scale * kInverse255);
+    }
+
+    double factor_;
+    // No mask colour has a fourth byte here, so these match none at first.
+    uint32_t lastColour_ = 0xFFFFFFFFu, tableColour_ = 0xFFFFFFFFu;
+    double scale_ = 0;
+    int run_ = 0;
+    uint8_t table_[256] = {};
+};
 
 }  // namespace
 
@@ -109,10 +134,11 @@ void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor
     // Each row of the overlap is darkened where it lies, over both cores; the
     // overlap starts at or after `at`, within the mask.
     ForEachRowBand(overlap.height(), overlap.width(), [&](int first, int end) {
+        Darkener darkener(factor);
         for (int y = first; y < end; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(bits + (overlap.y() + y) * stride) + overlap.x();
             const auto* from = reinterpret_cast<const uint32_t*>(light.constScanLine(overlap.y() - at.y() + y));
-            DarkenRow(row, from + (overlap.x() - at.x()), overlap.width(), factor);
+            darkener.Row(row, from + (overlap.x() - at.x()), overlap.width());
         }
     });
 }
