@@ -59,9 +59,9 @@ LevelFactors FactorsOf(const std::vector<uint8_t>& table) {
     return factors;
 }
 
-// Pixels of a slice whose relief map and product are still in the cache
-// when the next slice starts; the map's own finishing pass stays below the
-// size at which it would start threads of its own.
+// Pixels of a slice, whose relief map and product are still in the cache
+// when the slice is multiplied; below the size at which a row pass over the
+// map would start threads of its own inside this one's.
 inline constexpr long long kSlicePixels = kPixelsWorthSplitting - 1;
 
 // Rows of the canvas per slice: the slice's map is made over one more row
