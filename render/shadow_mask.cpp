@@ -18,6 +18,8 @@ namespace {
 // millions of pixels gets none rather than a giant allocation.
 constexpr int kLargestMaskSide = 20000;
 constexpr int64_t kLargestMaskPixels = 24'000'000;
+// A cut-out's mask up to this size is blurred in one piece.
+constexpr int64_t kWholeBlurPixels = 4 * kBlurBandPixels;
 bool MaskSizeAllowed(int64_t w, int64_t h) {
     return w >= 1 && h >= 1 && w <= kLargestMaskSide && h <= kLargestMaskSide && w * h <= kLargestMaskPixels;
 }
@@ -189,6 +191,9 @@ QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops) {
     if (!CutoutShadowSize(model, s, w, h)) return {};
     QImage mask = CutoutCanvasRows(model, s, w, h, 0, h + 2 * s);
     if (s < 1 || mask.isNull()) return mask;
+    // A mask of a few bands is blurred whole: one call of the library, with
+    // one copy of the mask beside it, instead of a call and two copies a band.
+    if (int64_t(mask.width()) * mask.height() <= kWholeBlurPixels) return ops.GaussBlurCV2(mask, s, s);
     if (!BlurInBands(mask, s, s, ops)) return {};
     return mask;
 }
