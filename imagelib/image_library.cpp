@@ -212,12 +212,21 @@ std::optional<std::vector<V2d_Point>> ImageLibrary::PsTransPoint(std::span<const
     return MapPoints(kPsTransPoint, points, quad);
 }
 
-QImage ImageLibrary::GetBumpMap(const QImage& source, ReliefKind kind) const {
+QImage ImageLibrary::BumpMapAs(const QImage& source, ReliefKind kind, QImage::Format format) const {
     const auto call = Export<VxBumpMapFn>(kGetBumpMap);
     if (call == nullptr || source.isNull()) return {};
     const QImage picture = As32BitPicture(source);
     const VxBitmap view = BitmapViewOf(picture);
-    return AdoptBitmap(call(&view, static_cast<int32_t>(kind)), QImage::Format_RGB32, handle_);
+    return AdoptBitmap(call(&view, static_cast<int32_t>(kind)), format, handle_);
+}
+
+QImage ImageLibrary::GetBumpMap(const QImage& source, ReliefKind kind) const {
+    return BumpMapAs(source, kind, QImage::Format_RGB32);
+}
+
+// ARGB32 takes the library's rows as they are: only RGB32 gets the opaque pass.
+QImage ImageLibrary::GetBumpMapLevels(const QImage& source, ReliefKind kind) const {
+    return BumpMapAs(source, kind, QImage::Format_ARGB32);
 }
 
 QImage ImageLibrary::GaussBlurCV2(const QImage& source, int radius, double sigma) const {

@@ -52,6 +52,7 @@ public:
     std::optional<std::vector<V2d_Point>> PsTransPoint(std::span<const V2d_Point> points,
                                                        const Quad& quad) const override;
     QImage GetBumpMap(const QImage& source, ReliefKind kind) const override;
+    QImage GetBumpMapLevels(const QImage& source, ReliefKind kind) const override;
     QImage GaussBlurCV2(const QImage& source, int radius, double sigma) const override;
     QImage GaussBlur(const QImage& source, int radius) const override;
 
@@ -66,6 +67,7 @@ private:
                     const Progress& progress) const;
     std::optional<std::vector<V2d_Point>> MapPoints(int index, std::span<const V2d_Point> points,
                                                     const Quad& quad) const;
+    QImage BumpMapAs(const QImage& source, ReliefKind kind, QImage::Format format) const;
 
     std::shared_ptr<void> handle_;  // shared with the pictures the library returned
     std::array<void*, 9> exports_{};

@@ -53,6 +53,10 @@ public:
 
     // Grey relief map of the source's size (RGB32).
     virtual QImage GetBumpMap(const QImage& source, ReliefKind kind) const = 0;
+    // The same map for a caller that reads only its grey levels: it may keep
+    // the fourth byte as the library leaves it (ARGB32 with alpha 0), which
+    // spares the pass that makes it opaque.
+    virtual QImage GetBumpMapLevels(const QImage& source, ReliefKind kind) const { return GetBumpMap(source, kind); }
     // Gaussian blur with a kernel of 2 × radius + 1 and the given sigma; the
     // library refuses radius <= 0, so callers pass an unblurred picture on.
     virtual QImage GaussBlurCV2(const QImage& source, int radius, double sigma) const = 0;

@@ -69,10 +69,14 @@ QImage AdoptBitmap(VxBitmap* bitmap, QImage::Format format, std::shared_ptr<void
         return {};
     }
     if (format == QImage::Format_RGB32) {
-        ForEachRowBand(image.height(), image.width(), [&](int first, int end) {
+        // The sizes are read once: the rows' writes could otherwise alias them.
+        const int width = bitmap->width;
+        const size_t stride = static_cast<size_t>(bitmap->stride);
+        uint8_t* const bits = bitmap->bits;
+        ForEachRowBand(image.height(), width, [&](int first, int end) {
             for (int y = first; y < end; ++y) {
-                auto* row = reinterpret_cast<uint32_t*>(bitmap->bits + static_cast<size_t>(y) * bitmap->stride);
-                for (int x = 0; x < bitmap->width; ++x) row[x] |= 0xFF000000u;
+                auto* row = reinterpret_cast<uint32_t*>(bits + static_cast<size_t>(y) * stride);
+                for (int x = 0; x < width; ++x) row[x] |= 0xFF000000u;
             }
         });
     }

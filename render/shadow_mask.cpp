@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/row_bands.h"
 #include "render/banded_blur.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
@@ -17,6 +18,8 @@ namespace {
 // millions of pixels gets none rather than a giant allocation.
 constexpr int kLargestMaskSide = 20000;
 constexpr int64_t kLargestMaskPixels = 24'000'000;
+// A cut-out's mask up to this size is blurred in one piece.
+constexpr int64_t kWholeBlurPixels = 4 * kBlurBandPixels;
 bool MaskSizeAllowed(int64_t w, int64_t h) {
     return w >= 1 && h >= 1 && w <= kLargestMaskSide && h <= kLargestMaskSide && w * h <= kLargestMaskPixels;
 }
@@ -69,6 +72,56 @@ QImage BuildShadowMask(const V2dPolygon& record, int size, uint32_t colour, cons
     return mask;
 }
 
+namespace {
+
+// ApplyLightMap's multiply, in place, the rows' alpha kept. A mask is mostly
+// runs of one colour: each run's level is worked out once, and a long run's
+// colour gets a table of its 256 products, kept for the rows below.
+class Darkener {
+public:
+    explicit Darkener(double factor) : factor_(factor) {}
+
+    void Row(uint32_t* row, const uint32_t* mask, int count) {
+        for (int x = 0; x < count; ++x) {
+            const uint32_t colour = mask[x] & 0x00FFFFFFu;
+            const uint32_t p = row[x];
+            if (colour == tableColour_) {
+                row[x] = (p & 0xFF000000u) | uint32_t(table_[(p >> 16) & 0xFF]) << 16 |
+                         uint32_t(table_[(p >> 8) & 0xFF]) << 8 | table_[p & 0xFF];
+                continue;
+            }
+            if (colour != lastColour_) {
+                lastColour_ = colour;
+                run_ = 0;
+                const double luminance =
+                    0.299 * (colour >> 16) + 0.587 * ((colour >> 8) & 0xFF) + 0.114 * (colour & 0xFF);
+                scale_ = static_cast<double>(std::clamp(static_cast<float>(luminance * factor_), 0.0f, 255.0f));
+            }
+            if (++run_ == kRunWorthATable) {
+                for (uint32_t c = 0; c < 256; ++c) table_[c] = static_cast<uint8_t>(Scaled(c, scale_));
+                tableColour_ = colour;
+            }
+            row[x] = (p & 0xFF000000u) | Scaled((p >> 16) & 0xFF, scale_) << 16 | Scaled((p >> 8) & 0xFF, scale_) << 8 |
+                     Scaled(p & 0xFF, scale_);
+        }
+    }
+
+private:
+    static constexpr int kRunWorthATable = 64;
+    static uint32_t Scaled(uint32_t channel, double scale) {
+        return static_cast<uint32_t>(channel * scale * kInverse255);
+    }
+
+    double factor_;
+    // No mask colour has a fourth byte here, so these match none at first.
+    uint32_t lastColour_ = 0xFFFFFFFFu, tableColour_ = 0xFFFFFFFFu;
+    double scale_ = 0;
+    int run_ = 0;
+    uint8_t table_[256] = {};
+};
+
+}  // namespace
+
 void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor, const QRect& clip) {
     if (target.isNull() || mask.isNull()) return;
     QRect overlap = ClippedRect(at.x(), at.y(), mask.width(), mask.height(), target.rect());
@@ -76,20 +129,19 @@ void MultiplyByMask(QImage& target, QPoint at, const QImage& mask, double factor
     if (overlap.isEmpty()) return;
     if (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32)
         target = target.convertToFormat(QImage::Format_RGB32);
-    // A band of rows at a time, so a large overlap is never copied whole.
-    ForEachBlurBand(overlap.height(), overlap.width(), kBlurBandPixels, [&](int first, int end) {
-        const QRect band(overlap.x(), overlap.y() + first, overlap.width(), end - first);
-        // The overlap starts at or after `at`, within the mask.
-        const QImage shaded =
-            ApplyLightMap(target.copy(band), mask, band.x() - at.x(), band.y() - at.y(), factor);
-        if (shaded.isNull()) return false;
-        for (int y = 0; y < band.height(); ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(target.scanLine(band.y() + y)) + band.x();
-            const auto* from = reinterpret_cast<const uint32_t*>(shaded.constScanLine(y));
-            // The target's alpha stays: a cut-out part keeps its transparency.
-            for (int x = 0; x < band.width(); ++x) row[x] = (row[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
+    const QImage light = ToRgb32(mask);
+    if (light.isNull()) return;
+    uchar* bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    // Each row of the overlap is darkened where it lies, over both cores; the
+    // overlap starts at or after `at`, within the mask.
+    ForEachRowBand(overlap.height(), overlap.width(), [&](int first, int end) {
+        Darkener darkener(factor);
+        for (int y = first; y < end; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(bits + (overlap.y() + y) * stride) + overlap.x();
+            const auto* from = reinterpret_cast<const uint32_t*>(light.constScanLine(overlap.y() - at.y() + y));
+            darkener.Row(row, from + (overlap.x() - at.x()), overlap.width());
         }
-        return true;
     });
 }
 
@@ -139,6 +191,9 @@ QImage CutoutShadowMask(const V2dPolygon& model, const ImageOperations& ops) {
     if (!CutoutShadowSize(model, s, w, h)) return {};
     QImage mask = CutoutCanvasRows(model, s, w, h, 0, h + 2 * s);
     if (s < 1 || mask.isNull()) return mask;
+    // A mask of a few bands is blurred whole: one call of the library, with
+    // one copy of the mask beside it, instead of a call and two copies a band.
+    if (int64_t(mask.width()) * mask.height() <= kWholeBlurPixels) return ops.GaussBlurCV2(mask, s, s);
     if (!BlurInBands(mask, s, s, ops)) return {};
     return mask;
 }

@@ -6,6 +6,7 @@
 #include "render/perspective_model_drawer.h"
 #include "render/scene_renderer.h"
 #include "render/shadow_mask.h"
+#include "render/tone.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {
@@ -95,6 +96,29 @@ TEST_F(ShadowScene, BandedBlursAndCutoutShadowsMatchTheWholePictureOnes) {
     const QImage blurred = ops.GaussBlurCV2(picture, 3, 3);
     ASSERT_TRUE(BlurInBands(picture, 3, 3, ops, 2 * 90));
     EXPECT_EQ(picture, blurred);
+}
+
+// A mask multiplies as the light map does, in place, where it overlaps the
+// target and the clip; the target's alpha stays. Long runs of one colour
+// (a shadow's inside) and short ones (its fading edge) alike.
+TEST(MultiplyByMask, IsTheLightMapOverTheOverlapKeepingAlpha) {
+    QImage mask = Gradient(150, 50);
+    for (int y = 10; y < 30; ++y)
+        for (int x = y; x < 150; ++x) mask.setPixel(x, y, x < 100 ? qRgb(150, 140, 130) : qRgb(255, 255, 255));
+    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32})
+        for (double factor : {1.0, 1.37, -0.5}) {
+            QImage target = Gradient(190, 60).convertToFormat(format);
+            for (int x = 0; x < 190; ++x) target.setPixel(x, 37, qRgba(200, 100, x, x * 2));
+            const QImage before = target;
+            MultiplyByMask(target, QPoint(-10, 20), mask, factor, QRect(0, 0, 120, 60));
+            const QImage lit = ApplyLightMap(before, mask, 10, -20, factor);
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 190; ++x) {
+                    const QRgb old = before.pixel(x, y);
+                    const QRgb want = x < 120 && y >= 20 ? (old & 0xFF000000u) | (lit.pixel(x, y) & 0xFFFFFFu) : old;
+                    ASSERT_EQ(target.pixel(x, y), want) << x << "," << y << " " << factor;
+                }
+        }
 }
 
 TEST_F(ShadowScene, APictureModelsShadowIsBlurredWithHalfItsSizeAndClearedWhenSwitchedOff) {
