@@ -195,4 +195,18 @@ QRect ClippedRect(int64_t x, int64_t y, int64_t w, int64_t h, const QRect& bound
     return QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
 }
 
+void CopyPictureInto(QImage& target, const QImage& source, int x, int y, const QRect& within) {
+    const QImage bits = ToRgb32(source);
+    const QRect part = ClippedRect(x, y, bits.width(), bits.height(), within & target.rect());
+    if (part.isEmpty()) return;
+    uchar* const targetBits = target.bits();  // detached once, before the bands share it
+    const qsizetype targetStride = target.bytesPerLine();
+    const size_t rowBytes = static_cast<size_t>(part.width()) * 4;
+    ForEachRowBand(part.height(), part.width(), [&](int first, int end) {
+        for (int ty = part.top() + first; ty < part.top() + end; ++ty)
+            std::memcpy(targetBits + ty * targetStride + 4 * qsizetype(part.left()),
+                        bits.constScanLine(ty - y) + 4 * qsizetype(part.left() - x), rowBytes);
+    });
+}
+
 }  // namespace v2d

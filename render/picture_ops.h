@@ -64,4 +64,9 @@ QImage SolidBitmap(int width, int height, uint32_t colour);
 // computed in 64 bits so a place far outside any picture cannot overflow.
 QRect ClippedRect(int64_t x, int64_t y, int64_t w, int64_t h, const QRect& bounds);
 
+// Unlike the helpers above, writes into `target` (a 32-bit picture): the
+// source's pixels placed at (x, y), clipped to `within` (a part of the
+// target), without blending, row bands over the cores.
+void CopyPictureInto(QImage& target, const QImage& source, int x, int y, const QRect& within);
+
 }  // namespace v2d

@@ -1,11 +1,9 @@
 #include "render/scene_renderer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
-#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/region_drawing.h"
 #include "render/region_tone.h"
@@ -16,18 +14,6 @@ namespace {
 
 void Report(const Progress& progress, int done, int count) {
     if (progress && count > 0) progress(static_cast<int>(100LL * done / count));
-}
-
-// The background's pixels of `area` into the displayed scene at the same
-// place, row bands over the cores.
-void CopyBackgroundArea(QImage& displayed, const QImage& background, const QRect& area) {
-    uchar* const bits = displayed.bits();  // detached once, before the bands share it
-    const qsizetype stride = displayed.bytesPerLine();
-    const size_t rowBytes = static_cast<size_t>(area.width()) * 4;
-    ForEachRowBand(area.height(), area.width(), [&](int first, int end) {
-        for (int y = area.top() + first; y < area.top() + end; ++y)
-            std::memcpy(bits + y * stride + 4 * area.left(), background.constScanLine(y) + 4 * area.left(), rowBytes);
-    });
 }
 
 }  // namespace
@@ -58,7 +44,7 @@ void SceneRenderer::StartFromBackground() {
         !displayed_.isDetached())
         displayed_ = QImage(background.size(), QImage::Format_RGB32);
     if (displayed_.isNull()) return;
-    CopyBackgroundArea(displayed_, background, background.rect());
+    CopyPictureInto(displayed_, background, 0, 0, background.rect());
 }
 
 void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
@@ -111,7 +97,7 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     area = area.adjusted(-1, -1, 1, 1) & displayed_.rect();
     counters_ = {};
     if (!area.isEmpty()) {
-        CopyBackgroundArea(displayed_, ToRgb32(scene_.background), area);
+        CopyPictureInto(displayed_, scene_.background, 0, 0, area);
     }
     clip_ = area;
     for (int j = 0; j < count; ++j) {

@@ -93,29 +93,24 @@ public:
             if (colour != lastColour_) {
                 lastColour_ = colour;
                 run_ = 0;
-                const double luminance =
-                    0.299 * (colour >> 16) + 0.587 * ((colour >> 8) & 0xFF) + 0.114 * (colour & 0xFF);
-                scale_ = static_cast<double>(std::clamp(static_cast<float>(luminance * factor_), 0.0f, 255.0f));
+                level_ = LightLevel(colour, factor_);
             }
             if (++run_ == kRunWorthATable) {
-                for (uint32_t c = 0; c < 256; ++c) table_[c] = static_cast<uint8_t>(Scaled(c, scale_));
+                for (uint32_t c = 0; c < 256; ++c) table_[c] = static_cast<uint8_t>(LitChannel(c, level_));
                 tableColour_ = colour;
             }
-            row[x] = (p & 0xFF000000u) | Scaled((p >> 16) & 0xFF, scale_) << 16 | Scaled((p >> 8) & 0xFF, scale_) << 8 |
-                     Scaled(p & 0xFF, scale_);
+            row[x] = (p & 0xFF000000u) | LitChannel((p >> 16) & 0xFF, level_) << 16 |
+                     LitChannel((p >> 8) & 0xFF, level_) << 8 | LitChannel(p & 0xFF, level_);
         }
     }
 
 private:
     static constexpr int kRunWorthATable = 64;
-    static uint32_t Scaled(uint32_t channel, double scale) {
-        return static_cast<uint32_t>(channel * scale * kInverse255);
-    }
 
     double factor_;
     // No mask colour has a fourth byte here, so these match none at first.
     uint32_t lastColour_ = 0xFFFFFFFFu, tableColour_ = 0xFFFFFFFFu;
-    double scale_ = 0;
+    double level_ = 0;
     int run_ = 0;
     uint8_t table_[256] = {};
 };

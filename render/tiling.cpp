@@ -31,22 +31,6 @@ int TileSide(int boxSide, int realMm, int productMm, bool roundUp) {
     return std::max(2, static_cast<int>(side));
 }
 
-// Copies `source` into `target` at (x, y), clipped to `within` (a part of
-// the target), without blending.
-void CopyInto(QImage& target, const QImage& source, int x, int y, const QRect& within) {
-    const QImage bits = ToRgb32(source);
-    const QRect part = ClippedRect(x, y, bits.width(), bits.height(), within & target.rect());
-    if (part.isEmpty()) return;
-    uchar* const targetBits = target.bits();  // detached once, before the bands share it
-    const qsizetype targetStride = target.bytesPerLine();
-    const size_t rowBytes = static_cast<size_t>(part.width()) * 4;
-    ForEachRowBand(part.height(), part.width(), [&](int first, int end) {
-        for (int ty = part.top() + first; ty < part.top() + end; ++ty)
-            std::memcpy(targetBits + ty * targetStride + 4 * qsizetype(part.left()),
-                        bits.constScanLine(ty - y) + 4 * qsizetype(part.left() - x), rowBytes);
-    });
-}
-
 // A warp result at exactly the box's size: a library result of another size
 // is cut or padded with black; a null result stays null.
 QImage SizedToBox(const QImage& warped, const PixelBox& box) {
@@ -54,7 +38,7 @@ QImage SizedToBox(const QImage& warped, const PixelBox& box) {
     if (warped.width() == box.width() && warped.height() == box.height()) return warped;
     QImage sized(box.width(), box.height(), QImage::Format_RGB32);
     sized.fill(0xFF000000u);
-    CopyInto(sized, warped, 0, 0, sized.rect());
+    CopyPictureInto(sized, warped, 0, 0, sized.rect());
     return sized;
 }
 
@@ -233,12 +217,12 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
                             QRect(covered.right() + 1, covered.top(), result.width() - covered.right() - 1,
                                   covered.height())};
     if (covered.isEmpty()) {
-        CopyInto(result, photo, -box.minX, -box.minY, result.rect());
+        CopyPictureInto(result, photo, -box.minX, -box.minY, result.rect());
     } else {
         for (const QRect& strip : strips)
-            if (!strip.isEmpty()) CopyInto(result, photo, -box.minX, -box.minY, strip);
+            if (!strip.isEmpty()) CopyPictureInto(result, photo, -box.minX, -box.minY, strip);
     }
-    CopyInto(result, warped, at.x(), at.y(), result.rect());
+    CopyPictureInto(result, warped, at.x(), at.y(), result.rect());
     return result;
 }
 

@@ -32,24 +32,14 @@ uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
 namespace {
 
-// The light of one map pixel as a 32-bit float within 0..255:
-// (0.299 R + 0.587 G + 0.114 B) * factor, each product and sum rounded in
-// double in that order (never fused).
-inline double LightScale(uint32_t m, double factor) {
-    const double luminance = 0.299 * Channel(m, 16) + 0.587 * Channel(m, 8) + 0.114 * Channel(m, 0);
-    return static_cast<double>(std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f));
-}
-
-// One pixel lit: (channel * L) is exact; one rounding by 1/255 follows, as always.
-inline uint32_t LitPixel(uint32_t p, double scale) {
-    const uint32_t r = static_cast<uint32_t>(Channel(p, 16) * scale * kInverse255);
-    const uint32_t g = static_cast<uint32_t>(Channel(p, 8) * scale * kInverse255);
-    const uint32_t b = static_cast<uint32_t>(Channel(p, 0) * scale * kInverse255);
-    return 0xFF000000u | r << 16 | g << 8 | b;
+// One pixel lit, made opaque.
+inline uint32_t LitPixel(uint32_t p, double level) {
+    return 0xFF000000u | LitChannel(Channel(p, 16), level) << 16 | LitChannel(Channel(p, 8), level) << 8 |
+           LitChannel(Channel(p, 0), level);
 }
 
 void LightRowPlain(const uint32_t* in, const uint32_t* light, uint32_t* out, int count, double factor) {
-    for (int x = 0; x < count; ++x) out[x] = LitPixel(in[x], LightScale(light[x], factor));
+    for (int x = 0; x < count; ++x) out[x] = LitPixel(in[x], LightLevel(light[x], factor));
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -66,8 +56,8 @@ V2D_AVX2 inline __m128i LitChannelOf4(__m128i pixels, int shift, __m256d scale) 
 }
 
 // The same arithmetic four pixels at a time: every step is the same IEEE
-// operation as above (products and sums in double, never fused, one
-// conversion to float, truncation), so the bytes are the same.
+// operation as in LightLevel and LitChannel (products and sums in double,
+// never fused, one conversion to float, truncation), so the bytes are the same.
 V2D_AVX2 void LightRowAvx2(const uint32_t* in, const uint32_t* light, uint32_t* out, int count, double factor) {
     const __m256d red = _mm256_set1_pd(0.299), green = _mm256_set1_pd(0.587), blue = _mm256_set1_pd(0.114);
     const __m256d by = _mm256_set1_pd(factor);

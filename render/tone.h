@@ -3,6 +3,9 @@
 // region may show a mirrored copy of the scene blended over it.
 #include <QImage>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "imagelib/image_operations.h"
 #include "scene/v2d_polygon.h"
 
@@ -10,6 +13,21 @@ namespace v2d {
 
 // 1/255 as the program has always written it.
 inline constexpr double kInverse255 = 0.00392156862745098;
+
+// The light of one light-map pixel (0x..RRGGBB): (0.299 R + 0.587 G +
+// 0.114 B) * factor, each product and sum rounded in double in that order
+// (never fused), kept within 0..255 as a 32-bit float.
+inline double LightLevel(uint32_t light, double factor) {
+    const double luminance =
+        0.299 * ((light >> 16) & 0xFF) + 0.587 * ((light >> 8) & 0xFF) + 0.114 * (light & 0xFF);
+    return static_cast<double>(std::clamp(static_cast<float>(luminance * factor), 0.0f, 255.0f));
+}
+
+// One channel lit by a level: (channel * L) is exact; one rounding by 1/255
+// follows, as always.
+inline uint32_t LitChannel(uint32_t channel, double level) {
+    return static_cast<uint32_t>(channel * level * kInverse255);
+}
 
 // Each pixel (x, y) of the picture whose partner (offsetX + x, offsetY + y)
 // lies inside the light map is multiplied by the partner's brightness
