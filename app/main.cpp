@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     v2d::InstallInterfaceTranslation(app);
     const auto options = v2d::StartupFromArguments(QCoreApplication::arguments());
     if (!options) {
-        v2d::WidgetPrompts().Show(nullptr, v2d::ShownText(options.error()));
+        v2d::WidgetPrompts().Show(nullptr, QString::fromStdString(options.error()));  // shown translated
         return 1;
     }
     return v2d::RunVexel2D(app, *options);

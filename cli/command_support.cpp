@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace v2d::cli {
 
 int Fail(const char* command, const std::string& message) {

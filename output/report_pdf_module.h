@@ -6,7 +6,7 @@
 
 namespace v2d {
 
-// Beside the program.
+// Beside the program or in the package's library folder.
 inline constexpr const char* kReportPdfModule = "vexel2d-pdf.so";
 inline constexpr const char* kReportPdfEntry = "v2d_PrintReportPdf";
 

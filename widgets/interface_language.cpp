@@ -82,13 +82,7 @@ QString ShownLine(const QString& line, int depth = 0) {
 }  // namespace
 
 bool InstallChineseQtTranslation(QCoreApplication& app) {
-    auto* translator = new QTranslator(&app);
-    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
+    return InstallFrom(app, QStringLiteral("qtbase_zh_CN"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
 }
 
 bool InstallInterfaceTranslation(QCoreApplication& app, const QLocale& language) {
