@@ -74,14 +74,6 @@ std::optional<cv::Matx33d> HomographyBetween(const Quad& from, const Quad& to) {
     return result;
 }
 
-std::optional<cv::Point2d> Apply(const cv::Matx33d& h, const cv::Point2d& p) {
-    const double w = h(2, 0) * p.x + h(2, 1) * p.y + h(2, 2);
-    if (!(std::abs(w) > 1e-12)) return std::nullopt;
-    const cv::Point2d q((h(0, 0) * p.x + h(0, 1) * p.y + h(0, 2)) / w, (h(1, 0) * p.x + h(1, 1) * p.y + h(1, 2)) / w);
-    if (!std::isfinite(q.x) || !std::isfinite(q.y)) return std::nullopt;
-    return q;
-}
-
 Quad Shifted(const Quad& quad, double dx, double dy) {
     Quad result = quad;
     for (cv::Point2d& p : result) p += cv::Point2d(dx, dy);
@@ -108,6 +100,15 @@ std::optional<Span> ConvexRowSpan(const cv::Point2d* polygon, int count, double 
     }
     if (!hit) return std::nullopt;
     return span;
+}
+
+Columns CoveredColumns(const cv::Point2d* polygon, int count, int y, int width) {
+    constexpr double kTolerance = 1e-7;
+    const std::optional<Span> span = ConvexRowSpan(polygon, count, y);
+    if (!span) return {0, 0};
+    const double left = std::clamp(std::ceil(span->left - kTolerance), 0.0, double(width));
+    const double end = std::clamp(std::floor(span->right + kTolerance) + 1, left, double(width));
+    return {int(left), int(end)};
 }
 
 }  // namespace v2d::vexell

@@ -6,6 +6,7 @@
 #include <opencv2/core.hpp>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -38,7 +39,14 @@ bool IsStrictlyConvex(const Quad& quad);
 std::optional<cv::Matx33d> HomographyBetween(const Quad& from, const Quad& to);
 
 // The point under the homography, or nothing on or behind its horizon.
-std::optional<cv::Point2d> Apply(const cv::Matx33d& h, const cv::Point2d& p);
+// Inline: the mesh warp calls it for every pixel.
+inline std::optional<cv::Point2d> Apply(const cv::Matx33d& h, const cv::Point2d& p) {
+    const double w = h(2, 0) * p.x + h(2, 1) * p.y + h(2, 2);
+    if (!(std::abs(w) > 1e-12)) return std::nullopt;
+    const cv::Point2d q((h(0, 0) * p.x + h(0, 1) * p.y + h(0, 2)) / w, (h(1, 0) * p.x + h(1, 1) * p.y + h(1, 2)) / w);
+    if (!std::isfinite(q.x) || !std::isfinite(q.y)) return std::nullopt;
+    return q;
+}
 
 Quad Shifted(const Quad& quad, double dx, double dy);
 
@@ -48,5 +56,13 @@ struct Span {
     double left = 0, right = 0;
 };
 std::optional<Span> ConvexRowSpan(const cv::Point2d* polygon, int count, double y);
+
+// The pixel columns [left, end) of a row `width` pixels wide whose centres
+// lie in the convex polygon on row y; left == end when none do.
+struct Columns {
+    int left = 0, end = 0;
+    bool empty() const { return end <= left; }
+};
+Columns CoveredColumns(const cv::Point2d* polygon, int count, int y, int width);
 
 }  // namespace v2d::vexell

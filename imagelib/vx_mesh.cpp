@@ -83,9 +83,27 @@ void AddCell(const Quad& dst, const Quad& src, std::vector<Piece>& pieces) {
     }
 }
 
-// Source positions for the result rows [first, end), clamped into the source
-// so that covered pixels never blend with the border.
-void FillMap(const std::vector<Piece>& pieces, int first, int end, cv::Size source, cv::Mat& map) {
+// The columns [left, end) that some piece covers on some row of [first, end).
+Columns BandColumns(const std::vector<Piece>& pieces, int first, int end, int width) {
+    constexpr double kTolerance = 1e-7;
+    Columns band{width, 0};
+    for (const Piece& piece : pieces) {
+        const int top = std::max(first, int(std::ceil(piece.minY - kTolerance)));
+        const int bottom = std::min(end - 1, int(std::floor(piece.maxY + kTolerance)));
+        for (int y = top; y <= bottom; ++y) {
+            const Columns c = CoveredColumns(piece.corners, piece.count, y, width);
+            if (c.empty()) continue;
+            band.left = std::min(band.left, c.left);
+            band.end = std::max(band.end, c.end);
+        }
+    }
+    return band;
+}
+
+// Source positions for the result rows [first, end) and the columns from
+// `left` on that the map holds, clamped into the source so that covered
+// pixels never blend with the border.
+void FillMap(const std::vector<Piece>& pieces, int first, int end, int left, cv::Size source, cv::Mat& map) {
     constexpr double kTolerance = 1e-7;
     map.setTo(cv::Scalar::all(kUnmapped));
     const float maxX = float(source.width - 1), maxY = float(source.height - 1);
@@ -93,12 +111,9 @@ void FillMap(const std::vector<Piece>& pieces, int first, int end, cv::Size sour
         const int top = std::max(first, int(std::ceil(piece.minY - kTolerance)));
         const int bottom = std::min(end - 1, int(std::floor(piece.maxY + kTolerance)));
         for (int y = top; y <= bottom; ++y) {
-            const std::optional<Span> span = ConvexRowSpan(piece.corners, piece.count, y);
-            if (!span) continue;
-            const int left = std::max(0, int(std::ceil(span->left - kTolerance)));
-            const int right = std::min(map.cols - 1, int(std::floor(span->right + kTolerance)));
-            cv::Vec2f* row = map.ptr<cv::Vec2f>(y - first);
-            for (int x = left; x <= right; ++x) {
+            const Columns c = CoveredColumns(piece.corners, piece.count, y, left + map.cols);
+            cv::Vec2f* row = map.ptr<cv::Vec2f>(y - first) - left;
+            for (int x = std::max(c.left, left); x < c.end; ++x) {
                 if (row[x][0] != kUnmapped) continue;  // the first piece owns shared edges
                 const cv::Point2d s = piece.SourceOf(cv::Point2d(x, y));
                 if (s.x == kUnmapped) continue;
@@ -138,16 +153,20 @@ OwnedBitmapPtr WarpThroughMesh(const VxPoint* srcNodes, const VxPoint* dstNodes,
         }
     }
 
+    // Only the columns the band's pieces cover are mapped and sampled: the
+    // bitmap starts zeroed, which is what an unmapped pixel samples.
     OwnedBitmapPtr result = NewBitmap(int(box.Width()), int(box.Height()));
     cv::Mat map;
     ForEachBand(result->height, progress, [&](int first, int end) {
-        map.create(end - first, result->width, CV_32FC2);
+        const Columns columns = BandColumns(pieces, first, end, result->width);
+        if (columns.empty()) return;
+        map.create(end - first, columns.end - columns.left, CV_32FC2);
         // Each row of the map depends on that row alone: the rows spread over the cores.
         cv::parallel_for_(cv::Range(first, end), [&](const cv::Range& part) {
             cv::Mat rowsOfPart = map.rowRange(part.start - first, part.end - first);
-            FillMap(pieces, part.start, part.end, view->size(), rowsOfPart);
+            FillMap(pieces, part.start, part.end, columns.left, view->size(), rowsOfPart);
         });
-        cv::Mat band = result->pixels.rowRange(first, end);
+        cv::Mat band = result->pixels(cv::Range(first, end), cv::Range(columns.left, columns.end));
         cv::remap(*view, band, map, cv::noArray(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
     });
     return result;

@@ -27,19 +27,6 @@ cv::Matx33d ForWindow(const cv::Matx33d& backward, int left, int top) {
     return backward * shift;
 }
 
-// The pixel columns [left, end) whose centres lie in the convex quad on row y.
-struct Columns {
-    int left = 0, end = 0;
-};
-Columns CoveredColumns(const Quad& quad, int y, int width) {
-    constexpr double kTolerance = 1e-7;
-    const std::optional<Span> span = ConvexRowSpan(quad.data(), 4, y);
-    if (!span) return {0, 0};
-    const double left = std::clamp(std::ceil(span->left - kTolerance), 0.0, double(width));
-    const double end = std::clamp(std::floor(span->right + kTolerance) + 1, left, double(width));
-    return {int(left), int(end)};
-}
-
 // Warps the rows [first, end) of the result. Only the columns that some row
 // of the band covers are sampled; the bitmap starts zeroed, so the rest is
 // already 0, and within those columns what lies outside the quad is cleared.
@@ -48,7 +35,7 @@ void WarpBand(const cv::Mat& picture, const cv::Matx33d& backward, const Quad& t
     std::vector<Columns> rows(size_t(end - first));
     int left = result.cols, right = 0;
     for (int y = first; y < end; ++y) {
-        const Columns c = CoveredColumns(target, y, result.cols);
+        const Columns c = CoveredColumns(target.data(), 4, y, result.cols);
         rows[size_t(y - first)] = c;
         if (c.end > c.left) {
             left = std::min(left, c.left);

@@ -81,6 +81,13 @@ QImage WindowOf(const QImage& picture, const QRect& window) {
 
 bool CanvasBoxUsable(const PixelBox& box) { return !box.empty() && PictureSizeAllowed(box.width(), box.height()); }
 
+// Corners on the corners of their own box, in quad order: the canvas is that
+// box, and its warp would be the identity.
+bool CornersAreUpright(const V2dPolygon& region) {
+    const Quad quad = QuadOf(region.corners);
+    return quad == BoxOf(quad).corners();
+}
+
 }  // namespace
 
 int PlainTileSide(int boxSide, int realMm, int productMm) { return TileSide(boxSide, realMm, productMm, true); }
@@ -353,7 +360,7 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
         outcome.redraw = owner ? owner : &region;
     } else {
         QImage warped;
-        if (!mesh && CornersAreOutlineBox(region))
+        if (!mesh && CornersAreUpright(region))
             warped = std::move(canvas);
         else if (mesh)
             warped = WarpToMesh(*mesh, canvas, renderer.ops(), progress);

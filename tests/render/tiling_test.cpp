@@ -136,5 +136,16 @@ TEST(ComposeRegionPicture, ThePhotoShowsOnlyAroundTheWarpedCanvas) {
         }
 }
 
+TEST(WarpToQuad, AnUprightQuadOfTheCanvasSizeGivesTheCanvasBack) {
+    // The laying skips the warp of such a quad; the library's own warp of it
+    // must be the canvas, byte for byte, at odd sizes and away from the origin.
+    for (const QSize size : {QSize(1251, 901), QSize(57, 3), QSize(2, 2), QSize(3000, 2)}) {
+        const QImage canvas = Gradient(size.width(), size.height());
+        const int x = 300, y = 77, r = x + size.width() - 1, b = y + size.height() - 1;
+        const Quad quad{V2d_Point{x, y}, V2d_Point{r, y}, V2d_Point{r, b}, V2d_Point{x, b}};
+        EXPECT_TRUE(SamePixels(WarpToQuad(canvas, quad, Library(), {}), canvas)) << size.width() << "x" << size.height();
+    }
+}
+
 }  // namespace
 }  // namespace v2d
