@@ -26,10 +26,12 @@ struct Library {
     void* handle = dlopen(VEXELL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
     VxTransformFn transform = handle ? reinterpret_cast<VxTransformFn>(dlsym(handle, "transform")) : nullptr;
     VxGaussBlurCV2Fn blur = handle ? reinterpret_cast<VxGaussBlurCV2Fn>(dlsym(handle, "GaussBlurCV2")) : nullptr;
+    VxTransformMeshFn mesh =
+        handle ? reinterpret_cast<VxTransformMeshFn>(dlsym(handle, "TransformMesh")) : nullptr;
 };
 const Library& Lib() {
     static const Library library;
-    if (library.transform == nullptr || library.blur == nullptr) {
+    if (library.transform == nullptr || library.blur == nullptr || library.mesh == nullptr) {
         std::fprintf(stderr, "cannot load %s\n", VEXELL_LIBRARY_FILE);
         std::exit(1);
     }
@@ -79,6 +81,27 @@ void BM_Transform_BareOpenCV(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Transform_BareOpenCV)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A left wall through a 4 x 4 mesh that follows its perspective: the canvas's
+// grid onto a trapezoid narrowing towards the back, 1376 x 3000 pixels.
+void BM_TransformMesh_Library(benchmark::State& state) {
+    const VxBitmap view = ViewOfCanvas();
+    std::vector<VxPoint> from, to;
+    const double nearTop = 0, nearBottom = 2999, farTop = 963, farBottom = 1900, depth[4] = {0, 0.45, 0.75, 1};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            from.push_back({1375 * c / 3, 2999 * r / 3});
+            const double top = nearTop + (farTop - nearTop) * depth[c], bottom = nearBottom + (farBottom - nearBottom) * depth[c];
+            to.push_back({static_cast<int32_t>(1375 * depth[c]), static_cast<int32_t>(top + (bottom - top) * r / 3)});
+        }
+    for (auto _ : state) {
+        VxBitmap* warped = Lib().mesh(from.data(), to.data(), 4, 4, &view, nullptr);
+        if (warped == nullptr) state.SkipWithError("TransformMesh refused");
+        benchmark::DoNotOptimize(warped);
+        if (warped != nullptr) warped->release(warped);
+    }
+}
+BENCHMARK(BM_TransformMesh_Library)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_GaussBlurCV2_Library(benchmark::State& state) {
     const VxBitmap view = ViewOfCanvas();
