@@ -9,7 +9,7 @@
 
 #include "library/data_module.h"
 #include "library/sql_query.h"
-#include "base/atomic_file.h"
+#include "base/background_file_writer.h"
 
 namespace v2d {
 
@@ -72,10 +72,11 @@ Result<int> MergeKeyedTable(const SqlDatabase& local, SqlQuery& backup, const ch
 }
 
 // Adds every template row of the update file, whatever its number; its
-// scheme goes to localFolder/<new SampleID>.v2d. The text of an error stops
-// the merge.
+// scheme goes to localFolder/<new SampleID>.v2d, written while the next row
+// is read. The text of an error stops the merge.
 std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& backup,
                                           const std::filesystem::path& localFolder, MergeReport& report,
+                                          BackgroundFileWriter& files,
                                           std::vector<std::filesystem::path>& written) {
     Result<SqlStatement> insert = local.prepare(
         "insert into TableSample(StyleID,RoomTypeID,SampleName,SampleType,SamplePic) "
@@ -89,13 +90,13 @@ std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& ba
         if (Status s = insert->run(); !s) return s.error();
         const int64_t sampleId = local.lastInsertRowId();
 
-        const Blob scheme = backup.FieldByName("SampleData").AsBlob();
+        Blob scheme = backup.FieldByName("SampleData").AsBlob();
         if (!scheme.empty()) {
             std::error_code ec;
             std::filesystem::create_directories(localFolder, ec);
             const auto target = localFolder / (std::to_string(sampleId) + ".v2d");
-            if (!WriteFileAtomically(target, scheme)) return "写文件失败。" + target.string();
             written.push_back(target);
+            if (!files.Write(target, std::move(scheme))) break;  // Finish names the file that failed
         }
         ++report.templatesAdded;
         report.newSampleIDs.push_back(sampleId);
@@ -139,10 +140,12 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
     SqlTransaction transaction(ADOConnection1);
     if (!transaction.began()) return Error{transaction.began().error()};
     std::vector<std::filesystem::path> written;
+    BackgroundFileWriter files;
     // All or nothing: a file that lacks a table or fails part-way leaves
     // the database and the template folder as they were.
     auto takeBack = [&](std::optional<std::string> error) -> Result<MergeReport> {
         QyBackup.Close();
+        files.Finish();
         RemoveFiles(written);
         if (error) return Error{kMsgUpdateNotMerged + file.string() + "，" + *error};
         return MergeReport{};
@@ -168,8 +171,10 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
 
     if (auto stop = open("TableSample")) return std::move(*stop);
     if (std::optional<std::string> error =
-            MergeTemplates(ADOConnection1, QyBackup, programFolder_ / "temple" / "local", report, written))
+            MergeTemplates(ADOConnection1, QyBackup, programFolder_ / "temple" / "local", report, files, written))
         return takeBack(error);
+    if (const std::optional<std::filesystem::path> failed = files.Finish())
+        return takeBack("写文件失败。" + failed->string());
     QyBackup.Close();
     if (Status s = transaction.commit(); !s) return takeBack(s.error());
     report.merged = true;

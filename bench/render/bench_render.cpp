@@ -78,8 +78,8 @@ void BM_BareWarpPerspectiveFloor(benchmark::State& state) {
     for (int i = 0; i < 4; ++i)
         to[i] = {static_cast<float>(floor.corners[i].x - box.minX), static_cast<float>(floor.corners[i].y - box.minY)};
     const cv::Mat homography = cv::getPerspectiveTransform(from, to);
-    cv::Mat warped;
     for (auto _ : state) {
+        cv::Mat warped;  // a new picture for every laying, as the program makes
         cv::warpPerspective(source, warped, homography, cv::Size(box.width(), box.height()));
         benchmark::DoNotOptimize(warped.data);
     }

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "base/atomic_file.h"
+#include "base/background_file_writer.h"
 
 namespace v2d {
 namespace {
@@ -63,6 +64,22 @@ TEST_F(AtomicFileTest, ReadWholeFileHonoursItsLimit) {
     EXPECT_EQ(ReadWholeFile(target)->size(), 10u);
     EXPECT_FALSE(ReadWholeFile(target, 9));
     EXPECT_FALSE(ReadWholeFile(folder_ / "missing"));
+}
+
+// Files given to the background writer are written whole in order; the first
+// that cannot be written is named, and nothing given after it is written.
+TEST_F(AtomicFileTest, BackgroundWriterStopsAtTheFirstFailure) {
+    fs::create_directories(folder_ / "3.v2d");  // a folder where the third file goes
+    BackgroundFileWriter writer(2);
+    int accepted = 0;
+    for (int i = 1; i <= 40; ++i)
+        if (writer.Write(folder_ / (std::to_string(i) + ".v2d"), std::vector<uint8_t>(1000, uint8_t(i)))) ++accepted;
+    EXPECT_EQ(writer.Finish(), std::optional<fs::path>(folder_ / "3.v2d"));
+    EXPECT_LT(accepted, 40);  // at most two wait, so the failure is seen long before the end
+    EXPECT_EQ(Read(folder_ / "1.v2d"), std::string(1000, '\1'));
+    EXPECT_EQ(Read(folder_ / "2.v2d"), std::string(1000, '\2'));
+    for (int i = 4; i <= 40; ++i) EXPECT_FALSE(fs::exists(folder_ / (std::to_string(i) + ".v2d"))) << i;
+    EXPECT_FALSE(writer.Write(folder_ / "41.v2d", {1}));
 }
 
 }  // namespace
