@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
+
+#include "base/parallel_for.h"
 
 namespace v2d {
 
@@ -35,12 +38,29 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
     }
     if (scene.background.width() == 0 || scene.background.height() == 0) return result;
 
+    std::vector<V2dPolygon*> regions;
+    for (int i = 0; i < scene.count(); ++i)
+        if (selection.isSelected(i) && TiledByCommand(scene, *scene.at(i), focused)) regions.push_back(scene.at(i));
+    // The layings are computed side by side, each from its region alone, and
+    // stored in list order; the bar moves as each is stored.
+    std::vector<RegionLaying> laid(regions.size());
+    std::vector<std::exception_ptr> failed(regions.size());
+    const Progress quiet;
+    ParallelFor(regions.size(), [&](size_t k) {
+        try {
+            laid[k] = LayRegion(scene, renderer.ops(), *regions[k], panel, laying.effect,
+                                regions.size() > 1 ? quiet : progress);
+        } catch (...) {
+            failed[k] = std::current_exception();  // thrown again on the caller's thread
+        }
+    });
+    for (const std::exception_ptr& e : failed)
+        if (e) std::rethrow_exception(e);
     std::vector<V2dPolygon*> redraw;
-    for (int i = 0; i < scene.count(); ++i) {
-        if (!selection.isSelected(i)) continue;
-        V2dPolygon& region = *scene.at(i);
-        if (!TiledByCommand(scene, region, focused)) continue;
-        TileOutcome outcome = TileRegion(renderer, region, panel, laying.effect, progress, false);
+    for (size_t k = 0; k < regions.size(); ++k) {
+        V2dPolygon& region = *regions[k];
+        TileOutcome outcome = ApplyRegionLaying(renderer, region, std::move(laid[k]), progress, false);
+        if (regions.size() > 1 && progress) progress(static_cast<int>(100 * (k + 1) / regions.size()));
         if (outcome.message) result.messages.push_back(*outcome.message);
         if (outcome.status == TileStatus::Tiled) {
             result.tiled.push_back(&region);

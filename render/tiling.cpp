@@ -319,72 +319,97 @@ TileOutcome Refused(const char* text, const char* caption, MessageIcon icon) {
 
 }  // namespace
 
-TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, const Progress& progress, bool redrawNow) {
-    const Scene& scene = renderer.scene();
+RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2dPolygon& region,
+                       const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress) {
+    RegionLaying laid;
     // A region without points or without a positive real size gives no
     // scale to tile with.
-    if (region.points.empty())
-        return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
-    if (region.kind == RecordKind::ShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
+    if (region.points.empty()) {
+        laid.outcome = Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
+        return laid;
+    }
+    if (region.kind == RecordKind::ShadowRegion) {
+        laid.outcome = Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
+        return laid;
+    }
     const V2dPolygonMesh* mesh = region.kind == RecordKind::Region ? scene.MeshOf(&region) : nullptr;
     // A quad side of no length gives no perspective to warp with.
-    if (!CheckRegionPlane(region, mesh || region.kind != RecordKind::Region))
-        return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
+    if (!CheckRegionPlane(region, mesh || region.kind != RecordKind::Region)) {
+        laid.outcome = Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
+        return laid;
+    }
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
     QImage canvas;
     if (!panel.pattern.isPlain()) {
         Result<QImage> patterned = BuildPatternCanvas(region, mesh, product, w, h, panel.pattern, effect);
-        if (!patterned) return Refused(patterned.error().c_str(), kCaptionPrompt, MessageIcon::Information);
+        if (!patterned) {
+            laid.outcome = Refused(patterned.error().c_str(), kCaptionPrompt, MessageIcon::Information);
+            return laid;
+        }
         canvas = std::move(*patterned);
     } else if (effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)) {
         canvas = BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY);
     } else {
         canvas = BuildTiledCanvas(region, mesh, product, w, h);
     }
-    TileOutcome outcome;
-    if (canvas.isNull()) return outcome;
+    if (canvas.isNull()) return laid;
     if (effect.shown && (effect.bump == ReliefChoice::Raised || effect.bump == ReliefChoice::Sunken))
         canvas = ApplyRelief(canvas, effect.bump == ReliefChoice::Raised ? ReliefKind::Raised : ReliefKind::Sunken,
-                             0.01 * effect.strength, renderer.ops());
-    region.toneEnabled = 1;
+                             0.01 * effect.strength, ops);
+    laid.toneEnabled = true;
     if (panel.ambientColour) canvas = MultiplyColour(canvas, panel.colour);
 
     if (region.kind == RecordKind::PictureModel) {
-        region.picture = std::move(canvas);
+        laid.picture = std::move(canvas);
+        laid.outcome.status = TileStatus::Tiled;
+        return laid;
+    }
+    QImage warped;
+    if (!mesh && CornersAreUpright(region))
+        warped = std::move(canvas);
+    else if (mesh)
+        warped = WarpToMesh(*mesh, canvas, ops, progress);
+    else
+        warped = WarpToQuad(canvas, QuadOf(region.corners), ops, progress);
+    canvas = QImage();  // warped: the flat canvas is no longer needed
+    if (!warped.isNull()) laid.picture = ComposeRegionPicture(region, mesh, warped, scene.background);
+    if (laid.picture.isNull()) {
+        laid.outcome.status = TileStatus::WarpFailed;
+        return laid;
+    }
+    // Patterned layings keep their settings after the product's items.
+    laid.partsInfo = WithPatternSettings(StoredDescriptor(panel.descriptor), panel.pattern, {w, h},
+                                         panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1);
+    laid.outcome.status = TileStatus::Tiled;
+    return laid;
+}
+
+TileOutcome ApplyRegionLaying(SceneRenderer& renderer, V2dPolygon& region, RegionLaying laid,
+                              const Progress& progress, bool redrawNow) {
+    if (laid.toneEnabled) region.toneEnabled = 1;
+    TileOutcome outcome = std::move(laid.outcome);
+    if (outcome.status != TileStatus::Tiled) return outcome;
+    region.picture = std::move(laid.picture);
+    const Scene& scene = renderer.scene();
+    if (region.kind == RecordKind::PictureModel) {
         V2dPolygon* owner = region.group && scene.IndexOfPolygon(region.group) >= 0 ? region.group : nullptr;
         if (owner) renderer.modelDrawer().RedrawParts(*owner, DrawContext{scene, renderer.ops(), progress});
-        outcome.status = TileStatus::Tiled;
         outcome.redraw = owner ? owner : &region;
     } else {
-        QImage warped;
-        if (!mesh && CornersAreUpright(region))
-            warped = std::move(canvas);
-        else if (mesh)
-            warped = WarpToMesh(*mesh, canvas, renderer.ops(), progress);
-        else
-            warped = WarpToQuad(canvas, QuadOf(region.corners), renderer.ops(), progress);
-        canvas = QImage();  // warped: the flat canvas is no longer needed
-        if (warped.isNull()) {
-            outcome.status = TileStatus::WarpFailed;
-            return outcome;
-        }
-        QImage picture = ComposeRegionPicture(region, mesh, warped, scene.background);
-        if (picture.isNull()) {
-            outcome.status = TileStatus::WarpFailed;
-            return outcome;
-        }
-        region.picture = std::move(picture);
-        // Patterned layings keep their settings after the product's items.
-        region.partsInfo = WithPatternSettings(StoredDescriptor(panel.descriptor), panel.pattern, {w, h},
-                                               panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1);
-        outcome.status = TileStatus::Tiled;
+        region.partsInfo = std::move(laid.partsInfo);
         outcome.redraw = &region;
     }
     if (redrawNow) renderer.RedrawScene(outcome.redraw, progress);
     return outcome;
+}
+
+TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, const Progress& progress, bool redrawNow) {
+    return ApplyRegionLaying(renderer, region,
+                             LayRegion(renderer.scene(), renderer.ops(), region, panel, effect, progress), progress,
+                             redrawNow);
 }
 
 }  // namespace v2d

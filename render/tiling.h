@@ -95,4 +95,18 @@ struct TileOutcome {
 TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
                        const EffectSettings& effect, const Progress& progress, bool redrawNow = true);
 
+// TileRegion in two steps: the laying computed from the region without
+// changing it or the scene (regions may be computed side by side), then
+// stored into the region on the scene's thread.
+struct RegionLaying {
+    TileOutcome outcome;  // without `redraw`, which the storing step sets
+    bool toneEnabled = false;  // a canvas was made: the region is toned from now on
+    QImage picture;
+    std::string partsInfo;
+};
+RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2dPolygon& region,
+                       const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress);
+TileOutcome ApplyRegionLaying(SceneRenderer& renderer, V2dPolygon& region, RegionLaying laid,
+                              const Progress& progress, bool redrawNow);
+
 }  // namespace v2d
