@@ -97,6 +97,12 @@ TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedT
     EXPECT_EQ(r.notes[0].message, kMsgShadowNotTiled);
     EXPECT_EQ(*r, 2);
     EXPECT_TRUE(at(2).picture.isNull());
+    // Laid side by side, each region has the picture it gets when laid alone.
+    ProductPanelState alone = controls;
+    alone.picture = Product();
+    alone.descriptor = kDescriptor;
+    for (int i : {0, 1})
+        EXPECT_TRUE(SamePixels(at(i).picture, LayRegion(doc.scene(), Library(), at(i), alone, {}, {}).picture)) << i;
 
     at(0).picture = QImage();
     at(0).realWidth = 0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -50,7 +51,8 @@ inline const ImageLibrary& Library() {
 // The library's operations, counting the warps.
 class CountingOperations final : public ImageOperations {
 public:
-    mutable int transforms = 0, meshes = 0, blurs = 0, lastBlurRadius = 0;
+    // Atomic: the regions of one command are laid side by side.
+    mutable std::atomic<int> transforms = 0, meshes = 0, blurs = 0, lastBlurRadius = 0;
     bool failWarps = false;
     QImage Transform(const QImage& source, const Quad& quad, const Progress& progress) const override {
         ++transforms;
