@@ -7,11 +7,8 @@ namespace v2d {
 BackgroundFileWriter::BackgroundFileWriter(size_t mostWaiting)
     : mostWaiting_(mostWaiting == 0 ? 1 : mostWaiting), thread_([this](std::stop_token stop) { Run(stop); }) {}
 
-BackgroundFileWriter::~BackgroundFileWriter() {
-    Finish();
-    thread_.request_stop();
-    changed_.notify_all();
-}
+// The thread, made last, is stopped and joined first.
+BackgroundFileWriter::~BackgroundFileWriter() { Finish(); }
 
 bool BackgroundFileWriter::Write(std::filesystem::path path, std::vector<uint8_t> bytes) {
     std::unique_lock lock(mutex_);
@@ -24,9 +21,8 @@ bool BackgroundFileWriter::Write(std::filesystem::path path, std::vector<uint8_t
 
 std::optional<std::filesystem::path> BackgroundFileWriter::Finish() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return (waiting_.empty() && !writing_) || failed_; });
     // After a failure the files still waiting are not written.
-    while (writing_) changed_.wait(lock);
+    changed_.wait(lock, [&] { return !writing_ && (waiting_.empty() || failed_); });
     waiting_.clear();
     return failed_;
 }

@@ -28,7 +28,7 @@ struct Piece {
     bool projective = false;
     cv::Matx33d backward;  // projective pieces
     cv::Matx23d affine;    // triangles
-    double minY = 0, maxY = 0;
+    int firstRow = 0, lastRow = -1;  // the pixel rows it reaches, from Bound
 
     cv::Point2d SourceOf(const cv::Point2d& p) const {
         if (!projective) return affine * cv::Vec3d(p.x, p.y, 1.0);
@@ -49,11 +49,14 @@ std::optional<cv::Matx23d> AffineBetween(const cv::Point2d from[3], const cv::Po
 }
 
 void Bound(Piece& piece) {
-    piece.minY = piece.maxY = piece.corners[0].y;
+    constexpr double kTolerance = 1e-7;
+    double minY = piece.corners[0].y, maxY = minY;
     for (int i = 1; i < piece.count; ++i) {
-        piece.minY = std::min(piece.minY, piece.corners[i].y);
-        piece.maxY = std::max(piece.maxY, piece.corners[i].y);
+        minY = std::min(minY, piece.corners[i].y);
+        maxY = std::max(maxY, piece.corners[i].y);
     }
+    piece.firstRow = int(std::ceil(minY - kTolerance));
+    piece.lastRow = int(std::floor(maxY + kTolerance));
 }
 
 void AddCell(const Quad& dst, const Quad& src, std::vector<Piece>& pieces) {
@@ -85,12 +88,9 @@ void AddCell(const Quad& dst, const Quad& src, std::vector<Piece>& pieces) {
 
 // The columns [left, end) that some piece covers on some row of [first, end).
 Columns BandColumns(const std::vector<Piece>& pieces, int first, int end, int width) {
-    constexpr double kTolerance = 1e-7;
     Columns band{width, 0};
     for (const Piece& piece : pieces) {
-        const int top = std::max(first, int(std::ceil(piece.minY - kTolerance)));
-        const int bottom = std::min(end - 1, int(std::floor(piece.maxY + kTolerance)));
-        for (int y = top; y <= bottom; ++y) {
+        for (int y = std::max(first, piece.firstRow); y <= std::min(end - 1, piece.lastRow); ++y) {
             const Columns c = CoveredColumns(piece.corners, piece.count, y, width);
             if (c.empty()) continue;
             band.left = std::min(band.left, c.left);
@@ -104,13 +104,10 @@ Columns BandColumns(const std::vector<Piece>& pieces, int first, int end, int wi
 // `left` on that the map holds, clamped into the source so that covered
 // pixels never blend with the border.
 void FillMap(const std::vector<Piece>& pieces, int first, int end, int left, cv::Size source, cv::Mat& map) {
-    constexpr double kTolerance = 1e-7;
     map.setTo(cv::Scalar::all(kUnmapped));
     const float maxX = float(source.width - 1), maxY = float(source.height - 1);
     for (const Piece& piece : pieces) {
-        const int top = std::max(first, int(std::ceil(piece.minY - kTolerance)));
-        const int bottom = std::min(end - 1, int(std::floor(piece.maxY + kTolerance)));
-        for (int y = top; y <= bottom; ++y) {
+        for (int y = std::max(first, piece.firstRow); y <= std::min(end - 1, piece.lastRow); ++y) {
             const Columns c = CoveredColumns(piece.corners, piece.count, y, left + map.cols);
             cv::Vec2f* row = map.ptr<cv::Vec2f>(y - first) - left;
             for (int x = std::max(c.left, left); x < c.end; ++x) {

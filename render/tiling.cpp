@@ -310,50 +310,39 @@ std::string StoredDescriptor(const std::string& descriptor) {
     return descriptor.substr(0, std::min(i, descriptor.size()));
 }
 
-TileOutcome Refused(const char* text, const char* caption, MessageIcon icon) {
-    TileOutcome outcome;
-    outcome.status = TileStatus::Refused;
-    outcome.message = Error{text, caption, icon};
-    return outcome;
+RegionLaying Refused(const char* text, const char* caption, MessageIcon icon) {
+    RegionLaying laid;
+    laid.outcome.status = TileStatus::Refused;
+    laid.outcome.message = Error{text, caption, icon};
+    return laid;
 }
 
 }  // namespace
 
 RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2dPolygon& region,
                        const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress) {
-    RegionLaying laid;
     // A region without points or without a positive real size gives no
     // scale to tile with.
-    if (region.points.empty()) {
-        laid.outcome = Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
-        return laid;
-    }
-    if (region.kind == RecordKind::ShadowRegion) {
-        laid.outcome = Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
-        return laid;
-    }
+    if (region.points.empty()) return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
+    if (region.kind == RecordKind::ShadowRegion) return Refused(kMsgShadowNotTiled, "", MessageIcon::Information);
     const V2dPolygonMesh* mesh = region.kind == RecordKind::Region ? scene.MeshOf(&region) : nullptr;
     // A quad side of no length gives no perspective to warp with.
-    if (!CheckRegionPlane(region, mesh || region.kind != RecordKind::Region)) {
-        laid.outcome = Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
-        return laid;
-    }
+    if (!CheckRegionPlane(region, mesh || region.kind != RecordKind::Region))
+        return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
     QImage canvas;
     if (!panel.pattern.isPlain()) {
         Result<QImage> patterned = BuildPatternCanvas(region, mesh, product, w, h, panel.pattern, effect);
-        if (!patterned) {
-            laid.outcome = Refused(patterned.error().c_str(), kCaptionPrompt, MessageIcon::Information);
-            return laid;
-        }
+        if (!patterned) return Refused(patterned.error().c_str(), kCaptionPrompt, MessageIcon::Information);
         canvas = std::move(*patterned);
     } else if (effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)) {
         canvas = BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY);
     } else {
         canvas = BuildTiledCanvas(region, mesh, product, w, h);
     }
+    RegionLaying laid;
     if (canvas.isNull()) return laid;
     if (effect.shown && (effect.bump == ReliefChoice::Raised || effect.bump == ReliefChoice::Sunken))
         canvas = ApplyRelief(canvas, effect.bump == ReliefChoice::Raised ? ReliefKind::Raised : ReliefKind::Sunken,
