@@ -2,12 +2,13 @@
 #include "imagelib/vx_bands.h"
 #include "imagelib/vx_geometry.h"
 #include "imagelib/vx_operations.h"
+#include "imagelib/vx_sampling.h"
 
+#include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace v2d::vexell {
@@ -27,9 +28,10 @@ cv::Matx33d ForWindow(const cv::Matx33d& backward, int left, int top) {
     return backward * shift;
 }
 
-// Warps the rows [first, end) of the result. Only the columns that some row
-// of the band covers are sampled; the bitmap starts zeroed, so the rest is
-// already 0, and within those columns what lies outside the quad is cleared.
+// Warps the rows [first, end) of the result. Only the pixels inside the
+// quad are sampled; the bitmap starts zeroed, so the rest stays 0. The
+// positions are those warpPerspective gives for the band's window of the
+// result (the columns some row of the band covers), so the pixels are too.
 void WarpBand(const cv::Mat& picture, const cv::Matx33d& backward, const Quad& target, cv::Mat& result, int first,
               int end) {
     std::vector<Columns> rows(size_t(end - first));
@@ -43,18 +45,18 @@ void WarpBand(const cv::Mat& picture, const cv::Matx33d& backward, const Quad& t
         }
     }
     if (right <= left) return;
-    cv::Mat window = result(cv::Range(first, end), cv::Range(left, right));
-    // Replicated edges keep the quad's border pixels free of a dark fringe.
-    cv::warpPerspective(picture, window, ForWindow(backward, left, first), window.size(),
-                        cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
-    for (int r = 0; r < window.rows; ++r) {
-        uint8_t* row = window.ptr<uint8_t>(r);
-        const Columns c = rows[size_t(r)];
-        const int inLeft = std::clamp(c.left - left, 0, window.cols);
-        const int inEnd = c.end > c.left ? std::clamp(c.end - left, inLeft, window.cols) : inLeft;
-        std::memset(row, 0, size_t{4} * inLeft);
-        std::memset(row + size_t{4} * inEnd, 0, size_t{4} * (window.cols - inEnd));
-    }
+    const PerspectivePositions positions(ForWindow(backward, left, first), cv::Size(right - left, end - first));
+    cv::parallel_for_(cv::Range(first, end), [&](const cv::Range& part) {
+        std::vector<int32_t> xs(size_t(right - left)), ys(size_t(right - left));
+        for (int y = part.start; y < part.end; ++y) {
+            const Columns c = rows[size_t(y - first)];
+            if (c.empty()) continue;
+            positions.Row(y - first, c.left - left, c.end - left, xs.data(), ys.data());
+            // Replicated edges keep the quad's border pixels free of a dark fringe.
+            SampleBilinear(picture, Border::Replicate, xs.data(), ys.data(), c.end - c.left,
+                           result.ptr<uint32_t>(y) + c.left);
+        }
+    });
 }
 
 // A picture one pixel wide or high has no extent to map corners from; it is
