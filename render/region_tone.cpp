@@ -113,10 +113,13 @@ QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const Q
                           const ImageOperations& ops, RenderCaches* kept) {
     const PixelBox box = OutlineBox(record);
     const QImage& picture = record.picture;
+    // A picture drawn once over its box is lit only where the outline's fill reaches.
+    const std::vector<ColumnSpan> lit = picture.size() == QSize(box.width(), box.height()) ? OutlineRowSpans(record)
+                                                                                           : std::vector<ColumnSpan>{};
     QImage toned;
     if (record.blurRadius <= 0) {
         if (picture.isNull()) return {};
-        toned = record.toneEnabled ? ApplyLightMap(picture, photo, box.minX, box.minY, Brightness(record))
+        toned = record.toneEnabled ? ApplyLightMap(picture, photo, box.minX, box.minY, Brightness(record), lit)
                                    : ToRgb32(picture).copy();
     } else if (!picture.isNull() && !record.toneEnabled) {
         toned = ToRgb32(picture).copy();
@@ -134,7 +137,7 @@ QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const Q
                                         : BuildSmoothedLightMap(record, photo, record.blurRadius, ops);
             if (kept) kept->setLightMap(record, std::move(source), light);
         }
-        toned = picture.isNull() ? light : ApplyLightMap(picture, light, 0, 0, Brightness(record));
+        toned = picture.isNull() ? light : ApplyLightMap(picture, light, 0, 0, Brightness(record), lit);
     }
     return Reflected(record, toned, scene, 0);
 }

@@ -119,14 +119,24 @@ QImage BlendedOverPartner(const QImage& input, QSize partner, int offsetX, int o
 
 }  // namespace
 
-QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor) {
+QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor,
+                     std::span<const ColumnSpan> lit) {
     const QImage source = ToRgb32(picture);
     const QImage map = ToRgb32(lightMap);
     if (source.isNull() || map.isNull()) return source.copy();
+    const bool allLit = lit.size() != static_cast<size_t>(source.height());
     return BlendedOverPartner(source, map.size(), offsetX, offsetY,
                               [&](const uint32_t* in, uint32_t* row, int my, int firstColumn, int endColumn) {
+        int first = firstColumn, end = endColumn;
+        if (!allLit) {
+            const ColumnSpan span = lit[static_cast<size_t>(my - offsetY)];
+            first = std::clamp(span.left, firstColumn, endColumn);
+            end = std::clamp(span.end, first, endColumn);
+            std::memcpy(row + firstColumn, in + firstColumn, 4 * static_cast<size_t>(first - firstColumn));
+            std::memcpy(row + end, in + end, 4 * static_cast<size_t>(endColumn - end));
+        }
         const auto* light = reinterpret_cast<const uint32_t*>(map.constScanLine(my));
-        LightRow(in + firstColumn, light + offsetX + firstColumn, row + firstColumn, endColumn - firstColumn, factor);
+        LightRow(in + first, light + offsetX + first, row + first, end - first, factor);
     });
 }
 

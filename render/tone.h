@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 
 #include "imagelib/image_operations.h"
+#include "scene/outline_geometry.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
@@ -35,7 +37,10 @@ inline uint32_t LitChannel(uint32_t channel, double level) {
 // 0..255; channels become trunc(channel * L / 255). Other pixels keep their
 // value. A negative factor (brightness below -100 from an old file) gives
 // black, never wrapped colours.
-QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor);
+// With `lit` (one span per picture row), only the span's columns are lit
+// and the rest keep the picture's value: what no drawing of the picture shows.
+QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX, int offsetY, double factor,
+                     std::span<const ColumnSpan> lit = {});
 
 // The scene mirrored top to bottom (floor) or left to right (wall) is
 // blended over the picture at strength k (0..1): channel =

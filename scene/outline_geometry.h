@@ -23,6 +23,15 @@ inline PixelBox OutlineBox(const V2dPolygon& record) { return BoxOf(record.point
 // True when the corners are the outline box's own corners, top-left first.
 bool CornersAreOutlineBox(const V2dPolygon& record);
 
+// The columns [left, end) of each row of the outline box that a fill of the
+// outline path (anti-aliased, points at pixel centres) can touch, with a
+// pixel to spare on each side; a row the outline misses is empty. An
+// outline too long to follow row by row gets whole rows.
+struct ColumnSpan {
+    int left = 0, end = 0;
+};
+std::vector<ColumnSpan> OutlineRowSpans(const V2dPolygon& record);
+
 // All rings in one path with the even-odd rule, so a ring inside another is
 // a hole, shifted by `offset`.
 QPainterPath OutlinePath(std::span<const V2d_Point> points, std::span<const int32_t> indexList, QPointF offset = {});

@@ -2,7 +2,11 @@
 // scrolling limits and rubber bands.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include "models/scene_selection.h"
+#include "scene/outline_geometry.h"
 
 namespace v2d {
 namespace {
@@ -27,6 +31,38 @@ TEST(OutlineRings, SplitsAtRingEndsAndCutsEntriesPastTheOutline) {
     EXPECT_TRUE(OutlineRings(std::span<const V2d_Point>(), ends).empty());
     const std::vector<int32_t> negative = {-5};
     EXPECT_TRUE(OutlineRings(pts, negative).empty());
+}
+
+TEST(OutlineRowSpans, HoldEveryPixelTheOutlinesAntialiasedFillPaints) {
+    PolygonPtr sliver = NewPolygon();  // long, thin and slanted: its rows are short and move across
+    sliver->points = {{3, 0}, {5, 0}, {97, 61}, {94, 61}};
+    sliver->indexList = {3};
+    PolygonPtr framed = NewPolygon();  // a ring with a hole, and a slanted side
+    framed->points = {{0, 0}, {80, 10}, {90, 70}, {0, 60}, {20, 20}, {50, 20}, {50, 40}, {20, 40}};
+    framed->indexList = {3, 7};
+    for (const V2dPolygon* record : {sliver.get(), framed.get()}) {
+        const PixelBox box = OutlineBox(*record);
+        QImage filled(box.width(), box.height(), QImage::Format_RGB32);
+        filled.fill(Qt::black);
+        {
+            QPainter painter(&filled);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.fillPath(OutlinePath(*record, QPointF(0.5 - box.minX, 0.5 - box.minY)), Qt::white);
+        }
+        const std::vector<ColumnSpan> spans = OutlineRowSpans(*record);
+        ASSERT_EQ(spans.size(), size_t(filled.height()));
+        int painted = 0, spanned = 0;
+        for (int y = 0; y < filled.height(); ++y) {
+            spanned += spans[size_t(y)].end - spans[size_t(y)].left;
+            for (int x = 0; x < filled.width(); ++x) {
+                if (filled.pixel(x, y) == qRgb(0, 0, 0)) continue;
+                ++painted;
+                EXPECT_TRUE(spans[size_t(y)].left <= x && x < spans[size_t(y)].end) << x << "," << y;
+            }
+        }
+        // Little beyond the fill (a pixel or two each side), the hole aside.
+        if (record == sliver.get()) EXPECT_LT(spanned, painted + 6 * filled.height());
+    }
 }
 
 TEST(HitTest, TopmostRegionWinsInnerRingsAreHolesAndShadowsCountAtTheirOffset) {
