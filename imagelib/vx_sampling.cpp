@@ -30,8 +30,8 @@ struct WeightTable {
         for (int ty = 0; ty < kSubpixelSteps; ++ty) {
             for (int tx = 0; tx < kSubpixelSteps; ++tx) {
                 const int scale = (1 << kWeightBits) / kFractions;
-                int w[4] = {(32 - ty) * (32 - tx) * scale, (32 - ty) * tx * scale, ty * (32 - tx) * scale,
-                            ty * tx * scale};
+                const int ry = kSubpixelSteps - ty, rx = kSubpixelSteps - tx;
+                int w[4] = {ry * rx * scale, ry * tx * scale, ty * rx * scale, ty * tx * scale};
                 if (w[0] > INT16_MAX) {
                     w[3] += w[0] - INT16_MAX;
                     w[0] = INT16_MAX;
@@ -99,13 +99,13 @@ void SamplePlain(const cv::Mat& source, Border border, const int32_t* xs, const 
 #ifdef VX_HAS_AVX2_PATH
 // The four sums of one pixel whose 2 × 2 taps all lie inside: the top pair's
 // channel sums in the low half, the bottom pair's in the high half.
-VX_AVX2 inline __m256i TapSums(const uint8_t* bits, size_t step, int32_t x, int32_t y) {
+VX_AVX2 inline __m256i TapSums(const WeightTable& weights, const uint8_t* bits, size_t step, int32_t x, int32_t y) {
     const __m128i byChannel = _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
     const uint8_t* top = bits + static_cast<size_t>(y >> kSubpixelBits) * step + 4 * static_cast<size_t>(x >> kSubpixelBits);
     __m128i taps = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top));
     taps = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(taps), reinterpret_cast<const double*>(top + step)));
     const __m256i wide = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(taps, byChannel));
-    return _mm256_madd_epi16(wide, _mm256_load_si256(reinterpret_cast<const __m256i*>(Weights().pairs[Fraction(x, y)])));
+    return _mm256_madd_epi16(wide, _mm256_load_si256(reinterpret_cast<const __m256i*>(weights.pairs[Fraction(x, y)])));
 }
 
 // Two pixels' channels, rounded: the first pixel in the low half.
@@ -122,6 +122,7 @@ VX_AVX2 void SampleAvx2(const cv::Mat& source, Border border, const int32_t* xs,
         return static_cast<unsigned>(xs[i] >> kSubpixelBits) < innerWidth &&
                static_cast<unsigned>(ys[i] >> kSubpixelBits) < innerHeight;
     };
+    const WeightTable& weights = Weights();
     const uint8_t* bits = source.data;
     const size_t step = source.step;
     int i = 0;
@@ -130,8 +131,10 @@ VX_AVX2 void SampleAvx2(const cv::Mat& source, Border border, const int32_t* xs,
             SamplePlain(source, border, xs + i, ys + i, 4, out + i);
             continue;
         }
-        const __m256i p01 = Rounded(TapSums(bits, step, xs[i], ys[i]), TapSums(bits, step, xs[i + 1], ys[i + 1]));
-        const __m256i p23 = Rounded(TapSums(bits, step, xs[i + 2], ys[i + 2]), TapSums(bits, step, xs[i + 3], ys[i + 3]));
+        const __m256i p01 = Rounded(TapSums(weights, bits, step, xs[i], ys[i]),
+                                    TapSums(weights, bits, step, xs[i + 1], ys[i + 1]));
+        const __m256i p23 = Rounded(TapSums(weights, bits, step, xs[i + 2], ys[i + 2]),
+                                    TapSums(weights, bits, step, xs[i + 3], ys[i + 3]));
         // Lanes after packing: [p0 p2 p0 p2 | p1 p3 p1 p3]; the order is restored.
         const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(p01, p23), _mm256_setzero_si256());
         const __m256i ordered = _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0));
