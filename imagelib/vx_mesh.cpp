@@ -7,7 +7,6 @@
 #include "imagelib/vx_sampling.h"
 
 #include <opencv2/core/utility.hpp>
-#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -133,6 +132,8 @@ VX_AVX2 void FourProjectivePositions(const cv::Matx33d& h, int x, int y, float m
     __m256d valid = _mm256_cmp_pd(_mm256_andnot_pd(magnitude, w), _mm256_set1_pd(1e-12), _CMP_GT_OQ);
     valid = _mm256_and_pd(valid, _mm256_cmp_pd(_mm256_andnot_pd(magnitude, qx), largest, _CMP_LE_OQ));
     valid = _mm256_and_pd(valid, _mm256_cmp_pd(_mm256_andnot_pd(magnitude, qy), largest, _CMP_LE_OQ));
+    // A source x of exactly kUnmapped reads as unmapped, as it does one pixel at a time.
+    valid = _mm256_and_pd(valid, _mm256_cmp_pd(qx, _mm256_set1_pd(kUnmapped), _CMP_NEQ_OQ));
     const __m128i validLanes = _mm256_castsi256_si128(
         _mm256_permutevar8x32_epi32(_mm256_castpd_si256(valid), _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0)));
     const __m128i oldX = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowX + x));
