@@ -76,21 +76,16 @@ void FillOutline(const V2dPolygon& record, const QImage& picture, QPoint texture
     // the rasterizer then walks the band's rows alone (a painter clip does
     // not spare it the rest of a tall outline), and a whole-pixel move and
     // the picture's edges leave every pixel's coverage as it was. The bands
-    // go over the cores, each painted a few rows at a time: Qt hands the
-    // spans of a larger fill to threads of its own, whose hand-overs cost
-    // more than the painting once our bands already keep the cores busy.
-    constexpr int kRowsPerPainter = 8;
+    // go over the cores.
     uchar* const bits = target.bits();  // detached once, before the bands share it
     const qsizetype stride = target.bytesPerLine();
     ForEachRowBand(area.height(), area.width(), [&](int first, int end) {
-        for (int top = first; top < end; top += kRowsPerPainter) {
-            const QRect rows(area.left(), area.top() + top, area.width(), std::min(kRowsPerPainter, end - top));
-            QImage view(bits + rows.top() * stride + 4 * qsizetype(rows.left()), rows.width(), rows.height(), stride,
-                        target.format());
-            // A path of its own: a shared one caches its bounds lazily.
-            PaintOutline(view, OutlinePath(record, offset - QPointF(rows.topLeft())), picture,
-                         textureOrigin - rows.topLeft(), {});
-        }
+        const QRect band(area.left(), area.top() + first, area.width(), end - first);
+        QImage view(bits + band.top() * stride + 4 * qsizetype(band.left()), band.width(), band.height(), stride,
+                    target.format());
+        // A path of its own: a shared one caches its bounds lazily.
+        PaintOutline(view, OutlinePath(record, offset - QPointF(band.topLeft())), picture,
+                     textureOrigin - band.topLeft(), {});
     });
 }
 
