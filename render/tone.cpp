@@ -93,17 +93,26 @@ void LightRow(const uint32_t* in, const uint32_t* light, uint32_t* out, int coun
 // A picture of the input's size, each row written once from the input: the
 // part that lies over the partner picture (shifted by the offsets) by
 // `blend(in, out, partnerRow, firstColumn, endColumn)`, the rest copied.
+// With `only` (one span per row), a row's blend keeps within its span too.
 template <class Blend>
-QImage BlendedOverPartner(const QImage& input, QSize partner, int offsetX, int offsetY, Blend&& blend) {
+QImage BlendedOverPartner(const QImage& input, QSize partner, int offsetX, int offsetY, Blend&& blend,
+                          std::span<const ColumnSpan> only = {}) {
     QImage result(input.size(), QImage::Format_RGB32);
     if (result.isNull()) return result;
-    int firstColumn = 0, endColumn = 0;
-    PartnerColumns(result.width(), offsetX, partner.width(), firstColumn, endColumn);
+    int partnerFirst = 0, partnerEnd = 0;
+    PartnerColumns(result.width(), offsetX, partner.width(), partnerFirst, partnerEnd);
+    const bool everyColumn = only.size() != static_cast<size_t>(result.height());
     const size_t rowBytes = 4 * static_cast<size_t>(result.width());
     ForEachRowBand(result.height(), result.width(), [&](int firstRow, int endRow) {
         for (int y = firstRow; y < endRow; ++y) {
             const auto* in = reinterpret_cast<const uint32_t*>(input.constScanLine(y));
             auto* row = reinterpret_cast<uint32_t*>(result.scanLine(y));
+            int firstColumn = partnerFirst, endColumn = partnerEnd;
+            if (!everyColumn) {
+                const ColumnSpan span = only[static_cast<size_t>(y)];
+                firstColumn = std::clamp(span.left, partnerFirst, partnerEnd);
+                endColumn = std::clamp(span.end, firstColumn, partnerEnd);
+            }
             const long long partnerRow = static_cast<long long>(offsetY) + y;
             if (partnerRow < 0 || partnerRow >= partner.height() || firstColumn >= endColumn) {
                 std::memcpy(row, in, rowBytes);
@@ -124,20 +133,14 @@ QImage ApplyLightMap(const QImage& picture, const QImage& lightMap, int offsetX,
     const QImage source = ToRgb32(picture);
     const QImage map = ToRgb32(lightMap);
     if (source.isNull() || map.isNull()) return source.copy();
-    const bool allLit = lit.size() != static_cast<size_t>(source.height());
-    return BlendedOverPartner(source, map.size(), offsetX, offsetY,
-                              [&](const uint32_t* in, uint32_t* row, int my, int firstColumn, int endColumn) {
-        int first = firstColumn, end = endColumn;
-        if (!allLit) {
-            const ColumnSpan span = lit[static_cast<size_t>(my - offsetY)];
-            first = std::clamp(span.left, firstColumn, endColumn);
-            end = std::clamp(span.end, first, endColumn);
-            std::memcpy(row + firstColumn, in + firstColumn, 4 * static_cast<size_t>(first - firstColumn));
-            std::memcpy(row + end, in + end, 4 * static_cast<size_t>(endColumn - end));
-        }
-        const auto* light = reinterpret_cast<const uint32_t*>(map.constScanLine(my));
-        LightRow(in + first, light + offsetX + first, row + first, end - first, factor);
-    });
+    return BlendedOverPartner(
+        source, map.size(), offsetX, offsetY,
+        [&](const uint32_t* in, uint32_t* row, int my, int firstColumn, int endColumn) {
+            const auto* light = reinterpret_cast<const uint32_t*>(map.constScanLine(my));
+            LightRow(in + firstColumn, light + offsetX + firstColumn, row + firstColumn, endColumn - firstColumn,
+                     factor);
+        },
+        lit);
 }
 
 namespace {

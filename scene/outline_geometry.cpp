@@ -55,13 +55,13 @@ std::vector<ColumnSpan> OutlineRowSpans(const V2dPolygon& record) {
             const QPointF a = at(ring[n]), b = at(ring[(n + 1) % ring.size()]);
             const double top = std::min(a.y(), b.y()), bottom = std::max(a.y(), b.y());
             const int last = std::min(int(std::floor(bottom)), height - 1);
-            // Where the edge crosses the row's band [row, row + 1]: between its x at the band's ends.
-            auto xAt = [&](double y) {
-                return a.y() == b.y() ? a.x() : a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y());
-            };
+            // Where the edge crosses the row's band [row, row + 1]: between its
+            // x at the band's ends, or its whole length when it lies along the row.
+            const bool level = a.y() == b.y();
+            auto xAt = [&](double y) { return a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()); };
             for (int row = std::max(int(std::floor(top)), 0); row <= last; ++row) {
-                const double x0 = a.y() == b.y() ? std::min(a.x(), b.x()) : xAt(std::max<double>(row, top));
-                const double x1 = a.y() == b.y() ? std::max(a.x(), b.x()) : xAt(std::min<double>(row + 1, bottom));
+                const double x0 = level ? a.x() : xAt(std::max<double>(row, top));
+                const double x1 = level ? b.x() : xAt(std::min<double>(row + 1, bottom));
                 lowest[size_t(row)] = std::min({lowest[size_t(row)], x0, x1});
                 highest[size_t(row)] = std::max({highest[size_t(row)], x0, x1});
             }
