@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QUndoStack>
 
+#include "app/key_table.h"
 #include "widgets/widget_helpers.h"
 
 namespace v2d {
@@ -34,12 +35,12 @@ MainActions MakeMainActions(QObject* owner, QUndoStack& history) {
     a.maintenance = action("ActionProductMaintenance", QCoreApplication::translate("MainWindow", "产品维护"));
     a.help = action("ActionHelp", QCoreApplication::translate("MainWindow", "使用说明"));
     a.deleteModel = action("ActionDeleteModel", QCoreApplication::translate("MainWindow", "删除模型"));
-    a.open->setShortcut(QKeySequence::Open);
-    a.save->setShortcut(QKeySequence::Save);
-    a.saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    a.savePicture->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    a.help->setShortcut(QKeySequence(Qt::Key_F1));
-    a.deleteModel->setShortcut(QKeySequence(Qt::Key_Delete));
+    a.open->setShortcuts(KeysOf(MainKey::OpenScheme));
+    a.save->setShortcuts(KeysOf(MainKey::SaveScheme));
+    a.saveAs->setShortcuts(KeysOf(MainKey::SaveSchemeAs));
+    a.savePicture->setShortcuts(KeysOf(MainKey::SavePicture));
+    a.help->setShortcuts(KeysOf(MainKey::Help));
+    a.deleteModel->setShortcuts(KeysOf(MainKey::DeleteModel));
     a.deleteModel->setEnabled(false);
     return a;
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "app/key_table.h"
 #include "app/scene_view.h"
 #include "document/scene_document.h"
 
@@ -19,27 +20,24 @@ MainWindowKeys::~MainWindowKeys() {
 }
 
 bool MainWindowKeys::FormShortCut(int key, Qt::KeyboardModifiers modifiers) {
-    if (modifiers.testFlag(Qt::ControlModifier) &&
-        (key == Qt::Key_Y || (key == Qt::Key_Z && modifiers.testFlag(Qt::ShiftModifier)))) {
+    if (IsKeyOf(MainKey::Redo, key, modifiers)) {
         actions_.redo->trigger();
         return true;
     }
-    if (key == Qt::Key_Z && modifiers.testFlag(Qt::ControlModifier)) {
+    if (IsKeyOf(MainKey::Undo, key, modifiers)) {
         actions_.undo->trigger();
         return true;
     }
-    if (key == Qt::Key_R && !modifiers.testFlag(Qt::ControlModifier) && document_.focusedRecord() != nullptr) {
+    // With or without Shift, as long as Ctrl is not held.
+    if (!modifiers.testFlag(Qt::ControlModifier) && IsKeyOf(MainKey::NextRotationFrame, key, Qt::NoModifier) &&
+        document_.focusedRecord() != nullptr) {
         actions_.nextRotationFrame->trigger();
         return true;
     }
-    int dx = 0, dy = 0;
-    switch (key) {
-        case Qt::Key_Left: dx = -1; break;
-        case Qt::Key_Right: dx = 1; break;
-        case Qt::Key_Up: dy = -1; break;
-        case Qt::Key_Down: dy = 1; break;
-        default: return false;
-    }
+    // The arrows move whatever modifiers are held.
+    if (!IsKeyOf(MainKey::NudgeModel, key, Qt::NoModifier)) return false;
+    const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+    const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
     if (!document_.NudgeFocusedModel(dx, dy)) return false;
     view_.ShowNudgedModel();
     // Left stops here; the others reach the focused control as well.

@@ -1,7 +1,8 @@
 #pragma once
-// The main window's own keys, seen before any control handles them: redo,
-// undo, the next rotation frame of the selected model and the arrow keys
-// that nudge it. Installed on the application, it acts for one window.
+// The main window's own keys, as the key table names them, seen before any
+// control handles them: redo, undo, the next rotation frame of the selected
+// model and the arrow keys that nudge it. Installed on the application, it
+// acts for one window.
 #include <QObject>
 
 #include "app/main_window_commands.h"

@@ -1,7 +1,10 @@
 #include "app/scene_handouts.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QPointer>
 #include <QUrl>
+#include <QWidget>
 
 #include "document/scene_document.h"
 #include "layout/region_quote.h"
@@ -12,8 +15,18 @@
 
 namespace v2d {
 
+namespace {
+constexpr const char* kMsgPictureSaved = QT_TRANSLATE_NOOP("Messages", "效果图已保存到 %1");
+constexpr const char* kMsgReportWritten = QT_TRANSLATE_NOOP("Messages", "报表已保存到 %1");
+constexpr const char* kMsgNoBrowser = QT_TRANSLATE_NOOP("Messages", "无法启动浏览器打开报表。报表已保存到：\n%1");
+
+QString Shown(const char* message, const std::filesystem::path& file) {
+    return QCoreApplication::translate("Messages", message).arg(QDir::toNativeSeparators(FromPath(file)));
+}
+}  // namespace
+
 SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneDocument& document,
-                             const QString& programFolder) {
+                             const QString& programFolder, const HandoutNote& note) {
     for (;;) {
         const QString chosen = prompts.SaveFileName(window, programFolder + QStringLiteral("/v2d"),
                                                     QString::fromUtf8(kPictureFilter), QStringLiteral("jpg"));
@@ -26,12 +39,13 @@ SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneD
             prompts.Show(window, FromUtf8(saved.error()));
             return SaveOutcome::Failed;
         }
+        note(Shown(kMsgPictureSaved, path));
         return SaveOutcome::Saved;
     }
 }
 
 void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
-                       QWidget* window) {
+                       QWidget* window, const HandoutNote& note) {
     const std::filesystem::path folder = ToPath(programFolder);
     Result<ReportFiles> files =
         WriteProductReport(document.scene(), document.displayed(), {folder, {}, ReadDealerInfo(folder), ""},
@@ -40,7 +54,11 @@ void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, cons
         prompts.Show(window, FromUtf8(files.error()));
         return;
     }
-    prompts.OpenUrl(QUrl::fromLocalFile(FromPath(files->report)));
+    const std::filesystem::path report = files->report;
+    note(Shown(kMsgReportWritten, report));
+    prompts.OpenUrl(QUrl::fromLocalFile(FromPath(report)), [&prompts, shownOver = QPointer<QWidget>(window), report] {
+        prompts.Show(shownOver, Shown(kMsgNoBrowser, report));
+    });
 }
 
 }  // namespace v2d

@@ -4,6 +4,8 @@
 // the web browser.
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace v2d {
@@ -14,9 +16,15 @@ class UserPrompts;
 // What a save command came to.
 enum class SaveOutcome { Saved, NoRecords, Cancelled, Failed };
 
+// Where a handout went, for the status bar.
+using HandoutNote = std::function<void(const QString&)>;
+
+// A saved picture is noted with its file ("效果图已保存到 …").
 SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneDocument& document,
-                             const QString& programFolder);
+                             const QString& programFolder, const HandoutNote& note);
+// The written report is noted with its file; when no browser takes it, a
+// message box says so and names the file to open by hand.
 void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
-                       QWidget* window);
+                       QWidget* window, const HandoutNote& note);
 
 }  // namespace v2d

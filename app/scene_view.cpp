@@ -20,6 +20,7 @@
 
 #include <cmath>
 
+#include "app/key_table.h"
 #include "app/picture_layer.h"
 #include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
@@ -168,18 +169,17 @@ void SceneView::BuildZoom() {
     connect(ComboBoxZoom, &QComboBox::textActivated, this, &SceneView::ZoomBoxChosen);
     ShowZoomInBox();
 
-    auto shortcut = [this](const char* name, const QList<QKeySequence>& keys, void (SceneView::*slot)()) {
+    auto shortcut = [this](const char* name, MainKey keys, void (SceneView::*slot)()) {
         auto* action = new QAction(this);
         action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(keys);
+        action->setShortcuts(KeysOf(keys));
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, slot);
     };
-    shortcut("ActionZoomIn", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-             &SceneView::ZoomIn);
-    shortcut("ActionZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &SceneView::ZoomOut);
-    shortcut("ActionZoomFit", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &SceneView::ZoomToFit);
+    shortcut("ActionZoomIn", MainKey::ZoomIn, &SceneView::ZoomIn);
+    shortcut("ActionZoomOut", MainKey::ZoomOut, &SceneView::ZoomOut);
+    shortcut("ActionZoomFit", MainKey::ZoomToFit, &SceneView::ZoomToFit);
 }
 
 void SceneView::AddZoomBoxTo(QBoxLayout& row) {

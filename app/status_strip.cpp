@@ -20,6 +20,10 @@
 
 namespace v2d {
 
+namespace {
+constexpr int kNoteWidth = 520;  // pixels; the banner keeps the rest
+}  // namespace
+
 StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoAction, QString programFolder,
                          QWidget* parent)
     : QFrame(parent), programFolder_(std::move(programFolder)) {
@@ -35,6 +39,9 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), tr("撤销"), this);
     QToolButton* redo = MakeButton(QStringLiteral("SpeedButtonRedo"), tr("重做"), this);
     QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), tr("视频教学"), this);
+    LabelStatus = Named(new QLabel(this), QStringLiteral("LabelStatus"));
+    LabelStatus->setTextFormat(Qt::PlainText);
+    LabelStatus->setMaximumWidth(kNoteWidth);
     CppWebBrowserAd = new TCppWebBrowser(QStringLiteral("CppWebBrowserAd"), this);
     CppWebBrowserAd->setFixedHeight(34);
     CppWebBrowserAd->HideScrollBars();
@@ -43,6 +50,7 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     row->addWidget(undo);
     row->addWidget(redo);
     row->addWidget(tutorial);
+    row->addWidget(LabelStatus);
     row->addWidget(CppWebBrowserAd, 1);
     view.AddZoomBoxTo(*row);
     connect(undo, &QToolButton::clicked, undoAction, &QAction::trigger);
@@ -75,6 +83,11 @@ void StatusStrip::SetProgress(int percent) { ProgressBar1->setValue(percent); }
 void StatusStrip::RepaintProgress() { ProgressBar1->repaint(); }
 
 void StatusStrip::RepaintCaption() { LabelPro->repaint(); }
+
+void StatusStrip::ShowNote(const QString& text) {
+    LabelStatus->setText(LabelStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, kNoteWidth));
+    LabelStatus->setToolTip(text);
+}
 
 void StatusStrip::StartBanner(const QString& url) { NavigatePost(*CppWebBrowserAd, url, QString()); }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The main window's bottom bar "PanelBottom": the progress caption and bar,
-// undo and redo, the tutorial button, the banner and the view's zoom box.
+// undo and redo, the tutorial button, the note line, the banner and the
+// view's zoom box.
 // The banner falls back once per run to the workspace's local page.
 #include <QFrame>
 #include <QString>
@@ -28,6 +29,9 @@ public:
     void SetProgress(int percent);
     void RepaintProgress();
     void RepaintCaption();
+    // "LabelStatus": what a command just did ("效果图已保存到 …"), shortened
+    // in the middle to its room, whole in its tool tip, until the next note.
+    void ShowNote(const QString& text);
     // The banner's page, posted once at the first showing.
     void StartBanner(const QString& url);
 
@@ -38,6 +42,7 @@ private:
     QString programFolder_;
     QLabel* LabelPro = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    QLabel* LabelStatus = nullptr;
     TCppWebBrowser* CppWebBrowserAd = nullptr;
     bool bannerFallbackUsed_ = false;
 };

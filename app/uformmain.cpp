@@ -200,7 +200,7 @@ void TFormMain::ConnectPieces() {
     connect(templates_, &LocalTemplates::helpTextReady, this, &TFormMain::ShowHelpText);
     connect(button("SpeedButtonLocalTemp"), &QToolButton::clicked, this, &TFormMain::SpeedButtonLocalTempClick);
     connect(button("SpeedButtonTotal"), &QToolButton::clicked, this,
-            [this] { ShowProductReport(*prompts_, document_, programFolder_, this); });
+            [this] { ShowProductReport(*prompts_, document_, programFolder_, this, Noted()); });
     connect(PopupMenu2->findChild<QAction*>(QStringLiteral("N4")), &QAction::triggered, templates_,
             &LocalTemplates::Store);
     // The one-shot timer of the first showing brings the browser up once.
@@ -251,8 +251,11 @@ bool TFormMain::downloading() const { return online_->busy(); }
 void TFormMain::SpeedButtonWebTempClick() { online_->Choose(); }
 void TFormMain::SpeedButtonLocalTempClick() { templates_->Browse(); }
 SaveOutcome TFormMain::SpeedButtonSavePicClick() {
-    return SaveScenePicture(this, *prompts_, document_, programFolder_);
+    return SaveScenePicture(this, *prompts_, document_, programFolder_, Noted());
 }
 void TFormMain::ShowHelpText(const QString& text) { view_->ShowHelpText(text); }
+HandoutNote TFormMain::Noted() const {
+    return [strip = strip_](const QString& text) { strip->ShowNote(text); };
+}
 
 }  // namespace v2d

@@ -165,6 +165,8 @@ private:
     void FormShow();
     void ShowNewestMaterial();
     QString ProgramPath(const QString& relative) const { return programFolder_ + "/" + relative; }
+    // A handout's note in the status bar.
+    HandoutNote Noted() const;
 
     MainWindowSetup setup_;
     QString programFolder_;

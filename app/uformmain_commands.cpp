@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/key_table.h"
 #include "app/recent_schemes_menu.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
@@ -13,13 +14,6 @@ namespace v2d {
 
 namespace {
 constexpr const char* kMsgRecentGone = QT_TRANSLATE_NOOP("Messages", "方案文件已不存在，已从最近打开的方案中删除：\n");
-constexpr const char* kHelpText =
-    QT_TRANSLATE_NOOP("Messages", "A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!\n\n"
-    "选择材料后点击“开始铺贴”；在区域中拖出矩形只铺贴矩形部分。\n"
-    "右键点击场景：编辑模板、保存为模板、打开和保存方案、产品维护。\n\n"
-    "Ctrl+O 打开方案    Ctrl+S 保存方案    Ctrl+Shift+S 方案另存为\n"
-    "Ctrl+P 保存效果图    Ctrl+Z 撤销    Delete 删除选中的模型\n"
-    "R 模型的下一个角度    方向键 移动选中的模型一个像素");
 }  // namespace
 
 bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QString& name) {
@@ -74,10 +68,9 @@ SaveOutcome TFormMain::SpeedButtonSaveFileClick() {
 }
 
 SaveOutcome TFormMain::SaveSchemeAsClick() {
-    if (document_.scene().count() == 0) {
-        prompts_->Show(this, tr("当前没有区域数据。"));
+    if (document_.scene().count() == 0 &&
+        prompts_->Ask(this, QString::fromUtf8(kAskSaveWithoutRegions)) != PromptAnswer::Yes)
         return SaveOutcome::NoRecords;
-    }
     // The dialog starts on the scheme's own file when it has one.
     const QString start = schemePath_.isEmpty() ? ProgramPath("v2d") : schemePath_;
     for (;;) {
@@ -115,7 +108,7 @@ void TFormMain::ProductMaintenanceClick() {
     productBrowser_->ShowInMode(TFormSelParts::Maintenance);
 }
 
-void TFormMain::HelpClick() { prompts_->Show(this, QString::fromUtf8(kHelpText)); }
+void TFormMain::HelpClick() { prompts_->Show(this, MainWindowHelpText()); }
 
 QStringList TFormMain::recentSchemes() const { return recent_->schemes(); }
 

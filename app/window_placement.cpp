@@ -1,9 +1,11 @@
 #include "app/window_placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -32,6 +34,26 @@ std::optional<QRect> ParseRect(const std::optional<std::string>& text) {
     if (v[2] <= 0 || v[3] <= 0) return std::nullopt;
     return QRect(v[0], v[1], v[2], v[3]);
 }
+// Maximised once it is on the screen. Asked before the window first appears,
+// the state gets lost on its way (the embedded browser's surface has the
+// window made anew while it is shown): the window manager leaves it
+// unmaximised, taller than the screen. A window that paints is mapped; the
+// window manager takes the request then.
+class MaximiseWhenOnScreen final : public QObject {
+public:
+    explicit MaximiseWhenOnScreen(QWidget& window) : QObject(&window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        auto* window = static_cast<QWidget*>(watched);
+        window->removeEventFilter(this);
+        QTimer::singleShot(0, window, [window] { window->setWindowState(window->windowState() | Qt::WindowMaximized); });
+        deleteLater();
+        return false;
+    }
+};
+
 }  // namespace
 
 void RestoreWindowPlacement(QWidget& window, const QString& workspace) {
@@ -49,10 +71,15 @@ void RestoreWindowPlacement(QWidget& window, const QString& workspace) {
         normal.moveTop(std::clamp(normal.top(), room.top(), room.bottom() + 1 - normal.height()));
         window.setGeometry(normal);
     }
-    // Without a window manager nothing would maximise it: it takes the room itself.
     if (maximised) {
-        window.setGeometry(room);
-        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+        // Without a window manager nothing would maximise it: it takes the
+        // room itself, its frame's corner at the room's (not its inside's),
+        // so that the title bar is on the screen.
+        if (!saved) {
+            window.resize(room.size());
+            window.move(room.topLeft());
+        }
+        window.installEventFilter(new MaximiseWhenOnScreen(window));
     }
 }
 

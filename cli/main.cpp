@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/process_setup.h"
+#include "base/program_information.h"
 #include "base/workspace_location.h"
 #include "cli/commands.h"
 
@@ -63,13 +64,15 @@ const Command kCommands[] = {
      "model SCHEME.v2d --record N (--mirror-x|--mirror-y|--reset|--copy|--delete|--frame next|prev) -o OUT.v2d"},
 };
 
-void PrintUsage() {
-    std::fprintf(stderr, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
-    for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
-    std::fprintf(stderr,
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
+    for (const Command& c : kCommands) std::fprintf(to, "  %s\n", c.usage);
+    std::fprintf(to,
                  "\n  --workspace DIR  the workspace products, merge, templates, report and download use (default: the current\n"
                  "                   folder when it holds DB/, else the program's folder when it holds DB/, else\n"
-                 "                   $XDG_DATA_HOME/vexel2d, which the program vexel2d makes on its first start)\n");
+                 "                   $XDG_DATA_HOME/vexel2d, which the program vexel2d makes on its first start)\n"
+                 "  -h, --help       print this text and exit\n"
+                 "  --version        print the version and exit\n");
 }
 
 }  // namespace
@@ -84,16 +87,23 @@ int main(int argc, char** argv) {
         if (argc > 2) given = fs::absolute(argv[2], error);
         first = argc > 2 ? 3 : argc;
     }
+    if (argc <= first) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    // In place of a command; a command's own arguments are its own.
+    switch (v2d::RequestedInformation({argv + first, argv + first + 1})) {
+        case v2d::InformationRequest::Help: PrintUsage(stdout); return 0;
+        case v2d::InformationRequest::Version:
+            return v2d::PrintInformation(v2d::InformationRequest::Version, "vexel2d-cli", "");
+        case v2d::InformationRequest::None: break;
+    }
     const fs::path workspace =
         v2d::ChooseWorkspace({given, fs::current_path(error), v2d::ExecutableFolder(), v2d::UserDataHome()}).folder;
-    if (argc <= first || std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
-        PrintUsage();
-        return argc <= first ? 2 : 0;
-    }
     const Args args(argv + first + 1, argv + argc);
     for (const Command& c : kCommands)
         if (std::strcmp(argv[first], c.name) == 0) return c.run(args, workspace);
     std::fprintf(stderr, "vexel2d-cli: unknown command \"%s\"\n", argv[first]);
-    PrintUsage();
+    PrintUsage(stderr);
     return 2;
 }

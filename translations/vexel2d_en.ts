@@ -13,6 +13,73 @@
     </message>
 </context>
 <context>
+    <name>Keys</name>
+    <message>
+        <source>打开方案</source>
+        <translation>Open scheme</translation>
+    </message>
+    <message>
+        <source>保存方案</source>
+        <translation>Save scheme</translation>
+    </message>
+    <message>
+        <source>方案另存为</source>
+        <translation>Save scheme as</translation>
+    </message>
+    <message>
+        <source>保存效果图</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>删除选中的模型</source>
+        <translation>Delete the selected model</translation>
+    </message>
+    <message>
+        <source>模型的下一个角度</source>
+        <translation>Next angle of the model</translation>
+    </message>
+    <message>
+        <source>方向键</source>
+        <translation>Arrow keys</translation>
+    </message>
+    <message>
+        <source>移动选中的模型一个像素</source>
+        <translation>Move the selected model by one pixel</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>适合窗口</source>
+        <translation>Fit to window</translation>
+    </message>
+    <message>
+        <source>Ctrl+滚轮</source>
+        <translation>Ctrl+Wheel</translation>
+    </message>
+    <message>
+        <source>以鼠标所指处为中心缩放</source>
+        <translation>Zoom about the mouse pointer</translation>
+    </message>
+    <message>
+        <source>使用说明</source>
+        <translation>How to use</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>打开方案</source>
@@ -190,24 +257,6 @@
 </source>
         <translation>The scheme file no longer exists and has been removed from the recent schemes:
 </translation>
-    </message>
-    <message>
-        <source>A.请选择装饰部位列表框中的装饰部位！B.或则在场景中选择要装饰的部位!
-
-选择材料后点击“开始铺贴”；在区域中拖出矩形只铺贴矩形部分。
-右键点击场景：编辑模板、保存为模板、打开和保存方案、产品维护。
-
-Ctrl+O 打开方案    Ctrl+S 保存方案    Ctrl+Shift+S 方案另存为
-Ctrl+P 保存效果图    Ctrl+Z 撤销    Delete 删除选中的模型
-R 模型的下一个角度    方向键 移动选中的模型一个像素</source>
-        <translation>A. Choose a region in the list of regions, or B. click the region to decorate in the scene.
-
-After choosing a material, click &quot;Start laying&quot;; drag a rectangle in a region to lay only that rectangle.
-Right-click the scene to edit a template, save as a template, open and save schemes, and maintain products.
-
-Ctrl+O Open scheme    Ctrl+S Save scheme    Ctrl+Shift+S Save scheme as
-Ctrl+P Save picture    Ctrl+Z Undo    Delete Delete the selected model
-R Next angle of the model    Arrow keys Move the selected model by one pixel</translation>
     </message>
     <message>
         <source>第 %1 行：%2</source>
@@ -885,6 +934,32 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
         <source>--workspace 后面缺少文件夹</source>
         <translation>--workspace needs a folder after it</translation>
     </message>
+    <message>
+        <source>选择材料后点击“开始铺贴”；在区域中拖出矩形只铺贴矩形部分。</source>
+        <translation>After choosing a material, click &quot;Start laying&quot;; drag a rectangle in a region to lay only that rectangle.</translation>
+    </message>
+    <message>
+        <source>右键点击场景：编辑模板、保存为模板、打开和保存方案、产品维护。</source>
+        <translation>Right-click the scene to edit a template, save as a template, open and save schemes, and maintain products.</translation>
+    </message>
+    <message>
+        <source>效果图已保存到 %1</source>
+        <translation>Picture saved to %1</translation>
+    </message>
+    <message>
+        <source>报表已保存到 %1</source>
+        <translation>Report saved to %1</translation>
+    </message>
+    <message>
+        <source>无法启动浏览器打开报表。报表已保存到：
+%1</source>
+        <translation>No web browser could be started for the report. The report is saved in:
+%1</translation>
+    </message>
+    <message>
+        <source>当前没有区域数据，是否仍然保存方案？</source>
+        <translation>The scheme has no regions. Save it anyway?</translation>
+    </message>
 </context>
 <context>
     <name>SceneHandouts</name>
@@ -1274,10 +1349,6 @@ Please open a scheme or choose a sample room</translation>
     <message>
         <source>未命名方案</source>
         <translation>Untitled scheme</translation>
-    </message>
-    <message>
-        <source>当前没有区域数据。</source>
-        <translation>There are no regions in the current scheme.</translation>
     </message>
     <message>
         <source>Vexel2D文件 (*.v2d)</source>

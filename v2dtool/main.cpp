@@ -12,11 +12,31 @@
 #include <filesystem>
 
 #include "base/process_setup.h"
+#include "base/program_information.h"
 #include "base/workspace_location.h"
 #include "v2dtool/outline_window.h"
 #include "widgets/interface_language.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: v2dtool [--workspace DIR] [FILE.v2d | PHOTO]\n"
+    "\n"
+    "The outline tool: outline the floors, walls and surfaces of a room photo and save them as a scheme.\n"
+    "\n"
+    "  --workspace DIR  the folder its dialogs start in (default: the current folder when it holds DB/,\n"
+    "                   else the program's folder when it holds DB/, else $XDG_DATA_HOME/vexel2d)\n"
+    "  FILE.v2d         open this scheme\n"
+    "  PHOTO            start a new scheme from this photo (JPEG, PNG or BMP)\n"
+    "  -h, --help       print this text and exit\n"
+    "  --version        print the version and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before any window system is asked for.
+    if (const auto asked = v2d::RequestedInformation({argv + 1, argv + argc}); asked != v2d::InformationRequest::None)
+        return v2d::PrintInformation(asked, "v2dtool", kUsage);
     v2d::SetUpProcess();
     QApplication app(argc, argv);
     std::vector<std::string> arguments;

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "widgets/interface_language.h"
+#include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "v2dtool/outline_canvas.h"
 
@@ -35,6 +36,7 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
                                                   1000, 0, 1e7, 1, &ok);
         return ok ? std::optional<double>(mm) : std::nullopt;
     };
+    askYesNo_ = [this](const QString& text) { return WidgetPrompts().Ask(this, text) == PromptAnswer::Yes; };
     canvas_ = new OutlineCanvas(editor_, this);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName("ScrollCanvas");
@@ -180,14 +182,18 @@ void TFormV2dTool::ActionOpenClick() {
     if (!path.isEmpty()) OpenFile(path);
 }
 
+bool TFormV2dTool::ConfirmSaving() {
+    return editor_.scene().count() > 0 || askYesNo_(QString::fromUtf8(kAskSaveWithoutRegions));
+}
+
 void TFormV2dTool::ActionSaveClick() {
     if (editor_.photo().isNull()) return;
     if (path_.isEmpty()) return ActionSaveAsClick();
-    SaveTo(path_);
+    if (ConfirmSaving()) SaveTo(path_);
 }
 
 void TFormV2dTool::ActionSaveAsClick() {
-    if (editor_.photo().isNull()) return;
+    if (editor_.photo().isNull() || !ConfirmSaving()) return;
     QString path = QFileDialog::getSaveFileName(this, tr("保存方案"), path_.isEmpty() ? suggested_ : path_,
                                                 tr("Vexel2D文件 (*.v2d)"));
     if (path.isEmpty()) return;

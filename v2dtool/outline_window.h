@@ -27,6 +27,10 @@ public:
     // default is an input dialog.
     using LengthQuestion = std::function<std::optional<double>()>;
     void SetLengthQuestion(LengthQuestion ask) { askLength_ = std::move(ask); }
+    // Asks a Yes/No question titled "操作提示："; true for Yes. The default is
+    // the program's message box.
+    using YesNoQuestion = std::function<bool(const QString&)>;
+    void SetYesNoQuestion(YesNoQuestion ask) { askYesNo_ = std::move(ask); }
 
     // A .v2d opens as a scheme, anything else as a photo for a new one.
     bool OpenFile(const QString& path);
@@ -68,6 +72,8 @@ private:
     void EnterMode(OutlineCanvas::Mode mode);
     void CalibrationLineDrawn(V2d_Point a, V2d_Point b);
     int CalibrationTarget() const;
+    // A scheme without regions is saved only when the user says so.
+    bool ConfirmSaving();
 
     OutlineEditor editor_;
     std::function<void(const QString&)> showMessage_;
@@ -83,6 +89,7 @@ private:
     QAction* ActionSmartSelect = nullptr;
     QAction* ActionCalibrate = nullptr;
     LengthQuestion askLength_;
+    YesNoQuestion askYesNo_;
 };
 
 }  // namespace v2d::tool

@@ -16,6 +16,7 @@
 #include "base/atomic_file.h"
 #include "base/integer_text.h"
 #include "base/process_setup.h"
+#include "base/program_information.h"
 #include "demo/web_catalogue.h"
 #include "online/service_settings.h"
 #include "webservice/web_service.h"
@@ -30,12 +31,31 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+constexpr const char* kSynopsis =
+    "usage: vexel2d-web --root DIR [--host H] [--port P] [--workspace W] [--ready FILE] "
+    "[--exit-with-parent] [--max-per-address N]\n"
+    "       vexel2d-web make-catalogue DIR [--workspace W] [--keep-existing]\n"
+    "       vexel2d-web export DIR --root ROOT [--base URL]\n";
+
+constexpr const char* kOptions =
+    "\n"
+    "The shop's catalogue service: serves a catalogue folder's product, model and template pages.\n"
+    "\n"
+    "  --root DIR             the catalogue folder to serve (or to export)\n"
+    "  --host H               the address to listen on (default 127.0.0.1)\n"
+    "  --port P               the port (default 8080; 0: a free one)\n"
+    "  --workspace W          serving: write the address into W's settings; make-catalogue: publish W's\n"
+    "                         products and templates instead of the demo shop's\n"
+    "  --ready FILE           write the address into FILE once the service listens\n"
+    "  --exit-with-parent     end when the program that started it ends\n"
+    "  --max-per-address N    connections one client address may hold open (default 32)\n"
+    "  --keep-existing        make-catalogue: leave a catalogue already in DIR\n"
+    "  --base URL             export: the address the static site will be served from\n"
+    "  -h, --help             print this text and exit\n"
+    "  --version              print the version and exit\n";
+
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: vexel2d-web --root DIR [--host H] [--port P] [--workspace W] [--ready FILE] "
-                 "[--exit-with-parent] [--max-per-address N]\n"
-                 "       vexel2d-web make-catalogue DIR [--workspace W] [--keep-existing]\n"
-                 "       vexel2d-web export DIR --root ROOT [--base URL]\n");
+    std::fputs(kSynopsis, stderr);
     return 2;
 }
 
@@ -115,6 +135,8 @@ int Serve(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto asked = v2d::RequestedInformation({argv + 1, argv + argc}); asked != v2d::InformationRequest::None)
+        return v2d::PrintInformation(asked, "vexel2d-web", (std::string(kSynopsis) + kOptions).c_str());
     v2d::SetUpProcess();
     Options o;
     if (!Parse(argc, argv, o)) return Usage();

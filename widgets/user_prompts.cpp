@@ -2,14 +2,42 @@
 
 #include <QCoreApplication>
 #include <QColorDialog>
-#include <QDesktopServices>
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "widgets/desktop_open.h"
 #include "widgets/interface_language.h"
 
 namespace v2d {
+
+namespace {
+
+// The window manager shows the title with the program's name after it
+// ("操作提示： — Vexel2D V2012专业版") beside the frame's icon and buttons;
+// a box sized only to its text gets that title cut ("操作提… 专业版").
+int TitleRoom(const QWidget& box) {
+    QString shown = box.windowTitle();
+    const QString program = QGuiApplication::applicationDisplayName();
+    if (!program.isEmpty() && !shown.endsWith(program)) shown += QStringLiteral(" — ") + program;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(shown) + 8 * metrics.height();  // the icon, three buttons, the margins
+}
+
+// The box sizes itself when shown, to no less than its layout's width.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    grid->addItem(new QSpacerItem(TitleRoom(box), 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
+
+}  // namespace
 
 PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, PromptButtons buttons,
                                     PromptIcon icon) {
@@ -34,6 +62,7 @@ PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, Prompt
             box.setEscapeButton(no);
         box.setDefaultButton(static_cast<QPushButton*>(yes));
     }
+    KeepTitleWhole(box);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
@@ -49,7 +78,7 @@ std::optional<QColor> UserPrompts::ChooseColour(QWidget* parent, const QColor& i
     return chosen;
 }
 
-void UserPrompts::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+void UserPrompts::OpenUrl(const QUrl& url, std::function<void()> failed) { OpenOnDesktop(url, std::move(failed)); }
 
 QString WidgetPrompts::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                     const QString& defaultSuffix) {

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -13,6 +14,9 @@ class QWidget;
 namespace v2d {
 
 inline constexpr const char* kPromptTitle = QT_TRANSLATE_NOOP("Messages", "操作提示：");
+// Before a scheme without any region is saved, in the program and the outline tool.
+inline constexpr const char* kAskSaveWithoutRegions =
+    QT_TRANSLATE_NOOP("Messages", "当前没有区域数据，是否仍然保存方案？");
 
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
 enum class PromptIcon { Information, Question, Warning };
@@ -37,9 +41,9 @@ public:
     // real dialog unless a seam answers instead.
     virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial);
     // The shell's "open": a document or web address in the desktop's own
-    // program (the report in the web browser). The real one unless a seam
-    // answers instead.
-    virtual void OpenUrl(const QUrl& url);
+    // program (the report in the web browser). `failed` runs later when no
+    // program took it. The real one unless a seam answers instead.
+    virtual void OpenUrl(const QUrl& url, std::function<void()> failed = {});
 
     void Show(QWidget* parent, const QString& text) {
         Message(parent, text, PromptButtons::Ok, PromptIcon::Information);

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -68,7 +69,11 @@ public:
     std::optional<QColor> ChooseColour(QWidget*, const QColor&) override {
         return Next(colours, std::optional<QColor>());
     }
-    void OpenUrl(const QUrl& url) override { openedUrls << url; }
+    bool browserFails = false;  // the shell's "open" finds no program
+    void OpenUrl(const QUrl& url, std::function<void()> failed) override {
+        openedUrls << url;
+        if (browserFails && failed) failed();
+    }
 
 private:
     template <class T>

@@ -21,9 +21,9 @@ TEST_F(Language, AnEnglishSystemGetsEnglishCaptionsAndMessages) {
     ASSERT_TRUE(InstallInterfaceTranslation(test::App(), QLocale(QLocale::English, QLocale::UnitedStates)));
     OpenWindow(false);
     EXPECT_EQ(Find<QToolButton>("SpeedButtonOpenFile").text().toStdString(), "Open scheme");
-    ClickButton("SpeedButtonSaveFile");  // nothing to save yet
+    ClickButton("SpeedButtonSaveFile");  // nothing to save yet: asked, as the box shows it
     ASSERT_FALSE(prompts_.texts.isEmpty());
-    EXPECT_EQ(prompts_.texts.back().toStdString(), "There are no regions in the current scheme.");
+    EXPECT_EQ(ShownText(prompts_.texts.back()).toStdString(), "The scheme has no regions. Save it anyway?");
     // The core's messages: whole, and a pattern around what it carries.
     EXPECT_EQ(ShownText("请先选中一个区域。").toStdString(), "Please select a region first.");
     EXPECT_EQ(ShownText("第 3 行：价格“x1”不是数字。").toStdString(), "Line 3: Price \"x1\" is not a number.");

@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
@@ -350,8 +353,30 @@ TEST_F(MainWindow, RemovingTheEdgeLineKeepsTheSelectionForTilingDeleteTakesOnlyM
     EXPECT_EQ(Doc().scene().count(), 3);
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Doc().scene().count(), 4);
+    // F1 lists every key of the window, the ones its filter and its view handle too.
     Key(Qt::Key_F1);
-    EXPECT_TRUE(prompts_.texts.last().contains("Ctrl+S"));
+    const QString help = prompts_.texts.last();
+    for (const QAction* action : main_->findChildren<QAction*>())
+        for (const QKeySequence& keys : action->shortcuts())
+            EXPECT_TRUE(help.contains(keys.toString(QKeySequence::NativeText))) << action->objectName().toStdString();
+    for (const char* key : {"Ctrl+Y", "Ctrl+Shift+Z", "Ctrl+Z", "Ctrl++", "Ctrl+-", "Ctrl+0", "Ctrl+滚轮", "方向键"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(key))) << key;
+}
+
+// The box is at least as wide as the title bar needs for "操作提示： — Vexel2D V2012专业版".
+TEST(MessageBoxes, TheTitleIsNotCut) {
+    test::App();
+    QApplication::setApplicationDisplayName(QStringLiteral("Vexel2D V2012专业版"));
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        box->buttons().front()->click();
+    });
+    WidgetPrompts().Show(nullptr, QStringLiteral("好"));
+    const QString shown = QStringLiteral("操作提示： — Vexel2D V2012专业版");
+    EXPECT_GT(width, QFontMetrics(QApplication::font()).horizontalAdvance(shown) + 60);
 }
 
 TEST_F(MainWindow, SaveAsksBeforeOverwritingAndNoOpensTheDialogAgain) {
@@ -370,10 +395,19 @@ TEST_F(MainWindow, SaveAsksBeforeOverwritingAndNoOpensTheDialogAgain) {
     ClickButton("SpeedButtonSaveFile");
     EXPECT_TRUE(ReadSchemeFile(existing).ok());
 
-    Doc().LoadScene(Scene{});
+    // A photo without regions is saved only when the user says so.
+    Doc().LoadBackground(RoomScene().background);
     prompts_.texts.clear();
+    prompts_.answers = {PromptAnswer::No};
     EXPECT_EQ(main_->SpeedButtonSaveFileClick(), SaveOutcome::NoRecords);
-    EXPECT_EQ(prompts_.texts, QStringList{QStringLiteral("当前没有区域数据。")});
+    EXPECT_EQ(prompts_.texts, QStringList{QStringLiteral("当前没有区域数据，是否仍然保存方案？")});
+    const fs::path empty = ws_.path() / "empty.v2d";
+    prompts_.answers = {PromptAnswer::Yes};
+    prompts_.saveNames = {QString::fromStdString(empty.string())};
+    EXPECT_EQ(main_->SpeedButtonSaveFileClick(), SaveOutcome::Saved);
+    const auto read = ReadSchemeFile(empty);
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(read->scene.count(), 0);
 }
 
 TEST_F(MainWindow, OpeningABadFileKeepsTheOpenSceneAGoodOneReplacesIt) {

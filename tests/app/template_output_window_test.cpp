@@ -183,8 +183,9 @@ TEST_F(TemplateWindows, PictureAskedBeforeOverwritingAndTheReportOpened) {
     const QString chosen = ws_.qpath() + QStringLiteral("/效果");
     const fs::path file = ws_.path() / "效果.jpg";
     prompts_.saveNames = {chosen};
-    ClickButton("SpeedButtonSavePic");
+    Key(Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(DecodeJpeg(ReadWholeFile(file).value_or(Bytes{})).size(), Doc().displayed().size());
+    EXPECT_EQ(Find<QLabel>("LabelStatus").text(), QStringLiteral("效果图已保存到 ") + ws_.qpath() + "/效果.jpg");
     ASSERT_TRUE(WriteFileAtomically(file, Bytes{7}));
     prompts_.saveNames = {chosen, ""};
     prompts_.answers = {PromptAnswer::No};
@@ -199,9 +200,15 @@ TEST_F(TemplateWindows, PictureAskedBeforeOverwritingAndTheReportOpened) {
     EXPECT_GT(ReadWholeFile(file).value_or(Bytes{}).size(), 1u);
 
     ClickButton("SpeedButtonTotal");
+    const QString report = ws_.qpath() + "/report/report.htm";
     ASSERT_EQ(prompts_.openedUrls.size(), 1);
-    EXPECT_EQ(prompts_.openedUrls[0], QUrl::fromLocalFile(ws_.qpath() + "/report/report.htm"));
+    EXPECT_EQ(prompts_.openedUrls[0], QUrl::fromLocalFile(report));
     EXPECT_TRUE(fs::exists(ws_.path() / "report/效果图.jpg"));
+    EXPECT_EQ(Find<QLabel>("LabelStatus").text(), QStringLiteral("报表已保存到 ") + report);
+    // No browser to take it: the user is told where the report is.
+    prompts_.browserFails = true;
+    ClickButton("SpeedButtonTotal");
+    EXPECT_EQ(prompts_.texts.last(), QStringLiteral("无法启动浏览器打开报表。报表已保存到：\n") + report);
 }
 
 // The program's own wiring: without rights, storing shows the login, and a

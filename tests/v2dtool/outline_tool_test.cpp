@@ -1,6 +1,9 @@
 // The outline tool: a region clicked on a photo, saved and read back by the
 // core; a bad region refused with nothing written; edits undone.
+#include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStatusBar>
@@ -180,6 +183,29 @@ TEST_F(OutlineTool, ARegionClickedOnAPhotoIsSavedAndReadBackByTheCore) {
     EXPECT_EQ(floor.realWidth, 4000);
     EXPECT_EQ(floor.corners[2], (V2d_Point{390, 290}));
     EXPECT_EQ(read->scene.background.size(), QSize(400, 300));
+}
+
+TEST_F(OutlineTool, SavingASchemeWithoutRegionsAsksFirst) {
+    TFormV2dTool window(Collect());
+    QStringList asked;
+    bool yes = false;
+    window.SetYesNoQuestion([&](const QString& question) {
+        asked << question;
+        return yes;
+    });
+    window.show();
+    ASSERT_TRUE(window.OpenFile(photo));
+    const QString out = dir.filePath("empty.v2d");
+    ASSERT_TRUE(window.SaveTo(out));  // the window's file from now on
+    ASSERT_TRUE(QFile::remove(out));
+    auto* bar = window.findChild<QToolBar*>("ToolBarCommands");
+    QWidget* save = bar->widgetForAction(window.findChild<QAction*>("ActionSave"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(asked, QStringList{QStringLiteral("当前没有区域数据，是否仍然保存方案？")});
+    EXPECT_FALSE(QFileInfo::exists(out));
+    yes = true;
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(ReadSchemeFile(out.toStdString())->scene.count(), 0);
 }
 
 TEST_F(OutlineTool, EditsAreUndoneAndPointsOutsideThePhotoOrTooFewAreRefused) {
