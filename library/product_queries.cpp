@@ -55,6 +55,15 @@ std::string KindCondition(CategoryFilter filter) {
     }
 }
 
+// The product columns followed by S.SalesName, B.PSTypeName, B.PartsSubType.
+ProductRow ReadJoinedRow(const SqlStatement& s) {
+    ProductRow r = ReadPartsColumns(s);
+    r.SalesName = s.columnText(kPartsColumnCount);
+    r.PSTypeName = s.columnText(kPartsColumnCount + 1);
+    r.PartsSubType = static_cast<int>(s.columnInt(kPartsColumnCount + 2));
+    return r;
+}
+
 SubCategory ReadSubCategoryRow(const SqlStatement& s) {
     return {s.columnInt(0), s.columnText(1), s.columnText(2),
             static_cast<int>(s.columnInt(3)), s.columnInt(4), s.columnInt(5)};
@@ -208,13 +217,7 @@ Result<std::vector<ProductRow>> ReadAllProducts(Db& dm, std::optional<ProductKin
         params.push_back(SqlInt(static_cast<int>(*kind)));
     }
     sql += " order by P.PartsID DESC";
-    return ReadRows<ProductRow>(dm, sql, std::move(params), [](const SqlStatement& s) {
-        ProductRow r = ReadPartsColumns(s);
-        r.SalesName = s.columnText(kPartsColumnCount);
-        r.PSTypeName = s.columnText(kPartsColumnCount + 1);
-        r.PartsSubType = static_cast<int>(s.columnInt(kPartsColumnCount + 2));
-        return r;
-    });
+    return ReadRows<ProductRow>(dm, sql, std::move(params), ReadJoinedRow);
 }
 
 Result<std::vector<NamedID>> ReadSales(Db& dm) {
@@ -253,6 +256,144 @@ Status InsertProduct(Db& dm, const ProductRow& r) {
          SqlValue(r.PartsPrice), SqlInt(r.SalesID), SqlInt(r.MatTypeID), SqlInt(r.PSTypeID),
          SqlInt(r.CUintID), SqlInt(r.CompID), SqlInt(r.StyleID), SqlInt(r.PartsPerBox),
          SqlText(std::string(PriceUnitWord(r.PartsUnit)))});
+}
+
+}  // namespace v2d
+
+// --- Pages of products --------------------------------------------------------
+
+namespace v2d {
+
+namespace {
+
+constexpr const char* kProductSizeFunction = "product_size";
+
+std::string SizeText(ProductSize size) { return std::to_string(size.width) + "*" + std::to_string(size.height); }
+
+void ProductSizeOf(sqlite3_context* context, int, sqlite3_value** values) {
+    const unsigned char* text = sqlite3_value_text(values[0]);
+    const int bytes = sqlite3_value_bytes(values[0]);
+    const std::string size =
+        SizeText(ParseProductSpecs(text == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(text), size_t(bytes))));
+    sqlite3_result_text(context, size.data(), static_cast<int>(size.size()), SQLITE_TRANSIENT);
+}
+
+// The words of a search text: split at blanks, the ideographic space too.
+std::vector<std::string> SearchWords(std::string_view text) {
+    std::string plain(text);
+    for (size_t at; (at = plain.find("\u3000")) != std::string::npos;) plain.replace(at, 3, " ");
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : plain + ' ') {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            if (!word.empty()) words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return words;
+}
+
+// "with recursive Under(id)": the sub-categories of a node as the category
+// tree grows them, of the scope's kind; a cycle ends with its last new row.
+std::string UnderCategory(const ProductScope& scope, std::vector<SqlValue>& params) {
+    const bool anyKind = scope.kind == CategoryFilter::All;
+    const std::string kind = anyKind ? "" : " and PartsSubType=?";
+    std::string sql = "with recursive Under(id) as (select PSTypeID from TablePartsSubType where ";
+    sql += scope.mainCategory ? "ParentID<0 and PMTypeID=?" : "PSTypeID=?";
+    params.push_back(SqlInt(*scope.category));
+    sql += kind;
+    if (!anyKind) params.push_back(SqlInt(static_cast<int>(scope.kind)));
+    sql += " union select PSTypeID from TablePartsSubType,Under where ParentID>-1 and ParentID=Under.id" + kind + ") ";
+    if (!anyKind) params.push_back(SqlInt(static_cast<int>(scope.kind)));
+    return sql;
+}
+
+}  // namespace
+
+std::string ContainsPattern(std::string_view text) {
+    std::string pattern = "%";
+    for (char c : text) {
+        if (c == '\\' || c == '%' || c == '_') pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+Status RegisterProductSizeFunction(const SqlDatabase& db) {
+    const int rc = sqlite3_create_function_v2(db.handle(), kProductSizeFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                              nullptr, ProductSizeOf, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return Error{std::string("数据库错误：") + sqlite3_errstr(rc)};
+    return Status::Ok();
+}
+
+Result<ProductPage> ReadProductPage(Db& dm, const ProductScope& scope, const ProductFilter& filter,
+                                    int64_t beforeID, int pageSize) {
+    std::vector<SqlValue> params;
+    std::string sql = scope.category ? UnderCategory(scope, params) : std::string();
+    sql += SelectParts(dm) +
+           ",S.SalesName,B.PSTypeName,B.PartsSubType from TableParts P "
+           "left join TableSales S on S.SalesID=P.SalesID "
+           "left join TablePartsSubType B on B.PSTypeID=P.PSTypeID where 1";
+    if (scope.category) {
+        sql += " and P.PSTypeID in (select id from Under)";
+    } else if (scope.kind != CategoryFilter::All) {
+        // The unary plus keeps the walk down the PartsID, so a page ends the
+        // search as soon as it is full.
+        sql += " and +P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=?)";
+        params.push_back(SqlInt(static_cast<int>(scope.kind)));
+    }
+    for (const std::string& word : SearchWords(filter.text)) {
+        sql += " and (P.PartsName like ? escape '\\' or P.PartsNumber like ? escape '\\' or "
+               "P.SalesID in (select SalesID from TableSales where SalesName like ? escape '\\'))";
+        const std::string pattern = ContainsPattern(word);
+        for (int i = 0; i < 3; ++i) params.push_back(SqlText(pattern));
+    }
+    if (filter.size) {
+        sql += std::string(" and ") + kProductSizeFunction + "(P.PartsSpecs)=?";
+        params.push_back(SqlText(SizeText(*filter.size)));
+    }
+    if (filter.minPrice) {
+        sql += " and P.PartsPrice>=?";
+        params.push_back(SqlValue(*filter.minPrice));
+    }
+    if (filter.maxPrice) {
+        sql += " and P.PartsPrice<=?";
+        params.push_back(SqlValue(*filter.maxPrice));
+    }
+    if (beforeID > 0) {
+        sql += " and P.PartsID<?";
+        params.push_back(SqlInt(beforeID));
+    }
+    sql += " order by P.PartsID DESC limit ?";
+    pageSize = std::max(pageSize, 1);
+    params.push_back(SqlInt(int64_t{pageSize} + 1));  // one more tells whether more follow
+    Result<std::vector<ProductRow>> rows = ReadRows<ProductRow>(dm, sql, std::move(params), ReadJoinedRow);
+    if (!rows) return Error{rows.error()};
+    ProductPage page;
+    page.more = rows->size() > size_t(pageSize);
+    if (page.more) rows->pop_back();
+    page.rows = std::move(*rows);
+    return page;
+}
+
+Result<std::vector<ProductSize>> ReadProductSizes(Db& dm, CategoryFilter kind) {
+    std::string sql = "select distinct PartsSpecs from TableParts";
+    std::vector<SqlValue> params;
+    if (kind != CategoryFilter::All) {
+        sql += " where PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=?)";
+        params.push_back(SqlInt(static_cast<int>(kind)));
+    }
+    Result<std::vector<ProductSize>> sizes = ReadRows<ProductSize>(
+        dm, sql, std::move(params), [](const SqlStatement& s) { return ParseProductSpecs(s.columnText(0)); });
+    if (!sizes) return sizes;
+    const auto order = [](ProductSize a, ProductSize b) { return std::pair(a.width, a.height) < std::pair(b.width, b.height); };
+    std::sort(sizes->begin(), sizes->end(), order);
+    sizes->erase(std::unique(sizes->begin(), sizes->end(),
+                             [](ProductSize a, ProductSize b) { return a.width == b.width && a.height == b.height; }),
+                 sizes->end());
+    return sizes;
 }
 
 }  // namespace v2d
