@@ -13,6 +13,7 @@
 #include "library/product_queries.h"
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -20,6 +21,7 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QPushButton;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -64,6 +66,10 @@ public:
     void FillProductList(int64_t psTypeID, QListWidget* list);
     void ShowProductDetails(QListWidgetItem* item);
     void TreeViewPartsChange(QTreeWidgetItem* node);
+    // "搜索" and the size and price filters, run when the typing pauses: a
+    // text searches the products of the browser's kind, no text lists the
+    // current category again; the filters hold for both.
+    void EditSearchChange();
     void BitBtnSelectClick();
     void ImagePartsDblClick();
     // Waits until the current list's thumbnails are all in (tests, screenshots).
@@ -99,6 +105,18 @@ private:
     void ClearDetails();
     void ShowDetailsPicture(const ProductRow& row);
     void ThumbnailArrived(int batch, int index, const QImage& cell, const QString& message);
+    // The list shows the first page of the scope under the heading; further
+    // pages join when the list is scrolled to its end.
+    void ShowProducts(const ProductScope& scope, const ProductFilter& filter, const QString& heading);
+    void ShowCategory(QTreeWidgetItem* node);
+    void AppendPage();
+    // Thumbnails from the first item without one to the end of the list.
+    void StartThumbnails();
+    ProductFilter CurrentFilter() const;
+    CategoryFilter CurrentKind() const;
+    // "规格" lists the sizes of the kind's products; false when the chosen
+    // size is no longer among them (all sizes are then chosen).
+    bool FillSizes();
     QListWidgetItem* SelectedItem() const;
     bool HasRights(const QString& refusal);
     // Tree items carry their node's kind and identifier.
@@ -114,6 +132,14 @@ private:
     std::unique_ptr<ProductThumbnailLoader> thumbnails_;
 
     bool thumbnailsDone_ = true;
+    int thumbnailBase_ = 0;   // list row of the current batch's first cell
+    int thumbnailsMade_ = 0;  // rows from the top whose cells are in
+    // What the list shows and where its next page starts.
+    ProductScope listScope_;
+    ProductFilter listFilter_;
+    int64_t listLastID_ = 0;
+    bool listMore_ = false;
+    QTimer* searchTimer_ = nullptr;
 
     int ProductBrowserMode = 0;
     QString SelectedPartsID;
@@ -124,6 +150,10 @@ private:
     // Mode 6: what the material editor files, shown once the window is up.
     ChosenProduct newProduct_;
 
+    QLineEdit* EditSearch = nullptr;       // "搜索": names, numbers and brands
+    QComboBox* ComboBoxSize = nullptr;     // "规格": every size present, or all
+    QDoubleSpinBox* EditPriceMin = nullptr;  // "价格" from (0: no bound)
+    QDoubleSpinBox* EditPriceMax = nullptr;  // to (0: no bound)
     QTreeWidget* TreeViewParts = nullptr;
     QListWidget* ListView1 = nullptr;
     QLabel* LabelSubName = nullptr;
