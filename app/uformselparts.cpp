@@ -305,6 +305,11 @@ void TFormSelParts::FormCreate() {
 }
 
 bool TFormSelParts::ShowInMode(int mode) {
+    SetMode(mode);
+    return exec() == QDialog::Accepted;
+}
+
+void TFormSelParts::SetMode(int mode) {
     const bool changed = mode != ProductBrowserMode;
     // The lists read the new mode's kind.
     ProductBrowserMode = mode;
@@ -313,7 +318,6 @@ bool TFormSelParts::ShowInMode(int mode) {
         FillCategoryTree(TreeViewParts, KindFilterOf(mode));
         TreeViewParts->expandAll();
     }
-    return exec() == QDialog::Accepted;
 }
 
 void TFormSelParts::showEvent(QShowEvent* event) {

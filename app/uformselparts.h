@@ -57,6 +57,8 @@ public:
     // rebuild is pending) and shows the window modally; true when a product
     // was chosen.
     bool ShowInMode(int mode);
+    // ShowInMode without showing: the mode, and the tree rebuilt when it changed.
+    void SetMode(int mode);
     ChosenProduct Chosen() const;
     int mode() const { return ProductBrowserMode; }
 

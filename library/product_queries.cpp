@@ -267,6 +267,12 @@ namespace v2d {
 namespace {
 
 constexpr const char* kProductSizeFunction = "product_size";
+// A word found in more brands than this is matched against the brands table
+// product by product instead of as a list.
+constexpr int kMaxBrandsListed = 20;
+// Words of one search; with the brands listed they stay within the
+// statement's bound values.
+constexpr int kMaxSearchWords = 16;
 
 std::string SizeText(ProductSize size) { return std::to_string(size.width) + "*" + std::to_string(size.height); }
 
@@ -336,19 +342,32 @@ Result<ProductPage> ReadProductPage(Db& dm, const ProductScope& scope, const Pro
            ",S.SalesName,B.PSTypeName,B.PartsSubType from TableParts P "
            "left join TableSales S on S.SalesID=P.SalesID "
            "left join TablePartsSubType B on B.PSTypeID=P.PSTypeID where 1";
-    if (scope.category) {
-        sql += " and P.PSTypeID in (select id from Under)";
-    } else if (scope.kind != CategoryFilter::All) {
-        // The unary plus keeps the walk down the PartsID, so a page ends the
-        // search as soon as it is full.
-        sql += " and +P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=?)";
-        params.push_back(SqlInt(static_cast<int>(scope.kind)));
-    }
-    for (const std::string& word : SearchWords(filter.text)) {
-        sql += " and (P.PartsName like ? escape '\\' or P.PartsNumber like ? escape '\\' or "
-               "P.SalesID in (select SalesID from TableSales where SalesName like ? escape '\\'))";
+    if (scope.category) sql += " and P.PSTypeID in (select id from Under)";
+    // A search reads the products down from the newest until its page is
+    // full, so the cheap tests come first: the words, then the kind.
+    const std::vector<std::string> words = SearchWords(filter.text);
+    if (words.size() > size_t(kMaxSearchWords))
+        return Error{"搜索的词太多：最多 " + std::to_string(kMaxSearchWords) + " 个。"};
+    for (const std::string& word : words) {
         const std::string pattern = ContainsPattern(word);
-        for (int i = 0; i < 3; ++i) params.push_back(SqlText(pattern));
+        sql += " and (P.PartsName like ? escape '\\' or P.PartsNumber like ? escape '\\'";
+        params.push_back(SqlText(pattern));
+        params.push_back(SqlText(pattern));
+        // The brands are few: looked up once, not once per product.
+        Result<std::vector<int64_t>> brands = ReadRows<int64_t>(
+            dm, "select SalesID from TableSales where SalesName like ? escape '\\' limit ?",
+            {SqlText(pattern), SqlInt(kMaxBrandsListed + 1)}, [](const SqlStatement& s) { return s.columnInt(0); });
+        if (!brands) return Error{brands.error()};
+        if (brands->size() > size_t(kMaxBrandsListed)) {
+            sql += " or P.SalesID in (select SalesID from TableSales where SalesName like ? escape '\\')";
+            params.push_back(SqlText(pattern));
+        } else if (!brands->empty()) {
+            sql += " or P.SalesID in (?";
+            for (size_t i = 1; i < brands->size(); ++i) sql += ",?";
+            sql += ")";
+            for (int64_t id : *brands) params.push_back(SqlInt(id));
+        }
+        sql += ")";
     }
     if (filter.size) {
         sql += std::string(" and ") + kProductSizeFunction + "(P.PartsSpecs)=?";
@@ -361,6 +380,11 @@ Result<ProductPage> ReadProductPage(Db& dm, const ProductScope& scope, const Pro
     if (filter.maxPrice) {
         sql += " and P.PartsPrice<=?";
         params.push_back(SqlValue(*filter.maxPrice));
+    }
+    if (!scope.category && scope.kind != CategoryFilter::All) {
+        // The unary plus keeps the walk down the PartsID.
+        sql += " and +P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=?)";
+        params.push_back(SqlInt(static_cast<int>(scope.kind)));
     }
     if (beforeID > 0) {
         sql += " and P.PartsID<?";
@@ -379,20 +403,31 @@ Result<ProductPage> ReadProductPage(Db& dm, const ProductScope& scope, const Pro
 }
 
 Result<std::vector<ProductSize>> ReadProductSizes(Db& dm, CategoryFilter kind) {
-    std::string sql = "select distinct PartsSpecs from TableParts";
-    std::vector<SqlValue> params;
+    // Each size text once per sub-category, read from the index on both;
+    // the kind is told by the sub-categories, far fewer than the products.
+    struct SpecsIn {
+        std::string specs;
+        int64_t psTypeID;
+    };
+    Result<std::vector<SpecsIn>> rows = ReadRows<SpecsIn>(
+        dm, "select PartsSpecs,PSTypeID from TableParts group by PartsSpecs,PSTypeID", {},
+        [](const SqlStatement& s) { return SpecsIn{s.columnText(0), s.columnInt(1)}; });
+    if (!rows) return Error{rows.error()};
+    std::unordered_set<int64_t> ofKind;
     if (kind != CategoryFilter::All) {
-        sql += " where PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=?)";
-        params.push_back(SqlInt(static_cast<int>(kind)));
+        Result<std::vector<int64_t>> ids =
+            ReadRows<int64_t>(dm, "select PSTypeID from TablePartsSubType where PartsSubType=?",
+                              {SqlInt(static_cast<int>(kind))}, [](const SqlStatement& s) { return s.columnInt(0); });
+        if (!ids) return Error{ids.error()};
+        ofKind.insert(ids->begin(), ids->end());
     }
-    Result<std::vector<ProductSize>> sizes = ReadRows<ProductSize>(
-        dm, sql, std::move(params), [](const SqlStatement& s) { return ParseProductSpecs(s.columnText(0)); });
-    if (!sizes) return sizes;
-    const auto order = [](ProductSize a, ProductSize b) { return std::pair(a.width, a.height) < std::pair(b.width, b.height); };
-    std::sort(sizes->begin(), sizes->end(), order);
-    sizes->erase(std::unique(sizes->begin(), sizes->end(),
-                             [](ProductSize a, ProductSize b) { return a.width == b.width && a.height == b.height; }),
-                 sizes->end());
+    std::vector<ProductSize> sizes;
+    for (const SpecsIn& row : *rows)
+        if (kind == CategoryFilter::All || ofKind.contains(row.psTypeID)) sizes.push_back(ParseProductSpecs(row.specs));
+    const auto key = [](ProductSize s) { return std::pair(s.width, s.height); };
+    std::sort(sizes.begin(), sizes.end(), [&](ProductSize a, ProductSize b) { return key(a) < key(b); });
+    sizes.erase(std::unique(sizes.begin(), sizes.end(), [&](ProductSize a, ProductSize b) { return key(a) == key(b); }),
+                sizes.end());
     return sizes;
 }
 
