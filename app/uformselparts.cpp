@@ -1,7 +1,8 @@
 #include "app/uformselparts.h"
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QDoubleValidator>
+#include <QLocale>
 #include <QScrollBar>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -155,11 +156,12 @@ void TFormSelParts::BuildControls() {
     ComboBoxSize = Named(new QComboBox(this), QStringLiteral("ComboBoxSize"));
     ComboBoxSize->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto price = [this](const char* name) {
-        auto* box = Named(new QDoubleSpinBox(this), QString::fromLatin1(name));
-        box->setRange(0, 9999999);
-        box->setDecimals(2);
-        box->setSpecialValueText(tr("不限"));
-        box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        auto* box = Named(new QLineEdit(this), QString::fromLatin1(name));
+        box->setPlaceholderText(tr("不限"));  // empty: no bound
+        auto* numbers = new QDoubleValidator(0, 1e9, 2, box);
+        numbers->setNotation(QDoubleValidator::StandardNotation);
+        numbers->setLocale(QLocale::c());
+        box->setValidator(numbers);
         box->setFixedWidth(70);
         return box;
     };
@@ -277,8 +279,8 @@ void TFormSelParts::BuildControls() {
     const auto later = [this] { searchTimer_->start(); };
     connect(EditSearch, &QLineEdit::textChanged, this, later);
     connect(ComboBoxSize, &QComboBox::activated, this, later);
-    connect(EditPriceMin, &QDoubleSpinBox::valueChanged, this, later);
-    connect(EditPriceMax, &QDoubleSpinBox::valueChanged, this, later);
+    connect(EditPriceMin, &QLineEdit::textChanged, this, later);
+    connect(EditPriceMax, &QLineEdit::textChanged, this, later);
     // A click on the current node while searching lists that node again.
     connect(TreeViewParts, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
         if (!EditSearch->text().trimmed().isEmpty()) ShowCategory(node);
@@ -438,8 +440,11 @@ ProductFilter TFormSelParts::CurrentFilter() const {
     filter.text = EditSearch->text().trimmed().toStdString();
     if (const QSize size = ComboBoxSize->currentData().toSize(); size.isValid())
         filter.size = ProductSize{size.width(), size.height()};
-    if (EditPriceMin->value() > 0) filter.minPrice = EditPriceMin->value();
-    if (EditPriceMax->value() > 0) filter.maxPrice = EditPriceMax->value();
+    for (auto [box, bound] : {std::pair{EditPriceMin, &filter.minPrice}, std::pair{EditPriceMax, &filter.maxPrice}}) {
+        bool ok = false;
+        const double price = box->text().trimmed().toDouble(&ok);
+        if (ok) *bound = price;
+    }
     return filter;
 }
 

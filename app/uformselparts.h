@@ -13,7 +13,6 @@
 #include "library/product_queries.h"
 
 class QComboBox;
-class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -154,8 +153,8 @@ private:
 
     QLineEdit* EditSearch = nullptr;       // "搜索": names, numbers and brands
     QComboBox* ComboBoxSize = nullptr;     // "规格": every size present, or all
-    QDoubleSpinBox* EditPriceMin = nullptr;  // "价格" from (0: no bound)
-    QDoubleSpinBox* EditPriceMax = nullptr;  // to (0: no bound)
+    QLineEdit* EditPriceMin = nullptr;  // "价格" from, empty: no bound
+    QLineEdit* EditPriceMax = nullptr;  // to, empty: no bound
     QTreeWidget* TreeViewParts = nullptr;
     QListWidget* ListView1 = nullptr;
     QLabel* LabelSubName = nullptr;
