@@ -153,6 +153,7 @@ void TFormSelParts::BuildControls() {
     EditSearch = Named(new QLineEdit(this), QStringLiteral("EditSearch"));
     EditSearch->setPlaceholderText(tr("名称、编号或品牌"));
     EditSearch->setClearButtonEnabled(true);
+    EditSearch->setMaxLength(200);
     ComboBoxSize = Named(new QComboBox(this), QStringLiteral("ComboBoxSize"));
     ComboBoxSize->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto price = [this](const char* name) {
@@ -315,7 +316,12 @@ void TFormSelParts::SetMode(int mode) {
     const bool changed = mode != ProductBrowserMode;
     // The lists read the new mode's kind.
     ProductBrowserMode = mode;
-    if (changed) ComboBoxSize->setCurrentIndex(0);  // another kind has other sizes
+    if (changed) {  // another kind has other sizes and prices
+        ComboBoxSize->setCurrentIndex(0);
+        const QSignalBlocker quietMin(EditPriceMin), quietMax(EditPriceMax);
+        EditPriceMin->clear();
+        EditPriceMax->clear();
+    }
     if (changed && !RebuildTreeOnShow) {
         FillCategoryTree(TreeViewParts, KindFilterOf(mode));
         TreeViewParts->expandAll();

@@ -83,6 +83,8 @@ TEST_F(CatalogueCli, ProductsSearchPrintsTheMatchesWithTheirPrices) {
     EXPECT_EQ(lines("--search 搜索 --size 600x600"), std::vector<std::string>{both[1]});
     EXPECT_EQ(lines("--search ss- --min-price 12.5 --max-price 50"), std::vector<std::string>{both[0]});
     EXPECT_TRUE(lines("--search 搜索 --kind model").empty());
+    EXPECT_EQ(lines("--main-category 1 --search 搜索"), both);  // 墙砖 is below 瓷砖
+    EXPECT_TRUE(lines("--main-category 2 --search 搜索").empty());
     // Every plain line carries the price fields too.
     for (const std::string& line : lines(""))
         EXPECT_NE(line.find("\"PartsPrice\":"), std::string::npos) << line;
