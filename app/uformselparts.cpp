@@ -1,6 +1,9 @@
 #include "app/uformselparts.h"
 
 #include <QComboBox>
+#include <QDoubleValidator>
+#include <QLocale>
+#include <QScrollBar>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QStyledItemDelegate>
@@ -46,6 +49,9 @@ constexpr int kMainCategoryRole = Qt::UserRole + 1;
 constexpr int kParentRole = Qt::UserRole + 2;
 constexpr int kNameRole = Qt::UserRole + 1;    // list items: PartsName
 constexpr int kNumberRole = Qt::UserRole + 2;  // list items: PartsNumber
+constexpr int kKindRole = Qt::UserRole + 3;    // list items: PartsSubType
+// How long typing pauses before the search runs.
+constexpr int kSearchPauseMs = 250;
 
 // The tree's kind filter for a browser mode; a product filed from the
 // material editor is a material.
@@ -128,7 +134,7 @@ TFormSelParts::TFormSelParts(Db& dm, UserPrompts& prompts, QString programFolder
     setObjectName("FormSelParts");
     setWindowTitle(tr("选择家居产品"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setFixedSize(568, 524);
+    setFixedSize(640, 560);
     thumbnails_ = std::make_unique<ProductThumbnailLoader>(ProductPictureSource{ToPath(programFolder_), ReadModelPreview});
     connect(thumbnails_.get(), &ProductThumbnailLoader::thumbnailReady, this, &TFormSelParts::ThumbnailArrived);
     connect(thumbnails_.get(), &ProductThumbnailLoader::batchFinished, this,
@@ -142,7 +148,37 @@ TFormSelParts::TFormSelParts(Db& dm, UserPrompts& prompts, QString programFolder
 TFormSelParts::~TFormSelParts() { thumbnails_->Stop(); }
 
 void TFormSelParts::BuildControls() {
-    auto* row = new QHBoxLayout(this);
+    auto* column = new QVBoxLayout(this);
+    auto* searchRow = new QHBoxLayout;
+    EditSearch = Named(new QLineEdit(this), QStringLiteral("EditSearch"));
+    EditSearch->setPlaceholderText(tr("名称、编号或品牌"));
+    EditSearch->setClearButtonEnabled(true);
+    EditSearch->setMaxLength(200);
+    ComboBoxSize = Named(new QComboBox(this), QStringLiteral("ComboBoxSize"));
+    ComboBoxSize->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto price = [this](const char* name) {
+        auto* box = Named(new QLineEdit(this), QString::fromLatin1(name));
+        box->setPlaceholderText(tr("不限"));  // empty: no bound
+        auto* numbers = new QDoubleValidator(0, 1e9, 2, box);
+        numbers->setNotation(QDoubleValidator::StandardNotation);
+        numbers->setLocale(QLocale::c());
+        box->setValidator(numbers);
+        box->setFixedWidth(70);
+        return box;
+    };
+    EditPriceMin = price("EditPriceMin");
+    EditPriceMax = price("EditPriceMax");
+    searchRow->addWidget(new QLabel(tr("搜索："), this));
+    searchRow->addWidget(EditSearch, 1);
+    searchRow->addWidget(new QLabel(tr("规格："), this));
+    searchRow->addWidget(ComboBoxSize);
+    searchRow->addWidget(new QLabel(tr("价格："), this));
+    searchRow->addWidget(EditPriceMin);
+    searchRow->addWidget(new QLabel(QStringLiteral("–"), this));
+    searchRow->addWidget(EditPriceMax);
+    column->addLayout(searchRow);
+    auto* row = new QHBoxLayout;
+    column->addLayout(row, 1);
     auto* group = new QGroupBox(tr("产品类别"), this);
     auto* groupColumn = new QVBoxLayout(group);
     TreeViewParts = Named(new QTreeWidget(group), QStringLiteral("TreeViewParts"));
@@ -234,6 +270,27 @@ void TFormSelParts::BuildControls() {
         if (ProductBrowserMode == ChooseModel || ProductBrowserMode == ChooseMaterial) BitBtnSelectClick();
     });
     connect(BitBtnSelect, &QPushButton::clicked, this, &TFormSelParts::BitBtnSelectClick);
+
+    // The search runs once the typing pauses; a filter changed by hand runs
+    // it the same way, so a price typed digit by digit searches once.
+    searchTimer_ = new QTimer(this);
+    searchTimer_->setSingleShot(true);
+    searchTimer_->setInterval(kSearchPauseMs);
+    connect(searchTimer_, &QTimer::timeout, this, &TFormSelParts::EditSearchChange);
+    const auto later = [this] { searchTimer_->start(); };
+    connect(EditSearch, &QLineEdit::textChanged, this, later);
+    connect(ComboBoxSize, &QComboBox::activated, this, later);
+    connect(EditPriceMin, &QLineEdit::textChanged, this, later);
+    connect(EditPriceMax, &QLineEdit::textChanged, this, later);
+    // A click on the current node while searching lists that node again.
+    connect(TreeViewParts, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
+        if (!EditSearch->text().trimmed().isEmpty()) ShowCategory(node);
+    });
+    // Near the end of the list the next page joins it.
+    connect(ListView1->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (listMore_ && value >= ListView1->verticalScrollBar()->maximum() - ListView1->gridSize().height())
+            AppendPage();
+    });
 }
 
 void TFormSelParts::FormCreate() {
@@ -251,12 +308,24 @@ void TFormSelParts::FormCreate() {
 }
 
 bool TFormSelParts::ShowInMode(int mode) {
-    if (mode != ProductBrowserMode && !RebuildTreeOnShow) {
+    SetMode(mode);
+    return exec() == QDialog::Accepted;
+}
+
+void TFormSelParts::SetMode(int mode) {
+    const bool changed = mode != ProductBrowserMode;
+    // The lists read the new mode's kind.
+    ProductBrowserMode = mode;
+    if (changed) {  // another kind has other sizes and prices
+        ComboBoxSize->setCurrentIndex(0);
+        const QSignalBlocker quietMin(EditPriceMin), quietMax(EditPriceMax);
+        EditPriceMin->clear();
+        EditPriceMax->clear();
+    }
+    if (changed && !RebuildTreeOnShow) {
         FillCategoryTree(TreeViewParts, KindFilterOf(mode));
         TreeViewParts->expandAll();
     }
-    ProductBrowserMode = mode;
-    return exec() == QDialog::Accepted;
 }
 
 void TFormSelParts::showEvent(QShowEvent* event) {
@@ -265,6 +334,9 @@ void TFormSelParts::showEvent(QShowEvent* event) {
 }
 
 void TFormSelParts::FormShow() {
+    // The sizes present may have changed since the last showing; a chosen
+    // size that is gone lists without it.
+    if (!FillSizes() && !RebuildTreeOnShow) EditSearchChange();
     if (RebuildTreeOnShow) {
         FillCategoryTree(TreeViewParts, KindFilterOf(ProductBrowserMode));
         TreeViewParts->expandAll();
@@ -285,6 +357,8 @@ void TFormSelParts::FormShow() {
     SpinPartsPerBox->setReadOnly(choosing);
     ComboPartsUnit->setEnabled(!choosing);
     ListView1->setEnabled(ProductBrowserMode != FileNewProduct);
+    for (QWidget* w : std::initializer_list<QWidget*>{EditSearch, ComboBoxSize, EditPriceMin, EditPriceMax})
+        w->setEnabled(ProductBrowserMode != FileNewProduct);
     ListView1->setDragDropMode(ProductBrowserMode == Maintenance ? QAbstractItemView::DragOnly
                                                                  : QAbstractItemView::NoDragDrop);
     if (!choosing) {
@@ -312,6 +386,10 @@ void TFormSelParts::FormShow() {
 
 void TFormSelParts::FillCategoryTree(QTreeWidget* tree, int kindFilter) {
     Result<std::vector<CategoryNode>> nodes = BuildCategoryTree(dm_, static_cast<CategoryFilter>(kindFilter));
+    if (tree == TreeViewParts) {
+        const QSignalBlocker quiet(EditSearch);
+        EditSearch->clear();
+    }
     QTreeWidgetItem* leaf = nullptr;
     {
         const QSignalBlocker quiet(tree);
@@ -335,45 +413,126 @@ void TFormSelParts::TreeViewPartsChange(QTreeWidgetItem* node) {
     items[2]->setEnabled(true);
     items[3]->setEnabled(subCategory);
     ListView1->clearSelection();
-    if (subCategory) {
-        FillProductList(node->data(0, kIdRole).toLongLong(), ListView1);
-        LabelSubName->setText(tr("当前类别：") + node->text(0));
-    } else {
-        thumbnails_->Stop();
-        ListView1->clear();
-        ClearDetails();  // no product of the list is shown any more
+    ShowCategory(node);
+}
+
+void TFormSelParts::ShowCategory(QTreeWidgetItem* node) {
+    if (node == nullptr) return;
+    {
+        const QSignalBlocker quiet(EditSearch);  // browsing a category ends the search
+        EditSearch->clear();
     }
+    searchTimer_->stop();
+    // A category with others below it lists theirs too, newest first.
+    ProductScope scope{CurrentKind(), node->data(0, kIdRole).toLongLong(), node->data(0, kMainCategoryRole).toBool()};
+    ShowProducts(scope, CurrentFilter(), tr("当前类别：") + node->text(0));
     if (ListView1->count() > 0) ListView1->setCurrentRow(0);
 }
 
-void TFormSelParts::FillProductList(int64_t psTypeID, QListWidget* list) {
-    thumbnails_->Stop();
-    list->clear();
-    ClearDetails();
-    Result<std::optional<int>> kind = ReadSubCategoryKind(dm_, psTypeID);
-    Result<std::vector<ProductRow>> rows = ReadProductList(dm_, psTypeID);
-    if (!kind || !rows) {
-        prompts_.Show(this, FromUtf8(!kind ? kind.error() : rows.error()));
+void TFormSelParts::EditSearchChange() {
+    searchTimer_->stop();
+    const ProductFilter filter = CurrentFilter();
+    if (filter.text.empty()) {
+        if (QTreeWidgetItem* node = TreeViewParts->currentItem()) ShowCategory(node);
         return;
     }
-    const ProductKind productKind = KindOf(kind->value_or(2));
-    std::vector<ThumbnailJob> jobs;
-    jobs.reserve(rows->size());
-    for (const ProductRow& r : *rows) {
-        auto* item = new QListWidgetItem(EmptyCellIcon(), FromUtf8(r.PartsName).trimmed(), list);
+    ShowProducts(ProductScope{CurrentKind(), std::nullopt, false}, filter,
+                 tr("搜索结果：") + EditSearch->text().trimmed());
+    if (ListView1->count() > 0) ListView1->setCurrentRow(0);
+}
+
+ProductFilter TFormSelParts::CurrentFilter() const {
+    ProductFilter filter;
+    filter.text = EditSearch->text().trimmed().toStdString();
+    if (const QSize size = ComboBoxSize->currentData().toSize(); size.isValid())
+        filter.size = ProductSize{size.width(), size.height()};
+    for (auto [box, bound] : {std::pair{EditPriceMin, &filter.minPrice}, std::pair{EditPriceMax, &filter.maxPrice}}) {
+        bool ok = false;
+        const double price = box->text().trimmed().toDouble(&ok);
+        if (ok) *bound = price;
+    }
+    return filter;
+}
+
+CategoryFilter TFormSelParts::CurrentKind() const { return static_cast<CategoryFilter>(KindFilterOf(ProductBrowserMode)); }
+
+bool TFormSelParts::FillSizes() {
+    Result<std::vector<ProductSize>> sizes = ReadProductSizes(dm_, CurrentKind());
+    if (!sizes) {
+        prompts_.Show(this, FromUtf8(sizes.error()));
+        return true;
+    }
+    const QVariant chosen = ComboBoxSize->currentData();
+    const QSignalBlocker quiet(ComboBoxSize);
+    ComboBoxSize->clear();
+    ComboBoxSize->addItem(tr("全部"));
+    for (const ProductSize& size : *sizes)
+        ComboBoxSize->addItem(QStringLiteral("%1×%2").arg(size.width).arg(size.height), QSize(size.width, size.height));
+    const int index = chosen.isValid() ? ComboBoxSize->findData(chosen) : 0;
+    ComboBoxSize->setCurrentIndex(std::max(0, index));
+    return index >= 0;
+}
+
+void TFormSelParts::FillProductList(int64_t psTypeID, QListWidget* list) {
+    if (list != ListView1) return;
+    ProductFilter filter = CurrentFilter();
+    filter.text.clear();
+    ShowProducts(ProductScope{CurrentKind(), psTypeID, false}, filter, LabelSubName->text());
+}
+
+void TFormSelParts::ShowProducts(const ProductScope& scope, const ProductFilter& filter, const QString& heading) {
+    thumbnails_->Stop();
+    ListView1->clear();
+    ClearDetails();
+    LabelSubName->setText(heading);
+    listScope_ = scope;
+    listFilter_ = filter;
+    listLastID_ = 0;
+    listMore_ = false;
+    thumbnailBase_ = thumbnailsMade_ = 0;
+    AppendPage();
+}
+
+void TFormSelParts::AppendPage() {
+    Result<ProductPage> page = ReadProductPage(dm_, listScope_, listFilter_, listLastID_);
+    listMore_ = false;
+    if (!page) {
+        thumbnailsDone_ = true;
+        prompts_.Show(this, FromUtf8(page.error()));
+        return;
+    }
+    for (const ProductRow& r : page->rows) {
+        auto* item = new QListWidgetItem(EmptyCellIcon(), FromUtf8(r.PartsName).trimmed(), ListView1);
         item->setData(kIdRole, qlonglong(r.PartsID));
         item->setData(kNameRole, FromUtf8(r.PartsName));
         item->setData(kNumberRole, FromUtf8(r.PartsNumber));
-        jobs.push_back({r.PartsName, r.PartsNumber, productKind});
+        // A product whose sub-category is gone shows as a material.
+        item->setData(kKindRole, r.PartsSubType == 1 ? 1 : 2);
     }
+    if (!page->rows.empty()) listLastID_ = page->rows.back().PartsID;
+    listMore_ = page->more && !page->rows.empty();
+    StartThumbnails();
+}
+
+void TFormSelParts::StartThumbnails() {
+    std::vector<ThumbnailJob> jobs;
+    for (int i = thumbnailsMade_; i < ListView1->count(); ++i) {
+        const QListWidgetItem* item = ListView1->item(i);
+        jobs.push_back({item->data(kNameRole).toString().toStdString(), item->data(kNumberRole).toString().toStdString(),
+                        KindOf(item->data(kKindRole).toInt())});
+    }
+    thumbnails_->Stop();
+    thumbnailBase_ = thumbnailsMade_;
     thumbnailsDone_ = jobs.empty();
     if (!jobs.empty()) thumbnails_->Start(std::move(jobs));
 }
 
 void TFormSelParts::ThumbnailArrived(int batch, int index, const QImage& cell, const QString& message) {
-    if (batch != thumbnails_->batch() || index >= ListView1->count()) return;
+    const int row = thumbnailBase_ + index;
+    if (batch != thumbnails_->batch() || row >= ListView1->count()) return;
     if (!message.isEmpty()) prompts_.Show(this, message);
-    ListView1->item(index)->setIcon(QIcon(QPixmap::fromImage(cell)));
+    ListView1->item(row)->setIcon(QIcon(QPixmap::fromImage(cell)));
+    thumbnailsMade_ = row + 1;
 }
 
 bool TFormSelParts::WaitForThumbnails(int timeoutMs) {
@@ -536,11 +695,7 @@ QTreeWidgetItem* TFormSelParts::AddTreeItem(QTreeWidgetItem* parent, const QStri
     return item;
 }
 
-void TFormSelParts::RefreshCurrentList() {
-    QTreeWidgetItem* node = TreeViewParts->currentItem();
-    if (node != nullptr && !node->data(0, kMainCategoryRole).toBool())
-        FillProductList(node->data(0, kIdRole).toLongLong(), ListView1);
-}
+void TFormSelParts::RefreshCurrentList() { ShowProducts(listScope_, listFilter_, LabelSubName->text()); }
 
 void TFormSelParts::PrepareNewProduct(const QImage& picture, const QString& name, const QString& number,
                                       const QString& specs, int64_t salesID, int64_t matTypeID) {

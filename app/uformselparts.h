@@ -20,6 +20,7 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QPushButton;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -55,6 +56,8 @@ public:
     // rebuild is pending) and shows the window modally; true when a product
     // was chosen.
     bool ShowInMode(int mode);
+    // ShowInMode without showing: the mode, and the tree rebuilt when it changed.
+    void SetMode(int mode);
     ChosenProduct Chosen() const;
     int mode() const { return ProductBrowserMode; }
 
@@ -64,6 +67,10 @@ public:
     void FillProductList(int64_t psTypeID, QListWidget* list);
     void ShowProductDetails(QListWidgetItem* item);
     void TreeViewPartsChange(QTreeWidgetItem* node);
+    // "搜索" and the size and price filters, run when the typing pauses: a
+    // text searches the products of the browser's kind, no text lists the
+    // current category again; the filters hold for both.
+    void EditSearchChange();
     void BitBtnSelectClick();
     void ImagePartsDblClick();
     // Waits until the current list's thumbnails are all in (tests, screenshots).
@@ -99,6 +106,18 @@ private:
     void ClearDetails();
     void ShowDetailsPicture(const ProductRow& row);
     void ThumbnailArrived(int batch, int index, const QImage& cell, const QString& message);
+    // The list shows the first page of the scope under the heading; further
+    // pages join when the list is scrolled to its end.
+    void ShowProducts(const ProductScope& scope, const ProductFilter& filter, const QString& heading);
+    void ShowCategory(QTreeWidgetItem* node);
+    void AppendPage();
+    // Thumbnails from the first item without one to the end of the list.
+    void StartThumbnails();
+    ProductFilter CurrentFilter() const;
+    CategoryFilter CurrentKind() const;
+    // "规格" lists the sizes of the kind's products; false when the chosen
+    // size is no longer among them (all sizes are then chosen).
+    bool FillSizes();
     QListWidgetItem* SelectedItem() const;
     bool HasRights(const QString& refusal);
     // Tree items carry their node's kind and identifier.
@@ -114,6 +133,14 @@ private:
     std::unique_ptr<ProductThumbnailLoader> thumbnails_;
 
     bool thumbnailsDone_ = true;
+    int thumbnailBase_ = 0;   // list row of the current batch's first cell
+    int thumbnailsMade_ = 0;  // rows from the top whose cells are in
+    // What the list shows and where its next page starts.
+    ProductScope listScope_;
+    ProductFilter listFilter_;
+    int64_t listLastID_ = 0;
+    bool listMore_ = false;
+    QTimer* searchTimer_ = nullptr;
 
     int ProductBrowserMode = 0;
     QString SelectedPartsID;
@@ -124,6 +151,10 @@ private:
     // Mode 6: what the material editor files, shown once the window is up.
     ChosenProduct newProduct_;
 
+    QLineEdit* EditSearch = nullptr;       // "搜索": names, numbers and brands
+    QComboBox* ComboBoxSize = nullptr;     // "规格": every size present, or all
+    QLineEdit* EditPriceMin = nullptr;  // "价格" from, empty: no bound
+    QLineEdit* EditPriceMax = nullptr;  // to, empty: no bound
     QTreeWidget* TreeViewParts = nullptr;
     QListWidget* ListView1 = nullptr;
     QLabel* LabelSubName = nullptr;

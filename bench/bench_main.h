@@ -33,6 +33,13 @@ struct Pair {
     Measure measure = Measure::Median;
 };
 
+// A benchmark held to a time of its own (a window's answer to a click or a
+// keystroke): printed as "time NAME = X ms (goal <= G ms)".
+struct Limit {
+    const char* name;  // as in Pair
+    double milliseconds;
+};
+
 // Benchmarks measured as the best of five: five repetitions, with a "min"
 // aggregate beside Google Benchmark's own.
 inline void BestOfFive(benchmark::internal::Benchmark* b) {
@@ -45,8 +52,10 @@ inline void BestOfFive(benchmark::internal::Benchmark* b) {
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // Colours only on a terminal, as Google Benchmark's own reporter does.
-    explicit RatioReporter(std::vector<Pair> pairs)
-        : ConsoleReporter(::isatty(::fileno(stdout)) ? OO_Defaults : OO_Tabular), pairs_(std::move(pairs)) {}
+    explicit RatioReporter(std::vector<Pair> pairs, std::vector<Limit> limits = {})
+        : ConsoleReporter(::isatty(::fileno(stdout)) ? OO_Defaults : OO_Tabular),
+          pairs_(std::move(pairs)),
+          limits_(std::move(limits)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
@@ -74,6 +83,9 @@ public:
             if (pair.goal > 0) std::printf(" (goal <= %.2f)", pair.goal);
             std::printf("\n");
         }
+        for (const Limit& limit : limits_)
+            if (const double ns = Find(limit.name, Measure::Median); ns > 0)
+                std::printf("time %s = %.1f ms (goal <= %.0f ms)\n", limit.name, ns / 1e6, limit.milliseconds);
         std::fflush(stdout);
     }
 
@@ -94,6 +106,7 @@ private:
     }
 
     std::vector<Pair> pairs_;
+    std::vector<Limit> limits_;
     std::map<std::string, std::map<std::string, double>> aggregates_;  // by aggregate, then by benchmark
     std::map<std::string, std::vector<double>> singles_;
 };
@@ -102,12 +115,13 @@ private:
 // would otherwise abort. A platform chosen by the caller stays.
 inline void RunHeadless() { ::setenv("QT_QPA_PLATFORM", "offscreen", 0); }
 
-inline int RunBenchmarks(int argc, char** argv, std::initializer_list<Pair> pairs = {}) {
+inline int RunBenchmarks(int argc, char** argv, std::initializer_list<Pair> pairs = {},
+                         std::initializer_list<Limit> limits = {}) {
     RunHeadless();
     SetUpProcess();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter{std::vector<Pair>(pairs)};
+    RatioReporter reporter{std::vector<Pair>(pairs), std::vector<Limit>(limits)};
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

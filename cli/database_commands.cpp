@@ -1,9 +1,14 @@
 // vexel2d-cli products | merge | make-update-db: the product database from a
 // terminal, through the same data module the program uses.
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "base/integer_text.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "demo/demo_room.h"
@@ -93,44 +98,107 @@ int PrintCategoryTree(Db& dm, std::optional<ProductKind> kind) {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kProductsUsage =
+    "usage: vexel2d-cli products [--tree] [--kind material|model] [--search TEXT] [--size WxH]\n"
+    "                            [--min-price X] [--max-price Y] [--category ID | --main-category ID]\n";
+
+std::optional<double> ParsePrice(const std::string& text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// "600x600" (or 600*600, 600×600): whole millimetres on both sides.
+std::optional<ProductSize> ParseSize(std::string text) {
+    for (const char* cross : {"×", "*", "X"})
+        for (size_t at; (at = text.find(cross)) != std::string::npos;) text.replace(at, std::strlen(cross), "x");
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return std::nullopt;
+    const std::optional<int> w = ParseInt(std::string_view(text).substr(0, x));
+    const std::optional<int> h = ParseInt(std::string_view(text).substr(x + 1));
+    if (!w || !h) return std::nullopt;
+    return ProductSize{*w, *h};
+}
+
+// One JSON line of a product, with its price, unit and pieces per box as
+// the descriptor names them (no pieces per box known: null).
+void PrintProductLine(const ProductRow& r) {
+    JsonWriter json;
+    json.beginObject()
+        .field("PartsID", r.PartsID)
+        .field("PartsName", std::string_view(r.PartsName))
+        .field("PartsNumber", std::string_view(r.PartsNumber))
+        .field("PartsSpecs", std::string_view(r.PartsSpecs))
+        .field("SalesName", std::string_view(r.SalesName))
+        .field("PSTypeName", std::string_view(r.PSTypeName))
+        .field("PartsSubType", int64_t{r.PartsSubType});
+    json.key("PartsPrice").number(r.PartsPrice, 2).key("PartsPerBox");
+    if (r.PartsPerBox > 0) json.value(int64_t{r.PartsPerBox});
+    else json.null();
+    json.field("PartsUnit", PriceUnitWord(r.PartsUnit)).endObject();
+    std::printf("%s\n", json.str().c_str());
+}
+
+}  // namespace
+
 int RunProducts(const Args& args, const fs::path& workspace) {
     std::optional<ProductKind> kind;
-    bool tree = false;
+    bool tree = false, paged = false;
+    ProductFilter filter;
+    ProductScope scope;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--kind" && i + 1 < args.size()) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--kind" && hasValue) {
             const std::string& k = args[++i];
             if (k == "material") kind = ProductKind::Material;
             else if (k == "model") kind = ProductKind::Model;
             else return Fail("products", "--kind takes material or model");
-        } else if (args[i] == "--tree") {
+        } else if (a == "--tree") {
             tree = true;
+        } else if (a == "--search" && hasValue) {
+            filter.text = args[++i];
+            paged = true;
+        } else if (a == "--size" && hasValue) {
+            if (!(filter.size = ParseSize(args[++i]))) return Fail("products", "--size takes WIDTHxHEIGHT in millimetres");
+            paged = true;
+        } else if ((a == "--min-price" || a == "--max-price") && hasValue) {
+            const std::optional<double> price = ParsePrice(args[++i]);
+            if (!price) return Fail("products", a + " takes a number");
+            (a == "--min-price" ? filter.minPrice : filter.maxPrice) = price;
+            paged = true;
+        } else if ((a == "--category" || a == "--main-category") && hasValue && !scope.category) {
+            const std::optional<long long> id = ParseWholeNumber(args[++i]);
+            if (!id) return Fail("products", a + " takes a category number");
+            scope.category = *id;
+            scope.mainCategory = a == "--main-category";
+            paged = true;
         } else {
-            std::fprintf(stderr, "usage: vexel2d-cli products [--tree] [--kind material|model]\n");
+            std::fputs(kProductsUsage, stderr);
             return 2;
         }
     }
     auto dm = TDataModule_Manager::DataModuleCreate(workspace);
     if (!dm) return Fail("products", dm.error());
     if (tree) return PrintCategoryTree(**dm, kind);
-    Result<std::vector<ProductRow>> rows = ReadAllProducts(**dm, kind);
-    if (!rows) return Fail("products", rows.error());
-    for (const ProductRow& r : *rows) {
-        JsonWriter json;
-        json.beginObject()
-            .field("PartsID", r.PartsID)
-            .field("PartsName", std::string_view(r.PartsName))
-            .field("PartsNumber", std::string_view(r.PartsNumber))
-            .field("PartsSpecs", std::string_view(r.PartsSpecs))
-            .field("SalesName", std::string_view(r.SalesName))
-            .field("PSTypeName", std::string_view(r.PSTypeName))
-            .field("PartsSubType", int64_t{r.PartsSubType});
-        // Only what is known, so a catalogue without packing lists as before.
-        if (r.PartsPerBox > 0) json.field("PartsPerBox", int64_t{r.PartsPerBox});
-        if (r.PartsUnit != PriceUnit::Piece) json.field("PartsUnit", PriceUnitWord(r.PartsUnit));
-        json.endObject();
-        std::printf("%s\n", json.str().c_str());
+    if (!paged) {
+        Result<std::vector<ProductRow>> rows = ReadAllProducts(**dm, kind);
+        if (!rows) return Fail("products", rows.error());
+        for (const ProductRow& r : *rows) PrintProductLine(r);
+        return 0;
     }
-    return 0;
+    // Page after page, as the browser reads them.
+    scope.kind = !kind ? CategoryFilter::All : *kind == ProductKind::Model ? CategoryFilter::Models : CategoryFilter::Materials;
+    for (int64_t before = 0;;) {
+        Result<ProductPage> page = ReadProductPage(**dm, scope, filter, before);
+        if (!page) return Fail("products", page.error());
+        for (const ProductRow& r : page->rows) PrintProductLine(r);
+        if (!page->more || page->rows.empty()) return 0;
+        before = page->rows.back().PartsID;
+    }
 }
 
 int RunMerge(const Args& args, const fs::path& workspace) {

@@ -1,6 +1,9 @@
 #include "cli/json_writer.h"
 
+#include <cmath>
 #include <cstdio>
+
+#include "library/pub_functions.h"
 
 namespace v2d::cli {
 
@@ -84,6 +87,14 @@ JsonWriter& JsonWriter::value(bool flag) {
 JsonWriter& JsonWriter::null() {
     separate();
     out_ += "null";
+    return *this;
+}
+
+JsonWriter& JsonWriter::number(double value, int decimals) {
+    const std::string text = std::isfinite(value) ? FormatDecimals(value, decimals) : std::string();
+    if (text.empty()) return null();
+    separate();
+    out_ += text;
     return *this;
 }
 

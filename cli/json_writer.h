@@ -19,6 +19,8 @@ public:
     JsonWriter& value(int64_t number);
     JsonWriter& value(bool flag);
     JsonWriter& null();
+    // The number with `decimals` places (168.00); null when it is no finite number.
+    JsonWriter& number(double value, int decimals);
     template <class T>
     JsonWriter& field(std::string_view name, T v) {
         key(name);

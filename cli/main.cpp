@@ -31,7 +31,8 @@ const Command kCommands[] = {
     {"convert", Plain<v2d::cli::RunConvert>, "convert IN.v2d OUT.v2d        read any version, write version 13"},
     {"make-workspace", Plain<v2d::cli::RunMakeWorkspace>,
      "make-workspace DIR [--keep-existing]  write the demo workspace"},
-    {"products", v2d::cli::RunProducts, "products [--tree] [--kind material|model]  list products as JSON lines, or the category tree"},
+    {"products", v2d::cli::RunProducts, "products [--tree] [--kind material|model] [--search TEXT] [--size WxH] [--min-price X] [--max-price Y]\n"
+     "    [--category ID | --main-category ID]  list products as JSON lines (newest first), or the category tree"},
     {"merge", v2d::cli::RunMerge, "merge FILE.cdb                merge an update database into ./DB"},
     {"make-update-db", Plain<v2d::cli::RunMakeUpdateDb>, "make-update-db FILE           write a demo update database"},
     {"make-bench-db", Plain<v2d::cli::RunMakeBenchDb>,

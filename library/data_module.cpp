@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "library/internal/database_key.h"
+#include "library/product_queries.h"
 #include "library/product_schema.h"
 #include "library/sql_query.h"
 
@@ -34,6 +35,11 @@ Result<std::unique_ptr<TDataModule_Manager>> TDataModule_Manager::DataModuleCrea
     if (!db) return Error{db.error()};
     if (mode != OpenMode::ReadOnly)
         if (Status s = CreateProductSchema(*db); !s) return Error{s.error()};
+    if (Status s = RegisterProductSizeFunction(*db); !s) return Error{s.error()};
+    // Pages stay decrypted in memory once read (up to 64 MB, a catalogue of
+    // several hundred thousand products), so a search that reads every
+    // product decrypts each page once per run, not once per keystroke.
+    if (Status s = db->execute("PRAGMA cache_size=-65536"); !s) return Error{s.error()};
     return std::unique_ptr<TDataModule_Manager>(
         new TDataModule_Manager(programFolder, std::move(*db), std::string(password)));
 }

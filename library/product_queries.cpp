@@ -55,6 +55,15 @@ std::string KindCondition(CategoryFilter filter) {
     }
 }
 
+// The product columns followed by S.SalesName, B.PSTypeName, B.PartsSubType.
+ProductRow ReadJoinedRow(const SqlStatement& s) {
+    ProductRow r = ReadPartsColumns(s);
+    r.SalesName = s.columnText(kPartsColumnCount);
+    r.PSTypeName = s.columnText(kPartsColumnCount + 1);
+    r.PartsSubType = static_cast<int>(s.columnInt(kPartsColumnCount + 2));
+    return r;
+}
+
 SubCategory ReadSubCategoryRow(const SqlStatement& s) {
     return {s.columnInt(0), s.columnText(1), s.columnText(2),
             static_cast<int>(s.columnInt(3)), s.columnInt(4), s.columnInt(5)};
@@ -208,13 +217,7 @@ Result<std::vector<ProductRow>> ReadAllProducts(Db& dm, std::optional<ProductKin
         params.push_back(SqlInt(static_cast<int>(*kind)));
     }
     sql += " order by P.PartsID DESC";
-    return ReadRows<ProductRow>(dm, sql, std::move(params), [](const SqlStatement& s) {
-        ProductRow r = ReadPartsColumns(s);
-        r.SalesName = s.columnText(kPartsColumnCount);
-        r.PSTypeName = s.columnText(kPartsColumnCount + 1);
-        r.PartsSubType = static_cast<int>(s.columnInt(kPartsColumnCount + 2));
-        return r;
-    });
+    return ReadRows<ProductRow>(dm, sql, std::move(params), ReadJoinedRow);
 }
 
 Result<std::vector<NamedID>> ReadSales(Db& dm) {
@@ -253,6 +256,179 @@ Status InsertProduct(Db& dm, const ProductRow& r) {
          SqlValue(r.PartsPrice), SqlInt(r.SalesID), SqlInt(r.MatTypeID), SqlInt(r.PSTypeID),
          SqlInt(r.CUintID), SqlInt(r.CompID), SqlInt(r.StyleID), SqlInt(r.PartsPerBox),
          SqlText(std::string(PriceUnitWord(r.PartsUnit)))});
+}
+
+}  // namespace v2d
+
+// --- Pages of products --------------------------------------------------------
+
+namespace v2d {
+
+namespace {
+
+constexpr const char* kProductSizeFunction = "product_size";
+// A word found in more brands than this is matched against the brands table
+// product by product instead of as a list.
+constexpr int kMaxBrandsListed = 20;
+// Words of one search; with the brands listed they stay within the
+// statement's bound values.
+constexpr int kMaxSearchWords = 16;
+
+std::string SizeText(ProductSize size) { return std::to_string(size.width) + "*" + std::to_string(size.height); }
+
+void ProductSizeOf(sqlite3_context* context, int, sqlite3_value** values) {
+    const unsigned char* text = sqlite3_value_text(values[0]);
+    const int bytes = sqlite3_value_bytes(values[0]);
+    const std::string size =
+        SizeText(ParseProductSpecs(text == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(text), size_t(bytes))));
+    sqlite3_result_text(context, size.data(), static_cast<int>(size.size()), SQLITE_TRANSIENT);
+}
+
+// The words of a search text: split at blanks, the ideographic space too.
+std::vector<std::string> SearchWords(std::string_view text) {
+    std::string plain(text);
+    for (size_t at; (at = plain.find("\u3000")) != std::string::npos;) plain.replace(at, 3, " ");
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : plain + ' ') {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            if (!word.empty()) words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return words;
+}
+
+// "with recursive Under(id)": the sub-categories of a node as the category
+// tree grows them, of the scope's kind; a cycle ends with its last new row.
+std::string UnderCategory(const ProductScope& scope, std::vector<SqlValue>& params) {
+    const bool anyKind = scope.kind == CategoryFilter::All;
+    const std::string kind = anyKind ? "" : " and PartsSubType=?";
+    std::string sql = "with recursive Under(id) as (select PSTypeID from TablePartsSubType where ";
+    sql += scope.mainCategory ? "ParentID<0 and PMTypeID=?" : "PSTypeID=?";
+    params.push_back(SqlInt(*scope.category));
+    sql += kind;
+    if (!anyKind) params.push_back(SqlInt(static_cast<int>(scope.kind)));
+    sql += " union select PSTypeID from TablePartsSubType,Under where ParentID>-1 and ParentID=Under.id" + kind + ") ";
+    if (!anyKind) params.push_back(SqlInt(static_cast<int>(scope.kind)));
+    return sql;
+}
+
+}  // namespace
+
+std::string ContainsPattern(std::string_view text) {
+    std::string pattern = "%";
+    for (char c : text) {
+        if (c == '\\' || c == '%' || c == '_') pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+Status RegisterProductSizeFunction(const SqlDatabase& db) {
+    const int rc = sqlite3_create_function_v2(db.handle(), kProductSizeFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                              nullptr, ProductSizeOf, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return Error{std::string("数据库错误：") + sqlite3_errstr(rc)};
+    return Status::Ok();
+}
+
+Result<ProductPage> ReadProductPage(Db& dm, const ProductScope& scope, const ProductFilter& filter,
+                                    int64_t beforeID, int pageSize) {
+    std::vector<SqlValue> params;
+    std::string sql = scope.category ? UnderCategory(scope, params) : std::string();
+    sql += SelectParts(dm) +
+           ",S.SalesName,B.PSTypeName,B.PartsSubType from TableParts P "
+           "left join TableSales S on S.SalesID=P.SalesID "
+           "left join TablePartsSubType B on B.PSTypeID=P.PSTypeID where 1";
+    if (scope.category) sql += " and P.PSTypeID in (select id from Under)";
+    // A search reads the products down from the newest until its page is
+    // full, so the cheap tests come first: the words, then the kind.
+    const std::vector<std::string> words = SearchWords(filter.text);
+    if (words.size() > size_t(kMaxSearchWords))
+        return Error{"搜索的词太多：最多 " + std::to_string(kMaxSearchWords) + " 个。"};
+    for (const std::string& word : words) {
+        const std::string pattern = ContainsPattern(word);
+        sql += " and (P.PartsName like ? escape '\\' or P.PartsNumber like ? escape '\\'";
+        params.push_back(SqlText(pattern));
+        params.push_back(SqlText(pattern));
+        // The brands are few: looked up once, not once per product.
+        Result<std::vector<int64_t>> brands = ReadRows<int64_t>(
+            dm, "select SalesID from TableSales where SalesName like ? escape '\\' limit ?",
+            {SqlText(pattern), SqlInt(kMaxBrandsListed + 1)}, [](const SqlStatement& s) { return s.columnInt(0); });
+        if (!brands) return Error{brands.error()};
+        if (brands->size() > size_t(kMaxBrandsListed)) {
+            sql += " or P.SalesID in (select SalesID from TableSales where SalesName like ? escape '\\')";
+            params.push_back(SqlText(pattern));
+        } else if (!brands->empty()) {
+            sql += " or P.SalesID in (?";
+            for (size_t i = 1; i < brands->size(); ++i) sql += ",?";
+            sql += ")";
+            for (int64_t id : *brands) params.push_back(SqlInt(id));
+        }
+        sql += ")";
+    }
+    if (filter.size) {
+        sql += std::string(" and ") + kProductSizeFunction + "(P.PartsSpecs)=?";
+        params.push_back(SqlText(SizeText(*filter.size)));
+    }
+    if (filter.minPrice) {
+        sql += " and P.PartsPrice>=?";
+        params.push_back(SqlValue(*filter.minPrice));
+    }
+    if (filter.maxPrice) {
+        sql += " and P.PartsPrice<=?";
+        params.push_back(SqlValue(*filter.maxPrice));
+    }
+    if (!scope.category && scope.kind != CategoryFilter::All) {
+        // The unary plus keeps the walk down the PartsID.
+        sql += " and +P.PSTypeID in (select PSTypeID from TablePartsSubType where PartsSubType=?)";
+        params.push_back(SqlInt(static_cast<int>(scope.kind)));
+    }
+    if (beforeID > 0) {
+        sql += " and P.PartsID<?";
+        params.push_back(SqlInt(beforeID));
+    }
+    sql += " order by P.PartsID DESC limit ?";
+    pageSize = std::max(pageSize, 1);
+    params.push_back(SqlInt(int64_t{pageSize} + 1));  // one more tells whether more follow
+    Result<std::vector<ProductRow>> rows = ReadRows<ProductRow>(dm, sql, std::move(params), ReadJoinedRow);
+    if (!rows) return Error{rows.error()};
+    ProductPage page;
+    page.more = rows->size() > size_t(pageSize);
+    if (page.more) rows->pop_back();
+    page.rows = std::move(*rows);
+    return page;
+}
+
+Result<std::vector<ProductSize>> ReadProductSizes(Db& dm, CategoryFilter kind) {
+    // Each size text once per sub-category, read from the index on both;
+    // the kind is told by the sub-categories, far fewer than the products.
+    struct SpecsIn {
+        std::string specs;
+        int64_t psTypeID;
+    };
+    Result<std::vector<SpecsIn>> rows = ReadRows<SpecsIn>(
+        dm, "select PartsSpecs,PSTypeID from TableParts group by PartsSpecs,PSTypeID", {},
+        [](const SqlStatement& s) { return SpecsIn{s.columnText(0), s.columnInt(1)}; });
+    if (!rows) return Error{rows.error()};
+    std::unordered_set<int64_t> ofKind;
+    if (kind != CategoryFilter::All) {
+        Result<std::vector<int64_t>> ids =
+            ReadRows<int64_t>(dm, "select PSTypeID from TablePartsSubType where PartsSubType=?",
+                              {SqlInt(static_cast<int>(kind))}, [](const SqlStatement& s) { return s.columnInt(0); });
+        if (!ids) return Error{ids.error()};
+        ofKind.insert(ids->begin(), ids->end());
+    }
+    std::vector<ProductSize> sizes;
+    for (const SpecsIn& row : *rows)
+        if (kind == CategoryFilter::All || ofKind.contains(row.psTypeID)) sizes.push_back(ParseProductSpecs(row.specs));
+    const auto key = [](ProductSize s) { return std::pair(s.width, s.height); };
+    std::sort(sizes.begin(), sizes.end(), [&](ProductSize a, ProductSize b) { return key(a) < key(b); });
+    sizes.erase(std::unique(sizes.begin(), sizes.end(), [&](ProductSize a, ProductSize b) { return key(a) == key(b); }),
+                sizes.end());
+    return sizes;
 }
 
 }  // namespace v2d

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/data_module.h"
 #include "library/price_unit.h"
+#include "library/pub_functions.h"
 
 namespace v2d {
 
@@ -111,5 +113,58 @@ Result<std::vector<NamedID>> ReadRoomTypes(Db& dm);
 
 // Writes a new product row; PartsID must be set (GetNewID).
 Status InsertProduct(Db& dm, const ProductRow& row);
+
+}  // namespace v2d
+
+// --- Pages of products: a category with all below it, or a search -----------
+
+namespace v2d {
+
+// Lists are read newest first, this many rows at a time; the browser reads
+// the next page when its list is scrolled to the end.
+inline constexpr int kProductPageSize = 200;
+
+// The browser's search box and filters. Every word of `text` (split at
+// blanks) must be found in the name, the number or the brand, as typed
+// (Latin letters without case); an empty text finds every product.
+struct ProductFilter {
+    std::string text;
+    std::optional<ProductSize> size;           // as ParseProductSpecs reads PartsSpecs
+    std::optional<double> minPrice, maxPrice;  // inclusive
+    bool any() const { return !text.empty() || size || minPrice || maxPrice; }
+};
+
+// Where a list's rows come from: every product of the kind, or one node of
+// the category tree with every sub-category below it as the tree shows them
+// (a main category: its first-level sub-categories and theirs; a
+// sub-category: itself and its nested ones).
+struct ProductScope {
+    CategoryFilter kind = CategoryFilter::All;
+    std::optional<int64_t> category;  // PMTypeID or PSTypeID
+    bool mainCategory = false;
+};
+
+struct ProductPage {
+    std::vector<ProductRow> rows;  // with SalesName, PSTypeName and PartsSubType
+    bool more = false;             // older rows follow the last one
+};
+
+// The newest `pageSize` rows of the scope that pass the filter, all with a
+// PartsID below `beforeID` (0: from the newest); the next page starts below
+// the last row's PartsID.
+Result<ProductPage> ReadProductPage(Db& dm, const ProductScope& scope, const ProductFilter& filter,
+                                    int64_t beforeID = 0, int pageSize = kProductPageSize);
+
+// The sizes of the kind's products as ParseProductSpecs reads them (an empty
+// or odd size text is the 600 default), by width, then height.
+Result<std::vector<ProductSize>> ReadProductSizes(Db& dm, CategoryFilter kind);
+
+// `text` as a LIKE pattern that finds it anywhere: \, % and _ are escaped
+// with \ (the statements say escape '\').
+std::string ContainsPattern(std::string_view text);
+
+// Gives the connection product_size(PartsSpecs), the size text "W*H" as
+// ParseProductSpecs reads it; the data module registers it when it opens.
+Status RegisterProductSizeFunction(const SqlDatabase& db);
 
 }  // namespace v2d

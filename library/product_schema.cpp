@@ -29,6 +29,7 @@ CREATE TABLE IF NOT EXISTS TableParts (
 );
 CREATE INDEX IF NOT EXISTS TableParts_PSTypeID ON TableParts(PSTypeID, PartsID);
 CREATE INDEX IF NOT EXISTS TableParts_PartsNumber ON TableParts(PartsNumber);
+CREATE INDEX IF NOT EXISTS TableParts_PartsSpecs ON TableParts(PartsSpecs, PSTypeID);
 
 CREATE TABLE IF NOT EXISTS TableSales (
   SalesID   INTEGER PRIMARY KEY,

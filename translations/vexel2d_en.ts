@@ -1610,6 +1610,26 @@ Please open a scheme or choose a sample room</translation>
         <source>请选择图片文件 (*.jpg *.jpeg);;请选择图片文件 (*.jpg)</source>
         <translation>Picture files (*.jpg *.jpeg);;Picture files (*.jpg)</translation>
     </message>
+    <message>
+        <source>名称、编号或品牌</source>
+        <translation>Name, number or brand</translation>
+    </message>
+    <message>
+        <source>不限</source>
+        <translation>any</translation>
+    </message>
+    <message>
+        <source>搜索：</source>
+        <translation>Search: </translation>
+    </message>
+    <message>
+        <source>搜索结果：</source>
+        <translation>Search results: </translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
 </context>
 <context>
     <name>v2d::TFormShadow</name>

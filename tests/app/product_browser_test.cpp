@@ -221,6 +221,56 @@ TEST_F(ProductBrowser, BrowserFollowsItsModeAndRefusesWhatCannotBeChosen) {
     browser_->ShowInMode(TFormSelParts::Maintenance);
 }
 
+// "搜索" as a person types it: the results replace the list once the typing
+// pauses, a click on a found thumbnail shows that product; a click on a
+// parent category lists all below it under its own heading, page by page.
+TEST_F(ProductBrowser, SearchBoxFindsAsYouTypeAndParentsListAllBelow) {
+    ASSERT_TRUE(dm_->connection().executeScript(
+        "insert into TablePartsSubType values(999,'批量','',2,-1,1);"
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<250) "
+        "insert into TableParts(PartsID,PartsName,PartsNumber,PSTypeID) select 1000+i,'批'||i,'PL-'||i,999 from n").ok());
+    WhenShown([&] {
+        auto& list = In<QListWidget>(*browser_, "ListView1");
+        auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
+        auto& heading = In<QLabel>(*browser_, "LabelSubName");
+        auto numbers = [&] {
+            QStringList shown;
+            for (int i = 0; i < list.count(); ++i) shown << list.item(i)->data(Qt::UserRole + 2).toString();
+            return shown;
+        };
+        auto& search = In<QLineEdit>(*browser_, "EditSearch");
+        QTest::mouseClick(&search, Qt::LeftButton);
+        QTest::keyClicks(&search, "fg-600");
+        QTRY_COMPARE(heading.text(), QStringLiteral("搜索结果：fg-600"));
+        EXPECT_EQ(numbers(), (QStringList{"FG-6005", "FG-6003", "FG-6002", "FG-6001"}));
+        EXPECT_TRUE(browser_->WaitForThumbnails(5000));
+        ClickAt(list, list.item(1));
+        EXPECT_EQ(In<QLineEdit>(*browser_, "EditPartsNumber").text(), "FG-6003");
+        EXPECT_EQ(In<QLineEdit>(*browser_, "EditPartsName").text(), QStringLiteral("青石灰仿古砖"));
+        EXPECT_FALSE(In<QLabel>(*browser_, "ImageParts").pixmap().isNull());
+        EXPECT_EQ(search.text(), "fg-600");  // the box keeps what was typed
+
+        auto node = [&](const QString& name) { return tree.findItems(name, Qt::MatchExactly | Qt::MatchRecursive).value(0); };
+        ClickAt(tree, node(QStringLiteral("地砖")));  // 抛光砖 and 仿古砖 below it
+        EXPECT_EQ(heading.text(), QStringLiteral("当前类别：地砖"));
+        EXPECT_TRUE(search.text().isEmpty());
+        EXPECT_EQ(list.count(), 12);
+        EXPECT_EQ(numbers().first(), "PG-8007");
+        ClickAt(tree, node(QStringLiteral("瓷砖")));
+        EXPECT_EQ(heading.text(), QStringLiteral("当前类别：瓷砖"));
+        EXPECT_EQ(list.count(), 200);  // the first page; the end of the list brings the rest
+        EXPECT_EQ(In<QLineEdit>(*browser_, "EditPartsNumber").text(), "PL-250");
+        list.setFocus();
+        QTest::keyClick(&list, Qt::Key_End);
+        QTRY_COMPARE(list.count(), 250 + 18);
+        EXPECT_EQ(numbers().last(), "PG-8001");  // the oldest
+        EXPECT_TRUE(browser_->WaitForThumbnails(5000));
+        browser_->reject();
+    });
+    browser_->ShowInMode(TFormSelParts::ChooseMaterial);
+    EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
+}
+
 // The login window: refusals keep it open; the first administrator login of
 // a database without that row asks for the password twice before granting.
 TEST_F(ProductBrowser, LoginWindowChoosesTheFirstAdministratorPassword) {

@@ -52,6 +52,46 @@ TEST_F(CatalogueCli, ImportReportsEachFileAndAddsWhatItCan) {
     EXPECT_EQ(Vexel("--workspace '" + Path("ws") + "' import-products '" + Path("in") + "'").exit, 2);
 }
 
+// products --search: JSON lines of the matches only, with price, unit and
+// pieces per box; % and _ are what they are; the filters narrow the search.
+TEST_F(CatalogueCli, ProductsSearchPrintsTheMatchesWithTheirPrices) {
+    const std::string ws = " --workspace '" + Path("search-ws") + "' ";
+    ASSERT_EQ(Vexel("make-workspace '" + Path("search-ws") + "'").exit, 0);
+    std::ofstream(root_ / "search.csv") << "file,name,number,specs,price,per_box,unit\n"
+                                           "布.jpg,搜索%样_甲,SS-1,300*600,12.5,8,箱\nwood.jpg,搜索样品乙,SS-2,600*600,99,,平方米\n";
+    Vexel(ws + "import-products '" + Path("in") + "' --category 104 --csv '" + Path("search.csv") + "'");
+    auto lines = [&](const std::string& options) {
+        const Outcome r = Vexel(ws + "products " + options);
+        EXPECT_EQ(r.exit, 0) << options << r.err;
+        std::vector<std::string> found;
+        std::istringstream out(r.out);
+        for (std::string line; std::getline(out, line);) {
+            EXPECT_TRUE(line.front() == '{' && line.back() == '}') << line;
+            found.push_back(line.substr(line.find("\"PartsNumber\"")));
+        }
+        return found;
+    };
+    const std::string one = "\"PartsNumber\":\"SS-1\",\"PartsSpecs\":\"300*600\",";
+    const std::string two = "\"PartsNumber\":\"SS-2\",\"PartsSpecs\":\"600*600\",";
+    const std::vector<std::string> both = lines("--search 搜索");
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].substr(0, one.size()) + both[1].substr(0, two.size()), one + two);  // newest first (files by name)
+    EXPECT_NE(both[0].find("\"PartsSubType\":2,\"PartsPrice\":12.50,\"PartsPerBox\":8,\"PartsUnit\":\"box\"}"),
+              std::string::npos) << both[0];
+    EXPECT_NE(both[1].find("\"PartsPrice\":99.00,\"PartsPerBox\":null,\"PartsUnit\":\"m2\"}"), std::string::npos) << both[1];
+    EXPECT_EQ(lines("--search '%样_' --kind material"), std::vector<std::string>{both[0]});
+    EXPECT_EQ(lines("--search 搜索 --size 600x600"), std::vector<std::string>{both[1]});
+    EXPECT_EQ(lines("--search ss- --min-price 12.5 --max-price 50"), std::vector<std::string>{both[0]});
+    EXPECT_TRUE(lines("--search 搜索 --kind model").empty());
+    EXPECT_EQ(lines("--main-category 1 --search 搜索"), both);  // 墙砖 is below 瓷砖
+    EXPECT_TRUE(lines("--main-category 2 --search 搜索").empty());
+    // Every plain line carries the price fields too.
+    for (const std::string& line : lines(""))
+        EXPECT_NE(line.find("\"PartsPrice\":"), std::string::npos) << line;
+    EXPECT_EQ(Vexel(ws + "products --size 600").exit, 1);
+    EXPECT_EQ(Vexel(ws + "products --search").exit, 2);
+}
+
 TEST_F(CatalogueCli, MaterialAndReliefWriteTheirPictures) {
     const std::string pattern = "'" + Path("ws/product/jpg/BY-1402.jpg") + "'";
     EXPECT_EQ(Vexel("material " + pattern + " --at 5,5 --tolerance 300 --colour 0x0000FF -o '" + Path("red.jpg") + "'").exit, 0);

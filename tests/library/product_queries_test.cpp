@@ -151,6 +151,87 @@ TEST_F(ProductQueries, ListsDetailsChoicesAndKinds) {
     EXPECT_EQ(ReadAllProducts(*dm, std::nullopt)->size(), 5u);
 }
 
+// Pages of a category with all below it, or of a search: words in names,
+// numbers and brands with % and _ taken as typed, sizes as the program
+// reads PartsSpecs, prices inclusive; newest first, page after page.
+TEST_F(ProductQueries, PagesOfCategoriesAndSearches) {
+    auto add = [&](int64_t id, int64_t type, const char* number, const char* name, const char* specs, double price,
+                   int64_t sales) {
+        ProductRow r;
+        r.PartsID = id, r.PSTypeID = type, r.PartsNumber = number, r.PartsName = name, r.PartsSpecs = specs;
+        r.PartsPrice = price, r.SalesID = sales;
+        ASSERT_TRUE(InsertProduct(*dm, r).ok());
+    };
+    add(6, 15, "A%_1", "仿古 50%", "600*600*10", 30, 2);
+    add(7, 16, "W_2", "墙砖白", "300*600", 80, 1);
+    add(8, 14, "O-1", "孤儿砖", "", 5, 1);
+    add(9, 10, "D-1", "地砖50", "abc*600", 100, 1);
+    constexpr auto M = CategoryFilter::Materials;
+    auto in = [](CategoryFilter kind, std::optional<int64_t> category = {}, bool main = false) {
+        ProductScope scope;
+        scope.kind = kind, scope.category = category, scope.mainCategory = main;
+        return scope;
+    };
+    auto find = [](std::string text, std::optional<ProductSize> size = {}, std::optional<double> min = {},
+                   std::optional<double> max = {}) {
+        ProductFilter filter;
+        filter.text = std::move(text), filter.size = size, filter.minPrice = min, filter.maxPrice = max;
+        return filter;
+    };
+    const struct {
+        ProductScope scope;
+        ProductFilter filter;
+        std::vector<int64_t> ids;
+    } cases[] = {
+        {in(M, 1, true), find(""), {9, 7, 6, 2, 1}},  // 瓷砖: all below, not the orphan
+        {in(M, 10), find(""), {9, 6, 2, 1}},          // 地砖 itself and below
+        {in(M, 17), find(""), {7}},                   // 墙砖 and 晚到, read before it
+        {in(CategoryFilter::Models, 1, true), find(""), {}},
+        {in(CategoryFilter::All, 2, true), find(""), {5, 3}},
+        {in(M), find(""), {9, 8, 7, 6, 4, 2, 1}},
+        {in(M), find("马可"), {6, 2}},  // the brand
+        {in(M), find("p-1"), {1}},      // the number, without case
+        {in(M), find("砖"), {9, 8, 7}},  // the name
+        {in(M), find("%"), {6}},
+        {in(M), find("_"), {7, 6}},
+        {in(M), find("50%"), {6}},
+        {in(M), find("\\"), {}},
+        {in(M), find("产品　马可"), {2}},  // every word somewhere
+        {in(CategoryFilter::All), find("S-"), {5, 3}},
+        {in(M), find("", ProductSize{600, 600}), {9, 8, 6}},  // 600*600*10, the default, abc*600
+        {in(M, 1, true), find("", ProductSize{800, 800}), {2, 1}},
+        {in(M), find("", {}, 30, 80), {7, 6}},
+        {in(M), find("", {}, {}, 12.5), {8, 4, 2, 1}},
+    };
+    for (const auto& c : cases) {
+        Result<ProductPage> page = ReadProductPage(*dm, c.scope, c.filter);
+        ASSERT_TRUE(page.ok()) << page.error();
+        std::vector<int64_t> ids;
+        for (const ProductRow& r : page->rows) ids.push_back(r.PartsID);
+        EXPECT_EQ(ids, c.ids) << c.filter.text << " in " << c.scope.category.value_or(0);
+        EXPECT_FALSE(page->more);
+    }
+    // Two at a time down to the oldest; the rows carry brand and kind.
+    std::vector<std::vector<int64_t>> pages;
+    for (int64_t before = 0;;) {
+        Result<ProductPage> page = ReadProductPage(*dm, in(M), find(""), before, 2);
+        pages.push_back({});
+        for (const ProductRow& r : page->rows) pages.back().push_back(r.PartsID);
+        if (!page->more) break;
+        before = page->rows.back().PartsID;
+    }
+    EXPECT_EQ(pages, (std::vector<std::vector<int64_t>>{{9, 8}, {7, 6}, {4, 2}, {1}}));
+    const ProductRow six = ReadProductPage(*dm, in(M), find("A%"))->rows.at(0);
+    EXPECT_EQ(six.SalesName + six.PSTypeName + std::to_string(six.PartsSubType), "马可仿古砖2");
+
+    std::string sizes;
+    const Result<std::vector<ProductSize>> materialSizes = ReadProductSizes(*dm, M);
+    for (const ProductSize& s : *materialSizes)
+        sizes += std::to_string(s.width) + "x" + std::to_string(s.height) + " ";
+    EXPECT_EQ(sizes, "300x600 600x600 800x800 ");
+    EXPECT_EQ(ReadProductSizes(*dm, CategoryFilter::Models)->size(), 1u);
+}
+
 // The login rule: "SuperUser" is "superuser"; users by name and password;
 // rights only for powers -999 and 0; the first administrator login must
 // choose a non-empty password before it grants anything.
