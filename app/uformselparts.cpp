@@ -190,10 +190,14 @@ void TFormSelParts::BuildControls() {
     SpinPartsPerBox->setRange(0, 9999);
     SpinPartsPerBox->setSpecialValueText(tr("未知"));
     ComboPartsUnit = Named(new QComboBox(this), QStringLiteral("ComboPartsUnit"));
-    for (PriceUnit unit : {PriceUnit::Piece, PriceUnit::SquareMetre, PriceUnit::Box})
+    for (PriceUnit unit : kPriceUnits)
         ComboPartsUnit->addItem(ShownText(std::string(PriceUnitCaption(unit))), static_cast<int>(unit));
+    SpinPatternRepeat = Named(new QSpinBox(this), QStringLiteral("SpinPatternRepeat"));
+    SpinPatternRepeat->setRange(0, kMaxPatternRepeatMm);
+    SpinPatternRepeat->setSpecialValueText(tr("无"));
     form->addRow(tr("每箱片数："), SpinPartsPerBox);
     form->addRow(tr("计价单位："), ComboPartsUnit);
+    form->addRow(tr("花距(mm)："), SpinPatternRepeat);
     details->addLayout(form, 1);
     ImageParts = Named(new QLabel(this), QStringLiteral("ImageParts"));
     ImageParts->setFixedSize(150, 150);
@@ -284,6 +288,7 @@ void TFormSelParts::FormShow() {
     ComboBoxMatType->setEnabled(!choosing);
     SpinPartsPerBox->setReadOnly(choosing);
     ComboPartsUnit->setEnabled(!choosing);
+    SpinPatternRepeat->setReadOnly(choosing);
     ListView1->setEnabled(ProductBrowserMode != FileNewProduct);
     ListView1->setDragDropMode(ProductBrowserMode == Maintenance ? QAbstractItemView::DragOnly
                                                                  : QAbstractItemView::NoDragDrop);
@@ -350,6 +355,9 @@ void TFormSelParts::FillProductList(int64_t psTypeID, QListWidget* list) {
     thumbnails_->Stop();
     list->clear();
     ClearDetails();
+    // A product added here is priced as the category's are, unless told otherwise.
+    if (Result<PriceUnit> unit = ReadCategoryUnit(dm_, psTypeID); unit)
+        ShowPacking(SpinPartsPerBox, ComboPartsUnit, SpinPartsPerBox->value(), *unit);
     Result<std::optional<int>> kind = ReadSubCategoryKind(dm_, psTypeID);
     Result<std::vector<ProductRow>> rows = ReadProductList(dm_, psTypeID);
     if (!kind || !rows) {
@@ -390,6 +398,7 @@ void TFormSelParts::ClearDetails() {
     SelectedPartsID.clear();
     for (QLineEdit* e : {EditPartsName, EditPartsNumber, EditPartsSpecs, EditPartsPrice}) e->clear();
     ShowPacking(SpinPartsPerBox, ComboPartsUnit, 0, PriceUnit::Piece);
+    SpinPatternRepeat->setValue(0);
     picture_ = QImage();
     ImageParts->clear();
 }
@@ -411,6 +420,7 @@ void TFormSelParts::ShowProductDetails(QListWidgetItem* item) {
     EditPartsSpecs->setText(FromUtf8(r.PartsSpecs));
     EditPartsPrice->setText(QString::number(r.PartsPrice, 'f', 2));
     ShowPacking(SpinPartsPerBox, ComboPartsUnit, r.PartsPerBox, r.PartsUnit);
+    SpinPatternRepeat->setValue(r.PatternRepeat);
     ShowDetailsPicture(r);
 }
 
@@ -456,7 +466,7 @@ void TFormSelParts::BitBtnSelectClick() {
 ChosenProduct TFormSelParts::Chosen() const {
     return {EditPartsName->text(), EditPartsNumber->text(), EditPartsSpecs->text(), EditPartsPrice->text(),
             ComboBoxSales->currentText(), picture_, SelectedReflection, SelectedSubTypeMemo, 0, 0,
-            SpinPartsPerBox->value(), UnitOf(ComboPartsUnit)};
+            SpinPartsPerBox->value(), UnitOf(ComboPartsUnit), SpinPatternRepeat->value()};
 }
 
 void TFormSelParts::ImagePartsDblClick() {
@@ -602,6 +612,7 @@ void TFormSelParts::BitBtnAddPartsClick() {
         source.price = price;
         source.piecesPerBox = SpinPartsPerBox->value();
         source.unit = UnitOf(ComboPartsUnit);
+        source.patternRepeat = SpinPatternRepeat->value();
     }
     const int random = RandomNumberMiddle();
     const NewProductFields fields{ComboBoxSales->currentData().toLongLong(), ComboBoxMatType->currentData().toLongLong()};
@@ -618,8 +629,10 @@ void TFormSelParts::BitBtnAddPartsClick() {
                             EditPartsPrice->text()};
     const int typedPerBox = SpinPartsPerBox->value();
     const PriceUnit typedUnit = UnitOf(ComboPartsUnit);
+    const int typedRepeat = SpinPatternRepeat->value();
     FillProductList(psTypeID, ListView1);
     ShowPacking(SpinPartsPerBox, ComboPartsUnit, typedPerBox, typedUnit);
+    SpinPatternRepeat->setValue(typedRepeat);
     EditPartsName->setText(typed[0]);
     EditPartsNumber->setText(typed[1]);
     EditPartsSpecs->setText(typed[2]);
@@ -641,7 +654,7 @@ void TFormSelParts::ButtonUpdateClick() {
     const ProductCorrection correction{EditPartsName->text().toStdString(), EditPartsSpecs->text().toStdString(), price,
                                        ComboBoxSales->currentData().toLongLong(),
                                        ComboBoxMatType->currentData().toLongLong(), SpinPartsPerBox->value(),
-                                       UnitOf(ComboPartsUnit)};
+                                       UnitOf(ComboPartsUnit), SpinPatternRepeat->value()};
     Result<bool> updated = UpdateProduct(dm_, SelectedPartsID.toLongLong(), correction);
     if (!updated) return prompts_.Show(this, FromUtf8(updated.error()));
     if (!*updated) return prompts_.Show(this, QString::fromUtf8(kMsgProductGone));

@@ -25,7 +25,8 @@ CREATE TABLE IF NOT EXISTS TableParts (
   CompID      INTEGER,
   StyleID     INTEGER,
   PartsPerBox INTEGER DEFAULT 0,
-  PartsUnit   TEXT DEFAULT 'piece'
+  PartsUnit   TEXT DEFAULT 'piece',
+  PatternRepeat INTEGER DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS TableParts_PSTypeID ON TableParts(PSTypeID, PartsID);
 CREATE INDEX IF NOT EXISTS TableParts_PartsNumber ON TableParts(PartsNumber);
@@ -47,7 +48,8 @@ CREATE TABLE IF NOT EXISTS TablePartsSubType (
   PSTypeMemo   TEXT,
   PartsSubType INTEGER,
   ParentID     INTEGER DEFAULT -1,
-  PMTypeID     INTEGER
+  PMTypeID     INTEGER,
+  PartsUnit    TEXT DEFAULT 'piece'
 );
 
 CREATE TABLE IF NOT EXISTS TableMatType (
@@ -149,7 +151,13 @@ Status EnsureSampleColumns(const SqlDatabase& db) {
 }
 
 Status EnsurePartsColumns(const SqlDatabase& db) {
-    return AddMissingColumns(db, "TableParts", {{"PartsPerBox", "INTEGER DEFAULT 0"}, {"PartsUnit", "TEXT DEFAULT 'piece'"}});
+    if (Status s = AddMissingColumns(db, "TableParts",
+                                     {{"PartsPerBox", "INTEGER DEFAULT 0"},
+                                      {"PartsUnit", "TEXT DEFAULT 'piece'"},
+                                      {"PatternRepeat", "INTEGER DEFAULT 0"}});
+        !s)
+        return s;
+    return AddMissingColumns(db, "TablePartsSubType", {{"PartsUnit", "TEXT DEFAULT 'piece'"}});
 }
 
 }  // namespace v2d
