@@ -60,8 +60,8 @@ public:
     // Whether TableParts has PartsPerBox and PartsUnit: always after a
     // writable open, perhaps not for an older file opened read-only.
     bool hasPartsPacking() const { return hasPartsPacking_; }
-    // Whether TableParts has PatternRepeat and TablePartsSubType PartsUnit,
-    // on the same terms.
+    // Whether TableParts has PatternRepeat and the file TableSubTypeUnit, on
+    // the same terms.
     bool hasPatternRepeat() const { return hasPatternRepeat_; }
     bool hasCategoryUnit() const { return hasCategoryUnit_; }
 

@@ -162,7 +162,7 @@ Result<std::optional<int>> ReadSubCategoryKind(Db& dm, int64_t psTypeID) {
 Result<PriceUnit> ReadCategoryUnit(Db& dm, int64_t psTypeID) {
     if (!dm.hasCategoryUnit()) return PriceUnit::Piece;
     Result<std::optional<std::string>> unit = FirstOf(ReadRows<std::string>(
-        dm, "select PartsUnit from TablePartsSubType where PSTypeID=?", {SqlInt(psTypeID)},
+        dm, "select PartsUnit from TableSubTypeUnit where PSTypeID=?", {SqlInt(psTypeID)},
         [](const SqlStatement& s) { return s.columnText(0); }));
     if (!unit) return Error{unit.error()};
     return ParsePriceUnit(unit->value_or("")).value_or(PriceUnit::Piece);

@@ -94,8 +94,8 @@ const CategoryNode* FirstLeaf(const std::vector<CategoryNode>& tree);
 
 // PartsSubType of a sub-category, nullopt when it does not exist.
 Result<std::optional<int>> ReadSubCategoryKind(Db& dm, int64_t psTypeID);
-// The unit a new product of the sub-category is priced in (its PartsUnit);
-// per piece for an unknown category or an older file without the column.
+// The unit a new product of the sub-category is priced in (its row of
+// TableSubTypeUnit); per piece without one or in an older file without it.
 Result<PriceUnit> ReadCategoryUnit(Db& dm, int64_t psTypeID);
 // FillProductList's rows: the products of a sub-category, newest first.
 Result<std::vector<ProductRow>> ReadProductList(Db& dm, int64_t psTypeID);

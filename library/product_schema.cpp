@@ -48,8 +48,15 @@ CREATE TABLE IF NOT EXISTS TablePartsSubType (
   PSTypeMemo   TEXT,
   PartsSubType INTEGER,
   ParentID     INTEGER DEFAULT -1,
-  PMTypeID     INTEGER,
-  PartsUnit    TEXT DEFAULT 'piece'
+  PMTypeID     INTEGER
+);
+
+-- The unit a sub-category's new products are priced in (a PriceUnitWord);
+-- a sub-category without a row prices per piece. A table of its own, so
+-- TablePartsSubType keeps the columns its older writers fill.
+CREATE TABLE IF NOT EXISTS TableSubTypeUnit (
+  PSTypeID  INTEGER PRIMARY KEY,
+  PartsUnit TEXT
 );
 
 CREATE TABLE IF NOT EXISTS TableMatType (
@@ -151,13 +158,10 @@ Status EnsureSampleColumns(const SqlDatabase& db) {
 }
 
 Status EnsurePartsColumns(const SqlDatabase& db) {
-    if (Status s = AddMissingColumns(db, "TableParts",
-                                     {{"PartsPerBox", "INTEGER DEFAULT 0"},
-                                      {"PartsUnit", "TEXT DEFAULT 'piece'"},
-                                      {"PatternRepeat", "INTEGER DEFAULT 0"}});
-        !s)
-        return s;
-    return AddMissingColumns(db, "TablePartsSubType", {{"PartsUnit", "TEXT DEFAULT 'piece'"}});
+    return AddMissingColumns(db, "TableParts",
+                             {{"PartsPerBox", "INTEGER DEFAULT 0"},
+                              {"PartsUnit", "TEXT DEFAULT 'piece'"},
+                              {"PatternRepeat", "INTEGER DEFAULT 0"}});
 }
 
 }  // namespace v2d

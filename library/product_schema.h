@@ -14,8 +14,8 @@ Status EnsureSampleColumns(const SqlDatabase& db);
 
 // Adds PartsPerBox (0: unknown), PartsUnit (a PriceUnitWord, "piece" when
 // missing) and PatternRepeat (millimetres, 0: none) to an older TableParts
-// that lacks them, and PartsUnit (the unit a new product of the category
-// takes) to an older TablePartsSubType.
+// that lacks them. (A sub-category's unit is a row of TableSubTypeUnit,
+// which the schema script adds to an older file.)
 Status EnsurePartsColumns(const SqlDatabase& db);
 
 }  // namespace v2d
