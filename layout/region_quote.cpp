@@ -185,28 +185,13 @@ RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index,
             quote.laid = TilesInside(outline, *layout);
         }
     }
-    if (!plane) {
-        const Price price = PriceOf(product.price);
-        quote.unitPrice = price.value;
-        quote.excluded = problem;
+    if (!plane) {  // nothing to count or price
+        quote.unitPrice = PriceOf(product.price).value;
+        quote.excluded = std::move(problem);
         return quote;
     }
     PriceRegion(quote, product, tile, perBox, std::move(problem));
     return quote;
-}
-
-struct Laid {
-    RegionMeasure measure;
-    TileLayout layout;
-};
-
-Result<Laid> LayAndMeasure(const V2dPolygon& region, bool withMesh, const PatternSettings& settings, LaidSize tile) {
-    const Result<RegionPlane> plane = RegionPlaneOf(region, withMesh);
-    if (!plane) return plane.failure();
-    Result<TileLayout> layout = LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
-    if (!layout) return layout.failure();
-    const std::vector<RealRing> outline = RealOutline(region, *plane);
-    return Laid{{OutlineArea(outline) / 1e6, TilesInside(outline, *layout)}, std::move(*layout)};
 }
 
 ModelQuote QuoteModel(const V2dPolygon& model, int index, const ProductDescriptor& product) {
@@ -246,9 +231,12 @@ QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace) {
 
 Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile) {
-    Result<Laid> laid = LayAndMeasure(region, LaidFromMesh(scene, region), settings, tile);
-    if (!laid) return laid.failure();
-    return laid->measure;
+    const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
+    if (!plane) return plane.failure();
+    const Result<TileLayout> layout = LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
+    if (!layout) return layout.failure();
+    const std::vector<RealRing> outline = RealOutline(region, *plane);
+    return RegionMeasure{OutlineArea(outline) / 1e6, TilesInside(outline, *layout)};
 }
 
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region) {

@@ -238,10 +238,6 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
         <translation>Pieces per box &quot;%1&quot; is not 0 or a positive whole number.</translation>
     </message>
     <message>
-        <source>计价单位“%1”不是 piece、m2、box（片、平方米、箱）之一。</source>
-        <translation>Price unit &quot;%1&quot; is not one of piece, m2, box.</translation>
-    </message>
-    <message>
         <source>文字超过 %1 个字。</source>
         <translation>The text is longer than %1 characters.</translation>
     </message>
@@ -884,6 +880,22 @@ R Next angle of the model    Arrow keys Move the selected model by one pixel</tr
     <message>
         <source>--workspace 后面缺少文件夹</source>
         <translation>--workspace needs a folder after it</translation>
+    </message>
+    <message>
+        <source>计价单位“%1”不是 piece、m2、box、roll（片、平方米、箱、卷）之一。</source>
+        <translation>Price unit &quot;%1&quot; is not one of piece, m2, box, roll.</translation>
+    </message>
+    <message>
+        <source>花距“%1”不是 0 到 %2 的整数（毫米）。</source>
+        <translation>Pattern repeat &quot;%1&quot; is not a whole number of 0 to %2 (mm).</translation>
+    </message>
+    <message>
+        <source>花距必须在 0 到 100000 毫米之间。</source>
+        <translation>The pattern repeat must be between 0 and 100000 mm.</translation>
+    </message>
+    <message>
+        <source>卷</source>
+        <translation>roll</translation>
     </message>
 </context>
 <context>
@@ -1538,6 +1550,14 @@ Please open a scheme or choose a sample room</translation>
     <message>
         <source>请选择图片文件 (*.jpg *.jpeg);;请选择图片文件 (*.jpg)</source>
         <translation>Picture files (*.jpg *.jpeg);;Picture files (*.jpg)</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>花距(mm)：</source>
+        <translation>Pattern repeat (mm):</translation>
     </message>
 </context>
 <context>
