@@ -332,11 +332,11 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
     LabelFact->setText(tr("品牌：") + FromUtf8(row.SalesName));
     CurrentProduct product = document_.product();
     product.descriptor = ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs)
-                             .WithPricing(row.PartsPrice, row.PartsPerBox, row.PartsUnit)
+                             .WithPricing(row.PartsPrice, row.PartsPerBox, row.PartsUnit, row.PatternRepeat)
                              .ToString();
     // The size edits follow the product, so the first tiling lays it at its
-    // real size rather than at the panel's 600 x 600.
-    const ProductSize size = ParseProductSpecs(row.PartsSpecs);
+    // real size rather than at the panel's 600 x 600 (a wallpaper at its repeat).
+    const ProductSize size = PictureSizeOf(row.PartsSpecs, row.PartsUnit, row.PatternRepeat);
     EditPartsWidth->setText(QString::number(size.width));
     EditPartsHeight->setText(QString::number(size.height));
 
@@ -363,7 +363,7 @@ void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage p
     LabelNumber->setText(tr("编号：") + chosen.number);
     LabelPrice->setText(tr("价格：") + chosen.price);
     LabelFact->setText(tr("品牌：") + chosen.salesName);
-    const ProductSize size = ParseProductSpecs(chosen.specs.toStdString());
+    const ProductSize size = ProductDescriptor::Parse(descriptor).pictureSize();
     EditPartsWidth->setText(QString::number(size.width));
     EditPartsHeight->setText(QString::number(size.height));
     CurrentProduct product = document_.product();
@@ -387,7 +387,8 @@ void ProductPanelWidget::BitBtnPartsClick() {
     ShowChosenMaterial(chosen, ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
                                                            chosen.salesName.toStdString(), chosen.specs.toStdString(),
                                                            chosen.reflection.toStdString())
-                                  .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit)
+                                  .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit,
+                                               chosen.patternRepeat)
                                   .ToString());
 }
 
@@ -423,6 +424,7 @@ void ProductPanelWidget::BitBtnModelClick() {
                       ProductDescriptor::Model(chosen.name.toStdString(), chosen.number.toStdString(),
                                                chosen.salesName.toStdString(), chosen.specs.toStdString(),
                                                chosen.subTypeMemo.toStdString())
+                          .WithPricing(chosen.price.toDouble(), 0, PriceUnit::Piece)
                           .ToString(),
                       DragKind::Model);
 }

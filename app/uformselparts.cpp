@@ -226,10 +226,14 @@ void TFormSelParts::BuildControls() {
     SpinPartsPerBox->setRange(0, 9999);
     SpinPartsPerBox->setSpecialValueText(tr("未知"));
     ComboPartsUnit = Named(new QComboBox(this), QStringLiteral("ComboPartsUnit"));
-    for (PriceUnit unit : {PriceUnit::Piece, PriceUnit::SquareMetre, PriceUnit::Box})
+    for (PriceUnit unit : kPriceUnits)
         ComboPartsUnit->addItem(ShownText(std::string(PriceUnitCaption(unit))), static_cast<int>(unit));
+    SpinPatternRepeat = Named(new QSpinBox(this), QStringLiteral("SpinPatternRepeat"));
+    SpinPatternRepeat->setRange(0, kMaxPatternRepeatMm);
+    SpinPatternRepeat->setSpecialValueText(tr("无"));
     form->addRow(tr("每箱片数："), SpinPartsPerBox);
     form->addRow(tr("计价单位："), ComboPartsUnit);
+    form->addRow(tr("花距(mm)："), SpinPatternRepeat);
     details->addLayout(form, 1);
     ImageParts = Named(new QLabel(this), QStringLiteral("ImageParts"));
     ImageParts->setFixedSize(150, 150);
@@ -356,6 +360,7 @@ void TFormSelParts::FormShow() {
     ComboBoxMatType->setEnabled(!choosing);
     SpinPartsPerBox->setReadOnly(choosing);
     ComboPartsUnit->setEnabled(!choosing);
+    SpinPatternRepeat->setReadOnly(choosing);
     ListView1->setEnabled(ProductBrowserMode != FileNewProduct);
     for (QWidget* w : std::initializer_list<QWidget*>{EditSearch, ComboBoxSize, EditPriceMin, EditPriceMax})
         w->setEnabled(ProductBrowserMode != FileNewProduct);
@@ -426,6 +431,10 @@ void TFormSelParts::ShowCategory(QTreeWidgetItem* node) {
     // A category with others below it lists theirs too, newest first.
     ProductScope scope{CurrentKind(), node->data(0, kIdRole).toLongLong(), node->data(0, kMainCategoryRole).toBool()};
     ShowProducts(scope, CurrentFilter(), tr("当前类别：") + node->text(0));
+    // A product added here is priced as the category's are, unless told otherwise.
+    if (!scope.mainCategory)
+        if (Result<PriceUnit> unit = ReadCategoryUnit(dm_, *scope.category); unit)
+            ShowPacking(SpinPartsPerBox, ComboPartsUnit, SpinPartsPerBox->value(), *unit);
     if (ListView1->count() > 0) ListView1->setCurrentRow(0);
 }
 
@@ -549,6 +558,7 @@ void TFormSelParts::ClearDetails() {
     SelectedPartsID.clear();
     for (QLineEdit* e : {EditPartsName, EditPartsNumber, EditPartsSpecs, EditPartsPrice}) e->clear();
     ShowPacking(SpinPartsPerBox, ComboPartsUnit, 0, PriceUnit::Piece);
+    SpinPatternRepeat->setValue(0);
     picture_ = QImage();
     ImageParts->clear();
 }
@@ -570,6 +580,7 @@ void TFormSelParts::ShowProductDetails(QListWidgetItem* item) {
     EditPartsSpecs->setText(FromUtf8(r.PartsSpecs));
     EditPartsPrice->setText(QString::number(r.PartsPrice, 'f', 2));
     ShowPacking(SpinPartsPerBox, ComboPartsUnit, r.PartsPerBox, r.PartsUnit);
+    SpinPatternRepeat->setValue(r.PatternRepeat);
     ShowDetailsPicture(r);
 }
 
@@ -615,7 +626,7 @@ void TFormSelParts::BitBtnSelectClick() {
 ChosenProduct TFormSelParts::Chosen() const {
     return {EditPartsName->text(), EditPartsNumber->text(), EditPartsSpecs->text(), EditPartsPrice->text(),
             ComboBoxSales->currentText(), picture_, SelectedReflection, SelectedSubTypeMemo, 0, 0,
-            SpinPartsPerBox->value(), UnitOf(ComboPartsUnit)};
+            SpinPartsPerBox->value(), UnitOf(ComboPartsUnit), SpinPatternRepeat->value()};
 }
 
 void TFormSelParts::ImagePartsDblClick() {
@@ -757,6 +768,7 @@ void TFormSelParts::BitBtnAddPartsClick() {
         source.price = price;
         source.piecesPerBox = SpinPartsPerBox->value();
         source.unit = UnitOf(ComboPartsUnit);
+        source.patternRepeat = SpinPatternRepeat->value();
     }
     const int random = RandomNumberMiddle();
     const NewProductFields fields{ComboBoxSales->currentData().toLongLong(), ComboBoxMatType->currentData().toLongLong()};
@@ -773,8 +785,10 @@ void TFormSelParts::BitBtnAddPartsClick() {
                             EditPartsPrice->text()};
     const int typedPerBox = SpinPartsPerBox->value();
     const PriceUnit typedUnit = UnitOf(ComboPartsUnit);
+    const int typedRepeat = SpinPatternRepeat->value();
     FillProductList(psTypeID, ListView1);
     ShowPacking(SpinPartsPerBox, ComboPartsUnit, typedPerBox, typedUnit);
+    SpinPatternRepeat->setValue(typedRepeat);
     EditPartsName->setText(typed[0]);
     EditPartsNumber->setText(typed[1]);
     EditPartsSpecs->setText(typed[2]);
@@ -796,7 +810,7 @@ void TFormSelParts::ButtonUpdateClick() {
     const ProductCorrection correction{EditPartsName->text().toStdString(), EditPartsSpecs->text().toStdString(), price,
                                        ComboBoxSales->currentData().toLongLong(),
                                        ComboBoxMatType->currentData().toLongLong(), SpinPartsPerBox->value(),
-                                       UnitOf(ComboPartsUnit)};
+                                       UnitOf(ComboPartsUnit), SpinPatternRepeat->value()};
     Result<bool> updated = UpdateProduct(dm_, SelectedPartsID.toLongLong(), correction);
     if (!updated) return prompts_.Show(this, FromUtf8(updated.error()));
     if (!*updated) return prompts_.Show(this, QString::fromUtf8(kMsgProductGone));

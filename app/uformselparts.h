@@ -39,6 +39,7 @@ struct ChosenProduct {
     int64_t salesID = 0, matTypeID = 0;  // mode 6: dealer and material preselected (0: as they are)
     int piecesPerBox = 0;                // 0: unknown
     PriceUnit unit = PriceUnit::Piece;
+    int patternRepeat = 0;               // mm; 0: none
 };
 
 class TFormSelParts : public QDialog {
@@ -165,7 +166,8 @@ private:
     QComboBox* ComboBoxSales = nullptr;
     QComboBox* ComboBoxMatType = nullptr;
     QSpinBox* SpinPartsPerBox = nullptr;  // "每箱片数", 0: unknown
-    QComboBox* ComboPartsUnit = nullptr;  // "计价单位": 片, 平方米, 箱
+    QComboBox* ComboPartsUnit = nullptr;  // "计价单位": 片, 平方米, 箱, 卷
+    QSpinBox* SpinPatternRepeat = nullptr;  // "花距(mm)", 0: none
     QLabel* ImageParts = nullptr;
     QPushButton* BitBtnSelect = nullptr;
     QPushButton* BitBtnAddParts = nullptr;

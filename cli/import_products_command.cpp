@@ -1,7 +1,8 @@
 // vexel2d-cli import-products: every JPEG of a folder added to a material
 // sub-category as the maintenance window's "添加产品" adds it, with names,
-// numbers, specs, prices, pieces per box and price units from a shop's CSV
-// when one is given.
+// numbers, specs, prices, pieces per box, price units and pattern repeats
+// from a shop's CSV when one is given; a product without a unit takes its
+// category's.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -126,7 +127,7 @@ int RunImportProducts(const Args& args, const fs::path& workspace) {
                 continue;
             }
             const CatalogueRow& r = row->second;
-            source = {file, r.name, r.number, r.specs, r.price, r.piecesPerBox, r.unit};
+            source = {file, r.name, r.number, r.specs, r.price, r.piecesPerBox, r.unit, r.patternRepeat};
             catalogue.erase(row);
         }
         sources.push_back(std::move(source));

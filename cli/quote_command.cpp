@@ -1,5 +1,6 @@
-// quote SCHEME.v2d [--waste PCT] [--per-box N]: what the scheme's tiled
-// regions take to buy, as JSON, with the workspace's waste allowances.
+// quote SCHEME.v2d [--waste PCT] [--per-box N]: what the scheme's laid
+// regions and placed models take to buy, each in its product's unit, as
+// JSON, with the workspace's waste allowances.
 #include <charconv>
 #include <cmath>
 #include <cstdio>

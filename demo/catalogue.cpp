@@ -2,6 +2,7 @@
 // materials and products, with pictures drawn by the program.
 #include <QColor>
 
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -34,6 +35,9 @@ insert into TablePartsSubType(PSTypeID,PSTypeName,PSTypeMemo,PartsSubType,Parent
   (601,'沙发','沙发',1,-1,6),(603,'衣柜','衣柜',1,-1,6),
   (701,'门','门',1,-1,7),(702,'窗帘','窗帘',1,-1,7),
   (801,'装饰画','装饰画',1,-1,8),(802,'地毯','地毯',1,-1,8);
+insert into TableSubTypeUnit(PSTypeID,PartsUnit) values
+  (101,'m2'),(102,'m2'),(103,'m2'),(104,'box'),(201,'m2'),(202,'m2'),(301,'roll'),(302,'roll'),(303,'roll'),
+  (401,'m2'),(402,'m2'),(501,'m2'),(502,'m2');
 insert into TableSales(SalesID,SalesName) values
   (1,'华丽陶瓷'),(2,'金石瓷业'),(3,'森林木业'),(4,'雅居墙纸'),(5,'石韵石材'),(6,'锦绣布艺'),(7,'美家家具');
 insert into TableMatType(MatTypeID,MatTypeName,FanSheXiShu) values
@@ -50,9 +54,26 @@ struct DemoMaterial {
     const char* specs;
     QColor base, accent;
     int matType, sales;
-    double price;
+    double price;  // per the unit
     MapFile map;
+    int perBox = 0;
+    std::optional<PriceUnit> unit;  // none: its category's (CategoryUnit)
 };
+
+// A wallpaper roll, 0.53 × 10 m, and its pattern repeat: one picture of the
+// product shows one repeat.
+constexpr const char* kRollSpecs = "530*10000";
+constexpr int kWallpaperRepeat = 530;
+
+// As the category script prices each sub-category: large tiles, wood,
+// stone and fabric per m², wall tiles per box, wallpaper per roll.
+PriceUnit CategoryUnit(int subType) {
+    switch (subType / 100) {
+        case 3: return PriceUnit::Roll;
+        case 1: return subType == 104 ? PriceUnit::Box : PriceUnit::SquareMetre;
+        default: return subType >= 600 ? PriceUnit::Piece : PriceUnit::SquareMetre;
+    }
+}
 
 std::vector<DemoMaterial> Materials() {
     using P = pic::Pattern;
@@ -67,30 +88,30 @@ std::vector<DemoMaterial> Materials() {
         {103, P::RusticTile, "复古红仿古砖", "FG-6001", "600*600", {170, 90, 60}, {120, 60, 40}, 2, 1, 128, M::H2dJpeg},
         {103, P::RusticTile, "沙漠黄仿古砖", "FG-6002", "600*600", {205, 170, 120}, {160, 120, 80}, 2, 1, 118, M::Jpeg},
         {103, P::RusticTile, "青石灰仿古砖", "FG-6003", "600*600", {130, 135, 130}, {95, 100, 98}, 2, 2, 122, M::Jpeg},
-        {103, P::RusticTile, "咖啡仿古砖", "FG-3004", "300*300", {130, 95, 70}, {90, 62, 45}, 2, 2, 66, M::H2dJpeg},
+        {103, P::RusticTile, "咖啡仿古砖", "FG-3004", "300*300", {130, 95, 70}, {90, 62, 45}, 2, 2, 72, M::H2dJpeg, 11, PriceUnit::Box},
         {103, P::RusticTile, "米白仿古砖", "FG-6005", "600*600", {225, 212, 190}, {190, 172, 145}, 2, 1, 115, M::Jpeg},
-        {104, P::WallTile, "白色釉面墙砖", "QZ-3001", "300*450", {245, 245, 242}, {225, 225, 222}, 3, 2, 45, M::H2dBmp},
-        {104, P::WallTile, "浅蓝釉面墙砖", "QZ-3002", "300*450", {200, 222, 235}, {170, 196, 215}, 3, 2, 48, M::Jpeg},
-        {104, P::WallTile, "米色腰线墙砖", "QZ-3003", "300*450", {232, 220, 198}, {170, 140, 100}, 3, 1, 52, M::Jpeg},
-        {104, P::WallTile, "淡绿釉面墙砖", "QZ-3004", "300*600", {210, 228, 205}, {180, 205, 175}, 3, 2, 55, M::H2dJpeg},
-        {104, P::WallTile, "珍珠白墙砖", "QZ-3005", "300*600", {240, 236, 228}, {222, 216, 205}, 3, 1, 58, M::Jpeg},
-        {104, P::WallTile, "深灰釉面墙砖", "QZ-3006", "300*450", {120, 122, 125}, {90, 92, 96}, 3, 2, 50, M::Jpeg},
+        {104, P::WallTile, "白色釉面墙砖", "QZ-3001", "300*450", {245, 245, 242}, {225, 225, 222}, 3, 2, 49, M::H2dBmp, 8},
+        {104, P::WallTile, "浅蓝釉面墙砖", "QZ-3002", "300*450", {200, 222, 235}, {170, 196, 215}, 3, 2, 52, M::Jpeg, 8},
+        {104, P::WallTile, "米色腰线墙砖", "QZ-3003", "300*450", {232, 220, 198}, {170, 140, 100}, 3, 1, 56, M::Jpeg, 8},
+        {104, P::WallTile, "淡绿釉面墙砖", "QZ-3004", "300*600", {210, 228, 205}, {180, 205, 175}, 3, 2, 60, M::H2dJpeg, 6},
+        {104, P::WallTile, "珍珠白墙砖", "QZ-3005", "300*600", {240, 236, 228}, {222, 216, 205}, 3, 1, 63, M::Jpeg, 6},
+        {104, P::WallTile, "深灰釉面墙砖", "QZ-3006", "300*450", {120, 122, 125}, {90, 92, 96}, 3, 2, 54, M::Jpeg, 8},
         {201, P::WoodPlank, "柚木实木地板", "MB-1201", "1200*200", {176, 120, 70}, {120, 75, 40}, 4, 3, 380, M::H2dJpeg},
         {201, P::WoodPlank, "橡木实木地板", "MB-1202", "1200*200", {200, 160, 110}, {150, 110, 70}, 4, 3, 420, M::Jpeg},
         {201, P::WoodPlank, "黑胡桃实木地板", "MB-9103", "910*125", {110, 75, 50}, {70, 45, 30}, 4, 3, 560, M::Jpeg},
         {201, P::WoodPlank, "樱桃木实木地板", "MB-9104", "910*125", {170, 95, 60}, {125, 65, 40}, 4, 3, 460, M::H2dJpeg},
-        {202, P::WoodPlank, "白橡复合地板", "MB-1205", "1215*195", {215, 195, 165}, {180, 155, 120}, 4, 3, 160, M::Jpeg},
-        {202, P::WoodPlank, "灰橡复合地板", "MB-1206", "1215*195", {160, 150, 140}, {120, 110, 100}, 4, 3, 170, M::Jpeg},
-        {202, P::WoodPlank, "枫木复合地板", "MB-1207", "1215*195", {225, 190, 140}, {190, 150, 100}, 4, 3, 150, M::H2dJpeg},
-        {301, P::Damask, "金色大马士革墙纸", "BZ-5301", "530*530", {222, 206, 170}, {170, 140, 80}, 5, 4, 260, M::Jpeg},
-        {301, P::Damask, "酒红大马士革墙纸", "BZ-5302", "530*530", {140, 40, 45}, {200, 150, 110}, 5, 4, 280, M::H2dJpeg},
-        {301, P::Damask, "银灰欧式墙纸", "BZ-5303", "530*530", {200, 200, 205}, {150, 150, 160}, 5, 4, 240, M::Jpeg},
-        {302, P::Stripes, "米白条纹墙纸", "BZ-5304", "530*530", {238, 230, 214}, {200, 185, 160}, 5, 4, 180, M::Jpeg},
-        {302, P::Stripes, "蓝白条纹墙纸", "BZ-5305", "530*530", {235, 240, 245}, {110, 140, 180}, 5, 4, 190, M::H2dJpeg},
-        {302, P::Stripes, "咖啡条纹墙纸", "BZ-5306", "530*530", {210, 190, 165}, {120, 85, 60}, 5, 4, 185, M::Jpeg},
-        {303, P::Floral, "粉色碎花墙纸", "BZ-5307", "530*530", {245, 232, 228}, {230, 140, 150}, 5, 4, 200, M::Jpeg},
-        {303, P::Floral, "田园小花墙纸", "BZ-5308", "530*530", {240, 238, 220}, {240, 170, 80}, 5, 4, 195, M::H2dJpeg},
-        {303, P::Floral, "绿叶田园墙纸", "BZ-5309", "530*530", {228, 236, 220}, {120, 160, 200}, 5, 4, 205, M::Jpeg},
+        {202, P::WoodPlank, "白橡复合地板", "MB-1205", "1215*195", {215, 195, 165}, {180, 155, 120}, 4, 3, 160, M::Jpeg, 8},
+        {202, P::WoodPlank, "灰橡复合地板", "MB-1206", "1215*195", {160, 150, 140}, {120, 110, 100}, 4, 3, 170, M::Jpeg, 8},
+        {202, P::WoodPlank, "枫木复合地板", "MB-1207", "1215*195", {225, 190, 140}, {190, 150, 100}, 4, 3, 150, M::H2dJpeg, 8},
+        {301, P::Damask, "金色大马士革墙纸", "BZ-5301", kRollSpecs, {222, 206, 170}, {170, 140, 80}, 5, 4, 260, M::Jpeg},
+        {301, P::Damask, "酒红大马士革墙纸", "BZ-5302", kRollSpecs, {140, 40, 45}, {200, 150, 110}, 5, 4, 280, M::H2dJpeg},
+        {301, P::Damask, "银灰欧式墙纸", "BZ-5303", kRollSpecs, {200, 200, 205}, {150, 150, 160}, 5, 4, 240, M::Jpeg},
+        {302, P::Stripes, "米白条纹墙纸", "BZ-5304", kRollSpecs, {238, 230, 214}, {200, 185, 160}, 5, 4, 180, M::Jpeg},
+        {302, P::Stripes, "蓝白条纹墙纸", "BZ-5305", kRollSpecs, {235, 240, 245}, {110, 140, 180}, 5, 4, 190, M::H2dJpeg},
+        {302, P::Stripes, "咖啡条纹墙纸", "BZ-5306", kRollSpecs, {210, 190, 165}, {120, 85, 60}, 5, 4, 185, M::Jpeg},
+        {303, P::Floral, "粉色碎花墙纸", "BZ-5307", kRollSpecs, {245, 232, 228}, {230, 140, 150}, 5, 4, 200, M::Jpeg},
+        {303, P::Floral, "田园小花墙纸", "BZ-5308", kRollSpecs, {240, 238, 220}, {240, 170, 80}, 5, 4, 195, M::H2dJpeg},
+        {303, P::Floral, "绿叶田园墙纸", "BZ-5309", kRollSpecs, {228, 236, 220}, {120, 160, 200}, 5, 4, 205, M::Jpeg},
         {401, P::Marble, "卡拉拉白大理石", "DL-8001", "800*800", {240, 240, 238}, {120, 122, 128}, 7, 5, 680, M::H2dJpeg},
         {401, P::Marble, "黑金花大理石", "DL-8002", "800*800", {45, 35, 30}, {215, 180, 120}, 7, 5, 760, M::Jpeg},
         {401, P::Marble, "金线米黄大理石", "DL-8003", "800*800", {228, 208, 170}, {160, 120, 70}, 7, 5, 720, M::Jpeg},
@@ -204,15 +225,36 @@ Status WriteMap(const fs::path& maps, const DemoMaterial& m, const QImage& pictu
     return Status::Ok();
 }
 
+// How a product is priced: per its unit, boxed, a wallpaper's repeat.
+struct Pricing {
+    double price = 0;
+    PriceUnit unit = PriceUnit::Piece;
+    int perBox = 0;
+    int repeat = 0;
+};
+
+Pricing PricingOf(const DemoMaterial& m) {
+    const PriceUnit unit = m.unit.value_or(CategoryUnit(m.subType));
+    return {m.price, unit, m.perBox, unit == PriceUnit::Roll ? kWallpaperRepeat : 0};
+}
+
 Status InsertPart(SqlStatement& insert, int64_t id, const char* name, const char* number,
-                  const char* specs, double price, int sales, int matType, int subType) {
+                  const char* specs, const Pricing& pricing, int sales, int matType, int subType) {
     insert.reset();
     if (Status s = insert.bindAll(std::vector<SqlValue>{
-            SqlInt(id), SqlText(name), SqlText(number), SqlText(specs), SqlValue(price),
-            SqlInt(sales), SqlInt(matType), SqlInt(subType), SqlInt(4), SqlInt(0), SqlInt(1)});
+            SqlInt(id), SqlText(name), SqlText(number), SqlText(specs), SqlValue(pricing.price),
+            SqlInt(sales), SqlInt(matType), SqlInt(subType), SqlInt(4), SqlInt(0), SqlInt(1), SqlInt(pricing.perBox),
+            SqlText(std::string(PriceUnitWord(pricing.unit))), SqlInt(pricing.repeat)});
         !s)
         return s;
     return insert.run();
+}
+
+// A model file's product string: a model is sold by the piece at its price.
+std::string ModelDescriptor(const char* name, const char* number, const char* specs, int subType, double price) {
+    return ProductDescriptor::Model(name, number, "美家家具", specs, ModelMemo(subType))
+        .WithPricing(price, 0, PriceUnit::Piece)
+        .ToString();
 }
 
 }  // namespace
@@ -226,16 +268,16 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
 
     Result<SqlStatement> insert = db.prepare(
         "insert into TableParts(PartsID,PartsName,PartsNumber,PartsSpecs,PartsPrice,SalesID,"
-        "MatTypeID,PSTypeID,CUintID,CompID,StyleID) values(?,?,?,?,?,?,?,?,?,?,?)");
+        "MatTypeID,PSTypeID,CUintID,CompID,StyleID,PartsPerBox,PartsUnit,PatternRepeat) "
+        "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     if (!insert) return Error{insert.error()};
 
     // Models first, materials after them: start-up preselects the newest material.
     int64_t id = 1;
     for (const DemoModel& m : Models()) {
-        if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, m.price, 7, 6, m.subType); !s)
+        if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, {m.price}, 7, 6, m.subType); !s)
             return s;
-        const std::string descriptor =
-            ProductDescriptor::Model(m.name, m.number, "美家家具", m.specs, ModelMemo(m.subType)).ToString();
+        const std::string descriptor = ModelDescriptor(m.name, m.number, m.specs, m.subType, m.price);
         if (Status s = WriteDemoModelFile(product / "c2d" / (std::string(m.number) + ".c2d"), m.shape, m.colour,
                                           descriptor);
             !s)
@@ -246,8 +288,8 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
 
     uint32_t seed = 11;
     for (const DemoMaterial& m : Materials()) {
-        if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, m.price, m.sales, m.matType,
-                                  m.subType);
+        const Pricing pricing = PricingOf(m);
+        if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, pricing, m.sales, m.matType, m.subType);
             !s)
             return s;
         pic::PictureSpec spec;
@@ -255,9 +297,10 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
         spec.base = m.base;
         spec.accent = m.accent;
         spec.seed = seed++;
-        const std::vector<std::string> size = SplitText(m.specs, "*");
-        spec.widthMm = std::stoi(size[0]);
-        spec.heightMm = std::stoi(size[1]);
+        // A wallpaper's picture is one pattern repeat of its roll.
+        const ProductSize size = PictureSizeOf(m.specs, pricing.unit, pricing.repeat);
+        spec.widthMm = size.width;
+        spec.heightMm = size.height;
         const QImage picture = pic::DrawProductPicture(spec);
         if (Status s = WriteMap(product / "maps", m, picture); !s) return s;
         // The photograph: the product at a size the browser shows whole.
@@ -274,10 +317,9 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
             return s;
     }
     // Added after the first catalogue, so the products before it keep their identifiers.
-    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", 5600, 7, 6, 603); !s) return s;
+    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", {5600}, 7, 6, 603); !s) return s;
     const Result<QImage> wardrobe =
-        WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d",
-                          ProductDescriptor::Model("三门衣柜", "GZ-001", "美家家具", "1800*2000", ModelMemo(603)).ToString());
+        WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d", ModelDescriptor("三门衣柜", "GZ-001", "1800*2000", 603, 5600));
     if (!wardrobe) return Error{wardrobe.error()};
     if (Status s = WriteModelProduct(product, "GZ-001", *wardrobe); !s) return s;
     return Status::Ok();

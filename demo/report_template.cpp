@@ -41,6 +41,7 @@ table.quote td { padding: 4px; border-bottom: 1px solid #e4ddd2; vertical-align:
 table.quote td.num { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }
 table.quote td.no { text-align: center; }
 table.quote .code { color: #8a7a68; font-size: 11px; }
+table.quote td.excluded { color: #a3412a; }
 table.quote tbody tr:nth-child(even) td { background: #faf7f2; }
 table.quote tfoot td { border-top: 2px solid #8a6a45; border-bottom: none; font-weight: bold; color: #5a4128; padding-top: 6px; }
 footer { display: flex; justify-content: space-between; margin-top: 16px; padding-top: 8px; border-top: 1px solid #d8d0c4; font-size: 12px; color: #6d6257; }

@@ -14,12 +14,11 @@ Result<ShopProduct> ReadShopProduct(Db& dm, const ProductRow& row) {
     const ProductChoice chosen = choice->value_or(ProductChoice{});
     ShopProduct product{**details, {}};
     const ProductRow& r = product.row;
-    product.descriptor = product.isModel()
-                             ? ProductDescriptor::Model(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs, chosen.PSTypeMemo)
-                                   .ToString()
-                             : ProductDescriptor::Material(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs,
-                                                           chosen.FanSheXiShu)
-                                   .ToString();
+    ProductDescriptor descriptor =
+        product.isModel()
+            ? ProductDescriptor::Model(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs, chosen.PSTypeMemo)
+            : ProductDescriptor::Material(r.PartsName, r.PartsNumber, r.SalesName, r.PartsSpecs, chosen.FanSheXiShu);
+    product.descriptor = descriptor.WithPricing(r.PartsPrice, r.PartsPerBox, r.PartsUnit, r.PatternRepeat).ToString();
     return product;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A shop's product as choosing it in the product browser gives it: its row
 // with dealer and kind, and the descriptor the scene stores for it (the
-// material's reflection, or the model category's memo, at the end).
+// material's reflection, or the model category's memo, then the pricing).
 #include <string>
 
 #include "library/product_queries.h"

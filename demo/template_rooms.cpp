@@ -30,7 +30,7 @@ Result<ProductPanelState> MaterialPanel(Db& dm, const fs::path& workspace, const
     ProductPanelState panel;
     panel.picture = (*map)->picture;
     panel.descriptor = product->descriptor;
-    const ProductSize size = ParseProductSpecs(product->row.PartsSpecs);
+    const ProductSize size = ProductDescriptor::Parse(product->descriptor).pictureSize();
     panel.widthMm = size.width;
     panel.heightMm = size.height;
     panel.reflect = std::atoi(ProductDescriptor::Parse(product->descriptor).reflection.c_str());

@@ -1,7 +1,9 @@
 #include "layout/region_quote.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <type_traits>
 
 #include "base/integer_text.h"
 #include "base/workspace_settings.h"
@@ -13,12 +15,25 @@ namespace {
 
 bool LaidFromMesh(const Scene& scene, const V2dPolygon& region) { return scene.MeshOf(&region) != nullptr; }
 
-// "100.00" as written in PartsPrice; 0 for no number.
-double PriceOf(std::string_view text) {
+// A hair under a whole piece (or a hundredth of a square metre) is rounding,
+// not more to buy.
+double RoundUp(double value, double step = 1) { return std::ceil(value / step - 1e-9) * step; }
+
+// The price as written in PartsPrice ("100.00"): nothing with the reason
+// when it is not given, 0, no number or too large to be meant.
+struct Price {
+    std::optional<double> value;
+    std::string problem;
+};
+Price PriceOf(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     double price = 0;
     const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), price);
-    return code == std::errc() && std::isfinite(price) && price >= 0 ? price : 0;
+    if (code == std::errc::result_out_of_range || (code == std::errc() && std::isinf(price)))
+        return {std::nullopt, kQuotePriceTooLarge};
+    if (code != std::errc() || !std::isfinite(price) || price <= 0) return {std::nullopt, kQuotePriceUnknown};
+    if (price > kMaxUnitPrice) return {std::nullopt, kQuotePriceTooLarge};
+    return {price, {}};
 }
 
 // The number rounded to `decimals` places, in its shortest form.
@@ -27,7 +42,14 @@ std::string Number(double value, int decimals) {
     const double rounded = std::round(value * scale) / scale;
     char text[64];
     const auto [end, code] = std::to_chars(text, text + sizeof text, rounded == 0 ? 0.0 : rounded);
-    return code == std::errc() ? std::string(text, end) : "0";
+    return code == std::errc() && std::isfinite(rounded) ? std::string(text, end) : "null";
+}
+
+template <class T>
+std::string NumberOrNull(const std::optional<T>& value, int decimals = 0) {
+    if (!value) return "null";
+    if constexpr (std::is_integral_v<T>) return std::to_string(*value);
+    else return Number(*value, decimals);
 }
 
 void AppendString(std::string& out, std::string_view text) {
@@ -49,55 +71,140 @@ void AppendString(std::string& out, std::string_view text) {
     out += '"';
 }
 
-RegionQuote QuoteOf(const V2dPolygon& region, int index, const ProductDescriptor& product, const RegionMeasure& measure,
-                    const TileLayout& tile, const QuoteOptions& options) {
+std::string StringOrNull(const std::string& text) {
+    if (text.empty()) return "null";
+    std::string out;
+    AppendString(out, text);
+    return out;
+}
+
+LaidSize LaidSizeOf(const V2dPolygon& region, const ProductDescriptor& product) {
+    if (const std::optional<LaidSize> kept = ReadLaidSize(region.partsInfo)) return *kept;
+    const ProductSize size = product.pictureSize();
+    return {size.width, size.height};
+}
+
+// The rolls a wall takes; refused when a strip is longer than a roll.
+struct Rolls {
+    long long strips = 0, rolls = 0;
+};
+Result<Rolls> CountRolls(const std::vector<RealRing>& outline, const ProductDescriptor& product) {
+    QRectF wall;
+    for (const RealRing& ring : outline)
+        if (!ring.hole) wall = wall.isNull() ? ring.box : wall.united(ring.box);
+    const ProductSize roll = product.size();
+    const long long repeat = std::max(0, ParseInt(product.patternRepeat).value_or(0));
+    if (roll.width <= 0 || roll.height <= 0) return Error{kMsgNoTileSize};
+    const double across = RoundUp(wall.width() / roll.width);
+    if (!(across <= kMaxLaidTiles)) return Error{kMsgTooManyTiles};
+    const double strip = std::round(wall.height()) + static_cast<double>(repeat);
+    if (strip > roll.height)
+        return Error{"墙纸的一幅（墙高 " + Number(std::round(wall.height()), 0) + " 毫米加花距 " +
+                     std::to_string(repeat) + " 毫米）比一卷（" + std::to_string(roll.height) +
+                     " 毫米）还长，不能按卷计算。"};
+    const long long strips = std::max(0LL, static_cast<long long>(across));
+    const long long perRoll = strip > 0 ? static_cast<long long>(roll.height / strip) : strips;
+    return Rolls{strips, perRoll > 0 ? (strips + perRoll - 1) / perRoll : 0};
+}
+
+// The quantity the unit counts, or why there is none.
+void PriceRegion(RegionQuote& quote, const ProductDescriptor& product, LaidSize tile,
+                 std::optional<long long> perBox, std::string problem) {
+    const double waste = 1 + quote.wastePercent / 100;
+    if (quote.laid) quote.order = static_cast<long long>(RoundUp(static_cast<double>(*quote.laid) * waste));
+    if (perBox && *perBox > 0 && quote.order && quote.unit != PriceUnit::Roll)
+        quote.boxes = (*quote.order + *perBox - 1) / *perBox;
+    switch (quote.unit) {
+        case PriceUnit::Piece:
+        case PriceUnit::Roll:
+            if (quote.order) quote.quantity = static_cast<double>(*quote.order);
+            break;
+        case PriceUnit::Box:
+            if (quote.boxes) quote.quantity = static_cast<double>(*quote.boxes);
+            else if (problem.empty()) problem = kQuoteBoxUnknown;
+            break;
+        case PriceUnit::SquareMetre: {
+            // Sold by the square metre, bought in whole boxes when their size is known.
+            const double ordered = RoundUp(quote.areaM2 * waste, 0.01);
+            const double boxArea = perBox && *perBox > 0 ? static_cast<double>(*perBox) * tile.width * tile.height / 1e6 : 0;
+            if (boxArea > 0 && ordered / boxArea < 1e9) {
+                quote.boxes = static_cast<long long>(RoundUp(ordered / boxArea));
+                quote.quantity = static_cast<double>(*quote.boxes) * boxArea;
+            } else {
+                quote.quantity = ordered;
+            }
+            if (quote.quantity && !quote.laid) problem.clear();  // the area alone prices it
+            break;
+        }
+    }
+    const Price price = PriceOf(product.price);
+    quote.unitPrice = price.value;
+    if (problem.empty()) problem = price.problem;
+    if (problem.empty() && quote.quantity) {
+        const double amount = *price.value * *quote.quantity;
+        if (std::isfinite(amount) && amount < 1e13) quote.amount = amount;
+        else problem = kQuoteAmountTooLarge;
+    }
+    quote.excluded = quote.amount ? std::string() : problem;
+}
+
+RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index, const ProductDescriptor& product,
+                        const QuoteOptions& options) {
     RegionQuote quote;
     quote.index = index;
     quote.regionName = region.name;
     quote.name = product.name;
     quote.number = product.number;
-    quote.pattern = ReadPatternSettings(region.partsInfo).pattern;
-    quote.areaM2 = measure.areaM2;
-    quote.laid = measure.laid;
+    const PatternSettings settings = ReadPatternSettings(region.partsInfo);
+    quote.pattern = settings.pattern;
     quote.wastePercent = options.wastePercent.value_or(options.patternWaste[static_cast<size_t>(quote.pattern)]);
-    // A hair under a whole piece is rounding, not another piece to buy.
-    quote.order = static_cast<long long>(std::ceil(measure.laid * (1 + quote.wastePercent / 100) - 1e-9));
+    quote.unit = ParsePriceUnit(product.unit).value_or(PriceUnit::Piece);
     std::optional<long long> perBox = options.piecesPerBox;
-    if (!perBox) perBox = ParseWholeNumber(product.Value(kKeyPiecesPerBox));
-    if (perBox && *perBox > 0) quote.boxes = (quote.order + *perBox - 1) / *perBox;
-    quote.unit = ParsePriceUnit(product.Value(kKeyPriceUnit)).value_or(PriceUnit::Piece);
-    quote.unitPrice = PriceOf(product.price);
-    switch (quote.unit) {
-        case PriceUnit::Piece: quote.amount = quote.unitPrice * static_cast<double>(quote.order); break;
-        // Square metres are bought as whole tiles: the pieces ordered times a tile's area.
-        case PriceUnit::SquareMetre:
-            quote.amount = quote.unitPrice * static_cast<double>(quote.order) * tile.tileWidth * tile.tileHeight / 1e6;
-            break;
-        case PriceUnit::Box:
-            if (quote.boxes) quote.amount = quote.unitPrice * static_cast<double>(*quote.boxes);
-            break;
+    if (!perBox) perBox = ParseWholeNumber(product.piecesPerBox);
+    const LaidSize tile = LaidSizeOf(region, product);
+
+    std::string problem;
+    const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
+    if (!plane) {
+        problem = plane.error();
+    } else {
+        const std::vector<RealRing> outline = RealOutline(region, *plane);
+        quote.areaM2 = OutlineArea(outline) / 1e6;
+        if (quote.unit == PriceUnit::Roll) {
+            if (const Result<Rolls> rolls = CountRolls(outline, product); !rolls) {
+                problem = rolls.error();
+            } else {
+                quote.strips = rolls->strips;
+                quote.laid = rolls->rolls;
+            }
+        } else if (const Result<TileLayout> layout =
+                       LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
+                   !layout) {
+            problem = layout.error();
+        } else {
+            quote.laid = TilesInside(outline, *layout);
+        }
     }
+    if (!plane) {  // nothing to count or price
+        quote.unitPrice = PriceOf(product.price).value;
+        quote.excluded = std::move(problem);
+        return quote;
+    }
+    PriceRegion(quote, product, tile, perBox, std::move(problem));
     return quote;
 }
 
-struct Laid {
-    RegionMeasure measure;
-    TileLayout layout;
-};
-
-Result<Laid> LayAndMeasure(const V2dPolygon& region, bool withMesh, const PatternSettings& settings, LaidSize tile) {
-    const Result<RegionPlane> plane = RegionPlaneOf(region, withMesh);
-    if (!plane) return plane.failure();
-    Result<TileLayout> layout = LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
-    if (!layout) return layout.failure();
-    const std::vector<RealRing> outline = RealOutline(region, *plane);
-    return Laid{{OutlineArea(outline) / 1e6, TilesInside(outline, *layout)}, std::move(*layout)};
-}
-
-LaidSize LaidSizeOf(const V2dPolygon& region, const ProductDescriptor& product) {
-    if (const std::optional<LaidSize> kept = ReadLaidSize(region.partsInfo)) return *kept;
-    const ProductSize size = product.size();
-    return {size.width, size.height};
+ModelQuote QuoteModel(const V2dPolygon& model, int index, const ProductDescriptor& product) {
+    ModelQuote quote;
+    quote.index = index;
+    quote.recordName = model.name;
+    quote.name = product.name;
+    quote.number = product.number;
+    const Price price = PriceOf(product.price);
+    quote.unitPrice = price.value;
+    quote.amount = price.value;
+    quote.excluded = price.problem;
+    return quote;
 }
 
 }  // namespace
@@ -124,9 +231,12 @@ QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace) {
 
 Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile) {
-    Result<Laid> laid = LayAndMeasure(region, LaidFromMesh(scene, region), settings, tile);
-    if (!laid) return laid.failure();
-    return laid->measure;
+    const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
+    if (!plane) return plane.failure();
+    const Result<TileLayout> layout = LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
+    if (!layout) return layout.failure();
+    const std::vector<RealRing> outline = RealOutline(region, *plane);
+    return RegionMeasure{OutlineArea(outline) / 1e6, TilesInside(outline, *layout)};
 }
 
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region) {
@@ -136,23 +246,26 @@ Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& re
 
 SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options) {
     SchemeQuote quote;
-    double total = 0;
-    bool totalKnown = true;
+    auto count = [&quote](const std::optional<double>& amount) {
+        if (amount) quote.total += *amount;
+        else ++quote.excluded;
+    };
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& region = *scene.at(i);
         if (region.kind != RecordKind::Region || region.picture.isNull()) continue;
         const ProductDescriptor product = ProductDescriptor::Parse(region.partsInfo);
         if (product.number.empty()) continue;
-        const Result<Laid> laid = LayAndMeasure(region, LaidFromMesh(scene, region),
-                                                ReadPatternSettings(region.partsInfo), LaidSizeOf(region, product));
-        if (!laid) continue;
-        quote.regions.push_back(QuoteOf(region, i, product, laid->measure, laid->layout, options));
-        if (quote.regions.back().amount)
-            total += *quote.regions.back().amount;
-        else
-            totalKnown = false;
+        quote.regions.push_back(QuoteRegion(scene, region, i, product, options));
+        count(quote.regions.back().amount);
     }
-    if (totalKnown) quote.total = total;
+    for (int i = 0; i < scene.count(); ++i) {
+        const V2dPolygon& model = *scene.at(i);
+        if (!model.isModel() || model.group != nullptr) continue;  // a part is its owner's
+        const ProductDescriptor product = ProductDescriptor::Parse(model.partsInfo);
+        if (product.number.empty()) continue;
+        quote.models.push_back(QuoteModel(model, i, product));
+        count(quote.models.back().amount);
+    }
     return quote;
 }
 
@@ -165,19 +278,31 @@ std::string QuoteJson(const SchemeQuote& quote) {
         out += ",\"number\":";
         AppendString(out, region.number);
         out += ",\"pattern\":\"" + std::string(PatternWord(region.pattern)) + "\",\"area_m2\":" +
-               Number(region.areaM2, 4) + ",\"laid\":" + std::to_string(region.laid) +
-               ",\"waste\":" + Number(region.wastePercent, 2) + ",\"order\":" + std::to_string(region.order) +
-               ",\"boxes\":" + (region.boxes ? std::to_string(*region.boxes) : "null") + ",\"unit\":\"" +
-               std::string(PriceUnitWord(region.unit)) + "\",\"unit_price\":" + Number(region.unitPrice, 2) +
-               ",\"amount\":" + (region.amount ? Number(*region.amount, 2) : "null") + "}";
+               Number(region.areaM2, 4) + ",\"laid\":" + NumberOrNull(region.laid) +
+               ",\"waste\":" + Number(region.wastePercent, 2) + ",\"order\":" + NumberOrNull(region.order) +
+               ",\"strips\":" + NumberOrNull(region.strips) + ",\"boxes\":" + NumberOrNull(region.boxes) +
+               ",\"unit\":\"" + std::string(PriceUnitWord(region.unit)) + "\",\"quantity\":" +
+               NumberOrNull(region.quantity, 4) + ",\"unit_price\":" + NumberOrNull(region.unitPrice, 2) +
+               ",\"amount\":" + NumberOrNull(region.amount, 2) + ",\"excluded\":" + StringOrNull(region.excluded) +
+               "}";
     }
-    out += "],\"total\":" + (quote.total ? Number(*quote.total, 2) : std::string("null")) + "}";
+    out += "],\"models\":[";
+    for (const ModelQuote& model : quote.models) {
+        if (&model != &quote.models.front()) out += ',';
+        out += "{\"index\":" + std::to_string(model.index) + ",\"name\":";
+        AppendString(out, model.name);
+        out += ",\"number\":";
+        AppendString(out, model.number);
+        out += ",\"quantity\":1,\"unit\":\"piece\",\"unit_price\":" + NumberOrNull(model.unitPrice, 2) +
+               ",\"amount\":" + NumberOrNull(model.amount, 2) + ",\"excluded\":" + StringOrNull(model.excluded) + "}";
+    }
+    out += "],\"total\":" + Number(quote.total, 2) + ",\"excluded\":" + std::to_string(quote.excluded) + "}";
     return out;
 }
 
 std::optional<SchemeQuote> QuoteForReport(const Scene& scene, const std::filesystem::path& workspace) {
     SchemeQuote quote = QuoteScheme(scene, ReadQuoteSettings(workspace));
-    if (quote.regions.empty()) return std::nullopt;
+    if (quote.regions.empty() && quote.models.empty()) return std::nullopt;
     return quote;
 }
 

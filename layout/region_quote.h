@@ -1,6 +1,7 @@
 #pragma once
-// Measuring and quoting tiled regions: the area a region's outline covers
-// in its real plane, the tiles its pattern lays there, and what to order.
+// Measuring and quoting a scheme: the area a region's outline covers in its
+// real plane, the tiles its pattern lays there or the wallpaper rolls it
+// takes, what to order in the product's unit, and the placed models.
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -23,7 +24,7 @@ struct RegionMeasure {
 Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile);
 // As it was laid: the settings and size kept in its descriptor, else the
-// product's size (PartsSpecs).
+// size of the product's picture (PictureSizeOf).
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);
 
 // Straight 5 %, half and third offsets 8 %, diagonal, herringbone and basket 15 %.
@@ -43,17 +44,32 @@ struct QuoteOptions {
 // in vexel2d.ini, 0..100); the defaults where a key is missing or wrong.
 QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace);
 
-// Every region laid with a product (a picture and a PartsNumber) that can be
-// measured, in the scene's order.
+// Every region laid with a product (a picture and a PartsNumber), then
+// every placed model (not a part) naming a product, each in the scene's
+// order. By the product's unit (PartsUnit):
+// - per piece: the pieces ordered; per box: the boxes they fill;
+// - per m²: the area with the waste on top, rounded up to 0.01 m², or the
+//   whole boxes that cover it when the pieces per box are known;
+// - per roll (a wallpaper, PartsSpecs the roll's width*length): strips =
+//   ceil(wall width / roll width) of wall height + PatternRepeat each,
+//   floor(roll length / strip) strips a roll, the rolls they need laid and
+//   the waste on top ordered; the wall is the outline's real extent.
+// A region that cannot be measured or counted (too many tiles, a strip
+// longer than a roll), an unknown or absurd price, or an unknown box size
+// keeps its line without an amount and with the reason in `excluded`.
 SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options = {});
 
 // The quote a report shows, with the workspace's allowances; nothing when no
-// region was laid with a product.
+// region was laid with a product and no model names one.
 std::optional<SchemeQuote> QuoteForReport(const Scene& scene, const std::filesystem::path& workspace);
 
 // {"regions":[{"index","name","number","pattern","area_m2","laid","waste",
-// "order","boxes","unit","unit_price","amount"}],"total"}; waste in per
-// cent, boxes, amount and total null when unknown.
+// "order","strips","boxes","unit","quantity","unit_price","amount",
+// "excluded"}],"models":[{"index","name","number","quantity","unit",
+// "unit_price","amount","excluded"}],"total","excluded"}: waste in per
+// cent; what is unknown null; a line's "excluded" the reason the total
+// leaves it out (null when it holds it); the total over the lines with an
+// amount and "excluded" the number of lines it leaves out.
 std::string QuoteJson(const SchemeQuote& quote);
 
 }  // namespace v2d

@@ -60,7 +60,7 @@ std::string LineText(int line) { return "第 " + std::to_string(line) + " 行：
 
 // The optional packing columns as they were typed.
 struct PackingTexts {
-    std::string perBox, unit;
+    std::string perBox, unit, repeat;
 };
 
 // Reads the packing into the row; the reason when it cannot be read.
@@ -73,8 +73,14 @@ std::string ReadPacking(const PackingTexts& typed, CatalogueRow& row) {
     }
     if (!typed.unit.empty()) {
         const std::optional<PriceUnit> unit = ParsePriceUnit(typed.unit);
-        if (!unit) return "计价单位“" + typed.unit + "”不是 piece、m2、box（片、平方米、箱）之一。";
+        if (!unit) return "计价单位“" + typed.unit + "”不是 piece、m2、box、roll（片、平方米、箱、卷）之一。";
         row.unit = *unit;
+    }
+    if (!typed.repeat.empty()) {
+        const char* end = typed.repeat.data() + typed.repeat.size();
+        auto [at, error] = std::from_chars(typed.repeat.data(), end, row.patternRepeat);
+        if (error != std::errc() || at != end || row.patternRepeat < 0 || row.patternRepeat > kMaxPatternRepeatMm)
+            return "花距“" + typed.repeat + "”不是 0 到 " + std::to_string(kMaxPatternRepeatMm) + " 的整数（毫米）。";
     }
     return {};
 }
@@ -98,9 +104,9 @@ Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text) {
     std::vector<Record> records;
     if (!SplitRecords(text, records)) return Error{"CSV 文件格式不正确：引号没有结束。"};
     if (records.empty()) return Error{"CSV 文件格式不正确：没有标题行。"};
-    constexpr int kColumns = 7;
-    int column[kColumns] = {-1, -1, -1, -1, -1, -1, -1};
-    const char* names[kColumns] = {"file", "name", "number", "specs", "price", "per_box", "unit"};
+    constexpr int kColumns = 8;
+    int column[kColumns] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    const char* names[kColumns] = {"file", "name", "number", "specs", "price", "per_box", "unit", "repeat"};
     for (size_t i = 0; i < records.front().fields.size(); ++i)
         for (int k = 0; k < kColumns; ++k)
             if (TrimBlanks(records.front().fields[i]) == names[k]) column[k] = static_cast<int>(i);
@@ -114,13 +120,13 @@ Result<std::vector<CatalogueRow>> ParseCatalogueCsv(std::string_view text) {
             const bool given = column[k] >= 0 && column[k] < static_cast<int>(record.fields.size());
             return given ? std::string(TrimBlanks(record.fields[column[k]])) : std::string();
         };
-        CatalogueRow row{record.line, field(0), field(1), field(2), field(3), 0, 0, PriceUnit::Piece, {}};
+        CatalogueRow row{record.line, field(0), field(1), field(2), field(3), 0, 0, std::nullopt, 0, {}};
         const std::string price = field(4);
         if (!price.empty()) {
             auto [end, error] = std::from_chars(price.data(), price.data() + price.size(), row.price);
             if (error != std::errc() || end != price.data() + price.size() || row.price < 0) row.price = NAN;
         }
-        row.problem = ProblemOf(record, row, price, {field(5), field(6)});
+        row.problem = ProblemOf(record, row, price, {field(5), field(6), field(7)});
         // A second row for one picture or one number would overwrite the
         // first one's files.
         if (row.problem.empty())

@@ -65,6 +65,7 @@ Result<SubCategory> AddSubCategory(Db& dm, CategoryRef node) {
     Result<int64_t> id = dm.GetNewID("TablePartsSubType", "PSTypeID");
     if (!id) return Error{id.error()};
     made.PSTypeID = *id;
+    SqlTransaction transaction(dm.connection());
     if (Status s = dm.connection().execute(
             "insert into TablePartsSubType(PSTypeID,PSTypeName,PSTypeMemo,PartsSubType,ParentID,PMTypeID) "
             "values(?,?,'',?,?,?)",
@@ -72,6 +73,13 @@ Result<SubCategory> AddSubCategory(Db& dm, CategoryRef node) {
              SqlInt(made.PMTypeID)});
         !s)
         return Error{s.error()};
+    // A nested sub-category prices its products as its parent does.
+    if (Status s = dm.connection().execute("insert or replace into TableSubTypeUnit(PSTypeID,PartsUnit) "
+                                           "select ?,PartsUnit from TableSubTypeUnit where PSTypeID=?",
+                                           {SqlInt(made.PSTypeID), SqlInt(made.ParentID)});
+        !s)
+        return Error{s.error()};
+    if (Status committed = transaction.commit(); !committed) return Error{committed.error()};
     return made;
 }
 
@@ -83,7 +91,13 @@ Status DeleteSubCategory(Db& dm, CategoryRef node) {
     Result<bool> products = AnyRow(dm, "select PartsID from TableParts where PSTypeID=?", node.id);
     if (!products) return Error{products.error()};
     if (*products) return Error{kMsgSubCategoryHasProducts};
-    return dm.connection().execute("delete from TablePartsSubType where PSTypeID=?", {SqlInt(node.id)});
+    SqlTransaction transaction(dm.connection());
+    if (Status s = dm.connection().execute("delete from TablePartsSubType where PSTypeID=?", {SqlInt(node.id)}); !s)
+        return s;
+    // Its unit goes with it: a later sub-category may be given its number.
+    if (Status s = dm.connection().execute("delete from TableSubTypeUnit where PSTypeID=?", {SqlInt(node.id)}); !s)
+        return s;
+    return transaction.commit();
 }
 
 Result<std::string> StoredCategoryName(Db& dm, CategoryRef node) {

@@ -17,7 +17,9 @@ TDataModule_Manager::TDataModule_Manager(std::filesystem::path programFolder,
       programFolder_(std::move(programFolder)),
       backupPassword_(std::move(password)),
       hasPartsPacking_(ADOConnection1.hasColumn("TableParts", "PartsPerBox") &&
-                       ADOConnection1.hasColumn("TableParts", "PartsUnit")) {}
+                       ADOConnection1.hasColumn("TableParts", "PartsUnit")),
+      hasPatternRepeat_(ADOConnection1.hasColumn("TableParts", "PatternRepeat")),
+      hasCategoryUnit_(ADOConnection1.hasTable("TableSubTypeUnit")) {}
 
 Result<std::unique_ptr<TDataModule_Manager>> TDataModule_Manager::DataModuleCreate(
     const std::filesystem::path& programFolder, OpenMode mode) {

@@ -60,6 +60,10 @@ public:
     // Whether TableParts has PartsPerBox and PartsUnit: always after a
     // writable open, perhaps not for an older file opened read-only.
     bool hasPartsPacking() const { return hasPartsPacking_; }
+    // Whether TableParts has PatternRepeat and the file TableSubTypeUnit, on
+    // the same terms.
+    bool hasPatternRepeat() const { return hasPatternRepeat_; }
+    bool hasCategoryUnit() const { return hasCategoryUnit_; }
 
 private:
     TDataModule_Manager(std::filesystem::path programFolder, SqlDatabase connection,
@@ -69,6 +73,8 @@ private:
     std::filesystem::path programFolder_;
     std::string backupPassword_;  // the update databases share the main password
     bool hasPartsPacking_ = false;
+    bool hasPatternRepeat_ = false;
+    bool hasCategoryUnit_ = false;
 };
 
 // The typed reads take the module under this short name.

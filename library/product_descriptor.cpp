@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/integer_text.h"
+
 namespace v2d {
 
 namespace {
@@ -12,7 +14,7 @@ struct Key {
 };
 
 // In the order the program writes them.
-constexpr std::array<Key, 11> kKeys{{
+constexpr std::array<Key, 12> kKeys{{
     {"PartsName", &ProductDescriptor::name},
     {"PartsNumber", &ProductDescriptor::number},
     {"SalesName", &ProductDescriptor::salesName},
@@ -24,6 +26,7 @@ constexpr std::array<Key, 11> kKeys{{
     {"PicUrl", &ProductDescriptor::picUrl},
     {kKeyPiecesPerBox, &ProductDescriptor::piecesPerBox},
     {kKeyPriceUnit, &ProductDescriptor::unit},
+    {kKeyPatternRepeat, &ProductDescriptor::patternRepeat},
 }};
 constexpr int kMaterialKey = 4, kModelKey = 5;
 
@@ -81,11 +84,23 @@ ProductDescriptor ProductDescriptor::Built(std::array<std::string_view, 4> leadi
     return d;
 }
 
-ProductDescriptor& ProductDescriptor::WithPricing(double price, int piecesPerBox, PriceUnit unit) {
+ProductDescriptor& ProductDescriptor::WithPricing(double price, int piecesPerBox, PriceUnit unit, int patternRepeat) {
     if (price > 0) this->price = FormatDecimals(price, 2);
     if (piecesPerBox > 0) this->piecesPerBox = std::to_string(piecesPerBox);
     if (unit != PriceUnit::Piece) this->unit = std::string(PriceUnitWord(unit));
+    if (patternRepeat > 0) this->patternRepeat = std::to_string(patternRepeat);
     return *this;
+}
+
+ProductSize PictureSizeOf(std::string_view specs, PriceUnit unit, int patternRepeat) {
+    const ProductSize size = ParseProductSpecs(specs);
+    if (unit != PriceUnit::Roll) return size;
+    return {size.width, patternRepeat > 0 ? patternRepeat : size.width};
+}
+
+ProductSize ProductDescriptor::pictureSize() const {
+    const std::optional<int> repeat = ParseInt(patternRepeat);
+    return PictureSizeOf(specs, ParsePriceUnit(unit).value_or(PriceUnit::Piece), repeat.value_or(0));
 }
 
 std::string ProductDescriptor::ToString() const {

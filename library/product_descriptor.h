@@ -13,6 +13,12 @@
 
 namespace v2d {
 
+// The real size one picture of a product stands for, in millimetres: its
+// size, but for a wallpaper sold by the roll (PartsSpecs: the roll's width
+// and length) the roll's width by the pattern repeat, or a square of the
+// width when it has none, so a 10 m roll is never stretched into one picture.
+ProductSize PictureSizeOf(std::string_view specs, PriceUnit unit, int patternRepeat);
+
 struct ProductDescriptor {
     std::string name;         // PartsName
     std::string number;       // PartsNumber, names the product's files
@@ -25,6 +31,7 @@ struct ProductDescriptor {
     std::string picUrl;       // PicUrl, the picture or model address of the web service
     std::string piecesPerBox; // kKeyPiecesPerBox, whole pieces in a box
     std::string unit;         // kKeyPriceUnit, a PriceUnitWord
+    std::string patternRepeat;  // kKeyPatternRepeat, a wallpaper's repeat in millimetres
 
     // Each field takes the value GetParam gives for its key; every other
     // item is kept as it stands.
@@ -41,9 +48,9 @@ struct ProductDescriptor {
 
     // What a scheme quotes from without the database, each only when it
     // says something: the price ("0.00") when above 0, the pieces per box
-    // when above 0, the unit when not per piece. A descriptor of a product
-    // without them stays as it was.
-    ProductDescriptor& WithPricing(double price, int piecesPerBox, PriceUnit unit);
+    // when above 0, the unit when not per piece, the pattern repeat when
+    // above 0. A descriptor of a product without them stays as it was.
+    ProductDescriptor& WithPricing(double price, int piecesPerBox, PriceUnit unit, int patternRepeat = 0);
 
     // The items in their order, each field under the name it was read with;
     // a field that came with no item follows when it is not empty.
@@ -51,6 +58,8 @@ struct ProductDescriptor {
 
     // Width and height in millimetres; 600 for what is missing or no number.
     ProductSize size() const { return ParseProductSpecs(specs); }
+    // What one picture of the product stands for (PictureSizeOf).
+    ProductSize pictureSize() const;
 
     // The value of any key, fields and kept items alike, by GetParam's rule.
     std::string Value(std::string_view key) const;

@@ -124,6 +124,10 @@ Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vecto
         fs::create_directories(folder / sub, error);
     }
 
+    // A product whose unit is not given is priced as its category's are.
+    Result<PriceUnit> categoryUnit = ReadCategoryUnit(dm, psTypeID);
+    if (!categoryUnit) return categoryUnit.failure();
+
     AddProductsReport report;
     std::set<std::string> numbers;  // of this run, each taken once
     std::unique_ptr<SqlTransaction> transaction;
@@ -143,7 +147,8 @@ Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vecto
             r.PartsSpecs = job.source.specs;
             r.PartsPrice = job.source.price;
             r.PartsPerBox = std::max(0, job.source.piecesPerBox);
-            r.PartsUnit = job.source.unit;
+            r.PartsUnit = job.source.unit.value_or(*categoryUnit);
+            r.PatternRepeat = std::clamp(job.source.patternRepeat, 0, kMaxPatternRepeatMm);
             r.CUintID = 4;
             r.CompID = 0;
             r.StyleID = 1;
@@ -201,12 +206,15 @@ std::string AddedMessage(const AddProductsReport& report) {
 Result<bool> UpdateProduct(Db& dm, int64_t partsID, const ProductCorrection& c) {
     if (c.PartsName.empty()) return Error{kMsgProductNameEmpty};
     if (c.PartsPerBox < 0) return Error{kMsgPiecesPerBoxNegative};
+    if (c.PatternRepeat && (*c.PatternRepeat < 0 || *c.PatternRepeat > kMaxPatternRepeatMm))
+        return Error{kMsgPatternRepeatOutOfRange};
     const SqlDatabase& db = dm.connection();
     if (Status done = db.execute("update TableParts set PartsName=?,PartsSpecs=?,PartsPrice=?,SalesID=?,MatTypeID=?,"
-                                 "PartsPerBox=?,PartsUnit=? where PartsID=?",
+                                 "PartsPerBox=?,PartsUnit=?,PatternRepeat=coalesce(?,PatternRepeat) where PartsID=?",
                                  {SqlText(c.PartsName), SqlText(c.PartsSpecs), SqlValue(c.PartsPrice),
                                   SqlInt(c.SalesID), SqlInt(c.MatTypeID), SqlInt(c.PartsPerBox),
-                                  SqlText(std::string(PriceUnitWord(c.PartsUnit))), SqlInt(partsID)});
+                                  SqlText(std::string(PriceUnitWord(c.PartsUnit))),
+                                  c.PatternRepeat ? SqlInt(*c.PatternRepeat) : SqlValue(), SqlInt(partsID)});
         !done)
         return Error{done.error()};
     return db.changes() > 0;

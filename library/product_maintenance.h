@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ inline constexpr const char* kAskDeleteProducts = "产品删除后将不能恢�
 inline constexpr const char* kMsgNotIntoMainCategory = "不能把产品放到大类里。";
 inline constexpr const char* kAskMoveProducts = "确实要改变产品所在类别吗 ?";
 inline constexpr const char* kMsgPiecesPerBoxNegative = "每箱片数不能小于 0。";
+inline constexpr const char* kMsgPatternRepeatOutOfRange = "花距必须在 0 到 100000 毫米之间。";
 inline constexpr int kProductThumbnailSide = 100;
 
 // A product number that can name a file in the product folders: not empty,
@@ -47,7 +49,8 @@ struct ProductSource {
     std::string specs;
     double price = 0;
     int piecesPerBox = 0;  // 0: unknown
-    PriceUnit unit = PriceUnit::Piece;
+    std::optional<PriceUnit> unit;  // none: the sub-category's (ReadCategoryUnit)
+    int patternRepeat = 0;          // mm; 0: none
 };
 
 // What the window's combo boxes (or the command line) give every new row.
@@ -111,6 +114,7 @@ struct ProductCorrection {
     int64_t MatTypeID = 0;
     int PartsPerBox = 0;  // 0: unknown; below 0 is refused
     PriceUnit PartsUnit = PriceUnit::Piece;
+    std::optional<int> PatternRepeat;  // none: kept as it is; outside 0..kMaxPatternRepeatMm is refused
 };
 Result<bool> UpdateProduct(Db& dm, int64_t partsID, const ProductCorrection& correction);
 

@@ -12,14 +12,15 @@ namespace v2d {
 
 namespace {
 
-constexpr int kPartsColumnCount = 13;
+constexpr int kPartsColumnCount = 14;
 
 // "select " and the product columns in ReadPartsColumns' order; an older
 // file opened read-only gives the packing's defaults.
 std::string SelectParts(const Db& dm) {
     return std::string("select P.PartsID,P.PartsName,P.PartsNumber,P.PartsSpecs,P.PartsPrice,P.SalesID,P.MatTypeID,"
                        "P.PSTypeID,P.CUintID,P.CompID,P.StyleID,") +
-           (dm.hasPartsPacking() ? "P.PartsPerBox,P.PartsUnit" : "0,'piece'");
+           (dm.hasPartsPacking() ? "P.PartsPerBox,P.PartsUnit" : "0,'piece'") +
+           (dm.hasPatternRepeat() ? ",P.PatternRepeat" : ",0");
 }
 
 ProductRow ReadPartsColumns(const SqlStatement& s) {
@@ -37,6 +38,7 @@ ProductRow ReadPartsColumns(const SqlStatement& s) {
     r.StyleID = s.columnInt(10);
     r.PartsPerBox = static_cast<int>(std::clamp<int64_t>(s.columnInt(11), 0, std::numeric_limits<int>::max()));
     r.PartsUnit = ParsePriceUnit(s.columnText(12)).value_or(PriceUnit::Piece);
+    r.PatternRepeat = static_cast<int>(std::clamp<int64_t>(s.columnInt(13), 0, kMaxPatternRepeatMm));
     return r;
 }
 
@@ -166,6 +168,15 @@ Result<std::optional<int>> ReadSubCategoryKind(Db& dm, int64_t psTypeID) {
         [](const SqlStatement& s) { return static_cast<int>(s.columnInt(0)); }));
 }
 
+Result<PriceUnit> ReadCategoryUnit(Db& dm, int64_t psTypeID) {
+    if (!dm.hasCategoryUnit()) return PriceUnit::Piece;
+    Result<std::optional<std::string>> unit = FirstOf(ReadRows<std::string>(
+        dm, "select PartsUnit from TableSubTypeUnit where PSTypeID=?", {SqlInt(psTypeID)},
+        [](const SqlStatement& s) { return s.columnText(0); }));
+    if (!unit) return Error{unit.error()};
+    return ParsePriceUnit(unit->value_or("")).value_or(PriceUnit::Piece);
+}
+
 Result<std::vector<ProductRow>> ReadProductList(Db& dm, int64_t psTypeID) {
     return ReadRows<ProductRow>(
         dm,
@@ -251,11 +262,12 @@ Result<std::vector<NamedID>> ReadRoomTypes(Db& dm) {
 Status InsertProduct(Db& dm, const ProductRow& r) {
     return dm.connection().execute(
         "insert into TableParts(PartsID,PartsName,PartsNumber,PartsSpecs,PartsPrice,SalesID,"
-        "MatTypeID,PSTypeID,CUintID,CompID,StyleID,PartsPerBox,PartsUnit) values(?,?,?,?,?,?,?,?,?,?,?,?,?)",
+        "MatTypeID,PSTypeID,CUintID,CompID,StyleID,PartsPerBox,PartsUnit,PatternRepeat) "
+        "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
         {SqlInt(r.PartsID), SqlText(r.PartsName), SqlText(r.PartsNumber), SqlText(r.PartsSpecs),
          SqlValue(r.PartsPrice), SqlInt(r.SalesID), SqlInt(r.MatTypeID), SqlInt(r.PSTypeID),
          SqlInt(r.CUintID), SqlInt(r.CompID), SqlInt(r.StyleID), SqlInt(r.PartsPerBox),
-         SqlText(std::string(PriceUnitWord(r.PartsUnit)))});
+         SqlText(std::string(PriceUnitWord(r.PartsUnit))), SqlInt(r.PatternRepeat)});
 }
 
 }  // namespace v2d

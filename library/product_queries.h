@@ -32,6 +32,7 @@ struct ProductRow {
     int64_t StyleID = 0;
     int PartsPerBox = 0;  // whole pieces in a box; 0: unknown
     PriceUnit PartsUnit = PriceUnit::Piece;
+    int PatternRepeat = 0;  // a wallpaper's pattern repeat in millimetres; 0: none
     // Filled by the reads that join them.
     std::string SalesName;
     std::string PSTypeName;
@@ -95,6 +96,9 @@ const CategoryNode* FirstLeaf(const std::vector<CategoryNode>& tree);
 
 // PartsSubType of a sub-category, nullopt when it does not exist.
 Result<std::optional<int>> ReadSubCategoryKind(Db& dm, int64_t psTypeID);
+// The unit a new product of the sub-category is priced in (its row of
+// TableSubTypeUnit); per piece without one or in an older file without it.
+Result<PriceUnit> ReadCategoryUnit(Db& dm, int64_t psTypeID);
 // FillProductList's rows: the products of a sub-category, newest first.
 Result<std::vector<ProductRow>> ReadProductList(Db& dm, int64_t psTypeID);
 // ShowProductDetails: one product with its dealer and kind.

@@ -25,7 +25,8 @@ CREATE TABLE IF NOT EXISTS TableParts (
   CompID      INTEGER,
   StyleID     INTEGER,
   PartsPerBox INTEGER DEFAULT 0,
-  PartsUnit   TEXT DEFAULT 'piece'
+  PartsUnit   TEXT DEFAULT 'piece',
+  PatternRepeat INTEGER DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS TableParts_PSTypeID ON TableParts(PSTypeID, PartsID);
 CREATE INDEX IF NOT EXISTS TableParts_PartsNumber ON TableParts(PartsNumber);
@@ -49,6 +50,14 @@ CREATE TABLE IF NOT EXISTS TablePartsSubType (
   PartsSubType INTEGER,
   ParentID     INTEGER DEFAULT -1,
   PMTypeID     INTEGER
+);
+
+-- The unit a sub-category's new products are priced in (a PriceUnitWord);
+-- a sub-category without a row prices per piece. A table of its own, so
+-- TablePartsSubType keeps the columns its older writers fill.
+CREATE TABLE IF NOT EXISTS TableSubTypeUnit (
+  PSTypeID  INTEGER PRIMARY KEY,
+  PartsUnit TEXT
 );
 
 CREATE TABLE IF NOT EXISTS TableMatType (
@@ -150,7 +159,10 @@ Status EnsureSampleColumns(const SqlDatabase& db) {
 }
 
 Status EnsurePartsColumns(const SqlDatabase& db) {
-    return AddMissingColumns(db, "TableParts", {{"PartsPerBox", "INTEGER DEFAULT 0"}, {"PartsUnit", "TEXT DEFAULT 'piece'"}});
+    return AddMissingColumns(db, "TableParts",
+                             {{"PartsPerBox", "INTEGER DEFAULT 0"},
+                              {"PartsUnit", "TEXT DEFAULT 'piece'"},
+                              {"PatternRepeat", "INTEGER DEFAULT 0"}});
 }
 
 }  // namespace v2d

@@ -12,8 +12,10 @@ Status CreateProductSchema(const SqlDatabase& db);
 // Adds SampleCode and SampleType to an older TableSample that lacks them.
 Status EnsureSampleColumns(const SqlDatabase& db);
 
-// Adds PartsPerBox (0: unknown) and PartsUnit (a PriceUnitWord, "piece" when
-// missing) to an older TableParts that lacks them.
+// Adds PartsPerBox (0: unknown), PartsUnit (a PriceUnitWord, "piece" when
+// missing) and PatternRepeat (millimetres, 0: none) to an older TableParts
+// that lacks them. (A sub-category's unit is a row of TableSubTypeUnit,
+// which the schema script adds to an older file.)
 Status EnsurePartsColumns(const SqlDatabase& db);
 
 }  // namespace v2d

@@ -101,23 +101,47 @@ void SubstituteQuote(std::vector<std::string>& lines, const std::optional<Scheme
 std::string QuoteTableHtml(const SchemeQuote& quote) {
     std::string html =
         "<table class='quote'>\n<thead><tr><th>序号</th><th>装饰部位</th><th>产品</th><th>面积(m²)</th>"
-        "<th>铺贴片数</th><th>损耗</th><th>订购片数</th><th>箱数</th><th>单价(元)</th><th>金额(元)</th></tr></thead>\n"
-        "<tbody>\n";
+        "<th>铺贴</th><th>损耗</th><th>订购</th><th>箱数</th><th>计价数量</th><th>单价(元)</th><th>金额(元)</th>"
+        "</tr></thead>\n<tbody>\n";
     int number = 0;
+    auto product = [](const std::string& name, const std::string& code) {
+        std::string text = name.empty() && code.empty() ? kUnknown : EscapeHtml(name);
+        if (!code.empty()) text += "<br><span class='code'>" + EscapeHtml(code) + "</span>";
+        return text;
+    };
+    // The amount, or why there is none: "价格未定" for an unknown price.
+    auto amount = [](const std::optional<double>& value, const std::string& excluded) {
+        return value ? Cell("num", Money(value)) : Cell("num excluded", EscapeHtml(excluded));
+    };
     double area = 0;
     for (const RegionQuote& r : quote.regions) {
-        std::string product = r.name.empty() && r.number.empty() ? kUnknown : EscapeHtml(r.name);
-        if (!r.number.empty()) product += "<br><span class='code'>" + EscapeHtml(r.number) + "</span>";
+        const std::string counted(PriceUnitCaption(r.unit == PriceUnit::Roll ? PriceUnit::Roll : PriceUnit::Piece));
+        auto count = [&](const std::optional<long long>& n) {
+            return n ? std::to_string(*n) + " " + counted : std::string(kUnknown);
+        };
+        std::string quantity = kUnknown;
+        if (r.quantity)
+            quantity = (r.unit == PriceUnit::SquareMetre ? Area(*r.quantity) : FormatDecimals(*r.quantity, 0)) + " " +
+                       std::string(PriceUnitCaption(r.unit));
         html += "<tr>" + Cell("no", std::to_string(++number)) + Cell("text", EscapeHtml(r.regionName)) +
-                Cell("text", product) + Cell("num", Area(r.areaM2)) + Cell("num", std::to_string(r.laid)) +
-                Cell("num", Percent(r.wastePercent)) + Cell("num", std::to_string(r.order)) +
-                Cell("num", r.boxes ? std::to_string(*r.boxes) : kUnknown) +
-                Cell("num", Money(r.unitPrice) + "/" + std::string(PriceUnitCaption(r.unit))) +
-                Cell("num", Money(r.amount)) + "</tr>\n";
+                Cell("text", product(r.name, r.number)) + Cell("num", Area(r.areaM2)) + Cell("num", count(r.laid)) +
+                Cell("num", Percent(r.wastePercent)) + Cell("num", count(r.order)) +
+                Cell("num", r.boxes ? std::to_string(*r.boxes) : kUnknown) + Cell("num", quantity) +
+                Cell("num", r.unitPrice ? Money(r.unitPrice) + "/" + std::string(PriceUnitCaption(r.unit)) : kUnknown) +
+                amount(r.amount, r.excluded) + "</tr>\n";
         if (std::isfinite(r.areaM2)) area += r.areaM2;
     }
-    html += "</tbody>\n<tfoot><tr><td class='text' colspan='3'>合计</td>" + Cell("num", Area(area)) +
-            "<td colspan='5'></td>" + Cell("num", Money(quote.total)) + "</tr></tfoot>\n</table>";
+    for (const ModelQuote& m : quote.models) {
+        html += "<tr>" + Cell("no", std::to_string(++number)) + Cell("text", EscapeHtml(m.recordName)) +
+                Cell("text", product(m.name, m.number)) + Cell("num", kUnknown) + Cell("num", "1 件") +
+                Cell("num", kUnknown) + Cell("num", "1 件") + Cell("num", kUnknown) + Cell("num", "1 件") +
+                Cell("num", m.unitPrice ? Money(m.unitPrice) + "/件" : kUnknown) + amount(m.amount, m.excluded) +
+                "</tr>\n";
+    }
+    const std::string caption =
+        quote.excluded > 0 ? "合计（另有 " + std::to_string(quote.excluded) + " 项未计价，不含在内）" : "合计";
+    html += "</tbody>\n<tfoot><tr><td class='text' colspan='3'>" + caption + "</td>" + Cell("num", Area(area)) +
+            "<td colspan='6'></td>" + Cell("num", Money(quote.total)) + "</tr></tfoot>\n</table>";
     return html;
 }
 

@@ -46,10 +46,12 @@ std::vector<ReportRow> ListReportRows(const Scene& scene, const std::filesystem:
 std::string ReportRowsHtml(const std::vector<ReportRow>& rows);
 
 // The quote as a table: per region its number in the list, name, product
-// (name and number), area in m², tiles laid, waste, tiles to order, boxes,
-// unit price per unit and amount, then the total; texts escaped, area and
-// money with two decimals (money grouped by thousands), "—" for what is
-// unknown.
+// (name and number), area in m², pieces (or rolls) laid, waste, pieces (or
+// rolls) to order, boxes, the quantity the price counts, unit price per unit
+// and amount; then one line per model (one piece); then the total, which
+// names how many lines it leaves out. Texts escaped, area and money with two
+// decimals (money grouped by thousands), "—" for what is unknown, and in
+// place of a missing amount its reason ("价格未定").
 std::string QuoteTableHtml(const SchemeQuote& quote);
 
 struct DealerInfo {

@@ -287,10 +287,6 @@
         <translation>Pieces per box &quot;%1&quot; is not 0 or a positive whole number.</translation>
     </message>
     <message>
-        <source>计价单位“%1”不是 piece、m2、box（片、平方米、箱）之一。</source>
-        <translation>Price unit &quot;%1&quot; is not one of piece, m2, box.</translation>
-    </message>
-    <message>
         <source>文字超过 %1 个字。</source>
         <translation>The text is longer than %1 characters.</translation>
     </message>
@@ -959,6 +955,22 @@
     <message>
         <source>当前没有区域数据，是否仍然保存方案？</source>
         <translation>The scheme has no regions. Save it anyway?</translation>
+    </message>
+    <message>
+        <source>计价单位“%1”不是 piece、m2、box、roll（片、平方米、箱、卷）之一。</source>
+        <translation>Price unit &quot;%1&quot; is not one of piece, m2, box, roll.</translation>
+    </message>
+    <message>
+        <source>花距“%1”不是 0 到 %2 的整数（毫米）。</source>
+        <translation>Pattern repeat &quot;%1&quot; is not a whole number of 0 to %2 (mm).</translation>
+    </message>
+    <message>
+        <source>花距必须在 0 到 100000 毫米之间。</source>
+        <translation>The pattern repeat must be between 0 and 100000 mm.</translation>
+    </message>
+    <message>
+        <source>卷</source>
+        <translation>roll</translation>
     </message>
 </context>
 <context>
@@ -1629,6 +1641,14 @@ Please open a scheme or choose a sample room</translation>
     <message>
         <source>全部</source>
         <translation>All</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>花距(mm)：</source>
+        <translation>Pattern repeat (mm):</translation>
     </message>
 </context>
 <context>

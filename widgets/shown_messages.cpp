@@ -7,7 +7,7 @@
 
 namespace v2d {
 
-const std::array<const char*, 34> kShownMessagePatterns = {
+const std::array<const char*, 35> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "第 %1 行：%2"),
     QT_TRANSLATE_NOOP("Messages", "写文件失败。%1"),
     QT_TRANSLATE_NOOP("Messages", "数据库错误：%1"),
@@ -15,7 +15,8 @@ const std::array<const char*, 34> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "更新数据库没有合并：%1"),
     QT_TRANSLATE_NOOP("Messages", "%1 个产品添加完毕！"),
     QT_TRANSLATE_NOOP("Messages", "每箱片数“%1”不是 0 或正整数。"),
-    QT_TRANSLATE_NOOP("Messages", "计价单位“%1”不是 piece、m2、box（片、平方米、箱）之一。"),
+    QT_TRANSLATE_NOOP("Messages", "计价单位“%1”不是 piece、m2、box、roll（片、平方米、箱、卷）之一。"),
+    QT_TRANSLATE_NOOP("Messages", "花距“%1”不是 0 到 %2 的整数（毫米）。"),
     QT_TRANSLATE_NOOP("Messages", "文字超过 %1 个字。"),
     QT_TRANSLATE_NOOP("Messages", "价格“%1”不是数字。"),
     QT_TRANSLATE_NOOP("Messages", "文件“%1”与第 %2 行重复。"),
@@ -89,6 +90,7 @@ const std::array<const char*, 34> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "不能把产品放到大类里。"),
     QT_TRANSLATE_NOOP("Messages", "确实要改变产品所在类别吗 ?"),
     QT_TRANSLATE_NOOP("Messages", "每箱片数不能小于 0。"),
+    QT_TRANSLATE_NOOP("Messages", "花距必须在 0 到 100000 毫米之间。"),
     QT_TRANSLATE_NOOP("Messages", "没有写文件名。"),
     QT_TRANSLATE_NOOP("Messages", "CSV 文件格式不正确：引号没有结束。"),
     QT_TRANSLATE_NOOP("Messages", "CSV 文件格式不正确：没有标题行。"),
@@ -143,6 +145,7 @@ const std::array<const char*, 34> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "片"),
     QT_TRANSLATE_NOOP("Messages", "平方米"),
     QT_TRANSLATE_NOOP("Messages", "箱"),
+    QT_TRANSLATE_NOOP("Messages", "卷"),
 };
 
 }  // namespace v2d

@@ -167,7 +167,8 @@ TEST_F(CatalogueWindows, MaintenanceChangesNeedTheLoginAndReachTheDatabase) {
     });
 }
 
-// A person types the pieces per box and the unit, saves, and sees them again in a window opened afresh.
+// A person types the pieces per box, the unit (the wall tiles' 箱, one down: 卷) and the pattern repeat, saves,
+// and sees them again in a window opened afresh.
 TEST_F(CatalogueWindows, PackingIsTypedSavedAndShownAgain) {
     ProgramUser() = CurrentUser{"superuser", -999, "-999"};
     auto click = [](QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); };
@@ -185,6 +186,10 @@ TEST_F(CatalogueWindows, PackingIsTypedSavedAndShownAgain) {
         QTest::keyClicks(&perBox, "12");
         In<QComboBox>(*browser_, "ComboPartsUnit").setFocus();
         QTest::keyClick(&In<QComboBox>(*browser_, "ComboPartsUnit"), Qt::Key_Down);
+        auto& repeat = In<QSpinBox>(*browser_, "SpinPatternRepeat");
+        click(&repeat, repeat.rect().center());
+        QTest::keyClick(&repeat, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&repeat, "640");
         click(&In<QWidget>(*browser_, "ButtonUpdate"), {5, 5});
         EXPECT_TRUE(prompts_.texts.back().endsWith(QStringLiteral("更新成功！")));
     });
@@ -193,7 +198,8 @@ TEST_F(CatalogueWindows, PackingIsTypedSavedAndShownAgain) {
     InMaintenance([&] {
         pickFirstWallTile();
         EXPECT_EQ(In<QSpinBox>(*browser_, "SpinPartsPerBox").value(), 12);
-        EXPECT_EQ(In<QComboBox>(*browser_, "ComboPartsUnit").currentText(), QStringLiteral("平方米"));
+        EXPECT_EQ(In<QComboBox>(*browser_, "ComboPartsUnit").currentText(), QStringLiteral("卷"));
+        EXPECT_EQ(In<QSpinBox>(*browser_, "SpinPatternRepeat").value(), 640);
     });
 }
 

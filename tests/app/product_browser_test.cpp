@@ -95,7 +95,8 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     Find<QCheckBox>("CheckBoxFit").setChecked(true);
     ChooseMaterial("PG-8001");
     EXPECT_EQ(Doc().product().descriptor,
-              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45&PartsPrice=168.00");
+              "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45&PartsPrice=168.00"
+              "&PartsUnit=m2");
     EXPECT_EQ(Doc().product().dragKind, DragKind::Material);
     EXPECT_FALSE(Doc().product().picture.isNull());
     EXPECT_EQ(Text("LabelName") + Text("LabelNumber") + Text("LabelPrice") + Text("LabelFact"),
@@ -121,7 +122,8 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
 TEST_F(ProductBrowser, ModelButtonAsksTheSourceAndNeedsTheModelFile) {
     ChooseModel("SF-001");
     EXPECT_EQ(Doc().product().descriptor,
-              "PartsName=布艺三人沙发&PartsNumber=SF-001&SalesName=美家家具&PartsSpecs=2100*900*850&PSTypeMemo=沙发");
+              "PartsName=布艺三人沙发&PartsNumber=SF-001&SalesName=美家家具&PartsSpecs=2100*900*850&PSTypeMemo=沙发"
+              "&PartsPrice=4800.00");
     EXPECT_EQ(Doc().product().dragKind, DragKind::Model);
     EXPECT_FALSE(Doc().product().picture.isNull());
     EXPECT_EQ(Text("EditPartsWidth") + "x" + Text("EditPartsHeight"), "2100x900");

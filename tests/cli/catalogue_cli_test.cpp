@@ -42,7 +42,7 @@ TEST_F(CatalogueCli, ImportReportsEachFileAndAddsWhatItCan) {
     EXPECT_EQ(r.exit, 1) << r.err;  // something was skipped
     EXPECT_NE(r.out.find("added 布.jpg as GZ-1"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("skipped readme.txt: not a .jpg or .jpeg file"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("skipped wood.jpg: 第 3 行：计价单位“桶”不是 piece、m2、box（片、平方米、箱）之一。"),
+    EXPECT_NE(r.out.find("skipped wood.jpg: 第 3 行：计价单位“桶”不是 piece、m2、box、roll（片、平方米、箱、卷）之一。"),
               std::string::npos) << r.out;
     EXPECT_NE(r.out.find("1 个产品添加完毕！"), std::string::npos) << r.out;
     EXPECT_TRUE(fs::exists(root_ / "ws/product/xjpg/GZ-1.jpg"));

@@ -233,6 +233,36 @@ TEST_F(Cli, ACutoutAddedToTheFloorStandsOnIt) {
     EXPECT_FALSE(blue(picture.pixel(100, 60)));
 }
 
+// The demo's oak bedroom (a 13.04 m² floor, three walls papered at 200 a
+// roll, a rug) with the leather sofa added: each line in its product's unit,
+// the models beside the regions, the total over both.
+TEST_F(Cli, QuoteChargesEachProductInItsUnitAndListsTheModels) {
+    ASSERT_EQ(Vexel({"make-workspace", In("shop")}).exit, 0);
+    const std::string ws = In("shop");
+    int bedroom = -1;
+    for (const QJsonValue t : Lines(Vexel({"--workspace", ws, "templates", "--page-size", "50"}).out).at(0)["templates"].toArray())
+        if (t["name"].toString() == QStringLiteral("美式乡村卧室")) bedroom = t["id"].toInt();
+    ASSERT_EQ(Vexel({"add-model", ws + "/temple/local/" + std::to_string(bedroom) + ".v2d", ws + "/product/c2d/SF-002.c2d",
+                     "--region", "地面", "-o", In("bed.v2d")}).exit, 0);
+    const QJsonObject quote = Lines(Vexel({"quote", In("bed.v2d")}).out).at(0);
+    const QJsonArray regions = quote["regions"].toArray(), models = quote["models"].toArray();
+    ASSERT_TRUE(regions.size() == 4 && models.size() == 2);
+    EXPECT_EQ(regions[0]["unit"].toString(), "m2");
+    EXPECT_DOUBLE_EQ(regions[0]["quantity"].toDouble(), 13.70);  // 13.04 × 1.05, rounded up
+    EXPECT_DOUBLE_EQ(regions[0]["amount"].toDouble(), 13.70 * 420);
+    double total = 0;
+    for (const QJsonArray& lines : {regions, models})
+        for (const QJsonValue l : lines) {
+            if (l["number"].toString().startsWith("BZ-"))
+                EXPECT_TRUE(l["unit"] == "roll" && l["strips"].toInt() > 0 && l["amount"] == l["order"].toInt() * 200.0);
+            if (l["number"] == "SF-002") EXPECT_EQ(l["amount"].toDouble(), 9800);
+            EXPECT_TRUE(l["excluded"].isNull());
+            total += l["amount"].toDouble();
+        }
+    EXPECT_NEAR(quote["total"].toDouble(), total, 0.005);
+    EXPECT_EQ(quote["excluded"].toInt(), 0);
+}
+
 }  // namespace
 
 namespace {

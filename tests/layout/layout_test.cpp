@@ -151,13 +151,93 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     scene.PolyList.push_back(FlatRegion(10, 10, 10));  // nothing laid
     EXPECT_EQ(QuoteJson(QuoteScheme(scene)),
               "{\"regions\":[{\"index\":0,\"name\":\"砖\",\"number\":\"A1\",\"pattern\":\"half\",\"area_m2\":1.08,"
-              "\"laid\":13,\"waste\":8,\"order\":15,\"boxes\":3,\"unit\":\"piece\",\"unit_price\":10.5,\"amount\":157.5},"
+              "\"laid\":13,\"waste\":8,\"order\":15,\"strips\":null,\"boxes\":3,\"unit\":\"piece\",\"quantity\":15,"
+              "\"unit_price\":10.5,\"amount\":157.5,\"excluded\":null},"
               "{\"index\":1,\"name\":\"\\\"板\\\"\",\"number\":\"B2\",\"pattern\":\"straight\",\"area_m2\":1,\"laid\":4,"
-              "\"waste\":5,\"order\":5,\"boxes\":null,\"unit\":\"box\",\"unit_price\":80,\"amount\":null}],"
-              "\"total\":null}");
+              "\"waste\":5,\"order\":5,\"strips\":null,\"boxes\":null,\"unit\":\"box\",\"quantity\":null,"
+              "\"unit_price\":80,\"amount\":null,\"excluded\":\"每箱片数未定\"}],\"models\":[],"
+              "\"total\":157.5,\"excluded\":1}");
     const SchemeQuote perBox = QuoteScheme(scene, {10, 2});
     EXPECT_EQ(perBox.regions[1].boxes, 3);  // 4 × 1.1 → 5 pieces, 3 boxes of 2
-    EXPECT_DOUBLE_EQ(*perBox.total, 10.5 * 15 + 80 * 3);
+    EXPECT_DOUBLE_EQ(perBox.total, 10.5 * 15 + 80 * 3);
+}
+
+PolygonPtr Laid(PolygonPtr region, std::string descriptor) {
+    region->picture = testing::Solid(8, 8, Rgb(1, 2, 3));
+    region->partsInfo = std::move(descriptor);
+    return region;
+}
+
+// Figures worked out by hand: oak at 420 per m² on a 4 × 3.26 m floor
+// (13.04 m², 5 % on top: 13.692, ordered 13.70 m²); a 3.2 × 2.6 m wall with a
+// 0.9 × 2.05 m door in rolls of 0.53 × 10 m with a 530 mm repeat: 7 strips of
+// 3130 mm, 3 to a roll, 3 rolls laid, 3.15 → 4 ordered; a sofa at 9800.
+TEST(SchemeQuote, ChargesEachProductInItsOwnUnitAndEachModelOnce) {
+    Scene scene;
+    scene.PolyList.push_back(Laid(testing::RectRegion("地面", 0, 0, 400, 326, 4000, 3260),
+                                  "PartsName=橡木实木地板&PartsNumber=MB-1202&PartsSpecs=1200*200&PartsPrice=420.00"
+                                  "&PartsUnit=m2"));
+    const std::string roll = "PartsName=墙纸&PartsNumber=BZ-5301&PartsSpecs=530*10000&PartsPrice=260.00&PartsUnit=roll";
+    PolygonPtr wall = Laid(testing::RectRegion("背景墙", 0, 0, 320, 260, 3200, 2600), roll + "&PatternRepeat=530");
+    wall->points = {{0, 0}, {320, 0}, {320, 260}, {130, 260}, {130, 55}, {40, 55}, {40, 260}, {0, 260}};  // the door
+    wall->indexList = {7};
+    PolygonPtr sofa = NewPolygon(), part = NewPolygon();
+    sofa->kind = part->kind = RecordKind::CutOutModel;
+    sofa->name = "真皮沙发";
+    sofa->partsInfo = part->partsInfo = "PartsName=真皮沙发&PartsNumber=SF-002&PartsPrice=9800.00";
+    part->group = sofa.get();  // its owner's
+    scene.PolyList.push_back(std::move(wall));
+    scene.PolyList.push_back(std::move(sofa));
+    scene.PolyList.push_back(std::move(part));
+    const SchemeQuote quote = QuoteScheme(scene);
+    ASSERT_EQ(quote.regions.size(), 2u);
+    const RegionQuote& floor = quote.regions[0];
+    EXPECT_NEAR(floor.areaM2, 13.04, 1e-9);
+    EXPECT_EQ(floor.laid, 4 * 17);  // planks whole or cut
+    EXPECT_NEAR(*floor.quantity, 13.70, 1e-9);
+    EXPECT_NEAR(*floor.amount, 13.70 * 420, 1e-6);
+    const RegionQuote& rolls = quote.regions[1];
+    EXPECT_NEAR(rolls.areaM2, 8.32 - 0.9 * 2.05, 1e-9);
+    EXPECT_EQ(rolls.strips, 7);
+    EXPECT_EQ(rolls.laid, 3);
+    EXPECT_EQ(rolls.order, 4);
+    EXPECT_DOUBLE_EQ(*rolls.amount, 4 * 260.0);
+    ASSERT_EQ(quote.models.size(), 1u);
+    EXPECT_EQ(quote.models[0].index, 2);
+    EXPECT_DOUBLE_EQ(*quote.models[0].amount, 9800);
+    EXPECT_NEAR(quote.total, 13.70 * 420 + 1040 + 9800, 1e-6);
+    EXPECT_EQ(quote.excluded, 0);
+
+    // 8000 mm of repeat makes a strip of 10.6 m, longer than the roll.
+    scene.at(1)->partsInfo = roll + "&PatternRepeat=8000";
+    EXPECT_NE(QuoteScheme(scene).regions[1].excluded.find("比一卷（10000 毫米）还长"), std::string::npos);
+}
+
+// Descriptors found by fuzzing keep their lines, with a reason and no figure.
+TEST(SchemeQuote, HostileDescriptorsKeepTheirLinesWithoutAFigure) {
+    const struct {
+        const char* items;
+        const char* excluded;
+        std::optional<double> amount;
+    } cases[] = {
+        {"&PartsPrice=1e308", kQuotePriceTooLarge, {}},
+        {"&PartsPrice=1e999", kQuotePriceTooLarge, {}},
+        {"&PartsPrice=abc", kQuotePriceUnknown, {}},
+        {"", kQuotePriceUnknown, {}},
+        {"&PartsPrice=2&LaySize=1*1", kMsgTooManyTiles, {}},
+        {"&PartsPrice=2&PartsUnit=m2&LaySize=1*1", "", 2 * 1.05},  // the area alone prices it
+        {"&PartsPrice=30&PartsUnit=箱&PartsPerBox=4", "", 30 * 2},  // 4 laid, 5 ordered: two boxes
+        {"&PartsPrice=30&PartsUnit=箱", kQuoteBoxUnknown, {}},
+    };
+    for (const auto& c : cases) {
+        Scene scene;
+        scene.PolyList.push_back(Laid(FlatRegion(100, 100, 10), std::string("PartsNumber=X&PartsSpecs=500*500") + c.items));
+        const SchemeQuote quote = QuoteScheme(scene);
+        ASSERT_EQ(quote.regions.size(), 1u) << c.items;
+        EXPECT_EQ(quote.regions[0].excluded, c.excluded) << c.items;
+        EXPECT_EQ(quote.regions[0].amount, c.amount) << c.items;
+        EXPECT_EQ(QuoteJson(quote).find("inf"), std::string::npos) << c.items;
+    }
 }
 
 TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {

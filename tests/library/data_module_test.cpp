@@ -111,7 +111,7 @@ TEST(DataModule, QuotesAndChineseSurviveInEveryTextColumn) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 26);
+    EXPECT_EQ(checked, 27);  // TableSubTypeUnit.PartsUnit too
     EXPECT_TRUE(dm->connection().hasTable("TableParts"));
 }
 
@@ -134,9 +134,13 @@ TEST(DataModule, OlderTablesGainTheirColumns) {
         ASSERT_TRUE(dm.ok()) << dm.error();
         EXPECT_EQ((*dm)->connection().hasColumn("TableSample", "SampleCode"), mode == OpenMode::ReadWrite);
         EXPECT_EQ((*dm)->connection().hasColumn("TableParts", "PartsUnit"), mode == OpenMode::ReadWrite);
+        EXPECT_EQ((*dm)->connection().hasColumn("TableParts", "PatternRepeat"), mode == OpenMode::ReadWrite);
+        EXPECT_EQ((*dm)->connection().hasTable("TableSubTypeUnit"), mode == OpenMode::ReadWrite);
         Result<std::optional<ProductRow>> old = FindProductByNumber(**dm, "OLD-3");
         ASSERT_TRUE(old.ok() && old->has_value()) << (old.ok() ? "none" : old.error());
-        EXPECT_TRUE((*old)->PartsPrice == 12.5 && (*old)->PartsPerBox == 0 && (*old)->PartsUnit == PriceUnit::Piece);
+        EXPECT_TRUE((*old)->PartsPrice == 12.5 && (*old)->PartsPerBox == 0 && (*old)->PartsUnit == PriceUnit::Piece &&
+                    (*old)->PatternRepeat == 0);
+        EXPECT_EQ(*ReadCategoryUnit(**dm, 7), PriceUnit::Piece);
     }
 }
 

@@ -74,6 +74,21 @@ TEST_F(Maintenance, AddingNumbersTheBatchAndMakesThePictures) {
     EXPECT_EQ(test::ReadBytes(map), jpeg);
     EXPECT_EQ(test::ReadBytes(PicturePathsOf(ws.path(), "ED-1").photo), jpeg);
 
+    // A product without a unit is priced as its category's are; a nested
+    // sub-category starts with its parent's unit, and a deleted one's goes.
+    ASSERT_TRUE(dm->ExecSql("insert into TableSubTypeUnit values(11,'roll')").ok());
+    std::vector<ProductSource> wallpaper = {{Picture("w.jpg"), "纸", "W-1", "530*10000"},
+                                            {Picture("t.jpg"), "砖", "T-1", "300*300", 5, 10, PriceUnit::Box}};
+    wallpaper[0].patternRepeat = 640;
+    ASSERT_EQ(AddProducts(*dm, 11, wallpaper, {}, 1)->added.size(), 2u);
+    EXPECT_EQ(Column("select PartsUnit||PatternRepeat from TableParts where PartsNumber in ('W-1','T-1') order by PartsID"),
+              (std::vector<std::string>{"roll640", "box0"}));
+    const Result<SubCategory> nested = AddSubCategory(*dm, {false, 11});
+    ASSERT_TRUE(nested.ok()) << nested.error();
+    EXPECT_EQ(*ReadCategoryUnit(*dm, nested->PSTypeID), PriceUnit::Roll);
+    ASSERT_TRUE(DeleteSubCategory(*dm, {false, nested->PSTypeID}).ok());
+    EXPECT_TRUE(Column("select PartsUnit from TableSubTypeUnit where PSTypeID=" + std::to_string(nested->PSTypeID)).empty());
+
     // Only material sub-categories take products.
     EXPECT_EQ(AddProducts(*dm, 12, sources, {}, 1).error(), kMsgMaterialCategoryOnly);
     EXPECT_EQ(AddProducts(*dm, 99, sources, {}, 1).error(), kMsgChooseSubCategoryFirst);
@@ -111,6 +126,11 @@ TEST_F(Maintenance, HostileNamesAndNumbersStayValuesAndInsideTheFolders) {
                      std::to_string(id)),
               std::vector<std::string>{"新'名1*11'or'1%12m2"});
     EXPECT_EQ(UpdateProduct(*dm, id, {"n", "", 0, 0, 0, -1}).error(), kMsgPiecesPerBoxNegative);
+    EXPECT_EQ(UpdateProduct(*dm, id, {"n", "", 0, 0, 0, 0, PriceUnit::Roll, -5}).error(), kMsgPatternRepeatOutOfRange);
+    ASSERT_TRUE(*UpdateProduct(*dm, id, {"新'名", "530*10000", 9.5, 2, 3, 0, PriceUnit::Roll, 530}));
+    ASSERT_TRUE(*UpdateProduct(*dm, id, {"新'名", "530*10000", 9.5, 2, 3, 0, PriceUnit::Roll}));  // the repeat kept
+    EXPECT_EQ(Column("select PatternRepeat from TableParts where PartsID=" + std::to_string(id)),
+              std::vector<std::string>{"530"});
     EXPECT_FALSE(*UpdateProduct(*dm, 999, {"n"}));
     EXPECT_EQ(UpdateProduct(*dm, id, {""}).error(), kMsgProductNameEmpty);
     EXPECT_FALSE(IsSafeProductNumber(".."));

@@ -135,29 +135,42 @@ TEST_F(Report, EmptyProductListAndMissingTemplate) {
 }
 
 // The dealer's texts share the workspace's settings file with other keys.
-// Escaped texts, two decimals, thousands grouped, "—" for what is unknown;
-// the section takes the placeholder's place, or comes before </body>, or
+// Escaped texts, two decimals, thousands grouped, "—" for what is unknown and
+// "价格未定" for an unknown price, which the total names as left out; the
+// section takes the placeholder's place, or comes before </body>, or
 // without a quote the placeholder's line goes.
 TEST_F(Report, QuoteTableAndWhereItGoes) {
-    RegionQuote floor{0, "地面 <A&B>", "抛光砖", "PG-8001", LayingPattern::Straight, 10.8, 120, 5, 126, 32, PriceUnit::Piece,
-                      58.5, 7371};
-    const RegionQuote wall{3, "背景墙", "", "", LayingPattern::HalfOffset, 3.456, 13, 7.5, 14, {}, PriceUnit::Box, 1234.125, {}};
-    const std::string html = QuoteTableHtml({{floor, wall}, std::nullopt});
+    const RegionQuote floor{.index = 0, .regionName = "地面 <A&B>", .name = "抛光砖", .number = "PG-8001",
+                            .areaM2 = 10.8, .laid = 120, .wastePercent = 5, .order = 126, .boxes = 32,
+                            .unit = PriceUnit::SquareMetre, .quantity = 11.34, .unitPrice = 650,
+                            .amount = 7371};
+    const RegionQuote wall{.index = 3, .regionName = "背景墙", .pattern = LayingPattern::HalfOffset, .areaM2 = 3.456,
+                           .laid = 3, .wastePercent = 7.5, .order = 4, .strips = 7, .unit = PriceUnit::Roll,
+                           .quantity = 4, .excluded = kQuotePriceUnknown};
+    const ModelQuote sofa{.index = 5, .recordName = "沙发", .name = "真皮沙发", .number = "SF-002", .unitPrice = 9800,
+                          .amount = 9800};
+    const std::string html = QuoteTableHtml({{floor, wall}, {sofa}, 17171, 1});
     EXPECT_EQ(html.substr(html.find("<tbody>")),
               "<tbody>\n<tr><td class='no'>1</td><td class='text'>地面 &lt;A&amp;B&gt;</td><td class='text'>抛光砖<br><span "
-              "class='code'>PG-8001</span></td><td class='num'>10.80</td><td class='num'>120</td><td class='num'>5%</td><td "
-              "class='num'>126</td><td class='num'>32</td><td class='num'>58.50/片</td><td class='num'>7,371.00</td></tr>\n<tr>"
-              "<td class='no'>2</td><td class='text'>背景墙</td><td class='text'>—</td><td class='num'>3.46</td><td class='num'>"
-              "13</td><td class='num'>7.5%</td><td class='num'>14</td><td class='num'>—</td><td class='num'>1,234.13/箱</td><td "
-              "class='num'>—</td></tr>\n</tbody>\n<tfoot><tr><td class='text' colspan='3'>合计</td><td class='num'>14.26</td>"
-              "<td colspan='5'></td><td class='num'>—</td></tr></tfoot>\n</table>");
-    const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml({{floor}, 1234567.891});
-    EXPECT_NE(section.find("<td class='num'>1,234,567.89</td></tr></tfoot>"), std::string::npos);
+              "class='code'>PG-8001</span></td><td class='num'>10.80</td><td class='num'>120 片</td><td class='num'>5%</td>"
+              "<td class='num'>126 片</td><td class='num'>32</td><td class='num'>11.34 平方米</td><td class='num'>650.00/平方米"
+              "</td><td class='num'>7,371.00</td></tr>\n<tr><td class='no'>2</td><td class='text'>背景墙</td><td class='text'>—"
+              "</td><td class='num'>3.46</td><td class='num'>3 卷</td><td class='num'>7.5%</td><td class='num'>4 卷</td><td "
+              "class='num'>—</td><td class='num'>4 卷</td><td class='num'>—</td><td class='num excluded'>价格未定</td></tr>\n"
+              "<tr><td class='no'>3</td><td class='text'>沙发</td><td class='text'>真皮沙发<br><span class='code'>SF-002</span>"
+              "</td><td class='num'>—</td><td class='num'>1 件</td><td class='num'>—</td><td class='num'>1 件</td><td "
+              "class='num'>—</td><td class='num'>1 件</td><td class='num'>9,800.00/件</td><td class='num'>9,800.00</td></tr>\n"
+              "</tbody>\n<tfoot><tr><td class='text' colspan='3'>合计（另有 1 项未计价，不含在内）</td><td class='num'>14.26</td>"
+              "<td colspan='6'></td><td class='num'>17,171.00</td></tr></tfoot>\n</table>");
+    const SchemeQuote one{{floor}, {}, 1234567.891, 0};
+    const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml(one);
+    EXPECT_NE(section.find("合计</td><td class='num'>10.80</td><td colspan='6'></td><td class='num'>1,234,567.89</td>"),
+              std::string::npos);
     for (const char* page : {"<p>\n $QuoteData$ \n</body>\n", "<p>\n</body>\n"}) {
         WriteTemplate(page);
         ASSERT_TRUE(WriteProductReport(scene_, picture_, Request()).ok());
         EXPECT_EQ(Text(ws_ / "report/report.htm"), "<p>\n</body>\n");  // no quote: the placeholder's line goes
-        ASSERT_TRUE(WriteProductReport(scene_, picture_, Request(), SchemeQuote{{floor}, 1234567.891}).ok());
+        ASSERT_TRUE(WriteProductReport(scene_, picture_, Request(), one).ok());
         const bool placed = std::string_view(page).find(kQuotePlaceholder) != std::string_view::npos;
         EXPECT_EQ(Text(ws_ / "report/report.htm"), placed ? "<p>\n " + section + " \n</body>\n" : "<p>\n" + section + "\n</body>\n");
     }
