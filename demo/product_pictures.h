@@ -32,7 +32,13 @@ struct PictureSpec {
     int heightMm = 600;
 };
 
-// The material map: the whole product at its real aspect ratio.
+// A wallpaper's picture is one square repeat of its print at this many
+// pixels a side: about 2 px per mm of a 530 mm repeat, sharp where a wall
+// fills a 1600 × 1000 view.
+inline constexpr int kWallpaperRepeatPixels = 1024;
+
+// The material map: the whole product at its real aspect ratio; for a
+// wallpaper, one repeat of its print, seamless at its edges.
 QImage DrawProductPicture(const PictureSpec& spec);
 
 // A model product's thumbnail (sofa, door, picture, carpet, curtain).
