@@ -294,7 +294,7 @@ QImage DrawProductPicture(const PictureSpec& spec) {
     const double ppm = PixelsPerMm(spec.widthMm, spec.heightMm);
     int w = std::max(16, static_cast<int>(std::lround(spec.widthMm * ppm)));
     int h = std::max(16, static_cast<int>(std::lround(spec.heightMm * ppm)));
-    if (IsWallpaper(spec.pattern)) w = h = kWallpaperRepeatPixels;  // one repeat, whatever the roll's length
+    if (IsWallpaper(spec.pattern)) w = h = kWallpaperRepeatPixels;
     QImage img(w, h, QImage::Format_RGB32);
     const Noise noise(spec.seed);
     switch (spec.pattern) {

@@ -33,9 +33,11 @@ struct PictureSpec {
 };
 
 // A wallpaper's picture is one square repeat of its print at this many
-// pixels a side: about 2 px per mm of a 530 mm repeat, sharp where a wall
-// fills a 1600 × 1000 view.
-inline constexpr int kWallpaperRepeatPixels = 1024;
+// pixels a side, whatever the roll's length: a 530 mm repeat spans about
+// 200 screen pixels where a wall fills a 1600 × 1000 view, so it keeps
+// more than three picture pixels to each, and is not so large that laying
+// it small samples it too sparsely.
+inline constexpr int kWallpaperRepeatPixels = 768;
 
 // The material map: the whole product at its real aspect ratio; for a
 // wallpaper, one repeat of its print, seamless at its edges.

@@ -8,7 +8,6 @@
 #include <set>
 
 #include "base/atomic_file.h"
-#include "demo/product_pictures.h"
 #include "demo/workspace.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
@@ -110,7 +109,7 @@ TEST_F(DemoTemplates, WallpapersMeasureOneRepeatThatJoinsSeamlessly) {
         EXPECT_EQ(row.PartsSpecs, "530*530") << row.PartsNumber;
         const QImage picture = (*LoadMaterialPicture(ws_->path(), row.PartsNumber))->picture;
         ASSERT_EQ(picture.width(), picture.height()) << row.PartsNumber;
-        EXPECT_EQ(picture.width(), demo::pictures::kWallpaperRepeatPixels) << row.PartsNumber;
+        EXPECT_GE(picture.width(), 600) << row.PartsNumber;  // 3 px to each of 200 on screen
         // Across the joint of two repeats the paper changes no more than between neighbouring columns inside.
         const int w = picture.width();
         const QImage edges = picture.copy(w - 1, 0, 1, w), starts = picture.copy(0, 0, 1, w);
