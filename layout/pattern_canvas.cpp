@@ -178,21 +178,28 @@ QImage AveragedAlong(const QImage& rgb, double dx, double dy, double length) {
         }
     }
     uint32_t total = 0;
-    for (const Tap& tap : taps) total += tap.weight;
-    const int w = rgb.width(), h = rgb.height();
-    const uchar* bits = rgb.constBits();
-    const qsizetype stride = rgb.bytesPerLine();
+    int pad = 0;
+    for (const Tap& tap : taps) total += tap.weight, pad = std::max({pad, std::abs(tap.x), std::abs(tap.y)});
+    // The picture with its edges repeated `pad` pixels out, so no tap needs a bound.
+    const int w = rgb.width(), h = rgb.height(), pw = w + 2 * pad;
+    std::vector<uint32_t> padded(static_cast<size_t>(pw) * static_cast<size_t>(h + 2 * pad));
+    for (int y = 0; y < h + 2 * pad; ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(rgb.constScanLine(std::clamp(y - pad, 0, h - 1)));
+        for (int x = 0; x < pw; ++x) padded[size_t(y) * pw + x] = in[std::clamp(x - pad, 0, w - 1)];
+    }
+    std::vector<std::pair<std::ptrdiff_t, uint32_t>> offsets;
+    for (const Tap& tap : taps) offsets.emplace_back(std::ptrdiff_t(tap.y) * pw + tap.x, tap.weight);
     QImage averaged(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
         auto* out = reinterpret_cast<uint32_t*>(averaged.scanLine(y));
+        const uint32_t* centre = padded.data() + size_t(y + pad) * pw + pad;
         for (int x = 0; x < w; ++x) {
-            uint32_t sums[3] = {total / 2, total / 2, total / 2};
-            for (const Tap& tap : taps) {
-                const uint32_t p = reinterpret_cast<const uint32_t*>(
-                    bits + std::clamp(y + tap.y, 0, h - 1) * stride)[std::clamp(x + tap.x, 0, w - 1)];
-                for (int c = 0; c < 3; ++c) sums[c] += ((p >> (8 * c)) & 0xFFu) * tap.weight;
+            uint32_t blue = total / 2, green = total / 2, red = total / 2;
+            for (const auto& [offset, weight] : offsets) {
+                const uint32_t p = centre[x + offset];
+                blue += (p & 0xFFu) * weight, green += ((p >> 8) & 0xFFu) * weight, red += ((p >> 16) & 0xFFu) * weight;
             }
-            out[x] = 0xFF000000u | (sums[2] / total) << 16 | (sums[1] / total) << 8 | sums[0] / total;
+            out[x] = 0xFF000000u | (red / total) << 16 | (green / total) << 8 | blue / total;
         }
     }
     return averaged;
