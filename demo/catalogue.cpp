@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "demo/database.h"
@@ -41,7 +42,8 @@ insert into TableSubTypeUnit(PSTypeID,PartsUnit) values
 insert into TableSales(SalesID,SalesName) values
   (1,'华丽陶瓷'),(2,'金石瓷业'),(3,'森林木业'),(4,'雅居墙纸'),(5,'石韵石材'),(6,'锦绣布艺'),(7,'美家家具');
 insert into TableMatType(MatTypeID,MatTypeName,FanSheXiShu) values
-  (1,'抛光',45),(2,'亚光',15),(3,'釉面',30),(4,'木纹',20),(5,'纸面',5),(6,'布面',0),(7,'石材抛光',55);
+  (1,'抛光',45),(2,'亚光',15),(3,'釉面',30),(4,'木纹',20),(5,'纸面',5),(6,'布面',0),(7,'石材抛光',55),
+  (8,'真皮',10),(9,'实木',15),(10,'烤漆',30),(11,'画布',0),(12,'羊毛',0),(13,'化纤',0);
 )SQL";
 
 enum class MapFile { Jpeg, H2dJpeg, H2dBmp };
@@ -153,6 +155,16 @@ std::vector<DemoModel> Models() {
         {802, S::Carpet, "波斯地毯", "DT-001", "2000*1400", {150, 50, 45}, 1800},
         {802, S::Carpet, "灰色简约地毯", "DT-002", "2000*1400", {130, 130, 135}, 900},
     };
+}
+
+// What each demo model is made of (TableMatType): leather, solid wood,
+// lacquer, canvas, wool, man-made fibre; fabric for the rest.
+int ModelMaterial(const std::string& number) {
+    const std::pair<const char*, int> materials[] = {{"SF-002", 8},  {"MM-001", 9},  {"GZ-001", 9}, {"MM-002", 10},
+                                                     {"GH-001", 11}, {"GH-002", 11}, {"DT-001", 12}, {"DT-002", 13}};
+    for (const auto& [model, material] : materials)
+        if (number == model) return material;
+    return 6;
 }
 
 // The sub-category memos of the demo's model categories.
@@ -275,7 +287,9 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
     // Models first, materials after them: start-up preselects the newest material.
     int64_t id = 1;
     for (const DemoModel& m : Models()) {
-        if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, {m.price}, 7, 6, m.subType); !s)
+        if (Status s = InsertPart(*insert, id++, m.name, m.number, m.specs, {m.price}, 7, ModelMaterial(m.number),
+                                  m.subType);
+            !s)
             return s;
         const std::string descriptor = ModelDescriptor(m.name, m.number, m.specs, m.subType, m.price);
         if (Status s = WriteDemoModelFile(product / "c2d" / (std::string(m.number) + ".c2d"), m.shape, m.colour,
@@ -317,7 +331,9 @@ Status WriteDemoCatalogue(const SqlDatabase& db, const fs::path& workspace) {
             return s;
     }
     // Added after the first catalogue, so the products before it keep their identifiers.
-    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", {5600}, 7, 6, 603); !s) return s;
+    if (Status s = InsertPart(*insert, id++, "三门衣柜", "GZ-001", "1800*2000", {5600}, 7, ModelMaterial("GZ-001"), 603);
+        !s)
+        return s;
     const Result<QImage> wardrobe =
         WriteDemoWardrobe(product / "c2d" / "GZ-001.c2d", ModelDescriptor("三门衣柜", "GZ-001", "1800*2000", 603, 5600));
     if (!wardrobe) return Error{wardrobe.error()};

@@ -62,7 +62,7 @@ QRgb Mix(const QColor& a, const QColor& b, double t, double light = 1.0) {
 }
 
 // Pixels per millimetre: tiles about 640 pixels on the long side, long
-// planks and wallpaper rolls finer along their short side.
+// planks finer along their short side.
 double PixelsPerMm(int w, int h) {
     const int longSide = std::max(w, h), shortSide = std::max(1, std::min(w, h));
     if (longSide >= 4 * shortSide) return std::min(0.8, 5000.0 / longSide);
@@ -188,24 +188,28 @@ void WallTile(QImage& img, const PictureSpec& s, const Noise& n) {
     DrawJoints(img, QColor(245, 245, 245), std::max(2, w / 120));
 }
 
-// Wallpaper: one square repeat of its print across the whole width, as
-// often as the picture is tall.
+// Wallpaper: one square repeat of its print, seamless at its edges, so that
+// laying it at the repeat's size papers a wall without a seam.
 void WallpaperRepeat(QImage& img, const PictureSpec& s, const Noise& n,
                      void (*drawRepeat)(QPainter&, const QRectF&, const PictureSpec&)) {
     const int w = img.width(), h = img.height();
-    // The paper's mottling wraps round at the picture's edges, so that
-    // repeats laid side by side and one above the other show no seam.
-    auto mottle = [&](double x, double y) { return n.fbm(x * 0.08, y * 0.08, 2); };
-    ForEachPixel(img, [&](int x, int y) {
-        const double tx = double(x) / w, ty = double(y) / h;
-        const double m = mottle(x, y) * (1 - tx) * (1 - ty) + mottle(x - w, y) * tx * (1 - ty) +
-                         mottle(x, y - h) * (1 - tx) * ty + mottle(x - w, y - h) * tx * ty;
+    // The paper's mottling, a few blotches per repeat at any resolution,
+    // wraps round at the picture's edges; it is smooth, so it is worked out
+    // on a quarter of the pixels each way and enlarged.
+    QImage paper(std::max(1, w / 4), std::max(1, h / 4), QImage::Format_RGB32);
+    const int pw = paper.width(), ph = paper.height();
+    const double grain = 50.0 / pw;
+    auto mottle = [&](double x, double y) { return n.fbm(x * grain, y * grain, 2); };
+    ForEachPixel(paper, [&](int x, int y) {
+        const double tx = double(x) / pw, ty = double(y) / ph;
+        const double m = mottle(x, y) * (1 - tx) * (1 - ty) + mottle(x - pw, y) * tx * (1 - ty) +
+                         mottle(x, y - ph) * (1 - tx) * ty + mottle(x - pw, y - ph) * tx * ty;
         return Mix(s.base, s.base.darker(115), m * 0.3);
     });
+    img = paper.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const double repeat = w;  // a square repeat across the whole width
-    for (double top = 0; top < img.height(); top += repeat) drawRepeat(p, QRectF(0, top, w, repeat), s);
+    drawRepeat(p, QRectF(0, 0, w, h), s);
 }
 
 void DamaskRepeat(QPainter& p, const QRectF& r, const PictureSpec& s) {
@@ -280,12 +284,17 @@ void Fabric(QImage& img, const PictureSpec& s, const Noise& n) {
     });
 }
 
+bool IsWallpaper(Pattern pattern) {
+    return pattern == Pattern::Damask || pattern == Pattern::Stripes || pattern == Pattern::Floral;
+}
+
 }  // namespace
 
 QImage DrawProductPicture(const PictureSpec& spec) {
     const double ppm = PixelsPerMm(spec.widthMm, spec.heightMm);
-    const int w = std::max(16, static_cast<int>(std::lround(spec.widthMm * ppm)));
-    const int h = std::max(16, static_cast<int>(std::lround(spec.heightMm * ppm)));
+    int w = std::max(16, static_cast<int>(std::lround(spec.widthMm * ppm)));
+    int h = std::max(16, static_cast<int>(std::lround(spec.heightMm * ppm)));
+    if (IsWallpaper(spec.pattern)) w = h = kWallpaperRepeatPixels;
     QImage img(w, h, QImage::Format_RGB32);
     const Noise noise(spec.seed);
     switch (spec.pattern) {

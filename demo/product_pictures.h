@@ -32,7 +32,15 @@ struct PictureSpec {
     int heightMm = 600;
 };
 
-// The material map: the whole product at its real aspect ratio.
+// A wallpaper's picture is one square repeat of its print at this many
+// pixels a side, whatever the roll's length: a 530 mm repeat spans about
+// 200 screen pixels where a wall fills a 1600 × 1000 view, so it keeps
+// more than three picture pixels to each, and is not so large that laying
+// it small samples it too sparsely.
+inline constexpr int kWallpaperRepeatPixels = 768;
+
+// The material map: the whole product at its real aspect ratio; for a
+// wallpaper, one repeat of its print, seamless at its edges.
 QImage DrawProductPicture(const PictureSpec& spec);
 
 // A model product's thumbnail (sofa, door, picture, carpet, curtain).

@@ -343,6 +343,31 @@ TEST_F(Cli, PatternedRenderingShowsItsJointsAndQuotesWhatWasLaid) {
     EXPECT_EQ(Vexel({"render", In("flat.v2d"), "-o", In("x.jpg"), "--pattern", "zigzag"}).exit, 2);
 }
 
+// Planks of 1200 × 200 mm with grain every 25 mm across them, on a floor of
+// 0.1 px per mm across and 0.04 down: turned, the grain is finer than the
+// rows, and herringbone averages it as the straight laying does, no moiré.
+TEST_F(Cli, HerringboneAveragesGrainFinerThanItsPixels) {
+    WriteGreyBmp(root_ / "floor.bmp", 400, 100);
+    QImage grain(960, 160, QImage::Format_RGB32);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 960; ++x) grain.setPixel(x, y, y % 20 < 10 ? 0xFF000000u : 0xFFFFFFFFu);
+    ASSERT_TRUE(v2d::WriteFileAtomically(root_ / "grain.png", *v2d::EncodePng(grain)));
+    ASSERT_EQ(Vexel({"new-scheme", In("floor.bmp"), "-o", In("floor.v2d"), "--region",
+                     "地面:0,0;399,0;399,99;0,99:4000x2500"}).exit, 0);
+    for (const char* pattern : {"straight", "herringbone"}) {
+        const Outcome laid = Vexel({"render", In("floor.v2d"), "--product", In("grain.png"), "--regions", "地面",
+                                    "--size", "1200x200", "--pattern", pattern, "--joint", "1", "--joint-colour",
+                                    "0x808080", "-o", In("laid.jpg")});
+        ASSERT_EQ(laid.exit, 0) << laid.err;
+        const QImage picture = v2d::DecodePicture(*v2d::ReadWholeFile(In("laid.jpg")));
+        double sum = 0, squares = 0;
+        for (int y = 10; y < 90; ++y)
+            for (int x = 20; x < 380; ++x) sum += qGray(picture.pixel(x, y)), squares += std::pow(qGray(picture.pixel(x, y)), 2);
+        const double n = 80 * 360, mean = sum / n;
+        EXPECT_LT(std::sqrt(squares / n - mean * mean), 12) << pattern;  // herringbone before: 28, a moiré
+    }
+}
+
 // A wall over a tiled floor seen square on, 5 mm a pixel along the floor
 // (500 mm tiles with 10 mm joints), a dark box standing on it: one click
 // finds the floor with the box cut out.

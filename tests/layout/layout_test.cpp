@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "layout/pattern_canvas.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/region_quote.h"
 #include "render/tiling.h"
@@ -272,5 +273,34 @@ TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {
     EXPECT_EQ(TileRegion(renderer, region, panel, {}, {}, false).message->message, kMsgCannotCompute);
 }
 
+// A floor box squeezed as perspective squeezes it: 0.35 px per mm across,
+// 0.14 down; white planks of 1200 × 200, black joints of 2 mm (0.7 px
+// across, 0.28 down). Every pattern darkens the canvas by its joints' share
+// of the floor, and without joints not at all: no seam, no joint dropped.
+TEST(PaintPatternCanvas, JointsUnderAPixelDarkenByTheirCoverage) {
+    const QImage white = testing::Solid(8, 8, testing::Rgb(255, 255, 255));
+    const auto paint = [&](LayingPattern pattern, int joint) {
+        return PaintPatternCanvas(Lay(pattern, 1200, 200, 4000, 3000, joint), white, 1400, 420, 0);
+    };
+    for (LayingPattern pattern : kLayingPatterns)
+        for (int joint : {0, 2}) {
+            const QImage canvas = paint(pattern, joint);
+            double dark = 0;
+            for (int y = 0; y < canvas.height(); ++y)
+                for (int x = 0; x < canvas.width(); ++x) dark += 1 - qGray(canvas.pixel(x, y)) / 255.0;
+            const double cell = std::max(1200.0 + joint, 6 * (200.0 + joint));  // a basket of six
+            const double expected = pattern == LayingPattern::BasketWeave
+                                        ? 1 - 6 * 1200.0 * 200 / (cell * cell)
+                                        : 1 - 1200.0 * 200 / ((1200.0 + joint) * (200 + joint));
+            EXPECT_NEAR(dark / (1400 * 420), expected, 0.15 * expected + 0.001) << PatternWord(pattern) << joint;
+        }
+    // Straight, each joint between rows at its 0.28 of a pixel (before: 0 or 1).
+    const QImage rows = paint(LayingPattern::Straight, 2);
+    for (int k = 1; k * 202 < 3000; ++k) {
+        double dark = 0;
+        for (int y = int(k * 202 * 0.14) - 2; y <= int(k * 202 * 0.14) + 2; ++y) dark += 1 - qGray(rows.pixel(700, y)) / 255.0;
+        EXPECT_NEAR(dark, 0.28, 0.03) << k;
+    }
+}
 }  // namespace
 }  // namespace v2d

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include <map>
 #include <set>
 
 #include "base/atomic_file.h"
@@ -108,13 +109,29 @@ TEST_F(DemoTemplates, WallpapersMeasureOneRepeatThatJoinsSeamlessly) {
         EXPECT_TRUE(row.PartsSpecs == "530*10000" && row.PatternRepeat == 530) << row.PartsNumber;  // the roll
         const QImage picture = (*LoadMaterialPicture(ws_->path(), row.PartsNumber))->picture;
         ASSERT_EQ(picture.width(), picture.height()) << row.PartsNumber;
+        EXPECT_GE(picture.width(), 600) << row.PartsNumber;  // 3 px to each of 200 on screen
         // Across the joint of two repeats the paper changes no more than between neighbouring columns inside.
         const int w = picture.width();
         const QImage edges = picture.copy(w - 1, 0, 1, w), starts = picture.copy(0, 0, 1, w);
         const QImage inner = picture.copy(w / 3, 0, 1, w), next = picture.copy(w / 3 + 1, 0, 1, w);
         EXPECT_LT(Difference(edges, starts), Difference(inner, next) + 6.0) << row.PartsNumber;
+        EXPECT_LT(Difference(picture.copy(0, w - 1, w, 1), picture.copy(0, 0, w, 1)),
+                  Difference(picture.copy(0, w / 3, w, 1), picture.copy(0, w / 3 + 1, w, 1)) + 6.0);
     }
     EXPECT_EQ(wallpapers, 9);
+}
+
+TEST_F(DemoTemplates, ModelsAreMadeOfWhatTheyAre) {
+    auto dm = Open();
+    std::map<int64_t, std::string> materials;
+    const std::vector<MatType> types = *ReadMatTypes(*dm);
+    for (const MatType& m : types) materials[m.MatTypeID] = m.MatTypeName;
+    std::map<std::string, std::string> of;
+    const std::vector<ProductRow> models = *ReadAllProducts(*dm, ProductKind::Model);
+    for (const ProductRow& row : models) of[row.PartsName] = materials[row.MatTypeID];
+    const std::map<std::string, std::string> expected = {{"真皮沙发", "真皮"},   {"布艺三人沙发", "布面"}, {"山水装饰画", "画布"},
+                                                         {"实木套装门", "实木"}, {"白色烤漆门", "烤漆"},   {"波斯地毯", "羊毛"}};
+    for (const auto& [name, material] : expected) EXPECT_EQ(of[name], material) << name;
 }
 
 }  // namespace
