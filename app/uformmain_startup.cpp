@@ -17,6 +17,7 @@
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
+#include "scene/scheme_file.h"
 
 namespace v2d {
 
@@ -73,7 +74,7 @@ void TFormMain::FormShow() {
     if (!opened && !model) TimerShowWeb->start();
     view_->HideHelp();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {
-        const UpdateFolderReport report = MergeUpdateFolder(*dataModule_);
+        const UpdateFolderReport report = MergeUpdateFolder(*dataModule_, SchemeReads);
         for (const std::string& error : report.errors) prompts_->Show(this, FromUtf8(error));
         ShowNewestMaterial();
     }

@@ -101,7 +101,7 @@ TEST(ReaderFuzz, RefusedUpdatesLeaveTheWorkspaceDatabaseUntouched) {
     size_t refused = 0;
     const size_t runs = Fuzz(test::ReadBytes(update), 25, [&](const Blob& b) {
         ASSERT_TRUE(WriteFileAtomically(update, b));
-        const UpdateFolderReport report = MergeUpdateFolder(*dm);
+        const UpdateFolderReport report = MergeUpdateFolder(*dm, SchemeReads);
         refused += !report.errors.empty();
         EXPECT_EQ(fs::exists(update), !report.errors.empty());
         if (!report.errors.empty()) {
