@@ -71,13 +71,14 @@ void TFormMain::FormShow() {
         else if (const Outcome placed = document_.DropModel(drop); placed.refused())
             prompts_->Show(this, FromUtf8(placed.error()));
     }
-    if (!opened && !model) TimerShowWeb->start();
     view_->HideHelp();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {
         const UpdateFolderReport report = MergeUpdateFolder(*dataModule_, SchemeReads);
         for (const std::string& error : report.errors) prompts_->Show(this, FromUtf8(error));
         ShowNewestMaterial();
     }
+    // After the merge's messages, so the template browser never hides one.
+    if (!opened && !model) TimerShowWeb->start();
 }
 
 void TFormMain::ShowNewestMaterial() {
