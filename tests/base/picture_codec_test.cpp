@@ -65,9 +65,8 @@ TEST(PictureCodec, CorruptOrOverclaimingJpegFailsSoftly) {
     EXPECT_TRUE(DecodeJpeg(*bytes).isNull());
 }
 
-// libjpeg fills the missing half of a cut file with grey and warns, Qt
-// leaves a BMP's missing rows blank: the lenient decode keeps such a picture,
-// the strict one refuses it, as it does a cut PNG.
+// libjpeg greys a cut file's missing half (Qt blanks a BMP's): the lenient
+// decode keeps such a picture, the strict one refuses it, and a cut PNG.
 TEST(PictureCodec, StrictDecodeRefusesAPictureCutInHalf) {
     const QImage source = testing::QuadrantPicture(256, 256);
     Bytes bmp(54 + 256 * 256 * 3);  // 24-bit, black
