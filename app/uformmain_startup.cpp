@@ -17,6 +17,7 @@
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
+#include "scene/scheme_file.h"
 
 namespace v2d {
 
@@ -70,13 +71,14 @@ void TFormMain::FormShow() {
         else if (const Outcome placed = document_.DropModel(drop); placed.refused())
             prompts_->Show(this, FromUtf8(placed.error()));
     }
-    if (!opened && !model) TimerShowWeb->start();
     view_->HideHelp();  // nothing to show until a hint is made visible
     if (dataModule_ != nullptr) {
-        const UpdateFolderReport report = MergeUpdateFolder(*dataModule_);
+        const UpdateFolderReport report = MergeUpdateFolder(*dataModule_, SchemeReads);
         for (const std::string& error : report.errors) prompts_->Show(this, FromUtf8(error));
         ShowNewestMaterial();
     }
+    // After the merge's messages, so the template browser never hides one.
+    if (!opened && !model) TimerShowWeb->start();
 }
 
 void TFormMain::ShowNewestMaterial() {

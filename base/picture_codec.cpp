@@ -15,6 +15,7 @@
 #include <thread>
 
 #include <jpeglib.h>
+#include <jerror.h>
 #include <png.h>
 
 namespace v2d {
@@ -24,6 +25,7 @@ namespace {
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    bool strict = false;
 };
 
 void JpegErrorExit(j_common_ptr info) {
@@ -32,6 +34,33 @@ void JpegErrorExit(j_common_ptr info) {
 }
 
 void JpegSilentMessage(j_common_ptr) {}
+
+// The warnings of a file whose rows are not all there: it ends early, a scan
+// breaks off, or its entropy-coded data does not decode. Warnings of a whole
+// picture (an unknown JFIF revision, a bad colour profile, stray bytes
+// before a marker, a progression that skips a refinement) do not count.
+bool IsDamageWarning(int code) {
+    switch (code) {
+        case JWRN_JPEG_EOF:
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_ARITH_BAD_CODE:
+        case JWRN_MUST_RESYNC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Level -1 is a warning; the others are traces. A strict decode stops at
+// the first damage warning instead of filling the rest with grey.
+void JpegEmitMessage(j_common_ptr info, int level) {
+    auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (level < 0) {
+        ++manager->base.num_warnings;
+        if (manager->strict && IsDamageWarning(manager->base.msg_code)) std::longjmp(manager->jump, 1);
+    }
+}
 
 // libjpeg's working memory for one picture (strips, tables, and a progressive
 // picture's coefficients; the rows themselves live in the QImage).
@@ -182,13 +211,15 @@ void PageIn(uchar* bits, qsizetype bytes, std::optional<std::jthread>& pager) {
 // `longestSide` > 0 lets libjpeg scale by 1/2, 1/4 or 1/8 in its DCT while
 // the longer side stays at least that long. `pager` belongs to the caller,
 // who keeps `out` until it has joined.
-bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide,
+bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide, PictureCheck check,
                     std::optional<std::jthread>& pager) {
     jpeg_decompress_struct info;
     JpegErrorManager error;
     info.err = jpeg_std_error(&error.base);
     error.base.error_exit = JpegErrorExit;
     error.base.output_message = JpegSilentMessage;
+    error.base.emit_message = JpegEmitMessage;
+    error.strict = check == PictureCheck::Strict;
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -321,19 +352,19 @@ bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
     return encoded && !destination.failed;
 }
 
-QImage DecodeJpeg(std::span<const uint8_t> data) {
+QImage DecodeJpeg(std::span<const uint8_t> data, PictureCheck check) {
     if (!JpegHeaderSize(data)) return {};
     QImage image;
     std::optional<std::jthread> pager;  // joined before the image can go
-    if (!DecodeJpegInto(data.data(), data.size(), &image, 0, pager)) return {};
+    if (!DecodeJpegInto(data.data(), data.size(), &image, 0, check, pager)) return {};
     return image;
 }
 
-QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide) {
+QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide, PictureCheck check) {
     if (!JpegHeaderSize(data) || longestSide < 1) return {};
     QImage image;
     std::optional<std::jthread> pager;
-    if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide, pager)) return {};
+    if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide, check, pager)) return {};
     return image;
 }
 
@@ -365,16 +396,54 @@ std::optional<Bytes> EncodePng(const QImage& image) {
     return Bytes(bytes.begin(), bytes.end());
 }
 
-QImage DecodeBmp(std::span<const uint8_t> data) {
+namespace {
+
+uint32_t LittleEndian(std::span<const uint8_t> data, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | data[at + size_t(i)];
+    return v;
+}
+
+// Qt reads a short BMP with its missing rows blank: the file must hold all
+// the rows its header promises (the encoded size of a compressed one).
+bool BmpHoldsItsRows(std::span<const uint8_t> data) {
+    if (data.size() < 26) return false;
+    const uint64_t offset = LittleEndian(data, 10, 4), header = LittleEndian(data, 14, 4);
+    uint64_t width = 0, height = 0, bits = 0, compression = 0, encoded = 0;
+    if (header == 12) {  // the old core header
+        width = LittleEndian(data, 18, 2), height = LittleEndian(data, 20, 2), bits = LittleEndian(data, 24, 2);
+    } else {
+        if (data.size() < 38) return false;
+        width = LittleEndian(data, 18, 4);
+        height = uint64_t(std::abs(int64_t(int32_t(LittleEndian(data, 22, 4)))));
+        bits = LittleEndian(data, 28, 2), compression = LittleEndian(data, 30, 4), encoded = LittleEndian(data, 34, 4);
+    }
+    if (width > uint64_t(kMaxPictureSide) || height > uint64_t(kMaxPictureSide)) return false;
+    const uint64_t rows = compression == 0 || compression == 3 ? (width * bits + 31) / 32 * 4 * height : encoded;
+    return offset + rows <= data.size();
+}
+
+}  // namespace
+
+QImage DecodeBmp(std::span<const uint8_t> data, PictureCheck check) {
+    if (check == PictureCheck::Strict && !BmpHoldsItsRows(data)) return {};
     QImage image = DecodeWithQt(data, "BMP");
     if (image.isNull()) return image;
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+PictureKind SniffPicture(std::span<const uint8_t> data) {
+    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8) return PictureKind::Jpeg;
+    if (data.size() >= 8 && std::memcmp(data.data(), "\x89PNG", 4) == 0) return PictureKind::Png;
+    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return PictureKind::Bmp;
+    return PictureKind::Unknown;
+}
+
 std::optional<QSize> PictureFileSize(std::span<const uint8_t> data) {
-    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8) return JpegHeaderSize(data);
-    if (data.size() >= 8 && std::memcmp(data.data(), "\x89PNG", 4) == 0) return PngHeaderSize(data);
-    if (data.size() >= 26 && data[0] == 'B' && data[1] == 'M') {
+    const PictureKind kind = SniffPicture(data);
+    if (kind == PictureKind::Jpeg) return JpegHeaderSize(data);
+    if (kind == PictureKind::Png) return PngHeaderSize(data);
+    if (kind == PictureKind::Bmp && data.size() >= 26) {
         int32_t width = 0, height = 0;
         std::memcpy(&width, data.data() + 18, 4);  // little-endian, as BMP files are
         std::memcpy(&height, data.data() + 22, 4);
@@ -383,10 +452,13 @@ std::optional<QSize> PictureFileSize(std::span<const uint8_t> data) {
     return std::nullopt;
 }
 
-QImage DecodePicture(std::span<const uint8_t> data) {
-    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8) return DecodeJpeg(data);
-    if (data.size() >= 8 && std::memcmp(data.data(), "\x89PNG", 4) == 0) return DecodePng(data);
-    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data);
+QImage DecodePicture(std::span<const uint8_t> data, PictureCheck check) {
+    switch (SniffPicture(data)) {
+        case PictureKind::Jpeg: return DecodeJpeg(data, check);
+        case PictureKind::Png: return DecodePng(data);
+        case PictureKind::Bmp: return DecodeBmp(data, check);
+        case PictureKind::Unknown: break;
+    }
     return {};
 }
 

@@ -25,12 +25,28 @@ inline bool PictureSizeAllowed(int width, int height) {
            static_cast<long long>(width) * height <= kMaxPicturePixels;
 }
 
+// How a decoder takes a JPEG whose data ends early or is corrupt. libjpeg
+// decodes such a file with a warning, the missing rows grey and the rest
+// smeared: pictures of files already made read that way as they always have
+// (Lenient), while a picture being added to the catalogue, a scheme or the
+// material editor must be whole (Strict: the warning is a failure).
+enum class PictureCheck { Lenient, Strict };
+
+// The kind of a picture file by its first bytes.
+enum class PictureKind { Unknown, Jpeg, Png, Bmp };
+PictureKind SniffPicture(std::span<const uint8_t> data);
+
+// What a picture being added is refused with, followed by the file's name:
+// a JPEG, PNG or BMP file that does not decode whole.
+inline constexpr const char* kMsgPictureDamaged = "图片文件已损坏：";
+
 // JPEG to a 32-bit bitmap (QImage::Format_RGB32); null on any error.
-QImage DecodeJpeg(std::span<const uint8_t> data);
+QImage DecodeJpeg(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 // A JPEG decoded at 1/2, 1/4 or 1/8 of its size in libjpeg's DCT, the
 // smallest whose longer side is still at least `longestSide` (whole when
-// none is): thumbnails cost a fraction of a full decode.
-QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide);
+// none is): thumbnails cost a fraction of a full decode. The whole file is
+// still read, so a strict check sees every row's data.
+QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide, PictureCheck check = PictureCheck::Lenient);
 // Any 32-bit or other image to JPEG; quality 1..100.
 std::optional<Bytes> EncodeJpeg(const QImage& image, int quality = 100);
 // The same, handed to `sink` a chunk at a time while it is made (a large
@@ -44,13 +60,15 @@ QImage DecodePng(std::span<const uint8_t> data);
 std::optional<Bytes> EncodePng(const QImage& image);
 
 // BMP file (as stored in older schemes and product maps) to Format_RGB32.
-QImage DecodeBmp(std::span<const uint8_t> data);
+// Strict: a file shorter than its rows is refused.
+QImage DecodeBmp(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 
 // The width and height a JPEG, PNG or BMP file's header gives, read without
 // decoding; nullopt when the header is broken or the size not allowed.
 std::optional<QSize> PictureFileSize(std::span<const uint8_t> data);
 
-// Sniffs JPEG, PNG or BMP by its first bytes and decodes it.
-QImage DecodePicture(std::span<const uint8_t> data);
+// Sniffs JPEG, PNG or BMP by its first bytes and decodes it. A PNG is whole
+// or refused either way (libpng stops at a short or corrupt file).
+QImage DecodePicture(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 
 }  // namespace v2d

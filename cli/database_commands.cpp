@@ -210,7 +210,7 @@ int RunMerge(const Args& args, const fs::path& workspace) {
     if (!fs::is_regular_file(file)) return Fail("merge", std::string(kMsgDatabaseMissing) + file.string());
     auto dm = TDataModule_Manager::DataModuleCreate(workspace);
     if (!dm) return Fail("merge", dm.error());
-    Result<MergeReport> report = (*dm)->MergeUpdateDatabase(file);
+    Result<MergeReport> report = (*dm)->MergeUpdateDatabase(file, SchemeReads);
     if (!report) return Fail("merge", report.error());
     JsonWriter json;
     json.beginObject()

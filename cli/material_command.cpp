@@ -78,8 +78,11 @@ Result<MaterialOptions> ParseMaterialOptions(const Args& args) {
 Result<QImage> ReadPicture(const std::string& file) {
     const std::optional<Bytes> bytes = ReadWholeFile(file);
     if (!bytes) return Error{"cannot read " + file};
-    QImage picture = DecodePicture(*bytes);
-    if (picture.isNull()) return Error{file + ": not a picture"};
+    QImage picture = DecodePicture(*bytes, PictureCheck::Strict);
+    if (picture.isNull())
+        return Error{SniffPicture(*bytes) == PictureKind::Unknown
+                         ? file + ": not a picture"
+                         : kMsgPictureDamaged + std::filesystem::path(file).filename().string()};
     return picture;
 }
 

@@ -51,11 +51,6 @@ bool SplitRecords(std::string_view text, std::vector<Record>& records) {
     return true;
 }
 
-size_t CharacterCount(const std::string& utf8) {
-    return static_cast<size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 std::string LineText(int line) { return "第 " + std::to_string(line) + " 行："; }
 
 // The optional packing columns as they were typed.

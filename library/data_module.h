@@ -3,8 +3,11 @@
 // window reads and writes through. Created once with the application, after
 // the main window; lives until the end. Each call runs its own statement,
 // so calls may nest.
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +19,14 @@ namespace v2d {
 
 inline constexpr const char* kProductDatabaseFile = "DB/PRODUCT.cdb";
 inline constexpr const char* kUpdateFolder = "updatedb";
+
+// The longest template name (characters) a merge takes, as the name column
+// of the delivered database holds.
+inline constexpr size_t kTemplateNameLimit = 255;
+
+// Whether a scheme file held in memory opens as the program opens it; the
+// scheme reader lives above the library, so the caller hands it in.
+using SchemeCheck = std::function<bool(std::span<const uint8_t> scheme)>;
 
 // What one update database brought.
 struct MergeReport {
@@ -50,10 +61,13 @@ public:
     // Merges one update database (styles and room types newer than every
     // local one, every template) in one transaction, all or nothing. A file
     // that cannot be opened with the password, or lacks one of the tables,
-    // is skipped silently. A file that cannot be read to its end, or whose
-    // rows or schemes cannot be stored, comes back as the error and leaves
-    // the database and temple/local as they were.
-    Result<MergeReport> MergeUpdateDatabase(const std::filesystem::path& file);
+    // is skipped silently. Every template is read before any is installed:
+    // a name longer than kTemplateNameLimit or not UTF-8, a thumbnail that
+    // is not a whole JPEG or a scheme that `readsAsScheme` refuses stops the
+    // merge with the row's name. That, a file that cannot be read to its
+    // end, or rows or schemes that cannot be stored, come back as the error
+    // and leave the database and temple/local as they were.
+    Result<MergeReport> MergeUpdateDatabase(const std::filesystem::path& file, const SchemeCheck& readsAsScheme);
 
     const std::filesystem::path& programFolder() const { return programFolder_; }
     const SqlDatabase& connection() const { return ADOConnection1; }
@@ -95,6 +109,6 @@ std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::pa
 // Start-up: merges every update database of the module's program folder,
 // newest first, then deletes every "*.cdb" there that was merged or skipped;
 // a file whose merge failed stays for another try.
-UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm);
+UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme);
 
 }  // namespace v2d

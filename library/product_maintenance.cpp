@@ -57,9 +57,11 @@ void WritePictures(const fs::path& folder, PictureJob& job) {
         job.failure = "文件打不开。";
         return;
     }
-    const QImage small = DecodeJpegForSize(*bytes, kProductThumbnailSide);
+    // Strict: a cut or corrupt picture is refused before anything is filed.
+    const QImage small = DecodeJpegForSize(*bytes, kProductThumbnailSide, PictureCheck::Strict);
     if (small.isNull()) {
-        job.failure = "不是jpg图片。";
+        job.failure = SniffPicture(*bytes) == PictureKind::Jpeg ? kMsgPictureDamaged + job.source.file.filename().string()
+                                                               : "不是jpg图片。";
         return;
     }
     const QImage thumbnail =
@@ -197,9 +199,21 @@ Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vecto
     return report;
 }
 
+std::string FailedProductLine(const FailedProduct& failed) {
+    // A damaged picture's reason names the file already.
+    if (failed.reason.starts_with(kMsgPictureDamaged)) return failed.reason;
+    return failed.file.filename().string() + "：" + failed.reason;
+}
+
 std::string AddedMessage(const AddProductsReport& report) {
-    std::string text = std::to_string(report.added.size()) + kMsgProductsAdded;
-    for (const FailedProduct& f : report.failed) text += "\n" + f.file.filename().string() + "：" + f.reason;
+    // Nothing added: the reasons alone, without "0 个产品添加完毕！".
+    std::string text = report.added.empty() && !report.failed.empty()
+                           ? std::string()
+                           : std::to_string(report.added.size()) + kMsgProductsAdded;
+    for (const FailedProduct& f : report.failed) {
+        if (!text.empty()) text += "\n";
+        text += FailedProductLine(f);
+    }
     return text;
 }
 

@@ -89,7 +89,9 @@ std::string ProductNameOfFile(const std::filesystem::path& file);
 // 100 x 100 thumbnail goes to product/xjpg. One new identifier is taken
 // for the whole run and counted up per added product; `random` is the
 // middle of the generated numbers. A source that fails (unreadable, not a
-// JPEG, a copy that cannot be written, a row that cannot be inserted) is
+// JPEG, a damaged JPEG (kMsgPictureDamaged + its file name: one that ends
+// early or whose data is corrupt), a copy that cannot be written, a row
+// that cannot be inserted) is
 // reported and leaves no files; the others go on. A number that a product
 // of the database or an earlier source of the run already has is refused
 // (kMsgNumberTaken), as its picture files are the other product's. The error is for a run
@@ -100,8 +102,12 @@ int RandomNumberMiddle();
 Result<AddProductsReport> AddProducts(Db& dm, int64_t psTypeID, const std::vector<ProductSource>& sources,
                                       const NewProductFields& fields, int random, const AddProgress& progress = {});
 
-// "n 个产品添加完毕！" and the files that failed, one a line.
+// "n 个产品添加完毕！" and the files that failed, one a line ("file：reason",
+// or "图片文件已损坏：file" for a damaged picture); when none was added, only
+// the failed files.
 std::string AddedMessage(const AddProductsReport& report);
+// One failed file's line of that message.
+std::string FailedProductLine(const FailedProduct& failed);
 
 // The window's corrected details of one product, found by its PartsID. The
 // number is the file key and does not change. false when no row has that

@@ -4,6 +4,7 @@
 
 #include "base/integer_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <climits>
@@ -95,6 +96,11 @@ bool IsValidUtf8(std::string_view text) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     return !decoder.hasError();
+}
+
+size_t CharacterCount(std::string_view utf8) {
+    return static_cast<size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 }  // namespace v2d

@@ -44,5 +44,7 @@ std::string FormatDecimals(double value, int decimals);
 // True when the bytes are well-formed UTF-8, the only form texts are stored in.
 bool IsValidUtf8(std::string_view text);
 inline constexpr const char* kMsgNotUtf8 = "文字不是 UTF-8 编码。";
+// The characters of a UTF-8 text (its bytes that begin one).
+size_t CharacterCount(std::string_view utf8);
 
 }  // namespace v2d

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <system_error>
 
-#include "library/data_module.h"
-#include "library/sql_query.h"
 #include "base/background_file_writer.h"
+#include "base/picture_codec.h"
+#include "library/data_module.h"
+#include "library/pub_functions.h"
+#include "library/sql_query.h"
 
 namespace v2d {
 
@@ -105,6 +107,36 @@ std::optional<std::string> MergeTemplates(const SqlDatabase& local, SqlQuery& ba
     return std::nullopt;
 }
 
+// A template row as the merge's refusal names it: its name, a long one cut.
+std::string RowName(const std::string& name) {
+    constexpr size_t kShown = 20;
+    if (CharacterCount(name) <= kShown) return "模板“" + name + "”";
+    size_t end = 0;
+    for (size_t chars = 0; end < name.size(); ++end)
+        if ((static_cast<unsigned char>(name[end]) & 0xC0) != 0x80 && chars++ == kShown) break;
+    return "模板“" + name.substr(0, end) + "…”";
+}
+
+// Every template the file would install, read before any is: its name is a
+// text the column holds, its picture a whole JPEG, its scheme one the
+// program opens. The reason the first that is not fails, naming its row.
+std::optional<std::string> CheckTemplates(SqlQuery& backup, const SchemeCheck& readsAsScheme) {
+    for (; !backup.Eof();) {
+        const SqlField nameField = backup.FieldByName("SampleName");
+        const std::string name = nameField.AsString();
+        if (!IsValidUtf8(name)) return "模板的名称" + std::string(kMsgNotUtf8);
+        if (CharacterCount(name) > kTemplateNameLimit)
+            return RowName(name) + "的名称超过 " + std::to_string(kTemplateNameLimit) + " 个字。";
+        const Blob picture = backup.FieldByName("SamplePic").AsBlob();
+        if (!picture.empty() && DecodeJpeg(picture, PictureCheck::Strict).isNull())
+            return RowName(name) + "的缩略图不是完整的 JPEG 图片。";
+        const Blob scheme = backup.FieldByName("SampleData").AsBlob();
+        if (!scheme.empty() && !readsAsScheme(scheme)) return RowName(name) + "的方案文件读不出。";
+        if (Status s = backup.Next(); !s) return s.error();
+    }
+    return std::nullopt;
+}
+
 // Keeps every page of a merge in memory until it commits, so a merge that
 // is taken back leaves the database file exactly as it was.
 class NoCacheSpill {
@@ -127,7 +159,8 @@ void RemoveFiles(const std::vector<std::filesystem::path>& files) {
 
 }  // namespace
 
-Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesystem::path& file) {
+Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesystem::path& file,
+                                                              const SchemeCheck& readsAsScheme) {
     MergeReport report;
     Result<SqlDatabase> opened = SqlDatabase::Open(file, backupPassword_, OpenMode::ReadOnly);
     if (!opened) return report;  // another password or not a database: skipped silently
@@ -135,6 +168,15 @@ Result<MergeReport> TDataModule_Manager::MergeUpdateDatabase(const std::filesyst
     // the cursor goes first.
     const SqlDatabase DbConBackup = std::move(*opened);
     SqlQuery QyBackup(DbConBackup);
+
+    // Nothing is installed before every template has been read.
+    for (const char* table : {"TableStyle", "TableRoomType", "TableSample"})
+        if (!DbConBackup.hasTable(table)) return report;
+    if (Result<bool> found = OpenBackupTable(DbConBackup, QyBackup, "TableSample"); !found)
+        return Error{kMsgUpdateNotMerged + file.string() + "，" + found.error()};
+    const std::optional<std::string> unreadable = CheckTemplates(QyBackup, readsAsScheme);
+    QyBackup.Close();
+    if (unreadable) return Error{kMsgUpdateNotMerged + file.string() + "，" + *unreadable};
 
     const NoCacheSpill inMemory(ADOConnection1);
     SqlTransaction transaction(ADOConnection1);
@@ -204,13 +246,13 @@ std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::pa
     return files;
 }
 
-UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm) {
+UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme) {
     UpdateFolderReport result;
     const std::filesystem::path folder = dm.programFolder() / kUpdateFolder;
     result.files = ListUpdateDatabases(folder);
     std::vector<std::filesystem::path> failed;
     for (const auto& file : result.files) {
-        Result<MergeReport> merged = dm.MergeUpdateDatabase(file);
+        Result<MergeReport> merged = dm.MergeUpdateDatabase(file, readsAsScheme);
         if (merged) {
             result.reports.push_back(std::move(*merged));
         } else {

@@ -21,6 +21,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The report's folder, made with its missing parents; unless kept, the
+// folders it made go again, so a report that fails leaves none behind.
+class FolderMadeForReport {
+public:
+    explicit FolderMadeForReport(const fs::path& folder) {
+        std::error_code error;
+        // A folder that cannot be looked at counts as there: only what this
+        // made can go.
+        for (fs::path p = folder; !p.empty() && fs::symlink_status(p, error).type() == fs::file_type::not_found;
+             p = p.parent_path()) {
+            top_ = p;
+            if (p == p.parent_path()) break;
+        }
+        fs::create_directories(folder, error);
+    }
+    ~FolderMadeForReport() {
+        std::error_code error;
+        if (!top_.empty()) fs::remove_all(top_, error);
+    }
+    FolderMadeForReport(const FolderMadeForReport&) = delete;
+    FolderMadeForReport& operator=(const FolderMadeForReport&) = delete;
+    void keep() { top_.clear(); }
+
+private:
+    fs::path top_;  // the outermost folder that was missing
+};
+
 constexpr uint64_t kMaxTemplateBytes = 16u << 20;
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -213,8 +240,7 @@ Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture
         SplitLines(std::string_view(reinterpret_cast<const char*>(templateBytes->data()), templateBytes->size()));
 
     const fs::path folder = request.outputFolder.empty() ? request.programFolder / kReportFolder : request.outputFolder;
-    std::error_code error;
-    fs::create_directories(folder, error);
+    FolderMadeForReport made(folder);
     const ReportFiles files{folder / kReportName, folder / kReportPictureName};
 
     std::string date = request.date;
@@ -236,6 +262,7 @@ Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture
     for (const std::string& line : lines) text += line + "\n";
     if (!WriteFileAtomically(files.report, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())))
         return Error{kMsgWriteFailed};
+    made.keep();
     return files;
 }
 

@@ -36,7 +36,7 @@ void AsLoaded(V2dPolygon& r) {
 
 }  // namespace
 
-Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes) {
+Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes, PictureCheck check, const std::string& shownName) {
     ByteReader in(bytes);
     const std::optional<ModelHeader> header = ReadModelHeader(in);
     if (!header) return BadFormat();
@@ -48,7 +48,7 @@ Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes) {
 
     ModelFile file;
     file.version = header->version;
-    PictureDecodeQueue pictures;
+    PictureDecodeQueue pictures(check);
     file.records.reserve(static_cast<size_t>(header->recordCount));
     for (int32_t i = 0; i < header->recordCount; ++i) {
         std::optional<RecordEntry> entry = ReadRecordEntry(in, version);
@@ -65,6 +65,7 @@ Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes) {
         file.frames = std::move(*frames);
     }
     pictures.run();
+    if (check == PictureCheck::Strict && pictures.damaged()) return Error{kMsgPictureDamaged + shownName};
     for (PolygonPtr& r : file.records)
         if (r->kind != RecordKind::CutOutModel && r->sourcePicture.isNull() && !r->picture.isNull())
             r->sourcePicture = r->picture.copy();
@@ -75,7 +76,7 @@ Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes) {
 Result<ModelFile> ReadModelFile(const std::filesystem::path& path) {
     std::optional<Bytes> bytes = ReadWholeFile(path);
     if (!bytes) return BadFormat();
-    return ParseModelFile(*bytes);
+    return ParseModelFile(*bytes, PictureCheck::Strict, path.filename().string());
 }
 
 QImage ReadModelPreview(const std::filesystem::path& path) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "base/picture_codec.h"
@@ -27,7 +28,11 @@ struct ModelFile {
     std::unique_ptr<V2dPolygonEx> frames;
 };
 
-Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes);
+// A strict parse refuses a file with a picture that does not decode whole
+// with kMsgPictureDamaged + `shownName`.
+Result<ModelFile> ParseModelFile(std::span<const uint8_t> bytes, PictureCheck check = PictureCheck::Lenient,
+                                 const std::string& shownName = {});
+// A model file being added to a scene: parsed strictly, named by its file name.
 Result<ModelFile> ReadModelFile(const std::filesystem::path& path);
 
 // The preview of a model file: a picture block named in the header, else the

@@ -10,8 +10,14 @@ namespace v2d {
 Result<QImage> ReadPhoto(const std::filesystem::path& path) {
     const std::optional<Bytes> bytes = ReadWholeFile(path);
     if (!bytes) return Error{"读取照片失败：" + path.string()};
-    QImage photo = DecodePicture(*bytes);
-    if (photo.isNull()) return Error{"照片格式不正确：" + path.string()};
+    // A new scheme's background must be whole: a cut file is refused, not grey.
+    QImage photo = DecodePicture(*bytes, PictureCheck::Strict);
+    if (photo.isNull())
+        return Error{(SniffPicture(*bytes) == PictureKind::Unknown ? "照片格式不正确：" : kMsgPictureDamaged) +
+                     path.string()};
+    if (photo.width() < kMinPhotoSide || photo.height() < kMinPhotoSide)
+        return Error{"照片太小，至少需要 " + std::to_string(kMinPhotoSide) + " × " + std::to_string(kMinPhotoSide) +
+                     " 像素：" + path.string()};
     return photo;
 }
 

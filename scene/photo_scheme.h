@@ -26,7 +26,12 @@ struct RegionOutline {
     std::vector<int32_t> indexList; // last point of each ring (holes after the outer ring); empty: one ring
 };
 
-// The photo (JPEG, PNG or BMP) as the scene's background.
+// A photo smaller than this on either side holds no room to outline.
+inline constexpr int kMinPhotoSide = 64;
+
+// The photo (JPEG, PNG or BMP) as the scene's background, decoded strictly:
+// a damaged file ("图片文件已损坏：" + path) and a photo smaller than
+// kMinPhotoSide on a side are refused.
 Result<QImage> ReadPhoto(const std::filesystem::path& path);
 
 // A ring of fewer than three points, ring ends that do not fit the points, a real size that is not positive, or a point

@@ -1,6 +1,7 @@
 #include "scene/picture_blocks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 
 #include "base/parallel_for.h"
@@ -17,8 +18,8 @@ std::span<const uint8_t> PictureFileOfBlock(std::span<const uint8_t> block) {
     return block.empty() ? block : block.first(block.size() - 1);
 }
 
-QImage DecodePictureBlock(std::span<const uint8_t> block, PictureMode mode) {
-    QImage image = DecodePicture(PictureFileOfBlock(block));
+QImage DecodePictureBlock(std::span<const uint8_t> block, PictureMode mode, PictureCheck check) {
+    QImage image = DecodePicture(PictureFileOfBlock(block), check);
     if (image.isNull()) return {};
     const QImage::Format format = mode == PictureMode::Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     return image.format() == format ? image : std::move(image).convertToFormat(format);  // in place: no second copy
@@ -46,10 +47,15 @@ void PictureDecodeQueue::run() {
     std::erase_if(jobs_, [](const Job& job) { return job.target == nullptr; });
     // Largest blocks first, so the two workers finish together.
     std::sort(jobs_.begin(), jobs_.end(), [](const Job& a, const Job& b) { return a.block.size() > b.block.size(); });
+    std::atomic<bool> damaged = false;
     ParallelFor(jobs_.size(), [&](size_t i) {
-        QImage image = DecodePictureBlock(jobs_[i].block, jobs_[i].mode);
-        if (!image.isNull()) *jobs_[i].target = std::move(image);
+        QImage image = DecodePictureBlock(jobs_[i].block, jobs_[i].mode, check_);
+        if (!image.isNull())
+            *jobs_[i].target = std::move(image);
+        else if (!PictureFileOfBlock(jobs_[i].block).empty())
+            damaged = true;
     });
+    damaged_ = damaged_ || damaged;
     jobs_.clear();
 }
 

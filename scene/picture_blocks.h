@@ -25,13 +25,19 @@ std::span<const uint8_t> PictureFileOfBlock(std::span<const uint8_t> block);
 
 // Blocks waiting to be decoded into their targets. A block that does not
 // decode leaves its target null, and so does one beyond the queue's budget
-// of decoded pixels for all its blocks together.
+// of decoded pixels for all its blocks together. A strict queue (a model
+// being added) also counts the blocks that did not decode whole.
 class PictureDecodeQueue {
 public:
+    explicit PictureDecodeQueue(PictureCheck check = PictureCheck::Lenient) : check_(check) {}
     void add(std::span<const uint8_t> block, QImage* target, PictureMode mode);
     void run();
+    // After run: a picture block that is there but did not decode.
+    bool damaged() const { return damaged_; }
 
 private:
+    PictureCheck check_;
+    bool damaged_ = false;
     struct Job {
         std::span<const uint8_t> block;
         QImage* target;
@@ -41,7 +47,8 @@ private:
 };
 
 // Decodes one block now.
-QImage DecodePictureBlock(std::span<const uint8_t> block, PictureMode mode);
+QImage DecodePictureBlock(std::span<const uint8_t> block, PictureMode mode,
+                          PictureCheck check = PictureCheck::Lenient);
 
 enum class Encoding { Jpeg, Png };
 

@@ -34,6 +34,9 @@ struct SchemeFile {
 
 // Parses a scheme held in memory.
 Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes);
+// Whether a scheme held in memory opens with its photo, as a template must
+// (the update merge's check).
+bool SchemeReads(std::span<const uint8_t> bytes);
 // Reads and parses a scheme file.
 Result<SchemeFile> ReadSchemeFile(const std::filesystem::path& path);
 

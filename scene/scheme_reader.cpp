@@ -131,6 +131,11 @@ Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes) {
     return file;
 }
 
+bool SchemeReads(std::span<const uint8_t> bytes) {
+    const Result<SchemeFile> file = ParseScheme(bytes);
+    return file && !file->scene.background.isNull();
+}
+
 Result<SchemeFile> ReadSchemeFile(const std::filesystem::path& path) {
     std::optional<Bytes> bytes = ReadWholeFile(path);
     if (!bytes) return BadFormat();

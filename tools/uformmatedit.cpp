@@ -27,6 +27,7 @@
 #include "tools/colour_card_layout.h"
 #include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
+#include "widgets/widget_helpers.h"
 
 namespace v2d {
 
@@ -254,9 +255,12 @@ std::optional<int> TFormMatedit::Tolerance() {
 std::optional<QImage> TFormMatedit::ChooseTexture(const QString& folder) {
     const QString file = dialogs_.openFile(this, folder, ShownText(kTextureFilter));
     if (file.isEmpty()) return std::nullopt;
-    const QImage picture = DecodePicture(ReadWholeFile(file.toStdString()).value_or(Bytes{}));
+    const Bytes bytes = ReadWholeFile(ToPath(file)).value_or(Bytes{});
+    const QImage picture = DecodePicture(bytes, PictureCheck::Strict);
     if (picture.isNull()) {
-        Message(tr("文件格式不正确"));
+        Message(SniffPicture(bytes) == PictureKind::Unknown
+                    ? tr("文件格式不正确")
+                    : ShownText(kMsgPictureDamaged + ToPath(file).filename().string()));
         return std::nullopt;
     }
     return picture;

@@ -311,6 +311,14 @@
         <translation>The photo format is not valid: %1</translation>
     </message>
     <message>
+        <source>照片太小，至少需要 %1 × %2 像素：%3</source>
+        <translation>The photo is too small; it must be at least %1 × %2 pixels: %3</translation>
+    </message>
+    <message>
+        <source>图片文件已损坏：%1</source>
+        <translation>The picture file is damaged: %1</translation>
+    </message>
+    <message>
         <source>区域“%1”的点(%2,%3)在照片之外。</source>
         <translation>Point (%2,%3) of region &quot;%1&quot; lies outside the photo.</translation>
     </message>

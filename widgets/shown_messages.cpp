@@ -7,7 +7,7 @@
 
 namespace v2d {
 
-const std::array<const char*, 35> kShownMessagePatterns = {
+const std::array<const char*, 37> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "第 %1 行：%2"),
     QT_TRANSLATE_NOOP("Messages", "写文件失败。%1"),
     QT_TRANSLATE_NOOP("Messages", "数据库错误：%1"),
@@ -23,6 +23,8 @@ const std::array<const char*, 35> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "产品编号“%1”与第 %2 行重复。"),
     QT_TRANSLATE_NOOP("Messages", "读取照片失败：%1"),
     QT_TRANSLATE_NOOP("Messages", "照片格式不正确：%1"),
+    QT_TRANSLATE_NOOP("Messages", "照片太小，至少需要 %1 × %2 像素：%3"),
+    QT_TRANSLATE_NOOP("Messages", "图片文件已损坏：%1"),
     QT_TRANSLATE_NOOP("Messages", "区域“%1”的点(%2,%3)在照片之外。"),
     QT_TRANSLATE_NOOP("Messages", "区域“%1”至少需要三个点。"),
     QT_TRANSLATE_NOOP("Messages", "区域“%1”的实际宽度和高度必须大于0。"),

@@ -10,14 +10,16 @@
 #include <filesystem>
 #include <condition_variable>
 #include <mutex>
-#include <random>
 
 #include "base/process_setup.h"
 #include "library/data_module.h"
 #include "library/product_queries.h"
 #include "library/product_database_file.h"
 #include "library/product_thumbnails.h"
+#include "base/picture_codec.h"
 #include "demo/bench_catalogue.h"
+#include "demo/demo_room.h"
+#include "scene/scheme_file.h"
 #include "base/atomic_file.h"
 
 namespace v2d {
@@ -26,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kTemplates = 1000;
-constexpr size_t kSchemeBytes = 200 * 1024;
+constexpr QSize kSchemePhoto(640, 480);
 constexpr int kStyles = 500;
 constexpr int kProducts = 10000;
 constexpr int kSubCategories = 40;
@@ -36,11 +38,18 @@ fs::path BenchRoot() {
     return root;
 }
 
-Blob RandomBytes(size_t n, uint32_t seed) {
-    std::mt19937 gen(seed);
-    Blob b(n);
-    for (auto& v : b) v = static_cast<uint8_t>(gen());
-    return b;
+// What every template of the update carries: a demo room's scheme, its
+// photo as the scheme holds it, and its thumbnail.
+struct TemplateFiles {
+    Blob scheme, photo, thumbnail;
+};
+const TemplateFiles& Template() {
+    static const TemplateFiles files = [] {
+        const Scene room = demo::BuildDemoRoomScene(kSchemePhoto.width(), kSchemePhoto.height());
+        TemplateFiles f{*SerializeScheme(room), *EncodeJpeg(room.background, 100), *demo::BareRoomThumbnail(room)};
+        return f;
+    }();
+    return files;
 }
 
 // The update database of the merge benchmark, made once.
@@ -50,13 +59,11 @@ const fs::path& UpdateDatabase() {
         Status made = CreateProductDatabaseFile(f, [](const SqlDatabase& db) -> Status {
             for (int i = 1; i <= kStyles; ++i)
                 (void)db.execute("insert into TableStyle values(?,?)", {SqlInt(i), SqlText("风格" + std::to_string(i))});
-            const Blob pic = RandomBytes(8 * 1024, 1);
             for (int i = 0; i < kTemplates; ++i) {
-                Blob scheme = RandomBytes(kSchemeBytes, 100 + i);
                 (void)db.execute(
                     "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,SampleData) "
                     "values(?,2,1,1,?,?)",
-                    {SqlText("模板" + std::to_string(i)), SqlValue(pic), SqlValue(std::move(scheme))});
+                    {SqlText("模板" + std::to_string(i)), SqlValue(Template().thumbnail), SqlValue(Template().scheme)});
             }
             return Status::Ok();
         });
@@ -82,33 +89,36 @@ void BM_MergeUpdateDatabase(benchmark::State& state) {
         state.PauseTiming();
         auto dm = FreshWorkspace(folder);
         state.ResumeTiming();
-        Result<MergeReport> r = dm->MergeUpdateDatabase(update);
+        Result<MergeReport> r = dm->MergeUpdateDatabase(update, SchemeReads);
         if (!r || r->templatesAdded != kTemplates || r->stylesAdded != kStyles - 250) {
             state.SkipWithError("merge failed");
             break;
         }
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kTemplates * int64_t(kSchemeBytes));
+    state.SetBytesProcessed(int64_t(state.iterations()) * kTemplates * int64_t(Template().scheme.size()));
     fs::remove_all(folder);
 }
 // Five repetitions, compared by their medians: the best of five file writes
 // is a lucky flush of the disk more than a figure of the program.
 BENCHMARK(BM_MergeUpdateDatabase)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->UseRealTime();
 
-// The floor under the merge: the same scheme files written whole, each
-// synced, with no database at all.
+// The floor under the merge: each template's photo and thumbnail decoded
+// (what reading a template before installing it cannot do without) and the
+// same scheme files written whole, each synced, with no database at all.
 void BM_WriteSchemeFilesOnly(benchmark::State& state) {
     const fs::path folder = BenchRoot() / "files";
-    const Blob scheme = RandomBytes(kSchemeBytes, 7);
+    const TemplateFiles& files = Template();
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove_all(folder);
         fs::create_directories(folder);
         state.ResumeTiming();
-        for (int i = 0; i < kTemplates; ++i)
-            if (!WriteFileAtomically(folder / (std::to_string(i) + ".v2d"), scheme)) std::abort();
+        for (int i = 0; i < kTemplates; ++i) {
+            if (DecodeJpeg(files.photo).isNull() || DecodeJpeg(files.thumbnail).isNull()) std::abort();
+            if (!WriteFileAtomically(folder / (std::to_string(i) + ".v2d"), files.scheme)) std::abort();
+        }
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kTemplates * int64_t(kSchemeBytes));
+    state.SetBytesProcessed(int64_t(state.iterations()) * kTemplates * int64_t(Template().scheme.size()));
     fs::remove_all(folder);
 }
 BENCHMARK(BM_WriteSchemeFilesOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->UseRealTime();

@@ -65,6 +65,23 @@ TEST(PictureCodec, CorruptOrOverclaimingJpegFailsSoftly) {
     EXPECT_TRUE(DecodeJpeg(*bytes).isNull());
 }
 
+// libjpeg greys a cut file's missing half (Qt blanks a BMP's): the lenient
+// decode keeps such a picture, the strict one refuses it, and a cut PNG.
+TEST(PictureCodec, StrictDecodeRefusesAPictureCutInHalf) {
+    const QImage source = testing::QuadrantPicture(256, 256);
+    Bytes bmp(54 + 256 * 256 * 3);  // 24-bit, black
+    std::memcpy(bmp.data(), "BM", 2), bmp[10] = 54, bmp[14] = 40, bmp[19] = 1, bmp[23] = 1, bmp[26] = 1, bmp[28] = 24;
+    for (const Bytes& whole : {*EncodeJpeg(source, 90), *EncodePng(source), bmp}) {
+        const std::span<const uint8_t> half(whole.data(), whole.size() / 2);
+        EXPECT_FALSE(DecodePicture(whole, PictureCheck::Strict).isNull());
+        EXPECT_TRUE(DecodePicture(half, PictureCheck::Strict).isNull());
+        EXPECT_NE(SniffPicture(half), PictureKind::Unknown);
+        if (SniffPicture(whole) != PictureKind::Jpeg) continue;
+        EXPECT_FALSE(DecodePicture(half).isNull());
+        EXPECT_TRUE(DecodeJpegForSize(half, 32, PictureCheck::Strict).isNull());
+    }
+}
+
 TEST(PictureCodec, PngKeepsAlphaExactly) {
     QImage source(5, 3, QImage::Format_ARGB32);
     for (int y = 0; y < 3; ++y)

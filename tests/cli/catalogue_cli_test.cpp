@@ -153,4 +153,36 @@ TEST_F(CatalogueCli, MakeCataloguePublishesTheWorkspaceWholeOrNothing) {
     }
 }
 
+// A picture cut in half is refused by its name wherever it would be added, and nothing is filed; a photo under
+// 64 × 64 holds no room. A report that cannot be written leaves no folder behind.
+TEST_F(CatalogueCli, DamagedPicturesAreRefusedAndAFailedReportLeavesNoFolder) {
+    const std::string whole = ReadText(root_ / "ws/product/jpg/MB-1201.jpg"), ws = "--workspace '" + Path("ws") + "' ";
+    fs::create_directories(root_ / "cut");
+    std::ofstream(root_ / "cut/半张.jpg", std::ios::binary) << whole.substr(0, whole.size() / 2);
+    QImage(32, 32, QImage::Format_RGB32).save(QString::fromStdString(Path("tiny.jpg")));
+    const auto listing = [&] {
+        using Files = fs::recursive_directory_iterator;
+        return Vexel(ws + "products").out + std::to_string(std::distance(Files(root_ / "ws/product"), Files()));
+    };
+    const std::string before = listing();
+    const Outcome imported = Vexel(ws + "import-products '" + Path("cut") + "' --category 104");
+    EXPECT_EQ(imported.exit, 1);
+    EXPECT_NE(imported.out.find("图片文件已损坏：半张.jpg"), std::string::npos) << imported.out;
+    EXPECT_EQ(listing(), before);
+    for (const std::string& message : {"图片文件已损坏：" + Path("cut/半张.jpg"), "照片太小，至少需要 64 × 64 像素：" + Path("tiny.jpg")}) {
+        const std::string photo = message.substr(message.find(root_.string()));
+        const Outcome r = Vexel("new-scheme '" + photo + "' -o '" + Path("new.v2d") + "' --region '地面:0,0;31,0;31,31:9x9'");
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(root_ / "new.v2d"));
+    }
+    EXPECT_NE(Vexel("material '" + Path("in/wood.jpg") + "' --at 1,1 --texture '" + Path("cut/半张.jpg") + "' -o x.jpg").err
+                  .find("图片文件已损坏：半张.jpg"), std::string::npos);
+    // The folder can be made, the picture's path inside it is too long for the system.
+    fs::path deep = root_ / "r";
+    while (deep.string().size() + 201 < 4090) deep /= std::string(200, 'd');
+    deep /= std::string(4089 - deep.string().size(), 'e');
+    EXPECT_EQ(Vexel(ws + "report '" + Path("ws/start/start.v2d") + "' -o '" + deep.string() + "'").exit, 1);
+    EXPECT_FALSE(fs::exists(root_ / "r"));
+}
+
 }  // namespace

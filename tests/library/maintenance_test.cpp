@@ -98,21 +98,29 @@ TEST_F(Maintenance, HostileNamesAndNumbersStayValuesAndInsideTheFolders) {
     const fs::path broken = ws / "in/broken.jpg";
     fs::create_directories(broken.parent_path());
     ASSERT_TRUE(WriteFileAtomically(broken, Bytes{1, 2, 3}));
+    const fs::path cut = ws / "in/cut.jpg";
+    ASSERT_TRUE(WriteFileAtomically(cut, std::span(jpeg).first(jpeg.size() / 2)));
     const std::string quote = "x'); drop table TableParts; --";
     std::vector<ProductSource> sources = {
         {Picture("q.jpg"), quote, "1'or'1%", "60\"*60", 2},
         {Picture("g.jpg"), "\xE9\xBE\x98", "../../evil"},  // a GBK-only character, a path out
         {Picture("s.jpg"), "s", "a/b"},
         {broken, "b"},
+        {cut, "c"},
         {Picture("ok.jpg"), "好", "ok"},
     };
     auto report = AddProducts(*dm, 10, sources, {}, 1);
     ASSERT_TRUE(report.ok()) << report.error();
     ASSERT_EQ(report->added.size(), 2u);
-    ASSERT_EQ(report->failed.size(), 3u);
+    ASSERT_EQ(report->failed.size(), 4u);
     EXPECT_EQ(report->failed[0].reason, kMsgNumberNotAFileName);
     EXPECT_EQ(AddedMessage(*report), "2 个产品添加完毕！\ng.jpg：产品编号不能含有路径符号。\ns.jpg："
-                                     "产品编号不能含有路径符号。\nbroken.jpg：不是jpg图片。");
+                                     "产品编号不能含有路径符号。\nbroken.jpg：不是jpg图片。\n图片文件已损坏：cut.jpg");
+    // The cut picture left no copy and no thumbnail; alone, it is all the message says.
+    for (const char* folder : {"product/jpg", "product/maps", "product/xjpg"})
+        EXPECT_EQ(std::distance(fs::directory_iterator(ws / folder), fs::directory_iterator()), 2) << folder;
+    EXPECT_EQ(AddedMessage(*AddProducts(*dm, 10, {{cut}}, {}, 1)), "图片文件已损坏：cut.jpg");
+    EXPECT_EQ(Column("select count(*) from TableParts"), std::vector<std::string>{"2"});
     EXPECT_EQ(Column("select PartsName from TableParts where PartsNumber='1''or''1%'"),
               std::vector<std::string>{quote});
     EXPECT_FALSE(fs::exists(ws / "../evil.jpg"));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "base/picture_codec.h"
 #include "library/data_module.h"
 #include "library/internal/database_key.h"
 #include "library/product_queries.h"
@@ -25,6 +26,8 @@ protected:
         return ids;
     }
     std::vector<TemplateRow> Templates() { return *ReadTemplates(*dm, std::nullopt, std::nullopt); }
+    // The scheme reader lives above the library: here every scheme reads.
+    const SchemeCheck anyScheme = [](std::span<const uint8_t>) { return true; };
 
     test::TempWorkspace ws;
     std::unique_ptr<TDataModule_Manager> dm = ws.OpenModule();
@@ -40,7 +43,7 @@ TEST_F(MergeUpdate, KeyedRowsAboveEveryLocalOneAreTaken) {
     ASSERT_TRUE(MakeDatabaseFile(file, "insert into TableStyle values(3,'三'),(7,'七'),(9,'九'),(8,'八');"
                                        "insert into TableRoomType values(4,0,'x'),(5,0,'y'),(6,5,'儿童房')").ok());
     const Blob before = test::ReadBytes(file);
-    Result<MergeReport> r = dm->MergeUpdateDatabase(file);
+    Result<MergeReport> r = dm->MergeUpdateDatabase(file, anyScheme);
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_TRUE(r->merged);
     EXPECT_EQ(r->stylesAdded, 2);
@@ -58,11 +61,14 @@ TEST_F(MergeUpdate, KeyedRowsAboveEveryLocalOneAreTaken) {
 
 TEST_F(MergeUpdate, TemplatesAreAlwaysAddedWithTheirSchemeFiles) {
     ASSERT_TRUE(InsertTemplate(*dm, "本地", 1, 1).ok());  // SampleID 1 exists locally
-    // Scheme bytes 'd2v.' 13 0 0 0 FF and a JPEG's first and last marks.
+    // Scheme bytes 'd2v.' 13 0 0 0 FF and a whole JPEG.
+    const Blob jpeg = *EncodeJpeg(QImage(8, 8, QImage::Format_RGB32), 50);
+    std::string hex;
+    for (uint8_t b : jpeg) hex += "0123456789ABCDEF"[b >> 4], hex += "0123456789ABCDEF"[b & 15];
     ASSERT_TRUE(MakeDatabaseFile(file, "insert into TableSample(SampleName,SampleType,StyleID,RoomTypeID,SamplePic,"
-                                       "SampleData) values('客厅 ''A''',2,1,1,x'FFD8FFD9',x'6432762E0D000000FF'),"
+                                       "SampleData) values('客厅 ''A''',2,1,1,x'" + hex + "',x'6432762E0D000000FF'),"
                                        "('没有方案',2,1,1,null,null)").ok());
-    Result<MergeReport> r = dm->MergeUpdateDatabase(file);
+    Result<MergeReport> r = dm->MergeUpdateDatabase(file, anyScheme);
     ASSERT_TRUE(r.ok()) << r.error();
     ASSERT_EQ(r->newSampleIDs, (std::vector<int64_t>{2, 3}));
     EXPECT_EQ(test::ReadBytes(ws / "temple/local/2.v2d"), (Blob{'d', '2', 'v', '.', 13, 0, 0, 0, 0xFF}));
@@ -70,10 +76,10 @@ TEST_F(MergeUpdate, TemplatesAreAlwaysAddedWithTheirSchemeFiles) {
     auto templates = Templates();
     ASSERT_EQ(templates.size(), 3u);
     EXPECT_EQ(templates[1].SampleName, "客厅 'A'");
-    EXPECT_EQ(templates[1].SamplePic, (Blob{0xFF, 0xD8, 0xFF, 0xD9}));
+    EXPECT_EQ(templates[1].SamplePic, jpeg);
     EXPECT_FALSE(templates[1].SampleCode.has_value());
     // Merging the same file again adds the templates once more.
-    ASSERT_TRUE(dm->MergeUpdateDatabase(file).ok());
+    ASSERT_TRUE(dm->MergeUpdateDatabase(file, anyScheme).ok());
     EXPECT_EQ(Templates().size(), 5u);
 }
 
@@ -85,7 +91,7 @@ TEST_F(MergeUpdate, FailedMergeIsTakenBackWhole) {
                                        " values('甲',2,1,1,x'01'),('乙',2,1,1,x'02')").ok());
     fs::create_directories(ws / "temple/local/2.v2d");  // a folder where the second scheme goes
     const Blob before = test::ReadBytes(ws / kProductDatabaseFile);
-    UpdateFolderReport report = MergeUpdateFolder(*dm);
+    UpdateFolderReport report = MergeUpdateFolder(*dm, anyScheme);
     ASSERT_EQ(report.errors.size(), 1u);
     EXPECT_EQ(report.errors[0], "更新数据库没有合并：" + file.string() + "，写文件失败。" +
                                     (ws / "temple/local/2.v2d").string());
@@ -108,7 +114,7 @@ TEST_F(MergeUpdate, AnotherPasswordOrAMissingTableStopsQuietly) {
             ASSERT_TRUE(up->executeScript("create table TableStyle(StyleID INTEGER, StyleName TEXT);"
                                           "insert into TableStyle values(4,'四')").ok());
         }
-        Result<MergeReport> r = dm->MergeUpdateDatabase(file);
+        Result<MergeReport> r = dm->MergeUpdateDatabase(file, anyScheme);
         ASSERT_TRUE(r.ok()) << r.error();
         EXPECT_FALSE(r->merged);
         EXPECT_TRUE(StyleIDs().empty());
@@ -132,7 +138,7 @@ TEST_F(MergeUpdate, FolderIsMergedNewestFirstAndEveryFileDeleted) {
     ASSERT_TRUE(WriteFileAtomically(ws / "updatedb/readme.txt", Blob{'x'}));
 
     EXPECT_EQ(ListUpdateDatabases(ws / "updatedb"), (std::vector<fs::path>{foreign, newer, older}));
-    UpdateFolderReport report = MergeUpdateFolder(*dm);
+    UpdateFolderReport report = MergeUpdateFolder(*dm, anyScheme);
     EXPECT_TRUE(report.errors.empty());
     EXPECT_EQ(report.deleted, 3);
     for (const auto& f : {older, newer, foreign}) EXPECT_FALSE(fs::exists(f)) << f;
@@ -147,7 +153,7 @@ TEST_F(MergeUpdate, FolderIsMergedNewestFirstAndEveryFileDeleted) {
     EXPECT_EQ(test::ReadBytes(ws / ("temple/local/" + std::to_string(templates[1].SampleID) + ".v2d")), Blob{2});
     // Without the folder there is nothing to do.
     fs::remove_all(ws / "updatedb");
-    report = MergeUpdateFolder(*dm);
+    report = MergeUpdateFolder(*dm, anyScheme);
     EXPECT_TRUE(report.files.empty());
     EXPECT_EQ(report.deleted, 0);
 }
