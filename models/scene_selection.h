@@ -15,6 +15,7 @@
 #include <span>
 #include <vector>
 
+#include "imagelib/image_operations.h"
 #include "scene/outline_geometry.h"
 #include "scene/scene.h"
 
@@ -24,6 +25,10 @@ namespace v2d {
 // when the library refuses the arguments.
 using OutlineMapper = std::function<std::optional<std::vector<V2d_Point>>(
     std::span<const V2d_Point> points, const Quad& quad)>;
+// The library's PsTransPoint as a mapper; the library outlives it.
+inline OutlineMapper MapperOf(const ImageOperations& ops) {
+    return [&ops](std::span<const V2d_Point> points, const Quad& quad) { return ops.PsTransPoint(points, quad); };
+}
 
 // A picture model's outline as the view shows it: mapped onto its corners
 // when they differ from the outline's box, otherwise scaled about the box's

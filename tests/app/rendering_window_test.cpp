@@ -5,6 +5,7 @@
 // document and the view shows what the document drew.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
+#include <QUndoView>
 
 #include "app/product_panel_widget.h"
 #include "library/data_module.h"
@@ -166,6 +168,32 @@ TEST_F(RenderingWindow, ToneEditsWithFocusRenderTheFocusedRecordOnce) {
     Find<QSlider>("TrackBarReflect").setFocus();
     Find<QSlider>("TrackBarReflect").setValue(10);
     EXPECT_EQ(Record(wall_).reflect, 40);
+}
+
+// Whatever takes the scene back or forward, the panel shows the region as it is then.
+TEST_F(RenderingWindow, ThePanelFollowsUndoRedoTheHistoryAndAnotherScheme) {
+    Doc().Select(floor_);
+    auto& edit = Find<QLineEdit>("EditReflect");
+    edit.setFocus();
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&edit, "15");
+    ASSERT_EQ(Record(floor_).reflect, 15);
+    auto shows = [&](int value) {
+        EXPECT_EQ(Record(floor_).reflect, value);
+        EXPECT_EQ(edit.text(), QString::number(value));
+        EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), value);
+    };
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    shows(1);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    shows(15);
+    auto& history = Find<QUndoView>("ListViewHistory");
+    QTest::mouseClick(history.viewport(), Qt::LeftButton, {}, history.visualRect(history.model()->index(0, 0)).center());
+    shows(0);
+    const QString quote = Find<QLabel>("LabelQuote").text();
+    EXPECT_TRUE(quote.contains(QStringLiteral("面积"))) << quote.toStdString();
+    ASSERT_TRUE(main_->OpenScheme(ws_.qpath() + "/temple/local/" + QDir(ws_.qpath() + "/temple/local").entryList({"*.v2d"}).front()));
+    EXPECT_EQ(Find<QLabel>("LabelQuote").text(), QString());
 }
 
 TEST_F(RenderingWindow, TrackBarRendersOnlyWithFocusAndOnlyOnRelease) {
