@@ -233,6 +233,27 @@ TEST_F(Cli, ACutoutAddedToTheFloorStandsOnIt) {
     EXPECT_FALSE(blue(picture.pixel(100, 60)));
 }
 
+// A sofa added onto a template's rug, and its copy, are drawn after the rug
+// and the walls they overlap; the copy 20 px right of and below the sofa.
+TEST_F(Cli, ASofaOnTheRugAndItsCopyComeInFrontOfWhatTheyStandOn) {
+    ASSERT_EQ(Vexel({"make-workspace", In("rug")}).exit, 0);
+    const std::string ws = In("rug");
+    ASSERT_EQ(Vexel({"add-model", ws + "/temple/local/13.v2d", ws + "/product/c2d/SF-002.c2d", "--region", "地面",
+                     "--at", "560,600", "-o", In("sofa.v2d")}).exit, 0);
+    const QJsonArray placed = Lines(Vexel({"info", In("sofa.v2d")}).out).at(0)["records"].toArray();
+    int sofa = 0;
+    while (sofa < placed.size() && placed[sofa]["name"].toString() != QString::fromUtf8("真皮沙发")) ++sofa;
+    ASSERT_LT(sofa, placed.size());
+    for (const char* under : {"波斯地毯", "背景墙", "左墙", "右墙"})
+        for (int i = sofa; i < placed.size(); ++i) EXPECT_NE(placed[i]["name"].toString(), QString::fromUtf8(under));
+    ASSERT_EQ(Vexel({"model", In("sofa.v2d"), "--record", std::to_string(sofa), "--copy", "-o", In("copy.v2d")}).exit, 0);
+    const QJsonArray records = Lines(Vexel({"info", In("copy.v2d")}).out).at(0)["records"].toArray();
+    const QJsonObject copy = records[sofa + 1].toObject();
+    EXPECT_EQ(copy["name"].toString(), QString::fromUtf8("真皮沙发"));  // just in front of the sofa
+    EXPECT_EQ(copy["originX"].toInt(), placed[sofa]["originX"].toInt() + 20);
+    EXPECT_EQ(copy["originY"].toInt(), placed[sofa]["originY"].toInt() + 20);
+}
+
 }  // namespace
 
 namespace {
