@@ -107,6 +107,11 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
     const ProductDescriptor product = ProductDescriptor::Parse(model->partsInfo);
     const std::string& memo = product.subTypeMemo;
+    // Furniture let go on a carpet or a picture stands on the region beneath.
+    if (target && target->kind == RecordKind::PictureModel && LiesFlat(*target) && !DrawnInPerspective(memo)) {
+        const int region = RegionAt(scene_, drop.point.x, drop.point.y);
+        target = region >= 0 ? scene_.at(region) : nullptr;
+    }
     if (target && target->kind == RecordKind::PictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
         target = nullptr;
 

@@ -56,6 +56,9 @@ inline int HitTest(const Scene& scene, int x, int y, const OutlineMapper& mapper
     return HitTestRecord(scene, x, y, mapper).index;
 }
 
+// The topmost plain region under the point, whatever lies over it; -1 for none.
+int RegionAt(const Scene& scene, int x, int y);
+
 // The part of a model with parts that owns ring `ring` of the owner's
 // outline; -1 when no part does.
 int PartAt(const Scene& scene, const V2dPolygon* owner, int ring);
