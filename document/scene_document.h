@@ -177,7 +177,8 @@ public:
     // `replace` is set (taking its place in the drawing order too), else
     // free and centred on the point; furniture let go on a carpet or a
     // picture stands on the region beneath instead. A model not replacing
-    // one goes in front of what it stands on (BringToFront). The model is drawn and selected; its position in PolyList is the outcome's value
+    // one goes in front of what it stands on (BringToFront). The model is
+    // drawn and selected; its position in PolyList is the outcome's value
     // (nothing to do when the file does not exist). A decoration line
     // ("装饰线") is not placed but drawn across the target region at the
     // point, with undo; the region's position is the value.
