@@ -249,9 +249,9 @@ void ProductPanelWidget::ConnectControls() {
     PublishLaying();
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowProductPicture);
     connect(&document_, &SceneDocument::productChanged, this, &ProductPanelWidget::ShowMeasure);
-    connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
-        if (change.touches(ChangeAspect::Selection)) ShowSelection();
-    });
+    // The one place the panel learns what the scene holds: every edit, undo,
+    // redo, history click and scene opened is announced here.
+    connect(&document_, &SceneDocument::changed, this, &ProductPanelWidget::ShowFocusedRecord);
     connect(&document_, &SceneDocument::sceneReplaced, this, [this] { BitBtnApply->setEnabled(true); });
 }
 
@@ -311,17 +311,24 @@ bool ProductPanelWidget::ImagePartsMouseEvent(QEvent* event) {
 
 void ProductPanelWidget::ShowProductPicture() { ImageParts->setPixmap(QPixmap::fromImage(document_.product().picture)); }
 
-void ProductPanelWidget::ShowSelection() {
+void ProductPanelWidget::ShowFocusedRecord(const SceneChange& change) {
     const V2dPolygon* record = document_.focusedRecord();
-    BitBtnApply->setEnabled(record != nullptr);
-    // A region laid with a product shows how it was laid, as the sliders show its tone.
-    if (record != nullptr && record->kind == RecordKind::Region && !record->partsInfo.empty())
+    if (change.touches(ChangeAspect::Selection)) BitBtnApply->setEnabled(record != nullptr);
+    // A region laid with a product shows how it was laid, as the sliders show
+    // its tone; a choice not laid yet stays until the selection or the laying changes.
+    const bool laid = record != nullptr && record->kind == RecordKind::Region && !record->partsInfo.empty();
+    if (laid && (change.touches(ChangeAspect::Selection) || change.touches(ChangeAspect::Picture)))
         patternBox_->setSettings(ReadPatternSettings(record->partsInfo));  // handed over and measured
     else
         ShowMeasure();
     if (record == nullptr) return;
+    // The values are shown, not applied: the record already has them.
+    showingRecord_ = true;
     TrackBarReflect->setValue(record->reflect);
+    FollowTrackBar(*EditReflect, TrackBarReflect->value());
     TrackBarLight->setValue(record->lighten);
+    FollowTrackBar(*EditLighten, TrackBarLight->value());
+    showingRecord_ = false;
     LabelReflect->setText(record->kind == RecordKind::PictureModel ? tr("透明") : tr("反射"));
 }
 
@@ -537,11 +544,11 @@ bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPoly
 void ProductPanelWidget::TrackBarLightChange() {
     const int position = TrackBarLight->value();
     FollowTrackBar(*EditLighten, position);
-    if (ActsOnChange(*TrackBarLight, *EditLighten)) document_.SetLighten(position);
+    if (!showingRecord_ && ActsOnChange(*TrackBarLight, *EditLighten)) document_.SetLighten(position);
 }
 
 void ProductPanelWidget::EditLightenChange() {
-    if (!EditLighten->hasFocus()) return;
+    if (showingRecord_ || !EditLighten->hasFocus()) return;
     TrackBarLight->setValue(StrictInteger(EditLighten->text()).value_or(0));
 }
 
@@ -549,11 +556,11 @@ void ProductPanelWidget::TrackBarReflectChange() {
     if (loadingProduct_) return;
     const int position = TrackBarReflect->value();
     FollowTrackBar(*EditReflect, position);
-    if (ActsOnChange(*TrackBarReflect, *EditReflect)) document_.SetReflect(position);
+    if (!showingRecord_ && ActsOnChange(*TrackBarReflect, *EditReflect)) document_.SetReflect(position);
 }
 
 void ProductPanelWidget::EditReflectChange() {
-    if (!EditReflect->hasFocus()) return;
+    if (showingRecord_ || !EditReflect->hasFocus()) return;
     const std::optional<int> value = StrictInteger(EditReflect->text());
     if (!value) {
         prompts_.Show(window(), ConversionMessage(EditReflect->text()));

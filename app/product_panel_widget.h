@@ -29,6 +29,7 @@ class LayingPatternBox;
 inline constexpr const char* kMsgChooseMaterialFirst = QT_TRANSLATE_NOOP("Messages", "请先选择材料产品。");
 
 class SceneDocument;
+struct SceneChange;
 class TFormColor;
 class TFormLoadType;
 class TFormMatedit;
@@ -145,7 +146,9 @@ private:
     bool ImagePartsMouseEvent(QEvent* event);
     void EditProductPicture(std::optional<int> tolerance);
     void ShowProductPicture();
-    void ShowSelection();
+    // The focused record as it is now after any change of the scene: its
+    // tone in the sliders and edit boxes, its laying, the quote line.
+    void ShowFocusedRecord(const SceneChange& change);
     void ShowMeasure();
     // False, after the conversion message, when a size edit holds no integer.
     bool ProductSizesAreNumbers();
@@ -161,6 +164,7 @@ private:
     TFormMatedit* materialEditor_ = nullptr;
     std::optional<QPoint> imagePartsPressedAt_;
     bool loadingProduct_ = false;
+    bool showingRecord_ = false;  // the controls take the record's values: nothing to apply
     TFormProductIE* productIE_ = nullptr;
     bool materialsOnline_ = false;
     QString productCatalogue_;

@@ -364,11 +364,7 @@ void SceneView::ShowSelectionHint(const V2dPolygon& record) {
         SetHint(QString::fromUtf8(kRegionHint));
 }
 
-OutlineMapper SceneView::Mapper() const {
-    return [this](std::span<const V2d_Point> points, const Quad& quad) {
-        return document_.ops().PsTransPoint(points, quad);
-    };
-}
+OutlineMapper SceneView::Mapper() const { return MapperOf(document_.ops()); }
 
 int SceneView::HitTest(int x, int y) const { return v2d::HitTest(document_.scene(), x, y, Mapper()); }
 
@@ -633,10 +629,7 @@ void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
     const std::optional<Quad> corners = RectanglePreview(region);
     const std::string& descriptor = document_.product().descriptor;
     const Outcome placed =
-        corners ? document_.PlaceModelInRectangle(ModelFileOfProduct(), descriptor, *corners,
-                                                  document_.scene().IndexOfPolygon(&region),
-                                                  DrawnInPerspective(ProductDescriptor::Parse(descriptor).subTypeMemo))
-                : Outcome::NothingToDo();
+        corners ? document_.PlaceModelInRectangle(ModelFileOfProduct(), descriptor, *corners) : Outcome::NothingToDo();
     if (placed.refused()) ShowError(placed.error());
     if (!placed) DrawOutline(&region);  // the band goes, the region stays chosen
 }

@@ -174,18 +174,21 @@ public:
     int ModelDropTarget(V2d_Point point) const;
     // Loads and places the model: fitted into the target region at the
     // product's size, in the place of the target picture model when
-    // `replace` is set, else free and centred on the point. The model is
+    // `replace` is set (taking its place in the drawing order too), else
+    // free and centred on the point; furniture let go on a carpet or a
+    // picture stands on the region beneath instead. A model not replacing
+    // one goes in front of what it stands on (BringToFront). The model is
     // drawn and selected; its position in PolyList is the outcome's value
     // (nothing to do when the file does not exist). A decoration line
     // ("装饰线") is not placed but drawn across the target region at the
     // point, with undo; the region's position is the value.
     Outcome DropModel(const ModelDrop& drop);
-    // A model drawn as a rectangle inside region `region`: loaded with the
-    // product's descriptor, its quad set to `corners` (picture coordinates);
-    // a perspective one goes just after the region, any other stays on top.
-    // Drawn and selected; its position is the value (nothing to do: no file).
+    // A model drawn as a rectangle inside a region: loaded with the
+    // product's descriptor, its quad set to `corners` (picture coordinates),
+    // in front of what it stands on (BringToFront). Drawn and selected; its
+    // position is the value (nothing to do: no file).
     Outcome PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
-                                      const Quad& corners, int region, bool perspective);
+                                  const Quad& corners);
     // A material let go over the scene: the record under the point (for a
     // model with parts, the part under it) receives the product as
     // "开始铺贴" lays it. Nothing to do for no hit, a shadow or a cut-out;
@@ -208,7 +211,8 @@ public:
     Outcome MirrorSelected(MirrorAxis axis);
     Outcome ResetSelected();
     // "复制模型": a copy of the focused model (the whole model for a part or
-    // an owner), drawn and selected; its position is the value, nothing to
+    // an owner), 20 pixels right of and below it (the other way where the
+    // picture ends) and in front of what it stands on, drawn and selected; its position is the value, nothing to
     // do when there is none.
     Outcome CopyFocusedModel();
     // "删除模型" for every selected entry: "请先选择区域。" without a focused

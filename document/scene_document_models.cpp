@@ -4,6 +4,7 @@
 
 #include "document/scene_document.h"
 #include "library/product_descriptor.h"
+#include "models/drawing_order.h"
 #include "models/model_loading.h"
 #include "models/model_placement.h"
 #include "render/decoration_line.h"
@@ -11,10 +12,6 @@
 
 namespace v2d {
 namespace {
-
-OutlineMapper MapperOf(const ImageOperations& ops) {
-    return [&ops](std::span<const V2d_Point> points, const Quad& quad) { return ops.PsTransPoint(points, quad); };
-}
 
 // Moves the record to just after `anchor` in PolyList.
 void MoveAfter(Scene& scene, V2dPolygon* record, const V2dPolygon* anchor) {
@@ -110,6 +107,11 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
     const ProductDescriptor product = ProductDescriptor::Parse(model->partsInfo);
     const std::string& memo = product.subTypeMemo;
+    // Furniture let go on a carpet or a picture stands on the region beneath.
+    if (target && target->kind == RecordKind::PictureModel && LiesFlat(*target) && !DrawnInPerspective(memo)) {
+        const int region = RegionAt(scene_, drop.point.x, drop.point.y);
+        target = region >= 0 ? scene_.at(region) : nullptr;
+    }
     if (target && target->kind == RecordKind::PictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
         target = nullptr;
 
@@ -122,13 +124,15 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
         if (FitModelIntoRegion(*target, *model, drop.point, ops_)) {
             if (StandsOnBottomEdge(memo)) AlignToBottomEdge(*target, *model);
             SettleCutoutPlacement(*model, CutoutStanceFor(memo));
-            MoveAfter(scene_, model, target);
         } else {
             CentreFreeModel(*model, drop.point);  // a region the library cannot rectify
         }
+        BringToFront(scene_, model, MapperOf(ops_));
     } else if (!target || target->kind != RecordKind::PictureModel) {
         CentreFreeModel(*model, drop.point);
+        BringToFront(scene_, model, MapperOf(ops_));
     } else {
+        // A replacement keeps the drawing order the old model had.
         edit.kind = EditKind::ReplaceModel;
         TakePlaceOf(*model, *target);
         SettleCutoutPlacement(*model, CutoutStance::FillsBox);
@@ -165,8 +169,7 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
 }
 
 Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
-                                              const Quad& corners, int region, bool perspective) {
-    const V2dPolygon* anchor = region >= 0 && region < scene_.count() ? scene_.at(region) : nullptr;
+                                              const Quad& corners) {
     PendingEdit edit = BeginEdit(EditKind::PlaceModel, {}, true);
     Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, descriptor);
     if (!loaded) return loaded.failure();
@@ -175,7 +178,7 @@ Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelF
     for (size_t i = 0; i < corners.size(); ++i)
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
     SettleCutoutPlacement(*model, CutoutStance::FillsBox);  // the rectangle drawn for it
-    if (perspective && anchor) MoveAfter(scene_, model, anchor);
+    BringToFront(scene_, model, MapperOf(ops_));
     return Outcome::Done(ShowPlacedModel(model, std::move(edit)));
 }
 

@@ -1,12 +1,15 @@
 // The scene document's model menu, shadow settings and region-list
 // reordering.
 #include "document/scene_document.h"
+#include "models/drawing_order.h"
 
 namespace v2d {
 namespace {
 
 inline constexpr const char* kMsgSelectRegionFirst = "请先选择区域。";
 inline constexpr const char* kMsgUngroupFirst = "选择集中有区域是组成员,请解组后再操作。";
+// How far a copy lands right of and below its original, in picture pixels.
+constexpr int kCopyOffset = 20;
 
 }  // namespace
 
@@ -36,6 +39,12 @@ Outcome SceneDocument::CopyFocusedModel() {
     PendingEdit edit = BeginEdit(EditKind::CopyModel, {}, true);
     V2dPolygon* copy = CopyModel(scene_, IsPlacedModel(focused) ? focused : nullptr);
     if (!copy) return Outcome::NothingToDo();
+    // Set off from the original, inside the picture, and in front of it.
+    const OutlineMapper mapper = MapperOf(ops_);
+    const QRect box = CoveredArea(*copy, mapper).boundingRect().toAlignedRect();
+    copy->originX += CopyOffset(box.left(), box.right(), scene_.background.width(), kCopyOffset);
+    copy->originY += CopyOffset(box.top(), box.bottom(), scene_.background.height(), kCopyOffset);
+    BringToFront(scene_, copy, mapper);
     return Outcome::Done(ShowPlacedModel(copy, std::move(edit)));
 }
 

@@ -97,6 +97,12 @@ Hit HitTestRecord(const Scene& scene, int x, int y, const OutlineMapper& mapper)
     return {};
 }
 
+int RegionAt(const Scene& scene, int x, int y) {
+    for (int i = scene.count() - 1; i >= 0; --i)
+        if (scene.at(i)->kind == RecordKind::Region && InsideRingsEvenOdd(OutlineRings(*scene.at(i)), x, y)) return i;
+    return -1;
+}
+
 int PartAt(const Scene& scene, const V2dPolygon* owner, int ring) {
     if (owner == nullptr || ring < 0) return -1;
     int64_t first = 0;

@@ -15,6 +15,7 @@
 #include <span>
 #include <vector>
 
+#include "imagelib/image_operations.h"
 #include "scene/outline_geometry.h"
 #include "scene/scene.h"
 
@@ -24,6 +25,10 @@ namespace v2d {
 // when the library refuses the arguments.
 using OutlineMapper = std::function<std::optional<std::vector<V2d_Point>>(
     std::span<const V2d_Point> points, const Quad& quad)>;
+// The library's PsTransPoint as a mapper; the library outlives it.
+inline OutlineMapper MapperOf(const ImageOperations& ops) {
+    return [&ops](std::span<const V2d_Point> points, const Quad& quad) { return ops.PsTransPoint(points, quad); };
+}
 
 // A picture model's outline as the view shows it: mapped onto its corners
 // when they differ from the outline's box, otherwise scaled about the box's
@@ -50,6 +55,9 @@ Hit HitTestRecord(const Scene& scene, int x, int y, const OutlineMapper& mapper)
 inline int HitTest(const Scene& scene, int x, int y, const OutlineMapper& mapper) {
     return HitTestRecord(scene, x, y, mapper).index;
 }
+
+// The topmost plain region under the point, whatever lies over it; -1 for none.
+int RegionAt(const Scene& scene, int x, int y);
 
 // The part of a model with parts that owns ring `ring` of the owner's
 // outline; -1 when no part does.

@@ -1,7 +1,9 @@
 // Models in the window over the demo workspace: the panel's picture let go
 // on the view reaches the document (asking before it replaces a model), the
 // handles frame the new model, and dragging them shapes and moves it.
+#include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -103,6 +105,27 @@ TEST_F(ModelWindow, TheSofaDraggedFromThePanelStandsOnTheFloor) {
     EXPECT_TRUE(changed.contains(FloorPoint().x(), changed.center().y())) << "centred on the drop's column";
     EXPECT_GT(changed.bottom(), floor.minY) << "it stands on the floor";
     EXPECT_EQ(after.copy(0, 0, 300, 150), before.copy(0, 0, 300, 150));
+}
+
+// 真皮沙发 let go on a template's rug stands on the floor in front of the rug and
+// the walls (moving it to the end of "装饰部位" changes nothing); its copy lands 20 px off.
+TEST_F(ModelWindow, TheLeatherSofaDroppedOnTheRugStandsInFrontAndItsCopyOffIt) {
+    ASSERT_TRUE(main_->OpenScheme(ws_.qpath() + "/temple/local/13.v2d", SchemeOrigin::Template));
+    UseModel("PartsName=真皮沙发&PartsNumber=SF-002&PartsSpecs=2200*950*900&PSTypeMemo=沙发");
+    const QImage before = Shown();
+    Drop((QPointF(560, 600) * Zoom()).toPoint());
+    V2dPolygon* sofa = Doc().focusedRecord();
+    ASSERT_TRUE(sofa != nullptr && sofa->name == "真皮沙发" && prompts_.texts.isEmpty());
+    const QImage dropped = Shown();
+    const QPoint seat(sofa->originX + sofa->corners[2].x / 2, sofa->originY + sofa->corners[2].y * 3 / 4);
+    EXPECT_NE(dropped.pixel(seat), before.pixel(seat));
+    EXPECT_EQ(Find<QListWidget>("ListBoxPoly").item(Doc().scene().IndexOfPolygon(sofa))->text(), "真皮沙发");
+    Doc().MoveRecord(Doc().scene().IndexOfPolygon(sofa), Doc().scene().count() - 1);
+    EXPECT_EQ(Shown(), dropped);
+    PressAt(QPointF(seat), Qt::RightButton);
+    Find<QAction>("NCopyModel").trigger();
+    const V2dPolygon* copy = Doc().focusedRecord();
+    EXPECT_EQ(std::pair(copy->originX, copy->originY), std::pair(sofa->originX + 20, sofa->originY + 20));
 }
 
 TEST_F(ModelWindow, ACarpetDrawnOnTheFloorLiesOnItsPlaneJustAfterIt) {

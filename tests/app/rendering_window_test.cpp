@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
+#include <QUndoView>
 
 #include "app/product_panel_widget.h"
 #include "library/data_module.h"
@@ -166,6 +167,30 @@ TEST_F(RenderingWindow, ToneEditsWithFocusRenderTheFocusedRecordOnce) {
     Find<QSlider>("TrackBarReflect").setFocus();
     Find<QSlider>("TrackBarReflect").setValue(10);
     EXPECT_EQ(Record(wall_).reflect, 40);
+}
+
+// Whatever takes the scene back or forward, the panel shows the region as it is then.
+TEST_F(RenderingWindow, ThePanelFollowsUndoRedoTheHistoryAndAnotherScheme) {
+    Doc().Select(floor_);
+    auto& edit = Find<QLineEdit>("EditReflect");
+    edit.setFocus();
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&edit, "15");  // two steps: to 1, then to 15
+    auto shows = [&](int value) {
+        EXPECT_EQ(Record(floor_).reflect, value);
+        EXPECT_EQ(edit.text(), QString::number(value));
+        EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), value);
+    };
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    shows(1);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    shows(15);
+    auto& steps = Find<QUndoView>("ListViewHistory");
+    QTest::mouseClick(steps.viewport(), Qt::LeftButton, {}, steps.visualRect(steps.model()->index(0, 0)).center());
+    shows(0);
+    ASSERT_FALSE(Find<QLabel>("LabelQuote").text().isEmpty());
+    ASSERT_TRUE(main_->OpenScheme(ws_.qpath() + "/temple/local/13.v2d"));
+    EXPECT_EQ(Find<QLabel>("LabelQuote").text(), QString());  // nothing focused in the scheme opened
 }
 
 TEST_F(RenderingWindow, TrackBarRendersOnlyWithFocusAndOnlyOnRelease) {

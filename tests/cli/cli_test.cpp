@@ -263,6 +263,23 @@ TEST_F(Cli, QuoteChargesEachProductInItsUnitAndListsTheModels) {
     EXPECT_EQ(quote["excluded"].toInt(), 0);
 }
 
+// On a template's rug: a sofa goes after the rug and the walls it overlaps, a
+// carpet after the rug but under the sofa, the sofa's copy 20 px off in front.
+TEST_F(Cli, ModelsAddedOrCopiedGoInFrontOfWhatTheyStandOn) {
+    ASSERT_EQ(Vexel({"make-workspace", In("rug")}).exit, 0);
+    const std::string ws = In("rug"), c2d = ws + "/product/c2d/";
+    auto add = [&](const std::string& scheme, const char* model, const char* out) {
+        return Vexel({"add-model", scheme, c2d + model, "--region", "地面", "--at", "560,600", "-o", In(out)}).exit;
+    };
+    ASSERT_EQ(add(ws + "/temple/local/13.v2d", "SF-002.c2d", "a.v2d") + add(In("a.v2d"), "DT-002.c2d", "b.v2d"), 0);
+    ASSERT_EQ(Vexel({"model", In("b.v2d"), "--record", "6", "--copy", "-o", In("c.v2d")}).exit, 0);
+    std::string names;
+    for (const QJsonValue& v : Lines(Vexel({"info", In("c.v2d")}).out).at(0)["records"].toArray())
+        names += v["name"].toString().toStdString() +
+                 (v["kind"].toInt() ? "@" + std::to_string(v["originX"].toInt()) : "") + " ";
+    EXPECT_EQ(names, "地面 波斯地毯@0 灰色简约地毯@0 背景墙 左墙 右墙 真皮沙发@560 真皮沙发@580 天花 衣柜门 ");
+}
+
 }  // namespace
 
 namespace {

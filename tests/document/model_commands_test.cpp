@@ -100,18 +100,14 @@ TEST_F(ModelCommandsTest, ADecorationLineIsDrawnIntoTheRegionAtItsRealHeightWith
     EXPECT_EQ(doc.scene().at(kBackWall)->picture.pixel(box.width() / 2, 22), 0xFFFFFFFFu);
 }
 
-TEST_F(ModelCommandsTest, ARectangleGivesTheCornersAPerspectiveOneGoesAfterItsRegion) {
+TEST_F(ModelCommandsTest, ARectangleGivesTheCorners) {
     const Quad quad{V2d_Point{50, 200}, {120, 205}, {125, 260}, {45, 255}};
-    for (bool perspective : {true, false}) {
-        const int count = doc.scene().count();
-        Outcome placed = doc.PlaceModelInRectangle(modelFile(), "PartsName=白板", quad, kFloor, perspective);
-        ASSERT_TRUE(placed.ok());
-        EXPECT_EQ(*placed, perspective ? kFloor + 1 : count);
-        const V2dPolygon& model = *doc.scene().at(*placed);
-        EXPECT_EQ(QuadOf(model.corners), quad);
-        EXPECT_EQ(model.partsInfo, "PartsName=白板");
-        EXPECT_EQ(doc.selection().focused, *placed);
-    }
+    Outcome placed = doc.PlaceModelInRectangle(modelFile(), "PartsName=白板", quad);
+    ASSERT_TRUE(placed.ok());
+    const V2dPolygon& model = *doc.scene().at(*placed);
+    EXPECT_EQ(QuadOf(model.corners), quad);
+    EXPECT_EQ(model.partsInfo, "PartsName=白板");
+    EXPECT_EQ(doc.selection().focused, *placed);
 }
 
 // A 40 x 20 cut-out drawn as a rectangle whose box is 85 x 60 from (45, 200).
@@ -121,7 +117,7 @@ TEST_F(ModelCommandsTest, ACutoutTakesItsRectangleAsOriginAndScale) {
     cut->picture = QImage(40, 20, QImage::Format_ARGB32), cut->picture.fill(0xFFFF0000);
     ASSERT_TRUE(WriteModelFile({cut.get()}, nullptr, modelFile()).ok());
     const Quad quad{V2d_Point{50, 200}, {129, 205}, {125, 259}, {45, 255}};
-    const V2dPolygon& m = *doc.scene().at(*doc.PlaceModelInRectangle(modelFile(), "", quad, kFloor, true));
+    const V2dPolygon& m = *doc.scene().at(*doc.PlaceModelInRectangle(modelFile(), "", quad));
     EXPECT_EQ(std::tuple(m.originX, m.originY, m.scaleX, m.scaleY, m.corners[2]),
               std::tuple(45, 200, 212, 300, V2d_Point{84, 60}));
     EXPECT_EQ(doc.displayed().pixel(45 + 42, 200 + 30), 0xFFFF0000u);
