@@ -39,6 +39,7 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
       applyToSelection_(std::move(applyToSelection)) {
     setObjectName("FormEffect");
     setWindowTitle(tr("材质特效"));
+    KeepTitleWhole(*this);
     auto* column = new QVBoxLayout(this);
 
     auto* offsets = new QGroupBox(tr("偏移"), this);

@@ -6,12 +6,14 @@
 #include <QVBoxLayout>
 
 #include "widgets/widget_helpers.h"
+#include "widgets/user_prompts.h"
 
 namespace v2d {
 
 TFormLoadType::TFormLoadType(QWidget* parent) : QDialog(parent) {
     setObjectName("FormLoadType");
     setWindowTitle(tr("产品调用方式"));
+    KeepTitleWhole(*this);
     auto* column = new QVBoxLayout(this);
     RadioButtonLocal = Named(new QRadioButton(tr("本地"), this), QStringLiteral("RadioButtonLocal"));
     RadioButtonWeb = Named(new QRadioButton(tr("网上"), this), QStringLiteral("RadioButtonWeb"));

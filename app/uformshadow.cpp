@@ -31,6 +31,7 @@ TFormShadow::TFormShadow(SceneDocument& document, UserPrompts& prompts, QWidget*
     : QDialog(parent), document_(document), prompts_(prompts) {
     setObjectName("TFormShadow");
     setWindowTitle(tr("阴影设置"));
+    KeepTitleWhole(*this);
     auto* column = new QVBoxLayout(this);
     CheckBoxCastShadow = Named(new QCheckBox(tr("投射阴影"), this), QStringLiteral("CheckBoxCastShadow"));
     column->addWidget(CheckBoxCastShadow);

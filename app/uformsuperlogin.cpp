@@ -27,6 +27,7 @@ TFormSuperLogin::TFormSuperLogin(Db& dm, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), dm_(dm), prompts_(prompts) {
     setObjectName("TFormSuperLogin");
     setWindowTitle(tr("超级用户登录"));
+    KeepTitleWhole(*this);
     EditUserName = new QLineEdit(this);
     EditUserName->setObjectName("EditUserName");
     EditUserPW = PasswordEdit("EditUserPW", this);

@@ -9,6 +9,7 @@
 
 #include "widgets/widget_helpers.h"
 #include "library/product_queries.h"
+#include "widgets/user_prompts.h"
 
 namespace v2d {
 
@@ -27,6 +28,7 @@ QComboBox* FilledList(const QString& name, const Result<std::vector<NamedID>>& r
 TFormTemple::TFormTemple(Db& dm, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFormTemple"));
     setWindowTitle(tr("模板名称"));
+    KeepTitleWhole(*this);
     setFixedSize(374, 228);
     EditTempleName = Named(new QLineEdit(QString::fromUtf8(kNewTemplateName), this), QStringLiteral("EditTempleName"));
     ComboBoxSales = FilledList(QStringLiteral("ComboBoxSales"), ReadRoomTypes(dm), this);

@@ -1,6 +1,9 @@
 #include "widgets/user_prompts.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
+#include <QEvent>
 #include <QColorDialog>
 #include <QApplication>
 #include <QFileDialog>
@@ -30,14 +33,29 @@ int TitleRoom(const QWidget& box) {
 }
 
 // The box sizes itself when shown, to no less than its layout's width.
-void KeepTitleWhole(QMessageBox& box) {
+void KeepBoxTitleWhole(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid == nullptr) return;
     grid->addItem(new QSpacerItem(TitleRoom(box), 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0,
                   1, grid->columnCount());
 }
 
+// Widens its window to the whole title each time the window is shown, when
+// the program's name and the translation are known.
+class TitleWidthKeeper final : public QObject {
+public:
+    explicit TitleWidthKeeper(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* window = qobject_cast<QWidget*>(watched))
+                window->setMinimumWidth(std::max(window->minimumWidth(), TitleRoom(*window)));
+        return false;
+    }
+};
+
 }  // namespace
+
+void KeepTitleWhole(QWidget& window) { new TitleWidthKeeper(window); }
 
 PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, PromptButtons buttons,
                                     PromptIcon icon) {
@@ -62,7 +80,7 @@ PromptAnswer WidgetPrompts::Message(QWidget* parent, const QString& text, Prompt
             box.setEscapeButton(no);
         box.setDefaultButton(static_cast<QPushButton*>(yes));
     }
-    KeepTitleWhole(box);
+    KeepBoxTitleWhole(box);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;

@@ -18,6 +18,10 @@ inline constexpr const char* kPromptTitle = QT_TRANSLATE_NOOP("Messages", "操�
 inline constexpr const char* kAskSaveWithoutRegions =
     QT_TRANSLATE_NOOP("Messages", "当前没有区域数据，是否仍然保存方案？");
 
+// Keeps a window at least as wide as the whole title the window manager shows
+// ("产品调用方式 — Vexel2D V2012专业版"), whenever it is shown.
+void KeepTitleWhole(QWidget& window);
+
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
 enum class PromptIcon { Information, Question, Warning };
 enum class PromptAnswer { Ok, Yes, No, Cancel };

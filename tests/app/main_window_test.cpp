@@ -21,6 +21,7 @@
 
 #include <fstream>
 
+#include "app/uformloadtype.h"
 #include "app/scene_view.h"
 #include "scene/scheme_file.h"
 #include "v2dtool/outline_window.h"
@@ -377,6 +378,11 @@ TEST(MessageBoxes, TheTitleIsNotCut) {
     WidgetPrompts().Show(nullptr, QStringLiteral("好"));
     const QString shown = QStringLiteral("操作提示： — Vexel2D V2012专业版");
     EXPECT_GT(width, QFontMetrics(QApplication::font()).horizontalAdvance(shown) + 60);
+    // A small dialog, "产品调用方式" over two radio buttons, too.
+    TFormLoadType choice;
+    choice.show();
+    const QString dialog = QStringLiteral("产品调用方式 — Vexel2D V2012专业版");
+    EXPECT_GT(choice.width(), QFontMetrics(QApplication::font()).horizontalAdvance(dialog) + 60);
 }
 
 TEST_F(MainWindow, SaveAsksBeforeOverwritingAndNoOpensTheDialogAgain) {
