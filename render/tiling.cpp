@@ -88,6 +88,16 @@ bool CornersAreUpright(const V2dPolygon& region) {
     return quad == BoxOf(quad).corners();
 }
 
+// A tile a fraction of its product's size is first averaged down to twice
+// the tile, so that fine detail (grain, printed flowers, joints) reads at the
+// tile's size instead of folding into blocks. Products that are not shrunk
+// that far are resampled from as they are.
+QImage AveragedForTile(const QImage& product, int tileWidth, int tileHeight) {
+    const int w = std::min(product.width(), 2 * tileWidth), h = std::min(product.height(), 2 * tileHeight);
+    if (w == product.width() && h == product.height()) return product;
+    return product.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 }  // namespace
 
 int PlainTileSide(int boxSide, int realMm, int productMm) { return TileSide(boxSide, realMm, productMm, true); }
@@ -131,7 +141,8 @@ QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, co
     const int th = PlainTileSide(bh, region.realHeight, heightMm);
     if (tw == 0 || th == 0) return {};
     // Only the part of a tile that falls on the canvas is ever drawn.
-    const QImage tile = ResizePictureWindow(product, tw, th, std::min(tw, bw), std::min(th, bh));
+    const QImage tile =
+        ResizePictureWindow(AveragedForTile(product, tw, th), tw, th, std::min(tw, bw), std::min(th, bh));
     if (tile.isNull()) return {};
     QImage canvas(bw, bh, QImage::Format_RGB32);
     FillWithPattern(canvas, tile, 0, 0);
@@ -146,7 +157,7 @@ QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* m
     const int tw = ShiftedTileSide(bw, region.realWidth, widthMm);
     const int th = ShiftedTileSide(bh, region.realHeight, heightMm);
     if (tw == 0 || th == 0 || !PictureSizeAllowed(tw, th)) return {};
-    const QImage tile = ResizePicture(product, tw, th);
+    const QImage tile = ResizePicture(AveragedForTile(product, tw, th), tw, th);
     if (tile.isNull()) return {};
     QImage canvas(bw, bh, QImage::Format_RGB32);
     FillWithPattern(canvas, tile, PatternShift(tw, offsetX), PatternShift(th, offsetY));

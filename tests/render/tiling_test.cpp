@@ -71,6 +71,29 @@ TEST(BuildTiledCanvas, FitCoversTheBoxWithOneCopy) {
     EXPECT_TRUE(SamePixels(canvas, ResizePicture(Product(), 200, 300)));
 }
 
+// Stripes one pixel wide on a 512-pixel product laid as 41-pixel tiles: the
+// tile shows their average grey, not whichever stripes its samples hit; a
+// product only a little larger than its tile is resampled as it is.
+TEST(BuildTiledCanvas, AProductShrunkFarIsAveragedFirst) {
+    QImage stripes(512, 512, QImage::Format_RGB32);
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) stripes.setPixel(x, y, x % 2 ? 0xFFFFFFFF : 0xFF000000);
+    PolygonPtr region = RectRegion("wall", 0, 0, 199, 199, 3000, 3000);
+    const QImage canvas = BuildTiledCanvas(*region, nullptr, stripes, 600, 600);
+    ASSERT_EQ(canvas.size(), QSize(200, 200));
+    int lightest = 0, darkest = 255;
+    for (int x = 1; x < 39; ++x) {
+        lightest = std::max(lightest, qGray(canvas.pixel(x, 20)));
+        darkest = std::min(darkest, qGray(canvas.pixel(x, 20)));
+    }
+    EXPECT_GT(darkest, 100);
+    EXPECT_LT(lightest, 155);
+    const int tile = PlainTileSide(200, 3000, 600);
+    const QImage near = Gradient(70, 70);
+    EXPECT_TRUE(SamePixels(BuildTiledCanvas(*region, nullptr, near, 600, 600).copy(0, 0, tile, tile),
+                           ResizePicture(near, tile, tile)));
+}
+
 TEST(PrepareProduct, TurnSwapsTheSizeAndFitIgnoresTheTurn) {
     PolygonPtr region = RectRegion("r", 0, 0, 99, 99, 1000, 2000);
     ProductPanelState panel;
