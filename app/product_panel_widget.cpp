@@ -22,6 +22,8 @@
 
 #include "app/laying_pattern_box.h"
 #include "layout/pattern_descriptor.h"
+#include "layout/region_quote.h"
+#include "library/product_descriptor.h"
 #include "render/tiling.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
@@ -482,15 +484,22 @@ void ProductPanelWidget::PublishLaying() {
     ShowMeasure();
 }
 
-// The focused region's area and the tiles the panel would lay in it.
+// The focused region's area and the tiles (or a wallpaper's rolls) the panel
+// would lay in it.
 void ProductPanelWidget::ShowMeasure() {
     const V2dPolygon* region = document_.focusedRecord();
     const LayingSettings laying = document_.laying();
     QString text;
     if (region != nullptr && region->kind == RecordKind::Region && !laying.panel.isModelProduct) {
-        const Result<RegionMeasure> measure = MeasurePanelLaying(document_.scene(), *region, laying.panel);
+        const ProductDescriptor product = ProductDescriptor::Parse(laying.panel.descriptor);
+        const bool inRolls = ParsePriceUnit(product.unit) == PriceUnit::Roll;
+        const Result<RegionMeasure> measure = inRolls
+                                                  ? MeasureRegionInRolls(document_.scene(), *region, product)
+                                                  : MeasurePanelLaying(document_.scene(), *region, laying.panel);
         if (measure)
-            text = tr("面积：%1 m²  约 %2 片").arg(measure->areaM2, 0, 'f', 2).arg(measure->laid);
+            text = (inRolls ? tr("面积：%1 m²  约 %2 卷") : tr("面积：%1 m²  约 %2 片"))
+                       .arg(measure->areaM2, 0, 'f', 2)
+                       .arg(measure->laid);
     }
     LabelQuote->setText(text);
 }

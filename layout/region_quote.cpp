@@ -239,6 +239,16 @@ Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region
     return RegionMeasure{OutlineArea(outline) / 1e6, TilesInside(outline, *layout)};
 }
 
+Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon& region,
+                                           const ProductDescriptor& wallpaper) {
+    const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
+    if (!plane) return plane.failure();
+    const std::vector<RealRing> outline = RealOutline(region, *plane);
+    const Result<Rolls> rolls = CountRolls(outline, wallpaper);
+    if (!rolls) return rolls.failure();
+    return RegionMeasure{OutlineArea(outline) / 1e6, rolls->rolls};
+}
+
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region) {
     return MeasureRegion(scene, region, ReadPatternSettings(region.partsInfo),
                          LaidSizeOf(region, ProductDescriptor::Parse(region.partsInfo)));

@@ -10,6 +10,7 @@
 #include "base/result.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/scheme_quote.h"
+#include "library/product_descriptor.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -23,6 +24,10 @@ struct RegionMeasure {
 // panel's label before laying). Refused as LayPattern and RegionPlaneOf are.
 Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile);
+// The region papered with this wallpaper (its roll in PartsSpecs, its
+// PatternRepeat): the area and, as `laid`, the rolls the quote counts.
+Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon& region,
+                                           const ProductDescriptor& wallpaper);
 // As it was laid: the settings and size kept in its descriptor, else the
 // size of the product's picture (PictureSizeOf).
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);

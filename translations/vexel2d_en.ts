@@ -1208,6 +1208,10 @@
         <source>面积：%1 m²  约 %2 片</source>
         <translation>Area: %1 m² ≈ %2 pcs</translation>
     </message>
+    <message>
+        <source>面积：%1 m²  约 %2 卷</source>
+        <translation>Area: %1 m² ≈ %2 rolls</translation>
+    </message>
 </context>
 <context>
     <name>v2d::RecentSchemesMenu</name>

@@ -203,6 +203,11 @@ TEST(SchemeQuote, ChargesEachProductInItsOwnUnitAndEachModelOnce) {
     EXPECT_EQ(rolls.laid, 3);
     EXPECT_EQ(rolls.order, 4);
     EXPECT_DOUBLE_EQ(*rolls.amount, 4 * 260.0);
+    // The panel's line counts the rolls as the quote does.
+    const Result<RegionMeasure> panel =
+        MeasureRegionInRolls(scene, *scene.at(1), ProductDescriptor::Parse(roll + "&PatternRepeat=530"));
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->laid, 3);
     ASSERT_EQ(quote.models.size(), 1u);
     EXPECT_EQ(quote.models[0].index, 2);
     EXPECT_DOUBLE_EQ(*quote.models[0].amount, 9800);
