@@ -321,7 +321,7 @@ void ProductPanelWidget::ShowFocusedRecord(const SceneChange& change) {
     const bool laid = record != nullptr && record->kind == RecordKind::Region && !record->partsInfo.empty();
     if (laid && (change.touches(ChangeAspect::Selection) || change.touches(ChangeAspect::Picture)))
         patternBox_->setSettings(ReadPatternSettings(record->partsInfo));  // handed over and measured
-    else
+    else if (change.aspects != ChangeAspects(ChangeAspect::Tone))  // a tone leaves the area and count as they are
         ShowMeasure();
     if (record == nullptr) return;
     // The values are shown, not applied: the record already has them.

@@ -163,32 +163,28 @@ RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index,
     if (!perBox) perBox = ParseWholeNumber(product.piecesPerBox);
     const LaidSize tile = LaidSizeOf(region, product);
 
-    std::string problem;
     const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
-    if (!plane) {
-        problem = plane.error();
-    } else {
-        const std::vector<RealRing> outline = RealOutline(region, *plane);
-        quote.areaM2 = OutlineArea(outline) / 1e6;
-        if (quote.unit == PriceUnit::Roll) {
-            if (const Result<Rolls> rolls = CountRolls(outline, product); !rolls) {
-                problem = rolls.error();
-            } else {
-                quote.strips = rolls->strips;
-                quote.laid = rolls->rolls;
-            }
-        } else if (const Result<TileLayout> layout =
-                       LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
-                   !layout) {
-            problem = layout.error();
-        } else {
-            quote.laid = TilesInside(outline, *layout);
-        }
-    }
     if (!plane) {  // nothing to count or price
         quote.unitPrice = PriceOf(product.price).value;
-        quote.excluded = std::move(problem);
+        quote.excluded = plane.error();
         return quote;
+    }
+    std::string problem;
+    const std::vector<RealRing> outline = RealOutline(region, *plane);
+    quote.areaM2 = OutlineArea(outline) / 1e6;
+    if (quote.unit == PriceUnit::Roll) {
+        if (const Result<Rolls> rolls = CountRolls(outline, product); !rolls) {
+            problem = rolls.error();
+        } else {
+            quote.strips = rolls->strips;
+            quote.laid = rolls->rolls;
+        }
+    } else if (const Result<TileLayout> layout =
+                   LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
+               !layout) {
+        problem = layout.error();
+    } else {
+        quote.laid = TilesInside(outline, *layout);
     }
     PriceRegion(quote, product, tile, perBox, std::move(problem));
     return quote;
