@@ -32,7 +32,8 @@ int TitleRoom(const QWidget& box) {
     return metrics.horizontalAdvance(shown) + 8 * metrics.height();  // the icon, three buttons, the margins
 }
 
-// The box sizes itself when shown, to no less than its layout's width.
+// A message box fixes its own size when shown, so a minimum width would not
+// hold: it sizes itself to no less than its layout's width, spacer included.
 void KeepBoxTitleWhole(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid == nullptr) return;
