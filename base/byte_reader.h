@@ -14,6 +14,7 @@ inline int32_t ReadI32(const uint8_t* p) {
                                 uint32_t(p[3]) << 24);
 }
 inline uint32_t ReadU32(const uint8_t* p) { return static_cast<uint32_t>(ReadI32(p)); }
+inline uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 class ByteReader {
 public:

@@ -1,5 +1,7 @@
 #include "base/picture_codec.h"
 
+#include "base/byte_reader.h"
+
 #include <QBuffer>
 
 #include <sys/mman.h>
@@ -398,25 +400,20 @@ std::optional<Bytes> EncodePng(const QImage& image) {
 
 namespace {
 
-uint32_t LittleEndian(std::span<const uint8_t> data, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | data[at + size_t(i)];
-    return v;
-}
-
 // Qt reads a short BMP with its missing rows blank: the file must hold all
 // the rows its header promises (the encoded size of a compressed one).
 bool BmpHoldsItsRows(std::span<const uint8_t> data) {
     if (data.size() < 26) return false;
-    const uint64_t offset = LittleEndian(data, 10, 4), header = LittleEndian(data, 14, 4);
+    const uint8_t* p = data.data();
+    const uint64_t offset = ReadU32(p + 10), header = ReadU32(p + 14);
     uint64_t width = 0, height = 0, bits = 0, compression = 0, encoded = 0;
     if (header == 12) {  // the old core header
-        width = LittleEndian(data, 18, 2), height = LittleEndian(data, 20, 2), bits = LittleEndian(data, 24, 2);
+        width = ReadU16(p + 18), height = ReadU16(p + 20), bits = ReadU16(p + 24);
     } else {
         if (data.size() < 38) return false;
-        width = LittleEndian(data, 18, 4);
-        height = uint64_t(std::abs(int64_t(int32_t(LittleEndian(data, 22, 4)))));
-        bits = LittleEndian(data, 28, 2), compression = LittleEndian(data, 30, 4), encoded = LittleEndian(data, 34, 4);
+        width = ReadU32(p + 18);
+        height = uint64_t(std::abs(int64_t(ReadI32(p + 22))));
+        bits = ReadU16(p + 28), compression = ReadU32(p + 30), encoded = ReadU32(p + 34);
     }
     if (width > uint64_t(kMaxPictureSide) || height > uint64_t(kMaxPictureSide)) return false;
     const uint64_t rows = compression == 0 || compression == 3 ? (width * bits + 31) / 32 * 4 * height : encoded;
