@@ -78,6 +78,15 @@ std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pai
     return best;
 }
 
+std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c, double withinDegrees) {
+    const std::array<cv::Vec3d, 2> pairs[] = {{a, b}, {a, c}, {b, c}};
+    const auto focal = SettledFocal(pairs);
+    if (!focal) return std::nullopt;
+    for (const auto& [p, q] : pairs)
+        if (std::abs(AngleBetween(p, q, *focal) - 90) > withinDegrees) return std::nullopt;
+    return focal;
+}
+
 std::optional<cv::Vec3d> LineThrough(const cv::Vec3d& p, const cv::Vec3d& q) {
     const cv::Vec3d l = p.cross(q);
     const double whole = cv::norm(l), planar = std::hypot(l[0], l[1]);

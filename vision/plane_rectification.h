@@ -28,6 +28,10 @@ double AngleBetween(const cv::Vec3d& v1, const cv::Vec3d& v2, double focal);
 // angles stay within a degree of their best over 15 % either way.
 std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pairs);
 
+// The focal length at which three points stand square to each other, each
+// pair within `withinDegrees` of a right angle; none when it is not settled.
+std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c, double withinDegrees);
+
 // The line through two points (or the line at infinity for two directions),
 // scaled so that l . p is the distance of p (with w = 1) in frame units;
 // none for one point twice.

@@ -78,8 +78,9 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
     const QImage photo = DecodeJpeg(*jpeg);
     Result<vision::FoundSurface> found = Error{"未运行"};
     const double click = BestOf(3, [&] {
-        auto finder = vision::SurfaceFinder::ForPhoto(photo);
-        found = finder ? finder->Find({{room->click}, {}}) : Result<vision::FoundSurface>(finder.failure());
+        auto analysis = vision::PhotoAnalysis::Of(photo);
+        found = analysis ? vision::FindSurface(**analysis, {{room->click}, {}})
+                         : Result<vision::FoundSurface>(analysis.failure());
     });
     ++totals.rooms;
     totals.ratio += click / decode;
