@@ -60,10 +60,10 @@ struct SurfaceCamera {
 
 // How the outline lies against a candidate vanishing line: every corner on one
 // side (within the slack), some of it clear of the line.
-bool OutlineOnOneSide(std::span<const cv::Vec2d> outline, const cv::Vec3d& horizon) {
+bool OutlineOnOneSide(std::span<const cv::Point2d> outline, const cv::Vec3d& horizon) {
     double low = INFINITY, high = -INFINITY;
-    for (const cv::Vec2d& p : outline) {
-        const double side = horizon.dot(cv::Vec3d(p[0], p[1], 1));
+    for (const cv::Point2d& p : outline) {
+        const double side = horizon.dot(cv::Vec3d(p.x, p.y, 1));
         low = std::min(low, side), high = std::max(high, side);
     }
     return low >= -kHorizonSlack ? high > kHorizonSlack : -high >= -kHorizonSlack && -low > kHorizonSlack;
@@ -93,7 +93,7 @@ const LineFamily* Across(std::span<const LineFamily> families, const cv::Vec3d& 
 // supported by the surface's segments (a level plane preferred); else one
 // family with a level horizon.
 std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface, std::span<const LineFamily> own,
-                                          std::span<const LineFamily> photo, std::span<const cv::Vec2d> outline) {
+                                          std::span<const LineFamily> photo, std::span<const cv::Point2d> outline) {
     std::vector<LineFamily> families(own.begin(), own.end());
     families.insert(families.end(), photo.begin(), photo.end());
     double total = 0;
@@ -268,7 +268,7 @@ std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V
     for (const V2d_Point& p : rings.front()) ring.emplace_back(p.x, p.y);
     cv::approxPolyDP(ring, outer, std::max(1.5, 0.003 * frame.unit * 2), true);
     if (outer.size() < 3) return std::nullopt;
-    std::vector<cv::Vec2d> outline;
+    std::vector<cv::Point2d> outline;  // in the frame
     for (const cv::Point& p : outer) {
         const cv::Vec3d q = frame.Point({double(p.x), double(p.y)});
         outline.emplace_back(q[0], q[1]);
@@ -281,13 +281,13 @@ std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V
     if (!camera) return std::nullopt;
 
     // Inside the outline: the middle of its part farthest from the horizon.
-    const cv::Vec2d* deepest = &outline.front();
-    for (const cv::Vec2d& p : outline)
-        if (std::abs(camera->horizon.dot({p[0], p[1], 1})) > std::abs(camera->horizon.dot({(*deepest)[0], (*deepest)[1], 1})))
+    const cv::Point2d* deepest = &outline.front();
+    for (const cv::Point2d& p : outline)
+        if (std::abs(camera->horizon.dot({p.x, p.y, 1})) > std::abs(camera->horizon.dot({deepest->x, deepest->y, 1})))
             deepest = &p;
     const bool heavierFirst = camera->firstWeight >= camera->secondWeight;
     auto view = PlaneView::Of(camera->focal, camera->horizon, heavierFirst ? camera->first : camera->second,
-                              {(*deepest)[0], (*deepest)[1], 1});
+                              {deepest->x, deepest->y, 1});
     if (!view) return std::nullopt;
     if (camera->secondWeight > 0) {
         // Share out what the other family misses of a right angle, by weight.
@@ -297,21 +297,22 @@ std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V
                    (camera->firstWeight + camera->secondWeight));
     }
 
-    const std::vector<cv::Vec2d> clipped = ClipToSide(outline, *view, kHorizonSlack);
+    const std::vector<cv::Point2d> clipped = ClipToSide(outline, *view, kHorizonSlack);
     const auto rectangle = LargestRectangle(*view, clipped);
     if (!rectangle) return std::nullopt;
     const auto& [low, high] = *rectangle;
     // A laying covers its region's corners only, so the rectangle encloses
     // the whole outline; where that would reach far beyond the photo it
     // gives way, step by step, to the largest rectangle inside.
-    cv::Vec2d outerLow = low, outerHigh = high;
-    for (const cv::Vec2d& p : clipped) {
-        const cv::Vec2d st = view->Coordinates({p[0], p[1], 1});
-        for (int k = 0; k < 2; ++k) outerLow[k] = std::min(outerLow[k], st[k]), outerHigh[k] = std::max(outerHigh[k], st[k]);
+    cv::Point2d outerLow = low, outerHigh = high;
+    for (const cv::Point2d& p : clipped) {
+        const cv::Point2d st = view->Coordinates({p.x, p.y, 1});
+        outerLow = {std::min(outerLow.x, st.x), std::min(outerLow.y, st.y)};
+        outerHigh = {std::max(outerHigh.x, st.x), std::max(outerHigh.y, st.y)};
     }
-    const auto cornersOf = [&](const cv::Vec2d& lo, const cv::Vec2d& hi) -> std::optional<std::array<cv::Point2d, 4>> {
+    const auto cornersOf = [&](const cv::Point2d& lo, const cv::Point2d& hi) -> std::optional<std::array<cv::Point2d, 4>> {
         std::array<cv::Point2d, 4> corners;
-        const std::array<cv::Vec2d, 4> plane{lo, cv::Vec2d{hi[0], lo[1]}, hi, cv::Vec2d{lo[0], hi[1]}};
+        const std::array<cv::Point2d, 4> plane{lo, cv::Point2d{hi.x, lo.y}, hi, cv::Point2d{lo.x, hi.y}};
         for (int k = 0; k < 4; ++k) {
             corners[k] = frame.Pixel(view->Image(plane[k]));
             if (!Finite(corners[k]) || !WithinReach(corners[k], photo)) return std::nullopt;
