@@ -6,7 +6,6 @@
 
 #include <vector>
 
-
 namespace v2d::vision {
 
 // A straight piece of a line in the photo, from `a` to `b` (pixels).
