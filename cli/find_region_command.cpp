@@ -59,9 +59,9 @@ int RunFindRegion(const Args& args) {
     }
     Result<QImage> photo = ReadPhoto(options->photo);
     if (!photo) return Fail("find-region", photo.error());
-    Result<vision::SurfaceFinder> finder = vision::SurfaceFinder::ForPhoto(*photo);
-    if (!finder) return Fail("find-region", finder.error());
-    Result<FoundRegion> found = FindRegion(*finder, options->request);
+    const auto analysis = vision::PhotoAnalysis::Of(*photo);
+    if (!analysis) return Fail("find-region", analysis.error());
+    Result<FoundRegion> found = FindRegion(**analysis, options->request);
     if (!found) return Fail("find-region", found.error());
 
     JsonWriter json;

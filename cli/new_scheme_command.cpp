@@ -122,13 +122,13 @@ int RunNewScheme(const Args& args) {
     // Every region is found and checked before anything is written.
     std::vector<RegionOutline> outlines = options->regions;
     if (!options->finds.empty()) {
-        Result<vision::SurfaceFinder> finder = vision::SurfaceFinder::ForPhoto(*photo);
-        if (!finder) return Fail("new-scheme", finder.error());
+        const auto analysis = vision::PhotoAnalysis::Of(*photo);  // one for every find
+        if (!analysis) return Fail("new-scheme", analysis.error());
         for (const FindSpec& spec : options->finds) {
             if (!spec.request.length)
                 return Fail("new-scheme", "区域“" + spec.name + "”的实际宽度和高度必须大于0。" +
                                               "请在 --find 中给出一条已知长度：NAME:X,Y:X1,Y1,X2,Y2,MM");
-            Result<FoundRegion> found = FindRegion(*finder, spec.request);
+            Result<FoundRegion> found = FindRegion(**analysis, spec.request);
             if (!found) return Fail("new-scheme", "区域“" + spec.name + "”：" + found.error());
             outlines.push_back(OutlineOfFound(spec.name, *found));
         }

@@ -19,14 +19,14 @@ std::optional<KnownLength> ParseKnownLength(const std::string& text) {
     return KnownLength{{numbers[0], numbers[1]}, {numbers[2], numbers[3]}, numbers[4]};
 }
 
-Result<FoundRegion> FindRegion(const vision::SurfaceFinder& finder, const RegionRequest& request) {
-    Result<vision::FoundSurface> surface = finder.Find(request.clicks);
+Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionRequest& request) {
+    Result<vision::FoundSurface> surface = vision::FindSurface(photo, request.clicks);
     if (!surface) return Error{surface.error()};
     FoundRegion found{std::move(*surface)};
     if (request.length) {
         const KnownLength& known = *request.length;
-        const auto point = [](V2d_Point p) { return vision::PointD{double(p.x), double(p.y)}; };
-        Result<vision::RealSize> size = vision::SizeFromKnownLength(found.surface.corners, finder.photoSize(),
+        const auto point = [](V2d_Point p) { return cv::Point2d{double(p.x), double(p.y)}; };
+        Result<vision::RealSize> size = vision::SizeFromKnownLength(found.surface.corners, photo.size(),
                                                                     point(known.a), point(known.b), known.millimetres,
                                                                     found.surface.focal);
         if (!size) return Error{size.error()};

@@ -30,9 +30,9 @@ struct FoundRegion {
     int realHeight = 0;
 };
 
-// Finds the surface and sizes it; refused with the finder's or the
+// Finds the surface on the analysed photo and sizes it; refused with the finder's or the
 // calibration's message.
-Result<FoundRegion> FindRegion(const vision::SurfaceFinder& finder, const RegionRequest& request);
+Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionRequest& request);
 
 // The found rings as an outline record's points and ring ends.
 RegionOutline OutlineOfFound(const std::string& name, const FoundRegion& found);

@@ -22,14 +22,15 @@ void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
     to.realHeight = from.realHeight;
 }
 
-vision::PointD PointOf(V2d_Point p) { return {double(p.x), double(p.y)}; }
+cv::Point2d PointOf(V2d_Point p) { return {double(p.x), double(p.y)}; }
 
 }  // namespace
 
 void OutlineEditor::Replace(Scene scene) {
     scene_ = std::move(scene);
     draft_ = {};
-    finder_.reset();
+    auto analysis = vision::PhotoAnalysis::Of(scene_.background);
+    analysis_ = analysis ? std::move(*analysis) : nullptr;
     cameraFocal_ = 0;
     undo_.clear();
     modified_ = false;
@@ -105,12 +106,8 @@ Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
     std::vector<V2d_Point>& list = takeAway ? clicks.outside : clicks.inside;
     if (std::find(list.begin(), list.end(), point) != list.end()) return Status::Ok();  // a double click's second press
     list.push_back(point);
-    if (!finder_) {
-        Result<vision::SurfaceFinder> prepared = vision::SurfaceFinder::ForPhoto(photo());
-        if (!prepared) return Error{prepared.error()};
-        finder_.emplace(std::move(*prepared));
-    }
-    Result<vision::FoundSurface> found = finder_->Find(clicks);
+    if (!analysis_) return Error{vision::kMsgClickOutsidePhoto};
+    Result<vision::FoundSurface> found = vision::FindSurface(*analysis_, clicks);
     if (!found) return Error{found.error()};
     // The finder's rings lie on the photo, three points or more each.
     vision::FlatRings flat = vision::Flattened(found->rings);

@@ -31,6 +31,8 @@ public:
 
     const Scene& scene() const { return scene_; }
     const QImage& photo() const { return scene_.background; }
+    // The photo's analysis, one for as long as the photo stays; none without a photo.
+    const std::shared_ptr<const vision::PhotoAnalysis>& photoAnalysis() const { return analysis_; }
     bool modified() const { return modified_; }
     // Regions the tool edits: ordinary regions and shadow regions.
     bool IsEditable(int index) const;
@@ -47,8 +49,8 @@ public:
     Status AddDraftPoint(V2d_Point point);
     // Smart selection: the surface under all inside clicks so far, less
     // what lies under the outside ones (`takeAway`), found again. A refusal
-    // (a click outside the photo, nothing found) changes nothing. The photo
-    // is prepared for finding at the first smart click.
+    // (a click outside the photo, nothing found) changes nothing. Every
+    // click reuses the photo's analysis.
     Status SmartClick(V2d_Point point, bool takeAway);
     Status MoveDraftPoint(int point, V2d_Point to, bool recordUndo = true);
     Status MoveDraftCorner(int corner, V2d_Point to, bool recordUndo = true);
@@ -102,7 +104,7 @@ private:
 
     Scene scene_;
     Draft draft_;
-    std::optional<vision::SurfaceFinder> finder_;  // prepared at the first smart click
+    std::shared_ptr<const vision::PhotoAnalysis> analysis_;  // of the photo; its parts made at the first smart click
     double cameraFocal_ = 0;  // pixels, once a found surface settled the photo's camera; 0 unknown
     std::vector<Step> undo_;
     bool modified_ = false;

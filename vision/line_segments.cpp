@@ -19,7 +19,7 @@ std::vector<Segment> LineSegmentsOf(const cv::Mat& grey, cv::Point2d toPhoto, do
     segments.reserve(lines.size());
     // Pixel centres: a grey pixel i covers photo pixels from i*s to (i+1)*s.
     const auto toFull = [&](float x, float y) {
-        return PointD{(x + 0.5) * toPhoto.x - 0.5, (y + 0.5) * toPhoto.y - 0.5};
+        return cv::Point2d{(x + 0.5) * toPhoto.x - 0.5, (y + 0.5) * toPhoto.y - 0.5};
     };
     for (const cv::Vec4f& l : lines) {
         if (std::hypot(l[2] - l[0], l[3] - l[1]) < minLength) continue;

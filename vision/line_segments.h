@@ -6,9 +6,12 @@
 
 #include <vector>
 
-#include "vision/perspective.h"
-
 namespace v2d::vision {
+
+// A straight piece of a line in the photo, from `a` to `b` (pixels).
+struct Segment {
+    cv::Point2d a, b;
+};
 
 // Segments of `grey` at least `minLength` of its pixels long, each end
 // multiplied by `toPhoto` (the photo's size over the grey copy's).

@@ -44,7 +44,7 @@ std::optional<Line> SegmentAlong(cv::Point2d a, cv::Point2d b, std::span<const S
     std::optional<Line> best;
     double bestOverlap = 0;
     for (const Segment& s : segments) {
-        const cv::Point2d sa(s.a.x, s.a.y), sb(s.b.x, s.b.y);
+        const cv::Point2d &sa = s.a, &sb = s.b;
         const double sLength = cv::norm(sb - sa);
         if (sLength < 1e-9) continue;
         const Line line{sa, (sb - sa) / sLength};

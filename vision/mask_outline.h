@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "vision/perspective.h"
+#include "vision/line_segments.h"
 
 namespace v2d::vision {
 

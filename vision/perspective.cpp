@@ -16,10 +16,9 @@ const char* const kEndsCoincide = "标定线的两端不能重合。";
 const char* const kNoPerspective = "无法从这四个角点确定透视。";
 const char* const kLineOffPlane = "标定线不在这个表面上。";
 
-// Families tried for the surface's two directions, from its own segments
-// and from the whole photo's (the longest of them).
-constexpr int kMostFamilies = 4, kMostPhotoFamilies = 5;
-constexpr size_t kMostPhotoSegments = 1000;
+// Families tried for the surface's two directions from its own segments
+// (the whole photo's come with it).
+constexpr int kMostFamilies = 4;
 // A direction no segment of the surface agrees with still counts this share of their weight.
 constexpr double kLeastSupport = 0.05;
 // A plane whose vanishing line lies level in the photo (within 20 degrees: a
@@ -47,9 +46,9 @@ constexpr double kSteadyFocal = 0.05;
 // A family's point beyond this many frame units is a direction, with no level horizon through it.
 constexpr double kParallelBeyond = 1e4;
 
-bool Finite(PointD p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool Finite(cv::Point2d p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
-double Distance(PointD a, PointD b) { return std::hypot(b.x - a.x, b.y - a.y); }
+double Distance(cv::Point2d a, cv::Point2d b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
 // The surface's camera: focal length, vanishing line and the points of its
 // two directions with the weight of the surface's segments agreeing with each.
@@ -61,10 +60,10 @@ struct SurfaceCamera {
 
 // How the outline lies against a candidate vanishing line: every corner on one
 // side (within the slack), some of it clear of the line.
-bool OutlineOnOneSide(std::span<const cv::Vec2d> outline, const cv::Vec3d& horizon) {
+bool OutlineOnOneSide(std::span<const cv::Point2d> outline, const cv::Vec3d& horizon) {
     double low = INFINITY, high = -INFINITY;
-    for (const cv::Vec2d& p : outline) {
-        const double side = horizon.dot(cv::Vec3d(p[0], p[1], 1));
+    for (const cv::Point2d& p : outline) {
+        const double side = horizon.dot(cv::Vec3d(p.x, p.y, 1));
         low = std::min(low, side), high = std::max(high, side);
     }
     return low >= -kHorizonSlack ? high > kHorizonSlack : -high >= -kHorizonSlack && -low > kHorizonSlack;
@@ -89,22 +88,12 @@ const LineFamily* Across(std::span<const LineFamily> families, const cv::Vec3d& 
     return best;
 }
 
-// The focal length at which the three stand square to each other, if one settles it.
-std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c) {
-    const std::array<cv::Vec3d, 2> pairs[] = {{a, b}, {a, c}, {b, c}};
-    const auto focal = SettledFocal(pairs);
-    if (!focal) return std::nullopt;
-    for (const auto& [p, q] : pairs)
-        if (std::abs(AngleBetween(p, q, *focal) - 90) > kSettledTolerance) return std::nullopt;
-    return focal;
-}
-
 // Of every pair of the surface's and the photo's families, the pair
 // orthogonal under a plausible camera whose plane the outline lies on, best
 // supported by the surface's segments (a level plane preferred); else one
 // family with a level horizon.
 std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface, std::span<const LineFamily> own,
-                                          std::span<const LineFamily> photo, std::span<const cv::Vec2d> outline) {
+                                          std::span<const LineFamily> photo, std::span<const cv::Point2d> outline) {
     std::vector<LineFamily> families(own.begin(), own.end());
     families.insert(families.end(), photo.begin(), photo.end());
     double total = 0;
@@ -122,7 +111,7 @@ std::optional<SurfaceCamera> ChooseCamera(std::span<const FrameSegment> surface,
             const double least = kLeastSupport * total;
             if (supportA + supportB <= 0) continue;
             const LineFamily* c = Across(photo, a, b);
-            std::optional<double> focal = c ? SquareFocal(a, b, c->point) : std::nullopt;
+            std::optional<double> focal = c ? SquareFocal(a, b, c->point, kSettledTolerance) : std::nullopt;
             const bool square = focal.has_value();
             const std::array<cv::Vec3d, 2> alone[] = {{a, b}};
             if (!focal) focal = SettledFocal(alone);
@@ -169,7 +158,7 @@ std::vector<Segment> SurfaceSegments(const std::vector<cv::Point>& outer, std::s
         for (const V2d_Point& p : hole) holeContours.back().emplace_back(p.x, p.y);
     }
     const double along = kAlongOutline * longer;
-    const auto onSurface = [&](PointD p) {
+    const auto onSurface = [&](cv::Point2d p) {
         const cv::Point2f q(float(p.x), float(p.y));
         if (cv::pointPolygonTest(outer, q, true) < -along) return false;
         for (const auto& hole : holeContours)
@@ -184,18 +173,11 @@ std::vector<Segment> SurfaceSegments(const std::vector<cv::Point>& outer, std::s
     return out;
 }
 
-std::vector<Segment> Longest(std::span<const Segment> segments, size_t most) {
-    std::vector<Segment> out(segments.begin(), segments.end());
-    const auto longer = [](const Segment& s, const Segment& t) { return Distance(s.a, s.b) > Distance(t.a, t.b); };
-    if (out.size() > most) std::nth_element(out.begin(), out.begin() + most, out.end(), longer), out.resize(most);
-    return out;
-}
-
 // Corners may lie beyond the photo by its width to either side and half its
 // height above and below: far enough to enclose a floor the photo cuts off,
 // near enough to keep the laid canvas a few times the photo at most.
 constexpr double kReachAcross = 1.0, kReachUpDown = 0.5;
-bool WithinReach(const PointD& p, QSize photo) {
+bool WithinReach(const cv::Point2d& p, QSize photo) {
     const double w = photo.width(), h = photo.height();
     return p.x >= -w * kReachAcross && p.x <= w * (1 + kReachAcross) && p.y >= -h * kReachUpDown &&
            p.y <= h * (1 + kReachUpDown);
@@ -203,12 +185,12 @@ bool WithinReach(const PointD& p, QSize photo) {
 
 // Top-left first, clockwise as seen: the top and bottom are the pair of
 // opposite sides that lie flatter in the photo, the top the higher of them.
-Quad OrderedCorners(std::array<PointD, 4> p, QSize photo) {
+Quad OrderedCorners(std::array<cv::Point2d, 4> p, QSize photo) {
     double twice = 0;
     for (int i = 0; i < 4; ++i) twice += p[i].x * p[(i + 1) % 4].y - p[(i + 1) % 4].x * p[i].y;
     if (twice < 0) std::swap(p[1], p[3]);
     const auto flatness = [&](int k) {
-        const PointD &a = p[k % 4], &b = p[(k + 1) % 4];
+        const cv::Point2d &a = p[k % 4], &b = p[(k + 1) % 4];
         return std::abs(b.x - a.x) / std::max(1e-12, Distance(a, b));
     };
     const auto middleY = [&](int k) { return p[k % 4].y + p[(k + 1) % 4].y; };
@@ -216,7 +198,7 @@ Quad OrderedCorners(std::array<PointD, 4> p, QSize photo) {
     if (middleY(top + 2) < middleY(top)) top += 2;
     Quad quad;
     for (int i = 0; i < 4; ++i) {
-        const PointD& q = p[(top + i) % 4];
+        const cv::Point2d& q = p[(top + i) % 4];
         quad[i] = {int(std::lround(std::clamp(q.x, -photo.width() * kReachAcross, photo.width() * (1 + kReachAcross)))),
                    int(std::lround(std::clamp(q.y, -photo.height() * kReachUpDown, photo.height() * (1 + kReachUpDown))))};
     }
@@ -263,7 +245,7 @@ std::optional<double> CornerFocal(const std::array<cv::Vec3d, 4>& c, double nudg
 
 }  // namespace
 
-std::optional<Homogeneous> VanishingPoint(std::span<const Segment> segments) {
+std::optional<cv::Vec3d> VanishingPoint(std::span<const Segment> segments) {
     const NormalFrame frame = FrameOfSegments(segments);
     const std::vector<FrameSegment> lines = ToFrame(frame, segments);
     const auto family = StrongestFamily(lines);
@@ -271,21 +253,22 @@ std::optional<Homogeneous> VanishingPoint(std::span<const Segment> segments) {
     return frame.ToHomogeneous(family->point);
 }
 
-std::optional<double> FocalFromOrthogonal(Homogeneous v1, Homogeneous v2, PointD principal) {
-    if (v1.w == 0 || v2.w == 0 || !Finite(principal)) return std::nullopt;
+std::optional<double> FocalFromOrthogonal(const cv::Vec3d& v1, const cv::Vec3d& v2, cv::Point2d principal) {
+    if (v1[2] == 0 || v2[2] == 0 || !Finite(principal)) return std::nullopt;
     const NormalFrame frame{principal, 1};
     return FocalOfPair(frame.FromHomogeneous(v1), frame.FromHomogeneous(v2));
 }
 
 std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
-                                       std::span<const Segment> photoSegments, QSize photo) {
+                                                   std::span<const Segment> photoSegments,
+                                                   std::span<const LineFamily> photoFamilies, QSize photo) {
     if (photo.isEmpty() || rings.empty() || rings.front().size() < 3) return std::nullopt;
     const NormalFrame frame = FrameOfPhoto(photo);
     std::vector<cv::Point> ring, outer;
     for (const V2d_Point& p : rings.front()) ring.emplace_back(p.x, p.y);
     cv::approxPolyDP(ring, outer, std::max(1.5, 0.003 * frame.unit * 2), true);
     if (outer.size() < 3) return std::nullopt;
-    std::vector<cv::Vec2d> outline;
+    std::vector<cv::Point2d> outline;  // in the frame
     for (const cv::Point& p : outer) {
         const cv::Vec3d q = frame.Point({double(p.x), double(p.y)});
         outline.emplace_back(q[0], q[1]);
@@ -294,18 +277,17 @@ std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V
     const std::vector<Segment> segments = SurfaceSegments(outer, rings.subspan(1), photoSegments, photo);
     const std::vector<FrameSegment> surface = ToFrame(frame, segments);
     const std::vector<LineFamily> families = LineFamilies(surface, kMostFamilies);
-    const std::vector<LineFamily> photoFamilies = LineFamilies(ToFrame(frame, Longest(photoSegments, kMostPhotoSegments)), kMostPhotoFamilies);
     const auto camera = ChooseCamera(surface, families, photoFamilies, outline);
     if (!camera) return std::nullopt;
 
     // Inside the outline: the middle of its part farthest from the horizon.
-    const cv::Vec2d* deepest = &outline.front();
-    for (const cv::Vec2d& p : outline)
-        if (std::abs(camera->horizon.dot({p[0], p[1], 1})) > std::abs(camera->horizon.dot({(*deepest)[0], (*deepest)[1], 1})))
+    const cv::Point2d* deepest = &outline.front();
+    for (const cv::Point2d& p : outline)
+        if (std::abs(camera->horizon.dot({p.x, p.y, 1})) > std::abs(camera->horizon.dot({deepest->x, deepest->y, 1})))
             deepest = &p;
     const bool heavierFirst = camera->firstWeight >= camera->secondWeight;
     auto view = PlaneView::Of(camera->focal, camera->horizon, heavierFirst ? camera->first : camera->second,
-                              {(*deepest)[0], (*deepest)[1], 1});
+                              {deepest->x, deepest->y, 1});
     if (!view) return std::nullopt;
     if (camera->secondWeight > 0) {
         // Share out what the other family misses of a right angle, by weight.
@@ -315,21 +297,22 @@ std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V
                    (camera->firstWeight + camera->secondWeight));
     }
 
-    const std::vector<cv::Vec2d> clipped = ClipToSide(outline, *view, kHorizonSlack);
+    const std::vector<cv::Point2d> clipped = ClipToSide(outline, *view, kHorizonSlack);
     const auto rectangle = LargestRectangle(*view, clipped);
     if (!rectangle) return std::nullopt;
     const auto& [low, high] = *rectangle;
     // A laying covers its region's corners only, so the rectangle encloses
     // the whole outline; where that would reach far beyond the photo it
     // gives way, step by step, to the largest rectangle inside.
-    cv::Vec2d outerLow = low, outerHigh = high;
-    for (const cv::Vec2d& p : clipped) {
-        const cv::Vec2d st = view->Coordinates({p[0], p[1], 1});
-        for (int k = 0; k < 2; ++k) outerLow[k] = std::min(outerLow[k], st[k]), outerHigh[k] = std::max(outerHigh[k], st[k]);
+    cv::Point2d outerLow = low, outerHigh = high;
+    for (const cv::Point2d& p : clipped) {
+        const cv::Point2d st = view->Coordinates({p.x, p.y, 1});
+        outerLow = {std::min(outerLow.x, st.x), std::min(outerLow.y, st.y)};
+        outerHigh = {std::max(outerHigh.x, st.x), std::max(outerHigh.y, st.y)};
     }
-    const auto cornersOf = [&](const cv::Vec2d& lo, const cv::Vec2d& hi) -> std::optional<std::array<PointD, 4>> {
-        std::array<PointD, 4> corners;
-        const std::array<cv::Vec2d, 4> plane{lo, cv::Vec2d{hi[0], lo[1]}, hi, cv::Vec2d{lo[0], hi[1]}};
+    const auto cornersOf = [&](const cv::Point2d& lo, const cv::Point2d& hi) -> std::optional<std::array<cv::Point2d, 4>> {
+        std::array<cv::Point2d, 4> corners;
+        const std::array<cv::Point2d, 4> plane{lo, cv::Point2d{hi.x, lo.y}, hi, cv::Point2d{lo.x, hi.y}};
         for (int k = 0; k < 4; ++k) {
             corners[k] = frame.Pixel(view->Image(plane[k]));
             if (!Finite(corners[k]) || !WithinReach(corners[k], photo)) return std::nullopt;
@@ -344,7 +327,7 @@ std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V
     return std::nullopt;
 }
 
-Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres,
+Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, cv::Point2d a, cv::Point2d b, double millimetres,
                                      double focal) {
     if (!(millimetres > 0) || !std::isfinite(millimetres)) return Error{kLengthNotPositive};
     if (!Finite(a) || !Finite(b)) return Error{kLineOffPlane};

@@ -11,27 +11,17 @@
 
 #include "base/geometry.h"
 #include "base/result.h"
+#include "vision/vanishing_points.h"
 
 namespace v2d::vision {
 
-struct PointD {
-    double x = 0, y = 0;
-};
-struct Segment {
-    PointD a, b;
-};
-// A homogeneous image point; w == 0 is a direction (a point at infinity).
-struct Homogeneous {
-    double x = 0, y = 0, w = 1;
-};
-
-// The point the segments' lines meet in, least squares weighted by length;
-// none for fewer than two segments.
-std::optional<Homogeneous> VanishingPoint(std::span<const Segment> segments);
+// The point the segments' lines meet in (x, y, w in pixels; w == 0 a
+// direction), least squares weighted by length; none for fewer than two segments.
+std::optional<cv::Vec3d> VanishingPoint(std::span<const Segment> segments);
 
 // f from two vanishing points of orthogonal directions: (v1 - c) . (v2 - c) = -f^2.
 // None when either is at infinity or the product is not negative.
-std::optional<double> FocalFromOrthogonal(Homogeneous v1, Homogeneous v2, PointD principal);
+std::optional<double> FocalFromOrthogonal(const cv::Vec3d& v1, const cv::Vec3d& v2, cv::Point2d principal);
 
 // The corners (top-left, top-right, bottom-right, bottom-left) of a rectangle
 // on the surface's plane, its sides along the plane's two dominant directions
@@ -41,8 +31,10 @@ struct SurfaceRectangle {
     Quad corners{};
     double focal = 0;  // the camera's focal length in pixels that the rectangle was found with
 };
+// `photoFamilies` are PhotoFamilies(photoSegments, photo).
 std::optional<SurfaceRectangle> RectangleOnSurface(std::span<const std::vector<V2d_Point>> rings,
-                                                   std::span<const Segment> photoSegments, QSize photo);
+                                                   std::span<const Segment> photoSegments,
+                                                   std::span<const LineFamily> photoFamilies, QSize photo);
 
 // Millimetres along the first side (top-left to top-right) and the second
 // (top-left to bottom-left) of the rectangle `corners` stands for, given one
@@ -53,7 +45,7 @@ struct RealSize {
     int width = 0;
     int height = 0;
 };
-Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, PointD a, PointD b, double millimetres,
+Result<RealSize> SizeFromKnownLength(const Quad& corners, QSize photo, cv::Point2d a, cv::Point2d b, double millimetres,
                                      double focal = 0);
 
 }  // namespace v2d::vision

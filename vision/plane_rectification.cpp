@@ -15,9 +15,9 @@ constexpr int kSamplesASide = 64;
 
 cv::Vec3d Ray(const cv::Vec3d& p, double focal) { return {p[0] / focal, p[1] / focal, p[2]}; }
 
-double Cross(const cv::Vec2d& a, const cv::Vec2d& b) { return a[0] * b[1] - a[1] * b[0]; }
+double Cross(const cv::Point2d& a, const cv::Point2d& b) { return a.x * b.y - a.y * b.x; }
 
-double Area(std::span<const cv::Vec2d> polygon) {
+double Area(std::span<const cv::Point2d> polygon) {
     double twice = 0;
     for (size_t i = 0; i < polygon.size(); ++i) twice += Cross(polygon[i], polygon[(i + 1) % polygon.size()]);
     return std::abs(twice) / 2;
@@ -78,6 +78,15 @@ std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pai
     return best;
 }
 
+std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c, double withinDegrees) {
+    const std::array<cv::Vec3d, 2> pairs[] = {{a, b}, {a, c}, {b, c}};
+    const auto focal = SettledFocal(pairs);
+    if (!focal) return std::nullopt;
+    for (const auto& [p, q] : pairs)
+        if (std::abs(AngleBetween(p, q, *focal) - 90) > withinDegrees) return std::nullopt;
+    return focal;
+}
+
 std::optional<cv::Vec3d> LineThrough(const cv::Vec3d& p, const cv::Vec3d& q) {
     const cv::Vec3d l = p.cross(q);
     const double whole = cv::norm(l), planar = std::hypot(l[0], l[1]);
@@ -106,13 +115,13 @@ cv::Vec3d PlaneView::OnPlane(const cv::Vec3d& p) const {
     return Ray(p, focal_) / horizon_.dot(p);
 }
 
-cv::Vec2d PlaneView::Coordinates(const cv::Vec3d& p) const {
+cv::Point2d PlaneView::Coordinates(const cv::Vec3d& p) const {
     const cv::Vec3d x = OnPlane(p);
     return {x.dot(e1_), x.dot(e2_)};
 }
 
-cv::Vec3d PlaneView::Image(const cv::Vec2d& st) const {
-    const cv::Vec3d x = normal_ / normal_.dot(normal_) + st[0] * e1_ + st[1] * e2_;
+cv::Vec3d PlaneView::Image(const cv::Point2d& st) const {
+    const cv::Vec3d x = normal_ / normal_.dot(normal_) + st.x * e1_ + st.y * e2_;
     return {focal_ * x[0] / x[2], focal_ * x[1] / x[2], 1};
 }
 
@@ -127,49 +136,50 @@ void PlaneView::Turn(double radians) {
     e2_ = n.cross(e1_);
 }
 
-std::vector<cv::Vec2d> ClipToSide(std::span<const cv::Vec2d> polygon, const PlaneView& view, double margin) {
-    std::vector<cv::Vec2d> out;
+std::vector<cv::Point2d> ClipToSide(std::span<const cv::Point2d> polygon, const PlaneView& view, double margin) {
+    std::vector<cv::Point2d> out;
     for (size_t i = 0; i < polygon.size(); ++i) {
-        const cv::Vec2d& a = polygon[i];
-        const cv::Vec2d& b = polygon[(i + 1) % polygon.size()];
-        const double sa = view.Side({a[0], a[1], 1}) - margin, sb = view.Side({b[0], b[1], 1}) - margin;
+        const cv::Point2d& a = polygon[i];
+        const cv::Point2d& b = polygon[(i + 1) % polygon.size()];
+        const double sa = view.Side({a.x, a.y, 1}) - margin, sb = view.Side({b.x, b.y, 1}) - margin;
         if (sa >= 0) out.push_back(a);
         if ((sa >= 0) != (sb >= 0)) out.push_back(a + (b - a) * (sa / (sa - sb)));
     }
     return out;
 }
 
-bool Inside(std::span<const cv::Vec2d> polygon, const cv::Vec2d& p) {
+bool Inside(std::span<const cv::Point2d> polygon, const cv::Point2d& p) {
     bool in = false;
     for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const cv::Vec2d &a = polygon[i], &b = polygon[j];
-        if ((a[1] > p[1]) != (b[1] > p[1]) && p[0] < a[0] + (b[0] - a[0]) * (p[1] - a[1]) / (b[1] - a[1])) in = !in;
+        const cv::Point2d &a = polygon[i], &b = polygon[j];
+        if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (b.x - a.x) * (p.y - a.y) / (b.y - a.y)) in = !in;
     }
     return in;
 }
 
-std::optional<std::array<cv::Vec2d, 2>> LargestRectangle(const PlaneView& view, std::span<const cv::Vec2d> polygon) {
+std::optional<std::array<cv::Point2d, 2>> LargestRectangle(const PlaneView& view, std::span<const cv::Point2d> polygon) {
     if (polygon.size() < 3 || !(Area(polygon) > 0)) return std::nullopt;
-    std::vector<cv::Vec2d> plane;
-    for (const cv::Vec2d& p : polygon) plane.push_back(view.Coordinates({p[0], p[1], 1}));
+    std::vector<cv::Point2d> plane;
+    for (const cv::Point2d& p : polygon) plane.push_back(view.Coordinates({p.x, p.y, 1}));
 
     // Where the polygon's pixels fall on the plane, for the grid's places.
-    cv::Vec2d lo = polygon[0], hi = polygon[0], planeLo = plane[0], planeHi = plane[0];
-    for (size_t i = 0; i < polygon.size(); ++i)
-        for (int k = 0; k < 2; ++k) {
-            lo[k] = std::min(lo[k], polygon[i][k]), hi[k] = std::max(hi[k], polygon[i][k]);
-            planeLo[k] = std::min(planeLo[k], plane[i][k]), planeHi[k] = std::max(planeHi[k], plane[i][k]);
-        }
+    cv::Point2d lo = polygon[0], hi = polygon[0], planeLo = plane[0], planeHi = plane[0];
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        lo = {std::min(lo.x, polygon[i].x), std::min(lo.y, polygon[i].y)};
+        hi = {std::max(hi.x, polygon[i].x), std::max(hi.y, polygon[i].y)};
+        planeLo = {std::min(planeLo.x, plane[i].x), std::min(planeLo.y, plane[i].y)};
+        planeHi = {std::max(planeHi.x, plane[i].x), std::max(planeHi.y, plane[i].y)};
+    }
     std::vector<double> sampleS, sampleT;
     for (int i = 0; i < kSamplesASide; ++i)
         for (int j = 0; j < kSamplesASide; ++j) {
-            const cv::Vec2d p(lo[0] + (hi[0] - lo[0]) * (i + 0.5) / kSamplesASide,
-                              lo[1] + (hi[1] - lo[1]) * (j + 0.5) / kSamplesASide);
+            const cv::Point2d p(lo.x + (hi.x - lo.x) * (i + 0.5) / kSamplesASide,
+                                lo.y + (hi.y - lo.y) * (j + 0.5) / kSamplesASide);
             if (!Inside(polygon, p)) continue;
-            const cv::Vec2d st = view.Coordinates({p[0], p[1], 1});
-            sampleS.push_back(st[0]), sampleT.push_back(st[1]);
+            const cv::Point2d st = view.Coordinates({p.x, p.y, 1});
+            sampleS.push_back(st.x), sampleT.push_back(st.y);
         }
-    const std::vector<double> s = Breaks(sampleS, planeLo[0], planeHi[0]), t = Breaks(sampleT, planeLo[1], planeHi[1]);
+    const std::vector<double> s = Breaks(sampleS, planeLo.x, planeHi.x), t = Breaks(sampleT, planeLo.y, planeHi.y);
     const size_t columns = s.size() - 1, rows = t.size() - 1;
     if (columns == 0 || rows == 0) return std::nullopt;
 
@@ -178,14 +188,14 @@ std::optional<std::array<cv::Vec2d, 2>> LargestRectangle(const PlaneView& view, 
     std::vector<double> area(rows * columns, 0);
     for (size_t r = 0; r < rows; ++r)
         for (size_t c = 0; c < columns; ++c) {
-            const std::array<cv::Vec2d, 4> cell{cv::Vec2d{s[c], t[r]}, {s[c + 1], t[r]}, {s[c + 1], t[r + 1]},
-                                                {s[c], t[r + 1]}};
+            const std::array<cv::Point2d, 4> cell{cv::Point2d{s[c], t[r]}, {s[c + 1], t[r]}, {s[c + 1], t[r + 1]},
+                                                  {s[c], t[r + 1]}};
             bool in = Inside(plane, (cell[0] + cell[2]) / 2);
-            for (const cv::Vec2d& corner : cell) in = in && Inside(plane, corner);
-            for (const cv::Vec2d& p : plane)
-                in = in && !(p[0] > s[c] && p[0] < s[c + 1] && p[1] > t[r] && p[1] < t[r + 1]);
+            for (const cv::Point2d& corner : cell) in = in && Inside(plane, corner);
+            for (const cv::Point2d& p : plane)
+                in = in && !(p.x > s[c] && p.x < s[c + 1] && p.y > t[r] && p.y < t[r + 1]);
             if (!in) continue;
-            std::array<cv::Vec2d, 4> image;
+            std::array<cv::Point2d, 4> image;
             for (int k = 0; k < 4; ++k) {
                 const cv::Vec3d q = view.Image(cell[k]);
                 image[k] = {q[0], q[1]};
@@ -221,7 +231,7 @@ std::optional<std::array<cv::Vec2d, 2>> LargestRectangle(const PlaneView& view, 
         }
     }
     if (!(best > 0)) return std::nullopt;
-    return std::array<cv::Vec2d, 2>{cv::Vec2d{s[found[2]], t[found[0]]}, cv::Vec2d{s[found[3] + 1], t[found[1] + 1]}};
+    return std::array<cv::Point2d, 2>{cv::Point2d{s[found[2]], t[found[0]]}, cv::Point2d{s[found[3] + 1], t[found[1] + 1]}};
 }
 
 }  // namespace v2d::vision

@@ -28,6 +28,10 @@ double AngleBetween(const cv::Vec3d& v1, const cv::Vec3d& v2, double focal);
 // angles stay within a degree of their best over 15 % either way.
 std::optional<double> SettledFocal(std::span<const std::array<cv::Vec3d, 2>> pairs);
 
+// The focal length at which three points stand square to each other, each
+// pair within `withinDegrees` of a right angle; none when it is not settled.
+std::optional<double> SquareFocal(const cv::Vec3d& a, const cv::Vec3d& b, const cv::Vec3d& c, double withinDegrees);
+
 // The line through two points (or the line at infinity for two directions),
 // scaled so that l . p is the distance of p (with w = 1) in frame units;
 // none for one point twice.
@@ -45,9 +49,9 @@ public:
     double Side(const cv::Vec3d& p) const { return horizon_.dot(p) / p[2]; }
     // Camera coordinates on n . X = 1; requires Side(p) > 0.
     cv::Vec3d OnPlane(const cv::Vec3d& p) const;
-    cv::Vec2d Coordinates(const cv::Vec3d& p) const;
+    cv::Point2d Coordinates(const cv::Vec3d& p) const;
     // The image point (w = 1) of plane coordinates.
-    cv::Vec3d Image(const cv::Vec2d& st) const;
+    cv::Vec3d Image(const cv::Point2d& st) const;
     // The plane direction a vanishing point stands for, as an angle from the first, in radians.
     double AngleOf(const cv::Vec3d& point) const;
     // Turns the plane's first direction by `radians`.
@@ -59,14 +63,14 @@ private:
 };
 
 // The part of a polygon at least `margin` on the plane's side of its vanishing line.
-std::vector<cv::Vec2d> ClipToSide(std::span<const cv::Vec2d> polygon, const PlaneView& view, double margin);
+std::vector<cv::Point2d> ClipToSide(std::span<const cv::Point2d> polygon, const PlaneView& view, double margin);
 
 // The rectangle with sides along the plane's directions, inside the image
 // polygon (entirely on the plane's side), whose image covers the most of the
 // photo; its lower and upper plane coordinates.
-std::optional<std::array<cv::Vec2d, 2>> LargestRectangle(const PlaneView& view, std::span<const cv::Vec2d> polygon);
+std::optional<std::array<cv::Point2d, 2>> LargestRectangle(const PlaneView& view, std::span<const cv::Point2d> polygon);
 
 // Whether a point lies inside a polygon (even-odd).
-bool Inside(std::span<const cv::Vec2d> polygon, const cv::Vec2d& p);
+bool Inside(std::span<const cv::Point2d> polygon, const cv::Point2d& p);
 
 }  // namespace v2d::vision

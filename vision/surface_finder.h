@@ -1,16 +1,13 @@
 #pragma once
 // One click on a photo finds the surface under it: its outline with holes
 // for what stands on or in front of it, and four corners that form a true
-// rectangle on the surface's plane. Widget-free; works offline on a reduced
-// copy of the photo and refines the edges at full size.
-#include <QImage>
-#include <QSize>
-
-#include <memory>
+// rectangle on the surface's plane. Widget-free; works offline on the photo's
+// analysis (its reduced copy and lines) and refines the edges at full size.
 #include <vector>
 
 #include "base/geometry.h"
 #include "base/result.h"
+#include "vision/photo_analysis.h"
 
 namespace v2d::vision {
 
@@ -41,25 +38,9 @@ struct FlatRings {
 };
 FlatRings Flattened(const std::vector<Ring>& rings);
 
-class PreparedPhoto;
-
-// A photo prepared once (reduced copy, line segments) for any number of clicks.
-class SurfaceFinder {
-public:
-    // Refused for a null or empty photo.
-    static Result<SurfaceFinder> ForPhoto(const QImage& photo);
-    SurfaceFinder(SurfaceFinder&&) noexcept;
-    SurfaceFinder& operator=(SurfaceFinder&&) noexcept;
-    ~SurfaceFinder();
-
-    QSize photoSize() const;
-    // Refused, with the user's message, for no click, a click outside the
-    // photo, or where no surface can be told apart.
-    Result<FoundSurface> Find(const SurfaceClicks& clicks) const;
-
-private:
-    explicit SurfaceFinder(std::unique_ptr<PreparedPhoto> prepared);
-    std::unique_ptr<PreparedPhoto> prepared_;
-};
+// The surface under the clicks on an analysed photo; any number of finds
+// share its reduced copy and lines. Refused, with the user's message, for
+// no click, a click outside the photo, or where no surface can be told apart.
+Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks& clicks);
 
 }  // namespace v2d::vision

@@ -308,7 +308,7 @@ ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
     cv::Mat grey;
     cv::cvtColor(photo.coarse, grey, cv::COLOR_BGR2GRAY);
     for (const Segment& s : LineSegmentsOf(grey, {1, 1}, kBarrierLength))
-        cv::line(photo.coarseEdges, cv::Point2d(s.a.x, s.a.y), cv::Point2d(s.b.x, s.b.y), cv::Scalar(255));
+        cv::line(photo.coarseEdges, s.a, s.b, cv::Scalar(255));
     cv::dilate(photo.coarseEdges, photo.coarseEdges, cv::Mat::ones(3, 3, CV_8U));
     return photo;
 }

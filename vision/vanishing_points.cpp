@@ -21,8 +21,11 @@ constexpr double kFarthest = 1e9;
 constexpr size_t kHypothesisSegments = 40;
 // A further family needs at least this share of the first one's weight.
 constexpr double kWeakestFamilyShare = 0.05;
+// The photo's families come from this many of its longest segments.
+constexpr int kMostPhotoFamilies = 5;
+constexpr size_t kMostPhotoSegments = 1000;
 
-bool Finite(PointD p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool Finite(cv::Point2d p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 double Score(std::span<const FrameSegment> segments, std::span<const char> taken, const cv::Vec3d& point,
              std::vector<size_t>* members) {
@@ -51,24 +54,32 @@ bool OnOneLine(const FrameSegment& a, const FrameSegment& b) {
     return ab <= a.tolerance * a.length / 2 && ba <= b.tolerance * b.length / 2;
 }
 
+std::vector<Segment> Longest(std::span<const Segment> segments, size_t most) {
+    std::vector<Segment> out(segments.begin(), segments.end());
+    const auto length = [](const Segment& s) { return std::hypot(s.b.x - s.a.x, s.b.y - s.a.y); };
+    const auto longer = [&](const Segment& s, const Segment& t) { return length(s) > length(t); };
+    if (out.size() > most) std::nth_element(out.begin(), out.begin() + most, out.end(), longer), out.resize(most);
+    return out;
+}
+
 }  // namespace
 
-cv::Vec3d NormalFrame::Point(PointD pixel) const {
+cv::Vec3d NormalFrame::Point(cv::Point2d pixel) const {
     return {(pixel.x - centre.x) / unit, (pixel.y - centre.y) / unit, 1.0};
 }
 
-cv::Vec3d NormalFrame::FromHomogeneous(Homogeneous h) const {
-    return cv::normalize(cv::Vec3d((h.x - centre.x * h.w) / unit, (h.y - centre.y * h.w) / unit, h.w));
+cv::Vec3d NormalFrame::FromHomogeneous(const cv::Vec3d& h) const {
+    return cv::normalize(cv::Vec3d((h[0] - centre.x * h[2]) / unit, (h[1] - centre.y * h[2]) / unit, h[2]));
 }
 
-Homogeneous NormalFrame::ToHomogeneous(const cv::Vec3d& point) const {
+cv::Vec3d NormalFrame::ToHomogeneous(const cv::Vec3d& point) const {
     const double planar = std::hypot(point[0], point[1]);
     if (std::abs(point[2]) * kFarthest <= planar) return {point[0] / planar, point[1] / planar, 0};
-    const PointD p = Pixel(point);
+    const cv::Point2d p = Pixel(point);
     return {p.x, p.y, 1};
 }
 
-PointD NormalFrame::Pixel(const cv::Vec3d& point) const {
+cv::Point2d NormalFrame::Pixel(const cv::Vec3d& point) const {
     return {point[0] / point[2] * unit + centre.x, point[1] / point[2] * unit + centre.y};
 }
 
@@ -79,7 +90,7 @@ NormalFrame FrameOfPhoto(QSize photo) {
 NormalFrame FrameOfSegments(std::span<const Segment> segments) {
     double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
     for (const Segment& s : segments)
-        for (const PointD& p : {s.a, s.b})
+        for (const cv::Point2d& p : {s.a, s.b})
             if (Finite(p)) {
                 minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
                 minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
@@ -219,6 +230,10 @@ std::vector<LineFamily> LineFamilies(std::span<const FrameSegment> segments, int
         families.push_back(std::move(*family));
     }
     return families;
+}
+
+std::vector<LineFamily> PhotoFamilies(std::span<const Segment> photoSegments, QSize photo) {
+    return LineFamilies(ToFrame(FrameOfPhoto(photo), Longest(photoSegments, kMostPhotoSegments)), kMostPhotoFamilies);
 }
 
 }  // namespace v2d::vision

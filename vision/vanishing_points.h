@@ -11,20 +11,21 @@
 #include <span>
 #include <vector>
 
-#include "vision/perspective.h"
+#include "vision/line_segments.h"
 
 namespace v2d::vision {
 
 struct NormalFrame {
-    PointD centre;
+    cv::Point2d centre;
     double unit = 1;  // pixels per frame unit
 
-    cv::Vec3d Point(PointD pixel) const;
-    cv::Vec3d FromHomogeneous(Homogeneous pixel) const;
-    // A direction (w == 0) when the point lies beyond any use.
-    Homogeneous ToHomogeneous(const cv::Vec3d& point) const;
+    cv::Vec3d Point(cv::Point2d pixel) const;
+    // From and to homogeneous pixels (x, y, w): w == 0 is a direction, given
+    // back when the point lies beyond any use.
+    cv::Vec3d FromHomogeneous(const cv::Vec3d& pixel) const;
+    cv::Vec3d ToHomogeneous(const cv::Vec3d& point) const;
     // Requires a finite point.
-    PointD Pixel(const cv::Vec3d& point) const;
+    cv::Point2d Pixel(const cv::Vec3d& point) const;
 };
 
 // The photo's centre, half the longer side.
@@ -73,5 +74,9 @@ std::optional<LineFamily> StrongestFamily(std::span<const FrameSegment> segments
 
 // Up to `most` families, strongest first, each from what the earlier ones left.
 std::vector<LineFamily> LineFamilies(std::span<const FrameSegment> segments, int most);
+
+// The whole photo's families, in FrameOfPhoto(photo): up to five, from its
+// thousand longest segments; the directions a surface's own lines pair with.
+std::vector<LineFamily> PhotoFamilies(std::span<const Segment> photoSegments, QSize photo);
 
 }  // namespace v2d::vision

@@ -94,12 +94,16 @@ TEST_F(SmartTool, AClickFindsTheFloorWithTheBoxAsAHoleAndFinishingKeepsRingsAndC
     const OutlineEditor& editor = window->editor();
     ASSERT_EQ(editor.draftEnds().size(), 2u) << Status().toStdString();
     ASSERT_TRUE(editor.draftCorners().has_value());
+    const vision::PhotoAnalysis* analysis = editor.photoAnalysis().get();
+    const std::vector<vision::Segment>* segments = &analysis->segments();
     const QPainterPath found = OutlinePath(editor.draft(), editor.draftEnds());
     EXPECT_TRUE(found.contains(QPointF(300, 280)));
     EXPECT_FALSE(found.contains(QPointF(200, 215)));  // the box
     EXPECT_FALSE(found.contains(QPointF(200, 60)));   // the wall
     Click({200, 60}, Qt::ShiftModifier);  // taking away the wall keeps the floor
     EXPECT_EQ(editor.smartClicks().outside.size(), 1u);
+    EXPECT_EQ(editor.photoAnalysis().get(), analysis);  // the photo analysed once for both finds
+    EXPECT_EQ(&editor.photoAnalysis()->segments(), segments);
     QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(editor.smartClicks().outside.empty());
     ASSERT_EQ(editor.draftEnds().size(), 2u);

@@ -24,8 +24,8 @@ struct Camera {
     V3 ahead() const { return {s(yaw) * c(pitch), c(yaw) * c(pitch), -s(pitch)}; }
     V3 right() const { return {c(yaw), -s(yaw), 0}; }
     V3 down() const { return {-s(yaw) * s(pitch), -c(yaw) * s(pitch), -c(pitch)}; }
-    PointD Pixel(V3 p) const { return Direction(p - eye); }
-    PointD Direction(V3 d) const { return {f * d.dot(right()) / d.dot(ahead()) + 800, f * d.dot(down()) / d.dot(ahead()) + 600}; }
+    cv::Point2d Pixel(V3 p) const { return Direction(p - eye); }
+    cv::Point2d Direction(V3 d) const { return {f * d.dot(right()) / d.dot(ahead()) + 800, f * d.dot(down()) / d.dot(ahead()) + 600}; }
     V3 OnFloor(V2d_Point q) const {
         const V3 d = right() * ((q.x - 800) / f) + down() * ((q.y - 600) / f) + ahead();
         return eye + d * (-eye.z / d.z);
@@ -39,7 +39,7 @@ const QSize kPhoto(1600, 1200);
 Segment On(const Camera& cam, double x0, double y0, double x1, double y1) {
     return {cam.Pixel({x0, y0, 0}), cam.Pixel({x1, y1, 0})};
 }
-V2d_Point Round(PointD p) { return {int(std::lround(p.x)), int(std::lround(p.y))}; }
+V2d_Point Round(cv::Point2d p) { return {int(std::lround(p.x)), int(std::lround(p.y))}; }
 Quad Rectangle(const Camera& cam, double x0, double y0, double x1, double y1) {
     return {Round(cam.Pixel({x0, y0, 0})), Round(cam.Pixel({x1, y0, 0})), Round(cam.Pixel({x1, y1, 0})),
             Round(cam.Pixel({x0, y1, 0}))};
@@ -51,21 +51,21 @@ TEST(Perspective, VanishingPointsAndFocalOfAKnownCamera) {
     for (double k : {2500, 3200, 4100, 5000}) alongX.push_back(On(cam, -500, k, 2500, k));
     for (double k : {0, 700, 1500, 2800}) alongY.push_back(On(cam, k, 2000, k, 5000));
     alongX.push_back({{100, 900}, {400, 700}});  // an outlier
-    const PointD truthX = cam.Direction({1, 0, 0}), truthY = cam.Direction({0, 1, 0});
+    const cv::Point2d truthX = cam.Direction({1, 0, 0}), truthY = cam.Direction({0, 1, 0});
     const auto vx = VanishingPoint(alongX), vy = VanishingPoint(alongY);
     ASSERT_TRUE(vx && vy);
-    EXPECT_NEAR(vx->x / vx->w, truthX.x, 0.5);
-    EXPECT_NEAR(vx->y / vx->w, truthX.y, 0.5);
-    EXPECT_NEAR(vy->x / vy->w, truthY.x, 0.5);
-    EXPECT_NEAR(vy->y / vy->w, truthY.y, 0.5);
+    EXPECT_NEAR((*vx)[0] / (*vx)[2], truthX.x, 0.5);
+    EXPECT_NEAR((*vx)[1] / (*vx)[2], truthX.y, 0.5);
+    EXPECT_NEAR((*vy)[0] / (*vy)[2], truthY.x, 0.5);
+    EXPECT_NEAR((*vy)[1] / (*vy)[2], truthY.y, 0.5);
     EXPECT_NEAR(FocalFromOrthogonal(*vx, *vy, {800, 600}).value_or(0), 1000, 10);
 
     // Parallel in the photo: a direction; one segment: nothing; no focal from either.
     const Segment flat[] = {{{0, 10}, {100, 10}}, {{50, 90}, {300, 90}}};
     const auto infinite = VanishingPoint(flat);
     ASSERT_TRUE(infinite);
-    EXPECT_EQ(infinite->w, 0);
-    EXPECT_NEAR(std::abs(infinite->x), 1, 1e-9);
+    EXPECT_EQ((*infinite)[2], 0);
+    EXPECT_NEAR(std::abs((*infinite)[0]), 1, 1e-9);
     EXPECT_FALSE(VanishingPoint(std::span(flat, 1)));
     EXPECT_FALSE(FocalFromOrthogonal(*infinite, *vy, {800, 600}));
     EXPECT_FALSE(FocalFromOrthogonal({1000, 600, 1}, {2000, 600, 1}, {800, 600}));
@@ -123,12 +123,12 @@ void CheckSquareOnFloor(const Camera& cam, const Quad& corners) {
 // The floor of a room 5.5 x 6 m as the photo frames it, with tile joints every 600 mm.
 TEST(Perspective, RectangleOnAFloorIsSquareOnTheTruePlane) {
     const Camera cam;
-    std::vector<PointD> floor;
+    std::vector<cv::Point2d> floor;
     for (V3 p : {V3{-1500, 1000, 0}, {4000, 1000, 0}, {4000, 7000, 0}, {-1500, 7000, 0}}) floor.push_back(cam.Pixel(p));
     for (auto [vertical, edge] : {std::pair{false, 0.0}, {true, 1599.0}, {false, 1199.0}, {true, 0.0}}) {
-        std::vector<PointD> kept;  // clipped to the photo, one border at a time
+        std::vector<cv::Point2d> kept;  // clipped to the photo, one border at a time
         for (size_t i = 0; i < floor.size(); ++i) {
-            const PointD a = floor[i], b = floor[(i + 1) % floor.size()];
+            const cv::Point2d a = floor[i], b = floor[(i + 1) % floor.size()];
             const double sa = ((vertical ? a.x : a.y) - edge) * (edge ? -1 : 1);
             const double sb = ((vertical ? b.x : b.y) - edge) * (edge ? -1 : 1);
             if (sa >= 0) kept.push_back(a);
@@ -137,7 +137,7 @@ TEST(Perspective, RectangleOnAFloorIsSquareOnTheTruePlane) {
         floor = kept;
     }
     std::vector<std::vector<V2d_Point>> rings(1);
-    for (PointD p : floor) rings[0].push_back(Round(p));
+    for (cv::Point2d p : floor) rings[0].push_back(Round(p));
     // Tile joints; or a plain floor in a room with upright edges and wall lines (a door, a skirting).
     std::vector<Segment> joints{{cam.Pixel({4000, 7000, 0}), cam.Pixel({4000, 7000, 2500})}};
     for (double k = 0; k <= 3600; k += 600) joints.push_back(On(cam, k - 1200, 2600, k - 1200, 6600));
@@ -147,12 +147,12 @@ TEST(Perspective, RectangleOnAFloorIsSquareOnTheTruePlane) {
     for (double z : {100.0, 2000.0}) walls.push_back({cam.Pixel({-1000, 7000, z}), cam.Pixel({2600, 7000, z})});
     for (double z : {100.0, 2000.0}) walls.push_back({cam.Pixel({4000, 3000, z}), cam.Pixel({4000, 6500, z})});
     for (const auto& segments : {joints, walls}) {
-        const auto rectangle = RectangleOnSurface(rings, segments, kPhoto);
+        const auto rectangle = RectangleOnSurface(rings, segments, PhotoFamilies(segments, kPhoto), kPhoto);
         ASSERT_TRUE(rectangle);
         CheckSquareOnFloor(cam, rectangle->corners);
         EXPECT_NEAR(rectangle->focal, 1000, 30);
     }
-    EXPECT_FALSE(RectangleOnSurface({}, joints, kPhoto));
+    EXPECT_FALSE(RectangleOnSurface({}, joints, {}, kPhoto));
 }
 
 

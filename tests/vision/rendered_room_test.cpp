@@ -57,9 +57,9 @@ TEST(RenderedRooms, OneClickFindsTheFloor) {
         const auto jpeg = ReadWholeFile(room->photo);
         ASSERT_TRUE(jpeg);
         const QImage photo = DecodeJpeg(*jpeg);
-        auto finder = vision::SurfaceFinder::ForPhoto(photo);
+        auto finder = vision::PhotoAnalysis::Of(photo);
         ASSERT_TRUE(finder.ok()) << finder.error();
-        const auto found = finder->Find({{room->click}, {}});
+        const auto found = vision::FindSurface(**finder, {{room->click}, {}});
         ASSERT_TRUE(found.ok()) << found.error();
         const demo::KnownLength& l = room->length;
         const auto size = vision::SizeFromKnownLength(found->corners, photo.size(), {l.a.x, l.a.y}, {l.b.x, l.b.y},

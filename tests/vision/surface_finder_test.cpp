@@ -76,30 +76,30 @@ struct PaintedRoom {
 }  // namespace
 
 TEST(SurfaceFinder, RefusesWhatCannotBeFound) {
-    EXPECT_FALSE(SurfaceFinder::ForPhoto(QImage()).ok());
+    EXPECT_FALSE(PhotoAnalysis::Of(QImage()).ok());
     QImage plain(300, 200, QImage::Format_RGB32);
     plain.fill(QColor(120, 130, 140));
-    auto finder = SurfaceFinder::ForPhoto(plain);
+    auto finder = PhotoAnalysis::Of(plain);
     ASSERT_TRUE(finder.ok());
-    EXPECT_EQ(finder->photoSize(), QSize(300, 200));
-    EXPECT_EQ(finder->Find({}).error(), "在单击处没有找到表面。");
-    EXPECT_EQ(finder->Find({{{300, 10}}, {}}).error(), "单击的位置在照片之外。");
-    EXPECT_EQ(finder->Find({{{10, 10}}, {{-1, 5}}}).error(), "单击的位置在照片之外。");
-    EXPECT_EQ(finder->Find({{{10, 10}}, {}}).error(), "在单击处没有找到表面。");  // the whole photo
+    EXPECT_EQ((*finder)->size(), QSize(300, 200));
+    EXPECT_EQ(FindSurface(**finder, {}).error(), "在单击处没有找到表面。");
+    EXPECT_EQ(FindSurface(**finder, {{{300, 10}}, {}}).error(), "单击的位置在照片之外。");
+    EXPECT_EQ(FindSurface(**finder, {{{10, 10}}, {{-1, 5}}}).error(), "单击的位置在照片之外。");
+    EXPECT_EQ(FindSurface(**finder, {{{10, 10}}, {}}).error(), "在单击处没有找到表面。");  // the whole photo
     for (const QSize size : {QSize(1, 1), QSize(20000, 2), QSize(3, 9000)}) {
         QImage odd(size, QImage::Format_RGB32);
         odd.fill(Qt::gray);
-        auto small = SurfaceFinder::ForPhoto(odd);
+        auto small = PhotoAnalysis::Of(odd);
         ASSERT_TRUE(small.ok());
-        EXPECT_EQ(small->Find({{{0, 0}}, {}}).error(), "在单击处没有找到表面。");
+        EXPECT_EQ(FindSurface(**small, {{{0, 0}}, {}}).error(), "在单击处没有找到表面。");
     }
 }
 
 TEST(SurfaceFinder, OneClickFindsTheFloorAroundWhatStandsOnIt) {
     const PaintedRoom room;
-    auto finder = SurfaceFinder::ForPhoto(room.photo);
+    auto finder = PhotoAnalysis::Of(room.photo);
     ASSERT_TRUE(finder.ok());
-    const auto found = finder->Find({{{560, 560}}, {}});
+    const auto found = FindSurface(**finder, {{{560, 560}}, {}});
     ASSERT_TRUE(found.ok()) << found.error();
     ASSERT_GE(found->rings.size(), 2u);  // the box is a hole
     for (const Ring& ring : found->rings)
@@ -109,10 +109,10 @@ TEST(SurfaceFinder, OneClickFindsTheFloorAroundWhatStandsOnIt) {
     EXPECT_GT(IoU(FoundMask(size, *found), withoutMat), 0.95);
 
     // A further click on the mat adds it; a Shift+click on it takes it away again.
-    const auto withMat = finder->Find({{{560, 560}, {220, 520}}, {}});
+    const auto withMat = FindSurface(**finder, {{{560, 560}, {220, 520}}, {}});
     ASSERT_TRUE(withMat.ok()) << withMat.error();
     EXPECT_GT(IoU(FoundMask(size, *withMat), Filled(size, {room.floor, room.box})), 0.95);
-    const auto takenAway = finder->Find({{{560, 560}, {220, 520}}, {{250, 500}}});
+    const auto takenAway = FindSurface(**finder, {{{560, 560}, {220, 520}}, {{250, 500}}});
     ASSERT_TRUE(takenAway.ok()) << takenAway.error();
     EXPECT_GT(IoU(FoundMask(size, *takenAway), withoutMat), 0.95);
 }
@@ -127,9 +127,9 @@ TEST(SurfaceFinder, BoardsOfManyShadesAreOneFloor) {
         p.fillRect(x, 160, 1, 320, QColor(90, 65, 40));  // the seam
     }
     p.end();
-    auto finder = SurfaceFinder::ForPhoto(photo);
+    auto finder = PhotoAnalysis::Of(photo);
     ASSERT_TRUE(finder.ok());
-    const auto found = finder->Find({{{300, 400}}, {}});
+    const auto found = FindSurface(**finder, {{{300, 400}}, {}});
     ASSERT_TRUE(found.ok()) << found.error();
     const QPolygonF floor(QRectF(0, 160, 640, 320));
     EXPECT_GT(IoU(FoundMask(photo.size(), *found), Filled(photo.size(), {floor})), 0.95);

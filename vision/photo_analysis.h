@@ -1,0 +1,81 @@
+#pragma once
+// A photo analysed once for everything that reads it: the surface finder,
+// and whatever else looks for the room's planes or its light. It holds the
+// upright photo; the reduced copy, the line segments, the vanishing points
+// and the camera are worked out at their first use, each once, and kept.
+// Shared read-only (std::shared_ptr<const PhotoAnalysis>): its parts may be
+// asked for from several threads at once.
+#include <QImage>
+#include <QSize>
+
+#include <opencv2/core.hpp>
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "base/result.h"
+#include "vision/line_segments.h"
+#include "vision/surface_mask.h"
+#include "vision/vanishing_points.h"
+
+namespace v2d::vision {
+
+// How the photo as given was turned to stand upright. Photos are taken as
+// given; a turn the camera recorded beside the pixels would be applied when
+// the analysis is made, and named here.
+enum class Orientation { AsGiven };
+
+// The camera as the photo's own lines settle it.
+struct Camera {
+    double focal = 0;  // pixels
+    // The vanishing line of level planes (floor, ceiling), (a, b, c) with
+    // a x + b y + c the signed distance in pixels; none where no line lies level.
+    std::optional<cv::Vec3d> horizon;
+};
+
+class PhotoAnalysis {
+public:
+    // Refused for a null or empty photo. Cheap: nothing is worked out yet.
+    static Result<std::shared_ptr<const PhotoAnalysis>> Of(const QImage& photo);
+
+    const QImage& upright() const { return upright_; }
+    Orientation orientation() const { return orientation_; }
+    QSize size() const { return upright_.size(); }
+
+    // The reduced copy (about 1000 pixels along the longer side) and what
+    // every click on it reuses; `toPhoto` is photo pixels per reduced pixel.
+    const ReducedPhoto& reduced() const;
+    cv::Size reducedSize() const { return reducedSize_; }
+    cv::Point2d toPhoto() const { return toPhoto_; }
+    // The photo's straight segments, found on the reduced copy, in photo pixels.
+    const std::vector<Segment>& segments() const;
+    // The photo's strongest line families in frame(), strongest first; and
+    // their vanishing points in photo pixels (x, y, w; w == 0 a direction).
+    NormalFrame frame() const { return FrameOfPhoto(size()); }
+    const std::vector<LineFamily>& lineFamilies() const;
+    std::vector<cv::Vec3d> vanishingPoints() const;
+    // Known when three of the families stand square to each other under one
+    // plausible camera; none otherwise.
+    const std::optional<Camera>& camera() const;
+
+    // Use Of().
+    PhotoAnalysis(QImage upright, Orientation orientation);
+    PhotoAnalysis(const PhotoAnalysis&) = delete;
+    PhotoAnalysis& operator=(const PhotoAnalysis&) = delete;
+
+private:
+    QImage upright_;
+    Orientation orientation_ = Orientation::AsGiven;
+    cv::Size reducedSize_;
+    cv::Point2d toPhoto_;
+
+    mutable std::once_flag reducedOnce_, segmentsOnce_, familiesOnce_, cameraOnce_;
+    mutable ReducedPhoto reduced_;
+    mutable std::vector<Segment> segments_;
+    mutable std::vector<LineFamily> families_;
+    mutable std::optional<Camera> camera_;
+};
+
+}  // namespace v2d::vision
