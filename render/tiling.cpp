@@ -4,17 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "layout/pattern_canvas.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/region_quote.h"
 #include "layout/region_plane.h"
 #include "render/relief.h"
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
-#include "base/real_scale.h"
-#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 
