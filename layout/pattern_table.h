@@ -33,6 +33,17 @@ inline constexpr PatternRow kPatternTable[] = {
 };
 inline constexpr size_t kPatternCount = std::size(kPatternTable);
 
+// Files keep the number and the command line the words: no two rows share either.
+constexpr bool PatternRowsAreDistinct() {
+    for (size_t i = 0; i < kPatternCount; ++i)
+        for (size_t j = i + 1; j < kPatternCount; ++j)
+            if (kPatternTable[i].pattern == kPatternTable[j].pattern || kPatternTable[i].word == kPatternTable[j].word ||
+                kPatternTable[i].caption == kPatternTable[j].caption)
+                return false;
+    return true;
+}
+static_assert(PatternRowsAreDistinct(), "each pattern row needs a number, a word and a caption of its own");
+
 // A pattern's position in the table; nothing for a number no row has (one
 // read from a file written by a build that knows more patterns).
 constexpr std::optional<size_t> PatternIndex(LayingPattern pattern) {

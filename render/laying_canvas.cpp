@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "base/picture_codec.h"
 #include "base/real_scale.h"
@@ -98,6 +99,7 @@ Result<QImage> PatternedCanvas(const CanvasRequest& r) {
 
 // By CanvasKind.
 constexpr CanvasBuilder kCanvasBuilders[] = {RepeatedCanvas, ShiftedCanvas, PatternedCanvas};
+static_assert(std::size(kCanvasBuilders) == static_cast<size_t>(CanvasKind::Patterned) + 1);
 
 }  // namespace
 
