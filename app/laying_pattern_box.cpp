@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "layout/pattern_table.h"
 #include "tools/colour_card_layout.h"
 #include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
@@ -24,8 +25,8 @@ LayingPatternBox::LayingPatternBox(UserPrompts& prompts, std::function<std::opti
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     ComboBoxPattern = Named(new QComboBox(this), QStringLiteral("ComboBoxPattern"));
-    for (LayingPattern pattern : kLayingPatterns)
-        ComboBoxPattern->addItem(ShownText(std::string(PatternCaption(pattern))));
+    for (const PatternRow& row : kPatternTable)
+        ComboBoxPattern->addItem(ShownText(std::string(row.caption)), static_cast<int>(row.pattern));
     SpinEditJoint = Named(new QSpinBox(this), QStringLiteral("SpinEditJoint"));
     SpinEditJoint->setRange(0, kMaxJointMm);
     ShapeJointColor = Named(new QFrame(this), QStringLiteral("ShapeJointColor"));
@@ -76,7 +77,9 @@ LayingPatternBox::LayingPatternBox(UserPrompts& prompts, std::function<std::opti
 void LayingPatternBox::setSettings(const PatternSettings& settings) {
     showing_ = true;
     settings_ = settings;
-    ComboBoxPattern->setCurrentIndex(static_cast<int>(settings.pattern));
+    // A pattern without a row (from a newer build's scheme) shows no item
+    // and stays as it is until one is chosen.
+    ComboBoxPattern->setCurrentIndex(ComboBoxPattern->findData(static_cast<int>(settings.pattern)));
     ComboBoxOrigin->setCurrentIndex(static_cast<int>(settings.origin));
     SpinEditJoint->setValue(settings.jointMm);
     CheckBoxRandomTurn->setChecked(settings.randomTurn);
@@ -86,7 +89,8 @@ void LayingPatternBox::setSettings(const PatternSettings& settings) {
 }
 
 void LayingPatternBox::Read() {
-    settings_.pattern = static_cast<LayingPattern>(std::max(0, ComboBoxPattern->currentIndex()));
+    if (const QVariant pattern = ComboBoxPattern->currentData(); pattern.isValid())
+        settings_.pattern = static_cast<LayingPattern>(pattern.toInt());
     settings_.origin = static_cast<LayingOrigin>(std::max(0, ComboBoxOrigin->currentIndex()));
     settings_.jointMm = SpinEditJoint->value();
     settings_.randomTurn = CheckBoxRandomTurn->isChecked();

@@ -10,6 +10,7 @@
 #include "library/product_map.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "layout/pattern_table.h"
 
 namespace v2d::cli {
 namespace {
@@ -102,7 +103,7 @@ Result<RenderOptions> ParseRenderOptions(const Args& args) {
             o.effect.offsetY = shift->y;
         } else if (a == "--pattern") {
             const std::optional<LayingPattern> pattern = next(value) ? ParsePatternWord(value) : std::nullopt;
-            if (!pattern) return Error{"--pattern needs straight, half, third, diagonal, herringbone or basket"};
+            if (!pattern) return Error{"--pattern needs " + PatternWordList()};
             o.pattern.pattern = *pattern;
         } else if (a == "--joint") {
             int v = 0;

@@ -81,8 +81,7 @@ bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Po
         return false;
     const QImage canvas = BuildRectangleCanvas(region, panel);
     if (canvas.isNull()) return false;
-    const ProductPanelState* pattern = panel.pattern.isPlain() ? nullptr : &panel;
-    if (!TileIntoRectangle(start, end, region, canvas, panel.fit, renderer.ops(), pattern)) return false;
+    if (!TileIntoRectangle(start, end, region, canvas, panel, renderer.ops())) return false;
     renderer.RedrawScene(&region, progress);
     return true;
 }

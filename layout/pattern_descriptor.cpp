@@ -1,6 +1,7 @@
 #include "layout/pattern_descriptor.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "base/integer_text.h"
@@ -40,8 +41,11 @@ std::string_view CutAtCharacter(std::string_view text, size_t bytes) {
 
 PatternSettings ReadPatternSettings(std::string_view descriptor) {
     PatternSettings settings;
-    if (const auto pattern = NumberOf(descriptor, kKeyPattern); pattern && *pattern >= 0 && *pattern <= 5)
-        settings.pattern = static_cast<LayingPattern>(*pattern);
+    // A number without a row is kept as read (held within int): laying or
+    // quoting it is refused rather than taken for a straight laying.
+    if (const auto pattern = NumberOf(descriptor, kKeyPattern))
+        settings.pattern = static_cast<LayingPattern>(
+            std::clamp<long long>(*pattern, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     if (const auto joint = NumberOf(descriptor, kKeyJointWidth))
         settings.jointMm = static_cast<int>(std::clamp<long long>(*joint, 0, kMaxJointMm));
     if (const auto colour = NumberOf(descriptor, kKeyJointColour); colour && *colour >= 0)

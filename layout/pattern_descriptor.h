@@ -14,7 +14,8 @@
 namespace v2d {
 
 // Plain settings for a descriptor without the items; values out of range
-// are held within it.
+// are held within it. A "LayPattern" number the pattern table has no row
+// for is kept as it is, so the laying and the quote refuse it.
 PatternSettings ReadPatternSettings(std::string_view descriptor);
 // The tile's size as laid, when the descriptor keeps it.
 struct LaidSize {

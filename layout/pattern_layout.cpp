@@ -6,85 +6,10 @@
 #include <random>
 #include <utility>
 
+#include "layout/pattern_table.h"
+
 namespace v2d {
 namespace {
-
-struct Vec {
-    double x = 0, y = 0;
-};
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
-Vec operator*(double k, Vec a) { return {k * a.x, k * a.y}; }
-
-// A quarter of a right angle clockwise on the picture (y down).
-Vec Turned45(Vec v) { return {(v.x - v.y) * std::numbers::sqrt2 / 2, (v.x + v.y) * std::numbers::sqrt2 / 2}; }
-
-struct MotifTile {
-    Vec centre;  // from the lattice point
-    int turn = 0;
-};
-
-// A pattern is one motif repeated at every point i·e1 + k·e2.
-struct Lattice {
-    Vec e1, e2;
-    std::vector<MotifTile> motif;
-
-    void turn45() {
-        e1 = Turned45(e1);
-        e2 = Turned45(e2);
-        for (MotifTile& tile : motif) {
-            tile.centre = Turned45(tile.centre);
-            tile.turn += 45;
-        }
-    }
-};
-
-// Tile centres sit a joint's half before their pitch box's centre, so the
-// first tile's corner lies on the lattice point and the joint follows it.
-Lattice LatticeOf(LayingPattern pattern, double w, double h, double joint) {
-    const double pw = w + joint, ph = h + joint;
-    const double along = std::max(w, h), across = std::min(w, h);
-    const double pa = along + joint, pb = across + joint;
-    const bool longAlongX = w >= h;
-    const int lengthwise = longAlongX ? 0 : 90, crosswise = longAlongX ? 90 : 0;
-    Lattice lattice;
-    switch (pattern) {
-        case LayingPattern::HalfOffset:
-        case LayingPattern::ThirdOffset:
-            lattice.e1 = {pw, 0};
-            lattice.e2 = {pw / (pattern == LayingPattern::HalfOffset ? 2 : 3), ph};
-            lattice.motif = {{{w / 2, h / 2}, 0}};
-            break;
-        case LayingPattern::Herringbone:
-            // Laid flat the planks climb a staircase along (1, 1): a plank
-            // along x and one along y below it, the next pair one plank width
-            // further; the whole turned by 45° sets the staircase upright.
-            lattice.e1 = {pb, pb};
-            lattice.e2 = {pa, -pa};
-            lattice.motif = {{{along / 2, across / 2}, lengthwise}, {{across / 2, pb + along / 2}, crosswise}};
-            lattice.turn45();
-            break;
-        case LayingPattern::BasketWeave: {
-            // Square cells of n planks side by side, alternately along x and
-            // along y, on a chequerboard.
-            const int n = static_cast<int>(std::clamp<long>(std::lround(along / across), 1, kMaxLaidTiles));
-            const double cell = std::max(pa, n * pb), margin = (cell - n * pb) / 2;
-            lattice.e1 = {2 * cell, 0};
-            lattice.e2 = {cell, cell};
-            for (int m = 0; m < n; ++m) {
-                const double offset = margin + m * pb + across / 2;
-                lattice.motif.push_back({{cell / 2 - joint / 2, offset}, lengthwise});
-                lattice.motif.push_back({{cell + offset, cell / 2 - joint / 2}, crosswise});
-            }
-            break;
-        }
-        default:  // straight, and the diagonal before its turn
-            lattice.e1 = {pw, 0};
-            lattice.e2 = {0, ph};
-            lattice.motif = {{{w / 2, h / 2}, 0}};
-            if (pattern == LayingPattern::Diagonal) lattice.turn45();
-    }
-    return lattice;
-}
 
 // Cosine and sine of a turn in degrees, exact for the quarter turns.
 std::pair<double, double> CosSin(int turn) {
@@ -148,9 +73,11 @@ Result<TileLayout> LayPattern(const PatternSettings& settings, double tileWidth,
         return Error{kMsgCannotCompute};
     if (!(tileWidth > 0 && tileHeight > 0 && std::isfinite(tileWidth * tileHeight))) return Error{kMsgNoTileSize};
     if (!std::isfinite(shiftX) || !std::isfinite(shiftY)) return Error{kMsgCannotCompute};
+    const PatternRow* row = PatternRowOf(settings.pattern);
+    if (!row) return Error{kMsgUnknownPattern};
     const double joint = std::clamp(settings.jointMm, 0, kMaxJointMm);
     TileLayout layout{regionWidth, regionHeight, tileWidth, tileHeight, {}};
-    const Lattice lattice = LatticeOf(settings.pattern, tileWidth, tileHeight, joint);
+    const Lattice lattice = row->lattice(tileWidth, tileHeight, joint);
 
     const Vec origin = Vec{settings.origin == LayingOrigin::Centre ? regionWidth / 2 : 0,
                            settings.origin == LayingOrigin::Centre ? regionHeight / 2 : 0} +

@@ -12,6 +12,7 @@ namespace v2d {
 inline constexpr const char* kMsgCannotCompute = "不能进行，数据运算";
 inline constexpr const char* kMsgNoTileSize = "产品的尺寸为0，不能铺贴。";
 inline constexpr const char* kMsgTooManyTiles = "要铺的砖块太多（超过25万块），请检查产品尺寸和区域的实际尺寸。";
+inline constexpr const char* kMsgUnknownPattern = "未知的铺贴方式，不能铺贴。";
 inline constexpr int kMaxLaidTiles = 250000;
 
 struct PlacedTile {
@@ -28,7 +29,8 @@ struct TileLayout {
 // The tiles of `settings` laid into a region of the given real size with a
 // tile of the given size. `shiftX`/`shiftY` move the whole pattern left and
 // up (the effect window's offsets). Refused when a size is not positive or
-// the count exceeds kMaxLaidTiles; the joint is held within 0..kMaxJointMm.
+// the count exceeds kMaxLaidTiles, or when the pattern has no row in the
+// pattern table; the joint is held within 0..kMaxJointMm.
 Result<TileLayout> LayPattern(const PatternSettings& settings, double tileWidth, double tileHeight,
                               double regionWidth, double regionHeight, double shiftX = 0, double shiftY = 0);
 

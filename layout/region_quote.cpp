@@ -157,16 +157,17 @@ RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index,
     quote.number = product.number;
     const PatternSettings settings = ReadPatternSettings(region.partsInfo);
     quote.pattern = settings.pattern;
-    quote.wastePercent = options.wastePercent.value_or(options.patternWaste[static_cast<size_t>(quote.pattern)]);
+    const std::optional<size_t> row = PatternIndex(settings.pattern);
+    quote.wastePercent = options.wastePercent.value_or(row ? options.patternWaste[*row] : 0);
     quote.unit = ParsePriceUnit(product.unit).value_or(PriceUnit::Piece);
     std::optional<long long> perBox = options.piecesPerBox;
     if (!perBox) perBox = ParseWholeNumber(product.piecesPerBox);
     const LaidSize tile = LaidSizeOf(region, product);
 
     const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
-    if (!plane) {  // nothing to count or price
+    if (!plane || !row) {  // nothing to count or price
         quote.unitPrice = PriceOf(product.price).value;
-        quote.excluded = plane.error();
+        quote.excluded = plane ? kMsgUnknownPattern : plane.error();
         return quote;
     }
     std::string problem;
@@ -205,22 +206,12 @@ ModelQuote QuoteModel(const V2dPolygon& model, int index, const ProductDescripto
 
 }  // namespace
 
-double DefaultWastePercent(LayingPattern pattern) {
-    switch (pattern) {
-        case LayingPattern::Straight: return 5;
-        case LayingPattern::HalfOffset:
-        case LayingPattern::ThirdOffset: return 8;
-        default: return 15;
-    }
-}
-
 QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace) {
     QuoteOptions options;
-    for (LayingPattern pattern : kLayingPatterns) {
-        const std::optional<std::string> text = ReadSetting(workspace, "Waste_" + std::string(PatternWord(pattern)));
+    for (size_t i = 0; i < kPatternCount; ++i) {
+        const std::optional<std::string> text = ReadSetting(workspace, "Waste_" + std::string(kPatternTable[i].word));
         const std::optional<long long> percent = text ? ParseWholeNumber(*text) : std::nullopt;
-        if (percent && *percent >= 0 && *percent <= 100)
-            options.patternWaste[static_cast<size_t>(pattern)] = static_cast<double>(*percent);
+        if (percent && *percent >= 0 && *percent <= 100) options.patternWaste[i] = static_cast<double>(*percent);
     }
     return options;
 }
@@ -283,7 +274,9 @@ std::string QuoteJson(const SchemeQuote& quote) {
         AppendString(out, region.name);
         out += ",\"number\":";
         AppendString(out, region.number);
-        out += ",\"pattern\":\"" + std::string(PatternWord(region.pattern)) + "\",\"area_m2\":" +
+        const PatternRow* pattern = PatternRowOf(region.pattern);
+        out += ",\"pattern\":" + (pattern ? "\"" + std::string(pattern->word) + "\"" : std::string("null")) +
+               ",\"area_m2\":" +
                Number(region.areaM2, 4) + ",\"laid\":" + NumberOrNull(region.laid) +
                ",\"waste\":" + Number(region.wastePercent, 2) + ",\"order\":" + NumberOrNull(region.order) +
                ",\"strips\":" + NumberOrNull(region.strips) + ",\"boxes\":" + NumberOrNull(region.boxes) +

@@ -9,6 +9,7 @@
 
 #include "base/result.h"
 #include "layout/pattern_descriptor.h"
+#include "layout/pattern_table.h"
 #include "layout/scheme_quote.h"
 #include "library/product_descriptor.h"
 #include "scene/scene.h"
@@ -32,17 +33,18 @@ Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon&
 // size of the product's picture (PictureSizeOf).
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);
 
-// Straight 5 %, half and third offsets 8 %, diagonal, herringbone and basket 15 %.
-double DefaultWastePercent(LayingPattern pattern);
-
 struct QuoteOptions {
     std::optional<double> wastePercent;  // instead of each pattern's own
     std::optional<int> piecesPerBox;     // instead of each product's own
-    // Each pattern's own allowance, in per cent (the shop's setting).
-    std::array<double, std::size(kLayingPatterns)> patternWaste = {
-        DefaultWastePercent(LayingPattern::Straight),    DefaultWastePercent(LayingPattern::HalfOffset),
-        DefaultWastePercent(LayingPattern::ThirdOffset), DefaultWastePercent(LayingPattern::Diagonal),
-        DefaultWastePercent(LayingPattern::Herringbone), DefaultWastePercent(LayingPattern::BasketWeave)};
+    // Each pattern's own allowance in per cent (the shop's setting), by its
+    // row in the pattern table; the row's default where the shop sets none.
+    std::array<double, kPatternCount> patternWaste = DefaultPatternWaste();
+
+    static constexpr std::array<double, kPatternCount> DefaultPatternWaste() {
+        std::array<double, kPatternCount> waste{};
+        for (size_t i = 0; i < kPatternCount; ++i) waste[i] = kPatternTable[i].wastePercent;
+        return waste;
+    }
 };
 
 // The workspace's allowances ("Waste_straight=5", "Waste_herringbone=12", …

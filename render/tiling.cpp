@@ -4,32 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "layout/pattern_canvas.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/region_quote.h"
 #include "layout/region_plane.h"
 #include "render/relief.h"
 #include "scene/outline_geometry.h"
 #include "base/picture_codec.h"
-#include "base/real_scale.h"
-#include "base/row_bands.h"
 #include "render/picture_ops.h"
 #include "render/tone.h"
 
 namespace v2d {
 namespace {
-
-constexpr double kLargestTile = 1 << 24;
-
-int TileSide(int boxSide, int realMm, int productMm, bool roundUp) {
-    if (realMm <= 0 || boxSide <= 0) return 0;
-    const double exact = MmToPixelsAsTiled(productMm, boxSide, realMm);
-    const double side = roundUp ? std::ceil(exact) : std::trunc(exact);
-    if (!(side <= kLargestTile)) return 0;
-    return std::max(2, static_cast<int>(side));
-}
 
 // A warp result at exactly the box's size: a library result of another size
 // is cut or padded with black; a null result stays null.
@@ -40,27 +26,6 @@ QImage SizedToBox(const QImage& warped, const PixelBox& box) {
     sized.fill(0xFF000000u);
     CopyPictureInto(sized, warped, 0, 0, sized.rect());
     return sized;
-}
-
-// Fills the canvas with the tile repeated from (-shiftX, -shiftY).
-void FillWithPattern(QImage& canvas, const QImage& tile, int shiftX, int shiftY) {
-    const int tw = tile.width(), th = tile.height();
-    const int w = canvas.width();
-    uchar* const canvasBits = canvas.bits();  // detached once, before the bands share it
-    const qsizetype stride = canvas.bytesPerLine();
-    ForEachRowBand(canvas.height(), w, [&](int first, int end) {
-        for (int y = first; y < end; ++y) {
-            const auto* in = reinterpret_cast<const uint32_t*>(tile.constScanLine((y + shiftY) % th));
-            auto* out = reinterpret_cast<uint32_t*>(canvasBits + y * stride);
-            int x = 0, column = shiftX % tw;
-            while (x < w) {
-                const int run = std::min(tw - column, w - x);
-                std::memcpy(out + x, in + column, static_cast<size_t>(run) * 4);
-                x += run;
-                column = 0;
-            }
-        }
-    });
 }
 
 // The window of a 32-bit picture. One that keeps nearly all of it shares
@@ -79,8 +44,6 @@ QImage WindowOf(const QImage& picture, const QRect& window) {
     return picture.copy(window);
 }
 
-bool CanvasBoxUsable(const PixelBox& box) { return !box.empty() && PictureSizeAllowed(box.width(), box.height()); }
-
 // Corners on the corners of their own box, in quad order: the canvas is that
 // box, and its warp would be the identity.
 bool CornersAreUpright(const V2dPolygon& region) {
@@ -88,29 +51,7 @@ bool CornersAreUpright(const V2dPolygon& region) {
     return quad == BoxOf(quad).corners();
 }
 
-// A tile a fraction of its product's size is first averaged down to twice
-// the tile, so that fine detail (grain, printed flowers, joints) reads at the
-// tile's size instead of folding into blocks. Products that are not shrunk
-// that far are resampled from as they are.
-QImage AveragedForTile(const QImage& product, int tileWidth, int tileHeight) {
-    const int w = std::min(product.width(), 2 * tileWidth), h = std::min(product.height(), 2 * tileHeight);
-    if (w == product.width() && h == product.height()) return product;
-    return product.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 }  // namespace
-
-int PlainTileSide(int boxSide, int realMm, int productMm) { return TileSide(boxSide, realMm, productMm, true); }
-int ShiftedTileSide(int boxSide, int realMm, int productMm) { return TileSide(boxSide, realMm, productMm, false); }
-
-int PatternShift(int tile, int offsetPercent) {
-    const double shift = offsetPercent >= 0 ? tile * offsetPercent * 0.01 : tile + tile * offsetPercent * 0.01;
-    return std::clamp(static_cast<int>(std::trunc(shift)), 0, tile);
-}
-
-PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh) {
-    return mesh ? OutlineBox(region) : BoxOf(QuadOf(region.corners));
-}
 
 LaidSize PanelTileSize(const ProductPanelState& panel, const V2dPolygon& region) {
     // Fit comes after the swap: it ignores the turn for the size.
@@ -130,66 +71,6 @@ QImage PrepareProduct(const ProductPanelState& panel, const V2dPolygon& region, 
 
 Result<RegionMeasure> MeasurePanelLaying(const Scene& scene, const V2dPolygon& region, const ProductPanelState& panel) {
     return MeasureRegion(scene, region, panel.pattern, PanelTileSize(panel, region));
-}
-
-QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product, int widthMm,
-                        int heightMm) {
-    const PixelBox box = CanvasBox(region, mesh);
-    if (product.isNull() || !CanvasBoxUsable(box)) return {};
-    const int bw = box.width(), bh = box.height();
-    const int tw = PlainTileSide(bw, region.realWidth, widthMm);
-    const int th = PlainTileSide(bh, region.realHeight, heightMm);
-    if (tw == 0 || th == 0) return {};
-    // Only the part of a tile that falls on the canvas is ever drawn.
-    const QImage tile =
-        ResizePictureWindow(AveragedForTile(product, tw, th), tw, th, std::min(tw, bw), std::min(th, bh));
-    if (tile.isNull()) return {};
-    QImage canvas(bw, bh, QImage::Format_RGB32);
-    FillWithPattern(canvas, tile, 0, 0);
-    return canvas;
-}
-
-QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
-                               int widthMm, int heightMm, int offsetX, int offsetY) {
-    const PixelBox box = CanvasBox(region, mesh);
-    if (product.isNull() || !CanvasBoxUsable(box)) return {};
-    const int bw = box.width(), bh = box.height();
-    const int tw = ShiftedTileSide(bw, region.realWidth, widthMm);
-    const int th = ShiftedTileSide(bh, region.realHeight, heightMm);
-    if (tw == 0 || th == 0 || !PictureSizeAllowed(tw, th)) return {};
-    const QImage tile = ResizePicture(AveragedForTile(product, tw, th), tw, th);
-    if (tile.isNull()) return {};
-    QImage canvas(bw, bh, QImage::Format_RGB32);
-    FillWithPattern(canvas, tile, PatternShift(tw, offsetX), PatternShift(th, offsetY));
-    return canvas;
-}
-
-Result<QImage> BuildPatternCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
-                                  int widthMm, int heightMm, const PatternSettings& pattern,
-                                  const EffectSettings& effect) {
-    const PixelBox box = CanvasBox(region, mesh);
-    if (product.isNull() || !CanvasBoxUsable(box)) return QImage();
-    const double shiftX = effect.shown ? widthMm * effect.offsetX * 0.01 : 0;
-    const double shiftY = effect.shown ? heightMm * effect.offsetY * 0.01 : 0;
-    const Result<TileLayout> layout =
-        LayPattern(pattern, widthMm, heightMm, region.realWidth, region.realHeight, shiftX, shiftY);
-    if (!layout) return layout.failure();
-    return PaintPatternCanvas(*layout, product, box.width(), box.height(), pattern.jointColour);
-}
-
-QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel) {
-    int w = 0, h = 0;
-    ProductPanelState unfitted = panel;
-    unfitted.fit = false;
-    const QImage product = PrepareProduct(unfitted, region, w, h);
-    if (product.isNull()) return {};
-    if (panel.fit) return product;
-    const PixelBox box = BoxOf(QuadOf(region.corners));
-    if (box.empty() || region.realWidth <= 0 || region.realHeight <= 0) return {};
-    const double tw = std::ceil(MmToPixels(w, box.width(), region.realWidth));
-    const double th = std::ceil(MmToPixels(h, box.height(), region.realHeight));
-    if (!(tw <= kMaxPictureSide && th <= kMaxPictureSide)) return {};
-    return ResizePicture(product, std::max(2, static_cast<int>(tw)), std::max(2, static_cast<int>(th)));
 }
 
 QImage WarpToQuad(const QImage& canvas, const Quad& quad, const ImageOperations& ops, const Progress& progress) {
@@ -244,22 +125,8 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
     return result;
 }
 
-QImage BuildPatternedRectangle(const V2dPolygon& region, const ProductPanelState& panel, int width, int height) {
-    ProductPanelState unfitted = panel;
-    unfitted.fit = false;
-    int widthMm = 0, heightMm = 0;
-    const QImage product = PrepareProduct(unfitted, region, widthMm, heightMm);
-    const PixelBox box = BoxOf(QuadOf(region.corners));
-    if (product.isNull() || box.empty() || region.realWidth <= 0 || region.realHeight <= 0) return {};
-    const Result<TileLayout> layout =
-        LayPattern(panel.pattern, widthMm, heightMm, double(width) * region.realWidth / box.width(),
-                   double(height) * region.realHeight / box.height());
-    if (!layout) return {};
-    return PaintPatternCanvas(*layout, product, width, height, panel.pattern.jointColour);
-}
-
-bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
-                       const ImageOperations& ops, const ProductPanelState* pattern) {
+bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas,
+                       const ProductPanelState& panel, const ImageOperations& ops) {
     if (region.picture.isNull() || canvas.isNull()) return false;
     const Quad corners = QuadOf(region.corners);
     const V2d_Point ends[] = {start, end};
@@ -277,16 +144,8 @@ bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const
     if (q.size() != 4) return false;
     const Quad scenQuad{q[0], q[1], q[2], q[3]};
 
-    QImage flatBitmap;
-    if (fit) {
-        flatBitmap = ResizePicture(canvas, static_cast<int>(w), static_cast<int>(h));
-    } else if (pattern) {
-        flatBitmap = BuildPatternedRectangle(region, *pattern, static_cast<int>(w), static_cast<int>(h));
-        if (flatBitmap.isNull()) return false;
-    } else {
-        flatBitmap = QImage(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
-        FillWithPattern(flatBitmap, ToRgb32(canvas), 0, 0);
-    }
+    const QImage flatBitmap = BuildRectangleFill(region, panel, canvas, static_cast<int>(w), static_cast<int>(h));
+    if (flatBitmap.isNull()) return false;
     const QImage warped = WarpToQuad(flatBitmap, scenQuad, ops, {});
     if (warped.isNull()) return false;
 
@@ -343,16 +202,9 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2d
 
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
-    QImage canvas;
-    if (!panel.pattern.isPlain()) {
-        Result<QImage> patterned = BuildPatternCanvas(region, mesh, product, w, h, panel.pattern, effect);
-        if (!patterned) return Refused(patterned.error().c_str(), kCaptionPrompt, MessageIcon::Information);
-        canvas = std::move(*patterned);
-    } else if (effect.shown && (effect.offsetX != 0 || effect.offsetY != 0)) {
-        canvas = BuildShiftedTiledCanvas(region, mesh, product, w, h, effect.offsetX, effect.offsetY);
-    } else {
-        canvas = BuildTiledCanvas(region, mesh, product, w, h);
-    }
+    Result<QImage> built = BuildLayingCanvas({region, mesh, product, w, h, panel.pattern, effect});
+    if (!built) return Refused(built.error().c_str(), kCaptionPrompt, MessageIcon::Information);
+    QImage canvas = std::move(*built);
     RegionLaying laid;
     if (canvas.isNull()) return laid;
     if (effect.shown && (effect.bump == ReliefChoice::Raised || effect.bump == ReliefChoice::Sunken))

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imagelib/image_operations.h"
+#include "render/laying_canvas.h"
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
 #include "base/result.h"
@@ -25,19 +26,6 @@ inline constexpr const char* kHintTilingDone = "铺贴完成，如果满意，�
 inline constexpr const char* kCaptionPrompt = "操作提示：";
 inline constexpr const char* kProgressCaption = "处理进度";
 
-// One tile's size in pixels for a box side, a real size and a product size:
-// the scale is the 32-bit float productMm / realMm; plain canvases round the
-// tile up, shifted ones truncate; never below 2 pixels. 0 when the real
-// size is not positive or the tile would be absurdly large.
-int PlainTileSide(int boxSide, int realMm, int productMm);
-int ShiftedTileSide(int boxSide, int realMm, int productMm);
-// Where the shifted pattern starts, 0..tile: trunc(tile * offset / 100),
-// or trunc(tile + tile * offset / 100) for negative offsets.
-int PatternShift(int tile, int offsetPercent);
-
-// The box the canvas stands for: the quad's, or the outline's with a mesh.
-PixelBox CanvasBox(const V2dPolygon& region, const V2dPolygonMesh* mesh);
-
 // The product mirrored and turned as the panel says; width and height in
 // millimetres are swapped by the turn and replaced by the region's real
 // size with fit.
@@ -48,23 +36,6 @@ LaidSize PanelTileSize(const ProductPanelState& panel, const V2dPolygon& region)
 // in it (the label under the product).
 Result<RegionMeasure> MeasurePanelLaying(const Scene& scene, const V2dPolygon& region, const ProductPanelState& panel);
 
-// The flat canvas, as large as the canvas box, the pattern starting at its
-// top-left; null when the box or the region's real size is unusable.
-QImage BuildTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product, int widthMm,
-                        int heightMm);
-QImage BuildShiftedTiledCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
-                               int widthMm, int heightMm, int offsetX, int offsetY);
-// The canvas of a patterned laying: the tiles as the pattern lays them
-// into the region's real rectangle, the joints in their colour; the effect
-// window's offsets move the pattern by a per cent of a tile. Refused when
-// the pattern cannot be laid; null when the box is unusable.
-Result<QImage> BuildPatternCanvas(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& product,
-                                  int widthMm, int heightMm, const PatternSettings& pattern,
-                                  const EffectSettings& effect);
-// For the rubber band: the prepared product itself with fit, otherwise one
-// tile sized for the quad's box.
-QImage BuildRectangleCanvas(const V2dPolygon& region, const ProductPanelState& panel);
-
 QImage WarpToQuad(const QImage& canvas, const Quad& quad, const ImageOperations& ops, const Progress& progress);
 QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, const ImageOperations& ops,
                   const Progress& progress);
@@ -72,16 +43,11 @@ QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, const ImageO
 QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
                             const QImage& photo);
 
-// The rectangle's flat picture, width × height pixels of the region's
-// unwarped plane, in the panel's pattern and joints, laid from the
-// rectangle's corner; null when it cannot be laid.
-QImage BuildPatternedRectangle(const V2dPolygon& region, const ProductPanelState& panel, int width, int height);
-
 // Lays the canvas into the rectangle spanned by start and end in the
-// region's unwarped plane, onto the region's existing picture: stretched
-// (fit), in `pattern` when given, else repeated. False when nothing was laid.
-bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas, bool fit,
-                       const ImageOperations& ops, const ProductPanelState* pattern = nullptr);
+// region's unwarped plane, onto the region's existing picture, as the
+// panel lays it (BuildRectangleFill). False when nothing was laid.
+bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas,
+                       const ProductPanelState& panel, const ImageOperations& ops);
 
 enum class TileStatus { Tiled, Refused, NoCanvas, WarpFailed };
 struct TileOutcome {

@@ -695,6 +695,10 @@
         <translation>Too many tiles to lay (more than 250,000). Please check the product size and the real size of the region.</translation>
     </message>
     <message>
+        <source>未知的铺贴方式，不能铺贴。</source>
+        <translation>Unknown laying pattern; it cannot be laid.</translation>
+    </message>
+    <message>
         <source>单击的位置在照片之外。</source>
         <translation>The click lies outside the photo.</translation>
     </message>

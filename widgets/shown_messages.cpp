@@ -127,6 +127,7 @@ const std::array<const char*, 37> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "不能进行，数据运算"),
     QT_TRANSLATE_NOOP("Messages", "产品的尺寸为0，不能铺贴。"),
     QT_TRANSLATE_NOOP("Messages", "要铺的砖块太多（超过25万块），请检查产品尺寸和区域的实际尺寸。"),
+    QT_TRANSLATE_NOOP("Messages", "未知的铺贴方式，不能铺贴。"),
     QT_TRANSLATE_NOOP("Messages", "单击的位置在照片之外。"),
     QT_TRANSLATE_NOOP("Messages", "在单击处没有找到表面。"),
     QT_TRANSLATE_NOOP("Messages", "照片无法读取。"),
@@ -137,7 +138,7 @@ const std::array<const char*, 37> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "VexellDll.dll加载失败"),
     QT_TRANSLATE_NOOP("Messages", "VexellDll.dll函数加载失败"),
     QT_TRANSLATE_NOOP("Messages", "该样板房不存在，可能数据文件丢失！"),
-    // Laying patterns and price units, shown in lists chosen by position.
+    // The pattern table's captions and the price units, shown in lists.
     QT_TRANSLATE_NOOP("Messages", "直铺"),
     QT_TRANSLATE_NOOP("Messages", "工字铺"),
     QT_TRANSLATE_NOOP("Messages", "三分之一错缝"),

@@ -5,6 +5,7 @@
 
 #include "layout/pattern_canvas.h"
 #include "layout/pattern_descriptor.h"
+#include "layout/pattern_table.h"
 #include "layout/region_quote.h"
 #include "render/tiling.h"
 #include "tests/render/render_fixtures.h"
@@ -70,10 +71,10 @@ TEST(LayPattern, PositionsWorkedOutByHand) {
     EXPECT_TRUE(Has(centred, 750, 600, 0) && Has(centred, 150, 0, 0));
     EXPECT_EQ(centred.tiles.size(), 4u * 4u);
     // Without joints every pattern covers each point of the region once.
-    for (LayingPattern pattern : kLayingPatterns) {
-        const TileLayout layout = Lay(pattern, 300, 100, 1000, 800, 0, LayingOrigin::Centre);
+    for (const PatternRow& row : kPatternTable) {
+        const TileLayout layout = Lay(row.pattern, 300, 100, 1000, 800, 0, LayingOrigin::Centre);
         for (double x = 3.7; x < 1000; x += 41.3)
-            for (double y = 2.9; y < 800; y += 37.1) ASSERT_EQ(Covering(layout, x, y), 1) << PatternWord(pattern);
+            for (double y = 2.9; y < 800; y += 37.1) ASSERT_EQ(Covering(layout, x, y), 1) << row.word;
     }
 }
 
@@ -161,6 +162,11 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     const SchemeQuote perBox = QuoteScheme(scene, {10, 2});
     EXPECT_EQ(perBox.regions[1].boxes, 3);  // 4 × 1.1 → 5 pieces, 3 boxes of 2
     EXPECT_DOUBLE_EQ(perBox.total, 10.5 * 15 + 80 * 3);
+    // A pattern the table has no row for keeps its line, with the reason and no figures.
+    scene.PolyList[1]->partsInfo += "&LayPattern=" + std::to_string(kPatternCount);
+    const std::string newer = QuoteJson(QuoteScheme(scene));
+    EXPECT_NE(newer.find("\"pattern\":null,\"area_m2\":0,\"laid\":null"), std::string::npos) << newer;
+    EXPECT_NE(newer.find(std::string("\"excluded\":\"") + kMsgUnknownPattern), std::string::npos);
 }
 
 PolygonPtr Laid(PolygonPtr region, std::string descriptor) {
@@ -287,8 +293,9 @@ TEST(PaintPatternCanvas, JointsUnderAPixelDarkenByTheirCoverage) {
     const auto paint = [&](LayingPattern pattern, int joint) {
         return PaintPatternCanvas(Lay(pattern, 1200, 200, 4000, 3000, joint), white, 1400, 420, 0);
     };
-    for (LayingPattern pattern : kLayingPatterns)
+    for (const PatternRow& row : kPatternTable)
         for (int joint : {0, 2}) {
+            const LayingPattern pattern = row.pattern;
             const QImage canvas = paint(pattern, joint);
             double dark = 0;
             for (int y = 0; y < canvas.height(); ++y)
@@ -297,7 +304,7 @@ TEST(PaintPatternCanvas, JointsUnderAPixelDarkenByTheirCoverage) {
             const double expected = pattern == LayingPattern::BasketWeave
                                         ? 1 - 6 * 1200.0 * 200 / (cell * cell)
                                         : 1 - 1200.0 * 200 / ((1200.0 + joint) * (200 + joint));
-            EXPECT_NEAR(dark / (1400 * 420), expected, 0.15 * expected + 0.001) << PatternWord(pattern) << joint;
+            EXPECT_NEAR(dark / (1400 * 420), expected, 0.15 * expected + 0.001) << row.word << joint;
         }
     // Straight, each joint between rows at its 0.28 of a pixel (before: 0 or 1).
     const QImage rows = paint(LayingPattern::Straight, 2);
