@@ -30,7 +30,7 @@ void RunIndexed(size_t count, unsigned threads, IndexedJob job, void* context);
 
 // Marks the calling pool job as waiting (for the network, a child process)
 // for its lifetime: the pool may start other work in its place meanwhile.
-// Nothing outside pool work.
+// Does nothing outside a PoolTask's job.
 class PoolWait {
 public:
     PoolWait();

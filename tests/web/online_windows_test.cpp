@@ -151,10 +151,11 @@ TEST_F(OnlineWindows, MaterialAlreadyInXjpgIsNotFetchedAgain) {
 }
 
 class OnlineTemplates : public test::WindowTest {};
+using OnlineProducts = OnlineTemplates;
 
 // The window takes clicks while a product picture is on its way: the cancel
 // button beside the bar stops one download, the next arrives and is shown.
-TEST_F(OnlineTemplates, AProductPictureDownloadsWhileTheWindowTakesClicks) {
+TEST_F(OnlineProducts, AProductPictureDownloadsWhileTheWindowTakesClicks) {
     OpenWindow(false);
     test::TestServer server;
     std::atomic<bool> release{false};
