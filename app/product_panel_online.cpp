@@ -1,9 +1,12 @@
 // The product panel's online paths: a material or a model from the web
 // service's catalogue, its picture or model file downloaded into product/
-// unless it is there already.
+// on the pool unless it is there already; the window stays usable and the
+// product is shown when its files have arrived.
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+
+#include <utility>
 
 #include "app/product_panel_widget.h"
 #include "app/uformselparts.h"
@@ -13,6 +16,7 @@
 #include "library/product_descriptor.h"
 #include "online/download_name.h"
 #include "online/http_download.h"
+#include "online/http_get_thread.h"
 #include "scene/model_file.h"
 #include "web/uformproductie.h"
 
@@ -53,22 +57,47 @@ std::optional<QString> LocalFileFor(UserPrompts& prompts, QWidget* parent, const
 
 }  // namespace
 
-bool ProductPanelWidget::DownloadProductFile(const QString& url, const QString& target, const char* failure) {
+void ProductPanelWidget::CancelDownload() {
+    if (download_) download_->Stop();
+}
+
+void ProductPanelWidget::FetchProductFiles(std::vector<ProductFile> files, std::function<void()> arrived) {
+    std::erase_if(files, [](const ProductFile& file) { return QFileInfo::exists(file.target); });
+    if (download_) {
+        delete std::exchange(download_, nullptr);  // stops and joins it
+        emit downloadEnded();
+    }
+    if (files.empty()) {
+        arrived();
+        return;
+    }
     emit helpTextReady(QString::fromUtf8(kMsgDownloading));
-    window()->repaint();
-    DownloadEvents events;
-    int shown = -1;
-    events.progress = [&](int64_t received, int64_t total) {
+    const ProductFile file = files.front();
+    download_ = new THttpGetThread(file.url, file.target, this);
+    download_->maximumAttempts = 1;
+    download_->options.maxBytes = ReadMaxDownloadBytes(ToPath(programFolder_));
+    connect(download_, &THttpGetThread::OnProgress, this, [this, shown = -1](qint64 received, qint64 total) mutable {
         const std::optional<int> percent = ProgressPercent(received, total);
         if (percent && *percent != shown) emit downloadProgress(shown = *percent);
-    };
-    const Status done =
-        DownloadFile(url.toStdString(), ToPath(target), events, ReadMaxDownloadBytes(ToPath(programFolder_)));
-    if (done) return true;
-    // One message names what failed; the download's own reason says no more.
-    emit downloadProgress(0);
-    prompts_.Show(window(), QString::fromUtf8(failure));
-    return false;
+    });
+    const int number = ++downloadNumber_;
+    connect(download_, &THttpGetThread::finished, this,
+            [this, number, files = std::move(files), arrived = std::move(arrived)]() mutable {
+                if (number != downloadNumber_ || !download_) return;  // replaced meanwhile
+                const bool done = download_->done(), stopped = download_->stopped();
+                std::exchange(download_, nullptr)->deleteLater();  // its worker has ended
+                emit downloadEnded();
+                if (!done) {
+                    // One message names what failed; the download's own reason says no more.
+                    emit downloadProgress(0);
+                    if (!stopped) prompts_.Show(window(), QString::fromUtf8(files.front().failure));
+                    return;
+                }
+                files.erase(files.begin());
+                FetchProductFiles(std::move(files), std::move(arrived));
+            });
+    emit downloadStarted();
+    download_->Start();
 }
 
 void ProductPanelWidget::OnlineMaterialClick() {
@@ -79,16 +108,17 @@ void ProductPanelWidget::OnlineMaterialClick() {
     const std::optional<QString> local =
         LocalFileFor(prompts_, window(), programFolder_ + "/product/xjpg", productIE_->picUrl());
     if (!local) return;
-    if (!QFileInfo::exists(*local) && !DownloadProductFile(productIE_->picUrl(), *local, kMsgPictureFailed)) return;
-    if (!QFileInfo::exists(*local)) return;
     const std::string descriptor = productIE_->descriptor().toStdString();
-    ChosenProduct chosen = ProductOf(descriptor);
-    if (!chosen.picture.load(*local, "JPG")) {
-        prompts_.Show(window(), QString::fromUtf8(kMsgPictureFailed));
-        return;
-    }
-    chosen.picture = chosen.picture.convertToFormat(QImage::Format_RGB32);
-    ShowChosenMaterial(chosen, descriptor);
+    FetchProductFiles({{productIE_->picUrl(), *local, kMsgPictureFailed}}, [this, local = *local, descriptor] {
+        if (!QFileInfo::exists(local)) return;
+        ChosenProduct chosen = ProductOf(descriptor);
+        if (!chosen.picture.load(local, "JPG")) {
+            prompts_.Show(window(), QString::fromUtf8(kMsgPictureFailed));
+            return;
+        }
+        chosen.picture = chosen.picture.convertToFormat(QImage::Format_RGB32);
+        ShowChosenMaterial(chosen, descriptor);
+    });
 }
 
 void ProductPanelWidget::OnlineModelClick() {
@@ -109,17 +139,18 @@ void ProductPanelWidget::OnlineModelClick() {
     const std::optional<QString> preview =
         model ? LocalFileFor(prompts_, window(), programFolder_ + "/product/xjpg", previewUrl) : std::nullopt;
     if (!model || !preview) return;
-    if (!QFileInfo::exists(*model) && !DownloadProductFile(modelUrl, *model, kMsgModelFailed)) return;
-    if (!QFileInfo::exists(*preview) && !DownloadProductFile(previewUrl, *preview, kMsgPictureFailed)) return;
     const std::string descriptor = productIE_->descriptor().toStdString();
-    const ChosenProduct chosen = ProductOf(descriptor);
-    QImage picture;
-    if (!picture.load(*preview, "JPG"))
-        picture = ReadModelPreview(ToPath(*model));
-    else
-        picture = picture.convertToFormat(QImage::Format_RGB32);
-    ShowChosenProduct(chosen, picture, descriptor, DragKind::Model);
-    LabelFact->setText(tr("销售商：") + chosen.salesName);
+    FetchProductFiles({{modelUrl, *model, kMsgModelFailed}, {previewUrl, *preview, kMsgPictureFailed}},
+                      [this, model = *model, preview = *preview, descriptor] {
+                          const ChosenProduct chosen = ProductOf(descriptor);
+                          QImage picture;
+                          if (!picture.load(preview, "JPG"))
+                              picture = ReadModelPreview(ToPath(model));
+                          else
+                              picture = picture.convertToFormat(QImage::Format_RGB32);
+                          ShowChosenProduct(chosen, picture, descriptor, DragKind::Model);
+                          LabelFact->setText(tr("销售商：") + chosen.salesName);
+                      });
 }
 
 }  // namespace v2d

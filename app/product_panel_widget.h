@@ -7,8 +7,10 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "render/tiling_settings.h"
 
@@ -35,6 +37,7 @@ class TFormLoadType;
 class TFormMatedit;
 class TFormProductIE;
 class TFormSelParts;
+class THttpGetThread;
 struct ChosenProduct;
 enum class DragKind;
 class UserPrompts;
@@ -74,6 +77,10 @@ public:
         productCatalogue_ = std::move(productCatalogue);
         modelCatalogue_ = std::move(modelCatalogue);
     }
+    // An online product's file is on its way (the window stays usable).
+    bool downloading() const { return download_ != nullptr; }
+    // Stops that download: nothing is chosen, no message, no partial file.
+    void CancelDownload();
     // ShapeColor's colour as 0x00BBGGRR.
     uint32_t shapeColour() const;
     void setShapeColour(uint32_t windowsColour);
@@ -117,6 +124,9 @@ signals:
     void productKindChosen(bool material);
     // A product picture or model is being downloaded: 0..100.
     void downloadProgress(int percent);
+    // Around each such download: it may be cancelled in between.
+    void downloadStarted();
+    void downloadEnded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -137,9 +147,16 @@ private:
     // The online paths of the product and model buttons.
     void OnlineMaterialClick();
     void OnlineModelClick();
-    // The blocking download into `target` with the progress bar; false,
-    // after the one message `failure`, when it failed.
-    bool DownloadProductFile(const QString& url, const QString& target, const char* failure);
+    // One file of an online product and the message when it cannot be had.
+    struct ProductFile {
+        QString url;
+        QString target;
+        const char* failure;
+    };
+    // The files not yet on disk downloaded one after another on the pool,
+    // with the progress bar, then `arrived` on this thread. A failure shows
+    // its one message and ends there; a newer request replaces this one.
+    void FetchProductFiles(std::vector<ProductFile> files, std::function<void()> arrived);
     void ConnectControls();
     // ImageParts: a press, then a release near it is a click; a move past
     // the drag distance with the button held drags the product instead.
@@ -169,6 +186,8 @@ private:
     bool materialsOnline_ = false;
     QString productCatalogue_;
     QString modelCatalogue_;
+    THttpGetThread* download_ = nullptr;  // a child: it goes, stopped, with the panel
+    int downloadNumber_ = 0;  // tells a replaced download's late report apart
 
     QLabel* ImageParts = nullptr;
     QLabel* LabelName = nullptr;

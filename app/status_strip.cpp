@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QToolButton>
 #include <QUrl>
 
@@ -36,6 +37,12 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setFixedWidth(180);
+    SpeedButtonCancel = MakeButton(QStringLiteral("SpeedButtonCancel"), tr("取消"), this);
+    SpeedButtonCancel->setToolTip(tr("停止正在进行的操作 (Esc)"));
+    SpeedButtonCancel->hide();
+    escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape_->setContext(Qt::WindowShortcut);
+    escape_->setEnabled(false);
     QToolButton* undo = MakeButton(QStringLiteral("SpeedButtonUndo"), tr("撤销"), this);
     QToolButton* redo = MakeButton(QStringLiteral("SpeedButtonRedo"), tr("重做"), this);
     QToolButton* tutorial = MakeButton(QStringLiteral("SpeedButtonVedio"), tr("视频教学"), this);
@@ -47,12 +54,18 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     CppWebBrowserAd->HideScrollBars();
     row->addWidget(LabelPro);
     row->addWidget(ProgressBar1);
+    row->addWidget(SpeedButtonCancel);
     row->addWidget(undo);
     row->addWidget(redo);
     row->addWidget(tutorial);
     row->addWidget(LabelStatus);
     row->addWidget(CppWebBrowserAd, 1);
     view.AddZoomBoxTo(*row);
+    auto cancel = [this] {
+        if (cancel_) cancel_();
+    };
+    connect(SpeedButtonCancel, &QToolButton::clicked, this, cancel);
+    connect(escape_, &QShortcut::activated, this, cancel);
     connect(undo, &QToolButton::clicked, undoAction, &QAction::trigger);
     connect(redo, &QToolButton::clicked, redoAction, &QAction::trigger);
     FollowEnabling(undo, undoAction);
@@ -83,6 +96,18 @@ void StatusStrip::SetProgress(int percent) { ProgressBar1->setValue(percent); }
 void StatusStrip::RepaintProgress() { ProgressBar1->repaint(); }
 
 void StatusStrip::RepaintCaption() { LabelPro->repaint(); }
+
+void StatusStrip::BeginCancellable(std::function<void()> cancel) {
+    cancel_ = std::move(cancel);
+    SpeedButtonCancel->show();
+    escape_->setEnabled(true);
+}
+
+void StatusStrip::EndCancellable() {
+    cancel_ = nullptr;
+    SpeedButtonCancel->hide();
+    escape_->setEnabled(false);
+}
 
 void StatusStrip::ShowNote(const QString& text) {
     LabelStatus->setText(LabelStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, kNoteWidth));

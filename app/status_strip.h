@@ -1,14 +1,18 @@
 #pragma once
-// The main window's bottom bar "PanelBottom": the progress caption and bar,
-// undo and redo, the tutorial button, the note line, the banner and the
+// The main window's bottom bar "PanelBottom": the progress caption and bar
+// with the cancel button of a cancellable operation, undo and redo, the tutorial button, the note line, the banner and the
 // view's zoom box.
 // The banner falls back once per run to the workspace's local page.
 #include <QFrame>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QProgressBar;
+class QShortcut;
+class QToolButton;
 
 namespace v2d {
 
@@ -29,6 +33,11 @@ public:
     void SetProgress(int percent);
     void RepaintProgress();
     void RepaintCaption();
+    // A cancellable operation is under way: the cancel button beside the
+    // bar ("SpeedButtonCancel", shown until EndCancellable) and the Esc key
+    // call `cancel`.
+    void BeginCancellable(std::function<void()> cancel);
+    void EndCancellable();
     // "LabelStatus": what a command just did ("效果图已保存到 …"), shortened
     // in the middle to its room, whole in its tool tip, until the next note.
     void ShowNote(const QString& text);
@@ -42,6 +51,9 @@ private:
     QString programFolder_;
     QLabel* LabelPro = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    QToolButton* SpeedButtonCancel = nullptr;
+    QShortcut* escape_ = nullptr;
+    std::function<void()> cancel_;
     QLabel* LabelStatus = nullptr;
     TCppWebBrowser* CppWebBrowserAd = nullptr;
     bool bannerFallbackUsed_ = false;

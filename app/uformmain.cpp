@@ -241,6 +241,9 @@ void TFormMain::setOnlineWindows(TFormWebTemp* templates, TFormProductIE* produc
     online_->setWindow(templates);
     productPanel_->setOnlineWindow(products, materialsOnline, productCatalogue, modelCatalogue);
     connect(productPanel_, &ProductPanelWidget::downloadProgress, strip_, &StatusStrip::ShowDownloadProgress);
+    connect(productPanel_, &ProductPanelWidget::downloadStarted, strip_,
+            [this] { strip_->BeginCancellable([this] { productPanel_->CancelDownload(); }); });
+    connect(productPanel_, &ProductPanelWidget::downloadEnded, strip_, &StatusStrip::EndCancellable);
 }
 
 void TFormMain::StartDownload(const QString& url, const QString& target, std::function<void()> completed) {

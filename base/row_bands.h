@@ -1,9 +1,10 @@
 #pragma once
-// Splits a per-row pixel loop into row bands across the cores. Small pictures
-// stay on the calling thread: starting threads costs more than it saves.
+// Splits a per-row pixel loop into row bands across the pool. Small pictures
+// stay on the calling thread: handing bands out costs more than it saves;
+// so does every loop inside pool work, which takes all rows as one band.
+// The bands' results must not depend on where the bands are cut.
 #include <algorithm>
 #include <cstddef>
-#include <thread>
 
 #include "base/parallel_for.h"
 
@@ -15,8 +16,9 @@ inline constexpr long long kPixelsWorthSplitting = 256 * 1024;
 template <class Fn>
 void ForEachRowBand(int rows, int pixelsPerRow, Fn&& fn) {
     if (rows <= 0) return;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    if (cores == 1 || static_cast<long long>(rows) * std::max(pixelsPerRow, 1) < kPixelsWorthSplitting || rows < 2) {
+    const unsigned cores = PoolThreads();
+    if (cores == 1 || InsidePoolWork() || rows < 2 ||
+        static_cast<long long>(rows) * std::max(pixelsPerRow, 1) < kPixelsWorthSplitting) {
         fn(0, rows);
         return;
     }

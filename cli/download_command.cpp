@@ -1,6 +1,10 @@
 // vexel2d-cli download URL FILE [--attempts N]: the download worker's rules
 // from a terminal, with a progress bar when stderr is one. The workspace's
-// MaxDownloadMB limits the file's size.
+// MaxDownloadMB limits the file's size. Ctrl+C stops the download as the
+// window's cancel button does: no partial file is left.
+#include <signal.h>
+
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,6 +18,32 @@
 #include "cli/terminal_bar.h"
 
 namespace v2d::cli {
+
+namespace {
+
+// Set by the interrupt; all a signal handler may touch.
+std::atomic<bool> interrupted{false};
+
+extern "C" void StopOnInterrupt(int) { interrupted = true; }
+
+// Ctrl+C sets `interrupted` instead of ending the process, while it lives.
+class InterruptStops {
+public:
+    InterruptStops() {
+        struct sigaction stop {};
+        stop.sa_handler = &StopOnInterrupt;
+        sigemptyset(&stop.sa_mask);
+        ::sigaction(SIGINT, &stop, &previous_);
+    }
+    ~InterruptStops() { ::sigaction(SIGINT, &previous_, nullptr); }
+    InterruptStops(const InterruptStops&) = delete;
+    InterruptStops& operator=(const InterruptStops&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+}  // namespace
 
 int RunDownload(const Args& args, const std::filesystem::path& workspace) {
     std::vector<std::string> positional;
@@ -37,6 +67,8 @@ int RunDownload(const Args& args, const std::filesystem::path& workspace) {
     DownloadOptions options;
     options.attempts = attempts;
     options.maxBytes = ReadMaxDownloadBytes(workspace);
+    options.stop = &interrupted;
+    const InterruptStops interrupt;
     DownloadEvents events;
     // The bar's line ends (with the bar) before any message is printed.
     const Status done = [&] {

@@ -20,7 +20,7 @@ bool TiledByCommand(const Scene& scene, const V2dPolygon& record, const V2dPolyg
 
 TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
                                       const V2dPolygon* focused, const LayingSettings& laying,
-                                      const Progress& progress) {
+                                      const Progress& progress, const CancelToken& cancel) {
     const ProductPanelState& panel = laying.panel;
     TileCommandResult result;
     const Scene& scene = renderer.scene();
@@ -47,6 +47,7 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
     std::vector<std::exception_ptr> failed(regions.size());
     const Progress quiet;
     ParallelFor(regions.size(), [&](size_t k) {
+        if (cancel.cancelled()) return;
         try {
             laid[k] = LayRegion(scene, renderer.ops(), *regions[k], panel, laying.effect,
                                 regions.size() > 1 ? quiet : progress);
@@ -56,6 +57,10 @@ TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelec
     });
     for (const std::exception_ptr& e : failed)
         if (e) std::rethrow_exception(e);
+    if (cancel.cancelled()) {
+        result.cancelled = true;
+        return result;
+    }
     std::vector<V2dPolygon*> redraw;
     for (size_t k = 0; k < regions.size(); ++k) {
         V2dPolygon& region = *regions[k];

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/cancel_token.h"
 #include "models/scene_selection.h"
 #include "render/tiling.h"
 
@@ -18,6 +19,9 @@ struct TileCommandResult {
     std::vector<V2dPolygon*> tiled;
     // The hint label's text afterwards (empty when the command stopped).
     std::string hint;
+    // The caller cancelled while the layings were made: no region was
+    // touched and nothing was redrawn.
+    bool cancelled = false;
 };
 
 // BitBtnApplyClick. Checks in order: a product picture, not a model product,
@@ -25,10 +29,11 @@ struct TileCommandResult {
 // selected region that can be tiled is, in list order; the scene is redrawn
 // once with each tiled record rendered.
 // `focused` is the record the outline is on: of a model's parts only that
-// one is laid.
+// one is laid. `cancel` is asked before each region's laying is made; once
+// it is set, the layings made are dropped and the scene stays as it was.
 TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
                                       const V2dPolygon* focused, const LayingSettings& laying,
-                                      const Progress& progress = {});
+                                      const Progress& progress = {}, const CancelToken& cancel = {});
 
 // Release of the rubber band over an ordinary region: with a material in the
 // panel and a rectangle at least 2 x 2 pixels, the product is laid into the

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/sqlite_database.h"
+#include "base/cancel_token.h"
 #include "base/result.h"
 
 namespace v2d {
@@ -100,6 +101,7 @@ struct UpdateFolderReport {
     std::vector<MergeReport> reports;          // one per file
     std::vector<std::string> errors;           // insert errors, one text per failing file
     int deleted = 0;
+    bool cancelled = false;  // the files after the last report were not reached
 };
 
 // The update databases of programFolder/updatedb in merge order: every
@@ -108,7 +110,9 @@ std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::pa
 
 // Start-up: merges every update database of the module's program folder,
 // newest first, then deletes every "*.cdb" there that was merged or skipped;
-// a file whose merge failed stays for another try.
-UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme);
+// a file whose merge failed stays for another try. `cancel` is asked before
+// each file: the files not reached stay, untouched, for the next start.
+UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme,
+                                     const CancelToken& cancel = {});
 
 }  // namespace v2d

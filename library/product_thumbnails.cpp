@@ -101,27 +101,22 @@ ProductThumbnailLoader::ProductThumbnailLoader(ProductPictureSource source, QObj
 ProductThumbnailLoader::~ProductThumbnailLoader() { Stop(); }
 
 void ProductThumbnailLoader::Stop() {
-    if (!worker_.joinable()) return;
-    worker_.request_stop();
-    worker_.join();
+    worker_.Cancel();
+    worker_.Wait();
 }
 
-void ProductThumbnailLoader::Finish() {
-    if (worker_.joinable()) worker_.join();
-}
+void ProductThumbnailLoader::Finish() { worker_.Wait(); }
 
 int ProductThumbnailLoader::Start(std::vector<ThumbnailJob> jobs) {
     Stop();
     const int batch = ++batch_;
-    worker_ = std::jthread([this, batch, jobs = std::move(jobs)](std::stop_token stop) mutable {
-        Run(stop, batch, std::move(jobs));
-    });
+    worker_.Start([this, batch, jobs = std::move(jobs)](const CancelToken& cancel) { Run(cancel, batch, jobs); });
     return batch;
 }
 
-void ProductThumbnailLoader::Run(std::stop_token stop, int batch, std::vector<ThumbnailJob> jobs) {
+void ProductThumbnailLoader::Run(const CancelToken& cancel, int batch, const std::vector<ThumbnailJob>& jobs) {
     for (size_t i = 0; i < jobs.size(); ++i) {
-        if (stop.stop_requested()) return;
+        if (cancel.cancelled()) return;
         Result<QImage> picture = ReadThumbnailPicture(source_, jobs[i]);
         const QString message = picture ? QString() : QString::fromStdString(picture.error());
         emit thumbnailReady(batch, static_cast<int>(i), MakeThumbnailCell(picture ? *picture : QImage()), message);

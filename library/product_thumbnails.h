@@ -1,7 +1,7 @@
 #pragma once
 // The product browser's pictures: which file a product's thumbnail and its
 // details picture come from, the fit of a picture into a thumbnail cell, and
-// a loader that makes a list's thumbnails on a worker thread so the list can
+// a loader that makes a list's thumbnails on the thread pool so the list can
 // be used while they arrive.
 #include <QImage>
 #include <QObject>
@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/result.h"
+#include "base/thread_pool.h"
 #include "library/product_queries.h"
 
 namespace v2d {
@@ -60,10 +60,10 @@ Result<QImage> ReadThumbnailPicture(const ProductPictureSource& source, const Th
 // model the xjpg thumbnail, then the model file's preview.
 Result<QImage> ReadDetailsPicture(const ProductPictureSource& source, const ThumbnailJob& product);
 
-// Makes the thumbnail cells of one list at a time on a worker thread and
+// Makes the thumbnail cells of one list at a time as a job on the pool and
 // hands each back, in list order, through thumbnailReady (queued to the
-// receiver's thread). Starting a new list or destroying the loader stops
-// and joins the worker first.
+// receiver's thread). Starting a new list or destroying the loader cancels
+// the job and waits for it first.
 class ProductThumbnailLoader : public QObject {
     Q_OBJECT
 public:
@@ -85,11 +85,11 @@ signals:
     void batchFinished(int batch);
 
 private:
-    void Run(std::stop_token stop, int batch, std::vector<ThumbnailJob> jobs);
+    void Run(const CancelToken& cancel, int batch, const std::vector<ThumbnailJob>& jobs);
 
     ProductPictureSource source_;
     int batch_ = 0;
-    std::jthread worker_;
+    PoolTask worker_;  // last: it goes first, while the rest is still there
 };
 
 }  // namespace v2d

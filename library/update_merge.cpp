@@ -246,12 +246,19 @@ std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::pa
     return files;
 }
 
-UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme) {
+UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme,
+                                     const CancelToken& cancel) {
     UpdateFolderReport result;
     const std::filesystem::path folder = dm.programFolder() / kUpdateFolder;
     result.files = ListUpdateDatabases(folder);
-    std::vector<std::filesystem::path> failed;
-    for (const auto& file : result.files) {
+    std::vector<std::filesystem::path> failed;  // and those not reached: they stay
+    for (size_t i = 0; i < result.files.size(); ++i) {
+        const std::filesystem::path& file = result.files[i];
+        if (cancel.cancelled()) {
+            result.cancelled = true;
+            failed.insert(failed.end(), result.files.begin() + static_cast<std::ptrdiff_t>(i), result.files.end());
+            break;
+        }
         Result<MergeReport> merged = dm.MergeUpdateDatabase(file, readsAsScheme);
         if (merged) {
             result.reports.push_back(std::move(*merged));

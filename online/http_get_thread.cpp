@@ -13,13 +13,17 @@ THttpGetThread::~THttpGetThread() {
 }
 
 void THttpGetThread::Start() {
-    if (worker_.joinable()) return;
+    if (started_) return;
+    started_ = true;
     running_ = true;
-    worker_ = std::thread([this] { Execute(); });
+    worker_.Start([this](const CancelToken&) { Execute(); });
 }
 
 void THttpGetThread::Join() {
-    if (worker_.joinable()) worker_.join();
+    if (stop_) worker_.Cancel();
+    worker_.Wait();
+    started_ = false;
+    running_ = false;
 }
 
 void THttpGetThread::Execute() {
@@ -30,6 +34,7 @@ void THttpGetThread::Execute() {
     events.size = [this](int64_t total) { emit OnSize(total); };
     events.progress = [this](int64_t received, int64_t total) { emit OnProgress(received, total); };
     events.log = [this](const std::string& text) { emit OnLog(QString::fromStdString(text)); };
+    const PoolWait waiting;  // on the network: the pool's place is free meanwhile
     const Status result =
         DownloadToFile(url_.toStdString(), std::filesystem::path(target_.toStdU16String()), run, events);
     done_ = result.ok();

@@ -1,16 +1,16 @@
 #pragma once
-// The download worker for template files: one address into one file on a
-// thread of its own, with five attempts. Its events are signals emitted on
-// the worker thread; receivers on the user-interface thread get them queued,
-// so the worker never waits on the user interface. The owner keeps the
-// object and destroying it stops and joins the worker, which then leaves
-// no partial file.
+// The download worker for template and product files: one address into one
+// file as a job on the thread pool, with five attempts unless told fewer.
+// Its events are signals emitted on the pool's thread; receivers on the
+// user-interface thread get them queued, so the worker never waits on the
+// user interface. The owner keeps the object and destroying it stops and
+// joins the worker, which then leaves no partial file.
 #include <QObject>
 #include <QString>
 
 #include <atomic>
-#include <thread>
 
+#include "base/thread_pool.h"
 #include "online/http_download.h"
 
 namespace v2d {
@@ -27,10 +27,13 @@ public:
     void Start();
     // Ends the work early; safe from any thread.
     void Stop() { stop_ = true; }
-    // Blocks until the worker has ended (nothing when it never started).
+    // Blocks until the worker has ended (nothing when it never started; a
+    // download the pool has not begun yet runs here, or, once stopped, not
+    // at all).
     void Join();
     bool running() const { return running_; }
     bool done() const { return done_; }
+    bool stopped() const { return stop_; }
     const QString& url() const { return url_; }
     const QString& targetFile() const { return target_; }
 
@@ -51,7 +54,8 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> running_{false};
     std::atomic<bool> done_{false};
-    std::thread worker_;
+    bool started_ = false;
+    PoolTask worker_;  // last: it goes first, while the rest is still there
 };
 
 }  // namespace v2d

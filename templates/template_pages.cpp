@@ -67,9 +67,9 @@ TemplatePictureLoader::~TemplatePictureLoader() { Stop(); }
 int TemplatePictureLoader::Start(std::vector<TemplatePictureJob> jobs) {
     Stop();
     const int batch = ++batch_;
-    worker_ = std::jthread([this, batch, jobs = std::move(jobs)](std::stop_token stop) {
+    worker_.Start([this, batch, jobs = std::move(jobs)](const CancelToken& cancel) {
         for (size_t i = 0; i < jobs.size(); ++i) {
-            if (stop.stop_requested()) return;
+            if (cancel.cancelled()) return;
             emit pictureReady(batch, static_cast<int>(i), ReadTemplatePicture(jobs[i]));
         }
     });
@@ -77,13 +77,10 @@ int TemplatePictureLoader::Start(std::vector<TemplatePictureJob> jobs) {
 }
 
 void TemplatePictureLoader::Stop() {
-    if (!worker_.joinable()) return;
-    worker_.request_stop();
-    worker_.join();
+    worker_.Cancel();
+    worker_.Wait();
 }
 
-void TemplatePictureLoader::Finish() {
-    if (worker_.joinable()) worker_.join();
-}
+void TemplatePictureLoader::Finish() { worker_.Wait(); }
 
 }  // namespace v2d

@@ -1,15 +1,15 @@
 #pragma once
 // The local template browser without its window: the templates' file
 // names, one page of the browser's order, and a loader that decodes a page's
-// thumbnails on a worker thread so the page can be shown at once.
+// thumbnails on the thread pool so the page can be shown at once.
 #include <QImage>
 #include <QObject>
 
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "base/thread_pool.h"
 #include "library/user_queries.h"
 
 namespace v2d {
@@ -58,7 +58,7 @@ struct TemplatePictureJob {
 // Null when there is no picture or it does not decode.
 QImage ReadTemplatePicture(const TemplatePictureJob& job);
 
-// Decodes one page's pictures at a time on a worker and hands each back
+// Decodes one page's pictures at a time on the pool and hands each back
 // through pictureReady (queued to the receiver's thread). A new page, or the
 // loader's end, stops and joins the worker first.
 class TemplatePictureLoader : public QObject {
@@ -78,7 +78,7 @@ signals:
 
 private:
     int batch_ = 0;
-    std::jthread worker_;
+    PoolTask worker_;  // last: it goes first, while the rest is still there
 };
 
 }  // namespace v2d

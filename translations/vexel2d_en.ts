@@ -1246,6 +1246,14 @@
 <context>
     <name>v2d::StatusStrip</name>
     <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>停止正在进行的操作 (Esc)</source>
+        <translation>Stop the operation under way (Esc)</translation>
+    </message>
+    <message>
         <source>撤销</source>
         <translation>Undo</translation>
     </message>

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "document/scene_document.h"
+#include "document/tile_command.h"
 #include "render/tone.h"
 #include "tests/render/render_fixtures.h"
 
@@ -144,6 +145,23 @@ TEST_F(TilingCommands, FailedWarpKeepsTheOldPictureAndMakesNoStep) {
     EXPECT_EQ(*Tile({1}), 0);
     EXPECT_EQ(At(at(1).picture, 0, 0), Rgb(1, 2, 3));
     EXPECT_EQ(doc.history().count(), 0);
+}
+
+TEST_F(TilingCommands, CancelledLayingOfSeveralRegionsLeavesTheSceneAsItWas) {
+    SceneRenderer renderer{doc.scene(), ops};
+    renderer.RenderAll();
+    const QImage shown = renderer.displayed().copy();
+    const QImage flat = at(0).picture, floor = at(1).picture;
+    const CancelToken cancel;
+    cancel.Cancel();
+    const TileCommandResult r =
+        TileSelectedRegions(renderer, RegionSelection{0, {0, 1}}, nullptr, doc.laying(), {}, cancel);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_TRUE(r.tiled.empty());
+    EXPECT_EQ(ops.transforms, 0);
+    EXPECT_EQ(at(0).picture.cacheKey(), flat.cacheKey());
+    EXPECT_EQ(at(1).picture.cacheKey(), floor.cacheKey());
+    EXPECT_TRUE(SamePixels(renderer.displayed(), shown));
 }
 
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {

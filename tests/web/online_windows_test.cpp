@@ -8,6 +8,8 @@
 #include <QToolButton>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "widgets/page_browser.h"
 #include "app/product_panel_widget.h"
@@ -130,6 +132,7 @@ TEST_F(OnlineWindows, MaterialAlreadyInXjpgIsNotFetchedAgain) {
     panel.setOnlineWindow(&window, true, QString::fromStdString(server_.Url("/cat1.htm")), QString());
     QTimer::singleShot(20000, &window, [&window] { window.done(-1); });
     panel.BitBtnPartsClick();
+    ASSERT_TRUE(WaitFor([&] { return !panel.downloading(); }));
     EXPECT_EQ(pictureHits_, 1);
     ASSERT_TRUE(fs::exists(folder_ / "product/xjpg/WS-1.jpg"));
     EXPECT_EQ(test::Child<QLabel>(panel, "LabelName").text(), QStringLiteral("名称：云白"));
@@ -143,10 +146,62 @@ TEST_F(OnlineWindows, MaterialAlreadyInXjpgIsNotFetchedAgain) {
     EXPECT_TRUE(prompts.texts.isEmpty()) << prompts.texts.join("|").toStdString();
     panel.setOnlineWindow(&window, true, QString::fromStdString(server_.Url("/webbase/productt.asp/gone")), QString());
     panel.BitBtnPartsClick();  // a picture the service cannot deliver
+    ASSERT_TRUE(WaitFor([&] { return !panel.downloading(); }));
     EXPECT_EQ(prompts.texts, QStringList{QStringLiteral("产品图片下载失败，请咨询在线客服。")});
 }
 
 class OnlineTemplates : public test::WindowTest {};
+using OnlineProducts = OnlineTemplates;
+
+// The window takes clicks while a product picture is on its way: the cancel
+// button beside the bar stops one download, the next arrives and is shown.
+TEST_F(OnlineProducts, AProductPictureDownloadsWhileTheWindowTakesClicks) {
+    OpenWindow(false);
+    test::TestServer server;
+    std::atomic<bool> release{false};
+    std::atomic<int> hits{0};
+    server.server.Get("/files/WS-2.jpg", [&](const httplib::Request&, httplib::Response& res) {
+        ++hits;
+        for (int i = 0; i < 1000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        QImage tile(8, 8, QImage::Format_RGB32);
+        tile.fill(Qt::blue);
+        const Bytes jpeg = *EncodeJpeg(tile, 90);
+        res.set_content(std::string(jpeg.begin(), jpeg.end()), "image/jpeg");
+    });
+    const std::string product = Page("", "PartsName=云白&amp;PartsNumber=WS-2&amp;PicUrl=" + server.Url("/files/WS-2.jpg"));
+    for (const char* path : {"/webbase/productt.asp/2.htm", "/cat.htm"}) {
+        const std::string html = path[1] == 'c' ? Redirect("/webbase/productt.asp/2.htm") : product;
+        auto answer = [html](const httplib::Request&, httplib::Response& res) { res.set_content(html, "text/html"); };
+        server.server.Get(path, answer);
+        server.server.Post(path, answer);
+    }
+    server.Start();
+    TFormProductIE products(QStringLiteral("测试"), QString());
+    main_->setOnlineWindows(nullptr, &products, true, QString::fromStdString(server.Url("/cat.htm")), QString());
+    auto& cancel = Find<QToolButton>("SpeedButtonCancel");
+    auto& name = Find<QLabel>("LabelName");
+    const fs::path picture = ws_.path() / "product" / "xjpg" / "WS-2.jpg";
+    auto choose = [&] {
+        QTimer::singleShot(20000, &products, [&products] { products.done(-1); });
+        QTest::mouseClick(&Find<QToolButton>("SpeedButtonSelParts"), Qt::LeftButton);
+        for (int i = 0; i < 500 && hits == 0; ++i) QTest::qWait(20);
+    };
+    choose();
+    ASSERT_TRUE(cancel.isVisible());  // back while the server still holds the picture
+    QTest::mouseClick(&cancel, Qt::LeftButton);
+    for (int i = 0; i < 500 && cancel.isVisible(); ++i) QTest::qWait(20);
+    EXPECT_FALSE(cancel.isVisible());
+    EXPECT_FALSE(fs::exists(picture));
+    EXPECT_NE(name.text(), QStringLiteral("名称：云白"));
+
+    release = true;
+    choose();
+    for (int i = 0; i < 500 && name.text() != QStringLiteral("名称：云白"); ++i) QTest::qWait(20);
+    EXPECT_EQ(name.text(), QStringLiteral("名称：云白"));
+    EXPECT_TRUE(fs::exists(picture));
+    EXPECT_FALSE(cancel.isVisible());
+    EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
+}
 
 TEST_F(OnlineTemplates, APresentTemplateOpensAtOnceAMissingOneDownloadsAndThenOpens) {
     OpenWindow(false);
