@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRenderingQuality = 95;
-// A one-shot render tones its regions in bands of this many bytes and keeps
-// none of their pictures: it draws once and writes the rendering out.
-constexpr int64_t kOneShotWorkingBytes = int64_t(16) << 20;
 
 // The terminal's bar follows the document's progress.
 class ProgressBar {
@@ -92,10 +89,9 @@ struct Session {
     std::unique_ptr<SceneDocument> doc;
 };
 
-Status OpenSession(Session& s, const RenderOptions& options, bool oneShot) {
+Status OpenSession(Session& s, const RenderOptions& options) {
     if (Status loaded = LoadImageLibrary(s.library); !loaded) return loaded;
     s.doc = std::make_unique<SceneDocument>(s.library);
-    if (oneShot) s.doc->SetRenderWorkingBudget(kOneShotWorkingBytes);
     ProgressBar bar("打开方案", *s.doc);
     return s.doc->OpenScheme(options.scheme).status();
 }
@@ -168,7 +164,7 @@ int RunRender(const Args& args) {
     }
     const RenderOptions& options = *parsed;
     Session s;
-    if (Status opened = OpenSession(s, options, true); !opened) return Fail("render", opened.error());
+    if (Status opened = OpenSession(s, options); !opened) return Fail("render", opened.error());
     if (Status applied = ApplyOptions(*s.doc, options); !applied) return Fail("render", applied.error());
     if (Status written = WriteRendering(s.doc->displayed(), options.output); !written)
         return Fail("render", written.error());
@@ -195,7 +191,7 @@ int RunBatch(const Args& args) {
     if (error) return Fail("batch", "cannot create " + options.output + ": " + error.message());
 
     Session s;
-    if (Status opened = OpenSession(s, options, false); !opened) return Fail("batch", opened.error());
+    if (Status opened = OpenSession(s, options); !opened) return Fail("batch", opened.error());
     Result<std::vector<int>> regions = ResolveRegions(s.doc->scene(), options.regions);
     if (!regions) return Fail("batch", regions.error());
     return RenderEachProduct(*s.doc, *products, *regions, options);

@@ -104,8 +104,6 @@ public:
     // The history keeps at most this many bytes of pictures; older steps go.
     void SetHistoryBudget(size_t bytes) { history_.SetBudget(bytes); }
     size_t historyBytes() const { return history_.keptBytes(); }
-    // A scene drawn once and written out keeps no toned pictures (see SceneRenderer).
-    void SetRenderWorkingBudget(int64_t bytes) { renderer_.SetWorkingBudget(bytes); }
     // A drag (slider, handle, offset) starts: the edits it makes until
     // EndGesture are one step.
     void BeginGesture() { gesture_ = ++lastGesture_; }

@@ -204,8 +204,9 @@ bool SceneRenderer::DrawsTone(const V2dPolygon& record) const {
 
 int64_t SceneRenderer::FreeBytes(const V2dPolygon* except) const {
     const QImage& photo = scene_.background;
-    const int64_t whole = displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height();
-    return (working_ ? *working_ + whole : budget_) - whole - caches_.bytes(except);
+    const int64_t used =
+        displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height() + caches_.bytes(except);
+    return budget_ - used;
 }
 
 bool SceneRenderer::DrawPlainRegion(const V2dPolygon& record, QImage* toned) {

@@ -8,7 +8,6 @@
 #include <QRect>
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -82,10 +81,6 @@ public:
     // would not fit are toned afresh when drawn, and a region too large to
     // tone at once is toned band by band; the pixels stay the same.
     void SetMemoryBudget(int64_t bytes) { budget_ = bytes; }
-    // A scene drawn once and written out needs no kept pictures: only
-    // `bytes` are allowed beside the photo and the displayed scene, whatever
-    // their size, so a large region is toned band by band and not kept.
-    void SetWorkingBudget(int64_t bytes) { working_ = bytes; }
 
     // Code that changes records' caches, the list or the background without
     // a redraw of its own makes the next RedrawScene start from scratch.
@@ -127,7 +122,6 @@ private:
     std::vector<QRect> drawnBounds_;
     qint64 drawnBackground_ = 0;
     int64_t budget_ = kDefaultRenderBudget;
-    std::optional<int64_t> working_;  // when set, it replaces budget_
 };
 
 }  // namespace v2d
