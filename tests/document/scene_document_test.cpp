@@ -43,7 +43,7 @@ public:
     // The scene as its file holds it, and as the window shows it.
     std::pair<std::string, QImage> Fingerprint() const {
         const std::filesystem::path file = dir.filePath("print.v2d").toStdString();
-        EXPECT_TRUE(doc.SaveScheme(file));
+        EXPECT_TRUE(doc.SaveScheme(file).done());
         std::ifstream in(file, std::ios::binary);
         return {std::string(std::istreambuf_iterator<char>(in), {}), doc.displayed().copy()};
     }
@@ -52,7 +52,7 @@ public:
 TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothingToUndo) {
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     doc.Select(kFloor);
-    doc.TileSelection();
+    EXPECT_TRUE(doc.TileSelection().ok());
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_EQ(doc.selection().focused, -1);
@@ -124,8 +124,8 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
          }},
         {"move drag, one step", dropModel,
          [](T& t) {
-             t.doc.MoveFocusedModel(5, 3, true);
-             t.doc.MoveFocusedModel(7, 1, false);
+             EXPECT_TRUE(t.doc.MoveFocusedModel(5, 3, true).ok());
+             EXPECT_TRUE(t.doc.MoveFocusedModel(7, 1, false).ok());
              t.doc.FinishModelMove();
              return true;
          }},
@@ -156,9 +156,9 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
         const auto after = Fingerprint();
         ASSERT_NE(after, before);
         for (int round = 0; round < 2; ++round) {
-            ASSERT_TRUE(doc.Undo());
+            ASSERT_TRUE(doc.Undo().done());
             EXPECT_TRUE(Fingerprint() == before);
-            ASSERT_TRUE(doc.Redo());
+            ASSERT_TRUE(doc.Redo().done());
             EXPECT_TRUE(Fingerprint() == after);
         }
     }
@@ -170,21 +170,21 @@ TEST_F(SceneDocumentTest, AGestureIsOneStepANewEditClearsRedoAndTheCleanStateFol
     doc.BeginGesture();
     for (int value : {10, 20, 30, 40}) doc.SetLighten(value);
     doc.EndGesture();
-    doc.SetLighten(50);
+    EXPECT_TRUE(doc.SetLighten(50).ok());
     EXPECT_EQ(doc.history().count(), 2);
     EXPECT_EQ(doc.history().text(0), QStringLiteral("亮度"));
     EXPECT_TRUE(doc.isModified());
-    doc.Undo();
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
+    EXPECT_TRUE(doc.Undo().ok());
     EXPECT_EQ(doc.scene().at(kFloor)->lighten, lighten);
     EXPECT_FALSE(doc.isModified()) << "back where it was opened";
-    doc.Redo();
+    EXPECT_TRUE(doc.Redo().ok());
     EXPECT_EQ(doc.scene().at(kFloor)->lighten, 40);
-    doc.SetReflect(20);
+    EXPECT_TRUE(doc.SetReflect(20).ok());
     EXPECT_FALSE(doc.history().canRedo());
     doc.SetSaved();
     EXPECT_FALSE(doc.isModified());
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
     EXPECT_TRUE(doc.isModified());
 }
 
@@ -207,19 +207,19 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     doc.Select(kFloor);
     const QImage opened = doc.displayed().copy();
-    doc.TileSelection();
+    EXPECT_TRUE(doc.TileSelection().ok());
     const QImage first = doc.displayed().copy();
     const size_t one = doc.historyBytes();
     doc.SetHistoryBudget(2 * one);
     for (int i = 1; i < 10; ++i) {
         doc.SetProduct(CurrentProduct{Checker().mirrored(i % 2, false), "PartsName=格子"});
-        doc.TileSelection();
+        EXPECT_TRUE(doc.TileSelection().ok());
     }
     EXPECT_EQ(doc.history().count(), 10);
     EXPECT_LE(doc.historyBytes(), 2 * one);
     doc.UndoAll();
     EXPECT_EQ(doc.displayed(), opened);
-    doc.Redo();
+    EXPECT_TRUE(doc.Redo().ok());
     EXPECT_EQ(doc.displayed(), first);
 }
 
@@ -233,12 +233,12 @@ TEST_F(SceneDocumentTest, AModelInThePanelIsNotLaidAndToneNeedsAFocusedRecord) {
 
     doc.Select(-1);
     PictureChanges shown(doc);
-    EXPECT_FALSE(doc.SetLighten(50));
-    EXPECT_FALSE(doc.SetReflect(30));
+    EXPECT_FALSE(doc.SetLighten(50).done());
+    EXPECT_FALSE(doc.SetReflect(30).done());
     EXPECT_EQ(shown.count, 0);
     doc.Select(kFloor);
-    EXPECT_TRUE(doc.SetLighten(50));
-    EXPECT_FALSE(doc.SetLighten(50));  // unchanged: nothing redrawn
+    EXPECT_TRUE(doc.SetLighten(50).done());
+    EXPECT_FALSE(doc.SetLighten(50).done());  // unchanged: nothing redrawn
     EXPECT_EQ(shown.count, 1);
 }
 
@@ -246,13 +246,13 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsHistoryAGoo
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "scene_document_test";
     std::filesystem::create_directories(folder);
     const auto good = folder / "room.v2d", bad = folder / "cut.v2d";
-    ASSERT_TRUE(doc.SaveScheme(good));
+    ASSERT_TRUE(doc.SaveScheme(good).done());
     const auto size = std::filesystem::file_size(good);
     std::filesystem::copy_file(good, bad, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(bad, size / 2);
 
     doc.Select(kFloor);
-    doc.TileSelection();
+    EXPECT_TRUE(doc.TileSelection().ok());
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     Outcome opened = doc.OpenScheme(bad);
     ASSERT_FALSE(opened);
@@ -262,12 +262,12 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsHistoryAGoo
     EXPECT_EQ(doc.history().count(), 1);
 
     // A good file is rendered whole and leaves nothing to undo.
-    ASSERT_TRUE(doc.OpenScheme(good));
+    ASSERT_TRUE(doc.OpenScheme(good).done());
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_EQ(doc.renderer().counters().rendered, 6);
     EXPECT_EQ(doc.history().count(), 0);
     const QImage shown = doc.displayed().copy();
-    EXPECT_FALSE(doc.Undo());
+    EXPECT_FALSE(doc.Undo().done());
     EXPECT_EQ(doc.displayed(), shown);
     std::filesystem::remove_all(folder);
 }
