@@ -152,12 +152,12 @@ Status ApplyModelOperation(SceneDocument& doc, const ModelOptions& o) {
     if (o.operation == "--delete") return doc.DeleteSelection(nullptr).status();
     if (o.operation == "--mirror-x" || o.operation == "--mirror-y") {
         const MirrorAxis axis = o.operation == "--mirror-x" ? MirrorAxis::X : MirrorAxis::Y;
-        return doc.MirrorSelected(axis) ? Status::Ok() : Error{which + " is not a picture model"};
+        return doc.MirrorSelected(axis).done() ? Status::Ok() : Error{which + " is not a picture model"};
     }
-    if (o.operation == "--reset") return doc.ResetSelected() ? Status::Ok() : Error{which + " cannot be reset"};
-    if (o.operation == "--copy") return doc.CopyFocusedModel() ? Status::Ok() : Error{which + " is not a model"};
-    return doc.StepFocusedFrame(o.frameStep) ? Status::Ok()
-                                             : Error{which + " is not a cut-out model with two or more frames"};
+    if (o.operation == "--reset") return doc.ResetSelected().done() ? Status::Ok() : Error{which + " cannot be reset"};
+    if (o.operation == "--copy") return doc.CopyFocusedModel().done() ? Status::Ok() : Error{which + " is not a model"};
+    return doc.StepFocusedFrame(o.frameStep).done() ? Status::Ok()
+                                                    : Error{which + " is not a cut-out model with two or more frames"};
 }
 
 }  // namespace
