@@ -538,14 +538,16 @@ void ProductPanelWidget::EditProductPicture(std::optional<int> tolerance) {
 
 bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region) {
     if (region == nullptr || !ProductSizesAreNumbers()) return false;
-    ShowOutcome(prompts_, window(), document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()}));
+    ShowOutcome(prompts_, window(),
+                document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()}));
     return true;
 }
 
 void ProductPanelWidget::TrackBarLightChange() {
     const int position = TrackBarLight->value();
     FollowTrackBar(*EditLighten, position);
-    if (!showingRecord_ && ActsOnChange(*TrackBarLight, *EditLighten)) ShowOutcome(prompts_, window(), document_.SetLighten(position));
+    if (!showingRecord_ && ActsOnChange(*TrackBarLight, *EditLighten))
+        ShowOutcome(prompts_, window(), document_.SetLighten(position));
 }
 
 void ProductPanelWidget::EditLightenChange() {
@@ -557,7 +559,8 @@ void ProductPanelWidget::TrackBarReflectChange() {
     if (loadingProduct_) return;
     const int position = TrackBarReflect->value();
     FollowTrackBar(*EditReflect, position);
-    if (!showingRecord_ && ActsOnChange(*TrackBarReflect, *EditReflect)) ShowOutcome(prompts_, window(), document_.SetReflect(position));
+    if (!showingRecord_ && ActsOnChange(*TrackBarReflect, *EditReflect))
+        ShowOutcome(prompts_, window(), document_.SetReflect(position));
 }
 
 void ProductPanelWidget::EditReflectChange() {

@@ -68,7 +68,8 @@ void RegionListWidget::N1Click() {
 }
 
 void RegionListWidget::ListBoxPolyDragDrop(int row) {
-    if (Outcome moved = document_.MoveRecord(ListBoxPoly->currentRow(), row); moved.refused()) emit refused(FromUtf8(moved.error()));
+    if (Outcome moved = document_.MoveRecord(ListBoxPoly->currentRow(), row); moved.refused())
+        emit refused(FromUtf8(moved.error()));
 }
 
 bool RegionListWidget::eventFilter(QObject* watched, QEvent* event) {

@@ -679,7 +679,8 @@ void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint in
     for (size_t i = 0; i < at.size(); ++i) at[i] = handles_[i]->pos();
     DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == RecordKind::CutOutModel);
     for (size_t i = 0; i < at.size(); ++i) handles_[i]->move(at[i]);
-    if (Outcome shaped = document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_); shaped.refused()) ShowError(shaped.error());
+    if (Outcome shaped = document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_); shaped.refused())
+        ShowError(shaped.error());
     // A handle pulled past the visible area takes the picture along, a pixel a step.
     const QPoint pulled = at[k];
     const QPoint scroll(pulled.x() < 0 ? 1 : pulled.x() > PanelBack->width() ? -1 : 0,
