@@ -92,7 +92,7 @@ struct EditCase {
 TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPicture) {
     using T = SceneDocumentTest;
     const ProductPanelState panel;
-    auto dropModel = [](T& t) { t.doc.DropModel(t.Drop({200, 150})); };
+    auto dropModel = [](T& t) { EXPECT_TRUE(t.doc.DropModel(t.Drop({200, 150})).ok()); };
     doc.SetPanelControls(panel);
     const std::vector<EditCase> cases = {
         {"tiling", {}, [&](T& t) { t.doc.Select(kFloor); return t.doc.TileSelection().done(); }},

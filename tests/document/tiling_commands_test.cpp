@@ -66,7 +66,7 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
     EXPECT_EQ(at(0).partsInfo, kDescriptor);
     EXPECT_EQ(r.hint, kHintTilingDone);
 
-    Tile({1});
+    EXPECT_TRUE(Tile({1}).ok());
     EXPECT_EQ(ops.transforms, 1);
     EXPECT_EQ(at(1).picture.size(), QSize(400, 190));
     EXPECT_EQ(doc.history().count(), 2);
@@ -124,17 +124,17 @@ TEST_F(TilingCommands, OffsetsCountOnlyWhileTheEffectWindowIsShownAndAmbientColo
     EffectSettings effect;
     effect.offsetX = 50;
     doc.SetEffectSettings(effect);
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     EXPECT_TRUE(SamePixels(at(0).picture, Canvas(0)));
     effect.shown = true;
     doc.SetEffectSettings(effect);
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     EXPECT_TRUE(SamePixels(at(0).picture, BuildShiftedTiledCanvas(at(0), nullptr, Product(), 600, 600, 50, 0)));
 
     doc.SetEffectSettings(EffectSettings{});
     controls.ambientColour = true;
     controls.colour = 0x000000FF;  // red only
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     EXPECT_TRUE(SamePixels(at(0).picture, MultiplyColour(Canvas(0), 0xFF)));
 }
 
@@ -147,7 +147,7 @@ TEST_F(TilingCommands, FailedWarpKeepsTheOldPictureAndMakesNoStep) {
 }
 
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     const QImage before = at(0).picture.copy();
     doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), kDescriptor});
     // A 1-pixel-high band does nothing.
