@@ -38,7 +38,7 @@ bool MainWindowKeys::FormShortCut(int key, Qt::KeyboardModifiers modifiers) {
     if (!IsKeyOf(MainKey::NudgeModel, key, Qt::NoModifier)) return false;
     const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
     const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
-    if (!document_.NudgeFocusedModel(dx, dy)) return false;
+    if (!document_.NudgeFocusedModel(dx, dy).done()) return false;
     view_.ShowNudgedModel();
     // Left stops here; the others reach the focused control as well.
     return key == Qt::Key_Left;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "app/outcome_prompt.h"
 #include "app/uformshadow.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
@@ -40,20 +41,20 @@ void ModelMenu::PopupMenuModelPopup() {
     NFrameNext->setEnabled(cutOut);
 }
 
-void ModelMenu::NMirrorXClick() { document_.MirrorSelected(MirrorAxis::X); }
-void ModelMenu::NMirrorYClick() { document_.MirrorSelected(MirrorAxis::Y); }
-void ModelMenu::NResetModelClick() { document_.ResetSelected(); }
-void ModelMenu::NCopyModelClick() { document_.CopyFocusedModel(); }
+void ModelMenu::NMirrorXClick() { ShowOutcome(prompts_, window_, document_.MirrorSelected(MirrorAxis::X)); }
+void ModelMenu::NMirrorYClick() { ShowOutcome(prompts_, window_, document_.MirrorSelected(MirrorAxis::Y)); }
+void ModelMenu::NResetModelClick() { ShowOutcome(prompts_, window_, document_.ResetSelected()); }
+void ModelMenu::NCopyModelClick() { ShowOutcome(prompts_, window_, document_.CopyFocusedModel()); }
 
 void ModelMenu::NDeleteModelClick() {
     Outcome deleted = document_.DeleteSelection([this] {
         return prompts_.Ask(window_, QString::fromUtf8(kAskDeleteSelection)) == PromptAnswer::Yes;
     });
-    if (deleted.refused()) prompts_.Show(window_, FromUtf8(deleted.error()));
+    ShowOutcome(prompts_, window_, deleted);
 }
 
-void ModelMenu::node7Click() { document_.StepFocusedFrame(-1); }
-void ModelMenu::node8Click() { document_.StepFocusedFrame(+1); }
+void ModelMenu::node7Click() { ShowOutcome(prompts_, window_, document_.StepFocusedFrame(-1)); }
+void ModelMenu::node8Click() { ShowOutcome(prompts_, window_, document_.StepFocusedFrame(+1)); }
 
 void ModelMenu::NSetShadowClick() {
     if (shadowDialog_ != nullptr) shadowDialog_->NSetShadowClick();

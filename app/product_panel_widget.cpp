@@ -30,6 +30,7 @@
 #include "app/scene_view.h"
 #include "app/slider_gesture.h"
 #include "app/track_bar_rules.h"
+#include "app/outcome_prompt.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "base/integer_text.h"
@@ -63,10 +64,6 @@ QImage DesignTimeProductPicture() {
         p.fillRect(0, i, 128, 3, QColor(0xb8, 0x9f, 0x78, 160));
     }
     return image;
-}
-
-PromptIcon IconOf(const Error& message) {
-    return message.icon == MessageIcon::Question ? PromptIcon::Question : PromptIcon::Information;
 }
 
 }  // namespace
@@ -510,12 +507,7 @@ void ProductPanelWidget::BitBtnApplyClick() {
     if (!ProductSizesAreNumbers()) return;
     emit tilingStarted();
     const Outcome result = document_.TileSelection();
-    if (result.refused()) {
-        prompts_.Message(window(), FromUtf8(result.error()), PromptButtons::Ok, IconOf(result.failure()));
-        return;
-    }
-    for (const Error& message : result.notes)
-        prompts_.Message(window(), FromUtf8(message.message), PromptButtons::Ok, IconOf(message));
+    if (ShowOutcome(prompts_, window(), result)) return;
     if (!result.hint.empty()) emit helpTextReady(FromUtf8(result.hint));
 }
 
@@ -546,14 +538,16 @@ void ProductPanelWidget::EditProductPicture(std::optional<int> tolerance) {
 
 bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region) {
     if (region == nullptr || !ProductSizesAreNumbers()) return false;
-    document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()});
+    ShowOutcome(prompts_, window(),
+                document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()}));
     return true;
 }
 
 void ProductPanelWidget::TrackBarLightChange() {
     const int position = TrackBarLight->value();
     FollowTrackBar(*EditLighten, position);
-    if (!showingRecord_ && ActsOnChange(*TrackBarLight, *EditLighten)) document_.SetLighten(position);
+    if (!showingRecord_ && ActsOnChange(*TrackBarLight, *EditLighten))
+        ShowOutcome(prompts_, window(), document_.SetLighten(position));
 }
 
 void ProductPanelWidget::EditLightenChange() {
@@ -565,7 +559,8 @@ void ProductPanelWidget::TrackBarReflectChange() {
     if (loadingProduct_) return;
     const int position = TrackBarReflect->value();
     FollowTrackBar(*EditReflect, position);
-    if (!showingRecord_ && ActsOnChange(*TrackBarReflect, *EditReflect)) document_.SetReflect(position);
+    if (!showingRecord_ && ActsOnChange(*TrackBarReflect, *EditReflect))
+        ShowOutcome(prompts_, window(), document_.SetReflect(position));
 }
 
 void ProductPanelWidget::EditReflectChange() {
@@ -584,7 +579,7 @@ void ProductPanelWidget::ShapeColorMouseDown() {
     const std::optional<QColor> chosen = prompts_.ChooseColour(window(), QColorFromWindows(shapeColour()));
     if (!chosen) return;
     setShapeColour(WindowsFromQColor(*chosen));
-    document_.PaintSelection(shapeColour());
+    ShowOutcome(prompts_, window(), document_.PaintSelection(shapeColour()));
 }
 
 void ProductPanelWidget::SButtonColorClick() {
@@ -592,7 +587,7 @@ void ProductPanelWidget::SButtonColorClick() {
     const std::optional<uint32_t> picked = colourCards_->pickedWindowsColour();
     if (!picked) return;
     setShapeColour(*picked);
-    document_.PaintFromColourCard(*picked);
+    ShowOutcome(prompts_, window(), document_.PaintFromColourCard(*picked));
 }
 
 }  // namespace v2d

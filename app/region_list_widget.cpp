@@ -67,7 +67,10 @@ void RegionListWidget::N1Click() {
     emit outlineRemoved();
 }
 
-void RegionListWidget::ListBoxPolyDragDrop(int row) { document_.MoveRecord(ListBoxPoly->currentRow(), row); }
+void RegionListWidget::ListBoxPolyDragDrop(int row) {
+    if (Outcome moved = document_.MoveRecord(ListBoxPoly->currentRow(), row); moved.refused())
+        emit refused(FromUtf8(moved.error()));
+}
 
 bool RegionListWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched != ListBoxPoly->viewport()) return QGroupBox::eventFilter(watched, event);

@@ -33,6 +33,8 @@ signals:
     void hintsHiddenChanged(bool hidden);
     // "删除装饰边缘线": the view drops the outline and the handles.
     void outlineRemoved();
+    // An operation of the list was refused; the window shows the message.
+    void refused(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -631,7 +631,7 @@ void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
     const Outcome placed =
         corners ? document_.PlaceModelInRectangle(ModelFileOfProduct(), descriptor, *corners) : Outcome::NothingToDo();
     if (placed.refused()) ShowError(placed.error());
-    if (!placed) DrawOutline(&region);  // the band goes, the region stays chosen
+    if (!placed.done()) DrawOutline(&region);  // the band goes, the region stays chosen
 }
 
 void SceneView::Image1DragDrop(QPoint at) {
@@ -679,7 +679,8 @@ void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint in
     for (size_t i = 0; i < at.size(); ++i) at[i] = handles_[i]->pos();
     DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == RecordKind::CutOutModel);
     for (size_t i = 0; i < at.size(); ++i) handles_[i]->move(at[i]);
-    document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_);
+    if (Outcome shaped = document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_); shaped.refused())
+        ShowError(shaped.error());
     // A handle pulled past the visible area takes the picture along, a pixel a step.
     const QPoint pulled = at[k];
     const QPoint scroll(pulled.x() < 0 ? 1 : pulled.x() > PanelBack->width() ? -1 : 0,
@@ -717,7 +718,7 @@ void SceneView::NodeMoveMouseMove(QPoint inHandle) {
     // stays in the pointer's place inside the handle for the next step. The
     // outline would put the handle on its own centre, away from the pointer.
     const QPoint step = PicturePoint(inHandle);
-    if (!document_.MoveFocusedModel(step.x(), step.y(), !moveStarted_)) return;
+    if (!document_.MoveFocusedModel(step.x(), step.y(), !moveStarted_).done()) return;
     QLabel* move = handles_[8];
     const QPoint handleAt = move->pos() + QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_));
     moveStarted_ = true;

@@ -29,7 +29,7 @@ bool NEditPolyClick(QWidget* parent, const SceneDocument& document, UserPrompts&
     const QString handOver = QDir(programFolder).absoluteFilePath(QString::fromLatin1(kHandOverFile));
     QDir(programFolder).mkpath(QStringLiteral("temp"));
     // An empty scene is handed over too: the tool starts from its photo.
-    if (Outcome saved = document.SaveScheme(ToPath(handOver)); !saved) {
+    if (Outcome saved = document.SaveScheme(ToPath(handOver)); saved.refused()) {
         prompts.Show(parent, FromUtf8(saved.error()));
         return false;
     }

@@ -174,6 +174,8 @@ void TFormMain::ConnectDocument() {
     // A model product cannot be given effects; a material can again.
     connect(productPanel_, &ProductPanelWidget::productKindChosen, SpeedButtonEffect, &QToolButton::setEnabled);
     connect(regionList_, &RegionListWidget::hintsHiddenChanged, view_, &SceneView::SetHintsHidden);
+    connect(regionList_, &RegionListWidget::refused, this,
+            [this](const QString& message) { prompts_->Show(this, message); });
     connect(regionList_, &RegionListWidget::outlineRemoved, this, [this] {
         view_->ClearSelection();
         actions_.deleteModel->setEnabled(false);

@@ -17,7 +17,7 @@ constexpr const char* kMsgRecentGone = QT_TRANSLATE_NOOP("Messages", "方案文�
 }  // namespace
 
 bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QString& name) {
-    if (Outcome opened = document_.OpenScheme(ToPath(path)); !opened) {
+    if (Outcome opened = document_.OpenScheme(ToPath(path)); opened.refused()) {
         prompts_->Show(this, FromUtf8(opened.error()));
         return false;
     }
@@ -31,7 +31,7 @@ bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QStri
 }
 
 bool TFormMain::SaveScheme(const QString& path) {
-    if (Outcome written = document_.SaveScheme(ToPath(path)); !written) {
+    if (Outcome written = document_.SaveScheme(ToPath(path)); written.refused()) {
         prompts_->Show(this, FromUtf8(written.error()));
         return false;
     }

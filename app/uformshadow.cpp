@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "app/outcome_prompt.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "base/integer_text.h"
@@ -116,7 +117,7 @@ void TFormShadow::CheckBoxCastShadowClick() {
     if (!s) return;
     GroupBoxShadow->setEnabled(CheckBoxCastShadow->isChecked());
     s->castShadow = CheckBoxCastShadow->isChecked();
-    document_.SetFocusedShadow(*s);
+    ShowOutcome(prompts_, this, document_.SetFocusedShadow(*s));
 }
 
 void TFormShadow::EditXposExit(QLineEdit* edit) {
@@ -129,7 +130,7 @@ void TFormShadow::EditXposExit(QLineEdit* edit) {
     }
     int& field = edit == EditXpos ? s->shadowX : edit == EditYpos ? s->shadowY : s->shadowRadius;
     field = *value;
-    document_.SetFocusedShadow(*s);  // redraws only when the value differs
+    ShowOutcome(prompts_, this, document_.SetFocusedShadow(*s));  // redraws only when the value differs
 }
 
 void TFormShadow::UpDownXposClick(QLineEdit* edit, int step) {
@@ -147,7 +148,7 @@ void TFormShadow::ShadowColorMouseDown() {
     if (!chosen) return;
     s->shadowColor = uint32_t(chosen->red()) | uint32_t(chosen->green()) << 8 | uint32_t(chosen->blue()) << 16;
     ShowColour(s->shadowColor);
-    document_.SetFocusedShadow(*s);
+    ShowOutcome(prompts_, this, document_.SetFocusedShadow(*s));
 }
 
 bool TFormShadow::eventFilter(QObject* watched, QEvent* event) {

@@ -18,6 +18,14 @@ void SetUpProcess() {
     QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
 }
 
+void ReturnLargeBlocksWhenFreed() {
+#if defined(__GLIBC__) && !defined(VEXEL_SANITIZED_BUILD)
+    constexpr int kLargestInHeap = 8 * 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargestInHeap);
+    mallopt(M_TRIM_THRESHOLD, kLargestInHeap);
+#endif
+}
+
 std::filesystem::path ExecutableFolder() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);

@@ -14,6 +14,11 @@ inline constexpr const char* kApplicationTitle = "Vexel2D V2012专业版";
 // reuse them.
 void SetUpProcess();
 
+// For a command that draws once and exits, where no picture is drawn again:
+// scene-sized blocks go back to the system when freed, so what is let go
+// (the displayed scene while a product is laid) does not stay resident.
+void ReturnLargeBlocksWhenFreed();
+
 // The folder of the running executable, where VexellDll.so lies beside it.
 std::filesystem::path ExecutableFolder();
 

@@ -20,7 +20,7 @@ struct Error {
 };
 
 template <class T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : data_(std::move(value)) {}
     Result(Error error) : data_(std::move(error)) {}
@@ -41,7 +41,7 @@ private:
 };
 
 // The result of an operation that yields nothing but success or a message.
-class Status {
+class [[nodiscard]] Status {
 public:
     Status() = default;
     Status(Error error) : error_(std::move(error)) {}

@@ -81,14 +81,14 @@ int RunAddModel(const Args& args) {
     ImageLibrary library;
     if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("add-model", loaded.error());
     SceneDocument doc(library);
-    if (Outcome opened = doc.OpenScheme(options->scheme); !opened)
+    if (Outcome opened = doc.OpenScheme(options->scheme); opened.refused())
         return Fail("add-model", options->scheme + ": " + opened.error());
     Result<ModelDrop> drop = DropFor(doc, *options);
     if (!drop) return Fail("add-model", drop.error());
     Outcome placed = doc.DropModel(*drop);
     if (placed.refused()) return Fail("add-model", options->model + ": " + placed.error());
     if (*placed < 0) return Fail("add-model", options->model + ": " + kMsgModelMissing);
-    if (Outcome saved = doc.SaveScheme(options->output); !saved)
+    if (Outcome saved = doc.SaveScheme(options->output); saved.refused())
         return Fail("add-model", options->output + ": " + saved.error());
     return 0;
 }
@@ -152,12 +152,12 @@ Status ApplyModelOperation(SceneDocument& doc, const ModelOptions& o) {
     if (o.operation == "--delete") return doc.DeleteSelection(nullptr).status();
     if (o.operation == "--mirror-x" || o.operation == "--mirror-y") {
         const MirrorAxis axis = o.operation == "--mirror-x" ? MirrorAxis::X : MirrorAxis::Y;
-        return doc.MirrorSelected(axis) ? Status::Ok() : Error{which + " is not a picture model"};
+        return doc.MirrorSelected(axis).done() ? Status::Ok() : Error{which + " is not a picture model"};
     }
-    if (o.operation == "--reset") return doc.ResetSelected() ? Status::Ok() : Error{which + " cannot be reset"};
-    if (o.operation == "--copy") return doc.CopyFocusedModel() ? Status::Ok() : Error{which + " is not a model"};
-    return doc.StepFocusedFrame(o.frameStep) ? Status::Ok()
-                                             : Error{which + " is not a cut-out model with two or more frames"};
+    if (o.operation == "--reset") return doc.ResetSelected().done() ? Status::Ok() : Error{which + " cannot be reset"};
+    if (o.operation == "--copy") return doc.CopyFocusedModel().done() ? Status::Ok() : Error{which + " is not a model"};
+    return doc.StepFocusedFrame(o.frameStep).done() ? Status::Ok()
+                                                    : Error{which + " is not a cut-out model with two or more frames"};
 }
 
 }  // namespace
@@ -171,14 +171,14 @@ int RunModel(const Args& args) {
     ImageLibrary library;
     if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("model", loaded.error());
     SceneDocument doc(library);
-    if (Outcome opened = doc.OpenScheme(options->scheme); !opened)
+    if (Outcome opened = doc.OpenScheme(options->scheme); opened.refused())
         return Fail("model", options->scheme + ": " + opened.error());
     if (options->record >= doc.scene().count())
         return Fail("model", "record " + std::to_string(options->record) + " is past the last record (" +
                                  std::to_string(doc.scene().count()) + " records)");
     doc.Select(options->record);
     if (Status applied = ApplyModelOperation(doc, *options); !applied) return Fail("model", applied.error());
-    if (Outcome saved = doc.SaveScheme(options->output); !saved)
+    if (Outcome saved = doc.SaveScheme(options->output); saved.refused())
         return Fail("model", options->output + ": " + saved.error());
     return 0;
 }

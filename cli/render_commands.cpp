@@ -21,6 +21,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRenderingQuality = 95;
+// What a render that draws once and writes out may take beside the photo and
+// the displayed scene: the rows of a region toned band by band.
+constexpr int64_t kDrawOnceWorkingBytes = int64_t(8) << 20;
 
 // The terminal's bar follows the document's progress.
 class ProgressBar {
@@ -52,36 +55,42 @@ Status WriteRendering(const QImage& picture, const fs::path& path) {
 RegionSelection Listed(const std::vector<int>& regions) { return RegionSelection{regions.front(), regions}; }
 
 // Brightness and reflection of each listed region, as the sliders would set them.
-void AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
+Status AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
     for (int region : regions) {
         doc.SetSelection(Listed({region}));
-        if (options.lighten) doc.SetLighten(*options.lighten);
-        if (options.reflect) doc.SetReflect(*options.reflect);
+        if (options.lighten)
+            if (Outcome set = doc.SetLighten(*options.lighten); set.refused()) return set.status();
+        if (options.reflect)
+            if (Outcome set = doc.SetReflect(*options.reflect); set.refused()) return set.status();
     }
+    return Status::Ok();
 }
 
-// Lays one product into the regions and applies the tone options.
+// Lays one product into the regions and applies the tone options. A render
+// that is written out once needs the displayed scene only at the end: it is
+// let go while the product is laid.
 Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const ProductPanelState& panel,
-                  const RenderOptions& options) {
+                  const RenderOptions& options, bool drawOnce) {
     doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
     doc.SetEffectSettings(options.effect);
     doc.SetSelection(Listed(regions));
     doc.SetPanelControls(panel);
+    if (drawOnce) doc.DrawOnce(kDrawOnceWorkingBytes);
     const Outcome tiled = doc.TileSelection();
     if (tiled.refused()) return Error{tiled.error()};
+    if (doc.displayed().isNull()) doc.RenderAll();  // nothing was laid: the scene as opened
     for (const Error& m : tiled.notes) std::fprintf(stderr, "vexel2d-cli: %s\n", m.message.c_str());
-    AdjustTone(doc, regions, options);
-    return Status::Ok();
+    return AdjustTone(doc, regions, options);
 }
 
 // Without a product the colour paints the regions, shaded by the photo.
-void PaintAndAdjust(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
+Status PaintAndAdjust(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
     if (options.colour) {
         doc.SetSelection(Listed(regions));
         doc.SetPanelControls(ProductPanelState{});
-        doc.PaintSelection(*options.colour);
+        if (Outcome painted = doc.PaintSelection(*options.colour); painted.refused()) return painted.status();
     }
-    AdjustTone(doc, regions, options);
+    return AdjustTone(doc, regions, options);
 }
 
 struct Session {
@@ -106,12 +115,11 @@ Status ApplyOptions(SceneDocument& doc, const RenderOptions& options) {
     ProgressBar bar("铺贴", doc);
     if (options.product.empty()) {
         if (options.effect.shown) return Error{"--relief and --offset need --product"};
-        PaintAndAdjust(doc, *regions, options);
-        return Status::Ok();
+        return PaintAndAdjust(doc, *regions, options);
     }
     Result<ProductPanelState> panel = LoadProductPanel(options.product, options);
     if (!panel) return Error{panel.error()};
-    return LayProduct(doc, *regions, *panel, options);
+    return LayProduct(doc, *regions, *panel, options, true);
 }
 
 // The product pictures of a folder, in name order.
@@ -137,7 +145,7 @@ int RenderEachProduct(SceneDocument& doc, const std::vector<fs::path>& products,
     for (const fs::path& product : products) {
         ProgressBar bar(product.filename().string(), doc);
         Result<ProductPanelState> panel = LoadProductPanel(product.string(), options);
-        Status done = panel ? LayProduct(doc, regions, *panel, options) : Status(Error{panel.error()});
+        Status done = panel ? LayProduct(doc, regions, *panel, options, false) : Status(Error{panel.error()});
         if (done) done = WriteRendering(doc.displayed(), fs::path(options.output) / (product.stem().string() + ".jpg"));
         if (!done) {
             std::fprintf(stderr, "vexel2d-cli batch: %s: %s\n", product.filename().string().c_str(), done.error().c_str());
@@ -163,13 +171,14 @@ int RunRender(const Args& args) {
         return 2;
     }
     const RenderOptions& options = *parsed;
+    ReturnLargeBlocksWhenFreed();  // one rendering, written once
     Session s;
     if (Status opened = OpenSession(s, options); !opened) return Fail("render", opened.error());
     if (Status applied = ApplyOptions(*s.doc, options); !applied) return Fail("render", applied.error());
     if (Status written = WriteRendering(s.doc->displayed(), options.output); !written)
         return Fail("render", written.error());
     if (!options.save.empty())
-        if (Outcome saved = s.doc->SaveScheme(options.save); !saved) return Fail("render", saved.error());
+        if (Outcome saved = s.doc->SaveScheme(options.save); saved.refused()) return Fail("render", saved.error());
     return 0;
 }
 

@@ -55,7 +55,7 @@ int RunReport(const Args& args, const fs::path& workspace) {
     ImageLibrary library;
     if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("report", loaded.error());
     SceneDocument doc(library);
-    if (Outcome opened = doc.OpenScheme(scheme); !opened) return Fail("report", opened.error());
+    if (Outcome opened = doc.OpenScheme(scheme); opened.refused()) return Fail("report", opened.error());
     ReportRequest request{workspace, output.empty() ? fs::path() : fs::absolute(output), ReadDealerInfo(workspace), ""};
     Result<ReportFiles> files =
         WriteProductReport(doc.scene(), doc.displayed(), request, QuoteForReport(doc.scene(), workspace));

@@ -98,7 +98,7 @@ int RunSaveTemplate(const Args& args, const fs::path& workspace) {
     ImageLibrary library;
     if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("save-template", loaded.error());
     SceneDocument doc(library);
-    if (Outcome opened = doc.OpenScheme(scheme); !opened) return Fail("save-template", opened.error());
+    if (Outcome opened = doc.OpenScheme(scheme); opened.refused()) return Fail("save-template", opened.error());
     auto dm = TDataModule_Manager::DataModuleCreate(workspace);
     if (!dm) return Fail("save-template", dm.error());
     Result<int64_t> id = StoreTemplate(**dm, workspace, doc.scene(), doc.displayed(), details);

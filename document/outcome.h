@@ -13,7 +13,7 @@
 
 namespace v2d {
 
-class Outcome {
+class [[nodiscard]] Outcome {
 public:
     enum class Kind { Done, NothingToDo, Refused };
 
@@ -26,9 +26,9 @@ public:
     Kind kind() const { return kind_; }
     bool done() const { return kind_ == Kind::Done; }
     bool refused() const { return kind_ == Kind::Refused; }
-    // Not refused: done, or nothing to do.
+    // Not refused: done, or nothing to do. Like a Result, an Outcome has no
+    // truth of its own: a caller says done(), ok() or refused().
     bool ok() const { return !refused(); }
-    explicit operator bool() const { return done(); }
 
     const std::string& error() const { return refusal_.message; }
     const Error& failure() const { return refusal_; }

@@ -162,6 +162,8 @@ public:
     void Redraw();
     // Every record rendered again, as after opening.
     void RenderAll();
+    // The command line's render draws once more and writes out (see SceneRenderer::DrawOnce).
+    void DrawOnce(int64_t workingBytes) { renderer_.DrawOnce(workingBytes); }
 
     // --- Models -------------------------------------------------------------
     // Loads a model file at the end of PolyList (an owner first for a model

@@ -204,9 +204,9 @@ bool SceneRenderer::DrawsTone(const V2dPolygon& record) const {
 
 int64_t SceneRenderer::FreeBytes(const V2dPolygon* except) const {
     const QImage& photo = scene_.background;
-    const int64_t used =
-        displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height() + caches_.bytes(except);
-    return budget_ - used;
+    const int64_t whole = displayed_.sizeInBytes() + 4 * int64_t(photo.width()) * photo.height();
+    const bool working = working_ && !(except != nullptr && except->reflect >= 1);
+    return (working ? *working_ + whole : budget_) - whole - caches_.bytes(except);
 }
 
 bool SceneRenderer::DrawPlainRegion(const V2dPolygon& record, QImage* toned) {

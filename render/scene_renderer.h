@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -81,6 +82,17 @@ public:
     // would not fit are toned afresh when drawn, and a region too large to
     // tone at once is toned band by band; the pixels stay the same.
     void SetMemoryBudget(int64_t bytes) { budget_ = bytes; }
+    // A scene drawn once more and then written out keeps less: the displayed
+    // scene is let go until the next redraw builds it afresh (from the kept
+    // pictures, as an area redraw would), and only `workingBytes` are allowed
+    // beside the photo and the displayed scene, so a large region is toned
+    // band by band and not kept. A reflection, which mirrors the scene as it
+    // was beneath it, keeps its picture as the ordinary budget allows.
+    void DrawOnce(int64_t workingBytes) {
+        working_ = workingBytes;
+        displayed_ = QImage();
+        drawnList_.clear();
+    }
 
     // Code that changes records' caches, the list or the background without
     // a redraw of its own makes the next RedrawScene start from scratch.
@@ -122,6 +134,7 @@ private:
     std::vector<QRect> drawnBounds_;
     qint64 drawnBackground_ = 0;
     int64_t budget_ = kDefaultRenderBudget;
+    std::optional<int64_t> working_;  // see DrawOnce
 };
 
 }  // namespace v2d

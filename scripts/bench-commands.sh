@@ -11,7 +11,9 @@
 #   report      vexel2d-cli report of the tiled scheme (its rendering at quality 75)
 #               vs the render's bare pipeline at quality 75
 # Wall time is the median of 7 pairs run in turn (ours, bare, ours, ...);
-# peak memory is the largest resident set /usr/bin/time reports.
+# peak memory is the largest resident set /usr/bin/time reports. The render's
+# peak may be at most 1.4 times the bare pipeline's: the script exits 1 when
+# it is more.
 #
 #   scripts/bench-commands.sh BUILD [RUNS]
 #
@@ -68,6 +70,7 @@ compare() {  # NAME -- OURS... -- BARE...
   done
   read -r t1 m1 < <(summary ours.txt)
   read -r t2 m2 < <(summary bare.txt)
+  memory_ratio=$(awk -v a="$m1" -v b="$m2" 'BEGIN { printf "%.2f", a / b }')
   awk -v n="$name" -v t1="$t1" -v t2="$t2" -v m1="$m1" -v m2="$m2" 'BEGIN {
     printf "command %-10s %6.0f ms vs bare %6.0f ms = %.2fx; peak memory %4.0f MB vs %4.0f MB = %.2fx\n",
       n, t1 * 1000, t2 * 1000, t1 / t2, m1 / 1024, m2 / 1024, m1 / m2 }'
@@ -75,6 +78,7 @@ compare() {  # NAME -- OURS... -- BARE...
 
 compare render -- "$cli" render room.v2d --product "$tile" --regions 地面 --size 800x800 -o ours.jpg \
   -- "$bare" warp photo.jpg "$tile" "$corners" "$tiles" 95 bare.jpg
+render_memory=$memory_ratio
 compare 'render*' -- "$cli" render room.v2d --product "$tile" --regions 地面 --size 800x800 -o ours.jpg \
   -- "$bare" warp background.jpg "$tile" "$corners" "$tiles" 95 bare.jpg
 compare new-scheme -- "$cli" new-scheme photo.jpg -o new.v2d \
@@ -85,3 +89,10 @@ compare new-scheme -- "$cli" new-scheme photo.jpg -o new.v2d \
   -- "$bare" codec photo.jpg 100 bare.jpg
 compare report -- "$cli" --workspace ws report tiled.v2d -o report \
   -- "$bare" warp photo.jpg "$tile" "$corners" "$tiles" 75 bare.jpg
+
+most=1.4
+if awk -v r="$render_memory" -v m="$most" 'BEGIN { exit !(r > m) }'; then
+  echo "render's peak memory is ${render_memory}x the bare pipeline's: more than ${most}x" >&2
+  exit 1
+fi
+echo "render's peak memory is ${render_memory}x the bare pipeline's (at most ${most}x)"

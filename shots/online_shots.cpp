@@ -64,9 +64,9 @@ int Run(int argc, char** argv) {
     if (!demo::WriteWebCatalogue(root)) return 1;
     web::WebService service;
     if (!service.Bind(root, "127.0.0.1", 0)) return 1;
+    if (!WriteSetting(workspace, "WebHost", service.address()) || !WriteSetting(workspace, "MaterialSource", "online"))
+        return 1;
     std::thread serving([&] { service.Listen(); });
-    WriteSetting(workspace, "WebHost", service.address());
-    WriteSetting(workspace, "MaterialSource", "online");
 
     test::PrintedPrompts prompts(PromptAnswer::No);
     auto windows = ShowShotWindows(QString::fromLocal8Bit(argv[1]), &prompts, QSize(1280, 800));

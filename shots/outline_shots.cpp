@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
     outline("背景墙", {{550, 130}, {1050, 130}, {1050, 760}, {550, 760}}, 4000, 2800);
     save("wall-done");
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.WidgetPoint({800, 1000}));  // the floor again
-    window.editor().MoveCorner(canvas.current(), 0, {550, 760});
-    window.editor().MoveCorner(canvas.current(), 1, {1050, 760});
+    if (!window.editor().MoveCorner(canvas.current(), 0, {550, 760})) return 1;
+    if (!window.editor().MoveCorner(canvas.current(), 1, {1050, 760})) return 1;
     canvas.update();
     save("floor-corners");
     return window.SaveTo(QString::fromLocal8Bit(argv[3])) ? 0 : 1;

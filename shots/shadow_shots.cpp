@@ -37,7 +37,7 @@ void Run(QApplication& app, TFormMain& main, const QString& workspace, const QSt
     RegionSelection all{0, {}};
     for (int i = 0; i < doc.scene().count(); ++i) all.selected.push_back(i);
     doc.SetSelection(all);
-    doc.TileSelection();
+    if (!doc.TileSelection().done()) return;
     save("tiled");
     auto drop = [&](const char* number, V2d_Point at) {
         ModelDrop d;
@@ -58,7 +58,7 @@ void Run(QApplication& app, TFormMain& main, const QString& workspace, const QSt
     trigger("NFrameNext");
     save("sofa-turned");
     trigger("NCopyModel");
-    doc.MoveFocusedModel(-330, 40, true);
+    if (!doc.MoveFocusedModel(-330, 40, true).done()) return;
     doc.FinishModelMove();
     save("sofa-copied-and-moved");
     const int painting = drop("GH-001", {640, 330});

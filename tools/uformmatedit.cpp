@@ -342,8 +342,12 @@ void TFormMatedit::ImageWenliClick() {
     if (!tolerance) return;
     const std::optional<QImage> texture = ChooseTexture(programFolder_ + "/product/texture");
     if (!texture) return;
-    editor_.ChangeTexture(*texture, *tolerance, CheckBoxMix->isChecked(),
-                          [this](int percent) { ProgressBar->setValue(percent); });
+    if (Status changed = editor_.ChangeTexture(*texture, *tolerance, CheckBoxMix->isChecked(),
+                                               [this](int percent) { ProgressBar->setValue(percent); });
+        !changed) {
+        Message(QString::fromUtf8(changed.error()));
+        return;
+    }
     ShowResult();
     ShowCurrentEntry();
 }

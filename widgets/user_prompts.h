@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+#include "base/result.h"
+
 class QWidget;
 
 namespace v2d {
@@ -51,6 +53,11 @@ public:
 
     void Show(QWidget* parent, const QString& text) {
         Message(parent, text, PromptButtons::Ok, PromptIcon::Information);
+    }
+    // A message the core returned, with the icon it asks for.
+    void Show(QWidget* parent, const Error& message) {
+        Message(parent, QString::fromStdString(message.message), PromptButtons::Ok,
+                message.icon == MessageIcon::Question ? PromptIcon::Question : PromptIcon::Information);
     }
     PromptAnswer Ask(QWidget* parent, const QString& text, PromptButtons buttons = PromptButtons::YesNo) {
         return Message(parent, text, buttons, PromptIcon::Question);

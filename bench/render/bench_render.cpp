@@ -223,12 +223,17 @@ struct ShadowedRoom {
     }
 };
 
+// A step that did nothing measured nothing: the benchmark stops and says why.
+void Require(benchmark::State& state, const Outcome& step) {
+    if (!step.done()) state.SkipWithError(step.refused() ? step.error().c_str() : "the step did nothing");
+}
+
 void BM_ShadowSettingChangeTwentyRegions(benchmark::State& state) {
     ShadowedRoom room;
     SceneDocument::ShadowSettings shadow = *room.doc.FocusedShadow();
     for (auto _ : state) {
         shadow.shadowX = shadow.shadowX == 5 ? 9 : 5;
-        room.doc.SetFocusedShadow(shadow);
+        Require(state, room.doc.SetFocusedShadow(shadow));
     }
     state.counters["rendered"] = room.doc.renderer().counters().rendered;
 }
@@ -238,6 +243,7 @@ BENCHMARK(BM_ShadowSettingChangeTwentyRegions)->Unit(benchmark::kMillisecond);
 // against it the floor's own redraw (a brightness change renders only it).
 struct LaidFloor {
     SceneDocument doc{Library()};
+    Outcome laid = Outcome::NothingToDo();  // the last laying
     explicit LaidFloor(int layings = 1) {
         doc.LoadScene(demo::BuildDemoRoomScene(kWidth, kHeight));
         doc.Select(0);
@@ -245,17 +251,18 @@ struct LaidFloor {
             QImage product = Product();
             if (i % 2) product = product.mirrored(true, false);
             doc.SetProduct(CurrentProduct{product, "PartsName=bench"});
-            doc.TileSelection();
+            laid = doc.TileSelection();
         }
     }
 };
 
 void BM_UndoTilingOfTheFloor(benchmark::State& state) {
     LaidFloor room(2);
+    Require(state, room.laid);
     for (auto _ : state) {
-        room.doc.Undo();
+        Require(state, room.doc.Undo());
         state.PauseTiming();
-        room.doc.Redo();
+        Require(state, room.doc.Redo());
         state.ResumeTiming();
     }
 }
@@ -263,20 +270,22 @@ BENCHMARK(BM_UndoTilingOfTheFloor)->Unit(benchmark::kMillisecond);
 
 void BM_RedoTilingOfTheFloor(benchmark::State& state) {
     LaidFloor room(2);
+    Require(state, room.laid);
     for (auto _ : state) {
         state.PauseTiming();
-        room.doc.Undo();
+        Require(state, room.doc.Undo());
         state.ResumeTiming();
-        room.doc.Redo();
+        Require(state, room.doc.Redo());
     }
 }
 BENCHMARK(BM_RedoTilingOfTheFloor)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawOfTheFloorAlone(benchmark::State& state) {
     LaidFloor room;
+    Require(state, room.laid);
     int lighten = 10;
     for (auto _ : state) {
-        room.doc.SetLighten(lighten);
+        Require(state, room.doc.SetLighten(lighten));
         lighten = lighten == 10 ? 20 : 10;
     }
 }
@@ -286,6 +295,7 @@ BENCHMARK(BM_RedrawOfTheFloorAlone)->Unit(benchmark::kMillisecond);
 void BM_HistoryAfterFiftyLayings(benchmark::State& state) {
     for (auto _ : state) {
         LaidFloor room(50);
+        Require(state, room.laid);
         state.counters["historyMB"] = static_cast<double>(room.doc.historyBytes()) / (1 << 20);
         state.counters["steps"] = room.doc.history().count();
     }

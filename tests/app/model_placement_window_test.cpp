@@ -120,7 +120,7 @@ TEST_F(ModelWindow, TheLeatherSofaDroppedOnTheRugStandsInFrontAndItsCopyOffIt) {
     const QPoint seat(sofa->originX + sofa->corners[2].x / 2, sofa->originY + sofa->corners[2].y * 3 / 4);
     EXPECT_NE(dropped.pixel(seat), before.pixel(seat));
     EXPECT_EQ(Find<QListWidget>("ListBoxPoly").item(Doc().scene().IndexOfPolygon(sofa))->text(), "真皮沙发");
-    Doc().MoveRecord(Doc().scene().IndexOfPolygon(sofa), Doc().scene().count() - 1);
+    EXPECT_TRUE(Doc().MoveRecord(Doc().scene().IndexOfPolygon(sofa), Doc().scene().count() - 1).ok());
     EXPECT_EQ(Shown(), dropped);
     PressAt(QPointF(seat), Qt::RightButton);
     Find<QAction>("NCopyModel").trigger();

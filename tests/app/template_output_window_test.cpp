@@ -114,7 +114,7 @@ TEST_F(TemplateWindows, PagesFiltersJumpAndOpening) {
 
     QSignalSpy replaced(&Doc(), &SceneDocument::sceneReplaced);
     Doc().Select(0);
-    Doc().SetLighten(30);  // the scene changed: Cancel keeps it
+    EXPECT_TRUE(Doc().SetLighten(30).ok());  // the scene changed: Cancel keeps it
     prompts_.answers = {PromptAnswer::Cancel};
     Caption(2).click();
     EXPECT_EQ(replaced.count(), 0);

@@ -66,7 +66,7 @@ TEST_F(ModelCommandsTest, AReplacedModelComesBackOnUndoWithItsOlderEntries) {
     V2dPolygon* old = doc.scene().at(first);
     old->originX = 7;
     doc.Select(first);
-    ASSERT_TRUE(doc.MoveFocusedModel(1, 0, true));  // an entry about the old model
+    ASSERT_TRUE(doc.MoveFocusedModel(1, 0, true).done());  // an entry about the old model
     doc.FinishModelMove();
     ModelDrop replace = Drop({100, 100}, first);
     replace.replace = true;
@@ -77,10 +77,10 @@ TEST_F(ModelCommandsTest, AReplacedModelComesBackOnUndoWithItsOlderEntries) {
     EXPECT_EQ(doc.scene().at(*placed)->originX, 8);
     ASSERT_EQ(doc.history().count(), 3);
     EXPECT_EQ(doc.history().text(2), QStringLiteral("替换模型"));
-    doc.Undo();  // the old model is back and the new one gone: the drop is one step
+    EXPECT_TRUE(doc.Undo().ok());  // the old model is back and the new one gone: the drop is one step
     EXPECT_EQ(doc.scene().count(), count);
     EXPECT_EQ(doc.scene().at(first)->originX, 8);
-    doc.Undo();  // the move's step changes the model that came back
+    EXPECT_TRUE(doc.Undo().ok());  // the move's step changes the model that came back
     EXPECT_EQ(doc.scene().at(first)->originX, 7);
 }
 
@@ -96,7 +96,7 @@ TEST_F(ModelCommandsTest, ADecorationLineIsDrawnIntoTheRegionAtItsRealHeightWith
     EXPECT_EQ(doc.scene().count(), count);
     for (int y = 18; y <= 26; ++y)  // the profile went through JPEG: red within a level or two
         EXPECT_EQ(qGreen(wall.picture.pixel(box.width() / 2, y)) < 10, y >= 20 && y <= 24) << y;
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
     EXPECT_EQ(doc.scene().at(kBackWall)->picture.pixel(box.width() / 2, 22), 0xFFFFFFFFu);
 }
 

@@ -46,7 +46,7 @@ TEST_F(ModelMenuTest, DeletingAnOwnerTakesItsPartAndUndoBringsBothBackTogether) 
     ASSERT_TRUE(doc.DeleteSelection(Yes).ok());
     EXPECT_EQ(doc.scene().count(), count - 2);
 
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
     ASSERT_EQ(doc.scene().count(), count);
     EXPECT_EQ(doc.scene().at(count - 1)->group, doc.scene().at(count - 2));
     EXPECT_EQ(doc.scene().ListText(count - 1), "[curtain]帘身");
@@ -65,9 +65,9 @@ TEST_F(ModelMenuTest, DeletionRefusalsAndAnOlderTilingThatFollowsTheRestoredRegi
     doc.SetPanelControls(panel);
     ASSERT_EQ(*doc.TileSelection(), 1);
     ASSERT_TRUE(doc.DeleteSelection(Yes).ok());
-    doc.Undo();  // the floor is back, tiled
+    EXPECT_TRUE(doc.Undo().ok());  // the floor is back, tiled
     EXPECT_FALSE(doc.scene().at(kFloor)->picture.isNull());
-    doc.Undo();  // the tiling's step changes the floor that came back
+    EXPECT_TRUE(doc.Undo().ok());  // the tiling's step changes the floor that came back
     EXPECT_TRUE(doc.scene().at(kFloor)->picture.isNull());
 
     Scene grouped = demo::BuildDemoRoomScene(400, 300);
@@ -85,7 +85,7 @@ TEST_F(ModelMenuTest, UndoingADeletedMeshRegionBringsItsMeshBackAndTheSchemeRead
     doc.Select(kLeftWall);
     ASSERT_TRUE(doc.DeleteSelection(Yes).ok());
     EXPECT_TRUE(doc.scene().MeshList.empty());
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
     ASSERT_NE(doc.scene().MeshOf(doc.scene().at(kLeftWall)), nullptr);
     QTemporaryDir dir;
     const std::filesystem::path file = dir.filePath("mesh.v2d").toStdString();
@@ -99,19 +99,19 @@ TEST_F(ModelMenuTest, UncheckingTheShadowRemovesItAtOnceAndAnUnchangedValueDoesN
     doc.Select(doc.scene().IndexOfPolygon(owner));
     SceneDocument::ShadowSettings shadow = *doc.FocusedShadow();
     shadow.shadowX = shadow.shadowY = 12;
-    ASSERT_TRUE(doc.SetFocusedShadow(shadow));
+    ASSERT_TRUE(doc.SetFocusedShadow(shadow).done());
     const QRgb shaded = doc.displayed().pixel(205, 185);
-    EXPECT_FALSE(doc.SetFocusedShadow(shadow));
+    EXPECT_FALSE(doc.SetFocusedShadow(shadow).done());
     shadow.castShadow = false;
-    ASSERT_TRUE(doc.SetFocusedShadow(shadow));
+    ASSERT_TRUE(doc.SetFocusedShadow(shadow).done());
     EXPECT_GT(qRed(doc.displayed().pixel(205, 185)), qRed(shaded));
 }
 
 TEST_F(ModelMenuTest, DraggingTheBottomRecordToTheTopDrawsItLastAndSavingKeepsTheOrder) {
     const int last = doc.scene().count() - 1;
-    EXPECT_FALSE(doc.MoveRecord(last, 0));  // a part stays put
+    EXPECT_FALSE(doc.MoveRecord(last, 0).done());  // a part stays put
     const std::string name = doc.scene().at(0)->name;
-    ASSERT_TRUE(doc.MoveRecord(0, last));
+    ASSERT_TRUE(doc.MoveRecord(0, last).done());
     EXPECT_EQ(doc.scene().at(last)->name, name);
     EXPECT_EQ(doc.selection().focused, last);
     QTemporaryDir dir;

@@ -25,7 +25,7 @@ struct ReliefTiling : ::testing::Test {
     }
     QImage TiledWith(EffectSettings effect) {
         doc.SetEffectSettings(effect);
-        EXPECT_TRUE(doc.TileFocusedRegion());
+        EXPECT_TRUE(doc.TileFocusedRegion().done());
         return doc.scene().at(0)->picture;
     }
 };
@@ -50,7 +50,7 @@ TEST_F(ReliefTiling, ReliefIsBakedOnlyForARaisedOrSunkenChoice) {
     EXPECT_FALSE(SamePixels(raised, TiledWith({true, 0, 0, ReliefChoice::Sunken, 100})));
 
     doc.Select(1);
-    EXPECT_FALSE(doc.TileFocusedRegion());
+    EXPECT_FALSE(doc.TileFocusedRegion().done());
     doc.SetProduct(CurrentProduct{});
     doc.Select(0);
     EXPECT_EQ(doc.TileFocusedRegion().error(), kMsgNoProduct);

@@ -43,7 +43,7 @@ public:
     // The scene as its file holds it, and as the window shows it.
     std::pair<std::string, QImage> Fingerprint() const {
         const std::filesystem::path file = dir.filePath("print.v2d").toStdString();
-        EXPECT_TRUE(doc.SaveScheme(file));
+        EXPECT_TRUE(doc.SaveScheme(file).done());
         std::ifstream in(file, std::ios::binary);
         return {std::string(std::istreambuf_iterator<char>(in), {}), doc.displayed().copy()};
     }
@@ -52,7 +52,7 @@ public:
 TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothingToUndo) {
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     doc.Select(kFloor);
-    doc.TileSelection();
+    EXPECT_TRUE(doc.TileSelection().ok());
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_EQ(doc.selection().focused, -1);
@@ -92,16 +92,16 @@ struct EditCase {
 TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPicture) {
     using T = SceneDocumentTest;
     const ProductPanelState panel;
-    auto dropModel = [](T& t) { t.doc.DropModel(t.Drop({200, 150})); };
+    auto dropModel = [](T& t) { EXPECT_TRUE(t.doc.DropModel(t.Drop({200, 150})).ok()); };
     doc.SetPanelControls(panel);
     const std::vector<EditCase> cases = {
         {"tiling", {}, [&](T& t) { t.doc.Select(kFloor); return t.doc.TileSelection().done(); }},
         {"tiling a group, one step", {},
          [&](T& t) { t.doc.SelectFromList(kLeftWall, {kLeftWall}); return *t.doc.TileSelection() == 3; }},
         {"tiling over a tiling",
-         [&](T& t) { t.doc.Select(kFloor); t.doc.TileSelection(); },
+         [&](T& t) { t.doc.Select(kFloor); EXPECT_TRUE(t.doc.TileSelection().ok()); },
          [&](T& t) { t.doc.SetProduct(CurrentProduct{Checker().mirrored(true, false), "PartsName=b"}); return t.doc.TileSelection().done(); }},
-        {"rectangle", [&](T& t) { t.doc.Select(kFloor); t.doc.TileSelection(); },
+        {"rectangle", [&](T& t) { t.doc.Select(kFloor); EXPECT_TRUE(t.doc.TileSelection().ok()); },
          [&](T& t) { return t.doc.LayProductInRectangle(t.doc.scene().at(kFloor), {150, 220}, {250, 280}).done(); }},
         {"brightness", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetLighten(40).done(); }},
         {"reflection", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetReflect(30).done(); }},
@@ -124,19 +124,19 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
          }},
         {"move drag, one step", dropModel,
          [](T& t) {
-             t.doc.MoveFocusedModel(5, 3, true);
-             t.doc.MoveFocusedModel(7, 1, false);
+             EXPECT_TRUE(t.doc.MoveFocusedModel(5, 3, true).ok());
+             EXPECT_TRUE(t.doc.MoveFocusedModel(7, 1, false).ok());
              t.doc.FinishModelMove();
              return true;
          }},
         {"nudge", dropModel, [](T& t) { return t.doc.NudgeFocusedModel(0, 4).done(); }},
         {"mirror", dropModel, [](T& t) { return t.doc.MirrorSelected(MirrorAxis::X).done(); }},
-        {"reset", [&](T& t) { dropModel(t); t.doc.MirrorSelected(MirrorAxis::Y); }, [](T& t) { return t.doc.ResetSelected().done(); }},
+        {"reset", [&](T& t) { dropModel(t); EXPECT_TRUE(t.doc.MirrorSelected(MirrorAxis::Y).ok()); }, [](T& t) { return t.doc.ResetSelected().done(); }},
         {"copy", dropModel, [](T& t) { return t.doc.CopyFocusedModel().done(); }},
         {"delete", dropModel, [](T& t) { return t.doc.DeleteSelection({}).ok(); }},
         {"shadow", dropModel,
          [](T& t) { return t.doc.SetFocusedShadow({true, 12, 9, 4, 0x202020}).done(); }},
-        {"decoration line", [&](T& t) { t.doc.Select(kBackWall); t.doc.TileSelection(); },
+        {"decoration line", [&](T& t) { t.doc.Select(kBackWall); EXPECT_TRUE(t.doc.TileSelection().ok()); },
          [](T& t) {
              const PixelBox box = OutlineBox(*t.doc.scene().at(kBackWall));
              return *t.doc.DropModel(t.Drop({box.minX + 10, box.minY + 20}, kBackWall, "装饰线")) == kBackWall;
@@ -156,9 +156,9 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
         const auto after = Fingerprint();
         ASSERT_NE(after, before);
         for (int round = 0; round < 2; ++round) {
-            ASSERT_TRUE(doc.Undo());
+            ASSERT_TRUE(doc.Undo().done());
             EXPECT_TRUE(Fingerprint() == before);
-            ASSERT_TRUE(doc.Redo());
+            ASSERT_TRUE(doc.Redo().done());
             EXPECT_TRUE(Fingerprint() == after);
         }
     }
@@ -168,29 +168,29 @@ TEST_F(SceneDocumentTest, AGestureIsOneStepANewEditClearsRedoAndTheCleanStateFol
     doc.Select(kFloor);
     const int lighten = doc.scene().at(kFloor)->lighten;
     doc.BeginGesture();
-    for (int value : {10, 20, 30, 40}) doc.SetLighten(value);
+    for (int value : {10, 20, 30, 40}) EXPECT_TRUE(doc.SetLighten(value).ok());
     doc.EndGesture();
-    doc.SetLighten(50);
+    EXPECT_TRUE(doc.SetLighten(50).ok());
     EXPECT_EQ(doc.history().count(), 2);
     EXPECT_EQ(doc.history().text(0), QStringLiteral("亮度"));
     EXPECT_TRUE(doc.isModified());
-    doc.Undo();
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
+    EXPECT_TRUE(doc.Undo().ok());
     EXPECT_EQ(doc.scene().at(kFloor)->lighten, lighten);
     EXPECT_FALSE(doc.isModified()) << "back where it was opened";
-    doc.Redo();
+    EXPECT_TRUE(doc.Redo().ok());
     EXPECT_EQ(doc.scene().at(kFloor)->lighten, 40);
-    doc.SetReflect(20);
+    EXPECT_TRUE(doc.SetReflect(20).ok());
     EXPECT_FALSE(doc.history().canRedo());
     doc.SetSaved();
     EXPECT_FALSE(doc.isModified());
-    doc.Undo();
+    EXPECT_TRUE(doc.Undo().ok());
     EXPECT_TRUE(doc.isModified());
 }
 
 TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     doc.Select(kFloor);
-    for (int i = 0; i < 3; ++i) doc.PaintSelection(0x101010 * (i + 1));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(doc.PaintSelection(0x101010 * (i + 1)).ok());
     ASSERT_EQ(doc.history().count(), 3);
     const size_t all = doc.historyBytes();
     doc.SetHistoryBudget(all / 2);
@@ -198,7 +198,7 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     EXPECT_GE(doc.history().count(), 1);
     EXPECT_LE(doc.historyBytes(), std::max(all / 2, all / 3 + 1));
     EXPECT_TRUE(doc.isModified()) << "the opened scene is out of reach";
-    while (doc.Undo()) {}
+    while (doc.Undo().done()) {}
     EXPECT_NE(doc.scene().at(kFloor)->picture.pixel(50, 10), 0u);
 
     // Layings give up their pixels for their settings before any step goes,
@@ -207,19 +207,19 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
     doc.Select(kFloor);
     const QImage opened = doc.displayed().copy();
-    doc.TileSelection();
+    EXPECT_TRUE(doc.TileSelection().ok());
     const QImage first = doc.displayed().copy();
     const size_t one = doc.historyBytes();
     doc.SetHistoryBudget(2 * one);
     for (int i = 1; i < 10; ++i) {
         doc.SetProduct(CurrentProduct{Checker().mirrored(i % 2, false), "PartsName=格子"});
-        doc.TileSelection();
+        EXPECT_TRUE(doc.TileSelection().ok());
     }
     EXPECT_EQ(doc.history().count(), 10);
     EXPECT_LE(doc.historyBytes(), 2 * one);
     doc.UndoAll();
     EXPECT_EQ(doc.displayed(), opened);
-    doc.Redo();
+    EXPECT_TRUE(doc.Redo().ok());
     EXPECT_EQ(doc.displayed(), first);
 }
 
@@ -233,12 +233,12 @@ TEST_F(SceneDocumentTest, AModelInThePanelIsNotLaidAndToneNeedsAFocusedRecord) {
 
     doc.Select(-1);
     PictureChanges shown(doc);
-    EXPECT_FALSE(doc.SetLighten(50));
-    EXPECT_FALSE(doc.SetReflect(30));
+    EXPECT_FALSE(doc.SetLighten(50).done());
+    EXPECT_FALSE(doc.SetReflect(30).done());
     EXPECT_EQ(shown.count, 0);
     doc.Select(kFloor);
-    EXPECT_TRUE(doc.SetLighten(50));
-    EXPECT_FALSE(doc.SetLighten(50));  // unchanged: nothing redrawn
+    EXPECT_TRUE(doc.SetLighten(50).done());
+    EXPECT_FALSE(doc.SetLighten(50).done());  // unchanged: nothing redrawn
     EXPECT_EQ(shown.count, 1);
 }
 
@@ -246,28 +246,28 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsHistoryAGoo
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "scene_document_test";
     std::filesystem::create_directories(folder);
     const auto good = folder / "room.v2d", bad = folder / "cut.v2d";
-    ASSERT_TRUE(doc.SaveScheme(good));
+    ASSERT_TRUE(doc.SaveScheme(good).done());
     const auto size = std::filesystem::file_size(good);
     std::filesystem::copy_file(good, bad, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(bad, size / 2);
 
     doc.Select(kFloor);
-    doc.TileSelection();
+    EXPECT_TRUE(doc.TileSelection().ok());
     QSignalSpy replaced(&doc, &SceneDocument::sceneReplaced);
     Outcome opened = doc.OpenScheme(bad);
-    ASSERT_FALSE(opened);
+    ASSERT_FALSE(opened.done());
     EXPECT_EQ(opened.error(), kMsgBadFormat);
     EXPECT_EQ(replaced.count(), 0);
     EXPECT_EQ(doc.scene().count(), 6);
     EXPECT_EQ(doc.history().count(), 1);
 
     // A good file is rendered whole and leaves nothing to undo.
-    ASSERT_TRUE(doc.OpenScheme(good));
+    ASSERT_TRUE(doc.OpenScheme(good).done());
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_EQ(doc.renderer().counters().rendered, 6);
     EXPECT_EQ(doc.history().count(), 0);
     const QImage shown = doc.displayed().copy();
-    EXPECT_FALSE(doc.Undo());
+    EXPECT_FALSE(doc.Undo().done());
     EXPECT_EQ(doc.displayed(), shown);
     std::filesystem::remove_all(folder);
 }

@@ -67,7 +67,7 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
     EXPECT_EQ(at(0).partsInfo, kDescriptor);
     EXPECT_EQ(r.hint, kHintTilingDone);
 
-    Tile({1});
+    EXPECT_TRUE(Tile({1}).ok());
     EXPECT_EQ(ops.transforms, 1);
     EXPECT_EQ(at(1).picture.size(), QSize(400, 190));
     EXPECT_EQ(doc.history().count(), 2);
@@ -125,17 +125,17 @@ TEST_F(TilingCommands, OffsetsCountOnlyWhileTheEffectWindowIsShownAndAmbientColo
     EffectSettings effect;
     effect.offsetX = 50;
     doc.SetEffectSettings(effect);
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     EXPECT_TRUE(SamePixels(at(0).picture, Canvas(0)));
     effect.shown = true;
     doc.SetEffectSettings(effect);
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     EXPECT_TRUE(SamePixels(at(0).picture, BuildShiftedTiledCanvas(at(0), nullptr, Product(), 600, 600, 50, 0)));
 
     doc.SetEffectSettings(EffectSettings{});
     controls.ambientColour = true;
     controls.colour = 0x000000FF;  // red only
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     EXPECT_TRUE(SamePixels(at(0).picture, MultiplyColour(Canvas(0), 0xFF)));
 }
 
@@ -165,13 +165,13 @@ TEST_F(TilingCommands, CancelledLayingOfSeveralRegionsLeavesTheSceneAsItWas) {
 }
 
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
-    Tile({0});
+    EXPECT_TRUE(Tile({0}).ok());
     const QImage before = at(0).picture.copy();
     doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), kDescriptor});
     // A 1-pixel-high band does nothing.
-    EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}));
+    EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}).done());
     EXPECT_EQ(doc.history().count(), 1);
-    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {110, 90}));
+    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {110, 90}).done());
     EXPECT_EQ(doc.history().count(), 2);
     // Inside the rectangle (relative to the box at 10, 10): red; outside unchanged.
     EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
@@ -181,7 +181,7 @@ TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     // In a pattern: 600 mm tiles are 60 px here, a 20 mm joint 2 px, from the rectangle's corner.
     controls.pattern = PatternSettings{LayingPattern::Straight, 20, 0x0000FF00};
     doc.SetPanelControls(controls);
-    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {180, 90}));
+    ASSERT_TRUE(doc.LayProductInRectangle(&at(0), {50, 40}, {180, 90}).done());
     EXPECT_EQ(At(at(0).picture, 70, 55), Rgb(255, 0, 0));
     EXPECT_EQ(At(at(0).picture, 101, 55), Rgb(0, 255, 0));
     EXPECT_EQ(At(at(0).picture, 130, 55), Rgb(255, 0, 0));
@@ -260,7 +260,7 @@ TEST_F(ToneCommands, LightenMinusHundredTurnsTheRegionBlackAndReflectionUsesTheS
     EXPECT_EQ(At(doc.displayed(), 110, 50), Shaded(Rgb(200, 150, 101), 110, 50));
 
     Select(0, {0});
-    ASSERT_TRUE(doc.SetReflect(100));
+    ASSERT_TRUE(doc.SetReflect(100).done());
     // Upright sides: a wall, mirrored left to right over the whole scene.
     EXPECT_EQ(At(doc.displayed(), 40, 50), At(doc.scene().background, 399 - 40, 50));
     EXPECT_EQ(counters().rendered, 1);

@@ -78,6 +78,26 @@ TEST(SceneRenderer, ASceneOverTheMemoryBudgetIsDrawnInBandsWithTheSamePixels) {
     EXPECT_TRUE(SamePixels(unlimited.displayed(), limited.displayed()));
 }
 
+TEST(SceneRenderer, ASceneDrawnOnceLetsGoOfItsPictureAndKeepsOnlyReflectionsWithTheSamePixels) {
+    Scene kept, once;
+    for (Scene* scene : {&kept, &once}) {
+        AddBudgetScene(*scene);
+        for (int i = 0; i < scene->count(); ++i) scene->at(i)->reflect = i == 1 ? 30 : 0;  // the wall reflects
+    }
+    SceneRenderer ordinary{kept, Library()}, drawnOnce{once, Library()};
+    drawnOnce.DrawOnce(4 * 300 * 20);  // about twenty rows of a band
+    ordinary.RenderAll();
+    drawnOnce.RenderAll();
+    EXPECT_TRUE(SamePixels(ordinary.displayed(), drawnOnce.displayed()));
+    for (int i = 0; i < once.count(); ++i) EXPECT_EQ(drawnOnce.CacheOf(*once.at(i)).isNull(), i != 1) << i;
+    drawnOnce.DrawOnce(4 * 300 * 20);
+    EXPECT_TRUE(drawnOnce.displayed().isNull());
+    kept.at(2)->lighten = once.at(2)->lighten = -30;
+    ordinary.RedrawScene(kept.at(2));
+    drawnOnce.RedrawScene(once.at(2));
+    EXPECT_TRUE(SamePixels(ordinary.displayed(), drawnOnce.displayed()));
+}
+
 TEST(SceneRenderer, ABlurredRegionTonesFromItsKeptLightMapUntilItsOutlineChanges) {
     Scene scene;
     AddBudgetScene(scene);

@@ -66,7 +66,7 @@ TEST_F(DemoTemplates, AreDistinctFurnishedRoomsWhoseThumbnailsShowThemselves) {
         const TemplateFiles files = TemplateFilesOf(ws_->path(), TemplateFileName(row));
         schemes.insert(*ReadWholeFile(files.scheme));
         SceneDocument doc(library_);
-        ASSERT_TRUE(doc.OpenScheme(files.scheme)) << row.SampleName;
+        ASSERT_TRUE(doc.OpenScheme(files.scheme).done()) << row.SampleName;
         const V2dPolygon& floor = *doc.scene().at(0);
         ASSERT_EQ(floor.name, "地面");
         std::vector<int32_t> geometry{floor.realWidth, floor.realHeight};
