@@ -45,11 +45,15 @@ void OverlayLayer::paint(QPainter& painter, Edges edges) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, edges == Edges::Smooth);
     painter.setBrush(Qt::NoBrush);
+    // Whole-pixel lines cover the pixel right of and below their points;
+    // smooth ones go through its centre to cover the same pixel.
+    const QPointF centre = edges == Edges::Smooth ? QPointF(0.5, 0.5) : QPointF();
     if (outline_) {
         QPen pen(kOutlineColour, 1);
         pen.setCosmetic(true);  // one pixel at every zoom
         painter.setPen(pen);
         painter.save();
+        painter.translate(centre);
         painter.scale(zoom_, zoom_);
         painter.drawPath(*outline_);
         painter.restore();
@@ -60,7 +64,7 @@ void OverlayLayer::paint(QPainter& painter, Edges edges) const {
     }
     if (band_) {
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.drawPolygon(*band_);
+        painter.drawPolygon(band_->translated(centre));
     }
     painter.restore();
 }

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -255,6 +256,14 @@ void SceneView::ScrollBarYScroll(int position) {
 }
 
 // --- Events of the visible area ---------------------------------------------------
+
+// The corner between the bars takes the back colour, without the frame a
+// scroll area's style gives it.
+bool SceneView::event(QEvent* event) {
+    if (event->type() != QEvent::Paint) return QAbstractScrollArea::event(event);
+    QPainter(this).fillRect(static_cast<QPaintEvent*>(event)->rect(), kBackColour);
+    return true;
+}
 
 bool SceneView::viewportEvent(QEvent* event) {
     switch (event->type()) {

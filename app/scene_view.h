@@ -118,6 +118,7 @@ signals:
     void rotationFrameClicked(int direction);
 
 protected:
+    bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void scrollContentsBy(int, int) override {}  // the bars' slots move the picture
