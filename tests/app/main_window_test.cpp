@@ -185,6 +185,23 @@ TEST_F(MainWindow, AModelShowsItsHandlesAndArrowKeysMoveItByOnePixel) {
     EXPECT_EQ(Record(0).originX, 0);
 }
 
+// What the person sees: the scene, over it the model's frame, over that the
+// handles; away from 100 % the zoomed copy shows what the direct draw did.
+TEST_F(MainWindow, TheViewPaintsTheSceneUnderTheFrameAndHandlesAtEveryZoom) {
+    Click(QPoint(320, 210));
+    const QImage shown = Viewport().grab().toImage();
+    EXPECT_EQ(shown.pixel(ViewOffset() + QPoint(50, 50)), qRgb(90, 120, 150));
+    EXPECT_EQ(shown.pixel(ViewOffset() + QPoint(310, 200)), qRgb(255, 0, 255));
+    EXPECT_EQ(shown.pixel(Handle("node3").pos() + QPoint(0, 5)), Viewport().palette().color(QPalette::WindowText).rgb());
+    Scene checker = RoomScene();
+    checker.background = test::Checker(Qt::red, Qt::blue, 400);
+    Doc().LoadScene(std::move(checker));
+    View().SetZoom(0.67);
+    const QImage direct = Viewport().grab().toImage();
+    Find<PictureLayer>("Image2").settle();
+    EXPECT_EQ(Viewport().grab().toImage(), direct);
+}
+
 TEST_F(MainWindow, KeysAndButtonsTriggerTheirActions) {
     QAction& undo = Find<QAction>("ActionUndo");
     QAction& redo = Find<QAction>("ActionRedo");
