@@ -1,51 +1,50 @@
 #pragma once
-// One layer of the scene view: the composed scene (Image2) or the overlay
-// (Image1, Image3), which shows its picture with white as the transparent key
-// so only what was drawn on it covers the scene beneath.
+// The scene layer of the view ("Image2"): the composed scene the document
+// displays, drawn at the view's zoom. Away from 100 % the zoomed picture is
+// kept whole and drawn once per zoom and change, so a repaint or a scroll is
+// a copy of the visible part; while the scene changes step by step (a handle
+// being dragged) the visible part is scaled directly until it rests.
 #include <QImage>
-#include <QPoint>
-#include <QWidget>
+#include <QObject>
+#include <QPixmap>
+#include <QTimer>
+
+class QPainter;
 
 namespace v2d {
 
-class PictureLayer : public QWidget {
+class PictureLayer : public QObject {
     Q_OBJECT
 public:
-    enum class Keying { Opaque, WhiteIsTransparent };
-    PictureLayer(const QString& name, Keying keying, QWidget* parent);
+    explicit PictureLayer(QObject* parent);
 
+    // A picture of another identity replaces the zoomed copy; the same
+    // picture again changes nothing.
     void setPicture(const QImage& picture);
-    // The same picture with only `changed` drawn anew (a handle drag
-    // redraws a small part of a large overlay many times a second).
-    void setPicture(const QImage& picture, const QRect& changed);
-    void clearPicture() { setPicture(QImage()); }
-    // Lets go of the picture but keeps showing it, so its owner can draw on
-    // it in place before handing it back with the changed area.
-    void releasePicture() { picture_ = QImage(); }
     const QImage& picture() const { return picture_; }
-    // The scene layer shows its picture at the view's zoom; the overlays
-    // are drawn at the zoomed size already and keep 1.
     void setZoom(double zoom);
+    // The picture's size at the zoom, in view pixels.
+    QSize shownSize() const;
 
-    // White pixels become fully transparent; every other pixel opaque.
-    static QImage KeyOutWhite(const QImage& picture);
+    // Draws the part `exposed` of the zoomed picture (view pixels, relative
+    // to the picture's top-left) with its top-left at the painter's origin;
+    // without a picture the area takes `empty`.
+    void paint(QPainter& painter, const QRect& exposed, const QBrush& empty) const;
+    // Draws the zoomed copy now if it is due (the benchmark and the tests
+    // do not wait for the scene to rest).
+    void settle();
 
 signals:
-    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
-    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
-    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    // The zoomed copy was drawn anew; the view repaints.
+    void settled();
 
 private:
-    Keying keying_;
-    double zoom_ = 1.0;
+    void DrawScaled(QPainter& painter, const QRect& exposed) const;
+
     QImage picture_;
-    QImage shown_;  // the keyed copy for the overlay
+    double zoom_ = 1.0;
+    QPixmap zoomed_;  // null at 100 % and while the scene is changing
+    QTimer rest_;
 };
 
 }  // namespace v2d

@@ -13,14 +13,18 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include <cmath>
 
 #include "app/key_table.h"
+#include "app/handle_layer.h"
+#include "app/overlay_layer.h"
 #include "app/picture_layer.h"
 #include "widgets/interface_language.h"
 #include "widgets/user_prompts.h"
@@ -33,9 +37,6 @@
 namespace v2d {
 
 namespace {
-
-constexpr QRgb kOutlineColour = 0xFFFFFF00;    // the program's 0x00FFFF, yellow
-constexpr QRgb kModelFrameColour = 0xFFFF00FF;  // magenta
 
 const char* const kModelHint =
     QT_TRANSLATE_NOOP("Messages", "你可以拖动物体中心按钮，对模型移动！拖拽四个角点或中点可以改变物体透视，shift按下时保持水平或垂直。");
@@ -55,72 +56,68 @@ bool IsModel(const V2dPolygon* record) {
 
 }  // namespace
 
-SceneView::SceneView(SceneDocument& document, QWidget* parent) : QWidget(parent), document_(document) {
+SceneView::SceneView(SceneDocument& document, QWidget* parent) : QAbstractScrollArea(parent), document_(document) {
     setObjectName("PanelView");
     BuildLayers();
     BuildHelpPanel();
-    BuildHandles();
     BuildZoom();
 
     connect(&document_, &SceneDocument::sceneReplaced, this, &SceneView::SceneReplaced);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
-        if (change.aspects & ~ChangeAspects(ChangeAspect::Selection)) Image2->setPicture(document_.displayed());
+        if (change.aspects & ~ChangeAspects(ChangeAspect::Selection)) {
+            Image2->setPicture(document_.displayed());
+            PanelBack->update();
+        }
         // The outline and handles follow the selection and the model's shape.
         if (change.touches(ChangeAspect::Selection) || change.touches(ChangeAspect::Geometry)) ShowSelection();
     });
 
-    // Before any scheme: the background as it is, under a white overlay.
+    // Before any scheme: the background as it is, under an empty overlay.
     Image2->setPicture(document_.scene().background);
     LayoutView();
-    ShowOverlay(FreshOverlay());
+    StartOverlay();
 }
 
 // --- Building -------------------------------------------------------------------
 
 void SceneView::BuildLayers() {
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
-
-    PanelBack = Named(new QWidget(this), QStringLiteral("PanelBack"));
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);  // the keys go to the window's controls, as before
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    PanelBack = Named(viewport(), QStringLiteral("PanelBack"));
+    PanelBack->setFocusPolicy(Qt::NoFocus);
     QPalette back = palette();
     back.setColor(QPalette::Window, kBackColour);
     for (QWidget* area : {static_cast<QWidget*>(this), PanelBack}) {
-        area->setAutoFillBackground(true);
+        area->setAutoFillBackground(false);
         area->setPalette(back);
     }
-    PanelBack->setMinimumSize(200, 150);
-    PanelBack->installEventFilter(this);
+    setAutoFillBackground(true);  // the corner between the bars
+    PanelBack->setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel
+    PanelBack->setMouseTracking(true);
+    PanelBack->setAcceptDrops(true);
 
-    PanelImage = Named(new QWidget(PanelBack), QStringLiteral("PanelImage"));
-    PanelImage->setAutoFillBackground(true);  // its 1-pixel border around the picture
-    Image2 = new PictureLayer(QStringLiteral("Image2"), PictureLayer::Keying::Opaque, PanelImage);
-    Image3 = new PictureLayer(QStringLiteral("Image3"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
-    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Image1 = new PictureLayer(QStringLiteral("Image1"), PictureLayer::Keying::WhiteIsTransparent, PanelImage);
-    Image1->setMouseTracking(true);
-    Image1->setAcceptDrops(true);
-    Image1->installEventFilter(this);
-    connect(Image1, &PictureLayer::mouseDown, this, &SceneView::Image1MouseDown);
-    connect(Image1, &PictureLayer::mouseMoved, this, &SceneView::Image1MouseMove);
-    connect(Image1, &PictureLayer::mouseUp, this, &SceneView::Image1MouseUp);
+    Image2 = new PictureLayer(this);
+    Image1 = new OverlayLayer(this);
+    Image3 = new HandleLayer(this);
+    connect(Image2, &PictureLayer::settled, PanelBack, qOverload<>(&QWidget::update));
 
-    ScrollBarX = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScrollBarX"));
-    ScrollBarY = Named(new QScrollBar(Qt::Vertical, this), QStringLiteral("ScrollBarY"));
+    // The bars keep their room when hidden, so nothing moves under a handle
+    // being dragged when one comes or goes.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ScrollBarX = Named(horizontalScrollBar(), QStringLiteral("ScrollBarX"));
+    ScrollBarY = Named(verticalScrollBar(), QStringLiteral("ScrollBarY"));
     connect(ScrollBarX, &QScrollBar::valueChanged, this, &SceneView::ScrollBarXScroll);
     connect(ScrollBarY, &QScrollBar::valueChanged, this, &SceneView::ScrollBarYScroll);
-    // A bar that comes or goes leaves the visible area as it is, so nothing
-    // moves under a handle being dragged.
-    for (QScrollBar* bar : {ScrollBarX, ScrollBarY}) {
-        QSizePolicy policy = bar->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        bar->setSizePolicy(policy);
-    }
-
-    grid->addWidget(PanelBack, 0, 0);
-    grid->addWidget(ScrollBarY, 0, 1);
-    grid->addWidget(ScrollBarX, 1, 0);
 }
+
+QSize SceneView::minimumSizeHint() const {
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return QSize(200 + bar, 150 + bar);  // PanelBack at least 200 x 150
+}
+
+QSize SceneView::sizeHint() const { return minimumSizeHint(); }
 
 void SceneView::BuildHelpPanel() {
     PanelHelp = Named(new QFrame(PanelBack), QStringLiteral("PanelHelp"));
@@ -133,29 +130,6 @@ void SceneView::BuildHelpPanel() {
     LabelHelp = Named(new QLabel(PanelHelp), QStringLiteral("LabelHelp"));
     helpLayout->addWidget(LabelHelp);
     PanelHelp->move(4, 4);
-}
-
-void SceneView::BuildHandles() {
-    static const char* const kNames[9] = {"node1", "node2", "node3", "node4", "node5",
-                                          "node6", "node7", "node8", "NodeMove"};
-    static const char* const kCaptions[9] = {"1", "2", "3", "4", "5", "6", "7", "8", "m"};
-    static const Qt::CursorShape kCursors[9] = {
-        Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
-        Qt::SizeVerCursor,   Qt::SizeHorCursor,   Qt::SizeHorCursor,   Qt::SizeAllCursor};
-    for (size_t i = 0; i < handles_.size(); ++i) {
-        auto* handle = Named(new QLabel(QString::fromLatin1(kCaptions[i]), PanelBack), QString::fromLatin1(kNames[i]));
-        handle->setFrameShape(QFrame::Box);
-        handle->setAlignment(Qt::AlignCenter);
-        handle->setAutoFillBackground(true);
-        QFont tiny = handle->font();
-        tiny.setPixelSize(8);
-        handle->setFont(tiny);
-        handle->setFixedSize(10, 10);
-        handle->setCursor(kCursors[i]);
-        handle->hide();
-        handle->installEventFilter(this);
-        handles_[i] = handle;
-    }
 }
 
 void SceneView::BuildZoom() {
@@ -194,34 +168,53 @@ void SceneView::setContextMenus(QMenu* sceneMenu, QMenu* modelMenu) {
 
 // --- Layers and layout --------------------------------------------------------
 
-QImage SceneView::FreshOverlay() const {
-    const QImage& background = document_.scene().background;
-    if (background.isNull()) return {};
-    QImage overlay(background.size() * viewScale_, QImage::Format_RGB32);
-    overlay.fill(Qt::white);
-    return overlay;
-}
+QSize SceneView::ZoomedSize() const { return document_.scene().background.size() * viewScale_; }
 
-void SceneView::ShowOverlay(const QImage& overlay) {
-    overlay_ = overlay;
-    if (!overlay_.isNull()) overlay_.setPixel(0, overlay_.height() - 1, 0xFFFFFFFF);
-    Image3->setPicture(overlay_);
-    Image1->setPicture(overlay_);
+void SceneView::StartOverlay() {
+    Image1->start(ZoomedSize());
+    MarksChanged();
 }
 
 void SceneView::ClearOverlay() {
-    overlay_ = QImage();
-    Image1->clearPicture();
-    Image3->clearPicture();
+    Image1->clear();
+    MarksChanged();
 }
 
-QPoint SceneView::ViewOffsetInPanelBack() const { return PanelImage->pos() + Image1->pos(); }
+QRect SceneView::MarksArea() const {
+    QRect area = Image1->shown() ? Image1->covered().translated(ViewOffset()) & PictureArea() : QRect();
+    return area | Image3->covered();
+}
+
+void SceneView::MarksChanged() {
+    const QRect now = MarksArea();
+    PanelBack->update(now | markedArea_);
+    markedArea_ = now;
+}
+
+// PanelBack, the picture panel's border and an empty picture all take the
+// back colour; the scene, the overlay and the handles go over it in order.
+void SceneView::paintEvent(QPaintEvent* event) {
+    QPainter painter(PanelBack);
+    const QRect exposed = event->rect();
+    painter.fillRect(exposed, kBackColour);
+    const QRect picture = PictureArea();
+    const QRect shown = exposed & picture;
+    if (!shown.isEmpty()) {
+        painter.save();
+        painter.setClipRect(shown);
+        painter.translate(ViewOffset());
+        Image2->paint(painter, shown.translated(-ViewOffset()), PanelBack->palette().window());
+        Image1->paint(painter, OverlayLayer::Edges::Smooth);
+        painter.restore();
+    }
+    Image3->paint(painter, PanelBack->palette());
+}
 
 void SceneView::LayoutView() {
-    const QSize picture = document_.scene().background.size() * viewScale_;
+    const QSize picture = ZoomedSize();
     const QSize panel = picture + QSize(2, 2);
-    PanelImage->resize(panel);
-    for (PictureLayer* layer : {Image2, Image3, Image1}) layer->setGeometry(1, 1, picture.width(), picture.height());
+    panelSize_ = panel;
+    Image2->setZoom(viewScale_);
 
     const bool wide = panel.width() > PanelBack->width();
     const bool tall = panel.height() > PanelBack->height();
@@ -234,84 +227,146 @@ void SceneView::LayoutView() {
     const int top = tall ? ScrolledPanelOffset(ScrollBarY->value(), panel.height(), PanelBack->height(), 0)
                          : CentredOffset(PanelBack->height(), panel.height());
     ScrollPanelTo(QPoint(left, top));
-    PanelImage->lower();
+    PanelBack->update();
 }
 
-// The handles sit on PanelBack beside the picture panel and move with it.
+// The handles move with the picture panel.
 void SceneView::ScrollPanelTo(QPoint topLeft) {
-    const QPoint before = PanelImage->pos();
-    PanelImage->move(topLeft);
-    const QPoint delta = PanelImage->pos() - before;
+    const QPoint delta = topLeft - panelAt_;
     if (delta.isNull()) return;
-    for (QLabel* handle : handles_)
-        if (handle->isVisible()) handle->move(handle->pos() + delta);
+    panelAt_ = topLeft;
+    if (Image3->isVisible()) Image3->moveAll(delta);
     for (QPoint& at : cornerHandleAt_) at += delta;
+    markedArea_ = MarksArea();
+    PanelBack->update();
 }
 
 // The bars sit beside PanelBack, not over it, so the other bar takes nothing
 // from the visible area.
 void SceneView::ScrollBarXScroll(int position) {
-    const int panel = PanelImage->width();
+    const int panel = panelSize_.width();
     if (panel <= PanelBack->width()) return;
-    ScrollPanelTo(QPoint(ScrolledPanelOffset(position, panel, PanelBack->width(), 0), PanelImage->y()));
+    ScrollPanelTo(QPoint(ScrolledPanelOffset(position, panel, PanelBack->width(), 0), panelAt_.y()));
 }
 
 void SceneView::ScrollBarYScroll(int position) {
-    const int panel = PanelImage->height();
+    const int panel = panelSize_.height();
     if (panel <= PanelBack->height()) return;
-    ScrollPanelTo(QPoint(PanelImage->x(), ScrolledPanelOffset(position, panel, PanelBack->height(), 0)));
+    ScrollPanelTo(QPoint(panelAt_.x(), ScrolledPanelOffset(position, panel, PanelBack->height(), 0)));
 }
 
-bool SceneView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == PanelBack && event->type() == QEvent::Resize) LayoutView();
-    if ((watched == PanelBack || watched == Image1) && event->type() == QEvent::Wheel) {
+// --- Events of the visible area ---------------------------------------------------
+
+// The corner between the bars takes the back colour, without the frame a
+// scroll area's style gives it.
+bool SceneView::event(QEvent* event) {
+    if (event->type() != QEvent::Paint) return QAbstractScrollArea::event(event);
+    QPainter(this).fillRect(static_cast<QPaintEvent*>(event)->rect(), kBackColour);
+    return true;
+}
+
+bool SceneView::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Resize:
+        QAbstractScrollArea::viewportEvent(event);
+        LayoutView();
+        return true;
+    case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        return WheelOverView(wheel, static_cast<QWidget*>(watched)->mapTo(PanelBack, wheel->position().toPoint()));
+        if (WheelOverView(wheel, wheel->position().toPoint())) return true;
+        wheel->ignore();
+        return false;
     }
-    if (watched == Image1 && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (drag->mimeData()->hasFormat(kProductDragFormat) && !document_.product().picture.isNull())
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
-        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        return MouseEvent(static_cast<QMouseEvent*>(event));
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return DragEvent(event);
+    default:
+        return QAbstractScrollArea::viewportEvent(event);
     }
-    if (watched == Image1 && event->type() == QEvent::Drop) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (!drop->mimeData()->hasFormat(kProductDragFormat)) return false;
-        drop->acceptProposedAction();
-        // The scene changes, and questions are asked, once the drag has ended.
-        QMetaObject::invokeMethod(this, [this, at = drop->position().toPoint()] { Image1DragDrop(at); },
-                                  Qt::QueuedConnection);
-        return true;
-    }
-    for (size_t k = 0; k < handles_.size(); ++k)
-        if (watched == handles_[k]) return HandleEvent(static_cast<int>(k), event);
-    return QWidget::eventFilter(watched, event);
 }
 
-bool SceneView::HandleEvent(int k, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
-        return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (type == QEvent::MouseButtonPress) return mouse->button() == Qt::LeftButton;  // keeps the moves coming here
-    if (type == QEvent::MouseMove) {
-        if (!mouse->buttons().testFlag(Qt::LeftButton)) return false;
-        if (k == 8)
-            NodeMoveMouseMove(mouse->position().toPoint());
-        else
-            node1MouseMove(k, mouse->modifiers(), mouse->position().toPoint());
+// Only the wheel over PanelBack acts, as WheelOverView decides; a scroll
+// area would hand any other to a bar, even a hidden one.
+void SceneView::wheelEvent(QWheelEvent* event) { event->ignore(); }
+void SceneView::keyPressEvent(QKeyEvent* event) { QWidget::keyPressEvent(event); }
+
+// A press on a handle drags the handle; a press on the picture goes to the
+// Image1 handlers, and so does every move until the last button is up.
+bool SceneView::MouseEvent(QMouseEvent* mouse) {
+    const QPoint at = mouse->position().toPoint();
+    const QEvent::Type type = mouse->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        if ((mouse->buttons() & ~mouse->button()) == Qt::NoButton) {  // the first button down
+            const std::optional<int> handle = Image3->At(at);
+            pressed_ = handle ? Pressed::Handle : PictureArea().contains(at) ? Pressed::Picture : Pressed::Nothing;
+            pressedHandle_ = handle.value_or(-1);
+        }
+        if (pressed_ == Pressed::Picture) Image1MouseDown(mouse->button(), mouse->modifiers(), at - ViewOffset());
         return true;
     }
-    if (mouse->button() != Qt::LeftButton) return false;
+    if (type == QEvent::MouseMove) {
+        if (mouse->buttons() == Qt::NoButton) pressed_ = Pressed::Nothing;  // a menu took the release
+        if (pressed_ == Pressed::Handle) {
+            if (!mouse->buttons().testFlag(Qt::LeftButton)) return true;
+            const QPoint inHandle = at - Image3->pos(pressedHandle_);
+            if (pressedHandle_ == HandleLayer::kMove)
+                NodeMoveMouseMove(inHandle);
+            else
+                node1MouseMove(pressedHandle_, mouse->modifiers(), inHandle);
+            return true;
+        }
+        if (pressed_ == Pressed::Nothing) UpdateCursor(at);
+        if (pressed_ == Pressed::Picture || (PictureArea().contains(at) && !Image3->At(at)))
+            Image1MouseMove(mouse->buttons(), mouse->modifiers(), at - ViewOffset());
+        return true;
+    }
+    const Pressed pressed = pressed_;
+    if (mouse->buttons() == Qt::NoButton) pressed_ = Pressed::Nothing;
+    if (pressed == Pressed::Picture) Image1MouseUp(mouse->button(), mouse->modifiers(), at - ViewOffset());
+    if (pressed == Pressed::Handle && mouse->button() == Qt::LeftButton) HandleReleased(pressedHandle_);
+    if (pressed_ == Pressed::Nothing) UpdateCursor(at);
+    return true;
+}
+
+void SceneView::UpdateCursor(QPoint at) {
+    if (const std::optional<int> handle = Image3->At(at))
+        PanelBack->setCursor(Image3->cursor(*handle));
+    else
+        PanelBack->unsetCursor();
+}
+
+// A product picture is taken only over the picture itself.
+bool SceneView::DragEvent(QEvent* event) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QPoint at = drop->position().toPoint();
+    const bool product = drop->mimeData()->hasFormat(kProductDragFormat) && PictureArea().contains(at);
+    if (event->type() != QEvent::Drop) {
+        if (product && !document_.product().picture.isNull())
+            drop->acceptProposedAction();
+        else
+            drop->ignore();
+        return true;
+    }
+    if (!product) return false;
+    drop->acceptProposedAction();
+    // The scene changes, and questions are asked, once the drag has ended.
+    QMetaObject::invokeMethod(this, [this, at = at - ViewOffset()] { Image1DragDrop(at); }, Qt::QueuedConnection);
+    return true;
+}
+
+void SceneView::HandleReleased(int k) {
     const V2dPolygon* target = MoveTarget(document_.focusedRecord());
     if ((k == 6 || k == 7) && !shaping_ && target != nullptr && target->kind == RecordKind::CutOutModel) {
         emit rotationFrameClicked(k == 6 ? -1 : 1);  // the side handles turn a cut-out
-        return true;
+        return;
     }
-    k == 8 ? NodeMoveMouseUp() : node1MouseUp();
-    return true;
+    k == HandleLayer::kMove ? NodeMoveMouseUp() : node1MouseUp();
 }
 
 // --- Selection ------------------------------------------------------------------
@@ -319,15 +374,14 @@ bool SceneView::HandleEvent(int k, QEvent* event) {
 void SceneView::SceneReplaced() {
     ClearSelection();
     viewScale_ = ClampZoom(viewScale_, document_.scene().background.size());
-    Image2->setZoom(viewScale_);
     LayoutView();
     ShowZoomInBox();
 }
 
 void SceneView::ClearSelection() {
-    ClearOverlay();
     cornerHandleAt_ = {};
-    for (QLabel* handle : handles_) handle->hide();
+    Image3->hide();
+    ClearOverlay();
 }
 
 void SceneView::ShowSelection() {
@@ -337,7 +391,7 @@ void SceneView::ShowSelection() {
 
 void SceneView::DrawSelection() {
     ClearSelection();
-    V2dPolygon* record = document_.focusedRecord();
+    const V2dPolygon* record = document_.focusedRecord();
     if (record == nullptr) return;
     if (record->kind == RecordKind::CutOutModel || record->group != nullptr) {
         PlaceModelHandles(-2);  // a part shows the frame of the whole model
@@ -370,27 +424,20 @@ int SceneView::HitTest(int x, int y) const { return v2d::HitTest(document_.scene
 
 void SceneView::DrawOutline(const V2dPolygon* record) {
     if (record == nullptr) return;
-    QImage overlay = FreshOverlay();
-    if (overlay.isNull()) return;
+    Image1->start(ZoomedSize());
+    if (!Image1->shown()) return MarksChanged();
     std::vector<V2d_Point> shown =
         record->kind == RecordKind::PictureModel ? DisplayedModelOutline(*record, Mapper()) : record->points;
     if (record->kind == RecordKind::ShadowRegion)
         for (V2d_Point& p : shown) p.x += record->originX, p.y += record->originY;
-    {
-        QPainter painter(&overlay);
-        QPen pen(QColor::fromRgb(kOutlineColour), 1);
-        pen.setCosmetic(true);  // one pixel at every zoom
-        painter.setPen(pen);
-        painter.scale(viewScale_, viewScale_);
-        painter.drawPath(OutlinePath(shown, record->indexList));
-    }
+    Image1->setOutline(OutlinePath(shown, record->indexList), viewScale_);
     if (const PixelBox box = BoxOf(shown); !box.empty()) {
-        QLabel* move = handles_[8];
         const QPoint centre((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2);
-        move->move(QPoint(TruncToInt(centre.x() * viewScale_), TruncToInt(centre.y() * viewScale_)) +
-                   ViewOffsetInPanelBack() - QPoint(move->width() / 2, move->height() / 2));
+        constexpr int half = HandleLayer::kSide / 2;
+        Image3->move(HandleLayer::kMove, QPoint(TruncToInt(centre.x() * viewScale_), TruncToInt(centre.y() * viewScale_)) +
+                                             ViewOffset() - QPoint(half, half));
     }
-    ShowOverlay(overlay);
+    MarksChanged();
 }
 
 void SceneView::PlaceModelHandles(int skip) {
@@ -399,77 +446,49 @@ void SceneView::PlaceModelHandles(int skip) {
     const V2dPolygon* target = MoveTarget(focused);
     if (target->isRegion()) return;
 
-    const bool cutOut = target->kind == RecordKind::CutOutModel;
-    for (size_t edge : {size_t{6}, size_t{7}}) {
-        handles_[edge]->setText(cutOut ? QStringLiteral("r") : QString::number(edge + 1));
-        handles_[edge]->setCursor(cutOut ? Qt::PointingHandCursor : Qt::SizeHorCursor);
-    }
-    const auto at = ModelHandlePositions(*target, viewScale_, ViewOffsetInPanelBack(), handles_[8]->width());
-    for (size_t k = 0; k < handles_.size(); ++k) {
-        if (static_cast<int>(k) != skip) handles_[k]->move(at[k]);
-        handles_[k]->show();
-        handles_[k]->raise();
-    }
+    Image3->setTurning(target->kind == RecordKind::CutOutModel);
+    const auto at = ModelHandlePositions(*target, viewScale_, ViewOffset(), HandleLayer::kSide);
+    for (int k = 0; k < HandleLayer::kCount; ++k)
+        if (k != skip) Image3->move(k, at[static_cast<size_t>(k)]);
+    Image3->show();
     for (size_t c = 0; c < 4; ++c) cornerHandleAt_[c] = at[c];
     if (skip != -1) DrawModelFrame();
+    MarksChanged();
 }
 
 // Through the pixel centres, so each corner's own pixel is drawn.
 QPolygonF SceneView::FramePolygon() const {
     QPolygonF quad;
-    for (const QPoint& corner : cornerHandleAt_) quad << QPointF(corner - ViewOffsetInPanelBack()) + QPointF(0.5, 0.5);
+    for (const QPoint& corner : cornerHandleAt_) quad << QPointF(corner - ViewOffset()) + QPointF(0.5, 0.5);
     return quad;
 }
 
 void SceneView::DrawModelFrame() {
-    QImage overlay = overlay_.isNull() ? FreshOverlay() : overlay_.copy();
-    if (overlay.isNull()) return;
-    {
-        QPainter painter(&overlay);
-        painter.setPen(QPen(QColor::fromRgb(kModelFrameColour), 1));
-        painter.drawPolygon(FramePolygon());
-    }
-    ShowOverlay(overlay);
+    if (!Image1->shown()) Image1->start(ZoomedSize());
+    if (!Image1->shown()) return;
+    Image1->setFrame(FramePolygon());
+    MarksChanged();
 }
 
 // While a handle is dragged only the frame changes: the area it covered
-// last and the area it covers now are drawn again, nothing else.
+// last and the area it covers now are painted again, nothing else.
 void SceneView::DrawDragFrame(bool firstStep) {
-    if (firstStep || overlay_.isNull()) {
-        ShowOverlay(FreshOverlay());
-        dragFrame_ = {};
-    }
-    if (overlay_.isNull()) return;
-    const QPolygonF quad = FramePolygon();
-    const QRect frame = quad.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1) & overlay_.rect();
-    const QRect changed = frame | dragFrame_;
-    Image1->releasePicture();  // a shared overlay would be copied whole for each step
-    Image3->releasePicture();
-    {
-        QPainter painter(&overlay_);
-        painter.fillRect(dragFrame_, Qt::white);
-        painter.setPen(QPen(QColor::fromRgb(kModelFrameColour), 1));
-        painter.drawPolygon(quad);
-    }
-    overlay_.setPixel(0, overlay_.height() - 1, 0xFFFFFFFF);
-    dragFrame_ = frame;
-    Image3->setPicture(overlay_, changed);
-    Image1->setPicture(overlay_, changed);
+    if (firstStep || !Image1->shown()) Image1->start(ZoomedSize());
+    if (Image1->shown()) Image1->setFrame(FramePolygon());
+    MarksChanged();
 }
 
 void SceneView::UpdateScrollBarsForHandles() {
-    QRect reach;
-    for (QLabel* handle : handles_)
-        if (handle->isVisible()) reach = reach.united(handle->geometry());
+    const QRect reach = Image3->covered();
     ScrollBarX->setVisible(reach.left() < 0 || reach.right() >= PanelBack->width() ||
-                           PanelImage->width() > PanelBack->width());
+                           panelSize_.width() > PanelBack->width());
     ScrollBarY->setVisible(reach.top() < 0 || reach.bottom() >= PanelBack->height() ||
-                           PanelImage->height() > PanelBack->height());
+                           panelSize_.height() > PanelBack->height());
 }
 
 // --- Zoom -------------------------------------------------------------------------
 
-void SceneView::SetZoom(double zoom) { ZoomAbout(zoom, QRect(QPoint(), PanelBack->size()).center()); }
+void SceneView::SetZoom(double zoom) { ZoomAbout(zoom, PanelBack->rect().center()); }
 void SceneView::ZoomIn() { SetZoom(SteppedZoom(viewScale_, +1, document_.scene().background.size())); }
 void SceneView::ZoomOut() { SetZoom(SteppedZoom(viewScale_, -1, document_.scene().background.size())); }
 void SceneView::ZoomToFit() { SetZoom(FitZoom(document_.scene().background.size(), PanelBack->size())); }
@@ -478,9 +497,8 @@ void SceneView::ZoomAbout(double zoom, QPoint anchor) {
     const QSize picture = document_.scene().background.size();
     zoom = ClampZoom(zoom, picture);
     if (zoom != viewScale_ && !picture.isEmpty()) {
-        const QPointF under = QPointF(anchor - ViewOffsetInPanelBack()) / viewScale_;
+        const QPointF under = QPointF(anchor - ViewOffset()) / viewScale_;
         viewScale_ = zoom;
-        Image2->setZoom(zoom);
         LayoutView();
         ScrollBarX->setValue(ScrollPositionFor(under.x(), zoom, anchor.x()));
         ScrollBarY->setValue(ScrollPositionFor(under.y(), zoom, anchor.y()));
@@ -563,7 +581,7 @@ void SceneView::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mo
         document_.Select(i, modifiers.testFlag(Qt::ControlModifier) || (right && i >= 0 && selection.isSelected(i)));
     if (right) {
         QMenu* menu = IsPlacedModel(i >= 0 ? scene.at(i) : nullptr) ? modelMenu_ : sceneMenu_;
-        if (menu != nullptr) menu->popup(Image1->mapToGlobal(at));
+        if (menu != nullptr) menu->popup(PanelBack->mapToGlobal(at + ViewOffset()));
         return;
     }
     const V2dPolygon* focused = document_.focusedRecord();
@@ -578,17 +596,14 @@ void SceneView::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers,
     if (!buttons.testFlag(Qt::LeftButton) || !dragging_ || focused == nullptr || focused->kind != RecordKind::Region)
         return;
     dragCurrent_ = PicturePoint(at);
-    QImage overlay = FreshOverlay();
-    if (overlay.isNull() || dragCurrent_ == dragStart_) return;
+    if (ZoomedSize().isEmpty() || dragCurrent_ == dragStart_) return;
+    Image1->start(ZoomedSize());
     if (const std::optional<Quad> preview = RectanglePreview(*focused)) {
-        QPainter painter(&overlay);
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
         QPolygonF band;
         for (const V2d_Point& p : *preview) band << QPointF(p.x, p.y) * viewScale_;
-        painter.drawPolygon(band);
+        Image1->setBand(std::move(band));
     }
-    ShowOverlay(overlay);
+    MarksChanged();
 }
 
 // A model whose category is drawn in perspective follows the region's
@@ -675,23 +690,22 @@ void SceneView::node1MouseMove(int k, Qt::KeyboardModifiers modifiers, QPoint in
     if (!IsModel(target) || k < 0 || k > 7) return;
     ScrollBarX->show();  // both bars stay while the handle is dragged
     ScrollBarY->show();
-    HandlePositions at;
-    for (size_t i = 0; i < at.size(); ++i) at[i] = handles_[i]->pos();
+    HandlePositions at = Image3->positions();
     DragHandle(at, k, inHandle, modifiers.testFlag(Qt::ShiftModifier), target->kind == RecordKind::CutOutModel);
-    for (size_t i = 0; i < at.size(); ++i) handles_[i]->move(at[i]);
-    if (Outcome shaped = document_.ShapeFocusedModel(at, ViewOffsetInPanelBack(), viewScale_); shaped.refused())
+    for (int i = 0; i < HandleLayer::kCount; ++i) Image3->move(i, at[static_cast<size_t>(i)]);
+    if (Outcome shaped = document_.ShapeFocusedModel(at, ViewOffset(), viewScale_); shaped.refused())
         ShowError(shaped.error());
     // A handle pulled past the visible area takes the picture along, a pixel a step.
     const QPoint pulled = at[k];
     const QPoint scroll(pulled.x() < 0 ? 1 : pulled.x() > PanelBack->width() ? -1 : 0,
                         pulled.y() < 0 ? 1 : pulled.y() > PanelBack->height() ? -1 : 0);
     if (!scroll.isNull()) {
-        ScrollPanelTo(PanelImage->pos() + scroll);
+        ScrollPanelTo(panelAt_ + scroll);
         const QSignalBlocker quietX(ScrollBarX), quietY(ScrollBarY);
-        ScrollBarX->setValue(-PanelImage->x());
-        ScrollBarY->setValue(-PanelImage->y());
+        ScrollBarX->setValue(-panelAt_.x());
+        ScrollBarY->setValue(-panelAt_.y());
     }
-    for (size_t c = 0; c < 4; ++c) cornerHandleAt_[c] = handles_[c]->pos();
+    for (size_t c = 0; c < 4; ++c) cornerHandleAt_[c] = Image3->pos(static_cast<int>(c));
     const bool firstStep = !shaping_;
     shaping_ = true;
     DrawDragFrame(firstStep);
@@ -719,11 +733,12 @@ void SceneView::NodeMoveMouseMove(QPoint inHandle) {
     // outline would put the handle on its own centre, away from the pointer.
     const QPoint step = PicturePoint(inHandle);
     if (!document_.MoveFocusedModel(step.x(), step.y(), !moveStarted_).done()) return;
-    QLabel* move = handles_[8];
-    const QPoint handleAt = move->pos() + QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_));
+    const QPoint handleAt = Image3->pos(HandleLayer::kMove) +
+                            QPoint(TruncToInt(step.x() * viewScale_), TruncToInt(step.y() * viewScale_));
     moveStarted_ = true;
     if (target->kind != RecordKind::CutOutModel) DrawOutline(target);
-    move->move(handleAt);
+    Image3->move(HandleLayer::kMove, handleAt);
+    MarksChanged();
 }
 
 void SceneView::NodeMoveMouseUp() {

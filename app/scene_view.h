@@ -1,12 +1,14 @@
 #pragma once
-// The work area ("PanelView"): the composed scene (Image2) under the overlay
-// (Image1 takes the mouse, Image3 shows the same picture), the selection's
-// outline and handles, the hint line, the rubber band and the scroll bars.
-// It shows what the document holds and turns clicks into document selections.
+// The work area ("PanelView"), a scroll area whose visible part is
+// "PanelBack": the composed scene (Image2) drawn once per zoom, under the
+// overlay (Image1: the selection's outline, a model's frame, the rubber band)
+// and the handles (Image3), both painted as vectors at every repaint; the
+// hint line and the scroll bars. It shows what the document holds and turns
+// clicks into document selections.
+#include <QAbstractScrollArea>
 #include <QImage>
 #include <QPoint>
 #include <QPolygonF>
-#include <QWidget>
 
 #include <array>
 #include <filesystem>
@@ -19,14 +21,20 @@
 
 class QBoxLayout;
 class QComboBox;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QMenu;
+class QKeyEvent;
+class QMouseEvent;
+class QPaintEvent;
 class QScrollBar;
 class QWheelEvent;
 
 namespace v2d {
 
+class HandleLayer;
+class OverlayLayer;
 class PictureLayer;
 class SceneDocument;
 class UserPrompts;
@@ -41,10 +49,12 @@ struct ProductDropSupport {
     QString workspaceFolder;
 };
 
-class SceneView : public QWidget {
+class SceneView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit SceneView(SceneDocument& document, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // A click of either button selects the record under the pointer; the
     // right button then opens the model menu over a model, the scene menu
@@ -62,8 +72,10 @@ public:
     // After "撤销": a moved model's selection where it stands now.
     // After an arrow key moved the focused model: its outline and handles.
     void ShowNudgedModel();
-    // The overlay bitmap (white is transparent); null while cleared.
-    const QImage& overlay() const { return overlay_; }
+    // The zoomed picture's top-left in the visible area (PanelBack), and
+    // the picture panel around it (the picture and a 1-pixel border).
+    QPoint ViewOffset() const { return panelAt_ + QPoint(1, 1); }
+    QRect PictureFrame() const { return QRect(panelAt_, panelSize_); }
     // The zoom factor Z (Ctrl + wheel, Ctrl++, Ctrl+-, Ctrl+0 to fit, the
     // zoom box): a view point (X, Y) shows the picture point (X / Z, Y / Z).
     double viewScale() const { return viewScale_; }
@@ -106,13 +118,28 @@ signals:
     void rotationFrameClicked(int direction);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int, int) override {}  // the bars' slots move the picture
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Where a press began: the mouse follows it until every button is up.
+    enum class Pressed { Nothing, Picture, Handle };
+
     void BuildLayers();
     void BuildHelpPanel();
-    void BuildHandles();
     void BuildZoom();
+    bool MouseEvent(QMouseEvent* event);
+    bool DragEvent(QEvent* event);
+    void UpdateCursor(QPoint at);
+    // The marks' areas before and after a change are painted again.
+    void MarksChanged();
+    QRect MarksArea() const;
+    QSize ZoomedSize() const;
+    QRect PictureArea() const { return QRect(ViewOffset(), ZoomedSize()); }
     // Keeps the picture point under `anchor` (PanelBack coordinates) there.
     void ZoomAbout(double zoom, QPoint anchor);
     void ZoomBoxChosen(const QString& text);
@@ -131,25 +158,22 @@ private:
     void DrawModelFrame();
     void DrawDragFrame(bool firstStep);
     QPolygonF FramePolygon() const;
-    bool HandleEvent(int k, QEvent* event);
+    void HandleReleased(int k);
     void DropModelProduct(QPoint point);
     std::optional<Quad> RectanglePreview(const V2dPolygon& region) const;
     void PlaceModelInRectangle(const V2dPolygon& region);
     std::filesystem::path ModelFileOfProduct() const;
     void ShowError(const std::string& message);
-    QImage FreshOverlay() const;
-    void ShowOverlay(const QImage& overlay);
+    void StartOverlay();
     void ClearOverlay();
 
     SceneDocument& document_;
-    QWidget* PanelBack = nullptr;
-    QWidget* PanelImage = nullptr;
-    PictureLayer* Image1 = nullptr;  // overlay, receives the mouse
-    PictureLayer* Image2 = nullptr;  // the composed scene
-    PictureLayer* Image3 = nullptr;  // overlay shared with Image1
+    QWidget* PanelBack = nullptr;     // the viewport
+    OverlayLayer* Image1 = nullptr;   // outline, frame, band
+    PictureLayer* Image2 = nullptr;   // the composed scene
+    HandleLayer* Image3 = nullptr;    // node1..node8, NodeMove
     QScrollBar* ScrollBarX = nullptr;
     QScrollBar* ScrollBarY = nullptr;
-    std::array<QLabel*, 9> handles_{};  // node1..node8, NodeMove
     QFrame* PanelHelp = nullptr;
     QLabel* LabelHelp = nullptr;
     QMenu* sceneMenu_ = nullptr;
@@ -160,8 +184,11 @@ private:
     bool hintsHidden_ = false;
     bool moveStarted_ = false;  // the centre handle's drag made its undo entry
     bool shaping_ = false;      // a corner or edge handle is being dragged
-    QRect dragFrame_;           // the overlay area the frame covered last
-    QImage overlay_;
+    QPoint panelAt_;            // the picture panel's top-left in PanelBack
+    QSize panelSize_;
+    QRect markedArea_;          // where the marks were painted last (PanelBack)
+    Pressed pressed_ = Pressed::Nothing;
+    int pressedHandle_ = -1;
     double viewScale_ = 1.0;
     int wheelTurned_ = 0;  // the wheel's turn not yet spent on zoom steps
     std::array<QPoint, 4> cornerHandleAt_{};

@@ -23,7 +23,10 @@
 
 #include <unistd.h>
 
+#include "app/handle_layer.h"
+#include "app/overlay_layer.h"
 #include "app/picture_layer.h"
+#include "app/scene_view.h"
 #include "app/uformmain.h"
 
 namespace v2d::test {
@@ -144,7 +147,21 @@ protected:
     SceneDocument& Doc() { return main_->document(); }
     V2dPolygon& Record(int i) { return *Doc().scene().at(i); }
     QImage Shown() { return Doc().displayed().copy(); }
-    const QImage& Overlay() { return Find<PictureLayer>("Image1").picture(); }
+    QImage Overlay() { return Find<OverlayLayer>("Image1").picture(); }
+    SceneView& View() { return Find<SceneView>("PanelView"); }
+    QWidget& Viewport() { return Find<QWidget>("PanelBack"); }  // the view's visible area
+    QPoint OnView(QPoint picturePixel) { return picturePixel + View().ViewOffset(); }
+    // A handle as the person sees it: where its box is and whether it shows.
+    struct HandleLook {
+        QPoint at;
+        bool shown;
+        QPoint pos() const { return at; }
+        bool isVisible() const { return shown; }
+    };
+    HandleLook Handle(const char* name) {
+        const auto& handles = Find<HandleLayer>("Image3");
+        return {handles.pos(HandleLayer::IndexOf(QString::fromLatin1(name))), handles.isVisible()};
+    }
     std::vector<int> ListSelection() {  // the rows ListBoxPoly shows selected
         auto& list = Find<QListWidget>("ListBoxPoly");
         std::vector<int> rows;
@@ -153,7 +170,7 @@ protected:
         return rows;
     }
     void Click(QPoint at, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::mouseClick(&Find<PictureLayer>("Image1"), Qt::LeftButton, modifiers, at);
+        QTest::mouseClick(&Viewport(), Qt::LeftButton, modifiers, OnView(at));
     }
     void ClickButton(const char* name) { QTest::mouseClick(&Find<QWidget>(name), Qt::LeftButton); }
     // The key goes where the user's key would: the focused control.

@@ -72,8 +72,7 @@ protected:
         OpenWindow(false);
         Doc().LoadScene(RoomScene());
     }
-    QLabel& Handle(const char* name) { return Find<QLabel>(name); }
-    QPoint ViewOffset() { return Find<QWidget>("PanelImage").pos() + Find<QWidget>("Image1").pos(); }
+    QPoint ViewOffset() { return View().ViewOffset(); }
     bool Enabled(const char* name) { return Find<QWidget>(name).isEnabled(); }
     QString Title() { return main_->windowHandle()->title(); }  // as the title bar shows it
     void ClickMenuItem(QMenu& menu, const char* item) {
@@ -130,8 +129,8 @@ TEST_F(MainWindow, PictureClicksSelectThroughTheDocumentAndTheListAndOutlineFoll
     EXPECT_EQ(Overlay().pixel(200, 100), kYellow);  // the wall's right edge
     EXPECT_EQ(Overlay().pixel(399, 200), kWhite);   // the floor's is not drawn
     EXPECT_EQ(Overlay().pixel(0, 299), kWhite);     // bottom-left kept white
-    EXPECT_EQ(qAlpha(PictureLayer::KeyOutWhite(Overlay()).pixel(100, 100)), 0);
-    EXPECT_EQ(qAlpha(PictureLayer::KeyOutWhite(Overlay()).pixel(200, 100)), 255);
+    EXPECT_EQ(qAlpha(Find<OverlayLayer>("Image1").coverage().pixel(100, 100)), 0);
+    EXPECT_EQ(qAlpha(Find<OverlayLayer>("Image1").coverage().pixel(200, 100)), 255);
     EXPECT_TRUE(Enabled("BitBtnApply"));
     EXPECT_TRUE(Enabled("SpeedButtonEffect"));
     EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("请点击选择产品！或者点击开始铺贴！"));
@@ -186,6 +185,23 @@ TEST_F(MainWindow, AModelShowsItsHandlesAndArrowKeysMoveItByOnePixel) {
     EXPECT_EQ(Record(0).originX, 0);
 }
 
+// What the person sees: the scene, over it the model's frame, over that the
+// handles; away from 100 % the zoomed copy shows what the direct draw did.
+TEST_F(MainWindow, TheViewPaintsTheSceneUnderTheFrameAndHandlesAtEveryZoom) {
+    Click(QPoint(320, 210));
+    const QImage shown = Viewport().grab().toImage();
+    EXPECT_EQ(shown.pixel(ViewOffset() + QPoint(50, 50)), qRgb(90, 120, 150));
+    EXPECT_EQ(shown.pixel(ViewOffset() + QPoint(310, 200)), qRgb(255, 0, 255));
+    EXPECT_EQ(shown.pixel(Handle("node3").pos() + QPoint(0, 5)), Viewport().palette().color(QPalette::WindowText).rgb());
+    Scene checker = RoomScene();
+    checker.background = test::Checker(Qt::red, Qt::blue, 400);
+    Doc().LoadScene(std::move(checker));
+    View().SetZoom(0.67);
+    const QImage direct = Viewport().grab().toImage();
+    Find<PictureLayer>("Image2").settle();
+    EXPECT_EQ(Viewport().grab().toImage(), direct);
+}
+
 TEST_F(MainWindow, KeysAndButtonsTriggerTheirActions) {
     QAction& undo = Find<QAction>("ActionUndo");
     QAction& redo = Find<QAction>("ActionRedo");
@@ -228,15 +244,15 @@ TEST_F(MainWindow, TheHintLineFollowsItsCheckBox) {
 }
 
 TEST_F(MainWindow, RubberBandInARegionIsDrawnAndReportedWhenLargeEnough) {
-    auto& image = Find<PictureLayer>("Image1");
+    auto& image = Viewport();
     QSignalSpy bands(&Find<SceneView>("PanelView"), &SceneView::rectangleDrawn);
-    QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(50, 250));
-    QMouseEvent move(QEvent::MouseMove, QPointF(90, 280), image.mapToGlobal(QPointF(90, 280)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QTest::mousePress(&image, Qt::LeftButton, {}, OnView(QPoint(50, 250)));
+    QMouseEvent move(QEvent::MouseMove, QPointF(OnView(QPoint(90, 280))), image.mapToGlobal(QPointF(OnView(QPoint(90, 280)))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&image, &move);
     EXPECT_EQ(qGray(Overlay().pixel(90, 265)), 0);  // the band's right side
     EXPECT_EQ(Overlay().pixel(70, 265), kWhite);    // no fill
-    QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(90, 280));
+    QTest::mouseRelease(&image, Qt::LeftButton, {}, OnView(QPoint(90, 280)));
     ASSERT_EQ(bands.count(), 1);
     EXPECT_EQ(bands[0][0].toPoint(), QPoint(50, 250));
     EXPECT_EQ(bands[0][1].toPoint(), QPoint(90, 280));
@@ -244,7 +260,14 @@ TEST_F(MainWindow, RubberBandInARegionIsDrawnAndReportedWhenLargeEnough) {
 }
 
 TEST_F(MainWindow, SmallPicturesAreCentredLargeOnesScrollWithTheirHandles) {
-    auto& panel = Find<QWidget>("PanelImage");
+    struct Panel {  // the picture panel as the view places it now
+        SceneView& view;
+        QSize size() const { return view.PictureFrame().size(); }
+        QPoint pos() const { return view.PictureFrame().topLeft(); }
+        int x() const { return pos().x(); }
+        int y() const { return pos().y(); }
+        int height() const { return size().height(); }
+    } panel{View()};
     const QSize back = Find<QWidget>("PanelBack").size();
     EXPECT_FALSE(Find<QScrollBar>("ScrollBarX").isVisible());
     EXPECT_EQ(panel.size(), QSize(402, 302));

@@ -46,14 +46,14 @@ protected:
         send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     }
     // The pointer moves by `step` inside the handle.
-    void DragHandle(const char* name, QPoint step) { Drag(Find<QLabel>(name), {0, 0}, step); }
+    void DragHandle(const char* name, QPoint step) { Drag(Viewport(), Handle(name).pos(), Handle(name).pos() + step); }
     QPoint FloorPoint() {
         const PixelBox box = OutlineBox(Record(floor_));
         return QPoint((box.minX + box.maxX) / 2, (box.minY + 3 * box.maxY) / 4);
     }
     // A press at picture point `at` as the view shows it; the menu it opened, if any, closed again.
     QMenu* PressAt(QPointF at, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(&Find<PictureLayer>("Image1"), button, {}, (at * Zoom()).toPoint());
+        QTest::mouseClick(&Viewport(), button, {}, OnView((at * Zoom()).toPoint()));
         auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (open != nullptr) open->close();
         return open;
@@ -70,7 +70,7 @@ TEST_F(ModelWindow, ADropOnTheFloorLandsJustAfterItFramedByItsHandles) {
     const V2dPolygon& carpet = Record(floor_ + 1);
     EXPECT_EQ(carpet.name, "波斯地毯");
     EXPECT_EQ(Doc().focusedRecord(), &carpet);
-    for (const char* handle : {"node1", "node3", "node8", "NodeMove"}) EXPECT_TRUE(Find<QLabel>(handle).isVisible());
+    for (const char* handle : {"node1", "node3", "node8", "NodeMove"}) EXPECT_TRUE(Handle(handle).isVisible());
     const V2d_Point corner = carpet.corners[0];
     EXPECT_EQ(Overlay().pixel(corner.x + carpet.originX, corner.y + carpet.originY), kMagenta);
 }
@@ -86,8 +86,8 @@ TEST_F(ModelWindow, TheSofaDraggedFromThePanelStandsOnTheFloor) {
     QTest::mousePress(&panel, Qt::LeftButton, {}, {10, 10});
     QTest::mouseMove(&panel, {14 + QApplication::startDragDistance(), 10});
     QTest::mouseRelease(&panel, Qt::LeftButton);
-    auto& image1 = Find<PictureLayer>("Image1");
-    const QPoint at = (QPointF(FloorPoint()) * Zoom()).toPoint();
+    auto& image1 = Viewport();
+    const QPoint at = OnView((QPointF(FloorPoint()) * Zoom()).toPoint());
     QMimeData data;
     data.setData(kProductDragFormat, {});
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -132,7 +132,7 @@ TEST_F(ModelWindow, ACarpetDrawnOnTheFloorLiesOnItsPlaneJustAfterIt) {
     UseModel(kCarpet);
     const QPoint from = FloorPoint() - QPoint(300, 0), to = from + QPoint(60, 30);  // off the centre line
     const int count = Doc().scene().count();
-    Drag(Find<PictureLayer>("Image1"), from, to);
+    Drag(Viewport(), OnView(from), OnView(to));
     ASSERT_EQ(Doc().scene().count(), count + 1);
     const V2dPolygon& carpet = Record(floor_ + 1);
     EXPECT_EQ(Doc().focusedRecord(), &carpet);
@@ -200,17 +200,17 @@ TEST_F(ModelWindow, EitherButtonPicksTheModelUnderThePointerAtEveryZoom) {
     EXPECT_EQ(Doc().focusedRecord()->name, "左墙");
 
     Key(Qt::Key_Equal, Qt::ControlModifier);
-    auto& image1 = Find<PictureLayer>("Image1");
-    const QPoint pointer(500, 375), global = image1.mapToGlobal(pointer);  // (400, 300) at 125 %
+    auto& image1 = Viewport();
+    const QPoint pointer = OnView({500, 375}), global = image1.mapToGlobal(pointer);  // (400, 300) at 125 %
     QWheelEvent wheel(pointer, global, {}, {0, 120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&image1, &wheel);
     ASSERT_DOUBLE_EQ(Zoom(), 1.5);
-    EXPECT_EQ(image1.mapFromGlobal(global), QPoint(600, 450));  // the same picture point under the pointer
+    EXPECT_EQ(image1.mapFromGlobal(global) - View().ViewOffset(), QPoint(600, 450));  // the same picture point under the pointer
     PressAt({400, 300});
     ASSERT_EQ(Doc().focusedRecord(), painting);
-    const QPoint view = image1.mapTo(&Find<QWidget>("PanelBack"), QPoint());
+    const QPoint view = View().ViewOffset();
     const V2d_Point c = painting->corners[2];
-    EXPECT_EQ(Find<QLabel>("node3").pos() - view,
+    EXPECT_EQ(Handle("node3").pos() - view,
               QPoint(int((c.x + painting->originX) * 1.5), int((c.y + painting->originY) * 1.5)));
     PressAt({200, 300});
     EXPECT_EQ(Doc().focusedRecord()->name, "左墙");
@@ -230,15 +230,16 @@ TEST_F(ModelWindow, BarsStayWhileAHandleIsDraggedABrokenFileNeverAsksNorDoesALin
     Key(Qt::Key_0, Qt::ControlModifier);  // the whole picture fits: no bars
     auto& x = Find<QScrollBar>("ScrollBarX");
     auto& y = Find<QScrollBar>("ScrollBarY");
-    auto& node3 = Find<QLabel>("node3");
-    const QPoint panel = Find<QWidget>("PanelImage").pos();
-    QTest::mousePress(&node3, Qt::LeftButton, {}, QPoint(0, 0));
-    QMouseEvent move(QEvent::MouseMove, QPointF(6, 4), node3.mapToGlobal(QPointF(6, 4)), Qt::NoButton, Qt::LeftButton, {});
+    auto& node3 = Viewport();
+    const QPoint panel = View().PictureFrame().topLeft(), in = Handle("node3").pos();
+    QTest::mousePress(&node3, Qt::LeftButton, {}, in);
+    QMouseEvent move(QEvent::MouseMove, QPointF(in + QPoint(6, 4)), node3.mapToGlobal(QPointF(in + QPoint(6, 4))),
+                     Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(&node3, &move);
     QApplication::processEvents();
     EXPECT_TRUE(x.isVisible() && y.isVisible());
-    EXPECT_EQ(Find<QWidget>("PanelImage").pos(), panel);
-    QTest::mouseRelease(&node3, Qt::LeftButton, {}, QPoint(6, 4));
+    EXPECT_EQ(View().PictureFrame().topLeft(), panel);
+    QTest::mouseRelease(&node3, Qt::LeftButton, {}, in + QPoint(6, 4));
     EXPECT_FALSE(x.isVisible() || y.isVisible());
 }
 

@@ -129,10 +129,10 @@ TEST_F(RenderingWindow, RubberBandLaysTheProductIntoTheRectangleAndUndoTakesItBa
     const PixelBox box = OutlineBox(Record(floor_));
     const int cx = (box.minX + box.maxX) / 2, cy = box.maxY - (box.maxY - box.minY) / 4;
     const QPoint start(cx - 40, cy - 20), end(cx + 40, cy + 20);
-    auto& image = Find<PictureLayer>("Image1");
-    QTest::mousePress(&image, Qt::LeftButton, {}, start);
-    QTest::mouseMove(&image, end);
-    QTest::mouseRelease(&image, Qt::LeftButton, {}, end);
+    auto& image = Viewport();
+    QTest::mousePress(&image, Qt::LeftButton, {}, OnView(start));
+    QTest::mouseMove(&image, OnView(end));
+    QTest::mouseRelease(&image, Qt::LeftButton, {}, OnView(end));
     EXPECT_NE(Shown().pixel(cx, cy), tiled.pixel(cx, cy));
     EXPECT_TRUE(IsShown());
     EXPECT_EQ(Doc().history().count(), 2);
