@@ -10,7 +10,7 @@
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "online/download_name.h"
 #include "online/http_download.h"
 #include "scene/model_file.h"
@@ -25,16 +25,15 @@ constexpr const char* kMsgDownloading = QT_TRANSLATE_NOOP("Messages", "正在下
 constexpr const char* kMsgPictureFailed = QT_TRANSLATE_NOOP("Messages", "产品图片下载失败，请咨询在线客服。");
 constexpr const char* kMsgModelFailed = QT_TRANSLATE_NOOP("Messages", "产品模型下载失败，请咨询在线客服。");
 
-ChosenProduct ProductOf(const std::string& descriptor) {
-    const ProductDescriptor d = ProductDescriptor::Parse(descriptor);
+ChosenProduct ProductOf(const Product& product) {
     ChosenProduct chosen;
-    chosen.name = QString::fromStdString(d.name);
-    chosen.number = QString::fromStdString(d.number);
-    chosen.specs = QString::fromStdString(d.specs);
-    chosen.price = QString::fromStdString(d.price);
-    chosen.salesName = QString::fromStdString(d.salesName);
-    chosen.reflection = QString::fromStdString(d.reflection);
-    chosen.subTypeMemo = QString::fromStdString(d.subTypeMemo);
+    chosen.name = QString::fromStdString(product.name());
+    chosen.number = QString::fromStdString(product.number());
+    chosen.specs = QString::fromStdString(product.specs());
+    chosen.price = QString::fromStdString(product.priceText());
+    chosen.salesName = QString::fromStdString(product.brand());
+    chosen.reflection = QString::fromStdString(product.reflectionText());
+    chosen.subTypeMemo = QString::fromStdString(product.categoryMemo());
     return chosen;
 }
 
@@ -81,14 +80,13 @@ void ProductPanelWidget::OnlineMaterialClick() {
     if (!local) return;
     if (!QFileInfo::exists(*local) && !DownloadProductFile(productIE_->picUrl(), *local, kMsgPictureFailed)) return;
     if (!QFileInfo::exists(*local)) return;
-    const std::string descriptor = productIE_->descriptor().toStdString();
-    ChosenProduct chosen = ProductOf(descriptor);
+    ChosenProduct chosen = ProductOf(productIE_->product());
     if (!chosen.picture.load(*local, "JPG")) {
         prompts_.Show(window(), QString::fromUtf8(kMsgPictureFailed));
         return;
     }
     chosen.picture = chosen.picture.convertToFormat(QImage::Format_RGB32);
-    ShowChosenMaterial(chosen, descriptor);
+    ShowChosenMaterial(chosen, productIE_->product());
 }
 
 void ProductPanelWidget::OnlineModelClick() {
@@ -111,14 +109,13 @@ void ProductPanelWidget::OnlineModelClick() {
     if (!model || !preview) return;
     if (!QFileInfo::exists(*model) && !DownloadProductFile(modelUrl, *model, kMsgModelFailed)) return;
     if (!QFileInfo::exists(*preview) && !DownloadProductFile(previewUrl, *preview, kMsgPictureFailed)) return;
-    const std::string descriptor = productIE_->descriptor().toStdString();
-    const ChosenProduct chosen = ProductOf(descriptor);
+    const ChosenProduct chosen = ProductOf(productIE_->product());
     QImage picture;
     if (!picture.load(*preview, "JPG"))
         picture = ReadModelPreview(ToPath(*model));
     else
         picture = picture.convertToFormat(QImage::Format_RGB32);
-    ShowChosenProduct(chosen, picture, descriptor, DragKind::Model);
+    ShowChosenProduct(chosen, picture, productIE_->product(), DragKind::Model);
     LabelFact->setText(tr("销售商：") + chosen.salesName);
 }
 

@@ -63,7 +63,7 @@ void AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const Rende
 // Lays one product into the regions and applies the tone options.
 Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const ProductPanelState& panel,
                   const RenderOptions& options) {
-    doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
+    doc.SetProduct(CurrentProduct{panel.picture, panel.product});
     doc.SetEffectSettings(options.effect);
     doc.SetSelection(Listed(regions));
     doc.SetPanelControls(panel);

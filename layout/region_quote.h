@@ -10,7 +10,7 @@
 #include "base/result.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/scheme_quote.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -27,7 +27,7 @@ Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region
 // The region papered with this wallpaper (its roll in PartsSpecs, its
 // PatternRepeat): the area and, as `laid`, the rolls the quote counts.
 Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon& region,
-                                           const ProductDescriptor& wallpaper);
+                                           const Product& wallpaper);
 // As it was laid: the settings and size kept in its descriptor, else the
 // size of the product's picture (PictureSizeOf).
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "models/model_placement.h"
 
 namespace v2d {
@@ -43,7 +43,7 @@ QPainterPath CoveredArea(const V2dPolygon& record, const OutlineMapper& mapper) 
 }
 
 bool LiesFlat(const V2dPolygon& model) {
-    return DrawnInPerspective(ProductDescriptor::Parse(model.partsInfo).subTypeMemo);
+    return DrawnInPerspective(Product::Parse(model.partsInfo).kind());
 }
 
 void BringToFront(Scene& scene, V2dPolygon* model, const OutlineMapper& mapper) {
