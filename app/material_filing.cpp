@@ -4,7 +4,7 @@
 #include "app/uformselparts.h"
 #include "document/scene_document.h"
 #include "library/data_module.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "library/product_maintenance.h"
 #include "library/product_queries.h"
 #include "tools/uformmatedit.h"
@@ -24,10 +24,9 @@ struct SourceFields {
     int64_t matTypeID = 0;
 };
 
-SourceFields SourceOf(Db& dm, const std::string& descriptor) {
+SourceFields SourceOf(Db& dm, const Product& product) {
     SourceFields fields;
-    const ProductDescriptor d = ProductDescriptor::Parse(descriptor);
-    Result<std::optional<ProductRow>> row = FindProductByNumber(dm, d.number);
+    Result<std::optional<ProductRow>> row = FindProductByNumber(dm, product.number());
     if (row && row->has_value()) {
         const ProductRow& r = **row;
         if (!r.PartsSpecs.empty()) fields.specs = FromUtf8(r.PartsSpecs);
@@ -35,8 +34,8 @@ SourceFields SourceOf(Db& dm, const std::string& descriptor) {
         fields.matTypeID = r.MatTypeID;
         return fields;
     }
-    if (!d.specs.empty()) fields.specs = FromUtf8(d.specs);
-    const std::string& dealer = d.salesName;
+    if (!product.specs().empty()) fields.specs = FromUtf8(product.specs());
+    const std::string& dealer = product.brand();
     if (Result<std::vector<NamedID>> sales = ReadSales(dm); sales && !dealer.empty())
         for (const NamedID& s : *sales)
             if (s.name == dealer) fields.salesID = s.id;
@@ -75,7 +74,7 @@ void MaterialFiling::SpeedButtonAddClick() {
     }
     const int random = RandomNumberMiddle();
     const QString number = QString::number(*id) + "-" + QString::number(random);
-    const SourceFields source = SourceOf(*dataModule_, document_.product().descriptor);
+    const SourceFields source = SourceOf(*dataModule_, document_.product().product);
     productBrowser_->PrepareNewProduct(editor_->Edited(), QStringLiteral("新材料"), number, source.specs,
                                        source.salesID, source.matTypeID);
     if (!productBrowser_->ShowInMode(TFormSelParts::FileNewProduct)) return;

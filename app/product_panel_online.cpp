@@ -13,7 +13,7 @@
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "online/download_name.h"
 #include "online/http_download.h"
 #include "online/http_get_thread.h"
@@ -29,16 +29,15 @@ constexpr const char* kMsgDownloading = QT_TRANSLATE_NOOP("Messages", "正在下
 constexpr const char* kMsgPictureFailed = QT_TRANSLATE_NOOP("Messages", "产品图片下载失败，请咨询在线客服。");
 constexpr const char* kMsgModelFailed = QT_TRANSLATE_NOOP("Messages", "产品模型下载失败，请咨询在线客服。");
 
-ChosenProduct ProductOf(const std::string& descriptor) {
-    const ProductDescriptor d = ProductDescriptor::Parse(descriptor);
+ChosenProduct ProductOf(const Product& product) {
     ChosenProduct chosen;
-    chosen.name = QString::fromStdString(d.name);
-    chosen.number = QString::fromStdString(d.number);
-    chosen.specs = QString::fromStdString(d.specs);
-    chosen.price = QString::fromStdString(d.price);
-    chosen.salesName = QString::fromStdString(d.salesName);
-    chosen.reflection = QString::fromStdString(d.reflection);
-    chosen.subTypeMemo = QString::fromStdString(d.subTypeMemo);
+    chosen.name = QString::fromStdString(product.name());
+    chosen.number = QString::fromStdString(product.number());
+    chosen.specs = QString::fromStdString(product.specs());
+    chosen.price = QString::fromStdString(product.priceText());
+    chosen.salesName = QString::fromStdString(product.brand());
+    chosen.reflection = QString::fromStdString(product.reflectionText());
+    chosen.subTypeMemo = QString::fromStdString(product.categoryMemo());
     return chosen;
 }
 
@@ -108,16 +107,16 @@ void ProductPanelWidget::OnlineMaterialClick() {
     const std::optional<QString> local =
         LocalFileFor(prompts_, window(), programFolder_ + "/product/xjpg", productIE_->picUrl());
     if (!local) return;
-    const std::string descriptor = productIE_->descriptor().toStdString();
-    FetchProductFiles({{productIE_->picUrl(), *local, kMsgPictureFailed}}, [this, local = *local, descriptor] {
+    const Product product = productIE_->product();
+    FetchProductFiles({{productIE_->picUrl(), *local, kMsgPictureFailed}}, [this, local = *local, product] {
         if (!QFileInfo::exists(local)) return;
-        ChosenProduct chosen = ProductOf(descriptor);
+        ChosenProduct chosen = ProductOf(product);
         if (!chosen.picture.load(local, "JPG")) {
             prompts_.Show(window(), QString::fromUtf8(kMsgPictureFailed));
             return;
         }
         chosen.picture = chosen.picture.convertToFormat(QImage::Format_RGB32);
-        ShowChosenMaterial(chosen, descriptor);
+        ShowChosenMaterial(chosen, product);
     });
 }
 
@@ -139,16 +138,16 @@ void ProductPanelWidget::OnlineModelClick() {
     const std::optional<QString> preview =
         model ? LocalFileFor(prompts_, window(), programFolder_ + "/product/xjpg", previewUrl) : std::nullopt;
     if (!model || !preview) return;
-    const std::string descriptor = productIE_->descriptor().toStdString();
+    const Product product = productIE_->product();
     FetchProductFiles({{modelUrl, *model, kMsgModelFailed}, {previewUrl, *preview, kMsgPictureFailed}},
-                      [this, model = *model, preview = *preview, descriptor] {
-                          const ChosenProduct chosen = ProductOf(descriptor);
+                      [this, model = *model, preview = *preview, product] {
+                          const ChosenProduct chosen = ProductOf(product);
                           QImage picture;
                           if (!picture.load(preview, "JPG"))
                               picture = ReadModelPreview(ToPath(model));
                           else
                               picture = picture.convertToFormat(QImage::Format_RGB32);
-                          ShowChosenProduct(chosen, picture, descriptor, DragKind::Model);
+                          ShowChosenProduct(chosen, picture, product, DragKind::Model);
                           LabelFact->setText(tr("销售商：") + chosen.salesName);
                       });
 }

@@ -24,6 +24,7 @@
 #include "layout/pattern_descriptor.h"
 #include "layout/region_quote.h"
 #include "library/product_descriptor.h"
+#include "library/product.h"
 #include "render/tiling.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
@@ -38,7 +39,6 @@
 #include "library/product_map.h"
 #include "library/product_pictures.h"
 #include "library/product_queries.h"
-#include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 #include "scene/model_file.h"
 #include "tools/Uformcolor.h"
@@ -94,7 +94,7 @@ ProductPanelWidget::ProductPanelWidget(SceneDocument& document, UserPrompts& pro
 
     CurrentProduct sample = document_.product();
     sample.picture = DesignTimeProductPicture();
-    sample.descriptor = kSampleProduct;
+    sample.product = Product::Parse(kSampleProduct);
     document_.SetProduct(std::move(sample));
 }
 
@@ -337,9 +337,11 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
     LabelPrice->setText(tr("价格：") + QString::number(row.PartsPrice, 'f', 2));
     LabelFact->setText(tr("品牌：") + FromUtf8(row.SalesName));
     CurrentProduct product = document_.product();
-    product.descriptor = ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs)
-                             .WithPricing(row.PartsPrice, row.PartsPerBox, row.PartsUnit, row.PatternRepeat)
-                             .ToString();
+    product.model.reset();
+    product.product =
+        Product::Parse(ProductDescriptor::Product(row.PartsName, row.PartsNumber, row.SalesName, row.PartsSpecs)
+                           .WithPricing(row.PartsPrice, row.PartsPerBox, row.PartsUnit, row.PatternRepeat)
+                           .ToString());
     // The size edits follow the product, so the first tiling lays it at its
     // real size rather than at the panel's 600 x 600 (a wallpaper at its repeat).
     const ProductSize size = PictureSizeOf(row.PartsSpecs, row.PartsUnit, row.PatternRepeat);
@@ -363,18 +365,19 @@ void ProductPanelWidget::LoadProduct(const ProductRow& row) {
     document_.SetProduct(std::move(product));
 }
 
-void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage picture, std::string descriptor,
-                                           DragKind kind) {
+void ProductPanelWidget::ShowChosenProduct(const ChosenProduct& chosen, QImage picture, Product chosenProduct,
+                                           DragKind kind, std::optional<CarriedModel> model) {
     LabelName->setText(tr("名称：") + chosen.name);
     LabelNumber->setText(tr("编号：") + chosen.number);
     LabelPrice->setText(tr("价格：") + chosen.price);
     LabelFact->setText(tr("品牌：") + chosen.salesName);
-    const ProductSize size = ProductDescriptor::Parse(descriptor).pictureSize();
+    const ProductSize size = chosenProduct.pictureSize();
     EditPartsWidth->setText(QString::number(size.width));
     EditPartsHeight->setText(QString::number(size.height));
     CurrentProduct product = document_.product();
     product.picture = std::move(picture);
-    product.descriptor = std::move(descriptor);
+    product.product = std::move(chosenProduct);
+    product.model = std::move(model);
     product.dragKind = kind;
     document_.SetProduct(std::move(product));
     const bool material = kind == DragKind::Material;
@@ -390,22 +393,23 @@ void ProductPanelWidget::BitBtnPartsClick() {
     }
     if (productBrowser_ == nullptr || !productBrowser_->ShowInMode(TFormSelParts::ChooseMaterial)) return;
     const ChosenProduct chosen = productBrowser_->Chosen();
-    ShowChosenMaterial(chosen, ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
-                                                           chosen.salesName.toStdString(), chosen.specs.toStdString(),
-                                                           chosen.reflection.toStdString())
-                                  .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit,
-                                               chosen.patternRepeat)
-                                  .ToString());
+    ShowChosenMaterial(chosen,
+                       Product::Parse(ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
+                                                                  chosen.salesName.toStdString(),
+                                                                  chosen.specs.toStdString(), chosen.reflection.toStdString())
+                                          .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit,
+                                                       chosen.patternRepeat)
+                                          .ToString()));
 }
 
-void ProductPanelWidget::ShowChosenMaterial(const ChosenProduct& chosen, std::string descriptor) {
+void ProductPanelWidget::ShowChosenMaterial(const ChosenProduct& chosen, Product product) {
     CheckBoxFit->setChecked(false);
     // The product's own reflection moves the slider without rendering.
     setLoadingProduct(true);
     TrackBarReflect->setValue(StrictInteger(chosen.reflection).value_or(0));
     setLoadingProduct(false);
     EditReflect->setText(QString::number(TrackBarReflect->value()));
-    ShowChosenProduct(chosen, chosen.picture, std::move(descriptor), DragKind::Material);
+    ShowChosenProduct(chosen, chosen.picture, std::move(product), DragKind::Material);
 }
 
 void ProductPanelWidget::BitBtnModelClick() {
@@ -422,17 +426,20 @@ void ProductPanelWidget::BitBtnModelClick() {
         return;
     }
     QImage preview;
-    if (!preview.load(QString::fromStdU16String(paths.thumbnail.u16string()), "JPG"))
-        preview = ReadModelPreview(paths.model);
-    else
+    std::optional<CarriedModel> model;  // read for the preview: the drop reads it no more
+    if (preview.load(QString::fromStdU16String(paths.thumbnail.u16string()), "JPG"))
         preview = preview.convertToFormat(QImage::Format_RGB32);
+    else if ((model = CarriedModel::Read(paths.model)))
+        preview = model->preview();
+    else
+        preview = ReadModelPreview(paths.model);
     ShowChosenProduct(chosen, preview,
-                      ProductDescriptor::Model(chosen.name.toStdString(), chosen.number.toStdString(),
-                                               chosen.salesName.toStdString(), chosen.specs.toStdString(),
-                                               chosen.subTypeMemo.toStdString())
-                          .WithPricing(chosen.price.toDouble(), 0, PriceUnit::Piece)
-                          .ToString(),
-                      DragKind::Model);
+                      Product::Parse(ProductDescriptor::Model(chosen.name.toStdString(), chosen.number.toStdString(),
+                                                              chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                                              chosen.subTypeMemo.toStdString())
+                                         .WithPricing(chosen.price.toDouble(), 0, PriceUnit::Piece)
+                                         .ToString()),
+                      DragKind::Model, std::move(model));
 }
 
 // --- Reading the controls --------------------------------------------------------
@@ -488,10 +495,9 @@ void ProductPanelWidget::ShowMeasure() {
     const LayingSettings laying = document_.laying();
     QString text;
     if (region != nullptr && region->kind == RecordKind::Region && !laying.panel.isModelProduct) {
-        const ProductDescriptor product = ProductDescriptor::Parse(laying.panel.descriptor);
-        const bool inRolls = ParsePriceUnit(product.unit) == PriceUnit::Roll;
+        const bool inRolls = laying.panel.product.unit() == PriceUnit::Roll;
         const Result<RegionMeasure> measure = inRolls
-                                                  ? MeasureRegionInRolls(document_.scene(), *region, product)
+                                                  ? MeasureRegionInRolls(document_.scene(), *region, laying.panel.product)
                                                   : MeasurePanelLaying(document_.scene(), *region, laying.panel);
         if (measure)
             text = (inRolls ? tr("面积：%1 m²  约 %2 卷") : tr("面积：%1 m²  约 %2 片"))

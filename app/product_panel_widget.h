@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "document/carried_model.h"
 #include "render/tiling_settings.h"
 
 class QCheckBox;
@@ -140,10 +141,11 @@ private:
     void BuildApply(QVBoxLayout* column);
     void BuildProductButtons(QVBoxLayout* column);
     // Captions, sizes and the document's product for a chosen product.
-    void ShowChosenProduct(const ChosenProduct& chosen, QImage picture, std::string descriptor, DragKind kind);
+    void ShowChosenProduct(const ChosenProduct& chosen, QImage picture, Product product, DragKind kind,
+                           std::optional<CarriedModel> model = std::nullopt);
     // A material into the panel with its own reflection, as the browser or
     // the online catalogue chose it.
-    void ShowChosenMaterial(const ChosenProduct& chosen, std::string descriptor);
+    void ShowChosenMaterial(const ChosenProduct& chosen, Product product);
     // The online paths of the product and model buttons.
     void OnlineMaterialClick();
     void OnlineModelClick();

@@ -31,7 +31,6 @@
 #include "widgets/widget_helpers.h"
 #include "document/scene_document.h"
 #include "library/product_pictures.h"
-#include "library/product_descriptor.h"
 #include "models/model_placement.h"
 
 namespace v2d {
@@ -611,7 +610,7 @@ void SceneView::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers,
 std::optional<Quad> SceneView::RectanglePreview(const V2dPolygon& region) const {
     const V2d_Point start{dragStart_.x(), dragStart_.y()}, end{dragCurrent_.x(), dragCurrent_.y()};
     const CurrentProduct& product = document_.product();
-    if (product.dragKind == DragKind::Model && DrawnInPerspective(ProductDescriptor::Parse(product.descriptor).subTypeMemo))
+    if (product.dragKind == DragKind::Model && DrawnInPerspective(product.product.kind()))
         return RectInRegion(start, end, region, document_.ops());
     return ScreenRectangle(start, end);
 }
@@ -632,8 +631,7 @@ void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPo
 // --- Products let go over the scene --------------------------------------------
 
 std::filesystem::path SceneView::ModelFileOfProduct() const {
-    return PicturePathsOf(ToPath(dropSupport_.workspaceFolder), ProductDescriptor::Parse(document_.product().descriptor).number)
-        .model;
+    return document_.product().product.paths(ToPath(dropSupport_.workspaceFolder)).model;
 }
 
 void SceneView::ShowError(const std::string& message) {
@@ -642,9 +640,9 @@ void SceneView::ShowError(const std::string& message) {
 
 void SceneView::PlaceModelInRectangle(const V2dPolygon& region) {
     const std::optional<Quad> corners = RectanglePreview(region);
-    const std::string& descriptor = document_.product().descriptor;
-    const Outcome placed =
-        corners ? document_.PlaceModelInRectangle(ModelFileOfProduct(), descriptor, *corners) : Outcome::NothingToDo();
+    const Outcome placed = corners ? document_.PlaceModelInRectangle(ModelFileOfProduct(), document_.product().product,
+                                                                     *corners)
+                                   : Outcome::NothingToDo();
     if (placed.refused()) ShowError(placed.error());
     if (!placed.done()) DrawOutline(&region);  // the band goes, the region stays chosen
 }
@@ -663,14 +661,13 @@ void SceneView::Image1DragDrop(QPoint at) {
 // once the document has read its file, so a file that does not read says so
 // and asks nothing.
 void SceneView::DropModelProduct(QPoint point) {
-    const std::string& descriptor = document_.product().descriptor;
     ModelDrop drop;
     drop.modelFile = ModelFileOfProduct();
-    drop.descriptor = descriptor;
+    drop.product = document_.product().product;
     drop.point = {point.x(), point.y()};
     drop.target = document_.ModelDropTarget(drop.point);
     std::error_code missing;
-    if (ProductDescriptor::Parse(descriptor).subTypeMemo != kDecorationLine &&
+    if (drop.product.kind() != ModelKind::DecorationLine &&
         !std::filesystem::is_regular_file(drop.modelFile, missing))
         return;
     if (dropSupport_.prompts != nullptr)

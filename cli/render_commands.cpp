@@ -71,7 +71,7 @@ Status AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const Ren
 // let go while the product is laid.
 Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const ProductPanelState& panel,
                   const RenderOptions& options, bool drawOnce) {
-    doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
+    doc.SetProduct(CurrentProduct{panel.picture, panel.product});
     doc.SetEffectSettings(options.effect);
     doc.SetSelection(Listed(regions));
     doc.SetPanelControls(panel);

@@ -175,9 +175,9 @@ Result<ProductPanelState> LoadProductPanel(const std::string& file, const Render
     const std::string stem = path.stem().string();
     panel.widthMm = options.widthMm;
     panel.heightMm = options.heightMm;
-    panel.descriptor =
+    panel.product = Product::Parse(
         ProductDescriptor::Product(stem, stem, "", std::to_string(options.widthMm) + "*" + std::to_string(options.heightMm))
-            .ToString();
+            .ToString());
     panel.mirror = options.mirror;
     panel.rotate = options.rotate;
     panel.fit = options.fit;

@@ -29,11 +29,11 @@ Result<ProductPanelState> MaterialPanel(Db& dm, const fs::path& workspace, const
     if (!*map) return Error{"no picture for " + number};
     ProductPanelState panel;
     panel.picture = (*map)->picture;
-    panel.descriptor = product->descriptor;
-    const ProductSize size = ProductDescriptor::Parse(product->descriptor).pictureSize();
+    panel.product = Product::Parse(product->descriptor);
+    const ProductSize size = panel.product.pictureSize();
     panel.widthMm = size.width;
     panel.heightMm = size.height;
-    panel.reflect = std::atoi(ProductDescriptor::Parse(product->descriptor).reflection.c_str());
+    panel.reflect = std::atoi(panel.product.reflectionText().c_str());
     return panel;
 }
 
@@ -46,7 +46,7 @@ Status Lay(SceneDocument& doc, Db& dm, const fs::path& workspace, const SampleLa
     }
     Result<ProductPanelState> panel = MaterialPanel(dm, workspace, laying.number);
     if (!panel) return panel.failure();
-    doc.SetProduct(CurrentProduct{panel->picture, panel->descriptor});
+    doc.SetProduct(CurrentProduct{panel->picture, panel->product});
     doc.SetSelection(RegionSelection{regions.front(), regions});
     doc.SetPanelControls(*panel);
     const Outcome tiled = doc.TileSelection();
@@ -64,7 +64,7 @@ Status Place(SceneDocument& doc, Db& dm, const fs::path& workspace, const Sample
     const QPointF point = SamplePoint(room.geometry, furniture, doc.scene().background.width());
     ModelDrop drop;
     drop.modelFile = PicturePathsOf(workspace, furniture.number).model;
-    drop.descriptor = product->descriptor;
+    drop.product = Product::Parse(product->descriptor);
     drop.point = {static_cast<int32_t>(std::lround(point.x())), static_cast<int32_t>(std::lround(point.y()))};
     drop.target = *region;
     drop.fitIntoRegion = true;

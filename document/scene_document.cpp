@@ -264,13 +264,13 @@ void SceneDocument::SetDragKind(DragKind kind) { product_.dragKind = kind; }
 void SceneDocument::SetPanelControls(const ProductPanelState& controls) {
     laying_.panel = controls;
     laying_.panel.picture = {};  // the product is product_'s alone
-    laying_.panel.descriptor.clear();
+    laying_.panel.product = {};
 }
 
 LayingSettings SceneDocument::laying() const {
     LayingSettings laying = laying_;
     laying.panel.picture = product_.picture;
-    laying.panel.descriptor = product_.descriptor;
+    laying.panel.product = product_.product;
     laying.panel.isModelProduct = product_.dragKind == DragKind::Model;
     return laying;
 }

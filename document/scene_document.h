@@ -19,6 +19,7 @@
 #include "base/geometry.h"
 #include "base/progress.h"
 #include "base/result.h"
+#include "document/carried_model.h"
 #include "document/edits/edit_history.h"
 #include "document/outcome.h"
 #include "document/tile_command.h"
@@ -38,19 +39,23 @@ namespace v2d {
 enum class DragKind { Model = 1, Material = 2 };
 
 struct CurrentProduct {
-    QImage picture;          // ImageParts: the map that is tiled
-    std::string descriptor;  // "PartsName=…&PartsNumber=…&…"
+    QImage picture;   // ImageParts: the map that is tiled
+    Product product;  // read once from its descriptor where it came in
     DragKind dragKind = DragKind::Material;
     int mapTolerance = 10;   // of the product map last loaded
+    // The model file as read for the preview; a drop or a drawn rectangle
+    // of the product uses it while the file stands as it was read.
+    std::optional<CarriedModel> model = std::nullopt;
+
+    const std::string& descriptor() const { return product.descriptor(); }
 };
 
-inline constexpr const char* kDecorationLine = "装饰线";
 inline constexpr const char* kMsgNoRealSize = "区域或产品的实际尺寸为0，不能放入区域。";
 
 // A model product let go over the scene.
 struct ModelDrop {
     std::filesystem::path modelFile;
-    std::string descriptor;  // copied into the model's partsInfo; empty keeps the file's own
+    Product product;         // its descriptor copied into the model's partsInfo; empty keeps the file's own
     V2d_Point point;         // picture coordinates
     int target = -1;         // ModelDropTarget, or a region chosen by the caller
     bool replace = false;    // the user agreed to replace the target picture model
@@ -58,7 +63,7 @@ struct ModelDrop {
     // file that does not read asks nothing.
     std::function<bool()> confirmReplace;
     bool fitIntoRegion = false;  // fit into a region target even without a category memo
-    // The product's size in millimetres; 0 takes it from the descriptor's
+    // The product's size in millimetres; 0 takes it from the product's
     // PartsSpecs.
     int realWidth = 0, realHeight = 0;
 };
@@ -189,7 +194,7 @@ public:
     // product's descriptor, its quad set to `corners` (picture coordinates),
     // in front of what it stands on (BringToFront). Drawn and selected; its
     // position is the value (nothing to do: no file).
-    Outcome PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
+    Outcome PlaceModelInRectangle(const std::filesystem::path& modelFile, const Product& product,
                                   const Quad& corners);
     // A material let go over the scene: the record under the point (for a
     // model with parts, the part under it) receives the product as
@@ -299,7 +304,7 @@ private:
     Result<int> AppendModelFile(const std::filesystem::path& path);
     // The model file's first record (the owner of a model with parts) with the
     // product string; null when the file does not exist.
-    Result<V2dPolygon*> LoadModelForPlacement(const std::filesystem::path& path, const std::string& descriptor);
+    Result<V2dPolygon*> LoadModelForPlacement(const std::filesystem::path& path, const Product& product);
     // What the handles act on: the focused model, or the owner of a part.
     V2dPolygon* FocusedModel() const;
     // A model just placed: drawn, selected and committed; its position.

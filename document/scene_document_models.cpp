@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "document/scene_document.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "models/drawing_order.h"
 #include "models/model_loading.h"
 #include "models/model_placement.h"
@@ -44,7 +44,10 @@ Outcome Placed(const Result<int>& position) {
 Result<int> SceneDocument::AppendModelFile(const std::filesystem::path& path) {
     std::error_code missing;
     if (!std::filesystem::is_regular_file(path, missing)) return 0;
-    Result<ModelFile> model = ReadModelFile(path);
+    const std::optional<CarriedModel>& carried = product_.model;
+    Result<ModelFile> model = carried && carried->Stands(path)
+                                  ? ParseModelFile(carried->bytes(), PictureCheck::Strict, path.filename().string())
+                                  : ReadModelFile(path);
     if (!model) return Error{model.error()};
     return AddModelToScene(scene_, std::move(*model), path.stem().string());
 }
@@ -63,14 +66,14 @@ Outcome SceneDocument::LoadModelFile(const std::filesystem::path& path) {
 }
 
 Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::path& path,
-                                                        const std::string& descriptor) {
+                                                        const Product& product) {
     const int before = scene_.count();
     Result<int> added = AppendModelFile(path);
     if (!added) return Error{added.error()};
     if (*added == 0) return nullptr;
     V2dPolygon* model = scene_.at(before);
-    if (!descriptor.empty())
-        model->partsInfo = descriptor;
+    if (!product.empty())
+        model->partsInfo = product.descriptor();
     else if (model->partsInfo.empty() && *added > 1)
         model->partsInfo = scene_.at(before + 1)->partsInfo;  // an owner speaks for its parts
     return model;
@@ -89,7 +92,7 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
 }
 
 Outcome SceneDocument::DropModel(const ModelDrop& drop) {
-    if (ProductDescriptor::Parse(drop.descriptor).subTypeMemo == kDecorationLine)
+    if (drop.product.kind() == ModelKind::DecorationLine)
         return Placed(DrawDecorationLineAt(drop));
     PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
     Result<int> placed = DropModelInto(drop, edit);
@@ -100,30 +103,31 @@ Outcome SceneDocument::DropModel(const ModelDrop& drop) {
 
 Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edit) {
     const int before = scene_.count();
-    Result<V2dPolygon*> loaded = LoadModelForPlacement(drop.modelFile, drop.descriptor);
+    Result<V2dPolygon*> loaded = LoadModelForPlacement(drop.modelFile, drop.product);
     if (!loaded) return Error{loaded.error()};
     V2dPolygon* model = *loaded;
     if (!model) return -1;
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
-    const ProductDescriptor product = ProductDescriptor::Parse(model->partsInfo);
-    const std::string& memo = product.subTypeMemo;
+    // The product dropped, else the one the model file's own record names.
+    const Product product = drop.product.empty() ? Product::Parse(model->partsInfo) : drop.product;
+    const ModelKind kind = product.kind();
     // Furniture let go on a carpet or a picture stands on the region beneath.
-    if (target && target->kind == RecordKind::PictureModel && LiesFlat(*target) && !DrawnInPerspective(memo)) {
+    if (target && target->kind == RecordKind::PictureModel && LiesFlat(*target) && !DrawnInPerspective(kind)) {
         const int region = RegionAt(scene_, drop.point.x, drop.point.y);
         target = region >= 0 ? scene_.at(region) : nullptr;
     }
     if (target && target->kind == RecordKind::PictureModel && !(drop.confirmReplace ? drop.confirmReplace() : drop.replace))
         target = nullptr;
 
-    if (target && target->kind == RecordKind::Region && (!memo.empty() || drop.fitIntoRegion)) {
+    if (target && target->kind == RecordKind::Region && (kind != ModelKind::Uncategorised || drop.fitIntoRegion)) {
         const ProductSize specs = product.size();
         model->realWidth = drop.realWidth > 0 ? drop.realWidth : specs.width;
         model->realHeight = drop.realHeight > 0 ? drop.realHeight : specs.height;
         if (target->realWidth <= 0 || target->realHeight <= 0 || model->realWidth <= 0 || model->realHeight <= 0)
             return Error{kMsgNoRealSize};  // without real sizes there is no fit; the drop is taken back whole
         if (FitModelIntoRegion(*target, *model, drop.point, ops_)) {
-            if (StandsOnBottomEdge(memo)) AlignToBottomEdge(*target, *model);
-            SettleCutoutPlacement(*model, CutoutStanceFor(memo));
+            if (StandsOnBottomEdge(kind)) AlignToBottomEdge(*target, *model);
+            SettleCutoutPlacement(*model, CutoutStanceFor(kind));
         } else {
             CentreFreeModel(*model, drop.point);  // a region the library cannot rectify
         }
@@ -160,18 +164,20 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     std::error_code missing;
     if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return -1;
     const int height =
-        drop.realHeight > 0 ? drop.realHeight : ProductDescriptor::Parse(drop.descriptor).size().height;
+        drop.realHeight > 0 ? drop.realHeight : drop.product.size().height;
     PendingEdit edit = BeginEdit(EditKind::DecorationLine, {region});
-    if (!DrawDecorationLine(*region, ReadModelPreview(drop.modelFile), height, drop.point)) return -1;
+    const std::optional<CarriedModel>& carried = product_.model;
+    const QImage line = carried && carried->Stands(drop.modelFile) ? carried->preview() : ReadModelPreview(drop.modelFile);
+    if (!DrawDecorationLine(*region, line, height, drop.point)) return -1;
     renderer_.RedrawScene(region, StartProgress());
     CommitEdit(std::move(edit), ChangeAspect::Picture);
     return drop.target;
 }
 
-Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile, const std::string& descriptor,
+Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile, const Product& product,
                                               const Quad& corners) {
     PendingEdit edit = BeginEdit(EditKind::PlaceModel, {}, true);
-    Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, descriptor);
+    Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, product);
     if (!loaded) return loaded.failure();
     V2dPolygon* model = *loaded;
     if (!model) return Outcome::NothingToDo();

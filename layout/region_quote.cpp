@@ -8,7 +8,7 @@
 #include "base/integer_text.h"
 #include "base/workspace_settings.h"
 #include "layout/region_plane.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 
 namespace v2d {
 namespace {
@@ -19,21 +19,18 @@ bool LaidFromMesh(const Scene& scene, const V2dPolygon& region) { return scene.M
 // not more to buy.
 double RoundUp(double value, double step = 1) { return std::ceil(value / step - 1e-9) * step; }
 
-// The price as written in PartsPrice ("100.00"): nothing with the reason
-// when it is not given, 0, no number or too large to be meant.
+// The price as the product read it, with the quote's reason when there is none.
 struct Price {
     std::optional<double> value;
     std::string problem;
 };
-Price PriceOf(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    double price = 0;
-    const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), price);
-    if (code == std::errc::result_out_of_range || (code == std::errc() && std::isinf(price)))
-        return {std::nullopt, kQuotePriceTooLarge};
-    if (code != std::errc() || !std::isfinite(price) || price <= 0) return {std::nullopt, kQuotePriceUnknown};
-    if (price > kMaxUnitPrice) return {std::nullopt, kQuotePriceTooLarge};
-    return {price, {}};
+Price PriceOf(const Product& product) {
+    const ProductPrice& price = product.price();
+    switch (price.problem) {
+        case PriceProblem::None: return {price.value, {}};
+        case PriceProblem::TooLarge: return {std::nullopt, kQuotePriceTooLarge};
+        default: return {std::nullopt, kQuotePriceUnknown};
+    }
 }
 
 // The number rounded to `decimals` places, in its shortest form.
@@ -78,7 +75,7 @@ std::string StringOrNull(const std::string& text) {
     return out;
 }
 
-LaidSize LaidSizeOf(const V2dPolygon& region, const ProductDescriptor& product) {
+LaidSize LaidSizeOf(const V2dPolygon& region, const Product& product) {
     if (const std::optional<LaidSize> kept = ReadLaidSize(region.partsInfo)) return *kept;
     const ProductSize size = product.pictureSize();
     return {size.width, size.height};
@@ -88,12 +85,12 @@ LaidSize LaidSizeOf(const V2dPolygon& region, const ProductDescriptor& product) 
 struct Rolls {
     long long strips = 0, rolls = 0;
 };
-Result<Rolls> CountRolls(const std::vector<RealRing>& outline, const ProductDescriptor& product) {
+Result<Rolls> CountRolls(const std::vector<RealRing>& outline, const Product& product) {
     QRectF wall;
     for (const RealRing& ring : outline)
         if (!ring.hole) wall = wall.isNull() ? ring.box : wall.united(ring.box);
     const ProductSize roll = product.size();
-    const long long repeat = std::max(0, ParseInt(product.patternRepeat).value_or(0));
+    const long long repeat = std::max(0, product.patternRepeat());
     if (roll.width <= 0 || roll.height <= 0) return Error{kMsgNoTileSize};
     const double across = RoundUp(wall.width() / roll.width);
     if (!(across <= kMaxLaidTiles)) return Error{kMsgTooManyTiles};
@@ -108,7 +105,7 @@ Result<Rolls> CountRolls(const std::vector<RealRing>& outline, const ProductDesc
 }
 
 // The quantity the unit counts, or why there is none.
-void PriceRegion(RegionQuote& quote, const ProductDescriptor& product, LaidSize tile,
+void PriceRegion(RegionQuote& quote, const Product& product, LaidSize tile,
                  std::optional<long long> perBox, std::string problem) {
     const double waste = 1 + quote.wastePercent / 100;
     if (quote.laid) quote.order = static_cast<long long>(RoundUp(static_cast<double>(*quote.laid) * waste));
@@ -137,7 +134,7 @@ void PriceRegion(RegionQuote& quote, const ProductDescriptor& product, LaidSize 
             break;
         }
     }
-    const Price price = PriceOf(product.price);
+    const Price price = PriceOf(product);
     quote.unitPrice = price.value;
     if (problem.empty()) problem = price.problem;
     if (problem.empty() && quote.quantity) {
@@ -148,25 +145,25 @@ void PriceRegion(RegionQuote& quote, const ProductDescriptor& product, LaidSize 
     quote.excluded = quote.amount ? std::string() : problem;
 }
 
-RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index, const ProductDescriptor& product,
+RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index, const Product& product,
                         const QuoteOptions& options) {
     RegionQuote quote;
     quote.index = index;
     quote.regionName = region.name;
-    quote.name = product.name;
-    quote.number = product.number;
+    quote.name = product.name();
+    quote.number = product.number();
     const PatternSettings settings = ReadPatternSettings(region.partsInfo);
     quote.pattern = settings.pattern;
     const std::optional<size_t> row = PatternIndex(settings.pattern);
     quote.wastePercent = options.wastePercent.value_or(row ? options.patternWaste[*row] : 0);
-    quote.unit = ParsePriceUnit(product.unit).value_or(PriceUnit::Piece);
+    quote.unit = product.unit();
     std::optional<long long> perBox = options.piecesPerBox;
-    if (!perBox) perBox = ParseWholeNumber(product.piecesPerBox);
+    if (!perBox) perBox = product.piecesPerBox();
     const LaidSize tile = LaidSizeOf(region, product);
 
     const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
     if (!plane || !row) {  // nothing to count or price
-        quote.unitPrice = PriceOf(product.price).value;
+        quote.unitPrice = PriceOf(product).value;
         quote.excluded = plane ? kMsgUnknownPattern : plane.error();
         return quote;
     }
@@ -191,13 +188,13 @@ RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index,
     return quote;
 }
 
-ModelQuote QuoteModel(const V2dPolygon& model, int index, const ProductDescriptor& product) {
+ModelQuote QuoteModel(const V2dPolygon& model, int index, const Product& product) {
     ModelQuote quote;
     quote.index = index;
     quote.recordName = model.name;
-    quote.name = product.name;
-    quote.number = product.number;
-    const Price price = PriceOf(product.price);
+    quote.name = product.name();
+    quote.number = product.number();
+    const Price price = PriceOf(product);
     quote.unitPrice = price.value;
     quote.amount = price.value;
     quote.excluded = price.problem;
@@ -227,7 +224,7 @@ Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region
 }
 
 Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon& region,
-                                           const ProductDescriptor& wallpaper) {
+                                           const Product& wallpaper) {
     const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
     if (!plane) return plane.failure();
     const std::vector<RealRing> outline = RealOutline(region, *plane);
@@ -238,7 +235,7 @@ Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon&
 
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region) {
     return MeasureRegion(scene, region, ReadPatternSettings(region.partsInfo),
-                         LaidSizeOf(region, ProductDescriptor::Parse(region.partsInfo)));
+                         LaidSizeOf(region, Product::Parse(region.partsInfo)));
 }
 
 SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options) {
@@ -250,16 +247,16 @@ SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options) {
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& region = *scene.at(i);
         if (region.kind != RecordKind::Region || region.picture.isNull()) continue;
-        const ProductDescriptor product = ProductDescriptor::Parse(region.partsInfo);
-        if (product.number.empty()) continue;
+        const Product product = Product::Parse(region.partsInfo);
+        if (product.number().empty()) continue;
         quote.regions.push_back(QuoteRegion(scene, region, i, product, options));
         count(quote.regions.back().amount);
     }
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& model = *scene.at(i);
         if (!model.isModel() || model.group != nullptr) continue;  // a part is its owner's
-        const ProductDescriptor product = ProductDescriptor::Parse(model.partsInfo);
-        if (product.number.empty()) continue;
+        const Product product = Product::Parse(model.partsInfo);
+        if (product.number().empty()) continue;
         quote.models.push_back(QuoteModel(model, i, product));
         count(quote.models.back().amount);
     }

@@ -11,7 +11,7 @@
 #include "layout/pattern_descriptor.h"
 #include "layout/pattern_table.h"
 #include "layout/scheme_quote.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -28,7 +28,7 @@ Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region
 // The region papered with this wallpaper (its roll in PartsSpecs, its
 // PatternRepeat): the area and, as `laid`, the rolls the quote counts.
 Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon& region,
-                                           const ProductDescriptor& wallpaper);
+                                           const Product& wallpaper);
 // As it was laid: the settings and size kept in its descriptor, else the
 // size of the product's picture (PictureSizeOf).
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region);

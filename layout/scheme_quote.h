@@ -17,8 +17,6 @@ inline constexpr const char* kQuotePriceUnknown = "价格未定";
 inline constexpr const char* kQuotePriceTooLarge = "价格超出范围（每单位最多 1 亿元）";
 inline constexpr const char* kQuoteAmountTooLarge = "金额超出范围";
 inline constexpr const char* kQuoteBoxUnknown = "每箱片数未定";
-// The largest price per unit taken at its word, in yuan.
-inline constexpr double kMaxUnitPrice = 1e8;
 
 struct RegionQuote {
     int index = 0;             // the region's position in the scene's list

@@ -18,6 +18,8 @@ inline constexpr const char* kKeyPiecesPerBox = "PartsPerBox";   // whole pieces
 inline constexpr const char* kKeyPriceUnit = "PartsUnit";        // PriceUnitWord; missing: per piece
 inline constexpr const char* kKeyPatternRepeat = "PatternRepeat";  // mm, > 0; missing: none
 inline constexpr int kMaxPatternRepeatMm = 100000;
+// The largest price per unit taken at its word, in yuan.
+inline constexpr double kMaxUnitPrice = 1e8;
 
 // The unit's word in files, the CSV and the command line.
 constexpr std::string_view PriceUnitWord(PriceUnit unit) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "models/model_placement.h"
 
 namespace v2d {
@@ -12,10 +12,10 @@ namespace {
 double FootOf(const QPainterPath& area) { return area.boundingRect().bottom(); }
 
 // Whether the new model has to be drawn over the record it overlaps.
-bool MustCover(const V2dPolygon& model, const QPainterPath& modelArea, const V2dPolygon& record,
+bool MustCover(bool modelLiesFlat, const QPainterPath& modelArea, const V2dPolygon& record,
                const QPainterPath& recordArea) {
     if (!IsPlacedModel(&record) || LiesFlat(record)) return true;
-    return !LiesFlat(model) && FootOf(recordArea) <= FootOf(modelArea);
+    return !modelLiesFlat && FootOf(recordArea) <= FootOf(modelArea);
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ QPainterPath CoveredArea(const V2dPolygon& record, const OutlineMapper& mapper) 
 }
 
 bool LiesFlat(const V2dPolygon& model) {
-    return DrawnInPerspective(ProductDescriptor::Parse(model.partsInfo).subTypeMemo);
+    return DrawnInPerspective(Product::Parse(model.partsInfo).kind());
 }
 
 void BringToFront(Scene& scene, V2dPolygon* model, const OutlineMapper& mapper) {
@@ -54,12 +54,13 @@ void BringToFront(Scene& scene, V2dPolygon* model, const OutlineMapper& mapper) 
     for (V2dPolygon* record : block) taken.push_back(scene.Take(record));
 
     const QPainterPath area = CoveredArea(*model, mapper);
+    const bool flat = LiesFlat(*model);
     int lastCovered = -1, firstInFront = scene.count();
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& record = *scene.at(i);
         const QPainterPath recordArea = CoveredArea(record, mapper);
         if (recordArea.isEmpty() || !area.intersects(recordArea)) continue;
-        if (MustCover(*model, area, record, recordArea))
+        if (MustCover(flat, area, record, recordArea))
             lastCovered = i;
         else
             firstInFront = std::min(firstInFront, i);

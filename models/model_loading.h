@@ -11,7 +11,6 @@
 namespace v2d {
 
 inline constexpr uint32_t kModelCanvasColor = 0x808080;
-inline constexpr const char* kCurtainBody = "帘身";
 
 // A kind-1 part's origin and scale moved into its outline, its corners set
 // to the outline's box and its pictures stretched to that box.

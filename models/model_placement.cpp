@@ -10,8 +10,6 @@
 namespace v2d {
 namespace {
 
-constexpr std::string_view kPerspectiveWords[] = {"装饰画", "装饰线", "地毯", "窗帘", "背景墙", "门"};
-
 std::optional<V2d_Point> Intersection(V2d_Point a, V2d_Point b, V2d_Point c, V2d_Point d) {
     const double x1 = b.x - a.x, y1 = b.y - a.y, x2 = d.x - c.x, y2 = d.y - c.y;
     const double denominator = x1 * y2 - y1 * x2;
@@ -21,14 +19,6 @@ std::optional<V2d_Point> Intersection(V2d_Point a, V2d_Point b, V2d_Point c, V2d
 }
 
 }  // namespace
-
-bool DrawnInPerspective(std::string_view memo) {
-    for (std::string_view word : kPerspectiveWords)
-        if (memo.find(word) != std::string_view::npos) return true;
-    return false;
-}
-
-bool StandsOnBottomEdge(std::string_view memo) { return memo == "门" || memo == "背景墙"; }
 
 bool FitModelIntoRegion(const V2dPolygon& region, V2dPolygon& model, V2d_Point point, const ImageOperations& ops) {
     if (region.realWidth <= 0 || region.realHeight <= 0 || model.realWidth <= 0 || model.realHeight <= 0) return false;
@@ -61,8 +51,8 @@ void CentreModelOn(V2dPolygon& model, V2d_Point point) {
     model.originY = TruncToInt(point.y - (box.minY + model.scaleY * 0.01 * box.height() * 0.5));
 }
 
-CutoutStance CutoutStanceFor(std::string_view memo) {
-    return DrawnInPerspective(memo) ? CutoutStance::FillsBox : CutoutStance::StandsOnBottom;
+CutoutStance CutoutStanceFor(ModelKind kind) {
+    return DrawnInPerspective(kind) ? CutoutStance::FillsBox : CutoutStance::StandsOnBottom;
 }
 
 void SettleCutoutPlacement(V2dPolygon& model, CutoutStance stance) {

@@ -3,18 +3,20 @@
 // size, centred on a point, brought down to a region's bottom edge, or laid
 // as a perspective rectangle drawn in a region.
 #include <optional>
-#include <string_view>
-
 #include "imagelib/image_operations.h"
+#include "library/product.h"
 #include "scene/v2d_polygon.h"
 
 namespace v2d {
 
-// The category memos whose models are drawn as a perspective rectangle in
-// a region ("地毯" carpets among them); any other model is screen-parallel.
-bool DrawnInPerspective(std::string_view memo);
+// The kinds of model drawn as a perspective rectangle in a region (rugs,
+// paintings, curtains, doors, feature walls, decoration lines); furniture
+// and a model without a category are screen-parallel.
+constexpr bool DrawnInPerspective(ModelKind kind) {
+    return kind != ModelKind::Uncategorised && kind != ModelKind::Furniture;
+}
 // Doors and feature walls stand on the region's bottom edge.
-bool StandsOnBottomEdge(std::string_view memo);
+constexpr bool StandsOnBottomEdge(ModelKind kind) { return kind == ModelKind::Door || kind == ModelKind::FeatureWall; }
 
 // The model's corners (relative to its origin) become the rectangle of its
 // real size in the region's rectified plane, starting at `point`; false
@@ -36,7 +38,7 @@ void CentreModelOn(V2dPolygon& model, V2d_Point point);
 // box's width and its picture's proportions (a sofa fitted into a floor,
 // whose quadrilateral is its footprint).
 enum class CutoutStance { FillsBox, StandsOnBottom };
-CutoutStance CutoutStanceFor(std::string_view memo);
+CutoutStance CutoutStanceFor(ModelKind kind);
 
 // A cut-out model placed by its corners (plus origin): the origin and scale
 // become the rectangle the stance gives and the corners that rectangle,

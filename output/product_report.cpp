@@ -9,7 +9,7 @@
 
 #include "base/atomic_file.h"
 #include "base/workspace_settings.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "base/html_text.h"
@@ -195,13 +195,13 @@ bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view pla
 std::vector<ReportRow> ListReportRows(const Scene& scene, const fs::path& programFolder) {
     std::vector<ReportRow> rows;
     for (const PolygonPtr& record : scene.PolyList) {
-        ProductDescriptor product = ProductDescriptor::Parse(record->partsInfo);
-        if (product.number.empty()) continue;
-        fs::path thumbnail = PicturePathsOf(programFolder, product.number).thumbnail;
+        const Product product = Product::Parse(record->partsInfo);
+        if (product.number().empty()) continue;
+        fs::path thumbnail = product.paths(programFolder).thumbnail;
         std::error_code error;
         if (!fs::is_regular_file(thumbnail, error)) continue;
-        rows.push_back(ReportRow{record->name, std::move(product.name), std::move(product.salesName),
-                                 std::move(product.number), std::move(product.specs), std::move(thumbnail)});
+        rows.push_back(ReportRow{record->name, product.name(), product.brand(), product.number(), product.specs(),
+                                 std::move(thumbnail)});
     }
     return rows;
 }

@@ -232,7 +232,7 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2d
         return laid;
     }
     // Patterned layings keep their settings after the product's items.
-    laid.partsInfo = WithPatternSettings(StoredDescriptor(panel.descriptor), panel.pattern, {w, h},
+    laid.partsInfo = WithPatternSettings(StoredDescriptor(panel.product.descriptor()), panel.pattern, {w, h},
                                          panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1);
     laid.outcome.status = TileStatus::Tiled;
     return laid;

@@ -7,13 +7,14 @@
 #include <string>
 
 #include "layout/laying_pattern.h"
+#include "library/product.h"
 #include "render/picture_ops.h"
 
 namespace v2d {
 
 struct ProductPanelState {
     QImage picture;           // ImageParts: the map that is tiled
-    std::string descriptor;   // the current product descriptor
+    Product product;          // the current product, its descriptor stored into what it lays
     bool isModelProduct = false;  // DragKind 1: a model is in the panel
     int widthMm = 600;        // EditPartsWidth
     int heightMm = 600;       // EditPartsHeight

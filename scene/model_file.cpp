@@ -81,8 +81,11 @@ Result<ModelFile> ReadModelFile(const std::filesystem::path& path) {
 
 QImage ReadModelPreview(const std::filesystem::path& path) {
     const std::optional<Bytes> bytes = ReadWholeFile(path);
-    if (!bytes) return {};
-    ByteReader in(*bytes);
+    return bytes ? ModelPreviewOf(*bytes) : QImage{};
+}
+
+QImage ModelPreviewOf(std::span<const uint8_t> bytes) {
+    ByteReader in(bytes);
     const std::optional<ModelHeader> header = ReadModelHeader(in);
     if (!header) return {};
     std::span<const uint8_t> block;

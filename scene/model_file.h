@@ -39,6 +39,8 @@ Result<ModelFile> ReadModelFile(const std::filesystem::path& path);
 // first source picture among the records; null when there is none or the
 // file is not a model file.
 QImage ReadModelPreview(const std::filesystem::path& path);
+// The same from the file's bytes.
+QImage ModelPreviewOf(std::span<const uint8_t> bytes);
 
 // Serialises records (and the frames of a single cut-out record) as a model
 // file of the current record version; `frames` may be null.

@@ -43,8 +43,8 @@ struct Driver {
     void UseModel(const char* name, const char* number, const char* specs, const char* memo) {
         CurrentProduct product = main.document().product();
         product.picture.load(workspace + "/product/xjpg/" + number + ".jpg");
-        product.descriptor = std::string("PartsName=") + name + "&PartsNumber=" + number +
-                             "&SalesName=美家家具&PartsSpecs=" + specs + "&PSTypeMemo=" + memo;
+        product.product = Product::Parse(std::string("PartsName=") + name + "&PartsNumber=" + number +
+                                         "&SalesName=美家家具&PartsSpecs=" + specs + "&PSTypeMemo=" + memo);
         product.dragKind = DragKind::Model;
         main.document().SetProduct(std::move(product));
         const ProductSize size = ParseProductSpecs(specs);

@@ -33,7 +33,7 @@ void Run(QApplication& app, TFormMain& main, const QString& workspace, const QSt
     QImage tile(300, 300, QImage::Format_RGB32);
     tile.fill(QColor(200, 170, 130));
     for (int i = 0; i < 300; ++i) tile.setPixel(i, 0, 0xFF604020), tile.setPixel(0, i, 0xFF604020);
-    doc.SetProduct(CurrentProduct{tile, "PartsName=木纹地板&PartsNumber=DB-1&PartsSpecs=600*600"});
+    doc.SetProduct(CurrentProduct{tile, Product::Parse("PartsName=木纹地板&PartsNumber=DB-1&PartsSpecs=600*600")});
     RegionSelection all{0, {}};
     for (int i = 0; i < doc.scene().count(); ++i) all.selected.push_back(i);
     doc.SetSelection(all);

@@ -36,11 +36,11 @@ bool Lay(SceneDocument& doc, Db& dm, const std::filesystem::path& folder, const 
     const ProductRow& p = **row;
     ProductPanelState panel;
     panel.picture = (*picture)->picture;
-    panel.descriptor = ProductDescriptor::Product(p.PartsName, p.PartsNumber, p.SalesName, p.PartsSpecs).ToString();
+    panel.product = Product::Parse(ProductDescriptor::Product(p.PartsName, p.PartsNumber, p.SalesName, p.PartsSpecs).ToString());
     const ProductSize size = ParseProductSpecs(p.PartsSpecs);
     panel.widthMm = size.width;
     panel.heightMm = size.height;
-    doc.SetProduct(CurrentProduct{panel.picture, panel.descriptor});
+    doc.SetProduct(CurrentProduct{panel.picture, panel.product});
     doc.Select(index);
     doc.SetPanelControls(panel);
     return !doc.TileSelection().refused();

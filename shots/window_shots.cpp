@@ -37,8 +37,8 @@ bool LoadIntoPanel(TFormMain& main, TDataModule_Manager& dm, const QString& fold
     const ProductSize size = ParseProductSpecs(product.PartsSpecs);
     CurrentProduct current = main.document().product();
     current.picture = (*picture)->picture;
-    current.descriptor =
-        ProductDescriptor::Product(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs).ToString();
+    current.product = Product::Parse(
+        ProductDescriptor::Product(product.PartsName, product.PartsNumber, product.SalesName, product.PartsSpecs).ToString());
     main.document().SetProduct(std::move(current));
     auto text = [&](const char* name, const QString& value) {
         if (auto* control = main.findChild<QWidget*>(name)) control->setProperty("text", value);

@@ -6,7 +6,7 @@
 #include "widgets/page_browser.h"
 #include "widgets/widget_helpers.h"
 #include "web/browser_window.h"
-#include "library/product_descriptor.h"
+#include "library/product.h"
 
 namespace v2d {
 
@@ -48,12 +48,14 @@ void TFormProductIE::CppWebBrowserNavigateComplete2() {
         if (!isVisible()) return;
         QString text = html;
         text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        picUrl_ = QString::fromStdString(ProductDescriptor::Parse(text.toStdString()).picUrl);
+        Product product = Product::Parse(text.toStdString());
+        picUrl_ = QString::fromStdString(product.pictureUrl());
         if (picUrl_.isEmpty()) {
             done(kNoProduct);
             return;
         }
         descriptor_ = text;
+        product_ = std::move(product);
         CppWebBrowser->GoBack();  // the catalogue shows again next time
         accept();
     });

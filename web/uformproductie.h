@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "library/product.h"
+
 class QProgressBar;
 class QToolButton;
 
@@ -26,6 +28,8 @@ public:
     // After OK: the descriptor ("&amp;" read as "&") and its PicUrl.
     const QString& descriptor() const { return descriptor_; }
     const QString& picUrl() const { return picUrl_; }
+    // The same descriptor, read.
+    const Product& product() const { return product_; }
     TCppWebBrowser* browser() const { return CppWebBrowser; }
 
 protected:
@@ -40,6 +44,7 @@ private:
     QString errorPage_;
     QString descriptor_;
     QString picUrl_;
+    Product product_;
     TCppWebBrowser* CppWebBrowser = nullptr;
     QToolButton* SpeedButton1 = nullptr;
     QToolButton* SpeedButton2 = nullptr;

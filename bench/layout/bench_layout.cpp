@@ -30,7 +30,7 @@ void LayFloor(benchmark::State& state, LayingPattern pattern, int joint) {
     SceneRenderer renderer{scene, Library()};
     ProductPanelState panel;
     panel.picture = Plank();
-    panel.descriptor = "PartsName=bench&PartsNumber=P1";
+    panel.product = Product::Parse("PartsName=bench&PartsNumber=P1");
     panel.widthMm = 300, panel.heightMm = 100;
     panel.pattern.pattern = pattern;
     panel.pattern.jointMm = joint;

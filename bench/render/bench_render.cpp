@@ -51,7 +51,7 @@ struct Room {
     ProductPanelState panel;
     Room() {
         panel.picture = Product();
-        panel.descriptor = "PartsName=bench";
+        panel.product = Product::Parse("PartsName=bench");
     }
 };
 
@@ -250,7 +250,7 @@ struct LaidFloor {
         for (int i = 0; i < layings; ++i) {
             QImage product = Product();
             if (i % 2) product = product.mirrored(true, false);
-            doc.SetProduct(CurrentProduct{product, "PartsName=bench"});
+            doc.SetProduct(CurrentProduct{product, Product::Parse("PartsName=bench")});
             laid = doc.TileSelection();
         }
     }

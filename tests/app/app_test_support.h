@@ -182,7 +182,7 @@ protected:
     void UseProduct(const QImage& picture, const char* descriptor) {
         CurrentProduct product = Doc().product();
         product.picture = picture;
-        product.descriptor = descriptor;
+        product.product = Product::Parse(descriptor);
         Doc().SetProduct(std::move(product));
     }
 

@@ -107,7 +107,7 @@ TEST_F(CatalogueWindows, EditorRecoloursAndFilesItsResultAsANewProduct) {
     ClickButton("SpeedButtonAdd");
     ASSERT_FALSE(prompts_.texts.isEmpty());
     EXPECT_EQ(prompts_.texts.back(), QStringLiteral("1 个产品添加完毕！"));
-    EXPECT_TRUE(Doc().product().descriptor.find("PartsName=新材料") != std::string::npos) << Doc().product().descriptor;
+    EXPECT_TRUE(Doc().product().descriptor().find("PartsName=新材料") != std::string::npos) << Doc().product().descriptor();
     EXPECT_GE(Doc().history().count(), 1) << "the selection is laid again with the new product";
 }
 

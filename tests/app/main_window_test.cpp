@@ -104,7 +104,7 @@ TEST_F(MainWindow, ComponentsCarryTheirNamesAndStartingValues) {
     EXPECT_EQ(Find<QWidget>("ShapeColor").palette().color(QPalette::Window), QColor(255, 0, 255));
     EXPECT_EQ(Find<QToolButton>("BitBtnApply").text(), QStringLiteral("开始铺贴"));
     for (const char* name : kHandles) EXPECT_FALSE(Handle(name).isVisible()) << name;
-    EXPECT_EQ(Doc().product().descriptor,
+    EXPECT_EQ(Doc().product().descriptor(),
               "PartsName=布艺&PartsNumber=RY-043&PartsSpecs=600*600&PartsPrice=100.00&SalesName=维克赛尔样品");
     EXPECT_TRUE(fs::is_directory(ws_.path() / "temp"));
     // Making the program folder current is the application's, not the window's.

@@ -94,7 +94,7 @@ protected:
 TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     Find<QCheckBox>("CheckBoxFit").setChecked(true);
     ChooseMaterial("PG-8001");
-    EXPECT_EQ(Doc().product().descriptor,
+    EXPECT_EQ(Doc().product().descriptor(),
               "PartsName=象牙白抛光砖&PartsNumber=PG-8001&SalesName=华丽陶瓷&PartsSpecs=800*800&FanSheXiShu=45&PartsPrice=168.00"
               "&PartsUnit=m2");
     EXPECT_EQ(Doc().product().dragKind, DragKind::Material);
@@ -114,14 +114,14 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
                              "where PartsNumber='PG-8002'").ok());
     ChooseMaterial("PG-8002");
     EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), 0);
-    EXPECT_EQ(Doc().product().descriptor, "PartsName=a&b=c&PartsNumber=PG-8002&SalesName=华丽陶瓷&PartsSpecs=800*800"
+    EXPECT_EQ(Doc().product().descriptor(), "PartsName=a&b=c&PartsNumber=PG-8002&SalesName=华丽陶瓷&PartsSpecs=800*800"
                                           "&FanSheXiShu=4x&PartsPrice=158.00&PartsPerBox=6&PartsUnit=m2");
     EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
 }
 
 TEST_F(ProductBrowser, ModelButtonAsksTheSourceAndNeedsTheModelFile) {
     ChooseModel("SF-001");
-    EXPECT_EQ(Doc().product().descriptor,
+    EXPECT_EQ(Doc().product().descriptor(),
               "PartsName=布艺三人沙发&PartsNumber=SF-001&SalesName=美家家具&PartsSpecs=2100*900*850&PSTypeMemo=沙发"
               "&PartsPrice=4800.00");
     EXPECT_EQ(Doc().product().dragKind, DragKind::Model);
@@ -137,13 +137,13 @@ TEST_F(ProductBrowser, ModelButtonAsksTheSourceAndNeedsTheModelFile) {
     EXPECT_EQ(Text("LabelNumber"), QStringLiteral("编号：MM-002"));
     EXPECT_FALSE(Doc().product().picture.isNull());
 
-    const std::string before = Doc().product().descriptor;
+    const std::string before = Doc().product().descriptor();
     fs::remove(ws_.path() / "product/c2d/SF-003.c2d");
     ChooseModel("SF-003");
     ChooseModel("SF-003", true);
     EXPECT_EQ(prompts_.texts, (QStringList{QStringLiteral("二维模型不存在。"),
                                            QStringLiteral("未获得正确产品信息，请咨询客服。")}));
-    EXPECT_EQ(Doc().product().descriptor, before);
+    EXPECT_EQ(Doc().product().descriptor(), before);
 
     // A material again may be tiled and given effects.
     ChooseMaterial("PG-8002");

@@ -110,7 +110,7 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     EXPECT_TRUE(name.startsWith(QStringLiteral("名称："))) << name.toStdString();
     EXPECT_GT(name.size(), 3);
     EXPECT_TRUE(Child<QLabel>(main, "LabelFact").text().startsWith(QStringLiteral("品牌：")));
-    const std::string& descriptor = main.document().product().descriptor;
+    const std::string& descriptor = main.document().product().descriptor();
     EXPECT_EQ(descriptor.rfind("PartsName=", 0), 0u);
     EXPECT_FALSE(main.document().product().picture.isNull());
     EXPECT_TRUE(Child<QLabel>(main, "LabelHelp").isHidden());

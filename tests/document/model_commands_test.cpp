@@ -102,7 +102,7 @@ TEST_F(ModelCommandsTest, ADecorationLineIsDrawnIntoTheRegionAtItsRealHeightWith
 
 TEST_F(ModelCommandsTest, ARectangleGivesTheCorners) {
     const Quad quad{V2d_Point{50, 200}, {120, 205}, {125, 260}, {45, 255}};
-    Outcome placed = doc.PlaceModelInRectangle(modelFile(), "PartsName=白板", quad);
+    Outcome placed = doc.PlaceModelInRectangle(modelFile(), Product::Parse("PartsName=白板"), quad);
     ASSERT_TRUE(placed.ok());
     const V2dPolygon& model = *doc.scene().at(*placed);
     EXPECT_EQ(QuadOf(model.corners), quad);
@@ -117,7 +117,7 @@ TEST_F(ModelCommandsTest, ACutoutTakesItsRectangleAsOriginAndScale) {
     cut->picture = QImage(40, 20, QImage::Format_ARGB32), cut->picture.fill(0xFFFF0000);
     ASSERT_TRUE(WriteModelFile({cut.get()}, nullptr, modelFile()).ok());
     const Quad quad{V2d_Point{50, 200}, {129, 205}, {125, 259}, {45, 255}};
-    const V2dPolygon& m = *doc.scene().at(*doc.PlaceModelInRectangle(modelFile(), "", quad));
+    const V2dPolygon& m = *doc.scene().at(*doc.PlaceModelInRectangle(modelFile(), Product::Parse(""), quad));
     EXPECT_EQ(std::tuple(m.originX, m.originY, m.scaleX, m.scaleY, m.corners[2]),
               std::tuple(45, 200, 212, 300, V2d_Point{84, 60}));
     EXPECT_EQ(doc.displayed().pixel(45 + 42, 200 + 30), 0xFFFF0000u);
@@ -142,6 +142,23 @@ TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
     ASSERT_FALSE(placed.ok());
     EXPECT_EQ(placed.error(), kMsgNoRealSize);
     EXPECT_EQ(doc.scene().count(), count);
+}
+
+// The panel's reading of a model file stands for it while the file is
+// unchanged; a file written since is read again.
+TEST_F(ModelCommandsTest, AModelReadForThePreviewStandsWhileTheFileIsUnchanged) {
+    std::optional<CarriedModel> carried = CarriedModel::Read(modelFile());
+    ASSERT_TRUE(carried);
+    EXPECT_TRUE(carried->Stands(modelFile()));
+    EXPECT_FALSE(carried->Stands(dir.filePath("other.c2d").toStdString()));
+    EXPECT_EQ(carried->preview().size(), QSize(30, 6));
+    CurrentProduct product = doc.product();
+    product.model = carried;
+    doc.SetProduct(product);
+    std::filesystem::last_write_time(modelFile(), std::filesystem::last_write_time(modelFile()) + std::chrono::seconds(5));
+    EXPECT_FALSE(carried->Stands(modelFile()));
+    std::filesystem::resize_file(modelFile(), 10);  // no model file any more: read again, refused
+    EXPECT_TRUE(doc.DropModel(Drop({200, 150})).refused());
 }
 
 }  // namespace

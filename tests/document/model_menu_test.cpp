@@ -60,7 +60,7 @@ TEST_F(ModelMenuTest, DeletionRefusalsAndAnOlderTilingThatFollowsTheRestoredRegi
     EXPECT_EQ(doc.scene().count(), 8);
 
     ProductPanelState panel;
-    doc.SetProduct(CurrentProduct{testing::Solid(16, 16, testing::Rgb(200, 10, 10)), "PartsName=红"});
+    doc.SetProduct(CurrentProduct{testing::Solid(16, 16, testing::Rgb(200, 10, 10)), Product::Parse("PartsName=红")});
     doc.Select(kFloor);
     doc.SetPanelControls(panel);
     ASSERT_EQ(*doc.TileSelection(), 1);

@@ -20,7 +20,7 @@ struct ReliefTiling : ::testing::Test {
         scene.Append(RectRegion("flat", 10, 10, 249, 129, 2400, 1200));
         scene.Append(RectRegion("shadow", 300, 20, 380, 100, 1000, 1000))->kind = RecordKind::ShadowRegion;
         doc.LoadScene(std::move(scene));
-        doc.SetProduct(CurrentProduct{Gradient(60, 60), "PartsName=a&PartsNumber=A"});
+        doc.SetProduct(CurrentProduct{Gradient(60, 60), Product::Parse("PartsName=a&PartsNumber=A")});
         doc.Select(0);
     }
     QImage TiledWith(EffectSettings effect) {

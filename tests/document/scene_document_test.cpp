@@ -38,7 +38,7 @@ class SceneDocumentTest : public testing::WhiteModelTest {
 public:
     void SetUp() override {
         WhiteModelTest::SetUp();
-        doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
+        doc.SetProduct(CurrentProduct{Checker(), Product::Parse("PartsName=格子&PartsNumber=T-1")});
     }
     // The scene as its file holds it, and as the window shows it.
     std::pair<std::string, QImage> Fingerprint() const {
@@ -100,7 +100,7 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
          [&](T& t) { t.doc.SelectFromList(kLeftWall, {kLeftWall}); return *t.doc.TileSelection() == 3; }},
         {"tiling over a tiling",
          [&](T& t) { t.doc.Select(kFloor); EXPECT_TRUE(t.doc.TileSelection().ok()); },
-         [&](T& t) { t.doc.SetProduct(CurrentProduct{Checker().mirrored(true, false), "PartsName=b"}); return t.doc.TileSelection().done(); }},
+         [&](T& t) { t.doc.SetProduct(CurrentProduct{Checker().mirrored(true, false), Product::Parse("PartsName=b")}); return t.doc.TileSelection().done(); }},
         {"rectangle", [&](T& t) { t.doc.Select(kFloor); EXPECT_TRUE(t.doc.TileSelection().ok()); },
          [&](T& t) { return t.doc.LayProductInRectangle(t.doc.scene().at(kFloor), {150, 220}, {250, 280}).done(); }},
         {"brightness", {}, [](T& t) { t.doc.Select(kFloor); return t.doc.SetLighten(40).done(); }},
@@ -118,7 +118,7 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
         {"replace", dropModel,
          [](T& t) {
              ModelDrop d = t.Drop({200, 150}, 6);
-             d.descriptor = "PartsName=黑板&PartsSpecs=800*400";
+             d.product = Product::Parse("PartsName=黑板&PartsSpecs=800*400");
              d.replace = true;
              return *t.doc.DropModel(d) >= 0;
          }},
@@ -147,7 +147,7 @@ TEST_F(SceneDocumentTest, EveryEditUndoesAndRedoesRecordForRecordAndPictureForPi
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);
         doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
-        doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
+        doc.SetProduct(CurrentProduct{Checker(), Product::Parse("PartsName=格子&PartsNumber=T-1")});
         if (c.prepare) c.prepare(*this);
         const auto before = Fingerprint();
         const int steps = doc.history().index();
@@ -212,7 +212,7 @@ TEST_F(SceneDocumentTest, TheBudgetDropsTheOldestStepsAndKeepsTheNewest) {
     const size_t one = doc.historyBytes();
     doc.SetHistoryBudget(2 * one);
     for (int i = 1; i < 10; ++i) {
-        doc.SetProduct(CurrentProduct{Checker().mirrored(i % 2, false), "PartsName=格子"});
+        doc.SetProduct(CurrentProduct{Checker().mirrored(i % 2, false), Product::Parse("PartsName=格子")});
         EXPECT_TRUE(doc.TileSelection().ok());
     }
     EXPECT_EQ(doc.history().count(), 10);

@@ -25,7 +25,7 @@ struct DocumentTest : ::testing::Test {
 
     void Load(Scene scene) {
         doc.LoadScene(std::move(scene));
-        doc.SetProduct(CurrentProduct{Product(), kDescriptor});
+        doc.SetProduct(CurrentProduct{Product(), v2d::Product::Parse(kDescriptor)});
         ops.transforms = 0;
     }
     void Select(int focused, std::vector<int> selected) { doc.SetSelection(RegionSelection{focused, std::move(selected)}); }
@@ -74,9 +74,9 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
 }
 
 TEST_F(TilingCommands, ChecksComeInOrder) {
-    doc.SetProduct(CurrentProduct{QImage(), "", DragKind::Model});
+    doc.SetProduct(CurrentProduct{QImage(), v2d::Product::Parse(""), DragKind::Model});
     EXPECT_EQ(Tile({0}).error(), kMsgNoProduct);
-    doc.SetProduct(CurrentProduct{Product(), kDescriptor, DragKind::Model});
+    doc.SetProduct(CurrentProduct{Product(), v2d::Product::Parse(kDescriptor), DragKind::Model});
     EXPECT_EQ(Tile({}).error(), kMsgModelProduct);
     doc.SetDragKind(DragKind::Material);
     EXPECT_EQ(Tile({}).error(), kMsgSelectRegion);
@@ -101,7 +101,7 @@ TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedT
     // Laid side by side, each region has the picture it gets when laid alone.
     ProductPanelState alone = controls;
     alone.picture = Product();
-    alone.descriptor = kDescriptor;
+    alone.product = v2d::Product::Parse(kDescriptor);
     for (int i : {0, 1})
         EXPECT_TRUE(SamePixels(at(i).picture, LayRegion(doc.scene(), Library(), at(i), alone, {}, {}).picture)) << i;
 
@@ -167,7 +167,7 @@ TEST_F(TilingCommands, CancelledLayingOfSeveralRegionsLeavesTheSceneAsItWas) {
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     EXPECT_TRUE(Tile({0}).ok());
     const QImage before = at(0).picture.copy();
-    doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), kDescriptor});
+    doc.SetProduct(CurrentProduct{Solid(8, 8, Rgb(255, 0, 0)), v2d::Product::Parse(kDescriptor)});
     // A 1-pixel-high band does nothing.
     EXPECT_FALSE(doc.LayProductInRectangle(&at(0), {50, 50}, {90, 51}).done());
     EXPECT_EQ(doc.history().count(), 1);

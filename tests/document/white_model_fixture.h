@@ -35,7 +35,7 @@ public:
     ModelDrop Drop(V2d_Point at, int target = -1, const char* memo = "") const {
         ModelDrop drop;
         drop.modelFile = modelFile();
-        drop.descriptor = std::string("PartsName=白板&PartsNumber=white&PartsSpecs=1000*500&PSTypeMemo=") + memo;
+        drop.product = Product::Parse(std::string("PartsName=白板&PartsNumber=white&PartsSpecs=1000*500&PSTypeMemo=") + memo);
         drop.point = at;
         drop.target = target;
         return drop;

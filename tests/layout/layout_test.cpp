@@ -211,7 +211,7 @@ TEST(SchemeQuote, ChargesEachProductInItsOwnUnitAndEachModelOnce) {
     EXPECT_DOUBLE_EQ(*rolls.amount, 4 * 260.0);
     // The panel's line counts the rolls as the quote does.
     const Result<RegionMeasure> panel =
-        MeasureRegionInRolls(scene, *scene.at(1), ProductDescriptor::Parse(roll + "&PatternRepeat=530"));
+        MeasureRegionInRolls(scene, *scene.at(1), Product::Parse(roll + "&PatternRepeat=530"));
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->laid, 3);
     ASSERT_EQ(quote.models.size(), 1u);
@@ -260,13 +260,13 @@ TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {
     SceneRenderer renderer{scene, testing::Library()};
     ProductPanelState panel;
     panel.picture = testing::Gradient(64, 48);
-    panel.descriptor = "PartsName=砖&PartsNumber=A1";
+    panel.product = Product::Parse("PartsName=砖&PartsNumber=A1");
     panel.widthMm = 230, panel.heightMm = 170;
     ASSERT_EQ(TileRegion(renderer, region, panel, {}, {}, false).status, TileStatus::Tiled);
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
     EXPECT_TRUE(testing::SamePixels(region.picture, BuildTiledCanvas(region, nullptr, product, w, h)));
-    EXPECT_EQ(region.partsInfo, panel.descriptor);
+    EXPECT_EQ(region.partsInfo, panel.product.descriptor());
 
     panel.picture = testing::Solid(8, 8, Rgb(0, 200, 0));
     panel.widthMm = panel.heightMm = 100;

@@ -137,7 +137,7 @@ TEST_F(OnlineWindows, MaterialAlreadyInXjpgIsNotFetchedAgain) {
     ASSERT_TRUE(fs::exists(folder_ / "product/xjpg/WS-1.jpg"));
     EXPECT_EQ(test::Child<QLabel>(panel, "LabelName").text(), QStringLiteral("名称：云白"));
     EXPECT_EQ(test::Child<QLineEdit>(panel, "EditReflect").text(), QStringLiteral("45"));
-    EXPECT_NE(document.product().descriptor.find("&PicUrl="), std::string::npos);
+    EXPECT_NE(document.product().descriptor().find("&PicUrl="), std::string::npos);
     EXPECT_EQ(document.product().picture.size(), QSize(8, 8));
 
     panel.setOnlineWindow(&window, true, QString::fromStdString(server_.Url("/cat2.htm")), QString());
