@@ -26,7 +26,7 @@ struct TileCommandResult {
 // once with each tiled record rendered.
 // `focused` is the record the outline is on: of a model's parts only that
 // one is laid.
-TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
+TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
                                       const V2dPolygon* focused, const LayingSettings& laying,
                                       const Progress& progress = {});
 

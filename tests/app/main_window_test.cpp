@@ -62,7 +62,7 @@ Scene RoomScene(QSize size = QSize(400, 300)) {
     scene.Append(std::move(model));
     floor->reflect = 20;
     floor->lighten = 50;
-    scene.GroupList.push_back(V2dGroupPL{"墙面", {wall, wall2}});
+    scene.AddGroup(V2dGroupPL{"墙面", {wall, wall2}});
     return scene;
 }
 

@@ -18,7 +18,7 @@ TEST(SceneModel, FreeingACutOutModelReleasesEveryFrameExactlyOnce) {
     for (const QImage& frame : held) EXPECT_FALSE(frame.isDetached());
     scene.FreePolygon(cutout);
     EXPECT_EQ(scene.FindFrameSet(cutout), -1);
-    EXPECT_TRUE(scene.FrameSetList.empty());
+    EXPECT_TRUE(scene.frameSets().empty());
     // Nothing else holds the pixels now: each was released, none twice.
     for (const QImage& frame : held) EXPECT_TRUE(frame.isDetached());
 }
@@ -29,10 +29,10 @@ TEST(SceneModel, FreeingARegionWithAMeshRemovesItsMesh) {
     ASSERT_EQ(scene.FindMesh(wall), 0);
     scene.FreePolygon(wall);
     EXPECT_EQ(scene.FindMesh(wall), -1);
-    EXPECT_TRUE(scene.MeshList.empty());
+    EXPECT_TRUE(scene.meshes().empty());
     EXPECT_EQ(scene.count(), 5);
     // The group lost a member and with fewer than two it is gone.
-    EXPECT_TRUE(scene.GroupList.empty());
+    EXPECT_TRUE(scene.groups().empty());
 }
 
 TEST(SceneModel, FreeingAModelOwnerClearsItsPartsOwner) {
@@ -49,8 +49,8 @@ TEST(SceneModel, FreeingAModelOwnerClearsItsPartsOwner) {
 TEST(SceneModel, ClearSceneEmptiesEveryList) {
     Scene scene = testing::RichScene();
     scene.ClearScene();
-    EXPECT_TRUE(scene.PolyList.empty() && scene.MeshList.empty());
-    EXPECT_TRUE(scene.FrameSetList.empty() && scene.GroupList.empty());
+    EXPECT_TRUE(scene.records().empty() && scene.meshes().empty());
+    EXPECT_TRUE(scene.frameSets().empty() && scene.groups().empty());
 }
 
 TEST(SceneModel, CloneSharesPicturesResetsPlacementAndBoxesTheCorners) {
