@@ -62,20 +62,23 @@ SceneDocument::EditScope::~EditScope() {
 void SceneDocument::EditScope::RollBack() noexcept {
     SceneDocument& doc = document_;
     try {
-        // A refusal before any change draws nothing; otherwise the scene is
-        // drawn afresh (a drawing may have stopped half-way), the records
-        // whose fields changed rendered as they were again.
-        std::vector<V2dPolygon*> changed;
-        for (const RecordState& r : before_.records)
-            if (doc.scene_.IndexOfPolygon(r.record) >= 0 && !(*r.record == r.fields)) changed.push_back(r.record);
+        // A refusal before any change draws nothing. Otherwise the edit's
+        // records are rendered as they were again, over whatever a drawing
+        // that stopped half-way left; a changed list is drawn afresh.
+        const bool changed = std::any_of(before_.records.begin(), before_.records.end(), [&](const RecordState& r) {
+            return doc.scene_.IndexOfPolygon(r.record) >= 0 && !(*r.record == r.fields);
+        });
         std::vector<const V2dPolygon*> order(doc.scene_.records().begin(), doc.scene_.records().end());
         const bool reordered = before_.order && *before_.order != order;
         RestoreState(doc.scene_, before_, parked_, {});
         doc.selection_ = selection_;
         doc.currentDropped_ = currentDropped_;
-        if (changed.empty() && !reordered) return;
-        doc.renderer_.InvalidateDisplayed();
-        doc.renderer_.RedrawScene(changed);
+        if (!changed && !reordered) return;
+        if (reordered) doc.renderer_.InvalidateDisplayed();
+        std::vector<V2dPolygon*> redraw;
+        for (const RecordState& r : before_.records)
+            if (doc.scene_.IndexOfPolygon(r.record) >= 0) redraw.push_back(r.record);
+        doc.renderer_.RedrawScene(redraw);
     } catch (...) {
         doc.renderer_.InvalidateDisplayed();  // the next redraw starts afresh
     }

@@ -33,6 +33,7 @@ QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
 
 void SceneRenderer::StartFromBackground() {
     counters_ = {};
+    drawnList_.clear();  // matches nothing until the pass is complete
     const QImage background = ToRgb32(scene_.background);
     if (background.isNull()) {
         displayed_ = QImage();

@@ -142,7 +142,7 @@ protected:
     template <class T>
     T& Find(const char* name) { return Child<T>(*main_, name); }
     SceneDocument& Doc() { return main_->document(); }
-    V2dPolygon& Record(int i) { return *Doc().scene().at(i); }
+    const V2dPolygon& Record(int i) { return *Doc().scene().at(i); }
     QImage Shown() { return Doc().displayed().copy(); }
     const QImage& Overlay() { return Find<PictureLayer>("Image1").picture(); }
     std::vector<int> ListSelection() {  // the rows ListBoxPoly shows selected
