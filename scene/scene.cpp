@@ -2,19 +2,9 @@
 
 #include <algorithm>
 
+#include "scene/owned_by.h"
+
 namespace v2d {
-namespace {
-
-template <typename T>
-std::unique_ptr<T> TakeOwned(std::vector<std::unique_ptr<T>>& list, const V2dPolygon* owner) {
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->owner == owner; });
-    if (it == list.end()) return nullptr;
-    std::unique_ptr<T> taken = std::move(*it);
-    list.erase(it);
-    return taken;
-}
-
-}  // namespace
 
 void Scene::GiveIdentity(V2dPolygon& record) {
     if (record.id && IndexOf(record.id) < 0) {
@@ -72,10 +62,10 @@ V2dPolygonEx* Scene::AddFrameSet(std::unique_ptr<V2dPolygonEx> frames) {
     return FrameSetList.back().get();
 }
 
-std::unique_ptr<V2dPolygonMesh> Scene::TakeMesh(const V2dPolygon* record) { return TakeOwned(MeshList, record); }
+std::unique_ptr<V2dPolygonMesh> Scene::TakeMesh(const V2dPolygon* record) { return TakeOwnedBy(MeshList, record); }
 
 std::unique_ptr<V2dPolygonEx> Scene::TakeFrameSet(const V2dPolygon* record) {
-    return TakeOwned(FrameSetList, record);
+    return TakeOwnedBy(FrameSetList, record);
 }
 
 void Scene::AddGroup(V2dGroupPL group) { GroupList.push_back(std::move(group)); }

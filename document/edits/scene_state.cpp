@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
+#include "scene/owned_by.h"
+
 namespace v2d {
 namespace {
 
 size_t BytesOf(const QImage& picture) { return picture.isNull() ? 0 : static_cast<size_t>(picture.sizeInBytes()); }
-
-template <typename T>
-std::unique_ptr<T> TakeOwned(std::vector<std::unique_ptr<T>>& list, const V2dPolygon* owner) {
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->owner == owner; });
-    if (it == list.end()) return nullptr;
-    std::unique_ptr<T> taken = std::move(*it);
-    list.erase(it);
-    return taken;
-}
 
 PolygonPtr Unpark(ParkedRecords& parked, const V2dPolygon* record, Scene& scene) {
     auto it = std::find_if(parked.records.begin(), parked.records.end(),
@@ -22,8 +15,8 @@ PolygonPtr Unpark(ParkedRecords& parked, const V2dPolygon* record, Scene& scene)
     if (it == parked.records.end()) return nullptr;
     PolygonPtr taken = std::move(*it);
     parked.records.erase(it);
-    if (auto mesh = TakeOwned(parked.meshes, record)) scene.AddMesh(std::move(mesh));
-    if (auto frames = TakeOwned(parked.frameSets, record)) scene.AddFrameSet(std::move(frames));
+    if (auto mesh = TakeOwnedBy(parked.meshes, record)) scene.AddMesh(std::move(mesh));
+    if (auto frames = TakeOwnedBy(parked.frameSets, record)) scene.AddFrameSet(std::move(frames));
     return taken;
 }
 
