@@ -240,7 +240,7 @@ TEST_F(MainWindow, RubberBandInARegionIsDrawnAndReportedWhenLargeEnough) {
     ASSERT_EQ(bands.count(), 1);
     EXPECT_EQ(bands[0][0].toPoint(), QPoint(50, 250));
     EXPECT_EQ(bands[0][1].toPoint(), QPoint(90, 280));
-    EXPECT_EQ(bands[0][2].value<V2dPolygon*>(), &Record(0));
+    EXPECT_EQ(bands[0][2].value<const V2dPolygon*>(), &Record(0));
 }
 
 TEST_F(MainWindow, SmallPicturesAreCentredLargeOnesScrollWithTheirHandles) {
