@@ -542,7 +542,7 @@ void ProductPanelWidget::EditProductPicture(std::optional<int> tolerance) {
     if (!document_.selection().selected.empty()) BitBtnApplyClick();
 }
 
-bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region) {
+bool ProductPanelWidget::LayProductInRectangle(QPoint start, QPoint end, const V2dPolygon* region) {
     if (region == nullptr || !ProductSizesAreNumbers()) return false;
     ShowOutcome(prompts_, window(),
                 document_.LayProductInRectangle(region, V2d_Point{start.x(), start.y()}, V2d_Point{end.x(), end.y()}));

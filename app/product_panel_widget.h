@@ -107,7 +107,7 @@ public slots:
     void BitBtnBzqClick();
     // The rubber band inside `region`; false when the sizes stopped it
     // before anything was tried.
-    bool LayProductInRectangle(QPoint start, QPoint end, V2dPolygon* region);
+    bool LayProductInRectangle(QPoint start, QPoint end, const V2dPolygon* region);
     void TrackBarLightChange();
     void EditLightenChange();
     void TrackBarReflectChange();

@@ -116,7 +116,7 @@ void RegionListWidget::ShowChange(const SceneChange& change) {
     const Scene& scene = document_.scene();
     const QSignalBlocker quiet(ListBoxPoly);
     for (const V2dPolygon* record : change.records) {
-        const int row = scene.IndexOfPolygon(record);
+        const int row = scene.IndexOf(record->id);  // the row of the record, by its identity
         if (row >= 0 && row < ListBoxPoly->count()) ListBoxPoly->item(row)->setText(FromUtf8(scene.ListText(row)));
     }
     if (change.touches(ChangeAspect::Selection)) ShowSelection();

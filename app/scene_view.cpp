@@ -440,7 +440,7 @@ void SceneView::DrawOutline(const V2dPolygon* record) {
 }
 
 void SceneView::PlaceModelHandles(int skip) {
-    V2dPolygon* focused = document_.focusedRecord();
+    const V2dPolygon* focused = document_.focusedRecord();
     if (focused == nullptr) return;
     const V2dPolygon* target = MoveTarget(focused);
     if (target->isRegion()) return;
@@ -619,7 +619,7 @@ void SceneView::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPo
     if (button != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
     dragCurrent_ = PicturePoint(at);
-    V2dPolygon* focused = document_.focusedRecord();
+    const V2dPolygon* focused = document_.focusedRecord();
     if (focused == nullptr || focused->kind != RecordKind::Region) return;
     if (!RubberBandLargeEnough(dragStart_, dragCurrent_) || document_.product().picture.isNull()) return;
     if (document_.product().dragKind == DragKind::Model)

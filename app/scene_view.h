@@ -113,7 +113,7 @@ public slots:
 signals:
     // A rubber band at least 2 x 2 pixels was released inside an ordinary
     // region while a product picture is in the panel (picture coordinates).
-    void rectangleDrawn(QPoint start, QPoint end, V2dPolygon* region);
+    void rectangleDrawn(QPoint start, QPoint end, const V2dPolygon* region);
     // node7 (-1) or node8 (+1) of a cut-out model was clicked, not dragged.
     void rotationFrameClicked(int direction);
 

@@ -181,7 +181,7 @@ void TFormMain::ConnectDocument() {
         actions_.deleteModel->setEnabled(false);
     });
     view_->setDropSupport({prompts_, programFolder_});
-    connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, V2dPolygon* region) {
+    connect(view_, &SceneView::rectangleDrawn, this, [this](QPoint start, QPoint end, const V2dPolygon* region) {
         // The band is gone; the region's outline comes back.
         if (productPanel_->LayProductInRectangle(start, end, region)) view_->DrawOutline(region);
     });

@@ -83,7 +83,7 @@ void WriteRecord(JsonWriter& json, const Scene& scene, const V2dPolygon& r) {
 
 void WriteRecords(JsonWriter& json, const Scene& scene) {
     json.key("records").beginArray();
-    for (const auto& record : scene.PolyList) WriteRecord(json, scene, *record);
+    for (const V2dPolygon* record : scene.records()) WriteRecord(json, scene, *record);
     json.endArray();
 }
 
@@ -108,7 +108,7 @@ std::string SchemeJson(SchemeFile&& file) { return SchemeInfoJson(file); }
 std::string ModelInfoJson(ModelFile&& file) {
     Scene scene;
     for (PolygonPtr& record : file.records) scene.Append(std::move(record));
-    if (file.frames) scene.FrameSetList.push_back(std::move(file.frames));
+    if (file.frames) scene.AddFrameSet(std::move(file.frames));
     JsonWriter json;
     json.beginObject();
     json.field("signature", std::string_view(kModelSignature, 4));
@@ -134,7 +134,7 @@ std::string SchemeInfoJson(const SchemeFile& file) {
     json.endObject();
     WriteRecords(json, scene);
     json.key("groups").beginArray();
-    for (const V2dGroupPL& group : scene.GroupList) {
+    for (const V2dGroupPL& group : scene.groups()) {
         json.beginObject().field("name", group.name).key("members").beginArray();
         for (const V2dPolygon* member : group.members) json.value(int64_t(scene.IndexOfPolygon(member)));
         json.endArray().endObject();

@@ -319,7 +319,7 @@ void AddLeftWallMesh(Scene& scene, V2dPolygon* wall, const RoomGeometry& g) {
             mesh->dstNodes.push_back({p.x - box.minX, p.y - box.minY});
         }
     }
-    scene.MeshList.push_back(std::move(mesh));
+    scene.AddMesh(std::move(mesh));
 }
 
 }  // namespace
@@ -382,7 +382,7 @@ Scene BuildRoomScene(const RoomGeometry& room, int width, int height) {
     std::vector<V2dPolygon*> walls;
     for (V2dPolygon* wall : {back, left, right})
         if (wall) walls.push_back(wall);
-    if (walls.size() >= 2) scene.GroupList.push_back(V2dGroupPL{"墙面", walls});
+    if (walls.size() >= 2) scene.AddGroup(V2dGroupPL{"墙面", {walls.begin(), walls.end()}});
     return scene;
 }
 

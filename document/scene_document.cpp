@@ -34,48 +34,94 @@ Progress SceneDocument::StartProgress() {
 
 // --- Edits --------------------------------------------------------------------
 
-SceneDocument::PendingEdit SceneDocument::BeginEdit(EditKind kind, std::vector<V2dPolygon*> records, bool withOrder) {
+SceneDocument::EditScope::EditScope(SceneDocument& document, EditKind kind, std::vector<V2dPolygon*> records,
+                                    bool withOrder)
+    : document_(document), kind_(kind), withOrder_(withOrder), selection_(document.selection_),
+      currentDropped_(document.currentDropped_) {
+    Scene& scene = document.scene_;
     // A model is one thing: its owner and parts change together.
     const std::vector<V2dPolygon*> named = records;
     for (V2dPolygon* record : named) {
         if (!record) continue;
-        V2dPolygon* owner = record->group && scene_.IndexOfPolygon(record->group) >= 0 ? record->group : record;
+        V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? record->group : record;
         records.push_back(owner);
-        for (V2dPolygon* part : scene_.GroupMembers(owner)) records.push_back(part);
+        for (V2dPolygon* part : scene.GroupMembers(owner)) records.push_back(part);
     }
     std::sort(records.begin(), records.end());
     records.erase(std::unique(records.begin(), records.end()), records.end());
     std::erase(records, nullptr);
-    PendingEdit edit{kind, records, withOrder, {}, {}};
-    edit.before = CaptureState(scene_, edit.records, withOrder, focusedRecord(), SelectedRecords(), DrawnFlatTest());
-    return edit;
+    records_ = std::move(records);
+    before_ = CaptureState(scene, records_, withOrder_, document.Focused(), document.SelectedRecords(),
+                           document.DrawnFlatTest());
 }
 
-void SceneDocument::CommitEdit(PendingEdit edit, ChangeAspects aspects, const std::vector<V2dPolygon*>& laid,
-                               const LayingSettings& laying) {
+SceneDocument::EditScope::~EditScope() {
+    if (!committed_) RollBack();
+}
+
+void SceneDocument::EditScope::RollBack() noexcept {
+    SceneDocument& doc = document_;
+    try {
+        // A refusal before any change draws nothing. Otherwise the edit's
+        // records are rendered as they were again, over whatever a drawing
+        // that stopped half-way left; a changed list is drawn afresh.
+        const bool changed = std::any_of(before_.records.begin(), before_.records.end(), [&](const RecordState& r) {
+            return doc.scene_.IndexOfPolygon(r.record) >= 0 && !(*r.record == r.fields);
+        });
+        std::vector<const V2dPolygon*> order(doc.scene_.records().begin(), doc.scene_.records().end());
+        const bool reordered = before_.order && *before_.order != order;
+        RestoreState(doc.scene_, before_, parked_, {});
+        doc.selection_ = selection_;
+        doc.currentDropped_ = currentDropped_;
+        if (!changed && !reordered) return;
+        if (reordered) doc.renderer_.InvalidateDisplayed();
+        std::vector<V2dPolygon*> redraw;
+        for (const RecordState& r : before_.records)
+            if (doc.scene_.IndexOfPolygon(r.record) >= 0) redraw.push_back(r.record);
+        doc.renderer_.RedrawScene(redraw);
+    } catch (...) {
+        doc.renderer_.InvalidateDisplayed();  // the next redraw starts afresh
+    }
+}
+
+void SceneDocument::EditScope::Remove(const std::vector<V2dPolygon*>& records) {
+    Scene& scene = document_.scene_;
+    // An owner never leaves its parts behind.
+    for (V2dPolygon* record : RecordsToDelete(scene, records)) {
+        scene.LeaveGroups(record);
+        Park(scene, record, parked_);
+    }
+    document_.selection_ = {};
+}
+
+void SceneDocument::EditScope::Commit(ChangeAspects aspects, const std::vector<V2dPolygon*>& laid,
+                                      const LayingSettings& laying) {
+    SceneDocument& doc = document_;
     auto payload = std::make_shared<EditPayload>();
-    payload->kind = edit.kind;
-    payload->gesture = gesture_;
+    payload->kind = kind_;
+    payload->gesture = doc.gesture_;
     payload->aspects = aspects;
-    payload->before = std::move(edit.before);
-    payload->parked = std::move(edit.parked);
     payload->after =
-        CaptureState(scene_, edit.records, edit.withOrder, focusedRecord(), SelectedRecords(), DrawnFlatTest());
+        CaptureState(doc.scene_, records_, withOrder_, doc.Focused(), doc.SelectedRecords(), doc.DrawnFlatTest());
+    payload->before = std::move(before_);
+    payload->parked = std::move(parked_);
+    committed_ = true;
     KeepOnlyChanges(payload->before, payload->after);
     for (V2dPolygon* record : laid) {
         // The picture before: the settings it was laid with, when it still is that laying.
-        auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == record; });
+        auto last = std::find_if(doc.laidWith_.begin(), doc.laidWith_.end(),
+                                 [&](const auto& l) { return std::get<0>(l) == record->id; });
         for (RecordState& b : payload->before.records)
-            if (b.record == record && last != laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey())
+            if (b.record == record && last != doc.laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey())
                 b.relay = std::get<2>(*last);
         for (RecordState& a : payload->after.records)
             if (a.record == record) a.relay = laying;
-        RememberLaying(*record, laying);
+        doc.RememberLaying(*record, laying);
     }
     const bool changedAnything = !payload->after.records.empty() || !payload->before.records.empty() ||
                                  (payload->before.order && payload->before.order != payload->after.order);
-    if (changedAnything) history_.Push(std::move(payload));
-    Announce(std::move(edit.records), aspects);
+    if (changedAnything) doc.history_.Push(std::move(payload));
+    doc.Announce(std::move(records_), aspects);
 }
 
 DrawnFlat SceneDocument::DrawnFlatTest() const {
@@ -90,9 +136,9 @@ void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& layin
 }
 
 void SceneDocument::RememberLaying(V2dPolygon& record, const LayingSettings& laying) {
-    auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == &record; });
+    auto last = std::find_if(laidWith_.begin(), laidWith_.end(), [&](const auto& l) { return std::get<0>(l) == record.id; });
     if (last != laidWith_.end()) laidWith_.erase(last);
-    laidWith_.emplace_back(&record, record.picture.cacheKey(), laying);
+    laidWith_.emplace_back(record.id, record.picture.cacheKey(), laying);
 }
 
 void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
@@ -108,7 +154,7 @@ void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
         V2dPolygon* drawn = r.record;
         if (drawn->group && scene_.IndexOfPolygon(drawn->group) >= 0) {
             drawn = drawn->group;
-            renderer_.modelDrawer().RedrawParts(*drawn, DrawContext{scene_, ops_, Progress{}});
+            StorePartsPicture(renderer_, *drawn, Progress{});
         }
         if (!r.drawnFlat && std::find(render.begin(), render.end(), drawn) == render.end())
             render.push_back(drawn);
@@ -132,7 +178,7 @@ void SceneDocument::Announce(std::vector<V2dPolygon*> records, ChangeAspects asp
     emit changed(change);
 }
 
-std::vector<V2dPolygon*> SceneDocument::SelectedRecords() const {
+std::vector<V2dPolygon*> SceneDocument::SelectedRecords() {
     std::vector<V2dPolygon*> records;
     for (int i : selection_.selected)
         if (i >= 0 && i < scene_.count()) records.push_back(scene_.at(i));
@@ -145,16 +191,6 @@ void SceneDocument::RestoreSelection(const SceneState& state) {
     for (V2dPolygon* r : state.selected)
         if (const int i = scene_.IndexOfPolygon(r); i >= 0) selection.selected.push_back(i);
     PutSelection(std::move(selection));
-}
-
-void SceneDocument::RemoveRecords(const std::vector<V2dPolygon*>& records, PendingEdit& edit) {
-    // An owner never leaves its parts behind.
-    for (V2dPolygon* record : RecordsToDelete(scene_, records)) {
-        for (V2dGroupPL& group : scene_.GroupList) std::erase(group.members, record);
-        std::erase_if(scene_.GroupList, [](const V2dGroupPL& g) { return g.members.size() < 2; });
-        Park(scene_, record, edit.parked);
-    }
-    selection_ = {};
 }
 
 Outcome SceneDocument::Undo() {
@@ -209,10 +245,12 @@ void SceneDocument::SceneWasReplaced() {
 
 // --- Selection ----------------------------------------------------------------
 
-V2dPolygon* SceneDocument::focusedRecord() const {
+const V2dPolygon* SceneDocument::focusedRecord() const {
     const bool valid = !currentDropped_ && selection_.focused >= 0 && selection_.focused < scene_.count();
     return valid ? scene_.at(selection_.focused) : nullptr;
 }
+
+V2dPolygon* SceneDocument::Focused() { return scene_.Writable(focusedRecord()); }
 
 void SceneDocument::SelectFromList(int focused, std::vector<int> selected) {
     SelectQuietly(focused, std::move(selected));
@@ -279,10 +317,10 @@ LayingSettings SceneDocument::laying() const {
 
 Outcome SceneDocument::TileSelection() {
     const LayingSettings laying = this->laying();
-    PendingEdit edit = BeginEdit(EditKind::Tiling, SelectedRecords());
-    TileCommandResult result = TileSelectedRegions(renderer_, selection_, focusedRecord(), laying, StartProgress());
+    EditScope edit(*this, EditKind::Tiling, SelectedRecords());
+    TileCommandResult result = TileSelectedRegions(scene_, renderer_, selection_, focusedRecord(), laying, StartProgress());
     if (result.stopped) return *result.stopped;
-    CommitEdit(std::move(edit), ChangeAspect::Picture, result.tiled, laying);
+    edit.Commit(ChangeAspect::Picture, result.tiled, laying);
     const int tiled = static_cast<int>(result.tiled.size());
     Outcome outcome = tiled > 0 ? Outcome::Done(tiled) : Outcome::NothingToDo(0);
     outcome.notes = std::move(result.messages);
@@ -290,57 +328,58 @@ Outcome SceneDocument::TileSelection() {
     return outcome;
 }
 
-Outcome SceneDocument::LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end) {
-    if (region == nullptr || scene_.IndexOfPolygon(region) < 0) return Outcome::NothingToDo();
-    PendingEdit edit = BeginEdit(EditKind::LayInRectangle, {region});
+Outcome SceneDocument::LayProductInRectangle(const V2dPolygon* shown, V2d_Point start, V2d_Point end) {
+    V2dPolygon* region = scene_.Writable(shown);
+    if (region == nullptr) return Outcome::NothingToDo();
+    EditScope edit(*this, EditKind::LayInRectangle, {region});
     const bool laid = LayProductIntoRectangle(renderer_, *region, start, end, laying().panel, StartProgress());
-    if (laid) CommitEdit(std::move(edit), ChangeAspect::Picture);
+    if (laid) edit.Commit(ChangeAspect::Picture);
     return Outcome::Of(laid);
 }
 
 Outcome SceneDocument::SetLighten(int lighten) {
-    V2dPolygon* record = focusedRecord();
+    V2dPolygon* record = Focused();
     if (!record) return Outcome::NothingToDo();
-    PendingEdit edit = BeginEdit(EditKind::Brightness, {record});
-    const bool changed = SetRegionLighten(renderer_, *record, lighten, StartProgress());
-    if (changed) CommitEdit(std::move(edit), ChangeAspect::Tone);
+    EditScope edit(*this, EditKind::Brightness, {record});
+    const bool changed = SetRegionLighten(scene_, renderer_, *record, lighten, StartProgress());
+    if (changed) edit.Commit(ChangeAspect::Tone);
     return Outcome::Of(changed);
 }
 
 Outcome SceneDocument::SetReflect(int reflect) {
-    V2dPolygon* record = focusedRecord();
+    V2dPolygon* record = Focused();
     if (!record) return Outcome::NothingToDo();
-    PendingEdit edit = BeginEdit(EditKind::Reflection, {record});
-    const bool changed = SetRegionReflect(renderer_, *record, reflect, StartProgress());
-    if (changed) CommitEdit(std::move(edit), ChangeAspect::Tone);
+    EditScope edit(*this, EditKind::Reflection, {record});
+    const bool changed = SetRegionReflect(scene_, renderer_, *record, reflect, StartProgress());
+    if (changed) edit.Commit(ChangeAspect::Tone);
     return Outcome::Of(changed);
 }
 
 Outcome SceneDocument::PaintSelection(uint32_t colour) {
-    PendingEdit edit = BeginEdit(EditKind::Painting, SelectedRecords());
+    EditScope edit(*this, EditKind::Painting, SelectedRecords());
     const int painted =
-        PaintRegionsWithColour(renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
+        PaintRegionsWithColour(scene_, renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
     if (painted == 0) return Outcome::NothingToDo(0);
-    CommitEdit(std::move(edit), ChangeAspect::Picture);
+    edit.Commit(ChangeAspect::Picture);
     return Outcome::Done(painted);
 }
 
 Outcome SceneDocument::PaintFromColourCard(uint32_t colour) {
-    PendingEdit edit = BeginEdit(EditKind::ColourCard, SelectedRecords());
+    EditScope edit(*this, EditKind::ColourCard, SelectedRecords());
     const int painted =
-        v2d::PaintFromColourCard(renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
+        v2d::PaintFromColourCard(scene_, renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
     if (painted == 0) return Outcome::NothingToDo(0);
-    CommitEdit(std::move(edit), ChangeAspect::Picture);
+    edit.Commit(ChangeAspect::Picture);
     return Outcome::Done(painted);
 }
 
 Outcome SceneDocument::NudgeFocusedModel(int dx, int dy) {
-    V2dPolygon* target = MoveTarget(focusedRecord());
+    V2dPolygon* target = MoveTarget(Focused());
     if (!target) return Outcome::NothingToDo();
-    PendingEdit edit = BeginEdit(EditKind::MoveModel, {target});
+    EditScope edit(*this, EditKind::MoveModel, {target});
     if (!NudgeModel(target, dx, dy)) return Outcome::NothingToDo();
     renderer_.QuickRedraw(StartProgress());
-    CommitEdit(std::move(edit), ChangeAspect::Geometry);
+    edit.Commit(ChangeAspect::Geometry);
     return Outcome::Done();
 }
 

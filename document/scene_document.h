@@ -2,7 +2,8 @@
 // The scene document: the one owner of the scene, its renderer and caches,
 // the history of edits, the region selection and the current product.
 // Windows and the command line change the scene only through its
-// operations; every change is an edit on the history, and after each apply,
+// operations (they read it through const access); every change is made in
+// one EditScope that becomes a step of the history, and after each apply,
 // undo or redo the document redraws the touched records and announces them
 // with one `changed` signal.
 #include <QImage>
@@ -118,7 +119,7 @@ public:
     const RegionSelection& selection() const { return selection_; }
     // The record the outline and the handles are on; none after
     // "删除装饰边缘线" while the list keeps its selection.
-    V2dPolygon* focusedRecord() const;
+    const V2dPolygon* focusedRecord() const;
     // The list's own selection, with the entries the focused record takes
     // along (its group, its model's parts or owner) added.
     void SelectFromList(int focused, std::vector<int> selected);
@@ -151,7 +152,7 @@ public:
     Outcome TileSelection();
     // The rubber band released over ordinary region `region`, in the
     // panel's pattern; nothing to do when nothing was laid.
-    Outcome LayProductInRectangle(V2dPolygon* region, V2d_Point start, V2d_Point end);
+    Outcome LayProductInRectangle(const V2dPolygon* region, V2d_Point start, V2d_Point end);
     // Brightness and reflection of the focused record; nothing to do when
     // nothing changed.
     Outcome SetLighten(int lighten);
@@ -265,23 +266,53 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
-    // An edit under way: the touched records' state before the change.
-    struct PendingEdit {
-        EditKind kind = EditKind::Tiling;
-        std::vector<V2dPolygon*> records;
-        bool withOrder = false;
-        SceneState before;
-        ParkedRecords parked;
-    };
-    // `records` may name records of a model with parts: their owner (and
-    // its parts) are captured with them.
-    PendingEdit BeginEdit(EditKind kind, std::vector<V2dPolygon*> records, bool withOrder = false);
-    // The change is made and drawn: it becomes a step (when anything
-    // changed) and is announced. `laid` names records whose new picture can
-    // be laid again from `laying` instead of being kept.
-    void CommitEdit(PendingEdit edit, ChangeAspects aspects, const std::vector<V2dPolygon*>& laid = {},
+    // Tests arrange records no operation makes (a region without a size, a
+    // picture set beforehand) through it; nothing else writes past the edits.
+    friend struct SceneDocumentAccess;
+
+    // One edit under way. It takes the state of the records it touches when
+    // it starts; Commit makes the change one step of the history (when the
+    // records, compared whole, or the list changed) and announces it. A scope
+    // left without Commit (a refusal half-way, an exception) puts the scene,
+    // the records it took out and the selection back as they were; the
+    // history is untouched.
+    class EditScope {
+    public:
+        // `records` may name records of a model with parts: their owner (and
+        // its parts) are captured with them.
+        EditScope(SceneDocument& document, EditKind kind, std::vector<V2dPolygon*> records, bool withOrder = false);
+        ~EditScope();
+        EditScope(const EditScope&) = delete;
+        EditScope& operator=(const EditScope&) = delete;
+
+        void SetKind(EditKind kind) { kind_ = kind; }
+        // A record the edit brought into the list, announced with the change.
+        void Add(V2dPolygon* record) { records_.push_back(record); }
+        // Records (a model with its parts) go out of the list into the edit.
+        void Remove(const std::vector<V2dPolygon*>& records);
+        // The change is made and drawn: it becomes a step and is announced.
+        // `laid` names records whose new picture can be laid again from
+        // `laying` instead of being kept.
+        void Commit(ChangeAspects aspects, const std::vector<V2dPolygon*>& laid = {},
                     const LayingSettings& laying = {});
+
+    private:
+        void RollBack() noexcept;
+
+        SceneDocument& document_;
+        EditKind kind_;
+        std::vector<V2dPolygon*> records_;
+        bool withOrder_;
+        SceneState before_;
+        ParkedRecords parked_;
+        RegionSelection selection_;
+        bool currentDropped_;
+        bool committed_ = false;
+    };
+
     void ApplyState(EditPayload& edit, const SceneState& state) override;
+    // The focused record, for the document's own changes.
+    V2dPolygon* Focused();
     void Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects);
     void RelayPicture(V2dPolygon& record, const LayingSettings& laying);
     // Whether the renderer draws a record flat from its own picture.
@@ -289,14 +320,12 @@ private:
     // The record's picture is now that laying (a new laying then keeps
     // settings, not pixels, for the picture it replaces).
     void RememberLaying(V2dPolygon& record, const LayingSettings& laying);
-    std::vector<V2dPolygon*> SelectedRecords() const;
+    std::vector<V2dPolygon*> SelectedRecords();
     void RestoreSelection(const SceneState& state);
     // The selection set without announcing it (an edit announces it with
     // its change); the first takes the focused record's companions along.
     void SelectQuietly(int focused, std::vector<int> selected);
     void PutSelection(RegionSelection selection);
-    // Takes records (a model with its parts) out of the list into the edit.
-    void RemoveRecords(const std::vector<V2dPolygon*>& records, PendingEdit& edit);
     void SceneWasReplaced();
     Result<int> DrawDecorationLineAt(const ModelDrop& drop);
     // Reads the model file and appends its records (an owner first for a
@@ -306,10 +335,10 @@ private:
     // product string; null when the file does not exist.
     Result<V2dPolygon*> LoadModelForPlacement(const std::filesystem::path& path, const Product& product);
     // What the handles act on: the focused model, or the owner of a part.
-    V2dPolygon* FocusedModel() const;
+    V2dPolygon* FocusedModel();
     // A model just placed: drawn, selected and committed; its position.
-    int ShowPlacedModel(V2dPolygon* model, PendingEdit edit);
-    Result<int> DropModelInto(const ModelDrop& drop, PendingEdit& edit);
+    int ShowPlacedModel(V2dPolygon* model, EditScope& edit);
+    Result<int> DropModelInto(const ModelDrop& drop, EditScope& edit);
 
     const ImageOperations& ops_;
     Scene scene_;
@@ -322,10 +351,10 @@ private:
     LayingSettings laying_;  // the controls; the product is product_
     int lastProgress_ = -1;
     int gesture_ = 0, lastGesture_ = 0;
-    std::optional<PendingEdit> drag_;  // a model move or shaping under way
     // What each record was last laid with, and the picture that gave, so a
     // new laying keeps settings instead of pixels for the picture it replaces.
-    std::vector<std::tuple<const V2dPolygon*, qint64, LayingSettings>> laidWith_;
+    std::vector<std::tuple<RecordId, qint64, LayingSettings>> laidWith_;
+    std::optional<EditScope> drag_;  // a model move or shaping under way; goes first
 };
 
 }  // namespace v2d

@@ -1,5 +1,7 @@
 // The scene document's model operations: loading a model file, dropping a
 // model product on the scene, deleting records.
+#include <QScopeGuard>
+
 #include <algorithm>
 
 #include "document/scene_document.h"
@@ -15,8 +17,8 @@ namespace {
 
 // Moves the record to just after `anchor` in PolyList.
 void MoveAfter(Scene& scene, V2dPolygon* record, const V2dPolygon* anchor) {
-    PolygonPtr taken = scene.Take(record);
-    scene.Insert(scene.IndexOfPolygon(anchor) + 1, std::move(taken));
+    const int at = scene.IndexOfPolygon(record), after = scene.IndexOfPolygon(anchor);
+    scene.Move(record, at < after ? after : after + 1);
 }
 
 // A free model centred on the point; a cut-out's handles frame its picture.
@@ -53,15 +55,17 @@ Result<int> SceneDocument::AppendModelFile(const std::filesystem::path& path) {
 }
 
 Outcome SceneDocument::LoadModelFile(const std::filesystem::path& path) {
-    PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
+    EditScope edit(*this, EditKind::DropModel, {}, true);
     Result<int> added = AppendModelFile(path);
     // A file that does not read leaves the selection as it was.
     if (!added) return added.failure();
     if (*added == 0) return Outcome::NothingToDo(0);
-    for (int i = scene_.count() - *added; i < scene_.count(); ++i) edit.records.push_back(scene_.at(i));
-    renderer_.RedrawScene(edit.records, StartProgress());
+    std::vector<V2dPolygon*> loaded;
+    for (int i = scene_.count() - *added; i < scene_.count(); ++i) loaded.push_back(scene_.at(i));
+    for (V2dPolygon* record : loaded) edit.Add(record);
+    renderer_.RedrawScene(loaded, StartProgress());
     selection_ = {};
-    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection);
     return Outcome::Done(*added);
 }
 
@@ -79,8 +83,8 @@ Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::
     return model;
 }
 
-V2dPolygon* SceneDocument::FocusedModel() const {
-    V2dPolygon* target = MoveTarget(focusedRecord());
+V2dPolygon* SceneDocument::FocusedModel() {
+    V2dPolygon* target = MoveTarget(Focused());
     return target && target->kind != RecordKind::Region ? target : nullptr;
 }
 
@@ -94,14 +98,12 @@ int SceneDocument::ModelDropTarget(V2d_Point point) const {
 Outcome SceneDocument::DropModel(const ModelDrop& drop) {
     if (drop.product.kind() == ModelKind::DecorationLine)
         return Placed(DrawDecorationLineAt(drop));
-    PendingEdit edit = BeginEdit(EditKind::DropModel, {}, true);
-    Result<int> placed = DropModelInto(drop, edit);
-    // Nothing placed: the records loaded for it go again, unannounced.
-    if (!placed || *placed < 0) RestoreState(scene_, edit.before, edit.parked, {});
-    return Placed(placed);
+    EditScope edit(*this, EditKind::DropModel, {}, true);
+    // Nothing placed: the records loaded for it go again with the scope, unannounced.
+    return Placed(DropModelInto(drop, edit));
 }
 
-Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edit) {
+Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, EditScope& edit) {
     const int before = scene_.count();
     Result<V2dPolygon*> loaded = LoadModelForPlacement(drop.modelFile, drop.product);
     if (!loaded) return Error{loaded.error()};
@@ -137,24 +139,24 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, PendingEdit& edi
         BringToFront(scene_, model, MapperOf(ops_));
     } else {
         // A replacement keeps the drawing order the old model had.
-        edit.kind = EditKind::ReplaceModel;
+        edit.SetKind(EditKind::ReplaceModel);
         TakePlaceOf(*model, *target);
         SettleCutoutPlacement(*model, CutoutStance::FillsBox);
         MoveAfter(scene_, model, target);
         std::vector<V2dPolygon*> removed = scene_.GroupMembers(target);
         removed.insert(removed.begin(), target);
-        RemoveRecords(removed, edit);
+        edit.Remove(removed);
     }
-    return ShowPlacedModel(model, std::move(edit));
+    return ShowPlacedModel(model, edit);
 }
 
-int SceneDocument::ShowPlacedModel(V2dPolygon* model, PendingEdit edit) {
+int SceneDocument::ShowPlacedModel(V2dPolygon* model, EditScope& edit) {
     renderer_.RedrawScene(model, StartProgress());
     const int position = scene_.IndexOfPolygon(model);
-    edit.records.push_back(model);
-    for (V2dPolygon* part : scene_.GroupMembers(model)) edit.records.push_back(part);
+    edit.Add(model);
+    for (V2dPolygon* part : scene_.GroupMembers(model)) edit.Add(part);
     SelectQuietly(position, {position});
-    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Picture | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Picture | ChangeAspect::Selection);
     return position;
 }
 
@@ -165,18 +167,18 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     if (!std::filesystem::is_regular_file(drop.modelFile, missing)) return -1;
     const int height =
         drop.realHeight > 0 ? drop.realHeight : drop.product.size().height;
-    PendingEdit edit = BeginEdit(EditKind::DecorationLine, {region});
+    EditScope edit(*this, EditKind::DecorationLine, {region});
     const std::optional<CarriedModel>& carried = product_.model;
     const QImage line = carried && carried->Stands(drop.modelFile) ? carried->preview() : ReadModelPreview(drop.modelFile);
     if (!DrawDecorationLine(*region, line, height, drop.point)) return -1;
     renderer_.RedrawScene(region, StartProgress());
-    CommitEdit(std::move(edit), ChangeAspect::Picture);
+    edit.Commit(ChangeAspect::Picture);
     return drop.target;
 }
 
 Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelFile, const Product& product,
                                               const Quad& corners) {
-    PendingEdit edit = BeginEdit(EditKind::PlaceModel, {}, true);
+    EditScope edit(*this, EditKind::PlaceModel, {}, true);
     Result<V2dPolygon*> loaded = LoadModelForPlacement(modelFile, product);
     if (!loaded) return loaded.failure();
     V2dPolygon* model = *loaded;
@@ -185,7 +187,7 @@ Outcome SceneDocument::PlaceModelInRectangle(const std::filesystem::path& modelF
         model->corners[i] = V2d_Point{corners[i].x - model->originX, corners[i].y - model->originY};
     SettleCutoutPlacement(*model, CutoutStance::FillsBox);  // the rectangle drawn for it
     BringToFront(scene_, model, MapperOf(ops_));
-    return Outcome::Done(ShowPlacedModel(model, std::move(edit)));
+    return Outcome::Done(ShowPlacedModel(model, edit));
 }
 
 Outcome SceneDocument::DropMaterial(V2d_Point point) {
@@ -200,38 +202,38 @@ Outcome SceneDocument::DropMaterial(V2d_Point point) {
         record = scene_.at(part);
     }
     const LayingSettings laying = this->laying();
-    PendingEdit edit = BeginEdit(EditKind::DropMaterial, {record});
+    EditScope edit(*this, EditKind::DropMaterial, {record});
     const TileOutcome outcome = TileRegion(renderer_, *record, laying.panel, laying.effect, StartProgress());
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
-    CommitEdit(std::move(edit), ChangeAspect::Picture, {record}, laying);
+    edit.Commit(ChangeAspect::Picture, {record}, laying);
     return Outcome::Done();
 }
 
 Outcome SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
     V2dPolygon* target = FocusedModel();
     if (!target) return Outcome::NothingToDo();
-    if (firstStep || !drag_) drag_ = BeginEdit(EditKind::MoveModel, {target});
+    if (firstStep || !drag_) drag_.emplace(*this, EditKind::MoveModel, std::vector<V2dPolygon*>{target});
     target->originX += dx;
     target->originY += dy;
     return Outcome::Done();
 }
 
 void SceneDocument::FinishModelMove() {
-    V2dPolygon* target = MoveTarget(focusedRecord());
+    V2dPolygon* target = MoveTarget(Focused());
     if (!target) return;
+    const auto finished = qScopeGuard([this] { drag_.reset(); });  // a drawing that throws rolls the drag back
     if (target->kind == RecordKind::PictureModel)
         renderer_.QuickRedraw(StartProgress());
     else
         renderer_.RedrawScene(target, StartProgress());
-    if (drag_) CommitEdit(std::move(*drag_), ChangeAspect::Geometry);
-    drag_.reset();
+    if (drag_) drag_->Commit(ChangeAspect::Geometry);
 }
 
 Outcome SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
     V2dPolygon* target = FocusedModel();
     if (!target) return Outcome::NothingToDo();
-    if (!drag_) drag_ = BeginEdit(EditKind::ShapeModel, {target});
+    if (!drag_) drag_.emplace(*this, EditKind::ShapeModel, std::vector<V2dPolygon*>{target});
     CornersFromHandles(*target, handles, viewOffset, zoom);
     return Outcome::Done();
 }
@@ -239,10 +241,10 @@ Outcome SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint 
 void SceneDocument::FinishModelShaping() {
     V2dPolygon* target = FocusedModel();
     if (!target) return;
+    const auto finished = qScopeGuard([this] { drag_.reset(); });
     if (target->kind == RecordKind::CutOutModel) SettleCutoutCorners(*target);
     renderer_.RedrawScene(target, StartProgress());
-    if (drag_) CommitEdit(std::move(*drag_), ChangeAspect::Geometry);
-    drag_.reset();
+    if (drag_) drag_->Commit(ChangeAspect::Geometry);
 }
 
 }  // namespace v2d

@@ -1,6 +1,7 @@
 // The scene document's model menu, shadow settings and region-list
 // reordering.
 #include "document/scene_document.h"
+#include "document/tone_controls.h"
 #include "models/drawing_order.h"
 
 namespace v2d {
@@ -16,27 +17,27 @@ constexpr int kCopyOffset = 20;
 Outcome SceneDocument::MirrorSelected(MirrorAxis axis) {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Outcome::NothingToDo();
     V2dPolygon* record = scene_.at(selection_.focused);
-    PendingEdit edit = BeginEdit(EditKind::MirrorModel, {record});
+    EditScope edit(*this, EditKind::MirrorModel, {record});
     if (!MirrorModelCorners(*record, axis)) return Outcome::NothingToDo();
     renderer_.RedrawScene(record, StartProgress());
-    CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection);
     return Outcome::Done();
 }
 
 Outcome SceneDocument::ResetSelected() {
     if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Outcome::NothingToDo();
     V2dPolygon* record = scene_.at(selection_.focused);
-    PendingEdit edit = BeginEdit(EditKind::ResetModel, {record});
+    EditScope edit(*this, EditKind::ResetModel, {record});
     ResetModelCorners(*record);
     if (record->kind == RecordKind::PictureModel) renderer_.RedrawScene(record, StartProgress());
     // The outline and handles follow the corners.
-    CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection);
     return Outcome::Done();
 }
 
 Outcome SceneDocument::CopyFocusedModel() {
-    V2dPolygon* focused = focusedRecord();
-    PendingEdit edit = BeginEdit(EditKind::CopyModel, {}, true);
+    V2dPolygon* focused = Focused();
+    EditScope edit(*this, EditKind::CopyModel, {}, true);
     V2dPolygon* copy = CopyModel(scene_, IsPlacedModel(focused) ? focused : nullptr);
     if (!copy) return Outcome::NothingToDo();
     // Set off from the original, inside the picture, and in front of it.
@@ -45,7 +46,7 @@ Outcome SceneDocument::CopyFocusedModel() {
     copy->originX += CopyOffset(box.left(), box.right(), scene_.background.width(), kCopyOffset);
     copy->originY += CopyOffset(box.top(), box.bottom(), scene_.background.height(), kCopyOffset);
     BringToFront(scene_, copy, mapper);
-    return Outcome::Done(ShowPlacedModel(copy, std::move(edit)));
+    return Outcome::Done(ShowPlacedModel(copy, edit));
 }
 
 Outcome SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
@@ -54,21 +55,21 @@ Outcome SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
     std::vector<V2dPolygon*> selected = SelectedRecords();
     if (selected.empty()) selected.push_back(scene_.at(selection_.focused));
     if (AnyInRegionGroup(scene_, selected)) return Error{kMsgUngroupFirst};
-    PendingEdit edit = BeginEdit(EditKind::DeleteRecords, selected, true);
-    RemoveRecords(selected, edit);
+    EditScope edit(*this, EditKind::DeleteRecords, selected, true);
+    edit.Remove(selected);
     renderer_.QuickRedraw(StartProgress());
-    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection);
     return Outcome::Done();
 }
 
 Outcome SceneDocument::StepFocusedFrame(int direction) {
-    V2dPolygon* model = focusedRecord();
+    V2dPolygon* model = Focused();
     if (!model) return Outcome::NothingToDo();
-    PendingEdit edit = BeginEdit(EditKind::RotationFrame, {model});
+    EditScope edit(*this, EditKind::RotationFrame, {model});
     if (!StepRotationFrame(scene_, *model, direction)) return Outcome::NothingToDo();
     renderer_.RedrawScene(model, StartProgress());
     // The handles follow the new frame's size.
-    CommitEdit(std::move(edit), ChangeAspect::Geometry | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection);
     return Outcome::Done();
 }
 
@@ -80,9 +81,9 @@ std::optional<SceneDocument::ShadowSettings> SceneDocument::FocusedShadow() cons
 }
 
 Outcome SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
-    V2dPolygon* model = focusedRecord();
+    V2dPolygon* model = Focused();
     if (!IsPlacedModel(model) || FocusedShadow() == settings) return Outcome::NothingToDo();
-    PendingEdit edit = BeginEdit(EditKind::Shadow, {model});
+    EditScope edit(*this, EditKind::Shadow, {model});
     model->castShadow = settings.castShadow ? 1 : 0;
     model->shadowX = settings.shadowX;
     model->shadowY = settings.shadowY;
@@ -91,10 +92,10 @@ Outcome SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
     V2dPolygon* drawn = model;
     if (model->group && scene_.IndexOfPolygon(model->group) >= 0) {
         drawn = model->group;
-        renderer_.modelDrawer().RedrawParts(*drawn, DrawContext{scene_, ops_, Progress{}});
+        StorePartsPicture(renderer_, *drawn, Progress{});
     }
     renderer_.RedrawScene(drawn, StartProgress());
-    CommitEdit(std::move(edit), ChangeAspect::Tone);
+    edit.Commit(ChangeAspect::Tone);
     return Outcome::Done();
 }
 
@@ -102,13 +103,12 @@ Outcome SceneDocument::MoveRecord(int from, int to) {
     const int count = scene_.count();
     if (from < 0 || from >= count || to < 0 || to >= count || from == to) return Outcome::NothingToDo();
     if (scene_.at(from)->group) return Outcome::NothingToDo();  // parts stay with their model's order
-    PendingEdit edit = BeginEdit(EditKind::Reorder, {}, true);
-    PolygonPtr record = scene_.Take(scene_.at(from));
-    scene_.Insert(to, std::move(record));
+    EditScope edit(*this, EditKind::Reorder, {}, true);
+    scene_.Move(scene_.at(from), to);
     SelectQuietly(to, {to});
     renderer_.QuickRedraw(StartProgress());
-    edit.records.push_back(scene_.at(to));
-    CommitEdit(std::move(edit), ChangeAspect::Order | ChangeAspect::Selection);
+    edit.Add(scene_.at(to));
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection);
     return Outcome::Done();
 }
 

@@ -5,16 +5,16 @@
 namespace v2d {
 
 Outcome SceneDocument::TileFocusedRegion() {
-    V2dPolygon* focused = focusedRecord();
+    V2dPolygon* focused = Focused();
     if (focused == nullptr || focused->kind != RecordKind::Region) return Outcome::NothingToDo();
     const LayingSettings laying = this->laying();
     if (laying.panel.picture.isNull()) return Error{kMsgNoProduct};
     if (laying.panel.isModelProduct) return Error{kMsgModelProduct};
-    PendingEdit edit = BeginEdit(EditKind::EffectOffsets, {focused});
+    EditScope edit(*this, EditKind::EffectOffsets, {focused});
     const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, StartProgress());
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
-    CommitEdit(std::move(edit), ChangeAspect::Picture, {focused}, laying);
+    edit.Commit(ChangeAspect::Picture, {focused}, laying);
     return Outcome::Done();
 }
 

@@ -18,12 +18,11 @@ bool TiledByCommand(const Scene& scene, const V2dPolygon& record, const V2dPolyg
 
 }  // namespace
 
-TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
+TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
                                       const V2dPolygon* focused, const LayingSettings& laying,
                                       const Progress& progress, const CancelToken& cancel) {
     const ProductPanelState& panel = laying.panel;
     TileCommandResult result;
-    const Scene& scene = renderer.scene();
     if (panel.picture.isNull()) {
         result.stopped = Error{kMsgNoProduct, "", MessageIcon::Information};
         return result;

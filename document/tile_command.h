@@ -31,7 +31,7 @@ struct TileCommandResult {
 // `focused` is the record the outline is on: of a model's parts only that
 // one is laid. `cancel` is asked before each region's laying is made; once
 // it is set, the layings made are dropped and the scene stays as it was.
-TileCommandResult TileSelectedRegions(SceneRenderer& renderer, const RegionSelection& selection,
+TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
                                       const V2dPolygon* focused, const LayingSettings& laying,
                                       const Progress& progress = {}, const CancelToken& cancel = {});
 

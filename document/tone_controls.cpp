@@ -7,27 +7,26 @@
 namespace v2d {
 namespace {
 
-V2dPolygon* OwnerOf(const Scene& scene, const V2dPolygon& record) {
-    return record.group && scene.IndexOfPolygon(record.group) >= 0 ? record.group : nullptr;
-}
+V2dPolygon* OwnerOf(Scene& scene, const V2dPolygon& record) { return scene.Writable(record.group); }
 
 // A part changes its owner's picture: the owner is redrawn from its parts.
-void RedrawFor(SceneRenderer& renderer, V2dPolygon& record, const Progress& progress) {
-    if (V2dPolygon* owner = OwnerOf(renderer.scene(), record)) {
-        renderer.modelDrawer().RedrawParts(*owner, DrawContext{renderer.scene(), renderer.ops(), progress});
+void RedrawFor(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, const Progress& progress) {
+    if (V2dPolygon* owner = OwnerOf(scene, record)) {
+        StorePartsPicture(renderer, *owner, progress);
         renderer.RedrawScene(owner, progress);
     } else {
         renderer.RedrawScene(&record, progress);
     }
 }
 
-void PaintOne(SceneRenderer& renderer, V2dPolygon& record, uint32_t colour, bool mix, const Progress& progress) {
+void PaintOne(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, uint32_t colour, bool mix,
+              const Progress& progress) {
     const PixelBox box = OutlineBox(record);
     if (box.empty() || !PictureSizeAllowed(box.width(), box.height())) return;
     record.picture = SolidBitmap(box.width(), box.height(), colour);
     if (mix) {
         record.toneEnabled = 1;
-        RedrawFor(renderer, record, progress);
+        RedrawFor(scene, renderer, record, progress);
         return;
     }
     // Drawn flat; the renderer keeps it, so the next redraw draws it so.
@@ -41,18 +40,25 @@ bool CanPaint(SceneRenderer& renderer, const V2dPolygon* focused, const ProductP
 
 }  // namespace
 
-bool SetRegionLighten(SceneRenderer& renderer, V2dPolygon& record, int lighten, const Progress& progress) {
+void StorePartsPicture(SceneRenderer& renderer, V2dPolygon& owner, const Progress& progress) {
+    QImage picture = renderer.modelDrawer().PartsPicture(owner, DrawContext{renderer.scene(), renderer.ops(), progress});
+    if (!picture.isNull()) owner.picture = std::move(picture);
+}
+
+bool SetRegionLighten(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int lighten,
+                      const Progress& progress) {
     if (record.lighten == lighten) return false;
     record.lighten = lighten;
-    if (renderer.scene().GroupMembers(&record).empty()) record.toneEnabled = 1;
-    RedrawFor(renderer, record, progress);
+    if (scene.GroupMembers(&record).empty()) record.toneEnabled = 1;
+    RedrawFor(scene, renderer, record, progress);
     return true;
 }
 
-bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, const Progress& progress) {
+bool SetRegionReflect(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int reflect,
+                      const Progress& progress) {
     if (record.reflect == reflect) return false;
     record.reflect = reflect;
-    if (V2dPolygon* owner = OwnerOf(renderer.scene(), record)) owner->reflect = reflect;
+    if (V2dPolygon* owner = OwnerOf(scene, record)) owner->reflect = reflect;
     if (record.kind == RecordKind::PictureModel)
         renderer.QuickRedraw(progress);
     else if (record.kind != RecordKind::ShadowRegion)
@@ -60,30 +66,30 @@ bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, 
     return true;
 }
 
-int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
-                           uint32_t colour, const ProductPanelState& panel, const Progress& progress) {
+int PaintRegionsWithColour(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
+                           const V2dPolygon* focused, uint32_t colour, const ProductPanelState& panel,
+                           const Progress& progress) {
     if (!CanPaint(renderer, focused, panel)) return 0;
-    const Scene& scene = renderer.scene();
     int painted = 0;
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;
         V2dPolygon& record = *scene.at(i);
         if (record.kind == RecordKind::ShadowRegion || !scene.GroupMembers(&record).empty()) continue;
         if (record.group && &record != focused) continue;
-        PaintOne(renderer, record, colour, panel.mixWithPhoto, progress);
+        PaintOne(scene, renderer, record, colour, panel.mixWithPhoto, progress);
         ++painted;
     }
     return painted;
 }
 
-int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
-                        uint32_t colour, const ProductPanelState& panel, const Progress& progress) {
+int PaintFromColourCard(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
+                        const V2dPolygon* focused, uint32_t colour, const ProductPanelState& panel,
+                        const Progress& progress) {
     if (!CanPaint(renderer, focused, panel)) return 0;
-    const Scene& scene = renderer.scene();
     int painted = 0;
     for (int i = 0; i < scene.count(); ++i) {
         if (!selection.isSelected(i)) continue;
-        PaintOne(renderer, *scene.at(i), colour, panel.mixWithPhoto, progress);
+        PaintOne(scene, renderer, *scene.at(i), colour, panel.mixWithPhoto, progress);
         ++painted;
     }
     return painted;

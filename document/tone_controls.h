@@ -10,13 +10,16 @@
 
 namespace v2d {
 
+// A model's parts drawn into its picture again (after a part changed).
+void StorePartsPicture(SceneRenderer& renderer, V2dPolygon& owner, const Progress& progress);
+
 // TrackBarLightChange: the focused record's brightness; re-renders it (or
 // its owner) when the value changed. False when nothing changed.
-bool SetRegionLighten(SceneRenderer& renderer, V2dPolygon& record, int lighten, const Progress& progress = {});
+bool SetRegionLighten(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int lighten, const Progress& progress = {});
 
 // TrackBarReflectChange: the focused record's (and its owner's) reflection.
 // Picture models redraw quickly, shadow regions not at all, others re-render.
-bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, const Progress& progress = {});
+bool SetRegionReflect(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int reflect, const Progress& progress = {});
 
 // ShapeColorMouseDown after a colour was chosen. With "前景色" every selected
 // record that is not a shadow region, has no parts and is free or focused
@@ -24,12 +27,12 @@ bool SetRegionReflect(SceneRenderer& renderer, V2dPolygon& record, int reflect, 
 // or drawn flat without it. With "环境色" nothing is painted: the colour
 // only waits for the next tiling. Returns the count. Nothing is painted
 // without a focused record.
-int PaintRegionsWithColour(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
+int PaintRegionsWithColour(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
                            uint32_t colour, const ProductPanelState& panel, const Progress& progress = {});
 
 // SButtonColorClick after the colour cards' OK: the same painting for every
 // selected record, without the kind, part and group checks.
-int PaintFromColourCard(SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
+int PaintFromColourCard(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,
                         uint32_t colour, const ProductPanelState& panel, const Progress& progress = {});
 
 }  // namespace v2d

@@ -56,8 +56,9 @@ PolygonPtr BuildModelOwner(const std::vector<V2dPolygon*>& parts, const std::str
     if (PictureSizeAllowed(box.width(), box.height())) {
         owner->picture = Canvas(box, QImage::Format_RGB32);
         owner->sourcePicture = Canvas(box, QImage::Format_RGB32);
-        DrawPartPictures(owner->picture, QPoint(box.minX, box.minY), parts, &V2dPolygon::picture);
-        DrawPartPictures(owner->sourcePicture, QPoint(box.minX, box.minY), parts, &V2dPolygon::sourcePicture);
+        const std::vector<const V2dPolygon*> drawn(parts.begin(), parts.end());
+        DrawPartPictures(owner->picture, QPoint(box.minX, box.minY), drawn, &V2dPolygon::picture);
+        DrawPartPictures(owner->sourcePicture, QPoint(box.minX, box.minY), drawn, &V2dPolygon::sourcePicture);
     }
     SetCornersFromBoundingBox(*owner);
     owner->name = ownerName;
@@ -69,7 +70,7 @@ int AddModelToScene(Scene& scene, ModelFile&& model, const std::string& ownerNam
     if (model.records.empty()) return 0;
     if (model.records.size() == 1) {
         scene.Append(std::move(model.records.front()));
-        if (model.frames) scene.FrameSetList.push_back(std::move(model.frames));
+        if (model.frames) scene.AddFrameSet(std::move(model.frames));
         return 1;
     }
     std::vector<V2dPolygon*> parts;

@@ -60,7 +60,7 @@ V2dPolygon* CopyModel(Scene& scene, V2dPolygon* record) {
     return copy;
 }
 
-std::vector<V2dPolygon*> RecordsToDelete(const Scene& scene, const std::vector<V2dPolygon*>& records) {
+std::vector<V2dPolygon*> RecordsToDelete(Scene& scene, const std::vector<V2dPolygon*>& records) {
     std::vector<V2dPolygon*> all;
     auto add = [&all](V2dPolygon* r) {
         if (r && std::find(all.begin(), all.end(), r) == all.end()) all.push_back(r);
@@ -76,7 +76,7 @@ std::vector<V2dPolygon*> RecordsToDelete(const Scene& scene, const std::vector<V
 }
 
 bool AnyInRegionGroup(const Scene& scene, const std::vector<V2dPolygon*>& records) {
-    for (const V2dGroupPL& group : scene.GroupList)
+    for (const V2dGroupPL& group : scene.groups())
         for (const V2dPolygon* member : group.members)
             if (std::find(records.begin(), records.end(), member) != records.end()) return true;
     return false;

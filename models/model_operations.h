@@ -40,7 +40,7 @@ V2dPolygon* CopyModel(Scene& scene, V2dPolygon* record);
 
 // What deleting the records removes: the records themselves and the parts
 // of every owner among them, in list order.
-std::vector<V2dPolygon*> RecordsToDelete(const Scene& scene, const std::vector<V2dPolygon*>& records);
+std::vector<V2dPolygon*> RecordsToDelete(Scene& scene, const std::vector<V2dPolygon*>& records);
 
 // True when one of the records belongs to a named region group.
 bool AnyInRegionGroup(const Scene& scene, const std::vector<V2dPolygon*>& records);

@@ -132,7 +132,7 @@ std::vector<int> CompanionSelection(const Scene& scene, int index) {
         const int at = scene.IndexOfPolygon(r);
         if (at >= 0 && std::find(result.begin(), result.end(), at) == result.end()) result.push_back(at);
     };
-    for (const V2dGroupPL& group : scene.GroupList)
+    for (const V2dGroupPL& group : scene.groups())
         if (std::find(group.members.begin(), group.members.end(), record) != group.members.end())
             for (const V2dPolygon* member : group.members) add(member);
     if (record->group != nullptr) {
@@ -147,6 +147,10 @@ std::vector<int> CompanionSelection(const Scene& scene, int index) {
 V2dPolygon* MoveTarget(V2dPolygon* record) {
     if (record == nullptr) return nullptr;
     return record->group != nullptr ? record->group : record;
+}
+
+const V2dPolygon* MoveTarget(const V2dPolygon* record) {
+    return record != nullptr && record->group != nullptr ? record->group : record;
 }
 
 bool NudgeModel(V2dPolygon* target, int dx, int dy) {

@@ -74,6 +74,7 @@ std::vector<int> CompanionSelection(const Scene& scene, int index);
 // The record that model moves act on: the record itself, or its owner for a
 // model part.
 V2dPolygon* MoveTarget(V2dPolygon* record);
+const V2dPolygon* MoveTarget(const V2dPolygon* record);
 
 // Moves a picture model by one step of the arrow keys; false (and nothing
 // moved) for no record or a record that is not a picture model.

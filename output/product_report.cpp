@@ -194,7 +194,7 @@ bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view pla
 
 std::vector<ReportRow> ListReportRows(const Scene& scene, const fs::path& programFolder) {
     std::vector<ReportRow> rows;
-    for (const PolygonPtr& record : scene.PolyList) {
+    for (const V2dPolygon* record : scene.records()) {
         const Product product = Product::Parse(record->partsInfo);
         if (product.number().empty()) continue;
         fs::path thumbnail = product.paths(programFolder).thumbnail;

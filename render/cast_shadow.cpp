@@ -14,13 +14,13 @@ constexpr int64_t kLargestKeptCutoutMask = 8'000'000;
 
 }  // namespace
 
-void ShadowRegionRenderer::RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) {
+void ShadowRegionRenderer::RenderShadowRegion(const V2dPolygon& region, QImage& displayed, const DrawContext& context) {
     if (region.picture.isNull()) return;  // the picture only marks the region as present
     const PixelBox box = OutlineBox(region);
     if (box.empty()) return;
     const QImage mask = BuildShadowMask(region, kShadowRegionMaskSize, kShadowRegionGrey, context.ops);
     if (mask.isNull()) return;
-    region.sourcePicture = mask;
+    context.KeepShadowMask(region, mask);
     if (!WithinCoordinateLimit(region.originX) || !WithinCoordinateLimit(region.originY) ||
         !WithinCoordinateLimit(box.minX) || !WithinCoordinateLimit(box.minY))
         return;
@@ -31,12 +31,12 @@ void ShadowRegionRenderer::RenderShadowRegion(V2dPolygon& region, QImage& displa
     context.KeepCache(region, std::move(shaded));
 }
 
-const ModelShadows::Entry& ModelShadows::Lookup(const V2dPolygon* model, std::vector<int64_t> key,
+const ModelShadows::Entry& ModelShadows::Lookup(const V2dPolygon& model, std::vector<int64_t> key,
                                                 const auto& build) {
-    auto found = masks_.find(model);
+    auto found = masks_.find(model.id);
     if (found != masks_.end() && found->second.key == key) return found->second;
     if (masks_.size() >= kMaskCacheLimit) masks_.clear();
-    Entry& entry = masks_[model];
+    Entry& entry = masks_[model.id];
     entry.key = std::move(key);
     entry.mask = build(entry.at);
     return entry;
@@ -48,7 +48,7 @@ void ModelShadows::CastPictureModelShadow(const V2dPolygon& model, const std::ve
     std::vector<int64_t> key{int64_t(model.kind), model.shadowRadius, model.shadowColor, model.shadowX, model.shadowY};
     for (const V2d_Point& p : drawnOutline) key.insert(key.end(), {p.x, p.y});
     key.insert(key.end(), model.indexList.begin(), model.indexList.end());
-    const Entry& entry = Lookup(&model, std::move(key), [&](QPoint& at) {
+    const Entry& entry = Lookup(model, std::move(key), [&](QPoint& at) {
         return PictureModelShadowMask(model, drawnOutline, ops, at);
     });
     MultiplyByMask(displayed, entry.at, entry.mask, 1.0, clip);
@@ -58,12 +58,12 @@ void ModelShadows::CastCutoutShadow(const V2dPolygon& model, QImage& displayed, 
                                     const QRect& clip) {
     if (!model.castShadow) return;
     if (CutoutShadowPixels(model) > kLargestKeptCutoutMask) {
-        masks_.erase(&model);
+        masks_.erase(model.id);
         return CastCutoutShadowInBands(model, displayed, ops, clip);
     }
     std::vector<int64_t> key{int64_t(model.kind), model.shadowRadius, model.scaleX, model.scaleY,
                              model.picture.cacheKey()};
-    const Entry& entry = Lookup(&model, std::move(key), [&](QPoint&) { return CutoutShadowMask(model, ops); });
+    const Entry& entry = Lookup(model, std::move(key), [&](QPoint&) { return CutoutShadowMask(model, ops); });
     MultiplyByMask(displayed, CutoutShadowOrigin(model), entry.mask, 1.0, clip);
 }
 

@@ -8,7 +8,7 @@
 #include <QPoint>
 
 #include <cstdint>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
 #include "render/model_drawer.h"
@@ -17,11 +17,11 @@ namespace v2d {
 
 // Renders a shadow region as RenderRegion does: nothing without a picture;
 // otherwise the patch under the moved outline box is multiplied by a fresh
-// mask (kept in sourcePicture) at 1 + lighten / 100, drawn through the moved
-// outline and kept in the renderer's caches.
+// mask at 1 + lighten / 100, drawn through the moved outline; patch and mask
+// are kept in the renderer's caches.
 class ShadowRegionRenderer final : public ShadowRegionDrawer {
 public:
-    void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) override;
+    void RenderShadowRegion(const V2dPolygon& region, QImage& displayed, const DrawContext& context) override;
 };
 
 // The drop shadows of placed models, with their last masks.
@@ -41,8 +41,8 @@ private:
         QImage mask;
         QPoint at;
     };
-    const Entry& Lookup(const V2dPolygon* model, std::vector<int64_t> key, const auto& build);
-    std::unordered_map<const V2dPolygon*, Entry> masks_;
+    const Entry& Lookup(const V2dPolygon& model, std::vector<int64_t> key, const auto& build);
+    std::map<RecordId, Entry> masks_;
 };
 
 // A part's shadow inside its owner's picture, at the part's box top-left

@@ -30,7 +30,7 @@ void DrawModelPicture(const V2dPolygon& model, const QImage& picture, QImage& di
 
 }  // namespace
 
-void QuickModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
+void QuickModelDrawer::RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group) return;
     if (context.CacheOf(model).isNull()) context.KeepCache(model, model.picture);
     QuickDrawModel(model, displayed, context);

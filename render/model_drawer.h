@@ -28,6 +28,9 @@ struct DrawContext {
     void KeepCache(const V2dPolygon& record, QImage picture) const {
         if (caches) caches->set(record, std::move(picture));
     }
+    void KeepShadowMask(const V2dPolygon& region, QImage mask) const {
+        if (caches) caches->setShadowMask(region, std::move(mask));
+    }
 };
 
 class ModelDrawer {
@@ -35,11 +38,12 @@ public:
     virtual ~ModelDrawer() = default;
     // Full drawing with tone and warp (DrawPictureModel, DrawCutoutModel);
     // keeps the drawn picture in the context's caches.
-    virtual void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
+    virtual void RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
     // Drawing from the cached picture without recomputing anything.
     virtual void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
-    // Draws the pictures of a model's parts into the model's picture.
-    virtual void RedrawParts(V2dPolygon& owner, const DrawContext& context) = 0;
+    // The model's picture with its parts' pictures drawn into it, for the
+    // document to store; null leaves the model's picture as it is.
+    virtual QImage PartsPicture(const V2dPolygon& owner, const DrawContext& context) = 0;
     // The pixels the model (with its shadow) may touch; empty when unknown,
     // which makes every change redraw the whole scene.
     virtual QRect DrawnArea(const V2dPolygon& model, const DrawContext& context) { return {}; }
@@ -48,19 +52,19 @@ public:
 class ShadowRegionDrawer {
 public:
     virtual ~ShadowRegionDrawer() = default;
-    // Darkens the scene built so far inside the moved outline; sets the
-    // patch in the context's caches and its mask in sourcePicture.
-    virtual void RenderShadowRegion(V2dPolygon& region, QImage& displayed, const DrawContext& context) = 0;
+    // Darkens the scene built so far inside the moved outline; keeps the
+    // patch and its mask in the context's caches.
+    virtual void RenderShadowRegion(const V2dPolygon& region, QImage& displayed, const DrawContext& context) = 0;
 };
 
 // Draws a model's cached picture (its picture when there is none yet) through
-// its outline at its origin; parts draw nothing, and RedrawParts leaves the
-// owner's picture alone.
+// its outline at its origin; parts draw nothing, and the owner's picture is
+// left as it is.
 class QuickModelDrawer final : public ModelDrawer {
 public:
-    void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
+    void RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
-    void RedrawParts(V2dPolygon& owner, const DrawContext& context) override {}
+    QImage PartsPicture(const V2dPolygon&, const DrawContext&) override { return {}; }
 };
 
 }  // namespace v2d

@@ -110,7 +110,7 @@ QImage PictureModelImage(const V2dPolygon& model, const ImageOperations& ops) {
     if (model.picture.isNull()) return {};
     QImage picture = model.toneEnabled && !model.sourcePicture.isNull()
                          ? ApplyLightMap(model.picture, model.sourcePicture, 0, 0, 1 + 0.01 * model.lighten)
-                         : model.picture;
+                         : QImage(model.picture);
     if (!CornersAreOutlineBox(model)) picture = ops.Transform(picture, QuadOf(model.corners));
     if (!picture.isNull() && (model.scaleX != 100 || model.scaleY != 100)) {
         const int w = Scaled(picture.width(), model.scaleX), h = Scaled(picture.height(), model.scaleY);
@@ -131,8 +131,8 @@ void DrawCutoutModel(const V2dPolygon& model, QImage& displayed, const QRect& cl
     painter.drawImage(QRect(model.originX, model.originY, w, h), Brightened(model.picture, model.lighten));
 }
 
-void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2dPolygon*>& parts,
-                      QImage V2dPolygon::*picture) {
+void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<const V2dPolygon*>& parts,
+                      Picture V2dPolygon::*picture) {
     QPainter painter(&canvas);
     const QPointF offset(-canvasOrigin.x(), -canvasOrigin.y());
     for (const V2dPolygon* part : parts) {
@@ -172,7 +172,7 @@ QRect PerspectiveModelDrawer::DrawnArea(const V2dPolygon& model, const DrawConte
     return area.adjusted(-1, -1, 1, 1);
 }
 
-void PerspectiveModelDrawer::RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) {
+void PerspectiveModelDrawer::RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) {
     if (model.group || !WithinDrawingRange(model)) return;
     CastShadowOf(model, displayed, context);
     if (model.kind == RecordKind::CutOutModel) {
@@ -195,17 +195,18 @@ void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& dis
     CompositePictureModel(model, cached.isNull() ? model.picture : cached, displayed, context);
 }
 
-void PerspectiveModelDrawer::RedrawParts(V2dPolygon& owner, const DrawContext& context) {
-    const std::vector<V2dPolygon*> parts = context.scene.GroupMembers(&owner);
-    if (parts.empty() || owner.picture.isNull() || !WithinDrawingRange(owner)) return;
+QImage PerspectiveModelDrawer::PartsPicture(const V2dPolygon& owner, const DrawContext& context) {
+    const std::vector<const V2dPolygon*> parts = context.scene.GroupMembers(&owner);
+    if (parts.empty() || owner.picture.isNull() || !WithinDrawingRange(owner)) return {};
     const PixelBox box = OutlineBox(owner);
-    owner.picture = owner.picture.copy();
+    QImage picture = owner.picture.copy();
     // Each part's shadow falls on the parts drawn before it.
-    for (V2dPolygon* part : parts) {
+    for (const V2dPolygon* part : parts) {
         if (!WithinDrawingRange(*part)) continue;
-        CastPartShadow(*part, owner, owner.picture, context.ops);
-        DrawPartPictures(owner.picture, QPoint(box.minX, box.minY), {part}, &V2dPolygon::picture);
+        CastPartShadow(*part, owner, picture, context.ops);
+        DrawPartPictures(picture, QPoint(box.minX, box.minY), {part}, &V2dPolygon::picture);
     }
+    return picture;
 }
 
 }  // namespace v2d

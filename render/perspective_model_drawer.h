@@ -10,9 +10,9 @@ namespace v2d {
 
 class PerspectiveModelDrawer final : public ModelDrawer {
 public:
-    void RenderModel(V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
+    void RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
-    void RedrawParts(V2dPolygon& owner, const DrawContext& context) override;
+    QImage PartsPicture(const V2dPolygon& owner, const DrawContext& context) override;
     QRect DrawnArea(const V2dPolygon& model, const DrawContext& context) override;
 
 private:
@@ -31,7 +31,7 @@ void DrawCutoutModel(const V2dPolygon& model, QImage& displayed, const QRect& cl
 
 // Draws each part's picture, clipped to the part's outline, onto the
 // canvas whose top-left pixel is `canvasOrigin` in picture coordinates.
-void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<V2dPolygon*>& parts,
-                      QImage V2dPolygon::*picture);
+void DrawPartPictures(QImage& canvas, QPoint canvasOrigin, const std::vector<const V2dPolygon*>& parts,
+                      Picture V2dPolygon::*picture);
 
 }  // namespace v2d

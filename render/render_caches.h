@@ -1,14 +1,15 @@
 #pragma once
 // The renderer's own pictures per record: the toned picture of a region,
 // the warped picture of a model, the shaded patch of a shadow region, and
-// the light map a region with an edge blur is toned from. A
-// redraw that leaves a record unchanged draws it from here. Never saved;
+// the light map a region with an edge blur is toned from, and the mask a
+// shadow region was last shaded with. A redraw that leaves a record
+// unchanged draws it from here. Kept by record identity, never saved;
 // entries of records that left the scene go at the next full pass.
 #include <QImage>
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_map>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -20,45 +21,51 @@ class RenderCaches {
 public:
     // A null picture when the record has none.
     const QImage& of(const V2dPolygon& record) const {
-        const auto found = pictures_.find(&record);
+        const auto found = pictures_.find(record.id);
         return found == pictures_.end() ? none_ : found->second;
     }
     void set(const V2dPolygon& record, QImage picture) {
         if (picture.isNull())
-            pictures_.erase(&record);
+            pictures_.erase(record.id);
         else
-            pictures_[&record] = std::move(picture);
+            pictures_[record.id] = std::move(picture);
     }
     // Dropping a record's picture drops its light map too.
     void drop(const V2dPolygon& record) {
-        pictures_.erase(&record);
-        lightMaps_.erase(&record);
+        pictures_.erase(record.id);
+        lightMaps_.erase(record.id);
     }
     void clear() {
         pictures_.clear();
         lightMaps_.clear();
+        shadowMasks_.clear();
     }
     // Only these records (the scene's, in any order) keep theirs.
-    void KeepOnly(std::vector<const V2dPolygon*> records) {
+    void KeepOnly(std::vector<RecordId> records) {
         std::sort(records.begin(), records.end());
         const auto gone = [&](const auto& entry) {
             return !std::binary_search(records.begin(), records.end(), entry.first);
         };
         std::erase_if(pictures_, gone);
         std::erase_if(lightMaps_, gone);
+        std::erase_if(shadowMasks_, gone);
     }
     int64_t bytes(const V2dPolygon* except = nullptr) const {
+        const RecordId skip = except ? except->id : RecordId{};
         int64_t total = 0;
         for (const auto& [record, picture] : pictures_)
-            if (record != except) total += picture.sizeInBytes();
+            if (!skip || record != skip) total += picture.sizeInBytes();
         for (const auto& [record, kept] : lightMaps_)
-            if (record != except) total += kept.second.sizeInBytes();
+            if (!skip || record != skip) total += kept.second.sizeInBytes();
         return total;
     }
-    template <class Visit>
-    void ForEach(Visit visit) {
-        for (auto& [record, picture] : pictures_) visit(*record, picture);
+
+    // The grey mask a shadow region was last shaded with (null when none).
+    const QImage& shadowMaskOf(const V2dPolygon& region) const {
+        const auto found = shadowMasks_.find(region.id);
+        return found == shadowMasks_.end() ? none_ : found->second;
     }
+    void setShadowMask(const V2dPolygon& region, QImage mask) { shadowMasks_[region.id] = std::move(mask); }
 
     // The smoothed light map of a region with an edge blur, kept with what
     // it was made from (the outline, the blur, the rows and the photo): a
@@ -73,19 +80,20 @@ public:
         bool operator==(const LightMapSource&) const = default;
     };
     const QImage& lightMapOf(const V2dPolygon& record, const LightMapSource& source) const {
-        const auto found = lightMaps_.find(&record);
+        const auto found = lightMaps_.find(record.id);
         return found == lightMaps_.end() || !(found->second.first == source) ? none_ : found->second.second;
     }
     void setLightMap(const V2dPolygon& record, LightMapSource source, QImage map) {
         if (map.isNull())
-            lightMaps_.erase(&record);
+            lightMaps_.erase(record.id);
         else
-            lightMaps_[&record] = {std::move(source), std::move(map)};
+            lightMaps_[record.id] = {std::move(source), std::move(map)};
     }
 
 private:
-    std::unordered_map<const V2dPolygon*, QImage> pictures_;
-    std::unordered_map<const V2dPolygon*, std::pair<LightMapSource, QImage>> lightMaps_;
+    std::map<RecordId, QImage> pictures_;
+    std::map<RecordId, std::pair<LightMapSource, QImage>> lightMaps_;
+    std::map<RecordId, QImage> shadowMasks_;
     QImage none_;
 };
 

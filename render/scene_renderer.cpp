@@ -33,6 +33,7 @@ QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
 
 void SceneRenderer::StartFromBackground() {
     counters_ = {};
+    drawnList_.clear();  // matches nothing until the pass is complete
     const QImage background = ToRgb32(scene_.background);
     if (background.isNull()) {
         displayed_ = QImage();
@@ -47,16 +48,21 @@ void SceneRenderer::StartFromBackground() {
     CopyPictureInto(displayed_, background, 0, 0, background.rect());
 }
 
-void SceneRenderer::RedrawScene(V2dPolygon* changed, const Progress& progress) {
-    V2dPolygon* const one[] = {changed};
-    RedrawScene(std::span<V2dPolygon* const>(one, changed ? 1 : 0), progress);
+void SceneRenderer::RedrawScene(const V2dPolygon* changed, const Progress& progress) {
+    const V2dPolygon* const one[] = {changed};
+    RedrawScene(std::span<const V2dPolygon* const>(one, changed ? 1 : 0), progress);
+}
+
+void SceneRenderer::RedrawScene(const std::vector<V2dPolygon*>& changed, const Progress& progress) {
+    const std::vector<const V2dPolygon*> records(changed.begin(), changed.end());
+    RedrawScene(std::span<const V2dPolygon* const>(records), progress);
 }
 
 void SceneRenderer::RememberDrawnScene() {
     drawnList_.clear();
     drawnBounds_.clear();
-    for (const PolygonPtr& record : scene_.PolyList) {
-        drawnList_.push_back(record.get());
+    for (const V2dPolygon* record : scene_.records()) {
+        drawnList_.push_back(record->id);
         drawnBounds_.push_back(BoundsOf(*record));
     }
     caches_.KeepOnly(drawnList_);
@@ -64,15 +70,15 @@ void SceneRenderer::RememberDrawnScene() {
 }
 
 bool SceneRenderer::DisplayedMatchesScene() const {
-    if (displayed_.isNull() || drawnList_.size() != scene_.PolyList.size() ||
+    if (displayed_.isNull() || drawnList_.size() != size_t(scene_.count()) ||
         drawnBackground_ != scene_.background.cacheKey() || displayed_.size() != scene_.background.size())
         return false;
     for (size_t i = 0; i < drawnList_.size(); ++i)
-        if (drawnList_[i] != scene_.PolyList[i].get()) return false;
+        if (drawnList_[i] != scene_.at(int(i))->id) return false;
     return true;
 }
 
-bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress) {
+bool SceneRenderer::RedrawArea(std::span<const V2dPolygon* const> changed, int lowestChange, const Progress& progress) {
     // A model whose drawer cannot tell where it draws, and a reflection that
     // mirrors the whole scene beneath: both need the whole redraw.
     const int count = scene_.count();
@@ -101,7 +107,7 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     }
     clip_ = area;
     for (int j = 0; j < count; ++j) {
-        V2dPolygon& record = *scene_.at(j);
+        const V2dPolygon& record = *scene_.at(j);
         if (!bounds[size_t(j)].intersects(area))
             ++counters_.untouched;
         else if (render[static_cast<size_t>(j)])
@@ -115,11 +121,11 @@ bool SceneRenderer::RedrawArea(std::span<V2dPolygon* const> changed, int lowestC
     return true;
 }
 
-void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Progress& progress) {
+void SceneRenderer::RedrawScene(std::span<const V2dPolygon* const> changed, const Progress& progress) {
     // Shadow regions copy the scene beneath them, so they follow any
     // non-shadow change below them.
     int lowestChange = scene_.count();
-    for (V2dPolygon* record : changed) {
+    for (const V2dPolygon* record : changed) {
         const int i = scene_.IndexOfPolygon(record);
         if (i >= 0 && record->kind != RecordKind::ShadowRegion) lowestChange = std::min(lowestChange, i);
     }
@@ -127,7 +133,7 @@ void SceneRenderer::RedrawScene(std::span<V2dPolygon* const> changed, const Prog
     StartFromBackground();
     const int count = scene_.count();
     for (int j = 0; j < count; ++j) {
-        V2dPolygon& record = *scene_.at(j);
+        const V2dPolygon& record = *scene_.at(j);
         const bool isChanged = std::find(changed.begin(), changed.end(), &record) != changed.end();
         if (isChanged || (record.kind == RecordKind::ShadowRegion && j > lowestChange))
             RenderRegion(record);
@@ -159,7 +165,7 @@ void SceneRenderer::QuickRedraw(const Progress& progress) {
     RememberDrawnScene();
 }
 
-void SceneRenderer::RenderRegion(V2dPolygon& record) {
+void SceneRenderer::RenderRegion(const V2dPolygon& record) {
     ++counters_.rendered;
     if (record.group) return;  // its owner draws it
     if (record.isModel()) {
@@ -187,7 +193,7 @@ void SceneRenderer::RenderRegion(V2dPolygon& record) {
 bool SceneRenderer::MakeRoom(int64_t bytes, const V2dPolygon& keeping) {
     // A reflection mirrors the scene as it was beneath the region when it was
     // toned, so its cache is worth more than one toned from the region alone.
-    for (const PolygonPtr& other : scene_.PolyList) {
+    for (const V2dPolygon* other : scene_.records()) {
         if (FreeBytes(&keeping) >= bytes) return true;
         const V2dPolygon& r = *other;
         const bool shared = caches_.of(r).cacheKey() == r.picture.cacheKey();  // drawn flat: nothing to tone afresh

@@ -53,17 +53,18 @@ public:
     // After `changed` was modified. Progress advances per record. When the
     // displayed picture is known to match the scene, only the changed
     // records' area is rebuilt (the pixels outside it cannot differ).
-    void RedrawScene(V2dPolygon* changed, const Progress& progress = {});
+    void RedrawScene(const V2dPolygon* changed, const Progress& progress = {});
     // Several records changed in one command: each is rendered once, and the
     // shadow regions above the lowest changed one are recomputed.
-    void RedrawScene(std::span<V2dPolygon* const> changed, const Progress& progress = {});
+    void RedrawScene(std::span<const V2dPolygon* const> changed, const Progress& progress = {});
+    void RedrawScene(const std::vector<V2dPolygon*>& changed, const Progress& progress = {});
     // Every record rendered in list order, as after opening a scheme.
     void RenderAll(const Progress& progress = {});
     // Every record from its current cache, as after undo or reordering.
     void QuickRedraw(const Progress& progress = {});
 
     // Full render of one record onto the displayed scene built so far.
-    void RenderRegion(V2dPolygon& record);
+    void RenderRegion(const V2dPolygon& record);
     // A record from its kept picture onto the displayed scene.
     void QuickDrawRegion(const V2dPolygon& record);
     // A flat picture through the record's outline, without tone; it is
@@ -71,6 +72,8 @@ public:
     void DrawFlat(const V2dPolygon& record, const QImage& picture);
     // The picture kept for a record (null when none).
     const QImage& CacheOf(const V2dPolygon& record) const { return caches_.of(record); }
+    // The mask a shadow region was last shaded with (null when none).
+    const QImage& ShadowMaskOf(const V2dPolygon& region) const { return caches_.shadowMaskOf(region); }
     // A record drawn flat again as it was (an undone painting): its picture
     // is what it draws from.
     void KeepFlat(const V2dPolygon& record) { caches_.set(record, record.picture); }
@@ -113,7 +116,7 @@ private:
     bool MakeRoom(int64_t bytes, const V2dPolygon& keeping);
     void RememberDrawnScene();
     bool DisplayedMatchesScene() const;
-    bool RedrawArea(std::span<V2dPolygon* const> changed, int lowestChange, const Progress& progress);
+    bool RedrawArea(std::span<const V2dPolygon* const> changed, int lowestChange, const Progress& progress);
     DrawContext Context() const;
     // Where a record draws: its outline box, or for a model what its drawer says.
     QRect BoundsOf(const V2dPolygon& record) const;
@@ -130,7 +133,7 @@ private:
     Progress noProgress_;
     QRect clip_;  // while an area is rebuilt
     // What displayed_ was last built from.
-    std::vector<const V2dPolygon*> drawnList_;
+    std::vector<RecordId> drawnList_;
     std::vector<QRect> drawnBounds_;
     qint64 drawnBackground_ = 0;
     int64_t budget_ = kDefaultRenderBudget;

@@ -247,7 +247,10 @@ TileOutcome ApplyRegionLaying(SceneRenderer& renderer, V2dPolygon& region, Regio
     const Scene& scene = renderer.scene();
     if (region.kind == RecordKind::PictureModel) {
         V2dPolygon* owner = region.group && scene.IndexOfPolygon(region.group) >= 0 ? region.group : nullptr;
-        if (owner) renderer.modelDrawer().RedrawParts(*owner, DrawContext{scene, renderer.ops(), progress});
+        if (owner)
+            if (QImage parts = renderer.modelDrawer().PartsPicture(*owner, DrawContext{scene, renderer.ops(), progress});
+                !parts.isNull())
+                owner->picture = std::move(parts);
         outcome.redraw = owner ? owner : &region;
     } else {
         region.partsInfo = std::move(laid.partsInfo);

@@ -2,20 +2,37 @@
 
 #include <algorithm>
 
+#include "scene/owned_by.h"
+
 namespace v2d {
 
-V2dPolygon* Scene::Append(PolygonPtr record) {
-    PolyList.push_back(std::move(record));
-    return PolyList.back().get();
+void Scene::GiveIdentity(V2dPolygon& record) {
+    if (record.id && IndexOf(record.id) < 0) {
+        lastId_ = std::max(lastId_, record.id.value);
+        return;
+    }
+    record.id = RecordId{++lastId_};
 }
 
+V2dPolygon* Scene::Append(PolygonPtr record) { return Insert(count(), std::move(record)); }
+
 V2dPolygon* Scene::Insert(int position, PolygonPtr record) {
+    GiveIdentity(*record);
     position = std::clamp(position, 0, count());
     auto it = PolyList.insert(PolyList.begin() + position, std::move(record));
     return it->get();
 }
 
-PolygonPtr Scene::Take(V2dPolygon* record) {
+void Scene::Move(const V2dPolygon* record, int position) {
+    const int from = IndexOfPolygon(record);
+    if (from < 0) return;
+    PolygonPtr taken = std::move(PolyList[static_cast<size_t>(from)]);
+    PolyList.erase(PolyList.begin() + from);
+    position = std::clamp(position, 0, count());
+    PolyList.insert(PolyList.begin() + position, std::move(taken));
+}
+
+PolygonPtr Scene::Take(const V2dPolygon* record) {
     int index = IndexOfPolygon(record);
     if (index < 0) return nullptr;
     PolygonPtr taken = std::move(PolyList[static_cast<size_t>(index)]);
@@ -23,23 +40,71 @@ PolygonPtr Scene::Take(V2dPolygon* record) {
     return taken;
 }
 
-void Scene::FreePolygon(V2dPolygon* record) {
+std::vector<PolygonPtr> Scene::TakeAll() { return std::exchange(PolyList, {}); }
+
+void Scene::FreePolygon(const V2dPolygon* record) {
     if (!record) return;
-    if (int m = FindMesh(record); m >= 0) MeshList.erase(MeshList.begin() + m);
-    if (int f = FindFrameSet(record); f >= 0) FrameSetList.erase(FrameSetList.begin() + f);
+    TakeMesh(record);
+    TakeFrameSet(record);
     for (auto& other : PolyList)
         if (other->group == record) other->group = nullptr;
+    LeaveGroups(record);
+    PolygonPtr owned = Take(record);  // destroyed here, with its pictures
+}
+
+V2dPolygonMesh* Scene::AddMesh(std::unique_ptr<V2dPolygonMesh> mesh) {
+    MeshList.push_back(std::move(mesh));
+    return MeshList.back().get();
+}
+
+V2dPolygonEx* Scene::AddFrameSet(std::unique_ptr<V2dPolygonEx> frames) {
+    FrameSetList.push_back(std::move(frames));
+    return FrameSetList.back().get();
+}
+
+std::unique_ptr<V2dPolygonMesh> Scene::TakeMesh(const V2dPolygon* record) { return TakeOwnedBy(MeshList, record); }
+
+std::unique_ptr<V2dPolygonEx> Scene::TakeFrameSet(const V2dPolygon* record) {
+    return TakeOwnedBy(FrameSetList, record);
+}
+
+void Scene::AddGroup(V2dGroupPL group) { GroupList.push_back(std::move(group)); }
+
+void Scene::SetGroups(std::vector<V2dGroupPL> groups) { GroupList = std::move(groups); }
+
+void Scene::LeaveGroups(const V2dPolygon* record) {
     for (auto it = GroupList.begin(); it != GroupList.end();) {
         std::erase(it->members, record);
         it = it->members.size() < 2 ? GroupList.erase(it) : it + 1;
     }
-    PolygonPtr owned = Take(record);  // destroyed here, with its pictures
 }
 
 int Scene::IndexOfPolygon(const V2dPolygon* record) const {
     for (size_t i = 0; i < PolyList.size(); ++i)
         if (PolyList[i].get() == record) return static_cast<int>(i);
     return -1;
+}
+
+int Scene::IndexOf(RecordId id) const {
+    if (!id) return -1;
+    for (size_t i = 0; i < PolyList.size(); ++i)
+        if (PolyList[i]->id == id) return static_cast<int>(i);
+    return -1;
+}
+
+V2dPolygon* Scene::Find(RecordId id) {
+    const int i = IndexOf(id);
+    return i < 0 ? nullptr : at(i);
+}
+
+const V2dPolygon* Scene::Find(RecordId id) const {
+    const int i = IndexOf(id);
+    return i < 0 ? nullptr : at(i);
+}
+
+V2dPolygon* Scene::Writable(const V2dPolygon* record) {
+    const int i = IndexOfPolygon(record);
+    return i < 0 ? nullptr : at(i);
 }
 
 int Scene::FindMesh(const V2dPolygon* record) const {
@@ -54,21 +119,35 @@ int Scene::FindFrameSet(const V2dPolygon* record) const {
     return -1;
 }
 
-V2dPolygonMesh* Scene::MeshOf(const V2dPolygon* record) const {
+V2dPolygonMesh* Scene::MeshOf(const V2dPolygon* record) {
     int i = FindMesh(record);
     return i < 0 ? nullptr : MeshList[static_cast<size_t>(i)].get();
 }
 
-V2dPolygonEx* Scene::FrameSetOf(const V2dPolygon* record) const {
+const V2dPolygonMesh* Scene::MeshOf(const V2dPolygon* record) const {
+    return const_cast<Scene*>(this)->MeshOf(record);
+}
+
+V2dPolygonEx* Scene::FrameSetOf(const V2dPolygon* record) {
     int i = FindFrameSet(record);
     return i < 0 ? nullptr : FrameSetList[static_cast<size_t>(i)].get();
 }
 
-std::vector<V2dPolygon*> Scene::GroupMembers(const V2dPolygon* record) const {
+const V2dPolygonEx* Scene::FrameSetOf(const V2dPolygon* record) const {
+    return const_cast<Scene*>(this)->FrameSetOf(record);
+}
+
+std::vector<V2dPolygon*> Scene::GroupMembers(const V2dPolygon* record) {
     std::vector<V2dPolygon*> members;
     if (!record) return members;
     for (const auto& other : PolyList)
         if (other->group == record) members.push_back(other.get());
+    return members;
+}
+
+std::vector<const V2dPolygon*> Scene::GroupMembers(const V2dPolygon* record) const {
+    std::vector<const V2dPolygon*> members;
+    for (V2dPolygon* member : const_cast<Scene*>(this)->GroupMembers(record)) members.push_back(member);
     return members;
 }
 

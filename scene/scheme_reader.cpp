@@ -30,7 +30,7 @@ bool ReadMesh(ByteReader& in, V2dPolygon* owner, Scene& scene) {
             if (!WithinCoordinateLimit(p.x) || !WithinCoordinateLimit(p.y)) return false;
         }
     }
-    scene.MeshList.push_back(std::move(mesh));
+    scene.AddMesh(std::move(mesh));
     return true;
 }
 
@@ -47,7 +47,7 @@ bool ReadSchemeEntry(ByteReader& in, uint8_t version, Scene& scene, std::vector<
         if (r->lighten > 400) r->lighten = 0;
         auto frames = ReadFrameBlock(in, r, pictures);
         if (!frames) return false;
-        if (*frames) scene.FrameSetList.push_back(std::move(*frames));
+        if (*frames) scene.AddFrameSet(std::move(*frames));
     }
     return !r->hasMesh() || ReadMesh(in, r, scene);
 }
@@ -82,7 +82,7 @@ bool ReadGroup(ByteReader& in, Scene& scene) {
         if (std::find(group.members.begin(), group.members.end(), member) == group.members.end())
             group.members.push_back(member);
     }
-    if (group.members.size() >= 2) scene.GroupList.push_back(std::move(group));
+    if (group.members.size() >= 2) scene.AddGroup(std::move(group));
     return true;
 }
 
@@ -116,7 +116,6 @@ Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes) {
     Scene& scene = file.scene;
     PictureDecodeQueue pictures;
     std::vector<int32_t> groupValues;
-    scene.PolyList.reserve(static_cast<size_t>(recordCount));
     groupValues.reserve(static_cast<size_t>(recordCount));
     for (int32_t i = 0; i < recordCount; ++i)
         if (!ReadSchemeEntry(in, version, scene, groupValues, pictures)) return BadFormat();
@@ -127,7 +126,8 @@ Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes) {
     if (backgroundType == 0 || backgroundType == 1)
         pictures.add(backgroundBlock, &scene.background, PictureMode::Bitmap);
     pictures.run();
-    for (auto& frames : scene.FrameSetList) CompleteFrameSet(*frames);
+    for (int i = 0; i < scene.count(); ++i)
+        if (V2dPolygonEx* frames = scene.FrameSetOf(scene.at(i))) CompleteFrameSet(*frames);
     return file;
 }
 

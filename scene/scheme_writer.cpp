@@ -20,8 +20,8 @@ void AppendMesh(Bytes& out, const V2dPolygonMesh* mesh) {
 }
 
 void AppendGroups(Bytes& out, const Scene& scene) {
-    AppendI32(out, static_cast<int32_t>(scene.GroupList.size()));
-    for (const V2dGroupPL& group : scene.GroupList) {
+    AppendI32(out, static_cast<int32_t>(scene.groups().size()));
+    for (const V2dGroupPL& group : scene.groups()) {
         std::vector<int32_t> positions;
         for (const V2dPolygon* member : group.members)
             if (int p = scene.IndexOfPolygon(member); p >= 0) positions.push_back(p);
@@ -50,15 +50,15 @@ Result<Bytes> SerializeScheme(const Scene& scene) {
     PictureEncodeQueue queue;
     const int background = queue.add(&scene.background, Encoding::Jpeg);
     std::vector<EntryPictures> entries;
-    entries.reserve(scene.PolyList.size());
-    for (const PolygonPtr& r : scene.PolyList) entries.push_back(QueueEntryPictures(*r, scene.FrameSetOf(r.get()), queue));
+    entries.reserve(size_t(scene.count()));
+    for (const V2dPolygon* r : scene.records()) entries.push_back(QueueEntryPictures(*r, scene.FrameSetOf(r), queue));
     if (!queue.run()) return Error{queue.failed(background) ? kMsgBackgroundFailed : kMsgWriteFailed};
 
     Bytes out;
-    out.reserve(kSchemeHeaderSize + 64 + queue.totalSize() + scene.PolyList.size() * (kRecordSize + 64));
+    out.reserve(kSchemeHeaderSize + 64 + queue.totalSize() + size_t(scene.count()) * (kRecordSize + 64));
     AppendHeader(out, queue.result(background), scene.count());
-    for (size_t i = 0; i < scene.PolyList.size(); ++i) {
-        const V2dPolygon& record = *scene.PolyList[i];
+    for (int i = 0; i < scene.count(); ++i) {
+        const V2dPolygon& record = *scene.at(i);
         const int owner = record.group ? scene.IndexOfPolygon(record.group) : -1;
         AppendRecordEntry(out, record, owner >= 0 ? owner + 1 : 0, entries[i], queue);
         if (record.kind == RecordKind::CutOutModel) AppendFrameBlock(out, scene.FrameSetOf(&record), entries[i], queue);

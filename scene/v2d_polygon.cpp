@@ -15,6 +15,7 @@ void SetCornersFromBoundingBox(V2dPolygon& record) {
 
 PolygonPtr ClonePolygon(const V2dPolygon& source) {
     auto clone = std::make_unique<V2dPolygon>(source);
+    clone->id = {};
     clone->originX = 0;
     clone->originY = 0;
     clone->scaleX = 100;
@@ -35,6 +36,7 @@ PolygonPtr CopyPolygon(const V2dPolygon& source) {
     // pixels of its own, so sharing them here is already an independent copy
     // and saves copying whole pictures for every undo snapshot.
     auto copy = std::make_unique<V2dPolygon>(source);
+    copy->id = {};
     if (source.kind == RecordKind::CutOutModel && !source.picture.isNull() &&
         copy->picture.format() != QImage::Format_ARGB32) {
         copy->picture = copy->picture.convertToFormat(QImage::Format_ARGB32);

@@ -5,6 +5,7 @@
 // record's picture is freed exactly once however many holders it has.
 #include <QImage>
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,13 +29,44 @@ inline constexpr size_t kNameBytes = 50;        // GBK, zero-terminated in the f
 inline constexpr size_t kPartsInfoBytes = 1024;  // GBK, zero-terminated in the file
 inline constexpr uint32_t kDefaultShadowColor = 0x808080;
 
+// A record's identity: given by the scene when the record enters it and kept
+// while the record lives, through moves in the list and while an edit keeps
+// it out of the list. 0 names no record.
+struct RecordId {
+    uint64_t value = 0;
+    explicit operator bool() const { return value != 0; }
+    friend auto operator<=>(const RecordId&, const RecordId&) = default;
+};
+
+// A record's picture: a QImage compared by identity (the pixels it shares),
+// never pixel by pixel, so comparing records costs nothing per pixel.
+class Picture : public QImage {
+public:
+    Picture() = default;
+    explicit Picture(const QImage& image) : QImage(image) {}
+    explicit Picture(QImage&& image) : QImage(std::move(image)) {}
+    Picture& operator=(const QImage& image) {
+        QImage::operator=(image);
+        return *this;
+    }
+    Picture& operator=(QImage&& image) {
+        QImage::operator=(std::move(image));
+        return *this;
+    }
+    friend bool operator==(const Picture& a, const Picture& b) { return a.cacheKey() == b.cacheKey(); }
+};
+
+// A record compares whole: every field, pictures by identity. The history
+// records what this comparison sees, so a field added here is undone
+// without any change to the edits.
 struct V2dPolygon {
+    RecordId id;       // given by the scene; copies made outside it have none
     std::string name;  // UTF-8; at most 49 GBK bytes survive a save
     int32_t realWidth = 0;
     int32_t realHeight = 0;
     std::vector<V2d_Point> points;  // the outline
     V2d_Point corners[4] = {};      // top-left, top-right, bottom-right, bottom-left
-    QImage picture;                 // rendered region picture or model picture; null = none
+    Picture picture;                // rendered region picture or model picture; null = none
     std::vector<int32_t> indexList;  // last point index of each ring
     int32_t lighten = 0;
     uint32_t pictureSize = 0;  // picture block length, meaningful while reading and writing
@@ -44,7 +76,7 @@ struct V2dPolygon {
     RecordKind kind = RecordKind::Region;
     int32_t originX = 0;
     int32_t originY = 0;
-    QImage sourcePicture;  // kind 1: model picture as loaded
+    Picture sourcePicture;  // kind 1: model picture as loaded
     uint32_t sourcePictureSize = 0;
     int32_t scaleX = 100;
     int32_t scaleY = 100;
@@ -55,6 +87,8 @@ struct V2dPolygon {
     int32_t shadowY = 5;
     int32_t shadowRadius = 10;
     uint32_t shadowColor = kDefaultShadowColor;
+
+    friend bool operator==(const V2dPolygon&, const V2dPolygon&) = default;
 
     int32_t pointCount() const { return static_cast<int32_t>(points.size()); }
     int32_t indexCount() const { return static_cast<int32_t>(indexList.size()); }
@@ -101,18 +135,18 @@ struct V2dPolygonEx {
 // A named group of regions (at least two members).
 struct V2dGroupPL {
     std::string name;  // UTF-8; at most 51 GBK bytes survive a save
-    std::vector<V2dPolygon*> members;
+    std::vector<const V2dPolygon*> members;
 };
 
 // A record with the defaults of a new record.
 PolygonPtr NewPolygon();
 
-// A field-by-field copy (pictures shared, outline copied) with the origin at 0,
+// A field-by-field copy without identity (pictures shared, outline copied) with the origin at 0,
 // scale 100 and the corners set from the outline's bounding box; for kind 4 the
 // first four outline points become the picture's rectangle.
 PolygonPtr ClonePolygon(const V2dPolygon& source);
 
-// A deep copy: all fields equal, with its own outline, index list and pictures.
+// A deep copy without identity: all other fields equal, with its own outline, index list and pictures.
 PolygonPtr CopyPolygon(const V2dPolygon& source);
 
 // The outline's bounding box as the four corners, top-left first.

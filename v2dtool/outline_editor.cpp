@@ -252,16 +252,13 @@ Status OutlineEditor::SetRegionFields(int index, const std::string& name, int re
 Status OutlineEditor::DeleteRegion(int index) {
     Result<V2dPolygon*> record = Editable(index);
     if (!record) return Error{record.error()};
-    for (const V2dGroupPL& group : scene_.GroupList)
+    for (const V2dGroupPL& group : scene_.groups())
         if (std::find(group.members.begin(), group.members.end(), *record) != group.members.end())
             return Error{kMsgInGroup};
     Step step;
     step.kind = Step::Kind::Deleted;
     step.index = index;
-    if (const int m = scene_.FindMesh(*record); m >= 0) {
-        step.mesh = std::move(scene_.MeshList[static_cast<size_t>(m)]);
-        scene_.MeshList.erase(scene_.MeshList.begin() + m);
-    }
+    step.mesh = scene_.TakeMesh(*record);
     step.removed = scene_.Take(*record);
     undo_.push_back(std::move(step));
     modified_ = true;
@@ -281,7 +278,7 @@ bool OutlineEditor::Undo() {
             break;
         case Step::Kind::Deleted:
             scene_.Insert(step.index, std::move(step.removed));
-            if (step.mesh) scene_.MeshList.push_back(std::move(step.mesh));
+            if (step.mesh) scene_.AddMesh(std::move(step.mesh));
             break;
         case Step::Kind::Draft:
             draft_ = std::move(step.draft);

@@ -53,7 +53,7 @@ void BM_QuoteFiftyRegions(benchmark::State& state) {
         region->picture = QImage(1, 1, QImage::Format_RGB32);
         region->partsInfo = WithPatternSettings("PartsName=砖&PartsNumber=T" + std::to_string(i) + "&PartsPrice=12",
                                                 patterns[i % 3], {300, 100 + 100 * (i % 3)});
-        scheme.PolyList.push_back(std::move(region));
+        scheme.Append(std::move(region));
     }
     for (auto _ : state) benchmark::DoNotOptimize(QuoteScheme(scheme).total);
 }

@@ -81,7 +81,7 @@ struct ReportWorkspace {
             record->name = "区域" + std::to_string(i);
             record->partsInfo = "PartsName=产品 " + number + "&PartsNumber=" + number +
                                 "&SalesName=东鹏 & 马可&PartsSpecs=600*600";
-            scene.PolyList.push_back(std::move(record));
+            scene.Append(std::move(record));
         }
     }
 };

@@ -104,7 +104,7 @@ void BM_StartTilingFourRegions(benchmark::State& state) {
     room.renderer.RenderAll();
     const RegionSelection selection{0, {0, 1, 2, 3}};  // floor, back wall, left wall (mesh), right wall
     for (auto _ : state) {
-        TileCommandResult result = TileSelectedRegions(room.renderer, selection, room.scene.at(0), {room.panel, {}});
+        TileCommandResult result = TileSelectedRegions(room.scene, room.renderer, selection, room.scene.at(0), {room.panel, {}});
         benchmark::DoNotOptimize(result.tiled.size());
     }
 }
@@ -126,7 +126,7 @@ struct TwentyRegions : Room {
         }
         RegionSelection all{0, {}};
         for (int i = 0; i < scene.count(); ++i) all.selected.push_back(i);
-        TileSelectedRegions(renderer, all, scene.at(0), {panel, {}});
+        TileSelectedRegions(scene, renderer, all, scene.at(0), {panel, {}});
     }
 };
 
@@ -135,7 +135,7 @@ void BM_BrightnessChangeTwentyRegions(benchmark::State& state) {
     room.renderer.RenderAll();
     int lighten = 10;
     for (auto _ : state) {
-        SetRegionLighten(room.renderer, *room.scene.at(5), lighten);  // the wardrobe front
+        SetRegionLighten(room.scene, room.renderer, *room.scene.at(5), lighten);  // the wardrobe front
         lighten = lighten == 10 ? 20 : 10;
     }
     state.counters["rendered"] = room.renderer.counters().rendered;

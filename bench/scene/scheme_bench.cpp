@@ -26,7 +26,8 @@ const Scene& BenchScene() {
             copy->castShadow = 1;
             s.Append(std::move(copy));
         }
-        for (auto& r : s.PolyList) {
+        for (int i = 0; i < s.count(); ++i) {
+            V2dPolygon* r = s.at(i);
             int minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
             for (const V2d_Point& p : r->points) {
                 minX = std::min(minX, p.x), minY = std::min(minY, p.y);
@@ -47,7 +48,7 @@ const Bytes& BenchFile() {
 std::vector<Bytes> EncodedPictures() {
     std::vector<Bytes> pictures;
     pictures.push_back(*EncodeJpeg(BenchScene().background, 100));
-    for (const auto& r : BenchScene().PolyList) pictures.push_back(*EncodeJpeg(r->picture, 100));
+    for (const V2dPolygon* r : BenchScene().records()) pictures.push_back(*EncodeJpeg(r->picture, 100));
     return pictures;
 }
 
@@ -75,7 +76,7 @@ void BM_OpenScheme(benchmark::State& state) {
 void BM_LibjpegEncodeAlone(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(EncodeJpeg(BenchScene().background, 100));
-        for (const auto& r : BenchScene().PolyList) benchmark::DoNotOptimize(EncodeJpeg(r->picture, 100));
+        for (const V2dPolygon* r : BenchScene().records()) benchmark::DoNotOptimize(EncodeJpeg(r->picture, 100));
     }
 }
 

@@ -2,59 +2,38 @@
 
 #include <algorithm>
 
+#include "scene/owned_by.h"
+
 namespace v2d {
 namespace {
 
-bool SamePicture(const QImage& a, const QImage& b) { return a.cacheKey() == b.cacheKey(); }
-
 size_t BytesOf(const QImage& picture) { return picture.isNull() ? 0 : static_cast<size_t>(picture.sizeInBytes()); }
 
-bool SameFields(const V2dPolygon& a, const V2dPolygon& b) {
-    return a.name == b.name && a.realWidth == b.realWidth && a.realHeight == b.realHeight && a.points == b.points &&
-           std::equal(std::begin(a.corners), std::end(a.corners), std::begin(b.corners)) &&
-           a.indexList == b.indexList && a.lighten == b.lighten && a.reflect == b.reflect &&
-           a.partsInfo == b.partsInfo && a.blurRadius == b.blurRadius && a.kind == b.kind &&
-           a.originX == b.originX && a.originY == b.originY && a.scaleX == b.scaleX && a.scaleY == b.scaleY &&
-           a.toneEnabled == b.toneEnabled && a.group == b.group && a.castShadow == b.castShadow &&
-           a.shadowX == b.shadowX && a.shadowY == b.shadowY && a.shadowRadius == b.shadowRadius &&
-           a.shadowColor == b.shadowColor && SamePicture(a.picture, b.picture) &&
-           SamePicture(a.sourcePicture, b.sourcePicture);
-}
-
-template <typename T>
-std::unique_ptr<T> TakeOwned(std::vector<std::unique_ptr<T>>& list, const V2dPolygon* owner) {
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->owner == owner; });
-    if (it == list.end()) return nullptr;
-    std::unique_ptr<T> taken = std::move(*it);
-    list.erase(it);
-    return taken;
-}
-
-PolygonPtr Unpark(ParkedRecords& parked, V2dPolygon* record, Scene& scene) {
+PolygonPtr Unpark(ParkedRecords& parked, const V2dPolygon* record, Scene& scene) {
     auto it = std::find_if(parked.records.begin(), parked.records.end(),
                            [&](const PolygonPtr& r) { return r.get() == record; });
     if (it == parked.records.end()) return nullptr;
     PolygonPtr taken = std::move(*it);
     parked.records.erase(it);
-    if (auto mesh = TakeOwned(parked.meshes, record)) scene.MeshList.push_back(std::move(mesh));
-    if (auto frames = TakeOwned(parked.frameSets, record)) scene.FrameSetList.push_back(std::move(frames));
+    if (auto mesh = TakeOwnedBy(parked.meshes, record)) scene.AddMesh(std::move(mesh));
+    if (auto frames = TakeOwnedBy(parked.frameSets, record)) scene.AddFrameSet(std::move(frames));
     return taken;
 }
 
-void RestoreOrder(Scene& scene, const std::vector<V2dPolygon*>& order, ParkedRecords& parked) {
+void RestoreOrder(Scene& scene, const std::vector<const V2dPolygon*>& order, ParkedRecords& parked) {
     for (int i = scene.count() - 1; i >= 0; --i) {
         V2dPolygon* record = scene.at(i);
         if (std::find(order.begin(), order.end(), record) == order.end()) Park(scene, record, parked);
     }
     std::vector<PolygonPtr> list;
     list.reserve(order.size());
-    for (V2dPolygon* record : order) {
+    for (const V2dPolygon* record : order) {
         PolygonPtr owned = scene.Take(record);
         if (!owned) owned = Unpark(parked, record, scene);
         if (owned) list.push_back(std::move(owned));
     }
-    for (PolygonPtr& rest : scene.PolyList) list.push_back(std::move(rest));  // never lose a record
-    scene.PolyList = std::move(list);
+    for (PolygonPtr& rest : scene.TakeAll()) list.push_back(std::move(rest));  // never lose a record
+    for (PolygonPtr& record : list) scene.Append(std::move(record));  // each keeps its identity
 }
 
 void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay) {
@@ -84,10 +63,10 @@ SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records
         state.records.push_back(std::move(r));
     }
     if (withOrder) {
-        std::vector<V2dPolygon*> order;
-        for (const PolygonPtr& record : scene.PolyList) order.push_back(record.get());
+        std::vector<const V2dPolygon*> order;
+        for (const V2dPolygon* record : scene.records()) order.push_back(record);
         state.order = std::move(order);
-        state.groups = scene.GroupList;
+        state.groups.assign(scene.groups().begin(), scene.groups().end());
     }
     state.focused = focused;
     state.selected = std::move(selected);
@@ -99,11 +78,11 @@ void KeepOnlyChanges(SceneState& before, SceneState& after) {
         auto a = std::find_if(after.records.begin(), after.records.end(),
                               [&](const RecordState& r) { return r.record == b.record; });
         if (a == after.records.end()) continue;
-        if (SamePicture(a->fields.picture, b.fields.picture)) {
+        if (a->fields.picture == b.fields.picture) {
             a->keepsPicture = b.keepsPicture = false;
             a->fields.picture = b.fields.picture = QImage();
         }
-        if (SamePicture(a->fields.sourcePicture, b.fields.sourcePicture)) {
+        if (a->fields.sourcePicture == b.fields.sourcePicture) {
             a->keepsSourcePicture = b.keepsSourcePicture = false;
             a->fields.sourcePicture = b.fields.sourcePicture = QImage();
         }
@@ -113,7 +92,9 @@ void KeepOnlyChanges(SceneState& before, SceneState& after) {
         auto a = std::find_if(after.records.begin(), after.records.end(),
                               [&](const RecordState& r) { return r.record == b.record; });
         if (a == after.records.end() || a->frameCurrent != b.frameCurrent || a->relay || b.relay) return false;
-        if (a->keepsPicture || a->keepsSourcePicture || !SameFields(a->fields, b.fields)) return false;
+        // The whole record compares (pictures by identity): a field no edit
+        // names is seen as any other.
+        if (a->keepsPicture || a->keepsSourcePicture || !(a->fields == b.fields)) return false;
         after.records.erase(a);
         return true;
     });
@@ -122,15 +103,15 @@ void KeepOnlyChanges(SceneState& before, SceneState& after) {
 void Park(Scene& scene, V2dPolygon* record, ParkedRecords& parked) {
     PolygonPtr owned = scene.Take(record);
     if (!owned) return;
-    if (auto mesh = TakeOwned(scene.MeshList, record)) parked.meshes.push_back(std::move(mesh));
-    if (auto frames = TakeOwned(scene.FrameSetList, record)) parked.frameSets.push_back(std::move(frames));
+    if (auto mesh = scene.TakeMesh(record)) parked.meshes.push_back(std::move(mesh));
+    if (auto frames = scene.TakeFrameSet(record)) parked.frameSets.push_back(std::move(frames));
     parked.records.push_back(std::move(owned));
 }
 
 void RestoreState(Scene& scene, const SceneState& state, ParkedRecords& parked, const Relayer& relay) {
     if (state.order) {
         RestoreOrder(scene, *state.order, parked);
-        scene.GroupList = state.groups;
+        scene.SetGroups(state.groups);
     }
     for (const RecordState& record : state.records)
         if (scene.IndexOfPolygon(record.record) >= 0) RestoreFields(scene, record, relay);

@@ -18,7 +18,7 @@ namespace v2d {
 
 struct RecordState {
     V2dPolygon* record = nullptr;
-    // Every field. The pictures count only where `keepsPictures` says so:
+    // The whole record (compared whole to find what changed). The pictures count only where `keepsPictures` says so:
     // a picture the edit did not change is not kept, so history holds no
     // copy of a picture the scene still shows.
     V2dPolygon fields;
@@ -36,7 +36,7 @@ struct RecordState {
 struct SceneState {
     std::vector<RecordState> records;
     // The list and its groups, for edits that add, remove or reorder records.
-    std::optional<std::vector<V2dPolygon*>> order;
+    std::optional<std::vector<const V2dPolygon*>> order;
     std::vector<V2dGroupPL> groups;
     V2dPolygon* focused = nullptr;
     std::vector<V2dPolygon*> selected;

@@ -145,7 +145,7 @@ protected:
     template <class T>
     T& Find(const char* name) { return Child<T>(*main_, name); }
     SceneDocument& Doc() { return main_->document(); }
-    V2dPolygon& Record(int i) { return *Doc().scene().at(i); }
+    const V2dPolygon& Record(int i) { return *Doc().scene().at(i); }
     QImage Shown() { return Doc().displayed().copy(); }
     QImage Overlay() { return Find<OverlayLayer>("Image1").picture(); }
     SceneView& View() { return Find<SceneView>("PanelView"); }

@@ -62,7 +62,7 @@ Scene RoomScene(QSize size = QSize(400, 300)) {
     scene.Append(std::move(model));
     floor->reflect = 20;
     floor->lighten = 50;
-    scene.GroupList.push_back(V2dGroupPL{"墙面", {wall, wall2}});
+    scene.AddGroup(V2dGroupPL{"墙面", {wall, wall2}});
     return scene;
 }
 
@@ -256,7 +256,7 @@ TEST_F(MainWindow, RubberBandInARegionIsDrawnAndReportedWhenLargeEnough) {
     ASSERT_EQ(bands.count(), 1);
     EXPECT_EQ(bands[0][0].toPoint(), QPoint(50, 250));
     EXPECT_EQ(bands[0][1].toPoint(), QPoint(90, 280));
-    EXPECT_EQ(bands[0][2].value<V2dPolygon*>(), &Record(0));
+    EXPECT_EQ(bands[0][2].value<const V2dPolygon*>(), &Record(0));
 }
 
 TEST_F(MainWindow, SmallPicturesAreCentredLargeOnesScrollWithTheirHandles) {

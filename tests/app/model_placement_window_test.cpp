@@ -114,7 +114,7 @@ TEST_F(ModelWindow, TheLeatherSofaDroppedOnTheRugStandsInFrontAndItsCopyOffIt) {
     UseModel("PartsName=真皮沙发&PartsNumber=SF-002&PartsSpecs=2200*950*900&PSTypeMemo=沙发");
     const QImage before = Shown();
     Drop((QPointF(560, 600) * Zoom()).toPoint());
-    V2dPolygon* sofa = Doc().focusedRecord();
+    const V2dPolygon* sofa = Doc().focusedRecord();
     ASSERT_TRUE(sofa != nullptr && sofa->name == "真皮沙发" && prompts_.texts.isEmpty());
     const QImage dropped = Shown();
     const QPoint seat(sofa->originX + sofa->corners[2].x / 2, sofa->originY + sofa->corners[2].y * 3 / 4);
@@ -146,7 +146,7 @@ TEST_F(ModelWindow, ADropOnAPictureModelAsksAndReplacesItOnlyOnYes) {
     const QPoint at(100, 100);
     Drop(at);
     const int count = Doc().scene().count();
-    V2dPolygon* first = Doc().focusedRecord();
+    const V2dPolygon* first = Doc().focusedRecord();
     ASSERT_NE(first, nullptr);
     prompts_.answers = {PromptAnswer::No, PromptAnswer::Yes};
     Drop(at);
@@ -177,7 +177,7 @@ TEST_F(ModelWindow, ACentreHandleDragIsUndoneInTheWindow) {
     UseModel(kPainting);
     Drop(QPoint(120, 120));
     const QImage placed = Shown();
-    V2dPolygon& model = *Doc().focusedRecord();
+    const V2dPolygon& model = *Doc().focusedRecord();
     const int x = model.originX, y = model.originY;
     DragHandle("NodeMove", QPoint(7, 5));
     EXPECT_EQ(model.originX, x + 7);
@@ -192,7 +192,7 @@ TEST_F(ModelWindow, ACentreHandleDragIsUndoneInTheWindow) {
 TEST_F(ModelWindow, EitherButtonPicksTheModelUnderThePointerAtEveryZoom) {
     UseModel(kPainting);
     Drop(QPoint(400, 300));  // on the left wall, which reaches (200, 300) too
-    V2dPolygon* painting = Doc().focusedRecord();
+    const V2dPolygon* painting = Doc().focusedRecord();
     PressAt({200, 300});
     EXPECT_EQ(PressAt({400, 300}, Qt::RightButton), &Find<QMenu>("PopupMenuModel"));
     EXPECT_EQ(Doc().focusedRecord(), painting);

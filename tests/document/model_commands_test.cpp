@@ -63,7 +63,7 @@ TEST_F(ModelCommandsTest, ADoorStandsOnTheWallsBottomEdge) {
 
 TEST_F(ModelCommandsTest, AReplacedModelComesBackOnUndoWithItsOlderEntries) {
     const int first = *doc.DropModel(Drop({100, 100}));
-    V2dPolygon* old = doc.scene().at(first);
+    V2dPolygon* old = &testing::Arrange(doc, first);
     old->originX = 7;
     doc.Select(first);
     ASSERT_TRUE(doc.MoveFocusedModel(1, 0, true).done());  // an entry about the old model
@@ -85,7 +85,7 @@ TEST_F(ModelCommandsTest, AReplacedModelComesBackOnUndoWithItsOlderEntries) {
 }
 
 TEST_F(ModelCommandsTest, ADecorationLineIsDrawnIntoTheRegionAtItsRealHeightWithUndo) {
-    V2dPolygon& wall = *doc.scene().at(kBackWall);
+    V2dPolygon& wall = testing::Arrange(doc, kBackWall);
     const PixelBox box = OutlineBox(wall);
     wall.picture = QImage(box.width(), box.height(), QImage::Format_RGB32);
     wall.picture.fill(0xFFFFFFFF);
@@ -137,7 +137,7 @@ TEST_F(ModelCommandsTest, AMissingFileAddsNothingAndABrokenOneSaysSo) {
     EXPECT_EQ(doc.scene().count(), count);
 
     // A region without a real size cannot take a model at its size.
-    doc.scene().at(kFloor)->realWidth = 0;
+    testing::Arrange(doc, kFloor).realWidth = 0;
     placed = doc.DropModel(Drop({200, 250}, kFloor, "地毯"));
     ASSERT_FALSE(placed.ok());
     EXPECT_EQ(placed.error(), kMsgNoRealSize);

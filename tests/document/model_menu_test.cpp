@@ -71,7 +71,7 @@ TEST_F(ModelMenuTest, DeletionRefusalsAndAnOlderTilingThatFollowsTheRestoredRegi
     EXPECT_TRUE(doc.scene().at(kFloor)->picture.isNull());
 
     Scene grouped = demo::BuildDemoRoomScene(400, 300);
-    grouped.GroupList.push_back(V2dGroupPL{"g", {grouped.at(kFloor), grouped.at(1)}});
+    grouped.AddGroup(V2dGroupPL{"g", {grouped.at(kFloor), grouped.at(1)}});
     doc.LoadScene(std::move(grouped));
     doc.Select(kFloor);
     EXPECT_EQ(doc.DeleteSelection(Yes).error(), "选择集中有区域是组成员,请解组后再操作。");
@@ -79,12 +79,12 @@ TEST_F(ModelMenuTest, DeletionRefusalsAndAnOlderTilingThatFollowsTheRestoredRegi
 
 TEST_F(ModelMenuTest, UndoingADeletedMeshRegionBringsItsMeshBackAndTheSchemeReadsAgain) {
     Scene ungrouped = demo::BuildDemoRoomScene(400, 300);
-    ungrouped.GroupList.clear();
+    ungrouped.SetGroups({});
     doc.LoadScene(std::move(ungrouped));
     ASSERT_NE(doc.scene().MeshOf(doc.scene().at(kLeftWall)), nullptr);
     doc.Select(kLeftWall);
     ASSERT_TRUE(doc.DeleteSelection(Yes).ok());
-    EXPECT_TRUE(doc.scene().MeshList.empty());
+    EXPECT_TRUE(doc.scene().meshes().empty());
     EXPECT_TRUE(doc.Undo().ok());
     ASSERT_NE(doc.scene().MeshOf(doc.scene().at(kLeftWall)), nullptr);
     QTemporaryDir dir;
@@ -92,7 +92,7 @@ TEST_F(ModelMenuTest, UndoingADeletedMeshRegionBringsItsMeshBackAndTheSchemeRead
     ASSERT_TRUE(doc.SaveScheme(file).ok());
     Result<SchemeFile> read = ReadSchemeFile(file);
     ASSERT_TRUE(read.ok()) << read.error();
-    EXPECT_EQ(read->scene.MeshList.size(), 1u);
+    EXPECT_EQ(read->scene.meshes().size(), 1u);
 }
 
 TEST_F(ModelMenuTest, UncheckingTheShadowRemovesItAtOnceAndAnUnchangedValueDoesNotRedraw) {

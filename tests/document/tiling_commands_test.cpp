@@ -8,6 +8,7 @@
 #include "document/scene_document.h"
 #include "document/tile_command.h"
 #include "render/tone.h"
+#include "tests/document/white_model_fixture.h"
 #include "tests/render/render_fixtures.h"
 
 namespace v2d {
@@ -38,7 +39,7 @@ struct DocumentTest : ::testing::Test {
         Select(index, {index});
         return doc.SetLighten(lighten).done();
     }
-    V2dPolygon& at(int i) { return *doc.scene().at(i); }
+    V2dPolygon& at(int i) { return testing::Arrange(doc, i); }
     const RedrawCounters& counters() const { return doc.renderer().counters(); }
     QImage Canvas(int i) { return BuildTiledCanvas(at(i), nullptr, Product(), 600, 600); }
 };

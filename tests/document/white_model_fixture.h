@@ -13,7 +13,18 @@
 #include "scene/model_file.h"
 #include "tests/render/render_fixtures.h"
 
+namespace v2d {
+
+// The document's own scene, for arranging records before an operation.
+struct SceneDocumentAccess {
+    static Scene& scene(SceneDocument& document) { return document.scene_; }
+};
+
+}  // namespace v2d
+
 namespace v2d::testing {
+
+inline V2dPolygon& Arrange(SceneDocument& document, int i) { return *SceneDocumentAccess::scene(document).at(i); }
 
 class WhiteModelTest : public ::testing::Test {
 public:

@@ -148,9 +148,9 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     PolygonPtr boxed = FlatRegion(100, 100, 10);
     boxed->picture = flat->picture;
     boxed->partsInfo = "PartsName=\"板\"&PartsNumber=B2&PartsSpecs=500*500&PartsPrice=80&PartsUnit=box";
-    scene.PolyList.push_back(std::move(flat));
-    scene.PolyList.push_back(std::move(boxed));
-    scene.PolyList.push_back(FlatRegion(10, 10, 10));  // nothing laid
+    scene.Append(std::move(flat));
+    scene.Append(std::move(boxed));
+    scene.Append(FlatRegion(10, 10, 10));  // nothing laid
     EXPECT_EQ(QuoteJson(QuoteScheme(scene)),
               "{\"regions\":[{\"index\":0,\"name\":\"砖\",\"number\":\"A1\",\"pattern\":\"half\",\"area_m2\":1.08,"
               "\"laid\":13,\"waste\":8,\"order\":15,\"strips\":null,\"boxes\":3,\"unit\":\"piece\",\"quantity\":15,"
@@ -181,7 +181,7 @@ PolygonPtr Laid(PolygonPtr region, std::string descriptor) {
 // 3130 mm, 3 to a roll, 3 rolls laid, 3.15 → 4 ordered; a sofa at 9800.
 TEST(SchemeQuote, ChargesEachProductInItsOwnUnitAndEachModelOnce) {
     Scene scene;
-    scene.PolyList.push_back(Laid(testing::RectRegion("地面", 0, 0, 400, 326, 4000, 3260),
+    scene.Append(Laid(testing::RectRegion("地面", 0, 0, 400, 326, 4000, 3260),
                                   "PartsName=橡木实木地板&PartsNumber=MB-1202&PartsSpecs=1200*200&PartsPrice=420.00"
                                   "&PartsUnit=m2"));
     const std::string roll = "PartsName=墙纸&PartsNumber=BZ-5301&PartsSpecs=530*10000&PartsPrice=260.00&PartsUnit=roll";
@@ -193,9 +193,9 @@ TEST(SchemeQuote, ChargesEachProductInItsOwnUnitAndEachModelOnce) {
     sofa->name = "真皮沙发";
     sofa->partsInfo = part->partsInfo = "PartsName=真皮沙发&PartsNumber=SF-002&PartsPrice=9800.00";
     part->group = sofa.get();  // its owner's
-    scene.PolyList.push_back(std::move(wall));
-    scene.PolyList.push_back(std::move(sofa));
-    scene.PolyList.push_back(std::move(part));
+    scene.Append(std::move(wall));
+    scene.Append(std::move(sofa));
+    scene.Append(std::move(part));
     const SchemeQuote quote = QuoteScheme(scene);
     ASSERT_EQ(quote.regions.size(), 2u);
     const RegionQuote& floor = quote.regions[0];
@@ -243,7 +243,7 @@ TEST(SchemeQuote, HostileDescriptorsKeepTheirLinesWithoutAFigure) {
     };
     for (const auto& c : cases) {
         Scene scene;
-        scene.PolyList.push_back(Laid(FlatRegion(100, 100, 10), std::string("PartsNumber=X&PartsSpecs=500*500") + c.items));
+        scene.Append(Laid(FlatRegion(100, 100, 10), std::string("PartsNumber=X&PartsSpecs=500*500") + c.items));
         const SchemeQuote quote = QuoteScheme(scene);
         ASSERT_EQ(quote.regions.size(), 1u) << c.items;
         EXPECT_EQ(quote.regions[0].excluded, c.excluded) << c.items;
@@ -255,7 +255,7 @@ TEST(SchemeQuote, HostileDescriptorsKeepTheirLinesWithoutAFigure) {
 TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {
     Scene scene;
     scene.background = testing::Solid(200, 200, Rgb(9, 9, 9));
-    scene.PolyList.push_back(FlatRegion(100, 100, 10));
+    scene.Append(FlatRegion(100, 100, 10));
     V2dPolygon& region = *scene.at(0);
     SceneRenderer renderer{scene, testing::Library()};
     ProductPanelState panel;

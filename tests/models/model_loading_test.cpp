@@ -83,8 +83,8 @@ TEST(ModelLoading, SingleRecordKeepsItsFrames) {
     file.frames->current = 1;
     Scene scene;
     EXPECT_EQ(AddModelToScene(scene, std::move(file), "花"), 1);
-    ASSERT_EQ(scene.FrameSetList.size(), 1u);
-    EXPECT_EQ(scene.FrameSetOf(scene.at(0)), scene.FrameSetList[0].get());
+    ASSERT_EQ(scene.frameSets().size(), 1u);
+    EXPECT_EQ(scene.FrameSetOf(scene.at(0)), scene.frameSets()[0]);
     EXPECT_EQ(AddModelToScene(scene, ModelFile{}, "空"), 0);
 }
 

@@ -63,7 +63,7 @@ TEST(ModelOperations, FrameSteppingWrapsBothWaysClampsAStrayCurrentAndNeedsTwoFr
     frames->current = 2;
     cut->picture = frames->frames[2];
     V2dPolygonEx* set = frames.get();
-    scene.FrameSetList.push_back(std::move(frames));
+    scene.AddFrameSet(std::move(frames));
 
     ASSERT_TRUE(StepRotationFrame(scene, *cut, +1));
     EXPECT_EQ(set->current, 0);
@@ -108,7 +108,7 @@ TEST_F(ModelWithParts, DeletingAnOwnerTakesItsPartsAndGroupMembersAreFound) {
     const std::vector<V2dPolygon*> removed = RecordsToDelete(scene, {owner});
     EXPECT_EQ(removed, (std::vector<V2dPolygon*>{scene.at(1), scene.at(2), scene.at(3)}));
     EXPECT_FALSE(AnyInRegionGroup(scene, removed));
-    scene.GroupList.push_back(V2dGroupPL{"g", {scene.at(0), scene.at(2)}});
+    scene.AddGroup(V2dGroupPL{"g", {scene.at(0), scene.at(2)}});
     EXPECT_TRUE(AnyInRegionGroup(scene, removed));
 }
 

@@ -181,7 +181,7 @@ TEST(CompanionSelection, GroupMembersAndModelFamilies) {
     part1->group = owner, part2->group = owner;
     scene.Append(std::move(part1));
     scene.Append(std::move(part2));
-    scene.GroupList.push_back(V2dGroupPL{"墙面", {a, b}});
+    scene.AddGroup(V2dGroupPL{"墙面", {a, b}});
 
     EXPECT_EQ(CompanionSelection(scene, 1), (std::vector<int>{0, 1}));
     EXPECT_TRUE(CompanionSelection(scene, 2).empty());

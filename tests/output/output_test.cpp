@@ -25,7 +25,7 @@ void AddRegion(Scene& scene, const std::string& name, const std::string& descrip
     auto record = std::make_unique<V2dPolygon>();
     record->name = name;
     record->partsInfo = descriptor;
-    scene.PolyList.push_back(std::move(record));
+    scene.Append(std::move(record));
 }
 
 void Thumbnail(const TempWorkspace& ws, const std::string& number) {

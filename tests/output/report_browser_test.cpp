@@ -74,7 +74,7 @@ TEST(ReportInBrowser, RowsTextsAndPicturesAsTheCustomerSeesThem) {
         record->name = p.region;
         record->partsInfo = std::string("PartsName=") + p.name + "&PartsNumber=" + p.number +
                             "&SalesName=东鹏&PartsSpecs=800*800";
-        scene.PolyList.push_back(std::move(record));
+        scene.Append(std::move(record));
         if (std::string(p.number) == "NO-PIC") continue;
         QImage thumb(100, 100, QImage::Format_RGB32);
         thumb.fill(Qt::darkGreen);

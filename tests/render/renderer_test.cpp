@@ -101,7 +101,7 @@ TEST(SceneRenderer, ASceneDrawnOnceLetsGoOfItsPictureAndKeepsOnlyReflectionsWith
 TEST(SceneRenderer, ABlurredRegionTonesFromItsKeptLightMapUntilItsOutlineChanges) {
     Scene scene;
     AddBudgetScene(scene);
-    for (const PolygonPtr& r : scene.PolyList) r->reflect = 0;  // a reflection keeps the scene it mirrored
+    for (int i = 0; i < scene.count(); ++i) scene.at(i)->reflect = 0;  // a reflection keeps the scene it mirrored
     CountingOperations ops;
     SceneRenderer renderer{scene, ops};
     renderer.RenderAll();

@@ -49,7 +49,7 @@ TEST_F(ShadowScene, AShadowRegionDarkensByItsMasksGreyFadingAtTheEdgeAndMovedByI
     EXPECT_EQ(Red(shown, 54, 70), 192);  // past the fade
     EXPECT_GT(Red(shown, 40, 70), 200);  // the edge is lighter
     EXPECT_EQ(Red(shown, 39, 70), 255);  // outside the outline nothing changes
-    EXPECT_EQ(shadow.sourcePicture.size(), QSize(80, 60));
+    EXPECT_EQ(renderer.ShadowMaskOf(shadow).size(), QSize(80, 60));
     EXPECT_EQ(ops.lastBlurRadius, kShadowRegionMaskSize / 2);
 
     shadow.originX = 30;

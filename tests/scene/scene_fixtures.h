@@ -62,7 +62,7 @@ inline Scene RichScene() {
     mesh->cols = 3;
     mesh->srcNodes = {{0, 0}, {20, 0}, {40, 0}, {0, 29}, {20, 29}, {40, 29}};
     mesh->dstNodes = {{1, 1}, {21, 2}, {39, 0}, {0, 28}, {20, 27}, {40, 29}};
-    scene.MeshList.push_back(std::move(mesh));
+    scene.AddMesh(std::move(mesh));
 
     V2dPolygon* model = scene.Append(Region("沙发", {{41, 0}, {63, 0}, {63, 20}, {41, 20}}, {3}));
     model->kind = RecordKind::PictureModel;
@@ -95,9 +95,9 @@ inline Scene RichScene() {
                       AlphaPicture(12, 16, 0x0000FF, 0)};
     frames->current = 1;
     cutout->picture = frames->frames[1];
-    scene.FrameSetList.push_back(std::move(frames));
+    scene.AddFrameSet(std::move(frames));
 
-    scene.GroupList.push_back(V2dGroupPL{"墙地组", {floor, wall}});
+    scene.AddGroup(V2dGroupPL{"墙地组", {floor, wall}});
     return scene;
 }
 

@@ -74,7 +74,7 @@ Scene SingleCutOut(int frameCount, int current) {
     for (int j = 0; j < frameCount; ++j) frames->frames.push_back(testing::AlphaPicture(4, 4, colours[j], 100 + j));
     frames->current = current;
     r->picture = frames->frames[size_t(current)];
-    scene.FrameSetList.push_back(std::move(frames));
+    scene.AddFrameSet(std::move(frames));
     return scene;
 }
 
@@ -227,7 +227,7 @@ TEST(SchemeLayout, MeshFlagWithoutAMeshWritesAnEmptyMeshSection) {
     SchemeFile file = Parse(Serialize(scene));
     ASSERT_EQ(file.scene.count(), 2);
     EXPECT_EQ(file.scene.at(1)->name, "b");
-    EXPECT_TRUE(file.scene.MeshList.empty());
+    EXPECT_TRUE(file.scene.meshes().empty());
 }
 
 TEST(SchemeLayout, ThreeFramesWithCurrentOneStoreFramesZeroAndTwoOnly) {
@@ -272,7 +272,7 @@ TEST(SchemeLayout, CutOutWithoutFrameSetWritesCountOneAndReadsBackWithout) {
     EXPECT_EQ(I32At(bytes, FirstRecord(bytes) + record_offset::sourcePictureSize), 0);
     EXPECT_EQ(I32At(bytes, FrameSection(bytes)), 1);
     SchemeFile file = Parse(bytes);
-    EXPECT_TRUE(file.scene.FrameSetList.empty());
+    EXPECT_TRUE(file.scene.frameSets().empty());
     EXPECT_EQ(file.scene.at(0)->picture.pixel(2, 2), qRgba(255, 0, 0, 200));
 }
 
@@ -287,10 +287,10 @@ TEST(SchemeLayout, GroupRecordsAndAZeroCountWithoutGroups) {
     EXPECT_EQ(I32At(bytes, start + 4 + 52), 2);
     EXPECT_EQ(I32At(bytes, start + 64), 0);
     EXPECT_EQ(I32At(bytes, start + 68), 1);
-    scene.GroupList.clear();
+    scene.SetGroups({});
     bytes = Serialize(scene);
     EXPECT_EQ(I32At(bytes, bytes.size() - 4), 0);
-    EXPECT_TRUE(Parse(bytes).scene.GroupList.empty());
+    EXPECT_TRUE(Parse(bytes).scene.groups().empty());
 }
 
 TEST(SchemeLayout, RoundTripKeepsEveryRecordField) {
@@ -315,13 +315,13 @@ TEST(SchemeLayout, RoundTripKeepsEveryRecordField) {
         EXPECT_EQ(b.sourcePicture.size(), a.sourcePicture.size());
         EXPECT_EQ(b.group ? back.IndexOfPolygon(b.group) : -1, a.group ? scene.IndexOfPolygon(a.group) : -1);
     }
-    ASSERT_EQ(back.MeshList.size(), 1u);
-    EXPECT_EQ(back.MeshList[0]->owner, back.at(1));
-    EXPECT_EQ(back.MeshList[0]->dstNodes, scene.MeshList[0]->dstNodes);
-    EXPECT_EQ(back.MeshList[0]->srcNodes, scene.MeshList[0]->srcNodes);
-    ASSERT_EQ(back.GroupList.size(), 1u);
-    EXPECT_EQ(back.GroupList[0].name, "墙地组");
-    EXPECT_EQ(back.GroupList[0].members, (std::vector<V2dPolygon*>{back.at(0), back.at(1)}));
+    ASSERT_EQ(back.meshes().size(), 1u);
+    EXPECT_EQ(back.meshes()[0]->owner, back.at(1));
+    EXPECT_EQ(back.meshes()[0]->dstNodes, scene.meshes()[0]->dstNodes);
+    EXPECT_EQ(back.meshes()[0]->srcNodes, scene.meshes()[0]->srcNodes);
+    ASSERT_EQ(back.groups().size(), 1u);
+    EXPECT_EQ(back.groups()[0].name, "墙地组");
+    EXPECT_EQ(back.groups()[0].members, (std::vector<const V2dPolygon*>{back.at(0), back.at(1)}));
 }
 
 // --- Record versions -------------------------------------------------------------
@@ -397,7 +397,7 @@ TEST(RecordVersions, VersionSixHasNoGroupSectionAndOnlyTheLowByteCounts) {
     const Bytes bytes = FileOfVersion({6, 1152, kBlur});
     Result<SchemeFile> file = ParseScheme(bytes);
     ASSERT_TRUE(file.ok());
-    EXPECT_TRUE(file->scene.GroupList.empty());
+    EXPECT_TRUE(file->scene.groups().empty());
     // Bytes after the records are not a group section in version 6.
     ByteBuilder extra;
     extra.raw(bytes).i32(5).fill(20, 0xAB);
@@ -455,7 +455,7 @@ TEST(RecordVersions, VersionsOneAndTwoConvertFixedPointAndDropTheLengthByte) {
         EXPECT_EQ(r.pictureSize, 0u);
         EXPECT_EQ(r.reflect, 0);
         EXPECT_EQ(r.shadowX, 10);
-        EXPECT_TRUE(file->scene.GroupList.empty());
+        EXPECT_TRUE(file->scene.groups().empty());
     }
     // Saved again, the converted scene reads back as version 13.
     Result<SchemeFile> old = ParseScheme(FixedPointFile(2));
@@ -492,7 +492,7 @@ TEST(ModelFileLayout, FramesEndTheFileAndReadBackInOrderWithTheCurrentIndexClamp
 
     Result<ModelFile> model = ParseModelFile(bytes);
     ASSERT_TRUE(model.ok() && model->frames);
-    const V2dPolygonEx& stored = *scene.FrameSetList[0];
+    const V2dPolygonEx& stored = *scene.frameSets()[0];
     for (int j = 0; j < 3; ++j)
         EXPECT_EQ(model->frames->frames[size_t(j)].pixel(0, 0), stored.frames[size_t(j)].pixel(0, 0)) << j;
     EXPECT_EQ(model->records[0]->picture.pixel(0, 0), stored.frames[2].pixel(0, 0));
@@ -610,9 +610,9 @@ TEST(HostileInput, GroupMembersOutsideTheListAreSkipped) {
     b.field("A", 52).i32(3).i32(0).i32(0).i32(7).i32(1);  // two valid members
     b.field("B", 52).i32(2).i32(0).i32(-1).i32(1);        // one valid member: dropped
     SchemeFile file = Parse(b.bytes);
-    ASSERT_EQ(file.scene.GroupList.size(), 1u);
-    EXPECT_EQ(file.scene.GroupList[0].name, "A");
-    EXPECT_EQ(file.scene.GroupList[0].members.size(), 2u);
+    ASSERT_EQ(file.scene.groups().size(), 1u);
+    EXPECT_EQ(file.scene.groups()[0].name, "A");
+    EXPECT_EQ(file.scene.groups()[0].members.size(), 2u);
 }
 
 TEST(HostileInput, CorruptPictureBlockLeavesNoPictureButKeepsTheScene) {

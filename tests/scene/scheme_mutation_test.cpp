@@ -25,7 +25,7 @@ namespace {
 // A cut-out with three frames, and a model of three parts.
 std::vector<Bytes> RealModels() {
     const Scene scene = testing::RichScene();
-    const V2dPolygon* cutout = scene.PolyList.back().get();
+    const V2dPolygon* cutout = scene.at(scene.count() - 1);
     return {*SerializeModelFile({cutout}, scene.FrameSetOf(cutout)),
             *SerializeModelFile({scene.at(0), scene.at(2), scene.at(3)}, nullptr)};
 }
@@ -40,7 +40,7 @@ void Render(Scene& scene, const ImageOperations& ops = testing::Library()) {
     PerspectiveModelDrawer drawer;
     renderer.SetModelDrawer(&drawer);
     renderer.RenderAll();
-    for (const auto& r : scene.PolyList) renderer.RedrawScene(r.get());
+    for (const V2dPolygon* r : scene.records()) renderer.RedrawScene(r);
 }
 
 template <typename T>
@@ -63,14 +63,14 @@ void ExpectReadsOrRefuses(const Bytes& bytes) {
         Result<SchemeFile> file = ParseScheme(bytes);
         if (Refused(file)) return;
         scene = std::move(file->scene);
-        for (const auto& mesh : scene.MeshList) EXPECT_EQ(mesh->srcNodes.size(), size_t(mesh->rows * mesh->cols));
+        for (const V2dPolygonMesh* mesh : scene.meshes()) EXPECT_EQ(mesh->srcNodes.size(), size_t(mesh->rows * mesh->cols));
     }
-    for (const auto& r : scene.PolyList) {
+    for (const V2dPolygon* r : scene.records()) {
         const auto& ends = r->indexList;
         EXPECT_TRUE(std::adjacent_find(ends.begin(), ends.end(), std::greater_equal<>()) == ends.end() && (ends.empty() || ends.back() < r->pointCount()));
         EXPECT_TRUE(!r->group || scene.IndexOfPolygon(r->group) >= 0);
     }
-    for (const auto& frames : scene.FrameSetList) ASSERT_LT(size_t(frames->current), frames->frames.size());
+    for (const V2dPolygonEx* frames : scene.frameSets()) ASSERT_LT(size_t(frames->current), frames->frames.size());
     Render(scene);
 }
 
@@ -130,7 +130,8 @@ TEST(SchemeMutation, ExtremeRecordFieldsAreRefusedAndNotDrawn) {
          {RecordKind::Region, RecordKind::PictureModel, RecordKind::ShadowRegion, RecordKind::CutOutModel}) {
         for (int32_t extreme : {INT_MIN, INT_MAX}) {
             Scene scene = testing::RichScene();
-            for (const auto& r : scene.PolyList) {
+            for (int i = 0; i < scene.count(); ++i) {
+                V2dPolygon* r = scene.at(i);
                 r->kind = r->group ? r->kind : kind;
                 r->reflect = r->lighten = extreme;
                 r->castShadow = 1;
@@ -149,7 +150,7 @@ TEST(SchemeMutation, HugeShadowRadiusAndHostilePngChunk) {
     Scene scene = testing::RichScene();
     scene.at(2)->shadowRadius = 65535;
     scene.at(2)->castShadow = 1;
-    scene.PolyList.back()->castShadow = 0;  // the last blur is the model's
+    scene.at(scene.count() - 1)->castShadow = 0;  // the last blur is the model's
     Result<SchemeFile> file = ParseScheme(*SerializeScheme(scene));
     ASSERT_TRUE(file.ok());
     testing::CountingOperations ops;
