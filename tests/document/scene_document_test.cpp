@@ -191,7 +191,7 @@ TEST_F(SceneDocumentTest, AnEditThatFailsHalfWayLeavesSceneSelectionAndHistoryAs
     for (const EditCase& c : EditCases()) {
         SCOPED_TRACE(c.name);
         doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
-        doc.SetProduct(CurrentProduct{Checker(), "PartsName=格子&PartsNumber=T-1"});
+        doc.SetProduct(CurrentProduct{Checker(), Product::Parse("PartsName=格子&PartsNumber=T-1")});
         if (c.prepare) c.prepare(*this);
         const auto before = Fingerprint();
         const std::vector<V2dPolygon> records = RecordsOf(doc.scene());  // whole, identity included

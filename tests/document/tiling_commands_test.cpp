@@ -156,7 +156,8 @@ TEST_F(TilingCommands, CancelledLayingOfSeveralRegionsLeavesTheSceneAsItWas) {
     const CancelToken cancel;
     cancel.Cancel();
     const TileCommandResult r =
-        TileSelectedRegions(renderer, RegionSelection{0, {0, 1}}, nullptr, doc.laying(), {}, cancel);
+        TileSelectedRegions(SceneDocumentAccess::scene(doc), renderer, RegionSelection{0, {0, 1}}, nullptr,
+                            doc.laying(), {}, cancel);
     EXPECT_TRUE(r.cancelled);
     EXPECT_TRUE(r.tiled.empty());
     EXPECT_EQ(ops.transforms, 0);

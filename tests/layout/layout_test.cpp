@@ -163,7 +163,7 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     EXPECT_EQ(perBox.regions[1].boxes, 3);  // 4 × 1.1 → 5 pieces, 3 boxes of 2
     EXPECT_DOUBLE_EQ(perBox.total, 10.5 * 15 + 80 * 3);
     // A pattern the table has no row for keeps its line, with the reason and no figures.
-    scene.PolyList[1]->partsInfo += "&LayPattern=" + std::to_string(kPatternCount);
+    scene.at(1)->partsInfo += "&LayPattern=" + std::to_string(kPatternCount);
     const std::string newer = QuoteJson(QuoteScheme(scene));
     EXPECT_NE(newer.find("\"pattern\":null,\"area_m2\":0,\"laid\":null"), std::string::npos) << newer;
     EXPECT_NE(newer.find(std::string("\"excluded\":\"") + kMsgUnknownPattern), std::string::npos);
