@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -34,6 +35,10 @@
 #include "scene/scene.h"
 
 namespace v2d {
+
+namespace vision {
+class PhotoAnalysis;
+}
 
 // What the product panel holds: a material to lay, or a model to place.
 // The numbers are the program's drag kinds.
@@ -82,6 +87,11 @@ public:
     const ImageOperations& ops() const { return ops_; }
     // The picture the scene view shows.
     const QImage& displayed() const { return renderer_.displayed(); }
+    // The analysis of the scene's photo (upright photo, reduced copy, line
+    // segments, vanishing points, camera), made at the first call for the
+    // photo the scene has now and shared by every finder that asks; its parts
+    // are worked out at their first use. Refused for a scene without a photo.
+    Result<std::shared_ptr<const vision::PhotoAnalysis>> photoAnalysis() const;
 
     // --- Scene files ------------------------------------------------------
     // Reads the scheme; on success it replaces the scene, every record is
@@ -351,6 +361,9 @@ private:
     LayingSettings laying_;  // the controls; the product is product_
     int lastProgress_ = -1;
     int gesture_ = 0, lastGesture_ = 0;
+    // The photo's analysis and the photo it was made of (its cache key).
+    mutable std::shared_ptr<const vision::PhotoAnalysis> analysis_;
+    mutable qint64 analysedPhoto_ = 0;
     // What each record was last laid with, and the picture that gave, so a
     // new laying keeps settings instead of pixels for the picture it replaces.
     std::vector<std::tuple<RecordId, qint64, LayingSettings>> laidWith_;

@@ -10,6 +10,7 @@
 
 #include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
+#include "vision/photo_analysis.h"
 #include "tests/document/white_model_fixture.h"
 
 namespace v2d {
@@ -61,6 +62,23 @@ TEST_F(SceneDocumentTest, LoadingAnnouncesANewSceneWithNothingSelectedAndNothing
     EXPECT_EQ(doc.history().count(), 0);
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.displayed().size(), QSize(400, 300));
+}
+
+TEST_F(SceneDocumentTest, ThePhotoIsAnalysedOnceAndAgainOnlyForANewPhoto) {
+    const auto first = doc.photoAnalysis(), again = doc.photoAnalysis();
+    ASSERT_TRUE(first && again);
+    EXPECT_EQ(first->get(), again->get());
+    EXPECT_EQ((*first)->upright().size(), QSize(400, 300));
+    doc.Select(kFloor);
+    EXPECT_TRUE(doc.TileSelection().ok());  // an edit keeps the photo, and so its analysis
+    EXPECT_EQ(doc.photoAnalysis()->get(), first->get());
+    doc.LoadScene(demo::BuildDemoRoomScene(200, 150));
+    const auto other = doc.photoAnalysis();
+    ASSERT_TRUE(other);
+    EXPECT_NE(other->get(), first->get());
+    EXPECT_EQ((*other)->upright().size(), QSize(200, 150));
+    doc.LoadBackground(QImage());
+    EXPECT_FALSE(doc.photoAnalysis());
 }
 
 TEST_F(SceneDocumentTest, AListClickTakesTheGroupAlongAnExactSelectionDoesNot) {
