@@ -14,6 +14,7 @@
 #include "cli/terminal_bar.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
+#include "layout/pattern_table.h"
 
 namespace v2d::cli {
 namespace fs = std::filesystem;
@@ -165,9 +166,9 @@ int RunRender(const Args& args) {
                      "vexel2d-cli render: %s\nusage: vexel2d-cli render SCHEME.v2d -o OUT.jpg [--product FILE "
                      "--regions LIST] [--size WxH] [--mirror] [--rotate] [--fit] [--lighten N] [--reflect N] "
                      "[--colour 0xBBGGRR] [--relief raised|sunken] [--relief-strength N] [--offset DX,DY] "
-                     "[--pattern straight|half|third|diagonal|herringbone|basket] [--joint MM] "
+                     "[--pattern %s] [--joint MM] "
                      "[--joint-colour 0xBBGGRR] [--random-turn SEED] [--origin corner|centre] [--save OUT.v2d]\n",
-                     parsed.error().c_str());
+                     parsed.error().c_str(), PatternWordList("|", "|").c_str());
         return 2;
     }
     const RenderOptions& options = *parsed;

@@ -63,11 +63,13 @@ constexpr std::optional<LayingPattern> ParsePatternWord(std::string_view word) {
     return std::nullopt;
 }
 
-// "straight, half, third, diagonal, herringbone or basket".
-inline std::string PatternWordList() {
+// The words in table order: "straight, half, third, diagonal, herringbone or
+// basket" for a message, "straight|half|…|basket" with "|" for both for a usage line.
+inline std::string PatternWordList(std::string_view between = ", ", std::string_view beforeLast = " or ") {
     std::string list;
     for (size_t i = 0; i < kPatternCount; ++i)
-        list += (i == 0 ? "" : i + 1 == kPatternCount ? " or " : ", ") + std::string(kPatternTable[i].word);
+        list += std::string(i == 0 ? "" : i + 1 == kPatternCount ? beforeLast : between) +
+                std::string(kPatternTable[i].word);
     return list;
 }
 
