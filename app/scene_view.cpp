@@ -7,9 +7,6 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QEvent>
-#include <QFrame>
-#include <QGridLayout>
-#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -24,6 +21,7 @@
 
 #include "app/key_table.h"
 #include "app/handle_layer.h"
+#include "app/hint_layer.h"
 #include "app/overlay_layer.h"
 #include "app/picture_layer.h"
 #include "widgets/interface_language.h"
@@ -58,15 +56,11 @@ bool IsModel(const V2dPolygon* record) {
 SceneView::SceneView(SceneDocument& document, QWidget* parent) : QAbstractScrollArea(parent), document_(document) {
     setObjectName("PanelView");
     BuildLayers();
-    BuildHelpPanel();
     BuildZoom();
 
     connect(&document_, &SceneDocument::sceneReplaced, this, &SceneView::SceneReplaced);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
-        if (change.aspects & ~ChangeAspects(ChangeAspect::Selection)) {
-            Image2->setPicture(document_.displayed());
-            PanelBack->update();
-        }
+        if (change.aspects & ~ChangeAspects(ChangeAspect::Selection)) ShowDisplayed();
         // The outline and handles follow the selection and the model's shape.
         if (change.touches(ChangeAspect::Selection) || change.touches(ChangeAspect::Geometry)) ShowSelection();
     });
@@ -99,6 +93,7 @@ void SceneView::BuildLayers() {
     Image2 = new PictureLayer(this);
     Image1 = new OverlayLayer(this);
     Image3 = new HandleLayer(this);
+    PanelHelp = new HintLayer(*PanelBack);
     connect(Image2, &PictureLayer::settled, PanelBack, qOverload<>(&QWidget::update));
 
     // The bars keep their room when hidden, so nothing moves under a handle
@@ -117,19 +112,6 @@ QSize SceneView::minimumSizeHint() const {
 }
 
 QSize SceneView::sizeHint() const { return minimumSizeHint(); }
-
-void SceneView::BuildHelpPanel() {
-    PanelHelp = Named(new QFrame(PanelBack), QStringLiteral("PanelHelp"));
-    PanelHelp->setAutoFillBackground(true);
-    QPalette white = PanelHelp->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    PanelHelp->setPalette(white);
-    auto* helpLayout = new QHBoxLayout(PanelHelp);
-    helpLayout->setContentsMargins(6, 3, 6, 3);
-    LabelHelp = Named(new QLabel(PanelHelp), QStringLiteral("LabelHelp"));
-    helpLayout->addWidget(LabelHelp);
-    PanelHelp->move(4, 4);
-}
 
 void SceneView::BuildZoom() {
     ComboBoxZoom = Named(new QComboBox(this), QStringLiteral("ComboBoxZoom"));
@@ -207,6 +189,7 @@ void SceneView::paintEvent(QPaintEvent* event) {
         painter.restore();
     }
     Image3->paint(painter, PanelBack->palette());
+    PanelHelp->paint(painter);
 }
 
 void SceneView::LayoutView() {
@@ -310,6 +293,8 @@ bool SceneView::MouseEvent(QMouseEvent* mouse) {
         return true;
     }
     if (type == QEvent::MouseMove) {
+        // The hint line keeps the pointer's hovering from the picture, as its panel did.
+        if (mouse->buttons() == Qt::NoButton && PanelHelp->covered().contains(at)) return true;
         if (mouse->buttons() == Qt::NoButton) pressed_ = Pressed::Nothing;  // a menu took the release
         if (pressed_ == Pressed::Handle) {
             if (!mouse->buttons().testFlag(Qt::LeftButton)) return true;
@@ -340,14 +325,19 @@ void SceneView::UpdateCursor(QPoint at) {
         PanelBack->unsetCursor();
 }
 
-// A product picture is taken only over the picture itself.
+// A product picture is taken only over the picture itself. It is followed
+// from wherever it enters PanelBack: away from 100 % it crosses the back
+// colour before it reaches the picture.
 bool SceneView::DragEvent(QEvent* event) {
     auto* drop = static_cast<QDropEvent*>(event);
     const QPoint at = drop->position().toPoint();
+    const bool carried = drop->mimeData()->hasFormat(kProductDragFormat) && !document_.product().picture.isNull();
     const bool product = drop->mimeData()->hasFormat(kProductDragFormat) && PictureArea().contains(at);
     if (event->type() != QEvent::Drop) {
-        if (product && !document_.product().picture.isNull())
+        if (product && carried)
             drop->acceptProposedAction();
+        else if (event->type() == QEvent::DragEnter && carried)
+            drop->setAccepted(true);  // not here, but the moves that follow are asked
         else
             drop->ignore();
         return true;
@@ -369,6 +359,19 @@ void SceneView::HandleReleased(int k) {
 }
 
 // --- Selection ------------------------------------------------------------------
+
+void SceneView::ShowDisplayed() {
+    const SceneRenderer& renderer = document_.renderer();
+    const std::optional<QRect> changed =
+        shownDrawings_ ? std::optional(renderer.ChangedSince(*shownDrawings_)) : std::nullopt;
+    shownDrawings_ = renderer.drawings();
+    const QSize before = Image2->picture().size();
+    const QRect reach = Image2->setPicture(document_.displayed(), changed);
+    if (Image2->picture().size() != before)
+        PanelBack->update();
+    else if (!reach.isEmpty())
+        PanelBack->update(reach.translated(ViewOffset()));
+}
 
 void SceneView::SceneReplaced() {
     ClearSelection();
@@ -539,27 +542,22 @@ bool SceneView::WheelOverView(QWheelEvent* wheel, QPoint anchor) {
 
 // --- Hint line ------------------------------------------------------------------
 
-void SceneView::SetHint(const QString& text) {
-    LabelHelp->setText(ShownText(text));
-    PanelHelp->adjustSize();
-}
+void SceneView::SetHint(const QString& text) { PanelHelp->setText(ShownText(text)); }
 
 void SceneView::ShowHelpText(const QString& text) {
     SetHint(text);
-    LabelHelp->show();
+    PanelHelp->setTextHidden(false);
     PanelHelp->setVisible(!hintsHidden_);
-    PanelHelp->adjustSize();
-    PanelHelp->raise();
 }
 
 void SceneView::HideHelp() {
-    LabelHelp->hide();
-    PanelHelp->hide();
+    PanelHelp->setTextHidden(true);
+    PanelHelp->setVisible(false);
 }
 
 void SceneView::SetHintsHidden(bool hidden) {
     hintsHidden_ = hidden;
-    PanelHelp->setVisible(!hidden && !LabelHelp->isHidden());
+    PanelHelp->setVisible(!hidden && !PanelHelp->label().isHidden());
 }
 
 // --- Mouse ----------------------------------------------------------------------

@@ -1,10 +1,10 @@
 #pragma once
 // The work area ("PanelView"), a scroll area whose visible part is
 // "PanelBack": the composed scene (Image2) drawn once per zoom, under the
-// overlay (Image1: the selection's outline, a model's frame, the rubber band)
-// and the handles (Image3), both painted as vectors at every repaint; the
-// hint line and the scroll bars. It shows what the document holds and turns
-// clicks into document selections.
+// overlay (Image1: the selection's outline, a model's frame, the rubber band),
+// the handles (Image3) and the hint line (PanelHelp), all painted as vectors
+// at every repaint; and the scroll bars. It shows what the document holds and
+// turns clicks into document selections.
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <QPoint>
@@ -22,8 +22,6 @@
 class QBoxLayout;
 class QComboBox;
 class QDropEvent;
-class QFrame;
-class QLabel;
 class QMenu;
 class QKeyEvent;
 class QMouseEvent;
@@ -34,6 +32,7 @@ class QWheelEvent;
 namespace v2d {
 
 class HandleLayer;
+class HintLayer;
 class OverlayLayer;
 class PictureLayer;
 class SceneDocument;
@@ -130,7 +129,6 @@ private:
     enum class Pressed { Nothing, Picture, Handle };
 
     void BuildLayers();
-    void BuildHelpPanel();
     void BuildZoom();
     bool MouseEvent(QMouseEvent* event);
     bool DragEvent(QEvent* event);
@@ -147,6 +145,8 @@ private:
     bool WheelOverView(QWheelEvent* wheel, QPoint anchor);
     void DrawSelection();
     void SceneReplaced();
+    // The document's displayed scene goes to Image2; what changed repaints.
+    void ShowDisplayed();
     void ShowSelection();
     void ShowSelectionHint(const V2dPolygon& record);
     void SetHint(const QString& text);
@@ -174,8 +174,7 @@ private:
     HandleLayer* Image3 = nullptr;    // node1..node8, NodeMove
     QScrollBar* ScrollBarX = nullptr;
     QScrollBar* ScrollBarY = nullptr;
-    QFrame* PanelHelp = nullptr;
-    QLabel* LabelHelp = nullptr;
+    HintLayer* PanelHelp = nullptr;   // the hint line, over everything
     QMenu* sceneMenu_ = nullptr;
     QMenu* modelMenu_ = nullptr;
     QComboBox* ComboBoxZoom = nullptr;
@@ -191,6 +190,8 @@ private:
     int pressedHandle_ = -1;
     double viewScale_ = 1.0;
     int wheelTurned_ = 0;  // the wheel's turn not yet spent on zoom steps
+    // The renderer's drawings when Image2 took the displayed scene last.
+    std::optional<uint64_t> shownDrawings_;
     std::array<QPoint, 4> cornerHandleAt_{};
     bool dragging_ = false;
     QPoint dragStart_;

@@ -31,6 +31,18 @@ QRect SceneRenderer::BoundsOf(const V2dPolygon& record) const {
     return record.isModel() ? models_->DrawnArea(record, Context()) : DrawnBounds(record);
 }
 
+void SceneRenderer::Drawn(const QRect& area) {
+    ++drawings_;
+    drawnAreas_[drawings_ % kRememberedDrawings] = area;
+}
+
+QRect SceneRenderer::ChangedSince(uint64_t since) const {
+    if (since > drawings_ || drawings_ - since > kRememberedDrawings) return displayed_.rect();
+    QRect changed;
+    for (uint64_t n = since + 1; n <= drawings_; ++n) changed |= drawnAreas_[n % kRememberedDrawings];
+    return changed & displayed_.rect();
+}
+
 void SceneRenderer::StartFromBackground() {
     counters_ = {};
     drawnList_.clear();  // matches nothing until the pass is complete
@@ -118,6 +130,7 @@ bool SceneRenderer::RedrawArea(std::span<const V2dPolygon* const> changed, int l
     }
     clip_ = QRect();
     RememberDrawnScene();
+    Drawn(area);
     return true;
 }
 
@@ -142,6 +155,7 @@ void SceneRenderer::RedrawScene(std::span<const V2dPolygon* const> changed, cons
         Report(progress, j + 1, count);
     }
     RememberDrawnScene();
+    Drawn(kWholeScene);
 }
 
 void SceneRenderer::RenderAll(const Progress& progress) {
@@ -153,6 +167,7 @@ void SceneRenderer::RenderAll(const Progress& progress) {
         Report(progress, j + 1, count);
     }
     RememberDrawnScene();
+    Drawn(kWholeScene);
 }
 
 void SceneRenderer::QuickRedraw(const Progress& progress) {
@@ -163,6 +178,7 @@ void SceneRenderer::QuickRedraw(const Progress& progress) {
         Report(progress, j + 1, count);
     }
     RememberDrawnScene();
+    Drawn(kWholeScene);
 }
 
 void SceneRenderer::RenderRegion(const V2dPolygon& record) {
@@ -250,6 +266,7 @@ void SceneRenderer::DrawFlat(const V2dPolygon& record, const QImage& picture) {
     caches_.set(record, picture);
     DrawRegionPicture(record, picture, displayed_);
     drawnList_.clear();  // drawn outside a redraw: the next one starts afresh
+    Drawn(DrawnBounds(record).adjusted(-1, -1, 1, 1));
 }
 
 }  // namespace v2d

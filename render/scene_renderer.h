@@ -7,6 +7,7 @@
 
 #include <QRect>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -80,6 +81,13 @@ public:
 
     const RedrawCounters& counters() const { return counters_; }
 
+    // How many times the displayed scene has been drawn on, and the part of
+    // it that may differ from what it was after drawing `since`: the areas
+    // the redraws since rebuilt, or all of it after a redraw from the
+    // background or when more drawings passed than are remembered.
+    uint64_t drawings() const { return drawings_; }
+    QRect ChangedSince(uint64_t since) const;
+
     // Bytes the photo, the displayed scene, the kept pictures and a
     // render's working pictures may take together. Regions whose cache
     // would not fit are toned afresh when drawn, and a region too large to
@@ -95,6 +103,7 @@ public:
         working_ = workingBytes;
         displayed_ = QImage();
         drawnList_.clear();
+        Drawn(kWholeScene);
     }
 
     // Code that changes records' caches, the list or the background without
@@ -102,6 +111,10 @@ public:
     void InvalidateDisplayed() { drawnList_.clear(); }
 
 private:
+    static constexpr QRect kWholeScene{QPoint(-(1 << 29), -(1 << 29)), QPoint(1 << 29, 1 << 29)};
+    static constexpr size_t kRememberedDrawings = 16;
+    // One more drawing on the displayed scene, within `area`.
+    void Drawn(const QRect& area);
     void StartFromBackground();
     // A plain region with something to tone inside the drawing range.
     bool DrawsTone(const V2dPolygon& record) const;
@@ -138,6 +151,8 @@ private:
     qint64 drawnBackground_ = 0;
     int64_t budget_ = kDefaultRenderBudget;
     std::optional<int64_t> working_;  // see DrawOnce
+    uint64_t drawings_ = 0;
+    std::array<QRect, kRememberedDrawings> drawnAreas_{};  // of the last drawings, by number
 };
 
 }  // namespace v2d

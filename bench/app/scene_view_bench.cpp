@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000;
 const QSize kWindow(1300, 860);  // the view's part of the window
+constexpr int kDoor = 5;          // the wardrobe's doors, a region of 0.3 megapixels
 
 QApplication& App() {
     static int argc = 1;
@@ -112,6 +113,27 @@ void BM_SelectStackedWidgets(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SelectStackedWidgets)->Arg(100)->Arg(25)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// One record changed: the wardrobe door painted another colour (drawn flat
+// over the scene), the zoomed copy brought up to date and the view painted.
+void BM_ChangeRecordVectorView(benchmark::State& state) {
+    Views& v = TheViews();
+    v.Zoom(state.range(0) / 100.0);
+    v.document.Select(kDoor);
+    ProductPanelState flat = v.document.laying().panel;
+    flat.mixWithPhoto = false;
+    v.document.SetPanelControls(flat);
+    auto& picture = *v.view.findChild<PictureLayer*>("Image2");
+    QImage store = Store(v.view.viewport()->size());
+    int turn = 0;
+    for (auto _ : state) {
+        if (v.document.PaintSelection(turn++ % 2 ? 0xFF8A5A3C : 0xFF3C5A8A).refused()) state.SkipWithError("refused");
+        picture.settle();
+        v.view.viewport()->render(&store);
+    }
+    v.document.Select(0);
+}
+BENCHMARK(BM_ChangeRecordVectorView)->Arg(100)->Arg(25)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 }  // namespace v2d

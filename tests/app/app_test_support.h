@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include "app/handle_layer.h"
+#include "app/hint_layer.h"
 #include "app/overlay_layer.h"
 #include "app/picture_layer.h"
 #include "app/scene_view.h"

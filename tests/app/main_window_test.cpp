@@ -133,7 +133,7 @@ TEST_F(MainWindow, PictureClicksSelectThroughTheDocumentAndTheListAndOutlineFoll
     EXPECT_EQ(qAlpha(Find<OverlayLayer>("Image1").coverage().pixel(200, 100)), 255);
     EXPECT_TRUE(Enabled("BitBtnApply"));
     EXPECT_TRUE(Enabled("SpeedButtonEffect"));
-    EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("请点击选择产品！或者点击开始铺贴！"));
+    EXPECT_EQ(Find<HintText>("LabelHelp").text(), QStringLiteral("请点击选择产品！或者点击开始铺贴！"));
 
     Click(QPoint(230, 50));  // outside every record
     EXPECT_EQ(Doc().focusedRecord(), nullptr);
@@ -165,7 +165,7 @@ TEST_F(MainWindow, AModelShowsItsHandlesAndArrowKeysMoveItByOnePixel) {
     EXPECT_EQ(Doc().focusedRecord(), &Record(3));
     EXPECT_EQ(Find<QLabel>("LabelReflect").text(), QStringLiteral("透明"));
     EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), 35);
-    EXPECT_TRUE(Find<QLabel>("LabelHelp").text().startsWith(QStringLiteral("你可以拖动物体中心按钮")));
+    EXPECT_TRUE(Find<HintText>("LabelHelp").text().startsWith(QStringLiteral("你可以拖动物体中心按钮")));
     for (const char* name : kHandles) EXPECT_TRUE(Handle(name).isVisible()) << name;
     // Corner handles sit on the model's corners in PanelBack coordinates.
     EXPECT_EQ(Handle("node3").pos(), QPoint(340, 230) + ViewOffset());
@@ -234,13 +234,13 @@ TEST_F(MainWindow, KeysAndButtonsTriggerTheirActions) {
 
 TEST_F(MainWindow, TheHintLineFollowsItsCheckBox) {
     main_->ShowHelpText(QStringLiteral("提示"));
-    EXPECT_TRUE(Find<QWidget>("PanelHelp").isVisible());
+    EXPECT_TRUE(Find<HintLayer>("PanelHelp").isVisible());
     ClickButton("CheckBoxHelp");
-    EXPECT_FALSE(Find<QWidget>("PanelHelp").isVisible());
+    EXPECT_FALSE(Find<HintLayer>("PanelHelp").isVisible());
     main_->ShowHelpText(QStringLiteral("再提示"));
-    EXPECT_FALSE(Find<QWidget>("PanelHelp").isVisible());
+    EXPECT_FALSE(Find<HintLayer>("PanelHelp").isVisible());
     ClickButton("CheckBoxHelp");
-    EXPECT_TRUE(Find<QWidget>("PanelHelp").isVisible());
+    EXPECT_TRUE(Find<HintLayer>("PanelHelp").isVisible());
 }
 
 TEST_F(MainWindow, RubberBandInARegionIsDrawnAndReportedWhenLargeEnough) {

@@ -105,7 +105,7 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     EXPECT_FALSE(Find<QCheckBox>("CheckBoxFit").isChecked());
     EXPECT_EQ(Find<QSlider>("TrackBarReflect").value(), 45);
     EXPECT_EQ(Text("EditReflect"), "45");
-    EXPECT_EQ(Text("LabelHelp"), QStringLiteral("你可以拖拽产品图片到场景了"));
+    EXPECT_EQ(Find<HintText>("LabelHelp").text(), QStringLiteral("你可以拖拽产品图片到场景了"));
 
     // A reflection that is no number puts the slider at 0; the descriptor
     // takes it as it stands, "&" and "=" in the values included.

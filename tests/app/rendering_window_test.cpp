@@ -83,8 +83,8 @@ TEST_F(RenderingWindow, ApplyTilesTheSelectionAndTheViewShowsItWithTheHintAndPro
     EXPECT_TRUE(IsShown());
     EXPECT_EQ(Record(floor_).partsInfo, kTileA);
     EXPECT_EQ(Doc().history().count(), 1);
-    EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("铺贴完成，如果满意，可以点击保存效果图"));
-    EXPECT_FALSE(Find<QLabel>("LabelHelp").isHidden());
+    EXPECT_EQ(Find<HintText>("LabelHelp").text(), QStringLiteral("铺贴完成，如果满意，可以点击保存效果图"));
+    EXPECT_FALSE(Find<HintText>("LabelHelp").isHidden());
     EXPECT_EQ(Find<QLabel>("LabelPro").text(), QStringLiteral("处理进度"));
     // The bar follows the warp on its way and ends at one hundred.
     ASSERT_FALSE(progress_.empty());

@@ -113,7 +113,7 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     const std::string& descriptor = main.document().product().descriptor();
     EXPECT_EQ(descriptor.rfind("PartsName=", 0), 0u);
     EXPECT_FALSE(main.document().product().picture.isNull());
-    EXPECT_TRUE(Child<QLabel>(main, "LabelHelp").isHidden());
+    EXPECT_TRUE(Child<HintText>(main, "LabelHelp").isHidden());
     // Its size goes into the size edits (the demo's newest material is not 600 x 600).
     const QString size = Child<QLineEdit>(main, "EditPartsWidth").text() + "*" + Child<QLineEdit>(main, "EditPartsHeight").text();
     EXPECT_NE(descriptor.find("&PartsSpecs=" + size.toStdString()), std::string::npos) << descriptor;

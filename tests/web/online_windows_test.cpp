@@ -237,16 +237,16 @@ TEST_F(OnlineTemplates, APresentTemplateOpensAtOnceAMissingOneDownloadsAndThenOp
     choose();
     EXPECT_EQ(hits, 0);
     EXPECT_EQ(Doc().scene().count(), room.count());
-    EXPECT_EQ(Find<QLabel>("LabelHelp").text().toStdString(), kTemplateHelpText);
+    EXPECT_EQ(Find<HintText>("LabelHelp").text().toStdString(), kTemplateHelpText);
 
     fs::remove(local);
     choose();
-    EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("开始下载网上装修模板......"));
+    EXPECT_EQ(Find<HintText>("LabelHelp").text(), QStringLiteral("开始下载网上装修模板......"));
     for (int i = 0; i < 500 && main_->downloading(); ++i) QTest::qWait(20);
     EXPECT_EQ(hits, 1);
     EXPECT_TRUE(fs::exists(local));
     EXPECT_FALSE(main_->downloadFailed());
-    EXPECT_EQ(Find<QLabel>("LabelHelp").text().toStdString(), kTemplateHelpText);  // opened on arrival
+    EXPECT_EQ(Find<HintText>("LabelHelp").text().toStdString(), kTemplateHelpText);  // opened on arrival
     EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
 }
 
