@@ -1,6 +1,7 @@
 // The scene view's repaint of the demo room at 4000 x 3000, at 100 % and
 // 25 %, with the floor's outline shown: the view of vectors over its zoomed
-// scene against the stacked picture widgets it replaced. Each repaint draws
+// scene against the stacked picture widgets it replaced; a record changed and
+// the view painted; the zoomed copy brought up to date after a change. Each repaint draws
 // the whole visible area into a picture as the window's backing store would.
 // Qt's raster engine scales on worker threads: the CPU column counts them all.
 #include <benchmark/benchmark.h>
@@ -16,6 +17,7 @@
 #include "app/scene_view.h"
 #include "demo/demo_room.h"
 #include "document/scene_document.h"
+#include "render/region_drawing.h"
 #include "scene/outline_geometry.h"
 
 namespace v2d {
@@ -135,6 +137,27 @@ void BM_ChangeRecordVectorView(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangeRecordVectorView)->Arg(100)->Arg(25)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// The zoomed copy at 25 % brought up to date after the door changed: drawn
+// whole (range 0) or only the rows the door's box reaches (range 1).
+void BM_ZoomedCopyAfterDoorChange(benchmark::State& state) {
+    Views& v = TheViews();
+    const QImage scene = v.document.displayed();
+    const QRect door = DrawnBounds(*v.document.scene().at(kDoor));
+    QImage changed = scene.copy();
+    QPainter(&changed).fillRect(door, Qt::darkRed);
+    PictureLayer layer(nullptr);
+    layer.setZoom(0.25);
+    layer.setPicture(scene);
+    layer.settle();
+    int turn = 0;
+    for (auto _ : state) {
+        const QImage& next = turn++ % 2 ? scene : changed;
+        (void)layer.setPicture(next, state.range(0) ? std::optional(door) : std::nullopt);
+        layer.settle();
+    }
+}
+BENCHMARK(BM_ZoomedCopyAfterDoorChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
 }  // namespace
 }  // namespace v2d
 
@@ -143,6 +166,7 @@ int main(int argc, char** argv) {
                               {{"RepaintVectorView/100", "RepaintStackedWidgets/100", 1.0},
                                {"RepaintVectorView/25", "RepaintStackedWidgets/25", 1.0},
                                {"SelectVectorView/100", "SelectStackedWidgets/100", 1.0},
-                               {"SelectVectorView/25", "SelectStackedWidgets/25", 1.0}});
+                               {"SelectVectorView/25", "SelectStackedWidgets/25", 1.0},
+                               {"ZoomedCopyAfterDoorChange/1", "ZoomedCopyAfterDoorChange/0", 1.0}});
     return 0;
 }
