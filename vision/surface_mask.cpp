@@ -43,7 +43,7 @@ constexpr int kShadeMinArea = 100;
 
 // Sensor grain below this spread (grey levels on the reduced copy) is left
 // as it is: the copy of a clean photo is worked on exactly as it was taken.
-constexpr double kGrainSmoothed = 2.0;
+constexpr double kGrainSmoothed = 1.0;
 // Canny's thresholds on the coarse copy, and how many of the grain's spreads
 // an edge must stand above it there.
 constexpr double kEdgeLow = 40, kEdgeHigh = 90;
