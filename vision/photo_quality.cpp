@@ -20,17 +20,17 @@ constexpr double kBlurredSharpness = 0.62;
 // The share of pixels whose gradients tell the photo's edges.
 constexpr double kEdgeShare = 0.005;
 
-// The grey copy the measures are taken on: the reduced copy, or the photo
-// itself where that copy is enlarged (an enlarged copy looks soft).
+// The grey copy the measures are taken on: the photo as it was taken (the
+// reduced copy is brightened and smoothed for the finders), brought down to
+// the reduced copy's size and never enlarged (an enlarged copy looks soft).
 cv::Mat WorkingGrey(const PhotoAnalysis& photo) {
-    cv::Mat grey;
-    if (photo.toPhoto().x >= 1 && photo.toPhoto().y >= 1) {
-        cv::cvtColor(photo.reduced().colour, grey, cv::COLOR_BGR2GRAY);
-        return grey;
-    }
     const QImage rows = photo.upright().convertToFormat(QImage::Format_Grayscale8);
-    return cv::Mat(rows.height(), rows.width(), CV_8U, const_cast<uchar*>(rows.constBits()), size_t(rows.bytesPerLine()))
-        .clone();
+    const cv::Mat grey(rows.height(), rows.width(), CV_8U, const_cast<uchar*>(rows.constBits()), size_t(rows.bytesPerLine()));
+    const cv::Size reduced = photo.reducedSize();
+    if (reduced.width >= grey.cols) return grey.clone();
+    cv::Mat small;
+    cv::resize(grey, small, reduced, 0, 0, cv::INTER_AREA);
+    return small;
 }
 
 // The level below which `share` of the values lie, by a 256-bin histogram.

@@ -27,7 +27,7 @@ struct PhotoQuality {
     double sharpness = 0;
 };
 
-// Cheap beside the analysis: it reads the reduced copy the finders use.
+// Measured on the photo as taken, at the reduced copy's size at most.
 PhotoQuality MeasurePhotoQuality(const PhotoAnalysis& photo);
 // Refused with the message that says what to retake; the first problem
 // found in the order small, large, dark, blurred.
