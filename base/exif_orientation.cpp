@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/picture_codec.h"
+
 namespace v2d {
 namespace {
 
@@ -32,28 +34,14 @@ uint32_t BigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(
 constexpr uint8_t kExifHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
 
 Orientation JpegOrientation(std::span<const uint8_t> data) {
-    size_t at = 2;
-    while (at + 4 <= data.size()) {
-        if (data[at] != 0xFF) return Orientation::AsGiven;
-        const uint8_t marker = data[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
-            at += 2;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9) return Orientation::AsGiven;  // the scan: no metadata after it
-        const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
-        if (length < 2 || length > data.size() - at - 2) return Orientation::AsGiven;
-        const std::span<const uint8_t> body = data.subspan(at + 4, length - 2);
-        if (marker == 0xE1 && body.size() >= sizeof kExifHeader &&
-            std::memcmp(body.data(), kExifHeader, sizeof kExifHeader) == 0)
-            return TiffOrientation(body.subspan(sizeof kExifHeader));
-        at += 2 + length;
-    }
-    return Orientation::AsGiven;
+    Orientation found = Orientation::AsGiven;
+    VisitJpegSegments(data, [&](uint8_t marker, std::span<const uint8_t> body) {
+        if (marker != 0xE1 || body.size() < sizeof kExifHeader || std::memcmp(body.data(), kExifHeader, sizeof kExifHeader) != 0)
+            return false;
+        found = TiffOrientation(body.subspan(sizeof kExifHeader));
+        return true;
+    });
+    return found;
 }
 
 Orientation PngOrientation(std::span<const uint8_t> data) {

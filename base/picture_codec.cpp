@@ -87,32 +87,17 @@ Size Allowed(int64_t width, int64_t height, bool asStated = false) {
 // The JPEG's markers up to its first frame header fit in the data, and the
 // frame names a size a reader accepts: that size.
 Size JpegHeaderSize(std::span<const uint8_t> data, bool asStated = false) {
-    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
-    size_t at = 2;
-    while (at + 4 <= data.size()) {
-        if (data[at] != 0xFF) return std::nullopt;
-        const uint8_t marker = data[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
-            at += 2;
-            continue;
-        }
-        const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
-        if (length < 2 || length > data.size() - at - 2) return std::nullopt;
+    Size size;
+    VisitJpegSegments(data, [&](uint8_t marker, std::span<const uint8_t> body) {
         const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            if (length < 8) return std::nullopt;
-            const int height = data[at + 5] << 8 | data[at + 6], width = data[at + 7] << 8 | data[at + 8];
-            // A height of 0 is given later by a DNL marker; libjpeg refuses it.
-            return Allowed(width, height, asStated);
-        }
-        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan or end before any frame
-        at += 2 + length;
-    }
-    return std::nullopt;
+        if (!frame) return false;
+        if (body.size() < 6) return true;
+        const int height = body[1] << 8 | body[2], width = body[3] << 8 | body[4];
+        // A height of 0 is given later by a DNL marker; libjpeg refuses it.
+        size = Allowed(width, height, asStated);
+        return true;
+    });
+    return size;
 }
 
 // Every chunk of the PNG fits in what is left of it, its header comes first
@@ -364,6 +349,30 @@ QImage DecodeWithQt(std::span<const uint8_t> data, const char* format) {
 }
 
 }  // namespace
+
+bool VisitJpegSegments(std::span<const uint8_t> data,
+                       const std::function<bool(uint8_t, std::span<const uint8_t>)>& visit) {
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
+    size_t at = 2;
+    while (at + 4 <= data.size()) {
+        if (data[at] != 0xFF) return false;
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+            at += 2;
+            continue;
+        }
+        const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
+        if (length < 2 || length > data.size() - at - 2) return false;
+        if (marker == 0xDA || marker == 0xD9) return false;  // scan or end: no more headers
+        if (visit(marker, data.subspan(at + 4, length - 2))) return true;
+        at += 2 + length;
+    }
+    return false;
+}
 
 bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
     if (image.isNull()) return false;

@@ -41,6 +41,13 @@ PictureKind SniffPicture(std::span<const uint8_t> data);
 // a JPEG, PNG or BMP file that does not decode whole.
 inline constexpr const char* kMsgPictureDamaged = "图片文件已损坏：";
 
+// Hands each marker segment of a JPEG before its first scan to `visit` (the
+// marker and the bytes after its length) until it answers true: then true.
+// False at the scan or the end before that, or where a segment's length
+// runs past the data.
+bool VisitJpegSegments(std::span<const uint8_t> data,
+                       const std::function<bool(uint8_t marker, std::span<const uint8_t> body)>& visit);
+
 // JPEG to a 32-bit bitmap (QImage::Format_RGB32); null on any error.
 QImage DecodeJpeg(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 // A JPEG decoded at 1/2, 1/4 or 1/8 of its size in libjpeg's DCT, the
