@@ -9,7 +9,11 @@
 namespace v2d {
 
 Result<QImage> ReadPhoto(const std::filesystem::path& path) {
-    const std::optional<Bytes> bytes = ReadWholeFile(path);
+    // A file larger than any photo of an allowed size is not read at all.
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) > kMaxPhotoFileBytes && !error)
+        return Error{std::string(kMsgPhotoTooLarge) + path.string()};
+    const std::optional<Bytes> bytes = ReadWholeFile(path, kMaxPhotoFileBytes);
     if (!bytes) return Error{"读取照片失败：" + path.string()};
     const bool heif = LooksLikeHeif(*bytes);
     if (heif && !HeifReadable()) return Error{std::string(kMsgHeifNotReadable) + path.string()};

@@ -30,6 +30,8 @@ struct RegionOutline {
 inline constexpr int kMinPhotoSide = 64;
 
 inline constexpr const char* kMsgHeifNotReadable = "这个版本不能读取 HEIC 照片，请在手机上把照片导出为 JPEG 后重新选择：";
+// Far above a PNG of the largest photo allowed.
+inline constexpr uint64_t kMaxPhotoFileBytes = uint64_t(400) << 20;
 inline constexpr const char* kMsgPhotoTooLarge = "照片太大（最多 6000 万像素、每边 30000 像素），请缩小后重新选择：";
 
 // The photo (JPEG, PNG, BMP, or HEIC where the build reads it) as the

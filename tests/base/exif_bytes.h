@@ -10,8 +10,7 @@ struct IfdEntry {
     uint32_t count = 1, value = 1;
 };
 
-// The directory at `at` (an offset past 4 KB is a lie: it is written at 8),
-// declaring `declared` entries (-1: those written), then a next-directory offset.
+// The directory at `at` (past 4 KB a lie: written at 8), `declared` entries (-1: those written), a next offset.
 inline std::vector<uint8_t> Tiff(bool big, std::vector<IfdEntry> entries, uint32_t at = 8, int declared = -1,
                                  uint32_t next = 0) {
     std::vector<uint8_t> out{uint8_t(big ? 'M' : 'I'), uint8_t(big ? 'M' : 'I')};
@@ -26,7 +25,6 @@ inline std::vector<uint8_t> Tiff(bool big, std::vector<IfdEntry> entries, uint32
     return out;
 }
 
-// The JPEG with `tiff` as its EXIF segment, first.
 inline std::vector<uint8_t> WithExif(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& tiff) {
     const size_t length = 8 + tiff.size();
     std::vector<uint8_t> out{0xFF, 0xD8, 0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};

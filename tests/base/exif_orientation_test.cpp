@@ -15,12 +15,12 @@ TEST(ExifOrientation, EveryValueInEitherByteOrderAndHostileStructuresAsGiven) {
     for (const bool big : {false, true})
         for (uint32_t value = 1; value <= 8; ++value)
             EXPECT_EQ(TiffOrientation(Tiff(big, {{0x010F, 2, 6, 40}, {0x0112, 3, 1, value}})), Orientation(value));
+    // Values 0 and 9, a long, a huge count, the directory past the end, 65535 entries declared and one
+    // there, the next directory itself.
     const std::vector<uint8_t> hostile[] = {
         Tiff(false, {{0x0112, 3, 1, 0}}), Tiff(true, {{0x0112, 3, 1, 9}}), Tiff(false, {{0x0112, 4, 1, 6}}),
-        Tiff(false, {{0x0112, 3, 0xFFFFFFFF, 6}}),        // a huge count
-        Tiff(false, {{0x0112, 3, 1, 6}}, 0xFFFFFFF0),     // the directory past the end
-        Tiff(false, {{0x010F, 2, 6, 40}}, 8, 0xFFFF),     // 65535 entries declared, one there
-        Tiff(false, {{0x010F, 2, 6, 40}}, 8, -1, 8)};     // the next directory is itself
+        Tiff(false, {{0x0112, 3, 0xFFFFFFFF, 6}}), Tiff(false, {{0x0112, 3, 1, 6}}, 0xFFFFFFF0),
+        Tiff(false, {{0x010F, 2, 6, 40}}, 8, 0xFFFF), Tiff(false, {{0x010F, 2, 6, 40}}, 8, -1, 8)};
     for (const auto& tiff : hostile) EXPECT_EQ(TiffOrientation(tiff), Orientation::AsGiven);
     const auto whole = Tiff(true, {{0x010F, 2, 6, 40}, {0x0112, 3, 1, 8}});
     for (size_t n = 0; n < whole.size(); ++n)  // cut anywhere: nothing read past the end

@@ -25,7 +25,8 @@ TEST(PhotoQuality, RefusesDarkBlurredAndSmallPhotosWithWhatToRetake) {
         {testing::PhoneCopy(room, 4, 0.3), PhotoProblem::None}, {testing::PhoneCopy(room, 2, 0.08), PhotoProblem::TooDark},
         {testing::PhoneCopy(room, 0, 1, 0, 0, 6), PhotoProblem::Blurred}, {testing::PhoneCopy(room, 3, 1, 0, 85, 8), PhotoProblem::Blurred},
         {room.scaled(400, 230), PhotoProblem::TooSmall}, {room.scaled(20000, 2), PhotoProblem::TooSmall}};
-    for (const auto& [photo, problem] : cases) EXPECT_EQ(vision::MeasurePhotoQuality(**vision::PhotoAnalysis::Of(photo)).problem, problem);
+    for (const auto& [photo, problem] : cases)
+        EXPECT_EQ(vision::MeasurePhotoQuality(**vision::PhotoAnalysis::Of(photo)).problem, problem);
     EXPECT_EQ(vision::CheckPhotoQuality(**vision::PhotoAnalysis::Of(cases[3].first)).error().rfind("照片太暗，", 0), 0u);
 }
 
