@@ -1,6 +1,7 @@
 #pragma once
-// Picture files in memory: JPEG through libjpeg, PNG and BMP through QtGui's
-// built-in codecs. Every decoder fails softly with a null image.
+// Picture files in memory: JPEG through libjpeg, PNG through libpng, BMP
+// through QtGui's built-in codec, HEIC through libheif where it is built in.
+// Every decoder fails softly with a null image.
 #include <QImage>
 
 #include <cstdint>
@@ -40,6 +41,13 @@ PictureKind SniffPicture(std::span<const uint8_t> data);
 // a JPEG, PNG or BMP file that does not decode whole.
 inline constexpr const char* kMsgPictureDamaged = "图片文件已损坏：";
 
+// Hands each marker segment of a JPEG before its first scan to `visit` (the
+// marker and the bytes after its length) until it answers true: then true.
+// False at the scan or the end before that, or where a segment's length
+// runs past the data.
+bool VisitJpegSegments(std::span<const uint8_t> data,
+                       const std::function<bool(uint8_t marker, std::span<const uint8_t> body)>& visit);
+
 // JPEG to a 32-bit bitmap (QImage::Format_RGB32); null on any error.
 QImage DecodeJpeg(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 // A JPEG decoded at 1/2, 1/4 or 1/8 of its size in libjpeg's DCT, the
@@ -66,6 +74,18 @@ QImage DecodeBmp(std::span<const uint8_t> data, PictureCheck check = PictureChec
 // The width and height a JPEG, PNG or BMP file's header gives, read without
 // decoding; nullopt when the header is broken or the size not allowed.
 std::optional<QSize> PictureFileSize(std::span<const uint8_t> data);
+
+// The width and height a JPEG, PNG or BMP header states, allowed or not
+// (a photo refused for its size is told so); nullopt when it is broken.
+std::optional<QSize> StatedPictureSize(std::span<const uint8_t> data);
+
+// A room photo as it stands: a JPEG, PNG or BMP decoded as DecodePicture
+// does, or a HEIC file where this build reads them (base/heif_picture.h),
+// turned as its camera recorded (base/exif_orientation.h), with the turn
+// noted in the picture (NotedOrientation). A photo recorded as stored reads
+// exactly as DecodePicture reads it; a turned JPEG is placed turned band by
+// band as it is decoded, so it costs no second copy.
+QImage DecodeUprightPhoto(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 
 // Sniffs JPEG, PNG or BMP by its first bytes and decodes it. A PNG is whole
 // or refused either way (libpng stops at a short or corrupt file).

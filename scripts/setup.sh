@@ -19,22 +19,34 @@ packages=(
   dpkg-dev lintian desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils librsvg2-bin
 )
 
+# Wanted where the distribution has them; the build goes on without them
+# (libheif-dev: HEIC photos).
+optional=(libheif-dev)
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
+  installed "$p" || missing+=("$p")
+done
+missing_optional=()
+for p in "${optional[@]}"; do
+  installed "$p" || missing_optional+=("$p")
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+if [ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]} ${missing_optional[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
   sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+for p in "${missing_optional[@]}"; do
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "$p" || echo "Not installed (optional): $p"
+done
