@@ -255,6 +255,17 @@ TEST_F(ToneCommands, ShadowRegionsAboveAChangeAreRenderedToo) {
     EXPECT_EQ(counters().rendered, 1);
 }
 
+TEST_F(ToneCommands, APaintingOfSeveralRecordsAndItsUndoAreDrawnInOnePass) {
+    Select(1, {1, 3});
+    controls.mixWithPhoto = true;
+    doc.SetPanelControls(controls);
+    ASSERT_EQ(*doc.PaintSelection(0x00FFFFFF), 2);
+    EXPECT_EQ(counters().rendered, 2);
+    ASSERT_TRUE(doc.Undo().done());
+    EXPECT_EQ(counters().rendered, 2);
+    ExpectSameAsAFullRender();
+}
+
 TEST_F(ToneCommands, LightenMinusHundredTurnsTheRegionBlackAndReflectionUsesTheSceneBeneath) {
     Lighten(1, -100);
     EXPECT_EQ(At(doc.displayed(), 110, 50), Rgb(0, 0, 0));
