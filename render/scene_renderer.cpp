@@ -178,7 +178,10 @@ void SceneRenderer::RenderRegion(const V2dPolygon& record) {
         shadows_->RenderShadowRegion(record, displayed_, Context());
         return;
     }
-    if (!DrawsTone(record)) return;
+    if (!DrawsTone(record)) {
+        caches_.drop(record);  // nothing to draw: no picture kept from before (an undone laying) either
+        return;
+    }
     // Over the budget the old cache goes first: it is replaced anyway.
     if (WholeToningBytes(record) > FreeBytes(&record)) caches_.drop(record);
     QImage toned;

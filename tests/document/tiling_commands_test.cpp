@@ -166,6 +166,14 @@ TEST_F(TilingCommands, CancelledLayingOfSeveralRegionsLeavesTheSceneAsItWas) {
     EXPECT_TRUE(SamePixels(renderer.displayed(), shown));
 }
 
+TEST_F(TilingCommands, AnUndoneLayingIsNotDrawnAgainFromWhatWasKept) {
+    const QImage shown = doc.displayed().copy();
+    ASSERT_TRUE(Tile({0}).done());
+    ASSERT_TRUE(doc.Undo().done());
+    doc.Redraw();  // every record from what the renderer kept
+    EXPECT_TRUE(SamePixels(doc.displayed(), shown));
+}
+
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     EXPECT_TRUE(Tile({0}).ok());
     const QImage before = at(0).picture.copy();
