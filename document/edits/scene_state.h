@@ -21,7 +21,6 @@ namespace v2d {
 struct RecordSelection {
     RecordId focused;
     std::vector<RecordId> selected;
-    friend bool operator==(const RecordSelection&, const RecordSelection&) = default;
 };
 
 struct RecordState {
