@@ -38,21 +38,18 @@ SceneDocument::EditScope::EditScope(SceneDocument& document, EditKind kind, std:
                                     bool withOrder)
     : document_(document), kind_(kind), withOrder_(withOrder), selection_(document.selection_),
       currentDropped_(document.currentDropped_) {
-    Scene& scene = document.scene_;
+    const Scene& scene = document.scene_;
     // A model is one thing: its owner and parts change together.
-    const std::vector<V2dPolygon*> named = records;
-    for (V2dPolygon* record : named) {
+    for (const V2dPolygon* record : records) {
         if (!record) continue;
-        V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? record->group : record;
-        records.push_back(owner);
-        for (V2dPolygon* part : scene.GroupMembers(owner)) records.push_back(part);
+        const V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? record->group : record;
+        records_.push_back(record->id);
+        records_.push_back(owner->id);
+        for (const V2dPolygon* part : scene.GroupMembers(owner)) records_.push_back(part->id);
     }
-    std::sort(records.begin(), records.end());
-    records.erase(std::unique(records.begin(), records.end()), records.end());
-    std::erase(records, nullptr);
-    records_ = std::move(records);
-    before_ = CaptureState(scene, records_, withOrder_, document.Focused(), document.SelectedRecords(),
-                           document.DrawnFlatTest());
+    std::sort(records_.begin(), records_.end());
+    records_.erase(std::unique(records_.begin(), records_.end()), records_.end());
+    before_ = CaptureState(scene, records_, withOrder_, document.CapturedSelection(), document.DrawnFlatTest());
 }
 
 SceneDocument::EditScope::~EditScope() {
@@ -62,23 +59,21 @@ SceneDocument::EditScope::~EditScope() {
 void SceneDocument::EditScope::RollBack() noexcept {
     SceneDocument& doc = document_;
     try {
-        // A refusal before any change draws nothing. Otherwise the edit's
-        // records are rendered as they were again, over whatever a drawing
-        // that stopped half-way left; a changed list is drawn afresh.
-        const bool changed = std::any_of(before_.records.begin(), before_.records.end(), [&](const RecordState& r) {
-            return doc.scene_.IndexOfPolygon(r.record) >= 0 && !(*r.record == r.fields);
-        });
-        std::vector<const V2dPolygon*> order(doc.scene_.records().begin(), doc.scene_.records().end());
-        const bool reordered = before_.order && *before_.order != order;
+        // What the operation changed, compared with the state it started
+        // from, decides what is drawn once the scene is back (nothing for a
+        // refusal before any change).
+        SceneState now = CaptureState(doc.scene_, records_, withOrder_, {}, doc.DrawnFlatTest());
+        KeepOnlyChanges(before_, now);
         RestoreState(doc.scene_, before_, parked_, {});
         doc.selection_ = selection_;
         doc.currentDropped_ = currentDropped_;
-        if (!changed && !reordered) return;
-        if (reordered) doc.renderer_.InvalidateDisplayed();
-        std::vector<V2dPolygon*> redraw;
-        for (const RecordState& r : before_.records)
-            if (doc.scene_.IndexOfPolygon(r.record) >= 0) redraw.push_back(r.record);
-        doc.renderer_.RedrawScene(redraw);
+        RedrawPlan plan = PlanRedraw(doc.scene_, now, before_);
+        if (drawing_) {
+            // A drawing that stopped half-way left the picture unfinished.
+            doc.renderer_.InvalidateDisplayed();
+            plan.fromKept = true;
+        }
+        doc.Draw(plan, {});
     } catch (...) {
         doc.renderer_.InvalidateDisplayed();  // the next redraw starts afresh
     }
@@ -94,40 +89,67 @@ void SceneDocument::EditScope::Remove(const std::vector<V2dPolygon*>& records) {
     document_.selection_ = {};
 }
 
-void SceneDocument::EditScope::Commit(ChangeAspects aspects, const std::vector<V2dPolygon*>& laid,
-                                      const LayingSettings& laying) {
+void SceneDocument::EditScope::Commit(ChangeAspects aspects, const Progress& progress,
+                                      const std::vector<V2dPolygon*>& laid, const LayingSettings& laying) {
     SceneDocument& doc = document_;
+    const DrawnFlat drawnFlat = doc.DrawnFlatTest();
+    SceneState after = CaptureState(doc.scene_, records_, withOrder_, doc.CapturedSelection(), drawnFlat);
+    KeepOnlyChanges(before_, after);
+    // A record drawn flat that changed but kept its picture is no flat
+    // painting: nothing has drawn it again yet.
+    for (RecordState& a : after.records)
+        if (const RecordState* b = before_.Of(a.id()); b && b->drawnFlat && !a.keepsPicture) a.drawnFlat = false;
+    for (const V2dPolygon* record : laid) {
+        // The picture before: the settings it was laid with, when it still is that laying.
+        auto last = std::find_if(doc.laidWith_.begin(), doc.laidWith_.end(),
+                                 [&](const auto& l) { return std::get<0>(l) == record->id; });
+        for (RecordState& b : before_.records)
+            if (b.id() == record->id && last != doc.laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey())
+                b.relay = std::get<2>(*last);
+        for (RecordState& a : after.records)
+            if (a.id() == record->id) a.relay = laying;
+    }
+    drawing_ = true;
+    doc.Draw(PlanRedraw(doc.scene_, before_, after), progress);
+    // How each record draws now that it is drawn.
+    for (RecordState& a : after.records)
+        if (const V2dPolygon* record = doc.scene_.Find(a.id())) a.drawnFlat = drawnFlat(*record);
+    for (V2dPolygon* record : laid) doc.RememberLaying(*record, laying);
     auto payload = std::make_shared<EditPayload>();
     payload->kind = kind_;
     payload->gesture = doc.gesture_;
     payload->aspects = aspects;
-    payload->after =
-        CaptureState(doc.scene_, records_, withOrder_, doc.Focused(), doc.SelectedRecords(), doc.DrawnFlatTest());
     payload->before = std::move(before_);
+    payload->after = std::move(after);
     payload->parked = std::move(parked_);
     committed_ = true;
-    KeepOnlyChanges(payload->before, payload->after);
-    for (V2dPolygon* record : laid) {
-        // The picture before: the settings it was laid with, when it still is that laying.
-        auto last = std::find_if(doc.laidWith_.begin(), doc.laidWith_.end(),
-                                 [&](const auto& l) { return std::get<0>(l) == record->id; });
-        for (RecordState& b : payload->before.records)
-            if (b.record == record && last != doc.laidWith_.end() && std::get<1>(*last) == b.fields.picture.cacheKey())
-                b.relay = std::get<2>(*last);
-        for (RecordState& a : payload->after.records)
-            if (a.record == record) a.relay = laying;
-        doc.RememberLaying(*record, laying);
-    }
     const bool changedAnything = !payload->after.records.empty() || !payload->before.records.empty() ||
                                  (payload->before.order && payload->before.order != payload->after.order);
     if (changedAnything) doc.history_.Push(std::move(payload));
-    doc.Announce(std::move(records_), aspects);
+    doc.Announce(records_, aspects);
+}
+
+void SceneDocument::Draw(const RedrawPlan& plan, const Progress& progress) {
+    for (RecordId id : plan.flat)
+        if (const V2dPolygon* record = scene_.Find(id)) renderer_.KeepFlat(*record);
+    std::vector<const V2dPolygon*> rendered;
+    for (RecordId id : plan.rendered)
+        if (const V2dPolygon* record = scene_.Find(id)) rendered.push_back(record);
+    // Records drawn from what is kept may lie anywhere: the whole scene.
+    const bool whole = plan.fromKept || !plan.flat.empty();
+    if (rendered.empty()) {
+        if (whole) renderer_.QuickRedraw(progress);
+        return;
+    }
+    if (whole) renderer_.InvalidateDisplayed();
+    renderer_.RedrawScene(std::span<const V2dPolygon* const>(rendered), progress);
 }
 
 DrawnFlat SceneDocument::DrawnFlatTest() const {
+    // A model always draws from its own picture; it is drawn through its drawer.
     return [this](const V2dPolygon& record) {
         const QImage& cached = renderer_.CacheOf(record);
-        return !cached.isNull() && cached.cacheKey() == record.picture.cacheKey();
+        return !record.isModel() && !cached.isNull() && cached.cacheKey() == record.picture.cacheKey();
     };
 }
 
@@ -142,55 +164,57 @@ void SceneDocument::RememberLaying(V2dPolygon& record, const LayingSettings& lay
 }
 
 void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
+    const SceneState& from = &state == &edit.after ? edit.before : edit.after;
     RestoreState(scene_, state, edit.parked, [this](V2dPolygon& r, const LayingSettings& l) { RelayPicture(r, l); });
-    for (const RecordState& r : state.records)
-        if (r.relay && scene_.IndexOfPolygon(r.record) >= 0) RememberLaying(*r.record, *r.relay);
-    std::vector<V2dPolygon*> render;
-    bool flatKept = false;
+    std::vector<RecordId> touched, owners;
     for (const RecordState& r : state.records) {
-        if (scene_.IndexOfPolygon(r.record) < 0) continue;
-        flatKept |= r.drawnFlat;
-        if (r.drawnFlat) renderer_.KeepFlat(*r.record);
-        V2dPolygon* drawn = r.record;
-        if (drawn->group && scene_.IndexOfPolygon(drawn->group) >= 0) {
-            drawn = drawn->group;
-            StorePartsPicture(renderer_, *drawn, Progress{});
-        }
-        if (!r.drawnFlat && std::find(render.begin(), render.end(), drawn) == render.end())
-            render.push_back(drawn);
+        touched.push_back(r.id());
+        V2dPolygon* record = scene_.Find(r.id());
+        if (!record) continue;
+        if (r.relay) RememberLaying(*record, *r.relay);
+        if (record->group && scene_.IndexOfPolygon(record->group) >= 0) owners.push_back(record->group->id);
     }
-    const Progress progress = StartProgress();
-    if (!render.empty()) renderer_.RedrawScene(render, progress);
-    if (flatKept || (render.empty() && state.order)) renderer_.QuickRedraw(progress);
-    RestoreSelection(state);
-    std::vector<V2dPolygon*> touched;
-    for (const RecordState& r : state.records) touched.push_back(r.record);
-    Announce(std::move(touched), edit.aspects | ChangeAspect::Selection);
+    // A part put back is drawn into its owner's picture again.
+    std::sort(owners.begin(), owners.end());
+    owners.erase(std::unique(owners.begin(), owners.end()), owners.end());
+    for (RecordId owner : owners) StorePartsPicture(renderer_, *scene_.Find(owner), Progress{});
+    Draw(PlanRedraw(scene_, from, state), StartProgress());
+    RestoreSelection(state.selection);
+    Announce(touched, edit.aspects | ChangeAspect::Selection);
 }
 
-void SceneDocument::Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects) {
+void SceneDocument::Announce(const std::vector<RecordId>& records, ChangeAspects aspects) {
     SceneChange change;
     change.aspects = aspects;
-    for (V2dPolygon* r : records)
-        if (scene_.IndexOfPolygon(r) >= 0 &&
-            std::find(change.records.begin(), change.records.end(), r) == change.records.end())
+    for (RecordId id : records)
+        if (const V2dPolygon* r = scene_.Find(id);
+            r && std::find(change.records.begin(), change.records.end(), r) == change.records.end())
             change.records.push_back(r);
     emit changed(change);
 }
 
 std::vector<V2dPolygon*> SceneDocument::SelectedRecords() {
     std::vector<V2dPolygon*> records;
-    for (int i : selection_.selected)
-        if (i >= 0 && i < scene_.count()) records.push_back(scene_.at(i));
+    for (RecordId id : selection_.selected)
+        if (V2dPolygon* record = scene_.Find(id)) records.push_back(record);
     return records;
 }
 
-void SceneDocument::RestoreSelection(const SceneState& state) {
-    RegionSelection selection;
-    selection.focused = scene_.IndexOfPolygon(state.focused);
-    for (V2dPolygon* r : state.selected)
-        if (const int i = scene_.IndexOfPolygon(r); i >= 0) selection.selected.push_back(i);
-    PutSelection(std::move(selection));
+RecordSelection SceneDocument::CapturedSelection() const {
+    RecordSelection captured;
+    if (const V2dPolygon* focused = focusedRecord()) captured.focused = focused->id;
+    for (RecordId id : selection_.selected)
+        if (scene_.IndexOf(id) >= 0) captured.selected.push_back(id);
+    return captured;
+}
+
+void SceneDocument::RestoreSelection(const RecordSelection& selection) {
+    RecordSelection restored;
+    if (scene_.IndexOf(selection.focused) >= 0) restored.focused = selection.focused;
+    for (RecordId id : selection.selected)
+        if (scene_.IndexOf(id) >= 0) restored.selected.push_back(id);
+    selection_ = std::move(restored);
+    currentDropped_ = false;
 }
 
 Outcome SceneDocument::Undo() {
@@ -245,9 +269,16 @@ void SceneDocument::SceneWasReplaced() {
 
 // --- Selection ----------------------------------------------------------------
 
+RegionSelection SceneDocument::selection() const {
+    RegionSelection positions;
+    positions.focused = scene_.IndexOf(selection_.focused);
+    for (RecordId id : selection_.selected)
+        if (const int i = scene_.IndexOf(id); i >= 0) positions.selected.push_back(i);
+    return positions;
+}
+
 const V2dPolygon* SceneDocument::focusedRecord() const {
-    const bool valid = !currentDropped_ && selection_.focused >= 0 && selection_.focused < scene_.count();
-    return valid ? scene_.at(selection_.focused) : nullptr;
+    return currentDropped_ ? nullptr : scene_.Find(selection_.focused);
 }
 
 V2dPolygon* SceneDocument::Focused() { return scene_.Writable(focusedRecord()); }
@@ -267,7 +298,7 @@ void SceneDocument::SelectQuietly(int focused, std::vector<int> selected) {
 }
 
 void SceneDocument::Select(int index, bool addToSelection) {
-    std::vector<int> selected = addToSelection ? selection_.selected : std::vector<int>{};
+    std::vector<int> selected = addToSelection ? selection().selected : std::vector<int>{};
     if (index >= 0 && index < scene_.count()) selected.push_back(index);
     SelectFromList(index, std::move(selected));
 }
@@ -280,9 +311,11 @@ void SceneDocument::SetSelection(RegionSelection selection) {
 }
 
 void SceneDocument::PutSelection(RegionSelection selection) {
-    const bool valid = selection.focused >= 0 && selection.focused < scene_.count();
-    selection_ = std::move(selection);
-    if (!valid) selection_.focused = -1;
+    const auto idAt = [this](int i) { return i >= 0 && i < scene_.count() ? scene_.at(i)->id : RecordId{}; };
+    RecordSelection ids{idAt(selection.focused), {}};
+    for (int i : selection.selected)
+        if (const RecordId id = idAt(i)) ids.selected.push_back(id);
+    selection_ = std::move(ids);
     currentDropped_ = false;
 }
 
@@ -318,9 +351,10 @@ LayingSettings SceneDocument::laying() const {
 Outcome SceneDocument::TileSelection() {
     const LayingSettings laying = this->laying();
     EditScope edit(*this, EditKind::Tiling, SelectedRecords());
-    TileCommandResult result = TileSelectedRegions(scene_, renderer_, selection_, focusedRecord(), laying, StartProgress());
+    const Progress progress = StartProgress();
+    TileCommandResult result = TileSelectedRegions(scene_, renderer_, selection(), focusedRecord(), laying, progress);
     if (result.stopped) return *result.stopped;
-    edit.Commit(ChangeAspect::Picture, result.tiled, laying);
+    edit.Commit(ChangeAspect::Picture, progress, result.tiled, laying);
     const int tiled = static_cast<int>(result.tiled.size());
     Outcome outcome = tiled > 0 ? Outcome::Done(tiled) : Outcome::NothingToDo(0);
     outcome.notes = std::move(result.messages);
@@ -332,8 +366,9 @@ Outcome SceneDocument::LayProductInRectangle(const V2dPolygon* shown, V2d_Point 
     V2dPolygon* region = scene_.Writable(shown);
     if (region == nullptr) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::LayInRectangle, {region});
-    const bool laid = LayProductIntoRectangle(renderer_, *region, start, end, laying().panel, StartProgress());
-    if (laid) edit.Commit(ChangeAspect::Picture);
+    const Progress progress = StartProgress();
+    const bool laid = LayProductIntoRectangle(*region, start, end, laying().panel, renderer_.ops());
+    if (laid) edit.Commit(ChangeAspect::Picture, progress);
     return Outcome::Of(laid);
 }
 
@@ -341,8 +376,9 @@ Outcome SceneDocument::SetLighten(int lighten) {
     V2dPolygon* record = Focused();
     if (!record) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::Brightness, {record});
-    const bool changed = SetRegionLighten(scene_, renderer_, *record, lighten, StartProgress());
-    if (changed) edit.Commit(ChangeAspect::Tone);
+    const Progress progress = StartProgress();
+    const bool changed = SetRegionLighten(scene_, renderer_, *record, lighten, progress);
+    if (changed) edit.Commit(ChangeAspect::Tone, progress);
     return Outcome::Of(changed);
 }
 
@@ -350,26 +386,29 @@ Outcome SceneDocument::SetReflect(int reflect) {
     V2dPolygon* record = Focused();
     if (!record) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::Reflection, {record});
-    const bool changed = SetRegionReflect(scene_, renderer_, *record, reflect, StartProgress());
-    if (changed) edit.Commit(ChangeAspect::Tone);
+    const Progress progress = StartProgress();
+    const bool changed = SetRegionReflect(scene_, *record, reflect);
+    if (changed) edit.Commit(ChangeAspect::Tone, progress);
     return Outcome::Of(changed);
 }
 
 Outcome SceneDocument::PaintSelection(uint32_t colour) {
     EditScope edit(*this, EditKind::Painting, SelectedRecords());
+    const Progress progress = StartProgress();
     const int painted =
-        PaintRegionsWithColour(scene_, renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
+        PaintRegionsWithColour(scene_, renderer_, selection(), focusedRecord(), colour, laying().panel, progress);
     if (painted == 0) return Outcome::NothingToDo(0);
-    edit.Commit(ChangeAspect::Picture);
+    edit.Commit(ChangeAspect::Picture, progress);
     return Outcome::Done(painted);
 }
 
 Outcome SceneDocument::PaintFromColourCard(uint32_t colour) {
     EditScope edit(*this, EditKind::ColourCard, SelectedRecords());
+    const Progress progress = StartProgress();
     const int painted =
-        v2d::PaintFromColourCard(scene_, renderer_, selection_, focusedRecord(), colour, laying().panel, StartProgress());
+        v2d::PaintFromColourCard(scene_, renderer_, selection(), focusedRecord(), colour, laying().panel, progress);
     if (painted == 0) return Outcome::NothingToDo(0);
-    edit.Commit(ChangeAspect::Picture);
+    edit.Commit(ChangeAspect::Picture, progress);
     return Outcome::Done(painted);
 }
 
@@ -378,8 +417,7 @@ Outcome SceneDocument::NudgeFocusedModel(int dx, int dy) {
     if (!target) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::MoveModel, {target});
     if (!NudgeModel(target, dx, dy)) return Outcome::NothingToDo();
-    renderer_.QuickRedraw(StartProgress());
-    edit.Commit(ChangeAspect::Geometry);
+    edit.Commit(ChangeAspect::Geometry, StartProgress());
     return Outcome::Done();
 }
 

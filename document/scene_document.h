@@ -3,9 +3,10 @@
 // the history of edits, the region selection and the current product.
 // Windows and the command line change the scene only through its
 // operations (they read it through const access); every change is made in
-// one EditScope that becomes a step of the history, and after each apply,
-// undo or redo the document redraws the touched records and announces them
-// with one `changed` signal.
+// one EditScope that becomes a step of the history. After each edit, undo
+// or redo the document draws once what the change needs (PlanRedraw, from
+// the records as they were and are) and announces the touched records with
+// one `changed` signal. The selection names records by their RecordId.
 #include <QImage>
 #include <QObject>
 #include <QUndoStack>
@@ -23,6 +24,7 @@
 #include "base/result.h"
 #include "document/carried_model.h"
 #include "document/edits/edit_history.h"
+#include "document/edits/redraw_plan.h"
 #include "document/outcome.h"
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
@@ -126,7 +128,9 @@ public:
     void EndGesture() { gesture_ = 0; }
 
     // --- Selection --------------------------------------------------------
-    const RegionSelection& selection() const { return selection_; }
+    // The selection as positions in the list now; the document keeps it by
+    // identity, so it follows its records when the list changes.
+    RegionSelection selection() const;
     // The record the outline and the handles are on; none after
     // "删除装饰边缘线" while the list keeps its selection.
     const V2dPolygon* focusedRecord() const;
@@ -281,11 +285,12 @@ private:
     friend struct SceneDocumentAccess;
 
     // One edit under way. It takes the state of the records it touches when
-    // it starts; Commit makes the change one step of the history (when the
-    // records, compared whole, or the list changed) and announces it. A scope
-    // left without Commit (a refusal half-way, an exception) puts the scene,
-    // the records it took out and the selection back as they were; the
-    // history is untouched.
+    // it starts; the operation changes them without drawing. Commit draws the
+    // change once, makes it one step of the history (when the records,
+    // compared whole, or the list changed) and announces it. A scope left
+    // without Commit (a refusal half-way, an exception, also one thrown while
+    // Commit draws) puts the scene, the records it took out and the selection
+    // back as they were and draws what that needs; the history is untouched.
     class EditScope {
     public:
         // `records` may name records of a model with parts: their owner (and
@@ -297,13 +302,13 @@ private:
 
         void SetKind(EditKind kind) { kind_ = kind; }
         // A record the edit brought into the list, announced with the change.
-        void Add(V2dPolygon* record) { records_.push_back(record); }
+        void Add(const V2dPolygon* record) { records_.push_back(record->id); }
         // Records (a model with its parts) go out of the list into the edit.
         void Remove(const std::vector<V2dPolygon*>& records);
-        // The change is made and drawn: it becomes a step and is announced.
-        // `laid` names records whose new picture can be laid again from
-        // `laying` instead of being kept.
-        void Commit(ChangeAspects aspects, const std::vector<V2dPolygon*>& laid = {},
+        // The change is made: it is drawn (reporting to `progress`), becomes
+        // a step and is announced. `laid` names records whose new picture
+        // can be laid again from `laying` instead of being kept.
+        void Commit(ChangeAspects aspects, const Progress& progress, const std::vector<V2dPolygon*>& laid = {},
                     const LayingSettings& laying = {});
 
     private:
@@ -311,27 +316,34 @@ private:
 
         SceneDocument& document_;
         EditKind kind_;
-        std::vector<V2dPolygon*> records_;
+        std::vector<RecordId> records_;
         bool withOrder_;
         SceneState before_;
         ParkedRecords parked_;
-        RegionSelection selection_;
+        RecordSelection selection_;
         bool currentDropped_;
+        bool drawing_ = false;  // Commit began to draw
         bool committed_ = false;
     };
 
     void ApplyState(EditPayload& edit, const SceneState& state) override;
     // The focused record, for the document's own changes.
     V2dPolygon* Focused();
-    void Announce(std::vector<V2dPolygon*> records, ChangeAspects aspects);
+    // The one place the scene is drawn after a change.
+    void Draw(const RedrawPlan& plan, const Progress& progress);
+    void Announce(const std::vector<RecordId>& records, ChangeAspects aspects);
     void RelayPicture(V2dPolygon& record, const LayingSettings& laying);
-    // Whether the renderer draws a record flat from its own picture.
+    // Whether the renderer draws a record flat from its own picture (a flat
+    // painting of a region; never a model, which its drawer draws).
     DrawnFlat DrawnFlatTest() const;
     // The record's picture is now that laying (a new laying then keeps
     // settings, not pixels, for the picture it replaces).
     void RememberLaying(V2dPolygon& record, const LayingSettings& laying);
     std::vector<V2dPolygon*> SelectedRecords();
-    void RestoreSelection(const SceneState& state);
+    // The selection an edit's state keeps: no focused record while the
+    // current one is dropped, only records in the list.
+    RecordSelection CapturedSelection() const;
+    void RestoreSelection(const RecordSelection& selection);
     // The selection set without announcing it (an edit announces it with
     // its change); the first takes the focused record's companions along.
     void SelectQuietly(int focused, std::vector<int> selected);
@@ -354,7 +366,7 @@ private:
     Scene scene_;
     SceneRenderer renderer_{scene_, ops_};
     EditHistory history_{*this};
-    RegionSelection selection_;
+    RecordSelection selection_;
     bool currentDropped_ = false;
     PerspectiveModelDrawer modelDrawer_;
     CurrentProduct product_;

@@ -63,9 +63,8 @@ Outcome SceneDocument::LoadModelFile(const std::filesystem::path& path) {
     std::vector<V2dPolygon*> loaded;
     for (int i = scene_.count() - *added; i < scene_.count(); ++i) loaded.push_back(scene_.at(i));
     for (V2dPolygon* record : loaded) edit.Add(record);
-    renderer_.RedrawScene(loaded, StartProgress());
     selection_ = {};
-    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection, StartProgress());
     return Outcome::Done(*added);
 }
 
@@ -151,12 +150,12 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, EditScope& edit)
 }
 
 int SceneDocument::ShowPlacedModel(V2dPolygon* model, EditScope& edit) {
-    renderer_.RedrawScene(model, StartProgress());
+    const Progress progress = StartProgress();
     const int position = scene_.IndexOfPolygon(model);
     edit.Add(model);
     for (V2dPolygon* part : scene_.GroupMembers(model)) edit.Add(part);
     SelectQuietly(position, {position});
-    edit.Commit(ChangeAspect::Order | ChangeAspect::Picture | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Picture | ChangeAspect::Selection, progress);
     return position;
 }
 
@@ -171,8 +170,7 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     const std::optional<CarriedModel>& carried = product_.model;
     const QImage line = carried && carried->Stands(drop.modelFile) ? carried->preview() : ReadModelPreview(drop.modelFile);
     if (!DrawDecorationLine(*region, line, height, drop.point)) return -1;
-    renderer_.RedrawScene(region, StartProgress());
-    edit.Commit(ChangeAspect::Picture);
+    edit.Commit(ChangeAspect::Picture, StartProgress());
     return drop.target;
 }
 
@@ -203,10 +201,11 @@ Outcome SceneDocument::DropMaterial(V2d_Point point) {
     }
     const LayingSettings laying = this->laying();
     EditScope edit(*this, EditKind::DropMaterial, {record});
-    const TileOutcome outcome = TileRegion(renderer_, *record, laying.panel, laying.effect, StartProgress());
+    const Progress progress = StartProgress();
+    const TileOutcome outcome = TileRegion(renderer_, *record, laying.panel, laying.effect, progress, false);
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
-    edit.Commit(ChangeAspect::Picture, {record}, laying);
+    edit.Commit(ChangeAspect::Picture, progress, {record}, laying);
     return Outcome::Done();
 }
 
@@ -223,11 +222,8 @@ void SceneDocument::FinishModelMove() {
     V2dPolygon* target = MoveTarget(Focused());
     if (!target) return;
     const auto finished = qScopeGuard([this] { drag_.reset(); });  // a drawing that throws rolls the drag back
-    if (target->kind == RecordKind::PictureModel)
-        renderer_.QuickRedraw(StartProgress());
-    else
-        renderer_.RedrawScene(target, StartProgress());
-    if (drag_) drag_->Commit(ChangeAspect::Geometry);
+    const Progress progress = StartProgress();
+    if (drag_) drag_->Commit(ChangeAspect::Geometry, progress);
 }
 
 Outcome SceneDocument::ShapeFocusedModel(const HandlePositions& handles, QPoint viewOffset, double zoom) {
@@ -243,8 +239,8 @@ void SceneDocument::FinishModelShaping() {
     if (!target) return;
     const auto finished = qScopeGuard([this] { drag_.reset(); });
     if (target->kind == RecordKind::CutOutModel) SettleCutoutCorners(*target);
-    renderer_.RedrawScene(target, StartProgress());
-    if (drag_) drag_->Commit(ChangeAspect::Geometry);
+    const Progress progress = StartProgress();
+    if (drag_) drag_->Commit(ChangeAspect::Geometry, progress);
 }
 
 }  // namespace v2d

@@ -15,23 +15,21 @@ constexpr int kCopyOffset = 20;
 }  // namespace
 
 Outcome SceneDocument::MirrorSelected(MirrorAxis axis) {
-    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Outcome::NothingToDo();
-    V2dPolygon* record = scene_.at(selection_.focused);
+    V2dPolygon* record = scene_.Find(selection_.focused);
+    if (!record) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::MirrorModel, {record});
     if (!MirrorModelCorners(*record, axis)) return Outcome::NothingToDo();
-    renderer_.RedrawScene(record, StartProgress());
-    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection, StartProgress());
     return Outcome::Done();
 }
 
 Outcome SceneDocument::ResetSelected() {
-    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Outcome::NothingToDo();
-    V2dPolygon* record = scene_.at(selection_.focused);
+    V2dPolygon* record = scene_.Find(selection_.focused);
+    if (!record) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::ResetModel, {record});
     ResetModelCorners(*record);
-    if (record->kind == RecordKind::PictureModel) renderer_.RedrawScene(record, StartProgress());
     // The outline and handles follow the corners.
-    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection, StartProgress());
     return Outcome::Done();
 }
 
@@ -50,15 +48,15 @@ Outcome SceneDocument::CopyFocusedModel() {
 }
 
 Outcome SceneDocument::DeleteSelection(const std::function<bool()>& confirm) {
-    if (selection_.focused < 0 || selection_.focused >= scene_.count()) return Error{kMsgSelectRegionFirst};
+    V2dPolygon* focused = scene_.Find(selection_.focused);
+    if (!focused) return Error{kMsgSelectRegionFirst};
     if (confirm && !confirm()) return Outcome::NothingToDo();
     std::vector<V2dPolygon*> selected = SelectedRecords();
-    if (selected.empty()) selected.push_back(scene_.at(selection_.focused));
+    if (selected.empty()) selected.push_back(focused);
     if (AnyInRegionGroup(scene_, selected)) return Error{kMsgUngroupFirst};
     EditScope edit(*this, EditKind::DeleteRecords, selected, true);
     edit.Remove(selected);
-    renderer_.QuickRedraw(StartProgress());
-    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection, StartProgress());
     return Outcome::Done();
 }
 
@@ -67,9 +65,8 @@ Outcome SceneDocument::StepFocusedFrame(int direction) {
     if (!model) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::RotationFrame, {model});
     if (!StepRotationFrame(scene_, *model, direction)) return Outcome::NothingToDo();
-    renderer_.RedrawScene(model, StartProgress());
     // The handles follow the new frame's size.
-    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Geometry | ChangeAspect::Selection, StartProgress());
     return Outcome::Done();
 }
 
@@ -89,13 +86,8 @@ Outcome SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
     model->shadowY = settings.shadowY;
     model->shadowRadius = settings.shadowRadius;
     model->shadowColor = settings.shadowColor;
-    V2dPolygon* drawn = model;
-    if (model->group && scene_.IndexOfPolygon(model->group) >= 0) {
-        drawn = model->group;
-        StorePartsPicture(renderer_, *drawn, Progress{});
-    }
-    renderer_.RedrawScene(drawn, StartProgress());
-    edit.Commit(ChangeAspect::Tone);
+    if (V2dPolygon* owner = scene_.Writable(model->group)) StorePartsPicture(renderer_, *owner, Progress{});
+    edit.Commit(ChangeAspect::Tone, StartProgress());
     return Outcome::Done();
 }
 
@@ -106,9 +98,8 @@ Outcome SceneDocument::MoveRecord(int from, int to) {
     EditScope edit(*this, EditKind::Reorder, {}, true);
     scene_.Move(scene_.at(from), to);
     SelectQuietly(to, {to});
-    renderer_.QuickRedraw(StartProgress());
     edit.Add(scene_.at(to));
-    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection);
+    edit.Commit(ChangeAspect::Order | ChangeAspect::Selection, StartProgress());
     return Outcome::Done();
 }
 

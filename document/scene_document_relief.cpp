@@ -11,10 +11,11 @@ Outcome SceneDocument::TileFocusedRegion() {
     if (laying.panel.picture.isNull()) return Error{kMsgNoProduct};
     if (laying.panel.isModelProduct) return Error{kMsgModelProduct};
     EditScope edit(*this, EditKind::EffectOffsets, {focused});
-    const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, StartProgress());
+    const Progress progress = StartProgress();
+    const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, progress, false);
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
-    edit.Commit(ChangeAspect::Picture, {focused}, laying);
+    edit.Commit(ChangeAspect::Picture, progress, {focused}, laying);
     return Outcome::Done();
 }
 

@@ -60,34 +60,26 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
         result.cancelled = true;
         return result;
     }
-    std::vector<V2dPolygon*> redraw;
     for (size_t k = 0; k < regions.size(); ++k) {
         V2dPolygon& region = *regions[k];
         TileOutcome outcome = ApplyRegionLaying(renderer, region, std::move(laid[k]), progress, false);
         if (regions.size() > 1 && progress) progress(static_cast<int>(100 * (k + 1) / regions.size()));
         if (outcome.message) result.messages.push_back(*outcome.message);
-        if (outcome.status == TileStatus::Tiled) {
-            result.tiled.push_back(&region);
-            if (std::find(redraw.begin(), redraw.end(), outcome.redraw) == redraw.end())
-                redraw.push_back(outcome.redraw);
-        }
+        if (outcome.status == TileStatus::Tiled) result.tiled.push_back(&region);
     }
-    if (!redraw.empty()) renderer.RedrawScene(redraw, progress);
     result.hint = kHintTilingDone;
     return result;
 }
 
-bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
-                             const ProductPanelState& panel, const Progress& progress) {
+bool LayProductIntoRectangle(V2dPolygon& region, V2d_Point start, V2d_Point end, const ProductPanelState& panel,
+                             const ImageOperations& ops) {
     if (region.kind != RecordKind::Region || panel.isModelProduct || panel.picture.isNull() || region.picture.isNull())
         return false;
     if (std::llabs(static_cast<long long>(end.x) - start.x) < 2 || std::llabs(static_cast<long long>(end.y) - start.y) < 2)
         return false;
     const QImage canvas = BuildRectangleCanvas(region, panel);
     if (canvas.isNull()) return false;
-    if (!TileIntoRectangle(start, end, region, canvas, panel, renderer.ops())) return false;
-    renderer.RedrawScene(&region, progress);
-    return true;
+    return TileIntoRectangle(start, end, region, canvas, panel, ops);
 }
 
 }  // namespace v2d

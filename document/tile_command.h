@@ -26,8 +26,8 @@ struct TileCommandResult {
 
 // BitBtnApplyClick. Checks in order: a product picture, not a model product,
 // a focused and a selected region, a non-empty photo (silent). Then every
-// selected region that can be tiled is, in list order; the scene is redrawn
-// once with each tiled record rendered.
+// selected region that can be tiled is, in list order (a model part's owner
+// takes its parts' pictures again); the caller draws the scene.
 // `focused` is the record the outline is on: of a model's parts only that
 // one is laid. `cancel` is asked before each region's laying is made; once
 // it is set, the layings made are dropped and the scene stays as it was.
@@ -37,9 +37,8 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
 
 // Release of the rubber band over an ordinary region: with a material in the
 // panel and a rectangle at least 2 x 2 pixels, the product is laid into the
-// rectangle part of the region and the scene is redrawn. False when nothing
-// happened.
-bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
-                             const ProductPanelState& panel, const Progress& progress = {});
+// rectangle part of the region's picture. False when nothing happened.
+bool LayProductIntoRectangle(V2dPolygon& region, V2d_Point start, V2d_Point end, const ProductPanelState& panel,
+                             const ImageOperations& ops);
 
 }  // namespace v2d

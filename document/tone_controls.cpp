@@ -9,14 +9,9 @@ namespace {
 
 V2dPolygon* OwnerOf(Scene& scene, const V2dPolygon& record) { return scene.Writable(record.group); }
 
-// A part changes its owner's picture: the owner is redrawn from its parts.
-void RedrawFor(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, const Progress& progress) {
-    if (V2dPolygon* owner = OwnerOf(scene, record)) {
-        StorePartsPicture(renderer, *owner, progress);
-        renderer.RedrawScene(owner, progress);
-    } else {
-        renderer.RedrawScene(&record, progress);
-    }
+// A part changes its owner's picture: the owner takes its parts' pictures again.
+void StoreOwnerPicture(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, const Progress& progress) {
+    if (V2dPolygon* owner = OwnerOf(scene, record)) StorePartsPicture(renderer, *owner, progress);
 }
 
 void PaintOne(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, uint32_t colour, bool mix,
@@ -26,11 +21,11 @@ void PaintOne(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, uint32_
     record.picture = SolidBitmap(box.width(), box.height(), colour);
     if (mix) {
         record.toneEnabled = 1;
-        RedrawFor(scene, renderer, record, progress);
+        StoreOwnerPicture(scene, renderer, record, progress);
         return;
     }
-    // Drawn flat; the renderer keeps it, so the next redraw draws it so.
-    renderer.DrawFlat(record, record.picture);
+    // Drawn flat: the renderer keeps the picture as what the record draws from.
+    renderer.KeepFlat(record);
 }
 
 bool CanPaint(SceneRenderer& renderer, const V2dPolygon* focused, const ProductPanelState& panel) {
@@ -50,19 +45,14 @@ bool SetRegionLighten(Scene& scene, SceneRenderer& renderer, V2dPolygon& record,
     if (record.lighten == lighten) return false;
     record.lighten = lighten;
     if (scene.GroupMembers(&record).empty()) record.toneEnabled = 1;
-    RedrawFor(scene, renderer, record, progress);
+    StoreOwnerPicture(scene, renderer, record, progress);
     return true;
 }
 
-bool SetRegionReflect(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int reflect,
-                      const Progress& progress) {
+bool SetRegionReflect(Scene& scene, V2dPolygon& record, int reflect) {
     if (record.reflect == reflect) return false;
     record.reflect = reflect;
     if (V2dPolygon* owner = OwnerOf(scene, record)) owner->reflect = reflect;
-    if (record.kind == RecordKind::PictureModel)
-        renderer.QuickRedraw(progress);
-    else if (record.kind != RecordKind::ShadowRegion)
-        renderer.RedrawScene(&record, progress);
     return true;
 }
 

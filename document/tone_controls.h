@@ -1,7 +1,8 @@
 #pragma once
 // The brightness, reflection and colour controls of the main window, one
 // call per change. The window applies its own focus and mouse-button rules
-// first and passes the focused list item.
+// first and passes the focused list item. They change the records; the
+// document draws the change.
 #include <cstdint>
 
 #include "models/scene_selection.h"
@@ -13,18 +14,18 @@ namespace v2d {
 // A model's parts drawn into its picture again (after a part changed).
 void StorePartsPicture(SceneRenderer& renderer, V2dPolygon& owner, const Progress& progress);
 
-// TrackBarLightChange: the focused record's brightness; re-renders it (or
-// its owner) when the value changed. False when nothing changed.
+// TrackBarLightChange: the focused record's brightness (a part's owner takes
+// its parts' pictures again). False when nothing changed.
 bool SetRegionLighten(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int lighten, const Progress& progress = {});
 
 // TrackBarReflectChange: the focused record's (and its owner's) reflection.
-// Picture models redraw quickly, shadow regions not at all, others re-render.
-bool SetRegionReflect(Scene& scene, SceneRenderer& renderer, V2dPolygon& record, int reflect, const Progress& progress = {});
+// False when nothing changed.
+bool SetRegionReflect(Scene& scene, V2dPolygon& record, int reflect);
 
 // ShapeColorMouseDown after a colour was chosen. With "前景色" every selected
 // record that is not a shadow region, has no parts and is free or focused
 // gets a flat picture of the colour, toned by the photo with the mix flag
-// or drawn flat without it. With "环境色" nothing is painted: the colour
+// or drawn flat without it (the renderer keeps the picture as it is). With "环境色" nothing is painted: the colour
 // only waits for the next tiling. Returns the count. Nothing is painted
 // without a focused record.
 int PaintRegionsWithColour(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection, const V2dPolygon* focused,

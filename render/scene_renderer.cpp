@@ -1,5 +1,7 @@
 #include "render/scene_renderer.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 #include "scene/outline_geometry.h"
@@ -118,6 +120,7 @@ bool SceneRenderer::RedrawArea(std::span<const V2dPolygon* const> changed, int l
         CopyPictureInto(displayed_, scene_.background, 0, 0, area);
     }
     clip_ = area;
+    const auto unclipped = qScopeGuard([this] { clip_ = QRect(); });  // also when a drawing throws
     for (int j = 0; j < count; ++j) {
         const V2dPolygon& record = *scene_.at(j);
         if (!bounds[size_t(j)].intersects(area))
@@ -128,7 +131,6 @@ bool SceneRenderer::RedrawArea(std::span<const V2dPolygon* const> changed, int l
             QuickDrawRegion(record);
         Report(progress, j + 1, count);
     }
-    clip_ = QRect();
     RememberDrawnScene();
     Drawn(area);
     return true;
@@ -192,7 +194,10 @@ void SceneRenderer::RenderRegion(const V2dPolygon& record) {
         shadows_->RenderShadowRegion(record, displayed_, Context());
         return;
     }
-    if (!DrawsTone(record)) return;
+    if (!DrawsTone(record)) {
+        caches_.drop(record);  // nothing to draw: no picture kept from before (an undone laying) either
+        return;
+    }
     // Over the budget the old cache goes first: it is replaced anyway.
     if (WholeToningBytes(record) > FreeBytes(&record)) caches_.drop(record);
     QImage toned;
@@ -260,13 +265,6 @@ void SceneRenderer::QuickDrawRegion(const V2dPolygon& record) {
         DrawRegionPicture(record, cached, displayed_, clip_);
     else if (record.kind != RecordKind::ShadowRegion && DrawsTone(record))
         DrawPlainRegion(record, nullptr);  // its cache did not fit the budget
-}
-
-void SceneRenderer::DrawFlat(const V2dPolygon& record, const QImage& picture) {
-    caches_.set(record, picture);
-    DrawRegionPicture(record, picture, displayed_);
-    drawnList_.clear();  // drawn outside a redraw: the next one starts afresh
-    Drawn(DrawnBounds(record).adjusted(-1, -1, 1, 1));
 }
 
 }  // namespace v2d

@@ -68,15 +68,12 @@ public:
     void RenderRegion(const V2dPolygon& record);
     // A record from its kept picture onto the displayed scene.
     void QuickDrawRegion(const V2dPolygon& record);
-    // A flat picture through the record's outline, without tone; it is
-    // what the record draws from until it is rendered again.
-    void DrawFlat(const V2dPolygon& record, const QImage& picture);
     // The picture kept for a record (null when none).
     const QImage& CacheOf(const V2dPolygon& record) const { return caches_.of(record); }
     // The mask a shadow region was last shaded with (null when none).
     const QImage& ShadowMaskOf(const V2dPolygon& region) const { return caches_.shadowMaskOf(region); }
-    // A record drawn flat again as it was (an undone painting): its picture
-    // is what it draws from.
+    // A record drawn flat, without tone (a flat painting, or one undone or
+    // redone): its picture is what it draws from until it is rendered again.
     void KeepFlat(const V2dPolygon& record) { caches_.set(record, record.picture); }
 
     const RedrawCounters& counters() const { return counters_; }

@@ -7,9 +7,9 @@
 namespace v2d {
 namespace {
 
-std::vector<V2dPolygon*> RecordsOf(const SceneState& state) {
-    std::vector<V2dPolygon*> records;
-    for (const RecordState& r : state.records) records.push_back(r.record);
+std::vector<RecordId> RecordsOf(const SceneState& state) {
+    std::vector<RecordId> records;
+    for (const RecordState& r : state.records) records.push_back(r.id());
     std::sort(records.begin(), records.end());
     return records;
 }
@@ -69,9 +69,7 @@ bool SceneEdit::mergeWith(const QUndoCommand* other) {
     // Records the later step touched first are captured in their state
     // before this step's start only if this step left them alone.
     for (const RecordState& r : later.before.records)
-        if (std::none_of(payload_->before.records.begin(), payload_->before.records.end(),
-                         [&](const RecordState& mine) { return mine.record == r.record; }))
-            return false;
+        if (!payload_->before.Of(r.id())) return false;
     payload_->after = later.after;
     payload_->aspects |= later.aspects;
     return true;

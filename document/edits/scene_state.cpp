@@ -9,35 +9,34 @@ namespace {
 
 size_t BytesOf(const QImage& picture) { return picture.isNull() ? 0 : static_cast<size_t>(picture.sizeInBytes()); }
 
-PolygonPtr Unpark(ParkedRecords& parked, const V2dPolygon* record, Scene& scene) {
+PolygonPtr Unpark(ParkedRecords& parked, RecordId id, Scene& scene) {
     auto it = std::find_if(parked.records.begin(), parked.records.end(),
-                           [&](const PolygonPtr& r) { return r.get() == record; });
+                           [&](const PolygonPtr& r) { return r->id == id; });
     if (it == parked.records.end()) return nullptr;
     PolygonPtr taken = std::move(*it);
     parked.records.erase(it);
-    if (auto mesh = TakeOwnedBy(parked.meshes, record)) scene.AddMesh(std::move(mesh));
-    if (auto frames = TakeOwnedBy(parked.frameSets, record)) scene.AddFrameSet(std::move(frames));
+    if (auto mesh = TakeOwnedBy(parked.meshes, taken.get())) scene.AddMesh(std::move(mesh));
+    if (auto frames = TakeOwnedBy(parked.frameSets, taken.get())) scene.AddFrameSet(std::move(frames));
     return taken;
 }
 
-void RestoreOrder(Scene& scene, const std::vector<const V2dPolygon*>& order, ParkedRecords& parked) {
+void RestoreOrder(Scene& scene, const std::vector<RecordId>& order, ParkedRecords& parked) {
     for (int i = scene.count() - 1; i >= 0; --i) {
-        V2dPolygon* record = scene.at(i);
-        if (std::find(order.begin(), order.end(), record) == order.end()) Park(scene, record, parked);
+        const V2dPolygon* record = scene.at(i);
+        if (std::find(order.begin(), order.end(), record->id) == order.end()) Park(scene, record, parked);
     }
     std::vector<PolygonPtr> list;
     list.reserve(order.size());
-    for (const V2dPolygon* record : order) {
-        PolygonPtr owned = scene.Take(record);
-        if (!owned) owned = Unpark(parked, record, scene);
+    for (RecordId id : order) {
+        PolygonPtr owned = scene.Take(scene.Find(id));
+        if (!owned) owned = Unpark(parked, id, scene);
         if (owned) list.push_back(std::move(owned));
     }
     for (PolygonPtr& rest : scene.TakeAll()) list.push_back(std::move(rest));  // never lose a record
     for (PolygonPtr& record : list) scene.Append(std::move(record));  // each keeps its identity
 }
 
-void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay) {
-    V2dPolygon& record = *state.record;
+void RestoreFields(Scene& scene, V2dPolygon& record, const RecordState& state, const Relayer& relay) {
     V2dPolygon fields = state.fields;
     if (!state.keepsPicture) fields.picture = record.picture;
     if (!state.keepsSourcePicture) fields.sourcePicture = record.sourcePicture;
@@ -49,34 +48,37 @@ void RestoreFields(Scene& scene, const RecordState& state, const Relayer& relay)
 
 }  // namespace
 
-SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records, bool withOrder,
-                        V2dPolygon* focused, std::vector<V2dPolygon*> selected, const DrawnFlat& drawnFlat) {
+const RecordState* SceneState::Of(RecordId id) const {
+    auto it = std::find_if(records.begin(), records.end(), [&](const RecordState& r) { return r.id() == id; });
+    return it == records.end() ? nullptr : &*it;
+}
+
+SceneState CaptureState(const Scene& scene, std::span<const RecordId> records, bool withOrder,
+                        RecordSelection selection, const DrawnFlat& drawnFlat) {
     SceneState state;
-    for (V2dPolygon* record : records) {
-        if (!record || scene.IndexOfPolygon(record) < 0) continue;
-        if (std::any_of(state.records.begin(), state.records.end(),
-                        [&](const RecordState& r) { return r.record == record; }))
-            continue;
-        RecordState r{record, *record};
+    for (RecordId id : records) {
+        const V2dPolygon* record = scene.Find(id);
+        if (!record || state.Of(id)) continue;
+        RecordState r;
+        r.fields = *record;
         r.drawnFlat = drawnFlat && drawnFlat(*record);
         if (const V2dPolygonEx* frames = scene.FrameSetOf(record)) r.frameCurrent = frames->current;
         state.records.push_back(std::move(r));
     }
     if (withOrder) {
-        std::vector<const V2dPolygon*> order;
-        for (const V2dPolygon* record : scene.records()) order.push_back(record);
+        std::vector<RecordId> order;
+        for (const V2dPolygon* record : scene.records()) order.push_back(record->id);
         state.order = std::move(order);
         state.groups.assign(scene.groups().begin(), scene.groups().end());
     }
-    state.focused = focused;
-    state.selected = std::move(selected);
+    state.selection = std::move(selection);
     return state;
 }
 
 void KeepOnlyChanges(SceneState& before, SceneState& after) {
     for (RecordState& b : before.records) {
         auto a = std::find_if(after.records.begin(), after.records.end(),
-                              [&](const RecordState& r) { return r.record == b.record; });
+                              [&](const RecordState& r) { return r.id() == b.id(); });
         if (a == after.records.end()) continue;
         if (a->fields.picture == b.fields.picture) {
             a->keepsPicture = b.keepsPicture = false;
@@ -90,7 +92,7 @@ void KeepOnlyChanges(SceneState& before, SceneState& after) {
     // A record whose fields and frame are as they were needs no state at all.
     std::erase_if(before.records, [&](const RecordState& b) {
         auto a = std::find_if(after.records.begin(), after.records.end(),
-                              [&](const RecordState& r) { return r.record == b.record; });
+                              [&](const RecordState& r) { return r.id() == b.id(); });
         if (a == after.records.end() || a->frameCurrent != b.frameCurrent || a->relay || b.relay) return false;
         // The whole record compares (pictures by identity): a field no edit
         // names is seen as any other.
@@ -100,7 +102,7 @@ void KeepOnlyChanges(SceneState& before, SceneState& after) {
     });
 }
 
-void Park(Scene& scene, V2dPolygon* record, ParkedRecords& parked) {
+void Park(Scene& scene, const V2dPolygon* record, ParkedRecords& parked) {
     PolygonPtr owned = scene.Take(record);
     if (!owned) return;
     if (auto mesh = scene.TakeMesh(record)) parked.meshes.push_back(std::move(mesh));
@@ -114,7 +116,7 @@ void RestoreState(Scene& scene, const SceneState& state, ParkedRecords& parked, 
         scene.SetGroups(state.groups);
     }
     for (const RecordState& record : state.records)
-        if (scene.IndexOfPolygon(record.record) >= 0) RestoreFields(scene, record, relay);
+        if (V2dPolygon* restored = scene.Find(record.id())) RestoreFields(scene, *restored, record, relay);
 }
 
 size_t ThinLaidPictures(SceneState& state) {
@@ -135,7 +137,7 @@ size_t KeptBytes(const SceneState& state) {
         if (r.keepsSourcePicture) bytes += BytesOf(r.fields.sourcePicture);
         bytes += sizeof(V2dPolygon) + r.fields.points.size() * sizeof(V2d_Point);
     }
-    if (state.order) bytes += state.order->size() * sizeof(V2dPolygon*);
+    if (state.order) bytes += state.order->size() * sizeof(RecordId);
     return bytes;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // How the records an edit touches stood at one moment, and how to put the
-// scene back into such a state. Records keep their identity throughout: a
-// record an edit takes out of the list is parked in the edit, not freed, so
-// every pointer to it (a part's owner, the selection, older edits) stays
-// valid when it comes back.
+// scene back into such a state. A state names records by their RecordId,
+// never by position or address. A record an edit takes out of the list is
+// parked in the edit, not freed, and comes back with the same identity (and
+// the same address, which a part's owner and the groups hold).
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -16,8 +16,14 @@
 
 namespace v2d {
 
+// The selection by identity: the focused record and the selected ones, in
+// the order they were selected. A record out of the list is simply not found.
+struct RecordSelection {
+    RecordId focused;
+    std::vector<RecordId> selected;
+};
+
 struct RecordState {
-    V2dPolygon* record = nullptr;
     // The whole record (compared whole to find what changed). The pictures count only where `keepsPictures` says so:
     // a picture the edit did not change is not kept, so history holds no
     // copy of a picture the scene still shows.
@@ -31,15 +37,19 @@ struct RecordState {
     // How the picture was laid. While `keepsPicture` the pixels come back
     // as they are; once the history thinned them, the picture is laid again.
     std::optional<LayingSettings> relay;
+
+    RecordId id() const { return fields.id; }
 };
 
 struct SceneState {
     std::vector<RecordState> records;
     // The list and its groups, for edits that add, remove or reorder records.
-    std::optional<std::vector<const V2dPolygon*>> order;
+    std::optional<std::vector<RecordId>> order;
     std::vector<V2dGroupPL> groups;
-    V2dPolygon* focused = nullptr;
-    std::vector<V2dPolygon*> selected;
+    RecordSelection selection;
+
+    // The record's state, null when the state does not hold it.
+    const RecordState* Of(RecordId id) const;
 };
 
 // Records (with their warp meshes and rotation frames) out of the list while
@@ -54,15 +64,15 @@ struct ParkedRecords {
 // order when `withOrder`. `drawnFlat` tells the records the renderer draws
 // flat from their own picture.
 using DrawnFlat = std::function<bool(const V2dPolygon&)>;
-SceneState CaptureState(const Scene& scene, std::span<V2dPolygon* const> records, bool withOrder,
-                        V2dPolygon* focused, std::vector<V2dPolygon*> selected, const DrawnFlat& drawnFlat);
+SceneState CaptureState(const Scene& scene, std::span<const RecordId> records, bool withOrder,
+                        RecordSelection selection, const DrawnFlat& drawnFlat);
 
 // After the change: pictures equal in both states are dropped from both
 // (the scene holds them), as are records whose fields did not change at all.
 void KeepOnlyChanges(SceneState& before, SceneState& after);
 
 // Records taken out of the list by the operation itself go to `parked`.
-void Park(Scene& scene, V2dPolygon* record, ParkedRecords& parked);
+void Park(Scene& scene, const V2dPolygon* record, ParkedRecords& parked);
 
 // Lays a record's picture again from its settings.
 using Relayer = std::function<void(V2dPolygon& record, const LayingSettings& settings)>;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
@@ -228,6 +229,48 @@ TEST_F(SceneDocumentTest, AnEditThatFailsHalfWayLeavesSceneSelectionAndHistoryAs
     }
 }
 
+// Undo and redo draw as the edit drew: one decision from what changed.
+TEST_F(SceneDocumentTest, RedoDrawsWhatTheEditDrew) {
+    doc.SetPanelControls(ProductPanelState{});
+    for (const EditCase& c : EditCases()) {
+        SCOPED_TRACE(c.name);
+        doc.LoadScene(demo::BuildDemoRoomScene(400, 300));
+        doc.SetProduct(CurrentProduct{Checker(), Product::Parse("PartsName=格子&PartsNumber=T-1")});
+        if (c.prepare) c.prepare(*this);
+        ASSERT_TRUE(c.edit(*this));
+        const RedrawCounters edit = doc.renderer().counters();
+        ASSERT_TRUE(doc.Undo().done() && doc.Redo().done());
+        const RedrawCounters redo = doc.renderer().counters();
+        EXPECT_EQ(std::tuple(redo.rendered, redo.quickDrawn, redo.untouched),
+                  std::tuple(edit.rendered, edit.quickDrawn, edit.untouched));
+    }
+}
+
+// Steps and the selection name records by identity: after the list was
+// reordered, and after records left it and came back, they find theirs.
+TEST_F(SceneDocumentTest, UndoFindsItsRecordsAndSelectionAfterTheListChanged) {
+    const RecordId floor = doc.scene().at(kFloor)->id;
+    const int top = doc.scene().count() - 1, lighten = doc.scene().at(kFloor)->lighten;
+    doc.Select(kFloor);
+    ASSERT_TRUE(doc.SetLighten(40).done());
+    ASSERT_TRUE(doc.MoveRecord(kFloor, top).done());
+    ASSERT_TRUE(doc.SetLighten(60).done());
+    ASSERT_TRUE(doc.DeleteSelection({}).done());
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(doc.Undo().done());  // the floor comes back on top, selected
+        EXPECT_EQ(doc.scene().at(top)->id, floor);
+        EXPECT_EQ(std::pair(doc.selection().focused, doc.selection().selected), std::pair(top, std::vector{top}));
+        ASSERT_TRUE(doc.Undo().done() && doc.Undo().done());
+        EXPECT_EQ(std::pair(doc.scene().at(kFloor)->id, doc.scene().at(kFloor)->lighten), std::pair(floor, 40));
+        EXPECT_EQ(doc.selection().focused, kFloor);
+        ASSERT_TRUE(doc.Undo().done());
+        EXPECT_EQ(doc.scene().at(kFloor)->lighten, lighten);
+        for (int step = 0; step < 4; ++step) ASSERT_TRUE(doc.Redo().done());
+        EXPECT_EQ(doc.scene().count(), top);
+        EXPECT_EQ(doc.selection().focused, -1);
+    }
+}
+
 // What the history records is the whole record: a field no edit names
 // (here one only files set) is kept and put back like any other, and the
 // comparison that finds it covers every field the record ever gets.
@@ -235,10 +278,10 @@ TEST(EditStates, AFieldNoEditNamesIsRecordedUndoneAndRedone) {
     Scene scene;
     V2dPolygon* record = scene.Append(NewPolygon());
     const V2dPolygon original = *record;
-    V2dPolygon* const touched[] = {record};
-    SceneState before = CaptureState(scene, touched, false, nullptr, {}, {});
+    const RecordId touched[] = {record->id};
+    SceneState before = CaptureState(scene, touched, false, {}, {});
     record->pictureSize = 77;
-    SceneState after = CaptureState(scene, touched, false, nullptr, {}, {});
+    SceneState after = CaptureState(scene, touched, false, {}, {});
     KeepOnlyChanges(before, after);
     ASSERT_EQ(after.records.size(), 1u);
     ParkedRecords parked;

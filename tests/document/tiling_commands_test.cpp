@@ -166,6 +166,14 @@ TEST_F(TilingCommands, CancelledLayingOfSeveralRegionsLeavesTheSceneAsItWas) {
     EXPECT_TRUE(SamePixels(renderer.displayed(), shown));
 }
 
+TEST_F(TilingCommands, AnUndoneLayingIsNotDrawnAgainFromWhatWasKept) {
+    const QImage shown = doc.displayed().copy();
+    ASSERT_TRUE(Tile({0}).done());
+    ASSERT_TRUE(doc.Undo().done());
+    doc.Redraw();  // every record from what the renderer kept
+    EXPECT_TRUE(SamePixels(doc.displayed(), shown));
+}
+
 TEST_F(TilingCommands, RubberBandLaysTheProductIntoTheRectangleOnly) {
     EXPECT_TRUE(Tile({0}).ok());
     const QImage before = at(0).picture.copy();
@@ -253,6 +261,17 @@ TEST_F(ToneCommands, ShadowRegionsAboveAChangeAreRenderedToo) {
     EXPECT_EQ(counters().rendered, 2);  // the record and the shadow above it
     Lighten(6, 10);                     // a shadow region itself: just that one
     EXPECT_EQ(counters().rendered, 1);
+}
+
+TEST_F(ToneCommands, APaintingOfSeveralRecordsAndItsUndoAreDrawnInOnePass) {
+    Select(1, {1, 3});
+    controls.mixWithPhoto = true;
+    doc.SetPanelControls(controls);
+    ASSERT_EQ(*doc.PaintSelection(0x00FFFFFF), 2);
+    EXPECT_EQ(counters().rendered, 2);
+    ASSERT_TRUE(doc.Undo().done());
+    EXPECT_EQ(counters().rendered, 2);
+    ExpectSameAsAFullRender();
 }
 
 TEST_F(ToneCommands, LightenMinusHundredTurnsTheRegionBlackAndReflectionUsesTheSceneBeneath) {
