@@ -43,7 +43,7 @@ SceneDocument::EditScope::EditScope(SceneDocument& document, EditKind kind, std:
     const std::vector<V2dPolygon*> named = records;
     for (V2dPolygon* record : named) {
         if (!record) continue;
-        V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? record->group : record;
+        V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? scene.Writable(record->group) : record;
         records.push_back(owner);
         for (V2dPolygon* part : scene.GroupMembers(owner)) records.push_back(part);
     }
@@ -132,7 +132,7 @@ DrawnFlat SceneDocument::DrawnFlatTest() const {
 }
 
 void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& laying) {
-    TileRegion(renderer_, record, laying.panel, laying.effect, {}, false);
+    TileRegion(scene_, renderer_, record, laying.panel, laying.effect, {}, false);
 }
 
 void SceneDocument::RememberLaying(V2dPolygon& record, const LayingSettings& laying) {
@@ -153,7 +153,7 @@ void SceneDocument::ApplyState(EditPayload& edit, const SceneState& state) {
         if (r.drawnFlat) renderer_.KeepFlat(*r.record);
         V2dPolygon* drawn = r.record;
         if (drawn->group && scene_.IndexOfPolygon(drawn->group) >= 0) {
-            drawn = drawn->group;
+            drawn = scene_.Writable(drawn->group);
             StorePartsPicture(renderer_, *drawn, Progress{});
         }
         if (!r.drawnFlat && std::find(render.begin(), render.end(), drawn) == render.end())
@@ -374,7 +374,7 @@ Outcome SceneDocument::PaintFromColourCard(uint32_t colour) {
 }
 
 Outcome SceneDocument::NudgeFocusedModel(int dx, int dy) {
-    V2dPolygon* target = MoveTarget(Focused());
+    V2dPolygon* target = MoveTarget(scene_, Focused());
     if (!target) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::MoveModel, {target});
     if (!NudgeModel(target, dx, dy)) return Outcome::NothingToDo();

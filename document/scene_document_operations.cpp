@@ -91,7 +91,7 @@ Outcome SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
     model->shadowColor = settings.shadowColor;
     V2dPolygon* drawn = model;
     if (model->group && scene_.IndexOfPolygon(model->group) >= 0) {
-        drawn = model->group;
+        drawn = scene_.Writable(model->group);
         StorePartsPicture(renderer_, *drawn, Progress{});
     }
     renderer_.RedrawScene(drawn, StartProgress());

@@ -11,7 +11,7 @@ Outcome SceneDocument::TileFocusedRegion() {
     if (laying.panel.picture.isNull()) return Error{kMsgNoProduct};
     if (laying.panel.isModelProduct) return Error{kMsgModelProduct};
     EditScope edit(*this, EditKind::EffectOffsets, {focused});
-    const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, StartProgress());
+    const TileOutcome outcome = TileRegion(scene_, renderer_, *focused, laying.panel, laying.effect, StartProgress());
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
     edit.Commit(ChangeAspect::Picture, {focused}, laying);

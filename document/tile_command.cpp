@@ -48,7 +48,7 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
     ParallelFor(regions.size(), [&](size_t k) {
         if (cancel.cancelled()) return;
         try {
-            laid[k] = LayRegion(scene, renderer.ops(), *regions[k], panel, laying.effect,
+            laid[k] = LayRegion(scene, renderer.ops(), renderer.modelDrawer(), *regions[k], panel, laying.effect,
                                 regions.size() > 1 ? quiet : progress);
         } catch (...) {
             failed[k] = std::current_exception();  // thrown again on the caller's thread
@@ -63,7 +63,7 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
     std::vector<V2dPolygon*> redraw;
     for (size_t k = 0; k < regions.size(); ++k) {
         V2dPolygon& region = *regions[k];
-        TileOutcome outcome = ApplyRegionLaying(renderer, region, std::move(laid[k]), progress, false);
+        TileOutcome outcome = StoreRegionLaying(scene, region, std::move(laid[k]));
         if (regions.size() > 1 && progress) progress(static_cast<int>(100 * (k + 1) / regions.size()));
         if (outcome.message) result.messages.push_back(*outcome.message);
         if (outcome.status == TileStatus::Tiled) {
@@ -85,9 +85,35 @@ bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Po
         return false;
     const QImage canvas = BuildRectangleCanvas(region, panel);
     if (canvas.isNull()) return false;
-    if (!TileIntoRectangle(start, end, region, canvas, panel, renderer.ops())) return false;
+    QImage laid = TileIntoRectangle(start, end, region, canvas, panel, renderer.ops());
+    if (laid.isNull()) return false;
+    region.picture = std::move(laid);
     renderer.RedrawScene(&region, progress);
     return true;
+}
+
+TileOutcome StoreRegionLaying(Scene& scene, V2dPolygon& region, RegionLaying laid) {
+    if (laid.toneEnabled) region.toneEnabled = 1;
+    TileOutcome outcome{laid.status, std::move(laid.message)};
+    if (outcome.status != TileStatus::Tiled) return outcome;
+    region.picture = std::move(laid.picture);
+    if (region.kind == RecordKind::PictureModel) {
+        V2dPolygon* owner = scene.Find(laid.owner);
+        if (owner && !laid.ownerPicture.isNull()) owner->picture = std::move(laid.ownerPicture);
+        outcome.redraw = owner ? owner : &region;
+    } else {
+        region.partsInfo = std::move(laid.partsInfo);
+        outcome.redraw = &region;
+    }
+    return outcome;
+}
+
+TileOutcome TileRegion(Scene& scene, SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, const Progress& progress, bool redrawNow) {
+    TileOutcome outcome = StoreRegionLaying(
+        scene, region, LayRegion(scene, renderer.ops(), renderer.modelDrawer(), region, panel, effect, progress));
+    if (redrawNow && outcome.redraw) renderer.RedrawScene(outcome.redraw, progress);
+    return outcome;
 }
 
 }  // namespace v2d

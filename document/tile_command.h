@@ -42,4 +42,22 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
 bool LayProductIntoRectangle(SceneRenderer& renderer, V2dPolygon& region, V2d_Point start, V2d_Point end,
                              const ProductPanelState& panel, const Progress& progress = {});
 
+// A laying stored: how it went and the record the scene is to be redrawn
+// for (the region, or a model part's owner); none when nothing was laid.
+struct TileOutcome {
+    TileStatus status = TileStatus::NoCanvas;
+    std::optional<Error> message;
+    V2dPolygon* redraw = nullptr;
+};
+
+// Stores a laying LayRegion made of `region`: toneEnabled once a canvas was
+// made; when laid, the picture, a region's partsInfo and a part's owner's
+// picture.
+TileOutcome StoreRegionLaying(Scene& scene, V2dPolygon& region, RegionLaying laid);
+
+// One region laid and stored; with `redrawNow` the scene is redrawn for it
+// at once, otherwise the caller redraws `redraw`.
+TileOutcome TileRegion(Scene& scene, SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, const Progress& progress, bool redrawNow = true);
+
 }  // namespace v2d
