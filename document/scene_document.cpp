@@ -43,7 +43,8 @@ SceneDocument::EditScope::EditScope(SceneDocument& document, EditKind kind, std:
     const std::vector<V2dPolygon*> named = records;
     for (V2dPolygon* record : named) {
         if (!record) continue;
-        V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? scene.Writable(record->group) : record;
+        V2dPolygon* owner = record->group && scene.IndexOfPolygon(record->group) >= 0 ? scene.Writable(record->group)
+                                                                                     : record;
         records.push_back(owner);
         for (V2dPolygon* part : scene.GroupMembers(owner)) records.push_back(part);
     }

@@ -108,8 +108,9 @@ TEST_F(RenderingWindow, PatternAndJointChosenInThePanelAreLaidKeptAndCounted) {
     EXPECT_TRUE(Find<QLabel>("LabelQuote").text().contains(QStringLiteral("片")));
     ClickButton("BitBtnApply");
     EXPECT_NE(Shown(), straight);
-    EXPECT_NE(Record(floor_).partsInfo.text().find("LayPattern=1"), std::string::npos) << Record(floor_).partsInfo.text();
-    EXPECT_NE(Record(floor_).partsInfo.text().find("JointWidth=10"), std::string::npos);
+    const std::string laid = Record(floor_).partsInfo.text();
+    EXPECT_NE(laid.find("LayPattern=1"), std::string::npos) << laid;
+    EXPECT_NE(laid.find("JointWidth=10"), std::string::npos);
     EXPECT_EQ(Doc().history().count(), 2);
     ClickButton("SpeedButtonUndo");
     EXPECT_EQ(Shown(), straight);

@@ -104,7 +104,9 @@ TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedT
     alone.picture = Product();
     alone.product = v2d::Product::Parse(kDescriptor);
     for (int i : {0, 1})
-        EXPECT_TRUE(SamePixels(at(i).picture, LayRegion(doc.scene(), Library(), QuickModelDrawer{}, at(i), alone, {}, {}).picture)) << i;
+        EXPECT_TRUE(SamePixels(at(i).picture,
+                               LayRegion(doc.scene(), Library(), QuickModelDrawer{}, at(i), alone, {}, {}).picture))
+            << i;
 
     at(0).picture = QImage();
     at(0).realWidth = 0;
