@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 
 #include "app/laying_pattern_box.h"
-#include "layout/pattern_descriptor.h"
 #include "layout/region_quote.h"
 #include "library/product_descriptor.h"
 #include "library/product.h"
@@ -317,7 +316,7 @@ void ProductPanelWidget::ShowFocusedRecord(const SceneChange& change) {
     // its tone; a choice not laid yet stays until the selection or the laying changes.
     const bool laid = record != nullptr && record->kind == RecordKind::Region && !record->partsInfo.empty();
     if (laid && (change.touches(ChangeAspect::Selection) || change.touches(ChangeAspect::Picture)))
-        patternBox_->setSettings(ReadPatternSettings(record->partsInfo));  // handed over and measured
+        patternBox_->setSettings(record->partsInfo.pattern());  // handed over and measured
     else if (change.aspects != ChangeAspects(ChangeAspect::Tone))  // a tone leaves the area and count as they are
         ShowMeasure();
     if (record == nullptr) return;

@@ -44,7 +44,7 @@ void WriteRecord(JsonWriter& json, const Scene& scene, const V2dPolygon& r) {
     json.field("lighten", int64_t(r.lighten));
     json.field("pictureSize", int64_t(r.pictureSize));
     json.field("reflect", int64_t(r.reflect));
-    json.field("partsInfo", r.partsInfo);
+    json.field("partsInfo", r.partsInfo.text());
     json.field("blurRadius", int64_t(r.blurRadius));
     json.field("kind", int64_t(r.kind));
     json.field("originX", int64_t(r.originX));

@@ -154,7 +154,7 @@ DrawnFlat SceneDocument::DrawnFlatTest() const {
 }
 
 void SceneDocument::RelayPicture(V2dPolygon& record, const LayingSettings& laying) {
-    TileRegion(renderer_, record, laying.panel, laying.effect, {}, false);
+    TileRegion(scene_, renderer_, record, laying.panel, laying.effect, {});
 }
 
 void SceneDocument::RememberLaying(V2dPolygon& record, const LayingSettings& laying) {
@@ -413,7 +413,7 @@ Outcome SceneDocument::PaintFromColourCard(uint32_t colour) {
 }
 
 Outcome SceneDocument::NudgeFocusedModel(int dx, int dy) {
-    V2dPolygon* target = MoveTarget(Focused());
+    V2dPolygon* target = MoveTarget(scene_, Focused());
     if (!target) return Outcome::NothingToDo();
     EditScope edit(*this, EditKind::MoveModel, {target});
     if (!NudgeModel(target, dx, dy)) return Outcome::NothingToDo();

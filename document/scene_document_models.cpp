@@ -83,7 +83,7 @@ Result<V2dPolygon*> SceneDocument::LoadModelForPlacement(const std::filesystem::
 }
 
 V2dPolygon* SceneDocument::FocusedModel() {
-    V2dPolygon* target = MoveTarget(Focused());
+    V2dPolygon* target = MoveTarget(scene_, Focused());
     return target && target->kind != RecordKind::Region ? target : nullptr;
 }
 
@@ -110,7 +110,7 @@ Result<int> SceneDocument::DropModelInto(const ModelDrop& drop, EditScope& edit)
     if (!model) return -1;
     V2dPolygon* target = drop.target >= 0 && drop.target < before ? scene_.at(drop.target) : nullptr;
     // The product dropped, else the one the model file's own record names.
-    const Product product = drop.product.empty() ? Product::Parse(model->partsInfo) : drop.product;
+    const Product product = drop.product.empty() ? model->partsInfo.product() : drop.product;
     const ModelKind kind = product.kind();
     // Furniture let go on a carpet or a picture stands on the region beneath.
     if (target && target->kind == RecordKind::PictureModel && LiesFlat(*target) && !DrawnInPerspective(kind)) {
@@ -169,7 +169,9 @@ Result<int> SceneDocument::DrawDecorationLineAt(const ModelDrop& drop) {
     EditScope edit(*this, EditKind::DecorationLine, {region});
     const std::optional<CarriedModel>& carried = product_.model;
     const QImage line = carried && carried->Stands(drop.modelFile) ? carried->preview() : ReadModelPreview(drop.modelFile);
-    if (!DrawDecorationLine(*region, line, height, drop.point)) return -1;
+    QImage drawn = DrawDecorationLine(*region, line, height, drop.point);
+    if (drawn.isNull()) return -1;
+    region->picture = std::move(drawn);
     edit.Commit(ChangeAspect::Picture, StartProgress());
     return drop.target;
 }
@@ -202,7 +204,7 @@ Outcome SceneDocument::DropMaterial(V2d_Point point) {
     const LayingSettings laying = this->laying();
     EditScope edit(*this, EditKind::DropMaterial, {record});
     const Progress progress = StartProgress();
-    const TileOutcome outcome = TileRegion(renderer_, *record, laying.panel, laying.effect, progress, false);
+    const TileOutcome outcome = TileRegion(scene_, renderer_, *record, laying.panel, laying.effect, progress);
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
     edit.Commit(ChangeAspect::Picture, progress, {record}, laying);
@@ -219,7 +221,7 @@ Outcome SceneDocument::MoveFocusedModel(int dx, int dy, bool firstStep) {
 }
 
 void SceneDocument::FinishModelMove() {
-    V2dPolygon* target = MoveTarget(Focused());
+    V2dPolygon* target = MoveTarget(scene_, Focused());
     if (!target) return;
     const auto finished = qScopeGuard([this] { drag_.reset(); });  // a drawing that throws rolls the drag back
     const Progress progress = StartProgress();

@@ -86,7 +86,8 @@ Outcome SceneDocument::SetFocusedShadow(const ShadowSettings& settings) {
     model->shadowY = settings.shadowY;
     model->shadowRadius = settings.shadowRadius;
     model->shadowColor = settings.shadowColor;
-    if (V2dPolygon* owner = scene_.Writable(model->group)) StorePartsPicture(renderer_, *owner, Progress{});
+    if (model->group && scene_.IndexOfPolygon(model->group) >= 0)
+        StorePartsPicture(renderer_, *scene_.Writable(model->group), Progress{});
     edit.Commit(ChangeAspect::Tone, StartProgress());
     return Outcome::Done();
 }

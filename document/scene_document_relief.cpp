@@ -12,7 +12,7 @@ Outcome SceneDocument::TileFocusedRegion() {
     if (laying.panel.isModelProduct) return Error{kMsgModelProduct};
     EditScope edit(*this, EditKind::EffectOffsets, {focused});
     const Progress progress = StartProgress();
-    const TileOutcome outcome = TileRegion(renderer_, *focused, laying.panel, laying.effect, progress, false);
+    const TileOutcome outcome = TileRegion(scene_, renderer_, *focused, laying.panel, laying.effect, progress);
     if (outcome.message) return *outcome.message;
     if (outcome.status != TileStatus::Tiled) return Outcome::NothingToDo();
     edit.Commit(ChangeAspect::Picture, progress, {focused}, laying);

@@ -48,7 +48,7 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
     ParallelFor(regions.size(), [&](size_t k) {
         if (cancel.cancelled()) return;
         try {
-            laid[k] = LayRegion(scene, renderer.ops(), *regions[k], panel, laying.effect,
+            laid[k] = LayRegion(scene, renderer.ops(), renderer.modelDrawer(), *regions[k], panel, laying.effect,
                                 regions.size() > 1 ? quiet : progress);
         } catch (...) {
             failed[k] = std::current_exception();  // thrown again on the caller's thread
@@ -62,7 +62,7 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
     }
     for (size_t k = 0; k < regions.size(); ++k) {
         V2dPolygon& region = *regions[k];
-        TileOutcome outcome = ApplyRegionLaying(renderer, region, std::move(laid[k]), progress, false);
+        TileOutcome outcome = StoreRegionLaying(scene, region, std::move(laid[k]));
         if (regions.size() > 1 && progress) progress(static_cast<int>(100 * (k + 1) / regions.size()));
         if (outcome.message) result.messages.push_back(*outcome.message);
         if (outcome.status == TileStatus::Tiled) result.tiled.push_back(&region);
@@ -79,7 +79,30 @@ bool LayProductIntoRectangle(V2dPolygon& region, V2d_Point start, V2d_Point end,
         return false;
     const QImage canvas = BuildRectangleCanvas(region, panel);
     if (canvas.isNull()) return false;
-    return TileIntoRectangle(start, end, region, canvas, panel, ops);
+    QImage laid = TileIntoRectangle(start, end, region, canvas, panel, ops);
+    if (laid.isNull()) return false;
+    region.picture = std::move(laid);
+    return true;
+}
+
+TileOutcome StoreRegionLaying(Scene& scene, V2dPolygon& region, RegionLaying laid) {
+    if (laid.toneEnabled) region.toneEnabled = 1;
+    TileOutcome outcome{laid.status, std::move(laid.message)};
+    if (outcome.status != TileStatus::Tiled) return outcome;
+    region.picture = std::move(laid.picture);
+    if (region.kind == RecordKind::PictureModel) {
+        V2dPolygon* owner = scene.Find(laid.owner);
+        if (owner && !laid.ownerPicture.isNull()) owner->picture = std::move(laid.ownerPicture);
+    } else {
+        region.partsInfo = std::move(laid.partsInfo);
+    }
+    return outcome;
+}
+
+TileOutcome TileRegion(Scene& scene, SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, const Progress& progress) {
+    return StoreRegionLaying(
+        scene, region, LayRegion(scene, renderer.ops(), renderer.modelDrawer(), region, panel, effect, progress));
 }
 
 }  // namespace v2d

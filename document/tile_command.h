@@ -41,4 +41,19 @@ TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, con
 bool LayProductIntoRectangle(V2dPolygon& region, V2d_Point start, V2d_Point end, const ProductPanelState& panel,
                              const ImageOperations& ops);
 
+// A laying stored: how it went.
+struct TileOutcome {
+    TileStatus status = TileStatus::NoCanvas;
+    std::optional<Error> message;
+};
+
+// Stores a laying LayRegion made of `region`: toneEnabled once a canvas was
+// made; when laid, the picture, a region's partsInfo and a part's owner's
+// picture.
+TileOutcome StoreRegionLaying(Scene& scene, V2dPolygon& region, RegionLaying laid);
+
+// One region laid and stored; the edit it is part of draws it.
+TileOutcome TileRegion(Scene& scene, SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
+                       const EffectSettings& effect, const Progress& progress);
+
 }  // namespace v2d

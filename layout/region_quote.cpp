@@ -76,7 +76,7 @@ std::string StringOrNull(const std::string& text) {
 }
 
 LaidSize LaidSizeOf(const V2dPolygon& region, const Product& product) {
-    if (const std::optional<LaidSize> kept = ReadLaidSize(region.partsInfo)) return *kept;
+    if (const std::optional<LaidSize> kept = region.partsInfo.laidSize()) return *kept;
     const ProductSize size = product.pictureSize();
     return {size.width, size.height};
 }
@@ -152,7 +152,7 @@ RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index,
     quote.regionName = region.name;
     quote.name = product.name();
     quote.number = product.number();
-    const PatternSettings settings = ReadPatternSettings(region.partsInfo);
+    const PatternSettings& settings = region.partsInfo.pattern();
     quote.pattern = settings.pattern;
     const std::optional<size_t> row = PatternIndex(settings.pattern);
     quote.wastePercent = options.wastePercent.value_or(row ? options.patternWaste[*row] : 0);
@@ -234,8 +234,7 @@ Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon&
 }
 
 Result<RegionMeasure> MeasureLaidRegion(const Scene& scene, const V2dPolygon& region) {
-    return MeasureRegion(scene, region, ReadPatternSettings(region.partsInfo),
-                         LaidSizeOf(region, Product::Parse(region.partsInfo)));
+    return MeasureRegion(scene, region, region.partsInfo.pattern(), LaidSizeOf(region, region.partsInfo.product()));
 }
 
 SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options) {
@@ -247,7 +246,7 @@ SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options) {
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& region = *scene.at(i);
         if (region.kind != RecordKind::Region || region.picture.isNull()) continue;
-        const Product product = Product::Parse(region.partsInfo);
+        const Product& product = region.partsInfo.product();
         if (product.number().empty()) continue;
         quote.regions.push_back(QuoteRegion(scene, region, i, product, options));
         count(quote.regions.back().amount);
@@ -255,7 +254,7 @@ SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options) {
     for (int i = 0; i < scene.count(); ++i) {
         const V2dPolygon& model = *scene.at(i);
         if (!model.isModel() || model.group != nullptr) continue;  // a part is its owner's
-        const Product product = Product::Parse(model.partsInfo);
+        const Product& product = model.partsInfo.product();
         if (product.number().empty()) continue;
         quote.models.push_back(QuoteModel(model, i, product));
         count(quote.models.back().amount);

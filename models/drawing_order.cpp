@@ -43,7 +43,7 @@ QPainterPath CoveredArea(const V2dPolygon& record, const OutlineMapper& mapper) 
 }
 
 bool LiesFlat(const V2dPolygon& model) {
-    return DrawnInPerspective(Product::Parse(model.partsInfo).kind());
+    return DrawnInPerspective(model.partsInfo.product().kind());
 }
 
 void BringToFront(Scene& scene, V2dPolygon* model, const OutlineMapper& mapper) {

@@ -47,7 +47,7 @@ PolygonPtr BuildModelOwner(const std::vector<V2dPolygon*>& parts, const std::str
         const auto before = static_cast<int32_t>(owner->points.size());
         owner->points.insert(owner->points.end(), part->points.begin(), part->points.end());
         for (int32_t v : part->indexList) owner->indexList.push_back(v + before);
-        if (Product::Parse(part->partsInfo).partKind() == ModelPartKind::CurtainBody) owner->reflect = part->reflect;
+        if (part->partsInfo.product().partKind() == ModelPartKind::CurtainBody) owner->reflect = part->reflect;
         owner->realWidth = std::max(owner->realWidth, part->realWidth);
         owner->realHeight = std::max(owner->realHeight, part->realHeight);
         part->group = owner.get();

@@ -1,6 +1,7 @@
 #include "models/model_operations.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/geometry.h"
 #include "scene/outline_geometry.h"
@@ -48,11 +49,11 @@ bool StepRotationFrame(Scene& scene, V2dPolygon& model, int direction) {
 
 V2dPolygon* CopyModel(Scene& scene, V2dPolygon* record) {
     if (!IsPlacedModel(record)) return nullptr;
-    V2dPolygon* owner = record->group ? record->group : record;
-    const std::vector<V2dPolygon*> parts = scene.GroupMembers(owner);
+    const V2dPolygon* owner = record->group ? record->group : record;
+    const std::vector<const V2dPolygon*> parts = std::as_const(scene).GroupMembers(owner);
     V2dPolygon* copy = scene.Append(CopyPolygon(*owner));
     copy->group = nullptr;
-    for (V2dPolygon* part : parts) {
+    for (const V2dPolygon* part : parts) {
         PolygonPtr partCopy = CopyPolygon(*part);
         partCopy->group = copy;
         scene.Append(std::move(partCopy));

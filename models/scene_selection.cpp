@@ -144,9 +144,9 @@ std::vector<int> CompanionSelection(const Scene& scene, int index) {
     return result;
 }
 
-V2dPolygon* MoveTarget(V2dPolygon* record) {
+V2dPolygon* MoveTarget(Scene& scene, V2dPolygon* record) {
     if (record == nullptr) return nullptr;
-    return record->group != nullptr ? record->group : record;
+    return record->group != nullptr ? scene.Writable(record->group) : record;
 }
 
 const V2dPolygon* MoveTarget(const V2dPolygon* record) {

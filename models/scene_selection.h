@@ -72,8 +72,9 @@ int ClickTarget(const Scene& scene, const Hit& hit);
 std::vector<int> CompanionSelection(const Scene& scene, int index);
 
 // The record that model moves act on: the record itself, or its owner for a
-// model part.
-V2dPolygon* MoveTarget(V2dPolygon* record);
+// model part. The writable one is the scene's own record (none for a part
+// whose owner is not in the scene).
+V2dPolygon* MoveTarget(Scene& scene, V2dPolygon* record);
 const V2dPolygon* MoveTarget(const V2dPolygon* record);
 
 // Moves a picture model by one step of the arrow keys; false (and nothing

@@ -195,7 +195,7 @@ bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view pla
 std::vector<ReportRow> ListReportRows(const Scene& scene, const fs::path& programFolder) {
     std::vector<ReportRow> rows;
     for (const V2dPolygon* record : scene.records()) {
-        const Product product = Product::Parse(record->partsInfo);
+        const Product& product = record->partsInfo.product();
         if (product.number().empty()) continue;
         fs::path thumbnail = product.paths(programFolder).thumbnail;
         std::error_code error;

@@ -56,23 +56,22 @@ int RoundHalfUp(double v) { return TruncToInt(std::floor(v + 0.5)); }
 
 }  // namespace
 
-bool DrawDecorationLine(V2dPolygon& region, const QImage& profile, int mouldingHeightMm, V2d_Point point) {
+QImage DrawDecorationLine(const V2dPolygon& region, const QImage& profile, int mouldingHeightMm, V2d_Point point) {
     const PixelBox box = OutlineBox(region);
     if (box.empty() || point.x < box.minX || point.x > box.maxX || point.y < box.minY || point.y > box.maxY)
-        return false;
-    if (region.picture.isNull() || profile.isNull() || region.realHeight <= 0 || mouldingHeightMm <= 0) return false;
+        return {};
+    if (region.picture.isNull() || profile.isNull() || region.realHeight <= 0 || mouldingHeightMm <= 0) return {};
     const int height = TruncToInt(MmToPixels(mouldingHeightMm, box.height(), region.realHeight));
     const int steps = BoxOf(QuadOf(region.corners)).height();  // N + 1 points, N steps
-    if (height < 1 || steps < 1 || steps > kMaxPictureSide) return false;
+    if (height < 1 || steps < 1 || steps > kMaxPictureSide) return {};
     const int first = NearestStepLine(region.corners, steps, point);
     double longest = 0;
     for (int i = first; i < first + height && i <= steps; ++i)
         longest = std::max(longest, StepLineAt(region.corners, i, steps).length());
     const QImage strip = Strip(ToRgb32(profile), height, int(std::ceil(longest)) + 1);
-    if (strip.isNull()) return false;
+    if (strip.isNull()) return {};
 
-    QImage& target = region.picture;
-    target = target.convertToFormat(QImage::Format_RGB32);
+    QImage target = region.picture.convertToFormat(QImage::Format_RGB32);
     const int w = target.width(), h = target.height();
     for (int row = 0; row < height && first + row <= steps; ++row) {
         const StepLine line = StepLineAt(region.corners, first + row, steps);
@@ -85,7 +84,7 @@ bool DrawDecorationLine(V2dPolygon& region, const QImage& profile, int mouldingH
             reinterpret_cast<QRgb*>(target.scanLine(y))[x] = source[std::min(k, strip.width() - 1)];
         }
     }
-    return true;
+    return target;
 }
 
 }  // namespace v2d

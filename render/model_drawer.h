@@ -33,6 +33,12 @@ struct DrawContext {
     }
 };
 
+// A model part's new picture, drawn in its place instead of the one it has.
+struct LaidPart {
+    const V2dPolygon* part = nullptr;
+    QImage picture;
+};
+
 class ModelDrawer {
 public:
     virtual ~ModelDrawer() = default;
@@ -42,8 +48,11 @@ public:
     // Drawing from the cached picture without recomputing anything.
     virtual void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) = 0;
     // The model's picture with its parts' pictures drawn into it, for the
-    // document to store; null leaves the model's picture as it is.
-    virtual QImage PartsPicture(const V2dPolygon& owner, const DrawContext& context) = 0;
+    // document to store; null leaves the model's picture as it is. With
+    // `laid`, that part is drawn as if it had the laid picture. Reads only
+    // the scene, so layings computed side by side may ask it.
+    virtual QImage PartsPicture(const V2dPolygon& owner, const DrawContext& context,
+                                const LaidPart& laid = {}) const = 0;
     // The pixels the model (with its shadow) may touch; empty when unknown,
     // which makes every change redraw the whole scene.
     virtual QRect DrawnArea(const V2dPolygon& model, const DrawContext& context) { return {}; }
@@ -64,7 +73,7 @@ class QuickModelDrawer final : public ModelDrawer {
 public:
     void RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
-    QImage PartsPicture(const V2dPolygon&, const DrawContext&) override { return {}; }
+    QImage PartsPicture(const V2dPolygon&, const DrawContext&, const LaidPart& = {}) const override { return {}; }
 };
 
 }  // namespace v2d

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 #include "base/picture_codec.h"
 #include "render/picture_ops.h"
@@ -195,11 +196,19 @@ void PerspectiveModelDrawer::QuickDrawModel(const V2dPolygon& model, QImage& dis
     CompositePictureModel(model, cached.isNull() ? model.picture : cached, displayed, context);
 }
 
-QImage PerspectiveModelDrawer::PartsPicture(const V2dPolygon& owner, const DrawContext& context) {
-    const std::vector<const V2dPolygon*> parts = context.scene.GroupMembers(&owner);
+QImage PerspectiveModelDrawer::PartsPicture(const V2dPolygon& owner, const DrawContext& context,
+                                            const LaidPart& laid) const {
+    std::vector<const V2dPolygon*> parts = context.scene.GroupMembers(&owner);
     if (parts.empty() || owner.picture.isNull() || !WithinDrawingRange(owner)) return {};
     const PixelBox box = OutlineBox(owner);
     QImage picture = owner.picture.copy();
+    // The laid part stands in as a copy carrying its new picture.
+    std::optional<V2dPolygon> laidPart;
+    if (auto at = std::find(parts.begin(), parts.end(), laid.part); laid.part && at != parts.end()) {
+        laidPart = *laid.part;
+        laidPart->picture = laid.picture;
+        *at = &*laidPart;
+    }
     // Each part's shadow falls on the parts drawn before it.
     for (const V2dPolygon* part : parts) {
         if (!WithinDrawingRange(*part)) continue;

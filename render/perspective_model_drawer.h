@@ -12,7 +12,8 @@ class PerspectiveModelDrawer final : public ModelDrawer {
 public:
     void RenderModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
     void QuickDrawModel(const V2dPolygon& model, QImage& displayed, const DrawContext& context) override;
-    QImage PartsPicture(const V2dPolygon& owner, const DrawContext& context) override;
+    QImage PartsPicture(const V2dPolygon& owner, const DrawContext& context,
+                        const LaidPart& laid = {}) const override;
     QRect DrawnArea(const V2dPolygon& model, const DrawContext& context) override;
 
 private:

@@ -125,29 +125,29 @@ QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh
     return result;
 }
 
-bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas,
-                       const ProductPanelState& panel, const ImageOperations& ops) {
-    if (region.picture.isNull() || canvas.isNull()) return false;
+QImage TileIntoRectangle(V2d_Point start, V2d_Point end, const V2dPolygon& region, const QImage& canvas,
+                         const ProductPanelState& panel, const ImageOperations& ops) {
+    if (region.picture.isNull() || canvas.isNull()) return {};
     const Quad corners = QuadOf(region.corners);
     const V2d_Point ends[] = {start, end};
     const std::vector<V2d_Point> flat = MappedOrAsGiven(ops.ATransPoint(ends, corners), ends);
-    if (flat.size() != 2) return false;
+    if (flat.size() != 2) return {};
     // The rectangle in the unwarped plane, corners in quad order.
     const int left = std::min(flat[0].x, flat[1].x), right = std::max(flat[0].x, flat[1].x);
     const int top = std::min(flat[0].y, flat[1].y), bottom = std::max(flat[0].y, flat[1].y);
     const long long w = static_cast<long long>(right) - left, h = static_cast<long long>(bottom) - top;
     if (w < 1 || h < 1 || !PictureSizeAllowed(static_cast<int>(std::min<long long>(w, kMaxPictureSide + 1LL)),
                                               static_cast<int>(std::min<long long>(h, kMaxPictureSide + 1LL))))
-        return false;
+        return {};
     const V2d_Point rectangle[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
     const std::vector<V2d_Point> q = MappedOrAsGiven(ops.TransPoint(rectangle, corners), rectangle);
-    if (q.size() != 4) return false;
+    if (q.size() != 4) return {};
     const Quad scenQuad{q[0], q[1], q[2], q[3]};
 
     const QImage flatBitmap = BuildRectangleFill(region, panel, canvas, static_cast<int>(w), static_cast<int>(h));
-    if (flatBitmap.isNull()) return false;
+    if (flatBitmap.isNull()) return {};
     const QImage warped = WarpToQuad(flatBitmap, scenQuad, ops, {});
-    if (warped.isNull()) return false;
+    if (warped.isNull()) return {};
 
     const PixelBox box = OutlineBox(region);
     const PixelBox quadBox = BoxOf(scenQuad);
@@ -163,8 +163,7 @@ bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const
         painter.setBrush(brush);
         painter.drawPolygon(polygon);
     }
-    region.picture = std::move(picture);
-    return true;
+    return picture;
 }
 
 namespace {
@@ -182,15 +181,16 @@ std::string StoredDescriptor(const std::string& descriptor) {
 
 RegionLaying Refused(const char* text, const char* caption, MessageIcon icon) {
     RegionLaying laid;
-    laid.outcome.status = TileStatus::Refused;
-    laid.outcome.message = Error{text, caption, icon};
+    laid.status = TileStatus::Refused;
+    laid.message = Error{text, caption, icon};
     return laid;
 }
 
 }  // namespace
 
-RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2dPolygon& region,
-                       const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress) {
+RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const ModelDrawer& drawer,
+                       const V2dPolygon& region, const ProductPanelState& panel, const EffectSettings& effect,
+                       const Progress& progress) {
     // A region without points or without a positive real size gives no
     // scale to tile with.
     if (region.points.empty()) return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
@@ -215,7 +215,12 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2d
 
     if (region.kind == RecordKind::PictureModel) {
         laid.picture = std::move(canvas);
-        laid.outcome.status = TileStatus::Tiled;
+        laid.status = TileStatus::Tiled;
+        if (region.group && scene.IndexOfPolygon(region.group) >= 0) {
+            laid.owner = region.group->id;
+            laid.ownerPicture =
+                drawer.PartsPicture(*region.group, DrawContext{scene, ops, progress}, {&region, laid.picture});
+        }
         return laid;
     }
     QImage warped;
@@ -228,43 +233,14 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2d
     canvas = QImage();  // warped: the flat canvas is no longer needed
     if (!warped.isNull()) laid.picture = ComposeRegionPicture(region, mesh, warped, scene.background);
     if (laid.picture.isNull()) {
-        laid.outcome.status = TileStatus::WarpFailed;
+        laid.status = TileStatus::WarpFailed;
         return laid;
     }
     // Patterned layings keep their settings after the product's items.
-    laid.partsInfo = WithPatternSettings(StoredDescriptor(panel.product.descriptor()), panel.pattern, {w, h},
-                                         panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1);
-    laid.outcome.status = TileStatus::Tiled;
+    laid.partsInfo = PartsInfo(WithPatternSettings(StoredDescriptor(panel.product.descriptor()), panel.pattern, {w, h},
+                                                   panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1));
+    laid.status = TileStatus::Tiled;
     return laid;
-}
-
-TileOutcome ApplyRegionLaying(SceneRenderer& renderer, V2dPolygon& region, RegionLaying laid,
-                              const Progress& progress, bool redrawNow) {
-    if (laid.toneEnabled) region.toneEnabled = 1;
-    TileOutcome outcome = std::move(laid.outcome);
-    if (outcome.status != TileStatus::Tiled) return outcome;
-    region.picture = std::move(laid.picture);
-    const Scene& scene = renderer.scene();
-    if (region.kind == RecordKind::PictureModel) {
-        V2dPolygon* owner = region.group && scene.IndexOfPolygon(region.group) >= 0 ? region.group : nullptr;
-        if (owner)
-            if (QImage parts = renderer.modelDrawer().PartsPicture(*owner, DrawContext{scene, renderer.ops(), progress});
-                !parts.isNull())
-                owner->picture = std::move(parts);
-        outcome.redraw = owner ? owner : &region;
-    } else {
-        region.partsInfo = std::move(laid.partsInfo);
-        outcome.redraw = &region;
-    }
-    if (redrawNow) renderer.RedrawScene(outcome.redraw, progress);
-    return outcome;
-}
-
-TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, const Progress& progress, bool redrawNow) {
-    return ApplyRegionLaying(renderer, region,
-                             LayRegion(renderer.scene(), renderer.ops(), region, panel, effect, progress), progress,
-                             redrawNow);
 }
 
 }  // namespace v2d

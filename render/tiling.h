@@ -43,36 +43,33 @@ QImage WarpToMesh(const V2dPolygonMesh& mesh, const QImage& canvas, const ImageO
 QImage ComposeRegionPicture(const V2dPolygon& region, const V2dPolygonMesh* mesh, const QImage& warped,
                             const QImage& photo);
 
-// Lays the canvas into the rectangle spanned by start and end in the
-// region's unwarped plane, onto the region's existing picture, as the
-// panel lays it (BuildRectangleFill). False when nothing was laid.
-bool TileIntoRectangle(V2d_Point start, V2d_Point end, V2dPolygon& region, const QImage& canvas,
-                       const ProductPanelState& panel, const ImageOperations& ops);
+// The region's picture with the canvas laid into the rectangle spanned by
+// start and end in the region's unwarped plane, as the panel lays it
+// (BuildRectangleFill); null when nothing would be laid.
+QImage TileIntoRectangle(V2d_Point start, V2d_Point end, const V2dPolygon& region, const QImage& canvas,
+                         const ProductPanelState& panel, const ImageOperations& ops);
 
 enum class TileStatus { Tiled, Refused, NoCanvas, WarpFailed };
-struct TileOutcome {
+
+// A region's laying as values, computed from the scene without changing it
+// (regions may be laid side by side); the document stores them.
+struct RegionLaying {
     TileStatus status = TileStatus::NoCanvas;
     std::optional<Error> message;
-    V2dPolygon* redraw = nullptr;  // the record the scene is to be redrawn for
-};
-
-// The per-region pipeline. With `redrawNow` the scene is redrawn for the
-// region (or its owner) at once; otherwise the caller redraws `redraw`.
-TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const ProductPanelState& panel,
-                       const EffectSettings& effect, const Progress& progress, bool redrawNow = true);
-
-// TileRegion in two steps: the laying computed from the region without
-// changing it or the scene (regions may be computed side by side), then
-// stored into the region on the scene's thread.
-struct RegionLaying {
-    TileOutcome outcome;  // without `redraw`, which the storing step sets
     bool toneEnabled = false;  // a canvas was made: the region is toned from now on
-    QImage picture;
-    std::string partsInfo;
+    QImage picture;            // the region's new picture when laid
+    PartsInfo partsInfo;       // a region's descriptor with its laying items; a model part keeps its own
+    // A model part's owner and the owner's picture with the laid picture
+    // drawn in its part; a null picture leaves the owner's as it is.
+    RecordId owner;
+    QImage ownerPicture;
 };
-RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2dPolygon& region,
-                       const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress);
-TileOutcome ApplyRegionLaying(SceneRenderer& renderer, V2dPolygon& region, RegionLaying laid,
-                              const Progress& progress, bool redrawNow);
+
+// The per-region pipeline: the product laid on its canvas, warped onto the
+// region's quad or mesh and composed over the photo; for a model part the
+// flat canvas is its picture and `drawer` redraws its owner's picture.
+RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const ModelDrawer& drawer,
+                       const V2dPolygon& region, const ProductPanelState& panel, const EffectSettings& effect,
+                       const Progress& progress);
 
 }  // namespace v2d

@@ -90,7 +90,7 @@ std::array<uint8_t, kRecordSize> EncodeRecord(const V2dPolygon& r, int32_t group
     WriteI32(p + off::lighten, r.lighten);
     WriteI32(p + off::pictureSize, static_cast<int32_t>(r.pictureSize));
     WriteI32(p + off::reflect, r.reflect);
-    PutText(p + off::partsInfo, kPartsInfoBytes, r.partsInfo);
+    PutText(p + off::partsInfo, kPartsInfoBytes, r.partsInfo.text());
     WriteI32(p + off::blurRadius, r.blurRadius);
     p[off::kind] = static_cast<uint8_t>(r.kind);
     WriteI32(p + off::originX, r.originX);
@@ -152,7 +152,7 @@ std::optional<DecodedRecord> DecodeRecord(std::span<const uint8_t> block, uint8_
     if (has(off::partsInfo, kPartsInfoBytes)) {
         auto info = GetText(p + off::partsInfo, kPartsInfoBytes);
         if (!info) return std::nullopt;
-        r.partsInfo = std::move(*info);
+        r.partsInfo = PartsInfo(std::move(*info));
     }
     if (has(off::blurRadius, 4)) r.blurRadius = ReadI32(p + off::blurRadius);
     if (has(off::kind, 1)) r.kind = static_cast<RecordKind>(p[off::kind]);  // unknown numbers kept

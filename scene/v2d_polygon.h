@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/geometry.h"
+#include "scene/parts_info.h"
 
 namespace v2d {
 
@@ -71,7 +72,7 @@ struct V2dPolygon {
     int32_t lighten = 0;
     uint32_t pictureSize = 0;  // picture block length, meaningful while reading and writing
     int32_t reflect = 0;
-    std::string partsInfo;  // UTF-8 product descriptor
+    PartsInfo partsInfo;  // UTF-8 product descriptor, read once when set
     int32_t blurRadius = 0;
     RecordKind kind = RecordKind::Region;
     int32_t originX = 0;
@@ -81,7 +82,7 @@ struct V2dPolygon {
     int32_t scaleX = 100;
     int32_t scaleY = 100;
     uint8_t toneEnabled = 1;
-    V2dPolygon* group = nullptr;  // owning model record, in the same PolyList
+    const V2dPolygon* group = nullptr;  // owning model record, in the same PolyList
     uint8_t castShadow = 1;       // kind 0: 0 means the region has a warp mesh
     int32_t shadowX = 5;
     int32_t shadowY = 5;

@@ -35,7 +35,8 @@ void LayFloor(benchmark::State& state, LayingPattern pattern, int joint) {
     panel.pattern.pattern = pattern;
     panel.pattern.jointMm = joint;
     for (auto _ : state) {
-        const TileOutcome outcome = TileRegion(renderer, *scene.at(0), panel, EffectSettings{}, {}, false);
+        const RegionLaying outcome =
+            LayRegion(scene, renderer.ops(), renderer.modelDrawer(), *scene.at(0), panel, EffectSettings{}, {});
         if (outcome.status != TileStatus::Tiled) state.SkipWithError("not laid");
     }
 }

@@ -59,7 +59,8 @@ void BM_TileRegionFloor(benchmark::State& state) {
     Room room;
     V2dPolygon& floor = *room.scene.at(0);
     for (auto _ : state) {
-        TileOutcome outcome = TileRegion(room.renderer, floor, room.panel, EffectSettings{}, {}, false);
+        RegionLaying outcome = LayRegion(room.scene, room.renderer.ops(), room.renderer.modelDrawer(), floor,
+                                         room.panel, EffectSettings{}, {});
         benchmark::DoNotOptimize(outcome.status);
     }
 }

@@ -249,7 +249,7 @@ TEST_F(ModelWindow, AMaterialDropTilesTheRegionUnderIt) {
     const QImage before = Record(floor_).picture;
     Drop(FloorPoint());
     EXPECT_NE(Record(floor_).picture, before);
-    EXPECT_EQ(Record(floor_).partsInfo.rfind("PartsName=测试砖", 0), 0u);
+    EXPECT_EQ(Record(floor_).partsInfo.text().rfind("PartsName=测试砖", 0), 0u);
 }
 
 }  // namespace

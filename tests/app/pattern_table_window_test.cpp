@@ -32,7 +32,7 @@ TEST(PatternTable, EveryRowRoundTripsThroughTheCommandLineTheDescriptorAndThePan
         EXPECT_EQ(ParsePatternWord(row.caption), row.pattern);
         const Result<SchemeFile> scheme = ReadSchemeFile(saved);
         ASSERT_TRUE(scheme) << scheme.error();
-        const PatternSettings read = ReadPatternSettings(scheme->scene.at(0)->partsInfo);
+        const PatternSettings read = ReadPatternSettings(scheme->scene.at(0)->partsInfo.text());
         EXPECT_EQ(read.pattern, row.pattern) << word;
         box.setSettings(read);  // the panel shows how the floor was laid
         EXPECT_EQ(combo.currentText().toStdString(), row.caption);

@@ -81,7 +81,7 @@ TEST_F(RenderingWindow, ApplyTilesTheSelectionAndTheViewShowsItWithTheHintAndPro
     EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
     EXPECT_NE(Shown(), before);
     EXPECT_TRUE(IsShown());
-    EXPECT_EQ(Record(floor_).partsInfo, kTileA);
+    EXPECT_EQ(Record(floor_).partsInfo.text(), kTileA);
     EXPECT_EQ(Doc().history().count(), 1);
     EXPECT_EQ(Find<HintText>("LabelHelp").text(), QStringLiteral("铺贴完成，如果满意，可以点击保存效果图"));
     EXPECT_FALSE(Find<HintText>("LabelHelp").isHidden());
@@ -108,8 +108,9 @@ TEST_F(RenderingWindow, PatternAndJointChosenInThePanelAreLaidKeptAndCounted) {
     EXPECT_TRUE(Find<QLabel>("LabelQuote").text().contains(QStringLiteral("片")));
     ClickButton("BitBtnApply");
     EXPECT_NE(Shown(), straight);
-    EXPECT_NE(Record(floor_).partsInfo.find("LayPattern=1"), std::string::npos) << Record(floor_).partsInfo;
-    EXPECT_NE(Record(floor_).partsInfo.find("JointWidth=10"), std::string::npos);
+    const std::string laid = Record(floor_).partsInfo.text();
+    EXPECT_NE(laid.find("LayPattern=1"), std::string::npos) << laid;
+    EXPECT_NE(laid.find("JointWidth=10"), std::string::npos);
     EXPECT_EQ(Doc().history().count(), 2);
     ClickButton("SpeedButtonUndo");
     EXPECT_EQ(Shown(), straight);

@@ -26,7 +26,7 @@ TEST_F(ModelCommandsTest, AFreeDropIsCentredDrawnAndSelected) {
     const V2dPolygon& model = *doc.scene().at(*placed);
     EXPECT_EQ(model.originX, 200 - 20);
     EXPECT_EQ(model.originY, 150 - 10);
-    EXPECT_EQ(model.partsInfo.rfind("PartsName=白板", 0), 0u);
+    EXPECT_EQ(model.partsInfo.text().rfind("PartsName=白板", 0), 0u);
     EXPECT_EQ(doc.displayed().pixel(181, 141), 0xFFFFFFFFu);
     EXPECT_EQ(doc.selection().focused, *placed);
     EXPECT_GE(listed.count(), 1);
@@ -106,7 +106,7 @@ TEST_F(ModelCommandsTest, ARectangleGivesTheCorners) {
     ASSERT_TRUE(placed.ok());
     const V2dPolygon& model = *doc.scene().at(*placed);
     EXPECT_EQ(QuadOf(model.corners), quad);
-    EXPECT_EQ(model.partsInfo, "PartsName=白板");
+    EXPECT_EQ(model.partsInfo.text(), "PartsName=白板");
     EXPECT_EQ(doc.selection().focused, *placed);
 }
 

@@ -107,6 +107,22 @@ TEST_F(ModelMenuTest, UncheckingTheShadowRemovesItAtOnceAndAnUnchangedValueDoesN
     EXPECT_GT(qRed(doc.displayed().pixel(205, 185)), qRed(shaded));
 }
 
+// The laying comes back as values: the part's picture and its owner's picture
+// with the part drawn in, both stored by the document and both undone.
+TEST_F(ModelMenuTest, LayingAPartDrawsItIntoItsOwnersPictureAndUndoPutsBothBack) {
+    const qint64 partBefore = part->picture.cacheKey();
+    part->realWidth = 1000, part->realHeight = 800;
+    doc.SetProduct(CurrentProduct{testing::Solid(8, 8, testing::Rgb(200, 0, 0)), Product::Parse("PartsName=布")});
+    const int at = doc.scene().IndexOfPolygon(part);
+    doc.SetSelection(RegionSelection{at, {at}});
+    ASSERT_TRUE(doc.TileSelection().done());
+    EXPECT_EQ(part->picture.pixel(50, 40), testing::Rgb(200, 0, 0));
+    EXPECT_EQ(owner->picture.pixel(50, 40), testing::Rgb(200, 0, 0));
+    ASSERT_TRUE(doc.Undo().ok());
+    EXPECT_EQ(part->picture.cacheKey(), partBefore);
+    EXPECT_EQ(owner->picture.pixel(50, 40), testing::Rgb(240, 240, 240));  // drawn again from the part as it was
+}
+
 TEST_F(ModelMenuTest, DraggingTheBottomRecordToTheTopDrawsItLastAndSavingKeepsTheOrder) {
     const int last = doc.scene().count() - 1;
     EXPECT_FALSE(doc.MoveRecord(last, 0).done());  // a part stays put

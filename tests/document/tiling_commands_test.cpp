@@ -65,7 +65,7 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
     EXPECT_EQ(ops.transforms, 0);
     ASSERT_EQ(at(0).picture.size(), QSize(240, 120));
     EXPECT_TRUE(SamePixels(at(0).picture, Canvas(0)));
-    EXPECT_EQ(at(0).partsInfo, kDescriptor);
+    EXPECT_EQ(at(0).partsInfo.text(), kDescriptor);
     EXPECT_EQ(r.hint, kHintTilingDone);
 
     EXPECT_TRUE(Tile({1}).ok());
@@ -104,7 +104,9 @@ TEST_F(TilingCommands, ShadowRegionsAndRegionsWithoutRealSizeOrPointsAreRefusedT
     alone.picture = Product();
     alone.product = v2d::Product::Parse(kDescriptor);
     for (int i : {0, 1})
-        EXPECT_TRUE(SamePixels(at(i).picture, LayRegion(doc.scene(), Library(), at(i), alone, {}, {}).picture)) << i;
+        EXPECT_TRUE(SamePixels(at(i).picture,
+                               LayRegion(doc.scene(), Library(), QuickModelDrawer{}, at(i), alone, {}, {}).picture))
+            << i;
 
     at(0).picture = QImage();
     at(0).realWidth = 0;

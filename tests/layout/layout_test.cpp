@@ -7,6 +7,7 @@
 #include "layout/pattern_descriptor.h"
 #include "layout/pattern_table.h"
 #include "layout/region_quote.h"
+#include "document/tile_command.h"
 #include "render/tiling.h"
 #include "tests/render/render_fixtures.h"
 
@@ -163,7 +164,7 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     EXPECT_EQ(perBox.regions[1].boxes, 3);  // 4 × 1.1 → 5 pieces, 3 boxes of 2
     EXPECT_DOUBLE_EQ(perBox.total, 10.5 * 15 + 80 * 3);
     // A pattern the table has no row for keeps its line, with the reason and no figures.
-    scene.at(1)->partsInfo += "&LayPattern=" + std::to_string(kPatternCount);
+    scene.at(1)->partsInfo = scene.at(1)->partsInfo.text() + "&LayPattern=" + std::to_string(kPatternCount);
     const std::string newer = QuoteJson(QuoteScheme(scene));
     EXPECT_NE(newer.find("\"pattern\":null,\"area_m2\":0,\"laid\":null"), std::string::npos) << newer;
     EXPECT_NE(newer.find(std::string("\"excluded\":\"") + kMsgUnknownPattern), std::string::npos);
@@ -262,26 +263,26 @@ TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {
     panel.picture = testing::Gradient(64, 48);
     panel.product = Product::Parse("PartsName=砖&PartsNumber=A1");
     panel.widthMm = 230, panel.heightMm = 170;
-    ASSERT_EQ(TileRegion(renderer, region, panel, {}, {}, false).status, TileStatus::Tiled);
+    ASSERT_EQ(TileRegion(scene, renderer, region, panel, {}, {}).status, TileStatus::Tiled);
     int w = 0, h = 0;
     const QImage product = PrepareProduct(panel, region, w, h);
     EXPECT_TRUE(testing::SamePixels(region.picture, BuildTiledCanvas(region, nullptr, product, w, h)));
-    EXPECT_EQ(region.partsInfo, panel.product.descriptor());
+    EXPECT_EQ(region.partsInfo.text(), panel.product.descriptor());
 
     panel.picture = testing::Solid(8, 8, Rgb(0, 200, 0));
     panel.widthMm = panel.heightMm = 100;
     panel.pattern.jointMm = 10;
     panel.pattern.jointColour = 0x0000FF;  // red
-    ASSERT_EQ(TileRegion(renderer, region, panel, {}, {}, false).status, TileStatus::Tiled);
+    ASSERT_EQ(TileRegion(scene, renderer, region, panel, {}, {}).status, TileStatus::Tiled);
     // A pixel is 10 mm: tiles of 10 pixels, joints of 1.
     for (int x : {0, 5, 9, 11, 20, 22}) EXPECT_EQ(At(region.picture, x, 3), Rgb(0, 200, 0)) << x;
     for (int x : {10, 21, 32}) EXPECT_EQ(At(region.picture, x, 3), Rgb(255, 0, 0)) << x;
-    EXPECT_EQ(ReadPatternSettings(region.partsInfo), panel.pattern);
+    EXPECT_EQ(ReadPatternSettings(region.partsInfo.text()), panel.pattern);
 
     panel.widthMm = 0;
-    EXPECT_EQ(TileRegion(renderer, region, panel, {}, {}, false).message->message, kMsgNoTileSize);
+    EXPECT_EQ(TileRegion(scene, renderer, region, panel, {}, {}).message->message, kMsgNoTileSize);
     region.corners[1] = region.corners[0];
-    EXPECT_EQ(TileRegion(renderer, region, panel, {}, {}, false).message->message, kMsgCannotCompute);
+    EXPECT_EQ(TileRegion(scene, renderer, region, panel, {}, {}).message->message, kMsgCannotCompute);
 }
 
 // A floor box squeezed as perspective squeezes it: 0.35 px per mm across,

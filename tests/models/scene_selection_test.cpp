@@ -197,8 +197,8 @@ TEST(NudgeModel, MovesPictureModelsOnlyAndPartsMoveTheirOwner) {
     part->group = owner;
     V2dPolygon* p = scene.Append(std::move(part));
     V2dPolygon* region = scene.Append(Rect(0, 0, 10, 10));
-    EXPECT_TRUE(NudgeModel(MoveTarget(p), -1, 0));
-    EXPECT_TRUE(NudgeModel(MoveTarget(p), 0, 1));
+    EXPECT_TRUE(NudgeModel(MoveTarget(scene, p), -1, 0));
+    EXPECT_TRUE(NudgeModel(MoveTarget(scene, p), 0, 1));
     EXPECT_EQ(owner->originX, -1);
     EXPECT_EQ(owner->originY, 1);
     EXPECT_EQ(p->originX, 0);

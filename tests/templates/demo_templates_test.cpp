@@ -76,7 +76,7 @@ TEST_F(DemoTemplates, AreDistinctFurnishedRoomsWhoseThumbnailsShowThemselves) {
         for (int i = 0; i < doc.scene().count(); ++i) {
             const V2dPolygon& r = *doc.scene().at(i);
             models += r.kind != RecordKind::Region;
-            laid += r.kind == RecordKind::Region && !GetParam(r.partsInfo, "PartsNumber").empty();
+            laid += r.kind == RecordKind::Region && !GetParam(r.partsInfo.text(), "PartsNumber").empty();
         }
         EXPECT_GE(laid, 2) << row.SampleName;
         EXPECT_GE(models, 1) << row.SampleName;

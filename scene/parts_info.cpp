@@ -1,0 +1,8 @@
+#include "scene/parts_info.h"
+
+namespace v2d {
+
+PartsInfo::PartsInfo(std::string text)
+    : product_(Product::Parse(text)), pattern_(ReadPatternSettings(text)), laidSize_(ReadLaidSize(text)) {}
+
+}  // namespace v2d
