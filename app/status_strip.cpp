@@ -109,6 +109,8 @@ void StatusStrip::EndCancellable() {
     escape_->setEnabled(false);
 }
 
+QWidget* StatusStrip::cancelButton() const { return SpeedButtonCancel; }
+
 void StatusStrip::ShowNote(const QString& text) {
     LabelStatus->setText(LabelStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, kNoteWidth));
     LabelStatus->setToolTip(text);

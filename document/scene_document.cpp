@@ -316,10 +316,23 @@ LayingSettings SceneDocument::laying() const {
 // --- Operations -----------------------------------------------------------------
 
 Outcome SceneDocument::TileSelection() {
-    const LayingSettings laying = this->laying();
+    TilingPlan plan = PlanTileSelection();
+    if (!plan.stopped && !plan.noPhoto) {
+        const Progress progress = StartProgress();
+        (void)LayPlannedRegions(scene_, ops_, plan, plan.regions.size() > 1 ? Progress{} : progress);
+    }
+    return StoreTiling(std::move(plan));
+}
+
+TilingPlan SceneDocument::PlanTileSelection() const {
+    return PlanTiling(scene_, selection_, focusedRecord(), laying());
+}
+
+Outcome SceneDocument::StoreTiling(TilingPlan plan) {
+    if (plan.stopped) return *plan.stopped;
+    const LayingSettings laying = plan.laying;
     EditScope edit(*this, EditKind::Tiling, SelectedRecords());
-    TileCommandResult result = TileSelectedRegions(scene_, renderer_, selection_, focusedRecord(), laying, StartProgress());
-    if (result.stopped) return *result.stopped;
+    TileCommandResult result = StorePlannedLayings(scene_, renderer_, std::move(plan), StartProgress());
     edit.Commit(ChangeAspect::Picture, result.tiled, laying);
     const int tiled = static_cast<int>(result.tiled.size());
     Outcome outcome = tiled > 0 ? Outcome::Done(tiled) : Outcome::NothingToDo(0);

@@ -11,6 +11,7 @@
 #include "render/laying_canvas.h"
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
+#include "base/cancel_token.h"
 #include "base/result.h"
 #include "layout/pattern_layout.h"
 #include "layout/region_quote.h"
@@ -63,7 +64,9 @@ TileOutcome TileRegion(SceneRenderer& renderer, V2dPolygon& region, const Produc
 
 // TileRegion in two steps: the laying computed from the region without
 // changing it or the scene (regions may be computed side by side), then
-// stored into the region on the scene's thread.
+// stored into the region on the scene's thread. `cancel` is asked between
+// the laying's steps (canvas, warp, composition): once set, an empty laying
+// comes back, for the caller to drop.
 struct RegionLaying {
     TileOutcome outcome;  // without `redraw`, which the storing step sets
     bool toneEnabled = false;  // a canvas was made: the region is toned from now on
@@ -71,7 +74,8 @@ struct RegionLaying {
     std::string partsInfo;
 };
 RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const V2dPolygon& region,
-                       const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress);
+                       const ProductPanelState& panel, const EffectSettings& effect, const Progress& progress,
+                       const CancelToken& cancel = {});
 TileOutcome ApplyRegionLaying(SceneRenderer& renderer, V2dPolygon& region, RegionLaying laid,
                               const Progress& progress, bool redrawNow);
 
