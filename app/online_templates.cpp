@@ -64,9 +64,10 @@ void OnlineTemplates::StartDownload(const QString& url, const QString& target, s
     connect(raw, &THttpGetThread::OnProgress, this, [this](qint64 received, qint64 total) {
         if (const std::optional<int> percent = ProgressPercent(received, total)) strip_.SetProgress(*percent);
     });
-    connect(raw, &THttpGetThread::OnError, this, [this] {
-        failed_ = true;
+    connect(raw, &THttpGetThread::OnError, this, [this, raw] {
         strip_.SetProgress(0);
+        if (raw->stopped()) return;  // cancelled: no message
+        failed_ = true;
         prompts_.Show(&window_, QString::fromUtf8(kMsgDownloadFailed));
     });
     connect(raw, &THttpGetThread::OnComplete, this, [completed = std::move(completed)] {
@@ -77,12 +78,18 @@ void OnlineTemplates::StartDownload(const QString& url, const QString& target, s
             if (it->get() != raw) continue;
             it->release()->deleteLater();  // joins a worker that has already ended
             downloads_.erase(it);
+            if (downloads_.empty()) strip_.EndCancellable();
             return;
         }
     });
     failed_ = false;
     downloads_.push_back(std::move(worker));
+    strip_.BeginCancellable([this] { Cancel(); });
     raw->Start();
+}
+
+void OnlineTemplates::Cancel() {
+    for (const auto& download : downloads_) download->Stop();
 }
 
 }  // namespace v2d

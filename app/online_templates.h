@@ -1,7 +1,9 @@
 #pragma once
 // "在线模板": a template chosen in the web service's window is opened from
 // temple/web, or downloaded there first, in a worker thread with the
-// bottom bar's progress. Destroying this stops and joins every worker.
+// bottom bar's progress and its "取消" (and Esc), which stops every template
+// download without a message or a partial file. Destroying this stops and
+// joins every worker.
 #include <QObject>
 #include <QString>
 
@@ -35,6 +37,8 @@ public:
     void StartDownload(const QString& url, const QString& target, std::function<void()> completed);
     bool failed() const { return failed_; }
     bool busy() const { return !downloads_.empty(); }
+    // "取消": every template download stops; nothing is opened.
+    void Cancel();
 
 signals:
     void helpTextReady(const QString& text);

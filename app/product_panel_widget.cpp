@@ -31,6 +31,7 @@
 #include "app/slider_gesture.h"
 #include "app/track_bar_rules.h"
 #include "app/outcome_prompt.h"
+#include "app/window_job.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "base/integer_text.h"
@@ -508,10 +509,31 @@ void ProductPanelWidget::ShowMeasure() {
 
 // --- Handlers ----------------------------------------------------------------------
 
+// The layings are computed on the pool from the scene as it stands (the
+// window holds its input meanwhile) and stored here in one edit; a cancelled
+// laying stores nothing, so the scene and the history stay as they were.
 void ProductPanelWidget::BitBtnApplyClick() {
+    if (job_ == nullptr) return ApplyOnThisThread();
+    if (job_->running() || !ProductSizesAreNumbers()) return;
+    emit tilingStarted();
+    auto plan = std::make_shared<TilingPlan>(document_.PlanTileSelection());
+    if (plan->stopped || plan->noPhoto) return ShowTiling(document_.StoreTiling(std::move(*plan)));
+    job_->Start(
+        [this, plan](const Progress& progress, const CancelToken& cancel) {
+            (void)LayPlannedRegions(document_.scene(), document_.renderer(), *plan, progress, cancel);
+        },
+        [this, plan](bool cancelled) {
+            if (!cancelled) ShowTiling(document_.StoreTiling(std::move(*plan)));
+        });
+}
+
+void ProductPanelWidget::ApplyOnThisThread() {
     if (!ProductSizesAreNumbers()) return;
     emit tilingStarted();
-    const Outcome result = document_.TileSelection();
+    ShowTiling(document_.TileSelection());
+}
+
+void ProductPanelWidget::ShowTiling(const Outcome& result) {
     if (ShowOutcome(prompts_, window(), result)) return;
     if (!result.hint.empty()) emit helpTextReady(FromUtf8(result.hint));
 }

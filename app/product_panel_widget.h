@@ -28,6 +28,8 @@ class QHBoxLayout;
 namespace v2d {
 
 class LayingPatternBox;
+class WindowJob;
+class Outcome;
 
 inline constexpr const char* kMsgChooseMaterialFirst = QT_TRANSLATE_NOOP("Messages", "请先选择材料产品。");
 
@@ -78,6 +80,9 @@ public:
         productCatalogue_ = std::move(productCatalogue);
         modelCatalogue_ = std::move(modelCatalogue);
     }
+    // The window's job runner: "开始铺贴" computes its layings there, off the
+    // window's thread; without one it lays on the window's thread. Not owned.
+    void setWindowJob(WindowJob* job) { job_ = job; }
     // An online product's file is on its way (the window stays usable).
     bool downloading() const { return download_ != nullptr; }
     // Stops that download: nothing is chosen, no message, no partial file.
@@ -99,6 +104,9 @@ public slots:
     // "选择模型": a model product, local or online.
     void BitBtnModelClick();
     void BitBtnApplyClick();
+    // The same on the window's thread, for a dialog that lays while it is
+    // open (the effect window): done when it returns.
+    void ApplyOnThisThread();
     // A click (not a drag) on the panel picture: the material editor on it;
     // on OK the edited picture is the product's and the selection is laid
     // again with it.
@@ -164,6 +172,8 @@ private:
     // the drag distance with the button held drags the product instead.
     bool ImagePartsMouseEvent(QEvent* event);
     void EditProductPicture(std::optional<int> tolerance);
+    // The answer of "开始铺贴": its messages, or the hint line's text.
+    void ShowTiling(const Outcome& outcome);
     void ShowProductPicture();
     // The focused record as it is now after any change of the scene: its
     // tone in the sliders and edit boxes, its laying, the quote line.
@@ -212,6 +222,7 @@ private:
     QToolButton* SButtonColor = nullptr;
     QRadioButton* RadioButtonFront = nullptr;
     QRadioButton* RadioButtonBack = nullptr;
+    WindowJob* job_ = nullptr;
     QToolButton* BitBtnApply = nullptr;
     QToolButton* BitBtnParts = nullptr;
     QToolButton* BitBtnModel = nullptr;

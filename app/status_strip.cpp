@@ -39,6 +39,11 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     ProgressBar1->setFixedWidth(180);
     SpeedButtonCancel = MakeButton(QStringLiteral("SpeedButtonCancel"), tr("取消"), this);
     SpeedButtonCancel->setToolTip(tr("停止正在进行的操作 (Esc)"));
+    // Its room stays while it is hidden, so the buttons beside it never move
+    // under a click meant for it as the operation ends.
+    QSizePolicy keepRoom = SpeedButtonCancel->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    SpeedButtonCancel->setSizePolicy(keepRoom);
     SpeedButtonCancel->hide();
     escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape_->setContext(Qt::WindowShortcut);
@@ -108,6 +113,8 @@ void StatusStrip::EndCancellable() {
     SpeedButtonCancel->hide();
     escape_->setEnabled(false);
 }
+
+QWidget* StatusStrip::cancelButton() const { return SpeedButtonCancel; }
 
 void StatusStrip::ShowNote(const QString& text) {
     LabelStatus->setText(LabelStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, kNoteWidth));

@@ -38,6 +38,7 @@ public:
     // call `cancel`.
     void BeginCancellable(std::function<void()> cancel);
     void EndCancellable();
+    QWidget* cancelButton() const;
     // "LabelStatus": what a command just did ("效果图已保存到 …"), shortened
     // in the middle to its room, whole in its tool tip, until the next note.
     void ShowNote(const QString& text);

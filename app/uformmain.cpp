@@ -11,6 +11,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "app/history_panel.h"
 #include "app/local_templates.h"
 #include "app/main_window_keys.h"
@@ -27,6 +29,8 @@
 #include "app/uformeffect.h"
 #include "app/uformmain.h"
 #include "app/uformshadow.h"
+#include "app/window_hold.h"
+#include "app/window_job.h"
 #include "base/process_setup.h"
 #include "widgets/widget_helpers.h"
 
@@ -91,11 +95,14 @@ TFormMain::TFormMain(MainWindowSetup setup, QWidget* parent)
     BuildMainMenuBar(*this, actions_, recent_->menu());
     ConnectDocument();
     ConnectPieces();
+    ConnectWindowJob();
     resize(1280, 860);
     FormCreate();
 }
 
 TFormMain::~TFormMain() {
+    delete std::exchange(job_, nullptr);  // cancels and waits: its work reads the scene
+    hold_.reset();
     online_.reset();  // stops and joins the workers: no partial file stays
     delete keys_;
     // The pieces hold the document; they go while it is still there.
@@ -191,7 +198,8 @@ void TFormMain::ConnectDocument() {
 void TFormMain::ConnectPieces() {
     auto button = [this](const char* name) { return findChild<QToolButton*>(QString::fromLatin1(name)); };
     connect(button("SpeedButtonSelParts"), &QToolButton::clicked, productPanel_, &ProductPanelWidget::BitBtnPartsClick);
-    effectWindow_ = new TFormEffect(document_, *prompts_, [this] { productPanel_->BitBtnApplyClick(); }, this);
+    // The effect window lays while it is open: on this thread, done when it returns.
+    effectWindow_ = new TFormEffect(document_, *prompts_, [this] { productPanel_->ApplyOnThisThread(); }, this);
     connect(SpeedButtonEffect, &QToolButton::clicked, effectWindow_, [this] { effectWindow_->exec(); });
     materialFiling_ = new MaterialFiling(*this, document_, *prompts_, *productPanel_, programFolder_);
     connect(button("SpeedButtonAdd"), &QToolButton::clicked, materialFiling_, &MaterialFiling::SpeedButtonAddClick);
@@ -215,6 +223,23 @@ void TFormMain::ConnectPieces() {
     connect(online_.get(), &OnlineTemplates::helpTextReady, this, &TFormMain::ShowHelpText);
     connect(button("SpeedButtonWebTemp"), &QToolButton::clicked, this, &TFormMain::SpeedButtonWebTempClick);
 }
+
+void TFormMain::ConnectWindowJob() {
+    job_ = new WindowJob(this);
+    connect(job_, &WindowJob::progressed, strip_, &StatusStrip::ShowRenderProgress);
+    connect(job_, &WindowJob::runningChanged, this, [this](bool running) {
+        if (running) {
+            hold_ = std::make_unique<WindowHold>(*this, strip_->cancelButton(), findChild<QWidget*>(QStringLiteral("PanelRight")));
+            strip_->BeginCancellable([this] { job_->Cancel(); });
+        } else {
+            strip_->EndCancellable();
+            hold_.reset();
+        }
+    });
+    productPanel_->setWindowJob(job_);
+}
+
+bool TFormMain::busy() const { return job_ != nullptr && job_->running(); }
 
 void TFormMain::setDataModule(TDataModule_Manager* module) {
     dataModule_ = module;

@@ -44,6 +44,8 @@ class TFormLoadType;
 class TFormSample;
 class TFormSelParts;
 class TFormTemple;
+class WindowHold;
+class WindowJob;
 
 // The banner's page and the tutorial page of the web service. Nothing serves
 // them yet: the banner falls back to its local page at once.
@@ -99,6 +101,8 @@ public:
     void StartDownload(const QString& url, const QString& target, std::function<void()> completed);
     bool downloadFailed() const;
     bool downloading() const;
+    // "开始铺贴" or the start-up merge is running off the window's thread.
+    bool busy() const;
     const QString& programFolder() const { return programFolder_; }
     UserPrompts& prompts() { return *prompts_; }
     SceneDocument& document() { return document_; }
@@ -159,6 +163,11 @@ private:
     bool HasUnsavedWork() const { return document_.isModified() && document_.scene().count() > 0; }
     void ConnectDocument();
     void ConnectPieces();
+    // The window's long work: its progress, "取消" and Esc, and the input held meanwhile.
+    void ConnectWindowJob();
+    // The start-up merge of updatedb/ on the pool; then its messages, the
+    // newest material and the template browser's timer (`greet`).
+    void MergeUpdates(bool greet);
     void FormCreate();
     // The first showing's work (banner, start scheme, timer, update
     // databases, newest material); runs once, from the first show event.
@@ -196,6 +205,8 @@ private:
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenuModel = nullptr;
     QTimer* TimerShowWeb = nullptr;
+    WindowJob* job_ = nullptr;  // deleted first: it waits for its work
+    std::unique_ptr<WindowHold> hold_;
     // Destroyed first, so each worker is stopped and joined while the
     // window is still whole.
     std::unique_ptr<OnlineTemplates> online_;

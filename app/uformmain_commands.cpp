@@ -6,6 +6,7 @@
 #include "app/recent_schemes_menu.h"
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
+#include "app/window_job.h"
 #include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
@@ -17,6 +18,7 @@ constexpr const char* kMsgRecentGone = QT_TRANSLATE_NOOP("Messages", "方案文�
 }  // namespace
 
 bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QString& name) {
+    job_->Stop();  // a laying under way reads the scene about to go
     if (Outcome opened = document_.OpenScheme(ToPath(path)); opened.refused()) {
         prompts_->Show(this, FromUtf8(opened.error()));
         return false;

@@ -11,6 +11,7 @@
 #include "app/status_strip.h"
 #include "app/uformmain.h"
 #include "base/workspace_settings.h"
+#include "app/window_job.h"
 #include "app/window_placement.h"
 #include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
@@ -72,13 +73,29 @@ void TFormMain::FormShow() {
             prompts_->Show(this, FromUtf8(placed.error()));
     }
     view_->HideHelp();  // nothing to show until a hint is made visible
-    if (dataModule_ != nullptr) {
-        const UpdateFolderReport report = MergeUpdateFolder(*dataModule_, SchemeReads);
-        for (const std::string& error : report.errors) prompts_->Show(this, FromUtf8(error));
-        ShowNewestMaterial();
-    }
-    // After the merge's messages, so the template browser never hides one.
-    if (!opened && !model) TimerShowWeb->start();
+    MergeUpdates(!opened && !model);
+}
+
+// The merge runs on the pool while the window holds its input (the database
+// is the merge's meanwhile); "取消" and Esc leave the files not reached for
+// the next start.
+void TFormMain::MergeUpdates(bool greet) {
+    auto finish = [this, greet] {
+        // After the merge's messages, so the template browser never hides one.
+        if (greet) TimerShowWeb->start();
+    };
+    if (dataModule_ == nullptr) return finish();
+    auto report = std::make_shared<UpdateFolderReport>();
+    TDataModule_Manager& module = *dataModule_;
+    (void)job_->Start(
+        [&module, report](const Progress& progress, const CancelToken& cancel) {
+            *report = MergeUpdateFolder(module, SchemeReads, cancel, progress);
+        },
+        [this, report, finish](bool) {
+            for (const std::string& error : report->errors) prompts_->Show(this, FromUtf8(error));
+            ShowNewestMaterial();
+            finish();
+        });
 }
 
 void TFormMain::ShowNewestMaterial() {
@@ -113,6 +130,7 @@ void TFormMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    job_->Stop();
     SaveWindowPlacement(*this, programFolder_);
     event->accept();
 }

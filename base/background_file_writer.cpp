@@ -4,45 +4,57 @@
 
 namespace v2d {
 
-BackgroundFileWriter::BackgroundFileWriter(size_t mostWaiting)
-    : mostWaiting_(mostWaiting == 0 ? 1 : mostWaiting), thread_([this](std::stop_token stop) { Run(stop); }) {}
+BackgroundFileWriter::BackgroundFileWriter(size_t mostWaiting) : mostWaiting_(mostWaiting == 0 ? 1 : mostWaiting) {}
 
-// The thread, made last, is stopped and joined first.
-BackgroundFileWriter::~BackgroundFileWriter() { Finish(); }
+BackgroundFileWriter::~BackgroundFileWriter() { (void)Finish(); }
 
 bool BackgroundFileWriter::Write(std::filesystem::path path, std::vector<uint8_t> bytes) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return waiting_.size() < mostWaiting_ || failed_; });
+    while (waiting_.size() >= mostWaiting_ && !failed_) {
+        if (!begun_) {
+            // The pool has not begun the job (its threads are all busy, the
+            // caller's perhaps among them): it runs here instead.
+            lock.unlock();
+            job_.Wait();
+            lock.lock();
+        } else {
+            changed_.wait(lock, [&] { return waiting_.size() < mostWaiting_ || failed_ || !draining_; });
+        }
+    }
     if (failed_) return false;
     waiting_.emplace_back(std::move(path), std::move(bytes));
-    changed_.notify_all();
+    if (draining_) return true;
+    draining_ = true;
+    begun_ = false;
+    lock.unlock();
+    // The last job has said it ends (draining_ was false): Start waits only
+    // for its return.
+    job_.Start([this](const CancelToken&) { Drain(); });
     return true;
 }
 
 std::optional<std::filesystem::path> BackgroundFileWriter::Finish() {
-    std::unique_lock lock(mutex_);
-    // After a failure the files still waiting are not written.
-    changed_.wait(lock, [&] { return !writing_ && (waiting_.empty() || failed_); });
-    waiting_.clear();
+    job_.Wait();  // runs here when the pool has not begun it
+    const std::lock_guard lock(mutex_);
+    waiting_.clear();  // after a failure the files still waiting are not written
     return failed_;
 }
 
-void BackgroundFileWriter::Run(const std::stop_token& stop) {
+void BackgroundFileWriter::Drain() {
+    const PoolWait onTheDisk;
     std::unique_lock lock(mutex_);
-    while (true) {
-        changed_.wait(lock, stop, [&] { return !waiting_.empty() && !failed_; });
-        if (stop.stop_requested()) return;
+    begun_ = true;
+    while (!waiting_.empty() && !failed_) {
         auto [path, bytes] = std::move(waiting_.front());
         waiting_.pop_front();
-        writing_ = true;
         changed_.notify_all();  // room for one more
         lock.unlock();
         const bool written = WriteFileAtomically(path, bytes);
         lock.lock();
-        writing_ = false;
         if (!written) failed_ = std::move(path);
-        changed_.notify_all();
     }
+    draining_ = false;  // the last touch of what the writer holds but the task
+    changed_.notify_all();
 }
 
 }  // namespace v2d

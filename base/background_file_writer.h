@@ -1,8 +1,11 @@
 #pragma once
-// Writes files whole (as WriteFileAtomically does) on a thread of its own, in
+// Writes files whole (as WriteFileAtomically does) in a job on the pool, in
 // the order they are given, so that the caller's work on the next file
 // overlaps the writing and syncing of the last. At most a few files wait at
-// once; after a failed write nothing more is written.
+// once; after a failed write nothing more is written. The job waits on the
+// disk (PoolWait), so it takes no thread from the computing loops; a job the
+// pool has not begun when the caller must wait for it runs on the caller.
+// Write and Finish are called from the owner's thread.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -10,9 +13,10 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "base/thread_pool.h"
 
 namespace v2d {
 
@@ -29,15 +33,17 @@ public:
     std::optional<std::filesystem::path> Finish();
 
 private:
-    void Run(const std::stop_token& stop);
+    // The job: writes what waits until nothing does.
+    void Drain();
 
     const size_t mostWaiting_;
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     std::deque<std::pair<std::filesystem::path, std::vector<uint8_t>>> waiting_;
-    bool writing_ = false;
+    bool draining_ = false;  // a job is queued or running and will see what waits
+    bool begun_ = false;     // that job has begun on the pool
     std::optional<std::filesystem::path> failed_;
-    std::jthread thread_;  // last: it starts once the rest is made
+    PoolTask job_;  // last: it goes first, while the rest is still there
 };
 
 }  // namespace v2d

@@ -3,6 +3,7 @@
 #include "base/byte_reader.h"
 #include "base/exif_orientation.h"
 #include "base/heif_picture.h"
+#include "base/thread_pool.h"
 
 #include <QBuffer>
 
@@ -15,8 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -183,35 +182,34 @@ bool DecodePngInto(std::span<const uint8_t> data, QImage* out) {
 // Rows of a turned JPEG decoded before they are placed.
 constexpr int kTurnBand = 16;
 
-// A picture this large has its pages made present on another core while
+// A picture this large has its pages made present by a pool job while
 // libjpeg fills its rows: the kernel's zeroing of fresh pages (a good part of
 // a large decode) then runs beside the decoder instead of in its way.
 constexpr qsizetype kPageInBytes = qsizetype(8) << 20;
 
 // Only the page tables change: the pages' contents are never written, so the
-// decoder may fill the same rows meanwhile. A kernel without the advice
-// leaves the faults to the decoder, as before.
-void PageIn(uchar* bits, qsizetype bytes, std::optional<std::jthread>& pager) {
+// decoder may fill the same rows meanwhile. A kernel without the advice, or a
+// pool with no thread free before the decoder ends (the caller's `pager` then
+// drops the job unbegun), leaves the faults to the decoder, as before.
+void PageIn(uchar* bits, qsizetype bytes, PoolTask& pager) {
     constexpr uintptr_t kPage = 4096;
     const uintptr_t first = (reinterpret_cast<uintptr_t>(bits) + kPage - 1) & ~(kPage - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(bits) + uintptr_t(bytes)) & ~(kPage - 1);
     if (bytes < kPageInBytes || end <= first) return;
-    try {
-        pager.emplace([first, end] { madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE); });
-    } catch (const std::system_error&) {
-        // no thread to spare: the decoder takes the faults itself
-    }
+    pager.Start([first, end](const CancelToken&) {
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    });
 }
 
 // Kept free of C++ objects with destructors: longjmp crosses it.
 // `longestSide` > 0 lets libjpeg scale by 1/2, 1/4 or 1/8 in its DCT while
 // the longer side stays at least that long. `pager` belongs to the caller,
-// who keeps `out` until it has joined. A turn other than AsGiven decodes a
-// band of rows at a time into `band` (the caller's) and places them turned,
-// so the turned photo costs no second copy.
+// who keeps `out` until it has ended (cancelled and waited for: a job not
+// begun by then is not needed). A turn other than AsGiven decodes a band of
+// rows at a time into `band` (the caller's) and places them turned, so the
+// turned photo costs no second copy.
 bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide, PictureCheck check,
-                    std::optional<std::jthread>& pager, Orientation turn = Orientation::AsGiven,
-                    QImage* band = nullptr) {
+                    PoolTask& pager, Orientation turn = Orientation::AsGiven, QImage* band = nullptr) {
     jpeg_decompress_struct info;
     JpegErrorManager error;
     info.err = jpeg_std_error(&error.base);
@@ -391,7 +389,7 @@ bool EncodeJpeg(const QImage& image, int quality, const JpegSink& sink) {
 QImage DecodeJpeg(std::span<const uint8_t> data, PictureCheck check) {
     if (!JpegHeaderSize(data)) return {};
     QImage image;
-    std::optional<std::jthread> pager;  // joined before the image can go
+    PoolTask pager;  // ended before the image can go
     if (!DecodeJpegInto(data.data(), data.size(), &image, 0, check, pager)) return {};
     return image;
 }
@@ -399,7 +397,7 @@ QImage DecodeJpeg(std::span<const uint8_t> data, PictureCheck check) {
 QImage DecodeJpegForSize(std::span<const uint8_t> data, int longestSide, PictureCheck check) {
     if (!JpegHeaderSize(data) || longestSide < 1) return {};
     QImage image;
-    std::optional<std::jthread> pager;
+    PoolTask pager;
     if (!DecodeJpegInto(data.data(), data.size(), &image, longestSide, check, pager)) return {};
     return image;
 }
@@ -500,9 +498,10 @@ QImage DecodeUprightPhoto(std::span<const uint8_t> data, PictureCheck check) {
     if (SniffPicture(data) != PictureKind::Jpeg) return TurnedUpright(DecodePicture(data, check), turn);
     if (!JpegHeaderSize(data)) return {};
     QImage image, band;
-    std::optional<std::jthread> pager;
+    PoolTask pager;
     if (!DecodeJpegInto(data.data(), data.size(), &image, 0, check, pager, turn, &band)) return {};
-    if (pager) pager->join();
+    pager.Cancel();  // decoded: a paging not begun is not needed
+    pager.Wait();
     image.setText(kOrientationText, QString::number(int(turn)));
     return image;
 }

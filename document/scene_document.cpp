@@ -349,11 +349,24 @@ LayingSettings SceneDocument::laying() const {
 // --- Operations -----------------------------------------------------------------
 
 Outcome SceneDocument::TileSelection() {
-    const LayingSettings laying = this->laying();
+    TilingPlan plan = PlanTileSelection();
+    if (!plan.stopped && !plan.noPhoto) {
+        const Progress progress = StartProgress();
+        (void)LayPlannedRegions(scene_, renderer_, plan, plan.regions.size() > 1 ? Progress{} : progress);
+    }
+    return StoreTiling(std::move(plan));
+}
+
+TilingPlan SceneDocument::PlanTileSelection() const {
+    return PlanTiling(scene_, selection(), focusedRecord(), laying());
+}
+
+Outcome SceneDocument::StoreTiling(TilingPlan plan) {
+    if (plan.stopped) return *plan.stopped;
+    const LayingSettings laying = plan.laying;
     EditScope edit(*this, EditKind::Tiling, SelectedRecords());
     const Progress progress = StartProgress();
-    TileCommandResult result = TileSelectedRegions(scene_, renderer_, selection(), focusedRecord(), laying, progress);
-    if (result.stopped) return *result.stopped;
+    TileCommandResult result = StorePlannedLayings(scene_, std::move(plan), progress);
     edit.Commit(ChangeAspect::Picture, progress, result.tiled, laying);
     const int tiled = static_cast<int>(result.tiled.size());
     Outcome outcome = tiled > 0 ? Outcome::Done(tiled) : Outcome::NothingToDo(0);

@@ -164,6 +164,13 @@ public:
     // any region is touched; the messages of single regions are its notes,
     // the number of regions laid its value.
     Outcome TileSelection();
+    // The same in two halves, for the window that computes the layings on the
+    // pool in between (LayPlannedRegions on scene(), while nothing changes the
+    // scene): the checks and the regions to lay, then the computed layings
+    // stored in one edit as TileSelection stores them. A plan that stopped is
+    // answered here as TileSelection answers it.
+    TilingPlan PlanTileSelection() const;
+    Outcome StoreTiling(TilingPlan plan);
     // The rubber band released over ordinary region `region`, in the
     // panel's pattern; nothing to do when nothing was laid.
     Outcome LayProductInRectangle(const V2dPolygon* region, V2d_Point start, V2d_Point end);

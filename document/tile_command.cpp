@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <mutex>
 
 #include "base/parallel_for.h"
 
@@ -18,57 +19,89 @@ bool TiledByCommand(const Scene& scene, const V2dPolygon& record, const V2dPolyg
 
 }  // namespace
 
-TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
-                                      const V2dPolygon* focused, const LayingSettings& laying,
-                                      const Progress& progress, const CancelToken& cancel) {
+TilingPlan PlanTiling(const Scene& scene, const RegionSelection& selection, const V2dPolygon* focused,
+                      const LayingSettings& laying) {
     const ProductPanelState& panel = laying.panel;
-    TileCommandResult result;
+    TilingPlan plan;
+    plan.laying = laying;
     if (panel.picture.isNull()) {
-        result.stopped = Error{kMsgNoProduct, "", MessageIcon::Information};
-        return result;
+        plan.stopped = Error{kMsgNoProduct, "", MessageIcon::Information};
+        return plan;
     }
     if (panel.isModelProduct) {
-        result.stopped = Error{kMsgModelProduct, "", MessageIcon::Information};
-        return result;
+        plan.stopped = Error{kMsgModelProduct, "", MessageIcon::Information};
+        return plan;
     }
     if (selection.focused < 0 || selection.focused >= scene.count() || selection.selected.empty()) {
-        result.stopped = Error{kMsgSelectRegion, "", MessageIcon::Information};
-        return result;
+        plan.stopped = Error{kMsgSelectRegion, "", MessageIcon::Information};
+        return plan;
     }
-    if (scene.background.width() == 0 || scene.background.height() == 0) return result;
-
-    std::vector<V2dPolygon*> regions;
+    if (scene.background.width() == 0 || scene.background.height() == 0) {
+        plan.noPhoto = true;
+        return plan;
+    }
     for (int i = 0; i < scene.count(); ++i)
-        if (selection.isSelected(i) && TiledByCommand(scene, *scene.at(i), focused)) regions.push_back(scene.at(i));
-    // The layings are computed side by side, each from its region alone, and
-    // stored in list order; the bar moves as each is stored.
+        if (selection.isSelected(i) && TiledByCommand(scene, *scene.at(i), focused)) plan.regions.push_back(scene.at(i));
+    return plan;
+}
+
+bool LayPlannedRegions(const Scene& scene, const SceneRenderer& renderer, TilingPlan& plan, const Progress& progress,
+                       const CancelToken& cancel) {
+    // The layings are computed side by side, each from its region alone.
+    const std::vector<const V2dPolygon*>& regions = plan.regions;
     std::vector<RegionLaying> laid(regions.size());
     std::vector<std::exception_ptr> failed(regions.size());
     const Progress quiet;
+    std::mutex reporting;
+    size_t made = 0;
     ParallelFor(regions.size(), [&](size_t k) {
         if (cancel.cancelled()) return;
         try {
-            laid[k] = LayRegion(scene, renderer.ops(), renderer.modelDrawer(), *regions[k], panel, laying.effect,
-                                regions.size() > 1 ? quiet : progress);
+            laid[k] = LayRegion(scene, renderer.ops(), renderer.modelDrawer(), *regions[k], plan.laying.panel,
+                                plan.laying.effect, regions.size() > 1 ? quiet : progress, cancel);
         } catch (...) {
             failed[k] = std::current_exception();  // thrown again on the caller's thread
+        }
+        if (regions.size() > 1 && progress) {
+            const std::lock_guard lock(reporting);
+            progress(static_cast<int>(100 * ++made / regions.size()));
         }
     });
     for (const std::exception_ptr& e : failed)
         if (e) std::rethrow_exception(e);
-    if (cancel.cancelled()) {
-        result.cancelled = true;
-        return result;
-    }
-    for (size_t k = 0; k < regions.size(); ++k) {
-        V2dPolygon& region = *regions[k];
-        TileOutcome outcome = StoreRegionLaying(scene, region, std::move(laid[k]));
-        if (regions.size() > 1 && progress) progress(static_cast<int>(100 * (k + 1) / regions.size()));
+    if (cancel.cancelled()) return false;
+    plan.laid = std::move(laid);
+    return true;
+}
+
+TileCommandResult StorePlannedLayings(Scene& scene, TilingPlan plan, const Progress& progress) {
+    TileCommandResult result;
+    result.stopped = std::move(plan.stopped);
+    if (result.stopped || plan.noPhoto) return result;
+    // The bar moves as each laying is stored, in list order.
+    const size_t count = plan.regions.size();
+    for (size_t k = 0; k < count; ++k) {
+        V2dPolygon& region = *scene.Writable(plan.regions[k]);
+        TileOutcome outcome = StoreRegionLaying(scene, region, std::move(plan.laid[k]));
+        if (count > 1 && progress) progress(static_cast<int>(100 * (k + 1) / count));
         if (outcome.message) result.messages.push_back(*outcome.message);
         if (outcome.status == TileStatus::Tiled) result.tiled.push_back(&region);
     }
     result.hint = kHintTilingDone;
     return result;
+}
+
+TileCommandResult TileSelectedRegions(Scene& scene, const SceneRenderer& renderer, const RegionSelection& selection,
+                                      const V2dPolygon* focused, const LayingSettings& laying,
+                                      const Progress& progress, const CancelToken& cancel) {
+    TilingPlan plan = PlanTiling(scene, selection, focused, laying);
+    if (!plan.stopped && !plan.noPhoto &&
+        !LayPlannedRegions(scene, renderer, plan, plan.regions.size() > 1 ? Progress{} : progress, cancel)) {
+        TileCommandResult result;
+        result.cancelled = true;
+        return result;
+    }
+    return StorePlannedLayings(scene, std::move(plan), progress);
 }
 
 bool LayProductIntoRectangle(V2dPolygon& region, V2d_Point start, V2d_Point end, const ProductPanelState& panel,

@@ -31,9 +31,32 @@ struct TileCommandResult {
 // `focused` is the record the outline is on: of a model's parts only that
 // one is laid. `cancel` is asked before each region's laying is made; once
 // it is set, the layings made are dropped and the scene stays as it was.
-TileCommandResult TileSelectedRegions(Scene& scene, SceneRenderer& renderer, const RegionSelection& selection,
+// It is the three steps below in turn.
+TileCommandResult TileSelectedRegions(Scene& scene, const SceneRenderer& renderer, const RegionSelection& selection,
                                       const V2dPolygon* focused, const LayingSettings& laying,
                                       const Progress& progress = {}, const CancelToken& cancel = {});
+
+// The same command in steps, for a caller that computes the layings away from
+// the scene's thread while the scene stays as it is: the checks and the
+// regions to lay, the layings computed from the const scene (any thread),
+// then the layings stored into the regions.
+struct TilingPlan {
+    std::optional<Error> stopped;  // as TileCommandResult::stopped
+    bool noPhoto = false;          // nothing to lay into (silent)
+    std::vector<const V2dPolygon*> regions;  // in list order
+    LayingSettings laying;
+    std::vector<RegionLaying> laid;  // one per region once computed
+};
+TilingPlan PlanTiling(const Scene& scene, const RegionSelection& selection, const V2dPolygon* focused,
+                      const LayingSettings& laying);
+// The layings side by side on the pool. `progress` follows a single region's
+// warp, or moves as each of several is made (then it is called from the
+// pool's threads, one call at a time). False when cancelled: `laid` is empty.
+bool LayPlannedRegions(const Scene& scene, const SceneRenderer& renderer, TilingPlan& plan,
+                       const Progress& progress, const CancelToken& cancel = {});
+// The computed layings stored in list order, the bar moving as each is
+// stored; the edit they are part of draws them.
+TileCommandResult StorePlannedLayings(Scene& scene, TilingPlan plan, const Progress& progress = {});
 
 // Release of the rubber band over an ordinary region: with a material in the
 // panel and a rectangle at least 2 x 2 pixels, the product is laid into the

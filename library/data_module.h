@@ -14,6 +14,7 @@
 
 #include "library/sqlite_database.h"
 #include "base/cancel_token.h"
+#include "base/progress.h"
 #include "base/result.h"
 
 namespace v2d {
@@ -112,7 +113,8 @@ std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::pa
 // newest first, then deletes every "*.cdb" there that was merged or skipped;
 // a file whose merge failed stays for another try. `cancel` is asked before
 // each file: the files not reached stay, untouched, for the next start.
+// `progress` moves as each file is done.
 UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme,
-                                     const CancelToken& cancel = {});
+                                     const CancelToken& cancel = {}, const Progress& progress = {});
 
 }  // namespace v2d

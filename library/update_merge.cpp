@@ -247,7 +247,7 @@ std::vector<std::filesystem::path> ListUpdateDatabases(const std::filesystem::pa
 }
 
 UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck& readsAsScheme,
-                                     const CancelToken& cancel) {
+                                     const CancelToken& cancel, const Progress& progress) {
     UpdateFolderReport result;
     const std::filesystem::path folder = dm.programFolder() / kUpdateFolder;
     result.files = ListUpdateDatabases(folder);
@@ -267,6 +267,7 @@ UpdateFolderReport MergeUpdateFolder(TDataModule_Manager& dm, const SchemeCheck&
             result.errors.push_back(merged.error());
             failed.push_back(file);
         }
+        if (progress) progress(static_cast<int>(100 * (i + 1) / result.files.size()));
     }
     // Every update file goes, merged or skipped, so none is merged twice; a
     // file that failed part-way was taken back and stays for another try.

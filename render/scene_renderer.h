@@ -42,7 +42,7 @@ public:
     const QImage& displayed() const { return displayed_; }
     // The scene it draws; it never changes the list, only records' caches.
     const Scene& scene() const { return scene_; }
-    const ImageOperations& ops() { return ops_; }
+    const ImageOperations& ops() const { return ops_; }
 
     // The model drawing (and the shadow-region drawing) in use; null
     // restores the defaults: models from their caches, shadow regions
@@ -50,6 +50,7 @@ public:
     void SetModelDrawer(ModelDrawer* drawer);
     void SetShadowRegionDrawer(ShadowRegionDrawer* drawer);
     ModelDrawer& modelDrawer() { return *models_; }
+    const ModelDrawer& modelDrawer() const { return *models_; }
 
     // After `changed` was modified. Progress advances per record. When the
     // displayed picture is known to match the scene, only the changed

@@ -190,7 +190,8 @@ RegionLaying Refused(const char* text, const char* caption, MessageIcon icon) {
 
 RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const ModelDrawer& drawer,
                        const V2dPolygon& region, const ProductPanelState& panel, const EffectSettings& effect,
-                       const Progress& progress) {
+                       const Progress& progress, const CancelToken& cancel) {
+    if (cancel.cancelled()) return {};
     // A region without points or without a positive real size gives no
     // scale to tile with.
     if (region.points.empty()) return Refused(kMsgCannotCompute, kCaptionPrompt, MessageIcon::Question);
@@ -206,7 +207,7 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const Mod
     if (!built) return Refused(built.error().c_str(), kCaptionPrompt, MessageIcon::Information);
     QImage canvas = std::move(*built);
     RegionLaying laid;
-    if (canvas.isNull()) return laid;
+    if (canvas.isNull() || cancel.cancelled()) return laid;
     if (effect.shown && (effect.bump == ReliefChoice::Raised || effect.bump == ReliefChoice::Sunken))
         canvas = ApplyRelief(canvas, effect.bump == ReliefChoice::Raised ? ReliefKind::Raised : ReliefKind::Sunken,
                              0.01 * effect.strength, ops);
@@ -231,6 +232,7 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const Mod
     else
         warped = WarpToQuad(canvas, QuadOf(region.corners), ops, progress);
     canvas = QImage();  // warped: the flat canvas is no longer needed
+    if (cancel.cancelled()) return {};
     if (!warped.isNull()) laid.picture = ComposeRegionPicture(region, mesh, warped, scene.background);
     if (laid.picture.isNull()) {
         laid.status = TileStatus::WarpFailed;

@@ -11,6 +11,7 @@
 #include "render/laying_canvas.h"
 #include "render/tiling_settings.h"
 #include "render/scene_renderer.h"
+#include "base/cancel_token.h"
 #include "base/result.h"
 #include "layout/pattern_layout.h"
 #include "layout/region_quote.h"
@@ -68,8 +69,10 @@ struct RegionLaying {
 // The per-region pipeline: the product laid on its canvas, warped onto the
 // region's quad or mesh and composed over the photo; for a model part the
 // flat canvas is its picture and `drawer` redraws its owner's picture.
+// `cancel` is asked between the laying's steps (canvas, warp, composition):
+// once set, an empty laying comes back, for the caller to drop.
 RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const ModelDrawer& drawer,
                        const V2dPolygon& region, const ProductPanelState& panel, const EffectSettings& effect,
-                       const Progress& progress);
+                       const Progress& progress, const CancelToken& cancel = {});
 
 }  // namespace v2d

@@ -11,7 +11,8 @@
 
 namespace v2d {
 
-// Null when the image library is missing or the window never showed.
+// Null when the image library is missing or the window never showed; the
+// first showing's work has ended when it returns.
 // Without prompts the real message boxes answer.
 inline std::unique_ptr<ApplicationWindows> ShowShotWindows(const QString& workspace, UserPrompts* prompts,
                                                            QSize size = QSize(1600, 1000)) {
@@ -26,6 +27,7 @@ inline std::unique_ptr<ApplicationWindows> ShowShotWindows(const QString& worksp
     windows->main->move(0, 0);
     windows->main->show();
     if (!QTest::qWaitForWindowExposed(windows->main.get())) return nullptr;
+    while (windows->main->busy()) QTest::qWait(5);  // the start-up merge runs on the pool
     return windows;
 }
 

@@ -76,6 +76,7 @@ int Run(QApplication& app, int argc, char** argv) {
         if (!LoadIntoPanel(main, *windows->dataModule, workspace, job.substr(eq + 1))) return 1;
         main.document().Select(region);
         QTest::mouseClick(main.findChild<QWidget*>("BitBtnApply"), Qt::LeftButton);
+        while (main.busy()) QTest::qWait(5);  // the laying runs on the pool
         app.processEvents();
     }
     main.document().Select(-1);

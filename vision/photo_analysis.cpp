@@ -114,4 +114,16 @@ const std::optional<Camera>& PhotoAnalysis::camera() const {
     return camera_;
 }
 
+bool PhotoAnalysis::WorkOut(const CancelToken& cancel) const {
+    if (cancel.cancelled()) return false;
+    (void)reduced();
+    if (cancel.cancelled()) return false;
+    (void)segments();
+    if (cancel.cancelled()) return false;
+    (void)lineFamilies();
+    if (cancel.cancelled()) return false;
+    (void)camera();
+    return true;
+}
+
 }  // namespace v2d::vision

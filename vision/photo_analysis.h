@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/exif_orientation.h"
+#include "base/cancel_token.h"
 #include "base/result.h"
 #include "vision/line_segments.h"
 #include "vision/surface_mask.h"
@@ -62,6 +63,11 @@ public:
     // Known when three of the families stand square to each other under one
     // plausible camera; none otherwise.
     const std::optional<Camera>& camera() const;
+    // Works out the parts above now, in order (reduced copy, segments,
+    // families, camera), asking `cancel` before each: false when it stopped,
+    // leaving the parts not reached to their first use. A part once begun is
+    // finished, so a stop never leaves half a part.
+    bool WorkOut(const CancelToken& cancel = {}) const;
 
     // Use Of().
     PhotoAnalysis(QImage upright, Orientation orientation);

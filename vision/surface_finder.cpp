@@ -52,7 +52,9 @@ FlatRings Flattened(const std::vector<Ring>& rings) {
     return flat;
 }
 
-Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks& clicks) {
+Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks& clicks,
+                                 const CancelToken& cancel) {
+    const Error cancelled{kMsgFindCancelled};
     const Error notFound{kMsgNoSurfaceFound};
     if (clicks.inside.empty()) return notFound;
     const QSize size = photo.size();
@@ -70,8 +72,10 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
     for (const V2d_Point& p : clicks.outside)
         if (!reducedAt(p, reducedClicks.outside)) return Error{kMsgClickOutsidePhoto};
 
+    if (cancel.cancelled()) return cancelled;
     const cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
     if (mask.empty()) return notFound;
+    if (cancel.cancelled()) return cancelled;
     FoundSurface found;
     for (const RingD& ring : OutlineOf(mask, toPhoto, photo.segments())) {
         Ring pixels;
@@ -84,6 +88,7 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
         if (found.rings.empty()) return notFound;  // the outer boundary collapsed
     }
     if (found.rings.empty()) return notFound;
+    if (cancel.cancelled()) return cancelled;
     if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments(), photo.lineFamilies(), size)) {
         found.corners = rectangle->corners;
         found.focal = rectangle->focal;

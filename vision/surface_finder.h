@@ -5,6 +5,7 @@
 // analysis (its reduced copy and lines) and refines the edges at full size.
 #include <vector>
 
+#include "base/cancel_token.h"
 #include "base/geometry.h"
 #include "base/result.h"
 #include "vision/photo_analysis.h"
@@ -16,6 +17,8 @@ using Ring = std::vector<V2d_Point>;
 
 inline constexpr const char* kMsgClickOutsidePhoto = "单击的位置在照片之外。";
 inline constexpr const char* kMsgNoSurfaceFound = "在单击处没有找到表面。";
+// A find stopped by its cancel token (the one who cancelled shows nothing).
+inline constexpr const char* kMsgFindCancelled = "操作已取消。";
 
 // What the user clicked: points on the surface (the first starts it, later
 // ones add to it) and points taken away (Shift+click).
@@ -41,6 +44,9 @@ FlatRings Flattened(const std::vector<Ring>& rings);
 // The surface under the clicks on an analysed photo; any number of finds
 // share its reduced copy and lines. Refused, with the user's message, for
 // no click, a click outside the photo, or where no surface can be told apart.
-Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks& clicks);
+// `cancel` is asked between the steps (mask, outline, rectangle): a find that
+// stops is refused with kMsgFindCancelled; the analysis keeps what it worked out.
+Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks& clicks,
+                                 const CancelToken& cancel = {});
 
 }  // namespace v2d::vision

@@ -1,13 +1,23 @@
 // A per-pixel loop over a 4000 x 3000 picture split into row bands, the same
 // loop on one thread for scale, and four such loops side by side (a parallel
-// loop whose jobs split their own rows, as laying several regions does).
+// loop whose jobs split their own rows, as laying several regions does); the
+// two helpers that mostly wait: the JPEG decoder's pager (a 4000 x 3000 photo
+// decoded) and the background file writer (files written and synced in turn).
 #include <QImage>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "base/background_file_writer.h"
 #include "base/parallel_for.h"
+#include "base/picture_codec.h"
 #include "base/row_bands.h"
 #include "bench/bench_main.h"
 
@@ -76,6 +86,29 @@ void BM_RowBandsInsideParallelLoop(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RowBandsInsideParallelLoop)->Unit(benchmark::kMillisecond)->Apply(bench::BestOfFive);
+
+void BM_DecodeLargeJpeg(benchmark::State& state) {
+    const std::optional<Bytes> jpeg = EncodeJpeg(Picture(kWidth, kHeight), 90);
+    if (!jpeg) std::abort();
+    for (auto _ : state) benchmark::DoNotOptimize(DecodeJpeg(*jpeg).constBits());
+}
+BENCHMARK(BM_DecodeLargeJpeg)->Unit(benchmark::kMillisecond)->Apply(bench::BestOfFive);
+
+// Twenty files of 256 kB through the writer while the caller makes the next.
+void BM_BackgroundFileWriter(benchmark::State& state) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("bench_writer_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    for (auto _ : state) {
+        BackgroundFileWriter writer;
+        for (int i = 0; i < 20; ++i)
+            if (!writer.Write(folder / (std::to_string(i) + ".bin"), std::vector<uint8_t>(256 << 10, uint8_t(i))))
+                std::abort();
+        if (writer.Finish()) std::abort();
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_BackgroundFileWriter)->Unit(benchmark::kMillisecond)->Apply(bench::BestOfFive);
 
 }  // namespace
 }  // namespace v2d

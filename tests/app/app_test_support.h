@@ -89,6 +89,11 @@ private:
     }
 };
 
+// Until the window's work off its thread (a laying, the merge) has ended.
+inline void WaitUntilIdle(const TFormMain& main) {
+    for (int i = 0; i < 6000 && main.busy(); ++i) QTest::qWait(5);
+}
+
 class TempFolder {
 public:
     TempFolder() {
@@ -140,6 +145,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
         main_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+        WaitUntilIdle();
     }
     void TearDown() override { main_.reset(); }
 
@@ -173,7 +179,12 @@ protected:
     void Click(QPoint at, Qt::KeyboardModifiers modifiers = {}) {
         QTest::mouseClick(&Viewport(), Qt::LeftButton, modifiers, OnView(at));
     }
-    void ClickButton(const char* name) { QTest::mouseClick(&Find<QWidget>(name), Qt::LeftButton); }
+    // A button's work (a laying among it) has ended when this returns.
+    void ClickButton(const char* name) {
+        QTest::mouseClick(&Find<QWidget>(name), Qt::LeftButton);
+        WaitUntilIdle();
+    }
+    void WaitUntilIdle() { test::WaitUntilIdle(*main_); }
     // The key goes where the user's key would: the focused control.
     void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
         QWidget* focus = QApplication::focusWidget();

@@ -78,6 +78,10 @@ protected:
     void ClickMenuItem(QMenu& menu, const char* item) {
         menu.popup(main_->geometry().center());
         QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&test::Child<QAction>(menu, item)).center());
+        // The closed menu hands the window its activation back before anything else is done.
+        QCoreApplication::processEvents();
+        main_->activateWindow();
+        (void)QTest::qWaitForWindowActive(main_.get());
     }
     QString SchemeFile(const QString& name) {  // the room without its model
         Scene scene = RoomScene();

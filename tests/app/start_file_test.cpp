@@ -25,6 +25,7 @@ std::unique_ptr<ApplicationWindows> StartWith(const fs::path& ws, const QString&
     windows->main->show();
     windows->main->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(windows->main.get()));
+    test::WaitUntilIdle(*windows->main);
     return windows;
 }
 

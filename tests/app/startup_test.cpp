@@ -23,6 +23,7 @@ using test::App;
 using test::Child;
 using test::ScriptedPrompts;
 using test::TempFolder;
+using test::WaitUntilIdle;
 
 const char* const kExport = "VexellDll.dll函数加载失败";
 const QStringList kMissingLibraryMessages = {"VexellDll.dll加载失败", kExport, kExport, "GetBumpMap函数加载失败",
@@ -90,6 +91,7 @@ TEST_F(Startup, OpensTheWorkspaceInTheProgramFolderAndDoesTheFirstShowingsWork) 
     QObject::connect(&main, &TFormMain::templateBrowserDue, [&] { timerFired = true; });
     main.show();
     QCoreApplication::processEvents();
+    WaitUntilIdle(main);
 
     // The start scheme, item for item in the list.
     auto start = ReadSchemeFile(ws_.path() / "start" / "start.v2d");
@@ -158,6 +160,7 @@ TEST_F(Startup, TheWindowFillsTheScreenFirstThenComesBackAsLeftAndMaintenanceOpe
         main.RestorePlacement();
         main.show();
         EXPECT_EQ(main.size(), room.size());
+        WaitUntilIdle(main);
         bool maintenance = false;
         QTimer::singleShot(0, [&] {
             QWidget* modal = QApplication::activeModalWidget();

@@ -229,6 +229,7 @@ TEST(TemplateRights, TheProgramAsksForTheLoginBeforeStoring) {
     options.templateBrowserDelayMs = 1000000;
     auto windows = CreateApplicationWindows(options);
     windows->main->show();
+    test::WaitUntilIdle(*windows->main);
     QString modalName;
     QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {

@@ -29,6 +29,7 @@ TEST_F(MaterialEditorWindow, PanelPictureClickEditsDragDoesNotAndFilingKeepsTheS
         for (const char* name : {"ImageMat", "SpeedButtonOK"}) QTest::mouseClick(&Child<QWidget>(editor, name), Qt::LeftButton);
     });
     QTest::mouseClick(&picture, Qt::LeftButton);
+    WaitUntilIdle();  // the laying again runs off the window's thread
     EXPECT_EQ(Doc().product().picture.pixel(5, 5), qRgb(0, 255, 0));
     EXPECT_EQ(Doc().history().count(), 1) << "the selected region is laid again";
     QTest::mousePress(&picture, Qt::LeftButton, {}, {10, 10});

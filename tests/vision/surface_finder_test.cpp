@@ -117,6 +117,19 @@ TEST(SurfaceFinder, OneClickFindsTheFloorAroundWhatStandsOnIt) {
     EXPECT_GT(IoU(FoundMask(size, *takenAway), withoutMat), 0.95);
 }
 
+// A stop asked for before the find is its answer; the analysis is whole afterwards.
+TEST(SurfaceFinder, ACancelledFindIsRefusedAndTheAnalysisIsWorkedOutLater) {
+    const PaintedRoom room;
+    auto photo = PhotoAnalysis::Of(room.photo);
+    ASSERT_TRUE(photo.ok());
+    CancelToken cancel;
+    cancel.Cancel();
+    EXPECT_EQ(FindSurface(**photo, {{{560, 560}}, {}}, cancel).error(), "操作已取消。");
+    EXPECT_FALSE((*photo)->WorkOut(cancel));
+    EXPECT_TRUE((*photo)->WorkOut());
+    EXPECT_TRUE(FindSurface(**photo, {{{560, 560}}, {}}).ok());
+}
+
 TEST(SurfaceFinder, BoardsOfManyShadesAreOneFloor) {
     QImage photo(640, 480, QImage::Format_RGB32);
     photo.fill(QColor(225, 220, 205));
