@@ -91,7 +91,7 @@ std::vector<RoomCase> HeldOutRooms() {
     living.spec.sofa = living.spec.rug = living.spec.table = living.spec.cabinet = living.spec.door = true;
     rooms = {corner, straight, corridor, carpet, boards, living};
     rooms.push_back(Copy(corner, "noisy", {.noise = 12, .jpegQuality = 35, .vignette = 0.25}));
-    rooms.push_back(Copy(straight, "window", {.exposure = 1.4, .windowGlare = 1}));
+    rooms.push_back(Copy(corner, "window", {.exposure = 1.4, .windowGlare = 1}));
     rooms.push_back(Copy(boards, "dim", {.noise = 8, .jpegQuality = 60, .exposure = 0.28}));
     rooms.push_back(Copy(living, "portrait", {.noise = 5, .exifOrientation = 8}));
     rooms.push_back(Copy(corridor, "lens", {.vignette = 0.3, .barrel = 0.035}));
