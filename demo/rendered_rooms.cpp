@@ -79,17 +79,22 @@ std::string Matte(const char* rgb, double ambient = 0.1, double diffuse = 0.75) 
     return t.str();
 }
 
-const char* FloorTexture(FloorKind kind) {
+// 600 mm square tiles: joints `grout` mm wide, each tile a shade between two colours.
+std::string TileTexture(double grout, const char* joint, const char* shade0, const char* shade1, const char* finish) {
+    std::ostringstream t;
+    t << "#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - " << grout
+      << ", 0, 1) }\n#declare FloorTex = texture {\n  pigment { function { GroutF(x, z) }\n    pigment_map { [0 rgb "
+      << joint << "]\n                  [1 cells color_map { [0 rgb " << shade0 << "] [1 rgb " << shade1
+      << "] } scale 600 translate <0, -300, 0>] } }\n  finish { " << finish << " } }\n";
+    return t.str();
+}
+
+std::string FloorTexture(FloorKind kind) {
     switch (kind) {
     case FloorKind::PolishedTiles:
         // 600 mm tiles, 4 mm grout, each tile its own shade of cream.
-        return R"(#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - 4, 0, 1) }
-#declare FloorTex = texture {
-  pigment { function { GroutF(x, z) }
-    pigment_map { [0 rgb <0.42, 0.40, 0.37>]
-                  [1 cells color_map { [0 rgb <0.70, 0.67, 0.61>] [1 rgb <0.80, 0.77, 0.71>] } scale 600 translate <0, -300, 0>] } }
-  finish { ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 } } }
-)";
+        return TileTexture(4, "<0.42, 0.40, 0.37>", "<0.70, 0.67, 0.61>", "<0.80, 0.77, 0.71>",
+                           "ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 }");
     case FloorKind::WoodBoards:
         // 180 mm boards along the room's depth, 1400 mm long, joints staggered.
         return R"(#declare BI = function(x) { floor(x/180) }
@@ -116,13 +121,8 @@ const char* FloorTexture(FloorKind kind) {
 )";
     case FloorKind::LightTiles:
         // 600 mm glazed tiles nearly as white as the walls, 2 mm joints a shade darker.
-        return R"(#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - 2, 0, 1) }
-#declare FloorTex = texture {
-  pigment { function { GroutF(x, z) }
-    pigment_map { [0 rgb <0.60, 0.59, 0.57>]
-                  [1 cells color_map { [0 rgb <0.68, 0.67, 0.65>] [1 rgb <0.71, 0.70, 0.68>] } scale 600 translate <0, -300, 0>] } }
-  finish { ambient 0.10 diffuse 0.72 specular 0.35 roughness 0.02 reflection { 0.06 } } }
-)";
+        return TileTexture(2, "<0.60, 0.59, 0.57>", "<0.68, 0.67, 0.65>", "<0.71, 0.70, 0.68>",
+                           "ambient 0.10 diffuse 0.72 specular 0.35 roughness 0.02 reflection { 0.06 }");
     case FloorKind::PlainCarpet:
         return R"(#declare FloorTex = texture {
   pigment { granite color_map { [0 rgb <0.30, 0.27, 0.22>] [1 rgb <0.36, 0.33, 0.27>] } scale 10 }
@@ -649,25 +649,28 @@ std::optional<FloorQuad> QuadOnFloor(const RoomCamera& camera, const Quad& corne
     return quad;
 }
 
+QImage FilledRings(QSize size, const std::vector<std::vector<V2d_Point>>& rings) {
+    QImage mask(size, QImage::Format_Grayscale8);
+    mask.fill(0);
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const auto& ring : rings) {
+        if (ring.size() < 3) continue;
+        QPolygonF polygon;
+        for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    QPainter painter(&mask);
+    painter.fillPath(path, Qt::white);
+    return mask;
+}
+
 RoomScore ScoreFound(const RenderedRoom& room, const std::vector<std::vector<V2d_Point>>& rings, const Quad& corners,
                      std::optional<std::pair<int, int>> realSize) {
     RoomScore score;
     const QImage& truth = room.floorMask;
-    QImage found(truth.size(), QImage::Format_Grayscale8);
-    found.fill(0);
-    {
-        QPainterPath path;
-        path.setFillRule(Qt::OddEvenFill);
-        for (const auto& ring : rings) {
-            if (ring.size() < 3) continue;
-            QPolygonF polygon;
-            for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
-            path.addPolygon(polygon);
-            path.closeSubpath();
-        }
-        QPainter painter(&found);
-        painter.fillPath(path, Qt::white);
-    }
+    const QImage found = FilledRings(truth.size(), rings);
     long long both = 0, either = 0;
     for (int y = 0; y < truth.height(); ++y) {
         const uchar *t = truth.constScanLine(y), *f = found.constScanLine(y);

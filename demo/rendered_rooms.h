@@ -169,6 +169,10 @@ struct RoomScore {
     std::optional<double> widthErrorPercent, heightErrorPercent;
 };
 
+// 255 inside the rings filled even-odd (a ring inside another is a hole),
+// 0 elsewhere; points read as continuous coordinates, as QPainter reads them.
+QImage FilledRings(QSize size, const std::vector<std::vector<V2d_Point>>& rings);
+
 // The rings are filled even-odd (a ring inside another is a hole) as the
 // program fills an outline, and compared with the floor mask. Points of
 // rings and corners are read as the continuous coordinates above, as

@@ -1,8 +1,5 @@
 #include "demo/room_score.h"
 
-#include <QPainter>
-#include <QPainterPath>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -19,24 +16,6 @@ Vec3 Along(Vec3 o, Vec3 a, double s, Vec3 b, double t) {
 }
 double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
-
-// 255 inside the rings (even-odd), 0 elsewhere.
-QImage Filled(QSize size, const std::vector<vision::Ring>& rings) {
-    QImage mask(size, QImage::Format_Grayscale8);
-    mask.fill(0);
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    for (const vision::Ring& ring : rings) {
-        if (ring.size() < 3) continue;
-        QPolygonF polygon;
-        for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
-        path.addPolygon(polygon);
-        path.closeSubpath();
-    }
-    QPainter painter(&mask);
-    painter.fillPath(path, Qt::white);
-    return mask;
-}
 
 // Pixels where the mask is set and the label is `face`, and either.
 std::pair<long long, long long> Overlap(const QImage& mask, const QImage& labels, RoomFace face) {
@@ -158,7 +137,7 @@ RoomLayoutScore ScoreLayout(const RenderedRoom& truth, const vision::RoomLayout&
     const QSize size = truth.planes.size();
     const int count = static_cast<int>(found.surfaces.size());
     std::vector<QImage> planes;
-    for (const vision::RoomSurface& s : found.surfaces) planes.push_back(Filled(size, {s.plane}));
+    for (const vision::RoomSurface& s : found.surfaces) planes.push_back(FilledRings(size, {s.plane}));
     // One to one, the largest overlap of planes of the same kind first.
     std::vector<std::tuple<long long, int, RoomFace>> pairs;
     for (int i = 0; i < count; ++i)
@@ -204,7 +183,7 @@ RoomLayoutScore ScoreLayout(const RenderedRoom& truth, const vision::RoomLayout&
         s.found = foundFor[uchar(face)];
         if (s.found >= 0) {
             const vision::RoomSurface& surface = found.surfaces[s.found];
-            const auto [seen, seenEither] = Overlap(Filled(size, surface.outline), truth.labels, face);
+            const auto [seen, seenEither] = Overlap(FilledRings(size, surface.outline), truth.labels, face);
             const auto [whole, wholeEither] = Overlap(planes[s.found], truth.planes, face);
             s.outlineIou = seenEither ? double(seen) / seenEither : 0;
             s.planeIou = wholeEither ? double(whole) / wholeEither : 0;
