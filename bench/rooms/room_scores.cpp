@@ -100,13 +100,9 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
                                                       : Result<vision::RoomLayout>(analysis.failure());
     const double seconds = Seconds(start);
     totals.seconds += seconds;
-    if (!layout) {
-        // A refusal scores as every pixel wrong and every surface missed.
-        ++totals.refused, totals.pixelError += 1, totals.worstPixelError = 1, totals.minIou = 0;
-        std::printf("  refused: %s  click %s\n", layout.error().c_str(), clickText.c_str());
-        return;
-    }
-    const demo::RoomLayoutScore score = demo::ScoreLayout(*rendered, *layout);
+    // A refusal scores as an empty layout: every pixel wrong, every surface missed.
+    const demo::RoomLayoutScore score = demo::ScoreLayout(*rendered, layout ? *layout : vision::RoomLayout{});
+    totals.refused += !layout;
     totals.pixelError += score.pixelError;
     totals.worstPixelError = std::max(totals.worstPixelError, score.pixelError);
     std::string ious;
@@ -115,6 +111,10 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
         std::snprintf(text, sizeof text, " %s%.3f", Letter(s.face), s.outlineIou);
         ious += text;
         ++totals.surfaces, totals.iou += s.outlineIou, totals.minIou = std::min(totals.minIou, s.outlineIou);
+    }
+    if (!layout) {
+        std::printf("  refused: %s  click %s\n", layout.error().c_str(), clickText.c_str());
+        return;
     }
     auto figure = [](const std::optional<double>& v) {
         char text[16];
