@@ -16,6 +16,9 @@ namespace {
 // The box is fitted to this many of the photo's longest segments.
 constexpr size_t kMostSegments = 2500;
 
+// A rectangle's corner lies at most this many photo sides from the photo.
+constexpr double kFarthestCorner = 20;
+
 // The axis a face stands square to.
 int NormalAxis(RoomFace face) {
     switch (face) {
@@ -101,14 +104,23 @@ std::optional<FaceRectangle> RectangleOnFace(const RoomBox& box, RoomFace face, 
                                     {first[0] * axes.focal, first[1] * axes.focal, first[2]}, {middle.x, middle.y, 1});
     if (!view) return std::nullopt;
     const std::vector<cv::Point2d> onSide = ClipToSide(inFrame, *view, 1e-3);
-    const auto rectangle = onSide.size() >= 3 ? LargestRectangle(*view, onSide) : std::nullopt;
-    if (!rectangle) return std::nullopt;
-    const auto [lo, hi] = *rectangle;
+    if (onSide.size() < 3) return std::nullopt;
+    // The rectangle round the polygon on the plane, so that what is laid
+    // covers all of it; its corners may lie beyond the photo.
+    cv::Point2d lo(INFINITY, INFINITY), hi(-INFINITY, -INFINITY);
+    for (const cv::Point2d& p : onSide) {
+        const cv::Point2d st = view->Coordinates({p.x, p.y, 1});
+        lo.x = std::min(lo.x, st.x), lo.y = std::min(lo.y, st.y), hi.x = std::max(hi.x, st.x), hi.y = std::max(hi.y, st.y);
+    }
+    if (!(lo.x < hi.x && lo.y < hi.y)) return std::nullopt;
     std::array<cv::Point2d, 4> image;
     std::array<cv::Vec3d, 4> room;
     const cv::Point2d plane[4] = {{lo.x, lo.y}, {hi.x, lo.y}, {hi.x, hi.y}, {lo.x, hi.y}};
+    const double farthest = kFarthestCorner * std::max(photo.width(), photo.height());
     for (int k = 0; k < 4; ++k) {
         image[k] = frame.Pixel(view->Image(plane[k]));
+        if (!(std::abs(image[k].x) < farthest && std::abs(image[k].y) < farthest)) return std::nullopt;
+        // A corner behind the camera meets the plane on no ray of its own.
         const auto at = OnFace(box, face, frame, image[k]);
         if (!at) return std::nullopt;
         room[k] = *at;
@@ -120,7 +132,8 @@ std::optional<FaceRectangle> RectangleOnFace(const RoomBox& box, RoomFace face, 
     if (image[order[1]].x + image[order[2]].x < image[order[0]].x + image[order[3]].x)
         order = {order[1], order[0], order[3], order[2]};
     FaceRectangle out;
-    for (int k = 0; k < 4; ++k) out.corners[k] = PhotoPixel(image[order[k]], photo);
+    for (int k = 0; k < 4; ++k)
+        out.corners[k] = {int(std::lround(image[order[k]].x)), int(std::lround(image[order[k]].y))};
     out.width = cv::norm(room[order[1]] - room[order[0]]);
     out.height = cv::norm(room[order[3]] - room[order[0]]);
     return out;

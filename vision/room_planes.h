@@ -37,9 +37,10 @@ std::vector<cv::Point2d> FaceInPhoto(const RoomBox& box, RoomFace face, QSize ph
 // 255 where the polygon (photo pixels) covers the reduced copy.
 cv::Mat ReducedMask(std::span<const cv::Point2d> polygon, const PhotoAnalysis& photo);
 
-// The largest rectangle on the face's plane, its sides along the face's two
-// directions, inside `polygon` (photo pixels): its corners (top-left,
-// top-right, bottom-right, bottom-left) and its sides in room units.
+// The rectangle on the face's plane, its sides along the face's two
+// directions, round `polygon` (photo pixels): its corners (top-left,
+// top-right, bottom-right, bottom-left; they may lie beyond the photo) and
+// its sides in room units. None where a corner would lie far off.
 struct FaceRectangle {
     Quad corners{};
     double width = 0, height = 0;
