@@ -7,16 +7,16 @@
 
 #include "vision/mask_outline.h"
 #include "vision/perspective.h"
+#include "vision/room_planes.h"
 #include "vision/surface_mask.h"
 
 namespace v2d::vision {
 
 namespace {
 
-V2d_Point PixelOf(cv::Point2d p, QSize photo) {
-    return {std::clamp(int(std::lround(p.x)), 0, photo.width() - 1),
-            std::clamp(int(std::lround(p.y)), 0, photo.height() - 1)};
-}
+// A surface may reach this many reduced pixels over its face's edge, where
+// the box's boundary runs a little off the photo's own.
+constexpr int kFaceMargin = 2;
 
 // Corners when no rectangle on the plane can be told: the outer ring
 // simplified to a quadrilateral, or its smallest turned box.
@@ -38,10 +38,30 @@ Quad FallbackCorners(const Ring& outer, QSize photo) {
     std::sort(corners.begin(), corners.end(), [](auto a, auto b) { return a.y < b.y; });
     if (corners[0].x > corners[1].x) std::swap(corners[0], corners[1]);
     if (corners[2].x < corners[3].x) std::swap(corners[2], corners[3]);
-    return {PixelOf(corners[0], photo), PixelOf(corners[1], photo), PixelOf(corners[2], photo), PixelOf(corners[3], photo)};
+    return {PhotoPixel(corners[0], photo), PhotoPixel(corners[1], photo), PhotoPixel(corners[2], photo), PhotoPixel(corners[3], photo)};
 }
 
 }  // namespace
+
+V2d_Point PhotoPixel(cv::Point2d p, QSize photo) {
+    return {std::clamp(int(std::lround(p.x)), 0, photo.width() - 1),
+            std::clamp(int(std::lround(p.y)), 0, photo.height() - 1)};
+}
+
+std::vector<Ring> PixelRings(const std::vector<RingD>& rings, QSize photo) {
+    std::vector<Ring> out;
+    for (const RingD& ring : rings) {
+        Ring pixels;
+        for (const cv::Point2d& p : ring) {
+            const V2d_Point q = PhotoPixel(p, photo);
+            if (pixels.empty() || !(pixels.back() == q)) pixels.push_back(q);
+        }
+        if (pixels.size() > 1 && pixels.front() == pixels.back()) pixels.pop_back();
+        if (pixels.size() >= 3) out.push_back(std::move(pixels));
+        if (out.empty()) return out;  // the outer boundary collapsed
+    }
+    return out;
+}
 
 FlatRings Flattened(const std::vector<Ring>& rings) {
     FlatRings flat;
@@ -73,23 +93,31 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
         if (!reducedAt(p, reducedClicks.outside)) return Error{kMsgClickOutsidePhoto};
 
     if (cancel.cancelled()) return cancelled;
-    const cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
+    cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
     if (mask.empty()) return notFound;
     if (cancel.cancelled()) return cancelled;
-    FoundSurface found;
-    for (const RingD& ring : OutlineOf(mask, toPhoto, photo.segments())) {
-        Ring pixels;
-        for (const cv::Point2d& p : ring) {
-            const V2d_Point q = PixelOf(p, size);
-            if (pixels.empty() || !(pixels.back() == q)) pixels.push_back(q);
-        }
-        if (pixels.size() > 1 && pixels.front() == pixels.back()) pixels.pop_back();
-        if (pixels.size() >= 3) found.rings.push_back(std::move(pixels));
-        if (found.rings.empty()) return notFound;  // the outer boundary collapsed
+    // Kept to the face of the room's box under the first click: a floor does
+    // not run up a wall of its colour, nor a wall round the corner.
+    const std::optional<RoomBox>& box = photo.roomBox();
+    std::optional<RoomFace> face;
+    if (box) {
+        const V2d_Point c = clicks.inside.front();
+        face = box->FaceOf(RayOfPixel(*box, photo.frame(), {c.x + 0.5, c.y + 0.5}));
+        cv::Mat onFace = ReducedMask(FaceInPhoto(*box, *face, size), photo);
+        cv::dilate(onFace, onFace, cv::Mat::ones(2 * kFaceMargin + 1, 2 * kFaceMargin + 1, CV_8U));
+        mask &= onFace;
+        if (cv::countNonZero(mask) == 0) return notFound;
     }
+    FoundSurface found;
+    found.rings = PixelRings(OutlineOf(mask, toPhoto, photo.segments()), size);
     if (found.rings.empty()) return notFound;
     if (cancel.cancelled()) return cancelled;
-    if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments(), photo.lineFamilies(), size)) {
+    std::vector<cv::Point2d> outer;
+    for (const V2d_Point& p : found.rings.front()) outer.emplace_back(p.x, p.y);
+    if (const auto onFace = box ? RectangleOnFace(*box, *face, outer, size) : std::nullopt) {
+        found.corners = onFace->corners;
+        found.focal = box->axes.focal * photo.frame().unit;
+    } else if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments(), photo.lineFamilies(), size)) {
         found.corners = rectangle->corners;
         found.focal = rectangle->focal;
     } else {
