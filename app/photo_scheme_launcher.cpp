@@ -12,7 +12,7 @@ PhotoSchemeLauncher::PhotoSchemeLauncher(QWidget* parent, UserPrompts& prompts, 
 
 void PhotoSchemeLauncher::ActionNewSchemeFromPhotoClick() {
     const QString photo =
-        prompts_.OpenFileName(parent_, QString(), tr("照片(*.jpg *.jpeg *.png *.bmp)"));
+        prompts_.OpenFileName(parent_, QString(), tr("照片(*.jpg *.jpeg *.png *.bmp *.heic *.heif)"));
     if (!photo.isEmpty()) Launch(photo);
 }
 

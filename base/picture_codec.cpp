@@ -1,6 +1,8 @@
 #include "base/picture_codec.h"
 
 #include "base/byte_reader.h"
+#include "base/exif_orientation.h"
+#include "base/heif_picture.h"
 
 #include <QBuffer>
 
@@ -72,7 +74,11 @@ uint32_t BigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(
 
 using Size = std::optional<QSize>;
 
-Size Allowed(int64_t width, int64_t height) {
+// A size the header states; `Allowed` unless the caller asks for it as stated.
+Size Allowed(int64_t width, int64_t height, bool asStated = false) {
+    if (asStated)
+        return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX ? Size(QSize(int(width), int(height)))
+                                                                                    : std::nullopt;
     if (width > kMaxPictureSide || height > kMaxPictureSide || !PictureSizeAllowed(int(width), int(height)))
         return std::nullopt;
     return QSize(int(width), int(height));
@@ -80,7 +86,7 @@ Size Allowed(int64_t width, int64_t height) {
 
 // The JPEG's markers up to its first frame header fit in the data, and the
 // frame names a size a reader accepts: that size.
-Size JpegHeaderSize(std::span<const uint8_t> data) {
+Size JpegHeaderSize(std::span<const uint8_t> data, bool asStated = false) {
     if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
     size_t at = 2;
     while (at + 4 <= data.size()) {
@@ -101,7 +107,7 @@ Size JpegHeaderSize(std::span<const uint8_t> data) {
             if (length < 8) return std::nullopt;
             const int height = data[at + 5] << 8 | data[at + 6], width = data[at + 7] << 8 | data[at + 8];
             // A height of 0 is given later by a DNL marker; libjpeg refuses it.
-            return Allowed(width, height);
+            return Allowed(width, height, asStated);
         }
         if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan or end before any frame
         at += 2 + length;
@@ -112,7 +118,7 @@ Size JpegHeaderSize(std::span<const uint8_t> data) {
 // Every chunk of the PNG fits in what is left of it, its header comes first
 // and names a size a reader accepts, and it ends: that size. No chunk
 // length reaches the decoder before this holds.
-Size PngHeaderSize(std::span<const uint8_t> data) {
+Size PngHeaderSize(std::span<const uint8_t> data, bool asStated = false) {
     static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (data.size() < 8 + 25 || std::memcmp(data.data(), kSignature, 8) != 0) return std::nullopt;
     size_t at = 8;
@@ -124,7 +130,7 @@ Size PngHeaderSize(std::span<const uint8_t> data) {
         if (first) {
             if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return std::nullopt;
             const uint32_t width = BigEndian32(type + 4), height = BigEndian32(type + 8);
-            size = Allowed(width, height);
+            size = Allowed(width, height, asStated);
             if (!size) return std::nullopt;
         }
         if (std::memcmp(type, "IEND", 4) == 0) return size;
@@ -189,6 +195,9 @@ bool DecodePngInto(std::span<const uint8_t> data, QImage* out) {
     return true;
 }
 
+// Rows of a turned JPEG decoded before they are placed.
+constexpr int kTurnBand = 16;
+
 // A picture this large has its pages made present on another core while
 // libjpeg fills its rows: the kernel's zeroing of fresh pages (a good part of
 // a large decode) then runs beside the decoder instead of in its way.
@@ -212,9 +221,12 @@ void PageIn(uchar* bits, qsizetype bytes, std::optional<std::jthread>& pager) {
 // Kept free of C++ objects with destructors: longjmp crosses it.
 // `longestSide` > 0 lets libjpeg scale by 1/2, 1/4 or 1/8 in its DCT while
 // the longer side stays at least that long. `pager` belongs to the caller,
-// who keeps `out` until it has joined.
+// who keeps `out` until it has joined. A turn other than AsGiven decodes a
+// band of rows at a time into `band` (the caller's) and places them turned,
+// so the turned photo costs no second copy.
 bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSide, PictureCheck check,
-                    std::optional<std::jthread>& pager) {
+                    std::optional<std::jthread>& pager, Orientation turn = Orientation::AsGiven,
+                    QImage* band = nullptr) {
     jpeg_decompress_struct info;
     JpegErrorManager error;
     info.err = jpeg_std_error(&error.base);
@@ -254,16 +266,29 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, QImage* out, int longestSi
             }
     }
     jpeg_start_decompress(&info);
-    *out = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                  QImage::Format_RGB32);
-    if (out->isNull()) {
+    const QSize stored(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    *out = QImage(SwapsSides(turn) ? stored.transposed() : stored, QImage::Format_RGB32);
+    if (turn != Orientation::AsGiven) *band = QImage(stored.width(), kTurnBand, QImage::Format_RGB32);
+    if (out->isNull() || (turn != Orientation::AsGiven && band->isNull())) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     PageIn(out->bits(), out->sizeInBytes(), pager);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = out->scanLine(static_cast<int>(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
+    if (turn == Orientation::AsGiven) {
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = out->scanLine(static_cast<int>(info.output_scanline));
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+    } else {
+        while (info.output_scanline < info.output_height) {
+            const int first = static_cast<int>(info.output_scanline);
+            int rows = 0;
+            while (rows < kTurnBand && info.output_scanline < info.output_height) {
+                JSAMPROW row = band->scanLine(rows);
+                rows += static_cast<int>(jpeg_read_scanlines(&info, &row, 1));
+            }
+            PlaceTurnedRows(*band, first, rows, stored, turn, *out);
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -447,6 +472,30 @@ std::optional<QSize> PictureFileSize(std::span<const uint8_t> data) {
         return Allowed(std::abs(int64_t(width)), std::abs(int64_t(height)));
     }
     return std::nullopt;
+}
+
+std::optional<QSize> StatedPictureSize(std::span<const uint8_t> data) {
+    switch (SniffPicture(data)) {
+        case PictureKind::Jpeg: return JpegHeaderSize(data, true);
+        case PictureKind::Png: return PngHeaderSize(data, true);
+        case PictureKind::Bmp: return PictureFileSize(data);
+        case PictureKind::Unknown: break;
+    }
+    return std::nullopt;
+}
+
+QImage DecodeUprightPhoto(std::span<const uint8_t> data, PictureCheck check) {
+    if (LooksLikeHeif(data)) return DecodeHeif(data);
+    const Orientation turn = RecordedOrientation(data);
+    if (turn == Orientation::AsGiven) return DecodePicture(data, check);
+    if (SniffPicture(data) != PictureKind::Jpeg) return TurnedUpright(DecodePicture(data, check), turn);
+    if (!JpegHeaderSize(data)) return {};
+    QImage image, band;
+    std::optional<std::jthread> pager;
+    if (!DecodeJpegInto(data.data(), data.size(), &image, 0, check, pager, turn, &band)) return {};
+    if (pager) pager->join();
+    image.setText(kOrientationText, QString::number(int(turn)));
+    return image;
 }
 
 QImage DecodePicture(std::span<const uint8_t> data, PictureCheck check) {

@@ -1,6 +1,7 @@
 #pragma once
-// Picture files in memory: JPEG through libjpeg, PNG and BMP through QtGui's
-// built-in codecs. Every decoder fails softly with a null image.
+// Picture files in memory: JPEG through libjpeg, PNG through libpng, BMP
+// through QtGui's built-in codec, HEIC through libheif where it is built in.
+// Every decoder fails softly with a null image.
 #include <QImage>
 
 #include <cstdint>
@@ -66,6 +67,18 @@ QImage DecodeBmp(std::span<const uint8_t> data, PictureCheck check = PictureChec
 // The width and height a JPEG, PNG or BMP file's header gives, read without
 // decoding; nullopt when the header is broken or the size not allowed.
 std::optional<QSize> PictureFileSize(std::span<const uint8_t> data);
+
+// The width and height a JPEG, PNG or BMP header states, allowed or not
+// (a photo refused for its size is told so); nullopt when it is broken.
+std::optional<QSize> StatedPictureSize(std::span<const uint8_t> data);
+
+// A room photo as it stands: a JPEG, PNG or BMP decoded as DecodePicture
+// does, or a HEIC file where this build reads them (base/heif_picture.h),
+// turned as its camera recorded (base/exif_orientation.h), with the turn
+// noted in the picture (NotedOrientation). A photo recorded as stored reads
+// exactly as DecodePicture reads it; a turned JPEG is placed turned band by
+// band as it is decoded, so it costs no second copy.
+QImage DecodeUprightPhoto(std::span<const uint8_t> data, PictureCheck check = PictureCheck::Lenient);
 
 // Sniffs JPEG, PNG or BMP by its first bytes and decodes it. A PNG is whole
 // or refused either way (libpng stops at a short or corrupt file).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/atomic_file.h"
+#include "base/heif_picture.h"
 #include "base/picture_codec.h"
 
 namespace v2d {
@@ -10,11 +11,17 @@ namespace v2d {
 Result<QImage> ReadPhoto(const std::filesystem::path& path) {
     const std::optional<Bytes> bytes = ReadWholeFile(path);
     if (!bytes) return Error{"读取照片失败：" + path.string()};
-    // A new scheme's background must be whole: a cut file is refused, not grey.
-    QImage photo = DecodePicture(*bytes, PictureCheck::Strict);
-    if (photo.isNull())
-        return Error{(SniffPicture(*bytes) == PictureKind::Unknown ? "照片格式不正确：" : kMsgPictureDamaged) +
-                     path.string()};
+    const bool heif = LooksLikeHeif(*bytes);
+    if (heif && !HeifReadable()) return Error{std::string(kMsgHeifNotReadable) + path.string()};
+    if (!heif && SniffPicture(*bytes) == PictureKind::Unknown) return Error{"照片格式不正确：" + path.string()};
+    if (const std::optional<QSize> stated = StatedPictureSize(*bytes);
+        stated && !PictureSizeAllowed(stated->width(), stated->height()))
+        return Error{std::string(kMsgPhotoTooLarge) + path.string()};
+    // A new scheme's background must be whole: a cut file is refused, not
+    // grey. It stands as the camera recorded, so every point on it is one of
+    // the upright photo.
+    QImage photo = DecodeUprightPhoto(*bytes, PictureCheck::Strict);
+    if (photo.isNull()) return Error{kMsgPictureDamaged + path.string()};
     if (photo.width() < kMinPhotoSide || photo.height() < kMinPhotoSide)
         return Error{"照片太小，至少需要 " + std::to_string(kMinPhotoSide) + " × " + std::to_string(kMinPhotoSide) +
                      " 像素：" + path.string()};

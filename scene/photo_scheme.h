@@ -29,9 +29,13 @@ struct RegionOutline {
 // A photo smaller than this on either side holds no room to outline.
 inline constexpr int kMinPhotoSide = 64;
 
-// The photo (JPEG, PNG or BMP) as the scene's background, decoded strictly:
-// a damaged file ("图片文件已损坏：" + path) and a photo smaller than
-// kMinPhotoSide on a side are refused.
+inline constexpr const char* kMsgHeifNotReadable = "这个版本不能读取 HEIC 照片，请在手机上把照片导出为 JPEG 后重新选择：";
+inline constexpr const char* kMsgPhotoTooLarge = "照片太大（最多 6000 万像素、每边 30000 像素），请缩小后重新选择：";
+
+// The photo (JPEG, PNG, BMP, or HEIC where the build reads it) as the
+// scene's background, upright as its camera recorded, decoded strictly: a
+// damaged file ("图片文件已损坏：" + path), a photo larger than a picture may
+// be or smaller than kMinPhotoSide on a side are refused.
 Result<QImage> ReadPhoto(const std::filesystem::path& path);
 
 // A ring of fewer than three points, ring ends that do not fit the points, a real size that is not positive, or a point

@@ -315,6 +315,14 @@
         <translation>The photo is too small; it must be at least %1 × %2 pixels: %3</translation>
     </message>
     <message>
+        <source>照片太大（最多 6000 万像素、每边 30000 像素），请缩小后重新选择：%1</source>
+        <translation>The photo is too large (at most 60 million pixels and 30000 pixels a side). Please make it smaller and choose it again: %1</translation>
+    </message>
+    <message>
+        <source>这个版本不能读取 HEIC 照片，请在手机上把照片导出为 JPEG 后重新选择：%1</source>
+        <translation>This build cannot read HEIC photos. Please export the photo as JPEG on the phone and choose it again: %1</translation>
+    </message>
+    <message>
         <source>图片文件已损坏：%1</source>
         <translation>The picture file is damaged: %1</translation>
     </message>
@@ -709,6 +717,22 @@
     <message>
         <source>照片无法读取。</source>
         <translation>The photo cannot be read.</translation>
+    </message>
+    <message>
+        <source>照片太暗，请开灯或在白天光线充足时重新拍摄。</source>
+        <translation>The photo is too dark. Please turn the lights on or take it again in daylight.</translation>
+    </message>
+    <message>
+        <source>照片模糊，请拿稳手机、等对好焦后重新拍摄。</source>
+        <translation>The photo is blurred. Please hold the phone steady, wait for it to focus and take it again.</translation>
+    </message>
+    <message>
+        <source>照片太小，至少需要 320 × 240 像素，请用手机或相机拍摄的原图重新选择。</source>
+        <translation>The photo is too small: at least 320 × 240 pixels are needed. Please choose the original photo from the phone or camera.</translation>
+    </message>
+    <message>
+        <source>照片太大，无法分析（最多 6000 万像素），请缩小后重新选择。</source>
+        <translation>The photo is too large to analyse (at most 60 million pixels). Please make it smaller and choose it again.</translation>
     </message>
     <message>
         <source>标定的长度必须大于0。</source>
@@ -1106,8 +1130,8 @@
 <context>
     <name>v2d::PhotoSchemeLauncher</name>
     <message>
-        <source>照片(*.jpg *.jpeg *.png *.bmp)</source>
-        <translation>Photos (*.jpg *.jpeg *.png *.bmp)</translation>
+        <source>照片(*.jpg *.jpeg *.png *.bmp *.heic *.heif)</source>
+        <translation>Photos (*.jpg *.jpeg *.png *.bmp *.heic *.heif)</translation>
     </message>
 </context>
 <context>
@@ -1918,8 +1942,8 @@ Please open a scheme or choose a sample room</translation>
         <translation>Open a scheme or a photo</translation>
     </message>
     <message>
-        <source>方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp)</source>
-        <translation>Schemes or photos (*.v2d *.jpg *.jpeg *.png *.bmp)</translation>
+        <source>方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp *.heic *.heif)</source>
+        <translation>Schemes or photos (*.v2d *.jpg *.jpeg *.png *.bmp *.heic *.heif)</translation>
     </message>
     <message>
         <source>保存方案</source>

@@ -27,7 +27,8 @@ constexpr const char* kUsage =
     "  --workspace DIR  the folder its dialogs start in (default: the current folder when it holds DB/,\n"
     "                   else the program's folder when it holds DB/, else $XDG_DATA_HOME/vexel2d)\n"
     "  FILE.v2d         open this scheme\n"
-    "  PHOTO            start a new scheme from this photo (JPEG, PNG or BMP)\n"
+    "  PHOTO            start a new scheme from this photo (JPEG, PNG, BMP or HEIC), turned upright\n"
+    "                   as its camera recorded\n"
     "  -h, --help       print this text and exit\n"
     "  --version        print the version and exit\n";
 

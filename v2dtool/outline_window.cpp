@@ -22,6 +22,7 @@
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 #include "v2dtool/outline_canvas.h"
+#include "vision/photo_quality.h"
 
 namespace v2d::tool {
 
@@ -160,6 +161,11 @@ bool TFormV2dTool::OpenFile(const QString& path) {
     ZoomToFit();
     RefreshList();
     ShowCurrent(-1);
+    // A photo that cannot give a room is said so before any finding; its
+    // surfaces can still be outlined by hand.
+    if (!scheme && editor_.photoAnalysis())
+        if (const Status usable = vision::CheckPhotoQuality(*editor_.photoAnalysis()); !usable)
+            showMessage_(QString::fromStdString(usable.error()));
     return true;
 }
 
@@ -178,7 +184,7 @@ bool TFormV2dTool::SaveTo(const QString& path) {
 
 void TFormV2dTool::ActionOpenClick() {
     const QString path = QFileDialog::getOpenFileName(this, tr("打开方案或照片"), QString(),
-                                                      tr("方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp)"));
+                                                      tr("方案或照片 (*.v2d *.jpg *.jpeg *.png *.bmp *.heic *.heif)"));
     if (!path.isEmpty()) OpenFile(path);
 }
 

@@ -50,7 +50,7 @@ PhotoAnalysis::PhotoAnalysis(QImage upright, Orientation orientation)
 
 Result<std::shared_ptr<const PhotoAnalysis>> PhotoAnalysis::Of(const QImage& photo) {
     if (photo.isNull() || photo.width() <= 0 || photo.height() <= 0) return Error{"照片无法读取。"};
-    return std::shared_ptr<const PhotoAnalysis>(std::make_shared<PhotoAnalysis>(photo, Orientation::AsGiven));
+    return std::shared_ptr<const PhotoAnalysis>(std::make_shared<PhotoAnalysis>(photo, NotedOrientation(photo)));
 }
 
 const ReducedPhoto& PhotoAnalysis::reduced() const {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/exif_orientation.h"
 #include "base/result.h"
 #include "vision/line_segments.h"
 #include "vision/room_box.h"
@@ -23,10 +24,11 @@
 
 namespace v2d::vision {
 
-// How the photo as given was turned to stand upright. Photos are taken as
-// given; a turn the camera recorded beside the pixels would be applied when
-// the analysis is made, and named here.
-enum class Orientation { AsGiven };
+// How the photo as stored was turned to stand upright: the turn its camera
+// recorded (EXIF), applied by the photo's reader (ReadPhoto,
+// DecodeUprightPhoto) before anyone sees a pixel, so every finder and every
+// stored point works on the upright photo. AsGiven for a photo not turned.
+using Orientation = v2d::Orientation;
 
 // The camera as the photo's own lines settle it.
 struct Camera {
@@ -39,6 +41,7 @@ struct Camera {
 class PhotoAnalysis {
 public:
     // Refused for a null or empty photo. Cheap: nothing is worked out yet.
+    // The photo is taken as upright; its reader's note names the turn.
     static Result<std::shared_ptr<const PhotoAnalysis>> Of(const QImage& photo);
 
     const QImage& upright() const { return upright_; }

@@ -3,6 +3,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "vision/line_segments.h"
@@ -39,6 +40,14 @@ constexpr int kShadeReach = 6;
 constexpr double kShadeDarkest = 0.7;
 constexpr double kShadeHue = 0.01;
 constexpr int kShadeMinArea = 100;
+
+// Sensor grain below this spread (grey levels on the reduced copy) is left
+// as it is: the copy of a clean photo is worked on exactly as it was taken.
+constexpr double kGrainSmoothed = 2.0;
+// Canny's thresholds on the coarse copy, and how many of the grain's spreads
+// an edge must stand above it there.
+constexpr double kEdgeLow = 40, kEdgeHigh = 90;
+constexpr double kEdgeLowGrains = 12, kEdgeHighGrains = 27;
 
 cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
 
@@ -290,11 +299,76 @@ cv::Mat Refined(const cv::Mat& coarse, const cv::Mat& smooth) {
     return settled;
 }
 
+// The spread of the grain in grey levels: the median size of the finest
+// second differences (Immerkaer's mask, 6 spreads of white noise), so that the
+// photo's own edges and texture, a small share of its pixels, count little.
+// Taken across 1, 2 and 3 pixels, the largest: an enlarged copy of a small
+// photo spreads each of its grains over a few pixels.
+double GrainOf(const cv::Mat& colour) {
+    cv::Mat grey;
+    cv::cvtColor(colour, grey, cv::COLOR_BGR2GRAY);
+    double grain = 0;
+    for (int step = 1; step <= 3; ++step) {
+        if (grey.rows <= 2 * step || grey.cols <= 2 * step) break;
+        constexpr int kBins = 1024;  // |response| in quarters of a level
+        std::vector<int> counts(kBins, 0);
+        long total = 0;
+        for (int y = step; y + step < grey.rows; y += step) {
+            const uchar *above = grey.ptr<uchar>(y - step), *row = grey.ptr<uchar>(y), *below = grey.ptr<uchar>(y + step);
+            for (int x = step; x + step < grey.cols; x += step) {
+                const int r = above[x - step] - 2 * above[x] + above[x + step] - 2 * row[x - step] + 4 * row[x] -
+                              2 * row[x + step] + below[x - step] - 2 * below[x] + below[x + step];
+                ++counts[std::min(kBins - 1, std::abs(r) * 4)];
+                ++total;
+            }
+        }
+        double seen = 0;
+        for (int i = 0; i < kBins; ++i)
+            if ((seen += counts[i]) >= total / 2.0) {
+                grain = std::max(grain, (i + 0.5) / 4 / 0.6745 / 6);
+                break;
+            }
+    }
+    return grain;
+}
+
+// A dim photo is brightened until its brighter tenth stands at this grey
+// level (at most kMostBrightened times), so that colours differ by as many
+// levels as in a lit room; a lit photo is left as it is.
+constexpr double kDimLevel = 100, kLitLevel = 170, kMostBrightened = 3.5;
+
+cv::Mat Lit(cv::Mat colour) {
+    cv::Mat grey;
+    cv::cvtColor(colour, grey, cv::COLOR_BGR2GRAY);
+    std::array<int, 256> counts{};
+    for (int y = 0; y < grey.rows; ++y) {
+        const uchar* g = grey.ptr<uchar>(y);
+        for (int x = 0; x < grey.cols; ++x) ++counts[g[x]];
+    }
+    int level = 0;
+    for (double seen = 0; level < 255 && (seen += counts[level]) < 0.9 * double(grey.total());) ++level;
+    if (level >= kDimLevel) return colour;
+    cv::Mat lit;
+    colour.convertTo(lit, -1, std::min(kMostBrightened, kLitLevel / std::max(level, 1)));
+    return lit;
+}
+
+// Grain smoothed away while edges stay: each pixel is averaged with its
+// neighbours of like colour, "like" measured in the grain's own spreads.
+cv::Mat Degrained(const cv::Mat& colour, double grain) {
+    cv::Mat once, twice;
+    cv::bilateralFilter(colour, once, 7, 3.5 * grain, 3);
+    cv::bilateralFilter(once, twice, 7, 2.5 * grain, 3);
+    return twice;
+}
+
 }  // namespace
 
 ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
     ReducedPhoto photo;
-    photo.colour = std::move(colour);
+    colour = Lit(std::move(colour));
+    photo.grain = GrainOf(colour);
+    photo.colour = photo.grain > kGrainSmoothed ? Degrained(colour, photo.grain) : std::move(colour);
     cv::Mat smooth;
     cv::medianBlur(photo.colour, smooth, kTextureSize);
     cv::morphologyEx(smooth, smooth, cv::MORPH_CLOSE, Disc(kTextureSize));
@@ -302,7 +376,10 @@ ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
     photo.smooth = smooth;
     const cv::Size coarse(std::max(1, photo.colour.cols / kCoarseFactor), std::max(1, photo.colour.rows / kCoarseFactor));
     cv::resize(smooth, photo.coarse, coarse, 0, 0, cv::INTER_AREA);
-    cv::Canny(photo.coarse, photo.coarseEdges, 40, 90);
+    // What grain is left after smoothing and reducing stays under the edge thresholds.
+    const double coarseGrain = photo.grain > kGrainSmoothed ? GrainOf(photo.coarse) : 0;
+    cv::Canny(photo.coarse, photo.coarseEdges, std::max(kEdgeLow, kEdgeLowGrains * coarseGrain),
+              std::max(kEdgeHigh, kEdgeHighGrains * coarseGrain));
     // The room's straight lines close the gaps an edge leaves where two
     // surfaces of nearly one colour meet.
     cv::Mat grey;

@@ -11,7 +11,8 @@ namespace v2d::vision {
 
 // The reduced copy and what every click on it reuses.
 struct ReducedPhoto {
-    cv::Mat colour;  // 8-bit BGR
+    cv::Mat colour;  // 8-bit BGR, its sensor grain smoothed away where there is any
+    double grain = 0;  // the grain's spread in grey levels, as found before smoothing
     cv::Mat smooth;  // the same with joints, seams and grain smoothed away
     cv::Mat coarse;       // `smooth` a few times smaller, where regions are grown and cut
     cv::Mat coarseEdges;  // strong edges of `coarse` (255), where a grown region stops

@@ -7,7 +7,7 @@
 
 namespace v2d {
 
-const std::array<const char*, 37> kShownMessagePatterns = {
+const std::array<const char*, 39> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "第 %1 行：%2"),
     QT_TRANSLATE_NOOP("Messages", "写文件失败。%1"),
     QT_TRANSLATE_NOOP("Messages", "数据库错误：%1"),
@@ -24,6 +24,8 @@ const std::array<const char*, 37> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "读取照片失败：%1"),
     QT_TRANSLATE_NOOP("Messages", "照片格式不正确：%1"),
     QT_TRANSLATE_NOOP("Messages", "照片太小，至少需要 %1 × %2 像素：%3"),
+    QT_TRANSLATE_NOOP("Messages", "照片太大（最多 6000 万像素、每边 30000 像素），请缩小后重新选择：%1"),
+    QT_TRANSLATE_NOOP("Messages", "这个版本不能读取 HEIC 照片，请在手机上把照片导出为 JPEG 后重新选择：%1"),
     QT_TRANSLATE_NOOP("Messages", "图片文件已损坏：%1"),
     QT_TRANSLATE_NOOP("Messages", "区域“%1”的点(%2,%3)在照片之外。"),
     QT_TRANSLATE_NOOP("Messages", "区域“%1”至少需要三个点。"),
@@ -131,6 +133,10 @@ const std::array<const char*, 37> kShownMessagePatterns = {
     QT_TRANSLATE_NOOP("Messages", "单击的位置在照片之外。"),
     QT_TRANSLATE_NOOP("Messages", "在单击处没有找到表面。"),
     QT_TRANSLATE_NOOP("Messages", "照片无法读取。"),
+    QT_TRANSLATE_NOOP("Messages", "照片太暗，请开灯或在白天光线充足时重新拍摄。"),
+    QT_TRANSLATE_NOOP("Messages", "照片模糊，请拿稳手机、等对好焦后重新拍摄。"),
+    QT_TRANSLATE_NOOP("Messages", "照片太小，至少需要 320 × 240 像素，请用手机或相机拍摄的原图重新选择。"),
+    QT_TRANSLATE_NOOP("Messages", "照片太大，无法分析（最多 6000 万像素），请缩小后重新选择。"),
     QT_TRANSLATE_NOOP("Messages", "标定的长度必须大于0。"),
     QT_TRANSLATE_NOOP("Messages", "标定线的两端不能重合。"),
     QT_TRANSLATE_NOOP("Messages", "无法从这四个角点确定透视。"),

@@ -10,6 +10,6 @@ inline constexpr const char* kMessagesContext = "Messages";
 
 // %1, %2 ... stand for what the message carries; longer patterns first where
 // one begins like another.
-extern const std::array<const char*, 37> kShownMessagePatterns;
+extern const std::array<const char*, 39> kShownMessagePatterns;
 
 }  // namespace v2d
