@@ -1,5 +1,5 @@
 // The room finder on every tuning and held-out room: the photo is read as
-// the program reads it, the room found with the floor's click and the
+// the program reads a room photo (upright as its camera recorded), the room found with the floor's click and the
 // room's known length, and scored against the truth (layout pixel error,
 // each visible surface's outline IoU, the worst corner angle and size error
 // over the surfaces), beside one click on the floor (its outline IoU).
@@ -112,7 +112,7 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
         return;
     }
     const auto bytes = ReadWholeFile(rendered->photo);
-    const QImage photo = bytes ? DecodePicture(*bytes) : QImage();
+    const QImage photo = bytes ? DecodeUprightPhoto(*bytes) : QImage();
     auto analysis = vision::PhotoAnalysis::Of(photo);
     ++totals.rooms;
     // One click on the floor, as today.
