@@ -36,8 +36,8 @@ struct RoomAxes {
 
 // The axes from the photo's families and their segments (in the same frame);
 // none when no vertical family and no pair of square level families is
-// found, or where the lines show no depth (too few upright ones, or too few
-// along a level direction that meets in sight).
+// found, or where the lines show no depth (too few upright ones, or none of
+// the three directions with lines that meet in sight).
 std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::span<const LineFamily> families);
 
 // Which axis a segment runs along (its angle to that axis's vanishing point
