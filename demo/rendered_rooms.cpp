@@ -591,20 +591,40 @@ QImage PlaneLabels(const RoomSpec& s, const RoomCamera& camera) {
     return labels;
 }
 
-std::optional<SurfaceLength> KnownLengthOn(const RenderedRoom& room, RoomFace face) {
-    const QImage& labels = room.labels;
-    const int w = labels.width(), h = labels.height();
-    QImage mask(w, h, QImage::Format_Grayscale8);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+QImage FaceMask(const QImage& labels, RoomFace face) {
+    QImage mask(labels.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < labels.height(); ++y)
+        for (int x = 0; x < labels.width(); ++x)
             mask.scanLine(y)[x] = labels.constScanLine(y)[x] == static_cast<uchar>(face) ? 255 : 0;
+    return mask;
+}
+
+std::optional<V2d_Point> DeepestPixel(const QImage& mask, int margin) {
     const std::vector<int> distance = DistanceToEdge(mask);
     const auto best = std::max_element(distance.begin(), distance.end());
-    const int margin = std::max(6, w / 80);
-    if (*best < margin) return std::nullopt;
+    if (best == distance.end() || *best < margin) return std::nullopt;
     const int index = static_cast<int>(best - distance.begin());
+    return V2d_Point{index % mask.width(), index / mask.width()};
+}
+
+double MaskIou(const QImage& a, const QImage& b) {
+    long long both = 0, either = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
+        for (int x = 0; x < a.width(); ++x) both += p[x] >= 128 && q[x] >= 128, either += p[x] >= 128 || q[x] >= 128;
+    }
+    return either ? double(both) / either : 0;
+}
+
+std::optional<SurfaceLength> KnownLengthOn(const RenderedRoom& room, RoomFace face) {
+    const int w = room.labels.width(), h = room.labels.height();
+    const QImage mask = FaceMask(room.labels, face);
+    const std::vector<int> distance = DistanceToEdge(mask);
+    const int margin = std::max(6, w / 80);
+    const auto deepest = DeepestPixel(mask, margin);
+    if (!deepest) return std::nullopt;
     const FacePlane plane = PlaneOf(room.spec, face);
-    const auto centre = PointOnPlane(room.camera, plane, {index % w + 0.5, index / w + 0.5});
+    const auto centre = PointOnPlane(room.camera, plane, {deepest->x + 0.5, deepest->y + 0.5});
     if (!centre) return std::nullopt;
     auto wellInside = [&](const std::optional<PixelPos>& p) {
         if (!p || p->x < 0 || p->y < 0 || p->x >= w || p->y >= h) return false;
@@ -670,16 +690,7 @@ RoomScore ScoreFound(const RenderedRoom& room, const std::vector<std::vector<V2d
                      std::optional<std::pair<int, int>> realSize) {
     RoomScore score;
     const QImage& truth = room.floorMask;
-    const QImage found = FilledRings(truth.size(), rings);
-    long long both = 0, either = 0;
-    for (int y = 0; y < truth.height(); ++y) {
-        const uchar *t = truth.constScanLine(y), *f = found.constScanLine(y);
-        for (int x = 0; x < truth.width(); ++x) {
-            const bool a = t[x] >= 128, b = f[x] >= 128;
-            both += a && b, either += a || b;
-        }
-    }
-    score.iou = either ? double(both) / either : 0;
+    score.iou = MaskIou(truth, FilledRings(truth.size(), rings));
     const auto quad = QuadOnFloor(room.camera, corners);
     if (!quad) return score;
     score.cornersOnFloor = true;

@@ -146,6 +146,14 @@ struct RenderedRoom {
 Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::path& dir, int width, int height,
                                 RoomFace knownOn = RoomFace::Floor);
 
+// 255 where the labels are `face`, 0 elsewhere.
+QImage FaceMask(const QImage& labels, RoomFace face);
+// The mask's pixel farthest from anything outside it (the picture's border
+// included), if it is at least `margin` pixels in.
+std::optional<V2d_Point> DeepestPixel(const QImage& mask, int margin);
+// Intersection over union of two masks (set from 128).
+double MaskIou(const QImage& a, const QImage& b);
+
 // The visible face's longest span of a metre or so, along one of its sides,
 // whose whole-pixel ends lie well inside what is seen of it.
 std::optional<SurfaceLength> KnownLengthOn(const RenderedRoom& room, RoomFace face);

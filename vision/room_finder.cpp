@@ -101,7 +101,7 @@ cv::Mat MaskAround(const ReducedPhoto& reduced, const cv::Mat& face, const std::
     const cv::Rect coarse(x0, y0, x1 - x0, y1 - y0), fine(x0 * factor, y0 * factor, coarse.width * factor, coarse.height * factor);
     if (coarse.width < 8 || coarse.height < 8 || fine.br().x > reduced.colour.cols || fine.br().y > reduced.colour.rows)
         return SurfaceMaskOf(reduced, {seeds, {}});
-    const ReducedPhoto part{reduced.colour(fine), reduced.smooth(fine), reduced.coarse(coarse), reduced.coarseEdges(coarse)};
+    const ReducedPhoto part{reduced.colour(fine), reduced.grain, reduced.smooth(fine), reduced.coarse(coarse), reduced.coarseEdges(coarse)};
     MaskClicks clicks;
     for (const cv::Point& p : seeds)
         if (fine.contains(p)) clicks.inside.push_back(p - fine.tl());

@@ -1,12 +1,17 @@
 // The room finder on every tuning and held-out room: the photo is read as
-// the program reads it, the room found with the floor's click and the
+// the program reads a room photo (upright as its camera recorded), the room found with the floor's click and the
 // room's known length, and scored against the truth (layout pixel error,
 // each visible surface's outline IoU, the worst corner angle and size error
-// over the surfaces), beside one click on the floor (its outline IoU).
-// Usage: room_scores [--size WxH] [--dir FOLDER] [--only NAME] [--truth]
+// over the surfaces), beside one click on the floor and one on the widest
+// wall (their outline IoUs).
+// Usage: room_scores [--size WxH] [--dir FOLDER] [--only NAME] [--truth] [--draw FOLDER]
+//   --draw writes each room's photo with the found planes tinted and the
+//   visible outlines drawn, as NAME.png.
 //   --truth scores the true layout instead of the finder's (the scorer's
 //   own check: pixel error about 0, IoU about 1 where nothing stands).
 #include <QImage>
+#include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <chrono>
@@ -31,6 +36,7 @@ struct Options {
     std::filesystem::path dir;
     std::string only;
     bool truth = false;
+    std::filesystem::path draw;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -43,6 +49,7 @@ Options ParseOptions(int argc, char** argv) {
         else if (arg == "--dir" && hasValue) options.dir = argv[++i];
         else if (arg == "--only" && hasValue) options.only = argv[++i];
         else if (arg == "--truth") options.truth = true;
+        else if (arg == "--draw" && hasValue) options.draw = argv[++i];
     }
     return options;
 }
@@ -59,9 +66,38 @@ const char* Letter(demo::RoomFace face) {
     }
 }
 
+// The found planes tinted, one colour each, and their visible outlines.
+void Draw(const QImage& photo, const vision::RoomLayout& layout, const std::filesystem::path& file) {
+    QImage picture = photo.convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::magenta, Qt::cyan};
+    int next = 0;
+    for (const vision::RoomSurface& surface : layout.surfaces) {
+        QColor colour = colours[next++ % 6];
+        auto path = [](const std::vector<vision::Ring>& rings) {
+            QPainterPath p;
+            p.setFillRule(Qt::OddEvenFill);
+            for (const vision::Ring& ring : rings) {
+                QPolygonF polygon;
+                for (const V2d_Point& q : ring) polygon << QPointF(q.x, q.y);
+                p.addPolygon(polygon);
+                p.closeSubpath();
+            }
+            return p;
+        };
+        colour.setAlpha(70);
+        painter.fillPath(path({surface.plane}), colour);
+        colour.setAlpha(255);
+        painter.strokePath(path(surface.outline), QPen(colour, 2));
+    }
+    painter.end();
+    if (const auto png = EncodePng(picture)) (void)WriteFileAtomically(file, *png);
+}
+
 struct Totals {
-    int rooms = 0, refused = 0, surfaces = 0, clicks = 0;
-    double pixelError = 0, worstPixelError = 0, iou = 0, minIou = 1, click = 0, minClick = 1;
+    int rooms = 0, refused = 0, lengthRefused = 0, surfaces = 0, clicks = 0, walls = 0;
+    double pixelError = 0, worstPixelError = 0, iou = 0, minIou = 1, click = 0, minClick = 1, wall = 0, minWall = 1;
     double worstAngle = 0, worstSize = 0, seconds = 0;
 };
 
@@ -77,7 +113,7 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
         return;
     }
     const auto bytes = ReadWholeFile(rendered->photo);
-    const QImage photo = bytes ? DecodePicture(*bytes) : QImage();
+    const QImage photo = bytes ? DecodeUprightPhoto(*bytes) : QImage();
     auto analysis = vision::PhotoAnalysis::Of(photo);
     ++totals.rooms;
     // One click on the floor, as today.
@@ -90,6 +126,26 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
         clickText = text;
         ++totals.clicks, totals.click += iou, totals.minClick = std::min(totals.minClick, iou);
     }
+    // One click on the widest visible wall, well inside it.
+    std::string wallText = "   -  ";
+    demo::RoomFace widest = demo::RoomFace::None;
+    int widestPixels = 0;
+    for (demo::RoomFace face : {demo::RoomFace::LeftWall, demo::RoomFace::BackWall, demo::RoomFace::RightWall}) {
+        const QImage mask = demo::FaceMask(rendered->labels, face);
+        if (const int pixels = int(std::count_if(mask.constBits(), mask.constBits() + mask.sizeInBytes(),
+                                                 [](uchar v) { return v != 0; }));
+            pixels > widestPixels)
+            widest = face, widestPixels = pixels;
+    }
+    const QImage wall = demo::FaceMask(rendered->labels, widest);
+    if (const auto at = demo::DeepestPixel(wall, 4); at && analysis) {
+        const auto surface = vision::FindSurface(**analysis, {{*at}, {}});
+        const double iou = surface ? demo::MaskIou(wall, demo::FilledRings(wall.size(), surface->rings)) : 0;
+        char text[16];
+        std::snprintf(text, sizeof text, "%s%.3f", Letter(widest), iou);
+        wallText = text;
+        ++totals.walls, totals.wall += iou, totals.minWall = std::min(totals.minWall, iou);
+    }
     const demo::SurfaceLength& known = rendered->known;
     vision::RoomRequest request;
     request.floorClick = rendered->click;
@@ -98,8 +154,22 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
     Result<vision::RoomLayout> layout = options.truth ? Result<vision::RoomLayout>(demo::TrueLayout(*rendered))
                                         : analysis    ? vision::FindRoom(**analysis, request)
                                                       : Result<vision::RoomLayout>(analysis.failure());
+    // A length the found surfaces cannot take fails the sizes only: the
+    // room is found again without it and scored without sizes.
+    std::string note;
+    if (!layout && analysis && !options.truth && layout.error() == vision::kMsgLengthAcrossSurfaces) {
+        note = "  (length refused)";
+        ++totals.lengthRefused;
+        request.length.reset();
+        layout = vision::FindRoom(**analysis, request);
+    }
     const double seconds = Seconds(start);
     totals.seconds += seconds;
+    if (layout && !options.draw.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.draw, error);
+        Draw(photo, *layout, options.draw / (room.name + ".png"));
+    }
     // A refusal scores as an empty layout: every pixel wrong, every surface missed.
     const demo::RoomLayoutScore score = demo::ScoreLayout(*rendered, layout ? *layout : vision::RoomLayout{});
     totals.refused += !layout;
@@ -113,7 +183,7 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
         ++totals.surfaces, totals.iou += s.outlineIou, totals.minIou = std::min(totals.minIou, s.outlineIou);
     }
     if (!layout) {
-        std::printf("  refused: %s  click %s\n", layout.error().c_str(), clickText.c_str());
+        std::printf("  refused: %s  click %s %s\n", layout.error().c_str(), clickText.c_str(), wallText.c_str());
         return;
     }
     auto figure = [](const std::optional<double>& v) {
@@ -123,25 +193,26 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
     };
     if (score.worstAngleDeg) totals.worstAngle = std::max(totals.worstAngle, *score.worstAngleDeg);
     if (score.worstSizeErrorPercent) totals.worstSize = std::max(totals.worstSize, *score.worstSizeErrorPercent);
-    std::printf(" %6.2f%% %2zu/%-2zu %-34s %6.3f %s %s  %s %6.2fs\n", 100 * score.pixelError, layout->surfaces.size(),
-                score.surfaces.size(), ious.c_str(), score.minIou, figure(score.worstAngleDeg).c_str(),
-                figure(score.worstSizeErrorPercent).c_str(), clickText.c_str(), seconds);
+    std::printf(" %6.2f%% %2zu/%-2zu %-34s %6.3f %s %s  %s %s %6.2fs%s\n", 100 * score.pixelError,
+                layout->surfaces.size(), score.surfaces.size(), ious.c_str(), score.minIou,
+                figure(score.worstAngleDeg).c_str(), figure(score.worstSizeErrorPercent).c_str(), clickText.c_str(),
+                wallText.c_str(), seconds, note.c_str());
 }
 
 void RunSet(const char* title, const std::vector<demo::RoomCase>& rooms, const Options& options) {
-    std::printf("\n%s rooms\n%-24s %7s %5s %-34s %6s %6s %6s  %6s %7s\n", title, "room", "pixels", "found",
-                "outline IoU per true surface", "min", "angle", "size%", "click", "time");
+    std::printf("\n%s rooms\n%-24s %7s %5s %-34s %6s %6s %6s  %6s %6s %7s\n", title, "room", "pixels", "found",
+                "outline IoU per true surface", "min", "angle", "size%", "floor", "wall", "time");
     Totals totals;
     for (const demo::RoomCase& room : rooms)
         if (options.only.empty() || options.only == room.name) RunRoom(room, options, totals);
     if (totals.rooms == 0) return;
     std::printf("%s mean over %d rooms (%d refused): pixel error %.2f%% (worst %.2f%%), outline IoU %.3f (min %.3f "
-                "over %d surfaces), worst angle %.2f deg, worst size %.2f%%, floor click IoU %.3f (min %.3f), "
-                "find %.2fs\n",
+                "over %d surfaces), worst angle %.2f deg, worst size %.2f%% (%d lengths refused), floor click IoU %.3f "
+                "(min %.3f), wall click IoU %.3f (min %.3f), find %.2fs\n",
                 title, totals.rooms, totals.refused, 100 * totals.pixelError / totals.rooms,
                 100 * totals.worstPixelError, totals.surfaces ? totals.iou / totals.surfaces : 0.0, totals.minIou,
-                totals.surfaces, totals.worstAngle, totals.worstSize, totals.clicks ? totals.click / totals.clicks : 0.0,
-                totals.minClick, totals.seconds / totals.rooms);
+                totals.surfaces, totals.worstAngle, totals.worstSize, totals.lengthRefused, totals.clicks ? totals.click / totals.clicks : 0.0,
+                totals.minClick, totals.walls ? totals.wall / totals.walls : 0.0, totals.minWall, totals.seconds / totals.rooms);
 }
 
 int Run(int argc, char** argv) {
