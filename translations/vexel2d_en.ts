@@ -1985,5 +1985,9 @@ Please open a scheme or choose a sample room</translation>
         <source>%1（草稿）</source>
         <translation>%1 (draft)</translation>
     </message>
+    <message>
+        <source>已完成%1个区域，保存后即可在主程序中铺贴。</source>
+        <translation>%1 regions finished; save the scheme to lay products on them in the main program.</translation>
+    </message>
 </context>
 </TS>

@@ -315,6 +315,7 @@ void TFormV2dTool::CalibrationLineDrawn(V2d_Point a, V2d_Point b) {
 void TFormV2dTool::ActionFinishRegionClick() {
     if (!canvas_->drawing()) return;
     if (canvas_->mode() == OutlineCanvas::Mode::Room && editor_.drafts().empty()) return ProposeRoom(std::nullopt);
+    const int before = editor_.scene().count();
     Result<int> added = editor_.FinishDraft(EditName->text().toStdString(), SpinWidth->value(), SpinHeight->value());
     if (!added) {
         ShowDraft();  // the draft refused
@@ -324,6 +325,8 @@ void TFormV2dTool::ActionFinishRegionClick() {
     EnterMode(OutlineCanvas::Mode::Select);
     RefreshList();
     canvas_->SetCurrent(*added);
+    if (const int made = editor_.scene().count() - before; made > 1)
+        statusBar()->showMessage(tr("已完成%1个区域，保存后即可在主程序中铺贴。").arg(made));
 }
 
 void TFormV2dTool::ActionDeleteRegionClick() {
