@@ -31,6 +31,7 @@ int RunSaveTemplate(const Args& args, const std::filesystem::path& workspace);  
 int RunReport(const Args& args, const std::filesystem::path& workspace);        // report SCHEME.v2d [-o DIR] [--pdf F]
 int RunDownload(const Args& args, const std::filesystem::path& workspace);  // download URL FILE [--attempts N]
 int RunNewScheme(const Args& args);  // new-scheme PHOTO -o OUT.v2d --region SPEC ... --find SPEC ...
+int RunFindRoom(const Args& args);    // find-room PHOTO [--at X,Y] [--length X1,Y1,X2,Y2,MM]
 int RunFindRegion(const Args& args);  // find-region PHOTO --at X,Y ... [--not X,Y ...] [--length X1,Y1,X2,Y2,MM]
 int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d
 int RunQuote(const Args& args, const std::filesystem::path& workspace);  // quote SCHEME.v2d [--waste PCT] [--per-box N]

@@ -8,6 +8,7 @@
 #include "cli/json_writer.h"
 #include "cli/region_finding.h"
 #include "cli/render_options.h"
+#include "scene/photo_scheme.h"
 
 namespace v2d::cli {
 namespace {

@@ -61,6 +61,8 @@ const Command kCommands[] = {
     {"find-region", Plain<v2d::cli::RunFindRegion>,
      "find-region PHOTO --at X,Y [--at X,Y ...] [--not X,Y ...] [--length X1,Y1,X2,Y2,MM]  "
      "the surface under a click as JSON"},
+    {"find-room", Plain<v2d::cli::RunFindRoom>,
+     "find-room PHOTO [--at X,Y] [--length X1,Y1,X2,Y2,MM]  the floor, walls and ceiling of the room as JSON"},
     {"model", Plain<v2d::cli::RunModel>,
      "model SCHEME.v2d --record N (--mirror-x|--mirror-y|--reset|--copy|--delete|--frame next|prev) -o OUT.v2d"},
 };

@@ -1,5 +1,6 @@
 // vexel2d-cli new-scheme: a scheme made from a user's own photo, its regions
 // given as outlines on the command line, without a display.
+#include <cctype>
 #include <cstdio>
 
 #include "base/integer_text.h"
@@ -10,13 +11,16 @@
 #include "library/pub_functions.h"
 #include "scene/photo_scheme.h"
 #include "scene/scheme_file.h"
+#include "vision/room_region.h"
 
 namespace v2d::cli {
 namespace {
 
 constexpr const char* kUsage =
     "usage: vexel2d-cli new-scheme PHOTO.jpg -o OUT.v2d --region \"NAME:x1,y1;x2,y2;...:WIDTHxHEIGHT[:x,y;x,y;x,y;x,y]\" ...\n"
-    "                              --find \"NAME:X,Y[:X1,Y1,X2,Y2,MM]\" ...\n";
+    "                              --find \"NAME:X,Y[:X1,Y1,X2,Y2,MM]\" ...\n"
+    "                              --room [X,Y][:X1,Y1,X2,Y2,MM]  (every surface of the room; unsized, as if\n"
+    "                              the photo was taken 1.5 m above the floor)\n";
 
 std::optional<std::vector<V2d_Point>> ParsePoints(const std::string& text) {
     std::vector<V2d_Point> points;
@@ -79,7 +83,11 @@ struct NewSchemeOptions {
     std::string photo, output;
     std::vector<RegionOutline> regions;
     std::vector<FindSpec> finds;
+    std::optional<vision::RoomRequest> room;
 };
+
+// The value of --room is optional: the next argument when it reads as one.
+bool RoomValue(const std::string& text) { return !text.empty() && (text[0] == ':' || std::isdigit(static_cast<unsigned char>(text[0]))); }
 
 Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
     NewSchemeOptions o;
@@ -96,6 +104,11 @@ Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
             Result<FindSpec> find = ParseFind(args[++i]);
             if (!find) return Error{find.error()};
             o.finds.push_back(std::move(*find));
+        } else if (a == "--room") {
+            if (o.room) return Error{"--room given twice"};
+            const bool valued = i + 1 < args.size() && RoomValue(args[i + 1]) && !o.photo.empty();
+            o.room = valued ? ParseRoomRequest(args[++i]) : vision::RoomRequest{};
+            if (!o.room) return Error{"bad --room \"" + args[i] + "\": expected [X,Y][:X1,Y1,X2,Y2,MM]"};
         } else if (!a.empty() && a[0] == '-') {
             return Error{"unknown option " + a};
         } else if (o.photo.empty()) {
@@ -121,16 +134,22 @@ int RunNewScheme(const Args& args) {
     if (!photo) return Fail("new-scheme", photo.error());
     // Every region is found and checked before anything is written.
     std::vector<RegionOutline> outlines = options->regions;
-    if (!options->finds.empty()) {
+    if (!options->finds.empty() || options->room) {
         const auto analysis = vision::PhotoAnalysis::Of(*photo);  // one for every find
         if (!analysis) return Fail("new-scheme", analysis.error());
+        if (options->room) {
+            const Result<vision::RoomLayout> room = vision::FindRoom(**analysis, *options->room);
+            if (!room) return Fail("new-scheme", room.error());
+            for (const vision::RoomSurface& surface : room->surfaces)
+                outlines.push_back(vision::RegionOfSurface(*room, surface));
+        }
         for (const FindSpec& spec : options->finds) {
             if (!spec.request.length)
                 return Fail("new-scheme", "区域“" + spec.name + "”的实际宽度和高度必须大于0。" +
                                               "请在 --find 中给出一条已知长度：NAME:X,Y:X1,Y1,X2,Y2,MM");
             Result<FoundRegion> found = FindRegion(**analysis, spec.request);
             if (!found) return Fail("new-scheme", "区域“" + spec.name + "”：" + found.error());
-            outlines.push_back(OutlineOfFound(spec.name, *found));
+            outlines.push_back(vision::RegionOfFound(spec.name, found->surface, found->realWidth, found->realHeight));
         }
     }
     Scene scene;

@@ -1,22 +1,49 @@
 #include "cli/region_finding.h"
 
+#include <array>
+
 #include "base/integer_text.h"
+#include "cli/render_options.h"
 #include "library/pub_functions.h"
 #include "vision/perspective.h"
 
 namespace v2d::cli {
 
-std::optional<KnownLength> ParseKnownLength(const std::string& text) {
+namespace {
+
+std::optional<std::array<int, 5>> FiveNumbers(const std::string& text) {
     const std::vector<std::string> pieces = SplitText(text, ",");
     if (pieces.size() != 5) return std::nullopt;
-    int numbers[5];
+    std::array<int, 5> numbers{};
     for (int i = 0; i < 5; ++i) {
         const std::optional<int> n = ParseInt(pieces[i]);
         if (!n) return std::nullopt;
         numbers[i] = *n;
     }
-    if (numbers[4] <= 0) return std::nullopt;
-    return KnownLength{{numbers[0], numbers[1]}, {numbers[2], numbers[3]}, numbers[4]};
+    return numbers;
+}
+
+}  // namespace
+
+std::optional<KnownLength> ParseKnownLength(const std::string& text) {
+    const auto n = FiveNumbers(text);
+    if (!n || (*n)[4] <= 0) return std::nullopt;
+    return KnownLength{{(*n)[0], (*n)[1]}, {(*n)[2], (*n)[3]}, (*n)[4]};
+}
+
+std::optional<vision::RoomLength> ParseLengthFields(const std::string& text) {
+    const auto n = FiveNumbers(text);
+    if (!n) return std::nullopt;
+    return vision::RoomLength{{(*n)[0], (*n)[1]}, {(*n)[2], (*n)[3]}, double((*n)[4])};
+}
+
+std::optional<vision::RoomRequest> ParseRoomRequest(const std::string& text) {
+    vision::RoomRequest request;
+    const size_t colon = text.find(':');
+    const std::string at = text.substr(0, colon);
+    if (!at.empty() && !(request.floorClick = ParsePoint(at))) return std::nullopt;
+    if (colon != std::string::npos && !(request.length = ParseLengthFields(text.substr(colon + 1)))) return std::nullopt;
+    return request;
 }
 
 Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionRequest& request) {
@@ -26,7 +53,7 @@ Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionR
     if (request.length) {
         const KnownLength& known = *request.length;
         const auto point = [](V2d_Point p) { return cv::Point2d{double(p.x), double(p.y)}; };
-        Result<vision::RealSize> size = vision::SizeFromKnownLength(found.surface.corners, photo.size(),
+        const auto size = vision::SizeFromKnownLength(found.surface.corners, photo.size(),
                                                                     point(known.a), point(known.b), known.millimetres,
                                                                     found.surface.focal);
         if (!size) return Error{size.error()};
@@ -34,12 +61,6 @@ Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionR
         found.realHeight = size->height;
     }
     return found;
-}
-
-RegionOutline OutlineOfFound(const std::string& name, const FoundRegion& found) {
-    vision::FlatRings flat = vision::Flattened(found.surface.rings);
-    return RegionOutline{name, std::move(flat.points), found.realWidth, found.realHeight, found.surface.corners,
-                         std::move(flat.ends)};
 }
 
 }  // namespace v2d::cli

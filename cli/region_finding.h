@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "scene/photo_scheme.h"
+#include "vision/room_finder.h"
 #include "vision/surface_finder.h"
 
 namespace v2d::cli {
@@ -18,6 +18,12 @@ struct KnownLength {
     int millimetres = 0;
 };
 std::optional<KnownLength> ParseKnownLength(const std::string& text);
+// The same five numbers as a room's known length, its millimetres not yet
+// checked (the room finder refuses a length of nought in its own words).
+std::optional<vision::RoomLength> ParseLengthFields(const std::string& text);
+
+// A room as find-room and new-scheme --room ask for it: "[X,Y][:X1,Y1,X2,Y2,MM]".
+std::optional<vision::RoomRequest> ParseRoomRequest(const std::string& text);
 
 struct RegionRequest {
     vision::SurfaceClicks clicks;
@@ -33,8 +39,5 @@ struct FoundRegion {
 // Finds the surface on the analysed photo and sizes it; refused with the finder's or the
 // calibration's message.
 Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionRequest& request);
-
-// The found rings as an outline record's points and ring ends.
-RegionOutline OutlineOfFound(const std::string& name, const FoundRegion& found);
 
 }  // namespace v2d::cli

@@ -35,7 +35,7 @@ struct Basis {
 };
 Basis BasisOf(const RoomCamera& camera) {
     const Vec3 forward = Unit(camera.lookAt - camera.location);
-    const Vec3 right = Unit(Cross({0, 1, 0}, forward));
+    const Vec3 right = Unit(Cross(camera.sky, forward));
     return {right, Cross(forward, right), forward};
 }
 
@@ -47,24 +47,29 @@ std::string V(Vec3 v) {
     return text;
 }
 
-// Writes objects with a photo texture, or black for the mask render unless
-// the object is the floor.
+// Writes objects with a photo texture, or for the label render each in the
+// flat grey of the face it belongs to (red = face * 16 / 255, rendered
+// without light, antialiasing or gamma so every pixel is one face exactly).
 class SceneText {
 public:
-    explicit SceneText(bool mask) : mask_(mask) {}
-    bool mask() const { return mask_; }
+    explicit SceneText(bool labels) : labels_(labels) {}
+    bool labels() const { return labels_; }
     std::ostringstream& out() { return out_; }
     std::string str() const { return out_.str(); }
 
-    std::string Texture(const std::string& photoTexture) const {
-        return mask_ ? "texture { pigment { rgb 0 } finish { ambient 0 diffuse 0 } }" : photoTexture;
+    std::string Texture(const std::string& photoTexture, RoomFace face) const {
+        if (!labels_) return photoTexture;
+        char text[96];
+        std::snprintf(text, sizeof text, "texture { pigment { rgb <%.6f, 0, 0> } finish { ambient 1 diffuse 0 } }",
+                      static_cast<int>(face) * 16 / 255.0);
+        return text;
     }
-    void Box(Vec3 a, Vec3 b, const std::string& photoTexture) {
-        out_ << "box { " << V(a) << ", " << V(b) << " " << Texture(photoTexture) << " }\n";
+    void Box(Vec3 a, Vec3 b, const std::string& photoTexture, RoomFace face) {
+        out_ << "box { " << V(a) << ", " << V(b) << " " << Texture(photoTexture, face) << " }\n";
     }
 
 private:
-    bool mask_;
+    bool labels_;
     std::ostringstream out_;
 };
 
@@ -74,17 +79,22 @@ std::string Matte(const char* rgb, double ambient = 0.1, double diffuse = 0.75) 
     return t.str();
 }
 
-const char* FloorTexture(FloorKind kind) {
+// 600 mm square tiles: joints `grout` mm wide, each tile a shade between two colours.
+std::string TileTexture(double grout, const char* joint, const char* shade0, const char* shade1, const char* finish) {
+    std::ostringstream t;
+    t << "#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - " << grout
+      << ", 0, 1) }\n#declare FloorTex = texture {\n  pigment { function { GroutF(x, z) }\n    pigment_map { [0 rgb "
+      << joint << "]\n                  [1 cells color_map { [0 rgb " << shade0 << "] [1 rgb " << shade1
+      << "] } scale 600 translate <0, -300, 0>] } }\n  finish { " << finish << " } }\n";
+    return t.str();
+}
+
+std::string FloorTexture(FloorKind kind) {
     switch (kind) {
     case FloorKind::PolishedTiles:
         // 600 mm tiles, 4 mm grout, each tile its own shade of cream.
-        return R"(#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - 4, 0, 1) }
-#declare FloorTex = texture {
-  pigment { function { GroutF(x, z) }
-    pigment_map { [0 rgb <0.42, 0.40, 0.37>]
-                  [1 cells color_map { [0 rgb <0.70, 0.67, 0.61>] [1 rgb <0.80, 0.77, 0.71>] } scale 600 translate <0, -300, 0>] } }
-  finish { ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 } } }
-)";
+        return TileTexture(4, "<0.42, 0.40, 0.37>", "<0.70, 0.67, 0.61>", "<0.80, 0.77, 0.71>",
+                           "ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 }");
     case FloorKind::WoodBoards:
         // 180 mm boards along the room's depth, 1400 mm long, joints staggered.
         return R"(#declare BI = function(x) { floor(x/180) }
@@ -109,6 +119,10 @@ const char* FloorTexture(FloorKind kind) {
                   [1 granite color_map { [0 rgb <0.035, 0.035, 0.04>] [0.6 rgb <0.06, 0.06, 0.065>] [1 rgb <0.09, 0.085, 0.085>] } scale 150] } }
   finish { ambient 0.08 diffuse 0.75 specular 0.4 roughness 0.015 reflection { 0.05 } } }
 )";
+    case FloorKind::LightTiles:
+        // 600 mm glazed tiles nearly as white as the walls, 2 mm joints a shade darker.
+        return TileTexture(2, "<0.60, 0.59, 0.57>", "<0.68, 0.67, 0.65>", "<0.71, 0.70, 0.68>",
+                           "ambient 0.10 diffuse 0.72 specular 0.35 roughness 0.02 reflection { 0.06 }");
     case FloorKind::PlainCarpet:
         return R"(#declare FloorTex = texture {
   pigment { granite color_map { [0 rgb <0.30, 0.27, 0.22>] [1 rgb <0.36, 0.33, 0.27>] } scale 10 }
@@ -124,6 +138,7 @@ std::string WallTexture(WallFinish finish) {
     case WallFinish::WarmWhite: return Matte("<0.78, 0.74, 0.66>");
     case WallFinish::Sage: return Matte("<0.36, 0.44, 0.33>");
     case WallFinish::Greige: return Matte("<0.50, 0.45, 0.39>");
+    case WallFinish::White: return Matte("<0.72, 0.71, 0.69>");
     case WallFinish::Striped:
         return "texture { pigment { gradient <1, 0, 1> color_map { [0 rgb <0.62, 0.58, 0.50>] [0.5 rgb <0.62, 0.58, 0.50>]"
                " [0.5 rgb <0.45, 0.50, 0.55>] [1 rgb <0.45, 0.50, 0.55>] } scale 320 } finish { ambient 0.1 diffuse 0.75 } }";
@@ -134,15 +149,6 @@ std::string WallTexture(WallFinish finish) {
 Vec3 LookDirection(const RoomSpec& s) {
     const double yaw = s.yawDeg * kDeg, pitch = s.pitchDeg * kDeg;
     return {std::sin(yaw) * std::cos(pitch), -std::sin(pitch), std::cos(yaw) * std::cos(pitch)};
-}
-
-RoomCamera CameraOf(const RoomSpec& s, int width, int height) {
-    RoomCamera camera;
-    camera.location = {s.cameraX, s.cameraHeight, s.cameraZ};
-    camera.lookAt = camera.location + LookDirection(s) * 1000;
-    camera.angleDeg = s.viewAngleDeg;
-    camera.width = width, camera.height = height;
-    return camera;
 }
 
 // Small renders sample the area lights on a fixed grid, so a room renders
@@ -174,93 +180,109 @@ void WriteLights(const RoomSpec& s, bool repeatable, SceneText& scene) {
 void WriteRoomShell(const RoomSpec& s, SceneText& scene) {
     const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight, t = 150;
     const std::string wall = WallTexture(s.walls);
-    // The floor: its own texture, or flat white in the mask.
-    scene.out() << "plane { y, 0 "
-                << (scene.mask() ? "texture { pigment { rgb 1 } finish { ambient 1 diffuse 0 } }"
-                                 : "texture { FloorTex }")
-                << " }\n";
-    scene.Box({-W / 2 - t, H, -t}, {W / 2 + t, H + t, D + t}, Matte("<0.85, 0.84, 0.82>", 0.3));
-    scene.Box({-W / 2 - t, 0, D}, {W / 2 + t, H, D + t}, wall);         // back
-    scene.Box({W / 2, 0, -t}, {W / 2 + t, H, D + t}, wall);             // right
-    scene.Box({-W / 2 - t, 0, -t - 1}, {W / 2 + t, H, 0}, wall);        // behind the camera
-    // The left wall with a window opening, its frame and the bright view.
-    const double z0 = D * 0.32, z1 = z0 + 1400, y0 = 900, y1 = 2200;
-    scene.out() << "difference { box { " << V({-W / 2 - t, 0, -t}) << ", " << V({-W / 2, H, D + t}) << " }"
-                << " box { " << V({-W / 2 - t - 1, y0, z0}) << ", " << V({-W / 2 + 1, y1, z1}) << " } "
-                << scene.Texture(wall) << " }\n";
-    scene.Box({-W / 2 - t - 40, y0 - 10, z0 - 10}, {-W / 2 - t - 20, y1 + 10, z1 + 10},
-              "texture { pigment { rgb <0.85, 0.92, 1.0> } finish { ambient 1.3 diffuse 0 } }");
-    const std::string frame = Matte("<0.9, 0.9, 0.88>", 0.25);
-    scene.Box({-W / 2 - 80, y0 - 40, z0 - 60}, {-W / 2 + 40, y0, z1 + 60}, frame);  // sill
-    scene.Box({-W / 2 - 80, y1, z0 - 40}, {-W / 2 - 20, y1 + 40, z1 + 40}, frame);
-    scene.Box({-W / 2 - 80, y0, z0 - 40}, {-W / 2 - 20, y1, z0}, frame);
-    scene.Box({-W / 2 - 80, y0, z1}, {-W / 2 - 20, y1, z1 + 40}, frame);
-    scene.Box({-W / 2 - 80, y0, (z0 + z1) / 2 - 25}, {-W / 2 - 40, y1, (z0 + z1) / 2 + 25}, frame);
-    // Skirting along every wall.
-    const std::string skirting =
-        "texture { pigment { rgb <0.86, 0.86, 0.84> } finish { ambient 0.16 diffuse 0.7 specular 0.3 } }";
-    const double k = 90, d = 16;
-    scene.Box({-W / 2, 0, D - d}, {W / 2, k, D}, skirting);
-    scene.Box({-W / 2, 0, 0}, {-W / 2 + d, k, D}, skirting);
-    scene.Box({W / 2 - d, 0, 0}, {W / 2, k, D}, skirting);
-    scene.Box({-W / 2, 0, 0}, {W / 2, k, d}, skirting);
+    scene.out() << "plane { y, 0 " << scene.Texture("texture { FloorTex }", RoomFace::Floor) << " }\n";
+    scene.Box({-W / 2 - t, H, -t}, {W / 2 + t, H + t, D + t}, Matte("<0.85, 0.84, 0.82>", 0.3), RoomFace::Ceiling);
+    scene.Box({-W / 2 - t, 0, D}, {W / 2 + t, H, D + t}, wall, RoomFace::BackWall);
+    scene.Box({W / 2, 0, -t}, {W / 2 + t, H, D + t}, wall, RoomFace::RightWall);
+    scene.Box({-W / 2 - t, 0, -t - 1}, {W / 2 + t, H, 0}, wall, RoomFace::FrontWall);
+    if (!s.window) {
+        scene.Box({-W / 2 - t, 0, -t}, {-W / 2, H, D + t}, wall, RoomFace::LeftWall);
+    } else {
+        // The left wall with a window opening, its frame and the bright view;
+        // the opening's sides belong to the window.
+        const double z0 = D * 0.32, z1 = z0 + 1400, y0 = 900, y1 = 2200;
+        scene.out() << "difference { box { " << V({-W / 2 - t, 0, -t}) << ", " << V({-W / 2, H, D + t}) << " "
+                    << scene.Texture(wall, RoomFace::LeftWall) << " }"
+                    << " box { " << V({-W / 2 - t - 1, y0, z0}) << ", " << V({-W / 2 + 1, y1, z1}) << " "
+                    << scene.Texture(wall, RoomFace::Window) << " } }\n";
+        scene.Box({-W / 2 - t - 40, y0 - 10, z0 - 10}, {-W / 2 - t - 20, y1 + 10, z1 + 10},
+                  "texture { pigment { rgb <0.85, 0.92, 1.0> } finish { ambient 1.3 diffuse 0 } }", RoomFace::Window);
+        const std::string frame = Matte("<0.9, 0.9, 0.88>", 0.25);
+        scene.Box({-W / 2 - 80, y0 - 40, z0 - 60}, {-W / 2 + 40, y0, z1 + 60}, frame, RoomFace::Window);  // sill
+        scene.Box({-W / 2 - 80, y1, z0 - 40}, {-W / 2 - 20, y1 + 40, z1 + 40}, frame, RoomFace::Window);
+        scene.Box({-W / 2 - 80, y0, z0 - 40}, {-W / 2 - 20, y1, z0}, frame, RoomFace::Window);
+        scene.Box({-W / 2 - 80, y0, z1}, {-W / 2 - 20, y1, z1 + 40}, frame, RoomFace::Window);
+        scene.Box({-W / 2 - 80, y0, (z0 + z1) / 2 - 25}, {-W / 2 - 40, y1, (z0 + z1) / 2 + 25}, frame,
+                  RoomFace::Window);
+    }
+    if (s.skirting) {
+        // Skirting along every wall, counted as the wall's.
+        const std::string skirting =
+            "texture { pigment { rgb <0.86, 0.86, 0.84> } finish { ambient 0.16 diffuse 0.7 specular 0.3 } }";
+        const double k = 90, d = 16;
+        scene.Box({-W / 2, 0, D - d}, {W / 2, k, D}, skirting, RoomFace::BackWall);
+        scene.Box({-W / 2, 0, 0}, {-W / 2 + d, k, D}, skirting, RoomFace::LeftWall);
+        scene.Box({W / 2 - d, 0, 0}, {W / 2, k, D}, skirting, RoomFace::RightWall);
+        scene.Box({-W / 2, 0, 0}, {W / 2, k, d}, skirting, RoomFace::FrontWall);
+    }
+    if (s.door) {
+        // A door in the back wall near its left end: frame, leaf and handle standing out of the wall.
+        const double x0 = -W / 2 + std::clamp(W / 2 - 1000, 150.0, 400.0), x1 = x0 + 900, h = 2050;
+        const std::string frame = Matte("<0.80, 0.78, 0.74>", 0.2);
+        scene.Box({x0 - 60, 0, D - 20}, {x1 + 60, h + 60, D}, frame, RoomFace::Door);
+        scene.Box({x0, 0, D - 35}, {x1, h, D - 20}, Matte("<0.45, 0.30, 0.18>", 0.12), RoomFace::Door);
+        scene.Box({x1 - 120, 980, D - 75}, {x1 - 60, 1010, D - 35}, Matte("<0.7, 0.7, 0.72>", 0.2),
+                  RoomFace::Door);
+    }
 }
 
 void WriteFurniture(const RoomSpec& s, SceneText& scene) {
     const double W = s.roomWidth, D = s.roomDepth;
+    constexpr RoomFace F = RoomFace::Furniture;
     if (s.rug) {
         // A patterned wool rug, 12 mm thick, a deep red field in a dark blue border.
         const auto [near, far] = RugOnFloor(s);
         const Vec3 a{near.x, 0, near.z}, b{far.x, 12, far.z};
-        scene.Box(a, b, Matte("<0.06, 0.08, 0.20>", 0.14, 0.8));
+        scene.Box(a, b, Matte("<0.06, 0.08, 0.20>", 0.14, 0.8), RoomFace::Rug);
         scene.Box(a + Vec3{120, 0, 120}, b + Vec3{-120, 1, -120},
                   "texture { pigment { checker rgb <0.40, 0.05, 0.04> rgb <0.52, 0.12, 0.06> scale 160 } "
-                  "normal { granite 0.2 scale 8 } finish { ambient 0.14 diffuse 0.8 } }");
+                  "normal { granite 0.2 scale 8 } finish { ambient 0.14 diffuse 0.8 } }",
+                  RoomFace::Rug);
     }
     if (s.sofa) {
         // A three-seater with its back to the right wall, on a recessed plinth.
         const std::string fabric = Matte("<0.22, 0.24, 0.27>", 0.14, 0.8);
         const double x0 = W / 2 - 960, x1 = W / 2 - 60, z0 = D * 0.45, z1 = z0 + 2100;
-        scene.Box({x0 + 40, 0, z0 + 40}, {x1 - 40, 90, z1 - 40}, Matte("<0.04, 0.04, 0.04>", 0.1));
-        scene.Box({x0, 90, z0}, {x1, 400, z1}, fabric);
-        scene.Box({x1 - 220, 400, z0}, {x1, 860, z1}, fabric);                       // back
-        scene.Box({x0, 400, z0}, {x1 - 220, 620, z0 + 200}, fabric);                 // arms
-        scene.Box({x0, 400, z1 - 200}, {x1 - 220, 620, z1}, fabric);
+        scene.Box({x0 + 40, 0, z0 + 40}, {x1 - 40, 90, z1 - 40}, Matte("<0.04, 0.04, 0.04>", 0.1), F);
+        scene.Box({x0, 90, z0}, {x1, 400, z1}, fabric, F);
+        scene.Box({x1 - 220, 400, z0}, {x1, 860, z1}, fabric, F);                       // back
+        scene.Box({x0, 400, z0}, {x1 - 220, 620, z0 + 200}, fabric, F);                 // arms
+        scene.Box({x0, 400, z1 - 200}, {x1 - 220, 620, z1}, fabric, F);
         const std::string cushion = Matte("<0.26, 0.28, 0.31>", 0.14, 0.8);
         for (int i = 0; i < 3; ++i) {
             const double c0 = z0 + 210 + i * 560, c1 = c0 + 550;
-            scene.Box({x0 + 10, 400, c0}, {x1 - 230, 520, c1}, cushion);
+            scene.Box({x0 + 10, 400, c0}, {x1 - 230, 520, c1}, cushion, F);
         }
     }
     if (s.table) {
         // A dining table on four legs: the floor shows between them, in its shadow.
         const std::string wood = Matte("<0.30, 0.18, 0.09>", 0.14, 0.75);
         const double x0 = -W / 2 + 450, x1 = x0 + 900, z0 = D * 0.34, z1 = z0 + 1500;
-        scene.Box({x0, 730, z0}, {x1, 770, z1}, wood);
+        scene.Box({x0, 730, z0}, {x1, 770, z1}, wood, F);
         for (double x : {x0 + 40, x1 - 100})
-            for (double z : {z0 + 40, z1 - 100}) scene.Box({x, 0, z}, {x + 60, 730, z + 60}, wood);
+            for (double z : {z0 + 40, z1 - 100}) scene.Box({x, 0, z}, {x + 60, 730, z + 60}, wood, F);
     }
     if (s.cabinet) {
         // A sideboard against the back wall: plinth, body, two door gaps.
         const double x0 = -500, x1 = 1300, z0 = D - 470, z1 = D - 10;
-        scene.Box({x0 + 30, 0, z0 + 40}, {x1 - 30, 80, z1}, Matte("<0.05, 0.05, 0.05>", 0.1));
+        scene.Box({x0 + 30, 0, z0 + 40}, {x1 - 30, 80, z1}, Matte("<0.05, 0.05, 0.05>", 0.1), F);
         scene.Box({x0, 80, z0}, {x1, 860, z1},
-                  "texture { pigment { rgb <0.72, 0.70, 0.66> } finish { ambient 0.15 diffuse 0.7 specular 0.3 } }");
+                  "texture { pigment { rgb <0.72, 0.70, 0.66> } finish { ambient 0.15 diffuse 0.7 specular 0.3 } }", F);
         for (double x : {x0 + 600.0, x0 + 1200.0})
-            scene.Box({x - 3, 100, z0 - 1}, {x + 3, 840, z0 + 5}, Matte("<0.1, 0.1, 0.1>", 0.1));
+            scene.Box({x - 3, 100, z0 - 1}, {x + 3, 840, z0 + 5}, Matte("<0.1, 0.1, 0.1>", 0.1), F);
     }
 }
 
 bool Repeatable(int width, int height) { return width * height <= 1'000'000; }
 
-std::string SceneFile(const RoomSpec& s, const RoomCamera& camera, bool mask) {
-    SceneText scene(mask);
+std::string SceneFile(const RoomSpec& s, const RoomCamera& camera, bool labels) {
+    SceneText scene(labels);
     auto& o = scene.out();
-    o << "// " << s.name << (mask ? ": the floor's mask\n" : ": the photo\n");
+    o << "// " << s.name << (labels ? ": what each pixel shows\n" : ": the photo\n");
     o << "#version 3.7;\nglobal_settings { assumed_gamma 1.0 max_trace_level 4 }\nbackground { rgb 0 }\n";
     o << "camera { perspective location " << V(camera.location) << " right x*" << camera.width << "/" << camera.height
-      << " up y angle " << camera.angleDeg << " look_at " << V(camera.lookAt) << " }\n";
-    if (!mask) {
+      << " up y angle " << camera.angleDeg << " sky " << V(camera.sky) << " look_at " << V(camera.lookAt) << " }\n";
+    if (!labels) {
         o << FloorTexture(s.floor);
         WriteLights(s, Repeatable(camera.width, camera.height), scene);
     }
@@ -278,12 +300,13 @@ std::string Quoted(const std::string& text) {
 }
 
 // POV-Ray writes only beside its working folder, so it runs inside `dir`.
+// Without antialiasing the picture is written without gamma, as labels.
 Status RunPovRay(const std::filesystem::path& dir, const std::string& scene, const std::string& output, int width,
                  int height, bool antialias) {
     const std::string log = output + ".log";
     const std::string command = "cd " + Quoted(dir.string()) + " && povray +I" + Quoted(scene) + " +O" +
                                 Quoted(output) + " +W" + std::to_string(width) + " +H" + std::to_string(height) +
-                                " -D +FN -V -P +WT2 " + (antialias ? "+A0.3 +AM2 +R2 -J" : "-A") + " >" +
+                                " -D +FN -V -P +WT2 " + (antialias ? "+A0.3 +AM2 +R2 -J" : "-A File_Gamma=1.0") + " >" +
                                 Quoted(log) + " 2>&1";
     if (std::system(command.c_str()) != 0 || !std::filesystem::exists(dir / output))
         return Error{"POV-Ray 渲染失败：" + (dir / log).string()};
@@ -364,15 +387,15 @@ Status WriteText(const std::filesystem::path& path, const std::string& text) {
     return Error{"无法写入 " + path.string()};
 }
 
-// Renders mask and photo under names of this process, then puts the
+// Renders labels and photo under names of this process, then puts the
 // pictures in place and the scene files last: a scene file beside its
 // pictures says they are whole and drawn from it, also when several
 // processes render the same room at once.
 Status RenderScenes(const std::filesystem::path& dir, const std::string& stem, const std::string& photoScene,
                     const std::string& maskScene, int width, int height) {
     const std::string own = "." + std::to_string(::getpid());
-    const std::string photoPov = stem + own + ".pov", maskPov = stem + "-mask" + own + ".pov";
-    const std::string photoPng = stem + own + ".png", maskPng = stem + "-mask" + own + ".png";
+    const std::string photoPov = stem + own + ".pov", maskPov = stem + "-labels" + own + ".pov";
+    const std::string photoPng = stem + own + ".png", maskPng = stem + "-labels" + own + ".png";
     std::error_code error;
     auto cleanUp = [&] {
         for (const std::string& name : {photoPov, maskPov, photoPng, maskPng}) std::filesystem::remove(dir / name, error);
@@ -386,7 +409,7 @@ Status RenderScenes(const std::filesystem::path& dir, const std::string& stem, c
         const std::optional<Bytes> jpeg = rendered.isNull() ? std::nullopt : EncodeJpeg(rendered, 90);
         if (!jpeg || !WriteFileAtomically(dir / (stem + ".jpg"), *jpeg)) done = Error{"无法写入 " + stem + ".jpg"};
     }
-    for (const auto& [from, to] : {std::pair{maskPng, stem + "-mask.png"}, {maskPov, stem + "-mask.pov"},
+    for (const auto& [from, to] : {std::pair{maskPng, stem + "-labels.png"}, {maskPov, stem + "-labels.pov"},
                                    {photoPov, stem + ".pov"}}) {
         if (done) std::filesystem::rename(dir / from, dir / to, error);
         if (done && error) done = Error{"无法写入 " + (dir / to).string()};
@@ -398,6 +421,20 @@ Status RenderScenes(const std::filesystem::path& dir, const std::string& stem, c
 }  // namespace
 
 // ---- The camera ---------------------------------------------------------------
+
+RoomCamera CameraOf(const RoomSpec& s, int width, int height) {
+    RoomCamera camera;
+    camera.location = {s.cameraX, s.cameraHeight, s.cameraZ};
+    const Vec3 forward = LookDirection(s);
+    camera.lookAt = camera.location + forward * 1000;
+    // The sky turned about the view by the roll (Rodrigues' rotation).
+    const double roll = -s.rollDeg * kDeg;
+    const Vec3 up{0, 1, 0}, k = Unit(forward);
+    camera.sky = up * std::cos(roll) + Cross(k, up) * std::sin(roll) + k * (Dot(k, up) * (1 - std::cos(roll)));
+    camera.angleDeg = s.viewAngleDeg;
+    camera.width = width, camera.height = height;
+    return camera;
+}
 
 double RoomCamera::FocalPixels() const { return width / 2.0 / std::tan(angleDeg * kDeg / 2); }
 
@@ -453,7 +490,8 @@ std::vector<RoomSpec> TestRooms() {
     return rooms;
 }
 
-Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::path& dir, int width, int height) {
+Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::path& dir, int width, int height,
+                                RoomFace knownOn) {
     if (width < 16 || height < 16 || spec.name.empty()) return Error{"房间的尺寸不正确。"};
     std::error_code error;
     std::filesystem::create_directories(dir, error);
@@ -461,25 +499,135 @@ Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::pat
     room.spec = spec;
     room.camera = CameraOf(spec, width, height);
     const std::string stem = spec.name + "-" + std::to_string(width) + "x" + std::to_string(height);
-    const std::string photoScene = SceneFile(spec, room.camera, false), maskScene = SceneFile(spec, room.camera, true);
+    const std::string photoScene = SceneFile(spec, room.camera, false), labelScene = SceneFile(spec, room.camera, true);
     room.photo = dir / (stem + ".jpg");
-    const std::filesystem::path maskPath = dir / (stem + "-mask.png");
-    const bool reuse = SameText(dir / (stem + ".pov"), photoScene) && SameText(dir / (stem + "-mask.pov"), maskScene) &&
-                       std::filesystem::exists(room.photo) && std::filesystem::exists(maskPath);
+    const std::filesystem::path labelPath = dir / (stem + "-labels.png");
+    const bool reuse = SameText(dir / (stem + ".pov"), photoScene) &&
+                       SameText(dir / (stem + "-labels.pov"), labelScene) && std::filesystem::exists(room.photo) &&
+                       std::filesystem::exists(labelPath);
     if (!reuse) {
         const auto start = std::chrono::steady_clock::now();
-        if (Status s = RenderScenes(dir, stem, photoScene, maskScene, width, height); !s) return s.failure();
+        if (Status s = RenderScenes(dir, stem, photoScene, labelScene, width, height); !s) return s.failure();
         room.renderSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    const QImage mask = LoadPng(maskPath);
-    if (mask.size() != QSize(width, height)) return Error{"无法读取 " + maskPath.string()};
-    room.floorMask = mask.convertToFormat(QImage::Format_Grayscale8);
+    const QImage rendered = LoadPng(labelPath);
+    if (rendered.size() != QSize(width, height)) return Error{"无法读取 " + labelPath.string()};
+    room.labels = QImage(width, height, QImage::Format_Grayscale8);
+    room.floorMask = QImage(width, height, QImage::Format_Grayscale8);
+    const QImage rgb = rendered.convertToFormat(QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
-        uchar* row = room.floorMask.scanLine(y);
-        for (int x = 0; x < width; ++x) row[x] = row[x] >= 128 ? 255 : 0;
+        const uchar* in = rgb.constScanLine(y);
+        uchar *label = room.labels.scanLine(y), *floor = room.floorMask.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const int face = (in[3 * x] + 8) / 16;
+            label[x] = static_cast<uchar>(face < kRoomFaces ? face : 0);
+            floor[x] = label[x] == static_cast<uchar>(RoomFace::Floor) ? 255 : 0;
+        }
     }
+    room.planes = PlaneLabels(spec, room.camera);
     if (Status placed = PlaceClickAndLength(room); !placed) return placed.failure();
+    auto known = KnownLengthOn(room, knownOn);
+    if (!known && knownOn != RoomFace::Floor) known = KnownLengthOn(room, RoomFace::Floor);
+    if (!known) return Error{"渲染的房间里看不到地面。"};
+    room.known = *known;
     return room;
+}
+
+// ---- Faces and planes ------------------------------------------------------------
+
+FacePlane PlaneOf(const RoomSpec& s, RoomFace face) {
+    const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight;
+    // Each face seen from inside the room: first side to the right, second
+    // side up (for the floor: to the right and away, for the ceiling: to
+    // the right and towards the camera).
+    switch (face) {
+    case RoomFace::Floor: return {{-W / 2, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 1, 0}, W, D};
+    case RoomFace::Ceiling: return {{-W / 2, H, D}, {1, 0, 0}, {0, 0, -1}, {0, -1, 0}, W, D};
+    case RoomFace::LeftWall: return {{-W / 2, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 0, 0}, D, H};
+    case RoomFace::BackWall: return {{-W / 2, 0, D}, {1, 0, 0}, {0, 1, 0}, {0, 0, -1}, W, H};
+    case RoomFace::RightWall: return {{W / 2, 0, D}, {0, 0, -1}, {0, 1, 0}, {-1, 0, 0}, D, H};
+    case RoomFace::FrontWall: return {{W / 2, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, 0, 1}, W, H};
+    default: return {};
+    }
+}
+
+Vec3 RoomCamera::RayThrough(PixelPos pixel) const {
+    const Basis basis = BasisOf(*this);
+    const double f = FocalPixels();
+    return basis.forward + basis.right * ((pixel.x - width / 2.0) / f) - basis.up * ((pixel.y - height / 2.0) / f);
+}
+
+std::optional<Vec3> PointOnPlane(const RoomCamera& camera, const FacePlane& plane, PixelPos pixel) {
+    const Vec3 ray = camera.RayThrough(pixel);
+    const double along = Dot(ray, plane.normal);
+    if (std::abs(along) < 1e-12) return std::nullopt;
+    const double t = Dot(plane.origin - camera.location, plane.normal) / along;
+    if (t <= 1e-9) return std::nullopt;
+    return camera.location + ray * t;
+}
+
+QImage PlaneLabels(const RoomSpec& s, const RoomCamera& camera) {
+    QImage labels(camera.width, camera.height, QImage::Format_Grayscale8);
+    const double lo[3] = {-s.roomWidth / 2, 0, 0}, hi[3] = {s.roomWidth / 2, s.roomHeight, s.roomDepth};
+    const double at[3] = {camera.location.x, camera.location.y, camera.location.z};
+    const RoomFace low[3] = {RoomFace::LeftWall, RoomFace::Floor, RoomFace::FrontWall};
+    const RoomFace high[3] = {RoomFace::RightWall, RoomFace::Ceiling, RoomFace::BackWall};
+    for (int y = 0; y < camera.height; ++y) {
+        uchar* row = labels.scanLine(y);
+        for (int x = 0; x < camera.width; ++x) {
+            const Vec3 r = camera.RayThrough({x + 0.5, y + 0.5});
+            const double dir[3] = {r.x, r.y, r.z};
+            // From inside the box the ray leaves it through the face it meets first.
+            double nearest = 1e300;
+            RoomFace face = RoomFace::None;
+            for (int axis = 0; axis < 3; ++axis) {
+                if (std::abs(dir[axis]) < 1e-15) continue;
+                const double t = ((dir[axis] > 0 ? hi[axis] : lo[axis]) - at[axis]) / dir[axis];
+                if (t > 0 && t < nearest) nearest = t, face = dir[axis] > 0 ? high[axis] : low[axis];
+            }
+            row[x] = static_cast<uchar>(face);
+        }
+    }
+    return labels;
+}
+
+std::optional<SurfaceLength> KnownLengthOn(const RenderedRoom& room, RoomFace face) {
+    const QImage& labels = room.labels;
+    const int w = labels.width(), h = labels.height();
+    QImage mask(w, h, QImage::Format_Grayscale8);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            mask.scanLine(y)[x] = labels.constScanLine(y)[x] == static_cast<uchar>(face) ? 255 : 0;
+    const std::vector<int> distance = DistanceToEdge(mask);
+    const auto best = std::max_element(distance.begin(), distance.end());
+    const int margin = std::max(6, w / 80);
+    if (*best < margin) return std::nullopt;
+    const int index = static_cast<int>(best - distance.begin());
+    const FacePlane plane = PlaneOf(room.spec, face);
+    const auto centre = PointOnPlane(room.camera, plane, {index % w + 0.5, index / w + 0.5});
+    if (!centre) return std::nullopt;
+    auto wellInside = [&](const std::optional<PixelPos>& p) {
+        if (!p || p->x < 0 || p->y < 0 || p->x >= w || p->y >= h) return false;
+        return distance[static_cast<size_t>(p->y) * w + static_cast<int>(p->x)] >= margin;
+    };
+    std::optional<SurfaceLength> longest;
+    double longestPixels = 0;
+    for (double half : {600.0, 500.0, 400.0, 300.0, 200.0, 125.0})
+        for (const Vec3& side : {plane.first, plane.second}) {
+            const auto a = room.camera.Project(*centre - side * half), b = room.camera.Project(*centre + side * half);
+            if (!wellInside(a) || !wellInside(b)) continue;
+            const double pixels = std::hypot(b->x - a->x, b->y - a->y);
+            if (pixels <= longestPixels) continue;
+            // The length between the whole pixels the user would click.
+            const V2d_Point pa{TruncToInt(a->x), TruncToInt(a->y)}, pb{TruncToInt(b->x), TruncToInt(b->y)};
+            const auto ea = PointOnPlane(room.camera, plane, {double(pa.x), double(pa.y)});
+            const auto eb = PointOnPlane(room.camera, plane, {double(pb.x), double(pb.y)});
+            if (!ea || !eb) continue;
+            const Vec3 span = *eb - *ea;
+            longestPixels = pixels;
+            longest = SurfaceLength{face, pa, pb, std::sqrt(Dot(span, span))};
+        }
+    return longest;
 }
 
 // ---- The score -------------------------------------------------------------------
@@ -501,25 +649,28 @@ std::optional<FloorQuad> QuadOnFloor(const RoomCamera& camera, const Quad& corne
     return quad;
 }
 
+QImage FilledRings(QSize size, const std::vector<std::vector<V2d_Point>>& rings) {
+    QImage mask(size, QImage::Format_Grayscale8);
+    mask.fill(0);
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const auto& ring : rings) {
+        if (ring.size() < 3) continue;
+        QPolygonF polygon;
+        for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    QPainter painter(&mask);
+    painter.fillPath(path, Qt::white);
+    return mask;
+}
+
 RoomScore ScoreFound(const RenderedRoom& room, const std::vector<std::vector<V2d_Point>>& rings, const Quad& corners,
                      std::optional<std::pair<int, int>> realSize) {
     RoomScore score;
     const QImage& truth = room.floorMask;
-    QImage found(truth.size(), QImage::Format_Grayscale8);
-    found.fill(0);
-    {
-        QPainterPath path;
-        path.setFillRule(Qt::OddEvenFill);
-        for (const auto& ring : rings) {
-            if (ring.size() < 3) continue;
-            QPolygonF polygon;
-            for (const V2d_Point& p : ring) polygon << QPointF(p.x, p.y);
-            path.addPolygon(polygon);
-            path.closeSubpath();
-        }
-        QPainter painter(&found);
-        painter.fillPath(path, Qt::white);
-    }
+    const QImage found = FilledRings(truth.size(), rings);
     long long both = 0, either = 0;
     for (int y = 0; y < truth.height(); ++y) {
         const uchar *t = truth.constScanLine(y), *f = found.constScanLine(y);

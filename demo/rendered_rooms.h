@@ -1,9 +1,11 @@
 #pragma once
-// Rooms rendered with POV-Ray whose geometry is known: the photo, the exact
-// mask of the visible floor, the camera that took it, a click on the floor
-// and a known length on it. A scorer measures a found outline and its four
-// corners against that truth. Scenes are modelled in millimetres; POV-Ray's
-// world is left-handed with y up, the floor is the plane y = 0.
+// Rooms rendered with POV-Ray whose geometry is known: the photo, what each
+// pixel shows (floor, each wall, ceiling or clutter) and which surface's
+// plane it lies on, the camera that took it, a click on the floor and known
+// lengths. A scorer measures a found floor outline and its four corners
+// against that truth (demo/room_score.h scores a whole room). Scenes are
+// modelled in millimetres; POV-Ray's world is left-handed with y up, the
+// floor is the plane y = 0, the room spans x in [-W/2, W/2], z in [0, D].
 #include <QImage>
 
 #include <array>
@@ -18,8 +20,10 @@
 
 namespace v2d::demo {
 
-enum class FloorKind { PolishedTiles, WoodBoards, DarkStone, PlainCarpet };
-enum class WallFinish { WarmWhite, Sage, Greige, Striped };
+// LightTiles and White are the commonest customer room: floor and walls
+// alike in colour.
+enum class FloorKind { PolishedTiles, WoodBoards, DarkStone, PlainCarpet, LightTiles };
+enum class WallFinish { WarmWhite, Sage, Greige, Striped, White };
 enum class RoomLight { Ceiling, Window, CeilingAndWindow };
 
 struct RoomSpec {
@@ -27,10 +31,14 @@ struct RoomSpec {
     FloorKind floor = FloorKind::PolishedTiles;
     double roomWidth = 5000, roomDepth = 6000, roomHeight = 2700;  // x, z, y
     // The camera stands at (cameraX, cameraHeight, cameraZ); pitch looks
-    // down, yaw turns to the right, both in degrees; the horizontal angle of view.
+    // down, yaw turns to the right, roll turns the picture clockwise (a
+    // phone held off level), all in degrees; the horizontal angle of view.
     double cameraX = 0, cameraZ = 400, cameraHeight = 1500;
-    double pitchDeg = 25, yawDeg = 0, viewAngleDeg = 64;
+    double pitchDeg = 25, yawDeg = 0, viewAngleDeg = 64, rollDeg = 0;
     bool sofa = false, table = false, cabinet = false, rug = false;
+    bool door = false;      // a door in the back wall, near its left end
+    bool window = true;     // the left wall's window
+    bool skirting = true;   // skirting boards along every wall
     WallFinish walls = WallFinish::WarmWhite;
     RoomLight light = RoomLight::Ceiling;
 };
@@ -58,6 +66,7 @@ std::array<FloorPos, 2> RugOnFloor(const RoomSpec& spec);
 // rows running down.
 struct RoomCamera {
     Vec3 location, lookAt;
+    Vec3 sky{0, 1, 0};  // POV-Ray's sky: world up, turned about the view by the roll
     double angleDeg = 60;
     int width = 0, height = 0;
 
@@ -66,6 +75,50 @@ struct RoomCamera {
     std::optional<PixelPos> Project(Vec3 point) const;
     // Where the ray through a pixel meets the floor; none above the horizon.
     std::optional<FloorPos> FloorPointAt(PixelPos pixel) const;
+    // The ray's direction through a pixel (not of unit length).
+    Vec3 RayThrough(PixelPos pixel) const;
+};
+
+RoomCamera CameraOf(const RoomSpec& spec, int width, int height);
+
+// What a pixel shows: the room's six faces by where they stand (left is
+// x = -W/2, back z = D, front z = 0 behind the camera), then the clutter
+// that hides them. Stored as the value of a Format_Grayscale8 pixel.
+enum class RoomFace : uint8_t {
+    None = 0,
+    Floor,
+    LeftWall,
+    BackWall,
+    RightWall,
+    FrontWall,
+    Ceiling,
+    Furniture,
+    Rug,
+    Door,
+    Window,
+};
+inline constexpr int kRoomFaces = 11;
+inline bool IsClutter(RoomFace face) { return face >= RoomFace::Furniture; }
+inline bool IsSurface(RoomFace face) { return face >= RoomFace::Floor && face <= RoomFace::Ceiling; }
+
+// A face's plane: a corner, its two sides (unit directions, lengths in
+// millimetres) and the normal into the room.
+struct FacePlane {
+    Vec3 origin, first, second, normal;
+    double firstLength = 0, secondLength = 0;
+};
+FacePlane PlaneOf(const RoomSpec& spec, RoomFace face);  // a surface face
+// Where the ray through a pixel meets a plane; none behind the camera.
+std::optional<Vec3> PointOnPlane(const RoomCamera& camera, const FacePlane& plane, PixelPos pixel);
+
+// The face whose plane each pixel's centre sees from inside the empty room.
+QImage PlaneLabels(const RoomSpec& spec, const RoomCamera& camera);
+
+// A known length between two whole pixels on one surface.
+struct SurfaceLength {
+    RoomFace face = RoomFace::Floor;
+    V2d_Point a{}, b{};
+    double millimetres = 0;
 };
 
 struct KnownLength {
@@ -78,15 +131,24 @@ struct RenderedRoom {
     RoomCamera camera;
     std::filesystem::path photo;  // JPEG, quality 90
     QImage floorMask;             // Format_Grayscale8: 255 on the visible floor, 0 elsewhere
+    QImage labels;                // Format_Grayscale8: the RoomFace each pixel shows
+    QImage planes;                // Format_Grayscale8: the RoomFace whose plane it lies on, clutter ignored
     V2d_Point click{};            // well inside the visible floor
     KnownLength length;           // two visible floor points a known distance apart
+    SurfaceLength known;          // a known length on the surface the spec names
     double renderSeconds = 0;     // 0 when the renders were reused
 };
 
-// Writes the scene into `dir`, renders photo and mask (reused when the scene
-// file is unchanged and both are present) and works out the click and the
-// known length. Refused when POV-Ray fails or the floor is not in sight.
-Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::path& dir, int width, int height);
+// Writes the scene into `dir`, renders photo and labels (reused when the
+// scene files are unchanged and both pictures are present) and works out the
+// click and the known lengths (`known` on `knownOn`, else on the floor).
+// Refused when POV-Ray fails or the floor is not in sight.
+Result<RenderedRoom> RenderRoom(const RoomSpec& spec, const std::filesystem::path& dir, int width, int height,
+                                RoomFace knownOn = RoomFace::Floor);
+
+// The visible face's longest span of a metre or so, along one of its sides,
+// whose whole-pixel ends lie well inside what is seen of it.
+std::optional<SurfaceLength> KnownLengthOn(const RenderedRoom& room, RoomFace face);
 
 // The true rectangle a quad stands for on the floor: sides in millimetres
 // (top, right, bottom, left) and the corner angles in degrees; none when a
@@ -106,6 +168,10 @@ struct RoomScore {
     // Against the mean of the true opposite sides; none without a size.
     std::optional<double> widthErrorPercent, heightErrorPercent;
 };
+
+// 255 inside the rings filled even-odd (a ring inside another is a hole),
+// 0 elsewhere; points read as continuous coordinates, as QPainter reads them.
+QImage FilledRings(QSize size, const std::vector<std::vector<V2d_Point>>& rings);
 
 // The rings are filled even-odd (a ring inside another is a hole) as the
 // program fills an outline, and compared with the floor mask. Points of

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "vision/plane_rectification.h"
+#include "vision/room_planes.h"
 
 namespace v2d::vision {
 namespace {
@@ -17,11 +18,6 @@ constexpr int kReducedSide = 1000;
 constexpr int kMinEnlarged = 64;
 // Segments shorter than this (reduced pixels) are grain, not the room's lines.
 constexpr double kMinSegment = 12.0;
-// Three families stand square to each other within this many degrees.
-constexpr double kSquareWithin = 3;
-// A vanishing line within 20 degrees of level is the horizon of level planes.
-const double kLevelWithin = std::sin(20 * M_PI / 180);
-
 cv::Size ReducedSize(QSize photo) {
     const double longSide = std::max(photo.width(), photo.height());
     // Smaller photos are enlarged to the same working size, so that a joint or a
@@ -44,32 +40,6 @@ cv::Mat ReducedColour(const QImage& photo, cv::Size reduced) {
     cv::resize(full, small, reduced, 0, 0, enlarged ? cv::INTER_LINEAR : cv::INTER_AREA);
     cv::cvtColor(small, colour, cv::COLOR_BGRA2BGR);
     return colour;
-}
-
-// A line of the frame in photo pixels, keeping l . p a distance.
-cv::Vec3d PixelLine(const NormalFrame& frame, const cv::Vec3d& l) {
-    return {l[0], l[1], l[2] * frame.unit - l[0] * frame.centre.x - l[1] * frame.centre.y};
-}
-
-// The first three families, strongest first, that stand square under one
-// camera; the horizon is the line through two of them that lies level.
-std::optional<Camera> CameraOf(std::span<const LineFamily> families, const NormalFrame& frame) {
-    for (size_t i = 0; i < families.size(); ++i)
-        for (size_t j = i + 1; j < families.size(); ++j)
-            for (size_t k = j + 1; k < families.size(); ++k) {
-                const cv::Vec3d &a = families[i].point, &b = families[j].point, &c = families[k].point;
-                const auto focal = SquareFocal(a, b, c, kSquareWithin);
-                if (!focal) continue;
-                Camera camera{*focal * frame.unit, std::nullopt};
-                double flattest = kLevelWithin;
-                for (const auto& [p, q] : {std::pair{a, b}, {a, c}, {b, c}}) {
-                    const auto line = LineThrough(p, q);
-                    if (line && std::hypot((*line)[0], (*line)[1]) > 0.5 && std::abs((*line)[0]) < flattest)
-                        flattest = std::abs((*line)[0]), camera.horizon = PixelLine(frame, *line);
-                }
-                return camera;
-            }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -109,9 +79,24 @@ std::vector<cv::Vec3d> PhotoAnalysis::vanishingPoints() const {
     return points;
 }
 
+const std::optional<RoomAxes>& PhotoAnalysis::roomAxes() const {
+    std::call_once(axesOnce_, [&] { axes_ = RoomAxesOf(RoomSegments(*this), lineFamilies()); });
+    return axes_;
+}
+
 const std::optional<Camera>& PhotoAnalysis::camera() const {
-    std::call_once(cameraOnce_, [&] { camera_ = CameraOf(lineFamilies(), frame()); });
+    std::call_once(cameraOnce_, [&] {
+        if (const auto& axes = roomAxes()) {
+            const NormalFrame f = frame();
+            camera_ = Camera{axes->focal * f.unit, LineInPixels(f, axes->VanishingLine(1))};
+        }
+    });
     return camera_;
+}
+
+const std::optional<RoomBox>& PhotoAnalysis::roomBox() const {
+    std::call_once(boxOnce_, [&] { box_ = RoomBoxOf(*this, std::nullopt); });
+    return box_;
 }
 
 }  // namespace v2d::vision

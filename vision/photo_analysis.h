@@ -17,6 +17,7 @@
 
 #include "base/result.h"
 #include "vision/line_segments.h"
+#include "vision/room_box.h"
 #include "vision/surface_mask.h"
 #include "vision/vanishing_points.h"
 
@@ -56,9 +57,13 @@ public:
     NormalFrame frame() const { return FrameOfPhoto(size()); }
     const std::vector<LineFamily>& lineFamilies() const;
     std::vector<cv::Vec3d> vanishingPoints() const;
-    // Known when three of the families stand square to each other under one
-    // plausible camera; none otherwise.
+    // The room's three directions and the focal length, from the families
+    // and refined on the segments (room_camera.h); none where they give no room.
+    const std::optional<RoomAxes>& roomAxes() const;
+    // The camera of roomAxes() in photo pixels.
     const std::optional<Camera>& camera() const;
+    // The room's box fitted to the photo with no click (room_planes.h).
+    const std::optional<RoomBox>& roomBox() const;
 
     // Use Of().
     PhotoAnalysis(QImage upright, Orientation orientation);
@@ -71,11 +76,13 @@ private:
     cv::Size reducedSize_;
     cv::Point2d toPhoto_;
 
-    mutable std::once_flag reducedOnce_, segmentsOnce_, familiesOnce_, cameraOnce_;
+    mutable std::once_flag reducedOnce_, segmentsOnce_, familiesOnce_, axesOnce_, cameraOnce_, boxOnce_;
     mutable ReducedPhoto reduced_;
     mutable std::vector<Segment> segments_;
     mutable std::vector<LineFamily> families_;
+    mutable std::optional<RoomAxes> axes_;
     mutable std::optional<Camera> camera_;
+    mutable std::optional<RoomBox> box_;
 };
 
 }  // namespace v2d::vision

@@ -15,6 +15,7 @@
 #include "base/cancel_token.h"
 #include "base/geometry.h"
 #include "base/result.h"
+#include "vision/perspective.h"  // before RealSize() below hides its type's plain name
 #include "vision/photo_analysis.h"
 #include "vision/surface_finder.h"
 
@@ -35,6 +36,9 @@ struct RoomSurface {
     // The rectangle's sides in room units (the camera stands 1 unit above
     // the floor), along its first and second direction.
     double width = 0, height = 0;
+    // The surface's plane in camera coordinates (x right, y down, z ahead;
+    // the ray of pixel p is ((p - centre) / focal, 1)): n . X = d, |n| = 1.
+    cv::Vec4d planeInCamera{};
 };
 
 struct RoomCamera {

@@ -13,11 +13,6 @@ namespace v2d::vision {
 
 namespace {
 
-V2d_Point PixelOf(cv::Point2d p, QSize photo) {
-    return {std::clamp(int(std::lround(p.x)), 0, photo.width() - 1),
-            std::clamp(int(std::lround(p.y)), 0, photo.height() - 1)};
-}
-
 // Corners when no rectangle on the plane can be told: the outer ring
 // simplified to a quadrilateral, or its smallest turned box.
 Quad FallbackCorners(const Ring& outer, QSize photo) {
@@ -38,10 +33,30 @@ Quad FallbackCorners(const Ring& outer, QSize photo) {
     std::sort(corners.begin(), corners.end(), [](auto a, auto b) { return a.y < b.y; });
     if (corners[0].x > corners[1].x) std::swap(corners[0], corners[1]);
     if (corners[2].x < corners[3].x) std::swap(corners[2], corners[3]);
-    return {PixelOf(corners[0], photo), PixelOf(corners[1], photo), PixelOf(corners[2], photo), PixelOf(corners[3], photo)};
+    return {PhotoPixel(corners[0], photo), PhotoPixel(corners[1], photo), PhotoPixel(corners[2], photo), PhotoPixel(corners[3], photo)};
 }
 
 }  // namespace
+
+V2d_Point PhotoPixel(cv::Point2d p, QSize photo) {
+    return {std::clamp(int(std::lround(p.x)), 0, photo.width() - 1),
+            std::clamp(int(std::lround(p.y)), 0, photo.height() - 1)};
+}
+
+std::vector<Ring> PixelRings(const std::vector<RingD>& rings, QSize photo) {
+    std::vector<Ring> out;
+    for (const RingD& ring : rings) {
+        Ring pixels;
+        for (const cv::Point2d& p : ring) {
+            const V2d_Point q = PhotoPixel(p, photo);
+            if (pixels.empty() || !(pixels.back() == q)) pixels.push_back(q);
+        }
+        if (pixels.size() > 1 && pixels.front() == pixels.back()) pixels.pop_back();
+        if (pixels.size() >= 3) out.push_back(std::move(pixels));
+        if (out.empty()) return out;  // the outer boundary collapsed
+    }
+    return out;
+}
 
 FlatRings Flattened(const std::vector<Ring>& rings) {
     FlatRings flat;
@@ -73,16 +88,7 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
     const cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
     if (mask.empty()) return notFound;
     FoundSurface found;
-    for (const RingD& ring : OutlineOf(mask, toPhoto, photo.segments())) {
-        Ring pixels;
-        for (const cv::Point2d& p : ring) {
-            const V2d_Point q = PixelOf(p, size);
-            if (pixels.empty() || !(pixels.back() == q)) pixels.push_back(q);
-        }
-        if (pixels.size() > 1 && pixels.front() == pixels.back()) pixels.pop_back();
-        if (pixels.size() >= 3) found.rings.push_back(std::move(pixels));
-        if (found.rings.empty()) return notFound;  // the outer boundary collapsed
-    }
+    found.rings = PixelRings(OutlineOf(mask, toPhoto, photo.segments()), size);
     if (found.rings.empty()) return notFound;
     if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments(), photo.lineFamilies(), size)) {
         found.corners = rectangle->corners;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/geometry.h"
+#include "vision/mask_outline.h"
 #include "base/result.h"
 #include "vision/photo_analysis.h"
 
@@ -37,6 +38,12 @@ struct FlatRings {
     std::vector<int32_t> ends;
 };
 FlatRings Flattened(const std::vector<Ring>& rings);
+
+// A point of the photo as the whole pixel nearest it, inside the photo.
+V2d_Point PhotoPixel(cv::Point2d p, QSize photo);
+// An outline's rings as whole photo pixels, repeats left out; a ring that
+// collapses below three points is dropped, and with the outer one all.
+std::vector<Ring> PixelRings(const std::vector<RingD>& rings, QSize photo);
 
 // The surface under the clicks on an analysed photo; any number of finds
 // share its reduced copy and lines. Refused, with the user's message, for

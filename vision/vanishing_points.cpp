@@ -38,15 +38,6 @@ double Score(std::span<const FrameSegment> segments, std::span<const char> taken
     return score;
 }
 
-// The sine of the angle between the segment's line and the line from its
-// middle to the point, signed so that it goes on smoothly through infinity.
-double AngleResidual(const FrameSegment& s, const cv::Vec3d& point) {
-    const double ux = point[0] - s.midX * point[2], uy = point[1] - s.midY * point[2];
-    const double u = std::hypot(ux, uy), along = s.dirX * ux + s.dirY * uy;
-    if (!(u > 0)) return 0;
-    return (s.dirX * uy - s.dirY * ux) / u * (along < 0 ? -1 : 1);
-}
-
 // Two pieces of one line meet anywhere along it.
 bool OnOneLine(const FrameSegment& a, const FrameSegment& b) {
     const double ab = std::abs(a.line.dot(cv::Vec3d(b.midX, b.midY, 1)));
@@ -54,7 +45,9 @@ bool OnOneLine(const FrameSegment& a, const FrameSegment& b) {
     return ab <= a.tolerance * a.length / 2 && ba <= b.tolerance * b.length / 2;
 }
 
-std::vector<Segment> Longest(std::span<const Segment> segments, size_t most) {
+}  // namespace
+
+std::vector<Segment> LongestSegments(std::span<const Segment> segments, size_t most) {
     std::vector<Segment> out(segments.begin(), segments.end());
     const auto length = [](const Segment& s) { return std::hypot(s.b.x - s.a.x, s.b.y - s.a.y); };
     const auto longer = [&](const Segment& s, const Segment& t) { return length(s) > length(t); };
@@ -62,7 +55,12 @@ std::vector<Segment> Longest(std::span<const Segment> segments, size_t most) {
     return out;
 }
 
-}  // namespace
+double AngleResidual(const FrameSegment& s, const cv::Vec3d& point) {
+    const double ux = point[0] - s.midX * point[2], uy = point[1] - s.midY * point[2];
+    const double u = std::hypot(ux, uy), along = s.dirX * ux + s.dirY * uy;
+    if (!(u > 0)) return 0;
+    return (s.dirX * uy - s.dirY * ux) / u * (along < 0 ? -1 : 1);
+}
 
 cv::Vec3d NormalFrame::Point(cv::Point2d pixel) const {
     return {(pixel.x - centre.x) / unit, (pixel.y - centre.y) / unit, 1.0};
@@ -233,7 +231,7 @@ std::vector<LineFamily> LineFamilies(std::span<const FrameSegment> segments, int
 }
 
 std::vector<LineFamily> PhotoFamilies(std::span<const Segment> photoSegments, QSize photo) {
-    return LineFamilies(ToFrame(FrameOfPhoto(photo), Longest(photoSegments, kMostPhotoSegments)), kMostPhotoFamilies);
+    return LineFamilies(ToFrame(FrameOfPhoto(photo), LongestSegments(photoSegments, kMostPhotoSegments)), kMostPhotoFamilies);
 }
 
 }  // namespace v2d::vision

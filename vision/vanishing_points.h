@@ -47,6 +47,13 @@ struct FrameSegment {
 std::vector<FrameSegment> ToFrame(const NormalFrame& frame, std::span<const Segment> segments, double weight = 1);
 std::optional<FrameSegment> ToFrame(const NormalFrame& frame, const Segment& segment, double weight);
 
+// The `most` longest segments (all of them when there are fewer), in no order.
+std::vector<Segment> LongestSegments(std::span<const Segment> segments, size_t most);
+
+// The sine of the angle between the segment's line and the line from its
+// middle to the point, signed so that it goes on smoothly through infinity.
+double AngleResidual(const FrameSegment& segment, const cv::Vec3d& point);
+
 // Whether the segment points at `point` within its tolerance.
 bool Agrees(const FrameSegment& segment, const cv::Vec3d& point);
 

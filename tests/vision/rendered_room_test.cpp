@@ -4,7 +4,11 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include <QBuffer>
+#include <QImageReader>
+
 #include "demo/rendered_rooms.h"
+#include "demo/room_phone.h"
 #include "vision/perspective.h"
 #include "vision/surface_finder.h"
 
@@ -73,6 +77,70 @@ TEST(RenderedRooms, OneClickFindsTheFloor) {
         EXPECT_LE(*score.widthErrorPercent, 5.0);
         EXPECT_LE(*score.heightErrorPercent, 5.0);
     }
+}
+
+// A rolled view into the back-right corner, rendered small: the label render
+// agrees with the planes worked out from the camera wherever no clutter
+// stands, and its phone copies keep the truth upright.
+TEST(RenderedRooms, LabelsAgreeWithTheCamera) {
+    demo::RoomSpec spec;
+    spec.name = "labels-corner";
+    spec.cameraX = -1700, spec.cameraZ = 900, spec.yawDeg = 40, spec.pitchDeg = 12, spec.rollDeg = 4;
+    spec.rug = spec.cabinet = true;
+    const auto room = demo::RenderRoom(spec, "rendered-rooms", 320, 240, demo::RoomFace::BackWall);
+    ASSERT_TRUE(room.ok()) << room.error();
+    std::array<int, demo::kRoomFaces> seen{};
+    int surfaces = 0, agree = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            const auto face = demo::RoomFace(room->labels.constScanLine(y)[x]);
+            ++seen[int(face)];
+            if (!demo::IsSurface(face)) continue;
+            ++surfaces;
+            agree += room->planes.constScanLine(y)[x] == uchar(face);
+        }
+    EXPECT_GT(agree, surfaces * 0.995);
+    for (demo::RoomFace face : {demo::RoomFace::Floor, demo::RoomFace::BackWall, demo::RoomFace::RightWall,
+                                demo::RoomFace::Ceiling, demo::RoomFace::Rug, demo::RoomFace::Furniture})
+        EXPECT_GT(seen[int(face)], 300) << int(face);
+    EXPECT_EQ(seen[int(demo::RoomFace::LeftWall)] + seen[int(demo::RoomFace::None)], 0);
+    // The known length lies on the back wall, its millimetres those of its whole-pixel ends.
+    const demo::SurfaceLength& known = room->known;
+    EXPECT_EQ(known.face, demo::RoomFace::BackWall);
+    const demo::FacePlane wall = demo::PlaneOf(spec, demo::RoomFace::BackWall);
+    const auto a = demo::PointOnPlane(room->camera, wall, {double(known.a.x), double(known.a.y)});
+    const auto b = demo::PointOnPlane(room->camera, wall, {double(known.b.x), double(known.b.y)});
+    ASSERT_TRUE(a && b);
+    EXPECT_NEAR(std::hypot(a->x - b->x, a->y - b->y), known.millimetres, 1e-6);
+    EXPECT_GT(known.millimetres, 200);
+
+    // Turned as a portrait phone stores it: a reader applying the tag gets the upright photo.
+    const auto portrait = demo::PhoneCopy(*room, {.exifOrientation = 6}, "labels-corner-portrait", "rendered-rooms");
+    ASSERT_TRUE(portrait.ok()) << portrait.error();
+    const auto bytes = ReadWholeFile(portrait->photo);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(DecodeJpeg(*bytes).size(), QSize(240, 320));
+    QByteArray data(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QImage upright = reader.read().convertToFormat(QImage::Format_RGB32);
+    const QImage original = DecodeJpeg(*ReadWholeFile(room->photo)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(upright.size(), QSize(320, 240));
+    long long difference = 0;
+    for (int y = 0; y < 240; y += 4)
+        for (int x = 0; x < 320; x += 4) difference += std::abs(qGray(upright.pixel(x, y)) - qGray(original.pixel(x, y)));
+    EXPECT_LT(difference / (80 * 60), 4);
+    EXPECT_EQ(portrait->labels, room->labels);
+
+    // A barrel of 0.03 draws a corner of the photo in by 2.76 % of the half diagonal (1 = d + 0.03 d^3).
+    const demo::PixelPos corner = demo::Barrelled({0, 0}, 0.03, 320, 240);
+    EXPECT_NEAR(corner.x, 160 * (1 - 0.97241), 0.01);
+    EXPECT_NEAR(corner.y, 120 * (1 - 0.97241), 0.01);
+    const auto lens = demo::PhoneCopy(*room, {.vignette = 0.3, .barrel = 0.03}, "labels-corner-lens", "rendered-rooms");
+    ASSERT_TRUE(lens.ok()) << lens.error();
+    EXPECT_EQ(lens->labels.constScanLine(120)[160], room->labels.constScanLine(120)[160]);
+    EXPECT_EQ(lens->floorMask.constScanLine(lens->click.y)[lens->click.x], 255);
 }
 
 }  // namespace

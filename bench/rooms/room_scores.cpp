@@ -1,0 +1,162 @@
+// The room finder on every tuning and held-out room: the photo is read as
+// the program reads it, the room found with the floor's click and the
+// room's known length, and scored against the truth (layout pixel error,
+// each visible surface's outline IoU, the worst corner angle and size error
+// over the surfaces), beside one click on the floor (its outline IoU).
+// Usage: room_scores [--size WxH] [--dir FOLDER] [--only NAME] [--truth]
+//   --truth scores the true layout instead of the finder's (the scorer's
+//   own check: pixel error about 0, IoU about 1 where nothing stands).
+#include <QImage>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/atomic_file.h"
+#include "base/picture_codec.h"
+#include "base/process_setup.h"
+#include "demo/room_score.h"
+#include "demo/room_sets.h"
+#include "vision/surface_finder.h"
+
+namespace v2d {
+namespace {
+
+struct Options {
+    int width = 640, height = 480;
+    std::filesystem::path dir;
+    std::string only;
+    bool truth = false;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    options.dir = std::filesystem::path(argv[0]).parent_path() / "rendered-rooms";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--size" && hasValue) std::sscanf(argv[++i], "%dx%d", &options.width, &options.height);
+        else if (arg == "--dir" && hasValue) options.dir = argv[++i];
+        else if (arg == "--only" && hasValue) options.only = argv[++i];
+        else if (arg == "--truth") options.truth = true;
+    }
+    return options;
+}
+
+const char* Letter(demo::RoomFace face) {
+    switch (face) {
+    case demo::RoomFace::Floor: return "F";
+    case demo::RoomFace::LeftWall: return "L";
+    case demo::RoomFace::BackWall: return "B";
+    case demo::RoomFace::RightWall: return "R";
+    case demo::RoomFace::FrontWall: return "N";
+    case demo::RoomFace::Ceiling: return "C";
+    default: return "?";
+    }
+}
+
+struct Totals {
+    int rooms = 0, refused = 0, surfaces = 0, clicks = 0;
+    double pixelError = 0, worstPixelError = 0, iou = 0, minIou = 1, click = 0, minClick = 1;
+    double worstAngle = 0, worstSize = 0, seconds = 0;
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals) {
+    std::printf("%-24s", room.name.c_str());
+    const auto rendered = demo::RenderCase(room, options.dir, options.width, options.height);
+    if (!rendered) {
+        std::printf(" render failed: %s\n", rendered.error().c_str());
+        return;
+    }
+    const auto bytes = ReadWholeFile(rendered->photo);
+    const QImage photo = bytes ? DecodePicture(*bytes) : QImage();
+    auto analysis = vision::PhotoAnalysis::Of(photo);
+    ++totals.rooms;
+    // One click on the floor, as today.
+    std::string clickText = "   -  ";
+    if (analysis) {
+        const auto surface = vision::FindSurface(**analysis, {{rendered->click}, {}});
+        const double iou = surface ? demo::ScoreFound(*rendered, surface->rings, surface->corners, std::nullopt).iou : 0;
+        char text[16];
+        std::snprintf(text, sizeof text, "%6.3f", iou);
+        clickText = text;
+        ++totals.clicks, totals.click += iou, totals.minClick = std::min(totals.minClick, iou);
+    }
+    const demo::SurfaceLength& known = rendered->known;
+    vision::RoomRequest request;
+    request.floorClick = rendered->click;
+    request.length = vision::RoomLength{known.a, known.b, known.millimetres};
+    const auto start = std::chrono::steady_clock::now();
+    Result<vision::RoomLayout> layout = options.truth ? Result<vision::RoomLayout>(demo::TrueLayout(*rendered))
+                                        : analysis    ? vision::FindRoom(**analysis, request)
+                                                      : Result<vision::RoomLayout>(analysis.failure());
+    const double seconds = Seconds(start);
+    totals.seconds += seconds;
+    // A refusal scores as an empty layout: every pixel wrong, every surface missed.
+    const demo::RoomLayoutScore score = demo::ScoreLayout(*rendered, layout ? *layout : vision::RoomLayout{});
+    totals.refused += !layout;
+    totals.pixelError += score.pixelError;
+    totals.worstPixelError = std::max(totals.worstPixelError, score.pixelError);
+    std::string ious;
+    for (const demo::SurfaceScore& s : score.surfaces) {
+        char text[24];
+        std::snprintf(text, sizeof text, " %s%.3f", Letter(s.face), s.outlineIou);
+        ious += text;
+        ++totals.surfaces, totals.iou += s.outlineIou, totals.minIou = std::min(totals.minIou, s.outlineIou);
+    }
+    if (!layout) {
+        std::printf("  refused: %s  click %s\n", layout.error().c_str(), clickText.c_str());
+        return;
+    }
+    auto figure = [](const std::optional<double>& v) {
+        char text[16];
+        std::snprintf(text, sizeof text, v ? "%6.2f" : "     -", v.value_or(0));
+        return std::string(text);
+    };
+    if (score.worstAngleDeg) totals.worstAngle = std::max(totals.worstAngle, *score.worstAngleDeg);
+    if (score.worstSizeErrorPercent) totals.worstSize = std::max(totals.worstSize, *score.worstSizeErrorPercent);
+    std::printf(" %6.2f%% %2zu/%-2zu %-34s %6.3f %s %s  %s %6.2fs\n", 100 * score.pixelError, layout->surfaces.size(),
+                score.surfaces.size(), ious.c_str(), score.minIou, figure(score.worstAngleDeg).c_str(),
+                figure(score.worstSizeErrorPercent).c_str(), clickText.c_str(), seconds);
+}
+
+void RunSet(const char* title, const std::vector<demo::RoomCase>& rooms, const Options& options) {
+    std::printf("\n%s rooms\n%-24s %7s %5s %-34s %6s %6s %6s  %6s %7s\n", title, "room", "pixels", "found",
+                "outline IoU per true surface", "min", "angle", "size%", "click", "time");
+    Totals totals;
+    for (const demo::RoomCase& room : rooms)
+        if (options.only.empty() || options.only == room.name) RunRoom(room, options, totals);
+    if (totals.rooms == 0) return;
+    std::printf("%s mean over %d rooms (%d refused): pixel error %.2f%% (worst %.2f%%), outline IoU %.3f (min %.3f "
+                "over %d surfaces), worst angle %.2f deg, worst size %.2f%%, floor click IoU %.3f (min %.3f), "
+                "find %.2fs\n",
+                title, totals.rooms, totals.refused, 100 * totals.pixelError / totals.rooms,
+                100 * totals.worstPixelError, totals.surfaces ? totals.iou / totals.surfaces : 0.0, totals.minIou,
+                totals.surfaces, totals.worstAngle, totals.worstSize, totals.clicks ? totals.click / totals.clicks : 0.0,
+                totals.minClick, totals.seconds / totals.rooms);
+}
+
+int Run(int argc, char** argv) {
+    SetUpProcess();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a room's row shows as soon as it is scored
+    const Options options = ParseOptions(argc, argv);
+    std::printf("rooms %dx%d in %s%s; surfaces F floor, L/B/R/N left/back/right/front wall, C ceiling\n",
+                options.width, options.height, options.dir.string().c_str(),
+                options.truth ? " (the true layout scored)" : "");
+    RunSet("tuning", demo::TuningRooms(), options);
+    RunSet("held-out", demo::HeldOutRooms(), options);
+    return 0;
+}
+
+}  // namespace
+}  // namespace v2d
+
+int main(int argc, char** argv) { return v2d::Run(argc, argv); }

@@ -1,0 +1,100 @@
+// vexel2d-cli find-room: the whole room of a photo (the floor, each wall
+// seen, the ceiling) with each surface's plane, visible outline, rectangle
+// and, from one known length anywhere in the room, real size; printed as JSON.
+#include <cstdio>
+
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "cli/region_finding.h"
+#include "cli/render_options.h"
+#include "scene/photo_scheme.h"
+#include "vision/room_finder.h"
+
+namespace v2d::cli {
+namespace {
+
+constexpr const char* kUsage = "usage: vexel2d-cli find-room PHOTO.jpg [--at X,Y] [--length X1,Y1,X2,Y2,MM]\n";
+
+struct FindRoomOptions {
+    std::string photo;
+    vision::RoomRequest request;
+};
+
+Result<FindRoomOptions> ParseFindRoomOptions(const Args& args) {
+    FindRoomOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--at" || a == "--length") {
+            if (i + 1 >= args.size()) return Error{a + " needs a value"};
+            const std::string& v = args[++i];
+            if (a == "--at" && !(o.request.floorClick = ParsePoint(v))) return Error{"--at takes X,Y in photo pixels"};
+            if (a == "--length" && !(o.request.length = ParseLengthFields(v)))
+                return Error{"--length takes X1,Y1,X2,Y2,MM"};
+        } else if (!a.empty() && a[0] == '-') {
+            return Error{"unknown option " + a};
+        } else if (o.photo.empty()) {
+            o.photo = a;
+        } else {
+            return Error{"one photo only"};
+        }
+    }
+    if (o.photo.empty()) return Error{"no photo given"};
+    return o;
+}
+
+void WritePoint(JsonWriter& json, V2d_Point p) { json.beginArray().value(int64_t{p.x}).value(int64_t{p.y}).endArray(); }
+
+void WriteRing(JsonWriter& json, const vision::Ring& ring) {
+    json.beginArray();
+    for (const V2d_Point& p : ring) WritePoint(json, p);
+    json.endArray();
+}
+
+const char* KindName(vision::RoomSurfaceKind kind) {
+    switch (kind) {
+    case vision::RoomSurfaceKind::Floor: return "floor";
+    case vision::RoomSurfaceKind::Wall: return "wall";
+    case vision::RoomSurfaceKind::Ceiling: break;
+    }
+    return "ceiling";
+}
+
+}  // namespace
+
+int RunFindRoom(const Args& args) {
+    Result<FindRoomOptions> options = ParseFindRoomOptions(args);
+    if (!options) {
+        std::fprintf(stderr, "vexel2d-cli find-room: %s\n%s", options.error().c_str(), kUsage);
+        return 2;
+    }
+    Result<QImage> photo = ReadPhoto(options->photo);
+    if (!photo) return Fail("find-room", photo.error());
+    const auto analysis = vision::PhotoAnalysis::Of(*photo);
+    if (!analysis) return Fail("find-room", analysis.error());
+    const Result<vision::RoomLayout> room = FindRoom(**analysis, options->request);
+    if (!room) return Fail("find-room", room.error());
+
+    JsonWriter json;
+    json.beginObject().field("width", int64_t{room->width}).field("height", int64_t{room->height});
+    json.key("focal").number(room->camera.focal, 1).key("surfaces").beginArray();
+    for (const vision::RoomSurface& surface : room->surfaces) {
+        json.beginObject().field("kind", KindName(surface.kind)).field("name", std::string_view(surface.name));
+        json.key("plane");
+        WriteRing(json, surface.plane);
+        json.key("outline").beginArray();
+        for (const vision::Ring& ring : surface.outline) WriteRing(json, ring);
+        json.endArray().key("corners").beginArray();
+        for (const V2d_Point& p : surface.corners) WritePoint(json, p);
+        json.endArray();
+        const auto size = vision::RealSize(*room, surface);
+        json.field("realWidth", int64_t{size ? std::llround((*size)[0]) : 0});
+        json.field("realHeight", int64_t{size ? std::llround((*size)[1]) : 0});
+        json.endObject();
+    }
+    json.endArray().endObject();
+    std::printf("%s\n", json.str().c_str());
+    return 0;
+}
+
+}  // namespace v2d::cli

@@ -1,0 +1,108 @@
+#include "demo/room_sets.h"
+
+#include <utility>
+
+namespace v2d::demo {
+namespace {
+
+struct Shell {
+    FloorKind floor;
+    WallFinish walls;
+    double width, depth, height;
+};
+
+struct View {
+    double x, z, cameraHeight, pitch, yaw, roll, angle;
+};
+
+RoomSpec Spec(std::string name, Shell shell, View view, RoomLight light = RoomLight::CeilingAndWindow) {
+    RoomSpec s;
+    s.name = std::move(name);
+    s.floor = shell.floor, s.walls = shell.walls;
+    s.roomWidth = shell.width, s.roomDepth = shell.depth, s.roomHeight = shell.height;
+    s.cameraX = view.x, s.cameraZ = view.z, s.cameraHeight = view.cameraHeight;
+    s.pitchDeg = view.pitch, s.yawDeg = view.yaw, s.rollDeg = view.roll, s.viewAngleDeg = view.angle;
+    s.light = light;
+    return s;
+}
+
+RoomCase Copy(const RoomCase& of, std::string suffix, PhoneLook look) {
+    RoomCase copy = of;
+    copy.name = of.name + "-" + std::move(suffix);
+    copy.phone = look;
+    return copy;
+}
+
+}  // namespace
+
+std::vector<RoomCase> TuningRooms() {
+    std::vector<RoomCase> rooms;
+    RoomCase white{"white-straight", Spec("white-straight", {FloorKind::LightTiles, WallFinish::White, 5000, 6000, 2700},
+                                          {0, 400, 1500, 18, 0, 0, 64})};
+    white.spec.skirting = false, white.spec.cabinet = true;
+    RoomCase corner{"corner-boards", Spec("corner-boards", {FloorKind::WoodBoards, WallFinish::Greige, 4600, 5500, 2700},
+                                          {-1700, 900, 1500, 14, 40, 0, 64}, RoomLight::Window),
+                    RoomFace::BackWall};
+    corner.spec.sofa = true;
+    RoomCase rolled{"rolled-tiles", Spec("rolled-tiles", {FloorKind::PolishedTiles, WallFinish::WarmWhite, 5000, 6000, 2700},
+                                         {0, 400, 1400, 12, 0, 4, 64})};
+    rolled.spec.table = rolled.spec.rug = true;
+    RoomCase corridor{"corridor-white", Spec("corridor-white", {FloorKind::LightTiles, WallFinish::White, 1800, 9000, 2600},
+                                             {0, 300, 1500, 8, 0, 0, 64}, RoomLight::Ceiling),
+                      RoomFace::LeftWall};
+    corridor.spec.door = true;
+    RoomCase hall{"hall-high", Spec("hall-high", {FloorKind::DarkStone, WallFinish::Sage, 7000, 8000, 3000},
+                                    {600, 500, 2000, 22, -8, 0, 70})};
+    hall.spec.sofa = hall.spec.table = hall.spec.cabinet = hall.spec.rug = true;
+    RoomCase small{"small-low", Spec("small-low", {FloorKind::PlainCarpet, WallFinish::Striped, 3200, 3600, 2500},
+                                     {0, 300, 1000, 6, 0, 0, 72}, RoomLight::Ceiling),
+                   RoomFace::BackWall};
+    small.spec.cabinet = true;
+    rooms = {white, corner, rolled, corridor, hall, small};
+    rooms.push_back(Copy(white, "noisy", {.noise = 10, .jpegQuality = 40}));
+    rooms.push_back(Copy(corner, "lens", {.vignette = 0.35, .barrel = 0.03}));
+    rooms.push_back(Copy(rolled, "dim", {.noise = 6, .exposure = 0.3}));
+    rooms.push_back(Copy(white, "portrait", {.exifOrientation = 6}));
+    return rooms;
+}
+
+std::vector<RoomCase> HeldOutRooms() {
+    std::vector<RoomCase> rooms;
+    RoomCase corner{"white-corner", Spec("white-corner", {FloorKind::LightTiles, WallFinish::White, 4200, 5000, 2700},
+                                         {1500, 800, 1450, 16, -38, -3, 66})};
+    corner.spec.skirting = false, corner.spec.rug = corner.spec.table = true;
+    RoomCase straight{"sage-straight", Spec("sage-straight", {FloorKind::PolishedTiles, WallFinish::Sage, 5600, 6400, 2800},
+                                            {0, 300, 1600, 10, 0, 0, 70}),
+                      RoomFace::BackWall};
+    straight.spec.door = straight.spec.cabinet = straight.spec.sofa = true;
+    RoomCase corridor{"corridor-tiles", Spec("corridor-tiles", {FloorKind::PolishedTiles, WallFinish::Greige, 2000, 10000, 2700},
+                                             {-300, 300, 1550, 10, 6, 3, 62}, RoomLight::Ceiling)};
+    corridor.spec.door = true;
+    RoomCase carpet{"carpet-wide", Spec("carpet-wide", {FloorKind::PlainCarpet, WallFinish::WarmWhite, 6000, 5000, 2600},
+                                        {0, 300, 1750, 28, 0, 0, 68}),
+                    RoomFace::RightWall};
+    carpet.spec.sofa = carpet.spec.rug = true;
+    RoomCase boards{"boards-rolled", Spec("boards-rolled", {FloorKind::WoodBoards, WallFinish::White, 4800, 5800, 2700},
+                                          {-400, 500, 1300, 15, 12, -5, 64}, RoomLight::Window)};
+    boards.spec.table = boards.spec.cabinet = true;
+    RoomCase living{"white-living", Spec("white-living", {FloorKind::LightTiles, WallFinish::White, 5200, 6200, 2800},
+                                         {800, 400, 1600, 20, -15, 0, 66}),
+                    RoomFace::LeftWall};
+    living.spec.sofa = living.spec.rug = living.spec.table = living.spec.cabinet = living.spec.door = true;
+    rooms = {corner, straight, corridor, carpet, boards, living};
+    rooms.push_back(Copy(corner, "noisy", {.noise = 12, .jpegQuality = 35, .vignette = 0.25}));
+    rooms.push_back(Copy(corner, "window", {.exposure = 1.4, .windowGlare = 1}));
+    rooms.push_back(Copy(boards, "dim", {.noise = 8, .jpegQuality = 60, .exposure = 0.28}));
+    rooms.push_back(Copy(living, "portrait", {.noise = 5, .exifOrientation = 8}));
+    rooms.push_back(Copy(corridor, "lens", {.vignette = 0.3, .barrel = 0.035}));
+    return rooms;
+}
+
+Result<RenderedRoom> RenderCase(const RoomCase& room, const std::filesystem::path& dir, int width, int height) {
+    auto rendered = RenderRoom(room.spec, dir, width, height, room.knownOn);
+    if (!rendered || room.phone.plain()) return rendered;
+    return PhoneCopy(*rendered, room.phone,
+                     room.name + "-" + std::to_string(width) + "x" + std::to_string(height), dir);
+}
+
+}  // namespace v2d::demo

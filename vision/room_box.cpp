@@ -1,0 +1,281 @@
+#include "vision/room_box.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace v2d::vision {
+namespace {
+
+// Segments take an axis within this angle of its vanishing point, edge
+// points (whose direction is a gradient's) within the wider one.
+const double kSegmentSine = std::sin(1.5 * M_PI / 180);
+const double kEdgeSine = std::sin(6.0 * M_PI / 180);
+// Points across a segment or an edge lie this many pixels of the grey copy from it.
+constexpr double kAcross = 3;
+constexpr int kPointsASegment = 4;
+constexpr size_t kMostEdgePoints = 6000;
+// A segment on a boundary of its direction counts this many times its
+// length; an edge point on one, this many times its pixel.
+constexpr double kOnBoundary = 3;
+constexpr double kEdgeOnBoundary = 1.5;
+// Where the faces are looked for: room units (the camera 1 above the floor).
+constexpr double kNearest = 0.08, kFarthest = 60;
+constexpr int kGridSteps = 72, kFineSteps = 12, kRounds = 3;
+// Far behind the camera, where the floor, walls and ceiling begin.
+constexpr double kBehind = -1e4;
+
+bool HoldsAxis(RoomFace face, int axis) {
+    switch (face) {
+    case RoomFace::Floor:
+    case RoomFace::Ceiling: return axis == 0 || axis == 2;
+    case RoomFace::Left:
+    case RoomFace::Right: return axis == 1 || axis == 2;
+    case RoomFace::Back: return axis == 0 || axis == 1;
+    }
+    return false;
+}
+
+// A ray in room coordinates, with its reciprocals.
+struct RoomRay {
+    double u = 0, v = 0, w = 0;
+};
+
+RoomRay InRoom(const RoomAxes& axes, const cv::Vec3d& ray) {
+    return {axes.axis[0].dot(ray), axes.axis[1].dot(ray), axes.axis[2].dot(ray)};
+}
+
+constexpr double kNever = std::numeric_limits<double>::infinity();
+
+RoomFace FaceOfRoomRay(const RoomBox& box, const RoomRay& r) {
+    RoomFace face = RoomFace::Floor;
+    double t = r.v > 0 ? 1 / r.v : kNever;
+    const auto consider = [&](RoomFace f, double reach) {
+        if (reach > 0 && reach < t) t = reach, face = f;
+    };
+    if (r.v < 0) consider(RoomFace::Ceiling, box.ceiling / r.v);
+    if (r.u < 0) consider(RoomFace::Left, box.left / r.u);
+    if (r.u > 0) consider(RoomFace::Right, box.right / r.u);
+    if (r.w > 0) consider(RoomFace::Back, box.back / r.w);
+    return face;
+}
+
+cv::Vec3d Camera(const RoomAxes& axes, double u, double v, double w) {
+    return u * axes.axis[0] + v * axes.axis[1] + w * axes.axis[2];
+}
+
+// The part of a polygon (camera coordinates) in front of the camera.
+std::vector<cv::Vec3d> InFront(const std::vector<cv::Vec3d>& polygon) {
+    constexpr double kNear = 1e-6;
+    std::vector<cv::Vec3d> out;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        const cv::Vec3d &a = polygon[i], &b = polygon[(i + 1) % polygon.size()];
+        const bool aIn = a[2] >= kNear, bIn = b[2] >= kNear;
+        if (aIn) out.push_back(a);
+        if (aIn != bIn) out.push_back(a + (b - a) * ((kNear - a[2]) / (b[2] - a[2])));
+    }
+    return out;
+}
+
+double Cross(cv::Point2d a, cv::Point2d b) { return a.x * b.y - a.y * b.x; }
+
+// Sutherland-Hodgman: `polygon` clipped to the convex `view` (either turn).
+std::vector<cv::Point2d> ClippedTo(std::vector<cv::Point2d> polygon, std::span<const cv::Point2d> view) {
+    double turn = 0;
+    for (size_t i = 0; i < view.size(); ++i) turn += Cross(view[i], view[(i + 1) % view.size()]);
+    const double sign = turn >= 0 ? 1 : -1;
+    for (size_t e = 0; e < view.size() && !polygon.empty(); ++e) {
+        const cv::Point2d p = view[e], q = view[(e + 1) % view.size()];
+        const auto side = [&](cv::Point2d x) { return sign * Cross(q - p, x - p); };
+        std::vector<cv::Point2d> out;
+        for (size_t i = 0; i < polygon.size(); ++i) {
+            const cv::Point2d a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            const double sa = side(a), sb = side(b);
+            if (sa >= 0) out.push_back(a);
+            if ((sa >= 0) != (sb >= 0)) out.push_back(a + (b - a) * (sa / (sa - sb)));
+        }
+        polygon = std::move(out);
+    }
+    return polygon;
+}
+
+// The sine of the angle between a direction at a frame point and the way to a vanishing point.
+double OffVanishing(cv::Point2d at, cv::Point2d direction, const cv::Vec3d& point) {
+    const double ux = point[0] - at.x * point[2], uy = point[1] - at.y * point[2];
+    const double u = std::hypot(ux, uy);
+    return u > 0 ? std::abs(direction.x * uy - direction.y * ux) / u : 1;
+}
+
+// One piece's three rays in room coordinates.
+struct Probe {
+    RoomRay point, before, after;
+    double weight = 0;
+    int axis = -1;
+};
+
+std::vector<Probe> Probes(const RoomAxes& axes, std::span<const RoomEvidence::Piece> pieces) {
+    std::vector<Probe> out;
+    out.reserve(pieces.size());
+    for (const auto& p : pieces)
+        out.push_back({InRoom(axes, p.point), InRoom(axes, p.before), InRoom(axes, p.after), p.weight, p.axis});
+    return out;
+}
+
+}  // namespace
+
+RoomFace RoomBox::FaceOf(const cv::Vec3d& ray) const { return FaceOfRoomRay(*this, InRoom(axes, ray)); }
+
+cv::Vec4d RoomBox::Plane(RoomFace face) const {
+    cv::Vec3d n;
+    double d = 0;
+    switch (face) {
+    case RoomFace::Floor: n = axes.axis[1], d = 1; break;
+    case RoomFace::Ceiling: n = axes.axis[1], d = ceiling; break;
+    case RoomFace::Left: n = axes.axis[0], d = left; break;
+    case RoomFace::Right: n = axes.axis[0], d = right; break;
+    case RoomFace::Back: n = axes.axis[2], d = back; break;
+    }
+    if (d < 0) n = -n, d = -d;
+    return {n[0], n[1], n[2], d};
+}
+
+std::array<cv::Vec3d, 2> RoomBox::Directions(RoomFace face) const {
+    const auto& a = axes.axis;
+    switch (face) {
+    case RoomFace::Floor: return {a[0], -a[2]};
+    case RoomFace::Ceiling: return {a[0], a[2]};
+    case RoomFace::Left: return {a[2], a[1]};
+    case RoomFace::Right: return {-a[2], a[1]};
+    case RoomFace::Back: break;
+    }
+    return {a[0], a[1]};
+}
+
+std::vector<cv::Point2d> RoomBox::Seen(RoomFace face, std::span<const cv::Point2d> view) const {
+    std::vector<cv::Vec3d> corners;
+    const auto add = [&](double u, double v, double w) { corners.push_back(Camera(axes, u, v, w)); };
+    switch (face) {
+    case RoomFace::Floor:
+    case RoomFace::Ceiling: {
+        const double v = face == RoomFace::Floor ? 1 : ceiling;
+        add(left, v, kBehind), add(right, v, kBehind), add(right, v, back), add(left, v, back);
+        break;
+    }
+    case RoomFace::Left:
+    case RoomFace::Right: {
+        const double u = face == RoomFace::Left ? left : right;
+        add(u, ceiling, kBehind), add(u, ceiling, back), add(u, 1, back), add(u, 1, kBehind);
+        break;
+    }
+    case RoomFace::Back: add(left, ceiling, back), add(right, ceiling, back), add(right, 1, back), add(left, 1, back); break;
+    }
+    std::vector<cv::Point2d> image;
+    for (const cv::Vec3d& x : InFront(corners)) image.emplace_back(axes.focal * x[0] / x[2], axes.focal * x[1] / x[2]);
+    if (image.size() < 3) return {};
+    image = ClippedTo(std::move(image), view);
+    return image.size() >= 3 ? image : std::vector<cv::Point2d>{};
+}
+
+int MeetingAxis(RoomFace a, RoomFace b) {
+    if (a == b) return -1;
+    const auto horizontal = [](RoomFace f) { return f == RoomFace::Floor || f == RoomFace::Ceiling; };
+    const auto side = [](RoomFace f) { return f == RoomFace::Left || f == RoomFace::Right; };
+    if ((horizontal(a) && horizontal(b)) || (side(a) && side(b))) return -1;
+    for (int axis = 0; axis < 3; ++axis)
+        if (HoldsAxis(a, axis) && HoldsAxis(b, axis)) return axis;
+    return -1;
+}
+
+RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::span<const FrameSegment> segments,
+                        const cv::Mat& grey, cv::Point2d toPhoto) {
+    RoomEvidence evidence;
+    const double across = kAcross * toPhoto.x / frame.unit;
+    const auto ray = [&](cv::Point2d p) { return axes.Ray({p.x, p.y, 1}); };
+    for (const FrameSegment& s : segments) {
+        const int axis = AxisOf(axes, s, kSegmentSine);
+        if (axis < 0) continue;
+        const cv::Point2d mid(s.midX, s.midY), dir(s.dirX, s.dirY), normal(-s.dirY, s.dirX);
+        for (int k = 0; k < kPointsASegment; ++k) {
+            const cv::Point2d p = mid + dir * (s.length * ((k + 0.5) / kPointsASegment - 0.5));
+            evidence.segmentPoints.push_back(
+                {ray(p), ray(p - normal * across), ray(p + normal * across), s.length / kPointsASegment, axis});
+        }
+    }
+    if (grey.empty()) return evidence;
+    cv::Mat edges, gx, gy;
+    cv::Canny(grey, edges, 30, 80);
+    cv::Sobel(grey, gx, CV_32F, 1, 0);
+    cv::Sobel(grey, gy, CV_32F, 0, 1);
+    std::vector<cv::Point> points;
+    cv::findNonZero(edges, points);
+    const size_t step = std::max<size_t>(1, (points.size() + kMostEdgePoints - 1) / kMostEdgePoints);
+    const std::array<cv::Vec3d, 3> vanishing{axes.Vanishing(0), axes.Vanishing(1), axes.Vanishing(2)};
+    const double pixel = toPhoto.x / frame.unit;
+    for (size_t i = 0; i < points.size(); i += step) {
+        const cv::Point q = points[i];
+        const double dx = gx.at<float>(q), dy = gy.at<float>(q), g = std::hypot(dx, dy);
+        if (!(g > 0)) continue;
+        const cv::Point2d p(((q.x + 0.5) * toPhoto.x - frame.centre.x) / frame.unit,
+                            ((q.y + 0.5) * toPhoto.y - frame.centre.y) / frame.unit);
+        const cv::Point2d normal(dx / g, dy / g), tangent(-normal.y, normal.x);
+        int axis = -1;
+        double least = kEdgeSine;
+        for (int k = 0; k < 3; ++k)
+            if (const double off = OffVanishing(p, tangent, vanishing[k]); off < least) least = off, axis = k;
+        if (axis < 0) continue;
+        evidence.edgePoints.push_back(
+            {ray(p), ray(p - normal * across), ray(p + normal * across), pixel * double(step), axis});
+    }
+    return evidence;
+}
+
+std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evidence,
+                                 const std::optional<cv::Vec3d>& floorRay) {
+    const std::vector<Probe> segments = Probes(axes, evidence.segmentPoints), edges = Probes(axes, evidence.edgePoints);
+    if (segments.empty()) return std::nullopt;
+    const std::optional<RoomRay> floor = floorRay ? std::optional(InRoom(axes, *floorRay)) : std::nullopt;
+    const auto score = [&](const RoomBox& box) {
+        if (floor && FaceOfRoomRay(box, *floor) != RoomFace::Floor) return -kNever;
+        double sum = 0;
+        for (const Probe& p : segments) {
+            sum += HoldsAxis(FaceOfRoomRay(box, p.point), p.axis) ? p.weight : -p.weight;
+            const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
+            if (before != after && MeetingAxis(before, after) == p.axis) sum += kOnBoundary * p.weight;
+        }
+        for (const Probe& p : edges) {
+            const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
+            if (before != after && MeetingAxis(before, after) == p.axis) sum += kEdgeOnBoundary * p.weight;
+        }
+        return sum;
+    };
+    RoomBox box{axes};
+    double best = score(box);
+    // Each face's place along its axis in turn, on a grid of distances from
+    // near to far, then finer around the best; a place only moves for a better score.
+    const std::array<double RoomBox::*, 4> places{&RoomBox::back, &RoomBox::left, &RoomBox::right, &RoomBox::ceiling};
+    const double low = std::log(kNearest), high = std::log(kFarthest), step = (high - low) / kGridSteps;
+    for (int round = 0; round < kRounds; ++round) {
+        bool moved = false;
+        for (double RoomBox::*place : places) {
+            const double sign = place == &RoomBox::left || place == &RoomBox::ceiling ? -1 : 1;
+            RoomBox trial = box;
+            for (int i = kGridSteps; i >= 0; --i) {
+                trial.*place = sign * std::exp(low + step * i);
+                if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
+            }
+            const double at = std::log(std::abs(box.*place));
+            trial = box;
+            for (int i = -kFineSteps; i <= kFineSteps; ++i) {
+                trial.*place = sign * std::exp(at + step * i / kFineSteps);
+                if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
+            }
+        }
+        if (!moved) break;
+    }
+    if (!(best > -kNever)) return std::nullopt;
+    return box;
+}
+
+}  // namespace v2d::vision

@@ -1,0 +1,65 @@
+#pragma once
+// The box of the room seen from inside: the floor 1 unit below the camera,
+// the left and right walls, the back wall and the ceiling, each square to
+// one of the room's axes (room_camera.h). Every boundary between two of its
+// faces runs through a vanishing point. The box is fitted to the photo's
+// evidence: segments lie on faces that hold their direction (orientation),
+// segments and edges lie along the boundaries the box draws, and a clicked
+// floor point stays floor.
+#include <opencv2/core.hpp>
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "vision/room_camera.h"
+#include "vision/vanishing_points.h"
+
+namespace v2d::vision {
+
+enum class RoomFace { Floor, Left, Back, Right, Ceiling };
+inline constexpr std::array<RoomFace, 5> kRoomFaces{RoomFace::Floor, RoomFace::Left, RoomFace::Back, RoomFace::Right,
+                                                    RoomFace::Ceiling};
+
+// Room coordinates (u, v, w) along the axes: u right, v down (the floor
+// v = 1), w into the room; the camera at the origin.
+struct RoomBox {
+    RoomAxes axes;
+    double left = -30, right = 30, back = 30, ceiling = -30;  // u, u, w and v of the faces
+
+    // The face a ray from the camera (camera coordinates) leaves the room through.
+    RoomFace FaceOf(const cv::Vec3d& ray) const;
+    // The face's plane in camera coordinates, n . X = d with |n| = 1: (n, d).
+    cv::Vec4d Plane(RoomFace face) const;
+    // The face's two directions in camera coordinates: along the photo's
+    // rows (rightwards), then down it.
+    std::array<cv::Vec3d, 2> Directions(RoomFace face) const;
+    // The face as the camera sees it, in frame points, clipped to `view` (a
+    // convex polygon in the frame); empty when none of it is in view.
+    std::vector<cv::Point2d> Seen(RoomFace face, std::span<const cv::Point2d> view) const;
+};
+
+// The room axis along which two faces meet; -1 for faces that do not meet.
+int MeetingAxis(RoomFace a, RoomFace b);
+
+// What the box is fitted to, in the frame: the photo's segments and strong
+// edge points, each with the axis it runs along.
+struct RoomEvidence {
+    struct Piece {
+        cv::Vec3d point, before, after;  // a point of it and two across it, as rays
+        double weight = 0;
+        int axis = -1;
+    };
+    std::vector<Piece> segmentPoints, edgePoints;
+};
+
+// `edges` a binary edge map of the photo's grey copy at `toPhoto` photo pixels a pixel.
+RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::span<const FrameSegment> segments,
+                        const cv::Mat& grey, cv::Point2d toPhoto);
+
+// The box that agrees best with the evidence; `floorRay` a ray that must leave through the floor.
+std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evidence,
+                                 const std::optional<cv::Vec3d>& floorRay);
+
+}  // namespace v2d::vision

@@ -1,0 +1,210 @@
+#include "vision/room_finder.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+#include "vision/mask_outline.h"
+#include "vision/room_planes.h"
+#include "vision/surface_mask.h"
+
+namespace v2d::vision {
+namespace {
+
+constexpr const char* kMsgCancelled = "已取消。";
+// A face covering less of the photo than this is no surface to lay on.
+constexpr double kLeastShare = 0.005;
+// Seeds of a surface's mask lie this far (reduced pixels) inside its face,
+// of its own colour within this many levels a channel; at most this many.
+constexpr int kSeedInside = 9;
+constexpr double kSeedColour = 14;
+constexpr int kMostSeeds = 3;
+// A visible part smaller than this share of its face is no finding: the face whole is shown.
+constexpr double kLeastVisible = 0.25;
+
+const char* NameOf(RoomFace face) {
+    switch (face) {
+    case RoomFace::Floor: return "地面";
+    case RoomFace::Left: return "左墙";
+    case RoomFace::Back: return "后墙";
+    case RoomFace::Right: return "右墙";
+    case RoomFace::Ceiling: break;
+    }
+    return "天花";
+}
+
+RoomSurfaceKind KindOf(RoomFace face) {
+    if (face == RoomFace::Floor) return RoomSurfaceKind::Floor;
+    return face == RoomFace::Ceiling ? RoomSurfaceKind::Ceiling : RoomSurfaceKind::Wall;
+}
+
+cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
+
+// Points well inside the face of its most common colour, far from each other.
+std::vector<cv::Point> Seeds(const cv::Mat& face, const cv::Mat& smooth) {
+    cv::Mat inner;
+    cv::erode(face, inner, Disc(2 * kSeedInside + 1));
+    if (cv::countNonZero(inner) == 0) inner = face.clone();
+    std::vector<cv::Mat> channels;
+    cv::split(smooth, channels);
+    cv::Mat near = inner.clone();
+    for (const cv::Mat& channel : channels) {
+        int histogram[256] = {};
+        int count = 0;
+        for (int y = 0; y < channel.rows; ++y) {
+            const uchar* c = channel.ptr<uchar>(y);
+            const uchar* m = inner.ptr<uchar>(y);
+            for (int x = 0; x < channel.cols; ++x)
+                if (m[x]) ++histogram[c[x]], ++count;
+        }
+        int median = 0;
+        for (int seen = 0; median < 255 && (seen += histogram[median]) * 2 < count;) ++median;
+        cv::Mat close;
+        cv::inRange(channel, cv::Scalar(median - kSeedColour), cv::Scalar(median + kSeedColour), close);
+        near &= close;
+    }
+    cv::Mat distance;
+    cv::distanceTransform(near, distance, cv::DIST_L2, 3);
+    std::vector<cv::Point> seeds;
+    double first = 0;
+    for (int k = 0; k < kMostSeeds; ++k) {
+        double most = 0;
+        cv::Point at;
+        cv::minMaxLoc(distance, nullptr, &most, nullptr, &at);
+        if (!(most > 1) || (k > 0 && most < first / 3)) break;
+        if (k == 0) first = most;
+        seeds.push_back(at);
+        cv::circle(distance, at, int(std::max<double>(most * 3, face.cols / 6.0)), cv::Scalar(0), cv::FILLED);
+    }
+    return seeds;
+}
+
+// What of the face is visible: the surface mask grown from its seeds, kept to the face.
+std::vector<Ring> VisibleOutline(const PhotoAnalysis& photo, const std::vector<cv::Point2d>& plane,
+                                 std::vector<cv::Point> seeds) {
+    const QSize size = photo.size();
+    const cv::Mat face = ReducedMask(plane, photo);
+    const std::vector<cv::Point> more = Seeds(face, photo.reduced().smooth);
+    seeds.insert(seeds.end(), more.begin(), more.end());
+    std::vector<Ring> rings;
+    if (!seeds.empty()) {
+        cv::Mat mask = SurfaceMaskOf(photo.reduced(), {seeds, {}});
+        if (!mask.empty()) {
+            mask &= face;
+            if (cv::countNonZero(mask) >= kLeastVisible * cv::countNonZero(face))
+                rings = PixelRings(OutlineOf(mask, photo.toPhoto(), photo.segments()), size);
+        }
+    }
+    if (rings.empty()) {
+        RingD whole(plane.begin(), plane.end());
+        rings = PixelRings({whole}, size);
+    }
+    return rings;
+}
+
+double Area(const std::vector<cv::Point2d>& polygon) {
+    double twice = 0;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        const cv::Point2d &a = polygon[i], &b = polygon[(i + 1) % polygon.size()];
+        twice += a.x * b.y - a.y * b.x;
+    }
+    return std::abs(twice) / 2;
+}
+
+bool InPhoto(V2d_Point p, int width, int height) { return p.x >= 0 && p.y >= 0 && p.x < width && p.y < height; }
+
+cv::Vec3d RayOf(const RoomLayout& room, V2d_Point p) {
+    return {(p.x + 0.5 - room.width / 2.0) / room.camera.focal, (p.y + 0.5 - room.height / 2.0) / room.camera.focal, 1};
+}
+
+std::optional<cv::Vec3d> OnPlane(const RoomLayout& room, const RoomSurface& surface, V2d_Point p) {
+    const cv::Vec4d& plane = surface.planeInCamera;
+    const cv::Vec3d n(plane[0], plane[1], plane[2]), ray = RayOf(room, p);
+    const double along = n.dot(ray);
+    if (!(along > 1e-12)) return std::nullopt;
+    return ray * (plane[3] / along);
+}
+
+bool OnSurface(const RoomSurface& surface, V2d_Point p) {
+    std::vector<cv::Point2f> ring;
+    for (const V2d_Point& q : surface.plane) ring.emplace_back(float(q.x), float(q.y));
+    return ring.size() >= 3 && cv::pointPolygonTest(ring, cv::Point2f(p.x + 0.5f, p.y + 0.5f), true) >= -1.0;
+}
+
+}  // namespace
+
+Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& request, const CancelToken& cancel) {
+    const QSize size = photo.size();
+    if (request.floorClick && !InPhoto(*request.floorClick, size.width(), size.height()))
+        return Error{kMsgClickOutsidePhoto};
+    const cv::Size reduced = photo.reducedSize();
+    if (std::min(reduced.width, reduced.height) < 32) return Error{kMsgNoRoomFound};
+    // The box as the photo alone settles it, unless that puts the floor click elsewhere.
+    std::optional<RoomBox> box = photo.roomBox();
+    if (box && request.floorClick) {
+        const V2d_Point c = *request.floorClick;
+        if (box->FaceOf(RayOfPixel(*box, photo.frame(), {c.x + 0.5, c.y + 0.5})) != RoomFace::Floor)
+            box = RoomBoxOf(photo, request.floorClick);
+    }
+    if (!box) return Error{kMsgNoRoomFound};
+    if (cancel.cancelled()) return Error{kMsgCancelled};
+
+    const NormalFrame frame = photo.frame();
+    RoomLayout room;
+    room.width = size.width(), room.height = size.height();
+    room.camera.focal = box->axes.focal * frame.unit;
+    for (int k = 0; k < 3; ++k) room.camera.vanishing[k] = frame.ToHomogeneous(box->axes.Vanishing(k));
+    room.camera.horizon = LineInPixels(frame, box->axes.VanishingLine(1));
+    room.camera.rollDeg = box->axes.RollDegrees();
+
+    const double least = kLeastShare * size.width() * size.height();
+    const cv::Point2d toPhoto = photo.toPhoto();
+    for (const RoomFace face : kRoomFaces) {
+        const std::vector<cv::Point2d> plane = FaceInPhoto(*box, face, size);
+        if (plane.size() < 3 || Area(plane) < least) continue;
+        const auto rectangle = RectangleOnFace(*box, face, plane, size);
+        if (!rectangle) continue;
+        if (cancel.cancelled()) return Error{kMsgCancelled};
+        RoomSurface surface;
+        surface.kind = KindOf(face);
+        surface.name = NameOf(face);
+        surface.plane = PixelRings({RingD(plane.begin(), plane.end())}, size).front();
+        std::vector<cv::Point> seeds;
+        if (face == RoomFace::Floor && request.floorClick)
+            seeds.emplace_back(std::min(int(request.floorClick->x / toPhoto.x), reduced.width - 1),
+                               std::min(int(request.floorClick->y / toPhoto.y), reduced.height - 1));
+        surface.outline = VisibleOutline(photo, plane, std::move(seeds));
+        surface.corners = rectangle->corners;
+        surface.width = rectangle->width;
+        surface.height = rectangle->height;
+        surface.planeInCamera = box->Plane(face);
+        room.surfaces.push_back(std::move(surface));
+    }
+    if (room.surfaces.empty() || room.surfaces.front().kind != RoomSurfaceKind::Floor) return Error{kMsgNoRoomFound};
+    if (request.length) return Calibrated(room, *request.length);
+    return room;
+}
+
+Result<RoomLayout> Calibrated(const RoomLayout& room, const RoomLength& length) {
+    if (!(length.millimetres > 0) || length.a == length.b) return Error{kMsgLengthTooShort};
+    if (!InPhoto(length.a, room.width, room.height) || !InPhoto(length.b, room.width, room.height))
+        return Error{kMsgClickOutsidePhoto};
+    for (const RoomSurface& surface : room.surfaces) {
+        if (!OnSurface(surface, length.a) || !OnSurface(surface, length.b)) continue;
+        const auto a = OnPlane(room, surface, length.a), b = OnPlane(room, surface, length.b);
+        const double units = a && b ? cv::norm(*a - *b) : 0;
+        if (!(units > 0)) return Error{kMsgLengthTooShort};
+        RoomLayout sized = room;
+        sized.millimetresPerUnit = length.millimetres / units;
+        return sized;
+    }
+    return Error{kMsgLengthAcrossSurfaces};
+}
+
+std::optional<std::array<double, 2>> RealSize(const RoomLayout& room, const RoomSurface& surface) {
+    if (!(room.millimetresPerUnit > 0)) return std::nullopt;
+    return std::array<double, 2>{surface.width * room.millimetresPerUnit, surface.height * room.millimetresPerUnit};
+}
+
+}  // namespace v2d::vision

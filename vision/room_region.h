@@ -1,0 +1,23 @@
+#pragma once
+// A found surface as a scheme's region: its outline rings, its corners and
+// its real size, as the outline tool and the command line write them.
+#include <string>
+
+#include "scene/photo_scheme.h"
+#include "vision/room_finder.h"
+#include "vision/surface_finder.h"
+
+namespace v2d::vision {
+
+// Without a known length a room is sized as if the photo was taken this
+// high above the floor (a phone held at the chest).
+inline constexpr double kAssumedCameraMillimetres = 1500;
+
+// The surface of a found room as a region named as the finder names it,
+// sized from the room's calibration or else from kAssumedCameraMillimetres.
+RegionOutline RegionOfSurface(const RoomLayout& room, const RoomSurface& surface);
+
+// A surface found by clicks as a region of the given name and size (millimetres).
+RegionOutline RegionOfFound(const std::string& name, const FoundSurface& found, int realWidth, int realHeight);
+
+}  // namespace v2d::vision
