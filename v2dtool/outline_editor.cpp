@@ -1,10 +1,10 @@
 #include "v2dtool/outline_editor.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
+#include "vision/room_region.h"
 
 namespace v2d::tool {
 namespace {
@@ -25,35 +25,22 @@ void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
 
 cv::Point2d PointOf(V2d_Point p) { return {double(p.x), double(p.y)}; }
 
-int Millimetres(double mm) { return mm > 0 && mm < 1e9 ? int(std::lround(mm)) : 0; }
-
-// A surface of the found room as a draft: its visible outline (rings of
-// three points or more, on the photo), corners, name and size.
+// A surface of the found room as a draft: its visible outline (on the
+// photo), corners, name and size as the room's region is made.
 std::optional<OutlineDraft> DraftOfSurface(const vision::RoomLayout& room, int surface, QSize photo) {
     const vision::RoomSurface& found = room.surfaces[size_t(surface)];
-    std::vector<vision::Ring> rings;
-    for (const vision::Ring& ring : found.outline) {
-        if (ring.size() < 3) continue;
-        vision::Ring& kept = rings.emplace_back();
-        for (V2d_Point p : ring)
-            kept.push_back({std::clamp(p.x, 0, photo.width() - 1), std::clamp(p.y, 0, photo.height() - 1)});
-    }
-    if (rings.empty()) return std::nullopt;
-    vision::FlatRings flat = vision::Flattened(rings);
+    if (found.outline.empty() || found.outline.front().size() < 3) return std::nullopt;
+    RegionOutline region = vision::RegionOfSurface(room, found);
     OutlineDraft draft;
-    draft.points = std::move(flat.points);
-    draft.ends = std::move(flat.ends);
-    draft.corners = found.corners;
-    draft.name = found.name;
+    for (V2d_Point p : region.points)
+        draft.points.push_back({std::clamp(p.x, 0, photo.width() - 1), std::clamp(p.y, 0, photo.height() - 1)});
+    draft.ends = std::move(region.indexList);
+    draft.corners = region.corners;
+    draft.name = std::move(region.name);
+    draft.realWidth = region.realWidth;
+    draft.realHeight = region.realHeight;
     draft.surface = surface;
     return draft;
-}
-
-// A surface's size in millimetres: from the known length once there is one,
-// else from the camera's assumed height.
-std::array<double, 2> SurfaceSize(const vision::RoomLayout& room, const vision::RoomSurface& surface) {
-    if (const auto real = vision::RealSize(room, surface)) return *real;
-    return {surface.width * kAssumedCameraHeightMm, surface.height * kAssumedCameraHeightMm};
 }
 
 const OutlineDraft kNoDraft;
@@ -208,9 +195,9 @@ void OutlineEditor::SizeRoomDrafts() {
     if (!room_) return;
     for (OutlineDraft& d : drafts_) {
         if (d.surface < 0 || d.surface >= int(room_->surfaces.size())) continue;
-        const std::array<double, 2> size = SurfaceSize(*room_, room_->surfaces[size_t(d.surface)]);
-        d.realWidth = Millimetres(size[0]);
-        d.realHeight = Millimetres(size[1]);
+        const RegionOutline region = vision::RegionOfSurface(*room_, room_->surfaces[size_t(d.surface)]);
+        d.realWidth = region.realWidth;
+        d.realHeight = region.realHeight;
     }
 }
 

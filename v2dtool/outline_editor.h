@@ -15,24 +15,16 @@
 #include "scene/photo_scheme.h"
 #include "scene/scene.h"
 #include "vision/perspective.h"
+#include "vision/room_finder.h"
 #include "vision/surface_finder.h"
 
 namespace v2d::tool {
-// The size a known length gives a surface; named before the room finder's
-// RealSize(), which hides the type's plain name.
-using MeasuredSize = vision::RealSize;
-}  // namespace v2d::tool
 
-#include "vision/room_finder.h"
-
-namespace v2d::tool {
+// The size a known length gives a surface (the room finder's RealSize()
+// hides the type's plain name).
+using MeasuredSize = struct vision::RealSize;
 
 inline constexpr const char* kMsgNothingToCalibrate = QT_TRANSLATE_NOOP("Messages", "请先选出表面或选择一个区域，再画出已知长度的线。");
-
-// Until a length in the room is known, its sizes assume a phone held at a
-// standing person's eye level: the room finder's unit is the camera's
-// height above the floor.
-inline constexpr double kAssumedCameraHeightMm = 1500;
 
 // An outline being made: clicked point by point, found by smart selection,
 // or one surface of a found room (named, sized, standing for `surface` of
