@@ -266,6 +266,10 @@ void TFormV2dTool::ProposeRoom(std::optional<V2d_Point> floorClick) {
     }
     RefreshList();
     ShowDraft();
+    ShowRoomHint();
+}
+
+void TFormV2dTool::ShowRoomHint() {
     statusBar()->showMessage(tr("已识别出%1个表面：单击表面选中，Delete删除选中的表面，“标定”画一条已知长度的线得到实际尺寸，"
                                 "回车完成区域。")
                                  .arg(editor_.drafts().size()));
@@ -334,6 +338,7 @@ void TFormV2dTool::ActionDeleteRegionClick() {
         if (Status deleted = editor_.DeleteDraft(); !deleted) return showMessage_(QString::fromStdString(deleted.error()));
         RefreshList();
         canvas_->update();
+        ShowRoomHint();
         return ShowDraft();
     }
     if (canvas_->current() < 0) return;

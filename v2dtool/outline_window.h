@@ -74,6 +74,7 @@ private:
     // The current draft's name and size in the fields, when it has its own.
     void ShowDraft();
     void ProposeRoom(std::optional<V2d_Point> floorClick);
+    void ShowRoomHint();
     bool RoomDrafts() const;
     void ShowStatus(const Status& status);
     void UpdateTitle();

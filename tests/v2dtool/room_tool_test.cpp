@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QTransform>
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,16 @@ TEST_F(RoomTool, AClickOnTheFloorGivesADraftPerSurfaceAndTheSchemeKeepsThoseLeft
     ASSERT_EQ(read->scene.count(), int(names.size()));
     for (int i = 0; i < names.size(); ++i) {
         EXPECT_EQ(QString::fromStdString(read->scene.at(i)->name), names[i]);
-        EXPECT_EQ(read->scene.at(i)->indexList.size(), rings[size_t(i)]);
+        const V2dPolygon& r = *read->scene.at(i);
+        EXPECT_EQ(r.indexList.size(), rings[size_t(i)]);
+        QPolygonF quad;  // a laying fills the corners' quad: it covers the whole outline
+        for (const V2d_Point& c : r.corners) quad << QPointF(c.x, c.y);
+        QTransform toSquare;
+        ASSERT_TRUE(QTransform::quadToSquare(quad, toSquare));
+        for (const V2d_Point& p : r.points) {
+            const QPointF q = toSquare.map(QPointF(p.x, p.y));
+            EXPECT_TRUE(q.x() > -0.02 && q.x() < 1.02 && q.y() > -0.02 && q.y() < 1.02) << r.name << " " << p.x << "," << p.y;
+        }
     }
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
     QTest::keyClick(window->canvas(), Qt::Key_Z, Qt::ControlModifier);  // the room's regions went in as one step
