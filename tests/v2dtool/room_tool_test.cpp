@@ -38,8 +38,7 @@ struct RoomTool : ::testing::Test {
         window->canvas()->SetZoom(1.0);
     }
     void Press(const char* action) {
-        auto* bar = window->findChild<QToolBar*>("ToolBarCommands");
-        QTest::mouseClick(bar->widgetForAction(window->findChild<QAction*>(action)), Qt::LeftButton);
+        QTest::mouseClick(window->findChild<QToolBar*>("ToolBarCommands")->widgetForAction(window->findChild<QAction*>(action)), Qt::LeftButton);
     }
     void Click(V2d_Point p) { QTest::mouseClick(window->canvas(), Qt::LeftButton, {}, window->canvas()->WidgetPoint(p)); }
     QStringList Listed() {
@@ -51,8 +50,7 @@ struct RoomTool : ::testing::Test {
 };
 
 TEST_F(RoomTool, AClickOnTheFloorGivesADraftPerSurfaceAndTheSchemeKeepsThoseLeft) {
-    demo::RoomSpec spec = demo::TestRooms().front();
-    const auto room = demo::RenderRoom(spec, "rendered-rooms", 480, 360);
+    const auto room = demo::RenderRoom(demo::TestRooms().front(), "rendered-rooms", 480, 360);
     ASSERT_TRUE(room.ok()) << room.error();
     Open(QString::fromStdString(room->photo.string()));
     Press("ActionFindRoom");
@@ -83,6 +81,7 @@ TEST_F(RoomTool, AClickOnTheFloorGivesADraftPerSurfaceAndTheSchemeKeepsThoseLeft
     ASSERT_EQ(drafts.size(), size_t(names.size()));
     QTest::keyClick(window->canvas(), Qt::Key_Delete);
     names.removeLast();
+
     std::vector<size_t> rings;
     for (const OutlineDraft& d : drafts) rings.push_back(d.ends.size());
 
