@@ -21,6 +21,12 @@ constexpr size_t kMostEdgePoints = 6000;
 // length; an edge point on one, this many times its pixel.
 constexpr double kOnBoundary = 3;
 constexpr double kEdgeOnBoundary = 1.5;
+// The grid of colours has this many cells across; a face whose colour
+// is all its own scores up to this share of the segments' weight; a
+// boundary the photo does not show costs this much for its length.
+constexpr int kGridColumns = 96;
+constexpr double kColourWeight = 2.0;
+constexpr double kBoundaryCost = 0.5;
 // Where the faces are looked for: room units (the camera 1 above the floor).
 constexpr double kNearest = 0.08, kFarthest = 60;
 constexpr int kGridSteps = 72, kFineSteps = 12, kRounds = 3;
@@ -189,7 +195,7 @@ int MeetingAxis(RoomFace a, RoomFace b) {
 }
 
 RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::span<const FrameSegment> segments,
-                        const cv::Mat& grey, cv::Point2d toPhoto) {
+                        const cv::Mat& smooth, cv::Point2d toPhoto) {
     RoomEvidence evidence;
     const double across = kAcross * toPhoto.x / frame.unit;
     const auto ray = [&](cv::Point2d p) { return axes.Ray({p.x, p.y, 1}); };
@@ -203,8 +209,9 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
                 {ray(p), ray(p - normal * across), ray(p + normal * across), s.length / kPointsASegment, axis});
         }
     }
-    if (grey.empty()) return evidence;
-    cv::Mat edges, gx, gy;
+    if (smooth.empty()) return evidence;
+    cv::Mat grey, edges, gx, gy;
+    cv::cvtColor(smooth, grey, cv::COLOR_BGR2GRAY);
     cv::Canny(grey, edges, 30, 80);
     cv::Sobel(grey, gx, CV_32F, 1, 0);
     cv::Sobel(grey, gy, CV_32F, 0, 1);
@@ -228,6 +235,17 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
         evidence.edgePoints.push_back(
             {ray(p), ray(p - normal * across), ray(p + normal * across), pixel * double(step), axis});
     }
+    const int columns = kGridColumns, rows = std::max(2, int(std::lround(kGridColumns * double(smooth.rows) / smooth.cols)));
+    cv::Mat grid;
+    cv::resize(smooth, grid, {columns, rows}, 0, 0, cv::INTER_AREA);
+    evidence.columns = columns;
+    evidence.cellSize = smooth.cols * toPhoto.x / columns / frame.unit;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x) {
+            const cv::Point2d pixel((x + 0.5) * smooth.cols * toPhoto.x / columns, (y + 0.5) * smooth.rows * toPhoto.y / rows);
+            const cv::Vec3d p = frame.Point(pixel);
+            evidence.cells.push_back({axes.Ray(p), cv::Vec3f(grid.at<cv::Vec3b>(y, x))});
+        }
     return evidence;
 }
 
@@ -236,9 +254,37 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
     const std::vector<Probe> segments = Probes(axes, evidence.segmentPoints), edges = Probes(axes, evidence.edgePoints);
     if (segments.empty()) return std::nullopt;
     const std::optional<RoomRay> floor = floorRay ? std::optional(InRoom(axes, *floorRay)) : std::nullopt;
+    std::vector<RoomRay> cells;
+    for (const auto& cell : evidence.cells) cells.push_back(InRoom(axes, cell.ray));
+    double reference = 0;  // the weight of the segments, which the other terms are measured in
+    for (const Probe& p : segments) reference += p.weight;
+    // The colours' spread over the whole photo, and within the faces of a box.
+    const auto spread = [&](const std::vector<RoomFace>& labels) {
+        std::array<double, 5> count{};
+        std::array<cv::Vec3d, 5> sum{}, squares{};
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const int f = int(labels[i]);
+            const cv::Vec3d c(evidence.cells[i].colour);
+            count[f] += 1, sum[f] += c, squares[f] += c.mul(c);
+        }
+        double total = 0;
+        for (int f = 0; f < 5; ++f)
+            if (count[f] > 0)
+                for (int k = 0; k < 3; ++k) total += squares[f][k] - sum[f][k] * sum[f][k] / count[f];
+        return total;
+    };
+    std::vector<RoomFace> labels(cells.size(), RoomFace::Floor);
+    const double whole = std::max(1.0, spread(labels));
+    const int columns = std::max(1, evidence.columns);
     const auto score = [&](const RoomBox& box) {
         if (floor && FaceOfRoomRay(box, *floor) != RoomFace::Floor) return -kNever;
-        double sum = 0;
+        for (size_t i = 0; i < cells.size(); ++i) labels[i] = FaceOfRoomRay(box, cells[i]);
+        int boundary = 0;
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if ((i + 1) % columns != 0 && labels[i] != labels[i + 1]) ++boundary;
+            if (i + columns < cells.size() && labels[i] != labels[i + columns]) ++boundary;
+        }
+        double sum = reference * kColourWeight * (1 - spread(labels) / whole) - kBoundaryCost * boundary * evidence.cellSize;
         for (const Probe& p : segments) {
             sum += HoldsAxis(FaceOfRoomRay(box, p.point), p.axis) ? p.weight : -p.weight;
             const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);

@@ -52,11 +52,21 @@ struct RoomEvidence {
         int axis = -1;
     };
     std::vector<Piece> segmentPoints, edgePoints;
+    // A coarse grid over the photo: each cell's ray and colour, row after
+    // row; faces of one colour each, and boundaries only where the photo
+    // shows them.
+    struct Cell {
+        cv::Vec3d ray;
+        cv::Vec3f colour;
+    };
+    std::vector<Cell> cells;
+    int columns = 0;
+    double cellSize = 0;  // frame units
 };
 
-// `edges` a binary edge map of the photo's grey copy at `toPhoto` photo pixels a pixel.
+// `smooth` the photo's smoothed colour copy at `toPhoto` photo pixels a pixel.
 RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::span<const FrameSegment> segments,
-                        const cv::Mat& grey, cv::Point2d toPhoto);
+                        const cv::Mat& smooth, cv::Point2d toPhoto);
 
 // The box that agrees best with the evidence; `floorRay` a ray that must leave through the floor.
 std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evidence,

@@ -10,9 +10,10 @@
 namespace v2d::vision {
 namespace {
 
-// A family is vertical when its lines run within about 30 degrees of
-// upright on average, level when they lie flatter than about 50 degrees.
-constexpr double kVerticalShare = 0.85;
+// A family is vertical when its lines run within about 25 degrees of
+// upright on average; with no vertical, level when they lie flatter than
+// about 50 degrees.
+constexpr double kVerticalShare = 0.9;
 constexpr double kLevelShare = 0.75;
 // Three families stand square when every pair is within this many degrees.
 constexpr double kSquareWithinDeg = 4;
@@ -154,12 +155,13 @@ RoomAxes Refined(const RoomAxes& start, std::span<const FrameSegment> segments) 
 std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::span<const LineFamily> families) {
     const LineFamily* vertical = nullptr;
     std::vector<const LineFamily*> level;
-    double mostUpright = kVerticalShare;
+    // The vertical: the strongest family of upright lines; the others, however
+    // steeply the floor's lines into the room run, may be level.
     for (const LineFamily& family : families)
-        if (const double upright = Uprightness(family, segments); upright > mostUpright) mostUpright = upright, vertical = &family;
-    // The others, however steep the floor's lines into the room run.
+        if (!vertical && Uprightness(family, segments) > kVerticalShare) vertical = &family;
     for (const LineFamily& family : families)
-        if (&family != vertical && (vertical || Uprightness(family, segments) < kLevelShare)) level.push_back(&family);
+        if (&family != vertical && Uprightness(family, segments) < (vertical ? kVerticalShare : kLevelShare))
+            level.push_back(&family);
     const double fallback = DefaultFocal();
     const auto ray = [](const cv::Vec3d& p, double f) { return cv::Vec3d(p[0] / f, p[1] / f, p[2]); };
     std::optional<RoomAxes> start;

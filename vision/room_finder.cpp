@@ -20,6 +20,9 @@ constexpr double kLeastShare = 0.005;
 constexpr int kSeedInside = 9;
 constexpr double kSeedColour = 14;
 constexpr int kMostSeeds = 3;
+// The ends of a known length may lie this share of the photo's diagonal
+// outside the surface they are on.
+constexpr double kLengthStray = 0.015;
 // A visible part smaller than this share of its face is no finding: the face whole is shown.
 constexpr double kLeastVisible = 0.25;
 
@@ -159,10 +162,11 @@ std::optional<cv::Vec3d> OnPlane(const RoomLayout& room, const RoomSurface& surf
     return ray * (plane[3] / along);
 }
 
-bool OnSurface(const RoomSurface& surface, V2d_Point p) {
+// How far inside the surface's plane a point lies (pixels; negative outside).
+double Inside(const RoomSurface& surface, V2d_Point p) {
     std::vector<cv::Point2f> ring;
     for (const V2d_Point& q : surface.plane) ring.emplace_back(float(q.x), float(q.y));
-    return ring.size() >= 3 && cv::pointPolygonTest(ring, cv::Point2f(p.x + 0.5f, p.y + 0.5f), true) >= -1.0;
+    return ring.size() >= 3 ? cv::pointPolygonTest(ring, cv::Point2f(p.x + 0.5f, p.y + 0.5f), true) : -1e9;
 }
 
 }  // namespace
@@ -224,16 +228,20 @@ Result<RoomLayout> Calibrated(const RoomLayout& room, const RoomLength& length) 
     if (!(length.millimetres > 0) || length.a == length.b) return Error{kMsgLengthTooShort};
     if (!InPhoto(length.a, room.width, room.height) || !InPhoto(length.b, room.width, room.height))
         return Error{kMsgClickOutsidePhoto};
-    for (const RoomSurface& surface : room.surfaces) {
-        if (!OnSurface(surface, length.a) || !OnSurface(surface, length.b)) continue;
-        const auto a = OnPlane(room, surface, length.a), b = OnPlane(room, surface, length.b);
-        const double units = a && b ? cv::norm(*a - *b) : 0;
-        if (!(units > 0)) return Error{kMsgLengthTooShort};
-        RoomLayout sized = room;
-        sized.millimetresPerUnit = length.millimetres / units;
-        return sized;
-    }
-    return Error{kMsgLengthAcrossSurfaces};
+    // The surface both ends lie on; an end may stray a little over its edge,
+    // where the box's boundary runs a few pixels off the photo's own.
+    const RoomSurface* on = nullptr;
+    double deepest = -kLengthStray * std::hypot(room.width, room.height);
+    for (const RoomSurface& surface : room.surfaces)
+        if (const double depth = std::min(Inside(surface, length.a), Inside(surface, length.b)); depth >= deepest)
+            deepest = depth, on = &surface;
+    if (!on) return Error{kMsgLengthAcrossSurfaces};
+    const auto a = OnPlane(room, *on, length.a), b = OnPlane(room, *on, length.b);
+    const double units = a && b ? cv::norm(*a - *b) : 0;
+    if (!(units > 0)) return Error{kMsgLengthTooShort};
+    RoomLayout sized = room;
+    sized.millimetresPerUnit = length.millimetres / units;
+    return sized;
 }
 
 std::optional<std::array<double, 2>> RealSize(const RoomLayout& room, const RoomSurface& surface) {

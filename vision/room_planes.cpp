@@ -42,9 +42,7 @@ std::optional<RoomBox> RoomBoxOf(const PhotoAnalysis& photo, std::optional<V2d_P
     const auto& axes = photo.roomAxes();
     if (!axes) return std::nullopt;
     const NormalFrame frame = photo.frame();
-    cv::Mat grey;
-    cv::cvtColor(photo.reduced().smooth, grey, cv::COLOR_BGR2GRAY);
-    const RoomEvidence evidence = EvidenceOf(*axes, frame, RoomSegments(photo), grey, photo.toPhoto());
+    const RoomEvidence evidence = EvidenceOf(*axes, frame, RoomSegments(photo), photo.reduced().smooth, photo.toPhoto());
     std::optional<cv::Vec3d> floorRay;
     if (floorClick) floorRay = axes->Ray(frame.Point({floorClick->x + 0.5, floorClick->y + 0.5}));
     return FittedBox(*axes, evidence, floorRay);

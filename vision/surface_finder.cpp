@@ -7,11 +7,16 @@
 
 #include "vision/mask_outline.h"
 #include "vision/perspective.h"
+#include "vision/room_planes.h"
 #include "vision/surface_mask.h"
 
 namespace v2d::vision {
 
 namespace {
+
+// A surface may reach this many reduced pixels over its face's edge, where
+// the box's boundary runs a little off the photo's own.
+constexpr int kFaceMargin = 2;
 
 // Corners when no rectangle on the plane can be told: the outer ring
 // simplified to a quadrilateral, or its smallest turned box.
@@ -85,12 +90,29 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
     for (const V2d_Point& p : clicks.outside)
         if (!reducedAt(p, reducedClicks.outside)) return Error{kMsgClickOutsidePhoto};
 
-    const cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
+    cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
     if (mask.empty()) return notFound;
+    // Kept to the face of the room's box under the first click: a floor does
+    // not run up a wall of its colour, nor a wall round the corner.
+    const std::optional<RoomBox>& box = photo.roomBox();
+    std::optional<RoomFace> face;
+    if (box) {
+        const V2d_Point c = clicks.inside.front();
+        face = box->FaceOf(RayOfPixel(*box, photo.frame(), {c.x + 0.5, c.y + 0.5}));
+        cv::Mat onFace = ReducedMask(FaceInPhoto(*box, *face, size), photo);
+        cv::dilate(onFace, onFace, cv::Mat::ones(2 * kFaceMargin + 1, 2 * kFaceMargin + 1, CV_8U));
+        mask &= onFace;
+        if (cv::countNonZero(mask) == 0) return notFound;
+    }
     FoundSurface found;
     found.rings = PixelRings(OutlineOf(mask, toPhoto, photo.segments()), size);
     if (found.rings.empty()) return notFound;
-    if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments(), photo.lineFamilies(), size)) {
+    std::vector<cv::Point2d> outer;
+    for (const V2d_Point& p : found.rings.front()) outer.emplace_back(p.x, p.y);
+    if (const auto onFace = box ? RectangleOnFace(*box, *face, outer, size) : std::nullopt) {
+        found.corners = onFace->corners;
+        found.focal = box->axes.focal * photo.frame().unit;
+    } else if (const auto rectangle = RectangleOnSurface(found.rings, photo.segments(), photo.lineFamilies(), size)) {
         found.corners = rectangle->corners;
         found.focal = rectangle->focal;
     } else {
