@@ -48,8 +48,6 @@ Result<FindRegionOptions> ParseFindRegionOptions(const Args& args) {
     return o;
 }
 
-void WritePoint(JsonWriter& json, V2d_Point p) { json.beginArray().value(int64_t{p.x}).value(int64_t{p.y}).endArray(); }
-
 }  // namespace
 
 int RunFindRegion(const Args& args) {
@@ -58,20 +56,14 @@ int RunFindRegion(const Args& args) {
         std::fprintf(stderr, "vexel2d-cli find-region: %s\n%s", options.error().c_str(), kUsage);
         return 2;
     }
-    Result<QImage> photo = ReadPhoto(options->photo);
-    if (!photo) return Fail("find-region", photo.error());
-    const auto analysis = vision::PhotoAnalysis::Of(*photo);
+    const auto analysis = AnalysedPhoto(options->photo);
     if (!analysis) return Fail("find-region", analysis.error());
     Result<FoundRegion> found = FindRegion(**analysis, options->request);
     if (!found) return Fail("find-region", found.error());
 
     JsonWriter json;
     json.beginObject().key("outline").beginArray();
-    for (const vision::Ring& ring : found->surface.rings) {
-        json.beginArray();
-        for (const V2d_Point& p : ring) WritePoint(json, p);
-        json.endArray();
-    }
+    for (const vision::Ring& ring : found->surface.rings) WriteRing(json, ring);
     json.endArray().key("corners").beginArray();
     for (const V2d_Point& p : found->surface.corners) WritePoint(json, p);
     json.endArray();

@@ -43,14 +43,6 @@ Result<FindRoomOptions> ParseFindRoomOptions(const Args& args) {
     return o;
 }
 
-void WritePoint(JsonWriter& json, V2d_Point p) { json.beginArray().value(int64_t{p.x}).value(int64_t{p.y}).endArray(); }
-
-void WriteRing(JsonWriter& json, const vision::Ring& ring) {
-    json.beginArray();
-    for (const V2d_Point& p : ring) WritePoint(json, p);
-    json.endArray();
-}
-
 const char* KindName(vision::RoomSurfaceKind kind) {
     switch (kind) {
     case vision::RoomSurfaceKind::Floor: return "floor";
@@ -68,9 +60,7 @@ int RunFindRoom(const Args& args) {
         std::fprintf(stderr, "vexel2d-cli find-room: %s\n%s", options.error().c_str(), kUsage);
         return 2;
     }
-    Result<QImage> photo = ReadPhoto(options->photo);
-    if (!photo) return Fail("find-room", photo.error());
-    const auto analysis = vision::PhotoAnalysis::Of(*photo);
+    const auto analysis = AnalysedPhoto(options->photo);
     if (!analysis) return Fail("find-room", analysis.error());
     const Result<vision::RoomLayout> room = FindRoom(**analysis, options->request);
     if (!room) return Fail("find-room", room.error());

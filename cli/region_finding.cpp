@@ -4,6 +4,7 @@
 
 #include "base/integer_text.h"
 #include "cli/render_options.h"
+#include "scene/photo_scheme.h"
 #include "library/pub_functions.h"
 #include "vision/perspective.h"
 
@@ -44,6 +45,20 @@ std::optional<vision::RoomRequest> ParseRoomRequest(const std::string& text) {
     if (!at.empty() && !(request.floorClick = ParsePoint(at))) return std::nullopt;
     if (colon != std::string::npos && !(request.length = ParseLengthFields(text.substr(colon + 1)))) return std::nullopt;
     return request;
+}
+
+Result<std::shared_ptr<const vision::PhotoAnalysis>> AnalysedPhoto(const std::string& path) {
+    Result<QImage> photo = ReadPhoto(path);
+    if (!photo) return photo.failure();
+    return vision::PhotoAnalysis::Of(*photo);
+}
+
+void WritePoint(JsonWriter& json, V2d_Point p) { json.beginArray().value(int64_t{p.x}).value(int64_t{p.y}).endArray(); }
+
+void WriteRing(JsonWriter& json, const vision::Ring& ring) {
+    json.beginArray();
+    for (const V2d_Point& p : ring) WritePoint(json, p);
+    json.endArray();
 }
 
 Result<FoundRegion> FindRegion(const vision::PhotoAnalysis& photo, const RegionRequest& request) {

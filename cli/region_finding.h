@@ -2,11 +2,13 @@
 // Surfaces found from clicks, as find-region and new-scheme --find take them:
 // the clicks, an optional known length on the surface, the found outline
 // sized from that length.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/result.h"
+#include "cli/json_writer.h"
 #include "vision/room_finder.h"
 #include "vision/surface_finder.h"
 
@@ -35,6 +37,13 @@ struct FoundRegion {
     int realWidth = 0;  // 0 without a known length
     int realHeight = 0;
 };
+
+// The photo of the file, read as new-scheme reads it, and its analysis.
+Result<std::shared_ptr<const vision::PhotoAnalysis>> AnalysedPhoto(const std::string& path);
+
+// A photo point as [x, y] and a ring as [[x, y], ...].
+void WritePoint(JsonWriter& json, V2d_Point p);
+void WriteRing(JsonWriter& json, const vision::Ring& ring);
 
 // Finds the surface on the analysed photo and sizes it; refused with the finder's or the
 // calibration's message.

@@ -21,6 +21,11 @@ constexpr double kSquareWithinDeg = 4;
 // loosely at first, then tightly once the camera is near.
 const double kLooseSine = std::sin(2.5 * M_PI / 180);
 const double kTightSine = std::sin(1.2 * M_PI / 180);
+// A room shows at least this length of upright lines (frame units) and as
+// much along a direction whose lines meet within this many frame units of
+// the middle: a wall or a floor seen square on, without depth, is no room.
+constexpr double kLeastSupport = 0.1;
+constexpr double kFarthestMeeting = 8;
 // How firmly the focal stays where the families put it when few lines settle it.
 constexpr double kFocalHold = 2e-4;
 
@@ -208,7 +213,16 @@ std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::
             }
     }
     if (!start) return std::nullopt;
-    return Refined(*start, segments);
+    RoomAxes axes = Refined(*start, segments);
+    for (const FrameSegment& s : segments)
+        if (const int k = AxisOf(axes, s, kLooseSine); k >= 0) axes.support[k] += s.length;
+    // Upright lines, and lines of some direction that meet in sight: the room's depth.
+    const auto inDepth = [&](int k) {
+        const cv::Vec3d& a = axes.axis[k];
+        return axes.support[k] >= kLeastSupport && std::abs(a[2]) * kFarthestMeeting >= axes.focal * std::hypot(a[0], a[1]);
+    };
+    if (axes.support[1] < kLeastSupport || !(inDepth(0) || inDepth(1) || inDepth(2))) return std::nullopt;
+    return axes;
 }
 
 }  // namespace v2d::vision

@@ -20,6 +20,8 @@ namespace v2d::vision {
 struct RoomAxes {
     double focal = 0;  // frame units
     std::array<cv::Vec3d, 3> axis{};
+    // The length of the segments (frame units) that run along each axis.
+    std::array<double, 3> support{};
 
     // The ray K^-1 p of a frame point (x, y, w).
     cv::Vec3d Ray(const cv::Vec3d& p) const { return {p[0] / focal, p[1] / focal, p[2]}; }
@@ -33,7 +35,9 @@ struct RoomAxes {
 };
 
 // The axes from the photo's families and their segments (in the same frame);
-// none when no vertical family and no pair of square level families is found.
+// none when no vertical family and no pair of square level families is
+// found, or where the lines show no depth (too few upright ones, or none of
+// the three directions with lines that meet in sight).
 std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::span<const LineFamily> families);
 
 // Which axis a segment runs along (its angle to that axis's vanishing point

@@ -23,6 +23,10 @@ constexpr int kMostSeeds = 3;
 // The ends of a known length may lie this share of the photo's diagonal
 // outside the surface they are on.
 constexpr double kLengthStray = 0.015;
+// A surface's mask is found on the part of the photo around its face, this
+// much (reduced pixels, or share of the face's size) larger each way.
+constexpr int kCropMargin = 24;
+constexpr double kCropShare = 0.15;
 // A visible part smaller than this share of its face is no finding: the face whole is shown.
 constexpr double kLeastVisible = 0.25;
 
@@ -116,6 +120,31 @@ std::vector<cv::Point> Seeds(const cv::Mat& face, const cv::Mat& smooth) {
     return seeds;
 }
 
+// The surface mask grown from the seeds on the part of the reduced copy
+// around the face (the coarse copy is a whole number of times smaller), or
+// on the whole copy where the part tells nothing apart.
+cv::Mat MaskAround(const ReducedPhoto& reduced, const cv::Mat& face, const std::vector<cv::Point>& seeds) {
+    const int factor = std::max(1, reduced.colour.cols / std::max(1, reduced.coarse.cols));
+    cv::Rect around = cv::boundingRect(face);
+    const int margin = std::max(kCropMargin, int(kCropShare * std::max(around.width, around.height)));
+    around = cv::Rect(around.x - margin, around.y - margin, around.width + 2 * margin, around.height + 2 * margin);
+    const int x0 = std::max(0, around.x) / factor, y0 = std::max(0, around.y) / factor;
+    const int x1 = std::min(reduced.coarse.cols, (around.br().x + factor - 1) / factor);
+    const int y1 = std::min(reduced.coarse.rows, (around.br().y + factor - 1) / factor);
+    const cv::Rect coarse(x0, y0, x1 - x0, y1 - y0), fine(x0 * factor, y0 * factor, coarse.width * factor, coarse.height * factor);
+    if (coarse.width < 8 || coarse.height < 8 || fine.br().x > reduced.colour.cols || fine.br().y > reduced.colour.rows)
+        return SurfaceMaskOf(reduced, {seeds, {}});
+    const ReducedPhoto part{reduced.colour(fine), reduced.smooth(fine), reduced.coarse(coarse), reduced.coarseEdges(coarse)};
+    MaskClicks clicks;
+    for (const cv::Point& p : seeds)
+        if (fine.contains(p)) clicks.inside.push_back(p - fine.tl());
+    const cv::Mat found = clicks.inside.empty() ? cv::Mat() : SurfaceMaskOf(part, clicks);
+    if (found.empty()) return SurfaceMaskOf(reduced, {seeds, {}});
+    cv::Mat mask(reduced.colour.size(), CV_8U, cv::Scalar(0));
+    found.copyTo(mask(fine));
+    return mask;
+}
+
 // What of the face is visible: the surface mask grown from its seeds, kept to the face.
 std::vector<Ring> VisibleOutline(const PhotoAnalysis& photo, const std::vector<cv::Point2d>& plane,
                                  std::vector<cv::Point> seeds) {
@@ -125,7 +154,7 @@ std::vector<Ring> VisibleOutline(const PhotoAnalysis& photo, const std::vector<c
     seeds.insert(seeds.end(), more.begin(), more.end());
     std::vector<Ring> rings;
     if (!seeds.empty()) {
-        cv::Mat mask = SurfaceMaskOf(photo.reduced(), {seeds, {}});
+        cv::Mat mask = MaskAround(photo.reduced(), face, seeds);
         if (!mask.empty()) {
             mask &= face;
             if (cv::countNonZero(mask) >= kLeastVisible * cv::countNonZero(face))

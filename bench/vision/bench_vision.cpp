@@ -4,7 +4,11 @@
 // length) and timed against a bare libjpeg decode of the same photo; a
 // further click on the same photo ("again") reuses its analysis (the reduced
 // copy, lines and line families: "analysis" alone).
-// Usage: bench_vision [--size WxH] [--dir FOLDER] [--only NAME]
+// With --room: find-room instead, the whole room from a click on the floor,
+// on each room rendered at 800 x 600 and enlarged to the size (POV-Ray takes
+// minutes for a photo of 4000 x 3000), timed against a bare libjpeg decode of
+// the enlarged photo, the analysis made afresh each time.
+// Usage: bench_vision [--size WxH] [--dir FOLDER] [--only NAME] [--room]
 #include <QImage>
 
 #include <algorithm>
@@ -21,6 +25,7 @@
 #include "bench/bench_main.h"
 #include "demo/rendered_rooms.h"
 #include "vision/perspective.h"
+#include "vision/room_finder.h"
 #include "vision/surface_finder.h"
 
 namespace v2d {
@@ -46,6 +51,7 @@ struct Options {
     int width = 4000, height = 3000;
     std::filesystem::path dir;
     std::string only;
+    bool room = false;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -57,6 +63,7 @@ Options ParseOptions(int argc, char** argv) {
         if (arg == "--size" && hasValue) std::sscanf(argv[++i], "%dx%d", &options.width, &options.height);
         else if (arg == "--dir" && hasValue) options.dir = argv[++i];
         else if (arg == "--only" && hasValue) options.only = argv[++i];
+        else if (arg == "--room") options.room = true;
         // Options meant for Google Benchmark programs are let through.
     }
     return options;
@@ -132,11 +139,44 @@ void RunRoom(const demo::RoomSpec& spec, const Options& options, Totals& totals)
     std::printf("\n");
 }
 
+// find-room against a bare decode; returns the ratio, 0 when the room is not found.
+double RunFindRoom(const demo::RoomSpec& spec, const Options& options) {
+    const auto room = demo::RenderRoom(spec, options.dir, 800, 600);
+    const auto small = room ? ReadWholeFile(room->photo) : std::nullopt;
+    if (!small) return 0;
+    const QImage large = DecodeJpeg(*small).scaled(options.width, options.height, Qt::IgnoreAspectRatio,
+                                                   Qt::SmoothTransformation);
+    const auto jpeg = EncodeJpeg(large, 90);
+    if (!jpeg) return 0;
+    cv::Mat pixels;
+    const double decode = BestOf(3, [&] { bench::BareJpegDecode(*jpeg, pixels); });
+    const double scale = double(options.width) / 800;
+    const V2d_Point click{int(room->click.x * scale), int(room->click.y * scale)};
+    Result<vision::RoomLayout> found = Error{"未运行"};
+    const double finding = BestOf(2, [&] {
+        const QImage photo = DecodeJpeg(*jpeg);
+        auto analysis = vision::PhotoAnalysis::Of(photo);
+        found = analysis ? vision::FindRoom(**analysis, {click, std::nullopt}) : Result<vision::RoomLayout>(analysis.failure());
+    });
+    std::printf("%-18s %6.0fms %8.0fms %6.1fx  %s\n", spec.name.c_str(), decode * 1000, finding * 1000, finding / decode,
+                found ? (std::to_string(found->surfaces.size()) + " surfaces").c_str() : found.error().c_str());
+    return found ? finding / decode : 0;
+}
+
 int Run(int argc, char** argv) {
     bench::RunHeadless();
     SetUpProcess();
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a room's row shows as soon as it is measured
     const Options options = ParseOptions(argc, argv);
+    if (options.room) {
+        std::printf("find-room on rooms enlarged to %dx%d (decode and find-room include the JPEG decode)\n%-18s %8s %10s %7s\n",
+                    options.width, options.height, "room", "decode", "find-room", "ratio");
+        double worst = 0;
+        for (const demo::RoomSpec& spec : demo::TestRooms())
+            if (options.only.empty() || options.only == spec.name) worst = std::max(worst, RunFindRoom(spec, options));
+        std::printf("worst find-room/decode %.1fx\n", worst);
+        return worst > 0 ? 0 : 1;
+    }
     std::printf("rooms %dx%d in %s (render seconds 0 = reused)\n", options.width, options.height,
                 options.dir.string().c_str());
     std::printf("%-18s %7s %8s %9s %9s %9s %7s  %5s  %-23s  %6s  %6s %6s\n", "room", "render", "decode", "analysis",
