@@ -1850,10 +1850,6 @@ Please open a scheme or choose a sample room</translation>
         <translation>Regions</translation>
     </message>
     <message>
-        <source>打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；“智能选区”后单击地面或墙面，自动选出轮廓。</source>
-        <translation>Open a scheme or a photo. After &quot;New region&quot;, click the outline point by point on the photo and double-click to finish; after &quot;Smart select&quot;, click a floor or wall to find its outline.</translation>
-    </message>
-    <message>
         <source>已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。</source>
         <translation>Surface found (%1 holes): click to add, Shift+click to remove, drag points or corners 1-4 to adjust, Enter to finish the region.</translation>
     </message>
@@ -1980,6 +1976,42 @@ Please open a scheme or choose a sample room</translation>
     <message>
         <source>方案已修改，是否放弃修改并退出？</source>
         <translation>The scheme has changed. Discard the changes and exit?</translation>
+    </message>
+    <message>
+        <source>打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；“智能选区”后单击地面或墙面，自动选出轮廓；“识别房间”后单击地面，选出整个房间。</source>
+        <translation>Open a scheme or a photo; after “New region” click the outline point by point and double-click to finish; after “Smart select” click a floor or wall to find its outline; after “Find room” click the floor to find the whole room.</translation>
+    </message>
+    <message>
+        <source>识别房间</source>
+        <translation>Find room</translation>
+    </message>
+    <message>
+        <source>单击照片上的地面，识别整个房间；不单击时再按“识别房间”或回车，直接识别。</source>
+        <translation>Click the floor in the photo to find the whole room, or press “Find room” again or Return to find it without a click.</translation>
+    </message>
+    <message>
+        <source>正在识别房间……</source>
+        <translation>Finding the room…</translation>
+    </message>
+    <message>
+        <source>没有识别出房间：可以用“新建区域”逐点单击，或用“智能选区”单击表面，逐个选出区域。</source>
+        <translation>No room was found: outline the regions one by one with “New region” (point by point) or “Smart select” (one click per surface).</translation>
+    </message>
+    <message>
+        <source>已识别出%1个表面：单击表面选中，Delete删除选中的表面，“标定”画一条已知长度的线得到实际尺寸，回车完成区域。</source>
+        <translation>Found %1 surfaces: click a surface to pick it, Delete removes the picked one, “Calibrate” with a line of known length gives the real sizes, Return finishes the regions.</translation>
+    </message>
+    <message>
+        <source>标定：房间的%1个表面都有了实际尺寸；当前表面宽 %2 mm，高 %3 mm。</source>
+        <translation>Calibrated: all %1 surfaces of the room have their real size; this surface is %2 mm wide and %3 mm high.</translation>
+    </message>
+    <message>
+        <source>%1（草稿）</source>
+        <translation>%1 (draft)</translation>
+    </message>
+    <message>
+        <source>已完成%1个区域，保存后即可在主程序中铺贴。</source>
+        <translation>%1 regions finished; save the scheme to lay products on them in the main program.</translation>
     </message>
 </context>
 </TS>

@@ -20,6 +20,18 @@ const QColor kCurrent(255, 220, 0), kEditable(0, 200, 255), kOther(170, 170, 170
 
 bool Near(QPoint a, QPoint b) { return std::abs(a.x() - b.x()) <= kGrabDistance && std::abs(a.y() - b.y()) <= kGrabDistance; }
 
+// Where a surface's name goes: the middle of its box, else the first point
+// inside the area along the box's middle row.
+QPoint LabelPoint(const QPainterPath& area) {
+    const QRectF box = area.boundingRect();
+    for (int step = 0; step <= 16; ++step) {
+        const double offset = (step % 2 ? 1 : -1) * ((step + 1) / 2) / 16.0;
+        const QPointF at(box.center().x() + offset * box.width(), box.center().y());
+        if (area.contains(at)) return at.toPoint();
+    }
+    return box.center().toPoint();
+}
+
 }  // namespace
 
 OutlineCanvas::OutlineCanvas(OutlineEditor& editor, QWidget* parent) : QWidget(parent), editor_(editor) {
@@ -149,32 +161,50 @@ void OutlineCanvas::PaintCorners(QPainter& painter, const Quad& corners) const {
 void OutlineCanvas::PaintDraft(QPainter& painter) const {
     const std::vector<V2d_Point>& draft = editor_.draft();
     if (draft.empty()) return;
-    auto polygonOf = [this](std::span<const V2d_Point> points) {
-        QPolygon polygon;
-        for (const V2d_Point& p : points) polygon << WidgetPoint(p);
-        return polygon;
-    };
     if (editor_.draftEnds().empty()) {  // clicked by hand: open until finished
+        QPolygon line;
+        for (const V2d_Point& p : draft) line << WidgetPoint(p);
         painter.setPen(QPen(Qt::red, 2));
-        painter.drawPolyline(polygonOf(draft));
+        painter.drawPolyline(line);
         painter.setBrush(Qt::red);
         for (const V2d_Point& p : draft) painter.drawEllipse(WidgetPoint(p), 3, 3);
         return;
     }
+    const std::vector<OutlineDraft>& drafts = editor_.drafts();
+    for (int i = 0; i < static_cast<int>(drafts.size()); ++i)
+        if (i != editor_.currentDraft()) PaintFoundDraft(painter, drafts[size_t(i)], false);
+    PaintFoundDraft(painter, drafts[size_t(editor_.currentDraft())], true);  // on top
+}
+
+void OutlineCanvas::PaintFoundDraft(QPainter& painter, const OutlineDraft& draft, bool current) const {
     QPainterPath area;
     area.setFillRule(Qt::OddEvenFill);
-    for (const auto& ring : OutlineRings(draft, editor_.draftEnds())) area.addPolygon(polygonOf(ring));
-    painter.fillPath(area, QColor(255, 0, 0, 50));
-    painter.setPen(QPen(Qt::red, 2));
+    for (const auto& ring : OutlineRings(draft.points, draft.ends)) {
+        QPolygon polygon;
+        for (const V2d_Point& p : ring) polygon << WidgetPoint(p);
+        area.addPolygon(polygon);
+    }
+    const QColor line = current ? QColor(Qt::red) : QColor(255, 140, 0);
+    painter.fillPath(area, current ? QColor(255, 0, 0, 50) : QColor(255, 140, 0, 25));
+    painter.setPen(QPen(line, current ? 2 : 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(area);
+    if (!draft.name.empty()) {  // a room's surface says which it is
+        const QString name = QString::fromStdString(draft.name);
+        const QPoint at = LabelPoint(area) - QPoint(painter.fontMetrics().horizontalAdvance(name) / 2, 0);
+        const QRect box = painter.fontMetrics().boundingRect(name).translated(at).adjusted(-4, -2, 4, 2);
+        painter.fillRect(box, current ? QColor(255, 255, 255, 230) : QColor(255, 255, 255, 160));
+        painter.setPen(line);
+        painter.drawText(at, name);
+    }
+    if (!current) return;
     painter.setPen(Qt::black);
-    for (int k = 0; k < static_cast<int>(draft.size()); ++k) {
-        const QPoint at = WidgetPoint(draft[size_t(k)]);
+    for (int k = 0; k < static_cast<int>(draft.points.size()); ++k) {
+        const QPoint at = WidgetPoint(draft.points[size_t(k)]);
         painter.setBrush(drag_ == Drag::DraftPoint && k == dragIndex_ ? QColor(Qt::red) : kCurrent);
         painter.drawRect(at.x() - 2, at.y() - 2, 5, 5);
     }
-    if (editor_.draftCorners()) PaintCorners(painter, *editor_.draftCorners());
+    if (draft.corners) PaintCorners(painter, *draft.corners);
 }
 
 bool OutlineCanvas::GrabDraft(QPoint at) {
@@ -218,6 +248,15 @@ void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
     }
     if (mode_ == Mode::Smart) {
         if (!GrabDraft(at)) SmartClick(at, event->modifiers() & Qt::ShiftModifier);
+        return;
+    }
+    if (mode_ == Mode::Room) {
+        if (GrabDraft(at)) return;
+        const int picked = editor_.DraftAt(PhotoPoint(at));
+        if (picked < 0) return emit roomClicked(PhotoPoint(at));
+        editor_.SelectDraft(picked);
+        update();
+        emit draftPicked();
         return;
     }
     if (mode_ == Mode::Draw) {

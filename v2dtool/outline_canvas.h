@@ -23,9 +23,10 @@ public:
     int current() const { return current_; }
     void SetCurrent(int index);
     int selectedPoint() const { return selectedPoint_; }
-    // How a click on the photo makes the draft: point by point, or by
-    // smart selection (Shift+click takes away). Leaving a mode drops the draft.
-    enum class Mode { Select, Draw, Smart };
+    // How a click on the photo makes the draft: point by point, by smart
+    // selection (Shift+click takes away), or the whole room from a click on
+    // its floor (a click on a surface's draft picks it). Leaving a mode drops the drafts.
+    enum class Mode { Select, Draw, Smart, Room };
     Mode mode() const { return mode_; }
     void SetMode(Mode mode);
     bool drawing() const { return mode_ != Mode::Select; }
@@ -44,6 +45,8 @@ signals:
     void currentChanged(int index);
     void finishRequested();   // a double click ends the outline being drawn
     void draftChanged();      // a smart click or a drag changed the draft
+    void draftPicked();       // a click picked another of the room's drafts
+    void roomClicked(V2d_Point floor);  // a click on the floor asks for the room
     void lineDrawn(V2d_Point a, V2d_Point b);  // a calibration line was released
     void failed(const QString& message);
     void panned(QPoint delta);
@@ -62,6 +65,7 @@ private:
     void Report(const Status& status);
     void PaintCorners(QPainter& painter, const Quad& corners) const;
     void PaintDraft(QPainter& painter) const;
+    void PaintFoundDraft(QPainter& painter, const OutlineDraft& draft, bool current) const;
     bool GrabDraft(QPoint at);
     void SmartClick(QPoint at, bool takeAway);
 

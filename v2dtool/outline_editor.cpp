@@ -4,6 +4,7 @@
 
 #include "scene/outline_geometry.h"
 #include "scene/scheme_file.h"
+#include "vision/room_region.h"
 
 namespace v2d::tool {
 namespace {
@@ -24,11 +25,33 @@ void CopyOutlineFields(const V2dPolygon& from, V2dPolygon& to) {
 
 cv::Point2d PointOf(V2d_Point p) { return {double(p.x), double(p.y)}; }
 
+// A surface of the found room as a draft: its visible outline (on the
+// photo), corners, name and size as the room's region is made.
+std::optional<OutlineDraft> DraftOfSurface(const vision::RoomLayout& room, int surface, QSize photo) {
+    const vision::RoomSurface& found = room.surfaces[size_t(surface)];
+    if (found.outline.empty() || found.outline.front().size() < 3) return std::nullopt;
+    RegionOutline region = vision::RegionOfSurface(room, found);
+    OutlineDraft draft;
+    for (V2d_Point p : region.points)
+        draft.points.push_back({std::clamp(p.x, 0, photo.width() - 1), std::clamp(p.y, 0, photo.height() - 1)});
+    draft.ends = std::move(region.indexList);
+    draft.corners = region.corners;
+    draft.name = std::move(region.name);
+    draft.realWidth = region.realWidth;
+    draft.realHeight = region.realHeight;
+    draft.surface = surface;
+    return draft;
+}
+
+const OutlineDraft kNoDraft;
+
 }  // namespace
 
 void OutlineEditor::Replace(Scene scene) {
     scene_ = std::move(scene);
-    draft_ = {};
+    drafts_.clear();
+    currentDraft_ = -1;
+    room_.reset();
     auto analysis = vision::PhotoAnalysis::Of(scene_.background);
     analysis_ = analysis ? std::move(*analysis) : nullptr;
     cameraFocal_ = 0;
@@ -80,10 +103,38 @@ Status OutlineEditor::CheckInPhoto(V2d_Point p) const {
     return Status::Ok();
 }
 
+const OutlineDraft& OutlineEditor::Current() const {
+    return currentDraft_ >= 0 && currentDraft_ < int(drafts_.size()) ? drafts_[size_t(currentDraft_)] : kNoDraft;
+}
+
+OutlineDraft& OutlineEditor::Current() {
+    if (drafts_.empty()) drafts_.emplace_back();
+    currentDraft_ = std::clamp(currentDraft_, 0, int(drafts_.size()) - 1);
+    return drafts_[size_t(currentDraft_)];
+}
+
+void OutlineEditor::SetDrafts(std::vector<OutlineDraft> list, std::optional<vision::RoomLayout> room) {
+    drafts_ = std::move(list);
+    currentDraft_ = drafts_.empty() ? -1 : 0;
+    room_ = std::move(room);
+}
+
+void OutlineEditor::SelectDraft(int index) {
+    if (index >= 0 && index < int(drafts_.size())) currentDraft_ = index;
+}
+
+int OutlineEditor::DraftAt(V2d_Point point) const {
+    for (int i = int(drafts_.size()) - 1; i >= 0; --i) {
+        const OutlineDraft& d = drafts_[size_t(i)];
+        if (!d.ends.empty() && OutlinePath(d.points, d.ends).contains(QPointF(point.x, point.y))) return i;
+    }
+    return -1;
+}
+
 void OutlineEditor::RememberDraft() {
     Step step;
     step.kind = Step::Kind::Draft;
-    step.draft = draft_;
+    step.drafts = {drafts_, currentDraft_, room_};
     undo_.push_back(std::move(step));
 }
 
@@ -94,15 +145,15 @@ void OutlineEditor::DropDraftSteps() {
 Status OutlineEditor::AddDraftPoint(V2d_Point point) {
     if (Status inside = CheckInPhoto(point); !inside) return inside;
     RememberDraft();
-    if (!draft_.ends.empty()) draft_ = {};  // a found outline gives way to one clicked by hand
-    draft_.points.push_back(point);
+    if (!draft().empty() && !draftEnds().empty()) SetDrafts({}, std::nullopt);  // found outlines give way to one clicked by hand
+    Current().points.push_back(point);
     return Status::Ok();
 }
 
 Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
     if (photo().isNull() || point.x < 0 || point.y < 0 || point.x >= photo().width() || point.y >= photo().height())
         return Error{vision::kMsgClickOutsidePhoto};
-    vision::SurfaceClicks clicks = draft_.clicks;
+    vision::SurfaceClicks clicks = smartClicks();
     std::vector<V2d_Point>& list = takeAway ? clicks.outside : clicks.inside;
     if (std::find(list.begin(), list.end(), point) != list.end()) return Status::Ok();  // a double click's second press
     list.push_back(point);
@@ -111,46 +162,110 @@ Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
     if (!found) return Error{found.error()};
     // The finder's rings lie on the photo, three points or more each.
     vision::FlatRings flat = vision::Flattened(found->rings);
-    Draft next;
+    OutlineDraft next;
     next.points = std::move(flat.points);
     next.ends = std::move(flat.ends);
     next.corners = found->corners;
     if (found->focal > 0) cameraFocal_ = found->focal;
     next.clicks = std::move(clicks);
     RememberDraft();
-    draft_ = std::move(next);
+    SetDrafts({std::move(next)}, std::nullopt);
+    return Status::Ok();
+}
+
+Status OutlineEditor::FindRoom(std::optional<V2d_Point> floorClick) {
+    if (!analysis_) return Error{vision::kMsgClickOutsidePhoto};
+    if (floorClick) {
+        if (Status inside = CheckInPhoto(*floorClick); !inside) return Error{vision::kMsgClickOutsidePhoto};
+    }
+    Result<vision::RoomLayout> room = vision::FindRoom(*analysis_, vision::RoomRequest{floorClick, std::nullopt});
+    if (!room) return Error{room.error()};
+    std::vector<OutlineDraft> list;
+    for (int i = 0; i < int(room->surfaces.size()); ++i)
+        if (std::optional<OutlineDraft> draft = DraftOfSurface(*room, i, photo().size())) list.push_back(std::move(*draft));
+    if (list.empty()) return Error{vision::kMsgNoRoomFound};
+    if (room->camera.focal > 0) cameraFocal_ = room->camera.focal;
+    RememberDraft();
+    SetDrafts(std::move(list), std::move(*room));
+    SizeRoomDrafts();
+    return Status::Ok();
+}
+
+void OutlineEditor::SizeRoomDrafts() {
+    if (!room_) return;
+    for (OutlineDraft& d : drafts_) {
+        if (d.surface < 0 || d.surface >= int(room_->surfaces.size())) continue;
+        const RegionOutline region = vision::RegionOfSurface(*room_, room_->surfaces[size_t(d.surface)]);
+        d.realWidth = region.realWidth;
+        d.realHeight = region.realHeight;
+    }
+}
+
+Status OutlineEditor::DeleteDraft() {
+    if (currentDraft_ < 0 || currentDraft_ >= int(drafts_.size())) return Error{kMsgNotEditable};
+    RememberDraft();
+    drafts_.erase(drafts_.begin() + currentDraft_);
+    currentDraft_ = std::min(currentDraft_, int(drafts_.size()) - 1);
+    return Status::Ok();
+}
+
+Status OutlineEditor::SetDraftFields(const std::string& name, int realWidth, int realHeight) {
+    if (currentDraft_ < 0 || currentDraft_ >= int(drafts_.size())) return Error{kMsgNotEditable};
+    OutlineDraft& d = Current();
+    if (d.name == name && d.realWidth == realWidth && d.realHeight == realHeight) return Status::Ok();
+    if (d.surface >= 0) RememberDraft();  // a room's draft keeps its own fields; others take them when finished
+    d.name = name;
+    d.realWidth = realWidth;
+    d.realHeight = realHeight;
     return Status::Ok();
 }
 
 Status OutlineEditor::MoveDraftPoint(int point, V2d_Point to, bool recordUndo) {
-    if (point < 0 || point >= static_cast<int>(draft_.points.size())) return Error{kMsgNotEditable};
+    if (point < 0 || point >= static_cast<int>(draft().size())) return Error{kMsgNotEditable};
     if (Status inside = CheckInPhoto(to); !inside) return inside;
     if (recordUndo) RememberDraft();
-    draft_.points[static_cast<size_t>(point)] = to;
+    Current().points[static_cast<size_t>(point)] = to;
     return Status::Ok();
 }
 
 Status OutlineEditor::MoveDraftCorner(int corner, V2d_Point to, bool recordUndo) {
-    if (!draft_.corners || corner < 0 || corner > 3) return Error{kMsgNotEditable};
+    if (!draftCorners() || corner < 0 || corner > 3) return Error{kMsgNotEditable};
     if (recordUndo) RememberDraft();
-    (*draft_.corners)[static_cast<size_t>(corner)] = to;  // a perspective corner may lie beyond the photo
+    (*Current().corners)[static_cast<size_t>(corner)] = to;  // a perspective corner may lie beyond the photo
     return Status::Ok();
 }
 
 void OutlineEditor::CancelDraft() {
-    draft_ = {};
+    SetDrafts({}, std::nullopt);
     DropDraftSteps();
 }
 
 Result<int> OutlineEditor::FinishDraft(const std::string& name, int realWidth, int realHeight) {
-    RegionOutline outline{name, draft_.points, realWidth, realHeight, draft_.corners, draft_.ends};
-    Result<PolygonPtr> record = NewRegionRecord(outline, photo().size());
-    if (!record) return Error{record.error()};
-    scene_.Append(std::move(*record));
+    const std::vector<OutlineDraft> none(1);  // refused below as too few points
+    const std::vector<OutlineDraft>& list = drafts_.empty() ? none : drafts_;
+    const int current = std::clamp(currentDraft_, 0, int(list.size()) - 1);
+    std::vector<PolygonPtr> records;
+    for (int i = 0; i < int(list.size()); ++i) {
+        const OutlineDraft& d = list[size_t(i)];
+        RegionOutline outline{i == current ? name : d.name, d.points, i == current ? realWidth : d.realWidth,
+                              i == current ? realHeight : d.realHeight, d.corners, d.ends};
+        Result<PolygonPtr> record = NewRegionRecord(outline, photo().size());
+        if (!record) {
+            if (!drafts_.empty()) currentDraft_ = i;
+            return Error{record.error()};
+        }
+        records.push_back(std::move(*record));
+    }
+    const int first = scene_.count();
+    for (PolygonPtr& record : records) scene_.Append(std::move(record));
     CancelDraft();
-    undo_.push_back(Step{Step::Kind::Added, scene_.count() - 1, {}, nullptr, nullptr, {}});
+    Step added;
+    added.kind = Step::Kind::Added;
+    added.index = first;
+    added.count = int(records.size());
+    undo_.push_back(std::move(added));
     modified_ = true;
-    return scene_.count() - 1;
+    return first + current;
 }
 
 std::optional<Quad> OutlineEditor::CornersOf(int index) const {
@@ -158,15 +273,23 @@ std::optional<Quad> OutlineEditor::CornersOf(int index) const {
         if (!IsEditable(index)) return std::nullopt;
         return QuadOf(scene_.at(index)->corners);
     }
-    if (draft_.corners) return draft_.corners;
-    if (draft_.points.size() < 3) return std::nullopt;
-    return BoxOf(draft_.points).corners();
+    if (draftCorners()) return draftCorners();
+    if (draft().size() < 3) return std::nullopt;
+    return BoxOf(draft()).corners();
 }
 
-Result<vision::RealSize> OutlineEditor::Calibrate(int index, V2d_Point a, V2d_Point b, double millimetres) {
+Result<MeasuredSize> OutlineEditor::Calibrate(int index, V2d_Point a, V2d_Point b, double millimetres) {
+    if (index < 0 && room_) {
+        Result<vision::RoomLayout> sized = vision::Calibrated(*room_, vision::RoomLength{a, b, millimetres});
+        if (!sized) return Error{sized.error()};
+        RememberDraft();
+        room_ = std::move(*sized);
+        SizeRoomDrafts();
+        return MeasuredSize{Current().realWidth, Current().realHeight};
+    }
     const std::optional<Quad> corners = CornersOf(index);
     if (!corners) return Error{kMsgNothingToCalibrate};
-    Result<vision::RealSize> size =
+    Result<MeasuredSize> size =
         vision::SizeFromKnownLength(*corners, photo().size(), PointOf(a), PointOf(b), millimetres, cameraFocal_);
     if (!size || index < 0) return size;
     const std::string name = scene_.at(index)->name;
@@ -271,7 +394,8 @@ bool OutlineEditor::Undo() {
     undo_.pop_back();
     switch (step.kind) {
         case Step::Kind::Added:
-            if (step.index < scene_.count()) scene_.FreePolygon(scene_.at(step.index));
+            for (int i = std::min(step.index + step.count, scene_.count()) - 1; i >= step.index; --i)
+                scene_.FreePolygon(scene_.at(i));
             break;
         case Step::Kind::Changed:
             if (step.index < scene_.count()) CopyOutlineFields(step.before, *scene_.at(step.index));
@@ -281,7 +405,9 @@ bool OutlineEditor::Undo() {
             if (step.mesh) scene_.AddMesh(std::move(step.mesh));
             break;
         case Step::Kind::Draft:
-            draft_ = std::move(step.draft);
+            drafts_ = std::move(step.drafts.list);
+            currentDraft_ = step.drafts.current;
+            room_ = std::move(step.drafts.room);
             return true;  // the scheme itself did not change
     }
     modified_ = true;

@@ -15,11 +15,29 @@
 #include "scene/photo_scheme.h"
 #include "scene/scene.h"
 #include "vision/perspective.h"
+#include "vision/room_finder.h"
 #include "vision/surface_finder.h"
 
 namespace v2d::tool {
 
+// The size a known length gives a surface (the room finder's RealSize()
+// hides the type's plain name).
+using MeasuredSize = struct vision::RealSize;
+
 inline constexpr const char* kMsgNothingToCalibrate = QT_TRANSLATE_NOOP("Messages", "请先选出表面或选择一个区域，再画出已知长度的线。");
+
+// An outline being made: clicked point by point, found by smart selection,
+// or one surface of a found room (named, sized, standing for `surface` of
+// the room found).
+struct OutlineDraft {
+    std::vector<V2d_Point> points;  // ring after ring
+    std::vector<int32_t> ends;      // last point of each ring; empty while clicked one by one
+    std::optional<Quad> corners;
+    vision::SurfaceClicks clicks;
+    std::string name;                   // empty: named when finished
+    int realWidth = 0, realHeight = 0;  // millimetres; 0: given when finished
+    int surface = -1;                   // index in the room's surfaces; -1: no room's
+};
 
 class OutlineEditor {
 public:
@@ -39,25 +57,44 @@ public:
     // The topmost editable region whose outline holds the point; -1 for none.
     int RegionAt(V2d_Point point) const;
 
-    // The outline being made: clicked point by point, or found by smart
-    // selection (rings with holes, proposed corners and the clicks so far).
-    const std::vector<V2d_Point>& draft() const { return draft_.points; }
+    // The outlines being made: one clicked point by point or found by smart
+    // selection, or one per surface of a found room. The current one is the
+    // one edited; draft() and the rest below read it (empty without drafts).
+    const std::vector<OutlineDraft>& drafts() const { return drafts_; }
+    int currentDraft() const { return currentDraft_; }
+    void SelectDraft(int index);
+    // The topmost draft whose outline holds the point; -1 for none.
+    int DraftAt(V2d_Point point) const;
+    const std::vector<V2d_Point>& draft() const { return Current().points; }
     // Last point of each ring; empty while points are clicked one by one.
-    const std::vector<int32_t>& draftEnds() const { return draft_.ends; }
-    const std::optional<Quad>& draftCorners() const { return draft_.corners; }
-    const vision::SurfaceClicks& smartClicks() const { return draft_.clicks; }
+    const std::vector<int32_t>& draftEnds() const { return Current().ends; }
+    const std::optional<Quad>& draftCorners() const { return Current().corners; }
+    const vision::SurfaceClicks& smartClicks() const { return Current().clicks; }
     Status AddDraftPoint(V2d_Point point);
     // Smart selection: the surface under all inside clicks so far, less
     // what lies under the outside ones (`takeAway`), found again. A refusal
     // (a click outside the photo, nothing found) changes nothing. Every
     // click reuses the photo's analysis.
     Status SmartClick(V2d_Point point, bool takeAway);
+    // The whole room: every surface the room finder sees, each a draft with
+    // its name, visible outline, corners and size, as one undo step. A
+    // refusal (the finder's message: no room, a dark or blurred photo)
+    // changes nothing.
+    Status FindRoom(std::optional<V2d_Point> floorClick);
+    // The room the drafts came from; none when they came otherwise.
+    const std::optional<vision::RoomLayout>& room() const { return room_; }
+    // The current draft given up, as one undo step.
+    Status DeleteDraft();
+    // The current draft's name and size, kept with it (an undo step for a room's).
+    Status SetDraftFields(const std::string& name, int realWidth, int realHeight);
     Status MoveDraftPoint(int point, V2d_Point to, bool recordUndo = true);
     Status MoveDraftCorner(int corner, V2d_Point to, bool recordUndo = true);
     void CancelDraft();
-    // The draft becomes a region at the end of the list with its rings and
-    // corners; refused (and the draft kept) for a ring of fewer than three
-    // points or a size that is not positive.
+    // Every draft becomes a region at the end of the list with its rings,
+    // corners, name and size (the current one's are `name` and the size
+    // given), as one undo step; refused (and the drafts kept, the failing
+    // one current) for a ring of fewer than three points or a size that is
+    // not positive. Answers the index of the current draft's region.
     Result<int> FinishDraft(const std::string& name, int realWidth, int realHeight);
 
     // The perspective corners of region `index`, or of the draft for -1 (the
@@ -65,8 +102,10 @@ public:
     std::optional<Quad> CornersOf(int index) const;
     // The real size from a line from `a` to `b` of `millimetres` on the
     // surface of region `index` (-1: the draft). A region takes the size as
-    // one change; the draft's size is the caller's to keep.
-    Result<vision::RealSize> Calibrate(int index, V2d_Point a, V2d_Point b, double millimetres);
+    // one change; the draft's size is the caller's to keep. With a room's
+    // drafts the line may lie on any of its surfaces, and every draft takes
+    // its size (one undo step); the current one's is answered.
+    Result<MeasuredSize> Calibrate(int index, V2d_Point a, V2d_Point b, double millimetres);
 
     // Changes to region `index`. `recordUndo` false continues the change the
     // last call started (a drag makes one undo step).
@@ -81,20 +120,25 @@ public:
     bool Undo();
 
 private:
-    struct Draft {
-        std::vector<V2d_Point> points;  // ring after ring
-        std::vector<int32_t> ends;
-        std::optional<Quad> corners;
-        vision::SurfaceClicks clicks;
+    // The drafts as an undo step keeps them.
+    struct Drafts {
+        std::vector<OutlineDraft> list;
+        int current = -1;
+        std::optional<vision::RoomLayout> room;
     };
     struct Step {
         enum class Kind { Added, Changed, Deleted, Draft } kind = Kind::Changed;
         int index = 0;
+        int count = 1;             // Added: records from `index` on
         V2dPolygon before;         // Changed: the record's outline fields before
         PolygonPtr removed;        // Deleted: the record itself
         std::unique_ptr<V2dPolygonMesh> mesh;
-        Draft draft;               // Draft: the draft before
+        Drafts drafts;             // Draft: the drafts before
     };
+    const OutlineDraft& Current() const;
+    OutlineDraft& Current();
+    void SetDrafts(std::vector<OutlineDraft> list, std::optional<vision::RoomLayout> room);
+    void SizeRoomDrafts();
     void RememberDraft();
     void DropDraftSteps();
     Result<V2dPolygon*> Editable(int index);
@@ -103,7 +147,9 @@ private:
     void Replace(Scene scene);
 
     Scene scene_;
-    Draft draft_;
+    std::vector<OutlineDraft> drafts_;
+    int currentDraft_ = -1;
+    std::optional<vision::RoomLayout> room_;
     std::shared_ptr<const vision::PhotoAnalysis> analysis_;  // of the photo; its parts made at the first smart click
     double cameraFocal_ = 0;  // pixels, once a found surface settled the photo's camera; 0 unknown
     std::vector<Step> undo_;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,14 +52,21 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     side->addWidget(BuildSidePanel());
     addToolBar(Qt::RightToolBarArea, side);
     statusBar()->showMessage(tr("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；"
-                                            "“智能选区”后单击地面或墙面，自动选出轮廓。"));
+                                            "“智能选区”后单击地面或墙面，自动选出轮廓；"
+                                            "“识别房间”后单击地面，选出整个房间。"));
 
     connect(canvas_, &OutlineCanvas::changed, this, &TFormV2dTool::RefreshList);
     connect(canvas_, &OutlineCanvas::currentChanged, this, &TFormV2dTool::ShowCurrent);
     connect(canvas_, &OutlineCanvas::finishRequested, this, &TFormV2dTool::ActionFinishRegionClick);
     connect(canvas_, &OutlineCanvas::failed, this, [this](const QString& m) { statusBar()->showMessage(ShownText(m)); });
     connect(canvas_, &OutlineCanvas::lineDrawn, this, &TFormV2dTool::CalibrationLineDrawn);
+    connect(canvas_, &OutlineCanvas::roomClicked, this, [this](V2d_Point floor) { ProposeRoom(floor); });
+    connect(canvas_, &OutlineCanvas::draftPicked, this, [this] {
+        RefreshList();
+        ShowDraft();
+    });
     connect(canvas_, &OutlineCanvas::draftChanged, this, [this] {
+        if (RoomDrafts()) return;
         const int holes = std::max<int>(0, int(editor_.draftEnds().size()) - 1);
         statusBar()->showMessage(tr("已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。")
                                      .arg(holes));
@@ -95,6 +103,8 @@ void TFormV2dTool::BuildActions() {
     ActionSmartSelect = add("ActionSmartSelect", tr("智能选区"), QKeySequence(Qt::Key_S),
                             &TFormV2dTool::ActionSmartSelectClick);
     ActionSmartSelect->setCheckable(true);
+    ActionFindRoom = add("ActionFindRoom", tr("识别房间"), QKeySequence(Qt::Key_R), &TFormV2dTool::ActionFindRoomClick);
+    ActionFindRoom->setCheckable(true);
     ActionCalibrate = add("ActionCalibrate", tr("标定"), QKeySequence(Qt::Key_L),
                           &TFormV2dTool::ActionCalibrateClick);
     ActionCalibrate->setCheckable(true);
@@ -141,6 +151,12 @@ QWidget* TFormV2dTool::BuildSidePanel() {
     column->addWidget(hint);
     connect(apply, &QPushButton::clicked, this, &TFormV2dTool::ButtonApplyClick);
     connect(ListRegions, &QListWidget::currentRowChanged, this, [this](int row) {
+        const int drafted = row - editor_.scene().count();
+        if (drafted >= 0 && RoomDrafts()) {  // a room's draft, listed after the regions
+            editor_.SelectDraft(drafted);
+            canvas_->update();
+            return ShowDraft();
+        }
         if (row != canvas_->current()) canvas_->SetCurrent(row);
     });
     return panel;
@@ -212,12 +228,14 @@ void TFormV2dTool::ActionUndoClick() {
     const int current = canvas_->current();
     RefreshList();
     canvas_->SetCurrent(current < editor_.scene().count() ? current : -1);
+    ShowDraft();
 }
 
 void TFormV2dTool::EnterMode(OutlineCanvas::Mode mode) {
     if (editor_.photo().isNull()) mode = OutlineCanvas::Mode::Select;
     ActionNewRegion->setChecked(mode == OutlineCanvas::Mode::Draw);
     ActionSmartSelect->setChecked(mode == OutlineCanvas::Mode::Smart);
+    ActionFindRoom->setChecked(mode == OutlineCanvas::Mode::Room);
     ActionCalibrate->setChecked(false);
     canvas_->SetCalibrating(false);
     const bool starting = mode != OutlineCanvas::Mode::Select && mode != canvas_->mode();
@@ -226,6 +244,41 @@ void TFormV2dTool::EnterMode(OutlineCanvas::Mode mode) {
         canvas_->SetCurrent(-1);
         EditName->setText(QStringLiteral("区域%1").arg(editor_.scene().count() + 1));
     }
+    RefreshList();
+}
+
+bool TFormV2dTool::RoomDrafts() const { return canvas_->mode() == OutlineCanvas::Mode::Room && !editor_.drafts().empty(); }
+
+void TFormV2dTool::ActionFindRoomClick(bool on) {
+    if (!on && canvas_->mode() == OutlineCanvas::Mode::Room && editor_.drafts().empty()) {
+        ActionFindRoom->setChecked(true);  // pressed again before a click: the room without one
+        return ProposeRoom(std::nullopt);
+    }
+    EnterMode(on ? OutlineCanvas::Mode::Room : OutlineCanvas::Mode::Select);
+    if (on && canvas_->drawing())
+        statusBar()->showMessage(tr("单击照片上的地面，识别整个房间；不单击时再按“识别房间”或回车，直接识别。"));
+}
+
+void TFormV2dTool::ProposeRoom(std::optional<V2d_Point> floorClick) {
+    statusBar()->showMessage(tr("正在识别房间……"));
+    statusBar()->repaint();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // about two seconds at most
+    const Status found = editor_.FindRoom(floorClick);
+    QGuiApplication::restoreOverrideCursor();
+    if (!found) {
+        EnterMode(OutlineCanvas::Mode::Select);
+        statusBar()->showMessage(tr("没有识别出房间：可以用“新建区域”逐点单击，或用“智能选区”单击表面，逐个选出区域。"));
+        return showMessage_(QString::fromStdString(found.error()));
+    }
+    RefreshList();
+    ShowDraft();
+    ShowRoomHint();
+}
+
+void TFormV2dTool::ShowRoomHint() {
+    statusBar()->showMessage(tr("已识别出%1个表面：单击表面选中，Delete删除选中的表面，“标定”画一条已知长度的线得到实际尺寸，"
+                                "回车完成区域。")
+                                 .arg(editor_.drafts().size()));
 }
 
 void TFormV2dTool::ActionNewRegionClick(bool on) { EnterMode(on ? OutlineCanvas::Mode::Draw : OutlineCanvas::Mode::Select); }
@@ -254,29 +307,46 @@ void TFormV2dTool::CalibrationLineDrawn(V2d_Point a, V2d_Point b) {
     const std::optional<double> millimetres = askLength_();
     if (!millimetres) return;
     const int target = CalibrationTarget();
-    const Result<vision::RealSize> size = editor_.Calibrate(target, a, b, *millimetres);
+    const Result<MeasuredSize> size = editor_.Calibrate(target, a, b, *millimetres);
     if (!size) return showMessage_(QString::fromStdString(size.error()));
     canvas_->SetCalibrationLine(a, b, QStringLiteral("%1 mm").arg(*millimetres));
     SpinWidth->setValue(size->width);
     SpinHeight->setValue(size->height);
     if (target >= 0) RefreshList();
+    if (RoomDrafts())
+        return statusBar()->showMessage(tr("标定：房间的%1个表面都有了实际尺寸；当前表面宽 %2 mm，高 %3 mm。")
+                                            .arg(editor_.drafts().size())
+                                            .arg(size->width)
+                                            .arg(size->height));
     statusBar()->showMessage(
         tr("标定：实际宽度 %1 mm，实际高度 %2 mm。").arg(size->width).arg(size->height));
 }
 
 void TFormV2dTool::ActionFinishRegionClick() {
     if (!canvas_->drawing()) return;
+    if (canvas_->mode() == OutlineCanvas::Mode::Room && editor_.drafts().empty()) return ProposeRoom(std::nullopt);
+    const int before = editor_.scene().count();
     Result<int> added = editor_.FinishDraft(EditName->text().toStdString(), SpinWidth->value(), SpinHeight->value());
     if (!added) {
+        ShowDraft();  // the draft refused
         showMessage_(QString::fromStdString(added.error()));
         return;
     }
     EnterMode(OutlineCanvas::Mode::Select);
     RefreshList();
     canvas_->SetCurrent(*added);
+    if (const int made = editor_.scene().count() - before; made > 1)
+        statusBar()->showMessage(tr("已完成%1个区域，保存后即可在主程序中铺贴。").arg(made));
 }
 
 void TFormV2dTool::ActionDeleteRegionClick() {
+    if (RoomDrafts()) {
+        if (Status deleted = editor_.DeleteDraft(); !deleted) return showMessage_(QString::fromStdString(deleted.error()));
+        RefreshList();
+        canvas_->update();
+        ShowRoomHint();
+        return ShowDraft();
+    }
     if (canvas_->current() < 0) return;
     if (Status deleted = editor_.DeleteRegion(canvas_->current()); !deleted)
         return showMessage_(QString::fromStdString(deleted.error()));
@@ -285,6 +355,7 @@ void TFormV2dTool::ActionDeleteRegionClick() {
 }
 
 void TFormV2dTool::ActionDeletePointClick() {
+    if (RoomDrafts()) return ActionDeleteRegionClick();  // Delete gives up the picked surface
     if (canvas_->current() < 0 || canvas_->selectedPoint() < 0) return;
     if (Status deleted = editor_.DeletePoint(canvas_->current(), canvas_->selectedPoint()); !deleted)
         return showMessage_(QString::fromStdString(deleted.error()));
@@ -293,6 +364,11 @@ void TFormV2dTool::ActionDeletePointClick() {
 }
 
 void TFormV2dTool::ButtonApplyClick() {
+    if (RoomDrafts()) {
+        const Status set = editor_.SetDraftFields(EditName->text().toStdString(), SpinWidth->value(), SpinHeight->value());
+        if (!set) return showMessage_(QString::fromStdString(set.error()));
+        return RefreshList();
+    }
     if (canvas_->current() < 0) return;
     const Status set = editor_.SetRegionFields(canvas_->current(), EditName->text().toStdString(), SpinWidth->value(),
                                                SpinHeight->value());
@@ -317,7 +393,15 @@ void TFormV2dTool::RefreshList() {
         auto* item = new QListWidgetItem(QString::fromStdString(scene.ListText(i)), ListRegions);
         if (!editor_.IsEditable(i)) item->setForeground(Qt::gray);
     }
-    ListRegions->setCurrentRow(canvas_->current());
+    if (RoomDrafts()) {
+        for (const OutlineDraft& draft : editor_.drafts()) {
+            auto* item = new QListWidgetItem(tr("%1（草稿）").arg(QString::fromStdString(draft.name)), ListRegions);
+            item->setForeground(QColor(200, 60, 0));
+        }
+        ListRegions->setCurrentRow(scene.count() + editor_.currentDraft());
+    } else {
+        ListRegions->setCurrentRow(canvas_->current());
+    }
     canvas_->update();
     UpdateTitle();
 }
@@ -332,6 +416,14 @@ void TFormV2dTool::ShowCurrent(int index) {
     EditName->setText(QString::fromStdString(r.name));
     SpinWidth->setValue(r.realWidth);
     SpinHeight->setValue(r.realHeight);
+}
+
+void TFormV2dTool::ShowDraft() {
+    if (!RoomDrafts()) return;
+    const OutlineDraft& draft = editor_.drafts()[size_t(editor_.currentDraft())];
+    EditName->setText(QString::fromStdString(draft.name));
+    SpinWidth->setValue(draft.realWidth);
+    SpinHeight->setValue(draft.realHeight);
 }
 
 void TFormV2dTool::UpdateTitle() {

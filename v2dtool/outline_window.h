@@ -46,6 +46,10 @@ public slots:
     void ActionNewRegionClick(bool on);
     // "智能选区": clicks find the surface under them.
     void ActionSmartSelectClick(bool on);
+    // "识别房间": a click on the floor finds the whole room, one draft per
+    // surface; pressed again (or Return) before any click, the room is
+    // found without one.
+    void ActionFindRoomClick(bool on);
     // "标定": the next drag is a line of known length on the surface.
     void ActionCalibrateClick(bool on);
     void ActionFinishRegionClick();
@@ -67,6 +71,11 @@ private:
     QWidget* BuildSidePanel();
     void RefreshList();
     void ShowCurrent(int index);
+    // The current draft's name and size in the fields, when it has its own.
+    void ShowDraft();
+    void ProposeRoom(std::optional<V2d_Point> floorClick);
+    void ShowRoomHint();
+    bool RoomDrafts() const;
     void ShowStatus(const Status& status);
     void UpdateTitle();
     void EnterMode(OutlineCanvas::Mode mode);
@@ -88,6 +97,7 @@ private:
     QAction* ActionNewRegion = nullptr;
     QAction* ActionSmartSelect = nullptr;
     QAction* ActionCalibrate = nullptr;
+    QAction* ActionFindRoom = nullptr;
     LengthQuestion askLength_;
     YesNoQuestion askYesNo_;
 };

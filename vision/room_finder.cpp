@@ -30,6 +30,39 @@ constexpr double kCropShare = 0.15;
 // A visible part smaller than this share of its face is no finding: the face whole is shown.
 constexpr double kLeastVisible = 0.25;
 
+// The rectangle a surface's corners stand for, grown along its own two
+// sides until it holds every point of the visible outline, its size grown
+// alike: a laying fills the corners' quad only, so a quad short of the
+// outline would leave part of the region bare. Kept as found where a point
+// lies beyond the plane's horizon or the growth runs away towards it.
+void GrowToCoverOutline(RoomSurface& surface) {
+    if (surface.outline.empty()) return;
+    const std::vector<cv::Point2f> unit{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    std::vector<cv::Point2f> quad;
+    for (const V2d_Point& c : surface.corners) quad.emplace_back(float(c.x), float(c.y));
+    const cv::Matx33d toPhoto(cv::getPerspectiveTransform(unit, quad));
+    const cv::Matx33d toPlane = toPhoto.inv();
+    double u0 = 0, u1 = 1, v0 = 0, v1 = 1;
+    for (const V2d_Point& p : surface.outline.front()) {
+        const cv::Vec3d q = toPlane * cv::Vec3d(p.x, p.y, 1);
+        if (!(q[2] > 1e-12)) return;  // the square's own side of the horizon has w > 0
+        u0 = std::min(u0, q[0] / q[2]), u1 = std::max(u1, q[0] / q[2]);
+        v0 = std::min(v0, q[1] / q[2]), v1 = std::max(v1, q[1] / q[2]);
+    }
+    constexpr double kMostGrowth = 20;
+    if (u1 - u0 > kMostGrowth || v1 - v0 > kMostGrowth) return;
+    Quad grown{};
+    const cv::Vec3d square[4] = {{u0, v0, 1}, {u1, v0, 1}, {u1, v1, 1}, {u0, v1, 1}};
+    for (size_t i = 0; i < 4; ++i) {
+        const cv::Vec3d p = toPhoto * square[i];
+        if (!(p[2] > 1e-12)) return;
+        grown[i] = {int(std::lround(std::clamp(p[0] / p[2], -1e7, 1e7))), int(std::lround(std::clamp(p[1] / p[2], -1e7, 1e7)))};
+    }
+    surface.corners = grown;
+    surface.width *= u1 - u0;
+    surface.height *= v1 - v0;
+}
+
 const char* NameOf(RoomFace face) {
     switch (face) {
     case RoomFace::Floor: return "地面";
@@ -211,6 +244,7 @@ Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& reque
         surface.corners = rectangle->corners;
         surface.width = rectangle->width;
         surface.height = rectangle->height;
+        GrowToCoverOutline(surface);
         surface.planeInCamera = box->Plane(face);
         room.surfaces.push_back(std::move(surface));
     }
