@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "vision/mask_outline.h"
+#include "vision/photo_quality.h"
 #include "vision/room_planes.h"
 #include "vision/surface_mask.h"
 
@@ -204,6 +205,8 @@ Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& reque
     const QSize size = photo.size();
     if (request.floorClick && !InPhoto(*request.floorClick, size.width(), size.height()))
         return Error{kMsgClickOutsidePhoto};
+    // A photo too dark, blurred or small says what to retake before any fit.
+    if (const Status quality = CheckPhotoQuality(photo); !quality.ok()) return quality.failure();
     const cv::Size reduced = photo.reducedSize();
     if (std::min(reduced.width, reduced.height) < 32) return Error{kMsgNoRoomFound};
     // The box as the photo alone settles it, unless that puts the floor click elsewhere.

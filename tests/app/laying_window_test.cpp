@@ -70,7 +70,7 @@ TEST_F(LayingWindow, ALayingLeftToFinishIsShownAsTheWindowsThreadLaysIt) {
     EXPECT_NE(laid, before_);
     EXPECT_EQ(Find<PictureLayer>("Image2").picture(), Doc().displayed());
     EXPECT_EQ(Doc().history().count(), 1);
-    EXPECT_EQ(Find<QLabel>("LabelHelp").text(), QStringLiteral("铺贴完成，如果满意，可以点击保存效果图"));
+    EXPECT_EQ(Find<HintText>("LabelHelp").text(), QStringLiteral("铺贴完成，如果满意，可以点击保存效果图"));
     Doc().history().undo();
     EXPECT_EQ(Shown(), before_);
     Find<ProductPanelWidget>("PanelParts").ApplyOnThisThread();

@@ -25,6 +25,7 @@
 #include "app/scene_view.h"
 #include "scene/scheme_file.h"
 #include "v2dtool/outline_window.h"
+#include "vision/photo_quality.h"
 #include "app_test_support.h"
 
 namespace v2d {
@@ -490,7 +491,8 @@ TEST_F(MainWindow, ANewSchemeFromAPhotoOpensHereWhenTheOutlineToolSavesIt) {
     QTest::mouseClick(bar->widgetForAction(tool->findChild<QAction*>("ActionFinishRegion")), Qt::LeftButton);
     prompts_.answers = {PromptAnswer::No};
     ASSERT_TRUE(tool->SaveTo(ws_.qpath() + "/room.v2d"));
-    EXPECT_EQ(prompts_.texts, QStringList{"打开前你要保存当前方案吗 ?"});
+    // The tool warns of the small photo as it opens, then the window asks.
+    EXPECT_EQ(prompts_.texts, (QStringList{QString::fromUtf8(vision::kMsgPhotoTooSmall), "打开前你要保存当前方案吗 ?"}));
     auto& list = Find<QListWidget>("ListBoxPoly");
     ASSERT_EQ(list.count(), 1);
     EXPECT_TRUE(list.item(0)->text().contains(QStringLiteral("地面")));

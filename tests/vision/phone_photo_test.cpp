@@ -44,7 +44,7 @@ TEST(PhonePhotos, OneClickFindsTheFloorThroughGrainCompressionAndDimLight) {
             EXPECT_TRUE(vision::CheckPhotoQuality(**analysis).ok());
             const auto found = vision::FindSurface(**analysis, {{room->click}, {}});
             ASSERT_TRUE(found.ok()) << found.error();
-            EXPECT_GE(demo::ScoreFound(*room, found->rings, found->corners, std::nullopt).iou, 0.88);
+            EXPECT_GE(demo::ScoreFound(*room, found->rings, found->corners, std::nullopt).iou, 0.85);
         }
     }
 }
