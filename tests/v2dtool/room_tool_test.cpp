@@ -39,8 +39,16 @@ struct RoomTool : ::testing::Test {
     }
     void Press(const char* action) {
         QTest::mouseClick(window->findChild<QToolBar*>("ToolBarCommands")->widgetForAction(window->findChild<QAction*>(action)), Qt::LeftButton);
+        Settle();
     }
-    void Click(V2d_Point p) { QTest::mouseClick(window->canvas(), Qt::LeftButton, {}, window->canvas()->WidgetPoint(p)); }
+    void Click(V2d_Point p) {
+        QTest::mouseClick(window->canvas(), Qt::LeftButton, {}, window->canvas()->WidgetPoint(p));
+        Settle();
+    }
+    // Until the room or surface being found on the pool is in.
+    void Settle() {
+        for (int i = 0; i < 2000 && window->finding(); ++i) QTest::qWait(5);
+    }
     QStringList Listed() {
         QStringList texts;
         auto* list = window->findChild<QListWidget*>("ListRegions");
