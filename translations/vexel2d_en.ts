@@ -2013,5 +2013,17 @@ Please open a scheme or choose a sample room</translation>
         <source>已完成%1个区域，保存后即可在主程序中铺贴。</source>
         <translation>%1 regions finished; save the scheme to lay products on them in the main program.</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在选出表面……</source>
+        <translation>Finding the surface…</translation>
+    </message>
+    <message>
+        <source>已停止，草稿保持不变。</source>
+        <translation>Stopped; the drafts are as they were.</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,5 @@
 #include "v2dtool/outline_canvas.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -223,16 +222,6 @@ bool OutlineCanvas::GrabDraft(QPoint at) {
     return false;
 }
 
-void OutlineCanvas::SmartClick(QPoint at, bool takeAway) {
-    // Preparing the photo at the first click, and each finding, take a moment.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const Status found = editor_.SmartClick(PhotoPoint(at), takeAway);
-    QGuiApplication::restoreOverrideCursor();
-    Report(found);
-    update();
-    if (found) emit draftChanged();
-}
-
 void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && event->modifiers() & Qt::AltModifier)) {
@@ -247,7 +236,7 @@ void OutlineCanvas::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (mode_ == Mode::Smart) {
-        if (!GrabDraft(at)) SmartClick(at, event->modifiers() & Qt::ShiftModifier);
+        if (!GrabDraft(at)) emit smartClicked(PhotoPoint(at), event->modifiers() & Qt::ShiftModifier);
         return;
     }
     if (mode_ == Mode::Room) {

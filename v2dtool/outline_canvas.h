@@ -45,6 +45,7 @@ signals:
     void currentChanged(int index);
     void finishRequested();   // a double click ends the outline being drawn
     void draftChanged();      // a smart click or a drag changed the draft
+    void smartClicked(V2d_Point at, bool takeAway);  // a smart click asks for the surface under it
     void draftPicked();       // a click picked another of the room's drafts
     void roomClicked(V2d_Point floor);  // a click on the floor asks for the room
     void lineDrawn(V2d_Point a, V2d_Point b);  // a calibration line was released
@@ -67,7 +68,6 @@ private:
     void PaintDraft(QPainter& painter) const;
     void PaintFoundDraft(QPainter& painter, const OutlineDraft& draft, bool current) const;
     bool GrabDraft(QPoint at);
-    void SmartClick(QPoint at, bool takeAway);
 
     OutlineEditor& editor_;
     QPixmap pixmap_;

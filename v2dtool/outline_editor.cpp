@@ -150,45 +150,61 @@ Status OutlineEditor::AddDraftPoint(V2d_Point point) {
     return Status::Ok();
 }
 
-Status OutlineEditor::SmartClick(V2d_Point point, bool takeAway) {
-    if (photo().isNull() || point.x < 0 || point.y < 0 || point.x >= photo().width() || point.y >= photo().height())
+Result<OutlineEditor::FindWork> OutlineEditor::BeginSmartClick(V2d_Point point, bool takeAway) const {
+    if (photo().isNull() || !analysis_ || point.x < 0 || point.y < 0 || point.x >= photo().width() ||
+        point.y >= photo().height())
         return Error{vision::kMsgClickOutsidePhoto};
     vision::SurfaceClicks clicks = smartClicks();
     std::vector<V2d_Point>& list = takeAway ? clicks.outside : clicks.inside;
-    if (std::find(list.begin(), list.end(), point) != list.end()) return Status::Ok();  // a double click's second press
+    if (std::find(list.begin(), list.end(), point) != list.end()) return FindWork{};  // a double click's second press
     list.push_back(point);
-    if (!analysis_) return Error{vision::kMsgClickOutsidePhoto};
-    Result<vision::FoundSurface> found = vision::FindSurface(*analysis_, clicks);
-    if (!found) return Error{found.error()};
-    // The finder's rings lie on the photo, three points or more each.
-    vision::FlatRings flat = vision::Flattened(found->rings);
-    OutlineDraft next;
-    next.points = std::move(flat.points);
-    next.ends = std::move(flat.ends);
-    next.corners = found->corners;
-    if (found->focal > 0) cameraFocal_ = found->focal;
-    next.clicks = std::move(clicks);
-    RememberDraft();
-    SetDrafts({std::move(next)}, std::nullopt);
-    return Status::Ok();
+    return FindWork([analysis = analysis_, clicks = std::move(clicks)](const CancelToken& cancel) -> Result<FoundChange> {
+        if (!analysis->WorkOut(cancel)) return Error{vision::kMsgFindCancelled};
+        Result<vision::FoundSurface> found = vision::FindSurface(*analysis, clicks, cancel);
+        if (!found) return Error{found.error()};
+        // The finder's rings lie on the photo, three points or more each.
+        vision::FlatRings flat = vision::Flattened(found->rings);
+        OutlineDraft next;
+        next.points = std::move(flat.points);
+        next.ends = std::move(flat.ends);
+        next.corners = found->corners;
+        next.clicks = clicks;
+        return FoundChange([analysis, focal = found->focal, next = std::move(next)](OutlineEditor& editor) {
+            if (editor.analysis_ != analysis) return false;
+            if (focal > 0) editor.cameraFocal_ = focal;
+            editor.RememberDraft();
+            editor.SetDrafts({next}, std::nullopt);
+            return true;
+        });
+    });
 }
 
-Status OutlineEditor::FindRoom(std::optional<V2d_Point> floorClick) {
+Result<OutlineEditor::FindWork> OutlineEditor::BeginFindRoom(std::optional<V2d_Point> floorClick) const {
     if (!analysis_) return Error{vision::kMsgClickOutsidePhoto};
     if (floorClick) {
         if (Status inside = CheckInPhoto(*floorClick); !inside) return Error{vision::kMsgClickOutsidePhoto};
     }
-    Result<vision::RoomLayout> room = vision::FindRoom(*analysis_, vision::RoomRequest{floorClick, std::nullopt});
-    if (!room) return Error{room.error()};
-    std::vector<OutlineDraft> list;
-    for (int i = 0; i < int(room->surfaces.size()); ++i)
-        if (std::optional<OutlineDraft> draft = DraftOfSurface(*room, i, photo().size())) list.push_back(std::move(*draft));
-    if (list.empty()) return Error{vision::kMsgNoRoomFound};
-    if (room->camera.focal > 0) cameraFocal_ = room->camera.focal;
-    RememberDraft();
-    SetDrafts(std::move(list), std::move(*room));
-    SizeRoomDrafts();
-    return Status::Ok();
+    return FindWork([analysis = analysis_, floorClick, photo = photo().size()](const CancelToken& cancel) -> Result<FoundChange> {
+        if (!analysis->WorkOut(cancel)) return Error{vision::kMsgFindCancelled};
+        Result<vision::RoomLayout> room = vision::FindRoom(*analysis, vision::RoomRequest{floorClick, std::nullopt}, cancel);
+        if (!room) return Error{room.error()};
+        std::vector<OutlineDraft> list;
+        for (int i = 0; i < int(room->surfaces.size()); ++i)
+            if (std::optional<OutlineDraft> draft = DraftOfSurface(*room, i, photo)) list.push_back(std::move(*draft));
+        if (list.empty()) return Error{vision::kMsgNoRoomFound};
+        return FoundChange([analysis, list = std::move(list), room = std::move(*room)](OutlineEditor& editor) {
+            if (editor.analysis_ != analysis) return false;
+            if (room.camera.focal > 0) editor.cameraFocal_ = room.camera.focal;
+            editor.RememberDraft();
+            editor.SetDrafts(list, room);
+            editor.SizeRoomDrafts();
+            return true;
+        });
+    });
+}
+
+bool OutlineEditor::Apply(const FoundChange& change) {
+    return change && change(*this);
 }
 
 void OutlineEditor::SizeRoomDrafts() {

@@ -6,11 +6,13 @@
 #include <QImage>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/cancel_token.h"
 #include "base/result.h"
 #include "scene/photo_scheme.h"
 #include "scene/scene.h"
@@ -71,16 +73,26 @@ public:
     const std::optional<Quad>& draftCorners() const { return Current().corners; }
     const vision::SurfaceClicks& smartClicks() const { return Current().clicks; }
     Status AddDraftPoint(V2d_Point point);
+    // Smart selection and room finding come in two halves, so the finding
+    // may run on a worker thread. The Begin call (on the editor's thread)
+    // checks the click and answers the work; the work reads only the
+    // photo's analysis and what it holds, asks `cancel` at coarse points,
+    // and answers the change, which the editor's thread makes with Apply.
+    // A refusal or a stop changes nothing.
+    using FoundChange = std::function<bool(OutlineEditor&)>;
+    using FindWork = std::function<Result<FoundChange>(const CancelToken& cancel)>;
     // Smart selection: the surface under all inside clicks so far, less
-    // what lies under the outside ones (`takeAway`), found again. A refusal
-    // (a click outside the photo, nothing found) changes nothing. Every
-    // click reuses the photo's analysis.
-    Status SmartClick(V2d_Point point, bool takeAway);
+    // what lies under the outside ones (`takeAway`), found again. A click
+    // outside the photo is refused; a click already given answers no work.
+    // Every click reuses the photo's analysis.
+    Result<FindWork> BeginSmartClick(V2d_Point point, bool takeAway) const;
     // The whole room: every surface the room finder sees, each a draft with
-    // its name, visible outline, corners and size, as one undo step. A
-    // refusal (the finder's message: no room, a dark or blurred photo)
-    // changes nothing.
-    Status FindRoom(std::optional<V2d_Point> floorClick);
+    // its name, visible outline, corners and size, as one undo step. The
+    // finder's refusals (no room, a dark or blurred photo) come from the work.
+    Result<FindWork> BeginFindRoom(std::optional<V2d_Point> floorClick) const;
+    // The change a work answered, as one undo step; false (nothing changed)
+    // when the photo was replaced meanwhile.
+    bool Apply(const FoundChange& change);
     // The room the drafts came from; none when they came otherwise.
     const std::optional<vision::RoomLayout>& room() const { return room_; }
     // The current draft given up, as one undo step.

@@ -49,7 +49,8 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
     auto* side = new QToolBar(tr("区域"), this);
     side->setObjectName("PanelRegions");
     side->setMovable(false);
-    side->addWidget(BuildSidePanel());
+    sidePanel_ = BuildSidePanel();
+    side->addWidget(sidePanel_);
     addToolBar(Qt::RightToolBarArea, side);
     statusBar()->showMessage(tr("打开方案或照片；“新建区域”后在照片上逐点单击轮廓，双击结束；"
                                             "“智能选区”后单击地面或墙面，自动选出轮廓；"
@@ -65,12 +66,8 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
         RefreshList();
         ShowDraft();
     });
-    connect(canvas_, &OutlineCanvas::draftChanged, this, [this] {
-        if (RoomDrafts()) return;
-        const int holes = std::max<int>(0, int(editor_.draftEnds().size()) - 1);
-        statusBar()->showMessage(tr("已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。")
-                                     .arg(holes));
-    });
+    connect(canvas_, &OutlineCanvas::draftChanged, this, &TFormV2dTool::ShowSmartHint);
+    connect(canvas_, &OutlineCanvas::smartClicked, this, &TFormV2dTool::ProposeSurface);
     connect(canvas_, &OutlineCanvas::panned, this, [this](QPoint d) {
         scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->value() - d.x());
         scroll_->verticalScrollBar()->setValue(scroll_->verticalScrollBar()->value() - d.y());
@@ -81,7 +78,7 @@ TFormV2dTool::TFormV2dTool(std::function<void(const QString&)> showMessage, QWid
 }
 
 void TFormV2dTool::BuildActions() {
-    auto* bar = new QToolBar(tr("命令"), this);
+    auto* bar = commands_ = new QToolBar(tr("命令"), this);
     bar->setObjectName("ToolBarCommands");
     bar->setMovable(false);
     addToolBar(Qt::TopToolBarArea, bar);
@@ -116,6 +113,17 @@ void TFormV2dTool::BuildActions() {
     add("ActionZoomIn", tr("放大"), QKeySequence::ZoomIn, [this] { ZoomBy(1); });
     add("ActionZoomOut", tr("缩小"), QKeySequence::ZoomOut, [this] { ZoomBy(-1); });
     add("ActionZoomFit", tr("适合窗口"), QKeySequence(), &TFormV2dTool::ZoomToFit);
+    ActionCancelFind = new QAction(tr("取消"), this);  // Esc while a finding runs
+    ActionCancelFind->setObjectName("ActionCancelFind");
+    ActionCancelFind->setShortcut(QKeySequence(Qt::Key_Escape));
+    ActionCancelFind->setEnabled(false);
+    addAction(ActionCancelFind);
+    connect(ActionCancelFind, &QAction::triggered, this, &TFormV2dTool::StopFinding);
+    ButtonCancelFind = new QPushButton(tr("取消"), this);
+    ButtonCancelFind->setObjectName("ButtonCancelFind");
+    ButtonCancelFind->setVisible(false);
+    statusBar()->addPermanentWidget(ButtonCancelFind);
+    connect(ButtonCancelFind, &QPushButton::clicked, this, &TFormV2dTool::StopFinding);
 }
 
 QWidget* TFormV2dTool::BuildSidePanel() {
@@ -163,6 +171,12 @@ QWidget* TFormV2dTool::BuildSidePanel() {
 }
 
 bool TFormV2dTool::OpenFile(const QString& path) {
+    if (finding_) {  // the finding was for the photo being left
+        StopFinding();
+        finder_.Wait();
+        SetFinding(false);
+        findDone_ = {};
+    }
     const bool scheme = QFileInfo(path).suffix().compare(QStringLiteral("v2d"), Qt::CaseInsensitive) == 0;
     const Status opened = scheme ? editor_.OpenScheme(ToPath(path)) : editor_.StartFromPhoto(ToPath(path));
     if (!opened) {
@@ -260,19 +274,82 @@ void TFormV2dTool::ActionFindRoomClick(bool on) {
 }
 
 void TFormV2dTool::ProposeRoom(std::optional<V2d_Point> floorClick) {
-    statusBar()->showMessage(tr("正在识别房间……"));
-    statusBar()->repaint();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // about two seconds at most
-    const Status found = editor_.FindRoom(floorClick);
-    QGuiApplication::restoreOverrideCursor();
-    if (!found) {
-        EnterMode(OutlineCanvas::Mode::Select);
-        statusBar()->showMessage(tr("没有识别出房间：可以用“新建区域”逐点单击，或用“智能选区”单击表面，逐个选出区域。"));
-        return showMessage_(QString::fromStdString(found.error()));
-    }
-    RefreshList();
-    ShowDraft();
-    ShowRoomHint();
+    StartFind(editor_.BeginFindRoom(floorClick), tr("正在识别房间……"), [this](const Status& found) {
+        if (!found) {
+            EnterMode(OutlineCanvas::Mode::Select);
+            statusBar()->showMessage(tr("没有识别出房间：可以用“新建区域”逐点单击，或用“智能选区”单击表面，逐个选出区域。"));
+            return showMessage_(QString::fromStdString(found.error()));
+        }
+        RefreshList();
+        ShowDraft();
+        ShowRoomHint();
+    });
+}
+
+void TFormV2dTool::ProposeSurface(V2d_Point at, bool takeAway) {
+    StartFind(editor_.BeginSmartClick(at, takeAway), tr("正在选出表面……"), [this](const Status& found) {
+        canvas_->update();
+        if (!found) return statusBar()->showMessage(ShownText(QString::fromStdString(found.error())));
+        ShowSmartHint();
+    });
+}
+
+void TFormV2dTool::ShowSmartHint() {
+    if (RoomDrafts()) return;
+    const int holes = std::max<int>(0, int(editor_.draftEnds().size()) - 1);
+    statusBar()->showMessage(tr("已选出表面（%1个洞）：单击加选，Shift+单击减选，拖动点或角点1-4修改，回车完成区域。")
+                                 .arg(holes));
+}
+
+void TFormV2dTool::StartFind(Result<OutlineEditor::FindWork> work, const QString& busy,
+                             std::function<void(const Status&)> done) {
+    if (!work) return done(Error{work.error()});
+    if (!*work) return;  // nothing new to find
+    statusBar()->showMessage(busy);
+    SetFinding(true);
+    stopAsked_ = false;
+    findDone_ = std::move(done);
+    finder_.Start([this, serial = ++findSerial_, work = std::move(*work), hold = hold_](const CancelToken& cancel) {
+        if (hold) hold(cancel);
+        auto answer = std::make_shared<Result<OutlineEditor::FoundChange>>(Error{""});
+        try {
+            *answer = work(cancel);
+        } catch (const std::exception& e) {  // told on the window's thread like a refusal
+            *answer = Error{e.what()};
+        }
+        QMetaObject::invokeMethod(this, [this, serial, answer] { FindEnded(serial, *answer); }, Qt::QueuedConnection);
+    });
+}
+
+void TFormV2dTool::FindEnded(unsigned serial, const Result<OutlineEditor::FoundChange>& answer) {
+    if (!finding_ || serial != findSerial_) return;  // one given up when its photo was left
+    finder_.Wait();
+    SetFinding(false);
+    const std::function<void(const Status&)> done = std::exchange(findDone_, {});
+    if (stopAsked_) return statusBar()->showMessage(tr("已停止，草稿保持不变。"));
+    if (!answer) return done(Error{answer.error()});
+    editor_.Apply(*answer);
+    done(Status::Ok());
+}
+
+void TFormV2dTool::StopFinding() {
+    if (!finding_) return;
+    stopAsked_ = true;
+    finder_.Cancel();
+}
+
+void TFormV2dTool::SetFinding(bool on) {
+    if (on == finding_) return;
+    finding_ = on;
+    for (QAction* action : commands_->actions()) action->setEnabled(!on);
+    sidePanel_->setEnabled(!on);
+    canvas_->setEnabled(!on);
+    ActionCancelFind->setEnabled(on);
+    ButtonCancelFind->setVisible(on);
+    if (on)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void TFormV2dTool::ShowRoomHint() {

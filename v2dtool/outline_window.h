@@ -7,14 +7,17 @@
 #include <functional>
 #include <optional>
 
+#include "base/thread_pool.h"
 #include "v2dtool/outline_canvas.h"
 #include "v2dtool/outline_editor.h"
 
 class QAction;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class QToolBar;
 
 namespace v2d::tool {
 
@@ -31,6 +34,13 @@ public:
     // the program's message box.
     using YesNoQuestion = std::function<bool(const QString&)>;
     void SetYesNoQuestion(YesNoQuestion ask) { askYesNo_ = std::move(ask); }
+
+    // Smart clicks and room finding run on the pool while the window stays
+    // live; `finding()` while one runs (Esc or "取消" stops it). A hold, if
+    // set, runs on the pool before each finding (a test pauses there).
+    bool finding() const { return finding_; }
+    using FindHold = std::function<void(const CancelToken& cancel)>;
+    void SetFindHold(FindHold hold) { hold_ = std::move(hold); }
 
     // A .v2d opens as a scheme, anything else as a photo for a new one.
     bool OpenFile(const QString& path);
@@ -74,6 +84,14 @@ private:
     // The current draft's name and size in the fields, when it has its own.
     void ShowDraft();
     void ProposeRoom(std::optional<V2d_Point> floorClick);
+    void ProposeSurface(V2d_Point at, bool takeAway);
+    void ShowSmartHint();
+    // Runs `work` on the pool with `busy` in the status line and edits shut;
+    // `done` gets its answer on the window's thread once the change is made.
+    void StartFind(Result<OutlineEditor::FindWork> work, const QString& busy, std::function<void(const Status&)> done);
+    void FindEnded(unsigned serial, const Result<OutlineEditor::FoundChange>& answer);
+    void StopFinding();
+    void SetFinding(bool on);
     void ShowRoomHint();
     bool RoomDrafts() const;
     void ShowStatus(const Status& status);
@@ -98,8 +116,18 @@ private:
     QAction* ActionSmartSelect = nullptr;
     QAction* ActionCalibrate = nullptr;
     QAction* ActionFindRoom = nullptr;
+    QAction* ActionCancelFind = nullptr;
+    QToolBar* commands_ = nullptr;
+    QWidget* sidePanel_ = nullptr;
+    QPushButton* ButtonCancelFind = nullptr;
     LengthQuestion askLength_;
     YesNoQuestion askYesNo_;
+    FindHold hold_;
+    bool finding_ = false;
+    bool stopAsked_ = false;
+    unsigned findSerial_ = 0;  // the finding whose answer is awaited
+    std::function<void(const Status&)> findDone_;
+    PoolTask finder_;  // last: destroying it stops and waits for the finding, which uses the window
 };
 
 }  // namespace v2d::tool

@@ -78,6 +78,7 @@ struct SmartTool : OutlineTool {
     }
     void Click(V2d_Point p, Qt::KeyboardModifiers keys = {}) {
         QTest::mouseClick(canvas, Qt::LeftButton, keys, canvas->WidgetPoint(p));
+        for (int i = 0; i < 2000 && window->finding(); ++i) QTest::qWait(5);  // a smart click finds on the pool
     }
     void Drag(V2d_Point from, V2d_Point to) {
         QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->WidgetPoint(from));

@@ -5,12 +5,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QTransform>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
@@ -39,8 +44,16 @@ struct RoomTool : ::testing::Test {
     }
     void Press(const char* action) {
         QTest::mouseClick(window->findChild<QToolBar*>("ToolBarCommands")->widgetForAction(window->findChild<QAction*>(action)), Qt::LeftButton);
+        Settle();
     }
-    void Click(V2d_Point p) { QTest::mouseClick(window->canvas(), Qt::LeftButton, {}, window->canvas()->WidgetPoint(p)); }
+    void Click(V2d_Point p) {
+        QTest::mouseClick(window->canvas(), Qt::LeftButton, {}, window->canvas()->WidgetPoint(p));
+        Settle();
+    }
+    // Until the room or surface being found on the pool is in.
+    void Settle() {
+        for (int i = 0; i < 2000 && window->finding(); ++i) QTest::qWait(5);
+    }
     QStringList Listed() {
         QStringList texts;
         auto* list = window->findChild<QListWidget*>("ListRegions");
@@ -107,6 +120,33 @@ TEST_F(RoomTool, AClickOnTheFloorGivesADraftPerSurfaceAndTheSchemeKeepsThoseLeft
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
     QTest::keyClick(window->canvas(), Qt::Key_Z, Qt::ControlModifier);  // the room's regions went in as one step
     EXPECT_EQ(editor.scene().count(), 0);
+}
+
+TEST_F(RoomTool, EscStopsTheRoomBeingFoundWithTheDraftsAsTheyWereAndTheNextClickFindsIt) {
+    const auto room = demo::RenderRoom(demo::TestRooms().front(), "rendered-rooms", 480, 360);
+    ASSERT_TRUE(room.ok()) << room.error();
+    Open(QString::fromStdString(room->photo.string()));
+    auto held = std::make_shared<std::atomic<bool>>(true);  // the finding waits here until let go or stopped
+    window->SetFindHold([held](const CancelToken& cancel) {
+        while (*held && !cancel.cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    });
+    Press("ActionFindRoom");
+    QTest::mouseClick(window->canvas(), Qt::LeftButton, {}, window->canvas()->WidgetPoint(room->click));
+    ASSERT_TRUE(window->finding());
+    auto* stop = window->findChild<QPushButton*>("ButtonCancelFind");
+    EXPECT_TRUE(stop->isVisible());
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("正在识别房间……"));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    Settle();
+    EXPECT_FALSE(window->finding());
+    EXPECT_TRUE(window->editor().drafts().empty());
+    EXPECT_FALSE(window->editor().canUndo());
+    EXPECT_FALSE(stop->isVisible());
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("已停止，草稿保持不变。"));
+    *held = false;
+    Click(room->click);
+    EXPECT_GE(window->editor().drafts().size(), 3u);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
 TEST_F(RoomTool, ABlankPhotoSaysWhyAndTheClicksOneByOneStillWork) {
