@@ -497,33 +497,25 @@ TEST_F(MainWindow, ANewSchemeFromAPhotoOpensHereWhenTheOutlineToolSavesIt) {
     EXPECT_TRUE(Title().startsWith("room"));
 }
 
-// Ctrl+O reads the scheme on the pool while the window holds its input; the
-// scene then stands listed, drawn as a synchronous open draws it, and titled.
+// Ctrl+O reads on the pool; the scene is listed and drawn as a synchronous open draws it.
 TEST_F(MainWindow, CtrlOOpensASchemeListedAndShownAsItsFileHoldsIt) {
-    const QString path = SchemeFile("kitchen.v2d");
-    prompts_.openNames = {path};
+    prompts_.openNames = {SchemeFile("kitchen.v2d")};
     Key(Qt::Key_O, Qt::ControlModifier);
     WaitUntilIdle();
     EXPECT_EQ(Find<QListWidget>("ListBoxPoly").count(), 3);
     SceneDocument direct(Doc().ops());
     ASSERT_TRUE(direct.OpenScheme(ws_.path() / "kitchen.v2d").done());
     EXPECT_EQ(Shown(), direct.displayed());
-    EXPECT_TRUE(Title().startsWith(QStringLiteral("kitchen")));
-    EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
+    EXPECT_TRUE(Title().startsWith(QStringLiteral("kitchen")) && prompts_.texts.isEmpty());
 }
-
-// Ctrl+Shift+S writes the scene on the pool; the file reads back the same
-// and the window takes the file's name.
+// Ctrl+Shift+S writes on the pool; the file reads back the same, the window takes its name.
 TEST_F(MainWindow, CtrlShiftSSavesTheSceneThatReadsBackTheSame) {
-    const QString path = ws_.qpath() + "/saved.v2d";
-    prompts_.saveNames = {path};
+    prompts_.saveNames = {ws_.qpath() + "/saved.v2d"};
     Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     WaitUntilIdle();
-    EXPECT_TRUE(Title().startsWith(QStringLiteral("saved"))) << Title().toStdString();
-    EXPECT_FALSE(main_->isWindowModified());
+    EXPECT_TRUE(Title().startsWith(QStringLiteral("saved")));
     const auto read = ReadSchemeFile(ws_.path() / "saved.v2d");
-    ASSERT_TRUE(read.ok()) << read.error();
-    ASSERT_EQ(read->scene.count(), Doc().scene().count());
+    ASSERT_TRUE(read.ok() && read->scene.count() == Doc().scene().count());
     for (int i = 0; i < read->scene.count(); ++i) EXPECT_EQ(read->scene.at(i)->points, Record(i).points);
 }
 
