@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/window_job.h"
 #include "document/scene_document.h"
 #include "layout/region_quote.h"
 #include "output/product_report.h"
@@ -26,7 +27,7 @@ QString Shown(const char* message, const std::filesystem::path& file) {
 }  // namespace
 
 SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneDocument& document,
-                             const QString& programFolder, const HandoutNote& note) {
+                             const QString& programFolder, const HandoutNote& note, WindowJob& job) {
     for (;;) {
         const QString chosen = prompts.SaveFileName(window, programFolder + QStringLiteral("/v2d"),
                                                     QString::fromUtf8(kPictureFilter), QStringLiteral("jpg"));
@@ -35,7 +36,12 @@ SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneD
         if (std::filesystem::exists(path) &&
             prompts.Ask(window, QCoreApplication::translate("SceneHandouts", "文件已存在，是否覆盖原文件？")) != PromptAnswer::Yes)
             continue;
-        if (Status saved = SaveRenderedPicture(document.displayed(), path); !saved) {
+        Status saved = Status::Ok();
+        const auto work = [&saved, picture = document.displayed(), path](const Progress&, const CancelToken&) {
+            saved = SaveRenderedPicture(picture, path);
+        };
+        if (!job.Run(work, nullptr)) work({}, CancelToken());  // beside a laying under way
+        if (!saved) {
             prompts.Show(window, FromUtf8(saved.error()));
             return SaveOutcome::Failed;
         }

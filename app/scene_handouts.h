@@ -12,6 +12,7 @@ namespace v2d {
 
 class SceneDocument;
 class UserPrompts;
+class WindowJob;
 
 // What a save command came to.
 enum class SaveOutcome { Saved, NoRecords, Cancelled, Failed };
@@ -19,9 +20,10 @@ enum class SaveOutcome { Saved, NoRecords, Cancelled, Failed };
 // Where a handout went, for the status bar.
 using HandoutNote = std::function<void(const QString&)>;
 
-// A saved picture is noted with its file ("效果图已保存到 …").
+// A saved picture is noted with its file ("效果图已保存到 …"). It is encoded
+// and written on the pool through `job` while the window holds its input.
 SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneDocument& document,
-                             const QString& programFolder, const HandoutNote& note);
+                             const QString& programFolder, const HandoutNote& note, WindowJob& job);
 // The written report is noted with its file; when no browser takes it, a
 // message box says so and names the file to open by hand.
 void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,

@@ -281,7 +281,7 @@ bool TFormMain::downloading() const { return online_->busy(); }
 void TFormMain::SpeedButtonWebTempClick() { online_->Choose(); }
 void TFormMain::SpeedButtonLocalTempClick() { templates_->Browse(); }
 SaveOutcome TFormMain::SpeedButtonSavePicClick() {
-    return SaveScenePicture(this, *prompts_, document_, programFolder_, Noted());
+    return SaveScenePicture(this, *prompts_, document_, programFolder_, Noted(), *job_);
 }
 void TFormMain::ShowHelpText(const QString& text) { view_->ShowHelpText(text); }
 HandoutNote TFormMain::Noted() const {

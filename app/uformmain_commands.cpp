@@ -7,6 +7,7 @@
 #include "app/uformmain.h"
 #include "app/uformselparts.h"
 #include "app/window_job.h"
+#include "document/scene_document.h"
 #include "widgets/interface_language.h"
 #include "widgets/widget_helpers.h"
 #include "base/process_setup.h"
@@ -19,7 +20,15 @@ constexpr const char* kMsgRecentGone = QT_TRANSLATE_NOOP("Messages", "方案文�
 
 bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QString& name) {
     job_->Stop();  // a laying under way reads the scene about to go
-    if (Outcome opened = document_.OpenScheme(ToPath(path)); opened.refused()) {
+    // The file is read and decoded on the pool while the window holds its
+    // input; the scene it holds is put in place and drawn here.
+    const std::filesystem::path file = ToPath(path);
+    Result<SchemeFile> read = Error{""};
+    bool cancelled = false;
+    job_->Run([file, &read](const Progress& progress, const CancelToken&) { read = SceneDocument::ReadScheme(file, progress); },
+              [&cancelled](bool stopped) { cancelled = stopped; });
+    if (cancelled) return false;  // the open scene stays as it was
+    if (Outcome opened = document_.InstallScheme(std::move(read)); opened.refused()) {
         prompts_->Show(this, FromUtf8(opened.error()));
         return false;
     }
@@ -32,11 +41,21 @@ bool TFormMain::OpenScheme(const QString& path, SchemeOrigin origin, const QStri
     return true;
 }
 
+// The scene is serialised and written on the pool while the window holds
+// its input (so the scene stays still); a cancel before the file is replaced
+// leaves the old file as it was.
 bool TFormMain::SaveScheme(const QString& path) {
-    if (Outcome written = document_.SaveScheme(ToPath(path)); written.refused()) {
+    const std::filesystem::path file = ToPath(path);
+    Outcome written = Outcome::NothingToDo();
+    const auto work = [this, file, &written](const Progress&, const CancelToken& cancel) {
+        written = document_.SaveScheme(file, cancel);
+    };
+    if (!job_->Run(work, nullptr)) work({}, CancelToken());  // beside a laying under way
+    if (written.refused()) {
         prompts_->Show(this, FromUtf8(written.error()));
         return false;
     }
+    if (!written.done()) return false;  // cancelled: nothing written
     document_.SetSaved();
     SetSchemeIdentity(path, QFileInfo(path).completeBaseName());
     recent_->Remember(path);

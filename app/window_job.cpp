@@ -1,5 +1,7 @@
 #include "app/window_job.h"
 
+#include <QEventLoop>
+
 #include <algorithm>
 #include <utility>
 
@@ -35,6 +37,18 @@ bool WindowJob::Start(Work work, Finish finish) {
         announce();
     });
     return true;
+}
+
+bool WindowJob::Run(Work work, Finish finish) {
+    QEventLoop loop;
+    bool ended = false;
+    const bool started = Start(std::move(work), [&loop, &ended, finish = std::move(finish)](bool cancelled) {
+        ended = true;
+        loop.quit();
+        if (finish) finish(cancelled);
+    });
+    if (started && !ended) loop.exec();
+    return started;
 }
 
 void WindowJob::Cancel() {

@@ -28,6 +28,9 @@ public:
 
     // Runs `work` on the pool, then `finish` here. Refused (false) while a job runs.
     bool Start(Work work, Finish finish);
+    // Start, then waits here (the window's events served, so it repaints and
+    // takes the cancel) until the finishing step ran. False when refused.
+    bool Run(Work work, Finish finish);
     // Asks the work to stop; its finishing step is told so.
     void Cancel();
     // Cancels the work, waits for it and runs its finishing step now (before

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/atomic_file.h"
 #include "document/tone_controls.h"
 #include "scene/scheme_file.h"
 
@@ -235,14 +236,25 @@ void SceneDocument::UndoAll() {
 
 // --- Scene files --------------------------------------------------------------
 
-Outcome SceneDocument::OpenScheme(const std::filesystem::path& path) {
-    Result<SchemeFile> file = ReadSchemeFile(path);
+Outcome SceneDocument::OpenScheme(const std::filesystem::path& path) { return InstallScheme(ReadScheme(path)); }
+
+Result<SchemeFile> SceneDocument::ReadScheme(const std::filesystem::path& path, const Progress& progress) {
+    return ReadSchemeFile(path, progress);
+}
+
+Outcome SceneDocument::InstallScheme(Result<SchemeFile> file) {
     if (!file) return file.failure();  // the open scene stays as it was
     LoadScene(std::move(file->scene));
     return Outcome::Done();
 }
 
-Outcome SceneDocument::SaveScheme(const std::filesystem::path& path) const { return WriteSchemeFile(scene_, path); }
+Outcome SceneDocument::SaveScheme(const std::filesystem::path& path, const CancelToken& cancel) const {
+    Result<Bytes> bytes = SerializeScheme(scene_);
+    if (!bytes) return bytes.failure();
+    if (cancel.cancelled()) return Outcome::NothingToDo();  // the old file stays
+    if (!WriteFileAtomically(path, *bytes)) return Error{kMsgWriteFailed};
+    return Outcome::Done();
+}
 
 void SceneDocument::LoadScene(Scene scene) {
     scene_ = std::move(scene);

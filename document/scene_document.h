@@ -19,6 +19,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/cancel_token.h"
 #include "base/geometry.h"
 #include "base/progress.h"
 #include "base/result.h"
@@ -35,6 +36,7 @@
 #include "render/scene_renderer.h"
 #include "render/tiling_settings.h"
 #include "scene/scene.h"
+#include "scene/scheme_file.h"
 
 namespace v2d {
 
@@ -98,10 +100,18 @@ public:
     // --- Scene files ------------------------------------------------------
     // Reads the scheme; on success it replaces the scene, every record is
     // rendered, the history emptied and the selection cleared. A file that
-    // does not read leaves the open scene as it was.
+    // does not read leaves the open scene as it was. The two parts in turn:
     Outcome OpenScheme(const std::filesystem::path& path);
-    // Writes the scene; a failure leaves any old file as it was.
-    Outcome SaveScheme(const std::filesystem::path& path) const;
+    // The file's part: reads and decodes, touching no document (any thread).
+    static Result<SchemeFile> ReadScheme(const std::filesystem::path& path, const Progress& progress = {});
+    // The scene's part, on the document's thread: what was read replaces the
+    // scene; a refusal leaves the scene as it was.
+    Outcome InstallScheme(Result<SchemeFile> file);
+    // Writes the scene; a failure leaves any old file as it was. It reads the
+    // scene only, so it may run on another thread while the scene is held
+    // still. Cancelled before the file is replaced, it writes nothing and
+    // answers "nothing to do".
+    Outcome SaveScheme(const std::filesystem::path& path, const CancelToken& cancel = {}) const;
     // Puts a scene in place of the current one, as opening a scheme does.
     void LoadScene(Scene scene);
     // The photo alone, no records (the window's picture before any scheme).

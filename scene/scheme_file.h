@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/picture_codec.h"
+#include "base/progress.h"
 #include "base/result.h"
 #include "scene/scene.h"
 
@@ -37,8 +38,8 @@ Result<SchemeFile> ParseScheme(std::span<const uint8_t> bytes);
 // Whether a scheme held in memory opens with its photo, as a template must
 // (the update merge's check).
 bool SchemeReads(std::span<const uint8_t> bytes);
-// Reads and parses a scheme file.
-Result<SchemeFile> ReadSchemeFile(const std::filesystem::path& path);
+// Reads and parses a scheme file; half way once the bytes are in.
+Result<SchemeFile> ReadSchemeFile(const std::filesystem::path& path, const Progress& progress = {});
 
 // Serialises the scene as version 13.
 Result<Bytes> SerializeScheme(const Scene& scene);

@@ -136,10 +136,13 @@ bool SchemeReads(std::span<const uint8_t> bytes) {
     return file && !file->scene.background.isNull();
 }
 
-Result<SchemeFile> ReadSchemeFile(const std::filesystem::path& path) {
+Result<SchemeFile> ReadSchemeFile(const std::filesystem::path& path, const Progress& progress) {
     std::optional<Bytes> bytes = ReadWholeFile(path);
     if (!bytes) return BadFormat();
-    return ParseScheme(*bytes);
+    if (progress) progress(50);
+    Result<SchemeFile> file = ParseScheme(*bytes);
+    if (progress) progress(100);
+    return file;
 }
 
 }  // namespace v2d

@@ -499,5 +499,27 @@ TEST_F(MainWindow, ANewSchemeFromAPhotoOpensHereWhenTheOutlineToolSavesIt) {
     EXPECT_TRUE(Title().startsWith("room"));
 }
 
+// Ctrl+O reads on the pool; the scene is listed and drawn as a synchronous open draws it.
+TEST_F(MainWindow, CtrlOOpensASchemeListedAndShownAsItsFileHoldsIt) {
+    prompts_.openNames = {SchemeFile("kitchen.v2d")};
+    Key(Qt::Key_O, Qt::ControlModifier);
+    WaitUntilIdle();
+    EXPECT_EQ(Find<QListWidget>("ListBoxPoly").count(), 3);
+    SceneDocument direct(Doc().ops());
+    ASSERT_TRUE(direct.OpenScheme(ws_.path() / "kitchen.v2d").done());
+    EXPECT_EQ(Shown(), direct.displayed());
+    EXPECT_TRUE(Title().startsWith(QStringLiteral("kitchen")) && prompts_.texts.isEmpty());
+}
+// Ctrl+Shift+S writes on the pool; the file reads back the same, the window takes its name.
+TEST_F(MainWindow, CtrlShiftSSavesTheSceneThatReadsBackTheSame) {
+    prompts_.saveNames = {ws_.qpath() + "/saved.v2d"};
+    Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    WaitUntilIdle();
+    EXPECT_TRUE(Title().startsWith(QStringLiteral("saved")));
+    const auto read = ReadSchemeFile(ws_.path() / "saved.v2d");
+    ASSERT_TRUE(read.ok() && read->scene.count() == Doc().scene().count());
+    for (int i = 0; i < read->scene.count(); ++i) EXPECT_EQ(read->scene.at(i)->points, Record(i).points);
+}
+
 }  // namespace
 }  // namespace v2d

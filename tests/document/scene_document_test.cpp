@@ -397,6 +397,10 @@ TEST_F(SceneDocumentTest, AFileThatDoesNotReadKeepsTheOpenSceneAndItsHistoryAGoo
     const QImage shown = doc.displayed().copy();
     EXPECT_FALSE(doc.Undo().done());
     EXPECT_EQ(doc.displayed(), shown);
+    CancelToken cancel;  // a save cancelled before the rename leaves the old bytes
+    cancel.Cancel();
+    EXPECT_EQ(doc.SaveScheme(bad, cancel).kind(), Outcome::Kind::NothingToDo);
+    EXPECT_EQ(std::filesystem::file_size(bad), size / 2);
     std::filesystem::remove_all(folder);
 }
 
