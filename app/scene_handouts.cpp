@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <optional>
+
 #include "app/window_job.h"
 #include "document/scene_document.h"
 #include "layout/region_quote.h"
@@ -51,11 +53,17 @@ SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneD
 }
 
 void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
-                       QWidget* window, const HandoutNote& note) {
+                       QWidget* window, const HandoutNote& note, WindowJob& job) {
     const std::filesystem::path folder = ToPath(programFolder);
-    Result<ReportFiles> files =
-        WriteProductReport(document.scene(), document.displayed(), {folder, {}, ReadDealerInfo(folder), ""},
-                           QuoteForReport(document.scene(), folder));
+    std::optional<Result<ReportFiles>> written;
+    const auto work = [&written, &document, &folder](const Progress&, const CancelToken&) {
+        written.emplace(WriteProductReport(document.scene(), document.displayed(),
+                                           {folder, {}, ReadDealerInfo(folder), ""},
+                                           QuoteForReport(document.scene(), folder)));
+    };
+    if (!job.Run(work, nullptr)) work({}, CancelToken());  // beside a laying under way
+    if (!written) return;
+    const Result<ReportFiles>& files = *written;
     if (!files) {
         prompts.Show(window, FromUtf8(files.error()));
         return;

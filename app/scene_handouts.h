@@ -25,8 +25,9 @@ using HandoutNote = std::function<void(const QString&)>;
 SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneDocument& document,
                              const QString& programFolder, const HandoutNote& note, WindowJob& job);
 // The written report is noted with its file; when no browser takes it, a
-// message box says so and names the file to open by hand.
+// message box says so and names the file to open by hand. The files are
+// written on the pool while the window holds its input.
 void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
-                       QWidget* window, const HandoutNote& note);
+                       QWidget* window, const HandoutNote& note, WindowJob& job);
 
 }  // namespace v2d

@@ -210,7 +210,7 @@ void TFormMain::ConnectPieces() {
     connect(templates_, &LocalTemplates::helpTextReady, this, &TFormMain::ShowHelpText);
     connect(button("SpeedButtonLocalTemp"), &QToolButton::clicked, this, &TFormMain::SpeedButtonLocalTempClick);
     connect(button("SpeedButtonTotal"), &QToolButton::clicked, this,
-            [this] { ShowProductReport(*prompts_, document_, programFolder_, this, Noted()); });
+            [this] { ShowProductReport(*prompts_, document_, programFolder_, this, Noted(), *job_); });
     connect(PopupMenu2->findChild<QAction*>(QStringLiteral("N4")), &QAction::triggered, templates_,
             &LocalTemplates::Store);
     // The one-shot timer of the first showing brings the browser up once.
