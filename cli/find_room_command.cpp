@@ -67,7 +67,7 @@ int RunFindRoom(const Args& args) {
 
     JsonWriter json;
     json.beginObject().field("width", int64_t{room->width}).field("height", int64_t{room->height});
-    json.key("focal").number(room->camera.focal, 1).key("surfaces").beginArray();
+    json.key("focal").number(room->camera.focal, 1).field("calibrated", room->calibrated()).key("surfaces").beginArray();
     for (const vision::RoomSurface& surface : room->surfaces) {
         json.beginObject().field("kind", KindName(surface.kind)).field("name", std::string_view(surface.name));
         json.key("plane");
@@ -77,9 +77,8 @@ int RunFindRoom(const Args& args) {
         json.endArray().key("corners").beginArray();
         for (const V2d_Point& p : surface.corners) WritePoint(json, p);
         json.endArray();
-        const auto size = vision::RealSize(*room, surface);
-        json.field("realWidth", int64_t{size ? std::llround((*size)[0]) : 0});
-        json.field("realHeight", int64_t{size ? std::llround((*size)[1]) : 0});
+        const std::array<double, 2> size = vision::SurfaceMillimetres(*room, surface);
+        json.field("realWidth", int64_t{std::llround(size[0])}).field("realHeight", int64_t{std::llround(size[1])});
         json.endObject();
     }
     json.endArray().endObject();

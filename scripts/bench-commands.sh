@@ -10,6 +10,8 @@
 #               vs libjpeg decode + encode of the photo (quality 100, as the scheme keeps it)
 #   report      vexel2d-cli report of the tiled scheme (its rendering at quality 75)
 #               vs the render's bare pipeline at quality 75
+#   find-room   vexel2d-cli find-room of the photo enlarged to 8000 x 6000
+#               vs libjpeg decode + encode of that photo; exits 1 above 600 MB
 # Wall time is the median of 7 pairs run in turn (ours, bare, ours, ...);
 # peak memory is the largest resident set /usr/bin/time reports. The render's
 # peak may be at most 1.4 times the bare pipeline's: the script exits 1 when
@@ -89,6 +91,16 @@ compare new-scheme -- "$cli" new-scheme photo.jpg -o new.v2d \
   -- "$bare" codec photo.jpg 100 bare.jpg
 compare report -- "$cli" --workspace ws report tiled.v2d -o report \
   -- "$bare" warp photo.jpg "$tile" "$corners" "$tiles" 75 bare.jpg
+
+# find-room on a 48-megapixel photo (the demo room enlarged to 8000 x 6000)
+# must stay under 600 MB; it is timed against decoding and encoding it.
+convert photo.jpg -resize 8000x6000! -quality 92 photo48.jpg
+compare find-room -- "$cli" find-room photo48.jpg --at 4000,5600 -- "$bare" codec photo48.jpg 100 bare.jpg
+room_peak_mb=$(summary ours.txt | awk '{ printf "%d", $2 / 1024 }')
+if ((room_peak_mb > 600)); then
+  echo "find-room on 48 megapixels peaks at ${room_peak_mb} MB: more than 600 MB" >&2
+  exit 1
+fi
 
 most=1.4
 if awk -v r="$render_memory" -v m="$most" 'BEGIN { exit !(r > m) }'; then

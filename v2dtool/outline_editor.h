@@ -22,9 +22,8 @@
 
 namespace v2d::tool {
 
-// The size a known length gives a surface (the room finder's RealSize()
-// hides the type's plain name).
-using MeasuredSize = struct vision::RealSize;
+// The size a known length gives a surface.
+using MeasuredSize = vision::RealSize;
 
 inline constexpr const char* kMsgNothingToCalibrate = QT_TRANSLATE_NOOP("Messages", "请先选出表面或选择一个区域，再画出已知长度的线。");
 

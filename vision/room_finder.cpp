@@ -276,9 +276,9 @@ Result<RoomLayout> Calibrated(const RoomLayout& room, const RoomLength& length) 
     return sized;
 }
 
-std::optional<std::array<double, 2>> RealSize(const RoomLayout& room, const RoomSurface& surface) {
-    if (!(room.millimetresPerUnit > 0)) return std::nullopt;
-    return std::array<double, 2>{surface.width * room.millimetresPerUnit, surface.height * room.millimetresPerUnit};
+std::array<double, 2> SurfaceMillimetres(const RoomLayout& room, const RoomSurface& surface) {
+    const double scale = room.calibrated() ? room.millimetresPerUnit : kAssumedCameraMillimetres;
+    return {surface.width * scale, surface.height * scale};
 }
 
 }  // namespace v2d::vision

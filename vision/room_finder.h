@@ -15,7 +15,6 @@
 #include "base/cancel_token.h"
 #include "base/geometry.h"
 #include "base/result.h"
-#include "vision/perspective.h"  // before RealSize() below hides its type's plain name
 #include "vision/photo_analysis.h"
 #include "vision/surface_finder.h"
 
@@ -56,6 +55,7 @@ struct RoomLayout {
     // The floor first, then the walls left to right, then the ceiling.
     std::vector<RoomSurface> surfaces;
     double millimetresPerUnit = 0;  // 0 until a length is known
+    bool calibrated() const { return millimetresPerUnit > 0; }
 };
 
 // A known length between two photo points on one surface.
@@ -76,7 +76,12 @@ Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& reque
 // The room's sizes from one known length lying on any one of its surfaces.
 Result<RoomLayout> Calibrated(const RoomLayout& room, const RoomLength& length);
 
-// A surface's real size in millimetres (width, height); none until calibrated.
-std::optional<std::array<double, 2>> RealSize(const RoomLayout& room, const RoomSurface& surface);
+// Without a known length a room is sized as if the photo was taken this
+// high above the floor (a phone held at the chest).
+inline constexpr double kAssumedCameraMillimetres = 1500;
+
+// A surface's real size in millimetres (width, height): from the room's
+// calibration, or else from kAssumedCameraMillimetres.
+std::array<double, 2> SurfaceMillimetres(const RoomLayout& room, const RoomSurface& surface);
 
 }  // namespace v2d::vision

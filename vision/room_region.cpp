@@ -11,9 +11,7 @@ RegionOutline RegionOfFound(const std::string& name, const FoundSurface& found, 
 }
 
 RegionOutline RegionOfSurface(const RoomLayout& room, const RoomSurface& surface) {
-    const std::array<double, 2> size =
-        RealSize(room, surface)
-            .value_or(std::array<double, 2>{surface.width * kAssumedCameraMillimetres, surface.height * kAssumedCameraMillimetres});
+    const std::array<double, 2> size = SurfaceMillimetres(room, surface);
     const auto millimetres = [](double v) { return std::max(1, int(std::lround(std::min(v, 1e9)))); };
     FoundSurface found{surface.outline, surface.corners, room.camera.focal};
     return RegionOfFound(surface.name, found, millimetres(size[0]), millimetres(size[1]));

@@ -9,12 +9,8 @@
 
 namespace v2d::vision {
 
-// Without a known length a room is sized as if the photo was taken this
-// high above the floor (a phone held at the chest).
-inline constexpr double kAssumedCameraMillimetres = 1500;
-
 // The surface of a found room as a region named as the finder names it,
-// sized from the room's calibration or else from kAssumedCameraMillimetres.
+// sized as SurfaceMillimetres() sizes it.
 RegionOutline RegionOfSurface(const RoomLayout& room, const RoomSurface& surface);
 
 // A surface found by clicks as a region of the given name and size (millimetres).

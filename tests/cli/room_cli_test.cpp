@@ -84,6 +84,14 @@ TEST_F(RoomCli, FindRoomGivesTheFloorAndWallsOfTheRenderedRoomSizedFromOneLength
         EXPECT_GT(s["realHeight"].toInt(), 0);
     }
 
+    // Without the length the room is sized as if taken 1.5 m above the floor:
+    // the same shapes, scaled by 1500 over the camera's true height.
+    const QJsonObject guessed = Json(Vexel({"find-room", room_->photo.string(), "--at", click}).out);
+    EXPECT_TRUE(json["calibrated"].toBool());
+    EXPECT_FALSE(guessed["calibrated"].toBool());
+    const double scale = guessed["surfaces"][0]["realWidth"].toDouble() / floor["realWidth"].toDouble();
+    EXPECT_NEAR(scale, 1500 / room_->spec.cameraHeight, 0.05 * scale);
+
     // The same room as a scheme: one region a surface, named and sized as printed.
     ASSERT_EQ(Vexel({"new-scheme", room_->photo.string(), "-o", In("room.v2d"), "--room", click + ":" + Length()}).exit, 0);
     const QJsonArray records = Json(Vexel({"info", In("room.v2d")}).out)["records"].toArray();
