@@ -30,6 +30,9 @@ constexpr double kBoundaryCost = 0.5;
 // Where the faces are looked for: room units (the camera 1 above the floor).
 constexpr double kNearest = 0.08, kFarthest = 60;
 constexpr int kGridSteps = 72, kFineSteps = 12, kRounds = 3;
+// The whole box is scaled up to e^kScaleReach either way, in this many steps each way.
+constexpr double kScaleReach = 0.4;
+constexpr int kScaleSteps = 40;
 // Far behind the camera, where the floor, walls and ceiling begin.
 constexpr double kBehind = -1e4;
 
@@ -126,6 +129,15 @@ std::vector<Probe> Probes(const RoomAxes& axes, std::span<const RoomEvidence::Pi
     out.reserve(pieces.size());
     for (const auto& p : pieces)
         out.push_back({InRoom(axes, p.point), InRoom(axes, p.before), InRoom(axes, p.after), p.weight, p.axis});
+    return out;
+}
+
+// The box scaled about the camera with the floor held: every corner between
+// walls and the ceiling's edges stay where they are seen, only the floor's
+// edges move, a direction no single face's move can take.
+RoomBox Scaled(const RoomBox& box, double scale) {
+    RoomBox out = box;
+    out.left *= scale, out.right *= scale, out.back *= scale, out.ceiling *= scale;
     return out;
 }
 
@@ -317,6 +329,12 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
                 trial.*place = sign * std::exp(at + step * i / kFineSteps);
                 if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
             }
+        }
+        // The whole box nearer or farther, the floor held.
+        const RoomBox base = box;
+        for (int i = -kScaleSteps; i <= kScaleSteps; ++i) {
+            const RoomBox trial = Scaled(base, std::exp(kScaleReach * i / kScaleSteps));
+            if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
         }
         if (!moved) break;
     }
