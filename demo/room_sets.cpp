@@ -58,8 +58,23 @@ std::vector<RoomCase> TuningRooms() {
                                      {0, 300, 1000, 6, 0, 0, 72}, RoomLight::Ceiling),
                    RoomFace::BackWall};
     small.spec.cabinet = true;
-    rooms = {white, corner, rolled, corridor, hall, small};
+    // Light floors against white walls without skirting, seen into a corner;
+    // a furnished lounge; a deep carpeted room seen from high up.
+    RoomCase pale{"pale-corner", Spec("pale-corner", {FloorKind::LightTiles, WallFinish::White, 4600, 5400, 2600},
+                                      {-1400, 700, 1500, 15, 35, 2, 64})};
+    pale.spec.skirting = false, pale.spec.rug = pale.spec.sofa = true;
+    RoomCase lounge{"white-lounge", Spec("white-lounge", {FloorKind::LightTiles, WallFinish::WarmWhite, 5400, 6000, 2700},
+                                         {-600, 500, 1650, 18, 12, 0, 66})};
+    lounge.spec.sofa = lounge.spec.rug = lounge.spec.table = lounge.spec.cabinet = lounge.spec.door = true;
+    RoomCase deep{"carpet-deep", Spec("carpet-deep", {FloorKind::PlainCarpet, WallFinish::White, 5800, 5200, 2700},
+                                      {300, 300, 1700, 26, 5, 0, 68})};
+    deep.spec.sofa = deep.spec.rug = true;
+    RoomCase high{"carpet-high", Spec("carpet-high", {FloorKind::PlainCarpet, WallFinish::Greige, 6400, 4800, 2600},
+                                      {-200, 300, 1800, 31, 0, 0, 70})};
+    high.spec.sofa = high.spec.rug = high.spec.table = true;
+    rooms = {white, corner, rolled, corridor, hall, small, pale, lounge, deep, high};
     rooms.push_back(Copy(white, "noisy", {.noise = 10, .jpegQuality = 40}));
+    rooms.push_back(Copy(pale, "noisy", {.noise = 12, .jpegQuality = 40, .vignette = 0.2}));
     rooms.push_back(Copy(corner, "lens", {.vignette = 0.35, .barrel = 0.03}));
     rooms.push_back(Copy(rolled, "dim", {.noise = 6, .exposure = 0.3}));
     rooms.push_back(Copy(white, "portrait", {.exifOrientation = 6}));

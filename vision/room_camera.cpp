@@ -11,10 +11,9 @@ namespace v2d::vision {
 namespace {
 
 // A family is vertical when its lines run within about 25 degrees of
-// upright on average; with no vertical, level when they lie flatter than
-// about 50 degrees.
+// upright on average, else it may be level: seen from high up, the floor's
+// lines into the room run steeply too.
 constexpr double kVerticalShare = 0.9;
-constexpr double kLevelShare = 0.75;
 // Three families stand square when every pair is within this many degrees.
 constexpr double kSquareWithinDeg = 4;
 // Segments count for an axis while within these angles of its point:
@@ -165,7 +164,7 @@ std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::
     for (const LineFamily& family : families)
         if (!vertical && Uprightness(family, segments) > kVerticalShare) vertical = &family;
     for (const LineFamily& family : families)
-        if (&family != vertical && Uprightness(family, segments) < (vertical ? kVerticalShare : kLevelShare))
+        if (&family != vertical && Uprightness(family, segments) < kVerticalShare)
             level.push_back(&family);
     const double fallback = DefaultFocal();
     const auto ray = [](const cv::Vec3d& p, double f) { return cv::Vec3d(p[0] / f, p[1] / f, p[2]); };
@@ -203,8 +202,13 @@ std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::
         // No upright lines: two square level families, the vertical square to both.
         for (size_t i = 0; i < level.size() && !start; ++i)
             for (size_t j = i + 1; j < level.size() && !start; ++j) {
-                const auto focal = FocalOfPair(level[i]->point, level[j]->point);
-                if (!focal || !PlausibleFocal(*focal)) continue;
+                // Lines across the photo meet at no finite point and settle no focal
+                // with the lines into the room: a phone's focal, where they stand square there.
+                std::optional<double> focal = FocalOfPair(level[i]->point, level[j]->point);
+                if (!focal || !PlausibleFocal(*focal)) {
+                    if (std::abs(AngleBetween(level[i]->point, level[j]->point, fallback) - 90) >= kSquareWithinDeg) continue;
+                    focal = fallback;
+                }
                 const cv::Vec3d first = Unit(ray(level[i]->point, *focal)), second = Unit(ray(level[j]->point, *focal));
                 const cv::Vec3d down = Unit(first.cross(second));
                 if (std::abs(down[1]) < 0.7) continue;  // not a floor's directions

@@ -39,13 +39,14 @@ TrueCamera Camera(double focal, double yaw, double pitch, double roll) {
 // Segments of a 6 x 2.7 x 8 room (the camera 1.5 above its floor) along the
 // chosen axes, as the camera sees them on a photo of 1000 x 750 pixels;
 // each end a quarter of a pixel off at most.
-std::vector<FrameSegment> Segments(const TrueCamera& camera, std::initializer_list<int> axes) {
+// `uprights` of them at most along the vertical.
+std::vector<FrameSegment> Segments(const TrueCamera& camera, std::initializer_list<int> axes, int uprights = 120) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> u(-3, 3), v(-1.2, 1.5), w(1, 8), noise(-0.25, 0.25);
     const NormalFrame frame = FrameOfPhoto(QSize(1000, 750));
     std::vector<Segment> segments;
     for (int axis : axes)
-        for (int n = 0; n < 120; ++n) {
+        for (int n = 0; n < (axis == 1 ? uprights : 120); ++n) {
             cv::Vec3d a(u(random), v(random), w(random)), b = a;
             b[axis] += axis == 1 ? 0.8 : 1.5;
             if ((camera.rotation * a)[2] < 0.3 || (camera.rotation * b)[2] < 0.3) continue;  // behind the camera
@@ -73,14 +74,16 @@ TEST(RoomCamera, ThreeDirectionsFocalAndRollComeBackFromTheSegments) {
         double focal, yaw, pitch, roll;
         std::initializer_list<int> seen;
     };
-    // A corner view rolled 4 degrees; straight on, rolled the other way; and
-    // one where the left-right lines are not seen, at a phone's focal length.
-    const Case cases[] = {{1.3, 35, 20, 4}, {1.1, 3, 28, -5}, {DefaultFocal(), 12, 22, 3}};
+    // A corner view rolled 4 degrees; straight on, rolled the other way; one
+    // where the left-right lines are not seen, at a phone's focal length; and
+    // one seen from high up, too few upright lines for a family of their own
+    // and the lines across meeting at no finite point, again at a phone's focal.
+    const Case cases[] = {{1.3, 35, 20, 4}, {1.1, 3, 28, -5}, {DefaultFocal(), 12, 22, 3}, {DefaultFocal(), 0, 24, 0}};
     for (size_t c = 0; c < std::size(cases); ++c) {
         const Case& k = cases[c];
         SCOPED_TRACE(c);
         const TrueCamera truth = Camera(k.focal, k.yaw, k.pitch, k.roll);
-        const auto segments = Segments(truth, c == 2 ? std::initializer_list<int>{1, 2} : std::initializer_list<int>{0, 1, 2});
+        const auto segments = Segments(truth, c == 2 ? std::initializer_list<int>{1, 2} : std::initializer_list<int>{0, 1, 2}, c == 3 ? 6 : 120);
         const auto axes = RoomAxesOf(segments, LineFamilies(segments, 5));
         ASSERT_TRUE(axes);
         EXPECT_NEAR(axes->focal, k.focal, 0.01 * k.focal);
