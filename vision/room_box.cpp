@@ -27,12 +27,16 @@ constexpr double kEdgeOnBoundary = 1.5;
 constexpr int kGridColumns = 96;
 constexpr double kColourWeight = 2.0;
 constexpr double kBoundaryCost = 0.5;
+// A cell's colour counts up to this distance (levels) from its face's.
+constexpr double kColourOutlier = 40;
 // Where the faces are looked for: room units (the camera 1 above the floor).
 constexpr double kNearest = 0.08, kFarthest = 60;
 constexpr int kGridSteps = 72, kFineSteps = 12, kRounds = 3;
 // The whole box is scaled up to e^kScaleReach either way, in this many steps each way.
 constexpr double kScaleReach = 0.4;
 constexpr int kScaleSteps = 40;
+// Where the climbs start (left, right, back, ceiling in room units).
+constexpr std::array<std::array<double, 4>, 3> kStarts{{{-30, 30, 30, -30}, {-1.5, 1.5, 3, -0.8}, {-3, 3, 6, -1.5}}};
 // Far behind the camera, where the floor, walls and ceiling begin.
 constexpr double kBehind = -1e4;
 
@@ -270,19 +274,36 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
     for (const auto& cell : evidence.cells) cells.push_back(InRoom(axes, cell.ray));
     double reference = 0;  // the weight of the segments, which the other terms are measured in
     for (const Probe& p : segments) reference += p.weight;
-    // The colours' spread over the whole photo, and within the faces of a box.
+    // The colours' spread over the whole photo, and within the faces of a
+    // box: each cell's distance from its face's colour, counted up to
+    // kColourOutlier only, so that what stands in the room (a red rug, a grey
+    // sofa) costs alike on any face and the faces follow the walls' own paint.
+    const double outlier2 = kColourOutlier * kColourOutlier;
     const auto spread = [&](const std::vector<RoomFace>& labels) {
         std::array<double, 5> count{};
-        std::array<cv::Vec3d, 5> sum{}, squares{};
+        std::array<cv::Vec3d, 5> sum{};
         for (size_t i = 0; i < labels.size(); ++i) {
             const int f = int(labels[i]);
-            const cv::Vec3d c(evidence.cells[i].colour);
-            count[f] += 1, sum[f] += c, squares[f] += c.mul(c);
+            count[f] += 1, sum[f] += cv::Vec3d(evidence.cells[i].colour);
         }
-        double total = 0;
+        std::array<cv::Vec3d, 5> mean{};
         for (int f = 0; f < 5; ++f)
-            if (count[f] > 0)
-                for (int k = 0; k < 3; ++k) total += squares[f][k] - sum[f][k] * sum[f][k] / count[f];
+            if (count[f] > 0) mean[f] = sum[f] / count[f];
+        // The face's colour again from the cells near its mean alone.
+        std::array<double, 5> near{};
+        std::array<cv::Vec3d, 5> nearSum{};
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const int f = int(labels[i]);
+            const cv::Vec3d c(evidence.cells[i].colour), d = c - mean[f];
+            if (d.dot(d) < outlier2) near[f] += 1, nearSum[f] += c;
+        }
+        for (int f = 0; f < 5; ++f)
+            if (near[f] > 0) mean[f] = nearSum[f] / near[f];
+        double total = 0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const cv::Vec3d d = cv::Vec3d(evidence.cells[i].colour) - mean[int(labels[i])];
+            total += std::min(d.dot(d), outlier2);
+        }
         return total;
     };
     std::vector<RoomFace> labels(cells.size(), RoomFace::Floor);
@@ -308,35 +329,50 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
         }
         return sum;
     };
-    RoomBox box{axes};
-    double best = score(box);
     // Each face's place along its axis in turn, on a grid of distances from
-    // near to far, then finer around the best; a place only moves for a better score.
+    // near to far, then finer around the best, then the whole box scaled; a
+    // place only moves for a better score.
     const std::array<double RoomBox::*, 4> places{&RoomBox::back, &RoomBox::left, &RoomBox::right, &RoomBox::ceiling};
     const double low = std::log(kNearest), high = std::log(kFarthest), step = (high - low) / kGridSteps;
-    for (int round = 0; round < kRounds; ++round) {
-        bool moved = false;
-        for (double RoomBox::*place : places) {
-            const double sign = place == &RoomBox::left || place == &RoomBox::ceiling ? -1 : 1;
-            RoomBox trial = box;
-            for (int i = kGridSteps; i >= 0; --i) {
-                trial.*place = sign * std::exp(low + step * i);
+    const auto climbed = [&](RoomBox box, double& best) {
+        best = score(box);
+        for (int round = 0; round < kRounds; ++round) {
+            bool moved = false;
+            for (double RoomBox::*place : places) {
+                const double sign = place == &RoomBox::left || place == &RoomBox::ceiling ? -1 : 1;
+                RoomBox trial = box;
+                for (int i = kGridSteps; i >= 0; --i) {
+                    trial.*place = sign * std::exp(low + step * i);
+                    if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
+                }
+                const double at = std::log(std::abs(box.*place));
+                trial = box;
+                for (int i = -kFineSteps; i <= kFineSteps; ++i) {
+                    trial.*place = sign * std::exp(at + step * i / kFineSteps);
+                    if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
+                }
+            }
+            // The whole box nearer or farther, the floor held.
+            const RoomBox base = box;
+            for (int i = -kScaleSteps; i <= kScaleSteps; ++i) {
+                const RoomBox trial = Scaled(base, std::exp(kScaleReach * i / kScaleSteps));
                 if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
             }
-            const double at = std::log(std::abs(box.*place));
-            trial = box;
-            for (int i = -kFineSteps; i <= kFineSteps; ++i) {
-                trial.*place = sign * std::exp(at + step * i / kFineSteps);
-                if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
-            }
+            if (!moved) break;
         }
-        // The whole box nearer or farther, the floor held.
-        const RoomBox base = box;
-        for (int i = -kScaleSteps; i <= kScaleSteps; ++i) {
-            const RoomBox trial = Scaled(base, std::exp(kScaleReach * i / kScaleSteps));
-            if (const double s = score(trial); s > best) best = s, box = trial, moved = true;
-        }
-        if (!moved) break;
+        return box;
+    };
+    // From a room with no walls in sight, and from rooms of a usual shape
+    // around the camera: one face at a time cannot always walk from one
+    // to the other, and the best of the climbs is kept.
+    RoomBox box{axes};
+    double best = -kNever;
+    for (const auto& [left, right, back, ceiling] : kStarts) {
+        RoomBox start{axes};
+        start.left = left, start.right = right, start.back = back, start.ceiling = ceiling;
+        double reached = -kNever;
+        const RoomBox end = climbed(start, reached);
+        if (reached > best) best = reached, box = end;
     }
     if (!(best > -kNever)) return std::nullopt;
     return box;
