@@ -19,7 +19,7 @@ constexpr int kPointsASegment = 4;
 constexpr size_t kMostEdgePoints = 6000;
 // A segment on a boundary of its direction counts this many times its
 // length; an edge point on one, this many times its pixel.
-constexpr double kOnBoundary = 3;
+constexpr double kOnBoundary = 2;
 constexpr double kEdgeOnBoundary = 1.5;
 // The grid of colours has this many cells across; a face whose colour
 // is all its own scores up to this share of the segments' weight; a

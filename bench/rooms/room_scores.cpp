@@ -222,6 +222,10 @@ int Run(int argc, char** argv) {
     std::printf("rooms %dx%d in %s%s; surfaces F floor, L/B/R/N left/back/right/front wall, C ceiling\n",
                 options.width, options.height, options.dir.string().c_str(),
                 options.truth ? " (the true layout scored)" : "");
+    // The suite's own rooms are tuned on too.
+    std::vector<demo::RoomCase> suite;
+    for (const demo::RoomSpec& spec : demo::TestRooms()) suite.push_back({spec.name, spec});
+    RunSet("suite", suite, options);
     RunSet("tuning", demo::TuningRooms(), options);
     RunSet("held-out", demo::HeldOutRooms(), options);
     return 0;
