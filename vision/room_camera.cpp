@@ -159,10 +159,12 @@ RoomAxes Refined(const RoomAxes& start, std::span<const FrameSegment> segments) 
 std::optional<RoomAxes> RoomAxesOf(std::span<const FrameSegment> segments, std::span<const LineFamily> families) {
     const LineFamily* vertical = nullptr;
     std::vector<const LineFamily*> level;
-    // The vertical: the strongest family of upright lines; the others, however
-    // steeply the floor's lines into the room run, may be level.
+    // The vertical: the most upright family of upright lines (seen from high
+    // up, a wooden floor's lines into the room can be upright too, if less
+    // so); the others, however steeply they run, may be level.
+    double mostUpright = kVerticalShare;
     for (const LineFamily& family : families)
-        if (!vertical && Uprightness(family, segments) > kVerticalShare) vertical = &family;
+        if (const double upright = Uprightness(family, segments); upright > mostUpright) mostUpright = upright, vertical = &family;
     for (const LineFamily& family : families)
         if (&family != vertical && Uprightness(family, segments) < kVerticalShare)
             level.push_back(&family);
