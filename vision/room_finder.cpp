@@ -134,13 +134,13 @@ cv::Mat MaskAround(const ReducedPhoto& reduced, const cv::Mat& face, const std::
     const int y1 = std::min(reduced.coarse.rows, (around.br().y + factor - 1) / factor);
     const cv::Rect coarse(x0, y0, x1 - x0, y1 - y0), fine(x0 * factor, y0 * factor, coarse.width * factor, coarse.height * factor);
     if (coarse.width < 8 || coarse.height < 8 || fine.br().x > reduced.colour.cols || fine.br().y > reduced.colour.rows)
-        return SurfaceMaskOf(reduced, {seeds, {}});
+        return SurfaceMaskOf(reduced, {seeds, {}}, face);
     const ReducedPhoto part{reduced.colour(fine), reduced.grain, reduced.smooth(fine), reduced.coarse(coarse), reduced.coarseEdges(coarse)};
     MaskClicks clicks;
     for (const cv::Point& p : seeds)
         if (fine.contains(p)) clicks.inside.push_back(p - fine.tl());
-    const cv::Mat found = clicks.inside.empty() ? cv::Mat() : SurfaceMaskOf(part, clicks);
-    if (found.empty()) return SurfaceMaskOf(reduced, {seeds, {}});
+    const cv::Mat found = clicks.inside.empty() ? cv::Mat() : SurfaceMaskOf(part, clicks, face(fine));
+    if (found.empty()) return SurfaceMaskOf(reduced, {seeds, {}}, face);
     cv::Mat mask(reduced.colour.size(), CV_8U, cv::Scalar(0));
     found.copyTo(mask(fine));
     return mask;

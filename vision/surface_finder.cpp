@@ -93,21 +93,20 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
         if (!reducedAt(p, reducedClicks.outside)) return Error{kMsgClickOutsidePhoto};
 
     if (cancel.cancelled()) return cancelled;
-    cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks);
-    if (mask.empty()) return notFound;
-    if (cancel.cancelled()) return cancelled;
     // Kept to the face of the room's box under the first click: a floor does
     // not run up a wall of its colour, nor a wall round the corner.
     const std::optional<RoomBox>& box = photo.roomBox();
     std::optional<RoomFace> face;
+    cv::Mat onFace;
     if (box) {
         const V2d_Point c = clicks.inside.front();
         face = box->FaceOf(RayOfPixel(*box, photo.frame(), {c.x + 0.5, c.y + 0.5}));
-        cv::Mat onFace = ReducedMask(FaceInPhoto(*box, *face, size), photo);
+        onFace = ReducedMask(FaceInPhoto(*box, *face, size), photo);
         cv::dilate(onFace, onFace, cv::Mat::ones(2 * kFaceMargin + 1, 2 * kFaceMargin + 1, CV_8U));
-        mask &= onFace;
-        if (cv::countNonZero(mask) == 0) return notFound;
     }
+    const cv::Mat mask = SurfaceMaskOf(photo.reduced(), reducedClicks, onFace);
+    if (mask.empty() || cv::countNonZero(mask) == 0) return notFound;
+    if (cancel.cancelled()) return cancelled;
     FoundSurface found;
     found.rings = PixelRings(OutlineOf(mask, toPhoto, photo.segments()), size);
     if (found.rings.empty()) return notFound;

@@ -390,7 +390,7 @@ ReducedPhoto ReducedPhoto::Of(cv::Mat colour) {
     return photo;
 }
 
-cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks) {
+cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks, const cv::Mat& within) {
     const cv::Mat& image = photo.colour;
     if (photo.coarse.empty() || photo.coarse.rows < 8 || photo.coarse.cols < 8 || clicks.inside.empty()) return {};
     for (const cv::Point& p : clicks.inside)
@@ -403,6 +403,7 @@ cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks) {
     const cv::Mat coarse = CoarseCut(photo, coarseClicks, counts);
     if (coarse.empty() || cv::countNonZero(coarse) == 0) return {};
     cv::Mat mask = PartsAt(Refined(coarse, photo.smooth), Counted(clicks.inside, counts));
+    if (within.size() == mask.size()) mask &= within;
     const double total = double(image.total());
     FillSpecks(mask, std::max(16.0, 0.0003 * total));
     const double area = cv::countNonZero(mask);

@@ -26,7 +26,10 @@ struct MaskClicks {
 };
 
 // 255 on the surface, 0 elsewhere (holes included); empty when nothing that
-// looks like a surface holds the inside clicks.
-cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks);
+// looks like a surface holds the inside clicks. `within` (the reduced copy's
+// size, 255 where the surface may lie; empty for anywhere) limits it before
+// its size is judged: a wall of a white room may look like all of the photo
+// but is still its own face.
+cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks, const cv::Mat& within = {});
 
 }  // namespace v2d::vision

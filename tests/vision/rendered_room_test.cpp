@@ -9,6 +9,8 @@
 
 #include "demo/rendered_rooms.h"
 #include "demo/room_phone.h"
+#include "demo/room_score.h"
+#include "demo/room_sets.h"
 #include "vision/perspective.h"
 #include "vision/surface_finder.h"
 
@@ -141,6 +143,27 @@ TEST(RenderedRooms, LabelsAgreeWithTheCamera) {
     ASSERT_TRUE(lens.ok()) << lens.error();
     EXPECT_EQ(lens->labels.constScanLine(120)[160], room->labels.constScanLine(120)[160]);
     EXPECT_EQ(lens->floorMask.constScanLine(lens->click.y)[lens->click.x], 255);
+}
+
+// A white room without skirting, its floor as light as its walls: one click
+// on the back wall finds that wall alone, though by colour it runs into
+// everything.
+TEST(RenderedRooms, OneClickOnAPlainWhiteWallFindsThatWall) {
+    const auto rooms = demo::TuningRooms();
+    const auto white = std::find_if(rooms.begin(), rooms.end(), [](const demo::RoomCase& r) { return r.name == "white-straight"; });
+    ASSERT_NE(white, rooms.end());
+    const auto room = demo::RenderRoom(white->spec, "rendered-rooms", 480, 360);
+    ASSERT_TRUE(room.ok()) << room.error();
+    const auto jpeg = ReadWholeFile(room->photo);
+    ASSERT_TRUE(jpeg);
+    auto finder = vision::PhotoAnalysis::Of(DecodeJpeg(*jpeg));
+    ASSERT_TRUE(finder.ok()) << finder.error();
+    const QImage wall = demo::FaceMask(room->labels, demo::RoomFace::BackWall);
+    const auto at = demo::DeepestPixel(wall, 4);
+    ASSERT_TRUE(at);
+    const auto found = vision::FindSurface(**finder, {{*at}, {}});
+    ASSERT_TRUE(found.ok()) << found.error();
+    EXPECT_GE(demo::MaskIou(wall, demo::FilledRings(wall.size(), found->rings)), 0.6);
 }
 
 }  // namespace
