@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+
+#include "base/parallel_for.h"
 
 namespace v2d::vision {
 namespace {
@@ -306,11 +309,12 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
         }
         return total;
     };
-    std::vector<RoomFace> labels(cells.size(), RoomFace::Floor);
-    const double whole = std::max(1.0, spread(labels));
+    const double whole = std::max(1.0, spread(std::vector<RoomFace>(cells.size(), RoomFace::Floor)));
     const int columns = std::max(1, evidence.columns);
-    const auto score = [&](const RoomBox& box) {
+    // `labels` is the caller's room for the cells' faces: climbs run side by side.
+    const auto scoreOf = [&](const RoomBox& box, std::vector<RoomFace>& labels) {
         if (floor && FaceOfRoomRay(box, *floor) != RoomFace::Floor) return -kNever;
+        labels.resize(cells.size());
         for (size_t i = 0; i < cells.size(); ++i) labels[i] = FaceOfRoomRay(box, cells[i]);
         int boundary = 0;
         for (size_t i = 0; i < cells.size(); ++i) {
@@ -335,6 +339,8 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
     const std::array<double RoomBox::*, 4> places{&RoomBox::back, &RoomBox::left, &RoomBox::right, &RoomBox::ceiling};
     const double low = std::log(kNearest), high = std::log(kFarthest), step = (high - low) / kGridSteps;
     const auto climbed = [&](RoomBox box, double& best) {
+        std::vector<RoomFace> labels;
+        const auto score = [&](const RoomBox& b) { return scoreOf(b, labels); };
         best = score(box);
         for (int round = 0; round < kRounds; ++round) {
             bool moved = false;
@@ -365,15 +371,20 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
     // From a room with no walls in sight, and from rooms of a usual shape
     // around the camera: one face at a time cannot always walk from one
     // to the other, and the best of the climbs is kept.
+    std::array<RoomBox, kStarts.size()> ends;
+    std::array<double, kStarts.size()> reached;
+    ends.fill(RoomBox{axes});
+    reached.fill(-kNever);
+    ParallelFor(kStarts.size(), [&](size_t n) {
+        RoomBox start{axes};
+        std::tie(start.left, start.right, start.back, start.ceiling) =
+            std::tuple(kStarts[n][0], kStarts[n][1], kStarts[n][2], kStarts[n][3]);
+        ends[n] = climbed(start, reached[n]);
+    });
     RoomBox box{axes};
     double best = -kNever;
-    for (const auto& [left, right, back, ceiling] : kStarts) {
-        RoomBox start{axes};
-        start.left = left, start.right = right, start.back = back, start.ceiling = ceiling;
-        double reached = -kNever;
-        const RoomBox end = climbed(start, reached);
-        if (reached > best) best = reached, box = end;
-    }
+    for (size_t n = 0; n < kStarts.size(); ++n)
+        if (reached[n] > best) best = reached[n], box = ends[n];
     if (!(best > -kNever)) return std::nullopt;
     return box;
 }
