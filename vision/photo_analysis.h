@@ -10,6 +10,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,6 +18,7 @@
 
 #include "base/exif_orientation.h"
 #include "base/cancel_token.h"
+#include "base/geometry.h"
 #include "base/result.h"
 #include "vision/line_segments.h"
 #include "vision/room_box.h"
@@ -54,6 +56,11 @@ public:
     const ReducedPhoto& reduced() const;
     cv::Size reducedSize() const { return reducedSize_; }
     cv::Point2d toPhoto() const { return toPhoto_; }
+    // The reduced pixel a pixel of the photo lies in (the photo's last rows
+    // and columns in the reduced copy's last).
+    cv::Point ReducedPixel(V2d_Point p) const {
+        return {std::min(int(p.x / toPhoto_.x), reducedSize_.width - 1), std::min(int(p.y / toPhoto_.y), reducedSize_.height - 1)};
+    }
     // The photo's straight segments, found on the reduced copy, in photo pixels.
     const std::vector<Segment>& segments() const;
     // The photo's strongest line families in frame(), strongest first; and

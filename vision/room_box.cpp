@@ -203,6 +203,12 @@ std::vector<cv::Point2d> RoomBox::Seen(RoomFace face, std::span<const cv::Point2
     return image.size() >= 3 ? image : std::vector<cv::Point2d>{};
 }
 
+std::optional<cv::Vec3d> RayOnPlane(const cv::Vec4d& plane, const cv::Vec3d& ray) {
+    const double along = cv::Vec3d(plane[0], plane[1], plane[2]).dot(ray);
+    if (!(along > 1e-12)) return std::nullopt;
+    return ray * (plane[3] / along);
+}
+
 int MeetingAxis(RoomFace a, RoomFace b) {
     if (a == b) return -1;
     const auto horizontal = [](RoomFace f) { return f == RoomFace::Floor || f == RoomFace::Ceiling; };

@@ -40,6 +40,11 @@ struct RoomBox {
     std::vector<cv::Point2d> Seen(RoomFace face, std::span<const cv::Point2d> view) const;
 };
 
+// Where a ray from the camera meets a plane n . X = d (camera coordinates,
+// as RoomBox::Plane gives it); none when the ray runs along the plane or
+// away from it.
+std::optional<cv::Vec3d> RayOnPlane(const cv::Vec4d& plane, const cv::Vec3d& ray);
+
 // The room axis along which two faces meet; -1 for faces that do not meet.
 int MeetingAxis(RoomFace a, RoomFace b);
 

@@ -186,11 +186,7 @@ cv::Vec3d RayOf(const RoomLayout& room, V2d_Point p) {
 }
 
 std::optional<cv::Vec3d> OnPlane(const RoomLayout& room, const RoomSurface& surface, V2d_Point p) {
-    const cv::Vec4d& plane = surface.planeInCamera;
-    const cv::Vec3d n(plane[0], plane[1], plane[2]), ray = RayOf(room, p);
-    const double along = n.dot(ray);
-    if (!(along > 1e-12)) return std::nullopt;
-    return ray * (plane[3] / along);
+    return RayOnPlane(surface.planeInCamera, RayOf(room, p));
 }
 
 // How far inside the surface's plane a point lies (pixels; negative outside).
@@ -229,7 +225,6 @@ Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& reque
     room.camera.rollDeg = box->axes.RollDegrees();
 
     const double least = kLeastShare * size.width() * size.height();
-    const cv::Point2d toPhoto = photo.toPhoto();
     // Each face on its own, side by side; kept in the faces' order.
     std::array<std::optional<RoomSurface>, kRoomFaces.size()> found;
     ParallelFor(kRoomFaces.size(), [&](size_t k) {
@@ -243,9 +238,7 @@ Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& reque
         surface.name = NameOf(face);
         surface.plane = PixelRings({RingD(plane.begin(), plane.end())}, size).front();
         std::vector<cv::Point> seeds;
-        if (face == RoomFace::Floor && request.floorClick)
-            seeds.emplace_back(std::min(int(request.floorClick->x / toPhoto.x), reduced.width - 1),
-                               std::min(int(request.floorClick->y / toPhoto.y), reduced.height - 1));
+        if (face == RoomFace::Floor && request.floorClick) seeds.push_back(photo.ReducedPixel(*request.floorClick));
         surface.outline = VisibleOutline(photo, plane, std::move(seeds));
         surface.corners = rectangle->corners;
         surface.width = rectangle->width;

@@ -80,11 +80,7 @@ cv::Mat ReducedMask(std::span<const cv::Point2d> polygon, const PhotoAnalysis& p
 }
 
 std::optional<cv::Vec3d> OnFace(const RoomBox& box, RoomFace face, const NormalFrame& frame, cv::Point2d pixel) {
-    const cv::Vec4d plane = box.Plane(face);
-    const cv::Vec3d n(plane[0], plane[1], plane[2]), ray = RayOfPixel(box, frame, pixel);
-    const double along = n.dot(ray);
-    if (!(along > 1e-12)) return std::nullopt;
-    return ray * (plane[3] / along);
+    return RayOnPlane(box.Plane(face), RayOfPixel(box, frame, pixel));
 }
 
 std::optional<FaceRectangle> RectangleOnFace(const RoomBox& box, RoomFace face, std::span<const cv::Point2d> polygon,

@@ -79,11 +79,9 @@ Result<FoundSurface> FindSurface(const PhotoAnalysis& photo, const SurfaceClicks
     if (clicks.inside.empty()) return notFound;
     const QSize size = photo.size();
     const cv::Point2d toPhoto = photo.toPhoto();
-    const cv::Size reducedSize = photo.reducedSize();
     const auto reducedAt = [&](V2d_Point p, std::vector<cv::Point>& into) {
         if (p.x < 0 || p.y < 0 || p.x >= size.width() || p.y >= size.height()) return false;
-        into.emplace_back(std::min(int(p.x / toPhoto.x), reducedSize.width - 1),
-                          std::min(int(p.y / toPhoto.y), reducedSize.height - 1));
+        into.push_back(photo.ReducedPixel(p));
         return true;
     };
     MaskClicks reducedClicks;
