@@ -35,12 +35,8 @@ Result<FindRegionOptions> ParseFindRegionOptions(const Args& args) {
             const std::optional<V2d_Point> point = ParsePoint(v);
             if (!point) return Error{a + " takes X,Y in photo pixels"};
             (a == "--at" ? o.request.clicks.inside : o.request.clicks.outside).push_back(*point);
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.photo.empty()) {
-            o.photo = a;
-        } else {
-            return Error{"one photo only"};
+        } else if (Status operand = TakeOperand(a, o.photo, "one photo only"); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.photo.empty()) return Error{"no photo given"};
@@ -52,10 +48,7 @@ Result<FindRegionOptions> ParseFindRegionOptions(const Args& args) {
 
 int RunFindRegion(const Args& args) {
     Result<FindRegionOptions> options = ParseFindRegionOptions(args);
-    if (!options) {
-        std::fprintf(stderr, "vexel2d-cli find-region: %s\n%s", options.error().c_str(), kUsage);
-        return 2;
-    }
+    if (!options) return UsageFailure("find-region", options.error(), kUsage);
     const auto analysis = AnalysedPhoto(options->photo);
     if (!analysis) return Fail("find-region", analysis.error());
     Result<FoundRegion> found = FindRegion(**analysis, options->request);

@@ -31,12 +31,8 @@ Result<FindRoomOptions> ParseFindRoomOptions(const Args& args) {
             if (a == "--at" && !(o.request.floorClick = ParsePoint(v))) return Error{"--at takes X,Y in photo pixels"};
             if (a == "--length" && !(o.request.length = ParseLengthFields(v)))
                 return Error{"--length takes X1,Y1,X2,Y2,MM"};
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.photo.empty()) {
-            o.photo = a;
-        } else {
-            return Error{"one photo only"};
+        } else if (Status operand = TakeOperand(a, o.photo, "one photo only"); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.photo.empty()) return Error{"no photo given"};
@@ -56,10 +52,7 @@ const char* KindName(vision::RoomSurfaceKind kind) {
 
 int RunFindRoom(const Args& args) {
     Result<FindRoomOptions> options = ParseFindRoomOptions(args);
-    if (!options) {
-        std::fprintf(stderr, "vexel2d-cli find-room: %s\n%s", options.error().c_str(), kUsage);
-        return 2;
-    }
+    if (!options) return UsageFailure("find-room", options.error(), kUsage);
     const auto analysis = AnalysedPhoto(options->photo);
     if (!analysis) return Fail("find-room", analysis.error());
     const Result<vision::RoomLayout> room = FindRoom(**analysis, options->request);

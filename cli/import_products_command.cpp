@@ -41,12 +41,8 @@ Result<ImportOptions> ParseImportOptions(const Args& args) {
         } else if (a == "--csv") {
             if (i + 1 >= args.size()) return Error{"--csv needs a file"};
             o.csv = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.folder.empty()) {
-            o.folder = a;
-        } else {
-            return Error{"unexpected argument " + a};
+        } else if (Status operand = TakeOperand(a, o.folder, "unexpected argument " + a); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.folder.empty()) return Error{"no folder given"};
@@ -76,10 +72,7 @@ int64_t FirstId(const Rows& rows, Id id) {
 
 int RunImportProducts(const Args& args, const fs::path& workspace) {
     Result<ImportOptions> options = ParseImportOptions(args);
-    if (!options) {
-        std::fprintf(stderr, "vexel2d-cli import-products: %s\n%s", options.error().c_str(), kUsage);
-        return 2;
-    }
+    if (!options) return UsageFailure("import-products", options.error(), kUsage);
     // Row by row, as a shop expects of a long list: a refused row is named
     // with its line and reason, and the good rows go in.
     std::map<std::string, CatalogueRow> catalogue;

@@ -57,12 +57,8 @@ Result<MaterialOptions> ParseMaterialOptions(const Args& args) {
                 if (!ParseColour(v, colour)) return Error{"--colour needs 0xBBGGRR"};
                 o.colour = colour;
             }
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.pattern.empty()) {
-            o.pattern = a;
-        } else {
-            return Error{"unexpected argument " + a};
+        } else if (Status operand = TakeOperand(a, o.pattern, "unexpected argument " + a); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.pattern.empty()) return Error{"no pattern picture given"};
@@ -108,10 +104,7 @@ Status ApplyStep(MaterialEditor& editor, const MaterialOptions& o) {
 
 int RunMaterial(const Args& args) {
     Result<MaterialOptions> options = ParseMaterialOptions(args);
-    if (!options) {
-        std::fprintf(stderr, "vexel2d-cli material: %s\n%s", options.error().c_str(), kUsage);
-        return 2;
-    }
+    if (!options) return UsageFailure("material", options.error(), kUsage);
     Result<QImage> pattern = ReadPicture(options->pattern);
     if (!pattern) return Fail("material", pattern.error());
     MaterialEditor editor;

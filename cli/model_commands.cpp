@@ -74,10 +74,7 @@ Result<ModelDrop> DropFor(const SceneDocument& doc, const AddModelOptions& optio
 
 int RunAddModel(const Args& args) {
     Result<AddModelOptions> options = ParseAddModelOptions(args);
-    if (!options) {
-        std::fprintf(stderr, "vexel2d-cli add-model: %s\n%s", options.error().c_str(), kUsage);
-        return 2;
-    }
+    if (!options) return UsageFailure("add-model", options.error(), kUsage);
     ImageLibrary library;
     if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("add-model", loaded.error());
     SceneDocument doc(library);
@@ -131,12 +128,8 @@ Result<ModelOptions> ParseModelOptions(const Args& args) {
                 if (way != "next" && way != "prev") return Error{"--frame takes next or prev"};
                 o.frameStep = way == "next" ? 1 : -1;
             }
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.scheme.empty()) {
-            o.scheme = a;
-        } else {
-            return Error{"one scheme only"};
+        } else if (Status operand = TakeOperand(a, o.scheme, "one scheme only"); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.scheme.empty()) return Error{"no scheme given"};

@@ -109,12 +109,8 @@ Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
             const bool valued = i + 1 < args.size() && RoomValue(args[i + 1]) && !o.photo.empty();
             o.room = valued ? ParseRoomRequest(args[++i]) : vision::RoomRequest{};
             if (!o.room) return Error{"bad --room \"" + args[i] + "\": expected [X,Y][:X1,Y1,X2,Y2,MM]"};
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.photo.empty()) {
-            o.photo = a;
-        } else {
-            return Error{"one photo only"};
+        } else if (Status operand = TakeOperand(a, o.photo, "one photo only"); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.photo.empty()) return Error{"no photo given"};
@@ -126,10 +122,7 @@ Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
 
 int RunNewScheme(const Args& args) {
     Result<NewSchemeOptions> options = ParseNewSchemeOptions(args);
-    if (!options) {
-        std::fprintf(stderr, "vexel2d-cli new-scheme: %s\n%s", options.error().c_str(), kUsage);
-        return 2;
-    }
+    if (!options) return UsageFailure("new-scheme", options.error(), kUsage);
     Result<QImage> photo = ReadPhoto(options->photo);
     if (!photo) return Fail("new-scheme", photo.error());
     // Every region is found and checked before anything is written.

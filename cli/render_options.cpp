@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/integer_text.h"
+#include "cli/command_support.h"
 #include "library/product_descriptor.h"
 #include "library/pub_functions.h"
 #include "library/product_map.h"
@@ -127,12 +128,8 @@ Result<RenderOptions> ParseRenderOptions(const Args& args) {
             o.rotate = true;
         } else if (a == "--fit") {
             o.fit = true;
-        } else if (!a.empty() && a[0] == '-') {
-            return Error{"unknown option " + a};
-        } else if (o.scheme.empty()) {
-            o.scheme = a;
-        } else {
-            return Error{"unexpected argument " + a};
+        } else if (Status operand = TakeOperand(a, o.scheme, "unexpected argument " + a); !operand.ok()) {
+            return operand.failure();
         }
     }
     if (o.scheme.empty()) return Error{"no scheme file given"};
