@@ -84,11 +84,11 @@ void ScoreCorners(const RenderedRoom& truth, const vision::RoomLayout& found, co
         worst = std::max(worst, std::abs(std::acos(std::clamp(cosine, -1.0, 1.0)) / kDeg - 90));
     }
     score.worstAngleDeg = worst;
-    if (found.millimetresPerUnit <= 0) return;
+    if (!found.calibrated()) return;
     const double width = (Length(Minus((*p)[1], (*p)[0])) + Length(Minus((*p)[2], (*p)[3]))) / 2;
     const double height = (Length(Minus((*p)[3], (*p)[0])) + Length(Minus((*p)[2], (*p)[1]))) / 2;
     if (width <= 0 || height <= 0) return;
-    const double w = surface.width * found.millimetresPerUnit, h = surface.height * found.millimetresPerUnit;
+    const auto [w, h] = vision::SurfaceMillimetres(found, surface);
     score.sizeErrorPercent = 100 * std::max(std::abs(w - width) / width, std::abs(h - height) / height);
 }
 
