@@ -151,9 +151,7 @@ Status OutlineEditor::AddDraftPoint(V2d_Point point) {
 }
 
 Result<OutlineEditor::FindWork> OutlineEditor::BeginSmartClick(V2d_Point point, bool takeAway) const {
-    if (photo().isNull() || !analysis_ || point.x < 0 || point.y < 0 || point.x >= photo().width() ||
-        point.y >= photo().height())
-        return Error{vision::kMsgClickOutsidePhoto};
+    if (photo().isNull() || !analysis_ || !CheckInPhoto(point).ok()) return Error{vision::kMsgClickOutsidePhoto};
     vision::SurfaceClicks clicks = smartClicks();
     std::vector<V2d_Point>& list = takeAway ? clicks.outside : clicks.inside;
     if (std::find(list.begin(), list.end(), point) != list.end()) return FindWork{};  // a double click's second press
@@ -181,9 +179,7 @@ Result<OutlineEditor::FindWork> OutlineEditor::BeginSmartClick(V2d_Point point, 
 
 Result<OutlineEditor::FindWork> OutlineEditor::BeginFindRoom(std::optional<V2d_Point> floorClick) const {
     if (!analysis_) return Error{vision::kMsgClickOutsidePhoto};
-    if (floorClick) {
-        if (Status inside = CheckInPhoto(*floorClick); !inside) return Error{vision::kMsgClickOutsidePhoto};
-    }
+    if (floorClick && !CheckInPhoto(*floorClick).ok()) return Error{vision::kMsgClickOutsidePhoto};
     return FindWork([analysis = analysis_, floorClick, photo = photo().size()](const CancelToken& cancel) -> Result<FoundChange> {
         if (!analysis->WorkOut(cancel)) return Error{vision::kMsgFindCancelled};
         Result<vision::RoomLayout> room = vision::FindRoom(*analysis, vision::RoomRequest{floorClick, std::nullopt}, cancel);
