@@ -329,7 +329,11 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
         }
         double sum = reference * kColourWeight * (1 - spread(labels) / whole) - kBoundaryCost * boundary * evidence.cellSize;
         for (const Probe& p : segments) {
-            sum += HoldsAxis(FaceOfRoomRay(box, p.point), p.axis) ? p.weight : -p.weight;
+            // An upright line on the floor is what stands there (a table's
+            // legs, a sofa's side): it says nothing against the floor.
+            const RoomFace on = FaceOfRoomRay(box, p.point);
+            if (HoldsAxis(on, p.axis)) sum += p.weight;
+            else if (!(on == RoomFace::Floor && p.axis == 1)) sum -= p.weight;
             const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
             if (before != after && MeetingAxis(before, after) == p.axis) sum += kOnBoundary * p.weight;
         }
