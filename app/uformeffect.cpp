@@ -72,6 +72,18 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
     }
     column->addWidget(bump);
 
+    auto* light = Named(new QGroupBox(tr("光照"), this), QStringLiteral("RadioGroupLight"));
+    auto* lightChoices = new QHBoxLayout(light);
+    RadioGroupLight = new QButtonGroup(this);
+    index = 0;
+    for (const char* caption : {QT_TR_NOOP("照片原样"), QT_TR_NOOP("去除原有纹理")}) {
+        auto* item = new QRadioButton(tr(caption), light);
+        item->setObjectName(QStringLiteral("RadioGroupLightItem%1").arg(index));
+        RadioGroupLight->addButton(item, index++);
+        lightChoices->addWidget(item);
+    }
+    column->addWidget(light);
+
     auto* lightRow = new QHBoxLayout;
     lightRow->addWidget(new QLabel(tr("亮度"), this));
     TrackBarLight = MakeTrackBar(QStringLiteral("TrackBarLight"), 100, 300, 150, this);
@@ -80,6 +92,7 @@ TFormEffect::TFormEffect(SceneDocument& document, UserPrompts& prompts, std::fun
     setFixedWidth(320);
 
     connect(RadioGroupBump, &QButtonGroup::idClicked, this, [this] { RadioGroupBumpClick(); });
+    connect(RadioGroupLight, &QButtonGroup::idClicked, this, [this] { RadioGroupLightClick(); });
     connect(TrackBarOffsetX, &QSlider::valueChanged, this, &TFormEffect::TrackBarOffsetXChange);
     connect(TrackBarOffsetY, &QSlider::valueChanged, this, &TFormEffect::TrackBarOffsetYChange);
     // A drag tiles once, on release.
@@ -128,7 +141,18 @@ void TFormEffect::FormShow() {
     RadioGroupBump->setExclusive(false);
     for (QAbstractButton* item : RadioGroupBump->buttons()) item->setChecked(false);
     RadioGroupBump->setExclusive(true);
+    // The light the focused region takes now.
+    const V2dPolygon* focused = document_.focusedRecord();
+    const bool region = focused && focused->kind == RecordKind::Region;
+    const LightMode mode = region ? focused->partsInfo.lightMode() : LightMode::Photo;
+    for (QAbstractButton* item : RadioGroupLight->buttons()) item->setEnabled(region);
+    RadioGroupLight->button(mode == LightMode::Room ? 1 : 0)->setChecked(true);
     Publish();
+}
+
+void TFormEffect::RadioGroupLightClick() {
+    const LightMode mode = RadioGroupLight->checkedId() == 1 ? LightMode::Room : LightMode::Photo;
+    if (const Outcome set = document_.SetLightMode(mode); set.refused()) prompts_.Show(this, FromUtf8(set.error()));
 }
 
 void TFormEffect::RadioGroupBumpClick() {

@@ -1,7 +1,9 @@
 #pragma once
 // "材质特效": the pattern's shift and the laid product's relief. While the
 // window is shown the document's tiling uses its settings; every change
-// tiles again at once, so the user sees the effect live.
+// tiles again at once, so the user sees the effect live. Its "光照" choice
+// is kept with the regions: the photo's brightness as it is ("照片原样") or
+// the room's light with the old surface's pattern taken out ("去除原有纹理").
 #include <QDialog>
 
 #include <functional>
@@ -35,6 +37,7 @@ public:
     void EditOffsetXChange();
     void EditOffsetYChange();
     void TrackBarLightChange();
+    void RadioGroupLightClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,6 +57,7 @@ private:
     QLineEdit* EditOffsetY = nullptr;
     QButtonGroup* RadioGroupBump = nullptr;
     QSlider* TrackBarLight = nullptr;
+    QButtonGroup* RadioGroupLight = nullptr;
 };
 
 }  // namespace v2d

@@ -81,4 +81,11 @@ std::string_view FixedFieldText(const char* field, size_t width) {
     return std::string_view(field, length);
 }
 
+std::string_view Utf8Prefix(std::string_view text, size_t bytes) {
+    if (text.size() <= bytes) return text;
+    size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
 }  // namespace v2d

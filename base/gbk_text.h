@@ -18,4 +18,7 @@ std::string GbkForField(std::string_view utf8, size_t width);
 // the whole field is the text.
 std::string_view FixedFieldText(const char* field, size_t width);
 
+// The longest prefix of a UTF-8 text within `bytes` that ends on a whole character.
+std::string_view Utf8Prefix(std::string_view text, size_t bytes);
+
 }  // namespace v2d

@@ -20,7 +20,9 @@ constexpr const char* kUsage =
     "usage: vexel2d-cli new-scheme PHOTO.jpg -o OUT.v2d --region \"NAME:x1,y1;x2,y2;...:WIDTHxHEIGHT[:x,y;x,y;x,y;x,y]\" ...\n"
     "                              --find \"NAME:X,Y[:X1,Y1,X2,Y2,MM]\" ...\n"
     "                              --room [X,Y][:X1,Y1,X2,Y2,MM]  (every surface of the room; unsized, as if\n"
-    "                              the photo was taken 1.5 m above the floor)\n";
+    "                              the photo was taken 1.5 m above the floor)\n"
+    "                              [--light photo|room]  (the light the regions take; the room's by default:\n"
+    "                              the old surface's pattern does not show through what is laid)\n";
 
 std::optional<std::vector<V2d_Point>> ParsePoints(const std::string& text) {
     std::vector<V2d_Point> points;
@@ -84,6 +86,7 @@ struct NewSchemeOptions {
     std::vector<RegionOutline> regions;
     std::vector<FindSpec> finds;
     std::optional<vision::RoomRequest> room;
+    LightMode light = LightMode::Room;
 };
 
 // The value of --room is optional: the next argument when it reads as one.
@@ -93,7 +96,8 @@ Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
     NewSchemeOptions o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "-o" || a == "--region" || a == "--find") && i + 1 >= args.size()) return Error{a + " needs a value"};
+        if ((a == "-o" || a == "--region" || a == "--find" || a == "--light") && i + 1 >= args.size())
+            return Error{a + " needs a value"};
         if (a == "-o") {
             o.output = args[++i];
         } else if (a == "--region") {
@@ -104,6 +108,8 @@ Result<NewSchemeOptions> ParseNewSchemeOptions(const Args& args) {
             Result<FindSpec> find = ParseFind(args[++i]);
             if (!find) return Error{find.error()};
             o.finds.push_back(std::move(*find));
+        } else if (a == "--light") {
+            if (!ParseLightModeWord(args[++i], o.light)) return Error{"--light needs photo or room"};
         } else if (a == "--room") {
             if (o.room) return Error{"--room given twice"};
             const bool valued = i + 1 < args.size() && RoomValue(args[i + 1]) && !o.photo.empty();
@@ -147,7 +153,8 @@ int RunNewScheme(const Args& args) {
     }
     Scene scene;
     scene.background = std::move(*photo);
-    for (const RegionOutline& outline : outlines) {
+    for (RegionOutline& outline : outlines) {
+        outline.light = options->light;
         Result<PolygonPtr> record = NewRegionRecord(outline, scene.background.size());
         if (!record) return Fail("new-scheme", record.error());
         scene.Append(std::move(*record));

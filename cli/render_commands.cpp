@@ -67,11 +67,20 @@ Status AdjustTone(SceneDocument& doc, const std::vector<int>& regions, const Ren
     return Status::Ok();
 }
 
+// The light the listed regions take, before anything is laid or painted.
+Status SetLight(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
+    if (!options.light) return Status::Ok();
+    doc.SetSelection(Listed(regions));
+    if (Outcome set = doc.SetLightMode(*options.light); set.refused()) return set.status();
+    return Status::Ok();
+}
+
 // Lays one product into the regions and applies the tone options. A render
 // that is written out once needs the displayed scene only at the end: it is
 // let go while the product is laid.
 Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const ProductPanelState& panel,
                   const RenderOptions& options, bool drawOnce) {
+    if (Status set = SetLight(doc, regions, options); !set) return set;
     doc.SetProduct(CurrentProduct{panel.picture, panel.product});
     doc.SetEffectSettings(options.effect);
     doc.SetSelection(Listed(regions));
@@ -86,6 +95,7 @@ Status LayProduct(SceneDocument& doc, const std::vector<int>& regions, const Pro
 
 // Without a product the colour paints the regions, shaded by the photo.
 Status PaintAndAdjust(SceneDocument& doc, const std::vector<int>& regions, const RenderOptions& options) {
+    if (Status set = SetLight(doc, regions, options); !set) return set;
     if (options.colour) {
         doc.SetSelection(Listed(regions));
         doc.SetPanelControls(ProductPanelState{});
@@ -108,7 +118,8 @@ Status OpenSession(Session& s, const RenderOptions& options) {
 
 // Lays the product or paints the colour, then adjusts the tone, as the options say.
 Status ApplyOptions(SceneDocument& doc, const RenderOptions& options) {
-    const bool needsRegions = !options.product.empty() || options.colour || options.lighten || options.reflect;
+    const bool needsRegions =
+        !options.product.empty() || options.colour || options.lighten || options.reflect || options.light;
     if (!needsRegions) return Status::Ok();
     if (options.regions.empty()) return Error{"--regions is needed to lay or adjust anything"};
     Result<std::vector<int>> regions = ResolveRegions(doc.scene(), options.regions);
@@ -167,7 +178,8 @@ int RunRender(const Args& args) {
                      "--regions LIST] [--size WxH] [--mirror] [--rotate] [--fit] [--lighten N] [--reflect N] "
                      "[--colour 0xBBGGRR] [--relief raised|sunken] [--relief-strength N] [--offset DX,DY] "
                      "[--pattern %s] [--joint MM] "
-                     "[--joint-colour 0xBBGGRR] [--random-turn SEED] [--origin corner|centre] [--save OUT.v2d]\n",
+                     "[--joint-colour 0xBBGGRR] [--random-turn SEED] [--origin corner|centre] [--light photo|room] "
+                     "[--save OUT.v2d]\n",
                      parsed.error().c_str(), PatternWordList("|", "|").c_str());
         return 2;
     }
@@ -189,7 +201,7 @@ int RunBatch(const Args& args) {
         std::fprintf(stderr,
                      "vexel2d-cli batch: %s\nusage: vexel2d-cli batch SCHEME.v2d --products DIR --regions LIST -o "
                      "OUTDIR [--size WxH] [--mirror] [--rotate] [--fit] [--lighten N] [--reflect N] "
-                     "[--colour 0xBBGGRR]\n",
+                     "[--colour 0xBBGGRR] [--light photo|room]\n",
                      parsed ? "--products and --regions are needed" : parsed.error().c_str());
         return 2;
     }

@@ -82,6 +82,10 @@ Result<RenderOptions> ParseRenderOptions(const Args& args) {
             int v = 0;
             if (!next(value) || !ParseIntInto(value, v) || v < 0 || v > 100) return Error{"--reflect needs 0..100"};
             o.reflect = v;
+        } else if (a == "--light") {
+            LightMode mode = LightMode::Photo;
+            if (!next(value) || !ParseLightModeWord(value, mode)) return Error{"--light needs photo or room"};
+            o.light = mode;
         } else if (a == "--colour" || a == "--color") {
             uint32_t c = 0;
             if (!next(value) || !ParseColour(value, c)) return Error{"--colour needs 0xBBGGRR"};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "layout/light_mode.h"
 #include "render/tiling_settings.h"
 #include "scene/scene.h"
 
@@ -28,6 +29,8 @@ struct RenderOptions {
     // --pattern WORD, --joint MM, --joint-colour 0xBBGGRR, --random-turn SEED,
     // --origin corner|centre: how the tiles are laid.
     PatternSettings pattern;
+    // --light photo|room: the light the regions are toned with, set before laying.
+    std::optional<LightMode> light;
 };
 
 // "0xBBGGRR" (or decimal) as a colour; "X,Y" as a point.

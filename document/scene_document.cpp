@@ -417,6 +417,18 @@ Outcome SceneDocument::SetReflect(int reflect) {
     return Outcome::Of(changed);
 }
 
+Outcome SceneDocument::SetLightMode(LightMode mode) {
+    std::vector<V2dPolygon*> regions;
+    for (V2dPolygon* record : SelectedRecords())
+        if (record->kind == RecordKind::Region && record->partsInfo.lightMode() != mode) regions.push_back(record);
+    if (regions.empty()) return Outcome::NothingToDo();
+    EditScope edit(*this, EditKind::Light, regions);
+    const Progress progress = StartProgress();
+    for (V2dPolygon* region : regions) region->partsInfo = WithLightMode(region->partsInfo.text(), mode);
+    edit.Commit(ChangeAspect::Tone, progress);
+    return Outcome::Done(int(regions.size()));
+}
+
 Outcome SceneDocument::PaintSelection(uint32_t colour) {
     EditScope edit(*this, EditKind::Painting, SelectedRecords());
     const Progress progress = StartProgress();

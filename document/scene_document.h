@@ -27,6 +27,7 @@
 #include "document/edits/edit_history.h"
 #include "document/edits/redraw_plan.h"
 #include "document/outcome.h"
+#include "layout/light_mode.h"
 #include "document/tile_command.h"
 #include "imagelib/image_operations.h"
 #include "models/handle_drag.h"
@@ -188,6 +189,11 @@ public:
     // nothing changed.
     Outcome SetLighten(int lighten);
     Outcome SetReflect(int reflect);
+    // The light the selected ordinary regions are toned with ("照片原样":
+    // the photo's, "去除原有纹理": the room's without the old surface's
+    // pattern), in one step; the number changed is its value, nothing to do
+    // when none changes.
+    Outcome SetLightMode(LightMode mode);
     // Colour painting with "前景色", and from the colour cards. Both return
     // the number of records painted as their value.
     Outcome PaintSelection(uint32_t colour);

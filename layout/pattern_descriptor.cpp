@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/gbk_text.h"
 #include "base/integer_text.h"
 #include "library/pub_functions.h"
 
@@ -29,13 +30,6 @@ bool IsLayingItem(std::string_view item) {
                        [&](const char* key) { return ParamNameMatches(name, key); });
 }
 
-// The longest prefix within `bytes` that ends on a whole UTF-8 character.
-std::string_view CutAtCharacter(std::string_view text, size_t bytes) {
-    if (text.size() <= bytes) return text;
-    size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    return text.substr(0, end);
-}
 
 }  // namespace
 
@@ -89,10 +83,10 @@ std::string WithPatternSettings(std::string_view descriptor, const PatternSettin
         }
     }
     if (!removed) kept = descriptor;
-    if (items.empty()) return std::string(CutAtCharacter(kept, byteLimit));
+    if (items.empty()) return std::string(Utf8Prefix(kept, byteLimit));
     if (kept.empty()) items.erase(0, 1);
     const size_t room = byteLimit == std::string::npos ? kept.size() : byteLimit - std::min(byteLimit, items.size());
-    return std::string(CutAtCharacter(kept, room)) + items;
+    return std::string(Utf8Prefix(kept, room)) + items;
 }
 
 }  // namespace v2d

@@ -7,11 +7,31 @@
 #include "render/region_drawing.h"
 #include "render/tone.h"
 #include "scene/outline_geometry.h"
+#include "vision/room_light.h"
 
 namespace v2d {
 namespace {
 
 double Brightness(const V2dPolygon& record) { return 1.0 + 0.01 * record.lighten; }
+
+// A laid picture toned with the room's light instead of the photo beneath it.
+bool TakesRoomLight(const V2dPolygon& record) {
+    return record.partsInfo.lightMode() == LightMode::Room && !record.picture.isNull() && record.toneEnabled;
+}
+
+// The room's light of the region's box, from the caches when it was made from the same region and photo.
+QImage RoomLightOf(const V2dPolygon& record, const QImage& photo, RenderCaches* kept) {
+    RenderCaches::LightMapSource source;
+    if (kept) {
+        source.points = record.points, source.indexList = record.indexList, source.light = LightMode::Room;
+        source.realWidth = record.realWidth, source.realHeight = record.realHeight, source.photo = photo.cacheKey();
+        std::copy(std::begin(record.corners), std::end(record.corners), source.corners.begin());
+        if (const QImage& light = kept->lightMapOf(record, source); !light.isNull()) return light;
+    }
+    QImage light = vision::RoomLightMap(photo, record);
+    if (kept) kept->setLightMap(record, std::move(source), light);
+    return light;
+}
 
 float ReflectionStrength(const V2dPolygon& record) {
     return static_cast<float>(0.01 * std::min(record.reflect, 100));
@@ -117,7 +137,10 @@ QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const Q
     const std::vector<ColumnSpan> lit = picture.size() == QSize(box.width(), box.height()) ? OutlineRowSpans(record)
                                                                                            : std::vector<ColumnSpan>{};
     QImage toned;
-    if (record.blurRadius <= 0) {
+    if (const QImage light = TakesRoomLight(record) ? RoomLightOf(record, photo, kept) : QImage(); !light.isNull()) {
+        toned = ApplyLightMap(picture, light, 0, 0, Brightness(record), lit);
+    } else if (record.blurRadius <= 0 || TakesRoomLight(record)) {
+        // A room light that cannot be made (no box within the photo) tones as the photo does.
         if (picture.isNull()) return {};
         toned = record.toneEnabled ? ApplyLightMap(picture, photo, box.minX, box.minY, Brightness(record), lit)
                                    : ToRgb32(picture).copy();
@@ -129,7 +152,8 @@ QImage TonedRegionPicture(const V2dPolygon& record, const QImage& photo, const Q
         RenderCaches::LightMapSource source;
         QImage light;
         if (kept) {
-            source = {record.points, record.indexList, record.blurRadius, rows, photo.cacheKey()};
+            source.points = record.points, source.indexList = record.indexList;
+            source.radius = record.blurRadius, source.rows = rows, source.photo = photo.cacheKey();
             light = kept->lightMapOf(record, source);
         }
         if (light.isNull()) {
@@ -147,6 +171,9 @@ int64_t WholeToningBytes(const V2dPolygon& record) {
     const int64_t toned = 4 * (record.picture.isNull() ? Pixels(box.width(), box.height())
                                                        : Pixels(record.picture.width(), record.picture.height()));
     int64_t bytes = record.reflect >= 1 ? 2 * toned : toned;
+    // The room's light: its map and the working pictures of the photo's box beside it.
+    constexpr int kRoomLightBytesAPixel = 4 + 10;
+    if (TakesRoomLight(record)) bytes += kRoomLightBytesAPixel * Pixels(box.width(), box.height());
     if (record.blurRadius > 0 && (record.picture.isNull() || record.toneEnabled)) {
         const int r = std::min(record.blurRadius, kLargestLightMapBlur);
         const int rows = std::min(TonedHeight(record), box.height());
@@ -162,7 +189,8 @@ int64_t BandRowBytes(const V2dPolygon& record) {
 
 bool CanToneInBands(const V2dPolygon& record) {
     const PixelBox box = OutlineBox(record);
-    return !box.empty() && TonedHeight(record) >= 1 &&
+    // The room's light is made from the whole region at once.
+    return !box.empty() && TonedHeight(record) >= 1 && !TakesRoomLight(record) &&
            (TonedHeight(record) >= box.height() || !ReflectsAsFloor(record));
 }
 

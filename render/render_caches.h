@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -67,15 +68,19 @@ public:
     }
     void setShadowMask(const V2dPolygon& region, QImage mask) { shadowMasks_[region.id] = std::move(mask); }
 
-    // The smoothed light map of a region with an edge blur, kept with what
-    // it was made from (the outline, the blur, the rows and the photo): a
-    // change of brightness or picture tones from it again instead of
-    // stamping and blurring anew. A null picture when none matches.
+    // The light map a region is toned from (the room's light, or the
+    // smoothed one of an edge blur), kept with what it was made from (the
+    // outline, the light, the blur, the rows, the plane and the photo): a
+    // change of brightness or picture, a laying or an undo tones from it
+    // again instead of making it anew. A null picture when none matches.
     struct LightMapSource {
         std::vector<V2d_Point> points;
         std::vector<int32_t> indexList;
+        LightMode light = LightMode::Photo;
         int radius = 0;
         int rows = 0;
+        std::array<V2d_Point, 4> corners{};
+        int realWidth = 0, realHeight = 0;
         qint64 photo = 0;
         bool operator==(const LightMapSource&) const = default;
     };
@@ -84,13 +89,18 @@ public:
         return found == lightMaps_.end() || !(found->second.first == source) ? none_ : found->second.second;
     }
     void setLightMap(const V2dPolygon& record, LightMapSource source, QImage map) {
+        ++lightMapsMade_;
         if (map.isNull())
             lightMaps_.erase(record.id);
         else
             lightMaps_[record.id] = {std::move(source), std::move(map)};
     }
 
+    // How many light maps were made and offered here, for the checks that none is made again.
+    int64_t lightMapsMade() const { return lightMapsMade_; }
+
 private:
+    int64_t lightMapsMade_ = 0;
     std::map<RecordId, QImage> pictures_;
     std::map<RecordId, std::pair<LightMapSource, QImage>> lightMaps_;
     std::map<RecordId, QImage> shadowMasks_;

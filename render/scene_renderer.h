@@ -78,6 +78,8 @@ public:
     void KeepFlat(const V2dPolygon& record) { caches_.set(record, record.picture); }
 
     const RedrawCounters& counters() const { return counters_; }
+    // Light maps made (the room's, an edge blur's) since the renderer began.
+    int64_t lightMapsMade() const { return caches_.lightMapsMade(); }
 
     // How many times the displayed scene has been drawn on, and the part of
     // it that may differ from what it was after drawing `since`: the areas

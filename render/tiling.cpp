@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "layout/light_mode.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/region_quote.h"
 #include "layout/region_plane.h"
@@ -238,9 +239,15 @@ RegionLaying LayRegion(const Scene& scene, const ImageOperations& ops, const Mod
         laid.status = TileStatus::WarpFailed;
         return laid;
     }
-    // Patterned layings keep their settings after the product's items.
-    laid.partsInfo = PartsInfo(WithPatternSettings(StoredDescriptor(panel.product.descriptor()), panel.pattern, {w, h},
-                                                   panel.pattern.isPlain() ? std::string::npos : kPartsInfoBytes - 1));
+    // Patterned layings keep their settings after the product's items, and
+    // the region keeps its light after those.
+    const LightMode light = region.partsInfo.lightMode();
+    const size_t lightBytes = light == LightMode::Room ? kLightItemBytes : 0;
+    const bool limited = !panel.pattern.isPlain() || light == LightMode::Room;
+    laid.partsInfo = PartsInfo(WithLightMode(
+        WithPatternSettings(StoredDescriptor(panel.product.descriptor()), panel.pattern, {w, h},
+                            limited ? kPartsInfoBytes - 1 - lightBytes : std::string::npos),
+        light));
     laid.status = TileStatus::Tiled;
     return laid;
 }

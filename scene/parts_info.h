@@ -9,6 +9,7 @@
 #include <string>
 
 #include "layout/laying_pattern.h"
+#include "layout/light_mode.h"
 #include "layout/pattern_descriptor.h"
 #include "library/product.h"
 
@@ -30,6 +31,8 @@ public:
     const PatternSettings& pattern() const { return pattern_; }
     // The tile's size as laid, when it keeps one.
     const std::optional<LaidSize>& laidSize() const { return laidSize_; }
+    // Which light the region is toned with.
+    LightMode lightMode() const { return lightMode_; }
 
     // Everything else is read from the text: equal texts are equal infos.
     friend bool operator==(const PartsInfo& a, const PartsInfo& b) { return a.text() == b.text(); }
@@ -38,6 +41,7 @@ private:
     Product product_;
     PatternSettings pattern_;
     std::optional<LaidSize> laidSize_;
+    LightMode lightMode_ = LightMode::Photo;
 };
 
 }  // namespace v2d

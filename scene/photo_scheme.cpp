@@ -59,6 +59,7 @@ Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo) {
     record->indexList = outline.indexList.empty() ? std::vector<int32_t>{record->pointCount() - 1} : outline.indexList;
     record->realWidth = outline.realWidth;
     record->realHeight = outline.realHeight;
+    if (outline.light != LightMode::Photo) record->partsInfo = WithLightMode("", outline.light);
     if (outline.corners)
         std::copy(outline.corners->begin(), outline.corners->end(), record->corners);
     else
@@ -67,7 +68,9 @@ Result<PolygonPtr> NewRegionRecord(const RegionOutline& outline, QSize photo) {
 }
 
 RegionOutline OutlineOfRecord(const V2dPolygon& record) {
-    RegionOutline outline{record.name, record.points, record.realWidth, record.realHeight, Quad{}, record.indexList};
+    RegionOutline outline{record.name,      record.points,    record.realWidth,
+                          record.realHeight, Quad{},          record.indexList,
+                          record.partsInfo.lightMode()};
     std::copy(std::begin(record.corners), std::end(record.corners), outline.corners->begin());
     return outline;
 }

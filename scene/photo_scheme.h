@@ -13,6 +13,7 @@
 
 #include "base/geometry.h"
 #include "base/result.h"
+#include "layout/light_mode.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -24,6 +25,9 @@ struct RegionOutline {
     int realHeight = 0;
     std::optional<Quad> corners;    // none: the outline's bounding box
     std::vector<int32_t> indexList; // last point of each ring (holes after the outer ring); empty: one ring
+    // A region of the customer's own photo takes the room's light: the old
+    // floor or wall beneath it is not what a product laid there shows.
+    LightMode light = LightMode::Room;
 };
 
 // A photo smaller than this on either side holds no room to outline.

@@ -1008,6 +1008,10 @@
         <source>卷</source>
         <translation>roll</translation>
     </message>
+    <message>
+        <source>光照</source>
+        <translation>Light</translation>
+    </message>
 </context>
 <context>
     <name>SceneHandouts</name>
@@ -1366,6 +1370,18 @@
     <message>
         <source>亮度</source>
         <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>光照</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>照片原样</source>
+        <translation>As in the photo</translation>
+    </message>
+    <message>
+        <source>去除原有纹理</source>
+        <translation>Without the old surface</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,7 @@ QString EditName(EditKind kind) {
         case EditKind::Shadow: return QCoreApplication::translate("Messages", "阴影设置");
         case EditKind::DecorationLine: return QCoreApplication::translate("Messages", "装饰线");
         case EditKind::Reorder: return QCoreApplication::translate("Messages", "调整顺序");
+        case EditKind::Light: return QCoreApplication::translate("Messages", "光照");
     }
     return {};
 }

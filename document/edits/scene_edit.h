@@ -35,6 +35,7 @@ enum class EditKind {
     Shadow,
     DecorationLine,
     Reorder,
+    Light,
 };
 
 // The step's name as the menus show it after "撤销" and "重做".

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -85,6 +86,36 @@ TEST_F(CatalogueWindows, EffectWindowStartsAfreshAndTilesTheSelection) {
     ClickButton("SpeedButtonEffect");
     EXPECT_EQ(Doc().history().count(), before + 1);
     EXPECT_FALSE(Doc().effectSettings().shown) << "closed, the window's settings no longer count";
+}
+
+TEST_F(CatalogueWindows, EffectWindowLightChoiceIsOneStepTheSceneShowsAndUndoTakesBack) {
+    Doc().Select(0);
+    UseProduct(test::Checker(Qt::white, Qt::lightGray), "PartsName=砖&PartsSpecs=600*600");
+    ClickButton("BitBtnApply");
+    ASSERT_FALSE(Record(0).picture.isNull());
+    const QImage before = Shown();
+    const int steps = Doc().history().count();
+    QImage changed;
+    WhenShown([&] {
+        auto* effect = QApplication::activeModalWidget();
+        ASSERT_NE(effect, nullptr);
+        auto& photo = In<QRadioButton>(*effect, "RadioGroupLightItem0");
+        auto& room = In<QRadioButton>(*effect, "RadioGroupLightItem1");
+        EXPECT_TRUE(photo.isChecked()) << "a scheme made before keeps the photo's light";
+        QTest::mouseClick(&room, Qt::LeftButton, {}, QPoint(8, room.height() / 2));  // "去除原有纹理"
+        EXPECT_TRUE(room.isChecked());
+        changed = Shown();
+        effect->close();
+    });
+    ClickButton("SpeedButtonEffect");
+    EXPECT_EQ(Record(0).partsInfo.lightMode(), LightMode::Room);
+    EXPECT_EQ(Doc().history().count(), steps + 1);
+    ASSERT_EQ(changed.size(), before.size());
+    EXPECT_NE(changed, before) << "the region is toned with the room's light at once";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    WaitUntilIdle();
+    EXPECT_EQ(Record(0).partsInfo.lightMode(), LightMode::Photo);
+    EXPECT_EQ(Shown(), before);
 }
 
 TEST_F(CatalogueWindows, EditorRecoloursAndFilesItsResultAsANewProduct) {

@@ -125,6 +125,8 @@ std::vector<EditCase> EditCases() {
          [=](T& t) { return t.doc.LayProductInRectangle(t.doc.scene().at(kFloor), {150, 220}, {250, 280}).done(); }},
         {"brightness", selectFloor, [](T& t) { return t.doc.SetLighten(40).done(); }},
         {"reflection", selectFloor, [](T& t) { return t.doc.SetReflect(30).done(); }},
+        {"room light", [](T& t) { t.doc.Select(kFloor); EXPECT_TRUE(t.doc.TileSelection().ok()); },
+         [](T& t) { return t.doc.SetLightMode(LightMode::Room).done(); }},
         {"painting", selectWall, [](T& t) { return t.doc.PaintSelection(0x336699).done(); }},
         {"colour card", selectWall, [](T& t) { return t.doc.PaintFromColourCard(0x3399CC).done(); }},
         {"offsets", [](T& t) { t.doc.Select(kFloor); },

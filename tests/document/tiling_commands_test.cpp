@@ -74,6 +74,27 @@ TEST_F(TilingCommands, QuadEqualToTheBoxIsTheCanvasUnwarpedAPerspectiveQuadIsWar
     EXPECT_EQ(doc.history().count(), 2);
 }
 
+TEST_F(TilingCommands, TheRoomsLightIsOneStepKeptThroughLayingsAndUndone) {
+    Select(0, {0, 1, 2});
+    EXPECT_EQ(*doc.SetLightMode(LightMode::Room), 2) << "ordinary regions only";
+    EXPECT_EQ(doc.history().count(), 1);
+    EXPECT_EQ(at(0).partsInfo.text(), "LightMode=1");
+    EXPECT_EQ(at(2).partsInfo.lightMode(), LightMode::Photo);
+    EXPECT_EQ(doc.SetLightMode(LightMode::Room).kind(), Outcome::Kind::NothingToDo);
+    controls.pattern = {LayingPattern::HalfOffset, 3};
+    ASSERT_TRUE(Tile({0}).done());
+    EXPECT_EQ(at(0).partsInfo.text(), std::string(kDescriptor) +
+                                          "&LayPattern=1&JointWidth=3&JointColor=8421504&LayOrigin=0&LaySize=600*600"
+                                          "&LightMode=1");
+    EXPECT_EQ(at(0).partsInfo.pattern().pattern, LayingPattern::HalfOffset);
+    Select(0, {0});
+    ASSERT_TRUE(doc.SetLightMode(LightMode::Photo).done());
+    EXPECT_EQ(at(0).partsInfo.lightMode(), LightMode::Photo);
+    EXPECT_EQ(at(0).partsInfo.pattern().pattern, LayingPattern::HalfOffset) << "the laying's items stay";
+    ASSERT_TRUE(doc.Undo().done());
+    EXPECT_EQ(at(0).partsInfo.lightMode(), LightMode::Room);
+}
+
 TEST_F(TilingCommands, ChecksComeInOrder) {
     doc.SetProduct(CurrentProduct{QImage(), v2d::Product::Parse(""), DragKind::Model});
     EXPECT_EQ(Tile({0}).error(), kMsgNoProduct);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "layout/pattern_canvas.h"
+#include "layout/light_mode.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/pattern_table.h"
 #include "layout/region_quote.h"
@@ -117,6 +118,20 @@ TEST(PatternDescriptor, KeptAfterTheProductAndReadBack) {
     EXPECT_EQ(ReadPatternSettings(product), PatternSettings{});
     EXPECT_EQ(WithPatternSettings(stored, {}, {}), product);  // laid plain again
     EXPECT_EQ(WithPatternSettings(stored, settings, {600, 300}, 105).size(), 103u);  // "砖" not cut in two
+}
+
+TEST(LightModeItem, SetReplacedAndTakenOutLeavingTheOtherItemsAsTheyWere) {
+    const std::string product = "PartsName=砖&LayPattern=1";
+    EXPECT_EQ(ReadLightMode(product), LightMode::Photo);
+    const std::string room = WithLightMode(product, LightMode::Room);
+    EXPECT_EQ(room, product + "&LightMode=1");
+    EXPECT_EQ(ReadLightMode(room), LightMode::Room);
+    EXPECT_EQ(WithLightMode(room, LightMode::Room), room);
+    EXPECT_EQ(WithLightMode(room, LightMode::Photo), product);
+    EXPECT_EQ(WithLightMode("", LightMode::Room), "LightMode=1");
+    EXPECT_EQ(ReadLightMode("LightMode=2"), LightMode::Photo) << "a value no build knows is the photo's light";
+    EXPECT_EQ(WithLightMode(product, LightMode::Room, 25), "PartsName=砖&LightMode=1");
+    EXPECT_EQ(WithLightMode(product, LightMode::Room, 24), "PartsName=&LightMode=1") << "not cut within a character";
 }
 
 // A region whose outline is its quad's box, `mm` millimetres to the pixel.

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include "layout/light_mode.h"
 #include "render/region_drawing.h"
 #include "scene/outline_geometry.h"
 #include "tests/render/render_fixtures.h"
@@ -119,6 +120,40 @@ TEST(SceneRenderer, ABlurredRegionTonesFromItsKeptLightMapUntilItsOutlineChanges
     renderer.RedrawScene(scene.at(1));
     EXPECT_GT(ops.blurs, blurs);
     EXPECT_TRUE(sameAsOpened());
+}
+
+TEST(SceneRenderer, ARegionInTheRoomsLightShowsNoOldChequerAndTonesFromItsKeptMap) {
+    Scene scene;
+    scene.background = QImage(160, 120, QImage::Format_RGB32);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) Set(scene.background, x, y, (x / 20 + y / 20) % 2 ? Rgb(60, 60, 60) : Rgb(200, 200, 200));
+    scene.Append(RectRegion("地面", 0, 0, 159, 119, 1600, 1200));
+    V2dPolygon& floor = *scene.at(0);
+    floor.picture = Solid(160, 120, Rgb(255, 255, 255));
+    // The spread of what the region shows, away from its edges.
+    const auto spread = [](const QImage& shown) {
+        int low = 255, high = 0;
+        for (int y = 10; y < 110; ++y)
+            for (int x = 10; x < 150; ++x) low = std::min(low, qRed(At(shown, x, y))), high = std::max(high, qRed(At(shown, x, y)));
+        return high - low;
+    };
+    SceneRenderer photoLit{scene, Library()};
+    photoLit.RenderAll();
+    EXPECT_GE(spread(photoLit.displayed()), 130) << "the photo's own light shows the old squares";
+    floor.partsInfo = WithLightMode("PartsName=砖", LightMode::Room);
+    SceneRenderer renderer{scene, Library()};
+    renderer.RenderAll();
+    EXPECT_LE(spread(renderer.displayed()), 6);
+    EXPECT_NEAR(qRed(At(renderer.displayed(), 80, 60)), 200, 3) << "lit as the light squares show the room's light";
+    const int64_t made = renderer.lightMapsMade();
+    floor.lighten = 20;
+    renderer.RedrawScene(&floor);
+    floor.picture = Solid(160, 120, Rgb(128, 128, 128));
+    renderer.RedrawScene(&floor);
+    EXPECT_EQ(renderer.lightMapsMade(), made) << "brightness and a new laying tone from the kept map";
+    floor.points[2].y -= 9;
+    renderer.RedrawScene(&floor);
+    EXPECT_EQ(renderer.lightMapsMade(), made + 1);
 }
 
 TEST(DrawRegionPicture, InnerRingIsAHoleAndTheTextureStartsAtTheBox) {

@@ -1,0 +1,415 @@
+#include "vision/room_light.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "scene/outline_geometry.h"
+
+namespace v2d::vision {
+namespace {
+
+// The rectified plane's longer side while the light around each pixel is worked out.
+constexpr int kWorkingSide = 384;
+// Colour classes: at most this many; centres closer than kSameClass (log
+// brightness, chroma weighted by kChromaWeight) are one; a class of less
+// than kSmallestClass of the surface is its nearest neighbour's.
+constexpr int kMostClasses = 4;
+constexpr double kSameClass = 0.18;
+constexpr double kChromaWeight = 2.0;
+constexpr double kSmallestClass = 0.01;
+constexpr int kClassSamples = 40000;
+constexpr int kPairSamples = 400000;
+// The first light around a pixel: this share of the brightness within a
+// window of kWindowPeriods pattern periods; then kRefinements medians of the light found.
+constexpr double kUpperShare = 0.9;
+constexpr double kWindowPeriods = 1.5;
+constexpr int kRefinements = 2;
+// Log brightness in 16 bits: value = kLogScale * ln(1 + channel).
+constexpr double kLogScale = 10000;
+// The light's own grain (sensor noise, mixed pixels on class boundaries) goes with a median this wide.
+constexpr int kFinalMedian = 5;
+
+struct Feature {
+    float r = 0, c1 = 0, c2 = 0;
+};
+
+// A pixel's log brightness (of its largest channel) and its chroma, which light of one colour leaves alone.
+struct PixelReading {
+    std::array<float, 256> logOf{};
+    PixelReading() {
+        for (int v = 0; v < 256; ++v) logOf[v] = float(std::log1p(double(v)));
+    }
+    float Log(const uint8_t* bgra) const { return logOf[std::max({bgra[0], bgra[1], bgra[2]})]; }
+    Feature Of(const uint8_t* bgra, float logLight) const {
+        const int m = std::max({bgra[0], bgra[1], bgra[2]});
+        const float scale = float(kChromaWeight) / float(m + 8);
+        return {Log(bgra) - logLight, float(bgra[2] - bgra[1]) * scale, float(bgra[0] - bgra[1]) * scale};
+    }
+};
+
+float Distance2(const Feature& a, const cv::Vec3f& c) {
+    const float dr = a.r - c[0], d1 = a.c1 - c[1], d2 = a.c2 - c[2];
+    return dr * dr + d1 * d1 + d2 * d2;
+}
+
+int NearestClass(const Feature& f, const std::vector<cv::Vec3f>& centres) {
+    int best = 0;
+    float least = Distance2(f, centres[0]);
+    for (size_t k = 1; k < centres.size(); ++k)
+        if (const float d = Distance2(f, centres[k]); d < least) least = d, best = int(k);
+    return best;
+}
+
+// The classes of these features: k-means, close centres merged, small classes dropped.
+std::vector<cv::Vec3f> ColourClasses(const std::vector<Feature>& features) {
+    if (features.size() < size_t(kMostClasses) * 4) return {cv::Vec3f(0, 0, 0)};
+    cv::Mat data(int(features.size()), 3, CV_32F, const_cast<Feature*>(features.data()));
+    cv::Mat labels, centresMat;
+    cv::setRNGSeed(7);
+    cv::kmeans(data, kMostClasses, labels, cv::TermCriteria(cv::TermCriteria::COUNT | cv::TermCriteria::EPS, 20, 1e-3),
+               2, cv::KMEANS_PP_CENTERS, centresMat);
+    std::vector<cv::Vec3f> centres;
+    std::vector<int> counts;
+    for (int k = 0; k < centresMat.rows; ++k) centres.push_back(centresMat.at<cv::Vec3f>(k)), counts.push_back(0);
+    for (int i = 0; i < labels.rows; ++i) ++counts[labels.at<int>(i)];
+    // Merge the closest pair while it is closer than kSameClass, weighting by count.
+    for (;;) {
+        double least = kSameClass * kSameClass;
+        int a = -1, b = -1;
+        for (size_t i = 0; i < centres.size(); ++i)
+            for (size_t j = i + 1; j < centres.size(); ++j) {
+                const cv::Vec3f d = centres[i] - centres[j];
+                if (const double d2 = d.dot(d); d2 < least) least = d2, a = int(i), b = int(j);
+            }
+        if (a < 0) break;
+        const double wa = std::max(counts[a], 1), wb = std::max(counts[b], 1);
+        centres[a] = (centres[a] * float(wa) + centres[b] * float(wb)) * float(1 / (wa + wb));
+        counts[a] += counts[b];
+        centres.erase(centres.begin() + b), counts.erase(counts.begin() + b);
+    }
+    const int smallest = int(std::ceil(kSmallestClass * double(features.size())));
+    std::vector<cv::Vec3f> kept;
+    for (size_t k = 0; k < centres.size(); ++k)
+        if (counts[k] >= smallest) kept.push_back(centres[k]);
+    return kept.empty() ? std::vector<cv::Vec3f>{centres.front()} : kept;
+}
+
+// Each class's log albedo relative to the brightest (0), from pixels `gap`
+// apart on either side of a class boundary: there the light is alike, so
+// the median difference of their log brightness is the classes' own.
+// `at(x, y)` gives a pixel's class (-1 outside) and `logAt` its log brightness.
+template <typename ClassAt, typename LogAt>
+std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int width, int height, int gap,
+                                 ClassAt at, LogAt logAt) {
+    const int n = int(centres.size());
+    std::vector<double> albedo(n);
+    for (int k = 0; k < n; ++k) albedo[k] = centres[k][0];
+    if (n > 1 && width > gap && height > gap) {
+        std::vector<std::vector<float>> differences(n * n);
+        const int64_t pixels = int64_t(width) * height;
+        const int stride = int(std::max<int64_t>(1, pixels / kPairSamples));
+        for (int64_t i = 0; i < pixels; i += stride) {
+            const int x = int(i % width), y = int(i / width);
+            const int k = at(x, y);
+            if (k < 0) continue;
+            for (const auto [dx, dy] : {std::pair{gap, 0}, std::pair{0, gap}}) {
+                if (x + dx >= width || y + dy >= height) continue;
+                const int j = at(x + dx, y + dy);
+                if (j < 0 || j == k) continue;
+                const float d = logAt(x, y) - logAt(x + dx, y + dy);
+                if (k < j) differences[k * n + j].push_back(d);
+                else differences[j * n + k].push_back(-d);
+            }
+        }
+        // Least squares over the pairs seen, each weighted by its count,
+        // the class centres' own offsets holding what no pair reaches.
+        cv::Mat normal = cv::Mat::zeros(n, n, CV_64F), rhs = cv::Mat::zeros(n, 1, CV_64F);
+        constexpr double kPrior = 1e-3;
+        for (int k = 0; k < n; ++k) normal.at<double>(k, k) += kPrior, rhs.at<double>(k) += kPrior * albedo[k];
+        for (int k = 0; k < n; ++k)
+            for (int j = k + 1; j < n; ++j) {
+                std::vector<float>& d = differences[k * n + j];
+                if (d.size() < 20) continue;
+                std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
+                const double m = d[d.size() / 2], w = double(d.size());
+                normal.at<double>(k, k) += w, normal.at<double>(j, j) += w;
+                normal.at<double>(k, j) -= w, normal.at<double>(j, k) -= w;
+                rhs.at<double>(k) += w * m, rhs.at<double>(j) -= w * m;
+            }
+        cv::Mat solved;
+        if (cv::solve(normal, rhs, solved, cv::DECOMP_SVD))
+            for (int k = 0; k < n; ++k) albedo[k] = solved.at<double>(k);
+    }
+    const double brightest = *std::max_element(albedo.begin(), albedo.end());
+    for (double& a : albedo) a -= brightest;
+    return albedo;
+}
+
+// Fills what lies outside the mask with the mask's values nearby.
+cv::Mat FilledOutside(const cv::Mat& values, const cv::Mat& mask, int reach) {
+    cv::Mat v, m, vb, mb;
+    values.convertTo(v, CV_32F);
+    mask.convertTo(m, CV_32F, 1.0 / 255);
+    v = v.mul(m);
+    const int k = std::max(3, reach | 1);
+    cv::blur(v, vb, {k, k}, {-1, -1}, cv::BORDER_REPLICATE);
+    cv::blur(m, mb, {k, k}, {-1, -1}, cv::BORDER_REPLICATE);
+    cv::Mat filled = values.clone();
+    filled.convertTo(filled, CV_32F);
+    const float mean = float(cv::mean(values, mask)[0]);
+    for (int y = 0; y < filled.rows; ++y)
+        for (int x = 0; x < filled.cols; ++x)
+            if (!mask.at<uint8_t>(y, x)) {
+                const float w = mb.at<float>(y, x);
+                filled.at<float>(y, x) = w > 1e-3f ? vb.at<float>(y, x) / w : mean;
+            }
+    return filled;
+}
+
+// The pattern's period on the rectified plane (pixels), from the
+// autocorrelation of the log brightness's detail along either axis; none
+// for a surface without one.
+std::optional<int> PatternPeriod(const cv::Mat& logBrightness, const cv::Mat& mask) {
+    cv::Mat detail, smooth, m;
+    logBrightness.convertTo(detail, CV_32F);
+    cv::GaussianBlur(detail, smooth, {0, 0}, std::max(logBrightness.cols, logBrightness.rows) / 12.0);
+    detail -= smooth;
+    mask.convertTo(m, CV_32F, 1.0 / 255);
+    detail = detail.mul(m);
+    const int w = cv::getOptimalDFTSize(detail.cols * 2), h = cv::getOptimalDFTSize(detail.rows * 2);
+    const auto autocorrelation = [&](const cv::Mat& image) {
+        cv::Mat padded = cv::Mat::zeros(h, w, CV_32F), spectrum, out;
+        image.copyTo(padded(cv::Rect(0, 0, image.cols, image.rows)));
+        cv::dft(padded, spectrum, cv::DFT_COMPLEX_OUTPUT);
+        cv::mulSpectrums(spectrum, spectrum, spectrum, 0, true);
+        cv::idft(spectrum, out, cv::DFT_REAL_OUTPUT | cv::DFT_SCALE);
+        return out;
+    };
+    const cv::Mat a = autocorrelation(detail), overlap = autocorrelation(m);
+    const float zero = a.at<float>(0, 0) / std::max(overlap.at<float>(0, 0), 1.0f);
+    if (!(zero > 1e-6f)) return std::nullopt;
+    const auto along = [&](int lag, bool rows) {
+        const float o = rows ? overlap.at<float>(lag, 0) : overlap.at<float>(0, lag);
+        const float v = rows ? a.at<float>(lag, 0) : a.at<float>(0, lag);
+        return o > 0.2f * overlap.at<float>(0, 0) ? v / o / zero : 0.0f;
+    };
+    std::optional<int> best;
+    for (const bool rows : {false, true}) {
+        const int most = (rows ? logBrightness.rows : logBrightness.cols) / 2;
+        bool dipped = false;
+        for (int lag = 2; lag + 1 < most; ++lag) {
+            const float v = along(lag, rows);
+            if (v < 0.3f) dipped = true;
+            if (dipped && v > 0.25f && v >= along(lag - 1, rows) && v >= along(lag + 1, rows)) {
+                if (!best || lag < *best) best = lag;
+                break;
+            }
+        }
+    }
+    return best;
+}
+
+// The `share` quantile of the masked values within a window around each
+// pixel, from a grid of windows half a window apart, smoothly between them.
+cv::Mat WindowQuantile(const cv::Mat& values, const cv::Mat& mask, int window, double share) {
+    const int step = std::max(2, window / 2);
+    const int cols = values.cols / step + 2, rows = values.rows / step + 2;
+    cv::Mat grid(rows, cols, CV_32F), weight(rows, cols, CV_32F);
+    std::vector<float> seen;
+    for (int gy = 0; gy < rows; ++gy)
+        for (int gx = 0; gx < cols; ++gx) {
+            const int cx = gx * step, cy = gy * step;
+            seen.clear();
+            for (int y = std::max(0, cy - window / 2); y < std::min(values.rows, cy + window / 2 + 1); ++y)
+                for (int x = std::max(0, cx - window / 2); x < std::min(values.cols, cx + window / 2 + 1); ++x)
+                    if (mask.at<uint8_t>(y, x)) seen.push_back(values.at<float>(y, x));
+            if (seen.size() < 8) {
+                grid.at<float>(gy, gx) = 0, weight.at<float>(gy, gx) = 0;
+                continue;
+            }
+            const auto at = seen.begin() + std::min(seen.size() - 1, size_t(share * double(seen.size())));
+            std::nth_element(seen.begin(), at, seen.end());
+            grid.at<float>(gy, gx) = *at, weight.at<float>(gy, gx) = 255;
+        }
+    cv::Mat known;
+    weight.convertTo(known, CV_8U);
+    grid = FilledOutside(grid, known, 3);
+    cv::Mat out;
+    cv::resize(grid(cv::Rect(0, 0, cols, rows)), out, {cols * step, rows * step}, 0, 0, cv::INTER_LINEAR);
+    // The grid node (gx, gy) stands for pixel (gx * step, gy * step): the resize puts it at (gx + 0.5) * step.
+    cv::Mat shifted;
+    const cv::Mat shift = (cv::Mat_<double>(2, 3) << 1, 0, -0.5 * step, 0, 1, -0.5 * step);
+    cv::warpAffine(out, shifted, shift, values.size(), cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+    return shifted;
+}
+
+// The median of the masked values in a window, what lies outside filled first.
+cv::Mat MaskedMedian(const cv::Mat& logValues, const cv::Mat& mask, int window) {
+    cv::Mat filled = FilledOutside(logValues, mask, window), bytes, out;
+    // 8 bits over the range seen, for a median of any width.
+    double low = 0, high = 0;
+    cv::minMaxLoc(filled, &low, &high);
+    const double scale = high > low ? 255.0 / (high - low) : 1.0;
+    filled.convertTo(bytes, CV_8U, scale, -low * scale);
+    cv::medianBlur(bytes, out, std::max(3, window | 1));
+    out.convertTo(out, CV_32F, 1 / scale, low);
+    return out;
+}
+
+cv::Mat Homography(const std::array<cv::Point2f, 4>& from, const std::array<cv::Point2f, 4>& to) {
+    return cv::getPerspectiveTransform(from.data(), to.data());
+}
+
+}  // namespace
+
+QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelToken* cancel) {
+    const auto cancelled = [&] { return cancel && cancel->cancelled(); };
+    const PixelBox box = OutlineBox(region);
+    if (box.empty() || photo.isNull()) return {};
+    const QRect boxRect(box.minX, box.minY, box.width(), box.height());
+    const QRect within = boxRect & photo.rect();
+    if (within.isEmpty()) return {};
+    const QImage crop = photo.copy(within).convertToFormat(QImage::Format_RGB32);
+    const cv::Mat colour(crop.height(), crop.width(), CV_8UC4, const_cast<uchar*>(crop.constBits()),
+                         size_t(crop.bytesPerLine()));
+    const int width = colour.cols, height = colour.rows;
+
+    // The outline as the program fills it (even-odd), in the crop's pixels.
+    cv::Mat mask = cv::Mat::zeros(height, width, CV_8U);
+    {
+        std::vector<std::vector<cv::Point>> rings;
+        for (const auto ring : OutlineRings(region)) {
+            std::vector<cv::Point>& r = rings.emplace_back();
+            for (const V2d_Point& p : ring) r.emplace_back(p.x - within.x(), p.y - within.y());
+        }
+        cv::fillPoly(mask, rings, cv::Scalar(255), cv::LINE_8);
+    }
+    const int inside = cv::countNonZero(mask);
+    if (inside == 0) return {};
+    const PixelReading reading;
+
+    // The plane: the corners stand for a real rectangle (a square where no size is known).
+    const double realWidth = region.realWidth > 0 ? region.realWidth : 1000;
+    const double realHeight = region.realHeight > 0 ? region.realHeight : 1000;
+    std::array<cv::Point2f, 4> corners, rectangle{cv::Point2f(0, 0), cv::Point2f(float(realWidth), 0),
+                                                  cv::Point2f(float(realWidth), float(realHeight)),
+                                                  cv::Point2f(0, float(realHeight))};
+    for (int k = 0; k < 4; ++k)
+        corners[k] = cv::Point2f(float(region.corners[k].x - within.x()), float(region.corners[k].y - within.y()));
+    cv::Mat toPlane = Homography(corners, rectangle);
+    if (toPlane.empty() || !cv::checkRange(toPlane)) return {};
+    // What of the plane the outline covers, on the camera's side of the horizon, within a few rectangles.
+    const double cornerSide = [&] {
+        const cv::Mat c = (cv::Mat_<double>(3, 1) << corners[0].x, corners[0].y, 1);
+        return cv::Mat(toPlane * c).at<double>(2) > 0 ? 1.0 : -1.0;
+    }();
+    double minU = 0, maxU = realWidth, minV = 0, maxV = realHeight;
+    for (const V2d_Point& p : region.points) {
+        const cv::Mat q = toPlane * (cv::Mat_<double>(3, 1) << p.x - within.x(), p.y - within.y(), 1);
+        const double w = q.at<double>(2);
+        if (!(w * cornerSide > 1e-12)) continue;
+        const double u = std::clamp(q.at<double>(0) / w, -2 * realWidth, 3 * realWidth);
+        const double v = std::clamp(q.at<double>(1) / w, -2 * realHeight, 3 * realHeight);
+        minU = std::min(minU, u), maxU = std::max(maxU, u), minV = std::min(minV, v), maxV = std::max(maxV, v);
+    }
+    const double scale = kWorkingSide / std::max(maxU - minU, maxV - minV);
+    const cv::Size working(std::max(8, int(std::ceil((maxU - minU) * scale))),
+                           std::max(8, int(std::ceil((maxV - minV) * scale))));
+    const cv::Mat toWorking = (cv::Mat_<double>(3, 3) << scale, 0, -minU * scale, 0, scale, -minV * scale, 0, 0, 1) * toPlane;
+    cv::Mat planeColour, planeMask;
+    cv::warpPerspective(colour, planeColour, toWorking, working, cv::INTER_LINEAR, cv::BORDER_CONSTANT);
+    cv::warpPerspective(mask, planeMask, toWorking, working, cv::INTER_NEAREST, cv::BORDER_CONSTANT);
+    if (cv::countNonZero(planeMask) < 64 || cancelled()) return {};
+
+    // The light around each pixel of the plane: first the upper brightness
+    // of windows a pattern wide, then the median of the light found, twice.
+    cv::Mat planeLog(working, CV_32F);
+    for (int y = 0; y < working.height; ++y)
+        for (int x = 0; x < working.width; ++x)
+            planeLog.at<float>(y, x) = reading.Log(planeColour.ptr<uint8_t>(y) + 4 * x);
+    const int period = PatternPeriod(planeLog, planeMask).value_or(kWorkingSide / 8);
+    const int window = std::clamp(int(kWindowPeriods * period), 8, kWorkingSide / 3);
+    cv::Mat planeLight = WindowQuantile(planeLog, planeMask, window, kUpperShare);
+    std::vector<cv::Point> planePixels;
+    cv::findNonZero(planeMask, planePixels);
+    for (int round = 0; round < kRefinements && !cancelled(); ++round) {
+        std::vector<Feature> features;
+        const size_t stride = std::max<size_t>(1, planePixels.size() / kClassSamples);
+        for (size_t i = 0; i < planePixels.size(); i += stride) {
+            const cv::Point p = planePixels[i];
+            features.push_back(reading.Of(planeColour.ptr<uint8_t>(p.y) + 4 * p.x, planeLight.at<float>(p)));
+        }
+        const std::vector<cv::Vec3f> centres = ColourClasses(features);
+        cv::Mat classes(working, CV_8S, cv::Scalar(-1));
+        for (const cv::Point p : planePixels)
+            classes.at<int8_t>(p) = int8_t(
+                NearestClass(reading.Of(planeColour.ptr<uint8_t>(p.y) + 4 * p.x, planeLight.at<float>(p)), centres));
+        const std::vector<double> albedo = ClassAlbedos(
+            centres, working.width, working.height, 2, [&](int x, int y) { return int(classes.at<int8_t>(y, x)); },
+            [&](int x, int y) { return planeLog.at<float>(y, x); });
+        cv::Mat light = planeLog.clone();
+        for (const cv::Point p : planePixels) light.at<float>(p) -= float(albedo[classes.at<int8_t>(p)]);
+        planeLight = MaskedMedian(light, planeMask, std::max(5, period / 2));
+    }
+    if (cancelled()) return {};
+
+    // Back on the photo: the light around each pixel, then each pixel's
+    // class against it, the classes' albedos, and the light itself.
+    cv::Mat aroundLog;
+    {
+        cv::Mat light16;
+        planeLight.convertTo(light16, CV_16U, kLogScale);
+        cv::warpPerspective(light16, aroundLog, toWorking, colour.size(), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
+                            cv::BORDER_REPLICATE);
+    }
+    const auto around = [&](int x, int y) { return float(aroundLog.at<uint16_t>(y, x) / kLogScale); };
+    std::vector<cv::Point> pixels;
+    cv::findNonZero(mask, pixels);
+    std::vector<Feature> features;
+    {
+        std::mt19937 random(11);
+        std::uniform_int_distribution<size_t> pick(0, pixels.size() - 1);
+        const size_t samples = std::min<size_t>(kClassSamples, pixels.size());
+        for (size_t i = 0; i < samples; ++i) {
+            const cv::Point p = pixels[samples == pixels.size() ? i : pick(random)];
+            features.push_back(reading.Of(colour.ptr<uint8_t>(p.y) + 4 * p.x, around(p.x, p.y)));
+        }
+    }
+    const std::vector<cv::Vec3f> centres = ColourClasses(features);
+    cv::Mat classes(colour.size(), CV_8S, cv::Scalar(-1));
+    for (const cv::Point p : pixels)
+        classes.at<int8_t>(p) =
+            int8_t(NearestClass(reading.Of(colour.ptr<uint8_t>(p.y) + 4 * p.x, around(p.x, p.y)), centres));
+    if (cancelled()) return {};
+    const std::vector<double> albedo = ClassAlbedos(
+        centres, width, height, 2, [&](int x, int y) { return int(classes.at<int8_t>(y, x)); },
+        [&](int x, int y) { return reading.Log(colour.ptr<uint8_t>(y) + 4 * x); });
+    cv::Mat light(colour.size(), CV_8U);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int k = classes.at<int8_t>(y, x);
+            const double logLight = k >= 0 ? reading.Log(colour.ptr<uint8_t>(y) + 4 * x) - albedo[k] : around(x, y);
+            light.at<uint8_t>(y, x) = cv::saturate_cast<uint8_t>(std::expm1(logLight));
+        }
+    cv::medianBlur(light, light, kFinalMedian);
+
+    QImage map(boxRect.size(), QImage::Format_RGB32);
+    if (map.isNull()) return {};
+    map.fill(0xFFFFFFFFu);
+    const int dx = within.x() - box.minX, dy = within.y() - box.minY;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(map.scanLine(dy + y)) + dx;
+        const uint8_t* l = light.ptr<uint8_t>(y);
+        for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | uint32_t(l[x]) * 0x010101u;
+    }
+    return map;
+}
+
+}  // namespace v2d::vision
