@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "base/parallel_for.h"
 #include "scene/outline_geometry.h"
 
 namespace v2d::vision {
@@ -24,8 +25,8 @@ constexpr int kMostClasses = 4;
 constexpr double kSameClass = 0.18;
 constexpr double kChromaWeight = 2.0;
 constexpr double kSmallestClass = 0.01;
-constexpr int kClassSamples = 40000;
-constexpr int kPairSamples = 400000;
+constexpr int kClassSamples = 12000;
+constexpr int kPairSamples = 150000;
 // The first light around a pixel: this share of the brightness within a
 // window of kWindowPeriods pattern periods; then kRefinements medians of the light found.
 constexpr double kUpperShare = 0.9;
@@ -42,15 +43,15 @@ struct Feature {
 
 // A pixel's log brightness (of its largest channel) and its chroma, which light of one colour leaves alone.
 struct PixelReading {
-    std::array<float, 256> logOf{};
+    std::array<float, 256> logOf{}, chromaScale{};
     PixelReading() {
-        for (int v = 0; v < 256; ++v) logOf[v] = float(std::log1p(double(v)));
+        for (int v = 0; v < 256; ++v) logOf[v] = float(std::log1p(double(v))), chromaScale[v] = float(kChromaWeight / (v + 8));
     }
     float Log(const uint8_t* bgra) const { return logOf[std::max({bgra[0], bgra[1], bgra[2]})]; }
     Feature Of(const uint8_t* bgra, float logLight) const {
         const int m = std::max({bgra[0], bgra[1], bgra[2]});
-        const float scale = float(kChromaWeight) / float(m + 8);
-        return {Log(bgra) - logLight, float(bgra[2] - bgra[1]) * scale, float(bgra[0] - bgra[1]) * scale};
+        const float scale = chromaScale[m];
+        return {logOf[m] - logLight, float(bgra[2] - bgra[1]) * scale, float(bgra[0] - bgra[1]) * scale};
     }
 };
 
@@ -59,7 +60,7 @@ float Distance2(const Feature& a, const cv::Vec3f& c) {
     return dr * dr + d1 * d1 + d2 * d2;
 }
 
-int NearestClass(const Feature& f, const std::vector<cv::Vec3f>& centres) {
+inline int NearestClass(const Feature& f, const std::vector<cv::Vec3f>& centres) {
     int best = 0;
     float least = Distance2(f, centres[0]);
     for (size_t k = 1; k < centres.size(); ++k)
@@ -74,7 +75,7 @@ std::vector<cv::Vec3f> ColourClasses(const std::vector<Feature>& features) {
     cv::Mat labels, centresMat;
     cv::setRNGSeed(7);
     cv::kmeans(data, kMostClasses, labels, cv::TermCriteria(cv::TermCriteria::COUNT | cv::TermCriteria::EPS, 20, 1e-3),
-               2, cv::KMEANS_PP_CENTERS, centresMat);
+               1, cv::KMEANS_PP_CENTERS, centresMat);
     std::vector<cv::Vec3f> centres;
     std::vector<int> counts;
     for (int k = 0; k < centresMat.rows; ++k) centres.push_back(centresMat.at<cv::Vec3f>(k)), counts.push_back(0);
@@ -276,8 +277,12 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     const QRect boxRect(box.minX, box.minY, box.width(), box.height());
     const QRect within = boxRect & photo.rect();
     if (within.isEmpty()) return {};
-    const QImage crop = photo.copy(within).convertToFormat(QImage::Format_RGB32);
-    const cv::Mat colour(crop.height(), crop.width(), CV_8UC4, const_cast<uchar*>(crop.constBits()),
+    // The photo's own pixels where they are 32-bit already, else a converted copy of the box.
+    const bool direct = photo.format() == QImage::Format_RGB32 || photo.format() == QImage::Format_ARGB32;
+    const QImage crop = direct ? photo : photo.copy(within).convertToFormat(QImage::Format_RGB32);
+    const QPoint cropAt = direct ? within.topLeft() : QPoint(0, 0);
+    const cv::Mat colour(within.height(), within.width(), CV_8UC4,
+                         const_cast<uchar*>(crop.constBits() + cropAt.y() * crop.bytesPerLine() + 4 * cropAt.x()),
                          size_t(crop.bytesPerLine()));
     const int width = colour.cols, height = colour.rows;
 
@@ -360,55 +365,92 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     }
     if (cancelled()) return {};
 
-    // Back on the photo: the light around each pixel, then each pixel's
-    // class against it, the classes' albedos, and the light itself.
+    // Back on the photo: the light around each pixel, the classes of a
+    // sample against it, the classes' albedos from pixels side by side, then
+    // in one pass each pixel's class and its light, the brightness over its
+    // class's albedo.
     cv::Mat aroundLog;
     {
-        cv::Mat light16;
+        // The plane's light is smooth at the photo's scale: warped to a
+        // quarter of the photo's sides, which still holds more than the
+        // plane's working pixels, then stretched.
+        cv::Mat light16, quarter;
         planeLight.convertTo(light16, CV_16U, kLogScale);
-        cv::warpPerspective(light16, aroundLog, toWorking, colour.size(), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
-                            cv::BORDER_REPLICATE);
+        const cv::Size small((width + 3) / 4, (height + 3) / 4);
+        // A quarter pixel's centre, as the stretch places it on the photo.
+        const double sx = double(width) / small.width, sy = double(height) / small.height;
+        const cv::Mat fromSmall = (cv::Mat_<double>(3, 3) << sx, 0, (sx - 1) / 2, 0, sy, (sy - 1) / 2, 0, 0, 1);
+        cv::warpPerspective(light16, quarter, toWorking * fromSmall, small,
+                            cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
+        cv::resize(quarter, aroundLog, colour.size(), 0, 0, cv::INTER_LINEAR);
     }
-    const auto around = [&](int x, int y) { return float(aroundLog.at<uint16_t>(y, x) / kLogScale); };
-    std::vector<cv::Point> pixels;
-    cv::findNonZero(mask, pixels);
+    const auto around = [&](int x, int y) { return float(aroundLog.at<uint16_t>(y, x) * (1 / kLogScale)); };
+    const auto featureAt = [&](int x, int y) { return reading.Of(colour.ptr<uint8_t>(y) + 4 * x, around(x, y)); };
     std::vector<Feature> features;
     {
         std::mt19937 random(11);
-        std::uniform_int_distribution<size_t> pick(0, pixels.size() - 1);
-        const size_t samples = std::min<size_t>(kClassSamples, pixels.size());
-        for (size_t i = 0; i < samples; ++i) {
-            const cv::Point p = pixels[samples == pixels.size() ? i : pick(random)];
-            features.push_back(reading.Of(colour.ptr<uint8_t>(p.y) + 4 * p.x, around(p.x, p.y)));
+        std::uniform_int_distribution<int> column(0, width - 1), row(0, height - 1);
+        for (int tries = 0; tries < 20 * kClassSamples && int(features.size()) < std::min(kClassSamples, inside);
+             ++tries) {
+            const int x = column(random), y = row(random);
+            if (mask.at<uint8_t>(y, x)) features.push_back(featureAt(x, y));
         }
     }
     const std::vector<cv::Vec3f> centres = ColourClasses(features);
-    cv::Mat classes(colour.size(), CV_8S, cv::Scalar(-1));
-    for (const cv::Point p : pixels)
-        classes.at<int8_t>(p) =
-            int8_t(NearestClass(reading.Of(colour.ptr<uint8_t>(p.y) + 4 * p.x, around(p.x, p.y)), centres));
     if (cancelled()) return {};
-    const std::vector<double> albedo = ClassAlbedos(
-        centres, width, height, 2, [&](int x, int y) { return int(classes.at<int8_t>(y, x)); },
-        [&](int x, int y) { return reading.Log(colour.ptr<uint8_t>(y) + 4 * x); });
+    const auto classAt = [&](int x, int y) { return mask.at<uint8_t>(y, x) ? NearestClass(featureAt(x, y), centres) : -1; };
+    const std::vector<double> albedo = ClassAlbedos(centres, width, height, 2, classAt, [&](int x, int y) {
+        return reading.Log(colour.ptr<uint8_t>(y) + 4 * x);
+    });
+    // light = e^(ln(1 + brightness) - albedo) - 1, with the exponent of the albedo once a class.
+    std::vector<float> gain(albedo.size());
+    for (size_t k = 0; k < albedo.size(); ++k) gain[k] = float(std::exp(-albedo[k]));
     cv::Mat light(colour.size(), CV_8U);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int k = classes.at<int8_t>(y, x);
-            const double logLight = k >= 0 ? reading.Log(colour.ptr<uint8_t>(y) + 4 * x) - albedo[k] : around(x, y);
-            light.at<uint8_t>(y, x) = cv::saturate_cast<uint8_t>(std::expm1(logLight));
+    constexpr int kBandRows = 64;
+    ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
+        for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) {
+            const uint8_t* in = colour.ptr<uint8_t>(y);
+            const uint8_t* m = mask.ptr<uint8_t>(y);
+            const uint16_t* a = aroundLog.ptr<uint16_t>(y);
+            uint8_t* out = light.ptr<uint8_t>(y);
+            for (int x = 0; x < width; ++x) {
+                float value;
+                if (m[x]) {
+                    const uint8_t* p = in + 4 * x;
+                    const int k = centres.size() == 1 ? 0 : NearestClass(reading.Of(p, float(a[x] * (1 / kLogScale))), centres);
+                    value = float(1 + std::max({p[0], p[1], p[2]})) * gain[k] - 1;
+                } else {
+                    value = std::expm1(float(a[x] * (1 / kLogScale)));
+                }
+                out[x] = cv::saturate_cast<uint8_t>(value);
+            }
         }
-    cv::medianBlur(light, light, kFinalMedian);
+    });
+    // The median band by band side by side, each band with the rows it reads beyond its own.
+    cv::Mat smoothed(light.size(), CV_8U);
+    constexpr int kMedianBand = 256, kReach = kFinalMedian / 2;
+    ParallelFor(size_t((height + kMedianBand - 1) / kMedianBand), [&](size_t band) {
+        const int first = int(band) * kMedianBand, end = std::min(height, first + kMedianBand);
+        const int from = std::max(0, first - kReach), to = std::min(height, end + kReach);
+        cv::Mat part;
+        cv::medianBlur(light.rowRange(from, to), part, kFinalMedian);
+        part.rowRange(first - from, end - from).copyTo(smoothed.rowRange(first, end));
+    });
+    light = smoothed;
 
     QImage map(boxRect.size(), QImage::Format_RGB32);
     if (map.isNull()) return {};
     map.fill(0xFFFFFFFFu);
     const int dx = within.x() - box.minX, dy = within.y() - box.minY;
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(map.scanLine(dy + y)) + dx;
-        const uint8_t* l = light.ptr<uint8_t>(y);
-        for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | uint32_t(l[x]) * 0x010101u;
-    }
+    uchar* bits = map.bits();
+    const qsizetype line = map.bytesPerLine();
+    ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
+        for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(bits + (dy + y) * line) + dx;
+            const uint8_t* l = light.ptr<uint8_t>(y);
+            for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | uint32_t(l[x]) * 0x010101u;
+        }
+    });
     return map;
 }
 

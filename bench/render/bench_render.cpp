@@ -23,6 +23,7 @@
 #include "render/picture_ops.h"
 #include "scene/photo_scheme.h"
 #include "scene/scheme_file.h"
+#include "vision/room_light.h"
 
 #include <QPainter>
 
@@ -65,6 +66,41 @@ void BM_TileRegionFloor(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TileRegionFloor)->Unit(benchmark::kMillisecond)->Apply(bench::BestOfFive);
+
+// A floor as large as the whole 12-megapixel photo, in perspective: laid,
+// and its room light made, which laying it must not take more than thrice.
+struct WholePhotoFloor : Room {
+    V2dPolygon& floor;
+    WholePhotoFloor() : floor(*scene.Append(NewPolygon())) {
+        floor.name = "地面";
+        floor.points = {{0, 0}, {kWidth - 1, 0}, {kWidth - 1, kHeight - 1}, {0, kHeight - 1}};
+        floor.indexList = {3};
+        floor.corners[0] = {1200, 0}, floor.corners[1] = {2800, 0};
+        floor.corners[2] = {kWidth - 1, kHeight - 1}, floor.corners[3] = {0, kHeight - 1};
+        floor.realWidth = 4000, floor.realHeight = 6000;
+    }
+};
+
+// Laid and drawn toned by the photo's light, as the user sees a laying.
+void BM_LayAndDrawWholePhotoFloor(benchmark::State& state) {
+    WholePhotoFloor room;
+    room.renderer.RenderAll();
+    for (auto _ : state) {
+        RegionLaying outcome = LayRegion(room.scene, room.renderer.ops(), room.renderer.modelDrawer(), room.floor,
+                                         room.panel, EffectSettings{}, {});
+        if (outcome.status != TileStatus::Tiled) state.SkipWithError("not laid");
+        room.floor.picture = std::move(outcome.picture);
+        room.floor.toneEnabled = 1;
+        room.renderer.RedrawScene(&room.floor);
+    }
+}
+BENCHMARK(BM_LayAndDrawWholePhotoFloor)->Unit(benchmark::kMillisecond)->Apply(bench::BestOfFive);
+
+void BM_RoomLightOfTheWholePhotoFloor(benchmark::State& state) {
+    WholePhotoFloor room;
+    for (auto _ : state) benchmark::DoNotOptimize(vision::RoomLightMap(room.scene.background, room.floor));
+}
+BENCHMARK(BM_RoomLightOfTheWholePhotoFloor)->Unit(benchmark::kMillisecond)->Apply(bench::BestOfFive);
 
 void BM_BareWarpPerspectiveFloor(benchmark::State& state) {
     Room room;
