@@ -15,6 +15,7 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
+#include "demo/floor_textures.h"
 
 namespace v2d::demo {
 namespace {
@@ -64,8 +65,9 @@ public:
                       static_cast<int>(face) * 16 / 255.0);
         return text;
     }
-    void Box(Vec3 a, Vec3 b, const std::string& photoTexture, RoomFace face) {
-        out_ << "box { " << V(a) << ", " << V(b) << " " << Texture(photoTexture, face) << " }\n";
+    // `modifiers` follow the texture, as " no_shadow".
+    void Box(Vec3 a, Vec3 b, const std::string& photoTexture, RoomFace face, const char* modifiers = "") {
+        out_ << "box { " << V(a) << ", " << V(b) << " " << Texture(photoTexture, face) << modifiers << " }\n";
     }
 
 private:
@@ -77,60 +79,6 @@ std::string Matte(const char* rgb, double ambient = 0.1, double diffuse = 0.75) 
     std::ostringstream t;
     t << "texture { pigment { rgb " << rgb << " } finish { ambient " << ambient << " diffuse " << diffuse << " } }";
     return t.str();
-}
-
-// 600 mm square tiles: joints `grout` mm wide, each tile a shade between two colours.
-std::string TileTexture(double grout, const char* joint, const char* shade0, const char* shade1, const char* finish) {
-    std::ostringstream t;
-    t << "#declare GroutF = function(x, z) { select(min(x - 600*floor(x/600), z - 600*floor(z/600)) - " << grout
-      << ", 0, 1) }\n#declare FloorTex = texture {\n  pigment { function { GroutF(x, z) }\n    pigment_map { [0 rgb "
-      << joint << "]\n                  [1 cells color_map { [0 rgb " << shade0 << "] [1 rgb " << shade1
-      << "] } scale 600 translate <0, -300, 0>] } }\n  finish { " << finish << " } }\n";
-    return t.str();
-}
-
-std::string FloorTexture(FloorKind kind) {
-    switch (kind) {
-    case FloorKind::PolishedTiles:
-        // 600 mm tiles, 4 mm grout, each tile its own shade of cream.
-        return TileTexture(4, "<0.42, 0.40, 0.37>", "<0.70, 0.67, 0.61>", "<0.80, 0.77, 0.71>",
-                           "ambient 0.09 diffuse 0.7 specular 0.5 roughness 0.01 reflection { 0.10 }");
-    case FloorKind::WoodBoards:
-        // 180 mm boards along the room's depth, 1400 mm long, joints staggered.
-        return R"(#declare BI = function(x) { floor(x/180) }
-#declare BoardEnd = function(x, z) { (z + 467*BI(x)) - 1400*floor((z + 467*BI(x))/1400) }
-#declare BoardSeam = function(x, z) { select(min(x - 180*BI(x), BoardEnd(x, z)) - 2.5, 0, 1) }
-#declare BoardShade = function(x) { BI(x)*0.618034 - floor(BI(x)*0.618034) }
-#declare FloorTex = texture {
-  pigment { function { BoardSeam(x, z) * (0.03 + 0.97*BoardShade(x)) }
-    pigment_map { [0 rgb <0.10, 0.06, 0.03>] [0.02 rgb <0.10, 0.06, 0.03>]
-                  [0.03 wood turbulence 0.06 color_map { [0 rgb <0.36, 0.20, 0.09>] [0.5 rgb <0.44, 0.26, 0.12>] [1 rgb <0.36, 0.20, 0.09>] } scale <25, 25, 1>]
-                  [1 wood turbulence 0.06 color_map { [0 rgb <0.48, 0.30, 0.15>] [0.5 rgb <0.56, 0.36, 0.19>] [1 rgb <0.48, 0.30, 0.15>] } scale <30, 30, 1> translate x*7] } }
-  finish { ambient 0.09 diffuse 0.7 specular 0.25 roughness 0.02 reflection { 0.03 } } }
-)";
-    case FloorKind::DarkStone:
-        // 900 x 450 mm slabs in a running bond, lighter 3 mm joints.
-        return R"(#declare SR = function(z) { floor(z/450) }
-#declare SlabEnd = function(x, z) { (x + 450*SR(z)) - 900*floor((x + 450*SR(z))/900) }
-#declare StoneSeam = function(x, z) { select(min(z - 450*SR(z), SlabEnd(x, z)) - 3, 0, 1) }
-#declare FloorTex = texture {
-  pigment { function { StoneSeam(x, z) }
-    pigment_map { [0 rgb <0.20, 0.19, 0.18>]
-                  [1 granite color_map { [0 rgb <0.035, 0.035, 0.04>] [0.6 rgb <0.06, 0.06, 0.065>] [1 rgb <0.09, 0.085, 0.085>] } scale 150] } }
-  finish { ambient 0.08 diffuse 0.75 specular 0.4 roughness 0.015 reflection { 0.05 } } }
-)";
-    case FloorKind::LightTiles:
-        // 600 mm glazed tiles nearly as white as the walls, 2 mm joints a shade darker.
-        return TileTexture(2, "<0.60, 0.59, 0.57>", "<0.68, 0.67, 0.65>", "<0.71, 0.70, 0.68>",
-                           "ambient 0.10 diffuse 0.72 specular 0.35 roughness 0.02 reflection { 0.06 }");
-    case FloorKind::PlainCarpet:
-        return R"(#declare FloorTex = texture {
-  pigment { granite color_map { [0 rgb <0.30, 0.27, 0.22>] [1 rgb <0.36, 0.33, 0.27>] } scale 10 }
-  normal { granite 0.25 scale 5 }
-  finish { ambient 0.09 diffuse 0.8 } }
-)";
-    }
-    return "";
 }
 
 std::string WallTexture(WallFinish finish) {
@@ -151,6 +99,34 @@ Vec3 LookDirection(const RoomSpec& s) {
     return {std::sin(yaw) * std::cos(pitch), -std::sin(pitch), std::cos(yaw) * std::cos(pitch)};
 }
 
+// The window's opening in the left wall: along the wall (z) and up (y).
+struct WindowOpening {
+    double z0, z1, y0, y1;
+};
+WindowOpening WindowOf(const RoomSpec& s) {
+    const double z0 = s.roomDepth * 0.32;
+    return {z0, z0 + 1400, 900, 2200};
+}
+
+// The sun 30 degrees up, to the left and turned towards the back wall: a
+// parallel light, so the patch it draws through the window on the floor
+// and the shadow of the table standing in it have sharp edges. The
+// ceiling's area light and a faint fill light the rest softly.
+void WriteSunlight(const RoomSpec& s, const std::string& sampling, SceneText& scene) {
+    const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight;
+    const double elevation = 30 * kDeg, turn = -20 * kDeg;
+    const Vec3 along{std::cos(elevation) * std::cos(turn), -std::sin(elevation), std::cos(elevation) * std::sin(turn)};
+    const WindowOpening window = WindowOf(s);
+    const Vec3 middle{-W / 2, (window.y0 + window.y1) / 2, (window.z0 + window.z1) / 2};
+    auto& o = scene.out();
+    o << "light_source { " << V(middle - along * 20000) << " rgb <1, 0.95, 0.86>*1.2 parallel point_at "
+      << V(middle) << " }\n";
+    o << "light_source { " << V({0, H - 60, D * 0.5}) << " rgb <1, 0.96, 0.88>*0.5"
+      << " area_light <900, 0, 0>, <0, 0, 900>," << sampling << " circular orient"
+      << " fade_distance 3000 fade_power 1 }\n";
+    o << "light_source { " << V({W / 2 - 300, 1800, D * 0.3}) << " rgb <1, 1, 1>*0.2 shadowless }\n";
+}
+
 // Small renders sample the area lights on a fixed grid, so a room renders
 // to the same pixels every time; large ones jitter fewer samples, which is
 // about twice as fast and as soft.
@@ -158,6 +134,10 @@ void WriteLights(const RoomSpec& s, bool repeatable, SceneText& scene) {
     const double W = s.roomWidth, D = s.roomDepth, H = s.roomHeight;
     const std::string sampling = repeatable ? " 9, 9 adaptive 1" : " 4, 4 adaptive 1 jitter";
     auto& o = scene.out();
+    if (s.light == RoomLight::Sunlit) {
+        WriteSunlight(s, sampling, scene);
+        return;
+    }
     if (s.light != RoomLight::Window) {
         const double power = s.light == RoomLight::Ceiling ? 1.1 : 0.75;
         o << "light_source { " << V({0, H - 60, D * 0.5}) << " rgb <1, 0.96, 0.88>*" << power
@@ -190,13 +170,14 @@ void WriteRoomShell(const RoomSpec& s, SceneText& scene) {
     } else {
         // The left wall with a window opening, its frame and the bright view;
         // the opening's sides belong to the window.
-        const double z0 = D * 0.32, z1 = z0 + 1400, y0 = 900, y1 = 2200;
+        const auto [z0, z1, y0, y1] = WindowOf(s);
         scene.out() << "difference { box { " << V({-W / 2 - t, 0, -t}) << ", " << V({-W / 2, H, D + t}) << " "
                     << scene.Texture(wall, RoomFace::LeftWall) << " }"
                     << " box { " << V({-W / 2 - t - 1, y0, z0}) << ", " << V({-W / 2 + 1, y1, z1}) << " "
                     << scene.Texture(wall, RoomFace::Window) << " } }\n";
         scene.Box({-W / 2 - t - 40, y0 - 10, z0 - 10}, {-W / 2 - t - 20, y1 + 10, z1 + 10},
-                  "texture { pigment { rgb <0.85, 0.92, 1.0> } finish { ambient 1.3 diffuse 0 } }", RoomFace::Window);
+                  "texture { pigment { rgb <0.85, 0.92, 1.0> } finish { ambient 1.3 diffuse 0 } }", RoomFace::Window,
+                  s.light == RoomLight::Sunlit ? " no_shadow" : "");  // the sun shines through the view
         const std::string frame = Matte("<0.9, 0.9, 0.88>", 0.25);
         scene.Box({-W / 2 - 80, y0 - 40, z0 - 60}, {-W / 2 + 40, y0, z1 + 60}, frame, RoomFace::Window);  // sill
         scene.Box({-W / 2 - 80, y1, z0 - 40}, {-W / 2 - 20, y1 + 40, z1 + 40}, frame, RoomFace::Window);
@@ -283,7 +264,7 @@ std::string SceneFile(const RoomSpec& s, const RoomCamera& camera, bool labels) 
     o << "camera { perspective location " << V(camera.location) << " right x*" << camera.width << "/" << camera.height
       << " up y angle " << camera.angleDeg << " sky " << V(camera.sky) << " look_at " << V(camera.lookAt) << " }\n";
     if (!labels) {
-        o << FloorTexture(s.floor);
+        o << FloorTexture(s.floor, s.plainFloor);
         WriteLights(s, Repeatable(camera.width, camera.height), scene);
     }
     WriteRoomShell(s, scene);
@@ -462,6 +443,13 @@ std::array<FloorPos, 2> RugOnFloor(const RoomSpec& s) {
 }
 
 // ---- The rooms ------------------------------------------------------------------
+
+RoomSpec PlainTwin(const RoomSpec& spec) {
+    RoomSpec twin = spec;
+    twin.name += "-plain";
+    twin.plainFloor = true;
+    return twin;
+}
 
 std::vector<RoomSpec> TestRooms() {
     std::vector<RoomSpec> rooms;

@@ -21,10 +21,14 @@
 namespace v2d::demo {
 
 // LightTiles and White are the commonest customer room: floor and walls
-// alike in colour.
-enum class FloorKind { PolishedTiles, WoodBoards, DarkStone, PlainCarpet, LightTiles };
+// alike in colour. Chequer (black and white), MixedBoards (boards of
+// varied tones, open joints) and Terracotta (wide dark joints) are old
+// floors whose pattern shows through a product laid over them.
+enum class FloorKind { PolishedTiles, WoodBoards, DarkStone, PlainCarpet, LightTiles, Chequer, MixedBoards, Terracotta };
 enum class WallFinish { WarmWhite, Sage, Greige, Striped, White };
-enum class RoomLight { Ceiling, Window, CeilingAndWindow };
+// Sunlit: the sun through the left wall's window draws a sharp patch on the
+// floor, and soft light from the ceiling fills the room.
+enum class RoomLight { Ceiling, Window, CeilingAndWindow, Sunlit };
 
 struct RoomSpec {
     std::string name;
@@ -41,7 +45,13 @@ struct RoomSpec {
     bool skirting = true;   // skirting boards along every wall
     WallFinish walls = WallFinish::WarmWhite;
     RoomLight light = RoomLight::Ceiling;
+    // The floor's finish in its pattern's lightest colour, without the pattern.
+    bool plainFloor = false;
 };
+
+// The same room with its floor plain, named NAME-plain: rendered under the
+// same light, the two photos differ by the floor's pattern alone.
+RoomSpec PlainTwin(const RoomSpec& spec);
 
 // The set every test and benchmark draws from: all floor kinds, low and high
 // cameras, oblique views, furniture and rugs.

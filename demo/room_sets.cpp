@@ -113,6 +113,18 @@ std::vector<RoomCase> HeldOutRooms() {
     return rooms;
 }
 
+std::vector<RoomSpec> LightRooms() {
+    RoomSpec chequer = Spec("light-chequer", {FloorKind::Chequer, WallFinish::WarmWhite, 5000, 6000, 2700},
+                            {300, 400, 1600, 36, -8, 0, 66}, RoomLight::Sunlit);
+    RoomSpec boards = Spec("light-boards", {FloorKind::MixedBoards, WallFinish::White, 5000, 6000, 2700},
+                           {600, 400, 1500, 33, -14, 0, 66}, RoomLight::Sunlit);
+    RoomSpec terracotta = Spec("light-terracotta", {FloorKind::Terracotta, WallFinish::Greige, 5000, 6000, 2700},
+                               {0, 400, 1700, 38, -4, 0, 66}, RoomLight::Sunlit);
+    std::vector<RoomSpec> rooms{chequer, boards, terracotta};
+    for (RoomSpec& room : rooms) room.sofa = room.table = true;
+    return rooms;
+}
+
 Result<RenderedRoom> RenderCase(const RoomCase& room, const std::filesystem::path& dir, int width, int height) {
     auto rendered = RenderRoom(room.spec, dir, width, height, room.knownOn);
     if (!rendered || room.phone.plain()) return rendered;

@@ -23,6 +23,12 @@ struct RoomCase {
 std::vector<RoomCase> TuningRooms();
 std::vector<RoomCase> HeldOutRooms();
 
+// Rooms whose old floor's pattern would show through a product laid on it:
+// a black and white chequer, boards of mixed tones and terracotta, each in
+// the sun through the left wall's window with a sofa and a table casting
+// shadows. Each has a plain twin (PlainTwin) under the same light.
+std::vector<RoomSpec> LightRooms();
+
 // Renders the case's scene (cached in `dir` as RenderRoom does) and makes
 // its phone copy, if any.
 Result<RenderedRoom> RenderCase(const RoomCase& room, const std::filesystem::path& dir, int width, int height);
