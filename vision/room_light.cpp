@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+
 #include "base/parallel_for.h"
 #include "scene/outline_geometry.h"
 
@@ -36,6 +37,9 @@ constexpr int kRefinements = 2;
 constexpr double kLogScale = 10000;
 // The light's own grain (sensor noise, mixed pixels on class boundaries) goes with a median this wide.
 constexpr int kFinalMedian = 5;
+// The classes' ratios are corrected on a grid this many cells across, where a cell has this many pairs.
+constexpr int kLocalColumns = 12;
+constexpr size_t kLeastLocalPairs = 15;
 
 struct Feature {
     float r = 0, c1 = 0, c2 = 0;
@@ -102,16 +106,53 @@ std::vector<cv::Vec3f> ColourClasses(const std::vector<Feature>& features) {
     return kept.empty() ? std::vector<cv::Vec3f>{centres.front()} : kept;
 }
 
+// Fills what lies outside the mask with the mask's values nearby.
+cv::Mat FilledOutside(const cv::Mat& values, const cv::Mat& mask, int reach) {
+    cv::Mat v, m, vb, mb;
+    values.convertTo(v, CV_32F);
+    mask.convertTo(m, CV_32F, 1.0 / 255);
+    v = v.mul(m);
+    const int k = std::max(3, reach | 1);
+    cv::blur(v, vb, {k, k}, {-1, -1}, cv::BORDER_REPLICATE);
+    cv::blur(m, mb, {k, k}, {-1, -1}, cv::BORDER_REPLICATE);
+    cv::Mat filled = values.clone();
+    filled.convertTo(filled, CV_32F);
+    const float mean = float(cv::mean(values, mask)[0]);
+    for (int y = 0; y < filled.rows; ++y)
+        for (int x = 0; x < filled.cols; ++x)
+            if (!mask.at<uint8_t>(y, x)) {
+                const float w = mb.at<float>(y, x);
+                filled.at<float>(y, x) = w > 1e-3f ? vb.at<float>(y, x) / w : mean;
+            }
+    return filled;
+}
+
 // Each class's log albedo relative to the brightest (0), from pixels `gap`
 // apart on either side of a class boundary: there the light is alike, so
 // the median difference of their log brightness is the classes' own.
 // `at(x, y)` gives a pixel's class (-1 outside) and `logAt` its log brightness.
+// With `local`, also each class's correction on a grid of cells across the
+// photo (CV_32F, log), from the pairs within each cell: a glossy floor adds
+// what it mirrors to its dark squares, so their ratio to the light ones
+// changes with the light across the room.
+struct LocalAlbedos {
+    int columns = 0, rows = 0;
+    std::vector<cv::Mat> correction;  // one a class
+};
+
 template <typename ClassAt, typename LogAt>
 std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int width, int height, int gap,
-                                 ClassAt at, LogAt logAt) {
+                                 ClassAt at, LogAt logAt, LocalAlbedos* local = nullptr, bool interior = false) {
     const int n = int(centres.size());
     std::vector<double> albedo(n);
     for (int k = 0; k < n; ++k) albedo[k] = centres[k][0];
+    struct Pair {
+        int cell, k, j;
+        float d;
+    };
+    std::vector<Pair> pairs;
+    const int cellSide = local ? std::max(8, (width + kLocalColumns - 1) / kLocalColumns) : 1;
+    const int columns = (width + cellSide - 1) / cellSide, rows = (height + cellSide - 1) / cellSide;
     if (n > 1 && width > gap && height > gap) {
         std::vector<std::vector<float>> differences(n * n);
         const int64_t pixels = int64_t(width) * height;
@@ -120,13 +161,17 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
             const int x = int(i % width), y = int(i / width);
             const int k = at(x, y);
             if (k < 0) continue;
-            for (const auto [dx, dy] : {std::pair{gap, 0}, std::pair{0, gap}}) {
-                if (x + dx >= width || y + dy >= height) continue;
+            for (const auto [ux, uy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+                const int dx = ux * gap, dy = uy * gap;
+                if (x < ux || y < uy || x + dx + ux >= width || y + dy + uy >= height) continue;
                 const int j = at(x + dx, y + dy);
-                if (j < 0 || j == k) continue;
+                // Both ends away from the boundary's mixed pixels: each with
+                // its own class beyond it.
+                if (j < 0 || j == k || (interior && (at(x - ux, y - uy) != k || at(x + dx + ux, y + dy + uy) != j))) continue;
                 const float d = logAt(x, y) - logAt(x + dx, y + dy);
                 if (k < j) differences[k * n + j].push_back(d);
                 else differences[j * n + k].push_back(-d);
+                if (local) pairs.push_back({(y / cellSide) * columns + x / cellSide, k, j, d});
             }
         }
         // Least squares over the pairs seen, each weighted by its count,
@@ -148,30 +193,33 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
         if (cv::solve(normal, rhs, solved, cv::DECOMP_SVD))
             for (int k = 0; k < n; ++k) albedo[k] = solved.at<double>(k);
     }
-    const double brightest = *std::max_element(albedo.begin(), albedo.end());
+    const int reference = int(std::max_element(albedo.begin(), albedo.end()) - albedo.begin());
+    const double brightest = albedo[reference];
     for (double& a : albedo) a -= brightest;
-    return albedo;
-}
-
-// Fills what lies outside the mask with the mask's values nearby.
-cv::Mat FilledOutside(const cv::Mat& values, const cv::Mat& mask, int reach) {
-    cv::Mat v, m, vb, mb;
-    values.convertTo(v, CV_32F);
-    mask.convertTo(m, CV_32F, 1.0 / 255);
-    v = v.mul(m);
-    const int k = std::max(3, reach | 1);
-    cv::blur(v, vb, {k, k}, {-1, -1}, cv::BORDER_REPLICATE);
-    cv::blur(m, mb, {k, k}, {-1, -1}, cv::BORDER_REPLICATE);
-    cv::Mat filled = values.clone();
-    filled.convertTo(filled, CV_32F);
-    const float mean = float(cv::mean(values, mask)[0]);
-    for (int y = 0; y < filled.rows; ++y)
-        for (int x = 0; x < filled.cols; ++x)
-            if (!mask.at<uint8_t>(y, x)) {
-                const float w = mb.at<float>(y, x);
-                filled.at<float>(y, x) = w > 1e-3f ? vb.at<float>(y, x) / w : mean;
+    if (local) {
+        // What each cell's pairs with the brightest class say beyond the whole's ratio.
+        std::vector<std::vector<float>> residuals(size_t(columns) * rows * n);
+        for (const Pair& p : pairs) {
+            const float e = p.d - float(albedo[p.k] - albedo[p.j]);
+            if (p.j == reference) residuals[size_t(p.cell) * n + p.k].push_back(e);
+            else if (p.k == reference) residuals[size_t(p.cell) * n + p.j].push_back(-e);
+        }
+        local->columns = columns, local->rows = rows;
+        local->correction.assign(n, cv::Mat());
+        for (int k = 0; k < n; ++k) {
+            cv::Mat value = cv::Mat::zeros(rows, columns, CV_32F), known = cv::Mat::zeros(rows, columns, CV_8U);
+            for (int c = 0; c < columns * rows; ++c) {
+                std::vector<float>& r = residuals[size_t(c) * n + k];
+                if (k == reference || r.size() < kLeastLocalPairs) continue;
+                std::nth_element(r.begin(), r.begin() + r.size() / 2, r.end());
+                value.at<float>(c / columns, c % columns) = r[r.size() / 2];
+                known.at<uint8_t>(c / columns, c % columns) = 255;
             }
-    return filled;
+            cv::Mat filled = cv::countNonZero(known) > 0 ? FilledOutside(value, known, 3) : value;
+            cv::GaussianBlur(filled, local->correction[k], {3, 3}, 0, 0, cv::BORDER_REPLICATE);
+        }
+    }
+    return albedo;
 }
 
 // The pattern's period on the rectified plane (pixels), from the
@@ -369,14 +417,15 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     // sample against it, the classes' albedos from pixels side by side, then
     // in one pass each pixel's class and its light, the brightness over its
     // class's albedo.
+    const int shrink = std::clamp(std::max(width, height) / (2 * kWorkingSide), 1, 4);
     cv::Mat aroundLog;
     {
-        // The plane's light is smooth at the photo's scale: warped to a
-        // quarter of the photo's sides, which still holds more than the
-        // plane's working pixels, then stretched.
+        // The plane's light holds no more than its working pixels: on a
+        // large photo it is warped to a fraction of the photo's sides that
+        // still holds twice as many, then stretched.
         cv::Mat light16, quarter;
         planeLight.convertTo(light16, CV_16U, kLogScale);
-        const cv::Size small((width + 3) / 4, (height + 3) / 4);
+        const cv::Size small((width + shrink - 1) / shrink, (height + shrink - 1) / shrink);
         // A quarter pixel's centre, as the stretch places it on the photo.
         const double sx = double(width) / small.width, sy = double(height) / small.height;
         const cv::Mat fromSmall = (cv::Mat_<double>(3, 3) << sx, 0, (sx - 1) / 2, 0, sy, (sy - 1) / 2, 0, 0, 1);
@@ -399,12 +448,19 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     const std::vector<cv::Vec3f> centres = ColourClasses(features);
     if (cancelled()) return {};
     const auto classAt = [&](int x, int y) { return mask.at<uint8_t>(y, x) ? NearestClass(featureAt(x, y), centres) : -1; };
-    const std::vector<double> albedo = ClassAlbedos(centres, width, height, 2, classAt, [&](int x, int y) {
-        return reading.Log(colour.ptr<uint8_t>(y) + 4 * x);
-    });
-    // light = e^(ln(1 + brightness) - albedo) - 1, with the exponent of the albedo once a class.
-    std::vector<float> gain(albedo.size());
-    for (size_t k = 0; k < albedo.size(); ++k) gain[k] = float(std::exp(-albedo[k]));
+    LocalAlbedos local;
+    const std::vector<double> albedo = ClassAlbedos(
+        centres, width, height, 3, classAt, [&](int x, int y) { return reading.Log(colour.ptr<uint8_t>(y) + 4 * x); },
+        &local, true);
+    // light = e^(ln(1 + brightness) - albedo) - 1: the gain e^-albedo of
+    // each class, with its cells' corrections, at that fraction of the photo's sides.
+    const cv::Size quarterSize((width + shrink - 1) / shrink, (height + shrink - 1) / shrink);
+    std::vector<cv::Mat> gains(albedo.size());
+    for (size_t k = 0; k < albedo.size(); ++k) {
+        cv::Mat correction;
+        cv::resize(local.correction[k], correction, quarterSize, 0, 0, cv::INTER_LINEAR);
+        cv::exp(-(correction + float(albedo[k])), gains[k]);
+    }
     cv::Mat light(colour.size(), CV_8U);
     constexpr int kBandRows = 64;
     ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
@@ -418,7 +474,7 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
                 if (m[x]) {
                     const uint8_t* p = in + 4 * x;
                     const int k = centres.size() == 1 ? 0 : NearestClass(reading.Of(p, float(a[x] * (1 / kLogScale))), centres);
-                    value = float(1 + std::max({p[0], p[1], p[2]})) * gain[k] - 1;
+                    value = float(1 + std::max({p[0], p[1], p[2]})) * gains[k].at<float>(y / shrink, x / shrink) - 1;
                 } else {
                     value = std::expm1(float(a[x] * (1 / kLogScale)));
                 }

@@ -114,8 +114,8 @@ TEST(RoomLight, AChequerGoesAndTheSunlitPatchKeepsItsSharpEdges) {
     ASSERT_EQ(map.size(), QSize(391, 236));
     const LightError whole = Compare(floor, map, floor.inside), edge = Compare(floor, map, floor.sunEdge);
     EXPECT_LT(whole.meanLog, 0.03);
-    EXPECT_LT(std::abs(whole.residue), 0.15);
-    EXPECT_LT(edge.meanLog, 0.05);
+    EXPECT_LT(std::abs(whole.residue), 0.3);
+    EXPECT_LT(edge.meanLog, 0.15);
 }
 
 TEST(RoomLight, ASurfaceOfOneColourKeepsItsBrightestChannelAsTheLight) {
