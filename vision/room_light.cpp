@@ -40,6 +40,12 @@ constexpr int kFinalMedian = 5;
 // The classes' ratios are corrected on a grid this many cells across, where a cell has this many pairs.
 constexpr int kLocalColumns = 12;
 constexpr size_t kLeastLocalPairs = 15;
+// A class whose pixels have their own class a few pixels away on both axes
+// less often than this is thin lines; they are filled from a window this wide.
+constexpr double kThinShare = 0.5;
+constexpr int kThinFill = 9;
+// Two classes' ratio is read from at least this many pairs.
+constexpr size_t kLeastPairs = 20;
 
 struct Feature {
     float r = 0, c1 = 0, c2 = 0;
@@ -154,7 +160,9 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
     const int cellSide = local ? std::max(8, (width + kLocalColumns - 1) / kLocalColumns) : 1;
     const int columns = (width + cellSide - 1) / cellSide, rows = (height + cellSide - 1) / cellSide;
     if (n > 1 && width > gap && height > gap) {
-        std::vector<std::vector<float>> differences(n * n);
+        // Pairs clear of the boundary's mixed pixels, and all pairs for a
+        // class too thin to have many of those (a tile's joints).
+        std::vector<std::vector<float>> differences(n * n), anyDifferences(n * n);
         const int64_t pixels = int64_t(width) * height;
         const int stride = int(std::max<int64_t>(1, pixels / kPairSamples));
         for (int64_t i = 0; i < pixels; i += stride) {
@@ -165,12 +173,14 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
                 const int dx = ux * gap, dy = uy * gap;
                 if (x < ux || y < uy || x + dx + ux >= width || y + dy + uy >= height) continue;
                 const int j = at(x + dx, y + dy);
+                if (j < 0 || j == k) continue;
+                const float d = logAt(x, y) - logAt(x + dx, y + dy);
+                const int pair = k < j ? k * n + j : j * n + k;
+                anyDifferences[pair].push_back(k < j ? d : -d);
                 // Both ends away from the boundary's mixed pixels: each with
                 // its own class beyond it.
-                if (j < 0 || j == k || (interior && (at(x - ux, y - uy) != k || at(x + dx + ux, y + dy + uy) != j))) continue;
-                const float d = logAt(x, y) - logAt(x + dx, y + dy);
-                if (k < j) differences[k * n + j].push_back(d);
-                else differences[j * n + k].push_back(-d);
+                if (interior && (at(x - ux, y - uy) != k || at(x + dx + ux, y + dy + uy) != j)) continue;
+                differences[pair].push_back(k < j ? d : -d);
                 if (local) pairs.push_back({(y / cellSide) * columns + x / cellSide, k, j, d});
             }
         }
@@ -181,8 +191,9 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
         for (int k = 0; k < n; ++k) normal.at<double>(k, k) += kPrior, rhs.at<double>(k) += kPrior * albedo[k];
         for (int k = 0; k < n; ++k)
             for (int j = k + 1; j < n; ++j) {
-                std::vector<float>& d = differences[k * n + j];
-                if (d.size() < 20) continue;
+                std::vector<float>& d =
+                    differences[k * n + j].size() >= kLeastPairs ? differences[k * n + j] : anyDifferences[k * n + j];
+                if (d.size() < kLeastPairs) continue;
                 std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
                 const double m = d[d.size() / 2], w = double(d.size());
                 normal.at<double>(k, k) += w, normal.at<double>(j, j) += w;
@@ -461,7 +472,7 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
         cv::resize(local.correction[k], correction, quarterSize, 0, 0, cv::INTER_LINEAR);
         cv::exp(-(correction + float(albedo[k])), gains[k]);
     }
-    cv::Mat light(colour.size(), CV_8U);
+    cv::Mat light(colour.size(), CV_8U), pixelClass(colour.size(), CV_8S, cv::Scalar(-1));
     constexpr int kBandRows = 64;
     ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
         for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) {
@@ -475,6 +486,7 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
                     const uint8_t* p = in + 4 * x;
                     const int k = centres.size() == 1 ? 0 : NearestClass(reading.Of(p, float(a[x] * (1 / kLogScale))), centres);
                     value = float(1 + std::max({p[0], p[1], p[2]})) * gains[k].at<float>(y / shrink, x / shrink) - 1;
+                    pixelClass.ptr<int8_t>(y)[x] = int8_t(k);
                 } else {
                     value = std::expm1(float(a[x] * (1 / kLogScale)));
                 }
@@ -482,6 +494,53 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
             }
         }
     });
+    // A class of thin lines (a tile's joints) is too thin for its ratio to
+    // hold: its pixels take the light of the other classes' pixels around.
+    if (centres.size() > 1) {
+        std::vector<int> seen(centres.size()), solid(centres.size());
+        const int64_t pixels = int64_t(width) * height;
+        const int64_t stride = std::max<int64_t>(1, pixels / kClassSamples);
+        constexpr int kThin = 3;
+        for (int64_t i = 0; i < pixels; i += stride) {
+            const int x = int(i % width), y = int(i / width);
+            const int k = pixelClass.at<int8_t>(y, x);
+            if (k < 0 || x < kThin || y < kThin || x + kThin >= width || y + kThin >= height) continue;
+            ++seen[k];
+            const auto same = [&](int dx, int dy) { return pixelClass.at<int8_t>(y + dy, x + dx) == k; };
+            if ((same(-kThin, 0) || same(kThin, 0)) && (same(0, -kThin) || same(0, kThin))) ++solid[k];
+        }
+        std::vector<bool> thin(centres.size());
+        bool any = false;
+        for (size_t k = 0; k < centres.size(); ++k)
+            any |= thin[k] = seen[k] > 0 && solid[k] < kThinShare * seen[k];
+        if (any) {
+            const auto byBands = [&](auto&& row) {
+                ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
+                    for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) row(y);
+                });
+            };
+            cv::Mat kept(colour.size(), CV_32F), weight(colour.size(), CV_32F);
+            byBands([&](int y) {
+                for (int x = 0; x < width; ++x) {
+                    const int k = pixelClass.at<int8_t>(y, x);
+                    const bool solidPixel = k >= 0 && !thin[k];
+                    weight.at<float>(y, x) = solidPixel ? 1.f : 0.f;
+                    kept.at<float>(y, x) = solidPixel ? light.at<uint8_t>(y, x) : 0.f;
+                }
+            });
+            cv::Mat keptSum, weightSum;
+            cv::blur(kept, keptSum, {kThinFill, kThinFill});
+            cv::blur(weight, weightSum, {kThinFill, kThinFill});
+            byBands([&](int y) {
+                for (int x = 0; x < width; ++x) {
+                    const int k = pixelClass.at<int8_t>(y, x);
+                    const float w = weightSum.at<float>(y, x);
+                    if (k >= 0 && thin[k] && w > 0.05f)
+                        light.at<uint8_t>(y, x) = cv::saturate_cast<uint8_t>(keptSum.at<float>(y, x) / w);
+                }
+            });
+        }
+    }
     // The median band by band side by side, each band with the rows it reads beyond its own.
     cv::Mat smoothed(light.size(), CV_8U);
     constexpr int kMedianBand = 256, kReach = kFinalMedian / 2;
