@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <vector>
@@ -22,7 +23,7 @@ constexpr int kWorkingSide = 384;
 // Colour classes: at most this many; centres closer than kSameClass (log
 // brightness, chroma weighted by kChromaWeight) are one; a class of less
 // than kSmallestClass of the surface is its nearest neighbour's.
-constexpr int kMostClasses = 4;
+constexpr int kMostClasses = 6;
 constexpr double kSameClass = 0.18;
 constexpr double kChromaWeight = 2.0;
 constexpr double kSmallestClass = 0.01;
@@ -44,6 +45,8 @@ constexpr size_t kLeastLocalPairs = 15;
 // less often than this is thin lines; they are filled from a window this wide.
 constexpr double kThinShare = 0.5;
 constexpr int kThinFill = 9;
+// The level kept is that of the brightest class covering at least this share.
+constexpr double kReferenceShare = 0.2;
 // Two classes' ratio is read from at least this many pairs.
 constexpr size_t kLeastPairs = 20;
 
@@ -157,6 +160,7 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
         float d;
     };
     std::vector<Pair> pairs;
+    std::vector<int64_t> share(n);  // the sampled pixels of each class
     const int cellSide = local ? std::max(8, (width + kLocalColumns - 1) / kLocalColumns) : 1;
     const int columns = (width + cellSide - 1) / cellSide, rows = (height + cellSide - 1) / cellSide;
     if (n > 1 && width > gap && height > gap) {
@@ -169,6 +173,7 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
             const int x = int(i % width), y = int(i / width);
             const int k = at(x, y);
             if (k < 0) continue;
+            ++share[k];
             for (const auto [ux, uy] : {std::pair{1, 0}, std::pair{0, 1}}) {
                 const int dx = ux * gap, dy = uy * gap;
                 if (x < ux || y < uy || x + dx + ux >= width || y + dy + uy >= height) continue;
@@ -204,7 +209,14 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
         if (cv::solve(normal, rhs, solved, cv::DECOMP_SVD))
             for (int k = 0; k < n; ++k) albedo[k] = solved.at<double>(k);
     }
-    const int reference = int(std::max_element(albedo.begin(), albedo.end()) - albedo.begin());
+    // The level kept is the brightest class's among those that cover much of
+    // the surface: a few bright pixels (a highlight) do not lift the rest.
+    const int64_t counted = std::accumulate(share.begin(), share.end(), int64_t(0));
+    int reference = -1;
+    for (int k = 0; k < n; ++k)
+        if (double(share[k]) >= kReferenceShare * double(counted) && (reference < 0 || albedo[k] > albedo[reference]))
+            reference = k;
+    if (reference < 0) reference = int(std::max_element(albedo.begin(), albedo.end()) - albedo.begin());
     const double brightest = albedo[reference];
     for (double& a : albedo) a -= brightest;
     if (local) {
