@@ -28,7 +28,7 @@ constexpr double kSameClass = 0.18;
 constexpr double kChromaWeight = 2.0;
 constexpr double kSmallestClass = 0.01;
 constexpr int kClassSamples = 12000;
-constexpr int kPairSamples = 150000;
+constexpr int kPairSamples = 80000;
 // The first light around a pixel: this share of the brightness within a
 // window of kWindowPeriods pattern periods; then kRefinements medians of the light found.
 constexpr double kUpperShare = 0.9;
@@ -74,10 +74,12 @@ float Distance2(const Feature& a, const cv::Vec3f& c) {
 }
 
 inline int NearestClass(const Feature& f, const std::vector<cv::Vec3f>& centres) {
+    const cv::Vec3f* c = centres.data();
+    const int n = int(centres.size());
     int best = 0;
-    float least = Distance2(f, centres[0]);
-    for (size_t k = 1; k < centres.size(); ++k)
-        if (const float d = Distance2(f, centres[k]); d < least) least = d, best = int(k);
+    float least = Distance2(f, c[0]);
+    for (int k = 1; k < n; ++k)
+        if (const float d = Distance2(f, c[k]); d < least) least = d, best = k;
     return best;
 }
 
@@ -485,20 +487,25 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
         cv::exp(-(correction + float(albedo[k])), gains[k]);
     }
     cv::Mat light(colour.size(), CV_8U), pixelClass(colour.size(), CV_8S, cv::Scalar(-1));
+    std::vector<int> column(width);
+    for (int x = 0; x < width; ++x) column[x] = x / shrink;
     constexpr int kBandRows = 64;
     ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
+        std::array<const float*, kMostClasses> gainRow{};
         for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) {
             const uint8_t* in = colour.ptr<uint8_t>(y);
             const uint8_t* m = mask.ptr<uint8_t>(y);
             const uint16_t* a = aroundLog.ptr<uint16_t>(y);
             uint8_t* out = light.ptr<uint8_t>(y);
+            int8_t* classOut = pixelClass.ptr<int8_t>(y);
+            for (size_t k = 0; k < gains.size(); ++k) gainRow[k] = gains[k].ptr<float>(y / shrink);
             for (int x = 0; x < width; ++x) {
                 float value;
                 if (m[x]) {
                     const uint8_t* p = in + 4 * x;
                     const int k = centres.size() == 1 ? 0 : NearestClass(reading.Of(p, float(a[x] * (1 / kLogScale))), centres);
-                    value = float(1 + std::max({p[0], p[1], p[2]})) * gains[k].at<float>(y / shrink, x / shrink) - 1;
-                    pixelClass.ptr<int8_t>(y)[x] = int8_t(k);
+                    value = float(1 + std::max({p[0], p[1], p[2]})) * gainRow[k][column[x]] - 1;
+                    classOut[x] = int8_t(k);
                 } else {
                     value = std::expm1(float(a[x] * (1 / kLogScale)));
                 }
