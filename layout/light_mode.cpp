@@ -8,12 +8,7 @@ namespace v2d {
 namespace {
 
 constexpr const char* kKeyLightMode = "LightMode";
-
-bool IsLightItem(std::string_view item) {
-    const size_t equals = item.find('=');
-    return equals != std::string_view::npos && ParamNameMatches(item.substr(0, equals), kKeyLightMode);
-}
-
+constexpr const char* kLightKeys[] = {kKeyLightMode};
 
 }  // namespace
 
@@ -22,17 +17,7 @@ LightMode ReadLightMode(std::string_view descriptor) {
 }
 
 std::string WithLightMode(std::string_view descriptor, LightMode mode, size_t byteLimit) {
-    std::string kept;
-    bool removed = false;
-    for (const std::string& item : SplitText(descriptor, "&")) {
-        if (IsLightItem(item)) {
-            removed = true;
-            continue;
-        }
-        if (!kept.empty()) kept += '&';
-        kept += item;
-    }
-    if (!removed) kept = descriptor;
+    const std::string kept = WithoutParams(descriptor, kLightKeys);
     if (mode == LightMode::Photo) return std::string(Utf8Prefix(kept, byteLimit));
     const std::string item = std::string(kKeyLightMode) + "=1";
     const size_t room = byteLimit == std::string::npos ? kept.size() : byteLimit - std::min(byteLimit, item.size() + 1);

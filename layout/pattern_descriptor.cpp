@@ -23,14 +23,6 @@ std::optional<long long> NumberOf(std::string_view descriptor, const char* key) 
     return ParseWholeNumber(GetParam(descriptor, key));
 }
 
-bool IsLayingItem(std::string_view item) {
-    const std::string_view name = item.substr(0, item.find('='));
-    return item.find('=') != std::string_view::npos &&
-           std::any_of(std::begin(kLayingKeys), std::end(kLayingKeys),
-                       [&](const char* key) { return ParamNameMatches(name, key); });
-}
-
-
 }  // namespace
 
 PatternSettings ReadPatternSettings(std::string_view descriptor) {
@@ -72,17 +64,7 @@ std::string WithPatternSettings(std::string_view descriptor, const PatternSettin
         if (size.width > 0 && size.height > 0)
             items += std::string("&") + kKeySize + "=" + std::to_string(size.width) + "*" + std::to_string(size.height);
     }
-    std::string kept;
-    bool removed = false;
-    for (const std::string& item : SplitText(descriptor, "&")) {
-        if (IsLayingItem(item)) {
-            removed = true;
-        } else {
-            if (!kept.empty()) kept += '&';
-            kept += item;
-        }
-    }
-    if (!removed) kept = descriptor;
+    const std::string kept = WithoutParams(descriptor, kLayingKeys);
     if (items.empty()) return std::string(Utf8Prefix(kept, byteLimit));
     if (kept.empty()) items.erase(0, 1);
     const size_t room = byteLimit == std::string::npos ? kept.size() : byteLimit - std::min(byteLimit, items.size());

@@ -60,6 +60,23 @@ bool ParamNameMatches(std::string_view itemName, std::string_view key) {
     return rest.empty() || AllDigits(rest);
 }
 
+std::string WithoutParams(std::string_view descriptor, std::span<const char* const> keys) {
+    std::string kept;
+    bool removed = false;
+    for (const std::string& item : SplitText(descriptor, "&")) {
+        const size_t equals = item.find('=');
+        const std::string_view name = std::string_view(item).substr(0, equals);
+        if (equals != std::string::npos &&
+            std::any_of(keys.begin(), keys.end(), [&](const char* key) { return ParamNameMatches(name, key); })) {
+            removed = true;
+            continue;
+        }
+        if (!kept.empty()) kept += '&';
+        kept += item;
+    }
+    return removed ? kept : std::string(descriptor);
+}
+
 std::string GetParam(std::string_view descriptor, std::string_view key) {
     for (const std::string& item : SplitText(descriptor, "&")) {
         const size_t equals = item.find('=');

@@ -1,6 +1,7 @@
 #pragma once
 // Shared text functions of the whole program, used with the product
 // descriptor ("PartsName=…&PartsNumber=…&…") and product sizes.
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,9 @@ namespace v2d {
 std::string GetParam(std::string_view descriptor, std::string_view key);
 // True when an item named itemName answers to the key by GetParam's rule.
 bool ParamNameMatches(std::string_view itemName, std::string_view key);
+// The descriptor without its items that answer to any of the keys, the
+// others kept in their order; the descriptor itself when none answers.
+std::string WithoutParams(std::string_view descriptor, std::span<const char* const> keys);
 
 // The pieces of the text between occurrences of the delimiter, the last
 // piece included ("a,,b" gives "a", "", "b"; "" gives one empty piece).
