@@ -12,7 +12,7 @@
 #include <vector>
 
 
-#include "base/parallel_for.h"
+#include "base/row_bands.h"
 #include "scene/outline_geometry.h"
 
 namespace v2d::vision {
@@ -147,7 +147,6 @@ cv::Mat FilledOutside(const cv::Mat& values, const cv::Mat& mask, int reach) {
 // what it mirrors to its dark squares, so their ratio to the light ones
 // changes with the light across the room.
 struct LocalAlbedos {
-    int columns = 0, rows = 0;
     std::vector<cv::Mat> correction;  // one a class
 };
 
@@ -229,7 +228,6 @@ std::vector<double> ClassAlbedos(const std::vector<cv::Vec3f>& centres, int widt
             if (p.j == reference) residuals[size_t(p.cell) * n + p.k].push_back(e);
             else if (p.k == reference) residuals[size_t(p.cell) * n + p.j].push_back(-e);
         }
-        local->columns = columns, local->rows = rows;
         local->correction.assign(n, cv::Mat());
         for (int k = 0; k < n; ++k) {
             cv::Mat value = cv::Mat::zeros(rows, columns, CV_32F), known = cv::Mat::zeros(rows, columns, CV_8U);
@@ -337,10 +335,6 @@ cv::Mat MaskedMedian(const cv::Mat& logValues, const cv::Mat& mask, int window) 
     return out;
 }
 
-cv::Mat Homography(const std::array<cv::Point2f, 4>& from, const std::array<cv::Point2f, 4>& to) {
-    return cv::getPerspectiveTransform(from.data(), to.data());
-}
-
 }  // namespace
 
 QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelToken* cancel) {
@@ -381,7 +375,7 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
                                                   cv::Point2f(0, float(realHeight))};
     for (int k = 0; k < 4; ++k)
         corners[k] = cv::Point2f(float(region.corners[k].x - within.x()), float(region.corners[k].y - within.y()));
-    cv::Mat toPlane = Homography(corners, rectangle);
+    const cv::Mat toPlane = cv::getPerspectiveTransform(corners.data(), rectangle.data());
     if (toPlane.empty() || !cv::checkRange(toPlane)) return {};
     // What of the plane the outline covers, on the camera's side of the horizon, within a few rectangles.
     const double cornerSide = [&] {
@@ -489,10 +483,9 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     cv::Mat light(colour.size(), CV_8U), pixelClass(colour.size(), CV_8S, cv::Scalar(-1));
     std::vector<int> column(width);
     for (int x = 0; x < width; ++x) column[x] = x / shrink;
-    constexpr int kBandRows = 64;
-    ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
+    ForEachRowBand(height, width, [&](int first, int end) {
         std::array<const float*, kMostClasses> gainRow{};
-        for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) {
+        for (int y = first; y < end; ++y) {
             const uint8_t* in = colour.ptr<uint8_t>(y);
             const uint8_t* m = mask.ptr<uint8_t>(y);
             const uint16_t* a = aroundLog.ptr<uint16_t>(y);
@@ -534,8 +527,8 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
             any |= thin[k] = seen[k] > 0 && solid[k] < kThinShare * seen[k];
         if (any) {
             const auto byBands = [&](auto&& row) {
-                ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
-                    for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) row(y);
+                ForEachRowBand(height, width, [&](int first, int end) {
+                    for (int y = first; y < end; ++y) row(y);
                 });
             };
             cv::Mat kept(colour.size(), CV_32F), weight(colour.size(), CV_32F);
@@ -562,9 +555,8 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     }
     // The median band by band side by side, each band with the rows it reads beyond its own.
     cv::Mat smoothed(light.size(), CV_8U);
-    constexpr int kMedianBand = 256, kReach = kFinalMedian / 2;
-    ParallelFor(size_t((height + kMedianBand - 1) / kMedianBand), [&](size_t band) {
-        const int first = int(band) * kMedianBand, end = std::min(height, first + kMedianBand);
+    constexpr int kReach = kFinalMedian / 2;
+    ForEachRowBand(height, width, [&](int first, int end) {
         const int from = std::max(0, first - kReach), to = std::min(height, end + kReach);
         cv::Mat part;
         cv::medianBlur(light.rowRange(from, to), part, kFinalMedian);
@@ -578,8 +570,8 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     const int dx = within.x() - box.minX, dy = within.y() - box.minY;
     uchar* bits = map.bits();
     const qsizetype line = map.bytesPerLine();
-    ParallelFor(size_t((height + kBandRows - 1) / kBandRows), [&](size_t band) {
-        for (int y = int(band) * kBandRows; y < std::min(height, int(band + 1) * kBandRows); ++y) {
+    ForEachRowBand(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(bits + (dy + y) * line) + dx;
             const uint8_t* l = light.ptr<uint8_t>(y);
             for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | uint32_t(l[x]) * 0x010101u;
