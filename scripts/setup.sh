@@ -15,6 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick fonts-noto-cjk
   qt6-webengine-dev chromium
+  libqrencode-dev zbar-tools nginx-light poppler-utils
   ccache time
   dpkg-dev lintian desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils librsvg2-bin
 )
