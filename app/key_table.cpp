@@ -36,6 +36,7 @@ const QList<KeyEntry>& MainKeyTable() {
         {MainKey::ZoomToFit, "Ctrl+0", nullptr, QT_TRANSLATE_NOOP("Keys", "适合窗口")},
         {MainKey::ZoomWithWheel, "", QT_TRANSLATE_NOOP("Keys", "Ctrl+滚轮"),
          QT_TRANSLATE_NOOP("Keys", "以鼠标所指处为中心缩放")},
+        {MainKey::BeforeAfter, "B", nullptr, QT_TRANSLATE_NOOP("Keys", "原图对比：原图与效果左右对照")},
         {MainKey::Help, "F1", nullptr, QT_TRANSLATE_NOOP("Keys", "使用说明")},
     };
     return table;

@@ -22,6 +22,7 @@ enum class MainKey {
     ZoomOut,
     ZoomToFit,
     ZoomWithWheel,
+    BeforeAfter,
     Help,
 };
 

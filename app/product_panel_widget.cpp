@@ -207,7 +207,9 @@ void ProductPanelWidget::BuildProductButtons(QVBoxLayout* column) {
     BitBtnParts = MakeButton(QStringLiteral("BitBtnParts"), tr("选择材料"), this);
     BitBtnModel = MakeButton(QStringLiteral("BitBtnModel"), tr("选择模型"), this);
     BitBtnBzq = MakeButton(QStringLiteral("BitBtnBzq"), tr("花型编辑"), this);
-    for (QToolButton* button : {BitBtnParts, BitBtnModel, BitBtnBzq}) {
+    BitBtnCompareParts = MakeButton(QStringLiteral("BitBtnCompareParts"), tr("对比"), this);
+    BitBtnCompareParts->setToolTip(tr("在选中的区域并排对比 2 到 4 种材料"));
+    for (QToolButton* button : {BitBtnParts, BitBtnModel, BitBtnBzq, BitBtnCompareParts}) {
         button->setAutoRaise(false);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         row->addWidget(button);
@@ -220,6 +222,7 @@ void ProductPanelWidget::ConnectControls() {
     connect(BitBtnModel, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnModelClick);
     connect(BitBtnApply, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnApplyClick);
     connect(BitBtnBzq, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnBzqClick);
+    connect(BitBtnCompareParts, &QToolButton::clicked, this, &ProductPanelWidget::BitBtnComparePartsClick);
     connect(TrackBarLight, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarLightChange);
     connect(TrackBarReflect, &QSlider::valueChanged, this, &ProductPanelWidget::TrackBarReflectChange);
     MakeDragOneStep(TrackBarLight, document_);
@@ -392,14 +395,35 @@ void ProductPanelWidget::BitBtnPartsClick() {
         return;
     }
     if (productBrowser_ == nullptr || !productBrowser_->ShowInMode(TFormSelParts::ChooseMaterial)) return;
+    // The browser closed with "对比": the materials put aside go side by side.
+    if (std::vector<ChosenProduct> compared = productBrowser_->TakeComparison(); !compared.empty()) {
+        emit comparisonChosen(compared);
+        return;
+    }
     const ChosenProduct chosen = productBrowser_->Chosen();
-    ShowChosenMaterial(chosen,
-                       Product::Parse(ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
-                                                                  chosen.salesName.toStdString(),
-                                                                  chosen.specs.toStdString(), chosen.reflection.toStdString())
-                                          .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit,
-                                                       chosen.patternRepeat)
-                                          .ToString()));
+    ShowChosenMaterial(chosen, MaterialOf(chosen));
+}
+
+Product ProductPanelWidget::MaterialOf(const ChosenProduct& chosen) {
+    return Product::Parse(ProductDescriptor::Material(chosen.name.toStdString(), chosen.number.toStdString(),
+                                                      chosen.salesName.toStdString(), chosen.specs.toStdString(),
+                                                      chosen.reflection.toStdString())
+                              .WithPricing(chosen.price.toDouble(), chosen.piecesPerBox, chosen.unit, chosen.patternRepeat)
+                              .ToString());
+}
+
+void ProductPanelWidget::BitBtnComparePartsClick() {
+    if (document_.selection().selected.empty()) {
+        prompts_.Show(window(), tr("请先选择要对比的区域。"));
+        return;
+    }
+    emit helpTextReady(tr("在产品窗口中逐个“加入对比”，再点“对比”。"));
+    BitBtnPartsClick();
+}
+
+void ProductPanelWidget::TakeComparedMaterial(const ChosenProduct& chosen) {
+    ShowChosenMaterial(chosen, MaterialOf(chosen));
+    BitBtnApplyClick();
 }
 
 void ProductPanelWidget::ShowChosenMaterial(const ChosenProduct& chosen, Product product) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/uformselparts.h"  // ChosenProduct, whole for the comparison signal
 #include "document/carried_model.h"
 #include "render/tiling_settings.h"
 
@@ -58,6 +59,8 @@ public:
     // captions, descriptor and size, and its map (picture and tolerance)
     // when product/maps/ has one.
     void LoadProduct(const ProductRow& row);
+    // A chosen material's product value, with its pricing.
+    static Product MaterialOf(const ChosenProduct& chosen);
     // Set by the product loader while it moves the reflection track bar to
     // the product's own value, so that move renders nothing.
     void setLoadingProduct(bool loading) { loadingProduct_ = loading; }
@@ -107,6 +110,12 @@ public slots:
     // The same on the window's thread, for a dialog that lays while it is
     // open (the effect window): done when it returns.
     void ApplyOnThisThread();
+    // "对比": the product browser, where the materials to compare are put
+    // aside; they come back through comparisonChosen.
+    void BitBtnComparePartsClick();
+    // A compared material into the panel and laid into the selection at full
+    // size, as "开始铺贴" lays it (one step).
+    void TakeComparedMaterial(const ChosenProduct& chosen);
     // A click (not a drag) on the panel picture: the material editor on it;
     // on OK the edited picture is the product's and the selection is laid
     // again with it.
@@ -124,6 +133,8 @@ public slots:
     void SButtonColorClick();
 
 signals:
+    // 2 to 4 materials chosen for comparison in the selected regions.
+    void comparisonChosen(const std::vector<ChosenProduct>& materials);
     // "开始铺贴" passed its own checks and starts.
     void tilingStarted();
     // A text for the hint line.
@@ -154,6 +165,7 @@ private:
     // A material into the panel with its own reflection, as the browser or
     // the online catalogue chose it.
     void ShowChosenMaterial(const ChosenProduct& chosen, Product product);
+
     // The online paths of the product and model buttons.
     void OnlineMaterialClick();
     void OnlineModelClick();
@@ -227,6 +239,7 @@ private:
     QToolButton* BitBtnParts = nullptr;
     QToolButton* BitBtnModel = nullptr;
     QToolButton* BitBtnBzq = nullptr;
+    QToolButton* BitBtnCompareParts = nullptr;
 };
 
 }  // namespace v2d

@@ -19,6 +19,7 @@
 
 #include <cmath>
 
+#include "app/before_after_layer.h"
 #include "app/key_table.h"
 #include "app/handle_layer.h"
 #include "app/hint_layer.h"
@@ -57,6 +58,7 @@ SceneView::SceneView(SceneDocument& document, QWidget* parent) : QAbstractScroll
     setObjectName("PanelView");
     BuildLayers();
     BuildZoom();
+    BuildBeforeAfter();
 
     connect(&document_, &SceneDocument::sceneReplaced, this, &SceneView::SceneReplaced);
     connect(&document_, &SceneDocument::changed, this, [this](const SceneChange& change) {
@@ -67,6 +69,7 @@ SceneView::SceneView(SceneDocument& document, QWidget* parent) : QAbstractScroll
 
     // Before any scheme: the background as it is, under an empty overlay.
     Image2->setPicture(document_.scene().background);
+    ImageBefore->setPhoto(document_.scene().background);
     LayoutView();
     StartOverlay();
 }
@@ -185,10 +188,13 @@ void SceneView::paintEvent(QPaintEvent* event) {
         painter.setClipRect(shown);
         painter.translate(ViewOffset());
         Image2->paint(painter, shown.translated(-ViewOffset()), PanelBack->palette().window());
-        Image1->paint(painter, OverlayLayer::Edges::Smooth);
+        if (ImageBefore->active())
+            ImageBefore->paint(painter, shown.translated(-ViewOffset()), picture.width(), picture.height());
+        else
+            Image1->paint(painter, OverlayLayer::Edges::Smooth);
         painter.restore();
     }
-    Image3->paint(painter, PanelBack->palette());
+    if (!ImageBefore->active()) Image3->paint(painter, PanelBack->palette());
     PanelHelp->paint(painter);
 }
 
@@ -197,6 +203,7 @@ void SceneView::LayoutView() {
     const QSize panel = picture + QSize(2, 2);
     panelSize_ = panel;
     Image2->setZoom(viewScale_);
+    ImageBefore->setZoom(viewScale_);
 
     const bool wide = panel.width() > PanelBack->width();
     const bool tall = panel.height() > PanelBack->height();
@@ -285,6 +292,11 @@ bool SceneView::MouseEvent(QMouseEvent* mouse) {
     const QEvent::Type type = mouse->type();
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         if ((mouse->buttons() & ~mouse->button()) == Qt::NoButton) {  // the first button down
+            if (ImageBefore->active()) {
+                pressed_ = mouse->button() == Qt::LeftButton && PictureArea().contains(at) ? Pressed::Split : Pressed::Nothing;
+                if (pressed_ == Pressed::Split) MoveSplitTo(at);
+                return true;
+            }
             const std::optional<int> handle = Image3->At(at);
             pressed_ = handle ? Pressed::Handle : PictureArea().contains(at) ? Pressed::Picture : Pressed::Nothing;
             pressedHandle_ = handle.value_or(-1);
@@ -296,6 +308,14 @@ bool SceneView::MouseEvent(QMouseEvent* mouse) {
         // The hint line keeps the pointer's hovering from the picture, as its panel did.
         if (mouse->buttons() == Qt::NoButton && PanelHelp->covered().contains(at)) return true;
         if (mouse->buttons() == Qt::NoButton) pressed_ = Pressed::Nothing;  // a menu took the release
+        if (pressed_ == Pressed::Split) {
+            MoveSplitTo(at);
+            return true;
+        }
+        if (ImageBefore->active()) {
+            UpdateCursor(at);
+            return true;
+        }
         if (pressed_ == Pressed::Handle) {
             if (!mouse->buttons().testFlag(Qt::LeftButton)) return true;
             const QPoint inHandle = at - Image3->pos(pressedHandle_);
@@ -319,7 +339,11 @@ bool SceneView::MouseEvent(QMouseEvent* mouse) {
 }
 
 void SceneView::UpdateCursor(QPoint at) {
-    if (const std::optional<int> handle = Image3->At(at))
+    if (ImageBefore->active() && PictureArea().contains(at))
+        PanelBack->setCursor(Qt::SplitHCursor);
+    else if (ImageBefore->active())
+        PanelBack->unsetCursor();
+    else if (const std::optional<int> handle = Image3->At(at))
         PanelBack->setCursor(Image3->cursor(*handle));
     else
         PanelBack->unsetCursor();
@@ -375,6 +399,7 @@ void SceneView::ShowDisplayed() {
 
 void SceneView::SceneReplaced() {
     ClearSelection();
+    ImageBefore->setPhoto(document_.scene().background);
     viewScale_ = ClampZoom(viewScale_, document_.scene().background.size());
     LayoutView();
     ShowZoomInBox();

@@ -27,10 +27,13 @@ class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 class QScrollBar;
+class QSlider;
+class QToolButton;
 class QWheelEvent;
 
 namespace v2d {
 
+class BeforeAfterLayer;
 class HandleLayer;
 class HintLayer;
 class OverlayLayer;
@@ -80,6 +83,15 @@ public:
     double viewScale() const { return viewScale_; }
     // Puts the zoom box ("ComboBoxZoom") into a row of the status bar.
     void AddZoomBoxTo(QBoxLayout& row);
+    // Puts "原图对比" ("SpeedButtonBeforeAfter") and its split slider
+    // ("SliderBeforeAfter", shown while it is on) into a row of the status bar.
+    void AddBeforeAfterTo(QBoxLayout& row);
+    // "原图对比" (B): the photo as it was left of a line, the scene right of
+    // it. While it is on, a press or drag on the picture moves the line and
+    // edits nothing; the selection's marks are hidden.
+    bool beforeAfterShown() const;
+    // The line's place, a share of the picture's width.
+    double beforeAfterSplit() const;
 
     // The hint line in the top-left corner of the work area.
     void ShowHelpText(const QString& text);
@@ -108,6 +120,9 @@ public slots:
     void ZoomIn();
     void ZoomOut();
     void ZoomToFit();
+    void SetBeforeAfter(bool shown);
+    void ToggleBeforeAfter();
+    void SetBeforeAfterSplit(double split);
 
 signals:
     // A rubber band at least 2 x 2 pixels was released inside an ordinary
@@ -126,7 +141,7 @@ protected:
 
 private:
     // Where a press began: the mouse follows it until every button is up.
-    enum class Pressed { Nothing, Picture, Handle };
+    enum class Pressed { Nothing, Picture, Handle, Split };
 
     void BuildLayers();
     void BuildZoom();
@@ -164,6 +179,9 @@ private:
     void PlaceModelInRectangle(const V2dPolygon& region);
     std::filesystem::path ModelFileOfProduct() const;
     void ShowError(const std::string& message);
+    void BuildBeforeAfter();
+    // The split line follows the pointer's x over the picture.
+    void MoveSplitTo(QPoint at);
     void StartOverlay();
     void ClearOverlay();
 
@@ -178,6 +196,9 @@ private:
     QMenu* sceneMenu_ = nullptr;
     QMenu* modelMenu_ = nullptr;
     QComboBox* ComboBoxZoom = nullptr;
+    BeforeAfterLayer* ImageBefore = nullptr;  // the photo beside the scene
+    QToolButton* SpeedButtonBeforeAfter = nullptr;
+    QSlider* SliderBeforeAfter = nullptr;
 
     ProductDropSupport dropSupport_;
     bool hintsHidden_ = false;

@@ -65,6 +65,7 @@ StatusStrip::StatusStrip(SceneView& view, QAction* undoAction, QAction* redoActi
     row->addWidget(tutorial);
     row->addWidget(LabelStatus);
     row->addWidget(CppWebBrowserAd, 1);
+    view.AddBeforeAfterTo(*row);
     view.AddZoomBoxTo(*row);
     auto cancel = [this] {
         if (cancel_) cancel_();

@@ -13,6 +13,7 @@
 
 #include <utility>
 
+#include "app/compare_in_scene.h"
 #include "app/history_panel.h"
 #include "app/local_templates.h"
 #include "app/main_window_keys.h"
@@ -28,6 +29,8 @@
 #include "app/template_tool_launch.h"
 #include "app/uformeffect.h"
 #include "app/uformmain.h"
+
+#include "app/compare_in_scene.h"
 #include "app/uformshadow.h"
 #include "app/window_hold.h"
 #include "app/window_job.h"
@@ -198,6 +201,8 @@ void TFormMain::ConnectDocument() {
 void TFormMain::ConnectPieces() {
     auto button = [this](const char* name) { return findChild<QToolButton*>(QString::fromLatin1(name)); };
     connect(button("SpeedButtonSelParts"), &QToolButton::clicked, productPanel_, &ProductPanelWidget::BitBtnPartsClick);
+    auto* compare = new CompareInScene(*view_, document_, *productPanel_, *prompts_, this);
+    connect(productPanel_, &ProductPanelWidget::comparisonChosen, compare, &CompareInScene::Show);
     // The effect window lays while it is open: on this thread, done when it returns.
     effectWindow_ = new TFormEffect(document_, *prompts_, [this] { productPanel_->ApplyOnThisThread(); }, this);
     connect(SpeedButtonEffect, &QToolButton::clicked, effectWindow_, [this] { effectWindow_->exec(); });

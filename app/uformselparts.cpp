@@ -248,6 +248,7 @@ void TFormSelParts::BuildControls() {
     ButtonUpdate = Named(new QPushButton(tr("更新信息"), this), QStringLiteral("ButtonUpdate"));
     BitBtnSelect = Named(new QPushButton(tr("选定产品"), this), QStringLiteral("BitBtnSelect"));
     buttons->addStretch();
+    BuildComparison(buttons);
     for (QPushButton* b : {BitBtnAddParts, ButtonUpdate, BitBtnSelect}) buttons->addWidget(b);
     right->addLayout(buttons);
     row->addLayout(right, 1);
@@ -351,6 +352,9 @@ void TFormSelParts::FormShow() {
     BitBtnAddParts->setVisible(!choosing);
     ButtonUpdate->setVisible(ProductBrowserMode == Maintenance);
     BitBtnSelect->setVisible(choosing);
+    BitBtnCompareAdd->setVisible(ProductBrowserMode == ChooseMaterial);
+    BitBtnCompare->setVisible(ProductBrowserMode == ChooseMaterial);
+    comparing_ = false;
     if (choosing) {
         for (QLineEdit* e : {EditPartsNumber, EditPartsSpecs, EditPartsPrice}) e->setReadOnly(true);
     } else {
@@ -603,24 +607,28 @@ QListWidgetItem* TFormSelParts::SelectedItem() const {
     return nullptr;
 }
 
-void TFormSelParts::BitBtnSelectClick() {
+bool TFormSelParts::ReadSelectedChoice() {
     if (SelectedItem() == nullptr || EditPartsNumber->text().isEmpty()) {
         prompts_.Show(this, tr("请选择产品。"));
-        return;
+        return false;
     }
     if (picture_.isNull()) {
         prompts_.Show(this, tr("没有产品图片。"));
-        return;
+        return false;
     }
     Result<std::optional<ProductChoice>> choice = ReadProductChoice(dm_, EditPartsNumber->text().toStdString());
     if (!choice) {
         prompts_.Show(this, FromUtf8(choice.error()));
-        return;
+        return false;
     }
     const ProductChoice chosen = choice->value_or(ProductChoice{});
     SelectedReflection = FromUtf8(chosen.FanSheXiShu);
     SelectedSubTypeMemo = FromUtf8(chosen.PSTypeMemo);
-    accept();
+    return true;
+}
+
+void TFormSelParts::BitBtnSelectClick() {
+    if (ReadSelectedChoice()) accept();
 }
 
 ChosenProduct TFormSelParts::Chosen() const {

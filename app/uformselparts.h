@@ -9,10 +9,12 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 #include "library/product_queries.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -60,6 +62,10 @@ public:
     // ShowInMode without showing: the mode, and the tree rebuilt when it changed.
     void SetMode(int mode);
     ChosenProduct Chosen() const;
+    // "加入对比" and "对比" (a material being chosen): the products put aside
+    // one by one, 2 to 4, taken when the window closed with "对比"; empty
+    // otherwise. Taking them empties the list.
+    std::vector<ChosenProduct> TakeComparison();
     int mode() const { return ProductBrowserMode; }
 
     // The handlers, public so tests drive them as the user would.
@@ -73,6 +79,8 @@ public:
     // current category again; the filters hold for both.
     void EditSearchChange();
     void BitBtnSelectClick();
+    void BitBtnCompareAddClick();
+    void BitBtnCompareClick();
     void ImagePartsDblClick();
     // Waits until the current list's thumbnails are all in (tests, screenshots).
     bool WaitForThumbnails(int timeoutMs);
@@ -103,6 +111,11 @@ protected:
 
 private:
     void BuildControls();
+    void BuildComparison(QHBoxLayout* buttons);
+    void ShowComparisonCount();
+    // The selected product's choice values read for Chosen(); false after
+    // telling the user why there is nothing to choose.
+    bool ReadSelectedChoice();
     void FormShow();
     void ClearDetails();
     void ShowDetailsPicture(const ProductRow& row);
@@ -170,6 +183,10 @@ private:
     QSpinBox* SpinPatternRepeat = nullptr;  // "花距(mm)", 0: none
     QLabel* ImageParts = nullptr;
     QPushButton* BitBtnSelect = nullptr;
+    QPushButton* BitBtnCompareAdd = nullptr;
+    QPushButton* BitBtnCompare = nullptr;
+    std::vector<ChosenProduct> comparison_;
+    bool comparing_ = false;  // closed with "对比"
     QPushButton* BitBtnAddParts = nullptr;
     QPushButton* ButtonUpdate = nullptr;
     QMenu* PopupMenu1 = nullptr;

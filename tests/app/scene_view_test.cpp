@@ -1,6 +1,7 @@
 // The scene view's layers as the person sees them: the zoomed copy, a product's drag, the hint line.
 #include <QLabel>
 #include <QMimeData>
+#include <QSlider>
 #include "demo/demo_room.h"
 #include "scene/outline_geometry.h"
 #include "app_test_support.h"
@@ -80,6 +81,40 @@ TEST_F(SceneViewWindow, TheHintLineLooksAsItsWhitePanelWithItsLabelDid) {  // a 
         EXPECT_EQ(shown.copy(band), panel.grab().toImage().convertToFormat(shown.format())) << text.toStdString();
         EXPECT_TRUE(shown.pixel(band.topRight() + QPoint(1, 0)) != qRgb(255, 255, 255) && shown.pixel(band.bottomLeft() + QPoint(0, 1)) != qRgb(255, 255, 255));
     }
+}
+
+// "原图对比": B shows the photo left of the line; a drag moves the line, the slider follows; B again shows the scene.
+TEST_F(SceneViewWindow, BeforeAndAfterShowsThePhotoLeftOfTheLineTheDragMoves) {
+    UseProduct(test::Checker(Qt::red, Qt::blue), "PartsName=砖&PartsSpecs=600*600"), Click(QPoint(400, 560) / 4), ClickButton("BitBtnApply");
+    const int steps = Doc().history().count();
+    PictureLayer photo(nullptr), scene(nullptr);
+    Show(photo, Doc().scene().background, 0.25), Show(scene, Doc().displayed(), 0.25);
+    const QRect area(View().ViewOffset(), photo.shownSize());
+    auto column = [&](double share, const QImage& from) {  // a strip of floor below the captions, clear of the grip
+        const QRect strip(int(share * area.width()), area.height() * 3 / 4, 3, area.height() / 5);
+        return from.copy(strip);
+    };
+    const QImage photoShown = Painted(photo, QRect(QPoint(), area.size())), sceneShown = Painted(scene, QRect(QPoint(), area.size()));
+    ASSERT_NE(column(0.3, photoShown), column(0.3, sceneShown));  // the floor was laid there
+    Key(Qt::Key_B);
+    ASSERT_TRUE(View().beforeAfterShown());
+    EXPECT_TRUE(Find<QWidget>("SliderBeforeAfter").isVisible());
+    QImage shown = Grabbed(area);
+    EXPECT_EQ(column(0.3, shown), column(0.3, photoShown));
+    EXPECT_EQ(column(0.8, shown), column(0.8, sceneShown));
+    const int y = area.height() / 3 + area.top();
+    QTest::mousePress(&Viewport(), Qt::LeftButton, {}, QPoint(area.left() + area.width() / 10, y));
+    QTest::mouseMove(&Viewport(), QPoint(area.left() + area.width() * 9 / 10, y));
+    QTest::mouseRelease(&Viewport(), Qt::LeftButton, {}, QPoint(area.left() + area.width() * 9 / 10, y));
+    EXPECT_NEAR(View().beforeAfterSplit(), 0.9, 0.01);
+    EXPECT_NEAR(Find<QSlider>("SliderBeforeAfter").value(), 900, 10);
+    EXPECT_EQ(Doc().history().count(), steps);  // the drag edited nothing
+    shown = Grabbed(area);
+    EXPECT_EQ(column(0.8, shown), column(0.8, photoShown));
+    Key(Qt::Key_B);
+    EXPECT_FALSE(View().beforeAfterShown());
+    EXPECT_FALSE(Find<QWidget>("SliderBeforeAfter").isVisible());
+    EXPECT_EQ(column(0.8, Grabbed(area)), column(0.8, sceneShown));
 }
 
 }  // namespace
