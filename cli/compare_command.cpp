@@ -144,7 +144,10 @@ int RunCompare(const Args& args, const fs::path& workspace) {
     static int argc = 1;
     static char name[] = "vexel2d-cli";
     static char* argv[] = {name, nullptr};
+    // Starting offscreen, Qt warns of a missing runtime folder it never uses: kept off the terminal.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const QGuiApplication application(argc, argv);
+    qInstallMessageHandler(previous);
 
     Result<SchemeFile> scheme = SceneDocument::ReadScheme(options.laying.scheme);
     if (!scheme) return Fail("compare", options.laying.scheme + ": " + scheme.error());
