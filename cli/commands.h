@@ -38,5 +38,6 @@ int RunQuote(const Args& args, const std::filesystem::path& workspace);  // quot
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 int RunMaterial(const Args& args);  // material PATTERN.jpg --at X,Y ... -o OUT.jpg
 int RunImportProducts(const Args& args, const std::filesystem::path& workspace);  // import-products DIR --category ID
+int RunCompare(const Args& args, const std::filesystem::path& workspace);  // compare SCHEME.v2d --regions LIST --product F ... -o GRID.jpg
 
 }  // namespace v2d::cli

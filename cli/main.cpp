@@ -40,6 +40,9 @@ const Command kCommands[] = {
     {"render", Plain<v2d::cli::RunRender>, "render SCHEME.v2d -o OUT.jpg [options]  render a scheme"},
     {"batch", Plain<v2d::cli::RunBatch>,
      "batch SCHEME.v2d --products DIR --regions LIST -o OUTDIR  one rendering per product"},
+    {"compare", v2d::cli::RunCompare,
+     "compare SCHEME.v2d --regions LIST --product FILE --product FILE [...] -o GRID.jpg [--cell WxH] [options]\n"
+     "    2 to 4 products side by side in the same room, captioned with name, number, price and amount"},
     {"add-model", Plain<v2d::cli::RunAddModel>,
      "add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region NAME|INDEX]  place a model"},
     {"material", Plain<v2d::cli::RunMaterial>,

@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRenderingQuality = 95;
 // What a render that draws once and writes out may take beside the photo and
 // the displayed scene: the rows of a region toned band by band.
 constexpr int64_t kDrawOnceWorkingBytes = int64_t(8) << 20;
@@ -40,17 +39,6 @@ private:
     TerminalBar bar_;
     QMetaObject::Connection connection_;
 };
-
-Status WriteRendering(const QImage& picture, const fs::path& path) {
-    if (picture.isNull()) return Error{"the scheme has no background picture"};
-    // Encoded straight into the file as the rows are compressed: no copy of the whole JPEG in memory.
-    AtomicFileWriter file(path);
-    if (!file.isOpen()) return Error{"cannot write " + path.string()};
-    const bool encoded = EncodeJpeg(picture, kRenderingQuality, [&file](std::span<const uint8_t> chunk) { return file.write(chunk); });
-    if (!encoded && !file.failed()) return Error{"cannot encode the rendering"};
-    if (!encoded || !file.commit()) return Error{"cannot write " + path.string()};
-    return Status::Ok();
-}
 
 // The selection exactly as listed: the first region is the focused one.
 RegionSelection Listed(const std::vector<int>& regions) { return RegionSelection{regions.front(), regions}; }

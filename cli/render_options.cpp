@@ -22,13 +22,24 @@ bool ParseIntInto(const std::string& text, int& value) {
     return parsed.has_value();
 }
 
+}  // namespace
+
 bool ParseSize(const std::string& text, int& w, int& h) {
     const size_t x = text.find_first_of("xX*");
     return x != std::string::npos && ParseIntInto(text.substr(0, x), w) && ParseIntInto(text.substr(x + 1), h) && w > 0 &&
            h > 0;
 }
 
-}  // namespace
+Status WriteRendering(const QImage& picture, const std::filesystem::path& path) {
+    if (picture.isNull()) return Error{"the scheme has no background picture"};
+    // Encoded straight into the file as the rows are compressed: no copy of the whole JPEG in memory.
+    AtomicFileWriter file(path);
+    if (!file.isOpen()) return Error{"cannot write " + path.string()};
+    const bool encoded = EncodeJpeg(picture, kRenderingQuality, [&file](std::span<const uint8_t> chunk) { return file.write(chunk); });
+    if (!encoded && !file.failed()) return Error{"cannot encode the rendering"};
+    if (!encoded || !file.commit()) return Error{"cannot write " + path.string()};
+    return Status::Ok();
+}
 
 bool ParseColour(const std::string& text, uint32_t& colour) {
     std::string digits = text;

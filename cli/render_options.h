@@ -1,6 +1,9 @@
 #pragma once
 // Options shared by "render" and "batch": the product to lay and where.
+#include <QImage>
+
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +35,14 @@ struct RenderOptions {
     // --light photo|room: the light the regions are toned with, set before laying.
     std::optional<LightMode> light;
 };
+
+// "WxH" (or "W*H") of two numbers above 0.
+bool ParseSize(const std::string& text, int& w, int& h);
+
+// The rendering as render writes it: a JPEG of quality 95, written whole or
+// not at all.
+inline constexpr int kRenderingQuality = 95;
+Status WriteRendering(const QImage& picture, const std::filesystem::path& path);
 
 // "0xBBGGRR" (or decimal) as a colour; "X,Y" as a point.
 bool ParseColour(const std::string& text, uint32_t& colour);

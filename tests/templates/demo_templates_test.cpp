@@ -16,21 +16,13 @@
 #include "library/pub_functions.h"
 #include "templates/template_pages.h"
 #include "tests/library/temp_workspace.h"
+#include "tests/picture_difference.h"
 
 namespace v2d {
 namespace {
 namespace fs = std::filesystem;
 
-// Mean absolute difference per channel of two pictures of one size.
-double Difference(const QImage& a, const QImage& b) {
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
-}
+using test::MeanDifference;
 
 class DemoTemplates : public ::testing::Test {
 protected:
@@ -90,11 +82,11 @@ TEST_F(DemoTemplates, AreDistinctFurnishedRoomsWhoseThumbnailsShowThemselves) {
     EXPECT_EQ(styles.size(), 6u);
     // Each thumbnail is its own room's rendering, and nearer to it than to any other room's.
     for (size_t i = 0; i < rows.size(); ++i) {
-        const double own = Difference(thumbnails[i], renders[i]);
+        const double own = MeanDifference(thumbnails[i], renders[i]);
         EXPECT_LT(own, 4.0) << rows[i].SampleName;
         for (size_t j = 0; j < rows.size(); ++j)
             if (j != i) {
-                EXPECT_GT(Difference(thumbnails[i], renders[j]), own + 4.0) << rows[i].SampleName << " " << j;
+                EXPECT_GT(MeanDifference(thumbnails[i], renders[j]), own + 4.0) << rows[i].SampleName << " " << j;
             }
     }
 }
@@ -114,9 +106,9 @@ TEST_F(DemoTemplates, WallpapersMeasureOneRepeatThatJoinsSeamlessly) {
         const int w = picture.width();
         const QImage edges = picture.copy(w - 1, 0, 1, w), starts = picture.copy(0, 0, 1, w);
         const QImage inner = picture.copy(w / 3, 0, 1, w), next = picture.copy(w / 3 + 1, 0, 1, w);
-        EXPECT_LT(Difference(edges, starts), Difference(inner, next) + 6.0) << row.PartsNumber;
-        EXPECT_LT(Difference(picture.copy(0, w - 1, w, 1), picture.copy(0, 0, w, 1)),
-                  Difference(picture.copy(0, w / 3, w, 1), picture.copy(0, w / 3 + 1, w, 1)) + 6.0);
+        EXPECT_LT(MeanDifference(edges, starts), MeanDifference(inner, next) + 6.0) << row.PartsNumber;
+        EXPECT_LT(MeanDifference(picture.copy(0, w - 1, w, 1), picture.copy(0, 0, w, 1)),
+                  MeanDifference(picture.copy(0, w / 3, w, 1), picture.copy(0, w / 3 + 1, w, 1)) + 6.0);
     }
     EXPECT_EQ(wallpapers, 9);
 }
