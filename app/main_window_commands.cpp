@@ -34,6 +34,8 @@ MainActions MakeMainActions(QObject* owner, QUndoStack& history) {
     a.savePicture = action("ActionSavePicture", QCoreApplication::translate("MainWindow", "保存效果图"));
     a.maintenance = action("ActionProductMaintenance", QCoreApplication::translate("MainWindow", "产品维护"));
     a.help = action("ActionHelp", QCoreApplication::translate("MainWindow", "使用说明"));
+    a.shareWithCustomer = action("ActionShareWithCustomer", QCoreApplication::translate("MainWindow", "发送给客户"));
+    a.shopSettings = action("ActionShopSettings", QCoreApplication::translate("MainWindow", "店铺设置..."));
     a.deleteModel = action("ActionDeleteModel", QCoreApplication::translate("MainWindow", "删除模型"));
     a.open->setShortcuts(KeysOf(MainKey::OpenScheme));
     a.save->setShortcuts(KeysOf(MainKey::SaveScheme));
@@ -73,6 +75,7 @@ void BuildMainToolBar(QMainWindow& window, const MainActions& actions) {
     bar->addSeparator();
     add("SpeedButtonSavePic", QCoreApplication::translate("MainWindow", "保存效果图"), actions.savePicture);
     add("SpeedButtonTotal", QCoreApplication::translate("MainWindow", "产品报表"));
+    add("SpeedButtonShare", QCoreApplication::translate("MainWindow", "发送给客户"), actions.shareWithCustomer);
     bar->addSeparator();
     FollowEnabling(add("ToolButtonUndo", QCoreApplication::translate("MainWindow", "撤销"), actions.undo), actions.undo);
     FollowEnabling(add("ToolButtonRedo", QCoreApplication::translate("MainWindow", "重做"), actions.redo), actions.redo);
@@ -106,6 +109,8 @@ void BuildMainMenuBar(QMainWindow& window, const MainActions& actions, QMenu* re
     file->addAction(actions.saveAs);
     file->addSeparator();
     file->addAction(actions.savePicture);
+    file->addAction(actions.shareWithCustomer);
+    file->addAction(actions.shopSettings);
     file->addSeparator();
     file->addAction(actions.exit);
     QMenu* edit = Named(bar->addMenu(QCoreApplication::translate("MainWindow", "编辑(&E)")), QStringLiteral("MenuEdit"));

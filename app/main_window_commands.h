@@ -23,6 +23,8 @@ struct MainActions {
     QAction* savePicture = nullptr;
     QAction* maintenance = nullptr;
     QAction* help = nullptr;
+    QAction* shareWithCustomer = nullptr;  // "发送给客户"
+    QAction* shopSettings = nullptr;       // "店铺设置"
     // Delete over a selected model: the model menu's "删除模型".
     QAction* deleteModel = nullptr;
     // R over a selected record; the model operations turn the frame.

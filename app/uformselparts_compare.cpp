@@ -6,14 +6,15 @@
 #include <algorithm>
 
 #include "app/uformselparts.h"
+#include "document/product_comparison.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
 
 namespace v2d {
 
 namespace {
-constexpr size_t kMostCompared = 4;
-constexpr size_t kFewestCompared = 2;
+constexpr size_t kMostCompared = kMostComparedProducts;
+constexpr size_t kFewestCompared = kFewestComparedProducts;
 }  // namespace
 
 void TFormSelParts::BuildComparison(QHBoxLayout* buttons) {
