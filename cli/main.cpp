@@ -57,6 +57,8 @@ const Command kCommands[] = {
     {"quote", v2d::cli::RunQuote,
      "quote SCHEME.v2d [--waste PCT] [--per-box N]  areas, tiles, boxes and amounts of the tiled regions as JSON"},
     {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
+    {"share", v2d::cli::RunShare,
+     "share SCHEME.v2d -o DIR [--url BASE] [--no-pdf]  the customer page: one folder of static files (DIR replaced whole)"},
     {"download", v2d::cli::RunDownload, "download URL FILE [--attempts N]  fetch a file; no file on failure"},
     {"new-scheme", Plain<v2d::cli::RunNewScheme>,
      "new-scheme PHOTO -o OUT.v2d --region \"NAME:x,y;x,y;...:WxH[:x,y;x,y;x,y;x,y]\" ... "
@@ -74,7 +76,7 @@ void PrintUsage(std::FILE* to) {
     std::fprintf(to, "usage: vexel2d-cli [--workspace DIR] COMMAND [ARGS]\n\n");
     for (const Command& c : kCommands) std::fprintf(to, "  %s\n", c.usage);
     std::fprintf(to,
-                 "\n  --workspace DIR  the workspace products, merge, templates, report and download use (default: the current\n"
+                 "\n  --workspace DIR  the workspace products, merge, templates, report, share and download use (default: the current\n"
                  "                   folder when it holds DB/, else the program's folder when it holds DB/, else\n"
                  "                   $XDG_DATA_HOME/vexel2d, which the program vexel2d makes on its first start)\n"
                  "  -h, --help       print this text and exit\n"

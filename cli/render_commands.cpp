@@ -11,7 +11,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/render_options.h"
-#include "cli/terminal_bar.h"
+#include "cli/scheme_session.h"
 #include "document/scene_document.h"
 #include "imagelib/image_library.h"
 #include "layout/pattern_table.h"
@@ -24,21 +24,6 @@ namespace {
 // What a render that draws once and writes out may take beside the photo and
 // the displayed scene: the rows of a region toned band by band.
 constexpr int64_t kDrawOnceWorkingBytes = int64_t(8) << 20;
-
-// The terminal's bar follows the document's progress.
-class ProgressBar {
-public:
-    ProgressBar(std::string label, const SceneDocument& doc) : bar_(std::move(label)) {
-        if (bar_.shown()) connection_ = QObject::connect(&doc, &SceneDocument::progressChanged, [this](int p) { bar_.Draw(p); });
-    }
-    ~ProgressBar() { QObject::disconnect(connection_); }
-    ProgressBar(const ProgressBar&) = delete;
-    ProgressBar& operator=(const ProgressBar&) = delete;
-
-private:
-    TerminalBar bar_;
-    QMetaObject::Connection connection_;
-};
 
 // The selection exactly as listed: the first region is the focused one.
 RegionSelection Listed(const std::vector<int>& regions) { return RegionSelection{regions.front(), regions}; }
@@ -90,18 +75,6 @@ Status PaintAndAdjust(SceneDocument& doc, const std::vector<int>& regions, const
         if (Outcome painted = doc.PaintSelection(*options.colour); painted.refused()) return painted.status();
     }
     return AdjustTone(doc, regions, options);
-}
-
-struct Session {
-    ImageLibrary library;
-    std::unique_ptr<SceneDocument> doc;
-};
-
-Status OpenSession(Session& s, const RenderOptions& options) {
-    if (Status loaded = LoadImageLibrary(s.library); !loaded) return loaded;
-    s.doc = std::make_unique<SceneDocument>(s.library);
-    ProgressBar bar("打开方案", *s.doc);
-    return s.doc->OpenScheme(options.scheme).status();
 }
 
 // Lays the product or paints the colour, then adjusts the tone, as the options say.
@@ -174,7 +147,7 @@ int RunRender(const Args& args) {
     const RenderOptions& options = *parsed;
     ReturnLargeBlocksWhenFreed();  // one rendering, written once
     Session s;
-    if (Status opened = OpenSession(s, options); !opened) return Fail("render", opened.error());
+    if (Status opened = OpenSession(s, options.scheme); !opened) return Fail("render", opened.error());
     if (Status applied = ApplyOptions(*s.doc, options); !applied) return Fail("render", applied.error());
     if (Status written = WriteRendering(s.doc->displayed(), options.output); !written)
         return Fail("render", written.error());
@@ -201,7 +174,7 @@ int RunBatch(const Args& args) {
     if (error) return Fail("batch", "cannot create " + options.output + ": " + error.message());
 
     Session s;
-    if (Status opened = OpenSession(s, options); !opened) return Fail("batch", opened.error());
+    if (Status opened = OpenSession(s, options.scheme); !opened) return Fail("batch", opened.error());
     Result<std::vector<int>> regions = ResolveRegions(s.doc->scene(), options.regions);
     if (!regions) return Fail("batch", regions.error());
     return RenderEachProduct(*s.doc, *products, *regions, options);

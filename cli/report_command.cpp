@@ -10,10 +10,10 @@
 #include "cli/commands.h"
 #include "layout/region_quote.h"
 #include "cli/json_writer.h"
-#include "cli/program_module.h"
+#include "cli/page_printing.h"
+#include "cli/scheme_session.h"
 #include "document/scene_document.h"
 #include "output/product_report.h"
-#include "output/report_pdf_module.h"
 
 namespace v2d::cli {
 namespace fs = std::filesystem;
@@ -21,19 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage = "usage: vexel2d-cli report SCHEME.v2d [-o DIR] [--pdf FILE]\n";
-
-Status PrintPdf(const fs::path& report, const fs::path& pdf) {
-#if VEXEL_HAS_PDF
-    const Result<void*> entry = ProgramModuleEntry(kReportPdfModule, kReportPdfEntry);
-    if (!entry) return Error{"PDF printing is not installed: " + entry.error()};
-    char message[1024] = "";
-    if (reinterpret_cast<PrintReportPdfEntry>(*entry)(report.c_str(), pdf.c_str(), message, sizeof message) != 0)
-        return Error{message};
-    return Status::Ok();
-#else
-    return Error{"this build has no PDF printing (qt6-webengine-dev is missing)"};
-#endif
-}
 
 }  // namespace
 
@@ -52,16 +39,15 @@ int RunReport(const Args& args, const fs::path& workspace) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    ImageLibrary library;
-    if (Status loaded = LoadImageLibrary(library); !loaded) return Fail("report", loaded.error());
-    SceneDocument doc(library);
-    if (Outcome opened = doc.OpenScheme(scheme); opened.refused()) return Fail("report", opened.error());
+    Session s;
+    if (Status opened = OpenSession(s, scheme); !opened) return Fail("report", opened.error());
+    const SceneDocument& doc = *s.doc;
     ReportRequest request{workspace, output.empty() ? fs::path() : fs::absolute(output), ReadDealerInfo(workspace), ""};
     Result<ReportFiles> files =
         WriteProductReport(doc.scene(), doc.displayed(), request, QuoteForReport(doc.scene(), workspace));
     if (!files) return Fail("report", files.error());
     if (!pdf.empty())
-        if (Status printed = PrintPdf(files->report, fs::absolute(pdf)); !printed) return Fail("report", printed.error());
+        if (Status printed = PrintPageToPdf(files->report, fs::absolute(pdf)); !printed) return Fail("report", printed.error());
     JsonWriter json;
     json.beginObject()
         .field("report", std::string_view(files->report.string()))

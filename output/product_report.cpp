@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kUnknown = "—";
+
 // The report's folder, made with its missing parents; unless kept, the
 // folders it made go again, so a report that fails leaves none behind.
 class FolderMadeForReport {
@@ -64,10 +66,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-constexpr const char* kUnknown = "—";
+}  // namespace
 
-
-// Two decimals with "," between thousands ("12,345.60"); kUnknown for no number.
 std::string Money(std::optional<double> value) {
     if (!value || !std::isfinite(*value)) return kUnknown;
     std::string text = FormatDecimals(*value, 2);
@@ -79,6 +79,8 @@ std::string Money(std::optional<double> value) {
     }
     return text;
 }
+
+namespace {
 
 std::string Area(double m2) {
     const std::string text = std::isfinite(m2) ? FormatDecimals(m2, 2) : std::string();
@@ -222,13 +224,12 @@ std::string ReportRowsHtml(const std::vector<ReportRow>& rows) {
 }
 
 DealerInfo ReadDealerInfo(const fs::path& programFolder) {
-    return DealerInfo{ReadSetting(programFolder, kDealerAddressKey).value_or(""),
-                      ReadSetting(programFolder, kDealerTelephoneKey).value_or("")};
+    ShopDetails shop = ReadShopDetails(programFolder);
+    return DealerInfo{std::move(shop.address), std::move(shop.telephone)};
 }
 
 Status WriteDealerInfo(const fs::path& programFolder, const DealerInfo& dealer) {
-    if (Status s = WriteSetting(programFolder, kDealerAddressKey, dealer.address); !s) return s;
-    return WriteSetting(programFolder, kDealerTelephoneKey, dealer.telephone);
+    return WriteSettings(programFolder, {{kDealerAddressKey, dealer.address}, {kDealerTelephoneKey, dealer.telephone}});
 }
 
 Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request,

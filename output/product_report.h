@@ -13,6 +13,7 @@
 
 #include "base/result.h"
 #include "layout/scheme_quote.h"
+#include "output/shop_details.h"
 #include "scene/scene.h"
 
 namespace v2d {
@@ -21,9 +22,7 @@ inline constexpr const char* kReportFolder = "report";
 inline constexpr const char* kReportTemplateName = "index.htm";
 inline constexpr const char* kReportName = "report.htm";
 inline constexpr const char* kReportPictureName = "效果图.jpg";
-// The dealer's texts are workspace settings (SaleAdd=…, SaleTel=…).
-inline constexpr const char* kDealerAddressKey = "SaleAdd";
-inline constexpr const char* kDealerTelephoneKey = "SaleTel";
+// The dealer's texts are the shop's details (output/shop_details.h).
 inline constexpr const char* kReportUserName = "VexelV2.0版";
 
 // Placeholder substitution: on the first line holding the placeholder every
@@ -53,6 +52,8 @@ std::string ReportRowsHtml(const std::vector<ReportRow>& rows);
 // decimals (money grouped by thousands), "—" for what is unknown, and in
 // place of a missing amount its reason ("价格未定").
 std::string QuoteTableHtml(const SchemeQuote& quote);
+// Two decimals with "," between thousands ("12,345.60"); "—" for no number.
+std::string Money(std::optional<double> value);
 
 struct DealerInfo {
     std::string address;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/folder_replacement.h"
 #include "base/integer_text.h"
 #include "base/process_setup.h"
 #include "base/program_information.h"
@@ -39,7 +40,8 @@ constexpr const char* kSynopsis =
 
 constexpr const char* kOptions =
     "\n"
-    "The shop's catalogue service: serves a catalogue folder's product, model and template pages.\n"
+    "The shop's catalogue service: serves a catalogue folder's product, model and template pages, and at\n"
+    "/share/NAME/ the customer page in the folder's share/NAME (vexel2d-cli share SCHEME -o DIR/share/NAME).\n"
     "\n"
     "  --root DIR             the catalogue folder to serve (or to export)\n"
     "  --host H               the address to listen on (default 127.0.0.1)\n"
@@ -146,7 +148,7 @@ int main(int argc, char** argv) {
         if (o.keepExisting && fs::exists(root / v2d::demo::kWebCatalogueIndex)) return 0;
         // The shop's own workspace, or the demo shop's catalogue.
         std::vector<std::string> skipped;
-        const v2d::Status made = v2d::web::PublishCatalogue(root, [&](const fs::path& folder) {
+        const v2d::Status made = v2d::ReplaceFolder(root, [&](const fs::path& folder) {
             return o.workspace.empty() ? v2d::demo::WriteWebCatalogue(folder)
                                        : v2d::web::WriteWorkspaceCatalogue(o.workspace, folder, skipped);
         });

@@ -4,6 +4,7 @@
 
 #include <sys/socket.h>
 
+#include <cctype>
 #include <fstream>
 #include <system_error>
 
@@ -28,11 +29,13 @@ const char* ContentTypeOf(const fs::path& file) {
     if (extension == ".jpg" || extension == ".jpeg") return "image/jpeg";
     if (extension == ".png") return "image/png";
     if (extension == ".htm" || extension == ".html") return "text/html; charset=utf-8";
+    if (extension == ".svg") return "image/svg+xml";
+    if (extension == ".pdf") return "application/pdf";
     return "application/octet-stream";
 }
 
-// The file below files/ that a request path names, or nothing when the
-// path, once its links are followed, would lead elsewhere.
+// The file below a served folder that a request path names, or nothing
+// when the path, once its links are followed, would lead elsewhere.
 std::optional<fs::path> FileOf(const fs::path& files, const std::string& rest) {
     if (rest.find('\\') != std::string::npos || rest.find('\0') != std::string::npos) return std::nullopt;
     const fs::path wanted = fs::u8path(rest);
@@ -45,6 +48,18 @@ std::optional<fs::path> FileOf(const fs::path& files, const std::string& rest) {
     const auto [inRoot, inFile] = std::mismatch(root.begin(), root.end(), file.begin(), file.end());
     if (inRoot != root.end()) return std::nullopt;
     return file;
+}
+
+// A decoded request path as an address again: bytes other than the
+// unreserved ones and "/" percent-encoded.
+std::string PathAddress(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string address;
+    for (const unsigned char c : path) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') address += static_cast<char>(c);
+        else address += {'%', kHex[c >> 4], kHex[c & 15]};
+    }
+    return address;
 }
 
 void NotFound(httplib::Response& res) {
@@ -68,6 +83,7 @@ Status WebService::Bind(const fs::path& root, const std::string& host, int port)
     Result<Catalogue> catalogue = ReadCatalogue(root);
     if (!catalogue) return catalogue.failure();
     files_ = root / "files";
+    share_ = root / kShareFolder;
     port_ = port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
     if (port_ <= 0) return Error{"cannot listen on " + host + ":" + std::to_string(port)};
     ::listen(socket_, kListenQueue);  // a second listen() only lengthens the queue
@@ -84,8 +100,8 @@ void WebService::Route() {
         if (found == pages_.end()) return NotFound(res);
         res.set_content(found->second.body, found->second.contentType.c_str());
     };
-    auto file = [this](const httplib::Request& req, httplib::Response& res) {
-        const std::optional<fs::path> file = FileOf(files_, req.path.substr(std::string("/files/").size()));
+    // A file streamed with its length, one range at most.
+    auto send = [](const httplib::Request& req, httplib::Response& res, const std::optional<fs::path>& file) {
         std::error_code error;
         const uintmax_t size = file ? fs::file_size(*file, error) : 0;
         if (!file || error) return NotFound(res);
@@ -115,19 +131,35 @@ void WebService::Route() {
                                      return sink.write(buffer->data(), static_cast<size_t>(got));
                                  });
     };
+    auto file = [this, send](const httplib::Request& req, httplib::Response& res) {
+        send(req, res, FileOf(files_, req.path.substr(std::string("/files/").size())));
+    };
+    // A published customer page: a folder's address gives its index.html,
+    // named without the closing slash it is sent there, so that the page's
+    // relative addresses resolve inside its folder.
+    auto share = [this, send](const httplib::Request& req, httplib::Response& res) {
+        const std::string rest = req.path.substr(std::string("/share/").size());
+        if (rest.empty() || rest.back() == '/') return send(req, res, FileOf(share_, rest + "index.html"));
+        if (const std::optional<fs::path> file = FileOf(share_, rest)) return send(req, res, file);
+        if (!FileOf(share_, rest + "/index.html")) return NotFound(res);
+        res.set_redirect(PathAddress(req.path) + "/", 301);
+    };
     server_->Get("/files/.*", file);
+    server_->Get("/share/.*", share);
     server_->Get(".*", page);
     server_->Post(".*", page);
     // The library refuses a Range header it cannot read before any route
     // sees it; such a header is answered as the routes answer it: ignored
     // (another unit, a backwards range) or refused with the file's size.
-    const httplib::Server::HandlerWithResponse unreadRange = [page, file](const httplib::Request& req,
+    const httplib::Server::HandlerWithResponse unreadRange = [page, file, share](const httplib::Request& req,
                                                                           httplib::Response& res) {
         if (res.status != 416 || res.has_header("Content-Range") || !req.ranges.empty())
             return httplib::Server::HandlerResponse::Unhandled;
         res.status = 200;
-        const bool isFile = req.method != "POST" && req.path.rfind("/files/", 0) == 0;
-        isFile ? file(req, res) : page(req, res);
+        const bool get = req.method != "POST";
+        if (get && req.path.rfind("/files/", 0) == 0) file(req, res);
+        else if (get && req.path.rfind("/share/", 0) == 0) share(req, res);
+        else page(req, res);
         return httplib::Server::HandlerResponse::Handled;
     };
     server_->set_error_handler(unreadRange);

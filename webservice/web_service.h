@@ -1,8 +1,10 @@
 #pragma once
 // vexel2d-web's server: the built pages (GET and POST, the query ignored)
-// and the files under the catalogue's files/ folder, streamed with their
-// Content-Length and answering single range requests. Nothing outside
-// files/ is served, whatever the path or its links say.
+// and the files under the catalogue's files/ folder and, at /share/, the
+// customer pages published under its share/ folder (vexel2d-cli share -o
+// ROOT/share/NAME), streamed with their Content-Length and answering single
+// range requests. Nothing outside those folders is served, whatever the
+// path or its links say.
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -15,6 +17,8 @@
 namespace v2d::web {
 
 class GuardedServer;
+
+inline constexpr const char* kShareFolder = "share";
 
 class WebService {
 public:
@@ -38,6 +42,7 @@ private:
 
     std::unique_ptr<GuardedServer> server_;
     std::filesystem::path files_;
+    std::filesystem::path share_;
     std::map<std::string, Page> pages_;
     std::string address_;
     int port_ = 0;

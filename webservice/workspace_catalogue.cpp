@@ -1,7 +1,5 @@
 #include "webservice/workspace_catalogue.h"
 
-#include <unistd.h>
-
 #include <map>
 #include <system_error>
 
@@ -156,32 +154,6 @@ Status WriteWorkspaceCatalogue(const fs::path& workspace, const fs::path& root, 
     if (Status s = publisher.Products(CategoryFilter::Models); !s) return s;
     if (Status s = publisher.Templates(skipped); !s) return s;
     return demo::WriteCatalogueIndex(root, publisher.index());
-}
-
-Status PublishCatalogue(const fs::path& dir, const std::function<Status(const fs::path&)>& write) {
-    const fs::path target = fs::absolute(dir).lexically_normal();
-    const fs::path parent = target.parent_path();
-    const std::string name = target.filename().string(), pid = std::to_string(::getpid());
-    const fs::path fresh = parent / ("." + name + ".new-" + pid), old = parent / ("." + name + ".old-" + pid);
-    std::error_code error;
-    fs::remove_all(fresh, error);
-    fs::create_directories(fresh, error);
-    if (error) return Error{"cannot create " + fresh.string() + ": " + error.message()};
-    if (Status written = write(fresh); !written) {
-        fs::remove_all(fresh, error);
-        return written;
-    }
-    const bool replacing = fs::exists(target, error);
-    if (replacing) fs::rename(target, old, error);
-    if (!error) fs::rename(fresh, target, error);
-    if (error) {
-        const std::string message = "cannot put the catalogue in place at " + target.string() + ": " + error.message();
-        if (replacing && !fs::exists(target)) fs::rename(old, target, error);
-        fs::remove_all(fresh, error);
-        return Error{message};
-    }
-    if (replacing) fs::remove_all(old, error);
-    return Status::Ok();
 }
 
 }  // namespace v2d::web

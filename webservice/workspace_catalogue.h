@@ -2,10 +2,8 @@
 // A shop's own catalogue: the products, models and templates of its
 // workspace (the program's folder) published in the catalogue folder's
 // format (demo/web_catalogue.h), so that the service sells what the shop
-// sells. Catalogue folders are written beside their place and put there
-// only when whole.
+// sells.
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,11 +20,5 @@ namespace v2d::web {
 // scheme file or thumbnail cannot be served; each is named in `skipped`.
 Status WriteWorkspaceCatalogue(const std::filesystem::path& workspace, const std::filesystem::path& root,
                                std::vector<std::string>& skipped);
-
-// Runs `write` on a new folder beside `dir` and, when it succeeds, puts
-// that folder in dir's place (an old dir goes only then); on failure the
-// new folder is removed and dir stays as it was.
-Status PublishCatalogue(const std::filesystem::path& dir,
-                        const std::function<Status(const std::filesystem::path&)>& write);
 
 }  // namespace v2d::web

@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "demo/web_catalogue.h"
@@ -175,6 +176,37 @@ TEST_F(Service, FilesComeWithLengthAndRangesAndStayInTheirFolder) {
     test::ScratchFolder local("vexel-web-local");
     ASSERT_TRUE(DownloadFile(service_.address() + "/files/c2d/WM-6101.c2d", local / "WM-6101.c2d"));
     EXPECT_EQ(ReadFile(local / "WM-6101.c2d"), whole);
+}
+
+// Published customer pages: their folder gives index.html, each file its
+// type, and no spelling of a path leaves share/.
+TEST_F(Service, SharedPagesComeFromTheShareFolderOnly) {
+    const fs::path page = root_->path() / kShareFolder / "王 家";
+    fs::create_directories(page);
+    for (const char* name : {"index.html", "qr.svg", "index.pdf", "after.jpg"}) std::ofstream(page / name) << name;
+    fs::create_symlink(root_->path() / "outside.txt", page / "link.html");
+    const std::string at = "/share/%E7%8E%8B%20%E5%AE%B6/";
+    for (const auto& [file, type] : std::map<std::string, std::string>{
+             {"", "text/html; charset=utf-8"}, {"qr.svg", "image/svg+xml"}, {"index.pdf", "application/pdf"},
+             {"after.jpg", "image/jpeg"}}) {
+        const auto got = client_->Get(at + file);
+        ASSERT_TRUE(got) << file;
+        EXPECT_TRUE(got->status == 200 && got->get_header_value("Content-Type") == type &&
+                    got->body == (file.empty() ? "index.html" : file)) << file;
+    }
+    Raw raw(service_.port());  // the client's library decodes the header: read it as sent
+    raw.Send("GET " + at.substr(0, at.size() - 1) + " HTTP/1.1\r\nConnection: close\r\n\r\n");
+    const std::string moved = raw.Reply();
+    EXPECT_TRUE(moved.rfind("HTTP/1.1 301", 0) == 0 && moved.find("Location: " + at + "\r\n") != std::string::npos) << moved;
+    EXPECT_EQ(client_->Get(at + "index.pdf", {{"Range", "bytes=0-4"}})->body, "index");
+    for (const std::string bad : {"/share/../catalogue.txt", "/share/%2e%2e/outside.txt", "/share/x/../../outside.txt",
+                                  "/share/%E7%8E%8B%20%E5%AE%B6/link.html", "/share//etc/passwd", "/share/nothing/"}) {
+        Raw raw(service_.port());
+        raw.Send("GET " + bad + " HTTP/1.1\r\nConnection: close\r\n\r\n");
+        const std::string reply = raw.Reply();
+        EXPECT_EQ(reply.rfind("HTTP/1.1 404", 0), 0u) << bad << ": " << reply;
+        EXPECT_EQ(reply.find("secret"), std::string::npos) << bad;
+    }
 }
 
 TEST_F(Service, ClientsThatHoldOnAreCutOffWhileOthersAreServed) {
