@@ -1,7 +1,9 @@
 #include "app/scene_handouts.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
@@ -11,7 +13,11 @@
 #include "app/window_job.h"
 #include "document/scene_document.h"
 #include "layout/region_quote.h"
+#include "output/customer_page.h"
 #include "output/product_report.h"
+#ifdef VEXEL_HAS_PDF
+#include "output/report_pdf.h"
+#endif
 #include "output/rendered_picture.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
@@ -21,6 +27,9 @@ namespace v2d {
 namespace {
 constexpr const char* kMsgPictureSaved = QT_TRANSLATE_NOOP("Messages", "效果图已保存到 %1");
 constexpr const char* kMsgReportWritten = QT_TRANSLATE_NOOP("Messages", "报表已保存到 %1");
+constexpr const char* kMsgPageWritten = QT_TRANSLATE_NOOP("Messages", "客户网页已保存到 %1");
+constexpr const char* kMsgPageNothingLaid = QT_TRANSLATE_NOOP("Messages", "方案中尚未铺贴产品，网页只有照片。网页已保存到 %1");
+constexpr const char* kMsgNoPageBrowser = QT_TRANSLATE_NOOP("Messages", "无法启动浏览器打开网页。网页已保存到：\n%1");
 constexpr const char* kMsgNoBrowser = QT_TRANSLATE_NOOP("Messages", "无法启动浏览器打开报表。报表已保存到：\n%1");
 
 QString Shown(const char* message, const std::filesystem::path& file) {
@@ -72,6 +81,36 @@ void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, cons
     note(Shown(kMsgReportWritten, report));
     prompts.OpenUrl(QUrl::fromLocalFile(FromPath(report)), [&prompts, shownOver = QPointer<QWidget>(window), report] {
         prompts.Show(shownOver, Shown(kMsgNoBrowser, report));
+    });
+}
+
+void SendToCustomer(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
+                    QWidget* window, const HandoutNote& note) {
+    const std::filesystem::path workspace = ToPath(programFolder);
+    const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    CustomerPageRequest request;
+    request.workspace = workspace;
+    request.folder = workspace / "share" / name.toStdString();
+    request.plans = LayingPlansOf(document.scene());
+    if (const ShopDetails shop = ReadShopDetails(workspace); !shop.sharedPages.empty())
+        if (Result<std::string> address = CustomerPageAddress(shop.sharedPages + "/" + name.toStdString()))
+            request.address = *address;
+#ifdef VEXEL_HAS_PDF
+    request.print = [](const std::filesystem::path& page, const std::filesystem::path& pdf) {
+        return PrintReportToPdf(page, pdf);
+    };
+#endif
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const Result<CustomerPageFiles> written = WriteCustomerPage(document.scene(), document.displayed(), request);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written) {
+        prompts.Show(window, FromUtf8(written.error()));
+        return;
+    }
+    const std::filesystem::path page = written->page;
+    note(Shown(written->products == 0 ? kMsgPageNothingLaid : kMsgPageWritten, request.folder));
+    prompts.OpenUrl(QUrl::fromLocalFile(FromPath(page)), [&prompts, shownOver = QPointer<QWidget>(window), page] {
+        prompts.Show(shownOver, Shown(kMsgNoPageBrowser, page));
     });
 }
 

@@ -30,4 +30,11 @@ SaveOutcome SaveScenePicture(QWidget* window, UserPrompts& prompts, const SceneD
 void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
                        QWidget* window, const HandoutNote& note, WindowJob& job);
 
+// "发送给客户": the customer page of the scene as it is now, with its PDF, in
+// a new folder of share/ under the program folder named after the time; with
+// the shop's publishing address (店铺设置) it carries its address and QR code.
+// It is opened in the web browser and noted with its folder.
+void SendToCustomer(UserPrompts& prompts, const SceneDocument& document, const QString& programFolder,
+                    QWidget* window, const HandoutNote& note);
+
 }  // namespace v2d

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "output/customer_page.h"
 #include "output/shop_details.h"
 #include "widgets/user_prompts.h"
 #include "widgets/widget_helpers.h"
@@ -29,9 +30,12 @@ ShopSettingsDialog::ShopSettingsDialog(QString workspace, UserPrompts& prompts, 
     EditShopName = edit("EditShopName");
     EditShopAddress = edit("EditShopAddress");
     EditShopTelephone = edit("EditShopTelephone");
+    EditSharedPages = edit("EditSharedPages");
+    EditSharedPages->setPlaceholderText(tr("例如 http://192.168.1.5:8080/share（可不填）"));
     form->addRow(tr("店铺名称："), EditShopName);
     form->addRow(tr("地址："), EditShopAddress);
     form->addRow(tr("电话："), EditShopTelephone);
+    form->addRow(tr("客户网页发布地址："), EditSharedPages);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ButtonShopOk"));
     buttons->button(QDialogButtonBox::Ok)->setText(tr("保存"));
@@ -46,13 +50,20 @@ bool ShopSettingsDialog::Edit() {
     EditShopName->setText(FromUtf8(shop.name));
     EditShopAddress->setText(FromUtf8(shop.address));
     EditShopTelephone->setText(FromUtf8(shop.telephone));
+    EditSharedPages->setText(FromUtf8(shop.sharedPages));
     EditShopName->setFocus();
     return exec() == QDialog::Accepted;
 }
 
 void ShopSettingsDialog::Save() {
     const ShopDetails shop{EditShopName->text().trimmed().toStdString(), EditShopAddress->text().trimmed().toStdString(),
-                           EditShopTelephone->text().trimmed().toStdString()};
+                           EditShopTelephone->text().trimmed().toStdString(),
+                           EditSharedPages->text().trimmed().toStdString()};
+    if (!shop.sharedPages.empty())
+        if (Result<std::string> address = CustomerPageAddress(shop.sharedPages); !address) {
+            prompts_.Show(this, FromUtf8(address.error()));
+            return;
+        }
     if (Status written = WriteShopDetails(ToPath(workspace_), shop); !written) {
         prompts_.Show(this, FromUtf8(written.error()));
         return;

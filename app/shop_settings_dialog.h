@@ -25,6 +25,7 @@ private:
     QLineEdit* EditShopName = nullptr;
     QLineEdit* EditShopAddress = nullptr;
     QLineEdit* EditShopTelephone = nullptr;
+    QLineEdit* EditSharedPages = nullptr;
 };
 
 }  // namespace v2d

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/compare_in_scene.h"
+#include "app/shop_settings_dialog.h"
 #include "app/history_panel.h"
 #include "app/local_templates.h"
 #include "app/main_window_keys.h"
@@ -31,6 +32,7 @@
 #include "app/uformmain.h"
 
 #include "app/compare_in_scene.h"
+#include "app/shop_settings_dialog.h"
 #include "app/uformshadow.h"
 #include "app/window_hold.h"
 #include "app/window_job.h"
@@ -119,6 +121,12 @@ void TFormMain::ConnectActions() {
     connect(actions_.savePicture, &QAction::triggered, this, [this] { SpeedButtonSavePicClick(); });
     connect(actions_.maintenance, &QAction::triggered, this, &TFormMain::ProductMaintenanceClick);
     connect(actions_.help, &QAction::triggered, this, &TFormMain::HelpClick);
+    connect(actions_.shareWithCustomer, &QAction::triggered, this,
+            [this] { SendToCustomer(*prompts_, document_, programFolder_, this, Noted()); });
+    connect(actions_.shopSettings, &QAction::triggered, this, [this] {
+        ShopSettingsDialog dialog(programFolder_, *prompts_, this);
+        dialog.Edit();
+    });
     connect(actions_.exit, &QAction::triggered, this, &TFormMain::N2Click);
 }
 

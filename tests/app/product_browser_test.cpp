@@ -17,6 +17,7 @@
 
 #include <functional>
 
+#include "app/comparison_view.h"
 #include "app/uformloadtype.h"
 #include "app/uformselparts.h"
 #include "app/uformsuperlogin.h"
@@ -58,6 +59,12 @@ protected:
     }
     // In the browser: the product with this number, chosen with "选定产品".
     void Choose(const QString& number, bool twice = false) {
+        Pick(number, twice);
+        if (!twice) QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
+        if (browser_->isVisible()) browser_->reject();  // a message kept it open
+    }
+    // Its thumbnail clicked (twice: double-clicked), through the tree's nodes until it shows.
+    void Pick(const QString& number, bool twice = false) {
         auto& list = In<QListWidget>(*browser_, "ListView1");
         auto& tree = In<QTreeWidget>(*browser_, "TreeViewParts");
         auto row = [&] {
@@ -67,8 +74,6 @@ protected:
         };
         for (QTreeWidgetItemIterator it(&tree); *it != nullptr && row() < 0; ++it) ClickAt(tree, *it);
         if (row() >= 0) ClickAt(list, list.item(row()), twice);
-        if (!twice) QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnSelect"), Qt::LeftButton);
-        if (browser_->isVisible()) browser_->reject();  // a message kept it open
     }
     void ChooseMaterial(const QString& number) {
         WhenShown([=] { Choose(number); });
@@ -117,6 +122,42 @@ TEST_F(ProductBrowser, ChoosingAMaterialFillsThePanelAndTheDocument) {
     EXPECT_EQ(Doc().product().descriptor(), "PartsName=a&b=c&PartsNumber=PG-8002&SalesName=华丽陶瓷&PartsSpecs=800*800"
                                           "&FanSheXiShu=4x&PartsPrice=158.00&PartsPerBox=6&PartsUnit=m2");
     EXPECT_TRUE(prompts_.texts.isEmpty()) << prompts_.texts.join("|").toStdString();
+}
+
+// "对比": three materials put aside in the browser show side by side over the work area, each cell the
+// room laid with it; a click on the second lays it at full size as one step, as its cell showed.
+TEST_F(ProductBrowser, ComparedMaterialsShowSideBySideAndAClickLaysOne) {
+    auto& regions = Find<QListWidget>("ListBoxPoly");
+    ClickAt(regions, regions.findItems(QStringLiteral("地面"), Qt::MatchContains).value(0));
+    ASSERT_FALSE(Doc().selection().selected.empty());
+    const int steps = Doc().history().count();
+    WhenShown([=] {
+        for (const char* number : {"PG-8001", "FG-6001", "FG-6001", "DL-8001"}) {
+            Pick(QString::fromLatin1(number));
+            QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnCompareAdd"), Qt::LeftButton);
+        }
+        QTest::mouseClick(&In<QPushButton>(*browser_, "BitBtnCompare"), Qt::LeftButton);
+    });
+    ClickButton("BitBtnCompareParts");
+    EXPECT_EQ(prompts_.texts, QStringList{QStringLiteral("该产品已加入对比。")});  // the second FG-6001
+    auto& grid = Find<ComparisonView>("PanelCompare");
+    ASSERT_TRUE(grid.isVisible());
+    const QImage shown = grid.grab().toImage();
+    auto mean = [](const QImage& picture) {  // the mean colour of a picture
+        const QImage one = picture.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return QColor(one.pixel(0, 0));
+    };
+    const QColor ivory = mean(shown.copy(grid.shownCell(0))), red = mean(shown.copy(grid.shownCell(1)));
+    EXPECT_GT(red.red() - red.blue(), ivory.red() - ivory.blue() + 10);  // the red rustic tile's room is redder
+    EXPECT_TRUE(grid.shownCell(3).isEmpty());                           // three: a 2 x 2 grid with one cell empty
+    EXPECT_EQ(Doc().history().count(), steps);                         // nothing laid yet
+
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.shownCell(1).center());
+    WaitUntilIdle();
+    EXPECT_FALSE(grid.isVisible());
+    EXPECT_EQ(Doc().product().product.number(), "FG-6001");
+    EXPECT_EQ(Doc().history().count(), steps + 1);
+    EXPECT_EQ(Text("LabelNumber"), QStringLiteral("编号：FG-6001"));
 }
 
 TEST_F(ProductBrowser, ModelButtonAsksTheSourceAndNeedsTheModelFile) {
