@@ -116,7 +116,7 @@ std::string CutSizes(const LayingPlan& plan, double u) {
             a0 = std::min(a0, a), a1 = std::max(a1, a), d0 = std::min(d0, d), d1 = std::max(d1, d);
         }
         const double w = a1 - a0, h = d1 - d0;
-        if (std::abs(OutlineArea(tile.inside) - w * h) > 0.01 * w * h) continue;  // no rectangle
+        if (std::abs(OutlineArea(tile.inside) - w * h) > kWholeTileToleranceMm * (w + h)) continue;  // no rectangle
         const std::string label = Num(std::round(w)) + "×" + Num(std::round(h));
         const double font = 10 * u, textWidth = 0.6 * font * static_cast<double>(label.size() - 1);  // "×" is 2 bytes
         const bool across = w >= textWidth + font && h >= 1.6 * font;
@@ -150,11 +150,11 @@ std::string PlanSvg(const LayingPlan& plan, bool inPage) {
 
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"laying-plan\" viewBox=\"" + Num(left) + " " +
                       Num(top) + " " + Num(width) + " " + Num(height) + "\" width=\"" + Num(width / u) +
-                      "\" height=\"" + Num(height / u) + (inPage ? "\" style=\"max-width:100%;height:auto" : "") +
+                      "\" height=\"" + Num(height / u) + (inPage ? "\" style=\"max-width:100%;height:auto;max-height:250mm" : "") +
                       "\" font-family=\"'Noto Sans CJK SC','Source Han Sans SC','WenQuanYi Micro Hei',sans-serif\" "
                       "fill=\"#222\">\n<title>" + EscapeHtml(plan.regionName) + " 铺贴图</title>\n";
     svg += "<defs>\n<pattern id=\"" + id + "-hatch\" patternUnits=\"userSpaceOnUse\" width=\"" + Num(7 * u) +
-           "\" height=\"" + Num(7 * u) + "\" patternTransform=\"rotate(45)\"><rect width=\"" + Num(7 * u) +
+           "\" height=\"" + Num(7 * u) + "\" patternTransform=\"rotate(30)\"><rect width=\"" + Num(7 * u) +
            "\" height=\"" + Num(7 * u) + "\" fill=\"" + kCutFill + "\"/>" + "<rect width=\"" + Num(1.6 * u) +
            "\" height=\"" + Num(7 * u) + "\" fill=\"" + kCutHatch + "\"/></pattern>\n";
     svg += "<clipPath id=\"" + id + "-region\"><path clip-rule=\"evenodd\" d=\"" + OutlinePath(plan.outline) +

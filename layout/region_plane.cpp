@@ -135,10 +135,14 @@ double OutlineArea(const std::vector<RealRing>& outline) {
 
 TileFit FitOf(const std::vector<RealRing>& outline, const TileLayout& layout, const PlacedTile& tile) {
     const std::vector<QPointF> corners = CornerPoints(layout, tile);
-    if (CommonArea(outline, corners) <= kLeastCommonArea) return TileFit::Outside;
+    const double common = CommonArea(outline, corners);
+    if (common <= kLeastCommonArea) return TileFit::Outside;
     // Each edge moved inward: what of that is not inside is outside the
-    // outline or in a hole, and the tile has to be cut.
+    // outline or in a hole, and the tile has to be cut. More missing than
+    // the band between the two can hold settles it without looking again.
     const double inward = std::min(kWholeTileToleranceMm, std::min(layout.tileWidth, layout.tileHeight) / 4);
+    const double band = 2 * inward * (layout.tileWidth + layout.tileHeight);
+    if (layout.tileWidth * layout.tileHeight - common > band + kLeastCommonArea) return TileFit::Cut;
     const QPointF along = (corners[1] - corners[0]) / layout.tileWidth, down = (corners[3] - corners[0]) / layout.tileHeight;
     const std::vector<QPointF> inner = {corners[0] + inward * (along + down), corners[1] + inward * (down - along),
                                         corners[2] - inward * (along + down), corners[3] + inward * (along - down)};

@@ -179,10 +179,12 @@ std::string LayingPlansHtml(const Scene& scene, const SchemeQuote& quote) {
         if (!r.whole) continue;  // not counted in tiles
         const Result<LayingPlan> plan = MakeLayingPlan(scene, r.index);
         if (!plan) continue;
-        html += "<figure class='plan' style='margin:10px 0;break-inside:avoid'>" + LayingPlanSvgElement(*plan) +
+        // The heading inside the first plan's figure, so a printed page never ends with it alone.
+        html += "<figure class='plan' style='margin:10px 0;break-inside:avoid'>" +
+                std::string(html.empty() ? "<h2 class='plan'>铺贴图</h2>\n" : "") + LayingPlanSvgElement(*plan) +
                 "</figure>\n";
     }
-    return html.empty() ? html : "\n<h2 class='plan'>铺贴图</h2>\n" + html;
+    return html.empty() ? html : "\n" + html;
 }
 
 bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view placeholder,

@@ -193,7 +193,7 @@ TEST_F(Report, TiledRegionsGetTheirLayingPlanBelowTheQuote) {
     WriteTemplate("$QuoteData$\n");
     ASSERT_TRUE(WriteProductReport(scene_, picture_, Request(), QuoteScheme(scene_)).ok());
     const std::string report = Text(ws_ / "report/report.htm");
-    const size_t plan = report.find("<h2 class='plan'>铺贴图</h2>\n<figure class='plan'");
+    const size_t plan = report.find("<figure class='plan' style='margin:10px 0;break-inside:avoid'><h2 class='plan'>铺贴图</h2>\n<svg ");
     ASSERT_NE(plan, std::string::npos);
     EXPECT_LT(report.find("</table>"), plan);
     EXPECT_NE(report.find("<td class='num'>12 片</td><td class='num'>9 片</td><td class='num'>3 片</td>"), std::string::npos);
