@@ -437,15 +437,15 @@ TEST_F(Cli, FindRegionOutlinesTheFloorAroundTheBoxAndSizesItFromAKnownLength) {
 
 // A 1000 × 900 mm floor seen square on (5 mm a pixel) in 300 × 300 tiles
 // from its corner: 9 whole, 3 cut along the right edge. The plan is XML,
-// names both sizes, and drawn its cut tiles are orange, the whole ones pale.
+// names both sizes and the escaped name, and drawn its cut tiles are orange, the whole ones pale.
 TEST_F(Cli, PlanDrawsWholeAndCutTilesWithTheOverallSize) {
     WriteGreyBmp(root_ / "plan.bmp", 200, 180);
     WriteGreyBmp(root_ / "tile.bmp", 32, 32);
-    ASSERT_EQ(Vexel({"new-scheme", In("plan.bmp"), "-o", In("bare.v2d"), "--region", "地面:0,0;199,0;199,179;0,179:1000x900",
+    ASSERT_EQ(Vexel({"new-scheme", In("plan.bmp"), "-o", In("bare.v2d"), "--region", "地面&<1>:0,0;199,0;199,179;0,179:1000x900",
                      "--region", "墙:0,0;20,0;20,20;0,20:100x100"}).exit, 0);
-    ASSERT_EQ(Vexel({"render", In("bare.v2d"), "-o", In("plan.jpg"), "--product", In("tile.bmp"), "--regions", "地面",
+    ASSERT_EQ(Vexel({"render", In("bare.v2d"), "-o", In("plan.jpg"), "--product", In("tile.bmp"), "--regions", "地面&<1>",
                      "--size", "300x300", "--save", In("tiled.v2d")}).exit, 0);
-    const Outcome made = Vexel({"plan", In("tiled.v2d"), "--region", "地面", "-o", In("plan.svg")});
+    const Outcome made = Vexel({"plan", In("tiled.v2d"), "--region", "地面&<1>", "-o", In("plan.svg")});
     ASSERT_EQ(made.exit, 0) << made.err;
     EXPECT_TRUE(Lines(made.out).at(0)["whole"] == 9 && Lines(made.out).at(0)["cut"] == 3) << made.out;
     const std::string svg = ReadText(In("plan.svg"));
@@ -457,6 +457,7 @@ TEST_F(Cli, PlanDrawsWholeAndCutTilesWithTheOverallSize) {
     EXPECT_EQ(count("class=\"whole\""), 9);
     EXPECT_EQ(count("class=\"cut\""), 3);
     EXPECT_TRUE(count(">1000</text>") == 1 && count(">900</text>") == 1 && count("整砖 9 块，切割砖 3 块") == 1);
+    EXPECT_EQ(count("地面&amp;&lt;1&gt; 铺贴图"), 2);  // the title and the caption
     EXPECT_EQ(std::system(("xmllint --noout '" + In("plan.svg") + "'").c_str()), 0);
     ASSERT_EQ(std::system(("rsvg-convert -o '" + In("plan.png") + "' '" + In("plan.svg") + "'").c_str()), 0);
     const QImage drawn(QString::fromStdString(In("plan.png")));
