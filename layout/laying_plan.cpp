@@ -118,7 +118,7 @@ std::string CutSizes(const LayingPlan& plan, double u) {
         const double w = a1 - a0, h = d1 - d0;
         if (std::abs(OutlineArea(tile.inside) - w * h) > kWholeTileToleranceMm * (w + h)) continue;  // no rectangle
         const std::string label = Num(std::round(w)) + "×" + Num(std::round(h));
-        const double font = 10 * u, textWidth = 0.6 * font * static_cast<double>(label.size() - 1);  // "×" is 2 bytes
+        const double font = 11 * u, textWidth = 0.6 * font * static_cast<double>(label.size() - 1);  // "×" is 2 bytes
         const bool across = w >= textWidth + font && h >= 1.6 * font;
         const bool upright = !across && h >= textWidth + font && w >= 1.6 * font;
         if (!across && !upright) continue;
