@@ -91,7 +91,6 @@ void SendToCustomer(UserPrompts& prompts, const SceneDocument& document, const Q
     CustomerPageRequest request;
     request.workspace = workspace;
     request.folder = workspace / "share" / name.toStdString();
-    request.plans = LayingPlansOf(document.scene());
     if (const ShopDetails shop = ReadShopDetails(workspace); !shop.sharedPages.empty())
         if (Result<std::string> address = CustomerPageAddress(shop.sharedPages + "/" + name.toStdString()))
             request.address = *address;

@@ -36,6 +36,7 @@ int RunFindRoom(const Args& args);    // find-room PHOTO [--at X,Y] [--length X1
 int RunFindRegion(const Args& args);  // find-region PHOTO --at X,Y ... [--not X,Y ...] [--length X1,Y1,X2,Y2,MM]
 int RunModel(const Args& args);      // model SCHEME.v2d --record N OPERATION -o OUT.v2d
 int RunQuote(const Args& args, const std::filesystem::path& workspace);  // quote SCHEME.v2d [--waste PCT] [--per-box N]
+int RunPlan(const Args& args);  // plan SCHEME.v2d --region NAME|INDEX -o PLAN.svg
 int RunAddModel(const Args& args);  // add-model SCHEME.v2d MODEL.c2d -o OUT.v2d [--at X,Y] [--region R]         // batch SCHEME.v2d --products DIR --regions ... -o OUTDIR
 int RunMaterial(const Args& args);  // material PATTERN.jpg --at X,Y ... -o OUT.jpg
 int RunImportProducts(const Args& args, const std::filesystem::path& workspace);  // import-products DIR --category ID

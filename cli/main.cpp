@@ -56,6 +56,8 @@ const Command kCommands[] = {
      "save-template SCHEME.v2d --name NAME --room ID --style ID  store a scheme as a local template"},
     {"quote", v2d::cli::RunQuote,
      "quote SCHEME.v2d [--waste PCT] [--per-box N]  areas, tiles, boxes and amounts of the tiled regions as JSON"},
+    {"plan", Plain<v2d::cli::RunPlan>,
+     "plan SCHEME.v2d --region NAME|INDEX -o PLAN.svg  the laying plan of a tiled region: whole and cut tiles, sizes"},
     {"report", v2d::cli::RunReport, "report SCHEME.v2d [-o DIR] [--pdf FILE]  the rendering and the product report"},
     {"share", v2d::cli::RunShare,
      "share SCHEME.v2d -o DIR [--url BASE] [--no-pdf]  the customer page: one folder of static files (DIR replaced whole)"},

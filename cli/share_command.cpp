@@ -45,7 +45,7 @@ int RunShare(const Args& args, const fs::path& workspace) {
     Result<ShareOptions> parsed = ParseShareOptions(args);
     if (!parsed) return UsageFailure("share", parsed.error(), kUsage);
     const ShareOptions& o = *parsed;
-    CustomerPageRequest request{workspace, fs::absolute(o.output), {}, {}, {}, {}};
+    CustomerPageRequest request{workspace, fs::absolute(o.output), {}, {}, {}};
     if (!o.base.empty()) {
         Result<std::string> address = CustomerPageAddress(o.base);
         if (!address) return Fail("share", address.error());

@@ -82,6 +82,7 @@ Result<TileLayout> LayPattern(const PatternSettings& settings, double tileWidth,
     const Vec origin = Vec{settings.origin == LayingOrigin::Centre ? regionWidth / 2 : 0,
                            settings.origin == LayingOrigin::Centre ? regionHeight / 2 : 0} +
                        Vec{-shiftX, -shiftY};
+    layout.origin = origin;
     double reach = std::hypot(tileWidth, tileHeight) / 2;
     for (const MotifTile& tile : lattice.motif) reach = std::max(reach, std::hypot(tileWidth, tileHeight) / 2 +
                                                                          std::hypot(tile.centre.x, tile.centre.y));

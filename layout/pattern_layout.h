@@ -6,6 +6,7 @@
 
 #include "base/result.h"
 #include "layout/laying_pattern.h"
+#include "layout/pattern_lattice.h"
 
 namespace v2d {
 
@@ -24,6 +25,7 @@ struct TileLayout {
     double regionWidth = 0, regionHeight = 0;  // the real rectangle laid into
     double tileWidth = 0, tileHeight = 0;      // every tile's own size before its turn
     std::vector<PlacedTile> tiles;             // those that touch the rectangle, in laying order
+    Vec origin;                                // where laying starts: a tile's corner lies on it
 };
 
 // The tiles of `settings` laid into a region of the given real size with a

@@ -43,6 +43,23 @@ std::vector<QPointF> ClipToConvex(std::vector<QPointF> ring, const std::vector<Q
 
 std::vector<QPointF> PointsOf(const QPolygonF& polygon) { return {polygon.begin(), polygon.end()}; }
 
+QRectF RingBox(const std::vector<QPointF>& points) { return QPolygonF(QList<QPointF>(points.begin(), points.end())).boundingRect(); }
+
+std::vector<QPointF> CornerPoints(const TileLayout& layout, const PlacedTile& tile) {
+    const TileCorners corners = CornersOf(layout, tile);
+    return {{corners.x[0], corners.y[0]}, {corners.x[1], corners.y[1]}, {corners.x[2], corners.y[2]},
+            {corners.x[3], corners.y[3]}};
+}
+
+// Square millimetres of the outline's inside within the convex polygon.
+double CommonArea(const std::vector<RealRing>& outline, const std::vector<QPointF>& convex) {
+    const QRectF box = RingBox(convex);
+    double common = 0;
+    for (const RealRing& ring : outline)
+        if (ring.box.intersects(box)) common += (ring.hole ? -1 : 1) * std::abs(SignedArea(ClipToConvex(ring.points, convex)));
+    return common;
+}
+
 bool IsConvex(const QPolygonF& quad) {
     double sign = 0;
     for (int i = 0; i < 4; ++i) {
@@ -104,7 +121,7 @@ std::vector<RealRing> RealOutline(const V2dPolygon& region, const RegionPlane& p
         // Cut to the laid quad first: inside it the perspective has no horizon.
         for (const QPointF& p : ClipToConvex(PointsOf(pixels[r]), laid)) ring.points.push_back(plane.toReal.map(p));
         if (ring.points.size() < 3) continue;
-        ring.box = QPolygonF(QList<QPointF>(ring.points.begin(), ring.points.end())).boundingRect();
+        ring.box = RingBox(ring.points);
         outline.push_back(std::move(ring));
     }
     return outline;
@@ -116,21 +133,46 @@ double OutlineArea(const std::vector<RealRing>& outline) {
     return std::max(0.0, area);
 }
 
-long long TilesInside(const std::vector<RealRing>& outline, const TileLayout& layout) {
-    long long count = 0;
-    std::vector<QPointF> tile(4);
+TileFit FitOf(const std::vector<RealRing>& outline, const TileLayout& layout, const PlacedTile& tile) {
+    const std::vector<QPointF> corners = CornerPoints(layout, tile);
+    const double common = CommonArea(outline, corners);
+    if (common <= kLeastCommonArea) return TileFit::Outside;
+    // Each edge moved inward: what of that is not inside is outside the
+    // outline or in a hole, and the tile has to be cut. More missing than
+    // the band between the two can hold settles it without looking again.
+    const double inward = std::min(kWholeTileToleranceMm, std::min(layout.tileWidth, layout.tileHeight) / 4);
+    const double band = 2 * inward * (layout.tileWidth + layout.tileHeight);
+    if (layout.tileWidth * layout.tileHeight - common > band + kLeastCommonArea) return TileFit::Cut;
+    const QPointF along = (corners[1] - corners[0]) / layout.tileWidth, down = (corners[3] - corners[0]) / layout.tileHeight;
+    const std::vector<QPointF> inner = {corners[0] + inward * (along + down), corners[1] + inward * (down - along),
+                                        corners[2] - inward * (along + down), corners[3] + inward * (along - down)};
+    const double innerArea = (layout.tileWidth - 2 * inward) * (layout.tileHeight - 2 * inward);
+    return innerArea - CommonArea(outline, inner) <= kLeastCommonArea ? TileFit::Whole : TileFit::Cut;
+}
+
+TileCount TilesInside(const std::vector<RealRing>& outline, const TileLayout& layout) {
+    TileCount count;
     for (const PlacedTile& placed : layout.tiles) {
-        const TileCorners corners = CornersOf(layout, placed);
-        for (int n = 0; n < 4; ++n) tile[static_cast<size_t>(n)] = QPointF(corners.x[n], corners.y[n]);
-        const QRectF tileBox = QPolygonF(QList<QPointF>(tile.begin(), tile.end())).boundingRect();
-        double common = 0;
-        for (const RealRing& ring : outline) {
-            if (!ring.box.intersects(tileBox)) continue;
-            common += (ring.hole ? -1 : 1) * std::abs(SignedArea(ClipToConvex(ring.points, tile)));
-        }
-        if (common > kLeastCommonArea) ++count;
+        const TileFit fit = FitOf(outline, layout, placed);
+        count.whole += fit == TileFit::Whole;
+        count.cut += fit == TileFit::Cut;
     }
     return count;
+}
+
+std::vector<RealRing> OutlineWithinTile(const std::vector<RealRing>& outline, const TileLayout& layout,
+                                        const PlacedTile& tile) {
+    const std::vector<QPointF> corners = CornerPoints(layout, tile);
+    const QRectF tileBox = RingBox(corners);
+    std::vector<RealRing> within;
+    for (const RealRing& ring : outline) {
+        if (!ring.box.intersects(tileBox)) continue;
+        RealRing cut{ClipToConvex(ring.points, corners), ring.hole, {}};
+        if (cut.points.size() < 3 || std::abs(SignedArea(cut.points)) <= kLeastCommonArea) continue;
+        cut.box = RingBox(cut.points);
+        within.push_back(std::move(cut));
+    }
+    return within;
 }
 
 }  // namespace v2d

@@ -37,7 +37,28 @@ std::vector<RealRing> RealOutline(const V2dPolygon& region, const RegionPlane& p
 
 // Square millimetres inside the outline, holes cut out.
 double OutlineArea(const std::vector<RealRing>& outline);
+
+// A tile's edge this close outside the outline's still leaves it whole:
+// the outline's edge drawn on the tile's joint, give or take rounding.
+inline constexpr double kWholeTileToleranceMm = 0.5;
+
+// How a laid tile lies on the outline: outside when it shares no more than
+// an edge or a corner with the inside (under a square millimetre), whole
+// when it lies inside with no hole in it (each edge kWholeTileToleranceMm
+// inward), else cut.
+enum class TileFit { Outside, Cut, Whole };
+TileFit FitOf(const std::vector<RealRing>& outline, const TileLayout& layout, const PlacedTile& tile);
+
 // The laid tiles that cover some of the outline's inside, each once.
-long long TilesInside(const std::vector<RealRing>& outline, const TileLayout& layout);
+struct TileCount {
+    long long whole = 0, cut = 0;
+    long long laid() const { return whole + cut; }
+};
+TileCount TilesInside(const std::vector<RealRing>& outline, const TileLayout& layout);
+
+// The part of the outline's inside that a laid tile covers: each ring cut
+// to the tile, holes still holes; rings left without area drop out.
+std::vector<RealRing> OutlineWithinTile(const std::vector<RealRing>& outline, const TileLayout& layout,
+                                        const PlacedTile& tile);
 
 }  // namespace v2d

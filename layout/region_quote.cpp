@@ -182,7 +182,10 @@ RegionQuote QuoteRegion(const Scene& scene, const V2dPolygon& region, int index,
                !layout) {
         problem = layout.error();
     } else {
-        quote.laid = TilesInside(outline, *layout);
+        const TileCount count = TilesInside(outline, *layout);
+        quote.laid = count.laid();
+        quote.whole = count.whole;
+        quote.cut = count.cut;
     }
     PriceRegion(quote, product, tile, perBox, std::move(problem));
     return quote;
@@ -213,14 +216,24 @@ QuoteOptions ReadQuoteSettings(const std::filesystem::path& workspace) {
     return options;
 }
 
-Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
-                                    LaidSize tile) {
+Result<RegionTiles> LayRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
+                               LaidSize tile) {
     const Result<RegionPlane> plane = RegionPlaneOf(region, LaidFromMesh(scene, region));
     if (!plane) return plane.failure();
-    const Result<TileLayout> layout = LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
+    Result<TileLayout> layout = LayPattern(settings, tile.width, tile.height, plane->width, plane->height);
     if (!layout) return layout.failure();
-    const std::vector<RealRing> outline = RealOutline(region, *plane);
-    return RegionMeasure{OutlineArea(outline) / 1e6, TilesInside(outline, *layout)};
+    return RegionTiles{RealOutline(region, *plane), std::move(*layout)};
+}
+
+Result<RegionTiles> LayRegionAsLaid(const Scene& scene, const V2dPolygon& region) {
+    return LayRegion(scene, region, region.partsInfo.pattern(), LaidSizeOf(region, region.partsInfo.product()));
+}
+
+Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
+                                    LaidSize tile) {
+    const Result<RegionTiles> laying = LayRegion(scene, region, settings, tile);
+    if (!laying) return laying.failure();
+    return RegionMeasure{OutlineArea(laying->outline) / 1e6, TilesInside(laying->outline, laying->layout).laid()};
 }
 
 Result<RegionMeasure> MeasureRegionInRolls(const Scene& scene, const V2dPolygon& region,
@@ -273,7 +286,8 @@ std::string QuoteJson(const SchemeQuote& quote) {
         const PatternRow* pattern = PatternRowOf(region.pattern);
         out += ",\"pattern\":" + (pattern ? "\"" + std::string(pattern->word) + "\"" : std::string("null")) +
                ",\"area_m2\":" +
-               Number(region.areaM2, 4) + ",\"laid\":" + NumberOrNull(region.laid) +
+               Number(region.areaM2, 4) + ",\"laid\":" + NumberOrNull(region.laid) + ",\"whole\":" +
+               NumberOrNull(region.whole) + ",\"cut\":" + NumberOrNull(region.cut) +
                ",\"waste\":" + Number(region.wastePercent, 2) + ",\"order\":" + NumberOrNull(region.order) +
                ",\"strips\":" + NumberOrNull(region.strips) + ",\"boxes\":" + NumberOrNull(region.boxes) +
                ",\"unit\":\"" + std::string(PriceUnitWord(region.unit)) + "\",\"quantity\":" +

@@ -10,6 +10,7 @@
 #include "base/result.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/pattern_table.h"
+#include "layout/region_plane.h"
 #include "layout/scheme_quote.h"
 #include "library/product.h"
 #include "scene/scene.h"
@@ -21,8 +22,22 @@ struct RegionMeasure {
     long long laid = 0;  // tiles covering some of it, whole or cut
 };
 
+// A region laid as the quote counts it: its outline in the real plane and
+// the pattern's tiles over the real rectangle, in millimetres.
+struct RegionTiles {
+    std::vector<RealRing> outline;
+    TileLayout layout;
+};
+// The scene's region laid with these settings and a tile of this size.
+// Refused as LayPattern and RegionPlaneOf are.
+Result<RegionTiles> LayRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
+                               LaidSize tile);
+// As it was laid: the settings and size kept in its descriptor, else the
+// size of the product's picture (PictureSizeOf).
+Result<RegionTiles> LayRegionAsLaid(const Scene& scene, const V2dPolygon& region);
+
 // The scene's region laid with these settings and a tile of this size (the
-// panel's label before laying). Refused as LayPattern and RegionPlaneOf are.
+// panel's label before laying). Refused as LayRegion is.
 Result<RegionMeasure> MeasureRegion(const Scene& scene, const V2dPolygon& region, const PatternSettings& settings,
                                     LaidSize tile);
 // The region papered with this wallpaper (its roll in PartsSpecs, its
@@ -70,7 +85,7 @@ SchemeQuote QuoteScheme(const Scene& scene, const QuoteOptions& options = {});
 // region was laid with a product and no model names one.
 std::optional<SchemeQuote> QuoteForReport(const Scene& scene, const std::filesystem::path& workspace);
 
-// {"regions":[{"index","name","number","pattern","area_m2","laid","waste",
+// {"regions":[{"index","name","number","pattern","area_m2","laid","whole","cut","waste",
 // "order","strips","boxes","unit","quantity","unit_price","amount",
 // "excluded"}],"models":[{"index","name","number","quantity","unit",
 // "unit_price","amount","excluded"}],"total","excluded"}: waste in per

@@ -25,6 +25,8 @@ struct RegionQuote {
     LayingPattern pattern = LayingPattern::Straight;
     double areaM2 = 0;                // the outline's real area, holes cut out
     std::optional<long long> laid;    // pieces inside the outline, whole or cut; rolls for a wallpaper
+    std::optional<long long> whole;   // of the pieces laid, those wholly inside (holes cut out); none for rolls
+    std::optional<long long> cut;     // and those cut to the outline: laid = whole + cut
     double wastePercent = 0;
     std::optional<long long> order;   // laid × (1 + waste), rounded up
     std::optional<long long> strips;  // a wallpaper's strips across the wall

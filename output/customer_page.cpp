@@ -192,12 +192,9 @@ std::string ProductsSection(const std::vector<ReportRow>& rows) {
     return html + "</ul></section>\n";
 }
 
-std::string PlansSection(const std::vector<LayingPlan>& plans) {
-    if (plans.empty()) return {};
-    std::string html = "<section id='plans'><h2>铺贴图</h2><div class='plans'>\n";
-    for (const LayingPlan& p : plans)
-        html += "<figure>" + p.svg + "<figcaption>" + EscapeHtml(p.regionName) + "</figcaption></figure>\n";
-    return html + "</div></section>\n";
+std::string PlansSection(const std::string& plansHtml) {
+    if (plansHtml.empty()) return {};
+    return "<section id='plans' class='plans'>" + plansHtml + "</section>\n";
 }
 
 std::string ContactSection(const CustomerPageContent& c) {
@@ -315,7 +312,7 @@ std::string CustomerPageHtml(const CustomerPageContent& c) {
             "</div></section>\n";
     html += "<div class='columns'>\n" + ProductsSection(c.products);
     html += c.quote ? QuoteSection(*c.quote) : std::string();
-    html += "</div>\n" + PlansSection(c.plans) + ContactSection(c);
+    html += "</div>\n" + PlansSection(c.plansHtml) + ContactSection(c);
     html += "<footer>" + EscapeHtml(shop) + " · " + EscapeHtml(c.date) + "</footer>\n</main>\n<script>" + kScript +
             "</script>\n</body>\n</html>\n";
     return html;
@@ -331,10 +328,11 @@ Result<CustomerPageFiles> WriteCustomerPage(const Scene& scene, const QImage& re
                                 .pictureSize = photo.size(),
                                 .products = ByProduct(ListReportRows(scene, request.workspace)),
                                 .quote = QuoteForReport(scene, request.workspace),
-                                .plans = request.plans,
+                                .plansHtml = {},
                                 .address = request.address,
                                 .qrSvg = {},
                                 .pdf = static_cast<bool>(request.print)};
+    if (content.quote) content.plansHtml = LayingPlansHtml(scene, *content.quote);
     if (content.date.empty()) {
         const QDate today = QDate::currentDate();
         content.date = FormatShortDate(today.year(), today.month(), today.day());

@@ -35,12 +35,6 @@ inline constexpr const char* kCustomerProductFolder = "products";
 inline constexpr int kCustomerScreenSide = 1600;
 inline constexpr const char* kMsgNothingLaid = "方案中尚未铺贴产品";
 
-// One region's laying plan as an inline <svg> element.
-struct LayingPlan {
-    std::string regionName;
-    std::string svg;
-};
-
 // The page's own address: `base` with its trailing slashes dropped, then
 // "/index.html". Refused unless it starts with http:// or https:// and a
 // host, and holds no space, control character, "?" or "#".
@@ -56,7 +50,7 @@ struct CustomerPageContent {
     std::string before = kCustomerBeforeName, after = kCustomerAfterName;
     std::vector<ReportRow> products;  // thumbnails relative to the page
     std::optional<SchemeQuote> quote;
-    std::vector<LayingPlan> plans;
+    std::string plansHtml;  // LayingPlansHtml of the quoted regions
     std::string address;  // the page's address; empty: no QR code
     std::string qrSvg;    // the address's QR code (QrCodeSvg)
     bool pdf = false;     // a PDF of the page lies beside it
@@ -74,7 +68,6 @@ struct CustomerPageRequest {
     std::filesystem::path folder;     // replaced whole or not at all
     std::string address;              // CustomerPageAddress, or empty
     std::string date;                 // empty: today, as the program prints dates
-    std::vector<LayingPlan> plans;
     PagePrinter print;                // empty: no PDF
 };
 

@@ -13,6 +13,7 @@
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
 #include "base/html_text.h"
+#include "layout/laying_plan.h"
 #include "output/rendered_picture.h"
 #include "scene/scheme_file.h"
 
@@ -98,7 +99,7 @@ std::string Cell(std::string_view cls, const std::string& html) {
     return "<td class='" + std::string(cls) + "'>" + html + "</td>";
 }
 
-void SubstituteQuote(std::vector<std::string>& lines, const std::optional<SchemeQuote>& quote) {
+void SubstituteQuote(std::vector<std::string>& lines, const Scene& scene, const std::optional<SchemeQuote>& quote) {
     auto line = std::find_if(lines.begin(), lines.end(),
                              [](const std::string& l) { return l.find(kQuotePlaceholder) != std::string::npos; });
     if (!quote) {
@@ -107,7 +108,7 @@ void SubstituteQuote(std::vector<std::string>& lines, const std::optional<Scheme
         else SubstitutePlaceholder(lines, kQuotePlaceholder, "");
         return;
     }
-    const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml(*quote);
+    const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml(*quote) + LayingPlansHtml(scene, *quote);
     if (line != lines.end()) {
         SubstitutePlaceholder(lines, kQuotePlaceholder, section);
         return;
@@ -130,7 +131,7 @@ void SubstituteQuote(std::vector<std::string>& lines, const std::optional<Scheme
 std::string QuoteTableHtml(const SchemeQuote& quote) {
     std::string html =
         "<table class='quote'>\n<thead><tr><th>序号</th><th>装饰部位</th><th>产品</th><th>面积(m²)</th>"
-        "<th>铺贴</th><th>损耗</th><th>订购</th><th>箱数</th><th>计价数量</th><th>单价(元)</th><th>金额(元)</th>"
+        "<th>铺贴</th><th>整砖</th><th>切割砖</th><th>损耗</th><th>订购</th><th>箱数</th><th>计价数量</th><th>单价(元)</th><th>金额(元)</th>"
         "</tr></thead>\n<tbody>\n";
     int number = 0;
     auto product = [](const std::string& name, const std::string& code) {
@@ -154,7 +155,7 @@ std::string QuoteTableHtml(const SchemeQuote& quote) {
                        std::string(PriceUnitCaption(r.unit));
         html += "<tr>" + Cell("no", std::to_string(++number)) + Cell("text", EscapeHtml(r.regionName)) +
                 Cell("text", product(r.name, r.number)) + Cell("num", Area(r.areaM2)) + Cell("num", count(r.laid)) +
-                Cell("num", Percent(r.wastePercent)) + Cell("num", count(r.order)) +
+                Cell("num", count(r.whole)) + Cell("num", count(r.cut)) + Cell("num", Percent(r.wastePercent)) + Cell("num", count(r.order)) +
                 Cell("num", r.boxes ? std::to_string(*r.boxes) : kUnknown) + Cell("num", quantity) +
                 Cell("num", r.unitPrice ? Money(r.unitPrice) + "/" + std::string(PriceUnitCaption(r.unit)) : kUnknown) +
                 amount(r.amount, r.excluded) + "</tr>\n";
@@ -163,15 +164,29 @@ std::string QuoteTableHtml(const SchemeQuote& quote) {
     for (const ModelQuote& m : quote.models) {
         html += "<tr>" + Cell("no", std::to_string(++number)) + Cell("text", EscapeHtml(m.recordName)) +
                 Cell("text", product(m.name, m.number)) + Cell("num", kUnknown) + Cell("num", "1 件") +
-                Cell("num", kUnknown) + Cell("num", "1 件") + Cell("num", kUnknown) + Cell("num", "1 件") +
+                Cell("num", kUnknown) + Cell("num", kUnknown) + Cell("num", kUnknown) + Cell("num", "1 件") + Cell("num", kUnknown) + Cell("num", "1 件") +
                 Cell("num", m.unitPrice ? Money(m.unitPrice) + "/件" : kUnknown) + amount(m.amount, m.excluded) +
                 "</tr>\n";
     }
     const std::string caption =
         quote.excluded > 0 ? "合计（另有 " + std::to_string(quote.excluded) + " 项未计价，不含在内）" : "合计";
     html += "</tbody>\n<tfoot><tr><td class='text' colspan='3'>" + caption + "</td>" + Cell("num", Area(area)) +
-            "<td colspan='6'></td>" + Cell("num", Money(quote.total)) + "</tr></tfoot>\n</table>";
+            "<td colspan='8'></td>" + Cell("num", Money(quote.total)) + "</tr></tfoot>\n</table>";
     return html;
+}
+
+std::string LayingPlansHtml(const Scene& scene, const SchemeQuote& quote) {
+    std::string html;
+    for (const RegionQuote& r : quote.regions) {
+        if (!r.whole) continue;  // not counted in tiles
+        const Result<LayingPlan> plan = MakeLayingPlan(scene, r.index);
+        if (!plan) continue;
+        // The heading inside the first plan's figure, so a printed page never ends with it alone.
+        html += "<figure class='plan' style='margin:10px 0;break-inside:avoid'>" +
+                std::string(html.empty() ? "<h2 class='plan'>铺贴图</h2>\n" : "") + LayingPlanSvgElement(*plan) +
+                "</figure>\n";
+    }
+    return html.empty() ? html : "\n" + html;
 }
 
 bool SubstitutePlaceholder(std::vector<std::string>& lines, std::string_view placeholder,
@@ -257,7 +272,7 @@ Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture
     SubstitutePlaceholder(lines, "$ReportData$", ReportRowsHtml(ListReportRows(scene, request.programFolder)));
     SubstitutePlaceholder(lines, "$SaleAdd$", EscapeHtml(request.dealer.address));
     SubstitutePlaceholder(lines, "$SaleTel$", EscapeHtml(request.dealer.telephone));
-    SubstituteQuote(lines, quote);
+    SubstituteQuote(lines, scene, quote);
 
     std::string text;
     for (const std::string& line : lines) text += line + "\n";

@@ -45,8 +45,8 @@ std::vector<ReportRow> ListReportRows(const Scene& scene, const std::filesystem:
 std::string ReportRowsHtml(const std::vector<ReportRow>& rows);
 
 // The quote as a table: per region its number in the list, name, product
-// (name and number), area in m², pieces (or rolls) laid, waste, pieces (or
-// rolls) to order, boxes, the quantity the price counts, unit price per unit
+// (name and number), area in m², pieces (or rolls) laid, of them whole and
+// cut (tiles only), waste, pieces (or rolls) to order, boxes, the quantity the price counts, unit price per unit
 // and amount; then one line per model (one piece); then the total, which
 // names how many lines it leaves out. Texts escaped, area and money with two
 // decimals (money grouped by thousands), "—" for what is unknown, and in
@@ -54,6 +54,10 @@ std::string ReportRowsHtml(const std::vector<ReportRow>& rows);
 std::string QuoteTableHtml(const SchemeQuote& quote);
 // Two decimals with "," between thousands ("12,345.60"); "—" for no number.
 std::string Money(std::optional<double> value);
+// Under a heading, the laying plan of each region the quote counts in whole
+// and cut tiles, as inline SVG (vector in the printed PDF); empty when there
+// is none.
+std::string LayingPlansHtml(const Scene& scene, const SchemeQuote& quote);
 
 struct DealerInfo {
     std::string address;
@@ -80,7 +84,7 @@ inline constexpr const char* kQuotePlaceholder = "$QuoteData$";
 // HtmlReport's work: reads programFolder/report/index.htm, writes the
 // rendering and the report (each whole or not at all). A missing template
 // writes nothing.
-// With a quote, its section (a heading and QuoteTableHtml) goes where the
+// With a quote, its section (a heading, QuoteTableHtml and LayingPlansHtml) goes where the
 // template has kQuotePlaceholder, or before "</body>" in a template without
 // it. Without one, a line holding only the placeholder goes, and the report
 // is what it was before quotes.

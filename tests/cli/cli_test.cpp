@@ -434,3 +434,57 @@ TEST_F(Cli, FindRegionOutlinesTheFloorAroundTheBoxAndSizesItFromAKnownLength) {
     EXPECT_EQ(Vexel({"new-scheme", In("tiled.png"), "-o", In("unsized.v2d"), "--find", "地面:150,500"}).exit, 1);
     EXPECT_FALSE(fs::exists(In("unsized.v2d")));
 }
+
+// A 1000 × 900 mm floor seen square on (5 mm a pixel) in 300 × 300 tiles
+// from its corner: 9 whole, 3 cut along the right edge. The plan is XML,
+// names both sizes and the escaped name, and drawn its cut tiles are orange, the whole ones pale.
+TEST_F(Cli, PlanDrawsWholeAndCutTilesWithTheOverallSize) {
+    WriteGreyBmp(root_ / "plan.bmp", 200, 180);
+    WriteGreyBmp(root_ / "tile.bmp", 32, 32);
+    ASSERT_EQ(Vexel({"new-scheme", In("plan.bmp"), "-o", In("bare.v2d"), "--region", "地面&<1>:0,0;199,0;199,179;0,179:1000x900",
+                     "--region", "墙:0,0;20,0;20,20;0,20:100x100"}).exit, 0);
+    ASSERT_EQ(Vexel({"render", In("bare.v2d"), "-o", In("plan.jpg"), "--product", In("tile.bmp"), "--regions", "地面&<1>",
+                     "--size", "300x300", "--save", In("tiled.v2d")}).exit, 0);
+    const Outcome made = Vexel({"plan", In("tiled.v2d"), "--region", "地面&<1>", "-o", In("plan.svg")});
+    ASSERT_EQ(made.exit, 0) << made.err;
+    EXPECT_TRUE(Lines(made.out).at(0)["whole"] == 9 && Lines(made.out).at(0)["cut"] == 3) << made.out;
+    const std::string svg = ReadText(In("plan.svg"));
+    const auto count = [&](const std::string& what) {
+        int n = 0;
+        for (size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("class=\"whole\""), 9);
+    EXPECT_EQ(count("class=\"cut\""), 3);
+    EXPECT_TRUE(count(">1000</text>") == 1 && count(">900</text>") == 1 && count("整砖 9 块，切割砖 3 块") == 1);
+    EXPECT_EQ(count("地面&amp;&lt;1&gt; 铺贴图"), 2);  // the title and the caption
+    EXPECT_EQ(std::system(("xmllint --noout '" + In("plan.svg") + "'").c_str()), 0);
+    ASSERT_EQ(std::system(("rsvg-convert -o '" + In("plan.png") + "' '" + In("plan.svg") + "'").c_str()), 0);
+    const QImage drawn(QString::fromStdString(In("plan.png")));
+    // Millimetres to the picture's pixels by the drawing's own viewBox and width.
+    double left = 0, top = 0, wide = 0, high = 0, width = 0;
+    ASSERT_EQ(std::sscanf(svg.c_str() + svg.find("viewBox="), "viewBox=\"%lf %lf %lf %lf\" width=\"%lf\"", &left, &top,
+                          &wide, &high, &width), 5);
+    ASSERT_EQ(drawn.width(), std::lround(width));
+    const auto mean = [&](double x, double y) {  // a 15 px square around (x, y) mm
+        const int px = int((x - left) * width / wide), py = int((y - top) * width / wide);
+        long r = 0, b = 0;
+        for (int dy = -7; dy <= 7; ++dy)
+            for (int dx = -7; dx <= 7; ++dx) r += qRed(drawn.pixel(px + dx, py + dy)), b += qBlue(drawn.pixel(px + dx, py + dy));
+        return std::pair(r / 225, b / 225);
+    };
+    for (double y : {60, 360, 660}) {  // clear of the cut sizes in the middle
+        const auto [cutRed, cutBlue] = mean(950, y);
+        EXPECT_GT(cutRed - cutBlue, 80) << y;  // the strip up to 1000, hatched orange
+        const auto [wholeRed, wholeBlue] = mean(450, y);
+        EXPECT_TRUE(wholeRed > 220 && wholeBlue >= wholeRed) << y;
+    }
+
+    const Outcome bare = Vexel({"plan", In("tiled.v2d"), "--region", "1", "-o", In("wall.svg")});
+    EXPECT_EQ(bare.exit, 1);
+    EXPECT_NE(bare.err.find("区域“墙”没有铺贴产品"), std::string::npos) << bare.err;
+    EXPECT_EQ(Vexel({"plan", In("tiled.v2d"), "--region", "天花", "-o", In("wall.svg")}).exit, 1);
+    EXPECT_EQ(Vexel({"plan", In("broken.v2d"), "--region", "0", "-o", In("wall.svg")}).exit, 1);
+    EXPECT_EQ(Vexel({"plan", In("tiled.v2d"), "--region", "0"}).exit, 2);
+    EXPECT_FALSE(fs::exists(In("wall.svg")));
+}

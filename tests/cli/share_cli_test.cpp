@@ -51,7 +51,8 @@ TEST_F(ShareCli, ThePageShowsTheLaidProductsTheQuoteAndTheShop) {
     for (int at = total.indexOf('.') - 3; at > 0; at -= 3) total.insert(at, ',');  // 9,754.00
     for (const std::string& text : {floor["name"].toString().toStdString(), floor["number"].toString().toStdString(),
                                     "¥" + total.toStdString(), std::string("13.70 平方米"), std::string("家居体验馆 A&amp;B"),
-                                    std::string("021-6488 1234"), std::string("<svg")})
+                                    std::string("021-6488 1234"), std::string("<svg"), std::string("铺贴图"),
+                                    "整砖 " + std::to_string(floor["whole"].toInt()) + " 块"})
         EXPECT_TRUE(Has(page, text)) << text;
     // Everything the page loads or links is in its folder.
     const QRegularExpression address(R"((?:src|href)='([^']*)')");

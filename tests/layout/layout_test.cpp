@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "layout/pattern_canvas.h"
+#include "layout/laying_plan.h"
 #include "layout/light_mode.h"
 #include "layout/pattern_descriptor.h"
 #include "layout/pattern_table.h"
@@ -169,10 +170,10 @@ TEST(RegionQuote, CountsAreasThroughThePerspectiveAndQuotes) {
     scene.Append(FlatRegion(10, 10, 10));  // nothing laid
     EXPECT_EQ(QuoteJson(QuoteScheme(scene)),
               "{\"regions\":[{\"index\":0,\"name\":\"砖\",\"number\":\"A1\",\"pattern\":\"half\",\"area_m2\":1.08,"
-              "\"laid\":13,\"waste\":8,\"order\":15,\"strips\":null,\"boxes\":3,\"unit\":\"piece\",\"quantity\":15,"
+              "\"laid\":13,\"whole\":6,\"cut\":7,\"waste\":8,\"order\":15,\"strips\":null,\"boxes\":3,\"unit\":\"piece\",\"quantity\":15,"
               "\"unit_price\":10.5,\"amount\":157.5,\"excluded\":null},"
               "{\"index\":1,\"name\":\"\\\"板\\\"\",\"number\":\"B2\",\"pattern\":\"straight\",\"area_m2\":1,\"laid\":4,"
-              "\"waste\":5,\"order\":5,\"strips\":null,\"boxes\":null,\"unit\":\"box\",\"quantity\":null,"
+              "\"whole\":4,\"cut\":0,\"waste\":5,\"order\":5,\"strips\":null,\"boxes\":null,\"unit\":\"box\",\"quantity\":null,"
               "\"unit_price\":80,\"amount\":null,\"excluded\":\"每箱片数未定\"}],\"models\":[],"
               "\"total\":157.5,\"excluded\":1}");
     const SchemeQuote perBox = QuoteScheme(scene, {10, 2});
@@ -223,6 +224,7 @@ TEST(SchemeQuote, ChargesEachProductInItsOwnUnitAndEachModelOnce) {
     EXPECT_NEAR(rolls.areaM2, 8.32 - 0.9 * 2.05, 1e-9);
     EXPECT_EQ(rolls.strips, 7);
     EXPECT_EQ(rolls.laid, 3);
+    EXPECT_FALSE(rolls.whole || rolls.cut);
     EXPECT_EQ(rolls.order, 4);
     EXPECT_DOUBLE_EQ(*rolls.amount, 4 * 260.0);
     // The panel's line counts the rolls as the quote does.
@@ -266,6 +268,56 @@ TEST(SchemeQuote, HostileDescriptorsKeepTheirLinesWithoutAFigure) {
         EXPECT_EQ(quote.regions[0].amount, c.amount) << c.items;
         EXPECT_EQ(QuoteJson(quote).find("inf"), std::string::npos) << c.items;
     }
+}
+
+// A 1000 × 900 mm floor in 300 × 300 tiles from its corner: three rows of
+// three whole tiles and a 100 mm strip cut from a fourth. Its top right
+// 400 × 300 taken out along the joints (an L) leaves 8 whole and 2 cut, the
+// notch's tiles not laid; a 100 mm pipe hole inside the tile at (300, 300)
+// makes it a cut one.
+TEST(LayingPlan, WholeAndCutTilesWorkedOutByHand) {
+    Scene scene;
+    scene.Append(Laid(FlatRegion(100, 90, 10), "PartsName=砖&PartsNumber=T1&PartsSpecs=300*300&PartsPrice=2"));
+    PolygonPtr l = Laid(testing::RectRegion("L", 0, 0, 100, 90, 1000, 900), "PartsNumber=T1&PartsSpecs=300*300");
+    l->points = {{0, 0}, {60, 0}, {60, 30}, {100, 30}, {100, 90}, {0, 90}, {40, 40}, {50, 40}, {50, 50}, {40, 50}};
+    l->indexList = {5, 9};
+    scene.Append(std::move(l));
+    scene.Append(Laid(FlatRegion(100, 90, 10), "PartsNumber=W1&PartsSpecs=530*10000&PartsUnit=roll"));
+    scene.Append(FlatRegion(100, 90, 10));  // nothing laid
+    const SchemeQuote quote = QuoteScheme(scene);
+    ASSERT_EQ(quote.regions.size(), 3u);
+    EXPECT_TRUE(quote.regions[0].whole == 9 && quote.regions[0].cut == 3 && quote.regions[0].laid == 12);
+    EXPECT_TRUE(quote.regions[1].whole == 7 && quote.regions[1].cut == 3 && quote.regions[1].laid == 10);
+
+    const Result<LayingPlan> plan = MakeLayingPlan(scene, 0);
+    ASSERT_TRUE(plan) << plan.error();
+    EXPECT_TRUE(plan->whole == 9 && plan->cut == 3 && plan->tiles.size() == 12u);
+    EXPECT_EQ(plan->extent, QRectF(0, 0, 1000, 900));
+    EXPECT_EQ(plan->start, QPointF(0, 0));
+    for (const PlanTile& tile : plan->tiles) {
+        EXPECT_EQ(tile.whole, tile.corners[1].x() <= 900) << tile.corners[0].x();
+        if (!tile.whole) EXPECT_NEAR(OutlineArea(tile.inside), 100 * 300, 1e-6);  // the strip up to x = 1000
+    }
+    const Result<LayingPlan> holed = MakeLayingPlan(scene, 1);
+    ASSERT_TRUE(holed);
+    EXPECT_TRUE(holed->whole == 7 && holed->cut == 3);
+    for (const PlanTile& tile : holed->tiles)
+        if (tile.corners[0] == QPointF(300, 300)) EXPECT_NEAR(OutlineArea(tile.inside), 300 * 300 - 100 * 100, 1e-6);
+    // The SVG counts what the plan holds.
+    const std::string svg = LayingPlanSvgElement(*holed);
+    const auto count = [&](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_TRUE(count("class=\"whole\"") == 7 && count("class=\"cut\"") == 3 && count("class=\"hole\"") == 1);
+    EXPECT_NE(svg.find("整砖 7 块，切割砖 3 块"), std::string::npos);
+
+    EXPECT_NE(MakeLayingPlan(scene, 2).error().find("墙纸"), std::string::npos);
+    EXPECT_NE(MakeLayingPlan(scene, 3).error().find("没有铺贴产品"), std::string::npos);
+    EXPECT_FALSE(MakeLayingPlan(scene, 4) || MakeLayingPlan(scene, -1));
+    scene.at(0)->partsInfo = scene.at(0)->partsInfo.text() + "&LaySize=1*1";
+    EXPECT_EQ(MakeLayingPlan(scene, 0).error(), kMsgTooManyTiles);
 }
 
 TEST(TileRegion, PlainAsBeforePatternedWithJointsAndRefusals) {

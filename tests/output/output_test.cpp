@@ -7,6 +7,7 @@
 #include "base/picture_codec.h"
 #include "base/workspace_settings.h"
 #include "base/html_text.h"
+#include "layout/region_quote.h"
 #include "output/product_report.h"
 #include "output/rendered_picture.h"
 #include "tests/library/temp_workspace.h"
@@ -141,7 +142,7 @@ TEST_F(Report, EmptyProductListAndMissingTemplate) {
 // without a quote the placeholder's line goes.
 TEST_F(Report, QuoteTableAndWhereItGoes) {
     const RegionQuote floor{.index = 0, .regionName = "地面 <A&B>", .name = "抛光砖", .number = "PG-8001",
-                            .areaM2 = 10.8, .laid = 120, .wastePercent = 5, .order = 126, .boxes = 32,
+                            .areaM2 = 10.8, .laid = 120, .whole = 100, .cut = 20, .wastePercent = 5, .order = 126, .boxes = 32,
                             .unit = PriceUnit::SquareMetre, .quantity = 11.34, .unitPrice = 650,
                             .amount = 7371};
     const RegionQuote wall{.index = 3, .regionName = "背景墙", .pattern = LayingPattern::HalfOffset, .areaM2 = 3.456,
@@ -152,19 +153,20 @@ TEST_F(Report, QuoteTableAndWhereItGoes) {
     const std::string html = QuoteTableHtml({{floor, wall}, {sofa}, 17171, 1});
     EXPECT_EQ(html.substr(html.find("<tbody>")),
               "<tbody>\n<tr><td class='no'>1</td><td class='text'>地面 &lt;A&amp;B&gt;</td><td class='text'>抛光砖<br><span "
-              "class='code'>PG-8001</span></td><td class='num'>10.80</td><td class='num'>120 片</td><td class='num'>5%</td>"
+              "class='code'>PG-8001</span></td><td class='num'>10.80</td><td class='num'>120 片</td><td class='num'>100 片</td><td class='num'>20 片</td><td class='num'>5%</td>"
               "<td class='num'>126 片</td><td class='num'>32</td><td class='num'>11.34 平方米</td><td class='num'>650.00/平方米"
               "</td><td class='num'>7,371.00</td></tr>\n<tr><td class='no'>2</td><td class='text'>背景墙</td><td class='text'>—"
-              "</td><td class='num'>3.46</td><td class='num'>3 卷</td><td class='num'>7.5%</td><td class='num'>4 卷</td><td "
+              "</td><td class='num'>3.46</td><td class='num'>3 卷</td><td class='num'>—</td><td class='num'>—</td><td class='num'>7.5%</td><td class='num'>4 卷</td><td "
               "class='num'>—</td><td class='num'>4 卷</td><td class='num'>—</td><td class='num excluded'>价格未定</td></tr>\n"
               "<tr><td class='no'>3</td><td class='text'>沙发</td><td class='text'>真皮沙发<br><span class='code'>SF-002</span>"
-              "</td><td class='num'>—</td><td class='num'>1 件</td><td class='num'>—</td><td class='num'>1 件</td><td "
+              "</td><td class='num'>—</td><td class='num'>1 件</td><td class='num'>—</td><td class='num'>—</td><td class='num'>—</td>"
+              "<td class='num'>1 件</td><td "
               "class='num'>—</td><td class='num'>1 件</td><td class='num'>9,800.00/件</td><td class='num'>9,800.00</td></tr>\n"
               "</tbody>\n<tfoot><tr><td class='text' colspan='3'>合计（另有 1 项未计价，不含在内）</td><td class='num'>14.26</td>"
-              "<td colspan='6'></td><td class='num'>17,171.00</td></tr></tfoot>\n</table>");
+              "<td colspan='8'></td><td class='num'>17,171.00</td></tr></tfoot>\n</table>");
     const SchemeQuote one{{floor}, {}, 1234567.891, 0};
     const std::string section = "<h2 class='quote'>报价单</h2>\n" + QuoteTableHtml(one);
-    EXPECT_NE(section.find("合计</td><td class='num'>10.80</td><td colspan='6'></td><td class='num'>1,234,567.89</td>"),
+    EXPECT_NE(section.find("合计</td><td class='num'>10.80</td><td colspan='8'></td><td class='num'>1,234,567.89</td>"),
               std::string::npos);
     for (const char* page : {"<p>\n $QuoteData$ \n</body>\n", "<p>\n</body>\n"}) {
         WriteTemplate(page);
@@ -174,6 +176,34 @@ TEST_F(Report, QuoteTableAndWhereItGoes) {
         const bool placed = std::string_view(page).find(kQuotePlaceholder) != std::string_view::npos;
         EXPECT_EQ(Text(ws_ / "report/report.htm"), placed ? "<p>\n " + section + " \n</body>\n" : "<p>\n" + section + "\n</body>\n");
     }
+}
+
+// A tiled 1000 × 900 mm floor in 300 × 300 tiles: its plan follows the
+// quote inline, nine whole tiles and three cut, the counts in the table.
+TEST_F(Report, TiledRegionsGetTheirLayingPlanBelowTheQuote) {
+    PolygonPtr floor = NewPolygon();
+    floor->name = "地面";
+    floor->points = {{0, 0}, {100, 0}, {100, 90}, {0, 90}};
+    floor->indexList = {3};
+    SetCornersFromBoundingBox(*floor);
+    floor->realWidth = 1000, floor->realHeight = 900;
+    floor->picture = picture_;
+    floor->partsInfo = "PartsName=砖&PartsNumber=T-1&PartsSpecs=300*300&PartsPrice=5";
+    scene_.Append(std::move(floor));
+    WriteTemplate("$QuoteData$\n");
+    ASSERT_TRUE(WriteProductReport(scene_, picture_, Request(), QuoteScheme(scene_)).ok());
+    const std::string report = Text(ws_ / "report/report.htm");
+    const size_t plan = report.find("<figure class='plan' style='margin:10px 0;break-inside:avoid'><h2 class='plan'>铺贴图</h2>\n<svg ");
+    ASSERT_NE(plan, std::string::npos);
+    EXPECT_LT(report.find("</table>"), plan);
+    EXPECT_NE(report.find("<td class='num'>12 片</td><td class='num'>9 片</td><td class='num'>3 片</td>"), std::string::npos);
+    const auto count = [&](const std::string& what) {
+        int n = 0;
+        for (size_t at = report.find(what); at != std::string::npos; at = report.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_TRUE(count("<svg ") == 1 && count("class=\"whole\"") == 9 && count("class=\"cut\"") == 3);
+    EXPECT_EQ(count("<?xml"), 0);
 }
 
 TEST(DealerInfo, RoundTripsBesideOtherSettingsAndDefaultsToEmpty) {
