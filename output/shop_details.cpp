@@ -12,10 +12,12 @@ ShopDetails ReadShopDetails(const std::filesystem::path& workspace) {
 }
 
 Status WriteShopDetails(const std::filesystem::path& workspace, const ShopDetails& details) {
-    return WriteSettings(workspace, {{kShopNameKey, details.name},
-                                     {kDealerAddressKey, details.address},
-                                     {kDealerTelephoneKey, details.telephone},
-                                     {kSharedPagesKey, details.sharedPages}});
+    std::vector<std::pair<std::string, std::string>> values = {
+        {kShopNameKey, details.name}, {kDealerAddressKey, details.address}, {kDealerTelephoneKey, details.telephone}};
+    // A shop that publishes no pages gets no empty key.
+    if (!details.sharedPages.empty() || ReadSetting(workspace, kSharedPagesKey))
+        values.emplace_back(kSharedPagesKey, details.sharedPages);
+    return WriteSettings(workspace, values);
 }
 
 }  // namespace v2d

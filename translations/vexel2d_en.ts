@@ -78,6 +78,10 @@
         <source>使用说明</source>
         <translation>How to use</translation>
     </message>
+    <message>
+        <source>原图对比：原图与效果左右对照</source>
+        <translation>Before and after: the photo beside the result</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -176,6 +180,14 @@
     <message>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>发送给客户</source>
+        <translation>Send to customer</translation>
+    </message>
+    <message>
+        <source>店铺设置...</source>
+        <translation>Shop settings...</translation>
     </message>
 </context>
 <context>
@@ -1012,12 +1024,37 @@
         <source>光照</source>
         <translation>Light</translation>
     </message>
+    <message>
+        <source>客户网页已保存到 %1</source>
+        <translation>Customer page saved to %1</translation>
+    </message>
+    <message>
+        <source>方案中尚未铺贴产品，网页只有照片。网页已保存到 %1</source>
+        <translation>Nothing is laid in the scheme yet; the page shows the photo only. Page saved to %1</translation>
+    </message>
+    <message>
+        <source>无法启动浏览器打开网页。网页已保存到：
+%1</source>
+        <translation>Could not start a browser to open the page. The page was saved to:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>SceneHandouts</name>
     <message>
         <source>文件已存在，是否覆盖原文件？</source>
         <translation>The file already exists. Overwrite it?</translation>
+    </message>
+</context>
+<context>
+    <name>SceneView</name>
+    <message>
+        <source>原图</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>效果</source>
+        <translation>After</translation>
     </message>
 </context>
 <context>
@@ -1056,6 +1093,17 @@
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>v2d::ComparisonView</name>
+    <message>
+        <source>取消对比</source>
+        <translation>Cancel comparison</translation>
+    </message>
+    <message>
+        <source>点击一种产品，把它铺入场景；Esc 取消对比</source>
+        <translation>Click a product to lay it into the scene; Esc cancels the comparison</translation>
     </message>
 </context>
 <context>
@@ -1244,6 +1292,22 @@
         <source>面积：%1 m²  约 %2 卷</source>
         <translation>Area: %1 m² ≈ %2 rolls</translation>
     </message>
+    <message>
+        <source>对比</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>在选中的区域并排对比 2 到 4 种材料</source>
+        <translation>Compare 2 to 4 materials side by side in the selected regions</translation>
+    </message>
+    <message>
+        <source>请先选择要对比的区域。</source>
+        <translation>Please select the regions to compare first.</translation>
+    </message>
+    <message>
+        <source>在产品窗口中逐个“加入对比”，再点“对比”。</source>
+        <translation>In the product window, &quot;Add to comparison&quot; one by one, then click &quot;Compare&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>v2d::RecentSchemesMenu</name>
@@ -1269,6 +1333,56 @@
     <message>
         <source>隐藏提示</source>
         <translation>Hide hints</translation>
+    </message>
+</context>
+<context>
+    <name>v2d::SceneView</name>
+    <message>
+        <source>原图对比</source>
+        <translation>Before/after</translation>
+    </message>
+    <message>
+        <source>原图与效果左右对照，拖动分界线 (B)</source>
+        <translation>The photo beside the result; drag the dividing line (B)</translation>
+    </message>
+    <message>
+        <source>原图与效果的分界线</source>
+        <translation>The line between the photo and the result</translation>
+    </message>
+</context>
+<context>
+    <name>v2d::ShopSettingsDialog</name>
+    <message>
+        <source>店铺设置</source>
+        <translation>Shop settings</translation>
+    </message>
+    <message>
+        <source>例如 http://192.168.1.5:8080/share（可不填）</source>
+        <translation>e.g. http://192.168.1.5:8080/share (optional)</translation>
+    </message>
+    <message>
+        <source>店铺名称：</source>
+        <translation>Shop name:</translation>
+    </message>
+    <message>
+        <source>地址：</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>电话：</source>
+        <translation>Telephone:</translation>
+    </message>
+    <message>
+        <source>客户网页发布地址：</source>
+        <translation>Customer pages published at:</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1713,6 +1827,34 @@ Please open a scheme or choose a sample room</translation>
     <message>
         <source>花距(mm)：</source>
         <translation>Pattern repeat (mm):</translation>
+    </message>
+    <message>
+        <source>加入对比</source>
+        <translation>Add to comparison</translation>
+    </message>
+    <message>
+        <source>把选中的材料加入对比，最多 4 种</source>
+        <translation>Add the selected material to the comparison, at most 4</translation>
+    </message>
+    <message>
+        <source>在场景中并排对比加入的材料</source>
+        <translation>Compare the added materials side by side in the scene</translation>
+    </message>
+    <message>
+        <source>对比 (%1)</source>
+        <translation>Compare (%1)</translation>
+    </message>
+    <message>
+        <source>该产品已加入对比。</source>
+        <translation>This product is already in the comparison.</translation>
+    </message>
+    <message>
+        <source>最多对比 4 种产品。</source>
+        <translation>At most 4 products can be compared.</translation>
+    </message>
+    <message>
+        <source>请至少加入两种产品再对比。</source>
+        <translation>Please add at least two products before comparing.</translation>
     </message>
 </context>
 <context>

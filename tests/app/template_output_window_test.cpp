@@ -1,6 +1,9 @@
 // The template browser, "保存为模板", the rendered picture and the report,
 // wired into the main window over the demo workspace (13 templates).
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,6 +15,7 @@
 #include "app/application.h"
 #include "library/super_login.h"
 #include "tests/app/app_test_support.h"
+#include "widgets/widget_helpers.h"
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
 #include "library/user_queries.h"
@@ -210,6 +214,38 @@ TEST_F(TemplateWindows, PictureAskedBeforeOverwritingAndTheReportOpened) {
     prompts_.browserFails = true;
     ClickButton("SpeedButtonTotal");
     EXPECT_EQ(prompts_.texts.last(), QStringLiteral("无法启动浏览器打开报表。报表已保存到：\n") + report);
+}
+
+// "店铺设置" typed and saved, then "发送给客户": the page with the shop's name and the publishing address
+// under share/, opened in the browser; the rendering beside it is the scene shown.
+TEST_F(TemplateWindows, ShopSettingsTypedAndTheCustomerPageSent) {
+    QTimer::singleShot(0, main_.get(), [this] {
+        auto& dialog = *QApplication::activeModalWidget();
+        auto type = [&](const char* name, const QString& text) {  // as an input method commits it
+            auto& box = test::Child<QLineEdit>(dialog, name);
+            QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+            QInputMethodEvent typed;
+            typed.setCommitString(text);
+            QApplication::sendEvent(&box, &typed);
+        };
+        type("EditShopName", QStringLiteral("华美家居 A&B")), type("EditSharedPages", "ftp://shop/share");
+        QTest::mouseClick(&test::Child<QPushButton>(dialog, "ButtonShopOk"), Qt::LeftButton);  // refused, stays open
+        type("EditSharedPages", "http://192.168.1.5:8080/share");
+        QTest::mouseClick(&test::Child<QPushButton>(dialog, "ButtonShopOk"), Qt::LeftButton);
+    });
+    Find<QAction>("ActionShopSettings").trigger();
+    ASSERT_EQ(prompts_.texts.size(), 1);  // the ftp address
+    ClickButton("SpeedButtonShare");
+    ASSERT_EQ(prompts_.openedUrls.size(), 1) << prompts_.texts.join("|").toStdString();
+    const fs::path page = ToPath(prompts_.openedUrls[0].toLocalFile());
+    EXPECT_EQ(page.parent_path().parent_path(), ws_.path() / "share");
+    const Bytes bytes = ReadWholeFile(page).value_or(Bytes{});
+    const std::string html(bytes.begin(), bytes.end());
+    const std::string address = "http://192.168.1.5:8080/share/" + page.parent_path().filename().string() + "/index.html";
+    EXPECT_NE(html.find("华美家居 A&amp;B"), std::string::npos);
+    EXPECT_NE(html.find(address), std::string::npos) << address;
+    EXPECT_EQ(DecodeJpeg(ReadWholeFile(page.parent_path() / "rendering.jpg").value_or(Bytes{})).size(), Doc().displayed().size());
+    EXPECT_TRUE(Find<QLabel>("LabelStatus").toolTip().endsWith(FromPath(page.parent_path())));
 }
 
 // The program's own wiring: without rights, storing shows the login, and a
