@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -89,6 +90,12 @@ void ComparisonView::resizeEvent(QResizeEvent*) {
     ButtonCancel->adjustSize();
     ButtonCancel->move(width() - kMargin - ButtonCancel->width(), (kTitleHeight - ButtonCancel->height()) / 2);
 }
+
+void ComparisonView::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void ComparisonView::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+void ComparisonView::wheelEvent(QWheelEvent* event) { event->accept(); }
 
 void ComparisonView::mouseMoveEvent(QMouseEvent* event) {
     const int cell = CellAt(event->position().toPoint());

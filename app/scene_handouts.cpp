@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/window_job.h"
+#include "online/service_settings.h"
 #include "document/scene_document.h"
 #include "layout/region_quote.h"
 #include "output/customer_page.h"
@@ -91,8 +92,13 @@ void SendToCustomer(UserPrompts& prompts, const SceneDocument& document, const Q
     CustomerPageRequest request;
     request.workspace = workspace;
     request.folder = workspace / "share" / name.toStdString();
-    if (const ShopDetails shop = ReadShopDetails(workspace); !shop.sharedPages.empty())
-        if (Result<std::string> address = CustomerPageAddress(shop.sharedPages + "/" + name.toStdString()))
+    // The shop's own address for its pages, else that of the catalogue service
+    // serving this workspace, which publishes share/ as it is.
+    std::string pages = ReadShopDetails(workspace).sharedPages;
+    if (const std::string service = ReadServiceSettings(workspace).host; pages.empty() && !service.empty())
+        pages = service + "/share";
+    if (!pages.empty())
+        if (Result<std::string> address = CustomerPageAddress(pages + "/" + name.toStdString()))
             request.address = *address;
 #ifdef VEXEL_HAS_PDF
     request.print = [](const std::filesystem::path& page, const std::filesystem::path& pdf) {

@@ -91,6 +91,7 @@ footer{text-align:center;color:#9a938b;font-size:12px;padding:8px}
  header.shop{background:none;color:#000;padding:0 62mm 3mm 0;border-bottom:.6mm solid #2d3a34;min-height:34mm}
  header.shop h1{font-size:18pt}header.shop p{font-size:10pt}
  section{margin:0;padding:2.5mm 0}
+ #plans{break-before:page}
  h2{font-size:11pt;margin:0 0 2mm}
  .screen{display:none!important}
  .pictures{grid-template-columns:60fr 40fr;gap:3mm;align-items:start;break-inside:avoid}

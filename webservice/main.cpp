@@ -41,7 +41,8 @@ constexpr const char* kSynopsis =
 constexpr const char* kOptions =
     "\n"
     "The shop's catalogue service: serves a catalogue folder's product, model and template pages, and at\n"
-    "/share/NAME/ the customer page in the folder's share/NAME (vexel2d-cli share SCHEME -o DIR/share/NAME).\n"
+    "/share/NAME/ the customer page in the folder's share/NAME (vexel2d-cli share SCHEME -o DIR/share/NAME),\n"
+    "  or with --workspace in W's share/NAME, where the program's \"发送给客户\" writes it.\n"
     "\n"
     "  --root DIR             the catalogue folder to serve (or to export)\n"
     "  --host H               the address to listen on (default 127.0.0.1)\n"
@@ -112,9 +113,11 @@ int Serve(const Options& o) {
 
     v2d::web::WebService service(o.limits);
     if (v2d::Status bound = service.Bind(o.root, o.host, o.port); !bound) return Fail(bound.error());
-    if (!o.workspace.empty())
+    if (!o.workspace.empty()) {
         if (v2d::Status written = v2d::WriteSetting(o.workspace, "WebHost", service.address()); !written)
             return Fail(written.error());
+        service.ServeSharedPagesFrom(std::filesystem::path(o.workspace) / v2d::web::kShareFolder);
+    }
     std::printf("vexel2d-web: serving %s on %s\n", o.root.c_str(), service.address().c_str());
     std::fflush(stdout);
     if (!o.ready.empty()) {

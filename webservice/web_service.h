@@ -30,6 +30,9 @@ public:
     // Reads the catalogue and binds; port 0 takes a free port. The pages
     // name their downloads by the address bound.
     Status Bind(const std::filesystem::path& root, const std::string& host, int port);
+    // The customer pages come from this folder instead of the root's share/
+    // (the shop's workspace, where the program writes them); before Listen.
+    void ServeSharedPagesFrom(std::filesystem::path folder) { share_ = std::move(folder); }
     int port() const { return port_; }
     const std::string& address() const { return address_; }
     // Serves until Stop(); call Bind first.
