@@ -86,11 +86,16 @@ done
 
 # (c) The PDF: A4, the rendering, products and quote on the first page, whose QR code reads as the page's
 # address; the laying plans may take a second.
-pdfinfo "$page/index.pdf" | grep -Eq '^Pages: *[12]$' || fail "the PDF is not one or two pages: $(pdfinfo "$page/index.pdf" | grep Pages)"
-pdfinfo "$page/index.pdf" | grep -q 'Page size: .* pts (A4)' || fail "the PDF is not A4"
-pdftoppm -r 150 -png "$page/index.pdf" "$shots/pdf"
-read_back=$(zbarimg --raw -q "$shots"/pdf-1.png)
-[ "$read_back" = "$address" ] || fail "the PDF's QR code reads \"$read_back\", not $address"
+# A build without the PDF printer (the sanitizers' build) writes the page alone.
+if [ ! -f "$(dirname "$cli")/vexel2d-pdf.so" ] && [ ! -f "$page/index.pdf" ]; then
+    echo "no PDF printer in this build: the PDF's checks are skipped"
+else
+    pdfinfo "$page/index.pdf" | grep -Eq '^Pages: *[12]$' || fail "the PDF is not one or two pages: $(pdfinfo "$page/index.pdf" | grep Pages)"
+    pdfinfo "$page/index.pdf" | grep -q 'Page size: .* pts (A4)' || fail "the PDF is not A4"
+    pdftoppm -r 150 -png "$page/index.pdf" "$shots/pdf"
+    read_back=$(zbarimg --raw -q "$shots"/pdf-1.png)
+    [ "$read_back" = "$address" ] || fail "the PDF's QR code reads \"$read_back\", not $address"
+fi
 
 if [ -n "${SHOTS_DIR:-}" ]; then mkdir -p "$SHOTS_DIR" && cp "$shots"/*.png "$SHOTS_DIR/"; fi
 [ $failed = 0 ] && echo "share page: all checks passed"
