@@ -58,20 +58,13 @@ void CompareInScene::Show(const std::vector<ChosenProduct>& materials) {
         prompts_.Show(view_.window(), ShownText(cells.error()));
         return;
     }
-    std::vector<QImage> pictures;
-    std::vector<std::string> captions;
-    std::vector<QRect> areas;
+    ComparisonGrid grid = ComposeComparison(*cells, cell);
+    if (grid.picture.isNull()) return;
+    // A click counts on the room or its caption.
     const int caption = ComparisonCaptionHeight(cell);
-    for (int i = 0; i < count; ++i) {
-        const ComparisonCell& laid = (*cells)[static_cast<size_t>(i)];
-        pictures.push_back(laid.picture);
-        captions.push_back(ComparisonCaption(laid.product, laid.quote));
-        areas.push_back(ComparisonCellRect(i, count, cell).adjusted(0, 0, 0, caption));
-    }
-    QImage grid = ComposeComparisonGrid(pictures, captions, cell);
-    if (grid.isNull()) return;
+    for (QRect& room : grid.rooms) room.adjust(0, 0, 0, caption);
     shown_ = materials;
-    grid_->ShowGrid(std::move(grid), std::move(areas));
+    grid_->ShowGrid(std::move(grid.picture), std::move(grid.rooms));
 }
 
 void CompareInScene::Picked(int cell) {

@@ -127,17 +127,18 @@ void SceneView::BuildZoom() {
     connect(ComboBoxZoom, &QComboBox::textActivated, this, &SceneView::ZoomBoxChosen);
     ShowZoomInBox();
 
-    auto shortcut = [this](const char* name, MainKey keys, void (SceneView::*slot)()) {
-        auto* action = new QAction(this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(KeysOf(keys));
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    shortcut("ActionZoomIn", MainKey::ZoomIn, &SceneView::ZoomIn);
-    shortcut("ActionZoomOut", MainKey::ZoomOut, &SceneView::ZoomOut);
-    shortcut("ActionZoomFit", MainKey::ZoomToFit, &SceneView::ZoomToFit);
+    AddShortcut("ActionZoomIn", MainKey::ZoomIn, &SceneView::ZoomIn);
+    AddShortcut("ActionZoomOut", MainKey::ZoomOut, &SceneView::ZoomOut);
+    AddShortcut("ActionZoomFit", MainKey::ZoomToFit, &SceneView::ZoomToFit);
+}
+
+void SceneView::AddShortcut(const char* name, MainKey keys, void (SceneView::*slot)()) {
+    auto* action = new QAction(this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(KeysOf(keys));
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    connect(action, &QAction::triggered, this, slot);
 }
 
 void SceneView::AddZoomBoxTo(QBoxLayout& row) {

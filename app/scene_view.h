@@ -34,6 +34,7 @@ class QWheelEvent;
 namespace v2d {
 
 class BeforeAfterLayer;
+enum class MainKey;
 class HandleLayer;
 class HintLayer;
 class OverlayLayer;
@@ -145,6 +146,8 @@ private:
 
     void BuildLayers();
     void BuildZoom();
+    // A window key of the view that runs `slot`.
+    void AddShortcut(const char* name, MainKey keys, void (SceneView::*slot)());
     bool MouseEvent(QMouseEvent* event);
     bool DragEvent(QEvent* event);
     void UpdateCursor(QPoint at);

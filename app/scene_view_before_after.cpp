@@ -1,6 +1,5 @@
 // The view's "原图对比": its toggle, its key, its split slider and the line
 // dragged on the picture.
-#include <QAction>
 #include <QBoxLayout>
 #include <QCursor>
 #include <QSignalBlocker>
@@ -36,13 +35,7 @@ void SceneView::BuildBeforeAfter() {
     connect(SpeedButtonBeforeAfter, &QToolButton::toggled, this, &SceneView::SetBeforeAfter);
     connect(SliderBeforeAfter, &QSlider::valueChanged, this,
             [this](int value) { SetBeforeAfterSplit(double(value) / kSliderSteps); });
-
-    auto* action = new QAction(this);
-    action->setObjectName(QStringLiteral("ActionBeforeAfter"));
-    action->setShortcuts(KeysOf(MainKey::BeforeAfter));
-    action->setShortcutContext(Qt::WindowShortcut);
-    addAction(action);
-    connect(action, &QAction::triggered, this, &SceneView::ToggleBeforeAfter);
+    AddShortcut("ActionBeforeAfter", MainKey::BeforeAfter, &SceneView::ToggleBeforeAfter);
 }
 
 void SceneView::AddBeforeAfterTo(QBoxLayout& row) {

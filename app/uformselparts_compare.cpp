@@ -12,11 +12,6 @@
 
 namespace v2d {
 
-namespace {
-constexpr size_t kMostCompared = kMostComparedProducts;
-constexpr size_t kFewestCompared = kFewestComparedProducts;
-}  // namespace
-
 void TFormSelParts::BuildComparison(QHBoxLayout* buttons) {
     BitBtnCompareAdd = Named(new QPushButton(tr("加入对比"), this), QStringLiteral("BitBtnCompareAdd"));
     BitBtnCompareAdd->setToolTip(tr("把选中的材料加入对比，最多 4 种"));
@@ -31,7 +26,7 @@ void TFormSelParts::BuildComparison(QHBoxLayout* buttons) {
 
 void TFormSelParts::ShowComparisonCount() {
     BitBtnCompare->setText(tr("对比 (%1)").arg(comparison_.size()));
-    BitBtnCompare->setEnabled(comparison_.size() >= kFewestCompared);
+    BitBtnCompare->setEnabled(comparison_.size() >= size_t{kFewestComparedProducts});
 }
 
 void TFormSelParts::BitBtnCompareAddClick() {
@@ -43,7 +38,7 @@ void TFormSelParts::BitBtnCompareAddClick() {
         prompts_.Show(this, tr("该产品已加入对比。"));
         return;
     }
-    if (comparison_.size() >= kMostCompared) {
+    if (comparison_.size() >= size_t{kMostComparedProducts}) {
         prompts_.Show(this, tr("最多对比 4 种产品。"));
         return;
     }
@@ -52,7 +47,7 @@ void TFormSelParts::BitBtnCompareAddClick() {
 }
 
 void TFormSelParts::BitBtnCompareClick() {
-    if (comparison_.size() < kFewestCompared) {
+    if (comparison_.size() < size_t{kFewestComparedProducts}) {
         prompts_.Show(this, tr("请至少加入两种产品再对比。"));
         return;
     }

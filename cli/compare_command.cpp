@@ -17,7 +17,6 @@
 #include "library/data_module.h"
 #include "library/product_descriptor.h"
 #include "library/product_queries.h"
-#include "render/comparison_grid.h"
 
 namespace v2d::cli {
 namespace fs = std::filesystem;
@@ -107,20 +106,14 @@ std::optional<Product> CatalogueProduct(Db* catalogue, const fs::path& file) {
 }
 
 Status WriteGrid(const std::vector<ComparisonCell>& cells, QSize cell, const fs::path& output) {
-    std::vector<QImage> pictures;
-    std::vector<std::string> captions;
-    for (const ComparisonCell& c : cells) {
-        pictures.push_back(c.picture);
-        captions.push_back(ComparisonCaption(c.product, c.quote));
-    }
-    if (Status written = WriteRendering(ComposeComparisonGrid(pictures, captions, cell), output); !written)
-        return written;
+    const ComparisonGrid grid = ComposeComparison(cells, cell);
+    if (Status written = WriteRendering(grid.picture, output); !written) return written;
     JsonWriter json;
     json.beginObject().field("grid", output.string()).key("cells").beginArray();
     for (size_t i = 0; i < cells.size(); ++i) {
-        const QRect at = ComparisonCellRect(static_cast<int>(i), static_cast<int>(cells.size()), cell);
+        const QRect& at = grid.rooms[i];
         json.beginObject()
-            .field("caption", captions[i])
+            .field("caption", grid.captions[i])
             .field("x", int64_t{at.x()})
             .field("y", int64_t{at.y()})
             .field("width", int64_t{at.width()})

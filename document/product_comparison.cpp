@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "document/scaled_scene.h"
+#include "render/comparison_grid.h"
 #include "library/price_unit.h"
 
 namespace v2d {
@@ -142,6 +143,20 @@ std::string ComparisonCaption(const Product& product, const SchemeQuote& quote) 
     if (counted)
         caption += "  ·  " + (unit == PriceUnit::SquareMetre ? Fixed(quantity, 2) + " m²" : Fixed(quantity, 0) + " " + unitText);
     return caption;
+}
+
+ComparisonGrid ComposeComparison(const std::vector<ComparisonCell>& cells, QSize cell) {
+    ComparisonGrid grid;
+    std::vector<QImage> pictures;
+    const int count = static_cast<int>(cells.size());
+    for (int i = 0; i < count; ++i) {
+        const ComparisonCell& laid = cells[static_cast<size_t>(i)];
+        pictures.push_back(laid.picture);
+        grid.captions.push_back(ComparisonCaption(laid.product, laid.quote));
+        grid.rooms.push_back(ComparisonCellRect(i, count, cell));
+    }
+    grid.picture = ComposeComparisonGrid(pictures, grid.captions, cell);
+    return grid;
 }
 
 }  // namespace v2d

@@ -69,4 +69,14 @@ Result<std::vector<ComparisonCell>> LayComparisonCells(const SceneDocument& docu
 // ("12.60 m²", "140 片") when the quote counts it.
 std::string ComparisonCaption(const Product& product, const SchemeQuote& quote);
 
+// The laid cells as one grid (render/comparison_grid.h): the picture, each
+// cell's caption and where each cell shows its room, in the grid's pixels
+// (the caption band is the same width right under it).
+struct ComparisonGrid {
+    QImage picture;  // null when the grid cannot be made
+    std::vector<std::string> captions;
+    std::vector<QRect> rooms;
+};
+ComparisonGrid ComposeComparison(const std::vector<ComparisonCell>& cells, QSize cell);
+
 }  // namespace v2d
