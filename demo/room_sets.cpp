@@ -33,6 +33,39 @@ RoomCase Copy(const RoomCase& of, std::string suffix, PhoneLook look) {
     return copy;
 }
 
+// Rooms once held out, since tuned on.
+std::vector<RoomCase> EarlierHeldOutRooms() {
+    std::vector<RoomCase> rooms;
+    RoomCase corner{"white-corner", Spec("white-corner", {FloorKind::LightTiles, WallFinish::White, 4200, 5000, 2700},
+                                         {1500, 800, 1450, 16, -38, -3, 66})};
+    corner.spec.skirting = false, corner.spec.rug = corner.spec.table = true;
+    RoomCase straight{"sage-straight", Spec("sage-straight", {FloorKind::PolishedTiles, WallFinish::Sage, 5600, 6400, 2800},
+                                            {0, 300, 1600, 10, 0, 0, 70}),
+                      RoomFace::BackWall};
+    straight.spec.door = straight.spec.cabinet = straight.spec.sofa = true;
+    RoomCase corridor{"corridor-tiles", Spec("corridor-tiles", {FloorKind::PolishedTiles, WallFinish::Greige, 2000, 10000, 2700},
+                                             {-300, 300, 1550, 10, 6, 3, 62}, RoomLight::Ceiling)};
+    corridor.spec.door = true;
+    RoomCase carpet{"carpet-wide", Spec("carpet-wide", {FloorKind::PlainCarpet, WallFinish::WarmWhite, 6000, 5000, 2600},
+                                        {0, 300, 1750, 28, 0, 0, 68}),
+                    RoomFace::RightWall};
+    carpet.spec.sofa = carpet.spec.rug = true;
+    RoomCase boards{"boards-rolled", Spec("boards-rolled", {FloorKind::WoodBoards, WallFinish::White, 4800, 5800, 2700},
+                                          {-400, 500, 1300, 15, 12, -5, 64}, RoomLight::Window)};
+    boards.spec.table = boards.spec.cabinet = true;
+    RoomCase living{"white-living", Spec("white-living", {FloorKind::LightTiles, WallFinish::White, 5200, 6200, 2800},
+                                         {800, 400, 1600, 20, -15, 0, 66}),
+                    RoomFace::LeftWall};
+    living.spec.sofa = living.spec.rug = living.spec.table = living.spec.cabinet = living.spec.door = true;
+    rooms = {corner, straight, corridor, carpet, boards, living};
+    rooms.push_back(Copy(corner, "noisy", {.noise = 12, .jpegQuality = 35, .vignette = 0.25}));
+    rooms.push_back(Copy(corner, "window", {.exposure = 1.4, .windowGlare = 1}));
+    rooms.push_back(Copy(boards, "dim", {.noise = 8, .jpegQuality = 60, .exposure = 0.28}));
+    rooms.push_back(Copy(living, "portrait", {.noise = 5, .exifOrientation = 8}));
+    rooms.push_back(Copy(corridor, "lens", {.vignette = 0.3, .barrel = 0.035}));
+    return rooms;
+}
+
 }  // namespace
 
 std::vector<RoomCase> TuningRooms() {
@@ -69,7 +102,7 @@ std::vector<RoomCase> TuningRooms() {
     RoomCase deep{"carpet-deep", Spec("carpet-deep", {FloorKind::PlainCarpet, WallFinish::White, 5800, 5200, 2700},
                                       {300, 300, 1700, 26, 5, 0, 68})};
     deep.spec.sofa = deep.spec.rug = true;
-    RoomCase high{"carpet-high", Spec("carpet-high", {FloorKind::PlainCarpet, WallFinish::Greige, 6400, 4800, 2600},
+    RoomCase high{"carpet-raised", Spec("carpet-raised", {FloorKind::PlainCarpet, WallFinish::Greige, 6400, 4800, 2600},
                                       {-200, 300, 1800, 31, 0, 0, 70})};
     high.spec.sofa = high.spec.rug = high.spec.table = true;
     rooms = {white, corner, rolled, corridor, hall, small, pale, lounge, deep, high};
@@ -78,38 +111,39 @@ std::vector<RoomCase> TuningRooms() {
     rooms.push_back(Copy(corner, "lens", {.vignette = 0.35, .barrel = 0.03}));
     rooms.push_back(Copy(rolled, "dim", {.noise = 6, .exposure = 0.3}));
     rooms.push_back(Copy(white, "portrait", {.exifOrientation = 6}));
+    for (RoomCase& room : EarlierHeldOutRooms()) rooms.push_back(std::move(room));
     return rooms;
 }
 
 std::vector<RoomCase> HeldOutRooms() {
-    std::vector<RoomCase> rooms;
-    RoomCase corner{"white-corner", Spec("white-corner", {FloorKind::LightTiles, WallFinish::White, 4200, 5000, 2700},
-                                         {1500, 800, 1450, 16, -38, -3, 66})};
-    corner.spec.skirting = false, corner.spec.rug = corner.spec.table = true;
-    RoomCase straight{"sage-straight", Spec("sage-straight", {FloorKind::PolishedTiles, WallFinish::Sage, 5600, 6400, 2800},
-                                            {0, 300, 1600, 10, 0, 0, 70}),
-                      RoomFace::BackWall};
-    straight.spec.door = straight.spec.cabinet = straight.spec.sofa = true;
-    RoomCase corridor{"corridor-tiles", Spec("corridor-tiles", {FloorKind::PolishedTiles, WallFinish::Greige, 2000, 10000, 2700},
-                                             {-300, 300, 1550, 10, 6, 3, 62}, RoomLight::Ceiling)};
-    corridor.spec.door = true;
-    RoomCase carpet{"carpet-wide", Spec("carpet-wide", {FloorKind::PlainCarpet, WallFinish::WarmWhite, 6000, 5000, 2600},
-                                        {0, 300, 1750, 28, 0, 0, 68}),
-                    RoomFace::RightWall};
-    carpet.spec.sofa = carpet.spec.rug = true;
-    RoomCase boards{"boards-rolled", Spec("boards-rolled", {FloorKind::WoodBoards, WallFinish::White, 4800, 5800, 2700},
-                                          {-400, 500, 1300, 15, 12, -5, 64}, RoomLight::Window)};
-    boards.spec.table = boards.spec.cabinet = true;
-    RoomCase living{"white-living", Spec("white-living", {FloorKind::LightTiles, WallFinish::White, 5200, 6200, 2800},
-                                         {800, 400, 1600, 20, -15, 0, 66}),
-                    RoomFace::LeftWall};
-    living.spec.sofa = living.spec.rug = living.spec.table = living.spec.cabinet = living.spec.door = true;
-    rooms = {corner, straight, corridor, carpet, boards, living};
-    rooms.push_back(Copy(corner, "noisy", {.noise = 12, .jpegQuality = 35, .vignette = 0.25}));
-    rooms.push_back(Copy(corner, "window", {.exposure = 1.4, .windowGlare = 1}));
-    rooms.push_back(Copy(boards, "dim", {.noise = 8, .jpegQuality = 60, .exposure = 0.28}));
-    rooms.push_back(Copy(living, "portrait", {.noise = 5, .exifOrientation = 8}));
-    rooms.push_back(Copy(corridor, "lens", {.vignette = 0.3, .barrel = 0.035}));
+    // A cream room into its corner with a sofa and a table, no skirting.
+    RoomCase cream{"cream-corner", Spec("cream-corner", {FloorKind::LightTiles, WallFinish::WarmWhite, 4800, 5200, 2700},
+                                        {-1200, 600, 1550, 17, 30, 2, 66})};
+    cream.spec.skirting = false, cream.spec.sofa = cream.spec.table = true;
+    // Greige walls over polished tiles, seen from low down and rolled.
+    RoomCase low{"greige-low", Spec("greige-low", {FloorKind::PolishedTiles, WallFinish::Greige, 5200, 5800, 2600},
+                                    {200, 400, 1150, 8, 4, -3, 66}),
+                 RoomFace::BackWall};
+    low.spec.cabinet = low.spec.door = true;
+    // A wide white room with boards, seen from high up, furnished.
+    RoomCase wide{"boards-wide", Spec("boards-wide", {FloorKind::WoodBoards, WallFinish::White, 6200, 5000, 2800},
+                                      {-300, 300, 1700, 24, 10, 1, 68})};
+    wide.spec.rug = wide.spec.sofa = true;
+    // A carpeted sage room seen into its right-hand corner.
+    RoomCase sage{"sage-carpet", Spec("sage-carpet", {FloorKind::PlainCarpet, WallFinish::Sage, 4400, 4800, 2500},
+                                      {1100, 500, 1500, 15, -32, 0, 64}, RoomLight::Window)};
+    sage.spec.table = sage.spec.cabinet = true;
+    // A narrow white hall with a door, light tiles, no skirting.
+    RoomCase hall{"white-hall", Spec("white-hall", {FloorKind::LightTiles, WallFinish::White, 2600, 8000, 2700},
+                                     {0, 300, 1500, 12, -4, 0, 62}, RoomLight::Ceiling),
+                  RoomFace::RightWall};
+    hall.spec.skirting = false, hall.spec.door = true;
+    std::vector<RoomCase> rooms{cream, low, wide, sage, hall};
+    rooms.push_back(Copy(cream, "noisy", {.noise = 10, .jpegQuality = 45, .vignette = 0.2}));
+    rooms.push_back(Copy(low, "dim", {.noise = 6, .exposure = 0.35}));
+    rooms.push_back(Copy(wide, "portrait", {.noise = 4, .exifOrientation = 6}));
+    rooms.push_back(Copy(hall, "lens", {.vignette = 0.3, .barrel = 0.03}));
+    rooms.push_back(Copy(sage, "window", {.exposure = 1.3, .windowGlare = 1}));
     return rooms;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The rooms the room finder is tuned on and the rooms held out to judge it:
+// The rooms the room finder is tuned on and the rooms held out to judge it
+// (rooms once held out and since looked at are tuning rooms):
 // each set varies what customers' photos vary (floors and walls alike in
 // colour, a rolled camera, corner and straight-on views, a long corridor,
 // sizes and camera heights, clutter, phone-like copies), but no scene of

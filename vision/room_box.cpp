@@ -54,11 +54,6 @@ bool HoldsAxis(RoomFace face, int axis) {
     return false;
 }
 
-// A ray in room coordinates, with its reciprocals.
-struct RoomRay {
-    double u = 0, v = 0, w = 0;
-};
-
 RoomRay InRoom(const RoomAxes& axes, const cv::Vec3d& ray) {
     return {axes.axis[0].dot(ray), axes.axis[1].dot(ray), axes.axis[2].dot(ray)};
 }
@@ -124,12 +119,7 @@ double OffVanishing(cv::Point2d at, cv::Point2d direction, const cv::Vec3d& poin
     return u > 0 ? std::abs(direction.x * uy - direction.y * ux) / u : 1;
 }
 
-// One piece's three rays in room coordinates.
-struct Probe {
-    RoomRay point, before, after;
-    double weight = 0;
-    int axis = -1;
-};
+using Probe = BoxObjective::Probe;
 
 std::vector<Probe> Probes(const RoomAxes& axes, std::span<const RoomEvidence::Piece> pieces) {
     std::vector<Probe> out;
@@ -274,75 +264,87 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
     return evidence;
 }
 
-std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evidence,
-                                 const std::optional<cv::Vec3d>& floorRay) {
-    const std::vector<Probe> segments = Probes(axes, evidence.segmentPoints), edges = Probes(axes, evidence.edgePoints);
-    if (segments.empty()) return std::nullopt;
-    const std::optional<RoomRay> floor = floorRay ? std::optional(InRoom(axes, *floorRay)) : std::nullopt;
-    std::vector<RoomRay> cells;
-    for (const auto& cell : evidence.cells) cells.push_back(InRoom(axes, cell.ray));
-    double reference = 0;  // the weight of the segments, which the other terms are measured in
-    for (const Probe& p : segments) reference += p.weight;
-    // The colours' spread over the whole photo, and within the faces of a
-    // box: each cell's distance from its face's colour, counted up to
-    // kColourOutlier only, so that what stands in the room (a red rug, a grey
-    // sofa) costs alike on any face and the faces follow the walls' own paint.
+BoxObjective::BoxObjective(const RoomAxes& axes, const RoomEvidence& evidence, const std::optional<cv::Vec3d>& floorRay)
+    : evidence_(evidence),
+      segments_(Probes(axes, evidence.segmentPoints)),
+      edges_(Probes(axes, evidence.edgePoints)),
+      columns_(std::max(1, evidence.columns)) {
+    if (floorRay) floor_ = InRoom(axes, *floorRay);
+    for (const auto& cell : evidence.cells) cells_.push_back(InRoom(axes, cell.ray));
+    for (const Probe& p : segments_) reference_ += p.weight;
+    whole_ = std::max(1.0, Spread(std::vector<RoomFace>(cells_.size(), RoomFace::Floor)));
+}
+
+// The colours' spread within the faces of a box: each cell's distance from
+// its face's colour, counted up to kColourOutlier only, so that what stands
+// in the room (a red rug, a grey sofa) costs alike on any face and the faces
+// follow the walls' own paint.
+double BoxObjective::Spread(const std::vector<RoomFace>& labels) const {
     const double outlier2 = kColourOutlier * kColourOutlier;
-    const auto spread = [&](const std::vector<RoomFace>& labels) {
-        std::array<double, 5> count{};
-        std::array<cv::Vec3d, 5> sum{};
-        for (size_t i = 0; i < labels.size(); ++i) {
-            const int f = int(labels[i]);
-            count[f] += 1, sum[f] += cv::Vec3d(evidence.cells[i].colour);
-        }
-        std::array<cv::Vec3d, 5> mean{};
-        for (int f = 0; f < 5; ++f)
-            if (count[f] > 0) mean[f] = sum[f] / count[f];
-        // The face's colour again from the cells near its mean alone.
-        std::array<double, 5> near{};
-        std::array<cv::Vec3d, 5> nearSum{};
-        for (size_t i = 0; i < labels.size(); ++i) {
-            const int f = int(labels[i]);
-            const cv::Vec3d c(evidence.cells[i].colour), d = c - mean[f];
-            if (d.dot(d) < outlier2) near[f] += 1, nearSum[f] += c;
-        }
-        for (int f = 0; f < 5; ++f)
-            if (near[f] > 0) mean[f] = nearSum[f] / near[f];
-        double total = 0;
-        for (size_t i = 0; i < labels.size(); ++i) {
-            const cv::Vec3d d = cv::Vec3d(evidence.cells[i].colour) - mean[int(labels[i])];
-            total += std::min(d.dot(d), outlier2);
-        }
-        return total;
-    };
-    const double whole = std::max(1.0, spread(std::vector<RoomFace>(cells.size(), RoomFace::Floor)));
-    const int columns = std::max(1, evidence.columns);
-    // `labels` is the caller's room for the cells' faces: climbs run side by side.
-    const auto scoreOf = [&](const RoomBox& box, std::vector<RoomFace>& labels) {
-        if (floor && FaceOfRoomRay(box, *floor) != RoomFace::Floor) return -kNever;
-        labels.resize(cells.size());
-        for (size_t i = 0; i < cells.size(); ++i) labels[i] = FaceOfRoomRay(box, cells[i]);
-        int boundary = 0;
-        for (size_t i = 0; i < cells.size(); ++i) {
-            if ((i + 1) % columns != 0 && labels[i] != labels[i + 1]) ++boundary;
-            if (i + columns < cells.size() && labels[i] != labels[i + columns]) ++boundary;
-        }
-        double sum = reference * kColourWeight * (1 - spread(labels) / whole) - kBoundaryCost * boundary * evidence.cellSize;
-        for (const Probe& p : segments) {
-            // An upright line on the floor is what stands there (a table's
-            // legs, a sofa's side): it says nothing against the floor.
-            const RoomFace on = FaceOfRoomRay(box, p.point);
-            if (HoldsAxis(on, p.axis)) sum += p.weight;
-            else if (!(on == RoomFace::Floor && p.axis == 1)) sum -= p.weight;
-            const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
-            if (before != after && MeetingAxis(before, after) == p.axis) sum += kOnBoundary * p.weight;
-        }
-        for (const Probe& p : edges) {
-            const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
-            if (before != after && MeetingAxis(before, after) == p.axis) sum += kEdgeOnBoundary * p.weight;
-        }
-        return sum;
-    };
+    std::array<double, 5> count{};
+    std::array<cv::Vec3d, 5> sum{};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const int f = int(labels[i]);
+        count[f] += 1, sum[f] += cv::Vec3d(evidence_.cells[i].colour);
+    }
+    std::array<cv::Vec3d, 5> mean{};
+    for (int f = 0; f < 5; ++f)
+        if (count[f] > 0) mean[f] = sum[f] / count[f];
+    // The face's colour again from the cells near its mean alone.
+    std::array<double, 5> near{};
+    std::array<cv::Vec3d, 5> nearSum{};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const int f = int(labels[i]);
+        const cv::Vec3d c(evidence_.cells[i].colour), d = c - mean[f];
+        if (d.dot(d) < outlier2) near[f] += 1, nearSum[f] += c;
+    }
+    for (int f = 0; f < 5; ++f)
+        if (near[f] > 0) mean[f] = nearSum[f] / near[f];
+    double total = 0;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const cv::Vec3d d = cv::Vec3d(evidence_.cells[i].colour) - mean[int(labels[i])];
+        total += std::min(d.dot(d), outlier2);
+    }
+    return total;
+}
+
+BoxScore BoxObjective::Terms(const RoomBox& box, std::vector<RoomFace>& labels) const {
+    BoxScore score;
+    if (floor_ && FaceOfRoomRay(box, *floor_) != RoomFace::Floor) {
+        score.refused = true;
+        return score;
+    }
+    labels.resize(cells_.size());
+    for (size_t i = 0; i < cells_.size(); ++i) labels[i] = FaceOfRoomRay(box, cells_[i]);
+    int boundary = 0;
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        if ((i + 1) % columns_ != 0 && labels[i] != labels[i + 1]) ++boundary;
+        if (i + columns_ < cells_.size() && labels[i] != labels[i + columns_]) ++boundary;
+    }
+    score.colour = reference_ * kColourWeight * (1 - Spread(labels) / whole_);
+    score.unseenBoundary = -kBoundaryCost * boundary * evidence_.cellSize;
+    for (const Probe& p : segments_) {
+        // An upright line on the floor is what stands there (a table's
+        // legs, a sofa's side): it says nothing against the floor.
+        const RoomFace on = FaceOfRoomRay(box, p.point);
+        if (HoldsAxis(on, p.axis)) score.orientation += p.weight;
+        else if (!(on == RoomFace::Floor && p.axis == 1)) score.orientation -= p.weight;
+        const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
+        if (before != after && MeetingAxis(before, after) == p.axis) score.segmentsOnBoundaries += kOnBoundary * p.weight;
+    }
+    for (const Probe& p : edges_) {
+        const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
+        if (before != after && MeetingAxis(before, after) == p.axis) score.edgesOnBoundaries += kEdgeOnBoundary * p.weight;
+    }
+    return score;
+}
+
+double BoxObjective::operator()(const RoomBox& box, std::vector<RoomFace>& labels) const {
+    const BoxScore score = Terms(box, labels);
+    return score.refused ? -kNever : score.total();
+}
+
+RoomBox ClimbedBox(const RoomAxes& axes, const BoxScoring& scoreOf, double* reached) {
     // Each face's place along its axis in turn, on a grid of distances from
     // near to far, then finer around the best, then the whole box scaled; a
     // place only moves for a better score.
@@ -382,19 +384,29 @@ std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evide
     // around the camera: one face at a time cannot always walk from one
     // to the other, and the best of the climbs is kept.
     std::array<RoomBox, kStarts.size()> ends;
-    std::array<double, kStarts.size()> reached;
+    std::array<double, kStarts.size()> scores;
     ends.fill(RoomBox{axes});
-    reached.fill(-kNever);
+    scores.fill(-kNever);
     ParallelFor(kStarts.size(), [&](size_t n) {
         RoomBox start{axes};
         std::tie(start.left, start.right, start.back, start.ceiling) =
             std::tuple(kStarts[n][0], kStarts[n][1], kStarts[n][2], kStarts[n][3]);
-        ends[n] = climbed(start, reached[n]);
+        ends[n] = climbed(start, scores[n]);
     });
     RoomBox box{axes};
     double best = -kNever;
     for (size_t n = 0; n < kStarts.size(); ++n)
-        if (reached[n] > best) best = reached[n], box = ends[n];
+        if (scores[n] > best) best = scores[n], box = ends[n];
+    if (reached) *reached = best;
+    return box;
+}
+
+std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evidence,
+                                 const std::optional<cv::Vec3d>& floorRay) {
+    if (evidence.segmentPoints.empty()) return std::nullopt;
+    const BoxObjective objective(axes, evidence, floorRay);
+    double best = -kNever;
+    RoomBox box = ClimbedBox(axes, objective, &best);
     if (!(best > -kNever)) return std::nullopt;
     return box;
 }

@@ -9,6 +9,7 @@
 #include <opencv2/core.hpp>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -72,6 +73,52 @@ struct RoomEvidence {
 // `smooth` the photo's smoothed colour copy at `toPhoto` photo pixels a pixel.
 RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::span<const FrameSegment> segments,
                         const cv::Mat& smooth, cv::Point2d toPhoto);
+
+// A ray in room coordinates.
+struct RoomRay {
+    double u = 0, v = 0, w = 0;
+};
+
+// How well a box agrees with the evidence, term by term (higher is better).
+struct BoxScore {
+    bool refused = false;  // the floor's ray leaves through another face
+    double colour = 0, unseenBoundary = 0, orientation = 0, segmentsOnBoundaries = 0, edgesOnBoundaries = 0;
+    double total() const { return colour + unseenBoundary + orientation + segmentsOnBoundaries + edgesOnBoundaries; }
+};
+
+// A box's score against one photo's evidence; `labels` is the caller's room
+// for the grid cells' faces, so that several climbs may score at once.
+using BoxScoring = std::function<double(const RoomBox&, std::vector<RoomFace>& labels)>;
+
+class BoxObjective {
+public:
+    // `floorRay` a ray that must leave through the floor.
+    BoxObjective(const RoomAxes& axes, const RoomEvidence& evidence, const std::optional<cv::Vec3d>& floorRay);
+    BoxScore Terms(const RoomBox& box, std::vector<RoomFace>& labels) const;
+    double operator()(const RoomBox& box, std::vector<RoomFace>& labels) const;
+
+    // One piece's three rays in room coordinates.
+    struct Probe {
+        RoomRay point, before, after;
+        double weight = 0;
+        int axis = -1;
+    };
+
+private:
+    double Spread(const std::vector<RoomFace>& labels) const;
+
+    const RoomEvidence& evidence_;
+    std::vector<Probe> segments_, edges_;
+    std::vector<RoomRay> cells_;
+    std::optional<RoomRay> floor_;
+    int columns_ = 1;
+    double reference_ = 0;  // the segments' weight, which the other terms are measured in
+    double whole_ = 1;      // the colours' spread over the whole photo
+};
+
+// The best box a climb from a few usual rooms reaches under `score`; its
+// score in `reached`.
+RoomBox ClimbedBox(const RoomAxes& axes, const BoxScoring& score, double* reached = nullptr);
 
 // The box that agrees best with the evidence; `floorRay` a ray that must leave through the floor.
 std::optional<RoomBox> FittedBox(const RoomAxes& axes, const RoomEvidence& evidence,

@@ -41,11 +41,15 @@ cv::Vec3d LineInPixels(const NormalFrame& frame, const cv::Vec3d& l) {
     return {l[0], l[1], l[2] * frame.unit - l[0] * frame.centre.x - l[1] * frame.centre.y};
 }
 
+RoomEvidence RoomEvidenceOf(const PhotoAnalysis& photo, const RoomAxes& axes) {
+    return EvidenceOf(axes, photo.frame(), RoomSegments(photo), photo.reduced().smooth, photo.toPhoto());
+}
+
 std::optional<RoomBox> RoomBoxOf(const PhotoAnalysis& photo, std::optional<V2d_Point> floorClick) {
     const auto& axes = photo.roomAxes();
     if (!axes) return std::nullopt;
     const NormalFrame frame = photo.frame();
-    const RoomEvidence evidence = EvidenceOf(*axes, frame, RoomSegments(photo), photo.reduced().smooth, photo.toPhoto());
+    const RoomEvidence evidence = RoomEvidenceOf(photo, *axes);
     std::optional<cv::Vec3d> floorRay;
     if (floorClick) floorRay = axes->Ray(frame.Point({floorClick->x + 0.5, floorClick->y + 0.5}));
     return FittedBox(*axes, evidence, floorRay);

@@ -24,6 +24,9 @@ std::vector<FrameSegment> RoomSegments(const PhotoAnalysis& photo);
 // A line of the frame in photo pixels, keeping l . p a distance.
 cv::Vec3d LineInPixels(const NormalFrame& frame, const cv::Vec3d& line);
 
+// What the room's box is fitted to on the photo.
+RoomEvidence RoomEvidenceOf(const PhotoAnalysis& photo, const RoomAxes& axes);
+
 // The camera and box of the room in the photo; `floorClick` (photo pixels,
 // inside the photo) stays on the floor. None where the photo's lines give no room.
 std::optional<RoomBox> RoomBoxOf(const PhotoAnalysis& photo, std::optional<V2d_Point> floorClick);

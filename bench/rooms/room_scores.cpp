@@ -7,6 +7,10 @@
 // Usage: room_scores [--size WxH] [--dir FOLDER] [--only NAME] [--truth] [--draw FOLDER]
 //   --draw writes each room's photo with the found planes tinted and the
 //   visible outlines drawn, as NAME.png.
+//   --explain prints the box fit's score, term by term, for the box found
+//   and for the best box the truth allows on the found camera (the share
+//   of the grid's cells it labels wrong beside it): an objective that
+//   prefers the found box is at fault, else the search is.
 //   --truth scores the true layout instead of the finder's (the scorer's
 //   own check: pixel error about 0, IoU about 1 where nothing stands).
 #include <QImage>
@@ -26,6 +30,7 @@
 #include "base/process_setup.h"
 #include "demo/room_score.h"
 #include "demo/room_sets.h"
+#include "vision/room_planes.h"
 #include "vision/surface_finder.h"
 
 namespace v2d {
@@ -37,6 +42,7 @@ struct Options {
     std::string only;
     bool truth = false;
     std::filesystem::path draw;
+    bool explain = false;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -50,6 +56,7 @@ Options ParseOptions(int argc, char** argv) {
         else if (arg == "--only" && hasValue) options.only = argv[++i];
         else if (arg == "--truth") options.truth = true;
         else if (arg == "--draw" && hasValue) options.draw = argv[++i];
+        else if (arg == "--explain") options.explain = true;
     }
     return options;
 }
@@ -105,6 +112,75 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+
+// The true face of each grid cell of the evidence, None where clutter stands.
+std::vector<demo::RoomFace> TrueCells(const QImage& labels, const vision::RoomEvidence& evidence) {
+    std::vector<demo::RoomFace> out;
+    const int columns = std::max(1, evidence.columns), rows = int(evidence.cells.size()) / columns;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x) {
+            const int px = std::min(labels.width() - 1, int((x + 0.5) * labels.width() / columns));
+            const int py = std::min(labels.height() - 1, int((y + 0.5) * labels.height() / rows));
+            const auto face = demo::RoomFace(qGray(labels.pixel(px, py)));
+            out.push_back(face >= demo::RoomFace::Furniture ? demo::RoomFace::None : face);
+        }
+    return out;
+}
+
+// The share of cells a box labels wrong, its walls matched to the true ones at best.
+double CellError(const std::vector<vision::RoomFace>& found, const std::vector<demo::RoomFace>& truth) {
+    int counted = 0, wrong = 0;
+    int walls[5][7] = {};  // found face x true face
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (truth[i] == demo::RoomFace::None) continue;
+        ++counted;
+        walls[int(found[i])][int(truth[i])]++;
+    }
+    // Floor and ceiling are themselves; the walls by the best permutation.
+    const int floorOk = walls[int(vision::RoomFace::Floor)][int(demo::RoomFace::Floor)];
+    const int ceilingOk = walls[int(vision::RoomFace::Ceiling)][int(demo::RoomFace::Ceiling)];
+    int bestWalls = 0;
+    const int trueWalls[4] = {int(demo::RoomFace::LeftWall), int(demo::RoomFace::BackWall), int(demo::RoomFace::RightWall),
+                              int(demo::RoomFace::FrontWall)};
+    int order[4] = {0, 1, 2, 3};
+    do {
+        const int ok = walls[int(vision::RoomFace::Left)][trueWalls[order[0]]] +
+                       walls[int(vision::RoomFace::Back)][trueWalls[order[1]]] +
+                       walls[int(vision::RoomFace::Right)][trueWalls[order[2]]];
+        bestWalls = std::max(bestWalls, ok);
+    } while (std::next_permutation(order, order + 4));
+    wrong = counted - floorOk - ceilingOk - bestWalls;
+    return counted ? double(wrong) / counted : 0;
+}
+
+void PrintTerms(const char* title, const vision::BoxObjective& objective, const vision::RoomBox& box,
+                const std::vector<demo::RoomFace>& truth) {
+    std::vector<vision::RoomFace> labels;
+    const vision::BoxScore s = objective.Terms(box, labels);
+    std::printf("    %-6s total %8.3f colour %8.3f unseen %8.3f orientation %8.3f segments %8.3f edges %8.3f  cells wrong "
+                "%5.2f%%  box L %.2f R %.2f B %.2f C %.2f\n",
+                title, s.total(), s.colour, s.unseenBoundary, s.orientation, s.segmentsOnBoundaries, s.edgesOnBoundaries,
+                100 * CellError(labels, truth), box.left, box.right, box.back, box.ceiling);
+}
+
+void Explain(const vision::PhotoAnalysis& analysis, const demo::RenderedRoom& rendered) {
+    const auto& axes = analysis.roomAxes();
+    if (!axes) return;
+    const vision::RoomEvidence evidence = vision::RoomEvidenceOf(analysis, *axes);
+    const cv::Vec3d floorRay = vision::RayOfPixel(vision::RoomBox{*axes}, analysis.frame(),
+                                                  {rendered.click.x + 0.5, rendered.click.y + 0.5});
+    const vision::BoxObjective objective(*axes, evidence, floorRay);
+    const std::vector<demo::RoomFace> truth = TrueCells(rendered.labels, evidence);
+    const auto found = vision::RoomBoxOf(analysis, rendered.click);
+    if (found) PrintTerms("found", objective, *found, truth);
+    const vision::BoxObjective plain(*axes, evidence, std::nullopt);
+    const vision::RoomBox best = vision::ClimbedBox(*axes, [&](const vision::RoomBox& box, std::vector<vision::RoomFace>& labels) {
+        plain(box, labels);  // fills the labels
+        return -CellError(labels, truth);
+    });
+    PrintTerms("truth", objective, best, truth);
+}
+
 void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals) {
     std::printf("%-24s", room.name.c_str());
     const auto rendered = demo::RenderCase(room, options.dir, options.width, options.height);
@@ -145,6 +221,10 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
         std::snprintf(text, sizeof text, "%s%.3f", Letter(widest), iou);
         wallText = text;
         ++totals.walls, totals.wall += iou, totals.minWall = std::min(totals.minWall, iou);
+    }
+    if (options.explain && analysis) {
+        std::printf("\n");
+        Explain(**analysis, *rendered);
     }
     const demo::SurfaceLength& known = rendered->known;
     vision::RoomRequest request;
