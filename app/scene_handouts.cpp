@@ -68,7 +68,7 @@ void ShowProductReport(UserPrompts& prompts, const SceneDocument& document, cons
     std::optional<Result<ReportFiles>> written;
     const auto work = [&written, &document, &folder](const Progress&, const CancelToken&) {
         written.emplace(WriteProductReport(document.scene(), document.displayed(),
-                                           {folder, {}, ReadDealerInfo(folder), ""},
+                                           {folder, {}, ReadShopDetails(folder), ""},
                                            QuoteForReport(document.scene(), folder)));
     };
     if (!job.Run(work, nullptr)) work({}, CancelToken());  // beside a laying under way

@@ -42,7 +42,7 @@ int RunReport(const Args& args, const fs::path& workspace) {
     Session s;
     if (Status opened = OpenSession(s, scheme); !opened) return Fail("report", opened.error());
     const SceneDocument& doc = *s.doc;
-    ReportRequest request{workspace, output.empty() ? fs::path() : fs::absolute(output), ReadDealerInfo(workspace), ""};
+    ReportRequest request{workspace, output.empty() ? fs::path() : fs::absolute(output), ReadShopDetails(workspace), ""};
     Result<ReportFiles> files =
         WriteProductReport(doc.scene(), doc.displayed(), request, QuoteForReport(doc.scene(), workspace));
     if (!files) return Fail("report", files.error());

@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "base/atomic_file.h"
-#include "base/workspace_settings.h"
 #include "library/product.h"
 #include "library/product_pictures.h"
 #include "library/pub_functions.h"
@@ -238,15 +237,6 @@ std::string ReportRowsHtml(const std::vector<ReportRow>& rows) {
     return html;
 }
 
-DealerInfo ReadDealerInfo(const fs::path& programFolder) {
-    ShopDetails shop = ReadShopDetails(programFolder);
-    return DealerInfo{std::move(shop.address), std::move(shop.telephone)};
-}
-
-Status WriteDealerInfo(const fs::path& programFolder, const DealerInfo& dealer) {
-    return WriteSettings(programFolder, {{kDealerAddressKey, dealer.address}, {kDealerTelephoneKey, dealer.telephone}});
-}
-
 Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture, const ReportRequest& request,
                                        const std::optional<SchemeQuote>& quote) {
     const fs::path templateFile = request.programFolder / kReportFolder / kReportTemplateName;
@@ -270,8 +260,8 @@ Result<ReportFiles> WriteProductReport(const Scene& scene, const QImage& picture
     if (Status saved = SaveRenderedPicture(picture, files.picture); !saved) return saved.failure();
     SubstitutePlaceholder(lines, "$PrjImage3D$", std::string("<img src='") + kReportPictureName + "' width='640' >");
     SubstitutePlaceholder(lines, "$ReportData$", ReportRowsHtml(ListReportRows(scene, request.programFolder)));
-    SubstitutePlaceholder(lines, "$SaleAdd$", EscapeHtml(request.dealer.address));
-    SubstitutePlaceholder(lines, "$SaleTel$", EscapeHtml(request.dealer.telephone));
+    SubstitutePlaceholder(lines, "$SaleAdd$", EscapeHtml(request.shop.address));
+    SubstitutePlaceholder(lines, "$SaleTel$", EscapeHtml(request.shop.telephone));
     SubstituteQuote(lines, scene, quote);
 
     std::string text;

@@ -59,18 +59,10 @@ std::string Money(std::optional<double> value);
 // is none.
 std::string LayingPlansHtml(const Scene& scene, const SchemeQuote& quote);
 
-struct DealerInfo {
-    std::string address;
-    std::string telephone;
-};
-// Empty texts when the workspace has no dealer settings.
-DealerInfo ReadDealerInfo(const std::filesystem::path& programFolder);
-Status WriteDealerInfo(const std::filesystem::path& programFolder, const DealerInfo& dealer);
-
 struct ReportRequest {
     std::filesystem::path programFolder;
     std::filesystem::path outputFolder;  // empty: programFolder/report
-    DealerInfo dealer;
+    ShopDetails shop;  // its address and telephone are printed
     std::string date;  // empty: today, as the program prints dates
 };
 

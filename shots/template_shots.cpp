@@ -87,7 +87,7 @@ int Run(int argc, char** argv) {
     }
     main.document().Select(-1);
     Result<ReportFiles> report = WriteProductReport(main.document().scene(), main.document().displayed(),
-                                                    {folder, {}, ReadDealerInfo(folder), ""});
+                                                    {folder, {}, ReadShopDetails(folder), ""});
     if (!report) return 1;
     std::printf("%s\n", report->report.c_str());
     return saved ? 0 : 1;

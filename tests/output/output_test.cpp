@@ -5,7 +5,6 @@
 
 #include "base/atomic_file.h"
 #include "base/picture_codec.h"
-#include "base/workspace_settings.h"
 #include "base/html_text.h"
 #include "layout/region_quote.h"
 #include "output/product_report.h"
@@ -101,7 +100,7 @@ protected:
         ASSERT_TRUE(WriteFileAtomically(ws_ / "report/index.htm",
                                         std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())));
     }
-    ReportRequest Request() const { return {ws_.path(), {}, {"路 1 号 <A&B>", "021-1"}, "2026-12-7"}; }
+    ReportRequest Request() const { return {ws_.path(), {}, {.address = "路 1 号 <A&B>", .telephone = "021-1"}, "2026-12-7"}; }
 
     TempWorkspace ws_;
     QImage picture_{320, 240, QImage::Format_RGB32};
@@ -204,18 +203,6 @@ TEST_F(Report, TiledRegionsGetTheirLayingPlanBelowTheQuote) {
     };
     EXPECT_TRUE(count("<svg ") == 1 && count("class=\"whole\"") == 9 && count("class=\"cut\"") == 3);
     EXPECT_EQ(count("<?xml"), 0);
-}
-
-TEST(DealerInfo, RoundTripsBesideOtherSettingsAndDefaultsToEmpty) {
-    TempWorkspace ws;
-    EXPECT_EQ(ReadDealerInfo(ws.path()).address, "");
-    ASSERT_TRUE(WriteSetting(ws.path(), "WebHost", "http://127.0.0.1:8080").ok());
-    ASSERT_TRUE(WriteDealerInfo(ws.path(), {"南京路 100 号 3 楼", "021-5555 0000"}).ok());
-    ASSERT_TRUE(WriteDealerInfo(ws.path(), {"南京路 100 号 3 楼", "021-5555 0001"}).ok());
-    const DealerInfo dealer = ReadDealerInfo(ws.path());
-    EXPECT_EQ(dealer.address, "南京路 100 号 3 楼");
-    EXPECT_EQ(dealer.telephone, "021-5555 0001");
-    EXPECT_EQ(ReadSetting(ws.path(), "WebHost"), "http://127.0.0.1:8080");
 }
 
 TEST(RenderedPicture, ExtensionWriteAndFailedWriteKeepsTheOldFile) {

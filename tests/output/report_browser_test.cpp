@@ -82,7 +82,7 @@ TEST(ReportInBrowser, RowsTextsAndPicturesAsTheCustomerSeesThem) {
     }
     QImage picture(800, 600, QImage::Format_RGB32);
     picture.fill(Qt::gray);
-    ASSERT_TRUE(WriteProductReport(scene, picture, {ws.path(), {}, {"路 <1> 号", "021"}, ""}).ok());
+    ASSERT_TRUE(WriteProductReport(scene, picture, {ws.path(), {}, {.address = "路 <1> 号", .telephone = "021"}, ""}).ok());
     const std::string page(kCheckingPage);
     ASSERT_TRUE(WriteFileAtomically(ws / "report/check.htm",
                                     std::span(reinterpret_cast<const uint8_t*>(page.data()), page.size())));
