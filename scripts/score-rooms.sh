@@ -6,13 +6,15 @@
 # layout pixel error, outline IoU of every visible surface, the worst corner
 # angle and size error, the floor by one click.
 #
-#   scripts/score-rooms.sh BUILD [--size WxH] [--only NAME] [--truth]
+#   scripts/score-rooms.sh BUILD [--size WxH] [--only NAME] [--truth] [--draw DIR] [--explain]
 #
-# --truth scores the rooms' true layouts, the scorer's own check.
+# --truth scores the rooms' true layouts, the scorer's own check; --draw DIR
+# writes each room's found planes and outlines; --explain prints the box
+# fit's terms for the box found and for the best box the truth allows.
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
-  echo "usage: $0 BUILD [--size WxH] [--only NAME] [--truth]" >&2
+  echo "usage: $0 BUILD [--size WxH] [--only NAME] [--truth] [--draw DIR] [--explain]" >&2
   exit 2
 fi
 build=$1
