@@ -103,7 +103,7 @@ std::vector<RoomCase> TuningRooms() {
                                       {300, 300, 1700, 26, 5, 0, 68})};
     deep.spec.sofa = deep.spec.rug = true;
     RoomCase high{"carpet-raised", Spec("carpet-raised", {FloorKind::PlainCarpet, WallFinish::Greige, 6400, 4800, 2600},
-                                      {-200, 300, 1800, 31, 0, 0, 70})};
+                                        {-200, 300, 1800, 31, 0, 0, 70})};
     high.spec.sofa = high.spec.rug = high.spec.table = true;
     rooms = {white, corner, rolled, corridor, hall, small, pale, lounge, deep, high};
     rooms.push_back(Copy(white, "noisy", {.noise = 10, .jpegQuality = 40}));

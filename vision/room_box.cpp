@@ -265,12 +265,15 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
 }
 
 BoxObjective::BoxObjective(const RoomAxes& axes, const RoomEvidence& evidence, const std::optional<cv::Vec3d>& floorRay)
-    : evidence_(evidence),
-      segments_(Probes(axes, evidence.segmentPoints)),
+    : segments_(Probes(axes, evidence.segmentPoints)),
       edges_(Probes(axes, evidence.edgePoints)),
+      cellSize_(evidence.cellSize),
       columns_(std::max(1, evidence.columns)) {
     if (floorRay) floor_ = InRoom(axes, *floorRay);
-    for (const auto& cell : evidence.cells) cells_.push_back(InRoom(axes, cell.ray));
+    for (const auto& cell : evidence.cells) {
+        cells_.push_back(InRoom(axes, cell.ray));
+        colours_.emplace_back(cell.colour);
+    }
     for (const Probe& p : segments_) reference_ += p.weight;
     whole_ = std::max(1.0, Spread(std::vector<RoomFace>(cells_.size(), RoomFace::Floor)));
 }
@@ -285,7 +288,7 @@ double BoxObjective::Spread(const std::vector<RoomFace>& labels) const {
     std::array<cv::Vec3d, 5> sum{};
     for (size_t i = 0; i < labels.size(); ++i) {
         const int f = int(labels[i]);
-        count[f] += 1, sum[f] += cv::Vec3d(evidence_.cells[i].colour);
+        count[f] += 1, sum[f] += colours_[i];
     }
     std::array<cv::Vec3d, 5> mean{};
     for (int f = 0; f < 5; ++f)
@@ -295,14 +298,15 @@ double BoxObjective::Spread(const std::vector<RoomFace>& labels) const {
     std::array<cv::Vec3d, 5> nearSum{};
     for (size_t i = 0; i < labels.size(); ++i) {
         const int f = int(labels[i]);
-        const cv::Vec3d c(evidence_.cells[i].colour), d = c - mean[f];
+        const cv::Vec3d& c = colours_[i];
+        const cv::Vec3d d = c - mean[f];
         if (d.dot(d) < outlier2) near[f] += 1, nearSum[f] += c;
     }
     for (int f = 0; f < 5; ++f)
         if (near[f] > 0) mean[f] = nearSum[f] / near[f];
     double total = 0;
     for (size_t i = 0; i < labels.size(); ++i) {
-        const cv::Vec3d d = cv::Vec3d(evidence_.cells[i].colour) - mean[int(labels[i])];
+        const cv::Vec3d d = colours_[i] - mean[int(labels[i])];
         total += std::min(d.dot(d), outlier2);
     }
     return total;
@@ -322,7 +326,7 @@ BoxScore BoxObjective::Terms(const RoomBox& box, std::vector<RoomFace>& labels) 
         if (i + columns_ < cells_.size() && labels[i] != labels[i + columns_]) ++boundary;
     }
     score.colour = reference_ * kColourWeight * (1 - Spread(labels) / whole_);
-    score.unseenBoundary = -kBoundaryCost * boundary * evidence_.cellSize;
+    score.unseenBoundary = -kBoundaryCost * boundary * cellSize_;
     for (const Probe& p : segments_) {
         // An upright line on the floor is what stands there (a table's
         // legs, a sofa's side): it says nothing against the floor.

@@ -107,9 +107,10 @@ public:
 private:
     double Spread(const std::vector<RoomFace>& labels) const;
 
-    const RoomEvidence& evidence_;
     std::vector<Probe> segments_, edges_;
     std::vector<RoomRay> cells_;
+    std::vector<cv::Vec3d> colours_;  // the cells' colours
+    double cellSize_ = 0;
     std::optional<RoomRay> floor_;
     int columns_ = 1;
     double reference_ = 0;  // the segments' weight, which the other terms are measured in

@@ -206,13 +206,7 @@ Result<RoomLayout> FindRoom(const PhotoAnalysis& photo, const RoomRequest& reque
     if (const Status quality = CheckPhotoQuality(photo); !quality.ok()) return quality.failure();
     const cv::Size reduced = photo.reducedSize();
     if (std::min(reduced.width, reduced.height) < 32) return Error{kMsgNoRoomFound};
-    // The box as the photo alone settles it, unless that puts the floor click elsewhere.
-    std::optional<RoomBox> box = photo.roomBox();
-    if (box && request.floorClick) {
-        const V2d_Point c = *request.floorClick;
-        if (box->FaceOf(RayOfPixel(*box, photo.frame(), {c.x + 0.5, c.y + 0.5})) != RoomFace::Floor)
-            box = RoomBoxOf(photo, request.floorClick);
-    }
+    const std::optional<RoomBox> box = RoomBoxWithFloorAt(photo, request.floorClick);
     if (!box) return Error{kMsgNoRoomFound};
     if (cancel.cancelled()) return Error{kMsgCancelled};
 

@@ -55,6 +55,14 @@ std::optional<RoomBox> RoomBoxOf(const PhotoAnalysis& photo, std::optional<V2d_P
     return FittedBox(*axes, evidence, floorRay);
 }
 
+std::optional<RoomBox> RoomBoxWithFloorAt(const PhotoAnalysis& photo, std::optional<V2d_Point> floorClick) {
+    const std::optional<RoomBox>& own = photo.roomBox();
+    if (!own || !floorClick) return own;
+    const V2d_Point c = *floorClick;
+    if (own->FaceOf(RayOfPixel(*own, photo.frame(), {c.x + 0.5, c.y + 0.5})) == RoomFace::Floor) return own;
+    return RoomBoxOf(photo, floorClick);
+}
+
 cv::Vec3d RayOfPixel(const RoomBox& box, const NormalFrame& frame, cv::Point2d pixel) {
     return box.axes.Ray(frame.Point(pixel));
 }

@@ -31,6 +31,10 @@ RoomEvidence RoomEvidenceOf(const PhotoAnalysis& photo, const RoomAxes& axes);
 // inside the photo) stays on the floor. None where the photo's lines give no room.
 std::optional<RoomBox> RoomBoxOf(const PhotoAnalysis& photo, std::optional<V2d_Point> floorClick);
 
+// The box as the photo alone settles it (PhotoAnalysis::roomBox), unless
+// that puts the floor click elsewhere: then the box fitted with the click.
+std::optional<RoomBox> RoomBoxWithFloorAt(const PhotoAnalysis& photo, std::optional<V2d_Point> floorClick);
+
 // A photo pixel's ray and a ray's frame point.
 cv::Vec3d RayOfPixel(const RoomBox& box, const NormalFrame& frame, cv::Point2d pixel);
 

@@ -112,7 +112,6 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-
 // The true face of each grid cell of the evidence, None where clutter stands.
 std::vector<demo::RoomFace> TrueCells(const QImage& labels, const vision::RoomEvidence& evidence) {
     std::vector<demo::RoomFace> out;
@@ -129,28 +128,27 @@ std::vector<demo::RoomFace> TrueCells(const QImage& labels, const vision::RoomEv
 
 // The share of cells a box labels wrong, its walls matched to the true ones at best.
 double CellError(const std::vector<vision::RoomFace>& found, const std::vector<demo::RoomFace>& truth) {
-    int counted = 0, wrong = 0;
-    int walls[5][7] = {};  // found face x true face
+    int counted = 0;
+    int cells[5][7] = {};  // found face x true face
     for (size_t i = 0; i < found.size(); ++i) {
         if (truth[i] == demo::RoomFace::None) continue;
         ++counted;
-        walls[int(found[i])][int(truth[i])]++;
+        cells[int(found[i])][int(truth[i])]++;
     }
     // Floor and ceiling are themselves; the walls by the best permutation.
-    const int floorOk = walls[int(vision::RoomFace::Floor)][int(demo::RoomFace::Floor)];
-    const int ceilingOk = walls[int(vision::RoomFace::Ceiling)][int(demo::RoomFace::Ceiling)];
+    const int floorOk = cells[int(vision::RoomFace::Floor)][int(demo::RoomFace::Floor)];
+    const int ceilingOk = cells[int(vision::RoomFace::Ceiling)][int(demo::RoomFace::Ceiling)];
     int bestWalls = 0;
     const int trueWalls[4] = {int(demo::RoomFace::LeftWall), int(demo::RoomFace::BackWall), int(demo::RoomFace::RightWall),
                               int(demo::RoomFace::FrontWall)};
     int order[4] = {0, 1, 2, 3};
     do {
-        const int ok = walls[int(vision::RoomFace::Left)][trueWalls[order[0]]] +
-                       walls[int(vision::RoomFace::Back)][trueWalls[order[1]]] +
-                       walls[int(vision::RoomFace::Right)][trueWalls[order[2]]];
+        const int ok = cells[int(vision::RoomFace::Left)][trueWalls[order[0]]] +
+                       cells[int(vision::RoomFace::Back)][trueWalls[order[1]]] +
+                       cells[int(vision::RoomFace::Right)][trueWalls[order[2]]];
         bestWalls = std::max(bestWalls, ok);
     } while (std::next_permutation(order, order + 4));
-    wrong = counted - floorOk - ceilingOk - bestWalls;
-    return counted ? double(wrong) / counted : 0;
+    return counted ? double(counted - floorOk - ceilingOk - bestWalls) / counted : 0;
 }
 
 void PrintTerms(const char* title, const vision::BoxObjective& objective, const vision::RoomBox& box,
@@ -171,8 +169,8 @@ void Explain(const vision::PhotoAnalysis& analysis, const demo::RenderedRoom& re
                                                   {rendered.click.x + 0.5, rendered.click.y + 0.5});
     const vision::BoxObjective objective(*axes, evidence, floorRay);
     const std::vector<demo::RoomFace> truth = TrueCells(rendered.labels, evidence);
-    const auto found = vision::RoomBoxOf(analysis, rendered.click);
-    if (found) PrintTerms("found", objective, *found, truth);
+    if (const auto found = vision::RoomBoxWithFloorAt(analysis, rendered.click))
+        PrintTerms("found", objective, *found, truth);
     const vision::BoxObjective plain(*axes, evidence, std::nullopt);
     const vision::RoomBox best = vision::ClimbedBox(*axes, [&](const vision::RoomBox& box, std::vector<vision::RoomFace>& labels) {
         plain(box, labels);  // fills the labels
