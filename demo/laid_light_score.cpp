@@ -117,7 +117,9 @@ LightScore ScoreLaidFloors(const LaidFloors& floors) {
     const std::vector<double> ratios = Sampled(ratio, mask);
     score.shadingPercent = MeanAbsolutePercent(ratios, 0);
     score.shadingExposureFreePercent = MeanAbsolutePercent(ratios, Median(ratios));
-    score.edgesPercent = MeanAbsolutePercent(Sampled(ratio, Gray(LightEdges(floors.photoPlain, floors.mask))), 0);
+    const std::vector<double> onEdges = Sampled(ratio, Gray(LightEdges(floors.photoPlain, floors.mask)));
+    score.edgesPercent = MeanAbsolutePercent(onEdges, 0);
+    score.edgesExposureFreePercent = MeanAbsolutePercent(onEdges, Median(ratios));
     return score;
 }
 

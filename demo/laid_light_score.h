@@ -33,8 +33,9 @@ struct LightScore {
     double shadingPercent = 0, shadingExposureFreePercent = 0;
     // The shading measure where the plain photo's smoothed log luminance
     // changes fastest (its top 5 % of gradients, grown 2 pixels): the edges
-    // of sunlit patches and of shadows.
-    double edgesPercent = 0;
+    // of sunlit patches and of shadows; and there with the whole floor's
+    // median log ratio taken off.
+    double edgesPercent = 0, edgesExposureFreePercent = 0;
 };
 
 inline constexpr double kShadingSigma = 6;

@@ -34,6 +34,11 @@ constexpr int kPairSamples = 80000;
 constexpr double kUpperShare = 0.9;
 constexpr double kWindowPeriods = 1.5;
 constexpr int kRefinements = 2;
+// A class's tone slopes need this many samples; their ridge (per sample) and
+// the largest log offset they may give a pixel.
+constexpr size_t kLeastToneSamples = 200;
+constexpr double kToneRidge = 1e-4;
+constexpr float kMostToneOffset = 0.5f;
 // Log brightness in 16 bits: value = kLogScale * ln(1 + channel).
 constexpr double kLogScale = 10000;
 // The light's own grain (sensor noise, mixed pixels on class boundaries) goes with a median this wide.
@@ -57,10 +62,17 @@ struct Feature {
 // A pixel's log brightness (of its largest channel) and its chroma, which light of one colour leaves alone.
 struct PixelReading {
     std::array<float, 256> logOf{}, chromaScale{};
+    std::array<float, 3 * 255 + 1> inverseSum{};
     PixelReading() {
         for (int v = 0; v < 256; ++v) logOf[v] = float(std::log1p(double(v))), chromaScale[v] = float(kChromaWeight / (v + 8));
+        for (size_t sum = 0; sum < inverseSum.size(); ++sum) inverseSum[sum] = float(1.0 / (double(sum) + 3));
     }
     float Log(const uint8_t* bgra) const { return logOf[std::max({bgra[0], bgra[1], bgra[2]})]; }
+    // The red and green shares of R + G + B (a third each for black), which no light of one colour changes.
+    cv::Vec2f Shares(const uint8_t* bgra) const {
+        const float inverse = inverseSum[bgra[0] + bgra[1] + bgra[2]];
+        return {float(bgra[2] + 1) * inverse, float(bgra[1] + 1) * inverse};
+    }
     Feature Of(const uint8_t* bgra, float logLight) const {
         const int m = std::max({bgra[0], bgra[1], bgra[2]});
         const float scale = chromaScale[m];
@@ -115,6 +127,48 @@ std::vector<cv::Vec3f> ColourClasses(const std::vector<Feature>& features) {
     for (size_t k = 0; k < centres.size(); ++k)
         if (counts[k] >= smallest) kept.push_back(centres[k]);
     return kept.empty() ? std::vector<cv::Vec3f>{centres.front()} : kept;
+}
+
+// Within a class, what a pixel's chromaticity says of its own brightness:
+// boards of one class still differ in tone, a darker board being a redder
+// one, and a pixel half on a joint lies between the two colours. Per class,
+// the least-squares slopes of a pixel's log brightness against the light
+// (Feature::r) over its shares of red and green, about the class's mean;
+// about zero where the class's chromaticity says nothing (a black and white
+// chequer).
+struct ToneSlope {
+    float along1 = 0, along2 = 0, mean1 = 0, mean2 = 0;
+    float Offset(cv::Vec2f share) const {
+        return std::clamp(along1 * (share[0] - mean1) + along2 * (share[1] - mean2), -kMostToneOffset, kMostToneOffset);
+    }
+};
+
+// `shares[i]` the chromaticity of the pixel of `features[i]`.
+std::vector<ToneSlope> ToneSlopes(const std::vector<Feature>& features, const std::vector<cv::Vec2f>& shares,
+                                  const std::vector<cv::Vec3f>& centres) {
+    const size_t n = centres.size();
+    std::vector<ToneSlope> slopes(n);
+    std::vector<std::vector<size_t>> members(n);
+    for (size_t i = 0; i < features.size(); ++i) members[NearestClass(features[i], centres)].push_back(i);
+    for (size_t k = 0; k < n; ++k) {
+        const auto& m = members[k];
+        if (m.size() < kLeastToneSamples) continue;
+        double m1 = 0, m2 = 0, mr = 0;
+        for (const size_t i : m) m1 += shares[i][0], m2 += shares[i][1], mr += features[i].r;
+        m1 /= double(m.size()), m2 /= double(m.size()), mr /= double(m.size());
+        double s11 = 0, s12 = 0, s22 = 0, s1r = 0, s2r = 0;
+        for (const size_t i : m) {
+            const double d1 = shares[i][0] - m1, d2 = shares[i][1] - m2, dr = features[i].r - mr;
+            s11 += d1 * d1, s12 += d1 * d2, s22 += d2 * d2, s1r += d1 * dr, s2r += d2 * dr;
+        }
+        // A little ridge, so that chromaticity of no spread (a grey class) gives no slope.
+        const double ridge = kToneRidge * double(m.size());
+        s11 += ridge, s22 += ridge;
+        const double det = s11 * s22 - s12 * s12;
+        if (!(det > 0)) continue;
+        slopes[k] = {float((s22 * s1r - s12 * s2r) / det), float((s11 * s2r - s12 * s1r) / det), float(m1), float(m2)};
+    }
+    return slopes;
 }
 
 // Fills what lies outside the mask with the mask's values nearby.
@@ -413,12 +467,16 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     cv::findNonZero(planeMask, planePixels);
     for (int round = 0; round < kRefinements && !cancelled(); ++round) {
         std::vector<Feature> features;
+        std::vector<cv::Vec2f> shares;
         const size_t stride = std::max<size_t>(1, planePixels.size() / kClassSamples);
         for (size_t i = 0; i < planePixels.size(); i += stride) {
             const cv::Point p = planePixels[i];
-            features.push_back(reading.Of(planeColour.ptr<uint8_t>(p.y) + 4 * p.x, planeLight.at<float>(p)));
+            const uint8_t* pixel = planeColour.ptr<uint8_t>(p.y) + 4 * p.x;
+            features.push_back(reading.Of(pixel, planeLight.at<float>(p)));
+            shares.push_back(reading.Shares(pixel));
         }
         const std::vector<cv::Vec3f> centres = ColourClasses(features);
+        const std::vector<ToneSlope> slopes = ToneSlopes(features, shares, centres);
         cv::Mat classes(working, CV_8S, cv::Scalar(-1));
         for (const cv::Point p : planePixels)
             classes.at<int8_t>(p) = int8_t(
@@ -427,7 +485,11 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
             centres, working.width, working.height, 2, [&](int x, int y) { return int(classes.at<int8_t>(y, x)); },
             [&](int x, int y) { return planeLog.at<float>(y, x); });
         cv::Mat light = planeLog.clone();
-        for (const cv::Point p : planePixels) light.at<float>(p) -= float(albedo[classes.at<int8_t>(p)]);
+        for (const cv::Point p : planePixels) {
+            const int k = classes.at<int8_t>(p);
+            const uint8_t* pixel = planeColour.ptr<uint8_t>(p.y) + 4 * p.x;
+            light.at<float>(p) -= float(albedo[k]) + slopes[k].Offset(reading.Shares(pixel));
+        }
         planeLight = MaskedMedian(light, planeMask, std::max(5, period / 2));
     }
     if (cancelled()) return {};

@@ -8,7 +8,8 @@
 //             much as in the photo, 0 none; goal <= 0.15)
 //   shading   how far the laid floor's smoothed light strays from the
 //             truth's, in per cent (goal <= 6), and without exposure
-//   edges     the same on the sunlit patch's and shadows' edges (goal <= 8)
+//   edges     the same on the sunlit patch's and shadows' edges (goal <= 8),
+//             and there without the whole floor's exposure
 // and, on terracotta, the mean colour of a white tile laid in either room.
 // Usage: light_scores [--size WxH] [--dir FOLDER] [--cli PATH] [--only PATTERN] [--draw FOLDER]
 //   --draw keeps each pattern's schemes, tiles, laid pictures and the
@@ -176,8 +177,8 @@ bool Score(const PatternRooms& rooms, const fs::path& grey, const Options& optio
         }
         const demo::LightScore score =
             demo::ScoreLaidFloors({rooms.patternedPhoto, rooms.plainPhoto, **laid, **truth, rooms.mask});
-        std::printf(" %8.3f %9.2f %11.2f %8.2f\n", score.residue, score.shadingPercent,
-                    score.shadingExposureFreePercent, score.edgesPercent);
+        std::printf(" %8.3f %9.2f %11.2f %8.2f %13.2f\n", score.residue, score.shadingPercent,
+                    score.shadingExposureFreePercent, score.edgesPercent, score.edgesExposureFreePercent);
     }
     if (!options.draw.empty()) {
         WritePng(rooms.mask, rooms.work / "compared-floor.png");
@@ -229,7 +230,8 @@ int Run(int argc, char** argv) {
             if (auto rooms = Render(spec, options, work)) rendered.push_back(std::move(*rooms));
     if (rendered.empty()) return 1;
 
-    std::printf("\n%-11s %-6s %8s %9s %11s %8s\n", "pattern", "light", "residue", "shading%", "exposure-%", "edges%");
+    std::printf("\n%-11s %-6s %8s %9s %11s %8s %13s\n", "pattern", "light", "residue", "shading%", "exposure-%", "edges%",
+                "edges-exp.-%");
     bool ok = true;
     for (const PatternRooms& rooms : rendered) ok = Score(rooms, grey, options) && ok;
     for (const PatternRooms& rooms : rendered)
