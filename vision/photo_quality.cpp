@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "base/picture_codec.h"
+#include "vision/value_levels.h"
 
 namespace v2d::vision {
 namespace {
@@ -31,22 +32,6 @@ cv::Mat WorkingGrey(const PhotoAnalysis& photo) {
     cv::Mat small;
     cv::resize(grey, small, reduced, 0, 0, cv::INTER_AREA);
     return small;
-}
-
-// The level below which `share` of the values lie, by a 256-bin histogram.
-double Percentile(const cv::Mat& values, double maximum, double share) {
-    constexpr int kBins = 256;
-    std::vector<double> counts(kBins, 0);
-    const double scale = (kBins - 1) / std::max(maximum, 1e-9);
-    for (int y = 0; y < values.rows; ++y) {
-        const float* v = values.ptr<float>(y);
-        for (int x = 0; x < values.cols; ++x) counts[std::clamp(int(v[x] * scale), 0, kBins - 1)] += 1;
-    }
-    const double wanted = share * double(values.total());
-    double seen = 0;
-    for (int i = 0; i < kBins; ++i)
-        if ((seen += counts[i]) >= wanted) return (i + 0.5) / scale;
-    return maximum;
 }
 
 // The gradient the strongest edges of `grey` reach.

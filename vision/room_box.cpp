@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "base/parallel_for.h"
+#include "vision/value_levels.h"
 
 namespace v2d::vision {
 namespace {
@@ -26,10 +27,11 @@ constexpr double kOnBoundary = 2;
 constexpr double kEdgeOnBoundary = 1.5;
 // The grid of colours has this many cells across; a face whose colour
 // is all its own scores up to this share of the segments' weight; a
-// boundary the photo does not show costs this much for its length.
+// boundary costs this much for its length (cells) where no line or edge
+// of its direction lies within a cell of it, and this much where one does.
 constexpr int kGridColumns = 96;
 constexpr double kColourWeight = 2.0;
-constexpr double kBoundaryCost = 0.5;
+constexpr double kUnseenBoundaryCost = 2.0, kSeenBoundaryCost = 0.25;
 // A cell's colour counts up to this distance (levels) from its face's.
 constexpr double kColourOutlier = 40;
 // Where the faces are looked for: room units (the camera 1 above the floor).
@@ -227,11 +229,14 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
     if (smooth.empty()) return evidence;
     cv::Mat grey, edges, gx, gy;
     cv::cvtColor(smooth, grey, cv::COLOR_BGR2GRAY);
+    // A dim photo's edges as strong as a bright one's.
+    grey = Stretched(grey);
     cv::Canny(grey, edges, 30, 80);
     cv::Sobel(grey, gx, CV_32F, 1, 0);
     cv::Sobel(grey, gy, CV_32F, 0, 1);
     std::vector<cv::Point> points;
     cv::findNonZero(edges, points);
+    std::vector<std::pair<cv::Point2d, int>> edgeFramePoints;
     const size_t step = std::max<size_t>(1, (points.size() + kMostEdgePoints - 1) / kMostEdgePoints);
     const std::array<cv::Vec3d, 3> vanishing{axes.Vanishing(0), axes.Vanishing(1), axes.Vanishing(2)};
     const double pixel = toPhoto.x / frame.unit;
@@ -249,6 +254,7 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
         if (axis < 0) continue;
         evidence.edgePoints.push_back(
             {ray(p), ray(p - normal * across), ray(p + normal * across), pixel * double(step), axis});
+        edgeFramePoints.emplace_back(p, axis);
     }
     const int columns = kGridColumns, rows = std::max(2, int(std::lround(kGridColumns * double(smooth.rows) / smooth.cols)));
     cv::Mat grid;
@@ -261,12 +267,37 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
             const cv::Vec3d p = frame.Point(pixel);
             evidence.cells.push_back({axes.Ray(p), cv::Vec3f(grid.at<cv::Vec3b>(y, x))});
         }
+    // Which axes' lines pass each cell: the segments walked along, the edge points where they are.
+    std::vector<uint8_t> axesIn(evidence.cells.size(), 0);
+    const double cellPixels = smooth.cols * toPhoto.x / columns, cellRows = smooth.rows * toPhoto.y / rows;
+    const auto mark = [&](cv::Point2d framePoint, int axis) {
+        const cv::Point2d pixel = framePoint * frame.unit + frame.centre;
+        const int x = int(std::floor(pixel.x / cellPixels)), y = int(std::floor(pixel.y / cellRows));
+        if (x >= 0 && x < columns && y >= 0 && y < rows) axesIn[size_t(y) * columns + x] |= uint8_t(1 << axis);
+    };
+    const double stepFrame = 0.5 * evidence.cellSize;
+    for (const FrameSegment& s : segments) {
+        const int axis = AxisOf(axes, s, kSegmentSine);
+        if (axis < 0) continue;
+        const int steps = std::max(1, int(std::ceil(s.length / stepFrame)));
+        for (int k = 0; k <= steps; ++k)
+            mark(cv::Point2d(s.midX, s.midY) + cv::Point2d(s.dirX, s.dirY) * (s.length * (double(k) / steps - 0.5)), axis);
+    }
+    for (const auto& [point, axis] : edgeFramePoints) mark(point, axis);
+    evidence.axesNear.assign(axesIn.size(), 0);
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (x + dx >= 0 && x + dx < columns && y + dy >= 0 && y + dy < rows)
+                        evidence.axesNear[size_t(y) * columns + x] |= axesIn[size_t(y + dy) * columns + x + dx];
     return evidence;
 }
 
 BoxObjective::BoxObjective(const RoomAxes& axes, const RoomEvidence& evidence, const std::optional<cv::Vec3d>& floorRay)
     : segments_(Probes(axes, evidence.segmentPoints)),
       edges_(Probes(axes, evidence.edgePoints)),
+      axesNear_(evidence.axesNear),
       cellSize_(evidence.cellSize),
       columns_(std::max(1, evidence.columns)) {
     if (floorRay) floor_ = InRoom(axes, *floorRay);
@@ -320,18 +351,34 @@ BoxScore BoxObjective::Terms(const RoomBox& box, std::vector<RoomFace>& labels) 
     }
     labels.resize(cells_.size());
     for (size_t i = 0; i < cells_.size(); ++i) labels[i] = FaceOfRoomRay(box, cells_[i]);
-    int boundary = 0;
+    // A boundary costs little where a line of its own direction runs near
+    // it, much where nothing in the photo shows it: a rug's edge does not
+    // carry the floor's corners with it up a plain wall.
+    double boundary = 0;
+    const bool knowsAxes = axesNear_.size() == cells_.size();
+    const auto cost = [&](size_t i, size_t j) {
+        if (labels[i] == labels[j]) return 0.0;
+        if (!knowsAxes) return kUnseenBoundaryCost;
+        const int axis = MeetingAxis(labels[i], labels[j]);
+        const bool seen = axis >= 0 && ((axesNear_[i] | axesNear_[j]) >> axis & 1);
+        return seen ? kSeenBoundaryCost : kUnseenBoundaryCost;
+    };
     for (size_t i = 0; i < cells_.size(); ++i) {
-        if ((i + 1) % columns_ != 0 && labels[i] != labels[i + 1]) ++boundary;
-        if (i + columns_ < cells_.size() && labels[i] != labels[i + columns_]) ++boundary;
+        if ((i + 1) % columns_ != 0) boundary += cost(i, i + 1);
+        if (i + columns_ < cells_.size()) boundary += cost(i, i + columns_);
     }
     score.colour = reference_ * kColourWeight * (1 - Spread(labels) / whole_);
-    score.unseenBoundary = -kBoundaryCost * boundary * cellSize_;
+    score.boundaries = -boundary * cellSize_;
     for (const Probe& p : segments_) {
         // An upright line on the floor is what stands there (a table's
         // legs, a sofa's side): it says nothing against the floor.
         const RoomFace on = FaceOfRoomRay(box, p.point);
-        if (HoldsAxis(on, p.axis)) score.orientation += p.weight;
+        static const int mode = getenv("UPMODE") ? atoi(getenv("UPMODE")) : 0;
+        const bool upright = p.axis == 1;
+        const bool neutralUpright = upright && on != RoomFace::Ceiling &&
+                                    ((mode == 1) || (mode == 2 && p.point.v > 0));
+        if (neutralUpright) {
+        } else if (HoldsAxis(on, p.axis)) score.orientation += p.weight;
         else if (!(on == RoomFace::Floor && p.axis == 1)) score.orientation -= p.weight;
         const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
         if (before != after && MeetingAxis(before, after) == p.axis) score.segmentsOnBoundaries += kOnBoundary * p.weight;

@@ -4,8 +4,9 @@
 // one of the room's axes (room_camera.h). Every boundary between two of its
 // faces runs through a vanishing point. The box is fitted to the photo's
 // evidence: segments lie on faces that hold their direction (orientation),
-// segments and edges lie along the boundaries the box draws, and a clicked
-// floor point stays floor.
+// segments and edges lie along the boundaries the box draws, a boundary
+// that no line or edge of its direction shows costs much more than one the
+// photo draws, and a clicked floor point stays floor.
 #include <opencv2/core.hpp>
 
 #include <array>
@@ -66,6 +67,8 @@ struct RoomEvidence {
         cv::Vec3f colour;
     };
     std::vector<Cell> cells;
+    // Per cell, the axes (bit k for axis k) of the segments and edges that cross it or its neighbours.
+    std::vector<uint8_t> axesNear;
     int columns = 0;
     double cellSize = 0;  // frame units
 };
@@ -82,8 +85,8 @@ struct RoomRay {
 // How well a box agrees with the evidence, term by term (higher is better).
 struct BoxScore {
     bool refused = false;  // the floor's ray leaves through another face
-    double colour = 0, unseenBoundary = 0, orientation = 0, segmentsOnBoundaries = 0, edgesOnBoundaries = 0;
-    double total() const { return colour + unseenBoundary + orientation + segmentsOnBoundaries + edgesOnBoundaries; }
+    double colour = 0, boundaries = 0, orientation = 0, segmentsOnBoundaries = 0, edgesOnBoundaries = 0;
+    double total() const { return colour + boundaries + orientation + segmentsOnBoundaries + edgesOnBoundaries; }
 };
 
 // A box's score against one photo's evidence; `labels` is the caller's room
@@ -109,6 +112,7 @@ private:
 
     std::vector<Probe> segments_, edges_;
     std::vector<RoomRay> cells_;
+    std::vector<uint8_t> axesNear_;
     std::vector<cv::Vec3d> colours_;  // the cells' colours
     double cellSize_ = 0;
     std::optional<RoomRay> floor_;

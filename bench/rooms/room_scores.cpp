@@ -155,9 +155,9 @@ void PrintTerms(const char* title, const vision::BoxObjective& objective, const 
                 const std::vector<demo::RoomFace>& truth) {
     std::vector<vision::RoomFace> labels;
     const vision::BoxScore s = objective.Terms(box, labels);
-    std::printf("    %-6s total %8.3f colour %8.3f unseen %8.3f orientation %8.3f segments %8.3f edges %8.3f  cells wrong "
+    std::printf("    %-6s total %8.3f colour %8.3f boundaries %8.3f orientation %8.3f segments %8.3f edges %8.3f  cells wrong "
                 "%5.2f%%  box L %.2f R %.2f B %.2f C %.2f\n",
-                title, s.total(), s.colour, s.unseenBoundary, s.orientation, s.segmentsOnBoundaries, s.edgesOnBoundaries,
+                title, s.total(), s.colour, s.boundaries, s.orientation, s.segmentsOnBoundaries, s.edgesOnBoundaries,
                 100 * CellError(labels, truth), box.left, box.right, box.back, box.ceiling);
 }
 

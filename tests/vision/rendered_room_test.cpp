@@ -166,5 +166,29 @@ TEST(RenderedRooms, OneClickOnAPlainWhiteWallFindsThatWall) {
     EXPECT_GE(demo::MaskIou(wall, demo::FilledRings(wall.size(), found->rings)), 0.6);
 }
 
+// A white room seen into its corner, a rug on its light floor, and a dim
+// copy of a tiled room: the whole room is found from one click on the
+// floor, the rug's edges taken for no wall's foot and the dim room's
+// corners seen.
+TEST(RenderedRooms, TheWholeRoomOfAWhiteCornerWithARugAndOfADimRoom) {
+    const auto rooms = demo::TuningRooms();
+    for (const char* name : {"white-corner", "rolled-tiles-dim"}) {
+        SCOPED_TRACE(name);
+        const auto room = std::find_if(rooms.begin(), rooms.end(), [&](const demo::RoomCase& r) { return r.name == name; });
+        ASSERT_NE(room, rooms.end());
+        const auto rendered = demo::RenderCase(*room, "rendered-rooms", 640, 480);
+        ASSERT_TRUE(rendered.ok()) << rendered.error();
+        const auto jpeg = ReadWholeFile(rendered->photo);
+        ASSERT_TRUE(jpeg);
+        const auto analysis = vision::PhotoAnalysis::Of(DecodeJpeg(*jpeg));
+        ASSERT_TRUE(analysis.ok()) << analysis.error();
+        vision::RoomRequest request;
+        request.floorClick = rendered->click;
+        const auto layout = vision::FindRoom(**analysis, request);
+        ASSERT_TRUE(layout.ok()) << layout.error();
+        EXPECT_LT(demo::ScoreLayout(*rendered, *layout).pixelError, 0.05);
+    }
+}
+
 }  // namespace
 }  // namespace v2d
