@@ -66,6 +66,39 @@ std::vector<RoomCase> EarlierHeldOutRooms() {
     return rooms;
 }
 
+// The second rooms held out, since tuned on too.
+std::vector<RoomCase> SecondHeldOutRooms() {
+    // A cream room into its corner with a sofa and a table, no skirting.
+    RoomCase cream{"cream-corner", Spec("cream-corner", {FloorKind::LightTiles, WallFinish::WarmWhite, 4800, 5200, 2700},
+                                        {-1200, 600, 1550, 17, 30, 2, 66})};
+    cream.spec.skirting = false, cream.spec.sofa = cream.spec.table = true;
+    // Greige walls over polished tiles, seen from low down and rolled.
+    RoomCase low{"greige-low", Spec("greige-low", {FloorKind::PolishedTiles, WallFinish::Greige, 5200, 5800, 2600},
+                                    {200, 400, 1150, 8, 4, -3, 66}),
+                 RoomFace::BackWall};
+    low.spec.cabinet = low.spec.door = true;
+    // A wide white room with boards, seen from high up, furnished.
+    RoomCase wide{"boards-wide", Spec("boards-wide", {FloorKind::WoodBoards, WallFinish::White, 6200, 5000, 2800},
+                                      {-300, 300, 1700, 24, 10, 1, 68})};
+    wide.spec.rug = wide.spec.sofa = true;
+    // A carpeted sage room seen into its right-hand corner.
+    RoomCase sage{"sage-carpet", Spec("sage-carpet", {FloorKind::PlainCarpet, WallFinish::Sage, 4400, 4800, 2500},
+                                      {1100, 500, 1500, 15, -32, 0, 64}, RoomLight::Window)};
+    sage.spec.table = sage.spec.cabinet = true;
+    // A narrow white hall with a door, light tiles, no skirting.
+    RoomCase hall{"white-hall", Spec("white-hall", {FloorKind::LightTiles, WallFinish::White, 2600, 8000, 2700},
+                                     {0, 300, 1500, 12, -4, 0, 62}, RoomLight::Ceiling),
+                  RoomFace::RightWall};
+    hall.spec.skirting = false, hall.spec.door = true;
+    std::vector<RoomCase> rooms{cream, low, wide, sage, hall};
+    rooms.push_back(Copy(cream, "noisy", {.noise = 10, .jpegQuality = 45, .vignette = 0.2}));
+    rooms.push_back(Copy(low, "dim", {.noise = 6, .exposure = 0.35}));
+    rooms.push_back(Copy(wide, "portrait", {.noise = 4, .exifOrientation = 6}));
+    rooms.push_back(Copy(hall, "lens", {.vignette = 0.3, .barrel = 0.03}));
+    rooms.push_back(Copy(sage, "window", {.exposure = 1.3, .windowGlare = 1}));
+    return rooms;
+}
+
 }  // namespace
 
 std::vector<RoomCase> TuningRooms() {
@@ -112,38 +145,40 @@ std::vector<RoomCase> TuningRooms() {
     rooms.push_back(Copy(rolled, "dim", {.noise = 6, .exposure = 0.3}));
     rooms.push_back(Copy(white, "portrait", {.exifOrientation = 6}));
     for (RoomCase& room : EarlierHeldOutRooms()) rooms.push_back(std::move(room));
+    for (RoomCase& room : SecondHeldOutRooms()) rooms.push_back(std::move(room));
     return rooms;
 }
 
 std::vector<RoomCase> HeldOutRooms() {
-    // A cream room into its corner with a sofa and a table, no skirting.
-    RoomCase cream{"cream-corner", Spec("cream-corner", {FloorKind::LightTiles, WallFinish::WarmWhite, 4800, 5200, 2700},
-                                        {-1200, 600, 1550, 17, 30, 2, 66})};
-    cream.spec.skirting = false, cream.spec.sofa = cream.spec.table = true;
-    // Greige walls over polished tiles, seen from low down and rolled.
-    RoomCase low{"greige-low", Spec("greige-low", {FloorKind::PolishedTiles, WallFinish::Greige, 5200, 5800, 2600},
-                                    {200, 400, 1150, 8, 4, -3, 66}),
-                 RoomFace::BackWall};
-    low.spec.cabinet = low.spec.door = true;
-    // A wide white room with boards, seen from high up, furnished.
-    RoomCase wide{"boards-wide", Spec("boards-wide", {FloorKind::WoodBoards, WallFinish::White, 6200, 5000, 2800},
-                                      {-300, 300, 1700, 24, 10, 1, 68})};
-    wide.spec.rug = wide.spec.sofa = true;
-    // A carpeted sage room seen into its right-hand corner.
-    RoomCase sage{"sage-carpet", Spec("sage-carpet", {FloorKind::PlainCarpet, WallFinish::Sage, 4400, 4800, 2500},
-                                      {1100, 500, 1500, 15, -32, 0, 64}, RoomLight::Window)};
-    sage.spec.table = sage.spec.cabinet = true;
-    // A narrow white hall with a door, light tiles, no skirting.
-    RoomCase hall{"white-hall", Spec("white-hall", {FloorKind::LightTiles, WallFinish::White, 2600, 8000, 2700},
-                                     {0, 300, 1500, 12, -4, 0, 62}, RoomLight::Ceiling),
-                  RoomFace::RightWall};
-    hall.spec.skirting = false, hall.spec.door = true;
-    std::vector<RoomCase> rooms{cream, low, wide, sage, hall};
-    rooms.push_back(Copy(cream, "noisy", {.noise = 10, .jpegQuality = 45, .vignette = 0.2}));
-    rooms.push_back(Copy(low, "dim", {.noise = 6, .exposure = 0.35}));
-    rooms.push_back(Copy(wide, "portrait", {.noise = 4, .exifOrientation = 6}));
-    rooms.push_back(Copy(hall, "lens", {.vignette = 0.3, .barrel = 0.03}));
-    rooms.push_back(Copy(sage, "window", {.exposure = 1.3, .windowGlare = 1}));
+    // Warm white walls over light tiles, no skirting, seen from low down and
+    // turned a little, a rug and a table, lit by the window alone.
+    RoomCase warm{"warm-oblique", Spec("warm-oblique", {FloorKind::LightTiles, WallFinish::WarmWhite, 5000, 5600, 2600},
+                                       {-500, 500, 1200, 9, 22, 0, 64}, RoomLight::Window)};
+    warm.spec.skirting = false, warm.spec.rug = warm.spec.table = true;
+    // A deep greige room over carpet, a sofa and a cabinet, the phone rolled.
+    RoomCase deep{"greige-deep", Spec("greige-deep", {FloorKind::PlainCarpet, WallFinish::Greige, 4200, 7500, 2700},
+                                      {300, 300, 1600, 14, -6, 2, 66}),
+                  RoomFace::BackWall};
+    deep.spec.sofa = deep.spec.cabinet = true;
+    // White walls over boards seen into the left-hand corner, a door, a sofa and a rug.
+    RoomCase corner{"boards-corner", Spec("boards-corner", {FloorKind::WoodBoards, WallFinish::White, 4600, 5000, 2700},
+                                          {1300, 700, 1500, 16, -40, 0, 66})};
+    corner.spec.sofa = corner.spec.rug = corner.spec.door = true;
+    // A small sage room over light tiles, rolled the other way, under the ceiling's light.
+    RoomCase small{"sage-small", Spec("sage-small", {FloorKind::LightTiles, WallFinish::Sage, 3400, 3800, 2500},
+                                      {0, 300, 1350, 18, 10, -4, 70}, RoomLight::Ceiling),
+                   RoomFace::LeftWall};
+    small.spec.table = small.spec.cabinet = true;
+    // A wide lounge on dark stone, seen from high up straight on.
+    RoomCase lounge{"stone-lounge", Spec("stone-lounge", {FloorKind::DarkStone, WallFinish::WarmWhite, 6800, 5600, 2800},
+                                         {0, 300, 1750, 24, 0, 0, 68})};
+    lounge.spec.rug = lounge.spec.sofa = lounge.spec.table = lounge.spec.door = true;
+    std::vector<RoomCase> rooms{warm, deep, corner, small, lounge};
+    rooms.push_back(Copy(warm, "noisy", {.noise = 11, .jpegQuality = 40}));
+    rooms.push_back(Copy(deep, "dim", {.noise = 6, .exposure = 0.32}));
+    rooms.push_back(Copy(corner, "portrait", {.noise = 4, .exifOrientation = 8}));
+    rooms.push_back(Copy(small, "lens", {.vignette = 0.3, .barrel = 0.03}));
+    rooms.push_back(Copy(lounge, "window", {.exposure = 1.35, .windowGlare = 1}));
     return rooms;
 }
 
