@@ -57,21 +57,22 @@ bool HoldsAxis(RoomFace face, int axis) {
 }
 
 RoomRay InRoom(const RoomAxes& axes, const cv::Vec3d& ray) {
-    return {axes.axis[0].dot(ray), axes.axis[1].dot(ray), axes.axis[2].dot(ray)};
+    const double u = axes.axis[0].dot(ray), v = axes.axis[1].dot(ray), w = axes.axis[2].dot(ray);
+    return {u, v, w, 1 / u, 1 / v, 1 / w};
 }
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
 
 RoomFace FaceOfRoomRay(const RoomBox& box, const RoomRay& r) {
     RoomFace face = RoomFace::Floor;
-    double t = r.v > 0 ? 1 / r.v : kNever;
+    double t = r.v > 0 ? r.inverseV : kNever;
     const auto consider = [&](RoomFace f, double reach) {
         if (reach > 0 && reach < t) t = reach, face = f;
     };
-    if (r.v < 0) consider(RoomFace::Ceiling, box.ceiling / r.v);
-    if (r.u < 0) consider(RoomFace::Left, box.left / r.u);
-    if (r.u > 0) consider(RoomFace::Right, box.right / r.u);
-    if (r.w > 0) consider(RoomFace::Back, box.back / r.w);
+    if (r.v < 0) consider(RoomFace::Ceiling, box.ceiling * r.inverseV);
+    if (r.u < 0) consider(RoomFace::Left, box.left * r.inverseU);
+    if (r.u > 0) consider(RoomFace::Right, box.right * r.inverseU);
+    if (r.w > 0) consider(RoomFace::Back, box.back * r.inverseW);
     return face;
 }
 

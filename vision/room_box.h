@@ -80,6 +80,8 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
 // A ray in room coordinates.
 struct RoomRay {
     double u = 0, v = 0, w = 0;
+    // 1/u, 1/v, 1/w (infinite for 0): where the ray meets each face by products alone.
+    double inverseU = 0, inverseV = 0, inverseW = 0;
 };
 
 // How well a box agrees with the evidence, term by term (higher is better).
