@@ -41,7 +41,8 @@ constexpr int kGridSteps = 72, kFineSteps = 12, kRounds = 3;
 constexpr double kScaleReach = 0.4;
 constexpr int kScaleSteps = 40;
 // Where the climbs start (left, right, back, ceiling in room units).
-constexpr std::array<std::array<double, 4>, 3> kStarts{{{-30, 30, 30, -30}, {-1.5, 1.5, 3, -0.8}, {-3, 3, 6, -1.5}}};
+constexpr std::array<std::array<double, 4>, 4> kStarts{
+    {{-30, 30, 30, -30}, {-1.5, 1.5, 3, -0.8}, {-2, 2, 4, -0.9}, {-3, 3, 6, -1.5}}};
 // Far behind the camera, where the floor, walls and ceiling begin.
 constexpr double kBehind = -1e4;
 

@@ -72,7 +72,6 @@ double HorizonRollDeg(const TrueCamera& camera) {
 TEST(RoomCamera, ThreeDirectionsFocalAndRollComeBackFromTheSegments) {
     struct Case {
         double focal, yaw, pitch, roll;
-        std::initializer_list<int> seen;
     };
     // A corner view rolled 4 degrees; straight on, rolled the other way; one
     // where the left-right lines are not seen, at a phone's focal length; and
