@@ -138,7 +138,12 @@ std::vector<RoomCase> TuningRooms() {
     RoomCase high{"carpet-raised", Spec("carpet-raised", {FloorKind::PlainCarpet, WallFinish::Greige, 6400, 4800, 2600},
                                         {-200, 300, 1800, 31, 0, 0, 70})};
     high.spec.sofa = high.spec.rug = high.spec.table = true;
-    rooms = {white, corner, rolled, corridor, hall, small, pale, lounge, deep, high};
+    // Plain white walls without skirting over pale tiles, seen from low down
+    // and turned, lit by the window alone: few lines to find the room by.
+    RoomCase plain{"plain-low-turned", Spec("plain-low-turned", {FloorKind::PolishedTiles, WallFinish::White, 4600, 5200, 2600},
+                                            {600, 500, 1150, 8, -24, 0, 66}, RoomLight::Window)};
+    plain.spec.skirting = false, plain.spec.table = true;
+    rooms = {white, corner, rolled, corridor, hall, small, pale, lounge, deep, high, plain};
     rooms.push_back(Copy(white, "noisy", {.noise = 10, .jpegQuality = 40}));
     rooms.push_back(Copy(pale, "noisy", {.noise = 12, .jpegQuality = 40, .vignette = 0.2}));
     rooms.push_back(Copy(corner, "lens", {.vignette = 0.35, .barrel = 0.03}));

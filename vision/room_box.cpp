@@ -30,7 +30,7 @@ constexpr double kEdgeOnBoundary = 1.5;
 // boundary costs this much for its length (cells) where no line or edge
 // of its direction lies within a cell of it, and this much where one does.
 constexpr int kGridColumns = 96;
-constexpr double kColourWeight = 2.0;
+constexpr double kColourWeight = 1.75;
 constexpr double kUnseenBoundaryCost = 2.0, kSeenBoundaryCost = 0.25;
 // A cell's colour counts up to this distance (levels) from its face's.
 constexpr double kColourOutlier = 40;
