@@ -218,9 +218,12 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
     RoomEvidence evidence;
     const double across = kAcross * toPhoto.x / frame.unit;
     const auto ray = [&](cv::Point2d p) { return axes.Ray({p.x, p.y, 1}); };
+    // The segments along a room axis, each with its axis.
+    std::vector<std::pair<const FrameSegment*, int>> alongAxes;
     for (const FrameSegment& s : segments) {
         const int axis = AxisOf(axes, s, kSegmentSine);
         if (axis < 0) continue;
+        alongAxes.emplace_back(&s, axis);
         const cv::Point2d mid(s.midX, s.midY), dir(s.dirX, s.dirY), normal(-s.dirY, s.dirX);
         for (int k = 0; k < kPointsASegment; ++k) {
             const cv::Point2d p = mid + dir * (s.length * ((k + 0.5) / kPointsASegment - 0.5));
@@ -278,12 +281,11 @@ RoomEvidence EvidenceOf(const RoomAxes& axes, const NormalFrame& frame, std::spa
         if (x >= 0 && x < columns && y >= 0 && y < rows) axesIn[size_t(y) * columns + x] |= uint8_t(1 << axis);
     };
     const double stepFrame = 0.5 * evidence.cellSize;
-    for (const FrameSegment& s : segments) {
-        const int axis = AxisOf(axes, s, kSegmentSine);
-        if (axis < 0) continue;
-        const int steps = std::max(1, int(std::ceil(s.length / stepFrame)));
+    for (const auto& [s, axis] : alongAxes) {
+        const int steps = std::max(1, int(std::ceil(s->length / stepFrame)));
         for (int k = 0; k <= steps; ++k)
-            mark(cv::Point2d(s.midX, s.midY) + cv::Point2d(s.dirX, s.dirY) * (s.length * (double(k) / steps - 0.5)), axis);
+            mark(cv::Point2d(s->midX, s->midY) + cv::Point2d(s->dirX, s->dirY) * (s->length * (double(k) / steps - 0.5)),
+                 axis);
     }
     for (const auto& [point, axis] : edgeFramePoints) mark(point, axis);
     evidence.axesNear.assign(axesIn.size(), 0);
@@ -375,12 +377,7 @@ BoxScore BoxObjective::Terms(const RoomBox& box, std::vector<RoomFace>& labels) 
         // An upright line on the floor is what stands there (a table's
         // legs, a sofa's side): it says nothing against the floor.
         const RoomFace on = FaceOfRoomRay(box, p.point);
-        static const int mode = getenv("UPMODE") ? atoi(getenv("UPMODE")) : 0;
-        const bool upright = p.axis == 1;
-        const bool neutralUpright = upright && on != RoomFace::Ceiling &&
-                                    ((mode == 1) || (mode == 2 && p.point.v > 0));
-        if (neutralUpright) {
-        } else if (HoldsAxis(on, p.axis)) score.orientation += p.weight;
+        if (HoldsAxis(on, p.axis)) score.orientation += p.weight;
         else if (!(on == RoomFace::Floor && p.axis == 1)) score.orientation -= p.weight;
         const RoomFace before = FaceOfRoomRay(box, p.before), after = FaceOfRoomRay(box, p.after);
         if (before != after && MeetingAxis(before, after) == p.axis) score.segmentsOnBoundaries += kOnBoundary * p.weight;
