@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 namespace v2d::vision {
@@ -19,6 +20,10 @@ constexpr double kSnapDistance = 2.0;    // how far an edge may lie from a segme
 constexpr double kSnapAngle = 0.07;      // radians (about 4°)
 constexpr double kSnapMinEdge = 8.0;     // shorter edges keep their own line
 constexpr double kCornerTravel = 4.0;    // how far a corner may move when its edges are snapped
+// Parts of the mask apart from the largest are kept from this share of its
+// area and this many mask pixels.
+constexpr double kLeastPart = 0.02;
+constexpr double kLeastPartPixels = 200;
 
 struct Line {
     cv::Point2d point, direction;  // direction of unit length
@@ -87,6 +92,21 @@ RingD Simplified(const RingD& ring, double tolerance) {
     return RingD(simple.begin(), simple.end());
 }
 
+// One ring of two disjoint ones: from the nearest pair of their points
+// round the second and back along the same bridge, which the outline's
+// even-odd fill gives no area.
+RingD Bridged(const RingD& ring, const RingD& other) {
+    size_t from = 0, to = 0;
+    double nearest = INFINITY;
+    for (size_t i = 0; i < ring.size(); ++i)
+        for (size_t j = 0; j < other.size(); ++j)
+            if (const double d = cv::norm(ring[i] - other[j]); d < nearest) nearest = d, from = i, to = j;
+    RingD out(ring.begin(), ring.begin() + long(from) + 1);
+    for (size_t j = 0; j <= other.size(); ++j) out.push_back(other[(to + j) % other.size()]);
+    out.insert(out.end(), ring.begin() + long(from), ring.end());
+    return out;
+}
+
 RingD ToPhoto(const std::vector<cv::Point>& contour, cv::Point2d toPhoto) {
     std::vector<cv::Point> simple;
     cv::approxPolyDP(contour, simple, kStraightness, true);
@@ -102,27 +122,38 @@ std::vector<RingD> OutlineOf(const cv::Mat& mask, cv::Point2d toPhoto, std::span
     std::vector<std::vector<cv::Point>> contours;
     std::vector<cv::Vec4i> hierarchy;
     cv::findContours(mask, contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_NONE);
-    int outer = -1;
-    double largest = 0;
-    for (size_t i = 0; i < contours.size(); ++i) {
-        if (hierarchy[i][3] >= 0) continue;
-        const double area = cv::contourArea(contours[i]);
-        if (area > largest) largest = area, outer = int(i);
-    }
+    std::vector<std::pair<double, int>> parts;  // area, contour
+    for (size_t i = 0; i < contours.size(); ++i)
+        if (hierarchy[i][3] < 0) parts.emplace_back(cv::contourArea(contours[i]), int(i));
+    std::sort(parts.begin(), parts.end(), std::greater<>());
     std::vector<RingD> rings;
-    if (outer < 0) return rings;
+    if (parts.empty() || !(parts.front().first > 0)) return rings;
     const double scale = std::sqrt(toPhoto.x * toPhoto.y);
     // A contour runs through the centres of the surface's edge pixels; the
     // mask counts the pixels on its edge as surface, which balances that.
-    const auto add = [&](int index) {
+    const auto ringOf = [&](int index) {
         const RingD ring = ToPhoto(contours[index], toPhoto);
-        if (ring.size() < 3) return;
-        const RingD snapped = Snapped(ring, photoSegments, scale);
-        rings.push_back(Simplified(snapped, kStraightAfterSnap * scale));
+        return ring.size() < 3 ? RingD{} : Simplified(Snapped(ring, photoSegments, scale), kStraightAfterSnap * scale);
     };
-    add(outer);
-    if (rings.empty()) return rings;
-    for (int child = hierarchy[outer][2]; child >= 0; child = hierarchy[child][0]) add(child);
+    RingD outer = ringOf(parts.front().second);
+    if (outer.empty()) return rings;
+    std::vector<RingD> holes;
+    const auto addHoles = [&](int part) {
+        for (int child = hierarchy[part][2]; child >= 0; child = hierarchy[child][0])
+            if (RingD hole = ringOf(child); !hole.empty()) holes.push_back(std::move(hole));
+    };
+    addHoles(parts.front().second);
+    // The other large parts (the floor on both sides of a rug, a part the
+    // user added by a click) join the largest by a bridge of no width.
+    const double least = std::max(kLeastPart * parts.front().first, kLeastPartPixels);
+    for (size_t k = 1; k < parts.size() && parts[k].first >= least; ++k) {
+        const RingD part = ringOf(parts[k].second);
+        if (part.empty()) continue;
+        outer = Bridged(outer, part);
+        addHoles(parts[k].second);
+    }
+    rings.push_back(std::move(outer));
+    for (RingD& hole : holes) rings.push_back(std::move(hole));
     return rings;
 }
 

@@ -14,7 +14,8 @@ namespace v2d::vision {
 
 using RingD = std::vector<cv::Point2d>;
 
-// The rings of the mask's largest part; `toPhoto` is the photo's size over
+// The rings of the mask: one outer ring, its large parts joined by bridges
+// of no width, then the parts' holes; `toPhoto` is the photo's size over
 // the mask's. Empty when the mask holds nothing.
 std::vector<RingD> OutlineOf(const cv::Mat& mask, cv::Point2d toPhoto, std::span<const Segment> photoSegments);
 

@@ -17,11 +17,6 @@ namespace {
 constexpr const char* kMsgCancelled = "已取消。";
 // A face covering less of the photo than this is no surface to lay on.
 constexpr double kLeastShare = 0.005;
-// Seeds of a surface's mask lie this far (reduced pixels) inside its face,
-// of its own colour within this many levels a channel; at most this many.
-constexpr int kSeedInside = 9;
-constexpr double kSeedColour = 14;
-constexpr int kMostSeeds = 3;
 // The ends of a known length may lie this share of the photo's diagonal
 // outside the surface they are on.
 constexpr double kLengthStray = 0.015;
@@ -81,47 +76,6 @@ RoomSurfaceKind KindOf(RoomFace face) {
     return face == RoomFace::Ceiling ? RoomSurfaceKind::Ceiling : RoomSurfaceKind::Wall;
 }
 
-cv::Mat Disc(int size) { return cv::getStructuringElement(cv::MORPH_ELLIPSE, {size, size}); }
-
-// Points well inside the face of its most common colour, far from each other.
-std::vector<cv::Point> Seeds(const cv::Mat& face, const cv::Mat& smooth) {
-    cv::Mat inner;
-    cv::erode(face, inner, Disc(2 * kSeedInside + 1));
-    if (cv::countNonZero(inner) == 0) inner = face.clone();
-    std::vector<cv::Mat> channels;
-    cv::split(smooth, channels);
-    cv::Mat near = inner.clone();
-    for (const cv::Mat& channel : channels) {
-        int histogram[256] = {};
-        int count = 0;
-        for (int y = 0; y < channel.rows; ++y) {
-            const uchar* c = channel.ptr<uchar>(y);
-            const uchar* m = inner.ptr<uchar>(y);
-            for (int x = 0; x < channel.cols; ++x)
-                if (m[x]) ++histogram[c[x]], ++count;
-        }
-        int median = 0;
-        for (int seen = 0; median < 255 && (seen += histogram[median]) * 2 < count;) ++median;
-        cv::Mat close;
-        cv::inRange(channel, cv::Scalar(median - kSeedColour), cv::Scalar(median + kSeedColour), close);
-        near &= close;
-    }
-    cv::Mat distance;
-    cv::distanceTransform(near, distance, cv::DIST_L2, 3);
-    std::vector<cv::Point> seeds;
-    double first = 0;
-    for (int k = 0; k < kMostSeeds; ++k) {
-        double most = 0;
-        cv::Point at;
-        cv::minMaxLoc(distance, nullptr, &most, nullptr, &at);
-        if (!(most > 1) || (k > 0 && most < first / 3)) break;
-        if (k == 0) first = most;
-        seeds.push_back(at);
-        cv::circle(distance, at, int(std::max<double>(most * 3, face.cols / 6.0)), cv::Scalar(0), cv::FILLED);
-    }
-    return seeds;
-}
-
 // The surface mask grown from the seeds on the part of the reduced copy
 // around the face (the coarse copy is a whole number of times smaller), or
 // on the whole copy where the part tells nothing apart.
@@ -152,7 +106,14 @@ std::vector<Ring> VisibleOutline(const PhotoAnalysis& photo, const std::vector<c
                                  std::vector<cv::Point> seeds) {
     const QSize size = photo.size();
     const cv::Mat face = ReducedMask(plane, photo);
-    const std::vector<cv::Point> more = Seeds(face, photo.reduced().smooth);
+    const cv::Mat& smooth = photo.reduced().smooth;
+    std::vector<cv::Point> more = SeedsWithin(face, smooth);
+    // Where the surface was clicked, more of it beyond a rug or a table is
+    // of the clicked colour, which need not be the face's median.
+    if (!seeds.empty()) {
+        const std::vector<cv::Point> alike = SeedsWithin(face, smooth, smooth.at<cv::Vec3b>(seeds.front()));
+        more.insert(more.end(), alike.begin(), alike.end());
+    }
     seeds.insert(seeds.end(), more.begin(), more.end());
     std::vector<Ring> rings;
     if (!seeds.empty()) {

@@ -5,12 +5,19 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
 
 #include "vision/line_segments.h"
 
 namespace v2d::vision {
 
 namespace {
+
+// Seeds lie this far (reduced pixels) inside where the surface may lie, of
+// its colour within this many levels a channel; at most this many.
+constexpr int kSeedInside = 9;
+constexpr double kSeedColour = 14;
+constexpr int kMostSeeds = 3;
 
 // The coarse copy, where regions are grown and cut, is this many times smaller.
 constexpr int kCoarseFactor = 3;
@@ -409,6 +416,47 @@ cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks, const
     const double area = cv::countNonZero(mask);
     if (area < std::max(40.0, 0.001 * total) || area > 0.97 * total) return {};
     return mask;
+}
+
+std::vector<cv::Point> SeedsWithin(const cv::Mat& within, const cv::Mat& smooth, std::optional<cv::Vec3b> colour) {
+    cv::Mat inner;
+    cv::erode(within, inner, Disc(2 * kSeedInside + 1));
+    if (cv::countNonZero(inner) == 0) inner = within.clone();
+    std::vector<cv::Mat> channels;
+    cv::split(smooth, channels);
+    cv::Mat near = inner.clone();
+    for (int c = 0; c < int(channels.size()) && c < 3; ++c) {
+        const cv::Mat& channel = channels[c];
+        int level = colour ? (*colour)[c] : 0;
+        if (!colour) {  // the median
+            int histogram[256] = {};
+            int count = 0;
+            for (int y = 0; y < channel.rows; ++y) {
+                const uchar* v = channel.ptr<uchar>(y);
+                const uchar* m = inner.ptr<uchar>(y);
+                for (int x = 0; x < channel.cols; ++x)
+                    if (m[x]) ++histogram[v[x]], ++count;
+            }
+            for (int seen = 0; level < 255 && (seen += histogram[level]) * 2 < count;) ++level;
+        }
+        cv::Mat close;
+        cv::inRange(channel, cv::Scalar(level - kSeedColour), cv::Scalar(level + kSeedColour), close);
+        near &= close;
+    }
+    cv::Mat distance;
+    cv::distanceTransform(near, distance, cv::DIST_L2, 3);
+    std::vector<cv::Point> seeds;
+    double first = 0;
+    for (int k = 0; k < kMostSeeds; ++k) {
+        double most = 0;
+        cv::Point at;
+        cv::minMaxLoc(distance, nullptr, &most, nullptr, &at);
+        if (!(most > 1) || (k > 0 && most < first / 3)) break;
+        if (k == 0) first = most;
+        seeds.push_back(at);
+        cv::circle(distance, at, int(std::max<double>(most * 3, within.cols / 6.0)), cv::Scalar(0), cv::FILLED);
+    }
+    return seeds;
 }
 
 }  // namespace v2d::vision

@@ -5,6 +5,7 @@
 // out as holes.
 #include <opencv2/core.hpp>
 
+#include <optional>
 #include <vector>
 
 namespace v2d::vision {
@@ -31,5 +32,11 @@ struct MaskClicks {
 // its size is judged: a wall of a white room may look like all of the photo
 // but is still its own face.
 cv::Mat SurfaceMaskOf(const ReducedPhoto& photo, const MaskClicks& clicks, const cv::Mat& within = {});
+
+// Points well inside `within` (255 where a surface lies, on the reduced
+// copy) of one colour of `smooth`, far from each other: where a surface's
+// mask is grown from besides a click, so that a floor a rug parts in two is
+// found on both sides. The colour is `colour`, or else the median within.
+std::vector<cv::Point> SeedsWithin(const cv::Mat& within, const cv::Mat& smooth, std::optional<cv::Vec3b> colour = {});
 
 }  // namespace v2d::vision

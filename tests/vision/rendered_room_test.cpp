@@ -186,7 +186,11 @@ TEST(RenderedRooms, TheWholeRoomOfAWhiteCornerWithARugAndOfADimRoom) {
         request.floorClick = rendered->click;
         const auto layout = vision::FindRoom(**analysis, request);
         ASSERT_TRUE(layout.ok()) << layout.error();
-        EXPECT_LT(demo::ScoreLayout(*rendered, *layout).pixelError, 0.05);
+        const demo::RoomLayoutScore score = demo::ScoreLayout(*rendered, *layout);
+        EXPECT_LT(score.pixelError, 0.05);
+        // The floor on every side of the rug and under the table, as one region.
+        ASSERT_FALSE(score.surfaces.empty());
+        EXPECT_GT(score.surfaces.front().outlineIou, 0.9);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
 #include <QPainterPath>
 
 #include "vision/surface_finder.h"
@@ -115,6 +116,23 @@ TEST(SurfaceFinder, OneClickFindsTheFloorAroundWhatStandsOnIt) {
     const auto takenAway = FindSurface(**finder, {{{560, 560}, {220, 520}}, {{250, 500}}});
     ASSERT_TRUE(takenAway.ok()) << takenAway.error();
     EXPECT_GT(IoU(FoundMask(size, *takenAway), withoutMat), 0.95);
+}
+
+// A runner across the whole floor parts it in two: a click on each side finds
+// both, as one outer ring (a bridge of no width over the runner) and holes.
+TEST(SurfaceFinder, ClicksOnBothSidesOfARunnerFindTheFloorOnBothSides) {
+    PaintedRoom room;
+    const QPolygonF runner(QRectF(0, 440, 800, 50));
+    QPainter(&room.photo).fillRect(runner.boundingRect(), QColor(40, 50, 120));
+    auto finder = PhotoAnalysis::Of(room.photo);
+    ASSERT_TRUE(finder.ok());
+    const auto found = FindSurface(**finder, {{{560, 560}, {560, 350}}, {}});
+    ASSERT_TRUE(found.ok()) << found.error();
+    const QSize size = room.photo.size();
+    EXPECT_GT(IoU(FoundMask(size, *found), Filled(size, {room.floor, room.box, room.mat, runner})), 0.85);  // one side alone: under 0.6
+    const Ring& outer = found->rings.front();
+    EXPECT_TRUE(std::any_of(outer.begin(), outer.end(), [](V2d_Point p) { return p.y > 500; }));
+    EXPECT_TRUE(std::any_of(outer.begin(), outer.end(), [](V2d_Point p) { return p.y < 430; }));
 }
 
 // A stop asked for before the find is its answer; the analysis is whole afterwards.
