@@ -16,8 +16,11 @@ namespace {
 // The box is fitted to this many of the photo's longest segments.
 constexpr size_t kMostSegments = 2500;
 
-// A rectangle's corner lies at most this many photo sides from the photo.
+// A rectangle's corner lies at most this many photo sides from the photo;
+// where it would lie farther, the face is kept this far (frame units) from
+// its vanishing line, one margin after another.
 constexpr double kFarthestCorner = 20;
+constexpr double kHorizonMargins[] = {1e-3, 0.03, 0.1, 0.3};
 
 // The axis a face stands square to.
 int NormalAxis(RoomFace face) {
@@ -111,28 +114,34 @@ std::optional<FaceRectangle> RectangleOnFace(const RoomBox& box, RoomFace face, 
     const auto view = PlaneView::Of(axes.focal, axes.VanishingLine(NormalAxis(face)),
                                     {first[0] * axes.focal, first[1] * axes.focal, first[2]}, {middle.x, middle.y, 1});
     if (!view) return std::nullopt;
-    const std::vector<cv::Point2d> onSide = ClipToSide(inFrame, *view, 1e-3);
-    if (onSide.size() < 3) return std::nullopt;
     // The rectangle round the polygon on the plane, so that what is laid
-    // covers all of it; its corners may lie beyond the photo.
-    cv::Point2d lo(INFINITY, INFINITY), hi(-INFINITY, -INFINITY);
-    for (const cv::Point2d& p : onSide) {
-        const cv::Point2d st = view->Coordinates({p.x, p.y, 1});
-        lo.x = std::min(lo.x, st.x), lo.y = std::min(lo.y, st.y), hi.x = std::max(hi.x, st.x), hi.y = std::max(hi.y, st.y);
-    }
-    if (!(lo.x < hi.x && lo.y < hi.y)) return std::nullopt;
+    // covers all of it; its corners may lie beyond the photo. Where a face
+    // runs so near its horizon that the rectangle's far corners lie far off
+    // (a long floor seen low), the rectangle is that of its nearer part.
+    const double farthest = kFarthestCorner * std::max(photo.width(), photo.height());
     std::array<cv::Point2d, 4> image;
     std::array<cv::Vec3d, 4> room;
-    const cv::Point2d plane[4] = {{lo.x, lo.y}, {hi.x, lo.y}, {hi.x, hi.y}, {lo.x, hi.y}};
-    const double farthest = kFarthestCorner * std::max(photo.width(), photo.height());
-    for (int k = 0; k < 4; ++k) {
-        image[k] = frame.Pixel(view->Image(plane[k]));
-        if (!(std::abs(image[k].x) < farthest && std::abs(image[k].y) < farthest)) return std::nullopt;
-        // A corner behind the camera meets the plane on no ray of its own.
-        const auto at = OnFace(box, face, frame, image[k]);
-        if (!at) return std::nullopt;
-        room[k] = *at;
-    }
+    const auto around = [&](double margin) {
+        const std::vector<cv::Point2d> onSide = ClipToSide(inFrame, *view, margin);
+        if (onSide.size() < 3) return false;
+        cv::Point2d lo(INFINITY, INFINITY), hi(-INFINITY, -INFINITY);
+        for (const cv::Point2d& p : onSide) {
+            const cv::Point2d st = view->Coordinates({p.x, p.y, 1});
+            lo.x = std::min(lo.x, st.x), lo.y = std::min(lo.y, st.y), hi.x = std::max(hi.x, st.x), hi.y = std::max(hi.y, st.y);
+        }
+        if (!(lo.x < hi.x && lo.y < hi.y)) return false;
+        const cv::Point2d plane[4] = {{lo.x, lo.y}, {hi.x, lo.y}, {hi.x, hi.y}, {lo.x, hi.y}};
+        for (int k = 0; k < 4; ++k) {
+            image[k] = frame.Pixel(view->Image(plane[k]));
+            if (!(std::abs(image[k].x) < farthest && std::abs(image[k].y) < farthest)) return false;
+            // A corner behind the camera meets the plane on no ray of its own.
+            const auto at = OnFace(box, face, frame, image[k]);
+            if (!at) return false;
+            room[k] = *at;
+        }
+        return true;
+    };
+    if (!std::any_of(std::begin(kHorizonMargins), std::end(kHorizonMargins), around)) return std::nullopt;
     // Top-left first, going clockwise on the photo: the second plane
     // direction may run up the photo, the first leftwards.
     std::array<int, 4> order{0, 1, 2, 3};
