@@ -545,9 +545,16 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     cv::Mat light(colour.size(), CV_8U), pixelClass(colour.size(), CV_8S, cv::Scalar(-1));
     std::vector<int> column(width);
     for (int x = 0; x < width; ++x) column[x] = x / shrink;
+    // Row by row in steps the compiler turns into vector code: each pixel's
+    // features, then its nearest class one class at a time, then its light.
+    const int classCount = int(centres.size());
     ForEachRowBand(height, width, [&](int first, int end) {
         std::array<const float*, kMostClasses> gainRow{};
+        std::vector<float> fr(width), f1(width), f2(width), least(width);
+        std::vector<int> nearest(width);
         for (int y = first; y < end; ++y) {
+            std::fill(least.begin(), least.end(), INFINITY);
+            std::fill(nearest.begin(), nearest.end(), 0);
             const uint8_t* in = colour.ptr<uint8_t>(y);
             const uint8_t* m = mask.ptr<uint8_t>(y);
             const uint16_t* a = aroundLog.ptr<uint16_t>(y);
@@ -555,10 +562,28 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
             int8_t* classOut = pixelClass.ptr<int8_t>(y);
             for (size_t k = 0; k < gains.size(); ++k) gainRow[k] = gains[k].ptr<float>(y / shrink);
             for (int x = 0; x < width; ++x) {
+                const Feature f = reading.Of(in + 4 * x, float(a[x] * (1 / kLogScale)));
+                fr[x] = f.r, f1[x] = f.c1, f2[x] = f.c2;
+            }
+            float* __restrict leastOf = least.data();
+            int* __restrict nearestOf = nearest.data();
+            const float *__restrict r = fr.data(), *__restrict c1 = f1.data(), *__restrict c2 = f2.data();
+            const int n = width;
+            for (int k = 0; k < classCount; ++k) {
+                const float cr = centres[k][0], cc1 = centres[k][1], cc2 = centres[k][2];
+                for (int x = 0; x < n; ++x) {
+                    const float dr = r[x] - cr, d1 = c1[x] - cc1, d2 = c2[x] - cc2;
+                    const float d = dr * dr + d1 * d1 + d2 * d2;
+                    const int closer = -int(d < leastOf[x]);  // all bits set where class k is nearer
+                    nearestOf[x] = (nearestOf[x] & ~closer) | (k & closer);
+                    leastOf[x] = std::min(d, leastOf[x]);
+                }
+            }
+            for (int x = 0; x < width; ++x) {
                 float value;
                 if (m[x]) {
                     const uint8_t* p = in + 4 * x;
-                    const int k = centres.size() == 1 ? 0 : NearestClass(reading.Of(p, float(a[x] * (1 / kLogScale))), centres);
+                    const int k = nearest[x];
                     value = float(1 + std::max({p[0], p[1], p[2]})) * gainRow[k][column[x]] - 1;
                     classOut[x] = int8_t(k);
                 } else {
