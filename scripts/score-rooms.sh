@@ -6,7 +6,7 @@
 # layout pixel error, outline IoU of every visible surface, the worst corner
 # angle and size error, the floor by one click.
 #
-#   scripts/score-rooms.sh BUILD [--size WxH] [--only NAME] [--truth] [--draw DIR] [--explain]
+#   scripts/score-rooms.sh BUILD [--size WxH] [--only NAME] [--set NAME] [--truth] [--draw DIR] [--explain]
 #
 # --truth scores the rooms' true layouts, the scorer's own check; --draw DIR
 # writes each room's found planes and outlines; --explain prints the box
@@ -14,7 +14,7 @@
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
-  echo "usage: $0 BUILD [--size WxH] [--only NAME] [--truth] [--draw DIR] [--explain]" >&2
+  echo "usage: $0 BUILD [--size WxH] [--only NAME] [--set NAME] [--truth] [--draw DIR] [--explain]" >&2
   exit 2
 fi
 build=$1

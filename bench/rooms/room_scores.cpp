@@ -4,7 +4,8 @@
 // each visible surface's outline IoU, the worst corner angle and size error
 // over the surfaces), beside one click on the floor and one on the widest
 // wall (their outline IoUs).
-// Usage: room_scores [--size WxH] [--dir FOLDER] [--only NAME] [--truth] [--draw FOLDER]
+// Usage: room_scores [--size WxH] [--dir FOLDER] [--only NAME] [--set NAME] [--truth] [--draw FOLDER]
+//   --set scores one set (suite, tuning, held-out); given again, more.
 //   --draw writes each room's photo with the found planes tinted and the
 //   visible outlines drawn, as NAME.png.
 //   --explain prints the box fit's score, term by term, for the box found
@@ -40,6 +41,7 @@ struct Options {
     int width = 640, height = 480;
     std::filesystem::path dir;
     std::string only;
+    std::vector<std::string> sets;  // empty: all
     bool truth = false;
     std::filesystem::path draw;
     bool explain = false;
@@ -54,6 +56,7 @@ Options ParseOptions(int argc, char** argv) {
         if (arg == "--size" && hasValue) std::sscanf(argv[++i], "%dx%d", &options.width, &options.height);
         else if (arg == "--dir" && hasValue) options.dir = argv[++i];
         else if (arg == "--only" && hasValue) options.only = argv[++i];
+        else if (arg == "--set" && hasValue) options.sets.push_back(argv[++i]);
         else if (arg == "--truth") options.truth = true;
         else if (arg == "--draw" && hasValue) options.draw = argv[++i];
         else if (arg == "--explain") options.explain = true;
@@ -280,6 +283,7 @@ void RunRoom(const demo::RoomCase& room, const Options& options, Totals& totals)
 void RunSet(const char* title, const std::vector<demo::RoomCase>& rooms, const Options& options) {
     std::printf("\n%s rooms\n%-24s %7s %5s %-34s %6s %6s %6s  %6s %6s %7s\n", title, "room", "pixels", "found",
                 "outline IoU per true surface", "min", "angle", "size%", "floor", "wall", "time");
+    if (!options.sets.empty() && std::find(options.sets.begin(), options.sets.end(), title) == options.sets.end()) return;
     Totals totals;
     for (const demo::RoomCase& room : rooms)
         if (options.only.empty() || options.only == room.name) RunRoom(room, options, totals);
