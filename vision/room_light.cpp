@@ -54,6 +54,25 @@ constexpr int kThinFill = 9;
 constexpr double kReferenceShare = 0.2;
 // Two classes' ratio is read from at least this many pairs.
 constexpr size_t kLeastPairs = 20;
+// Pieces of a class (boards, tiles) are evened with their neighbours from
+// pairs this far apart, about this many sampled, from this many pixels a
+// piece and this many pairs a meeting, in this many sweeps, held to their
+// class's level by this share.
+constexpr int kPieceGap = 3;
+constexpr int kPieceSide = 800;
+constexpr int64_t kPiecePairSamples = 400000;
+constexpr int64_t kLeastPiece = 20;
+constexpr size_t kLeastPieceMeetings = 6;
+constexpr int kPieceSweeps = 60;
+constexpr float kPiecePrior = 0.02f;
+// Pieces of two classes meet where the classes' own ratio already evens
+// them (a chequer's squares are alike): they are linked only along a long
+// meeting (a board's side), of this share of the photo's longer side in
+// pairs, each pair counting this much.
+constexpr double kOtherClassMeeting = 0.9;
+constexpr float kOtherClassWeight = 0.01f;
+// The offsets' drift is what they share over this share of the photo's longer side.
+constexpr double kPieceDrift = 0.12;
 
 struct Feature {
     float r = 0, c1 = 0, c2 = 0;
@@ -389,6 +408,121 @@ cv::Mat MaskedMedian(const cv::Mat& logValues, const cv::Mat& mask, int window) 
     return out;
 }
 
+// Pieces of one class between joints and other classes (a board, a tile, a
+// square) each keep a tone of their own that their class's ratio misses:
+// boards of one class still differ. Each piece's light is moved by the
+// offset that best evens it with the pieces beside it, read from pixels
+// kPieceGap apart across their meeting (the light is alike there), by a
+// few sweeps of Gauss-Seidel over the pieces, less what the offsets share
+// over the room (a chain of small errors drifts). The gain of each pixel
+// (CV_32F, 1 where none); `pixelClass` -1 outside; pieces of thin classes
+// are left alone.
+cv::Mat PieceGains(const cv::Mat& light, const cv::Mat& pixelClass, const std::vector<bool>& thin,
+                   const PixelReading& reading) {
+    const int width = light.cols, height = light.rows;
+    cv::Mat gains(light.size(), CV_32F, cv::Scalar(1));
+    cv::Mat pieces(light.size(), CV_32S, cv::Scalar(-1));
+    int count = 0;
+    std::vector<int> pieceClass;
+    for (size_t k = 0; k < thin.size(); ++k) {
+        if (thin[k]) continue;
+        cv::Mat of, labels;
+        cv::compare(pixelClass, cv::Scalar(double(k)), of, cv::CMP_EQ);
+        const int found = cv::connectedComponents(of, labels, 4, CV_32S);
+        labels += count - 1;  // background (0) becomes count - 1, set back below
+        labels.copyTo(pieces, of);
+        count += found - 1;
+        pieceClass.resize(size_t(count), int(k));
+    }
+    if (count < 2) return gains;
+    std::vector<int64_t> size(count);
+    for (int y = 0; y < height; ++y) {
+        const int* p = pieces.ptr<int>(y);
+        for (int x = 0; x < width; ++x)
+            if (p[x] >= 0) ++size[p[x]];
+    }
+    struct Meeting {
+        uint64_t pair;
+        float d;
+    };
+    std::vector<Meeting> meetings;
+    const int64_t pixels = int64_t(width) * height;
+    const int stride = int(std::max<int64_t>(1, pixels / kPiecePairSamples));
+    for (int64_t i = 0; i < pixels; i += stride) {
+        const int x = int(i % width), y = int(i / width);
+        const int a = pieces.at<int>(y, x);
+        if (a < 0 || size[a] < kLeastPiece) continue;
+        for (const auto& [dx, dy] : {std::pair{kPieceGap, 0}, std::pair{0, kPieceGap}}) {
+            if (x + dx >= width || y + dy >= height) continue;
+            const int b = pieces.at<int>(y + dy, x + dx);
+            if (b < 0 || b == a || size[b] < kLeastPiece) continue;
+            const float d = reading.logOf[light.at<uint8_t>(y, x)] - reading.logOf[light.at<uint8_t>(y + dy, x + dx)];
+            meetings.push_back(a < b ? Meeting{uint64_t(a) << 32 | uint32_t(b), d} : Meeting{uint64_t(b) << 32 | uint32_t(a), -d});
+        }
+    }
+    std::sort(meetings.begin(), meetings.end(), [](const Meeting& l, const Meeting& r) { return l.pair < r.pair; });
+    // Per pair of pieces: the median difference of a's light over b's and its weight.
+    struct Link {
+        int other;
+        float difference, weight;
+    };
+    std::vector<std::vector<Link>> links(count);
+    std::vector<float> ds;
+    for (size_t i = 0; i < meetings.size();) {
+        size_t j = i;
+        ds.clear();
+        while (j < meetings.size() && meetings[j].pair == meetings[i].pair) ds.push_back(meetings[j++].d);
+        const int a = int(meetings[i].pair >> 32), b = int(meetings[i].pair & 0xFFFFFFFFu);
+        const bool alike = pieceClass[a] == pieceClass[b];
+        if (ds.size() >= (alike ? double(kLeastPieceMeetings) : kOtherClassMeeting * std::max(width, height))) {
+            std::nth_element(ds.begin(), ds.begin() + ds.size() / 2, ds.end());
+            const float m = ds[ds.size() / 2], w = float(ds.size()) * (alike ? 1.f : kOtherClassWeight);
+            links[a].push_back({b, m, w});
+            links[b].push_back({a, -m, w});
+        }
+        i = j;
+    }
+    // Offsets o with light_a - o_a = light_b - o_b across each meeting, held a little to 0.
+    std::vector<float> offset(count, 0.f);
+    for (int sweep = 0; sweep < kPieceSweeps; ++sweep)
+        for (int a = 0; a < count; ++a) {
+            if (links[a].empty()) continue;
+            float sum = 0, weight = 0;
+            for (const Link& l : links[a]) sum += l.weight * (l.difference + offset[l.other]), weight += l.weight;
+            offset[a] = sum / (weight * (1 + kPiecePrior));
+        }
+    // Only what sets a piece apart from the pieces around: the offsets'
+    // own drift over the room (a chain of small errors) is taken off.
+    // Worked out on a copy a sixteenth of the photo's side or less: it is smooth.
+    const int step = std::max(1, std::max(width, height) / 256);
+    const cv::Size small((width + step - 1) / step, (height + step - 1) / step);
+    cv::Mat offsets(small, CV_32F, cv::Scalar(0)), known(small, CV_32F, cv::Scalar(0));
+    for (int y = 0; y < height; y += step) {
+        const int* p = pieces.ptr<int>(y);
+        for (int x = 0; x < width; x += step)
+            if (p[x] >= 0 && !links[p[x]].empty())
+                offsets.at<float>(y / step, x / step) = offset[p[x]], known.at<float>(y / step, x / step) = 1;
+    }
+    const double sigma = kPieceDrift * std::max(small.width, small.height);
+    cv::Mat drift, weight;
+    cv::GaussianBlur(offsets, drift, {0, 0}, sigma);
+    cv::GaussianBlur(known, weight, {0, 0}, sigma);
+    drift /= cv::max(weight, 1e-3);
+    cv::exp(drift, drift);
+    std::vector<float> gain(count, 1.f);
+    for (int a = 0; a < count; ++a) gain[a] = std::exp(-offset[a]);
+    ForEachRowBand(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const int* p = pieces.ptr<int>(y);
+            float* g = gains.ptr<float>(y);
+            const float* d = drift.ptr<float>(y / step);
+            for (int x = 0; x < width; ++x)
+                if (const int a = p[x]; a >= 0 && !links[a].empty()) g[x] = d[x / step] * gain[a];
+        }
+    });
+    return gains;
+}
+
 }  // namespace
 
 QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelToken* cancel) {
@@ -595,6 +729,7 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
     });
     // A class of thin lines (a tile's joints) is too thin for its ratio to
     // hold: its pixels take the light of the other classes' pixels around.
+    std::vector<bool> thin(centres.size());
     if (centres.size() > 1) {
         std::vector<int> seen(centres.size()), solid(centres.size());
         const int64_t pixels = int64_t(width) * height;
@@ -608,7 +743,6 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
             const auto same = [&](int dx, int dy) { return pixelClass.at<int8_t>(y + dy, x + dx) == k; };
             if ((same(-kThin, 0) || same(kThin, 0)) && (same(0, -kThin) || same(0, kThin))) ++solid[k];
         }
-        std::vector<bool> thin(centres.size());
         bool any = false;
         for (size_t k = 0; k < centres.size(); ++k)
             any |= thin[k] = seen[k] > 0 && solid[k] < kThinShare * seen[k];
@@ -639,6 +773,30 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
                 }
             });
         }
+    }
+    // Each piece evened with those beside it; on a large photo on a copy of
+    // at most kPieceSide pixels across, its gains taken by the pixels it stands for.
+    {
+        const int step = (std::max(width, height) + kPieceSide - 1) / kPieceSide;
+        cv::Mat smallLight = light, smallClass = pixelClass;
+        if (step > 1) {
+            const cv::Size small((width + step - 1) / step, (height + step - 1) / step);
+            cv::resize(light, smallLight, small, 0, 0, cv::INTER_AREA);
+            cv::resize(pixelClass, smallClass, small, 0, 0, cv::INTER_NEAREST);
+        }
+        const cv::Mat gains = PieceGains(smallLight, smallClass, thin, reading);
+        std::vector<int> at(width);
+        for (int x = 0; x < width; ++x) at[x] = std::min(gains.cols - 1, x / step);
+        ForEachRowBand(height, width, [&](int first, int end) {
+            for (int y = first; y < end; ++y) {
+                uint8_t* l = light.ptr<uint8_t>(y);
+                const int8_t* k = pixelClass.ptr<int8_t>(y);
+                const float* g = gains.ptr<float>(std::min(gains.rows - 1, y / step));
+                for (int x = 0; x < width; ++x)
+                    if (const float gain = g[at[x]]; k[x] >= 0 && gain != 1.f)
+                        l[x] = cv::saturate_cast<uint8_t>(float(1 + l[x]) * gain - 1);
+            }
+        });
     }
     // The median band by band side by side, each band with the rows it reads beyond its own.
     cv::Mat smoothed(light.size(), CV_8U);
