@@ -9,6 +9,7 @@
 #include "vision/plane_rectification.h"
 #include "vision/room_box.h"
 #include "vision/room_camera.h"
+#include "vision/room_planes.h"
 
 namespace v2d::vision {
 namespace {
@@ -117,6 +118,24 @@ TEST(RoomBox, FacesOfRaysAndWhereTheyMeet) {
     const cv::Vec4d back = box.Plane(RoomFace::Back), ceiling = box.Plane(RoomFace::Ceiling);
     EXPECT_LT(cv::norm(back - cv::Vec4d(0, 0, 1, 5)), 1e-9);
     EXPECT_LT(cv::norm(ceiling - cv::Vec4d(0, -1, 0, 1.5)), 1e-9);
+}
+
+// A floor 200 wide and 200 deep seen level from 1 above it: the rectangle
+// round all of it would have corners about 40 photo sides off, so a region
+// gets the rectangle of its nearer part, on the floor, not no floor at all.
+TEST(RoomBox, AFloorReachingFarOffHasTheRectangleOfItsNearerPart) {
+    const RoomBox box{Squared(1, {cv::Vec3d(1, 0, 0), cv::Vec3d(0, 1, 0), cv::Vec3d(0, 0, 1)}), -100, 100, 200, -1.5};
+    const QSize photo(640, 480);
+    const std::vector<cv::Point2d> floor = FaceInPhoto(box, RoomFace::Floor, photo);
+    ASSERT_GE(floor.size(), 3u);
+    const auto rectangle = RectangleOnFace(box, RoomFace::Floor, floor, photo);
+    ASSERT_TRUE(rectangle);
+    for (const V2d_Point& c : rectangle->corners) {
+        EXPECT_LT(std::max(std::abs(c.x), std::abs(c.y)), 20 * 640);
+        EXPECT_GT(c.y, 240);  // below the horizon: on the floor
+    }
+    EXPECT_GT(rectangle->width, 3);
+    EXPECT_GT(rectangle->height, 1);
 }
 
 }  // namespace
