@@ -61,7 +61,7 @@ constexpr size_t kLeastPairs = 20;
 constexpr int kPieceGap = 3;
 constexpr int kPieceSide = 800;
 constexpr int64_t kPiecePairSamples = 400000;
-constexpr int64_t kLeastPiece = 20;
+constexpr int kLeastPiece = 20;
 constexpr size_t kLeastPieceMeetings = 6;
 constexpr int kPieceSweeps = 60;
 constexpr float kPiecePrior = 0.02f;
@@ -423,24 +423,19 @@ cv::Mat PieceGains(const cv::Mat& light, const cv::Mat& pixelClass, const std::v
     cv::Mat gains(light.size(), CV_32F, cv::Scalar(1));
     cv::Mat pieces(light.size(), CV_32S, cv::Scalar(-1));
     int count = 0;
-    std::vector<int> pieceClass;
+    std::vector<int> pieceClass, size;  // of each piece
     for (size_t k = 0; k < thin.size(); ++k) {
         if (thin[k]) continue;
-        cv::Mat of, labels;
+        cv::Mat of, labels, stats, centroids;
         cv::compare(pixelClass, cv::Scalar(double(k)), of, cv::CMP_EQ);
-        const int found = cv::connectedComponents(of, labels, 4, CV_32S);
-        labels += count - 1;  // background (0) becomes count - 1, set back below
+        const int found = cv::connectedComponentsWithStats(of, labels, stats, centroids, 4, CV_32S);
+        labels += count - 1;  // the background (0) becomes count - 1 but is not copied
         labels.copyTo(pieces, of);
+        for (int i = 1; i < found; ++i) size.push_back(stats.at<int>(i, cv::CC_STAT_AREA));
         count += found - 1;
         pieceClass.resize(size_t(count), int(k));
     }
     if (count < 2) return gains;
-    std::vector<int64_t> size(count);
-    for (int y = 0; y < height; ++y) {
-        const int* p = pieces.ptr<int>(y);
-        for (int x = 0; x < width; ++x)
-            if (p[x] >= 0) ++size[p[x]];
-    }
     struct Meeting {
         uint64_t pair;
         float d;
@@ -784,14 +779,14 @@ QImage RoomLightMap(const QImage& photo, const V2dPolygon& region, const CancelT
             cv::resize(light, smallLight, small, 0, 0, cv::INTER_AREA);
             cv::resize(pixelClass, smallClass, small, 0, 0, cv::INTER_NEAREST);
         }
-        const cv::Mat gains = PieceGains(smallLight, smallClass, thin, reading);
+        const cv::Mat pieceGains = PieceGains(smallLight, smallClass, thin, reading);
         std::vector<int> at(width);
-        for (int x = 0; x < width; ++x) at[x] = std::min(gains.cols - 1, x / step);
+        for (int x = 0; x < width; ++x) at[x] = std::min(pieceGains.cols - 1, x / step);
         ForEachRowBand(height, width, [&](int first, int end) {
             for (int y = first; y < end; ++y) {
                 uint8_t* l = light.ptr<uint8_t>(y);
                 const int8_t* k = pixelClass.ptr<int8_t>(y);
-                const float* g = gains.ptr<float>(std::min(gains.rows - 1, y / step));
+                const float* g = pieceGains.ptr<float>(std::min(pieceGains.rows - 1, y / step));
                 for (int x = 0; x < width; ++x)
                     if (const float gain = g[at[x]]; k[x] >= 0 && gain != 1.f)
                         l[x] = cv::saturate_cast<uint8_t>(float(1 + l[x]) * gain - 1);
